@@ -1,0 +1,31 @@
+#include "platform/paths.h"
+
+#include <sys/stat.h>
+
+namespace platform {
+
+std::string joinPath(std::string_view base, std::string_view name) {
+    std::string out;
+    out.reserve(base.size() + 1 + name.size());
+    out.append(base);
+    out.push_back(kPathSeparator);
+    out.append(name);
+    return out;
+}
+
+bool pathExists(const std::string& path) {
+    struct stat st {};
+    return !path.empty() && ::stat(path.c_str(), &st) == 0;
+}
+
+void createFolder(const std::string& path) { ::mkdir(path.c_str(), 0777); }
+
+std::string fileStem(std::string_view path) {
+    const auto slash = path.find_last_of("/\\");
+    std::string_view name = slash == std::string_view::npos ? path : path.substr(slash + 1);
+    const auto dot = name.find_last_of('.');
+    if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
+    return std::string(name);
+}
+
+}  // namespace platform

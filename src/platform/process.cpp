@@ -1,0 +1,94 @@
+#include "platform/process.h"
+
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <sstream>
+
+namespace platform {
+
+std::vector<std::string> splitCommandLine(const std::string& commandLine) {
+    std::vector<std::string> args;
+    std::string current;
+    bool inQuotes = false;
+    bool haveArg = false;
+    for (char c : commandLine) {
+        if (c == '"') {
+            inQuotes = !inQuotes;
+            haveArg = true;
+        } else if ((c == ' ' || c == '\t') && !inQuotes) {
+            if (haveArg) args.push_back(std::move(current));
+            current.clear();
+            haveArg = false;
+        } else {
+            current.push_back(c);
+            haveArg = true;
+        }
+    }
+    if (haveArg) args.push_back(std::move(current));
+    return args;
+}
+
+namespace {
+
+// Runs in the grandchild: replaces the process image, or reports errno through `reportFd`.
+[[noreturn]] void execOrReport(const std::vector<std::string>& args, int reportFd) {
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    const int devnull = ::open("/dev/null", O_RDONLY);
+    if (devnull >= 0) ::dup2(devnull, STDIN_FILENO);
+    ::execv(argv[0], argv.data());
+    const int err = errno;
+    [[maybe_unused]] auto n = ::write(reportFd, &err, sizeof err);
+    ::_exit(127);
+}
+
+}  // namespace
+
+bool startDetached(const std::string& commandLine) {
+    const auto args = splitCommandLine(commandLine);
+    if (args.empty() || args[0].empty()) return false;
+    int report[2];
+    if (::pipe2(report, O_CLOEXEC) != 0) return false;
+    const pid_t child = ::fork();
+    if (child < 0) {
+        ::close(report[0]);
+        ::close(report[1]);
+        return false;
+    }
+    if (child == 0) {
+        // The middle process starts the program in a new session and leaves at once, so the
+        // program is adopted by init and never waited for by us.
+        ::close(report[0]);
+        ::setsid();
+        const pid_t grandchild = ::fork();
+        if (grandchild == 0) execOrReport(args, report[1]);
+        ::_exit(grandchild < 0 ? 1 : 0);
+    }
+    ::close(report[1]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    int execError = 0;
+    const auto got = ::read(report[0], &execError, sizeof execError);
+    ::close(report[0]);
+    const bool middleOk = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    return middleOk && got == 0;  // the pipe closes unread when exec succeeded
+}
+
+bool programOnPath(const std::string& program) {
+    const char* path = std::getenv("PATH");
+    if (path == nullptr) return false;
+    std::stringstream folders(path);
+    std::string folder;
+    while (std::getline(folders, folder, ':')) {
+        if (folder.empty()) continue;
+        if (::access((folder + "/" + program).c_str(), X_OK) == 0) return true;
+    }
+    return false;
+}
+
+}  // namespace platform
