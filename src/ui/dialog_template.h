@@ -1,0 +1,22 @@
+#pragma once
+// What a dialog resource holds: id, caption, size and the controls in tab order.
+#include <string>
+#include <vector>
+
+#include "ui/control.h"
+
+namespace ui {
+
+struct DialogTemplate {
+    int id = 0;
+    std::string caption;
+    Rect rect;
+    std::vector<ControlTemplate> controls;
+
+    DialogTemplate& add(int controlId, ControlKind kind, std::string text, Rect r, unsigned style = kStyleNone) {
+        controls.push_back({controlId, kind, std::move(text), r, style});
+        return *this;
+    }
+};
+
+}  // namespace ui

@@ -1,0 +1,24 @@
+#pragma once
+// Base of every window the add-on and the host hand each other (dialogs, the host's side panel).
+#include <string>
+
+namespace ui {
+
+class Window {
+public:
+    virtual ~Window() = default;
+    virtual std::string windowText() const = 0;
+};
+
+// The panel the host gives a command to build its user interface in (the explorer's tree and
+// toolbox live there). The panel belongs to the host; what is built in it belongs to the command.
+class Panel : public Window {
+public:
+    explicit Panel(std::string title = "") : title_(std::move(title)) {}
+    std::string windowText() const override { return title_; }
+
+private:
+    std::string title_;
+};
+
+}  // namespace ui
