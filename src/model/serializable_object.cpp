@@ -1,0 +1,15 @@
+#include "model/serializable_object.h"
+
+#include "loadcase/archive.h"
+
+namespace model {
+
+void SerializableObject::Serialize(loadcase::Archive& archive) {
+    if (archive.IsStoring()) {
+        store(archive.writer());
+    } else {
+        load(archive.reader());
+    }
+}
+
+}  // namespace model
