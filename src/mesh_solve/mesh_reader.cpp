@@ -33,7 +33,8 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-std::string quoted(const std::string& path) { return "The mesh file \"" + path + "\""; }
+// Opening words of every refusal message.
+std::string fileText(const std::string& path) { return "The mesh file \"" + path + "\""; }
 
 // Size of the open file in bytes, or nothing when it cannot be told (not a plain file).
 std::optional<long long> fileSize(std::FILE* file) {
@@ -69,17 +70,17 @@ std::string countsText(const MeshHeader& h) {
 // they give the empty mesh.
 std::string headerFault(const MeshHeader& h, long long size, const std::string& path) {
     if (h.nodesPerElement != kLinearNodesPerElement && h.nodesPerElement != kQuadraticNodesPerElement)
-        return quoted(path) + " is damaged: it gives " + std::to_string(h.nodesPerElement) +
+        return fileText(path) + " is damaged: it gives " + std::to_string(h.nodesPerElement) +
                " nodes per element instead of 4 or 10.";
     if (h.nodes < 0 || h.elements < 0 || h.facets < 0)
-        return quoted(path) + " is damaged: it gives a negative count (" + countsText(h) + ").";
+        return fileText(path) + " is damaged: it gives a negative count (" + countsText(h) + ").";
     if (h.nodes < 1 || h.elements < 1) return {};
     // Users index the arrays with 32-bit integers; larger meshes cannot be handled.
     if (3LL * h.nodes > kIndexLimit || 1LL * h.nodesPerElement * h.elements > kIndexLimit ||
         4LL * h.elements + 5 > kIndexLimit)
-        return quoted(path) + " is too large to load (" + countsText(h) + ").";
+        return fileText(path) + " is too large to load (" + countsText(h) + ").";
     if (size < bytesNeeded(h))
-        return quoted(path) + " is damaged: it holds " + std::to_string(size) + " bytes but its counts (" +
+        return fileText(path) + " is damaged: it holds " + std::to_string(size) + " bytes but its counts (" +
                countsText(h) + ") need " + std::to_string(bytesNeeded(h)) + ".";
     return {};
 }
@@ -125,7 +126,7 @@ std::string connectivityFault(const MeshArrays& arrays, const MeshHeader& h, con
     for (std::size_t i = 0; i < arrays.connectivity.size(); ++i) {
         const std::int32_t node = arrays.connectivity[i];
         if (!inRange(node, h.nodes))
-            return quoted(path) + " is damaged: element " + std::to_string(i / h.nodesPerElement + 1) +
+            return fileText(path) + " is damaged: element " + std::to_string(i / h.nodesPerElement + 1) +
                    " names node " + std::to_string(node) + ", outside 1 to " + std::to_string(h.nodes) + ".";
     }
     return {};
@@ -136,7 +137,7 @@ std::string facetFault(const MeshArrays& arrays, const MeshHeader& h, const std:
         const std::int32_t element = arrays.facetElements[i];
         const std::int32_t face = arrays.facetFaces[i];
         if (inRange(element, h.elements) && inRange(face, 4)) continue;
-        const std::string facet = quoted(path) + " is damaged: boundary facet " + std::to_string(i + 1);
+        const std::string facet = fileText(path) + " is damaged: boundary facet " + std::to_string(i + 1);
         if (!inRange(element, h.elements))
             return facet + " names element " + std::to_string(element) + ", outside 1 to " +
                    std::to_string(h.elements) + ".";
@@ -158,7 +159,7 @@ MeshReadResult readMeshFile(Mesh& mesh, const std::string& path) {
 
     const std::optional<long long> size = fileSize(file.get());
     const std::optional<MeshHeader> header = size ? readHeader(file.get()) : std::nullopt;
-    if (!header) return refuse(mesh, quoted(path) + " is too short to hold a mesh header.");
+    if (!header) return refuse(mesh, fileText(path) + " is too short to hold a mesh header.");
     if (std::string fault = headerFault(*header, *size, path); !fault.empty())
         return refuse(mesh, std::move(fault));
 
