@@ -24,6 +24,7 @@ class IQDBodies;
 class IQDBody;
 class IQDEntities;
 class IQDEntity;
+class IQuarnelAddOnCommand;
 
 // The object handed to AddOnLoad; its first own operation gives the host's root object.
 class IQDAddOnHook : public IUnknown {
@@ -146,6 +147,8 @@ class IQDEdge : public IQDEntity {
 public:
     KOLVANE_INTERFACE_ID(IQDEdge);
     using Base = IQDEntity;
+    // The faces that meet at the edge (two on a closed solid; one on a sheet's border).
+    virtual Status get_Faces(IQDEntities** faces) = 0;
 };
 
 class IQDVertex : public IQDEntity {
@@ -221,6 +224,8 @@ public:
     virtual Status GetRenderDevice(std::int32_t which, IUnknown** device) = 0;
     // One of the view's options (the contours command sets two of them to -1).
     virtual Status SetOption(std::int32_t option, std::int32_t value) = 0;
+    // Hands a further command to the host, which runs it beside this one and gives it its own site.
+    virtual Status StartCommand(IQuarnelAddOnCommand* command) = 0;
 };
 
 }  // namespace host

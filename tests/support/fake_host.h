@@ -1,0 +1,70 @@
+#pragma once
+// The programmable test host: a fake of the whole host contract for the add-on's tests.
+//
+//   testhost::FakeHost host;
+//   auto& part = host.addPartSession("Bracket");
+//   auto& body = part.addBody().addBox({0, 0, 0}, {10, 20, 30});
+//   part.selection().select(body.face(2));
+//   host.failNext("IQDSessions::Item");
+//   AddOnLoad(nullptr, host.hook(), nullptr);
+//
+// Every object counts its references like the host's own, so a test can also check that the
+// add-on releases what it takes.
+#include <memory>
+#include <string>
+
+#include "support/fake_command_site.h"
+#include "support/fake_geometry.h"
+#include "support/fake_points.h"
+#include "support/fake_root.h"
+#include "support/fake_selection.h"
+#include "support/fake_session.h"
+#include "support/host_state.h"
+
+namespace testhost {
+
+class FakeHost {
+public:
+    FakeHost();
+    FakeHost(const FakeHost&) = delete;
+    FakeHost& operator=(const FakeHost&) = delete;
+
+    FakeSession& addPartSession(const std::string& name);
+    FakeSession& addAssemblySession(const std::string& name);
+    // The open session named `name`; throws std::out_of_range when there is none.
+    FakeSession& session(const std::string& name) const;
+    void closeSession(const std::string& name) { root_->sessions().remove(name); }
+
+    FakeRoot& root() const { return *root_; }
+    FakeSessions& sessions() const { return root_->sessions(); }
+    FakeHook& hookObject() const { return *hook_; }
+    // The hook as AddOnLoad receives it.
+    host::IQDAddOnHook* hook() const { return hook_.get(); }
+
+    // A new command site sharing this host's failure plan and call log.
+    platform::RefPtr<FakeCommandSite> newCommandSite() const;
+
+    // Host-wide failure plan (see HostState); objects have failOn for their own.
+    void failNext(const std::string& operation, Status status = platform::kFail) { state_->failNext(operation, status); }
+    void failAfter(const std::string& operation, int succeeding, Status status = platform::kFail) {
+        state_->failAfter(operation, succeeding, status);
+    }
+    void failAlways(const std::string& operation, Status status = platform::kFail) {
+        state_->failAlways(operation, status);
+    }
+    void clearFailures() { state_->clearFailures(); }
+
+    // Every host operation called, in order ("IQDSessions::Item", ...).
+    const std::vector<std::string>& calls() const { return state_->calls(); }
+    int callCount(std::string_view operation) const { return state_->callCount(operation); }
+    void clearCalls() { state_->clearCalls(); }
+
+    const std::shared_ptr<HostState>& state() const { return state_; }
+
+private:
+    std::shared_ptr<HostState> state_;
+    platform::RefPtr<FakeRoot> root_;
+    platform::RefPtr<FakeHook> hook_;
+};
+
+}  // namespace testhost

@@ -1,0 +1,58 @@
+#pragma once
+// The top of the fake host's object tree: the hook given to AddOnLoad, the root object and the
+// collection of open sessions.
+#include <string>
+#include <vector>
+
+#include "host/host_interfaces.h"
+#include "platform/ref_ptr.h"
+#include "support/fake_object.h"
+#include "support/fake_session.h"
+
+namespace testhost {
+
+class FakeSessions : public FakeDispatch<host::IQDSessions> {
+public:
+    using Fake::Fake;
+
+    FakeSession& add(std::string name, bool part);
+    // Closes the document: later lookups by its name fail.
+    void remove(const std::string& name);
+    FakeSession* find(const std::string& name) const;
+    std::size_t size() const { return sessions_.size(); }
+
+    Status get_Count(std::int32_t* count) override;
+    // Only a string variant naming an open session finds one.
+    Status Item(const host::Variant& name, host::IQDSession** session) override;
+
+private:
+    std::vector<platform::RefPtr<FakeSession>> sessions_;
+};
+
+class FakeRoot : public FakeDispatch<host::IQDRoot> {
+public:
+    explicit FakeRoot(std::shared_ptr<HostState> state);
+
+    FakeSessions& sessions() const { return *sessions_; }
+
+    Status get_Sessions(host::IQDSessions** sessions) override;
+
+private:
+    platform::RefPtr<FakeSessions> sessions_;
+};
+
+class FakeHook : public Fake<platform::Implements<host::IQDAddOnHook>> {
+public:
+    FakeHook(std::shared_ptr<HostState> state, platform::RefPtr<platform::IUnknown> root)
+        : Fake(std::move(state)), root_(std::move(root)) {}
+
+    // What GetRoot hands out; null makes the hook give no root.
+    void setRoot(platform::RefPtr<platform::IUnknown> root) { root_ = std::move(root); }
+
+    Status GetRoot(platform::IUnknown** root) override;
+
+private:
+    platform::RefPtr<platform::IUnknown> root_;
+};
+
+}  // namespace testhost
