@@ -1,0 +1,95 @@
+// The header file of a new loadcase and what reading a header or solver input gives back.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "loadcase/header_file.h"
+#include "scratch_folder.h"
+
+using loadcase::AnalysisSetting;
+using loadcase::readHeader;
+
+namespace {
+
+AnalysisSetting fromText(const std::string& text, AnalysisSetting current = {0, 2}) {
+    std::istringstream in(text);
+    return readHeader(in, "default.meb", current).analysis;
+}
+
+TEST(HeaderFile, NewLoadcaseHeaderText) {
+    EXPECT_EQ(loadcase::headerFileText("mm", 1, "/p/Bracket.meb"),
+              "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nMFILE\n/p/Bracket.meb\n");
+}
+
+TEST(HeaderFile, CodesOfTheFourAnalysisTypes) {
+    EXPECT_EQ(loadcase::headerCodeForType(loadcase::kTypeMechanical), 0);
+    EXPECT_EQ(loadcase::headerCodeForType(loadcase::kTypeThermal), 1);
+    EXPECT_EQ(loadcase::headerCodeForType(loadcase::kTypeFluidFlow), 8);
+    EXPECT_EQ(loadcase::headerCodeForType(loadcase::kTypeMultiphysics), 0);
+}
+
+struct CodeCase {
+    int code;
+    AnalysisSetting expected;  // read with the current solve index 2
+};
+
+class HeaderCode : public testing::TestWithParam<CodeCase> {};
+
+TEST_P(HeaderCode, WrittenAndReadBackGivesTheTypeAndSolveIndex) {
+    ScratchFolder folder;
+    const std::string job = folder.file("Case1");
+    for (const char* units : {"mm", "cm", "m.", "in", "ft"}) {
+        ASSERT_TRUE(loadcase::writeHeaderFile(job + ".txt", units, GetParam().code, job + ".meb").ok());
+        const auto header = loadcase::readHeaderFile(job, {0, 2});
+        EXPECT_TRUE(header.fileRead);
+        EXPECT_EQ(header.analysis, GetParam().expected) << "code " << GetParam().code << " units " << units;
+        EXPECT_EQ(header.meshPath, job + ".meb");
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryCode, HeaderCode,
+    testing::Values(CodeCase{-1, {0, 1}}, CodeCase{0, {0, 0}}, CodeCase{1, {6, 6}}, CodeCase{2, {6, 7}},
+                    CodeCase{3, {0, 4}}, CodeCase{4, {0, 2}}, CodeCase{5, {0, 5}}, CodeCase{6, {0, 2}},
+                    CodeCase{7, {0, 2}}, CodeCase{8, {8, 8}}, CodeCase{12, {8, 8}}));
+
+TEST(HeaderFile, SolverInputHeaderWithMoreFieldsReadsTheSameWay) {
+    EXPECT_EQ(fromText("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=-1 0.5 1 3\n"), (AnalysisSetting{0, 1}));
+}
+
+TEST(HeaderFile, LaterLinesOverrideEarlierOnes) {
+    EXPECT_EQ(fromText("HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nBUCKLE\n"), (AnalysisSetting{0, 3}));
+    EXPECT_EQ(fromText("BUCKLE\nHEADER\n0.001 mm 0 nod=10 elem=0 ana=2\n"), (AnalysisSetting{6, 7}));
+}
+
+TEST(HeaderFile, CommentsBlankLinesAndIndentationAreSkipped) {
+    std::istringstream in("; a comment\n\n   HEADER\n0.001 in 0 nod=10 elem=0 ana=2\n  MFILE\n/x/y.meb\r\n");
+    const auto header = readHeader(in, "default.meb", {});
+    EXPECT_EQ(header.analysis, (AnalysisSetting{6, 7}));
+    EXPECT_EQ(header.meshPath, "/x/y.meb");
+}
+
+TEST(HeaderFile, LongMeshPathIsReadWhole) {
+    const std::string path = "/projects/" + std::string(200, 'd') + "/Bracket.meb";
+    std::istringstream in("MFILE\n" + path + "\n");
+    EXPECT_EQ(readHeader(in, "default.meb", {}).meshPath, path);
+}
+
+TEST(HeaderFile, IncompleteLinesChangeNothing) {
+    EXPECT_EQ(fromText("HEADER\n0.001 mm 0 nod=10\n"), (AnalysisSetting{0, 2}));
+    EXPECT_EQ(fromText("HEADER\n0.001 mm 0 nod=10 elem=0 ana1\n"), (AnalysisSetting{0, 2}));
+    EXPECT_EQ(fromText("HEADER"), (AnalysisSetting{0, 2}));
+    std::istringstream in("MFILE\n");
+    EXPECT_EQ(readHeader(in, "default.meb", {}).meshPath, "default.meb");
+}
+
+TEST(HeaderFile, MissingFileGivesTheDefaults) {
+    ScratchFolder folder;
+    const std::string job = folder.file("None");
+    const auto header = loadcase::readHeaderFile(job, {6, 7});
+    EXPECT_FALSE(header.fileRead);
+    EXPECT_EQ(header.analysis, (AnalysisSetting{6, 7}));
+    EXPECT_EQ(header.meshPath, job + ".meb");
+}
+
+}  // namespace

@@ -1,0 +1,185 @@
+// The loadcase file: exact bytes, round trips through files, and saving that never tears the old file.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+
+#include "loadcase/archive_writer.h"
+#include "loadcase/loadcase_file.h"
+#include "scratch_folder.h"
+
+using loadcase::EntryList;
+using loadcase::LoadcaseFile;
+using loadcase::LoadResult;
+using Bytes = std::vector<std::uint8_t>;
+
+namespace {
+
+std::string asText(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
+
+EntryList twoEntries() {
+    EntryList list;
+    list.add({0x01, 0x02}, {0xAA}, "face;fix,6=XYZ", model::kKindReaction);
+    list.add({}, {}, "tabl1, 1, 0, 5", model::kKindTable);
+    return list;
+}
+
+TEST(LoadcaseFileBytes, SmallListMatchesTheLayoutByteForByte) {
+    // clang-format off
+    const Bytes expected{
+        0x02, 0x00,                                            // entry count
+        0xFF, 0xFF, 0x01, 0x00, 0x08, 0x00,                    // new class, schema 1, name length 8
+        'C', 'A', 'c', 't', 'i', 'o', 'n', 's',
+        0x02, 0x00, 0x00, 0x00, 0x01, 0x02,                    // body key
+        0x01, 0x00, 0x00, 0x00, 0xAA,                          // entity key
+        14, 'f', 'a', 'c', 'e', ';', 'f', 'i', 'x', ',', '6', '=', 'X', 'Y', 'Z',
+        0x04, 0x00, 0x00, 0x00,                                // kind 4
+        0x01, 0x80,                                            // class index 1
+        0x00, 0x00, 0x00, 0x00,                                // empty body key
+        0x00, 0x00, 0x00, 0x00,                                // empty entity key
+        14, 't', 'a', 'b', 'l', '1', ',', ' ', '1', ',', ' ', '0', ',', ' ', '5',
+        0x06, 0x00, 0x00, 0x00,                                // kind 6
+    };
+    // clang-format on
+    EXPECT_EQ(LoadcaseFile::encode(twoEntries()), expected);
+    EXPECT_EQ(LoadcaseFile::decode(expected), twoEntries());
+}
+
+TEST(LoadcaseFileBytes, EmptyListIsTheCountZeroAlone) {
+    EXPECT_EQ(LoadcaseFile::encode(EntryList{}), (Bytes{0x00, 0x00}));
+}
+
+TEST(LoadcaseFileBytes, LongListUsesThe32BitCountAndOneClassDefinition) {
+    EntryList list;
+    for (int i = 0; i < 70000; ++i) list.append(model::CActions({}, {}, "e" + std::to_string(i), i % 9));
+    const Bytes bytes = LoadcaseFile::encode(list);
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 8), (Bytes{0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00, 0xFF, 0xFF}));
+    const std::string text = asText(bytes);
+    EXPECT_EQ(text.find("CActions"), 12u);
+    EXPECT_EQ(text.find("CActions", 13), std::string::npos);
+    EXPECT_EQ(LoadcaseFile::decode(bytes), list);
+}
+
+class LoadcaseFileOnDisk : public testing::Test {
+protected:
+    ScratchFolder folder;
+    std::string path = folder.file("Bracket.api_fem");
+};
+
+TEST_F(LoadcaseFileOnDisk, ListsOf0To2EntriesRoundTrip) {
+    for (std::size_t n = 0; n <= 2; ++n) {
+        EntryList list;
+        const EntryList two = twoEntries();
+        for (std::size_t i = 0; i < n; ++i) list.append(two[i]);
+        ASSERT_TRUE(LoadcaseFile::save(path, list).ok());
+        const LoadResult back = LoadcaseFile::load(path);
+        ASSERT_TRUE(back.ok()) << back.error;
+        EXPECT_EQ(back.entries, list);
+    }
+}
+
+TEST_F(LoadcaseFileOnDisk, TextsOfEveryPrefixWidthRoundTrip) {
+    EntryList list;
+    for (std::size_t length : {0u, 254u, 255u, 300u, 65534u, 70000u}) {
+        std::string text(length, ' ');
+        for (std::size_t i = 0; i < length; ++i) text[i] = static_cast<char>(32 + i % 95);
+        list.append(model::CActions({1}, {2, 3}, text, model::kKindMaterial));
+    }
+    ASSERT_TRUE(LoadcaseFile::save(path, list).ok());
+    const LoadResult back = LoadcaseFile::load(path);
+    ASSERT_TRUE(back.ok()) << back.error;
+    EXPECT_EQ(back.entries, list);
+}
+
+TEST_F(LoadcaseFileOnDisk, WideCharacterTextsReadAsNarrowText) {
+    loadcase::ArchiveWriter out;
+    out.writeCount(2);
+    for (const char16_t* text : {u"face;pressure=5", u"Steel: 210000,0.3"}) {
+        out.writeClassTag("CActions", 1);
+        out.writeByteArray(Bytes{7});
+        out.writeByteArray(Bytes{8, 9});
+        out.writeWideString(text);
+        out.writeU32(3);
+    }
+    writeFile(path, asText(out.bytes()));
+    const LoadResult back = LoadcaseFile::load(path);
+    ASSERT_TRUE(back.ok()) << back.error;
+    ASSERT_EQ(back.entries.size(), 2u);
+    EXPECT_EQ(back.entries[0].text(), "face;pressure=5");
+    EXPECT_EQ(back.entries[1].text(), "Steel: 210000,0.3");
+    EXPECT_EQ(back.entries[1].entityKey().bytes(), (Bytes{8, 9}));
+}
+
+TEST_F(LoadcaseFileOnDisk, MissingFileIsNoError) {
+    const LoadResult back = LoadcaseFile::load(path);
+    EXPECT_EQ(back.outcome, LoadResult::Outcome::Missing);
+    EXPECT_TRUE(back.error.empty());
+    EXPECT_TRUE(back.entries.empty());
+}
+
+TEST_F(LoadcaseFileOnDisk, ZeroByteFileReadsAsAnEmptyList) {
+    writeFile(path, "");
+    const LoadResult back = LoadcaseFile::load(path);
+    EXPECT_TRUE(back.ok()) << back.error;
+    EXPECT_TRUE(back.entries.empty());
+}
+
+TEST_F(LoadcaseFileOnDisk, CreateIfMissingWritesAnEmptyListOnlyOnce) {
+    ASSERT_TRUE(LoadcaseFile::createIfMissing(path).ok());
+    EXPECT_EQ(readFile(path), std::string(2, '\0'));
+    ASSERT_TRUE(LoadcaseFile::save(path, twoEntries()).ok());
+    ASSERT_TRUE(LoadcaseFile::createIfMissing(path).ok());
+    EXPECT_EQ(LoadcaseFile::load(path).entries, twoEntries());
+}
+
+TEST_F(LoadcaseFileOnDisk, SaveReplacesTheFileAndLeavesNoTemporaryBehind) {
+    ASSERT_TRUE(LoadcaseFile::save(path, twoEntries()).ok());
+    ASSERT_TRUE(LoadcaseFile::save(path, EntryList{}).ok());
+    EXPECT_EQ(readFile(path), std::string(2, '\0'));
+    EXPECT_EQ(folder.count(), 1u);
+}
+
+TEST_F(LoadcaseFileOnDisk, SaveKeepsPermissionsAndSymbolicLinks) {
+    ASSERT_TRUE(LoadcaseFile::save(path, EntryList{}).ok());
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    const std::string link = folder.file("link.api_fem");
+    std::filesystem::create_symlink(path, link);
+    ASSERT_TRUE(LoadcaseFile::save(link, twoEntries()).ok());
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(LoadcaseFile::load(path).entries, twoEntries());
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+}
+
+TEST_F(LoadcaseFileOnDisk, FailedSaveNamesTheFileAndChangesNothing) {
+    const std::string nowhere = folder.file("no-such-folder/Bracket.api_fem");
+    const auto result = LoadcaseFile::save(nowhere, twoEntries());
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.error.find(nowhere), std::string::npos) << result.error;
+    EXPECT_EQ(folder.count(), 0u);
+
+    std::filesystem::create_directory(path);
+    EXPECT_FALSE(LoadcaseFile::save(path, twoEntries()).ok());
+    EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_EQ(folder.count(), 1u);
+}
+
+TEST_F(LoadcaseFileOnDisk, ReadOnlyFileIsNotReplaced) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    ASSERT_TRUE(LoadcaseFile::save(path, twoEntries()).ok());
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(LoadcaseFile::save(path, EntryList{}).ok());
+    EXPECT_EQ(LoadcaseFile::load(path).entries, twoEntries());
+    EXPECT_EQ(folder.count(), 1u);
+}
+
+TEST_F(LoadcaseFileOnDisk, FolderInPlaceOfTheFileIsUnreadable) {
+    std::filesystem::create_directory(path);
+    const LoadResult back = LoadcaseFile::load(path);
+    EXPECT_EQ(back.outcome, LoadResult::Outcome::Unreadable);
+    EXPECT_NE(back.error.find(path), std::string::npos) << back.error;
+}
+
+}  // namespace
