@@ -158,6 +158,7 @@ BENCHMARK(BM_PlainFileRead)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 // Prints the benchmarks as usual and keeps their times so that main can print the ratio.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    RatioReporter() : ConsoleReporter(OO_Tabular) {}  // no colour codes: the figures go into reports
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
         for (const Run& run : runs)
