@@ -1,6 +1,7 @@
 // The four functions the host calls, exported with C linkage.
 #include <new>
 
+#include "addon/entry_points.h"
 #include "addon/kolvane_app.h"
 #include "addon/kolvane_interface.h"
 #include "addon/library_state.h"

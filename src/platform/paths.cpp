@@ -1,6 +1,10 @@
 #include "platform/paths.h"
 
+#include <dirent.h>
 #include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
 
 namespace platform {
 
@@ -19,6 +23,24 @@ bool pathExists(const std::string& path) {
 }
 
 void createFolder(const std::string& path) { ::mkdir(path.c_str(), 0777); }
+
+std::vector<std::string> filesWithExtension(const std::string& folder, std::string_view extension) {
+    std::vector<std::string> names;
+    DIR* dir = ::opendir(folder.c_str());
+    if (dir == nullptr) return names;
+    while (const dirent* e = ::readdir(dir)) {
+        const std::string_view name = e->d_name;
+        if (name.size() <= extension.size() || name.substr(name.size() - extension.size()) != extension) continue;
+        const std::string full = joinPath(folder, name);
+        struct stat st {};
+        if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.emplace_back(name);
+    }
+    ::closedir(dir);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
 
 std::string fileStem(std::string_view path) {
     const auto slash = path.find_last_of("/\\");

@@ -40,6 +40,14 @@ std::optional<std::uint32_t> HeadlessPrompts::chooseColour(std::uint32_t) { retu
 
 std::optional<PrintTarget> HeadlessPrompts::choosePrinter() { return take(prints_); }
 
+int HeadlessPrompts::popupMenu(const std::vector<MenuItem>& items) {
+    menus_.push_back(items);
+    if (menuChoices_.empty()) return 0;
+    const int id = menuChoices_.front();
+    menuChoices_.pop_front();
+    return id;
+}
+
 void HeadlessPrompts::queueModal(const std::string& caption, ModalScript script) {
     queued_[caption].push_back(std::move(script));
 }

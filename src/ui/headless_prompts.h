@@ -30,6 +30,7 @@ public:
     std::optional<std::string> chooseFile(const FileRequest& request) override;
     std::optional<std::uint32_t> chooseColour(std::uint32_t initial) override;
     std::optional<PrintTarget> choosePrinter() override;
+    int popupMenu(const std::vector<MenuItem>& items) override;
     int runModal(Dialog& dialog) override;
 
     // Answers for the next message boxes, in order; without one the first button is the answer.
@@ -38,6 +39,10 @@ public:
     void queueFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
     void queueColour(std::optional<std::uint32_t> colour) { colours_.push_back(colour); }
     void queuePrint(std::optional<PrintTarget> target) { prints_.push_back(std::move(target)); }
+    // The id chosen from the next pop-up menu; nothing queued means the menu is dismissed.
+    void queueMenuChoice(int id) { menuChoices_.push_back(id); }
+    // The items of every pop-up menu shown so far.
+    const std::vector<std::vector<MenuItem>>& menusShown() const { return menus_; }
     // The script for the next modal dialog with `caption` (used once, in the order queued).
     void queueModal(const std::string& caption, ModalScript script);
     // A script used for every modal dialog with `caption` that has no queued one.
@@ -58,6 +63,8 @@ private:
     std::deque<std::optional<std::string>> files_;
     std::deque<std::optional<std::uint32_t>> colours_;
     std::deque<std::optional<PrintTarget>> prints_;
+    std::deque<int> menuChoices_;
+    std::vector<std::vector<MenuItem>> menus_;
     std::map<std::string, std::deque<ModalScript>> queued_;
     std::map<std::string, ModalScript> standing_;
     std::vector<FileRequest> fileRequests_;

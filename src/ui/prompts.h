@@ -29,6 +29,11 @@ struct PrintTarget {
     std::string path;
 };
 
+struct MenuItem {
+    int id = 0;
+    std::string text;
+};
+
 class Prompts {
 public:
     virtual ~Prompts() = default;
@@ -39,6 +44,8 @@ public:
     // Colours as 0x00BBGGRR.
     virtual std::optional<std::uint32_t> chooseColour(std::uint32_t initial) = 0;
     virtual std::optional<PrintTarget> choosePrinter() = 0;
+    // Shows a pop-up menu at the cursor; answers the chosen item's id, 0 when dismissed.
+    virtual int popupMenu(const std::vector<MenuItem>& items) = 0;
     // Runs `dialog` modally (it has been created); returns its end code.
     virtual int runModal(Dialog& dialog) = 0;
 };

@@ -1,5 +1,6 @@
 #pragma once
 // Base of every window the add-on and the host hand each other (dialogs, the host's side panel).
+#include <map>
 #include <string>
 
 namespace ui {
@@ -17,8 +18,17 @@ public:
     explicit Panel(std::string title = "") : title_(std::move(title)) {}
     std::string windowText() const override { return title_; }
 
+    // Child windows a command places in the panel, by control id (they stay the command's).
+    void addChild(int id, Window* child) { children_[id] = child; }
+    void removeChild(int id) { children_.erase(id); }
+    Window* child(int id) const {
+        auto it = children_.find(id);
+        return it == children_.end() ? nullptr : it->second;
+    }
+
 private:
     std::string title_;
+    std::map<int, Window*> children_;
 };
 
 }  // namespace ui

@@ -1,0 +1,134 @@
+#include "loadcase/loadcase_dialog.h"
+
+#include "addon/command_factory.h"
+#include "addon/library_state.h"
+#include "loadcase/analysis_code.h"
+#include "loadcase/header_file.h"
+#include "loadcase/loadcase_command.h"
+#include "loadcase/loadcase_file.h"
+#include "mesh_solve/show_ui_command.h"
+#include "platform/paths.h"
+#include "ui/prompts.h"
+
+using ui::ControlKind;
+
+CLoadcase::CLoadcase(CLoadcaseCommand* command) : ui::Dialog(makeTemplate()), command_(command) {
+    onClick(kMechanical, [this] { chooseType(loadcase::kTypeMechanical); });
+    onClick(kThermal, [this] { chooseType(loadcase::kTypeThermal); });
+    onClick(kFluidFlow, [this] { chooseType(loadcase::kTypeFluidFlow); });
+    onClick(kMultiphysics, [this] { chooseType(loadcase::kTypeMultiphysics); });
+    onClick(kApply, [this] { OnApply(); });
+    onClick(kDelete, [this] { OnDelete(); });
+}
+
+ui::DialogTemplate CLoadcase::makeTemplate() {
+    ui::DialogTemplate t;
+    t.id = kDialogId;
+    t.caption = "Loadcase";
+    t.rect = {0, 0, 260, 330};
+    t.add(kOldGroup, ControlKind::GroupBox, "SELECT OLD LOADCASE", {7, 7, 253, 110})
+        .add(kOldList, ControlKind::ListBox, "", {14, 20, 180, 104}, ui::kStyleNotify)
+        .add(kDelete, ControlKind::Button, "DELETE", {188, 20, 246, 40})
+        .add(kNewGroup, ControlKind::GroupBox, "CREATE NEW LOADCASE", {7, 116, 253, 290})
+        .add(kPrompt, ControlKind::Static, "Loadcase Name", {14, 128, 246, 142})
+        .add(kNewName, ControlKind::Edit, "", {14, 144, 246, 160})
+        .add(kMechanical, ControlKind::Radio, "Mechanical", {14, 166, 120, 180}, ui::kStyleGroup)
+        .add(kThermal, ControlKind::Radio, "Thermal", {130, 166, 246, 180})
+        .add(kFluidFlow, ControlKind::Radio, "Fluid flow", {14, 184, 120, 198})
+        .add(kMultiphysics, ControlKind::Radio, "Multiphysics", {130, 184, 246, 198})
+        .add(kMeshLabel, ControlKind::Static, "Mesh Name", {14, 204, 246, 218})
+        .add(kMeshList, ControlKind::ListBox, "", {14, 220, 246, 284}, ui::kStyleNotify)
+        .add(kApply, ControlKind::Button, "APPLY", {60, 298, 120, 320})
+        .add(kExit, ControlKind::Button, "EXIT", {140, 298, 200, 320});
+    return t;
+}
+
+CShowUICommand& CLoadcase::explorer() const { return *command_->explorer(); }
+
+bool CLoadcase::onInitDialog() {
+    type_ = -1;
+    fillLists();
+    setText(kPrompt, "Enter name and select type");
+    return true;
+}
+
+void CLoadcase::fillLists() {
+    const std::string& folder = addon::library().projectFolder;
+    clearItems(kOldList);
+    for (const auto& name : platform::filesWithExtension(folder, ".api_fem")) addItem(kOldList, platform::fileStem(name));
+    clearItems(kMeshList);
+    for (const auto& name : platform::filesWithExtension(folder, ".meb")) addItem(kMeshList, platform::fileStem(name));
+}
+
+void CLoadcase::chooseType(int type) {
+    type_ = type;
+    explorer().setAnalysisType(type);
+}
+
+std::string CLoadcase::selectedText(int listId) const { return itemText(listId, selection(listId)); }
+
+void CLoadcase::OnApply() {
+    auto& lib = addon::library();
+    CShowUICommand& ex = explorer();
+    const std::string oldName = selectedText(kOldList);
+    const std::string meshName = selectedText(kMeshList);
+    const std::string newName = text(kNewName);
+    ex.save();
+
+    if (oldName.empty() && newName.empty()) {
+        ui::showMessage("Select an old loadcase or name a new one");
+        return;
+    }
+    if (!newName.empty() && type_ == -1) {
+        ui::showMessage("Select an analysis type");
+        return;
+    }
+    const std::string jobBase = platform::joinPath(lib.projectFolder, newName.empty() ? oldName : newName);
+
+    loadcase::AnalysisSetting setting{ex.analysisType(), ex.solveIndex()};
+    std::string meshPath = jobBase + ".meb";
+    if (!oldName.empty()) {
+        const auto header = loadcase::readHeaderFile(jobBase, setting);
+        setting = header.analysis;
+        meshPath = header.meshPath;
+    }
+    if (!meshName.empty()) meshPath = platform::joinPath(lib.projectFolder, meshName) + ".meb";
+    lib.jobBasePath = jobBase;
+    lib.meshFile = meshPath;
+
+    ex.rebuildSections();
+    ex.clearEntries();
+    loadcase::LoadcaseFile::createIfMissing(jobBase + ".api_fem");
+    if (!oldName.empty()) {
+        ex.loadFrom(platform::joinPath(lib.projectFolder, oldName) + ".api_fem");
+        ex.fillTree();
+        ex.setAnalysisType(setting.type);
+        ex.setSolveIndex(setting.solveIndex);
+    } else {
+        loadcase::writeHeaderFile(jobBase + ".txt", lib.unitText, loadcase::headerCodeForType(type_), meshPath);
+    }
+    const std::string name = newName.empty() ? oldName : newName;
+    ex.replaceSectionEntry(name + ":" + std::to_string(ex.analysisType()), model::kKindLoadcase, true);
+    addon::refreshToolbox(&ex);
+    endDialog(ui::kIdCancel);
+}
+
+void CLoadcase::OnDelete() {
+    auto& lib = addon::library();
+    CShowUICommand& ex = explorer();
+    const int index = selection(kOldList);
+    const std::string oldName = selectedText(kOldList);
+    if (oldName.empty()) return;
+    const std::string path = platform::joinPath(lib.projectFolder, oldName) + ".api_fem";
+    const bool wasCurrent = path == ex.loadcaseFilePath();
+    platform::removeFile(path);
+    deleteItem(kOldList, index);
+    if (!wasCurrent) return;
+    // The session-named loadcase becomes current. Its file is read, not overwritten: saving the
+    // deleted loadcase's entries into it would destroy what the user kept there.
+    lib.jobBasePath = platform::joinPath(lib.projectFolder, ex.sessionName());
+    ex.rebuildSections();
+    ex.clearEntries();
+    ex.load();
+    ex.fillTree();
+}

@@ -1,0 +1,203 @@
+// Loads libKolvane.so as the host does and walks its menu and dispatch.
+#include <dlfcn.h>
+
+#include <gtest/gtest.h>
+
+#include "addon_fixture.h"
+#include "host/addon_entry.h"
+#include "ui/dialog.h"
+#include "ui/window.h"
+
+namespace {
+
+using platform::RefPtr;
+
+class Library {
+public:
+    Library() {
+        const char* build = std::getenv("KOLVANE_BUILD_DIR");
+        const std::string path = std::string(build ? build : "build") + "/lib/libKolvane.so";
+        handle_ = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (handle_ == nullptr) return;
+        load = reinterpret_cast<host::AddOnLoadFn>(::dlsym(handle_, host::kAddOnLoadName));
+        unload = reinterpret_cast<host::AddOnUnloadFn>(::dlsym(handle_, host::kAddOnUnloadName));
+        invoke = reinterpret_cast<host::AddOnInvokeFn>(::dlsym(handle_, host::kAddOnInvokeName));
+        getInterface = reinterpret_cast<host::GetAddOnInterfaceFn>(::dlsym(handle_, host::kGetAddOnInterfaceName));
+    }
+    // The library stays loaded: its static objects live as long as the process, as in the host.
+    bool loaded() const { return handle_ && load && unload && invoke && getInterface; }
+
+    host::AddOnLoadFn load = nullptr;
+    host::AddOnUnloadFn unload = nullptr;
+    host::AddOnInvokeFn invoke = nullptr;
+    host::GetAddOnInterfaceFn getInterface = nullptr;
+
+private:
+    void* handle_ = nullptr;
+};
+
+Library& library() {
+    static Library lib;
+    return lib;
+}
+
+class EntryPoints : public ::testing::Test, public AddOnFixture {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(library().loaded()) << ::dlerror();
+        host.addPartSession("Bracket");
+        host.addAssemblySession("Frame");
+        ASSERT_EQ(library().load(nullptr, host.hook(), 0), platform::kOk);
+        addOn = RefPtr<host::IQuarnelAddOn>::adopt(library().getInterface());
+        ASSERT_TRUE(addOn);
+    }
+    void TearDown() override {
+        std::int32_t answer = 7;
+        EXPECT_EQ(library().unload(nullptr, 0, &answer), platform::kOk);
+        EXPECT_EQ(answer, 0);
+    }
+
+    std::int32_t state(std::int32_t id, const std::string& session = "Bracket") {
+        std::int32_t s = -1;
+        EXPECT_EQ(addOn->get_MenuItemState(id, session, &s), platform::kOk);
+        return s;
+    }
+    RefPtr<host::IQuarnelAddOnCommand> invoke(std::int32_t id, const std::string& session = "Bracket") {
+        host::IQuarnelAddOnCommand* command = nullptr;
+        EXPECT_EQ(addOn->InvokeCommand(id, session, &command), platform::kOk);
+        return RefPtr<host::IQuarnelAddOnCommand>::adopt(command);
+    }
+
+    RefPtr<host::IQuarnelAddOn> addOn;
+};
+
+TEST_F(EntryPoints, MenuHasItsIdsTextsAndOrder) {
+    std::int32_t root = 0;
+    addOn->get_RootMenuItem(&root);
+    EXPECT_EQ(root, 100);
+    platform::VariantBool has = 0;
+    addOn->get_HasSubItems(100, &has);
+    EXPECT_EQ(has, platform::kVariantTrue);
+    addOn->get_HasSubItems(101, &has);
+    EXPECT_EQ(has, platform::kVariantFalse);
+
+    platform::IntArray items{42};
+    addOn->get_SubItems(101, &items);
+    EXPECT_EQ(items, platform::IntArray{42}) << "nothing is written for an item without sub-items";
+    addOn->get_SubItems(100, &items);
+    EXPECT_EQ(items, (platform::IntArray{101, 102, 112, 114, 113, 115, 116, 117, 118, 119}));
+
+    std::vector<std::string> texts;
+    for (auto id : items) {
+        platform::AutoString text;
+        addOn->get_ItemText(id, &text);
+        texts.push_back(text);
+    }
+    EXPECT_EQ(texts, (std::vector<std::string>{"FEM Explorer", "Help", "Loadcase", "Build Mesh", "Attach Materials",
+                                               "Add Actions", "Add Reactions", "Add Interactions", "Solve", "Plot"}));
+    platform::AutoString text = "unchanged";
+    addOn->get_ItemText(100, &text);
+    EXPECT_EQ(text, "Tarvenic");
+    text = "unchanged";
+    addOn->get_ItemText(999, &text);
+    EXPECT_EQ(text, "unchanged");
+    library().invoke();
+}
+
+TEST_F(EntryPoints, ItemStatesFollowTheExplorerOfTheSession) {
+    EXPECT_EQ(state(101), 4);
+    EXPECT_EQ(state(102), 1);
+    for (std::int32_t id = 112; id <= 119; ++id) EXPECT_EQ(state(id), 2) << id;
+    EXPECT_EQ(state(100), 2);
+    EXPECT_EQ(state(555), 2);
+
+    auto explorer = invoke(101);
+    ASSERT_TRUE(explorer);
+    EXPECT_EQ(state(101), 3);
+    for (std::int32_t id = 112; id <= 119; ++id) EXPECT_EQ(state(id), 1) << id;
+    EXPECT_EQ(state(100), 2);
+    EXPECT_EQ(state(101, "Frame"), 4) << "another session has no explorer yet";
+    EXPECT_TRUE(prompts->messages().empty());
+}
+
+TEST_F(EntryPoints, ExplorerIsOnePerSession) {
+    auto first = invoke(101);
+    auto again = invoke(101);
+    EXPECT_EQ(first.get(), again.get());
+    auto other = invoke(101, "Frame");
+    ASSERT_TRUE(other);
+    EXPECT_NE(first.get(), other.get());
+    platform::VariantBool answer = 0;
+    first->get_IsPersistent(&answer);
+    EXPECT_EQ(answer, platform::kVariantTrue);
+    first->get_HasPanel(&answer);
+    EXPECT_EQ(answer, platform::kVariantTrue);
+}
+
+TEST_F(EntryPoints, EveryIdCanBeInvoked) {
+    // Before the explorer no analysis command is made.
+    for (std::int32_t id = 112; id <= 119; ++id) EXPECT_FALSE(invoke(id)) << id;
+    auto explorer = invoke(101);
+    auto loadcase = invoke(112);
+    ASSERT_TRUE(loadcase);
+    EXPECT_EQ(loadcase->OnResume(), 1);
+    EXPECT_NE(ui::findDialog("Loadcase"), nullptr) << "the start routine shows the dialog";
+    EXPECT_EQ(loadcase->OnTerminate(), platform::kOk);
+    EXPECT_EQ(ui::findDialog("Loadcase"), nullptr);
+    for (std::int32_t id : {100, 102, 0, -1, 120, 999}) EXPECT_FALSE(invoke(id)) << id;
+    EXPECT_TRUE(prompts->messages().empty()) << "help without a viewer is silent";
+}
+
+TEST_F(EntryPoints, FailingHostShowsTheExceptionAndAnswersSuccess) {
+    host.failNext("IQDSessions::Item");
+    EXPECT_EQ(state(101), 2) << "the state stays as set before the failure";
+    host.failNext("IQDSessions::Item");
+    EXPECT_FALSE(invoke(101));
+    EXPECT_EQ(prompts->messageTexts(),
+              (std::vector<std::string>{"Exception caught in CKolvaneInterface::get_MenuItemState",
+                                        "Exception caught in CKolvaneInterface::InvokeCommand"}));
+    EXPECT_EQ(state(999, "NoSuchSession"), 2);
+    EXPECT_EQ(prompts->messages().size(), 3u) << "an unknown session is a host failure too";
+}
+
+TEST_F(EntryPoints, UnloadEndsEveryExplorer) {
+    auto bracket = invoke(101);
+    auto frame = invoke(101, "Frame");
+    auto site = host.newCommandSite();
+    bracket->putref_CommandSite(site.get());
+    std::int32_t answer = 1;
+    library().unload(nullptr, 0, &answer);
+    EXPECT_EQ(answer, 0);
+    EXPECT_EQ(site->count("EndCommand"), 1);
+    EXPECT_EQ(state(101), 4) << "the map is empty";
+    EXPECT_EQ(state(101, "Frame"), 4);
+}
+
+TEST_F(EntryPoints, InterfaceIsSharedUntilTheHostReleasesIt) {
+    RefPtr<host::IQuarnelAddOn> second = RefPtr<host::IQuarnelAddOn>::adopt(library().getInterface());
+    EXPECT_EQ(second.get(), addOn.get());
+    void* asDispatch = nullptr;
+    ASSERT_EQ(addOn->QueryInterface(platform::IDispatch::iid, &asDispatch), platform::kOk);
+    static_cast<platform::IUnknown*>(asDispatch)->Release();
+    void* other = nullptr;
+    EXPECT_EQ(addOn->QueryInterface(host::IQDRoot::iid, &other), platform::kNoInterface);
+    std::uint32_t count = 0;
+    EXPECT_EQ(addOn->GetTypeInfoCount(&count), platform::kOk);
+    EXPECT_EQ(count, 1u);
+}
+
+TEST(EntryPointsWithoutHost, LoadWithoutHookKeepsNoRoot) {
+    AddOnFixture fixture;
+    ASSERT_TRUE(library().loaded());
+    EXPECT_EQ(library().load(nullptr, nullptr, 0), platform::kOk);
+    auto addOn = RefPtr<host::IQuarnelAddOn>::adopt(library().getInterface());
+    host::IQuarnelAddOnCommand* command = nullptr;
+    EXPECT_EQ(addOn->InvokeCommand(101, "Bracket", &command), platform::kOk);
+    EXPECT_EQ(fixture.prompts->messageTexts(),
+              std::vector<std::string>{"Exception caught in CKolvaneInterface::InvokeCommand"});
+    std::int32_t answer = 1;
+    library().unload(nullptr, 0, &answer);
+    if (command) command->Release();
+}
+
+}  // namespace

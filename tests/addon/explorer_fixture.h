@@ -1,0 +1,38 @@
+#pragma once
+// An explorer shown in a panel of a part session named Bracket, with the add-on loaded into the
+// programmable host.
+#include "addon/entry_points.h"
+#include "addon/library_state.h"
+#include "addon_fixture.h"
+#include "loadcase/loadcase_file.h"
+#include "mesh_solve/show_ui_command.h"
+#include "ui/window.h"
+
+class ExplorerFixture : public AddOnFixture {
+public:
+    ExplorerFixture() {
+        setSetting("Projects", scratch.file("projects"));
+        part.addBody().addBox({0, 0, 0}, {10, 20, 30});
+        AddOnLoad(nullptr, host.hook(), 0);
+    }
+    ~ExplorerFixture() {
+        explorer->OnTerminate();
+        addon::resetLibrary();
+    }
+
+    void show() { explorer->OnShowUI(&panel); }
+    const host::KeyBytes& key(int face) const { return part.body(0).face(face).key(); }
+    const host::KeyBytes& bodyKey() const { return part.body(0).key(); }
+    // The entries of the loadcase file as saved.
+    loadcase::EntryList saved() const { return loadcase::LoadcaseFile::load(explorer->loadcaseFilePath()).entries; }
+    std::vector<std::string> lines(model::EntryKind kind) const {
+        std::vector<std::string> out;
+        for (auto item : explorer->tree().children(explorer->sectionItem(kind)))
+            out.push_back(explorer->tree().itemText(item));
+        return out;
+    }
+
+    testhost::FakeSession& part = host.addPartSession("Bracket");
+    ui::Panel panel{"FEM Explorer"};
+    platform::RefPtr<CShowUICommand> explorer = platform::makeRef<CShowUICommand>(nullptr, "Bracket");
+};
