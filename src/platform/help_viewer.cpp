@@ -21,8 +21,11 @@ ViewerLookup& lookup() {
 }
 
 std::optional<std::string> findViewer() {
+    // The chosen viewer may be given by path or, like the others, by a name found on PATH.
     if (const char* v = std::getenv("KOLVANE_HELP_VIEWER"); v != nullptr && *v != '\0') {
-        if (pathExists(v)) return std::string(v);
+        const std::string viewer = v;
+        const bool byPath = viewer.find('/') != std::string::npos;
+        if (byPath ? pathExists(viewer) : programOnPath(viewer)) return viewer;
     }
     for (const char* name : {"kchmviewer", "xchm"}) {
         if (programOnPath(name)) return std::string(name);

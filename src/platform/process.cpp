@@ -35,13 +35,12 @@ std::vector<std::string> splitCommandLine(const std::string& commandLine) {
 namespace {
 
 // Runs in the grandchild: replaces the process image, or reports errno through `reportFd`.
-[[noreturn]] void execOrReport(const std::vector<std::string>& args, int reportFd) {
-    std::vector<char*> argv;
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    const int devnull = ::open("/dev/null", O_RDONLY);
+// Only async-signal-safe calls here: the caller (a host with several threads) forked us, so the
+// argument vector is built before the fork and nothing allocates.
+[[noreturn]] void execOrReport(char* const* argv, int reportFd) {
+    const int devnull = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
     if (devnull >= 0) ::dup2(devnull, STDIN_FILENO);
-    ::execv(argv[0], argv.data());
+    ::execv(argv[0], argv);
     const int err = errno;
     [[maybe_unused]] auto n = ::write(reportFd, &err, sizeof err);
     ::_exit(127);
@@ -52,6 +51,9 @@ namespace {
 bool startDetached(const std::string& commandLine) {
     const auto args = splitCommandLine(commandLine);
     if (args.empty() || args[0].empty()) return false;
+    std::vector<char*> argv;
+    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
     int report[2];
     if (::pipe2(report, O_CLOEXEC) != 0) return false;
     const pid_t child = ::fork();
@@ -66,16 +68,23 @@ bool startDetached(const std::string& commandLine) {
         ::close(report[0]);
         ::setsid();
         const pid_t grandchild = ::fork();
-        if (grandchild == 0) execOrReport(args, report[1]);
+        if (grandchild == 0) execOrReport(argv.data(), report[1]);
         ::_exit(grandchild < 0 ? 1 : 0);
     }
     ::close(report[1]);
     int status = 0;
-    ::waitpid(child, &status, 0);
+    pid_t waited;
+    do {
+        waited = ::waitpid(child, &status, 0);
+    } while (waited < 0 && errno == EINTR);
     int execError = 0;
-    const auto got = ::read(report[0], &execError, sizeof execError);
+    ssize_t got;
+    do {
+        got = ::read(report[0], &execError, sizeof execError);
+    } while (got < 0 && errno == EINTR);
     ::close(report[0]);
-    const bool middleOk = WIFEXITED(status) && WEXITSTATUS(status) == 0;
+    // A host that ignores SIGCHLD leaves nothing to wait for (ECHILD): the pipe still tells.
+    const bool middleOk = waited < 0 || (WIFEXITED(status) && WEXITSTATUS(status) == 0);
     return middleOk && got == 0;  // the pipe closes unread when exec succeeded
 }
 

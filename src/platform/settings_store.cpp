@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 
@@ -142,14 +143,20 @@ std::string FileSettingsStore::hivePath(Hive hive) const {
     return joinPath(folder_, hive == Hive::CurrentUser ? "current-user.reg" : "local-machine.reg");
 }
 
-SettingsHive FileSettingsStore::load(Hive hive) const {
-    std::ifstream in(hivePath(hive));
-    if (!in) return {};
-    return parseHive(in);
+std::optional<SettingsHive> FileSettingsStore::load(Hive hive) const {
+    const std::string path = hivePath(hive);
+    if (!pathExists(path)) return SettingsHive{};
+    std::ifstream in(path);
+    if (!in) return std::nullopt;
+    SettingsHive data = parseHive(in);
+    if (in.bad()) return std::nullopt;
+    return data;
 }
 
 bool FileSettingsStore::save(Hive hive, const SettingsHive& data) const {
-    createFolder(folder_);
+    // The configuration folder's parents may be missing too (a fresh account has no ~/.config).
+    std::error_code ignored;
+    std::filesystem::create_directories(folder_, ignored);
     std::ostringstream text;
     for (const auto& [key, values] : data) {
         text << '[' << key << "]\n";
@@ -171,14 +178,15 @@ bool FileSettingsStore::save(Hive hive, const SettingsHive& data) const {
 
 bool FileSettingsStore::keyExists(Hive hive, const std::string& key) const {
     const auto data = load(hive);
-    return findKey(data, key) != data.end();
+    return data && findKey(*data, key) != data->end();
 }
 
 std::optional<std::string> FileSettingsStore::readValue(Hive hive, const std::string& key,
                                                         const std::string& name) const {
     const auto data = load(hive);
-    auto k = findKey(data, key);
-    if (k == data.end()) return std::nullopt;
+    if (!data) return std::nullopt;
+    auto k = findKey(*data, key);
+    if (k == data->end()) return std::nullopt;
     auto v = k->second.find(name);
     if (v == k->second.end()) return std::nullopt;
     return v->second;
@@ -187,21 +195,24 @@ std::optional<std::string> FileSettingsStore::readValue(Hive hive, const std::st
 bool FileSettingsStore::writeValue(Hive hive, const std::string& key, const std::string& name,
                                    const std::string& value) {
     auto data = load(hive);
-    addKeyWithParents(data, key);
-    findKey(data, key)->second[name] = value;
-    return save(hive, data);
+    if (!data) return false;
+    addKeyWithParents(*data, key);
+    findKey(*data, key)->second[name] = value;
+    return save(hive, *data);
 }
 
 void FileSettingsStore::createKey(Hive hive, const std::string& key) {
     auto data = load(hive);
-    addKeyWithParents(data, key);
-    save(hive, data);
+    if (!data) return;
+    addKeyWithParents(*data, key);
+    save(hive, *data);
 }
 
 void FileSettingsStore::deleteValue(Hive hive, const std::string& key, const std::string& name) {
     auto data = load(hive);
-    if (auto k = findKey(data, key); k != data.end()) k->second.erase(name);
-    save(hive, data);
+    if (!data) return;
+    if (auto k = findKey(*data, key); k != data->end()) k->second.erase(name);
+    save(hive, *data);
 }
 
 // ---- the program's store ----

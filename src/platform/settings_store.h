@@ -73,7 +73,9 @@ public:
     std::string hivePath(Hive hive) const;
 
 private:
-    SettingsHive load(Hive hive) const;
+    // The hive's keys and values; empty when the file does not exist yet, nothing when it exists
+    // but cannot be read (a write must then not replace it with a file holding only the new value).
+    std::optional<SettingsHive> load(Hive hive) const;
     bool save(Hive hive, const SettingsHive& data) const;
 
     std::string folder_;

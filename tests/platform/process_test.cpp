@@ -1,0 +1,110 @@
+// Command lines, detached program start and the help viewer.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "platform/help_viewer.h"
+#include "platform/process.h"
+#include "test_environment.h"
+
+namespace {
+
+using testenv::ScopedEnv;
+using Args = std::vector<std::string>;
+
+TEST(SplitCommandLine, BlanksSeparateAndQuotesGroup) {
+    EXPECT_EQ(platform::splitCommandLine("velgrin job.txt 0"), (Args{"velgrin", "job.txt", "0"}));
+    EXPECT_EQ(platform::splitCommandLine("\"/opt/Tar venic/velgrin\"  \"/p/my job.txt\"\t0 "),
+              (Args{"/opt/Tar venic/velgrin", "/p/my job.txt", "0"}));
+    EXPECT_EQ(platform::splitCommandLine("a\"b c\"d"), (Args{"ab cd"}));
+    EXPECT_EQ(platform::splitCommandLine("x \"\" y"), (Args{"x", "", "y"}));
+    EXPECT_EQ(platform::splitCommandLine("\"open ended"), (Args{"open ended"}));
+    EXPECT_TRUE(platform::splitCommandLine("   ").empty());
+    EXPECT_TRUE(platform::splitCommandLine("").empty());
+}
+
+TEST(StartDetached, RunsAProgramWithQuotedArguments) {
+    testenv::TempDir dir;
+    std::filesystem::create_directories(dir / "Program Files");
+    const std::string script = dir / "Program Files/writer";
+    testenv::writeScript(script, "printf '%s|%s\\n' \"$1\" \"$2\" > \"$3\"\n");
+    const std::string out = dir / "out.txt";
+    ASSERT_TRUE(platform::startDetached("\"" + script + "\" \"my job.txt\" 0 \"" + out + "\""));
+    EXPECT_EQ(testenv::waitForFile(out), "my job.txt|0\n");
+}
+
+TEST(StartDetached, RefusesWhatCannotBeExecuted) {
+    testenv::TempDir dir;
+    EXPECT_FALSE(platform::startDetached(dir / "missing-program"));
+    EXPECT_FALSE(platform::startDetached(dir.path()));  // a folder
+    testenv::writeFile(dir / "not-executable", "#!/bin/sh\n");
+    EXPECT_FALSE(platform::startDetached(dir / "not-executable"));
+    EXPECT_FALSE(platform::startDetached(""));
+    EXPECT_FALSE(platform::startDetached("\"\" arg"));
+}
+
+TEST(StartDetached, DoesNotWaitForTheProgram) {
+    testenv::TempDir dir;
+    const std::string script = dir / "slow";
+    const std::string out = dir / "done";
+    testenv::writeScript(script, "sleep 2\necho done > \"$1\"\n");
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(platform::startDetached(script + " " + out));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
+    EXPECT_FALSE(std::filesystem::exists(out));
+    EXPECT_EQ(testenv::waitForFile(out), "done\n");  // it did run to its end on its own
+}
+
+// A help viewer that records the file it was asked to show.
+class HelpViewer : public testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directories(bin_);
+        writeViewer(bin_ + "/xchm");
+        platform::resetHelpViewerLookup();
+    }
+    void TearDown() override { platform::resetHelpViewerLookup(); }
+
+    void writeViewer(const std::string& path) { testenv::writeScript(path, "echo \"$1\" > \"" + shown_ + "\"\n"); }
+
+    testenv::TempDir dir_;
+    std::string bin_ = dir_ / "bin";
+    std::string shown_ = dir_ / "shown.txt";
+    std::string help_ = dir_ / "Tarvenic dir/help.chm";
+};
+
+TEST_F(HelpViewer, DoesNothingWithoutAViewerAndDoesNotLookAgain) {
+    ScopedEnv viewer("KOLVANE_HELP_VIEWER", std::nullopt);
+    {
+        ScopedEnv path("PATH", "");
+        platform::openHelpFile(help_);
+    }
+    ScopedEnv path("PATH", bin_);
+    platform::openHelpFile(help_);  // the earlier look found nothing; it is not repeated
+    EXPECT_FALSE(testenv::waitForFile(shown_, std::chrono::milliseconds(300)));
+
+    platform::resetHelpViewerLookup();
+    platform::openHelpFile(help_);
+    EXPECT_EQ(testenv::waitForFile(shown_), help_ + "\n");
+}
+
+TEST_F(HelpViewer, StartsTheViewerNamedByTheEnvironment) {
+    const std::string own = dir_ / "own viewer";
+    writeViewer(own);
+    ScopedEnv path("PATH", "");
+    ScopedEnv viewer("KOLVANE_HELP_VIEWER", own);
+    platform::openHelpFile(help_);
+    EXPECT_EQ(testenv::waitForFile(shown_), help_ + "\n");
+}
+
+TEST_F(HelpViewer, TheEnvironmentMayNameAViewerOnThePath) {
+    writeViewer(bin_ + "/myviewer");
+    std::filesystem::remove(bin_ + "/xchm");
+    ScopedEnv path("PATH", bin_);
+    ScopedEnv viewer("KOLVANE_HELP_VIEWER", "myviewer");
+    platform::openHelpFile(help_);
+    EXPECT_EQ(testenv::waitForFile(shown_), help_ + "\n");
+}
+
+}  // namespace

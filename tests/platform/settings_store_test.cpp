@@ -1,0 +1,185 @@
+// The settings store that stands in for the registry: in memory and file backed.
+#include "platform/settings_store.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "test_environment.h"
+
+namespace {
+
+using platform::FileSettingsStore;
+using platform::Hive;
+using platform::MemorySettingsStore;
+using platform::SettingsStore;
+
+const std::string kKey = "Software\\Tarvenic\\Tarvenic";
+
+// What both stores must do alike.
+class AnySettingsStore : public testing::TestWithParam<bool> {
+protected:
+    void SetUp() override {
+        if (GetParam()) {
+            store_ = std::make_unique<FileSettingsStore>(dir_.path());
+        } else {
+            store_ = std::make_unique<MemorySettingsStore>();
+        }
+    }
+    SettingsStore& store() { return *store_; }
+
+    testenv::TempDir dir_;
+    std::unique_ptr<SettingsStore> store_;
+};
+
+TEST_P(AnySettingsStore, WritesCreateTheKeyWithItsParentsAndKeyNamesIgnoreCase) {
+    EXPECT_FALSE(store().keyExists(Hive::CurrentUser, "Software"));
+    EXPECT_FALSE(store().readValue(Hive::CurrentUser, kKey, "CurrentFile"));
+
+    ASSERT_TRUE(store().writeValue(Hive::CurrentUser, kKey, "CurrentFile", "/p/job.txt"));
+    EXPECT_TRUE(store().keyExists(Hive::CurrentUser, "Software"));
+    EXPECT_TRUE(store().keyExists(Hive::CurrentUser, "SOFTWARE\\tarvenic"));
+    EXPECT_TRUE(store().keyExists(Hive::CurrentUser, kKey));
+    EXPECT_FALSE(store().keyExists(Hive::CurrentUser, "Software\\Tarv"));
+    EXPECT_EQ(store().readValue(Hive::CurrentUser, "software\\TARVENIC\\tarvenic", "CurrentFile"), "/p/job.txt");
+
+    // Writing through another spelling of the key changes the same value.
+    ASSERT_TRUE(store().writeValue(Hive::CurrentUser, "SOFTWARE\\TARVENIC\\TARVENIC", "CurrentFile", "/q.txt"));
+    EXPECT_EQ(store().readValue(Hive::CurrentUser, kKey, "CurrentFile"), "/q.txt");
+}
+
+TEST_P(AnySettingsStore, HivesAreSeparateAndValuesCanBeDeleted) {
+    ASSERT_TRUE(store().writeValue(Hive::LocalMachine, "SOFTWARE\\Quarnel, Inc.\\Quarnel Design", "HomeDirectory",
+                                   "/opt/quarnel/"));
+    EXPECT_FALSE(store().keyExists(Hive::CurrentUser, "SOFTWARE"));
+    EXPECT_EQ(store().readValue(Hive::LocalMachine, "software\\quarnel, inc.\\quarnel design", "HomeDirectory"),
+              "/opt/quarnel/");
+
+    store().deleteValue(Hive::LocalMachine, "SOFTWARE\\Quarnel, Inc.\\Quarnel Design", "HomeDirectory");
+    EXPECT_FALSE(store().readValue(Hive::LocalMachine, "SOFTWARE\\Quarnel, Inc.\\Quarnel Design", "HomeDirectory"));
+    EXPECT_TRUE(store().keyExists(Hive::LocalMachine, "SOFTWARE\\Quarnel, Inc.\\Quarnel Design"));
+}
+
+TEST_P(AnySettingsStore, AKeyWithoutValuesExistsAndAnEmptyValueIsAValue) {
+    store().createKey(Hive::CurrentUser, "Software\\Tarvenic");
+    EXPECT_TRUE(store().keyExists(Hive::CurrentUser, "Software\\Tarvenic"));
+    EXPECT_TRUE(store().keyExists(Hive::CurrentUser, "Software"));
+    ASSERT_TRUE(store().writeValue(Hive::CurrentUser, kKey, "Projects", ""));
+    EXPECT_EQ(store().readValue(Hive::CurrentUser, kKey, "Projects"), "");
+}
+
+TEST_P(AnySettingsStore, AwkwardTextsSurvive) {
+    const std::string value = "C:\\Program Files\\\"Tarvenic\"\\ = [x] \\n\nsecond line\\";
+    const std::string name = "odd \"name\"=\\";
+    ASSERT_TRUE(store().writeValue(Hive::CurrentUser, kKey, name, value));
+    ASSERT_TRUE(store().writeValue(Hive::CurrentUser, kKey, "after", "still here"));
+    EXPECT_EQ(store().readValue(Hive::CurrentUser, kKey, name), value);
+    EXPECT_EQ(store().readValue(Hive::CurrentUser, kKey, "after"), "still here");
+}
+
+INSTANTIATE_TEST_SUITE_P(MemoryAndFile, AnySettingsStore, testing::Bool(),
+                         [](const testing::TestParamInfo<bool>& p) { return p.param ? "File" : "Memory"; });
+
+TEST(MemorySettingsStore, UnreadableValuesAndFailingWrites) {
+    MemorySettingsStore store;
+    ASSERT_TRUE(store.writeValue(Hive::CurrentUser, kKey, "Projects", "/home/u/FEM"));
+    store.setUnreadable(Hive::CurrentUser, "SOFTWARE\\TARVENIC\\TARVENIC", "Projects");
+    EXPECT_FALSE(store.readValue(Hive::CurrentUser, kKey, "Projects"));
+    EXPECT_TRUE(store.keyExists(Hive::CurrentUser, kKey));
+
+    store.setUnreadable(Hive::CurrentUser, "Software\\Other", "Missing");
+    EXPECT_TRUE(store.keyExists(Hive::CurrentUser, "Software\\Other"));
+
+    store.setFailWrites(true);
+    EXPECT_FALSE(store.writeValue(Hive::CurrentUser, kKey, "Projects", "/new"));
+    EXPECT_FALSE(store.writeValue(Hive::CurrentUser, "Software\\Fresh", "x", "y"));
+    EXPECT_FALSE(store.keyExists(Hive::CurrentUser, "Software\\Fresh"));
+    EXPECT_FALSE(store.readValue(Hive::CurrentUser, kKey, "Projects"));
+
+    // A successful write replaces the unreadable value.
+    store.setFailWrites(false);
+    ASSERT_TRUE(store.writeValue(Hive::CurrentUser, kKey, "Projects", "/new"));
+    EXPECT_EQ(store.readValue(Hive::CurrentUser, kKey, "Projects"), "/new");
+}
+
+TEST(FileSettingsStore, AnotherInstanceReadsWhatOneWrote) {
+    testenv::TempDir dir;
+    FileSettingsStore writer(dir.path());
+    FileSettingsStore reader(dir.path());
+    ASSERT_TRUE(writer.writeValue(Hive::CurrentUser, kKey, "CurrentSolver", "PCG"));
+    EXPECT_EQ(reader.readValue(Hive::CurrentUser, kKey, "CurrentSolver"), "PCG");
+    ASSERT_TRUE(reader.writeValue(Hive::CurrentUser, kKey, "CurrentFile", "/p/a.txt"));
+    EXPECT_EQ(writer.readValue(Hive::CurrentUser, kKey, "CurrentSolver"), "PCG");
+    EXPECT_EQ(writer.readValue(Hive::CurrentUser, kKey, "CurrentFile"), "/p/a.txt");
+    EXPECT_TRUE(std::filesystem::exists(writer.hivePath(Hive::CurrentUser)));
+    EXPECT_FALSE(std::filesystem::exists(writer.hivePath(Hive::LocalMachine)));
+}
+
+TEST(FileSettingsStore, ReadsAHandWrittenFileWithWindowsLineEnds) {
+    testenv::TempDir dir;
+    FileSettingsStore store(dir.path());
+    testenv::writeFile(store.hivePath(Hive::CurrentUser),
+                       "[Software\\Tarvenic\\Tarvenic]\r\n"
+                       "\"InstallPath\"=\"/opt/Tarvenic/tarvdir\"\r\n"
+                       "a line that means nothing\r\n"
+                       "\"Projects\"=\"unterminated\r\n"
+                       "\"Projects\"=\"/home/u/FEM\"\r\n");
+    EXPECT_EQ(store.readValue(Hive::CurrentUser, kKey, "InstallPath"), "/opt/Tarvenic/tarvdir");
+    EXPECT_EQ(store.readValue(Hive::CurrentUser, kKey, "Projects"), "/home/u/FEM");
+}
+
+TEST(FileSettingsStore, CreatesItsFolderWithMissingParents) {
+    testenv::TempDir dir;
+    FileSettingsStore store(dir / "fresh/.config/kolvane");
+    ASSERT_TRUE(store.writeValue(Hive::CurrentUser, kKey, "CurrentSolver", "MF"));
+    EXPECT_EQ(FileSettingsStore(dir / "fresh/.config/kolvane").readValue(Hive::CurrentUser, kKey, "CurrentSolver"),
+              "MF");
+}
+
+TEST(FileSettingsStore, AWriteThatCannotBeStoredAnswersFalse) {
+    testenv::TempDir dir;
+    testenv::writeFile(dir / "not-a-folder", "x");
+    FileSettingsStore store(dir / "not-a-folder");
+    EXPECT_FALSE(store.writeValue(Hive::CurrentUser, kKey, "CurrentFile", "/p/a.txt"));
+    EXPECT_FALSE(store.readValue(Hive::CurrentUser, kKey, "CurrentFile"));
+    EXPECT_FALSE(store.keyExists(Hive::CurrentUser, kKey));
+}
+
+TEST(FileSettingsStore, AHiveFileThatCannotBeReadIsNotOverwritten) {
+    if (::geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the super-user";
+    testenv::TempDir dir;
+    FileSettingsStore store(dir.path());
+    ASSERT_TRUE(store.writeValue(Hive::CurrentUser, kKey, "Projects", "/home/u/FEM"));
+    const std::string path = store.hivePath(Hive::CurrentUser);
+    const std::string before = testenv::readFile(path);
+    std::filesystem::permissions(path, std::filesystem::perms::owner_write);
+    EXPECT_FALSE(store.writeValue(Hive::CurrentUser, kKey, "CurrentFile", "/p/a.txt"));
+    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(testenv::readFile(path), before);
+}
+
+TEST(ProgramSettingsStore, FollowsTheConfigFolderUntilReplaced) {
+    testenv::TempDir first, second;
+    {
+        testenv::ScopedEnv env("KOLVANE_CONFIG_DIR", first.path());
+        ASSERT_TRUE(platform::settingsStore().writeValue(Hive::CurrentUser, kKey, "CurrentSolver", "PCG"));
+        EXPECT_TRUE(std::filesystem::exists(first / "current-user.reg"));
+    }
+    {
+        testenv::ScopedEnv env("KOLVANE_CONFIG_DIR", second.path());
+        EXPECT_FALSE(platform::settingsStore().readValue(Hive::CurrentUser, kKey, "CurrentSolver"));
+
+        auto memory = std::make_shared<MemorySettingsStore>();
+        platform::setSettingsStore(memory);
+        ASSERT_TRUE(platform::settingsStore().writeValue(Hive::CurrentUser, kKey, "CurrentSolver", "MF"));
+        EXPECT_EQ(memory->readValue(Hive::CurrentUser, kKey, "CurrentSolver"), "MF");
+        EXPECT_FALSE(std::filesystem::exists(second / "current-user.reg"));
+
+        platform::setSettingsStore(nullptr);
+        EXPECT_FALSE(platform::settingsStore().readValue(Hive::CurrentUser, kKey, "CurrentSolver"));
+    }
+}
+
+}  // namespace
