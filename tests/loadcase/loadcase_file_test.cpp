@@ -1,7 +1,10 @@
 // The loadcase file: exact bytes, round trips through files, and saving that never tears the old file.
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <filesystem>
 
@@ -163,6 +166,28 @@ TEST_F(LoadcaseFileOnDisk, FailedSaveNamesTheFileAndChangesNothing) {
     std::filesystem::create_directory(path);
     EXPECT_FALSE(LoadcaseFile::save(path, twoEntries()).ok());
     EXPECT_TRUE(std::filesystem::is_directory(path));
+    EXPECT_EQ(folder.count(), 1u);
+}
+
+// A file-size limit makes writing fail part-way, as a full disk does.
+TEST_F(LoadcaseFileOnDisk, WriteFailingPartWayKeepsTheOldFile) {
+    ASSERT_TRUE(LoadcaseFile::save(path, twoEntries()).ok());
+    EntryList big;
+    big.append(model::CActions({}, {}, std::string(100000, 'x'), model::kKindTable));
+
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+    auto* oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = old;
+    small.rlim_cur = 4096;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    const auto result = LoadcaseFile::save(path, big);
+    ::setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+
+    EXPECT_FALSE(result.ok());
+    EXPECT_NE(result.error.find(path), std::string::npos) << result.error;
+    EXPECT_EQ(LoadcaseFile::load(path).entries, twoEntries());
     EXPECT_EQ(folder.count(), 1u);
 }
 
