@@ -233,6 +233,43 @@ int Dialog::position(int id) const { return control(id).position; }
 int Dialog::rangeMin(int id) const { return control(id).rangeMin; }
 int Dialog::rangeMax(int id) const { return control(id).rangeMax; }
 
+// ---- custom widgets and messages ----
+
+CustomWidget& Dialog::attachWidget(int id, std::unique_ptr<CustomWidget> widget) {
+    if (!widget) throw UiError("dialog \"" + caption_ + "\": no widget given for " + std::to_string(id));
+    if (!hasControl(id) || control(id).kind() != ControlKind::Custom)
+        throw UiError("dialog \"" + caption_ + "\" has no custom control " + std::to_string(id));
+    widget->owner_ = this;
+    widget->controlId_ = id;
+    auto& slot = widgets_[id];
+    slot = std::move(widget);
+    notifyChanged(id);
+    return *slot;
+}
+
+CustomWidget* Dialog::widget(int id) const {
+    auto it = widgets_.find(id);
+    return it == widgets_.end() ? nullptr : it->second.get();
+}
+
+bool Dialog::sendMessage(int message, std::intptr_t wparam, std::intptr_t lparam) {
+    auto it = messageHandlers_.find(message);
+    if (it == messageHandlers_.end() || !it->second) return false;
+    MessageHandler h = it->second;  // the handler may rebind handlers
+    h(wparam, lparam);
+    return true;
+}
+
+bool CustomWidget::acceptsInput() const { return owner_ == nullptr || owner_->canAct(controlId_); }
+
+bool CustomWidget::notifyOwner(int message, std::intptr_t wparam, std::intptr_t lparam) {
+    return owner_ != nullptr && owner_->sendMessage(message, wparam, lparam);
+}
+
+void CustomWidget::changed() {
+    if (owner_ != nullptr) owner_->notifyChanged(controlId_);
+}
+
 void Dialog::removeObserver(DialogObserver* o) {
     observers_.erase(std::remove(observers_.begin(), observers_.end(), o), observers_.end());
 }

@@ -2,13 +2,16 @@
 // A dialog built from a template. Controls are reached by numeric id and handlers are bound by id.
 // The dialog's state lives here, so it works with no window system at all (tests, scripts, batch
 // runs); a window-system backend observes it and turns a person's actions into the user* calls.
+#include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "ui/control.h"
+#include "ui/custom_widget.h"
 #include "ui/dialog_template.h"
 #include "ui/window.h"
 
@@ -93,6 +96,30 @@ public:
     int rangeMin(int id) const;
     int rangeMax(int id) const;
 
+    // ---- custom widgets (see ui/custom_widget.h) ----
+    // Gives the dialog `widget` to own under the Custom control `id`; a widget already there is
+    // replaced. Throws UiError when `id` is no Custom control of the template.
+    CustomWidget& attachWidget(int id, std::unique_ptr<CustomWidget> widget);
+    // The widget under `id`; null when there is none.
+    CustomWidget* widget(int id) const;
+    // The widget under `id` as its own type; throws UiError when there is none of that type.
+    template <typename W>
+    W& widgetAs(int id) const {
+        if (auto* w = dynamic_cast<W*>(widget(id))) return *w;
+        throw UiError("dialog \"" + caption_ + "\" has no widget of that type at " + std::to_string(id));
+    }
+
+    // ---- window messages ----
+    // Messages a dialog defines for itself (kUserMessage + n), sent by its widgets or its code.
+    using MessageHandler = std::function<void(std::intptr_t wparam, std::intptr_t lparam)>;
+    void onMessage(int message, MessageHandler h) { messageHandlers_[message] = std::move(h); }
+    // Calls the handler bound to `message`; answers false when none is bound.
+    bool sendMessage(int message, std::intptr_t wparam, std::intptr_t lparam = 0);
+
+    // True when a person can act on control `id` now: the dialog is created, the control is
+    // enabled and visible.
+    bool acceptsInput(int id) const { return canAct(id); }
+
     // ---- handlers ----
     using Handler = std::function<void()>;
     using ScrollHandler = std::function<void(int code, int position)>;
@@ -129,6 +156,7 @@ protected:
 
 private:
     friend class ModalRun;
+    friend class CustomWidget;
     Control& mutableControl(int id);
     void notifyChanged(int id);
     bool canAct(int id) const;
@@ -143,6 +171,8 @@ private:
     std::map<int, std::size_t> index_;
     std::map<int, Handler> clickHandlers_, selectionHandlers_, editHandlers_, doubleClickHandlers_;
     std::map<int, ScrollHandler> scrollHandlers_;
+    std::map<int, MessageHandler> messageHandlers_;
+    std::map<int, std::unique_ptr<CustomWidget>> widgets_;  // kept across destroy and create
     std::vector<DialogObserver*> observers_;
     bool created_ = false;
     bool modal_ = false;
