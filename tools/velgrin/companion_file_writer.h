@@ -1,0 +1,18 @@
+#pragma once
+// Writes the companion file beside the mesh file: which elements belong to which body and which
+// mesh nodes lie on each host face, edge and vertex (format: README.md).
+#include <string>
+
+#include "tet_mesh.h"
+
+namespace velgrin {
+
+// The companion of a mesh file: its path with the extension ".meb" replaced by ".mtp" (appended when
+// the mesh path has another extension).
+std::string companionPathFor(const std::string& meshPath);
+
+// Vertex coordinates are multiplied by `coordinateFactor` like the mesh file's. Throws VelgrinError.
+void writeCompanionFile(const std::string& path, const TetMesh& mesh, const std::string& unitText,
+                        double coordinateFactor);
+
+}  // namespace velgrin

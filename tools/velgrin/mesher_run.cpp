@@ -1,0 +1,191 @@
+#include "mesher_run.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <exception>
+#include <optional>
+
+#include "cad_model.h"
+#include "companion_file_writer.h"
+#include "element_geometry.h"
+#include "element_repair.h"
+#include "entity_map.h"
+#include "gmsh_api.h"
+#include "gmsh_session.h"
+#include "length_unit.h"
+#include "mesh_extraction.h"
+#include "mesh_file_writer.h"
+#include "run_log.h"
+#include "size_setup.h"
+#include "solver_input_reader.h"
+
+namespace velgrin {
+
+namespace {
+
+std::string format(const char* pattern, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, value);
+    return text;
+}
+
+// Worst shape quality of the current linear tetrahedra in the Gmsh model, to tell whether another
+// optimisation pass is worth its time.
+double worstGmshQuality() {
+    std::vector<std::size_t> nodeTags, elementTags, tetNodes;
+    std::vector<double> coords, parametric;
+    gmsh::model::mesh::getNodes(nodeTags, coords, parametric, -1, -1, false, false);
+    gmsh::model::mesh::getElementsByType(4, elementTags, tetNodes);
+    if (nodeTags.empty() || elementTags.empty()) return 0;
+    TetMesh tets;
+    tets.nodesPerElement = 4;
+    const std::size_t maxTag = *std::max_element(nodeTags.begin(), nodeTags.end());
+    tets.coordinates.assign(3 * maxTag, 0.0);
+    for (std::size_t i = 0; i < nodeTags.size(); ++i)
+        std::copy_n(coords.begin() + 3 * i, 3, tets.coordinates.begin() + 3 * (nodeTags[i] - 1));
+    tets.connectivity.assign(tetNodes.begin(), tetNodes.end());
+    double worst = 1;
+    for (int e = 1; e <= tets.elementCount(); ++e) worst = std::min(worst, std::abs(shapeQuality(tets, e)));
+    return worst;
+}
+
+class MesherRun {
+public:
+    explicit MesherRun(const std::string& inputPath) : inputPath_(inputPath), log_(RunLog::pathFor(inputPath)) {}
+
+    ExitCode run() {
+        try {
+            execute();
+            return ExitCode::Success;
+        } catch (const VelgrinError& error) {
+            log_.error(error.what());
+            return error.code();
+        } catch (const std::exception& error) {
+            log_.error(std::string("unexpected failure: ") + error.what());
+            return ExitCode::Internal;
+        } catch (...) {
+            log_.error("unexpected failure" + (gmsh_ ? ": " + gmsh_->lastError() : std::string()));
+            return ExitCode::Internal;
+        }
+    }
+
+private:
+    void execute() {
+        log_.note("started on \"" + inputPath_ + "\"");
+        log_.stage(0, "reading the solver input");
+        const MeshJob job = readSolverInput(inputPath_);
+        const double factor = displayUnitsPerMillimetre(job.unitText);
+        if (!metresPerUnit(job.unitText)) log_.note("unit \"" + job.unitText + "\" unknown: metres used");
+        for (const std::string& note : job.notes) log_.note(note);
+
+        log_.stage(5, "reading the STEP model");
+        const CadModel model = CadModel::readStep(job.stepPath);
+        log_.note("model: " + std::to_string(model.bodies().size()) + " bodies, " + std::to_string(model.faceCount()) +
+                  " faces, " + std::to_string(model.edgeCount()) + " edges, " + std::to_string(model.vertexCount()) +
+                  " vertices");
+
+        gmsh_.emplace();
+        gmsh::vectorpair imported;
+        gmsh::model::occ::importShapesNativePointer(&model.shape(), imported, true);
+        gmsh::model::occ::synchronize();
+
+        log_.stage(15, "matching faces, edges and vertices");
+        const EntityMap map = EntityMap::build(model);
+        if (!map.unmatched().empty())
+            log_.note(std::to_string(map.unmatched().size()) + " degenerate edges or vertices carry no nodes");
+        std::vector<std::string> notes;
+        const ModelSizes sizes = applySizes(job, model, map, factor, notes);
+        for (const std::string& note : notes) log_.note(note);
+
+        generate(job, model);
+        optimise(job.settings.volumeSteps);
+        const int order = job.settings.order == 1 ? 2 : 1;
+        if (order == 2) {
+            log_.stage(80, "placing mid-side nodes on the curved faces");
+            gmsh::model::mesh::setOrder(2);
+        }
+
+        log_.stage(88, "checking the elements");
+        TetMesh mesh = extractMesh(model, map, order);
+        repair(mesh);
+
+        log_.stage(95, "writing the mesh file");
+        writeCompanionFile(companionPathFor(job.meshPath), mesh, job.unitText, factor);
+        writeMeshFile(job.meshPath, mesh, factor);
+        log_.stage(100, "done");
+        summarise(mesh, sizes, factor);
+        log_.note("mesh written to \"" + job.meshPath + "\"");
+        log_.timings();
+    }
+
+    void generate(const MeshJob& job, const CadModel& model) {
+        static const struct { int dim, percent; const char* name; } kStages[] = {
+            {1, 25, "meshing the edges"}, {2, 30, "meshing the faces"}, {3, 50, "meshing the volumes"}};
+        for (const auto& s : kStages) {
+            log_.stage(s.percent, s.name);
+            try {
+                gmsh::model::mesh::generate(s.dim);
+            } catch (...) {
+                throw VelgrinError(ExitCode::BadModel, "The model \"" + job.stepPath + "\" could not be meshed while " +
+                                                           s.name + ": " + gmsh_->lastError());
+            }
+        }
+        std::vector<std::size_t> tags, nodes;
+        gmsh::model::mesh::getElementsByType(4, tags, nodes);
+        if (tags.empty())
+            throw VelgrinError(ExitCode::BadModel, "The model \"" + job.stepPath + "\" could not be meshed" +
+                                                       (gmsh_->lastError().empty() ? "." : ": " + gmsh_->lastError()));
+        (void)model;
+    }
+
+    // Runs up to `steps` optimisation passes; stops early when a pass no longer lifts the worst element.
+    void optimise(int steps) {
+        if (steps <= 0) return;
+        log_.stage(70, "optimising the volume mesh");
+        double worst = worstGmshQuality();
+        int passes = 0;
+        while (passes < steps) {
+            gmsh::model::mesh::optimize("", false, 1);
+            ++passes;
+            const double after = worstGmshQuality();
+            const bool improved = after > worst * 1.01 + 1e-9;
+            worst = std::max(worst, after);
+            if (!improved) break;
+        }
+        log_.note(std::to_string(passes) + " optimisation passes, worst linear shape quality " + format("%.3f", worst));
+    }
+
+    void repair(TetMesh& mesh) {
+        const RepairReport report = repairFoldedElements(mesh);
+        if (report.invalidBefore > 0)
+            log_.note(std::to_string(report.invalidBefore) + " folded curved elements repaired: " +
+                      std::to_string(report.interiorStraightened) + " inner and " +
+                      std::to_string(report.surfaceStraightened) + " surface mid-side nodes straightened");
+        if (report.invalidAfter > 0)
+            throw VelgrinError(ExitCode::BadModel, std::to_string(report.invalidAfter) +
+                                                       " elements remain inverted after repair; no mesh was written.");
+    }
+
+    void summarise(const TetMesh& mesh, const ModelSizes& sizes, double factor) {
+        double worst = 1;
+        for (int e = 1; e <= mesh.elementCount(); ++e) worst = std::min(worst, elementQuality(mesh, e));
+        char line[256];
+        std::snprintf(line, sizeof line,
+                      "summary: nodes=%d, elements=%d, facets=%zu, nodes per element=%d, worst quality=%.3f, "
+                      "sizes %g to %g",
+                      mesh.nodeCount(), mesh.elementCount(), mesh.facets.size(), mesh.nodesPerElement, worst,
+                      sizes.lower * factor, sizes.upper * factor);
+        log_.note(line);
+    }
+
+    std::string inputPath_;
+    RunLog log_;
+    std::optional<GmshSession> gmsh_;
+};
+
+}  // namespace
+
+ExitCode runMesher(const std::string& inputPath) { return MesherRun(inputPath).run(); }
+
+}  // namespace velgrin
