@@ -2,12 +2,18 @@
 
 #include "addon/menu.h"
 #include "loadcase/loadcase_command.h"
+#include "model/constraints_command.h"
+#include "model/loads_command.h"
+#include "model/restraints_command.h"
 
 namespace addon {
 
 platform::RefPtr<CAddOnCommand> createCommand(std::int32_t id, CShowUICommand* explorer) {
     switch (id) {
         case kMenuLoadcase: return platform::makeRef<CLoadcaseCommand>(explorer);
+        case kMenuActions: return platform::makeRef<CLoadsCommand>(explorer);
+        case kMenuReactions: return platform::makeRef<CRestraintsCommand>(explorer);
+        case kMenuInteractions: return platform::makeRef<CConstraintsCommand>(explorer);
         default: return {};
     }
 }

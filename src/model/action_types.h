@@ -1,0 +1,38 @@
+#pragma once
+// The action types of the actions dialog, by analysis class: list text, how many values they
+// take, the prompt, value and unit labels, and the entry text they make.
+#include <string>
+#include <vector>
+
+namespace model {
+
+struct ActionType {
+    const char* listText;
+    int valueCount;        // 1, 2 or 3 value edits
+    const char* prompt;    // the second prompt
+    const char* label;     // the value label
+    const char* unitMm;    // unit label for millimetre, metre and inch documents
+    const char* unitM;
+    const char* unitIn;
+    bool anyUnit;          // the mm label serves every unit system
+    const char* textHead;  // the entry text up to the first value
+};
+
+// The action types of a thermal or a mechanical loadcase, in list order (the action code).
+const std::vector<ActionType>& actionTypes(bool thermal);
+
+// The unit label of `type` for a document whose unit text is `unitText`; nullptr when the unit
+// system has no label of its own (cm, ft), so the label keeps its text.
+const char* actionUnitLabel(const ActionType& type, const std::string& unitText);
+
+// The entry text of action `code` with the three value texts: the type's head, the first value,
+// and for the types that take them ", " and the second and third values.
+std::string actionText(bool thermal, int code, const std::string& v1, const std::string& v2, const std::string& v3);
+
+// The text of a force on design point `number`: "point<3>;force=v1,v2,v3".
+std::string designPointForceText(int number, const std::string& v1, const std::string& v2, const std::string& v3);
+
+// True for the mechanical actions that put a force on a picked design point (codes 0, 1 and 3).
+bool forcesDesignPoints(bool thermal, int code);
+
+}  // namespace model

@@ -1,0 +1,11 @@
+#pragma once
+// "Interactions": prescribed displacements and gaps of picked faces, and face-to-face contact.
+#include "addon/model_command.h"
+
+class CConstraintsCommand : public CModelCommand {
+public:
+    explicit CConstraintsCommand(CShowUICommand* explorer) : CModelCommand(explorer, model::kKindInteraction) {}
+
+    std::string className() const override { return "CConstraintsCommand"; }
+    void Start() override;
+};

@@ -1,0 +1,126 @@
+#include "model/constraints_dialog.h"
+
+#include <optional>
+
+#include "addon/guarded_call.h"
+#include "addon/library_state.h"
+#include "addon/picked_entity.h"
+#include "loadcase/text_format.h"
+#include "mesh_solve/show_ui_command.h"
+#include "model/constraints_command.h"
+#include "ui/prompts.h"
+
+using ui::ControlKind;
+
+namespace {
+
+struct InteractionType {
+    const char* listText;
+    const char* prompt;
+    const char* label;
+    const char* keyword;  // follows "face;" in the entry text
+};
+
+constexpr InteractionType kTypes[CConstraints::kTypeCount] = {
+    {"Displacement to plane", "2. Select plane && enter data", "Displacement, d=", "disp_to_plane="},
+    {"Normal displacement", "2. Enter data", "Displacement, d=", "normal_disp="},
+    {"Gap to plane", "2. Select plane && enter data", "Gap, d=", "gap_to_plane="},
+    {"Normal gap", "2. Enter data", "Gap, d=", "normal_gap="},
+    {"Face to face contact", "", "", "interface"},
+};
+
+bool readsPlane(int code) { return code == CConstraints::kDisplacementToPlane || code == CConstraints::kGapToPlane; }
+
+}  // namespace
+
+CConstraints::CConstraints(CConstraintsCommand* command) : ui::Dialog(makeTemplate()), command_(command) {
+    onSelectionChange(kTypeList, [this] { OnTypeChanged(); });
+    onClick(kApply, [this] { OnApply(); });
+    onClick(kExit, [this] { OnExit(); });
+}
+
+ui::DialogTemplate CConstraints::makeTemplate() {
+    ui::DialogTemplate t;
+    t.id = kDialogId;
+    t.caption = "Interactions";
+    t.rect = {0, 0, 240, 260};
+    t.add(kPickPrompt, ControlKind::Static, "1. Select point, edge, face", {7, 7, 233, 21})
+        .add(kTypeList, ControlKind::ListBox, "", {7, 25, 233, 110}, ui::kStyleNotify)
+        .add(kValuePrompt, ControlKind::Static, "2. Enter value", {7, 116, 233, 130})
+        .add(kValueLabel, ControlKind::Static, "Value", {7, 138, 100, 152})
+        .add(kValue, ControlKind::Edit, "", {104, 136, 170, 152})
+        .add(kUnitLabel, ControlKind::Static, "units", {174, 138, 233, 152})
+        .add(kApply, ControlKind::Button, "APPLY", {30, 220, 100, 244})
+        .add(kExit, ControlKind::Button, "EXIT", {140, 220, 210, 244});
+    return t;
+}
+
+bool CConstraints::onInitDialog() {
+    setCaption("Interactions");
+    setText(kPickPrompt, "1. Select face && interaction");
+    clearItems(kTypeList);
+    for (const auto& type : kTypes) addItem(kTypeList, type.listText);
+    setText(kValuePrompt, "");
+    setText(kValueLabel, "");
+    setText(kUnitLabel, "");
+    return true;
+}
+
+void CConstraints::OnTypeChanged() {
+    const int code = selection(kTypeList);
+    setText(kUnitLabel, addon::library().unitText);
+    if (code < 0 || code >= kTypeCount) return;
+    setText(kValuePrompt, kTypes[code].prompt);
+    setText(kValueLabel, kTypes[code].label);
+    const bool valued = code != kContact;
+    enable(kValue, valued);
+    show(kValue, valued);
+    if (!valued) setText(kUnitLabel, "");
+}
+
+void CConstraints::OnApply() {
+    addon::guardedCall("CConstraints", "OnApply", [this] { apply(); });
+}
+
+// Every picked face, edge and vertex gets an entry "face;" + keyword (+ plane values) + value.
+// The plane of the plane types is the first one among the picks; it gets no entry itself, and
+// neither does a design point, which is no part of a face.
+void CConstraints::apply() {
+    const int code = selection(kTypeList);
+    if (code < 0 || code >= kTypeCount) {
+        ui::showMessage("Select an interaction type");
+        return;
+    }
+    CShowUICommand& explorer = *command_->explorer();
+    const auto picks = addon::PickedSelection::of(explorer.sessionName(), code);
+    if (picks.count() < 1) {
+        ui::showMessage("Select a face");
+        return;
+    }
+    const std::string value = text(kValue).substr(0, kValueLength);
+    std::optional<std::string> planeText;
+    for (int i = 0; i < picks.count(); ++i) {
+        const addon::PickedEntity pick = picks.classify(i, explorer.isPartSession());
+        if (!pick.usable() || !pick.isEntity()) continue;
+        std::string entry = std::string("face;") + kTypes[code].keyword;
+        if (readsPlane(code)) {
+            if (!planeText) {
+                const auto plane = picks.firstPlane();
+                if (!plane) {
+                    ui::showMessage("Select a plane");
+                    return;
+                }
+                const auto v = addon::readPlaneValues(*plane);
+                planeText = loadcase::format("%g,%g,%g,", v.a, v.b, v.c);
+            }
+            entry += *planeText;
+        }
+        if (code != kContact) entry += value;
+        explorer.addEntry(pick.bodyKey, pick.entityKey, entry, model::kKindInteraction);
+    }
+    explorer.markChanged();
+}
+
+void CConstraints::OnExit() {
+    addon::guardedCall("CConstraints", "OnExit", [this] { command_->ExitCommand(); });
+}

@@ -1,0 +1,48 @@
+#pragma once
+// The "Interactions" dialog (11048): an interaction type and its value; APPLY attaches it to the
+// picked faces, with the plane picked among them for the two plane types.
+#include <string>
+
+#include "ui/dialog.h"
+
+class CConstraintsCommand;
+
+class CConstraints : public ui::Dialog {
+public:
+    enum ControlId {
+        kPickPrompt = 11062,
+        kTypeList = 11032,
+        kValuePrompt = 11061,
+        kValueLabel = 11060,
+        kUnitLabel = 11059,
+        kValue = 11058,
+        kApply = 11083,
+        kExit = 11094,
+    };
+    static constexpr int kDialogId = 11048;
+    static constexpr int kTypeCount = 5;
+    // Interaction codes that read a plane from the selection.
+    static constexpr int kDisplacementToPlane = 0;
+    static constexpr int kGapToPlane = 2;
+    static constexpr int kContact = 4;
+    // The value text is cut to this many characters.
+    static constexpr std::size_t kValueLength = 59;
+
+    explicit CConstraints(CConstraintsCommand* command);
+
+    void OnTypeChanged();
+    void OnApply();
+    void OnExit();
+
+protected:
+    bool onInitDialog() override;
+    // Enter does not close the window; Escape and the close box end the command like EXIT.
+    void onOk() override {}
+    void onCancel() override { OnExit(); }
+
+private:
+    static ui::DialogTemplate makeTemplate();
+    void apply();
+
+    CConstraintsCommand* command_;
+};

@@ -1,0 +1,130 @@
+#include "model/loads_dialog.h"
+
+#include "addon/guarded_call.h"
+#include "addon/library_state.h"
+#include "addon/picked_entity.h"
+#include "loadcase/analysis_code.h"
+#include "mesh_solve/show_ui_command.h"
+#include "model/action_types.h"
+#include "model/loads_command.h"
+#include "ui/prompts.h"
+
+using ui::ControlKind;
+
+CLoads::CLoads(CLoadsCommand* command) : ui::Dialog(makeTemplate()), command_(command) {
+    onSelectionChange(kTypeList, [this] { OnTypeChanged(); });
+    onClick(kApply, [this] { OnApply(); });
+    onClick(kMakeTable, [this] { OnMakeTable(); });
+    onClick(kExit, [this] { OnExit(); });
+}
+
+ui::DialogTemplate CLoads::makeTemplate() {
+    ui::DialogTemplate t;
+    t.id = kDialogId;
+    t.caption = "Actions";
+    t.rect = {0, 0, 300, 300};
+    t.add(kTypePrompt, ControlKind::Static, "1. Select action type", {7, 7, 293, 21})
+        .add(kTypeList, ControlKind::ListBox, "", {7, 25, 293, 120}, ui::kStyleNotify)
+        .add(kValuePrompt, ControlKind::Static, "2. enter data", {7, 126, 293, 152})
+        .add(kValueLabel, ControlKind::Static, "Value", {7, 158, 100, 172})
+        .add(kValue1, ControlKind::Edit, "", {104, 156, 164, 172})
+        .add(kValue2, ControlKind::Edit, "", {168, 156, 228, 172})
+        .add(kValue3, ControlKind::Edit, "", {232, 156, 292, 172})
+        .add(kUnitLabel, ControlKind::Static, "units", {104, 178, 293, 192})
+        .add(kApply, ControlKind::Button, "APPLY", {10, 260, 90, 284})
+        .add(kMakeTable, ControlKind::Button, "MAKE TABLE", {110, 260, 190, 284})
+        .add(kExit, ControlKind::Button, "EXIT", {210, 260, 290, 284});
+    return t;
+}
+
+CShowUICommand& CLoads::explorer() const { return *command_->explorer(); }
+
+bool CLoads::onInitDialog() {
+    setCaption("Actions");
+    setText(kTypePrompt, "1. Select entity && action types");
+    for (int id : {kValue1, kValue2, kValue3}) setText(id, "0");
+    showValueEdits(-1);
+    fillTypes();
+    return true;
+}
+
+void CLoads::fillTypes() {
+    clearItems(kTypeList);
+    setText(kValueLabel, "");
+    setText(kUnitLabel, "");
+    setText(kValuePrompt, "");
+    thermal_ = explorer().analysisType() == loadcase::kTypeThermal;
+    for (const auto& type : model::actionTypes(thermal_)) addItem(kTypeList, type.listText);
+    setCaption(thermal_ ? "Thermal Loads" : "Mechanical Loads");
+}
+
+// Edits 2 and 3 show only for the types that read them; hidden edits keep their texts.
+void CLoads::showValueEdits(int code) {
+    const auto& types = model::actionTypes(thermal_);
+    const int count = code >= 0 && static_cast<std::size_t>(code) < types.size()
+                          ? types[static_cast<std::size_t>(code)].valueCount
+                          : 1;
+    const bool second = count >= 2;
+    const bool third = count >= 3;
+    enable(kValue2, second);
+    show(kValue2, second);
+    enable(kValue3, third);
+    show(kValue3, third);
+}
+
+void CLoads::OnTypeChanged() {
+    const int code = selection(kTypeList);
+    const auto& types = model::actionTypes(thermal_);
+    if (code >= 0 && static_cast<std::size_t>(code) < types.size()) {
+        const model::ActionType& type = types[static_cast<std::size_t>(code)];
+        setText(kValuePrompt, type.prompt);
+        setText(kValueLabel, type.label);
+        if (const char* unit = model::actionUnitLabel(type, addon::library().unitText)) setText(kUnitLabel, unit);
+    }
+    showValueEdits(code);
+}
+
+std::string CLoads::value(int editId) const { return text(editId).substr(0, kValueLength); }
+
+void CLoads::OnApply() {
+    addon::guardedCall("CLoads", "OnApply", [this] { apply(); });
+}
+
+// Every picked vertex, edge and face gets the action's text; a picked design point gets a force
+// of its own for the three-value mechanical actions. The values are passed on unchecked.
+void CLoads::apply() {
+    const int code = selection(kTypeList);
+    if (code < 0) {
+        ui::showMessage("Select an action type");
+        return;
+    }
+    CShowUICommand& ex = explorer();
+    const auto picks = addon::PickedSelection::of(ex.sessionName(), code);
+    if (picks.count() < 1) {
+        ui::showMessage(code == 0 ? "Select a point" : "Select a face");
+        return;
+    }
+    const std::string v1 = value(kValue1);
+    const std::string v2 = value(kValue2);
+    const std::string v3 = value(kValue3);
+    const std::string text = model::actionText(thermal_, code, v1, v2, v3);
+    for (int i = 0; i < picks.count(); ++i) {
+        const addon::PickedEntity pick = picks.classify(i, ex.isPartSession());
+        if (!pick.usable() || pick.kind == addon::PickKind::Plane) continue;
+        const bool pointForce = pick.kind == addon::PickKind::DesignPoint && model::forcesDesignPoints(thermal_, code);
+        ex.addEntry(pick.bodyKey, pick.entityKey,
+                    pointForce ? model::designPointForceText(pick.pointNumber, v1, v2, v3) : text,
+                    model::kKindAction);
+    }
+    ex.markChanged();
+}
+
+void CLoads::OnMakeTable() {
+    addon::guardedCall("CLoads", "OnMakeTable", [this] { makeTable(); });
+}
+
+void CLoads::makeTable() {}
+
+void CLoads::OnExit() {
+    addon::guardedCall("CLoads", "OnExit", [this] { command_->ExitCommand(); });
+}

@@ -1,0 +1,57 @@
+#pragma once
+// The actions dialog (10040, "Mechanical Loads" or "Thermal Loads"): an action type, up to three
+// value texts (numbers, table names or equations); APPLY loads the picked geometry, MAKE TABLE
+// builds a time table for one load component.
+#include <string>
+
+#include "ui/dialog.h"
+
+class CLoadsCommand;
+class CShowUICommand;
+
+class CLoads : public ui::Dialog {
+public:
+    enum ControlId {
+        kTypePrompt = 11062,
+        kTypeList = 11032,
+        kValuePrompt = 11061,
+        kValueLabel = 11063,
+        kUnitLabel = 11059,
+        kValue1 = 11016,
+        kValue2 = 11019,
+        kValue3 = 11020,
+        kApply = 11083,
+        kMakeTable = 11045,
+        kExit = 11094,
+    };
+    static constexpr int kDialogId = 10040;
+    // A value text is cut to this many characters.
+    static constexpr std::size_t kValueLength = 59;
+
+    explicit CLoads(CLoadsCommand* command);
+
+    bool isThermal() const { return thermal_; }
+
+    void OnTypeChanged();
+    void OnApply();
+    void OnMakeTable();
+    void OnExit();
+
+protected:
+    bool onInitDialog() override;
+    // Enter does not close the window; Escape and the close box end the command like EXIT.
+    void onOk() override {}
+    void onCancel() override { OnExit(); }
+
+private:
+    static ui::DialogTemplate makeTemplate();
+    CShowUICommand& explorer() const;
+    std::string value(int editId) const;
+    void fillTypes();
+    void showValueEdits(int code);
+    void apply();
+    void makeTable();
+
+    CLoadsCommand* command_;
+    bool thermal_ = false;
+};
