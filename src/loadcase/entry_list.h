@@ -54,6 +54,7 @@ public:
     // Empties the list.
     void clear() { entries_.clear(); }
 
+    // Read access in list order.
     std::size_t size() const { return entries_.size(); }
     bool empty() const { return entries_.empty(); }
     const model::CActions& operator[](std::size_t i) const { return entries_[i]; }

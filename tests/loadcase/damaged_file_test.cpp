@@ -61,7 +61,10 @@ protected:
 TEST_F(DamagedFile, EveryTruncationIsRefusedWithNoEntries) {
     const Bytes whole = LoadcaseFile::encode(sampleList());
     for (std::size_t length = 1; length < whole.size(); ++length) {
-        const LoadResult result = loadBytes(Bytes(whole.begin(), whole.begin() + static_cast<long>(length)));
+        const Bytes cut(whole.begin(), whole.begin() + static_cast<long>(length));
+        ASSERT_FALSE(decodeChecked(cut)) << "length " << length;
+        if (length % 16 != 1) continue;  // through the file too, for a sample of the lengths
+        const LoadResult result = loadBytes(cut);
         ASSERT_EQ(result.outcome, LoadResult::Outcome::Damaged) << "length " << length;
         ASSERT_TRUE(result.entries.empty());
     }
