@@ -1,0 +1,98 @@
+#include "results/quantity_list.h"
+
+#include <array>
+
+namespace results {
+namespace {
+
+using U = UnitClass;
+
+constexpr std::array<Quantity, kQuantityCount> kQuantities{{
+    {"Mesh", "Mesh", kKindMesh, 0, U::None},
+    {"X Stress", "X Direct Stress", kKindStress, 0, U::Stress},
+    {"Y Stress", "Y Direct Stress", kKindStress, 1, U::Stress},
+    {"Z Stress", "Z Direct Stress", kKindStress, 2, U::Stress},
+    {"XY Shear", "XY Shear Stress", kKindStress, 3, U::Stress},
+    {"YZ Shear", "YZ Shear Stress", kKindStress, 4, U::Stress},
+    {"XZ Shear", "XZ Shear Stress", kKindStress, 5, U::Stress},
+    {"Von Mises Stress", "von Mises Stress", kKindStress, 6, U::Stress},
+    {"Tresca Stress", "Tresca Stress", kKindStress, 7, U::Stress},
+    {"Signed Von Mises", "signed von Mises Stress", kKindStress, 8, U::Stress},
+    {"Signed Tresca", "signed Tresca Stress", kKindStress, 9, U::Stress},
+    {"Principal 1", "Principal Stress 1", kKindStress, 10, U::Stress},
+    {"Principal 2", "Principal Stress 2", kKindStress, 11, U::Stress},
+    {"Principal 3", "Principal Stress 3", kKindStress, 12, U::Stress},
+    {"Max. Principal", "Max. Principal Stress", kKindStress, 13, U::Stress},
+    {"XYZ Displacement", "Combined Displacement", kKindDisplacement, 3, U::Length},
+    {"X Displacement", "X Displacement", kKindDisplacement, 0, U::Length},
+    {"Y Displacement", "Y displacement", kKindDisplacement, 1, U::Length},
+    {"Z Displacement", "Z displacement", kKindDisplacement, 2, U::Length},
+    {"Temperatures", "Temperature", kKindTemperature, 0, U::Temperature},
+    {"Buckling Load", "Frequency", kKindModeShape, 3, U::None},
+    {"X Velocity", "X Velocity", kKindVelocity, 0, U::None},
+    {"Y Velocity", "Y velocity", kKindVelocity, 1, U::None},
+    {"Z Velocity", "Z velocity", kKindVelocity, 2, U::None},
+    {"Plastic Strain", "Plastic Strain", kKindPlasticStrain, 0, U::None},
+}};
+
+bool isNaturalFrequencies(int physics, int solutionType) {
+    return physics == kPhysicsMechanical && solutionType == kSolutionNaturalFrequencies;
+}
+
+}  // namespace
+
+const Quantity& quantityAt(int position) {
+    if (position < 0 || position >= kQuantityCount) return kQuantities[kPositionMesh];
+    return kQuantities[static_cast<std::size_t>(position)];
+}
+
+std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType) {
+    std::vector<OfferedQuantity> list{{"Mesh", kPositionMesh}};
+    if (physics == kPhysicsThermal) {
+        list.push_back({"Temperatures", kPositionTemperature});
+    } else if (isNaturalFrequencies(physics, solutionType)) {
+        list.push_back({"Natural frequency", kPositionFrequency});
+    } else if (physics == kPhysicsMechanical) {
+        for (int p = 1; p < kQuantityCount; ++p) list.push_back({std::string(kQuantities[p].listText), p});
+    }
+    return list;
+}
+
+int plotPosition(int physics, int solutionType, int listPosition) {
+    if (physics == kPhysicsThermal) return kPositionTemperature;
+    if (isNaturalFrequencies(physics, solutionType)) return kPositionFrequency;
+    return listPosition;
+}
+
+std::string stressUnit(std::string_view lengthUnit) {
+    if (lengthUnit.starts_with("mm")) return "N/mm2";
+    if (lengthUnit.starts_with("m")) return "N/m2";
+    if (lengthUnit.starts_with("c")) return "N/cm2";
+    if (lengthUnit.starts_with("i")) return "lbf/in2";
+    return "";
+}
+
+std::string temperatureUnit(std::string_view lengthUnit) {
+    return lengthUnit.starts_with("i") ? "deg. F" : "deg. C";
+}
+
+std::string unitText(UnitClass unit, std::string_view lengthUnit) {
+    switch (unit) {
+        case UnitClass::Stress: return stressUnit(lengthUnit);
+        case UnitClass::Temperature: return temperatureUnit(lengthUnit);
+        case UnitClass::Length: return std::string(lengthUnit);
+        case UnitClass::None: break;
+    }
+    return "";
+}
+
+std::string unitTextForKind(int kind, std::string_view lengthUnit) {
+    switch (kind) {
+        case kKindStress: return stressUnit(lengthUnit);
+        case kKindTemperature: return temperatureUnit(lengthUnit);
+        case kKindDisplacement: return std::string(lengthUnit);
+        default: return "";
+    }
+}
+
+}  // namespace results

@@ -1,0 +1,73 @@
+#pragma once
+// The 25 result quantities both result dialogs offer: list text, legend label, (kind, item) and
+// unit class; which of them a loadcase offers; and the unit texts of the length unit.
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace results {
+
+// Result kinds of the result file.
+enum ResultKind : int {
+    kKindMesh = 0,
+    kKindTemperature = 1,
+    kKindDisplacement = 2,
+    kKindModeShape = 3,
+    kKindStress = 4,
+    kKindVelocity = 6,
+    kKindPlasticStrain = 7,
+};
+
+// Item of a node kind that asks for the three components as a vector.
+inline constexpr int kItemVector = -1;
+// Item of a node kind that asks for the magnitude of the three components.
+inline constexpr int kItemMagnitude = 3;
+
+// Physics of a loadcase and the solution types (solve index) the results depend on.
+inline constexpr int kPhysicsMechanical = 0;
+inline constexpr int kPhysicsThermal = 6;
+inline constexpr int kSolutionPlasticity = 1;
+inline constexpr int kSolutionBuckling = 3;
+inline constexpr int kSolutionNaturalFrequencies = 4;
+inline constexpr int kSolutionForcedVibrations = 5;
+
+enum class UnitClass { None, Stress, Length, Temperature };
+
+struct Quantity {
+    std::string_view listText;
+    std::string_view legendLabel;
+    int kind;
+    int item;
+    UnitClass unit;
+};
+
+inline constexpr int kQuantityCount = 25;
+inline constexpr int kPositionMesh = 0;
+inline constexpr int kPositionTemperature = 19;
+inline constexpr int kPositionFrequency = 20;
+
+// The quantity at list position `position` (0 to 24); "Mesh" for any other position.
+const Quantity& quantityAt(int position);
+
+// One line of a dialog's quantity list: its text and the position it stands for.
+struct OfferedQuantity {
+    std::string text;
+    int position;
+};
+
+// The list a loadcase of `physics` and `solutionType` offers.
+std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType);
+
+// The position a plot uses: 19 for thermal loadcases, 20 for natural-frequency loadcases, else the
+// position of the list line chosen.
+int plotPosition(int physics, int solutionType, int listPosition);
+
+// Unit texts given by the length unit's short text ("mm", "cm", "m.", "in", "ft").
+std::string stressUnit(std::string_view lengthUnit);
+std::string temperatureUnit(std::string_view lengthUnit);
+// The unit text of a quantity's unit class.
+std::string unitText(UnitClass unit, std::string_view lengthUnit);
+// The unit text of a result kind: stress, temperature, the length unit for displacements, else "".
+std::string unitTextForKind(int kind, std::string_view lengthUnit);
+
+}  // namespace results
