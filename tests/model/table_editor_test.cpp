@@ -1,0 +1,179 @@
+// The table editor as a person uses it through MAKE TABLE: choosing the list item, editing,
+// inserting and deleting rows, APPLY and EXIT, and the table entries the explorer saves.
+#include <gtest/gtest.h>
+
+#include "addon/explorer_fixture.h"
+#include "model/saved_bytes.h"
+#include "model/table_edit_dlg.h"
+#include "model/table_maker.h"
+#include "model/table_text.h"
+
+namespace {
+
+using Mode = CTableEditDlg::Mode;
+using T = CTableEditDlg;
+
+class TableEditor : public ::testing::Test, public ExplorerFixture {
+protected:
+    void SetUp() override { show(); }
+
+    // Queues what the person does in the next editor, then runs MAKE TABLE.
+    std::optional<model::MadeTable> make(Mode mode, bool thermal, std::function<void(T&)> person) {
+        prompts->queueModal("Table", [person](ui::Dialog& d) { person(static_cast<T&>(d)); });
+        return model::makeTable(*explorer, nullptr, mode, thermal);
+    }
+    static std::vector<std::string> listOf(const T& d) {
+        std::vector<std::string> out;
+        for (int i = 0; i < d.itemCount(T::kList); ++i) out.push_back(d.itemText(T::kList, i));
+        return out;
+    }
+    std::vector<std::string> tableEntries() const {
+        std::vector<std::string> out;
+        for (const auto& e : explorer->entries())
+            if (e.data().kind() == model::kKindTable) out.push_back(e.data().text());
+        return out;
+    }
+};
+
+TEST_F(TableEditor, DefaultLoadTableForSecondItemIsStoredUnderTables) {
+    const auto made = make(Mode::Load, false, [](T& d) {
+        d.userChoose(T::kList, 1);
+        d.userClick(T::kApply);
+    });
+    ASSERT_TRUE(made.has_value());
+    EXPECT_EQ(made->index, 1);
+    EXPECT_EQ(made->name, "tabl1");
+    EXPECT_EQ(lines(model::kKindTable), std::vector<std::string>{"tabl1, 1, 0, 0"});
+    EXPECT_EQ(readFile(explorer->loadcaseFilePath()), expectedFileBytes({{{}, {}, "tabl1, 1, 0, 0", 6}}));
+}
+
+TEST_F(TableEditor, TheDefaultGridHasItsHeadersZerosAndAWiderFirstColumn) {
+    make(Mode::Material, false, [](T& d) {
+        auto& g = d.grid();
+        EXPECT_EQ(g.dump(), "Temps. | Table ta1\n0 | 0\n");
+        EXPECT_EQ(g.fixedRowCount(), 1);
+        EXPECT_EQ(g.fixedColumnCount(), 0);
+        EXPECT_TRUE(g.listMode());
+        EXPECT_TRUE(g.isEditable());
+        const int autoWidth = 6 * widgets::EditableGrid::kCharWidth + 2 * widgets::EditableGrid::kCellMargin;
+        EXPECT_EQ(g.columnWidth(0), autoWidth * 3 / 2);
+        EXPECT_EQ(g.columnWidth(1), 9 * widgets::EditableGrid::kCharWidth + 2 * widgets::EditableGrid::kCellMargin);
+    });
+    make(Mode::Load, true, [](T& d) { EXPECT_EQ(d.grid().cellText(0, 0), "Time (s)"); });
+    EXPECT_EQ(prompts->modalRuns(), (std::vector<std::string>{"Table", "Table"}));
+}
+
+TEST_F(TableEditor, TheListDependsOnModeAndAnalysisClass) {
+    using V = std::vector<std::string>;
+    make(Mode::Material, true, [](T& d) {
+        EXPECT_EQ(listOf(d), (V{"conductivity ", "heat capacity ", "density ", "Y conductivity", "Z conductivity"}));
+    });
+    make(Mode::Material, false, [](T& d) {
+        EXPECT_EQ(listOf(d), (V{"Youngs modulus 1 ", "Poissons ratio 1 ", "expansion coeff. 1 ", "density ",
+                                "Youngs modulus 2 ", "shear modulus 1-2 ", "expansion coeff 2 "}));
+    });
+    make(Mode::Load, true, [](T& d) {
+        EXPECT_EQ(listOf(d), (V{"heat flux", "convection coefficient", "fluid temperature", "internal heat"}));
+    });
+    make(Mode::Load, false, [](T& d) {
+        EXPECT_EQ(listOf(d), (V{"force x", "force y", "force z", "pressure", "x acceleration", "y acceleration",
+                                "z acceleration", "spin speed"}));
+    });
+    EXPECT_TRUE(tableEntries().empty()) << "editors left open end as EXIT";
+}
+
+TEST_F(TableEditor, InsertedRowsAreCountedAndWrittenArgumentsFirst) {
+    make(Mode::Material, false, [](T& d) {
+        auto& g = d.grid();
+        g.userClickCell(1, 0);
+        d.userClick(T::kInsert);
+        d.userClick(T::kInsert);
+        EXPECT_EQ(g.dump(), "Temps. | Table ta1\nnew | \nnew | \n0 | 0\n");
+        g.userEditCell(1, 0, "20");
+        g.userEditCell(1, 1, "210000");
+        g.userEditCell(2, 0, "100");
+        g.userEditCell(2, 1, "200000");
+        g.userEditCell(3, 0, "300");
+        g.userEditCell(3, 1, "1.8e5");
+        d.userChoose(T::kList, 0);
+        d.userClick(T::kApply);
+    });
+    EXPECT_EQ(tableEntries(), std::vector<std::string>{"tabm0, 3, 20, 100, 300, 210000, 200000, 1.8e5"});
+}
+
+TEST_F(TableEditor, DeletingTheOnlyDataRowGivesAnEmptyTable) {
+    make(Mode::Load, false, [](T& d) {
+        d.grid().userClickCell(1, 1);
+        d.userClick(T::kDelete);
+        EXPECT_EQ(d.grid().rowCount(), 1);
+        d.userChoose(T::kList, 3);
+        d.userClick(T::kApply);
+    });
+    EXPECT_EQ(tableEntries(), std::vector<std::string>{"tabl3, 0"});
+}
+
+TEST_F(TableEditor, InsertAndDeleteWithoutAFocusedCellDoNothing) {
+    make(Mode::Load, false, [](T& d) {
+        d.userClick(T::kInsert);
+        d.userClick(T::kDelete);
+        EXPECT_EQ(d.grid().dump(), "Time (s) | Table ta1\n0 | 0\n");
+        EXPECT_FALSE(d.grid().userClickCell(0, 0)) << "the header takes no focus";
+        d.userClick(T::kDelete);
+        EXPECT_EQ(d.grid().rowCount(), 2);
+    });
+}
+
+TEST_F(TableEditor, ApplyWithoutAChoiceAsksForOneAndKeepsTheEditorOpen) {
+    const auto made = make(Mode::Load, false, [this](T& d) {
+        d.userClick(T::kApply);
+        EXPECT_FALSE(d.hasEnded());
+        EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Select an item from the list"});
+        d.userChoose(T::kList, 7);
+        d.userPressEnter();
+    });
+    ASSERT_TRUE(made.has_value());
+    EXPECT_EQ(made->name, "tabl7");
+}
+
+TEST_F(TableEditor, ExitOrClosingStoresNothing) {
+    EXPECT_FALSE(make(Mode::Load, false, [](T& d) {
+                     d.userChoose(T::kList, 0);
+                     d.userClick(T::kExit);
+                 }).has_value());
+    EXPECT_FALSE(make(Mode::Load, false, [](T& d) {
+                     d.userChoose(T::kList, 0);
+                     d.userClose();
+                 }).has_value());
+    EXPECT_TRUE(tableEntries().empty());
+    EXPECT_TRUE(lines(model::kKindTable).empty());
+}
+
+TEST_F(TableEditor, SameTableTwiceIsStoredOnceOtherCellsBesideIt) {
+    auto choose2 = [](T& d) {
+        d.userChoose(T::kList, 2);
+        d.userClick(T::kApply);
+    };
+    make(Mode::Material, false, choose2);
+    make(Mode::Material, false, choose2);
+    make(Mode::Material, false, [](T& d) {
+        d.grid().userEditCell(1, 1, "5");
+        d.userChoose(T::kList, 2);
+        d.userClick(T::kApply);
+    });
+    EXPECT_EQ(tableEntries(), (std::vector<std::string>{"tabm2, 1, 0, 0", "tabm2, 1, 0, 5"}));
+    EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
+              expectedFileBytes({{{}, {}, "tabm2, 1, 0, 0", 6}, {{}, {}, "tabm2, 1, 0, 5", 6}}));
+}
+
+TEST(TableText, CellsAreCopiedAsTyped) {
+    widgets::EditableGrid g;
+    g.setColumnCount(2);
+    g.setRowCount(3);
+    g.setCellText(1, 0, " 1 ");
+    g.setCellText(1, 1, "t*2");
+    g.setCellText(2, 1, "-");
+    EXPECT_EQ(model::tableText(Mode::Load, 12, g), "tabl12, 2,  1 , , t*2, -");
+    EXPECT_EQ(model::tableName(Mode::Material, 4), "tabm4");
+}
+
+}  // namespace
