@@ -1,0 +1,284 @@
+// The velgrin program end to end: sample parts meshed in both orders and read back with the
+// add-on's own mesh reader; local sizes; units; damaged input and unmeshable models.
+#include <gtest/gtest.h>
+
+#include <BRepAdaptor_Surface.hxx>
+#include <BRepBuilderAPI_MakeFace.hxx>
+#include <TopoDS.hxx>
+#include <gp_Pln.hxx>
+
+#include <cmath>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "mesh_checks.h"
+#include "mesh_solve/mesh_reader.h"
+#include "sample_parts.h"
+#include "velgrin_runner.h"
+
+namespace velgrin_test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class VelgrinTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        folder_ = std::make_unique<TempFolder>();
+        for (const auto& part : sampleParts()) {
+            ASSERT_TRUE(writeStep(part.shape, stepPath(part.name)));
+            shapes_[part.name] = part.shape;
+        }
+    }
+    static void TearDownTestSuite() { folder_.reset(); }
+
+    static std::string stepPath(const std::string& name) { return folder_->path(name + ".step"); }
+
+    // Meshes `part` with the given settings line and local sizes; the job is named `job`.
+    RunResult mesh(const std::string& job, const std::string& part, const std::string& settings,
+                   std::vector<std::string> localSizes = {}, const std::string& unit = "mm") {
+        InputText input;
+        input.unit = unit;
+        input.stepPath = stepPath(part);
+        input.meshPath = meshPath(job);
+        input.settings = settings;
+        input.localSizes = std::move(localSizes);
+        writeText(inputPath(job), solverInputText(input));
+        return runVelgrin(inputPath(job));
+    }
+    static std::string inputPath(const std::string& job) { return folder_->path(job + ".txt"); }
+    static std::string meshPath(const std::string& job) { return folder_->path(job + ".meb"); }
+
+    mesh_solve::Mesh read(const std::string& job) {
+        mesh_solve::Mesh m;
+        const auto result = mesh_solve::readMeshFile(m, meshPath(job));
+        EXPECT_EQ(result.status, mesh_solve::MeshReadStatus::Read) << result.message;
+        return m;
+    }
+
+    // Host face number (from 1) of the first face of `part` whose surface is of `kind`.
+    static int faceOfKind(const std::string& part, GeomAbs_SurfaceType kind) {
+        const auto faces = hostFaces(shapes_.at(part));
+        for (std::size_t i = 0; i < faces.size(); ++i)
+            if (BRepAdaptor_Surface(TopoDS::Face(faces[i])).GetType() == kind) return static_cast<int>(i) + 1;
+        return 0;
+    }
+
+    static int facetsTagged(const mesh_solve::Mesh& m, int tag) {
+        int count = 0;
+        for (const auto t : m.facetTags()) count += t == tag;
+        return count;
+    }
+
+    static std::unique_ptr<TempFolder> folder_;
+    static std::map<std::string, TopoDS_Shape> shapes_;
+};
+
+std::unique_ptr<TempFolder> VelgrinTest::folder_;
+std::map<std::string, TopoDS_Shape> VelgrinTest::shapes_;
+
+struct PartCase {
+    std::string part;
+    int order;  // the MSET order field: 0 linear, 1 quadratic
+    double upperSize;
+};
+
+class SamplePartTest : public VelgrinTest, public ::testing::WithParamInterface<PartCase> {};
+
+TEST_P(SamplePartTest, MeshMatchesTheModel) {
+    const PartCase c = GetParam();
+    const std::string job = c.part + "_" + std::to_string(c.order);
+    const RunResult run = mesh(job, c.part, " " + std::to_string(c.upperSize) + " 0 0.5 0.25 0 2 2 3 3 " +
+                                                std::to_string(c.order) + " 0");
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const mesh_solve::Mesh m = read(job);
+    ASSERT_EQ(m.nodesPerElement(), c.order == 1 ? 10 : 4);
+    ASSERT_GT(m.elementCount(), 0);
+    EXPECT_TRUE(fs::exists(folder_->path(job + ".mtp")));
+    EXPECT_NE(run.log.find("summary: nodes=" + std::to_string(m.nodeCount()) + ", elements=" +
+                           std::to_string(m.elementCount()) + ", facets=" + std::to_string(m.facetCount())),
+              std::string::npos)
+        << run.log;
+
+    // Every element is positive under the add-on's node order; together they fill the model.
+    double total = 0;
+    int folded = 0;
+    for (int e = 1; e <= m.elementCount(); ++e) {
+        folded += smallestJacobian(m, e) <= 0;
+        total += elementVolume(m, e);
+    }
+    EXPECT_EQ(folded, 0);
+    const TopoDS_Shape& shape = shapes_.at(c.part);
+    const bool curved = c.part != "beam";
+    const double tolerance = c.order == 1 ? 0.005 : (curved ? 0.03 : 1e-9);
+    EXPECT_NEAR(total / cadVolume(shape), 1.0, tolerance);
+
+    // Every host face has facets, and the facets tagged with a face lie on it (mid-side nodes too).
+    const auto faces = hostFaces(shape);
+    std::map<int, std::vector<int>> facetsOfFace;
+    for (int f = 0; f < m.facetCount(); ++f) facetsOfFace[m.facetTags()[f]].push_back(f);
+    for (std::size_t i = 0; i < faces.size(); ++i) {
+        const int face = static_cast<int>(i) + 1;
+        const auto& facets = facetsOfFace[face];
+        ASSERT_FALSE(facets.empty()) << "face " << face;
+        const std::size_t step = std::max<std::size_t>(1, facets.size() / 12);
+        for (std::size_t k = 0; k < facets.size(); k += step)
+            for (const auto& p : facetNodes(m, facets[k]))
+                ASSERT_LT(distanceTo(faces[i], p), 1e-5) << "face " << face << " facet " << facets[k];
+    }
+    EXPECT_EQ(facetsOfFace.size(), faces.size()) << "facet tags outside the host's face numbers";
+}
+
+INSTANTIATE_TEST_SUITE_P(SampleParts, SamplePartTest,
+                         ::testing::Values(PartCase{"beam", 0, 8}, PartCase{"beam", 1, 8},
+                                           PartCase{"bracket", 0, 8}, PartCase{"bracket", 1, 8},
+                                           PartCase{"plate_with_hole", 0, 6}, PartCase{"plate_with_hole", 1, 6},
+                                           PartCase{"two_bodies", 0, 5}, PartCase{"two_bodies", 1, 5}),
+                         [](const auto& param) { return param.param.part + (param.param.order ? "_quadratic" : "_linear"); });
+
+TEST_F(VelgrinTest, SecondBodyContinuesTheNumbersAndKeepsItsElementsTogether) {
+    ASSERT_EQ(mesh("two", "two_bodies", " 5 0 0.5 0.25 0 2 2 3 3 1 0").exitCode, 0);
+    const mesh_solve::Mesh m = read("two");
+    // The box has faces 1 to 6; the cylinder, the second body, 7 to 9.
+    for (int tag = 7; tag <= 9; ++tag) ASSERT_GT(facetsTagged(m, tag), 0);
+    for (int f = 0; f < m.facetCount(); ++f) {
+        const double x = facetNodes(m, f)[0][0];
+        EXPECT_EQ(m.facetTags()[f] >= 7, x > 50) << "facet " << f;
+    }
+    // The companion file puts each body's elements in one range.
+    const std::string companion = readText(folder_->path("two.mtp"));
+    int firstBody = 0, firstEnd = 0, secondBody = 0, secondStart = 0, secondEnd = 0;
+    const auto at = companion.find("BODIES 2\n");
+    ASSERT_NE(at, std::string::npos) << companion;
+    ASSERT_EQ(std::sscanf(companion.c_str() + at, "BODIES 2\n%d 1 %d\n%d %d %d", &firstBody, &firstEnd, &secondBody,
+                          &secondStart, &secondEnd),
+              5);
+    EXPECT_EQ(secondStart, firstEnd + 1);
+    EXPECT_EQ(secondEnd, m.elementCount());
+    for (int e = 1; e <= m.elementCount(); ++e)
+        ASSERT_EQ(m.nodePosition(m.elementNodes(e)[0]).x > 50, e > firstEnd) << "element " << e;
+}
+
+TEST_F(VelgrinTest, CurvedMidSideNodesLieOnTheCylinder) {
+    ASSERT_EQ(mesh("cyl", "cylinder", " 4 0 0.5 0.25 0 2 2 3 3 1 0").exitCode, 0);
+    const mesh_solve::Mesh m = read("cyl");
+    const int lateral = faceOfKind("cylinder", GeomAbs_Cylinder);
+    ASSERT_GT(lateral, 0);
+    double largestBulge = 0;
+    for (int f = 0; f < m.facetCount(); ++f) {
+        if (m.facetTags()[f] != lateral) continue;
+        const auto nodes = facetNodes(m, f);  // corner, mid-side, corner, ...
+        for (const auto& p : nodes) ASSERT_NEAR(std::hypot(p[0], p[1]), 10.0, 1e-6);
+        for (int k = 1; k < 6; k += 2) {
+            const auto& a = nodes[k - 1];
+            const auto& b = nodes[(k + 1) % 6];
+            largestBulge = std::max(largestBulge, std::hypot(nodes[k][0] - (a[0] + b[0]) / 2, nodes[k][1] - (a[1] + b[1]) / 2));
+        }
+    }
+    EXPECT_GT(largestBulge, 1e-3) << "mid-side nodes sit on the chords, not on the surface";
+}
+
+TEST_F(VelgrinTest, LocalFaceSizeRefinesTheMeshNearThatFace) {
+    const int hole = faceOfKind("plate_with_hole", GeomAbs_Cylinder);
+    ASSERT_GT(hole, 0);
+    std::vector<int> facets;
+    for (const char* size : {"4.000000", "2.000000", "1.000000"}) {
+        const std::string job = std::string("hole_") + size[0];
+        ASSERT_EQ(mesh(job, "plate_with_hole", " 8 0 0.5 0.25 0 2 2 3 3 0 0",
+                       {"bos " + std::to_string(hole) + " " + size})
+                      .exitCode,
+                  0);
+        facets.push_back(facetsTagged(read(job), hole));
+    }
+    EXPECT_LT(facets[0], facets[1]);
+    EXPECT_LT(facets[1], facets[2]);
+}
+
+TEST_F(VelgrinTest, PointSizeRefinesAroundThePoint) {
+    auto nodesNearOrigin = [&](const std::string& job) {
+        const mesh_solve::Mesh m = read(job);
+        int near = 0;
+        for (int n = 1; n <= m.nodeCount(); ++n) {
+            const auto p = m.nodePosition(n);
+            near += std::hypot(p.x, p.y, p.z) < 6;
+        }
+        return near;
+    };
+    ASSERT_EQ(mesh("plain", "beam", " 8 0 0.5 0.25 0 2 2 3 3 0 0").exitCode, 0);
+    ASSERT_EQ(mesh("pointed", "beam", " 8 0 0.5 0.25 0 2 2 3 3 0 0", {"pxs 0,0,0 1.000000"}).exitCode, 0);
+    EXPECT_GT(nodesNearOrigin("pointed"), 3 * nodesNearOrigin("plain"));
+}
+
+TEST_F(VelgrinTest, MeshIsInTheDisplayUnit) {
+    // The STEP model is in millimetres; the header's unit is centimetres, and so are the sizes.
+    ASSERT_EQ(mesh("cm", "beam", " 0.8 0 0.5 0.25 0 2 2 3 3 0 0", {}, "cm").exitCode, 0);
+    const mesh_solve::Mesh m = read("cm");
+    double largestX = 0, total = 0;
+    for (int n = 1; n <= m.nodeCount(); ++n) largestX = std::max(largestX, m.nodePosition(n).x);
+    for (int e = 1; e <= m.elementCount(); ++e) total += elementVolume(m, e);
+    EXPECT_NEAR(largestX, 20.0, 1e-9);
+    EXPECT_NEAR(total, 40.0, 1e-9);
+    // An element size of 0.8 cm over a 20 cm beam: at least 25 elements along it.
+    EXPECT_GT(m.elementCount(), 25 * 2 * 6);
+}
+
+struct FailureCase {
+    std::string name;
+    int exitCode;
+    std::string messagePart;
+};
+
+class VelgrinFailureTest : public VelgrinTest, public ::testing::WithParamInterface<FailureCase> {
+protected:
+    // Writes the job of each case; answers the input path.
+    std::string prepare(const std::string& name) {
+        InputText input;
+        input.stepPath = stepPath("beam");
+        input.meshPath = meshPath(name);
+        if (name == "missing_input") return folder_->path("nowhere.txt");
+        if (name == "missing_step") input.stepPath = folder_->path("nowhere.step");
+        if (name == "bad_settings") input.settings = " 8 0 abc 0.25 0 2 2 3 3 1 0";
+        if (name == "bad_local_size") input.localSizes = {"xos 1 2.0"};
+        if (name == "face_out_of_range") input.localSizes = {"bos 99 2.0"};
+        if (name == "damaged_step") writeText(input.stepPath = folder_->path("damaged.step"), "ISO-10303-21;\nHEADER;garbage");
+        if (name == "no_solid") {
+            input.stepPath = folder_->path("face_only.step");
+            EXPECT_TRUE(writeStep(BRepBuilderAPI_MakeFace(gp_Pln(), 0, 10, 0, 10).Shape(), input.stepPath));
+        }
+        std::string text = solverInputText(input);
+        if (name == "missing_mfile") text.replace(text.find("MFILE\n"), 6, "");
+        writeText(inputPath(name), text);
+        return inputPath(name);
+    }
+};
+
+TEST_P(VelgrinFailureTest, ClearMessageNonZeroExitAndNoMeshFile) {
+    const FailureCase c = GetParam();
+    const RunResult run = runVelgrin(prepare(c.name));
+    EXPECT_EQ(run.exitCode, c.exitCode) << run.out << run.err;
+    EXPECT_NE(run.err.find(c.messagePart), std::string::npos) << run.err;
+    if (c.name != "missing_input") {
+        EXPECT_NE(run.log.find("velgrin error: "), std::string::npos) << run.log;
+    }
+    EXPECT_FALSE(fs::exists(meshPath(c.name)));
+    EXPECT_FALSE(fs::exists(folder_->path(c.name + ".mtp")));
+    for (const auto& entry : fs::directory_iterator(fs::path(meshPath(c.name)).parent_path()))
+        EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Failures, VelgrinFailureTest,
+    ::testing::Values(FailureCase{"missing_input", 1, "cannot be opened"},
+                      FailureCase{"missing_mfile", 1, "has no MFILE section"},
+                      FailureCase{"bad_settings", 1, "bad MSET line"},
+                      FailureCase{"bad_local_size", 1, "the code must be bos, eos or pxs"},
+                      FailureCase{"face_out_of_range", 1, "names face 99, but the model has 6 faces"},
+                      FailureCase{"missing_step", 2, "does not exist"},
+                      FailureCase{"damaged_step", 2, "cannot be read"},
+                      FailureCase{"no_solid", 2, "holds no solid body"}),
+    [](const auto& param) { return param.param.name; });
+
+}  // namespace
+}  // namespace velgrin_test
