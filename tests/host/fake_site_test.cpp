@@ -47,9 +47,8 @@ TEST(FakeSelection, HandsOutPicksInOrderAndRecordsFiltersResetAndHandBack) {
     ASSERT_EQ(selection.get_Count(0, &count), platform::kOk);
     EXPECT_EQ(count, 0);  // a reset selection is empty
     EXPECT_EQ(selection.filters(), (std::vector<std::int32_t>{5, 0}));
-    EXPECT_EQ(selection.calls(),
-              (std::vector<std::string>{"get_Count(5)", "Item(1)", "Item(2)", "Item(3)", "Reset", "HandBack",
-                                        "get_Count(0)"}));
+    EXPECT_EQ(selection.calls(), (std::vector<std::string>{"get_Count(5)", "Item(1)", "Item(2)", "Item(3)",
+                                                           "Reset", "HandBack", "get_Count(0)"}));
 }
 
 TEST(FakeSelection, CountOverrideAndFailingPick) {
@@ -71,7 +70,7 @@ TEST(FakeSelection, CountOverrideAndFailingPick) {
 
 // A minimal command: keeps the site it is given, as the add-on's commands do.
 class SiteKeeper : public platform::ImplementsDispatch<host::IQuarnelAddOnCommand> {
-public:
+  public:
     RefPtr<platform::IUnknown> site;
     Status putref_CommandSite(platform::IUnknown* s) override {
         site = RefPtr<platform::IUnknown>(s);
@@ -82,9 +81,15 @@ public:
     Status get_HasPanel(host::VariantBool*) override { return platform::kOk; }
     Status OnShowUI(ui::Window*) override { return platform::kOk; }
     Status OnDrawOverlay(render::Canvas*) override { return platform::kOk; }
-    Status OnMouseDown(std::int32_t, std::int32_t, std::int32_t, host::VariantBool*) override { return platform::kOk; }
-    Status OnMouseUp(std::int32_t, std::int32_t, std::int32_t, host::VariantBool*) override { return platform::kOk; }
-    Status OnMouseMove(std::int32_t, std::int32_t, std::int32_t, host::VariantBool*) override { return platform::kOk; }
+    Status OnMouseDown(std::int32_t, std::int32_t, std::int32_t, host::VariantBool*) override {
+        return platform::kOk;
+    }
+    Status OnMouseUp(std::int32_t, std::int32_t, std::int32_t, host::VariantBool*) override {
+        return platform::kOk;
+    }
+    Status OnMouseMove(std::int32_t, std::int32_t, std::int32_t, host::VariantBool*) override {
+        return platform::kOk;
+    }
     Status OnDoubleClick(std::int32_t, std::int32_t, host::VariantBool*) override { return platform::kOk; }
     Status OnMouseWheel(std::int32_t, std::int32_t, host::VariantBool*) override { return platform::kOk; }
     Status OnSelectionChanged() override { return platform::kOk; }

@@ -58,7 +58,7 @@ TEST(StartDetached, DoesNotWaitForTheProgram) {
 
 // A help viewer that records the file it was asked to show.
 class HelpViewer : public testing::Test {
-protected:
+  protected:
     void SetUp() override {
         std::filesystem::create_directories(bin_);
         writeViewer(bin_ + "/xchm");
@@ -66,7 +66,9 @@ protected:
     }
     void TearDown() override { platform::resetHelpViewerLookup(); }
 
-    void writeViewer(const std::string& path) { testenv::writeScript(path, "echo \"$1\" > \"" + shown_ + "\"\n"); }
+    void writeViewer(const std::string& path) {
+        testenv::writeScript(path, "echo \"$1\" > \"" + shown_ + "\"\n");
+    }
 
     testenv::TempDir dir_;
     std::string bin_ = dir_ / "bin";

@@ -20,7 +20,7 @@ const std::string kKey = "Software\\Tarvenic\\Tarvenic";
 
 // What both stores must do alike.
 class AnySettingsStore : public testing::TestWithParam<bool> {
-protected:
+  protected:
     void SetUp() override {
         if (GetParam()) {
             store_ = std::make_unique<FileSettingsStore>(dir_.path());
@@ -43,22 +43,26 @@ TEST_P(AnySettingsStore, WritesCreateTheKeyWithItsParentsAndKeyNamesIgnoreCase) 
     EXPECT_TRUE(store().keyExists(Hive::CurrentUser, "SOFTWARE\\tarvenic"));
     EXPECT_TRUE(store().keyExists(Hive::CurrentUser, kKey));
     EXPECT_FALSE(store().keyExists(Hive::CurrentUser, "Software\\Tarv"));
-    EXPECT_EQ(store().readValue(Hive::CurrentUser, "software\\TARVENIC\\tarvenic", "CurrentFile"), "/p/job.txt");
+    EXPECT_EQ(store().readValue(Hive::CurrentUser, "software\\TARVENIC\\tarvenic", "CurrentFile"),
+              "/p/job.txt");
 
     // Writing through another spelling of the key changes the same value.
-    ASSERT_TRUE(store().writeValue(Hive::CurrentUser, "SOFTWARE\\TARVENIC\\TARVENIC", "CurrentFile", "/q.txt"));
+    ASSERT_TRUE(
+        store().writeValue(Hive::CurrentUser, "SOFTWARE\\TARVENIC\\TARVENIC", "CurrentFile", "/q.txt"));
     EXPECT_EQ(store().readValue(Hive::CurrentUser, kKey, "CurrentFile"), "/q.txt");
 }
 
 TEST_P(AnySettingsStore, HivesAreSeparateAndValuesCanBeDeleted) {
-    ASSERT_TRUE(store().writeValue(Hive::LocalMachine, "SOFTWARE\\Quarnel, Inc.\\Quarnel Design", "HomeDirectory",
-                                   "/opt/quarnel/"));
+    ASSERT_TRUE(store().writeValue(Hive::LocalMachine, "SOFTWARE\\Quarnel, Inc.\\Quarnel Design",
+                                   "HomeDirectory", "/opt/quarnel/"));
     EXPECT_FALSE(store().keyExists(Hive::CurrentUser, "SOFTWARE"));
-    EXPECT_EQ(store().readValue(Hive::LocalMachine, "software\\quarnel, inc.\\quarnel design", "HomeDirectory"),
-              "/opt/quarnel/");
+    EXPECT_EQ(
+        store().readValue(Hive::LocalMachine, "software\\quarnel, inc.\\quarnel design", "HomeDirectory"),
+        "/opt/quarnel/");
 
     store().deleteValue(Hive::LocalMachine, "SOFTWARE\\Quarnel, Inc.\\Quarnel Design", "HomeDirectory");
-    EXPECT_FALSE(store().readValue(Hive::LocalMachine, "SOFTWARE\\Quarnel, Inc.\\Quarnel Design", "HomeDirectory"));
+    EXPECT_FALSE(
+        store().readValue(Hive::LocalMachine, "SOFTWARE\\Quarnel, Inc.\\Quarnel Design", "HomeDirectory"));
     EXPECT_TRUE(store().keyExists(Hive::LocalMachine, "SOFTWARE\\Quarnel, Inc.\\Quarnel Design"));
 }
 
@@ -134,8 +138,9 @@ TEST(FileSettingsStore, CreatesItsFolderWithMissingParents) {
     testenv::TempDir dir;
     FileSettingsStore store(dir / "fresh/.config/kolvane");
     ASSERT_TRUE(store.writeValue(Hive::CurrentUser, kKey, "CurrentSolver", "MF"));
-    EXPECT_EQ(FileSettingsStore(dir / "fresh/.config/kolvane").readValue(Hive::CurrentUser, kKey, "CurrentSolver"),
-              "MF");
+    EXPECT_EQ(
+        FileSettingsStore(dir / "fresh/.config/kolvane").readValue(Hive::CurrentUser, kKey, "CurrentSolver"),
+        "MF");
 }
 
 TEST(FileSettingsStore, AWriteThatCannotBeStoredAnswersFalse) {
@@ -156,7 +161,8 @@ TEST(FileSettingsStore, AHiveFileThatCannotBeReadIsNotOverwritten) {
     const std::string before = testenv::readFile(path);
     std::filesystem::permissions(path, std::filesystem::perms::owner_write);
     EXPECT_FALSE(store.writeValue(Hive::CurrentUser, kKey, "CurrentFile", "/p/a.txt"));
-    std::filesystem::permissions(path, std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    std::filesystem::permissions(path,
+                                 std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_EQ(testenv::readFile(path), before);
 }
 

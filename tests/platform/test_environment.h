@@ -15,7 +15,7 @@ namespace testenv {
 
 // Sets (or, with nothing, unsets) an environment variable for one scope.
 class ScopedEnv {
-public:
+  public:
     ScopedEnv(const char* name, std::optional<std::string> value) : name_(name) {
         if (const char* old = std::getenv(name)) old_ = old;
         if (value) {
@@ -34,14 +34,14 @@ public:
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
-private:
+  private:
     const char* name_;
     std::optional<std::string> old_;
 };
 
 // A fresh folder under the system's temporary folder, removed with everything in it.
 class TempDir {
-public:
+  public:
     TempDir() {
         std::string pattern = (std::filesystem::temp_directory_path() / "kolvane-test-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
@@ -56,7 +56,7 @@ public:
     const std::string& path() const { return path_; }
     std::string operator/(const std::string& name) const { return path_ + "/" + name; }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -67,7 +67,9 @@ inline std::string readFile(const std::string& path) {
     return text.str();
 }
 
-inline void writeFile(const std::string& path, const std::string& text) { std::ofstream(path) << text; }
+inline void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path) << text;
+}
 
 // Writes an executable shell script.
 inline void writeScript(const std::string& path, const std::string& body) {

@@ -13,40 +13,40 @@ using platform::RefPtr;
 using platform::Status;
 
 class IShape : public platform::IUnknown {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IShape);
     using Base = platform::IUnknown;
     virtual int sides() = 0;
 };
 
 class ISolid : public IShape {
-public:
+  public:
     KOLVANE_INTERFACE_ID(ISolid);
     using Base = IShape;
     virtual int faces() = 0;
 };
 
 class IColour : public platform::IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IColour);
     using Base = platform::IDispatch;
     virtual int rgb() = 0;
 };
 
 class IMissing : public platform::IUnknown {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IMissing);
     using Base = platform::IUnknown;
 };
 
 class Cube : public platform::ImplementsDispatch<ISolid, IColour> {
-public:
+  public:
     explicit Cube(bool* deleted = nullptr) : deleted_(deleted) {}
     int sides() override { return 4; }
     int faces() override { return 6; }
     int rgb() override { return 0xFF0000; }
 
-private:
+  private:
     ~Cube() override {
         if (deleted_) *deleted_ = true;
     }
@@ -81,9 +81,9 @@ TEST(Implements, FindsEveryInterfaceAndItsBasesWithOneMoreReference) {
     platform::IUnknown* unknown = queried<platform::IUnknown>(colourSide);
     EXPECT_NE(unknown, nullptr);
     EXPECT_EQ(cube->referenceCount(), 6u);
-    for (platform::IUnknown* p : {static_cast<platform::IUnknown*>(solid), static_cast<platform::IUnknown*>(shape),
-                                  static_cast<platform::IUnknown*>(colour),
-                                  static_cast<platform::IUnknown*>(dispatch), unknown})
+    for (platform::IUnknown* p :
+         {static_cast<platform::IUnknown*>(solid), static_cast<platform::IUnknown*>(shape),
+          static_cast<platform::IUnknown*>(colour), static_cast<platform::IUnknown*>(dispatch), unknown})
         p->Release();
     EXPECT_EQ(cube->referenceCount(), 1u);
     EXPECT_FALSE(deleted);
@@ -92,7 +92,8 @@ TEST(Implements, FindsEveryInterfaceAndItsBasesWithOneMoreReference) {
 TEST(Implements, RefusesUnknownIdsAndNullOutParameters) {
     auto cube = platform::makeRef<Cube>();
     Status status = 0;
-    EXPECT_EQ(queried<IMissing>(static_cast<ISolid*>(cube.get()), &status), nullptr);  // the out parameter is cleared
+    EXPECT_EQ(queried<IMissing>(static_cast<ISolid*>(cube.get()), &status),
+              nullptr);  // the out parameter is cleared
     EXPECT_EQ(status, platform::kNoInterface);
     EXPECT_EQ(cube->QueryInterface(ISolid::iid, nullptr), platform::kInvalidPointer);
     EXPECT_EQ(cube->referenceCount(), 1u);

@@ -20,7 +20,8 @@ std::vector<std::string> FakeCommandSite::names(std::initializer_list<std::strin
 }
 
 int FakeCommandSite::count(std::string_view name) const {
-    return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [&](const SiteCall& c) { return c.name == name; }));
+    return static_cast<int>(
+        std::count_if(calls_.begin(), calls_.end(), [&](const SiteCall& c) { return c.name == name; }));
 }
 
 // Records the call (also when it is made to fail) and answers the planned failure, if any.
@@ -37,13 +38,21 @@ Status FakeCommandSite::ProjectPoint(const host::Point3& point, double* x, doubl
     return kOk;
 }
 
-Status FakeCommandSite::Redraw(host::VariantBool now) { return record("Redraw", {double(now)}); }
+Status FakeCommandSite::Redraw(host::VariantBool now) {
+    return record("Redraw", {double(now)});
+}
 
-Status FakeCommandSite::EndCommand() { return record("EndCommand", {}); }
+Status FakeCommandSite::EndCommand() {
+    return record("EndCommand", {});
+}
 
-Status FakeCommandSite::SetPicking(host::VariantBool enable) { return record("SetPicking", {double(enable)}); }
+Status FakeCommandSite::SetPicking(host::VariantBool enable) {
+    return record("SetPicking", {double(enable)});
+}
 
-Status FakeCommandSite::ClearStatus() { return record("ClearStatus", {}); }
+Status FakeCommandSite::ClearStatus() {
+    return record("ClearStatus", {});
+}
 
 Status FakeCommandSite::GetRenderDevice(std::int32_t which, platform::IUnknown** device) {
     if (device != nullptr) *device = nullptr;

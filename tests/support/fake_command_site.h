@@ -34,7 +34,7 @@ struct SiteCall {
 
 // What the site hands out as the view's render device unless a test gives its own.
 class FakeRenderDevice : public Fake<platform::Implements<platform::IUnknown>> {
-public:
+  public:
     using Fake::Fake;
 };
 
@@ -46,7 +46,7 @@ struct StartedCommand {
 };
 
 class FakeCommandSite : public FakeDispatch<host::IQDCommandSite> {
-public:
+  public:
     explicit FakeCommandSite(std::shared_ptr<HostState> state);
 
     Projection& projection() { return projection_; }
@@ -74,7 +74,7 @@ public:
     Status SetOption(std::int32_t option, std::int32_t value) override;
     Status StartCommand(host::IQuarnelAddOnCommand* command) override;
 
-private:
+  private:
     Status record(std::string_view operation, std::vector<double> args);
 
     Projection projection_;

@@ -126,7 +126,9 @@ FakeBody::FakeBody(std::shared_ptr<HostState> state)
       edgeList_(platform::makeRef<FakeEntities>(sharedState())),
       vertexList_(platform::makeRef<FakeEntities>(sharedState())) {}
 
-FakeBody::~FakeBody() { *handle_ = nullptr; }
+FakeBody::~FakeBody() {
+    *handle_ = nullptr;
+}
 
 FakeFace& FakeBody::addFace(Point3 low, Point3 high, std::int32_t surfaceKind) {
     const auto [lo, hi] = boxOf(low, high);
@@ -141,7 +143,8 @@ FakeEdge& FakeBody::addEdge(Point3 a, Point3 b, std::vector<FakeFace*> faces) {
     const auto [lo, hi] = boxOf(a, b);
     std::vector<RefPtr<FakeFace>> held;
     for (FakeFace* f : faces) held.emplace_back(f);
-    auto edge = platform::makeRef<FakeEdge>(sharedState(), state().newKey('E'), handle_, lo, hi, std::move(held));
+    auto edge =
+        platform::makeRef<FakeEdge>(sharedState(), state().newKey('E'), handle_, lo, hi, std::move(held));
     edges_.push_back(edge);
     edgeList_->add(edge);
     return *edge;

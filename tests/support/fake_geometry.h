@@ -24,9 +24,13 @@ using BodyHandle = std::shared_ptr<FakeBody*>;
 // What faces, edges and vertices share: key, body and box.
 template <typename I>
 class FakeEntityOf : public FakeDispatch<I> {
-public:
+  public:
     FakeEntityOf(std::shared_ptr<HostState> state, KeyBytes key, BodyHandle body, Point3 low, Point3 high)
-        : FakeDispatch<I>(std::move(state)), key_(std::move(key)), body_(std::move(body)), low_(low), high_(high) {}
+        : FakeDispatch<I>(std::move(state)),
+          key_(std::move(key)),
+          body_(std::move(body)),
+          low_(low),
+          high_(high) {}
 
     const KeyBytes& key() const { return key_; }
     void setKey(KeyBytes key) { key_ = std::move(key); }
@@ -38,7 +42,7 @@ public:
     Status get_Body(host::IQDBody** body) override;
     Status GetCorners(Point3* low, Point3* high) override;
 
-private:
+  private:
     KeyBytes key_;
     BodyHandle body_;
     Point3 low_;
@@ -46,7 +50,7 @@ private:
 };
 
 class FakeFace : public FakeEntityOf<host::IQDFace> {
-public:
+  public:
     using FakeEntityOf::FakeEntityOf;
 
     std::int32_t surfaceKind() const { return surfaceKind_; }
@@ -57,13 +61,13 @@ public:
     Status get_SurfaceKind(std::int32_t* kind) override;
     Status GetAxis(Point3* origin, Point3* direction) override;
 
-private:
+  private:
     std::int32_t surfaceKind_ = host::kSurfacePlane;
     std::optional<std::pair<Point3, Point3>> axis_;
 };
 
 class FakeEdge : public FakeEntityOf<host::IQDEdge> {
-public:
+  public:
     FakeEdge(std::shared_ptr<HostState> state, KeyBytes key, BodyHandle body, Point3 low, Point3 high,
              std::vector<RefPtr<FakeFace>> faces);
 
@@ -71,12 +75,12 @@ public:
 
     Status get_Faces(host::IQDEntities** faces) override;
 
-private:
+  private:
     std::vector<RefPtr<FakeFace>> faces_;
 };
 
 class FakeVertex : public FakeEntityOf<host::IQDVertex> {
-public:
+  public:
     FakeVertex(std::shared_ptr<HostState> state, KeyBytes key, BodyHandle body, Point3 position);
 
     Point3 position() const { return low(); }
@@ -86,7 +90,7 @@ public:
 
 // A list of entities as the host hands it out, indexed from 0.
 class FakeEntities : public FakeDispatch<host::IQDEntities> {
-public:
+  public:
     using Fake::Fake;
 
     void add(RefPtr<host::IQDEntity> entity) { items_.push_back(std::move(entity)); }
@@ -95,12 +99,12 @@ public:
     Status get_Count(std::int32_t* count) override;
     Status Item(std::int32_t index, host::IQDEntity** entity) override;
 
-private:
+  private:
     std::vector<RefPtr<host::IQDEntity>> items_;
 };
 
 class FakeBody : public FakeDispatch<host::IQDBody> {
-public:
+  public:
     explicit FakeBody(std::shared_ptr<HostState> state);
     ~FakeBody() override;
 
@@ -144,7 +148,7 @@ public:
     Status get_Edges(host::IQDEntities** edges) override;
     Status get_Vertices(host::IQDEntities** vertices) override;
 
-private:
+  private:
     KeyBytes key_;
     BodyHandle handle_;
     std::vector<RefPtr<FakeFace>> faces_;
@@ -157,7 +161,7 @@ private:
 
 // The bodies of a part, indexed from 0.
 class FakeBodies : public FakeDispatch<host::IQDBodies> {
-public:
+  public:
     using Fake::Fake;
 
     FakeBody& add();
@@ -167,7 +171,7 @@ public:
     Status get_Count(std::int32_t* count) override;
     Status Item(std::int32_t index, host::IQDBody** body) override;
 
-private:
+  private:
     std::vector<RefPtr<FakeBody>> bodies_;
 };
 

@@ -9,9 +9,13 @@ FakeHost::FakeHost()
       root_(platform::makeRef<FakeRoot>(state_)),
       hook_(platform::makeRef<FakeHook>(state_, platform::RefPtr<platform::IUnknown>(root_))) {}
 
-FakeSession& FakeHost::addPartSession(const std::string& name) { return root_->sessions().add(name, true); }
+FakeSession& FakeHost::addPartSession(const std::string& name) {
+    return root_->sessions().add(name, true);
+}
 
-FakeSession& FakeHost::addAssemblySession(const std::string& name) { return root_->sessions().add(name, false); }
+FakeSession& FakeHost::addAssemblySession(const std::string& name) {
+    return root_->sessions().add(name, false);
+}
 
 FakeSession& FakeHost::session(const std::string& name) const {
     if (FakeSession* s = root_->sessions().find(name)) return *s;

@@ -6,10 +6,12 @@
 //   auto& body = part.addBody().addBox({0, 0, 0}, {10, 20, 30});
 //   part.selection().select(body.face(2));
 //   host.failNext("IQDSessions::Item");
-//   AddOnLoad(nullptr, host.hook(), nullptr);
+//   ... hand host.hook() to AddOnLoad, drive the add-on, then look at what it asked:
+//   part.selection().filters(), site->names(), host.calls(), part.exportedPaths() ...
 //
-// Every object counts its references like the host's own, so a test can also check that the
-// add-on releases what it takes.
+// Lookups of things that are not there (a session name, a key, an index, a design point number)
+// fail with the general failure status, as the host's do. Every object counts its references like
+// the host's own, so a test can also check that the add-on releases what it takes.
 #include <memory>
 #include <string>
 
@@ -24,7 +26,7 @@
 namespace testhost {
 
 class FakeHost {
-public:
+  public:
     FakeHost();
     FakeHost(const FakeHost&) = delete;
     FakeHost& operator=(const FakeHost&) = delete;
@@ -45,7 +47,9 @@ public:
     platform::RefPtr<FakeCommandSite> newCommandSite() const;
 
     // Host-wide failure plan (see HostState); objects have failOn for their own.
-    void failNext(const std::string& operation, Status status = platform::kFail) { state_->failNext(operation, status); }
+    void failNext(const std::string& operation, Status status = platform::kFail) {
+        state_->failNext(operation, status);
+    }
     void failAfter(const std::string& operation, int succeeding, Status status = platform::kFail) {
         state_->failAfter(operation, succeeding, status);
     }
@@ -61,7 +65,7 @@ public:
 
     const std::shared_ptr<HostState>& state() const { return state_; }
 
-private:
+  private:
     std::shared_ptr<HostState> state_;
     platform::RefPtr<FakeRoot> root_;
     platform::RefPtr<FakeHook> hook_;

@@ -15,7 +15,9 @@ void FakeControls::stopFailing(std::string_view operation) {
     if (auto it = failing_.find(operation); it != failing_.end()) failing_.erase(it);
 }
 
-void FakeControls::refuseInterface(const std::string& name) { refused_.insert(name); }
+void FakeControls::refuseInterface(const std::string& name) {
+    refused_.insert(name);
+}
 
 void FakeControls::offerInterface(std::string_view name) {
     if (auto it = refused_.find(name); it != refused_.end()) refused_.erase(it);

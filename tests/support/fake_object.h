@@ -14,7 +14,7 @@
 namespace testhost {
 
 class FakeControls {
-public:
+  public:
     explicit FakeControls(std::shared_ptr<HostState> state);
 
     // Every call of `operation` ("IQDEntity::get_Key") on this object answers `status`.
@@ -28,12 +28,12 @@ public:
     HostState& state() const { return *state_; }
     const std::shared_ptr<HostState>& sharedState() const { return state_; }
 
-protected:
+  protected:
     // Logs the call and answers the failure planned for it, on this object or host-wide.
     Status gate(std::initializer_list<std::string_view> names);
     Status gate(std::string_view name) { return gate({name}); }
 
-private:
+  private:
     std::shared_ptr<HostState> state_;
     std::map<std::string, Status, std::less<>> failing_;
     std::set<std::string, std::less<>> refused_;
@@ -42,7 +42,7 @@ private:
 // Joins an implementation of the platform's reference counting with the controls.
 template <typename Impl>
 class Fake : public Impl, public FakeControls {
-public:
+  public:
     explicit Fake(std::shared_ptr<HostState> state) : FakeControls(std::move(state)) {}
 
     platform::Status QueryInterface(platform::InterfaceId iid, void** out) override {

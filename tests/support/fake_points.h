@@ -9,7 +9,7 @@
 namespace testhost {
 
 class FakeDesignPoint : public FakeDispatch<host::IQDDesignPoint> {
-public:
+  public:
     FakeDesignPoint(std::shared_ptr<HostState> state, std::int32_t number, host::Point3 position)
         : Fake(std::move(state)), number_(number), position_(position) {}
 
@@ -19,13 +19,13 @@ public:
     Status get_Number(std::int32_t* number) override;
     Status GetPoint(host::Point3* position) override;
 
-private:
+  private:
     std::int32_t number_;
     host::Point3 position_;
 };
 
 class FakePlaneValues : public FakeDispatch<host::IQDPlaneValues> {
-public:
+  public:
     FakePlaneValues(std::shared_ptr<HostState> state, double a, double b, double c)
         : Fake(std::move(state)), a_(a), b_(b), c_(c) {}
 
@@ -33,14 +33,14 @@ public:
     Status get_B(double* b) override { return answer("IQDPlaneValues::get_B", b_, b); }
     Status get_C(double* c) override { return answer("IQDPlaneValues::get_C", c_, c); }
 
-private:
+  private:
     Status answer(std::string_view operation, double value, double* out);
 
     double a_, b_, c_;
 };
 
 class FakePlane : public FakeDispatch<host::IQDPlane> {
-public:
+  public:
     FakePlane(std::shared_ptr<HostState> state, std::string name, double a, double b, double c);
 
     const std::string& name() const { return name_; }
@@ -50,7 +50,7 @@ public:
     Status get_Name(host::AutoString* name) override;
     Status get_Values(host::IQDPlaneValues** values) override;
 
-private:
+  private:
     std::string name_;
     platform::RefPtr<FakePlaneValues> values_;
 };

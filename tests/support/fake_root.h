@@ -12,7 +12,7 @@
 namespace testhost {
 
 class FakeSessions : public FakeDispatch<host::IQDSessions> {
-public:
+  public:
     using Fake::Fake;
 
     FakeSession& add(std::string name, bool part);
@@ -25,24 +25,24 @@ public:
     // Only a string variant naming an open session finds one.
     Status Item(const host::Variant& name, host::IQDSession** session) override;
 
-private:
+  private:
     std::vector<platform::RefPtr<FakeSession>> sessions_;
 };
 
 class FakeRoot : public FakeDispatch<host::IQDRoot> {
-public:
+  public:
     explicit FakeRoot(std::shared_ptr<HostState> state);
 
     FakeSessions& sessions() const { return *sessions_; }
 
     Status get_Sessions(host::IQDSessions** sessions) override;
 
-private:
+  private:
     platform::RefPtr<FakeSessions> sessions_;
 };
 
 class FakeHook : public Fake<platform::Implements<host::IQDAddOnHook>> {
-public:
+  public:
     FakeHook(std::shared_ptr<HostState> state, platform::RefPtr<platform::IUnknown> root)
         : Fake(std::move(state)), root_(std::move(root)) {}
 
@@ -51,7 +51,7 @@ public:
 
     Status GetRoot(platform::IUnknown** root) override;
 
-private:
+  private:
     platform::RefPtr<platform::IUnknown> root_;
 };
 

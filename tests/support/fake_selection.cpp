@@ -15,7 +15,8 @@ Status FakePickedObject::get_Object(platform::IUnknown** object) {
 }
 
 FakeSelection& FakeSelection::add(platform::IUnknown* object) {
-    picked_.push_back(platform::makeRef<FakePickedObject>(sharedState(), platform::RefPtr<platform::IUnknown>(object)));
+    picked_.push_back(
+        platform::makeRef<FakePickedObject>(sharedState(), platform::RefPtr<platform::IUnknown>(object)));
     return *this;
 }
 
@@ -24,7 +25,9 @@ FakeSelection& FakeSelection::clear() {
     return *this;
 }
 
-int FakeSelection::resetCount() const { return static_cast<int>(std::count(calls_.begin(), calls_.end(), "Reset")); }
+int FakeSelection::resetCount() const {
+    return static_cast<int>(std::count(calls_.begin(), calls_.end(), "Reset"));
+}
 
 int FakeSelection::handBackCount() const {
     return static_cast<int>(std::count(calls_.begin(), calls_.end(), "HandBack"));

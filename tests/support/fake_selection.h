@@ -13,7 +13,7 @@
 namespace testhost {
 
 class FakePickedObject : public FakeDispatch<host::IQDPickedObject> {
-public:
+  public:
     FakePickedObject(std::shared_ptr<HostState> state, platform::RefPtr<platform::IUnknown> object)
         : Fake(std::move(state)), object_(std::move(object)) {}
 
@@ -21,12 +21,12 @@ public:
 
     Status get_Object(platform::IUnknown** object) override;
 
-private:
+  private:
     platform::RefPtr<platform::IUnknown> object_;
 };
 
 class FakeSelection : public FakeDispatch<host::IQDSelection> {
-public:
+  public:
     using Fake::Fake;
 
     // Replaces the picks with `objects`, in order (fake faces, edges, points, planes...).
@@ -59,7 +59,7 @@ public:
     Status Reset() override;
     Status HandBack() override;
 
-private:
+  private:
     std::vector<platform::RefPtr<FakePickedObject>> picked_;
     std::vector<std::string> calls_;
     std::vector<std::int32_t> filters_;

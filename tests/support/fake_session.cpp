@@ -109,7 +109,8 @@ std::pair<Point3, Point3> FakeSession::modelBox() const {
 
 bool FakeSession::writeStepFile(const std::string& path) const {
     std::ofstream out(path, std::ios::trunc);
-    out << "ISO-10303-21;\nHEADER;\nFILE_NAME('" << name_ << "');\nENDSEC;\nDATA;\nENDSEC;\nEND-ISO-10303-21;\n";
+    out << "ISO-10303-21;\nHEADER;\nFILE_NAME('" << name_
+        << "');\nENDSEC;\nDATA;\nENDSEC;\nEND-ISO-10303-21;\n";
     out.close();
     return !out.fail();
 }

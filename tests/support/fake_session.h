@@ -14,13 +14,15 @@
 
 namespace testhost {
 
-class FakeSession
-    : public FakeDispatch<host::IQDSession, host::IQDPartSession, host::IQDAssemblySession, host::IQDDesignSession> {
-public:
+class FakeSession : public FakeDispatch<host::IQDSession, host::IQDPartSession, host::IQDAssemblySession,
+                                        host::IQDDesignSession> {
+  public:
     FakeSession(std::shared_ptr<HostState> state, std::string name, bool part);
 
     const std::string& name() const { return name_; }
     bool isPart() const { return part_; }
+    // The session as the host hands it out (the object has several IUnknown bases).
+    host::IQDSession* asSession() { return this; }
     // The kind code get_Kind answers (2 for parts, 3 for assemblies unless changed here); the
     // interfaces offered stay those of the session's sort.
     FakeSession& setKindCode(std::int32_t kind);
@@ -79,7 +81,7 @@ public:
     // IQDAssemblySession
     Status get_ComponentCount(std::int32_t* count) override;
 
-private:
+  private:
     std::pair<Point3, Point3> modelBox() const;
     bool writeStepFile(const std::string& path) const;
     template <typename Entity>

@@ -72,7 +72,9 @@ void HostState::checkOperationName(std::string_view operation) {
         throw std::invalid_argument("the fake host has no operation named " + std::string(operation));
 }
 
-void HostState::failNext(const std::string& operation, Status status) { failAfter(operation, 0, status); }
+void HostState::failNext(const std::string& operation, Status status) {
+    failAfter(operation, 0, status);
+}
 
 void HostState::failAfter(const std::string& operation, int succeeding, Status status) {
     checkOperationName(operation);
@@ -119,8 +121,11 @@ int HostState::callCount(std::string_view operation) const {
 
 host::KeyBytes HostState::newKey(char sort) {
     const std::uint32_t n = ++serial_;
-    return {static_cast<std::uint8_t>(sort), 0x00, static_cast<std::uint8_t>(n & 0xFF),
-            static_cast<std::uint8_t>((n >> 8) & 0xFF), static_cast<std::uint8_t>((n >> 16) & 0xFF),
+    return {static_cast<std::uint8_t>(sort),
+            0x00,
+            static_cast<std::uint8_t>(n & 0xFF),
+            static_cast<std::uint8_t>((n >> 8) & 0xFF),
+            static_cast<std::uint8_t>((n >> 16) & 0xFF),
             static_cast<std::uint8_t>(n >> 24)};
 }
 

@@ -19,7 +19,7 @@ using platform::Status;
 // Operations are named "Interface::Operation", e.g. "IQDSessions::Item". Naming an operation the
 // host does not have throws std::invalid_argument, so a misspelt name cannot pass unnoticed.
 class HostState {
-public:
+  public:
     // The next call of `operation`, on any object of the host, answers `status`.
     // Planned several times, it fails that many calls in a row.
     void failNext(const std::string& operation, Status status = platform::kFail);
@@ -44,7 +44,7 @@ public:
     // Throws std::invalid_argument unless `operation` is an operation of the host contract.
     static void checkOperationName(std::string_view operation);
 
-private:
+  private:
     struct Planned {
         int skip = 0;
         Status status = platform::kFail;
