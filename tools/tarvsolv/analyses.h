@@ -1,0 +1,14 @@
+#pragma once
+// The three analyses: linear statics, natural frequencies and steady heat. Each assembles, solves
+// and answers the result blocks to append to the result file (on the first process).
+#include <string>
+
+#include "job.h"
+
+namespace tarvsolv {
+
+std::string solveStatics(const Job& job, RunLog& log);
+std::string solveNaturalFrequencies(const Job& job, RunLog& log);
+std::string solveSteadyHeat(const Job& job, RunLog& log);
+
+}  // namespace tarvsolv

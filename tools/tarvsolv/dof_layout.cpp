@@ -1,0 +1,79 @@
+#include "dof_layout.h"
+
+#include <algorithm>
+
+namespace tarvsolv {
+
+DofLayout::DofLayout(const FeMesh& mesh, int dofsPerNode, MPI_Comm comm)
+    : nodeCount_(mesh.nodeCount()), dofsPerNode_(dofsPerNode), comm_(comm),
+      prescribed_(static_cast<std::size_t>(mesh.nodeCount()) * dofsPerNode, 0),
+      values_(prescribed_.size(), 0.0) {
+    int rank = 0, size = 1;
+    MPI_Comm_rank(comm, &rank);
+    MPI_Comm_size(comm, &size);
+    const long long n = nodeCount_;
+    firstNode_ = static_cast<int>(n * rank / size);
+    endNode_ = static_cast<int>(n * (rank + 1) / size);
+}
+
+bool DofLayout::prescribe(int dof, double value) {
+    if (prescribed_[dof]) return values_[dof] == value;
+    prescribed_[dof] = 1;
+    values_[dof] = value;
+    return true;
+}
+
+std::size_t DofLayout::prescribedCount() const {
+    return static_cast<std::size_t>(std::count(prescribed_.begin(), prescribed_.end(), 1));
+}
+
+void DofLayout::toGlobal(std::vector<double>& u) const {
+    for (const auto& [node, f] : frames_) {
+        const double* l = &u[3 * static_cast<std::size_t>(node)];
+        double g[3];
+        for (int a = 0; a < 3; ++a) g[a] = f[a] * l[0] + f[3 + a] * l[1] + f[6 + a] * l[2];
+        std::copy(g, g + 3, &u[3 * static_cast<std::size_t>(node)]);
+    }
+}
+
+MatHandle DofLayout::createMatrix(const FeMesh& mesh) const {
+    // Node neighbours through shared elements, counted per owned node, inside and outside the range.
+    const int owned = endNode_ - firstNode_;
+    std::vector<std::vector<int>> neighbours(owned);
+    for (int e = 0; e < mesh.elementCount(); ++e) {
+        const auto nodes = mesh.elementNodes(e);
+        for (int a : nodes)
+            if (ownsNode(a))
+                for (int b : nodes) neighbours[a - firstNode_].push_back(b);
+    }
+    std::vector<PetscInt> diagonal(owned), offDiagonal(owned);
+    for (int k = 0; k < owned; ++k) {
+        auto& list = neighbours[k];
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
+        for (int b : list) (ownsNode(b) ? diagonal[k] : offDiagonal[k])++;
+        if (list.empty()) diagonal[k] = 1;  // a node of no element still gets its diagonal
+        std::vector<int>().swap(list);
+    }
+    MatHandle m;
+    petscCheck(MatCreate(comm_, m.out()), "MatCreate");
+    const PetscInt local = static_cast<PetscInt>(owned) * dofsPerNode_;
+    petscCheck(MatSetSizes(m, local, local, PETSC_DETERMINE, PETSC_DETERMINE), "MatSetSizes");
+    petscCheck(MatSetType(m, MATAIJ), "MatSetType");
+    petscCheck(MatSetBlockSize(m, dofsPerNode_), "MatSetBlockSize");
+    petscCheck(MatXAIJSetPreallocation(m, dofsPerNode_, diagonal.data(), offDiagonal.data(), nullptr, nullptr), "preallocation");
+    petscCheck(MatSetOption(m, MAT_NEW_NONZERO_ALLOCATION_ERR, PETSC_TRUE), "MatSetOption");
+    return m;
+}
+
+VecHandle DofLayout::createVector() const {
+    VecHandle v;
+    const PetscInt local = static_cast<PetscInt>(endNode_ - firstNode_) * dofsPerNode_;
+    petscCheck(VecCreateMPI(comm_, local, PETSC_DETERMINE, v.out()), "VecCreate");
+    petscCheck(VecSetBlockSize(v, dofsPerNode_), "VecSetBlockSize");
+    // Prescribed unknowns are passed as -1 and must be skipped, as the matrix skips them.
+    petscCheck(VecSetOption(v, VEC_IGNORE_NEGATIVE_INDICES, PETSC_TRUE), "VecSetOption");
+    return v;
+}
+
+}  // namespace tarvsolv

@@ -1,0 +1,54 @@
+#include "job.h"
+
+#include <set>
+#include <stdexcept>
+
+namespace tarvsolv {
+
+std::string pathStem(const std::string& path) {
+    const auto slash = path.find_last_of("/\\");
+    const auto dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
+    return path.substr(0, dot);
+}
+
+Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
+    Job job;
+    job.inputPath = inputPath;
+    job.resultPath = pathStem(inputPath) + ".out";
+    job.solver = solver;
+    job.input = readSolverInput(inputPath);
+    job.kind = solveKind(job.input);
+    log.line(std::string("analysis: ") + solveKindName(job.kind));
+    switch (job.kind) {
+        case SolveKind::Static:
+        case SolveKind::LargeDisplacement:
+        case SolveKind::Modes:
+        case SolveKind::SteadyHeat: break;
+        default: throw std::runtime_error(std::string(solveKindName(job.kind)) + " is not solved by this version of the solver");
+    }
+    if (job.kind == SolveKind::LargeDisplacement) log.warning("large displacements are solved as linear statics by this version");
+    if (!job.input.hasSolve) throw std::runtime_error("the solver input has no SOLVE section; start the solve from the Solve command");
+    job.units = unitSystemFor(job.input.unitText);
+    job.entries = readModelEntries(job.input, job.thermal());
+    for (const auto& w : job.entries.warnings) log.warning(w);
+    if (job.input.meshPath.empty()) throw std::runtime_error("the solver input names no mesh file (MFILE); create a mesh first");
+    log.line("reading mesh " + job.input.meshPath);
+    job.mesh = readMeshFile(job.input.meshPath);
+    log.line("mesh: " + std::to_string(job.mesh.nodeCount()) + " nodes, " + std::to_string(job.mesh.elementCount()) + " elements of " +
+             std::to_string(job.mesh.nodesPerElement) + " nodes, " + std::to_string(job.mesh.facets.size()) + " boundary facets");
+    job.preamble = readResultPreamble(job.resultPath, job.input.meshPath);
+    job.geometry = std::make_unique<ModelGeometry>(job.mesh, job.preamble);
+    if (job.entries.materials.empty()) throw std::runtime_error("no material is assigned; assign a material first");
+    job.materials = std::make_unique<MaterialSet>(job.entries, job.thermal());
+    const auto& bodies = job.geometry->elementBodies();
+    for (int body : std::set<int>(bodies.begin(), bodies.end())) job.materials->forBody(body);
+    // Every reference must be found on the mesh before any assembly starts.
+    for (const Restraint& r : job.entries.restraints) job.geometry->nodesOf(r.where);
+    for (const Load& load : job.entries.loads)
+        if (load.where.kind != EntityRef::Kind::Model) job.geometry->nodesOf(load.where);
+    for (const Constraint& c : job.entries.constraints) job.geometry->facetsOfFace(c.face);
+    return job;
+}
+
+}  // namespace tarvsolv

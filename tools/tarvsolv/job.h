@@ -1,0 +1,42 @@
+#pragma once
+// One solver run: the input, the mesh and what the model's entries mean on it.
+#include <memory>
+#include <string>
+
+#include "linear_solvers.h"
+#include "materials.h"
+#include "model_entries.h"
+#include "model_geometry.h"
+#include "result_file.h"
+#include "run_log.h"
+#include "solver_input.h"
+#include "unit_system.h"
+
+namespace tarvsolv {
+
+struct Job {
+    std::string inputPath;
+    std::string resultPath;  // input stem + ".out"
+    SolverInput input;
+    SolveKind kind = SolveKind::Static;
+    UnitSystem units;
+    FeMesh mesh;
+    ResultPreamble preamble;
+    ModelEntries entries;
+    std::unique_ptr<ModelGeometry> geometry;
+    std::unique_ptr<MaterialSet> materials;
+    SolverChoice solver = SolverChoice::Iterative;
+
+    bool thermal() const { return kind == SolveKind::SteadyHeat; }
+    // The reference (initial) temperature: the solve dialog's row 2 for statics and heat.
+    double initialTemperature() const { return kind == SolveKind::Modes ? 0.0 : input.row2(); }
+};
+
+// The job's path stem (the input path without its extension).
+std::string pathStem(const std::string& path);
+
+// Reads everything a run needs and checks it: the input, the entries, the mesh, the materials of
+// every body. Throws std::runtime_error with the user's message when something is missing.
+Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log);
+
+}  // namespace tarvsolv

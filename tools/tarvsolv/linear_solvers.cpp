@@ -1,0 +1,160 @@
+#include "linear_solvers.h"
+
+#include <petscsys.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvsolv {
+namespace {
+
+// Rigid-body modes of the node coordinates as the near null space of an elasticity matrix.
+void setRigidBodyModes(Mat a, const DofLayout& layout, const FeMesh& mesh) {
+    VecHandle coordinates = layout.createVector();
+    PetscScalar* c = nullptr;
+    petscCheck(VecGetArray(coordinates, &c), "VecGetArray");
+    for (int n = layout.firstNode(); n < layout.endNode(); ++n)
+        for (int d = 0; d < 3; ++d) c[3 * (n - layout.firstNode()) + d] = mesh.xyz[3 * static_cast<std::size_t>(n) + d];
+    petscCheck(VecRestoreArray(coordinates, &c), "VecRestoreArray");
+    NullSpaceHandle space;
+    petscCheck(MatNullSpaceCreateRigidBody(coordinates, space.out()), "MatNullSpaceCreateRigidBody");
+    petscCheck(MatSetNearNullSpace(a, space), "MatSetNearNullSpace");
+}
+
+// Cholesky by MUMPS; with `operatorsSet` also quiet output and null-pivot detection.
+void configureDirect(KSP ksp, bool operatorsSet) {
+    PC pc;
+    petscCheck(KSPSetType(ksp, KSPPREONLY), "KSPSetType");
+    petscCheck(KSPGetPC(ksp, &pc), "KSPGetPC");
+    petscCheck(PCSetType(pc, PCCHOLESKY), "PCSetType");
+    petscCheck(PCFactorSetMatSolverType(pc, MATSOLVERMUMPS), "PCFactorSetMatSolverType");
+    if (!operatorsSet) return;
+    petscCheck(PCFactorSetUpMatSolverType(pc), "PCFactorSetUpMatSolverType");
+    Mat factor;
+    petscCheck(PCFactorGetMatrix(pc, &factor), "PCFactorGetMatrix");
+    petscCheck(MatMumpsSetIcntl(factor, 4, 0), "MUMPS print level");
+    petscCheck(MatMumpsSetIcntl(factor, 24, 1), "MUMPS null pivot detection");
+}
+
+std::string reasonText(KSPConvergedReason reason) {
+    const char* text = KSPConvergedReasons[reason];
+    return text ? text : std::to_string(static_cast<int>(reason));
+}
+
+}  // namespace
+
+LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double tolerance,
+                              const DofLayout& layout, const FeMesh& mesh) {
+    petscCheck(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE), "MatSetOption");
+    petscCheck(MatSetOption(a, MAT_SPD, PETSC_TRUE), "MatSetOption");
+    KspHandle ksp;
+    petscCheck(KSPCreate(layout.comm(), ksp.out()), "KSPCreate");
+    petscCheck(KSPSetOperators(ksp, a, a), "KSPSetOperators");
+    LinearSolveReport report;
+    if (choice == SolverChoice::Direct) {
+        configureDirect(ksp, true);
+        report.method = "multifrontal Cholesky (MUMPS)";
+    } else {
+        PC pc;
+        petscCheck(KSPSetType(ksp, KSPCG), "KSPSetType");
+        petscCheck(KSPGetPC(ksp, &pc), "KSPGetPC");
+        petscCheck(PCSetType(pc, PCGAMG), "PCSetType");
+        if (layout.dofsPerNode() == 3) setRigidBodyModes(a, layout, mesh);
+        petscCheck(KSPSetTolerances(ksp, tolerance, 1e-300, PETSC_DEFAULT, 5000), "KSPSetTolerances");
+        petscCheck(KSPSetNormType(ksp, KSP_NORM_UNPRECONDITIONED), "KSPSetNormType");
+        report.method = "conjugate gradients with algebraic multigrid";
+    }
+    petscCheck(KSPSetFromOptions(ksp), "KSPSetFromOptions");
+    const PetscErrorCode code = KSPSolve(ksp, b, x);
+    if (code != 0) {
+        if (choice == SolverChoice::Direct)
+            throw std::runtime_error("the factorisation failed: the model is not restrained enough (singular) or a material is invalid");
+        petscCheck(code, "the iterative solve");
+    }
+    KSPConvergedReason reason;
+    petscCheck(KSPGetConvergedReason(ksp, &reason), "KSPGetConvergedReason");
+    PetscInt iterations = 0;
+    petscCheck(KSPGetIterationNumber(ksp, &iterations), "KSPGetIterationNumber");
+    report.iterations = static_cast<int>(iterations);
+    if (reason < 0)
+        throw std::runtime_error("the solver did not converge (" + reasonText(reason) + " after " + std::to_string(iterations) +
+                                 " iterations): the model is probably not restrained enough");
+    if (choice == SolverChoice::Direct) {
+        PC pc;
+        Mat factor;
+        petscCheck(KSPGetPC(ksp, &pc), "KSPGetPC");
+        petscCheck(PCFactorGetMatrix(pc, &factor), "PCFactorGetMatrix");
+        PetscInt nullPivots = 0;
+        petscCheck(MatMumpsGetInfog(factor, 28, &nullPivots), "MUMPS INFOG(28)");
+        if (nullPivots > 0)
+            throw std::runtime_error("the stiffness matrix is singular (" + std::to_string(nullPivots) +
+                                     " null pivots): the model is not restrained enough");
+    }
+    PetscReal norm = 0;
+    petscCheck(VecNorm(x, NORM_INFINITY, &norm), "VecNorm");
+    if (!std::isfinite(norm)) throw std::runtime_error("the solution is not finite: the model is not restrained enough");
+    return report;
+}
+
+ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& layout) {
+    petscCheck(MatSetOption(k, MAT_SYMMETRIC, PETSC_TRUE), "MatSetOption");
+    petscCheck(MatSetOption(m, MAT_SYMMETRIC, PETSC_TRUE), "MatSetOption");
+    EpsHandle eps;
+    petscCheck(EPSCreate(layout.comm(), eps.out()), "EPSCreate");
+    petscCheck(EPSSetOperators(eps, k, m), "EPSSetOperators");
+    petscCheck(EPSSetProblemType(eps, EPS_GHEP), "EPSSetProblemType");
+    petscCheck(EPSSetType(eps, EPSKRYLOVSCHUR), "EPSSetType");
+    petscCheck(EPSSetDimensions(eps, count, PETSC_DEFAULT, PETSC_DEFAULT), "EPSSetDimensions");
+    petscCheck(EPSSetTarget(eps, shift), "EPSSetTarget");
+    petscCheck(EPSSetWhichEigenpairs(eps, EPS_TARGET_MAGNITUDE), "EPSSetWhichEigenpairs");
+    petscCheck(EPSSetTolerances(eps, 1e-10, 500), "EPSSetTolerances");
+    ST st;
+    KSP ksp;
+    petscCheck(EPSGetST(eps, &st), "EPSGetST");
+    petscCheck(STSetType(st, STSINVERT), "STSetType");
+    petscCheck(STGetKSP(st, &ksp), "STGetKSP");
+    configureDirect(ksp, false);
+    petscCheck(EPSSetFromOptions(eps), "EPSSetFromOptions");
+    const PetscErrorCode code = EPSSolve(eps);
+    if (code != 0) throw std::runtime_error("the eigenvalue solve failed: the shifted stiffness could not be factorised");
+    PetscInt converged = 0, iterations = 0;
+    petscCheck(EPSGetConverged(eps, &converged), "EPSGetConverged");
+    petscCheck(EPSGetIterationNumber(eps, &iterations), "EPSGetIterationNumber");
+    ModesReport report;
+    report.iterations = static_cast<int>(iterations);
+    if (converged < count)
+        throw std::runtime_error("only " + std::to_string(converged) + " of " + std::to_string(count) + " modes converged");
+    VecHandle vector;
+    petscCheck(MatCreateVecs(k, vector.out(), nullptr), "MatCreateVecs");
+    std::vector<std::pair<double, int>> order;
+    for (PetscInt i = 0; i < converged; ++i) {
+        PetscScalar value, imaginary;
+        petscCheck(EPSGetEigenvalue(eps, i, &value, &imaginary), "EPSGetEigenvalue");
+        order.emplace_back(value, static_cast<int>(i));
+    }
+    std::sort(order.begin(), order.end());
+    for (int i = 0; i < count; ++i) {
+        petscCheck(EPSGetEigenvector(eps, order[i].second, vector, nullptr), "EPSGetEigenvector");
+        report.eigenvalues.push_back(order[i].first);
+        report.vectors.push_back(gatherOnFirst(vector));
+    }
+    return report;
+}
+
+std::vector<double> gatherOnFirst(Vec v) {
+    ScatterHandle scatter;
+    VecHandle all;
+    petscCheck(VecScatterCreateToZero(v, scatter.out(), all.out()), "VecScatterCreateToZero");
+    petscCheck(VecScatterBegin(scatter, v, all, INSERT_VALUES, SCATTER_FORWARD), "VecScatterBegin");
+    petscCheck(VecScatterEnd(scatter, v, all, INSERT_VALUES, SCATTER_FORWARD), "VecScatterEnd");
+    PetscInt size = 0;
+    petscCheck(VecGetLocalSize(all, &size), "VecGetLocalSize");
+    std::vector<double> out(size);
+    const PetscScalar* data = nullptr;
+    petscCheck(VecGetArrayRead(all, &data), "VecGetArrayRead");
+    std::copy(data, data + size, out.begin());
+    petscCheck(VecRestoreArrayRead(all, &data), "VecRestoreArrayRead");
+    return out;
+}
+
+}  // namespace tarvsolv

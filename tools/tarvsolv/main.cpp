@@ -1,0 +1,85 @@
+// tarvsolv: the solver program the add-on starts as `tarvsolv "<job>.txt" "0"`. It reads the solver
+// input, the mesh and the result file the add-on started, solves, and appends the result blocks.
+// Progress goes to the console and to "<job>.slog"; a model that cannot be solved ends with a
+// message and exit code 1.
+//
+// Extra options for scripts and tests: --solver PCG|MF overrides the "CurrentSolver" setting,
+// --quiet keeps the console silent. PETSc options (-ksp_monitor, ...) pass through.
+#include <slepcsys.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "job.h"
+#include "platform/settings_store.h"
+#include "solver_run.h"
+
+namespace {
+
+constexpr const char* kValuesKey = "Software\\Tarvenic\\Tarvenic";
+
+// BLAS threads fight the solver's own work; OpenBLAS reads its thread count when it loads, so the
+// program starts itself again with the count set.
+void restartWithSingleThreadedBlas(char** argv) {
+    if (std::getenv("OPENBLAS_NUM_THREADS")) return;
+    setenv("OPENBLAS_NUM_THREADS", "1", 1);
+    execv("/proc/self/exe", argv);  // returns only on failure: then go on as we are
+}
+
+std::string solverSetting() {
+    const auto value = platform::settingsStore().readValue(platform::Hive::CurrentUser, kValuesKey, "CurrentSolver");
+    return value ? *value : "PCG";
+}
+
+int usage() {
+    std::fprintf(stderr, "usage: tarvsolv <job>.txt [0] [--solver PCG|MF] [--quiet] [PETSc options]\n");
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    restartWithSingleThreadedBlas(argv);
+    std::vector<char*> petscArgs{argv[0]};
+    std::string input, solver;
+    bool quiet = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--solver") == 0 && i + 1 < argc) solver = argv[++i];
+        else if (std::strcmp(argv[i], "--quiet") == 0) quiet = true;
+        else if (argv[i][0] == '-') petscArgs.push_back(argv[i]);
+        else if (input.empty()) input = argv[i];
+        // the add-on's trailing "0" carries nothing
+    }
+    if (input.empty()) return usage();
+    int petscArgc = static_cast<int>(petscArgs.size());
+    petscArgs.push_back(nullptr);
+    char** petscArgv = petscArgs.data();
+    if (SlepcInitialize(&petscArgc, &petscArgv, nullptr, nullptr) != 0) {
+        std::fprintf(stderr, "tarvsolv: cannot start PETSc/SLEPc\n");
+        return 1;
+    }
+    PetscPushErrorHandler(PetscReturnErrorHandler, nullptr);
+    int rank = 0, size = 1;
+    MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
+    MPI_Comm_size(PETSC_COMM_WORLD, &size);
+    int status = 0;
+    {
+        tarvsolv::RunLog log(tarvsolv::pathStem(input) + ".slog", !quiet, rank == 0);
+        try {
+            if (solver.empty()) solver = solverSetting();
+            log.line("tarvsolv " + input + " (solver " + solver + ", " + std::to_string(size) + " process" + (size > 1 ? "es)" : ")"));
+            tarvsolv::runSolverJob(input, tarvsolv::solverChoiceFor(solver), log);
+        } catch (const std::exception& e) {
+            log.line(std::string("error: ") + e.what());
+            if (rank == 0) std::fprintf(stderr, "tarvsolv: %s\n", e.what());
+            status = 1;
+            if (size > 1) MPI_Abort(PETSC_COMM_WORLD, 1);
+        }
+    }
+    SlepcFinalize();
+    return status;
+}

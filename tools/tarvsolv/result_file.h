@@ -1,0 +1,37 @@
+#pragma once
+// The result file the add-on starts before the solver runs: "MESHFILE", the mesh path and the
+// "BODIES" block with the running totals of faces, edges and vertices per body. The solver keeps
+// that preamble and appends its result blocks, replacing the blocks of any earlier run.
+#include <string>
+#include <vector>
+
+namespace tarvsolv {
+
+struct BodyTotals {
+    int body = 0;
+    int faces = 0, edges = 0, vertices = 0;  // running totals through this body
+};
+
+struct ResultPreamble {
+    std::string text;  // the lines to keep, each ending with a line feed
+    std::vector<BodyTotals> bodies;
+    // Body number of host face `face` from the running totals; 1 when there are no totals.
+    int bodyOfFace(int face) const;
+};
+
+// Reads the preamble of `path`; a missing file gives a preamble naming `meshPath` only.
+ResultPreamble readResultPreamble(const std::string& path, const std::string& meshPath);
+
+// Writes the preamble and `blocks` to `path` through a temporary file beside it, renamed over the
+// old file only once everything is written; throws std::runtime_error when that fails.
+void writeResultFile(const std::string& path, const ResultPreamble& preamble, const std::string& blocks);
+
+}  // namespace tarvsolv
+
+namespace tarvsolv {
+
+// The first temperature block of another loadcase's result file, one value per node; throws
+// std::runtime_error when the file, the block or a node line is missing.
+std::vector<double> readTemperatures(const std::string& path, int nodeCount);
+
+}  // namespace tarvsolv

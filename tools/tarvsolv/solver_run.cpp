@@ -1,0 +1,28 @@
+#include "solver_run.h"
+
+#include "analyses.h"
+#include "job.h"
+
+namespace tarvsolv {
+
+SolverChoice solverChoiceFor(const std::string& setting) {
+    return setting == "MF" ? SolverChoice::Direct : SolverChoice::Iterative;
+}
+
+void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
+    const Job job = loadJob(inputPath, solver, log);
+    std::string blocks;
+    switch (job.kind) {
+        case SolveKind::Modes: blocks = solveNaturalFrequencies(job, log); break;
+        case SolveKind::SteadyHeat: blocks = solveSteadyHeat(job, log); break;
+        default: blocks = solveStatics(job, log); break;
+    }
+    int rank = 0;
+    MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
+    if (rank != 0) return;
+    log.line("writing " + job.resultPath);
+    writeResultFile(job.resultPath, job.preamble, blocks);
+    log.line("done");
+}
+
+}  // namespace tarvsolv

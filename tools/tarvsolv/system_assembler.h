@@ -1,0 +1,41 @@
+#pragma once
+// Adds element matrices and vectors into a global matrix and right-hand side. Prescribed unknowns
+// are taken out of the coupled system: their rows and columns are dropped, their values move to the
+// right-hand side of the other rows, and each keeps only its own diagonal (scaled like the
+// neighbouring equations) with the matching right-hand side, so the system stays symmetric
+// positive definite and the solution carries the prescribed values exactly. Nodes with a frame
+// have their element blocks rotated into it first.
+#include <span>
+#include <vector>
+
+#include "dof_layout.h"
+
+namespace tarvsolv {
+
+class SystemAssembler {
+public:
+    // `matrix` or `rhs` may be null when only the other one is built. `keepPrescribedDiagonal` is
+    // false for a mass matrix, whose prescribed rows stay empty.
+    SystemAssembler(const DofLayout& layout, Mat matrix, Vec rhs, bool keepPrescribedDiagonal = true);
+
+    // `ke` is n x n and `fe` n long (n = nodes x unknowns per node); `fe` may be null.
+    // Both are changed (rotated, lifted) in place.
+    void addElement(std::span<const int> nodes, std::vector<double>& ke, std::vector<double>* fe);
+    // Adds loads on nodes (unknowns per node each); prescribed unknowns ignore them.
+    void addLoads(std::span<const int> nodes, std::vector<double>& fe);
+    // Ends the assembly of whatever was given.
+    void finish();
+
+private:
+    void rotate(std::span<const int> nodes, std::vector<double>* ke, std::vector<double>* fe) const;
+    void indices(std::span<const int> nodes);
+
+    const DofLayout& layout_;
+    Mat matrix_;
+    Vec rhs_;
+    bool keepDiagonal_;
+    std::vector<PetscInt> index_;
+    std::vector<PetscInt> dof_;
+};
+
+}  // namespace tarvsolv
