@@ -111,8 +111,14 @@ private:
         repair(mesh);
 
         log_.stage(95, "writing the mesh file");
-        writeCompanionFile(companionPathFor(job.meshPath), mesh, job.unitText, factor);
-        writeMeshFile(job.meshPath, mesh, factor);
+        const std::string companion = companionPathFor(job.meshPath);
+        writeCompanionFile(companion, mesh, job.unitText, factor);
+        try {
+            writeMeshFile(job.meshPath, mesh, factor);
+        } catch (const VelgrinError&) {
+            std::remove(companion.c_str());  // a companion without its mesh would describe nothing
+            throw;
+        }
         log_.stage(100, "done");
         summarise(mesh, sizes, factor);
         log_.note("mesh written to \"" + job.meshPath + "\"");
