@@ -8,7 +8,7 @@
 namespace loadcase {
 
 class Archive {
-public:
+  public:
     // An archive that stores into `writer`.
     explicit Archive(ArchiveWriter& writer) : writer_(&writer) {}
 
@@ -33,7 +33,7 @@ public:
         return *reader_;
     }
 
-private:
+  private:
     ArchiveWriter* writer_ = nullptr;
     ArchiveReader* reader_ = nullptr;
 };

@@ -7,14 +7,15 @@
 namespace loadcase {
 
 class ArchiveError : public std::runtime_error {
-public:
+  public:
     // `reason` says what was wrong in words a user can follow; `offset` is the byte where it was found.
-    ArchiveError(const std::string& reason, std::size_t offset) : std::runtime_error(reason), offset_(offset) {}
+    ArchiveError(const std::string& reason, std::size_t offset)
+        : std::runtime_error(reason), offset_(offset) {}
 
     // Byte offset in the archive at which the fault was detected.
     std::size_t offset() const { return offset_; }
 
-private:
+  private:
     std::size_t offset_;
 };
 

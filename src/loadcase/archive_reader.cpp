@@ -39,7 +39,9 @@ std::string utf16ToUtf8(std::span<const std::uint8_t> units) {
     std::string out;
     out.reserve(units.size() / 2);
     const std::size_t n = units.size() / 2;
-    auto unitAt = [&](std::size_t i) { return static_cast<char32_t>(units[2 * i] | (units[2 * i + 1] << 8)); };
+    auto unitAt = [&](std::size_t i) {
+        return static_cast<char32_t>(units[2 * i] | (units[2 * i + 1] << 8));
+    };
     for (std::size_t i = 0; i < n; ++i) {
         char32_t c = unitAt(i);
         if (c >= 0xD800 && c < 0xDC00 && i + 1 < n && unitAt(i + 1) >= 0xDC00 && unitAt(i + 1) < 0xE000) {
@@ -55,7 +57,9 @@ std::string utf16ToUtf8(std::span<const std::uint8_t> units) {
 
 }  // namespace
 
-void ArchiveReader::fail(const std::string& reason, std::size_t at) const { throw ArchiveError(reason, at); }
+void ArchiveReader::fail(const std::string& reason, std::size_t at) const {
+    throw ArchiveError(reason, at);
+}
 
 void ArchiveReader::require(std::uint64_t count, std::uint64_t itemSize, const char* what) const {
     // Divide rather than multiply: count * itemSize may overflow for absurd counts.
@@ -71,7 +75,9 @@ std::span<const std::uint8_t> ArchiveReader::take(std::size_t count, const char*
     return bytes;
 }
 
-std::uint8_t ArchiveReader::readU8() { return take(1, "a number")[0]; }
+std::uint8_t ArchiveReader::readU8() {
+    return take(1, "a number")[0];
+}
 
 std::uint16_t ArchiveReader::readU16() {
     auto b = take(2, "a number");
@@ -84,7 +90,9 @@ std::uint32_t ArchiveReader::readU32() {
            (static_cast<std::uint32_t>(b[2]) << 16) | (static_cast<std::uint32_t>(b[3]) << 24);
 }
 
-std::int32_t ArchiveReader::readI32() { return static_cast<std::int32_t>(readU32()); }
+std::int32_t ArchiveReader::readI32() {
+    return static_cast<std::int32_t>(readU32());
+}
 
 std::uint64_t ArchiveReader::readU64() {
     const std::uint64_t low = readU32();

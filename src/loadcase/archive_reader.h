@@ -17,7 +17,7 @@ struct ClassRef {
 };
 
 class ArchiveReader {
-public:
+  public:
     // Reads from `data`, which must outlive the reader.
     explicit ArchiveReader(std::span<const std::uint8_t> data) : data_(data) {}
 
@@ -53,7 +53,7 @@ public:
     // Throws ArchiveError with `reason` at byte `at`.
     [[noreturn]] void fail(const std::string& reason, std::size_t at) const;
 
-private:
+  private:
     std::uint64_t readStringLength(bool& wide);
     std::span<const std::uint8_t> take(std::size_t count, const char* what);
 

@@ -6,10 +6,10 @@
 namespace loadcase::tags {
 
 // Object tags.
-inline constexpr std::uint16_t kNull = 0x0000;          // no object
-inline constexpr std::uint16_t kNewClass = 0xFFFF;      // followed by schema, name length, name
-inline constexpr std::uint16_t kClassFlag = 0x8000;     // or-ed with the index of a class already read
-inline constexpr std::uint16_t kBigIndex = 0x7FFF;      // followed by a 32-bit index
+inline constexpr std::uint16_t kNull = 0x0000;               // no object
+inline constexpr std::uint16_t kNewClass = 0xFFFF;           // followed by schema, name length, name
+inline constexpr std::uint16_t kClassFlag = 0x8000;          // or-ed with the index of a class already read
+inline constexpr std::uint16_t kBigIndex = 0x7FFF;           // followed by a 32-bit index
 inline constexpr std::uint32_t kBigClassFlag = 0x80000000u;  // or-ed into a 32-bit class index
 
 // Class names are stored without terminator and are shorter than this.

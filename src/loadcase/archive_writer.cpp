@@ -7,7 +7,9 @@
 
 namespace loadcase {
 
-void ArchiveWriter::writeU8(std::uint8_t v) { bytes_.push_back(v); }
+void ArchiveWriter::writeU8(std::uint8_t v) {
+    bytes_.push_back(v);
+}
 
 void ArchiveWriter::writeU16(std::uint16_t v) {
     writeU8(static_cast<std::uint8_t>(v));
@@ -19,7 +21,9 @@ void ArchiveWriter::writeU32(std::uint32_t v) {
     writeU16(static_cast<std::uint16_t>(v >> 16));
 }
 
-void ArchiveWriter::writeI32(std::int32_t v) { writeU32(static_cast<std::uint32_t>(v)); }
+void ArchiveWriter::writeI32(std::int32_t v) {
+    writeU32(static_cast<std::uint32_t>(v));
+}
 
 void ArchiveWriter::writeU64(std::uint64_t v) {
     writeU32(static_cast<std::uint32_t>(v));

@@ -10,7 +10,7 @@
 namespace loadcase {
 
 class ArchiveWriter {
-public:
+  public:
     // Plain little-endian integers.
     void writeU8(std::uint8_t v);
     void writeU16(std::uint16_t v);
@@ -43,7 +43,7 @@ public:
     // Everything written so far.
     const std::vector<std::uint8_t>& bytes() const { return bytes_; }
 
-private:
+  private:
     std::vector<std::uint8_t> bytes_;
     // Each class and each object written takes the next index; 0 stands for "no object".
     std::map<std::string, std::uint32_t, std::less<>> classIndex_;

@@ -10,8 +10,7 @@ EntryList::AddOutcome EntryList::add(const Bytes& bodyKey, const Bytes& entityKe
     for (const auto& entry : entries_) {
         if (entry.text() != text) continue;
         textSeen = true;
-        const bool sameEntity =
-            entry.entityKey().bytes() == entityKey && entry.bodyKey().bytes() == bodyKey;
+        const bool sameEntity = entry.entityKey().bytes() == entityKey && entry.bodyKey().bytes() == bodyKey;
         if (entityKey.empty() || sameEntity) return AddOutcome::Duplicate;
     }
     entries_.emplace_back(bodyKey, entityKey, std::move(text), kind);
@@ -42,9 +41,8 @@ std::size_t EntryList::renameText(std::string_view oldText, std::string_view new
 }
 
 const model::CActions* EntryList::find(std::string_view text, model::EntryKind kind) const {
-    auto it = std::find_if(entries_.begin(), entries_.end(), [&](const model::CActions& e) {
-        return e.kind() == kind && e.text() == text;
-    });
+    auto it = std::find_if(entries_.begin(), entries_.end(),
+                           [&](const model::CActions& e) { return e.kind() == kind && e.text() == text; });
     return it == entries_.end() ? nullptr : &*it;
 }
 
@@ -62,8 +60,8 @@ std::vector<std::size_t> EntryList::indicesOfKind(model::EntryKind kind) const {
 }
 
 std::size_t EntryList::countOfKind(model::EntryKind kind) const {
-    return static_cast<std::size_t>(std::count_if(entries_.begin(), entries_.end(),
-                                                  [kind](const model::CActions& e) { return e.kind() == kind; }));
+    return static_cast<std::size_t>(std::count_if(
+        entries_.begin(), entries_.end(), [kind](const model::CActions& e) { return e.kind() == kind; }));
 }
 
 }  // namespace loadcase

@@ -10,7 +10,7 @@
 namespace loadcase {
 
 class EntryList {
-public:
+  public:
     using Bytes = model::CPersistentKey::Bytes;
 
     // What `add` did.
@@ -63,7 +63,7 @@ public:
 
     friend bool operator==(const EntryList&, const EntryList&) = default;
 
-private:
+  private:
     std::vector<model::CActions> entries_;
 };
 

@@ -84,11 +84,13 @@ LoadResult LoadcaseFile::load(const std::string& path) {
     if (contents.empty()) return result;  // a file created empty and never saved holds no entries
 
     try {
-        result.entries = decode(std::span(reinterpret_cast<const std::uint8_t*>(contents.data()), contents.size()));
+        result.entries =
+            decode(std::span(reinterpret_cast<const std::uint8_t*>(contents.data()), contents.size()));
     } catch (const ArchiveError& e) {
         return failed(LoadResult::Outcome::Damaged, damagedMessage(path, e.what(), e.offset()));
     } catch (const std::bad_alloc&) {
-        return failed(LoadResult::Outcome::Damaged, damagedMessage(path, "it needs more memory than there is", 0));
+        return failed(LoadResult::Outcome::Damaged,
+                      damagedMessage(path, "it needs more memory than there is", 0));
     }
     return result;
 }

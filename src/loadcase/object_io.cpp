@@ -7,7 +7,8 @@ void writeObject(ArchiveWriter& out, const model::SerializableObject& object) {
     object.store(out);
 }
 
-std::unique_ptr<model::SerializableObject> readObject(ArchiveReader& in, const model::ClassRegistry& registry) {
+std::unique_ptr<model::SerializableObject> readObject(ArchiveReader& in,
+                                                      const model::ClassRegistry& registry) {
     const std::size_t at = in.offset();
     const ClassRef ref = in.readClassTag();
     auto object = registry.create(ref.name);

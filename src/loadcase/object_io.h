@@ -13,6 +13,7 @@ void writeObject(ArchiveWriter& out, const model::SerializableObject& object);
 
 // Reads a class tag, creates the object by its class name through `registry` and reads its fields.
 // Throws ArchiveError for an unknown class, a schema other than the registered one, or bad fields.
-std::unique_ptr<model::SerializableObject> readObject(ArchiveReader& in, const model::ClassRegistry& registry);
+std::unique_ptr<model::SerializableObject> readObject(ArchiveReader& in,
+                                                      const model::ClassRegistry& registry);
 
 }  // namespace loadcase

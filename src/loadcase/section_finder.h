@@ -14,7 +14,8 @@ enum class SearchFrom { Start, Here };
 // when `length` is larger). Answers 0 when there is none; otherwise the integer in the blank-separated
 // field after the keyword's word on that line, or 1 when that is missing or 0. After a match `in` stands
 // at the line after it.
-int findSection(std::istream& in, std::string_view keyword, std::size_t length, SearchFrom from = SearchFrom::Start);
+int findSection(std::istream& in, std::string_view keyword, std::size_t length,
+                SearchFrom from = SearchFrom::Start);
 
 // The same on the file at `path` from its start; 0 when the file cannot be opened.
 int findSectionInFile(const std::string& path, std::string_view keyword, std::size_t length);

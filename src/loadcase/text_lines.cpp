@@ -26,7 +26,8 @@ int leadingInteger(std::string_view text) {
         if (value > kLimit) value = kLimit;
     }
     if (negative) return static_cast<int>(-value);
-    return value > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max() : static_cast<int>(value);
+    return value > std::numeric_limits<int>::max() ? std::numeric_limits<int>::max()
+                                                   : static_cast<int>(value);
 }
 
 }  // namespace loadcase

@@ -2,8 +2,12 @@
 
 namespace model {
 
-void CActions::store(loadcase::ArchiveWriter& out) const { data_.store(out); }
+void CActions::store(loadcase::ArchiveWriter& out) const {
+    data_.store(out);
+}
 
-void CActions::load(loadcase::ArchiveReader& in) { data_.load(in); }
+void CActions::load(loadcase::ArchiveReader& in) {
+    data_.load(in);
+}
 
 }  // namespace model

@@ -5,7 +5,7 @@
 namespace model {
 
 class CActions : public SerializableObject {
-public:
+  public:
     static constexpr std::string_view kClassName = "CActions";
 
     // An entry with empty data, as created by class name before it is read.
@@ -36,7 +36,7 @@ public:
     void store(loadcase::ArchiveWriter& out) const override;
     void load(loadcase::ArchiveReader& in) override;
 
-private:
+  private:
     CActionsData data_;
 };
 

@@ -8,7 +8,7 @@
 namespace model {
 
 class CActionsData : public SerializableObject {
-public:
+  public:
     static constexpr std::string_view kClassName = "CActionsData";
 
     // Two empty keys, an empty text and kind 0 (the state an entry is read into).
@@ -16,7 +16,10 @@ public:
 
     // Copies both keys and the text.
     CActionsData(CPersistentKey bodyKey, CPersistentKey entityKey, std::string text, EntryKind kind)
-        : bodyKey_(std::move(bodyKey)), entityKey_(std::move(entityKey)), text_(std::move(text)), kind_(kind) {}
+        : bodyKey_(std::move(bodyKey)),
+          entityKey_(std::move(entityKey)),
+          text_(std::move(text)),
+          kind_(kind) {}
 
     // Key of the body holding the entity; empty in assembly sessions and for tables and settings.
     const CPersistentKey& bodyKey() const { return bodyKey_; }
@@ -34,7 +37,8 @@ public:
     EntryKind kind() const { return kind_; }
 
     friend bool operator==(const CActionsData& a, const CActionsData& b) {
-        return a.bodyKey_ == b.bodyKey_ && a.entityKey_ == b.entityKey_ && a.text_ == b.text_ && a.kind_ == b.kind_;
+        return a.bodyKey_ == b.bodyKey_ && a.entityKey_ == b.entityKey_ && a.text_ == b.text_ &&
+               a.kind_ == b.kind_;
     }
 
     std::string_view className() const override { return kClassName; }
@@ -44,7 +48,7 @@ public:
     void store(loadcase::ArchiveWriter& out) const override;
     void load(loadcase::ArchiveReader& in) override;
 
-private:
+  private:
     CPersistentKey bodyKey_;
     CPersistentKey entityKey_;
     std::string text_;

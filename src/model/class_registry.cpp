@@ -8,7 +8,9 @@ void ClassRegistry::add(std::string className, std::uint16_t schema, Factory fac
     entries_[std::move(className)] = Entry{schema, std::move(factory)};
 }
 
-bool ClassRegistry::knows(std::string_view className) const { return entries_.contains(className); }
+bool ClassRegistry::knows(std::string_view className) const {
+    return entries_.contains(className);
+}
 
 std::uint16_t ClassRegistry::schemaOf(std::string_view className) const {
     auto it = entries_.find(className);

@@ -12,7 +12,7 @@
 namespace model {
 
 class ClassRegistry {
-public:
+  public:
     using Factory = std::function<std::unique_ptr<SerializableObject>()>;
 
     // Makes `className` creatable with `schema`; a second registration of a name replaces the first.
@@ -27,7 +27,7 @@ public:
     // A new empty object of `className`, or nullptr when the name is unknown.
     std::unique_ptr<SerializableObject> create(std::string_view className) const;
 
-private:
+  private:
     struct Entry {
         std::uint16_t schema = 0;
         Factory factory;

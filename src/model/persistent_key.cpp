@@ -5,8 +5,12 @@
 
 namespace model {
 
-void CPersistentKey::store(loadcase::ArchiveWriter& out) const { out.writeByteArray(bytes_); }
+void CPersistentKey::store(loadcase::ArchiveWriter& out) const {
+    out.writeByteArray(bytes_);
+}
 
-void CPersistentKey::load(loadcase::ArchiveReader& in) { bytes_ = in.readByteArray(); }
+void CPersistentKey::load(loadcase::ArchiveReader& in) {
+    bytes_ = in.readByteArray();
+}
 
 }  // namespace model

@@ -8,7 +8,7 @@
 namespace model {
 
 class CPersistentKey : public SerializableObject {
-public:
+  public:
     using Bytes = std::vector<std::uint8_t>;
 
     static constexpr std::string_view kClassName = "CPersistentKey";
@@ -34,7 +34,7 @@ public:
     void store(loadcase::ArchiveWriter& out) const override;
     void load(loadcase::ArchiveReader& in) override;
 
-private:
+  private:
     Bytes bytes_;
 };
 

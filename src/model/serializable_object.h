@@ -12,7 +12,7 @@ class ArchiveWriter;
 namespace model {
 
 class SerializableObject {
-public:
+  public:
     virtual ~SerializableObject() = default;
 
     // The class name written into the archive's new-class tag (at most 63 characters).
@@ -30,7 +30,7 @@ public:
     // Stores or loads the object, by the archive's direction.
     void Serialize(loadcase::Archive& archive);
 
-protected:
+  protected:
     SerializableObject() = default;
     SerializableObject(const SerializableObject&) = default;
     SerializableObject& operator=(const SerializableObject&) = default;

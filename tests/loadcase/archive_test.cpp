@@ -15,7 +15,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-Bytes head(const Bytes& bytes, std::size_t n) { return Bytes(bytes.begin(), bytes.begin() + static_cast<long>(n)); }
+Bytes head(const Bytes& bytes, std::size_t n) {
+    return Bytes(bytes.begin(), bytes.begin() + static_cast<long>(n));
+}
 
 struct CountCase {
     std::uint64_t count;
@@ -61,7 +63,8 @@ TEST_P(NarrowStringLength, UsesTheShortestPrefixAndReadsBack) {
 
 INSTANTIATE_TEST_SUITE_P(AllThreeWidths, NarrowStringLength,
                          testing::Values(LengthCase{0, {0x00}}, LengthCase{254, {0xFE}},
-                                         LengthCase{255, {0xFF, 0xFF, 0x00}}, LengthCase{300, {0xFF, 0x2C, 0x01}},
+                                         LengthCase{255, {0xFF, 0xFF, 0x00}},
+                                         LengthCase{300, {0xFF, 0x2C, 0x01}},
                                          LengthCase{65533, {0xFF, 0xFD, 0xFF}},
                                          // 0xFFFE is the wide marker, so this length needs 32 bits
                                          LengthCase{65534, {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0x00, 0x00}},
@@ -88,11 +91,13 @@ TEST(WideString, LongLengthsUseTheEscapedForms) {
 
 TEST(WideString, NonAsciiCharactersBecomeUtf8) {
     ArchiveWriter out;
-    out.writeWideString(u"20\u00B0C");                   // degree sign
+    out.writeWideString(u"20\u00B0C");                    // degree sign
     out.writeWideString(std::u16string{0xD83D, 0xDE00});  // surrogate pair
     out.writeWideString(std::u16string{u'a', 0xD800});    // lone surrogate
     ArchiveReader in(out.bytes());
-    EXPECT_EQ(in.readString(), "20\xC2\xB0" "C");
+    EXPECT_EQ(in.readString(),
+              "20\xC2\xB0"
+              "C");
     EXPECT_EQ(in.readString(), "\xF0\x9F\x98\x80");
     EXPECT_EQ(in.readString(), "a\xEF\xBF\xBD");
 }
@@ -109,12 +114,12 @@ TEST(ByteArray, CarriesASigned32BitCount) {
 
 TEST(ClassTag, NewClassOnceThenItsIndex) {
     ArchiveWriter out;
-    out.writeClassTag("A", 1);  // class index 1, object 2
+    out.writeClassTag("A", 1);   // class index 1, object 2
     out.writeClassTag("BB", 3);  // class index 3, object 4
     out.writeClassTag("A", 1);
     out.writeClassTag("BB", 3);
-    EXPECT_EQ(out.bytes(), (Bytes{0xFF, 0xFF, 0x01, 0x00, 0x01, 0x00, 'A',                // new class A
-                                  0xFF, 0xFF, 0x03, 0x00, 0x02, 0x00, 'B', 'B',           // new class BB
+    EXPECT_EQ(out.bytes(), (Bytes{0xFF, 0xFF, 0x01, 0x00, 0x01, 0x00, 'A',       // new class A
+                                  0xFF, 0xFF, 0x03, 0x00, 0x02, 0x00, 'B', 'B',  // new class BB
                                   0x01, 0x80, 0x03, 0x80}));
     ArchiveReader in(out.bytes());
     for (const char* name : {"A", "BB", "A", "BB"}) EXPECT_EQ(in.readClassTag().name, name);
@@ -124,7 +129,7 @@ TEST(ClassTag, NewClassOnceThenItsIndex) {
 TEST(ClassTag, IndexesBeyond0x7FFEUseTheBigTag) {
     ArchiveWriter out;
     for (int i = 0; i < 40000; ++i) out.writeClassTag("A", 1);  // indexes 1 to 40001
-    out.writeClassTag("B", 1);                                   // class index 40002 = 0x9C42
+    out.writeClassTag("B", 1);                                  // class index 40002 = 0x9C42
     const std::size_t before = out.bytes().size();
     out.writeClassTag("B", 1);
     EXPECT_EQ(Bytes(out.bytes().begin() + static_cast<long>(before), out.bytes().end()),
@@ -154,14 +159,14 @@ TEST(ClassTag, RefusesTagsThatNameNoClass) {
         return all;
     };
     const std::vector<Bytes> bad = {
-        {0x00, 0x00},                                // null object
-        after({0x02, 0x00}),                         // reference to the object read before
-        after({0x02, 0x80}),                         // class index of an object slot
-        after({0x09, 0x80}),                         // class index never defined
+        {0x00, 0x00},                                 // null object
+        after({0x02, 0x00}),                          // reference to the object read before
+        after({0x02, 0x80}),                          // class index of an object slot
+        after({0x09, 0x80}),                          // class index never defined
         after({0xFF, 0x7F, 0x01, 0x00, 0x00, 0x00}),  // big tag without the class flag
         after({0xFF, 0x7F, 0x05, 0x00, 0x00, 0x80}),  // big class tag never defined
-        {0xFF, 0xFF, 0x01, 0x00, 0x40, 0x00},        // class name of 64 characters
-        {0xFF, 0xFF, 0x01, 0x00, 0x08, 0x00, 'C'},   // class name cut short
+        {0xFF, 0xFF, 0x01, 0x00, 0x40, 0x00},         // class name of 64 characters
+        {0xFF, 0xFF, 0x01, 0x00, 0x08, 0x00, 'C'},    // class name cut short
     };
     for (const auto& bytes : bad) {
         ArchiveReader in(bytes);
@@ -172,11 +177,11 @@ TEST(ClassTag, RefusesTagsThatNameNoClass) {
 
 TEST(Reader, RefusesLengthsBeyondTheInputWithoutAllocating) {
     const std::vector<Bytes> bad = {
-        {0x05, 'a', 'b'},                                // text of 5, 2 left
-        {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0x7F},      // 32-bit text length 2^31-2
-        {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,       // 64-bit text length
+        {0x05, 'a', 'b'},                            // text of 5, 2 left
+        {0xFF, 0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0x7F},  // 32-bit text length 2^31-2
+        {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF,   // 64-bit text length
          0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F},
-        {0xFF, 0xFE, 0xFF, 0x03, 'a', 0x00, 'b'},        // wide text of 3 units, 1.5 left
+        {0xFF, 0xFE, 0xFF, 0x03, 'a', 0x00, 'b'},  // wide text of 3 units, 1.5 left
     };
     for (const auto& bytes : bad) {
         ArchiveReader in(bytes);

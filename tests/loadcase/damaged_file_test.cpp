@@ -15,7 +15,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-std::string asText(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
+std::string asText(const Bytes& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
 
 EntryList sampleList() {
     EntryList list;
@@ -40,7 +42,7 @@ bool decodeChecked(const Bytes& bytes) {
 }
 
 class DamagedFile : public testing::Test {
-protected:
+  protected:
     ScratchFolder folder;
     std::string path = folder.file("Bracket.api_fem");
 
@@ -72,7 +74,8 @@ TEST_F(DamagedFile, EveryTruncationIsRefusedWithNoEntries) {
 
 TEST_F(DamagedFile, AbsurdCountsAreRefusedBeforeAnyEntryIsRead) {
     expectDamaged({0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}, "claims 4294967294 entries");
-    expectDamaged({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F}, "claims");
+    expectDamaged({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F},
+                  "claims");
     expectDamaged({0x10, 0x00, 0x00, 0x00}, "claims 16 entries");
 }
 
@@ -108,7 +111,8 @@ TEST_F(DamagedFile, RandomCorruptionNeverCrashesAndNeverGivesAPartialList) {
     for (int round = 0; round < 20000; ++round) {
         Bytes bytes = whole;
         const int changes = 1 + static_cast<int>(random() % 4);
-        for (int c = 0; c < changes; ++c) bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
+        for (int c = 0; c < changes; ++c)
+            bytes[random() % bytes.size()] = static_cast<std::uint8_t>(random());
         if (random() % 3 == 0) bytes.resize(random() % bytes.size());
         // A change that keeps the layout valid (a key byte, a text byte, a kind) is accepted.
         if (!decodeChecked(bytes)) ++refused;

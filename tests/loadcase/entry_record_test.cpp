@@ -29,8 +29,8 @@ CActions loaded(const Bytes& bytes) {
 
 TEST(EntryRecord, TableEntryIsTwoEmptyKeysTextAndKind) {
     CActions table({}, {}, "tabl1, 1, 0, 5", model::kKindTable);
-    const Bytes expected{0, 0, 0, 0, 0, 0, 0, 0, 14, 't', 'a', 'b', 'l', '1', ',', ' ', '1', ',', ' ', '0', ',', ' ',
-                         '5', 6, 0, 0, 0};
+    const Bytes expected{0,   0,   0,   0,   0,   0,   0,   0,   14,  't', 'a', 'b', 'l', '1',
+                         ',', ' ', '1', ',', ' ', '0', ',', ' ', '5', 6,   0,   0,   0};
     EXPECT_EQ(stored(table), expected);
 }
 

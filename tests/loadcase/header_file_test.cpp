@@ -47,11 +47,11 @@ TEST_P(HeaderCode, WrittenAndReadBackGivesTheTypeAndSolveIndex) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    EveryCode, HeaderCode,
-    testing::Values(CodeCase{-1, {0, 1}}, CodeCase{0, {0, 0}}, CodeCase{1, {6, 6}}, CodeCase{2, {6, 7}},
-                    CodeCase{3, {0, 4}}, CodeCase{4, {0, 2}}, CodeCase{5, {0, 5}}, CodeCase{6, {0, 2}},
-                    CodeCase{7, {0, 2}}, CodeCase{8, {8, 8}}, CodeCase{12, {8, 8}}));
+INSTANTIATE_TEST_SUITE_P(EveryCode, HeaderCode,
+                         testing::Values(CodeCase{-1, {0, 1}}, CodeCase{0, {0, 0}}, CodeCase{1, {6, 6}},
+                                         CodeCase{2, {6, 7}}, CodeCase{3, {0, 4}}, CodeCase{4, {0, 2}},
+                                         CodeCase{5, {0, 5}}, CodeCase{6, {0, 2}}, CodeCase{7, {0, 2}},
+                                         CodeCase{8, {8, 8}}, CodeCase{12, {8, 8}}));
 
 TEST(HeaderFile, SolverInputHeaderWithMoreFieldsReadsTheSameWay) {
     EXPECT_EQ(fromText("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=-1 0.5 1 3\n"), (AnalysisSetting{0, 1}));

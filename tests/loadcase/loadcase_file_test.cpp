@@ -19,7 +19,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-std::string asText(const Bytes& bytes) { return {bytes.begin(), bytes.end()}; }
+std::string asText(const Bytes& bytes) {
+    return {bytes.begin(), bytes.end()};
+}
 
 EntryList twoEntries() {
     EntryList list;
@@ -57,7 +59,8 @@ TEST(LoadcaseFileBytes, LongListUsesThe32BitCountAndOneClassDefinition) {
     EntryList list;
     for (int i = 0; i < 70000; ++i) list.append(model::CActions({}, {}, "e" + std::to_string(i), i % 9));
     const Bytes bytes = LoadcaseFile::encode(list);
-    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 8), (Bytes{0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00, 0xFF, 0xFF}));
+    EXPECT_EQ(Bytes(bytes.begin(), bytes.begin() + 8),
+              (Bytes{0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00, 0xFF, 0xFF}));
     const std::string text = asText(bytes);
     EXPECT_EQ(text.find("CActions"), 12u);
     EXPECT_EQ(text.find("CActions", 13), std::string::npos);
@@ -65,7 +68,7 @@ TEST(LoadcaseFileBytes, LongListUsesThe32BitCountAndOneClassDefinition) {
 }
 
 class LoadcaseFileOnDisk : public testing::Test {
-protected:
+  protected:
     ScratchFolder folder;
     std::string path = folder.file("Bracket.api_fem");
 };

@@ -7,7 +7,7 @@
 #include <string>
 
 class ScratchFolder {
-public:
+  public:
     ScratchFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "kolvane-lc-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
@@ -28,7 +28,7 @@ public:
         return static_cast<std::size_t>(std::distance(it, std::filesystem::directory_iterator{}));
     }
 
-private:
+  private:
     std::string path_;
 };
 
