@@ -1,6 +1,7 @@
 #include "addon/host_access.h"
 
 #include "addon/library_state.h"
+#include "mesh_solve/show_ui_command.h"
 #include "platform/host_error.h"
 
 namespace addon {
@@ -19,6 +20,8 @@ RefPtr<host::IQDSession> findSession(const std::string& name) {
     platform::require(session, host::IQDSession::iid);
     return session;
 }
+
+RefPtr<host::IQDSession> findSessionOf(const CShowUICommand& explorer) { return findSession(explorer.sessionName()); }
 
 double unitFactor(std::int32_t unit) {
     switch (unit) {

@@ -6,10 +6,15 @@
 #include "host/host_interfaces.h"
 #include "platform/ref_ptr.h"
 
+class CShowUICommand;
+
 namespace addon {
 
 // The host's session named `name` (root, session collection, item by name).
 platform::RefPtr<host::IQDSession> findSession(const std::string& name);
+
+// The host session of an explorer.
+platform::RefPtr<host::IQDSession> findSessionOf(const CShowUICommand& explorer);
 
 // Factor of a length unit code to metres; 0 for an unknown code.
 double unitFactor(std::int32_t unit);

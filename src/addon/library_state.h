@@ -27,6 +27,9 @@ struct LibraryState {
     std::string projectFolder;
     std::string jobBasePath;
     std::string meshFile;
+    // Written by the solver input writer: the solver input and the result file it started.
+    std::string solverInputFile;
+    std::string resultFile;
 
     // The toolbox's "Pop-out" check box: results in their own window instead of the host view.
     bool popOutResults = false;

@@ -1,0 +1,360 @@
+#include "loadcase/solver_input_writer.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "addon/library_state.h"
+#include "addon/host_access.h"
+#include "addon/settings.h"
+#include "loadcase/entity_numbering.h"
+#include "loadcase/section_finder.h"
+#include "loadcase/text_format.h"
+#include "mesh_solve/mesh_store.h"
+#include "mesh_solve/show_ui_command.h"
+#include "platform/host_error.h"
+#include "platform/paths.h"
+#include "ui/prompts.h"
+
+namespace loadcase {
+
+using platform::check;
+using platform::RefPtr;
+
+int headerCodeForSolveIndex(int solveIndex) {
+    switch (solveIndex) {
+        case 1: return -1;
+        case 4: return 3;
+        case 5: return 5;
+        case 6: return 1;
+        case 7: return 2;
+        default: return 0;
+    }
+}
+
+namespace {
+
+std::string afterFirst(const std::string& text, char c) {
+    const auto at = text.find(c);
+    return at == std::string::npos ? std::string() : text.substr(at + 1);
+}
+
+// The character after the first ';' of an entry text ("face;pressure=5" -> 'p').
+char letterAfterSemicolon(const std::string& text) {
+    const auto at = text.find(';');
+    return (at == std::string::npos || at + 1 >= text.size()) ? '\0' : text[at + 1];
+}
+
+// The fixity index written after "fix," in a reaction text; -1 when there is none.
+int fixityIndex(const std::string& text) {
+    const auto at = text.find("fix,");
+    return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + 4);
+}
+
+// The design point number of a "point<n>;..." text; 0 when the text names none.
+int designPointNumber(const std::string& text) {
+    return text.rfind("point<", 0) == 0 ? std::atoi(text.c_str() + 6) : 0;
+}
+
+// Freedom flags by fixity index, in the order X Y Z (0 fixed, 1 free).
+const char* freedomFlags(int index) {
+    static const char* const flags[] = {"0 1 1", "1 0 1", "1 1 0", "0 0 1", "1 0 0", "0 1 0", "0 0 0"};
+    return (index >= 0 && index <= 6) ? flags[index] : nullptr;
+}
+
+// The load code of a face or edge action by the letter after ';'.
+std::string loadCode(char letter) {
+    switch (letter) {
+        case 'f':
+        case 'h':
+        case 'l': return "0 ";
+        case 'p': return "1 ";
+        case 'c': return "2 ";
+        default: return {};
+    }
+}
+
+class Writer {
+public:
+    Writer(CShowUICommand& explorer, const std::optional<SolveValues>& values)
+        : explorer_(explorer), values_(values), lib_(addon::library()) {}
+
+    int run();
+
+private:
+    bool refusedForSolve();
+    bool startResultFile();
+    void writeHeader(std::ostream& out) const;
+    void writeSolveSections(std::ostream& out) const;
+    void writeTablesAndMeshSettings(std::ostream& out) const;
+    void writeKind(std::ostream& out, model::EntryKind kind, const char* heading) const;
+    std::string lineFor(model::EntryKind kind, const model::CActions& entry) const;
+    std::string materialLine(const model::CActionsData& d) const;
+    std::string meshSizeLine(const model::CActionsData& d) const;
+    std::string actionLine(const model::CActionsData& d) const;
+    std::string reactionLine(const model::CActionsData& d) const;
+    std::string interactionLine(const model::CActionsData& d) const;
+    std::string spinLine(const model::CActionsData& d) const;
+    host::Point3 scaledPoint(const model::CActionsData& d) const;
+    std::int32_t number(EntitySort sort, const model::CActionsData& d) const {
+        return numbering_->number(sort, d.bodyKey().bytes(), d.entityKey().bytes());
+    }
+    void appendBodies() const;
+
+    CShowUICommand& explorer_;
+    const std::optional<SolveValues>& values_;
+    addon::LibraryState& lib_;
+    std::optional<EntityNumbering> numbering_;
+    platform::RefPtr<host::IQDDesignSession> design_;
+};
+
+int Writer::run() {
+    lib_.resultFile = lib_.jobBasePath + ".out";
+    lib_.solverInputFile = lib_.jobBasePath + ".txt";
+    addon::writeValue(lib_.solverInputFile, "CurrentFile");
+    if (values_ && refusedForSolve()) return 1;
+    if (!startResultFile()) return 1;
+
+    std::ostringstream out;
+    writeHeader(out);
+    out << "MODEL\n" << platform::joinPath(lib_.projectFolder, "dump.stp") << "\nMFILE\n" << lib_.meshFile << "\n";
+    if (values_) writeSolveSections(out);
+    writeTablesAndMeshSettings(out);
+    writeKind(out, model::kKindMaterial, "MATERIALS");
+    writeKind(out, model::kKindMeshSize, "ESIZE");
+    writeKind(out, model::kKindAction, "LOADS");
+    writeKind(out, model::kKindReaction, "RESTRAINTS");
+    writeKind(out, model::kKindInteraction, "CONSTRAINTS");
+    {
+        std::ofstream file(lib_.solverInputFile, std::ios::binary | std::ios::trunc);
+        if (file) file << out.str();
+    }
+    appendBodies();
+    return 0;
+}
+
+bool Writer::refusedForSolve() {
+    if (explorer_.tree().children(explorer_.sectionItem(model::kKindMaterial)).empty()) {
+        ui::showMessage("Assign a Material first");
+        return true;
+    }
+    std::ifstream current(lib_.solverInputFile);
+    if (current && findSection(current, "HEA", 3) == 0) {
+        ui::showMessage("Create a Mesh first");
+        return true;
+    }
+    return false;
+}
+
+bool Writer::startResultFile() {
+    {
+        std::ofstream result(lib_.resultFile, std::ios::binary | std::ios::trunc);
+        result << "MESHFILE\n" << lib_.meshFile << "\n";
+    }
+    if (explorer_.isPartSession()) {
+        try {
+            numbering_.emplace(lib_.currentPartSession);
+        } catch (const platform::HostError&) {
+            ui::showMessage("bug in Hollent api: IQDPartSessionPtr.GetBodies()");
+            return false;
+        }
+        design_ = lib_.currentPartSession.query<host::IQDDesignSession>();
+    } else {
+        RefPtr<host::IQDSession> session = addon::findSessionOf(explorer_);
+        design_ = session.require<host::IQDDesignSession>();
+        numbering_.emplace(design_);
+    }
+    return true;
+}
+
+void Writer::writeHeader(std::ostream& out) const {
+    const int nodes = mesh_solve::libraryMesh().nodesPerElement();
+    const int code = headerCodeForSolveIndex(explorer_.solveIndex());
+    out << "HEADER\n";
+    if (values_) {
+        const auto& s = *values_;
+        out << format("0.001 %s scale=%g nod=%d elem=0 ana=%d %g %g %d\n", lib_.unitText.c_str(), lib_.lengthScale,
+                      nodes, code, s[1], s[3], static_cast<int>(s[2]));
+    } else {
+        out << format("0.001 %s scale=%g nod=%d elem=0 ana=%d\n", lib_.unitText.c_str(), lib_.lengthScale, nodes,
+                      code);
+    }
+}
+
+void Writer::writeSolveSections(std::ostream& out) const {
+    SolveValues s = *values_;
+    out << format("SOLVE\n%g,%g,%g,%g,%g\n", s[1], s[2], s[3], s[4], s[5]);
+    switch (explorer_.solveIndex()) {
+        case 1:
+            if (s[5] == 0) s[5] = 1.0;
+            out << format("TSTEP\n 1 %d, %g, %g %g\n", static_cast<int>(s[2]), s[3], s[4], s[5]);
+            break;
+        case 2: out << "GSTEP\n"; break;
+        case 3: out << "BUCKLE\n"; break;
+        case 5: out << format("DYNAMIC\n %g %g\n", s[5], s[6]); break;
+        case 7: out << format("PRINT\n %d\nDYNAMIC\n %g %g\n", static_cast<int>(s[2]), s[5], s[6]); break;
+        default: break;
+    }
+}
+
+void Writer::writeTablesAndMeshSettings(std::ostream& out) const {
+    out << "TABLES\n";
+    for (const auto& e : explorer_.entries())
+        if (e.data().kind() == model::kKindTable) out << ' ' << e.data().text() << '\n';
+    out << "MSET\n";
+    for (const auto& e : explorer_.entries()) {
+        if (e.data().kind() != model::kKindMesherParameters) continue;
+        out << ' ' << afterFirst(e.data().text(), ':') << '\n';
+        break;
+    }
+}
+
+void Writer::writeKind(std::ostream& out, model::EntryKind kind, const char* heading) const {
+    out << heading << '\n';
+    if (explorer_.tree().children(explorer_.sectionItem(kind)).empty()) return;
+    for (const auto& entry : explorer_.entries()) {
+        if (entry.data().kind() != kind) continue;
+        try {
+            out << lineFor(kind, entry);
+        } catch (const platform::HostError&) {
+            ui::showMessage(entry.data().text() + "\nAttribute applied to obsolete entity; you must delete it!");
+        }
+    }
+}
+
+std::string Writer::lineFor(model::EntryKind kind, const model::CActions& entry) const {
+    const auto& d = entry.data();
+    switch (kind) {
+        case model::kKindMaterial: return materialLine(d);
+        case model::kKindMeshSize: return meshSizeLine(d);
+        case model::kKindAction: return actionLine(d);
+        case model::kKindReaction: return reactionLine(d);
+        case model::kKindInteraction: return interactionLine(d);
+        default: return {};
+    }
+}
+
+std::string Writer::materialLine(const model::CActionsData& d) const {
+    return format("%d ", numbering_->bodyNumber(d.bodyKey().bytes())) + afterFirst(d.text(), ':') + "\n";
+}
+
+host::Point3 Writer::scaledPoint(const model::CActionsData& d) const {
+    host::Point3 p;
+    if (const int n = designPointNumber(d.text()); n > 0) {
+        platform::require(design_, host::IQDDesignSession::iid);
+        check(design_->GetDesignPoint(n, &p), host::IQDDesignSession::iid);
+    } else {
+        auto vertex = numbering_->find(d.bodyKey().bytes(), d.entityKey().bytes()).require<host::IQDVertex>();
+        check(vertex->GetPoint(&p), host::IQDVertex::iid);
+    }
+    const double s = lib_.lengthScale;
+    return {p.x * s, p.y * s, p.z * s};
+}
+
+std::string Writer::meshSizeLine(const model::CActionsData& d) const {
+    const double size = std::atof(afterFirst(d.text(), '=').c_str());
+    switch (d.text().empty() ? '\0' : d.text()[0]) {
+        case 'f': return format("bos %d %f\n", number(EntitySort::Face, d), size);
+        case 'e': return format("eos %d %f\n", number(EntitySort::Edge, d), size);
+        case 'v':
+        case 'p': {
+            const auto p = scaledPoint(d);
+            return format("pxs %g,%g,%g %f\n", p.x, p.y, p.z, size);
+        }
+        default: return {};
+    }
+}
+
+std::string Writer::actionLine(const model::CActionsData& d) const {
+    const std::string& text = d.text();
+    const std::string value = afterFirst(text, '=');
+    switch (text.empty() ? '\0' : text[0]) {
+        case 'f': return format("bol %d ", number(EntitySort::Face, d)) + loadCode(letterAfterSemicolon(text)) + value + "\n";
+        case 'e': {
+            const auto faces = numbering_->edgeFaces(d.bodyKey().bytes(), d.entityKey().bytes());
+            const std::string ref = faces ? format("efl %d %d ", faces->first, faces->second)
+                                          : format("efl %d 0 ", number(EntitySort::Edge, d));
+            return ref + loadCode(letterAfterSemicolon(text)) + value + "\n";
+        }
+        case 'v':
+        case 'p': {
+            const auto p = scaledPoint(d);
+            return format("pxf %g,%g,%g ", p.x, p.y, p.z) + value + "\n";
+        }
+        case 'a':
+        case 'b': return "al " + value + "\n";
+        case 't': return "t " + platform::joinPath(lib_.projectFolder, value) + ".out\n";
+        case 's': return spinLine(d);
+        default: return {};
+    }
+}
+
+std::string Writer::spinLine(const model::CActionsData& d) const {
+    auto face = numbering_->find(d.bodyKey().bytes(), d.entityKey().bytes()).query<host::IQDFace>();
+    if (!face) return {};
+    std::int32_t kind = 0;
+    check(face->get_SurfaceKind(&kind), host::IQDFace::iid);
+    if (kind != host::kSurfaceCylinder && kind != host::kSurfaceCone && kind != host::kSurfaceRevolution) return {};
+    host::Point3 origin, direction;
+    check(face->GetAxis(&origin, &direction), host::IQDFace::iid);
+    const double s = lib_.lengthScale;
+    return format("cx %g,%g,%g %g %g %g ", origin.x * s, origin.y * s, origin.z * s, (origin.x + direction.x) * s,
+                  (origin.y + direction.y) * s, (origin.z + direction.z) * s) +
+           afterFirst(d.text(), '=') + "\n";
+}
+
+std::string Writer::reactionLine(const model::CActionsData& d) const {
+    const std::string& text = d.text();
+    std::string ref;
+    if (text.rfind("point<", 0) == 0) {
+        const auto p = scaledPoint(d);
+        ref = format("pxr %g,%g,%g ", p.x, p.y, p.z);
+    } else {
+        switch (text.empty() ? '\0' : text[0]) {
+            case 'f': ref = format("bor %d ", number(EntitySort::Face, d)); break;
+            case 'e': {
+                const auto faces = numbering_->edgeFaces(d.bodyKey().bytes(), d.entityKey().bytes());
+                ref = faces ? format("efr %d %d ", faces->first, faces->second)
+                            : format("eor %d ", number(EntitySort::Edge, d));
+                break;
+            }
+            // A picked vertex is stored as "point;fix,...": it is referenced by its number.
+            case 'v':
+            case 'p': ref = format("por %d ", number(EntitySort::Vertex, d)); break;
+            default: return {};
+        }
+    }
+    const char* flags = freedomFlags(fixityIndex(text));
+    return ref + (flags ? flags : "") + "\n";
+}
+
+std::string Writer::interactionLine(const model::CActionsData& d) const {
+    const std::string value = afterFirst(d.text(), '=');
+    switch (letterAfterSemicolon(d.text())) {
+        case 'n': return format("bocn %d ", number(EntitySort::Face, d)) + value + "\n";
+        case 'd': return format("boc %d ", number(EntitySort::Face, d)) + value + "\n";
+        case 'g': return format("bog %d ", number(EntitySort::Face, d)) + value + "\n";
+        case 'i': return format("boi %d\n", number(EntitySort::Face, d));
+        default: return {};
+    }
+}
+
+void Writer::appendBodies() const {
+    if (!numbering_ || !numbering_->isPart() || numbering_->totals().empty()) return;
+    std::ofstream result(lib_.resultFile, std::ios::binary | std::ios::app);
+    const auto& totals = numbering_->totals();
+    result << format("BODIES %d\n", static_cast<int>(totals.size()));
+    for (std::size_t i = 0; i < totals.size(); ++i)
+        result << format(" %d %d %d %d\n", static_cast<int>(i + 1), totals[i].faces, totals[i].edges,
+                         totals[i].vertices);
+    result << "END\n";
+}
+
+}  // namespace
+
+int writeSolverInput(CShowUICommand& explorer, const std::optional<SolveValues>& values) {
+    return Writer(explorer, values).run();
+}
+
+}  // namespace loadcase
