@@ -1,0 +1,89 @@
+// Folded curved elements: repaired by straightening their mid-side nodes, inner ones first; an
+// element whose corners are inverted cannot be repaired.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "element_geometry.h"
+#include "element_repair.h"
+
+namespace velgrin {
+namespace {
+
+// One quadratic element on the corners (0,0,0), (1,0,0), (0,1,0), (0,0,1) at local 1, 3, 5, 10, its
+// mid-side nodes in the middle of the edges; node n is local node n.
+TetMesh referenceElement() {
+    TetMesh mesh;
+    mesh.nodesPerElement = 10;
+    const double c[4][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    mesh.coordinates.resize(30);
+    auto place = [&](int local, const double* p) { std::copy_n(p, 3, mesh.coordinates.begin() + 3 * local); };
+    for (int i = 0; i < 4; ++i) place(kQuadraticCorners[i], c[i]);
+    for (const MidSide& m : kQuadraticMidSides) {
+        double mid[3];
+        for (int k = 0; k < 3; ++k) mid[k] = 0.5 * (mesh.coordinates[3 * m.a + k] + mesh.coordinates[3 * m.b + k]);
+        place(m.node, mid);
+    }
+    for (int n = 1; n <= 10; ++n) mesh.connectivity.push_back(n);
+    mesh.onBoundary.assign(10, 0);
+    return mesh;
+}
+
+// Local node 2 lies between corners 1 (x = 0) and 3 (x = 1); outside the middle half of the edge the
+// element folds at a corner.
+void moveNode2To(TetMesh& mesh, double x, double y) {
+    mesh.coordinates[3] = x;
+    mesh.coordinates[4] = y;
+}
+
+TEST(ElementRepair, LeavesSoundCurvedElementsAlone) {
+    TetMesh mesh = referenceElement();
+    moveNode2To(mesh, 0.5, -0.1);
+    const RepairReport report = repairFoldedElements(mesh);
+    EXPECT_EQ(report.invalidBefore, 0);
+    EXPECT_DOUBLE_EQ(mesh.coordinates[4], -0.1);
+    EXPECT_GT(jacobianRatio(mesh, 1), 0);
+}
+
+TEST(ElementRepair, StraightensAnInnerMidSideNode) {
+    TetMesh mesh = referenceElement();
+    moveNode2To(mesh, 0.1, 0.0);
+    ASSERT_LE(jacobianRatio(mesh, 1), 0);
+    const RepairReport report = repairFoldedElements(mesh);
+    EXPECT_EQ(report.invalidBefore, 1);
+    EXPECT_EQ(report.interiorStraightened, 1);
+    EXPECT_EQ(report.surfaceStraightened, 0);
+    EXPECT_EQ(report.invalidAfter, 0);
+    EXPECT_DOUBLE_EQ(mesh.coordinates[3], 0.5);
+    EXPECT_NEAR(elementVolume(mesh, 1), 1.0 / 6, 1e-12);
+}
+
+TEST(ElementRepair, StraightensSurfaceNodesOnlyWhenInnerOnesDoNotHelp) {
+    TetMesh mesh = referenceElement();
+    mesh.onBoundary[1] = 1;  // local node 2 lies on the model's surface
+    moveNode2To(mesh, 0.9, 0.0);
+    const RepairReport report = repairFoldedElements(mesh);
+    EXPECT_EQ(report.interiorStraightened, 0);
+    EXPECT_EQ(report.surfaceStraightened, 1);
+    EXPECT_EQ(report.invalidAfter, 0);
+}
+
+TEST(ElementRepair, ReportsElementsWithInvertedCorners) {
+    TetMesh mesh = referenceElement();
+    std::swap(mesh.connectivity[2], mesh.connectivity[4]);  // corners 3 and 5 exchanged
+    const RepairReport report = repairFoldedElements(mesh);
+    EXPECT_EQ(report.invalidAfter, 1);
+    EXPECT_LT(cornerVolume(mesh, 1), 0);
+}
+
+TEST(ElementGeometry, CurvedVolumeAndQuality) {
+    TetMesh mesh = referenceElement();
+    EXPECT_NEAR(shapeQuality(mesh, 1), 12 * std::cbrt(0.25) / 9, 1e-12);  // (3V)^(2/3) = (1/2)^(2/3)
+    // Bulging the edge 1-3 away from the other corners adds volume; a small bulge adds little.
+    moveNode2To(mesh, 0.5, -0.1);
+    EXPECT_GT(elementVolume(mesh, 1), 1.0 / 6);
+    EXPECT_LT(elementVolume(mesh, 1), 1.0 / 6 + 0.1);
+}
+
+}  // namespace
+}  // namespace velgrin
