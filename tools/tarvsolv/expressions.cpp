@@ -83,6 +83,11 @@ Expression::Expression(const std::string& text, const TableSet& tables) : text_(
         p->parser.SetExpr(text_);
         // Compiles and reports unknown names now rather than at the first evaluation.
         const mu::varmap_type used = p->parser.GetUsedVar();
+        const mu::varmap_type defined = p->parser.GetVar();
+        for (const auto& [name, address] : used)
+            if (!defined.count(name))
+                throw std::runtime_error("cannot read the value '" + text_ + "': '" + name +
+                                         "' is neither a table nor one of the variables x, y, z, t, T");
         slot = 0;
         for (const auto& [name, table] : tables.all()) {
             (void)table;

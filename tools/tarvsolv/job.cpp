@@ -1,5 +1,7 @@
 #include "job.h"
 
+#include "companion_file.h"
+
 #include <set>
 #include <stdexcept>
 
@@ -38,7 +40,10 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     log.line("mesh: " + std::to_string(job.mesh.nodeCount()) + " nodes, " + std::to_string(job.mesh.elementCount()) + " elements of " +
              std::to_string(job.mesh.nodesPerElement) + " nodes, " + std::to_string(job.mesh.facets.size()) + " boundary facets");
     job.preamble = readResultPreamble(job.resultPath, job.input.meshPath);
-    job.geometry = std::make_unique<ModelGeometry>(job.mesh, job.preamble);
+    const std::string companionPath = companionPathFor(job.input.meshPath);
+    std::optional<MesherCompanion> companion = readCompanionFile(companionPath, job.mesh);
+    if (!companion) log.warning("no companion file " + companionPath + ": edges and vertices can only be found through their faces");
+    job.geometry = std::make_unique<ModelGeometry>(job.mesh, job.preamble, companion ? std::move(*companion) : MesherCompanion{});
     if (job.entries.materials.empty()) throw std::runtime_error("no material is assigned; assign a material first");
     job.materials = std::make_unique<MaterialSet>(job.entries, job.thermal());
     const auto& bodies = job.geometry->elementBodies();

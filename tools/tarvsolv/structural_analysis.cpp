@@ -192,8 +192,7 @@ std::string formatSolveLine(const LinearSolveReport& r) {
 
 std::string solveStatics(const Job& job, RunLog& log) {
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    applyRestraints(job, layout, log);
-    applyConstraints(job, layout, false, log);
+    applyDisplacementConditions(job, layout, false, log);
     if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
     const TemperatureField temperatures = temperatureField(job, log);
     log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" + std::to_string(layout.prescribedCount()) + " prescribed)");
@@ -216,8 +215,7 @@ std::string solveStatics(const Job& job, RunLog& log) {
 std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
     const int count = std::max(1, static_cast<int>(job.input.row2()));
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    applyRestraints(job, layout, log);
-    applyConstraints(job, layout, true, log);
+    applyDisplacementConditions(job, layout, true, log);
     const bool free = findFreeRigidMotion(job.mesh, layout).has_value();
     const TemperatureField temperatures;
     log.line("assembling stiffness and mass, " + std::to_string(layout.dofCount()) + " unknowns");

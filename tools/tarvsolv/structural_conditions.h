@@ -1,16 +1,17 @@
 #pragma once
-// Restraints and displacement constraints of a structural model, as prescribed unknowns (and nodal
-// frames for directions that are not coordinate axes).
+// Restraints and displacement constraints of a structural model, as prescribed unknowns. Every
+// condition is a displacement along a direction at a node; a node whose directions are all
+// coordinate axes keeps the global axes, any other node gets a frame whose first axes are its
+// (mutually orthogonal) directions, so a roller on an inclined face is exact.
 #include "dof_layout.h"
 #include "job.h"
 
 namespace tarvsolv {
 
-// Fixes the restrained directions of every restraint's nodes.
-void applyRestraints(const Job& job, DofLayout& layout, RunLog& log);
-// Prescribes the normal displacement of a face (along the averaged outward normal of each node) and
-// the displacement towards a plane (along the plane's direction). `zeroValues` prescribes 0 instead
-// (natural frequencies). A node already restrained in a coordinate direction keeps its restraint.
-void applyConstraints(const Job& job, DofLayout& layout, bool zeroValues, RunLog& log);
+// Restraints (fixed directions), normal displacements (along each node's averaged outward
+// normal) and displacements to a plane (along the plane's direction). `zeroValues` prescribes 0
+// for every constraint (natural frequencies). A direction that is neither along nor orthogonal to
+// the node's earlier ones is passed over with a warning.
+void applyDisplacementConditions(const Job& job, DofLayout& layout, bool zeroValues, RunLog& log);
 
 }  // namespace tarvsolv

@@ -1,0 +1,159 @@
+// Integration rules, shape functions and element kernels of the tetrahedra.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numeric>
+
+#include "box_mesh.h"
+#include "element_kernels.h"
+#include "quadrature.h"
+
+namespace tarvsolv {
+namespace {
+
+double factorial(int n) { return n <= 1 ? 1.0 : n * factorial(n - 1); }
+
+// Over the reference tetrahedron: integral of x^a y^b z^c = a! b! c! / (a + b + c + 3)!.
+TEST(Quadrature, TetrahedronRulesIntegrateMonomialsUpToTheirDegree) {
+    for (int degree : {1, 2, 5}) {
+        for (int a = 0; a <= degree; ++a)
+            for (int b = 0; a + b <= degree; ++b)
+                for (int c = 0; a + b + c <= degree; ++c) {
+                    double sum = 0;
+                    for (const QuadPoint& q : tetRule(degree)) sum += q.weight * std::pow(q.xi[0], a) * std::pow(q.xi[1], b) * std::pow(q.xi[2], c);
+                    EXPECT_NEAR(sum, factorial(a) * factorial(b) * factorial(c) / factorial(a + b + c + 3), 1e-14)
+                        << "degree " << degree << ": " << a << b << c;
+                }
+    }
+}
+
+TEST(Quadrature, TriangleAndLineRulesIntegrateMonomials) {
+    for (int degree : {2, 5})
+        for (int a = 0; a <= degree; ++a)
+            for (int b = 0; a + b <= degree; ++b) {
+                double sum = 0;
+                for (const QuadPoint& q : triangleRule(degree)) sum += q.weight * std::pow(q.xi[0], a) * std::pow(q.xi[1], b);
+                EXPECT_NEAR(sum, factorial(a) * factorial(b) / factorial(a + b + 2), 1e-14);
+            }
+    for (int a = 0; a <= 5; ++a) {
+        double sum = 0;
+        for (const QuadPoint& q : lineRule()) sum += q.weight * std::pow(q.xi[0], a);
+        EXPECT_NEAR(sum, 1.0 / (a + 1), 1e-14);
+    }
+}
+
+TEST(ShapeFunctions, AreOneAtTheirOwnNodeAndZeroAtTheOthers) {
+    // Corners, then mid-points of the edges 0-1, 1-2, 0-2, 0-3, 1-3, 2-3.
+    const double nodes[10][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {.5, 0, 0}, {.5, .5, 0}, {0, .5, 0}, {0, 0, .5}, {.5, 0, .5}, {0, .5, .5}};
+    for (int count : {4, 10}) {
+        for (int j = 0; j < count; ++j) {
+            const TetShape s = tetShape(count, nodes[j][0], nodes[j][1], nodes[j][2]);
+            for (int i = 0; i < count; ++i) EXPECT_NEAR(s.n[i], i == j ? 1.0 : 0.0, 1e-15) << count << ": " << i << " at " << j;
+        }
+        const TetShape inside = tetShape(count, 0.2, 0.3, 0.1);
+        double sum = 0, derivative[3] = {};
+        for (int i = 0; i < count; ++i) {
+            sum += inside.n[i];
+            for (int d = 0; d < 3; ++d) derivative[d] += inside.dxi[i][d];
+        }
+        EXPECT_NEAR(sum, 1.0, 1e-15);
+        for (double d : derivative) EXPECT_NEAR(d, 0.0, 1e-14);
+    }
+}
+
+FeMesh distortedElement(bool quadratic) {
+    BoxSpec spec;
+    spec.quadratic = quadratic;
+    FeMesh mesh = makeBoxMesh(spec);
+    // Keep one element with its own nodes only, and bend it a little (curved mid-side nodes).
+    FeMesh one;
+    one.nodesPerElement = mesh.nodesPerElement;
+    for (int n : mesh.elementNodes(2)) {
+        one.conn.push_back(one.nodeCount());
+        const Vec3 p = mesh.node(n);
+        for (double v : {p.x + 0.05 * p.y * p.y, p.y + 0.1 * p.z, p.z + 0.03 * p.x * p.x}) one.xyz.push_back(v);
+    }
+    return one;
+}
+
+TEST(ElementKernels, RigidMotionsCostNoEnergyAndTheStiffnessIsSymmetric) {
+    for (bool quadratic : {false, true}) {
+        const FeMesh mesh = distortedElement(quadratic);
+        std::vector<double> ke;
+        elasticStiffness(mesh, 0, {1000, 0.3, 0, 0}, ke);
+        const int n = 3 * mesh.nodesPerElement;
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) EXPECT_NEAR(ke[i * n + j], ke[j * n + i], 1e-9);
+        for (int mode = 0; mode < 6; ++mode) {
+            std::vector<double> u(n);
+            for (int k = 0; k < mesh.nodesPerElement; ++k) {
+                const Vec3 p = mesh.node(k);
+                const Vec3 rotation[3] = {{0, -p.z, p.y}, {p.z, 0, -p.x}, {-p.y, p.x, 0}};
+                const Vec3 v = mode < 3 ? Vec3{mode == 0 ? 1.0 : 0, mode == 1 ? 1.0 : 0, mode == 2 ? 1.0 : 0} : rotation[mode - 3];
+                for (int a = 0; a < 3; ++a) u[3 * k + a] = v[a];
+            }
+            for (int i = 0; i < n; ++i) {
+                double force = 0;
+                for (int j = 0; j < n; ++j) force += ke[i * n + j] * u[j];
+                EXPECT_NEAR(force, 0.0, 1e-9) << "mode " << mode;
+            }
+        }
+    }
+}
+
+// A displacement field of uniform strain gives the exact stress at every corner, and the element
+// mass adds up to the element's volume times the density.
+TEST(ElementKernels, UniformStrainGivesExactCornerStressesAndMassAddsUp) {
+    for (bool quadratic : {false, true}) {
+        const FeMesh mesh = distortedElement(quadratic);
+        const IsotropicElastic m{200000, 0.25, 1e-5, 8e-9};
+        std::vector<double> u(3 * mesh.nodesPerElement);
+        for (int k = 0; k < mesh.nodesPerElement; ++k) {
+            const Vec3 p = mesh.node(k);
+            u[3 * k] = 1e-3 * p.x + 2e-4 * p.y;
+            u[3 * k + 1] = 2e-4 * p.x;
+            u[3 * k + 2] = -5e-4 * p.z;
+        }
+        const double lambda = 200000 * 0.25 / (1.25 * 0.5), mu = 200000 / 2.5;
+        const double trace = 1e-3 - 5e-4;
+        std::vector<double> noTemperature;
+        for (const Stress6& s : cornerStresses(mesh, 0, m, u, noTemperature)) {
+            EXPECT_NEAR(s[0], lambda * trace + 2 * mu * 1e-3, 1e-6);
+            EXPECT_NEAR(s[1], lambda * trace, 1e-6);
+            EXPECT_NEAR(s[2], lambda * trace - 2 * mu * 5e-4, 1e-6);
+            EXPECT_NEAR(s[3], mu * 4e-4, 1e-6);
+            EXPECT_NEAR(s[4], 0.0, 1e-6);
+            EXPECT_NEAR(s[5], 0.0, 1e-6);
+        }
+        std::vector<double> me;
+        consistentMass(mesh, 0, 2.0, me);
+        double volume = 0;
+        for (const VolumePoint& g : volumePoints(mesh, 0, 5)) volume += g.weight;
+        EXPECT_NEAR(std::accumulate(me.begin(), me.end(), 0.0), 3 * 2.0 * volume, 1e-12);
+    }
+}
+
+TEST(ElementKernels, BoundaryFacesPointOutwardAndMeasureTheirArea) {
+    BoxSpec spec;
+    spec.size = {2, 3, 4};
+    spec.nx = spec.ny = spec.nz = 2;
+    for (bool quadratic : {false, true}) {
+        spec.quadratic = quadratic;
+        const FeMesh mesh = makeBoxMesh(spec);
+        double area[7] = {};
+        for (const Facet& f : mesh.facets) {
+            for (const BoundaryPoint& p : facePoints(mesh, f)) {
+                area[f.tag] += p.measure;
+                const int axis = (f.tag - 1) / 2;
+                const double outward = f.tag % 2 ? -1.0 : 1.0;
+                EXPECT_NEAR(p.normal[axis], outward, 1e-12) << "side " << f.tag;
+            }
+        }
+        EXPECT_NEAR(area[1], 12.0, 1e-12);
+        EXPECT_NEAR(area[4], 8.0, 1e-12);
+        EXPECT_NEAR(area[6], 6.0, 1e-12);
+    }
+}
+
+}  // namespace
+}  // namespace tarvsolv

@@ -1,0 +1,104 @@
+// Models the solver must refuse with a clear message, leaving the result file as the add-on left it.
+#include <gtest/gtest.h>
+
+#include "solver_fixture.h"
+
+namespace tarvsolv::testing {
+namespace {
+
+class Refusals : public ::testing::Test {
+protected:
+    void SetUp() override {
+        BoxSpec spec;
+        spec.size = {20, 5, 5};
+        spec.nx = 4;
+        job.writeMesh(makeBoxMesh(spec));
+        text.materials = {kSteel};
+        text.loads = {"bol 2 1 10"};
+        text.restraints = {"bor 1 0 0 0"};
+    }
+    // Runs the job and checks that it failed with `expected` in its message and left the result
+    // file untouched.
+    void expectRefusal(const std::string& expected, SolverChoice solver = SolverChoice::Iterative) {
+        job.writeInput(text);
+        const std::string before = job.resultText();
+        const std::string message = job.run(solver);
+        EXPECT_NE(message.find(expected), std::string::npos) << message;
+        EXPECT_EQ(job.resultText(), before);
+    }
+    SolverJob job{"refusal"};
+    JobText text;
+};
+
+TEST_F(Refusals, ModelWithoutEnoughRestraints) {
+    text.restraints = {"bor 1 1 1 0"};  // only Z held: free to slide and turn
+    expectRefusal("can move along X");
+    text.restraints = {"bor 1 0 0 0"};
+    text.restraints = {"pxr 0,0,0 0 0 0"};  // one point: free to turn
+    expectRefusal("rotate");
+}
+
+TEST_F(Refusals, MissingMaterialOrMeshOrAnUnknownLoad) {
+    text.materials = {"2  210000,0.3,0,0,0,0,0,0,0,0,0,0,0"};
+    expectRefusal("no material for body 1");
+    text.materials = {};
+    expectRefusal("assign a material first");
+    text.materials = {kSteel};
+    text.loads = {"qqq 2 1 10"};
+    expectRefusal("unknown load 'qqq'");
+    text.loads = {"bol 9 1 10"};
+    expectRefusal("no facets on face 9");
+    text.loads = {"bol 2 1 10"};
+    std::filesystem::remove(job.meshPath());
+    expectRefusal("create a mesh first");
+}
+
+TEST_F(Refusals, AnalysesThisVersionDoesNotSolve) {
+    text.analysisCode = -1;
+    expectRefusal("plasticity is not solved");
+    text.analysisCode = 2;
+    expectRefusal("transient heat is not solved");
+}
+
+TEST_F(Refusals, HeatWithoutConvectionHasNoTemperatureLevel) {
+    text.analysisCode = 1;
+    text.materials = {"1  0.05,0,0,7.85e-09,460"};
+    text.restraints = {};
+    text.loads = {"bol 1 0 0.01"};
+    expectRefusal("nothing fixes the temperature level");
+}
+
+TEST_F(Refusals, DensityIsNeededForNaturalFrequencies) {
+    text.analysisCode = 3;
+    text.solve = "1e-06,2,0,0,0";
+    text.materials = {"1  210000,0.3,0,0,0,0,0,0,0,0,0,0,0"};
+    expectRefusal("density above 0", SolverChoice::Direct);
+}
+
+// A model free in space still has natural frequencies: its rigid-body modes come first at 0 Hz.
+TEST(FreeModes, UnrestrainedBodyHasSixZeroFrequencies) {
+    SolverJob job("free");
+    BoxSpec spec;
+    spec.size = {20, 5, 5};
+    spec.nx = 4;
+    job.writeMesh(makeBoxMesh(spec));
+    JobText text;
+    text.analysisCode = 3;
+    text.solve = "1e-06,7,0,0,0";
+    text.materials = {kSteel};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    std::istringstream in(job.resultText());
+    std::string line;
+    while (std::getline(in, line) && line != "NATU") {}
+    ASSERT_TRUE(std::getline(in, line));
+    std::istringstream values(line);
+    std::vector<double> f;
+    for (double v; values >> v;) f.push_back(v);
+    ASSERT_EQ(f.size(), 7u);
+    for (int k = 0; k < 6; ++k) EXPECT_LT(f[k], 1e-3 * f[6]) << "mode " << k + 1;
+    EXPECT_GT(f[6], 1000.0);
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing

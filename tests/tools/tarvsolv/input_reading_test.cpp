@@ -1,0 +1,287 @@
+// Reading the solver input, its entries, tables and formulas, materials, the result preamble, the
+// companion file, and writing result blocks.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+#include "box_mesh.h"
+#include "companion_file.h"
+#include "materials.h"
+#include "model_entries.h"
+#include "result_blocks.h"
+#include "result_file.h"
+#include "solver_input.h"
+#include "unit_system.h"
+
+namespace tarvsolv {
+namespace {
+
+// An input as the add-on writes it for a natural-frequency solve, with every section.
+const char* kFullInput =
+    "HEADER\n0.001 m. scale=1000 nod=4 elem=0 ana=3 1e-06 0 5\n"
+    "MODEL\nC:\\p\\dump.stp\nMFILE\nC:\\p\\case 1.meb\n"
+    "SOLVE\n1e-06,5,0,0,0\n"
+    "TABLES\n tabl0, 2, 0, 1, 0, 100\n tabm0, 2, 20, 120, 200000, 180000\n"
+    "MSET\n 1:0 0 0.5 0.25 0 2 2 3 3 1 0\n"
+    "MATERIALS\n1  tabm0,0.3,1.2e-05,7850,0,0,0,0,0,0,0,0,0\n"
+    "ESIZE\nbos 3 2.000000\n"
+    "LOADS\nbol 3 1 tabl0*2\npxf 1,2,3 10, 0, -5\nefl 1 2 0 0, x, 0\nal 0, 0, -9.81\ncx 0,0,0 0 0 1 100\nt C:\\p\\hot case.out\n"
+    "RESTRAINTS\nbor 7 0 0 0\nefr 1 2 1 0 1\neor 4 0 1 1\npor 2 1 1 0\npxr 1.5,2,3 0 1 1\n"
+    "CONSTRAINTS\nbocn 2 0.1\nboc 5 0,0,2,0.5\n";
+
+TEST(SolverInput, ReadsEverySectionOfTheAddOnsFile) {
+    const SolverInput input = parseSolverInput(kFullInput, "job.txt");
+    EXPECT_EQ(input.unitText, "m.");
+    EXPECT_EQ(input.lengthScale, 1000);
+    EXPECT_EQ(input.nodesPerElement, 4);
+    EXPECT_EQ(solveKind(input), SolveKind::Modes);
+    EXPECT_EQ(input.meshPath, "C:\\p\\case 1.meb");
+    EXPECT_EQ(input.row2(), 5);
+    EXPECT_EQ(input.tables.size(), 2u);
+    EXPECT_EQ(input.materials.size(), 1u);
+    EXPECT_EQ(input.loads.size(), 6u);
+    EXPECT_EQ(input.restraints.size(), 5u);
+    EXPECT_EQ(input.constraints.size(), 2u);
+    EXPECT_EQ(input.meshSettings, "1:0 0 0.5 0.25 0 2 2 3 3 1 0");
+
+    const ModelEntries m = readModelEntries(input, false);
+    ASSERT_EQ(m.restraints.size(), 5u);
+    EXPECT_EQ(m.restraints[0].where.kind, EntityRef::Kind::Face);
+    EXPECT_EQ(m.restraints[0].where.first, 7);
+    EXPECT_EQ(m.restraints[0].fixed, (std::array<bool, 3>{true, true, true}));
+    EXPECT_EQ(m.restraints[1].where.kind, EntityRef::Kind::EdgeByFaces);
+    EXPECT_EQ(m.restraints[1].fixed, (std::array<bool, 3>{false, true, false}));
+    EXPECT_EQ(m.restraints[2].where.kind, EntityRef::Kind::Edge);
+    EXPECT_EQ(m.restraints[3].where.kind, EntityRef::Kind::Vertex);
+    EXPECT_EQ(m.restraints[4].where.point.x, 1.5);
+    ASSERT_EQ(m.loads.size(), 6u);
+    EXPECT_EQ(m.loads[0].kind, LoadKind::Pressure);
+    EXPECT_EQ(m.loads[0].values[0](EvalPoint{}), 200);  // the table at the end of the step, doubled
+    EXPECT_EQ(m.loads[1].kind, LoadKind::Force);
+    EXPECT_EQ(m.loads[1].values[2](EvalPoint{}), -5);
+    EXPECT_EQ(m.loads[2].kind, LoadKind::Traction);
+    EXPECT_EQ(m.loads[2].values[1](EvalPoint{{4, 0, 0}}), 4);
+    EXPECT_EQ(m.loads[3].kind, LoadKind::Acceleration);
+    EXPECT_EQ(m.loads[4].kind, LoadKind::Spin);
+    EXPECT_EQ(m.loads[4].axisDirection.z, 1);
+    EXPECT_EQ(m.loads[5].path, "C:\\p\\hot case.out");
+    ASSERT_EQ(m.constraints.size(), 2u);
+    EXPECT_EQ(m.constraints[1].direction.z, 1);
+    EXPECT_EQ((*m.constraints[1].value)(EvalPoint{}), 0.5);
+
+    // The material's Young's modulus follows its temperature table.
+    const MaterialSet materials(m, false);
+    EXPECT_DOUBLE_EQ(materials.forBody(1).elasticAt(EvalPoint{{}, 1, 70}).young, 190000);
+    EXPECT_THROW(materials.forBody(2), std::runtime_error);
+}
+
+TEST(SolverInput, ThermalCodesReadAsHeatLoads) {
+    SolverInput input = parseSolverInput("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=1 1e-06 0 0\nLOADS\nbol 1 0 0.5\nbol 2 2 0.01, 25\nal 2e-3\n", "t");
+    EXPECT_EQ(solveKind(input), SolveKind::SteadyHeat);
+    const ModelEntries m = readModelEntries(input, true);
+    ASSERT_EQ(m.loads.size(), 3u);
+    EXPECT_EQ(m.loads[0].kind, LoadKind::HeatFlux);
+    EXPECT_EQ(m.loads[1].kind, LoadKind::Convection);
+    EXPECT_EQ(m.loads[1].values[1](EvalPoint{}), 25);
+    EXPECT_EQ(m.loads[2].kind, LoadKind::HeatGeneration);
+}
+
+TEST(SolverInput, SolveKindsFollowTheHeaderCodeAndStepSections) {
+    auto kind = [](const std::string& ana, const std::string& extra = "") {
+        return solveKind(parseSolverInput("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=" + ana + "\n" + extra, "k"));
+    };
+    EXPECT_EQ(kind("0"), SolveKind::Static);
+    EXPECT_EQ(kind("0", "GSTEP\n"), SolveKind::LargeDisplacement);
+    EXPECT_EQ(kind("0", "BUCKLE\n"), SolveKind::Buckling);
+    EXPECT_EQ(kind("-1"), SolveKind::Plastic);
+    EXPECT_EQ(kind("2"), SolveKind::TransientHeat);
+    EXPECT_EQ(kind("5"), SolveKind::ForcedVibration);
+}
+
+TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
+    auto read = [](const std::string& section, const std::string& line) {
+        return readModelEntries(parseSolverInput("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0\n" + section + "\n" + line + "\n", "r"), false);
+    };
+    auto message = [&](const std::string& section, const std::string& line) {
+        try {
+            read(section, line);
+        } catch (const std::runtime_error& e) {
+            return std::string(e.what());
+        }
+        return std::string("accepted");
+    };
+    EXPECT_NE(message("CONSTRAINTS", "bog 3 0,0,1,0.1").find("nonlinear"), std::string::npos);
+    EXPECT_NE(message("CONSTRAINTS", "boi 3").find("contact"), std::string::npos);
+    EXPECT_NE(message("LOADS", "xyz 3 1 5").find("unknown load"), std::string::npos);
+    EXPECT_NE(message("LOADS", "bol 3 2 5, 20").find("not a mechanical load"), std::string::npos);
+    EXPECT_NE(message("LOADS", "bol 3 1 5+").find("cannot read the value"), std::string::npos);
+    EXPECT_NE(message("LOADS", "bol 3 0 1, 2").find("expected 3"), std::string::npos);
+    EXPECT_NE(message("LOADS", "bol 3 1 tabl9").find("'tabl9' is neither a table"), std::string::npos);
+    EXPECT_NE(message("RESTRAINTS", "bor x 0 0 0").find("not a whole number"), std::string::npos);
+    EXPECT_NE(message("TABLES", " tabl1, 2, 0, 1, 5").find("row count"), std::string::npos);
+    EXPECT_THROW(parseSolverInput("SOLVE\n1e-6,abc\n", "s"), std::runtime_error);
+    // A restraint whose fixity was never chosen carries no flags: it fixes nothing, with a warning.
+    const ModelEntries m = read("RESTRAINTS", "bor 2 ");
+    EXPECT_TRUE(m.restraints.empty());
+    EXPECT_EQ(m.warnings.size(), 1u);
+}
+
+TEST(Tables, InterpolateLinearlyAndHoldTheirEndValues) {
+    TableSet tables;
+    tables.addLine("tabl1, 3, 0, 2, 1, 0, 100, 50");  // rows out of order: sorted by time
+    const Table& t = *tables.find("tabl1");
+    EXPECT_DOUBLE_EQ(t.at(-1), 0);
+    EXPECT_DOUBLE_EQ(t.at(0.5), 25);
+    EXPECT_DOUBLE_EQ(t.at(1.5), 75);
+    EXPECT_DOUBLE_EQ(t.at(5), 100);
+    EXPECT_THROW(tables.addLine("tabl2, 1, 0, x"), std::runtime_error);
+    const Expression e("tabl1 * (1 + t) + sin(0)", tables);
+    EXPECT_DOUBLE_EQ(e(EvalPoint{{}, 1.0}), 100);
+    EXPECT_FALSE(e.isConstant());
+    EXPECT_TRUE(Expression(" 2.5e3 ", tables).isConstant());
+}
+
+TEST(Materials, RefuseOrthotropicAndInvalidValues) {
+    auto entries = [](const std::string& fields) {
+        ModelEntries m;
+        m.materials.push_back({1, {}, 9});
+        std::string field;
+        std::istringstream in(fields);
+        while (std::getline(in, field, ',')) m.materials.back().fields.push_back(field);
+        return m;
+    };
+    // E2 and G12 equal to the isotropic values are no orthotropy.
+    EXPECT_NO_THROW(MaterialSet(entries("200000,0.25,1e-5,7.8e-9,0,200000,80000,0,1e-5,0,0,0,0"), false));
+    EXPECT_THROW(MaterialSet(entries("200000,0.25,1e-5,7.8e-9,0,100000,0,0,0,0,0,0,0"), false), std::runtime_error);
+    const MaterialSet bad(entries("200000,0.5,1e-5,7.8e-9,0,0,0,0,0,0,0,0,0"), false);
+    EXPECT_THROW(bad.forBody(1).elasticAt(EvalPoint{}), std::runtime_error);
+    const MaterialSet thermal(entries("0.05,0,0.02,7.8e-9,460"), true);
+    const Vec3 k = thermal.forBody(1).conductivityAt(EvalPoint{});
+    EXPECT_EQ(k.x, 0.05);
+    EXPECT_EQ(k.y, 0.05);
+    EXPECT_EQ(k.z, 0.02);
+}
+
+TEST(UnitSystems, MakeMassAndAccelerationConsistentWithTheLengthUnit) {
+    // 1 kg/mm3 x 1 mm3 under 1 m/s2 gives 1 N in every metric unit.
+    for (const char* unit : {"mm", "cm", "m."}) {
+        const UnitSystem u = unitSystemFor(unit);
+        EXPECT_NEAR(u.massScale * u.accelerationScale, 1.0, 1e-12) << unit;
+    }
+    EXPECT_NEAR(unitSystemFor("in").massScale * 386.08858, 1.0, 1e-9);
+    EXPECT_EQ(unitSystemFor("m.").name, "m");
+    EXPECT_THROW(unitSystemFor("yd"), std::runtime_error);
+}
+
+class ScratchFolder : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = std::filesystem::temp_directory_path() / ("tarvsolv_files_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string path(const std::string& name) const { return (dir / name).string(); }
+    void write(const std::string& name, const std::string& text) const { std::ofstream(path(name)) << text; }
+    std::filesystem::path dir;
+};
+
+TEST_F(ScratchFolder, ResultFileKeepsThePreambleAndReplacesEarlierBlocks) {
+    write("job.out", "MESHFILE\n/p/job.meb\nBODIES 2\n 1 6 12 8\n 2 9 21 14\nEND\nDISP 1\n1 0 0 0\n\n");
+    const ResultPreamble preamble = readResultPreamble(path("job.out"), "/p/other.meb");
+    ASSERT_EQ(preamble.bodies.size(), 2u);
+    EXPECT_EQ(preamble.bodyOfFace(6), 1);
+    EXPECT_EQ(preamble.bodyOfFace(7), 2);
+    writeResultFile(path("job.out"), preamble, "TEMP 1\n1 5\n\n");
+    std::ifstream in(path("job.out"));
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "MESHFILE\n/p/job.meb\nBODIES 2\n 1 6 12 8\n 2 9 21 14\nEND\nTEMP 1\n1 5\n\n");
+    EXPECT_FALSE(std::filesystem::exists(path("job.out.part")));
+    // Without a result file the preamble names the mesh.
+    EXPECT_EQ(readResultPreamble(path("none.out"), "/p/m.meb").text, "MESHFILE\n/p/m.meb\n");
+    // A folder that cannot take the file leaves nothing behind and says so.
+    EXPECT_THROW(writeResultFile(path("missing/job.out"), preamble, "x"), std::runtime_error);
+}
+
+TEST_F(ScratchFolder, TemperaturesComeFromTheFirstTemperatureBlockOfTheSameMesh) {
+    write("hot.out", "MESHFILE\nm\nTEMP 1\n1 10\n2 20.5\n\n");
+    EXPECT_EQ(readTemperatures(path("hot.out"), 2), (std::vector<double>{10, 20.5}));
+    EXPECT_THROW(readTemperatures(path("hot.out"), 3), std::runtime_error);
+    EXPECT_THROW(readTemperatures(path("hot.out"), 1), std::runtime_error);
+    EXPECT_THROW(readTemperatures(path("cold.out"), 2), std::runtime_error);
+}
+
+TEST_F(ScratchFolder, CompanionFileGivesBodiesEdgesAndVertices) {
+    BoxSpec spec;
+    spec.nx = 2;
+    const FeMesh mesh = makeBoxMesh(spec);  // 2 x 1 x 1 cells, quadratic
+    // The edge x = 0, y = 0 (box sides 1 and 3): nodes at z = 0, 0.5, 1.
+    std::vector<int> edge;
+    int corner = 0;
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const Vec3 p = mesh.node(n);
+        if (p.x == 0 && p.y == 0) edge.push_back(n + 1);
+        if (p.x == 1 && p.y == 1 && p.z == 1) corner = n + 1;
+    }
+    ASSERT_EQ(edge.size(), 3u);
+    std::ostringstream text;
+    text << "VELGRIN TOPOLOGY 1\nUNIT mm\nNODES " << mesh.nodeCount() << " ELEMENTS " << mesh.elementCount() << "\n";
+    text << "BODIES 2\n1 1 6\n2 7 12\nFACES 0\nEDGES 1\n4 1 3 3\n " << edge[0] << " " << edge[1] << " " << edge[2] << "\n";
+    text << "VERTICES 1\n5 " << corner << " 1 1 1\nEND\n";
+    write("m.mtp", text.str());
+    EXPECT_EQ(companionPathFor(path("m.meb")), path("m.mtp"));
+    const auto companion = readCompanionFile(path("m.mtp"), mesh);
+    ASSERT_TRUE(companion.has_value());
+    EXPECT_EQ(companion->elementBodies.front(), 1);
+    EXPECT_EQ(companion->elementBodies.back(), 2);
+    ASSERT_EQ(companion->edgeSegments.at(4).size(), 1u);
+    EXPECT_EQ(companion->vertexNodes.at(5), corner - 1);
+
+    const ModelGeometry geometry(mesh, ResultPreamble{}, *companion);
+    EntityRef byNumber;
+    byNumber.kind = EntityRef::Kind::Edge;
+    byNumber.first = 4;
+    EntityRef byFaces;
+    byFaces.kind = EntityRef::Kind::EdgeByFaces;
+    byFaces.first = 1;
+    byFaces.second = 3;
+    EXPECT_EQ(geometry.nodesOf(byNumber), geometry.nodesOf(byFaces));
+    EXPECT_EQ(geometry.bodyOfElement(7), 2);
+
+    write("other.mtp", "VELGRIN TOPOLOGY 1\nUNIT mm\nNODES 3 ELEMENTS 1\n");
+    EXPECT_THROW(readCompanionFile(path("other.mtp"), mesh), std::runtime_error);
+    EXPECT_FALSE(readCompanionFile(path("none.mtp"), mesh).has_value());
+}
+
+TEST(ResultBlocks, FollowTheReadersLayout) {
+    const std::string disp = nodeVectorBlock("DISP", 1, {1.5, -2, 0, 0, 0, 1e-300});
+    EXPECT_EQ(disp, "DISP 1\n1 1.50000000e+00 -2.00000000e+00 0.00000000e+00\n2 0.00000000e+00 0.00000000e+00 0.00000000e+00\n\n");
+    EXPECT_EQ(temperatureBlock(1, {20}), "TEMP 1\n1 2.00000000e+01\n\n");
+    // Twenty modes still fit the 119 characters of the mode line, shortened.
+    std::vector<double> many(20, 1234.56789);
+    const std::string natu = modeValueBlock(many);
+    const std::string line = natu.substr(5, natu.find('\n', 5) - 5);
+    EXPECT_LE(line.size(), 119u);
+    EXPECT_EQ(modeValueBlock({12.5, 80}), "NATU\n12.5 80\n\n");
+
+    BoxSpec spec;
+    spec.quadratic = false;
+    const FeMesh mesh = makeBoxMesh(spec);
+    std::vector<std::array<Stress6, 4>> stresses(mesh.elementCount());
+    stresses[0][2] = {1, 2, 3, 4, 5, 6};
+    const std::string stres = stressBlock(1, mesh, stresses);
+    std::istringstream in(stres);
+    std::string l;
+    std::getline(in, l);
+    EXPECT_EQ(l, "STRES 1");
+    std::getline(in, l);  // the free line
+    for (int k = 0; k < 3; ++k) std::getline(in, l);
+    EXPECT_EQ(l, "1 " + std::to_string(mesh.elementNodes(0)[2] + 1) + " 1.000000e+00 2.000000e+00 3.000000e+00 4.000000e+00 5.000000e+00 6.000000e+00");
+    int lines = 0;
+    while (std::getline(in, l) && !l.empty()) ++lines;
+    EXPECT_EQ(lines, 4 * mesh.elementCount() - 3);
+}
+
+}  // namespace
+}  // namespace tarvsolv

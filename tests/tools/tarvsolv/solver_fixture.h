@@ -1,0 +1,142 @@
+#pragma once
+// Runs whole solver jobs in a scratch folder: writes a mesh, a solver input and the result preamble
+// as the add-on would, runs the solver in this process, and reads the result blocks back.
+#include <gtest/gtest.h>
+#include <slepcsys.h>
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "box_mesh.h"
+#include "fe_mesh.h"
+#include "run_log.h"
+#include "solver_run.h"
+
+namespace tarvsolv::testing {
+
+// PETSc and SLEPc live for the whole test program.
+class PetscEnvironment : public ::testing::Environment {
+public:
+    void SetUp() override {
+        int argc = 0;
+        char** argv = nullptr;
+        ASSERT_EQ(SlepcInitialize(&argc, &argv, nullptr, nullptr), 0);
+        PetscPushErrorHandler(PetscReturnErrorHandler, nullptr);
+    }
+    void TearDown() override { SlepcFinalize(); }
+};
+
+struct JobText {
+    int analysisCode = 0;            // header "ana=": 0 statics, 3 modes, 1 steady heat
+    std::string unit = "mm";
+    std::string solve = "1e-06,0,0,0,0";
+    std::vector<std::string> tables, materials, loads, restraints, constraints;
+};
+
+class SolverJob {
+public:
+    explicit SolverJob(const std::string& name) {
+        dir_ = std::filesystem::temp_directory_path() / ("tarvsolv_test_" + name + "_" + std::to_string(::getpid()));
+        std::filesystem::remove_all(dir_);
+        std::filesystem::create_directories(dir_);
+        stem_ = (dir_ / name).string();
+    }
+    ~SolverJob() { std::filesystem::remove_all(dir_); }
+
+    std::string meshPath() const { return stem_ + ".meb"; }
+    std::string inputPath() const { return stem_ + ".txt"; }
+    std::string resultPath() const { return stem_ + ".out"; }
+    std::string folder() const { return dir_.string(); }
+
+    void writeMesh(const FeMesh& mesh) {
+        mesh_ = mesh;
+        writeMeshFile(mesh, meshPath());
+    }
+
+    void writeInput(const JobText& job) {
+        std::ofstream in(inputPath());
+        in << "HEADER\n0.001 " << job.unit << " scale=1 nod=" << mesh_.nodesPerElement << " elem=0 ana=" << job.analysisCode << " 1e-06 0 0\n";
+        in << "MODEL\n" << dir_.string() << "/dump.stp\nMFILE\n" << meshPath() << "\n";
+        in << "SOLVE\n" << job.solve << "\n";
+        in << "TABLES\n";
+        for (const auto& t : job.tables) in << " " << t << "\n";
+        in << "MSET\nMATERIALS\n";
+        for (const auto& m : job.materials) in << m << "\n";
+        in << "ESIZE\nLOADS\n";
+        for (const auto& l : job.loads) in << l << "\n";
+        in << "RESTRAINTS\n";
+        for (const auto& r : job.restraints) in << r << "\n";
+        in << "CONSTRAINTS\n";
+        for (const auto& c : job.constraints) in << c << "\n";
+        std::ofstream out(resultPath());
+        out << "MESHFILE\n" << meshPath() << "\nBODIES 1\n 1 6 12 8\nEND\n";
+    }
+
+    // Runs the solver; the error message, or "" on success.
+    std::string run(SolverChoice solver = SolverChoice::Iterative) {
+        RunLog log(stem_ + ".slog", false, true);
+        try {
+            runSolverJob(inputPath(), solver, log);
+        } catch (const std::exception& e) {
+            return e.what();
+        }
+        return {};
+    }
+
+    std::string resultText() const {
+        std::ifstream in(resultPath());
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    // The numbers after the node number of each line of block `header` ("DISP 1"), flattened.
+    std::vector<double> nodeBlock(const std::string& header) const {
+        std::istringstream in(resultText());
+        std::string line;
+        while (std::getline(in, line) && line != header) {}
+        std::vector<double> values;
+        while (std::getline(in, line) && !line.empty()) {
+            std::istringstream fields(line);
+            double node, v;
+            fields >> node;
+            while (fields >> v) values.push_back(v);
+        }
+        return values;
+    }
+
+    // Component `c` (0 sx .. 5 txz) of the stress block averaged over the corner lines of each node;
+    // NaN for nodes without corner lines (mid-side nodes).
+    std::vector<double> nodalStress(int c) const {
+        std::istringstream in(resultText());
+        std::string line;
+        while (std::getline(in, line) && line.rfind("STRES", 0) != 0) {}
+        std::getline(in, line);  // caption
+        std::vector<double> sum(mesh_.nodeCount()), count(mesh_.nodeCount());
+        while (std::getline(in, line) && !line.empty()) {
+            std::istringstream fields(line);
+            int element, node;
+            double s[6];
+            fields >> element >> node >> s[0] >> s[1] >> s[2] >> s[3] >> s[4] >> s[5];
+            sum[node - 1] += s[c];
+            count[node - 1] += 1;
+        }
+        for (std::size_t n = 0; n < sum.size(); ++n) sum[n] = count[n] > 0 ? sum[n] / count[n] : std::nan("");
+        return sum;
+    }
+
+    const FeMesh& mesh() const { return mesh_; }
+
+private:
+    std::filesystem::path dir_;
+    std::string stem_;
+    FeMesh mesh_;
+};
+
+inline const char* kSteel = "1  210000,0.3,1.2e-05,7.85e-09,0,0,0,0,0,0,0,0,0";
+
+}  // namespace tarvsolv::testing

@@ -1,0 +1,287 @@
+// Whole solver runs on structured meshes against closed-form solutions: a cantilever (beam theory
+// with shear), a thick cylinder (Lame), a slab with heat flux and convection (1-D conduction),
+// the cantilever's natural frequencies, free thermal expansion, gravity, and the agreement of the
+// iterative and direct solvers.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "solver_fixture.h"
+
+namespace tarvsolv::testing {
+namespace {
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PetscEnvironment);
+
+constexpr double kE = 210000, kNu = 0.3, kRho = 7.85e-9;
+
+// Nodes whose position satisfies `where`.
+template <typename Pred>
+std::vector<int> nodesWhere(const FeMesh& mesh, Pred where) {
+    std::vector<int> out;
+    for (int n = 0; n < mesh.nodeCount(); ++n)
+        if (where(mesh.node(n))) out.push_back(n);
+    return out;
+}
+
+// Mean over `nodes` of one component, passing over nodes without a value (NaN).
+double mean(const std::vector<double>& values, const std::vector<int>& nodes, int stride, int component) {
+    double sum = 0;
+    int count = 0;
+    for (int n : nodes) {
+        const double v = values[static_cast<std::size_t>(stride) * n + component];
+        if (std::isnan(v)) continue;
+        sum += v;
+        ++count;
+    }
+    return count ? sum / count : std::nan("");
+}
+
+struct Cantilever {
+    double length = 100, width = 10, height = 10;
+    FeMesh mesh(int nx, int ny, int nz, bool quadratic = true) const {
+        BoxSpec spec;
+        spec.size = {length, width, height};
+        spec.nx = nx, spec.ny = ny, spec.nz = nz;
+        spec.quadratic = quadratic;
+        return makeBoxMesh(spec);
+    }
+    double inertia() const { return width * height * height * height / 12; }
+    double area() const { return width * height; }
+    // Tip deflection under a tip force with shear deformation (Timoshenko, k = 5/6).
+    double tipDeflection(double force) const {
+        const double g = kE / (2 * (1 + kNu));
+        return force * std::pow(length, 3) / (3 * kE * inertia()) + force * length / (5.0 / 6 * g * area());
+    }
+};
+
+// A tip load of 100 N as a distributed load on the free end, clamped root.
+JobText tipLoadJob() {
+    JobText job;
+    job.materials = {kSteel};
+    job.loads = {"bol 2 0 0, 0, -1"};  // 1 N/mm2 over 10 x 10 mm
+    job.restraints = {"bor 1 0 0 0"};
+    return job;
+}
+
+TEST(Verification, CantileverTipDeflectionAndBendingStressMatchBeamTheory) {
+    const Cantilever beam;
+    SolverJob job("cantilever");
+    job.writeMesh(beam.mesh(40, 4, 4));
+    job.writeInput(tipLoadJob());
+    ASSERT_EQ(job.run(), "");
+    const auto u = job.nodeBlock("DISP 1");
+    ASSERT_EQ(u.size(), 3u * job.mesh().nodeCount());
+    const auto tip = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length; });
+    EXPECT_NEAR(mean(u, tip, 3, 2), -beam.tipDeflection(100), 0.02 * beam.tipDeflection(100));
+
+    // Bending stress on the top and bottom fibres at a quarter and half the length: M c / I.
+    const auto sx = job.nodalStress(0);
+    for (double x : {25.0, 50.0}) {
+        const double expected = 100 * (beam.length - x) * (beam.height / 2) / beam.inertia();
+        const auto top = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == x && p.z == beam.height; });
+        const auto bottom = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == x && p.z == 0; });
+        EXPECT_NEAR(mean(sx, top, 1, 0), expected, 0.02 * expected) << "x = " << x;
+        EXPECT_NEAR(mean(sx, bottom, 1, 0), -expected, 0.02 * expected) << "x = " << x;
+    }
+    // Near the root the clamped section carries the full moment: within beam theory at 10 % of L.
+    const double rootMoment = 100 * 0.9 * beam.length * (beam.height / 2) / beam.inertia();
+    const auto nearRoot = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == 10.0 && p.z == beam.height; });
+    EXPECT_NEAR(mean(sx, nearRoot, 1, 0), rootMoment, 0.02 * rootMoment);
+}
+
+TEST(Verification, IterativeAndDirectSolversAgree) {
+    const Cantilever beam;
+    SolverJob job("agree");
+    job.writeMesh(beam.mesh(20, 3, 3));
+    job.writeInput(tipLoadJob());
+    ASSERT_EQ(job.run(SolverChoice::Iterative), "");
+    const auto iterative = job.nodeBlock("DISP 1");
+    job.writeInput(tipLoadJob());
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const auto direct = job.nodeBlock("DISP 1");
+    ASSERT_EQ(iterative.size(), direct.size());
+    double largest = 0, difference = 0;
+    for (std::size_t i = 0; i < direct.size(); ++i) {
+        largest = std::max(largest, std::abs(direct[i]));
+        difference = std::max(difference, std::abs(direct[i] - iterative[i]));
+    }
+    EXPECT_GT(largest, 0.1);
+    EXPECT_LT(difference / largest, 1e-6);
+}
+
+TEST(Verification, LinearTetrahedraConvergeTowardsBeamTheoryFromBelow) {
+    const Cantilever beam;
+    SolverJob job("linear");
+    job.writeMesh(beam.mesh(40, 4, 4, false));
+    job.writeInput(tipLoadJob());
+    ASSERT_EQ(job.run(), "");
+    const auto u = job.nodeBlock("DISP 1");
+    const auto tip = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length; });
+    const double deflection = -mean(u, tip, 3, 2);
+    // Linear tetrahedra are too stiff in bending: clearly below, yet of the right size.
+    EXPECT_LT(deflection, beam.tipDeflection(100));
+    EXPECT_GT(deflection, 0.4 * beam.tipDeflection(100));
+}
+
+TEST(Verification, GravityOnACantileverMatchesUniformLoadBeamTheory) {
+    const Cantilever beam;
+    SolverJob job("gravity");
+    job.writeMesh(beam.mesh(40, 4, 4));
+    JobText text;
+    text.materials = {kSteel};
+    text.loads = {"al 0, 0, -9810"};  // m/s2: a thousand g
+    text.restraints = {"bor 1 0 0 0"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(), "");
+    const double w = kRho * 9810 * beam.area();  // N per mm
+    const double g = kE / (2 * (1 + kNu));
+    const double expected = w * std::pow(beam.length, 4) / (8 * kE * beam.inertia()) + w * beam.length * beam.length / (2 * 5.0 / 6 * g * beam.area());
+    const auto u = job.nodeBlock("DISP 1");
+    const auto tip = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length; });
+    EXPECT_NEAR(mean(u, tip, 3, 2), -expected, 0.02 * expected);
+}
+
+TEST(Verification, NaturalFrequenciesMatchBeamTheoryWithShearCorrection) {
+    // 200 x 20 x 10: first bending across the thickness, then across the width, then the second
+    // bending mode across the thickness.
+    const double length = 200, width = 20, height = 10;
+    BoxSpec spec;
+    spec.size = {length, width, height};
+    spec.nx = 40, spec.ny = 4, spec.nz = 2;
+    SolverJob job("modes");
+    job.writeMesh(makeBoxMesh(spec));
+    JobText text;
+    text.analysisCode = 3;
+    text.solve = "1e-06,3,0,0,0";
+    text.materials = {kSteel};
+    text.restraints = {"bor 1 0 0 0"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+
+    const double g = kE / (2 * (1 + kNu));
+    const double massPerLength = kRho * 1e-3 * width * height;  // N s2 / mm2
+    auto frequency = [&](double beta, double depth, double breadth) {
+        const double inertia = breadth * depth * depth * depth / 12;
+        const double gyration2 = depth * depth / 12;
+        const double euler = beta * beta / (2 * std::numbers::pi) * std::sqrt(kE * inertia / (massPerLength * std::pow(length, 4)));
+        // Rotary inertia and shear lower the frequency (Timoshenko, first order).
+        return euler / std::sqrt(1 + std::pow(beta / length, 2) * gyration2 * (1 + kE / (5.0 / 6 * g)));
+    };
+    const double expected[3] = {frequency(1.8751, height, width), frequency(1.8751, width, height), frequency(4.6941, height, width)};
+
+    std::istringstream in(job.resultText());
+    std::string line;
+    while (std::getline(in, line) && line != "NATU") {}
+    ASSERT_TRUE(std::getline(in, line));
+    std::istringstream values(line);
+    for (int mode = 0; mode < 3; ++mode) {
+        double f = 0;
+        ASSERT_TRUE(values >> f);
+        EXPECT_NEAR(f, expected[mode], 0.02 * expected[mode]) << "mode " << mode + 1;
+    }
+    const auto shape = job.nodeBlock("EIGE 3");
+    ASSERT_EQ(shape.size(), 3u * job.mesh().nodeCount());
+    double largest = 0;
+    for (double v : shape) largest = std::max(largest, std::abs(v));
+    EXPECT_DOUBLE_EQ(largest, 1.0);
+}
+
+TEST(Verification, ThickCylinderUnderInternalPressureMatchesLame) {
+    // A quarter of a ring (r 10 to 20) in plane strain: symmetry on the cut planes, z held.
+    const double ri = 10, ro = 20, p = 100;
+    BoxSpec spec;
+    spec.size = {1, 1, 2};
+    spec.nx = 8, spec.ny = 16, spec.nz = 1;
+    FeMesh mesh = makeBoxMesh(spec);
+    mapNodes(mesh, [&](const Vec3& q) {
+        const double r = ri + (ro - ri) * q.x, theta = std::numbers::pi / 2 * q.y;
+        return Vec3{r * std::cos(theta), r * std::sin(theta), q.z};
+    });
+    SolverJob job("lame");
+    job.writeMesh(mesh);
+    JobText text;
+    text.materials = {kSteel};
+    text.loads = {"bol 1 1 100"};
+    // y = 0 plane (box side 3) held in Y by a restraint, x = 0 plane (side 4) by a normal
+    // displacement of 0, z held on both ends.
+    text.restraints = {"bor 3 1 0 1", "bor 5 1 1 0", "bor 6 1 1 0"};
+    text.constraints = {"bocn 4 0"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(), "");
+
+    const double k = p * ri * ri / (ro * ro - ri * ri);
+    const auto inner = nodesWhere(job.mesh(), [&](Vec3 q) { return std::abs(q.y) < 1e-12 && std::abs(q.x - ri) < 1e-9; });
+    ASSERT_FALSE(inner.empty());
+    const double hoop = k * (1 + ro * ro / (ri * ri));
+    EXPECT_NEAR(mean(job.nodalStress(1), inner, 1, 0), hoop, 0.02 * hoop);
+    const double radial = (1 + kNu) * k / kE * ((1 - 2 * kNu) * ri + ro * ro / ri);
+    EXPECT_NEAR(mean(job.nodeBlock("DISP 1"), inner, 3, 0), radial, 0.01 * radial);
+    const auto outer = nodesWhere(job.mesh(), [&](Vec3 q) { return std::abs(q.x) < 1e-12 && std::abs(q.y - ro) < 1e-9; });
+    const double outerRadial = (1 + kNu) * k / kE * ((1 - 2 * kNu) * ro + ro);
+    EXPECT_NEAR(mean(job.nodeBlock("DISP 1"), outer, 3, 1), outerRadial, 0.01 * outerRadial);
+}
+
+TEST(Verification, SlabWithHeatFluxAndConvectionMatchesOneDimensionalConduction) {
+    const double thickness = 20, k = 0.05, q = 0.01, h = 0.002, fluid = 20;
+    BoxSpec spec;
+    spec.size = {thickness, 5, 5};
+    spec.nx = 8, spec.ny = 2, spec.nz = 2;
+    SolverJob job("slab");
+    job.writeMesh(makeBoxMesh(spec));
+    JobText text;
+    text.analysisCode = 1;
+    text.materials = {"1  0.05,0,0,7.85e-09,460"};
+    text.loads = {"bol 1 0 0.01", "bol 2 2 0.002, 20"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(), "");
+    const auto t = job.nodeBlock("TEMP 1");
+    ASSERT_EQ(t.size(), static_cast<std::size_t>(job.mesh().nodeCount()));
+    const double cooled = fluid + q / h;
+    for (double x : {0.0, 5.0, thickness}) {
+        const double expected = cooled + q * (thickness - x) / k;
+        const auto at = nodesWhere(job.mesh(), [&](Vec3 p) { return std::abs(p.x - x) < 1e-9; });
+        EXPECT_NEAR(mean(t, at, 1, 0), expected, 0.005 * expected) << "x = " << x;
+    }
+}
+
+// A block on rollers (normal displacements of 0 on three sides), rotated so that the rollers
+// are not along the axes, heated uniformly from another loadcase's temperatures: it expands
+// freely, without stress.
+TEST(Verification, FreeThermalExpansionOnInclinedRollersIsStressFree) {
+    BoxSpec spec;
+    spec.size = {10, 6, 4};
+    spec.nx = 4, spec.ny = 2, spec.nz = 2;
+    FeMesh mesh = makeBoxMesh(spec);
+    const double c = std::cos(0.5), s = std::sin(0.5);
+    mapNodes(mesh, [&](const Vec3& p) { return Vec3{c * p.x - s * p.y, s * p.x + c * p.y, p.z}; });
+    SolverJob job("expansion");
+    job.writeMesh(mesh);
+    {
+        std::ofstream temperatures(job.folder() + "/hot.out");
+        temperatures << "MESHFILE\nx\nTEMP 1\n";
+        for (int n = 0; n < mesh.nodeCount(); ++n) temperatures << n + 1 << " 120\n";
+        temperatures << "\n";
+    }
+    JobText text;
+    text.solve = "1e-06,20,0,0,0";  // initial temperature 20
+    text.materials = {kSteel};
+    text.loads = {"t " + job.folder() + "/hot.out"};
+    text.constraints = {"bocn 1 0", "bocn 3 0", "bocn 5 0"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(), "");
+    const auto u = job.nodeBlock("DISP 1");
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const Vec3 p = mesh.node(n);
+        for (int a = 0; a < 3; ++a) EXPECT_NEAR(u[3 * n + a], 1.2e-5 * 100 * p[a], 1e-9) << "node " << n + 1;
+    }
+    for (int component = 0; component < 6; ++component)
+        for (double v : job.nodalStress(component)) {
+            if (std::isnan(v)) continue;
+            EXPECT_NEAR(v, 0.0, 1e-4);  // against E alpha dT = 252
+        }
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing
