@@ -1,0 +1,112 @@
+#include "results/contours_command.h"
+
+#include "addon/guarded_call.h"
+#include "addon/library_state.h"
+#include "mesh_solve/mesh_dump.h"
+#include "mesh_solve/mesh_reader.h"
+#include "mesh_solve/mesh_store.h"
+#include "mesh_solve/show_ui_command.h"
+#include "results/contours_dialog.h"
+#include "results/display_state.h"
+#include "results/quantity_list.h"
+
+using namespace results;
+
+CContoursCommand::CContoursCommand(CShowUICommand* explorer) : CAddOnCommand(explorer) {
+    if (explorer != nullptr) {
+        physics_ = explorer->analysisType();
+        solutionType_ = explorer->solveIndex();
+    }
+}
+
+CContours* CContoursCommand::contours() const { return static_cast<CContours*>(dialog()); }
+
+void CContoursCommand::Start() {
+    resetDisplayState();
+    auto dialog = std::make_unique<CContours>(this);
+    CContours* window = dialog.get();
+    setDialog(std::move(dialog));
+    window->create();
+    loadMesh();
+}
+
+platform::Status CContoursCommand::putref_CommandSite(platform::IUnknown* site) {
+    CAddOnCommand::putref_CommandSite(site);
+    if (this->site() != nullptr)
+        for (std::int32_t option : kContoursSiteOptions) this->site()->SetOption(option, -1);
+    return platform::kOk;
+}
+
+void CContoursCommand::loadMesh() {
+    const auto& lib = addon::library();
+    mesh_solve::Mesh& mesh = mesh_solve::libraryMesh();
+    if (mesh_solve::readMeshFile(mesh, lib.meshFile).opened())
+        mesh_solve::writeMeshDump(mesh, mesh_solve::meshDumpPath(lib.projectFolder), lib.unitText);
+    results_.reset(static_cast<std::size_t>(mesh.nodeCount()));
+    releasePending_ = true;  // the vertex count may have changed
+    DisplayState& state = displayState();
+    state.lengthFactor = lib.lengthScale > 0 ? lib.lengthScale : 1.0;
+    state.box = boundingBox(mesh);
+    rebuildTriangles();
+    recomputeSliceFlags({100, 100, 100});
+}
+
+void CContoursCommand::rebuildTriangles() {
+    displayState().triangles = buildTriangleList(mesh_solve::libraryMesh(), displayState().sliceView);
+}
+
+void CContoursCommand::recomputeSliceFlags(const std::array<int, 3>& sliders) {
+    computeSliceFlags(mesh_solve::libraryMesh(), displayState().box, sliders);
+}
+
+void CContoursCommand::redraw() {
+    if (site() != nullptr) platform::check(site()->Redraw(platform::kVariantTrue), host::IQDCommandSite::iid);
+}
+
+ContourFrame CContoursCommand::frame() const {
+    const DisplayState& state = displayState();
+    const CContours* d = contours();
+    ContourFrame f;
+    f.mesh = &mesh_solve::libraryMesh();
+    f.triangles = &state.triangles;
+    f.values = results_.values;
+    f.vectors = results_.vectors;
+    f.limits = state.limits;
+    f.meshOnly = state.position < 0 || state.kind == kKindMesh;
+    f.lengthFactor = state.lengthFactor;
+    f.phase = phase_;
+    f.animate = state.animate;
+    if (d != nullptr) {
+        f.displacementScale = d->displacementScale();
+        f.options = {d->isChecked(CContours::kSmooth), d->isChecked(CContours::kLighting),
+                     d->isChecked(CContours::kWireframe), d->isChecked(CContours::kNumeric)};
+        f.legend.step = d->stepNumber();
+    }
+    f.legend.position = state.position;
+    f.legend.naturalFrequencies = physics_ == kPhysicsMechanical && solutionType_ == kSolutionNaturalFrequencies;
+    f.legend.modeValue = results_.modeValue;
+    const Quantity& q = quantityAt(state.position);
+    f.legend.label = std::string(q.legendLabel);
+    f.legend.unit = unitText(q.unit, addon::library().unitText);
+    return f;
+}
+
+platform::Status CContoursCommand::On3DRender() {
+    return addon::guardedCall(className(), "On3DRender", [this] {
+        if (site() == nullptr) return;
+        platform::RefPtr<platform::IUnknown> unknown;
+        platform::check(site()->GetRenderDevice(0, unknown.put()), host::IQDCommandSite::iid);
+        auto device = unknown.require<render::IRenderDevice>();
+        if (!mesh_solve::libraryMesh().isLoaded()) loadMesh();
+        if (releasePending_) {
+            renderer_.releaseBuffers(device.get());
+            releasePending_ = false;
+        }
+        renderer_.render(*device, frame());
+    });
+}
+
+void CContoursCommand::terminate() {
+    displayState().position = -1;
+    CAddOnCommand::terminate();
+}

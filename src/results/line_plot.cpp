@@ -1,0 +1,185 @@
+#include "results/line_plot.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+constexpr render::Colour kGrid = 0xDCDCDC;
+constexpr render::Colour kAxis = 0x000000;
+
+std::string axisNumber(double value, int decimals) {
+    char fmt[16];
+    char buffer[64];
+    if (decimals == 0)
+        std::snprintf(buffer, sizeof buffer, "%0.f", value);
+    else {
+        std::snprintf(fmt, sizeof fmt, "%%0.%uf", static_cast<unsigned>(decimals));
+        std::snprintf(buffer, sizeof buffer, fmt, value);
+    }
+    return buffer;
+}
+
+}  // namespace
+
+void CLinePlot::addSeries(const std::string& name, std::uint32_t colour, int style,
+                          std::vector<results::PlotPoint> points) {
+    series_.emplace_back(name, colour, style, std::move(points));
+    const CPlotData& s = series_.back();
+    if (series_.size() == 1) {
+        if (!xLocked_) x_ = {s.xMin(), s.xMax()};
+        if (!yLocked_) y_ = {s.yMin(), s.yMax()};
+    } else {
+        if (!xLocked_) x_ = {std::min(x_.low, s.xMin()), std::max(x_.high, s.xMax())};
+        if (!yLocked_) y_ = {std::min(y_.low, s.yMin()), std::max(y_.high, s.yMax())};
+        for (auto& other : series_) other.markForRecalculation();
+    }
+    updateDecimals();
+    selected_ = static_cast<int>(series_.size()) - 1;
+    selectedPoint_ = -1;
+    notify(kNotifySelectionChanged);
+}
+
+// Small values need more decimals on the value axis to be told apart.
+void CLinePlot::updateDecimals() {
+    const float smallest = std::min(std::fabs(y_.high), std::fabs(y_.low));
+    if (smallest < 0.0001f) yDecimals_ = 6;
+    else if (smallest < 0.001f) yDecimals_ = 5;
+    else if (smallest < 0.01f) yDecimals_ = 4;
+    else if (smallest < 0.1f) yDecimals_ = 3;
+}
+
+bool CLinePlot::removeSeries(int index) {
+    if (index < 0 || index >= seriesCount()) return false;
+    series_.erase(series_.begin() + index);
+    selected_ = -1;
+    selectedPoint_ = -1;
+    notify(kNotifySelectionChanged);
+    return true;
+}
+
+bool CLinePlot::setColour(int index, std::uint32_t colour) {
+    if (index < 0 || index >= seriesCount()) return false;
+    series_[static_cast<std::size_t>(index)].setColour(colour);
+    return true;
+}
+
+bool CLinePlot::setStyle(int index, int style) {
+    if (index < 0 || index >= seriesCount()) return false;
+    series_[static_cast<std::size_t>(index)].setStyle(style);
+    return true;
+}
+
+const CPlotData* CLinePlot::series(int index) const {
+    if (index < 0 || index >= seriesCount()) return nullptr;
+    return &series_[static_cast<std::size_t>(index)];
+}
+
+void CLinePlot::select(int series, int point) {
+    selected_ = series >= 0 && series < seriesCount() ? series : -1;
+    selectedPoint_ = selected_ >= 0 && point >= 0 && point < static_cast<int>(series_[selected_].count()) ? point : -1;
+    notify(kNotifySelectionChanged);
+}
+
+void CLinePlot::zoom(Range x, Range y) {
+    auto within = [](Range r, Range old) {
+        Range out{std::max(std::min(r.low, r.high), old.low), std::min(std::max(r.low, r.high), old.high)};
+        return out.low < out.high ? out : old;
+    };
+    if (!xLocked_) x_ = within(x, x_);
+    if (!yLocked_) y_ = within(y, y_);
+    for (auto& s : series_) s.markForRecalculation();
+}
+
+void CLinePlot::resetZoom() {
+    if (series_.empty()) return;
+    Range x{series_[0].xMin(), series_[0].xMax()}, y{series_[0].yMin(), series_[0].yMax()};
+    for (const auto& s : series_) {
+        x = {std::min(x.low, s.xMin()), std::max(x.high, s.xMax())};
+        y = {std::min(y.low, s.yMin()), std::max(y.high, s.yMax())};
+    }
+    if (!xLocked_) x_ = x;
+    if (!yLocked_) y_ = y;
+    for (auto& s : series_) s.markForRecalculation();
+}
+
+CLinePlot::Area CLinePlot::plotArea(double width, double height) const {
+    return {width * 0.12, height * 0.08, width * 0.96, height * 0.82};
+}
+
+void CLinePlot::draw(render::Canvas& canvas, double width, double height) const {
+    const Area a = plotArea(width, height);
+    lastArea_ = a;
+    const double xSpan = x_.high > x_.low ? x_.high - x_.low : 1.0;
+    const double ySpan = y_.high > y_.low ? y_.high - y_.low : 1.0;
+    auto px = [&](double x) { return a.left + (x - x_.low) / xSpan * (a.right - a.left); };
+    auto py = [&](double y) { return a.bottom - (y - y_.low) / ySpan * (a.bottom - a.top); };
+
+    canvas.setPen(kGrid, 1);
+    for (int i = 0; i <= xDivisions_; ++i) {
+        const double x = a.left + (a.right - a.left) * i / xDivisions_;
+        canvas.line(x, a.top, x, a.bottom);
+    }
+    for (int i = 0; i <= yDivisions_; ++i) {
+        const double y = a.top + (a.bottom - a.top) * i / yDivisions_;
+        canvas.line(a.left, y, a.right, y);
+    }
+    canvas.setPen(kAxis, 1);
+    canvas.rectangle(a.left, a.top, a.right, a.bottom);
+    canvas.text(a.left, 2, title_);
+    canvas.text((a.left + a.right) / 2, a.bottom + height * 0.08, xTitle_);
+    canvas.text(2, a.top - height * 0.06, yTitle_);
+    canvas.text(a.left, a.bottom + 4, axisNumber(x_.low, xDecimals_));
+    canvas.text(a.right - width * 0.05, a.bottom + 4, axisNumber(x_.high, xDecimals_));
+    canvas.text(2, a.bottom - height * 0.03, axisNumber(y_.low, yDecimals_));
+    canvas.text(2, a.top, axisNumber(y_.high, yDecimals_));
+    canvas.text(a.right + 2, a.bottom + 4, xLocked_ ? "L" : "U");
+    canvas.text(2, a.top - height * 0.03, yLocked_ ? "L" : "U");
+
+    for (const CPlotData& s : series_) {
+        canvas.setPen(s.colour(), s.style() == CPlotData::kBar ? 3 : 1);
+        const auto& p = s.points();
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            if (s.style() == CPlotData::kBar)
+                canvas.line(px(p[i].x), py(std::clamp(0.0f, y_.low, y_.high)), px(p[i].x), py(p[i].y));
+            else if (i > 0)
+                canvas.line(px(p[i - 1].x), py(p[i - 1].y), px(p[i].x), py(p[i].y));
+        }
+    }
+    if (const CPlotData* s = series(selected_)) {
+        char buffer[160];
+        std::snprintf(buffer, sizeof buffer, "Mean=%g, Min=%g, Max=%g", s->mean(), s->yMin(), s->yMax());
+        canvas.setPen(kAxis, 1);
+        canvas.text(a.right - width * 0.35, a.bottom + height * 0.12, buffer);
+        if (selectedPoint_ >= 0) {
+            const auto& p = s->points()[static_cast<std::size_t>(selectedPoint_)];
+            std::snprintf(buffer, sizeof buffer, "Position=%g, Value=%g", p.x, p.y);
+            canvas.text(a.left, a.bottom + height * 0.12, buffer);
+            canvas.line(px(p.x), a.top, px(p.x), a.bottom);
+            canvas.line(a.left, py(p.y), a.right, py(p.y));
+        }
+    }
+}
+
+void CLinePlot::click(double x, double y) {
+    const Area a = lastArea_;
+    if (x < a.left || x > a.right || y < a.top || y > a.bottom) return;
+    const double xSpan = x_.high > x_.low ? x_.high - x_.low : 1.0;
+    const double ySpan = y_.high > y_.low ? y_.high - y_.low : 1.0;
+    double best = 1e300;
+    int bestSeries = -1, bestPoint = -1;
+    for (int s = 0; s < seriesCount(); ++s) {
+        const auto& p = series_[static_cast<std::size_t>(s)].points();
+        for (std::size_t i = 0; i < p.size(); ++i) {
+            const double dx = a.left + (p[i].x - x_.low) / xSpan * (a.right - a.left) - x;
+            const double dy = a.bottom - (p[i].y - y_.low) / ySpan * (a.bottom - a.top) - y;
+            if (dx * dx + dy * dy < best) {
+                best = dx * dx + dy * dy;
+                bestSeries = s;
+                bestPoint = static_cast<int>(i);
+            }
+        }
+    }
+    select(bestSeries, bestPoint);
+}
