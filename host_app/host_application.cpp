@@ -1,0 +1,235 @@
+#include "host_application.h"
+
+#include <algorithm>
+
+#include "platform/paths.h"
+#include "render/recording_canvas.h"
+
+namespace hostapp {
+
+using platform::RefPtr;
+
+HostApplication::HostApplication()
+    : root_(platform::makeRef<HostRoot>()), hook_(platform::makeRef<HostHook>(root_)) {}
+
+HostApplication::~HostApplication() {
+    if (addOn_) {
+        try {
+            unloadAddOn();
+        } catch (...) {
+            // Going away regardless; the add-on reports its own failures.
+        }
+    }
+    for (auto& command : running_) command->site->detach();
+}
+
+// ---- documents ----
+
+HostSession& HostApplication::openDocument(const std::string& path, const SessionOptions& options) {
+    const std::string name = platform::fileStem(path);
+    if (HostSession* open = root_->sessions().find(name)) {
+        current_ = RefPtr<HostSession>(open);
+        fitView(camera_.width(), camera_.height());
+        return *open;
+    }
+    auto document = OcctDocument::open(path, options.modelUnit);
+    auto session = platform::makeRef<HostSession>(name, std::move(document), options);
+    root_->sessions().add(session);
+    current_ = session;
+    fitView(camera_.width(), camera_.height());
+    if (addOn_) addOn_->OnSessionOpened(name);
+    return *session;
+}
+
+HostSession& HostApplication::requireSession() const {
+    if (!current_) throw HostAppError("no document is open");
+    return *current_;
+}
+
+// ---- the add-on ----
+
+void HostApplication::loadAddOn(const std::string& path) {
+    if (addOn_) throw HostAppError("the add-on is loaded already");
+    if (!library_) library_ = std::make_unique<AddOnLibrary>(path);
+    library_->addOnLoad(nullptr, static_cast<host::IQDAddOnHook*>(hook_.get()), 0);
+    addOn_ = RefPtr<host::IQuarnelAddOn>::adopt(library_->getAddOnInterface());
+    if (!addOn_) throw HostAppError("the add-on gave no interface");
+    buildMenu();
+    addOn_->OnMenuBuilt();
+}
+
+void HostApplication::buildMenu() {
+    menu_.clear();
+    std::int32_t root = 0;
+    if (platform::failed(addOn_->get_RootMenuItem(&root))) throw HostAppError("the add-on gave no menu");
+    addMenuItems(root, 0);
+}
+
+void HostApplication::addMenuItems(std::int32_t id, int depth) {
+    platform::AutoString text;
+    addOn_->get_ItemText(id, &text);
+    menu_.push_back({id, text, depth});
+    platform::VariantBool has = platform::kVariantFalse;
+    addOn_->get_HasSubItems(id, &has);
+    if (has == platform::kVariantFalse || depth > 4) return;
+    platform::IntArray items;
+    addOn_->get_SubItems(id, &items);
+    for (std::int32_t item : items) addMenuItems(item, depth + 1);
+}
+
+std::optional<std::int32_t> HostApplication::menuIdOf(const std::string& text) const {
+    for (const auto& entry : menu_) {
+        if (entry.text == text) return entry.id;
+    }
+    return std::nullopt;
+}
+
+void HostApplication::unloadAddOn() {
+    if (!addOn_) return;
+    // The transient commands end as the host ends any command; the add-on then closes its
+    // explorers itself (end command through their sites, then their terminate step).
+    for (const auto& command : running_) {
+        if (!command->persistent) command->ending = true;
+    }
+    afterEvent();
+    unloading_ = true;
+    std::int32_t answer = 0;
+    library_->addOnUnload(nullptr, 0, &answer);
+    unloading_ = false;
+    for (auto& command : running_) command->site->detach();
+    running_.clear();
+    unloaded_.clear();
+    addOn_ = nullptr;
+    menu_.clear();
+}
+
+std::int32_t HostApplication::itemState(std::int32_t id) {
+    if (!addOn_) throw HostAppError("the add-on is not loaded");
+    std::int32_t state = 0;
+    addOn_->get_MenuItemState(id, requireSession().name(), &state);
+    return state;
+}
+
+void HostApplication::invoke(std::int32_t id) {
+    if (!addOn_) throw HostAppError("the add-on is not loaded");
+    const std::string session = requireSession().name();
+    // Picking an analysis command ends the one running in the session, as picking any command
+    // does in the host; the explorer and help leave it running.
+    if (id >= 112 && id <= 119) endTransientCommands(session);
+    RefPtr<host::IQuarnelAddOnCommand> command;
+    addOn_->InvokeCommand(id, session, command.put());
+    if (command && !isRunning(command.get())) host(std::move(command), session);
+    afterEvent();
+}
+
+void HostApplication::endTransientCommands(const std::string& session) {
+    bool any = false;
+    for (const auto& command : running_) {
+        if (!command->persistent && command->session == session) command->ending = any = true;
+    }
+    if (any) afterEvent();
+}
+
+void HostApplication::host(RefPtr<host::IQuarnelAddOnCommand> command, const std::string& session) {
+    auto running = std::make_unique<RunningCommand>();
+    running->command = std::move(command);
+    running->site = platform::makeRef<CommandSite>(this);
+    running->session = session;
+    platform::VariantBool persistent = platform::kVariantFalse;
+    platform::VariantBool hasPanel = platform::kVariantFalse;
+    running->command->get_IsPersistent(&persistent);
+    running->command->get_HasPanel(&hasPanel);
+    running->persistent = persistent != platform::kVariantFalse;
+    RunningCommand& added = *running;
+    running_.push_back(std::move(running));
+    added.command->putref_CommandSite(static_cast<host::IQDCommandSite*>(added.site.get()));
+    if (hasPanel != platform::kVariantFalse) {
+        added.panel = std::make_unique<ui::Panel>("FEM Explorer");
+        added.command->OnShowUI(added.panel.get());
+    }
+    requestRedraw();
+}
+
+bool HostApplication::isRunning(host::IQuarnelAddOnCommand* command) const {
+    return std::any_of(running_.begin(), running_.end(),
+                       [&](const auto& r) { return r->command.get() == command; });
+}
+
+ui::Panel* HostApplication::panelOf(const std::string& session) const {
+    for (const auto& command : running_) {
+        if (command->session == session && command->panel) return command->panel.get();
+    }
+    return nullptr;
+}
+
+void HostApplication::requestEnd(CommandSite* site) {
+    for (auto it = running_.begin(); it != running_.end(); ++it) {
+        if ((*it)->site.get() != site) continue;
+        if (unloading_) {
+            // During the unload the add-on terminates its explorers itself; the host forgets them,
+            // keeping their panels until the add-on has let go of them.
+            (*it)->site->detach();
+            unloaded_.push_back(std::move(*it));
+            running_.erase(it);
+        } else {
+            (*it)->ending = true;
+        }
+        return;
+    }
+}
+
+void HostApplication::startFurtherCommand(host::IQuarnelAddOnCommand* command) {
+    if (command == nullptr || isRunning(command)) return;
+    host(RefPtr<host::IQuarnelAddOnCommand>(command), current_ ? current_->name() : std::string());
+}
+
+void HostApplication::terminate(std::unique_ptr<RunningCommand> command) {
+    command->command->OnTerminate();
+    command->site->detach();
+    requestRedraw();
+}
+
+void HostApplication::afterEvent() {
+    // Terminating one command may end others; go on until none is left ending.
+    for (;;) {
+        auto it = std::find_if(running_.begin(), running_.end(), [](const auto& r) { return r->ending; });
+        if (it == running_.end()) break;
+        std::unique_ptr<RunningCommand> ending = std::move(*it);
+        running_.erase(it);
+        terminate(std::move(ending));
+    }
+    if (redrawPending_) {
+        redrawPending_ = false;
+        ++redraws_;
+        // Without a window the view is drawn when a picture is asked for; the marks are drawn now
+        // all the same, so that a failure in them shows where it happens.
+        render::RecordingCanvas discard;
+        drawOverlays(discard);
+    }
+}
+
+// ---- the view ----
+
+void HostApplication::fitView(int width, int height) {
+    if (!current_) return;
+    const auto box = current_->document().boundingBox();
+    camera_.fit(box.first, box.second, width, height);
+}
+
+void HostApplication::drawOverlays(render::Canvas& canvas) {
+    if (!current_) return;
+    // The list may change while commands draw (a failure message ends nothing, but be safe).
+    std::vector<RefPtr<host::IQuarnelAddOnCommand>> commands;
+    for (const auto& command : running_) {
+        if (command->session == current_->name() && !command->ending) commands.push_back(command->command);
+    }
+    for (const auto& command : commands) command->OnDrawOverlay(&canvas);
+}
+
+void HostApplication::projectPoint(const host::Point3& point, double* x, double* y) const {
+    const ViewPoint p = camera_.project(point);
+    *x = p.x;
+    *y = p.y;
+}
+
+}  // namespace hostapp

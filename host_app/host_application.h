@@ -1,0 +1,112 @@
+#pragma once
+// The host itself: the open documents, the loaded add-on with its menu, and the commands it runs.
+// It hosts each command the add-on hands back (a site, a panel when the command wants one,
+// overlay drawing and redraws), ends commands after the event that asked for it, and unloads
+// the add-on at the end.
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "addon_library.h"
+#include "command_site.h"
+#include "host/addon_interfaces.h"
+#include "host_root.h"
+#include "platform/ref_ptr.h"
+#include "ui/window.h"
+#include "view_camera.h"
+
+namespace render {
+class Canvas;
+}
+
+namespace hostapp {
+
+struct MenuEntry {
+    std::int32_t id = 0;
+    std::string text;
+    int depth = 0;  // 0 for the root item
+};
+
+// A command the host runs, with the site and panel the host gave it.
+struct RunningCommand {
+    platform::RefPtr<host::IQuarnelAddOnCommand> command;
+    platform::RefPtr<CommandSite> site;
+    std::string session;
+    std::unique_ptr<ui::Panel> panel;
+    bool persistent = false;  // stays beside other commands (the explorer)
+    bool ending = false;
+};
+
+class HostApplication : public CommandHost {
+  public:
+    HostApplication();
+    ~HostApplication() override;
+
+    // ---- documents ----
+    // Opens a document as a new session named after the file's stem and makes it current;
+    // opening a file whose session is already open makes that session current.
+    HostSession& openDocument(const std::string& path, const SessionOptions& options);
+    HostSession* currentSession() const { return current_.get(); }
+    HostSession& requireSession() const;
+    const HostRoot& root() const { return *root_; }
+
+    // ---- the add-on ----
+    // dlopen, AddOnLoad with the hook, GetAddOnInterface and the menu. Throws HostAppError.
+    void loadAddOn(const std::string& path);
+    bool addOnLoaded() const { return static_cast<bool>(addOn_); }
+    // Ends the running commands, calls AddOnUnload and releases the add-on's interface.
+    void unloadAddOn();
+    const std::vector<MenuEntry>& menu() const { return menu_; }
+    std::optional<std::int32_t> menuIdOf(const std::string& text) const;
+    // The item state the add-on gives for the current session.
+    std::int32_t itemState(std::int32_t id);
+    // The user picks a menu item in the current session.
+    void invoke(std::int32_t id);
+
+    // ---- running commands ----
+    const std::vector<std::unique_ptr<RunningCommand>>& running() const { return running_; }
+    // The panel of the persistent command of `session` (the explorer), or null.
+    ui::Panel* panelOf(const std::string& session) const;
+    // Work the host does once an event has been handled: terminate the commands that asked to
+    // end, then redraw the view when asked.
+    void afterEvent();
+    int redrawCount() const { return redraws_; }
+
+    // ---- the view ----
+    ViewCamera& camera() { return camera_; }
+    // Fits the camera to the current session's model in a view of this size.
+    void fitView(int width, int height);
+    // Every running command of the current session draws its overlay marks.
+    void drawOverlays(render::Canvas& canvas);
+
+    // ---- CommandHost ----
+    void projectPoint(const host::Point3& point, double* x, double* y) const override;
+    void requestRedraw() override { redrawPending_ = true; }
+    void requestEnd(CommandSite* site) override;
+    void startFurtherCommand(host::IQuarnelAddOnCommand* command) override;
+
+  private:
+    void buildMenu();
+    void addMenuItems(std::int32_t id, int depth);
+    void host(platform::RefPtr<host::IQuarnelAddOnCommand> command, const std::string& session);
+    bool isRunning(host::IQuarnelAddOnCommand* command) const;
+    // Ends the session's transient command before another one starts.
+    void endTransientCommands(const std::string& session);
+    void terminate(std::unique_ptr<RunningCommand> command);
+
+    platform::RefPtr<HostRoot> root_;
+    platform::RefPtr<HostHook> hook_;
+    platform::RefPtr<HostSession> current_;
+    std::unique_ptr<AddOnLibrary> library_;
+    platform::RefPtr<host::IQuarnelAddOn> addOn_;
+    std::vector<MenuEntry> menu_;
+    std::vector<std::unique_ptr<RunningCommand>> running_;
+    std::vector<std::unique_ptr<RunningCommand>> unloaded_;  // ended by the add-on's unload
+    ViewCamera camera_;
+    bool unloading_ = false;
+    bool redrawPending_ = false;
+    int redraws_ = 0;
+};
+
+}  // namespace hostapp

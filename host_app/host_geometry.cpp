@@ -1,0 +1,121 @@
+#include "host_geometry.h"
+
+namespace hostapp {
+
+using platform::kInvalidPointer;
+using platform::kOk;
+using platform::makeRef;
+using platform::RefPtr;
+using platform::Status;
+
+RefPtr<host::IQDEntity> makeEntity(const DocumentPtr& document, const EntityRef& ref) {
+    switch (ref.type) {
+        case EntityType::Face:
+            return RefPtr<host::IQDEntity>(makeRef<HostFace>(document, ref).get());
+        case EntityType::Edge:
+            return RefPtr<host::IQDEntity>(makeRef<HostEdge>(document, ref).get());
+        default:
+            return RefPtr<host::IQDEntity>(makeRef<HostVertex>(document, ref).get());
+    }
+}
+
+// ---- bodies ----
+
+Status HostBody::get_Key(host::KeyBytes* key) {
+    if (key == nullptr) return kInvalidPointer;
+    *key = document_->bodyKey(body_);
+    return kOk;
+}
+
+Status HostBody::list(EntityType type, host::IQDEntities** out) {
+    std::vector<EntityRef> refs;
+    for (int i = 0; i < document_->count(body_, type); ++i) refs.push_back({body_, type, i});
+    return handOut(makeRef<HostEntities>(document_, std::move(refs)), out);
+}
+
+Status HostBody::get_Faces(host::IQDEntities** faces) {
+    return list(EntityType::Face, faces);
+}
+Status HostBody::get_Edges(host::IQDEntities** edges) {
+    return list(EntityType::Edge, edges);
+}
+Status HostBody::get_Vertices(host::IQDEntities** vertices) {
+    return list(EntityType::Vertex, vertices);
+}
+
+Status HostBodies::get_Count(std::int32_t* count) {
+    if (count == nullptr) return kInvalidPointer;
+    *count = document_->bodyCount();
+    return kOk;
+}
+
+Status HostBodies::Item(std::int32_t index, host::IQDBody** body) {
+    if (body == nullptr) return kInvalidPointer;
+    *body = nullptr;
+    if (index < 0 || index >= document_->bodyCount()) return platform::kFail;
+    return handOut(makeRef<HostBody>(document_, index), body);
+}
+
+Status HostEntities::get_Count(std::int32_t* count) {
+    if (count == nullptr) return kInvalidPointer;
+    *count = static_cast<std::int32_t>(refs_.size());
+    return kOk;
+}
+
+Status HostEntities::Item(std::int32_t index, host::IQDEntity** entity) {
+    if (entity == nullptr) return kInvalidPointer;
+    *entity = nullptr;
+    if (index < 0 || index >= static_cast<std::int32_t>(refs_.size())) return platform::kFail;
+    return handOut(makeEntity(document_, refs_[static_cast<std::size_t>(index)]), entity);
+}
+
+// ---- entities ----
+
+template <typename I>
+Status HostEntityOf<I>::get_Key(host::KeyBytes* key) {
+    if (key == nullptr) return kInvalidPointer;
+    *key = document_->entityKey(ref_);
+    return kOk;
+}
+
+template <typename I>
+Status HostEntityOf<I>::get_Body(host::IQDBody** body) {
+    return handOut(makeRef<HostBody>(document_, ref_.body), body);
+}
+
+template <typename I>
+Status HostEntityOf<I>::GetCorners(host::Point3* low, host::Point3* high) {
+    if (low == nullptr || high == nullptr) return kInvalidPointer;
+    std::tie(*low, *high) = document_->corners(ref_);
+    return kOk;
+}
+
+template class HostEntityOf<host::IQDFace>;
+template class HostEntityOf<host::IQDEdge>;
+template class HostEntityOf<host::IQDVertex>;
+
+Status HostFace::get_SurfaceKind(std::int32_t* kind) {
+    if (kind == nullptr) return kInvalidPointer;
+    *kind = document_->surface(ref_).kind;
+    return kOk;
+}
+
+Status HostFace::GetAxis(host::Point3* origin, host::Point3* direction) {
+    if (origin == nullptr || direction == nullptr) return kInvalidPointer;
+    const auto info = document_->surface(ref_);
+    if (!info.axis) return platform::kFail;
+    std::tie(*origin, *direction) = *info.axis;
+    return kOk;
+}
+
+Status HostEdge::get_Faces(host::IQDEntities** faces) {
+    return handOut(makeRef<HostEntities>(document_, document_->edgeFaces(ref_)), faces);
+}
+
+Status HostVertex::GetPoint(host::Point3* position) {
+    if (position == nullptr) return kInvalidPointer;
+    *position = document_->vertexPoint(ref_);
+    return kOk;
+}
+
+}  // namespace hostapp

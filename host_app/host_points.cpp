@@ -1,0 +1,42 @@
+#include "host_points.h"
+
+#include "host_geometry.h"
+
+namespace hostapp {
+
+using platform::kInvalidPointer;
+using platform::kOk;
+using platform::Status;
+
+Status HostDesignPoint::get_Number(std::int32_t* number) {
+    if (number == nullptr) return kInvalidPointer;
+    *number = number_;
+    return kOk;
+}
+
+Status HostDesignPoint::GetPoint(host::Point3* position) {
+    if (position == nullptr) return kInvalidPointer;
+    *position = position_;
+    return kOk;
+}
+
+Status HostPlaneValues::answer(double value, double* out) {
+    if (out == nullptr) return kInvalidPointer;
+    *out = value;
+    return kOk;
+}
+
+HostPlane::HostPlane(std::string name, double a, double b, double c)
+    : name_(std::move(name)), values_(platform::makeRef<HostPlaneValues>(a, b, c)) {}
+
+Status HostPlane::get_Name(host::AutoString* name) {
+    if (name == nullptr) return kInvalidPointer;
+    *name = name_;
+    return kOk;
+}
+
+Status HostPlane::get_Values(host::IQDPlaneValues** values) {
+    return handOut(values_, values);
+}
+
+}  // namespace hostapp

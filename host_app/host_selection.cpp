@@ -1,0 +1,43 @@
+#include "host_selection.h"
+
+#include "host_geometry.h"
+
+namespace hostapp {
+
+using platform::kInvalidPointer;
+using platform::kOk;
+using platform::Status;
+
+Status HostPickedObject::get_Object(platform::IUnknown** object) {
+    return handOut(object_, object);
+}
+
+void HostSelection::replace(std::vector<platform::RefPtr<platform::IUnknown>> objects) {
+    picked_.clear();
+    for (auto& object : objects) picked_.push_back(platform::makeRef<HostPickedObject>(std::move(object)));
+}
+
+Status HostSelection::get_Count(std::int32_t, std::int32_t* count) {
+    if (count == nullptr) return kInvalidPointer;
+    *count = static_cast<std::int32_t>(picked_.size());
+    return kOk;
+}
+
+Status HostSelection::Item(std::int32_t index, host::IQDPickedObject** picked) {
+    if (picked == nullptr) return kInvalidPointer;
+    *picked = nullptr;
+    if (index < 0 || index >= static_cast<std::int32_t>(picked_.size())) return platform::kFail;
+    return handOut(picked_[static_cast<std::size_t>(index)], picked);
+}
+
+Status HostSelection::Reset() {
+    picked_.clear();
+    return kOk;
+}
+
+Status HostSelection::HandBack() {
+    ++handBacks_;
+    return kOk;
+}
+
+}  // namespace hostapp

@@ -1,0 +1,39 @@
+#pragma once
+// What the user has picked in a session: faces, edges, vertices, design points or planes, each
+// handed to the add-on wrapped in a picked object.
+#include <vector>
+
+#include "host/host_interfaces.h"
+#include "platform/ref_ptr.h"
+
+namespace hostapp {
+
+class HostPickedObject : public platform::ImplementsDispatch<host::IQDPickedObject> {
+  public:
+    explicit HostPickedObject(platform::RefPtr<platform::IUnknown> object) : object_(std::move(object)) {}
+    platform::Status get_Object(platform::IUnknown** object) override;
+
+  private:
+    platform::RefPtr<platform::IUnknown> object_;
+};
+
+class HostSelection : public platform::ImplementsDispatch<host::IQDSelection> {
+  public:
+    void replace(std::vector<platform::RefPtr<platform::IUnknown>> objects);
+    std::size_t size() const { return picked_.size(); }
+    // How often the add-on handed the selection back (the end of a command's picking).
+    int handBacks() const { return handBacks_; }
+
+    // The filter is the asking command's code; this host picks before the command asks, so it
+    // answers what is picked whatever the filter.
+    platform::Status get_Count(std::int32_t filter, std::int32_t* count) override;
+    platform::Status Item(std::int32_t index, host::IQDPickedObject** picked) override;
+    platform::Status Reset() override;
+    platform::Status HandBack() override;
+
+  private:
+    std::vector<platform::RefPtr<HostPickedObject>> picked_;
+    int handBacks_ = 0;
+};
+
+}  // namespace hostapp

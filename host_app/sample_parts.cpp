@@ -1,0 +1,100 @@
+// kolvane-sample-parts DIR: builds the sample parts with OpenCASCADE and writes them into DIR:
+// bracket.step (an L-bracket with holes), beam.step and beam.brep (a cantilever 200 x 20 x 10 mm),
+// plate.step (a plate with a central hole), two_solids.step (a part of two solids) and tube.step
+// (a thick-walled tube, inner radius 10 mm, outer 20 mm, length 40 mm).
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include <BRepAlgoAPI_Cut.hxx>
+#include <BRepAlgoAPI_Fuse.hxx>
+#include <BRepPrimAPI_MakeBox.hxx>
+#include <BRepPrimAPI_MakeCylinder.hxx>
+#include <BRepTools.hxx>
+#include <BRep_Builder.hxx>
+#include <ShapeUpgrade_UnifySameDomain.hxx>
+#include <Standard_Failure.hxx>
+#include <TopoDS_Compound.hxx>
+#include <gp_Ax2.hxx>
+
+#include "occt_document.h"
+
+namespace {
+
+TopoDS_Shape hole(double x, double y, double z, const gp_Dir& along, double radius, double length) {
+    return BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(x, y, z), along), radius, length).Shape();
+}
+
+// Merges the faces a boolean operation split along the seams of its operands.
+TopoDS_Shape unified(const TopoDS_Shape& shape) {
+    ShapeUpgrade_UnifySameDomain unify(shape, true, true, true);
+    unify.Build();
+    return unify.Shape();
+}
+
+// A base 80 x 40 x 8 with two holes of radius 5, and an upright 8 x 40 x 60 at x = 0 with one
+// hole of radius 6.
+TopoDS_Shape bracket() {
+    TopoDS_Shape base = BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 80, 40, 8).Shape();
+    TopoDS_Shape upright = BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 8, 40, 60).Shape();
+    TopoDS_Shape shape = unified(BRepAlgoAPI_Fuse(base, upright).Shape());
+    shape = BRepAlgoAPI_Cut(shape, hole(55, 12, -1, gp::DZ(), 5, 10)).Shape();
+    shape = BRepAlgoAPI_Cut(shape, hole(55, 28, -1, gp::DZ(), 5, 10)).Shape();
+    shape = BRepAlgoAPI_Cut(shape, hole(-1, 20, 40, gp::DX(), 6, 10)).Shape();
+    return unified(shape);
+}
+
+TopoDS_Shape beam() {
+    return BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 200, 20, 10).Shape();
+}
+
+TopoDS_Shape plate() {
+    TopoDS_Shape slab = BRepPrimAPI_MakeBox(gp_Pnt(-50, -50, 0), 100, 100, 5).Shape();
+    return unified(BRepAlgoAPI_Cut(slab, hole(0, 0, -1, gp::DZ(), 10, 7)).Shape());
+}
+
+TopoDS_Shape twoSolids() {
+    TopoDS_Compound compound;
+    BRep_Builder builder;
+    builder.MakeCompound(compound);
+    builder.Add(compound, BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 50, 20, 10).Shape());
+    builder.Add(compound, BRepPrimAPI_MakeBox(gp_Pnt(60, 0, 0), 30, 20, 10).Shape());
+    return compound;
+}
+
+TopoDS_Shape tube() {
+    TopoDS_Shape outer = BRepPrimAPI_MakeCylinder(20, 40).Shape();
+    return BRepAlgoAPI_Cut(outer, hole(0, 0, -1, gp::DZ(), 10, 42)).Shape();
+}
+
+bool write(const std::filesystem::path& folder, const std::string& name, const TopoDS_Shape& shape) {
+    const std::string path = (folder / name).string();
+    if (hostapp::OcctDocument(shape).exportStep(path)) return true;
+    std::fprintf(stderr, "kolvane-sample-parts: cannot write %s\n", path.c_str());
+    return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: kolvane-sample-parts DIR\n");
+        return 2;
+    }
+    hostapp::silenceOcctMessages();
+    const std::filesystem::path folder = argv[1];
+    std::error_code error;
+    std::filesystem::create_directories(folder, error);
+    try {
+        bool ok = write(folder, "bracket.step", bracket());
+        ok = write(folder, "beam.step", beam()) && ok;
+        ok = BRepTools::Write(beam(), (folder / "beam.brep").string().c_str()) && ok;
+        ok = write(folder, "plate.step", plate()) && ok;
+        ok = write(folder, "two_solids.step", twoSolids()) && ok;
+        ok = write(folder, "tube.step", tube()) && ok;
+        return ok ? 0 : 1;
+    } catch (const Standard_Failure& failure) {
+        std::fprintf(stderr, "kolvane-sample-parts: %s\n", failure.GetMessageString());
+        return 1;
+    }
+}

@@ -1,0 +1,113 @@
+#pragma once
+// Runs a script of host actions headless: documents, settings, design points and planes, menu
+// picks, selections, and a person's actions on the add-on's dialogs, with checks and pictures.
+// Every message box is printed as "message: TEXT". A failed check or an invalid line stops the
+// run with a ScriptFailure naming the line.
+#include <map>
+#include <optional>
+#include <ostream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "host_application.h"
+#include "script_lexer.h"
+#include "ui/headless_prompts.h"
+
+namespace ui {
+class Dialog;
+}
+
+namespace hostapp {
+
+class ScriptFailure : public std::runtime_error {
+  public:
+    ScriptFailure(int line, const std::string& message) : std::runtime_error(message), line_(line) {}
+    int line() const { return line_; }
+
+  private:
+    int line_;
+};
+
+struct ScriptOptions {
+    std::string outFolder = ".";  // where relative picture paths go
+};
+
+class ScriptRunner {
+  public:
+    ScriptRunner(HostApplication& app, ui::HeadlessPrompts& prompts, std::ostream& out,
+                 ScriptOptions options);
+    ~ScriptRunner();
+
+    // Runs the lines in order; throws ScriptFailure at the first failing line.
+    void run(const std::vector<ScriptLine>& lines);
+
+    using Words = std::vector<std::string>;
+
+  private:
+    struct Verb {
+        std::size_t minArgs;
+        std::size_t maxArgs;
+        const char* usage;
+        void (ScriptRunner::*run)(const Words& args);
+    };
+    static const std::map<std::string, Verb>& verbs();
+
+    // Runs lines[from...] up to the end or the "end" closing a block; answers the index after it.
+    std::size_t runBlock(const std::vector<ScriptLine>& lines, std::size_t from, bool inModal);
+    void runLine(const ScriptLine& line);
+    std::size_t registerModal(const std::vector<ScriptLine>& lines, std::size_t at);
+    void checkPendingFailure();
+
+    // ---- the verbs ----
+    void open(const Words& args);
+    void install(const Words& args);
+    void projects(const Words& args);
+    void point(const Words& args);
+    void plane(const Words& args);
+    void menu(const Words& args);
+    void state(const Words& args);
+    void select(const Words& args);
+    void in(const Words& args);
+    void type(const Words& args);
+    void click(const Words& args);
+    void choose(const Words& args);
+    void slide(const Words& args);
+    void prop(const Words& args);
+    void cell(const Words& args);
+    void focus(const Words& args);
+    void tree(const Words& args);
+    void accept(const Words& args);
+    void cancel(const Words& args);
+    void expectMessage(const Words& args);
+    void expectText(const Words& args);
+    void expectFile(const Words& args);
+    void expectState(const Words& args);
+    void print(const Words& args);
+    void printFaces();
+    void render(const Words& args);
+    void waitFile(const Words& args);
+    void unload(const Words& args);
+
+    // ---- helpers ----
+    ui::Dialog& dialog() const;
+    int controlId(const ui::Dialog& d, const std::string& word) const;
+    std::int32_t menuId(const std::string& word) const;
+    void writeSetting(const std::string& name, const std::string& value);
+
+    HostApplication& app_;
+    ui::HeadlessPrompts& prompts_;
+    std::ostream& out_;
+    ScriptOptions options_;
+    int line_ = 0;
+    std::optional<std::string> inCaption_;         // the dialog lines act on; the newest when empty
+    ui::Dialog* modal_ = nullptr;                  // the modal dialog a block runs in
+    std::size_t messagesChecked_ = 0;              // messages before this index have been matched
+    std::optional<ScriptFailure> pendingFailure_;  // a failure inside a modal run
+    std::vector<std::vector<ScriptLine>> modalBlocks_;
+};
+
+// Parses a whole number; nothing when `word` is not one.
+std::optional<long> parseInteger(const std::string& word);
+
+}  // namespace hostapp

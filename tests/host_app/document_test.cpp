@@ -1,0 +1,234 @@
+// The OpenCASCADE document layer: bodies and numbering, persistent keys, boxes, surface kinds and
+// axes, units, STEP export, and the host objects made on them.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRepPrimAPI_MakeBox.hxx>
+#include <BRepPrimAPI_MakeCone.hxx>
+#include <BRep_Builder.hxx>
+#include <Geom_BezierCurve.hxx>
+#include <Geom_SurfaceOfRevolution.hxx>
+#include <TColgp_Array1OfPnt.hxx>
+#include <TopoDS_Compound.hxx>
+
+#include "host_session.h"
+#include "occt_document.h"
+#include "sample_parts.h"
+
+namespace {
+
+using hostapp::DocumentError;
+using hostapp::EntityRef;
+using hostapp::EntityType;
+using hostapp::OcctDocument;
+namespace fs = std::filesystem;
+
+std::shared_ptr<OcctDocument> sample(const std::string& name, std::int32_t unit = host::kUnitMm) {
+    hostapp::silenceOcctMessages();
+    return OcctDocument::open(samplePath(name), unit);
+}
+
+std::vector<host::KeyBytes> allKeys(const OcctDocument& doc) {
+    std::vector<host::KeyBytes> keys;
+    for (auto type : {EntityType::Face, EntityType::Edge, EntityType::Vertex}) {
+        for (int n = 1; n <= doc.totalCount(type); ++n)
+            keys.push_back(doc.entityKey(*doc.fromGlobalNumber(type, n)));
+    }
+    return keys;
+}
+
+TopoDS_Shape compoundOf(std::initializer_list<TopoDS_Shape> shapes) {
+    TopoDS_Compound compound;
+    BRep_Builder builder;
+    builder.MakeCompound(compound);
+    for (const auto& s : shapes) builder.Add(compound, s);
+    return compound;
+}
+
+void expectPoint(const host::Point3& p, double x, double y, double z) {
+    EXPECT_NEAR(p.x, x, 1e-6);
+    EXPECT_NEAR(p.y, y, 1e-6);
+    EXPECT_NEAR(p.z, z, 1e-6);
+}
+
+TEST(Document, TwoSolidsAreTwoBodiesNumberedOneAfterTheOther) {
+    auto doc = sample("two_solids.step");
+    ASSERT_EQ(doc->bodyCount(), 2);
+    EXPECT_EQ(doc->count(0, EntityType::Face), 6);
+    EXPECT_EQ(doc->count(1, EntityType::Edge), 12);
+    EXPECT_EQ(doc->totalCount(EntityType::Vertex), 16);
+    EXPECT_EQ(doc->globalNumber({1, EntityType::Face, 0}), 7);
+    EXPECT_EQ(doc->globalNumber({1, EntityType::Edge, 11}), 24);
+    EXPECT_EQ(doc->fromGlobalNumber(EntityType::Face, 7), (EntityRef{1, EntityType::Face, 0}));
+    EXPECT_EQ(doc->fromGlobalNumber(EntityType::Face, 6), (EntityRef{0, EntityType::Face, 5}));
+    EXPECT_FALSE(doc->fromGlobalNumber(EntityType::Face, 13));
+    EXPECT_FALSE(doc->fromGlobalNumber(EntityType::Face, 0));
+    EXPECT_THROW(doc->entity({2, EntityType::Face, 0}), DocumentError);
+    EXPECT_THROW(doc->entity({0, EntityType::Face, 6}), DocumentError);
+}
+
+TEST(Document, KeysAreUniqueAndTheSameWhenTheFileIsOpenedAgain) {
+    for (const char* name : {"bracket.step", "two_solids.step", "tube.step", "plate.step"}) {
+        SCOPED_TRACE(name);
+        auto first = sample(name);
+        auto second = sample(name);
+        const auto keys = allKeys(*first);
+        EXPECT_EQ(std::set<host::KeyBytes>(keys.begin(), keys.end()).size(), keys.size());
+        EXPECT_EQ(allKeys(*second), keys);
+        for (int b = 0; b < first->bodyCount(); ++b) EXPECT_EQ(second->bodyKey(b), first->bodyKey(b));
+        // Every key finds its own entity, in its body and among all bodies.
+        for (int n = 1; n <= first->totalCount(EntityType::Edge); ++n) {
+            const EntityRef ref = *first->fromGlobalNumber(EntityType::Edge, n);
+            EXPECT_EQ(second->findEntity(first->entityKey(ref)), ref);
+            EXPECT_EQ(second->findEntity(first->entityKey(ref), ref.body), ref);
+        }
+    }
+}
+
+TEST(Document, KeysFollowTheGeometryNotTheOrderOfTheSolids) {
+    const TopoDS_Shape small = BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 10, 10, 10).Shape();
+    const TopoDS_Shape large = BRepPrimAPI_MakeBox(gp_Pnt(20, 0, 0), 30, 10, 10).Shape();
+    OcctDocument forward(compoundOf({small, large}));
+    OcctDocument backward(compoundOf({large, small}));
+    EXPECT_EQ(forward.bodyKey(0), backward.bodyKey(1));
+    EXPECT_NE(forward.bodyKey(0), forward.bodyKey(1));
+    const host::KeyBytes& key = forward.entityKey({0, EntityType::Face, 2});
+    const auto found = backward.findEntity(key);
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->body, 1);
+    EXPECT_FALSE(backward.findEntity(key, 0)) << "a key is looked for only in the body named";
+    EXPECT_FALSE(forward.findEntity(host::KeyBytes{}));
+    EXPECT_FALSE(forward.findEntity(host::KeyBytes{'X', '1'}));
+}
+
+TEST(Document, EqualTwinBodiesGetKeysOfTheirOwn) {
+    // Two identical solids at one place: only the order tells them apart.
+    const TopoDS_Shape box = BRepPrimAPI_MakeBox(10, 10, 10).Shape();
+    OcctDocument doc(compoundOf({box, BRepPrimAPI_MakeBox(10, 10, 10).Shape()}));
+    ASSERT_EQ(doc.bodyCount(), 2);
+    EXPECT_NE(doc.bodyKey(0), doc.bodyKey(1));
+    const auto keys = allKeys(doc);
+    EXPECT_EQ(std::set<host::KeyBytes>(keys.begin(), keys.end()).size(), keys.size());
+}
+
+TEST(Document, BoxesOfTheModelAndItsEntities) {
+    auto beam = sample("beam.step");
+    const auto [low, high] = beam->boundingBox();
+    expectPoint(low, 0, 0, 0);
+    expectPoint(high, 200, 20, 10);
+    for (int n = 1; n <= beam->totalCount(EntityType::Vertex); ++n) {
+        const EntityRef v = *beam->fromGlobalNumber(EntityType::Vertex, n);
+        const auto [a, b] = beam->corners(v);
+        EXPECT_EQ(a, b);
+        EXPECT_EQ(a, beam->vertexPoint(v));
+    }
+    // Each face of the beam is flat in one direction and spans the beam in the others.
+    for (int n = 1; n <= 6; ++n) {
+        const auto [a, b] = beam->corners(*beam->fromGlobalNumber(EntityType::Face, n));
+        const int flat =
+            (std::abs(b.x - a.x) < 1e-6) + (std::abs(b.y - a.y) < 1e-6) + (std::abs(b.z - a.z) < 1e-6);
+        EXPECT_EQ(flat, 1) << "face " << n;
+    }
+    EXPECT_THROW(beam->vertexPoint({0, EntityType::Face, 0}), DocumentError);
+}
+
+TEST(Document, StepCoordinatesFollowTheModelUnitBrepOnesDoNot) {
+    const auto [low, high] = sample("beam.step", host::kUnitCm)->boundingBox();
+    expectPoint(high, 20, 2, 1);
+    const auto brep = sample("beam.brep", host::kUnitCm)->boundingBox();
+    expectPoint(brep.second, 200, 20, 10);
+}
+
+TEST(Document, TubeHasTwoCylindersAroundTheZAxisAndTwoRings) {
+    auto tube = sample("tube.step");
+    int cylinders = 0, planes = 0;
+    for (int n = 1; n <= tube->totalCount(EntityType::Face); ++n) {
+        const auto info = tube->surface(*tube->fromGlobalNumber(EntityType::Face, n));
+        if (info.kind == host::kSurfacePlane) {
+            ++planes;
+            EXPECT_FALSE(info.axis);
+        } else {
+            ASSERT_EQ(info.kind, host::kSurfaceCylinder);
+            ASSERT_TRUE(info.axis);
+            ++cylinders;
+            EXPECT_NEAR(info.axis->first.x, 0, 1e-9);
+            EXPECT_NEAR(info.axis->first.y, 0, 1e-9);
+            EXPECT_NEAR(std::abs(info.axis->second.z), 1, 1e-9);
+        }
+    }
+    EXPECT_EQ(cylinders, 2);
+    EXPECT_EQ(planes, 2);
+}
+
+TEST(Document, ConesAndSurfacesOfRevolutionHaveTheirKindsAndAxes) {
+    OcctDocument cone(BRepPrimAPI_MakeCone(gp_Ax2(gp_Pnt(5, 6, 0), gp::DX()), 10, 4, 20).Shape());
+    bool found = false;
+    for (int n = 1; n <= cone.totalCount(EntityType::Face); ++n) {
+        const auto info = cone.surface(*cone.fromGlobalNumber(EntityType::Face, n));
+        if (info.kind != host::kSurfaceCone) continue;
+        found = true;
+        ASSERT_TRUE(info.axis);
+        EXPECT_NEAR(info.axis->first.y, 6, 1e-9);
+        EXPECT_NEAR(info.axis->first.z, 0, 1e-9);
+        EXPECT_NEAR(info.axis->second.x, 1, 1e-9);
+    }
+    EXPECT_TRUE(found);
+
+    // A curved profile turned about the Z axis: a sheet of one face, still one body.
+    TColgp_Array1OfPnt poles(1, 3);
+    poles(1) = gp_Pnt(10, 0, 0);
+    poles(2) = gp_Pnt(20, 0, 10);
+    poles(3) = gp_Pnt(10, 0, 20);
+    Handle(Geom_SurfaceOfRevolution) surface =
+        new Geom_SurfaceOfRevolution(new Geom_BezierCurve(poles), gp::OZ());
+    OcctDocument turned(BRepBuilderAPI_MakeFace(surface, 0, 3, 0, 1, 1e-7).Shape());
+    ASSERT_EQ(turned.bodyCount(), 1);
+    const auto info = turned.surface({0, EntityType::Face, 0});
+    EXPECT_EQ(info.kind, host::kSurfaceRevolution);
+    ASSERT_TRUE(info.axis);
+    expectPoint(info.axis->second, 0, 0, 1);
+}
+
+TEST(Document, EdgesKnowTheirFacesOnceEach) {
+    auto beam = sample("beam.step");
+    for (int n = 1; n <= beam->totalCount(EntityType::Edge); ++n)
+        EXPECT_EQ(beam->edgeFaces(*beam->fromGlobalNumber(EntityType::Edge, n)).size(), 2u) << "edge " << n;
+    // The tube's seams lie on one cylinder only, though the cylinder holds them twice.
+    auto tube = sample("tube.step");
+    int seams = 0;
+    for (int n = 1; n <= tube->totalCount(EntityType::Edge); ++n) {
+        if (tube->edgeFaces(*tube->fromGlobalNumber(EntityType::Edge, n)).size() == 1) ++seams;
+    }
+    EXPECT_EQ(seams, 2);
+}
+
+TEST(Document, ExportedStepReadsBackAsTheSameModel) {
+    auto bracket = sample("bracket.step");
+    const fs::path out = fs::temp_directory_path() / "kolvane_document_test_dump.stp";
+    ASSERT_TRUE(bracket->exportStep(out.string()));
+    auto again = OcctDocument::open(out.string());
+    EXPECT_EQ(again->totalCount(EntityType::Face), bracket->totalCount(EntityType::Face));
+    EXPECT_EQ(again->bodyKey(0), bracket->bodyKey(0));
+    EXPECT_EQ(allKeys(*again), allKeys(*bracket));
+    fs::remove(out);
+    EXPECT_FALSE(bracket->exportStep("/no/such/folder/dump.stp"));
+}
+
+TEST(Document, BadFilesAreRefused) {
+    const fs::path text = fs::temp_directory_path() / "kolvane_document_test_bad.step";
+    std::ofstream(text) << "this is no STEP file\n";
+    EXPECT_THROW(OcctDocument::open(text.string()), DocumentError);
+    EXPECT_THROW(OcctDocument::open("/no/such/part.step"), DocumentError);
+    EXPECT_THROW(OcctDocument::open(samplePath("beam.step") + ".missing"), DocumentError);
+    const fs::path other = fs::temp_directory_path() / "kolvane_document_test_part.igs";
+    fs::copy_file(samplePath("beam.step"), other, fs::copy_options::overwrite_existing);
+    EXPECT_THROW(OcctDocument::open(other.string()), DocumentError);
+    fs::remove(text);
+    fs::remove(other);
+}
+
+}  // namespace

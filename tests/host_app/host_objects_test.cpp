@@ -1,0 +1,163 @@
+// The host's automation objects on an OpenCASCADE document, as the add-on reaches them.
+#include <gtest/gtest.h>
+
+#include "host_root.h"
+#include "host_session.h"
+#include "platform/ref_ptr.h"
+#include "sample_parts.h"
+
+namespace {
+
+using hostapp::HostSession;
+using hostapp::OcctDocument;
+using platform::RefPtr;
+
+RefPtr<HostSession> openSession(const std::string& name, bool assembly) {
+    hostapp::SessionOptions options;
+    options.assembly = assembly;
+    options.displayUnit = host::kUnitCm;
+    return platform::makeRef<HostSession>("two_solids", OcctDocument::open(samplePath(name)), options);
+}
+
+RefPtr<host::IQDEntity> face(const RefPtr<host::IQDPartSession>& part, int body, int index) {
+    RefPtr<host::IQDBodies> bodies;
+    EXPECT_EQ(part->GetBodies(bodies.put()), platform::kOk);
+    RefPtr<host::IQDBody> b;
+    EXPECT_EQ(bodies->Item(body, b.put()), platform::kOk);
+    RefPtr<host::IQDEntities> faces;
+    EXPECT_EQ(b->get_Faces(faces.put()), platform::kOk);
+    RefPtr<host::IQDEntity> f;
+    EXPECT_EQ(faces->Item(index, f.put()), platform::kOk);
+    return f;
+}
+
+TEST(HostObjects, PartSessionOffersPartAndDesignInterfacesButNoAssembly) {
+    auto session = openSession("two_solids.step", false);
+    std::int32_t kind = 0;
+    session->get_Kind(&kind);
+    EXPECT_EQ(kind, host::kPartSessionKind);
+    EXPECT_TRUE(session.query<host::IQDPartSession>());
+    EXPECT_TRUE(session.query<host::IQDDesignSession>());
+    EXPECT_FALSE(session.query<host::IQDAssemblySession>());
+
+    auto assembly = openSession("two_solids.step", true);
+    assembly->get_Kind(&kind);
+    EXPECT_NE(kind, host::kPartSessionKind);
+    EXPECT_FALSE(assembly.query<host::IQDPartSession>());
+    std::int32_t components = 0;
+    assembly.require<host::IQDAssemblySession>()->get_ComponentCount(&components);
+    EXPECT_EQ(components, 2);
+}
+
+TEST(HostObjects, EntitiesAreFoundAgainByTheirKeys) {
+    auto session = openSession("two_solids.step", false);
+    auto part = session.require<host::IQDPartSession>();
+    auto f = face(part, 1, 2);
+    host::KeyBytes key, bodyKey;
+    f->get_Key(&key);
+    RefPtr<host::IQDBody> body;
+    ASSERT_EQ(f->get_Body(body.put()), platform::kOk);
+    body->get_Key(&bodyKey);
+
+    RefPtr<host::IQDEntity> found;
+    ASSERT_EQ(part->FindEntity(bodyKey, key, found.put()), platform::kOk);
+    host::KeyBytes foundKey;
+    found->get_Key(&foundKey);
+    EXPECT_EQ(foundKey, key);
+    EXPECT_TRUE(found.query<host::IQDFace>());
+    EXPECT_FALSE(found.query<host::IQDEdge>());
+
+    // The other body's key does not hold this face; the design session finds it in any body.
+    host::KeyBytes firstBodyKey;
+    RefPtr<host::IQDBody> first;
+    face(part, 0, 0)->get_Body(first.put());
+    first->get_Key(&firstBodyKey);
+    EXPECT_LT(part->FindEntity(firstBodyKey, key, found.put()), 0);
+    EXPECT_EQ(found, nullptr);
+    EXPECT_EQ(session.require<host::IQDDesignSession>()->FindEntity(key, found.put()), platform::kOk);
+    EXPECT_LT(session.require<host::IQDDesignSession>()->FindEntity(host::KeyBytes{'F'}, found.put()), 0);
+}
+
+TEST(HostObjects, UnitsBoxTransformationAndPoints) {
+    auto session = openSession("two_solids.step", false);
+    auto design = session.require<host::IQDDesignSession>();
+    std::int32_t model = 0, display = 0;
+    design->get_ModelUnits(&model);
+    design->get_DisplayUnits(&display);
+    EXPECT_EQ(model, host::kUnitMm);
+    EXPECT_EQ(display, host::kUnitCm);
+    host::Point3 low, high;
+    design->GetBoundingBox(&low, &high);
+    EXPECT_NEAR(high.x, 90, 1e-6);
+    host::Transform t;
+    t.m[0][3] = 5;
+    session.require<host::IQDPartSession>()->GetTransformation(&t);
+    EXPECT_EQ(t.apply({1, 2, 3}), (host::Point3{1, 2, 3}));
+
+    session->addDesignPoint({1, 2, 3});
+    session->addDesignPoint({4, 5, 6});
+    std::int32_t count = 0;
+    design->get_DesignPointCount(&count);
+    EXPECT_EQ(count, 2);
+    host::Point3 p;
+    ASSERT_EQ(design->GetDesignPoint(2, &p), platform::kOk);
+    EXPECT_EQ(p, (host::Point3{4, 5, 6}));
+    EXPECT_LT(design->GetDesignPoint(0, &p), 0);
+    EXPECT_LT(design->GetDesignPoint(3, &p), 0);
+}
+
+TEST(HostObjects, DefaultPlanesGiveTheirNormalsAndNamedOnesTheirValues) {
+    auto session = openSession("beam.step", false);
+    session->addPlane("Mid", 0.5, -1, 2);
+    auto values = [&](const std::string& name) {
+        hostapp::HostPlane* plane = session->plane(name);
+        EXPECT_NE(plane, nullptr);
+        RefPtr<host::IQDPlaneValues> v;
+        plane->get_Values(v.put());
+        double a = 0, b = 0, c = 0;
+        v->get_A(&a);
+        v->get_B(&b);
+        v->get_C(&c);
+        return std::vector<double>{a, b, c};
+    };
+    EXPECT_EQ(values("XY"), (std::vector<double>{0, 0, 1}));
+    EXPECT_EQ(values("YZ"), (std::vector<double>{1, 0, 0}));
+    EXPECT_EQ(values("ZX"), (std::vector<double>{0, 1, 0}));
+    EXPECT_EQ(values("Mid"), (std::vector<double>{0.5, -1, 2}));
+    EXPECT_EQ(session->plane("None"), nullptr);
+}
+
+TEST(HostObjects, SelectionHandsOutWhatWasPickedAndResets) {
+    auto session = openSession("beam.step", false);
+    auto part = session.require<host::IQDPartSession>();
+    session->selection().replace({RefPtr<platform::IUnknown>(face(part, 0, 3).get()),
+                                  RefPtr<platform::IUnknown>(session->plane("XY"))});
+    RefPtr<host::IQDSelection> selection;
+    session->get_Selection(selection.put());
+    std::int32_t count = 0;
+    selection->get_Count(7, &count);
+    EXPECT_EQ(count, 2);
+    RefPtr<host::IQDPickedObject> picked;
+    ASSERT_EQ(selection->Item(1, picked.put()), platform::kOk);
+    RefPtr<platform::IUnknown> object;
+    picked->get_Object(object.put());
+    EXPECT_TRUE(object.query<host::IQDPlane>());
+    EXPECT_LT(selection->Item(2, picked.put()), 0);
+    selection->Reset();
+    selection->get_Count(0, &count);
+    EXPECT_EQ(count, 0);
+}
+
+TEST(HostObjects, SessionsAreFoundByNameOnly) {
+    auto root = platform::makeRef<hostapp::HostRoot>();
+    root->sessions().add(openSession("beam.step", false));
+    RefPtr<host::IQDSessions> sessions;
+    root->get_Sessions(sessions.put());
+    RefPtr<host::IQDSession> session;
+    EXPECT_EQ(sessions->Item(platform::Variant("two_solids"), session.put()), platform::kOk);
+    EXPECT_TRUE(session);
+    EXPECT_LT(sessions->Item(platform::Variant("other"), session.put()), 0);
+    EXPECT_LT(sessions->Item(platform::Variant(std::int32_t{0}), session.put()), 0);
+}
+
+}  // namespace
