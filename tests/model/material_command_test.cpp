@@ -1,0 +1,432 @@
+// The Materials dialog driven as a user would: the grid by analysis class and units, the library,
+// loading files, APPLY on faces of part and assembly documents, MAKE TABLE and EXIT.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "addon/command_factory.h"
+#include "addon/explorer_fixture.h"
+#include "addon/menu.h"
+#include "model/material_command.h"
+#include "model/material_dialog.h"
+#include "model/saved_bytes.h"
+#include "model/table_edit_dlg.h"
+
+namespace {
+
+using M = CMaterial;
+using Strings = std::vector<std::string>;
+
+const std::string kZeros13 = "0,0,0,0,0,0,0,0,0,0,0,0,0";
+
+class MaterialCommand : public ::testing::Test, public ExplorerFixture {
+protected:
+    MaterialCommand() {
+        setSetting("InstallPath", install);
+        std::filesystem::create_directories(install + "/Materials/Mechanical");
+        std::filesystem::create_directories(install + "/Materials/Thermal");
+        show();
+    }
+    void TearDown() override {
+        if (command) command->OnTerminate();
+    }
+
+    // Starts "Attach Materials" as the menu does and answers its dialog.
+    M& start() {
+        if (command) command->OnTerminate();
+        command = addon::createCommand(addon::kMenuMaterials, explorer.get());
+        explorer->setCurrentCommand(command);
+        command->Start();
+        command->putref_CommandSite(site.get());
+        return static_cast<M&>(*command->dialog());
+    }
+    void library(const std::string& cls, const std::string& name, const std::string& text) {
+        writeFile(install + "/Materials/" + cls + "/" + name + ".txt", text);
+    }
+    // Makes the loadcase thermal as its header says.
+    void thermalHeader() {
+        writeFile(addon::library().jobBasePath + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nMFILE\nx.meb\n");
+    }
+    void useUnits(std::int32_t display) {
+        part.setUnits(host::kUnitMm, display);
+        show();
+    }
+    void choose(M& d, const std::string& material) {
+        const auto& choices = d.grid().choices(d.standardItem());
+        const auto it = std::find(choices.begin(), choices.end(), material);
+        ASSERT_NE(it, choices.end()) << material;
+        d.grid().userChoose(d.standardItem(), static_cast<int>(it - choices.begin()));
+    }
+    Strings slotValues(M& d, int count) {
+        Strings out;
+        for (int slot = 0; slot < count; ++slot) out.push_back(d.grid().value(d.slotItem(slot)));
+        return out;
+    }
+    Strings texts(model::EntryKind kind) const {
+        Strings out;
+        for (const auto& e : explorer->entries())
+            if (e.data().kind() == kind) out.push_back(e.data().text());
+        return out;
+    }
+
+    std::string install = scratch.file("tarvdir");
+    platform::RefPtr<CAddOnCommand> command;
+    platform::RefPtr<testhost::FakeCommandSite> site = host.newCommandSite();
+    testhost::FakeBody& box = part.body(0);
+};
+
+// ---- opening ----
+
+TEST_F(MaterialCommand, MechanicalGridInMillimetres) {
+    library("Mechanical", "Steel", "");
+    library("Mechanical", "Brass", "");
+    auto& d = start();
+    EXPECT_EQ(command->className(), "CMaterialCommand");
+    EXPECT_EQ(d.windowText(), "Materials");
+    EXPECT_EQ(d.templateId(), 10010);
+    EXPECT_TRUE(d.isShown());
+    EXPECT_EQ(d.text(M::kPromptSelect), "1. Select body or face on body");
+    EXPECT_EQ(d.text(M::kPromptValues), "2. Enter values");
+    EXPECT_EQ(d.grid().dump(),
+              "[-] General\n"
+              "  Description =  \n"
+              "  Standard materials = No\n"
+              "  From file.. = " + install + "/Materials/Mechanical/*.txt\n"
+              "[-] Mechanical\n"
+              "  Youngs modulus 1 N/mm2 = 0\n"
+              "  Poissons ratio 1 = 0\n"
+              "  expansion coeff. 1 1/C = 0\n"
+              "  density kg/mm3 = 0\n"
+              "[+] Orthotropic\n"
+              "  Youngs modulus 2 N/mm2 = 0\n"
+              "  shear modulus 1-2 N/mm2 = 0\n"
+              "  angle X-axis/direction 1 = 0\n"
+              "  expansion coeff 2 1/C = 0\n"
+              "[+] Limit stresses N/mm2\n"
+              "  tensile yield = 0\n"
+              "  fracture limit (uts) = 0\n"
+              "  endurance limit = 0\n"
+              "  compressive yield = 0\n");
+    EXPECT_EQ(d.grid().choices(d.standardItem()), (Strings{"No", "Brass", "Steel"}));
+    EXPECT_EQ(d.grid().filter(d.fileItem()), "All Files (*.*)|*.*||");
+    EXPECT_EQ(static_cast<CMaterialCommand&>(*command).libraryFolder(), install + "/Materials/Mechanical");
+}
+
+TEST_F(MaterialCommand, ThermalHeaderGivesThermalGridInMetresAndTellsTheExplorer) {
+    useUnits(host::kUnitM);
+    library("Thermal", "Glass", "");
+    library("Mechanical", "Steel", "");
+    thermalHeader();
+    auto& d = start();
+    EXPECT_TRUE(d.isThermal());
+    EXPECT_EQ(explorer->analysisType(), 6);
+    EXPECT_EQ(d.grid().dump(),
+              "[-] General\n"
+              "  Description =  \n"
+              "  Standard materials = No\n"
+              "  From file.. = " + install + "/Materials/Thermal/*.txt\n"
+              "[-] Thermal\n"
+              "  conductivity W/(m-C) = 0\n"
+              "  heat capacity J/(kg-C) = 0\n"
+              "  density kg/m3 = 0\n"
+              "  Y conductivity W/(m-C) = 0\n"
+              "  Z conductivity W/(m-C) = 0\n");
+    EXPECT_EQ(d.grid().choices(d.standardItem()), (Strings{"No", "Glass"}));
+}
+
+TEST_F(MaterialCommand, InchAndFeetLabels) {
+    useUnits(host::kUnitIn);
+    auto& d = start();
+    EXPECT_NE(d.grid().findLabel("Youngs modulus 1 lbf/in2"), widgets::kNoProperty);
+    EXPECT_NE(d.grid().findLabel("expansion coeff. 1 1/F"), widgets::kNoProperty);
+    EXPECT_NE(d.grid().findLabel("Limit stresses lbf/in2"), widgets::kNoProperty);
+    useUnits(host::kUnitFt);
+    auto& f = start();
+    EXPECT_NE(f.grid().findLabel("Youngs modulus 1 "), widgets::kNoProperty);
+    EXPECT_NE(f.grid().findLabel("expansion coeff. 1 1/C"), widgets::kNoProperty);
+    EXPECT_NE(f.grid().findLabel("density "), widgets::kNoProperty);
+}
+
+TEST_F(MaterialCommand, HeaderOfAMechanicalClassKeepsAMultiphysicsType) {
+    writeFile(addon::library().jobBasePath + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=0\n");
+    explorer->setAnalysisType(10);
+    EXPECT_FALSE(start().isThermal());
+    EXPECT_EQ(explorer->analysisType(), 10);
+    explorer->setAnalysisType(6);
+    EXPECT_FALSE(start().isThermal());
+    EXPECT_EQ(explorer->analysisType(), 0) << "the header decides the class";
+}
+
+// ---- loading library files ----
+
+TEST_F(MaterialCommand, MillimetreFileInAMetreDocumentIsConverted) {
+    useUnits(host::kUnitM);
+    library("Mechanical", "Steel", "mm;Structural steel\n210000\n0.3\n1.2e-5\n7.85e-6\n999\n200000\n80000\n0\n1.2e-5\n235\n360\n180\n235\n");
+    auto& d = start();
+    choose(d, "Steel");
+    EXPECT_EQ(d.grid().value(d.descriptionItem()), "Structural steel");
+    EXPECT_EQ(slotValues(d, 13), (Strings{"210000000000.000000", "0.3", "1.2e-05", "7850", "", "2e+11", "8e+10", "0",
+                                          "1.2e-05", "2.35e+08", "3.6e+08", "1.8e+08", "2.35e+08"}));
+    EXPECT_EQ(d.grid().value(d.standardItem()), "Steel");
+}
+
+TEST_F(MaterialCommand, SinglePrecisionFactorsShowInTheValues) {
+    library("Mechanical", "Steel", "m;Steel in SI\n2.1e11\n0.3\n1.2e-5\n7850\n");
+    auto& d = start();
+    choose(d, "Steel");
+    EXPECT_EQ(d.grid().value(d.slotItem(0)), "209999.999470");
+    EXPECT_EQ(d.grid().value(d.slotItem(3)), "7.85e-06");
+    EXPECT_EQ(d.grid().value(d.slotItem(5)), "0") << "slots the file does not reach are 0";
+}
+
+TEST_F(MaterialCommand, ThermalFileWithoutDirectionalConductivitiesUsesKForAll) {
+    thermalHeader();
+    library("Thermal", "Brass", "in;Brass\n0.0502\n0\n0\n0.307\n0.09\n");
+    library("Thermal", "Layered", "mm;Layered\n0.2\n0.1\n0\n2e-6\n900\n");
+    auto& d = start();
+    choose(d, "Brass");
+    EXPECT_EQ(slotValues(d, 5), (Strings{"3.752621", "3.752621", "3.752621", "8.49776e-06", "376.812"}));
+    choose(d, "Layered");
+    EXPECT_EQ(slotValues(d, 5), (Strings{"0.200000", "0.100000", "0.200000", "2e-06", "900"}));
+}
+
+TEST_F(MaterialCommand, CentimetreAndUnitlessFilesAreShownUnconverted) {
+    useUnits(host::kUnitM);
+    library("Mechanical", "Cm", "cm;Cm steel\n21000000\n0.3\n");
+    library("Mechanical", "Plain", "Plain steel\n210000\n");
+    auto& d = start();
+    choose(d, "Cm");
+    EXPECT_EQ(d.grid().value(d.slotItem(0)), "21000000.000000");
+    choose(d, "Plain");
+    EXPECT_EQ(d.grid().value(d.descriptionItem()), "Plain steel");
+    EXPECT_EQ(d.grid().value(d.slotItem(0)), "210000.000000");
+    EXPECT_EQ(d.grid().value(d.slotItem(1)), "0");
+}
+
+TEST_F(MaterialCommand, FeetDocumentsShowFileValuesAsTheyStand) {
+    useUnits(host::kUnitFt);
+    library("Mechanical", "Steel", "in;Steel\n30000000\n0.3\n6.5e-6\n0.284\n");
+    auto& d = start();
+    choose(d, "Steel");
+    EXPECT_EQ(slotValues(d, 4), (Strings{"30000000.000000", "0.3", "6.5e-06", "0.284"}));
+}
+
+TEST_F(MaterialCommand, ChoosingNoChangesNothingUnlessALibraryFileIsCalledNo) {
+    library("Mechanical", "Steel", "mm;Steel\n210000\n");
+    auto& d = start();
+    d.grid().userEdit(d.slotItem(0), "5");
+    d.grid().userChoose(d.standardItem(), 0);
+    EXPECT_EQ(d.grid().value(d.slotItem(0)), "5");
+    EXPECT_EQ(d.grid().value(d.descriptionItem()), " ");
+    library("Mechanical", "No", "mm;Nothing\n1\n");
+    d.grid().userChoose(d.standardItem(), 0);
+    EXPECT_EQ(d.grid().value(d.descriptionItem()), "Nothing");
+    EXPECT_EQ(d.grid().value(d.slotItem(0)), "1.000000");
+}
+
+TEST_F(MaterialCommand, FromFileLoadsTheChosenPathAMissingOneChangesNothing) {
+    writeFile(scratch.file("own.mat"), "mm;My alloy\n70000\n0.33\n");
+    auto& d = start();
+    prompts->queueFile(scratch.file("own.mat"));
+    d.grid().userBrowse(d.fileItem());
+    EXPECT_EQ(prompts->fileRequests().at(0).initialFolder, install + "/Materials/Mechanical");
+    EXPECT_EQ(d.grid().value(d.descriptionItem()), "My alloy");
+    EXPECT_EQ(d.grid().value(d.slotItem(1)), "0.33");
+    d.grid().userEdit(d.fileItem(), scratch.file("gone.txt"));
+    EXPECT_EQ(d.grid().value(d.descriptionItem()), "My alloy");
+    EXPECT_TRUE(prompts->messages().empty()) << "a file that cannot be opened is silently ignored";
+}
+
+TEST_F(MaterialCommand, AFileThatCannotBeReadIsReported) {
+    auto& d = start();
+    d.grid().userEdit(d.slotItem(0), "5");
+    d.grid().userEdit(d.fileItem(), scratch.path());
+    EXPECT_EQ(prompts->messageTexts(), Strings{"Error while opening the file"});
+    EXPECT_EQ(d.grid().value(d.slotItem(0)), "5");
+}
+
+// ---- APPLY ----
+
+TEST_F(MaterialCommand, UnchangedGridOnAFaceGivesThirteenZerosAndIsSaved) {
+    auto& d = start();
+    part.selection().select(box.face(2));
+    d.userClick(M::kApply);
+    const std::string text = " : " + kZeros13;
+    EXPECT_EQ(texts(model::kKindMaterial), Strings{text});
+    EXPECT_EQ(lines(model::kKindMaterial), Strings{text});
+    EXPECT_EQ(readFile(explorer->loadcaseFilePath()), expectedFileBytes({{bodyKey(), key(2), text, 1}}));
+    EXPECT_EQ(part.selection().filters(), std::vector<std::int32_t>{0});
+    EXPECT_EQ(part.selection().handBackCount(), 1);
+    EXPECT_TRUE(explorer->isChanged());
+    EXPECT_TRUE(prompts->messages().empty());
+}
+
+TEST_F(MaterialCommand, TypedValuesGoIntoTheTextAsTheyStand) {
+    thermalHeader();
+    auto& d = start();
+    d.grid().userEdit(d.descriptionItem(), "Glass");
+    d.grid().userEdit(d.slotItem(0), "0.8");
+    d.grid().userEdit(d.slotItem(3), "2.5e3 ");
+    d.grid().userEdit(d.slotItem(4), "tabm1");
+    part.selection().select(box.face(0));
+    d.userClick(M::kApply);
+    EXPECT_EQ(texts(model::kKindMaterial), Strings{"Glass: 0.8,0,0,2.5e3 ,tabm1"});
+}
+
+TEST_F(MaterialCommand, TwoFacesOfAPartKeepBothEntriesAndOneLine) {
+    auto& d = start();
+    part.selection().select(box.face(0), box.face(1));
+    d.userClick(M::kApply);
+    const std::string text = " : " + kZeros13;
+    EXPECT_EQ(texts(model::kKindMaterial), (Strings{text, text}));
+    EXPECT_EQ(lines(model::kKindMaterial), Strings{text});
+    EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
+              expectedFileBytes({{bodyKey(), key(0), text, 1}, {bodyKey(), key(1), text, 1}}));
+}
+
+TEST_F(MaterialCommand, EmptySelectionAndNonFacesAreRefused) {
+    auto& d = start();
+    d.userClick(M::kApply);
+    part.selection().select(box.face(0)).overrideCount(-1);
+    d.userClick(M::kApply);
+    part.selection().overrideCount(2);
+    part.selection().select(box.face(3), box.edge(0), box.face(4));
+    d.userClick(M::kApply);
+    EXPECT_EQ(prompts->messageTexts(), (Strings{"Select a face", "Select a face", "That isn't a face; select a face"}));
+    ASSERT_EQ(explorer->entries().size(), 1u) << "the face before the edge keeps its entry";
+    EXPECT_EQ(explorer->entries()[0].data().entityKey().bytes(), key(3));
+    EXPECT_EQ(part.selection().handBackCount(), 0);
+}
+
+TEST_F(MaterialCommand, HostFailureDuringApplyIsReported) {
+    auto& d = start();
+    part.selection().select(box.face(0));
+    host.failNext("IQDSession::get_Selection");
+    d.userClick(M::kApply);
+    EXPECT_EQ(prompts->messageTexts(), Strings{"Exception caught in CMaterial::OnApply"});
+    EXPECT_TRUE(explorer->entries().empty());
+}
+
+class AssemblyMaterial : public MaterialCommand {
+protected:
+    AssemblyMaterial() {
+        asmExplorer->OnShowUI(&asmPanel);
+        asmBox.addBox({0, 0, 0}, {5, 5, 5});
+    }
+    ~AssemblyMaterial() override {
+        if (command) command->OnTerminate();
+        command = nullptr;
+        asmExplorer->OnTerminate();
+    }
+    M& startInAssembly() {
+        command = addon::createCommand(addon::kMenuMaterials, asmExplorer.get());
+        asmExplorer->setCurrentCommand(command);
+        command->Start();
+        return static_cast<M&>(*command->dialog());
+    }
+    testhost::FakeSession& assembly = host.addAssemblySession("Frame");
+    testhost::FakeBody& asmBox = assembly.addBody();
+    ui::Panel asmPanel{"FEM Explorer"};
+    platform::RefPtr<CShowUICommand> asmExplorer = platform::makeRef<CShowUICommand>(nullptr, "Frame");
+};
+
+TEST_F(AssemblyMaterial, TwoFacesLeaveOnlyTheSecondEntry) {
+    auto& d = startInAssembly();
+    d.grid().userEdit(d.descriptionItem(), "Steel");
+    assembly.selection().select(asmBox.face(0), asmBox.face(1));
+    d.userClick(M::kApply);
+    const std::string text = "Steel: " + kZeros13;
+    ASSERT_EQ(asmExplorer->entries().size(), 1u);
+    EXPECT_EQ(asmExplorer->entries()[0].data().entityKey().bytes(), asmBox.face(1).key());
+    std::vector<std::string> shown;
+    for (auto item : asmExplorer->tree().children(asmExplorer->sectionItem(model::kKindMaterial)))
+        shown.push_back(asmExplorer->tree().itemText(item));
+    EXPECT_EQ(shown, Strings{text});
+    EXPECT_EQ(readFile(asmExplorer->loadcaseFilePath()), expectedFileBytes({{{}, asmBox.face(1).key(), text, 1}}))
+        << "an assembly stores no body key";
+}
+
+// ---- MAKE TABLE ----
+
+TEST_F(MaterialCommand, TableForTheThirdItemNamesThatProperty) {
+    auto& d = start();
+    prompts->queueModal("Table", [](ui::Dialog& t) {
+        t.userChoose(CTableEditDlg::kList, 2);
+        t.userClick(CTableEditDlg::kApply);
+    });
+    d.userClick(M::kMakeTable);
+    EXPECT_EQ(d.grid().value(d.slotItem(2)), "tabm2");
+    EXPECT_EQ(texts(model::kKindTable), Strings{"tabm2, 1, 0, 0"});
+    EXPECT_EQ(lines(model::kKindTable), Strings{"tabm2, 1, 0, 0"});
+    part.selection().select(box.face(0));
+    d.userClick(M::kApply);
+    EXPECT_EQ(texts(model::kKindMaterial), Strings{" : 0,0,tabm2,0,0,0,0,0,0,0,0,0,0"});
+}
+
+TEST_F(MaterialCommand, TableListItemsMapOntoTheirProperties) {
+    thermalHeader();
+    auto& d = start();
+    for (int item : {1, 3, 4}) {
+        prompts->queueModal("Table", [item](ui::Dialog& t) {
+            t.userChoose(CTableEditDlg::kList, item);
+            t.userClick(CTableEditDlg::kApply);
+        });
+        d.userClick(M::kMakeTable);
+    }
+    EXPECT_EQ(slotValues(d, 5), (Strings{"0", "tabm3", "tabm4", "0", "tabm1"}));
+    auto& m = (command->OnTerminate(), explorer->setAnalysisType(0), writeFile(addon::library().jobBasePath + ".txt", ""),
+               start());
+    prompts->queueModal("Table", [](ui::Dialog& t) {
+        t.userChoose(CTableEditDlg::kList, 6);
+        t.userClick(CTableEditDlg::kApply);
+    });
+    m.userClick(M::kMakeTable);
+    EXPECT_EQ(m.grid().value(m.slotItem(8)), "tabm6") << "expansion coeff 2";
+}
+
+TEST_F(MaterialCommand, LeavingTheTableEditorChangesNothing) {
+    auto& d = start();
+    prompts->queueModal("Table", [](ui::Dialog& t) { t.userClick(CTableEditDlg::kExit); });
+    d.userClick(M::kMakeTable);
+    EXPECT_EQ(d.grid().value(d.slotItem(0)), "0");
+    EXPECT_TRUE(explorer->entries().empty());
+}
+
+// ---- EXIT and the command's callbacks ----
+
+TEST_F(MaterialCommand, ExitEndsTheCommandThroughItsSite) {
+    auto& d = start();
+    site->clearCalls();
+    d.userClick(M::kExit);
+    EXPECT_EQ(site->names(), (Strings{"SetPicking", "ClearStatus", "EndCommand"}));
+    EXPECT_EQ(command->OnRedraw(), platform::kOk);
+    EXPECT_EQ(site->count("Redraw"), 1);
+    command->OnTerminate();
+    EXPECT_EQ(command->dialog(), nullptr);
+    EXPECT_EQ(explorer->currentCommand(), nullptr);
+}
+
+TEST_F(MaterialCommand, FailuresOfExitAndOfTheSiteAreReported) {
+    auto& d = start();
+    host.failNext("IQDCommandSite::EndCommand");
+    d.userClick(M::kExit);
+    command->putref_CommandSite(nullptr);
+    EXPECT_EQ(prompts->messageTexts(),
+              (Strings{"Exception caught in CMaterial::OnExit", "Failure in CMaterialCommand::putref_CommandSite"}));
+}
+
+class FailingMaterialCommand : public CMaterialCommand {
+public:
+    using CMaterialCommand::CMaterialCommand;
+
+protected:
+    void terminate() override { throw std::runtime_error("the dialog cannot be destroyed"); }
+};
+
+TEST_F(MaterialCommand, FailingTerminateIsReportedWithTheClassName) {
+    auto failing = platform::makeRef<FailingMaterialCommand>(explorer.get());
+    EXPECT_EQ(failing->OnTerminate(), platform::kOk);
+    EXPECT_EQ(prompts->messageTexts(), Strings{"Exception caught in CMaterialCommand::OnTerminate"});
+}
+
+}  // namespace
