@@ -26,6 +26,8 @@ int elementsPerTurn(int curveElements, double fineness) {
     return static_cast<int>(std::lround(2 * std::numbers::pi * curveElements * (0.5 + std::clamp(fineness, 0.0, 1.0))));
 }
 
+int smoothingPasses(int surfaceSteps) { return surfaceSteps <= 0 ? 0 : (surfaceSteps + 2) / 3; }
+
 namespace {
 
 void setGlobalOptions(const MesherSettings& s, const ModelSizes& sizes) {
@@ -36,7 +38,7 @@ void setGlobalOptions(const MesherSettings& s, const ModelSizes& sizes) {
     gmsh::option::setNumber("Mesh.MinimumCirclePoints", std::max(7, s.edgeElements + 1));
     gmsh::option::setNumber("Mesh.MeshSizeExtendFromBoundary", 1);
     gmsh::option::setNumber("Mesh.MeshSizeFromPoints", 1);
-    gmsh::option::setNumber("Mesh.Smoothing", s.surfaceSteps);
+    gmsh::option::setNumber("Mesh.Smoothing", smoothingPasses(s.surfaceSteps));
     // The volume passes are run one by one after generation, while they improve the mesh.
     gmsh::option::setNumber("Mesh.Optimize", 0);
     gmsh::option::setNumber("Mesh.HighOrderOptimize", 0);
