@@ -1,0 +1,246 @@
+// The actions dialog: types by analysis class, prompts, labels and units, the value edits, the
+// entries of picked geometry and design points, and the file.
+#include <gtest/gtest.h>
+
+#include "addon/library_state.h"
+#include "model/loads_dialog.h"
+#include "model_command_fixture.h"
+
+namespace {
+
+using L = CLoads;
+using Strings = std::vector<std::string>;
+
+class Actions : public ModelCommandTest {
+protected:
+    ui::Dialog& open(bool thermal = false) {
+        if (thermal) explorer->setAnalysisType(6);
+        return start(addon::kMenuActions);
+    }
+    Strings items(ui::Dialog& d) const {
+        Strings out;
+        for (int i = 0; i < d.itemCount(L::kTypeList); ++i) out.push_back(d.itemText(L::kTypeList, i));
+        return out;
+    }
+    void values(ui::Dialog& d, const std::string& a, const std::string& b = "", const std::string& c = "") {
+        d.userType(L::kValue1, a);
+        if (d.isVisible(L::kValue2)) d.userType(L::kValue2, b);
+        if (d.isVisible(L::kValue3)) d.userType(L::kValue3, c);
+    }
+    // Which of the three value edits are shown (and enabled, the two always go together).
+    std::vector<bool> shown(ui::Dialog& d) const {
+        std::vector<bool> out;
+        for (int id : {L::kValue2, L::kValue3}) {
+            EXPECT_EQ(d.isVisible(id), d.isEnabled(id));
+            out.push_back(d.isVisible(id));
+        }
+        return out;
+    }
+};
+
+TEST_F(Actions, AMechanicalLoadcaseOffersTheSixMechanicalTypes) {
+    auto& d = open();
+    EXPECT_EQ(command->className(), "CLoadsCommand");
+    EXPECT_EQ(d.windowText(), "Mechanical Loads");
+    EXPECT_EQ(items(d), (Strings{"point: force x,y,z", "face: distributed loads x,y,z", "face: pressure",
+                                 "body: accelerations ax,ay,az", "body: spin speed", "body: temperatures"}));
+    EXPECT_EQ(d.selection(L::kTypeList), -1);
+    EXPECT_EQ(d.text(L::kTypePrompt), "1. Select entity && action types");
+    EXPECT_EQ(d.text(L::kValuePrompt), "");
+    EXPECT_EQ(d.text(L::kValueLabel), "");
+    EXPECT_EQ(d.text(L::kUnitLabel), "");
+    for (int id : {L::kValue1, L::kValue2, L::kValue3}) EXPECT_EQ(d.text(id), "0");
+    EXPECT_EQ(shown(d), (std::vector<bool>{false, false}));
+}
+
+TEST_F(Actions, AThermalLoadcaseOffersTheThreeThermalTypes) {
+    auto& d = open(true);
+    EXPECT_EQ(d.windowText(), "Thermal Loads");
+    EXPECT_EQ(items(d), (Strings{"face: heat flux", "face: convection", "body: internal heat"}));
+}
+
+TEST_F(Actions, EachMechanicalTypeSetsItsPromptLabelUnitAndEdits) {
+    auto& d = open();
+    struct Row {
+        const char* prompt;
+        const char* label;
+        const char* unit;
+        bool threeValues;
+    };
+    const std::string base = "2. Enter values, table names or equations ";
+    const Row rows[] = {
+        {"&& select points", "Fx,Fy,Fz=", "N", true},
+        {"&& select faces", "fx,fy,fz=", "(N/mm2)", true},
+        {"&& select faces", "pressure, P=", "(N/mm2)", false},
+        {"&& select face on body", "ax,ay,az=", "(m/s2)", true},
+    };
+    for (int code = 0; code < 4; ++code) {
+        d.userChoose(L::kTypeList, code);
+        EXPECT_EQ(d.text(L::kValuePrompt), base + rows[code].prompt) << code;
+        EXPECT_EQ(d.text(L::kValueLabel), rows[code].label) << code;
+        EXPECT_EQ(d.text(L::kUnitLabel), rows[code].unit) << code;
+        EXPECT_EQ(shown(d), (std::vector<bool>{rows[code].threeValues, rows[code].threeValues})) << code;
+    }
+    d.userChoose(L::kTypeList, 4);
+    EXPECT_EQ(d.text(L::kValuePrompt),
+              "2. Enter value, table name or equation && select a revolved-surface face");
+    EXPECT_EQ(d.text(L::kValueLabel), "V=");
+    EXPECT_EQ(d.text(L::kUnitLabel), "(radians/s)");
+    d.userChoose(L::kTypeList, 5);
+    EXPECT_EQ(d.text(L::kValuePrompt), "2. Enter loadcase name && select face on body");
+    EXPECT_EQ(d.text(L::kValueLabel), "name=");
+    EXPECT_EQ(d.text(L::kUnitLabel), "");
+    EXPECT_EQ(shown(d), (std::vector<bool>{false, false}));
+}
+
+TEST_F(Actions, EachThermalTypeSetsItsPromptLabelUnitAndEdits) {
+    auto& d = open(true);
+    const std::string base = "2. Enter values, table names or equations ";
+    d.userChoose(L::kTypeList, 0);
+    EXPECT_EQ(d.text(L::kValuePrompt), base + "&& select points or faces (not both)");
+    EXPECT_EQ(d.text(L::kValueLabel), "heat, q=");
+    EXPECT_EQ(d.text(L::kUnitLabel), "W/mm2");
+    EXPECT_EQ(shown(d), (std::vector<bool>{false, false}));
+    d.userChoose(L::kTypeList, 1);
+    EXPECT_EQ(d.text(L::kValuePrompt), base + "&& select faces");
+    EXPECT_EQ(d.text(L::kValueLabel), "htc, temperature=");
+    EXPECT_EQ(d.text(L::kUnitLabel), "(W/(mm2.C), C)");
+    EXPECT_EQ(shown(d), (std::vector<bool>{true, false})) << "convection reads two values";
+    d.userChoose(L::kTypeList, 2);
+    EXPECT_EQ(d.text(L::kValueLabel), "heat, Q=");
+    EXPECT_EQ(d.text(L::kUnitLabel), "(W/mm3)");
+    EXPECT_EQ(shown(d), (std::vector<bool>{false, false}));
+}
+
+TEST_F(Actions, UnitLabelsFollowTheDocumentsUnitsAndCentimetresKeepTheLastLabel) {
+    auto& lib = addon::library();
+    auto& d = open();
+    const auto unitOf = [&](const std::string& unit, int code) {
+        lib.unitText = unit;
+        d.userChoose(L::kTypeList, code);
+        return d.text(L::kUnitLabel);
+    };
+    EXPECT_EQ(unitOf("m.", 1), "(N/m2)");
+    EXPECT_EQ(unitOf("in", 1), "(lbf/in2)");
+    EXPECT_EQ(unitOf("in", 0), "(lbf)");
+    EXPECT_EQ(unitOf("in", 3), "(in/s2)");
+    EXPECT_EQ(unitOf("cm", 0), "(in/s2)") << "cm has no labels: the previous one stays";
+    EXPECT_EQ(unitOf("ft", 4), "(radians/s)") << "spin speed has one label for every unit system";
+    command->OnTerminate();
+    explorer->setAnalysisType(6);
+    auto& t = start(addon::kMenuActions);
+    const auto thermalUnit = [&](const std::string& unit, int code) {
+        lib.unitText = unit;
+        t.userChoose(L::kTypeList, code);
+        return t.text(L::kUnitLabel);
+    };
+    EXPECT_EQ(thermalUnit("m.", 0), "W/m2");
+    EXPECT_EQ(thermalUnit("in", 0), "(Btu/(s-in2))");
+    EXPECT_EQ(thermalUnit("m.", 1), "(W/(m2.C), C)");
+    EXPECT_EQ(thermalUnit("in", 1), "(Btu/(s.in2.F), F");
+    EXPECT_EQ(thermalUnit("m.", 2), "(W/m3)");
+    EXPECT_EQ(thermalUnit("in", 2), "(Btu/(s.in3)");
+}
+
+TEST_F(Actions, APointForceOnTwoVerticesWritesTheThreeValues) {
+    auto& d = open();
+    d.userChoose(L::kTypeList, 0);
+    values(d, "10", "0", "-5");
+    picks().select(box().vertex(0), box().vertex(3));
+    d.userClick(L::kApply);
+    EXPECT_EQ(texts(model::kKindAction), (Strings{"vertex;force=10, 0, -5", "vertex;force=10, 0, -5"}));
+    EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{0});
+    EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
+              expectedFileBytes({{bodyKey(), box().vertex(0).key(), "vertex;force=10, 0, -5", 3},
+                                 {bodyKey(), box().vertex(3).key(), "vertex;force=10, 0, -5", 3}}));
+    EXPECT_TRUE(explorer->isChanged());
+}
+
+TEST_F(Actions, EachTypeBuildsItsTextFromTheValuesItReads) {
+    auto& d = open();
+    d.userChoose(L::kTypeList, 1);
+    values(d, "1", "2", "tabl2");
+    const struct {
+        int code;
+        const char* text;
+    } mechanical[] = {{1, "face;load=1, 2, tabl2"}, {2, "face;pressure=1"},   {3, "accel=1, 2, tabl2"},
+                      {4, "spin_speed=1"},          {5, "thermal=1"}};
+    for (const auto& row : mechanical) {
+        d.userChoose(L::kTypeList, row.code);
+        picks().select(box().face(static_cast<std::size_t>(row.code)));
+        d.userClick(L::kApply);
+    }
+    EXPECT_EQ(texts(model::kKindAction), (Strings{"face;load=1, 2, tabl2", "face;pressure=1", "accel=1, 2, tabl2",
+                                                  "spin_speed=1", "thermal=1"}))
+        << "hidden edits keep their texts and are read again by the three-value types";
+}
+
+TEST_F(Actions, ThermalTypesBuildTheirTexts) {
+    auto& d = open(true);
+    d.userChoose(L::kTypeList, 1);
+    values(d, "25", "20");
+    picks().select(box().face(0));
+    d.userClick(L::kApply);
+    d.userChoose(L::kTypeList, 0);
+    picks().select(box().face(1));
+    d.userClick(L::kApply);
+    d.userChoose(L::kTypeList, 2);
+    picks().select(box().face(2));
+    d.userClick(L::kApply);
+    EXPECT_EQ(texts(model::kKindAction),
+              (Strings{"face;convection=25, 20", "face;heat=25", "body;heat generation=25"}));
+}
+
+TEST_F(Actions, ValuesAreCutTo59CharactersAndAnEmptyEditGivesAnEmptyField) {
+    auto& d = open();
+    d.userChoose(L::kTypeList, 0);
+    values(d, std::string(70, '7'), "", "x");
+    picks().select(box().vertex(1));
+    d.userClick(L::kApply);
+    EXPECT_EQ(texts(model::kKindAction), Strings{"vertex;force=" + std::string(59, '7') + ", , x"});
+}
+
+TEST_F(Actions, DesignPointsGetAForceOfTheirOwnForTheThreeValueMechanicalTypes) {
+    auto& point = part.addDesignPoint({1, 2, 3});
+    auto& second = part.addDesignPoint({4, 5, 6});
+    auto& d = open();
+    d.userChoose(L::kTypeList, 3);
+    values(d, "1", "2", "3");
+    picks().select(box().face(0), second);
+    d.userClick(L::kApply);
+    d.userChoose(L::kTypeList, 2);
+    picks().select(point);
+    d.userClick(L::kApply);
+    EXPECT_EQ(texts(model::kKindAction), (Strings{"accel=1, 2, 3", "point<2>;force=1,2,3", "face;pressure=1"}));
+    EXPECT_TRUE(explorer->entries()[1].entityKey().empty());
+    EXPECT_TRUE(explorer->entries()[1].bodyKey().empty());
+}
+
+TEST_F(Actions, ApplyNeedsATypeAndASelection) {
+    auto& d = open();
+    picks().select(box().face(0));
+    d.userClick(L::kApply);
+    EXPECT_EQ(prompts->messageTexts(), Strings{"Select an action type"});
+    EXPECT_TRUE(picks().calls().empty()) << "the host selection is not even asked";
+    prompts->clearMessages();
+    picks().clear();
+    d.userChoose(L::kTypeList, 0);
+    d.userClick(L::kApply);
+    d.userChoose(L::kTypeList, 2);
+    d.userClick(L::kApply);
+    EXPECT_EQ(prompts->messageTexts(), (Strings{"Select a point", "Select a face"}));
+    EXPECT_TRUE(explorer->entries().empty());
+    EXPECT_FALSE(explorer->isChanged());
+}
+
+TEST_F(Actions, PlanesAndUnplaceablePicksAreSkipped) {
+    auto& plane = part.addPlane("Front", 0, 1, 0);
+    auto& d = open();
+    d.userChoose(L::kTypeList, 2);
+    picks().select(plane, box().face(2), box().face(3));
+    picks().picked(2).failOn("IQDPickedObject::get_Object");
+    d.userClick(L::kApply);
+    EXPECT_EQ(texts(model::kKindAction), Strings{"face;pressure=0"});
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// The Interactions dialog: types, prompts and the value edit, planes picked with the faces, the
+// entries and the file.
+#include <gtest/gtest.h>
+
+#include "addon/library_state.h"
+#include "model/constraints_dialog.h"
+#include "model_command_fixture.h"
+
+namespace {
+
+using C = CConstraints;
+using Strings = std::vector<std::string>;
+
+class Interactions : public ModelCommandTest {
+protected:
+    ui::Dialog& d = start(addon::kMenuInteractions);
+
+    void apply(int code, const std::string& value) {
+        d.userChoose(C::kTypeList, code);
+        if (d.isVisible(C::kValue)) d.userType(C::kValue, value);
+        d.userClick(C::kApply);
+    }
+};
+
+TEST_F(Interactions, OpensWithTheFiveTypesAndEmptyLabels) {
+    EXPECT_EQ(command->className(), "CConstraintsCommand");
+    EXPECT_EQ(d.windowText(), "Interactions");
+    Strings items;
+    for (int i = 0; i < d.itemCount(C::kTypeList); ++i) items.push_back(d.itemText(C::kTypeList, i));
+    EXPECT_EQ(items, (Strings{"Displacement to plane", "Normal displacement", "Gap to plane", "Normal gap",
+                              "Face to face contact"}));
+    EXPECT_EQ(d.selection(C::kTypeList), -1);
+    EXPECT_EQ(d.text(C::kPickPrompt), "1. Select face && interaction");
+    EXPECT_EQ(d.text(C::kValuePrompt), "");
+    EXPECT_EQ(d.text(C::kValueLabel), "");
+    EXPECT_EQ(d.text(C::kUnitLabel), "");
+}
+
+TEST_F(Interactions, EachTypeSetsItsPromptLabelAndValueEdit) {
+    addon::library().unitText = "in";
+    const struct {
+        const char* prompt;
+        const char* label;
+    } rows[] = {{"2. Select plane && enter data", "Displacement, d="},
+                {"2. Enter data", "Displacement, d="},
+                {"2. Select plane && enter data", "Gap, d="},
+                {"2. Enter data", "Gap, d="}};
+    for (int code = 0; code < 4; ++code) {
+        d.userChoose(C::kTypeList, code);
+        EXPECT_EQ(d.text(C::kValuePrompt), rows[code].prompt) << code;
+        EXPECT_EQ(d.text(C::kValueLabel), rows[code].label) << code;
+        EXPECT_EQ(d.text(C::kUnitLabel), "in") << code;
+        EXPECT_TRUE(d.isVisible(C::kValue) && d.isEnabled(C::kValue)) << code;
+        if (code == 1) d.userChoose(C::kTypeList, 4);  // contact in between: the edit comes back
+    }
+    d.userChoose(C::kTypeList, 4);
+    EXPECT_EQ(d.text(C::kValuePrompt), "");
+    EXPECT_EQ(d.text(C::kValueLabel), "");
+    EXPECT_EQ(d.text(C::kUnitLabel), "");
+    EXPECT_FALSE(d.isVisible(C::kValue));
+    EXPECT_FALSE(d.isEnabled(C::kValue));
+}
+
+TEST_F(Interactions, NormalGapOnTwoFacesAndTheFile) {
+    picks().select(box().face(0), box().face(1));
+    apply(3, "0.1");
+    EXPECT_EQ(texts(model::kKindInteraction), (Strings{"face;normal_gap=0.1", "face;normal_gap=0.1"}));
+    EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{3});
+    EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
+              expectedFileBytes({{bodyKey(), key(0), "face;normal_gap=0.1", 5},
+                                 {bodyKey(), key(1), "face;normal_gap=0.1", 5}}));
+    EXPECT_TRUE(explorer->isChanged());
+}
+
+TEST_F(Interactions, GapToPlaneUsesThePlanePickedAmongTheFacesForEach) {
+    auto& plane = part.addPlane("Mid", 0.5, -2, 1e-7);
+    picks().select(box().face(0), box().face(2), plane, box().face(4));
+    apply(2, "0.25");
+    EXPECT_EQ(texts(model::kKindInteraction), Strings(3, "face;gap_to_plane=0.5,-2,1e-07,0.25"));
+    EXPECT_EQ(explorer->entries()[2].entityKey().bytes(), key(4));
+    picks().select(plane, box().face(5));
+    apply(0, "");
+    EXPECT_EQ(texts(model::kKindInteraction).back(), "face;disp_to_plane=0.5,-2,1e-07,")
+        << "an empty value leaves nothing after the plane's numbers";
+}
+
+TEST_F(Interactions, APlaneTypeWithoutAPlaneIsRefused) {
+    picks().select(box().face(0), box().face(1));
+    apply(2, "1");
+    EXPECT_EQ(prompts->messageTexts(), Strings{"Select a plane"});
+    EXPECT_TRUE(explorer->entries().empty());
+}
+
+TEST_F(Interactions, APlaneWhoseValuesFailEndsTheApplyWithAMessage) {
+    auto& plane = part.addPlane("Mid", 1, 0, 0);
+    plane.values().failOn("IQDPlaneValues::get_B");
+    picks().select(plane, box().face(0));
+    apply(0, "1");
+    EXPECT_EQ(prompts->messageTexts(), Strings{"Exception caught in CConstraints::OnApply"});
+    EXPECT_TRUE(explorer->entries().empty());
+}
+
+TEST_F(Interactions, ContactIgnoresTheValueAndEdgesAndVerticesStillReadAsFaces) {
+    d.userChoose(C::kTypeList, 1);
+    d.userType(C::kValue, "5");
+    picks().select(box().face(3), box().edge(0), box().vertex(2));
+    apply(4, "");
+    EXPECT_EQ(texts(model::kKindInteraction), Strings(3, "face;interface"));
+}
+
+TEST_F(Interactions, ApplyNeedsATypeAndAFaceAndSkipsDesignPoints) {
+    auto& point = part.addDesignPoint({0, 0, 0});
+    picks().select(box().face(0));
+    d.userType(C::kValue, "3");
+    d.userClick(C::kApply);
+    EXPECT_EQ(prompts->messageTexts(), Strings{"Select an interaction type"});
+    picks().clear();
+    apply(1, "3");
+    EXPECT_EQ(prompts->messageTexts(), (Strings{"Select an interaction type", "Select a face"}));
+    picks().select(point, box().face(2));
+    apply(1, "3");
+    EXPECT_EQ(texts(model::kKindInteraction), Strings{"face;normal_disp=3"});
+}
+
+}  // namespace

@@ -1,0 +1,44 @@
+#pragma once
+// A model-definition command started from the menu in the part session Bracket (a 10 x 20 x 30
+// box), with a command site, driven through its dialog as a user would.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "addon/command_factory.h"
+#include "addon/explorer_fixture.h"
+#include "addon/menu.h"
+#include "saved_bytes.h"
+
+class ModelCommandTest : public ::testing::Test, public ExplorerFixture {
+protected:
+    ModelCommandTest() { show(); }
+    void TearDown() override {
+        if (command) command->OnTerminate();
+    }
+
+    // Starts menu command `menuId` as InvokeCommand does and answers its dialog.
+    ui::Dialog& start(std::int32_t menuId) {
+        command = addon::createCommand(menuId, explorer.get());
+        explorer->setCurrentCommand(command);
+        command->Start();
+        command->putref_CommandSite(site.get());
+        return *command->dialog();
+    }
+
+    testhost::FakeBody& box() const { return part.body(0); }
+    testhost::FakeSelection& picks() const { return part.selection(); }
+
+    // The texts of the explorer's entries of `kind`, in list order.
+    std::vector<std::string> texts(model::EntryKind kind) const {
+        std::vector<std::string> out;
+        for (const auto& e : explorer->entries())
+            if (e.kind() == kind) out.push_back(e.text());
+        return out;
+    }
+
+    platform::RefPtr<CAddOnCommand> command;
+    platform::RefPtr<testhost::FakeCommandSite> site = host.newCommandSite();
+};

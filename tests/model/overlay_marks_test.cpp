@@ -1,0 +1,263 @@
+// The marks the model-definition commands draw over the host view: boxes, fixity and force marks,
+// labels and entry texts at projected positions, the part transformation, and host failures.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "addon/model_command.h"
+#include "addon/overlay_marks.h"
+#include "model_command_fixture.h"
+#include "render/recording_canvas.h"
+
+namespace {
+
+using host::Point3;
+using Strings = std::vector<std::string>;
+
+// A command of a kind whose own command is not in this test (materials, mesh sizes).
+template <model::EntryKind Kind>
+class CProbe : public CModelCommand {
+public:
+    explicit CProbe(CShowUICommand* ex) : CModelCommand(ex, Kind) {}
+    std::string className() const override { return "CProbe"; }
+    void Start() override {}
+};
+
+std::string num(double v) {
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.4g", v);
+    return buf;
+}
+
+// One drawing call as a line of text, so that a whole drawing compares at once.
+std::string describe(const render::CanvasCall& c) {
+    using K = render::CanvasCall::Kind;
+    switch (c.kind) {
+        case K::Pen: {
+            char colour[16];
+            std::snprintf(colour, sizeof colour, "0x%06X", static_cast<unsigned>(c.a));
+            return "pen " + std::string(colour) + " " + num(c.b);
+        }
+        case K::Line: return "line " + num(c.a) + " " + num(c.b) + " " + num(c.c) + " " + num(c.d);
+        case K::Circle: return "circle " + num(c.a) + " " + num(c.b) + " " + num(c.c);
+        case K::Rectangle: return "rect " + num(c.a) + " " + num(c.b) + " " + num(c.c) + " " + num(c.d);
+        case K::Text: return "text " + num(c.a) + " " + num(c.b) + " " + c.text;
+    }
+    return {};
+}
+
+class Overlay : public ModelCommandTest {
+protected:
+    Overlay() {
+        // A model 200 long: the axis points stand 0.005 * 200 = 1 away from the centre.
+        part.setBoundingBox({0, 0, 0}, {200, 0, 0});
+    }
+
+    Strings draw(std::int32_t menuId) {
+        if (!command) start(menuId);
+        render::RecordingCanvas canvas;
+        EXPECT_EQ(command->OnDrawOverlay(&canvas), platform::kOk);
+        Strings out;
+        for (const auto& call : canvas.calls()) out.push_back(describe(call));
+        return out;
+    }
+    void add(const testhost::FakeFace& face, const std::string& text, model::EntryKind kind) {
+        explorer->addEntry(bodyKey(), face.key(), text, kind);
+    }
+
+    // Pixel positions as the site projects a model point.
+    std::string px(Point3 p) const {
+        return num(site->projection().pixelX(p)) + " " + num(site->projection().pixelY(p));
+    }
+    std::string line(Point3 a, Point3 b) const { return "line " + px(a) + " " + px(b); }
+    std::string circle(Point3 p, double r) const { return "circle " + px(p) + " " + num(r); }
+    std::string square(Point3 p) const {
+        const double x = site->projection().pixelX(p);
+        const double y = site->projection().pixelY(p);
+        return "rect " + num(x - 4) + " " + num(y - 4) + " " + num(x + 4) + " " + num(y + 4);
+    }
+    std::string text(Point3 p, const std::string& s) const { return "text " + px(p) + " " + s; }
+    // The twelve edges of the box from `l` to `h`, in drawing order.
+    Strings boxLines(Point3 l, Point3 h) const {
+        const Point3 c[8] = {{l.x, l.y, l.z}, {h.x, l.y, l.z}, {h.x, h.y, l.z}, {l.x, h.y, l.z},
+                             {l.x, l.y, h.z}, {h.x, l.y, h.z}, {h.x, h.y, h.z}, {l.x, h.y, h.z}};
+        Strings out;
+        for (int i = 0; i < 4; ++i) {
+            out.push_back(line(c[i], c[(i + 1) % 4]));
+            out.push_back(line(c[4 + i], c[4 + (i + 1) % 4]));
+            out.push_back(line(c[i], c[i + 4]));
+        }
+        return out;
+    }
+    static Strings join(Strings a, const Strings& b) {
+        a.insert(a.end(), b.begin(), b.end());
+        return a;
+    }
+};
+
+TEST_F(Overlay, AReactionMarksEachFixedDirectionFromTheFaceCentre) {
+    add(box().face(5), "face;fix,5=XZ", model::kKindReaction);  // the face z = 30
+    const Point3 c{5, 10, 30};
+    EXPECT_EQ(draw(addon::kMenuReactions),
+              (Strings{"pen 0x0000FF 3", "text 60 10 REACTIONS",
+                       line(c, {6, 10, 30}), circle(c, 3), square({6, 10, 30}),
+                       line(c, {5, 10, 31}), circle(c, 3), square({5, 10, 31}),
+                       text(c, "face;fix,5=XZ")}));
+}
+
+TEST_F(Overlay, EachFixityCodeMarksItsDirections) {
+    const Point3 c{5, 10, 30};
+    const Point3 axis[3] = {{6, 10, 30}, {5, 11, 30}, {5, 10, 31}};
+    const std::vector<std::vector<int>> directions = {{0}, {1}, {2}, {0, 1}, {1, 2}, {0, 2}, {0, 1, 2}, {}};
+    start(addon::kMenuReactions);
+    for (int code = 0; code <= 7; ++code) {
+        explorer->removeKind(model::kKindReaction);
+        const int written = code == 7 ? -1 : code;
+        add(box().face(5), "face;fix," + std::to_string(written) + "=", model::kKindReaction);
+        Strings lines;
+        for (const auto& call : draw(addon::kMenuReactions))
+            if (call.rfind("line", 0) == 0) lines.push_back(call);
+        Strings expected;
+        for (int d : directions[static_cast<std::size_t>(code)]) expected.push_back(line(c, axis[d]));
+        EXPECT_EQ(lines, expected) << "code " << written;
+    }
+}
+
+TEST_F(Overlay, ForcesShowTheirNonZeroComponentsAndSignsOtherActionsACircle) {
+    explorer->addEntry(bodyKey(), box().vertex(0).key(), "vertex;force=10, 0, -5", model::kKindAction);
+    add(box().face(5), "face;pressure=2", model::kKindAction);
+    add(box().face(4), "accel=0, 0, -9.81", model::kKindAction);
+    add(box().face(5), "face;load=tabl1, 3", model::kKindAction);
+    const Point3 v{0, 0, 0};  // the vertex, widened by 1: the box centre stays on it
+    const Point3 top{5, 10, 30};
+    EXPECT_EQ(draw(addon::kMenuActions),
+              (Strings{"pen 0x00FF00 3",
+                       "text 60 10 ACTIONS", line(v, {1, 0, 0}), circle(v, 4), line(v, {0, 0, 1}),
+                       circle({0, 0, 1}, 4), text(v, "vertex;force=10, 0, -5"),
+                       "text 60 10 ACTIONS", circle(top, 4), text(top, "face;pressure=2"),
+                       "text 60 10 ACTIONS", circle({5, 10, 0}, 4), text({5, 10, 0}, "accel=0, 0, -9.81"),
+                       "text 60 10 ACTIONS", line(top, {5, 11, 30}), circle(top, 4),
+                       text(top, "face;load=tabl1, 3")}))
+        << "a table name reads as 0: only the second component is drawn";
+}
+
+TEST_F(Overlay, ADesignPointForceIsDrawnAtThePoint) {
+    part.addDesignPoint({50, 60, 70});
+    explorer->addEntry({}, {}, "point<1>;force=0,-3,0", model::kKindAction);
+    const Point3 p{50, 60, 70};
+    EXPECT_EQ(draw(addon::kMenuActions), (Strings{"pen 0x00FF00 3", "text 60 10 ACTIONS", line(p, {50, 61, 70}),
+                                                  circle({50, 61, 70}, 4), text(p, "point<1>;force=0,-3,0")}));
+}
+
+TEST_F(Overlay, InteractionsAndMeshSizesDrawTheEntitysBox) {
+    add(box().face(1), "face;interface", model::kKindInteraction);  // the face x = 10
+    EXPECT_EQ(draw(addon::kMenuInteractions),
+              join(join({"pen 0x00FFFF 3", "text 60 10 INTERACTIONS"}, boxLines({10, 0, 0}, {10, 20, 30})),
+                   {text({10, 10, 15}, "face;interface")}));
+
+    // A command of another kind draws its own entries only, in its own colour and label.
+    auto mesh = platform::makeRef<CProbe<model::kKindMeshSize>>(explorer.get());
+    mesh->putref_CommandSite(site.get());
+    explorer->addEntry(bodyKey(), box().edge(0).key(), "edge:el_size=2", model::kKindMeshSize);
+    render::RecordingCanvas canvas;
+    mesh->OnDrawOverlay(&canvas);
+    ASSERT_EQ(canvas.calls().size(), 15u);
+    EXPECT_EQ(describe(canvas.calls()[0]), "pen 0xFF0000 3");
+    EXPECT_EQ(describe(canvas.calls()[1]), "text 60 10 MESH");
+    EXPECT_EQ(canvas.count(render::CanvasCall::Kind::Line), 12u);
+    EXPECT_EQ(canvas.calls()[14].text, "edge:el_size=2");
+    mesh->OnTerminate();
+}
+
+TEST_F(Overlay, MaterialsShowTheirNameOnly) {
+    command = platform::makeRef<CProbe<model::kKindMaterial>>(explorer.get());
+    command->putref_CommandSite(site.get());
+    add(box().face(0), "Steel: 210000,0.3,1.2e-05,7.85e-09", model::kKindMaterial);
+    EXPECT_EQ(draw(0), (Strings{"pen 0xFFFF00 3", "text 60 10 MATERIALS", text({0, 10, 15}, "Steel")}));
+}
+
+TEST_F(Overlay, APartIsMappedByItsTransformationBeforeProjection) {
+    host::Transform shift;
+    shift.m[0][3] = 100;  // moved 100 along x
+    part.setTransformation(shift);
+    add(box().face(5), "face;fix,1=Y", model::kKindReaction);
+    const Point3 c{105, 10, 30};
+    EXPECT_EQ(draw(addon::kMenuReactions), (Strings{"pen 0x0000FF 3", "text 60 10 REACTIONS", line(c, {105, 11, 30}),
+                                                    circle(c, 3), square({105, 11, 30}),
+                                                    text(c, "face;fix,1=Y")}));
+}
+
+TEST_F(Overlay, AReactionOnAVertexIsFoundByItsKeysNotAsADesignPoint) {
+    explorer->addEntry(bodyKey(), box().vertex(7).key(), "point;fix,0=X", model::kKindReaction);
+    const Point3 v{10, 20, 30};
+    const auto calls = draw(addon::kMenuReactions);
+    ASSERT_EQ(calls.size(), 6u);
+    EXPECT_EQ(calls[2], line(v, {11, 20, 30}));
+    EXPECT_EQ(calls[5], text(v, "point;fix,0=X"));
+}
+
+TEST_F(Overlay, NothingIsDrawnWithoutSectionLinesOrASite) {
+    add(box().face(5), "face;fix,6=XYZ", model::kKindReaction);
+    start(addon::kMenuReactions);
+    for (auto child : explorer->tree().children(explorer->sectionItem(model::kKindReaction)))
+        explorer->tree().deleteItem(child);
+    EXPECT_TRUE(draw(addon::kMenuReactions).empty()) << "the section shows no lines";
+    add(box().face(4), "face;fix,6=XYZ", model::kKindReaction);
+    command->putref_CommandSite(nullptr);
+    prompts->clearMessages();
+    EXPECT_TRUE(draw(addon::kMenuReactions).empty()) << "no site to project with";
+    EXPECT_EQ(command->OnDrawOverlay(nullptr), platform::kOk);
+}
+
+TEST_F(Overlay, AHostFailureEndsTheDrawingOfThatCall) {
+    add(box().face(5), "face;fix,0=X", model::kKindReaction);
+    add(box().face(4), "face;fix,1=Y", model::kKindReaction);
+    host.failAfter("IQDPartSession::FindEntity", 1);
+    const auto first = draw(addon::kMenuReactions);
+    ASSERT_EQ(first.size(), 6u) << "the first mark is drawn, the second entity is not found";
+    EXPECT_EQ(first.back(), text({5, 10, 30}, "face;fix,0=X"));
+    host.failAfter("IQDCommandSite::ProjectPoint", 3);
+    EXPECT_EQ(draw(addon::kMenuReactions), Strings{"pen 0x0000FF 3"});
+    EXPECT_EQ(draw(addon::kMenuReactions).size(), 11u) << "the next call draws everything again";
+    EXPECT_TRUE(prompts->messageTexts().empty());
+}
+
+TEST_F(Overlay, EntriesWithoutAnEntityArePassedOver) {
+    explorer->addEntry({}, {}, "face;normal_gap=1", model::kKindInteraction);
+    add(box().face(1), "face;normal_gap=2", model::kKindInteraction);
+    const auto calls = draw(addon::kMenuInteractions);
+    ASSERT_EQ(calls.size(), 15u);
+    EXPECT_EQ(calls.back(), text({10, 10, 15}, "face;normal_gap=2"));
+}
+
+TEST_F(Overlay, AnAssemblyFindsEntitiesThroughItsDesignSession) {
+    auto& rig = host.addAssemblySession("Rig");
+    rig.addBody().addBox({0, 0, 0}, {4, 4, 4});
+    ui::Panel rigPanel{"FEM Explorer"};
+    auto rigExplorer = platform::makeRef<CShowUICommand>(nullptr, "Rig");
+    rigExplorer->OnShowUI(&rigPanel);
+    auto rigCommand = addon::createCommand(addon::kMenuReactions, rigExplorer.get());
+    rigCommand->putref_CommandSite(site.get());
+    rigExplorer->addEntry({}, rig.body(0).face(5).key(), "face;fix,2=Z", model::kKindReaction);
+    render::RecordingCanvas canvas;
+    rigCommand->OnDrawOverlay(&canvas);
+    // An assembly's model size is 1000: the axis point stands 5 away.
+    const Point3 c{2, 2, 4};
+    ASSERT_EQ(canvas.calls().size(), 6u);
+    EXPECT_EQ(describe(canvas.calls()[2]), line(c, {2, 2, 9}));
+    EXPECT_EQ(host.callCount("IQDDesignSession::FindEntity"), 1);
+    rigCommand->OnTerminate();
+    rigExplorer->OnTerminate();
+}
+
+TEST_F(Overlay, TheRedrawRequestAsksTheSiteToRedrawNow) {
+    start(addon::kMenuActions);
+    EXPECT_EQ(command->OnRedraw(), platform::kOk);
+    EXPECT_EQ(site->calls().back(), (testhost::SiteCall{"Redraw", {double(platform::kVariantTrue)}}));
+    host.failNext("IQDCommandSite::Redraw");
+    EXPECT_EQ(command->OnRedraw(), platform::kOk);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+    EXPECT_FALSE(addon::overlayStyle(model::kKindTable).has_value());
+}
+
+}  // namespace

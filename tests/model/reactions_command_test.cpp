@@ -1,0 +1,124 @@
+// The Reactions dialog: fixity types, the entries of picked points, edges and faces, and the file.
+#include <gtest/gtest.h>
+
+#include "model/restraints_dialog.h"
+#include "model_command_fixture.h"
+#include "ui/dialog.h"
+
+namespace {
+
+using R = CRestraints;
+using Strings = std::vector<std::string>;
+
+class Reactions : public ModelCommandTest {
+protected:
+    ui::Dialog& d = start(addon::kMenuReactions);
+
+    void applyWith(int fixity) {
+        if (fixity >= 0) d.userChoose(R::kFixityList, fixity);
+        d.userClick(R::kApply);
+    }
+};
+
+TEST_F(Reactions, OpensWithTheSevenFixityTypesAndItsPrompts) {
+    EXPECT_EQ(command->className(), "CRestraintsCommand");
+    EXPECT_EQ(d.windowText(), "Reactions");
+    EXPECT_TRUE(d.isShown());
+    Strings items;
+    for (int i = 0; i < d.itemCount(R::kFixityList); ++i) items.push_back(d.itemText(R::kFixityList, i));
+    EXPECT_EQ(items, (Strings{"X direction", "Y direction", "Z direction", "X,Y directions", "Y,Z directions",
+                              "X,Z directions", "XYZ fully fixed"}));
+    EXPECT_EQ(d.selection(R::kFixityList), -1) << "no fixity is chosen at first";
+    EXPECT_EQ(d.text(R::kPickPrompt), "1. Select points,edges,faces");
+    EXPECT_EQ(d.text(R::kFixityPrompt), "2. Select fixity type");
+}
+
+TEST_F(Reactions, EachPickedFaceAndEdgeGetsAnEntryWithTheFixityAndTheFileHoldsThemAll) {
+    picks().select(box().face(1), box().face(4), box().edge(2));
+    applyWith(5);
+    EXPECT_EQ(texts(model::kKindReaction), (Strings{"face;fix,5=XZ", "face;fix,5=XZ", "edge;fix,5=XZ"}));
+    EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{5}) << "the count is asked with the fixity code";
+    EXPECT_EQ(lines(model::kKindReaction), (Strings{"face;fix,5=XZ", "edge;fix,5=XZ"}))
+        << "one tree line per text";
+    EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
+              expectedFileBytes({{bodyKey(), key(1), "face;fix,5=XZ", 4},
+                             {bodyKey(), key(4), "face;fix,5=XZ", 4},
+                             {bodyKey(), box().edge(2).key(), "edge;fix,5=XZ", 4}}));
+    EXPECT_TRUE(explorer->isChanged());
+    EXPECT_TRUE(prompts->messageTexts().empty());
+}
+
+TEST_F(Reactions, FixityCodesGiveTheirLettersAndTheChoiceStaysForTheNextGroup) {
+    picks().select(box().vertex(7));
+    applyWith(6);
+    picks().select(box().face(0));
+    d.userClick(R::kApply);
+    picks().select(box().face(2));
+    applyWith(1);
+    EXPECT_EQ(texts(model::kKindReaction), (Strings{"point;fix,6=XYZ", "face;fix,6=XYZ", "face;fix,1=Y"}));
+    EXPECT_EQ(R::fixityLetters(3), "XY");
+    EXPECT_EQ(R::fixityLetters(4), "YZ");
+    EXPECT_EQ(R::fixityLetters(7), "");
+}
+
+TEST_F(Reactions, WithoutAFixityTheEntriesCarryMinusOneAndNoLetters) {
+    picks().select(box().face(3));
+    applyWith(-1);
+    EXPECT_EQ(texts(model::kKindReaction), Strings{"face;fix,-1="});
+    EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{-1});
+}
+
+TEST_F(Reactions, AnEmptySelectionIsRefusedAndNothingIsWritten) {
+    applyWith(2);
+    picks().select(box().face(0)).overrideCount(0);
+    d.userClick(R::kApply);
+    EXPECT_EQ(prompts->messageTexts(), (Strings{"Select a point, edge or face", "Select a point, edge or face"}));
+    EXPECT_TRUE(explorer->entries().empty());
+    EXPECT_FALSE(explorer->isChanged());
+}
+
+TEST_F(Reactions, PicksThatAreNoEntityOrCannotBePlacedAreSkippedSilently) {
+    auto& point = part.addDesignPoint({1, 2, 3});
+    auto& plane = part.addPlane("Top", 0, 0, 1);
+    // A face whose body does not list it: its index is not found.
+    auto stray = platform::makeRef<testhost::FakeFace>(host.state(), host::KeyBytes{9, 9},
+                                                       std::make_shared<testhost::FakeBody*>(&box()),
+                                                       host::Point3{}, host::Point3{1, 1, 1});
+    auto& broken = box().face(5);
+    picks().select(point, plane, *stray, broken, box().face(1));
+    picks().picked(3).failOn("IQDPickedObject::get_Object");
+    applyWith(0);
+    EXPECT_EQ(texts(model::kKindReaction), Strings{"face;fix,0=X"});
+    EXPECT_EQ(explorer->entries()[0].entityKey().bytes(), key(1));
+    EXPECT_TRUE(prompts->messageTexts().empty());
+}
+
+TEST_F(Reactions, AHostFailureWhileApplyingIsReportedAndLeavesTheList) {
+    picks().select(box().face(1));
+    host.failNext("IQDSession::get_Selection");
+    applyWith(0);
+    EXPECT_EQ(prompts->messageTexts(), Strings{"Exception caught in CRestraints::OnApply"});
+    EXPECT_TRUE(explorer->entries().empty());
+}
+
+TEST_F(Reactions, AnAssemblyKeepsNoBodyKey) {
+    auto& rig = host.addAssemblySession("Rig");
+    rig.addBody().addBox({0, 0, 0}, {5, 5, 5});
+    ui::Panel rigPanel{"FEM Explorer"};
+    auto rigExplorer = platform::makeRef<CShowUICommand>(nullptr, "Rig");
+    rigExplorer->OnShowUI(&rigPanel);
+    auto rigCommand = addon::createCommand(addon::kMenuReactions, rigExplorer.get());
+    rigCommand->Start();
+    rig.selection().select(rig.body(0).face(2));
+    rigCommand->dialog()->userChoose(R::kFixityList, 6);
+    rigCommand->dialog()->userClick(R::kApply);
+    ASSERT_EQ(rigExplorer->entries().size(), 1u);
+    EXPECT_TRUE(rigExplorer->entries()[0].bodyKey().empty());
+    EXPECT_EQ(rigExplorer->entries()[0].entityKey().bytes(), rig.body(0).face(2).key());
+    EXPECT_EQ(readFile(rigExplorer->loadcaseFilePath()),
+              expectedFileBytes({{{}, rig.body(0).face(2).key(), "face;fix,6=XYZ", 4}}));
+    rigCommand->OnTerminate();
+    rigExplorer->OnTerminate();
+}
+
+}  // namespace
