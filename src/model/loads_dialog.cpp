@@ -1,12 +1,15 @@
 #include "model/loads_dialog.h"
 
+#include <iterator>
+
 #include "addon/guarded_call.h"
 #include "addon/library_state.h"
 #include "addon/picked_entity.h"
-#include "loadcase/analysis_code.h"
 #include "mesh_solve/show_ui_command.h"
 #include "model/action_types.h"
+#include "model/analysis_class.h"
 #include "model/loads_command.h"
+#include "model/table_maker.h"
 #include "ui/prompts.h"
 
 using ui::ControlKind;
@@ -53,7 +56,7 @@ void CLoads::fillTypes() {
     setText(kValueLabel, "");
     setText(kUnitLabel, "");
     setText(kValuePrompt, "");
-    thermal_ = explorer().analysisType() == loadcase::kTypeThermal;
+    thermal_ = model::readAnalysisClass(explorer());
     for (const auto& type : model::actionTypes(thermal_)) addItem(kTypeList, type.listText);
     setCaption(thermal_ ? "Thermal Loads" : "Mechanical Loads");
 }
@@ -123,7 +126,29 @@ void CLoads::OnMakeTable() {
     addon::guardedCall("CLoads", "OnMakeTable", [this] { makeTable(); });
 }
 
-void CLoads::makeTable() {}
+namespace {
+
+// The value edit that receives a load table's name, by the editor's list position: the
+// component's own edit (force y and y acceleration the second, fluid temperature the second).
+int tableEdit(bool thermal, int item) {
+    static constexpr int kThermal[] = {CLoads::kValue1, CLoads::kValue1, CLoads::kValue2, CLoads::kValue1};
+    static constexpr int kMechanical[] = {CLoads::kValue1, CLoads::kValue2, CLoads::kValue3, CLoads::kValue1,
+                                          CLoads::kValue1, CLoads::kValue2, CLoads::kValue3, CLoads::kValue1};
+    if (item < 0) return 0;
+    const auto index = static_cast<std::size_t>(item);
+    if (thermal) return index < std::size(kThermal) ? kThermal[index] : 0;
+    return index < std::size(kMechanical) ? kMechanical[index] : 0;
+}
+
+}  // namespace
+
+// A time table for one load component; its name goes into the edit of that component, so that
+// the next APPLY refers to it.
+void CLoads::makeTable() {
+    const auto made = model::makeTable(explorer(), this, CTableEditDlg::Mode::Load, thermal_);
+    if (!made) return;
+    if (const int edit = tableEdit(thermal_, made->index)) setText(edit, made->name);
+}
 
 void CLoads::OnExit() {
     addon::guardedCall("CLoads", "OnExit", [this] { command_->ExitCommand(); });

@@ -4,6 +4,7 @@
 
 #include "addon/library_state.h"
 #include "model/loads_dialog.h"
+#include "model/table_edit_dlg.h"
 #include "model_command_fixture.h"
 
 namespace {
@@ -241,6 +242,82 @@ TEST_F(Actions, PlanesAndUnplaceablePicksAreSkipped) {
     picks().picked(2).failOn("IQDPickedObject::get_Object");
     d.userClick(L::kApply);
     EXPECT_EQ(texts(model::kKindAction), Strings{"face;pressure=0"});
+}
+
+// MAKE TABLE: the person in the table editor chooses `item`, fills `rows` (time, value) and
+// presses APPLY, or EXIT when `item` is -1.
+class ActionTables : public Actions {
+protected:
+    using T = CTableEditDlg;
+    void makeTable(ui::Dialog& d, int item, std::vector<std::pair<std::string, std::string>> rows = {}) {
+        prompts->queueModal("Table", [=, this](ui::Dialog& editor) {
+            auto& t = static_cast<T&>(editor);
+            offered = Strings();
+            for (int i = 0; i < t.itemCount(T::kList); ++i) offered.push_back(t.itemText(T::kList, i));
+            header = t.grid().cellText(0, 0);
+            if (item < 0) {
+                t.userClick(T::kExit);
+                return;
+            }
+            auto& g = t.grid();
+            for (std::size_t r = 1; r < rows.size(); ++r) {
+                g.userClickCell(1, 0);
+                t.userClick(T::kInsert);
+            }
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                g.userEditCell(static_cast<int>(r) + 1, 0, rows[r].first);
+                g.userEditCell(static_cast<int>(r) + 1, 1, rows[r].second);
+            }
+            t.userChoose(T::kList, item);
+            t.userClick(T::kApply);
+        });
+        d.userClick(L::kMakeTable);
+    }
+    Strings offered;
+    std::string header;
+};
+
+TEST_F(ActionTables, AForceZTableNamesTheThirdEditAndTheNextApplyRefersToIt) {
+    auto& d = open();
+    d.userChoose(L::kTypeList, 0);
+    makeTable(d, 2, {{"0", "0"}, {"1", "100"}});
+    EXPECT_EQ(offered, (Strings{"force x", "force y", "force z", "pressure", "x acceleration", "y acceleration",
+                                "z acceleration", "spin speed"}));
+    EXPECT_EQ(header, "Time (s)");
+    EXPECT_EQ(d.text(L::kValue3), "tabl2");
+    EXPECT_EQ(texts(model::kKindTable), Strings{"tabl2, 2, 0, 1, 0, 100"});
+    EXPECT_EQ(lines(model::kKindTable), Strings{"tabl2, 2, 0, 1, 0, 100"});
+    picks().select(box().vertex(5));
+    d.userClick(L::kApply);
+    EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
+              expectedFileBytes({{{}, {}, "tabl2, 2, 0, 1, 0, 100", 6},
+                                 {bodyKey(), box().vertex(5).key(), "vertex;force=0, 0, tabl2", 3}}));
+}
+
+TEST_F(ActionTables, EachLoadComponentGoesIntoItsOwnEdit) {
+    auto& d = open();
+    const int edits[] = {L::kValue1, L::kValue2, L::kValue3, L::kValue1, L::kValue1, L::kValue2, L::kValue3, L::kValue1};
+    for (int item = 0; item < 8; ++item) {
+        for (int id : {L::kValue1, L::kValue2, L::kValue3}) d.setText(id, "0");
+        makeTable(d, item);
+        for (int id : {L::kValue1, L::kValue2, L::kValue3})
+            EXPECT_EQ(d.text(id), id == edits[item] ? "tabl" + std::to_string(item) : "0") << item;
+    }
+    EXPECT_EQ(texts(model::kKindTable).front(), "tabl0, 1, 0, 0") << "the default table: one row of zeros";
+    EXPECT_EQ(texts(model::kKindTable).size(), 8u);
+}
+
+TEST_F(ActionTables, ThermalComponentsAndLeavingTheEditorWithExit) {
+    auto& d = open(true);
+    makeTable(d, 2, {{"0", "20"}, {"60", "80"}});
+    EXPECT_EQ(offered, (Strings{"heat flux", "convection coefficient", "fluid temperature", "internal heat"}));
+    EXPECT_EQ(d.text(L::kValue2), "tabl2");
+    makeTable(d, 3);
+    EXPECT_EQ(d.text(L::kValue1), "tabl3");
+    makeTable(d, -1);
+    EXPECT_EQ(d.text(L::kValue1), "tabl3") << "EXIT changes no field";
+    EXPECT_EQ(texts(model::kKindTable), (Strings{"tabl2, 2, 0, 60, 20, 80", "tabl3, 1, 0, 0"}));
+    EXPECT_TRUE(prompts->messageTexts().empty());
 }
 
 }  // namespace
