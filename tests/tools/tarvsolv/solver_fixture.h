@@ -137,6 +137,7 @@ private:
     FeMesh mesh_;
 };
 
-inline const char* kSteel = "1  210000,0.3,1.2e-05,7.85e-09,0,0,0,0,0,0,0,0,0";
+// Steel in the add-on's millimetre units: N/mm2, 1/C, kg/mm3.
+inline const char* kSteel = "1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
 
 }  // namespace tarvsolv::testing

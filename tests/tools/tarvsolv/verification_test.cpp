@@ -14,7 +14,7 @@ namespace {
 
 const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PetscEnvironment);
 
-constexpr double kE = 210000, kNu = 0.3, kRho = 7.85e-9;
+constexpr double kE = 210000, kNu = 0.3, kRho = 7.85e-6;  // N/mm2, kg/mm3
 
 // Nodes whose position satisfies `where`.
 template <typename Pred>
@@ -243,6 +243,26 @@ TEST(Verification, SlabWithHeatFluxAndConvectionMatchesOneDimensionalConduction)
         const double expected = cooled + q * (thickness - x) / k;
         const auto at = nodesWhere(job.mesh(), [&](Vec3 p) { return std::abs(p.x - x) < 1e-9; });
         EXPECT_NEAR(mean(t, at, 1, 0), expected, 0.005 * expected) << "x = " << x;
+    }
+}
+
+// A bar spun about an axis through its root: the axial stress rho w^2 (L^2 - x^2) / 2.
+TEST(Verification, SpinningBarCarriesTheCentrifugalAxialStress) {
+    const Cantilever bar;
+    SolverJob job("spin");
+    job.writeMesh(bar.mesh(20, 2, 2));
+    JobText text;
+    text.materials = {kSteel};
+    text.loads = {"cx 0,0,0 0 0 1 1000"};  // about z through the origin, 1000 rad/s
+    text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(), "");
+    const double rho = kRho * 1e-3;  // N s2 / mm4
+    const auto sx = job.nodalStress(0);
+    for (double x : {25.0, 50.0, 75.0}) {
+        const double expected = rho * 1e6 * (bar.length * bar.length - x * x) / 2;
+        const auto section = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == x; });
+        EXPECT_NEAR(mean(sx, section, 1, 0), expected, 0.02 * expected) << "x = " << x;
     }
 }
 

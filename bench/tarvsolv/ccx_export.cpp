@@ -1,0 +1,159 @@
+// tarvsolv-ccx: helpers of the CalculiX comparison.
+//   faces <job.txt>                 one line per tagged face: tag, facets, area, centroid, mean normal
+//   inp <job.txt> <out.inp>         the same mesh, material, restraints and pressures as a CalculiX
+//                                   input (C3D10 or C3D4, pressures as *DLOAD on element faces)
+//   compare <job.out> <ccx.dat>     the largest displacement difference, absolute and relative to
+//                                   the largest displacement
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "element_kernels.h"
+#include "fe_mesh.h"
+#include "model_entries.h"
+#include "solver_input.h"
+
+namespace {
+
+using namespace tarvsolv;
+
+struct FaceSummary {
+    int facets = 0;
+    double area = 0;
+    Vec3 centroid, normal;
+};
+
+int listFaces(const std::string& inputPath) {
+    const SolverInput input = readSolverInput(inputPath);
+    const FeMesh mesh = readMeshFile(input.meshPath);
+    std::map<int, FaceSummary> faces;
+    for (const Facet& f : mesh.facets) {
+        FaceSummary& s = faces[f.tag];
+        ++s.facets;
+        for (const BoundaryPoint& p : facePoints(mesh, f)) {
+            s.area += p.measure;
+            s.centroid = s.centroid + p.measure * p.x;
+            s.normal = s.normal + p.measure * p.normal;
+        }
+    }
+    for (auto& [tag, s] : faces) {
+        const Vec3 c = (1.0 / s.area) * s.centroid, n = (1.0 / s.area) * s.normal;
+        std::printf("%d %d %.6g %.6g %.6g %.6g %.4f %.4f %.4f\n", tag, s.facets, s.area, c.x, c.y, c.z, n.x, n.y, n.z);
+    }
+    return 0;
+}
+
+int writeInp(const std::string& inputPath, const std::string& outPath) {
+    const SolverInput input = readSolverInput(inputPath);
+    const ModelEntries entries = readModelEntries(input, false);
+    const FeMesh mesh = readMeshFile(input.meshPath);
+    if (entries.materials.size() != 1) throw std::runtime_error("the comparison takes one material");
+    std::ofstream out(outPath);
+    out << "*NODE, NSET=NALL\n";
+    char line[200];
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const Vec3 p = mesh.node(n);
+        std::snprintf(line, sizeof line, "%d, %.17g, %.17g, %.17g\n", n + 1, p.x, p.y, p.z);
+        out << line;
+    }
+    // The solver's local order (corners, then mid-side nodes 0-1, 1-2, 2-0, 0-3, 1-3, 2-3) is
+    // CalculiX's, and its local faces 1..4 are CalculiX's faces 1..4.
+    out << "*ELEMENT, TYPE=" << (mesh.nodesPerElement == 10 ? "C3D10" : "C3D4") << ", ELSET=EALL\n";
+    for (int e = 0; e < mesh.elementCount(); ++e) {
+        out << e + 1;
+        for (int n : mesh.elementNodes(e)) out << ", " << n + 1;
+        out << "\n";
+    }
+    const auto& fields = entries.materials[0].fields;
+    out << "*MATERIAL, NAME=M1\n*ELASTIC\n" << fields.at(0) << ", " << fields.at(1) << "\n";
+    out << "*SOLID SECTION, ELSET=EALL, MATERIAL=M1\n*STEP\n*STATIC\n*BOUNDARY\n";
+    for (const Restraint& r : entries.restraints) {
+        if (r.where.kind != EntityRef::Kind::Face) throw std::runtime_error("the comparison takes face restraints only");
+        std::map<int, bool> nodes;
+        for (const Facet& f : mesh.facets)
+            if (f.tag == r.where.first)
+                for (int n : mesh.faceNodes(f.element, f.face)) nodes[n] = true;
+        for (const auto& [n, on] : nodes)
+            for (int a = 0; a < 3; ++a)
+                if (r.fixed[a]) out << n + 1 << ", " << a + 1 << ", " << a + 1 << "\n";
+    }
+    out << "*DLOAD\n";
+    for (const Load& load : entries.loads) {
+        if (load.kind != LoadKind::Pressure || load.where.kind != EntityRef::Kind::Face || !load.values[0].isConstant())
+            throw std::runtime_error("the comparison takes constant pressures on faces only");
+        const double p = load.values[0](EvalPoint{});
+        for (const Facet& f : mesh.facets)
+            if (f.tag == load.where.first) out << f.element + 1 << ", P" << f.face + 1 << ", " << p << "\n";
+    }
+    out << "*NODE PRINT, NSET=NALL\nU\n*END STEP\n";
+    return out ? 0 : 1;
+}
+
+std::vector<double> tarvsolvDisplacements(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line) && line.rfind("DISP", 0) != 0) {}
+    std::vector<double> u;
+    while (std::getline(in, line) && !line.empty()) {
+        std::istringstream f(line);
+        double n, x, y, z;
+        f >> n >> x >> y >> z;
+        u.insert(u.end(), {x, y, z});
+    }
+    return u;
+}
+
+std::vector<double> calculixDisplacements(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line) && line.find("displacements") == std::string::npos) {}
+    std::vector<double> u;
+    while (std::getline(in, line)) {
+        std::istringstream f(line);
+        long n;
+        double x, y, z;
+        if (!(f >> n >> x >> y >> z)) {
+            if (u.empty()) continue;  // the blank line after the heading
+            break;
+        }
+        if (static_cast<std::size_t>(n) != u.size() / 3 + 1) throw std::runtime_error("CalculiX lists the nodes out of order");
+        u.insert(u.end(), {x, y, z});
+    }
+    return u;
+}
+
+int compare(const std::string& outPath, const std::string& datPath) {
+    const auto a = tarvsolvDisplacements(outPath), b = calculixDisplacements(datPath);
+    if (a.size() != b.size() || a.empty()) {
+        std::fprintf(stderr, "tarvsolv-ccx: %zu against %zu displacement values\n", a.size(), b.size());
+        return 1;
+    }
+    double largest = 0, difference = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        largest = std::max(largest, std::abs(b[i]));
+        difference = std::max(difference, std::abs(a[i] - b[i]));
+    }
+    std::printf("%.6g %.6g %.3e\n", largest, difference, difference / largest);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        const std::string mode = argc > 1 ? argv[1] : "";
+        if (mode == "faces" && argc == 3) return listFaces(argv[2]);
+        if (mode == "inp" && argc == 4) return writeInp(argv[2], argv[3]);
+        if (mode == "compare" && argc == 4) return compare(argv[2], argv[3]);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "tarvsolv-ccx: %s\n", e.what());
+        return 1;
+    }
+    std::fprintf(stderr, "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp | compare JOB.out CCX.dat\n");
+    return 2;
+}

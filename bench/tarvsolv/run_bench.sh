@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# Solves the sample bracket (base held on its underside, a pressure on the back of the upright) at
+# about 200,000 and 600,000 unknowns with tarvsolv (iterative and direct) and with CalculiX on the
+# same mesh and loads, and prints the wall time, the peak memory and the largest difference in
+# displacement against CalculiX. Every program runs on one process with one BLAS/OpenMP thread.
+#
+# usage: bench/tarvsolv/run_bench.sh [build folder] [element sizes...]   (defaults: build, 2.4 1.6)
+# needs in the build folder: tarvdir/tarvsolv, tarvdir/velgrin, bin/velgrin-sample-parts,
+# bin/tarvsolv-ccx; and the programs ccx (calculix-ccx) and /usr/bin/time.
+set -euo pipefail
+build=${1:-build}
+shift || true
+sizes=("$@")
+[[ ${#sizes[@]} -gt 0 ]] || sizes=(2.4 1.6)
+tarvsolv=$build/tarvdir/tarvsolv
+velgrin=$build/tarvdir/velgrin
+parts=$build/bin/velgrin-sample-parts
+convert=$build/bin/tarvsolv-ccx
+for program in "$tarvsolv" "$velgrin" "$parts" "$convert"; do
+    [[ -x $program ]] || { echo "missing $program: build tarvsolv, velgrin, velgrin-sample-parts and tarvsolv-ccx first"; exit 1; }
+done
+command -v ccx >/dev/null || { echo "the ccx program is missing (Debian package calculix-ccx)"; exit 1; }
+export OPENBLAS_NUM_THREADS=1 OMP_NUM_THREADS=1 CCX_NPROC_EQUATION_SOLVER=1
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+"$parts" "$work" >/dev/null
+step=$work/bracket.step
+
+# Runs a command under /usr/bin/time; prints "seconds peak-MB".
+measure() {
+    /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >"$work/run.log" 2>&1 || { cat "$work/run.log"; exit 1; }
+    awk '{ printf "%.2f %.0f\n", $1, $2 / 1024 }' "$work/time.txt"
+}
+
+write_input() {  # size [fixed face] [loaded face]
+    printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n1e-06,0,0,0,0\nTABLES\nMSET\n %s 0 0.5 0.25 0 0 0 1 1 1 0\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-09,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\n%s\nRESTRAINTS\n%s\nCONSTRAINTS\n' \
+        "$step" "$work/job.meb" "$1" "${3:+bol $3 1 10}" "${2:+bor $2 0 0 0}" >"$work/job.txt"
+}
+
+printf '%-5s | %-9s | %-21s | %-21s | %-21s | %s\n' size unknowns "tarvsolv PCG s (MB)" "tarvsolv MF s (MB)" "CalculiX s (MB)" "largest |du| / |u| PCG, MF"
+for size in "${sizes[@]}"; do
+    write_input "$size"
+    "$velgrin" "$work/job.txt" 0 >/dev/null
+    # Underside of the base: normal -z at z = 0; back of the upright: normal -x at x = 0, the largest.
+    fixed=$("$convert" faces "$work/job.txt" | awk '$9 < -0.99 && $6 < 1e-6 { print $1 }' | head -1)
+    loaded=$("$convert" faces "$work/job.txt" | awk '$7 < -0.99 && $4 < 1e-6 && $3 > best { best = $3; face = $1 } END { print face }')
+    write_input "$size" "$fixed" "$loaded"
+    printf 'MESHFILE\n%s\n' "$work/job.meb" >"$work/job.out"
+    nodes=$(head -c 4 "$work/job.meb" | od -An -tu4 | tr -d ' ')
+    read -r pt pm < <(measure "$tarvsolv" "$work/job.txt" 0 --solver PCG)
+    cp "$work/job.out" "$work/pcg.out"
+    printf 'MESHFILE\n%s\n' "$work/job.meb" >"$work/job.out"
+    read -r mt mm < <(measure "$tarvsolv" "$work/job.txt" 0 --solver MF)
+    "$convert" inp "$work/job.txt" "$work/ccx.inp"
+    read -r ct cm < <(cd "$work" && measure ccx -i ccx)
+    read -r _ _ pcgdiff < <("$convert" compare "$work/pcg.out" "$work/ccx.dat")
+    read -r _ _ mfdiff < <("$convert" compare "$work/job.out" "$work/ccx.dat")
+    printf '%-5s | %9d | %8s (%9s)  | %8s (%9s)  | %8s (%9s)  | %s, %s\n' "$size" $((3 * nodes)) "$pt" "$pm" "$mt" "$mm" "$ct" "$cm" "$pcgdiff" "$mfdiff"
+done
