@@ -93,6 +93,9 @@ int main(int argc, char** argv) {
         runner.run(lines);
         app.unloadAddOn();
         std::cout << "script finished" << std::endl;
+    } catch (const hostapp::ScriptStop& stop) {
+        app.unloadAddOn();
+        std::cout << "stopped at " << stop.what() << std::endl;
     } catch (const hostapp::ScriptFailure& failure) {
         std::cout << std::flush;
         std::fprintf(stderr, "%s:%d: %s\n", script.c_str(), failure.line(), failure.what());

@@ -95,6 +95,7 @@ const std::map<std::string, ScriptRunner::Verb>& ScriptRunner::verbs() {
         {"expect-message", {1, 1, "expect-message TEXT", &ScriptRunner::expectMessage}},
         {"expect-text", {2, 2, "expect-text ID TEXT", &ScriptRunner::expectText}},
         {"expect-file", {1, 1, "expect-file PATH", &ScriptRunner::expectFile}},
+        {"stop-if-message", {1, 1, "stop-if-message TEXT", &ScriptRunner::stopIfMessage}},
         {"expect-state", {2, 2, "expect-state ID STATE", &ScriptRunner::expectState}},
         {"print", {1, 1, "print ID|tree|menu|faces", &ScriptRunner::print}},
         {"render", {1, 3, "render PATH.png [W H]", &ScriptRunner::render}},
@@ -199,6 +200,8 @@ void ScriptRunner::runLine(const ScriptLine& line) {
         (this->*(it->second.run))(args);
         if (modal_ == nullptr) app_.afterEvent();
     } catch (const ScriptFailure&) {
+        throw;
+    } catch (const ScriptStop&) {
         throw;
     } catch (const std::exception& e) {
         throw ScriptFailure(line.number, e.what());
@@ -472,6 +475,13 @@ void ScriptRunner::expectText(const Words& args) {
 
 void ScriptRunner::expectFile(const Words& args) {
     if (!fs::exists(args[0])) throw LineError("no file " + args[0]);
+}
+
+void ScriptRunner::stopIfMessage(const Words& args) {
+    const auto& messages = prompts_.messages();
+    for (std::size_t i = messagesChecked_; i < messages.size(); ++i) {
+        if (messages[i].text == args[0]) throw ScriptStop("line " + std::to_string(line_) + ": " + args[0]);
+    }
 }
 
 void ScriptRunner::expectState(const Words& args) {

@@ -29,6 +29,12 @@ class ScriptFailure : public std::runtime_error {
     int line_;
 };
 
+// Thrown by "stop-if-message": the run ends early, successfully, at the line that asked for it.
+class ScriptStop : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
 struct ScriptOptions {
     std::string outFolder = ".";  // where relative picture paths go
 };
@@ -39,7 +45,8 @@ class ScriptRunner {
                  ScriptOptions options);
     ~ScriptRunner();
 
-    // Runs the lines in order; throws ScriptFailure at the first failing line.
+    // Runs the lines in order; throws ScriptFailure at the first failing line, ScriptStop when a
+    // "stop-if-message" line found its message.
     void run(const std::vector<ScriptLine>& lines);
 
     using Words = std::vector<std::string>;
@@ -82,6 +89,7 @@ class ScriptRunner {
     void expectMessage(const Words& args);
     void expectText(const Words& args);
     void expectFile(const Words& args);
+    void stopIfMessage(const Words& args);
     void expectState(const Words& args);
     void print(const Words& args);
     void printFaces();
