@@ -1,0 +1,85 @@
+// What Reactions, Actions and Interactions share with every command: EXIT through the site, the
+// failure messages of OnExit, putref_CommandSite and OnTerminate, and the dialog going away.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "model_command_fixture.h"
+
+namespace {
+
+struct CommandCase {
+    std::int32_t menuId;
+    const char* commandClass;
+    const char* dialogClass;
+    int exitId;
+};
+
+// A site object that offers no command-site interface.
+class NotASite : public platform::Implements<platform::IUnknown> {};
+
+// Makes the next destruction of a dialog window fail, as a broken window system would.
+class FailingDestroy : public ui::DialogObserver {
+public:
+    FailingDestroy() { ui::addGlobalDialogObserver(this); }
+    ~FailingDestroy() override { ui::removeGlobalDialogObserver(this); }
+    void destroyed(ui::Dialog&) override {
+        if (std::exchange(armed_, false)) throw std::runtime_error("window");
+    }
+
+private:
+    bool armed_ = true;
+};
+
+class ModelCommandProtocol : public ModelCommandTest, public ::testing::WithParamInterface<CommandCase> {
+protected:
+    ui::Dialog& d = start(GetParam().menuId);
+};
+
+TEST_P(ModelCommandProtocol, ExitAsksTheSiteToStopPickingClearAndEndInThatOrder) {
+    EXPECT_EQ(command->className(), GetParam().commandClass);
+    d.userClick(GetParam().exitId);
+    EXPECT_EQ(site->names(), (std::vector<std::string>{"SetPicking", "ClearStatus", "EndCommand"}));
+    EXPECT_EQ(site->calls()[0].args, std::vector<double>{double(platform::kVariantFalse)});
+    command->OnTerminate();
+    EXPECT_EQ(command->dialog(), nullptr);
+    EXPECT_EQ(explorer->currentCommand(), nullptr);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+}
+
+TEST_P(ModelCommandProtocol, EscapeEndsTheCommandLikeExitAndEnterDoesNothing) {
+    d.userPressEnter();
+    EXPECT_TRUE(d.isShown());
+    EXPECT_TRUE(site->calls().empty());
+    d.userPressEscape();
+    EXPECT_EQ(site->count("EndCommand"), 1);
+}
+
+TEST_P(ModelCommandProtocol, FailuresAreReportedWithTheClassAndOperation) {
+    host.failNext("IQDCommandSite::SetPicking");
+    d.userClick(GetParam().exitId);
+    EXPECT_EQ(site->count("EndCommand"), 0);
+
+    auto notASite = platform::makeRef<NotASite>();
+    command->putref_CommandSite(notASite.get());
+    EXPECT_EQ(command->site(), nullptr);
+
+    {
+        FailingDestroy failing;
+        EXPECT_EQ(command->OnTerminate(), platform::kOk);
+    }
+    EXPECT_EQ(prompts->messageTexts(),
+              (std::vector<std::string>{std::string("Exception caught in ") + GetParam().dialogClass + "::OnExit",
+                                        "Failure in " + std::string(GetParam().commandClass) + "::putref_CommandSite",
+                                        "Exception caught in " + std::string(GetParam().commandClass) +
+                                            "::OnTerminate"}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Commands, ModelCommandProtocol,
+                         ::testing::Values(CommandCase{addon::kMenuReactions, "CRestraintsCommand", "CRestraints", 11094},
+                                           CommandCase{addon::kMenuActions, "CLoadsCommand", "CLoads", 11094},
+                                           CommandCase{addon::kMenuInteractions, "CConstraintsCommand", "CConstraints",
+                                                       11094}),
+                         [](const auto& p) { return std::string(p.param.dialogClass); });
+
+}  // namespace
