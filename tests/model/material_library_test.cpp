@@ -1,0 +1,134 @@
+// The material library as the build installs it (data/Materials copied into tarvdir): every file
+// reads, names a unit system and holds values in the range of real materials once converted to
+// SI; and the dialog loads them.
+#include <gtest/gtest.h>
+
+#include "addon/explorer_fixture.h"
+#include "model/material_command.h"
+#include "model/material_dialog.h"
+#include "model/material_file.h"
+
+namespace {
+
+using model::UnitSystem;
+
+std::string shippedInstallFolder() { return KOLVANE_TARVDIR; }
+
+std::string folderOf(bool thermal) { return model::materialLibraryFolder(shippedInstallFolder(), thermal); }
+
+model::MaterialValues inSi(const model::MaterialFile& file, bool thermal) {
+    model::MaterialValues v = file.values;
+    if (thermal) {
+        model::convertThermal(v, file.units, UnitSystem::Metre);
+    } else {
+        model::convertMechanical(v, file.units, UnitSystem::Metre);
+    }
+    return v;
+}
+
+TEST(ShippedLibrary, HoldsTheNamedMaterials) {
+    const auto mechanical = model::materialNames(folderOf(false));
+    for (const char* name : {"Steel S235", "Stainless steel 304", "Aluminium 6061-T6", "Aluminium 7075-T6",
+                             "Titanium Ti-6Al-4V", "Grey cast iron", "Copper C11000", "Brass C36000", "ABS",
+                             "Nylon 6-6"}) {
+        EXPECT_NE(std::find(mechanical.begin(), mechanical.end(), name), mechanical.end()) << name;
+    }
+    const auto thermal = model::materialNames(folderOf(true));
+    EXPECT_NE(std::find(thermal.begin(), thermal.end(), "Glass soda-lime"), thermal.end());
+    EXPECT_GE(thermal.size(), 10u);
+}
+
+TEST(ShippedLibrary, MechanicalValuesAreThoseOfRealMaterials) {
+    bool sawMm = false, sawM = false, sawIn = false;
+    for (const auto& name : model::materialNames(folderOf(false))) {
+        SCOPED_TRACE(name);
+        const auto file = model::readMaterialFile(folderOf(false) + "/" + name + ".txt", false);
+        ASSERT_EQ(file.outcome, model::MaterialFile::Outcome::Read);
+        EXPECT_NE(file.units, UnitSystem::None);
+        sawMm |= file.units == UnitSystem::Millimetre;
+        sawM |= file.units == UnitSystem::Metre;
+        sawIn |= file.units == UnitSystem::Inch;
+        EXPECT_GT(file.description.size(), 2u);
+        const auto v = inSi(file, false);
+        EXPECT_GT(v[0], 1e9);           // E1, Pa: plastics upwards
+        EXPECT_LT(v[0], 2.5e11);        // steels downwards
+        EXPECT_GT(v[1], 0.2);           // Poisson's ratio
+        EXPECT_LT(v[1], 0.5);
+        EXPECT_GT(v[2], 5e-6);          // expansion, 1/C
+        EXPECT_LT(v[2], 1.5e-4);
+        EXPECT_GT(v[3], 900.0);         // density, kg/m3
+        EXPECT_LT(v[3], 9000.0);
+        for (int slot : {4, 5, 6, 7, 8}) EXPECT_EQ(v[slot], 0.0) << "isotropic: slot " << slot;
+        EXPECT_GT(v[9], 1e7);           // yield, Pa
+        EXPECT_GE(v[10], v[9]);         // ultimate at least yield
+        EXPECT_LT(v[11], v[10]);        // endurance below ultimate
+        EXPECT_GE(v[12], v[9]);         // compressive yield at least tensile
+    }
+    EXPECT_TRUE(sawMm && sawM && sawIn) << "files in mm, m and in exercise the conversion";
+}
+
+TEST(ShippedLibrary, ThermalValuesAreThoseOfRealMaterials) {
+    for (const auto& name : model::materialNames(folderOf(true))) {
+        SCOPED_TRACE(name);
+        const auto file = model::readMaterialFile(folderOf(true) + "/" + name + ".txt", true);
+        ASSERT_EQ(file.outcome, model::MaterialFile::Outcome::Read);
+        EXPECT_NE(file.units, UnitSystem::None);
+        const auto v = inSi(file, true);
+        EXPECT_GT(v[0], 0.1);    // conductivity, W/(m-C)
+        EXPECT_LT(v[0], 450.0);
+        EXPECT_EQ(v[1], 0.0) << "isotropic: the dialog takes k";
+        EXPECT_EQ(v[2], 0.0);
+        EXPECT_GT(v[3], 900.0);  // density, kg/m3
+        EXPECT_LT(v[3], 9000.0);
+        EXPECT_GT(v[4], 100.0);  // specific heat, J/(kg-C)
+        EXPECT_LT(v[4], 2000.0);
+    }
+}
+
+class ShippedLibraryDialog : public ::testing::Test, public ExplorerFixture {
+protected:
+    ShippedLibraryDialog() {
+        setSetting("InstallPath", shippedInstallFolder());
+        show();
+    }
+    ~ShippedLibraryDialog() override {
+        if (command) command->OnTerminate();
+    }
+    CMaterial& start() {
+        command = platform::makeRef<CMaterialCommand>(explorer.get());
+        explorer->setCurrentCommand(command);
+        command->Start();
+        return static_cast<CMaterial&>(*command->dialog());
+    }
+    void choose(CMaterial& d, const std::string& name) {
+        const auto& choices = d.grid().choices(d.standardItem());
+        const auto it = std::find(choices.begin(), choices.end(), name);
+        ASSERT_NE(it, choices.end());
+        d.grid().userChoose(d.standardItem(), static_cast<int>(it - choices.begin()));
+    }
+    platform::RefPtr<CMaterialCommand> command;
+};
+
+TEST_F(ShippedLibraryDialog, InchAluminiumLoadsIntoAMillimetreDocument) {
+    auto& d = start();
+    choose(d, "Aluminium 6061-T6");
+    EXPECT_EQ(d.grid().value(d.descriptionItem()), "Aluminium alloy 6061-T6");
+    EXPECT_EQ(d.grid().value(d.slotItem(0)), "68947.598338");
+    EXPECT_EQ(d.grid().value(d.slotItem(1)), "0.33");
+    EXPECT_EQ(d.grid().value(d.slotItem(2)), "2.358e-05");
+    EXPECT_EQ(d.grid().value(d.slotItem(3)), "2.71264e-06");
+    EXPECT_EQ(d.grid().value(d.slotItem(9)), "275.79");
+}
+
+TEST_F(ShippedLibraryDialog, MetreGlassLoadsIntoAThermalMillimetreDocument) {
+    writeFile(addon::library().jobBasePath + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\n");
+    auto& d = start();
+    choose(d, "Glass soda-lime");
+    EXPECT_EQ(d.grid().value(d.slotItem(0)), "0.001050");
+    EXPECT_EQ(d.grid().value(d.slotItem(1)), "0.001050");
+    EXPECT_EQ(d.grid().value(d.slotItem(2)), "0.001050");
+    EXPECT_EQ(d.grid().value(d.slotItem(3)), "2.5e-06");
+    EXPECT_EQ(d.grid().value(d.slotItem(4)), "840");
+}
+
+}  // namespace
