@@ -1,0 +1,86 @@
+#pragma once
+// A Plot command started from a shown explorer on a small solved example: a mesh file and a result
+// file in the project folder, a command site whose render device records every call.
+#include <filesystem>
+
+#include "addon/explorer_fixture.h"
+#include "mesh_solve/mesh_file_builder.h"
+#include "mesh_solve/mesh_store.h"
+#include "render/recording_device.h"
+#include "results/animation_pacer.h"
+#include "results/contours_command.h"
+#include "results/contours_dialog.h"
+#include "results/display_state.h"
+#include "support/fake_command_site.h"
+
+namespace results_test {
+
+// Two linear tetrahedra sharing face (2, 3, 4), every outer face a boundary facet.
+inline mesh_test::MeshFileContent twoTetrahedra() {
+    mesh_test::MeshFileContent c;
+    c.nodes = 5;
+    c.elements = 2;
+    c.nodesPerElement = 4;
+    c.coordinates = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 1, 1};
+    c.connectivity = {1, 2, 3, 4, 5, 3, 2, 4};
+    c.facets = 6;
+    c.facetRecords = {1, 1, 1, 1, 1, 2, 1, 1, 4, 2, 2, 1, 2, 2, 2, 2, 2, 4};
+    return c;
+}
+
+// Stress lines of both elements: sx at node n is 10 n (so von Mises too), node 5 at 100.
+inline std::string twoTetrahedraStresses(int step = 1) {
+    std::string text = "MESHFILE\nx.meb\nSTRESS " + std::to_string(step) + "\n\n";
+    const int nodes[8] = {1, 2, 3, 4, 5, 3, 2, 4};
+    for (int i = 0; i < 8; ++i) {
+        const int n = nodes[i];
+        const double sx = n == 5 ? 100 : 10 * n;
+        text += std::to_string(i / 4 + 1) + " " + std::to_string(n) + " " + std::to_string(sx) + " 0 0 0 0 0\n";
+    }
+    return text + "\n" + "DISP 1\n1 0 0 0\n2 0.1 0 0\n3 0 0.1 0\n4 0 0 0.1\n5 0.1 0.1 0.1\n\n";
+}
+
+class ContourFixture : public ExplorerFixture {
+public:
+    ContourFixture() {
+        show();
+        auto& lib = addon::library();
+        mesh_test::writeFile(lib.meshFile, twoTetrahedra().bytes());
+        writeFile(lib.jobBasePath + ".out", twoTetrahedraStresses());
+        results::setAnimationPacer(std::make_shared<results::ImmediatePacer>());
+    }
+    ~ContourFixture() {
+        if (command) command->OnTerminate();
+        results::setAnimationPacer(nullptr);
+        mesh_solve::libraryMesh().release();
+    }
+
+    CContours& start() {
+        command = platform::makeRef<CContoursCommand>(explorer.get());
+        explorer->setCurrentCommand(command);
+        command->Start();
+        command->putref_CommandSite(site.get());
+        site->setRenderDevice(device);
+        return *command->contours();
+    }
+    // Plots the list line `text` and renders once.
+    void plot(CContours& d, const std::string& text) {
+        d.userChoose(CContours::kQuantityList, d.findItemExact(CContours::kQuantityList, text));
+        render();
+    }
+    void render() {
+        device->clearRecord();
+        command->On3DRender();
+    }
+    std::vector<std::string> texts() const {
+        std::vector<std::string> out;
+        for (const auto& t : device->texts()) out.push_back(t.text);
+        return out;
+    }
+
+    platform::RefPtr<testhost::FakeCommandSite> site = host.newCommandSite();
+    platform::RefPtr<render::RecordingDevice> device = platform::makeRef<render::RecordingDevice>();
+    platform::RefPtr<CContoursCommand> command;
+};
+
+}  // namespace results_test
