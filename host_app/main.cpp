@@ -100,6 +100,10 @@ int main(int argc, char** argv) {
         std::cout << std::flush;
         std::fprintf(stderr, "%s:%d: %s\n", script.c_str(), failure.line(), failure.what());
         status = 1;
+    } catch (const hostapp::ScriptSyntaxError& error) {
+        std::cout << std::flush;
+        std::fprintf(stderr, "%s:%d: %s\n", script.c_str(), error.line(), error.what());
+        status = 1;
     } catch (const std::exception& e) {
         std::cout << std::flush;
         std::fprintf(stderr, "kolvane-host: %s\n", e.what());

@@ -107,7 +107,7 @@ std::vector<ScriptLine> readScript(std::istream& in, const Environment& environm
         try {
             words = splitScriptLine(text, environment);
         } catch (const ScriptSyntaxError& e) {
-            throw ScriptSyntaxError("line " + std::to_string(number) + ": " + e.what());
+            throw ScriptSyntaxError(e.what(), number);
         }
         if (!words.empty()) lines.push_back({number, std::move(words)});
     }

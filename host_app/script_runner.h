@@ -31,7 +31,7 @@ class ScriptFailure : public std::runtime_error {
 
 // Thrown by "stop-if-message": the run ends early, successfully, at the line that asked for it.
 class ScriptStop : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

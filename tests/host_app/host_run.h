@@ -1,0 +1,64 @@
+#pragma once
+// Runs kolvane-host on a script in a scratch folder of its own (settings, documents, projects and
+// output all inside it) and keeps what the run printed.
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "sample_parts.h"
+
+struct HostRunResult {
+    int status = -1;  // the program's exit status; -1 when it did not exit normally
+    std::string out;
+    std::string err;
+};
+
+class HostRunFolder {
+  public:
+    HostRunFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "kolvane-host-test-XXXXXX").string();
+        root_ = ::mkdtemp(pattern.data());
+    }
+    ~HostRunFolder() {
+        std::error_code error;
+        std::filesystem::remove_all(root_, error);
+    }
+    HostRunFolder(const HostRunFolder&) = delete;
+    HostRunFolder& operator=(const HostRunFolder&) = delete;
+
+    std::string path(const std::string& name) const { return (root_ / name).string(); }
+    std::string projectFolder(const std::string& session) const { return path("projects/" + session); }
+
+    // Runs `script` (the lines of a session script); `projects` and `install` lines are added first.
+    HostRunResult run(const std::string& script, const std::string& name = "session.run") const {
+        const std::string file = path(name);
+        std::ofstream(file) << "projects " << path("projects") << "\ninstall " << path("tarvdir") << "\n"
+                            << script;
+        std::filesystem::create_directories(path("tarvdir"));
+        const std::string command = "KOLVANE_CONFIG_DIR='" + path("settings") + "' KOLVANE_DOCUMENTS_DIR='" +
+                                    path("documents") + "' KOLVANE_PROGRAM_FILES_DIR='" + path("programs") +
+                                    "' '" + buildFolder() + "/bin/kolvane-host' --script '" + file +
+                                    "' --out '" + path("out") + "' >'" + path("stdout") + "' 2>'" +
+                                    path("stderr") + "'";
+        const int raw = std::system(command.c_str());
+        HostRunResult result;
+        result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        result.out = read(path("stdout"));
+        result.err = read(path("stderr"));
+        return result;
+    }
+
+    static std::string read(const std::string& file) {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+  private:
+    std::filesystem::path root_;
+};

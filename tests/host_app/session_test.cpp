@@ -1,0 +1,248 @@
+// Scripted sessions of kolvane-host with the add-on library, checked through what they leave in
+// the project folder and what they print.
+#include <gtest/gtest.h>
+
+#include <png.h>
+
+#include <filesystem>
+
+#include "host_run.h"
+#include "loadcase/loadcase_file.h"
+#include "occt_document.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using hostapp::EntityType;
+using hostapp::OcctDocument;
+
+// Two lines of every run register the folders; the script's own lines follow them.
+constexpr int kFirstLine = 3;
+
+// The explorer and a new mechanical loadcase "Steel".
+const std::string kLoadcase =
+    "menu \"FEM Explorer\"\n"
+    "menu Loadcase\n"
+    "type 11066 Steel\n"
+    "click Mechanical\n"
+    "click APPLY\n";
+
+// The back of the bracket's upright fully fixed, a pressure of 1 on the top of its base.
+const std::string kBracketLoads =
+    "menu \"Add Reactions\"\n"
+    "choose 11032 \"XYZ fully fixed\"\n"
+    "select face:1\n"
+    "click APPLY\n"
+    "menu \"Add Actions\"\n"
+    "choose 11032 \"face: pressure\"\n"
+    "type 11016 1\n"
+    "select face:8\n"
+    "click APPLY\n";
+
+struct Entry {
+    std::string text;
+    int kind;
+    host::KeyBytes body;
+    host::KeyBytes entity;
+};
+
+std::vector<Entry> entries(const std::string& file) {
+    const auto loaded = loadcase::LoadcaseFile::load(file);
+    EXPECT_TRUE(loaded.ok()) << file << ": " << loaded.error;
+    std::vector<Entry> out;
+    for (const auto& e : loaded.entries)
+        out.push_back({e.text(), static_cast<int>(e.kind()), e.bodyKey().bytes(), e.entityKey().bytes()});
+    return out;
+}
+
+std::vector<Entry> entriesOfKind(const std::string& file, int kind) {
+    std::vector<Entry> out;
+    for (auto& e : entries(file)) {
+        if (e.kind == kind) out.push_back(e);
+    }
+    return out;
+}
+
+host::KeyBytes faceKey(const OcctDocument& doc, int number) {
+    return doc.entityKey(*doc.fromGlobalNumber(EntityType::Face, number));
+}
+
+// How many pixels of the picture have exactly `rgb` (0xRRGGBB).
+int pixelsOf(const std::string& file, std::uint32_t rgb) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, file.c_str())) return -1;
+    image.format = PNG_FORMAT_RGB;
+    std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return -1;
+    int count = 0;
+    for (std::size_t i = 0; i + 2 < pixels.size(); i += 3) {
+        const std::uint32_t p = (pixels[i] << 16) | (pixels[i + 1] << 8) | pixels[i + 2];
+        if (p == rgb) ++count;
+    }
+    return count;
+}
+
+class HostSession : public ::testing::Test {
+  protected:
+    HostRunFolder folder;
+    std::shared_ptr<OcctDocument> bracket = OcctDocument::open(samplePath("bracket.step"));
+};
+
+TEST_F(HostSession, BracketLoadcaseLeavesHeaderAndEntriesWithTheHostsKeys) {
+    const auto run = folder.run("open $KOLVANE_SAMPLES/bracket.step\n" + kLoadcase + kBracketLoads);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("script finished"), std::string::npos);
+    const std::string project = folder.projectFolder("bracket");
+
+    const std::string header = HostRunFolder::read(project + "/Steel.txt");
+    EXPECT_EQ(header.rfind("HEADER\n0.001 mm 0 nod=10 elem=0 ana=0\n", 0), 0u) << header;
+    EXPECT_NE(header.find("MFILE\n" + project + "/Steel.meb\n"), std::string::npos) << header;
+
+    const auto all = entries(project + "/Steel.api_fem");
+    ASSERT_EQ(all.size(), 3u);
+    EXPECT_EQ(all[0].text, "Steel:0");
+    EXPECT_EQ(all[0].kind, 0);
+    EXPECT_EQ(all[1].text, "face;fix,6=XYZ");
+    EXPECT_EQ(all[1].kind, 4);
+    EXPECT_EQ(all[1].body, bracket->bodyKey(0));
+    EXPECT_EQ(all[1].entity, faceKey(*bracket, 1));
+    EXPECT_EQ(all[2].text, "face;pressure=1");
+    EXPECT_EQ(all[2].kind, 3);
+    EXPECT_EQ(all[2].entity, faceKey(*bracket, 8));
+}
+
+TEST_F(HostSession, KeysSurviveReopeningTheFile) {
+    ASSERT_EQ(folder.run("open $KOLVANE_SAMPLES/bracket.step\n" + kLoadcase + kBracketLoads).status, 0);
+    const std::string file = folder.projectFolder("bracket") + "/Steel.api_fem";
+    // A second run opens the file again and takes up the loadcase. Fixing face 1 once more is
+    // known to the explorer only if the host gives the same key: then nothing is added.
+    const auto run = folder.run(
+        "open $KOLVANE_SAMPLES/bracket.step\n"
+        "menu \"FEM Explorer\"\n"
+        "menu Loadcase\n"
+        "choose 11032 Steel\n"
+        "click APPLY\n"
+        "menu \"Add Reactions\"\n"
+        "choose 11032 \"XYZ fully fixed\"\n"
+        "select face:1\n"
+        "click APPLY\n"
+        "select face:3\n"
+        "click APPLY\n"
+        "print tree\n",
+        "second.run");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto reactions = entriesOfKind(file, 4);
+    ASSERT_EQ(reactions.size(), 2u);
+    EXPECT_EQ(reactions[0].entity, faceKey(*bracket, 1));
+    EXPECT_EQ(reactions[1].entity, faceKey(*bracket, 3));
+    EXPECT_EQ(entriesOfKind(file, 3).size(), 1u) << "the pressure is kept";
+    EXPECT_NE(run.out.find("Reactions\n  face;fix,6=XYZ\n"), std::string::npos) << run.out;
+}
+
+TEST_F(HostSession, TwoBodyPartAndAssemblyKeepTheirOwnKeys) {
+    auto solids = OcctDocument::open(samplePath("two_solids.step"));
+    const std::string fixSeventhFace =
+        kLoadcase + "menu \"Add Reactions\"\nchoose 11032 \"Z direction\"\nselect face:7\nclick APPLY\n";
+
+    ASSERT_EQ(folder.run("open $KOLVANE_SAMPLES/two_solids.step part\n" + fixSeventhFace).status, 0);
+    const std::string file = folder.projectFolder("two_solids") + "/Steel.api_fem";
+    auto reactions = entriesOfKind(file, 4);
+    ASSERT_EQ(reactions.size(), 1u);
+    EXPECT_EQ(reactions[0].body, solids->bodyKey(1)) << "face 7 is the second body's first";
+    EXPECT_EQ(reactions[0].entity, faceKey(*solids, 7));
+
+    fs::remove_all(folder.projectFolder("two_solids"));
+    const auto run = folder.run("open $KOLVANE_SAMPLES/two_solids.step assembly\nstate 112\n" +
+                                fixSeventhFace + "state 112\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("opened two_solids (assembly)"), std::string::npos);
+    EXPECT_NE(run.out.find("state 112: 2\n"), std::string::npos);
+    EXPECT_NE(run.out.find("state 112: 1\n"), std::string::npos);
+    reactions = entriesOfKind(file, 4);
+    ASSERT_EQ(reactions.size(), 1u);
+    EXPECT_TRUE(reactions[0].body.empty()) << "an assembly gives no body key";
+    EXPECT_EQ(reactions[0].entity, faceKey(*solids, 7));
+}
+
+TEST_F(HostSession, ExplorerTreeModifyAndDeleteReachTheFile) {
+    const auto run = folder.run("open $KOLVANE_SAMPLES/bracket.step\n" + kLoadcase + kBracketLoads +
+                                "tree \"face;pressure=1\" modify \"face;pressure=2.5\"\n"
+                                "tree \"face;fix,6=XYZ\" delete\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto all = entries(folder.projectFolder("bracket") + "/Steel.api_fem");
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[1].text, "face;pressure=2.5");
+    EXPECT_EQ(all[1].entity, faceKey(*bracket, 8));
+}
+
+TEST_F(HostSession, MessagesArePrintedAndChecked) {
+    const auto run = folder.run("open $KOLVANE_SAMPLES/beam.step\n" + kLoadcase +
+                                "menu \"Add Reactions\"\n"
+                                "click APPLY\n"
+                                "expect-message \"Select a point, edge or face\"\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_NE(run.out.find("message: Select a point, edge or face\n"), std::string::npos);
+
+    // The same message is not matched twice.
+    const auto again = folder.run("open $KOLVANE_SAMPLES/beam.step\n" + kLoadcase +
+                                  "menu \"Add Reactions\"\n"
+                                  "click APPLY\n"
+                                  "expect-message \"Select a point, edge or face\"\n"
+                                  "expect-message \"Select a point, edge or face\"\n");
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find(":" + std::to_string(kFirstLine + 9) + ": no message"), std::string::npos)
+        << again.err;
+}
+
+TEST_F(HostSession, BadLinesAndFailedChecksStopTheRunWithTheirLineNumber) {
+    struct Case {
+        std::string script;
+        int line;
+        std::string error;
+    };
+    const std::vector<Case> cases = {
+        {"open $KOLVANE_SAMPLES/beam.step\nfrobnicate 3\nmenu 101\n", 2, "unknown verb"},
+        {"open $KOLVANE_SAMPLES/beam.step\nselect face:7\n", 2, "no face 7"},
+        {"open $KOLVANE_SAMPLES/beam.step\nmenu 101\nexpect-state 112 2\n", 3, "has state 1"},
+        {"open $KOLVANE_SAMPLES/beam.step\nmenu 101\nclick 11083\n", 3, "no dialog"},
+        {"open /no/such/part.step\n", 1, "no such file"},
+        {"open $KOLVANE_SAMPLES/beam.step units=yards\n", 1, "unknown unit"},
+        {"point 1 2\n", 1, "usage: point X Y Z"},
+        {"type 'unterminated\n", 1, "unterminated"},
+        {"on-modal \"Modify Data\"\naccept\n", 1, "without \"end\""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        const auto run = folder.run(c.script);
+        EXPECT_EQ(run.status, 1);
+        EXPECT_NE(run.err.find(std::to_string(kFirstLine - 1 + c.line) + ": "), std::string::npos) << run.err;
+        EXPECT_NE(run.err.find(c.error), std::string::npos) << run.err;
+        EXPECT_EQ(run.out.find("script finished"), std::string::npos);
+    }
+}
+
+TEST_F(HostSession, PicturesShowThePartAndTheRunningCommandsMarks) {
+    const auto run = folder.run("open $KOLVANE_SAMPLES/bracket.step\n" + kLoadcase +
+                                "render plain.png 400 300\n"
+                                "menu \"Add Reactions\"\n"
+                                "choose 11032 \"XYZ fully fixed\"\n"
+                                "select face:1\n"
+                                "click APPLY\n"
+                                "render marks.png 400 300\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string plain = folder.path("out/plain.png"), marks = folder.path("out/marks.png");
+    EXPECT_EQ(pixelsOf(plain, 0xFFFFFF) < 400 * 300, true) << "the part covers some of the background";
+    EXPECT_EQ(pixelsOf(plain, 0xFF0000), 0);
+    EXPECT_GT(pixelsOf(marks, 0xFF0000), 20) << "the reactions are marked in red";
+}
+
+TEST_F(HostSession, UnitsReachTheAddOnsFiles) {
+    const auto run = folder.run("open $KOLVANE_SAMPLES/beam.step units=cm display=in\n" + kLoadcase);
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::string header = HostRunFolder::read(folder.projectFolder("beam") + "/Steel.txt");
+    EXPECT_EQ(header.rfind("HEADER\n", 0), 0u);
+    EXPECT_NE(header.find(" in "), std::string::npos) << header;
+}
+
+}  // namespace
