@@ -92,6 +92,8 @@ private:
 
         log_.stage(15, "matching faces, edges and vertices");
         const EntityMap map = EntityMap::build(model);
+        log_.note("numbers matched: " + std::to_string(map.matchedInPlace()) + " at Gmsh's own tag, " +
+                  std::to_string(map.matchedBySearch()) + " by search");
         if (!map.unmatched().empty())
             log_.note(std::to_string(map.unmatched().size()) + " degenerate edges or vertices carry no nodes");
         std::vector<std::string> notes;

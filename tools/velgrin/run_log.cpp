@@ -21,10 +21,15 @@ std::string RunLog::pathFor(const std::string& inputPath) {
     return inputPath + ".log";
 }
 
-void RunLog::append(const std::string& line) const {
-    if (logPath_.empty()) return;
-    std::ofstream out(logPath_, std::ios::app);
-    out << line << '\n';
+RunLog::~RunLog() { flush(); }
+
+void RunLog::append(const std::string& line) { pending_ += line + '\n'; }
+
+void RunLog::flush() {
+    if (logPath_.empty() || pending_.empty()) return;
+    std::ofstream out(logPath_, std::ios::app | std::ios::binary);
+    out << pending_;
+    pending_.clear();
 }
 
 void RunLog::closeStage() {

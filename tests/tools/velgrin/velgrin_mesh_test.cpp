@@ -3,7 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <BRepAdaptor_Surface.hxx>
+#include <BRepGProp.hxx>
+#include <GProp_GProps.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRep_Tool.hxx>
+#include <TopExp.hxx>
+#include <TopoDS_Edge.hxx>
+#include <TopoDS_Vertex.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <gp_Pln.hxx>
 
@@ -12,8 +19,11 @@
 #include <map>
 #include <memory>
 #include <set>
+#include <sstream>
 
+#include "cad_model.h"
 #include "mesh_checks.h"
+#include "mesh_solve/face_tables.h"
 #include "mesh_solve/mesh_reader.h"
 #include "sample_parts.h"
 #include "velgrin_runner.h"
@@ -29,7 +39,9 @@ protected:
         folder_ = std::make_unique<TempFolder>();
         for (const auto& part : sampleParts()) {
             ASSERT_TRUE(writeStep(part.shape, stepPath(part.name)));
-            shapes_[part.name] = part.shape;
+            // The host numbers the model as it reads it from the file, which may list edges in
+            // another order than the shape it was written from.
+            shapes_[part.name] = velgrin::CadModel::readStep(stepPath(part.name)).shape();
         }
     }
     static void TearDownTestSuite() { folder_.reset(); }
@@ -222,6 +234,98 @@ TEST_F(VelgrinTest, MeshIsInTheDisplayUnit) {
     EXPECT_NEAR(total, 40.0, 1e-9);
     // An element size of 0.8 cm over a 20 cm beam: at least 25 elements along it.
     EXPECT_GT(m.elementCount(), 25 * 2 * 6);
+}
+
+// The companion file's node lists by host number.
+struct Companion {
+    std::map<int, std::set<int>> faces;
+    std::map<int, std::pair<std::array<int, 2>, std::vector<int>>> edges;
+    std::map<int, int> vertices;
+};
+
+Companion readCompanion(const std::string& path) {
+    std::istringstream in(readText(path));
+    Companion c;
+    std::string word;
+    int count = 0;
+    auto nodes = [&](int n) {
+        std::vector<int> out(n);
+        for (int& node : out) in >> node;
+        return out;
+    };
+    while (in >> word) {
+        if (word == "FACES") {
+            in >> count;
+            for (int i = 0, face, n; i < count && in >> face >> n; ++i) {
+                const auto list = nodes(n);
+                c.faces[face] = {list.begin(), list.end()};
+            }
+        } else if (word == "EDGES") {
+            in >> count;
+            for (int i = 0, edge, a, b, n; i < count && in >> edge >> a >> b >> n; ++i) c.edges[edge] = {{a, b}, nodes(n)};
+        } else if (word == "VERTICES") {
+            in >> count;
+            double x, y, z;
+            for (int i = 0, vertex, node; i < count && in >> vertex >> node >> x >> y >> z; ++i) c.vertices[vertex] = node;
+        }
+    }
+    return c;
+}
+
+TEST_F(VelgrinTest, CompanionFileListsNodesOfEveryHostEntityAndEdgeSizesRefine) {
+    ASSERT_EQ(mesh("edges", "bracket", " 8 0 0.5 0.25 0 2 2 3 3 1 0").exitCode, 0);
+    const mesh_solve::Mesh m = read("edges");
+    const Companion c = readCompanion(folder_->path("edges.mtp"));
+    const TopoDS_Shape& shape = shapes_.at("bracket");
+    TopTools_IndexedMapOfShape edges, vertices;
+    TopExp::MapShapes(shape, TopAbs_EDGE, edges);
+    TopExp::MapShapes(shape, TopAbs_VERTEX, vertices);
+    ASSERT_EQ(c.faces.size(), hostFaces(shape).size());
+    ASSERT_EQ(c.edges.size(), std::size_t(edges.Extent()));
+    ASSERT_EQ(c.vertices.size(), std::size_t(vertices.Extent()));
+
+    // Each facet's nodes, mid-side nodes included, are listed under the face of its tag.
+    for (int f = 0; f < m.facetCount(); ++f) {
+        const auto nodes = m.elementNodes(m.facetElements()[f]);
+        for (const auto local : mesh_solve::localFaceNodes(m.nodesPerElement(), m.facetFaces()[f]))
+            ASSERT_TRUE(c.faces.at(m.facetTags()[f]).count(nodes[local - 1])) << "facet " << f;
+    }
+    // Edge nodes lie on their edge, in order along it, and on both faces named with it.
+    for (const auto& [edge, entry] : c.edges) {
+        const auto& [faces, nodes] = entry;
+        ASSERT_GE(nodes.size(), 3u) << "edge " << edge << ": two ends and a mid-side node at least";
+        double travelled = 0;
+        for (std::size_t i = 0; i < nodes.size(); ++i) {
+            const auto p = m.nodePosition(nodes[i]);
+            ASSERT_LT(distanceTo(edges(edge), {p.x, p.y, p.z}), 1e-6) << "edge " << edge;
+            for (const int face : faces) {
+                if (face == 0) continue;  // a seam edge has one face
+                ASSERT_TRUE(c.faces.at(face).count(nodes[i])) << "edge " << edge;
+            }
+            if (i > 0) {
+                const auto q = m.nodePosition(nodes[i - 1]);
+                travelled += std::hypot(p.x - q.x, p.y - q.y, p.z - q.z);
+            }
+        }
+        // A closed edge (a circle) starts and ends at the same vertex, listed once.
+        if (TopExp::FirstVertex(TopoDS::Edge(edges(edge))).IsSame(TopExp::LastVertex(TopoDS::Edge(edges(edge))))) {
+            const auto p = m.nodePosition(nodes.front()), q = m.nodePosition(nodes.back());
+            travelled += std::hypot(p.x - q.x, p.y - q.y, p.z - q.z);
+        }
+        GProp_GProps props;
+        BRepGProp::LinearProperties(edges(edge), props);
+        EXPECT_NEAR(travelled, props.Mass(), 0.02 * props.Mass()) << "edge " << edge << " nodes out of order";
+    }
+    for (const auto& [vertex, node] : c.vertices) {
+        const gp_Pnt v = BRep_Tool::Pnt(TopoDS::Vertex(vertices(vertex)));
+        const auto p = m.nodePosition(node);
+        EXPECT_LT(v.Distance(gp_Pnt(p.x, p.y, p.z)), 1e-9) << "vertex " << vertex;
+    }
+
+    // A local size on edge 1 puts more nodes on it.
+    ASSERT_EQ(mesh("edge_sized", "bracket", " 8 0 0.5 0.25 0 2 2 3 3 1 0", {"eos 1 1.000000"}).exitCode, 0);
+    const Companion sized = readCompanion(folder_->path("edge_sized.mtp"));
+    EXPECT_GT(sized.edges.at(1).second.size(), 2 * c.edges.at(1).second.size());
 }
 
 struct FailureCase {
