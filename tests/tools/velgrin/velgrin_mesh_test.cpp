@@ -126,6 +126,8 @@ TEST_P(SamplePartTest, MeshMatchesTheModel) {
     const bool curved = c.part != "beam";
     const double tolerance = c.order == 1 ? 0.005 : (curved ? 0.03 : 1e-9);
     EXPECT_NEAR(total / cadVolume(shape), 1.0, tolerance);
+    RecordProperty("volume_error_percent", std::to_string(100 * (total / cadVolume(shape) - 1)));
+    RecordProperty("elements", m.elementCount());
 
     // Every host face has facets, and the facets tagged with a face lie on it (mid-side nodes too).
     const auto faces = hostFaces(shape);
