@@ -1,17 +1,18 @@
 #!/usr/bin/env bash
 # Solves the sample bracket (base held on its underside, a pressure on the back of the upright) at
 # about 200,000 and 600,000 unknowns with tarvsolv (iterative and direct) and with CalculiX on the
-# same mesh and loads, and prints the wall time, the peak memory and the largest difference in
-# displacement against CalculiX. Every program runs on one process with one BLAS/OpenMP thread.
+# same mesh and loads, and prints the CPU time (user + system; the wall time after it, which other
+# work on the machine inflates), the peak memory and the largest difference in displacement against
+# CalculiX. Every program runs on one process with one BLAS/OpenMP thread.
 #
-# usage: bench/tarvsolv/run_bench.sh [build folder] [element sizes...]   (defaults: build, 2.4 1.6)
+# usage: bench/tarvsolv/run_bench.sh [build folder] [element sizes...]   (defaults: build, 1.8 1.25)
 # needs in the build folder: tarvdir/tarvsolv, tarvdir/velgrin, bin/velgrin-sample-parts,
 # bin/tarvsolv-ccx; and the programs ccx (calculix-ccx) and /usr/bin/time.
 set -euo pipefail
 build=${1:-build}
 shift || true
 sizes=("$@")
-[[ ${#sizes[@]} -gt 0 ]] || sizes=(2.4 1.6)
+[[ ${#sizes[@]} -gt 0 ]] || sizes=(1.8 1.25)
 tarvsolv=$build/tarvdir/tarvsolv
 velgrin=$build/tarvdir/velgrin
 parts=$build/bin/velgrin-sample-parts
@@ -27,10 +28,10 @@ trap 'rm -rf "$work"' EXIT
 "$parts" "$work" >/dev/null
 step=$work/bracket.step
 
-# Runs a command under /usr/bin/time; prints "seconds peak-MB".
+# Runs a command under /usr/bin/time; prints "cpu-seconds/wall-seconds peak-MB".
 measure() {
-    /usr/bin/time -f "%e %M" -o "$work/time.txt" "$@" >"$work/run.log" 2>&1 || { cat "$work/run.log"; exit 1; }
-    awk '{ printf "%.2f %.0f\n", $1, $2 / 1024 }' "$work/time.txt"
+    /usr/bin/time -f "%U %S %e %M" -o "$work/time.txt" "$@" >"$work/run.log" 2>&1 || { cat "$work/run.log"; exit 1; }
+    awk '{ printf "%.1f/%.0f %.0f\n", $1 + $2, $3, $4 / 1024 }' "$work/time.txt"
 }
 
 write_input() {  # size [fixed face] [loaded face]
@@ -38,7 +39,7 @@ write_input() {  # size [fixed face] [loaded face]
         "$step" "$work/job.meb" "$1" "${3:+bol $3 1 10}" "${2:+bor $2 0 0 0}" >"$work/job.txt"
 }
 
-printf '%-5s | %-9s | %-21s | %-21s | %-21s | %s\n' size unknowns "tarvsolv PCG s (MB)" "tarvsolv MF s (MB)" "CalculiX s (MB)" "largest |du| / |u| PCG, MF"
+printf '%-5s | %-9s | %-21s | %-21s | %-21s | %s\n' size unknowns "tarvsolv PCG cpu/wall s (MB)" "tarvsolv MF cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "largest |du| / |u| PCG, MF"
 for size in "${sizes[@]}"; do
     write_input "$size"
     "$velgrin" "$work/job.txt" 0 >/dev/null
@@ -56,5 +57,5 @@ for size in "${sizes[@]}"; do
     read -r ct cm < <(cd "$work" && measure ccx -i ccx)
     read -r _ _ pcgdiff < <("$convert" compare "$work/pcg.out" "$work/ccx.dat")
     read -r _ _ mfdiff < <("$convert" compare "$work/job.out" "$work/ccx.dat")
-    printf '%-5s | %9d | %8s (%9s)  | %8s (%9s)  | %8s (%9s)  | %s, %s\n' "$size" $((3 * nodes)) "$pt" "$pm" "$mt" "$mm" "$ct" "$cm" "$pcgdiff" "$mfdiff"
+    printf '%-5s | %9d | %14s (%6s)         | %14s (%6s)        | %14s (%6s)     | %s, %s\n' "$size" $((3 * nodes)) "$pt" "$pm" "$mt" "$mm" "$ct" "$cm" "$pcgdiff" "$mfdiff"
 done

@@ -1,0 +1,109 @@
+// The add-on reads what the solver writes: the mesh file through its mesh reader, and every result
+// block through its result reader, giving the values the solver computed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "mesh_solve/mesh_reader.h"
+#include "results/result_reader.h"
+#include "solver_fixture.h"
+
+namespace tarvsolv::testing {
+namespace {
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PetscEnvironment);
+
+struct AddOnView {
+    mesh_solve::Mesh mesh;
+    explicit AddOnView(const SolverJob& job) {
+        EXPECT_EQ(mesh_solve::readMeshFile(mesh, job.meshPath()).status, mesh_solve::MeshReadStatus::Read);
+    }
+    results::NodeResults read(const SolverJob& job, int kind, int item, int step, int solutionType = 0) const {
+        results::NodeResults out;
+        out.reset(mesh.nodeCount());
+        const results::ResultRequest request{kind, item, step, solutionType};
+        EXPECT_EQ(results::readResult(job.resultPath(), results::ResultMesh::of(mesh), request, out), results::ReadStatus::Read);
+        return out;
+    }
+};
+
+FeMesh smallBeam(bool quadratic) {
+    BoxSpec spec;
+    spec.size = {40, 5, 5};
+    spec.nx = 8;
+    spec.quadratic = quadratic;
+    return makeBoxMesh(spec);
+}
+
+TEST(AddOnReading, DisplacementsAndStressesOfAStaticSolve) {
+    for (bool quadratic : {false, true}) {
+        SolverJob job(quadratic ? "read10" : "read4");
+        job.writeMesh(smallBeam(quadratic));
+        JobText text;
+        text.materials = {kSteel};
+        text.loads = {"bol 2 0 0, 0, -2"};
+        text.restraints = {"bor 1 0 0 0"};
+        job.writeInput(text);
+        ASSERT_EQ(job.run(), "");
+        const AddOnView view(job);
+        ASSERT_EQ(view.mesh.nodeCount(), job.mesh().nodeCount());
+        ASSERT_EQ(view.mesh.nodesPerElement(), job.mesh().nodesPerElement);
+
+        const auto u = job.nodeBlock("DISP 1");
+        const auto z = view.read(job, 2, 2, 1);
+        for (int n = 0; n < job.mesh().nodeCount(); ++n) EXPECT_NEAR(z.values[n], u[3 * n + 2], 1e-12) << "node " << n + 1;
+        EXPECT_LT(z.smallest, -1e-3);
+
+        // Corner averages of the add-on equal the solver's own corner lines; mid-side nodes get the
+        // mean of their corners.
+        const auto sx = job.nodalStress(0);
+        const auto read = view.read(job, 4, 0, 1);
+        for (int n = 0; n < job.mesh().nodeCount(); ++n) {
+            if (std::isnan(sx[n])) continue;
+            EXPECT_NEAR(read.values[n], sx[n], 1e-6 * (1 + std::abs(sx[n]))) << "node " << n + 1;
+        }
+        const auto mises = view.read(job, 4, 6, 1);
+        EXPECT_GT(mises.largest, 1.0);
+    }
+}
+
+TEST(AddOnReading, FrequenciesModeShapesAndTemperatures) {
+    SolverJob job("readmodes");
+    job.writeMesh(smallBeam(true));
+    JobText text;
+    text.analysisCode = 3;
+    text.solve = "1e-06,3,0,0,0";
+    text.materials = {kSteel};
+    text.restraints = {"bor 1 0 0 0"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const AddOnView view(job);
+    std::istringstream natu(job.resultText().substr(job.resultText().find("NATU\n") + 5));
+    double f1, f2;
+    natu >> f1 >> f2;
+    EXPECT_NEAR(view.read(job, 3, 3, 2, 4).modeValue, f2, 1e-6 * f2);
+    // Shapes are scaled so that their largest component is 1 or -1.
+    double largest = 0;
+    for (int item = 0; item < 3; ++item) {
+        const auto shape = view.read(job, 3, item, 1, 4);
+        largest = std::max({largest, shape.largest, -shape.smallest});
+    }
+    EXPECT_NEAR(largest, 1.0, 1e-9);
+
+    SolverJob heat("readheat");
+    heat.writeMesh(smallBeam(true));
+    JobText thermal;
+    thermal.analysisCode = 1;
+    thermal.materials = {"1  0.05,0,0,7.85e-06,460"};
+    thermal.loads = {"bol 1 0 0.01", "bol 2 2 0.002, 20"};
+    heat.writeInput(thermal);
+    ASSERT_EQ(heat.run(), "");
+    const AddOnView heatView(heat);
+    const auto t = heatView.read(heat, 1, 0, 1, 6);
+    EXPECT_NEAR(t.smallest, 20 + 0.01 / 0.002, 1e-6);
+    EXPECT_NEAR(t.largest, 25 + 0.01 * 40 / 0.05, 1e-6);
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing
