@@ -14,7 +14,13 @@ namespace hostapp {
 
 class ScriptSyntaxError : public std::runtime_error {
   public:
-    using std::runtime_error::runtime_error;
+    explicit ScriptSyntaxError(const std::string& message, int line = 0)
+        : std::runtime_error(message), line_(line) {}
+    // The line of the script, counted from 1; 0 when the text was no script line.
+    int line() const { return line_; }
+
+  private:
+    int line_;
 };
 
 using Environment = std::function<std::optional<std::string>(const std::string& name)>;
