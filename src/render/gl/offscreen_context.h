@@ -1,0 +1,30 @@
+#pragma once
+// An OpenGL context without a window: EGL on Mesa's surfaceless platform, drawing into a
+// framebuffer object of a fixed size (RGBA colour and 24-bit depth).
+#include <string>
+
+namespace render::gl {
+
+class OffscreenContext {
+public:
+    // Throws std::runtime_error when no context can be made.
+    OffscreenContext(int width, int height);
+    ~OffscreenContext();
+    OffscreenContext(const OffscreenContext&) = delete;
+    OffscreenContext& operator=(const OffscreenContext&) = delete;
+
+    void makeCurrent();
+    int width() const { return width_; }
+    int height() const { return height_; }
+
+private:
+    int width_;
+    int height_;
+    void* display_ = nullptr;
+    void* context_ = nullptr;
+    unsigned framebuffer_ = 0;
+    unsigned colour_ = 0;
+    unsigned depth_ = 0;
+};
+
+}  // namespace render::gl

@@ -1,0 +1,80 @@
+#pragma once
+// The render device on OpenGL 1.x fixed function, drawing off screen (EGL surfaceless through Mesa)
+// into a picture that can be read back and written as PNG. The host program hands it to the add-on
+// as the view's device; tests render with it.
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "render/gl/glyph_rasteriser.h"
+#include "render/gl/offscreen_context.h"
+#include "render/render_device.h"
+
+namespace render::gl {
+
+class OffscreenRenderDevice : public platform::Implements<IRenderDevice> {
+public:
+    // Throws std::runtime_error when no off-screen context can be made.
+    OffscreenRenderDevice(int width, int height);
+    ~OffscreenRenderDevice() override;
+
+    void beginScene() override;
+    void endScene() override;
+    Handle createVertexBuffer(std::size_t bytes) override;
+    bool writeVertexBuffer(Handle buffer, const void* data, std::size_t bytes) override;
+    void releaseVertexBuffer(Handle buffer) override;
+    Handle createVertexDeclaration(std::span<const VertexElement> elements) override;
+    void releaseVertexDeclaration(Handle declaration) override;
+    void setVertexFormat(std::uint32_t format) override;
+    void setVertexDeclaration(Handle declaration) override;
+    void setStreamSource(int stream, Handle buffer, std::size_t stride) override;
+    void drawTriangleList(std::size_t firstVertex, std::size_t triangleCount) override;
+    Handle createTexture(BuiltInTexture texture) override;
+    void releaseTexture(Handle texture) override;
+    void setTexture(int stage, Handle texture) override;
+    Handle createFont(int height, int weight, const std::string& faceName) override;
+    void releaseFont(Handle font) override;
+    void drawText(Handle font, const std::string& text, const ScreenRect& rect, std::uint32_t format,
+                  Argb colour) override;
+    void setRenderState(RenderState state, float value) override;
+    Viewport viewport() const override { return viewport_; }
+    Matrix4 transform(TransformKind kind) const override;
+    void setTransform(TransformKind kind, const Matrix4& matrix) override;
+    void clear(const ScreenRect& rect, Argb colour, float depth) override;
+
+    // The picture as RGBA bytes, row 0 at the top.
+    std::vector<std::uint8_t> pixels();
+    // 0xAARRGGBB of the pixel at (x, y), y from the top.
+    Argb pixel(int x, int y);
+    bool writePng(const std::string& path);
+
+private:
+    struct Stream {
+        Handle buffer = 0;
+        std::size_t stride = 0;
+    };
+    void applyTransforms();
+    void applyStates();
+    // Positions, normals and texture coordinates of the vertices of a draw, tweened on the CPU.
+    void gatherVertices(std::size_t first, std::size_t count, std::vector<float>& positions,
+                        std::vector<float>& normals, std::vector<float>& texCoords) const;
+    const std::uint8_t* streamData(int stream, std::size_t& stride, std::size_t& size) const;
+
+    OffscreenContext context_;
+    Viewport viewport_;
+    Handle next_ = 1;
+    std::map<Handle, std::vector<std::uint8_t>> buffers_;
+    std::map<Handle, std::vector<VertexElement>> declarations_;
+    std::map<Handle, unsigned> textures_;
+    std::map<Handle, std::unique_ptr<GlyphRasteriser>> fonts_;
+    std::map<RenderState, float> states_;
+    std::map<TransformKind, Matrix4> transforms_;
+    std::map<int, Stream> streams_;
+    std::uint32_t format_ = 0;
+    Handle declaration_ = 0;
+    Handle texture_ = 0;
+};
+
+}  // namespace render::gl

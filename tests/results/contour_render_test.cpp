@@ -1,0 +1,85 @@
+// The Plot command drawing through the OpenGL device off screen: the picture is written as PNG and
+// checked for the expected colours at known pixels.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "contour_fixture.h"
+#include "render/gl/offscreen_render_device.h"
+#include "render/render_math.h"
+
+namespace {
+
+using namespace results;
+using C = CContours;
+using render::Float3;
+
+class OffscreenPlot : public ::testing::Test, public results_test::ContourFixture {
+protected:
+    void SetUp() override {
+        gl = platform::makeRef<render::gl::OffscreenRenderDevice>(800, 600);
+        // The camera looks along +z at the z = 0 face of the first tetrahedron.
+        gl->setTransform(render::TransformKind::View, render::lookAt({0.3f, 0.3f, -3}, {0.3f, 0.3f, 0}, {0, 1, 0}));
+        gl->setTransform(render::TransformKind::Projection, render::perspective(0.8f, 800.0f / 600.0f, 0.1f, 100));
+        auto& d = start();
+        site->setRenderDevice(gl);
+        d.userClick(C::kLighting);  // unlit: the colours are the bars' own
+    }
+    // The pixel showing model point `p`.
+    render::Argb at(const Float3& p) {
+        const Float3 s = render::projectPoint(p, gl->viewport(), gl->transform(render::TransformKind::Projection),
+                                              gl->transform(render::TransformKind::View), render::Matrix4::identity());
+        return gl->pixel(static_cast<int>(s.x), static_cast<int>(s.y));
+    }
+    bool regionHolds(int left, int top, int right, int bottom, render::Argb colour) {
+        const auto p = gl->pixels();
+        for (int y = top; y < bottom; ++y)
+            for (int x = left; x < right; ++x) {
+                const std::size_t i = (static_cast<std::size_t>(y) * 800 + x) * 4;
+                const render::Argb c = 0xFF000000u | (render::Argb(p[i]) << 16) | (render::Argb(p[i + 1]) << 8) | p[i + 2];
+                if (c == colour) return true;
+            }
+        return false;
+    }
+    void save(const std::string& name) {
+        const char* folder = std::getenv("KOLVANE_BUILD_DIR");
+        ASSERT_TRUE(gl->writePng((folder ? std::string(folder) : scratch.path()) + "/" + name));
+    }
+
+    platform::RefPtr<render::gl::OffscreenRenderDevice> gl;
+};
+
+const Float3 kFaceCentre{1.0f / 3, 1.0f / 3, 0};
+
+TEST_F(OffscreenPlot, MeshOnlyShowsTheGreyMeshTexture) {
+    command->On3DRender();
+    save("results_render_mesh.png");
+    EXPECT_EQ(at(kFaceCentre), 0xFFC3C3C3u);
+    EXPECT_EQ(gl->pixel(700, 580), 0xFFFFFFFFu);  // cleared background
+}
+
+TEST_F(OffscreenPlot, VonMisesShowsTheBandsAndTheLegend) {
+    auto& d = *command->contours();
+    d.userChoose(C::kQuantityList, d.findItemExact(C::kQuantityList, "Von Mises Stress"));
+    command->On3DRender();
+    save("results_render_von_mises.png");
+    // Node 1 (value 10, the smallest) is blue; the face centre (about 20) is in band 1, 0x00A0FF.
+    EXPECT_EQ(at({0.02f, 0.02f, 0}), 0xFF0000FFu);
+    EXPECT_EQ(at(kFaceCentre), 0xFF00A0FFu);
+    // The legend's top swatch is red, the bottom one blue.
+    EXPECT_TRUE(regionHolds(0, 10, 30, 50, kBandColours[9]));
+    EXPECT_TRUE(regionHolds(0, 370, 30, 410, kBandColours[0]));
+}
+
+TEST_F(OffscreenPlot, EqualValuesFallIntoTheLowestBand) {
+    std::string text = "STRESS 1\n\n";
+    for (int n : {1, 2, 3, 4, 5, 3, 2, 4}) text += "1 " + std::to_string(n) + " 50 0 0 0 0 0\n";
+    writeFile(addon::library().jobBasePath + ".out", text);
+    auto& d = *command->contours();
+    d.userChoose(C::kQuantityList, d.findItemExact(C::kQuantityList, "X Stress"));
+    command->On3DRender();
+    EXPECT_EQ(at(kFaceCentre), 0xFF0000FFu);
+    EXPECT_EQ(at({0.6f, 0.2f, 0}), 0xFF0000FFu);
+}
+
+}  // namespace
