@@ -100,9 +100,9 @@ int main(int argc, char** argv) {
         std::cout << std::flush;
         std::fprintf(stderr, "%s:%d: %s\n", script.c_str(), failure.line(), failure.what());
         status = 1;
-    } catch (const hostapp::ScriptSyntaxError& error) {
+    } catch (const hostapp::ScriptSyntaxError& syntax) {
         std::cout << std::flush;
-        std::fprintf(stderr, "%s:%d: %s\n", script.c_str(), error.line(), error.what());
+        std::fprintf(stderr, "%s:%d: %s\n", script.c_str(), syntax.line(), syntax.what());
         status = 1;
     } catch (const std::exception& e) {
         std::cout << std::flush;

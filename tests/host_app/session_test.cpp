@@ -205,7 +205,7 @@ TEST_F(HostSession, BadLinesAndFailedChecksStopTheRunWithTheirLineNumber) {
         {"open $KOLVANE_SAMPLES/beam.step\nfrobnicate 3\nmenu 101\n", 2, "unknown verb"},
         {"open $KOLVANE_SAMPLES/beam.step\nselect face:7\n", 2, "no face 7"},
         {"open $KOLVANE_SAMPLES/beam.step\nmenu 101\nexpect-state 112 2\n", 3, "has state 1"},
-        {"open $KOLVANE_SAMPLES/beam.step\nmenu 101\nclick 11083\n", 3, "no dialog"},
+        {"open $KOLVANE_SAMPLES/beam.step\nmenu 101\nin Loadcase\n", 3, "no open dialog"},
         {"open /no/such/part.step\n", 1, "no such file"},
         {"open $KOLVANE_SAMPLES/beam.step units=yards\n", 1, "unknown unit"},
         {"point 1 2\n", 1, "usage: point X Y Z"},
