@@ -8,7 +8,7 @@
 //
 //   class CMaterialCommand : public CModelCommand {
 //   public:
-//       explicit CMaterialCommand(CShowUICommand* explorer) : CModelCommand(explorer, model::kKindMaterial) {}
+//       explicit CMaterialCommand(CShowUICommand* ex) : CModelCommand(ex, model::kKindMaterial) {}
 //       std::string className() const override { return "CMaterialCommand"; }
 //       void Start() override;
 //   };

@@ -57,9 +57,16 @@ MarkPoints markPoints(const Box& box, double axisLength) {
     const Point3& l = box.low;
     const Point3& h = box.high;
     const Point3 c{(l.x + h.x) / 2, (l.y + h.y) / 2, (l.z + h.z) / 2};
-    return {Point3{l.x, l.y, l.z}, Point3{h.x, l.y, l.z}, Point3{h.x, h.y, l.z}, Point3{l.x, h.y, l.z},
-            Point3{l.x, l.y, h.z}, Point3{h.x, l.y, h.z}, Point3{h.x, h.y, h.z}, Point3{l.x, h.y, h.z},
-            c,                     Point3{c.x + axisLength, c.y, c.z},
+    return {Point3{l.x, l.y, l.z},
+            Point3{h.x, l.y, l.z},
+            Point3{h.x, h.y, l.z},
+            Point3{l.x, h.y, l.z},
+            Point3{l.x, l.y, h.z},
+            Point3{h.x, l.y, h.z},
+            Point3{h.x, h.y, h.z},
+            Point3{l.x, h.y, h.z},
+            c,
+            Point3{c.x + axisLength, c.y, c.z},
             Point3{c.x, c.y + axisLength, c.z},
             Point3{c.x, c.y, c.z + axisLength}};
 }
@@ -96,7 +103,9 @@ std::array<double, 3> forceComponents(const std::string& text) {
 }
 
 // Design points are named in their entry text ("point<3>;force=...").
-bool namesDesignPoint(const std::string& text) { return text.rfind("point<", 0) == 0; }
+bool namesDesignPoint(const std::string& text) {
+    return text.rfind("point<", 0) == 0;
+}
 
 class OverlayPainter {
 public:
@@ -202,7 +211,8 @@ private:
             const Pixel& a = px[kAxis + d];
             line(c, a);
             canvas_.circle(c.x, c.y, kFixityCircle);
-            canvas_.rectangle(a.x - kFixitySquare, a.y - kFixitySquare, a.x + kFixitySquare, a.y + kFixitySquare);
+            canvas_.rectangle(a.x - kFixitySquare, a.y - kFixitySquare, a.x + kFixitySquare,
+                              a.y + kFixitySquare);
         }
     }
 

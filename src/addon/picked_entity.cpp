@@ -119,6 +119,11 @@ RefPtr<host::IQDPlane> PickedSelection::firstPlane() const {
     return {};
 }
 
+void PickedSelection::resetAndHandBack() const {
+    check(selection_->Reset(), host::IQDSelection::iid);
+    check(selection_->HandBack(), host::IQDSelection::iid);
+}
+
 PlaneValues readPlaneValues(host::IQDPlane& plane) {
     RefPtr<host::IQDPlaneValues> values;
     check(plane.get_Values(values.put()), host::IQDPlane::iid);

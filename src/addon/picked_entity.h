@@ -32,7 +32,9 @@ struct PickedEntity {
 
     // A known kind that was found: the commands skip every other pick without a message.
     bool usable() const { return kind != PickKind::None && index >= 0; }
-    bool isEntity() const { return kind == PickKind::Face || kind == PickKind::Edge || kind == PickKind::Vertex; }
+    bool isEntity() const {
+        return kind == PickKind::Face || kind == PickKind::Edge || kind == PickKind::Vertex;
+    }
 };
 
 // Classifies the geometric object behind `picked`. Any host failure on the way makes the pick
@@ -52,6 +54,9 @@ public:
     PickedEntity classify(int index, bool partSession) const;
     // The first pick whose geometric object is a plane, or null.
     platform::RefPtr<host::IQDPlane> firstPlane() const;
+    // Empties the selection and gives it back to the session: how a command ends its picking.
+    // Throws HostError when the host refuses either.
+    void resetAndHandBack() const;
 
 private:
     platform::RefPtr<host::IQDPickedObject> item(int index) const;

@@ -7,16 +7,18 @@ namespace {
 #define KV_BASE "2. Enter values, table names or equations "
 
 const std::vector<ActionType> kMechanical = {
-    {"point: force x,y,z", 3, KV_BASE "&& select points", "Fx,Fy,Fz=", "N", "N", "(lbf)", false, "vertex;force="},
-    {"face: distributed loads x,y,z", 3, KV_BASE "&& select faces", "fx,fy,fz=", "(N/mm2)", "(N/m2)", "(lbf/in2)",
-     false, "face;load="},
+    {"point: force x,y,z", 3, KV_BASE "&& select points", "Fx,Fy,Fz=", "N", "N", "(lbf)", false,
+     "vertex;force="},
+    {"face: distributed loads x,y,z", 3, KV_BASE "&& select faces", "fx,fy,fz=", "(N/mm2)", "(N/m2)",
+     "(lbf/in2)", false, "face;load="},
     {"face: pressure", 1, KV_BASE "&& select faces", "pressure, P=", "(N/mm2)", "(N/m2)", "(lbf/in2)", false,
      "face;pressure="},
-    {"body: accelerations ax,ay,az", 3, KV_BASE "&& select face on body", "ax,ay,az=", "(m/s2)", "(m/s2)", "(in/s2)",
-     false, "accel="},
-    {"body: spin speed", 1, "2. Enter value, table name or equation && select a revolved-surface face", "V=",
-     "(radians/s)", "(radians/s)", "(radians/s)", true, "spin_speed="},
-    {"body: temperatures", 1, "2. Enter loadcase name && select face on body", "name=", "", "", "", true, "thermal="},
+    {"body: accelerations ax,ay,az", 3, KV_BASE "&& select face on body", "ax,ay,az=", "(m/s2)", "(m/s2)",
+     "(in/s2)", false, "accel="},
+    {"body: spin speed", 1, "2. Enter value, table name or equation && select a revolved-surface face",
+     "V=", "(radians/s)", "(radians/s)", "(radians/s)", true, "spin_speed="},
+    {"body: temperatures", 1, "2. Enter loadcase name && select face on body", "name=", "", "", "", true,
+     "thermal="},
 };
 
 const std::vector<ActionType> kThermal = {
@@ -24,15 +26,17 @@ const std::vector<ActionType> kThermal = {
      "(Btu/(s-in2))", false, "face;heat="},
     {"face: convection", 2, KV_BASE "&& select faces", "htc, temperature=", "(W/(mm2.C), C)", "(W/(m2.C), C)",
      "(Btu/(s.in2.F), F", false, "face;convection="},
-    {"body: internal heat", 1, KV_BASE "&& select faces", "heat, Q=", "(W/mm3)", "(W/m3)", "(Btu/(s.in3)", false,
-     "body;heat generation="},
+    {"body: internal heat", 1, KV_BASE "&& select faces", "heat, Q=", "(W/mm3)", "(W/m3)", "(Btu/(s.in3)",
+     false, "body;heat generation="},
 };
 
 #undef KV_BASE
 
 }  // namespace
 
-const std::vector<ActionType>& actionTypes(bool thermal) { return thermal ? kThermal : kMechanical; }
+const std::vector<ActionType>& actionTypes(bool thermal) {
+    return thermal ? kThermal : kMechanical;
+}
 
 const char* actionUnitLabel(const ActionType& type, const std::string& unitText) {
     if (type.anyUnit) return type.unitMm;
@@ -41,7 +45,8 @@ const char* actionUnitLabel(const ActionType& type, const std::string& unitText)
     return nullptr;
 }
 
-std::string actionText(bool thermal, int code, const std::string& v1, const std::string& v2, const std::string& v3) {
+std::string actionText(bool thermal, int code, const std::string& v1, const std::string& v2,
+                       const std::string& v3) {
     const auto& types = actionTypes(thermal);
     if (code < 0 || static_cast<std::size_t>(code) >= types.size()) return {};
     const ActionType& type = types[static_cast<std::size_t>(code)];
@@ -51,10 +56,13 @@ std::string actionText(bool thermal, int code, const std::string& v1, const std:
     return text;
 }
 
-std::string designPointForceText(int number, const std::string& v1, const std::string& v2, const std::string& v3) {
+std::string designPointForceText(int number, const std::string& v1, const std::string& v2,
+                                 const std::string& v3) {
     return "point<" + std::to_string(number) + ">;force=" + v1 + "," + v2 + "," + v3;
 }
 
-bool forcesDesignPoints(bool thermal, int code) { return !thermal && (code == 0 || code == 1 || code == 3); }
+bool forcesDesignPoints(bool thermal, int code) {
+    return !thermal && (code == 0 || code == 1 || code == 3);
+}
 
 }  // namespace model

@@ -8,10 +8,10 @@ namespace model {
 
 struct ActionType {
     const char* listText;
-    int valueCount;        // 1, 2 or 3 value edits
-    const char* prompt;    // the second prompt
-    const char* label;     // the value label
-    const char* unitMm;    // unit label for millimetre, metre and inch documents
+    int valueCount;      // 1, 2 or 3 value edits
+    const char* prompt;  // the second prompt
+    const char* label;   // the value label
+    const char* unitMm;  // unit label for millimetre, metre and inch documents
     const char* unitM;
     const char* unitIn;
     bool anyUnit;          // the mm label serves every unit system
@@ -27,10 +27,12 @@ const char* actionUnitLabel(const ActionType& type, const std::string& unitText)
 
 // The entry text of action `code` with the three value texts: the type's head, the first value,
 // and for the types that take them ", " and the second and third values.
-std::string actionText(bool thermal, int code, const std::string& v1, const std::string& v2, const std::string& v3);
+std::string actionText(bool thermal, int code, const std::string& v1, const std::string& v2,
+                       const std::string& v3);
 
 // The text of a force on design point `number`: "point<3>;force=v1,v2,v3".
-std::string designPointForceText(int number, const std::string& v1, const std::string& v2, const std::string& v3);
+std::string designPointForceText(int number, const std::string& v1, const std::string& v2,
+                                 const std::string& v3);
 
 // True for the mechanical actions that put a force on a picked design point (codes 0, 1 and 3).
 bool forcesDesignPoints(bool thermal, int code);

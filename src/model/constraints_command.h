@@ -4,7 +4,8 @@
 
 class CConstraintsCommand : public CModelCommand {
 public:
-    explicit CConstraintsCommand(CShowUICommand* explorer) : CModelCommand(explorer, model::kKindInteraction) {}
+    explicit CConstraintsCommand(CShowUICommand* explorer)
+        : CModelCommand(explorer, model::kKindInteraction) {}
 
     std::string className() const override { return "CConstraintsCommand"; }
     void Start() override;

@@ -29,7 +29,9 @@ constexpr InteractionType kTypes[CConstraints::kTypeCount] = {
     {"Face to face contact", "", "", "interface"},
 };
 
-bool readsPlane(int code) { return code == CConstraints::kDisplacementToPlane || code == CConstraints::kGapToPlane; }
+bool readsPlane(int code) {
+    return code == CConstraints::kDisplacementToPlane || code == CConstraints::kGapToPlane;
+}
 
 }  // namespace
 

@@ -40,7 +40,9 @@ ui::DialogTemplate CLoads::makeTemplate() {
     return t;
 }
 
-CShowUICommand& CLoads::explorer() const { return *command_->explorer(); }
+CShowUICommand& CLoads::explorer() const {
+    return *command_->explorer();
+}
 
 bool CLoads::onInitDialog() {
     setCaption("Actions");
@@ -82,12 +84,15 @@ void CLoads::OnTypeChanged() {
         const model::ActionType& type = types[static_cast<std::size_t>(code)];
         setText(kValuePrompt, type.prompt);
         setText(kValueLabel, type.label);
-        if (const char* unit = model::actionUnitLabel(type, addon::library().unitText)) setText(kUnitLabel, unit);
+        if (const char* unit = model::actionUnitLabel(type, addon::library().unitText))
+            setText(kUnitLabel, unit);
     }
     showValueEdits(code);
 }
 
-std::string CLoads::value(int editId) const { return text(editId).substr(0, kValueLength); }
+std::string CLoads::value(int editId) const {
+    return text(editId).substr(0, kValueLength);
+}
 
 void CLoads::OnApply() {
     addon::guardedCall("CLoads", "OnApply", [this] { apply(); });
@@ -114,7 +119,8 @@ void CLoads::apply() {
     for (int i = 0; i < picks.count(); ++i) {
         const addon::PickedEntity pick = picks.classify(i, ex.isPartSession());
         if (!pick.usable() || pick.kind == addon::PickKind::Plane) continue;
-        const bool pointForce = pick.kind == addon::PickKind::DesignPoint && model::forcesDesignPoints(thermal_, code);
+        const bool pointForce =
+            pick.kind == addon::PickKind::DesignPoint && model::forcesDesignPoints(thermal_, code);
         ex.addEntry(pick.bodyKey, pick.entityKey,
                     pointForce ? model::designPointForceText(pick.pointNumber, v1, v2, v3) : text,
                     model::kKindAction);

@@ -11,8 +11,8 @@ using ui::ControlKind;
 namespace {
 
 constexpr const char* kFixityTexts[CRestraints::kFixityCount] = {
-    "X direction", "Y direction", "Z direction", "X,Y directions", "Y,Z directions", "X,Z directions",
-    "XYZ fully fixed"};
+    "X direction",    "Y direction",    "Z direction",    "X,Y directions",
+    "Y,Z directions", "X,Z directions", "XYZ fully fixed"};
 constexpr const char* kFixityLetters[CRestraints::kFixityCount] = {"X", "Y", "Z", "XY", "YZ", "XZ", "XYZ"};
 
 // The text's first word names the sort of the restrained entity.
@@ -82,7 +82,8 @@ void CRestraints::apply() {
     for (int i = 0; i < picks.count(); ++i) {
         const addon::PickedEntity pick = picks.classify(i, explorer.isPartSession());
         if (!pick.usable() || !pick.isEntity()) continue;
-        explorer.addEntry(pick.bodyKey, pick.entityKey, entryText(sortWord(pick.kind), code), model::kKindReaction);
+        explorer.addEntry(pick.bodyKey, pick.entityKey, entryText(sortWord(pick.kind), code),
+                          model::kKindReaction);
     }
     explorer.markChanged();
 }

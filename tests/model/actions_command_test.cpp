@@ -164,15 +164,18 @@ TEST_F(Actions, EachTypeBuildsItsTextFromTheValuesItReads) {
     const struct {
         int code;
         const char* text;
-    } mechanical[] = {{1, "face;load=1, 2, tabl2"}, {2, "face;pressure=1"},   {3, "accel=1, 2, tabl2"},
-                      {4, "spin_speed=1"},          {5, "thermal=1"}};
+    } mechanical[] = {{1, "face;load=1, 2, tabl2"},
+                      {2, "face;pressure=1"},
+                      {3, "accel=1, 2, tabl2"},
+                      {4, "spin_speed=1"},
+                      {5, "thermal=1"}};
     for (const auto& row : mechanical) {
         d.userChoose(L::kTypeList, row.code);
         picks().select(box().face(static_cast<std::size_t>(row.code)));
         d.userClick(L::kApply);
     }
-    EXPECT_EQ(texts(model::kKindAction), (Strings{"face;load=1, 2, tabl2", "face;pressure=1", "accel=1, 2, tabl2",
-                                                  "spin_speed=1", "thermal=1"}))
+    EXPECT_EQ(texts(model::kKindAction), (Strings{"face;load=1, 2, tabl2", "face;pressure=1",
+                                                  "accel=1, 2, tabl2", "spin_speed=1", "thermal=1"}))
         << "hidden edits keep their texts and are read again by the three-value types";
 }
 
@@ -212,7 +215,8 @@ TEST_F(Actions, DesignPointsGetAForceOfTheirOwnForTheThreeValueMechanicalTypes) 
     d.userChoose(L::kTypeList, 2);
     picks().select(point);
     d.userClick(L::kApply);
-    EXPECT_EQ(texts(model::kKindAction), (Strings{"accel=1, 2, 3", "point<2>;force=1,2,3", "face;pressure=1"}));
+    EXPECT_EQ(texts(model::kKindAction),
+              (Strings{"accel=1, 2, 3", "point<2>;force=1,2,3", "face;pressure=1"}));
     EXPECT_TRUE(explorer->entries()[1].entityKey().empty());
     EXPECT_TRUE(explorer->entries()[1].bodyKey().empty());
 }
@@ -281,8 +285,8 @@ TEST_F(ActionTables, AForceZTableNamesTheThirdEditAndTheNextApplyRefersToIt) {
     auto& d = open();
     d.userChoose(L::kTypeList, 0);
     makeTable(d, 2, {{"0", "0"}, {"1", "100"}});
-    EXPECT_EQ(offered, (Strings{"force x", "force y", "force z", "pressure", "x acceleration", "y acceleration",
-                                "z acceleration", "spin speed"}));
+    EXPECT_EQ(offered, (Strings{"force x", "force y", "force z", "pressure", "x acceleration",
+                                "y acceleration", "z acceleration", "spin speed"}));
     EXPECT_EQ(header, "Time (s)");
     EXPECT_EQ(d.text(L::kValue3), "tabl2");
     EXPECT_EQ(texts(model::kKindTable), Strings{"tabl2, 2, 0, 1, 0, 100"});
@@ -296,7 +300,8 @@ TEST_F(ActionTables, AForceZTableNamesTheThirdEditAndTheNextApplyRefersToIt) {
 
 TEST_F(ActionTables, EachLoadComponentGoesIntoItsOwnEdit) {
     auto& d = open();
-    const int edits[] = {L::kValue1, L::kValue2, L::kValue3, L::kValue1, L::kValue1, L::kValue2, L::kValue3, L::kValue1};
+    const int edits[] = {L::kValue1, L::kValue2, L::kValue3, L::kValue1,
+                         L::kValue1, L::kValue2, L::kValue3, L::kValue1};
     for (int item = 0; item < 8; ++item) {
         for (int id : {L::kValue1, L::kValue2, L::kValue3}) d.setText(id, "0");
         makeTable(d, item);
@@ -310,7 +315,8 @@ TEST_F(ActionTables, EachLoadComponentGoesIntoItsOwnEdit) {
 TEST_F(ActionTables, ThermalComponentsAndLeavingTheEditorWithExit) {
     auto& d = open(true);
     makeTable(d, 2, {{"0", "20"}, {"60", "80"}});
-    EXPECT_EQ(offered, (Strings{"heat flux", "convection coefficient", "fluid temperature", "internal heat"}));
+    EXPECT_EQ(offered,
+              (Strings{"heat flux", "convection coefficient", "fluid temperature", "internal heat"}));
     EXPECT_EQ(d.text(L::kValue2), "tabl2");
     makeTable(d, 3);
     EXPECT_EQ(d.text(L::kValue1), "tabl3");

@@ -4,6 +4,9 @@
 
 #include <stdexcept>
 
+#include "model/constraints_dialog.h"
+#include "model/loads_dialog.h"
+#include "model/restraints_dialog.h"
 #include "model_command_fixture.h"
 
 namespace {
@@ -69,17 +72,19 @@ TEST_P(ModelCommandProtocol, FailuresAreReportedWithTheClassAndOperation) {
         EXPECT_EQ(command->OnTerminate(), platform::kOk);
     }
     EXPECT_EQ(prompts->messageTexts(),
-              (std::vector<std::string>{std::string("Exception caught in ") + GetParam().dialogClass + "::OnExit",
-                                        "Failure in " + std::string(GetParam().commandClass) + "::putref_CommandSite",
-                                        "Exception caught in " + std::string(GetParam().commandClass) +
-                                            "::OnTerminate"}));
+              (std::vector<std::string>{
+                  std::string("Exception caught in ") + GetParam().dialogClass + "::OnExit",
+                  "Failure in " + std::string(GetParam().commandClass) + "::putref_CommandSite",
+                  "Exception caught in " + std::string(GetParam().commandClass) + "::OnTerminate"}));
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, ModelCommandProtocol,
-                         ::testing::Values(CommandCase{addon::kMenuReactions, "CRestraintsCommand", "CRestraints", 11094},
-                                           CommandCase{addon::kMenuActions, "CLoadsCommand", "CLoads", 11094},
-                                           CommandCase{addon::kMenuInteractions, "CConstraintsCommand", "CConstraints",
-                                                       11094}),
+                         ::testing::Values(CommandCase{addon::kMenuReactions, "CRestraintsCommand",
+                                                       "CRestraints", CRestraints::kExit},
+                                           CommandCase{addon::kMenuActions, "CLoadsCommand", "CLoads",
+                                                       CLoads::kExit},
+                                           CommandCase{addon::kMenuInteractions, "CConstraintsCommand",
+                                                       "CConstraints", CConstraints::kExit}),
                          [](const auto& p) { return std::string(p.param.dialogClass); });
 
 }  // namespace

@@ -99,9 +99,8 @@ TEST_F(Overlay, AReactionMarksEachFixedDirectionFromTheFaceCentre) {
     add(box().face(5), "face;fix,5=XZ", model::kKindReaction);  // the face z = 30
     const Point3 c{5, 10, 30};
     EXPECT_EQ(draw(addon::kMenuReactions),
-              (Strings{"pen 0x0000FF 3", "text 60 10 REACTIONS",
-                       line(c, {6, 10, 30}), circle(c, 3), square({6, 10, 30}),
-                       line(c, {5, 10, 31}), circle(c, 3), square({5, 10, 31}),
+              (Strings{"pen 0x0000FF 3", "text 60 10 REACTIONS", line(c, {6, 10, 30}), circle(c, 3),
+                       square({6, 10, 30}), line(c, {5, 10, 31}), circle(c, 3), square({5, 10, 31}),
                        text(c, "face;fix,5=XZ")}));
 }
 
@@ -130,14 +129,13 @@ TEST_F(Overlay, ForcesShowTheirNonZeroComponentsAndSignsOtherActionsACircle) {
     add(box().face(5), "face;load=tabl1, 3", model::kKindAction);
     const Point3 v{0, 0, 0};  // the vertex, widened by 1: the box centre stays on it
     const Point3 top{5, 10, 30};
-    EXPECT_EQ(draw(addon::kMenuActions),
-              (Strings{"pen 0x00FF00 3",
-                       "text 60 10 ACTIONS", line(v, {1, 0, 0}), circle(v, 4), line(v, {0, 0, 1}),
-                       circle({0, 0, 1}, 4), text(v, "vertex;force=10, 0, -5"),
-                       "text 60 10 ACTIONS", circle(top, 4), text(top, "face;pressure=2"),
-                       "text 60 10 ACTIONS", circle({5, 10, 0}, 4), text({5, 10, 0}, "accel=0, 0, -9.81"),
-                       "text 60 10 ACTIONS", line(top, {5, 11, 30}), circle(top, 4),
-                       text(top, "face;load=tabl1, 3")}))
+    EXPECT_EQ(
+        draw(addon::kMenuActions),
+        (Strings{"pen 0x00FF00 3", "text 60 10 ACTIONS", line(v, {1, 0, 0}), circle(v, 4), line(v, {0, 0, 1}),
+                 circle({0, 0, 1}, 4), text(v, "vertex;force=10, 0, -5"), "text 60 10 ACTIONS",
+                 circle(top, 4), text(top, "face;pressure=2"), "text 60 10 ACTIONS", circle({5, 10, 0}, 4),
+                 text({5, 10, 0}, "accel=0, 0, -9.81"), "text 60 10 ACTIONS", line(top, {5, 11, 30}),
+                 circle(top, 4), text(top, "face;load=tabl1, 3")}))
         << "a table name reads as 0: only the second component is drawn";
 }
 
@@ -145,8 +143,9 @@ TEST_F(Overlay, ADesignPointForceIsDrawnAtThePoint) {
     part.addDesignPoint({50, 60, 70});
     explorer->addEntry({}, {}, "point<1>;force=0,-3,0", model::kKindAction);
     const Point3 p{50, 60, 70};
-    EXPECT_EQ(draw(addon::kMenuActions), (Strings{"pen 0x00FF00 3", "text 60 10 ACTIONS", line(p, {50, 61, 70}),
-                                                  circle({50, 61, 70}, 4), text(p, "point<1>;force=0,-3,0")}));
+    EXPECT_EQ(draw(addon::kMenuActions),
+              (Strings{"pen 0x00FF00 3", "text 60 10 ACTIONS", line(p, {50, 61, 70}), circle({50, 61, 70}, 4),
+                       text(p, "point<1>;force=0,-3,0")}));
 }
 
 TEST_F(Overlay, InteractionsAndMeshSizesDrawTheEntitysBox) {
@@ -182,9 +181,9 @@ TEST_F(Overlay, APartIsMappedByItsTransformationBeforeProjection) {
     part.setTransformation(shift);
     add(box().face(5), "face;fix,1=Y", model::kKindReaction);
     const Point3 c{105, 10, 30};
-    EXPECT_EQ(draw(addon::kMenuReactions), (Strings{"pen 0x0000FF 3", "text 60 10 REACTIONS", line(c, {105, 11, 30}),
-                                                    circle(c, 3), square({105, 11, 30}),
-                                                    text(c, "face;fix,1=Y")}));
+    EXPECT_EQ(draw(addon::kMenuReactions),
+              (Strings{"pen 0x0000FF 3", "text 60 10 REACTIONS", line(c, {105, 11, 30}), circle(c, 3),
+                       square({105, 11, 30}), text(c, "face;fix,1=Y")}));
 }
 
 TEST_F(Overlay, AReactionOnAVertexIsFoundByItsKeysNotAsADesignPoint) {

@@ -42,8 +42,8 @@ TEST_F(Reactions, EachPickedFaceAndEdgeGetsAnEntryWithTheFixityAndTheFileHoldsTh
         << "one tree line per text";
     EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
               expectedFileBytes({{bodyKey(), key(1), "face;fix,5=XZ", 4},
-                             {bodyKey(), key(4), "face;fix,5=XZ", 4},
-                             {bodyKey(), box().edge(2).key(), "edge;fix,5=XZ", 4}}));
+                                 {bodyKey(), key(4), "face;fix,5=XZ", 4},
+                                 {bodyKey(), box().edge(2).key(), "edge;fix,5=XZ", 4}}));
     EXPECT_TRUE(explorer->isChanged());
     EXPECT_TRUE(prompts->messageTexts().empty());
 }
@@ -72,7 +72,8 @@ TEST_F(Reactions, AnEmptySelectionIsRefusedAndNothingIsWritten) {
     applyWith(2);
     picks().select(box().face(0)).overrideCount(0);
     d.userClick(R::kApply);
-    EXPECT_EQ(prompts->messageTexts(), (Strings{"Select a point, edge or face", "Select a point, edge or face"}));
+    EXPECT_EQ(prompts->messageTexts(),
+              (Strings{"Select a point, edge or face", "Select a point, edge or face"}));
     EXPECT_TRUE(explorer->entries().empty());
     EXPECT_FALSE(explorer->isChanged());
 }
