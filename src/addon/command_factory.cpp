@@ -3,7 +3,6 @@
 #include "addon/menu.h"
 #include "loadcase/loadcase_command.h"
 #include "results/contours_command.h"
-#include "results/contours_command.h"
 #include "model/constraints_command.h"
 #include "model/loads_command.h"
 #include "model/material_command.h"
@@ -14,7 +13,6 @@ namespace addon {
 platform::RefPtr<CAddOnCommand> createCommand(std::int32_t id, CShowUICommand* explorer) {
     switch (id) {
         case kMenuLoadcase: return platform::makeRef<CLoadcaseCommand>(explorer);
-        case kMenuPlot: return platform::makeRef<CContoursCommand>(explorer);
         case kMenuPlot: return platform::makeRef<CContoursCommand>(explorer);
         case kMenuMaterials: return platform::makeRef<CMaterialCommand>(explorer);
         case kMenuActions: return platform::makeRef<CLoadsCommand>(explorer);
