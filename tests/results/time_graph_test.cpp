@@ -1,0 +1,228 @@
+// The time history graph: fetching node series, averaging at shared corners, listing, saving,
+// printing, selection, ranges and the messages.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "addon/addon_fixture.h"
+#include "render/recording_canvas.h"
+#include "results/line_plot_dialog.h"
+#include "results/quantity_list.h"
+#include "results/time_history.h"
+#include "widgets/text_entry_dlg.h"
+
+namespace {
+
+using namespace results;
+using D = CLinePlotTestDlg;
+
+// Three displacement steps of four nodes; node n moves n * step in x.
+std::string displacements() {
+    std::string text = "MESHFILE\nx.meb\n";
+    for (int step = 1; step <= 3; ++step) {
+        text += "DISP " + std::to_string(step) + "\n";
+        for (int n = 1; n <= 4; ++n)
+            text += std::to_string(n) + " " + std::to_string(n * step) + " 0 " + std::to_string(-step) + "\n";
+        text += "\n";
+    }
+    return text;
+}
+
+class TimeGraph : public ::testing::Test, public AddOnFixture {
+protected:
+    void SetUp() override {
+        CLinePlotTestDlg::setClock([] { return std::time_t{1700000000}; });
+        writeFile(scratch.file("Case.out"), displacements());
+    }
+    void TearDown() override { CLinePlotTestDlg::setClock(nullptr); }
+
+    D& open(int kind, int item) {
+        dialog = std::make_unique<D>(kind, item, scratch.file("Case"));
+        dialog->create();
+        return *dialog;
+    }
+    void fetch(const std::string& typed) {
+        prompts->queueModal(" ", [typed](ui::Dialog& entry) {
+            entry.userType(CTextEntryDlg::kEditId, typed);
+            entry.userClick(ui::kIdOk);
+        });
+        dialog->userClick(D::kFetch);
+    }
+    std::vector<std::string> names() const {
+        std::vector<std::string> out;
+        for (int i = 0; i < dialog->plot().seriesCount(); ++i) out.push_back(dialog->plot().series(i)->name());
+        return out;
+    }
+
+    std::unique_ptr<D> dialog;
+};
+
+TEST_F(TimeGraph, ThreeNodesTypedWithCommaAndBlankGiveThreeSeries) {
+    open(kKindDisplacement, 0);
+    fetch("1, 2 4");
+    EXPECT_EQ(names(), (std::vector<std::string>{"Node 1", "Node 2", "Node 4"}));
+    const auto& points = dialog->plot().series(2)->points();
+    ASSERT_EQ(points.size(), 3u);
+    EXPECT_EQ(points[2].x, 3);
+    EXPECT_EQ(points[2].y, 12);
+    EXPECT_EQ(dialog->plot().selectedSeries(), 2);
+    // The ranges widened to all series.
+    EXPECT_EQ(dialog->plot().yRange().low, 1);
+    EXPECT_EQ(dialog->plot().yRange().high, 12);
+    // Nodes typed in the same second share their colour.
+    EXPECT_EQ(dialog->plot().series(0)->colour(), dialog->plot().series(1)->colour());
+    EXPECT_EQ(parseNodeNumbers("12, 15 20"), (std::vector<int>{12, 15, 20}));
+    EXPECT_EQ(parseNodeNumbers(" ,, "), std::vector<int>{});
+}
+
+TEST_F(TimeGraph, CombinedDisplacementIsTheMagnitudeAndUnknownNodesAreZero) {
+    open(kKindDisplacement, kItemMagnitude);
+    fetch("1 99");
+    const auto& one = dialog->plot().series(0)->points();
+    EXPECT_FLOAT_EQ(one[1].y, std::sqrt(8.0f));  // (2, 0, -2)
+    for (const auto& p : dialog->plot().series(1)->points()) EXPECT_EQ(p.y, 0);
+}
+
+TEST_F(TimeGraph, CancelOrAMissingFileGivesNoSeries) {
+    open(kKindDisplacement, 0);
+    prompts->queueModal(" ", [](ui::Dialog& entry) { entry.userClick(ui::kIdCancel); });
+    dialog->userClick(D::kFetch);
+    EXPECT_EQ(dialog->plot().seriesCount(), 0);
+    dialog = std::make_unique<D>(kKindDisplacement, 0, scratch.file("Missing"));
+    dialog->create();
+    fetch("1");
+    EXPECT_EQ(dialog->plot().seriesCount(), 0);
+}
+
+TEST_F(TimeGraph, StressAtACornerSharedByFourElementsIsAveraged) {
+    std::string text;
+    for (int step = 1; step <= 2; ++step) {
+        text += "STRESS " + std::to_string(step) + "\n\n";
+        for (int e = 1; e <= 4; ++e)
+            for (int corner = 0; corner < 4; ++corner) {
+                const int node = corner == 0 ? 7 : 10 * e + corner;
+                text += std::to_string(e) + " " + std::to_string(node) + " " + std::to_string(10 * e * step) +
+                        " 0 0 0 0 0\n";
+            }
+        text += "\n";
+    }
+    writeFile(scratch.file("Case.out"), text);
+    open(kKindStress, 0);
+    fetch("7");
+    const auto& points = dialog->plot().series(0)->points();
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points[0].y, 25);  // (10 + 20 + 30 + 40) / 4
+    EXPECT_EQ(points[1].y, 50);
+    // A derived stress is averaged the same way: von Mises of a uniaxial state is its magnitude.
+    EXPECT_NEAR((*fetchNodeHistory(scratch.file("Case.out"), kKindStress, 6, 7))[1].y, 50, 1e-3);
+}
+
+TEST_F(TimeGraph, SavingThreePointsWritesThreeLines) {
+    open(kKindDisplacement, 0);
+    fetch("2");
+    prompts->queueFile(scratch.file("saved.txt"));
+    dialog->userClick(D::kSave);
+    EXPECT_EQ(readFile(scratch.file("saved.txt")), "1.000000\t2.000000\n2.000000\t4.000000\n3.000000\t6.000000\n");
+    const auto& request = prompts->fileRequests().back();
+    EXPECT_EQ(request.title, "Save Plot Data To....");
+    EXPECT_EQ(request.initialName, "Node 2.txt");
+    EXPECT_EQ(request.filter, "Text File (*.txt)|*.txt||");
+    // A file that cannot be made is passed over silently.
+    prompts->queueFile(scratch.file("no/such/folder.txt"));
+    dialog->userClick(D::kSave);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+}
+
+TEST_F(TimeGraph, ShowListAndClear) {
+    open(kKindDisplacement, 2);
+    fetch("3");
+    dialog->userClick(D::kShowList);
+    ASSERT_EQ(dialog->itemCount(D::kList), 5);
+    EXPECT_EQ(dialog->itemText(D::kList, 0), "Node 3");
+    EXPECT_EQ(dialog->itemText(D::kList, 1), " ");
+    EXPECT_EQ(dialog->itemText(D::kList, 2), "1\t -1.000000");
+    dialog->userClick(D::kClear);
+    EXPECT_EQ(dialog->itemCount(D::kList), 0);
+}
+
+TEST_F(TimeGraph, MessagesWithoutASelectionOrData) {
+    open(kKindTemperature, 0);  // the file holds no temperatures: a series without points
+    dialog->userClick(D::kShowList);
+    dialog->userClick(D::kSetColour);
+    dialog->userClick(D::kRemove);
+    fetch("1");
+    dialog->userClick(D::kSave);
+    dialog->userClick(D::kShowList);
+    EXPECT_EQ(prompts->messageTexts(),
+              (std::vector<std::string>{"No plot selected - select one and try again.", "There is no plot selected.",
+                                        "There is no plot selected.", "Selected plot has no data - try another.",
+                                        "Selected plot has no data - try another."}));
+}
+
+TEST_F(TimeGraph, ColourStyleAndRemove) {
+    open(kKindDisplacement, 0);
+    fetch("1 2");
+    prompts->queueColour(0x00123456u);
+    dialog->userClick(D::kSetColour);
+    EXPECT_EQ(dialog->plot().series(1)->colour(), 0x00123456u);
+    dialog->userChoose(D::kStyle, CPlotData::kBar);
+    EXPECT_EQ(dialog->plot().series(1)->style(), CPlotData::kBar);
+    dialog->plot().select(0);
+    EXPECT_EQ(dialog->selection(D::kStyle), CPlotData::kLine);  // the list follows the selection
+    dialog->userClick(D::kRemove);
+    EXPECT_EQ(names(), std::vector<std::string>{"Node 2"});
+    EXPECT_FALSE(dialog->plot().removeSeries(5));
+}
+
+TEST_F(TimeGraph, PrintingWritesAPdfOrSaysTheJobCannotStart) {
+    open(kKindDisplacement, 0);
+    fetch("1");
+    prompts->queuePrint(ui::PrintTarget{scratch.file("graph.pdf")});
+    dialog->userClick(D::kPrint);
+    const std::string pdf = readFile(scratch.file("graph.pdf"));
+    EXPECT_EQ(pdf.substr(0, 8), "%PDF-1.4");
+    EXPECT_NE(pdf.find("(Mean=2, Min=1, Max=3) Tj"), std::string::npos);
+    EXPECT_NE(pdf.find("/Title (Time History Graph)"), std::string::npos);
+    prompts->queuePrint(ui::PrintTarget{scratch.file("no/such/graph.pdf")});
+    dialog->userClick(D::kPrint);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Cannot Start Print Job."});
+}
+
+TEST(LinePlot, RangesLocksDecimalsAndDrawing) {
+    CLinePlot plot;
+    int notified = 0;
+    plot.setParentNotify([&](int code) { notified += code == CLinePlot::kNotifySelectionChanged; });
+    plot.addSeries("a", 0, 0, {{1, 0.5f}, {2, 0.05f}});
+    EXPECT_EQ(plot.yDecimals(), 3);  // |y min| below 0.1
+    plot.lockY(true);
+    plot.addSeries("b", 0, 0, {{0, -4}, {5, 9}});
+    EXPECT_EQ(plot.xRange().low, 0);
+    EXPECT_EQ(plot.xRange().high, 5);
+    EXPECT_EQ(plot.yRange().low, 0.05f);  // locked: not widened
+    EXPECT_EQ(notified, 2);
+    plot.zoom({1, 4}, {0, 1});
+    EXPECT_EQ(plot.xRange().low, 1);
+    EXPECT_EQ(plot.yRange().high, 0.5f);
+    plot.lockY(false);
+    plot.resetZoom();
+    EXPECT_EQ(plot.yRange().low, -4);
+    EXPECT_EQ(plot.yRange().high, 9);
+
+    render::RecordingCanvas canvas;
+    plot.draw(canvas, 700, 300);
+    EXPECT_EQ(canvas.calls()[0].colour, 0xDCDCDCu);
+    plot.click(700 * 0.96, 300 * 0.08);  // the top right corner of the plot area: (5, 9)
+    EXPECT_EQ(plot.selectedSeries(), 1);
+    EXPECT_EQ(plot.selectedPoint(), 1);
+    canvas.clear();
+    plot.draw(canvas, 700, 300);
+    std::vector<std::string> texts;
+    for (const auto& call : canvas.calls())
+        if (call.kind == render::CanvasCall::Kind::Text) texts.push_back(call.text);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Mean=2.5, Min=-4, Max=9"), texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Position=5, Value=9"), texts.end());
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "9.000"), texts.end());
+}
+
+}  // namespace
