@@ -2,6 +2,10 @@
 
 #include "addon/menu.h"
 #include "loadcase/loadcase_command.h"
+#include "mesh_solve/mesh_command.h"
+#include "mesh_solve/show_ui_command.h"
+#include "mesh_solve/solve_command.h"
+#include "mesh_solve/toolbox_command.h"
 #include "results/contours_command.h"
 #include "model/constraints_command.h"
 #include "model/loads_command.h"
@@ -18,13 +22,28 @@ platform::RefPtr<CAddOnCommand> createCommand(std::int32_t id, CShowUICommand* e
         case kMenuActions: return platform::makeRef<CLoadsCommand>(explorer);
         case kMenuReactions: return platform::makeRef<CRestraintsCommand>(explorer);
         case kMenuInteractions: return platform::makeRef<CConstraintsCommand>(explorer);
+        case kMenuMesh: return platform::makeRef<CMeshCommand>(explorer);
+        case kMenuSolve: return platform::makeRef<CSolveCommand>(explorer);
         default: return {};
     }
 }
 
-void openToolbox(CShowUICommand*, ui::Window*) {}
+void openToolbox(CShowUICommand* explorer, ui::Window* panel) {
+    if (explorer == nullptr) return;
+    // Shown again, the explorer keeps its toolbox and moves it into the panel it is given now.
+    if (auto* toolbox = dynamic_cast<CToolboxCommand*>(explorer->toolbox())) {
+        toolbox->placeIn(panel);
+        return;
+    }
+    auto toolbox = platform::makeRef<CToolboxCommand>(explorer, panel);
+    explorer->setToolbox(toolbox);
+    toolbox->Start();
+}
 
-void refreshToolbox(CShowUICommand*) {}
+void refreshToolbox(CShowUICommand* explorer) {
+    if (explorer == nullptr) return;
+    if (auto* toolbox = dynamic_cast<CToolboxCommand*>(explorer->toolbox())) toolbox->refreshLabel();
+}
 
 bool openResultsWindow() { return false; }
 

@@ -33,6 +33,8 @@ struct LibraryState {
 
     // The toolbox's "Pop-out" check box: results in their own window instead of the host view.
     bool popOutResults = false;
+    // Set by the first command the toolbox starts; the solve dialog's EXIT then only closes it.
+    bool startedFromToolbox = false;
 };
 
 LibraryState& library();

@@ -219,6 +219,7 @@ void CShowUICommand::terminate() {
     if (addOn_ != nullptr) addOn_->removeExplorer(sessionName_);
     if (auto* panel = dynamic_cast<ui::Panel*>(panel_)) panel->removeChild(kTreeId);
     tree_.deleteAllItems();
+    if (auto toolbox = std::move(toolbox_)) toolbox->OnTerminate();
     CAddOnCommand::terminate();
     addon::library().currentPartSession = nullptr;
 }

@@ -42,6 +42,10 @@ public:
     // The explorer's command-site operation without arguments (after a deletion in the tree).
     void clearSiteStatus();
 
+    // ---- the toolbox above the tree: made when the panel is first shown, ended with the explorer ----
+    CAddOnCommand* toolbox() const { return toolbox_.get(); }
+    void setToolbox(platform::RefPtr<CAddOnCommand> toolbox) { toolbox_ = std::move(toolbox); }
+
     // ---- the loadcase ----
     const loadcase::EntryList& entries() const { return entries_; }
     int analysisType() const { return analysisType_; }
@@ -103,6 +107,7 @@ private:
     bool partSession_ = false;
     platform::RefPtr<host::IQuarnelAddOnCommand> currentCommand_;
     platform::RefPtr<platform::IUnknown> commandObjects_[2];
+    platform::RefPtr<CAddOnCommand> toolbox_;
 
     loadcase::EntryList entries_;
     ui::TreeControl tree_{kTreeId};

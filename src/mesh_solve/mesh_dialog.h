@@ -1,0 +1,64 @@
+#pragma once
+// The "Mesh" dialog (10020): local element sizes for picked points, edges and faces (APPLY), the
+// mesher settings in a property grid, and MESH.
+#include <array>
+
+#include "mesh_solve/mesher_settings.h"
+#include "ui/dialog.h"
+#include "widgets/property_grid.h"
+
+class CMeshCommand;
+class CShowUICommand;
+
+class CMesh : public ui::Dialog {
+public:
+    enum ControlId {
+        kSizeBox = 11014,
+        kUnitLabel = 11035,
+        kApply = 11083,
+        kGrid = 11086,
+        kMesh = 11012,
+        kPlot = 1003,
+        kExit = 11094,
+    };
+    static constexpr int kDialogId = 10020;
+    // The grid's rows, in the order they are added.
+    enum Row {
+        kFineness,
+        kGrading,
+        kOrder,
+        kUpperSize,
+        kLowerSize,
+        kCurveElements,
+        kEdgeElements,
+        kCloseEdgeFactor,
+        kSurfaceSteps,
+        kVolumeSteps,
+        kRowCount
+    };
+
+    explicit CMesh(CMeshCommand* command);
+
+    widgets::PropertyGrid& grid() const { return widgetAs<widgets::PropertyGrid>(kGrid); }
+    widgets::PropertyHandle item(Row row) const { return items_[row]; }
+    // The settings as the grid holds them now; numbers that are not numbers read as 0.
+    mesh_solve::MesherSettings settings() const;
+
+    void OnApply();
+    void OnMesh();
+    void OnExit();
+
+protected:
+    bool onInitDialog() override;
+    void onOk() override {}
+    void onCancel() override { OnExit(); }
+
+private:
+    static ui::DialogTemplate makeTemplate();
+    CShowUICommand& explorer() const;
+    void fillGrid(const mesh_solve::MesherSettings& defaults);
+    void apply();
+
+    CMeshCommand* command_;
+    std::array<widgets::PropertyHandle, kRowCount> items_{};
+};

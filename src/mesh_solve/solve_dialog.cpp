@@ -1,0 +1,179 @@
+#include "mesh_solve/solve_dialog.h"
+
+#include <algorithm>
+
+#include "addon/guarded_call.h"
+#include "addon/library_state.h"
+#include "addon/settings.h"
+#include "loadcase/header_file.h"
+#include "loadcase/text_format.h"
+#include "mesh_solve/plain_number.h"
+#include "mesh_solve/program_launch.h"
+#include "mesh_solve/show_ui_command.h"
+#include "mesh_solve/solve_command.h"
+#include "model/entry_kind.h"
+
+using ui::ControlKind;
+
+namespace {
+
+constexpr const char* kDirectSolver = "MF";
+constexpr const char* kIterativeSolver = "PCG";
+
+int rowLabel(int row) { return CSolve::kFirstRowLabel + row; }
+int rowBox(int row) { return CSolve::kFirstRowBox + row; }
+
+}  // namespace
+
+CSolve::CSolve(CSolveCommand* command) : ui::Dialog(makeTemplate()), command_(command) {
+    onClick(kIterative, [this] { chooseSolver(0); });
+    onClick(kDirect, [this] { chooseSolver(1); });
+    onSelectionChange(kTypeList, [this] { typeChosen(); });
+    onClick(kSolve, [this] { OnSolve(); });
+    onClick(kExit, [this] { OnExit(); });
+}
+
+ui::DialogTemplate CSolve::makeTemplate() {
+    ui::DialogTemplate t;
+    t.id = kDialogId;
+    t.caption = "Solve";
+    t.rect = {0, 0, 300, 420};
+    t.add(kSolverPrompt, ControlKind::Static, "1. Select solver", {7, 7, 293, 21})
+        .add(kIterative, ControlKind::Radio, "Iterative (cg)", {14, 25, 150, 39}, ui::kStyleGroup)
+        .add(kDirect, ControlKind::Radio, "Direct, multifrontal", {150, 25, 293, 39})
+        .add(kTypePrompt, ControlKind::Static, "2. Select analysis type", {7, 45, 293, 59})
+        .add(kTypeList, ControlKind::ListBox, "", {7, 63, 293, 150}, ui::kStyleNotify)
+        .add(kValuesPrompt, ControlKind::Static, "3. Enter values", {7, 156, 293, 170});
+    for (int row = 0; row < mesh_solve::kSolveRowCount; ++row) {
+        const int top = 176 + row * 24;
+        const std::string label = row == 0 ? "input1" : "input " + std::to_string(row + 1);
+        t.add(rowLabel(row), ControlKind::Static, label, {7, top, 180, top + 16})
+            .add(rowBox(row), ControlKind::Edit, "", {186, top, 293, top + 18});
+    }
+    t.add(kSolverFileOnly, ControlKind::CheckBox, "create solver file only", {7, 350, 293, 364})
+        .add(kSolve, ControlKind::Button, "SOLVE", {40, 378, 130, 402})
+        .add(kExit, ControlKind::Button, "EXIT", {170, 378, 260, 402});
+    return t;
+}
+
+CShowUICommand& CSolve::explorer() const { return *command_->explorer(); }
+
+bool CSolve::onInitDialog() {
+    auto& lib = addon::library();
+    CShowUICommand& ex = explorer();
+    solverChoice_ = addon::readValue("CurrentSolver") == kDirectSolver ? 1 : 0;
+
+    // The loadcase's own file says what it is and which mesh it uses.
+    if (!lib.jobBasePath.empty()) {
+        const auto header = loadcase::readHeaderFile(lib.jobBasePath, {ex.analysisType(), ex.solveIndex()});
+        lib.meshFile = header.meshPath;
+        ex.setAnalysisType(header.analysis.type);
+        ex.setSolveIndex(header.analysis.solveIndex);
+    }
+    const int physics = ex.analysisType();
+
+    setCaption("Solve");
+    // The radios show the solver SOLVE will start.
+    setCheck(kIterative, solverChoice_ == 0);
+    setCheck(kDirect, solverChoice_ == 1);
+    clearItems(kTypeList);
+    for (const auto& name : mesh_solve::analysisTypeNames(physics)) addItem(kTypeList, name);
+    setText(kSolverPrompt, "1. Select solver");
+    setText(kTypePrompt, "");
+    setText(kValuesPrompt, "");
+
+    auto& values = command_->values();
+    values = {};
+    const auto& entries = ex.entries().indicesOfKind(model::kKindSolveParameters);
+    mesh_solve::StoredSolve stored;
+    if (!entries.empty()) {
+        stored = mesh_solve::readSolveEntry(ex.entries()[entries.front()].text());
+        values = stored.values;
+    }
+    showValues();
+    const int type = openingType(physics, !entries.empty(), stored.type);
+    const int index = type - physics;
+    if (index >= 0 && index < itemCount(kTypeList)) setSelection(kTypeList, index);
+    rows_ = mesh_solve::solveRows(type, lib.unitText);  // the stored values stand for these rows
+    relabel(type);
+    return true;
+}
+
+int CSolve::openingType(int physics, bool haveEntry, int entryType) const {
+    const int count = static_cast<int>(mesh_solve::analysisTypeNames(physics).size());
+    if (haveEntry && entryType >= physics && entryType < physics + count) return entryType;
+    return explorer().solveIndex();
+}
+
+void CSolve::chooseSolver(int choice) {
+    solverChoice_ = choice;
+    addon::writeValue(choice == 1 ? kDirectSolver : kIterativeSolver, "CurrentSolver");
+}
+
+void CSolve::typeChosen() {
+    const int type = mesh_solve::analysisTypeForIndex(explorer().analysisType(), selection(kTypeList));
+    explorer().setSolveIndex(type);
+    relabel(type);
+}
+
+void CSolve::relabel(int type) {
+    labelledType_ = type;
+    takeBoxes();
+    const auto rows = mesh_solve::solveRows(type, addon::library().unitText);
+    auto& values = command_->values();
+    for (int row = 0; row < mesh_solve::kSolveRowCount; ++row)
+        if (rows.labels[row] != rows_.labels[row]) values[row] = 0.0;
+    mesh_solve::applyRowDefaults(rows, values);
+    rows_ = rows;
+    for (int row = 0; row < mesh_solve::kSolveRowCount; ++row) {
+        const bool shown = row < rows.shown;
+        setText(rowLabel(row), shown ? rows.labels[row] : "");
+        show(rowBox(row), shown);
+        enable(rowBox(row), shown);
+    }
+    showValues();
+}
+
+void CSolve::takeBoxes() {
+    auto& values = command_->values();
+    for (int row = 0; row < mesh_solve::kSolveRowCount; ++row) values[row] = mesh_solve::plainNumber(text(rowBox(row)));
+}
+
+void CSolve::showValues() {
+    const auto& values = command_->values();
+    for (int row = 0; row < mesh_solve::kSolveRowCount; ++row) setText(rowBox(row), loadcase::format("%g", values[row]));
+}
+
+void CSolve::OnSolve() {
+    addon::guardedCall("CSolve", "OnSolve", [this] { solve(); });
+}
+
+void CSolve::solve() {
+    auto& lib = addon::library();
+    CShowUICommand& ex = explorer();
+    takeBoxes();
+    const int type = std::max(selection(kTypeList), 0) + ex.analysisType();
+    ex.setSolveIndex(type);
+    const auto& values = command_->values();
+    ex.replaceSectionEntry(mesh_solve::solveEntryText(type, values), model::kKindSolveParameters, true);
+
+    if (loadcase::writeSolverInput(ex, values) != 0) return;  // the writer has said why
+    if (isChecked(kSolverFileOnly)) return;
+
+    const std::string input = lib.jobBasePath + ".txt";
+    mesh_solve::storeCurrentFile(input);
+    addon::writeValue(solverChoice_ == 1 ? kDirectSolver : kIterativeSolver, "CurrentSolver");
+    // A missing solver is passed over: the solver input is ready for a later run.
+    mesh_solve::launchProgram(mesh_solve::solverPath(), input);
+}
+
+void CSolve::OnExit() {
+    addon::guardedCall("CSolve", "OnExit", [this] {
+        // Started from the toolbox, the command is not the host's to end: only the window goes.
+        if (addon::library().startedFromToolbox) {
+            endDialog(ui::kIdCancel);
+        } else {
+            command_->ExitCommand();
+        }
+    });
+}

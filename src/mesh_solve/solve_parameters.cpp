@@ -1,0 +1,109 @@
+#include "mesh_solve/solve_parameters.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+
+#include "loadcase/analysis_code.h"
+#include "loadcase/text_format.h"
+#include "mesh_solve/plain_number.h"
+
+namespace mesh_solve {
+namespace {
+
+constexpr const char* kKeywords[] = {"ELASTIC:", "PLASTIC:",    "LARGEDISP:", "BUCKLE:",
+                                     "NATFREQ:", "DYNAMIC:",    "THERMAL:",   "THERMALTRAN:"};
+constexpr int kKeywordCount = static_cast<int>(std::size(kKeywords));
+
+constexpr const char* kInitialTemperature = "initial temperature";
+constexpr const char* kModes = "number of modes";
+constexpr const char* kIterations = "iteration limit";
+constexpr const char* kLoadFactor = "load factor";
+constexpr const char* kSteps = "number of steps";
+constexpr double kDefaultTolerance = 1e-06;
+
+// Rows 2 to 7 of each analysis type; an empty text ends the rows shown.
+std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
+    switch (type) {
+        case 1: return {kInitialTemperature, kIterations, "  ", "friction angle", kLoadFactor, ""};
+        case 3:
+        case 4: return {kModes, "", "", "", "", ""};
+        case 5:
+            return {kInitialTemperature,       kSteps, "step size (s)", "Print every n steps, n=", "mass damping coeff",
+                    "stiffness damping coeff"};
+        case 7: return {kInitialTemperature, kSteps, "step size (s)", "Print every n steps, n=", "", ""};
+        default: return {kInitialTemperature, "", "", "", "", ""};
+    }
+}
+
+double defaultFor(const std::string& label) {
+    if (label == kModes || label == kLoadFactor || label == kSteps) return 1.0;
+    if (label == kIterations) return 100.0;
+    return 0.0;
+}
+
+}  // namespace
+
+std::vector<std::string> analysisTypeNames(int physics) {
+    switch (physics) {
+        case loadcase::kTypeThermal: return {"steady state heating", "transient heating"};
+        case loadcase::kTypeFluidFlow: return {"incompressible flow", "compressible flow", "multiphysics"};
+        default:
+            return {"elasticity",         "plasticity",          "hyperelasticity",
+                    "stability/buckling", "natural frequencies", "forced vibrations"};
+    }
+}
+
+int analysisTypeForIndex(int physics, int index) {
+    if (physics == loadcase::kTypeThermal) return index == 0 ? 6 : 7;
+    return index >= 1 && index <= 5 ? index : 0;
+}
+
+const char* solveKeyword(int type) { return type >= 0 && type < kKeywordCount ? kKeywords[type] : ""; }
+
+SolveRows solveRows(int type, const std::string& unitText) {
+    if (type >= loadcase::kTypeFluidFlow) type -= loadcase::kTypeFluidFlow;
+    SolveRows rows;
+    rows.labels[0] = "tolerance " + unitText;
+    rows.shown = 1;
+    const auto later = laterRows(type);
+    for (std::size_t i = 0; i < later.size() && later[i][0] != '\0'; ++i) {
+        rows.labels[i + 1] = later[i];
+        rows.shown = static_cast<int>(i) + 2;
+    }
+    return rows;
+}
+
+void applyRowDefaults(const SolveRows& rows, SolveValues& values) {
+    if (std::fabs(values[0]) < 1e-30) values[0] = kDefaultTolerance;
+    for (int row = 1; row < rows.shown; ++row) {
+        if (values[row] == 0.0) values[row] = defaultFor(rows.labels[row]);
+    }
+}
+
+std::string solveEntryText(int type, const SolveValues& values) {
+    std::string text = solveKeyword(type) + std::to_string(type);
+    for (double value : values) text += loadcase::format(",%g", value);
+    return text;
+}
+
+StoredSolve readSolveEntry(std::string_view text) {
+    StoredSolve stored;
+    const auto colon = text.find(':');
+    if (colon != std::string_view::npos) text.remove_prefix(colon + 1);
+    const std::string rest(text);
+    const char* p = rest.c_str();
+    char* end = nullptr;
+    const long type = std::strtol(p, &end, 10);
+    stored.type = end != p && type >= 0 && type < 100 ? static_cast<int>(type) : 0;
+    p = end;
+    for (double& value : stored.values) {
+        p = std::strchr(p, ',');
+        if (p == nullptr) break;
+        ++p;
+        value = plainNumber(p);
+    }
+    return stored;
+}
+
+}  // namespace mesh_solve

@@ -1,0 +1,51 @@
+#pragma once
+// What the solve dialog offers and stores: the analysis types of each physics, the parameter rows
+// each type asks for, the defaults of those rows, and the solve entry kept in the loadcase
+// ("ELASTIC:0,1e-06,0,0,0,0,0,0").
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "loadcase/solver_input_writer.h"
+
+namespace mesh_solve {
+
+inline constexpr int kSolveRowCount = 7;
+using SolveValues = loadcase::SolveValues;
+
+// The list entries for a physics (0 mechanical, 6 thermal, 8 fluid flow), from index 0.
+std::vector<std::string> analysisTypeNames(int physics);
+
+// The analysis type a list index stands for while the user browses the list: thermal lists give
+// 6 and 7; every other list gives 1 to 5 for indexes 1 to 5 and 0 otherwise.
+int analysisTypeForIndex(int physics, int index);
+
+// The solve entry's keyword of analysis types 0 to 7 ("ELASTIC:"); "" for any other.
+const char* solveKeyword(int type);
+
+struct SolveRows {
+    std::array<std::string, kSolveRowCount> labels;  // blank for rows not shown
+    int shown = 2;                                   // rows 1 to `shown` are shown
+};
+
+// The rows of an analysis type; row 1 is "tolerance " with the length-unit text. Fluid types
+// (8 and up) take the rows of the mechanical type with the same list index.
+SolveRows solveRows(int type, const std::string& unitText);
+
+// Gives the shown rows that hold 0 their default: a tolerance of 1e-06, 1 mode, 100 iterations,
+// a load factor of 1, 1 step.
+void applyRowDefaults(const SolveRows& rows, SolveValues& values);
+
+// The keyword, the type number and the seven values each as ",%g".
+std::string solveEntryText(int type, const SolveValues& values);
+
+struct StoredSolve {
+    int type = 0;
+    SolveValues values{};
+};
+// Reads a solve entry back: the type number after the colon, then up to seven comma-separated
+// values (missing ones are 0). Text that is not a number reads as 0.
+StoredSolve readSolveEntry(std::string_view text);
+
+}  // namespace mesh_solve

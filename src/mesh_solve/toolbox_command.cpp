@@ -1,0 +1,125 @@
+#include "mesh_solve/toolbox_command.h"
+
+#include "addon/command_factory.h"
+#include "addon/library_state.h"
+#include "addon/menu.h"
+#include "mesh_solve/show_ui_command.h"
+#include "mesh_solve/toolbox_dialog.h"
+#include "platform/host_error.h"
+#include "ui/prompts.h"
+
+namespace {
+
+// The two results displays, recognised by their dialogs while they are open.
+constexpr int kContoursDialogId = 10060;
+constexpr int kResultsWindowDialogId = 102;
+constexpr const char* kOtherDisplayOpen = "close other results dialog box first";
+
+bool dialogOpen(int templateId) {
+    for (const ui::Dialog* d : ui::openDialogs())
+        if (d->templateId() == templateId) return true;
+    return false;
+}
+
+bool resultsBusy = false;
+
+// Holds the results button busy while it starts its display.
+class BusyScope {
+public:
+    BusyScope() { resultsBusy = true; }
+    ~BusyScope() { resultsBusy = false; }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+};
+
+}  // namespace
+
+namespace mesh_solve {
+bool resultsButtonBusy() { return resultsBusy; }
+}  // namespace mesh_solve
+
+CToolbox* CToolboxCommand::toolbox() const { return static_cast<CToolbox*>(dialog()); }
+
+void CToolboxCommand::Start() {
+    auto dialog = std::make_unique<CToolbox>(this);
+    CToolbox* window = dialog.get();
+    setDialog(std::move(dialog));
+    placeIn(panel_);
+    window->create();
+}
+
+void CToolboxCommand::placeIn(ui::Window* panel) {
+    if (auto* old = dynamic_cast<ui::Panel*>(panel_); old != nullptr && old != panel)
+        old->removeChild(CToolbox::kDialogId);
+    panel_ = panel;
+    if (auto* p = dynamic_cast<ui::Panel*>(panel_)) p->addChild(CToolbox::kDialogId, dialog());
+}
+
+platform::Status CToolboxCommand::putref_CommandSite(platform::IUnknown* site) {
+    CAddOnCommand::putref_CommandSite(site);
+    if (this->site() != nullptr) {
+        this->site()->SetPicking(platform::kVariantFalse);
+        this->site()->Redraw(platform::kVariantTrue);
+    }
+    return platform::kOk;
+}
+
+void CToolboxCommand::refreshLabel() {
+    if (toolbox() != nullptr) toolbox()->refreshLabel();
+}
+
+void CToolboxCommand::handToHost(CAddOnCommand& command) {
+    if (host::IQDCommandSite* site = explorer()->site())
+        platform::check(site->StartCommand(&command), host::IQDCommandSite::iid);
+}
+
+void CToolboxCommand::startCommand(std::int32_t id) {
+    addon::library().startedFromToolbox = true;
+    CShowUICommand& ex = *explorer();
+    if (id == addon::kMenuSolve) {
+        startSolve();
+    } else if (id == addon::kMenuPlot) {
+        if (!resultsBusy) showResults();
+    } else if (auto command = addon::createCommand(id, &ex)) {
+        // The first three steps are the explorer's running command; the model commands after
+        // them run beside it.
+        if (id <= addon::kMenuMesh || ex.site() == nullptr) ex.setCurrentCommand(command);
+        handToHost(*command);
+        command->Start();
+    }
+    if (id == addon::kMenuLoadcase) refreshLabel();
+}
+
+void CToolboxCommand::startSolve() {
+    // One solve window at a time: a second click replaces the first.
+    if (solve_ && solve_->dialog() != nullptr) solve_->dialog()->destroy();
+    solve_ = addon::createCommand(addon::kMenuSolve, explorer());
+    if (solve_) solve_->Start();
+}
+
+void CToolboxCommand::showResults() {
+    BusyScope busy;
+    if (!addon::library().popOutResults) {
+        // A contours command is only made when it can show: handed to the host without its
+        // dialog it would sit there with nothing to end it.
+        if (dialogOpen(kResultsWindowDialogId)) {
+            ui::showMessage(kOtherDisplayOpen);
+            return;
+        }
+        auto contours = addon::createCommand(addon::kMenuPlot, explorer());
+        if (!contours) return;
+        handToHost(*contours);
+        contours->Start();
+    } else if (dialogOpen(kContoursDialogId)) {
+        ui::showMessage(kOtherDisplayOpen);
+    } else {
+        addon::openResultsWindow();
+    }
+}
+
+void CToolboxCommand::terminate() {
+    if (solve_ && solve_->dialog() != nullptr) solve_->dialog()->destroy();
+    solve_ = nullptr;
+    if (auto* p = dynamic_cast<ui::Panel*>(panel_)) p->removeChild(CToolbox::kDialogId);
+    CAddOnCommand::terminate();
+}

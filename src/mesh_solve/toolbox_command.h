@@ -1,0 +1,51 @@
+#pragma once
+// The workflow toolbox above the explorer's tree: one button per step of an analysis, each
+// starting the same command as the menu item, and the "Pop-out" choice of where results show.
+#include <cstdint>
+
+#include "addon/addon_command.h"
+#include "platform/ref_ptr.h"
+
+class CToolbox;
+
+class CToolboxCommand : public CAddOnCommand {
+public:
+    CToolboxCommand(CShowUICommand* explorer, ui::Window* panel) : CAddOnCommand(explorer), panel_(panel) {}
+
+    std::string className() const override { return "CToolboxCommand"; }
+    // Creates the toolbox in the explorer's panel and shows it.
+    void Start() override;
+    // Puts the toolbox into `panel` (the host shows the explorer's panel again).
+    void placeIn(ui::Window* panel);
+
+    CToolbox* toolbox() const;
+    ui::Window* panel() const { return panel_; }
+
+    // Keeps the site, then stops its picking and redraws the view.
+    platform::Status putref_CommandSite(platform::IUnknown* site) override;
+
+    // A button's work: starts menu command `id` (112 to 119) for the explorer.
+    void startCommand(std::int32_t id);
+    // Shows the current loadcase's name.
+    void refreshLabel();
+
+protected:
+    void terminate() override;
+
+private:
+    // Hands `command` to the host through the explorer's site, which runs it beside the explorer.
+    void handToHost(CAddOnCommand& command);
+    void startSolve();
+    void showResults();
+
+    ui::Window* panel_;
+    // The solve command the toolbox started: the host does not hold it, the toolbox does.
+    platform::RefPtr<CAddOnCommand> solve_;
+};
+
+namespace mesh_solve {
+
+// True while the results button is starting its display (a second start waits for the first).
+bool resultsButtonBusy();
+
+}  // namespace mesh_solve
