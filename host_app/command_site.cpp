@@ -45,11 +45,16 @@ Status CommandSite::ClearStatus() {
     return gate("ClearStatus");
 }
 
-Status CommandSite::GetRenderDevice(std::int32_t, platform::IUnknown** device) {
+Status CommandSite::GetRenderDevice(std::int32_t which, platform::IUnknown** device) {
     if (device == nullptr) return kInvalidPointer;
     *device = nullptr;
-    gate("GetRenderDevice");
-    return platform::kNotImplemented;
+    if (const Status s = gate("GetRenderDevice"); platform::failed(s)) return s;
+    platform::IUnknown* current = which == 0 ? host_->renderDevice() : nullptr;
+    if (current == nullptr) return platform::kFail;
+    current->AddRef();
+    *device = current;
+    ++devicesHandedOut_;
+    return kOk;
 }
 
 Status CommandSite::SetOption(std::int32_t option, std::int32_t value) {

@@ -20,6 +20,8 @@ class CommandHost {
     // The command of `site` is to end; the host terminates it once the current event is handled.
     virtual void requestEnd(class CommandSite* site) = 0;
     virtual void startFurtherCommand(host::IQuarnelAddOnCommand* command) = 0;
+    // The view's 3-D device while the view is being drawn; null at other times.
+    virtual platform::IUnknown* renderDevice() const = 0;
 };
 
 class CommandSite : public platform::ImplementsDispatch<host::IQDCommandSite> {
@@ -32,13 +34,15 @@ class CommandSite : public platform::ImplementsDispatch<host::IQDCommandSite> {
     int option(std::int32_t which) const;
     // Names of the site operations called so far, in order ("SetPicking", "EndCommand", ...).
     const std::vector<std::string>& calls() const { return calls_; }
+    // How often the command took the view's 3-D device.
+    int devicesHandedOut() const { return devicesHandedOut_; }
 
     platform::Status ProjectPoint(const host::Point3& point, double* x, double* y) override;
     platform::Status Redraw(platform::VariantBool now) override;
     platform::Status EndCommand() override;
     platform::Status SetPicking(platform::VariantBool enable) override;
     platform::Status ClearStatus() override;
-    // This host's view has no 3-D device that add-ons draw into yet.
+    // The view's 3-D device, only while the view is being drawn (On3DRender).
     platform::Status GetRenderDevice(std::int32_t which, platform::IUnknown** device) override;
     platform::Status SetOption(std::int32_t option, std::int32_t value) override;
     platform::Status StartCommand(host::IQuarnelAddOnCommand* command) override;
@@ -50,6 +54,7 @@ class CommandSite : public platform::ImplementsDispatch<host::IQDCommandSite> {
     bool picking_ = true;
     std::map<std::int32_t, std::int32_t> options_;
     std::vector<std::string> calls_;
+    int devicesHandedOut_ = 0;
 };
 
 }  // namespace hostapp

@@ -226,6 +226,24 @@ void HostApplication::drawOverlays(render::Canvas& canvas) {
     for (const auto& command : commands) command->OnDrawOverlay(&canvas);
 }
 
+bool HostApplication::draw3D(platform::IUnknown* device) {
+    if (!current_) return false;
+    std::vector<std::pair<RefPtr<host::IQuarnelAddOnCommand>, RefPtr<CommandSite>>> commands;
+    for (const auto& command : running_) {
+        if (command->session == current_->name() && !command->ending)
+            commands.emplace_back(command->command, command->site);
+    }
+    int handedOut = 0;
+    device_ = device;
+    for (const auto& [command, site] : commands) {
+        const int before = site->devicesHandedOut();
+        command->On3DRender();
+        handedOut += site->devicesHandedOut() - before;
+    }
+    device_ = nullptr;
+    return handedOut > 0;
+}
+
 void HostApplication::projectPoint(const host::Point3& point, double* x, double* y) const {
     const ViewPoint p = camera_.project(point);
     *x = p.x;

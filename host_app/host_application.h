@@ -79,12 +79,16 @@ class HostApplication : public CommandHost {
     void fitView(int width, int height);
     // Every running command of the current session draws its overlay marks.
     void drawOverlays(render::Canvas& canvas);
+    // Every running command of the current session draws into the view's 3-D device; answers
+    // whether any command took the device.
+    bool draw3D(platform::IUnknown* device);
 
     // ---- CommandHost ----
     void projectPoint(const host::Point3& point, double* x, double* y) const override;
     void requestRedraw() override { redrawPending_ = true; }
     void requestEnd(CommandSite* site) override;
     void startFurtherCommand(host::IQuarnelAddOnCommand* command) override;
+    platform::IUnknown* renderDevice() const override { return device_; }
 
   private:
     void buildMenu();
@@ -104,6 +108,7 @@ class HostApplication : public CommandHost {
     std::vector<std::unique_ptr<RunningCommand>> running_;
     std::vector<std::unique_ptr<RunningCommand>> unloaded_;  // ended by the add-on's unload
     ViewCamera camera_;
+    platform::IUnknown* device_ = nullptr;  // set while the view is drawn
     bool unloading_ = false;
     bool redrawPending_ = false;
     int redraws_ = 0;

@@ -11,6 +11,7 @@
 #include "raster_canvas.h"
 #include "ui/dialog.h"
 #include "ui/tree_control.h"
+#include "view_device.h"
 #include "widget_actions.h"
 
 namespace hostapp {
@@ -552,6 +553,7 @@ void ScriptRunner::render(const Words& args) {
     app_.fitView(width, height);
     RasterImage image(width, height);
     renderPart(session.document(), app_.camera(), image);
+    drawCommands3D(app_, app_.camera(), image);
     RasterCanvas canvas(image);
     app_.drawOverlays(canvas);
     if (!image.writePng(path.string())) throw LineError("cannot write " + path.string());

@@ -24,6 +24,13 @@ void ViewCamera::fit(const host::Point3& low, const host::Point3& high, int widt
         halfWidth = std::max(halfWidth, std::abs(dot(d, right_)));
         halfHeight = std::max(halfHeight, std::abs(dot(d, up_)));
     }
+    depthRange_ = 1.0;
+    for (int i = 0; i < 8; ++i) {
+        const host::Point3 corner{(i & 1) ? high.x : low.x, (i & 2) ? high.y : low.y,
+                                  (i & 4) ? high.z : low.z};
+        const host::Point3 d{corner.x - centre_.x, corner.y - centre_.y, corner.z - centre_.z};
+        depthRange_ = std::max(depthRange_, 1.5 * std::abs(dot(d, toward_)) + 1.0);
+    }
     const double margin = 0.8;  // leaves room for the overlay labels around the part
     const double sx = halfWidth > 0 ? margin * width / (2 * halfWidth) : 1.0;
     const double sy = halfHeight > 0 ? margin * height / (2 * halfHeight) : 1.0;
@@ -38,6 +45,29 @@ ViewPoint ViewCamera::project(const host::Point3& p) const {
 
 host::Point3 ViewCamera::towardsViewer() const {
     return toward_;
+}
+
+render::Matrix4 ViewCamera::viewMatrix() const {
+    // Columns: the screen's right, its up, and the depth away from the viewer.
+    const host::Point3 axes[3] = {right_, up_, {-toward_.x, -toward_.y, -toward_.z}};
+    render::Matrix4 m;
+    for (int c = 0; c < 3; ++c) {
+        m.m[0][c] = static_cast<float>(axes[c].x);
+        m.m[1][c] = static_cast<float>(axes[c].y);
+        m.m[2][c] = static_cast<float>(axes[c].z);
+        m.m[3][c] = static_cast<float>(-dot(centre_, axes[c]));
+    }
+    return m;
+}
+
+render::Matrix4 ViewCamera::projectionMatrix() const {
+    // Parallel projection: pixels = centre + scale * view coordinates; depth -range..range to 0..1.
+    render::Matrix4 m;
+    m.m[0][0] = static_cast<float>(2.0 * scale_ / width_);
+    m.m[1][1] = static_cast<float>(2.0 * scale_ / height_);
+    m.m[2][2] = static_cast<float>(1.0 / (2.0 * depthRange_));
+    m.m[3][2] = 0.5f;
+    return m;
 }
 
 }  // namespace hostapp

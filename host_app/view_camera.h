@@ -2,6 +2,7 @@
 // The host view's camera: an isometric look at the model's box, fitted into the view with a
 // margin. It maps model points to view pixels (x to the right, y down) with a depth for hiding.
 #include "host/geometry.h"
+#include "render/render_types.h"
 
 namespace hostapp {
 
@@ -19,6 +20,9 @@ class ViewCamera {
     ViewPoint project(const host::Point3& p) const;
     // The direction from the model towards the viewer (unit length).
     host::Point3 towardsViewer() const;
+    // The same view for a 3-D device (row vectors, depth 0 nearest): view and projection.
+    render::Matrix4 viewMatrix() const;
+    render::Matrix4 projectionMatrix() const;
     int width() const { return width_; }
     int height() const { return height_; }
 
@@ -29,6 +33,7 @@ class ViewCamera {
     host::Point3 toward_{0.5773502691896258, 0.5773502691896258, 0.5773502691896258};
     host::Point3 centre_{};
     double scale_ = 1.0;
+    double depthRange_ = 1.0;  // view depths lie within +- this
     int width_ = 800;
     int height_ = 600;
 };

@@ -1,0 +1,86 @@
+// The host view: the camera's projection, the same view given to a 3-D device, and the raster
+// canvas the overlay marks are drawn on.
+#include <gtest/gtest.h>
+
+#include "raster_canvas.h"
+#include "render/render_math.h"
+#include "view_camera.h"
+
+namespace {
+
+using hostapp::RasterCanvas;
+using hostapp::RasterImage;
+using hostapp::ViewCamera;
+
+TEST(ViewCamera, FitsTheBoxInsideTheView) {
+    ViewCamera camera;
+    camera.fit({0, 0, 0}, {200, 20, 10}, 400, 300);
+    for (int i = 0; i < 8; ++i) {
+        const host::Point3 corner{(i & 1) ? 200.0 : 0.0, (i & 2) ? 20.0 : 0.0, (i & 4) ? 10.0 : 0.0};
+        const auto p = camera.project(corner);
+        EXPECT_GE(p.x, 0);
+        EXPECT_LE(p.x, 400);
+        EXPECT_GE(p.y, 0);
+        EXPECT_LE(p.y, 300);
+    }
+    const auto centre = camera.project({100, 10, 5});
+    EXPECT_NEAR(centre.x, 200, 1e-9);
+    EXPECT_NEAR(centre.y, 150, 1e-9);
+    // Up the model is up the picture (smaller pixel y); the corner towards the viewer is nearer.
+    EXPECT_LT(camera.project({100, 10, 10}).y, camera.project({100, 10, 0}).y);
+    EXPECT_GT(camera.project({200, 20, 10}).depth, camera.project({0, 0, 0}).depth);
+}
+
+TEST(ViewCamera, TheDevicesViewLandsOnTheSamePixels) {
+    ViewCamera camera;
+    camera.fit({-50, -50, 0}, {50, 50, 5}, 640, 480);
+    const render::Viewport viewport{0, 0, 640, 480, 0.0f, 1.0f};
+    float nearest = 2.0f, farthest = -1.0f;
+    for (const host::Point3 p : {host::Point3{-50, -50, 0}, host::Point3{50, 50, 5}, host::Point3{10, -20, 3},
+                                 host::Point3{0, 0, 0}}) {
+        const auto expected = camera.project(p);
+        const render::Float3 s = render::projectPoint(
+            {static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)}, viewport,
+            camera.projectionMatrix(), camera.viewMatrix(), render::Matrix4::identity());
+        EXPECT_NEAR(s.x, expected.x, 1e-2);
+        EXPECT_NEAR(s.y, expected.y, 1e-2);
+        EXPECT_GT(s.z, 0.0f);
+        EXPECT_LT(s.z, 1.0f);
+        if (p.x == 50) nearest = s.z;
+        if (p.x == -50) farthest = s.z;
+    }
+    EXPECT_LT(nearest, farthest) << "depth 0 is nearest the viewer";
+}
+
+TEST(RasterCanvas, DrawsWithThePensColourAndWidth) {
+    RasterImage image(100, 60);
+    RasterCanvas canvas(image);
+    canvas.setPen(0x0000FF, 3);
+    canvas.line(10, 20, 90, 20);
+    EXPECT_EQ(image.at(50, 19), 0x0000FFu);
+    EXPECT_EQ(image.at(50, 21), 0x0000FFu);
+    EXPECT_EQ(image.at(50, 23), 0xFFFFFFu);
+    canvas.setPen(0x00FF00, 1);
+    canvas.rectangle(5, 30, 25, 50);
+    EXPECT_EQ(image.at(15, 30), 0x00FF00u);
+    EXPECT_EQ(image.at(25, 40), 0x00FF00u);
+    EXPECT_EQ(image.at(15, 40), 0xFFFFFFu) << "an outline only";
+    canvas.circle(60, 40, 10);
+    EXPECT_EQ(image.at(70, 40), 0x00FF00u);
+    EXPECT_EQ(image.at(60, 40), 0xFFFFFFu);
+    // Far-away and broken coordinates draw what lies in the picture and nothing else.
+    canvas.line(-1e12, 5, 1e12, 5);
+    EXPECT_EQ(image.at(0, 5), 0x00FF00u);
+    canvas.line(0, std::numeric_limits<double>::quiet_NaN(), 10, 10);
+}
+
+TEST(RasterImage, KeepsTheNearestPixel) {
+    RasterImage image(4, 4);
+    EXPECT_TRUE(image.setIfNearer(1, 1, 5.0, 0x111111));
+    EXPECT_FALSE(image.setIfNearer(1, 1, 4.0, 0x222222));
+    EXPECT_TRUE(image.setIfNearer(1, 1, 6.0, 0x333333));
+    EXPECT_EQ(image.at(1, 1), 0x333333u);
+    EXPECT_FALSE(image.setIfNearer(9, 1, 9.0, 0x444444));
+}
+
+}  // namespace
