@@ -1,6 +1,6 @@
 #pragma once
-// An explorer shown for the part session Bracket, with a projects folder whose path holds a blank
-// and an install folder holding stand-ins for the mesher and the solver.
+// An explorer shown for the part session Bracket, with a projects folder whose path holds a blank,
+// an install folder holding stand-ins for the mesher and the solver, and the iterative solver chosen.
 #include "addon/explorer_fixture.h"
 #include "stand_in_programs.h"
 
@@ -9,6 +9,7 @@ public:
     CommandFixture() {
         setSetting("Projects", scratch.file("my projects"));
         setSetting("InstallPath", programs.folder());
+        setSetting("CurrentSolver", "PCG");
     }
 
     std::string setting(const std::string& name) const {

@@ -18,7 +18,6 @@ using namespace model;
 class SolveCommand : public ::testing::Test, public CommandFixture {
 protected:
     void SetUp() override {
-        setSetting("CurrentSolver", "PCG");
         show();
         programs.install("tarvsolv");
     }
