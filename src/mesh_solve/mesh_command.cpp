@@ -20,12 +20,12 @@
 namespace {
 
 class RunLog {
-public:
+  public:
     explicit RunLog(const std::string& path) : out_(path, std::ios::trunc) {}
     bool isOpen() const { return out_.is_open(); }
     void line(const char* text) { out_ << text << '\n' << std::flush; }
 
-private:
+  private:
     std::ofstream out_;
 };
 
@@ -40,7 +40,9 @@ platform::RefPtr<host::IQDSession> openSession(const CShowUICommand& explorer) {
 
 }  // namespace
 
-CMesh* CMeshCommand::meshDialog() const { return static_cast<CMesh*>(dialog()); }
+CMesh* CMeshCommand::meshDialog() const {
+    return static_cast<CMesh*>(dialog());
+}
 
 void CMeshCommand::Start() {
     if (site() != nullptr) platform::check(site()->ClearStatus(), host::IQDCommandSite::iid);
@@ -76,7 +78,8 @@ void CMeshCommand::run() {
     log.line("Session OK");
 
     std::int32_t exported = 0;
-    platform::check(design->ExportStep(platform::AutoString(geometry), &exported), host::IQDDesignSession::iid);
+    platform::check(design->ExportStep(platform::AutoString(geometry), &exported),
+                    host::IQDDesignSession::iid);
     if (exported != 0) {
         ui::showMessage("transfer file failure!");
         return;
@@ -94,7 +97,8 @@ void CMeshCommand::run() {
     log.line("calling mesher");
     if (platform::pathExists(mesher)) {
         log.line("mesher found");
-        if (mesh_solve::launchProgram(mesher, input) == mesh_solve::LaunchResult::Started) log.line("mesher finished");
+        if (mesh_solve::launchProgram(mesher, input) == mesh_solve::LaunchResult::Started)
+            log.line("mesher finished");
     } else {
         ui::showMessage("cannot find mesher -> re-install");
     }

@@ -6,7 +6,7 @@
 class CMesh;
 
 class CMeshCommand : public CModelCommand {
-public:
+  public:
     explicit CMeshCommand(CShowUICommand* explorer) : CModelCommand(explorer, model::kKindMeshSize) {}
 
     std::string className() const override { return "CMeshCommand"; }
@@ -18,6 +18,6 @@ public:
     // "Exception caught in CMeshCommand::GetNet".
     void GetNet();
 
-private:
+  private:
     void run();
 };

@@ -26,14 +26,20 @@ std::vector<std::string> choices(const std::array<const char*, N>& texts) {
     return {texts.begin(), texts.end()};
 }
 
-std::string number(double value) { return loadcase::format("%g", value); }
+std::string number(double value) {
+    return loadcase::format("%g", value);
+}
 
 const char* sizeFormat(addon::PickKind kind) {
     switch (kind) {
-        case addon::PickKind::Vertex: return "vertex:el_size=%g";
-        case addon::PickKind::Edge: return "edge:el_size=%g";
-        case addon::PickKind::Face: return "face:el_size=%g";
-        default: return nullptr;
+        case addon::PickKind::Vertex:
+            return "vertex:el_size=%g";
+        case addon::PickKind::Edge:
+            return "edge:el_size=%g";
+        case addon::PickKind::Face:
+            return "face:el_size=%g";
+        default:
+            return nullptr;
     }
 }
 
@@ -68,7 +74,9 @@ ui::DialogTemplate CMesh::makeTemplate() {
     return t;
 }
 
-CShowUICommand& CMesh::explorer() const { return *command_->explorer(); }
+CShowUICommand& CMesh::explorer() const {
+    return *command_->explorer();
+}
 
 bool CMesh::onInitDialog() {
     const auto& lib = addon::library();

@@ -11,7 +11,7 @@ class CMeshCommand;
 class CShowUICommand;
 
 class CMesh : public ui::Dialog {
-public:
+  public:
     enum ControlId {
         kSizeBox = 11014,
         kUnitLabel = 11035,
@@ -48,12 +48,12 @@ public:
     void OnMesh();
     void OnExit();
 
-protected:
+  protected:
     bool onInitDialog() override;
     void onOk() override {}
     void onCancel() override { OnExit(); }
 
-private:
+  private:
     static ui::DialogTemplate makeTemplate();
     CShowUICommand& explorer() const;
     void fillGrid(const mesh_solve::MesherSettings& defaults);

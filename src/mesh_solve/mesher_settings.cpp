@@ -17,9 +17,10 @@ MesherSettings defaultMesherSettings(double modelSize) {
 }
 
 std::string mesherParameterLine(const MesherSettings& s) {
-    return loadcase::format("1:%g %g %g %g %g %d %d %d %d %d 0", s.upperSize, s.lowerSize, s.fineness * kChoiceStep,
-                            s.grading * kChoiceStep, s.closeEdgeFactor, wholePart(s.curveElements),
-                            wholePart(s.edgeElements), wholePart(s.surfaceSteps), wholePart(s.volumeSteps), s.order);
+    return loadcase::format("1:%g %g %g %g %g %d %d %d %d %d 0", s.upperSize, s.lowerSize,
+                            s.fineness * kChoiceStep, s.grading * kChoiceStep, s.closeEdgeFactor,
+                            wholePart(s.curveElements), wholePart(s.edgeElements), wholePart(s.surfaceSteps),
+                            wholePart(s.volumeSteps), s.order);
 }
 
 std::int32_t nodesPerElement(const MesherSettings& settings) {

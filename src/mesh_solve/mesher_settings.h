@@ -7,8 +7,8 @@
 
 namespace mesh_solve {
 
-inline constexpr std::array<const char*, 5> kFinenessChoices = {"very coarse, 0", "coarse, 0.25", "moderate, 0.5",
-                                                                "fine, 0.75", "very fine, 1"};
+inline constexpr std::array<const char*, 5> kFinenessChoices = {
+    "very coarse, 0", "coarse, 0.25", "moderate, 0.5", "fine, 0.75", "very fine, 1"};
 inline constexpr std::array<const char*, 5> kGradingChoices = {"uniform, 0", "0.25", "medium, 0.5", "0.75",
                                                                "extreme, 1"};
 inline constexpr std::array<const char*, 2> kOrderChoices = {"linear", "parabolic"};

@@ -11,9 +11,13 @@ std::string programPath(const std::string& installFolder, const char* program) {
     return platform::joinPath(installFolder, program);
 }
 
-std::string mesherPath() { return programPath(addon::readInstallFolder(), kMesherProgram); }
+std::string mesherPath() {
+    return programPath(addon::readInstallFolder(), kMesherProgram);
+}
 
-std::string solverPath() { return programPath(addon::readInstallFolder(), kSolverProgram); }
+std::string solverPath() {
+    return programPath(addon::readInstallFolder(), kSolverProgram);
+}
 
 std::string programCommandLine(const std::string& program, const std::string& solverInput) {
     return "\"" + program + "\" \"" + solverInput + "\" \"0\"";
@@ -36,6 +40,8 @@ LaunchResult launchProgram(const std::string& program, const std::string& solver
     return LaunchResult::Started;
 }
 
-void storeCurrentFile(const std::string& solverInput) { addon::writeValue(solverInput, "CurrentFile"); }
+void storeCurrentFile(const std::string& solverInput) {
+    addon::writeValue(solverInput, "CurrentFile");
+}
 
 }  // namespace mesh_solve

@@ -2,7 +2,9 @@
 
 #include "mesh_solve/solve_dialog.h"
 
-CSolve* CSolveCommand::solveDialog() const { return static_cast<CSolve*>(dialog()); }
+CSolve* CSolveCommand::solveDialog() const {
+    return static_cast<CSolve*>(dialog());
+}
 
 void CSolveCommand::Start() {
     auto dialog = std::make_unique<CSolve>(this);

@@ -7,7 +7,7 @@
 class CSolve;
 
 class CSolveCommand : public CAddOnCommand {
-public:
+  public:
     explicit CSolveCommand(CShowUICommand* explorer) : CAddOnCommand(explorer) {}
 
     std::string className() const override { return "CSolveCommand"; }
@@ -18,6 +18,6 @@ public:
     // The parameter values of the current solve, rows 1 to 7.
     mesh_solve::SolveValues& values() { return values_; }
 
-private:
+  private:
     mesh_solve::SolveValues values_{};
 };

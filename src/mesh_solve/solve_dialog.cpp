@@ -20,8 +20,12 @@ namespace {
 constexpr const char* kDirectSolver = "MF";
 constexpr const char* kIterativeSolver = "PCG";
 
-int rowLabel(int row) { return CSolve::kFirstRowLabel + row; }
-int rowBox(int row) { return CSolve::kFirstRowBox + row; }
+int rowLabel(int row) {
+    return CSolve::kFirstRowLabel + row;
+}
+int rowBox(int row) {
+    return CSolve::kFirstRowBox + row;
+}
 
 }  // namespace
 
@@ -56,7 +60,9 @@ ui::DialogTemplate CSolve::makeTemplate() {
     return t;
 }
 
-CShowUICommand& CSolve::explorer() const { return *command_->explorer(); }
+CShowUICommand& CSolve::explorer() const {
+    return *command_->explorer();
+}
 
 bool CSolve::onInitDialog() {
     auto& lib = addon::library();
@@ -136,12 +142,14 @@ void CSolve::relabel(int type) {
 
 void CSolve::takeBoxes() {
     auto& values = command_->values();
-    for (int row = 0; row < mesh_solve::kSolveRowCount; ++row) values[row] = mesh_solve::plainNumber(text(rowBox(row)));
+    for (int row = 0; row < mesh_solve::kSolveRowCount; ++row)
+        values[row] = mesh_solve::plainNumber(text(rowBox(row)));
 }
 
 void CSolve::showValues() {
     const auto& values = command_->values();
-    for (int row = 0; row < mesh_solve::kSolveRowCount; ++row) setText(rowBox(row), loadcase::format("%g", values[row]));
+    for (int row = 0; row < mesh_solve::kSolveRowCount; ++row)
+        setText(rowBox(row), loadcase::format("%g", values[row]));
 }
 
 void CSolve::OnSolve() {

@@ -10,7 +10,7 @@ class CSolveCommand;
 class CShowUICommand;
 
 class CSolve : public ui::Dialog {
-public:
+  public:
     enum ControlId {
         kSolverPrompt = 11061,
         kIterative = 11027,
@@ -36,12 +36,12 @@ public:
     void OnSolve();
     void OnExit();
 
-protected:
+  protected:
     bool onInitDialog() override;
     void onOk() override {}
     void onCancel() override { OnExit(); }
 
-private:
+  private:
     static ui::DialogTemplate makeTemplate();
     CShowUICommand& explorer() const;
     void chooseSolver(int choice);

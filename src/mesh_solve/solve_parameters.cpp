@@ -11,8 +11,8 @@
 namespace mesh_solve {
 namespace {
 
-constexpr const char* kKeywords[] = {"ELASTIC:", "PLASTIC:",    "LARGEDISP:", "BUCKLE:",
-                                     "NATFREQ:", "DYNAMIC:",    "THERMAL:",   "THERMALTRAN:"};
+constexpr const char* kKeywords[] = {
+    "ELASTIC:", "PLASTIC:", "LARGEDISP:", "BUCKLE:", "NATFREQ:", "DYNAMIC:", "THERMAL:", "THERMALTRAN:"};
 constexpr int kKeywordCount = static_cast<int>(std::size(kKeywords));
 
 constexpr const char* kInitialTemperature = "initial temperature";
@@ -25,14 +25,19 @@ constexpr double kDefaultTolerance = 1e-06;
 // Rows 2 to 7 of each analysis type; an empty text ends the rows shown.
 std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
     switch (type) {
-        case 1: return {kInitialTemperature, kIterations, "  ", "friction angle", kLoadFactor, ""};
+        case 1:
+            return {kInitialTemperature, kIterations, "  ", "friction angle", kLoadFactor, ""};
         case 3:
-        case 4: return {kModes, "", "", "", "", ""};
+        case 4:
+            return {kModes, "", "", "", "", ""};
         case 5:
-            return {kInitialTemperature,       kSteps, "step size (s)", "Print every n steps, n=", "mass damping coeff",
-                    "stiffness damping coeff"};
-        case 7: return {kInitialTemperature, kSteps, "step size (s)", "Print every n steps, n=", "", ""};
-        default: return {kInitialTemperature, "", "", "", "", ""};
+            return {kInitialTemperature,  kSteps,
+                    "step size (s)",      "Print every n steps, n=",
+                    "mass damping coeff", "stiffness damping coeff"};
+        case 7:
+            return {kInitialTemperature, kSteps, "step size (s)", "Print every n steps, n=", "", ""};
+        default:
+            return {kInitialTemperature, "", "", "", "", ""};
     }
 }
 
@@ -46,8 +51,10 @@ double defaultFor(const std::string& label) {
 
 std::vector<std::string> analysisTypeNames(int physics) {
     switch (physics) {
-        case loadcase::kTypeThermal: return {"steady state heating", "transient heating"};
-        case loadcase::kTypeFluidFlow: return {"incompressible flow", "compressible flow", "multiphysics"};
+        case loadcase::kTypeThermal:
+            return {"steady state heating", "transient heating"};
+        case loadcase::kTypeFluidFlow:
+            return {"incompressible flow", "compressible flow", "multiphysics"};
         default:
             return {"elasticity",         "plasticity",          "hyperelasticity",
                     "stability/buckling", "natural frequencies", "forced vibrations"};
@@ -59,7 +66,9 @@ int analysisTypeForIndex(int physics, int index) {
     return index >= 1 && index <= 5 ? index : 0;
 }
 
-const char* solveKeyword(int type) { return type >= 0 && type < kKeywordCount ? kKeywords[type] : ""; }
+const char* solveKeyword(int type) {
+    return type >= 0 && type < kKeywordCount ? kKeywords[type] : "";
+}
 
 SolveRows solveRows(int type, const std::string& unitText) {
     if (type >= loadcase::kTypeFluidFlow) type -= loadcase::kTypeFluidFlow;

@@ -25,7 +25,7 @@ bool resultsBusy = false;
 
 // Holds the results button busy while it starts its display.
 class BusyScope {
-public:
+  public:
     BusyScope() { resultsBusy = true; }
     ~BusyScope() { resultsBusy = false; }
     BusyScope(const BusyScope&) = delete;
@@ -35,10 +35,14 @@ public:
 }  // namespace
 
 namespace mesh_solve {
-bool resultsButtonBusy() { return resultsBusy; }
+bool resultsButtonBusy() {
+    return resultsBusy;
+}
 }  // namespace mesh_solve
 
-CToolbox* CToolboxCommand::toolbox() const { return static_cast<CToolbox*>(dialog()); }
+CToolbox* CToolboxCommand::toolbox() const {
+    return static_cast<CToolbox*>(dialog());
+}
 
 void CToolboxCommand::Start() {
     auto dialog = std::make_unique<CToolbox>(this);

@@ -9,7 +9,7 @@
 class CToolbox;
 
 class CToolboxCommand : public CAddOnCommand {
-public:
+  public:
     CToolboxCommand(CShowUICommand* explorer, ui::Window* panel) : CAddOnCommand(explorer), panel_(panel) {}
 
     std::string className() const override { return "CToolboxCommand"; }
@@ -29,10 +29,10 @@ public:
     // Shows the current loadcase's name.
     void refreshLabel();
 
-protected:
+  protected:
     void terminate() override;
 
-private:
+  private:
     // Hands `command` to the host through the explorer's site, which runs it beside the explorer.
     void handToHost(CAddOnCommand& command);
     void startSolve();

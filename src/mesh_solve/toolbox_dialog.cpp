@@ -25,7 +25,9 @@ constexpr CToolbox::Button kButtons[CToolbox::kButtonCount] = {
 
 }  // namespace
 
-const CToolbox::Button* CToolbox::buttons() { return kButtons; }
+const CToolbox::Button* CToolbox::buttons() {
+    return kButtons;
+}
 
 const CToolbox::Button* CToolbox::button(int id) {
     for (const Button& b : kButtons)
@@ -50,7 +52,8 @@ ui::DialogTemplate CToolbox::makeTemplate() {
         t.add(b.control, ControlKind::Button, b.templateText, {4, top, 196, top + 26});
         top += 30;
     }
-    t.add(kLoadcaseLabel, ControlKind::Static, "default loadcase", {4, top, 196, top + 16}, ui::kStyleNoPrefix)
+    t.add(kLoadcaseLabel, ControlKind::Static, "default loadcase", {4, top, 196, top + 16},
+          ui::kStyleNoPrefix)
         .add(kPopOut, ControlKind::CheckBox, "Pop-out", {4, top + 20, 196, top + 36});
     return t;
 }
@@ -62,6 +65,10 @@ bool CToolbox::onInitDialog() {
     return true;
 }
 
-void CToolbox::refreshLabel() { setText(kLoadcaseLabel, mesh_solve::loadcaseName(*command_->explorer())); }
+void CToolbox::refreshLabel() {
+    setText(kLoadcaseLabel, mesh_solve::loadcaseName(*command_->explorer()));
+}
 
-void CToolbox::popOutClicked() { addon::library().popOutResults = isChecked(kPopOut); }
+void CToolbox::popOutClicked() {
+    addon::library().popOutResults = isChecked(kPopOut);
+}

@@ -8,7 +8,7 @@
 class CToolboxCommand;
 
 class CToolbox : public ui::Dialog {
-public:
+  public:
     enum ControlId {
         kLoadcase = 11045,
         kMaterial = 11039,
@@ -41,13 +41,13 @@ public:
     // Sets the label to the current loadcase's name.
     void refreshLabel();
 
-protected:
+  protected:
     bool onInitDialog() override;
     // A panel in the explorer: Enter and Escape do not close it.
     void onOk() override {}
     void onCancel() override {}
 
-private:
+  private:
     static ui::DialogTemplate makeTemplate();
     void popOutClicked();
 

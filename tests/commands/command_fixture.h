@@ -5,7 +5,7 @@
 #include "stand_in_programs.h"
 
 class CommandFixture : public ExplorerFixture {
-public:
+  public:
     CommandFixture() {
         setSetting("Projects", scratch.file("my projects"));
         setSetting("InstallPath", programs.folder());
@@ -13,7 +13,8 @@ public:
     }
 
     std::string setting(const std::string& name) const {
-        return settings->readValue(platform::Hive::CurrentUser, "Software\\Tarvenic\\Tarvenic", name).value_or("");
+        return settings->readValue(platform::Hive::CurrentUser, "Software\\Tarvenic\\Tarvenic", name)
+            .value_or("");
     }
     std::string inputPath() const { return addon::library().projectFolder + "/Bracket.txt"; }
     std::vector<std::string> expectedArguments() const { return {inputPath(), "0", "END"}; }

@@ -23,7 +23,7 @@ constexpr const char* kFullRun =
     "mesher found\nmesher finished\ncurrent dir reset\n";
 
 class MeshCommand : public ::testing::Test, public CommandFixture {
-protected:
+  protected:
     void SetUp() override {
         // A model box with a diagonal of 200.
         part.setBoundingBox({0, 0, 0}, {120, 160, 0});
@@ -58,11 +58,12 @@ TEST_F(MeshCommand, OpensWithTheDefaultsForThePartsSize) {
     M& d = start();
     EXPECT_EQ(d.windowText(), "part mesh");
     EXPECT_EQ(d.text(M::kUnitLabel), "mm");
-    EXPECT_EQ(d.grid().dump(),
-              "[-] General\n  fineness = moderate, 0.5\n  grading = 0.25\n  order = parabolic\n"
-              "[-] Bounds\n  upper size = 50\n  lower size = 0\n  curve elements > = 2\n  edge elements > = 2\n"
-              "  close edge factor = 0\n"
-              "[-] Optimization\n  surface steps = 3\n  volume steps = 3\n");
+    EXPECT_EQ(
+        d.grid().dump(),
+        "[-] General\n  fineness = moderate, 0.5\n  grading = 0.25\n  order = parabolic\n"
+        "[-] Bounds\n  upper size = 50\n  lower size = 0\n  curve elements > = 2\n  edge elements > = 2\n"
+        "  close edge factor = 0\n"
+        "[-] Optimization\n  surface steps = 3\n  volume steps = 3\n");
     EXPECT_EQ(site->names(), std::vector<std::string>{"ClearStatus"});
 }
 
@@ -119,8 +120,9 @@ TEST_F(MeshCommand, SecondRunReplacesTheSettingsAndTheLog) {
     d.grid().userEdit(d.item(M::kUpperSize), "12.5");
     d.userClick(M::kMesh);
     EXPECT_EQ(texts(kKindMesherParameters), std::vector<std::string>{"1:12.5 0 0.5 0.25 0 2 2 3 3 1 0"});
-    EXPECT_EQ(loadcase::LoadcaseFile::load(explorer->loadcaseFilePath()).entries.countOfKind(kKindMesherParameters),
-              1u);
+    EXPECT_EQ(
+        loadcase::LoadcaseFile::load(explorer->loadcaseFilePath()).entries.countOfKind(kKindMesherParameters),
+        1u);
     EXPECT_EQ(runLog(), kFullRun);
     EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());
 }
@@ -160,7 +162,8 @@ TEST_F(MeshCommand, RefusedWriterStartsNoMesher) {
     M& d = start();
     host.failAlways("IQDPartSession::GetBodies");
     d.userClick(M::kMesh);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"bug in Hollent api: IQDPartSessionPtr.GetBodies()"});
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"bug in Hollent api: IQDPartSessionPtr.GetBodies()"});
     EXPECT_EQ(runLog(), "Session OK\nstepfile created\nmesh params written\n");
     EXPECT_TRUE(programs.notStarted("velgrin"));
 }
@@ -188,8 +191,8 @@ TEST_F(MeshCommand, ApplyAddsOneSizeEntryPerPickInOrder) {
     d.userClick(M::kApply);
     EXPECT_EQ(texts(kKindMeshSize), (std::vector<std::string>{"face:el_size=2.5", "edge:el_size=2.5",
                                                               "face:el_size=2.5", "vertex:el_size=2.5"}));
-    EXPECT_EQ(lines(kKindMeshSize), (std::vector<std::string>{"face:el_size=2.5", "edge:el_size=2.5",
-                                                              "vertex:el_size=2.5"}));
+    EXPECT_EQ(lines(kKindMeshSize),
+              (std::vector<std::string>{"face:el_size=2.5", "edge:el_size=2.5", "vertex:el_size=2.5"}));
     EXPECT_EQ(part.selection().filters(), std::vector<std::int32_t>{2});
     EXPECT_EQ(part.selection().resetCount(), 1);
     EXPECT_EQ(part.selection().handBackCount(), 1);

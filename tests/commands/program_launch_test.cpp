@@ -58,8 +58,9 @@ TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndNothingStarts) {
     programs.install("velgrin");
     const std::string input = scratch.file("a\" \"b.txt");
     EXPECT_EQ(mesh_solve::launchProgram(programs.path("velgrin"), input), LaunchResult::Refused);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"cannot start " + programs.path("velgrin") +
-                                                                ": the path " + input + " holds a double quote"});
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"cannot start " + programs.path("velgrin") + ": the path " + input +
+                                       " holds a double quote"});
     EXPECT_TRUE(programs.notStarted("velgrin"));
 }
 

@@ -16,7 +16,7 @@ using S = CSolve;
 using namespace model;
 
 class SolveCommand : public ::testing::Test, public CommandFixture {
-protected:
+  protected:
     void SetUp() override {
         show();
         programs.install("tarvsolv");
@@ -32,7 +32,9 @@ protected:
         command->putref_CommandSite(site.get());
         return *command->solveDialog();
     }
-    void addMaterial() { explorer->addEntry(bodyKey(), key(0), "steel: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial); }
+    void addMaterial() {
+        explorer->addEntry(bodyKey(), key(0), "steel: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial);
+    }
     void makeThermal() {
         loadcase::writeHeaderFile(inputPath(), "mm", 1, addon::library().projectFolder + "/Bracket.meb");
     }
@@ -66,7 +68,8 @@ TEST_F(SolveCommand, MechanicalLoadcaseOpensOnElasticityWithItsDefaultsShown) {
     EXPECT_EQ(d.itemCount(S::kTypeList), 6);
     EXPECT_EQ(d.itemText(S::kTypeList, 5), "forced vibrations");
     EXPECT_EQ(d.selection(S::kTypeList), 0);
-    EXPECT_EQ(rowLabels(d), (std::vector<std::string>{"tolerance mm", "initial temperature", "", "", "", "", ""}));
+    EXPECT_EQ(rowLabels(d),
+              (std::vector<std::string>{"tolerance mm", "initial temperature", "", "", "", "", ""}));
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0"}));
     EXPECT_EQ(d.text(S::kSolverPrompt), "1. Select solver");
     EXPECT_TRUE(d.isChecked(S::kIterative));
@@ -95,19 +98,21 @@ TEST_F(SolveCommand, SolveStoresTheEntryWritesTheInputAndStartsTheSolver) {
 TEST_F(SolveCommand, RowsFollowTheChosenType) {
     S& d = start();
     d.userChoose(S::kTypeList, 5);
-    EXPECT_EQ(rowLabels(d), (std::vector<std::string>{"tolerance mm", "initial temperature", "number of steps",
-                                                      "step size (s)", "Print every n steps, n=",
-                                                      "mass damping coeff", "stiffness damping coeff"}));
+    EXPECT_EQ(rowLabels(d), (std::vector<std::string>{
+                                "tolerance mm", "initial temperature", "number of steps", "step size (s)",
+                                "Print every n steps, n=", "mass damping coeff", "stiffness damping coeff"}));
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0", "1", "0", "0", "0", "0"}));
     EXPECT_EQ(explorer->solveIndex(), 5);
 
     d.userChoose(S::kTypeList, 0);
-    EXPECT_EQ(rowLabels(d), (std::vector<std::string>{"tolerance mm", "initial temperature", "", "", "", "", ""}));
+    EXPECT_EQ(rowLabels(d),
+              (std::vector<std::string>{"tolerance mm", "initial temperature", "", "", "", "", ""}));
     EXPECT_EQ(shownBoxes(d).size(), 2u);
 
     d.userChoose(S::kTypeList, 1);
-    EXPECT_EQ(rowLabels(d), (std::vector<std::string>{"tolerance mm", "initial temperature", "iteration limit", "  ",
-                                                      "friction angle", "load factor", ""}));
+    EXPECT_EQ(rowLabels(d),
+              (std::vector<std::string>{"tolerance mm", "initial temperature", "iteration limit", "  ",
+                                        "friction angle", "load factor", ""}));
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0", "100", "0", "0", "1"}));
 
     d.userChoose(S::kTypeList, 4);
@@ -147,8 +152,10 @@ TEST_F(SolveCommand, ThermalLoadcaseListsTwoTypesAndSolvesTransient) {
     d.userType(S::kFirstRowBox + 3, "0.5");
     d.userClick(S::kSolve);
     EXPECT_EQ(solveEntries(), std::vector<std::string>{"THERMALTRAN:7,1e-06,0,1,0.5,0,0,0"});
-    EXPECT_NE(readFile(inputPath()).find("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=2 0 0.5 1\n"), std::string::npos);
-    EXPECT_NE(readFile(inputPath()).find("SOLVE\n0,1,0.5,0,0\nPRINT\n 1\nDYNAMIC\n 0 0\n"), std::string::npos);
+    EXPECT_NE(readFile(inputPath()).find("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=2 0 0.5 1\n"),
+              std::string::npos);
+    EXPECT_NE(readFile(inputPath()).find("SOLVE\n0,1,0.5,0,0\nPRINT\n 1\nDYNAMIC\n 0 0\n"),
+              std::string::npos);
     EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
 }
 

@@ -12,7 +12,7 @@
 #include "loadcase/scratch_folder.h"
 
 class StandInPrograms {
-public:
+  public:
     explicit StandInPrograms(std::string installFolder) : folder_(std::move(installFolder)) {
         std::filesystem::create_directories(folder_);
     }
@@ -34,8 +34,8 @@ public:
 
     // The arguments `program` was started with, once it has written them; nothing when it was not
     // started within `patience`.
-    std::optional<std::vector<std::string>> arguments(const std::string& program,
-                                                      std::chrono::milliseconds patience = std::chrono::seconds(10)) const {
+    std::optional<std::vector<std::string>> arguments(
+        const std::string& program, std::chrono::milliseconds patience = std::chrono::seconds(10)) const {
         const std::string record = path(program) + ".args";
         const auto until = std::chrono::steady_clock::now() + patience;
         while (!std::filesystem::exists(record)) {
@@ -57,6 +57,6 @@ public:
         return !arguments(program, std::chrono::milliseconds(300)).has_value();
     }
 
-private:
+  private:
     std::string folder_;
 };

@@ -22,7 +22,7 @@ ui::DialogTemplate displayTemplate(int id) {
 }
 
 class Toolbox : public ::testing::Test, public CommandFixture {
-protected:
+  protected:
     void SetUp() override {
         explorer->putref_CommandSite(site.get());
         show();
@@ -51,9 +51,9 @@ TEST_F(Toolbox, ShowsItsButtonsInTheExplorersPanel) {
     EXPECT_TRUE(t.isShown());
     std::vector<std::string> texts;
     for (int i = 0; i < T::kButtonCount; ++i) texts.push_back(t.text(T::buttons()[i].control));
-    EXPECT_EQ(texts, (std::vector<std::string>{"Loadcase", "Attach Material", "Build Mesh", "Add/Plot Actions",
-                                               "Add/Plot Reactions", "Add/Plot Interactions", "Solve",
-                                               "Plot Mesh/Results"}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"Loadcase", "Attach Material", "Build Mesh",
+                                               "Add/Plot Actions", "Add/Plot Reactions",
+                                               "Add/Plot Interactions", "Solve", "Plot Mesh/Results"}));
     EXPECT_EQ(t.text(T::kLoadcaseLabel), "default loadcase");
     EXPECT_FALSE(t.isChecked(T::kPopOut));
     EXPECT_FALSE(addon::library().startedFromToolbox);
@@ -64,8 +64,9 @@ TEST_F(Toolbox, SiteIsKeptThenPickingStopsAndTheViewRedraws) {
     auto own = host.newCommandSite();
     command.putref_CommandSite(own.get());
     EXPECT_EQ(command.site(), own.get());
-    EXPECT_EQ(own->calls(), (std::vector<testhost::SiteCall>{{"SetPicking", {double(platform::kVariantFalse)}},
-                                                             {"Redraw", {double(platform::kVariantTrue)}}}));
+    EXPECT_EQ(own->calls(),
+              (std::vector<testhost::SiteCall>{{"SetPicking", {double(platform::kVariantFalse)}},
+                                               {"Redraw", {double(platform::kVariantTrue)}}}));
 }
 
 TEST_F(Toolbox, FirstThreeStepsBecomeTheExplorersCommand) {
@@ -78,7 +79,8 @@ TEST_F(Toolbox, FirstThreeStepsBecomeTheExplorersCommand) {
         EXPECT_NE(current()->dialog(), nullptr) << name << " was shown";
         EXPECT_NE(current()->site(), nullptr) << name << " got a site from the host";
     }
-    EXPECT_EQ(handedToHost(), (std::vector<std::string>{"CLoadcaseCommand", "CMaterialCommand", "CMeshCommand"}));
+    EXPECT_EQ(handedToHost(),
+              (std::vector<std::string>{"CLoadcaseCommand", "CMaterialCommand", "CMeshCommand"}));
     EXPECT_TRUE(addon::library().startedFromToolbox);
 }
 
@@ -158,7 +160,7 @@ TEST_F(Toolbox, HostViewWithTheResultsWindowOpenAsksToCloseItFirst) {
 
 // Clicks the results button again while the first click is still opening its display.
 class ClickAgainOnOpen : public ui::DialogObserver {
-public:
+  public:
     explicit ClickAgainOnOpen(T& toolbox) : toolbox_(toolbox) {}
     void created(ui::Dialog& d) override {
         if (d.templateId() != 10060) return;
@@ -167,7 +169,7 @@ public:
     }
     bool busyWhileOpening = false;
 
-private:
+  private:
     T& toolbox_;
 };
 
