@@ -3,6 +3,8 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <sstream>
 #include <thread>
 
@@ -90,7 +92,7 @@ const std::map<std::string, ScriptRunner::Verb>& ScriptRunner::verbs() {
         {"prop", {2, 2, "prop LABEL VALUE", &ScriptRunner::prop}},
         {"cell", {3, 3, "cell ROW COL TEXT", &ScriptRunner::cell}},
         {"focus", {2, 2, "focus ROW COL", &ScriptRunner::focus}},
-        {"tree", {2, 3, "tree TEXT modify NEWTEXT | tree TEXT delete", &ScriptRunner::tree}},
+        {"tree", {2, 3, "tree TEXT modify [NEWTEXT] | tree TEXT delete", &ScriptRunner::tree}},
         {"accept", {0, 0, "accept", &ScriptRunner::accept}},
         {"cancel", {0, 0, "cancel", &ScriptRunner::cancel}},
         {"expect-message", {1, 1, "expect-message TEXT", &ScriptRunner::expectMessage}},
@@ -100,7 +102,7 @@ const std::map<std::string, ScriptRunner::Verb>& ScriptRunner::verbs() {
         {"expect-state", {2, 2, "expect-state ID STATE", &ScriptRunner::expectState}},
         {"print", {1, 1, "print ID|tree|menu|faces", &ScriptRunner::print}},
         {"render", {1, 3, "render PATH.png [W H]", &ScriptRunner::render}},
-        {"wait-file", {1, 2, "wait-file PATH [SECONDS]", &ScriptRunner::waitFile}},
+        {"wait-file", {1, 100, "wait-file PATH [SECONDS [TEXT...]]", &ScriptRunner::waitFile}},
         {"unload", {0, 0, "unload", &ScriptRunner::unload}},
     };
     return table;
@@ -419,17 +421,20 @@ void ScriptRunner::tree(const Words& args) {
     if (tree == nullptr) throw LineError("the FEM Explorer is not shown for " + session.name());
     const ui::TreeItem item = tree->findItem(args[0]);
     if (item == ui::kTreeRoot) throw LineError("the explorer has no line \"" + args[0] + "\"");
-    if (args[1] == "modify" && args.size() == 3) {
+    if (args[1] == "modify") {
         prompts_.queueMenuChoice(kTreeMenuModify);
-        const std::string newText = args[2];
-        prompts_.queueModal(kModifyCaption, [newText](ui::Dialog& d) {
-            d.userType(kTextEntryEditId, newText);
-            d.userClick(ui::kIdOk);
-        });
+        // Without a new text the "Modify Data" window runs the script's own on-modal block.
+        if (args.size() == 3) {
+            const std::string newText = args[2];
+            prompts_.queueModal(kModifyCaption, [newText](ui::Dialog& d) {
+                d.userType(kTextEntryEditId, newText);
+                d.userClick(ui::kIdOk);
+            });
+        }
     } else if (args[1] == "delete" && args.size() == 2) {
         prompts_.queueMenuChoice(kTreeMenuDelete);
     } else {
-        throw LineError("usage: tree TEXT modify NEWTEXT | tree TEXT delete");
+        throw LineError("usage: tree TEXT modify [NEWTEXT] | tree TEXT delete");
     }
     tree->userContextMenu(item);
 }
@@ -561,19 +566,29 @@ void ScriptRunner::render(const Words& args) {
 }
 
 void ScriptRunner::waitFile(const Words& args) {
-    double seconds = 60.0;
-    if (args.size() == 2) seconds = parseNumber(args[1]);
+    const double seconds = args.size() >= 2 ? parseNumber(args[1]) : 60.0;
+    const Words texts(args.begin() + std::min<std::size_t>(2, args.size()), args.end());
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
     std::uintmax_t lastSize = static_cast<std::uintmax_t>(-1);
     int stableChecks = 0;
     for (;;) {
         std::error_code error;
         const auto size = fs::file_size(args[0], error);
-        if (!error) {
+        if (!error && texts.empty()) {
             // The program has finished writing when the size stays the same for a while.
             stableChecks = size == lastSize ? stableChecks + 1 : 0;
             lastSize = size;
             if (stableChecks >= 3) return;
+        } else if (!error) {
+            // A log the program writes as it goes: done when one of the texts stands in it.
+            std::ifstream in(args[0]);
+            const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            for (const auto& text : texts) {
+                if (content.find(text) != std::string::npos) {
+                    out_ << "found \"" << text << "\" in " << args[0] << std::endl;
+                    return;
+                }
+            }
         }
         if (std::chrono::steady_clock::now() > deadline) throw LineError("no finished file " + args[0]);
         std::this_thread::sleep_for(std::chrono::milliseconds(100));

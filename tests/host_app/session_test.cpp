@@ -5,6 +5,7 @@
 #include <png.h>
 
 #include <filesystem>
+#include <fstream>
 
 #include "host_run.h"
 #include "loadcase/loadcase_file.h"
@@ -174,6 +175,60 @@ TEST_F(HostSession, ExplorerTreeModifyAndDeleteReachTheFile) {
     ASSERT_EQ(all.size(), 2u);
     EXPECT_EQ(all[1].text, "face;pressure=2.5");
     EXPECT_EQ(all[1].entity, faceKey(*bracket, 8));
+}
+
+TEST_F(HostSession, OnModalBlocksActInTheModalWindowAndReportTheirOwnLines) {
+    const std::string modify = "open $KOLVANE_SAMPLES/bracket.step\n" + kLoadcase + kBracketLoads +
+                               "on-modal \"Modify Data\"\n"
+                               "expect-text 11 \"face;pressure=1\"\n"
+                               "type 11 \"face;pressure=3\"\n"
+                               "accept\n"
+                               "end\n"
+                               "tree \"face;pressure=1\" modify\n";
+    const auto run = folder.run(modify);
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(entriesOfKind(folder.projectFolder("bracket") + "/Steel.api_fem", 3).at(0).text,
+              "face;pressure=3");
+
+    // A failing check inside the block stops the run at the block's line, after the window closed.
+    std::string failing = modify;
+    const std::string check = "expect-text 11 \"face;pressure=1\"";
+    failing.replace(failing.find(check), check.size(), "expect-text 11 \"face;pressure=9\"");
+    const auto bad = folder.run(failing);
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_NE(bad.err.find(":" + std::to_string(kFirstLine + 16) +
+                           ": control 11 shows \"face;pressure=1\", not \"face;pressure=9\""),
+              std::string::npos)
+        << bad.err;
+}
+
+TEST_F(HostSession, MeshRunWritesStepDumpAndSolverInputTheSameAfterReopening) {
+    const std::string mesh =
+        "menu \"Build Mesh\"\nclick MESH\nexpect-message \"cannot find mesher -> re-install\"\n";
+    const auto first = folder.run("open $KOLVANE_SAMPLES/bracket.step\n" + kLoadcase + kBracketLoads + mesh);
+    ASSERT_EQ(first.status, 0) << first.err;
+    const std::string project = folder.projectFolder("bracket");
+    const std::string input = HostRunFolder::read(project + "/Steel.txt");
+    EXPECT_NE(input.find("MODEL\n" + project + "/dump.stp\n"), std::string::npos) << input;
+    EXPECT_NE(input.find("RESTRAINTS\nbor 1 "), std::string::npos) << input;
+    EXPECT_NE(input.find("LOADS\nbol 8 1 1\n"), std::string::npos) << input;
+    const auto dump = OcctDocument::open(project + "/dump.stp");
+    EXPECT_EQ(dump->totalCount(EntityType::Face), 11);
+    EXPECT_EQ(faceKey(*dump, 8), faceKey(*bracket, 8)) << "the dump is the same part";
+    EXPECT_NE(HostRunFolder::read(project + "/Steel.log").find("stepfile created"), std::string::npos);
+
+    // A second run takes the loadcase up from the file and meshes again: the host finds every
+    // entity by its key, so the solver input comes out the same.
+    std::ofstream(project + "/Steel.txt", std::ios::app) << "stale\n";
+    fs::remove(project + "/dump.stp");
+    const auto second = folder.run(
+        "open $KOLVANE_SAMPLES/bracket.step\nmenu \"FEM Explorer\"\nmenu Loadcase\n"
+        "choose 11032 Steel\nclick APPLY\n" +
+            mesh,
+        "second.run");
+    ASSERT_EQ(second.status, 0) << second.err;
+    EXPECT_EQ(HostRunFolder::read(project + "/Steel.txt"), input);
+    EXPECT_TRUE(fs::exists(project + "/dump.stp"));
 }
 
 TEST_F(HostSession, MessagesArePrintedAndChecked) {
