@@ -47,12 +47,15 @@ int main(int argc, char** argv) {
     std::vector<char*> petscArgs{argv[0]};
     std::string input, solver;
     bool quiet = false;
-    for (int i = 1; i < argc; ++i) {
+    // The input path first, then the add-on's "0", which carries nothing; everything else that is not
+    // ours goes to PETSc with its values.
+    int first = 1;
+    if (argc > 1 && argv[1][0] != '-') input = argv[1], first = 2;
+    if (first == 2 && argc > 2 && std::strcmp(argv[2], "0") == 0) first = 3;
+    for (int i = first; i < argc; ++i) {
         if (std::strcmp(argv[i], "--solver") == 0 && i + 1 < argc) solver = argv[++i];
         else if (std::strcmp(argv[i], "--quiet") == 0) quiet = true;
-        else if (argv[i][0] == '-') petscArgs.push_back(argv[i]);
-        else if (input.empty()) input = argv[i];
-        // the add-on's trailing "0" carries nothing
+        else petscArgs.push_back(argv[i]);
     }
     if (input.empty()) return usage();
     int petscArgc = static_cast<int>(petscArgs.size());
