@@ -1,5 +1,5 @@
 // kolvane-register: creates the add-on's settings key as an installer would, with the install
-// folder and (optionally) the projects root. The add-on itself only reads these values.
+// folder, (optionally) the projects root, and the default solver choice. The add-on itself only reads these values.
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -35,6 +35,10 @@ int main(int argc, char** argv) {
     store.createKey(platform::Hive::CurrentUser, kAddOnKey);
     bool ok = store.writeValue(platform::Hive::CurrentUser, kValuesKey, "InstallPath", install);
     if (haveProjects) ok = store.writeValue(platform::Hive::CurrentUser, kValuesKey, "Projects", projects) && ok;
+    // The solve dialog reads the solver choice when it opens; an installation starts with the
+    // iterative solver rather than with a missing value (which the dialog reports as an error).
+    if (!store.readValue(platform::Hive::CurrentUser, kValuesKey, "CurrentSolver"))
+        ok = store.writeValue(platform::Hive::CurrentUser, kValuesKey, "CurrentSolver", "PCG") && ok;
     if (!ok) {
         std::fprintf(stderr, "kolvane-register: cannot write the settings\n");
         return 1;
