@@ -91,6 +91,29 @@ TEST(Verification, CantileverTipDeflectionAndBendingStressMatchBeamTheory) {
     EXPECT_NEAR(mean(sx, nearRoot, 1, 0), rootMoment, 0.02 * rootMoment);
 }
 
+// The same 100 N at the tip as a load per length on the top edge of the end face, and as four
+// point forces at the end's corners: the beam bends as much (local effects aside).
+TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
+    const Cantilever beam;
+    const double expected = beam.tipDeflection(100);
+    for (const std::vector<std::string>& loads :
+         {std::vector<std::string>{"efl 2 6 0 0, 0, -10"},
+          std::vector<std::string>{"pxf 100,0,0 0, 0, -25", "pxf 100,10,0 0,0,-25", "pxf 100,0,10 0, 0, -25", "pxf 100,10,10 0, 0, -25"}}) {
+        SolverJob job("tipforms");
+        job.writeMesh(beam.mesh(40, 4, 4));
+        JobText text = tipLoadJob();
+        text.loads = loads;
+        job.writeInput(text);
+        ASSERT_EQ(job.run(), "");
+        const auto u = job.nodeBlock("DISP 1");
+        const auto middle = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length / 2; });
+        const double halfway = 100 * std::pow(beam.length / 2, 2) * (3 * beam.length - beam.length / 2) / (6 * kE * beam.inertia());
+        EXPECT_NEAR(mean(u, middle, 3, 2), -halfway, 0.03 * halfway) << loads.front();
+        const auto tip = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length; });
+        EXPECT_NEAR(mean(u, tip, 3, 2), -expected, 0.03 * expected) << loads.front();
+    }
+}
+
 TEST(Verification, IterativeAndDirectSolversAgree) {
     const Cantilever beam;
     SolverJob job("agree");
