@@ -8,14 +8,14 @@ using platform::makeRef;
 using platform::RefPtr;
 using platform::Status;
 
-RefPtr<host::IQDEntity> makeEntity(const DocumentPtr& document, const EntityRef& ref) {
+RefPtr<host::IQDEntity> makeEntity(const DocumentPtr& document, const EntityRef& ref, bool assembly) {
     switch (ref.type) {
         case EntityType::Face:
-            return RefPtr<host::IQDEntity>(makeRef<HostFace>(document, ref).get());
+            return RefPtr<host::IQDEntity>(makeRef<HostFace>(document, ref, assembly).get());
         case EntityType::Edge:
-            return RefPtr<host::IQDEntity>(makeRef<HostEdge>(document, ref).get());
+            return RefPtr<host::IQDEntity>(makeRef<HostEdge>(document, ref, assembly).get());
         default:
-            return RefPtr<host::IQDEntity>(makeRef<HostVertex>(document, ref).get());
+            return RefPtr<host::IQDEntity>(makeRef<HostVertex>(document, ref, assembly).get());
     }
 }
 
@@ -23,14 +23,19 @@ RefPtr<host::IQDEntity> makeEntity(const DocumentPtr& document, const EntityRef&
 
 Status HostBody::get_Key(host::KeyBytes* key) {
     if (key == nullptr) return kInvalidPointer;
-    *key = document_->bodyKey(body_);
+    *key = body_ == kWholeDocument ? host::KeyBytes{} : document_->bodyKey(body_);
     return kOk;
 }
 
 Status HostBody::list(EntityType type, host::IQDEntities** out) {
     std::vector<EntityRef> refs;
-    for (int i = 0; i < document_->count(body_, type); ++i) refs.push_back({body_, type, i});
-    return handOut(makeRef<HostEntities>(document_, std::move(refs)), out);
+    if (body_ == kWholeDocument) {
+        for (int n = 1; n <= document_->totalCount(type); ++n)
+            refs.push_back(*document_->fromGlobalNumber(type, n));
+    } else {
+        for (int i = 0; i < document_->count(body_, type); ++i) refs.push_back({body_, type, i});
+    }
+    return handOut(makeRef<HostEntities>(document_, std::move(refs), body_ == kWholeDocument), out);
 }
 
 Status HostBody::get_Faces(host::IQDEntities** faces) {
@@ -66,7 +71,7 @@ Status HostEntities::Item(std::int32_t index, host::IQDEntity** entity) {
     if (entity == nullptr) return kInvalidPointer;
     *entity = nullptr;
     if (index < 0 || index >= static_cast<std::int32_t>(refs_.size())) return platform::kFail;
-    return handOut(makeEntity(document_, refs_[static_cast<std::size_t>(index)]), entity);
+    return handOut(makeEntity(document_, refs_[static_cast<std::size_t>(index)], assembly_), entity);
 }
 
 // ---- entities ----
@@ -80,7 +85,7 @@ Status HostEntityOf<I>::get_Key(host::KeyBytes* key) {
 
 template <typename I>
 Status HostEntityOf<I>::get_Body(host::IQDBody** body) {
-    return handOut(makeRef<HostBody>(document_, ref_.body), body);
+    return handOut(makeRef<HostBody>(document_, assembly_ ? kWholeDocument : ref_.body), body);
 }
 
 template <typename I>
@@ -109,7 +114,7 @@ Status HostFace::GetAxis(host::Point3* origin, host::Point3* direction) {
 }
 
 Status HostEdge::get_Faces(host::IQDEntities** faces) {
-    return handOut(makeRef<HostEntities>(document_, document_->edgeFaces(ref_)), faces);
+    return handOut(makeRef<HostEntities>(document_, document_->edgeFaces(ref_), assembly_), faces);
 }
 
 Status HostVertex::GetPoint(host::Point3* position) {

@@ -12,8 +12,15 @@ namespace hostapp {
 
 using DocumentPtr = std::shared_ptr<const OcctDocument>;
 
-// The automation object of an entity: an IQDFace, IQDEdge or IQDVertex.
-platform::RefPtr<host::IQDEntity> makeEntity(const DocumentPtr& document, const EntityRef& ref);
+// The automation object of an entity: an IQDFace, IQDEdge or IQDVertex. In an assembly session
+// (`assembly`) an entity's body is the whole document: the add-on numbers an assembly's entities
+// by their place in their body's lists, and only the document-wide lists give the numbers the
+// mesher gives the STEP dump's entities.
+platform::RefPtr<host::IQDEntity> makeEntity(const DocumentPtr& document, const EntityRef& ref,
+                                             bool assembly = false);
+
+// The body number that stands for the whole document (all bodies' entities in order, no key).
+inline constexpr int kWholeDocument = -1;
 
 class HostBody : public platform::ImplementsDispatch<host::IQDBody> {
   public:
@@ -47,8 +54,8 @@ class HostBodies : public platform::ImplementsDispatch<host::IQDBodies> {
 // A list of entities given by their references.
 class HostEntities : public platform::ImplementsDispatch<host::IQDEntities> {
   public:
-    HostEntities(DocumentPtr document, std::vector<EntityRef> refs)
-        : document_(std::move(document)), refs_(std::move(refs)) {}
+    HostEntities(DocumentPtr document, std::vector<EntityRef> refs, bool assembly = false)
+        : document_(std::move(document)), refs_(std::move(refs)), assembly_(assembly) {}
 
     platform::Status get_Count(std::int32_t* count) override;
     platform::Status Item(std::int32_t index, host::IQDEntity** entity) override;
@@ -56,13 +63,15 @@ class HostEntities : public platform::ImplementsDispatch<host::IQDEntities> {
   private:
     DocumentPtr document_;
     std::vector<EntityRef> refs_;
+    bool assembly_;
 };
 
 // What faces, edges and vertices share: their document, place, key, body and box.
 template <typename I>
 class HostEntityOf : public platform::ImplementsDispatch<I> {
   public:
-    HostEntityOf(DocumentPtr document, EntityRef ref) : document_(std::move(document)), ref_(ref) {}
+    HostEntityOf(DocumentPtr document, EntityRef ref, bool assembly = false)
+        : document_(std::move(document)), ref_(ref), assembly_(assembly) {}
 
     const EntityRef& ref() const { return ref_; }
     const OcctDocument& document() const { return *document_; }
@@ -74,6 +83,7 @@ class HostEntityOf : public platform::ImplementsDispatch<I> {
   protected:
     DocumentPtr document_;
     EntityRef ref_;
+    bool assembly_;
 };
 
 class HostFace : public HostEntityOf<host::IQDFace> {

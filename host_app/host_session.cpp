@@ -116,7 +116,7 @@ Status HostSession::FindEntity(const host::KeyBytes& entityKey, host::IQDEntity*
     *entity = nullptr;
     const auto ref = document_->findEntity(entityKey);
     if (!ref) return kFail;
-    return handOut(makeEntity(document_, *ref), entity);
+    return handOut(makeEntity(document_, *ref, !isPart()), entity);
 }
 
 // ---- IQDPartSession ----

@@ -346,7 +346,7 @@ void ScriptRunner::select(const Words& args) {
         }
         const auto ref = doc.fromGlobalNumber(type, static_cast<int>(*number));
         if (!ref) throw LineError("the part has no " + what + " " + which);
-        picked.emplace_back(makeEntity(session.documentPtr(), *ref).get());
+        picked.emplace_back(makeEntity(session.documentPtr(), *ref, !session.isPart()).get());
     }
     session.selection().replace(std::move(picked));
     for (const auto& command : app_.running()) {

@@ -78,6 +78,37 @@ TEST(HostObjects, EntitiesAreFoundAgainByTheirKeys) {
     EXPECT_LT(session.require<host::IQDDesignSession>()->FindEntity(host::KeyBytes{'F'}, found.put()), 0);
 }
 
+TEST(HostObjects, AnAssemblysEntitiesStandInOneDocumentWideBody) {
+    auto session = openSession("two_solids.step", true);
+    auto document = session->documentPtr();
+    RefPtr<host::IQDEntity> found;
+    const host::KeyBytes key = document->entityKey({1, hostapp::EntityType::Face, 0});
+    ASSERT_EQ(session.require<host::IQDDesignSession>()->FindEntity(key, found.put()), platform::kOk);
+    RefPtr<host::IQDBody> body;
+    ASSERT_EQ(found->get_Body(body.put()), platform::kOk);
+    host::KeyBytes bodyKey{1};
+    body->get_Key(&bodyKey);
+    EXPECT_TRUE(bodyKey.empty());
+    RefPtr<host::IQDEntities> faces;
+    body->get_Faces(faces.put());
+    std::int32_t count = 0;
+    faces->get_Count(&count);
+    ASSERT_EQ(count, 12);
+    RefPtr<host::IQDEntity> seventh;
+    faces->Item(6, seventh.put());
+    host::KeyBytes seventhKey;
+    seventh->get_Key(&seventhKey);
+    EXPECT_EQ(seventhKey, key) << "the second body's first face is the document's seventh";
+
+    // In a part session the same face belongs to its own body of six faces.
+    auto part = openSession("two_solids.step", false);
+    auto inPart = face(part.require<host::IQDPartSession>(), 1, 0);
+    inPart->get_Body(body.put());
+    body->get_Faces(faces.put());
+    faces->get_Count(&count);
+    EXPECT_EQ(count, 6);
+}
+
 TEST(HostObjects, UnitsBoxTransformationAndPoints) {
     auto session = openSession("two_solids.step", false);
     auto design = session.require<host::IQDDesignSession>();

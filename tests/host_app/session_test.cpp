@@ -143,8 +143,12 @@ TEST_F(HostSession, KeysSurviveReopeningTheFile) {
 
 TEST_F(HostSession, TwoBodyPartAndAssemblyKeepTheirOwnKeys) {
     auto solids = OcctDocument::open(samplePath("two_solids.step"));
+    // Face 7 is the second body's first face; the mesher numbers the dump's faces over all bodies.
     const std::string fixSeventhFace =
-        kLoadcase + "menu \"Add Reactions\"\nchoose 11032 \"Z direction\"\nselect face:7\nclick APPLY\n";
+        kLoadcase +
+        "menu \"Add Reactions\"\nchoose 11032 \"Z direction\"\nselect face:7\nclick APPLY\n"
+        "menu \"Build Mesh\"\nclick MESH\n";
+    const std::string input = folder.projectFolder("two_solids") + "/Steel.txt";
 
     ASSERT_EQ(folder.run("open $KOLVANE_SAMPLES/two_solids.step part\n" + fixSeventhFace).status, 0);
     const std::string file = folder.projectFolder("two_solids") + "/Steel.api_fem";
@@ -152,6 +156,7 @@ TEST_F(HostSession, TwoBodyPartAndAssemblyKeepTheirOwnKeys) {
     ASSERT_EQ(reactions.size(), 1u);
     EXPECT_EQ(reactions[0].body, solids->bodyKey(1)) << "face 7 is the second body's first";
     EXPECT_EQ(reactions[0].entity, faceKey(*solids, 7));
+    EXPECT_NE(HostRunFolder::read(input).find("RESTRAINTS\nbor 7 1 1 0\n"), std::string::npos);
 
     fs::remove_all(folder.projectFolder("two_solids"));
     const auto run = folder.run("open $KOLVANE_SAMPLES/two_solids.step assembly\nstate 112\n" +
@@ -164,6 +169,8 @@ TEST_F(HostSession, TwoBodyPartAndAssemblyKeepTheirOwnKeys) {
     ASSERT_EQ(reactions.size(), 1u);
     EXPECT_TRUE(reactions[0].body.empty()) << "an assembly gives no body key";
     EXPECT_EQ(reactions[0].entity, faceKey(*solids, 7));
+    EXPECT_NE(HostRunFolder::read(input).find("RESTRAINTS\nbor 7 1 1 0\n"), std::string::npos)
+        << HostRunFolder::read(input);
 }
 
 TEST_F(HostSession, ExplorerTreeModifyAndDeleteReachTheFile) {
