@@ -107,6 +107,7 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
     SystemAssembler assembler(layout, k, f);
     assembleConduction(job, layout, assembler);
     if (isFirstProcess(layout.comm())) assembleBoundary(job, assembler, log);
+    assembler.holdStrayNodes(job.mesh);
     assembler.finish();
     log.line("solving");
     const double typed = job.input.tolerance();

@@ -16,6 +16,8 @@ int findRoot(std::vector<int>& parent, int n) {
     return n;
 }
 
+// The connected part (a root node) of every node; -1 for nodes no element uses, which the
+// solvers hold at 0 and which belong to no part.
 std::vector<int> nodeParts(const FeMesh& mesh) {
     std::vector<int> parent(mesh.nodeCount());
     std::iota(parent.begin(), parent.end(), 0);
@@ -24,8 +26,12 @@ std::vector<int> nodeParts(const FeMesh& mesh) {
         const int root = findRoot(parent, nodes[0]);
         for (int n : nodes) parent[findRoot(parent, n)] = root;
     }
-    for (int n = 0; n < mesh.nodeCount(); ++n) parent[n] = findRoot(parent, n);
-    return parent;
+    std::vector<char> used(mesh.nodeCount(), 0);
+    for (int n : mesh.conn) used[n] = 1;
+    std::vector<int> part(mesh.nodeCount(), -1);
+    for (int n = 0; n < mesh.nodeCount(); ++n)
+        if (used[n]) part[n] = findRoot(parent, n);
+    return part;
 }
 
 using Gram = std::array<std::array<double, 6>, 6>;
@@ -66,16 +72,19 @@ std::optional<std::string> findFreeRigidMotion(const FeMesh& mesh, const DofLayo
     };
     std::map<int, PartData> parts;
     for (int n = 0; n < mesh.nodeCount(); ++n) {
+        if (part[n] < 0) continue;
         auto& p = parts[part[n]];
         p.centre = p.centre + mesh.node(n);
         ++p.count;
     }
     for (auto& [root, p] : parts) p.centre = (1.0 / p.count) * p.centre;
     for (int n = 0; n < mesh.nodeCount(); ++n) {
+        if (part[n] < 0) continue;
         auto& p = parts[part[n]];
         p.size = std::max(p.size, norm(mesh.node(n) - p.centre));
     }
     for (int n = 0; n < mesh.nodeCount(); ++n) {
+        if (part[n] < 0) continue;
         auto& p = parts[part[n]];
         const Vec3 r = (1.0 / (p.size > 0 ? p.size : 1.0)) * (mesh.node(n) - p.centre);
         // Rigid modes at this node: three translations, three rotations.
@@ -103,7 +112,8 @@ std::optional<std::string> findFreeRigidMotion(const FeMesh& mesh, const DofLayo
 bool everyPartTouched(const FeMesh& mesh, const std::vector<char>& nodeSet) {
     const std::vector<int> part = nodeParts(mesh);
     std::map<int, bool> touched;
-    for (int n = 0; n < mesh.nodeCount(); ++n) touched[part[n]] = touched[part[n]] || nodeSet[n];
+    for (int n = 0; n < mesh.nodeCount(); ++n)
+        if (part[n] >= 0) touched[part[n]] = touched[part[n]] || nodeSet[n];
     for (const auto& [root, t] : touched)
         if (!t) return false;
     return true;

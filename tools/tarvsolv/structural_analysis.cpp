@@ -102,6 +102,7 @@ void assembleElements(const Job& job, const DofLayout& layout, const Temperature
         }
         assembler.addElement(job.mesh.elementNodes(e), ke, &fe);
     }
+    assembler.holdStrayNodes(job.mesh);
     assembler.finish();
 }
 
@@ -235,6 +236,7 @@ std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
         stiffness.addElement(job.mesh.elementNodes(e), ke, nullptr);
         mass.addElement(job.mesh.elementNodes(e), me, nullptr);
     }
+    stiffness.holdStrayNodes(job.mesh);
     stiffness.finish();
     mass.finish();
     // A model free to move has zero frequencies: shift below zero so the shifted stiffness stays

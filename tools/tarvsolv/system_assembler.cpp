@@ -71,6 +71,16 @@ void SystemAssembler::addLoads(std::span<const int> nodes, std::vector<double>& 
     petscCheck(VecSetValues(rhs_, static_cast<PetscInt>(index_.size()), index_.data(), fe.data(), ADD_VALUES), "VecSetValues");
 }
 
+void SystemAssembler::holdStrayNodes(const FeMesh& mesh) {
+    if (!matrix_) return;
+    std::vector<char> used(mesh.nodeCount(), 0);
+    for (int n : mesh.conn) used[n] = 1;
+    const int d = layout_.dofsPerNode();
+    for (int n = layout_.firstNode(); n < layout_.endNode(); ++n)
+        if (!used[n])
+            for (int a = 0; a < d; ++a) petscCheck(MatSetValue(matrix_, n * d + a, n * d + a, 1.0, ADD_VALUES), "MatSetValue");
+}
+
 void SystemAssembler::finish() {
     if (matrix_) {
         petscCheck(MatAssemblyBegin(matrix_, MAT_FINAL_ASSEMBLY), "MatAssemblyBegin");

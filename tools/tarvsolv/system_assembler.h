@@ -23,6 +23,9 @@ public:
     void addElement(std::span<const int> nodes, std::vector<double>& ke, std::vector<double>* fe);
     // Adds loads on nodes (unknowns per node each); prescribed unknowns ignore them.
     void addLoads(std::span<const int> nodes, std::vector<double>& fe);
+    // Puts a unit diagonal on the unknowns of nodes that no element uses (a mesh with stray
+    // nodes), so they solve to 0 instead of making the matrix singular. Call once, on every process.
+    void holdStrayNodes(const FeMesh& mesh);
     // Ends the assembly of whatever was given.
     void finish();
 

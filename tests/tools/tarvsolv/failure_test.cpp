@@ -1,6 +1,8 @@
 // Models the solver must refuse with a clear message, leaving the result file as the add-on left it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "solver_fixture.h"
 
 namespace tarvsolv::testing {
@@ -98,6 +100,40 @@ TEST(FreeModes, UnrestrainedBodyHasSixZeroFrequencies) {
     ASSERT_EQ(f.size(), 7u);
     for (int k = 0; k < 6; ++k) EXPECT_LT(f[k], 1e-3 * f[6]) << "mode " << k + 1;
     EXPECT_GT(f[6], 1000.0);
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing
+
+namespace tarvsolv::testing {
+namespace {
+
+// A mesh with a node no element uses still solves, statics and heat alike; the stray node stays at 0.
+TEST(StrayNodes, AreHeldAtZeroInsteadOfMakingTheModelSingular) {
+    BoxSpec spec;
+    spec.size = {20, 5, 5};
+    spec.nx = 4;
+    FeMesh mesh = makeBoxMesh(spec);
+    for (double v : {100.0, 100.0, 100.0}) mesh.xyz.push_back(v);
+    SolverJob job("stray");
+    job.writeMesh(mesh);
+    JobText text;
+    text.materials = {kSteel};
+    text.loads = {"bol 2 1 10"};
+    text.restraints = {"bor 1 0 0 0"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(SolverChoice::Iterative), "");
+    const auto u = job.nodeBlock("DISP 1");
+    ASSERT_EQ(u.size(), 3u * mesh.nodeCount());
+    EXPECT_EQ(u[u.size() - 1], 0.0);
+    EXPECT_LT(*std::min_element(u.begin(), u.end()), -1e-4);
+
+    text.analysisCode = 1;
+    text.materials = {"1  0.05,0,0,7.85e-06,460"};
+    text.loads = {"bol 1 0 0.01", "bol 2 2 0.002, 20"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    EXPECT_EQ(job.nodeBlock("TEMP 1").back(), 0.0);
 }
 
 }  // namespace
