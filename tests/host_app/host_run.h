@@ -39,11 +39,16 @@ class HostRunFolder {
         std::ofstream(file) << "projects " << path("projects") << "\ninstall " << path("tarvdir") << "\n"
                             << script;
         std::filesystem::create_directories(path("tarvdir"));
-        const std::string command = "KOLVANE_CONFIG_DIR='" + path("settings") + "' KOLVANE_DOCUMENTS_DIR='" +
-                                    path("documents") + "' KOLVANE_PROGRAM_FILES_DIR='" + path("programs") +
-                                    "' '" + buildFolder() + "/bin/kolvane-host' --script '" + file +
-                                    "' --out '" + path("out") + "' >'" + path("stdout") + "' 2>'" +
-                                    path("stderr") + "'";
+        return runFile(file);
+    }
+
+    // Runs the script file as it stands, with `environment` ("NAME='value' ...") in front.
+    HostRunResult runFile(const std::string& file, const std::string& environment = "") const {
+        const std::string command = environment + " KOLVANE_CONFIG_DIR='" + path("settings") +
+                                    "' KOLVANE_DOCUMENTS_DIR='" + path("documents") +
+                                    "' KOLVANE_PROGRAM_FILES_DIR='" + path("programs") + "' '" +
+                                    buildFolder() + "/bin/kolvane-host' --script '" + file + "' --out '" +
+                                    path("out") + "' >'" + path("stdout") + "' 2>'" + path("stderr") + "'";
         const int raw = std::system(command.c_str());
         HostRunResult result;
         result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

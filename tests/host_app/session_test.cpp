@@ -299,6 +299,26 @@ TEST_F(HostSession, PicturesShowThePartAndTheRunningCommandsMarks) {
     EXPECT_GT(pixelsOf(marks, 0xFF0000), 20) << "the reactions are marked in red";
 }
 
+TEST_F(HostSession, MainJobGoesFromThePartToTheStressPicture) {
+    const std::string tarvdir = buildFolder() + "/tarvdir";
+    if (!fs::exists(tarvdir + "/velgrin") || !fs::exists(tarvdir + "/tarvsolv"))
+        GTEST_SKIP() << "the mesher and solver are not built in " << tarvdir;
+    const char* source = std::getenv("KOLVANE_SOURCE_DIR");
+    ASSERT_NE(source, nullptr);
+    const auto run =
+        folder.runFile(std::string(source) + "/samples/bracket.run", "KOLVANE_TARVDIR='" + tarvdir + "'");
+    ASSERT_EQ(run.status, 0) << run.err << run.out;
+    EXPECT_NE(run.out.find("found \"] done\""), std::string::npos) << run.out;
+    const std::string project = folder.path("out/projects/bracket");
+    EXPECT_TRUE(fs::exists(project + "/Steel.meb"));
+    EXPECT_NE(HostRunFolder::read(project + "/Steel.out").find("\nSTRES 1\n"), std::string::npos);
+    // The legend's top band is red and its lowest blue; the part's marks picture has none of them.
+    const std::string stress = folder.path("out/bracket-stress.png");
+    EXPECT_GT(pixelsOf(stress, 0xFF0000), 50);
+    EXPECT_GT(pixelsOf(stress, 0x0000FF), 50);
+    EXPECT_EQ(pixelsOf(folder.path("out/bracket-part.png"), 0x0000FF), 0);
+}
+
 TEST_F(HostSession, UnitsReachTheAddOnsFiles) {
     const auto run = folder.run("open $KOLVANE_SAMPLES/beam.step units=cm display=in\n" + kLoadcase);
     ASSERT_EQ(run.status, 0) << run.err;
