@@ -303,10 +303,7 @@ TEST_F(HostSession, MainJobGoesFromThePartToTheStressPicture) {
     const std::string tarvdir = buildFolder() + "/tarvdir";
     if (!fs::exists(tarvdir + "/velgrin") || !fs::exists(tarvdir + "/tarvsolv"))
         GTEST_SKIP() << "the mesher and solver are not built in " << tarvdir;
-    const char* source = std::getenv("KOLVANE_SOURCE_DIR");
-    ASSERT_NE(source, nullptr);
-    const auto run =
-        folder.runFile(std::string(source) + "/samples/bracket.run", "KOLVANE_TARVDIR='" + tarvdir + "'");
+    const auto run = folder.runFile(KOLVANE_BRACKET_RUN, "KOLVANE_TARVDIR='" + tarvdir + "'");
     ASSERT_EQ(run.status, 0) << run.err << run.out;
     EXPECT_NE(run.out.find("found \"] done\""), std::string::npos) << run.out;
     const std::string project = folder.path("out/projects/bracket");
