@@ -209,6 +209,24 @@ TEST_F(HostSession, OnModalBlocksActInTheModalWindowAndReportTheirOwnLines) {
         << bad.err;
 }
 
+TEST_F(HostSession, GridCellsOfTheTableEditorAreTypedInItsModalRun) {
+    const auto run = folder.run("open $KOLVANE_SAMPLES/beam.step\n" + kLoadcase +
+                                "menu \"Add Actions\"\n"
+                                "on-modal Table\n"
+                                "choose 1001 \"force x\"\n"
+                                "focus 1 1\n"
+                                "cell 1 0 0.5\n"
+                                "cell 1 1 10\n"
+                                "accept\n"
+                                "end\n"
+                                "click \"MAKE TABLE\"\n"
+                                "expect-text 11016 tabl0\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const auto tables = entriesOfKind(folder.projectFolder("beam") + "/Steel.api_fem", 6);
+    ASSERT_EQ(tables.size(), 1u);
+    EXPECT_EQ(tables[0].text, "tabl0, 1, 0.5, 10");
+}
+
 TEST_F(HostSession, MeshRunWritesStepDumpAndSolverInputTheSameAfterReopening) {
     const std::string mesh =
         "menu \"Build Mesh\"\nclick MESH\nexpect-message \"cannot find mesher -> re-install\"\n";
