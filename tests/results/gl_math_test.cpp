@@ -1,0 +1,214 @@
+// The results window's plain math: trackball, camera moves, projection, the probe rectangle and the
+// client-side arrays (positions with the displacement factor, ramp coordinates, edge flags).
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "mesh_solve/mesh.h"
+#include "mesh_solve/mesh_file_builder.h"
+#include "results/contour_fixture.h"
+#include "results/gl_camera.h"
+#include "results/gl_scene_arrays.h"
+#include "results/probe_rectangle.h"
+#include "results/trackball.h"
+
+namespace {
+
+using namespace results;
+
+std::array<double, 3> rotate(const Matrix16& m, std::array<double, 3> v) {
+    std::array<double, 3> r{};
+    for (int row = 0; row < 3; ++row)
+        for (int col = 0; col < 3; ++col) r[row] += m[col * 4 + row] * v[col];
+    return r;
+}
+
+double norm(const Quaternion& q) {
+    return std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
+}
+
+TEST(Trackball, ADragToTheRightTurnsTheFrontTowardsPlusXAboutY) {
+    const Quaternion q = dragRotation(0, 0, 0.2, 0);
+    EXPECT_NEAR(q[0], 0, 1e-12);
+    EXPECT_GT(q[1], 0);
+    EXPECT_NEAR(q[2], 0, 1e-12);
+    const auto front = rotate(rotationMatrix(q), {0, 0, 1});
+    EXPECT_GT(front[0], 0.2);
+    EXPECT_NEAR(front[1], 0, 1e-12);
+    // The angle is twice the arc sine of half the chord over the radius.
+    const double z1 = 0.8, z2 = std::sqrt(0.64 - 0.04);
+    const double angle = 2 * std::asin(std::hypot(0.2, z1 - z2) / 1.6);
+    EXPECT_NEAR(2 * std::acos(q[3]), angle, 1e-12);
+}
+
+TEST(Trackball, AnUpwardDragInPixelsTurnsTheFrontUpAndNoMoveIsNoRotation) {
+    Trackball ball;
+    ball.resize(200, 100);
+    ball.drag(100, 50, 100, 50);
+    EXPECT_EQ(ball.rotation(), (Quaternion{0, 0, 0, 1}));
+    // Window y grows downwards: from the centre up by 10 pixels.
+    ball.drag(100, 50, 100, 40);
+    const auto front = rotate(ball.matrix(), {0, 0, 1});
+    EXPECT_GT(front[1], 0.1);
+    EXPECT_NEAR(front[0], 0, 1e-12);
+    // Outside the ball the hyperbolic sheet still gives a finite rotation.
+    ball.drag(0, 0, 200, 100);
+    EXPECT_TRUE(std::isfinite(ball.rotation()[3]));
+}
+
+TEST(Trackball, RotationsAccumulateAndAreRenormalisedEvery97Additions) {
+    Trackball ball;
+    // Two quarter turns about z make a half turn.
+    const double s = std::sqrt(0.5);
+    ball.add({0, 0, s, s});
+    ball.add({0, 0, s, s});
+    const auto x = rotate(ball.matrix(), {1, 0, 0});
+    EXPECT_NEAR(x[0], -1, 1e-12);
+    // A quaternion slightly too long grows with each addition until the 97th scales it back.
+    Trackball drifting;
+    const Quaternion longer{0, 0, 0, 1.001};
+    for (int i = 1; i < kRenormaliseCount; ++i) drifting.add(longer);
+    EXPECT_EQ(drifting.additionsSinceRenormalising(), 96);
+    EXPECT_GT(norm(drifting.rotation()), 1.09);
+    drifting.add(longer);
+    EXPECT_EQ(drifting.additionsSinceRenormalising(), 0);
+    EXPECT_NEAR(norm(drifting.rotation()), 1.0, 1e-12);
+}
+
+TEST(GlCamera, RightButtonZoomsMiddlePansWheelStepsAndZoomToFitKeepsRotation) {
+    GlCamera camera;
+    camera.resize(400, 300);
+    camera.mouseMove(100, 100, 0);
+    camera.mouseMove(100, 150, kRightButton);  // 50 pixels down
+    EXPECT_FLOAT_EQ(camera.distance(), 10 - 0.04f * 50);
+    camera.mouseMove(120, 140, kMiddleButton);  // 20 right, 10 up
+    EXPECT_FLOAT_EQ(camera.panX(), 0.001f * 8 * 20);
+    EXPECT_FLOAT_EQ(camera.panY(), 0.001f * 8 * 10);
+    camera.wheel(true);
+    EXPECT_FLOAT_EQ(camera.distance(), 7.5f);
+    camera.wheel(false);
+    camera.wheel(false);
+    EXPECT_FLOAT_EQ(camera.distance(), 8.5f);
+    // Left alone does nothing to the camera; left and right together rotate.
+    camera.mouseMove(200, 140, kLeftButton);
+    EXPECT_EQ(camera.trackball().rotation(), (Quaternion{0, 0, 0, 1}));
+    camera.mouseMove(230, 140, kLeftButton | kRightButton);
+    const Quaternion turned = camera.trackball().rotation();
+    EXPECT_GT(turned[1], 0);
+    camera.zoomToFit();
+    EXPECT_FLOAT_EQ(camera.distance(), 10);
+    EXPECT_FLOAT_EQ(camera.panX(), 0);
+    EXPECT_FLOAT_EQ(camera.panY(), 0);
+    EXPECT_EQ(camera.trackball().rotation(), turned);
+}
+
+TEST(GlCamera, ProjectsTheOriginToTheCentreAndPanMovesItByThePerspective) {
+    GlCamera camera;
+    camera.resize(400, 300);
+    WindowPoint p;
+    ASSERT_TRUE(camera.project({0, 0, 0}, p));
+    EXPECT_NEAR(p.x, 200, 1e-9);
+    EXPECT_NEAR(p.y, 150, 1e-9);
+    // A point 1 up at distance 10 lands at 150 * (1 - f / 10) with f = cot(17.5 degrees).
+    ASSERT_TRUE(camera.project({0, 1, 0}, p));
+    const double f = 1 / std::tan(17.5 * 3.14159265358979 / 180);
+    EXPECT_NEAR(p.y, 150 - 150 * f / 10, 1e-6);
+    camera.mouseMove(0, 0, 0);
+    camera.mouseMove(100, 0, kMiddleButton);  // pan x 1.0
+    ASSERT_TRUE(camera.project({0, 0, 0}, p));
+    EXPECT_NEAR(p.x, 200 + 150 * f / 10, 1e-4);
+    // Behind the eye nothing is projected.
+    EXPECT_FALSE(camera.project({0, 0, 20}, p));
+}
+
+TEST(ProbeRectangle, ASmallMoveIsASixPixelSquareElseTheDraggedRectangle) {
+    const auto square = ProbeRectangle::between(100, 50, 105, 45);
+    EXPECT_DOUBLE_EQ(square.left, 97);
+    EXPECT_DOUBLE_EQ(square.right, 103);
+    EXPECT_DOUBLE_EQ(square.top, 47);
+    EXPECT_DOUBLE_EQ(square.bottom, 53);
+    EXPECT_TRUE(square.contains(102.9, 47.1));
+    EXPECT_FALSE(square.contains(103, 50));  // strictly inside only
+    const auto dragged = ProbeRectangle::between(120, 80, 100, 50);
+    EXPECT_DOUBLE_EQ(dragged.left, 100);
+    EXPECT_DOUBLE_EQ(dragged.right, 120);
+    EXPECT_DOUBLE_EQ(dragged.top, 50);
+    EXPECT_DOUBLE_EQ(dragged.bottom, 80);
+    // Six pixels in one direction is already a drag.
+    EXPECT_DOUBLE_EQ(ProbeRectangle::between(0, 0, 6, 1).right, 6);
+}
+
+mesh_solve::Mesh meshOf(const mesh_test::MeshFileContent& c) {
+    mesh_solve::Mesh mesh;
+    mesh_solve::MeshArrays arrays;
+    arrays.coordinates = c.coordinates;
+    arrays.connectivity = c.connectivity;
+    for (std::size_t i = 0; i < c.facetRecords.size(); i += 3) {
+        arrays.facetTags.push_back(c.facetRecords[i]);
+        arrays.facetElements.push_back(c.facetRecords[i + 1]);
+        arrays.facetFaces.push_back(c.facetRecords[i + 2]);
+    }
+    mesh.load(c.nodes, c.elements, c.nodesPerElement, std::move(arrays));
+    return mesh;
+}
+
+TEST(GlSceneArrays, PositionsAreCentredScaledToFiveAndDisplacedByTheFactor) {
+    auto mesh = meshOf(results_test::twoTetrahedra());
+    const TriangleList list = buildTriangleList(mesh, false);
+    const ModelFrame frame = ModelFrame::of(boundingBox(mesh), 0);
+    EXPECT_DOUBLE_EQ(frame.largestExtent, 1);
+    std::vector<double> vectors(15, 0.0);
+    vectors[3 * 1] = 0.1;  // node 2 moves 0.1 along x
+    const auto positions = vertexPositions(mesh, list, vectors, 2.0, frame);
+    ASSERT_EQ(positions.size(), 3 * list.vertexCount());
+    // Vertex 0 shows node 2 at (1, 0, 0): ((1 + 0.2) - 0.5) * 5, (0 - 0.5) * 5.
+    ASSERT_EQ(list.nodes[0], 2);
+    EXPECT_FLOAT_EQ(positions[0], 3.5f);
+    EXPECT_FLOAT_EQ(positions[1], -2.5f);
+    EXPECT_FLOAT_EQ(positions[2], -2.5f);
+    // The extent only grows: a smaller box keeps the larger scale.
+    EXPECT_DOUBLE_EQ(ModelFrame::of(boundingBox(mesh), 4).largestExtent, 4);
+    // Cut-away elements are put at the origin.
+    computeSliceFlags(mesh, boundingBox(mesh), {100, 100, 100});
+    mesh.elementStates()[1] = kCutAway;
+    const auto cut = vertexPositions(mesh, list, {}, 0.0, frame);
+    for (int c = 0; c < 9; ++c) EXPECT_EQ(cut[c], 0.0f);
+    EXPECT_FLOAT_EQ(cut[9 * 3], (mesh.coordinates()[3 * (list.nodes[9] - 1)] - 0.5) * 5);
+}
+
+TEST(GlSceneArrays, RampCoordinatesFollowTheBandsScaledToSixteenTexels) {
+    const BandLimits limits = evenLimits(0, 100);
+    EXPECT_FLOAT_EQ(rampCoordinate(0, limits), 3.0f / 16);
+    EXPECT_FLOAT_EQ(rampCoordinate(5, limits), 3.5f / 16);
+    EXPECT_FLOAT_EQ(rampCoordinate(95, limits), 12.5f / 16);
+    EXPECT_FLOAT_EQ(rampCoordinate(100, limits), 13.0f / 16);
+    // Outside the range counts as band 10 at its nearer edge.
+    EXPECT_FLOAT_EQ(rampCoordinate(-50, limits), 12.0f / 16);
+    // A zero-width band puts the value at its start.
+    BandLimits flat{};
+    EXPECT_FLOAT_EQ(rampCoordinate(0, flat), 3.0f / 16);
+    const auto texels = colourRampTexels();
+    EXPECT_EQ(texels[3], 0);            // texel 0 transparent
+    EXPECT_EQ(texels[4 * 3 + 2], 255);  // band 0 blue
+    EXPECT_EQ(texels[4 * 12], 255);     // band 9 red
+    EXPECT_EQ(texels[4 * 12 + 1], 0);
+    EXPECT_EQ(texels[4 * 15 + 3], 0);
+    const auto mesh = meshOf(results_test::twoTetrahedra());
+    const TriangleList list = buildTriangleList(mesh, false);
+    const std::vector<double> values{0, 10, 20, 30, 100};
+    const auto s = textureCoordinates(list, values, limits, false);
+    EXPECT_FLOAT_EQ(s[0], rampCoordinate(values[list.nodes[0] - 1], limits));
+    for (float meshOnly : textureCoordinates(list, values, limits, true))
+        EXPECT_EQ(meshOnly, kMeshRampCoordinate);
+}
+
+TEST(GlSceneArrays, EdgeFlagsOutlineLinearTrianglesAndOnlyTheBoundaryOfQuadraticFaces) {
+    TriangleList list;
+    list.nodes.assign(12, 1);
+    list.elements.assign(4, 1);
+    list.central = {0, 0, 0, 1};
+    EXPECT_EQ(edgeFlags(list, false), std::vector<std::uint8_t>(12, 1));
+    EXPECT_EQ(edgeFlags(list, true), (std::vector<std::uint8_t>{1, 1, 0, 1, 1, 0, 1, 1, 0, 0, 0, 0}));
+}
+
+}  // namespace
