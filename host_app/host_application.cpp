@@ -9,6 +9,13 @@ namespace hostapp {
 
 using platform::RefPtr;
 
+namespace {
+// The add-on's menu items that start a command of their own (its analysis steps). Picking one
+// ends the command running in the session first, as picking a command does in the host.
+constexpr std::int32_t kFirstCommandItem = 112;
+constexpr std::int32_t kLastCommandItem = 119;
+}  // namespace
+
 HostApplication::HostApplication()
     : root_(platform::makeRef<HostRoot>()), hook_(platform::makeRef<HostHook>(root_)) {}
 
@@ -115,7 +122,7 @@ void HostApplication::invoke(std::int32_t id) {
     const std::string session = requireSession().name();
     // Picking an analysis command ends the one running in the session, as picking any command
     // does in the host; the explorer and help leave it running.
-    if (id >= 112 && id <= 119) endTransientCommands(session);
+    if (id >= kFirstCommandItem && id <= kLastCommandItem) endTransientCommands(session);
     RefPtr<host::IQuarnelAddOnCommand> command;
     addOn_->InvokeCommand(id, session, command.put());
     if (command && !isRunning(command.get())) host(std::move(command), session);
