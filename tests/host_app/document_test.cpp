@@ -1,6 +1,7 @@
 // The OpenCASCADE document layer: bodies and numbering, persistent keys, boxes, surface kinds and
 // axes, units, STEP export, and the host objects made on them.
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -30,6 +31,11 @@ namespace fs = std::filesystem;
 std::shared_ptr<OcctDocument> sample(const std::string& name, std::int32_t unit = host::kUnitMm) {
     hostapp::silenceOcctMessages();
     return OcctDocument::open(samplePath(name), unit);
+}
+
+// A scratch file name of this process (test runs of several build folders may overlap).
+fs::path scratchFile(const std::string& name) {
+    return fs::temp_directory_path() / ("kolvane_document_test_" + std::to_string(::getpid()) + "_" + name);
 }
 
 std::vector<host::KeyBytes> allKeys(const OcctDocument& doc) {
@@ -208,7 +214,7 @@ TEST(Document, EdgesKnowTheirFacesOnceEach) {
 
 TEST(Document, ExportedStepReadsBackAsTheSameModel) {
     auto bracket = sample("bracket.step");
-    const fs::path out = fs::temp_directory_path() / "kolvane_document_test_dump.stp";
+    const fs::path out = scratchFile("dump.stp");
     ASSERT_TRUE(bracket->exportStep(out.string()));
     auto again = OcctDocument::open(out.string());
     EXPECT_EQ(again->totalCount(EntityType::Face), bracket->totalCount(EntityType::Face));
@@ -219,12 +225,12 @@ TEST(Document, ExportedStepReadsBackAsTheSameModel) {
 }
 
 TEST(Document, BadFilesAreRefused) {
-    const fs::path text = fs::temp_directory_path() / "kolvane_document_test_bad.step";
+    const fs::path text = scratchFile("bad.step");
     std::ofstream(text) << "this is no STEP file\n";
     EXPECT_THROW(OcctDocument::open(text.string()), DocumentError);
     EXPECT_THROW(OcctDocument::open("/no/such/part.step"), DocumentError);
     EXPECT_THROW(OcctDocument::open(samplePath("beam.step") + ".missing"), DocumentError);
-    const fs::path other = fs::temp_directory_path() / "kolvane_document_test_part.igs";
+    const fs::path other = scratchFile("part.igs");
     fs::copy_file(samplePath("beam.step"), other, fs::copy_options::overwrite_existing);
     EXPECT_THROW(OcctDocument::open(other.string()), DocumentError);
     fs::remove(text);
