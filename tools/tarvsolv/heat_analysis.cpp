@@ -110,8 +110,7 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
     assembler.holdStrayNodes(job.mesh);
     assembler.finish();
     log.line("solving");
-    const double typed = job.input.tolerance();
-    const LinearSolveReport report = solveLinear(k, f, x, job.solver, (typed > 0 && typed < 1e-2 ? typed : 1e-6) * 1e-2, layout, job.mesh);
+    const LinearSolveReport report = solveLinear(k, f, x, job.solver, kIterativeTolerance, layout, job.mesh);
     log.line("solved by " + report.method + (report.iterations ? " in " + std::to_string(report.iterations) + " iterations" : ""));
     const std::vector<double> temperatures = gatherOnFirst(x);
     if (!isFirstProcess(layout.comm())) return {};

@@ -11,6 +11,11 @@ namespace tarvsolv {
 
 enum class SolverChoice { Iterative, Direct };
 
+// Relative residual of the iterative solver: a hundred times below the 1e-6 the solve dialog
+// offers as tolerance (a value the solver input does not carry), which keeps the iterative
+// solution within 1e-6 of the direct one.
+inline constexpr double kIterativeTolerance = 1e-8;
+
 struct LinearSolveReport {
     int iterations = 0;
     std::string method;

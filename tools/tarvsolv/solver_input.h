@@ -22,14 +22,14 @@ struct SolverInput {
     std::string modelPath;
     std::string meshPath;
     bool hasSolve = false;
-    std::array<double, 5> solve{};  // the solve dialog's rows 1 to 5
+    // The solve dialog's rows 2 to 6 (row 1, the tolerance, is not written into the file).
+    std::array<double, 5> solve{};
     bool gstep = false, buckle = false, tstep = false, dynamic = false;
     std::vector<InputLine> tables, materials, sizes, loads, restraints, constraints;
     std::string meshSettings;
 
-    // Row 1 (tolerance), row 2 (initial temperature or number of modes) of the solve dialog.
-    double tolerance() const { return solve[0]; }
-    double row2() const { return solve[1]; }
+    // Row 2 of the solve dialog: the initial temperature, or the number of modes.
+    double row2() const { return solve[0]; }
 };
 
 // Reads the file; throws std::runtime_error naming the file and line on a header or solve line

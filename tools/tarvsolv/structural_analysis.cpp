@@ -174,12 +174,8 @@ std::vector<std::array<Stress6, 4>> elementStresses(const Job& job, const Temper
     return stresses;
 }
 
-double solverTolerance(const Job& job) {
-    // The dialog's tolerance is the wanted accuracy of the displacements; the residual is taken a
-    // hundred times smaller, which keeps the iterative solution within it of the direct one.
-    const double typed = job.input.tolerance();
-    const double wanted = typed > 0 && typed < 1e-2 ? typed : 1e-6;
-    return wanted * 1e-2;
+double solverTolerance(const Job&) {
+    return kIterativeTolerance;
 }
 
 std::string formatSolveLine(const LinearSolveReport& r) {

@@ -73,7 +73,7 @@ TEST(AddOnReading, FrequenciesModeShapesAndTemperatures) {
     job.writeMesh(smallBeam(true));
     JobText text;
     text.analysisCode = 3;
-    text.solve = "1e-06,3,0,0,0";
+    text.solve = "3,0,0,0,0";
     text.materials = {kSteel};
     text.restraints = {"bor 1 0 0 0"};
     job.writeInput(text);

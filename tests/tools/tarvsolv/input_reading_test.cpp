@@ -21,7 +21,7 @@ namespace {
 const char* kFullInput =
     "HEADER\n0.001 m. scale=1000 nod=4 elem=0 ana=3 1e-06 0 5\n"
     "MODEL\nC:\\p\\dump.stp\nMFILE\nC:\\p\\case 1.meb\n"
-    "SOLVE\n1e-06,5,0,0,0\n"
+    "SOLVE\n5,0,0,0,0\n"
     "TABLES\n tabl0, 2, 0, 1, 0, 100\n tabm0, 2, 20, 120, 200000, 180000\n"
     "MSET\n 1:0 0 0.5 0.25 0 2 2 3 3 1 0\n"
     "MATERIALS\n1  tabm0,0.3,1.2e-05,7850,0,0,0,0,0,0,0,0,0\n"

@@ -33,7 +33,7 @@ public:
 struct JobText {
     int analysisCode = 0;            // header "ana=": 0 statics, 3 modes, 1 steady heat
     std::string unit = "mm";
-    std::string solve = "1e-06,0,0,0,0";
+    std::string solve = "0,0,0,0,0";  // the solve dialog's rows 2 to 6
     std::vector<std::string> tables, materials, loads, restraints, constraints;
 };
 

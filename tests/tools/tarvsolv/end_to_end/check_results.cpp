@@ -1,0 +1,150 @@
+// tarvsolv-check-results: checks results of the end-to-end runs against closed-form solutions.
+//   cantilever MESH OUT LENGTH WIDTH HEIGHT E NU FORCE: held at x = 0, FORCE downwards (-z) at
+//     x = LENGTH: the mean tip deflection (beam theory with shear) and the bending stress on the top
+//     and bottom fibres at mid-length, each within 2 %.
+//   modes OUT LENGTH WIDTH HEIGHT E NU RHO: the first three natural frequencies of that cantilever
+//     (bending across the height, across the width, second across the height) against
+//     Euler-Bernoulli corrected for shear and rotary inertia, within 2 %; RHO in kg/mm3.
+//   slab MESH OUT THICKNESS K FLUX H FLUID: flux into x = 0, convection at x = THICKNESS: the
+//     temperatures at both faces against 1-D conduction, within 0.5 %.
+// Prints what it compares; exit 0 when everything holds.
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fe_mesh.h"
+
+namespace {
+
+std::vector<std::string> block(const std::string& path, const std::string& keyword, bool skipCaption) {
+    std::ifstream in(path);
+    std::string line;
+    while (std::getline(in, line) && line.rfind(keyword, 0) != 0) {}
+    if (skipCaption) std::getline(in, line);
+    std::vector<std::string> lines;
+    while (std::getline(in, line) && !line.empty()) lines.push_back(line);
+    return lines;
+}
+
+bool within(const char* what, double got, double expected, double tolerance) {
+    const double error = std::abs(got - expected) / std::abs(expected);
+    std::printf("%-32s %12.6g  expected %12.6g  (%+.2f %%)\n", what, got, expected, 100 * (got - expected) / std::abs(expected));
+    return error <= tolerance;
+}
+
+}  // namespace
+
+int cantilever(char** argv) {
+    const double length = std::atof(argv[2]), width = std::atof(argv[3]), height = std::atof(argv[4]);
+    const double e = std::atof(argv[5]), nu = std::atof(argv[6]), force = std::atof(argv[7]);
+    const tarvsolv::FeMesh mesh = tarvsolv::readMeshFile(argv[0]);
+    const auto disp = block(argv[1], "DISP", false);
+    const auto stress = block(argv[1], "STRE", true);
+    if (disp.size() != static_cast<std::size_t>(mesh.nodeCount()) || stress.size() != 4u * mesh.elementCount()) {
+        std::fprintf(stderr, "the result file does not match the mesh\n");
+        return 1;
+    }
+    const double tol = 1e-6 * length;
+    double tip = 0;
+    int tipNodes = 0;
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        if (std::abs(mesh.node(n).x - length) > tol) continue;
+        std::istringstream fields(disp[n]);
+        double number, x, y, z;
+        fields >> number >> x >> y >> z;
+        tip += z;
+        ++tipNodes;
+    }
+    // Stress on the top and bottom fibres near mid-length (corner lines of nodes within a tenth of
+    // the height of the fibre and a twentieth of the length of the middle).
+    double top = 0, bottom = 0;
+    int topCount = 0, bottomCount = 0;
+    for (const std::string& line : stress) {
+        std::istringstream fields(line);
+        int element, node;
+        double sx;
+        fields >> element >> node >> sx;
+        const tarvsolv::Vec3 p = mesh.node(node - 1);
+        if (std::abs(p.x - length / 2) > length / 20) continue;
+        if (std::abs(p.z - height) < tol) top += sx, ++topCount;
+        if (std::abs(p.z) < tol) bottom += sx, ++bottomCount;
+    }
+    if (!tipNodes || !topCount || !bottomCount) {
+        std::fprintf(stderr, "no nodes at the tip or on the fibres\n");
+        return 1;
+    }
+    const double inertia = width * height * height * height / 12, area = width * height, g = e / (2 * (1 + nu));
+    const double deflection = force * std::pow(length, 3) / (3 * e * inertia) + force * length / (5.0 / 6 * g * area);
+    const double fibre = force * (length / 2) * (height / 2) / inertia;
+    bool ok = within("tip deflection", -tip / tipNodes, deflection, 0.02);
+    ok = within("top fibre stress at L/2", top / topCount, fibre, 0.02) && ok;
+    ok = within("bottom fibre stress at L/2", bottom / bottomCount, -fibre, 0.02) && ok;
+    return ok ? 0 : 1;
+}
+
+int modes(char** argv) {
+    const double length = std::atof(argv[1]), width = std::atof(argv[2]), height = std::atof(argv[3]);
+    const double e = std::atof(argv[4]), nu = std::atof(argv[5]), rho = std::atof(argv[6]);
+    std::ifstream in(argv[0]);
+    std::string line;
+    while (std::getline(in, line) && line.rfind("NATU", 0) != 0) {}
+    std::getline(in, line);
+    std::istringstream values(line);
+    const double g = e / (2 * (1 + nu));
+    const double massPerLength = rho * 1e-3 * width * height;  // kg/mm3 -> N s2/mm4, times the area
+    auto frequency = [&](double beta, double depth, double breadth) {
+        const double euler = beta * beta / (2 * M_PI) * std::sqrt(e * breadth * std::pow(depth, 3) / 12 / (massPerLength * std::pow(length, 4)));
+        return euler / std::sqrt(1 + std::pow(beta / length, 2) * depth * depth / 12 * (1 + e / (5.0 / 6 * g)));
+    };
+    const double expected[3] = {frequency(1.8751, height, width), frequency(1.8751, width, height), frequency(4.6941, height, width)};
+    const char* names[3] = {"mode 1 (Hz)", "mode 2 (Hz)", "mode 3 (Hz)"};
+    bool ok = true;
+    for (int k = 0; k < 3; ++k) {
+        double f = 0;
+        if (!(values >> f)) {
+            std::fprintf(stderr, "fewer than three frequencies\n");
+            return 1;
+        }
+        ok = within(names[k], f, expected[k], 0.02) && ok;
+    }
+    return ok ? 0 : 1;
+}
+
+int slab(char** argv) {
+    const tarvsolv::FeMesh mesh = tarvsolv::readMeshFile(argv[0]);
+    const auto temperatures = block(argv[1], "TEMP", false);
+    const double thickness = std::atof(argv[2]), k = std::atof(argv[3]), q = std::atof(argv[4]), h = std::atof(argv[5]), fluid = std::atof(argv[6]);
+    if (temperatures.size() != static_cast<std::size_t>(mesh.nodeCount())) {
+        std::fprintf(stderr, "the result file does not match the mesh\n");
+        return 1;
+    }
+    bool ok = true;
+    for (double x : {0.0, thickness}) {
+        double sum = 0;
+        int count = 0;
+        for (int n = 0; n < mesh.nodeCount(); ++n) {
+            if (std::abs(mesh.node(n).x - x) > 1e-6 * thickness) continue;
+            std::istringstream fields(temperatures[n]);
+            double number, t;
+            fields >> number >> t;
+            sum += t;
+            ++count;
+        }
+        const double expected = fluid + q / h + q * (thickness - x) / k;
+        ok = within(x == 0 ? "temperature at x = 0" : "temperature at the cooled face", sum / count, expected, 0.005) && ok;
+    }
+    return ok ? 0 : 1;
+}
+
+int main(int argc, char** argv) {
+    const std::string what = argc > 1 ? argv[1] : "";
+    if (what == "cantilever" && argc == 10) return cantilever(argv + 2);
+    if (what == "modes" && argc == 9) return modes(argv + 2);
+    if (what == "slab" && argc == 9) return slab(argv + 2);
+    std::fprintf(stderr, "usage: tarvsolv-check-results cantilever MESH OUT L B H E NU F | modes OUT L B H E NU RHO | slab MESH OUT L K Q H TF\n");
+    return 2;
+}
