@@ -7,6 +7,7 @@
 #include "mesh_solve/solve_command.h"
 #include "mesh_solve/toolbox_command.h"
 #include "results/contours_command.h"
+#include "results/ogl_results_dialog.h"
 #include "model/constraints_command.h"
 #include "model/loads_command.h"
 #include "model/material_command.h"
@@ -45,6 +46,10 @@ void refreshToolbox(CShowUICommand* explorer) {
     if (auto* toolbox = dynamic_cast<CToolboxCommand*>(explorer->toolbox())) toolbox->refreshLabel();
 }
 
-bool openResultsWindow() { return false; }
+bool openResultsWindow() {
+    CoglMFCDialogDlg window;
+    window.DoModal();
+    return true;
+}
 
 }  // namespace addon

@@ -49,7 +49,8 @@ OffscreenContext::~OffscreenContext() {
     glDeleteFramebuffers(1, &framebuffer_);
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     eglDestroyContext(display, static_cast<EGLContext>(context_));
-    eglTerminate(display);
+    // The display is shared by every context of the process: terminating it here would destroy the
+    // contexts other devices and renderers still draw with.
 }
 
 void OffscreenContext::makeCurrent() {

@@ -1,0 +1,99 @@
+#pragma once
+// "FEA Results" (102): the results in a window of the add-on's own, drawn through the OpenGL
+// control beside the controls: quantity list, PLOT, step or mode, displacement scale, the display
+// switches, slice sliders, band limits with LINEAR / APPLY, PRINT and the time history graph.
+#include <array>
+#include <memory>
+#include <string>
+
+#include "results/opengl_control.h"
+#include "results/results_scene.h"
+#include "ui/dialog.h"
+
+class CoglMFCDialogDlg : public ui::Dialog {
+  public:
+    enum ControlId {
+        kPlaceholder = 1000,
+        kQuantityList = 1001,
+        kPlot = 1003,
+        kZoomToFit = 11099,
+        kExit = 2,
+        kPrint = 11100,
+        kTimeGraph = 11107,
+        kStep = 1006,
+        kScale = 1004,
+        kSliceView = 11098,
+        kSliderX = 11047,
+        kSliderY = 11048,
+        kSliderZ = 11049,
+        kProbe = 11106,
+        kSmooth = 11097,
+        kAnimate = 1009,
+        kNumeric = 1007,
+        kNoMesh = 1008,
+        kColourBar = 11101,
+        kMax = 11035,
+        kMin = 11034,
+        kModeValue = 11036,
+        kLinear = 1011,
+        kApply = 1010,
+    };
+    static constexpr std::array<int, 9> kLimitEdits{11066, 11088, 11067, 11068, 11069,
+                                                    11070, 11071, 11072, 11073};
+    static constexpr int kDialogId = 102;
+    // The OpenGL control ends this far inside the dialog's right and bottom edges.
+    static constexpr int kMargin = 10;
+
+    static constexpr const char* kTooHigh = "mode or step number too high";
+    static constexpr const char* kPrintNotStarted = "Could not start print job.";
+    static constexpr const char* kCaptureFailed = "Could not capture the results picture.";
+    static constexpr const char* kPrintTransferFailed = "Could not send the picture to the printer.";
+
+    // Resets the mesh and results the two displays share.
+    CoglMFCDialogDlg();
+
+    int DoModal() { return runModal(); }
+
+    void OnPlot();
+    void OnZoomToFit();
+    void OnSliceView();
+    void OnProbe();
+    void OnSmooth();
+    void OnAnimate();
+    void OnNumeric();
+    void OnNoMesh();
+    void OnLinear();
+    void OnApply();
+    void OnPrint();
+    void OnTimeGraph();
+    // Sizing the dialog: the OpenGL control keeps its left and top and ends kMargin inside.
+    void OnSize(int width, int height);
+
+    COpenGLControl& glControl() { return widgetAs<COpenGLControl>(kPlaceholder); }
+    results::ResultsScene& scene() { return scene_; }
+    int physics() const { return physics_; }
+    int solutionType() const { return solutionType_; }
+    double displacementFactor() const { return factor_; }
+    int stepNumber() const;
+
+  protected:
+    bool onInitDialog() override;
+
+  private:
+    static ui::DialogTemplate makeTemplate();
+    int selectedPosition() const;
+    int mappedPosition(int listPosition) const;
+    bool naturalFrequencies() const;
+    double modelSize() const;
+    // The displacement factor of a scale: for mode shapes a tenth of the model size times the scale
+    // (times 1 when it is 0), else the scale itself.
+    double factorFor(double scale) const;
+    std::array<int, 3> sliders() const;
+    void writeLimits();
+    void onSlider(int code);
+
+    results::ResultsScene scene_;
+    int physics_ = 0;
+    int solutionType_ = 0;
+    double factor_ = 0;
+};

@@ -1,0 +1,165 @@
+#include "results/results_scene.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "mesh_solve/mesh.h"
+#include "mesh_solve/mesh_reader.h"
+#include "mesh_solve/mesh_store.h"
+#include "results/display_state.h"
+#include "results/quantity_list.h"
+
+namespace results {
+
+namespace {
+
+constexpr int kAnimationSteps = 10;
+
+mesh_solve::Mesh& mesh() {
+    return mesh_solve::libraryMesh();
+}
+
+char& nodeState(std::int32_t node) {
+    static char none = kVisible;
+    auto& states = mesh().nodeStates();
+    if (node < 0 || static_cast<std::size_t>(node) >= states.size()) return none = kVisible;
+    return states[static_cast<std::size_t>(node)];
+}
+
+}  // namespace
+
+void resetSharedResults() {
+    resetDisplayState();
+    mesh().release();
+}
+
+void ResultsScene::loadMesh(const std::string& meshFile) {
+    mesh_solve::readMeshFile(mesh(), meshFile);
+    results_.reset(static_cast<std::size_t>(std::max(mesh().nodeCount(), 0)));
+    DisplayState& state = displayState();
+    state.box = boundingBox(mesh());
+    model_ = ModelFrame::of(state.box, model_.largestExtent);
+    recomputeSliceFlags({100, 100, 100});
+    rebuildTriangles();
+}
+
+void ResultsScene::rebuildTriangles() {
+    DisplayState& state = displayState();
+    state.triangles = buildTriangleList(mesh(), state.sliceView);
+    normals_ = normalArray(state.triangles);
+    edgeFlags_ = edgeFlags(state.triangles, mesh().nodesPerElement() != 4);
+    recomputePositions(0.0);
+    recomputeRamp();
+}
+
+void ResultsScene::recomputeSliceFlags(const std::array<int, 3>& sliders) {
+    computeSliceFlags(mesh(), displayState().box, sliders);
+    invalidateNumbers();
+}
+
+void ResultsScene::recomputePositions(double factor) {
+    positions_ = vertexPositions(mesh(), displayState().triangles, results_.vectors, factor, model_);
+    invalidateNumbers();
+}
+
+bool ResultsScene::meshOnly() const {
+    return displayState().kind == kKindMesh;
+}
+
+void ResultsScene::recomputeRamp() {
+    const DisplayState& state = displayState();
+    ramp_ = textureCoordinates(state.triangles, results_.values, state.limits, meshOnly());
+    invalidateNumbers();
+}
+
+void ResultsScene::tick() {
+    if (!displayState().animate) {
+        counter_ = 0;
+        direction_ = 1;
+        return;
+    }
+    counter_ += direction_;
+    if (counter_ >= kAnimationSteps) direction_ = -1;
+    if (counter_ <= 0) direction_ = 1;
+    recomputePositions((1.0 - counter_ / static_cast<double>(kAnimationSteps)) * plottedFactor_);
+}
+
+std::array<float, 3> ResultsScene::vertexPosition(std::size_t vertex) const {
+    return {positions_[3 * vertex], positions_[3 * vertex + 1], positions_[3 * vertex + 2]};
+}
+
+int ResultsScene::probe(const ProbeRectangle& rect, const GlCamera& camera) {
+    const auto& nodes = displayState().triangles.nodes;
+    int picked = 0;
+    for (std::size_t v = 0; v < nodes.size() && 3 * v + 2 < positions_.size(); ++v) {
+        char& state = nodeState(nodes[v]);
+        if (state == kCutAway || state == kProbed) continue;
+        WindowPoint p;
+        if (camera.project(vertexPosition(v), p) && rect.contains(p.x, p.y)) {
+            state = kProbed;
+            ++picked;
+        }
+    }
+    return picked;
+}
+
+void ResultsScene::clearProbes() {
+    for (char& state : mesh().nodeStates())
+        if (state == kProbed) state = kVisible;
+}
+
+std::string ResultsScene::labelOf(std::int32_t node) const {
+    char text[48];
+    const auto index = static_cast<std::size_t>(node - 1);
+    if (meshOnly() || index >= results_.values.size())
+        std::snprintf(text, sizeof text, "%d", node);
+    else
+        std::snprintf(text, sizeof text, "%g", results_.values[index]);
+    return text;
+}
+
+// Each shown node once, at its first vertex; 'k' marks the nodes done while the list is built.
+void ResultsScene::buildNumberLabels() {
+    numberLabels_.clear();
+    const auto& nodes = displayState().triangles.nodes;
+    for (std::size_t v = 0; v < nodes.size() && 3 * v + 2 < positions_.size(); ++v) {
+        char& state = nodeState(nodes[v]);
+        if (state == kCutAway || state == kLabelled) continue;
+        state = kLabelled;
+        numberLabels_.push_back({vertexPosition(v), labelOf(nodes[v])});
+    }
+    for (char& state : mesh().nodeStates())
+        if (state == kLabelled) state = kVisible;
+    builtVersion_ = numberVersion_;
+}
+
+render::SceneFrame ResultsScene::frame(const GlCamera& camera) {
+    render::SceneFrame f;
+    f.width = camera.width();
+    f.height = camera.height();
+    f.panX = camera.panX();
+    f.panY = camera.panY();
+    f.distance = camera.distance();
+    f.rotation = camera.trackball().matrix();
+    f.positions = positions_;
+    f.normals = normals_;
+    f.rampCoordinates = ramp_;
+    f.edgeFlags = edgeFlags_;
+    f.smooth = switches_.smooth;
+    f.showEdges = !switches_.noMesh;
+    f.meshOnly = meshOnly();
+    f.numeric = switches_.numeric;
+    if (switches_.numeric) {
+        if (builtVersion_ != numberVersion_) buildNumberLabels();
+        f.numberLabels = numberLabels_;
+        f.numberListVersion = builtVersion_;
+    } else {
+        const auto& nodes = displayState().triangles.nodes;
+        for (std::size_t v = 0; v < nodes.size() && 3 * v + 2 < positions_.size(); ++v)
+            if (nodeState(nodes[v]) == kProbed)
+                f.probeLabels.push_back({vertexPosition(v), labelOf(nodes[v])});
+    }
+    return f;
+}
+
+}  // namespace results

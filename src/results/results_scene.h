@@ -1,0 +1,81 @@
+#pragma once
+// What the results window draws, kept between frames: the node results of the plotted quantity,
+// the client-side vertex arrays built from the shared display state, the animation counter, the
+// probed nodes and the number labels. Knows nothing of OpenGL: it hands a SceneFrame to a renderer.
+#include <array>
+#include <cstdint>
+#include <vector>
+
+#include "render/scene_renderer.h"
+#include "results/gl_camera.h"
+#include "results/gl_scene_arrays.h"
+#include "results/probe_rectangle.h"
+#include "results/result_reader.h"
+
+namespace results {
+
+inline constexpr char kProbed = 'p';
+inline constexpr char kLabelled = 'k';
+
+struct SceneSwitches {
+    bool smooth = false;
+    bool numeric = false;
+    bool noMesh = false;
+    bool probe = false;
+};
+
+class ResultsScene {
+  public:
+    // Reads the library's mesh file, sizes the node arrays and builds the triangle list.
+    void loadMesh(const std::string& meshFile);
+    // Triangle list (all faces in a slice view), normals and edge flags; positions with factor 0.
+    void rebuildTriangles();
+    void recomputeSliceFlags(const std::array<int, 3>& sliders);
+    void recomputePositions(double factor);
+    void recomputeRamp();
+
+    NodeResults& nodeResults() { return results_; }
+    const NodeResults& nodeResults() const { return results_; }
+    bool meshOnly() const;
+
+    // The factor Plot chose; the animation scales it.
+    void setPlottedFactor(double factor) { plottedFactor_ = factor; }
+    double plottedFactor() const { return plottedFactor_; }
+    // One timer tick: with animation on, the counter steps 0..10..0 and the positions follow.
+    void tick();
+    int animationCounter() const { return counter_; }
+
+    // Marks as probed every shown node whose vertex projects strictly inside `rect`.
+    int probe(const ProbeRectangle& rect, const GlCamera& camera);
+    void clearProbes();
+
+    SceneSwitches& switches() { return switches_; }
+    // The labels of the number list are made again on the next frame.
+    void invalidateNumbers() { ++numberVersion_; }
+
+    render::SceneFrame frame(const GlCamera& camera);
+
+    const std::vector<float>& positions() const { return positions_; }
+    const std::vector<float>& rampCoordinates() const { return ramp_; }
+    const std::vector<std::uint8_t>& edgeFlagArray() const { return edgeFlags_; }
+
+  private:
+    std::string labelOf(std::int32_t node) const;
+    std::array<float, 3> vertexPosition(std::size_t vertex) const;
+    void buildNumberLabels();
+
+    NodeResults results_;
+    ModelFrame model_;
+    std::vector<float> positions_, normals_, ramp_;
+    std::vector<std::uint8_t> edgeFlags_;
+    std::vector<render::SceneLabel> numberLabels_;
+    std::uint64_t numberVersion_ = 1, builtVersion_ = 0;
+    double plottedFactor_ = 0;
+    int counter_ = 0, direction_ = 1;
+    SceneSwitches switches_;
+};
+
+// The mesh and results of the displays, cleared as a new results window opens.
+void resetSharedResults();
+
+}  // namespace results

@@ -1,0 +1,283 @@
+// The "FEA Results" window opened through the add-on's hook and driven as a user would, drawn off
+// screen through OpenGL: colours at known pixels, the triad, probing, numbers, no mesh, printing,
+// step and mode handling and the resizing rule.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "addon/command_factory.h"
+#include "loadcase/header_file.h"
+#include "render/gl/offscreen_scene_renderer.h"
+#include "results/contour_fixture.h"
+#include "results/display_state.h"
+#include "results/ogl_results_dialog.h"
+#include "results/quantity_list.h"
+
+namespace {
+
+using D = CoglMFCDialogDlg;
+using namespace results;
+
+struct Rgb {
+    int r, g, b;
+};
+
+class ResultsWindow : public ::testing::Test, public ExplorerFixture {
+  public:
+    ResultsWindow() {
+        show();
+        auto& lib = addon::library();
+        mesh_test::writeFile(lib.meshFile, results_test::twoTetrahedra().bytes());
+        writeFile(lib.jobBasePath + ".out", results_test::twoTetrahedraStresses());
+        render::gl::installOffscreenSceneRenderer();
+    }
+    ~ResultsWindow() {
+        render::setSceneRendererFactory(nullptr);
+        mesh_solve::libraryMesh().release();
+    }
+
+    void writeHeader(int analysisCode) {
+        const auto& lib = addon::library();
+        loadcase::writeHeaderFile(lib.jobBasePath + ".txt", "mm", analysisCode, lib.meshFile);
+    }
+    // Opens the window through the add-on's hook and runs `script` while it is shown.
+    void run(std::function<void(D&)> script) {
+        prompts->queueModal("FEA Results", [script](ui::Dialog& d) { script(static_cast<D&>(d)); });
+        ASSERT_TRUE(addon::openResultsWindow());
+        ASSERT_EQ(prompts->modalRuns().back(), "FEA Results");
+    }
+    static void choose(D& d, const std::string& text) {
+        d.userChoose(D::kQuantityList, d.findItemExact(D::kQuantityList, text));
+    }
+    // Draws one frame and answers the pixel at (x, y) of the control, y from the top.
+    static Rgb pixel(D& d, int x, int y) {
+        d.glControl().runFrames(1);
+        const auto p = d.glControl().pixels();
+        const int w = d.glControl().windowRect().width();
+        const std::size_t i = (static_cast<std::size_t>(y) * w + x) * 4;
+        return {p.at(i), p.at(i + 1), p.at(i + 2)};
+    }
+    static int countPixels(D& d, const std::function<bool(Rgb)>& test) {
+        d.glControl().runFrames(1);
+        const auto p = d.glControl().pixels();
+        int count = 0;
+        for (std::size_t i = 0; i + 3 < p.size(); i += 4)
+            if (test({p[i], p[i + 1], p[i + 2]})) ++count;
+        return count;
+    }
+    static bool black(Rgb c) { return c.r < 40 && c.g < 40 && c.b < 40; }
+    // Pictures go to the scratch folder, or to KOLVANE_PICTURES when set, to look at them.
+    std::string picture(const std::string& name) const {
+        const char* keep = std::getenv("KOLVANE_PICTURES");
+        return keep ? std::string(keep) + "/" + name : scratch.file(name);
+    }
+};
+
+TEST_F(ResultsWindow, OpensOnTheMeshInGreyWithBlackEdgesAndTheTriadAtTheLowerLeft) {
+    run([this](D& d) {
+        EXPECT_EQ(d.templateId(), 102);
+        const ui::Rect r = d.glControl().windowRect();
+        EXPECT_GT(r.width(), 500);
+        // The model sits in the middle in the mesh's light grey, lit.
+        const Rgb centre = pixel(d, r.width() / 2, r.height() / 2);
+        EXPECT_NEAR(centre.r, centre.g, 3);
+        EXPECT_NEAR(centre.g, centre.b, 3);
+        EXPECT_GT(centre.r, 70);
+        EXPECT_LT(centre.r, 230);
+        EXPECT_GT(countPixels(d, black), 200) << "element edges";
+        // The triad: the Z arrow points at the viewer, a red disc at the middle of the 150-pixel corner.
+        const Rgb z = pixel(d, 75, r.height() - 75);
+        EXPECT_GT(z.r, 120);
+        EXPECT_LT(z.g, 60);
+        EXPECT_LT(z.b, 60);
+        // X points right (green-yellow), Y up (blue).
+        const Rgb x = pixel(d, 75 + 45, r.height() - 75);
+        EXPECT_GT(x.g, 120);
+        EXPECT_LT(x.b, 80);
+        const Rgb y = pixel(d, 75, r.height() - 75 - 45);
+        EXPECT_GT(y.b, 120);
+        EXPECT_LT(y.r, 60);
+        EXPECT_TRUE(d.glControl().snapshot(picture("mesh.png"), 400, 300));
+        EXPECT_TRUE(std::filesystem::exists(picture("mesh.png")));
+    });
+}
+
+TEST_F(ResultsWindow, VonMisesBandedAndSmoothColourTheModelAndNoMeshDropsTheEdges) {
+    run([this](D& d) {
+        choose(d, "Von Mises Stress");
+        EXPECT_EQ(displayState().kind, kKindStress);
+        EXPECT_EQ(d.text(D::kMax), "Max. 100 N/mm2");
+        EXPECT_EQ(d.text(D::kMin), "Min. 10");
+        const auto coloured = [](Rgb c) { return std::abs(c.r - c.g) > 40 || std::abs(c.g - c.b) > 40; };
+        const int bandedColoured = countPixels(d, coloured);
+        EXPECT_GT(bandedColoured, 2000);
+        const int edges = countPixels(d, black);
+        EXPECT_GT(edges, 200);
+        d.glControl().snapshot(picture("banded.png"), 400, 300);
+        const auto banded = d.glControl().pixels();
+        d.userClick(D::kSmooth);
+        d.glControl().runFrames(1);
+        EXPECT_NE(d.glControl().pixels(), banded) << "linear filtering blends across bands";
+        d.glControl().snapshot(picture("smooth.png"), 400, 300);
+        d.userClick(D::kNoMesh);
+        EXPECT_LT(countPixels(d, black), edges / 4);
+    });
+}
+
+TEST_F(ResultsWindow, ASliceCutsTheModelAwayAndTheSlidersAnswerOnlyToTrackingCodes) {
+    run([this](D& d) {
+        choose(d, "Von Mises Stress");
+        const auto whole = countPixels(d, [](Rgb c) { return c.r < 250 || c.g < 250 || c.b < 250; });
+        EXPECT_FALSE(d.isEnabled(D::kSliderX));
+        d.userClick(D::kSliceView);
+        EXPECT_TRUE(d.isEnabled(D::kSliderX));
+        // Every node but node 1 lies beyond 0 percent on some axis: element 2 (all its nodes out) goes.
+        d.userSlide(D::kSliderX, 0, ui::kScrollThumbPosition);
+        const auto untouched = countPixels(d, [](Rgb c) { return c.r < 250 || c.g < 250 || c.b < 250; });
+        d.userSlide(D::kSliderY, 0, ui::kScrollPageDown);
+        d.userSlide(D::kSliderZ, 0, ui::kScrollThumbTrack);
+        const auto sliced = countPixels(d, [](Rgb c) { return c.r < 250 || c.g < 250 || c.b < 250; });
+        EXPECT_LT(sliced, untouched * 3 / 4);
+        EXPECT_GT(whole, 0);
+        d.glControl().snapshot(picture("sliced.png"), 400, 300);
+    });
+}
+
+TEST_F(ResultsWindow, AProbeClickLabelsTheNodesInItsSquareAndSwitchingProbeClearsThem) {
+    run([this](D& d) {
+        choose(d, "Von Mises Stress");
+        // Turn the model so node 5 (1, 1, 1) shows, then find where it lands.
+        d.glControl().camera().trackball().add(dragRotation(0, 0, -0.3, -0.3));
+        d.userClick(D::kProbe);
+        const auto& nodes = displayState().triangles.nodes;
+        const auto it = std::find(nodes.begin(), nodes.end(), 5);
+        ASSERT_NE(it, nodes.end());
+        const auto v = static_cast<std::size_t>(it - nodes.begin());
+        const auto& positions = d.scene().positions();
+        WindowPoint p;
+        ASSERT_TRUE(d.glControl().camera().project(
+            {positions[3 * v], positions[3 * v + 1], positions[3 * v + 2]}, p));
+        const auto grey = [](Rgb c) { return c.r == 127 || c.r == 128 ? c.g == c.r && c.b == c.r : false; };
+        const int before = countPixels(d, grey);
+        d.glControl().OnLButtonDown(p.x + 1, p.y - 1);
+        d.glControl().OnLButtonUp(p.x + 2, p.y + 1);
+        EXPECT_EQ(mesh_solve::libraryMesh().nodeStates()[5], kProbed);
+        EXPECT_EQ(std::count(mesh_solve::libraryMesh().nodeStates().begin(),
+                             mesh_solve::libraryMesh().nodeStates().end(), kProbed),
+                  1);
+        EXPECT_GT(countPixels(d, grey), before + 10) << "the label \"100\" in grey";
+        d.glControl().snapshot(picture("probed.png"), 400, 300);
+        d.userClick(D::kProbe);
+        d.userClick(D::kProbe);
+        EXPECT_EQ(mesh_solve::libraryMesh().nodeStates()[5], kVisible);
+    });
+}
+
+TEST_F(ResultsWindow, NumericLabelsEveryNodeOnce) {
+    run([this](D& d) {
+        choose(d, "Von Mises Stress");
+        d.glControl().camera().trackball().add(dragRotation(0, 0, -0.3, -0.3));
+        const auto grey = [](Rgb c) { return (c.r == 127 || c.r == 128) && c.g == c.r && c.b == c.r; };
+        const int before = countPixels(d, grey);
+        d.userClick(D::kNumeric);
+        EXPECT_GT(countPixels(d, grey), before + 40);
+        d.glControl().snapshot(picture("numeric.png"), 400, 300);
+        for (char state : mesh_solve::libraryMesh().nodeStates()) EXPECT_NE(state, kLabelled);
+    });
+}
+
+TEST_F(ResultsWindow, StepZeroIsStepOneAndAStepBeyondTheFileIsTooHigh) {
+    run([](D& d) {
+        d.userType(D::kStep, "0");
+        choose(d, "Von Mises Stress");
+        EXPECT_EQ(d.stepNumber(), 1);
+        EXPECT_EQ(d.text(D::kMax), "Max. 100 N/mm2");
+        d.userType(D::kStep, "2");
+        d.userClick(D::kPlot);
+    });
+    EXPECT_TRUE(prompts->messageTexts().empty()) << "a step past the last block is missing, not too high";
+    // Node blocks are numbered: a block above the step asked for ends the search.
+    writeFile(addon::library().jobBasePath + ".out", "MESHFILE\nx.meb\nDISP 3\n1 0 0 0\n2 1 0 0\n\n");
+    run([](D& d) {
+        d.userType(D::kStep, "2");
+        choose(d, "XYZ Displacement");
+        EXPECT_EQ(d.text(D::kMax), "Max. 0 mm") << "nothing read leaves zeros";
+    });
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{D::kTooHigh});
+}
+
+TEST_F(ResultsWindow, NaturalFrequenciesShowTheMeshAtPositionZeroAndTheModeWithItsFrequency) {
+    writeHeader(3);
+    writeFile(
+        addon::library().jobBasePath + ".out",
+        "MESHFILE\nx.meb\nNATU\n 12.5 40.25\nEIGE 1\n1 0 0 0\n2 0.1 0 0\n3 0 0.1 0\n4 0 0 0.1\n5 0.1 0.1 "
+        "0.1\n\nEIGE 2\n1 0 0 0\n2 0 0 0\n3 0 0 0\n4 0 0 0\n5 0 0 1\n\n");
+    run([](D& d) {
+        EXPECT_EQ(d.itemCount(D::kQuantityList), 2);
+        choose(d, "Mesh");
+        EXPECT_EQ(displayState().kind, kKindMesh);
+        EXPECT_TRUE(d.scene().meshOnly());
+        EXPECT_EQ(d.text(D::kModeValue), "");
+        d.userType(D::kStep, "2");
+        choose(d, "Natural frequency");
+        EXPECT_EQ(displayState().kind, kKindModeShape);
+        EXPECT_EQ(d.text(D::kModeValue), "natural freq. = 40.25 Hz");
+        // Scale 0 on a mode shape: a tenth of the model size (the box diagonal, sqrt 3).
+        EXPECT_NEAR(d.displacementFactor(), 0.1 * std::sqrt(3.0), 1e-9);
+        d.userType(D::kStep, "3");
+        d.userClick(D::kPlot);
+    });
+    EXPECT_TRUE(prompts->messageTexts().empty()) << "a mode past the last is missing, not too high";
+}
+
+TEST_F(ResultsWindow, AnimationRunsTheCounterUpAndDownOneStepPerFrame) {
+    run([](D& d) {
+        d.userType(D::kScale, "2");
+        choose(d, "Von Mises Stress");
+        const float fullX = d.scene().positions()[0];
+        d.userClick(D::kAnimate);
+        d.glControl().runFrames(10);
+        EXPECT_EQ(d.scene().animationCounter(), 10);
+        EXPECT_NE(d.scene().positions()[0], fullX) << "factor 0 at the top of the counter";
+        d.glControl().runFrames(10);
+        EXPECT_EQ(d.scene().animationCounter(), 0);
+        EXPECT_FLOAT_EQ(d.scene().positions()[0], fullX);
+        d.glControl().runFrames(3);
+        EXPECT_EQ(d.scene().animationCounter(), 3);
+    });
+}
+
+TEST_F(ResultsWindow, ResizingKeepsTenPixelsRightAndBelowTheControl) {
+    run([](D& d) {
+        const ui::Rect before = d.glControl().windowRect();
+        d.OnSize(800, 600);
+        const ui::Rect after = d.glControl().windowRect();
+        EXPECT_EQ(after.left, before.left);
+        EXPECT_EQ(after.top, before.top);
+        EXPECT_EQ(after.right, 790);
+        EXPECT_EQ(after.bottom, 590);
+        EXPECT_EQ(d.glControl().camera().width(), 790 - before.left);
+    });
+}
+
+TEST_F(ResultsWindow, PrintWritesThePictureOrSaysWhyNot) {
+    prompts->queuePrint(ui::PrintTarget{picture("print.png")});
+    prompts->queuePrint(ui::PrintTarget{""});
+    prompts->queuePrint(std::nullopt);
+    run([](D& d) {
+        d.userClick(D::kPrint);
+        d.userClick(D::kPrint);
+        d.userClick(D::kPrint);
+    });
+    EXPECT_GT(std::filesystem::file_size(picture("print.png")), 1000u);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{D::kPrintNotStarted});
+    // Without a renderer nothing can be captured.
+    render::setSceneRendererFactory(nullptr);
+    prompts->clearMessages();
+    prompts->queuePrint(ui::PrintTarget{picture("none.png")});
+    run([](D& d) { d.userClick(D::kPrint); });
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{D::kCaptureFailed});
+}
+
+}  // namespace
