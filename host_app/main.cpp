@@ -17,6 +17,7 @@
 #include "host_application.h"
 #include "occt_document.h"
 #include "platform/settings_store.h"
+#include "render/gl/offscreen_scene_renderer.h"
 #include "script_runner.h"
 #include "ui/headless_prompts.h"
 
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
     }
     hostapp::silenceOcctMessages();
     auto prompts = ui::installHeadlessPrompts();
+    // The add-on's results window draws off screen here.
+    render::gl::installOffscreenSceneRenderer();
     registerHome(build);
 
     int status = 0;

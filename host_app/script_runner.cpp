@@ -10,6 +10,7 @@
 
 #include "part_renderer.h"
 #include "platform/settings_store.h"
+#include "render/scene_renderer.h"
 #include "raster_canvas.h"
 #include "ui/dialog.h"
 #include "ui/tree_control.h"
@@ -102,6 +103,8 @@ const std::map<std::string, ScriptRunner::Verb>& ScriptRunner::verbs() {
         {"expect-state", {2, 2, "expect-state ID STATE", &ScriptRunner::expectState}},
         {"print", {1, 1, "print ID|tree|menu|faces", &ScriptRunner::print}},
         {"render", {1, 3, "render PATH.png [W H]", &ScriptRunner::render}},
+        {"frames", {1, 1, "frames N", &ScriptRunner::frames}},
+        {"snapshot", {1, 3, "snapshot PATH.png [W H]", &ScriptRunner::snapshot}},
         {"wait-file", {1, 100, "wait-file PATH [SECONDS [TEXT...]]", &ScriptRunner::waitFile}},
         {"unload", {0, 0, "unload", &ScriptRunner::unload}},
     };
@@ -562,6 +565,37 @@ void ScriptRunner::render(const Words& args) {
     RasterCanvas canvas(image);
     app_.drawOverlays(canvas);
     if (!image.writePng(path.string())) throw LineError("cannot write " + path.string());
+    out_ << "picture: " << path.string() << std::endl;
+}
+
+render::ISceneView& ScriptRunner::sceneView() const {
+    ui::Dialog& d = dialog();
+    for (int id : d.controlIds())
+        if (auto* view = dynamic_cast<render::ISceneView*>(d.widget(id))) return *view;
+    throw LineError("dialog \"" + d.windowText() + "\" has no OpenGL view");
+}
+
+void ScriptRunner::frames(const Words& args) {
+    const auto count = parseInteger(args[0]);
+    if (!count || *count < 0 || *count > 100000) throw LineError("usage: frames N (0 to 100000)");
+    sceneView().runFrames(static_cast<int>(*count));
+}
+
+void ScriptRunner::snapshot(const Words& args) {
+    if (args.size() == 2) throw LineError("usage: snapshot PATH.png [W H]");
+    render::ISceneView& view = sceneView();
+    int width = 800, height = 600;
+    if (args.size() == 3) {
+        const auto w = parseInteger(args[1]), h = parseInteger(args[2]);
+        if (!w || !h || *w < 16 || *h < 16 || *w > 8192 || *h > 8192) throw LineError("picture size out of range");
+        width = static_cast<int>(*w);
+        height = static_cast<int>(*h);
+    }
+    fs::path path = args[0];
+    if (path.is_relative()) path = fs::path(options_.outFolder) / path;
+    std::error_code error;
+    if (path.has_parent_path()) fs::create_directories(path.parent_path(), error);
+    if (!view.snapshot(path.string(), width, height)) throw LineError("cannot write " + path.string());
     out_ << "picture: " << path.string() << std::endl;
 }
 

@@ -18,6 +18,10 @@ namespace ui {
 class Dialog;
 }
 
+namespace render {
+class ISceneView;
+}
+
 namespace hostapp {
 
 class ScriptFailure : public std::runtime_error {
@@ -94,6 +98,10 @@ class ScriptRunner {
     void print(const Words& args);
     void printFaces();
     void render(const Words& args);
+    // The results window's OpenGL view: timer ticks and off-screen pictures inside its on-modal block.
+    void frames(const Words& args);
+    void snapshot(const Words& args);
+    render::ISceneView& sceneView() const;
     void waitFile(const Words& args);
     void unload(const Words& args);
 

@@ -13,6 +13,8 @@ SceneRendererFactory& factory() {
 
 }  // namespace
 
+ISceneView::~ISceneView() = default;
+
 void setSceneRendererFactory(SceneRendererFactory f) {
     factory() = std::move(f);
 }

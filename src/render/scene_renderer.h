@@ -49,6 +49,17 @@ class ISceneRenderer {
     virtual bool writePng(const std::string& path) = 0;
 };
 
+// A drawing area the program can step and photograph (the results window's OpenGL control): headless
+// runs ask for timer ticks instead of waiting on a clock.
+class ISceneView {
+  public:
+    virtual ~ISceneView();
+    // Runs `count` ticks of the redraw timer.
+    virtual void runFrames(int count) = 0;
+    // Draws the current frame at width x height and writes it as PNG.
+    virtual bool snapshot(const std::string& path, int width, int height) = 0;
+};
+
 // Makes a renderer of a window size; throws std::runtime_error when it cannot.
 using SceneRendererFactory = std::function<std::unique_ptr<ISceneRenderer>(int width, int height)>;
 

@@ -11,7 +11,7 @@
 #include "ui/control.h"
 #include "ui/custom_widget.h"
 
-class COpenGLControl : public ui::CustomWidget {
+class COpenGLControl : public ui::CustomWidget, public render::ISceneView {
   public:
     // The window class the control registers.
     static constexpr const char* kWindowClass = "OpenGL";
@@ -29,10 +29,10 @@ class COpenGLControl : public ui::CustomWidget {
     // One tick of the 1 ms timer: advances the animation and draws a frame.
     void OnTimer();
     // Runs `count` timer ticks (headless runs ask for frames instead of waiting on a clock).
-    void runFrames(int count);
+    void runFrames(int count) override;
 
     // Draws the current frame off screen at width x height and writes it as PNG.
-    bool snapshot(const std::string& path, int width, int height);
+    bool snapshot(const std::string& path, int width, int height) override;
     // The last frame drawn at the control's size, RGBA rows from the top; empty without a renderer.
     std::vector<std::uint8_t> pixels();
 

@@ -1,0 +1,61 @@
+// kolvane-host scripts drive the add-on's results window: "frames" runs its timer ticks and
+// "snapshot" photographs its OpenGL view inside an on-modal "FEA Results" block.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "host_run.h"
+#include "loadcase/scratch_folder.h"
+#include "mesh_solve/mesh_file_builder.h"
+#include "results/contour_fixture.h"
+
+namespace {
+
+// A mechanical loadcase "Steel" on the bracket, the toolbox's "Pop-out" checked, and the solved
+// files of two tetrahedra in its project folder before "Plot" opens the window.
+const std::string kOpen =
+    "open $KOLVANE_SAMPLES/bracket.step\nmenu \"FEM Explorer\"\nmenu Loadcase\ntype 11066 Steel\n"
+    "click Mechanical\nclick APPLY\nin \"\"\nclick 11006\nin\n";
+
+class ResultsWindowScript : public ::testing::Test {
+  protected:
+    void writeSolvedFiles() {
+        const std::string project = folder.projectFolder("bracket");
+        std::filesystem::create_directories(project);
+        mesh_test::writeFile(project + "/Steel.meb", results_test::twoTetrahedra().bytes());
+        writeFile(project + "/Steel.out", results_test::twoTetrahedraStresses());
+    }
+    HostRunFolder folder;
+};
+
+TEST_F(ResultsWindowScript, FramesAndSnapshotInsideTheWindowsBlock) {
+    writeSolvedFiles();
+    const auto run = folder.run(kOpen +
+                                "on-modal \"FEA Results\"\n"
+                                "choose 1001 \"Von Mises Stress\"\n"
+                                "expect-text 11035 \"Max. 100 N/mm2\"\n"
+                                "click 1009\n"
+                                "frames 5\n"
+                                "snapshot stress.png 320 240\n"
+                                "snapshot stress-default.png\n"
+                                "end\n"
+                                "menu Plot\n");
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_NE(run.out.find("picture: " + folder.path("out/stress.png")), std::string::npos) << run.out;
+    EXPECT_GT(std::filesystem::file_size(folder.path("out/stress.png")), 1000u);
+    EXPECT_TRUE(std::filesystem::exists(folder.path("out/stress-default.png")));
+}
+
+TEST_F(ResultsWindowScript, BadCountsSizesAndDialogsWithoutAViewAreLineErrors) {
+    const auto count = folder.run(kOpen + "on-modal \"FEA Results\"\nframes many\nend\nmenu Plot\n");
+    EXPECT_NE(count.status, 0);
+    EXPECT_NE((count.out + count.err).find("usage: frames N"), std::string::npos) << count.out << count.err;
+    const auto size = folder.run(kOpen + "on-modal \"FEA Results\"\nsnapshot a.png 5 5\nend\nmenu Plot\n");
+    EXPECT_NE((size.out + size.err).find("picture size out of range"), std::string::npos)
+        << size.out << size.err;
+    const auto noView = folder.run(kOpen + "menu Loadcase\nframes 1\n");
+    EXPECT_NE((noView.out + noView.err).find("has no OpenGL view"), std::string::npos)
+        << noView.out << noView.err;
+}
+
+}  // namespace
