@@ -58,8 +58,9 @@ void ResultsScene::recomputeSliceFlags(const std::array<int, 3>& sliders) {
 }
 
 void ResultsScene::recomputePositions(double factor) {
+    // The number list keeps the places it was compiled at: it is made again when "Numeric" is
+    // switched or the colours change, not on every animation frame.
     positions_ = vertexPositions(mesh(), displayState().triangles, results_.vectors, factor, model_);
-    invalidateNumbers();
 }
 
 bool ResultsScene::meshOnly() const {

@@ -3,6 +3,7 @@
 // step and mode handling and the resizing rule.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -184,6 +185,18 @@ TEST_F(ResultsWindow, NumericLabelsEveryNodeOnce) {
         EXPECT_GT(countPixels(d, grey), before + 40);
         d.glControl().snapshot(picture("numeric.png"), 400, 300);
         for (char state : mesh_solve::libraryMesh().nodeStates()) EXPECT_NE(state, kLabelled);
+        const auto frame = d.scene().frame(d.glControl().camera());
+        std::vector<std::string> labels;
+        for (const auto& label : frame.numberLabels) labels.push_back(label.text);
+        std::sort(labels.begin(), labels.end());
+        EXPECT_EQ(labels, (std::vector<std::string>{"10", "100", "20", "30", "40"}));
+        // The list is compiled once: another frame hands over the same version.
+        EXPECT_EQ(d.scene().frame(d.glControl().camera()).numberListVersion, frame.numberListVersion);
+        choose(d, "Mesh");
+        const auto numbers = d.scene().frame(d.glControl().camera());
+        EXPECT_NE(numbers.numberListVersion, frame.numberListVersion);
+        EXPECT_EQ(numbers.numberLabels.front().text.find('.'), std::string::npos)
+            << "node numbers on the mesh";
     });
 }
 
