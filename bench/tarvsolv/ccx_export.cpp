@@ -44,7 +44,8 @@ int listFaces(const std::string& inputPath) {
     }
     for (auto& [tag, s] : faces) {
         const Vec3 c = (1.0 / s.area) * s.centroid, n = (1.0 / s.area) * s.normal;
-        std::printf("%d %d %.6g %.6g %.6g %.6g %.4f %.4f %.4f\n", tag, s.facets, s.area, c.x, c.y, c.z, n.x, n.y, n.z);
+        std::printf("%d %d %.6g %.6g %.6g %.6g %.4f %.4f %.4f\n", tag, s.facets, s.area, c.x, c.y, c.z, n.x,
+                    n.y, n.z);
     }
     return 0;
 }
@@ -74,7 +75,8 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
     out << "*MATERIAL, NAME=M1\n*ELASTIC\n" << fields.at(0) << ", " << fields.at(1) << "\n";
     out << "*SOLID SECTION, ELSET=EALL, MATERIAL=M1\n*STEP\n*STATIC\n*BOUNDARY\n";
     for (const Restraint& r : entries.restraints) {
-        if (r.where.kind != EntityRef::Kind::Face) throw std::runtime_error("the comparison takes face restraints only");
+        if (r.where.kind != EntityRef::Kind::Face)
+            throw std::runtime_error("the comparison takes face restraints only");
         std::map<int, bool> nodes;
         for (const Facet& f : mesh.facets)
             if (f.tag == r.where.first)
@@ -85,7 +87,8 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
     }
     out << "*DLOAD\n";
     for (const Load& load : entries.loads) {
-        if (load.kind != LoadKind::Pressure || load.where.kind != EntityRef::Kind::Face || !load.values[0].isConstant())
+        if (load.kind != LoadKind::Pressure || load.where.kind != EntityRef::Kind::Face ||
+            !load.values[0].isConstant())
             throw std::runtime_error("the comparison takes constant pressures on faces only");
         const double p = load.values[0](EvalPoint{});
         for (const Facet& f : mesh.facets)
@@ -98,7 +101,8 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
 std::vector<double> tarvsolvDisplacements(const std::string& path) {
     std::ifstream in(path);
     std::string line;
-    while (std::getline(in, line) && line.rfind("DISP", 0) != 0) {}
+    while (std::getline(in, line) && line.rfind("DISP", 0) != 0) {
+    }
     std::vector<double> u;
     while (std::getline(in, line) && !line.empty()) {
         std::istringstream f(line);
@@ -112,7 +116,8 @@ std::vector<double> tarvsolvDisplacements(const std::string& path) {
 std::vector<double> calculixDisplacements(const std::string& path) {
     std::ifstream in(path);
     std::string line;
-    while (std::getline(in, line) && line.find("displacements") == std::string::npos) {}
+    while (std::getline(in, line) && line.find("displacements") == std::string::npos) {
+    }
     std::vector<double> u;
     while (std::getline(in, line)) {
         std::istringstream f(line);
@@ -122,7 +127,8 @@ std::vector<double> calculixDisplacements(const std::string& path) {
             if (u.empty()) continue;  // the blank line after the heading
             break;
         }
-        if (static_cast<std::size_t>(n) != u.size() / 3 + 1) throw std::runtime_error("CalculiX lists the nodes out of order");
+        if (static_cast<std::size_t>(n) != u.size() / 3 + 1)
+            throw std::runtime_error("CalculiX lists the nodes out of order");
         u.insert(u.end(), {x, y, z});
     }
     return u;
@@ -130,7 +136,8 @@ std::vector<double> calculixDisplacements(const std::string& path) {
 
 int compare(const std::string& outPath, const std::string& datPath) {
     const bool ours = datPath.size() > 4 && datPath.compare(datPath.size() - 4, 4, ".out") == 0;
-    const auto a = tarvsolvDisplacements(outPath), b = ours ? tarvsolvDisplacements(datPath) : calculixDisplacements(datPath);
+    const auto a = tarvsolvDisplacements(outPath),
+               b = ours ? tarvsolvDisplacements(datPath) : calculixDisplacements(datPath);
     if (a.size() != b.size() || a.empty()) {
         std::fprintf(stderr, "tarvsolv-ccx: %zu against %zu displacement values\n", a.size(), b.size());
         return 1;
@@ -156,6 +163,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarvsolv-ccx: %s\n", e.what());
         return 1;
     }
-    std::fprintf(stderr, "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp | compare JOB.out CCX.dat\n");
+    std::fprintf(stderr,
+                 "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp | compare JOB.out CCX.dat\n");
     return 2;
 }

@@ -8,7 +8,9 @@ namespace {
 constexpr int kCornerOfFace[4][3] = {{0, 2, 1}, {0, 1, 3}, {1, 2, 3}, {2, 0, 3}};
 constexpr int kEdges[6][2] = {{0, 1}, {1, 2}, {0, 2}, {0, 3}, {1, 3}, {2, 3}};
 
-double volume6(const std::array<Vec3, 4>& p) { return dot(cross(p[1] - p[0], p[2] - p[0]), p[3] - p[0]); }
+double volume6(const std::array<Vec3, 4>& p) {
+    return dot(cross(p[1] - p[0], p[2] - p[0]), p[3] - p[0]);
+}
 
 }  // namespace
 
@@ -27,7 +29,8 @@ FeMesh makeBoxMesh(const BoxSpec& spec) {
                 mesh.xyz[3 * n + 1] = spec.origin.y + spec.size.y * j / (ly - 1);
                 mesh.xyz[3 * n + 2] = spec.origin.z + spec.size.z * k / (lz - 1);
             }
-    static constexpr int kPermutations[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+    static constexpr int kPermutations[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2},
+                                                {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
     for (int ck = 0; ck < spec.nz; ++ck)
         for (int cj = 0; cj < spec.ny; ++cj)
             for (int ci = 0; ci < spec.nx; ++ci)
@@ -39,10 +42,12 @@ FeMesh makeBoxMesh(const BoxSpec& spec) {
                     corner[2][perm[1]] = 1;
                     corner[3] = {1, 1, 1};
                     std::array<Vec3, 4> p;
-                    for (int c = 0; c < 4; ++c) p[c] = {double(corner[c][0]), double(corner[c][1]), double(corner[c][2])};
+                    for (int c = 0; c < 4; ++c)
+                        p[c] = {double(corner[c][0]), double(corner[c][1]), double(corner[c][2])};
                     if (volume6(p) < 0) std::swap(corner[1], corner[2]);
                     auto lattice = [&](const std::array<int, 3>& twice) {  // position in half cells
-                        return id(f * ci + twice[0] * f / 2, f * cj + twice[1] * f / 2, f * ck + twice[2] * f / 2);
+                        return id(f * ci + twice[0] * f / 2, f * cj + twice[1] * f / 2,
+                                  f * ck + twice[2] * f / 2);
                     };
                     std::array<std::array<int, 3>, 4> twice;
                     for (int c = 0; c < 4; ++c)

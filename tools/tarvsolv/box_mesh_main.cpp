@@ -25,7 +25,8 @@ int main(int argc, char** argv) {
     try {
         const tarvsolv::FeMesh mesh = tarvsolv::makeBoxMesh(spec);
         tarvsolv::writeMeshFile(mesh, argv[1]);
-        std::printf("%d nodes, %d elements, %zu facets\n", mesh.nodeCount(), mesh.elementCount(), mesh.facets.size());
+        std::printf("%d nodes, %d elements, %zu facets\n", mesh.nodeCount(), mesh.elementCount(),
+                    mesh.facets.size());
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarvsolv-boxmesh: %s\n", e.what());
         return 1;

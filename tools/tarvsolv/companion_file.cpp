@@ -10,10 +10,12 @@ namespace tarvsolv {
 namespace {
 
 class CompanionReader {
-public:
+  public:
     CompanionReader(std::istream& in, std::string path) : in_(in), path_(std::move(path)) {}
 
-    std::runtime_error error(const std::string& what) const { return std::runtime_error("companion file " + path_ + ": " + what); }
+    std::runtime_error error(const std::string& what) const {
+        return std::runtime_error("companion file " + path_ + ": " + what);
+    }
 
     void expect(const std::string& word) {
         std::string got;
@@ -40,7 +42,7 @@ public:
         return w;
     }
 
-private:
+  private:
     std::istream& in_;
     std::string path_;
 };
@@ -86,13 +88,15 @@ std::optional<MesherCompanion> readCompanionFile(const std::string& path, const 
     r.expect("ELEMENTS");
     const long elements = r.number();
     if (nodes != mesh.nodeCount() || elements != mesh.elementCount())
-        throw r.error("it describes another mesh (" + std::to_string(nodes) + " nodes, " + std::to_string(elements) + " elements)");
+        throw r.error("it describes another mesh (" + std::to_string(nodes) + " nodes, " +
+                      std::to_string(elements) + " elements)");
     MesherCompanion c;
     r.expect("BODIES");
     c.elementBodies.assign(mesh.elementCount(), 0);
     for (long b = r.number(); b > 0; --b) {
         const long body = r.number(), first = r.number(), last = r.number();
-        if (first < 1 || last > elements || first > last) throw r.error("body " + std::to_string(body) + " has an element range outside the mesh");
+        if (first < 1 || last > elements || first > last)
+            throw r.error("body " + std::to_string(body) + " has an element range outside the mesh");
         for (long e = first; e <= last; ++e) c.elementBodies[e - 1] = static_cast<int>(body);
     }
     for (int b : c.elementBodies)
@@ -121,7 +125,8 @@ std::optional<MesherCompanion> readCompanionFile(const std::string& path, const 
         r.real();
         r.real();
         r.real();
-        if (node >= 1 && node <= mesh.nodeCount()) c.vertexNodes[static_cast<int>(vertex)] = static_cast<int>(node - 1);
+        if (node >= 1 && node <= mesh.nodeCount())
+            c.vertexNodes[static_cast<int>(vertex)] = static_cast<int>(node - 1);
     }
     r.expect("END");
     return c;

@@ -5,7 +5,9 @@
 namespace tarvsolv {
 
 DofLayout::DofLayout(const FeMesh& mesh, int dofsPerNode, MPI_Comm comm)
-    : nodeCount_(mesh.nodeCount()), dofsPerNode_(dofsPerNode), comm_(comm),
+    : nodeCount_(mesh.nodeCount()),
+      dofsPerNode_(dofsPerNode),
+      comm_(comm),
       prescribed_(static_cast<std::size_t>(mesh.nodeCount()) * dofsPerNode, 0),
       values_(prescribed_.size(), 0.0) {
     int rank = 0, size = 1;
@@ -61,7 +63,9 @@ MatHandle DofLayout::createMatrix(const FeMesh& mesh) const {
     petscCheck(MatSetSizes(m, local, local, PETSC_DETERMINE, PETSC_DETERMINE), "MatSetSizes");
     petscCheck(MatSetType(m, MATAIJ), "MatSetType");
     petscCheck(MatSetBlockSize(m, dofsPerNode_), "MatSetBlockSize");
-    petscCheck(MatXAIJSetPreallocation(m, dofsPerNode_, diagonal.data(), offDiagonal.data(), nullptr, nullptr), "preallocation");
+    petscCheck(
+        MatXAIJSetPreallocation(m, dofsPerNode_, diagonal.data(), offDiagonal.data(), nullptr, nullptr),
+        "preallocation");
     petscCheck(MatSetOption(m, MAT_NEW_NONZERO_ALLOCATION_ERR, PETSC_TRUE), "MatSetOption");
     return m;
 }

@@ -14,7 +14,7 @@ namespace tarvsolv {
 using Frame = std::array<double, 9>;  // column-major: local axis k is (f[3k], f[3k+1], f[3k+2])
 
 class DofLayout {
-public:
+  public:
     DofLayout(const FeMesh& mesh, int dofsPerNode, MPI_Comm comm);
 
     int dofsPerNode() const { return dofsPerNode_; }
@@ -46,7 +46,7 @@ public:
     MatHandle createMatrix(const FeMesh& mesh) const;
     VecHandle createVector() const;
 
-private:
+  private:
     int nodeCount_, dofsPerNode_;
     int firstNode_ = 0, endNode_ = 0;
     MPI_Comm comm_;

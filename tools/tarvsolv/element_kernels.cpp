@@ -18,9 +18,13 @@ Lame lame(const IsotropicElastic& m) {
 }
 
 // Degree of the rule for stiffness-like integrands (gradient times gradient).
-int stiffnessDegree(const FeMesh& mesh) { return mesh.nodesPerElement == 4 ? 1 : 2; }
+int stiffnessDegree(const FeMesh& mesh) {
+    return mesh.nodesPerElement == 4 ? 1 : 2;
+}
 // Degree for shape-times-shape and load integrands.
-int massDegree(const FeMesh& mesh) { return mesh.nodesPerElement == 4 ? 2 : 5; }
+int massDegree(const FeMesh& mesh) {
+    return mesh.nodesPerElement == 4 ? 2 : 5;
+}
 
 Vec3 elementCentroid(const FeMesh& mesh, int element) {
     const auto nodes = mesh.elementNodes(element);
@@ -88,7 +92,8 @@ void elasticStiffness(const FeMesh& mesh, int element, const IsotropicElastic& m
                 for (int a = 0; a < 3; ++a) {
                     double* row = &ke[static_cast<std::size_t>(3 * i + a) * n + 3 * j];
                     for (int b = 0; b < 3; ++b)
-                        row[b] += g.weight * (l.lambda * di[a] * dj[b] + l.mu * di[b] * dj[a] + (a == b ? l.mu * dd : 0.0));
+                        row[b] += g.weight * (l.lambda * di[a] * dj[b] + l.mu * di[b] * dj[a] +
+                                              (a == b ? l.mu * dd : 0.0));
                 }
             }
         }
@@ -106,7 +111,8 @@ void consistentMass(const FeMesh& mesh, int element, double rho, std::vector<dou
             }
 }
 
-void bodyForce(const FeMesh& mesh, int element, const std::function<Vec3(const Vec3&)>& force, std::vector<double>& fe) {
+void bodyForce(const FeMesh& mesh, int element, const std::function<Vec3(const Vec3&)>& force,
+               std::vector<double>& fe) {
     const int p = mesh.nodesPerElement;
     fe.assign(3 * p, 0.0);
     for (const VolumePoint& g : volumePoints(mesh, element, massDegree(mesh))) {
@@ -116,7 +122,8 @@ void bodyForce(const FeMesh& mesh, int element, const std::function<Vec3(const V
     }
 }
 
-void thermalLoad(const FeMesh& mesh, int element, const IsotropicElastic& m, std::span<const double> dT, std::vector<double>& fe) {
+void thermalLoad(const FeMesh& mesh, int element, const IsotropicElastic& m, std::span<const double> dT,
+                 std::vector<double>& fe) {
     const int p = mesh.nodesPerElement;
     fe.assign(3 * p, 0.0);
     const Lame l = lame(m);
@@ -137,10 +144,12 @@ void conductivityMatrix(const FeMesh& mesh, int element, const Vec3& k, std::vec
         for (int i = 0; i < p; ++i)
             for (int j = 0; j < p; ++j)
                 ke[static_cast<std::size_t>(i) * p + j] +=
-                    g.weight * (k.x * g.dx[i][0] * g.dx[j][0] + k.y * g.dx[i][1] * g.dx[j][1] + k.z * g.dx[i][2] * g.dx[j][2]);
+                    g.weight * (k.x * g.dx[i][0] * g.dx[j][0] + k.y * g.dx[i][1] * g.dx[j][1] +
+                                k.z * g.dx[i][2] * g.dx[j][2]);
 }
 
-void heatSource(const FeMesh& mesh, int element, const std::function<double(const Vec3&)>& q, std::vector<double>& fe) {
+void heatSource(const FeMesh& mesh, int element, const std::function<double(const Vec3&)>& q,
+                std::vector<double>& fe) {
     const int p = mesh.nodesPerElement;
     fe.assign(p, 0.0);
     for (const VolumePoint& g : volumePoints(mesh, element, massDegree(mesh))) {
@@ -179,7 +188,8 @@ std::vector<BoundaryPoint> facePoints(const FeMesh& mesh, const Facet& facet) {
     const Vec3 a = mesh.node(nodes[0]), b = mesh.node(nodes[1]), c = mesh.node(nodes[2]);
     const Vec3 flatNormal = cross(b - a, c - a);
     const Vec3 faceCentre = (1.0 / 3) * (a + b + c);
-    const double orientation = dot(flatNormal, faceCentre - elementCentroid(mesh, facet.element)) < 0 ? -1.0 : 1.0;
+    const double orientation =
+        dot(flatNormal, faceCentre - elementCentroid(mesh, facet.element)) < 0 ? -1.0 : 1.0;
     for (const QuadPoint& q : triangleRule(nf == 3 ? 2 : 5)) {
         const TriShape s = triShape(nf, q.xi[0], q.xi[1]);
         BoundaryPoint bp;

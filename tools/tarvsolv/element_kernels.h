@@ -28,7 +28,8 @@ struct VolumePoint {
 };
 
 // Evaluates the element's geometry at reference point `xi`; `ruleWeight` scales the weight.
-VolumePoint volumePoint(const FeMesh& mesh, int element, const std::array<double, 3>& xi, double ruleWeight = 1);
+VolumePoint volumePoint(const FeMesh& mesh, int element, const std::array<double, 3>& xi,
+                        double ruleWeight = 1);
 // Integration points of the rule of the given degree.
 std::vector<VolumePoint> volumePoints(const FeMesh& mesh, int element, int degree);
 
@@ -37,13 +38,16 @@ void elasticStiffness(const FeMesh& mesh, int element, const IsotropicElastic& m
 // Consistent mass (3P x 3P) with density `rho` (already in consistent mass units).
 void consistentMass(const FeMesh& mesh, int element, double rho, std::vector<double>& me);
 // Equivalent nodal forces (3P) of a body force per volume given at each point.
-void bodyForce(const FeMesh& mesh, int element, const std::function<Vec3(const Vec3&)>& force, std::vector<double>& fe);
+void bodyForce(const FeMesh& mesh, int element, const std::function<Vec3(const Vec3&)>& force,
+               std::vector<double>& fe);
 // Equivalent nodal forces (3P) of the free thermal strain expansion * dT, dT given per element node.
-void thermalLoad(const FeMesh& mesh, int element, const IsotropicElastic& m, std::span<const double> dT, std::vector<double>& fe);
+void thermalLoad(const FeMesh& mesh, int element, const IsotropicElastic& m, std::span<const double> dT,
+                 std::vector<double>& fe);
 // Conductivity matrix (P x P) with the conductivities along x, y, z.
 void conductivityMatrix(const FeMesh& mesh, int element, const Vec3& k, std::vector<double>& ke);
 // Nodal heat (P) of a heat source per volume.
-void heatSource(const FeMesh& mesh, int element, const std::function<double(const Vec3&)>& q, std::vector<double>& fe);
+void heatSource(const FeMesh& mesh, int element, const std::function<double(const Vec3&)>& q,
+                std::vector<double>& fe);
 
 // Stresses sx sy sz txy tyz txz at the four corners from the element's displacements (3P) and
 // the temperature change per element node (empty: none).
@@ -56,7 +60,7 @@ std::array<Stress6, 4> cornerStresses(const FeMesh& mesh, int element, const Iso
 struct BoundaryPoint {
     std::array<double, 6> n{};
     Vec3 x;
-    Vec3 normal;      // unit outward normal (faces only)
+    Vec3 normal;  // unit outward normal (faces only)
     double measure = 0;
 };
 

@@ -25,7 +25,9 @@ double Table::at(double argument) const {
 void TableSet::addLine(const std::string& line) {
     std::vector<std::string> items = splitTopLevel(line, ',');
     for (auto& item : items) item = trim(item);
-    const auto bad = [&line](const std::string& why) { return std::runtime_error("table '" + line + "': " + why); };
+    const auto bad = [&line](const std::string& why) {
+        return std::runtime_error("table '" + line + "': " + why);
+    };
     if (items.size() < 2 || (items[0].rfind("tabl", 0) != 0 && items[0].rfind("tabm", 0) != 0))
         throw bad("a table line starts with tabl or tabm, its number and the row count");
     const auto rows = parseInt(items[1]);
@@ -65,7 +67,8 @@ Expression::Expression(const std::string& text, const TableSet& tables) : text_(
         constant_ = *number;
         return;
     }
-    if (text_.empty()) throw std::runtime_error("an empty value where a number, table name or formula is needed");
+    if (text_.empty())
+        throw std::runtime_error("an empty value where a number, table name or formula is needed");
     auto p = std::make_unique<Parser>();
     try {
         p->parser.DefineVar("x", &p->x);
@@ -91,8 +94,10 @@ Expression::Expression(const std::string& text, const TableSet& tables) : text_(
         slot = 0;
         for (const auto& [name, table] : tables.all()) {
             (void)table;
-            if (used.count(name)) p->usedTables.emplace_back(slots[slot]);
-            else p->usedTables.emplace_back(nullptr, false);
+            if (used.count(name))
+                p->usedTables.emplace_back(slots[slot]);
+            else
+                p->usedTables.emplace_back(nullptr, false);
             ++slot;
         }
         p->parser.Eval();
@@ -115,7 +120,8 @@ double Expression::operator()(const EvalPoint& at) const {
     p.t = at.t;
     p.T = at.T;
     for (std::size_t k = 0; k < p.usedTables.size(); ++k)
-        if (const Table* table = p.usedTables[k].first) p.tableValues[k] = table->at(p.usedTables[k].second ? at.t : at.T);
+        if (const Table* table = p.usedTables[k].first)
+            p.tableValues[k] = table->at(p.usedTables[k].second ? at.t : at.T);
     try {
         return p.parser.Eval();
     } catch (const mu::Parser::exception_type& e) {

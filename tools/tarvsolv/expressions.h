@@ -14,24 +14,24 @@
 namespace tarvsolv {
 
 class Table {
-public:
+  public:
     Table(std::vector<double> arguments, std::vector<double> values);
     double at(double argument) const;
 
-private:
+  private:
     std::vector<double> arguments_;
     std::vector<double> values_;
 };
 
 // Tables by name, read from the TABLES lines "tabl1, 2, 0, 1, 0, 100".
 class TableSet {
-public:
+  public:
     // Throws std::runtime_error with the line's text when a table line cannot be read.
     void addLine(const std::string& line);
     const Table* find(const std::string& name) const;
     const std::map<std::string, Table>& all() const { return tables_; }
 
-private:
+  private:
     std::map<std::string, Table> tables_;
 };
 
@@ -43,7 +43,7 @@ struct EvalPoint {
 
 // A compiled value text. Constant texts are evaluated once.
 class Expression {
-public:
+  public:
     // Throws std::runtime_error naming the text when it is neither a number nor a valid formula.
     Expression(const std::string& text, const TableSet& tables);
     ~Expression();
@@ -54,7 +54,7 @@ public:
     bool isConstant() const { return !parser_; }
     const std::string& text() const { return text_; }
 
-private:
+  private:
     struct Parser;
     std::string text_;
     double constant_ = 0;

@@ -48,7 +48,9 @@ FeMesh readMeshFile(const std::string& path) {
     readRaw(in, head, 5, path, "header");
     readRaw(in, reserved, 8, path, "header");
     const std::int32_t n = head[0], e = head[1], f = head[2], p = head[3];
-    if (p != 4 && p != 10) throw std::runtime_error("mesh file " + path + " has " + std::to_string(p) + " nodes per element; only 4 and 10 are known");
+    if (p != 4 && p != 10)
+        throw std::runtime_error("mesh file " + path + " has " + std::to_string(p) +
+                                 " nodes per element; only 4 and 10 are known");
     if (n < 4 || e < 1 || f < 0) throw std::runtime_error("mesh file " + path + " holds no usable mesh");
     in.seekg(0, std::ios::end);
     const auto size = static_cast<std::uint64_t>(in.tellg());
@@ -68,7 +70,8 @@ FeMesh readMeshFile(const std::string& path) {
             const int fileIndex = p == 10 ? kFileIndexOfLocal[local] : local;
             const std::int32_t node = raw[static_cast<std::size_t>(el) * p + fileIndex];
             if (node < 1 || node > n)
-                throw std::runtime_error("mesh file " + path + ": element " + std::to_string(el + 1) + " names node " + std::to_string(node));
+                throw std::runtime_error("mesh file " + path + ": element " + std::to_string(el + 1) +
+                                         " names node " + std::to_string(node));
             mesh.conn[static_cast<std::size_t>(el) * p + local] = node - 1;
         }
     }
@@ -78,7 +81,9 @@ FeMesh readMeshFile(const std::string& path) {
     for (std::int32_t k = 0; k < f; ++k) {
         const std::int32_t el = facets[3 * k + 1], face = facets[3 * k + 2];
         if (el < 1 || el > e || face < 1 || face > 4)
-            throw std::runtime_error("mesh file " + path + ": facet " + std::to_string(k + 1) + " names element " + std::to_string(el) + " face " + std::to_string(face));
+            throw std::runtime_error("mesh file " + path + ": facet " + std::to_string(k + 1) +
+                                     " names element " + std::to_string(el) + " face " +
+                                     std::to_string(face));
         mesh.facets.push_back({facets[3 * k], el - 1, face - 1});
     }
     return mesh;
@@ -88,16 +93,19 @@ void writeMeshFile(const FeMesh& mesh, const std::string& path) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out) throw std::runtime_error("cannot create " + path);
     const int p = mesh.nodesPerElement;
-    const std::int32_t head[5] = {mesh.nodeCount(), mesh.elementCount(), static_cast<std::int32_t>(mesh.facets.size()), p, 0};
+    const std::int32_t head[5] = {mesh.nodeCount(), mesh.elementCount(),
+                                  static_cast<std::int32_t>(mesh.facets.size()), p, 0};
     const char reserved[8] = {};
     out.write(reinterpret_cast<const char*>(head), sizeof head);
     out.write(reserved, sizeof reserved);
-    out.write(reinterpret_cast<const char*>(mesh.xyz.data()), static_cast<std::streamsize>(mesh.xyz.size() * sizeof(double)));
+    out.write(reinterpret_cast<const char*>(mesh.xyz.data()),
+              static_cast<std::streamsize>(mesh.xyz.size() * sizeof(double)));
     std::vector<std::int32_t> raw(mesh.conn.size());
     for (int el = 0; el < mesh.elementCount(); ++el)
         for (int local = 0; local < p; ++local) {
             const int fileIndex = p == 10 ? kFileIndexOfLocal[local] : local;
-            raw[static_cast<std::size_t>(el) * p + fileIndex] = mesh.conn[static_cast<std::size_t>(el) * p + local] + 1;
+            raw[static_cast<std::size_t>(el) * p + fileIndex] =
+                mesh.conn[static_cast<std::size_t>(el) * p + local] + 1;
         }
     out.write(reinterpret_cast<const char*>(raw.data()), static_cast<std::streamsize>(raw.size() * 4));
     for (const Facet& facet : mesh.facets) {

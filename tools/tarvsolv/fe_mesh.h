@@ -24,8 +24,8 @@ struct Facet {
 
 struct FeMesh {
     int nodesPerElement = 10;
-    std::vector<double> xyz;   // 3 per node
-    std::vector<int> conn;     // nodesPerElement per element, 0-based, solver local order
+    std::vector<double> xyz;  // 3 per node
+    std::vector<int> conn;    // nodesPerElement per element, 0-based, solver local order
     std::vector<Facet> facets;
 
     int nodeCount() const { return static_cast<int>(xyz.size() / 3); }

@@ -25,11 +25,13 @@ void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler
         const auto nodes = job.mesh.elementNodes(e);
         Vec3 c;
         for (int k = 0; k < 4; ++k) c = c + job.mesh.node(nodes[k]);
-        const Vec3 k = job.materials->forBody(job.geometry->bodyOfElement(e)).conductivityAt(EvalPoint{0.25 * c, 1.0, reference});
+        const Vec3 k = job.materials->forBody(job.geometry->bodyOfElement(e))
+                           .conductivityAt(EvalPoint{0.25 * c, 1.0, reference});
         conductivityMatrix(job.mesh, e, k, ke);
         fe.assign(nodes.size(), 0.0);
         for (const Load* source : sources) {
-            heatSource(job.mesh, e, [source](const Vec3& x) { return source->values[0](EvalPoint{x}); }, part);
+            heatSource(
+                job.mesh, e, [source](const Vec3& x) { return source->values[0](EvalPoint{x}); }, part);
             for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
         }
         assembler.addElement(nodes, ke, &fe);
@@ -52,17 +54,21 @@ void assembleBoundary(const Job& job, SystemAssembler& assembler, RunLog& log) {
     std::vector<double> ke, fe;
     for (const Load& load : job.entries.loads) {
         if (load.kind != LoadKind::HeatFlux && load.kind != LoadKind::Convection) continue;
-        log.line(std::string(load.kind == LoadKind::HeatFlux ? "heat flux" : "convection") + " on " + load.where.describe());
+        log.line(std::string(load.kind == LoadKind::HeatFlux ? "heat flux" : "convection") + " on " +
+                 load.where.describe());
         if (load.where.kind == EntityRef::Kind::Point) {
             const int node = job.geometry->nearestNode(load.where.point);
-            if (load.kind != LoadKind::HeatFlux) throw std::runtime_error("input line " + std::to_string(load.line) + ": convection needs a face");
+            if (load.kind != LoadKind::HeatFlux)
+                throw std::runtime_error("input line " + std::to_string(load.line) +
+                                         ": convection needs a face");
             std::vector<double> q{load.values[0](EvalPoint{job.mesh.node(node)})};
             const int nodes[1] = {node};
             assembler.addLoads(nodes, q);
             continue;
         }
         if (load.where.kind != EntityRef::Kind::Face)
-            throw std::runtime_error("input line " + std::to_string(load.line) + ": heat flux and convection act on faces");
+            throw std::runtime_error("input line " + std::to_string(load.line) +
+                                     ": heat flux and convection act on faces");
         for (const Facet& facet : job.geometry->facetsOfFace(load.where.first)) {
             const std::vector<int> nodes = job.mesh.faceNodes(facet.element, facet.face);
             const std::size_t n = nodes.size();
@@ -93,12 +99,16 @@ void assembleBoundary(const Job& job, SystemAssembler& assembler, RunLog& log) {
 }  // namespace
 
 std::string solveSteadyHeat(const Job& job, RunLog& log) {
-    if (!job.entries.restraints.empty()) log.warning("restraints have no meaning in a thermal loadcase and are passed over");
+    if (!job.entries.restraints.empty())
+        log.warning("restraints have no meaning in a thermal loadcase and are passed over");
     for (const Load& load : job.entries.loads)
         if (load.where.kind == EntityRef::Kind::Edge || load.where.kind == EntityRef::Kind::EdgeByFaces)
-            throw std::runtime_error("input line " + std::to_string(load.line) + ": thermal loads act on faces, points or the whole body");
+            throw std::runtime_error("input line " + std::to_string(load.line) +
+                                     ": thermal loads act on faces, points or the whole body");
     if (!everyPartTouched(job.mesh, convectingNodes(job)))
-        throw std::runtime_error("nothing fixes the temperature level: every body needs a convection face with a heat transfer coefficient above 0");
+        throw std::runtime_error(
+            "nothing fixes the temperature level: every body needs a convection face with a heat transfer "
+            "coefficient above 0");
     DofLayout layout(job.mesh, 1, PETSC_COMM_WORLD);
     log.line("assembling " + std::to_string(layout.dofCount()) + " temperatures");
     MatHandle k = layout.createMatrix(job.mesh);
@@ -111,7 +121,8 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
     assembler.finish();
     log.line("solving");
     const LinearSolveReport report = solveLinear(k, f, x, job.solver, kIterativeTolerance, layout, job.mesh);
-    log.line("solved by " + report.method + (report.iterations ? " in " + std::to_string(report.iterations) + " iterations" : ""));
+    log.line("solved by " + report.method +
+             (report.iterations ? " in " + std::to_string(report.iterations) + " iterations" : ""));
     const std::vector<double> temperatures = gatherOnFirst(x);
     if (!isFirstProcess(layout.comm())) return {};
     return temperatureBlock(1, temperatures);

@@ -26,25 +26,38 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
         case SolveKind::Static:
         case SolveKind::LargeDisplacement:
         case SolveKind::Modes:
-        case SolveKind::SteadyHeat: break;
-        default: throw std::runtime_error(std::string(solveKindName(job.kind)) + " is not solved by this version of the solver");
+        case SolveKind::SteadyHeat:
+            break;
+        default:
+            throw std::runtime_error(std::string(solveKindName(job.kind)) +
+                                     " is not solved by this version of the solver");
     }
-    if (job.kind == SolveKind::LargeDisplacement) log.warning("large displacements are solved as linear statics by this version");
-    if (!job.input.hasSolve) throw std::runtime_error("the solver input has no SOLVE section; start the solve from the Solve command");
+    if (job.kind == SolveKind::LargeDisplacement)
+        log.warning("large displacements are solved as linear statics by this version");
+    if (!job.input.hasSolve)
+        throw std::runtime_error(
+            "the solver input has no SOLVE section; start the solve from the Solve command");
     job.units = unitSystemFor(job.input.unitText);
     job.entries = readModelEntries(job.input, job.thermal());
     for (const auto& w : job.entries.warnings) log.warning(w);
-    if (job.input.meshPath.empty()) throw std::runtime_error("the solver input names no mesh file (MFILE); create a mesh first");
+    if (job.input.meshPath.empty())
+        throw std::runtime_error("the solver input names no mesh file (MFILE); create a mesh first");
     log.line("reading mesh " + job.input.meshPath);
     job.mesh = readMeshFile(job.input.meshPath);
-    log.line("mesh: " + std::to_string(job.mesh.nodeCount()) + " nodes, " + std::to_string(job.mesh.elementCount()) + " elements of " +
-             std::to_string(job.mesh.nodesPerElement) + " nodes, " + std::to_string(job.mesh.facets.size()) + " boundary facets");
+    log.line("mesh: " + std::to_string(job.mesh.nodeCount()) + " nodes, " +
+             std::to_string(job.mesh.elementCount()) + " elements of " +
+             std::to_string(job.mesh.nodesPerElement) + " nodes, " + std::to_string(job.mesh.facets.size()) +
+             " boundary facets");
     job.preamble = readResultPreamble(job.resultPath, job.input.meshPath);
     const std::string companionPath = companionPathFor(job.input.meshPath);
     std::optional<MesherCompanion> companion = readCompanionFile(companionPath, job.mesh);
-    if (!companion) log.warning("no companion file " + companionPath + ": edges and vertices can only be found through their faces");
-    job.geometry = std::make_unique<ModelGeometry>(job.mesh, job.preamble, companion ? std::move(*companion) : MesherCompanion{});
-    if (job.entries.materials.empty()) throw std::runtime_error("no material is assigned; assign a material first");
+    if (!companion)
+        log.warning("no companion file " + companionPath +
+                    ": edges and vertices can only be found through their faces");
+    job.geometry = std::make_unique<ModelGeometry>(job.mesh, job.preamble,
+                                                   companion ? std::move(*companion) : MesherCompanion{});
+    if (job.entries.materials.empty())
+        throw std::runtime_error("no material is assigned; assign a material first");
     job.materials = std::make_unique<MaterialSet>(job.entries, job.thermal());
     const auto& bodies = job.geometry->elementBodies();
     for (int body : std::set<int>(bodies.begin(), bodies.end())) job.materials->forBody(body);

@@ -14,7 +14,8 @@ void setRigidBodyModes(Mat a, const DofLayout& layout, const FeMesh& mesh) {
     PetscScalar* c = nullptr;
     petscCheck(VecGetArray(coordinates, &c), "VecGetArray");
     for (int n = layout.firstNode(); n < layout.endNode(); ++n)
-        for (int d = 0; d < 3; ++d) c[3 * (n - layout.firstNode()) + d] = mesh.xyz[3 * static_cast<std::size_t>(n) + d];
+        for (int d = 0; d < 3; ++d)
+            c[3 * (n - layout.firstNode()) + d] = mesh.xyz[3 * static_cast<std::size_t>(n) + d];
     petscCheck(VecRestoreArray(coordinates, &c), "VecRestoreArray");
     NullSpaceHandle space;
     petscCheck(MatNullSpaceCreateRigidBody(coordinates, space.out()), "MatNullSpaceCreateRigidBody");
@@ -68,7 +69,9 @@ LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double t
     const PetscErrorCode code = KSPSolve(ksp, b, x);
     if (code != 0) {
         if (choice == SolverChoice::Direct)
-            throw std::runtime_error("the factorisation failed: the model is not restrained enough (singular) or a material is invalid");
+            throw std::runtime_error(
+                "the factorisation failed: the model is not restrained enough (singular) or a material is "
+                "invalid");
         petscCheck(code, "the iterative solve");
     }
     KSPConvergedReason reason;
@@ -77,7 +80,8 @@ LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double t
     petscCheck(KSPGetIterationNumber(ksp, &iterations), "KSPGetIterationNumber");
     report.iterations = static_cast<int>(iterations);
     if (reason < 0)
-        throw std::runtime_error("the solver did not converge (" + reasonText(reason) + " after " + std::to_string(iterations) +
+        throw std::runtime_error("the solver did not converge (" + reasonText(reason) + " after " +
+                                 std::to_string(iterations) +
                                  " iterations): the model is probably not restrained enough");
     if (choice == SolverChoice::Direct) {
         PC pc;
@@ -92,7 +96,8 @@ LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double t
     }
     PetscReal norm = 0;
     petscCheck(VecNorm(x, NORM_INFINITY, &norm), "VecNorm");
-    if (!std::isfinite(norm)) throw std::runtime_error("the solution is not finite: the model is not restrained enough");
+    if (!std::isfinite(norm))
+        throw std::runtime_error("the solution is not finite: the model is not restrained enough");
     return report;
 }
 
@@ -116,14 +121,17 @@ ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& l
     configureDirect(ksp, false);
     petscCheck(EPSSetFromOptions(eps), "EPSSetFromOptions");
     const PetscErrorCode code = EPSSolve(eps);
-    if (code != 0) throw std::runtime_error("the eigenvalue solve failed: the shifted stiffness could not be factorised");
+    if (code != 0)
+        throw std::runtime_error(
+            "the eigenvalue solve failed: the shifted stiffness could not be factorised");
     PetscInt converged = 0, iterations = 0;
     petscCheck(EPSGetConverged(eps, &converged), "EPSGetConverged");
     petscCheck(EPSGetIterationNumber(eps, &iterations), "EPSGetIterationNumber");
     ModesReport report;
     report.iterations = static_cast<int>(iterations);
     if (converged < count)
-        throw std::runtime_error("only " + std::to_string(converged) + " of " + std::to_string(count) + " modes converged");
+        throw std::runtime_error("only " + std::to_string(converged) + " of " + std::to_string(count) +
+                                 " modes converged");
     VecHandle vector;
     petscCheck(MatCreateVecs(k, vector.out(), nullptr), "MatCreateVecs");
     std::vector<std::pair<double, int>> order;

@@ -27,8 +27,8 @@ LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double t
                               const DofLayout& layout, const FeMesh& mesh);
 
 struct ModesReport {
-    std::vector<double> eigenvalues;            // omega^2, lowest first
-    std::vector<std::vector<double>> vectors;   // on the first process: every unknown of each mode
+    std::vector<double> eigenvalues;           // omega^2, lowest first
+    std::vector<std::vector<double>> vectors;  // on the first process: every unknown of each mode
     int iterations = 0;
 };
 

@@ -31,7 +31,8 @@ void restartWithSingleThreadedBlas(char** argv) {
 }
 
 std::string solverSetting() {
-    const auto value = platform::settingsStore().readValue(platform::Hive::CurrentUser, kValuesKey, "CurrentSolver");
+    const auto value =
+        platform::settingsStore().readValue(platform::Hive::CurrentUser, kValuesKey, "CurrentSolver");
     return value ? *value : "PCG";
 }
 
@@ -53,9 +54,12 @@ int main(int argc, char** argv) {
     if (argc > 1 && argv[1][0] != '-') input = argv[1], first = 2;
     if (first == 2 && argc > 2 && std::strcmp(argv[2], "0") == 0) first = 3;
     for (int i = first; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--solver") == 0 && i + 1 < argc) solver = argv[++i];
-        else if (std::strcmp(argv[i], "--quiet") == 0) quiet = true;
-        else petscArgs.push_back(argv[i]);
+        if (std::strcmp(argv[i], "--solver") == 0 && i + 1 < argc)
+            solver = argv[++i];
+        else if (std::strcmp(argv[i], "--quiet") == 0)
+            quiet = true;
+        else
+            petscArgs.push_back(argv[i]);
     }
     if (input.empty()) return usage();
     int petscArgc = static_cast<int>(petscArgs.size());
@@ -74,7 +78,8 @@ int main(int argc, char** argv) {
         tarvsolv::RunLog log(tarvsolv::pathStem(input) + ".slog", !quiet, rank == 0);
         try {
             if (solver.empty()) solver = solverSetting();
-            log.line("tarvsolv " + input + " (solver " + solver + ", " + std::to_string(size) + " process" + (size > 1 ? "es)" : ")"));
+            log.line("tarvsolv " + input + " (solver " + solver + ", " + std::to_string(size) + " process" +
+                     (size > 1 ? "es)" : ")"));
             tarvsolv::runSolverJob(input, tarvsolv::solverChoiceFor(solver), log);
         } catch (const std::exception& e) {
             log.line(std::string("error: ") + e.what());

@@ -12,7 +12,7 @@
 namespace tarvsolv {
 
 class BodyMaterial {
-public:
+  public:
     BodyMaterial(const MaterialEntry& entry, const TableSet& tables, bool thermal);
 
     // Elastic properties at a point and temperature; throws std::runtime_error for values that
@@ -22,21 +22,21 @@ public:
     Vec3 conductivityAt(const EvalPoint& at) const;
     int line() const { return line_; }
 
-private:
+  private:
     std::vector<Expression> fields_;
     bool thermal_;
     int line_;
 };
 
 class MaterialSet {
-public:
+  public:
     // The last material entry of each body is the one that counts. Throws std::runtime_error for a
     // field that cannot be read or an orthotropic material (not solved by this version).
     MaterialSet(const ModelEntries& entries, bool thermal);
     // Throws std::runtime_error "no material for body N" when the body has none.
     const BodyMaterial& forBody(int body) const;
 
-private:
+  private:
     std::map<int, BodyMaterial> bodies_;
 };
 

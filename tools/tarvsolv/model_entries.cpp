@@ -47,7 +47,9 @@ struct Words {
 int intWord(const InputLine& line, const Words& w, std::size_t index, const char* what) {
     if (index >= w.words.size()) throw entryError(line, std::string("the ") + what + " is missing");
     const auto value = parseInt(w.words[index]);
-    if (!value) throw entryError(line, std::string("the ") + what + " '" + w.words[index] + "' is not a whole number");
+    if (!value)
+        throw entryError(line,
+                         std::string("the ") + what + " '" + w.words[index] + "' is not a whole number");
     return *value;
 }
 
@@ -71,10 +73,12 @@ double numberWord(const InputLine& line, const Words& w, std::size_t index) {
     return *v;
 }
 
-std::vector<Expression> values(const InputLine& line, const std::string& text, const TableSet& tables, std::size_t count) {
+std::vector<Expression> values(const InputLine& line, const std::string& text, const TableSet& tables,
+                               std::size_t count) {
     std::vector<std::string> parts = splitTopLevel(text, ',');
     if (parts.size() != count)
-        throw entryError(line, "expected " + std::to_string(count) + " value(s), found " + std::to_string(parts.size()));
+        throw entryError(
+            line, "expected " + std::to_string(count) + " value(s), found " + std::to_string(parts.size()));
     std::vector<Expression> out;
     try {
         for (const auto& part : parts) out.emplace_back(part, tables);
@@ -89,7 +93,8 @@ void readMaterial(ModelEntries& m, const InputLine& line) {
     MaterialEntry entry;
     entry.body = intWord(line, w, 0, "body number");
     entry.line = line.number;
-    for (const auto& field : splitTopLevel(w.restAfter(line.text, 1), ',')) entry.fields.push_back(trim(field));
+    for (const auto& field : splitTopLevel(w.restAfter(line.text, 1), ','))
+        entry.fields.push_back(trim(field));
     m.materials.push_back(std::move(entry));
 }
 
@@ -99,14 +104,23 @@ void readRestraint(ModelEntries& m, const InputLine& line) {
     r.line = line.number;
     const std::string code = w.words.empty() ? "" : w.words[0];
     std::size_t flags = 0;
-    if (code == "bor") r.where = makeRef(EntityRef::Kind::Face, intWord(line, w, 1, "face number")), flags = 2;
-    else if (code == "efr") r.where = makeRef(EntityRef::Kind::EdgeByFaces, intWord(line, w, 1, "face number"), intWord(line, w, 2, "face number")), flags = 3;
-    else if (code == "eor") r.where = makeRef(EntityRef::Kind::Edge, intWord(line, w, 1, "edge number")), flags = 2;
-    else if (code == "por") r.where = makeRef(EntityRef::Kind::Vertex, intWord(line, w, 1, "vertex number")), flags = 2;
-    else if (code == "pxr") r.where = makeRef(EntityRef::Kind::Point, 0, 0, pointWord(line, w, 1)), flags = 2;
-    else throw entryError(line, "unknown restraint '" + code + "'");
+    if (code == "bor")
+        r.where = makeRef(EntityRef::Kind::Face, intWord(line, w, 1, "face number")), flags = 2;
+    else if (code == "efr")
+        r.where = makeRef(EntityRef::Kind::EdgeByFaces, intWord(line, w, 1, "face number"),
+                          intWord(line, w, 2, "face number")),
+        flags = 3;
+    else if (code == "eor")
+        r.where = makeRef(EntityRef::Kind::Edge, intWord(line, w, 1, "edge number")), flags = 2;
+    else if (code == "por")
+        r.where = makeRef(EntityRef::Kind::Vertex, intWord(line, w, 1, "vertex number")), flags = 2;
+    else if (code == "pxr")
+        r.where = makeRef(EntityRef::Kind::Point, 0, 0, pointWord(line, w, 1)), flags = 2;
+    else
+        throw entryError(line, "unknown restraint '" + code + "'");
     if (w.words.size() < flags + 3) {
-        m.warnings.push_back("input line " + std::to_string(line.number) + ": a restraint without fixed directions fixes nothing");
+        m.warnings.push_back("input line " + std::to_string(line.number) +
+                             ": a restraint without fixed directions fixes nothing");
         return;
     }
     for (int k = 0; k < 3; ++k) {
@@ -118,14 +132,21 @@ void readRestraint(ModelEntries& m, const InputLine& line) {
 }
 
 // Face and edge loads: "bol F code values" / "efl A B code values".
-void readSurfaceLoad(ModelEntries& m, const InputLine& line, const Words& w, Load load, std::size_t codeIndex, bool thermal) {
+void readSurfaceLoad(ModelEntries& m, const InputLine& line, const Words& w, Load load, std::size_t codeIndex,
+                     bool thermal) {
     const int code = intWord(line, w, codeIndex, "load code");
     const std::string text = w.restAfter(line.text, codeIndex + 1);
-    if (!thermal && code == 0) load.kind = LoadKind::Traction, load.values = values(line, text, m.tables, 3);
-    else if (!thermal && code == 1) load.kind = LoadKind::Pressure, load.values = values(line, text, m.tables, 1);
-    else if (thermal && code == 0) load.kind = LoadKind::HeatFlux, load.values = values(line, text, m.tables, 1);
-    else if (thermal && code == 2) load.kind = LoadKind::Convection, load.values = values(line, text, m.tables, 2);
-    else throw entryError(line, std::string("load code ") + std::to_string(code) + " is not a " + (thermal ? "thermal" : "mechanical") + " load");
+    if (!thermal && code == 0)
+        load.kind = LoadKind::Traction, load.values = values(line, text, m.tables, 3);
+    else if (!thermal && code == 1)
+        load.kind = LoadKind::Pressure, load.values = values(line, text, m.tables, 1);
+    else if (thermal && code == 0)
+        load.kind = LoadKind::HeatFlux, load.values = values(line, text, m.tables, 1);
+    else if (thermal && code == 2)
+        load.kind = LoadKind::Convection, load.values = values(line, text, m.tables, 2);
+    else
+        throw entryError(line, std::string("load code ") + std::to_string(code) + " is not a " +
+                                   (thermal ? "thermal" : "mechanical") + " load");
     m.loads.push_back(std::move(load));
 }
 
@@ -151,7 +172,8 @@ void readLoad(ModelEntries& m, const InputLine& line, bool thermal) {
         load.values = values(line, w.restAfter(line.text, 1), m.tables, thermal ? 1 : 3);
         m.loads.push_back(std::move(load));
     } else if (code == "t") {
-        if (thermal) throw entryError(line, "temperatures from another loadcase belong to a mechanical loadcase");
+        if (thermal)
+            throw entryError(line, "temperatures from another loadcase belong to a mechanical loadcase");
         load.kind = LoadKind::Temperatures;
         load.path = w.restAfter(line.text, 1);
         if (load.path.empty()) throw entryError(line, "the temperature result file is missing");
@@ -176,7 +198,9 @@ void readConstraint(ModelEntries& m, const InputLine& line) {
     Constraint c;
     c.line = line.number;
     if (code == "bog" || code == "boi")
-        throw entryError(line, "gaps and face-to-face contact need the nonlinear solver, which this version does not have");
+        throw entryError(
+            line,
+            "gaps and face-to-face contact need the nonlinear solver, which this version does not have");
     if (code != "bocn" && code != "boc") throw entryError(line, "unknown interaction '" + code + "'");
     c.face = intWord(line, w, 1, "face number");
     const std::string text = w.restAfter(line.text, 2);
@@ -187,7 +211,9 @@ void readConstraint(ModelEntries& m, const InputLine& line) {
         } else {
             c.kind = Constraint::Kind::PlaneDisplacement;
             const auto parts = splitTopLevel(text, ',');
-            if (parts.size() != 4) throw std::runtime_error("a plane displacement needs the plane's three numbers and the displacement");
+            if (parts.size() != 4)
+                throw std::runtime_error(
+                    "a plane displacement needs the plane's three numbers and the displacement");
             for (int k = 0; k < 3; ++k) {
                 const auto v = parseNumber(trim(parts[k]));
                 if (!v) throw std::runtime_error("plane number '" + parts[k] + "' is not a number");
@@ -208,12 +234,24 @@ void readConstraint(ModelEntries& m, const InputLine& line) {
 std::string EntityRef::describe() const {
     std::ostringstream out;
     switch (kind) {
-        case Kind::Face: out << "face " << first; break;
-        case Kind::EdgeByFaces: out << "the edge between faces " << first << " and " << second; break;
-        case Kind::Edge: out << "edge " << first; break;
-        case Kind::Vertex: out << "vertex " << first; break;
-        case Kind::Point: out << "the point " << point.x << "," << point.y << "," << point.z; break;
-        case Kind::Model: out << "the whole model"; break;
+        case Kind::Face:
+            out << "face " << first;
+            break;
+        case Kind::EdgeByFaces:
+            out << "the edge between faces " << first << " and " << second;
+            break;
+        case Kind::Edge:
+            out << "edge " << first;
+            break;
+        case Kind::Vertex:
+            out << "vertex " << first;
+            break;
+        case Kind::Point:
+            out << "the point " << point.x << "," << point.y << "," << point.z;
+            break;
+        case Kind::Model:
+            out << "the whole model";
+            break;
     }
     return out.str();
 }

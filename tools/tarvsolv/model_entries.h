@@ -34,7 +34,17 @@ struct Restraint {
     int line = 0;
 };
 
-enum class LoadKind { Traction, Pressure, Force, Acceleration, Spin, Temperatures, HeatFlux, Convection, HeatGeneration };
+enum class LoadKind {
+    Traction,
+    Pressure,
+    Force,
+    Acceleration,
+    Spin,
+    Temperatures,
+    HeatFlux,
+    Convection,
+    HeatGeneration
+};
 
 struct Load {
     LoadKind kind = LoadKind::Force;

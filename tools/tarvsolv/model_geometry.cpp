@@ -51,17 +51,20 @@ void ModelGeometry::assignBodies(const ResultPreamble& preamble) {
         for (int k = 1; k < 4; ++k) parent[findRoot(parent, nodes[k])] = root;
     }
     std::map<int, std::map<int, int>> votes;  // component root -> body -> facet count
-    for (const Facet& f : mesh_.facets) ++votes[findRoot(parent, mesh_.elementNodes(f.element)[0])][preamble.bodyOfFace(f.tag)];
+    for (const Facet& f : mesh_.facets)
+        ++votes[findRoot(parent, mesh_.elementNodes(f.element)[0])][preamble.bodyOfFace(f.tag)];
     for (int e = 0; e < elements; ++e) {
         const auto& v = votes[findRoot(parent, mesh_.elementNodes(e)[0])];
         if (v.empty()) continue;
-        elementBodies_[e] = std::max_element(v.begin(), v.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
+        elementBodies_[e] =
+            std::max_element(v.begin(), v.end(), [](auto& a, auto& b) { return a.second < b.second; })->first;
     }
 }
 
 const std::vector<Facet>& ModelGeometry::facetsOfFace(int face) const {
     const auto it = facetsByTag_.find(face);
-    if (it == facetsByTag_.end()) throw std::runtime_error("the mesh has no facets on face " + std::to_string(face));
+    if (it == facetsByTag_.end())
+        throw std::runtime_error("the mesh has no facets on face " + std::to_string(face));
     return it->second;
 }
 
@@ -69,14 +72,17 @@ std::vector<std::array<int, 3>> ModelGeometry::edgeSegments(const EntityRef& whe
     if (where.kind == EntityRef::Kind::Edge) {
         const auto it = companion_.edgeSegments.find(where.first);
         if (it == companion_.edgeSegments.end())
-            throw std::runtime_error("the mesh does not say where " + where.describe() + " lies; pick the edge again after meshing");
+            throw std::runtime_error("the mesh does not say where " + where.describe() +
+                                     " lies; pick the edge again after meshing");
         return it->second;
     }
-    if (where.kind != EntityRef::Kind::EdgeByFaces) throw std::logic_error("edge segments of a non-edge reference");
+    if (where.kind != EntityRef::Kind::EdgeByFaces)
+        throw std::logic_error("edge segments of a non-edge reference");
     // Segments that lie on facets of both faces.
     std::set<std::pair<int, int>> onFirst;
     for (const Facet& f : facetsOfFace(where.first))
-        for (const auto& e : faceEdges(mesh_.faceNodes(f.element, f.face))) onFirst.insert(std::minmax(e[0], e[1]));
+        for (const auto& e : faceEdges(mesh_.faceNodes(f.element, f.face)))
+            onFirst.insert(std::minmax(e[0], e[1]));
     std::vector<std::array<int, 3>> segments;
     std::set<std::pair<int, int>> taken;
     for (const Facet& f : facetsOfFace(where.second))
@@ -84,7 +90,9 @@ std::vector<std::array<int, 3>> ModelGeometry::edgeSegments(const EntityRef& whe
             const auto key = std::minmax(e[0], e[1]);
             if (onFirst.count(key) && taken.insert(key).second) segments.push_back(e);
         }
-    if (segments.empty()) throw std::runtime_error("faces " + std::to_string(where.first) + " and " + std::to_string(where.second) + " share no edge in the mesh");
+    if (segments.empty())
+        throw std::runtime_error("faces " + std::to_string(where.first) + " and " +
+                                 std::to_string(where.second) + " share no edge in the mesh");
     return segments;
 }
 
@@ -119,7 +127,9 @@ std::vector<int> ModelGeometry::nodesOf(const EntityRef& where) const {
             nodes.push_back(it->second);
             break;
         }
-        case EntityRef::Kind::Point: nodes.push_back(nearestNode(where.point)); break;
+        case EntityRef::Kind::Point:
+            nodes.push_back(nearestNode(where.point));
+            break;
         case EntityRef::Kind::Model:
             nodes.resize(mesh_.nodeCount());
             std::iota(nodes.begin(), nodes.end(), 0);

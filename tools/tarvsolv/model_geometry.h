@@ -20,7 +20,7 @@ struct MesherCompanion {
 };
 
 class ModelGeometry {
-public:
+  public:
     ModelGeometry(const FeMesh& mesh, const ResultPreamble& preamble, MesherCompanion companion = {});
 
     const FeMesh& mesh() const { return mesh_; }
@@ -36,7 +36,7 @@ public:
     int bodyOfElement(int e) const { return elementBodies_[e]; }
     const std::vector<int>& elementBodies() const { return elementBodies_; }
 
-private:
+  private:
     void assignBodies(const ResultPreamble& preamble);
 
     const FeMesh& mesh_;

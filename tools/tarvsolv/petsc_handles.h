@@ -13,13 +13,14 @@ inline void petscCheck(PetscErrorCode code, const char* what) {
     if (code != 0) {
         const char* text = nullptr;
         PetscErrorMessage(code, &text, nullptr);
-        throw std::runtime_error(std::string(what) + " failed: " + (text ? text : "PETSc error " + std::to_string(code)));
+        throw std::runtime_error(std::string(what) +
+                                 " failed: " + (text ? text : "PETSc error " + std::to_string(code)));
     }
 }
 
 template <typename T, PetscErrorCode (*Destroy)(T*)>
 class PetscHandle {
-public:
+  public:
     PetscHandle() = default;
     ~PetscHandle() { reset(); }
     PetscHandle(const PetscHandle&) = delete;
@@ -44,7 +45,7 @@ public:
     }
     operator T() const { return object_; }
 
-private:
+  private:
     T object_ = nullptr;
 };
 

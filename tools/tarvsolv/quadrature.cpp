@@ -25,7 +25,9 @@ void addGroup6(std::vector<QuadPoint>& rule, double a, double w) {
     rule.push_back({{a, b, b}, w});
 }
 
-std::vector<QuadPoint> tet1() { return {{{0.25, 0.25, 0.25}, 1.0 / 6}}; }
+std::vector<QuadPoint> tet1() {
+    return {{{0.25, 0.25, 0.25}, 1.0 / 6}};
+}
 
 std::vector<QuadPoint> tet4() {
     std::vector<QuadPoint> rule;
@@ -58,7 +60,8 @@ std::vector<QuadPoint> tri7() {
 }
 
 std::vector<QuadPoint> tri3() {
-    return {{{1.0 / 6, 1.0 / 6, 0}, 1.0 / 6}, {{2.0 / 3, 1.0 / 6, 0}, 1.0 / 6}, {{1.0 / 6, 2.0 / 3, 0}, 1.0 / 6}};
+    return {
+        {{1.0 / 6, 1.0 / 6, 0}, 1.0 / 6}, {{2.0 / 3, 1.0 / 6, 0}, 1.0 / 6}, {{1.0 / 6, 2.0 / 3, 0}, 1.0 / 6}};
 }
 
 }  // namespace
@@ -78,7 +81,8 @@ const std::vector<QuadPoint>& triangleRule(int degree) {
 const std::vector<QuadPoint>& lineRule() {
     static const std::vector<QuadPoint> rule = [] {
         const double s = std::sqrt(0.6) / 2;
-        return std::vector<QuadPoint>{{{0.5 - s, 0, 0}, 5.0 / 18}, {{0.5, 0, 0}, 8.0 / 18}, {{0.5 + s, 0, 0}, 5.0 / 18}};
+        return std::vector<QuadPoint>{
+            {{0.5 - s, 0, 0}, 5.0 / 18}, {{0.5, 0, 0}, 8.0 / 18}, {{0.5 + s, 0, 0}, 5.0 / 18}};
     }();
     return rule;
 }

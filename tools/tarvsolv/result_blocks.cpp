@@ -14,7 +14,9 @@ void appendf(std::string& out, const char* format, auto... values) {
 }
 
 // Very small values print as 0 so the exponent field stays short and "-0" never appears.
-double clean(double v) { return (v > -1e-290 && v < 1e-290) ? 0.0 : v; }
+double clean(double v) {
+    return (v > -1e-290 && v < 1e-290) ? 0.0 : v;
+}
 
 }  // namespace
 
@@ -23,7 +25,8 @@ std::string nodeVectorBlock(const char* keyword, int number, const std::vector<d
     out.reserve(values.size() / 3 * 52 + 32);
     appendf(out, "%s %d\n", keyword, number);
     for (std::size_t n = 0; n < values.size() / 3; ++n)
-        appendf(out, "%zu %.8e %.8e %.8e\n", n + 1, clean(values[3 * n]), clean(values[3 * n + 1]), clean(values[3 * n + 2]));
+        appendf(out, "%zu %.8e %.8e %.8e\n", n + 1, clean(values[3 * n]), clean(values[3 * n + 1]),
+                clean(values[3 * n + 2]));
     out += '\n';
     return out;
 }
@@ -31,7 +34,8 @@ std::string nodeVectorBlock(const char* keyword, int number, const std::vector<d
 std::string temperatureBlock(int number, const std::vector<double>& temperatures) {
     std::string out;
     appendf(out, "TEMP %d\n", number);
-    for (std::size_t n = 0; n < temperatures.size(); ++n) appendf(out, "%zu %.8e\n", n + 1, clean(temperatures[n]));
+    for (std::size_t n = 0; n < temperatures.size(); ++n)
+        appendf(out, "%zu %.8e\n", n + 1, clean(temperatures[n]));
     out += '\n';
     return out;
 }
@@ -45,8 +49,8 @@ std::string stressBlock(int number, const FeMesh& mesh, const std::vector<std::a
         const auto nodes = mesh.elementNodes(static_cast<int>(e));
         for (int c = 0; c < 4; ++c) {
             const Stress6& s = stresses[e][c];
-            appendf(out, "%zu %d %.6e %.6e %.6e %.6e %.6e %.6e\n", e + 1, nodes[c] + 1, clean(s[0]), clean(s[1]), clean(s[2]),
-                    clean(s[3]), clean(s[4]), clean(s[5]));
+            appendf(out, "%zu %d %.6e %.6e %.6e %.6e %.6e %.6e\n", e + 1, nodes[c] + 1, clean(s[0]),
+                    clean(s[1]), clean(s[2]), clean(s[3]), clean(s[4]), clean(s[5]));
         }
     }
     out += '\n';
@@ -57,7 +61,8 @@ std::string modeValueBlock(const std::vector<double>& values) {
     std::string line;
     for (int digits = 8; digits >= 2; --digits) {
         line.clear();
-        for (std::size_t k = 0; k < values.size(); ++k) appendf(line, k ? " %.*g" : "%.*g", digits, clean(values[k]));
+        for (std::size_t k = 0; k < values.size(); ++k)
+            appendf(line, k ? " %.*g" : "%.*g", digits, clean(values[k]));
         if (line.size() <= kModeLineLimit) break;
     }
     return "NATU\n" + line + "\n\n";

@@ -42,7 +42,8 @@ ResultPreamble readResultPreamble(const std::string& path, const std::string& me
             const auto fields = splitBlanks(word);
             if (fields.size() == 4) {
                 BodyTotals b;
-                const auto n = parseInt(fields[0]), f = parseInt(fields[1]), e = parseInt(fields[2]), v = parseInt(fields[3]);
+                const auto n = parseInt(fields[0]), f = parseInt(fields[1]), e = parseInt(fields[2]),
+                           v = parseInt(fields[3]);
                 if (n && f && e && v) preamble.bodies.push_back({*n, *f, *e, *v});
             }
             continue;
@@ -79,21 +80,28 @@ namespace tarvsolv {
 
 std::vector<double> readTemperatures(const std::string& path, int nodeCount) {
     std::ifstream in(path);
-    if (!in) throw std::runtime_error("cannot open the temperature results " + path + "; solve that thermal loadcase first");
+    if (!in)
+        throw std::runtime_error("cannot open the temperature results " + path +
+                                 "; solve that thermal loadcase first");
     std::string line;
     while (std::getline(in, line)) {
         const std::string word = trim(line);
         if (word.rfind("TEMP", 0) != 0) continue;
         std::vector<double> temperatures(nodeCount);
         for (int n = 0; n < nodeCount; ++n) {
-            if (!std::getline(in, line)) throw std::runtime_error(path + ": the temperature block ends before node " + std::to_string(n + 1));
+            if (!std::getline(in, line))
+                throw std::runtime_error(path + ": the temperature block ends before node " +
+                                         std::to_string(n + 1));
             const auto fields = splitBlanks(line);
             const auto value = fields.size() >= 2 ? parseNumber(fields[1]) : std::nullopt;
-            if (!value) throw std::runtime_error(path + ": cannot read the temperature of node " + std::to_string(n + 1));
+            if (!value)
+                throw std::runtime_error(path + ": cannot read the temperature of node " +
+                                         std::to_string(n + 1));
             temperatures[n] = *value;
         }
         if (std::getline(in, line) && !trim(line).empty())
-            throw std::runtime_error(path + ": the temperatures were computed on another mesh (more nodes than this one)");
+            throw std::runtime_error(
+                path + ": the temperatures were computed on another mesh (more nodes than this one)");
         return temperatures;
     }
     throw std::runtime_error(path + " holds no temperatures");

@@ -58,7 +58,8 @@ int firstFreeMode(Gram g) {
     return -1;
 }
 
-const char* kModeNames[6] = {"move along X", "move along Y", "move along Z", "rotate about X", "rotate about Y", "rotate about Z"};
+const char* kModeNames[6] = {"move along X",   "move along Y",   "move along Z",
+                             "rotate about X", "rotate about Y", "rotate about Z"};
 
 }  // namespace
 
@@ -88,7 +89,8 @@ std::optional<std::string> findFreeRigidMotion(const FeMesh& mesh, const DofLayo
         auto& p = parts[part[n]];
         const Vec3 r = (1.0 / (p.size > 0 ? p.size : 1.0)) * (mesh.node(n) - p.centre);
         // Rigid modes at this node: three translations, three rotations.
-        const Vec3 modes[6] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {0, -r.z, r.y}, {r.z, 0, -r.x}, {-r.y, r.x, 0}};
+        const Vec3 modes[6] = {{1, 0, 0},      {0, 1, 0},      {0, 0, 1},
+                               {0, -r.z, r.y}, {r.z, 0, -r.x}, {-r.y, r.x, 0}};
         const Frame* frame = layout.frameOf(n);
         for (int a = 0; a < 3; ++a) {
             if (!layout.isPrescribed(3 * n + a)) continue;
@@ -103,8 +105,8 @@ std::optional<std::string> findFreeRigidMotion(const FeMesh& mesh, const DofLayo
     for (const auto& [root, p] : parts) {
         const int free = firstFreeMode(p.gram);
         if (free >= 0)
-            return "the part of the mesh holding node " + std::to_string(root + 1) + " can " + kModeNames[free] +
-                   " freely: add restraints (the model is singular)";
+            return "the part of the mesh holding node " + std::to_string(root + 1) + " can " +
+                   kModeNames[free] + " freely: add restraints (the model is singular)";
     }
     return std::nullopt;
 }

@@ -8,14 +8,14 @@
 namespace tarvsolv {
 
 class RunLog {
-public:
+  public:
     // `path` empty: console only. `echo` false: file only.
     RunLog(const std::string& path, bool echo, bool writer);
     void line(const std::string& text);
     void warning(const std::string& text) { line("warning: " + text); }
     double seconds() const;
 
-private:
+  private:
     std::ofstream file_;
     bool echo_;
     bool writer_;

@@ -9,8 +9,8 @@ namespace tarvsolv {
 inline constexpr int kMaxElementNodes = 10;
 
 struct TetShape {
-    std::array<double, kMaxElementNodes> n{};                         // N_i
-    std::array<std::array<double, 3>, kMaxElementNodes> dxi{};        // dN_i / d(xi, eta, zeta)
+    std::array<double, kMaxElementNodes> n{};                   // N_i
+    std::array<std::array<double, 3>, kMaxElementNodes> dxi{};  // dN_i / d(xi, eta, zeta)
 };
 
 // `nodes` is 4 or 10.
@@ -25,6 +25,7 @@ struct TriShape {
 TriShape triShape(int nodes, double xi, double eta);
 
 // Reference coordinates of the corners (0..3) of the tetrahedron.
-inline constexpr std::array<std::array<double, 3>, 4> kTetCorners{{{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
+inline constexpr std::array<std::array<double, 3>, 4> kTetCorners{
+    {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
 
 }  // namespace tarvsolv

@@ -10,16 +10,32 @@
 namespace tarvsolv {
 namespace {
 
-enum class Section { None, Header, Model, MeshFile, Solve, Tables, MeshSettings, Materials, Sizes, Loads, Restraints, Constraints, Other };
+enum class Section {
+    None,
+    Header,
+    Model,
+    MeshFile,
+    Solve,
+    Tables,
+    MeshSettings,
+    Materials,
+    Sizes,
+    Loads,
+    Restraints,
+    Constraints,
+    Other
+};
 
 const std::map<std::string, Section>& sectionNames() {
     static const std::map<std::string, Section> names{
-        {"HEADER", Section::Header},       {"MODEL", Section::Model},         {"MFILE", Section::MeshFile},
-        {"SOLVE", Section::Solve},         {"TSTEP", Section::Other},         {"GSTEP", Section::Other},
-        {"BUCKLE", Section::Other},        {"DYNAMIC", Section::Other},       {"PRINT", Section::Other},
-        {"TABLES", Section::Tables},       {"MSET", Section::MeshSettings},   {"MATERIALS", Section::Materials},
-        {"ESIZE", Section::Sizes},         {"LOADS", Section::Loads},         {"RESTRAINTS", Section::Restraints},
-        {"CONSTRAINTS", Section::Constraints}};
+        {"HEADER", Section::Header},         {"MODEL", Section::Model},
+        {"MFILE", Section::MeshFile},        {"SOLVE", Section::Solve},
+        {"TSTEP", Section::Other},           {"GSTEP", Section::Other},
+        {"BUCKLE", Section::Other},          {"DYNAMIC", Section::Other},
+        {"PRINT", Section::Other},           {"TABLES", Section::Tables},
+        {"MSET", Section::MeshSettings},     {"MATERIALS", Section::Materials},
+        {"ESIZE", Section::Sizes},           {"LOADS", Section::Loads},
+        {"RESTRAINTS", Section::Restraints}, {"CONSTRAINTS", Section::Constraints}};
     return names;
 }
 
@@ -38,9 +54,12 @@ void readHeaderLine(SolverInput& input, const std::string& text, const std::stri
         const std::string key = fields[k].substr(0, eq), value = fields[k].substr(eq + 1);
         const auto number = parseNumber(value);
         if (!number) throw lineError(name, line, "header value " + fields[k] + " is not a number");
-        if (key == "scale") input.lengthScale = *number;
-        else if (key == "nod") input.nodesPerElement = static_cast<int>(*number);
-        else if (key == "ana") input.analysisCode = static_cast<int>(*number);
+        if (key == "scale")
+            input.lengthScale = *number;
+        else if (key == "nod")
+            input.nodesPerElement = static_cast<int>(*number);
+        else if (key == "ana")
+            input.analysisCode = static_cast<int>(*number);
     }
 }
 
@@ -77,19 +96,46 @@ SolverInput parseSolverInput(const std::string& text, const std::string& name) {
             continue;
         }
         switch (section) {
-            case Section::Header: readHeaderLine(input, line, name, number); section = Section::Other; break;
-            case Section::Model: input.modelPath = line; section = Section::Other; break;
-            case Section::MeshFile: input.meshPath = line; section = Section::Other; break;
-            case Section::Solve: readSolveLine(input, line, name, number); section = Section::Other; break;
-            case Section::Tables: input.tables.push_back({number, line}); break;
-            case Section::MeshSettings: input.meshSettings = line; break;
-            case Section::Materials: input.materials.push_back({number, line}); break;
-            case Section::Sizes: input.sizes.push_back({number, line}); break;
-            case Section::Loads: input.loads.push_back({number, line}); break;
-            case Section::Restraints: input.restraints.push_back({number, line}); break;
-            case Section::Constraints: input.constraints.push_back({number, line}); break;
+            case Section::Header:
+                readHeaderLine(input, line, name, number);
+                section = Section::Other;
+                break;
+            case Section::Model:
+                input.modelPath = line;
+                section = Section::Other;
+                break;
+            case Section::MeshFile:
+                input.meshPath = line;
+                section = Section::Other;
+                break;
+            case Section::Solve:
+                readSolveLine(input, line, name, number);
+                section = Section::Other;
+                break;
+            case Section::Tables:
+                input.tables.push_back({number, line});
+                break;
+            case Section::MeshSettings:
+                input.meshSettings = line;
+                break;
+            case Section::Materials:
+                input.materials.push_back({number, line});
+                break;
+            case Section::Sizes:
+                input.sizes.push_back({number, line});
+                break;
+            case Section::Loads:
+                input.loads.push_back({number, line});
+                break;
+            case Section::Restraints:
+                input.restraints.push_back({number, line});
+                break;
+            case Section::Constraints:
+                input.constraints.push_back({number, line});
+                break;
             case Section::None:
-            case Section::Other: break;
+            case Section::Other:
+                break;
         }
     }
     return input;
@@ -105,11 +151,16 @@ SolverInput readSolverInput(const std::string& path) {
 
 SolveKind solveKind(const SolverInput& input) {
     switch (input.analysisCode) {
-        case 1: return SolveKind::SteadyHeat;
-        case 2: return SolveKind::TransientHeat;
-        case 3: return SolveKind::Modes;
-        case 5: return SolveKind::ForcedVibration;
-        default: break;
+        case 1:
+            return SolveKind::SteadyHeat;
+        case 2:
+            return SolveKind::TransientHeat;
+        case 3:
+            return SolveKind::Modes;
+        case 5:
+            return SolveKind::ForcedVibration;
+        default:
+            break;
     }
     if (input.analysisCode < 0) return SolveKind::Plastic;
     if (input.buckle) return SolveKind::Buckling;
@@ -119,14 +170,22 @@ SolveKind solveKind(const SolverInput& input) {
 
 const char* solveKindName(SolveKind kind) {
     switch (kind) {
-        case SolveKind::Static: return "linear statics";
-        case SolveKind::Plastic: return "plasticity";
-        case SolveKind::LargeDisplacement: return "large displacements";
-        case SolveKind::Buckling: return "buckling";
-        case SolveKind::Modes: return "natural frequencies";
-        case SolveKind::ForcedVibration: return "forced vibrations";
-        case SolveKind::SteadyHeat: return "steady heat";
-        case SolveKind::TransientHeat: return "transient heat";
+        case SolveKind::Static:
+            return "linear statics";
+        case SolveKind::Plastic:
+            return "plasticity";
+        case SolveKind::LargeDisplacement:
+            return "large displacements";
+        case SolveKind::Buckling:
+            return "buckling";
+        case SolveKind::Modes:
+            return "natural frequencies";
+        case SolveKind::ForcedVibration:
+            return "forced vibrations";
+        case SolveKind::SteadyHeat:
+            return "steady heat";
+        case SolveKind::TransientHeat:
+            return "transient heat";
     }
     return "?";
 }

@@ -39,7 +39,16 @@ SolverInput readSolverInput(const std::string& path);
 SolverInput parseSolverInput(const std::string& text, const std::string& name);
 
 // The solve the input asks for.
-enum class SolveKind { Static, Plastic, LargeDisplacement, Buckling, Modes, ForcedVibration, SteadyHeat, TransientHeat };
+enum class SolveKind {
+    Static,
+    Plastic,
+    LargeDisplacement,
+    Buckling,
+    Modes,
+    ForcedVibration,
+    SteadyHeat,
+    TransientHeat
+};
 SolveKind solveKind(const SolverInput& input);
 const char* solveKindName(SolveKind kind);
 

@@ -13,9 +13,15 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
     const Job job = loadJob(inputPath, solver, log);
     std::string blocks;
     switch (job.kind) {
-        case SolveKind::Modes: blocks = solveNaturalFrequencies(job, log); break;
-        case SolveKind::SteadyHeat: blocks = solveSteadyHeat(job, log); break;
-        default: blocks = solveStatics(job, log); break;
+        case SolveKind::Modes:
+            blocks = solveNaturalFrequencies(job, log);
+            break;
+        case SolveKind::SteadyHeat:
+            blocks = solveSteadyHeat(job, log);
+            break;
+        default:
+            blocks = solveStatics(job, log);
+            break;
     }
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);

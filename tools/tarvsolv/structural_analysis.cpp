@@ -55,7 +55,8 @@ TemperatureField temperatureField(const Job& job, RunLog& log) {
 }
 
 IsotropicElastic elementMaterial(const Job& job, const TemperatureField& temperatures, int e) {
-    return job.materials->forBody(job.geometry->bodyOfElement(e)).elasticAt(EvalPoint{centroid(job.mesh, e), 1.0, temperatures.atElement(job.mesh, e)});
+    return job.materials->forBody(job.geometry->bodyOfElement(e))
+        .elasticAt(EvalPoint{centroid(job.mesh, e), 1.0, temperatures.atElement(job.mesh, e)});
 }
 
 // Body force per volume from the accelerations and spins (without the density).
@@ -82,7 +83,8 @@ std::function<Vec3(const Vec3&)> accelerationField(const Job& job) {
     };
 }
 
-void assembleElements(const Job& job, const DofLayout& layout, const TemperatureField& temperatures, Mat k, Vec f) {
+void assembleElements(const Job& job, const DofLayout& layout, const TemperatureField& temperatures, Mat k,
+                      Vec f) {
     SystemAssembler assembler(layout, k, f);
     const auto acceleration = accelerationField(job);
     std::vector<double> ke, fe, part;
@@ -93,7 +95,8 @@ void assembleElements(const Job& job, const DofLayout& layout, const Temperature
         fe.assign(ke.size() ? 3 * job.mesh.nodesPerElement : 0, 0.0);
         if (acceleration) {
             const double rho = m.density;
-            bodyForce(job.mesh, e, [&](const Vec3& x) { return rho * acceleration(x); }, part);
+            bodyForce(
+                job.mesh, e, [&](const Vec3& x) { return rho * acceleration(x); }, part);
             for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
         }
         if (!temperatures.nodal.empty()) {
@@ -114,8 +117,10 @@ void addFaceLoad(const Job& job, const Load& load, SystemAssembler& assembler) {
         for (const BoundaryPoint& p : facePoints(job.mesh, facet)) {
             const EvalPoint at{p.x};
             Vec3 t;
-            if (load.kind == LoadKind::Pressure) t = (-load.values[0](at)) * p.normal;
-            else t = {load.values[0](at), load.values[1](at), load.values[2](at)};
+            if (load.kind == LoadKind::Pressure)
+                t = (-load.values[0](at)) * p.normal;
+            else
+                t = {load.values[0](at), load.values[1](at), load.values[2](at)};
             for (std::size_t i = 0; i < nodes.size(); ++i)
                 for (int a = 0; a < 3; ++a) fe[3 * i + a] += p.n[i] * t[a] * p.measure;
         }
@@ -125,7 +130,8 @@ void addFaceLoad(const Job& job, const Load& load, SystemAssembler& assembler) {
 
 void addEdgeLoad(const Job& job, const Load& load, SystemAssembler& assembler) {
     if (load.kind == LoadKind::Pressure)
-        throw std::runtime_error("input line " + std::to_string(load.line) + ": a pressure on an edge has no direction; use a distributed load");
+        throw std::runtime_error("input line " + std::to_string(load.line) +
+                                 ": a pressure on an edge has no direction; use a distributed load");
     std::vector<double> fe;
     for (const auto& s : job.geometry->edgeSegments(load.where)) {
         std::vector<int> nodes{s[0], s[1]};
@@ -145,9 +151,14 @@ void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLo
     SystemAssembler assembler(layout, nullptr, f);
     if (isFirstProcess(layout.comm())) {
         for (const Load& load : job.entries.loads) {
-            if (load.kind != LoadKind::Traction && load.kind != LoadKind::Pressure && load.kind != LoadKind::Force) continue;
-            if (load.where.kind == EntityRef::Kind::Face) addFaceLoad(job, load, assembler);
-            else if (load.where.kind == EntityRef::Kind::Edge || load.where.kind == EntityRef::Kind::EdgeByFaces) addEdgeLoad(job, load, assembler);
+            if (load.kind != LoadKind::Traction && load.kind != LoadKind::Pressure &&
+                load.kind != LoadKind::Force)
+                continue;
+            if (load.where.kind == EntityRef::Kind::Face)
+                addFaceLoad(job, load, assembler);
+            else if (load.where.kind == EntityRef::Kind::Edge ||
+                     load.where.kind == EntityRef::Kind::EdgeByFaces)
+                addEdgeLoad(job, load, assembler);
             else {
                 const int node = job.geometry->nearestNode(load.where.point);
                 const EvalPoint at{job.mesh.node(node)};
@@ -155,21 +166,25 @@ void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLo
                 const int nodes[1] = {node};
                 assembler.addLoads(nodes, fe);
             }
-            log.line(std::string(load.kind == LoadKind::Pressure ? "pressure" : load.kind == LoadKind::Force ? "force" : "distributed load") +
+            log.line(std::string(load.kind == LoadKind::Pressure ? "pressure"
+                                 : load.kind == LoadKind::Force  ? "force"
+                                                                 : "distributed load") +
                      " on " + load.where.describe());
         }
     }
     assembler.finish();
 }
 
-std::vector<std::array<Stress6, 4>> elementStresses(const Job& job, const TemperatureField& temperatures, const std::vector<double>& u) {
+std::vector<std::array<Stress6, 4>> elementStresses(const Job& job, const TemperatureField& temperatures,
+                                                    const std::vector<double>& u) {
     std::vector<std::array<Stress6, 4>> stresses(job.mesh.elementCount());
     std::vector<double> ue(3 * job.mesh.nodesPerElement);
     for (int e = 0; e < job.mesh.elementCount(); ++e) {
         const auto nodes = job.mesh.elementNodes(e);
         for (std::size_t i = 0; i < nodes.size(); ++i)
             for (int a = 0; a < 3; ++a) ue[3 * i + a] = u[3 * static_cast<std::size_t>(nodes[i]) + a];
-        stresses[e] = cornerStresses(job.mesh, e, elementMaterial(job, temperatures, e), ue, temperatures.changes(job.mesh, e));
+        stresses[e] = cornerStresses(job.mesh, e, elementMaterial(job, temperatures, e), ue,
+                                     temperatures.changes(job.mesh, e));
     }
     return stresses;
 }
@@ -192,7 +207,8 @@ std::string solveStatics(const Job& job, RunLog& log) {
     applyDisplacementConditions(job, layout, false, log);
     if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
     const TemperatureField temperatures = temperatureField(job, log);
-    log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" + std::to_string(layout.prescribedCount()) + " prescribed)");
+    log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" +
+             std::to_string(layout.prescribedCount()) + " prescribed)");
     MatHandle k = layout.createMatrix(job.mesh);
     VecHandle f = layout.createVector();
     VecHandle x = layout.createVector();
@@ -224,7 +240,8 @@ std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
     for (int e = 0; e < job.mesh.elementCount(); ++e) {
         if (!layout.assemblesElement(job.mesh, e)) continue;
         const IsotropicElastic mat = elementMaterial(job, temperatures, e);
-        if (!(mat.density > 0)) throw std::runtime_error("natural frequencies need a density above 0 in every material");
+        if (!(mat.density > 0))
+            throw std::runtime_error("natural frequencies need a density above 0 in every material");
         elasticStiffness(job.mesh, e, mat, ke);
         consistentMass(job.mesh, e, mat.density * job.units.massScale, me);
         stiffnessScale = std::max(stiffnessScale, ke[0]);

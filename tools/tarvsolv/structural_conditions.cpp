@@ -30,14 +30,18 @@ std::map<int, Vec3> nodeNormals(const ModelGeometry& geometry, int face) {
 bool addCondition(std::vector<NodeCondition>& list, const Vec3& d, double value) {
     for (const NodeCondition& c : list) {
         const double cosine = dot(c.direction, d);
-        if (std::abs(std::abs(cosine) - 1) < 1e-9) return c.value * cosine == value || std::abs(c.value * cosine - value) < 1e-12 * (1 + std::abs(value));
+        if (std::abs(std::abs(cosine) - 1) < 1e-9)
+            return c.value * cosine == value ||
+                   std::abs(c.value * cosine - value) < 1e-12 * (1 + std::abs(value));
         if (std::abs(cosine) > 1e-9) return false;
     }
     if (list.size() < 3) list.push_back({d, value});
     return true;
 }
 
-Vec3 axis(int a) { return {a == 0 ? 1.0 : 0.0, a == 1 ? 1.0 : 0.0, a == 2 ? 1.0 : 0.0}; }
+Vec3 axis(int a) {
+    return {a == 0 ? 1.0 : 0.0, a == 1 ? 1.0 : 0.0, a == 2 ? 1.0 : 0.0};
+}
 
 int axisOf(const Vec3& d) {
     for (int a = 0; a < 3; ++a)
@@ -63,8 +67,10 @@ void prescribeNode(DofLayout& layout, int node, const std::vector<NodeCondition>
         axes[1] = normalized(cross(axes[0], helper));
     }
     if (list.size() <= 2) axes[2] = cross(axes[0], axes[1]);
-    layout.setFrame(node, {axes[0].x, axes[0].y, axes[0].z, axes[1].x, axes[1].y, axes[1].z, axes[2].x, axes[2].y, axes[2].z});
-    for (std::size_t k = 0; k < list.size(); ++k) layout.prescribe(3 * node + static_cast<int>(k), list[k].value);
+    layout.setFrame(node, {axes[0].x, axes[0].y, axes[0].z, axes[1].x, axes[1].y, axes[1].z, axes[2].x,
+                           axes[2].y, axes[2].z});
+    for (std::size_t k = 0; k < list.size(); ++k)
+        layout.prescribe(3 * node + static_cast<int>(k), list[k].value);
 }
 
 }  // namespace
@@ -86,11 +92,13 @@ void applyDisplacementConditions(const Job& job, DofLayout& layout, bool zeroVal
             const double value = zeroValues ? 0.0 : (*c.value)(EvalPoint{job.mesh.node(node)});
             if (!addCondition(conditions[node], d, value)) ++passedOver;
         }
-        log.line(std::string(c.kind == Constraint::Kind::NormalDisplacement ? "normal displacement" : "displacement to plane") +
+        log.line(std::string(c.kind == Constraint::Kind::NormalDisplacement ? "normal displacement"
+                                                                            : "displacement to plane") +
                  " on face " + std::to_string(c.face) + ": " + std::to_string(normals.size()) + " nodes");
         if (passedOver)
             log.warning(std::to_string(passedOver) + " node(s) of face " + std::to_string(c.face) +
-                        " already hold a condition along another direction and keep it (input line " + std::to_string(c.line) + ")");
+                        " already hold a condition along another direction and keep it (input line " +
+                        std::to_string(c.line) + ")");
     }
     for (const auto& [node, list] : conditions) prescribeNode(layout, node, list);
 }

@@ -18,7 +18,8 @@ void SystemAssembler::indices(std::span<const int> nodes) {
 }
 
 // ke := T^T ke T and fe := T^T fe with T block-diagonal of the nodes' frames (identity elsewhere).
-void SystemAssembler::rotate(std::span<const int> nodes, std::vector<double>* ke, std::vector<double>* fe) const {
+void SystemAssembler::rotate(std::span<const int> nodes, std::vector<double>* ke,
+                             std::vector<double>* fe) const {
     if (!layout_.hasFrames() || layout_.dofsPerNode() != 3) return;
     const std::size_t n = nodes.size() * 3;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
@@ -29,21 +30,26 @@ void SystemAssembler::rotate(std::span<const int> nodes, std::vector<double>* ke
             for (std::size_t r = 0; r < n; ++r) {  // columns: K_r,c.. times R
                 double* row = &(*ke)[r * n + c];
                 const double v[3] = {row[0], row[1], row[2]};
-                for (int k = 0; k < 3; ++k) row[k] = v[0] * (*f)[3 * k] + v[1] * (*f)[3 * k + 1] + v[2] * (*f)[3 * k + 2];
+                for (int k = 0; k < 3; ++k)
+                    row[k] = v[0] * (*f)[3 * k] + v[1] * (*f)[3 * k + 1] + v[2] * (*f)[3 * k + 2];
             }
             for (std::size_t col = 0; col < n; ++col) {  // rows: R^T times K_c..,col
                 const double v[3] = {(*ke)[c * n + col], (*ke)[(c + 1) * n + col], (*ke)[(c + 2) * n + col]};
-                for (int k = 0; k < 3; ++k) (*ke)[(c + k) * n + col] = v[0] * (*f)[3 * k] + v[1] * (*f)[3 * k + 1] + v[2] * (*f)[3 * k + 2];
+                for (int k = 0; k < 3; ++k)
+                    (*ke)[(c + k) * n + col] =
+                        v[0] * (*f)[3 * k] + v[1] * (*f)[3 * k + 1] + v[2] * (*f)[3 * k + 2];
             }
         }
         if (fe) {
             const double v[3] = {(*fe)[c], (*fe)[c + 1], (*fe)[c + 2]};
-            for (int k = 0; k < 3; ++k) (*fe)[c + k] = v[0] * (*f)[3 * k] + v[1] * (*f)[3 * k + 1] + v[2] * (*f)[3 * k + 2];
+            for (int k = 0; k < 3; ++k)
+                (*fe)[c + k] = v[0] * (*f)[3 * k] + v[1] * (*f)[3 * k + 1] + v[2] * (*f)[3 * k + 2];
         }
     }
 }
 
-void SystemAssembler::addElement(std::span<const int> nodes, std::vector<double>& ke, std::vector<double>* fe) {
+void SystemAssembler::addElement(std::span<const int> nodes, std::vector<double>& ke,
+                                 std::vector<double>* fe) {
     rotate(nodes, &ke, fe);
     indices(nodes);
     const std::size_t n = index_.size();
@@ -60,15 +66,19 @@ void SystemAssembler::addElement(std::span<const int> nodes, std::vector<double>
         }
     }
     if (matrix_)
-        petscCheck(MatSetValues(matrix_, static_cast<PetscInt>(n), index_.data(), static_cast<PetscInt>(n), index_.data(), ke.data(), ADD_VALUES), "MatSetValues");
+        petscCheck(MatSetValues(matrix_, static_cast<PetscInt>(n), index_.data(), static_cast<PetscInt>(n),
+                                index_.data(), ke.data(), ADD_VALUES),
+                   "MatSetValues");
     if (fe && rhs_)
-        petscCheck(VecSetValues(rhs_, static_cast<PetscInt>(n), index_.data(), fe->data(), ADD_VALUES), "VecSetValues");
+        petscCheck(VecSetValues(rhs_, static_cast<PetscInt>(n), index_.data(), fe->data(), ADD_VALUES),
+                   "VecSetValues");
 }
 
 void SystemAssembler::addLoads(std::span<const int> nodes, std::vector<double>& fe) {
     rotate(nodes, nullptr, &fe);
     indices(nodes);
-    petscCheck(VecSetValues(rhs_, static_cast<PetscInt>(index_.size()), index_.data(), fe.data(), ADD_VALUES), "VecSetValues");
+    petscCheck(VecSetValues(rhs_, static_cast<PetscInt>(index_.size()), index_.data(), fe.data(), ADD_VALUES),
+               "VecSetValues");
 }
 
 void SystemAssembler::holdStrayNodes(const FeMesh& mesh) {
@@ -78,7 +88,8 @@ void SystemAssembler::holdStrayNodes(const FeMesh& mesh) {
     const int d = layout_.dofsPerNode();
     for (int n = layout_.firstNode(); n < layout_.endNode(); ++n)
         if (!used[n])
-            for (int a = 0; a < d; ++a) petscCheck(MatSetValue(matrix_, n * d + a, n * d + a, 1.0, ADD_VALUES), "MatSetValue");
+            for (int a = 0; a < d; ++a)
+                petscCheck(MatSetValue(matrix_, n * d + a, n * d + a, 1.0, ADD_VALUES), "MatSetValue");
 }
 
 void SystemAssembler::finish() {

@@ -13,7 +13,7 @@
 namespace tarvsolv {
 
 class SystemAssembler {
-public:
+  public:
     // `matrix` or `rhs` may be null when only the other one is built. `keepPrescribedDiagonal` is
     // false for a mass matrix, whose prescribed rows stay empty.
     SystemAssembler(const DofLayout& layout, Mat matrix, Vec rhs, bool keepPrescribedDiagonal = true);
@@ -29,7 +29,7 @@ public:
     // Ends the assembly of whatever was given.
     void finish();
 
-private:
+  private:
     void rotate(std::span<const int> nodes, std::vector<double>* ke, std::vector<double>* fe) const;
     void indices(std::span<const int> nodes);
 

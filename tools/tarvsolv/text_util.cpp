@@ -49,7 +49,8 @@ std::optional<int> parseInt(const std::string& text) {
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(text.c_str(), &end, 10);
-    if (end != text.c_str() + text.size() || errno == ERANGE || value < -2147483647L || value > 2147483647L) return std::nullopt;
+    if (end != text.c_str() + text.size() || errno == ERANGE || value < -2147483647L || value > 2147483647L)
+        return std::nullopt;
     return static_cast<int>(value);
 }
 

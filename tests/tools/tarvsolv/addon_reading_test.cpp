@@ -19,11 +19,13 @@ struct AddOnView {
     explicit AddOnView(const SolverJob& job) {
         EXPECT_EQ(mesh_solve::readMeshFile(mesh, job.meshPath()).status, mesh_solve::MeshReadStatus::Read);
     }
-    results::NodeResults read(const SolverJob& job, int kind, int item, int step, int solutionType = 0) const {
+    results::NodeResults read(const SolverJob& job, int kind, int item, int step,
+                              int solutionType = 0) const {
         results::NodeResults out;
         out.reset(mesh.nodeCount());
         const results::ResultRequest request{kind, item, step, solutionType};
-        EXPECT_EQ(results::readResult(job.resultPath(), results::ResultMesh::of(mesh), request, out), results::ReadStatus::Read);
+        EXPECT_EQ(results::readResult(job.resultPath(), results::ResultMesh::of(mesh), request, out),
+                  results::ReadStatus::Read);
         return out;
     }
 };
@@ -52,7 +54,8 @@ TEST(AddOnReading, DisplacementsAndStressesOfAStaticSolve) {
 
         const auto u = job.nodeBlock("DISP 1");
         const auto z = view.read(job, 2, 2, 1);
-        for (int n = 0; n < job.mesh().nodeCount(); ++n) EXPECT_NEAR(z.values[n], u[3 * n + 2], 1e-12) << "node " << n + 1;
+        for (int n = 0; n < job.mesh().nodeCount(); ++n)
+            EXPECT_NEAR(z.values[n], u[3 * n + 2], 1e-12) << "node " << n + 1;
         EXPECT_LT(z.smallest, -1e-3);
 
         // Corner averages of the add-on equal the solver's own corner lines; mid-side nodes get the

@@ -11,7 +11,9 @@
 namespace tarvsolv {
 namespace {
 
-double factorial(int n) { return n <= 1 ? 1.0 : n * factorial(n - 1); }
+double factorial(int n) {
+    return n <= 1 ? 1.0 : n * factorial(n - 1);
+}
 
 // Over the reference tetrahedron: integral of x^a y^b z^c = a! b! c! / (a + b + c + 3)!.
 TEST(Quadrature, TetrahedronRulesIntegrateMonomialsUpToTheirDegree) {
@@ -20,8 +22,10 @@ TEST(Quadrature, TetrahedronRulesIntegrateMonomialsUpToTheirDegree) {
             for (int b = 0; a + b <= degree; ++b)
                 for (int c = 0; a + b + c <= degree; ++c) {
                     double sum = 0;
-                    for (const QuadPoint& q : tetRule(degree)) sum += q.weight * std::pow(q.xi[0], a) * std::pow(q.xi[1], b) * std::pow(q.xi[2], c);
-                    EXPECT_NEAR(sum, factorial(a) * factorial(b) * factorial(c) / factorial(a + b + c + 3), 1e-14)
+                    for (const QuadPoint& q : tetRule(degree))
+                        sum += q.weight * std::pow(q.xi[0], a) * std::pow(q.xi[1], b) * std::pow(q.xi[2], c);
+                    EXPECT_NEAR(sum, factorial(a) * factorial(b) * factorial(c) / factorial(a + b + c + 3),
+                                1e-14)
                         << "degree " << degree << ": " << a << b << c;
                 }
     }
@@ -32,7 +36,8 @@ TEST(Quadrature, TriangleAndLineRulesIntegrateMonomials) {
         for (int a = 0; a <= degree; ++a)
             for (int b = 0; a + b <= degree; ++b) {
                 double sum = 0;
-                for (const QuadPoint& q : triangleRule(degree)) sum += q.weight * std::pow(q.xi[0], a) * std::pow(q.xi[1], b);
+                for (const QuadPoint& q : triangleRule(degree))
+                    sum += q.weight * std::pow(q.xi[0], a) * std::pow(q.xi[1], b);
                 EXPECT_NEAR(sum, factorial(a) * factorial(b) / factorial(a + b + 2), 1e-14);
             }
     for (int a = 0; a <= 5; ++a) {
@@ -44,11 +49,13 @@ TEST(Quadrature, TriangleAndLineRulesIntegrateMonomials) {
 
 TEST(ShapeFunctions, AreOneAtTheirOwnNodeAndZeroAtTheOthers) {
     // Corners, then mid-points of the edges 0-1, 1-2, 0-2, 0-3, 1-3, 2-3.
-    const double nodes[10][3] = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {.5, 0, 0}, {.5, .5, 0}, {0, .5, 0}, {0, 0, .5}, {.5, 0, .5}, {0, .5, .5}};
+    const double nodes[10][3] = {{0, 0, 0},   {1, 0, 0},  {0, 1, 0},  {0, 0, 1},   {.5, 0, 0},
+                                 {.5, .5, 0}, {0, .5, 0}, {0, 0, .5}, {.5, 0, .5}, {0, .5, .5}};
     for (int count : {4, 10}) {
         for (int j = 0; j < count; ++j) {
             const TetShape s = tetShape(count, nodes[j][0], nodes[j][1], nodes[j][2]);
-            for (int i = 0; i < count; ++i) EXPECT_NEAR(s.n[i], i == j ? 1.0 : 0.0, 1e-15) << count << ": " << i << " at " << j;
+            for (int i = 0; i < count; ++i)
+                EXPECT_NEAR(s.n[i], i == j ? 1.0 : 0.0, 1e-15) << count << ": " << i << " at " << j;
         }
         const TetShape inside = tetShape(count, 0.2, 0.3, 0.1);
         double sum = 0, derivative[3] = {};
@@ -71,7 +78,8 @@ FeMesh distortedElement(bool quadratic) {
     for (int n : mesh.elementNodes(2)) {
         one.conn.push_back(one.nodeCount());
         const Vec3 p = mesh.node(n);
-        for (double v : {p.x + 0.05 * p.y * p.y, p.y + 0.1 * p.z, p.z + 0.03 * p.x * p.x}) one.xyz.push_back(v);
+        for (double v : {p.x + 0.05 * p.y * p.y, p.y + 0.1 * p.z, p.z + 0.03 * p.x * p.x})
+            one.xyz.push_back(v);
     }
     return one;
 }
@@ -89,7 +97,8 @@ TEST(ElementKernels, RigidMotionsCostNoEnergyAndTheStiffnessIsSymmetric) {
             for (int k = 0; k < mesh.nodesPerElement; ++k) {
                 const Vec3 p = mesh.node(k);
                 const Vec3 rotation[3] = {{0, -p.z, p.y}, {p.z, 0, -p.x}, {-p.y, p.x, 0}};
-                const Vec3 v = mode < 3 ? Vec3{mode == 0 ? 1.0 : 0, mode == 1 ? 1.0 : 0, mode == 2 ? 1.0 : 0} : rotation[mode - 3];
+                const Vec3 v = mode < 3 ? Vec3{mode == 0 ? 1.0 : 0, mode == 1 ? 1.0 : 0, mode == 2 ? 1.0 : 0}
+                                        : rotation[mode - 3];
                 for (int a = 0; a < 3; ++a) u[3 * k + a] = v[a];
             }
             for (int i = 0; i < n; ++i) {

@@ -9,7 +9,7 @@ namespace tarvsolv::testing {
 namespace {
 
 class Refusals : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         BoxSpec spec;
         spec.size = {20, 5, 5};
@@ -92,7 +92,8 @@ TEST(FreeModes, UnrestrainedBodyHasSixZeroFrequencies) {
     ASSERT_EQ(job.run(SolverChoice::Direct), "");
     std::istringstream in(job.resultText());
     std::string line;
-    while (std::getline(in, line) && line != "NATU") {}
+    while (std::getline(in, line) && line != "NATU") {
+    }
     ASSERT_TRUE(std::getline(in, line));
     std::istringstream values(line);
     std::vector<double> f;

@@ -26,7 +26,8 @@ const char* kFullInput =
     "MSET\n 1:0 0 0.5 0.25 0 2 2 3 3 1 0\n"
     "MATERIALS\n1  tabm0,0.3,1.2e-05,7850,0,0,0,0,0,0,0,0,0\n"
     "ESIZE\nbos 3 2.000000\n"
-    "LOADS\nbol 3 1 tabl0*2\npxf 1,2,3 10, 0, -5\nefl 1 2 0 0, x, 0\nal 0, 0, -9.81\ncx 0,0,0 0 0 1 100\nt C:\\p\\hot case.out\n"
+    "LOADS\nbol 3 1 tabl0*2\npxf 1,2,3 10, 0, -5\nefl 1 2 0 0, x, 0\nal 0, 0, -9.81\ncx 0,0,0 0 0 1 100\nt "
+    "C:\\p\\hot case.out\n"
     "RESTRAINTS\nbor 7 0 0 0\nefr 1 2 1 0 1\neor 4 0 1 1\npor 2 1 1 0\npxr 1.5,2,3 0 1 1\n"
     "CONSTRAINTS\nbocn 2 0.1\nboc 5 0,0,2,0.5\n";
 
@@ -77,7 +78,10 @@ TEST(SolverInput, ReadsEverySectionOfTheAddOnsFile) {
 }
 
 TEST(SolverInput, ThermalCodesReadAsHeatLoads) {
-    SolverInput input = parseSolverInput("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=1 1e-06 0 0\nLOADS\nbol 1 0 0.5\nbol 2 2 0.01, 25\nal 2e-3\n", "t");
+    SolverInput input = parseSolverInput(
+        "HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=1 1e-06 0 0\nLOADS\nbol 1 0 0.5\nbol 2 2 0.01, 25\nal "
+        "2e-3\n",
+        "t");
     EXPECT_EQ(solveKind(input), SolveKind::SteadyHeat);
     const ModelEntries m = readModelEntries(input, true);
     ASSERT_EQ(m.loads.size(), 3u);
@@ -89,7 +93,8 @@ TEST(SolverInput, ThermalCodesReadAsHeatLoads) {
 
 TEST(SolverInput, SolveKindsFollowTheHeaderCodeAndStepSections) {
     auto kind = [](const std::string& ana, const std::string& extra = "") {
-        return solveKind(parseSolverInput("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=" + ana + "\n" + extra, "k"));
+        return solveKind(
+            parseSolverInput("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=" + ana + "\n" + extra, "k"));
     };
     EXPECT_EQ(kind("0"), SolveKind::Static);
     EXPECT_EQ(kind("0", "GSTEP\n"), SolveKind::LargeDisplacement);
@@ -101,7 +106,10 @@ TEST(SolverInput, SolveKindsFollowTheHeaderCodeAndStepSections) {
 
 TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
     auto read = [](const std::string& section, const std::string& line) {
-        return readModelEntries(parseSolverInput("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0\n" + section + "\n" + line + "\n", "r"), false);
+        return readModelEntries(
+            parseSolverInput("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0\n" + section + "\n" + line + "\n",
+                             "r"),
+            false);
     };
     auto message = [&](const std::string& section, const std::string& line) {
         try {
@@ -153,7 +161,8 @@ TEST(Materials, RefuseOrthotropicAndInvalidValues) {
     };
     // E2 and G12 equal to the isotropic values are no orthotropy.
     EXPECT_NO_THROW(MaterialSet(entries("200000,0.25,1e-5,7.8e-9,0,200000,80000,0,1e-5,0,0,0,0"), false));
-    EXPECT_THROW(MaterialSet(entries("200000,0.25,1e-5,7.8e-9,0,100000,0,0,0,0,0,0,0"), false), std::runtime_error);
+    EXPECT_THROW(MaterialSet(entries("200000,0.25,1e-5,7.8e-9,0,100000,0,0,0,0,0,0,0"), false),
+                 std::runtime_error);
     const MaterialSet bad(entries("200000,0.5,1e-5,7.8e-9,0,0,0,0,0,0,0,0,0"), false);
     EXPECT_THROW(bad.forBody(1).elasticAt(EvalPoint{}), std::runtime_error);
     const MaterialSet thermal(entries("0.05,0,0.02,7.8e-9,460"), true);
@@ -175,7 +184,7 @@ TEST(UnitSystems, MakeMassAndAccelerationConsistentWithTheLengthUnit) {
 }
 
 class ScratchFolder : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = std::filesystem::temp_directory_path() / ("tarvsolv_files_" + std::to_string(::getpid()));
         std::filesystem::create_directories(dir);
@@ -226,8 +235,10 @@ TEST_F(ScratchFolder, CompanionFileGivesBodiesEdgesAndVertices) {
     }
     ASSERT_EQ(edge.size(), 3u);
     std::ostringstream text;
-    text << "VELGRIN TOPOLOGY 1\nUNIT mm\nNODES " << mesh.nodeCount() << " ELEMENTS " << mesh.elementCount() << "\n";
-    text << "BODIES 2\n1 1 6\n2 7 12\nFACES 0\nEDGES 1\n4 1 3 3\n " << edge[0] << " " << edge[1] << " " << edge[2] << "\n";
+    text << "VELGRIN TOPOLOGY 1\nUNIT mm\nNODES " << mesh.nodeCount() << " ELEMENTS " << mesh.elementCount()
+         << "\n";
+    text << "BODIES 2\n1 1 6\n2 7 12\nFACES 0\nEDGES 1\n4 1 3 3\n " << edge[0] << " " << edge[1] << " "
+         << edge[2] << "\n";
     text << "VERTICES 1\n5 " << corner << " 1 1 1\nEND\n";
     write("m.mtp", text.str());
     EXPECT_EQ(companionPathFor(path("m.meb")), path("m.mtp"));
@@ -256,7 +267,9 @@ TEST_F(ScratchFolder, CompanionFileGivesBodiesEdgesAndVertices) {
 
 TEST(ResultBlocks, FollowTheReadersLayout) {
     const std::string disp = nodeVectorBlock("DISP", 1, {1.5, -2, 0, 0, 0, 1e-300});
-    EXPECT_EQ(disp, "DISP 1\n1 1.50000000e+00 -2.00000000e+00 0.00000000e+00\n2 0.00000000e+00 0.00000000e+00 0.00000000e+00\n\n");
+    EXPECT_EQ(disp,
+              "DISP 1\n1 1.50000000e+00 -2.00000000e+00 0.00000000e+00\n2 0.00000000e+00 0.00000000e+00 "
+              "0.00000000e+00\n\n");
     EXPECT_EQ(temperatureBlock(1, {20}), "TEMP 1\n1 2.00000000e+01\n\n");
     // Twenty modes still fit the 119 characters of the mode line, shortened.
     std::vector<double> many(20, 1234.56789);
@@ -277,7 +290,8 @@ TEST(ResultBlocks, FollowTheReadersLayout) {
     EXPECT_EQ(l, "STRES 1");
     std::getline(in, l);  // the free line
     for (int k = 0; k < 3; ++k) std::getline(in, l);
-    EXPECT_EQ(l, "1 " + std::to_string(mesh.elementNodes(0)[2] + 1) + " 1.000000e+00 2.000000e+00 3.000000e+00 4.000000e+00 5.000000e+00 6.000000e+00");
+    EXPECT_EQ(l, "1 " + std::to_string(mesh.elementNodes(0)[2] + 1) +
+                     " 1.000000e+00 2.000000e+00 3.000000e+00 4.000000e+00 5.000000e+00 6.000000e+00");
     int lines = 0;
     while (std::getline(in, l) && !l.empty()) ++lines;
     EXPECT_EQ(lines, 4 * mesh.elementCount() - 3);

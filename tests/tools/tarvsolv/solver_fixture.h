@@ -20,7 +20,7 @@ namespace tarvsolv::testing {
 
 // PETSc and SLEPc live for the whole test program.
 class PetscEnvironment : public ::testing::Environment {
-public:
+  public:
     void SetUp() override {
         int argc = 0;
         char** argv = nullptr;
@@ -31,16 +31,17 @@ public:
 };
 
 struct JobText {
-    int analysisCode = 0;            // header "ana=": 0 statics, 3 modes, 1 steady heat
+    int analysisCode = 0;  // header "ana=": 0 statics, 3 modes, 1 steady heat
     std::string unit = "mm";
     std::string solve = "0,0,0,0,0";  // the solve dialog's rows 2 to 6
     std::vector<std::string> tables, materials, loads, restraints, constraints;
 };
 
 class SolverJob {
-public:
+  public:
     explicit SolverJob(const std::string& name) {
-        dir_ = std::filesystem::temp_directory_path() / ("tarvsolv_test_" + name + "_" + std::to_string(::getpid()));
+        dir_ = std::filesystem::temp_directory_path() /
+               ("tarvsolv_test_" + name + "_" + std::to_string(::getpid()));
         std::filesystem::remove_all(dir_);
         std::filesystem::create_directories(dir_);
         stem_ = (dir_ / name).string();
@@ -59,7 +60,8 @@ public:
 
     void writeInput(const JobText& job) {
         std::ofstream in(inputPath());
-        in << "HEADER\n0.001 " << job.unit << " scale=1 nod=" << mesh_.nodesPerElement << " elem=0 ana=" << job.analysisCode << " 1e-06 0 0\n";
+        in << "HEADER\n0.001 " << job.unit << " scale=1 nod=" << mesh_.nodesPerElement
+           << " elem=0 ana=" << job.analysisCode << " 1e-06 0 0\n";
         in << "MODEL\n" << dir_.string() << "/dump.stp\nMFILE\n" << meshPath() << "\n";
         in << "SOLVE\n" << job.solve << "\n";
         in << "TABLES\n";
@@ -98,7 +100,8 @@ public:
     std::vector<double> nodeBlock(const std::string& header) const {
         std::istringstream in(resultText());
         std::string line;
-        while (std::getline(in, line) && line != header) {}
+        while (std::getline(in, line) && line != header) {
+        }
         std::vector<double> values;
         while (std::getline(in, line) && !line.empty()) {
             std::istringstream fields(line);
@@ -114,7 +117,8 @@ public:
     std::vector<double> nodalStress(int c) const {
         std::istringstream in(resultText());
         std::string line;
-        while (std::getline(in, line) && line.rfind("STRES", 0) != 0) {}
+        while (std::getline(in, line) && line.rfind("STRES", 0) != 0) {
+        }
         std::getline(in, line);  // caption
         std::vector<double> sum(mesh_.nodeCount()), count(mesh_.nodeCount());
         while (std::getline(in, line) && !line.empty()) {
@@ -131,7 +135,7 @@ public:
 
     const FeMesh& mesh() const { return mesh_; }
 
-private:
+  private:
     std::filesystem::path dir_;
     std::string stem_;
     FeMesh mesh_;

@@ -98,7 +98,8 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
     const double expected = beam.tipDeflection(100);
     for (const std::vector<std::string>& loads :
          {std::vector<std::string>{"efl 2 6 0 0, 0, -10"},
-          std::vector<std::string>{"pxf 100,0,0 0, 0, -25", "pxf 100,10,0 0,0,-25", "pxf 100,0,10 0, 0, -25", "pxf 100,10,10 0, 0, -25"}}) {
+          std::vector<std::string>{"pxf 100,0,0 0, 0, -25", "pxf 100,10,0 0,0,-25", "pxf 100,0,10 0, 0, -25",
+                                   "pxf 100,10,10 0, 0, -25"}}) {
         SolverJob job("tipforms");
         job.writeMesh(beam.mesh(40, 4, 4));
         JobText text = tipLoadJob();
@@ -107,7 +108,8 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
         ASSERT_EQ(job.run(), "");
         const auto u = job.nodeBlock("DISP 1");
         const auto middle = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length / 2; });
-        const double halfway = 100 * std::pow(beam.length / 2, 2) * (3 * beam.length - beam.length / 2) / (6 * kE * beam.inertia());
+        const double halfway = 100 * std::pow(beam.length / 2, 2) * (3 * beam.length - beam.length / 2) /
+                               (6 * kE * beam.inertia());
         EXPECT_NEAR(mean(u, middle, 3, 2), -halfway, 0.03 * halfway) << loads.front();
         const auto tip = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length; });
         EXPECT_NEAR(mean(u, tip, 3, 2), -expected, 0.03 * expected) << loads.front();
@@ -160,7 +162,8 @@ TEST(Verification, GravityOnACantileverMatchesUniformLoadBeamTheory) {
     ASSERT_EQ(job.run(), "");
     const double w = kRho * 9810 * beam.area();  // N per mm
     const double g = kE / (2 * (1 + kNu));
-    const double expected = w * std::pow(beam.length, 4) / (8 * kE * beam.inertia()) + w * beam.length * beam.length / (2 * 5.0 / 6 * g * beam.area());
+    const double expected = w * std::pow(beam.length, 4) / (8 * kE * beam.inertia()) +
+                            w * beam.length * beam.length / (2 * 5.0 / 6 * g * beam.area());
     const auto u = job.nodeBlock("DISP 1");
     const auto tip = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length; });
     EXPECT_NEAR(mean(u, tip, 3, 2), -expected, 0.02 * expected);
@@ -188,15 +191,18 @@ TEST(Verification, NaturalFrequenciesMatchBeamTheoryWithShearCorrection) {
     auto frequency = [&](double beta, double depth, double breadth) {
         const double inertia = breadth * depth * depth * depth / 12;
         const double gyration2 = depth * depth / 12;
-        const double euler = beta * beta / (2 * std::numbers::pi) * std::sqrt(kE * inertia / (massPerLength * std::pow(length, 4)));
+        const double euler = beta * beta / (2 * std::numbers::pi) *
+                             std::sqrt(kE * inertia / (massPerLength * std::pow(length, 4)));
         // Rotary inertia and shear lower the frequency (Timoshenko, first order).
         return euler / std::sqrt(1 + std::pow(beta / length, 2) * gyration2 * (1 + kE / (5.0 / 6 * g)));
     };
-    const double expected[3] = {frequency(1.8751, height, width), frequency(1.8751, width, height), frequency(4.6941, height, width)};
+    const double expected[3] = {frequency(1.8751, height, width), frequency(1.8751, width, height),
+                                frequency(4.6941, height, width)};
 
     std::istringstream in(job.resultText());
     std::string line;
-    while (std::getline(in, line) && line != "NATU") {}
+    while (std::getline(in, line) && line != "NATU") {
+    }
     ASSERT_TRUE(std::getline(in, line));
     std::istringstream values(line);
     for (int mode = 0; mode < 3; ++mode) {
@@ -235,13 +241,15 @@ TEST(Verification, ThickCylinderUnderInternalPressureMatchesLame) {
     ASSERT_EQ(job.run(), "");
 
     const double k = p * ri * ri / (ro * ro - ri * ri);
-    const auto inner = nodesWhere(job.mesh(), [&](Vec3 q) { return std::abs(q.y) < 1e-12 && std::abs(q.x - ri) < 1e-9; });
+    const auto inner =
+        nodesWhere(job.mesh(), [&](Vec3 q) { return std::abs(q.y) < 1e-12 && std::abs(q.x - ri) < 1e-9; });
     ASSERT_FALSE(inner.empty());
     const double hoop = k * (1 + ro * ro / (ri * ri));
     EXPECT_NEAR(mean(job.nodalStress(1), inner, 1, 0), hoop, 0.02 * hoop);
     const double radial = (1 + kNu) * k / kE * ((1 - 2 * kNu) * ri + ro * ro / ri);
     EXPECT_NEAR(mean(job.nodeBlock("DISP 1"), inner, 3, 0), radial, 0.01 * radial);
-    const auto outer = nodesWhere(job.mesh(), [&](Vec3 q) { return std::abs(q.x) < 1e-12 && std::abs(q.y - ro) < 1e-9; });
+    const auto outer =
+        nodesWhere(job.mesh(), [&](Vec3 q) { return std::abs(q.x) < 1e-12 && std::abs(q.y - ro) < 1e-9; });
     const double outerRadial = (1 + kNu) * k / kE * ((1 - 2 * kNu) * ro + ro);
     EXPECT_NEAR(mean(job.nodeBlock("DISP 1"), outer, 3, 1), outerRadial, 0.01 * outerRadial);
 }

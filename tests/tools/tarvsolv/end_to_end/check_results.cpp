@@ -23,7 +23,8 @@ namespace {
 std::vector<std::string> block(const std::string& path, const std::string& keyword, bool skipCaption) {
     std::ifstream in(path);
     std::string line;
-    while (std::getline(in, line) && line.rfind(keyword, 0) != 0) {}
+    while (std::getline(in, line) && line.rfind(keyword, 0) != 0) {
+    }
     if (skipCaption) std::getline(in, line);
     std::vector<std::string> lines;
     while (std::getline(in, line) && !line.empty()) lines.push_back(line);
@@ -32,7 +33,8 @@ std::vector<std::string> block(const std::string& path, const std::string& keywo
 
 bool within(const char* what, double got, double expected, double tolerance) {
     const double error = std::abs(got - expected) / std::abs(expected);
-    std::printf("%-32s %12.6g  expected %12.6g  (%+.2f %%)\n", what, got, expected, 100 * (got - expected) / std::abs(expected));
+    std::printf("%-32s %12.6g  expected %12.6g  (%+.2f %%)\n", what, got, expected,
+                100 * (got - expected) / std::abs(expected));
     return error <= tolerance;
 }
 
@@ -44,7 +46,8 @@ int cantilever(char** argv) {
     const tarvsolv::FeMesh mesh = tarvsolv::readMeshFile(argv[0]);
     const auto disp = block(argv[1], "DISP", false);
     const auto stress = block(argv[1], "STRE", true);
-    if (disp.size() != static_cast<std::size_t>(mesh.nodeCount()) || stress.size() != 4u * mesh.elementCount()) {
+    if (disp.size() != static_cast<std::size_t>(mesh.nodeCount()) ||
+        stress.size() != 4u * mesh.elementCount()) {
         std::fprintf(stderr, "the result file does not match the mesh\n");
         return 1;
     }
@@ -77,8 +80,10 @@ int cantilever(char** argv) {
         std::fprintf(stderr, "no nodes at the tip or on the fibres\n");
         return 1;
     }
-    const double inertia = width * height * height * height / 12, area = width * height, g = e / (2 * (1 + nu));
-    const double deflection = force * std::pow(length, 3) / (3 * e * inertia) + force * length / (5.0 / 6 * g * area);
+    const double inertia = width * height * height * height / 12, area = width * height,
+                 g = e / (2 * (1 + nu));
+    const double deflection =
+        force * std::pow(length, 3) / (3 * e * inertia) + force * length / (5.0 / 6 * g * area);
     const double fibre = force * (length / 2) * (height / 2) / inertia;
     bool ok = within("tip deflection", -tip / tipNodes, deflection, 0.02);
     ok = within("top fibre stress at L/2", top / topCount, fibre, 0.02) && ok;
@@ -91,16 +96,21 @@ int modes(char** argv) {
     const double e = std::atof(argv[4]), nu = std::atof(argv[5]), rho = std::atof(argv[6]);
     std::ifstream in(argv[0]);
     std::string line;
-    while (std::getline(in, line) && line.rfind("NATU", 0) != 0) {}
+    while (std::getline(in, line) && line.rfind("NATU", 0) != 0) {
+    }
     std::getline(in, line);
     std::istringstream values(line);
     const double g = e / (2 * (1 + nu));
     const double massPerLength = rho * 1e-3 * width * height;  // kg/mm3 -> N s2/mm4, times the area
     auto frequency = [&](double beta, double depth, double breadth) {
-        const double euler = beta * beta / (2 * M_PI) * std::sqrt(e * breadth * std::pow(depth, 3) / 12 / (massPerLength * std::pow(length, 4)));
-        return euler / std::sqrt(1 + std::pow(beta / length, 2) * depth * depth / 12 * (1 + e / (5.0 / 6 * g)));
+        const double euler =
+            beta * beta / (2 * M_PI) *
+            std::sqrt(e * breadth * std::pow(depth, 3) / 12 / (massPerLength * std::pow(length, 4)));
+        return euler /
+               std::sqrt(1 + std::pow(beta / length, 2) * depth * depth / 12 * (1 + e / (5.0 / 6 * g)));
     };
-    const double expected[3] = {frequency(1.8751, height, width), frequency(1.8751, width, height), frequency(4.6941, height, width)};
+    const double expected[3] = {frequency(1.8751, height, width), frequency(1.8751, width, height),
+                                frequency(4.6941, height, width)};
     const char* names[3] = {"mode 1 (Hz)", "mode 2 (Hz)", "mode 3 (Hz)"};
     bool ok = true;
     for (int k = 0; k < 3; ++k) {
@@ -117,7 +127,8 @@ int modes(char** argv) {
 int slab(char** argv) {
     const tarvsolv::FeMesh mesh = tarvsolv::readMeshFile(argv[0]);
     const auto temperatures = block(argv[1], "TEMP", false);
-    const double thickness = std::atof(argv[2]), k = std::atof(argv[3]), q = std::atof(argv[4]), h = std::atof(argv[5]), fluid = std::atof(argv[6]);
+    const double thickness = std::atof(argv[2]), k = std::atof(argv[3]), q = std::atof(argv[4]),
+                 h = std::atof(argv[5]), fluid = std::atof(argv[6]);
     if (temperatures.size() != static_cast<std::size_t>(mesh.nodeCount())) {
         std::fprintf(stderr, "the result file does not match the mesh\n");
         return 1;
@@ -135,7 +146,9 @@ int slab(char** argv) {
             ++count;
         }
         const double expected = fluid + q / h + q * (thickness - x) / k;
-        ok = within(x == 0 ? "temperature at x = 0" : "temperature at the cooled face", sum / count, expected, 0.005) && ok;
+        ok = within(x == 0 ? "temperature at x = 0" : "temperature at the cooled face", sum / count, expected,
+                    0.005) &&
+             ok;
     }
     return ok ? 0 : 1;
 }
@@ -145,6 +158,8 @@ int main(int argc, char** argv) {
     if (what == "cantilever" && argc == 10) return cantilever(argv + 2);
     if (what == "modes" && argc == 9) return modes(argv + 2);
     if (what == "slab" && argc == 9) return slab(argv + 2);
-    std::fprintf(stderr, "usage: tarvsolv-check-results cantilever MESH OUT L B H E NU F | modes OUT L B H E NU RHO | slab MESH OUT L K Q H TF\n");
+    std::fprintf(stderr,
+                 "usage: tarvsolv-check-results cantilever MESH OUT L B H E NU F | modes OUT L B H E NU RHO "
+                 "| slab MESH OUT L K Q H TF\n");
     return 2;
 }
