@@ -200,6 +200,43 @@ TEST_F(ResultsWindow, NumericLabelsEveryNodeOnce) {
     });
 }
 
+TEST_F(ResultsWindow, QuadraticFacesAreOutlinedOnTheirBoundaryOnly) {
+    // One quadratic tetrahedron, corners 1, 3, 5, 10 of the unit tetrahedron; the view looks at face 3.
+    mesh_test::MeshFileContent c;
+    c.nodes = 10;
+    c.elements = 1;
+    c.nodesPerElement = 10;
+    c.coordinates = {0, 0,  0, .5, 0, 0,  1,  0, 0,  .5, .5, 0,  0, 1, 0,
+                     0, .5, 0, 0,  0, .5, .5, 0, .5, 0,  .5, .5, 0, 0, 1};
+    c.connectivity = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    c.facets = 4;
+    c.facetRecords = {0, 1, 1, 0, 1, 2, 0, 1, 3, 0, 1, 4};
+    mesh_test::writeFile(addon::library().meshFile, c.bytes());
+    run([this](D& d) {
+        d.glControl().runFrames(1);
+        const auto pixels = d.glControl().pixels();
+        const int w = d.glControl().windowRect().width();
+        // Any black pixel within two pixels of where a model point lands.
+        auto edgeNear = [&](std::array<float, 3> model) {
+            WindowPoint p;
+            EXPECT_TRUE(d.glControl().camera().project(
+                {(model[0] - 0.5f) * 5, (model[1] - 0.5f) * 5, (model[2] - 0.5f) * 5}, p));
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx) {
+                    const std::size_t i =
+                        (static_cast<std::size_t>(p.y + dy) * w + static_cast<std::size_t>(p.x + dx)) * 4;
+                    if (black({pixels.at(i), pixels.at(i + 1), pixels.at(i + 2)})) return true;
+                }
+            return false;
+        };
+        EXPECT_TRUE(edgeNear({0.75f, 0.25f, 0})) << "corner 3 to mid-side node 4";
+        EXPECT_TRUE(edgeNear({0.25f, 0, 0.75f})) << "mid-side node 8 to corner 10";
+        EXPECT_FALSE(edgeNear({0.25f, 0.5f, 0.25f})) << "mid-side nodes 4 to 9: inside the face";
+        EXPECT_FALSE(edgeNear({0.5f, 0.25f, 0.25f})) << "mid-side nodes 4 to 8: inside the face";
+        d.glControl().snapshot(picture("quadratic.png"), 400, 300);
+    });
+}
+
 TEST_F(ResultsWindow, StepZeroIsStepOneAndAStepBeyondTheFileIsTooHigh) {
     run([](D& d) {
         d.userType(D::kStep, "0");
