@@ -105,7 +105,12 @@ void CLoadcase::OnApply() {
         ex.setAnalysisType(setting.type);
         ex.setSolveIndex(setting.solveIndex);
     } else {
-        loadcase::writeHeaderFile(jobBase + ".txt", lib.unitText, loadcase::headerCodeForType(type_), meshPath);
+        const int code = loadcase::headerCodeForType(type_);
+        loadcase::writeHeaderFile(jobBase + ".txt", lib.unitText, code, meshPath);
+        // The solve index is what the new header says, as if it had been read back: otherwise the
+        // first solver input (written from the solve index) would turn a thermal loadcase into a
+        // mechanical one.
+        ex.setSolveIndex(loadcase::settingForHeaderCode(code, {type_, ex.solveIndex()}).solveIndex);
     }
     const std::string name = newName.empty() ? oldName : newName;
     ex.replaceSectionEntry(name + ":" + std::to_string(ex.analysisType()), model::kKindLoadcase, true);

@@ -77,6 +77,7 @@ TEST_F(LoadcaseCommand, NewThermalLoadcaseWritesItsHeaderAndEntry) {
     EXPECT_EQ(lib.jobBasePath, folder + "/Hot");
     EXPECT_EQ(lib.meshFile, folder + "/Hot.meb");
     EXPECT_EQ(explorer->analysisType(), 6);
+    EXPECT_EQ(explorer->solveIndex(), 6) << "the solver input written next must stay thermal";
     EXPECT_EQ(lines(model::kKindLoadcase), std::vector<std::string>{"Hot:6"});
     const auto file = saved();
     ASSERT_EQ(file.size(), 1u);
@@ -90,6 +91,7 @@ TEST_F(LoadcaseCommand, MultiphysicsHasHeaderCodeZeroAndTypeTen) {
     create("Both", L::kMultiphysics);
     EXPECT_EQ(readFile(folder + "/Both.txt"), "HEADER\n0.001 cm 0 nod=10 elem=0 ana=0\nMFILE\n" + folder + "/Both.meb\n");
     EXPECT_EQ(saved()[0].data().text(), "Both:10");
+    EXPECT_EQ(explorer->solveIndex(), 0);
 }
 
 TEST_F(LoadcaseCommand, ChosenMeshIsNamedInTheHeader) {
