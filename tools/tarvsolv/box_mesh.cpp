@@ -14,26 +14,26 @@ double volume6(const std::array<Vec3, 4>& p) {
 
 }  // namespace
 
-FeMesh makeBoxMesh(const BoxSpec& spec) {
+FeMesh makeBoxMesh(const BoxSpec& box) {
     FeMesh mesh;
-    mesh.nodesPerElement = spec.quadratic ? 10 : 4;
-    const int f = spec.quadratic ? 2 : 1;  // lattice points per cell along each axis
-    const int lx = f * spec.nx + 1, ly = f * spec.ny + 1, lz = f * spec.nz + 1;
+    mesh.nodesPerElement = box.quadratic ? 10 : 4;
+    const int f = box.quadratic ? 2 : 1;  // lattice points per cell along each axis
+    const int lx = f * box.nx + 1, ly = f * box.ny + 1, lz = f * box.nz + 1;
     auto id = [&](int i, int j, int k) { return (k * ly + j) * lx + i; };
     mesh.xyz.resize(3ull * lx * ly * lz);
     for (int k = 0; k < lz; ++k)
         for (int j = 0; j < ly; ++j)
             for (int i = 0; i < lx; ++i) {
                 const int n = id(i, j, k);
-                mesh.xyz[3 * n] = spec.origin.x + spec.size.x * i / (lx - 1);
-                mesh.xyz[3 * n + 1] = spec.origin.y + spec.size.y * j / (ly - 1);
-                mesh.xyz[3 * n + 2] = spec.origin.z + spec.size.z * k / (lz - 1);
+                mesh.xyz[3 * n] = box.origin.x + box.size.x * i / (lx - 1);
+                mesh.xyz[3 * n + 1] = box.origin.y + box.size.y * j / (ly - 1);
+                mesh.xyz[3 * n + 2] = box.origin.z + box.size.z * k / (lz - 1);
             }
     static constexpr int kPermutations[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2},
                                                 {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
-    for (int ck = 0; ck < spec.nz; ++ck)
-        for (int cj = 0; cj < spec.ny; ++cj)
-            for (int ci = 0; ci < spec.nx; ++ci)
+    for (int ck = 0; ck < box.nz; ++ck)
+        for (int cj = 0; cj < box.ny; ++cj)
+            for (int ci = 0; ci < box.nx; ++ci)
                 for (const auto& perm : kPermutations) {
                     // Corners as doubled-lattice offsets: 000, e_a, e_a + e_b, 111.
                     std::array<std::array<int, 3>, 4> corner{};
@@ -53,7 +53,7 @@ FeMesh makeBoxMesh(const BoxSpec& spec) {
                     for (int c = 0; c < 4; ++c)
                         for (int a = 0; a < 3; ++a) twice[c][a] = 2 * corner[c][a];
                     for (int c = 0; c < 4; ++c) mesh.conn.push_back(lattice(twice[c]));
-                    if (spec.quadratic)
+                    if (box.quadratic)
                         for (const auto& e : kEdges) {
                             std::array<int, 3> mid;
                             for (int a = 0; a < 3; ++a) mid[a] = (twice[e[0]][a] + twice[e[1]][a]) / 2;
@@ -64,7 +64,7 @@ FeMesh makeBoxMesh(const BoxSpec& spec) {
                         for (int axis = 0; axis < 3; ++axis)
                             for (int side = 0; side < 2; ++side) {
                                 const int cell = axis == 0 ? ci : axis == 1 ? cj : ck;
-                                const int cells = axis == 0 ? spec.nx : axis == 1 ? spec.ny : spec.nz;
+                                const int cells = axis == 0 ? box.nx : axis == 1 ? box.ny : box.nz;
                                 bool on = true;
                                 for (int k = 0; k < 3; ++k) {
                                     const int at = cell + corner[kCornerOfFace[face][k]][axis];

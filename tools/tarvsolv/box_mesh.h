@@ -16,7 +16,7 @@ struct BoxSpec {
     bool quadratic = true;
 };
 
-FeMesh makeBoxMesh(const BoxSpec& spec);
+FeMesh makeBoxMesh(const BoxSpec& box);
 
 // Moves every node through `map`.
 void mapNodes(FeMesh& mesh, const std::function<Vec3(const Vec3&)>& map);

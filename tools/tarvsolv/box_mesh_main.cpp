@@ -12,18 +12,18 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: tarvsolv-boxmesh out.meb nx ny nz lx ly lz [linear]\n");
         return 2;
     }
-    tarvsolv::BoxSpec spec;
-    spec.nx = std::atoi(argv[2]);
-    spec.ny = std::atoi(argv[3]);
-    spec.nz = std::atoi(argv[4]);
-    spec.size = {std::atof(argv[5]), std::atof(argv[6]), std::atof(argv[7])};
-    spec.quadratic = !(argc > 8 && std::strcmp(argv[8], "linear") == 0);
-    if (spec.nx < 1 || spec.ny < 1 || spec.nz < 1) {
+    tarvsolv::BoxSpec box;
+    box.nx = std::atoi(argv[2]);
+    box.ny = std::atoi(argv[3]);
+    box.nz = std::atoi(argv[4]);
+    box.size = {std::atof(argv[5]), std::atof(argv[6]), std::atof(argv[7])};
+    box.quadratic = !(argc > 8 && std::strcmp(argv[8], "linear") == 0);
+    if (box.nx < 1 || box.ny < 1 || box.nz < 1) {
         std::fprintf(stderr, "tarvsolv-boxmesh: cell counts must be at least 1\n");
         return 2;
     }
     try {
-        const tarvsolv::FeMesh mesh = tarvsolv::makeBoxMesh(spec);
+        const tarvsolv::FeMesh mesh = tarvsolv::makeBoxMesh(box);
         tarvsolv::writeMeshFile(mesh, argv[1]);
         std::printf("%d nodes, %d elements, %zu facets\n", mesh.nodeCount(), mesh.elementCount(),
                     mesh.facets.size());

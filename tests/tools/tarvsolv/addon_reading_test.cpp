@@ -31,11 +31,11 @@ struct AddOnView {
 };
 
 FeMesh smallBeam(bool quadratic) {
-    BoxSpec spec;
-    spec.size = {40, 5, 5};
-    spec.nx = 8;
-    spec.quadratic = quadratic;
-    return makeBoxMesh(spec);
+    BoxSpec box;
+    box.size = {40, 5, 5};
+    box.nx = 8;
+    box.quadratic = quadratic;
+    return makeBoxMesh(box);
 }
 
 TEST(AddOnReading, DisplacementsAndStressesOfAStaticSolve) {

@@ -69,9 +69,9 @@ TEST(ShapeFunctions, AreOneAtTheirOwnNodeAndZeroAtTheOthers) {
 }
 
 FeMesh distortedElement(bool quadratic) {
-    BoxSpec spec;
-    spec.quadratic = quadratic;
-    FeMesh mesh = makeBoxMesh(spec);
+    BoxSpec box;
+    box.quadratic = quadratic;
+    FeMesh mesh = makeBoxMesh(box);
     // Keep one element with its own nodes only, and bend it a little (curved mid-side nodes).
     FeMesh one;
     one.nodesPerElement = mesh.nodesPerElement;
@@ -143,12 +143,12 @@ TEST(ElementKernels, UniformStrainGivesExactCornerStressesAndMassAddsUp) {
 }
 
 TEST(ElementKernels, BoundaryFacesPointOutwardAndMeasureTheirArea) {
-    BoxSpec spec;
-    spec.size = {2, 3, 4};
-    spec.nx = spec.ny = spec.nz = 2;
+    BoxSpec box;
+    box.size = {2, 3, 4};
+    box.nx = box.ny = box.nz = 2;
     for (bool quadratic : {false, true}) {
-        spec.quadratic = quadratic;
-        const FeMesh mesh = makeBoxMesh(spec);
+        box.quadratic = quadratic;
+        const FeMesh mesh = makeBoxMesh(box);
         double area[7] = {};
         for (const Facet& f : mesh.facets) {
             for (const BoundaryPoint& p : facePoints(mesh, f)) {

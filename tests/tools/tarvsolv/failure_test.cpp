@@ -11,10 +11,10 @@ namespace {
 class Refusals : public ::testing::Test {
   protected:
     void SetUp() override {
-        BoxSpec spec;
-        spec.size = {20, 5, 5};
-        spec.nx = 4;
-        job.writeMesh(makeBoxMesh(spec));
+        BoxSpec box;
+        box.size = {20, 5, 5};
+        box.nx = 4;
+        job.writeMesh(makeBoxMesh(box));
         text.materials = {kSteel};
         text.loads = {"bol 2 1 10"};
         text.restraints = {"bor 1 0 0 0"};
@@ -80,10 +80,10 @@ TEST_F(Refusals, DensityIsNeededForNaturalFrequencies) {
 // A model free in space still has natural frequencies: its rigid-body modes come first at 0 Hz.
 TEST(FreeModes, UnrestrainedBodyHasSixZeroFrequencies) {
     SolverJob job("free");
-    BoxSpec spec;
-    spec.size = {20, 5, 5};
-    spec.nx = 4;
-    job.writeMesh(makeBoxMesh(spec));
+    BoxSpec box;
+    box.size = {20, 5, 5};
+    box.nx = 4;
+    job.writeMesh(makeBoxMesh(box));
     JobText text;
     text.analysisCode = 3;
     text.solve = "7,0,0,0,0";
@@ -111,10 +111,10 @@ namespace {
 
 // A mesh with a node no element uses still solves, statics and heat alike; the stray node stays at 0.
 TEST(StrayNodes, AreHeldAtZeroInsteadOfMakingTheModelSingular) {
-    BoxSpec spec;
-    spec.size = {20, 5, 5};
-    spec.nx = 4;
-    FeMesh mesh = makeBoxMesh(spec);
+    BoxSpec box;
+    box.size = {20, 5, 5};
+    box.nx = 4;
+    FeMesh mesh = makeBoxMesh(box);
     for (double v : {100.0, 100.0, 100.0}) mesh.xyz.push_back(v);
     SolverJob job("stray");
     job.writeMesh(mesh);

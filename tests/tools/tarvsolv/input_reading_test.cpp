@@ -222,9 +222,9 @@ TEST_F(ScratchFolder, TemperaturesComeFromTheFirstTemperatureBlockOfTheSameMesh)
 }
 
 TEST_F(ScratchFolder, CompanionFileGivesBodiesEdgesAndVertices) {
-    BoxSpec spec;
-    spec.nx = 2;
-    const FeMesh mesh = makeBoxMesh(spec);  // 2 x 1 x 1 cells, quadratic
+    BoxSpec box;
+    box.nx = 2;
+    const FeMesh mesh = makeBoxMesh(box);  // 2 x 1 x 1 cells, quadratic
     // The edge x = 0, y = 0 (box sides 1 and 3): nodes at z = 0, 0.5, 1.
     std::vector<int> edge;
     int corner = 0;
@@ -278,9 +278,9 @@ TEST(ResultBlocks, FollowTheReadersLayout) {
     EXPECT_LE(line.size(), 119u);
     EXPECT_EQ(modeValueBlock({12.5, 80}), "NATU\n12.5 80\n\n");
 
-    BoxSpec spec;
-    spec.quadratic = false;
-    const FeMesh mesh = makeBoxMesh(spec);
+    BoxSpec box;
+    box.quadratic = false;
+    const FeMesh mesh = makeBoxMesh(box);
     std::vector<std::array<Stress6, 4>> stresses(mesh.elementCount());
     stresses[0][2] = {1, 2, 3, 4, 5, 6};
     const std::string stres = stressBlock(1, mesh, stresses);

@@ -41,11 +41,11 @@ double mean(const std::vector<double>& values, const std::vector<int>& nodes, in
 struct Cantilever {
     double length = 100, width = 10, height = 10;
     FeMesh mesh(int nx, int ny, int nz, bool quadratic = true) const {
-        BoxSpec spec;
-        spec.size = {length, width, height};
-        spec.nx = nx, spec.ny = ny, spec.nz = nz;
-        spec.quadratic = quadratic;
-        return makeBoxMesh(spec);
+        BoxSpec box;
+        box.size = {length, width, height};
+        box.nx = nx, box.ny = ny, box.nz = nz;
+        box.quadratic = quadratic;
+        return makeBoxMesh(box);
     }
     double inertia() const { return width * height * height * height / 12; }
     double area() const { return width * height; }
@@ -173,11 +173,11 @@ TEST(Verification, NaturalFrequenciesMatchBeamTheoryWithShearCorrection) {
     // 200 x 20 x 10: first bending across the thickness, then across the width, then the second
     // bending mode across the thickness.
     const double length = 200, width = 20, height = 10;
-    BoxSpec spec;
-    spec.size = {length, width, height};
-    spec.nx = 40, spec.ny = 4, spec.nz = 2;
+    BoxSpec box;
+    box.size = {length, width, height};
+    box.nx = 40, box.ny = 4, box.nz = 2;
     SolverJob job("modes");
-    job.writeMesh(makeBoxMesh(spec));
+    job.writeMesh(makeBoxMesh(box));
     JobText text;
     text.analysisCode = 3;
     text.solve = "3,0,0,0,0";
@@ -220,10 +220,10 @@ TEST(Verification, NaturalFrequenciesMatchBeamTheoryWithShearCorrection) {
 TEST(Verification, ThickCylinderUnderInternalPressureMatchesLame) {
     // A quarter of a ring (r 10 to 20) in plane strain: symmetry on the cut planes, z held.
     const double ri = 10, ro = 20, p = 100;
-    BoxSpec spec;
-    spec.size = {1, 1, 2};
-    spec.nx = 8, spec.ny = 16, spec.nz = 1;
-    FeMesh mesh = makeBoxMesh(spec);
+    BoxSpec box;
+    box.size = {1, 1, 2};
+    box.nx = 8, box.ny = 16, box.nz = 1;
+    FeMesh mesh = makeBoxMesh(box);
     mapNodes(mesh, [&](const Vec3& q) {
         const double r = ri + (ro - ri) * q.x, theta = std::numbers::pi / 2 * q.y;
         return Vec3{r * std::cos(theta), r * std::sin(theta), q.z};
@@ -256,11 +256,11 @@ TEST(Verification, ThickCylinderUnderInternalPressureMatchesLame) {
 
 TEST(Verification, SlabWithHeatFluxAndConvectionMatchesOneDimensionalConduction) {
     const double thickness = 20, k = 0.05, q = 0.01, h = 0.002, fluid = 20;
-    BoxSpec spec;
-    spec.size = {thickness, 5, 5};
-    spec.nx = 8, spec.ny = 2, spec.nz = 2;
+    BoxSpec box;
+    box.size = {thickness, 5, 5};
+    box.nx = 8, box.ny = 2, box.nz = 2;
     SolverJob job("slab");
-    job.writeMesh(makeBoxMesh(spec));
+    job.writeMesh(makeBoxMesh(box));
     JobText text;
     text.analysisCode = 1;
     text.materials = {"1  0.05,0,0,7.85e-09,460"};
@@ -301,11 +301,11 @@ TEST(Verification, SpinningBarCarriesTheCentrifugalAxialStress) {
 // T(x) = Tf + Q L / h + Q (L^2 - x^2) / (2 k).
 TEST(Verification, SlabWithInternalHeatMatchesOneDimensionalConduction) {
     const double thickness = 20, k = 0.05, q = 1e-3, h = 0.002, fluid = 20;
-    BoxSpec spec;
-    spec.size = {thickness, 5, 5};
-    spec.nx = 8, spec.ny = 2, spec.nz = 2;
+    BoxSpec box;
+    box.size = {thickness, 5, 5};
+    box.nx = 8, box.ny = 2, box.nz = 2;
     SolverJob job("heated");
-    job.writeMesh(makeBoxMesh(spec));
+    job.writeMesh(makeBoxMesh(box));
     JobText text;
     text.analysisCode = 1;
     text.materials = {"1  0.05,0,0,7.85e-06,460"};
@@ -324,10 +324,10 @@ TEST(Verification, SlabWithInternalHeatMatchesOneDimensionalConduction) {
 // are not along the axes, heated uniformly from another loadcase's temperatures: it expands
 // freely, without stress.
 TEST(Verification, FreeThermalExpansionOnInclinedRollersIsStressFree) {
-    BoxSpec spec;
-    spec.size = {10, 6, 4};
-    spec.nx = 4, spec.ny = 2, spec.nz = 2;
-    FeMesh mesh = makeBoxMesh(spec);
+    BoxSpec box;
+    box.size = {10, 6, 4};
+    box.nx = 4, box.ny = 2, box.nz = 2;
+    FeMesh mesh = makeBoxMesh(box);
     const double c = std::cos(0.5), s = std::sin(0.5);
     mapNodes(mesh, [&](const Vec3& p) { return Vec3{c * p.x - s * p.y, s * p.x + c * p.y, p.z}; });
     SolverJob job("expansion");
