@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "loadcase/scratch_folder.h"
+#include "support/scratch_folder.h"
 #include "platform/settings_store.h"
 #include "support/fake_host.h"
 #include "ui/headless_prompts.h"

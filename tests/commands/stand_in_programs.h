@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "loadcase/scratch_folder.h"
+#include "support/scratch_folder.h"
 
 class StandInPrograms {
   public:

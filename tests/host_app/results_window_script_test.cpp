@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "host_run.h"
-#include "loadcase/scratch_folder.h"
+#include "support/scratch_folder.h"
 #include "mesh_solve/mesh_file_builder.h"
 #include "results/contour_fixture.h"
 

@@ -6,7 +6,7 @@
 #include "loadcase/archive_error.h"
 #include "loadcase/archive_writer.h"
 #include "loadcase/loadcase_file.h"
-#include "scratch_folder.h"
+#include "support/scratch_folder.h"
 
 using loadcase::EntryList;
 using loadcase::LoadcaseFile;

@@ -4,7 +4,7 @@
 #include <sstream>
 
 #include "loadcase/header_file.h"
-#include "scratch_folder.h"
+#include "support/scratch_folder.h"
 
 using loadcase::AnalysisSetting;
 using loadcase::readHeader;

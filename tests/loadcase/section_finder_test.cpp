@@ -5,7 +5,7 @@
 
 #include "loadcase/section_finder.h"
 #include "loadcase/text_lines.h"
-#include "scratch_folder.h"
+#include "support/scratch_folder.h"
 
 using loadcase::findSection;
 using loadcase::SearchFrom;

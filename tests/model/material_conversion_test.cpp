@@ -3,7 +3,7 @@
 
 #include <cmath>
 
-#include "loadcase/scratch_folder.h"
+#include "support/scratch_folder.h"
 #include "model/material_conversion.h"
 #include "model/material_file.h"
 #include "model/material_format.h"

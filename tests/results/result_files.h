@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "loadcase/scratch_folder.h"
+#include "support/scratch_folder.h"
 #include "results/result_reader.h"
 
 namespace results_test {
