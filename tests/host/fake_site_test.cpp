@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/ref_ptr.h"
+#include "support/command_stub.h"
 #include "support/fake_host.h"
 
 namespace {
@@ -69,39 +70,13 @@ TEST(FakeSelection, CountOverrideAndFailingPick) {
 }
 
 // A minimal command: keeps the site it is given, as the add-on's commands do.
-class SiteKeeper : public platform::ImplementsDispatch<host::IQuarnelAddOnCommand> {
+class SiteKeeper : public testhost::CommandStub {
   public:
     RefPtr<platform::IUnknown> site;
     Status putref_CommandSite(platform::IUnknown* s) override {
         site = RefPtr<platform::IUnknown>(s);
         return platform::kOk;
     }
-    Status get_CommandSite(host::IQDCommandSite**) override { return platform::kOk; }
-    Status get_IsPersistent(host::VariantBool*) override { return platform::kOk; }
-    Status get_HasPanel(host::VariantBool*) override { return platform::kOk; }
-    Status OnShowUI(ui::Window*) override { return platform::kOk; }
-    Status OnDrawOverlay(render::Canvas*) override { return platform::kOk; }
-    Status OnMouseDown(std::int32_t, std::int32_t, std::int32_t, host::VariantBool*) override {
-        return platform::kOk;
-    }
-    Status OnMouseUp(std::int32_t, std::int32_t, std::int32_t, host::VariantBool*) override {
-        return platform::kOk;
-    }
-    Status OnMouseMove(std::int32_t, std::int32_t, std::int32_t, host::VariantBool*) override {
-        return platform::kOk;
-    }
-    Status OnDoubleClick(std::int32_t, std::int32_t, host::VariantBool*) override { return platform::kOk; }
-    Status OnMouseWheel(std::int32_t, std::int32_t, host::VariantBool*) override { return platform::kOk; }
-    Status OnSelectionChanged() override { return platform::kOk; }
-    Status OnTerminate() override { return platform::kOk; }
-    Status OnRedraw() override { return platform::kOk; }
-    Status OnKeyDown(std::int32_t, host::VariantBool*) override { return platform::kOk; }
-    Status OnKeyUp(std::int32_t, host::VariantBool*) override { return platform::kOk; }
-    Status OnCharacter(std::int32_t, host::VariantBool*) override { return platform::kOk; }
-    Status OnIdle(host::VariantBool*) override { return platform::kOk; }
-    Status OnViewChanged() override { return platform::kOk; }
-    Status OnResume() override { return platform::kFalse; }
-    Status On3DRender() override { return platform::kOk; }
 };
 
 TEST(FakeCommandSite, RecordsCallsInOrderAndProjectsDeterministically) {
@@ -141,16 +116,6 @@ TEST(FakeCommandSite, RenderDeviceIsCountedAndCanBeWithheld) {
     site->setRenderDevice(nullptr);
     RefPtr<platform::IUnknown> none;
     EXPECT_LT(site->GetRenderDevice(0, none.put()), 0);
-}
-
-TEST(FakeCommandSite, CanRefuseTheSiteInterface) {
-    FakeHost host;
-    auto site = host.newCommandSite();
-    RefPtr<platform::IUnknown> asUnknown(static_cast<host::IQDCommandSite*>(site.get()));
-    EXPECT_TRUE(asUnknown.query<host::IQDCommandSite>());
-    site->refuseInterface("IQDCommandSite");
-    EXPECT_FALSE(asUnknown.query<host::IQDCommandSite>());
-    EXPECT_TRUE(asUnknown.query<platform::IUnknown>());
 }
 
 TEST(FakeCommandSite, StartedCommandsGetASiteOfTheirOwn) {

@@ -223,13 +223,6 @@ host::IQDEntity* FakeBody::findEntity(const KeyBytes& key) const {
     return nullptr;
 }
 
-int FakeBody::indexOf(const KeyBytes& key) const {
-    for (int i : {positionOf(faces_, key), positionOf(edges_, key), positionOf(vertices_, key)}) {
-        if (i >= 0) return i;
-    }
-    return -1;
-}
-
 Status FakeBody::get_Key(KeyBytes* key) {
     if (const Status s = gate("IQDBody::get_Key"); platform::failed(s)) return s;
     if (key == nullptr) return kInvalidPointer;

@@ -33,7 +33,6 @@ class FakeEntityOf : public FakeDispatch<I> {
           high_(high) {}
 
     const KeyBytes& key() const { return key_; }
-    void setKey(KeyBytes key) { key_ = std::move(key); }
     FakeBody* body() const { return body_ ? *body_ : nullptr; }
     Point3 low() const { return low_; }
     Point3 high() const { return high_; }
@@ -53,7 +52,6 @@ class FakeFace : public FakeEntityOf<host::IQDFace> {
   public:
     using FakeEntityOf::FakeEntityOf;
 
-    std::int32_t surfaceKind() const { return surfaceKind_; }
     FakeFace& setSurfaceKind(std::int32_t kind);
     // Gives the face an axis (cylinders, cones, surfaces of revolution); without one GetAxis fails.
     FakeFace& setAxis(Point3 origin, Point3 direction);
@@ -109,7 +107,6 @@ class FakeBody : public FakeDispatch<host::IQDBody> {
     ~FakeBody() override;
 
     const KeyBytes& key() const { return key_; }
-    void setKey(KeyBytes key) { key_ = std::move(key); }
 
     FakeFace& addFace(Point3 low, Point3 high, std::int32_t surfaceKind = host::kSurfacePlane);
     // An edge from `a` to `b` between `faces` (any number: a seam lies on one face twice).
@@ -133,15 +130,8 @@ class FakeBody : public FakeDispatch<host::IQDBody> {
     std::size_t edgeCount() const { return edges_.size(); }
     std::size_t vertexCount() const { return vertices_.size(); }
 
-    // The lists handed out by get_Faces, get_Edges and get_Vertices (to make them fail).
-    FakeEntities& faceList() const { return *faceList_; }
-    FakeEntities& edgeList() const { return *edgeList_; }
-    FakeEntities& vertexList() const { return *vertexList_; }
-
     // The face, edge or vertex with `key`, or null.
     host::IQDEntity* findEntity(const KeyBytes& key) const;
-    // Position (from 0) of the face, edge or vertex with `key` among those of its sort, or -1.
-    int indexOf(const KeyBytes& key) const;
 
     Status get_Key(KeyBytes* key) override;
     Status get_Faces(host::IQDEntities** faces) override;

@@ -1,7 +1,5 @@
 #include "support/fake_host.h"
 
-#include <stdexcept>
-
 namespace testhost {
 
 FakeHost::FakeHost()
@@ -15,11 +13,6 @@ FakeSession& FakeHost::addPartSession(const std::string& name) {
 
 FakeSession& FakeHost::addAssemblySession(const std::string& name) {
     return root_->sessions().add(name, false);
-}
-
-FakeSession& FakeHost::session(const std::string& name) const {
-    if (FakeSession* s = root_->sessions().find(name)) return *s;
-    throw std::out_of_range("the fake host has no session named " + name);
 }
 
 platform::RefPtr<FakeCommandSite> FakeHost::newCommandSite() const {

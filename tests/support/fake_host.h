@@ -7,7 +7,7 @@
 //   part.selection().select(body.face(2));
 //   host.failNext("IQDSessions::Item");
 //   ... hand host.hook() to AddOnLoad, drive the add-on, then look at what it asked:
-//   part.selection().filters(), site->names(), host.calls(), part.exportedPaths() ...
+//   part.selection().filters(), site->names(), host.callCount(...), part.exportedPaths() ...
 //
 // Lookups of things that are not there (a session name, a key, an index, a design point number)
 // fail with the general failure status, as the host's do. Every object counts its references like
@@ -33,12 +33,9 @@ class FakeHost {
 
     FakeSession& addPartSession(const std::string& name);
     FakeSession& addAssemblySession(const std::string& name);
-    // The open session named `name`; throws std::out_of_range when there is none.
-    FakeSession& session(const std::string& name) const;
     void closeSession(const std::string& name) { root_->sessions().remove(name); }
 
     FakeRoot& root() const { return *root_; }
-    FakeSessions& sessions() const { return root_->sessions(); }
     FakeHook& hookObject() const { return *hook_; }
     // The hook as AddOnLoad receives it.
     host::IQDAddOnHook* hook() const { return hook_.get(); }
@@ -58,10 +55,8 @@ class FakeHost {
     }
     void clearFailures() { state_->clearFailures(); }
 
-    // Every host operation called, in order ("IQDSessions::Item", ...).
-    const std::vector<std::string>& calls() const { return state_->calls(); }
+    // How often a host operation ("IQDSessions::Item", ...) was called.
     int callCount(std::string_view operation) const { return state_->callCount(operation); }
-    void clearCalls() { state_->clearCalls(); }
 
     const std::shared_ptr<HostState>& state() const { return state_; }
 

@@ -19,10 +19,6 @@ void FakeControls::refuseInterface(const std::string& name) {
     refused_.insert(name);
 }
 
-void FakeControls::offerInterface(std::string_view name) {
-    if (auto it = refused_.find(name); it != refused_.end()) refused_.erase(it);
-}
-
 Status FakeControls::gate(std::initializer_list<std::string_view> names) {
     const Status hostWide = state_->enter(names);
     for (std::string_view name : names) {

@@ -22,7 +22,6 @@ class FakeControls {
     void stopFailing(std::string_view operation);
     // QueryInterface for the interface named `name` ("IQDCommandSite") answers "no interface".
     void refuseInterface(const std::string& name);
-    void offerInterface(std::string_view name);
     bool refuses(std::string_view name) const { return refused_.count(name) != 0; }
 
     HostState& state() const { return *state_; }

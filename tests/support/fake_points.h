@@ -43,7 +43,6 @@ class FakePlane : public FakeDispatch<host::IQDPlane> {
   public:
     FakePlane(std::shared_ptr<HostState> state, std::string name, double a, double b, double c);
 
-    const std::string& name() const { return name_; }
     // The object get_Values hands out (to make its accessors fail).
     FakePlaneValues& values() const { return *values_; }
 

@@ -19,7 +19,6 @@ class FakeSessions : public FakeDispatch<host::IQDSessions> {
     // Closes the document: later lookups by its name fail.
     void remove(const std::string& name);
     FakeSession* find(const std::string& name) const;
-    std::size_t size() const { return sessions_.size(); }
 
     Status get_Count(std::int32_t* count) override;
     // Only a string variant naming an open session finds one.

@@ -17,8 +17,6 @@ class FakePickedObject : public FakeDispatch<host::IQDPickedObject> {
     FakePickedObject(std::shared_ptr<HostState> state, platform::RefPtr<platform::IUnknown> object)
         : Fake(std::move(state)), object_(std::move(object)) {}
 
-    platform::IUnknown* object() const { return object_.get(); }
-
     Status get_Object(platform::IUnknown** object) override;
 
   private:
@@ -39,7 +37,6 @@ class FakeSelection : public FakeDispatch<host::IQDSelection> {
     FakeSelection& add(platform::IUnknown* object);
     FakeSelection& clear();
 
-    std::size_t size() const { return picked_.size(); }
     // The wrapper of pick `i` (to make its get_Object fail).
     FakePickedObject& picked(std::size_t i) const { return *picked_.at(i); }
 

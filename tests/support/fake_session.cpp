@@ -12,16 +12,10 @@ using platform::kOk;
 FakeSession::FakeSession(std::shared_ptr<HostState> state, std::string name, bool part)
     : Fake(std::move(state)),
       name_(std::move(name)),
-      part_(part),
       kind_(part ? host::kPartSessionKind : host::kAssemblySessionKind),
       bodies_(platform::makeRef<FakeBodies>(sharedState())),
       selection_(platform::makeRef<FakeSelection>(sharedState())) {
     refuseInterface(std::string(part ? host::IQDAssemblySession::iid.name : host::IQDPartSession::iid.name));
-}
-
-FakeSession& FakeSession::setKindCode(std::int32_t kind) {
-    kind_ = kind;
-    return *this;
 }
 
 FakeSession& FakeSession::setUnits(std::int32_t model, std::int32_t display) {
@@ -40,44 +34,10 @@ FakeSession& FakeSession::setTransformation(const host::Transform& transform) {
     return *this;
 }
 
-FakeSession& FakeSession::setComponentCount(std::int32_t count) {
-    componentCount_ = count;
-    return *this;
-}
-
-template <typename Entity>
-int FakeSession::countedNumber(const Entity& entity, Entity& (FakeBody::*at)(std::size_t) const,
-                               std::size_t (FakeBody::*count)() const) const {
-    int earlier = 0;
-    for (std::size_t b = 0; b < bodies_->size(); ++b) {
-        const FakeBody& body = bodies_->at(b);
-        const std::size_t n = (body.*count)();
-        for (std::size_t i = 0; i < n; ++i) {
-            if (&(body.*at)(i) == &entity) return earlier + static_cast<int>(i) + 1;
-        }
-        earlier += static_cast<int>(n);
-    }
-    return 0;
-}
-
-int FakeSession::numberOf(const FakeFace& face) const {
-    return countedNumber(face, &FakeBody::face, &FakeBody::faceCount);
-}
-int FakeSession::numberOf(const FakeEdge& edge) const {
-    return countedNumber(edge, &FakeBody::edge, &FakeBody::edgeCount);
-}
-int FakeSession::numberOf(const FakeVertex& vertex) const {
-    return countedNumber(vertex, &FakeBody::vertex, &FakeBody::vertexCount);
-}
-
 FakeDesignPoint& FakeSession::addDesignPoint(Point3 position) {
     const auto number = static_cast<std::int32_t>(points_.size() + 1);
     points_.push_back(platform::makeRef<FakeDesignPoint>(sharedState(), number, position));
     return *points_.back();
-}
-
-FakeDesignPoint& FakeSession::designPoint(std::int32_t number) const {
-    return *points_.at(static_cast<std::size_t>(number - 1));
 }
 
 FakePlane& FakeSession::addPlane(std::string name, double a, double b, double c) {
@@ -166,7 +126,7 @@ Status FakeSession::ExportStep(const host::AutoString& path, std::int32_t* resul
     if (result == nullptr) return kInvalidPointer;
     exported_.push_back(path);
     *result = exportResult_;
-    if (exportResult_ == 0 && writeStepFiles_ && !writeStepFile(path)) *result = 1;
+    if (exportResult_ == 0 && !writeStepFile(path)) *result = 1;
     return kOk;
 }
 
@@ -225,7 +185,7 @@ Status FakeSession::FindEntity(const KeyBytes& bodyKey, const KeyBytes& entityKe
 Status FakeSession::get_ComponentCount(std::int32_t* count) {
     if (const Status s = gate("IQDAssemblySession::get_ComponentCount"); platform::failed(s)) return s;
     if (count == nullptr) return kInvalidPointer;
-    *count = componentCount_;
+    *count = 0;
     return kOk;
 }
 

@@ -33,9 +33,7 @@ class HostState {
     // planned status, kOk when nothing is planned.
     Status enter(std::initializer_list<std::string_view> names);
 
-    const std::vector<std::string>& calls() const { return calls_; }
     int callCount(std::string_view operation) const;
-    void clearCalls() { calls_.clear(); }
 
     // A key no other object of this host has: a sort letter, a zero byte (keys are bytes, not
     // text) and a serial number.
