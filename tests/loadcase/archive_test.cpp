@@ -141,15 +141,6 @@ TEST(ClassTag, IndexesBeyond0x7FFEUseTheBigTag) {
     EXPECT_EQ(in.remaining(), 0u);
 }
 
-TEST(ClassTag, ReadsSchemaWithTheName) {
-    ArchiveWriter out;
-    out.writeClassTag("CActions", 1);
-    ArchiveReader in(out.bytes());
-    const auto ref = in.readClassTag();
-    EXPECT_EQ(ref.name, "CActions");
-    EXPECT_EQ(ref.schema, 1);
-}
-
 // Tag sequences the writer never produces must be refused, not followed.
 TEST(ClassTag, RefusesTagsThatNameNoClass) {
     const Bytes newClassA{0xFF, 0xFF, 0x01, 0x00, 0x01, 0x00, 'A'};

@@ -51,10 +51,6 @@ TEST(LoadcaseFileBytes, SmallListMatchesTheLayoutByteForByte) {
     EXPECT_EQ(LoadcaseFile::decode(expected), twoEntries());
 }
 
-TEST(LoadcaseFileBytes, EmptyListIsTheCountZeroAlone) {
-    EXPECT_EQ(LoadcaseFile::encode(EntryList{}), (Bytes{0x00, 0x00}));
-}
-
 TEST(LoadcaseFileBytes, LongListUsesThe32BitCountAndOneClassDefinition) {
     EntryList list;
     for (int i = 0; i < 70000; ++i) list.append(model::CActions({}, {}, "e" + std::to_string(i), i % 9));
@@ -73,29 +69,20 @@ class LoadcaseFileOnDisk : public testing::Test {
     std::string path = folder.file("Bracket.api_fem");
 };
 
-TEST_F(LoadcaseFileOnDisk, ListsOf0To2EntriesRoundTrip) {
-    for (std::size_t n = 0; n <= 2; ++n) {
-        EntryList list;
-        const EntryList two = twoEntries();
-        for (std::size_t i = 0; i < n; ++i) list.append(two[i]);
-        ASSERT_TRUE(LoadcaseFile::save(path, list).ok());
-        const LoadResult back = LoadcaseFile::load(path);
-        ASSERT_TRUE(back.ok()) << back.error;
-        EXPECT_EQ(back.entries, list);
-    }
-}
-
-TEST_F(LoadcaseFileOnDisk, TextsOfEveryPrefixWidthRoundTrip) {
-    EntryList list;
+TEST_F(LoadcaseFileOnDisk, ListsOf0To2EntriesAndTextsOfEveryPrefixWidthRoundTrip) {
+    EntryList one, widths;
+    one.append(twoEntries()[0]);
     for (std::size_t length : {0u, 254u, 255u, 300u, 65534u, 70000u}) {
         std::string text(length, ' ');
         for (std::size_t i = 0; i < length; ++i) text[i] = static_cast<char>(32 + i % 95);
-        list.append(model::CActions({1}, {2, 3}, text, model::kKindMaterial));
+        widths.append(model::CActions({1}, {2, 3}, text, model::kKindMaterial));
     }
-    ASSERT_TRUE(LoadcaseFile::save(path, list).ok());
-    const LoadResult back = LoadcaseFile::load(path);
-    ASSERT_TRUE(back.ok()) << back.error;
-    EXPECT_EQ(back.entries, list);
+    for (const EntryList& list : {EntryList{}, one, twoEntries(), widths}) {
+        ASSERT_TRUE(LoadcaseFile::save(path, list).ok());
+        const LoadResult back = LoadcaseFile::load(path);
+        ASSERT_TRUE(back.ok()) << back.error;
+        EXPECT_EQ(back.entries, list) << list.size() << " entries";
+    }
 }
 
 TEST_F(LoadcaseFileOnDisk, WideCharacterTextsReadAsNarrowText) {
@@ -117,18 +104,20 @@ TEST_F(LoadcaseFileOnDisk, WideCharacterTextsReadAsNarrowText) {
     EXPECT_EQ(back.entries[1].entityKey().bytes(), (Bytes{8, 9}));
 }
 
-TEST_F(LoadcaseFileOnDisk, MissingFileIsNoError) {
-    const LoadResult back = LoadcaseFile::load(path);
-    EXPECT_EQ(back.outcome, LoadResult::Outcome::Missing);
-    EXPECT_TRUE(back.error.empty());
-    EXPECT_TRUE(back.entries.empty());
-}
-
-TEST_F(LoadcaseFileOnDisk, ZeroByteFileReadsAsAnEmptyList) {
+TEST_F(LoadcaseFileOnDisk, MissingAndZeroByteFilesAreEmptyListsAFolderIsUnreadable) {
+    const LoadResult missing = LoadcaseFile::load(path);
+    EXPECT_EQ(missing.outcome, LoadResult::Outcome::Missing);
+    EXPECT_TRUE(missing.error.empty());
+    EXPECT_TRUE(missing.entries.empty());
     writeFile(path, "");
-    const LoadResult back = LoadcaseFile::load(path);
-    EXPECT_TRUE(back.ok()) << back.error;
-    EXPECT_TRUE(back.entries.empty());
+    const LoadResult empty = LoadcaseFile::load(path);
+    EXPECT_TRUE(empty.ok()) << empty.error;
+    EXPECT_TRUE(empty.entries.empty());
+    std::filesystem::remove(path);
+    std::filesystem::create_directory(path);
+    const LoadResult folderInstead = LoadcaseFile::load(path);
+    EXPECT_EQ(folderInstead.outcome, LoadResult::Outcome::Unreadable);
+    EXPECT_NE(folderInstead.error.find(path), std::string::npos) << folderInstead.error;
 }
 
 TEST_F(LoadcaseFileOnDisk, CreateIfMissingWritesAnEmptyListOnlyOnce) {
@@ -201,13 +190,6 @@ TEST_F(LoadcaseFileOnDisk, ReadOnlyFileIsNotReplaced) {
     EXPECT_FALSE(LoadcaseFile::save(path, EntryList{}).ok());
     EXPECT_EQ(LoadcaseFile::load(path).entries, twoEntries());
     EXPECT_EQ(folder.count(), 1u);
-}
-
-TEST_F(LoadcaseFileOnDisk, FolderInPlaceOfTheFileIsUnreadable) {
-    std::filesystem::create_directory(path);
-    const LoadResult back = LoadcaseFile::load(path);
-    EXPECT_EQ(back.outcome, LoadResult::Outcome::Unreadable);
-    EXPECT_NE(back.error.find(path), std::string::npos) << back.error;
 }
 
 }  // namespace
