@@ -80,8 +80,7 @@ TEST_F(PropertyGridTest, ValuesSetByCodeSendNoMessage) {
     EXPECT_TRUE(changes.empty());
 }
 
-TEST_F(PropertyGridTest, PersonsEditsSendTheItemsHandleAsMessage1510) {
-    EXPECT_EQ(PropertyGrid::kChangedMessage, 1510);
+TEST_F(PropertyGridTest, PersonsEditsSendTheItemsHandleToTheDialog) {
     EXPECT_TRUE(grid().userEdit(name, "Steel"));
     EXPECT_TRUE(grid().userChoose(combo, 1));
     EXPECT_EQ(changes, (std::vector<PropertyHandle>{name, combo}));
