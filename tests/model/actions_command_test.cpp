@@ -60,87 +60,63 @@ TEST_F(Actions, AThermalLoadcaseOffersTheThreeThermalTypes) {
     EXPECT_EQ(items(d), (Strings{"face: heat flux", "face: convection", "body: internal heat"}));
 }
 
-TEST_F(Actions, EachMechanicalTypeSetsItsPromptLabelUnitAndEdits) {
-    auto& d = open();
+TEST_F(Actions, EachTypeSetsItsPromptLabelUnitAndEdits) {
     struct Row {
-        const char* prompt;
+        const char* prompt;  // after "2. Enter values, table names or equations " where it starts with "&&"
         const char* label;
         const char* unit;
-        bool threeValues;
+        std::vector<bool> edits;  // the second and third value edits shown
     };
-    const std::string base = "2. Enter values, table names or equations ";
-    const Row rows[] = {
-        {"&& select points", "Fx,Fy,Fz=", "N", true},
-        {"&& select faces", "fx,fy,fz=", "(N/mm2)", true},
-        {"&& select faces", "pressure, P=", "(N/mm2)", false},
-        {"&& select face on body", "ax,ay,az=", "(m/s2)", true},
+    const Row mechanical[] = {
+        {"&& select points", "Fx,Fy,Fz=", "N", {true, true}},
+        {"&& select faces", "fx,fy,fz=", "(N/mm2)", {true, true}},
+        {"&& select faces", "pressure, P=", "(N/mm2)", {false, false}},
+        {"&& select face on body", "ax,ay,az=", "(m/s2)", {true, true}},
+        {"2. Enter value, table name or equation && select a revolved-surface face", "V=", "(radians/s)",
+         {false, false}},
+        {"2. Enter loadcase name && select face on body", "name=", "", {false, false}},
     };
-    for (int code = 0; code < 4; ++code) {
-        d.userChoose(L::kTypeList, code);
-        EXPECT_EQ(d.text(L::kValuePrompt), base + rows[code].prompt) << code;
-        EXPECT_EQ(d.text(L::kValueLabel), rows[code].label) << code;
-        EXPECT_EQ(d.text(L::kUnitLabel), rows[code].unit) << code;
-        EXPECT_EQ(shown(d), (std::vector<bool>{rows[code].threeValues, rows[code].threeValues})) << code;
-    }
-    d.userChoose(L::kTypeList, 4);
-    EXPECT_EQ(d.text(L::kValuePrompt),
-              "2. Enter value, table name or equation && select a revolved-surface face");
-    EXPECT_EQ(d.text(L::kValueLabel), "V=");
-    EXPECT_EQ(d.text(L::kUnitLabel), "(radians/s)");
-    d.userChoose(L::kTypeList, 5);
-    EXPECT_EQ(d.text(L::kValuePrompt), "2. Enter loadcase name && select face on body");
-    EXPECT_EQ(d.text(L::kValueLabel), "name=");
-    EXPECT_EQ(d.text(L::kUnitLabel), "");
-    EXPECT_EQ(shown(d), (std::vector<bool>{false, false}));
-}
-
-TEST_F(Actions, EachThermalTypeSetsItsPromptLabelUnitAndEdits) {
-    auto& d = open(true);
-    const std::string base = "2. Enter values, table names or equations ";
-    d.userChoose(L::kTypeList, 0);
-    EXPECT_EQ(d.text(L::kValuePrompt), base + "&& select points or faces (not both)");
-    EXPECT_EQ(d.text(L::kValueLabel), "heat, q=");
-    EXPECT_EQ(d.text(L::kUnitLabel), "W/mm2");
-    EXPECT_EQ(shown(d), (std::vector<bool>{false, false}));
-    d.userChoose(L::kTypeList, 1);
-    EXPECT_EQ(d.text(L::kValuePrompt), base + "&& select faces");
-    EXPECT_EQ(d.text(L::kValueLabel), "htc, temperature=");
-    EXPECT_EQ(d.text(L::kUnitLabel), "(W/(mm2.C), C)");
-    EXPECT_EQ(shown(d), (std::vector<bool>{true, false})) << "convection reads two values";
-    d.userChoose(L::kTypeList, 2);
-    EXPECT_EQ(d.text(L::kValueLabel), "heat, Q=");
-    EXPECT_EQ(d.text(L::kUnitLabel), "(W/mm3)");
-    EXPECT_EQ(shown(d), (std::vector<bool>{false, false}));
+    const Row thermal[] = {
+        {"&& select points or faces (not both)", "heat, q=", "W/mm2", {false, false}},
+        {"&& select faces", "htc, temperature=", "(W/(mm2.C), C)", {true, false}},  // convection reads two
+        {"&& select faces", "heat, Q=", "(W/mm3)", {false, false}},
+    };
+    const auto check = [&](ui::Dialog& d, const Row* rows, int count) {
+        for (int code = 0; code < count; ++code) {
+            SCOPED_TRACE(code);
+            d.userChoose(L::kTypeList, code);
+            const std::string prompt = rows[code].prompt;
+            EXPECT_EQ(d.text(L::kValuePrompt),
+                      prompt.rfind("&&", 0) == 0 ? "2. Enter values, table names or equations " + prompt : prompt);
+            EXPECT_EQ(d.text(L::kValueLabel), rows[code].label);
+            EXPECT_EQ(d.text(L::kUnitLabel), rows[code].unit);
+            EXPECT_EQ(shown(d), rows[code].edits);
+        }
+    };
+    check(open(), mechanical, 6);
+    check(open(true), thermal, 3);
 }
 
 TEST_F(Actions, UnitLabelsFollowTheDocumentsUnitsAndCentimetresKeepTheLastLabel) {
-    auto& lib = addon::library();
-    auto& d = open();
-    const auto unitOf = [&](const std::string& unit, int code) {
-        lib.unitText = unit;
+    const auto unitOf = [](ui::Dialog& d, const std::string& unit, int code) {
+        addon::library().unitText = unit;
         d.userChoose(L::kTypeList, code);
         return d.text(L::kUnitLabel);
     };
-    EXPECT_EQ(unitOf("m.", 1), "(N/m2)");
-    EXPECT_EQ(unitOf("in", 1), "(lbf/in2)");
-    EXPECT_EQ(unitOf("in", 0), "(lbf)");
-    EXPECT_EQ(unitOf("in", 3), "(in/s2)");
-    EXPECT_EQ(unitOf("cm", 0), "(in/s2)") << "cm has no labels: the previous one stays";
-    EXPECT_EQ(unitOf("ft", 4), "(radians/s)") << "spin speed has one label for every unit system";
-    command->OnTerminate();
-    explorer->setAnalysisType(6);
-    auto& t = start(addon::kMenuActions);
-    const auto thermalUnit = [&](const std::string& unit, int code) {
-        lib.unitText = unit;
-        t.userChoose(L::kTypeList, code);
-        return t.text(L::kUnitLabel);
-    };
-    EXPECT_EQ(thermalUnit("m.", 0), "W/m2");
-    EXPECT_EQ(thermalUnit("in", 0), "(Btu/(s-in2))");
-    EXPECT_EQ(thermalUnit("m.", 1), "(W/(m2.C), C)");
-    EXPECT_EQ(thermalUnit("in", 1), "(Btu/(s.in2.F), F");
-    EXPECT_EQ(thermalUnit("m.", 2), "(W/m3)");
-    EXPECT_EQ(thermalUnit("in", 2), "(Btu/(s.in3)");
+    auto& d = open();
+    EXPECT_EQ(unitOf(d, "m.", 1), "(N/m2)");
+    EXPECT_EQ(unitOf(d, "in", 1), "(lbf/in2)");
+    EXPECT_EQ(unitOf(d, "in", 0), "(lbf)");
+    EXPECT_EQ(unitOf(d, "in", 3), "(in/s2)");
+    EXPECT_EQ(unitOf(d, "cm", 0), "(in/s2)") << "cm has no labels: the previous one stays";
+    EXPECT_EQ(unitOf(d, "ft", 4), "(radians/s)") << "spin speed has one label for every unit system";
+    auto& t = open(true);
+    EXPECT_EQ(unitOf(t, "m.", 0), "W/m2");
+    EXPECT_EQ(unitOf(t, "in", 0), "(Btu/(s-in2))");
+    EXPECT_EQ(unitOf(t, "m.", 1), "(W/(m2.C), C)");
+    EXPECT_EQ(unitOf(t, "in", 1), "(Btu/(s.in2.F), F");
+    EXPECT_EQ(unitOf(t, "m.", 2), "(W/m3)");
+    EXPECT_EQ(unitOf(t, "in", 2), "(Btu/(s.in3)");
 }
 
 TEST_F(Actions, APointForceOnTwoVerticesWritesTheThreeValues) {
@@ -256,9 +232,6 @@ protected:
     void makeTable(ui::Dialog& d, int item, std::vector<std::pair<std::string, std::string>> rows = {}) {
         prompts->queueModal("Table", [=, this](ui::Dialog& editor) {
             auto& t = static_cast<T&>(editor);
-            offered = Strings();
-            for (int i = 0; i < t.itemCount(T::kList); ++i) offered.push_back(t.itemText(T::kList, i));
-            header = t.grid().cellText(0, 0);
             if (item < 0) {
                 t.userClick(T::kExit);
                 return;
@@ -277,17 +250,12 @@ protected:
         });
         d.userClick(L::kMakeTable);
     }
-    Strings offered;
-    std::string header;
 };
 
 TEST_F(ActionTables, AForceZTableNamesTheThirdEditAndTheNextApplyRefersToIt) {
     auto& d = open();
     d.userChoose(L::kTypeList, 0);
     makeTable(d, 2, {{"0", "0"}, {"1", "100"}});
-    EXPECT_EQ(offered, (Strings{"force x", "force y", "force z", "pressure", "x acceleration",
-                                "y acceleration", "z acceleration", "spin speed"}));
-    EXPECT_EQ(header, "Time (s)");
     EXPECT_EQ(d.text(L::kValue3), "tabl2");
     EXPECT_EQ(texts(model::kKindTable), Strings{"tabl2, 2, 0, 1, 0, 100"});
     EXPECT_EQ(lines(model::kKindTable), Strings{"tabl2, 2, 0, 1, 0, 100"});
@@ -315,8 +283,6 @@ TEST_F(ActionTables, EachLoadComponentGoesIntoItsOwnEdit) {
 TEST_F(ActionTables, ThermalComponentsAndLeavingTheEditorWithExit) {
     auto& d = open(true);
     makeTable(d, 2, {{"0", "20"}, {"60", "80"}});
-    EXPECT_EQ(offered,
-              (Strings{"heat flux", "convection coefficient", "fluid temperature", "internal heat"}));
     EXPECT_EQ(d.text(L::kValue2), "tabl2");
     makeTable(d, 3);
     EXPECT_EQ(d.text(L::kValue1), "tabl3");

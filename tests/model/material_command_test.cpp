@@ -1,15 +1,12 @@
 // The Materials dialog driven as a user would: the grid by analysis class and units, the library,
-// loading files, APPLY on faces of part and assembly documents, MAKE TABLE and EXIT.
+// loading files, APPLY on faces of part and assembly documents, and MAKE TABLE.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
-#include "addon/command_factory.h"
-#include "addon/explorer_fixture.h"
-#include "addon/menu.h"
 #include "model/material_command.h"
 #include "model/material_dialog.h"
-#include "model/saved_bytes.h"
+#include "model/model_command_fixture.h"
 #include "model/table_edit_dlg.h"
 
 namespace {
@@ -19,27 +16,16 @@ using Strings = std::vector<std::string>;
 
 const std::string kZeros13 = "0,0,0,0,0,0,0,0,0,0,0,0,0";
 
-class MaterialCommand : public ::testing::Test, public ExplorerFixture {
+class MaterialCommand : public ModelCommandTest {
 protected:
     MaterialCommand() {
         setSetting("InstallPath", install);
         std::filesystem::create_directories(install + "/Materials/Mechanical");
         std::filesystem::create_directories(install + "/Materials/Thermal");
-        show();
-    }
-    void TearDown() override {
-        if (command) command->OnTerminate();
     }
 
     // Starts "Attach Materials" as the menu does and answers its dialog.
-    M& start() {
-        if (command) command->OnTerminate();
-        command = addon::createCommand(addon::kMenuMaterials, explorer.get());
-        explorer->setCurrentCommand(command);
-        command->Start();
-        command->putref_CommandSite(site.get());
-        return static_cast<M&>(*command->dialog());
-    }
+    M& start() { return static_cast<M&>(ModelCommandTest::start(addon::kMenuMaterials)); }
     void library(const std::string& cls, const std::string& name, const std::string& text) {
         writeFile(install + "/Materials/" + cls + "/" + name + ".txt", text);
     }
@@ -62,17 +48,8 @@ protected:
         for (int slot = 0; slot < count; ++slot) out.push_back(d.grid().value(d.slotItem(slot)));
         return out;
     }
-    Strings texts(model::EntryKind kind) const {
-        Strings out;
-        for (const auto& e : explorer->entries())
-            if (e.data().kind() == kind) out.push_back(e.data().text());
-        return out;
-    }
 
     std::string install = scratch.file("tarvdir");
-    platform::RefPtr<CAddOnCommand> command;
-    platform::RefPtr<testhost::FakeCommandSite> site = host.newCommandSite();
-    testhost::FakeBody& box = part.body(0);
 };
 
 // ---- opening ----
@@ -134,19 +111,6 @@ TEST_F(MaterialCommand, ThermalHeaderGivesThermalGridInMetresAndTellsTheExplorer
     EXPECT_EQ(d.grid().choices(d.standardItem()), (Strings{"No", "Glass"}));
 }
 
-TEST_F(MaterialCommand, InchAndFeetLabels) {
-    useUnits(host::kUnitIn);
-    auto& d = start();
-    EXPECT_NE(d.grid().findLabel("Youngs modulus 1 lbf/in2"), widgets::kNoProperty);
-    EXPECT_NE(d.grid().findLabel("expansion coeff. 1 1/F"), widgets::kNoProperty);
-    EXPECT_NE(d.grid().findLabel("Limit stresses lbf/in2"), widgets::kNoProperty);
-    useUnits(host::kUnitFt);
-    auto& f = start();
-    EXPECT_NE(f.grid().findLabel("Youngs modulus 1 "), widgets::kNoProperty);
-    EXPECT_NE(f.grid().findLabel("expansion coeff. 1 1/C"), widgets::kNoProperty);
-    EXPECT_NE(f.grid().findLabel("density "), widgets::kNoProperty);
-}
-
 TEST_F(MaterialCommand, HeaderOfAMechanicalClassKeepsAMultiphysicsType) {
     writeFile(addon::library().jobBasePath + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=0\n");
     explorer->setAnalysisType(10);
@@ -170,15 +134,6 @@ TEST_F(MaterialCommand, MillimetreFileInAMetreDocumentIsConverted) {
     EXPECT_EQ(d.grid().value(d.standardItem()), "Steel");
 }
 
-TEST_F(MaterialCommand, SinglePrecisionFactorsShowInTheValues) {
-    library("Mechanical", "Steel", "m;Steel in SI\n2.1e11\n0.3\n1.2e-5\n7850\n");
-    auto& d = start();
-    choose(d, "Steel");
-    EXPECT_EQ(d.grid().value(d.slotItem(0)), "209999.999470");
-    EXPECT_EQ(d.grid().value(d.slotItem(3)), "7.85e-06");
-    EXPECT_EQ(d.grid().value(d.slotItem(5)), "0") << "slots the file does not reach are 0";
-}
-
 TEST_F(MaterialCommand, ThermalFileWithoutDirectionalConductivitiesUsesKForAll) {
     thermalHeader();
     library("Thermal", "Brass", "in;Brass\n0.0502\n0\n0\n0.307\n0.09\n");
@@ -190,25 +145,26 @@ TEST_F(MaterialCommand, ThermalFileWithoutDirectionalConductivitiesUsesKForAll) 
     EXPECT_EQ(slotValues(d, 5), (Strings{"0.200000", "0.100000", "0.200000", "2e-06", "900"}));
 }
 
-TEST_F(MaterialCommand, CentimetreAndUnitlessFilesAreShownUnconverted) {
-    useUnits(host::kUnitM);
-    library("Mechanical", "Cm", "cm;Cm steel\n21000000\n0.3\n");
-    library("Mechanical", "Plain", "Plain steel\n210000\n");
-    auto& d = start();
-    choose(d, "Cm");
-    EXPECT_EQ(d.grid().value(d.slotItem(0)), "21000000.000000");
-    choose(d, "Plain");
-    EXPECT_EQ(d.grid().value(d.descriptionItem()), "Plain steel");
-    EXPECT_EQ(d.grid().value(d.slotItem(0)), "210000.000000");
-    EXPECT_EQ(d.grid().value(d.slotItem(1)), "0");
-}
-
-TEST_F(MaterialCommand, FeetDocumentsShowFileValuesAsTheyStand) {
-    useUnits(host::kUnitFt);
-    library("Mechanical", "Steel", "in;Steel\n30000000\n0.3\n6.5e-6\n0.284\n");
-    auto& d = start();
-    choose(d, "Steel");
-    EXPECT_EQ(slotValues(d, 4), (Strings{"30000000.000000", "0.3", "6.5e-06", "0.284"}));
+TEST_F(MaterialCommand, FactorsApplyInSinglePrecisionAndOnlyBetweenMmMAndIn) {
+    const struct {
+        std::int32_t document;
+        const char* file;
+        Strings values;  // the first slots shown
+    } cases[] = {
+        {host::kUnitMm, "m;Steel in SI\n2.1e11\n0.3\n1.2e-5\n7850\n",
+         {"209999.999470", "0.3", "1.2e-05", "7.85e-06", "", "0"}},  // slots the file does not reach are 0
+        {host::kUnitM, "cm;Cm steel\n21000000\n0.3\n", {"21000000.000000", "0.3"}},
+        {host::kUnitM, "Plain steel\n210000\n", {"210000.000000", "0"}},
+        {host::kUnitFt, "in;Steel\n30000000\n0.3\n6.5e-6\n0.284\n", {"30000000.000000", "0.3", "6.5e-06", "0.284"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        useUnits(c.document);
+        library("Mechanical", "Case", c.file);
+        auto& d = start();
+        choose(d, "Case");
+        EXPECT_EQ(slotValues(d, static_cast<int>(c.values.size())), c.values);
+    }
 }
 
 TEST_F(MaterialCommand, ChoosingNoChangesNothingUnlessALibraryFileIsCalledNo) {
@@ -247,20 +203,6 @@ TEST_F(MaterialCommand, AFileThatCannotBeReadIsReported) {
 
 // ---- APPLY ----
 
-TEST_F(MaterialCommand, UnchangedGridOnAFaceGivesThirteenZerosAndIsSaved) {
-    auto& d = start();
-    part.selection().select(box.face(2));
-    d.userClick(M::kApply);
-    const std::string text = " : " + kZeros13;
-    EXPECT_EQ(texts(model::kKindMaterial), Strings{text});
-    EXPECT_EQ(lines(model::kKindMaterial), Strings{text});
-    EXPECT_EQ(readFile(explorer->loadcaseFilePath()), expectedFileBytes({{bodyKey(), key(2), text, 1}}));
-    EXPECT_EQ(part.selection().filters(), std::vector<std::int32_t>{0});
-    EXPECT_EQ(part.selection().handBackCount(), 1);
-    EXPECT_TRUE(explorer->isChanged());
-    EXPECT_TRUE(prompts->messages().empty());
-}
-
 TEST_F(MaterialCommand, TypedValuesGoIntoTheTextAsTheyStand) {
     thermalHeader();
     auto& d = start();
@@ -268,39 +210,43 @@ TEST_F(MaterialCommand, TypedValuesGoIntoTheTextAsTheyStand) {
     d.grid().userEdit(d.slotItem(0), "0.8");
     d.grid().userEdit(d.slotItem(3), "2.5e3 ");
     d.grid().userEdit(d.slotItem(4), "tabm1");
-    part.selection().select(box.face(0));
+    picks().select(box().face(0));
     d.userClick(M::kApply);
     EXPECT_EQ(texts(model::kKindMaterial), Strings{"Glass: 0.8,0,0,2.5e3 ,tabm1"});
 }
 
-TEST_F(MaterialCommand, TwoFacesOfAPartKeepBothEntriesAndOneLine) {
+TEST_F(MaterialCommand, UnchangedGridOnTwoFacesOfAPartGivesTwoEntriesOfThirteenZerosAndOneLine) {
     auto& d = start();
-    part.selection().select(box.face(0), box.face(1));
+    picks().select(box().face(0), box().face(1));
     d.userClick(M::kApply);
     const std::string text = " : " + kZeros13;
     EXPECT_EQ(texts(model::kKindMaterial), (Strings{text, text}));
     EXPECT_EQ(lines(model::kKindMaterial), Strings{text});
     EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
               expectedFileBytes({{bodyKey(), key(0), text, 1}, {bodyKey(), key(1), text, 1}}));
+    EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{0});
+    EXPECT_EQ(picks().handBackCount(), 1);
+    EXPECT_TRUE(explorer->isChanged());
+    EXPECT_TRUE(prompts->messages().empty());
 }
 
 TEST_F(MaterialCommand, EmptySelectionAndNonFacesAreRefused) {
     auto& d = start();
     d.userClick(M::kApply);
-    part.selection().select(box.face(0)).overrideCount(-1);
+    picks().select(box().face(0)).overrideCount(-1);
     d.userClick(M::kApply);
-    part.selection().overrideCount(2);
-    part.selection().select(box.face(3), box.edge(0), box.face(4));
+    picks().overrideCount(2);
+    picks().select(box().face(3), box().edge(0), box().face(4));
     d.userClick(M::kApply);
     EXPECT_EQ(prompts->messageTexts(), (Strings{"Select a face", "Select a face", "That isn't a face; select a face"}));
     ASSERT_EQ(explorer->entries().size(), 1u) << "the face before the edge keeps its entry";
     EXPECT_EQ(explorer->entries()[0].data().entityKey().bytes(), key(3));
-    EXPECT_EQ(part.selection().handBackCount(), 0);
+    EXPECT_EQ(picks().handBackCount(), 0);
 }
 
 TEST_F(MaterialCommand, HostFailureDuringApplyIsReported) {
     auto& d = start();
-    part.selection().select(box.face(0));
+    picks().select(box().face(0));
     host.failNext("IQDSession::get_Selection");
     d.userClick(M::kApply);
     EXPECT_EQ(prompts->messageTexts(), Strings{"Exception caught in CMaterial::OnApply"});
@@ -358,7 +304,7 @@ TEST_F(MaterialCommand, TableForTheThirdItemNamesThatProperty) {
     EXPECT_EQ(d.grid().value(d.slotItem(2)), "tabm2");
     EXPECT_EQ(texts(model::kKindTable), Strings{"tabm2, 1, 0, 0"});
     EXPECT_EQ(lines(model::kKindTable), Strings{"tabm2, 1, 0, 0"});
-    part.selection().select(box.face(0));
+    picks().select(box().face(0));
     d.userClick(M::kApply);
     EXPECT_EQ(texts(model::kKindMaterial), Strings{" : 0,0,tabm2,0,0,0,0,0,0,0,0,0,0"});
 }
@@ -390,43 +336,6 @@ TEST_F(MaterialCommand, LeavingTheTableEditorChangesNothing) {
     d.userClick(M::kMakeTable);
     EXPECT_EQ(d.grid().value(d.slotItem(0)), "0");
     EXPECT_TRUE(explorer->entries().empty());
-}
-
-// ---- EXIT and the command's callbacks ----
-
-TEST_F(MaterialCommand, ExitEndsTheCommandThroughItsSite) {
-    auto& d = start();
-    site->clearCalls();
-    d.userClick(M::kExit);
-    EXPECT_EQ(site->names(), (Strings{"SetPicking", "ClearStatus", "EndCommand"}));
-    EXPECT_EQ(command->OnRedraw(), platform::kOk);
-    EXPECT_EQ(site->count("Redraw"), 1);
-    command->OnTerminate();
-    EXPECT_EQ(command->dialog(), nullptr);
-    EXPECT_EQ(explorer->currentCommand(), nullptr);
-}
-
-TEST_F(MaterialCommand, FailuresOfExitAndOfTheSiteAreReported) {
-    auto& d = start();
-    host.failNext("IQDCommandSite::EndCommand");
-    d.userClick(M::kExit);
-    command->putref_CommandSite(nullptr);
-    EXPECT_EQ(prompts->messageTexts(),
-              (Strings{"Exception caught in CMaterial::OnExit", "Failure in CMaterialCommand::putref_CommandSite"}));
-}
-
-class FailingMaterialCommand : public CMaterialCommand {
-public:
-    using CMaterialCommand::CMaterialCommand;
-
-protected:
-    void terminate() override { throw std::runtime_error("the dialog cannot be destroyed"); }
-};
-
-TEST_F(MaterialCommand, FailingTerminateIsReportedWithTheClassName) {
-    auto failing = platform::makeRef<FailingMaterialCommand>(explorer.get());
-    EXPECT_EQ(failing->OnTerminate(), platform::kOk);
-    EXPECT_EQ(prompts->messageTexts(), Strings{"Exception caught in CMaterialCommand::OnTerminate"});
 }
 
 }  // namespace

@@ -31,29 +31,16 @@ TEST(UnitSystem, RecognisedByTheFirstLetters) {
 }
 
 TEST(MaterialUnits, LabelsFollowTheDocumentsUnitText) {
-    const auto mm = model::materialUnitLabels("mm");
-    EXPECT_EQ(mm.conductivity, "W/(mm-C)");
-    EXPECT_EQ(mm.heatCapacity, "J/(kg-C)");
-    EXPECT_EQ(mm.stress, "N/mm2");
-    EXPECT_EQ(mm.expansion, "1/C");
-    EXPECT_EQ(mm.density, "kg/mm3");
-    const auto m = model::materialUnitLabels("m.");
-    EXPECT_EQ(m.conductivity, "W/(m-C)");
-    EXPECT_EQ(m.stress, "N/m2");
-    EXPECT_EQ(m.density, "kg/m3");
-    const auto cm = model::materialUnitLabels("cm");
-    EXPECT_EQ(cm.conductivity, "W/(cm-C)");
-    EXPECT_EQ(cm.stress, "N/cm2");
-    EXPECT_EQ(cm.density, "kg/cm3");
-    const auto in = model::materialUnitLabels("in");
-    EXPECT_EQ(in.conductivity, "Btu/(s-in-F)");
-    EXPECT_EQ(in.heatCapacity, "Btu/(lb-F)");
-    EXPECT_EQ(in.stress, "lbf/in2");
-    EXPECT_EQ(in.expansion, "1/F");
-    EXPECT_EQ(in.density, "lbf/in3");
-    const auto ft = model::materialUnitLabels("ft");
-    EXPECT_EQ(ft.conductivity + ft.heatCapacity + ft.stress + ft.density, "");
-    EXPECT_EQ(ft.expansion, "1/C");
+    const std::pair<const char*, const char*> cases[] = {
+        {"mm", "W/(mm-C) J/(kg-C) N/mm2 1/C kg/mm3"},           {"m.", "W/(m-C) J/(kg-C) N/m2 1/C kg/m3"},
+        {"cm", "W/(cm-C) J/(kg-C) N/cm2 1/C kg/cm3"},           {"in", "Btu/(s-in-F) Btu/(lb-F) lbf/in2 1/F lbf/in3"},
+        {"ft", "   1/C "},
+    };
+    for (const auto& [unit, expected] : cases) {
+        const auto l = model::materialUnitLabels(unit);
+        EXPECT_EQ(l.conductivity + " " + l.heatCapacity + " " + l.stress + " " + l.expansion + " " + l.density, expected)
+            << unit;
+    }
 }
 
 struct MechanicalRow {

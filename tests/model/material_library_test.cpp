@@ -3,10 +3,9 @@
 // SI; and the dialog loads them.
 #include <gtest/gtest.h>
 
-#include "addon/explorer_fixture.h"
-#include "model/material_command.h"
 #include "model/material_dialog.h"
 #include "model/material_file.h"
+#include "model/model_command_fixture.h"
 
 namespace {
 
@@ -85,50 +84,35 @@ TEST(ShippedLibrary, ThermalValuesAreThoseOfRealMaterials) {
     }
 }
 
-class ShippedLibraryDialog : public ::testing::Test, public ExplorerFixture {
+class ShippedLibraryDialog : public ModelCommandTest {
 protected:
-    ShippedLibraryDialog() {
-        setSetting("InstallPath", shippedInstallFolder());
-        show();
-    }
-    ~ShippedLibraryDialog() override {
-        if (command) command->OnTerminate();
-    }
-    CMaterial& start() {
-        command = platform::makeRef<CMaterialCommand>(explorer.get());
-        explorer->setCurrentCommand(command);
-        command->Start();
-        return static_cast<CMaterial&>(*command->dialog());
-    }
-    void choose(CMaterial& d, const std::string& name) {
+    ShippedLibraryDialog() { setSetting("InstallPath", shippedInstallFolder()); }
+
+    // Opens the Materials dialog, chooses the library's `name` and answers the values shown in `slots`.
+    std::vector<std::string> load(const std::string& name, std::initializer_list<int> slots) {
+        auto& d = static_cast<CMaterial&>(start(addon::kMenuMaterials));
         const auto& choices = d.grid().choices(d.standardItem());
         const auto it = std::find(choices.begin(), choices.end(), name);
-        ASSERT_NE(it, choices.end());
+        EXPECT_NE(it, choices.end()) << name;
         d.grid().userChoose(d.standardItem(), static_cast<int>(it - choices.begin()));
+        description = d.grid().value(d.descriptionItem());
+        std::vector<std::string> out;
+        for (int slot : slots) out.push_back(d.grid().value(d.slotItem(slot)));
+        return out;
     }
-    platform::RefPtr<CMaterialCommand> command;
+    std::string description;
 };
 
 TEST_F(ShippedLibraryDialog, InchAluminiumLoadsIntoAMillimetreDocument) {
-    auto& d = start();
-    choose(d, "Aluminium 6061-T6");
-    EXPECT_EQ(d.grid().value(d.descriptionItem()), "Aluminium alloy 6061-T6");
-    EXPECT_EQ(d.grid().value(d.slotItem(0)), "68947.598338");
-    EXPECT_EQ(d.grid().value(d.slotItem(1)), "0.33");
-    EXPECT_EQ(d.grid().value(d.slotItem(2)), "2.358e-05");
-    EXPECT_EQ(d.grid().value(d.slotItem(3)), "2.71264e-06");
-    EXPECT_EQ(d.grid().value(d.slotItem(9)), "275.79");
+    EXPECT_EQ(load("Aluminium 6061-T6", {0, 1, 2, 3, 9}),
+              (std::vector<std::string>{"68947.598338", "0.33", "2.358e-05", "2.71264e-06", "275.79"}));
+    EXPECT_EQ(description, "Aluminium alloy 6061-T6");
 }
 
 TEST_F(ShippedLibraryDialog, MetreGlassLoadsIntoAThermalMillimetreDocument) {
     writeFile(addon::library().jobBasePath + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\n");
-    auto& d = start();
-    choose(d, "Glass soda-lime");
-    EXPECT_EQ(d.grid().value(d.slotItem(0)), "0.001050");
-    EXPECT_EQ(d.grid().value(d.slotItem(1)), "0.001050");
-    EXPECT_EQ(d.grid().value(d.slotItem(2)), "0.001050");
-    EXPECT_EQ(d.grid().value(d.slotItem(3)), "2.5e-06");
-    EXPECT_EQ(d.grid().value(d.slotItem(4)), "840");
+    EXPECT_EQ(load("Glass soda-lime", {0, 1, 2, 3, 4}),
+              (std::vector<std::string>{"0.001050", "0.001050", "0.001050", "2.5e-06", "840"}));
 }
 
 }  // namespace

@@ -19,8 +19,10 @@ protected:
         if (command) command->OnTerminate();
     }
 
-    // Starts menu command `menuId` as InvokeCommand does and answers its dialog.
+    // Starts menu command `menuId` as InvokeCommand does, ending the one started before, and
+    // answers its dialog.
     ui::Dialog& start(std::int32_t menuId) {
+        if (command) command->OnTerminate();
         command = addon::createCommand(menuId, explorer.get());
         explorer->setCurrentCommand(command);
         command->Start();
@@ -30,14 +32,6 @@ protected:
 
     testhost::FakeBody& box() const { return part.body(0); }
     testhost::FakeSelection& picks() const { return part.selection(); }
-
-    // The texts of the explorer's entries of `kind`, in list order.
-    std::vector<std::string> texts(model::EntryKind kind) const {
-        std::vector<std::string> out;
-        for (const auto& e : explorer->entries())
-            if (e.kind() == kind) out.push_back(e.text());
-        return out;
-    }
 
     platform::RefPtr<CAddOnCommand> command;
     platform::RefPtr<testhost::FakeCommandSite> site = host.newCommandSite();
