@@ -23,6 +23,13 @@ public:
     void show() { explorer->OnShowUI(&panel); }
     const host::KeyBytes& key(int face) const { return part.body(0).face(face).key(); }
     const host::KeyBytes& bodyKey() const { return part.body(0).key(); }
+    // The texts of the explorer's entries of `kind`, in list order.
+    std::vector<std::string> texts(model::EntryKind kind) const {
+        std::vector<std::string> out;
+        for (const auto& e : explorer->entries())
+            if (e.kind() == kind) out.push_back(e.text());
+        return out;
+    }
     // The entries of the loadcase file as saved.
     loadcase::EntryList saved() const { return loadcase::LoadcaseFile::load(explorer->loadcaseFilePath()).entries; }
     std::vector<std::string> lines(model::EntryKind kind) const {
