@@ -30,6 +30,27 @@ gp_Pnt centreOf(const TopoDS_Shape& face) {
     return props.CentreOfMass();
 }
 
+// Hands `shape` to the running Gmsh session as the mesher does and maps `model` onto it.
+EntityMap importAndMap(const CadModel& model, const TopoDS_Shape& shape) {
+    gmsh::vectorpair imported;
+    gmsh::model::occ::importShapesNativePointer(&shape, imported, true);
+    gmsh::model::occ::synchronize();
+    return EntityMap::build(model);
+}
+
+// Every host face of the two six-faced bodies maps to a Gmsh surface with the same centre; answers
+// the surfaces.
+std::set<int> expectFacesMatch(const CadModel& model, const EntityMap& map) {
+    std::set<int> surfaces;
+    for (int face = 1; face <= 12; ++face) {
+        const auto& body = model.bodies()[face <= 6 ? 0 : 1];
+        double x, y, z;
+        gmsh::model::occ::getCenterOfMass(2, *surfaces.insert(map.surfaceOfFace(face)).first, x, y, z);
+        EXPECT_LT(centreOf(body.faces[face - body.firstFace]).Distance(gp_Pnt(x, y, z)), 1e-9) << "face " << face;
+    }
+    return surfaces;
+}
+
 TEST(EntityMap, FacesSharedByTwoBodiesKeepTheirNumberInEachBody) {
     // Two 10 mm cubes side by side, glued so that they share the face at x = 10.
     BOPAlgo_Builder glue;
@@ -45,22 +66,9 @@ TEST(EntityMap, FacesSharedByTwoBodiesKeepTheirNumberInEachBody) {
     ASSERT_EQ(distinct.Extent(), 11) << "the bodies must share one face";
 
     GmshSession session;
-    gmsh::vectorpair imported;
-    gmsh::model::occ::importShapesNativePointer(&model.shape(), imported, true);
-    gmsh::model::occ::synchronize();
-    const EntityMap map = EntityMap::build(model);
+    const EntityMap map = importAndMap(model, model.shape());
     EXPECT_LE(map.surfaceOfFace(12), 11) << "host face 12 lies past the last of Gmsh's 11 surfaces";
-
-    std::set<int> surfaces;
-    for (int face = 1; face <= 12; ++face) {
-        const int surface = map.surfaceOfFace(face);
-        surfaces.insert(surface);
-        const auto& body = model.bodies()[face <= 6 ? 0 : 1];
-        const gp_Pnt cad = centreOf(body.faces[face - body.firstFace]);
-        double x, y, z;
-        gmsh::model::occ::getCenterOfMass(2, surface, x, y, z);
-        EXPECT_LT(cad.Distance(gp_Pnt(x, y, z)), 1e-9) << "face " << face;
-    }
+    const std::set<int> surfaces = expectFacesMatch(model, map);
     EXPECT_EQ(surfaces.size(), 11u) << "the shared face maps to one surface";
     // The shared surface answers body 1's number as a face of body 1 and body 2's as one of body 2.
     int shared = 0;
@@ -89,24 +97,14 @@ TEST(EntityMap, FindsEveryEntityWhenGmshBindsTheBodiesInAnotherOrder) {
     const TopoDS_Shape small = BRepPrimAPI_MakeBox(5, 5, 5).Shape();
     const TopoDS_Shape large = BRepPrimAPI_MakeBox(gp_Pnt(20, 0, 0), 10, 8, 6).Shape();
     const CadModel model = CadModel::fromShape(compoundOf(small, large));
-    const TopoDS_Shape swapped = compoundOf(large, small);
-
     GmshSession session;
-    gmsh::vectorpair imported;
-    gmsh::model::occ::importShapesNativePointer(&swapped, imported, true);
-    gmsh::model::occ::synchronize();
-    const EntityMap map = EntityMap::build(model);
+    const EntityMap map = importAndMap(model, compoundOf(large, small));
 
     EXPECT_GT(map.matchedBySearch(), 0);
     double mass = 0;
     gmsh::model::occ::getMass(3, map.volumeOfBody(1), mass);
     EXPECT_NEAR(mass, 125.0, 1e-9) << "body 1 is the small box";
-    for (int face = 1; face <= 12; ++face) {
-        const auto& body = model.bodies()[face <= 6 ? 0 : 1];
-        double x, y, z;
-        gmsh::model::occ::getCenterOfMass(2, map.surfaceOfFace(face), x, y, z);
-        EXPECT_LT(centreOf(body.faces[face - body.firstFace]).Distance(gp_Pnt(x, y, z)), 1e-9) << "face " << face;
-    }
+    expectFacesMatch(model, map);
     for (int vertex = 1; vertex <= model.vertexCount(); ++vertex) {
         const auto& body = model.bodies()[vertex <= 8 ? 0 : 1];
         const gp_Pnt cad = BRep_Tool::Pnt(TopoDS::Vertex(body.vertices[vertex - body.firstVertex]));

@@ -20,8 +20,6 @@ TopoDS_Shape hole(double x, double y, double z, const gp_Dir& axis, double radiu
     return BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(x, y, z), axis), radius, length).Shape();
 }
 
-}  // namespace
-
 TopoDS_Shape makeBeam() { return BRepPrimAPI_MakeBox(200, 20, 10).Shape(); }
 
 TopoDS_Shape makeBracket() {
@@ -48,6 +46,8 @@ TopoDS_Shape makeTwoBodies() {
 }
 
 TopoDS_Shape makeCylinder() { return hole(0, 0, 0, gp_Dir(0, 0, 1), 10, 30); }
+
+}  // namespace
 
 std::vector<SamplePart> sampleParts() {
     return {{"beam", makeBeam()},

@@ -13,17 +13,9 @@ struct SamplePart {
     TopoDS_Shape shape;
 };
 
-// A 200 x 20 x 10 beam.
-TopoDS_Shape makeBeam();
-// An L-shaped bracket: 80 x 40 x 8 base with two holes, 8 x 40 x 60 upright with one hole.
-TopoDS_Shape makeBracket();
-// A 100 x 60 x 5 plate with a hole of radius 10 in its middle.
-TopoDS_Shape makePlateWithHole();
-// Two separate bodies in one compound: a 40 x 20 x 10 box and a cylinder of radius 8, height 30.
-TopoDS_Shape makeTwoBodies();
-// A cylinder of radius 10 and height 30.
-TopoDS_Shape makeCylinder();
-
+// A 200 x 20 x 10 beam; an L-shaped bracket (80 x 40 x 8 base with two holes, 8 x 40 x 60 upright
+// with one); a 100 x 60 x 5 plate with a hole of radius 10 in its middle; two separate bodies in one
+// compound (a 40 x 20 x 10 box and a cylinder of radius 8, height 30); a cylinder of radius 10, height 30.
 std::vector<SamplePart> sampleParts();
 
 // Writes `shape` as a STEP file; false when it could not be written.

@@ -26,6 +26,7 @@
 #include "mesh_solve/face_tables.h"
 #include "mesh_solve/mesh_reader.h"
 #include "sample_parts.h"
+#include "support/scratch_folder.h"
 #include "velgrin_runner.h"
 
 namespace velgrin_test {
@@ -36,7 +37,7 @@ namespace fs = std::filesystem;
 class VelgrinTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        folder_ = std::make_unique<TempFolder>();
+        folder_ = std::make_unique<ScratchFolder>();
         for (const auto& part : sampleParts()) {
             ASSERT_TRUE(writeStep(part.shape, stepPath(part.name)));
             // The host numbers the model as it reads it from the file, which may list edges in
@@ -46,22 +47,21 @@ protected:
     }
     static void TearDownTestSuite() { folder_.reset(); }
 
-    static std::string stepPath(const std::string& name) { return folder_->path(name + ".step"); }
+    static std::string stepPath(const std::string& name) { return folder_->file(name + ".step"); }
 
-    // Meshes `part` with the given settings line and local sizes; the job is named `job`.
-    RunResult mesh(const std::string& job, const std::string& part, const std::string& settings,
-                   std::vector<std::string> localSizes = {}, const std::string& unit = "mm") {
-        InputText input;
-        input.unit = unit;
-        input.stepPath = stepPath(part);
+    // Writes `input` as job `job` (its mesh file named after the job) and runs the mesher on it.
+    static RunResult run(const std::string& job, InputText input) {
         input.meshPath = meshPath(job);
-        input.settings = settings;
-        input.localSizes = std::move(localSizes);
-        writeText(inputPath(job), solverInputText(input));
+        writeFile(inputPath(job), solverInputText(input));
         return runVelgrin(inputPath(job));
     }
-    static std::string inputPath(const std::string& job) { return folder_->path(job + ".txt"); }
-    static std::string meshPath(const std::string& job) { return folder_->path(job + ".meb"); }
+    // Meshes `part` with the given settings line and local sizes.
+    static RunResult mesh(const std::string& job, const std::string& part, const std::string& settings,
+                          std::vector<std::string> localSizes = {}, const std::string& unit = "mm") {
+        return run(job, {.unit = unit, .stepPath = stepPath(part), .settings = settings, .localSizes = localSizes});
+    }
+    static std::string inputPath(const std::string& job) { return folder_->file(job + ".txt"); }
+    static std::string meshPath(const std::string& job) { return folder_->file(job + ".meb"); }
 
     mesh_solve::Mesh read(const std::string& job) {
         mesh_solve::Mesh m;
@@ -84,12 +84,17 @@ protected:
         return count;
     }
 
-    static std::unique_ptr<TempFolder> folder_;
+    static std::unique_ptr<ScratchFolder> folder_;
     static std::map<std::string, TopoDS_Shape> shapes_;
 };
 
-std::unique_ptr<TempFolder> VelgrinTest::folder_;
+std::unique_ptr<ScratchFolder> VelgrinTest::folder_;
 std::map<std::string, TopoDS_Shape> VelgrinTest::shapes_;
+
+// The MSET line: element size `upper`, linear (order 0) or quadratic (1) elements.
+std::string settings(double upper, int order) {
+    return " " + std::to_string(upper) + " 0 0.5 0.25 0 2 2 3 3 " + std::to_string(order) + " 0";
+}
 
 // The stand-in host's sample parts (built into the build folder's samples/), numbered as the host
 // numbers them: as read from their files.
@@ -107,21 +112,16 @@ TEST_P(SamplePartTest, MeshMatchesTheModel) {
     if (!fs::exists(step)) GTEST_SKIP() << "the host's sample parts are not built: " << step;
     const TopoDS_Shape shape = velgrin::CadModel::readStep(step).shape();
     const std::string job = fs::path(c.file).stem().string() + "_" + std::to_string(c.order);
-    InputText input;
-    input.stepPath = step;
-    input.meshPath = meshPath(job);
-    input.settings = " " + std::to_string(c.upperSize) + " 0 0.5 0.25 0 2 2 3 3 " + std::to_string(c.order) + " 0";
-    writeText(inputPath(job), solverInputText(input));
-    const RunResult run = runVelgrin(inputPath(job));
-    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const RunResult result = run(job, {.stepPath = step, .settings = settings(c.upperSize, c.order)});
+    ASSERT_EQ(result.exitCode, 0) << result.err;
     const mesh_solve::Mesh m = read(job);
     ASSERT_EQ(m.nodesPerElement(), c.order == 1 ? 10 : 4);
     ASSERT_GT(m.elementCount(), 0);
-    EXPECT_TRUE(fs::exists(folder_->path(job + ".mtp")));
-    EXPECT_NE(run.log.find("summary: nodes=" + std::to_string(m.nodeCount()) + ", elements=" +
+    EXPECT_TRUE(fs::exists(folder_->file(job + ".mtp")));
+    EXPECT_NE(result.log.find("summary: nodes=" + std::to_string(m.nodeCount()) + ", elements=" +
                            std::to_string(m.elementCount()) + ", facets=" + std::to_string(m.facetCount())),
               std::string::npos)
-        << run.log;
+        << result.log;
 
     // Every element is positive under the add-on's node order; together they fill the model.
     double total = 0;
@@ -164,7 +164,7 @@ INSTANTIATE_TEST_SUITE_P(HostSamples, SamplePartTest,
                          });
 
 TEST_F(VelgrinTest, SecondBodyContinuesTheNumbersAndKeepsItsElementsTogether) {
-    ASSERT_EQ(mesh("two", "two_bodies", " 5 0 0.5 0.25 0 2 2 3 3 1 0").exitCode, 0);
+    ASSERT_EQ(mesh("two", "two_bodies", settings(5, 1)).exitCode, 0);
     const mesh_solve::Mesh m = read("two");
     // The box has faces 1 to 6; the cylinder, the second body, 7 to 9.
     for (int tag = 7; tag <= 9; ++tag) ASSERT_GT(facetsTagged(m, tag), 0);
@@ -173,7 +173,7 @@ TEST_F(VelgrinTest, SecondBodyContinuesTheNumbersAndKeepsItsElementsTogether) {
         EXPECT_EQ(m.facetTags()[f] >= 7, x > 50) << "facet " << f;
     }
     // The companion file puts each body's elements in one range.
-    const std::string companion = readText(folder_->path("two.mtp"));
+    const std::string companion = readFile(folder_->file("two.mtp"));
     int firstBody = 0, firstEnd = 0, secondBody = 0, secondStart = 0, secondEnd = 0;
     const auto at = companion.find("BODIES 2\n");
     ASSERT_NE(at, std::string::npos) << companion;
@@ -187,7 +187,7 @@ TEST_F(VelgrinTest, SecondBodyContinuesTheNumbersAndKeepsItsElementsTogether) {
 }
 
 TEST_F(VelgrinTest, CurvedMidSideNodesLieOnTheCylinder) {
-    ASSERT_EQ(mesh("cyl", "cylinder", " 4 0 0.5 0.25 0 2 2 3 3 1 0").exitCode, 0);
+    ASSERT_EQ(mesh("cyl", "cylinder", settings(4, 1)).exitCode, 0);
     const mesh_solve::Mesh m = read("cyl");
     const int lateral = faceOfKind("cylinder", GeomAbs_Cylinder);
     ASSERT_GT(lateral, 0);
@@ -211,7 +211,7 @@ TEST_F(VelgrinTest, LocalFaceSizeRefinesTheMeshNearThatFace) {
     std::vector<int> facets;
     for (const char* size : {"4.000000", "2.000000", "1.000000"}) {
         const std::string job = std::string("hole_") + size[0];
-        ASSERT_EQ(mesh(job, "plate_with_hole", " 8 0 0.5 0.25 0 2 2 3 3 0 0",
+        ASSERT_EQ(mesh(job, "plate_with_hole", settings(8, 0),
                        {"bos " + std::to_string(hole) + " " + size})
                       .exitCode,
                   0);
@@ -231,14 +231,14 @@ TEST_F(VelgrinTest, PointSizeRefinesAroundThePoint) {
         }
         return near;
     };
-    ASSERT_EQ(mesh("plain", "beam", " 8 0 0.5 0.25 0 2 2 3 3 0 0").exitCode, 0);
-    ASSERT_EQ(mesh("pointed", "beam", " 8 0 0.5 0.25 0 2 2 3 3 0 0", {"pxs 0,0,0 1.000000"}).exitCode, 0);
+    ASSERT_EQ(mesh("plain", "beam", settings(8, 0)).exitCode, 0);
+    ASSERT_EQ(mesh("pointed", "beam", settings(8, 0), {"pxs 0,0,0 1.000000"}).exitCode, 0);
     EXPECT_GT(nodesNearOrigin("pointed"), 3 * nodesNearOrigin("plain"));
 }
 
 TEST_F(VelgrinTest, MeshIsInTheDisplayUnit) {
     // The STEP model is in millimetres; the header's unit is centimetres, and so are the sizes.
-    ASSERT_EQ(mesh("cm", "beam", " 0.8 0 0.5 0.25 0 2 2 3 3 0 0", {}, "cm").exitCode, 0);
+    ASSERT_EQ(mesh("cm", "beam", settings(0.8, 0), {}, "cm").exitCode, 0);
     const mesh_solve::Mesh m = read("cm");
     double largestX = 0, total = 0;
     for (int n = 1; n <= m.nodeCount(); ++n) largestX = std::max(largestX, m.nodePosition(n).x);
@@ -257,7 +257,7 @@ struct Companion {
 };
 
 Companion readCompanion(const std::string& path) {
-    std::istringstream in(readText(path));
+    std::istringstream in(readFile(path));
     Companion c;
     std::string word;
     int count = 0;
@@ -286,9 +286,9 @@ Companion readCompanion(const std::string& path) {
 }
 
 TEST_F(VelgrinTest, CompanionFileListsNodesOfEveryHostEntityAndEdgeSizesRefine) {
-    ASSERT_EQ(mesh("edges", "bracket", " 8 0 0.5 0.25 0 2 2 3 3 1 0").exitCode, 0);
+    ASSERT_EQ(mesh("edges", "bracket", settings(8, 1)).exitCode, 0);
     const mesh_solve::Mesh m = read("edges");
-    const Companion c = readCompanion(folder_->path("edges.mtp"));
+    const Companion c = readCompanion(folder_->file("edges.mtp"));
     const TopoDS_Shape& shape = shapes_.at("bracket");
     TopTools_IndexedMapOfShape edges, vertices;
     TopExp::MapShapes(shape, TopAbs_EDGE, edges);
@@ -336,8 +336,8 @@ TEST_F(VelgrinTest, CompanionFileListsNodesOfEveryHostEntityAndEdgeSizesRefine) 
     }
 
     // A local size on edge 1 puts more nodes on it.
-    ASSERT_EQ(mesh("edge_sized", "bracket", " 8 0 0.5 0.25 0 2 2 3 3 1 0", {"eos 1 1.000000"}).exitCode, 0);
-    const Companion sized = readCompanion(folder_->path("edge_sized.mtp"));
+    ASSERT_EQ(mesh("edge_sized", "bracket", settings(8, 1), {"eos 1 1.000000"}).exitCode, 0);
+    const Companion sized = readCompanion(folder_->file("edge_sized.mtp"));
     EXPECT_GT(sized.edges.at(1).second.size(), 2 * c.edges.at(1).second.size());
 }
 
@@ -354,19 +354,19 @@ protected:
         InputText input;
         input.stepPath = stepPath("beam");
         input.meshPath = meshPath(name);
-        if (name == "missing_input") return folder_->path("nowhere.txt");
-        if (name == "missing_step") input.stepPath = folder_->path("nowhere.step");
+        if (name == "missing_input") return folder_->file("nowhere.txt");
+        if (name == "missing_step") input.stepPath = folder_->file("nowhere.step");
         if (name == "bad_settings") input.settings = " 8 0 abc 0.25 0 2 2 3 3 1 0";
         if (name == "bad_local_size") input.localSizes = {"xos 1 2.0"};
         if (name == "face_out_of_range") input.localSizes = {"bos 99 2.0"};
-        if (name == "damaged_step") writeText(input.stepPath = folder_->path("damaged.step"), "ISO-10303-21;\nHEADER;garbage");
+        if (name == "damaged_step") writeFile(input.stepPath = folder_->file("damaged.step"), "ISO-10303-21;\nHEADER;garbage");
         if (name == "no_solid") {
-            input.stepPath = folder_->path("face_only.step");
+            input.stepPath = folder_->file("face_only.step");
             EXPECT_TRUE(writeStep(BRepBuilderAPI_MakeFace(gp_Pln(), 0, 10, 0, 10).Shape(), input.stepPath));
         }
         std::string text = solverInputText(input);
         if (name == "missing_mfile") text.replace(text.find("MFILE\n"), 6, "");
-        writeText(inputPath(name), text);
+        writeFile(inputPath(name), text);
         return inputPath(name);
     }
 };
@@ -380,7 +380,7 @@ TEST_P(VelgrinFailureTest, ClearMessageNonZeroExitAndNoMeshFile) {
         EXPECT_NE(run.log.find("velgrin error: "), std::string::npos) << run.log;
     }
     EXPECT_FALSE(fs::exists(meshPath(c.name)));
-    EXPECT_FALSE(fs::exists(folder_->path(c.name + ".mtp")));
+    EXPECT_FALSE(fs::exists(folder_->file(c.name + ".mtp")));
     for (const auto& entry : fs::directory_iterator(fs::path(meshPath(c.name)).parent_path()))
         EXPECT_EQ(entry.path().string().find(".part"), std::string::npos) << entry.path();
 }

@@ -1,39 +1,21 @@
 #pragma once
-// Runs the velgrin program as the add-on starts it, on solver inputs written by hand into a
-// temporary folder, and reads back what it leaves.
-#include <filesystem>
+// Runs the velgrin program as the add-on starts it, on solver inputs written by hand, and reads back
+// what it leaves.
 #include <string>
 #include <vector>
 
 namespace velgrin_test {
 
-// A fresh folder under the system's temporary folder, removed with its contents at destruction.
-class TempFolder {
-public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    std::string path(const std::string& name) const { return (root_ / name).string(); }
-
-private:
-    std::filesystem::path root_;
-};
-
 struct InputText {
     std::string unit = "mm";
-    std::string stepPath;
-    std::string meshPath;
+    std::string stepPath{};
+    std::string meshPath{};
     std::string settings = " 8 0 0.5 0.25 0 2 2 3 3 1 0";  // the MSET line; empty leaves the section empty
-    std::vector<std::string> localSizes;                   // ESIZE lines
-    int nodesPerElement = 10;
+    std::vector<std::string> localSizes{};                 // ESIZE lines
 };
 
 // The solver input as the add-on writes it, including the sections the mesher passes over.
 std::string solverInputText(const InputText& input);
-
-void writeText(const std::string& path, const std::string& text);
-std::string readText(const std::string& path);
 
 struct RunResult {
     int exitCode = -1;
