@@ -41,12 +41,6 @@ class MeshCommand : public ::testing::Test, public CommandFixture {
         command->Start();
         return *static_cast<CMeshCommand&>(*command).meshDialog();
     }
-    std::vector<std::string> texts(EntryKind kind) const {
-        std::vector<std::string> out;
-        for (const auto& e : explorer->entries())
-            if (e.kind() == kind) out.push_back(e.text());
-        return out;
-    }
     std::string folder() const { return addon::library().projectFolder; }
     std::string runLog() const { return readFile(folder() + "/Bracket.log"); }
 

@@ -19,11 +19,6 @@ TEST_F(ProgramLaunch, ProgramsLieInTheInstallFolderWithoutExtension) {
     EXPECT_EQ(mesh_solve::solverPath(), programs.folder() + "/tarvsolv");
 }
 
-TEST_F(ProgramLaunch, WithoutAnInstallPathTheProgramsFolderDefaultIsUsed) {
-    setSetting("InstallPath", scratch.file("deleted"));
-    EXPECT_EQ(mesh_solve::solverPath(), scratch.file("Programs") + "/Tarvenic/tarvdir/tarvsolv");
-}
-
 TEST_F(ProgramLaunch, CommandLineQuotesEachValue) {
     EXPECT_EQ(mesh_solve::programCommandLine("/opt/t dir/velgrin", "/p/My Part/Case 1.txt"),
               "\"/opt/t dir/velgrin\" \"/p/My Part/Case 1.txt\" \"0\"");
