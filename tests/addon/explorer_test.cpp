@@ -82,35 +82,32 @@ TEST_F(Explorer, ReplacingTheSolveEntryKeepsOneAtTheEnd) {
     EXPECT_EQ(explorer->tree().findItem("1:250 2 0.5 0.3 1 3 3 3 3 2 0"), ui::kTreeRoot) << "kind 8 is not shown";
 }
 
-TEST_F(Explorer, ModifyChangesEveryEntryWithTheText) {
+TEST_F(Explorer, ModifyChangesEveryEntryWithTheTextUnlessCancelled) {
     show();
     explorer->addEntry(bodyKey(), key(0), "face;pressure=5", kKindAction);
     explorer->addEntry(bodyKey(), key(1), "face;pressure=5", kKindAction);
-    prompts->queueMenuChoice(CShowUICommand::kMenuModify);
-    prompts->queueModal("Modify Data", [](ui::Dialog& d) {
-        EXPECT_EQ(d.text(CTextEntryDlg::kPromptId), "NB: don't delete the 1st character (f,e,v) or the = sign");
-        EXPECT_EQ(d.text(CTextEntryDlg::kEditId), "face;pressure=5");
-        d.userType(CTextEntryDlg::kEditId, "face;pressure=7");
-        d.userClick(ui::kIdOk);
-    });
-    explorer->tree().userContextMenu(explorer->tree().findItem("face;pressure=5"));
+    const auto modify = [&](const std::string& typed, bool cancel) {
+        prompts->queueMenuChoice(CShowUICommand::kMenuModify);
+        prompts->queueModal("Modify Data", [=](ui::Dialog& d) {
+            EXPECT_EQ(d.text(CTextEntryDlg::kPromptId), "NB: don't delete the 1st character (f,e,v) or the = sign");
+            EXPECT_EQ(d.text(CTextEntryDlg::kEditId), "face;pressure=5");
+            d.userType(CTextEntryDlg::kEditId, typed);
+            if (cancel) {
+                d.userPressEscape();
+            } else {
+                d.userClick(ui::kIdOk);
+            }
+        });
+        explorer->tree().userContextMenu(explorer->tree().findItem("face;pressure=5"));
+    };
+    modify("face;pressure=9", true);
+    EXPECT_EQ(saved()[0].data().text(), "face;pressure=5");
+    modify("face;pressure=7", false);
     EXPECT_EQ(lines(kKindAction), std::vector<std::string>{"face;pressure=7"});
     for (const auto& e : saved()) EXPECT_EQ(e.data().text(), "face;pressure=7");
-    ASSERT_EQ(prompts->menusShown().size(), 1u);
+    ASSERT_EQ(prompts->menusShown().size(), 2u);
     EXPECT_EQ(prompts->menusShown()[0][0].text, "Modify");
     EXPECT_EQ(prompts->menusShown()[0][1].text, "Delete");
-}
-
-TEST_F(Explorer, CancelledModifyChangesNothing) {
-    show();
-    explorer->addEntry(bodyKey(), key(0), "face;pressure=5", kKindAction);
-    prompts->queueMenuChoice(CShowUICommand::kMenuModify);
-    prompts->queueModal("Modify Data", [](ui::Dialog& d) {
-        d.userType(CTextEntryDlg::kEditId, "face;pressure=9");
-        d.userPressEscape();
-    });
-    explorer->tree().userContextMenu(explorer->tree().findItem("face;pressure=5"));
-    EXPECT_EQ(saved()[0].data().text(), "face;pressure=5");
 }
 
 TEST_F(Explorer, DeleteRemovesEveryEntryWithTheTextAndTellsTheSite) {
