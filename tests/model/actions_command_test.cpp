@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "addon/library_state.h"
+#include "model/action_types.h"
 #include "model/loads_dialog.h"
 #include "model/table_edit_dlg.h"
 #include "model_command_fixture.h"
@@ -17,11 +18,6 @@ protected:
     ui::Dialog& open(bool thermal = false) {
         if (thermal) explorer->setAnalysisType(6);
         return start(addon::kMenuActions);
-    }
-    Strings items(ui::Dialog& d) const {
-        Strings out;
-        for (int i = 0; i < d.itemCount(L::kTypeList); ++i) out.push_back(d.itemText(L::kTypeList, i));
-        return out;
     }
     void values(ui::Dialog& d, const std::string& a, const std::string& b = "", const std::string& c = "") {
         d.userType(L::kValue1, a);
@@ -39,62 +35,36 @@ protected:
     }
 };
 
-TEST_F(Actions, AMechanicalLoadcaseOffersTheSixMechanicalTypes) {
+TEST_F(Actions, OpensWithNoTypeChosenAndTheValueEditsHidden) {
     auto& d = open();
     EXPECT_EQ(command->className(), "CLoadsCommand");
-    EXPECT_EQ(d.windowText(), "Mechanical Loads");
-    EXPECT_EQ(items(d), (Strings{"point: force x,y,z", "face: distributed loads x,y,z", "face: pressure",
-                                 "body: accelerations ax,ay,az", "body: spin speed", "body: temperatures"}));
     EXPECT_EQ(d.selection(L::kTypeList), -1);
     EXPECT_EQ(d.text(L::kTypePrompt), "1. Select entity && action types");
-    EXPECT_EQ(d.text(L::kValuePrompt), "");
-    EXPECT_EQ(d.text(L::kValueLabel), "");
-    EXPECT_EQ(d.text(L::kUnitLabel), "");
+    for (int id : {L::kValuePrompt, L::kValueLabel, L::kUnitLabel}) EXPECT_EQ(d.text(id), "");
     for (int id : {L::kValue1, L::kValue2, L::kValue3}) EXPECT_EQ(d.text(id), "0");
     EXPECT_EQ(shown(d), (std::vector<bool>{false, false}));
 }
 
-TEST_F(Actions, AThermalLoadcaseOffersTheThreeThermalTypes) {
-    auto& d = open(true);
-    EXPECT_EQ(d.windowText(), "Thermal Loads");
-    EXPECT_EQ(items(d), (Strings{"face: heat flux", "face: convection", "body: internal heat"}));
-}
-
-TEST_F(Actions, EachTypeSetsItsPromptLabelUnitAndEdits) {
-    struct Row {
-        const char* prompt;  // after "2. Enter values, table names or equations " where it starts with "&&"
-        const char* label;
-        const char* unit;
-        std::vector<bool> edits;  // the second and third value edits shown
-    };
-    const Row mechanical[] = {
-        {"&& select points", "Fx,Fy,Fz=", "N", {true, true}},
-        {"&& select faces", "fx,fy,fz=", "(N/mm2)", {true, true}},
-        {"&& select faces", "pressure, P=", "(N/mm2)", {false, false}},
-        {"&& select face on body", "ax,ay,az=", "(m/s2)", {true, true}},
-        {"2. Enter value, table name or equation && select a revolved-surface face", "V=", "(radians/s)",
-         {false, false}},
-        {"2. Enter loadcase name && select face on body", "name=", "", {false, false}},
-    };
-    const Row thermal[] = {
-        {"&& select points or faces (not both)", "heat, q=", "W/mm2", {false, false}},
-        {"&& select faces", "htc, temperature=", "(W/(mm2.C), C)", {true, false}},  // convection reads two
-        {"&& select faces", "heat, Q=", "(W/mm3)", {false, false}},
-    };
-    const auto check = [&](ui::Dialog& d, const Row* rows, int count) {
-        for (int code = 0; code < count; ++code) {
+// The texts are the rows of model::actionTypes; what is checked here is that the dialog offers
+// the rows of the loadcase's class and shows the row chosen, with as many edits as it reads.
+TEST_F(Actions, EachClassOffersItsTypesAndChoosingOneShowsItsRow) {
+    for (bool thermal : {false, true}) {
+        SCOPED_TRACE(thermal ? "thermal" : "mechanical");
+        auto& d = open(thermal);
+        EXPECT_EQ(d.windowText(), thermal ? "Thermal Loads" : "Mechanical Loads");
+        const auto& types = model::actionTypes(thermal);
+        ASSERT_EQ(d.itemCount(L::kTypeList), static_cast<int>(types.size()));
+        for (int code = 0; code < d.itemCount(L::kTypeList); ++code) {
             SCOPED_TRACE(code);
+            const auto& type = types[static_cast<std::size_t>(code)];
+            EXPECT_EQ(d.itemText(L::kTypeList, code), type.listText);
             d.userChoose(L::kTypeList, code);
-            const std::string prompt = rows[code].prompt;
-            EXPECT_EQ(d.text(L::kValuePrompt),
-                      prompt.rfind("&&", 0) == 0 ? "2. Enter values, table names or equations " + prompt : prompt);
-            EXPECT_EQ(d.text(L::kValueLabel), rows[code].label);
-            EXPECT_EQ(d.text(L::kUnitLabel), rows[code].unit);
-            EXPECT_EQ(shown(d), rows[code].edits);
+            EXPECT_EQ(d.text(L::kValuePrompt), type.prompt);
+            EXPECT_EQ(d.text(L::kValueLabel), type.label);
+            EXPECT_EQ(d.text(L::kUnitLabel), type.unitMm);
+            EXPECT_EQ(shown(d), (std::vector<bool>{type.valueCount >= 2, type.valueCount >= 3}));
         }
-    };
-    check(open(), mechanical, 6);
-    check(open(true), thermal, 3);
+    }
 }
 
 TEST_F(Actions, UnitLabelsFollowTheDocumentsUnitsAndCentimetresKeepTheLastLabel) {
