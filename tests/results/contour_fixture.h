@@ -4,6 +4,7 @@
 #include <filesystem>
 
 #include "addon/explorer_fixture.h"
+#include "mesh_solve/mesh.h"
 #include "mesh_solve/mesh_file_builder.h"
 #include "mesh_solve/mesh_store.h"
 #include "render/recording_device.h"
@@ -26,6 +27,35 @@ inline mesh_test::MeshFileContent twoTetrahedra() {
     c.facets = 6;
     c.facetRecords = {1, 1, 1, 1, 1, 2, 1, 1, 4, 2, 2, 1, 2, 2, 2, 2, 2, 4};
     return c;
+}
+
+// One quadratic tetrahedron: corners 1, 3, 5, 10 of the unit tetrahedron and mid-side nodes halfway
+// between them; the faces listed are its boundary facets (tag 0).
+inline mesh_test::MeshFileContent quadraticTetrahedron(std::initializer_list<std::int32_t> faces) {
+    mesh_test::MeshFileContent c;
+    c.nodes = 10;
+    c.elements = 1;
+    c.nodesPerElement = 10;
+    c.coordinates = {0, 0, 0, .5, 0, 0, 1, 0, 0, .5, .5, 0, 0, 1, 0, 0, .5, 0, 0, 0, .5, .5, 0, .5, 0, .5, .5, 0, 0, 1};
+    c.connectivity = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    c.facets = static_cast<std::int32_t>(faces.size());
+    for (const std::int32_t face : faces) c.facetRecords.insert(c.facetRecords.end(), {0, 1, face});
+    return c;
+}
+
+// The mesh `c` describes, loaded in memory without a file.
+inline mesh_solve::Mesh meshOf(const mesh_test::MeshFileContent& c) {
+    mesh_solve::Mesh mesh;
+    mesh_solve::MeshArrays arrays;
+    arrays.coordinates = c.coordinates;
+    arrays.connectivity = c.connectivity;
+    for (std::size_t i = 0; i < c.facetRecords.size(); i += 3) {
+        arrays.facetTags.push_back(c.facetRecords[i]);
+        arrays.facetElements.push_back(c.facetRecords[i + 1]);
+        arrays.facetFaces.push_back(c.facetRecords[i + 2]);
+    }
+    mesh.load(c.nodes, c.elements, c.nodesPerElement, std::move(arrays));
+    return mesh;
 }
 
 // Stress lines of both elements: sx at node n is 10 n (so von Mises too), node 5 at 100.

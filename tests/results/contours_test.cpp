@@ -13,22 +13,9 @@
 namespace {
 
 using namespace results;
+using namespace results_test;
 using C = CContours;
 using render::Float3;
-
-mesh_solve::Mesh meshOf(const mesh_test::MeshFileContent& c) {
-    mesh_solve::Mesh mesh;
-    mesh_solve::MeshArrays arrays;
-    arrays.coordinates = c.coordinates;
-    arrays.connectivity = c.connectivity;
-    for (std::size_t i = 0; i < c.facetRecords.size(); i += 3) {
-        arrays.facetTags.push_back(c.facetRecords[i]);
-        arrays.facetElements.push_back(c.facetRecords[i + 1]);
-        arrays.facetFaces.push_back(c.facetRecords[i + 2]);
-    }
-    mesh.load(c.nodes, c.elements, c.nodesPerElement, std::move(arrays));
-    return mesh;
-}
 
 void expectNear(const Float3& a, const Float3& b) {
     EXPECT_NEAR(a.x, b.x, 1e-5);
@@ -37,7 +24,7 @@ void expectNear(const Float3& a, const Float3& b) {
 }
 
 TEST(TriangleList, LinearFacesTakeTheThirdNodeFirst) {
-    const auto mesh = meshOf(results_test::twoTetrahedra());
+    const auto mesh = meshOf(twoTetrahedra());
     const TriangleList list = buildTriangleList(mesh, false);
     ASSERT_EQ(list.triangleCount(), 6u);
     // Element 1 face 1 is (1, 3, 2): drawn (2, 1, 3); element 2 (nodes 5 3 2 4) face 2 is (5, 3, 4): (4, 5, 3).
@@ -50,16 +37,8 @@ TEST(TriangleList, LinearFacesTakeTheThirdNodeFirst) {
 }
 
 TEST(TriangleList, QuadraticFacesMakeFourTrianglesWithTheCentralOneLast) {
-    mesh_test::MeshFileContent c;
-    c.nodes = 10;
-    c.elements = 1;
-    c.nodesPerElement = 10;
-    // Corners 1, 3, 5, 10 of a unit tetrahedron and mid-side nodes halfway between them.
-    c.coordinates = {0, 0, 0, .5, 0, 0, 1, 0, 0, .5, .5, 0, 0, 1, 0, 0, .5, 0, 0, 0, .5, .5, 0, .5, 0, .5, .5, 0, 0, 1};
-    c.connectivity = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    c.facets = 1;
-    c.facetRecords = {0, 1, 2};  // face 2: (1, 2, 3, 8, 10, 7)
-    const TriangleList list = buildTriangleList(meshOf(c), false);
+    // Face 2: (1, 2, 3, 8, 10, 7).
+    const TriangleList list = buildTriangleList(meshOf(quadraticTetrahedron({2})), false);
     ASSERT_EQ(list.triangleCount(), 4u);
     EXPECT_EQ(list.nodes, (std::vector<std::int32_t>{7, 1, 2, 2, 3, 8, 8, 10, 7, 2, 8, 7}));
     EXPECT_EQ(list.central, (std::vector<std::uint8_t>{0, 0, 0, 1}));
@@ -112,7 +91,7 @@ TEST(ContourColours, TextureCoordinatesAtBandEdgesOutsideAndForEqualValues) {
 }
 
 TEST(SliceFlags, SlidersCutNodesAndElements) {
-    auto mesh = meshOf(results_test::twoTetrahedra());
+    auto mesh = meshOf(twoTetrahedra());
     const BoundingBox box = boundingBox(mesh);
     computeSliceFlags(mesh, box, {100, 100, 100});
     EXPECT_EQ(mesh.elementStates().substr(1), "vv");
@@ -145,9 +124,13 @@ TEST_F(PlotCommand, OpeningFillsTheListAndTellsTheSite) {
     EXPECT_EQ(displayState().triangles.triangleCount(), 6u);
 }
 
-TEST_F(PlotCommand, MeshOnlyDrawsTheMeshTextureWithTriangleCorners) {
+TEST_F(PlotCommand, MeshOnlyDrawsTheMeshTextureAndMakesTheResourcesOnce) {
     start();
     render();
+    EXPECT_EQ(device->count("createVertexBuffer"), 1);
+    EXPECT_EQ(device->count("createFont"), 2);
+    EXPECT_EQ(device->count("createTexture"), 3);
+    EXPECT_EQ(device->fontHeight(device->texts().front().font), 20);
     ASSERT_EQ(device->draws().size(), 1u);
     EXPECT_EQ(device->draws()[0].triangleCount, 6u);
     EXPECT_EQ(device->draws()[0].texture, device->textureOf(render::BuiltInTexture::MeshTexture));
@@ -161,16 +144,7 @@ TEST_F(PlotCommand, MeshOnlyDrawsTheMeshTextureWithTriangleCorners) {
     EXPECT_EQ(device->count("clear"), 1);
     for (const auto& call : device->calls())
         if (call.name == "clear") { EXPECT_EQ(call.args, (std::vector<double>{120, 0, 800, 600, 0x00FFFFFF, 1})); }
-}
-
-TEST_F(PlotCommand, FirstRenderMakesTheResourcesOnce) {
-    start();
-    render();
-    EXPECT_EQ(device->count("createVertexBuffer"), 1);
-    EXPECT_EQ(device->count("createFont"), 2);
-    EXPECT_EQ(device->count("createTexture"), 3);
-    const auto& first = device->texts().front();
-    EXPECT_EQ(device->fontHeight(first.font), 20);
+    // The next frame reuses them.
     render();
     EXPECT_EQ(device->count("createVertexBuffer") + device->count("createFont") + device->count("createTexture"), 0);
 }
