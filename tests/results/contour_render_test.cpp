@@ -71,15 +71,4 @@ TEST_F(OffscreenPlot, VonMisesShowsTheBandsAndTheLegend) {
     EXPECT_TRUE(regionHolds(0, 370, 30, 410, kBandColours[0]));
 }
 
-TEST_F(OffscreenPlot, EqualValuesFallIntoTheLowestBand) {
-    std::string text = "STRESS 1\n\n";
-    for (int n : {1, 2, 3, 4, 5, 3, 2, 4}) text += "1 " + std::to_string(n) + " 50 0 0 0 0 0\n";
-    writeFile(addon::library().jobBasePath + ".out", text);
-    auto& d = *command->contours();
-    d.userChoose(C::kQuantityList, d.findItemExact(C::kQuantityList, "X Stress"));
-    command->On3DRender();
-    EXPECT_EQ(at(kFaceCentre), 0xFF0000FFu);
-    EXPECT_EQ(at({0.6f, 0.2f, 0}), 0xFF0000FFu);
-}
-
 }  // namespace
