@@ -2,10 +2,10 @@
 // client-side arrays (positions with the displacement factor, ramp coordinates, edge flags).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 
 #include "mesh_solve/mesh.h"
-#include "mesh_solve/mesh_file_builder.h"
 #include "results/contour_fixture.h"
 #include "results/gl_camera.h"
 #include "results/gl_scene_arrays.h"
@@ -15,6 +15,7 @@
 namespace {
 
 using namespace results;
+using namespace results_test;
 
 std::array<double, 3> rotate(const Matrix16& m, std::array<double, 3> v) {
     std::array<double, 3> r{};
@@ -121,39 +122,21 @@ TEST(GlCamera, ProjectsTheOriginToTheCentreAndPanMovesItByThePerspective) {
     EXPECT_FALSE(camera.project({0, 0, 20}, p));
 }
 
+// Left, top, right, bottom.
+std::array<double, 4> edges(const ProbeRectangle& r) { return {r.left, r.top, r.right, r.bottom}; }
+
 TEST(ProbeRectangle, ASmallMoveIsASixPixelSquareElseTheDraggedRectangle) {
     const auto square = ProbeRectangle::between(100, 50, 105, 45);
-    EXPECT_DOUBLE_EQ(square.left, 97);
-    EXPECT_DOUBLE_EQ(square.right, 103);
-    EXPECT_DOUBLE_EQ(square.top, 47);
-    EXPECT_DOUBLE_EQ(square.bottom, 53);
+    EXPECT_EQ(edges(square), (std::array<double, 4>{97, 47, 103, 53}));
     EXPECT_TRUE(square.contains(102.9, 47.1));
     EXPECT_FALSE(square.contains(103, 50));  // strictly inside only
-    const auto dragged = ProbeRectangle::between(120, 80, 100, 50);
-    EXPECT_DOUBLE_EQ(dragged.left, 100);
-    EXPECT_DOUBLE_EQ(dragged.right, 120);
-    EXPECT_DOUBLE_EQ(dragged.top, 50);
-    EXPECT_DOUBLE_EQ(dragged.bottom, 80);
+    EXPECT_EQ(edges(ProbeRectangle::between(120, 80, 100, 50)), (std::array<double, 4>{100, 50, 120, 80}));
     // Six pixels in one direction is already a drag.
     EXPECT_DOUBLE_EQ(ProbeRectangle::between(0, 0, 6, 1).right, 6);
 }
 
-mesh_solve::Mesh meshOf(const mesh_test::MeshFileContent& c) {
-    mesh_solve::Mesh mesh;
-    mesh_solve::MeshArrays arrays;
-    arrays.coordinates = c.coordinates;
-    arrays.connectivity = c.connectivity;
-    for (std::size_t i = 0; i < c.facetRecords.size(); i += 3) {
-        arrays.facetTags.push_back(c.facetRecords[i]);
-        arrays.facetElements.push_back(c.facetRecords[i + 1]);
-        arrays.facetFaces.push_back(c.facetRecords[i + 2]);
-    }
-    mesh.load(c.nodes, c.elements, c.nodesPerElement, std::move(arrays));
-    return mesh;
-}
-
 TEST(GlSceneArrays, PositionsAreCentredScaledToFiveAndDisplacedByTheFactor) {
-    auto mesh = meshOf(results_test::twoTetrahedra());
+    auto mesh = meshOf(twoTetrahedra());
     const TriangleList list = buildTriangleList(mesh, false);
     const ModelFrame frame = ModelFrame::of(boundingBox(mesh), 0);
     EXPECT_DOUBLE_EQ(frame.largestExtent, 1);
@@ -193,7 +176,7 @@ TEST(GlSceneArrays, RampCoordinatesFollowTheBandsScaledToSixteenTexels) {
     EXPECT_EQ(texels[4 * 12], 255);     // band 9 red
     EXPECT_EQ(texels[4 * 12 + 1], 0);
     EXPECT_EQ(texels[4 * 15 + 3], 0);
-    const auto mesh = meshOf(results_test::twoTetrahedra());
+    const auto mesh = meshOf(twoTetrahedra());
     const TriangleList list = buildTriangleList(mesh, false);
     const std::vector<double> values{0, 10, 20, 30, 100};
     const auto s = textureCoordinates(list, values, limits, false);
