@@ -1,6 +1,9 @@
 // Derived stresses of one stress state and the reading of numbers from result lines.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "results/block_search.h"
 #include "results/derived_stress.h"
 #include "results/number_scanner.h"
@@ -11,48 +14,38 @@ using namespace results;
 
 constexpr double kTol = 1e-3;
 
-TEST(DerivedStress, UniaxialTension) {
-    const StressComponents s{100, 0, 0, 0, 0, 0};
-    EXPECT_NEAR(stressValue(s, kItemVonMises), 100, kTol);
-    EXPECT_NEAR(stressValue(s, kItemTresca), 100, kTol);
-    EXPECT_NEAR(stressValue(s, kItemPrincipal1), 100, kTol);
-    EXPECT_NEAR(stressValue(s, kItemPrincipal2), 0, kTol);
-    EXPECT_NEAR(stressValue(s, kItemPrincipal3), 0, kTol);
-    EXPECT_NEAR(stressValue(s, kItemMaxPrincipal), 100, kTol);
-    EXPECT_NEAR(stressValue(s, kItemSignedVonMises), 100, kTol);
-    EXPECT_NEAR(stressValue(s, kItemSignedTresca), 100, kTol);
+// Stress states whose derived values are known, each with the items it fixes.
+struct KnownState {
+    const char* name;
+    StressComponents s;
+    std::vector<std::pair<int, double>> expected;  // item, value
+};
+
+TEST(DerivedStress, KnownStates) {
+    const KnownState states[] = {
+        {"uniaxial tension", {100, 0, 0, 0, 0, 0},
+         {{kItemVonMises, 100}, {kItemTresca, 100}, {kItemPrincipal1, 100}, {kItemPrincipal2, 0}, {kItemPrincipal3, 0},
+          {kItemMaxPrincipal, 100}, {kItemSignedVonMises, 100}, {kItemSignedTresca, 100}}},
+        {"uniaxial compression", {-100, 0, 0, 0, 0, 0},
+         {{kItemSignedVonMises, -100}, {kItemSignedTresca, -100}, {kItemMaxPrincipal, -100}, {kItemPrincipal3, -100},
+          {kItemPrincipal1, 0}}},
+        // Equal and opposite principal stresses: the signed forms take the sign of the first.
+        {"pure shear", {0, 0, 0, 50, 0, 0},
+         {{kItemPrincipal1, 50}, {kItemPrincipal2, 0}, {kItemPrincipal3, -50}, {kItemTresca, 100},
+          {kItemVonMises, 86.6025}, {kItemSignedVonMises, 86.6025}, {kItemSignedTresca, 100}}},
+        // The principal stresses of a diagonal state are its components, whatever their order.
+        {"triaxial", {-30, 70, 20, 0, 0, 0},
+         {{kItemPrincipal1, 70}, {kItemPrincipal2, 20}, {kItemPrincipal3, -30}, {kItemSigmaY, 70}}},
+    };
+    for (const KnownState& state : states)
+        for (const auto& [item, value] : state.expected)
+            EXPECT_NEAR(stressValue(state.s, item), value, kTol) << state.name << ", item " << item;
 }
 
-TEST(DerivedStress, UniaxialCompression) {
-    const StressComponents s{-100, 0, 0, 0, 0, 0};
-    EXPECT_NEAR(stressValue(s, kItemSignedVonMises), -100, kTol);
-    EXPECT_NEAR(stressValue(s, kItemSignedTresca), -100, kTol);
-    EXPECT_NEAR(stressValue(s, kItemMaxPrincipal), -100, kTol);
-    EXPECT_NEAR(stressValue(s, kItemPrincipal3), -100, kTol);
-    EXPECT_NEAR(stressValue(s, kItemPrincipal1), 0, kTol);
-}
-
-TEST(DerivedStress, PureShearTakesTheSignOfTheFirstPrincipal) {
-    const StressComponents s{0, 0, 0, 50, 0, 0};
-    EXPECT_NEAR(stressValue(s, kItemPrincipal1), 50, kTol);
-    EXPECT_NEAR(stressValue(s, kItemPrincipal2), 0, kTol);
-    EXPECT_NEAR(stressValue(s, kItemPrincipal3), -50, kTol);
-    EXPECT_NEAR(stressValue(s, kItemTresca), 100, kTol);
-    EXPECT_NEAR(stressValue(s, kItemVonMises), 86.6025, kTol);
-    EXPECT_GT(stressValue(s, kItemSignedVonMises), 0);
-    EXPECT_GT(stressValue(s, kItemSignedTresca), 0);
-}
-
-TEST(DerivedStress, TriaxialStateAndZeroState) {
-    // Principal stresses of a diagonal state are its components, whatever their order.
-    const StressComponents s{-30, 70, 20, 0, 0, 0};
-    EXPECT_NEAR(stressValue(s, kItemPrincipal1), 70, kTol);
-    EXPECT_NEAR(stressValue(s, kItemPrincipal2), 20, kTol);
-    EXPECT_NEAR(stressValue(s, kItemPrincipal3), -30, kTol);
-    EXPECT_NEAR(stressValue(s, kItemTauYZ), 0, kTol);
+TEST(DerivedStress, ZeroStateAndUnknownItemsGiveZero) {
     const StressComponents zero{};
     for (int item = 0; item <= kItemMaxPrincipal; ++item) EXPECT_EQ(stressValue(zero, item), 0) << item;
-    EXPECT_EQ(stressValue(s, 14), 0);
+    EXPECT_EQ(stressValue({-30, 70, 20, 0, 0, 0}, 14), 0);
 }
 
 TEST(NumberScanner, RealsAndIntegers) {
