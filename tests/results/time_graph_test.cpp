@@ -37,8 +37,8 @@ protected:
     }
     void TearDown() override { CLinePlotTestDlg::setClock(nullptr); }
 
-    D& open(int kind, int item) {
-        dialog = std::make_unique<D>(kind, item, scratch.file("Case"));
+    D& open(int kind, int item, const std::string& base = "Case") {
+        dialog = std::make_unique<D>(kind, item, scratch.file(base));
         dialog->create();
         return *dialog;
     }
@@ -89,8 +89,7 @@ TEST_F(TimeGraph, CancelOrAMissingFileGivesNoSeries) {
     prompts->queueModal(" ", [](ui::Dialog& entry) { entry.userClick(ui::kIdCancel); });
     dialog->userClick(D::kFetch);
     EXPECT_EQ(dialog->plot().seriesCount(), 0);
-    dialog = std::make_unique<D>(kKindDisplacement, 0, scratch.file("Missing"));
-    dialog->create();
+    open(kKindDisplacement, 0, "Missing");
     fetch("1");
     EXPECT_EQ(dialog->plot().seriesCount(), 0);
 }
