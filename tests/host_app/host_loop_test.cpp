@@ -5,16 +5,16 @@
 #include "host_application.h"
 #include "render/recording_canvas.h"
 #include "sample_parts.h"
+#include "support/command_stub.h"
 #include "ui/window.h"
 
 namespace {
 
 using hostapp::HostApplication;
 using platform::RefPtr;
-using platform::Status;
 
 // A command that records what the host does with it.
-class ProbeCommand : public platform::ImplementsDispatch<host::IQuarnelAddOnCommand> {
+class ProbeCommand : public testhost::CommandStub {
   public:
     explicit ProbeCommand(bool panel) : panel_(panel) {}
 
@@ -27,12 +27,11 @@ class ProbeCommand : public platform::ImplementsDispatch<host::IQuarnelAddOnComm
         site = RefPtr<platform::IUnknown>(s).query<host::IQDCommandSite>();
         return platform::kOk;
     }
-    Status get_CommandSite(host::IQDCommandSite** s) override {
-        *s = nullptr;
+    Status get_IsPersistent(platform::VariantBool* a) override { return get_HasPanel(a); }
+    Status get_HasPanel(platform::VariantBool* a) override {
+        *a = panel_ ? platform::kVariantTrue : platform::kVariantFalse;
         return platform::kOk;
     }
-    Status get_IsPersistent(platform::VariantBool* a) override { return answer(a, panel_); }
-    Status get_HasPanel(platform::VariantBool* a) override { return answer(a, panel_); }
     Status OnShowUI(ui::Window* w) override {
         calls.push_back("OnShowUI");
         shownIn = w;
@@ -42,41 +41,13 @@ class ProbeCommand : public platform::ImplementsDispatch<host::IQuarnelAddOnComm
         canvas->line(0, 0, 1, 1);
         return platform::kOk;
     }
-    Status OnMouseDown(std::int32_t, std::int32_t, std::int32_t, platform::VariantBool* h) override {
-        return answer(h, false);
-    }
-    Status OnMouseUp(std::int32_t, std::int32_t, std::int32_t, platform::VariantBool* h) override {
-        return answer(h, false);
-    }
-    Status OnMouseMove(std::int32_t, std::int32_t, std::int32_t, platform::VariantBool* h) override {
-        return answer(h, false);
-    }
-    Status OnDoubleClick(std::int32_t, std::int32_t, platform::VariantBool* h) override {
-        return answer(h, false);
-    }
-    Status OnMouseWheel(std::int32_t, std::int32_t, platform::VariantBool* h) override {
-        return answer(h, false);
-    }
-    Status OnSelectionChanged() override { return platform::kOk; }
     Status OnTerminate() override {
         calls.push_back("OnTerminate");
         site = nullptr;
         return platform::kOk;
     }
-    Status OnRedraw() override { return platform::kOk; }
-    Status OnKeyDown(std::int32_t, platform::VariantBool* h) override { return answer(h, false); }
-    Status OnKeyUp(std::int32_t, platform::VariantBool* h) override { return answer(h, false); }
-    Status OnCharacter(std::int32_t, platform::VariantBool* h) override { return answer(h, false); }
-    Status OnIdle(platform::VariantBool* h) override { return answer(h, false); }
-    Status OnViewChanged() override { return platform::kOk; }
-    Status OnResume() override { return platform::kFalse; }
-    Status On3DRender() override { return platform::kOk; }
 
   private:
-    static Status answer(platform::VariantBool* out, bool value) {
-        *out = value ? platform::kVariantTrue : platform::kVariantFalse;
-        return platform::kOk;
-    }
     bool panel_;
 };
 
