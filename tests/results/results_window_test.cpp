@@ -80,7 +80,6 @@ class ResultsWindow : public ::testing::Test, public ExplorerFixture {
 
 TEST_F(ResultsWindow, OpensOnTheMeshInGreyWithBlackEdgesAndTheTriadAtTheLowerLeft) {
     run([this](D& d) {
-        EXPECT_EQ(d.templateId(), 102);
         const ui::Rect r = d.glControl().windowRect();
         EXPECT_GT(r.width(), 500);
         // The model sits in the middle in the mesh's light grey, lit.
