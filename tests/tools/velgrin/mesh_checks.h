@@ -23,7 +23,7 @@ double distanceTo(const TopoDS_Shape& shape, const std::array<double, 3>& point)
 
 double cadVolume(const TopoDS_Shape& shape);
 
-// The host's faces, edges, vertices: per solid in file order, continuing over the solids.
+// The host's faces: per solid in file order, continuing over the solids.
 std::vector<TopoDS_Shape> hostFaces(const TopoDS_Shape& shape);
 
 }  // namespace velgrin_test
