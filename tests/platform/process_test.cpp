@@ -91,22 +91,19 @@ TEST_F(HelpViewer, DoesNothingWithoutAViewerAndDoesNotLookAgain) {
     EXPECT_EQ(testenv::waitForFile(shown_), help_ + "\n");
 }
 
-TEST_F(HelpViewer, StartsTheViewerNamedByTheEnvironment) {
-    const std::string own = dir_ / "own viewer";
-    writeViewer(own);
-    ScopedEnv path("PATH", "");
-    ScopedEnv viewer("KOLVANE_HELP_VIEWER", own);
-    platform::openHelpFile(help_);
-    EXPECT_EQ(testenv::waitForFile(shown_), help_ + "\n");
-}
-
-TEST_F(HelpViewer, TheEnvironmentMayNameAViewerOnThePath) {
+TEST_F(HelpViewer, StartsTheViewerTheEnvironmentNamesByPathOrOnThePath) {
+    writeViewer(dir_ / "own viewer");
     writeViewer(bin_ + "/myviewer");
     std::filesystem::remove(bin_ + "/xchm");
-    ScopedEnv path("PATH", bin_);
-    ScopedEnv viewer("KOLVANE_HELP_VIEWER", "myviewer");
-    platform::openHelpFile(help_);
-    EXPECT_EQ(testenv::waitForFile(shown_), help_ + "\n");
+    for (const std::string& named : {dir_ / "own viewer", std::string("myviewer")}) {
+        SCOPED_TRACE(named);
+        std::filesystem::remove(shown_);
+        platform::resetHelpViewerLookup();
+        ScopedEnv path("PATH", bin_);
+        ScopedEnv viewer("KOLVANE_HELP_VIEWER", named);
+        platform::openHelpFile(help_);
+        EXPECT_EQ(testenv::waitForFile(shown_), help_ + "\n");
+    }
 }
 
 }  // namespace

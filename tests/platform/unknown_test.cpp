@@ -157,10 +157,9 @@ TEST(RefPtr, OwnsExactlyOneReference) {
     // put releases what was held; adopt and detach pass a reference without counting it.
     RefPtr<ISolid> out = cube.query<ISolid>();
     EXPECT_EQ(cube->referenceCount(), 2u);
-    ISolid* raw = nullptr;
     cube->QueryInterface(ISolid::iid, reinterpret_cast<void**>(out.put()));
     EXPECT_EQ(cube->referenceCount(), 2u);
-    raw = out.detach();
+    ISolid* raw = out.detach();
     EXPECT_FALSE(out);
     RefPtr<ISolid> adopted = RefPtr<ISolid>::adopt(raw);
     EXPECT_EQ(cube->referenceCount(), 2u);
