@@ -57,9 +57,13 @@ private:
     Counts& c_;
 };
 
-TEST(Dialog, CreateBuildsControlsFromTemplateAndRegistersByCaption) {
+class DialogTest : public ::testing::Test {
+protected:
     Counts c;
-    Sample d(c);
+    Sample d{c};
+};
+
+TEST_F(DialogTest, CreateBuildsControlsFromTemplateAndRegistersByCaption) {
     EXPECT_FALSE(d.isCreated());
     EXPECT_EQ(findDialog("Sample"), nullptr);
     d.create();
@@ -78,9 +82,7 @@ TEST(Dialog, CreateBuildsControlsFromTemplateAndRegistersByCaption) {
     EXPECT_THROW(d.text(999), UiError);
 }
 
-TEST(Dialog, UserActionsSendTheirNotificationsOnlyToAbleControls) {
-    Counts c;
-    Sample d(c);
+TEST_F(DialogTest, UserActionsSendTheirNotificationsOnlyToAbleControls) {
     EXPECT_FALSE(d.userClick(11)) << "no action before the window exists";
     d.create();
     EXPECT_TRUE(d.userType(10, "abc"));
@@ -101,9 +103,7 @@ TEST(Dialog, UserActionsSendTheirNotificationsOnlyToAbleControls) {
     EXPECT_FALSE(d.userType(11, "not an edit"));
 }
 
-TEST(Dialog, RadioButtonsUncheckTheOthersOfTheirGroupOnly) {
-    Counts c;
-    Sample d(c);
+TEST_F(DialogTest, RadioButtonsUncheckTheOthersOfTheirGroupOnly) {
     d.create();
     d.userClick(30);
     d.userClick(20);
@@ -121,9 +121,7 @@ TEST(Dialog, RadioButtonsUncheckTheOthersOfTheirGroupOnly) {
     EXPECT_FALSE(d.isChecked(40));
 }
 
-TEST(Dialog, ListsKeepOrderSortingSelectionAndData) {
-    Counts c;
-    Sample d(c);
+TEST_F(DialogTest, ListsKeepOrderSortingSelectionAndData) {
     d.create();
     d.addItem(13, "pear");
     d.addItem(13, "apple");
@@ -147,9 +145,7 @@ TEST(Dialog, ListsKeepOrderSortingSelectionAndData) {
     EXPECT_EQ(d.itemCount(13), 0);
 }
 
-TEST(Dialog, SlidersClampAndReportScrollCodes) {
-    Counts c;
-    Sample d(c);
+TEST_F(DialogTest, SlidersClampAndReportScrollCodes) {
     d.create();
     d.setRange(50, 0, 10);
     d.setPosition(50, 25);
@@ -160,9 +156,7 @@ TEST(Dialog, SlidersClampAndReportScrollCodes) {
     EXPECT_FALSE(d.userSlide(10, 3));
 }
 
-TEST(Dialog, ModelessEndHidesButKeepsTheWindow) {
-    Counts c;
-    Sample d(c);
+TEST_F(DialogTest, ModelessEndHidesButKeepsTheWindow) {
     d.create();
     d.userPressEscape();
     EXPECT_TRUE(d.hasEnded());
