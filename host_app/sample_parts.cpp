@@ -1,7 +1,8 @@
 // kolvane-sample-parts DIR: builds the sample parts with OpenCASCADE and writes them into DIR:
 // bracket.step (an L-bracket with holes), beam.step and beam.brep (a cantilever 200 x 20 x 10 mm),
-// plate.step (a plate with a central hole), two_solids.step (a part of two solids) and tube.step
-// (a thick-walled tube, inner radius 10 mm, outer 20 mm, length 40 mm).
+// plate.step (a plate with a central hole), long_plate.step (a strip 300 x 100 x 5 mm with a central
+// hole of radius 10 mm, long enough for uniform tension at the hole), two_solids.step (a part of two
+// solids) and tube.step (a thick-walled tube, inner radius 10 mm, outer 20 mm, length 40 mm).
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -53,6 +54,12 @@ TopoDS_Shape plate() {
     return unified(BRepAlgoAPI_Cut(slab, hole(0, 0, -1, gp::DZ(), 10, 7)).Shape());
 }
 
+// Three widths long, so that tension applied at the ends is uniform again well before the hole.
+TopoDS_Shape longPlate() {
+    TopoDS_Shape strip = BRepPrimAPI_MakeBox(gp_Pnt(-150, -50, 0), 300, 100, 5).Shape();
+    return unified(BRepAlgoAPI_Cut(strip, hole(0, 0, -1, gp::DZ(), 10, 7)).Shape());
+}
+
 TopoDS_Shape twoSolids() {
     TopoDS_Compound compound;
     BRep_Builder builder;
@@ -90,6 +97,7 @@ int main(int argc, char** argv) {
         ok = write(folder, "beam.step", beam()) && ok;
         ok = BRepTools::Write(beam(), (folder / "beam.brep").string().c_str()) && ok;
         ok = write(folder, "plate.step", plate()) && ok;
+        ok = write(folder, "long_plate.step", longPlate()) && ok;
         ok = write(folder, "two_solids.step", twoSolids()) && ok;
         ok = write(folder, "tube.step", tube()) && ok;
         return ok ? 0 : 1;
