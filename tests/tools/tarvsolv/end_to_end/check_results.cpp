@@ -7,7 +7,14 @@
 //     Euler-Bernoulli corrected for shear and rotary inertia, within 2 %; RHO in kg/mm3.
 //   slab MESH OUT THICKNESS K FLUX H FLUID: flux into x = 0, convection at x = THICKNESS: the
 //     temperatures at both faces against 1-D conduction, within 0.5 %.
+//   hole MESH OUT WIDTH DIAMETER TRACTION: a long strip of WIDTH across y with a central hole on
+//     the z axis, pulled along x by TRACTION (gross stress): the peak axial stress on the hole
+//     against the finite-width stress concentration factor, within 3 %.
+//   tube MESH OUT INNER OUTER E NU PRESSURE: a tube about the z axis with free ends under internal
+//     pressure: the hoop stress at the bore and the outer surface and the radial displacement of
+//     the bore against Lame, within 2 %.
 // Prints what it compares; exit 0 when everything holds.
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -29,6 +36,27 @@ std::vector<std::string> block(const std::string& path, const std::string& keywo
     std::vector<std::string> lines;
     while (std::getline(in, line) && !line.empty()) lines.push_back(line);
     return lines;
+}
+
+// Node values of one stress component (0 sx, 1 sy, 2 sz, 3 txy, 4 tyz, 5 txz), the element-corner
+// values averaged per node as the add-on's result views do; nodes no corner names stay NaN.
+std::vector<double> nodeStresses(const std::vector<std::string>& stress, int nodeCount, int component) {
+    std::vector<double> sum(nodeCount, 0.0);
+    std::vector<int> hits(nodeCount, 0);
+    for (const std::string& line : stress) {
+        std::istringstream fields(line);
+        int element, node;
+        double value[6];
+        fields >> element >> node;
+        for (double& v : value) fields >> v;
+        if (!fields || node < 1 || node > nodeCount) continue;
+        sum[node - 1] += value[component];
+        ++hits[node - 1];
+    }
+    std::vector<double> mean(nodeCount, std::nan(""));
+    for (int n = 0; n < nodeCount; ++n)
+        if (hits[n]) mean[n] = sum[n] / hits[n];
+    return mean;
 }
 
 bool within(const char* what, double got, double expected, double tolerance) {
@@ -153,13 +181,118 @@ int slab(char** argv) {
     return ok ? 0 : 1;
 }
 
+// The strip's peak axial stress on the hole edge. The closed form is Heywood's for a central
+// circular hole in a finite-width plate under uniaxial tension (R. B. Heywood, Designing by
+// Photoelasticity, Chapman & Hall 1952; quoted in Peterson's Stress Concentration Factors):
+//   Kt_net = 2 + (1 - d/W)^3, peak = Kt_net * sigma_net, sigma_net = F / ((W - d) t),
+// which for d/W = 0.2 gives 3.14 times the gross stress, as Howland's series solution does. It is
+// a plane-stress result for a plate long enough that the ends do not matter.
+int hole(char** argv) {
+    const tarvsolv::FeMesh mesh = tarvsolv::readMeshFile(argv[0]);
+    const auto stress = block(argv[1], "STRE", true);
+    const double width = std::atof(argv[2]), diameter = std::atof(argv[3]), traction = std::atof(argv[4]);
+    if (stress.size() != 4u * mesh.elementCount()) {
+        std::fprintf(stderr, "the result file does not match the mesh\n");
+        return 1;
+    }
+    const std::vector<double> sx = nodeStresses(stress, mesh.nodeCount(), 0);
+    double peak = -HUGE_VAL;
+    int edgeNodes = 0;
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const tarvsolv::Vec3 p = mesh.node(n);
+        if (std::isnan(sx[n]) || std::abs(std::hypot(p.x, p.y) - diameter / 2) > 1e-4 * diameter) continue;
+        peak = std::max(peak, sx[n]);
+        ++edgeNodes;
+    }
+    if (!edgeNodes) {
+        std::fprintf(stderr, "no corner nodes on the hole\n");
+        return 1;
+    }
+    const double ratio = diameter / width;
+    const double kt = 2 + std::pow(1 - ratio, 3);
+    const double net = traction * width / (width - diameter);
+    return within("peak axial stress at the hole", peak, kt * net, 0.03) ? 0 : 1;
+}
+
+// Lame's thick cylinder with free ends (axial stress 0, which holds exactly in three dimensions):
+//   sigma_theta(r) = A + B / r^2, sigma_r(r) = A - B / r^2, A = p a^2 / (b^2 - a^2), B = A b^2,
+//   u_r(r) = ((1 - nu) A r + (1 + nu) B / r) / E   (plane stress: the ends are free to shorten).
+// The hoop stress is the mean over the nodes of each surface. The radial displacement is fitted
+// together with a rigid translation in x and y, since a support that only stops the tube sliding
+// sideways may move it as a whole without straining it.
+int tube(char** argv) {
+    const tarvsolv::FeMesh mesh = tarvsolv::readMeshFile(argv[0]);
+    const auto disp = block(argv[1], "DISP", false);
+    const auto stress = block(argv[1], "STRE", true);
+    const double a = std::atof(argv[2]), b = std::atof(argv[3]), e = std::atof(argv[4]),
+                 nu = std::atof(argv[5]), p = std::atof(argv[6]);
+    if (disp.size() != static_cast<std::size_t>(mesh.nodeCount()) ||
+        stress.size() != 4u * mesh.elementCount()) {
+        std::fprintf(stderr, "the result file does not match the mesh\n");
+        return 1;
+    }
+    const std::vector<double> sx = nodeStresses(stress, mesh.nodeCount(), 0),
+                              sy = nodeStresses(stress, mesh.nodeCount(), 1),
+                              txy = nodeStresses(stress, mesh.nodeCount(), 3);
+    auto hoop = [&](int n, double c, double sn) {
+        return sx[n] * sn * sn + sy[n] * c * c - 2 * txy[n] * sn * c;
+    };
+    double hoopSum[2] = {0, 0};
+    int hoopCount[2] = {0, 0};
+    // Normal equations of u = ur (c, s) + (tx, ty) over the bore's nodes, unknowns (ur, tx, ty).
+    double m[3][3] = {}, rhs[3] = {};
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const tarvsolv::Vec3 q = mesh.node(n);
+        const double r = std::hypot(q.x, q.y), c = q.x / r, sn = q.y / r;
+        const int surface = std::abs(r - a) < 1e-4 * a ? 0 : std::abs(r - b) < 1e-4 * b ? 1 : -1;
+        if (surface < 0) continue;
+        if (!std::isnan(sx[n])) hoopSum[surface] += hoop(n, c, sn), ++hoopCount[surface];
+        if (surface != 0) continue;
+        std::istringstream fields(disp[n]);
+        double number, ux, uy;
+        fields >> number >> ux >> uy;
+        const double row[2][3] = {{c, 1, 0}, {sn, 0, 1}};
+        const double u[2] = {ux, uy};
+        for (int d = 0; d < 2; ++d)
+            for (int i = 0; i < 3; ++i) {
+                rhs[i] += row[d][i] * u[d];
+                for (int j = 0; j < 3; ++j) m[i][j] += row[d][i] * row[d][j];
+            }
+    }
+    if (!hoopCount[0] || !hoopCount[1]) {
+        std::fprintf(stderr, "no corner nodes on the bore or the outer surface\n");
+        return 1;
+    }
+    // Cramer's rule for the radial displacement.
+    auto det = [](const double x[3][3]) {
+        return x[0][0] * (x[1][1] * x[2][2] - x[1][2] * x[2][1]) -
+               x[0][1] * (x[1][0] * x[2][2] - x[1][2] * x[2][0]) +
+               x[0][2] * (x[1][0] * x[2][1] - x[1][1] * x[2][0]);
+    };
+    double withRhs[3][3];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) withRhs[i][j] = j == 0 ? rhs[i] : m[i][j];
+    const double ur = det(withRhs) / det(m);
+    const double coefA = p * a * a / (b * b - a * a), coefB = coefA * b * b;
+    bool ok = within("hoop stress at the bore", hoopSum[0] / hoopCount[0], coefA + coefB / (a * a), 0.02);
+    ok = within("hoop stress at the outer surface", hoopSum[1] / hoopCount[1], coefA + coefB / (b * b),
+                0.02) &&
+         ok;
+    ok = within("radial displacement of the bore", ur, ((1 - nu) * coefA * a + (1 + nu) * coefB / a) / e,
+                0.02) &&
+         ok;
+    return ok ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
     if (what == "cantilever" && argc == 10) return cantilever(argv + 2);
     if (what == "modes" && argc == 9) return modes(argv + 2);
     if (what == "slab" && argc == 9) return slab(argv + 2);
+    if (what == "hole" && argc == 7) return hole(argv + 2);
+    if (what == "tube" && argc == 9) return tube(argv + 2);
     std::fprintf(stderr,
                  "usage: tarvsolv-check-results cantilever MESH OUT L B H E NU F | modes OUT L B H E NU RHO "
-                 "| slab MESH OUT L K Q H TF\n");
+                 "| slab MESH OUT L K Q H TF | hole MESH OUT W D S | tube MESH OUT A B E NU P\n");
     return 2;
 }
