@@ -119,7 +119,7 @@ TEST_P(SamplePartTest, MeshMatchesTheModel) {
     ASSERT_GT(m.elementCount(), 0);
     EXPECT_TRUE(fs::exists(folder_->file(job + ".mtp")));
     EXPECT_NE(result.log.find("summary: nodes=" + std::to_string(m.nodeCount()) + ", elements=" +
-                           std::to_string(m.elementCount()) + ", facets=" + std::to_string(m.facetCount())),
+                              std::to_string(m.elementCount()) + ", facets=" + std::to_string(m.facetCount())),
               std::string::npos)
         << result.log;
 
