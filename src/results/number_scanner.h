@@ -16,9 +16,7 @@ public:
     double real();
     std::int32_t integer();
     // Reads `count` reals into `out`.
-    void reals(double* out, int count) {
-        for (int i = 0; i < count; ++i) out[i] = real();
-    }
+    void reals(double* out, int count);
 
 private:
     void skipToWhiteSpace();

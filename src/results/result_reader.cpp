@@ -143,14 +143,9 @@ ReadStatus readElementBlock(LineReader& reader, const ResultMesh& mesh, const Re
             scan.integer();
             node = scan.integer();
             if (stress) {
-                StressComponents s;
-                s.sx = scan.real();
-                s.sy = scan.real();
-                s.sz = scan.real();
-                s.txy = scan.real();
-                s.tyz = scan.real();
-                s.txz = scan.real();
-                value = itemKnown ? stressValue(s, rq.item) : 0.0;
+                double c[6];
+                scan.reals(c, 6);
+                value = itemKnown ? stressValue({c[0], c[1], c[2], c[3], c[4], c[5]}, rq.item) : 0.0;
             } else {
                 value = rq.item == 0 ? scan.real() : 0.0;
             }

@@ -3,10 +3,15 @@
 // results_fuzz_asan test.
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
 #include <random>
 #include <string>
 
 #include "mesh_solve/mesh_file_builder.h"
+#include "results/number_scanner.h"
 #include "results/quantity_list.h"
 #include "results/result_reader.h"
 
@@ -96,6 +101,41 @@ TEST(ResultFuzz, MeshesThatDoNotMatchTheFile) {
             readResult(path, mesh, {kind, 0, 1, 0}, out);
             EXPECT_EQ(out.values.size(), static_cast<std::size_t>(mesh.nodeCount));
         }
+    }
+}
+
+// What a real must read as: std::from_chars's value, 0 where it fails or gives a non-finite value.
+double referenceReal(const std::string& text) {
+    double value = 0.0;
+    const auto [next, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    return ec == std::errc() && std::isfinite(value) ? value : 0.0;
+}
+
+// The scanner's own decimal reading must give exactly the double std::from_chars gives, for numbers
+// in every format a solver may print and for damaged ones.
+TEST(ResultFuzz, RealsReadExactlyAsFromChars) {
+    std::mt19937_64 random(77);
+    const char* formats[] = {"%.6e", "%.3E", "%.17g", "%g", "%.4f", "%.0f", "%.12e", "%.1e"};
+    std::uniform_real_distribution<double> exponent(-30.0, 30.0);
+    std::uniform_int_distribution<int> pick(0, 7);
+    char text[64];
+    for (int i = 0; i < 200000; ++i) {
+        const double magnitude = std::pow(10.0, exponent(random)) * (random() % 2 ? -1 : 1);
+        std::snprintf(text, sizeof text, formats[pick(random)], magnitude);
+        std::string number = text;
+        if (i % 5 == 0) number[random() % number.size()] = "0.-e+9x;E"[random() % 9];  // damaged
+        if (number[0] == '+' || number[0] == ';' || !(std::isdigit(number[0]) || number[0] == '.' || number[0] == '-'))
+            continue;  // the scanner passes over such a first character before a number begins
+        const double expected = referenceReal(number);
+        const double got = NumberScanner(number).real();
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << number << " read " << got << ", expected " << expected;
+    }
+    for (const char* edge : {"0", "-0", "0.000e+00", "1.", "1.e5", ".5", "-.5e-3", "1e", "1e+", "1e-x", "9007199254740993",
+                             "123456789012345678901234", "1e22", "1e23", "1e-22", "1e-23", "4.9e-324", "1e-400", "-inf",
+                             "nan", "-", "."}) {
+        const double expected = referenceReal(edge);
+        const double got = NumberScanner(edge).real();
+        EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << edge << " read " << got << ", expected " << expected;
     }
 }
 
