@@ -1,6 +1,7 @@
 // Reading von Mises stress from the result file of a quadratic mesh of about a million nodes,
 // against counting the file's lines with `wc -l`; and building the contour view's triangle list.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
 #include <array>
 #include <cstdio>
@@ -118,6 +119,38 @@ void WcLines(benchmark::State& state) {
         if (std::system(command.c_str()) != 0) state.SkipWithError("wc failed");
 }
 
+double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; }
+
+// CPU seconds (user + system) used so far by this process, or by its finished children.
+double cpuSeconds(int who) {
+    rusage usage{};
+    getrusage(who, &usage);
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// Both in one loop, with the ratio of their CPU times: on a busy machine wall times swing with the
+// load, while the CPU each needs stays comparable.
+void VonMisesAgainstWc(benchmark::State& state) {
+    Bench& b = bench();
+    const std::string command = "wc -l " + b.path + " > /dev/null";
+    results::NodeResults out;
+    double wcCpu = 0.0, readCpu = 0.0;
+    for (auto _ : state) {
+        const double childrenBefore = cpuSeconds(RUSAGE_CHILDREN);
+        if (std::system(command.c_str()) != 0) state.SkipWithError("wc failed");
+        wcCpu += cpuSeconds(RUSAGE_CHILDREN) - childrenBefore;
+        const double selfBefore = cpuSeconds(RUSAGE_SELF);
+        results::readResult(b.path, results::ResultMesh::of(b.mesh), {results::kKindStress, results::kItemVonMises, 1, 0},
+                            out);
+        readCpu += cpuSeconds(RUSAGE_SELF) - selfBefore;
+        benchmark::DoNotOptimize(out.values.data());
+    }
+    const auto n = static_cast<double>(state.iterations());
+    state.counters["wc_cpu_ms"] = 1e3 * wcCpu / n;
+    state.counters["read_cpu_ms"] = 1e3 * readCpu / n;
+    state.counters["cpu_ratio"] = wcCpu > 0.0 ? readCpu / wcCpu : 0.0;
+}
+
 void TriangleListBoundary(benchmark::State& state) {
     Bench& b = bench();
     for (auto _ : state) {
@@ -140,6 +173,7 @@ void TriangleListAllFaces(benchmark::State& state) {
 
 BENCHMARK(WcLines)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(VonMisesRead)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
+BENCHMARK(VonMisesAgainstWc)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(TriangleListBoundary)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(5);
 BENCHMARK(TriangleListAllFaces)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(2);
 BENCHMARK_MAIN();
