@@ -84,13 +84,6 @@ TEST_F(Interactions, GapToPlaneUsesThePlanePickedAmongTheFacesForEach) {
         << "an empty value leaves nothing after the plane's numbers";
 }
 
-TEST_F(Interactions, APlaneTypeWithoutAPlaneIsRefused) {
-    picks().select(box().face(0), box().face(1));
-    apply(2, "1");
-    EXPECT_EQ(prompts->messageTexts(), Strings{"Select a plane"});
-    EXPECT_TRUE(explorer->entries().empty());
-}
-
 TEST_F(Interactions, APlaneWhoseValuesFailEndsTheApplyWithAMessage) {
     auto& plane = part.addPlane("Mid", 1, 0, 0);
     plane.values().failOn("IQDPlaneValues::get_B");
@@ -108,15 +101,17 @@ TEST_F(Interactions, ContactIgnoresTheValueAndEdgesAndVerticesStillReadAsFaces) 
     EXPECT_EQ(texts(model::kKindInteraction), Strings(3, "face;interface"));
 }
 
-TEST_F(Interactions, ApplyNeedsATypeAndAFaceAndSkipsDesignPoints) {
+TEST_F(Interactions, ApplyNeedsATypeAFaceAndForThePlaneTypesAPlaneAndSkipsDesignPoints) {
     auto& point = part.addDesignPoint({0, 0, 0});
     picks().select(box().face(0));
     d.userType(C::kValue, "3");
     d.userClick(C::kApply);
-    EXPECT_EQ(prompts->messageTexts(), Strings{"Select an interaction type"});
     picks().clear();
     apply(1, "3");
-    EXPECT_EQ(prompts->messageTexts(), (Strings{"Select an interaction type", "Select a face"}));
+    picks().select(box().face(0), box().face(1));
+    apply(2, "1");
+    EXPECT_EQ(prompts->messageTexts(), (Strings{"Select an interaction type", "Select a face", "Select a plane"}));
+    EXPECT_TRUE(explorer->entries().empty());
     picks().select(point, box().face(2));
     apply(1, "3");
     EXPECT_EQ(texts(model::kKindInteraction), Strings{"face;normal_disp=3"});
