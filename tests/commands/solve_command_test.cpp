@@ -153,15 +153,12 @@ TEST_F(SolveCommand, ThermalLoadcaseListsTwoTypesAndSolvesTransient) {
     EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
 }
 
-TEST_F(SolveCommand, StoredEntryIsShownWithTheValuesItHolds) {
+TEST_F(SolveCommand, StoredEntryIsShownWithTheValuesItHoldsAShortOrDamagedOneWithZeros) {
     explorer->replaceSectionEntry("PLASTIC:1,1e-08,20,50,0,30,2,0", kKindSolveParameters, true);
     S& d = start();
     EXPECT_EQ(d.selection(S::kTypeList), 1);
     EXPECT_EQ(d.labelledType(), 1);
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-08", "20", "50", "0", "30", "2"}));
-}
-
-TEST_F(SolveCommand, ShortOrDamagedStoredEntryReadsMissingValuesAsZero) {
     explorer->replaceSectionEntry("ELASTIC:0,1e-05", kKindSolveParameters, true);
     EXPECT_EQ(shownBoxes(start()), (std::vector<std::string>{"1e-05", "0"}));
     explorer->replaceSectionEntry("garbage", kKindSolveParameters, true);

@@ -49,11 +49,8 @@ TEST_F(Toolbox, ShowsItsButtonsInTheExplorersPanel) {
     T& t = toolbox();
     EXPECT_EQ(panel.child(T::kDialogId), &t);
     EXPECT_TRUE(t.isShown());
-    std::vector<std::string> texts;
-    for (int i = 0; i < T::kButtonCount; ++i) texts.push_back(t.text(T::buttons()[i].control));
-    EXPECT_EQ(texts, (std::vector<std::string>{"Loadcase", "Attach Material", "Build Mesh",
-                                               "Add/Plot Actions", "Add/Plot Reactions",
-                                               "Add/Plot Interactions", "Solve", "Plot Mesh/Results"}));
+    for (int i = 0; i < T::kButtonCount; ++i)
+        EXPECT_EQ(t.text(T::buttons()[i].control), T::buttons()[i].shownText) << "not the template's text";
     EXPECT_EQ(t.text(T::kLoadcaseLabel), "default loadcase");
     EXPECT_FALSE(t.isChecked(T::kPopOut));
     EXPECT_FALSE(addon::library().startedFromToolbox);
