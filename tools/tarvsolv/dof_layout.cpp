@@ -38,38 +38,6 @@ void DofLayout::toGlobal(std::vector<double>& u) const {
     }
 }
 
-MatHandle DofLayout::createMatrix(const FeMesh& mesh) const {
-    // Node neighbours through shared elements, counted per owned node, inside and outside the range.
-    const int owned = endNode_ - firstNode_;
-    std::vector<std::vector<int>> neighbours(owned);
-    for (int e = 0; e < mesh.elementCount(); ++e) {
-        const auto nodes = mesh.elementNodes(e);
-        for (int a : nodes)
-            if (ownsNode(a))
-                for (int b : nodes) neighbours[a - firstNode_].push_back(b);
-    }
-    std::vector<PetscInt> diagonal(owned), offDiagonal(owned);
-    for (int k = 0; k < owned; ++k) {
-        auto& list = neighbours[k];
-        std::sort(list.begin(), list.end());
-        list.erase(std::unique(list.begin(), list.end()), list.end());
-        for (int b : list) (ownsNode(b) ? diagonal[k] : offDiagonal[k])++;
-        if (list.empty()) diagonal[k] = 1;  // a node of no element still gets its diagonal
-        std::vector<int>().swap(list);
-    }
-    MatHandle m;
-    petscCheck(MatCreate(comm_, m.out()), "MatCreate");
-    const PetscInt local = static_cast<PetscInt>(owned) * dofsPerNode_;
-    petscCheck(MatSetSizes(m, local, local, PETSC_DETERMINE, PETSC_DETERMINE), "MatSetSizes");
-    petscCheck(MatSetType(m, MATAIJ), "MatSetType");
-    petscCheck(MatSetBlockSize(m, dofsPerNode_), "MatSetBlockSize");
-    petscCheck(
-        MatXAIJSetPreallocation(m, dofsPerNode_, diagonal.data(), offDiagonal.data(), nullptr, nullptr),
-        "preallocation");
-    petscCheck(MatSetOption(m, MAT_NEW_NONZERO_ALLOCATION_ERR, PETSC_TRUE), "MatSetOption");
-    return m;
-}
-
 VecHandle DofLayout::createVector() const {
     VecHandle v;
     const PetscInt local = static_cast<PetscInt>(endNode_ - firstNode_) * dofsPerNode_;

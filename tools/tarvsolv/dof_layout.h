@@ -42,8 +42,7 @@ class DofLayout {
     // Rotates a solution from nodal frames back to global axes (3 unknowns per node).
     void toGlobal(std::vector<double>& u) const;
 
-    // A preallocated matrix (block size = unknowns per node) and a vector of this layout.
-    MatHandle createMatrix(const FeMesh& mesh) const;
+    // A vector of this layout (matrices come from MatrixPattern).
     VecHandle createVector() const;
 
   private:

@@ -111,10 +111,11 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
             "coefficient above 0");
     DofLayout layout(job.mesh, 1, PETSC_COMM_WORLD);
     log.line("assembling " + std::to_string(layout.dofCount()) + " temperatures");
-    MatHandle k = layout.createMatrix(job.mesh);
+    const MatrixPattern pattern(job.mesh, layout);
+    MatHandle k = pattern.createMatrix();
     VecHandle f = layout.createVector();
     VecHandle x = layout.createVector();
-    SystemAssembler assembler(layout, k, f);
+    SystemAssembler assembler(pattern, k, f);
     assembleConduction(job, layout, assembler);
     if (isFirstProcess(layout.comm())) assembleBoundary(job, assembler, log);
     assembler.holdStrayNodes(job.mesh);

@@ -2,6 +2,8 @@
 
 #include <petscsys.h>
 
+#include "corner_space.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -20,6 +22,62 @@ void setRigidBodyModes(Mat a, const DofLayout& layout, const FeMesh& mesh) {
     NullSpaceHandle space;
     petscCheck(MatNullSpaceCreateRigidBody(coordinates, space.out()), "MatNullSpaceCreateRigidBody");
     petscCheck(MatSetNearNullSpace(a, space), "MatSetNearNullSpace");
+}
+
+// The corner level's matrices, which the solver refers to and which must outlive it.
+struct CornerLevel {
+    MatHandle interpolation, coarse;
+};
+
+// Conjugate gradients preconditioned by one multigrid cycle. Quadratic elasticity goes through the
+// corner space first: Chebyshev-Jacobi smoothing on the quadratic unknowns and one algebraic
+// multigrid cycle (with the corners' rigid-body modes) on the Galerkin operator of the corners.
+// Algebraic multigrid straight on the quadratic matrix spends most of its time forming its first
+// coarse operator, whose stencil is very wide. Everything else gets algebraic multigrid directly.
+void configureIterative(KSP ksp, Mat a, double tolerance, const DofLayout& layout, const FeMesh& mesh,
+                        CornerLevel& level) {
+    PC pc;
+    petscCheck(KSPSetType(ksp, KSPCG), "KSPSetType");
+    petscCheck(KSPGetPC(ksp, &pc), "KSPGetPC");
+    petscCheck(KSPSetTolerances(ksp, tolerance, 1e-300, PETSC_DEFAULT, 5000), "KSPSetTolerances");
+    petscCheck(KSPSetNormType(ksp, KSP_NORM_UNPRECONDITIONED), "KSPSetNormType");
+    const bool elastic = layout.dofsPerNode() == 3;
+    if (elastic) setRigidBodyModes(a, layout, mesh);
+    if (!elastic || mesh.nodesPerElement != 10) {
+        petscCheck(PCSetType(pc, PCGAMG), "PCSetType");
+        return;
+    }
+    const CornerSpace corners(mesh, layout);
+    level.interpolation = corners.interpolation();
+    Mat p = level.interpolation, coarse = nullptr;
+    petscCheck(MatPtAP(a, p, MAT_INITIAL_MATRIX, 1.0, level.coarse.out()), "MatPtAP");
+    coarse = level.coarse;
+    petscCheck(MatSetOption(coarse, MAT_SYMMETRIC, PETSC_TRUE), "MatSetOption");
+    petscCheck(MatSetOption(coarse, MAT_SPD, PETSC_TRUE), "MatSetOption");
+    {
+        VecHandle xyz = corners.coordinates();
+        NullSpaceHandle space;
+        petscCheck(MatNullSpaceCreateRigidBody(xyz, space.out()), "MatNullSpaceCreateRigidBody");
+        petscCheck(MatSetNearNullSpace(coarse, space), "MatSetNearNullSpace");
+    }
+    petscCheck(PCSetType(pc, PCMG), "PCSetType");
+    petscCheck(PCMGSetLevels(pc, 2, nullptr), "PCMGSetLevels");
+    petscCheck(PCMGSetGalerkin(pc, PC_MG_GALERKIN_NONE), "PCMGSetGalerkin");
+    petscCheck(PCMGSetInterpolation(pc, 1, p), "PCMGSetInterpolation");
+    KSP smoother, coarseSolve;
+    PC smootherPc, coarsePc;
+    petscCheck(PCMGGetSmoother(pc, 1, &smoother), "PCMGGetSmoother");
+    petscCheck(KSPSetType(smoother, KSPCHEBYSHEV), "KSPSetType");
+    petscCheck(KSPChebyshevEstEigSet(smoother, 0, 0.1, 0, 1.1), "KSPChebyshevEstEigSet");
+    petscCheck(KSPSetTolerances(smoother, PETSC_DEFAULT, PETSC_DEFAULT, PETSC_DEFAULT, 2),
+               "KSPSetTolerances");
+    petscCheck(KSPGetPC(smoother, &smootherPc), "KSPGetPC");
+    petscCheck(PCSetType(smootherPc, PCJACOBI), "PCSetType");
+    petscCheck(PCMGGetCoarseSolve(pc, &coarseSolve), "PCMGGetCoarseSolve");
+    petscCheck(KSPSetOperators(coarseSolve, coarse, coarse), "KSPSetOperators");
+    petscCheck(KSPSetType(coarseSolve, KSPPREONLY), "KSPSetType");
+    petscCheck(KSPGetPC(coarseSolve, &coarsePc), "KSPGetPC");
+    petscCheck(PCSetType(coarsePc, PCGAMG), "PCSetType");
 }
 
 // Cholesky by MUMPS; with `operatorsSet` also quiet output and null-pivot detection.
@@ -48,6 +106,7 @@ LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double t
                               const DofLayout& layout, const FeMesh& mesh) {
     petscCheck(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE), "MatSetOption");
     petscCheck(MatSetOption(a, MAT_SPD, PETSC_TRUE), "MatSetOption");
+    CornerLevel corners;  // declared before the solver, which refers to its matrices
     KspHandle ksp;
     petscCheck(KSPCreate(layout.comm(), ksp.out()), "KSPCreate");
     petscCheck(KSPSetOperators(ksp, a, a), "KSPSetOperators");
@@ -56,13 +115,7 @@ LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double t
         configureDirect(ksp, true);
         report.method = "multifrontal Cholesky (MUMPS)";
     } else {
-        PC pc;
-        petscCheck(KSPSetType(ksp, KSPCG), "KSPSetType");
-        petscCheck(KSPGetPC(ksp, &pc), "KSPGetPC");
-        petscCheck(PCSetType(pc, PCGAMG), "PCSetType");
-        if (layout.dofsPerNode() == 3) setRigidBodyModes(a, layout, mesh);
-        petscCheck(KSPSetTolerances(ksp, tolerance, 1e-300, PETSC_DEFAULT, 5000), "KSPSetTolerances");
-        petscCheck(KSPSetNormType(ksp, KSP_NORM_UNPRECONDITIONED), "KSPSetNormType");
+        configureIterative(ksp, a, tolerance, layout, mesh, corners);
         report.method = "conjugate gradients with algebraic multigrid";
     }
     petscCheck(KSPSetFromOptions(ksp), "KSPSetFromOptions");

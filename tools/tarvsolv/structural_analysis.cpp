@@ -83,9 +83,10 @@ std::function<Vec3(const Vec3&)> accelerationField(const Job& job) {
     };
 }
 
-void assembleElements(const Job& job, const DofLayout& layout, const TemperatureField& temperatures, Mat k,
-                      Vec f) {
-    SystemAssembler assembler(layout, k, f);
+void assembleElements(const Job& job, const MatrixPattern& pattern, const TemperatureField& temperatures,
+                      Mat k, Vec f) {
+    const DofLayout& layout = pattern.layout();
+    SystemAssembler assembler(pattern, k, f);
     const auto acceleration = accelerationField(job);
     std::vector<double> ke, fe, part;
     for (int e = 0; e < job.mesh.elementCount(); ++e) {
@@ -148,7 +149,7 @@ void addEdgeLoad(const Job& job, const Load& load, SystemAssembler& assembler) {
 
 // Face, edge and point loads, added by the first process.
 void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log) {
-    SystemAssembler assembler(layout, nullptr, f);
+    SystemAssembler assembler(layout, f);
     if (isFirstProcess(layout.comm())) {
         for (const Load& load : job.entries.loads) {
             if (load.kind != LoadKind::Traction && load.kind != LoadKind::Pressure &&
@@ -209,10 +210,11 @@ std::string solveStatics(const Job& job, RunLog& log) {
     const TemperatureField temperatures = temperatureField(job, log);
     log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" +
              std::to_string(layout.prescribedCount()) + " prescribed)");
-    MatHandle k = layout.createMatrix(job.mesh);
+    const MatrixPattern pattern(job.mesh, layout);
+    MatHandle k = pattern.createMatrix();
     VecHandle f = layout.createVector();
     VecHandle x = layout.createVector();
-    assembleElements(job, layout, temperatures, k, f);
+    assembleElements(job, pattern, temperatures, k, f);
     assembleBoundaryLoads(job, layout, f, log);
     log.line("solving");
     const LinearSolveReport report = solveLinear(k, f, x, job.solver, solverTolerance(job), layout, job.mesh);
@@ -232,9 +234,10 @@ std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
     const bool free = findFreeRigidMotion(job.mesh, layout).has_value();
     const TemperatureField temperatures;
     log.line("assembling stiffness and mass, " + std::to_string(layout.dofCount()) + " unknowns");
-    MatHandle k = layout.createMatrix(job.mesh);
-    MatHandle m = layout.createMatrix(job.mesh);
-    SystemAssembler stiffness(layout, k, nullptr), mass(layout, m, nullptr, false);
+    const MatrixPattern pattern(job.mesh, layout);
+    MatHandle k = pattern.createMatrix();
+    MatHandle m = pattern.createMatrix(false);
+    SystemAssembler stiffness(pattern, k, nullptr), mass(pattern, m, nullptr, false);
     std::vector<double> ke, me;
     double stiffnessScale = 0, massScale = 0;
     for (int e = 0; e < job.mesh.elementCount(); ++e) {

@@ -2,8 +2,19 @@
 
 namespace tarvsolv {
 
-SystemAssembler::SystemAssembler(const DofLayout& layout, Mat matrix, Vec rhs, bool keepPrescribedDiagonal)
-    : layout_(layout), matrix_(matrix), rhs_(rhs), keepDiagonal_(keepPrescribedDiagonal) {}
+SystemAssembler::SystemAssembler(const MatrixPattern& pattern, Mat matrix, Vec rhs,
+                                 bool keepPrescribedDiagonal)
+    : layout_(pattern.layout()),
+      pattern_(&pattern),
+      matrix_(matrix),
+      rhs_(rhs),
+      keepDiagonal_(keepPrescribedDiagonal) {
+    const std::size_t d = static_cast<std::size_t>(layout_.dofsPerNode());
+    if (matrix_) blocks_.assign(pattern.blockCount() * d * d, 0.0);
+}
+
+SystemAssembler::SystemAssembler(const DofLayout& layout, Vec rhs)
+    : layout_(layout), rhs_(rhs), keepDiagonal_(true) {}
 
 void SystemAssembler::indices(std::span<const int> nodes) {
     const int d = layout_.dofsPerNode();
@@ -59,19 +70,33 @@ void SystemAssembler::addElement(std::span<const int> nodes, std::vector<double>
         if (fe && value != 0)
             for (std::size_t j = 0; j < n; ++j)
                 if (index_[j] >= 0) (*fe)[j] -= ke[j * n + k] * value;
-        if (keepDiagonal_ && matrix_) {
-            const double diagonal = ke[k * n + k];
-            petscCheck(MatSetValue(matrix_, dof_[k], dof_[k], diagonal, ADD_VALUES), "MatSetValue");
-            if (rhs_) petscCheck(VecSetValue(rhs_, dof_[k], diagonal * value, ADD_VALUES), "VecSetValue");
-        }
+        if (keepDiagonal_ && matrix_ && rhs_)
+            petscCheck(VecSetValue(rhs_, dof_[k], ke[k * n + k] * value, ADD_VALUES), "VecSetValue");
     }
-    if (matrix_)
-        petscCheck(MatSetValues(matrix_, static_cast<PetscInt>(n), index_.data(), static_cast<PetscInt>(n),
-                                index_.data(), ke.data(), ADD_VALUES),
-                   "MatSetValues");
+    if (matrix_) addToBlocks(nodes, ke);
     if (fe && rhs_)
         petscCheck(VecSetValues(rhs_, static_cast<PetscInt>(n), index_.data(), fe->data(), ADD_VALUES),
                    "VecSetValues");
+}
+
+// Adds every entry of `ke` to the node blocks of owned rows (which entries the matrix holds is
+// decided when the blocks move to it); rows of other processes keep their held entries aside.
+void SystemAssembler::addToBlocks(std::span<const int> nodes, const std::vector<double>& ke) {
+    const std::size_t d = static_cast<std::size_t>(layout_.dofsPerNode()), n = nodes.size() * d;
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        if (!layout_.ownsNode(nodes[i])) {
+            for (std::size_t r = i * d; r < (i + 1) * d; ++r)
+                for (std::size_t c = 0; c < n; ++c)
+                    if (pattern_->holds(static_cast<int>(dof_[r]), static_cast<int>(dof_[c]), keepDiagonal_))
+                        remote_.push_back({dof_[r], dof_[c], ke[r * n + c]});
+            continue;
+        }
+        for (std::size_t j = 0; j < nodes.size(); ++j) {
+            double* block = &blocks_[pattern_->blockOf(nodes[i], nodes[j]) * d * d];
+            for (std::size_t a = 0; a < d; ++a)
+                for (std::size_t b = 0; b < d; ++b) block[a * d + b] += ke[(i * d + a) * n + j * d + b];
+        }
+    }
 }
 
 void SystemAssembler::addLoads(std::span<const int> nodes, std::vector<double>& fe) {
@@ -85,15 +110,47 @@ void SystemAssembler::holdStrayNodes(const FeMesh& mesh) {
     if (!matrix_) return;
     std::vector<char> used(mesh.nodeCount(), 0);
     for (int n : mesh.conn) used[n] = 1;
-    const int d = layout_.dofsPerNode();
+    const std::size_t d = static_cast<std::size_t>(layout_.dofsPerNode());
     for (int n = layout_.firstNode(); n < layout_.endNode(); ++n)
         if (!used[n])
-            for (int a = 0; a < d; ++a)
-                petscCheck(MatSetValue(matrix_, n * d + a, n * d + a, 1.0, ADD_VALUES), "MatSetValue");
+            for (std::size_t a = 0; a < d; ++a) blocks_[(pattern_->blockOf(n, n) * d + a) * d + a] += 1.0;
+}
+
+// Hands the owned rows to the matrix one row at a time, in ascending columns, with exactly the
+// entries it was preallocated with; then the entries of other processes' rows.
+void SystemAssembler::moveBlocksToMatrix() {
+    const int d = layout_.dofsPerNode();
+    std::vector<PetscInt> columns;
+    std::vector<double> values;
+    for (int node = layout_.firstNode(); node < layout_.endNode(); ++node) {
+        const auto neighbours = pattern_->neighbours(node);
+        const std::size_t firstBlock = pattern_->blockOf(node, neighbours.front());
+        for (int a = 0; a < d; ++a) {
+            const PetscInt row = static_cast<PetscInt>(node) * d + a;
+            columns.clear();
+            values.clear();
+            for (std::size_t k = 0; k < neighbours.size(); ++k)
+                for (int b = 0; b < d; ++b) {
+                    const PetscInt column = static_cast<PetscInt>(neighbours[k]) * d + b;
+                    if (!pattern_->holds(static_cast<int>(row), static_cast<int>(column), keepDiagonal_))
+                        continue;
+                    columns.push_back(column);
+                    values.push_back(blocks_[((firstBlock + k) * d + a) * d + b]);
+                }
+            petscCheck(MatSetValues(matrix_, 1, &row, static_cast<PetscInt>(columns.size()), columns.data(),
+                                    values.data(), ADD_VALUES),
+                       "MatSetValues");
+        }
+    }
+    std::vector<double>().swap(blocks_);
+    for (const Entry& e : remote_)
+        petscCheck(MatSetValue(matrix_, e.row, e.column, e.value, ADD_VALUES), "MatSetValue");
+    std::vector<Entry>().swap(remote_);
 }
 
 void SystemAssembler::finish() {
     if (matrix_) {
+        moveBlocksToMatrix();
         petscCheck(MatAssemblyBegin(matrix_, MAT_FINAL_ASSEMBLY), "MatAssemblyBegin");
         petscCheck(MatAssemblyEnd(matrix_, MAT_FINAL_ASSEMBLY), "MatAssemblyEnd");
     }
