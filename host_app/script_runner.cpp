@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -101,7 +102,7 @@ const std::map<std::string, ScriptRunner::Verb>& ScriptRunner::verbs() {
         {"expect-file", {1, 1, "expect-file PATH", &ScriptRunner::expectFile}},
         {"stop-if-message", {1, 1, "stop-if-message TEXT", &ScriptRunner::stopIfMessage}},
         {"expect-state", {2, 2, "expect-state ID STATE", &ScriptRunner::expectState}},
-        {"print", {1, 1, "print ID|tree|menu|faces", &ScriptRunner::print}},
+        {"print", {1, 1, "print ID|tree|menu|faces|edges|vertices", &ScriptRunner::print}},
         {"render", {1, 3, "render PATH.png [W H]", &ScriptRunner::render}},
         {"frames", {1, 1, "frames N", &ScriptRunner::frames}},
         {"snapshot", {1, 3, "snapshot PATH.png [W H]", &ScriptRunner::snapshot}},
@@ -509,8 +510,8 @@ void ScriptRunner::print(const Words& args) {
         out_ << tree->dump() << std::flush;
         return;
     }
-    if (args[0] == "faces") {
-        printFaces();
+    if (args[0] == "faces" || args[0] == "edges" || args[0] == "vertices") {
+        printEntities(args[0] == "faces" ? EntityType::Face : args[0] == "edges" ? EntityType::Edge : EntityType::Vertex);
         return;
     }
     if (args[0] == "menu") {
@@ -531,14 +532,25 @@ void ScriptRunner::print(const Words& args) {
     }
 }
 
-void ScriptRunner::printFaces() {
+// One line per face, edge or vertex in the numbering `select` uses, with its body and box (a
+// vertex: its position), so a script writer can tell which number to pick.
+void ScriptRunner::printEntities(EntityType type) {
     const OcctDocument& doc = app_.requireSession().document();
-    for (int n = 1; n <= doc.totalCount(EntityType::Face); ++n) {
-        const EntityRef ref = *doc.fromGlobalNumber(EntityType::Face, n);
+    const char* word = type == EntityType::Face ? "face" : type == EntityType::Edge ? "edge" : "vertex";
+    for (int n = 1; n <= doc.totalCount(type); ++n) {
+        const EntityRef ref = *doc.fromGlobalNumber(type, n);
         const auto [low, high] = doc.corners(ref);
-        char line[160];
-        std::snprintf(line, sizeof line, "face %d: body %d, kind %d, box %g %g %g to %g %g %g", n,
-                      ref.body + 1, doc.surface(ref).kind, low.x, low.y, low.z, high.x, high.y, high.z);
+        char line[200];
+        if (type == EntityType::Vertex) {
+            std::snprintf(line, sizeof line, "vertex %d: body %d, at %g %g %g", n, ref.body + 1, low.x, low.y, low.z);
+        } else {
+            const int written = std::snprintf(line, sizeof line, "%s %d: body %d, ", word, n, ref.body + 1);
+            if (type == EntityType::Face)
+                std::snprintf(line + written, sizeof line - written, "kind %d, ", doc.surface(ref).kind);
+            const std::size_t used = std::strlen(line);
+            std::snprintf(line + used, sizeof line - used, "box %g %g %g to %g %g %g", low.x, low.y, low.z, high.x,
+                          high.y, high.z);
+        }
         out_ << line << std::endl;
     }
 }

@@ -96,7 +96,7 @@ class ScriptRunner {
     void stopIfMessage(const Words& args);
     void expectState(const Words& args);
     void print(const Words& args);
-    void printFaces();
+    void printEntities(EntityType type);
     void render(const Words& args);
     // The results window's OpenGL view: timer ticks and off-screen pictures inside its on-modal block.
     void frames(const Words& args);

@@ -270,6 +270,26 @@ TEST_F(HostSession, MessagesArePrintedAndChecked) {
         << again.err;
 }
 
+// The lists a script writer reads the numbers for `select` from: a box has 6 faces, 12 edges and
+// 8 corners, each listed once with its body and where it lies.
+TEST_F(HostSession, PrintListsFacesEdgesAndVerticesInSelectNumbering) {
+    const auto run = folder.run("open $KOLVANE_SAMPLES/beam.step\nprint faces\nprint edges\nprint vertices\n");
+    ASSERT_EQ(run.status, 0) << run.err;
+    auto count = [&](const std::string& start) {
+        int lines = 0;
+        for (std::size_t at = run.out.find("\n" + start); at != std::string::npos; at = run.out.find("\n" + start, at + 1))
+            ++lines;
+        return lines;
+    };
+    EXPECT_EQ(count("face "), 6);
+    EXPECT_EQ(count("edge "), 12);
+    EXPECT_EQ(count("vertex "), 8);
+    EXPECT_EQ(run.out.find("edge 13:"), std::string::npos);
+    EXPECT_NE(run.out.find("edge 12: body 1, box "), std::string::npos) << run.out;
+    for (const char* corner : {" at 0 0 0\n", " at 200 20 10\n"})
+        EXPECT_NE(run.out.find(corner), std::string::npos) << corner << "\n" << run.out;
+}
+
 TEST_F(HostSession, BadLinesAndFailedChecksStopTheRunWithTheirLineNumber) {
     struct Case {
         std::string script;
