@@ -167,10 +167,16 @@ void CLinePlotTestDlg::OnSaveToFile() {
     request.filter = "Text File (*.txt)|*.txt||";
     const auto path = ui::prompts().chooseFile(request);
     if (!path) return;
+    // A file that cannot be made or written is reported, so the user never takes a failed save for
+    // a saved one.
     std::FILE* file = std::fopen(path->c_str(), "w");
-    if (file == nullptr) return;  // a file that cannot be made is passed over without a word
-    for (const auto& p : s->points()) std::fprintf(file, "%f\t%f\n", p.x, p.y);
-    std::fclose(file);
+    bool written = file != nullptr;
+    if (file != nullptr) {
+        for (const auto& p : s->points()) std::fprintf(file, "%f\t%f\n", p.x, p.y);
+        written = std::ferror(file) == 0;
+        written = std::fclose(file) == 0 && written;
+    }
+    if (!written) ui::showMessage("Could not save the plot data to " + *path + ".");
 }
 
 void CLinePlotTestDlg::OnPrint() {

@@ -127,10 +127,14 @@ TEST_F(TimeGraph, SavingThreePointsWritesThreeLines) {
     EXPECT_EQ(request.title, "Save Plot Data To....");
     EXPECT_EQ(request.initialName, "Node 2.txt");
     EXPECT_EQ(request.filter, "Text File (*.txt)|*.txt||");
-    // A file that cannot be made is passed over silently.
-    prompts->queueFile(scratch.file("no/such/folder.txt"));
-    dialog->userClick(D::kSave);
+    // A file that cannot be made, or a disk that fills up, is reported.
     EXPECT_TRUE(prompts->messageTexts().empty());
+    for (const std::string& bad : {scratch.file("no/such/folder.txt"), std::string("/dev/full")}) {
+        prompts->queueFile(bad);
+        dialog->userClick(D::kSave);
+        ASSERT_FALSE(prompts->messageTexts().empty());
+        EXPECT_EQ(prompts->messageTexts().back(), "Could not save the plot data to " + bad + ".");
+    }
 }
 
 TEST_F(TimeGraph, ShowListAndClear) {
