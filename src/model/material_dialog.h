@@ -51,6 +51,10 @@ public:
 
 protected:
     bool onInitDialog() override;
+    // Enter does not close the window; Escape and the close box end the command like EXIT, so the
+    // command never stays current without a window.
+    void onOk() override {}
+    void onCancel() override { OnExit(); }
 
 private:
     static ui::DialogTemplate makeTemplate();
