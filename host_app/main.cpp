@@ -17,6 +17,7 @@
 #include "host_application.h"
 #include "occt_document.h"
 #include "platform/settings_store.h"
+#include "raster_print_page.h"
 #include "render/gl/offscreen_scene_renderer.h"
 #include "script_runner.h"
 #include "ui/headless_prompts.h"
@@ -85,6 +86,8 @@ int main(int argc, char** argv) {
     auto prompts = ui::installHeadlessPrompts();
     // The add-on's results window draws off screen here.
     render::gl::installOffscreenSceneRenderer();
+    // Prints to a name other than ".pdf" become PNG pages.
+    hostapp::installRasterPrintPages();
     registerHome(build);
 
     int status = 0;

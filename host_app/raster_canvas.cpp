@@ -26,17 +26,22 @@ class GlyphRenderer {
         for (const char* path : kFontPaths) {
             if (std::filesystem::exists(path) && FT_New_Face(library_, path, 0, &face_) == 0) break;
         }
-        if (face_ != nullptr) FT_Set_Pixel_Sizes(face_, 0, kTextPixels);
+        setPixelSize(kTextPixels);
     }
     ~GlyphRenderer() {
         if (face_ != nullptr) FT_Done_Face(face_);
         if (library_ != nullptr) FT_Done_FreeType(library_);
     }
 
+    void setPixelSize(int pixels) {
+        pixels_ = pixels;
+        if (face_ != nullptr) FT_Set_Pixel_Sizes(face_, 0, static_cast<FT_UInt>(pixels));
+    }
+
     void draw(RasterImage& image, double x, double y, const std::string& text, render::Colour colour) {
         if (face_ == nullptr) return;
         int penX = static_cast<int>(std::lround(x));
-        const int baseline = static_cast<int>(std::lround(y)) + kTextPixels;
+        const int baseline = static_cast<int>(std::lround(y)) + pixels_;
         for (unsigned char c : text) {
             if (FT_Load_Char(face_, c, FT_LOAD_RENDER) != 0) continue;
             const FT_GlyphSlot g = face_->glyph;
@@ -55,6 +60,7 @@ class GlyphRenderer {
   private:
     FT_Library library_ = nullptr;
     FT_Face face_ = nullptr;
+    int pixels_ = kTextPixels;
 };
 
 RasterCanvas::RasterCanvas(RasterImage& image) : image_(image), glyphs_(std::make_unique<GlyphRenderer>()) {}
@@ -102,6 +108,8 @@ void RasterCanvas::rectangle(double left, double top, double right, double botto
     line(right, bottom, left, bottom);
     line(left, bottom, left, top);
 }
+
+void RasterCanvas::setTextHeight(int pixels) { glyphs_->setPixelSize(std::clamp(pixels, 4, 512)); }
 
 void RasterCanvas::text(double x, double y, const std::string& text) {
     if (std::isfinite(x) && std::isfinite(y)) glyphs_->draw(image_, x, y, text, 0x000000);

@@ -21,6 +21,8 @@ class RasterCanvas : public render::Canvas {
     void line(double x0, double y0, double x1, double y1) override;
     void circle(double x, double y, double radius) override;
     void rectangle(double left, double top, double right, double bottom) override;
+    // Height of the following text in pixels (13 until set).
+    void setTextHeight(int pixels);
     // Black text, as a device context draws it by default.
     void text(double x, double y, const std::string& text) override;
 

@@ -108,6 +108,8 @@ const std::map<std::string, ScriptRunner::Verb>& ScriptRunner::verbs() {
         {"snapshot", {1, 3, "snapshot PATH.png [W H]", &ScriptRunner::snapshot}},
         {"wait-file", {1, 100, "wait-file PATH [SECONDS [TEXT...]]", &ScriptRunner::waitFile}},
         {"unload", {0, 0, "unload", &ScriptRunner::unload}},
+        {"answer-file", {1, 1, "answer-file PATH|cancel", &ScriptRunner::answerFile}},
+        {"answer-print", {1, 1, "answer-print PATH.png|PATH.pdf|cancel", &ScriptRunner::answerPrint}},
     };
     return table;
 }
@@ -578,6 +580,27 @@ void ScriptRunner::render(const Words& args) {
     app_.drawOverlays(canvas);
     if (!image.writePng(path.string())) throw LineError("cannot write " + path.string());
     out_ << "picture: " << path.string() << std::endl;
+}
+
+// ---- answers for the next file and print dialogs ----
+
+// A path of a script is taken inside the output folder unless it is absolute.
+std::string ScriptRunner::outputPath(const std::string& path) const {
+    fs::path p = path;
+    if (p.is_relative()) p = fs::path(options_.outFolder) / p;
+    return p.string();
+}
+
+void ScriptRunner::answerFile(const Words& args) {
+    prompts_.queueFile(args[0] == "cancel" ? std::nullopt : std::optional<std::string>(outputPath(args[0])));
+}
+
+void ScriptRunner::answerPrint(const Words& args) {
+    if (args[0] == "cancel") {
+        prompts_.queuePrint(std::nullopt);
+        return;
+    }
+    prompts_.queuePrint(ui::PrintTarget{outputPath(args[0])});
 }
 
 render::ISceneView& ScriptRunner::sceneView() const {

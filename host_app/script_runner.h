@@ -98,6 +98,9 @@ class ScriptRunner {
     void print(const Words& args);
     void printEntities(EntityType type);
     void render(const Words& args);
+    void answerFile(const Words& args);
+    void answerPrint(const Words& args);
+    std::string outputPath(const std::string& path) const;
     // The results window's OpenGL view: timer ticks and off-screen pictures inside its on-modal block.
     void frames(const Words& args);
     void snapshot(const Words& args);

@@ -46,6 +46,34 @@ TEST_F(ResultsWindowScript, FramesAndSnapshotInsideTheWindowsBlock) {
     EXPECT_TRUE(std::filesystem::exists(folder.path("out/stress-default.png")));
 }
 
+// The time graph opened from the window: nodes typed in the node prompt, the graph printed to a
+// PNG page and a series saved, all answered by the script.
+TEST_F(ResultsWindowScript, TimeGraphPrintsToPngAndSavesASeries) {
+    writeSolvedFiles();
+    const auto run = folder.run(kOpen +
+                                "on-modal \"FEA Results\"\n"
+                                "choose 1001 \"Von Mises Stress\"\n"
+                                "on-modal \"Time History Graph\"\n"
+                                "on-modal \" \"\n"
+                                "type 11 \"2, 5\"\n"
+                                "accept\n"
+                                "end\n"
+                                "click \"Fetch nodal data\"\n"
+                                "answer-print graph.png\n"
+                                "click Print\n"
+                                "answer-file node5.txt\n"
+                                "click \"Save to File\"\n"
+                                "end\n"
+                                "click \"Time Graph\"\n"
+                                "end\n"
+                                "menu Plot\n");
+    ASSERT_EQ(run.status, 0) << run.out << run.err;
+    EXPECT_EQ(run.out.find("message:"), std::string::npos) << run.out;
+    EXPECT_GT(std::filesystem::file_size(folder.path("out/graph.png")), 2000u);
+    // The newest series (node 5, von Mises of a uniaxial 100) is the selected one.
+    EXPECT_EQ(HostRunFolder::read(folder.path("out/node5.txt")), "1.000000\t100.000000\n");
+}
+
 TEST_F(ResultsWindowScript, BadCountsSizesAndDialogsWithoutAViewAreLineErrors) {
     const auto count = folder.run(kOpen + "on-modal \"FEA Results\"\nframes many\nend\nmenu Plot\n");
     EXPECT_NE(count.status, 0);

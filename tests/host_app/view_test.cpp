@@ -1,8 +1,14 @@
-// The host view: the camera's projection, the same view given to a 3-D device, and the raster
-// canvas the overlay marks are drawn on.
+// The host view: the camera's projection, the same view given to a 3-D device, the raster
+// canvas the overlay marks are drawn on, and the PNG print page.
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
 
 #include "raster_canvas.h"
+#include "raster_print_page.h"
+#include "render/print_canvas.h"
 #include "render/render_math.h"
 #include "view_camera.h"
 
@@ -10,6 +16,8 @@ namespace {
 
 using hostapp::RasterCanvas;
 using hostapp::RasterImage;
+using hostapp::RasterPrintPage;
+using hostapp::installRasterPrintPages;
 using hostapp::ViewCamera;
 
 TEST(ViewCamera, FitsTheBoxInsideTheView) {
@@ -72,6 +80,37 @@ TEST(RasterCanvas, DrawsWithThePensColourAndWidth) {
     canvas.line(-1e12, 5, 1e12, 5);
     EXPECT_EQ(image.at(0, 5), 0x00FF00u);
     canvas.line(0, std::numeric_limits<double>::quiet_NaN(), 10, 10);
+}
+
+// Prints to a ".png" name become a raster page written when the print ends; ".pdf" stays PDF.
+TEST(RasterPrintPage, PrintsToPngNamesAndSizesItsText) {
+    installRasterPrintPages();
+    const auto folder = std::filesystem::temp_directory_path() / ("kolvane-print-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    auto page = render::openPrintCanvas((folder / "graph.png").string(), "Time History Graph");
+    auto* raster = dynamic_cast<RasterPrintPage*>(page.get());
+    ASSERT_NE(raster, nullptr);
+    auto inkIn = [&](int top, int bottom) {
+        int ink = 0;
+        for (int y = top; y < bottom; ++y)
+            for (int x = 0; x < 400; ++x) ink += raster->image().at(x, y) == 0x000000u;
+        return ink;
+    };
+    page->text(10, 10, "Node 12");
+    page->setTextHeight(page->pageHeight() / 40.0);
+    page->text(10, 100, "Node 12");
+    EXPECT_GT(inkIn(0, 60), 20);
+    EXPECT_GT(inkIn(90, 200), 4 * inkIn(0, 60)) << "text of a larger height covers more of the page";
+    ASSERT_TRUE(page->finish());
+    std::ifstream png(folder / "graph.png", std::ios::binary);
+    char signature[4] = {};
+    png.read(signature, 4);
+    EXPECT_EQ(std::string(signature + 1, 3), "PNG");
+
+    EXPECT_FALSE(render::openPrintCanvas((folder / "no/such/folder/graph.png").string(), "t")->finish());
+    EXPECT_EQ(dynamic_cast<RasterPrintPage*>(render::openPrintCanvas((folder / "graph.pdf").string(), "t").get()),
+              nullptr);
+    std::filesystem::remove_all(folder);
 }
 
 TEST(RasterImage, KeepsTheNearestPixel) {
