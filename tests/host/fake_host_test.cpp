@@ -32,21 +32,15 @@ TEST(FakeHostSessions, PartAndAssemblyOfferTheirOwnInterfaces) {
     FakeHost host;
     host.addPartSession("Bracket");
     host.addAssemblySession("Frame");
-
-    auto part = lookUp(host, "Bracket");
-    std::int32_t kind = 0;
-    ASSERT_EQ(part->get_Kind(&kind), platform::kOk);
-    EXPECT_EQ(kind, 2);
-    EXPECT_TRUE(part.query<host::IQDPartSession>());
-    EXPECT_TRUE(part.query<host::IQDDesignSession>());
-    EXPECT_FALSE(part.query<host::IQDAssemblySession>());
-
-    auto assembly = lookUp(host, "Frame");
-    ASSERT_EQ(assembly->get_Kind(&kind), platform::kOk);
-    EXPECT_NE(kind, 2);
-    EXPECT_FALSE(assembly.query<host::IQDPartSession>());
-    EXPECT_TRUE(assembly.query<host::IQDAssemblySession>());
-    EXPECT_TRUE(assembly.query<host::IQDDesignSession>());
+    for (const bool part : {true, false}) {
+        auto session = lookUp(host, part ? "Bracket" : "Frame");
+        std::int32_t kind = 0;
+        ASSERT_EQ(session->get_Kind(&kind), platform::kOk);
+        EXPECT_EQ(kind == 2, part);
+        EXPECT_EQ(static_cast<bool>(session.query<host::IQDPartSession>()), part);
+        EXPECT_EQ(static_cast<bool>(session.query<host::IQDAssemblySession>()), !part);
+        EXPECT_TRUE(session.query<host::IQDDesignSession>());
+    }
 }
 
 TEST(FakeHostSessions, ItemFindsOnlyOpenSessionsByStringName) {

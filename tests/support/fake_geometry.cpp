@@ -26,14 +26,6 @@ std::pair<Point3, Point3> boxOf(Point3 a, Point3 b) {
 // ---- entities ----
 
 template <typename I>
-Status FakeEntityOf<I>::get_Key(KeyBytes* key) {
-    if (const Status s = this->gate("IQDEntity::get_Key"); platform::failed(s)) return s;
-    if (key == nullptr) return kInvalidPointer;
-    *key = key_;
-    return kOk;
-}
-
-template <typename I>
 Status FakeEntityOf<I>::get_Body(host::IQDBody** body) {
     if (body != nullptr) *body = nullptr;
     if (const Status s = this->gate("IQDEntity::get_Body"); platform::failed(s)) return s;
@@ -64,13 +56,6 @@ FakeFace& FakeFace::setAxis(Point3 origin, Point3 direction) {
     return *this;
 }
 
-Status FakeFace::get_SurfaceKind(std::int32_t* kind) {
-    if (const Status s = gate("IQDFace::get_SurfaceKind"); platform::failed(s)) return s;
-    if (kind == nullptr) return kInvalidPointer;
-    *kind = surfaceKind_;
-    return kOk;
-}
-
 Status FakeFace::GetAxis(Point3* origin, Point3* direction) {
     if (const Status s = gate("IQDFace::GetAxis"); platform::failed(s)) return s;
     if (origin == nullptr || direction == nullptr) return kInvalidPointer;
@@ -94,20 +79,6 @@ Status FakeEdge::get_Faces(host::IQDEntities** faces) {
 
 FakeVertex::FakeVertex(std::shared_ptr<HostState> state, KeyBytes key, BodyHandle body, Point3 position)
     : FakeEntityOf(std::move(state), std::move(key), std::move(body), position, position) {}
-
-Status FakeVertex::GetPoint(Point3* position) {
-    if (const Status s = gate("IQDVertex::GetPoint"); platform::failed(s)) return s;
-    if (position == nullptr) return kInvalidPointer;
-    *position = low();
-    return kOk;
-}
-
-Status FakeEntities::get_Count(std::int32_t* count) {
-    if (const Status s = gate("IQDEntities::get_Count"); platform::failed(s)) return s;
-    if (count == nullptr) return kInvalidPointer;
-    *count = size();
-    return kOk;
-}
 
 Status FakeEntities::Item(std::int32_t index, host::IQDEntity** entity) {
     if (entity != nullptr) *entity = nullptr;
@@ -223,42 +194,10 @@ host::IQDEntity* FakeBody::findEntity(const KeyBytes& key) const {
     return nullptr;
 }
 
-Status FakeBody::get_Key(KeyBytes* key) {
-    if (const Status s = gate("IQDBody::get_Key"); platform::failed(s)) return s;
-    if (key == nullptr) return kInvalidPointer;
-    *key = key_;
-    return kOk;
-}
-
-Status FakeBody::get_Faces(host::IQDEntities** faces) {
-    if (faces != nullptr) *faces = nullptr;
-    if (const Status s = gate("IQDBody::get_Faces"); platform::failed(s)) return s;
-    return handOut(faceList_.get(), faces);
-}
-
-Status FakeBody::get_Edges(host::IQDEntities** edges) {
-    if (edges != nullptr) *edges = nullptr;
-    if (const Status s = gate("IQDBody::get_Edges"); platform::failed(s)) return s;
-    return handOut(edgeList_.get(), edges);
-}
-
-Status FakeBody::get_Vertices(host::IQDEntities** vertices) {
-    if (vertices != nullptr) *vertices = nullptr;
-    if (const Status s = gate("IQDBody::get_Vertices"); platform::failed(s)) return s;
-    return handOut(vertexList_.get(), vertices);
-}
-
 FakeBody& FakeBodies::add() {
     auto body = platform::makeRef<FakeBody>(sharedState());
     bodies_.push_back(body);
     return *body;
-}
-
-Status FakeBodies::get_Count(std::int32_t* count) {
-    if (const Status s = gate("IQDBodies::get_Count"); platform::failed(s)) return s;
-    if (count == nullptr) return kInvalidPointer;
-    *count = static_cast<std::int32_t>(bodies_.size());
-    return kOk;
 }
 
 Status FakeBodies::Item(std::int32_t index, host::IQDBody** body) {

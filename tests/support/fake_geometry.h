@@ -37,7 +37,7 @@ class FakeEntityOf : public FakeDispatch<I> {
     Point3 low() const { return low_; }
     Point3 high() const { return high_; }
 
-    Status get_Key(KeyBytes* key) override;
+    Status get_Key(KeyBytes* key) override { return this->answer("IQDEntity::get_Key", key, key_); }
     Status get_Body(host::IQDBody** body) override;
     Status GetCorners(Point3* low, Point3* high) override;
 
@@ -56,7 +56,9 @@ class FakeFace : public FakeEntityOf<host::IQDFace> {
     // Gives the face an axis (cylinders, cones, surfaces of revolution); without one GetAxis fails.
     FakeFace& setAxis(Point3 origin, Point3 direction);
 
-    Status get_SurfaceKind(std::int32_t* kind) override;
+    Status get_SurfaceKind(std::int32_t* kind) override {
+        return answer("IQDFace::get_SurfaceKind", kind, surfaceKind_);
+    }
     Status GetAxis(Point3* origin, Point3* direction) override;
 
   private:
@@ -83,7 +85,7 @@ class FakeVertex : public FakeEntityOf<host::IQDVertex> {
 
     Point3 position() const { return low(); }
 
-    Status GetPoint(Point3* position) override;
+    Status GetPoint(Point3* position) override { return answer("IQDVertex::GetPoint", position, low()); }
 };
 
 // A list of entities as the host hands it out, indexed from 0.
@@ -94,7 +96,7 @@ class FakeEntities : public FakeDispatch<host::IQDEntities> {
     void add(RefPtr<host::IQDEntity> entity) { items_.push_back(std::move(entity)); }
     std::int32_t size() const { return static_cast<std::int32_t>(items_.size()); }
 
-    Status get_Count(std::int32_t* count) override;
+    Status get_Count(std::int32_t* count) override { return answer("IQDEntities::get_Count", count, size()); }
     Status Item(std::int32_t index, host::IQDEntity** entity) override;
 
   private:
@@ -133,10 +135,16 @@ class FakeBody : public FakeDispatch<host::IQDBody> {
     // The face, edge or vertex with `key`, or null.
     host::IQDEntity* findEntity(const KeyBytes& key) const;
 
-    Status get_Key(KeyBytes* key) override;
-    Status get_Faces(host::IQDEntities** faces) override;
-    Status get_Edges(host::IQDEntities** edges) override;
-    Status get_Vertices(host::IQDEntities** vertices) override;
+    Status get_Key(KeyBytes* key) override { return answer("IQDBody::get_Key", key, key_); }
+    Status get_Faces(host::IQDEntities** faces) override {
+        return answerObject("IQDBody::get_Faces", faceList_.get(), faces);
+    }
+    Status get_Edges(host::IQDEntities** edges) override {
+        return answerObject("IQDBody::get_Edges", edgeList_.get(), edges);
+    }
+    Status get_Vertices(host::IQDEntities** vertices) override {
+        return answerObject("IQDBody::get_Vertices", vertexList_.get(), vertices);
+    }
 
   private:
     KeyBytes key_;
@@ -158,7 +166,9 @@ class FakeBodies : public FakeDispatch<host::IQDBodies> {
     std::size_t size() const { return bodies_.size(); }
     FakeBody& at(std::size_t i) const { return *bodies_.at(i); }
 
-    Status get_Count(std::int32_t* count) override;
+    Status get_Count(std::int32_t* count) override {
+        return answer("IQDBodies::get_Count", count, static_cast<std::int32_t>(bodies_.size()));
+    }
     Status Item(std::int32_t index, host::IQDBody** body) override;
 
   private:

@@ -13,6 +13,15 @@
 
 namespace testhost {
 
+// Hands `object` out through an interface out parameter with a new reference.
+template <typename I, typename T>
+Status handOut(T* object, I** out) {
+    if (out == nullptr) return platform::kInvalidPointer;
+    *out = object;
+    if (object != nullptr) object->AddRef();
+    return platform::kOk;
+}
+
 class FakeControls {
   public:
     explicit FakeControls(std::shared_ptr<HostState> state);
@@ -31,6 +40,22 @@ class FakeControls {
     // Logs the call and answers the failure planned for it, on this object or host-wide.
     Status gate(std::initializer_list<std::string_view> names);
     Status gate(std::string_view name) { return gate({name}); }
+    // A getter: logs the call and, unless it is made to fail, writes `value` to `out`.
+    template <typename T, typename V>
+    Status answer(std::string_view operation, T* out, const V& value) {
+        if (const Status s = gate(operation); platform::failed(s)) return s;
+        if (out == nullptr) return platform::kInvalidPointer;
+        *out = value;
+        return platform::kOk;
+    }
+    // A getter of an object: clears `out`, logs the call and, unless it is made to fail, hands
+    // `object` out with a new reference.
+    template <typename I, typename T>
+    Status answerObject(std::string_view operation, T* object, I** out) {
+        if (out != nullptr) *out = nullptr;
+        if (const Status s = gate(operation); platform::failed(s)) return s;
+        return handOut(object, out);
+    }
 
   private:
     std::shared_ptr<HostState> state_;
@@ -55,14 +80,5 @@ class Fake : public Impl, public FakeControls {
 
 template <typename... Interfaces>
 using FakeDispatch = Fake<platform::ImplementsDispatch<Interfaces...>>;
-
-// Hands `object` out through an interface out parameter with a new reference.
-template <typename I, typename T>
-Status handOut(T* object, I** out) {
-    if (out == nullptr) return platform::kInvalidPointer;
-    *out = object;
-    if (object != nullptr) object->AddRef();
-    return platform::kOk;
-}
 
 }  // namespace testhost

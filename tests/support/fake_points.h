@@ -16,8 +16,12 @@ class FakeDesignPoint : public FakeDispatch<host::IQDDesignPoint> {
     std::int32_t number() const { return number_; }
     host::Point3 position() const { return position_; }
 
-    Status get_Number(std::int32_t* number) override;
-    Status GetPoint(host::Point3* position) override;
+    Status get_Number(std::int32_t* number) override {
+        return answer("IQDDesignPoint::get_Number", number, number_);
+    }
+    Status GetPoint(host::Point3* position) override {
+        return answer("IQDDesignPoint::GetPoint", position, position_);
+    }
 
   private:
     std::int32_t number_;
@@ -29,25 +33,28 @@ class FakePlaneValues : public FakeDispatch<host::IQDPlaneValues> {
     FakePlaneValues(std::shared_ptr<HostState> state, double a, double b, double c)
         : Fake(std::move(state)), a_(a), b_(b), c_(c) {}
 
-    Status get_A(double* a) override { return answer("IQDPlaneValues::get_A", a_, a); }
-    Status get_B(double* b) override { return answer("IQDPlaneValues::get_B", b_, b); }
-    Status get_C(double* c) override { return answer("IQDPlaneValues::get_C", c_, c); }
+    Status get_A(double* a) override { return answer("IQDPlaneValues::get_A", a, a_); }
+    Status get_B(double* b) override { return answer("IQDPlaneValues::get_B", b, b_); }
+    Status get_C(double* c) override { return answer("IQDPlaneValues::get_C", c, c_); }
 
   private:
-    Status answer(std::string_view operation, double value, double* out);
-
     double a_, b_, c_;
 };
 
 class FakePlane : public FakeDispatch<host::IQDPlane> {
   public:
-    FakePlane(std::shared_ptr<HostState> state, std::string name, double a, double b, double c);
+    FakePlane(std::shared_ptr<HostState> state, std::string name, double a, double b, double c)
+        : Fake(std::move(state)),
+          name_(std::move(name)),
+          values_(platform::makeRef<FakePlaneValues>(sharedState(), a, b, c)) {}
 
     // The object get_Values hands out (to make its accessors fail).
     FakePlaneValues& values() const { return *values_; }
 
-    Status get_Name(host::AutoString* name) override;
-    Status get_Values(host::IQDPlaneValues** values) override;
+    Status get_Name(host::AutoString* name) override { return answer("IQDPlane::get_Name", name, name_); }
+    Status get_Values(host::IQDPlaneValues** values) override {
+        return answerObject("IQDPlane::get_Values", values_.get(), values);
+    }
 
   private:
     std::string name_;

@@ -24,13 +24,6 @@ FakeSession* FakeSessions::find(const std::string& name) const {
     return nullptr;
 }
 
-Status FakeSessions::get_Count(std::int32_t* count) {
-    if (const Status s = gate("IQDSessions::get_Count"); platform::failed(s)) return s;
-    if (count == nullptr) return kInvalidPointer;
-    *count = static_cast<std::int32_t>(sessions_.size());
-    return kOk;
-}
-
 Status FakeSessions::Item(const host::Variant& name, host::IQDSession** session) {
     if (session != nullptr) *session = nullptr;
     if (const Status s = gate("IQDSessions::Item"); platform::failed(s)) return s;
@@ -42,17 +35,5 @@ Status FakeSessions::Item(const host::Variant& name, host::IQDSession** session)
 
 FakeRoot::FakeRoot(std::shared_ptr<HostState> state)
     : Fake(std::move(state)), sessions_(platform::makeRef<FakeSessions>(sharedState())) {}
-
-Status FakeRoot::get_Sessions(host::IQDSessions** sessions) {
-    if (sessions != nullptr) *sessions = nullptr;
-    if (const Status s = gate("IQDRoot::get_Sessions"); platform::failed(s)) return s;
-    return handOut(sessions_.get(), sessions);
-}
-
-Status FakeHook::GetRoot(platform::IUnknown** root) {
-    if (root != nullptr) *root = nullptr;
-    if (const Status s = gate("IQDAddOnHook::GetRoot"); platform::failed(s)) return s;
-    return handOut(root_.get(), root);
-}
 
 }  // namespace testhost

@@ -20,7 +20,9 @@ class FakeSessions : public FakeDispatch<host::IQDSessions> {
     void remove(const std::string& name);
     FakeSession* find(const std::string& name) const;
 
-    Status get_Count(std::int32_t* count) override;
+    Status get_Count(std::int32_t* count) override {
+        return answer("IQDSessions::get_Count", count, static_cast<std::int32_t>(sessions_.size()));
+    }
     // Only a string variant naming an open session finds one.
     Status Item(const host::Variant& name, host::IQDSession** session) override;
 
@@ -34,7 +36,9 @@ class FakeRoot : public FakeDispatch<host::IQDRoot> {
 
     FakeSessions& sessions() const { return *sessions_; }
 
-    Status get_Sessions(host::IQDSessions** sessions) override;
+    Status get_Sessions(host::IQDSessions** sessions) override {
+        return answerObject("IQDRoot::get_Sessions", sessions_.get(), sessions);
+    }
 
   private:
     platform::RefPtr<FakeSessions> sessions_;
@@ -48,7 +52,9 @@ class FakeHook : public Fake<platform::Implements<host::IQDAddOnHook>> {
     // What GetRoot hands out; null makes the hook give no root.
     void setRoot(platform::RefPtr<platform::IUnknown> root) { root_ = std::move(root); }
 
-    Status GetRoot(platform::IUnknown** root) override;
+    Status GetRoot(platform::IUnknown** root) override {
+        return answerObject("IQDAddOnHook::GetRoot", root_.get(), root);
+    }
 
   private:
     platform::RefPtr<platform::IUnknown> root_;

@@ -8,12 +8,6 @@ using platform::kFail;
 using platform::kInvalidPointer;
 using platform::kOk;
 
-Status FakePickedObject::get_Object(platform::IUnknown** object) {
-    if (object != nullptr) *object = nullptr;
-    if (const Status s = gate("IQDPickedObject::get_Object"); platform::failed(s)) return s;
-    return handOut(object_.get(), object);
-}
-
 FakeSelection& FakeSelection::add(platform::IUnknown* object) {
     picked_.push_back(
         platform::makeRef<FakePickedObject>(sharedState(), platform::RefPtr<platform::IUnknown>(object)));

@@ -17,7 +17,9 @@ class FakePickedObject : public FakeDispatch<host::IQDPickedObject> {
     FakePickedObject(std::shared_ptr<HostState> state, platform::RefPtr<platform::IUnknown> object)
         : Fake(std::move(state)), object_(std::move(object)) {}
 
-    Status get_Object(platform::IUnknown** object) override;
+    Status get_Object(platform::IUnknown** object) override {
+        return answerObject("IQDPickedObject::get_Object", object_.get(), object);
+    }
 
   private:
     platform::RefPtr<platform::IUnknown> object_;

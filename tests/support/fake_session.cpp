@@ -75,43 +75,7 @@ bool FakeSession::writeStepFile(const std::string& path) const {
     return !out.fail();
 }
 
-// ---- IQDSession ----
-
-Status FakeSession::get_Kind(std::int32_t* kind) {
-    if (const Status s = gate("IQDSession::get_Kind"); platform::failed(s)) return s;
-    if (kind == nullptr) return kInvalidPointer;
-    *kind = kind_;
-    return kOk;
-}
-
-Status FakeSession::get_Name(host::AutoString* name) {
-    if (const Status s = gate("IQDSession::get_Name"); platform::failed(s)) return s;
-    if (name == nullptr) return kInvalidPointer;
-    *name = name_;
-    return kOk;
-}
-
-Status FakeSession::get_Selection(host::IQDSelection** selection) {
-    if (selection != nullptr) *selection = nullptr;
-    if (const Status s = gate("IQDSession::get_Selection"); platform::failed(s)) return s;
-    return handOut(selection_.get(), selection);
-}
-
 // ---- IQDDesignSession ----
-
-Status FakeSession::get_ModelUnits(std::int32_t* unit) {
-    if (const Status s = gate("IQDDesignSession::get_ModelUnits"); platform::failed(s)) return s;
-    if (unit == nullptr) return kInvalidPointer;
-    *unit = modelUnit_;
-    return kOk;
-}
-
-Status FakeSession::get_DisplayUnits(std::int32_t* unit) {
-    if (const Status s = gate("IQDDesignSession::get_DisplayUnits"); platform::failed(s)) return s;
-    if (unit == nullptr) return kInvalidPointer;
-    *unit = displayUnit_;
-    return kOk;
-}
 
 Status FakeSession::GetBoundingBox(Point3* low, Point3* high) {
     const Status s = gate({"IQDDesignSession::GetBoundingBox", "IQDPartSession::GetBoundingBox"});
@@ -127,13 +91,6 @@ Status FakeSession::ExportStep(const host::AutoString& path, std::int32_t* resul
     exported_.push_back(path);
     *result = exportResult_;
     if (exportResult_ == 0 && !writeStepFile(path)) *result = 1;
-    return kOk;
-}
-
-Status FakeSession::get_DesignPointCount(std::int32_t* count) {
-    if (const Status s = gate("IQDDesignSession::get_DesignPointCount"); platform::failed(s)) return s;
-    if (count == nullptr) return kInvalidPointer;
-    *count = static_cast<std::int32_t>(points_.size());
     return kOk;
 }
 
@@ -156,19 +113,6 @@ Status FakeSession::FindEntity(const KeyBytes& entityKey, host::IQDEntity** enti
 
 // ---- IQDPartSession ----
 
-Status FakeSession::GetBodies(host::IQDBodies** bodies) {
-    if (bodies != nullptr) *bodies = nullptr;
-    if (const Status s = gate("IQDPartSession::GetBodies"); platform::failed(s)) return s;
-    return handOut(bodies_.get(), bodies);
-}
-
-Status FakeSession::GetTransformation(host::Transform* transform) {
-    if (const Status s = gate("IQDPartSession::GetTransformation"); platform::failed(s)) return s;
-    if (transform == nullptr) return kInvalidPointer;
-    *transform = transform_;
-    return kOk;
-}
-
 Status FakeSession::FindEntity(const KeyBytes& bodyKey, const KeyBytes& entityKey, host::IQDEntity** entity) {
     if (entity != nullptr) *entity = nullptr;
     if (const Status s = gate("IQDPartSession::FindEntity"); platform::failed(s)) return s;
@@ -178,15 +122,6 @@ Status FakeSession::FindEntity(const KeyBytes& bodyKey, const KeyBytes& entityKe
         if (host::IQDEntity* found = body.findEntity(entityKey)) return handOut(found, entity);
     }
     return kFail;
-}
-
-// ---- IQDAssemblySession ----
-
-Status FakeSession::get_ComponentCount(std::int32_t* count) {
-    if (const Status s = gate("IQDAssemblySession::get_ComponentCount"); platform::failed(s)) return s;
-    if (count == nullptr) return kInvalidPointer;
-    *count = 0;
-    return kOk;
 }
 
 }  // namespace testhost

@@ -45,24 +45,38 @@ class FakeSession : public FakeDispatch<host::IQDSession, host::IQDPartSession, 
     void setExportResult(std::int32_t result) { exportResult_ = result; }
 
     // IQDSession
-    Status get_Kind(std::int32_t* kind) override;
-    Status get_Name(host::AutoString* name) override;
-    Status get_Selection(host::IQDSelection** selection) override;
+    Status get_Kind(std::int32_t* kind) override { return answer("IQDSession::get_Kind", kind, kind_); }
+    Status get_Name(host::AutoString* name) override { return answer("IQDSession::get_Name", name, name_); }
+    Status get_Selection(host::IQDSelection** selection) override {
+        return answerObject("IQDSession::get_Selection", selection_.get(), selection);
+    }
     // IQDDesignSession
-    Status get_ModelUnits(std::int32_t* unit) override;
-    Status get_DisplayUnits(std::int32_t* unit) override;
+    Status get_ModelUnits(std::int32_t* unit) override {
+        return answer("IQDDesignSession::get_ModelUnits", unit, modelUnit_);
+    }
+    Status get_DisplayUnits(std::int32_t* unit) override {
+        return answer("IQDDesignSession::get_DisplayUnits", unit, displayUnit_);
+    }
     // Shared by IQDPartSession and IQDDesignSession: either operation name makes it fail.
     Status GetBoundingBox(Point3* low, Point3* high) override;
     Status ExportStep(const host::AutoString& path, std::int32_t* result) override;
-    Status get_DesignPointCount(std::int32_t* count) override;
+    Status get_DesignPointCount(std::int32_t* count) override {
+        return answer("IQDDesignSession::get_DesignPointCount", count, static_cast<std::int32_t>(points_.size()));
+    }
     Status GetDesignPoint(std::int32_t number, Point3* position) override;
     Status FindEntity(const KeyBytes& entityKey, host::IQDEntity** entity) override;
     // IQDPartSession
-    Status GetBodies(host::IQDBodies** bodies) override;
-    Status GetTransformation(host::Transform* transform) override;
+    Status GetBodies(host::IQDBodies** bodies) override {
+        return answerObject("IQDPartSession::GetBodies", bodies_.get(), bodies);
+    }
+    Status GetTransformation(host::Transform* transform) override {
+        return answer("IQDPartSession::GetTransformation", transform, transform_);
+    }
     Status FindEntity(const KeyBytes& bodyKey, const KeyBytes& entityKey, host::IQDEntity** entity) override;
     // IQDAssemblySession: no components.
-    Status get_ComponentCount(std::int32_t* count) override;
+    Status get_ComponentCount(std::int32_t* count) override {
+        return answer("IQDAssemblySession::get_ComponentCount", count, 0);
+    }
 
   private:
     std::pair<Point3, Point3> modelBox() const;
