@@ -12,7 +12,7 @@ namespace {
 using testenv::ScopedEnv;
 
 TEST(KnownFolders, DocumentsFolderPrefersTheOverrideThenTheUserDirsFileThenHome) {
-    testenv::TempDir home;
+    ScratchFolder home;
     ScopedEnv homeEnv("HOME", home.path());
     ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt);
     {
@@ -22,8 +22,8 @@ TEST(KnownFolders, DocumentsFolderPrefersTheOverrideThenTheUserDirsFileThenHome)
     ScopedEnv docs("KOLVANE_DOCUMENTS_DIR", "");  // empty counts as unset
     EXPECT_EQ(platform::documentsFolder(), home.path() + "/Documents");
 
-    std::filesystem::create_directories(home / ".config");
-    testenv::writeFile(home / ".config/user-dirs.dirs",
+    std::filesystem::create_directories(home.file(".config"));
+    writeFile(home.file(".config/user-dirs.dirs"),
                        "# written by xdg-user-dirs-update\n"
                        "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
                        "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
@@ -71,19 +71,19 @@ TEST(Paths, FileStem) {
 }
 
 TEST(Paths, ExistenceAndOneLevelFolderCreation) {
-    testenv::TempDir dir;
+    ScratchFolder dir;
     EXPECT_TRUE(platform::pathExists(dir.path()));
-    EXPECT_FALSE(platform::pathExists(dir / "missing"));
+    EXPECT_FALSE(platform::pathExists(dir.file("missing")));
     EXPECT_FALSE(platform::pathExists(""));
-    testenv::writeFile(dir / "file.txt", "x");
-    EXPECT_TRUE(platform::pathExists(dir / "file.txt"));
+    writeFile(dir.file("file.txt"), "x");
+    EXPECT_TRUE(platform::pathExists(dir.file("file.txt")));
 
-    platform::createFolder(dir / "a/b");  // no parent: ignored
-    EXPECT_FALSE(platform::pathExists(dir / "a"));
-    platform::createFolder(dir / "a");
-    platform::createFolder(dir / "a");  // already there: ignored
-    platform::createFolder(dir / "a/b");
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "a/b"));
+    platform::createFolder(dir.file("a/b"));  // no parent: ignored
+    EXPECT_FALSE(platform::pathExists(dir.file("a")));
+    platform::createFolder(dir.file("a"));
+    platform::createFolder(dir.file("a"));  // already there: ignored
+    platform::createFolder(dir.file("a/b"));
+    EXPECT_TRUE(std::filesystem::is_directory(dir.file("a/b")));
 }
 
 }  // namespace

@@ -25,29 +25,29 @@ TEST(SplitCommandLine, BlanksSeparateAndQuotesGroup) {
 }
 
 TEST(StartDetached, RunsAProgramWithQuotedArguments) {
-    testenv::TempDir dir;
-    std::filesystem::create_directories(dir / "Program Files");
-    const std::string script = dir / "Program Files/writer";
+    ScratchFolder dir;
+    std::filesystem::create_directories(dir.file("Program Files"));
+    const std::string script = dir.file("Program Files/writer");
     testenv::writeScript(script, "printf '%s|%s\\n' \"$1\" \"$2\" > \"$3\"\n");
-    const std::string out = dir / "out.txt";
+    const std::string out = dir.file("out.txt");
     ASSERT_TRUE(platform::startDetached("\"" + script + "\" \"my job.txt\" 0 \"" + out + "\""));
     EXPECT_EQ(testenv::waitForFile(out), "my job.txt|0\n");
 }
 
 TEST(StartDetached, RefusesWhatCannotBeExecuted) {
-    testenv::TempDir dir;
-    EXPECT_FALSE(platform::startDetached(dir / "missing-program"));
+    ScratchFolder dir;
+    EXPECT_FALSE(platform::startDetached(dir.file("missing-program")));
     EXPECT_FALSE(platform::startDetached(dir.path()));  // a folder
-    testenv::writeFile(dir / "not-executable", "#!/bin/sh\n");
-    EXPECT_FALSE(platform::startDetached(dir / "not-executable"));
+    writeFile(dir.file("not-executable"), "#!/bin/sh\n");
+    EXPECT_FALSE(platform::startDetached(dir.file("not-executable")));
     EXPECT_FALSE(platform::startDetached(""));
     EXPECT_FALSE(platform::startDetached("\"\" arg"));
 }
 
 TEST(StartDetached, DoesNotWaitForTheProgram) {
-    testenv::TempDir dir;
-    const std::string script = dir / "slow";
-    const std::string out = dir / "done";
+    ScratchFolder dir;
+    const std::string script = dir.file("slow");
+    const std::string out = dir.file("done");
     testenv::writeScript(script, "sleep 2\necho done > \"$1\"\n");
     const auto start = std::chrono::steady_clock::now();
     ASSERT_TRUE(platform::startDetached(script + " " + out));
@@ -70,10 +70,10 @@ class HelpViewer : public testing::Test {
         testenv::writeScript(path, "echo \"$1\" > \"" + shown_ + "\"\n");
     }
 
-    testenv::TempDir dir_;
-    std::string bin_ = dir_ / "bin";
-    std::string shown_ = dir_ / "shown.txt";
-    std::string help_ = dir_ / "Tarvenic dir/help.chm";
+    ScratchFolder dir_;
+    std::string bin_ = dir_.file("bin");
+    std::string shown_ = dir_.file("shown.txt");
+    std::string help_ = dir_.file("Tarvenic dir/help.chm");
 };
 
 TEST_F(HelpViewer, DoesNothingWithoutAViewerAndDoesNotLookAgain) {
@@ -92,10 +92,10 @@ TEST_F(HelpViewer, DoesNothingWithoutAViewerAndDoesNotLookAgain) {
 }
 
 TEST_F(HelpViewer, StartsTheViewerTheEnvironmentNamesByPathOrOnThePath) {
-    writeViewer(dir_ / "own viewer");
+    writeViewer(dir_.file("own viewer"));
     writeViewer(bin_ + "/myviewer");
     std::filesystem::remove(bin_ + "/xchm");
-    for (const std::string& named : {dir_ / "own viewer", std::string("myviewer")}) {
+    for (const std::string& named : {dir_.file("own viewer"), std::string("myviewer")}) {
         SCOPED_TRACE(named);
         std::filesystem::remove(shown_);
         platform::resetHelpViewerLookup();

@@ -30,7 +30,7 @@ class AnySettingsStore : public testing::TestWithParam<bool> {
     }
     SettingsStore& store() { return *store_; }
 
-    testenv::TempDir dir_;
+    ScratchFolder dir_;
     std::unique_ptr<SettingsStore> store_;
 };
 
@@ -109,8 +109,8 @@ TEST(MemorySettingsStore, UnreadableValuesAndFailingWrites) {
 }
 
 TEST(FileSettingsStore, AnotherInstanceReadsWhatOneWroteAndMissingFoldersAreMade) {
-    testenv::TempDir dir;
-    const std::string folder = dir / "fresh/.config/kolvane";
+    ScratchFolder dir;
+    const std::string folder = dir.file("fresh/.config/kolvane");
     FileSettingsStore writer(folder);
     FileSettingsStore reader(folder);
     ASSERT_TRUE(writer.writeValue(Hive::CurrentUser, kKey, "CurrentSolver", "PCG"));
@@ -123,9 +123,9 @@ TEST(FileSettingsStore, AnotherInstanceReadsWhatOneWroteAndMissingFoldersAreMade
 }
 
 TEST(FileSettingsStore, ReadsAHandWrittenFileWithWindowsLineEnds) {
-    testenv::TempDir dir;
+    ScratchFolder dir;
     FileSettingsStore store(dir.path());
-    testenv::writeFile(store.hivePath(Hive::CurrentUser),
+    writeFile(store.hivePath(Hive::CurrentUser),
                        "[Software\\Tarvenic\\Tarvenic]\r\n"
                        "\"InstallPath\"=\"/opt/Tarvenic/tarvdir\"\r\n"
                        "a line that means nothing\r\n"
@@ -136,9 +136,9 @@ TEST(FileSettingsStore, ReadsAHandWrittenFileWithWindowsLineEnds) {
 }
 
 TEST(FileSettingsStore, AWriteThatCannotBeStoredAnswersFalse) {
-    testenv::TempDir dir;
-    testenv::writeFile(dir / "not-a-folder", "x");
-    FileSettingsStore store(dir / "not-a-folder");
+    ScratchFolder dir;
+    writeFile(dir.file("not-a-folder"), "x");
+    FileSettingsStore store(dir.file("not-a-folder"));
     EXPECT_FALSE(store.writeValue(Hive::CurrentUser, kKey, "CurrentFile", "/p/a.txt"));
     EXPECT_FALSE(store.readValue(Hive::CurrentUser, kKey, "CurrentFile"));
     EXPECT_FALSE(store.keyExists(Hive::CurrentUser, kKey));
@@ -146,24 +146,24 @@ TEST(FileSettingsStore, AWriteThatCannotBeStoredAnswersFalse) {
 
 TEST(FileSettingsStore, AHiveFileThatCannotBeReadIsNotOverwritten) {
     if (::geteuid() == 0) GTEST_SKIP() << "file permissions do not bind the super-user";
-    testenv::TempDir dir;
+    ScratchFolder dir;
     FileSettingsStore store(dir.path());
     ASSERT_TRUE(store.writeValue(Hive::CurrentUser, kKey, "Projects", "/home/u/FEM"));
     const std::string path = store.hivePath(Hive::CurrentUser);
-    const std::string before = testenv::readFile(path);
+    const std::string before = readFile(path);
     std::filesystem::permissions(path, std::filesystem::perms::owner_write);
     EXPECT_FALSE(store.writeValue(Hive::CurrentUser, kKey, "CurrentFile", "/p/a.txt"));
     std::filesystem::permissions(path,
                                  std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
-    EXPECT_EQ(testenv::readFile(path), before);
+    EXPECT_EQ(readFile(path), before);
 }
 
 TEST(ProgramSettingsStore, FollowsTheConfigFolderUntilReplaced) {
-    testenv::TempDir first, second;
+    ScratchFolder first, second;
     {
         testenv::ScopedEnv env("KOLVANE_CONFIG_DIR", first.path());
         ASSERT_TRUE(platform::settingsStore().writeValue(Hive::CurrentUser, kKey, "CurrentSolver", "PCG"));
-        EXPECT_TRUE(std::filesystem::exists(first / "current-user.reg"));
+        EXPECT_TRUE(std::filesystem::exists(first.file("current-user.reg")));
     }
     {
         testenv::ScopedEnv env("KOLVANE_CONFIG_DIR", second.path());
@@ -173,7 +173,7 @@ TEST(ProgramSettingsStore, FollowsTheConfigFolderUntilReplaced) {
         platform::setSettingsStore(memory);
         ASSERT_TRUE(platform::settingsStore().writeValue(Hive::CurrentUser, kKey, "CurrentSolver", "MF"));
         EXPECT_EQ(memory->readValue(Hive::CurrentUser, kKey, "CurrentSolver"), "MF");
-        EXPECT_FALSE(std::filesystem::exists(second / "current-user.reg"));
+        EXPECT_FALSE(std::filesystem::exists(second.file("current-user.reg")));
 
         platform::setSettingsStore(nullptr);
         EXPECT_FALSE(platform::settingsStore().readValue(Hive::CurrentUser, kKey, "CurrentSolver"));

@@ -1,15 +1,14 @@
 #pragma once
-// Helpers for tests that touch the environment and the file system.
-#include <unistd.h>
-
+// Helpers for tests that touch the environment and start programs (scratch folders and file
+// reading come from support/scratch_folder.h).
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
+
+#include "support/scratch_folder.h"
 
 namespace testenv {
 
@@ -38,38 +37,6 @@ class ScopedEnv {
     const char* name_;
     std::optional<std::string> old_;
 };
-
-// A fresh folder under the system's temporary folder, removed with everything in it.
-class TempDir {
-  public:
-    TempDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kolvane-test-XXXXXX").string();
-        path_ = ::mkdtemp(pattern.data()) ? pattern : std::string();
-    }
-    ~TempDir() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-
-    const std::string& path() const { return path_; }
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-  private:
-    std::string path_;
-};
-
-inline std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-inline void writeFile(const std::string& path, const std::string& text) {
-    std::ofstream(path) << text;
-}
 
 // Writes an executable shell script.
 inline void writeScript(const std::string& path, const std::string& body) {
