@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -19,6 +20,12 @@ std::string axisNumber(double value, int decimals) {
         std::snprintf(buffer, sizeof buffer, fmt, value);
     }
     return buffer;
+}
+
+// A label's clickable box: text drawn at (x, y), about a tenth of the width and a 25th of the
+// height of the picture.
+bool inside(double x, double y, double left, double top, double right, double bottom) {
+    return x >= left && x <= right && y >= top && y <= bottom;
 }
 
 }  // namespace
@@ -130,12 +137,20 @@ void CLinePlot::draw(render::Canvas& canvas, double width, double height) const 
     canvas.text(a.left, 2, title_);
     canvas.text((a.left + a.right) / 2, a.bottom + height * 0.08, xTitle_);
     canvas.text(2, a.top - height * 0.06, yTitle_);
-    canvas.text(a.left, a.bottom + 4, axisNumber(x_.low, xDecimals_));
-    canvas.text(a.right - width * 0.05, a.bottom + 4, axisNumber(x_.high, xDecimals_));
-    canvas.text(2, a.bottom - height * 0.03, axisNumber(y_.low, yDecimals_));
-    canvas.text(2, a.top, axisNumber(y_.high, yDecimals_));
+    const double labelWidth = width * 0.1, labelHeight = height * 0.04;
+    auto label = [&](double x, double y, const std::string& text) {
+        canvas.text(x, y, text);
+        return Area{x, y, x + labelWidth, y + labelHeight};
+    };
+    limitLabels_ = {label(a.left, a.bottom + 4, axisNumber(x_.low, xDecimals_)),
+                    label(a.right - width * 0.05, a.bottom + 4, axisNumber(x_.high, xDecimals_)),
+                    label(2, a.bottom - height * 0.03, axisNumber(y_.low, yDecimals_)),
+                    label(2, a.top, axisNumber(y_.high, yDecimals_))};
+    const double markSize = std::min(labelWidth, labelHeight);
     canvas.text(a.right + 2, a.bottom + 4, xLocked_ ? "L" : "U");
     canvas.text(2, a.top - height * 0.03, yLocked_ ? "L" : "U");
+    lockMarks_ = {Area{a.right + 2, a.bottom + 4, a.right + 2 + markSize, a.bottom + 4 + markSize},
+                  Area{2, a.top - height * 0.03, 2 + markSize, a.top - height * 0.03 + markSize}};
 
     for (const CPlotData& s : series_) {
         canvas.setPen(s.colour(), s.style() == CPlotData::kBar ? 3 : 1);
@@ -163,8 +178,24 @@ void CLinePlot::draw(render::Canvas& canvas, double width, double height) const 
 }
 
 void CLinePlot::click(double x, double y) {
+    for (int i = 0; i < 2; ++i) {
+        const Area& m = lockMarks_[static_cast<std::size_t>(i)];
+        if (!inside(x, y, m.left, m.top, m.right, m.bottom)) continue;
+        (i == 0 ? xLocked_ : yLocked_) = !(i == 0 ? xLocked_ : yLocked_);
+        return;
+    }
+    for (int i = kXLow; i <= kYHigh; ++i) {
+        const Area& l = limitLabels_[static_cast<std::size_t>(i)];
+        if (!inside(x, y, l.left, l.top, l.right, l.bottom)) continue;
+        const bool xAxis = i == kXLow || i == kXHigh;
+        if (xAxis ? xLocked_ : yLocked_) return;
+        const Range r = xAxis ? x_ : y_;
+        const float value = i == kXLow || i == kYLow ? r.low : r.high;
+        limitEdit_ = LimitEdit{static_cast<Limit>(i), axisNumber(value, xAxis ? xDecimals_ : yDecimals_)};
+        return;
+    }
     const Area a = lastArea_;
-    if (x < a.left || x > a.right || y < a.top || y > a.bottom) return;
+    if (!inside(x, y, a.left, a.top, a.right, a.bottom)) return;
     const double xSpan = x_.high > x_.low ? x_.high - x_.low : 1.0;
     const double ySpan = y_.high > y_.low ? y_.high - y_.low : 1.0;
     double best = 1e300;
@@ -182,4 +213,46 @@ void CLinePlot::click(double x, double y) {
         }
     }
     select(bestSeries, bestPoint);
+}
+
+bool CLinePlot::finishLimitEdit(const std::string& text) {
+    if (!limitEdit_) return false;
+    const Limit limit = limitEdit_->limit;
+    limitEdit_.reset();
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    while (end != nullptr && (*end == ' ' || *end == '\t')) ++end;
+    if (end == text.c_str() || end == nullptr || *end != '\0' || !std::isfinite(value)) return false;
+    Range& r = limit == kXLow || limit == kXHigh ? x_ : y_;
+    Range changed = r;
+    (limit == kXLow || limit == kYLow ? changed.low : changed.high) = static_cast<float>(value);
+    if (!(changed.low < changed.high)) return false;
+    r = changed;
+    rangesChanged();
+    return true;
+}
+
+double CLinePlot::dataX(double x) const {
+    const Area& a = lastArea_;
+    return a.right > a.left ? x_.low + (x - a.left) / (a.right - a.left) * (x_.high - x_.low) : x_.low;
+}
+
+double CLinePlot::dataY(double y) const {
+    const Area& a = lastArea_;
+    return a.bottom > a.top ? y_.low + (a.bottom - y) / (a.bottom - a.top) * (y_.high - y_.low) : y_.low;
+}
+
+void CLinePlot::drag(double x0, double y0, double x1, double y1) {
+    if (y1 > y0) {
+        zoom({static_cast<float>(dataX(x0)), static_cast<float>(dataX(x1))},
+             {static_cast<float>(dataY(y1)), static_cast<float>(dataY(y0))});
+    } else {
+        resetZoom();
+    }
+    notify(kNotifyRangeChanged);
+}
+
+void CLinePlot::rangesChanged() {
+    for (auto& s : series_) s.markForRecalculation();
+    notify(kNotifyRangeChanged);
 }

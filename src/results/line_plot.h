@@ -1,7 +1,9 @@
 #pragma once
 // The line plot control of the time history graph: series, axis ranges with their locks and
 // decimals, selection of a series and a point, zooming, and drawing onto a canvas (screen or page).
+#include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -49,8 +51,26 @@ public:
 
     // Draws the plot into the rectangle (0, 0, width, height) with text of `textHeight` pixels.
     void draw(render::Canvas& canvas, double width, double height) const;
-    // Selects the series and point nearest a click at (x, y) in the last drawn picture.
+    // A left click at (x, y) in the last drawn picture: on an axis-limit label it opens the in-place
+    // edit box of that limit (not for a locked axis), on a lock mark it toggles that axis's lock,
+    // in the plot area it selects the series and point nearest the click.
     void click(double x, double y);
+    // A drag with the left button from (x0, y0) to (x1, y1): downwards zooms the unlocked axes to
+    // the rectangle, upwards resets the ranges to the full extent of the data.
+    void drag(double x0, double y0, double x1, double y1);
+
+    // The axis limits in the order of `LimitEdit::limit`.
+    enum Limit { kXLow, kXHigh, kYLow, kYHigh };
+    struct LimitEdit {
+        Limit limit;
+        std::string text;  // the limit with its axis's decimals
+    };
+    // The open in-place edit box, if any.
+    const std::optional<LimitEdit>& limitEdit() const { return limitEdit_; }
+    // Closes the edit box with the typed text as the new limit; false (range unchanged) when the
+    // text is not a number or would leave the axis without a span.
+    bool finishLimitEdit(const std::string& text);
+    void cancelLimitEdit() { limitEdit_.reset(); }
 
     void setParentNotify(std::function<void(int)> notify) { notify_ = std::move(notify); }
 
@@ -60,6 +80,10 @@ private:
     };
     Area plotArea(double width, double height) const;
     void updateDecimals();
+    void rangesChanged();
+    // Data coordinates of a picture position in the last drawn plot area.
+    double dataX(double x) const;
+    double dataY(double y) const;
     void notify(int code) const {
         if (notify_) notify_(code);
     }
@@ -79,5 +103,9 @@ private:
     int selectedPoint_ = -1;
     std::vector<CPlotData> series_;
     mutable Area lastArea_{0, 0, 0, 0};
+    // Where the last drawing put the four limit labels and the two lock marks (x, then y).
+    mutable std::array<Area, 4> limitLabels_{};
+    mutable std::array<Area, 2> lockMarks_{};
+    std::optional<LimitEdit> limitEdit_;
     std::function<void(int)> notify_;
 };

@@ -228,4 +228,48 @@ TEST(LinePlot, RangesLocksDecimalsAndDrawing) {
     EXPECT_NE(std::find(texts.begin(), texts.end(), "9.000"), texts.end());
 }
 
+// Clicks on the axis-limit labels and lock marks, and drags, in a plot drawn 700 x 300 (plot area
+// 84..672 across, 24..246 down; the x limits' labels below it, the y limits' left of it).
+TEST(LinePlot, AxisLimitEditsLockMarksAndDrags) {
+    CLinePlot plot;
+    int rangeChanges = 0;
+    plot.setParentNotify([&](int code) { rangeChanges += code == CLinePlot::kNotifyRangeChanged; });
+    plot.addSeries("a", 0, 0, {{1, -2}, {3, 8}});
+    render::RecordingCanvas canvas;
+    plot.draw(canvas, 700, 300);
+
+    plot.click(90, 255);  // the x axis's lower limit
+    ASSERT_TRUE(plot.limitEdit());
+    EXPECT_EQ(plot.limitEdit()->limit, CLinePlot::kXLow);
+    EXPECT_EQ(plot.limitEdit()->text, "1.0");
+    EXPECT_FALSE(plot.finishLimitEdit("abc"));
+    EXPECT_FALSE(plot.limitEdit());
+    plot.click(90, 255);
+    EXPECT_FALSE(plot.finishLimitEdit("5")) << "above the upper limit 3";
+    EXPECT_EQ(plot.xRange().low, 1);
+    plot.click(90, 255);
+    EXPECT_TRUE(plot.finishLimitEdit(" 0.5 "));
+    EXPECT_EQ(plot.xRange().low, 0.5f);
+    plot.click(30, 30);  // the y axis's upper limit
+    ASSERT_TRUE(plot.limitEdit());
+    EXPECT_EQ(plot.limitEdit()->limit, CLinePlot::kYHigh);
+    EXPECT_TRUE(plot.finishLimitEdit("10"));
+    EXPECT_EQ(plot.yRange().high, 10);
+
+    plot.click(678, 255);  // the x axis's lock mark
+    EXPECT_TRUE(plot.xLocked());
+    plot.click(90, 255);
+    EXPECT_FALSE(plot.limitEdit()) << "a locked axis's limits are not edited";
+
+    plot.drag(84, 24, 672, 135);  // downwards: zoom; y 10 down to 4, x locked
+    EXPECT_NEAR(plot.yRange().low, 4, 1e-4);
+    EXPECT_NEAR(plot.yRange().high, 10, 1e-4);
+    EXPECT_EQ(plot.xRange().low, 0.5f);
+    plot.drag(100, 200, 100, 50);  // upwards: the full extent of the data on the unlocked axis
+    EXPECT_EQ(plot.yRange().low, -2);
+    EXPECT_EQ(plot.yRange().high, 8);
+    EXPECT_EQ(plot.xRange().low, 0.5f);
+    EXPECT_EQ(rangeChanges, 4);
+}
+
 }  // namespace
