@@ -12,6 +12,7 @@
 #include "mesh_solve/mesh_dump.h"
 #include "mesh_solve/mesh_reader.h"
 #include "mesh_solve/mesh_store.h"
+#include "support/scratch_folder.h"
 
 namespace mesh_solve {
 namespace {
@@ -129,7 +130,7 @@ TEST_F(MeshFileTest, EmptyCountsReadNothingWhateverTheFacetCount) {
         EXPECT_EQ(mesh_.nodesPerElement(), 10);
         EXPECT_TRUE(mesh_.nodeStates().empty());
         ASSERT_TRUE(writeMeshDump(mesh_, dump, "m."));
-        EXPECT_EQ(mesh_test::readText(dump),
+        EXPECT_EQ(readFile(dump),
                   "HEADER\n0.001 m. 0 nod=10 elem=0 ana=0\n"
                   "MSUMMARY\n elements=0, nodes=0, facets=0\n"
                   "NODES\nELEMENTS\nBOUNDARY FACETS\n");
@@ -225,7 +226,7 @@ TEST_F(MeshFileTest, DumpOfOneLinearElement) {
     const std::string dump = meshDumpPath(folder_.path().string());
     EXPECT_EQ(dump, folder_.file("check.mes"));
     ASSERT_TRUE(writeMeshDump(mesh_, dump, "mm"));
-    EXPECT_EQ(mesh_test::readText(dump),
+    EXPECT_EQ(readFile(dump),
               "HEADER\n0.001 mm 0 nod=4 elem=0 ana=0\n"
               "MSUMMARY\n elements=1, nodes=4, facets=1\n"
               "NODES\n"
@@ -245,7 +246,7 @@ TEST_F(MeshFileTest, DumpRoundsCoordinatesToSixDecimalsAndListsTenNodeElements) 
     ASSERT_EQ(read(content).status, MeshReadStatus::Read);
     const std::string dump = folder_.file("check.mes");
     ASSERT_TRUE(writeMeshDump(mesh_, dump, "in"));
-    const std::string text = mesh_test::readText(dump);
+    const std::string text = readFile(dump);
     EXPECT_NE(text.find("nod=10"), std::string::npos);
     EXPECT_NE(text.find("\n1 0.123457 -0.000000 3.000000\n"), std::string::npos) << text;
     EXPECT_NE(text.find("\n2 10 9 8 7 6 5 4 3 2 1\n"), std::string::npos) << text;
