@@ -55,10 +55,12 @@ TEST_F(TextEntry, EscapeAndCloseAnswerCancel) {
 }
 
 TEST_F(TextEntry, PasswordStyleOnRequest) {
-    prompts_->queueModal("P", [](Dialog& d) {
-        EXPECT_TRUE(d.control(CTextEntryDlg::kEditId).tmpl.style & kStylePassword);
+    bool password = false;
+    prompts_->queueModal("P", [&](Dialog& d) {
+        password = d.control(CTextEntryDlg::kEditId).tmpl.style & kStylePassword;
     });
     dlg_.Run(nullptr, "P", "p", "", true);
+    EXPECT_TRUE(password);
 }
 
 }  // namespace
