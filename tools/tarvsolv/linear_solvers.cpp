@@ -80,6 +80,18 @@ void configureIterative(KSP ksp, Mat a, double tolerance, const DofLayout& layou
     petscCheck(PCSetType(coarsePc, PCGAMG), "PCSetType");
 }
 
+// What the iterative solve runs, after the command line had its say.
+std::string iterativeMethodName(KSP ksp) {
+    PC pc;
+    PCType type = nullptr;
+    petscCheck(KSPGetPC(ksp, &pc), "KSPGetPC");
+    petscCheck(PCGetType(pc, &type), "PCGetType");
+    const std::string name = type ? type : "";
+    if (name == PCMG) return "conjugate gradients with multigrid (corner level, then algebraic)";
+    if (name == PCGAMG) return "conjugate gradients with algebraic multigrid";
+    return "conjugate gradients with the " + name + " preconditioner";
+}
+
 // Cholesky by MUMPS; with `operatorsSet` also quiet output and null-pivot detection.
 void configureDirect(KSP ksp, bool operatorsSet) {
     PC pc;
@@ -116,9 +128,9 @@ LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double t
         report.method = "multifrontal Cholesky (MUMPS)";
     } else {
         configureIterative(ksp, a, tolerance, layout, mesh, corners);
-        report.method = "conjugate gradients with algebraic multigrid";
     }
     petscCheck(KSPSetFromOptions(ksp), "KSPSetFromOptions");
+    if (choice == SolverChoice::Iterative) report.method = iterativeMethodName(ksp);
     const PetscErrorCode code = KSPSolve(ksp, b, x);
     if (code != 0) {
         if (choice == SolverChoice::Direct)

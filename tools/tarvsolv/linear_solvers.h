@@ -1,6 +1,7 @@
 #pragma once
-// The linear and eigenvalue solvers: conjugate gradients with algebraic multigrid (rigid-body
-// modes as the near null space for elasticity), a multifrontal Cholesky factorisation (MUMPS),
+// The linear and eigenvalue solvers: conjugate gradients with multigrid (for quadratic elasticity
+// through the corner nodes' linear level, then algebraic multigrid with the rigid-body modes as
+// near null space), a multifrontal Cholesky factorisation (MUMPS),
 // and shift-invert Krylov-Schur (SLEPc) for the lowest natural frequencies.
 #include <string>
 #include <vector>
