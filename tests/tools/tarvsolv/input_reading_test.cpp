@@ -2,6 +2,7 @@
 // companion file, and writing result blocks.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 
@@ -263,6 +264,56 @@ TEST_F(ScratchFolder, CompanionFileGivesBodiesEdgesAndVertices) {
     write("other.mtp", "VELGRIN TOPOLOGY 1\nUNIT mm\nNODES 3 ELEMENTS 1\n");
     EXPECT_THROW(readCompanionFile(path("other.mtp"), mesh), std::runtime_error);
     EXPECT_FALSE(readCompanionFile(path("none.mtp"), mesh).has_value());
+}
+
+// The node and stress lines are written without printf; every number must still read as printf's
+// "%.8e" / "%.6e" (rounding carries, three-digit exponents, signs).
+TEST(ResultBlocks, NumbersAreWrittenAsPrintfWritesThem) {
+    const std::vector<double> values{1.5,
+                                     -2,
+                                     123456789.123,
+                                     -9.99999999951e-5,
+                                     1e-100,
+                                     -3.25e+250,
+                                     0.1,
+                                     2.5e-291,
+                                     -7.0000000049e+12,
+                                     6.02214076e23,
+                                     -0.000123456789,
+                                     1e300,
+                                     5e-324,
+                                     99.999999995,
+                                     -1e-5};
+    char expected[200];
+    const std::string disp = nodeVectorBlock("DISP", 3, values);
+    std::string want = "DISP 3\n";
+    for (std::size_t n = 0; n < values.size() / 3; ++n) {
+        const auto shown = [](double v) { return (v > -1e-290 && v < 1e-290) ? 0.0 : v; };
+        std::snprintf(expected, sizeof expected, "%zu %.8e %.8e %.8e\n", n + 1, shown(values[3 * n]),
+                      shown(values[3 * n + 1]), shown(values[3 * n + 2]));
+        want += expected;
+    }
+    EXPECT_EQ(disp, want + "\n");
+
+    BoxSpec box;
+    box.quadratic = false;
+    const FeMesh mesh = makeBoxMesh(box);
+    std::vector<std::array<Stress6, 4>> stresses(mesh.elementCount());
+    stresses[0][1] = {values[0], values[1], values[2], values[3], values[4], values[5]};
+    stresses[0][3] = {values[6], values[8], values[9], values[10], values[13], values[14]};
+    std::istringstream in(stressBlock(1, mesh, stresses));
+    std::string l;
+    for (int k = 0; k < 4; ++k) std::getline(in, l);
+    const auto line = [&](int c) {
+        const Stress6& s = stresses[0][c];
+        std::snprintf(expected, sizeof expected, "1 %d %.6e %.6e %.6e %.6e %.6e %.6e",
+                      mesh.elementNodes(0)[c] + 1, s[0], s[1], s[2], s[3], s[4], s[5]);
+        return std::string(expected);
+    };
+    EXPECT_EQ(l, line(1));
+    std::getline(in, l);
+    std::getline(in, l);
+    EXPECT_EQ(l, line(3));
 }
 
 TEST(ResultBlocks, FollowTheReadersLayout) {
