@@ -29,11 +29,45 @@ struct CornerLevel {
     MatHandle interpolation, coarse;
 };
 
+// The corners' Galerkin operator, with their rigid-body modes as its near null space.
+void buildCornerLevel(Mat a, const DofLayout& layout, const FeMesh& mesh, CornerLevel& level) {
+    const CornerSpace corners(mesh, layout);
+    level.interpolation = corners.interpolation();
+    petscCheck(MatPtAP(a, level.interpolation, MAT_INITIAL_MATRIX, 1.0, level.coarse.out()), "MatPtAP");
+    petscCheck(MatSetOption(level.coarse, MAT_SYMMETRIC, PETSC_TRUE), "MatSetOption");
+    petscCheck(MatSetOption(level.coarse, MAT_SPD, PETSC_TRUE), "MatSetOption");
+    VecHandle xyz = corners.coordinates();
+    NullSpaceHandle space;
+    petscCheck(MatNullSpaceCreateRigidBody(xyz, space.out()), "MatNullSpaceCreateRigidBody");
+    petscCheck(MatSetNearNullSpace(level.coarse, space), "MatSetNearNullSpace");
+}
+
+// Two levels: two Chebyshev-Jacobi steps on the quadratic unknowns, one GAMG cycle on the corners.
+void setCornerMultigrid(PC pc, const CornerLevel& level) {
+    petscCheck(PCSetType(pc, PCMG), "PCSetType");
+    petscCheck(PCMGSetLevels(pc, 2, nullptr), "PCMGSetLevels");
+    petscCheck(PCMGSetGalerkin(pc, PC_MG_GALERKIN_NONE), "PCMGSetGalerkin");
+    petscCheck(PCMGSetInterpolation(pc, 1, level.interpolation), "PCMGSetInterpolation");
+    KSP smoother, coarseSolve;
+    PC smootherPc, coarsePc;
+    petscCheck(PCMGGetSmoother(pc, 1, &smoother), "PCMGGetSmoother");
+    petscCheck(KSPSetType(smoother, KSPCHEBYSHEV), "KSPSetType");
+    petscCheck(KSPChebyshevEstEigSet(smoother, 0, 0.1, 0, 1.1), "KSPChebyshevEstEigSet");
+    petscCheck(KSPSetTolerances(smoother, PETSC_DEFAULT, PETSC_DEFAULT, PETSC_DEFAULT, 2),
+               "KSPSetTolerances");
+    petscCheck(KSPGetPC(smoother, &smootherPc), "KSPGetPC");
+    petscCheck(PCSetType(smootherPc, PCJACOBI), "PCSetType");
+    petscCheck(PCMGGetCoarseSolve(pc, &coarseSolve), "PCMGGetCoarseSolve");
+    petscCheck(KSPSetOperators(coarseSolve, level.coarse, level.coarse), "KSPSetOperators");
+    petscCheck(KSPSetType(coarseSolve, KSPPREONLY), "KSPSetType");
+    petscCheck(KSPGetPC(coarseSolve, &coarsePc), "KSPGetPC");
+    petscCheck(PCSetType(coarsePc, PCGAMG), "PCSetType");
+}
+
 // Conjugate gradients preconditioned by one multigrid cycle. Quadratic elasticity goes through the
-// corner space first: Chebyshev-Jacobi smoothing on the quadratic unknowns and one algebraic
-// multigrid cycle (with the corners' rigid-body modes) on the Galerkin operator of the corners.
-// Algebraic multigrid straight on the quadratic matrix spends most of its time forming its first
-// coarse operator, whose stencil is very wide. Everything else gets algebraic multigrid directly.
+// corner level first; algebraic multigrid straight on the quadratic matrix spends most of its time
+// forming its first coarse operator, whose stencil is very wide. Everything else gets algebraic
+// multigrid directly. All of it stays open to PETSc options.
 void configureIterative(KSP ksp, Mat a, double tolerance, const DofLayout& layout, const FeMesh& mesh,
                         CornerLevel& level) {
     PC pc;
@@ -47,37 +81,8 @@ void configureIterative(KSP ksp, Mat a, double tolerance, const DofLayout& layou
         petscCheck(PCSetType(pc, PCGAMG), "PCSetType");
         return;
     }
-    const CornerSpace corners(mesh, layout);
-    level.interpolation = corners.interpolation();
-    Mat p = level.interpolation, coarse = nullptr;
-    petscCheck(MatPtAP(a, p, MAT_INITIAL_MATRIX, 1.0, level.coarse.out()), "MatPtAP");
-    coarse = level.coarse;
-    petscCheck(MatSetOption(coarse, MAT_SYMMETRIC, PETSC_TRUE), "MatSetOption");
-    petscCheck(MatSetOption(coarse, MAT_SPD, PETSC_TRUE), "MatSetOption");
-    {
-        VecHandle xyz = corners.coordinates();
-        NullSpaceHandle space;
-        petscCheck(MatNullSpaceCreateRigidBody(xyz, space.out()), "MatNullSpaceCreateRigidBody");
-        petscCheck(MatSetNearNullSpace(coarse, space), "MatSetNearNullSpace");
-    }
-    petscCheck(PCSetType(pc, PCMG), "PCSetType");
-    petscCheck(PCMGSetLevels(pc, 2, nullptr), "PCMGSetLevels");
-    petscCheck(PCMGSetGalerkin(pc, PC_MG_GALERKIN_NONE), "PCMGSetGalerkin");
-    petscCheck(PCMGSetInterpolation(pc, 1, p), "PCMGSetInterpolation");
-    KSP smoother, coarseSolve;
-    PC smootherPc, coarsePc;
-    petscCheck(PCMGGetSmoother(pc, 1, &smoother), "PCMGGetSmoother");
-    petscCheck(KSPSetType(smoother, KSPCHEBYSHEV), "KSPSetType");
-    petscCheck(KSPChebyshevEstEigSet(smoother, 0, 0.1, 0, 1.1), "KSPChebyshevEstEigSet");
-    petscCheck(KSPSetTolerances(smoother, PETSC_DEFAULT, PETSC_DEFAULT, PETSC_DEFAULT, 2),
-               "KSPSetTolerances");
-    petscCheck(KSPGetPC(smoother, &smootherPc), "KSPGetPC");
-    petscCheck(PCSetType(smootherPc, PCJACOBI), "PCSetType");
-    petscCheck(PCMGGetCoarseSolve(pc, &coarseSolve), "PCMGGetCoarseSolve");
-    petscCheck(KSPSetOperators(coarseSolve, coarse, coarse), "KSPSetOperators");
-    petscCheck(KSPSetType(coarseSolve, KSPPREONLY), "KSPSetType");
-    petscCheck(KSPGetPC(coarseSolve, &coarsePc), "KSPGetPC");
-    petscCheck(PCSetType(coarsePc, PCGAMG), "PCSetType");
+    buildCornerLevel(a, layout, mesh, level);
+    setCornerMultigrid(pc, level);
 }
 
 // What the iterative solve runs, after the command line had its say.
