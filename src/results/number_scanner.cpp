@@ -1,10 +1,14 @@
 #include "results/number_scanner.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cstdint>
+#include <cstring>
 #include <cmath>
 #include <limits>
+
+#include "results/decimal_conversion.h"
 
 namespace results {
 namespace {
@@ -13,11 +17,6 @@ bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' ||
 bool isDigit(char c) { return c >= '0' && c <= '9'; }
 bool startsReal(char c) { return isDigit(c) || c == '.' || c == '-'; }
 
-// Powers of ten a double holds exactly.
-constexpr double kExactPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,  1e8,  1e9,  1e10, 1e11,
-                                   1e12, 1e13, 1e14, 1e15, 1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
-constexpr int kLargestExactPower = 22;
-constexpr std::uint64_t kLargestExactMantissa = std::uint64_t{1} << 53;
 constexpr int kMantissaDigitLimit = 18;  // more digits could overflow 64 bits
 
 // Appends the digits at `p` to `mantissa` and returns how many there were.
@@ -61,16 +60,52 @@ const char* readShortDecimal(const char* p, const char* end, double& value) {
     if (integerDigits + fractionDigits > kMantissaDigitLimit || integerDigits + fractionDigits == 0) return nullptr;
     int exponent = 0;
     p = readExponent(p, end, exponent);
-    const int scale = exponent - fractionDigits;
-    if (mantissa == 0) {
-        value = negative ? -0.0 : 0.0;
-        return p;
-    }
-    if (mantissa > kLargestExactMantissa || scale < -kLargestExactPower || scale > kLargestExactPower) return nullptr;
-    const auto m = static_cast<double>(mantissa);
-    value = scale >= 0 ? m * kExactPowers[scale] : m / kExactPowers[-scale];
-    if (negative) value = -value;
+    if (!exactDecimal(mantissa, exponent - fractionDigits, negative, value)) return nullptr;
     return p;
+}
+
+// True when all eight characters of `chunk` (first character in the lowest byte) are digits.
+bool eightAreDigits(std::uint64_t chunk) {
+    return ((chunk & 0xF0F0F0F0F0F0F0F0) | (((chunk + 0x0606060606060606) & 0xF0F0F0F0F0F0F0F0) >> 4)) ==
+           0x3333333333333333;
+}
+
+// The number eight digits spell, combined pairwise instead of one at a time.
+std::uint64_t eightDigitsValue(std::uint64_t chunk) {
+    std::uint64_t v = chunk - 0x3030303030303030;
+    v = v * 10 + (v >> 8);
+    v = (((v & 0x000000FF000000FF) * 0x000F424000000064) + (((v >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >> 32;
+    return v & 0xFFFFFFFF;
+}
+
+// The solver's own forms, "-d.dddddde+dd" and "-d.dddddddde+dd" (6 or 8 decimals, a two-digit
+// exponent), read at fixed places with the first seven digits taken at once: the bulk of a result
+// file. Returns where the number ends, or nullptr for any other text.
+[[gnu::always_inline]] inline const char* readSolverScientific(const char* p, const char* end, double& value) {
+    const bool negative = *p == '-';
+    const char* q = negative ? p + 1 : p;
+    if (end - q < 12 || q[1] != '.') return nullptr;
+    std::uint64_t head;  // "d.dddddd", first character in the lowest byte on little-endian machines
+    std::memcpy(&head, q, sizeof head);
+    if constexpr (std::endian::native != std::endian::little) return nullptr;
+    // "0ddddddd": the leading digit moves into the point's place and a zero goes in front.
+    const std::uint64_t digits = (head & 0xFFFFFFFFFFFF0000) | ((head & 0xFF) << 8) | 0x30;
+    if (!eightAreDigits(digits)) return nullptr;
+    std::uint64_t mantissa = eightDigitsValue(digits);
+    int decimals = 6;
+    const char* e = q + 8;
+    if (isDigit(e[0])) {
+        if (end - q < 14 || !isDigit(e[1])) return nullptr;
+        mantissa = mantissa * 100 + static_cast<std::uint64_t>((e[0] - '0') * 10 + (e[1] - '0'));
+        decimals = 8;
+        e += 2;
+    }
+    if ((e[0] != 'e' && e[0] != 'E') || (e[1] != '+' && e[1] != '-') || !isDigit(e[2]) || !isDigit(e[3]) ||
+        (e + 4 < end && isDigit(e[4])))
+        return nullptr;
+    const int exponent = (e[2] - '0') * 10 + (e[3] - '0');
+    if (!exactDecimal(mantissa, (e[1] == '-' ? -exponent : exponent) - decimals, negative, value)) return nullptr;
+    return e + 4;
 }
 
 const char* skipToWhiteSpace(const char* p, const char* end) {
@@ -86,12 +121,13 @@ const char* skipToWhiteSpace(const char* p, const char* end) {
 }
 
 // Reads the real at or after `p` by the rules of the class comment and moves `p` past it.
-inline double readReal(const char*& p, const char* end) {
+[[gnu::always_inline]] inline double readReal(const char*& p, const char* end) {
     while (p < end && !startsReal(*p) && *p != ';') ++p;
     if (p == end) return 0.0;
     double value = 0.0;
     if (*p != ';') {
-        const char* next = readShortDecimal(p, end, value);
+        const char* next = readSolverScientific(p, end, value);
+        if (next == nullptr) next = readShortDecimal(p, end, value);
         p = next != nullptr ? next : readAnyReal(p, end, value);
     }
     p = skipToWhiteSpace(p, end);  // whatever follows the number up to the next blank belongs to it
@@ -123,6 +159,11 @@ std::int32_t NumberScanner::integer() {
     }
     skipToWhiteSpace();
     return static_cast<std::int32_t>(value);
+}
+
+void NumberScanner::skipInteger() {
+    while (p_ < end_ && !isDigit(*p_) && *p_ != ';') ++p_;
+    skipToWhiteSpace();  // digits and ';' alike belong to the word
 }
 
 bool isRepeatLine(std::string_view line) {

@@ -15,6 +15,8 @@ public:
 
     double real();
     std::int32_t integer();
+    // Passes over the integer integer() would read, without its value.
+    void skipInteger();
     // Reads `count` reals into `out`.
     void reals(double* out, int count);
 

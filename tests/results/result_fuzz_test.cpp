@@ -115,9 +115,9 @@ double referenceReal(const std::string& text) {
 // in every format a solver may print and for damaged ones.
 TEST(ResultFuzz, RealsReadExactlyAsFromChars) {
     std::mt19937_64 random(77);
-    const char* formats[] = {"%.6e", "%.3E", "%.17g", "%g", "%.4f", "%.0f", "%.12e", "%.1e"};
+    const char* formats[] = {"%.6e", "%.8e", "%.6E", "%.3E", "%.17g", "%g", "%.4f", "%.12e", "%.1e", "%.7e"};
     std::uniform_real_distribution<double> exponent(-30.0, 30.0);
-    std::uniform_int_distribution<int> pick(0, 7);
+    std::uniform_int_distribution<int> pick(0, 9);
     char text[64];
     for (int i = 0; i < 200000; ++i) {
         const double magnitude = std::pow(10.0, exponent(random)) * (random() % 2 ? -1 : 1);
@@ -132,7 +132,8 @@ TEST(ResultFuzz, RealsReadExactlyAsFromChars) {
     }
     for (const char* edge : {"0", "-0", "0.000e+00", "1.", "1.e5", ".5", "-.5e-3", "1e", "1e+", "1e-x", "9007199254740993",
                              "123456789012345678901234", "1e22", "1e23", "1e-22", "1e-23", "4.9e-324", "1e-400", "-inf",
-                             "nan", "-", "."}) {
+                             "nan", "-", ".", "1.000000e+100", "-1.00000000e-100", "1.000000e+0", "1.000000e+001", "1.000000e+22",
+                             "1.000000e-16", "1.00000000e-15", "9.999999e+99", "1.000000e+05x", "1.0000000e+05", "1.000000"}) {
         const double expected = referenceReal(edge);
         const double got = NumberScanner(edge).real();
         EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << edge << " read " << got << ", expected " << expected;
