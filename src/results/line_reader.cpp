@@ -4,7 +4,7 @@
 
 namespace results {
 namespace {
-constexpr std::size_t kBufferSize = 1 << 20;
+constexpr std::size_t kBufferSize = 4 << 20;
 }
 
 LineReader::LineReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")), buffer_(kBufferSize) {}
@@ -58,6 +58,24 @@ bool LineReader::next(std::string_view& line, std::size_t limit) {
             return true;
         }
     }
+}
+
+bool LineReader::nextBatch(std::vector<std::string_view>& lines, std::size_t limit, std::size_t most) {
+    lines.clear();
+    if (!file_ || most == 0) return false;
+    while (lines.size() < most) {
+        const char* start = buffer_.data() + begin_;
+        const auto* nl = static_cast<const char*>(std::memchr(start, '\n', end_ - begin_));
+        if (nl == nullptr) break;  // the rest needs a refill, which would move the lines handed out
+        const std::size_t length = static_cast<std::size_t>(nl - start);
+        begin_ += length + 1;
+        lines.emplace_back(start, length < limit ? length : limit);
+    }
+    if (!lines.empty()) return true;
+    std::string_view line;
+    if (!next(line, limit)) return false;
+    lines.push_back(line);
+    return true;
 }
 
 }  // namespace results

@@ -25,6 +25,9 @@ public:
     // The next line without its line feed, at most `limit` characters; false at the end of the file.
     // The view stays valid until the next call.
     bool next(std::string_view& line, std::size_t limit);
+    // The next lines, as many as are whole in the buffer (at least one, at most `most`), each cut
+    // like next(); false at the end of the file. The views stay valid until the next call.
+    bool nextBatch(std::vector<std::string_view>& lines, std::size_t limit, std::size_t most);
 
 private:
     bool fill();

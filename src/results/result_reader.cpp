@@ -6,6 +6,7 @@
 #include "mesh_solve/mesh.h"
 #include "results/block_search.h"
 #include "results/derived_stress.h"
+#include "results/element_lines.h"
 #include "results/line_reader.h"
 #include "results/number_scanner.h"
 #include "results/quantity_list.h"
@@ -130,29 +131,22 @@ ReadStatus readElementBlock(LineReader& reader, const ResultMesh& mesh, const Re
 
     std::fill(out.values.begin(), out.values.end(), 0.0);
     std::fill(out.hits.begin(), out.hits.end(), 0);
-    const bool itemKnown = rq.item >= 0 && rq.item <= kItemMaxPrincipal;
     const auto nodeCount = static_cast<std::size_t>(mesh.nodeCount);
-    const std::int64_t lines = std::int64_t{4} * mesh.elementCount;
-    double value = 0.0;
-    std::int32_t node = 0;
-    std::string_view line;
-    for (std::int64_t l = 0; l < lines && reader.next(line, kElementLineLimit); ++l) {
-        if (isBlankLine(line)) break;
-        if (!isRepeatLine(line)) {
-            NumberScanner scan(line);
-            scan.integer();
-            node = scan.integer();
-            if (stress) {
-                double c[6];
-                scan.reals(c, 6);
-                value = itemKnown ? stressValue({c[0], c[1], c[2], c[3], c[4], c[5]}, rq.item) : 0.0;
-            } else {
-                value = rq.item == 0 ? scan.real() : 0.0;
-            }
+    std::int64_t lines = std::int64_t{4} * mesh.elementCount;  // lines left to read
+    ElementLine last;  // what a repeat line stands for
+    std::vector<std::string_view> batch;
+    std::vector<ElementLine> read;
+    while (lines > 0 && reader.nextBatch(batch, kElementLineLimit, static_cast<std::size_t>(lines))) {
+        readElementLines(batch, stress, rq.item, read);
+        const auto blank = std::find_if(read.begin(), read.end(), [](const ElementLine& r) { return r.kind == ElementLine::kBlank; });
+        for (auto r = read.begin(); r != blank; ++r) {
+            if (r->kind == ElementLine::kNumbers) last = *r;
+            if (last.node < 1 || static_cast<std::size_t>(last.node) > nodeCount) continue;  // not a node of this mesh
+            out.hits[last.node - 1] += 1;
+            out.values[last.node - 1] += last.value;
         }
-        if (node < 1 || static_cast<std::size_t>(node) > nodeCount) continue;  // not a node of this mesh
-        out.hits[node - 1] += 1;
-        out.values[node - 1] += value;
+        if (blank != read.end()) break;
+        lines -= static_cast<std::int64_t>(read.size());
     }
 
     Range range;

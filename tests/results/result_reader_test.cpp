@@ -4,6 +4,7 @@
 
 #include "result_files.h"
 #include <cmath>
+#include <random>
 
 #include "results/derived_stress.h"
 #include "results/quantity_list.h"
@@ -115,7 +116,7 @@ TEST_F(ResultReader, ShortBlocksLeaveZerosAndOverlongLinesDoNotShiftTheRest) {
     ASSERT_EQ(read("TEMP\n" + longLine + "2 6\n3 7\n", kThreeNodes, kKindTemperature, 0), ReadStatus::Read);
     EXPECT_EQ(out.values, (std::vector<double>{12, 6, 7}));
     // A line far longer than any buffer still counts as one line.
-    const std::string huge = "1 8" + std::string(3 << 20, 'x') + "\n";
+    const std::string huge = "1 8" + std::string(9 << 20, 'x') + "\n";
     ASSERT_EQ(read("TEMP\n" + huge + "2 6\n3 7\n", kThreeNodes, kKindTemperature, 0), ReadStatus::Read);
     EXPECT_EQ(out.values, (std::vector<double>{8, 6, 7}));
 }
@@ -145,6 +146,50 @@ TEST_F(ResultReader, StressIsAveragedOverTheElementsAtANode) {
     // Items outside 0 to 13 add nothing.
     ASSERT_EQ(read(text, kTwoTets, kKindStress, 14), ReadStatus::Read);
     EXPECT_EQ(out.values, (std::vector<double>(5, 0.0)));
+}
+
+// A block of many megabytes is read in batches (two threads each): repeat lines at any place,
+// lines naming no node of the mesh, an over-long line and the end of the block must come out as a
+// plain line-by-line reading gives them.
+TEST_F(ResultReader, LargeBlocksReadAsLineByLine) {
+    constexpr int kNodes = 5000, kElements = 60000;  // 240,000 lines, about 20 MB
+    TestMesh mesh{kNodes, 4, std::vector<std::int32_t>(4 * kElements, 1)};
+    std::mt19937 random(11);
+    std::vector<double> sum(kNodes, 0.0);
+    std::vector<int> hits(kNodes, 0);
+    std::string text = meshFileLines() + "STRESS 1\n element node sx sy sz txy tyz txz\n";
+    int node = 0;
+    double sx = 0;
+    const int endAt = 4 * kElements - 7;  // a blank line ends the block a few lines early
+    for (int l = 0; l < endAt; ++l) {
+        // Repeat lines around each 4 MB of the file, where the reader's batches end.
+        const bool nearBatchEnd = text.size() % (4u << 20) > (4u << 20) - 400;
+        if (l > 0 && (nearBatchEnd || random() % 50 == 0)) {
+            text += random() % 2 ? " ;\n" : ";\n";  // the line before stands for it
+        } else if (l % 100003 == 5) {
+            node = 1 + static_cast<int>(random() % kNodes);
+            sx = 1.0;
+            text += "1 " + std::to_string(node) + " 1.000000e+00" + std::string(300, ' ') + "7.0e+00\n";
+        } else {
+            node = static_cast<int>(random() % (kNodes + 11));  // 0 and above kNodes: outside the mesh
+            sx = static_cast<double>(random() % 2000) - 1000.0;
+            text += stressLine(l / 4 + 1, node, sx, 1.0, 2.0);
+        }
+        if (node >= 1 && node <= kNodes) {
+            sum[static_cast<std::size_t>(node - 1)] += sx;
+            hits[static_cast<std::size_t>(node - 1)] += 1;
+        }
+    }
+    text += "\n" + stressLine(1, 1, 1e6) + stressLine(1, 1, 1e6);
+    ASSERT_GT(text.size(), 12u << 20);  // more than three buffers of the line reader
+    ASSERT_EQ(read(text, mesh, kKindStress, kItemSigmaX), ReadStatus::Read);
+    for (int n = 0; n < kNodes; ++n) {
+        ASSERT_EQ(out.hits[static_cast<std::size_t>(n)], hits[static_cast<std::size_t>(n)]) << "node " << n + 1;
+        if (hits[static_cast<std::size_t>(n)] > 0) {
+            ASSERT_NEAR(out.values[static_cast<std::size_t>(n)], sum[static_cast<std::size_t>(n)] / hits[static_cast<std::size_t>(n)], 1e-9)
+                << "node " << n + 1;
+        }
+    }
 }
 
 TEST_F(ResultReader, ElementStepsByPlasticityAndOtherSolutionTypes) {
