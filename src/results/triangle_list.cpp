@@ -1,5 +1,6 @@
 #include "results/triangle_list.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "mesh_solve/face_tables.h"
@@ -42,6 +43,16 @@ public:
             return;
         }
         for (const auto& t : kQuadraticTriangles) addTriangle(element, node(t[0]), node(t[1]), node(t[2]), &t == &kQuadraticTriangles[3]);
+    }
+
+    // Room for `faces` faces up front: the lists of a large mesh run to hundreds of megabytes, and
+    // growing them step by step would copy them over and over.
+    void reserveFaces(std::size_t faces) {
+        const std::size_t triangles = faces * (mesh_.nodesPerElement() == 10 ? 4 : 1);
+        list_.nodes.reserve(3 * triangles);
+        list_.normals.reserve(3 * triangles);
+        list_.elements.reserve(triangles);
+        list_.central.reserve(triangles);
     }
 
     TriangleList take() { return std::move(list_); }
@@ -88,11 +99,13 @@ private:
 TriangleList buildTriangleList(const mesh_solve::Mesh& mesh, bool allFaces) {
     Builder builder(mesh);
     if (allFaces) {
+        builder.reserveFaces(static_cast<std::size_t>(std::max(mesh.elementCount(), 0)) * mesh_solve::kFacesPerElement);
         for (std::int32_t e = 1; e <= mesh.elementCount(); ++e)
             for (std::int32_t face = 1; face <= mesh_solve::kFacesPerElement; ++face) builder.addFace(e, face);
     } else {
         const auto elements = mesh.facetElements();
         const auto faces = mesh.facetFaces();
+        builder.reserveFaces(std::min(elements.size(), faces.size()));
         for (std::size_t i = 0; i < elements.size() && i < faces.size(); ++i) builder.addFace(elements[i], faces[i]);
     }
     return builder.take();
