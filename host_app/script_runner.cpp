@@ -649,12 +649,22 @@ void ScriptRunner::waitFile(const Words& args) {
             lastSize = size;
             if (stableChecks >= 3) return;
         } else if (!error) {
-            // A log the program writes as it goes: done when one of the texts stands in it.
+            // A log the program writes as it goes: done when one of the texts stands in it. A log
+            // this script waited on before counts only with what changed since: a second run of a
+            // program must not be taken as finished by the first run's last line.
             std::ifstream in(args[0]);
             const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+            const auto written = fs::last_write_time(args[0], error);
+            std::size_t from = 0;
+            if (const auto before = matchedLogs_.find(args[0]); before != matchedLogs_.end()) {
+                const std::string& old = before->second.content;
+                if (content == old && written == before->second.written) from = content.size();  // untouched
+                else if (content.size() > old.size() && content.compare(0, old.size(), old) == 0) from = old.size();
+            }
             for (const auto& text : texts) {
-                if (content.find(text) != std::string::npos) {
+                if (content.find(text, from) != std::string::npos) {
                     out_ << "found \"" << text << "\" in " << args[0] << std::endl;
+                    matchedLogs_[args[0]] = {content, written};
                     return;
                 }
             }

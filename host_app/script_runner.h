@@ -3,6 +3,7 @@
 // picks, selections, and a person's actions on the add-on's dialogs, with checks and pictures.
 // Every message box is printed as "message: TEXT". A failed check or an invalid line stops the
 // run with a ScriptFailure naming the line.
+#include <filesystem>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -124,6 +125,11 @@ class ScriptRunner {
     std::size_t messagesChecked_ = 0;              // messages before this index have been matched
     std::optional<ScriptFailure> pendingFailure_;  // a failure inside a modal run
     std::vector<std::vector<ScriptLine>> modalBlocks_;
+    struct MatchedLog {
+        std::string content;
+        std::filesystem::file_time_type written;
+    };
+    std::map<std::string, MatchedLog> matchedLogs_;  // a log as it stood when wait-file last found a text in it
 };
 
 // Parses a whole number; nothing when `word` is not one.

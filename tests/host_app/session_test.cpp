@@ -4,8 +4,10 @@
 
 #include <png.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <thread>
 
 #include "host_run.h"
 #include "loadcase/loadcase_file.h"
@@ -288,6 +290,39 @@ TEST_F(HostSession, PrintListsFacesEdgesAndVerticesInSelectNumbering) {
     EXPECT_NE(run.out.find("edge 12: body 1, box "), std::string::npos) << run.out;
     for (const char* corner : {" at 0 0 0\n", " at 200 20 10\n"})
         EXPECT_NE(run.out.find(corner), std::string::npos) << corner << "\n" << run.out;
+}
+
+// A log the script waited on before counts only with what was written since: a second solve in
+// the same folder is not finished because the first one's last line is still there.
+TEST_F(HostSession, WaitFileTakesOnlyWhatChangedInALogItWaitedOnBefore) {
+    const std::string log = folder.path("job.slog");
+    const std::string twice = "wait-file " + log + " 20 \"] done\"\nwait-file " + log + " 20 \"] done\"\n";
+    auto found = [](const std::string& out) {
+        int count = 0;
+        for (std::size_t at = out.find("found"); at != std::string::npos; at = out.find("found", at + 1)) ++count;
+        return count;
+    };
+    std::ofstream(log) << "[1.0 s] done\n";
+    const auto stale = folder.run("wait-file " + log + " 5 \"] done\"\nwait-file " + log + " 0.5 \"] done\"\n");
+    EXPECT_EQ(stale.status, 1);
+    EXPECT_EQ(found(stale.out), 1) << stale.out;
+    EXPECT_NE(stale.err.find("no finished file"), std::string::npos) << stale.err;
+
+    // The second run appends its lines, or writes the log anew, once the first wait has found its text.
+    for (const bool anew : {false, true}) {
+        SCOPED_TRACE(anew ? "written anew" : "appended");
+        std::ofstream(log) << "[1.0 s] done\n";
+        std::filesystem::remove(folder.path("stdout"));
+        std::thread secondRun([&] {
+            for (int i = 0; i < 600 && found(HostRunFolder::read(folder.path("stdout"))) == 0; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            std::ofstream(log, anew ? std::ios::trunc : std::ios::app) << "[2.5 s] done\n";
+        });
+        const auto run = folder.run(twice);
+        secondRun.join();
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(found(run.out), 2) << run.out;
+    }
 }
 
 TEST_F(HostSession, BadLinesAndFailedChecksStopTheRunWithTheirLineNumber) {
