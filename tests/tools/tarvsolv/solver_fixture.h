@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <slepcsys.h>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -140,6 +141,31 @@ class SolverJob {
     std::string stem_;
     FeMesh mesh_;
 };
+
+// The job solved by both solvers: the largest displacement component and the largest difference
+// between the two solutions, relative to it.
+struct SolverAgreement {
+    double largest = 0;
+    double relativeDifference = 0;
+};
+
+inline SolverAgreement solveBothWays(SolverJob& job, const JobText& text) {
+    job.writeInput(text);
+    EXPECT_EQ(job.run(SolverChoice::Iterative), "");
+    const auto iterative = job.nodeBlock("DISP 1");
+    job.writeInput(text);
+    EXPECT_EQ(job.run(SolverChoice::Direct), "");
+    const auto direct = job.nodeBlock("DISP 1");
+    EXPECT_EQ(iterative.size(), direct.size());
+    SolverAgreement out;
+    double difference = 0;
+    for (std::size_t i = 0; i < direct.size() && i < iterative.size(); ++i) {
+        out.largest = std::max(out.largest, std::abs(direct[i]));
+        difference = std::max(difference, std::abs(direct[i] - iterative[i]));
+    }
+    out.relativeDifference = out.largest > 0 ? difference / out.largest : 0;
+    return out;
+}
 
 // Steel in the add-on's millimetre units: N/mm2, 1/C, kg/mm3.
 inline const char* kSteel = "1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
