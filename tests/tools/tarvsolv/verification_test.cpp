@@ -243,26 +243,38 @@ TEST(Verification, ThickCylinderUnderInternalPressureMatchesLame) {
     EXPECT_NEAR(mean(job.nodeBlock("DISP 1"), outer, 3, 1), outerRadial, 0.01 * outerRadial);
 }
 
-TEST(Verification, SlabWithHeatFluxAndConvectionMatchesOneDimensionalConduction) {
-    const double thickness = 20, k = 0.05, q = 0.01, h = 0.002, fluid = 20;
-    BoxSpec box;
-    box.size = {thickness, 5, 5};
-    box.nx = 8, box.ny = 2, box.nz = 2;
-    SolverJob job("slab");
-    job.writeMesh(makeBoxMesh(box));
-    JobText text;
-    text.analysisCode = 1;
-    text.materials = {"1  0.05,0,0,7.85e-09,460"};
-    text.loads = {"bol 1 0 0.01", "bol 2 2 0.002, 20"};
-    job.writeInput(text);
-    ASSERT_EQ(job.run(), "");
-    const auto t = job.nodeBlock("TEMP 1");
-    ASSERT_EQ(t.size(), static_cast<std::size_t>(job.mesh().nodeCount()));
-    const double cooled = fluid + q / h;
-    for (double x : {0.0, 5.0, thickness}) {
-        const double expected = cooled + q * (thickness - x) / k;
-        const auto at = nodesWhere(job.mesh(), [&](Vec3 p) { return std::abs(p.x - x) < 1e-9; });
-        EXPECT_NEAR(mean(t, at, 1, 0), expected, 0.005 * expected) << "x = " << x;
+// A 20 mm slab cooled on its far face (h = 0.002, fluid at 20) and either heated by a flux q
+// through its near face, T(x) = Tf + q / h + q (L - x) / k, or by internal heat Q and insulated
+// there, T(x) = Tf + Q L / h + Q (L^2 - x^2) / (2 k).
+TEST(Verification, SlabsMatchOneDimensionalConduction) {
+    const double thickness = 20, k = 0.05, h = 0.002, fluid = 20;
+    struct Case {
+        const char* name;
+        std::string load;
+        double q;
+        bool internal;
+    };
+    for (const Case& c : {Case{"flux", "bol 1 0 0.01", 0.01, false}, Case{"internal heat", "al 1e-3", 1e-3, true}}) {
+        SCOPED_TRACE(c.name);
+        BoxSpec box;
+        box.size = {thickness, 5, 5};
+        box.nx = 8, box.ny = 2, box.nz = 2;
+        SolverJob job("slab");
+        job.writeMesh(makeBoxMesh(box));
+        JobText text;
+        text.analysisCode = 1;
+        text.materials = {"1  0.05,0,0,7.85e-09,460"};
+        text.loads = {c.load, "bol 2 2 0.002, 20"};
+        job.writeInput(text);
+        ASSERT_EQ(job.run(), "");
+        const auto t = job.nodeBlock("TEMP 1");
+        ASSERT_EQ(t.size(), static_cast<std::size_t>(job.mesh().nodeCount()));
+        for (double x : {0.0, 5.0, 10.0, thickness}) {
+            const double expected = c.internal ? fluid + c.q * thickness / h + c.q * (thickness * thickness - x * x) / (2 * k)
+                                               : fluid + c.q / h + c.q * (thickness - x) / k;
+            const auto at = nodesWhere(job.mesh(), [&](Vec3 p) { return std::abs(p.x - x) < 1e-9; });
+            EXPECT_NEAR(mean(t, at, 1, 0), expected, 0.005 * expected) << "x = " << x;
+        }
     }
 }
 
@@ -283,29 +295,6 @@ TEST(Verification, SpinningBarCarriesTheCentrifugalAxialStress) {
         const double expected = rho * 1e6 * (bar.length * bar.length - x * x) / 2;
         const auto section = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == x; });
         EXPECT_NEAR(mean(sx, section, 1, 0), expected, 0.02 * expected) << "x = " << x;
-    }
-}
-
-// Internal heat in a slab insulated on one side and cooled on the other:
-// T(x) = Tf + Q L / h + Q (L^2 - x^2) / (2 k).
-TEST(Verification, SlabWithInternalHeatMatchesOneDimensionalConduction) {
-    const double thickness = 20, k = 0.05, q = 1e-3, h = 0.002, fluid = 20;
-    BoxSpec box;
-    box.size = {thickness, 5, 5};
-    box.nx = 8, box.ny = 2, box.nz = 2;
-    SolverJob job("heated");
-    job.writeMesh(makeBoxMesh(box));
-    JobText text;
-    text.analysisCode = 1;
-    text.materials = {"1  0.05,0,0,7.85e-06,460"};
-    text.loads = {"al 1e-3", "bol 2 2 0.002, 20"};
-    job.writeInput(text);
-    ASSERT_EQ(job.run(), "");
-    const auto t = job.nodeBlock("TEMP 1");
-    for (double x : {0.0, 10.0, thickness}) {
-        const double expected = fluid + q * thickness / h + q * (thickness * thickness - x * x) / (2 * k);
-        const auto at = nodesWhere(job.mesh(), [&](Vec3 p) { return std::abs(p.x - x) < 1e-9; });
-        EXPECT_NEAR(mean(t, at, 1, 0), expected, 0.005 * expected) << "x = " << x;
     }
 }
 
