@@ -81,7 +81,7 @@ std::uint64_t eightDigitsValue(std::uint64_t chunk) {
 // The solver's own forms, "-d.dddddde+dd" and "-d.dddddddde+dd" (6 or 8 decimals, a two-digit
 // exponent), read at fixed places with the first seven digits taken at once: the bulk of a result
 // file. Returns where the number ends, or nullptr for any other text.
-[[gnu::always_inline]] inline const char* readSolverScientific(const char* p, const char* end, double& value) {
+const char* readSolverScientific(const char* p, const char* end, double& value) {
     const bool negative = *p == '-';
     const char* q = negative ? p + 1 : p;
     if (end - q < 12 || q[1] != '.') return nullptr;
@@ -121,7 +121,7 @@ const char* skipToWhiteSpace(const char* p, const char* end) {
 }
 
 // Reads the real at or after `p` by the rules of the class comment and moves `p` past it.
-[[gnu::always_inline]] inline double readReal(const char*& p, const char* end) {
+inline double readReal(const char*& p, const char* end) {
     while (p < end && !startsReal(*p) && *p != ';') ++p;
     if (p == end) return 0.0;
     double value = 0.0;
