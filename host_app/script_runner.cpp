@@ -567,10 +567,7 @@ void ScriptRunner::render(const Words& args) {
         width = static_cast<int>(*w);
         height = static_cast<int>(*h);
     }
-    fs::path path = args[0];
-    if (path.is_relative()) path = fs::path(options_.outFolder) / path;
-    std::error_code error;
-    if (path.has_parent_path()) fs::create_directories(path.parent_path(), error);
+    const fs::path path = picturePath(args[0]);
     HostSession& session = app_.requireSession();
     app_.fitView(width, height);
     RasterImage image(width, height);
@@ -582,12 +579,20 @@ void ScriptRunner::render(const Words& args) {
     out_ << "picture: " << path.string() << std::endl;
 }
 
-// ---- answers for the next file and print dialogs ----
+// ---- output paths; answers for the next file and print dialogs ----
 
 // A path of a script is taken inside the output folder unless it is absolute.
 std::string ScriptRunner::outputPath(const std::string& path) const {
     fs::path p = path;
     if (p.is_relative()) p = fs::path(options_.outFolder) / p;
+    return p.string();
+}
+
+// A picture's path, with its folder made.
+std::string ScriptRunner::picturePath(const std::string& path) const {
+    const fs::path p = outputPath(path);
+    std::error_code error;
+    if (p.has_parent_path()) fs::create_directories(p.parent_path(), error);
     return p.string();
 }
 
@@ -626,10 +631,7 @@ void ScriptRunner::snapshot(const Words& args) {
         width = static_cast<int>(*w);
         height = static_cast<int>(*h);
     }
-    fs::path path = args[0];
-    if (path.is_relative()) path = fs::path(options_.outFolder) / path;
-    std::error_code error;
-    if (path.has_parent_path()) fs::create_directories(path.parent_path(), error);
+    const fs::path path = picturePath(args[0]);
     if (!view.snapshot(path.string(), width, height)) throw LineError("cannot write " + path.string());
     out_ << "picture: " << path.string() << std::endl;
 }

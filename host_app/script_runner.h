@@ -102,6 +102,7 @@ class ScriptRunner {
     void answerFile(const Words& args);
     void answerPrint(const Words& args);
     std::string outputPath(const std::string& path) const;
+    std::string picturePath(const std::string& path) const;
     // The results window's OpenGL view: timer ticks and off-screen pictures inside its on-modal block.
     void frames(const Words& args);
     void snapshot(const Words& args);
