@@ -34,7 +34,7 @@ ElementLine readElementLine(std::string_view line, bool stress, int item) {
     if (stress) {
         double c[6];
         scan.reals(c, 6);
-        out.value = item >= 0 && item <= kItemMaxPrincipal ? stressValue({c[0], c[1], c[2], c[3], c[4], c[5]}, item) : 0.0;
+        out.value = stressValue({c[0], c[1], c[2], c[3], c[4], c[5]}, item);  // 0 for an unknown item
     } else {
         out.value = item == 0 ? scan.real() : 0.0;
     }
