@@ -1,6 +1,6 @@
 #include "addon/command_factory.h"
 
-#include "addon/menu.h"
+#include "addon_base/menu.h"
 #include "loadcase/loadcase_command.h"
 #include "mesh_solve/mesh_command.h"
 #include "mesh_solve/show_ui_command.h"
@@ -29,27 +29,29 @@ platform::RefPtr<CAddOnCommand> createCommand(std::int32_t id, CShowUICommand* e
     }
 }
 
-void openToolbox(CShowUICommand* explorer, ui::Window* panel) {
-    if (explorer == nullptr) return;
+void openToolbox(CShowUICommand& explorer, ui::Window* panel) {
     // Shown again, the explorer keeps its toolbox and moves it into the panel it is given now.
-    if (auto* toolbox = dynamic_cast<CToolboxCommand*>(explorer->toolbox())) {
+    if (auto* toolbox = dynamic_cast<CToolboxCommand*>(explorer.toolbox())) {
         toolbox->placeIn(panel);
         return;
     }
-    auto toolbox = platform::makeRef<CToolboxCommand>(explorer, panel);
-    explorer->setToolbox(toolbox);
+    auto toolbox = platform::makeRef<CToolboxCommand>(&explorer, panel);
+    explorer.setToolbox(toolbox);
     toolbox->Start();
 }
 
-void refreshToolbox(CShowUICommand* explorer) {
-    if (explorer == nullptr) return;
-    if (auto* toolbox = dynamic_cast<CToolboxCommand*>(explorer->toolbox())) toolbox->refreshLabel();
+void openResultsWindow(const loadcase::Document& document) {
+    CoglMFCDialogDlg window(document);
+    window.DoModal();
 }
 
-bool openResultsWindow() {
-    CoglMFCDialogDlg window;
-    window.DoModal();
-    return true;
+ExplorerHooks explorerHooks(std::function<void(const std::string&)> ended) {
+    ExplorerHooks hooks;
+    hooks.openToolbox = openToolbox;
+    hooks.createCommand = [](std::int32_t id, CShowUICommand& explorer) { return createCommand(id, &explorer); };
+    hooks.openResultsWindow = openResultsWindow;
+    hooks.ended = std::move(ended);
+    return hooks;
 }
 
 }  // namespace addon

@@ -2,10 +2,10 @@
 // The one place where the analysis commands of the menu (112 to 119) are made.
 #include <cstdint>
 
-#include "addon/addon_command.h"
+#include "addon_base/addon_command.h"
+#include "mesh_solve/show_ui_command.h"
 #include "platform/ref_ptr.h"
 
-class CShowUICommand;
 namespace ui {
 class Window;
 }
@@ -17,13 +17,13 @@ namespace addon {
 platform::RefPtr<CAddOnCommand> createCommand(std::int32_t id, CShowUICommand* explorer);
 
 // Creates the explorer's toolbox in `panel` and shows it (the workflow buttons above the tree).
-void openToolbox(CShowUICommand* explorer, ui::Window* panel);
+void openToolbox(CShowUICommand& explorer, ui::Window* panel);
 
-// Asks the explorer's toolbox to show the current loadcase again.
-void refreshToolbox(CShowUICommand* explorer);
+// Opens the separate results window as a modal dialog ("Plot" with "Pop-out" checked).
+void openResultsWindow(const loadcase::Document& document);
 
-// Opens the separate results window as a modal dialog ("Plot" with "Pop-out" checked). Answers
-// false when this build has no results window.
-bool openResultsWindow();
+// What an explorer asks of the add-on: the toolbox, the commands it starts, the results window;
+// `ended` is called when the explorer ends.
+ExplorerHooks explorerHooks(std::function<void(const std::string&)> ended);
 
 }  // namespace addon

@@ -4,7 +4,7 @@
 #include "addon/entry_points.h"
 #include "addon/kolvane_app.h"
 #include "addon/kolvane_interface.h"
-#include "addon/library_state.h"
+#include "addon_base/library_state.h"
 #include "host/addon_entry.h"
 #include "host/host_interfaces.h"
 

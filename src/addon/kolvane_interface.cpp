@@ -3,11 +3,11 @@
 #include <new>
 
 #include "addon/command_factory.h"
-#include "addon/guarded_call.h"
-#include "addon/host_access.h"
-#include "addon/library_state.h"
-#include "addon/menu.h"
-#include "addon/settings.h"
+#include "addon_base/guarded_call.h"
+#include "addon_base/host_access.h"
+#include "addon_base/library_state.h"
+#include "addon_base/menu.h"
+#include "addon_base/settings.h"
 #include "mesh_solve/show_ui_command.h"
 #include "platform/help_viewer.h"
 #include "platform/paths.h"
@@ -108,7 +108,7 @@ Status CKolvaneInterface::InvokeCommand(std::int32_t id, const platform::AutoStr
         if (id == addon::kMenuExplorer) {
             openExplorer(session, command);
         } else if (id == addon::kMenuPlot && addon::library().popOutResults) {
-            addon::openResultsWindow();
+            if (explorer != nullptr) addon::openResultsWindow(explorer->document());
         } else if (addon::isAnalysisCommand(id)) {
             if (explorer != nullptr) startCommand(id, explorer, command);
         } else if (id == addon::kMenuHelp) {
@@ -119,13 +119,17 @@ Status CKolvaneInterface::InvokeCommand(std::int32_t id, const platform::AutoStr
 
 void CKolvaneInterface::openExplorer(const std::string& session, host::IQuarnelAddOnCommand** command) {
     CShowUICommand* explorer = explorerFor(session);
+    RefPtr<CShowUICommand> opened(explorer);
     if (explorer == nullptr) {
-        auto created = platform::makeRef<CShowUICommand>(this, session);
-        explorers_[session] = created;
-        explorer = created.get();
-        addon::library().currentPartSession = addon::findSession(session).query<host::IQDPartSession>();
+        // The explorer joins the map only once the host has answered: a failing host leaves no
+        // half-made explorer behind that the menu would show as open.
+        auto partSession = addon::findSession(session).query<host::IQDPartSession>();
+        opened = platform::makeRef<CShowUICommand>(
+            session, addon::explorerHooks([this](const std::string& name) { removeExplorer(name); }));
+        explorers_[session] = opened;
+        addon::library().currentPartSession = partSession;
     }
-    auto asCommand = RefPtr<CShowUICommand>(explorer).require<host::IQuarnelAddOnCommand>();
+    auto asCommand = opened.require<host::IQuarnelAddOnCommand>();
     *command = asCommand.detach();
 }
 

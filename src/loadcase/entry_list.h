@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/actions.h"
+#include "entry_record/actions.h"
 
 namespace loadcase {
 

@@ -1,10 +1,10 @@
 #pragma once
 // "Loadcase": chooses, creates and deletes the loadcases of the session.
-#include "addon/addon_command.h"
+#include "loadcase/document_command.h"
 
-class CLoadcaseCommand : public CAddOnCommand {
+class CLoadcaseCommand : public CDocumentCommand {
 public:
-    explicit CLoadcaseCommand(CShowUICommand* explorer) : CAddOnCommand(explorer) {}
+    explicit CLoadcaseCommand(loadcase::DocumentOwner* explorer) : CDocumentCommand(explorer) {}
 
     std::string className() const override { return "CLoadcaseCommand"; }
     void Start() override;

@@ -1,12 +1,10 @@
 #include "loadcase/loadcase_dialog.h"
 
-#include "addon/command_factory.h"
-#include "addon/library_state.h"
+#include "addon_base/library_state.h"
 #include "loadcase/analysis_code.h"
 #include "loadcase/header_file.h"
 #include "loadcase/loadcase_command.h"
 #include "loadcase/loadcase_file.h"
-#include "mesh_solve/show_ui_command.h"
 #include "platform/paths.h"
 #include "ui/prompts.h"
 
@@ -43,7 +41,7 @@ ui::DialogTemplate CLoadcase::makeTemplate() {
     return t;
 }
 
-CShowUICommand& CLoadcase::explorer() const { return *command_->explorer(); }
+loadcase::Document& CLoadcase::document() const { return command_->document(); }
 
 bool CLoadcase::onInitDialog() {
     type_ = -1;
@@ -53,7 +51,7 @@ bool CLoadcase::onInitDialog() {
 }
 
 void CLoadcase::fillLists() {
-    const std::string& folder = addon::library().projectFolder;
+    const std::string& folder = document().projectFolder();
     clearItems(kOldList);
     for (const auto& name : platform::filesWithExtension(folder, ".api_fem")) addItem(kOldList, platform::fileStem(name));
     clearItems(kMeshList);
@@ -62,18 +60,17 @@ void CLoadcase::fillLists() {
 
 void CLoadcase::chooseType(int type) {
     type_ = type;
-    explorer().setAnalysisType(type);
+    document().setAnalysisType(type);
 }
 
 std::string CLoadcase::selectedText(int listId) const { return itemText(listId, selection(listId)); }
 
 void CLoadcase::OnApply() {
-    auto& lib = addon::library();
-    CShowUICommand& ex = explorer();
+    loadcase::Document& doc = document();
     const std::string oldName = selectedText(kOldList);
     const std::string meshName = selectedText(kMeshList);
     const std::string newName = text(kNewName);
-    ex.save();
+    doc.save();
 
     if (oldName.empty() && newName.empty()) {
         ui::showMessage("Select an old loadcase or name a new one");
@@ -83,57 +80,50 @@ void CLoadcase::OnApply() {
         ui::showMessage("Select an analysis type");
         return;
     }
-    const std::string jobBase = platform::joinPath(lib.projectFolder, newName.empty() ? oldName : newName);
+    const std::string name = newName.empty() ? oldName : newName;
+    const std::string jobBase = platform::joinPath(doc.projectFolder(), name);
 
-    loadcase::AnalysisSetting setting{ex.analysisType(), ex.solveIndex()};
+    loadcase::AnalysisSetting setting{doc.analysisType(), doc.solveIndex()};
     std::string meshPath = jobBase + ".meb";
     if (!oldName.empty()) {
         const auto header = loadcase::readHeaderFile(jobBase, setting);
         setting = header.analysis;
         meshPath = header.meshPath;
     }
-    if (!meshName.empty()) meshPath = platform::joinPath(lib.projectFolder, meshName) + ".meb";
-    lib.jobBasePath = jobBase;
-    lib.meshFile = meshPath;
+    if (!meshName.empty()) meshPath = platform::joinPath(doc.projectFolder(), meshName) + ".meb";
 
-    ex.rebuildSections();
-    ex.clearEntries();
-    loadcase::LoadcaseFile::createIfMissing(jobBase + ".api_fem");
-    if (!oldName.empty()) {
-        ex.loadFrom(platform::joinPath(lib.projectFolder, oldName) + ".api_fem");
-        ex.fillTree();
-        ex.setAnalysisType(setting.type);
-        ex.setSolveIndex(setting.solveIndex);
+    doc.switchTo(name, meshPath);
+    loadcase::LoadcaseFile::createIfMissing(doc.loadcaseFilePath());
+    if (!oldName.empty()) doc.loadFrom(platform::joinPath(doc.projectFolder(), oldName) + ".api_fem");
+    if (newName.empty()) {
+        doc.setAnalysisType(setting.type);
+        doc.setSolveIndex(setting.solveIndex);
     } else {
+        // Every new loadcase, a copy of an old one too, gets its header: the mesh chosen here is
+        // what the mesh and solve commands read back from it.
         const int code = loadcase::headerCodeForType(type_);
-        loadcase::writeHeaderFile(jobBase + ".txt", lib.unitText, code, meshPath);
+        loadcase::writeHeaderFile(doc.solverInputPath(), addon::library().unitText, code, meshPath);
         // The solve index is what the new header says, as if it had been read back: otherwise the
         // first solver input (written from the solve index) would turn a thermal loadcase into a
         // mechanical one.
-        ex.setSolveIndex(loadcase::settingForHeaderCode(code, {type_, ex.solveIndex()}).solveIndex);
+        doc.setSolveIndex(loadcase::settingForHeaderCode(code, {type_, doc.solveIndex()}).solveIndex);
     }
-    const std::string name = newName.empty() ? oldName : newName;
-    ex.replaceSectionEntry(name + ":" + std::to_string(ex.analysisType()), model::kKindLoadcase, true);
-    addon::refreshToolbox(&ex);
+    doc.replaceSectionEntry(name + ":" + std::to_string(doc.analysisType()), model::kKindLoadcase, true);
     endDialog(ui::kIdCancel);
 }
 
 void CLoadcase::OnDelete() {
-    auto& lib = addon::library();
-    CShowUICommand& ex = explorer();
+    loadcase::Document& doc = document();
     const int index = selection(kOldList);
     const std::string oldName = selectedText(kOldList);
     if (oldName.empty()) return;
-    const std::string path = platform::joinPath(lib.projectFolder, oldName) + ".api_fem";
-    const bool wasCurrent = path == ex.loadcaseFilePath();
+    const std::string path = platform::joinPath(doc.projectFolder(), oldName) + ".api_fem";
+    const bool wasCurrent = path == doc.loadcaseFilePath();
     platform::removeFile(path);
     deleteItem(kOldList, index);
     if (!wasCurrent) return;
     // The session-named loadcase becomes current. Its file is read, not overwritten: saving the
     // deleted loadcase's entries into it would destroy what the user kept there.
-    lib.jobBasePath = platform::joinPath(lib.projectFolder, ex.sessionName());
-    ex.rebuildSections();
-    ex.clearEntries();
-    ex.load();
-    ex.fillTree();
+    doc.switchTo(doc.sessionName(), doc.meshPath());
+    doc.load();
 }

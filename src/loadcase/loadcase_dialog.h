@@ -3,10 +3,10 @@
 // choose its mesh, delete loadcases.
 #include <string>
 
+#include "loadcase/loadcase_document.h"
 #include "ui/dialog.h"
 
 class CLoadcaseCommand;
-class CShowUICommand;
 
 class CLoadcase : public ui::Dialog {
 public:
@@ -41,7 +41,7 @@ protected:
 
 private:
     static ui::DialogTemplate makeTemplate();
-    CShowUICommand& explorer() const;
+    loadcase::Document& document() const;
     void chooseType(int type);
     std::string selectedText(int listId) const;
     // Fills the two lists with the loadcases and meshes of the project folder.

@@ -5,11 +5,11 @@
 #include <filesystem>
 #include <new>
 
-#include "loadcase/archive_error.h"
-#include "loadcase/archive_reader.h"
-#include "loadcase/archive_writer.h"
+#include "entry_record/archive_error.h"
+#include "entry_record/archive_reader.h"
+#include "entry_record/archive_writer.h"
 #include "loadcase/file_replace.h"
-#include "loadcase/object_io.h"
+#include "entry_record/object_io.h"
 
 namespace loadcase {
 namespace {

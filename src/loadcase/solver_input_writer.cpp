@@ -5,14 +5,10 @@
 #include <sstream>
 #include <string>
 
-#include "addon/library_state.h"
-#include "addon/host_access.h"
-#include "addon/settings.h"
+#include "addon_base/settings.h"
 #include "loadcase/entity_numbering.h"
 #include "loadcase/section_finder.h"
 #include "loadcase/text_format.h"
-#include "mesh_solve/mesh_store.h"
-#include "mesh_solve/show_ui_command.h"
 #include "platform/host_error.h"
 #include "platform/paths.h"
 #include "ui/prompts.h"
@@ -37,6 +33,13 @@ namespace {
 
 std::string afterFirst(const std::string& text, char c) {
     const auto at = text.find(c);
+    return at == std::string::npos ? std::string() : text.substr(at + 1);
+}
+
+// A material text is its description, ": " and the property values; the description may hold a
+// ':' of its own ("Steel: S235"), the values never do.
+std::string materialValues(const std::string& text) {
+    const auto at = text.rfind(':');
     return at == std::string::npos ? std::string() : text.substr(at + 1);
 }
 
@@ -77,8 +80,8 @@ std::string loadCode(char letter) {
 
 class Writer {
 public:
-    Writer(CShowUICommand& explorer, const std::optional<SolveValues>& values)
-        : explorer_(explorer), values_(values), lib_(addon::library()) {}
+    Writer(const SolverInputSource& source, const std::optional<SolveValues>& values)
+        : source_(source), document_(source.document), values_(values) {}
 
     int run();
 
@@ -102,23 +105,21 @@ private:
     }
     void appendBodies() const;
 
-    CShowUICommand& explorer_;
+    const SolverInputSource& source_;
+    const Document& document_;
     const std::optional<SolveValues>& values_;
-    addon::LibraryState& lib_;
     std::optional<EntityNumbering> numbering_;
     platform::RefPtr<host::IQDDesignSession> design_;
 };
 
 int Writer::run() {
-    lib_.resultFile = lib_.jobBasePath + ".out";
-    lib_.solverInputFile = lib_.jobBasePath + ".txt";
-    addon::writeValue(lib_.solverInputFile, "CurrentFile");
+    addon::writeValue(document_.solverInputPath(), "CurrentFile");
     if (values_ && refusedForSolve()) return 1;
     if (!startResultFile()) return 1;
 
     std::ostringstream out;
     writeHeader(out);
-    out << "MODEL\n" << platform::joinPath(lib_.projectFolder, "dump.stp") << "\nMFILE\n" << lib_.meshFile << "\n";
+    out << "MODEL\n" << platform::joinPath(document_.projectFolder(), "dump.stp") << "\nMFILE\n" << document_.meshPath() << "\n";
     if (values_) writeSolveSections(out);
     writeTablesAndMeshSettings(out);
     writeKind(out, model::kKindMaterial, "MATERIALS");
@@ -127,7 +128,7 @@ int Writer::run() {
     writeKind(out, model::kKindReaction, "RESTRAINTS");
     writeKind(out, model::kKindInteraction, "CONSTRAINTS");
     {
-        std::ofstream file(lib_.solverInputFile, std::ios::binary | std::ios::trunc);
+        std::ofstream file(document_.solverInputPath(), std::ios::binary | std::ios::trunc);
         if (file) file << out.str();
     }
     appendBodies();
@@ -135,11 +136,11 @@ int Writer::run() {
 }
 
 bool Writer::refusedForSolve() {
-    if (explorer_.tree().children(explorer_.sectionItem(model::kKindMaterial)).empty()) {
+    if (document_.sectionLines(model::kKindMaterial).empty()) {
         ui::showMessage("Assign a Material first");
         return true;
     }
-    std::ifstream current(lib_.solverInputFile);
+    std::ifstream current(document_.solverInputPath());
     if (current && findSection(current, "HEA", 3) == 0) {
         ui::showMessage("Create a Mesh first");
         return true;
@@ -149,35 +150,34 @@ bool Writer::refusedForSolve() {
 
 bool Writer::startResultFile() {
     {
-        std::ofstream result(lib_.resultFile, std::ios::binary | std::ios::trunc);
-        result << "MESHFILE\n" << lib_.meshFile << "\n";
+        std::ofstream result(document_.resultPath(), std::ios::binary | std::ios::trunc);
+        result << "MESHFILE\n" << document_.meshPath() << "\n";
     }
-    if (explorer_.isPartSession()) {
+    if (source_.partSession) {
         try {
-            numbering_.emplace(lib_.currentPartSession);
+            numbering_.emplace(source_.partSession);
         } catch (const platform::HostError&) {
             ui::showMessage("bug in Hollent api: IQDPartSessionPtr.GetBodies()");
             return false;
         }
-        design_ = lib_.currentPartSession.query<host::IQDDesignSession>();
+        design_ = source_.partSession.query<host::IQDDesignSession>();
     } else {
-        RefPtr<host::IQDSession> session = addon::findSessionOf(explorer_);
-        design_ = session.require<host::IQDDesignSession>();
+        design_ = source_.assemblySession.require<host::IQDDesignSession>();
         numbering_.emplace(design_);
     }
     return true;
 }
 
 void Writer::writeHeader(std::ostream& out) const {
-    const int nodes = mesh_solve::libraryMesh().nodesPerElement();
-    const int code = headerCodeForSolveIndex(explorer_.solveIndex());
+    const int nodes = source_.nodesPerElement;
+    const int code = headerCodeForSolveIndex(document_.solveIndex());
     out << "HEADER\n";
     if (values_) {
         const auto& s = *values_;
-        out << format("0.001 %s scale=%g nod=%d elem=0 ana=%d %g %g %d\n", lib_.unitText.c_str(), lib_.lengthScale,
+        out << format("0.001 %s scale=%g nod=%d elem=0 ana=%d %g %g %d\n", source_.unitText.c_str(), source_.lengthScale,
                       nodes, code, s[1], s[3], static_cast<int>(s[2]));
     } else {
-        out << format("0.001 %s scale=%g nod=%d elem=0 ana=%d\n", lib_.unitText.c_str(), lib_.lengthScale, nodes,
+        out << format("0.001 %s scale=%g nod=%d elem=0 ana=%d\n", source_.unitText.c_str(), source_.lengthScale, nodes,
                       code);
     }
 }
@@ -185,7 +185,7 @@ void Writer::writeHeader(std::ostream& out) const {
 void Writer::writeSolveSections(std::ostream& out) const {
     SolveValues s = *values_;
     out << format("SOLVE\n%g,%g,%g,%g,%g\n", s[1], s[2], s[3], s[4], s[5]);
-    switch (explorer_.solveIndex()) {
+    switch (document_.solveIndex()) {
         case 1:
             if (s[5] == 0) s[5] = 1.0;
             out << format("TSTEP\n 1 %d, %g, %g %g\n", static_cast<int>(s[2]), s[3], s[4], s[5]);
@@ -200,10 +200,10 @@ void Writer::writeSolveSections(std::ostream& out) const {
 
 void Writer::writeTablesAndMeshSettings(std::ostream& out) const {
     out << "TABLES\n";
-    for (const auto& e : explorer_.entries())
+    for (const auto& e : document_.entries())
         if (e.data().kind() == model::kKindTable) out << ' ' << e.data().text() << '\n';
     out << "MSET\n";
-    for (const auto& e : explorer_.entries()) {
+    for (const auto& e : document_.entries()) {
         if (e.data().kind() != model::kKindMesherParameters) continue;
         out << ' ' << afterFirst(e.data().text(), ':') << '\n';
         break;
@@ -212,8 +212,8 @@ void Writer::writeTablesAndMeshSettings(std::ostream& out) const {
 
 void Writer::writeKind(std::ostream& out, model::EntryKind kind, const char* heading) const {
     out << heading << '\n';
-    if (explorer_.tree().children(explorer_.sectionItem(kind)).empty()) return;
-    for (const auto& entry : explorer_.entries()) {
+    if (document_.sectionLines(kind).empty()) return;
+    for (const auto& entry : document_.entries()) {
         if (entry.data().kind() != kind) continue;
         try {
             out << lineFor(kind, entry);
@@ -236,7 +236,7 @@ std::string Writer::lineFor(model::EntryKind kind, const model::CActions& entry)
 }
 
 std::string Writer::materialLine(const model::CActionsData& d) const {
-    return format("%d ", numbering_->bodyNumber(d.bodyKey().bytes())) + afterFirst(d.text(), ':') + "\n";
+    return format("%d ", numbering_->bodyNumber(d.bodyKey().bytes())) + materialValues(d.text()) + "\n";
 }
 
 host::Point3 Writer::scaledPoint(const model::CActionsData& d) const {
@@ -248,7 +248,7 @@ host::Point3 Writer::scaledPoint(const model::CActionsData& d) const {
         auto vertex = numbering_->find(d.bodyKey().bytes(), d.entityKey().bytes()).require<host::IQDVertex>();
         check(vertex->GetPoint(&p), host::IQDVertex::iid);
     }
-    const double s = lib_.lengthScale;
+    const double s = source_.lengthScale;
     return {p.x * s, p.y * s, p.z * s};
 }
 
@@ -284,7 +284,7 @@ std::string Writer::actionLine(const model::CActionsData& d) const {
         }
         case 'a':
         case 'b': return "al " + value + "\n";
-        case 't': return "t " + platform::joinPath(lib_.projectFolder, value) + ".out\n";
+        case 't': return "t " + platform::joinPath(document_.projectFolder(), value) + ".out\n";
         case 's': return spinLine(d);
         default: return {};
     }
@@ -298,7 +298,7 @@ std::string Writer::spinLine(const model::CActionsData& d) const {
     if (kind != host::kSurfaceCylinder && kind != host::kSurfaceCone && kind != host::kSurfaceRevolution) return {};
     host::Point3 origin, direction;
     check(face->GetAxis(&origin, &direction), host::IQDFace::iid);
-    const double s = lib_.lengthScale;
+    const double s = source_.lengthScale;
     return format("cx %g,%g,%g %g %g %g ", origin.x * s, origin.y * s, origin.z * s, (origin.x + direction.x) * s,
                   (origin.y + direction.y) * s, (origin.z + direction.z) * s) +
            afterFirst(d.text(), '=') + "\n";
@@ -342,7 +342,7 @@ std::string Writer::interactionLine(const model::CActionsData& d) const {
 
 void Writer::appendBodies() const {
     if (!numbering_ || !numbering_->isPart() || numbering_->totals().empty()) return;
-    std::ofstream result(lib_.resultFile, std::ios::binary | std::ios::app);
+    std::ofstream result(document_.resultPath(), std::ios::binary | std::ios::app);
     const auto& totals = numbering_->totals();
     result << format("BODIES %d\n", static_cast<int>(totals.size()));
     for (std::size_t i = 0; i < totals.size(); ++i)
@@ -353,8 +353,8 @@ void Writer::appendBodies() const {
 
 }  // namespace
 
-int writeSolverInput(CShowUICommand& explorer, const std::optional<SolveValues>& values) {
-    return Writer(explorer, values).run();
+int writeSolverInput(const SolverInputSource& source, const std::optional<SolveValues>& values) {
+    return Writer(source, values).run();
 }
 
 }  // namespace loadcase

@@ -3,14 +3,14 @@
 // name the toolbox shows are taken from it.
 #include <string>
 
-class CShowUICommand;
+#include "loadcase/loadcase_document.h"
 
 namespace mesh_solve {
 
-// The explorer's loadcase file path without its extension.
-std::string loadcaseStem(const CShowUICommand& explorer);
+// The document's job base path: its loadcase file path without the extension.
+std::string loadcaseStem(const loadcase::Document& document);
 
 // The loadcase name: the stem's part after its last separator.
-std::string loadcaseName(const CShowUICommand& explorer);
+std::string loadcaseName(const loadcase::Document& document);
 
 }  // namespace mesh_solve

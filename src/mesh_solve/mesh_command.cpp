@@ -3,16 +3,17 @@
 #include <fstream>
 #include <optional>
 
-#include "addon/guarded_call.h"
-#include "addon/host_access.h"
-#include "addon/library_state.h"
+#include "addon_base/guarded_call.h"
+#include "addon_base/host_access.h"
+#include "addon_base/library_state.h"
 #include "loadcase/solver_input_writer.h"
+#include "mesh_solve/solver_input_source.h"
 #include "mesh_solve/loadcase_stem.h"
 #include "mesh_solve/mesh_dialog.h"
 #include "mesh_solve/mesh_store.h"
 #include "mesh_solve/mesher_settings.h"
 #include "mesh_solve/program_launch.h"
-#include "mesh_solve/show_ui_command.h"
+#include "loadcase/document_command.h"
 #include "platform/host_error.h"
 #include "platform/paths.h"
 #include "ui/prompts.h"
@@ -30,7 +31,7 @@ class RunLog {
 };
 
 // The session of the explorer; nothing when the host has no such document open.
-platform::RefPtr<host::IQDSession> openSession(const CShowUICommand& explorer) {
+platform::RefPtr<host::IQDSession> openSession(const loadcase::DocumentOwner& explorer) {
     try {
         return addon::findSessionOf(explorer);
     } catch (const platform::HostError&) {
@@ -57,14 +58,14 @@ void CMeshCommand::GetNet() {
 }
 
 void CMeshCommand::run() {
-    CShowUICommand& ex = *explorer();
-    const std::string stem = mesh_solve::loadcaseStem(ex);
+    loadcase::DocumentOwner& ex = *explorer();
+    const std::string stem = mesh_solve::loadcaseStem(ex.document());
     RunLog log(stem + ".log");
     if (!log.isOpen()) {
         ui::showMessage("Loadcase not found");
         return;
     }
-    const std::string geometry = platform::joinPath(addon::library().projectFolder, "dump.stp");
+    const std::string geometry = platform::joinPath(ex.document().projectFolder(), "dump.stp");
     const std::string mesher = mesh_solve::mesherPath();
     const std::string input = stem + ".txt";
     mesh_solve::storeCurrentFile(input);
@@ -88,11 +89,11 @@ void CMeshCommand::run() {
 
     const mesh_solve::MesherSettings settings = meshDialog()->settings();
     mesh_solve::libraryMesh().setNodesPerElement(mesh_solve::nodesPerElement(settings));
-    ex.replaceSectionEntry(mesh_solve::mesherParameterLine(settings), model::kKindMesherParameters, false);
+    ex.document().replaceSectionEntry(mesh_solve::mesherParameterLine(settings), model::kKindMesherParameters, false);
     log.line("mesh params written");
 
     // A refused input (the host's bodies could not be read) would only feed the mesher a wrong model.
-    if (loadcase::writeSolverInput(ex, std::nullopt) != 0) return;
+    if (loadcase::writeSolverInput(mesh_solve::solverInputSource(ex), std::nullopt) != 0) return;
     log.line("loadcase file written");
     log.line("calling mesher");
     if (platform::pathExists(mesher)) {

@@ -1,13 +1,13 @@
 #pragma once
 // "Build Mesh": local element sizes on picked geometry, the mesher settings, and the mesh run
 // (STEP export, mesher settings entry, solver input, mesher start).
-#include "addon/model_command.h"
+#include "model/model_command.h"
 
 class CMesh;
 
 class CMeshCommand : public CModelCommand {
   public:
-    explicit CMeshCommand(CShowUICommand* explorer) : CModelCommand(explorer, model::kKindMeshSize) {}
+    explicit CMeshCommand(loadcase::DocumentOwner* explorer) : CModelCommand(explorer, model::kKindMeshSize) {}
 
     std::string className() const override { return "CMeshCommand"; }
     void Start() override;

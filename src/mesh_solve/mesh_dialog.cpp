@@ -2,14 +2,14 @@
 
 #include <vector>
 
-#include "addon/guarded_call.h"
-#include "addon/library_state.h"
-#include "addon/model_size.h"
-#include "addon/picked_entity.h"
+#include "addon_base/guarded_call.h"
+#include "addon_base/library_state.h"
+#include "addon_base/model_size.h"
+#include "addon_base/picked_entity.h"
 #include "loadcase/text_format.h"
 #include "mesh_solve/mesh_command.h"
 #include "mesh_solve/plain_number.h"
-#include "mesh_solve/show_ui_command.h"
+#include "loadcase/document_command.h"
 #include "ui/prompts.h"
 
 using ui::ControlKind;
@@ -74,13 +74,13 @@ ui::DialogTemplate CMesh::makeTemplate() {
     return t;
 }
 
-CShowUICommand& CMesh::explorer() const {
+loadcase::DocumentOwner& CMesh::explorer() const {
     return *command_->explorer();
 }
 
 bool CMesh::onInitDialog() {
     const auto& lib = addon::library();
-    CShowUICommand& ex = explorer();
+    loadcase::DocumentOwner& ex = explorer();
     setCaption("Mesh");
     setText(kUnitLabel, lib.unitText);
     const double modelSize = addon::modelSize(ex.sessionName(), ex.isPartSession());
@@ -133,7 +133,7 @@ void CMesh::OnApply() {
 }
 
 void CMesh::apply() {
-    CShowUICommand& ex = explorer();
+    loadcase::DocumentOwner& ex = explorer();
     const auto picks = addon::PickedSelection::of(ex.sessionName(), kPickPromptKind);
     if (picks.count() < 1) {
         ui::showMessage("Select a point, edge or face");
@@ -144,10 +144,10 @@ void CMesh::apply() {
         const addon::PickedEntity pick = picks.classify(i, ex.isPartSession());
         const char* format = sizeFormat(pick.kind);
         if (!pick.usable() || format == nullptr) continue;
-        ex.addEntry(pick.bodyKey, pick.entityKey, loadcase::format(format, size), model::kKindMeshSize);
+        ex.document().addEntry(pick.bodyKey, pick.entityKey, loadcase::format(format, size), model::kKindMeshSize);
     }
     picks.resetAndHandBack();
-    ex.markChanged();
+    ex.document().markChanged();
     command_->redrawView();
 }
 

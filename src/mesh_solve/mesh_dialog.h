@@ -8,7 +8,9 @@
 #include "widgets/property_grid.h"
 
 class CMeshCommand;
-class CShowUICommand;
+namespace loadcase {
+class DocumentOwner;
+}
 
 class CMesh : public ui::Dialog {
   public:
@@ -55,7 +57,7 @@ class CMesh : public ui::Dialog {
 
   private:
     static ui::DialogTemplate makeTemplate();
-    CShowUICommand& explorer() const;
+    loadcase::DocumentOwner& explorer() const;
     void fillGrid(const mesh_solve::MesherSettings& defaults);
     void apply();
 

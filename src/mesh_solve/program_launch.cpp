@@ -1,6 +1,6 @@
 #include "mesh_solve/program_launch.h"
 
-#include "addon/settings.h"
+#include "addon_base/settings.h"
 #include "platform/paths.h"
 #include "platform/process.h"
 #include "ui/prompts.h"

@@ -1,12 +1,9 @@
 #include "mesh_solve/show_ui_command.h"
 
-#include "addon/command_factory.h"
-#include "addon/guarded_call.h"
-#include "addon/host_access.h"
-#include "addon/kolvane_interface.h"
-#include "addon/library_state.h"
-#include "addon/settings.h"
-#include "loadcase/loadcase_file.h"
+#include "addon_base/guarded_call.h"
+#include "addon_base/host_access.h"
+#include "addon_base/library_state.h"
+#include "addon_base/settings.h"
 #include "platform/known_folders.h"
 #include "platform/paths.h"
 #include "ui/prompts.h"
@@ -20,20 +17,20 @@ namespace {
 constexpr const char* kSectionNames[CShowUICommand::kSectionCount] = {
     "Loadcase", "Materials", "Mesh Sizes", "Actions", "Reactions", "Interactions", "Tables", "Solve Parameters"};
 
-bool isShownKind(model::EntryKind kind) { return kind < CShowUICommand::kSectionCount; }
-
 }  // namespace
 
-CShowUICommand::CShowUICommand(CKolvaneInterface* addOn, std::string sessionName)
-    : CAddOnCommand(this), addOn_(addOn), sessionName_(std::move(sessionName)) {
+CShowUICommand::CShowUICommand(std::string sessionName, ExplorerHooks hooks)
+    : CAddOnCommand(this), sessionName_(std::move(sessionName)), hooks_(std::move(hooks)) {
     tree_.onContextMenu([this](ui::TreeItem item) { showContextMenu(item); });
+    document_.observe([this](int section) { showSection(section); });
 }
 
 void CShowUICommand::setCurrentCommand(platform::RefPtr<host::IQuarnelAddOnCommand> command) {
     currentCommand_ = std::move(command);
 }
 
-void CShowUICommand::releaseCommandObjects() {
+void CShowUICommand::commandEnded() {
+    currentCommand_ = nullptr;
     commandObjects_[0] = nullptr;
     commandObjects_[1] = nullptr;
 }
@@ -56,13 +53,20 @@ Status CShowUICommand::OnShowUI(ui::Window* window) {
             ui::showMessage("iSession=NULL");
             return;
         }
-        takeSession(session);
-        addon::openToolbox(this, window);
-        fixFolders();
-        placeTree(window);
-        rebuildSections();
-        load();
-        fillTree();
+        try {
+            takeSession(session);
+            if (hooks_.openToolbox) hooks_.openToolbox(*this, window);
+            fixFolders();
+            placeTree(window);
+            rebuildTree();
+            document_.load();
+        } catch (...) {
+            // Half shown, the explorer has no project: the add-on forgets it, so that the menu
+            // offers the FEM Explorer again instead of commands that have nothing to work on.
+            platform::RefPtr<CShowUICommand> keepAlive(this);
+            if (hooks_.ended) hooks_.ended(sessionName_);
+            throw;
+        }
     });
 }
 
@@ -83,97 +87,42 @@ void CShowUICommand::fixFolders() {
     std::string root = addon::readProjectsRoot();
     if (root == "notfound" || root.empty()) root = platform::joinPath(platform::documentsFolder(), "FEMprojects");
     lib.projectsRoot = root;
-    lib.projectFolder = platform::joinPath(root, sessionName_);
+    const std::string projectFolder = platform::joinPath(root, sessionName_);
     platform::createFolder(lib.projectsRoot);
-    platform::createFolder(lib.projectFolder);
-    lib.jobBasePath = platform::joinPath(lib.projectFolder, sessionName_);
-    lib.meshFile = lib.jobBasePath + ".meb";
+    platform::createFolder(projectFolder);
+    document_.openProject(projectFolder, sessionName_);
 }
 
 void CShowUICommand::placeTree(ui::Window* window) {
     if (auto* panel = dynamic_cast<ui::Panel*>(window)) panel->addChild(kTreeId, &tree_);
 }
 
-// ---- entries ----
-
-std::string CShowUICommand::loadcaseFilePath() const {
-    const auto& lib = addon::library();
-    if (lib.jobBasePath.empty()) return platform::joinPath(lib.projectFolder, sessionName_) + ".api_fem";
-    return lib.jobBasePath + ".api_fem";
-}
-
-ui::TreeItem CShowUICommand::sectionItem(model::EntryKind kind) const {
-    return isShownKind(kind) ? sections_[kind] : ui::kTreeRoot;
-}
-
-void CShowUICommand::addEntry(const Bytes& bodyKey, const Bytes& entityKey, const std::string& text,
-                              model::EntryKind kind) {
-    const auto outcome = entries_.add(bodyKey, entityKey, text, kind);
-    if (outcome == loadcase::EntryList::AddOutcome::AddedNewText && isShownKind(kind))
-        tree_.insertItem(text, static_cast<int>(kind), sections_[kind]);
-    if (outcome != loadcase::EntryList::AddOutcome::Duplicate) save();
-}
-
-void CShowUICommand::replaceSectionEntry(const std::string& text, model::EntryKind kind, bool show) {
-    entries_.replaceKind(text, kind);
-    if (show && isShownKind(kind)) {
-        for (ui::TreeItem child : tree_.children(sections_[kind])) tree_.deleteItem(child);
-        tree_.insertItem(text, static_cast<int>(kind), sections_[kind]);
-    }
-    save();
-}
-
-void CShowUICommand::removeKind(model::EntryKind kind) {
-    while (!entries_.indicesOfKind(kind).empty()) entries_.removeAt(entries_.indicesOfKind(kind).front());
-    if (isShownKind(kind)) {
-        for (ui::TreeItem child : tree_.children(sections_[kind])) tree_.deleteItem(child);
-    }
-}
-
-void CShowUICommand::save() {
-    const std::string path = loadcaseFilePath();
-    if (!damagedFile_.empty() && damagedFile_ == path && !keepDamagedFile()) return;
-    loadcase::LoadcaseFile::save(path, entries_);  // a file that cannot be written is not saved
-}
-
-bool CShowUICommand::keepDamagedFile() {
-    const auto result = loadcase::LoadcaseFile::setAsideDamaged(damagedFile_);
-    if (!result.ok() && platform::pathExists(damagedFile_)) {
-        ui::showMessage("The damaged loadcase file " + damagedFile_ + " could not be moved aside (" + result.error +
-                        "); the loadcase is not saved.");
-        return false;
-    }
-    damagedFile_.clear();
-    return true;
-}
-
-void CShowUICommand::loadFrom(const std::string& path) {
-    if (!entries_.empty()) return;
-    auto result = loadcase::LoadcaseFile::load(path);
-    if (result.ok()) {
-        entries_ = std::move(result.entries);
-    } else if (result.outcome == loadcase::LoadResult::Outcome::Damaged) {
-        damagedFile_ = path;
-        ui::showMessage(result.error + "\nThe file is kept as " + path +
-                        ".damaged before anything is saved in its place.");
-    }
-}
-
 // ---- tree ----
 
-void CShowUICommand::rebuildSections() {
-    tree_.deleteAllItems();
-    for (int i = 0; i < kSectionCount; ++i) sections_[i] = tree_.insertItem(kSectionNames[i], i);
+ui::TreeItem CShowUICommand::sectionItem(model::EntryKind kind) const {
+    return kind < kSectionCount ? sections_[kind] : ui::kTreeRoot;
 }
 
-void CShowUICommand::fillTree() {
-    for (const auto& entry : entries_) {
-        const auto kind = entry.data().kind();
-        if (kind < model::kKindMaterial || kind > model::kKindSolveParameters) continue;
-        const std::string text = entry.data().text();
-        if (tree_.findChild(sections_[kind], text) == ui::kTreeRoot)
-            tree_.insertItem(text, static_cast<int>(kind), sections_[kind]);
+void CShowUICommand::rebuildTree() {
+    tree_.deleteAllItems();
+    for (int i = 0; i < kSectionCount; ++i) sections_[i] = tree_.insertItem(kSectionNames[i], i);
+    for (int i = 0; i < kSectionCount; ++i) showSection(i);
+}
+
+void CShowUICommand::showSection(int section) {
+    if (section == loadcase::Document::kAllSections) {
+        for (int i = 0; i < kSectionCount; ++i) showSection(i);
+        return;
     }
+    if (section < 0 || section >= kSectionCount || sections_[section] == ui::kTreeRoot) return;
+    for (ui::TreeItem child : tree_.children(sections_[section])) tree_.deleteItem(child);
+    for (const auto& text : document_.sectionLines(section)) tree_.insertItem(text, section, sections_[section]);
+}
+
+int CShowUICommand::sectionOf(ui::TreeItem item) const {
+    for (int i = 0; i < kSectionCount; ++i)
+        if (sections_[i] == item || sections_[i] == tree_.parent(item)) return i;
+    return -1;
 }
 
 void CShowUICommand::showContextMenu(ui::TreeItem item) {
@@ -188,37 +137,46 @@ void CShowUICommand::showContextMenu(ui::TreeItem item) {
     }
 }
 
+// The position of a line among its section's lines, which is its position in the document.
+static std::size_t lineIndex(const ui::TreeControl& tree, ui::TreeItem item) {
+    const auto siblings = tree.children(tree.parent(item));
+    std::size_t index = 0;
+    while (index < siblings.size() && siblings[index] != item) ++index;
+    return index;
+}
+
 void CShowUICommand::modifyLine(ui::TreeItem item) {
-    const std::string oldText = tree_.itemText(item);
+    const int section = sectionOf(item);
     CTextEntryDlg entry;
-    if (entry.Run(panel_, "Modify Data", "NB: don't delete the 1st character (f,e,v) or the = sign", oldText) !=
-        ui::kIdOk)
+    if (entry.Run(panel_, "Modify Data", "NB: don't delete the 1st character (f,e,v) or the = sign",
+                  tree_.itemText(item)) != ui::kIdOk)
         return;
-    tree_.setItemText(item, entry.text());
-    entries_.renameText(oldText, entry.text());
-    save();
+    if (tree_.parent(item) == ui::kTreeRoot) {
+        tree_.setItemText(item, entry.text());  // a section line's own text is the tree's alone
+        return;
+    }
+    document_.renameLine(section, lineIndex(tree_, item), entry.text());
 }
 
 void CShowUICommand::deleteLine(ui::TreeItem item) {
+    const int section = sectionOf(item);
     if (tree_.parent(item) == ui::kTreeRoot) {
         // A section line loses its lines; its entries stay in the list and the file.
-        for (ui::TreeItem child : tree_.children(item)) tree_.deleteItem(child);
+        document_.clearSectionLines(section);
     } else {
-        const std::string text = tree_.itemText(item);
-        tree_.deleteItem(item);
-        entries_.removeText(text);
+        document_.deleteLine(section, lineIndex(tree_, item));
     }
     clearSiteStatus();
-    save();
 }
 
 // ---- end ----
 
 void CShowUICommand::terminate() {
     platform::RefPtr<CShowUICommand> keepAlive(this);  // the map may hold the last reference
-    if (addOn_ != nullptr) addOn_->removeExplorer(sessionName_);
+    if (hooks_.ended) hooks_.ended(sessionName_);
     if (auto* panel = dynamic_cast<ui::Panel*>(panel_)) panel->removeChild(kTreeId);
     tree_.deleteAllItems();
+    sections_ = {};
     if (auto toolbox = std::move(toolbox_)) toolbox->OnTerminate();
     CAddOnCommand::terminate();
     addon::library().currentPartSession = nullptr;

@@ -1,44 +1,56 @@
 #pragma once
-// The FEM Explorer of one host session: it fixes the session's folders, owns the loadcase's entry
-// list and shows it as a tree, saves the loadcase file after every change, and keeps the running
-// command's record.
+// The FEM Explorer of one host session: it fixes the session's folders, owns the session's loadcase
+// document and shows it as a tree, and keeps the running command's record.
 #include <array>
+#include <functional>
 #include <string>
 
-#include "addon/addon_command.h"
 #include "host/host_interfaces.h"
-#include "loadcase/entry_list.h"
-#include "model/entry_kind.h"
+#include "loadcase/document_command.h"
+#include "loadcase/loadcase_document.h"
 #include "platform/ref_ptr.h"
 #include "ui/tree_control.h"
 
-class CKolvaneInterface;
+class CShowUICommand;
 
-class CShowUICommand : public CAddOnCommand {
+// What the explorer asks of the add-on above it: the toolbox it shows above the tree, the commands
+// the toolbox starts, the separate results window, and word that the explorer has ended.
+struct ExplorerHooks {
+    std::function<void(CShowUICommand& explorer, ui::Window* panel)> openToolbox;
+    std::function<platform::RefPtr<CAddOnCommand>(std::int32_t id, CShowUICommand& explorer)> createCommand;
+    std::function<void(const loadcase::Document& document)> openResultsWindow;
+    std::function<void(const std::string& sessionName)> ended;
+};
+
+class CShowUICommand : public CAddOnCommand, public loadcase::DocumentOwner {
 public:
     static constexpr int kTreeId = 10;
     static constexpr int kMenuModify = 32771;
     static constexpr int kMenuDelete = 32772;
-    static constexpr int kSectionCount = 8;
-    using Bytes = loadcase::EntryList::Bytes;
+    static constexpr int kSectionCount = loadcase::Document::kSectionCount;
 
-    CShowUICommand(CKolvaneInterface* addOn, std::string sessionName);
+    explicit CShowUICommand(std::string sessionName, ExplorerHooks hooks = {});
 
     std::string className() const override { return "CShowUICommand"; }
     // The explorer is started by the host showing its panel, not by a start routine.
     void Start() override {}
 
-    const std::string& sessionName() const { return sessionName_; }
+    // ---- CommandOwner ----
+    const std::string& sessionName() const override { return sessionName_; }
+    bool isPartSession() const override { return partSession_; }
+    void commandEnded() override;
+    // ---- DocumentOwner ----
+    loadcase::Document& document() override { return document_; }
+    const loadcase::Document& document() const { return document_; }
+
     ui::Window* panel() const { return panel_; }
-    bool isPartSession() const { return partSession_; }
+    const ExplorerHooks& hooks() const { return hooks_; }
 
     // ---- the running command ----
     void setCurrentCommand(platform::RefPtr<host::IQuarnelAddOnCommand> command);
     host::IQuarnelAddOnCommand* currentCommand() const { return currentCommand_.get(); }
-    void clearCurrentCommand() { currentCommand_ = nullptr; }
     // The two host objects a command's selection work fills; its end releases them.
     platform::RefPtr<platform::IUnknown>& commandObject(int which) { return commandObjects_[which & 1]; }
-    void releaseCommandObjects();
     // The explorer's command-site operation without arguments (after a deletion in the tree).
     void clearSiteStatus();
 
@@ -46,42 +58,9 @@ public:
     CAddOnCommand* toolbox() const { return toolbox_.get(); }
     void setToolbox(platform::RefPtr<CAddOnCommand> toolbox) { toolbox_ = std::move(toolbox); }
 
-    // ---- the loadcase ----
-    const loadcase::EntryList& entries() const { return entries_; }
-    int analysisType() const { return analysisType_; }
-    int solveIndex() const { return solveIndex_; }
-    void setAnalysisType(int type) { analysisType_ = type; }
-    void setSolveIndex(int index) { solveIndex_ = index; }
-    bool isChanged() const { return changed_; }
-    void markChanged() { changed_ = true; }
-
-    // Appends an entry under its kind's section unless the same text already stands for the
-    // entity, then saves. A new text gets a tree line; a known one does not.
-    void addEntry(const Bytes& bodyKey, const Bytes& entityKey, const std::string& text, model::EntryKind kind);
-    // Replaces every entry of `kind` by one with `text`, then saves; with `show` the section's
-    // lines are replaced by one line with the text.
-    void replaceSectionEntry(const std::string& text, model::EntryKind kind, bool show);
-    // Removes the entries of `kind` and every line of its section (an assembly keeps one material).
-    void removeKind(model::EntryKind kind);
-    // Writes the whole list to the loadcase file.
-    void save();
-    // Reads the loadcase file into the list when the list is empty and the file exists.
-    void load() { loadFrom(loadcaseFilePath()); }
-    // Reads the loadcase file `path` into the list when the list is empty and the file exists.
-    // A damaged file is reported, leaves the list empty and is moved aside before a save would
-    // overwrite it.
-    void loadFrom(const std::string& path);
-    void clearEntries() { entries_.clear(); }
-    // The loadcase file of the current job base path.
-    std::string loadcaseFilePath() const;
-
-    // ---- the tree ----
+    // ---- the tree: the document's section lines ----
     ui::TreeControl& tree() { return tree_; }
     ui::TreeItem sectionItem(model::EntryKind kind) const;
-    // Deletes every line and adds the eight section lines again.
-    void rebuildSections();
-    // Adds a line under its section for each entry of kinds 1 to 7 the section does not show yet.
-    void fillTree();
 
     // ---- IQuarnelAddOnCommand ----
     platform::Status get_IsPersistent(platform::VariantBool* answer) override;
@@ -95,25 +74,24 @@ private:
     void takeSession(const platform::RefPtr<host::IQDSession>& session);
     void fixFolders();
     void placeTree(ui::Window* window);
+    // Shows the document's lines of `section` (every section for Document::kAllSections).
+    void showSection(int section);
+    void rebuildTree();
     void showContextMenu(ui::TreeItem item);
     void modifyLine(ui::TreeItem item);
     void deleteLine(ui::TreeItem item);
-    // Before the first save over a file that was found damaged, moves that file aside.
-    bool keepDamagedFile();
+    // The section (0 to 7) of a section line or of a line under one; -1 for neither.
+    int sectionOf(ui::TreeItem item) const;
 
-    CKolvaneInterface* addOn_;
     std::string sessionName_;
+    ExplorerHooks hooks_;
     ui::Window* panel_ = nullptr;
     bool partSession_ = false;
     platform::RefPtr<host::IQuarnelAddOnCommand> currentCommand_;
     platform::RefPtr<platform::IUnknown> commandObjects_[2];
     platform::RefPtr<CAddOnCommand> toolbox_;
 
-    loadcase::EntryList entries_;
+    loadcase::Document document_;
     ui::TreeControl tree_{kTreeId};
     std::array<ui::TreeItem, kSectionCount> sections_{};
-    int analysisType_ = 0;
-    int solveIndex_ = 0;
-    bool changed_ = false;
-    std::string damagedFile_;  // a loadcase file that failed to load and is not yet moved aside
 };

@@ -1,14 +1,14 @@
 #pragma once
 // "Solve": chooses the solver, the analysis type and its parameters, stores them as the loadcase's
 // solve entry, has the solver input written and starts the solver.
-#include "addon/addon_command.h"
+#include "loadcase/document_command.h"
 #include "mesh_solve/solve_parameters.h"
 
 class CSolve;
 
-class CSolveCommand : public CAddOnCommand {
+class CSolveCommand : public CDocumentCommand {
   public:
-    explicit CSolveCommand(CShowUICommand* explorer) : CAddOnCommand(explorer) {}
+    explicit CSolveCommand(loadcase::DocumentOwner* explorer) : CDocumentCommand(explorer) {}
 
     std::string className() const override { return "CSolveCommand"; }
     void Start() override;

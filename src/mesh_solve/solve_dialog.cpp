@@ -2,16 +2,17 @@
 
 #include <algorithm>
 
-#include "addon/guarded_call.h"
-#include "addon/library_state.h"
-#include "addon/settings.h"
+#include "addon_base/guarded_call.h"
+#include "addon_base/library_state.h"
+#include "addon_base/settings.h"
 #include "loadcase/header_file.h"
 #include "loadcase/text_format.h"
+#include "mesh_solve/solver_input_source.h"
 #include "mesh_solve/plain_number.h"
 #include "mesh_solve/program_launch.h"
-#include "mesh_solve/show_ui_command.h"
+#include "loadcase/document_command.h"
 #include "mesh_solve/solve_command.h"
-#include "model/entry_kind.h"
+#include "entry_record/entry_kind.h"
 
 using ui::ControlKind;
 
@@ -60,23 +61,23 @@ ui::DialogTemplate CSolve::makeTemplate() {
     return t;
 }
 
-CShowUICommand& CSolve::explorer() const {
+loadcase::DocumentOwner& CSolve::explorer() const {
     return *command_->explorer();
 }
 
 bool CSolve::onInitDialog() {
-    auto& lib = addon::library();
-    CShowUICommand& ex = explorer();
+    loadcase::Document& doc = explorer().document();
     solverChoice_ = addon::readValue("CurrentSolver") == kDirectSolver ? 1 : 0;
 
     // The loadcase's own file says what it is and which mesh it uses.
-    if (!lib.jobBasePath.empty()) {
-        const auto header = loadcase::readHeaderFile(lib.jobBasePath, {ex.analysisType(), ex.solveIndex()});
-        lib.meshFile = header.meshPath;
-        ex.setAnalysisType(header.analysis.type);
-        ex.setSolveIndex(header.analysis.solveIndex);
+    if (!doc.jobBasePath().empty()) {
+        const auto header = loadcase::readHeaderFile(doc.jobBasePath(), {doc.analysisType(), doc.solveIndex()});
+        // Without its file the loadcase keeps the mesh it was given (a new copy of a loadcase).
+        if (header.fileRead) doc.setMeshPath(header.meshPath);
+        doc.setAnalysisType(header.analysis.type);
+        doc.setSolveIndex(header.analysis.solveIndex);
     }
-    const int physics = ex.analysisType();
+    const int physics = doc.analysisType();
 
     setCaption("Solve");
     // The radios show the solver SOLVE will start.
@@ -90,17 +91,17 @@ bool CSolve::onInitDialog() {
 
     auto& values = command_->values();
     values = {};
-    const auto& entries = ex.entries().indicesOfKind(model::kKindSolveParameters);
+    const auto& entries = doc.entries().indicesOfKind(model::kKindSolveParameters);
     mesh_solve::StoredSolve stored;
     if (!entries.empty()) {
-        stored = mesh_solve::readSolveEntry(ex.entries()[entries.front()].text());
+        stored = mesh_solve::readSolveEntry(doc.entries()[entries.front()].text());
         values = stored.values;
     }
     showValues();
     const int type = openingType(physics, !entries.empty(), stored.type);
     const int index = type - physics;
     if (index >= 0 && index < itemCount(kTypeList)) setSelection(kTypeList, index);
-    rows_ = mesh_solve::solveRows(type, lib.unitText);  // the stored values stand for these rows
+    rows_ = mesh_solve::solveRows(type, addon::library().unitText);  // the stored values stand for these rows
     relabel(type);
     return true;
 }
@@ -108,7 +109,7 @@ bool CSolve::onInitDialog() {
 int CSolve::openingType(int physics, bool haveEntry, int entryType) const {
     const int count = static_cast<int>(mesh_solve::analysisTypeNames(physics).size());
     if (haveEntry && entryType >= physics && entryType < physics + count) return entryType;
-    return explorer().solveIndex();
+    return explorer().document().solveIndex();
 }
 
 void CSolve::chooseSolver(int choice) {
@@ -117,8 +118,8 @@ void CSolve::chooseSolver(int choice) {
 }
 
 void CSolve::typeChosen() {
-    const int type = mesh_solve::analysisTypeForIndex(explorer().analysisType(), selection(kTypeList));
-    explorer().setSolveIndex(type);
+    const int type = mesh_solve::analysisTypeForIndex(explorer().document().analysisType(), selection(kTypeList));
+    explorer().document().setSolveIndex(type);
     relabel(type);
 }
 
@@ -157,18 +158,17 @@ void CSolve::OnSolve() {
 }
 
 void CSolve::solve() {
-    auto& lib = addon::library();
-    CShowUICommand& ex = explorer();
+    loadcase::DocumentOwner& ex = explorer();
     takeBoxes();
-    const int type = std::max(selection(kTypeList), 0) + ex.analysisType();
-    ex.setSolveIndex(type);
+    const int type = std::max(selection(kTypeList), 0) + ex.document().analysisType();
+    ex.document().setSolveIndex(type);
     const auto& values = command_->values();
-    ex.replaceSectionEntry(mesh_solve::solveEntryText(type, values), model::kKindSolveParameters, true);
+    ex.document().replaceSectionEntry(mesh_solve::solveEntryText(type, values), model::kKindSolveParameters, true);
 
-    if (loadcase::writeSolverInput(ex, values) != 0) return;  // the writer has said why
+    if (loadcase::writeSolverInput(mesh_solve::solverInputSource(ex), values) != 0) return;  // the writer has said why
     if (isChecked(kSolverFileOnly)) return;
 
-    const std::string input = lib.jobBasePath + ".txt";
+    const std::string input = ex.document().solverInputPath();
     mesh_solve::storeCurrentFile(input);
     addon::writeValue(solverChoice_ == 1 ? kDirectSolver : kIterativeSolver, "CurrentSolver");
     // A missing solver is passed over: the solver input is ready for a later run.

@@ -7,7 +7,9 @@
 #include "ui/dialog.h"
 
 class CSolveCommand;
-class CShowUICommand;
+namespace loadcase {
+class DocumentOwner;
+}
 
 class CSolve : public ui::Dialog {
   public:
@@ -43,7 +45,7 @@ class CSolve : public ui::Dialog {
 
   private:
     static ui::DialogTemplate makeTemplate();
-    CShowUICommand& explorer() const;
+    loadcase::DocumentOwner& explorer() const;
     void chooseSolver(int choice);
     void typeChosen();
     // The type the dialog opens with: the stored entry's when it belongs to the loadcase's physics,

@@ -1,9 +1,7 @@
 #include "mesh_solve/toolbox_command.h"
 
-#include "addon/command_factory.h"
-#include "addon/library_state.h"
-#include "addon/menu.h"
-#include "mesh_solve/show_ui_command.h"
+#include "addon_base/library_state.h"
+#include "addon_base/menu.h"
 #include "mesh_solve/toolbox_dialog.h"
 #include "platform/host_error.h"
 #include "ui/prompts.h"
@@ -50,6 +48,10 @@ void CToolboxCommand::Start() {
     setDialog(std::move(dialog));
     placeIn(panel_);
     window->create();
+    // A new loadcase line means another loadcase: its name shows at once.
+    documentObserver_ = explorer_->document().observe([this](int section) {
+        if (section == model::kKindLoadcase) refreshLabel();
+    });
 }
 
 void CToolboxCommand::placeIn(ui::Window* panel) {
@@ -73,8 +75,13 @@ void CToolboxCommand::refreshLabel() {
 }
 
 void CToolboxCommand::handToHost(CAddOnCommand& command) {
-    if (host::IQDCommandSite* site = explorer()->site())
+    if (host::IQDCommandSite* site = explorer_->site())
         platform::check(site->StartCommand(&command), host::IQDCommandSite::iid);
+}
+
+platform::RefPtr<CAddOnCommand> CToolboxCommand::makeCommand(std::int32_t id) const {
+    const auto& create = explorer_->hooks().createCommand;
+    return create ? create(id, *explorer_) : nullptr;
 }
 
 void CToolboxCommand::startCommand(std::int32_t id) {
@@ -84,7 +91,7 @@ void CToolboxCommand::startCommand(std::int32_t id) {
         startSolve();
     } else if (id == addon::kMenuPlot) {
         if (!resultsBusy) showResults();
-    } else if (auto command = addon::createCommand(id, &ex)) {
+    } else if (auto command = makeCommand(id)) {
         // The first three steps are the explorer's running command; the model commands after
         // them run beside it.
         if (id <= addon::kMenuMesh || ex.site() == nullptr) ex.setCurrentCommand(command);
@@ -97,7 +104,7 @@ void CToolboxCommand::startCommand(std::int32_t id) {
 void CToolboxCommand::startSolve() {
     // One solve window at a time: a second click replaces the first.
     if (solve_ && solve_->dialog() != nullptr) solve_->dialog()->destroy();
-    solve_ = addon::createCommand(addon::kMenuSolve, explorer());
+    solve_ = makeCommand(addon::kMenuSolve);
     if (solve_) solve_->Start();
 }
 
@@ -110,18 +117,20 @@ void CToolboxCommand::showResults() {
             ui::showMessage(kOtherDisplayOpen);
             return;
         }
-        auto contours = addon::createCommand(addon::kMenuPlot, explorer());
+        auto contours = makeCommand(addon::kMenuPlot);
         if (!contours) return;
         handToHost(*contours);
         contours->Start();
     } else if (dialogOpen(kContoursDialogId)) {
         ui::showMessage(kOtherDisplayOpen);
     } else {
-        addon::openResultsWindow();
+        if (explorer_->hooks().openResultsWindow) explorer_->hooks().openResultsWindow(explorer_->document());
     }
 }
 
 void CToolboxCommand::terminate() {
+    if (documentObserver_ != 0) explorer_->document().forget(documentObserver_);
+    documentObserver_ = 0;
     if (solve_ && solve_->dialog() != nullptr) solve_->dialog()->destroy();
     solve_ = nullptr;
     if (auto* p = dynamic_cast<ui::Panel*>(panel_)) p->removeChild(CToolbox::kDialogId);

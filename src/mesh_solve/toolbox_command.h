@@ -3,14 +3,18 @@
 // starting the same command as the menu item, and the "Pop-out" choice of where results show.
 #include <cstdint>
 
-#include "addon/addon_command.h"
+#include "addon_base/addon_command.h"
+#include "mesh_solve/show_ui_command.h"
 #include "platform/ref_ptr.h"
 
 class CToolbox;
 
 class CToolboxCommand : public CAddOnCommand {
   public:
-    CToolboxCommand(CShowUICommand* explorer, ui::Window* panel) : CAddOnCommand(explorer), panel_(panel) {}
+    CToolboxCommand(CShowUICommand* explorer, ui::Window* panel)
+        : CAddOnCommand(explorer), explorer_(explorer), panel_(panel) {}
+
+    CShowUICommand* explorer() const { return explorer_; }
 
     std::string className() const override { return "CToolboxCommand"; }
     // Creates the toolbox in the explorer's panel and shows it.
@@ -26,7 +30,7 @@ class CToolboxCommand : public CAddOnCommand {
 
     // A button's work: starts menu command `id` (112 to 119) for the explorer.
     void startCommand(std::int32_t id);
-    // Shows the current loadcase's name.
+    // Shows the current loadcase's name (also whenever the document's loadcase line changes).
     void refreshLabel();
 
   protected:
@@ -35,10 +39,14 @@ class CToolboxCommand : public CAddOnCommand {
   private:
     // Hands `command` to the host through the explorer's site, which runs it beside the explorer.
     void handToHost(CAddOnCommand& command);
+    // A new command of menu item `id` for the explorer, made by the add-on's factory.
+    platform::RefPtr<CAddOnCommand> makeCommand(std::int32_t id) const;
     void startSolve();
     void showResults();
 
+    CShowUICommand* explorer_;
     ui::Window* panel_;
+    int documentObserver_ = 0;
     // The solve command the toolbox started: the host does not hold it, the toolbox does.
     platform::RefPtr<CAddOnCommand> solve_;
 };

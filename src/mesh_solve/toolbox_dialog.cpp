@@ -2,8 +2,8 @@
 
 #include <iterator>
 
-#include "addon/library_state.h"
-#include "addon/menu.h"
+#include "addon_base/library_state.h"
+#include "addon_base/menu.h"
 #include "mesh_solve/loadcase_stem.h"
 #include "mesh_solve/show_ui_command.h"
 #include "mesh_solve/toolbox_command.h"
@@ -66,7 +66,7 @@ bool CToolbox::onInitDialog() {
 }
 
 void CToolbox::refreshLabel() {
-    setText(kLoadcaseLabel, mesh_solve::loadcaseName(*command_->explorer()));
+    setText(kLoadcaseLabel, mesh_solve::loadcaseName(command_->explorer()->document()));
 }
 
 void CToolbox::popOutClicked() {

@@ -1,7 +1,9 @@
 #pragma once
 // The analysis class of the current loadcase: thermal when its header's analysis code is 1 or 2,
 // mechanical otherwise. It chooses the material properties, action types and table lists.
-class CShowUICommand;
+namespace loadcase {
+class DocumentOwner;
+}
 
 namespace model {
 
@@ -9,6 +11,6 @@ namespace model {
 // solver input) and answers whether the class is thermal. The explorer's analysis type follows the
 // class, so the other dialogs of the loadcase see it; a type of the same class (Multiphysics for a
 // mechanical class) is kept. Without the file the explorer's type decides.
-bool readAnalysisClass(CShowUICommand& explorer);
+bool readAnalysisClass(loadcase::DocumentOwner& explorer);
 
 }  // namespace model

@@ -1,10 +1,10 @@
 #pragma once
 // "Interactions": prescribed displacements and gaps of picked faces, and face-to-face contact.
-#include "addon/model_command.h"
+#include "model/model_command.h"
 
 class CConstraintsCommand : public CModelCommand {
 public:
-    explicit CConstraintsCommand(CShowUICommand* explorer)
+    explicit CConstraintsCommand(loadcase::DocumentOwner* explorer)
         : CModelCommand(explorer, model::kKindInteraction) {}
 
     std::string className() const override { return "CConstraintsCommand"; }

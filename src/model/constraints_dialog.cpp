@@ -2,11 +2,11 @@
 
 #include <optional>
 
-#include "addon/guarded_call.h"
-#include "addon/library_state.h"
-#include "addon/picked_entity.h"
+#include "addon_base/guarded_call.h"
+#include "addon_base/library_state.h"
+#include "addon_base/picked_entity.h"
 #include "loadcase/text_format.h"
-#include "mesh_solve/show_ui_command.h"
+#include "loadcase/document_command.h"
 #include "model/constraints_command.h"
 #include "ui/prompts.h"
 
@@ -93,7 +93,7 @@ void CConstraints::apply() {
         ui::showMessage("Select an interaction type");
         return;
     }
-    CShowUICommand& explorer = *command_->explorer();
+    loadcase::DocumentOwner& explorer = *command_->explorer();
     const auto picks = addon::PickedSelection::of(explorer.sessionName(), code);
     if (picks.count() < 1) {
         ui::showMessage("Select a face");
@@ -118,9 +118,9 @@ void CConstraints::apply() {
             entry += *planeText;
         }
         if (code != kContact) entry += value;
-        explorer.addEntry(pick.bodyKey, pick.entityKey, entry, model::kKindInteraction);
+        explorer.document().addEntry(pick.bodyKey, pick.entityKey, entry, model::kKindInteraction);
     }
-    explorer.markChanged();
+    explorer.document().markChanged();
 }
 
 void CConstraints::OnExit() {

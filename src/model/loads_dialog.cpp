@@ -2,10 +2,10 @@
 
 #include <iterator>
 
-#include "addon/guarded_call.h"
-#include "addon/library_state.h"
-#include "addon/picked_entity.h"
-#include "mesh_solve/show_ui_command.h"
+#include "addon_base/guarded_call.h"
+#include "addon_base/library_state.h"
+#include "addon_base/picked_entity.h"
+#include "loadcase/document_command.h"
 #include "model/action_types.h"
 #include "model/analysis_class.h"
 #include "model/loads_command.h"
@@ -40,7 +40,7 @@ ui::DialogTemplate CLoads::makeTemplate() {
     return t;
 }
 
-CShowUICommand& CLoads::explorer() const {
+loadcase::DocumentOwner& CLoads::explorer() const {
     return *command_->explorer();
 }
 
@@ -106,7 +106,7 @@ void CLoads::apply() {
         ui::showMessage("Select an action type");
         return;
     }
-    CShowUICommand& ex = explorer();
+    loadcase::DocumentOwner& ex = explorer();
     const auto picks = addon::PickedSelection::of(ex.sessionName(), code);
     if (picks.count() < 1) {
         ui::showMessage(code == 0 ? "Select a point" : "Select a face");
@@ -121,11 +121,11 @@ void CLoads::apply() {
         if (!pick.usable() || pick.kind == addon::PickKind::Plane) continue;
         const bool pointForce =
             pick.kind == addon::PickKind::DesignPoint && model::forcesDesignPoints(thermal_, code);
-        ex.addEntry(pick.bodyKey, pick.entityKey,
+        ex.document().addEntry(pick.bodyKey, pick.entityKey,
                     pointForce ? model::designPointForceText(pick.pointNumber, v1, v2, v3) : text,
                     model::kKindAction);
     }
-    ex.markChanged();
+    ex.document().markChanged();
 }
 
 void CLoads::OnMakeTable() {

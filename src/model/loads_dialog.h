@@ -7,7 +7,9 @@
 #include "ui/dialog.h"
 
 class CLoadsCommand;
-class CShowUICommand;
+namespace loadcase {
+class DocumentOwner;
+}
 
 class CLoads : public ui::Dialog {
 public:
@@ -45,7 +47,7 @@ protected:
 
 private:
     static ui::DialogTemplate makeTemplate();
-    CShowUICommand& explorer() const;
+    loadcase::DocumentOwner& explorer() const;
     std::string value(int editId) const;
     void fillTypes();
     void showValueEdits(int code);

@@ -3,11 +3,11 @@
 // material library; MAKE TABLE makes one property temperature dependent.
 #include <string>
 
-#include "addon/model_command.h"
+#include "model/model_command.h"
 
 class CMaterialCommand : public CModelCommand {
 public:
-    explicit CMaterialCommand(CShowUICommand* explorer) : CModelCommand(explorer, model::kKindMaterial) {}
+    explicit CMaterialCommand(loadcase::DocumentOwner* explorer) : CModelCommand(explorer, model::kKindMaterial) {}
 
     std::string className() const override { return "CMaterialCommand"; }
     void Start() override;

@@ -1,10 +1,10 @@
 #include "model/material_dialog.h"
 
-#include "addon/guarded_call.h"
-#include "addon/host_access.h"
-#include "addon/library_state.h"
-#include "addon/settings.h"
-#include "mesh_solve/show_ui_command.h"
+#include "addon_base/guarded_call.h"
+#include "addon_base/host_access.h"
+#include "addon_base/library_state.h"
+#include "addon_base/settings.h"
+#include "loadcase/document_command.h"
 #include "model/analysis_class.h"
 #include "model/material_command.h"
 #include "model/material_file.h"
@@ -49,7 +49,7 @@ ui::DialogTemplate CMaterial::makeTemplate() {
     return t;
 }
 
-CShowUICommand& CMaterial::explorer() const { return *command_->explorer(); }
+loadcase::DocumentOwner& CMaterial::explorer() const { return *command_->explorer(); }
 
 PropertyHandle CMaterial::slotItem(int slot) const {
     return slot >= 0 && slot < static_cast<int>(slots_.size()) ? slots_[slot] : widgets::kNoProperty;
@@ -172,7 +172,7 @@ void CMaterial::OnApply() {
 
 void CMaterial::apply() {
     using platform::check;
-    CShowUICommand& ex = explorer();
+    loadcase::DocumentOwner& ex = explorer();
     const std::string text = entryText();
     auto session = addon::findSession(ex.sessionName());
     platform::RefPtr<host::IQDSelection> selection;
@@ -203,16 +203,16 @@ void CMaterial::apply() {
             platform::require(body, host::IQDFace::iid);
             host::KeyBytes bodyKey;
             check(body->get_Key(&bodyKey), host::IQDBody::iid);
-            ex.addEntry(bodyKey, faceKey, text, model::kKindMaterial);
+            ex.document().addEntry(bodyKey, faceKey, text, model::kKindMaterial);
         } else {
             // An assembly takes one material: the last one applied.
-            ex.removeKind(model::kKindMaterial);
-            ex.addEntry({}, faceKey, text, model::kKindMaterial);
+            ex.document().removeKind(model::kKindMaterial);
+            ex.document().addEntry({}, faceKey, text, model::kKindMaterial);
         }
     }
-    ex.save();
+    ex.document().save();
     check(selection->HandBack(), host::IQDSelection::iid);
-    ex.markChanged();
+    ex.document().markChanged();
 }
 
 // ---- MAKE TABLE and EXIT ----

@@ -10,7 +10,9 @@
 #include "widgets/property_grid.h"
 
 class CMaterialCommand;
-class CShowUICommand;
+namespace loadcase {
+class DocumentOwner;
+}
 
 class CMaterial : public ui::Dialog {
 public:
@@ -58,7 +60,7 @@ protected:
 
 private:
     static ui::DialogTemplate makeTemplate();
-    CShowUICommand& explorer() const;
+    loadcase::DocumentOwner& explorer() const;
     void buildGrid();
     void buildThermalSections(widgets::PropertyGrid& g);
     void buildMechanicalSections(widgets::PropertyGrid& g);

@@ -1,8 +1,8 @@
 #include "model/restraints_dialog.h"
 
-#include "addon/guarded_call.h"
-#include "addon/picked_entity.h"
-#include "mesh_solve/show_ui_command.h"
+#include "addon_base/guarded_call.h"
+#include "addon_base/picked_entity.h"
+#include "loadcase/document_command.h"
 #include "model/restraints_command.h"
 #include "ui/prompts.h"
 
@@ -72,7 +72,7 @@ void CRestraints::OnApply() {
 // Every picked vertex, edge and face gets an entry with the chosen fixity; other picks (design
 // points, planes, entities the host cannot place) are passed over.
 void CRestraints::apply() {
-    CShowUICommand& explorer = *command_->explorer();
+    loadcase::DocumentOwner& explorer = *command_->explorer();
     const int code = selection(kFixityList);
     const auto picks = addon::PickedSelection::of(explorer.sessionName(), code);
     if (picks.count() < 1) {
@@ -82,10 +82,10 @@ void CRestraints::apply() {
     for (int i = 0; i < picks.count(); ++i) {
         const addon::PickedEntity pick = picks.classify(i, explorer.isPartSession());
         if (!pick.usable() || !pick.isEntity()) continue;
-        explorer.addEntry(pick.bodyKey, pick.entityKey, entryText(sortWord(pick.kind), code),
+        explorer.document().addEntry(pick.bodyKey, pick.entityKey, entryText(sortWord(pick.kind), code),
                           model::kKindReaction);
     }
-    explorer.markChanged();
+    explorer.document().markChanged();
 }
 
 void CRestraints::OnExit() {

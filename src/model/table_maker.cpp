@@ -1,19 +1,19 @@
 #include "model/table_maker.h"
 
-#include "mesh_solve/show_ui_command.h"
-#include "model/entry_kind.h"
+#include "loadcase/document_command.h"
+#include "entry_record/entry_kind.h"
 #include "model/table_text.h"
 
 namespace model {
 
-std::optional<MadeTable> makeTable(CShowUICommand& explorer, ui::Window* parent, CTableEditDlg::Mode mode,
+std::optional<MadeTable> makeTable(loadcase::DocumentOwner& explorer, ui::Window* parent, CTableEditDlg::Mode mode,
                                    bool thermal) {
     CTableEditDlg editor(parent, mode, thermal);
     editor.fillDefaultGrid();
     if (editor.DoModal() != ui::kIdOk || editor.chosenItem() < 0) return std::nullopt;
     const int index = editor.chosenItem();
     // A table has no entity: the explorer stores a text identical to a stored table only once.
-    explorer.addEntry({}, {}, tableText(mode, index, editor.grid()), kKindTable);
+    explorer.document().addEntry({}, {}, tableText(mode, index, editor.grid()), kKindTable);
     return MadeTable{index, tableName(mode, index)};
 }
 

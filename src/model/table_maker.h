@@ -7,7 +7,9 @@
 
 #include "model/table_edit_dlg.h"
 
-class CShowUICommand;
+namespace loadcase {
+class DocumentOwner;
+}
 
 namespace model {
 
@@ -17,7 +19,7 @@ struct MadeTable {
 };
 
 // Nothing when the user leaves the editor with EXIT; then nothing is stored.
-std::optional<MadeTable> makeTable(CShowUICommand& explorer, ui::Window* parent, CTableEditDlg::Mode mode,
+std::optional<MadeTable> makeTable(loadcase::DocumentOwner& explorer, ui::Window* parent, CTableEditDlg::Mode mode,
                                    bool thermal);
 
 }  // namespace model

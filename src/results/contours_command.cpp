@@ -1,21 +1,20 @@
 #include "results/contours_command.h"
 
-#include "addon/guarded_call.h"
-#include "addon/library_state.h"
+#include "addon_base/guarded_call.h"
+#include "addon_base/library_state.h"
 #include "mesh_solve/mesh_dump.h"
 #include "mesh_solve/mesh_reader.h"
 #include "mesh_solve/mesh_store.h"
-#include "mesh_solve/show_ui_command.h"
 #include "results/contours_dialog.h"
 #include "results/display_state.h"
 #include "results/quantity_list.h"
 
 using namespace results;
 
-CContoursCommand::CContoursCommand(CShowUICommand* explorer) : CAddOnCommand(explorer) {
+CContoursCommand::CContoursCommand(loadcase::DocumentOwner* explorer) : CDocumentCommand(explorer) {
     if (explorer != nullptr) {
-        physics_ = explorer->analysisType();
-        solutionType_ = explorer->solveIndex();
+        physics_ = explorer->document().analysisType();
+        solutionType_ = explorer->document().solveIndex();
     }
 }
 
@@ -31,7 +30,7 @@ void CContoursCommand::Start() {
 }
 
 platform::Status CContoursCommand::putref_CommandSite(platform::IUnknown* site) {
-    CAddOnCommand::putref_CommandSite(site);
+    CDocumentCommand::putref_CommandSite(site);
     if (this->site() != nullptr)
         for (std::int32_t option : kContoursSiteOptions) this->site()->SetOption(option, -1);
     return platform::kOk;
@@ -40,8 +39,8 @@ platform::Status CContoursCommand::putref_CommandSite(platform::IUnknown* site) 
 void CContoursCommand::loadMesh() {
     const auto& lib = addon::library();
     mesh_solve::Mesh& mesh = mesh_solve::libraryMesh();
-    if (mesh_solve::readMeshFile(mesh, lib.meshFile).opened())
-        mesh_solve::writeMeshDump(mesh, mesh_solve::meshDumpPath(lib.projectFolder), lib.unitText);
+    if (mesh_solve::readMeshFile(mesh, document().meshPath()).opened())
+        mesh_solve::writeMeshDump(mesh, mesh_solve::meshDumpPath(document().projectFolder()), lib.unitText);
     results_.reset(static_cast<std::size_t>(mesh.nodeCount()));
     releasePending_ = true;  // the vertex count may have changed
     DisplayState& state = displayState();

@@ -1,14 +1,14 @@
 #pragma once
 // "Plot": results drawn as coloured contours into the host's 3-D view, with its dialog CContours.
-#include "addon/addon_command.h"
+#include "loadcase/document_command.h"
 #include "results/contour_renderer.h"
 #include "results/result_reader.h"
 
 class CContours;
 
-class CContoursCommand : public CAddOnCommand {
+class CContoursCommand : public CDocumentCommand {
 public:
-    explicit CContoursCommand(CShowUICommand* explorer);
+    explicit CContoursCommand(loadcase::DocumentOwner* explorer);
 
     std::string className() const override { return "CContoursCommand"; }
     void Start() override;

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "addon/guarded_call.h"
-#include "addon/library_state.h"
+#include "addon_base/guarded_call.h"
+#include "addon_base/library_state.h"
 #include "mesh_solve/mesh_store.h"
 #include "results/animation_pacer.h"
 #include "results/contours_command.h"
@@ -123,7 +123,7 @@ void CContours::plot() {
     const double scale = displacementScale();
     const int position = plotPosition(command_->physics(), command_->solutionType(), selectedPosition());
     const Quantity& quantity = quantityAt(position);
-    const std::string path = addon::library().jobBasePath + ".out";
+    const std::string path = command_->document().jobBasePath() + ".out";
     const ResultMesh mesh = ResultMesh::of(mesh_solve::libraryMesh());
     NodeResults& out = command_->nodeResults();
     out.reset(static_cast<std::size_t>(std::max(mesh.nodeCount, 0)));
@@ -255,6 +255,6 @@ void CContours::OnTimeGraph() {
     const Quantity& quantity = quantityAt(position);
     const int kind = thermal ? kKindTemperature : quantity.kind;
     const int item = thermal ? 0 : quantity.item;
-    CLinePlotTestDlg graph(kind, item, addon::library().jobBasePath);
+    CLinePlotTestDlg graph(kind, item, command_->document().jobBasePath());
     graph.DoModal();
 }

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "addon/library_state.h"
+#include "addon_base/library_state.h"
 #include "loadcase/analysis_code.h"
 #include "loadcase/header_file.h"
 #include "mesh_solve/mesh.h"
@@ -28,7 +28,8 @@ std::string formatG(double value) {
 
 }  // namespace
 
-CoglMFCDialogDlg::CoglMFCDialogDlg() : ui::Dialog(makeTemplate()) {
+CoglMFCDialogDlg::CoglMFCDialogDlg(const loadcase::Document& document)
+    : ui::Dialog(makeTemplate()), document_(document) {
     resetSharedResults();
     attachWidget(kPlaceholder, std::make_unique<COpenGLControl>(scene_));
     onClick(kPlot, [this] { OnPlot(); });
@@ -88,8 +89,7 @@ ui::DialogTemplate CoglMFCDialogDlg::makeTemplate() {
 }
 
 bool CoglMFCDialogDlg::onInitDialog() {
-    const auto& lib = addon::library();
-    const auto header = loadcase::readHeaderFile(lib.jobBasePath, {});
+    const auto header = loadcase::readHeaderFile(document_.jobBasePath(), {});
     physics_ = header.analysis.type;
     solutionType_ = header.analysis.solveIndex;
     clearItems(kQuantityList);
@@ -102,7 +102,7 @@ bool CoglMFCDialogDlg::onInitDialog() {
         setPosition(id, 100);
     }
     glControl().moveWindow(control(kPlaceholder).tmpl.rect);
-    scene_.loadMesh(header.fileRead ? header.meshPath : lib.meshFile);
+    scene_.loadMesh(header.fileRead ? header.meshPath : document_.meshPath());
     return true;
 }
 
@@ -148,7 +148,7 @@ void CoglMFCDialogDlg::OnPlot() {
     const double scale = std::atof(text(kScale).c_str());
     const int position = mappedPosition(selectedPosition());
     const Quantity& quantity = quantityAt(position);
-    const std::string path = addon::library().jobBasePath + ".out";
+    const std::string path = document_.jobBasePath() + ".out";
     const ResultMesh mesh = ResultMesh::of(mesh_solve::libraryMesh());
     NodeResults& out = scene_.nodeResults();
     out.reset(static_cast<std::size_t>(std::max(mesh.nodeCount, 0)));
@@ -289,7 +289,7 @@ void CoglMFCDialogDlg::OnTimeGraph() {
     }
     const Quantity& quantity = quantityAt(position);
     CLinePlotTestDlg graph(thermal ? kKindTemperature : quantity.kind, thermal ? 0 : quantity.item,
-                           addon::library().jobBasePath);
+                           document_.jobBasePath());
     graph.DoModal();
 }
 

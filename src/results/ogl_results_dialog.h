@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "loadcase/loadcase_document.h"
 #include "results/opengl_control.h"
 #include "results/results_scene.h"
 #include "ui/dialog.h"
@@ -50,7 +51,8 @@ class CoglMFCDialogDlg : public ui::Dialog {
     static constexpr const char* kPrintTransferFailed = "Could not send the picture to the printer.";
 
     // Resets the mesh and results the two displays share.
-    CoglMFCDialogDlg();
+    // The results of `document`'s current loadcase.
+    explicit CoglMFCDialogDlg(const loadcase::Document& document);
 
     int DoModal() { return runModal(); }
 
@@ -80,6 +82,7 @@ class CoglMFCDialogDlg : public ui::Dialog {
     bool onInitDialog() override;
 
   private:
+    const loadcase::Document& document_;
     static ui::DialogTemplate makeTemplate();
     int selectedPosition() const;
     int mappedPosition(int listPosition) const;

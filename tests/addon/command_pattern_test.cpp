@@ -1,8 +1,8 @@
 // The protocol every command shares: default answers, the site, EXIT and OnTerminate.
 #include <gtest/gtest.h>
 
-#include "addon/addon_command.h"
-#include "addon/library_state.h"
+#include "addon_base/addon_command.h"
+#include "addon_base/library_state.h"
 #include "addon_fixture.h"
 #include "mesh_solve/show_ui_command.h"
 
@@ -37,7 +37,7 @@ class NotASite : public platform::Implements<platform::IUnknown> {};
 
 class CommandPattern : public ::testing::Test, public AddOnFixture {
 protected:
-    RefPtr<CShowUICommand> explorer = platform::makeRef<CShowUICommand>(nullptr, "Bracket");
+    RefPtr<CShowUICommand> explorer = platform::makeRef<CShowUICommand>("Bracket");
     RefPtr<CProbeCommand> command = platform::makeRef<CProbeCommand>(explorer.get());
     RefPtr<testhost::FakeCommandSite> site = host.newCommandSite();
 };

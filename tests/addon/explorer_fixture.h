@@ -1,8 +1,9 @@
 #pragma once
 // An explorer shown in a panel of a part session named Bracket, with the add-on loaded into the
 // programmable host.
+#include "addon/command_factory.h"
 #include "addon/entry_points.h"
-#include "addon/library_state.h"
+#include "addon_base/library_state.h"
 #include "addon_fixture.h"
 #include "loadcase/loadcase_file.h"
 #include "mesh_solve/show_ui_command.h"
@@ -26,12 +27,12 @@ public:
     // The texts of the explorer's entries of `kind`, in list order.
     std::vector<std::string> texts(model::EntryKind kind) const {
         std::vector<std::string> out;
-        for (const auto& e : explorer->entries())
+        for (const auto& e : explorer->document().entries())
             if (e.kind() == kind) out.push_back(e.text());
         return out;
     }
     // The entries of the loadcase file as saved.
-    loadcase::EntryList saved() const { return loadcase::LoadcaseFile::load(explorer->loadcaseFilePath()).entries; }
+    loadcase::EntryList saved() const { return loadcase::LoadcaseFile::load(explorer->document().loadcaseFilePath()).entries; }
     std::vector<std::string> lines(model::EntryKind kind) const {
         std::vector<std::string> out;
         for (auto item : explorer->tree().children(explorer->sectionItem(kind)))
@@ -41,5 +42,5 @@ public:
 
     testhost::FakeSession& part = host.addPartSession("Bracket");
     ui::Panel panel{"FEM Explorer"};
-    platform::RefPtr<CShowUICommand> explorer = platform::makeRef<CShowUICommand>(nullptr, "Bracket");
+    platform::RefPtr<CShowUICommand> explorer = platform::makeRef<CShowUICommand>("Bracket", addon::explorerHooks({}));
 };

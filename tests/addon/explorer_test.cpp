@@ -21,11 +21,10 @@ TEST_F(Explorer, WithoutProjectsSettingTheProjectLivesInTheDocumentsFolder) {
     fs::create_directories(scratch.file("Documents"));
     show();
     const std::string folder = scratch.file("Documents") + "/FEMprojects/Bracket";
-    const auto& lib = addon::library();
     EXPECT_TRUE(fs::is_directory(folder));
-    EXPECT_EQ(lib.projectFolder, folder);
-    EXPECT_EQ(explorer->loadcaseFilePath(), folder + "/Bracket.api_fem");
-    EXPECT_EQ(lib.meshFile, folder + "/Bracket.meb");
+    EXPECT_EQ(explorer->document().projectFolder(), folder);
+    EXPECT_EQ(explorer->document().loadcaseFilePath(), folder + "/Bracket.api_fem");
+    EXPECT_EQ(explorer->document().meshPath(), folder + "/Bracket.meb");
     EXPECT_EQ(prompts->messageTexts(),
               std::vector<std::string>{": registry read error 1 - reinstall of Tarvenic required"});
     EXPECT_EQ(panel.child(CShowUICommand::kTreeId), &explorer->tree());
@@ -57,10 +56,10 @@ TEST_F(Explorer, HostFailureWhileShowingIsReported) {
 
 TEST_F(Explorer, SameTextOnTwoFacesIsOneLineAndTwoEntries) {
     show();
-    explorer->addEntry(bodyKey(), key(0), "steel: 1,2", kKindMaterial);
-    explorer->addEntry(bodyKey(), key(1), "steel: 1,2", kKindMaterial);
-    explorer->addEntry(bodyKey(), key(1), "steel: 1,2", kKindMaterial);
-    EXPECT_EQ(explorer->entries().size(), 2u) << "the same text on the same face is not added twice";
+    explorer->document().addEntry(bodyKey(), key(0), "steel: 1,2", kKindMaterial);
+    explorer->document().addEntry(bodyKey(), key(1), "steel: 1,2", kKindMaterial);
+    explorer->document().addEntry(bodyKey(), key(1), "steel: 1,2", kKindMaterial);
+    EXPECT_EQ(explorer->document().entries().size(), 2u) << "the same text on the same face is not added twice";
     EXPECT_EQ(lines(kKindMaterial), std::vector<std::string>{"steel: 1,2"});
     const auto file = saved();
     ASSERT_EQ(file.size(), 2u);
@@ -70,22 +69,22 @@ TEST_F(Explorer, SameTextOnTwoFacesIsOneLineAndTwoEntries) {
 
 TEST_F(Explorer, ReplacingTheSolveEntryKeepsOneAtTheEnd) {
     show();
-    explorer->replaceSectionEntry("ELASTIC:0,1e-06,1,100,1,1,0,0", kKindSolveParameters, true);
-    explorer->addEntry(bodyKey(), key(2), "face;fix,6=XYZ", kKindReaction);
-    explorer->replaceSectionEntry("NATFREQ:4,1e-06,5,100,1,1,0,0", kKindSolveParameters, true);
+    explorer->document().replaceSectionEntry("ELASTIC:0,1e-06,1,100,1,1,0,0", kKindSolveParameters, true);
+    explorer->document().addEntry(bodyKey(), key(2), "face;fix,6=XYZ", kKindReaction);
+    explorer->document().replaceSectionEntry("NATFREQ:4,1e-06,5,100,1,1,0,0", kKindSolveParameters, true);
     const auto file = saved();
     ASSERT_EQ(file.size(), 2u);
     EXPECT_EQ(file[1].data().text(), "NATFREQ:4,1e-06,5,100,1,1,0,0");
     EXPECT_EQ(file[1].data().kind(), kKindSolveParameters);
     EXPECT_EQ(lines(kKindSolveParameters), std::vector<std::string>{"NATFREQ:4,1e-06,5,100,1,1,0,0"});
-    explorer->replaceSectionEntry("1:250 2 0.5 0.3 1 3 3 3 3 2 0", model::kKindMesherParameters, false);
+    explorer->document().replaceSectionEntry("1:250 2 0.5 0.3 1 3 3 3 3 2 0", model::kKindMesherParameters, false);
     EXPECT_EQ(explorer->tree().findItem("1:250 2 0.5 0.3 1 3 3 3 3 2 0"), ui::kTreeRoot) << "kind 8 is not shown";
 }
 
 TEST_F(Explorer, ModifyChangesEveryEntryWithTheTextUnlessCancelled) {
     show();
-    explorer->addEntry(bodyKey(), key(0), "face;pressure=5", kKindAction);
-    explorer->addEntry(bodyKey(), key(1), "face;pressure=5", kKindAction);
+    explorer->document().addEntry(bodyKey(), key(0), "face;pressure=5", kKindAction);
+    explorer->document().addEntry(bodyKey(), key(1), "face;pressure=5", kKindAction);
     const auto modify = [&](const std::string& typed, bool cancel) {
         prompts->queueMenuChoice(CShowUICommand::kMenuModify);
         prompts->queueModal("Modify Data", [=](ui::Dialog& d) {
@@ -114,9 +113,9 @@ TEST_F(Explorer, DeleteRemovesEveryEntryWithTheTextAndTellsTheSite) {
     auto site = host.newCommandSite();
     explorer->putref_CommandSite(site.get());
     show();
-    explorer->addEntry(bodyKey(), key(0), "shared", kKindAction);
-    explorer->addEntry(bodyKey(), key(1), "shared", kKindReaction);
-    explorer->addEntry(bodyKey(), key(2), "other", kKindReaction);
+    explorer->document().addEntry(bodyKey(), key(0), "shared", kKindAction);
+    explorer->document().addEntry(bodyKey(), key(1), "shared", kKindReaction);
+    explorer->document().addEntry(bodyKey(), key(2), "other", kKindReaction);
     prompts->queueMenuChoice(CShowUICommand::kMenuDelete);
     explorer->tree().userContextMenu(explorer->tree().findChild(explorer->sectionItem(kKindAction), "shared"));
     const auto file = saved();
@@ -129,7 +128,7 @@ TEST_F(Explorer, DeleteRemovesEveryEntryWithTheTextAndTellsTheSite) {
 
 TEST_F(Explorer, DeletingASectionLineKeepsItsEntries) {
     show();
-    explorer->addEntry(bodyKey(), key(0), "face;fix,6=XYZ", kKindReaction);
+    explorer->document().addEntry(bodyKey(), key(0), "face;fix,6=XYZ", kKindReaction);
     prompts->queueMenuChoice(CShowUICommand::kMenuDelete);
     explorer->tree().userContextMenu(explorer->sectionItem(kKindReaction));
     EXPECT_TRUE(lines(kKindReaction).empty());
@@ -141,13 +140,13 @@ TEST_F(Explorer, DeletingASectionLineKeepsItsEntries) {
 
 TEST_F(Explorer, ShowingTwiceDoesNotReloadOverTheList) {
     show();
-    explorer->addEntry(bodyKey(), key(0), "steel: 1,2", kKindMaterial);
+    explorer->document().addEntry(bodyKey(), key(0), "steel: 1,2", kKindMaterial);
     loadcase::EntryList other;
     other.add({}, {}, "from disk", kKindAction);
-    loadcase::LoadcaseFile::save(explorer->loadcaseFilePath(), other);
+    loadcase::LoadcaseFile::save(explorer->document().loadcaseFilePath(), other);
     show();
-    ASSERT_EQ(explorer->entries().size(), 1u);
-    EXPECT_EQ(explorer->entries()[0].data().text(), "steel: 1,2");
+    ASSERT_EQ(explorer->document().entries().size(), 1u);
+    EXPECT_EQ(explorer->document().entries()[0].data().text(), "steel: 1,2");
     EXPECT_EQ(lines(kKindMaterial), std::vector<std::string>{"steel: 1,2"});
 }
 
@@ -159,7 +158,7 @@ TEST_F(Explorer, LoadsTheFileWhenShownAndFillsTheTree) {
     onDisk.add({}, {}, "Bracket:0", model::kKindLoadcase);
     loadcase::LoadcaseFile::save(scratch.file("projects/Bracket/Bracket.api_fem"), onDisk);
     show();
-    EXPECT_EQ(explorer->entries().size(), 3u);
+    EXPECT_EQ(explorer->document().entries().size(), 3u);
     EXPECT_EQ(lines(kKindReaction), std::vector<std::string>{"face;fix,6=XYZ"});
     EXPECT_TRUE(lines(model::kKindLoadcase).empty()) << "the loadcase line is the loadcase command's";
 }
@@ -169,13 +168,13 @@ TEST_F(Explorer, DamagedFileIsReportedAndKeptBeforeTheFirstSave) {
     const std::string path = scratch.file("projects/Bracket/Bracket.api_fem");
     writeFile(path, std::string("\x05\x00\xff\xff\x01\x00\x08\x00" "CAct", 12));
     show();
-    EXPECT_TRUE(explorer->entries().empty());
+    EXPECT_TRUE(explorer->document().entries().empty());
     ASSERT_EQ(prompts->messages().size(), 1u);
     EXPECT_NE(prompts->messages()[0].text.find(path), std::string::npos) << prompts->messages()[0].text;
-    explorer->addEntry(bodyKey(), key(0), "steel: 1,2", kKindMaterial);
+    explorer->document().addEntry(bodyKey(), key(0), "steel: 1,2", kKindMaterial);
     EXPECT_EQ(readFile(path + ".damaged").size(), 12u) << "the damaged bytes are kept";
     EXPECT_EQ(saved().size(), 1u);
-    explorer->addEntry(bodyKey(), key(1), "alu: 3", kKindMaterial);
+    explorer->document().addEntry(bodyKey(), key(1), "alu: 3", kKindMaterial);
     EXPECT_FALSE(fs::exists(path + ".damaged.2")) << "moved aside once";
     EXPECT_EQ(prompts->messages().size(), 1u);
 }

@@ -5,6 +5,7 @@
 
 #include "explorer_fixture.h"
 #include "loadcase/loadcase_command.h"
+#include "loadcase/header_file.h"
 #include "loadcase/loadcase_dialog.h"
 
 namespace {
@@ -16,7 +17,7 @@ class LoadcaseCommand : public ::testing::Test, public ExplorerFixture {
 protected:
     void SetUp() override {
         show();
-        folder = addon::library().projectFolder;
+        folder = explorer->document().projectFolder();
     }
     void TearDown() override {
         if (command) command->OnTerminate();
@@ -73,11 +74,10 @@ TEST_F(LoadcaseCommand, ApplyNeedsANameOrAnOldLoadcaseAndAType) {
 TEST_F(LoadcaseCommand, NewThermalLoadcaseWritesItsHeaderAndEntry) {
     create("Hot", L::kThermal);
     EXPECT_EQ(readFile(folder + "/Hot.txt"), "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nMFILE\n" + folder + "/Hot.meb\n");
-    const auto& lib = addon::library();
-    EXPECT_EQ(lib.jobBasePath, folder + "/Hot");
-    EXPECT_EQ(lib.meshFile, folder + "/Hot.meb");
-    EXPECT_EQ(explorer->analysisType(), 6);
-    EXPECT_EQ(explorer->solveIndex(), 6) << "the solver input written next must stay thermal";
+    EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Hot");
+    EXPECT_EQ(explorer->document().meshPath(), folder + "/Hot.meb");
+    EXPECT_EQ(explorer->document().analysisType(), 6);
+    EXPECT_EQ(explorer->document().solveIndex(), 6) << "the solver input written next must stay thermal";
     EXPECT_EQ(lines(model::kKindLoadcase), std::vector<std::string>{"Hot:6"});
     const auto file = saved();
     ASSERT_EQ(file.size(), 1u);
@@ -91,31 +91,31 @@ TEST_F(LoadcaseCommand, MultiphysicsHasHeaderCodeZeroAndTypeTen) {
     create("Both", L::kMultiphysics);
     EXPECT_EQ(readFile(folder + "/Both.txt"), "HEADER\n0.001 cm 0 nod=10 elem=0 ana=0\nMFILE\n" + folder + "/Both.meb\n");
     EXPECT_EQ(saved()[0].data().text(), "Both:10");
-    EXPECT_EQ(explorer->solveIndex(), 0);
+    EXPECT_EQ(explorer->document().solveIndex(), 0);
 }
 
 TEST_F(LoadcaseCommand, ChosenMeshIsNamedInTheHeader) {
     writeFile(folder + "/coarse.meb", "");
     create("Cold", L::kMechanical, "coarse");
-    EXPECT_EQ(addon::library().meshFile, folder + "/coarse.meb");
+    EXPECT_EQ(explorer->document().meshPath(), folder + "/coarse.meb");
     EXPECT_NE(readFile(folder + "/Cold.txt").find("MFILE\n" + folder + "/coarse.meb\n"), std::string::npos);
 }
 
 TEST_F(LoadcaseCommand, ChoosingAnOldLoadcaseLoadsItsEntriesAndHeader) {
     create("First", L::kMechanical);
-    explorer->addEntry(bodyKey(), key(0), "face;fix,6=XYZ", model::kKindReaction);
+    explorer->document().addEntry(bodyKey(), key(0), "face;fix,6=XYZ", model::kKindReaction);
     writeFile(folder + "/First.txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=2\nMFILE\n/elsewhere/m.meb\n");
     create("Second", L::kMechanical);
-    EXPECT_EQ(explorer->entries().size(), 1u);
+    EXPECT_EQ(explorer->document().entries().size(), 1u);
     EXPECT_TRUE(lines(model::kKindReaction).empty());
 
     auto& d = start();
     d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "First"));
     d.userClick(L::kApply);
-    EXPECT_EQ(addon::library().jobBasePath, folder + "/First");
-    EXPECT_EQ(addon::library().meshFile, "/elsewhere/m.meb");
-    EXPECT_EQ(explorer->analysisType(), 6);
-    EXPECT_EQ(explorer->solveIndex(), 7);
+    EXPECT_EQ(explorer->document().jobBasePath(), folder + "/First");
+    EXPECT_EQ(explorer->document().meshPath(), "/elsewhere/m.meb");
+    EXPECT_EQ(explorer->document().analysisType(), 6);
+    EXPECT_EQ(explorer->document().solveIndex(), 7);
     EXPECT_EQ(lines(model::kKindReaction), std::vector<std::string>{"face;fix,6=XYZ"});
     EXPECT_EQ(lines(model::kKindLoadcase), std::vector<std::string>{"First:6"});
     EXPECT_EQ(readFile(folder + "/First.txt"), "HEADER\n0.001 mm 0 nod=10 elem=0 ana=2\nMFILE\n/elsewhere/m.meb\n")
@@ -125,16 +125,22 @@ TEST_F(LoadcaseCommand, ChoosingAnOldLoadcaseLoadsItsEntriesAndHeader) {
     EXPECT_EQ(second[0].data().text(), "Second:0");
 }
 
-TEST_F(LoadcaseCommand, OldLoadcaseWithNewNameStartsFromACopy) {
+TEST_F(LoadcaseCommand, OldLoadcaseWithNewNameStartsFromACopyThatKeepsTheChosenMesh) {
     create("Base", L::kMechanical);
-    explorer->addEntry(bodyKey(), key(0), "face;pressure=5", model::kKindAction);
+    explorer->document().addEntry(bodyKey(), key(0), "face;pressure=5", model::kKindAction);
+    writeFile(folder + "/coarse.meb", "");
     auto& d = start();
     d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "Base"));
+    d.userChoose(L::kMeshList, d.findItemExact(L::kMeshList, "coarse"));
     d.userType(L::kNewName, "Variant");
     d.userClick(L::kThermal);
     d.userClick(L::kApply);
-    EXPECT_EQ(addon::library().jobBasePath, folder + "/Variant");
-    EXPECT_FALSE(fs::exists(folder + "/Variant.txt")) << "no header is written for a copy";
+    EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Variant");
+    // The solve command reads the mesh back from the copy's header: the choice must be there.
+    const auto header = loadcase::readHeaderFile(folder + "/Variant", {});
+    ASSERT_TRUE(header.fileRead) << "the copy has a header of its own";
+    EXPECT_EQ(header.meshPath, folder + "/coarse.meb");
+    EXPECT_EQ(header.analysis.type, loadcase::kTypeThermal);
     const auto file = saved();
     ASSERT_EQ(file.size(), 2u);
     EXPECT_EQ(file[0].data().text(), "face;pressure=5");
@@ -151,20 +157,20 @@ TEST_F(LoadcaseCommand, DeleteRemovesOnlyTheLoadcaseFile) {
     EXPECT_FALSE(fs::exists(folder + "/Old.api_fem"));
     EXPECT_TRUE(fs::exists(folder + "/Old.txt"));
     EXPECT_EQ(items(d, L::kOldList), (std::vector<std::string>{"Bracket", "Current"}));
-    EXPECT_EQ(addon::library().jobBasePath, folder + "/Current");
+    EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Current");
     d.userClick(L::kDelete);  // nothing selected: nothing happens
     EXPECT_TRUE(fs::exists(folder + "/Current.api_fem"));
 }
 
 TEST_F(LoadcaseCommand, DeletingTheCurrentLoadcaseMakesTheSessionLoadcaseCurrent) {
-    explorer->addEntry(bodyKey(), key(1), "steel: 1,2", model::kKindMaterial);  // the session-named loadcase
+    explorer->document().addEntry(bodyKey(), key(1), "steel: 1,2", model::kKindMaterial);  // the session-named loadcase
     create("Current", L::kMechanical);
-    explorer->addEntry(bodyKey(), key(0), "face;pressure=5", model::kKindAction);
+    explorer->document().addEntry(bodyKey(), key(0), "face;pressure=5", model::kKindAction);
     auto& d = start();
     d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "Current"));
     d.userClick(L::kDelete);
     EXPECT_FALSE(fs::exists(folder + "/Current.api_fem"));
-    EXPECT_EQ(addon::library().jobBasePath, folder + "/Bracket");
+    EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Bracket");
     EXPECT_TRUE(lines(model::kKindAction).empty());
     const auto session = loadcase::LoadcaseFile::load(folder + "/Bracket.api_fem").entries;
     ASSERT_EQ(session.size(), 1u) << "the session's own loadcase is not overwritten";

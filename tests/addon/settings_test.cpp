@@ -1,5 +1,5 @@
 // The add-on's settings: install folder, projects root, values, host folder, with their defaults.
-#include "addon/settings.h"
+#include "addon_base/settings.h"
 
 #include <gtest/gtest.h>
 

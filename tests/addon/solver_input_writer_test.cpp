@@ -1,5 +1,6 @@
 // The solver input file and the start of the result file, compared whole.
 #include "loadcase/solver_input_writer.h"
+#include "mesh_solve/solver_input_source.h"
 
 #include <gtest/gtest.h>
 
@@ -16,11 +17,11 @@ class SolverInput : public ::testing::Test, public ExplorerFixture {
 protected:
     void SetUp() override {
         show();
-        folder = addon::library().projectFolder;
+        folder = explorer->document().projectFolder();
         mesh_solve::libraryMesh().setNodesPerElement(10);
     }
     void add(const std::string& text, EntryKind kind, const host::KeyBytes& entity = {}) {
-        explorer->addEntry(entity.empty() ? host::KeyBytes{} : bodyKey(), entity, text, kind);
+        explorer->document().addEntry(entity.empty() ? host::KeyBytes{} : bodyKey(), entity, text, kind);
     }
     std::string input() const { return readFile(folder + "/Bracket.txt"); }
     std::string result() const { return readFile(folder + "/Bracket.out"); }
@@ -35,7 +36,7 @@ protected:
 };
 
 TEST_F(SolverInput, EmptyLoadcaseHasEveryHeadingInOrder) {
-    EXPECT_EQ(writeSolverInput(*explorer, std::nullopt), 0);
+    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=0") + kEmptySections);
     EXPECT_EQ(result(), "MESHFILE\n" + folder + "/Bracket.meb\nBODIES 1\n 1 6 12 8\nEND\n");
     EXPECT_EQ(settings->readValue(platform::Hive::CurrentUser, "Software\\Tarvenic\\Tarvenic", "CurrentFile"),
@@ -50,8 +51,8 @@ TEST_F(SolverInput, TypicalMechanicalLoadcase) {
     add("face:el_size=2.5", kKindMeshSize, key(1));
     add("edge:el_size=1", kKindMeshSize, edge(0));
     add("vertex:el_size=0.5", kKindMeshSize, vertex(7));
-    explorer->replaceSectionEntry("1:10 1 0.5 0.3 1 3 3 3 3 2 0", kKindMesherParameters, false);
-    ASSERT_EQ(writeSolverInput(*explorer, std::nullopt), 0);
+    explorer->document().replaceSectionEntry("1:10 1 0.5 0.3 1 3 3 3 3 2 0", kKindMesherParameters, false);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=0") +
                            "TABLES\nMSET\n 10 1 0.5 0.3 1 3 3 3 3 2 0\n"
                            "MATERIALS\n1  210000,0.3,7.85e-09,1.2e-05\n"
@@ -63,11 +64,11 @@ TEST_F(SolverInput, TypicalMechanicalLoadcase) {
 
 TEST_F(SolverInput, SecondBodyContinuesTheNumbering) {
     auto& second = part.addBody().addBox({20, 0, 0}, {30, 10, 10});
-    explorer->addEntry(second.key(), second.face(0).key(), "face;fix,6=XYZ", kKindReaction);
-    explorer->addEntry(second.key(), second.edge(0).key(), "edge;fix,0=X", kKindReaction);
-    explorer->addEntry(second.key(), second.vertex(2).key(), "point;fix,2=Z", kKindReaction);
-    explorer->addEntry(second.key(), second.face(1).key(), "alu: 70000,0.33", kKindMaterial);
-    ASSERT_EQ(writeSolverInput(*explorer, std::nullopt), 0);
+    explorer->document().addEntry(second.key(), second.face(0).key(), "face;fix,6=XYZ", kKindReaction);
+    explorer->document().addEntry(second.key(), second.edge(0).key(), "edge;fix,0=X", kKindReaction);
+    explorer->document().addEntry(second.key(), second.vertex(2).key(), "point;fix,2=Z", kKindReaction);
+    explorer->document().addEntry(second.key(), second.face(1).key(), "alu: 70000,0.33", kKindMaterial);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     const std::string text = input();
     EXPECT_NE(text.find("MATERIALS\n2  70000,0.33\n"), std::string::npos) << text;
     // An edge by its two faces: both numbers count the first body's six faces.
@@ -87,7 +88,7 @@ TEST_F(SolverInput, ThermalLoadsAndWholeModelActions) {
     add("point<1>;force=5,6,7", kKindAction);
     part.setUnits(host::kUnitM, host::kUnitMm);
     show();  // units are taken when the explorer shows
-    ASSERT_EQ(writeSolverInput(*explorer, std::nullopt), 0);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     EXPECT_EQ(input(), head("0.001 mm scale=1000 nod=10 elem=0 ana=0") +
                            "TABLES\nMSET\nMATERIALS\nESIZE\nLOADS\n"
                            "bol 1 0 100\nbol 2 2 25, 20\nal tabl1\nal 0, -9810, 0\nt " + folder +
@@ -101,7 +102,7 @@ TEST_F(SolverInput, AllFiveInteractions) {
     add("face;gap_to_plane=1,0,0,0.2", kKindInteraction, key(2));
     add("face;normal_gap=0.3", kKindInteraction, key(1));
     add("face;interface", kKindInteraction, key(5));
-    ASSERT_EQ(writeSolverInput(*explorer, std::nullopt), 0);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     EXPECT_NE(input().find("CONSTRAINTS\nboc 1 0,0,1,0.5\nbocn 2 0.1\nbog 3 1,0,0,0.2\nbocn 2 0.3\nboi 6\n"),
               std::string::npos)
         << input();
@@ -109,16 +110,16 @@ TEST_F(SolverInput, AllFiveInteractions) {
 
 TEST_F(SolverInput, SpinUsesTheAxisOfARevolvedFaceOnly) {
     auto& shaft = part.addBody().addCylinder({0, 0, 0}, 5, 40);
-    explorer->addEntry(shaft.key(), shaft.face(0).key(), "spin_speed=314", kKindAction);
-    explorer->addEntry(shaft.key(), shaft.face(1).key(), "spin_speed=100", kKindAction);
-    ASSERT_EQ(writeSolverInput(*explorer, std::nullopt), 0);
+    explorer->document().addEntry(shaft.key(), shaft.face(0).key(), "spin_speed=314", kKindAction);
+    explorer->document().addEntry(shaft.key(), shaft.face(1).key(), "spin_speed=100", kKindAction);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     EXPECT_NE(input().find("LOADS\ncx 0,0,0 0 0 1 314\nRESTRAINTS"), std::string::npos) << input();
 }
 
 TEST_F(SolverInput, ObsoleteEntityIsReportedAndSkipped) {
     add("face;fix,6=XYZ", kKindReaction, host::KeyBytes{9, 9, 9});
     add("face;fix,0=X", kKindReaction, key(4));
-    ASSERT_EQ(writeSolverInput(*explorer, std::nullopt), 0);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     EXPECT_EQ(prompts->messageTexts(),
               std::vector<std::string>{"face;fix,6=XYZ\nAttribute applied to obsolete entity; you must delete it!"});
     EXPECT_NE(input().find("RESTRAINTS\nbor 5 0 1 1\nCONSTRAINTS"), std::string::npos);
@@ -126,9 +127,9 @@ TEST_F(SolverInput, ObsoleteEntityIsReportedAndSkipped) {
 
 TEST_F(SolverInput, SolveNeedsAMaterialAndAMesh) {
     writeFile(folder + "/Bracket.txt", "old contents\n");
-    EXPECT_EQ(writeSolverInput(*explorer, SolveValues{}), 1);
+    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{}), 1);
     add("steel: 1,2", kKindMaterial, key(0));
-    EXPECT_EQ(writeSolverInput(*explorer, SolveValues{}), 1);
+    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{}), 1);
     EXPECT_EQ(prompts->messageTexts(), (std::vector<std::string>{"Assign a Material first", "Create a Mesh first"}));
     EXPECT_EQ(input(), "old contents\n") << "nothing is changed";
     EXPECT_FALSE(std::filesystem::exists(folder + "/Bracket.out"));
@@ -150,21 +151,21 @@ TEST_F(SolverInput, EverySolveIndexWritesItsSections) {
     };
     for (int index = 0; index <= 7; ++index) {
         writeFile(folder + "/Bracket.txt", "HEADER\nx\n");
-        explorer->setSolveIndex(index);
-        ASSERT_EQ(writeSolverInput(*explorer, v), 0) << index;
+        explorer->document().setSolveIndex(index);
+        ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), v), 0) << index;
         EXPECT_NE(input().find(expected[index]), std::string::npos) << index << "\n" << input();
     }
-    explorer->setSolveIndex(1);
-    writeSolverInput(*explorer, v);
+    explorer->document().setSolveIndex(1);
+    writeSolverInput(mesh_solve::solverInputSource(*explorer), v);
     EXPECT_NE(input().find("TSTEP\n 1 3, 100, 1 1\n"), std::string::npos) << "s5 of 0 becomes 1\n" << input();
-    explorer->setSolveIndex(0);
-    writeSolverInput(*explorer, v);
+    explorer->document().setSolveIndex(0);
+    writeSolverInput(mesh_solve::solverInputSource(*explorer), v);
     EXPECT_EQ(input().find("TSTEP"), std::string::npos);
 }
 
 TEST_F(SolverInput, UnreadableBodiesStopAfterTheResultFileIsStarted) {
     host.failNext("IQDPartSession::GetBodies");
-    EXPECT_EQ(writeSolverInput(*explorer, std::nullopt), 1);
+    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 1);
     EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"bug in Hollent api: IQDPartSessionPtr.GetBodies()"});
     EXPECT_EQ(result(), "MESHFILE\n" + folder + "/Bracket.meb\n");
 }

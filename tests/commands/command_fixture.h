@@ -16,7 +16,7 @@ class CommandFixture : public ExplorerFixture {
         return settings->readValue(platform::Hive::CurrentUser, "Software\\Tarvenic\\Tarvenic", name)
             .value_or("");
     }
-    std::string inputPath() const { return addon::library().projectFolder + "/Bracket.txt"; }
+    std::string inputPath() const { return explorer->document().projectFolder() + "/Bracket.txt"; }
     std::vector<std::string> expectedArguments() const { return {inputPath(), "0", "END"}; }
 
     StandInPrograms programs{scratch.file("install dir")};

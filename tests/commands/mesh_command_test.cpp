@@ -5,12 +5,12 @@
 #include <filesystem>
 
 #include "addon/command_factory.h"
-#include "addon/menu.h"
+#include "addon_base/menu.h"
 #include "command_fixture.h"
 #include "mesh_solve/mesh_command.h"
 #include "mesh_solve/mesh_dialog.h"
 #include "mesh_solve/mesh_store.h"
-#include "model/entry_kind.h"
+#include "entry_record/entry_kind.h"
 #include "render/recording_canvas.h"
 
 namespace {
@@ -41,7 +41,7 @@ class MeshCommand : public ::testing::Test, public CommandFixture {
         command->Start();
         return *static_cast<CMeshCommand&>(*command).meshDialog();
     }
-    std::string folder() const { return addon::library().projectFolder; }
+    std::string folder() const { return explorer->document().projectFolder(); }
     std::string runLog() const { return readFile(folder() + "/Bracket.log"); }
 
     platform::RefPtr<CAddOnCommand> command;
@@ -64,7 +64,7 @@ TEST_F(MeshCommand, OpensWithTheDefaultsForThePartsSize) {
 TEST_F(MeshCommand, AssemblyStartsFromAThousand) {
     auto& assembly = host.addAssemblySession("Frame");
     assembly.setBoundingBox({0, 0, 0}, {5, 5, 5});
-    auto frame = platform::makeRef<CShowUICommand>(nullptr, "Frame");
+    auto frame = platform::makeRef<CShowUICommand>("Frame");
     ui::Panel framePanel;
     frame->OnShowUI(&framePanel);
     auto mesh = addon::createCommand(addon::kMenuMesh, frame.get());
@@ -115,7 +115,7 @@ TEST_F(MeshCommand, SecondRunReplacesTheSettingsAndTheLog) {
     d.userClick(M::kMesh);
     EXPECT_EQ(texts(kKindMesherParameters), std::vector<std::string>{"1:12.5 0 0.5 0.25 0 2 2 3 3 1 0"});
     EXPECT_EQ(
-        loadcase::LoadcaseFile::load(explorer->loadcaseFilePath()).entries.countOfKind(kKindMesherParameters),
+        loadcase::LoadcaseFile::load(explorer->document().loadcaseFilePath()).entries.countOfKind(kKindMesherParameters),
         1u);
     EXPECT_EQ(runLog(), kFullRun);
     EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());

@@ -8,7 +8,7 @@
 #include "loadcase/header_file.h"
 #include "mesh_solve/solve_command.h"
 #include "mesh_solve/solve_dialog.h"
-#include "model/entry_kind.h"
+#include "entry_record/entry_kind.h"
 
 namespace {
 
@@ -33,10 +33,10 @@ class SolveCommand : public ::testing::Test, public CommandFixture {
         return *command->solveDialog();
     }
     void addMaterial() {
-        explorer->addEntry(bodyKey(), key(0), "steel: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial);
+        explorer->document().addEntry(bodyKey(), key(0), "steel: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial);
     }
     void makeThermal() {
-        loadcase::writeHeaderFile(inputPath(), "mm", 1, addon::library().projectFolder + "/Bracket.meb");
+        loadcase::writeHeaderFile(inputPath(), "mm", 1, explorer->document().projectFolder() + "/Bracket.meb");
     }
     static std::vector<std::string> rowLabels(const S& d) {
         std::vector<std::string> out;
@@ -96,7 +96,7 @@ TEST_F(SolveCommand, RowsFollowTheChosenType) {
                                 "tolerance mm", "initial temperature", "number of steps", "step size (s)",
                                 "Print every n steps, n=", "mass damping coeff", "stiffness damping coeff"}));
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0", "1", "0", "0", "0", "0"}));
-    EXPECT_EQ(explorer->solveIndex(), 5);
+    EXPECT_EQ(explorer->document().solveIndex(), 5);
 
     d.userChoose(S::kTypeList, 0);
     EXPECT_EQ(rowLabels(d),
@@ -138,11 +138,11 @@ TEST_F(SolveCommand, ThermalLoadcaseListsTwoTypesAndSolvesTransient) {
     makeThermal();
     addMaterial();
     S& d = start();
-    EXPECT_EQ(explorer->analysisType(), 6);
+    EXPECT_EQ(explorer->document().analysisType(), 6);
     ASSERT_EQ(d.itemCount(S::kTypeList), 2);
     EXPECT_EQ(d.itemText(S::kTypeList, 1), "transient heating");
     d.userChoose(S::kTypeList, 1);
-    EXPECT_EQ(explorer->solveIndex(), 7);
+    EXPECT_EQ(explorer->document().solveIndex(), 7);
     d.userType(S::kFirstRowBox + 3, "0.5");
     d.userClick(S::kSolve);
     EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"THERMALTRAN:7,1e-06,0,1,0.5,0,0,0"});
@@ -154,14 +154,14 @@ TEST_F(SolveCommand, ThermalLoadcaseListsTwoTypesAndSolvesTransient) {
 }
 
 TEST_F(SolveCommand, StoredEntryIsShownWithTheValuesItHoldsAShortOrDamagedOneWithZeros) {
-    explorer->replaceSectionEntry("PLASTIC:1,1e-08,20,50,0,30,2,0", kKindSolveParameters, true);
+    explorer->document().replaceSectionEntry("PLASTIC:1,1e-08,20,50,0,30,2,0", kKindSolveParameters, true);
     S& d = start();
     EXPECT_EQ(d.selection(S::kTypeList), 1);
     EXPECT_EQ(d.labelledType(), 1);
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-08", "20", "50", "0", "30", "2"}));
-    explorer->replaceSectionEntry("ELASTIC:0,1e-05", kKindSolveParameters, true);
+    explorer->document().replaceSectionEntry("ELASTIC:0,1e-05", kKindSolveParameters, true);
     EXPECT_EQ(shownBoxes(start()), (std::vector<std::string>{"1e-05", "0"}));
-    explorer->replaceSectionEntry("garbage", kKindSolveParameters, true);
+    explorer->document().replaceSectionEntry("garbage", kKindSolveParameters, true);
     EXPECT_EQ(shownBoxes(start()), (std::vector<std::string>{"1e-06", "0"}));
 }
 

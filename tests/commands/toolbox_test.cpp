@@ -2,7 +2,7 @@
 // results are shown.
 #include <gtest/gtest.h>
 
-#include "addon/menu.h"
+#include "addon_base/menu.h"
 #include "command_fixture.h"
 #include "loadcase/loadcase_dialog.h"
 #include "mesh_solve/solve_dialog.h"
@@ -107,7 +107,7 @@ TEST_F(Toolbox, SolveIsKeptByTheToolboxAndItsExitOnlyCloses) {
 }
 
 TEST_F(Toolbox, LoadcaseButtonShowsTheCurrentLoadcasesName) {
-    addon::library().jobBasePath = addon::library().projectFolder + "/Hot";
+    explorer->document().switchTo("Hot", explorer->document().meshPath());
     toolbox().userClick(T::kLoadcase);
     EXPECT_EQ(toolbox().text(T::kLoadcaseLabel), "Hot");
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "loadcase/archive_error.h"
-#include "loadcase/archive_reader.h"
-#include "loadcase/archive_writer.h"
+#include "entry_record/archive_error.h"
+#include "entry_record/archive_reader.h"
+#include "entry_record/archive_writer.h"
 
 using loadcase::ArchiveError;
 using loadcase::ArchiveReader;

@@ -3,8 +3,8 @@
 
 #include <random>
 
-#include "loadcase/archive_error.h"
-#include "loadcase/archive_writer.h"
+#include "entry_record/archive_error.h"
+#include "entry_record/archive_writer.h"
 #include "loadcase/loadcase_file.h"
 #include "support/scratch_folder.h"
 

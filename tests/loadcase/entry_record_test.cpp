@@ -2,10 +2,10 @@
 // Its byte layout is checked through whole files in loadcase_file_test.cpp.
 #include <gtest/gtest.h>
 
-#include "loadcase/archive.h"
-#include "loadcase/archive_error.h"
-#include "model/actions.h"
-#include "model/class_registry.h"
+#include "entry_record/archive.h"
+#include "entry_record/archive_error.h"
+#include "entry_record/actions.h"
+#include "entry_record/class_registry.h"
 
 using model::CActions;
 using Bytes = std::vector<std::uint8_t>;

@@ -8,7 +8,7 @@
 
 #include <filesystem>
 
-#include "loadcase/archive_writer.h"
+#include "entry_record/archive_writer.h"
 #include "loadcase/loadcase_file.h"
 #include "support/scratch_folder.h"
 

@@ -2,7 +2,7 @@
 // entries of picked geometry and design points, and the file.
 #include <gtest/gtest.h>
 
-#include "addon/library_state.h"
+#include "addon_base/library_state.h"
 #include "model/action_types.h"
 #include "model/loads_dialog.h"
 #include "model/table_edit_dlg.h"
@@ -16,7 +16,7 @@ using Strings = std::vector<std::string>;
 class Actions : public ModelCommandTest {
 protected:
     ui::Dialog& open(bool thermal = false) {
-        if (thermal) explorer->setAnalysisType(6);
+        if (thermal) explorer->document().setAnalysisType(6);
         return start(addon::kMenuActions);
     }
     void values(ui::Dialog& d, const std::string& a, const std::string& b = "", const std::string& c = "") {
@@ -97,10 +97,10 @@ TEST_F(Actions, APointForceOnTwoVerticesWritesTheThreeValues) {
     d.userClick(L::kApply);
     EXPECT_EQ(texts(model::kKindAction), (Strings{"vertex;force=10, 0, -5", "vertex;force=10, 0, -5"}));
     EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{0});
-    EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
+    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
               expectedFileBytes({{bodyKey(), box().vertex(0).key(), "vertex;force=10, 0, -5", 3},
                                  {bodyKey(), box().vertex(3).key(), "vertex;force=10, 0, -5", 3}}));
-    EXPECT_TRUE(explorer->isChanged());
+    EXPECT_TRUE(explorer->document().isChanged());
 }
 
 TEST_F(Actions, EachTypeBuildsItsTextFromTheValuesItReads) {
@@ -163,8 +163,8 @@ TEST_F(Actions, DesignPointsGetAForceOfTheirOwnForTheThreeValueMechanicalTypes) 
     d.userClick(L::kApply);
     EXPECT_EQ(texts(model::kKindAction),
               (Strings{"accel=1, 2, 3", "point<2>;force=1,2,3", "face;pressure=1"}));
-    EXPECT_TRUE(explorer->entries()[1].entityKey().empty());
-    EXPECT_TRUE(explorer->entries()[1].bodyKey().empty());
+    EXPECT_TRUE(explorer->document().entries()[1].entityKey().empty());
+    EXPECT_TRUE(explorer->document().entries()[1].bodyKey().empty());
 }
 
 TEST_F(Actions, ApplyNeedsATypeAndASelection) {
@@ -180,8 +180,8 @@ TEST_F(Actions, ApplyNeedsATypeAndASelection) {
     d.userChoose(L::kTypeList, 2);
     d.userClick(L::kApply);
     EXPECT_EQ(prompts->messageTexts(), (Strings{"Select a point", "Select a face"}));
-    EXPECT_TRUE(explorer->entries().empty());
-    EXPECT_FALSE(explorer->isChanged());
+    EXPECT_TRUE(explorer->document().entries().empty());
+    EXPECT_FALSE(explorer->document().isChanged());
 }
 
 TEST_F(Actions, PlanesAndUnplaceablePicksAreSkipped) {
@@ -231,7 +231,7 @@ TEST_F(ActionTables, AForceZTableNamesTheThirdEditAndTheNextApplyRefersToIt) {
     EXPECT_EQ(lines(model::kKindTable), Strings{"tabl2, 2, 0, 1, 0, 100"});
     picks().select(box().vertex(5));
     d.userClick(L::kApply);
-    EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
+    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
               expectedFileBytes({{{}, {}, "tabl2, 2, 0, 1, 0, 100", 6},
                                  {bodyKey(), box().vertex(5).key(), "vertex;force=0, 0, tabl2", 3}}));
 }

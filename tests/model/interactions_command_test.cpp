@@ -2,7 +2,7 @@
 // entries and the file.
 #include <gtest/gtest.h>
 
-#include "addon/library_state.h"
+#include "addon_base/library_state.h"
 #include "model/constraints_dialog.h"
 #include "model_command_fixture.h"
 
@@ -66,10 +66,10 @@ TEST_F(Interactions, NormalGapOnTwoFacesAndTheFile) {
     apply(3, "0.1");
     EXPECT_EQ(texts(model::kKindInteraction), (Strings{"face;normal_gap=0.1", "face;normal_gap=0.1"}));
     EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{3});
-    EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
+    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
               expectedFileBytes({{bodyKey(), key(0), "face;normal_gap=0.1", 5},
                                  {bodyKey(), key(1), "face;normal_gap=0.1", 5}}));
-    EXPECT_TRUE(explorer->isChanged());
+    EXPECT_TRUE(explorer->document().isChanged());
 }
 
 TEST_F(Interactions, GapToPlaneUsesThePlanePickedAmongTheFacesForEach) {
@@ -77,7 +77,7 @@ TEST_F(Interactions, GapToPlaneUsesThePlanePickedAmongTheFacesForEach) {
     picks().select(box().face(0), box().face(2), plane, box().face(4));
     apply(2, "0.25");
     EXPECT_EQ(texts(model::kKindInteraction), Strings(3, "face;gap_to_plane=0.5,-2,1e-07,0.25"));
-    EXPECT_EQ(explorer->entries()[2].entityKey().bytes(), key(4));
+    EXPECT_EQ(explorer->document().entries()[2].entityKey().bytes(), key(4));
     picks().select(plane, box().face(5));
     apply(0, "");
     EXPECT_EQ(texts(model::kKindInteraction).back(), "face;disp_to_plane=0.5,-2,1e-07,")
@@ -90,7 +90,7 @@ TEST_F(Interactions, APlaneWhoseValuesFailEndsTheApplyWithAMessage) {
     picks().select(plane, box().face(0));
     apply(0, "1");
     EXPECT_EQ(prompts->messageTexts(), Strings{"Exception caught in CConstraints::OnApply"});
-    EXPECT_TRUE(explorer->entries().empty());
+    EXPECT_TRUE(explorer->document().entries().empty());
 }
 
 TEST_F(Interactions, ContactIgnoresTheValueAndEdgesAndVerticesStillReadAsFaces) {
@@ -111,7 +111,7 @@ TEST_F(Interactions, ApplyNeedsATypeAFaceAndForThePlaneTypesAPlaneAndSkipsDesign
     picks().select(box().face(0), box().face(1));
     apply(2, "1");
     EXPECT_EQ(prompts->messageTexts(), (Strings{"Select an interaction type", "Select a face", "Select a plane"}));
-    EXPECT_TRUE(explorer->entries().empty());
+    EXPECT_TRUE(explorer->document().entries().empty());
     picks().select(point, box().face(2));
     apply(1, "3");
     EXPECT_EQ(texts(model::kKindInteraction), Strings{"face;normal_disp=3"});

@@ -31,7 +31,7 @@ protected:
     }
     // Makes the loadcase thermal as its header says.
     void thermalHeader() {
-        writeFile(addon::library().jobBasePath + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nMFILE\nx.meb\n");
+        writeFile(explorer->document().jobBasePath() + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nMFILE\nx.meb\n");
     }
     void useUnits(std::int32_t display) {
         part.setUnits(host::kUnitMm, display);
@@ -96,7 +96,7 @@ TEST_F(MaterialCommand, ThermalHeaderGivesThermalGridInMetresAndTellsTheExplorer
     thermalHeader();
     auto& d = start();
     EXPECT_TRUE(d.isThermal());
-    EXPECT_EQ(explorer->analysisType(), 6);
+    EXPECT_EQ(explorer->document().analysisType(), 6);
     EXPECT_EQ(d.grid().dump(),
               "[-] General\n"
               "  Description =  \n"
@@ -112,13 +112,13 @@ TEST_F(MaterialCommand, ThermalHeaderGivesThermalGridInMetresAndTellsTheExplorer
 }
 
 TEST_F(MaterialCommand, HeaderOfAMechanicalClassKeepsAMultiphysicsType) {
-    writeFile(addon::library().jobBasePath + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=0\n");
-    explorer->setAnalysisType(10);
+    writeFile(explorer->document().jobBasePath() + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=0\n");
+    explorer->document().setAnalysisType(10);
     EXPECT_FALSE(start().isThermal());
-    EXPECT_EQ(explorer->analysisType(), 10);
-    explorer->setAnalysisType(6);
+    EXPECT_EQ(explorer->document().analysisType(), 10);
+    explorer->document().setAnalysisType(6);
     EXPECT_FALSE(start().isThermal());
-    EXPECT_EQ(explorer->analysisType(), 0) << "the header decides the class";
+    EXPECT_EQ(explorer->document().analysisType(), 0) << "the header decides the class";
 }
 
 // ---- loading library files ----
@@ -222,11 +222,11 @@ TEST_F(MaterialCommand, UnchangedGridOnTwoFacesOfAPartGivesTwoEntriesOfThirteenZ
     const std::string text = " : " + kZeros13;
     EXPECT_EQ(texts(model::kKindMaterial), (Strings{text, text}));
     EXPECT_EQ(lines(model::kKindMaterial), Strings{text});
-    EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
+    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
               expectedFileBytes({{bodyKey(), key(0), text, 1}, {bodyKey(), key(1), text, 1}}));
     EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{0});
     EXPECT_EQ(picks().handBackCount(), 1);
-    EXPECT_TRUE(explorer->isChanged());
+    EXPECT_TRUE(explorer->document().isChanged());
     EXPECT_TRUE(prompts->messages().empty());
 }
 
@@ -239,8 +239,8 @@ TEST_F(MaterialCommand, EmptySelectionAndNonFacesAreRefused) {
     picks().select(box().face(3), box().edge(0), box().face(4));
     d.userClick(M::kApply);
     EXPECT_EQ(prompts->messageTexts(), (Strings{"Select a face", "Select a face", "That isn't a face; select a face"}));
-    ASSERT_EQ(explorer->entries().size(), 1u) << "the face before the edge keeps its entry";
-    EXPECT_EQ(explorer->entries()[0].data().entityKey().bytes(), key(3));
+    ASSERT_EQ(explorer->document().entries().size(), 1u) << "the face before the edge keeps its entry";
+    EXPECT_EQ(explorer->document().entries()[0].data().entityKey().bytes(), key(3));
     EXPECT_EQ(picks().handBackCount(), 0);
 }
 
@@ -250,14 +250,14 @@ TEST_F(MaterialCommand, HostFailureDuringApplyIsReported) {
     host.failNext("IQDSession::get_Selection");
     d.userClick(M::kApply);
     EXPECT_EQ(prompts->messageTexts(), Strings{"Exception caught in CMaterial::OnApply"});
-    EXPECT_TRUE(explorer->entries().empty());
+    EXPECT_TRUE(explorer->document().entries().empty());
 }
 
 TEST_F(MaterialCommand, OnTwoFacesOfAnAssemblyOnlyTheSecondIsKeptWithoutABodyKey) {
     auto& frame = host.addAssemblySession("Frame");
     auto& body = frame.addBody().addBox({0, 0, 0}, {5, 5, 5});
     ui::Panel framePanel{"FEM Explorer"};
-    auto frameExplorer = platform::makeRef<CShowUICommand>(nullptr, "Frame");
+    auto frameExplorer = platform::makeRef<CShowUICommand>("Frame");
     frameExplorer->OnShowUI(&framePanel);
     auto frameCommand = addon::createCommand(addon::kMenuMaterials, frameExplorer.get());
     frameCommand->Start();
@@ -266,9 +266,9 @@ TEST_F(MaterialCommand, OnTwoFacesOfAnAssemblyOnlyTheSecondIsKeptWithoutABodyKey
     frame.selection().select(body.face(0), body.face(1));
     d.userClick(M::kApply);
     const std::string text = "Steel: " + kZeros13;
-    ASSERT_EQ(frameExplorer->entries().size(), 1u);
+    ASSERT_EQ(frameExplorer->document().entries().size(), 1u);
     EXPECT_NE(frameExplorer->tree().findChild(frameExplorer->sectionItem(model::kKindMaterial), text), ui::kTreeRoot);
-    EXPECT_EQ(readFile(frameExplorer->loadcaseFilePath()), expectedFileBytes({{{}, body.face(1).key(), text, 1}}));
+    EXPECT_EQ(readFile(frameExplorer->document().loadcaseFilePath()), expectedFileBytes({{{}, body.face(1).key(), text, 1}}));
     frameCommand->OnTerminate();
     frameExplorer->OnTerminate();
 }
@@ -301,7 +301,7 @@ TEST_F(MaterialCommand, TableListItemsMapOntoTheirProperties) {
         d.userClick(M::kMakeTable);
     }
     EXPECT_EQ(slotValues(d, 5), (Strings{"0", "tabm3", "tabm4", "0", "tabm1"}));
-    auto& m = (command->OnTerminate(), explorer->setAnalysisType(0), writeFile(addon::library().jobBasePath + ".txt", ""),
+    auto& m = (command->OnTerminate(), explorer->document().setAnalysisType(0), writeFile(explorer->document().jobBasePath() + ".txt", ""),
                start());
     prompts->queueModal("Table", [](ui::Dialog& t) {
         t.userChoose(CTableEditDlg::kList, 6);
@@ -316,7 +316,7 @@ TEST_F(MaterialCommand, LeavingTheTableEditorChangesNothing) {
     prompts->queueModal("Table", [](ui::Dialog& t) { t.userClick(CTableEditDlg::kExit); });
     d.userClick(M::kMakeTable);
     EXPECT_EQ(d.grid().value(d.slotItem(0)), "0");
-    EXPECT_TRUE(explorer->entries().empty());
+    EXPECT_TRUE(explorer->document().entries().empty());
 }
 
 }  // namespace

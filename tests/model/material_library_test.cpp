@@ -110,7 +110,7 @@ TEST_F(ShippedLibraryDialog, InchAluminiumLoadsIntoAMillimetreDocument) {
 }
 
 TEST_F(ShippedLibraryDialog, MetreGlassLoadsIntoAThermalMillimetreDocument) {
-    writeFile(addon::library().jobBasePath + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\n");
+    writeFile(explorer->document().jobBasePath() + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\n");
     EXPECT_EQ(load("Glass soda-lime", {0, 1, 2, 3, 4}),
               (std::vector<std::string>{"0.001050", "0.001050", "0.001050", "2.5e-06", "840"}));
 }

@@ -9,7 +9,7 @@
 
 #include "addon/command_factory.h"
 #include "addon/explorer_fixture.h"
-#include "addon/menu.h"
+#include "addon_base/menu.h"
 #include "saved_bytes.h"
 
 class ModelCommandTest : public ::testing::Test, public ExplorerFixture {

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "addon/model_command.h"
-#include "addon/overlay_marks.h"
+#include "model/model_command.h"
+#include "model/overlay_marks.h"
 #include "model_command_fixture.h"
 #include "render/recording_canvas.h"
 
@@ -62,7 +62,7 @@ protected:
         return out;
     }
     void add(const testhost::FakeFace& face, const std::string& text, model::EntryKind kind) {
-        explorer->addEntry(bodyKey(), face.key(), text, kind);
+        explorer->document().addEntry(bodyKey(), face.key(), text, kind);
     }
 
     // Pixel positions as the site projects a model point.
@@ -110,7 +110,7 @@ TEST_F(Overlay, EachFixityCodeMarksItsDirections) {
     const std::vector<std::vector<int>> directions = {{0}, {1}, {2}, {0, 1}, {1, 2}, {0, 2}, {0, 1, 2}, {}};
     start(addon::kMenuReactions);
     for (int code = 0; code <= 7; ++code) {
-        explorer->removeKind(model::kKindReaction);
+        explorer->document().removeKind(model::kKindReaction);
         const int written = code == 7 ? -1 : code;
         add(box().face(5), "face;fix," + std::to_string(written) + "=", model::kKindReaction);
         Strings lines;
@@ -123,7 +123,7 @@ TEST_F(Overlay, EachFixityCodeMarksItsDirections) {
 }
 
 TEST_F(Overlay, ForcesShowTheirNonZeroComponentsAndSignsOtherActionsACircle) {
-    explorer->addEntry(bodyKey(), box().vertex(0).key(), "vertex;force=10, 0, -5", model::kKindAction);
+    explorer->document().addEntry(bodyKey(), box().vertex(0).key(), "vertex;force=10, 0, -5", model::kKindAction);
     add(box().face(5), "face;pressure=2", model::kKindAction);
     add(box().face(4), "accel=0, 0, -9.81", model::kKindAction);
     add(box().face(5), "face;load=tabl1, 3", model::kKindAction);
@@ -141,7 +141,7 @@ TEST_F(Overlay, ForcesShowTheirNonZeroComponentsAndSignsOtherActionsACircle) {
 
 TEST_F(Overlay, ADesignPointForceIsDrawnAtThePoint) {
     part.addDesignPoint({50, 60, 70});
-    explorer->addEntry({}, {}, "point<1>;force=0,-3,0", model::kKindAction);
+    explorer->document().addEntry({}, {}, "point<1>;force=0,-3,0", model::kKindAction);
     const Point3 p{50, 60, 70};
     EXPECT_EQ(draw(addon::kMenuActions),
               (Strings{"pen 0x00FF00 3", "text 60 10 ACTIONS", line(p, {50, 61, 70}), circle({50, 61, 70}, 4),
@@ -157,7 +157,7 @@ TEST_F(Overlay, InteractionsAndMeshSizesDrawTheEntitysBox) {
     // A command of another kind draws its own entries only, in its own colour and label.
     auto mesh = platform::makeRef<CProbe<model::kKindMeshSize>>(explorer.get());
     mesh->putref_CommandSite(site.get());
-    explorer->addEntry(bodyKey(), box().edge(0).key(), "edge:el_size=2", model::kKindMeshSize);
+    explorer->document().addEntry(bodyKey(), box().edge(0).key(), "edge:el_size=2", model::kKindMeshSize);
     render::RecordingCanvas canvas;
     mesh->OnDrawOverlay(&canvas);
     ASSERT_EQ(canvas.calls().size(), 15u);
@@ -187,7 +187,7 @@ TEST_F(Overlay, APartIsMappedByItsTransformationBeforeProjection) {
 }
 
 TEST_F(Overlay, AReactionOnAVertexIsFoundByItsKeysNotAsADesignPoint) {
-    explorer->addEntry(bodyKey(), box().vertex(7).key(), "point;fix,0=X", model::kKindReaction);
+    explorer->document().addEntry(bodyKey(), box().vertex(7).key(), "point;fix,0=X", model::kKindReaction);
     const Point3 v{10, 20, 30};
     const auto calls = draw(addon::kMenuReactions);
     ASSERT_EQ(calls.size(), 6u);
@@ -198,8 +198,7 @@ TEST_F(Overlay, AReactionOnAVertexIsFoundByItsKeysNotAsADesignPoint) {
 TEST_F(Overlay, NothingIsDrawnWithoutSectionLinesOrASite) {
     add(box().face(5), "face;fix,6=XYZ", model::kKindReaction);
     start(addon::kMenuReactions);
-    for (auto child : explorer->tree().children(explorer->sectionItem(model::kKindReaction)))
-        explorer->tree().deleteItem(child);
+    explorer->document().clearSectionLines(model::kKindReaction);
     EXPECT_TRUE(draw(addon::kMenuReactions).empty()) << "the section shows no lines";
     add(box().face(4), "face;fix,6=XYZ", model::kKindReaction);
     command->putref_CommandSite(nullptr);
@@ -222,7 +221,7 @@ TEST_F(Overlay, AHostFailureEndsTheDrawingOfThatCall) {
 }
 
 TEST_F(Overlay, EntriesWithoutAnEntityArePassedOver) {
-    explorer->addEntry({}, {}, "face;normal_gap=1", model::kKindInteraction);
+    explorer->document().addEntry({}, {}, "face;normal_gap=1", model::kKindInteraction);
     add(box().face(1), "face;normal_gap=2", model::kKindInteraction);
     const auto calls = draw(addon::kMenuInteractions);
     ASSERT_EQ(calls.size(), 15u);
@@ -233,11 +232,11 @@ TEST_F(Overlay, AnAssemblyFindsEntitiesThroughItsDesignSession) {
     auto& rig = host.addAssemblySession("Rig");
     rig.addBody().addBox({0, 0, 0}, {4, 4, 4});
     ui::Panel rigPanel{"FEM Explorer"};
-    auto rigExplorer = platform::makeRef<CShowUICommand>(nullptr, "Rig");
+    auto rigExplorer = platform::makeRef<CShowUICommand>("Rig");
     rigExplorer->OnShowUI(&rigPanel);
     auto rigCommand = addon::createCommand(addon::kMenuReactions, rigExplorer.get());
     rigCommand->putref_CommandSite(site.get());
-    rigExplorer->addEntry({}, rig.body(0).face(5).key(), "face;fix,2=Z", model::kKindReaction);
+    rigExplorer->document().addEntry({}, rig.body(0).face(5).key(), "face;fix,2=Z", model::kKindReaction);
     render::RecordingCanvas canvas;
     rigCommand->OnDrawOverlay(&canvas);
     // An assembly's model size is 1000: the axis point stands 5 away.

@@ -40,11 +40,11 @@ TEST_F(Reactions, EachPickedFaceAndEdgeGetsAnEntryWithTheFixityAndTheFileHoldsTh
     EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{5}) << "the count is asked with the fixity code";
     EXPECT_EQ(lines(model::kKindReaction), (Strings{"face;fix,5=XZ", "edge;fix,5=XZ"}))
         << "one tree line per text";
-    EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
+    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
               expectedFileBytes({{bodyKey(), key(1), "face;fix,5=XZ", 4},
                                  {bodyKey(), key(4), "face;fix,5=XZ", 4},
                                  {bodyKey(), box().edge(2).key(), "edge;fix,5=XZ", 4}}));
-    EXPECT_TRUE(explorer->isChanged());
+    EXPECT_TRUE(explorer->document().isChanged());
     EXPECT_TRUE(prompts->messageTexts().empty());
 }
 
@@ -74,8 +74,8 @@ TEST_F(Reactions, AnEmptySelectionIsRefusedAndNothingIsWritten) {
     d.userClick(R::kApply);
     EXPECT_EQ(prompts->messageTexts(),
               (Strings{"Select a point, edge or face", "Select a point, edge or face"}));
-    EXPECT_TRUE(explorer->entries().empty());
-    EXPECT_FALSE(explorer->isChanged());
+    EXPECT_TRUE(explorer->document().entries().empty());
+    EXPECT_FALSE(explorer->document().isChanged());
 }
 
 TEST_F(Reactions, PicksThatAreNoEntityOrCannotBePlacedAreSkippedSilently) {
@@ -90,7 +90,7 @@ TEST_F(Reactions, PicksThatAreNoEntityOrCannotBePlacedAreSkippedSilently) {
     picks().picked(3).failOn("IQDPickedObject::get_Object");
     applyWith(0);
     EXPECT_EQ(texts(model::kKindReaction), Strings{"face;fix,0=X"});
-    EXPECT_EQ(explorer->entries()[0].entityKey().bytes(), key(1));
+    EXPECT_EQ(explorer->document().entries()[0].entityKey().bytes(), key(1));
     EXPECT_TRUE(prompts->messageTexts().empty());
 }
 
@@ -99,24 +99,24 @@ TEST_F(Reactions, AHostFailureWhileApplyingIsReportedAndLeavesTheList) {
     host.failNext("IQDSession::get_Selection");
     applyWith(0);
     EXPECT_EQ(prompts->messageTexts(), Strings{"Exception caught in CRestraints::OnApply"});
-    EXPECT_TRUE(explorer->entries().empty());
+    EXPECT_TRUE(explorer->document().entries().empty());
 }
 
 TEST_F(Reactions, AnAssemblyKeepsNoBodyKey) {
     auto& rig = host.addAssemblySession("Rig");
     rig.addBody().addBox({0, 0, 0}, {5, 5, 5});
     ui::Panel rigPanel{"FEM Explorer"};
-    auto rigExplorer = platform::makeRef<CShowUICommand>(nullptr, "Rig");
+    auto rigExplorer = platform::makeRef<CShowUICommand>("Rig");
     rigExplorer->OnShowUI(&rigPanel);
     auto rigCommand = addon::createCommand(addon::kMenuReactions, rigExplorer.get());
     rigCommand->Start();
     rig.selection().select(rig.body(0).face(2));
     rigCommand->dialog()->userChoose(R::kFixityList, 6);
     rigCommand->dialog()->userClick(R::kApply);
-    ASSERT_EQ(rigExplorer->entries().size(), 1u);
-    EXPECT_TRUE(rigExplorer->entries()[0].bodyKey().empty());
-    EXPECT_EQ(rigExplorer->entries()[0].entityKey().bytes(), rig.body(0).face(2).key());
-    EXPECT_EQ(readFile(rigExplorer->loadcaseFilePath()),
+    ASSERT_EQ(rigExplorer->document().entries().size(), 1u);
+    EXPECT_TRUE(rigExplorer->document().entries()[0].bodyKey().empty());
+    EXPECT_EQ(rigExplorer->document().entries()[0].entityKey().bytes(), rig.body(0).face(2).key());
+    EXPECT_EQ(readFile(rigExplorer->document().loadcaseFilePath()),
               expectedFileBytes({{{}, rig.body(0).face(2).key(), "face;fix,6=XYZ", 4}}));
     rigCommand->OnTerminate();
     rigExplorer->OnTerminate();

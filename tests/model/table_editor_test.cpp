@@ -38,7 +38,7 @@ TEST_F(TableEditor, DefaultLoadTableForSecondItemIsStoredUnderTables) {
     EXPECT_EQ(made->index, 1);
     EXPECT_EQ(made->name, "tabl1");
     EXPECT_EQ(lines(model::kKindTable), std::vector<std::string>{"tabl1, 1, 0, 0"});
-    EXPECT_EQ(readFile(explorer->loadcaseFilePath()), expectedFileBytes({{{}, {}, "tabl1, 1, 0, 0", 6}}));
+    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()), expectedFileBytes({{{}, {}, "tabl1, 1, 0, 0", 6}}));
 }
 
 TEST_F(TableEditor, TheDefaultGridHasItsHeadersZerosAndAWiderFirstColumn) {
@@ -152,7 +152,7 @@ TEST_F(TableEditor, SameTableTwiceIsStoredOnceOtherCellsBesideIt) {
         d.userClick(T::kApply);
     });
     EXPECT_EQ(texts(model::kKindTable), (std::vector<std::string>{"tabm2, 1, 0, 0", "tabm2, 1, 0, 5"}));
-    EXPECT_EQ(readFile(explorer->loadcaseFilePath()),
+    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
               expectedFileBytes({{{}, {}, "tabm2, 1, 0, 0", 6}, {{}, {}, "tabm2, 1, 0, 5", 6}}));
 }
 

@@ -74,9 +74,8 @@ class ContourFixture : public ExplorerFixture {
 public:
     ContourFixture() {
         show();
-        auto& lib = addon::library();
-        mesh_test::writeFile(lib.meshFile, twoTetrahedra().bytes());
-        writeFile(lib.jobBasePath + ".out", twoTetrahedraStresses());
+        mesh_test::writeFile(explorer->document().meshPath(), twoTetrahedra().bytes());
+        writeFile(explorer->document().jobBasePath() + ".out", twoTetrahedraStresses());
         results::setAnimationPacer(std::make_shared<results::ImmediatePacer>());
     }
     ~ContourFixture() {

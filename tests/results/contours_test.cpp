@@ -120,7 +120,7 @@ TEST_F(PlotCommand, OpeningFillsTheListAndTellsTheSite) {
     EXPECT_EQ(site->count("SetOption"), 2);
     EXPECT_EQ(site->calls().back(), (testhost::SiteCall{"SetOption", {2, -1}}));
     // "check.mes" is written beside the loadcase.
-    EXPECT_TRUE(std::filesystem::exists(addon::library().projectFolder + "/check.mes"));
+    EXPECT_TRUE(std::filesystem::exists(explorer->document().projectFolder() + "/check.mes"));
     EXPECT_EQ(displayState().triangles.triangleCount(), 6u);
 }
 
@@ -212,13 +212,12 @@ TEST_F(PlotCommand, DisplacementScaleMovesTheVertices) {
 }
 
 TEST_F(PlotCommand, GapsAndMissingFilesShowZeros) {
-    auto& lib = addon::library();
-    writeFile(lib.jobBasePath + ".out", "DISP 2\n1 1 1 1\n2 1 1 1\n3 1 1 1\n4 1 1 1\n5 1 1 1\n");
+    writeFile(explorer->document().jobBasePath() + ".out", "DISP 2\n1 1 1 1\n2 1 1 1\n3 1 1 1\n4 1 1 1\n5 1 1 1\n");
     auto& d = start();
     plot(d, "X Displacement");
     EXPECT_EQ(d.windowText(), "modenumber too high");
     EXPECT_EQ(d.text(C::kMax), "Max. 0 mm");
-    std::filesystem::remove(lib.jobBasePath + ".out");
+    std::filesystem::remove(explorer->document().jobBasePath() + ".out");
     plot(d, "Von Mises Stress");
     EXPECT_EQ(d.text(C::kMin), "Min. 0");
     EXPECT_EQ(texts()[1], "0 von Mises Stress: N/mm2");

@@ -28,9 +28,8 @@ class ResultsWindow : public ::testing::Test, public ExplorerFixture {
   public:
     ResultsWindow() {
         show();
-        auto& lib = addon::library();
-        mesh_test::writeFile(lib.meshFile, results_test::twoTetrahedra().bytes());
-        writeFile(lib.jobBasePath + ".out", results_test::twoTetrahedraStresses());
+        mesh_test::writeFile(explorer->document().meshPath(), results_test::twoTetrahedra().bytes());
+        writeFile(explorer->document().jobBasePath() + ".out", results_test::twoTetrahedraStresses());
         render::gl::installOffscreenSceneRenderer();
     }
     ~ResultsWindow() {
@@ -39,13 +38,12 @@ class ResultsWindow : public ::testing::Test, public ExplorerFixture {
     }
 
     void writeHeader(int analysisCode) {
-        const auto& lib = addon::library();
-        loadcase::writeHeaderFile(lib.jobBasePath + ".txt", "mm", analysisCode, lib.meshFile);
+        loadcase::writeHeaderFile(explorer->document().jobBasePath() + ".txt", "mm", analysisCode, explorer->document().meshPath());
     }
     // Opens the window through the add-on's hook and runs `script` while it is shown.
     void run(std::function<void(D&)> script) {
         prompts->queueModal("FEA Results", [script](ui::Dialog& d) { script(static_cast<D&>(d)); });
-        ASSERT_TRUE(addon::openResultsWindow());
+        addon::openResultsWindow(explorer->document());
         ASSERT_EQ(prompts->modalRuns().back(), "FEA Results");
     }
     static void choose(D& d, const std::string& text) {
@@ -199,7 +197,7 @@ TEST_F(ResultsWindow, NumericLabelsEveryNodeOnce) {
 
 TEST_F(ResultsWindow, QuadraticFacesAreOutlinedOnTheirBoundaryOnly) {
     // The view looks at face 3 of the quadratic tetrahedron.
-    mesh_test::writeFile(addon::library().meshFile, results_test::quadraticTetrahedron({1, 2, 3, 4}).bytes());
+    mesh_test::writeFile(explorer->document().meshPath(), results_test::quadraticTetrahedron({1, 2, 3, 4}).bytes());
     run([this](D& d) {
         d.glControl().runFrames(1);
         const auto pixels = d.glControl().pixels();
@@ -236,7 +234,7 @@ TEST_F(ResultsWindow, StepZeroIsStepOneAndAStepBeyondTheFileIsTooHigh) {
     });
     EXPECT_TRUE(prompts->messageTexts().empty()) << "a step past the last block is missing, not too high";
     // Node blocks are numbered: a block above the step asked for ends the search.
-    writeFile(addon::library().jobBasePath + ".out", "MESHFILE\nx.meb\nDISP 3\n1 0 0 0\n2 1 0 0\n\n");
+    writeFile(explorer->document().jobBasePath() + ".out", "MESHFILE\nx.meb\nDISP 3\n1 0 0 0\n2 1 0 0\n\n");
     run([](D& d) {
         d.userType(D::kStep, "2");
         choose(d, "XYZ Displacement");
@@ -248,7 +246,7 @@ TEST_F(ResultsWindow, StepZeroIsStepOneAndAStepBeyondTheFileIsTooHigh) {
 TEST_F(ResultsWindow, NaturalFrequenciesShowTheMeshAtPositionZeroAndTheModeWithItsFrequency) {
     writeHeader(3);
     writeFile(
-        addon::library().jobBasePath + ".out",
+        explorer->document().jobBasePath() + ".out",
         "MESHFILE\nx.meb\nNATU\n 12.5 40.25\nEIGE 1\n1 0 0 0\n2 0.1 0 0\n3 0 0.1 0\n4 0 0 0.1\n5 0.1 0.1 "
         "0.1\n\nEIGE 2\n1 0 0 0\n2 0 0 0\n3 0 0 0\n4 0 0 0\n5 0 0 1\n\n");
     run([](D& d) {
