@@ -158,6 +158,20 @@ TEST_F(EntryPoints, FailingHostShowsTheExceptionAndAnswersSuccess) {
                                         "Exception caught in CKolvaneInterface::InvokeCommand"}));
     EXPECT_EQ(state(999, "NoSuchSession"), 2);
     EXPECT_EQ(prompts->messages().size(), 3u) << "an unknown session is a host failure too";
+    // The failed opening left no explorer behind: the menu still offers only the explorer.
+    EXPECT_EQ(state(101), 4);
+    for (std::int32_t id = 112; id <= 119; ++id) EXPECT_EQ(state(id), 2) << id;
+    EXPECT_TRUE(invoke(101)) << "the next try opens it";
+}
+
+TEST_F(EntryPoints, AnExplorerWhoseShowingFailsIsForgotten) {
+    auto explorer = invoke(101);
+    ui::Panel panel{"FEM Explorer"};
+    host.failNext("IQDSession::get_Kind");
+    explorer->OnShowUI(&panel);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Exception caught in CShowUICommand::OnShowUI"});
+    EXPECT_EQ(state(101), 4) << "the menu offers the explorer again";
+    EXPECT_EQ(state(112), 2) << "and no command of the half-shown one";
 }
 
 TEST_F(EntryPoints, UnloadEndsEveryExplorer) {

@@ -62,6 +62,12 @@ TEST_F(SolverInput, TypicalMechanicalLoadcase) {
                            "CONSTRAINTS\n");
 }
 
+TEST_F(SolverInput, ADescriptionWithAColonLeavesTheMaterialValuesWhole) {
+    add("Steel: S235: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial, key(0));
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    EXPECT_NE(input().find("MATERIALS\n1  210000,0.3,7.85e-09,1.2e-05\nESIZE"), std::string::npos) << input();
+}
+
 TEST_F(SolverInput, SecondBodyContinuesTheNumbering) {
     auto& second = part.addBody().addBox({20, 0, 0}, {30, 10, 10});
     explorer->document().addEntry(second.key(), second.face(0).key(), "face;fix,6=XYZ", kKindReaction);

@@ -1,6 +1,10 @@
 // The Reactions dialog: fixity types, the entries of picked points, edges and faces, and the file.
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "loadcase/solver_input_writer.h"
+#include "mesh_solve/solver_input_source.h"
 #include "model/restraints_dialog.h"
 #include "model_command_fixture.h"
 #include "ui/dialog.h"
@@ -46,6 +50,29 @@ TEST_F(Reactions, EachPickedFaceAndEdgeGetsAnEntryWithTheFixityAndTheFileHoldsTh
                                  {bodyKey(), box().edge(2).key(), "edge;fix,5=XZ", 4}}));
     EXPECT_TRUE(explorer->document().isChanged());
     EXPECT_TRUE(prompts->messageTexts().empty());
+}
+
+// Each row of the list, as the user reads it, reaches the solver as freedom flags: 0 for every
+// direction the row names, 1 for the others.
+TEST_F(Reactions, EveryFixityRowReachesTheSolverAsTheFlagsItsNameSays) {
+    for (int row = 0; row < d.itemCount(R::kFixityList); ++row) {
+        picks().select(box().face(row % 6));
+        applyWith(row);
+    }
+    ASSERT_EQ(loadcase::writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    const std::string input = readFile(explorer->document().solverInputPath());
+    const std::string restraints = input.substr(input.find("RESTRAINTS\n") + 11);
+    std::istringstream lines(restraints);
+    for (int row = 0; row < d.itemCount(R::kFixityList); ++row) {
+        const std::string name = d.itemText(R::kFixityList, row);
+        const bool all = name.find("XYZ") != std::string::npos;
+        std::string expected = "bor " + std::to_string(row % 6 + 1);
+        for (char axis : {'X', 'Y', 'Z'})
+            expected += (all || name.find(axis) < name.find(' ')) ? " 0" : " 1";
+        std::string line;
+        std::getline(lines, line);
+        EXPECT_EQ(line, expected) << "row " << row << ": " << name;
+    }
 }
 
 TEST_F(Reactions, FixityCodesGiveTheirLettersAndTheChoiceStaysForTheNextGroup) {
