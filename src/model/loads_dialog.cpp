@@ -99,7 +99,8 @@ void CLoads::OnApply() {
 }
 
 // Every picked vertex, edge and face gets the action's text; a picked design point gets a force
-// of its own for the three-value mechanical actions. The values are passed on unchecked.
+// of its own for the three-value mechanical actions and is passed over for the others. The values
+// are passed on unchecked.
 void CLoads::apply() {
     const int code = selection(kTypeList);
     if (code < 0) {
@@ -119,11 +120,15 @@ void CLoads::apply() {
     for (int i = 0; i < picks.count(); ++i) {
         const addon::PickedEntity pick = picks.classify(i, ex.isPartSession());
         if (!pick.usable() || pick.kind == addon::PickKind::Plane) continue;
-        const bool pointForce =
-            pick.kind == addon::PickKind::DesignPoint && model::forcesDesignPoints(thermal_, code);
-        ex.document().addEntry(pick.bodyKey, pick.entityKey,
-                    pointForce ? model::designPointForceText(pick.pointNumber, v1, v2, v3) : text,
-                    model::kKindAction);
+        if (pick.kind == addon::PickKind::DesignPoint) {
+            // A design point has no entity key: it can only take a force of its own. Stored
+            // with any other action text it would name no entity at all.
+            if (model::forcesDesignPoints(thermal_, code))
+                ex.document().addEntry({}, {}, model::designPointForceText(pick.pointNumber, v1, v2, v3),
+                                       model::kKindAction);
+            continue;
+        }
+        ex.document().addEntry(pick.bodyKey, pick.entityKey, text, model::kKindAction);
     }
     ex.document().markChanged();
 }

@@ -150,7 +150,7 @@ TEST_F(Actions, ValuesAreCutTo59CharactersAndAnEmptyEditGivesAnEmptyField) {
     EXPECT_EQ(texts(model::kKindAction), Strings{"vertex;force=" + std::string(59, '7') + ", , x"});
 }
 
-TEST_F(Actions, DesignPointsGetAForceOfTheirOwnForTheThreeValueMechanicalTypes) {
+TEST_F(Actions, DesignPointsGetAForceOfTheirOwnForTheThreeValueMechanicalTypesOnly) {
     auto& point = part.addDesignPoint({1, 2, 3});
     auto& second = part.addDesignPoint({4, 5, 6});
     auto& d = open();
@@ -161,8 +161,9 @@ TEST_F(Actions, DesignPointsGetAForceOfTheirOwnForTheThreeValueMechanicalTypes) 
     d.userChoose(L::kTypeList, 2);
     picks().select(point);
     d.userClick(L::kApply);
-    EXPECT_EQ(texts(model::kKindAction),
-              (Strings{"accel=1, 2, 3", "point<2>;force=1,2,3", "face;pressure=1"}));
+    // A pressure names a face: on a design point it would be an entry of no entity, reported as
+    // obsolete at every later write.
+    EXPECT_EQ(texts(model::kKindAction), (Strings{"accel=1, 2, 3", "point<2>;force=1,2,3"}));
     EXPECT_TRUE(explorer->document().entries()[1].entityKey().empty());
     EXPECT_TRUE(explorer->document().entries()[1].bodyKey().empty());
 }
