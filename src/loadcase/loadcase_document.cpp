@@ -21,6 +21,11 @@ void Document::switchTo(const std::string& name, std::string meshPath) {
     clear();
 }
 
+std::string Document::loadcaseName() const {
+    const auto slash = jobBasePath_.rfind(platform::kPathSeparator);
+    return slash == std::string::npos ? jobBasePath_ : jobBasePath_.substr(slash + 1);
+}
+
 const std::vector<std::string>& Document::sectionLines(int section) const {
     static const std::vector<std::string> none;
     return (section >= 0 && section < kSectionCount) ? lines_[section] : none;

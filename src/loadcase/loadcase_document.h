@@ -32,6 +32,8 @@ public:
     const std::string& jobBasePath() const { return jobBasePath_; }
     const std::string& meshPath() const { return meshPath_; }
     void setMeshPath(std::string path) { meshPath_ = std::move(path); }
+    // The loadcase's name: the job base path's part after the project folder.
+    std::string loadcaseName() const;
     std::string loadcaseFilePath() const { return jobBasePath_ + ".api_fem"; }
     std::string solverInputPath() const { return jobBasePath_ + ".txt"; }
     std::string resultPath() const { return jobBasePath_ + ".out"; }

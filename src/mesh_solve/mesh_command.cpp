@@ -8,7 +8,6 @@
 #include "addon_base/library_state.h"
 #include "loadcase/solver_input_writer.h"
 #include "mesh_solve/solver_input_source.h"
-#include "mesh_solve/loadcase_stem.h"
 #include "mesh_solve/mesh_dialog.h"
 #include "mesh_solve/mesh_store.h"
 #include "mesh_solve/mesher_settings.h"
@@ -59,7 +58,7 @@ void CMeshCommand::GetNet() {
 
 void CMeshCommand::run() {
     loadcase::DocumentOwner& ex = *explorer();
-    const std::string stem = mesh_solve::loadcaseStem(ex.document());
+    const std::string stem = ex.document().jobBasePath();
     RunLog log(stem + ".log");
     if (!log.isOpen()) {
         ui::showMessage("Loadcase not found");

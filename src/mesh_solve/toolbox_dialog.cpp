@@ -4,7 +4,6 @@
 
 #include "addon_base/library_state.h"
 #include "addon_base/menu.h"
-#include "mesh_solve/loadcase_stem.h"
 #include "mesh_solve/show_ui_command.h"
 #include "mesh_solve/toolbox_command.h"
 
@@ -66,7 +65,7 @@ bool CToolbox::onInitDialog() {
 }
 
 void CToolbox::refreshLabel() {
-    setText(kLoadcaseLabel, mesh_solve::loadcaseName(command_->explorer()->document()));
+    setText(kLoadcaseLabel, command_->explorer()->document().loadcaseName());
 }
 
 void CToolbox::popOutClicked() {
