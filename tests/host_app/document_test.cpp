@@ -109,19 +109,16 @@ TEST(Document, KeysFollowTheGeometryNotTheOrderOfTheSolids) {
     EXPECT_FALSE(backward.findEntity(key, 0)) << "a key is looked for only in the body named";
     EXPECT_FALSE(forward.findEntity(host::KeyBytes{}));
     EXPECT_FALSE(forward.findEntity(host::KeyBytes{'X', '1'}));
-}
 
-TEST(Document, EqualTwinBodiesGetKeysOfTheirOwn) {
-    // Two identical solids at one place: only the order tells them apart.
-    const TopoDS_Shape box = BRepPrimAPI_MakeBox(10, 10, 10).Shape();
-    OcctDocument doc(compoundOf({box, BRepPrimAPI_MakeBox(10, 10, 10).Shape()}));
-    ASSERT_EQ(doc.bodyCount(), 2);
-    EXPECT_NE(doc.bodyKey(0), doc.bodyKey(1));
-    const auto keys = allKeys(doc);
+    // Two equal solids at one place: only the order tells them apart, and still every key differs.
+    OcctDocument twins(compoundOf({small, BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 10, 10, 10).Shape()}));
+    ASSERT_EQ(twins.bodyCount(), 2);
+    EXPECT_NE(twins.bodyKey(0), twins.bodyKey(1));
+    const auto keys = allKeys(twins);
     EXPECT_EQ(std::set<host::KeyBytes>(keys.begin(), keys.end()).size(), keys.size());
 }
 
-TEST(Document, BoxesOfTheModelAndItsEntities) {
+TEST(Document, BoxesOfTheModelAndItsEntitiesInTheModelUnit) {
     auto beam = sample("beam.step");
     const auto [low, high] = beam->boundingBox();
     expectPoint(low, 0, 0, 0);
@@ -140,49 +137,44 @@ TEST(Document, BoxesOfTheModelAndItsEntities) {
         EXPECT_EQ(flat, 1) << "face " << n;
     }
     EXPECT_THROW(beam->vertexPoint({0, EntityType::Face, 0}), DocumentError);
+
+    // STEP coordinates are read in the model unit; BREP files carry no unit.
+    expectPoint(sample("beam.step", host::kUnitCm)->boundingBox().second, 20, 2, 1);
+    expectPoint(sample("beam.brep", host::kUnitCm)->boundingBox().second, 200, 20, 10);
 }
 
-TEST(Document, StepCoordinatesFollowTheModelUnitBrepOnesDoNot) {
-    const auto [low, high] = sample("beam.step", host::kUnitCm)->boundingBox();
-    expectPoint(high, 20, 2, 1);
-    const auto brep = sample("beam.brep", host::kUnitCm)->boundingBox();
-    expectPoint(brep.second, 200, 20, 10);
+// The surfaces of the document's faces that are of `kind`.
+std::vector<hostapp::SurfaceInfo> surfacesOf(const OcctDocument& doc, std::int32_t kind) {
+    std::vector<hostapp::SurfaceInfo> found;
+    for (int n = 1; n <= doc.totalCount(EntityType::Face); ++n) {
+        const auto info = doc.surface(*doc.fromGlobalNumber(EntityType::Face, n));
+        if (info.kind == kind) found.push_back(info);
+    }
+    return found;
 }
 
-TEST(Document, TubeHasTwoCylindersAroundTheZAxisAndTwoRings) {
+TEST(Document, SurfaceKindsCarryTheAxisOfTheirTurn) {
+    // The tube: two cylinders about the Z axis and two flat rings with no axis.
     auto tube = sample("tube.step");
-    int cylinders = 0, planes = 0;
-    for (int n = 1; n <= tube->totalCount(EntityType::Face); ++n) {
-        const auto info = tube->surface(*tube->fromGlobalNumber(EntityType::Face, n));
-        if (info.kind == host::kSurfacePlane) {
-            ++planes;
-            EXPECT_FALSE(info.axis);
-        } else {
-            ASSERT_EQ(info.kind, host::kSurfaceCylinder);
-            ASSERT_TRUE(info.axis);
-            ++cylinders;
-            EXPECT_NEAR(info.axis->first.x, 0, 1e-9);
-            EXPECT_NEAR(info.axis->first.y, 0, 1e-9);
-            EXPECT_NEAR(std::abs(info.axis->second.z), 1, 1e-9);
-        }
-    }
-    EXPECT_EQ(cylinders, 2);
-    EXPECT_EQ(planes, 2);
-}
-
-TEST(Document, ConesAndSurfacesOfRevolutionHaveTheirKindsAndAxes) {
-    OcctDocument cone(BRepPrimAPI_MakeCone(gp_Ax2(gp_Pnt(5, 6, 0), gp::DX()), 10, 4, 20).Shape());
-    bool found = false;
-    for (int n = 1; n <= cone.totalCount(EntityType::Face); ++n) {
-        const auto info = cone.surface(*cone.fromGlobalNumber(EntityType::Face, n));
-        if (info.kind != host::kSurfaceCone) continue;
-        found = true;
+    const auto cylinders = surfacesOf(*tube, host::kSurfaceCylinder);
+    ASSERT_EQ(cylinders.size(), 2u);
+    for (const auto& info : cylinders) {
         ASSERT_TRUE(info.axis);
-        EXPECT_NEAR(info.axis->first.y, 6, 1e-9);
-        EXPECT_NEAR(info.axis->first.z, 0, 1e-9);
-        EXPECT_NEAR(info.axis->second.x, 1, 1e-9);
+        EXPECT_NEAR(info.axis->first.x, 0, 1e-9);
+        EXPECT_NEAR(info.axis->first.y, 0, 1e-9);
+        EXPECT_NEAR(std::abs(info.axis->second.z), 1, 1e-9);
     }
-    EXPECT_TRUE(found);
+    const auto planes = surfacesOf(*tube, host::kSurfacePlane);
+    ASSERT_EQ(planes.size(), 2u);
+    for (const auto& info : planes) EXPECT_FALSE(info.axis);
+
+    OcctDocument cone(BRepPrimAPI_MakeCone(gp_Ax2(gp_Pnt(5, 6, 0), gp::DX()), 10, 4, 20).Shape());
+    const auto cones = surfacesOf(cone, host::kSurfaceCone);
+    ASSERT_EQ(cones.size(), 1u);
+    ASSERT_TRUE(cones[0].axis);
+    EXPECT_NEAR(cones[0].axis->first.y, 6, 1e-9);
+    EXPECT_NEAR(cones[0].axis->first.z, 0, 1e-9);
+    EXPECT_NEAR(cones[0].axis->second.x, 1, 1e-9);
 
     // A curved profile turned about the Z axis: a sheet of one face, still one body.
     TColgp_Array1OfPnt poles(1, 3);
@@ -193,10 +185,10 @@ TEST(Document, ConesAndSurfacesOfRevolutionHaveTheirKindsAndAxes) {
         new Geom_SurfaceOfRevolution(new Geom_BezierCurve(poles), gp::OZ());
     OcctDocument turned(BRepBuilderAPI_MakeFace(surface, 0, 3, 0, 1, 1e-7).Shape());
     ASSERT_EQ(turned.bodyCount(), 1);
-    const auto info = turned.surface({0, EntityType::Face, 0});
-    EXPECT_EQ(info.kind, host::kSurfaceRevolution);
-    ASSERT_TRUE(info.axis);
-    expectPoint(info.axis->second, 0, 0, 1);
+    const auto turns = surfacesOf(turned, host::kSurfaceRevolution);
+    ASSERT_EQ(turns.size(), 1u);
+    ASSERT_TRUE(turns[0].axis);
+    expectPoint(turns[0].axis->second, 0, 0, 1);
 }
 
 TEST(Document, EdgesKnowTheirFacesOnceEach) {

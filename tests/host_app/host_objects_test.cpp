@@ -49,64 +49,62 @@ TEST(HostObjects, PartSessionOffersPartAndDesignInterfacesButNoAssembly) {
     EXPECT_EQ(components, 2);
 }
 
-TEST(HostObjects, EntitiesAreFoundAgainByTheirKeys) {
-    auto session = openSession("two_solids.step", false);
-    auto part = session.require<host::IQDPartSession>();
-    auto f = face(part, 1, 2);
-    host::KeyBytes key, bodyKey;
-    f->get_Key(&key);
-    RefPtr<host::IQDBody> body;
-    ASSERT_EQ(f->get_Body(body.put()), platform::kOk);
-    body->get_Key(&bodyKey);
-
-    RefPtr<host::IQDEntity> found;
-    ASSERT_EQ(part->FindEntity(bodyKey, key, found.put()), platform::kOk);
-    host::KeyBytes foundKey;
-    found->get_Key(&foundKey);
-    EXPECT_EQ(foundKey, key);
-    EXPECT_TRUE(found.query<host::IQDFace>());
-    EXPECT_FALSE(found.query<host::IQDEdge>());
-
-    // The other body's key does not hold this face; the design session finds it in any body.
-    host::KeyBytes firstBodyKey;
-    RefPtr<host::IQDBody> first;
-    face(part, 0, 0)->get_Body(first.put());
-    first->get_Key(&firstBodyKey);
-    EXPECT_LT(part->FindEntity(firstBodyKey, key, found.put()), 0);
-    EXPECT_EQ(found, nullptr);
-    EXPECT_EQ(session.require<host::IQDDesignSession>()->FindEntity(key, found.put()), platform::kOk);
-    EXPECT_LT(session.require<host::IQDDesignSession>()->FindEntity(host::KeyBytes{'F'}, found.put()), 0);
+template <typename T>
+host::KeyBytes keyOf(const RefPtr<T>& object) {
+    host::KeyBytes key{'?'};
+    EXPECT_EQ(object->get_Key(&key), platform::kOk);
+    return key;
 }
 
-TEST(HostObjects, AnAssemblysEntitiesStandInOneDocumentWideBody) {
-    auto session = openSession("two_solids.step", true);
-    auto document = session->documentPtr();
-    RefPtr<host::IQDEntity> found;
-    const host::KeyBytes key = document->entityKey({1, hostapp::EntityType::Face, 0});
-    ASSERT_EQ(session.require<host::IQDDesignSession>()->FindEntity(key, found.put()), platform::kOk);
+RefPtr<host::IQDBody> bodyOf(const RefPtr<host::IQDEntity>& entity) {
     RefPtr<host::IQDBody> body;
-    ASSERT_EQ(found->get_Body(body.put()), platform::kOk);
-    host::KeyBytes bodyKey{1};
-    body->get_Key(&bodyKey);
-    EXPECT_TRUE(bodyKey.empty());
+    EXPECT_EQ(entity->get_Body(body.put()), platform::kOk);
+    return body;
+}
+
+std::int32_t faceCount(const RefPtr<host::IQDBody>& body) {
     RefPtr<host::IQDEntities> faces;
     body->get_Faces(faces.put());
     std::int32_t count = 0;
     faces->get_Count(&count);
-    ASSERT_EQ(count, 12);
+    return count;
+}
+
+TEST(HostObjects, EntitiesAreFoundAgainByTheirKeys) {
+    auto session = openSession("two_solids.step", false);
+    auto part = session.require<host::IQDPartSession>();
+    auto design = session.require<host::IQDDesignSession>();
+    const host::KeyBytes key = keyOf(face(part, 1, 2));
+    RefPtr<host::IQDEntity> found;
+    ASSERT_EQ(part->FindEntity(keyOf(bodyOf(face(part, 1, 2))), key, found.put()), platform::kOk);
+    EXPECT_EQ(keyOf(found), key);
+    EXPECT_TRUE(found.query<host::IQDFace>());
+    EXPECT_FALSE(found.query<host::IQDEdge>());
+
+    // The other body's key does not hold this face; the design session finds it in any body.
+    EXPECT_LT(part->FindEntity(keyOf(bodyOf(face(part, 0, 0))), key, found.put()), 0);
+    EXPECT_EQ(found, nullptr);
+    EXPECT_EQ(design->FindEntity(key, found.put()), platform::kOk);
+    EXPECT_LT(design->FindEntity(host::KeyBytes{'F'}, found.put()), 0);
+}
+
+TEST(HostObjects, AnAssemblysEntitiesStandInOneDocumentWideBody) {
+    auto session = openSession("two_solids.step", true);
+    const host::KeyBytes key = session->documentPtr()->entityKey({1, hostapp::EntityType::Face, 0});
+    RefPtr<host::IQDEntity> found;
+    ASSERT_EQ(session.require<host::IQDDesignSession>()->FindEntity(key, found.put()), platform::kOk);
+    const auto body = bodyOf(found);
+    EXPECT_TRUE(keyOf(body).empty());
+    ASSERT_EQ(faceCount(body), 12);
+    RefPtr<host::IQDEntities> faces;
+    body->get_Faces(faces.put());
     RefPtr<host::IQDEntity> seventh;
     faces->Item(6, seventh.put());
-    host::KeyBytes seventhKey;
-    seventh->get_Key(&seventhKey);
-    EXPECT_EQ(seventhKey, key) << "the second body's first face is the document's seventh";
+    EXPECT_EQ(keyOf(seventh), key) << "the second body's first face is the document's seventh";
 
     // In a part session the same face belongs to its own body of six faces.
     auto part = openSession("two_solids.step", false);
-    auto inPart = face(part.require<host::IQDPartSession>(), 1, 0);
-    inPart->get_Body(body.put());
-    body->get_Faces(faces.put());
-    faces->get_Count(&count);
-    EXPECT_EQ(count, 6);
+    EXPECT_EQ(faceCount(bodyOf(face(part.require<host::IQDPartSession>(), 1, 0))), 6);
 }
 
 TEST(HostObjects, UnitsBoxTransformationAndPoints) {

@@ -11,57 +11,47 @@ namespace {
 
 using testenv::ScopedEnv;
 
-TEST(KnownFolders, DocumentsFolderPrefersTheOverrideThenTheUserDirsFileThenHome) {
-    ScratchFolder home;
-    ScopedEnv homeEnv("HOME", home.path());
-    ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt);
-    {
-        ScopedEnv docs("KOLVANE_DOCUMENTS_DIR", "/srv/docs");
-        EXPECT_EQ(platform::documentsFolder(), "/srv/docs");
-    }
-    ScopedEnv docs("KOLVANE_DOCUMENTS_DIR", "");  // empty counts as unset
-    EXPECT_EQ(platform::documentsFolder(), home.path() + "/Documents");
-
-    std::filesystem::create_directories(home.file(".config"));
-    writeFile(home.file(".config/user-dirs.dirs"),
-                       "# written by xdg-user-dirs-update\n"
-                       "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
-                       "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
-    EXPECT_EQ(platform::documentsFolder(), home.path() + "/Dokumente");
-}
-
-TEST(KnownFolders, ProgramFilesFolderDefaultsToOpt) {
-    {
-        ScopedEnv env("KOLVANE_PROGRAM_FILES_DIR", "/tmp/pf");
-        EXPECT_EQ(platform::programFilesFolder(), "/tmp/pf");
-    }
-    ScopedEnv env("KOLVANE_PROGRAM_FILES_DIR", std::nullopt);
-    EXPECT_EQ(platform::programFilesFolder(), "/opt");
-}
-
-TEST(KnownFolders, ConfigFolderPrefersTheOverrideThenXdgThenHome) {
+// Each folder takes its override when it is set and not empty, else its fallback under $HOME.
+TEST(KnownFolders, AnOverrideWinsUnlessItIsEmpty) {
+    struct Case {
+        const char* variable;
+        std::string (*folder)();
+        std::string fallback;
+    };
     ScopedEnv home("HOME", "/home/someone");
-    {
-        ScopedEnv env("KOLVANE_CONFIG_DIR", "/tmp/cfg");
-        EXPECT_EQ(platform::configFolder(), "/tmp/cfg");
-    }
-    ScopedEnv env("KOLVANE_CONFIG_DIR", std::nullopt);
-    {
-        ScopedEnv xdg("XDG_CONFIG_HOME", "/xdg");
-        EXPECT_EQ(platform::configFolder(), "/xdg/kolvane");
-    }
     ScopedEnv xdg("XDG_CONFIG_HOME", std::nullopt);
-    EXPECT_EQ(platform::configFolder(), "/home/someone/.config/kolvane");
+    for (const Case& c :
+         {Case{"KOLVANE_DOCUMENTS_DIR", platform::documentsFolder, "/home/someone/Documents"},
+          Case{"KOLVANE_PROGRAM_FILES_DIR", platform::programFilesFolder, "/opt"},
+          Case{"KOLVANE_CONFIG_DIR", platform::configFolder, "/home/someone/.config/kolvane"}}) {
+        SCOPED_TRACE(c.variable);
+        {
+            ScopedEnv set(c.variable, "/srv/elsewhere");
+            EXPECT_EQ(c.folder(), "/srv/elsewhere");
+        }
+        ScopedEnv empty(c.variable, "");
+        EXPECT_EQ(c.folder(), c.fallback);
+    }
 }
 
-TEST(Paths, JoinIsPlainConcatenation) {
-    EXPECT_EQ(platform::joinPath("/p/FEMprojects", "Bracket"), "/p/FEMprojects/Bracket");
+// XDG_CONFIG_HOME moves the config folder and is where the user-dirs file is looked for.
+TEST(KnownFolders, DocumentsComeFromTheUserDirsFileUnderTheXdgConfigFolder) {
+    ScratchFolder config;
+    ScopedEnv home("HOME", "/home/someone");
+    ScopedEnv xdg("XDG_CONFIG_HOME", config.path());
+    ScopedEnv docs("KOLVANE_DOCUMENTS_DIR", std::nullopt);
+    ScopedEnv cfg("KOLVANE_CONFIG_DIR", std::nullopt);
+    EXPECT_EQ(platform::configFolder(), config.path() + "/kolvane");
+    writeFile(config.file("user-dirs.dirs"),
+              "# written by xdg-user-dirs-update\n"
+              "XDG_DESKTOP_DIR=\"$HOME/Desktop\"\n"
+              "XDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n");
+    EXPECT_EQ(platform::documentsFolder(), "/home/someone/Dokumente");
+}
+
+TEST(Paths, JoinConcatenatesAndStemDropsFolderAndLastExtension) {
     EXPECT_EQ(platform::joinPath("/p/", "x"), "/p//x");
     EXPECT_EQ(platform::joinPath("", "dump.stp"), "/dump.stp");
-}
-
-TEST(Paths, FileStem) {
-    EXPECT_EQ(platform::fileStem("/a/b/Bracket.step"), "Bracket");
     EXPECT_EQ(platform::fileStem("C:\\FEM\\Case 1.api_fem"), "Case 1");
     EXPECT_EQ(platform::fileStem("/a.b/job"), "job");
     EXPECT_EQ(platform::fileStem("/a/archive.tar.gz"), "archive.tar");

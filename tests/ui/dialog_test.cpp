@@ -33,7 +33,7 @@ struct Counts {
 };
 
 class Sample : public Dialog {
-public:
+  public:
     explicit Sample(Counts& c) : Dialog(sampleTemplate()), c_(c) {
         onClick(11, [this] { ++c_.clicks; });
         onEditChange(10, [this] { ++c_.edits; });
@@ -46,24 +46,24 @@ public:
     }
     int inits = 0;
 
-protected:
+  protected:
     bool onInitDialog() override {
         ++inits;
         addItem(12, "first");
         return true;
     }
 
-private:
+  private:
     Counts& c_;
 };
 
 class DialogTest : public ::testing::Test {
-protected:
+  protected:
     Counts c;
     Sample d{c};
 };
 
-TEST_F(DialogTest, CreateBuildsControlsFromTemplateAndRegistersByCaption) {
+TEST_F(DialogTest, CreateBuildsControlsFromTemplateAndRegistersByCaptionUntilDestroyed) {
     EXPECT_FALSE(d.isCreated());
     EXPECT_EQ(findDialog("Sample"), nullptr);
     d.create();
@@ -77,6 +77,11 @@ TEST_F(DialogTest, CreateBuildsControlsFromTemplateAndRegistersByCaption) {
     d.setCaption("Renamed");
     EXPECT_EQ(findDialog("Sample"), nullptr);
     EXPECT_EQ(findDialog("Renamed"), &d);
+    d.userPressEscape();  // a modeless end hides the window but keeps it
+    EXPECT_TRUE(d.hasEnded());
+    EXPECT_EQ(d.endCode(), kIdCancel);
+    EXPECT_FALSE(d.isShown());
+    EXPECT_TRUE(d.isCreated());
     d.destroy();
     EXPECT_EQ(findDialog("Renamed"), nullptr);
     EXPECT_THROW(d.text(999), UiError);
@@ -101,6 +106,13 @@ TEST_F(DialogTest, UserActionsSendTheirNotificationsOnlyToAbleControls) {
     EXPECT_EQ(d.selection(12), 0);
     EXPECT_EQ(c.selections, 1);
     EXPECT_FALSE(d.userType(11, "not an edit"));
+    d.setRange(50, 0, 10);
+    d.setPosition(50, 25);
+    EXPECT_EQ(d.position(50), 10);
+    EXPECT_TRUE(d.userSlide(50, -3, kScrollThumbTrack));
+    EXPECT_EQ(c.lastPos, 0);
+    EXPECT_EQ(c.lastCode, kScrollThumbTrack);
+    EXPECT_FALSE(d.userSlide(10, 3));
 }
 
 TEST_F(DialogTest, RadioButtonsUncheckTheOthersOfTheirGroupOnly) {
@@ -143,26 +155,6 @@ TEST_F(DialogTest, ListsKeepOrderSortingSelectionAndData) {
     EXPECT_EQ(d.selection(13), -1);
     d.clearItems(13);
     EXPECT_EQ(d.itemCount(13), 0);
-}
-
-TEST_F(DialogTest, SlidersClampAndReportScrollCodes) {
-    d.create();
-    d.setRange(50, 0, 10);
-    d.setPosition(50, 25);
-    EXPECT_EQ(d.position(50), 10);
-    EXPECT_TRUE(d.userSlide(50, -3, kScrollThumbTrack));
-    EXPECT_EQ(c.lastPos, 0);
-    EXPECT_EQ(c.lastCode, kScrollThumbTrack);
-    EXPECT_FALSE(d.userSlide(10, 3));
-}
-
-TEST_F(DialogTest, ModelessEndHidesButKeepsTheWindow) {
-    d.create();
-    d.userPressEscape();
-    EXPECT_TRUE(d.hasEnded());
-    EXPECT_EQ(d.endCode(), kIdCancel);
-    EXPECT_FALSE(d.isShown());
-    EXPECT_TRUE(d.isCreated());
 }
 
 }  // namespace

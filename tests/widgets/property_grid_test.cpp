@@ -18,12 +18,13 @@ constexpr int kGridId = 11078;
 ui::DialogTemplate gridTemplate() {
     ui::DialogTemplate t;
     t.caption = "Grid host";
-    t.add(kGridId, ui::ControlKind::Custom, "", {0, 0, 200, 300}).add(20, ui::ControlKind::Button, "APPLY", {});
+    t.add(kGridId, ui::ControlKind::Custom, "", {0, 0, 200, 300})
+        .add(20, ui::ControlKind::Button, "APPLY", {});
     return t;
 }
 
 class PropertyGridTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dialog.attachWidget(kGridId, std::make_unique<PropertyGrid>());
         dialog.onMessage(PropertyGrid::kChangedMessage, [this](std::intptr_t w, std::intptr_t) {
@@ -61,15 +62,17 @@ TEST_F(PropertyGridTest, SectionsAndItemsKeepTheirOrderKindsAndValues) {
     EXPECT_EQ(grid().dump(),
               "[-] General\n  Description =  \n  Standard materials = No\n  From file.. = /lib/*.txt\n"
               "[+] Limit stresses N/mm2\n  tensile yield = 0\n");
-}
 
-TEST_F(PropertyGridTest, AnItemCannotBeAddedOutsideASection) {
-    EXPECT_EQ(grid().addString(name, "inner", "1"), widgets::kNoProperty);
+    EXPECT_EQ(grid().addString(name, "inner", "1"), widgets::kNoProperty) << "an item is no section";
     EXPECT_EQ(grid().addString(999, "lost", "1"), widgets::kNoProperty);
     EXPECT_EQ(grid().items(name).size(), 0u);
+    EXPECT_TRUE(grid().userToggle(limits));
+    EXPECT_FALSE(grid().isCollapsed(limits));
+    EXPECT_TRUE(grid().userToggle(limits));
+    EXPECT_TRUE(grid().isCollapsed(limits));
 }
 
-TEST_F(PropertyGridTest, ValuesSetByCodeSendNoMessage) {
+TEST_F(PropertyGridTest, ValuesSetByCodeAreQuietAndPersonsEditsSendTheItemsHandle) {
     grid().setValue(yield, "250");
     grid().setValue(combo, "brass");
     EXPECT_EQ(grid().value(yield), "250");
@@ -78,9 +81,7 @@ TEST_F(PropertyGridTest, ValuesSetByCodeSendNoMessage) {
     EXPECT_EQ(grid().choiceIndex(combo), -1);
     EXPECT_EQ(grid().value(combo), "");
     EXPECT_TRUE(changes.empty());
-}
 
-TEST_F(PropertyGridTest, PersonsEditsSendTheItemsHandleToTheDialog) {
     EXPECT_TRUE(grid().userEdit(name, "Steel"));
     EXPECT_TRUE(grid().userChoose(combo, 1));
     EXPECT_EQ(changes, (std::vector<PropertyHandle>{name, combo}));
@@ -114,13 +115,6 @@ TEST_F(PropertyGridTest, BrowsingAsksForAFileWithTheItemsFilterAndFolder) {
     EXPECT_FALSE(prompts->fileRequests()[0].save);
     EXPECT_EQ(grid().value(file), "/data/brass.txt");
     EXPECT_EQ(changes, std::vector<PropertyHandle>{file}) << "Cancel changes nothing";
-}
-
-TEST_F(PropertyGridTest, ToggleOpensAndClosesASection) {
-    EXPECT_TRUE(grid().userToggle(limits));
-    EXPECT_FALSE(grid().isCollapsed(limits));
-    EXPECT_TRUE(grid().userToggle(limits));
-    EXPECT_TRUE(grid().isCollapsed(limits));
 }
 
 TEST(PropertyGridHost, OnlyACustomControlTakesAWidget) {
