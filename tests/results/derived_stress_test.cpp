@@ -1,6 +1,7 @@
 // Derived stresses of one stress state and the reading of numbers from result lines.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <utility>
 #include <vector>
 
@@ -40,6 +41,37 @@ TEST(DerivedStress, KnownStates) {
     for (const KnownState& state : states)
         for (const auto& [item, value] : state.expected)
             EXPECT_NEAR(stressValue(state.s, item), value, kTol) << state.name << ", item " << item;
+}
+
+// A general three-dimensional state, built as R diag(d) R^T with R turning about a skew axis, so that
+// all six components are non-zero: its principal stresses are d, whatever the signs of the shears.
+StressComponents rotatedState(const double d[3], double ax, double ay, double az, double angle) {
+    const double n = std::sqrt(ax * ax + ay * ay + az * az);
+    const double u[3] = {ax / n, ay / n, az / n};
+    const double c = std::cos(angle), s = std::sin(angle), t = 1 - c;
+    const double r[3][3] = {{t * u[0] * u[0] + c, t * u[0] * u[1] - s * u[2], t * u[0] * u[2] + s * u[1]},
+                            {t * u[0] * u[1] + s * u[2], t * u[1] * u[1] + c, t * u[1] * u[2] - s * u[0]},
+                            {t * u[0] * u[2] - s * u[1], t * u[1] * u[2] + s * u[0], t * u[2] * u[2] + c}};
+    auto m = [&](int i, int j) { return r[i][0] * d[0] * r[j][0] + r[i][1] * d[1] * r[j][1] + r[i][2] * d[2] * r[j][2]; };
+    return {m(0, 0), m(1, 1), m(2, 2), m(0, 1), m(1, 2), m(0, 2)};
+}
+
+TEST(DerivedStress, GeneralStatesGiveTheEigenvaluesOfTheTensor) {
+    const double cases[][3] = {{200, 50, -80}, {-10, -60, -150}, {120, 120, -40}};
+    const double turns[][4] = {{1, 2, 3, 0.7}, {-2, 1, 0.5, 2.1}, {0.3, -1, 2, -1.2}};
+    for (const auto& d : cases)
+        for (const auto& turn : turns) {
+            const StressComponents s = rotatedState(d, turn[0], turn[1], turn[2], turn[3]);
+            ASSERT_GT(std::fabs(s.txy * s.tyz * s.txz), 1.0) << "the state must have three shears";
+            const PrincipalStresses ps = principalStresses(s);
+            EXPECT_NEAR(ps.p1, d[0], kTol) << d[0] << " " << turn[3];
+            EXPECT_NEAR(ps.p2, d[1], kTol) << d[1] << " " << turn[3];
+            EXPECT_NEAR(ps.p3, d[2], kTol) << d[2] << " " << turn[3];
+            EXPECT_NEAR(stressValue(s, kItemTresca), d[0] - d[2], kTol);
+            const double mises = std::sqrt(0.5 * ((d[0] - d[1]) * (d[0] - d[1]) + (d[1] - d[2]) * (d[1] - d[2]) +
+                                                  (d[2] - d[0]) * (d[2] - d[0])));
+            EXPECT_NEAR(vonMises(s), mises, kTol);
+        }
 }
 
 TEST(DerivedStress, ZeroStateAndUnknownItemsGiveZero) {
