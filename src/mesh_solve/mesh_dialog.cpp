@@ -45,13 +45,12 @@ const char* sizeFormat(addon::PickKind kind) {
 
 }  // namespace
 
-CMesh::CMesh(CMeshCommand* command) : ui::Dialog(makeTemplate()), command_(command) {
+CMesh::CMesh(CMeshCommand* command) : CommandDialog(makeTemplate(), command, "CMesh", kExit) {
     attachWidget(kGrid, std::make_unique<widgets::PropertyGrid>());
     // The grid's change notices need no answer: the values are read when MESH is pressed.
     onMessage(widgets::PropertyGrid::kChangedMessage, [](std::intptr_t, std::intptr_t) {});
     onClick(kApply, [this] { OnApply(); });
     onClick(kMesh, [this] { OnMesh(); });
-    onClick(kExit, [this] { OnExit(); });
 }
 
 ui::DialogTemplate CMesh::makeTemplate() {
@@ -156,8 +155,4 @@ void CMesh::OnMesh() {
     setCaption("Creating new mesh..");
     command_->GetNet();
     setCaption("Finished");
-}
-
-void CMesh::OnExit() {
-    addon::guardedCall("CMesh", "OnExit", [this] { command_->ExitCommand(); });
 }

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "mesh_solve/mesher_settings.h"
-#include "ui/dialog.h"
+#include "addon_base/command_dialog.h"
 #include "widgets/property_grid.h"
 
 class CMeshCommand;
@@ -12,7 +12,7 @@ namespace loadcase {
 class DocumentOwner;
 }
 
-class CMesh : public ui::Dialog {
+class CMesh : public addon::CommandDialog<CMeshCommand> {
   public:
     enum ControlId {
         kSizeBox = 11014,
@@ -48,12 +48,9 @@ class CMesh : public ui::Dialog {
 
     void OnApply();
     void OnMesh();
-    void OnExit();
 
   protected:
     bool onInitDialog() override;
-    void onOk() override {}
-    void onCancel() override { OnExit(); }
 
   private:
     static ui::DialogTemplate makeTemplate();
@@ -61,6 +58,5 @@ class CMesh : public ui::Dialog {
     void fillGrid(const mesh_solve::MesherSettings& defaults);
     void apply();
 
-    CMeshCommand* command_;
     std::array<widgets::PropertyHandle, kRowCount> items_{};
 };

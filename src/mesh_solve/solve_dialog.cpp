@@ -30,12 +30,11 @@ int rowBox(int row) {
 
 }  // namespace
 
-CSolve::CSolve(CSolveCommand* command) : ui::Dialog(makeTemplate()), command_(command) {
+CSolve::CSolve(CSolveCommand* command) : CommandDialog(makeTemplate(), command, "CSolve", kExit) {
     onClick(kIterative, [this] { chooseSolver(0); });
     onClick(kDirect, [this] { chooseSolver(1); });
     onSelectionChange(kTypeList, [this] { typeChosen(); });
     onClick(kSolve, [this] { OnSolve(); });
-    onClick(kExit, [this] { OnExit(); });
 }
 
 ui::DialogTemplate CSolve::makeTemplate() {

@@ -4,14 +4,14 @@
 #include <string>
 
 #include "mesh_solve/solve_parameters.h"
-#include "ui/dialog.h"
+#include "addon_base/command_dialog.h"
 
 class CSolveCommand;
 namespace loadcase {
 class DocumentOwner;
 }
 
-class CSolve : public ui::Dialog {
+class CSolve : public addon::CommandDialog<CSolveCommand> {
   public:
     enum ControlId {
         kSolverPrompt = 11061,
@@ -36,12 +36,11 @@ class CSolve : public ui::Dialog {
     int labelledType() const { return labelledType_; }
 
     void OnSolve();
-    void OnExit();
+    // Started from the toolbox, only the window goes; the command is not the host's to end.
+    void OnExit() override;
 
   protected:
     bool onInitDialog() override;
-    void onOk() override {}
-    void onCancel() override { OnExit(); }
 
   private:
     static ui::DialogTemplate makeTemplate();
@@ -58,7 +57,6 @@ class CSolve : public ui::Dialog {
     void showValues();
     void solve();
 
-    CSolveCommand* command_;
     int solverChoice_ = 0;
     int labelledType_ = 0;
     // The row labels shown: a value belongs to its label and goes when the label changes.

@@ -3,11 +3,11 @@
 // loadcase's name and the "Pop-out" check box.
 #include <cstdint>
 
-#include "ui/dialog.h"
+#include "addon_base/command_dialog.h"
 
 class CToolboxCommand;
 
-class CToolbox : public ui::Dialog {
+class CToolbox : public addon::CommandDialog<CToolboxCommand> {
   public:
     enum ControlId {
         kLoadcase = 11045,
@@ -43,13 +43,10 @@ class CToolbox : public ui::Dialog {
 
   protected:
     bool onInitDialog() override;
-    // A panel in the explorer: Enter and Escape do not close it.
-    void onOk() override {}
+    // A panel in the explorer: Escape does not close it.
     void onCancel() override {}
 
   private:
     static ui::DialogTemplate makeTemplate();
     void popOutClicked();
-
-    CToolboxCommand* command_;
 };

@@ -35,10 +35,9 @@ bool readsPlane(int code) {
 
 }  // namespace
 
-CConstraints::CConstraints(CConstraintsCommand* command) : ui::Dialog(makeTemplate()), command_(command) {
+CConstraints::CConstraints(CConstraintsCommand* command) : CommandDialog(makeTemplate(), command, "CConstraints", kExit) {
     onSelectionChange(kTypeList, [this] { OnTypeChanged(); });
     onClick(kApply, [this] { OnApply(); });
-    onClick(kExit, [this] { OnExit(); });
 }
 
 ui::DialogTemplate CConstraints::makeTemplate() {
@@ -121,8 +120,4 @@ void CConstraints::apply() {
         explorer.document().addEntry(pick.bodyKey, pick.entityKey, entry, model::kKindInteraction);
     }
     explorer.document().markChanged();
-}
-
-void CConstraints::OnExit() {
-    addon::guardedCall("CConstraints", "OnExit", [this] { command_->ExitCommand(); });
 }

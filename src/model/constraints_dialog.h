@@ -3,11 +3,11 @@
 // picked faces, with the plane picked among them for the two plane types.
 #include <string>
 
-#include "ui/dialog.h"
+#include "addon_base/command_dialog.h"
 
 class CConstraintsCommand;
 
-class CConstraints : public ui::Dialog {
+class CConstraints : public addon::CommandDialog<CConstraintsCommand> {
 public:
     enum ControlId {
         kPickPrompt = 11062,
@@ -32,17 +32,11 @@ public:
 
     void OnTypeChanged();
     void OnApply();
-    void OnExit();
 
 protected:
     bool onInitDialog() override;
-    // Enter does not close the window; Escape and the close box end the command like EXIT.
-    void onOk() override {}
-    void onCancel() override { OnExit(); }
 
 private:
     static ui::DialogTemplate makeTemplate();
     void apply();
-
-    CConstraintsCommand* command_;
 };

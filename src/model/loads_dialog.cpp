@@ -14,11 +14,10 @@
 
 using ui::ControlKind;
 
-CLoads::CLoads(CLoadsCommand* command) : ui::Dialog(makeTemplate()), command_(command) {
+CLoads::CLoads(CLoadsCommand* command) : CommandDialog(makeTemplate(), command, "CLoads", kExit) {
     onSelectionChange(kTypeList, [this] { OnTypeChanged(); });
     onClick(kApply, [this] { OnApply(); });
     onClick(kMakeTable, [this] { OnMakeTable(); });
-    onClick(kExit, [this] { OnExit(); });
 }
 
 ui::DialogTemplate CLoads::makeTemplate() {
@@ -159,8 +158,4 @@ void CLoads::makeTable() {
     const auto made = model::makeTable(explorer(), this, CTableEditDlg::Mode::Load, thermal_);
     if (!made) return;
     if (const int edit = tableEdit(thermal_, made->index)) setText(edit, made->name);
-}
-
-void CLoads::OnExit() {
-    addon::guardedCall("CLoads", "OnExit", [this] { command_->ExitCommand(); });
 }

@@ -4,14 +4,14 @@
 // builds a time table for one load component.
 #include <string>
 
-#include "ui/dialog.h"
+#include "addon_base/command_dialog.h"
 
 class CLoadsCommand;
 namespace loadcase {
 class DocumentOwner;
 }
 
-class CLoads : public ui::Dialog {
+class CLoads : public addon::CommandDialog<CLoadsCommand> {
 public:
     enum ControlId {
         kTypePrompt = 11062,
@@ -37,13 +37,9 @@ public:
     void OnTypeChanged();
     void OnApply();
     void OnMakeTable();
-    void OnExit();
 
 protected:
     bool onInitDialog() override;
-    // Enter does not close the window; Escape and the close box end the command like EXIT.
-    void onOk() override {}
-    void onCancel() override { OnExit(); }
 
 private:
     static ui::DialogTemplate makeTemplate();
@@ -54,6 +50,5 @@ private:
     void apply();
     void makeTable();
 
-    CLoadsCommand* command_;
     bool thermal_ = false;
 };

@@ -26,11 +26,10 @@ constexpr int kMechanicalTableSlots[] = {0, 1, 2, 3, 5, 6, 8};
 
 }  // namespace
 
-CMaterial::CMaterial(CMaterialCommand* command) : ui::Dialog(makeTemplate()), command_(command) {
+CMaterial::CMaterial(CMaterialCommand* command) : CommandDialog(makeTemplate(), command, "CMaterial", kExit) {
     attachWidget(kGrid, std::make_unique<widgets::PropertyGrid>());
     onClick(kApply, [this] { OnApply(); });
     onClick(kMakeTable, [this] { OnMakeTable(); });
-    onClick(kExit, [this] { OnExit(); });
     onMessage(widgets::PropertyGrid::kChangedMessage,
               [this](std::intptr_t item, std::intptr_t) { onGridChanged(static_cast<PropertyHandle>(item)); });
 }
@@ -227,8 +226,4 @@ void CMaterial::makeTable() {
     const int* slots = thermal_ ? kThermalTableSlots : kMechanicalTableSlots;
     const auto count = static_cast<int>(thermal_ ? std::size(kThermalTableSlots) : std::size(kMechanicalTableSlots));
     if (made->index < count) grid().setValue(slotItem(slots[made->index]), made->name);
-}
-
-void CMaterial::OnExit() {
-    addon::guardedCall("CMaterial", "OnExit", [this] { command_->ExitCommand(); });
 }

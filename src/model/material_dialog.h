@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/dialog.h"
+#include "addon_base/command_dialog.h"
 #include "widgets/property_grid.h"
 
 class CMaterialCommand;
@@ -14,7 +14,7 @@ namespace loadcase {
 class DocumentOwner;
 }
 
-class CMaterial : public ui::Dialog {
+class CMaterial : public addon::CommandDialog<CMaterialCommand> {
 public:
     enum ControlId {
         kPromptSelect = 11062,
@@ -49,14 +49,9 @@ public:
 
     void OnApply();
     void OnMakeTable();
-    void OnExit();
 
 protected:
     bool onInitDialog() override;
-    // Enter does not close the window; Escape and the close box end the command like EXIT, so the
-    // command never stays current without a window.
-    void onOk() override {}
-    void onCancel() override { OnExit(); }
 
 private:
     static ui::DialogTemplate makeTemplate();
@@ -68,7 +63,6 @@ private:
     void apply();
     void makeTable();
 
-    CMaterialCommand* command_;
     bool thermal_ = false;
     widgets::PropertyHandle description_ = widgets::kNoProperty;
     widgets::PropertyHandle standard_ = widgets::kNoProperty;

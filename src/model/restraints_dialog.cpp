@@ -26,9 +26,8 @@ const char* sortWord(addon::PickKind kind) {
 
 }  // namespace
 
-CRestraints::CRestraints(CRestraintsCommand* command) : ui::Dialog(makeTemplate()), command_(command) {
+CRestraints::CRestraints(CRestraintsCommand* command) : CommandDialog(makeTemplate(), command, "CRestraints", kExit) {
     onClick(kApply, [this] { OnApply(); });
-    onClick(kExit, [this] { OnExit(); });
 }
 
 ui::DialogTemplate CRestraints::makeTemplate() {
@@ -86,8 +85,4 @@ void CRestraints::apply() {
                           model::kKindReaction);
     }
     explorer.document().markChanged();
-}
-
-void CRestraints::OnExit() {
-    addon::guardedCall("CRestraints", "OnExit", [this] { command_->ExitCommand(); });
 }

@@ -2,11 +2,11 @@
 // The "Reactions" dialog (10030): a list of fixity types; APPLY restrains the picked geometry.
 #include <string>
 
-#include "ui/dialog.h"
+#include "addon_base/command_dialog.h"
 
 class CRestraintsCommand;
 
-class CRestraints : public ui::Dialog {
+class CRestraints : public addon::CommandDialog<CRestraintsCommand> {
 public:
     enum ControlId {
         kPickPrompt = 11062,
@@ -28,17 +28,11 @@ public:
     static std::string entryText(const char* sort, int code);
 
     void OnApply();
-    void OnExit();
 
 protected:
     bool onInitDialog() override;
-    // Enter does not close the window; Escape and the close box end the command like EXIT.
-    void onOk() override {}
-    void onCancel() override { OnExit(); }
 
 private:
     static ui::DialogTemplate makeTemplate();
     void apply();
-
-    CRestraintsCommand* command_;
 };
