@@ -84,8 +84,9 @@ void CConstraints::OnApply() {
 }
 
 // Every picked face, edge and vertex gets an entry "face;" + keyword (+ plane values) + value.
-// The plane of the plane types is the first one among the picks; it gets no entry itself, and
-// neither does a design point, which is no part of a face.
+// The plane of the plane types is the first one among the picks; it gets no entry itself. A design
+// point is no part of a face: an entry for it would name no entity and be refused at every write,
+// so it gets none, and the user is told once that the pick was passed over.
 void CConstraints::apply() {
     const int code = selection(kTypeList);
     if (code < 0 || code >= kTypeCount) {
@@ -100,8 +101,10 @@ void CConstraints::apply() {
     }
     const std::string value = text(kValue).substr(0, kValueLength);
     std::optional<std::string> planeText;
+    bool pointPassedOver = false;
     for (int i = 0; i < picks.count(); ++i) {
         const addon::PickedEntity pick = picks.classify(i, explorer.isPartSession());
+        pointPassedOver = pointPassedOver || pick.kind == addon::PickKind::DesignPoint;
         if (!pick.usable() || !pick.isEntity()) continue;
         std::string entry = std::string("face;") + kTypes[code].keyword;
         if (readsPlane(code)) {
@@ -120,4 +123,5 @@ void CConstraints::apply() {
         explorer.document().addEntry(pick.bodyKey, pick.entityKey, entry, model::kKindInteraction);
     }
     explorer.document().markChanged();
+    if (pointPassedOver) ui::showMessage(CConstraints::kDesignPointPassedOver);
 }

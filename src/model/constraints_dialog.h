@@ -21,6 +21,9 @@ public:
     };
     static constexpr int kDialogId = 11048;
     static constexpr int kTypeCount = 5;
+    // Shown after an APPLY whose selection held a design point, which gets no interaction.
+    static constexpr const char* kDesignPointPassedOver =
+        "Interactions apply to faces: the picked design point was passed over";
     // Interaction codes that read a plane from the selection.
     static constexpr int kDisplacementToPlane = 0;
     static constexpr int kGapToPlane = 2;

@@ -101,7 +101,7 @@ TEST_F(Interactions, ContactIgnoresTheValueAndEdgesAndVerticesStillReadAsFaces) 
     EXPECT_EQ(texts(model::kKindInteraction), Strings(3, "face;interface"));
 }
 
-TEST_F(Interactions, ApplyNeedsATypeAFaceAndForThePlaneTypesAPlaneAndSkipsDesignPoints) {
+TEST_F(Interactions, ApplyNeedsATypeAFaceAndForThePlaneTypesAPlaneAndSaysSoOfADesignPoint) {
     auto& point = part.addDesignPoint({0, 0, 0});
     picks().select(box().face(0));
     d.userType(C::kValue, "3");
@@ -112,9 +112,11 @@ TEST_F(Interactions, ApplyNeedsATypeAFaceAndForThePlaneTypesAPlaneAndSkipsDesign
     apply(2, "1");
     EXPECT_EQ(prompts->messageTexts(), (Strings{"Select an interaction type", "Select a face", "Select a plane"}));
     EXPECT_TRUE(explorer->document().entries().empty());
+    prompts->clearMessages();
     picks().select(point, box().face(2));
     apply(1, "3");
     EXPECT_EQ(texts(model::kKindInteraction), Strings{"face;normal_disp=3"});
+    EXPECT_EQ(prompts->messageTexts(), Strings{C::kDesignPointPassedOver});
 }
 
 }  // namespace
