@@ -76,7 +76,8 @@ bool CoglMFCDialogDlg::onInitDialog() {
     solutionType_ = header.analysis.solveIndex;
     fillControls();
     glControl().moveWindow(control(kPlaceholder).tmpl.rect);
-    scene_.loadMesh(header.fileRead ? header.meshPath : lib.meshFile);
+    readResultsMesh(header.fileRead ? header.meshPath : lib.meshFile, true);
+    scene_.useLibraryMesh();
     return true;
 }
 

@@ -89,15 +89,22 @@ CResultsPanel::Reading CResultsPanel::plotQuantity(int position, int vectorKind,
         read = readResult(path, mesh, {quantity.kind, quantity.item, step, solutionType()}, out);
         reading.tooHigh = reading.tooHigh || read == ReadStatus::TooHigh;
     }
-    if (read != ReadStatus::Read) out.zeroValues();
+    reading.noValues = read == ReadStatus::Read && out.smallest > out.largest;
+    if (read != ReadStatus::Read || reading.noValues) out.zeroValues();
+    state.noValues = reading.noValues;
 
     state.limits = evenLimits(out.smallest, out.largest);
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "Max. %g %s", state.limits[10],
-                  unitText(quantity.unit, addon::library().unitText).c_str());
-    setText(kMax, buffer);
-    std::snprintf(buffer, sizeof buffer, "Min. %g", state.limits[0]);
-    setText(kMin, buffer);
+    if (reading.noValues) {
+        setText(kMax, noValuesText(quantity.legendLabel));
+        setText(kMin, "");
+    } else {
+        char buffer[128];
+        std::snprintf(buffer, sizeof buffer, "Max. %g %s", state.limits[10],
+                      unitText(quantity.unit, addon::library().unitText).c_str());
+        setText(kMax, buffer);
+        std::snprintf(buffer, sizeof buffer, "Min. %g", state.limits[0]);
+        setText(kMin, buffer);
+    }
     writeLimits();
     return reading;
 }
@@ -120,6 +127,13 @@ void CResultsPanel::OnApply() {
     BandLimits& limits = displayState().limits;
     for (int k = 1; k <= 9; ++k) limits[k] = std::atof(text(kLimitEdits[9 - k]).c_str());
     limitsChanged();
+}
+
+mesh_solve::MeshFileUse results::readResultsMesh(const std::string& path, bool reread) {
+    mesh_solve::MeshFileUse use = mesh_solve::useMeshFile(path, reread);
+    if (use.read && use.result.status == mesh_solve::MeshReadStatus::Refused)
+        ui::showMessage(use.result.message);
+    return use;
 }
 
 void CResultsPanel::OnTimeGraph() {

@@ -6,6 +6,7 @@
 #include <array>
 #include <string>
 
+#include "mesh_solve/mesh_store.h"
 #include "results/quantity_list.h"
 #include "results/result_reader.h"
 #include "ui/dialog.h"
@@ -63,12 +64,15 @@ class CResultsPanel : public ui::Dialog {
 
     // How a Plot's reading went.
     struct Reading {
-        bool tooHigh = false;  // a block numbered above the step or mode came first
+        bool tooHigh = false;   // a block numbered above the step or mode came first
+        bool noValues = false;  // the file was read but gave no value of the quantity
     };
     // Reads the vectors of `vectorKind` (none when negative; zeros when not read) and, for kinds
     // above the mesh, the values of the quantity at `position` into `out`; a failed reading leaves
-    // zeros and the range 0 to 0. Then shows the quantity: the shared display state, band limits,
-    // the Max / Min texts and the limit edits.
+    // zeros and the range 0 to 0. A reading that stores no value (an empty block, no nodes) leaves
+    // the reader's starting range: it is shown as no values, limits 0, and the mesh drawn plain.
+    // Then shows the quantity: the shared display state, band limits, the Max / Min texts and the
+    // limit edits.
     Reading plotQuantity(int position, int vectorKind, results::NodeResults& out);
 
     // The band limits changed through LINEAR or APPLY: each display shows them its own way.
@@ -81,3 +85,12 @@ class CResultsPanel : public ui::Dialog {
 
     OwnIds ids_;
 };
+
+namespace results {
+
+// Makes the library mesh the mesh of `path` for a results display (mesh_solve::useMeshFile, with
+// `reread` asking for a new reading); a file the reader refuses is reported to the user once, when
+// it is read.
+mesh_solve::MeshFileUse readResultsMesh(const std::string& path, bool reread);
+
+}  // namespace results

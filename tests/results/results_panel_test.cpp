@@ -1,0 +1,175 @@
+// The results panel the two displays share, driven in each of them: the contours in the host view
+// and the results window. Opening, the texts and limits of a plot, LINEAR and APPLY, the time graph,
+// and what a user sees when the mesh file or the result file holds nothing to show.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "addon/command_factory.h"
+#include "contour_fixture.h"
+#include "results/ogl_results_dialog.h"
+#include "results/results_panel.h"
+
+namespace {
+
+using namespace results;
+using P = CResultsPanel;
+
+enum class Display { HostView, Window };
+
+class ResultsPanels : public ::testing::TestWithParam<Display>, public results_test::ContourFixture {
+  public:
+    bool hostView() const { return GetParam() == Display::HostView; }
+    // Opens the display and runs `script` on its panel while it is open.
+    void open(const std::function<void(P&)>& script) {
+        if (hostView()) {
+            script(start());
+            return;
+        }
+        prompts->queueModal("FEA Results", [script](ui::Dialog& d) { script(static_cast<P&>(d)); });
+        ASSERT_TRUE(addon::openResultsWindow());
+    }
+    static void plot(P& p, const std::string& text) {
+        p.userChoose(p.ids().quantityList, p.findItemExact(p.ids().quantityList, text));
+    }
+    std::string dumpPath() const { return addon::library().projectFolder + "/check.mes"; }
+};
+
+std::string displayName(const ::testing::TestParamInfo<Display>& display) {
+    return display.param == Display::HostView ? "HostView" : "Window";
+}
+
+INSTANTIATE_TEST_SUITE_P(BothDisplays, ResultsPanels, ::testing::Values(Display::HostView, Display::Window),
+                         displayName);
+
+TEST_P(ResultsPanels, OpensWithTheLoadcasesQuantitiesAndTheSlidersAtTheTop) {
+    open([](P& p) {
+        EXPECT_EQ(p.itemCount(p.ids().quantityList), 25);
+        for (int id : {int{P::kSliderX}, int{P::kSliderY}, int{P::kSliderZ}}) {
+            EXPECT_EQ(p.position(id), 100);
+            EXPECT_FALSE(p.isEnabled(id));
+        }
+    });
+}
+
+TEST_P(ResultsPanels, PlotShowsTheRangeAndLinearAndApplyChangeTheInnerLimits) {
+    open([](P& p) {
+        p.userType(P::kStep, "0");
+        plot(p, "Von Mises Stress");
+        EXPECT_EQ(p.stepNumber(), 1);
+        EXPECT_EQ(p.text(P::kMax), "Max. 100 N/mm2");
+        EXPECT_EQ(p.text(P::kMin), "Min. 10");
+        EXPECT_EQ(p.text(P::kLimitEdits[8]), "19");  // L1
+        EXPECT_EQ(p.text(P::kLimitEdits[0]), "91");  // L9
+        p.userType(P::kLimitEdits[8], "20");
+        p.userType(P::kLimitEdits[0], "60");
+        p.userClick(P::kLinear);
+        EXPECT_EQ(p.text(P::kLimitEdits[4]), "40");  // L5
+        EXPECT_NEAR(displayState().limits[0], 10, 1e-9);
+        EXPECT_NEAR(displayState().limits[10], 100, 1e-9);
+        p.userType(P::kLimitEdits[4], "45");
+        p.userClick(P::kApply);
+        EXPECT_EQ(displayState().limits[5], 45);
+    });
+}
+
+// The unit of the Max text follows the length unit of the host's document and the quantity.
+TEST_P(ResultsPanels, TheMaxTextCarriesTheQuantitysUnit) {
+    struct Case {
+        const char* lengthUnit;
+        const char* quantity;
+        const char* max;
+    };
+    open([](P& p) {
+        for (const Case& c :
+             {Case{"in", "Von Mises Stress", "Max. 100 lbf/in2"}, Case{"m.", "X Stress", "Max. 100 N/m2"},
+              Case{"ft", "X Stress", "Max. 100 "}, Case{"cm", "X Displacement", "Max. 0.1 cm"},
+              Case{"mm", "X Velocity", "Max. 0 "}}) {
+            addon::library().unitText = c.lengthUnit;
+            plot(p, c.quantity);
+            EXPECT_EQ(p.text(P::kMax), c.max) << c.lengthUnit << " " << c.quantity;
+        }
+    });
+}
+
+TEST_P(ResultsPanels, TheTimeGraphOpensOnlyForQuantitiesWithAHistory) {
+    open([this](P& p) {
+        p.userClick(p.ids().timeGraph);  // "Mesh"
+        EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"No graph of this type"});
+        plot(p, "Von Mises Stress");
+        p.userClick(p.ids().timeGraph);
+        EXPECT_EQ(prompts->modalRuns().back(), "Time History Graph");
+        plot(p, "Plastic Strain");
+        p.userClick(p.ids().timeGraph);
+        EXPECT_EQ(prompts->messageTexts().size(), 2u);
+    });
+}
+
+// A block that ends at once gives no value: the panel says so instead of showing the reader's
+// starting range of +-1e15, and the host view draws the plain mesh with the same words.
+TEST_P(ResultsPanels, AReadingWithoutValuesShowsNoRange) {
+    writeFile(addon::library().jobBasePath + ".out", "MESHFILE\nx.meb\nSTRESS 1\n\n\nDISP 1\n\n");
+    open([this](P& p) {
+        plot(p, "Von Mises Stress");
+        EXPECT_EQ(p.text(P::kMax), "No von Mises Stress values in the result file");
+        EXPECT_EQ(p.text(P::kMin), "");
+        for (int id : P::kLimitEdits) EXPECT_EQ(p.text(id), "0");
+        if (hostView()) {
+            render();
+            EXPECT_EQ(texts(), std::vector<std::string>{"No von Mises Stress values in the result file"});
+            EXPECT_EQ(device->draws().at(0).texture, device->textureOf(render::BuiltInTexture::MeshTexture));
+        }
+        plot(p, "X Displacement");
+        EXPECT_EQ(p.text(P::kMax), "No X Displacement values in the result file");
+    });
+}
+
+// The reader refuses a truncated mesh file: the user is told why once, the view stays empty and
+// no dump of an empty mesh replaces "check.mes".
+TEST_P(ResultsPanels, ADamagedMeshFileIsReportedOnceAndNotDumped) {
+    const auto bytes = results_test::twoTetrahedra().bytes();
+    mesh_test::writeFile(addon::library().meshFile, decltype(bytes)(bytes.begin(), bytes.begin() + 60));
+    open([this](P& p) {
+        if (hostView()) {
+            render();
+            render();
+            EXPECT_TRUE(device->draws().empty());
+        } else {
+            static_cast<CoglMFCDialogDlg&>(p).glControl().runFrames(2);
+        }
+        ASSERT_EQ(prompts->messageTexts().size(), 1u);
+        EXPECT_EQ(prompts->messageTexts()[0].rfind(
+                      "The mesh file \"" + addon::library().meshFile + "\" is damaged", 0),
+                  0u)
+            << prompts->messageTexts()[0];
+        EXPECT_FALSE(std::filesystem::exists(dumpPath()));
+        EXPECT_EQ(displayState().triangles.triangleCount(), 0u);
+    });
+}
+
+// Switching to a loadcase whose mesh file is missing shows no mesh, not the previous loadcase's.
+TEST_P(ResultsPanels, AMissingMeshFileAfterAnotherLoadcasesMeshShowsNothing) {
+    open([this](P&) {
+        if (hostView()) render();
+        EXPECT_EQ(displayState().triangles.triangleCount(), 6u);
+    });
+    if (command) command->OnTerminate();
+    command = nullptr;
+    std::filesystem::remove(dumpPath());
+    addon::library().meshFile = addon::library().projectFolder + "/Other.meb";
+    open([this](P& p) {
+        if (hostView()) {
+            render();
+            EXPECT_TRUE(device->draws().empty());
+            EXPECT_TRUE(texts().empty());
+        }
+        EXPECT_EQ(displayState().triangles.triangleCount(), 0u);
+        EXPECT_FALSE(mesh_solve::libraryMesh().isLoaded());
+        EXPECT_FALSE(std::filesystem::exists(dumpPath()));
+        plot(p, "Von Mises Stress");
+        EXPECT_EQ(p.text(P::kMax), "No von Mises Stress values in the result file");
+    });
+    EXPECT_TRUE(prompts->messageTexts().empty()) << "a missing mesh is no mesh, not an error";
+}
+
+}  // namespace
