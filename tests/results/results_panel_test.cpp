@@ -33,6 +33,11 @@ class ResultsPanels : public ::testing::TestWithParam<Display>, public results_t
         p.userChoose(p.ids().quantityList, p.findItemExact(p.ids().quantityList, text));
     }
     std::string dumpPath() const { return addon::library().projectFolder + "/check.mes"; }
+    // The host view puts a block numbered too high into the caption, the window into a message box.
+    bool tooHighReported(const P& p) const {
+        if (hostView()) return p.windowText() == "modenumber too high";
+        return prompts->messageTexts() == std::vector<std::string>{CoglMFCDialogDlg::kTooHigh};
+    }
 };
 
 std::string displayName(const ::testing::TestParamInfo<Display>& display) {
@@ -70,6 +75,30 @@ TEST_P(ResultsPanels, PlotShowsTheRangeAndLinearAndApplyChangeTheInnerLimits) {
         p.userType(P::kLimitEdits[4], "45");
         p.userClick(P::kApply);
         EXPECT_EQ(displayState().limits[5], 45);
+    });
+}
+
+// Blocks are searched forward by number: asked for step 3 of a file with block 2 only, none is
+// found; asked for step 1, block 2 comes first and is reported. Either way, and without a result
+// file, the panel shows zeros.
+TEST_P(ResultsPanels, AMissingBlockOrFileShowsZerosAndABlockAboveTheStepIsReported) {
+    writeFile(addon::library().jobBasePath + ".out", "MESHFILE\nx.meb\nDISP 2\n1 1 1 1\n2 1 1 1\n\n");
+    open([this](P& p) {
+        p.userType(P::kStep, "3");
+        plot(p, "X Displacement");
+        EXPECT_EQ(p.text(P::kMax), "Max. 0 mm");
+        EXPECT_FALSE(tooHighReported(p));
+        p.userType(P::kStep, "1");
+        p.userClick(p.ids().plot);
+        EXPECT_EQ(p.text(P::kMax), "Max. 0 mm");
+        EXPECT_TRUE(tooHighReported(p));
+        std::filesystem::remove(addon::library().jobBasePath + ".out");
+        plot(p, "Von Mises Stress");
+        EXPECT_EQ(p.text(P::kMin), "Min. 0");
+        if (hostView()) {
+            render();
+            EXPECT_EQ(texts().at(1), "0 von Mises Stress: N/mm2");
+        }
     });
 }
 
