@@ -28,10 +28,12 @@ MeshFileUse useMeshFile(const std::string& path, bool reread) {
     MeshSource& source = librarySource();
     const bool settled = source.result.opened() && source.path == path && mesh.isLoaded() == source.held;
     if (settled && !reread) return {false, source.result};
+    const bool hadMesh = mesh.isLoaded();
     MeshReadResult result = readMeshFile(mesh, path);
     if (!result.opened()) mesh.release();
     source = {path, result, mesh.isLoaded()};
-    return {true, std::move(result)};
+    // A file that is still missing changes nothing when there was no mesh before.
+    return {result.opened() || hadMesh, std::move(result)};
 }
 
 }  // namespace mesh_solve

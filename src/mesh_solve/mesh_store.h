@@ -12,7 +12,7 @@ Mesh& libraryMesh();
 
 // What useMeshFile did.
 struct MeshFileUse {
-    bool read = false;      // the file was read now: the mesh (or its refusal) is new
+    bool read = false;      // the file was read now and the library mesh (or its refusal) is new
     MeshReadResult result;  // of the latest reading of the file
 };
 

@@ -40,7 +40,7 @@ platform::Status CContoursCommand::putref_CommandSite(platform::IUnknown* site) 
 void CContoursCommand::loadMesh(bool reread) {
     const auto& lib = addon::library();
     const mesh_solve::MeshFileUse use = readResultsMesh(lib.meshFile, reread);
-    if (!use.read) return;
+    if (!use.read && !reread) return;
     const mesh_solve::Mesh& mesh = mesh_solve::libraryMesh();
     if (use.result.status == mesh_solve::MeshReadStatus::Read)
         mesh_solve::writeMeshDump(mesh, mesh_solve::meshDumpPath(lib.projectFolder), lib.unitText);

@@ -178,14 +178,24 @@ TEST_P(ResultsPanels, ADamagedMeshFileIsReportedOnceAndNotDumped) {
 
 // Switching to a loadcase whose mesh file is missing shows no mesh, not the previous loadcase's.
 TEST_P(ResultsPanels, AMissingMeshFileAfterAnotherLoadcasesMeshShowsNothing) {
-    open([this](P&) {
-        if (hostView()) render();
+    const std::string own = addon::library().meshFile;
+    const std::string other = addon::library().projectFolder + "/Other.meb";
+    open([&](P&) {
         EXPECT_EQ(displayState().triangles.triangleCount(), 6u);
+        if (!hostView()) return;
+        // The open view follows a change of mesh path at its next frame.
+        render();
+        addon::library().meshFile = other;
+        render();
+        EXPECT_TRUE(device->draws().empty());
+        addon::library().meshFile = own;
+        render();
+        EXPECT_EQ(device->draws().size(), 1u);
     });
     if (command) command->OnTerminate();
     command = nullptr;
     std::filesystem::remove(dumpPath());
-    addon::library().meshFile = addon::library().projectFolder + "/Other.meb";
+    addon::library().meshFile = other;
     open([this](P& p) {
         if (hostView()) {
             render();
