@@ -4,6 +4,7 @@
 
 #include "mesh_solve/mesh.h"
 #include "render/render_math.h"
+#include "results/display_state.h"
 #include "results/quantity_list.h"
 #include "results/slice_flags.h"
 
@@ -86,6 +87,7 @@ std::vector<render::Vertex> staticVertices(const ContourFrame& frame) {
 
 std::vector<LegendLine> legendLines(const ContourFrame& f) {
     const render::ScreenRect top{20, 10, 780, 50};
+    if (f.legend.noValues) return {{noValuesText(f.legend.label), top, kBlack, false}};
     if (f.meshOnly) return {{"Mesh", top, kBlack, false}};
     if (f.legend.position == kPositionFrequency) {
         char buffer[128];

@@ -31,6 +31,7 @@ struct LegendInfo {
     double modeValue = 0.0;
     std::string label;  // legend label of the quantity
     std::string unit;
+    bool noValues = false;  // the reading gave no value: one line says so, without a range
 };
 
 // Everything one render draws.

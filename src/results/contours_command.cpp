@@ -3,11 +3,11 @@
 #include "addon_base/guarded_call.h"
 #include "addon_base/library_state.h"
 #include "mesh_solve/mesh_dump.h"
-#include "mesh_solve/mesh_reader.h"
 #include "mesh_solve/mesh_store.h"
 #include "results/contours_dialog.h"
 #include "results/display_state.h"
 #include "results/quantity_list.h"
+#include "results/results_panel.h"
 
 using namespace results;
 
@@ -26,7 +26,7 @@ void CContoursCommand::Start() {
     CContours* window = dialog.get();
     setDialog(std::move(dialog));
     window->create();
-    loadMesh();
+    loadMesh(true);
 }
 
 platform::Status CContoursCommand::putref_CommandSite(platform::IUnknown* site) {
@@ -36,10 +36,12 @@ platform::Status CContoursCommand::putref_CommandSite(platform::IUnknown* site) 
     return platform::kOk;
 }
 
-void CContoursCommand::loadMesh() {
+void CContoursCommand::loadMesh(bool reread) {
     const auto& lib = addon::library();
-    mesh_solve::Mesh& mesh = mesh_solve::libraryMesh();
-    if (mesh_solve::readMeshFile(mesh, document().meshPath()).opened())
+    const mesh_solve::MeshFileUse use = readResultsMesh(document().meshPath(), reread);
+    if (!use.read && !reread) return;
+    const mesh_solve::Mesh& mesh = mesh_solve::libraryMesh();
+    if (use.result.status == mesh_solve::MeshReadStatus::Read)
         mesh_solve::writeMeshDump(mesh, mesh_solve::meshDumpPath(document().projectFolder()), lib.unitText);
     results_.reset(static_cast<std::size_t>(mesh.nodeCount()));
     releasePending_ = true;  // the vertex count may have changed
@@ -71,7 +73,7 @@ ContourFrame CContoursCommand::frame() const {
     f.values = results_.values;
     f.vectors = results_.vectors;
     f.limits = state.limits;
-    f.meshOnly = state.position < 0 || state.kind == kKindMesh;
+    f.meshOnly = state.position < 0 || state.kind == kKindMesh || state.noValues;
     f.lengthFactor = state.lengthFactor;
     f.phase = phase_;
     f.animate = state.animate;
@@ -84,6 +86,7 @@ ContourFrame CContoursCommand::frame() const {
     f.legend.position = state.position;
     f.legend.naturalFrequencies = physics_ == kPhysicsMechanical && solutionType_ == kSolutionNaturalFrequencies;
     f.legend.modeValue = results_.modeValue;
+    f.legend.noValues = state.noValues;
     const Quantity& q = quantityAt(state.position);
     f.legend.label = std::string(q.legendLabel);
     f.legend.unit = unitText(q.unit, addon::library().unitText);
@@ -96,7 +99,9 @@ platform::Status CContoursCommand::On3DRender() {
         platform::RefPtr<platform::IUnknown> unknown;
         platform::check(site()->GetRenderDevice(0, unknown.put()), host::IQDCommandSite::iid);
         auto device = unknown.require<render::IRenderDevice>();
-        if (!mesh_solve::libraryMesh().isLoaded()) loadMesh();
+        // Reads the mesh again only when it is no longer the loadcase's (released by the results
+        // window, or the mesh path changed); a refused or empty file is not read on every frame.
+        loadMesh(false);
         if (releasePending_) {
             renderer_.releaseBuffers(device.get());
             releasePending_ = false;

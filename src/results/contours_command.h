@@ -21,8 +21,10 @@ public:
     int solutionType() const { return solutionType_; }
 
     // ---- what the dialog drives ----
-    // Reads the mesh file, writes "check.mes", sizes the node arrays and builds the triangle list.
-    void loadMesh();
+    // Makes the library mesh the loadcase's (read afresh when `reread`, or when it does not come from
+    // the loadcase's mesh file); after a new reading writes "check.mes" when a mesh was read, sizes
+    // the node arrays and builds the triangle list.
+    void loadMesh(bool reread);
     void rebuildTriangles();
     void recomputeSliceFlags(const std::array<int, 3>& sliders);
     // The vertex buffers are made again at the next render (slice view or animation switched).

@@ -1,6 +1,6 @@
 #include "results/contours_dialog.h"
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 
 #include "addon_base/guarded_call.h"
@@ -9,25 +9,13 @@
 #include "results/animation_pacer.h"
 #include "results/contours_command.h"
 #include "results/display_state.h"
-#include "results/line_plot_dialog.h"
-#include "results/quantity_list.h"
-#include "results/result_reader.h"
 #include "ui/prompts.h"
 
 using ui::ControlKind;
 using namespace results;
 
-namespace {
-
-std::string formatG(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    return buffer;
-}
-
-}  // namespace
-
-CContours::CContours(CContoursCommand* command) : ui::Dialog(makeTemplate()), command_(command) {
+CContours::CContours(CContoursCommand* command)
+    : CResultsPanel(makeTemplate(), {kQuantityList, kPlot, kScale, kSliceView, kTimeGraph}), command_(command) {
     onClick(kPlot, [this] { OnApply2(); });
     onClick(kExit, [this] { OnExit(); });
     onSelectionChange(kQuantityList, [this] {
@@ -37,11 +25,7 @@ CContours::CContours(CContoursCommand* command) : ui::Dialog(makeTemplate()), co
     });
     onClick(kSliceView, [this] { OnSliceView(); });
     onClick(kAnimate, [this] { OnAnimate(); });
-    onClick(kLinear, [this] { OnLinear(); });
-    onClick(kApply, [this] { OnApply(); });
-    onClick(kTimeGraph, [this] { OnTimeGraph(); });
-    for (int id : {kSmooth, kLighting, kWireframe, kNumeric}) onClick(id, [this] { command_->redraw(); });
-    for (int id : {kSliderX, kSliderY, kSliderZ}) onScroll(id, [this](int code, int) { onSlider(code); });
+    for (int id : {int{kSmooth}, int{kLighting}, int{kWireframe}, int{kNumeric}}) onClick(id, [this] { command_->redraw(); });
 }
 
 ui::DialogTemplate CContours::makeTemplate() {
@@ -81,27 +65,16 @@ ui::DialogTemplate CContours::makeTemplate() {
 }
 
 bool CContours::onInitDialog() {
-    clearItems(kQuantityList);
-    for (const auto& q : offeredQuantities(command_->physics(), command_->solutionType())) {
-        const int index = addItem(kQuantityList, q.text);
-        setItemData(kQuantityList, index, q.position);
-    }
-    for (int id : {kSliderX, kSliderY, kSliderZ}) setRange(id, 0, 100);
-    resetSliders(false);
+    fillControls();
     setCheck(kLighting, true);
     return true;
 }
 
-double CContours::displacementScale() const { return std::atof(text(kScale).c_str()); }
+int CContours::physics() const { return command_->physics(); }
 
-int CContours::stepNumber() const { return std::max(1, std::atoi(text(kStep).c_str())); }
+int CContours::solutionType() const { return command_->solutionType(); }
 
-std::array<int, 3> CContours::sliders() const { return {position(kSliderX), position(kSliderY), position(kSliderZ)}; }
-
-int CContours::selectedPosition() const {
-    const int index = selection(kQuantityList);
-    return index < 0 ? kPositionMesh : static_cast<int>(itemData(kQuantityList, index));
-}
+std::string CContours::jobBasePath() const { return command_->document().jobBasePath(); }
 
 void CContours::OnExit() {
     addon::guardedCall("CContours", "OnExit", [this] { command_->ExitCommand(); });
@@ -117,45 +90,19 @@ void CContours::OnApply2() {
     }
 }
 
+// Mode shapes are always read as vectors; displacements only to draw a deformed shape of a
+// mechanical loadcase.
 void CContours::plot() {
-    DisplayState& state = displayState();
-    const int step = stepNumber();
-    const double scale = displacementScale();
-    const int position = plotPosition(command_->physics(), command_->solutionType(), selectedPosition());
-    const Quantity& quantity = quantityAt(position);
-    const std::string path = command_->document().jobBasePath() + ".out";
-    const ResultMesh mesh = ResultMesh::of(mesh_solve::libraryMesh());
-    NodeResults& out = command_->nodeResults();
-    out.reset(static_cast<std::size_t>(std::max(mesh.nodeCount, 0)));
+    const int position = plotPosition(physics(), solutionType(), selectedPosition());
+    const int kind = quantityAt(position).kind;
+    int vectorKind = -1;
+    if (kind == kKindModeShape)
+        vectorKind = kKindModeShape;
+    else if (displacementScale() > 0 && physics() == kPhysicsMechanical)
+        vectorKind = kKindDisplacement;
+    const Reading reading = plotQuantity(position, vectorKind, command_->nodeResults());
+    if (reading.tooHigh) setCaption("modenumber too high");
 
-    bool tooHigh = false;
-    if (scale > 0 || quantity.kind == kKindModeShape) {
-        const int vectorKind = quantity.kind == kKindModeShape ? kKindModeShape
-                               : command_->physics() == kPhysicsMechanical ? kKindDisplacement
-                                                                           : -1;
-        ReadStatus read = ReadStatus::Failed;
-        if (vectorKind >= 0)
-            read = readResult(path, mesh, {vectorKind, kItemVector, step, command_->solutionType()}, out);
-        tooHigh = read == ReadStatus::TooHigh;
-        if (read != ReadStatus::Read) std::fill(out.vectors.begin(), out.vectors.end(), 0.0);
-    }
-    const ReadStatus read = readResult(path, mesh, {quantity.kind, quantity.item, step, command_->solutionType()}, out);
-    tooHigh = tooHigh || read == ReadStatus::TooHigh;
-    if (read != ReadStatus::Read) out.zeroValues();
-    if (tooHigh) setCaption("modenumber too high");
-
-    state.kind = quantity.kind;
-    state.item = quantity.item;
-    state.limits = evenLimits(out.smallest, out.largest);
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "Max. %g %s", state.limits[10],
-                  unitText(quantity.unit, addon::library().unitText).c_str());
-    setText(kMax, buffer);
-    std::snprintf(buffer, sizeof buffer, "Min. %g", state.limits[0]);
-    setText(kMin, buffer);
-    writeLimits();
-
-    state.position = position;
     enable(kPlot, false);
     enable(kExit, false);
     const int cycles = std::atoi(text(kCycles).c_str());
@@ -181,33 +128,6 @@ void CContours::animate(int cycles) {
         command_->setPhase(phase);
         command_->redraw();
         if (phase > 0.999f || phase < 0.001f) increment = -increment;
-    }
-}
-
-void CContours::writeLimits() {
-    const BandLimits& limits = displayState().limits;
-    for (int k = 1; k <= 9; ++k) setText(kLimitEdits[9 - k], formatG(limits[k]));
-}
-
-void CContours::OnLinear() {
-    BandLimits& limits = displayState().limits;
-    limits[1] = std::atof(text(kLimitEdits[8]).c_str());
-    limits[9] = std::atof(text(kLimitEdits[0]).c_str());
-    spaceInnerLimits(limits);
-    writeLimits();
-    command_->redraw();
-}
-
-void CContours::OnApply() {
-    BandLimits& limits = displayState().limits;
-    for (int k = 1; k <= 9; ++k) limits[k] = std::atof(text(kLimitEdits[9 - k]).c_str());
-    command_->redraw();
-}
-
-void CContours::resetSliders(bool enabled) {
-    for (int id : {kSliderX, kSliderY, kSliderZ}) {
-        setPosition(id, 100);
-        enable(id, enabled);
     }
 }
 
@@ -237,24 +157,9 @@ void CContours::OnAnimate() {
     command_->redraw();
 }
 
-void CContours::onSlider(int code) {
-    if (code != ui::kScrollPageUp && code != ui::kScrollPageDown && code != ui::kScrollThumbTrack) return;
+void CContours::limitsChanged() { command_->redraw(); }
+
+void CContours::slidersMoved() {
     command_->recomputeSliceFlags(sliders());
     command_->redraw();
-}
-
-void CContours::OnTimeGraph() {
-    const int position = plotPosition(command_->physics(), command_->solutionType(), selectedPosition());
-    const bool thermal = command_->physics() == kPhysicsThermal;
-    const bool mechanical = command_->physics() == kPhysicsMechanical;
-    const bool graphable = (position >= 1 && position <= 19) || (position >= 21 && position <= 23);
-    if (!thermal && !(mechanical && graphable)) {
-        ui::showMessage("No graph of this type");
-        return;
-    }
-    const Quantity& quantity = quantityAt(position);
-    const int kind = thermal ? kKindTemperature : quantity.kind;
-    const int item = thermal ? 0 : quantity.item;
-    CLinePlotTestDlg graph(kind, item, command_->document().jobBasePath());
-    graph.DoModal();
 }

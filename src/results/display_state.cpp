@@ -9,4 +9,8 @@ DisplayState& displayState() {
 
 void resetDisplayState() { displayState() = DisplayState{}; }
 
+std::string noValuesText(std::string_view legendLabel) {
+    return "No " + std::string(legendLabel) + " values in the result file";
+}
+
 }  // namespace results

@@ -3,33 +3,18 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 
 #include "addon_base/library_state.h"
 #include "loadcase/analysis_code.h"
 #include "loadcase/header_file.h"
-#include "mesh_solve/mesh.h"
-#include "mesh_solve/mesh_store.h"
 #include "results/display_state.h"
-#include "results/line_plot_dialog.h"
-#include "results/quantity_list.h"
 #include "ui/prompts.h"
 
 using namespace results;
 using ui::ControlKind;
 
-namespace {
-
-std::string formatG(double value) {
-    char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
-    return buffer;
-}
-
-}  // namespace
-
 CoglMFCDialogDlg::CoglMFCDialogDlg(const loadcase::Document& document)
-    : ui::Dialog(makeTemplate()), document_(document) {
+    : CResultsPanel(makeTemplate(), {kQuantityList, kPlot, kScale, kSliceView, kTimeGraph}), document_(document) {
     resetSharedResults();
     attachWidget(kPlaceholder, std::make_unique<COpenGLControl>(scene_));
     onClick(kPlot, [this] { OnPlot(); });
@@ -42,11 +27,7 @@ CoglMFCDialogDlg::CoglMFCDialogDlg(const loadcase::Document& document)
     onClick(kAnimate, [this] { OnAnimate(); });
     onClick(kNumeric, [this] { OnNumeric(); });
     onClick(kNoMesh, [this] { OnNoMesh(); });
-    onClick(kLinear, [this] { OnLinear(); });
-    onClick(kApply, [this] { OnApply(); });
     onClick(kPrint, [this] { OnPrint(); });
-    onClick(kTimeGraph, [this] { OnTimeGraph(); });
-    for (int id : {kSliderX, kSliderY, kSliderZ}) onScroll(id, [this](int code, int) { onSlider(code); });
 }
 
 ui::DialogTemplate CoglMFCDialogDlg::makeTemplate() {
@@ -92,27 +73,11 @@ bool CoglMFCDialogDlg::onInitDialog() {
     const auto header = loadcase::readHeaderFile(document_.jobBasePath(), {});
     physics_ = header.analysis.type;
     solutionType_ = header.analysis.solveIndex;
-    clearItems(kQuantityList);
-    for (const auto& q : offeredQuantities(physics_, solutionType_)) {
-        const int index = addItem(kQuantityList, q.text);
-        setItemData(kQuantityList, index, q.position);
-    }
-    for (int id : {kSliderX, kSliderY, kSliderZ}) {
-        setRange(id, 0, 100);
-        setPosition(id, 100);
-    }
+    fillControls();
     glControl().moveWindow(control(kPlaceholder).tmpl.rect);
-    scene_.loadMesh(header.fileRead ? header.meshPath : document_.meshPath());
+    readResultsMesh(header.fileRead ? header.meshPath : document_.meshPath(), true);
+    scene_.useLibraryMesh();
     return true;
-}
-
-int CoglMFCDialogDlg::stepNumber() const {
-    return std::max(1, std::atoi(text(kStep).c_str()));
-}
-
-int CoglMFCDialogDlg::selectedPosition() const {
-    const int index = selection(kQuantityList);
-    return index < 0 ? kPositionMesh : static_cast<int>(itemData(kQuantityList, index));
 }
 
 bool CoglMFCDialogDlg::naturalFrequencies() const {
@@ -138,67 +103,29 @@ double CoglMFCDialogDlg::factorFor(double scale) const {
     return (scale == 0 ? 1.0 : scale) * 0.1 * modelSize();
 }
 
-std::array<int, 3> CoglMFCDialogDlg::sliders() const {
-    return {position(kSliderX), position(kSliderY), position(kSliderZ)};
-}
-
+// Mode shapes are always read as vectors, displacements when the scale asks for a deformed shape.
 void CoglMFCDialogDlg::OnPlot() {
-    DisplayState& state = displayState();
-    const int step = stepNumber();
-    const double scale = std::atof(text(kScale).c_str());
+    const double scale = displacementScale();
     const int position = mappedPosition(selectedPosition());
-    const Quantity& quantity = quantityAt(position);
-    const std::string path = document_.jobBasePath() + ".out";
-    const ResultMesh mesh = ResultMesh::of(mesh_solve::libraryMesh());
-    NodeResults& out = scene_.nodeResults();
-    out.reset(static_cast<std::size_t>(std::max(mesh.nodeCount, 0)));
-    state.kind = quantity.kind;
-    state.item = quantity.item;
-    state.position = position;
-
-    bool tooHigh = false;
-    const int vectorKind = quantity.kind == kKindModeShape ? kKindModeShape
-                           : scale > 0                     ? kKindDisplacement
-                                                           : -1;
-    if (vectorKind >= 0) {
-        const ReadStatus read = readResult(path, mesh, {vectorKind, kItemVector, step, solutionType_}, out);
-        tooHigh = read == ReadStatus::TooHigh;
-        if (read != ReadStatus::Read) std::fill(out.vectors.begin(), out.vectors.end(), 0.0);
-    }
-    if (quantity.kind >= kKindTemperature) {
-        const ReadStatus read =
-            readResult(path, mesh, {quantity.kind, quantity.item, step, solutionType_}, out);
-        tooHigh = tooHigh || read == ReadStatus::TooHigh;
-        if (read != ReadStatus::Read) out.zeroValues();
-    }
-    if (tooHigh)
+    const int kind = quantityAt(position).kind;
+    const int vectorKind = kind == kKindModeShape ? kKindModeShape : scale > 0 ? kKindDisplacement : -1;
+    const Reading reading = plotQuantity(position, vectorKind, scene_.nodeResults());
+    if (reading.tooHigh)
         ui::prompts().messageBox(kTooHigh, "Results", ui::MessageIcon::Warning, ui::MessageButtons::Ok);
     factor_ = factorFor(scale);
     scene_.setPlottedFactor(factor_);
 
-    state.limits = evenLimits(out.smallest, out.largest);
-    char buffer[128];
-    std::snprintf(buffer, sizeof buffer, "Max. %g %s", state.limits[10],
-                  unitText(quantity.unit, addon::library().unitText).c_str());
-    setText(kMax, buffer);
-    std::snprintf(buffer, sizeof buffer, "Min. %g", state.limits[0]);
-    setText(kMin, buffer);
-    writeLimits();
-    if (quantity.kind == kKindModeShape) {
+    if (kind == kKindModeShape) {
+        char buffer[128];
         std::snprintf(buffer, sizeof buffer,
                       naturalFrequencies() ? "natural freq. = %g Hz" : "buckle load factor = %g",
-                      out.modeValue);
+                      scene_.nodeResults().modeValue);
         setText(kModeValue, buffer);
     } else {
         setText(kModeValue, "");
     }
     scene_.recomputePositions(factor_);
     scene_.recomputeRamp();
-}
-
-void CoglMFCDialogDlg::writeLimits() {
-    const BandLimits& limits = displayState().limits;
-    for (int k = 1; k <= 9; ++k) setText(kLimitEdits[9 - k], formatG(limits[k]));
 }
 
 void CoglMFCDialogDlg::OnZoomToFit() {
@@ -213,8 +140,7 @@ void CoglMFCDialogDlg::OnSliceView() {
     scene_.rebuildTriangles();
 }
 
-void CoglMFCDialogDlg::onSlider(int code) {
-    if (code != ui::kScrollPageUp && code != ui::kScrollPageDown && code != ui::kScrollThumbTrack) return;
+void CoglMFCDialogDlg::slidersMoved() {
     scene_.recomputeSliceFlags(sliders());
     if (!displayState().animate) scene_.recomputePositions(factor_);
 }
@@ -230,7 +156,7 @@ void CoglMFCDialogDlg::OnSmooth() {
 
 void CoglMFCDialogDlg::OnAnimate() {
     displayState().animate = isChecked(kAnimate);
-    factor_ = factorFor(std::atof(text(kScale).c_str()));
+    factor_ = factorFor(displacementScale());
     scene_.setPlottedFactor(factor_);
     if (!displayState().animate) scene_.recomputePositions(factor_);
 }
@@ -244,20 +170,7 @@ void CoglMFCDialogDlg::OnNoMesh() {
     scene_.switches().noMesh = isChecked(kNoMesh);
 }
 
-void CoglMFCDialogDlg::OnLinear() {
-    BandLimits& limits = displayState().limits;
-    limits[1] = std::atof(text(kLimitEdits[8]).c_str());
-    limits[9] = std::atof(text(kLimitEdits[0]).c_str());
-    spaceInnerLimits(limits);
-    writeLimits();
-    scene_.recomputeRamp();
-}
-
-void CoglMFCDialogDlg::OnApply() {
-    BandLimits& limits = displayState().limits;
-    for (int k = 1; k <= 9; ++k) limits[k] = std::atof(text(kLimitEdits[9 - k]).c_str());
-    scene_.recomputeRamp();
-}
+void CoglMFCDialogDlg::limitsChanged() { scene_.recomputeRamp(); }
 
 // Headless runs print to the PNG file the print prompt names: the picture at the control's size.
 void CoglMFCDialogDlg::OnPrint() {
@@ -276,21 +189,6 @@ void CoglMFCDialogDlg::OnPrint() {
     }
     const ui::Rect& r = gl.windowRect();
     if (!gl.snapshot(target->path, r.width(), r.height())) ui::showMessage(kPrintTransferFailed);
-}
-
-void CoglMFCDialogDlg::OnTimeGraph() {
-    const int position = plotPosition(physics_, solutionType_, selectedPosition());
-    const bool thermal = physics_ == kPhysicsThermal;
-    const bool mechanical = physics_ == kPhysicsMechanical;
-    const bool graphable = (position >= 1 && position <= 19) || (position >= 21 && position <= 23);
-    if (!thermal && !(mechanical && graphable)) {
-        ui::showMessage("No graph of this type");
-        return;
-    }
-    const Quantity& quantity = quantityAt(position);
-    CLinePlotTestDlg graph(thermal ? kKindTemperature : quantity.kind, thermal ? 0 : quantity.item,
-                           document_.jobBasePath());
-    graph.DoModal();
 }
 
 void CoglMFCDialogDlg::OnSize(int width, int height) {

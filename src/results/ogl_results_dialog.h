@@ -1,17 +1,16 @@
 #pragma once
 // "FEA Results" (102): the results in a window of the add-on's own, drawn through the OpenGL
-// control beside the controls: quantity list, PLOT, step or mode, displacement scale, the display
-// switches, slice sliders, band limits with LINEAR / APPLY, PRINT and the time history graph.
-#include <array>
+// control beside the shared results panel, with the window's own switches (zoom, probe, no mesh),
+// the mode value text and PRINT.
 #include <memory>
 #include <string>
 
 #include "loadcase/loadcase_document.h"
 #include "results/opengl_control.h"
+#include "results/results_panel.h"
 #include "results/results_scene.h"
-#include "ui/dialog.h"
 
-class CoglMFCDialogDlg : public ui::Dialog {
+class CoglMFCDialogDlg : public CResultsPanel {
   public:
     enum ControlId {
         kPlaceholder = 1000,
@@ -21,26 +20,14 @@ class CoglMFCDialogDlg : public ui::Dialog {
         kExit = 2,
         kPrint = 11100,
         kTimeGraph = 11107,
-        kStep = 1006,
         kScale = 1004,
         kSliceView = 11098,
-        kSliderX = 11047,
-        kSliderY = 11048,
-        kSliderZ = 11049,
         kProbe = 11106,
         kSmooth = 11097,
-        kAnimate = 1009,
-        kNumeric = 1007,
         kNoMesh = 1008,
         kColourBar = 11101,
-        kMax = 11035,
-        kMin = 11034,
         kModeValue = 11036,
-        kLinear = 1011,
-        kApply = 1010,
     };
-    static constexpr std::array<int, 9> kLimitEdits{11066, 11088, 11067, 11068, 11069,
-                                                    11070, 11071, 11072, 11073};
     static constexpr int kDialogId = 102;
     // The OpenGL control ends this far inside the dialog's right and bottom edges.
     static constexpr int kMargin = 10;
@@ -64,36 +51,31 @@ class CoglMFCDialogDlg : public ui::Dialog {
     void OnAnimate();
     void OnNumeric();
     void OnNoMesh();
-    void OnLinear();
-    void OnApply();
     void OnPrint();
-    void OnTimeGraph();
     // Sizing the dialog: the OpenGL control keeps its left and top and ends kMargin inside.
     void OnSize(int width, int height);
 
     COpenGLControl& glControl() { return widgetAs<COpenGLControl>(kPlaceholder); }
     results::ResultsScene& scene() { return scene_; }
-    int physics() const { return physics_; }
-    int solutionType() const { return solutionType_; }
+    int physics() const override { return physics_; }
+    int solutionType() const override { return solutionType_; }
+    std::string jobBasePath() const override { return document_.jobBasePath(); }
     double displacementFactor() const { return factor_; }
-    int stepNumber() const;
 
   protected:
     bool onInitDialog() override;
+    void limitsChanged() override;
+    void slidersMoved() override;
 
   private:
     const loadcase::Document& document_;
     static ui::DialogTemplate makeTemplate();
-    int selectedPosition() const;
     int mappedPosition(int listPosition) const;
     bool naturalFrequencies() const;
     double modelSize() const;
     // The displacement factor of a scale: for mode shapes a tenth of the model size times the scale
     // (times 1 when it is 0), else the scale itself.
     double factorFor(double scale) const;
-    std::array<int, 3> sliders() const;
-    void writeLimits();
-    void onSlider(int code);
 
     results::ResultsScene scene_;
     int physics_ = 0;

@@ -4,7 +4,6 @@
 #include <cstdio>
 
 #include "mesh_solve/mesh.h"
-#include "mesh_solve/mesh_reader.h"
 #include "mesh_solve/mesh_store.h"
 #include "results/display_state.h"
 #include "results/quantity_list.h"
@@ -33,8 +32,7 @@ void resetSharedResults() {
     mesh().release();
 }
 
-void ResultsScene::loadMesh(const std::string& meshFile) {
-    mesh_solve::readMeshFile(mesh(), meshFile);
+void ResultsScene::useLibraryMesh() {
     results_.reset(static_cast<std::size_t>(std::max(mesh().nodeCount(), 0)));
     DisplayState& state = displayState();
     state.box = boundingBox(mesh());
@@ -64,7 +62,7 @@ void ResultsScene::recomputePositions(double factor) {
 }
 
 bool ResultsScene::meshOnly() const {
-    return displayState().kind == kKindMesh;
+    return displayState().kind == kKindMesh || displayState().noValues;
 }
 
 void ResultsScene::recomputeRamp() {

@@ -26,8 +26,8 @@ struct SceneSwitches {
 
 class ResultsScene {
   public:
-    // Reads the library's mesh file, sizes the node arrays and builds the triangle list.
-    void loadMesh(const std::string& meshFile);
+    // Takes the library mesh as it now is: bounding box, node arrays and triangle list.
+    void useLibraryMesh();
     // Triangle list (all faces in a slice view), normals and edge flags; positions with factor 0.
     void rebuildTriangles();
     void recomputeSliceFlags(const std::array<int, 3>& sliders);

@@ -1,5 +1,5 @@
-// The Plot command on the recording device: triangle lists, normals, colours, slicing, the dialog's
-// texts and limits, the legend, animation and the messages.
+// The Plot command on the recording device: triangle lists, normals, both colour scales, slicing,
+// the drawn passes, the legend, animation, exit and a failed render.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +7,7 @@
 #include "contour_fixture.h"
 #include "mesh_solve/mesh.h"
 #include "results/contour_colours.h"
+#include "results/gl_scene_arrays.h"
 #include "results/slice_flags.h"
 #include "results/triangle_list.h"
 
@@ -70,42 +71,47 @@ TEST(TriangleList, NormalsAreSmoothedAcrossShallowEdgesAndKeptAtCreases) {
     for (int v = 6; v < 9; ++v) expectNear(list.normals[v], {0, -1, 0});
 }
 
-TEST(ContourColours, TextureCoordinatesAtBandEdgesOutsideAndForEqualValues) {
+// Where a value lands on the host view's colour bars (v from the top, red at 0) and on the results
+// window's ramp texture (band b at texel 3 + b of 16), for limits 0 to 100 in steps of 10.
+TEST(ContourColours, ValuesLandOnBothColourScales) {
+    struct Case {
+        double value;
+        int band;
+        float texV;
+        float ramp;
+    };
     const BandLimits limits = evenLimits(0, 100);
-    EXPECT_FLOAT_EQ(contourTexV(0, limits), 0.99f);
-    EXPECT_FLOAT_EQ(contourTexV(10, limits), 0.9f);
-    EXPECT_FLOAT_EQ(contourTexV(55, limits), 0.45f);
-    EXPECT_FLOAT_EQ(contourTexV(95, limits), 0.05f);
-    EXPECT_FLOAT_EQ(contourTexV(100, limits), 0.01f);
-    EXPECT_EQ(bandOf(150, limits), 10);
-    EXPECT_FLOAT_EQ(contourTexV(150, limits), 0.01f);
-    EXPECT_FLOAT_EQ(contourTexV(-50, limits), 0.99f);
+    for (const Case& c : {Case{0, 1, 0.99f, 3.0f / 16}, Case{10, 1, 0.9f, 4.0f / 16}, Case{55, 6, 0.45f, 8.5f / 16},
+                          Case{95, 10, 0.05f, 12.5f / 16}, Case{100, 10, 0.01f, 13.0f / 16},
+                          // Outside the limits (after APPLY): band 10, kept at the scales' ends.
+                          Case{150, 10, 0.01f, 13.0f / 16}, Case{-50, 10, 0.99f, 12.0f / 16}}) {
+        EXPECT_EQ(bandOf(c.value, limits), c.band) << c.value;
+        EXPECT_FLOAT_EQ(contourTexV(c.value, limits), c.texV) << c.value;
+        EXPECT_FLOAT_EQ(rampCoordinate(c.value, limits), c.ramp) << c.value;
+    }
+    // All values equal: every band has zero width and the value sits at the start of the lowest.
     const BandLimits flat = evenLimits(7, 7);
     EXPECT_EQ(bandOf(7, flat), 1);
     EXPECT_FLOAT_EQ(contourTexV(7, flat), 0.99f);
-    BandLimits edited = limits;
-    edited[1] = 5;
-    edited[9] = 85;
-    spaceInnerLimits(edited);
-    EXPECT_EQ(edited, (BandLimits{0, 5, 15, 25, 35, 45, 55, 65, 75, 85, 100}));
+    EXPECT_FLOAT_EQ(rampCoordinate(7, flat), 3.0f / 16);
 }
 
 TEST(SliceFlags, SlidersCutNodesAndElements) {
+    struct Case {
+        std::array<int, 3> sliders;
+        const char* nodes;
+        const char* elements;
+    };
     auto mesh = meshOf(twoTetrahedra());
     const BoundingBox box = boundingBox(mesh);
-    computeSliceFlags(mesh, box, {100, 100, 100});
-    EXPECT_EQ(mesh.elementStates().substr(1), "vv");
-    EXPECT_EQ(mesh.nodeStates().substr(1), "vvvvv");
-    // X at 0: only nodes at the smallest x stay; both elements keep some of them.
-    computeSliceFlags(mesh, box, {0, 100, 100});
-    EXPECT_EQ(mesh.nodeStates().substr(1), "vivvi");
-    EXPECT_EQ(mesh.elementStates().substr(1), "cc");
-    // All three at 0: only node 1 stays, and element 2 is cut away.
-    computeSliceFlags(mesh, box, {0, 0, 0});
-    EXPECT_EQ(mesh.nodeStates().substr(1), "viiii");
-    EXPECT_EQ(mesh.elementStates().substr(1), "ci");
-    computeSliceFlags(mesh, box, {50, 100, 100});
-    EXPECT_EQ(mesh.elementStates().substr(1), "cc");
+    // X at 0 keeps the nodes at the smallest x, and both elements keep some of them; all three at 0
+    // keep node 1 only, and element 2 is cut away.
+    for (const Case& c : {Case{{100, 100, 100}, "vvvvv", "vv"}, Case{{0, 100, 100}, "vivvi", "cc"},
+                          Case{{50, 100, 100}, "vivvi", "cc"}, Case{{0, 0, 0}, "viiii", "ci"}}) {
+        computeSliceFlags(mesh, box, c.sliders);
+        EXPECT_EQ(mesh.nodeStates().substr(1), c.nodes);
+        EXPECT_EQ(mesh.elementStates().substr(1), c.elements);
+    }
 }
 
 class PlotCommand : public ::testing::Test, public results_test::ContourFixture {};
@@ -113,10 +119,7 @@ class PlotCommand : public ::testing::Test, public results_test::ContourFixture 
 TEST_F(PlotCommand, OpeningFillsTheListAndTellsTheSite) {
     auto& d = start();
     EXPECT_EQ(d.windowText(), "Results");
-    EXPECT_EQ(d.itemCount(C::kQuantityList), 25);
     EXPECT_TRUE(d.isChecked(C::kLighting));
-    EXPECT_EQ(d.position(C::kSliderX), 100);
-    EXPECT_FALSE(d.isEnabled(C::kSliderY));
     EXPECT_EQ(site->count("SetOption"), 2);
     EXPECT_EQ(site->calls().back(), (testhost::SiteCall{"SetOption", {2, -1}}));
     // "check.mes" is written beside the loadcase.
@@ -134,12 +137,7 @@ TEST_F(PlotCommand, MeshOnlyDrawsTheMeshTextureAndMakesTheResourcesOnce) {
     ASSERT_EQ(device->draws().size(), 1u);
     EXPECT_EQ(device->draws()[0].triangleCount, 6u);
     EXPECT_EQ(device->draws()[0].texture, device->textureOf(render::BuiltInTexture::MeshTexture));
-    EXPECT_EQ(device->draws()[0].format, render::kFormatPositionNormalTex1);
     EXPECT_EQ(texts(), std::vector<std::string>{"Mesh"});
-    const auto vertices = device->vertices(device->draws()[0].streams.at(0));
-    ASSERT_EQ(vertices.size(), 18u);
-    EXPECT_EQ(std::make_tuple(vertices[1].u, vertices[1].v), std::make_tuple(1.0f, 0.0f));
-    EXPECT_EQ(std::make_tuple(vertices[2].u, vertices[2].v), std::make_tuple(1.0f, 1.0f));
     // The background right of the dialog strip is cleared to white at depth 1.
     EXPECT_EQ(device->count("clear"), 1);
     for (const auto& call : device->calls())
@@ -149,13 +147,9 @@ TEST_F(PlotCommand, MeshOnlyDrawsTheMeshTextureAndMakesTheResourcesOnce) {
     EXPECT_EQ(device->count("createVertexBuffer") + device->count("createFont") + device->count("createTexture"), 0);
 }
 
-TEST_F(PlotCommand, VonMisesFillsTextsLimitsAndLegend) {
+TEST_F(PlotCommand, VonMisesDrawsTheBandsAndTheLegend) {
     auto& d = start();
     plot(d, "Von Mises Stress");
-    EXPECT_EQ(d.text(C::kMax), "Max. 100 N/mm2");
-    EXPECT_EQ(d.text(C::kMin), "Min. 10");
-    EXPECT_EQ(d.text(C::kLimitEdits[8]), "19");  // L1
-    EXPECT_EQ(d.text(C::kLimitEdits[0]), "91");  // L9
     EXPECT_TRUE(d.isEnabled(C::kPlot));
     ASSERT_EQ(device->draws().size(), 1u);
     EXPECT_EQ(device->draws()[0].texture, device->textureOf(render::BuiltInTexture::BandedBar));
@@ -165,18 +159,9 @@ TEST_F(PlotCommand, VonMisesFillsTextsLimitsAndLegend) {
     EXPECT_EQ(t[1], "100 von Mises Stress: N/mm2");
     EXPECT_EQ(t[3], "91");
     EXPECT_EQ(t.back(), "10");
-    EXPECT_EQ(device->texts()[0].colour, kBandColours[9]);
-    EXPECT_EQ(device->fontHeight(device->texts()[0].font), 72);
+    // The swatches' colours and the vertices' are checked at the pixels by the off-screen tests.
     EXPECT_EQ(device->fontFace(device->texts()[0].font), "Arial Black");
-    EXPECT_EQ(device->texts()[18].colour, kBandColours[0]);
     EXPECT_EQ(device->texts().back().rect.top, 410);
-    // Node 5 (value 100) is red at the top of the bar; node 1 (10) blue at the bottom.
-    const auto vertices = device->vertices(device->draws()[0].streams.at(0));
-    const auto& nodes = displayState().triangles.nodes;
-    for (std::size_t v = 0; v < nodes.size(); ++v) {
-        if (nodes[v] == 5) { EXPECT_FLOAT_EQ(vertices[v].v, 0.01f); }
-        if (nodes[v] == 1) { EXPECT_FLOAT_EQ(vertices[v].v, 0.99f); }
-    }
     // Smooth switches to the smooth bar; Wireframe draws again in wireframe over it.
     d.userClick(C::kSmooth);
     d.userClick(C::kWireframe);
@@ -187,20 +172,6 @@ TEST_F(PlotCommand, VonMisesFillsTextsLimitsAndLegend) {
     EXPECT_EQ(device->draws()[1].states.at(render::RenderState::Lighting), 0.0f);
 }
 
-TEST_F(PlotCommand, LinearAndApplyChangeTheInnerLimits) {
-    auto& d = start();
-    plot(d, "X Stress");
-    d.userType(C::kLimitEdits[8], "20");
-    d.userType(C::kLimitEdits[0], "60");
-    d.userClick(C::kLinear);
-    EXPECT_EQ(d.text(C::kLimitEdits[4]), "40");  // L5
-    EXPECT_EQ(displayState().limits[0], 10);
-    EXPECT_EQ(displayState().limits[10], 100);
-    d.userType(C::kLimitEdits[4], "45");
-    d.userClick(C::kApply);
-    EXPECT_EQ(displayState().limits[5], 45);
-}
-
 TEST_F(PlotCommand, DisplacementScaleMovesTheVertices) {
     auto& d = start();
     d.userType(C::kScale, "10");
@@ -209,18 +180,6 @@ TEST_F(PlotCommand, DisplacementScaleMovesTheVertices) {
     const auto& nodes = displayState().triangles.nodes;
     for (std::size_t v = 0; v < nodes.size(); ++v)
         if (nodes[v] == 5) { EXPECT_FLOAT_EQ(vertices[v].x, 2.0f); }  // 1 + 10 x 0.1
-}
-
-TEST_F(PlotCommand, GapsAndMissingFilesShowZeros) {
-    writeFile(explorer->document().jobBasePath() + ".out", "DISP 2\n1 1 1 1\n2 1 1 1\n3 1 1 1\n4 1 1 1\n5 1 1 1\n");
-    auto& d = start();
-    plot(d, "X Displacement");
-    EXPECT_EQ(d.windowText(), "modenumber too high");
-    EXPECT_EQ(d.text(C::kMax), "Max. 0 mm");
-    std::filesystem::remove(explorer->document().jobBasePath() + ".out");
-    plot(d, "Von Mises Stress");
-    EXPECT_EQ(d.text(C::kMin), "Min. 0");
-    EXPECT_EQ(texts()[1], "0 von Mises Stress: N/mm2");
 }
 
 TEST_F(PlotCommand, SliceViewDrawsEveryFaceAndHidesCutElements) {
@@ -287,18 +246,6 @@ TEST_F(PlotCommand, NumbersAreWrittenAtVerticesFacingTheViewer) {
     }
     EXPECT_EQ(numbers, expected);
     EXPECT_LT(numbers.size(), list.vertexCount());  // the z = 0 face is left out
-}
-
-TEST_F(PlotCommand, TimeGraphRefusesQuantitiesWithoutHistory) {
-    auto& d = start();
-    d.userClick(C::kTimeGraph);  // "Mesh"
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"No graph of this type"});
-    d.userChoose(C::kQuantityList, d.findItemExact(C::kQuantityList, "Von Mises Stress"));
-    d.userClick(C::kTimeGraph);
-    EXPECT_EQ(prompts->modalRuns(), std::vector<std::string>{"Time History Graph"});
-    d.userChoose(C::kQuantityList, d.findItemExact(C::kQuantityList, "Plastic Strain"));
-    d.userClick(C::kTimeGraph);
-    EXPECT_EQ(prompts->messageTexts().size(), 2u);
 }
 
 TEST_F(PlotCommand, ExitEndsTheCommandThroughTheSite) {

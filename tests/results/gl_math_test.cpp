@@ -1,5 +1,5 @@
 // The results window's plain math: trackball, camera moves, projection, the probe rectangle and the
-// client-side arrays (positions with the displacement factor, ramp coordinates, edge flags).
+// client-side arrays (positions with the displacement factor, texture coordinates).
 #include <gtest/gtest.h>
 
 #include <array>
@@ -159,39 +159,15 @@ TEST(GlSceneArrays, PositionsAreCentredScaledToFiveAndDisplacedByTheFactor) {
     EXPECT_FLOAT_EQ(cut[9 * 3], (mesh.coordinates()[3 * (list.nodes[9] - 1)] - 0.5) * 5);
 }
 
-TEST(GlSceneArrays, RampCoordinatesFollowTheBandsScaledToSixteenTexels) {
+TEST(GlSceneArrays, TextureCoordinatesTakeEachVertexsNodeValueOrTheMeshCoordinate) {
     const BandLimits limits = evenLimits(0, 100);
-    EXPECT_FLOAT_EQ(rampCoordinate(0, limits), 3.0f / 16);
-    EXPECT_FLOAT_EQ(rampCoordinate(5, limits), 3.5f / 16);
-    EXPECT_FLOAT_EQ(rampCoordinate(95, limits), 12.5f / 16);
-    EXPECT_FLOAT_EQ(rampCoordinate(100, limits), 13.0f / 16);
-    // Outside the range counts as band 10 at its nearer edge.
-    EXPECT_FLOAT_EQ(rampCoordinate(-50, limits), 12.0f / 16);
-    // A zero-width band puts the value at its start.
-    BandLimits flat{};
-    EXPECT_FLOAT_EQ(rampCoordinate(0, flat), 3.0f / 16);
-    const auto texels = colourRampTexels();
-    EXPECT_EQ(texels[3], 0);            // texel 0 transparent
-    EXPECT_EQ(texels[4 * 3 + 2], 255);  // band 0 blue
-    EXPECT_EQ(texels[4 * 12], 255);     // band 9 red
-    EXPECT_EQ(texels[4 * 12 + 1], 0);
-    EXPECT_EQ(texels[4 * 15 + 3], 0);
     const auto mesh = meshOf(twoTetrahedra());
     const TriangleList list = buildTriangleList(mesh, false);
     const std::vector<double> values{0, 10, 20, 30, 100};
     const auto s = textureCoordinates(list, values, limits, false);
-    EXPECT_FLOAT_EQ(s[0], rampCoordinate(values[list.nodes[0] - 1], limits));
-    for (float meshOnly : textureCoordinates(list, values, limits, true))
-        EXPECT_EQ(meshOnly, kMeshRampCoordinate);
-}
-
-TEST(GlSceneArrays, EdgeFlagsOutlineLinearTrianglesAndOnlyTheBoundaryOfQuadraticFaces) {
-    TriangleList list;
-    list.nodes.assign(12, 1);
-    list.elements.assign(4, 1);
-    list.central = {0, 0, 0, 1};
-    EXPECT_EQ(edgeFlags(list, false), std::vector<std::uint8_t>(12, 1));
-    EXPECT_EQ(edgeFlags(list, true), (std::vector<std::uint8_t>{1, 1, 0, 1, 1, 0, 1, 1, 0, 0, 0, 0}));
+    for (std::size_t v = 0; v < list.vertexCount(); ++v)
+        EXPECT_FLOAT_EQ(s[v], rampCoordinate(values[list.nodes[v] - 1], limits));
+    for (float meshOnly : textureCoordinates(list, values, limits, true)) EXPECT_EQ(meshOnly, kMeshRampCoordinate);
 }
 
 }  // namespace

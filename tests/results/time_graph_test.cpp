@@ -76,19 +76,16 @@ TEST_F(TimeGraph, ThreeNodesTypedWithCommaAndBlankGiveThreeSeries) {
     EXPECT_EQ(parseNodeNumbers(" ,, "), std::vector<int>{});
 }
 
-TEST_F(TimeGraph, CombinedDisplacementIsTheMagnitudeAndUnknownNodesAreZero) {
+TEST_F(TimeGraph, CombinedDisplacementIsTheMagnitudeUnknownNodesAreZeroAndCancelAddsNothing) {
     open(kKindDisplacement, kItemMagnitude);
     fetch("1 99");
     const auto& one = dialog->plot().series(0)->points();
     EXPECT_FLOAT_EQ(one[1].y, std::sqrt(8.0f));  // (2, 0, -2)
     for (const auto& p : dialog->plot().series(1)->points()) EXPECT_EQ(p.y, 0);
-}
-
-TEST_F(TimeGraph, CancelOrAMissingFileGivesNoSeries) {
-    open(kKindDisplacement, 0);
     prompts->queueModal(" ", [](ui::Dialog& entry) { entry.userClick(ui::kIdCancel); });
     dialog->userClick(D::kFetch);
-    EXPECT_EQ(dialog->plot().seriesCount(), 0);
+    EXPECT_EQ(dialog->plot().seriesCount(), 2);
+    // Without a result file a node gives no series at all.
     open(kKindDisplacement, 0, "Missing");
     fetch("1");
     EXPECT_EQ(dialog->plot().seriesCount(), 0);

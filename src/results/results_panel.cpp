@@ -1,0 +1,152 @@
+#include "results/results_panel.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "addon_base/library_state.h"
+#include "mesh_solve/mesh_store.h"
+#include "results/display_state.h"
+#include "results/line_plot_dialog.h"
+#include "ui/prompts.h"
+
+using namespace results;
+
+namespace {
+
+std::string formatG(double value) {
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
+
+}  // namespace
+
+CResultsPanel::CResultsPanel(ui::DialogTemplate tmpl, OwnIds ids) : ui::Dialog(std::move(tmpl)), ids_(ids) {
+    onClick(kLinear, [this] { OnLinear(); });
+    onClick(kApply, [this] { OnApply(); });
+    onClick(ids_.timeGraph, [this] { OnTimeGraph(); });
+    for (int id : {kSliderX, kSliderY, kSliderZ})
+        onScroll(id, [this](int code, int) {
+            if (code == ui::kScrollPageUp || code == ui::kScrollPageDown || code == ui::kScrollThumbTrack)
+                slidersMoved();
+        });
+}
+
+void CResultsPanel::fillControls() {
+    clearItems(ids_.quantityList);
+    for (const auto& q : offeredQuantities(physics(), solutionType())) {
+        const int index = addItem(ids_.quantityList, q.text);
+        setItemData(ids_.quantityList, index, q.position);
+    }
+    for (int id : {kSliderX, kSliderY, kSliderZ}) setRange(id, 0, 100);
+    resetSliders(false);
+}
+
+void CResultsPanel::resetSliders(bool enabled) {
+    for (int id : {kSliderX, kSliderY, kSliderZ}) {
+        setPosition(id, 100);
+        enable(id, enabled);
+    }
+}
+
+double CResultsPanel::displacementScale() const {
+    return std::atof(text(ids_.scale).c_str());
+}
+
+int CResultsPanel::stepNumber() const {
+    return std::max(1, std::atoi(text(kStep).c_str()));
+}
+
+std::array<int, 3> CResultsPanel::sliders() const {
+    return {position(kSliderX), position(kSliderY), position(kSliderZ)};
+}
+
+int CResultsPanel::selectedPosition() const {
+    const int index = selection(ids_.quantityList);
+    return index < 0 ? kPositionMesh : static_cast<int>(itemData(ids_.quantityList, index));
+}
+
+CResultsPanel::Reading CResultsPanel::plotQuantity(int position, int vectorKind, NodeResults& out) {
+    DisplayState& state = displayState();
+    const Quantity& quantity = quantityAt(position);
+    const int step = stepNumber();
+    const std::string path = jobBasePath() + ".out";
+    const ResultMesh mesh = ResultMesh::of(mesh_solve::libraryMesh());
+    out.reset(static_cast<std::size_t>(std::max(mesh.nodeCount, 0)));
+    state.kind = quantity.kind;
+    state.item = quantity.item;
+    state.position = position;
+
+    Reading reading;
+    if (vectorKind >= 0) {
+        const ReadStatus read = readResult(path, mesh, {vectorKind, kItemVector, step, solutionType()}, out);
+        reading.tooHigh = read == ReadStatus::TooHigh;
+        if (read != ReadStatus::Read) std::fill(out.vectors.begin(), out.vectors.end(), 0.0);
+    }
+    ReadStatus read = ReadStatus::Failed;
+    if (quantity.kind >= kKindTemperature) {
+        read = readResult(path, mesh, {quantity.kind, quantity.item, step, solutionType()}, out);
+        reading.tooHigh = reading.tooHigh || read == ReadStatus::TooHigh;
+    }
+    reading.noValues = read == ReadStatus::Read && out.smallest > out.largest;
+    if (read != ReadStatus::Read || reading.noValues) out.zeroValues();
+    state.noValues = reading.noValues;
+
+    state.limits = evenLimits(out.smallest, out.largest);
+    if (reading.noValues) {
+        setText(kMax, noValuesText(quantity.legendLabel));
+        setText(kMin, "");
+    } else {
+        char buffer[128];
+        std::snprintf(buffer, sizeof buffer, "Max. %g %s", state.limits[10],
+                      unitText(quantity.unit, addon::library().unitText).c_str());
+        setText(kMax, buffer);
+        std::snprintf(buffer, sizeof buffer, "Min. %g", state.limits[0]);
+        setText(kMin, buffer);
+    }
+    writeLimits();
+    return reading;
+}
+
+void CResultsPanel::writeLimits() {
+    const BandLimits& limits = displayState().limits;
+    for (int k = 1; k <= 9; ++k) setText(kLimitEdits[9 - k], formatG(limits[k]));
+}
+
+void CResultsPanel::OnLinear() {
+    BandLimits& limits = displayState().limits;
+    limits[1] = std::atof(text(kLimitEdits[8]).c_str());
+    limits[9] = std::atof(text(kLimitEdits[0]).c_str());
+    spaceInnerLimits(limits);
+    writeLimits();
+    limitsChanged();
+}
+
+void CResultsPanel::OnApply() {
+    BandLimits& limits = displayState().limits;
+    for (int k = 1; k <= 9; ++k) limits[k] = std::atof(text(kLimitEdits[9 - k]).c_str());
+    limitsChanged();
+}
+
+mesh_solve::MeshFileUse results::readResultsMesh(const std::string& path, bool reread) {
+    mesh_solve::MeshFileUse use = mesh_solve::useMeshFile(path, reread);
+    if (use.read && use.result.status == mesh_solve::MeshReadStatus::Refused)
+        ui::showMessage(use.result.message);
+    return use;
+}
+
+void CResultsPanel::OnTimeGraph() {
+    const int position = plotPosition(physics(), solutionType(), selectedPosition());
+    const bool thermal = physics() == kPhysicsThermal;
+    const bool mechanical = physics() == kPhysicsMechanical;
+    const bool graphable = (position >= 1 && position <= 19) || (position >= 21 && position <= 23);
+    if (!thermal && !(mechanical && graphable)) {
+        ui::showMessage("No graph of this type");
+        return;
+    }
+    const Quantity& quantity = quantityAt(position);
+    CLinePlotTestDlg graph(thermal ? kKindTemperature : quantity.kind, thermal ? 0 : quantity.item,
+                           jobBasePath());
+    graph.DoModal();
+}

@@ -1,0 +1,214 @@
+// The results panel the two displays share, driven in each of them: the contours in the host view
+// and the results window. Opening, the texts and limits of a plot, LINEAR and APPLY, the time graph,
+// and what a user sees when the mesh file or the result file holds nothing to show.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "addon/command_factory.h"
+#include "contour_fixture.h"
+#include "results/ogl_results_dialog.h"
+#include "results/results_panel.h"
+
+namespace {
+
+using namespace results;
+using P = CResultsPanel;
+
+enum class Display { HostView, Window };
+
+class ResultsPanels : public ::testing::TestWithParam<Display>, public results_test::ContourFixture {
+  public:
+    bool hostView() const { return GetParam() == Display::HostView; }
+    // Opens the display and runs `script` on its panel while it is open.
+    void open(const std::function<void(P&)>& script) {
+        if (hostView()) {
+            script(start());
+            return;
+        }
+        prompts->queueModal("FEA Results", [script](ui::Dialog& d) { script(static_cast<P&>(d)); });
+        addon::openResultsWindow(explorer->document());
+    }
+    static void plot(P& p, const std::string& text) {
+        p.userChoose(p.ids().quantityList, p.findItemExact(p.ids().quantityList, text));
+    }
+    std::string dumpPath() const { return explorer->document().projectFolder() + "/check.mes"; }
+    // The host view puts a block numbered too high into the caption, the window into a message box.
+    bool tooHighReported(const P& p) const {
+        if (hostView()) return p.windowText() == "modenumber too high";
+        return prompts->messageTexts() == std::vector<std::string>{CoglMFCDialogDlg::kTooHigh};
+    }
+};
+
+std::string displayName(const ::testing::TestParamInfo<Display>& display) {
+    return display.param == Display::HostView ? "HostView" : "Window";
+}
+
+INSTANTIATE_TEST_SUITE_P(BothDisplays, ResultsPanels, ::testing::Values(Display::HostView, Display::Window),
+                         displayName);
+
+TEST_P(ResultsPanels, OpensWithTheLoadcasesQuantitiesAndTheSlidersAtTheTop) {
+    open([](P& p) {
+        EXPECT_EQ(p.itemCount(p.ids().quantityList), 25);
+        for (int id : {int{P::kSliderX}, int{P::kSliderY}, int{P::kSliderZ}}) {
+            EXPECT_EQ(p.position(id), 100);
+            EXPECT_FALSE(p.isEnabled(id));
+        }
+    });
+}
+
+TEST_P(ResultsPanels, PlotShowsTheRangeAndLinearAndApplyChangeTheInnerLimits) {
+    open([](P& p) {
+        p.userType(P::kStep, "0");
+        plot(p, "Von Mises Stress");
+        EXPECT_EQ(p.stepNumber(), 1);
+        EXPECT_EQ(p.text(P::kMax), "Max. 100 N/mm2");
+        EXPECT_EQ(p.text(P::kMin), "Min. 10");
+        EXPECT_EQ(p.text(P::kLimitEdits[8]), "19");  // L1
+        EXPECT_EQ(p.text(P::kLimitEdits[0]), "91");  // L9
+        p.userType(P::kLimitEdits[8], "20");
+        p.userType(P::kLimitEdits[0], "60");
+        p.userClick(P::kLinear);
+        EXPECT_EQ(p.text(P::kLimitEdits[4]), "40");  // L5
+        EXPECT_NEAR(displayState().limits[0], 10, 1e-9);
+        EXPECT_NEAR(displayState().limits[10], 100, 1e-9);
+        p.userType(P::kLimitEdits[4], "45");
+        p.userClick(P::kApply);
+        EXPECT_EQ(displayState().limits[5], 45);
+    });
+}
+
+// Blocks are searched forward by number: asked for step 3 of a file with block 2 only, none is
+// found; asked for step 1, block 2 comes first and is reported. Either way, and without a result
+// file, the panel shows zeros.
+TEST_P(ResultsPanels, AMissingBlockOrFileShowsZerosAndABlockAboveTheStepIsReported) {
+    writeFile(explorer->document().jobBasePath() + ".out", "MESHFILE\nx.meb\nDISP 2\n1 1 1 1\n2 1 1 1\n\n");
+    open([this](P& p) {
+        p.userType(P::kStep, "3");
+        plot(p, "X Displacement");
+        EXPECT_EQ(p.text(P::kMax), "Max. 0 mm");
+        EXPECT_FALSE(tooHighReported(p));
+        p.userType(P::kStep, "1");
+        p.userClick(p.ids().plot);
+        EXPECT_EQ(p.text(P::kMax), "Max. 0 mm");
+        EXPECT_TRUE(tooHighReported(p));
+        std::filesystem::remove(explorer->document().jobBasePath() + ".out");
+        plot(p, "Von Mises Stress");
+        EXPECT_EQ(p.text(P::kMin), "Min. 0");
+        if (hostView()) {
+            render();
+            EXPECT_EQ(texts().at(1), "0 von Mises Stress: N/mm2");
+        }
+    });
+}
+
+// The unit of the Max text follows the length unit of the host's document and the quantity.
+TEST_P(ResultsPanels, TheMaxTextCarriesTheQuantitysUnit) {
+    struct Case {
+        const char* lengthUnit;
+        const char* quantity;
+        const char* max;
+    };
+    open([](P& p) {
+        for (const Case& c :
+             {Case{"in", "Von Mises Stress", "Max. 100 lbf/in2"}, Case{"m.", "X Stress", "Max. 100 N/m2"},
+              Case{"ft", "X Stress", "Max. 100 "}, Case{"cm", "X Displacement", "Max. 0.1 cm"},
+              Case{"mm", "X Velocity", "Max. 0 "}}) {
+            addon::library().unitText = c.lengthUnit;
+            plot(p, c.quantity);
+            EXPECT_EQ(p.text(P::kMax), c.max) << c.lengthUnit << " " << c.quantity;
+        }
+    });
+}
+
+TEST_P(ResultsPanels, TheTimeGraphOpensOnlyForQuantitiesWithAHistory) {
+    open([this](P& p) {
+        p.userClick(p.ids().timeGraph);  // "Mesh"
+        EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"No graph of this type"});
+        plot(p, "Von Mises Stress");
+        p.userClick(p.ids().timeGraph);
+        EXPECT_EQ(prompts->modalRuns().back(), "Time History Graph");
+        plot(p, "Plastic Strain");
+        p.userClick(p.ids().timeGraph);
+        EXPECT_EQ(prompts->messageTexts().size(), 2u);
+    });
+}
+
+// A block that ends at once gives no value: the panel says so instead of showing the reader's
+// starting range of +-1e15, and the host view draws the plain mesh with the same words.
+TEST_P(ResultsPanels, AReadingWithoutValuesShowsNoRange) {
+    writeFile(explorer->document().jobBasePath() + ".out", "MESHFILE\nx.meb\nSTRESS 1\n\n\nDISP 1\n\n");
+    open([this](P& p) {
+        plot(p, "Von Mises Stress");
+        EXPECT_EQ(p.text(P::kMax), "No von Mises Stress values in the result file");
+        EXPECT_EQ(p.text(P::kMin), "");
+        for (int id : P::kLimitEdits) EXPECT_EQ(p.text(id), "0");
+        if (hostView()) {
+            render();
+            EXPECT_EQ(texts(), std::vector<std::string>{"No von Mises Stress values in the result file"});
+            EXPECT_EQ(device->draws().at(0).texture, device->textureOf(render::BuiltInTexture::MeshTexture));
+        }
+        plot(p, "X Displacement");
+        EXPECT_EQ(p.text(P::kMax), "No X Displacement values in the result file");
+    });
+}
+
+// The reader refuses a truncated mesh file: the user is told why once, the view stays empty and
+// no dump of an empty mesh replaces "check.mes".
+TEST_P(ResultsPanels, ADamagedMeshFileIsReportedOnceAndNotDumped) {
+    const auto bytes = results_test::twoTetrahedra().bytes();
+    mesh_test::writeFile(explorer->document().meshPath(), decltype(bytes)(bytes.begin(), bytes.begin() + 60));
+    open([this](P& p) {
+        if (hostView()) {
+            render();
+            render();
+            EXPECT_TRUE(device->draws().empty());
+        } else {
+            static_cast<CoglMFCDialogDlg&>(p).glControl().runFrames(2);
+        }
+        ASSERT_EQ(prompts->messageTexts().size(), 1u);
+        EXPECT_EQ(prompts->messageTexts()[0].rfind(
+                      "The mesh file \"" + explorer->document().meshPath() + "\" is damaged", 0),
+                  0u)
+            << prompts->messageTexts()[0];
+        EXPECT_FALSE(std::filesystem::exists(dumpPath()));
+        EXPECT_EQ(displayState().triangles.triangleCount(), 0u);
+    });
+}
+
+// Switching to a loadcase whose mesh file is missing shows no mesh, not the previous loadcase's.
+TEST_P(ResultsPanels, AMissingMeshFileAfterAnotherLoadcasesMeshShowsNothing) {
+    const std::string own = explorer->document().meshPath();
+    const std::string other = explorer->document().projectFolder() + "/Other.meb";
+    open([&](P&) {
+        EXPECT_EQ(displayState().triangles.triangleCount(), 6u);
+        if (!hostView()) return;
+        // The open view follows a change of mesh path at its next frame.
+        render();
+        explorer->document().setMeshPath(other);
+        render();
+        EXPECT_TRUE(device->draws().empty());
+        explorer->document().setMeshPath(own);
+        render();
+        EXPECT_EQ(device->draws().size(), 1u);
+    });
+    if (command) command->OnTerminate();
+    command = nullptr;
+    std::filesystem::remove(dumpPath());
+    explorer->document().setMeshPath(other);
+    open([this](P& p) {
+        if (hostView()) {
+            render();
+            EXPECT_TRUE(device->draws().empty());
+            EXPECT_TRUE(texts().empty());
+        }
+        EXPECT_EQ(displayState().triangles.triangleCount(), 0u);
+        EXPECT_FALSE(mesh_solve::libraryMesh().isLoaded());
+        EXPECT_FALSE(std::filesystem::exists(dumpPath()));
+        plot(p, "Von Mises Stress");
+        EXPECT_EQ(p.text(P::kMax), "No von Mises Stress values in the result file");
+    });
+    EXPECT_TRUE(prompts->messageTexts().empty()) << "a missing mesh is no mesh, not an error";
+}
+
+}  // namespace
