@@ -1,7 +1,7 @@
 #pragma once
 // The add-on library's one in-memory mesh, shared by the mesh, solve and results commands. It lives
 // until the library unloads; a fresh library starts with an empty mesh of quadratic elements.
-#include "mesh_solve/mesh.h"
+#include "formats/mesh.h"
 
 namespace mesh_solve {
 

@@ -3,7 +3,7 @@
 #include "addon/guarded_call.h"
 #include "addon/library_state.h"
 #include "mesh_solve/mesh_dump.h"
-#include "mesh_solve/mesh_reader.h"
+#include "formats/mesh_reader.h"
 #include "mesh_solve/mesh_store.h"
 #include "mesh_solve/show_ui_command.h"
 #include "results/contours_dialog.h"

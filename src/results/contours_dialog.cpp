@@ -11,7 +11,7 @@
 #include "results/display_state.h"
 #include "results/line_plot_dialog.h"
 #include "results/quantity_list.h"
-#include "results/result_reader.h"
+#include "formats/result_reader.h"
 #include "ui/prompts.h"
 
 using ui::ControlKind;

@@ -8,7 +8,7 @@
 #include "addon/library_state.h"
 #include "loadcase/analysis_code.h"
 #include "loadcase/header_file.h"
-#include "mesh_solve/mesh.h"
+#include "formats/mesh.h"
 #include "mesh_solve/mesh_store.h"
 #include "results/display_state.h"
 #include "results/line_plot_dialog.h"

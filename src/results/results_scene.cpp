@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "mesh_solve/mesh.h"
-#include "mesh_solve/mesh_reader.h"
+#include "formats/mesh.h"
+#include "formats/mesh_reader.h"
 #include "mesh_solve/mesh_store.h"
 #include "results/display_state.h"
 #include "results/quantity_list.h"

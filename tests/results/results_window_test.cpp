@@ -29,7 +29,7 @@ class ResultsWindow : public ::testing::Test, public ExplorerFixture {
     ResultsWindow() {
         show();
         auto& lib = addon::library();
-        mesh_test::writeFile(lib.meshFile, results_test::twoTetrahedra().bytes());
+        results_test::writeMesh(lib.meshFile, results_test::twoTetrahedra());
         writeFile(lib.jobBasePath + ".out", results_test::twoTetrahedraStresses());
         render::gl::installOffscreenSceneRenderer();
     }
@@ -199,7 +199,7 @@ TEST_F(ResultsWindow, NumericLabelsEveryNodeOnce) {
 
 TEST_F(ResultsWindow, QuadraticFacesAreOutlinedOnTheirBoundaryOnly) {
     // The view looks at face 3 of the quadratic tetrahedron.
-    mesh_test::writeFile(addon::library().meshFile, results_test::quadraticTetrahedron({1, 2, 3, 4}).bytes());
+    results_test::writeMesh(addon::library().meshFile, results_test::quadraticTetrahedron({1, 2, 3, 4}));
     run([this](D& d) {
         d.glControl().runFrames(1);
         const auto pixels = d.glControl().pixels();
