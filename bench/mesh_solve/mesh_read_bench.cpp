@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "mesh_solve/face_tables.h"
-#include "mesh_solve/mesh_reader.h"
+#include "formats/face_tables.h"
+#include "formats/mesh_reader.h"
 
 namespace {
 

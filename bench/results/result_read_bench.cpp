@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "mesh_solve/mesh.h"
-#include "results/derived_stress.h"
+#include "formats/mesh.h"
+#include "formats/derived_stress.h"
 #include "results/quantity_list.h"
-#include "results/result_reader.h"
+#include "formats/result_reader.h"
 #include "results/triangle_list.h"
 
 namespace {

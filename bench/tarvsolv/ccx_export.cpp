@@ -14,10 +14,10 @@
 #include <string>
 #include <vector>
 
-#include "element_kernels.h"
-#include "fe_mesh.h"
-#include "model_entries.h"
-#include "solver_input.h"
+#include "fem/element_kernels.h"
+#include "fem/fe_mesh.h"
+#include "physics/model_entries.h"
+#include "io/solver_input.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-#include "mesh_solve/mesh.h"
+#include "formats/mesh.h"
 
 namespace mesh_solve {
 

@@ -3,8 +3,8 @@
 // until the library unloads; a fresh library starts with an empty mesh of quadratic elements.
 #include <string>
 
-#include "mesh_solve/mesh.h"
-#include "mesh_solve/mesh_reader.h"
+#include "formats/mesh.h"
+#include "formats/mesh_reader.h"
 
 namespace mesh_solve {
 

@@ -1,7 +1,7 @@
 #include "mesh_solve/mesher_settings.h"
 
 #include "loadcase/text_format.h"
-#include "mesh_solve/mesh.h"
+#include "formats/mesh.h"
 #include "mesh_solve/plain_number.h"
 
 namespace mesh_solve {

@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "mesh_solve/mesh.h"
+#include "formats/mesh.h"
 #include "render/render_math.h"
 #include "results/display_state.h"
 #include "results/quantity_list.h"

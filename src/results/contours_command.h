@@ -2,7 +2,7 @@
 // "Plot": results drawn as coloured contours into the host's 3-D view, with its dialog CContours.
 #include "loadcase/document_command.h"
 #include "results/contour_renderer.h"
-#include "results/result_reader.h"
+#include "formats/result_reader.h"
 
 class CContours;
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "mesh_solve/mesh.h"
+#include "formats/mesh.h"
 
 namespace results {
 

@@ -5,31 +5,13 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/result_kinds.h"
+
 namespace results {
 
-// Result kinds of the result file.
-enum ResultKind : int {
-    kKindMesh = 0,
-    kKindTemperature = 1,
-    kKindDisplacement = 2,
-    kKindModeShape = 3,
-    kKindStress = 4,
-    kKindVelocity = 6,
-    kKindPlasticStrain = 7,
-};
-
-// Item of a node kind that asks for the three components as a vector.
-inline constexpr int kItemVector = -1;
-// Item of a node kind that asks for the magnitude of the three components.
-inline constexpr int kItemMagnitude = 3;
-
-// Physics of a loadcase and the solution types (solve index) the results depend on.
+// Physics of a loadcase the results depend on.
 inline constexpr int kPhysicsMechanical = 0;
 inline constexpr int kPhysicsThermal = 6;
-inline constexpr int kSolutionPlasticity = 1;
-inline constexpr int kSolutionBuckling = 3;
-inline constexpr int kSolutionNaturalFrequencies = 4;
-inline constexpr int kSolutionForcedVibrations = 5;
 
 enum class UnitClass { None, Stress, Length, Temperature };
 

@@ -8,7 +8,7 @@
 
 #include "mesh_solve/mesh_store.h"
 #include "results/quantity_list.h"
-#include "results/result_reader.h"
+#include "formats/result_reader.h"
 #include "ui/dialog.h"
 
 class CResultsPanel : public ui::Dialog {

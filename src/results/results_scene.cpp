@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "mesh_solve/mesh.h"
+#include "formats/mesh.h"
 #include "mesh_solve/mesh_store.h"
 #include "results/display_state.h"
 #include "results/quantity_list.h"

@@ -10,7 +10,7 @@
 #include "results/gl_camera.h"
 #include "results/gl_scene_arrays.h"
 #include "results/probe_rectangle.h"
-#include "results/result_reader.h"
+#include "formats/result_reader.h"
 
 namespace results {
 

@@ -3,10 +3,10 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "results/block_search.h"
-#include "results/derived_stress.h"
-#include "results/line_reader.h"
-#include "results/number_scanner.h"
+#include "formats/block_search.h"
+#include "formats/derived_stress.h"
+#include "formats/line_reader.h"
+#include "formats/number_scanner.h"
 #include "results/quantity_list.h"
 
 namespace results {

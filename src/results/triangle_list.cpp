@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "mesh_solve/face_tables.h"
-#include "mesh_solve/mesh.h"
+#include "formats/face_tables.h"
+#include "formats/mesh.h"
 
 namespace results {
 namespace {

@@ -6,7 +6,6 @@
 
 #include "host_run.h"
 #include "support/scratch_folder.h"
-#include "mesh_solve/mesh_file_builder.h"
 #include "results/contour_fixture.h"
 
 namespace {
@@ -22,7 +21,7 @@ class ResultsWindowScript : public ::testing::Test {
     void writeSolvedFiles() {
         const std::string project = folder.projectFolder("bracket");
         std::filesystem::create_directories(project);
-        mesh_test::writeFile(project + "/Steel.meb", results_test::twoTetrahedra().bytes());
+        results_test::writeMesh(project + "/Steel.meb", results_test::twoTetrahedra());
         writeFile(project + "/Steel.out", results_test::twoTetrahedraStresses());
     }
     HostRunFolder folder;

@@ -4,8 +4,8 @@
 #include <filesystem>
 
 #include "addon/explorer_fixture.h"
-#include "mesh_solve/mesh.h"
-#include "mesh_solve/mesh_file_builder.h"
+#include "formats/mesh.h"
+#include "formats/mesh_writer.h"
 #include "mesh_solve/mesh_store.h"
 #include "render/recording_device.h"
 #include "results/animation_pacer.h"
@@ -16,46 +16,54 @@
 
 namespace results_test {
 
+// A small mesh for the views: its element order and arrays.
+struct ViewMesh {
+    std::int32_t nodesPerElement = 4;
+    mesh_solve::MeshArrays arrays;
+
+    // Boundary facets as (tag, element, local face) triples.
+    void setFacets(std::initializer_list<std::int32_t> records) {
+        const std::int32_t* r = records.begin();
+        for (std::size_t i = 0; i + 2 < records.size(); i += 3) {
+            arrays.facetTags.push_back(r[i]);
+            arrays.facetElements.push_back(r[i + 1]);
+            arrays.facetFaces.push_back(r[i + 2]);
+        }
+    }
+};
+
 // Two linear tetrahedra sharing face (2, 3, 4), every outer face a boundary facet.
-inline mesh_test::MeshFileContent twoTetrahedra() {
-    mesh_test::MeshFileContent c;
-    c.nodes = 5;
-    c.elements = 2;
-    c.nodesPerElement = 4;
-    c.coordinates = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 1, 1};
-    c.connectivity = {1, 2, 3, 4, 5, 3, 2, 4};
-    c.facets = 6;
-    c.facetRecords = {1, 1, 1, 1, 1, 2, 1, 1, 4, 2, 2, 1, 2, 2, 2, 2, 2, 4};
-    return c;
+inline ViewMesh twoTetrahedra() {
+    ViewMesh m;
+    m.arrays.coordinates = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 1, 1};
+    m.arrays.connectivity = {1, 2, 3, 4, 5, 3, 2, 4};
+    m.setFacets({1, 1, 1, 1, 1, 2, 1, 1, 4, 2, 2, 1, 2, 2, 2, 2, 2, 4});
+    return m;
 }
 
 // One quadratic tetrahedron: corners 1, 3, 5, 10 of the unit tetrahedron and mid-side nodes halfway
 // between them; the faces listed are its boundary facets (tag 0).
-inline mesh_test::MeshFileContent quadraticTetrahedron(std::initializer_list<std::int32_t> faces) {
-    mesh_test::MeshFileContent c;
-    c.nodes = 10;
-    c.elements = 1;
-    c.nodesPerElement = 10;
-    c.coordinates = {0, 0, 0, .5, 0, 0, 1, 0, 0, .5, .5, 0, 0, 1, 0, 0, .5, 0, 0, 0, .5, .5, 0, .5, 0, .5, .5, 0, 0, 1};
-    c.connectivity = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
-    c.facets = static_cast<std::int32_t>(faces.size());
-    for (const std::int32_t face : faces) c.facetRecords.insert(c.facetRecords.end(), {0, 1, face});
-    return c;
+inline ViewMesh quadraticTetrahedron(std::initializer_list<std::int32_t> faces) {
+    ViewMesh m;
+    m.nodesPerElement = 10;
+    m.arrays.coordinates = {0, 0, 0, .5, 0, 0, 1, 0, 0, .5, .5, 0, 0, 1, 0, 0, .5, 0, 0, 0, .5, .5, 0, .5, 0, .5, .5, 0, 0, 1};
+    m.arrays.connectivity = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+    for (const std::int32_t face : faces) m.setFacets({0, 1, face});
+    return m;
 }
 
-// The mesh `c` describes, loaded in memory without a file.
-inline mesh_solve::Mesh meshOf(const mesh_test::MeshFileContent& c) {
+// The mesh `m` describes, loaded in memory without a file.
+inline mesh_solve::Mesh meshOf(const ViewMesh& m) {
     mesh_solve::Mesh mesh;
-    mesh_solve::MeshArrays arrays;
-    arrays.coordinates = c.coordinates;
-    arrays.connectivity = c.connectivity;
-    for (std::size_t i = 0; i < c.facetRecords.size(); i += 3) {
-        arrays.facetTags.push_back(c.facetRecords[i]);
-        arrays.facetElements.push_back(c.facetRecords[i + 1]);
-        arrays.facetFaces.push_back(c.facetRecords[i + 2]);
-    }
-    mesh.load(c.nodes, c.elements, c.nodesPerElement, std::move(arrays));
+    const auto nodes = static_cast<std::int32_t>(m.arrays.coordinates.size() / 3);
+    const auto elements = static_cast<std::int32_t>(m.arrays.connectivity.size() / static_cast<std::size_t>(m.nodesPerElement));
+    mesh.load(nodes, elements, m.nodesPerElement, m.arrays);
     return mesh;
+}
+
+// Writes `m` as a mesh file.
+inline void writeMesh(const std::string& path, const ViewMesh& m) {
+    mesh_solve::writeMeshFile(path, m.nodesPerElement, m.arrays);
 }
 
 // Stress lines of both elements: sx at node n is 10 n (so von Mises too), node 5 at 100.
@@ -74,7 +82,7 @@ class ContourFixture : public ExplorerFixture {
 public:
     ContourFixture() {
         show();
-        mesh_test::writeFile(explorer->document().meshPath(), twoTetrahedra().bytes());
+        writeMesh(explorer->document().meshPath(), twoTetrahedra());
         writeFile(explorer->document().jobBasePath() + ".out", twoTetrahedraStresses());
         results::setAnimationPacer(std::make_shared<results::ImmediatePacer>());
     }

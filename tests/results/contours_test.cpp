@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "contour_fixture.h"
-#include "mesh_solve/mesh.h"
+#include "formats/mesh.h"
 #include "results/contour_colours.h"
 #include "results/gl_scene_arrays.h"
 #include "results/slice_flags.h"
@@ -49,13 +49,10 @@ TEST(TriangleList, QuadraticFacesMakeFourTrianglesWithTheCentralOneLast) {
 
 TEST(TriangleList, NormalsAreSmoothedAcrossShallowEdgesAndKeptAtCreases) {
     // Element 1 face 1 lies in z = 0; element 2 face 1 is tilted a little out of it by node 5.
-    mesh_test::MeshFileContent c;
-    c.nodes = 6;
-    c.elements = 2;
-    c.coordinates = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 1, 0.3, 1, 1, 1};
-    c.connectivity = {1, 2, 3, 4, 2, 5, 3, 6};
-    c.facets = 3;
-    c.facetRecords = {0, 1, 1, 0, 2, 1, 0, 1, 2};
+    ViewMesh c;
+    c.arrays.coordinates = {0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 1, 0.3, 1, 1, 1};
+    c.arrays.connectivity = {1, 2, 3, 4, 2, 5, 3, 6};
+    c.setFacets({0, 1, 1, 0, 2, 1, 0, 1, 2});
     const TriangleList list = buildTriangleList(meshOf(c), false);
     ASSERT_EQ(list.triangleCount(), 3u);
     const Float3 flat = list.normals[0];

@@ -5,7 +5,7 @@
 #include <array>
 #include <cmath>
 
-#include "mesh_solve/mesh.h"
+#include "formats/mesh.h"
 #include "results/contour_fixture.h"
 #include "results/gl_camera.h"
 #include "results/gl_scene_arrays.h"

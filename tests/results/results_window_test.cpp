@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 
@@ -186,7 +187,7 @@ TEST_F(ResultsWindow, NumericLabelsEveryNodeOnce) {
 
 TEST_F(ResultsWindow, QuadraticFacesAreOutlinedOnTheirBoundaryOnly) {
     // The view looks at face 3 of the quadratic tetrahedron.
-    mesh_test::writeFile(explorer->document().meshPath(), results_test::quadraticTetrahedron({1, 2, 3, 4}).bytes());
+    results_test::writeMesh(explorer->document().meshPath(), results_test::quadraticTetrahedron({1, 2, 3, 4}));
     run([this](D& d) {
         d.glControl().runFrames(1);
         const auto pixels = d.glControl().pixels();

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <exception>
 
-#include "box_mesh.h"
+#include "fem/box_mesh.h"
 
 int main(int argc, char** argv) {
     if (argc < 8) {

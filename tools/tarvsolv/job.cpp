@@ -1,6 +1,6 @@
 #include "job.h"
 
-#include "companion_file.h"
+#include "io/companion_file.h"
 
 #include <set>
 #include <stdexcept>
@@ -58,7 +58,9 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
                                                    companion ? std::move(*companion) : MesherCompanion{});
     if (job.entries.materials.empty())
         throw std::runtime_error("no material is assigned; assign a material first");
-    job.materials = std::make_unique<MaterialSet>(job.entries, job.thermal());
+    // The add-on lists the bodies of a part in the result file; an assembly has no such list and
+    // keeps one material, written for body 1, that holds for all of its bodies.
+    job.materials = std::make_unique<MaterialSet>(job.entries, job.thermal(), job.preamble.bodies.empty());
     const auto& bodies = job.geometry->elementBodies();
     for (int body : std::set<int>(bodies.begin(), bodies.end())) job.materials->forBody(body);
     // Every reference must be found on the mesh before any assembly starts.

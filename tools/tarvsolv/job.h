@@ -3,14 +3,14 @@
 #include <memory>
 #include <string>
 
-#include "linear_solvers.h"
-#include "materials.h"
-#include "model_entries.h"
-#include "model_geometry.h"
-#include "result_file.h"
-#include "run_log.h"
-#include "solver_input.h"
-#include "unit_system.h"
+#include "linalg/linear_solvers.h"
+#include "physics/materials.h"
+#include "physics/model_entries.h"
+#include "physics/model_geometry.h"
+#include "io/result_file.h"
+#include "io/run_log.h"
+#include "io/solver_input.h"
+#include "physics/unit_system.h"
 
 namespace tarvsolv {
 

@@ -1,6 +1,6 @@
 #include "solver_run.h"
 
-#include "analyses.h"
+#include "physics/analyses.h"
 #include "job.h"
 
 namespace tarvsolv {

@@ -6,7 +6,7 @@
 
 #include "element_geometry.h"
 #include "gmsh_api.h"
-#include "mesh_solve/face_tables.h"
+#include "formats/face_tables.h"
 #include "velgrin_error.h"
 
 namespace velgrin {

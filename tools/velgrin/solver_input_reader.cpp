@@ -3,59 +3,21 @@
 #include <algorithm>
 #include <charconv>
 #include <fstream>
-#include <map>
 #include <optional>
-#include <set>
 #include <sstream>
 #include <vector>
 
+#include "formats/solver_input.h"
 #include "velgrin_error.h"
 
 namespace velgrin {
 
 namespace {
 
-// Every heading the add-on writes; a heading line holds the word alone.
-const std::set<std::string, std::less<>> kHeadings{
-    "HEADER", "MODEL", "MFILE", "SOLVE", "TSTEP", "GSTEP", "BUCKLE", "DYNAMIC", "PRINT", "TABLES",
-    "MSET", "MATERIALS", "ESIZE", "LOADS", "RESTRAINTS", "CONSTRAINTS"};
-
-struct Line {
-    int number = 0;  // 1-based
-    std::string text;
-};
-
-std::string trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(first, last - first + 1));
-}
-
-bool isHeading(const std::string& text) { return kHeadings.count(trimmed(text)) != 0 && text[0] != ' '; }
-
-// The body lines of each section by heading; only the first section of a name counts.
-struct Sections {
-    std::map<std::string, std::vector<Line>, std::less<>> bodies;
-    bool has(std::string_view name) const { return bodies.find(name) != bodies.end(); }
-    const std::vector<Line>& body(std::string_view name) const { return bodies.find(name)->second; }
-};
-
-Sections splitSections(std::istream& in) {
-    Sections sections;
-    std::vector<Line>* current = nullptr;
-    std::string text;
-    for (int number = 1; std::getline(in, text); ++number) {
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        if (isHeading(text)) {
-            const auto [it, added] = sections.bodies.try_emplace(trimmed(text));
-            current = added ? &it->second : nullptr;
-            continue;
-        }
-        if (current) current->push_back({number, text});
-    }
-    return sections;
-}
+using formats::InputLine;
+using formats::SolverInputSections;
+using formats::trimmed;
+using formats::words;
 
 class Reader {
 public:
@@ -64,17 +26,17 @@ public:
     [[noreturn]] void fail(const std::string& what) const {
         throw VelgrinError(ExitCode::BadInput, "The solver input \"" + path_ + "\" " + what);
     }
-    [[noreturn]] void failAt(const Line& line, const std::string& section, const std::string& what) const {
+    [[noreturn]] void failAt(const InputLine& line, const std::string& section, const std::string& what) const {
         fail("has a bad " + section + " line " + std::to_string(line.number) + " (\"" + line.text + "\"): " + what);
     }
 
-    const std::vector<Line>& require(const Sections& s, std::string_view name) const {
+    const std::vector<InputLine>& require(const SolverInputSections& s, std::string_view name) const {
         if (!s.has(name)) fail("has no " + std::string(name) + " section.");
-        return s.body(name);
+        return s.lines(name);
     }
 
     // The single value line a section must hold (HEADER, MODEL, MFILE).
-    const Line& firstLine(const Sections& s, std::string_view name) const {
+    const InputLine& firstLine(const SolverInputSections& s, std::string_view name) const {
         const auto& body = require(s, name);
         if (body.empty() || trimmed(body.front().text).empty())
             fail("has an empty " + std::string(name) + " section.");
@@ -93,15 +55,8 @@ std::optional<double> parseNumber(std::string_view text) {
     return value;
 }
 
-std::vector<std::string> words(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> out;
-    for (std::string word; in >> word;) out.push_back(word);
-    return out;
-}
-
 // "0.001 <unit> scale=<s> nod=<n> elem=0 ana=<a> ..."
-void readHeader(const Reader& reader, const Line& line, MeshJob& job) {
+void readHeader(const Reader& reader, const InputLine& line, MeshJob& job) {
     const auto fields = words(line.text);
     if (fields.size() < 2) reader.failAt(line, "HEADER", "the unit text is missing.");
     job.unitText = fields[1];
@@ -127,8 +82,8 @@ void readHeader(const Reader& reader, const Line& line, MeshJob& job) {
 int wholeCount(double value) { return value < 0 ? 0 : static_cast<int>(value); }
 
 // " upper lower fineness grading close curve edge surface volume order 0"
-void readSettings(const Reader& reader, const std::vector<Line>& body, MeshJob& job) {
-    const Line* line = nullptr;
+void readSettings(const Reader& reader, const std::vector<InputLine>& body, MeshJob& job) {
+    const InputLine* line = nullptr;
     for (const auto& l : body)
         if (!trimmed(l.text).empty()) { line = &l; break; }
     if (!line) {
@@ -162,7 +117,7 @@ void readSettings(const Reader& reader, const std::vector<Line>& body, MeshJob& 
 }
 
 // "bos <face> <size>", "eos <edge> <size>", "pxs <x>,<y>,<z> <size>"
-LocalSize readLocalSize(const Reader& reader, const Line& line) {
+LocalSize readLocalSize(const Reader& reader, const InputLine& line) {
     const auto fields = words(line.text);
     if (fields.size() != 3) reader.failAt(line, "ESIZE", "a code, an entity and a size are needed.");
     LocalSize local;
@@ -193,7 +148,7 @@ LocalSize readLocalSize(const Reader& reader, const Line& line) {
     return local;
 }
 
-void readLocalSizes(const Reader& reader, const std::vector<Line>& body, MeshJob& job) {
+void readLocalSizes(const Reader& reader, const std::vector<InputLine>& body, MeshJob& job) {
     for (const auto& line : body) {
         if (trimmed(line.text).empty()) continue;
         LocalSize local = readLocalSize(reader, line);
@@ -212,7 +167,7 @@ void readLocalSizes(const Reader& reader, const std::vector<Line>& body, MeshJob
 
 MeshJob readSolverInput(std::istream& in, const std::string& path) {
     const Reader reader(path);
-    const Sections sections = splitSections(in);
+    const SolverInputSections sections = formats::readSolverInputSections(in);
     MeshJob job;
     job.inputPath = path;
     readHeader(reader, reader.firstLine(sections, "HEADER"), job);

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "mesh_solve/mesh_reader.h"
-#include "results/result_reader.h"
+#include "formats/mesh_reader.h"
+#include "formats/result_reader.h"
 #include "solver_fixture.h"
 
 namespace tarvsolv::testing {

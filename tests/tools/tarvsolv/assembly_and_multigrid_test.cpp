@@ -6,11 +6,11 @@
 
 #include <cmath>
 
-#include "box_mesh.h"
-#include "corner_space.h"
-#include "element_kernels.h"
+#include "fem/box_mesh.h"
+#include "linalg/corner_space.h"
+#include "fem/element_kernels.h"
 #include "solver_fixture.h"
-#include "system_assembler.h"
+#include "fem/system_assembler.h"
 
 namespace tarvsolv::testing {
 namespace {
@@ -18,27 +18,27 @@ namespace {
 // Every entry of a matrix assembled on one process, as a dense row-major array.
 std::vector<double> dense(Mat m) {
     PetscInt rows = 0, columns = 0;
-    petscCheck(MatGetSize(m, &rows, &columns), "MatGetSize");
+    TARV_PETSC(MatGetSize(m, &rows, &columns));
     std::vector<double> out(static_cast<std::size_t>(rows) * columns, 0.0);
     for (PetscInt r = 0; r < rows; ++r) {
         PetscInt count = 0;
         const PetscInt* cols = nullptr;
         const PetscScalar* values = nullptr;
-        petscCheck(MatGetRow(m, r, &count, &cols, &values), "MatGetRow");
+        TARV_PETSC(MatGetRow(m, r, &count, &cols, &values));
         for (PetscInt k = 0; k < count; ++k) out[static_cast<std::size_t>(r) * columns + cols[k]] = values[k];
-        petscCheck(MatRestoreRow(m, r, &count, &cols, &values), "MatRestoreRow");
+        TARV_PETSC(MatRestoreRow(m, r, &count, &cols, &values));
     }
     return out;
 }
 
 std::vector<double> entries(Vec v) {
     PetscInt size = 0;
-    petscCheck(VecGetSize(v, &size), "VecGetSize");
+    TARV_PETSC(VecGetSize(v, &size));
     std::vector<double> out(size);
     const PetscScalar* data = nullptr;
-    petscCheck(VecGetArrayRead(v, &data), "VecGetArrayRead");
+    TARV_PETSC(VecGetArrayRead(v, &data));
     std::copy(data, data + size, out.begin());
-    petscCheck(VecRestoreArrayRead(v, &data), "VecRestoreArrayRead");
+    TARV_PETSC(VecRestoreArrayRead(v, &data));
     return out;
 }
 
@@ -119,7 +119,7 @@ TEST(NodeBlockAssembly, MatchesTheDenseSumWithPrescribedUnknownsLiftedOut) {
     // Preallocated exactly: nothing allocated goes unused, and no entry of the pattern is a
     // coupling a prescribed unknown must not have.
     MatInfo info;
-    petscCheck(MatGetInfo(matrix, MAT_LOCAL, &info), "MatGetInfo");
+    TARV_PETSC(MatGetInfo(matrix, MAT_LOCAL, &info));
     EXPECT_EQ(info.nz_allocated, info.nz_used);
     for (int r = 0; r < size; ++r) {
         if (!c.layout.isPrescribed(r)) continue;
@@ -169,12 +169,12 @@ TEST(CornerSpace, InterpolatesLinearFieldsExactlyAndKeepsPrescribedUnknownsApart
     const CornerSpace free(mesh, layout);
     MatHandle p = free.interpolation();
     PetscInt rows = 0, columns = 0;
-    petscCheck(MatGetSize(p, &rows, &columns), "MatGetSize");
+    TARV_PETSC(MatGetSize(p, &rows, &columns));
     ASSERT_EQ(rows, 3 * mesh.nodeCount());
     ASSERT_EQ(columns, 3 * free.cornerCount());
     EXPECT_EQ(free.cornerCount(), 4 * 3 * 2);  // the box's grid points
     VecHandle coarse, fine;
-    petscCheck(MatCreateVecs(p, coarse.out(), fine.out()), "MatCreateVecs");
+    TARV_PETSC(MatCreateVecs(p, coarse.out(), fine.out()));
     const auto xyz = entries(free.coordinates());
     ASSERT_EQ(xyz.size(), 3u * free.cornerCount());
     for (int n = 0; n < mesh.nodeCount(); ++n)
@@ -182,13 +182,12 @@ TEST(CornerSpace, InterpolatesLinearFieldsExactlyAndKeepsPrescribedUnknownsApart
             const int k = free.cornerOf(n);
             for (int a = 0; a < 3; ++a) {
                 EXPECT_EQ(xyz[3 * k + a], mesh.node(n)[a]);
-                petscCheck(VecSetValue(coarse, 3 * k + a, field(mesh.node(n), a), INSERT_VALUES),
-                           "VecSetValue");
+                TARV_PETSC(VecSetValue(coarse, 3 * k + a, field(mesh.node(n), a), INSERT_VALUES));
             }
         }
-    petscCheck(VecAssemblyBegin(coarse), "VecAssemblyBegin");
-    petscCheck(VecAssemblyEnd(coarse), "VecAssemblyEnd");
-    petscCheck(MatMult(p, coarse, fine), "MatMult");
+    TARV_PETSC(VecAssemblyBegin(coarse));
+    TARV_PETSC(VecAssemblyEnd(coarse));
+    TARV_PETSC(MatMult(p, coarse, fine));
     const auto u = entries(fine);
     for (int n = 0; n < mesh.nodeCount(); ++n)
         for (int a = 0; a < 3; ++a) EXPECT_NEAR(u[3 * n + a], field(mesh.node(n), a), 1e-12) << "node " << n;

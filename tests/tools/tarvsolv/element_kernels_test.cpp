@@ -4,9 +4,9 @@
 #include <cmath>
 #include <numeric>
 
-#include "box_mesh.h"
-#include "element_kernels.h"
-#include "quadrature.h"
+#include "fem/box_mesh.h"
+#include "fem/element_kernels.h"
+#include "fem/quadrature.h"
 
 namespace tarvsolv {
 namespace {

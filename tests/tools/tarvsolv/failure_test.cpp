@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "linalg/petsc_handles.h"
 #include "solver_fixture.h"
 
 namespace tarvsolv::testing {
@@ -55,6 +56,21 @@ TEST_F(Refusals, MissingMaterialOrMeshOrAnUnknownLoad) {
     expectRefusal("create a mesh first");
 }
 
+// An assembly keeps one material, written for body 1, and the solver input lists no bodies: that
+// material holds for the second body the mesher's companion file names too.
+TEST_F(Refusals, AssemblyMaterialHoldsForEveryBody) {
+    const int elements = job.mesh().elementCount();
+    std::ofstream(job.folder() + "/refusal.mtp")
+        << "VELGRIN TOPOLOGY 1\nUNIT mm\nNODES " << job.mesh().nodeCount() << " ELEMENTS " << elements
+        << "\nBODIES 2\n1 1 " << elements / 2 << "\n2 " << elements / 2 + 1 << " " << elements
+        << "\nFACES 0\nEDGES 0\nVERTICES 0\nEND\n";
+    expectRefusal("no material for body 2");  // a part lists its bodies: each needs its material
+    text.bodies.clear();
+    job.writeInput(text);
+    EXPECT_EQ(job.run(), "");
+    EXPECT_EQ(job.nodeBlock("DISP 1").size(), 3u * job.mesh().nodeCount());
+}
+
 TEST_F(Refusals, AnalysesThisVersionDoesNotSolve) {
     text.analysisCode = -1;
     expectRefusal("plasticity is not solved");
@@ -75,6 +91,18 @@ TEST_F(Refusals, DensityIsNeededForNaturalFrequencies) {
     text.solve = "2,0,0,0,0";
     text.materials = {"1  210000,0.3,0,0,0,0,0,0,0,0,0,0,0"};
     expectRefusal("density above 0", SolverChoice::Direct);
+}
+
+// A failing PETSc call is reported under the name of the function called.
+TEST(PetscCheck, NamesTheFailingCall) {
+    Vec v = nullptr;
+    try {
+        TARV_PETSC(VecCreateMPI(PETSC_COMM_WORLD, 5, 3, &v));  // local 5 of a global 3
+        ADD_FAILURE() << "a local length above the global one was accepted";
+    } catch (const std::runtime_error& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("VecCreateMPI failed: ", 0), 0u) << e.what();
+    }
+    VecDestroy(&v);
 }
 
 // A model free in space still has natural frequencies: its rigid-body modes come first at 0 Hz.

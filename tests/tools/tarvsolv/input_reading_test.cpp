@@ -6,14 +6,13 @@
 #include <filesystem>
 #include <fstream>
 
-#include "box_mesh.h"
-#include "companion_file.h"
-#include "materials.h"
-#include "model_entries.h"
-#include "result_blocks.h"
-#include "result_file.h"
-#include "solver_input.h"
-#include "unit_system.h"
+#include "fem/box_mesh.h"
+#include "io/companion_file.h"
+#include "physics/materials.h"
+#include "physics/model_entries.h"
+#include "io/result_file.h"
+#include "io/solver_input.h"
+#include "physics/unit_system.h"
 
 namespace tarvsolv {
 namespace {
@@ -76,6 +75,23 @@ TEST(SolverInput, ReadsEverySectionOfTheAddOnsFile) {
     const MaterialSet materials(m, false);
     EXPECT_DOUBLE_EQ(materials.forBody(1).elasticAt(EvalPoint{{}, 1, 70}).young, 190000);
     EXPECT_THROW(materials.forBody(2), std::runtime_error);
+}
+
+// The shared golden solver input: a plasticity solve with a step section, one line per section.
+TEST(SolverInput, ReadsTheGoldenFile) {
+    const SolverInput input = readSolverInput(std::string(KOLVANE_TEST_DATA) + "/formats/solver_input.txt");
+    EXPECT_EQ(input.unitText, "in");
+    EXPECT_DOUBLE_EQ(input.lengthScale, 0.03937);
+    EXPECT_EQ(solveKind(input), SolveKind::Plastic);
+    EXPECT_TRUE(input.tstep);
+    EXPECT_EQ(input.modelPath, "/p/dump.stp");
+    EXPECT_EQ(input.meshPath, "/p/case 1.meb");
+    EXPECT_EQ(input.solve, (std::array<double, 5>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(input.meshSettings, "50 0.5 0.75 1 0.2 3 4 5 6 0 0");
+    EXPECT_EQ(input.sizes.size(), 3u);
+    EXPECT_EQ(input.sizes[2].number, 20);
+    EXPECT_EQ(input.constraints.front().text, "boi 4");
+    EXPECT_THROW(readSolverInput("/no/such/input.txt"), std::runtime_error);
 }
 
 TEST(SolverInput, ThermalCodesReadAsHeatLoads) {
@@ -264,88 +280,6 @@ TEST_F(ScratchFolder, CompanionFileGivesBodiesEdgesAndVertices) {
     write("other.mtp", "VELGRIN TOPOLOGY 1\nUNIT mm\nNODES 3 ELEMENTS 1\n");
     EXPECT_THROW(readCompanionFile(path("other.mtp"), mesh), std::runtime_error);
     EXPECT_FALSE(readCompanionFile(path("none.mtp"), mesh).has_value());
-}
-
-// The node and stress lines are written without printf; every number must still read as printf's
-// "%.8e" / "%.6e" (rounding carries, three-digit exponents, signs).
-TEST(ResultBlocks, NumbersAreWrittenAsPrintfWritesThem) {
-    const std::vector<double> values{1.5,
-                                     -2,
-                                     123456789.123,
-                                     -9.99999999951e-5,
-                                     1e-100,
-                                     -3.25e+250,
-                                     0.1,
-                                     2.5e-291,
-                                     -7.0000000049e+12,
-                                     6.02214076e23,
-                                     -0.000123456789,
-                                     1e300,
-                                     5e-324,
-                                     99.999999995,
-                                     -1e-5};
-    char expected[200];
-    const std::string disp = nodeVectorBlock("DISP", 3, values);
-    std::string want = "DISP 3\n";
-    for (std::size_t n = 0; n < values.size() / 3; ++n) {
-        const auto shown = [](double v) { return (v > -1e-290 && v < 1e-290) ? 0.0 : v; };
-        std::snprintf(expected, sizeof expected, "%zu %.8e %.8e %.8e\n", n + 1, shown(values[3 * n]),
-                      shown(values[3 * n + 1]), shown(values[3 * n + 2]));
-        want += expected;
-    }
-    EXPECT_EQ(disp, want + "\n");
-
-    BoxSpec box;
-    box.quadratic = false;
-    const FeMesh mesh = makeBoxMesh(box);
-    std::vector<std::array<Stress6, 4>> stresses(mesh.elementCount());
-    stresses[0][1] = {values[0], values[1], values[2], values[3], values[4], values[5]};
-    stresses[0][3] = {values[6], values[8], values[9], values[10], values[13], values[14]};
-    std::istringstream in(stressBlock(1, mesh, stresses));
-    std::string l;
-    for (int k = 0; k < 4; ++k) std::getline(in, l);
-    const auto line = [&](int c) {
-        const Stress6& s = stresses[0][c];
-        std::snprintf(expected, sizeof expected, "1 %d %.6e %.6e %.6e %.6e %.6e %.6e",
-                      mesh.elementNodes(0)[c] + 1, s[0], s[1], s[2], s[3], s[4], s[5]);
-        return std::string(expected);
-    };
-    EXPECT_EQ(l, line(1));
-    std::getline(in, l);
-    std::getline(in, l);
-    EXPECT_EQ(l, line(3));
-}
-
-TEST(ResultBlocks, FollowTheReadersLayout) {
-    const std::string disp = nodeVectorBlock("DISP", 1, {1.5, -2, 0, 0, 0, 1e-300});
-    EXPECT_EQ(disp,
-              "DISP 1\n1 1.50000000e+00 -2.00000000e+00 0.00000000e+00\n2 0.00000000e+00 0.00000000e+00 "
-              "0.00000000e+00\n\n");
-    EXPECT_EQ(temperatureBlock(1, {20}), "TEMP 1\n1 2.00000000e+01\n\n");
-    // Twenty modes still fit the 119 characters of the mode line, shortened.
-    std::vector<double> many(20, 1234.56789);
-    const std::string natu = modeValueBlock(many);
-    const std::string line = natu.substr(5, natu.find('\n', 5) - 5);
-    EXPECT_LE(line.size(), 119u);
-    EXPECT_EQ(modeValueBlock({12.5, 80}), "NATU\n12.5 80\n\n");
-
-    BoxSpec box;
-    box.quadratic = false;
-    const FeMesh mesh = makeBoxMesh(box);
-    std::vector<std::array<Stress6, 4>> stresses(mesh.elementCount());
-    stresses[0][2] = {1, 2, 3, 4, 5, 6};
-    const std::string stres = stressBlock(1, mesh, stresses);
-    std::istringstream in(stres);
-    std::string l;
-    std::getline(in, l);
-    EXPECT_EQ(l, "STRES 1");
-    std::getline(in, l);  // the free line
-    for (int k = 0; k < 3; ++k) std::getline(in, l);
-    EXPECT_EQ(l, "1 " + std::to_string(mesh.elementNodes(0)[2] + 1) +
-                     " 1.000000e+00 2.000000e+00 3.000000e+00 4.000000e+00 5.000000e+00 6.000000e+00");
-    int lines = 0;
-    while (std::getline(in, l) && !l.empty()) ++lines;
-    EXPECT_EQ(lines, 4 * mesh.elementCount() - 3);
 }
 
 }  // namespace

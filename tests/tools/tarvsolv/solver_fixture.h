@@ -12,9 +12,11 @@
 #include <string>
 #include <vector>
 
-#include "box_mesh.h"
-#include "fe_mesh.h"
-#include "run_log.h"
+#include "fem/box_mesh.h"
+#include "formats/solver_input.h"
+#include "support/scratch_folder.h"
+#include "fem/fe_mesh.h"
+#include "io/run_log.h"
 #include "solver_run.h"
 
 namespace tarvsolv::testing {
@@ -36,6 +38,8 @@ struct JobText {
     std::string unit = "mm";
     std::string solve = "0,0,0,0,0";  // the solve dialog's rows 2 to 6
     std::vector<std::string> tables, materials, loads, restraints, constraints;
+    // The result file's body list as the add-on starts it for a part; empty for an assembly.
+    std::string bodies = "BODIES 1\n 1 6 12 8\nEND\n";
 };
 
 class SolverJob {
@@ -60,23 +64,26 @@ class SolverJob {
     }
 
     void writeInput(const JobText& job) {
-        std::ofstream in(inputPath());
-        in << "HEADER\n0.001 " << job.unit << " scale=1 nod=" << mesh_.nodesPerElement
-           << " elem=0 ana=" << job.analysisCode << " 1e-06 0 0\n";
-        in << "MODEL\n" << dir_.string() << "/dump.stp\nMFILE\n" << meshPath() << "\n";
-        in << "SOLVE\n" << job.solve << "\n";
-        in << "TABLES\n";
-        for (const auto& t : job.tables) in << " " << t << "\n";
-        in << "MSET\nMATERIALS\n";
-        for (const auto& m : job.materials) in << m << "\n";
-        in << "ESIZE\nLOADS\n";
-        for (const auto& l : job.loads) in << l << "\n";
-        in << "RESTRAINTS\n";
-        for (const auto& r : job.restraints) in << r << "\n";
-        in << "CONSTRAINTS\n";
-        for (const auto& c : job.constraints) in << c << "\n";
+        const auto indented = [](std::vector<std::string> lines) {
+            for (auto& line : lines) line = " " + line;
+            return lines;
+        };
+        writeFile(inputPath(),
+                  formats::solverInputText({{"HEADER", {"0.001 " + job.unit + " scale=1 nod=" +
+                                                        std::to_string(mesh_.nodesPerElement) + " elem=0 ana=" +
+                                                        std::to_string(job.analysisCode) + " 1e-06 0 0"}},
+                                            {"MODEL", {dir_.string() + "/dump.stp"}},
+                                            {"MFILE", {meshPath()}},
+                                            {"SOLVE", {job.solve}},
+                                            {"TABLES", indented(job.tables)},
+                                            {"MSET", {}},
+                                            {"MATERIALS", job.materials},
+                                            {"ESIZE", {}},
+                                            {"LOADS", job.loads},
+                                            {"RESTRAINTS", job.restraints},
+                                            {"CONSTRAINTS", job.constraints}}));
         std::ofstream out(resultPath());
-        out << "MESHFILE\n" << meshPath() << "\nBODIES 1\n 1 6 12 8\nEND\n";
+        out << "MESHFILE\n" << meshPath() << "\n" << job.bodies;
     }
 
     // Runs the solver; the error message, or "" on success.

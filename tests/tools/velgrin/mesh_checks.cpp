@@ -10,7 +10,7 @@
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 
-#include "mesh_solve/face_tables.h"
+#include "formats/face_tables.h"
 
 namespace velgrin_test {
 

@@ -6,7 +6,7 @@
 
 #include <TopoDS_Shape.hxx>
 
-#include "mesh_solve/mesh.h"
+#include "formats/mesh.h"
 
 namespace velgrin_test {
 

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "length_unit.h"
+#include "support/format_files.h"
 #include "solver_input_reader.h"
 #include "velgrin_error.h"
 
@@ -27,12 +28,8 @@ std::string failure(const std::string& text) {
     return {};
 }
 
-const std::string kSolveInput =
-    "HEADER\n0.001 in scale=0.03937 nod=10 elem=0 ana=-1 1 2 3\n"
-    "MODEL\n/p/dump.stp\nMFILE\n/p/case 1.meb\n"
-    "SOLVE\n1,2,3,4,5\nTSTEP\n 1 2, 3, 4 1\nTABLES\n t1\nMSET\n 50 0.5 0.75 1 0.2 3 4 5 6 0 0\n"
-    "MATERIALS\n1 steel\nESIZE\nbos 3 2.500000\neos 12 1.000000\npxs -1.5,2,3e1 0.250000\n"
-    "LOADS\nbol 3 1 10\nRESTRAINTS\nbor 7 0 0 0\nCONSTRAINTS\n";
+// The shared golden solver input: a plasticity solve with every section.
+const std::string kSolveInput = golden::bytes("solver_input.txt");
 
 TEST(SolverInputReader, ReadsTheMesherSectionsAmongTheSolverOnes) {
     const MeshJob job = read(kSolveInput);

@@ -23,8 +23,8 @@
 
 #include "cad_model.h"
 #include "mesh_checks.h"
-#include "mesh_solve/face_tables.h"
-#include "mesh_solve/mesh_reader.h"
+#include "formats/face_tables.h"
+#include "formats/mesh_reader.h"
 #include "sample_parts.h"
 #include "support/scratch_folder.h"
 #include "velgrin_runner.h"

@@ -3,22 +3,25 @@
 #include <sys/wait.h>
 
 #include <cstdlib>
-#include <sstream>
 
+#include "formats/solver_input.h"
 #include "support/scratch_folder.h"
 
 namespace velgrin_test {
 
 std::string solverInputText(const InputText& input) {
-    std::ostringstream text;
-    text << "HEADER\n0.001 " << input.unit << " scale=1 nod=10 elem=0 ana=0\n";
-    text << "MODEL\n" << input.stepPath << "\nMFILE\n" << input.meshPath << "\n";
-    text << "TABLES\n table1\nMSET\n";
-    if (!input.settings.empty()) text << input.settings << "\n";
-    text << "MATERIALS\n1 steel\nESIZE\n";
-    for (const auto& line : input.localSizes) text << line << "\n";
-    text << "LOADS\nbol 3 1 10\nRESTRAINTS\nbor 1 0 0 0\nCONSTRAINTS\n";
-    return text.str();
+    std::vector<std::string> settings;
+    if (!input.settings.empty()) settings.push_back(input.settings);
+    return formats::solverInputText({{"HEADER", {"0.001 " + input.unit + " scale=1 nod=10 elem=0 ana=0"}},
+                                     {"MODEL", {input.stepPath}},
+                                     {"MFILE", {input.meshPath}},
+                                     {"TABLES", {" table1"}},
+                                     {"MSET", settings},
+                                     {"MATERIALS", {"1 steel"}},
+                                     {"ESIZE", input.localSizes},
+                                     {"LOADS", {"bol 3 1 10"}},
+                                     {"RESTRAINTS", {"bor 1 0 0 0"}},
+                                     {"CONSTRAINTS", {}}});
 }
 
 RunResult runVelgrin(const std::string& inputPath) {

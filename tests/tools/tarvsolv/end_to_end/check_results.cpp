@@ -18,45 +18,39 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
-#include "fe_mesh.h"
+#include "formats/mesh_reader.h"
+#include "formats/result_kinds.h"
+#include "formats/result_reader.h"
 
 namespace {
 
-std::vector<std::string> block(const std::string& path, const std::string& keyword, bool skipCaption) {
-    std::ifstream in(path);
-    std::string line;
-    while (std::getline(in, line) && line.rfind(keyword, 0) != 0) {
+using mesh_solve::NodePoint;
+
+// The mesh file, read by the add-on's reader; exits with a message when it cannot be read.
+mesh_solve::Mesh readMesh(const char* path) {
+    mesh_solve::Mesh mesh;
+    const mesh_solve::MeshReadResult result = mesh_solve::readMeshFile(mesh, path);
+    if (result.status != mesh_solve::MeshReadStatus::Read || !mesh.isLoaded()) {
+        std::fprintf(stderr, "cannot read the mesh %s: %s\n", path, result.message.c_str());
+        std::exit(1);
     }
-    if (skipCaption) std::getline(in, line);
-    std::vector<std::string> lines;
-    while (std::getline(in, line) && !line.empty()) lines.push_back(line);
-    return lines;
+    return mesh;
 }
 
-// Node values of one stress component (0 sx, 1 sy, 2 sz, 3 txy, 4 tyz, 5 txz), the element-corner
-// values averaged per node as the add-on's result views do; nodes no corner names stay NaN.
-std::vector<double> nodeStresses(const std::vector<std::string>& stress, int nodeCount, int component) {
-    std::vector<double> sum(nodeCount, 0.0);
-    std::vector<int> hits(nodeCount, 0);
-    for (const std::string& line : stress) {
-        std::istringstream fields(line);
-        int element, node;
-        double value[6];
-        fields >> element >> node;
-        for (double& v : value) fields >> v;
-        if (!fields || node < 1 || node > nodeCount) continue;
-        sum[node - 1] += value[component];
-        ++hits[node - 1];
+// One quantity of the result file as the add-on's views read it: node values (element-corner
+// results averaged per node, with the number of corner lines behind each node), or node vectors.
+// Exits with a message when the block is missing.
+results::NodeResults readQuantity(const char* path, const mesh_solve::Mesh& mesh, int kind, int item, int step = 1) {
+    results::NodeResults out;
+    out.reset(static_cast<std::size_t>(mesh.nodeCount()));
+    if (results::readResult(path, results::ResultMesh::of(mesh), {kind, item, step, 0}, out) != results::ReadStatus::Read) {
+        std::fprintf(stderr, "the result file %s has no block of kind %d, step %d\n", path, kind, step);
+        std::exit(1);
     }
-    std::vector<double> mean(nodeCount, std::nan(""));
-    for (int n = 0; n < nodeCount; ++n)
-        if (hits[n]) mean[n] = sum[n] / hits[n];
-    return mean;
+    return out;
 }
 
 bool within(const char* what, double got, double expected, double tolerance) {
@@ -71,38 +65,23 @@ bool within(const char* what, double got, double expected, double tolerance) {
 int cantilever(char** argv) {
     const double length = std::atof(argv[2]), width = std::atof(argv[3]), height = std::atof(argv[4]);
     const double e = std::atof(argv[5]), nu = std::atof(argv[6]), force = std::atof(argv[7]);
-    const tarvsolv::FeMesh mesh = tarvsolv::readMeshFile(argv[0]);
-    const auto disp = block(argv[1], "DISP", false);
-    const auto stress = block(argv[1], "STRE", true);
-    if (disp.size() != static_cast<std::size_t>(mesh.nodeCount()) ||
-        stress.size() != 4u * mesh.elementCount()) {
-        std::fprintf(stderr, "the result file does not match the mesh\n");
-        return 1;
-    }
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const results::NodeResults uz = readQuantity(argv[1], mesh, results::kKindDisplacement, 2);
+    const results::NodeResults sx = readQuantity(argv[1], mesh, results::kKindStress, 0);
     const double tol = 1e-6 * length;
     double tip = 0;
     int tipNodes = 0;
-    for (int n = 0; n < mesh.nodeCount(); ++n) {
-        if (std::abs(mesh.node(n).x - length) > tol) continue;
-        std::istringstream fields(disp[n]);
-        double number, x, y, z;
-        fields >> number >> x >> y >> z;
-        tip += z;
-        ++tipNodes;
-    }
-    // Stress on the top and bottom fibres near mid-length (corner lines of nodes within a tenth of
-    // the height of the fibre and a twentieth of the length of the middle).
+    // Stress on the top and bottom fibres near mid-length: the mean over the corner lines of nodes
+    // within a tenth of the height of the fibre and a twentieth of the length of the middle.
     double top = 0, bottom = 0;
     int topCount = 0, bottomCount = 0;
-    for (const std::string& line : stress) {
-        std::istringstream fields(line);
-        int element, node;
-        double sx;
-        fields >> element >> node >> sx;
-        const tarvsolv::Vec3 p = mesh.node(node - 1);
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const NodePoint p = mesh.nodePosition(n + 1);
+        if (std::abs(p.x - length) <= tol) tip += uz.values[n], ++tipNodes;
         if (std::abs(p.x - length / 2) > length / 20) continue;
-        if (std::abs(p.z - height) < tol) top += sx, ++topCount;
-        if (std::abs(p.z) < tol) bottom += sx, ++bottomCount;
+        const double lines = sx.hits[n];
+        if (std::abs(p.z - height) < tol) top += sx.values[n] * lines, topCount += sx.hits[n];
+        if (std::abs(p.z) < tol) bottom += sx.values[n] * lines, bottomCount += sx.hits[n];
     }
     if (!tipNodes || !topCount || !bottomCount) {
         std::fprintf(stderr, "no nodes at the tip or on the fibres\n");
@@ -122,12 +101,6 @@ int cantilever(char** argv) {
 int modes(char** argv) {
     const double length = std::atof(argv[1]), width = std::atof(argv[2]), height = std::atof(argv[3]);
     const double e = std::atof(argv[4]), nu = std::atof(argv[5]), rho = std::atof(argv[6]);
-    std::ifstream in(argv[0]);
-    std::string line;
-    while (std::getline(in, line) && line.rfind("NATU", 0) != 0) {
-    }
-    std::getline(in, line);
-    std::istringstream values(line);
     const double g = e / (2 * (1 + nu));
     const double massPerLength = rho * 1e-3 * width * height;  // kg/mm3 -> N s2/mm4, times the area
     auto frequency = [&](double beta, double depth, double breadth) {
@@ -141,36 +114,27 @@ int modes(char** argv) {
                                 frequency(4.6941, height, width)};
     const char* names[3] = {"mode 1 (Hz)", "mode 2 (Hz)", "mode 3 (Hz)"};
     bool ok = true;
-    for (int k = 0; k < 3; ++k) {
-        double f = 0;
-        if (!(values >> f)) {
-            std::fprintf(stderr, "fewer than three frequencies\n");
-            return 1;
-        }
-        ok = within(names[k], f, expected[k], 0.02) && ok;
-    }
+    // The frequencies as the views read them: the mode value of each mode's shape; no mesh is needed.
+    const mesh_solve::Mesh noMesh;
+    for (int k = 0; k < 3; ++k)
+        ok = within(names[k], readQuantity(argv[0], noMesh, results::kKindModeShape, 0, k + 1).modeValue, expected[k],
+                    0.02) &&
+             ok;
     return ok ? 0 : 1;
 }
 
 int slab(char** argv) {
-    const tarvsolv::FeMesh mesh = tarvsolv::readMeshFile(argv[0]);
-    const auto temperatures = block(argv[1], "TEMP", false);
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const results::NodeResults temperatures = readQuantity(argv[1], mesh, results::kKindTemperature, 0);
     const double thickness = std::atof(argv[2]), k = std::atof(argv[3]), q = std::atof(argv[4]),
                  h = std::atof(argv[5]), fluid = std::atof(argv[6]);
-    if (temperatures.size() != static_cast<std::size_t>(mesh.nodeCount())) {
-        std::fprintf(stderr, "the result file does not match the mesh\n");
-        return 1;
-    }
     bool ok = true;
     for (double x : {0.0, thickness}) {
         double sum = 0;
         int count = 0;
         for (int n = 0; n < mesh.nodeCount(); ++n) {
-            if (std::abs(mesh.node(n).x - x) > 1e-6 * thickness) continue;
-            std::istringstream fields(temperatures[n]);
-            double number, t;
-            fields >> number >> t;
-            sum += t;
+            if (std::abs(mesh.nodePosition(n + 1).x - x) > 1e-6 * thickness) continue;
+            sum += temperatures.values[n];
             ++count;
         }
         const double expected = fluid + q / h + q * (thickness - x) / k;
@@ -188,20 +152,16 @@ int slab(char** argv) {
 // which for d/W = 0.2 gives 3.14 times the gross stress, as Howland's series solution does. It is
 // a plane-stress result for a plate long enough that the ends do not matter.
 int hole(char** argv) {
-    const tarvsolv::FeMesh mesh = tarvsolv::readMeshFile(argv[0]);
-    const auto stress = block(argv[1], "STRE", true);
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const results::NodeResults sx = readQuantity(argv[1], mesh, results::kKindStress, 0);
     const double width = std::atof(argv[2]), diameter = std::atof(argv[3]), traction = std::atof(argv[4]);
-    if (stress.size() != 4u * mesh.elementCount()) {
-        std::fprintf(stderr, "the result file does not match the mesh\n");
-        return 1;
-    }
-    const std::vector<double> sx = nodeStresses(stress, mesh.nodeCount(), 0);
     double peak = -HUGE_VAL;
     int edgeNodes = 0;
     for (int n = 0; n < mesh.nodeCount(); ++n) {
-        const tarvsolv::Vec3 p = mesh.node(n);
-        if (std::isnan(sx[n]) || std::abs(std::hypot(p.x, p.y) - diameter / 2) > 1e-4 * diameter) continue;
-        peak = std::max(peak, sx[n]);
+        const NodePoint p = mesh.nodePosition(n + 1);
+        // Corner nodes only: the views give mid-side nodes the mean of their corners.
+        if (!sx.hits[n] || std::abs(std::hypot(p.x, p.y) - diameter / 2) > 1e-4 * diameter) continue;
+        peak = std::max(peak, sx.values[n]);
         ++edgeNodes;
     }
     if (!edgeNodes) {
@@ -221,41 +181,32 @@ int hole(char** argv) {
 // together with a rigid translation in x and y, since a support that only stops the tube sliding
 // sideways may move it as a whole without straining it.
 int tube(char** argv) {
-    const tarvsolv::FeMesh mesh = tarvsolv::readMeshFile(argv[0]);
-    const auto disp = block(argv[1], "DISP", false);
-    const auto stress = block(argv[1], "STRE", true);
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
     const double a = std::atof(argv[2]), b = std::atof(argv[3]), e = std::atof(argv[4]),
                  nu = std::atof(argv[5]), p = std::atof(argv[6]);
-    if (disp.size() != static_cast<std::size_t>(mesh.nodeCount()) ||
-        stress.size() != 4u * mesh.elementCount()) {
-        std::fprintf(stderr, "the result file does not match the mesh\n");
-        return 1;
-    }
-    const std::vector<double> sx = nodeStresses(stress, mesh.nodeCount(), 0),
-                              sy = nodeStresses(stress, mesh.nodeCount(), 1),
-                              txy = nodeStresses(stress, mesh.nodeCount(), 3);
+    const results::NodeResults u = readQuantity(argv[1], mesh, results::kKindDisplacement, results::kItemVector);
+    const results::NodeResults sx = readQuantity(argv[1], mesh, results::kKindStress, 0),
+                               sy = readQuantity(argv[1], mesh, results::kKindStress, 1),
+                               txy = readQuantity(argv[1], mesh, results::kKindStress, 3);
     auto hoop = [&](int n, double c, double sn) {
-        return sx[n] * sn * sn + sy[n] * c * c - 2 * txy[n] * sn * c;
+        return sx.values[n] * sn * sn + sy.values[n] * c * c - 2 * txy.values[n] * sn * c;
     };
     double hoopSum[2] = {0, 0};
     int hoopCount[2] = {0, 0};
     // Normal equations of u = ur (c, s) + (tx, ty) over the bore's nodes, unknowns (ur, tx, ty).
     double m[3][3] = {}, rhs[3] = {};
     for (int n = 0; n < mesh.nodeCount(); ++n) {
-        const tarvsolv::Vec3 q = mesh.node(n);
+        const NodePoint q = mesh.nodePosition(n + 1);
         const double r = std::hypot(q.x, q.y), c = q.x / r, sn = q.y / r;
         const int surface = std::abs(r - a) < 1e-4 * a ? 0 : std::abs(r - b) < 1e-4 * b ? 1 : -1;
         if (surface < 0) continue;
-        if (!std::isnan(sx[n])) hoopSum[surface] += hoop(n, c, sn), ++hoopCount[surface];
+        if (sx.hits[n]) hoopSum[surface] += hoop(n, c, sn), ++hoopCount[surface];
         if (surface != 0) continue;
-        std::istringstream fields(disp[n]);
-        double number, ux, uy;
-        fields >> number >> ux >> uy;
         const double row[2][3] = {{c, 1, 0}, {sn, 0, 1}};
-        const double u[2] = {ux, uy};
+        const double un[2] = {u.vectors[3 * n], u.vectors[3 * n + 1]};
         for (int d = 0; d < 2; ++d)
             for (int i = 0; i < 3; ++i) {
-                rhs[i] += row[d][i] * u[d];
+                rhs[i] += row[d][i] * un[d];
                 for (int j = 0; j < 3; ++j) m[i][j] += row[d][i] * row[d][j];
             }
     }

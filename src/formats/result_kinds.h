@@ -1,0 +1,28 @@
+#pragma once
+// Result kinds and items of the result file, and the solution types (solve index) that decide how
+// its blocks are numbered.
+namespace results {
+
+// Result kinds of the result file.
+enum ResultKind : int {
+    kKindMesh = 0,
+    kKindTemperature = 1,
+    kKindDisplacement = 2,
+    kKindModeShape = 3,
+    kKindStress = 4,
+    kKindVelocity = 6,
+    kKindPlasticStrain = 7,
+};
+
+// Item of a node kind that asks for the three components as a vector.
+inline constexpr int kItemVector = -1;
+// Item of a node kind that asks for the magnitude of the three components.
+inline constexpr int kItemMagnitude = 3;
+
+// Solution types (solve index of a loadcase) the results depend on.
+inline constexpr int kSolutionPlasticity = 1;
+inline constexpr int kSolutionBuckling = 3;
+inline constexpr int kSolutionNaturalFrequencies = 4;
+inline constexpr int kSolutionForcedVibrations = 5;
+
+}  // namespace results

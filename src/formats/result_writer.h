@@ -1,0 +1,29 @@
+#pragma once
+// Result blocks as the solver appends them to the result file: a header line with the keyword and
+// the block number, one line per node in node order (or four corner lines per element for stresses,
+// after one free caption line), and an empty line after each block. The reader of this library
+// takes them back.
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+
+namespace results {
+
+// The six stress components of one element corner in file order: sx sy sz txy tyz txz.
+using CornerStress = std::array<double, 6>;
+
+// "DISP", "EIGE" or "VELO": x, y, z per node.
+std::string nodeVectorBlock(const char* keyword, int number, std::span<const double> values);
+// "TEMP": one value per node.
+std::string temperatureBlock(int number, std::span<const double> temperatures);
+// "STRES": per element its four corners with element number, node number and the six components.
+// `cornerNodes` holds the 1-based node numbers of the four corners of each element, `stresses` the
+// components at those corners, both four per element.
+std::string stressBlock(int number, std::span<const std::int32_t> cornerNodes,
+                        std::span<const CornerStress> stresses);
+// "NATU" and the line of mode values, kept within the 119 characters the reader takes by
+// shortening the numbers when there are many.
+std::string modeValueBlock(std::span<const double> values);
+
+}  // namespace results

@@ -1,0 +1,193 @@
+// The mesh file: reading the golden files into the in-memory mesh, refusing damaged ones with a
+// message, release, the face tables, and writing the golden files back byte for byte.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+#include "formats/face_tables.h"
+#include "formats/mesh_reader.h"
+#include "formats/mesh_writer.h"
+#include "support/format_files.h"
+
+namespace mesh_solve {
+namespace {
+
+class MeshFile : public ::testing::Test {
+protected:
+    MeshReadResult read(const std::string& bytes) {
+        writeFile(path_, bytes);
+        return readMeshFile(mesh_, path_);
+    }
+    void loadLinear() { ASSERT_EQ(read(golden::bytes("linear.meb")).status, MeshReadStatus::Read); }
+    void expectRefusedAndEmpty(const MeshReadResult& result, const std::string& messagePart) {
+        EXPECT_EQ(result.status, MeshReadStatus::Refused);
+        EXPECT_NE(result.message.find(messagePart), std::string::npos) << result.message;
+        EXPECT_FALSE(mesh_.isLoaded());
+        EXPECT_EQ(mesh_.nodeCount() + mesh_.elementCount() + mesh_.facetCount(), 0);
+        EXPECT_TRUE(mesh_.coordinates().empty());
+        EXPECT_TRUE(mesh_.connectivity().empty());
+        EXPECT_TRUE(mesh_.facetElements().empty());
+        EXPECT_TRUE(mesh_.faceStates().empty());
+    }
+    // The mesh as arrays, for the writer.
+    MeshArrays arrays() const {
+        return {{mesh_.coordinates().begin(), mesh_.coordinates().end()},
+                {mesh_.connectivity().begin(), mesh_.connectivity().end()},
+                {mesh_.facetTags().begin(), mesh_.facetTags().end()},
+                {mesh_.facetElements().begin(), mesh_.facetElements().end()},
+                {mesh_.facetFaces().begin(), mesh_.facetFaces().end()}};
+    }
+
+    ScratchFolder folder_;
+    std::string path_ = folder_.file("job.meb");
+    Mesh mesh_;
+};
+
+TEST_F(MeshFile, LinearGoldenFillsEveryArrayAndState) {
+    const MeshReadResult result = read(golden::bytes("linear.meb"));
+    ASSERT_EQ(result.status, MeshReadStatus::Read);
+    EXPECT_TRUE(result.message.empty());
+    EXPECT_TRUE(mesh_.isLoaded());
+    EXPECT_EQ(mesh_.nodeCount(), 4);
+    EXPECT_EQ(mesh_.elementCount(), 1);
+    EXPECT_EQ(mesh_.facetCount(), 1);
+    EXPECT_EQ(mesh_.nodesPerElement(), 4);
+    EXPECT_EQ(mesh_.nodesPerFacet(), 3);
+    EXPECT_EQ(std::vector<double>(mesh_.coordinates().begin(), mesh_.coordinates().end()),
+              (std::vector<double>{0, 0, 0, 1.5, 0, 0, 0, 2.25, 0, 0, 0, -3.125}));
+    EXPECT_EQ(mesh_.nodePosition(4), (NodePoint{0.0, 0.0, -3.125}));
+    EXPECT_EQ(std::vector<std::int32_t>(mesh_.elementNodes(1).begin(), mesh_.elementNodes(1).end()),
+              (std::vector<std::int32_t>{1, 2, 3, 4}));
+    EXPECT_EQ(mesh_.facetTags()[0], 7);
+    EXPECT_EQ(mesh_.facetElements()[0], 1);
+    EXPECT_EQ(mesh_.facetFaces()[0], 2);
+    EXPECT_EQ(mesh_.elementStates(), "vv");
+    EXPECT_EQ(mesh_.nodeStates(), "vvvvv");
+    EXPECT_EQ(mesh_.faceStates(), "iiiiiiiii");
+}
+
+TEST_F(MeshFile, QuadraticGoldenKeepsElementOrderAndFacetRecords) {
+    // Reserved header bytes carry nothing the readers use, and bytes after the facets are ignored.
+    std::string bytes = golden::withInt32(golden::bytes("quadratic.meb"), 16, 12345) + std::string(16, '\xFF');
+    ASSERT_EQ(read(bytes).status, MeshReadStatus::Read);
+    EXPECT_EQ(mesh_.nodesPerElement(), 10);
+    EXPECT_EQ(mesh_.nodesPerFacet(), 6);
+    EXPECT_EQ(mesh_.elementNodes(1).front(), 20);
+    EXPECT_EQ(mesh_.elementNodes(2).front(), 10);
+    EXPECT_EQ(mesh_.elementNodes(2).back(), 1);
+    EXPECT_EQ(mesh_.nodePosition(20), (NodePoint{20.0, 40.0, 60.0}));
+    EXPECT_EQ(std::vector<std::int32_t>(mesh_.facetTags().begin(), mesh_.facetTags().end()),
+              (std::vector<std::int32_t>{3, 9}));
+    EXPECT_EQ(mesh_.facetElements()[1], 2);
+    EXPECT_EQ(mesh_.facetFaces()[0], 4);
+    EXPECT_EQ(mesh_.faceStates().size(), 13u);
+    EXPECT_THROW(mesh_.elementNodes(3), std::out_of_range);
+    EXPECT_THROW(mesh_.nodePosition(0), std::out_of_range);
+}
+
+TEST_F(MeshFile, WriterReproducesTheGoldenFiles) {
+    for (const char* name : {"linear.meb", "quadratic.meb"}) {
+        ASSERT_EQ(read(golden::bytes(name)).status, MeshReadStatus::Read);
+        const std::string copy = folder_.file("copy.meb");
+        ASSERT_TRUE(writeMeshFile(copy, mesh_.nodesPerElement(), arrays()));
+        EXPECT_EQ(readFile(copy), golden::bytes(name)) << name;
+    }
+    EXPECT_FALSE(writeMeshFile(folder_.file("no-such-folder/a.meb"), 4, arrays()));
+}
+
+// The quadratic faces must be the linear faces with mid-side nodes between their corners: corners
+// 1, 3, 5, 10 play the linear corners 1, 2, 3, 4, and each mid-side node sits on the edge it names.
+TEST(FaceTables, QuadraticFacesRefineTheLinearFaces) {
+    const auto linearCorner = [](std::int32_t quadraticCorner) {
+        return quadraticCorner == 10 ? 4 : (quadraticCorner + 1) / 2;
+    };
+    const auto edgeMidNode = [](std::int32_t a, std::int32_t b) {
+        const std::int32_t lo = std::min(a, b), hi = std::max(a, b);
+        if (hi == 10) return lo == 1 ? 7 : lo == 3 ? 8 : 9;
+        return lo == 1 && hi == 5 ? 6 : lo + 1;
+    };
+    for (std::int32_t face = 1; face <= 4; ++face) {
+        const auto quad = localFaceNodes(10, face);
+        const auto lin = localFaceNodes(4, face);
+        for (int corner = 0; corner < 3; ++corner) {
+            EXPECT_EQ(linearCorner(quad[2 * corner]), lin[corner]) << "face " << face;
+            EXPECT_EQ(quad[2 * corner + 1], edgeMidNode(quad[2 * corner], quad[(2 * corner + 2) % 6]))
+                << "face " << face;
+        }
+    }
+    EXPECT_TRUE(localFaceNodes(4, 0).empty());
+    EXPECT_TRUE(localFaceNodes(10, 5).empty());
+}
+
+// A file without nodes or without elements is an empty mesh, not a damaged one, whatever its facet
+// count; it sets the element order all the same.
+TEST_F(MeshFile, EmptyCountsReadNothing) {
+    for (const auto& [nodes, elements] : {std::pair{0, 3}, std::pair{5, 0}, std::pair{0, 0}}) {
+        SCOPED_TRACE(std::to_string(nodes) + " nodes, " + std::to_string(elements) + " elements");
+        loadLinear();
+        std::string header = golden::bytes("quadratic.meb").substr(0, golden::kMeshHeaderBytes);
+        header = golden::withInt32(golden::withInt32(header, golden::kNodeCountAt, nodes), golden::kElementCountAt, elements);
+        EXPECT_EQ(read(golden::withInt32(header, golden::kFacetCountAt, 1000)).status, MeshReadStatus::Read);
+        EXPECT_FALSE(mesh_.isLoaded());
+        EXPECT_EQ(mesh_.nodeCount() + mesh_.elementCount() + mesh_.facetCount(), 0);
+        EXPECT_EQ(mesh_.nodesPerElement(), 10);
+        EXPECT_TRUE(mesh_.nodeStates().empty());
+    }
+}
+
+TEST_F(MeshFile, UnopenableFileLeavesTheMeshAlone) {
+    loadLinear();
+    const MeshReadResult result = readMeshFile(mesh_, folder_.file("missing.meb"));
+    EXPECT_EQ(result.status, MeshReadStatus::NotOpened);
+    EXPECT_FALSE(result.opened());
+    EXPECT_TRUE(mesh_.isLoaded());
+    EXPECT_EQ(mesh_.nodeCount(), 4);
+}
+
+TEST_F(MeshFile, DamagedFilesAreRefusedWithTheirFault) {
+    const std::string linear = golden::bytes("linear.meb"), quadratic = golden::bytes("quadratic.meb");
+    const std::size_t linearConnectivity = golden::kMeshHeaderBytes + 4 * 24;
+    const std::size_t quadraticFacets = golden::kMeshHeaderBytes + 20 * 24 + 20 * 4;
+    const struct {
+        std::string bytes;
+        const char* message;
+    } cases[] = {
+        {quadratic.substr(0, 27), "too short"},
+        {quadratic.substr(0, quadratic.size() - 1), "holds 611 bytes"},
+        {"", "too short"},
+        {golden::withInt32(linear, golden::kNodesPerElementAt, 7), "7 nodes per element"},
+        {golden::withInt32(linear, golden::kFacetCountAt, -1), "negative count"},
+        {golden::withInt32(linear, golden::kNodeCountAt, 0x7FFFFFFF), "too large"},
+        {golden::withInt32(quadratic, golden::kElementCountAt, 300000000), "too large"},
+        {golden::withInt32(linear, golden::kFacetCountAt, 100000000), "need 1200000140"},
+        {golden::withInt32(linear, linearConnectivity + 8, 5), "element 1 names node 5"},
+        {golden::withInt32(linear, linearConnectivity + 8, 0), "names node 0"},
+        {golden::withInt32(linear, linearConnectivity + 8, -2147483647 - 1), "outside 1 to 4"},
+        {golden::withInt32(quadratic, quadraticFacets + 16, 3), "boundary facet 2 names element 3"},
+        {golden::withInt32(quadratic, quadraticFacets + 8, 5), "boundary facet 1 names face 5"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        loadLinear();
+        expectRefusedAndEmpty(read(c.bytes), c.message);
+    }
+    loadLinear();
+    read(golden::withInt32(quadratic, golden::kNodesPerElementAt, 7));
+    EXPECT_EQ(mesh_.nodesPerElement(), 4) << "a refused header must not set the element order";
+}
+
+TEST_F(MeshFile, ReleaseEmptiesTheMeshAndKeepsTheElementOrder) {
+    loadLinear();
+    mesh_.release();
+    EXPECT_FALSE(mesh_.isLoaded());
+    EXPECT_TRUE(mesh_.facetTags().empty());
+    EXPECT_EQ(mesh_.nodesPerElement(), 4);
+    EXPECT_THROW(mesh_.elementNodes(1), std::out_of_range);
+    ASSERT_EQ(read(golden::bytes("quadratic.meb")).status, MeshReadStatus::Read);
+    EXPECT_EQ(mesh_.nodeCount(), 20);
+}
+
+}  // namespace
+}  // namespace mesh_solve

@@ -1,0 +1,89 @@
+#include "fem/box_mesh.h"
+
+#include <array>
+
+namespace tarvsolv {
+namespace {
+
+constexpr int kCornerOfFace[4][3] = {{0, 2, 1}, {0, 1, 3}, {1, 2, 3}, {2, 0, 3}};
+constexpr int kEdges[6][2] = {{0, 1}, {1, 2}, {0, 2}, {0, 3}, {1, 3}, {2, 3}};
+
+double volume6(const std::array<Vec3, 4>& p) {
+    return dot(cross(p[1] - p[0], p[2] - p[0]), p[3] - p[0]);
+}
+
+}  // namespace
+
+FeMesh makeBoxMesh(const BoxSpec& box) {
+    FeMesh mesh;
+    mesh.nodesPerElement = box.quadratic ? 10 : 4;
+    const int f = box.quadratic ? 2 : 1;  // lattice points per cell along each axis
+    const int lx = f * box.nx + 1, ly = f * box.ny + 1, lz = f * box.nz + 1;
+    auto id = [&](int i, int j, int k) { return (k * ly + j) * lx + i; };
+    mesh.xyz.resize(3ull * lx * ly * lz);
+    for (int k = 0; k < lz; ++k)
+        for (int j = 0; j < ly; ++j)
+            for (int i = 0; i < lx; ++i) {
+                const int n = id(i, j, k);
+                mesh.xyz[3 * n] = box.origin.x + box.size.x * i / (lx - 1);
+                mesh.xyz[3 * n + 1] = box.origin.y + box.size.y * j / (ly - 1);
+                mesh.xyz[3 * n + 2] = box.origin.z + box.size.z * k / (lz - 1);
+            }
+    static constexpr int kPermutations[6][3] = {{0, 1, 2}, {0, 2, 1}, {1, 0, 2},
+                                                {1, 2, 0}, {2, 0, 1}, {2, 1, 0}};
+    for (int ck = 0; ck < box.nz; ++ck)
+        for (int cj = 0; cj < box.ny; ++cj)
+            for (int ci = 0; ci < box.nx; ++ci)
+                for (const auto& perm : kPermutations) {
+                    // Corners as doubled-lattice offsets: 000, e_a, e_a + e_b, 111.
+                    std::array<std::array<int, 3>, 4> corner{};
+                    corner[1][perm[0]] = 1;
+                    corner[2] = corner[1];
+                    corner[2][perm[1]] = 1;
+                    corner[3] = {1, 1, 1};
+                    std::array<Vec3, 4> p;
+                    for (int c = 0; c < 4; ++c)
+                        p[c] = {double(corner[c][0]), double(corner[c][1]), double(corner[c][2])};
+                    if (volume6(p) < 0) std::swap(corner[1], corner[2]);
+                    auto lattice = [&](const std::array<int, 3>& twice) {  // position in half cells
+                        return id(f * ci + twice[0] * f / 2, f * cj + twice[1] * f / 2,
+                                  f * ck + twice[2] * f / 2);
+                    };
+                    std::array<std::array<int, 3>, 4> twice;
+                    for (int c = 0; c < 4; ++c)
+                        for (int a = 0; a < 3; ++a) twice[c][a] = 2 * corner[c][a];
+                    for (int c = 0; c < 4; ++c) mesh.conn.push_back(lattice(twice[c]));
+                    if (box.quadratic)
+                        for (const auto& e : kEdges) {
+                            std::array<int, 3> mid;
+                            for (int a = 0; a < 3; ++a) mid[a] = (twice[e[0]][a] + twice[e[1]][a]) / 2;
+                            mesh.conn.push_back(lattice(mid));
+                        }
+                    const int element = mesh.elementCount() - 1;
+                    for (int face = 0; face < 4; ++face) {
+                        for (int axis = 0; axis < 3; ++axis)
+                            for (int side = 0; side < 2; ++side) {
+                                const int cell = axis == 0 ? ci : axis == 1 ? cj : ck;
+                                const int cells = axis == 0 ? box.nx : axis == 1 ? box.ny : box.nz;
+                                bool on = true;
+                                for (int k = 0; k < 3; ++k) {
+                                    const int at = cell + corner[kCornerOfFace[face][k]][axis];
+                                    on = on && at == (side ? cells : 0);
+                                }
+                                if (on) mesh.facets.push_back({1 + 2 * axis + side, element, face});
+                            }
+                    }
+                }
+    return mesh;
+}
+
+void mapNodes(FeMesh& mesh, const std::function<Vec3(const Vec3&)>& map) {
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const Vec3 p = map(mesh.node(n));
+        mesh.xyz[3 * n] = p.x;
+        mesh.xyz[3 * n + 1] = p.y;
+        mesh.xyz[3 * n + 2] = p.z;
+    }
+}
+
+}  // namespace tarvsolv

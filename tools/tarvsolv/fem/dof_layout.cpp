@@ -1,0 +1,51 @@
+#include "fem/dof_layout.h"
+
+#include <algorithm>
+
+namespace tarvsolv {
+
+DofLayout::DofLayout(const FeMesh& mesh, int dofsPerNode, MPI_Comm comm)
+    : nodeCount_(mesh.nodeCount()),
+      dofsPerNode_(dofsPerNode),
+      comm_(comm),
+      prescribed_(static_cast<std::size_t>(mesh.nodeCount()) * dofsPerNode, 0),
+      values_(prescribed_.size(), 0.0) {
+    int rank = 0, size = 1;
+    MPI_Comm_rank(comm, &rank);
+    MPI_Comm_size(comm, &size);
+    const long long n = nodeCount_;
+    firstNode_ = static_cast<int>(n * rank / size);
+    endNode_ = static_cast<int>(n * (rank + 1) / size);
+}
+
+bool DofLayout::prescribe(int dof, double value) {
+    if (prescribed_[dof]) return values_[dof] == value;
+    prescribed_[dof] = 1;
+    values_[dof] = value;
+    return true;
+}
+
+std::size_t DofLayout::prescribedCount() const {
+    return static_cast<std::size_t>(std::count(prescribed_.begin(), prescribed_.end(), 1));
+}
+
+void DofLayout::toGlobal(std::vector<double>& u) const {
+    for (const auto& [node, f] : frames_) {
+        const double* l = &u[3 * static_cast<std::size_t>(node)];
+        double g[3];
+        for (int a = 0; a < 3; ++a) g[a] = f[a] * l[0] + f[3 + a] * l[1] + f[6 + a] * l[2];
+        std::copy(g, g + 3, &u[3 * static_cast<std::size_t>(node)]);
+    }
+}
+
+VecHandle DofLayout::createVector() const {
+    VecHandle v;
+    const PetscInt local = static_cast<PetscInt>(endNode_ - firstNode_) * dofsPerNode_;
+    TARV_PETSC(VecCreateMPI(comm_, local, PETSC_DETERMINE, v.out()));
+    TARV_PETSC(VecSetBlockSize(v, dofsPerNode_));
+    // Prescribed unknowns are passed as -1 and must be skipped, as the matrix skips them.
+    TARV_PETSC(VecSetOption(v, VEC_IGNORE_NEGATIVE_INDICES, PETSC_TRUE));
+    return v;
+}
+
+}  // namespace tarvsolv

@@ -1,0 +1,57 @@
+#pragma once
+// How the unknowns of a field (1 or 3 per node) are laid out over the processes, which of them are
+// prescribed, and the nodal frames that turn some nodes' unknowns into a local basis (a prescribed
+// displacement along a direction that is not a coordinate axis).
+#include <array>
+#include <map>
+#include <vector>
+
+#include "fem/fe_mesh.h"
+#include "linalg/petsc_handles.h"
+
+namespace tarvsolv {
+
+using Frame = std::array<double, 9>;  // column-major: local axis k is (f[3k], f[3k+1], f[3k+2])
+
+class DofLayout {
+  public:
+    DofLayout(const FeMesh& mesh, int dofsPerNode, MPI_Comm comm);
+
+    int dofsPerNode() const { return dofsPerNode_; }
+    int dofCount() const { return nodeCount_ * dofsPerNode_; }
+    int firstNode() const { return firstNode_; }
+    int endNode() const { return endNode_; }
+    bool ownsNode(int n) const { return n >= firstNode_ && n < endNode_; }
+    // This process assembles the element when it owns the element's first node.
+    bool assemblesElement(const FeMesh& mesh, int e) const { return ownsNode(mesh.elementNodes(e)[0]); }
+    MPI_Comm comm() const { return comm_; }
+
+    // Prescribes unknown `dof` to `value`; false when it was already prescribed to another value
+    // (the first value stays).
+    bool prescribe(int dof, double value);
+    bool isPrescribed(int dof) const { return prescribed_[dof] != 0; }
+    double prescribedValue(int dof) const { return values_[dof]; }
+    std::size_t prescribedCount() const;
+
+    void setFrame(int node, const Frame& frame) { frames_[node] = frame; }
+    const Frame* frameOf(int node) const {
+        const auto it = frames_.find(node);
+        return it == frames_.end() ? nullptr : &it->second;
+    }
+    bool hasFrames() const { return !frames_.empty(); }
+    // Rotates a solution from nodal frames back to global axes (3 unknowns per node).
+    void toGlobal(std::vector<double>& u) const;
+
+    // A vector of this layout (matrices come from MatrixPattern).
+    VecHandle createVector() const;
+
+  private:
+    int nodeCount_, dofsPerNode_;
+    int firstNode_ = 0, endNode_ = 0;
+    MPI_Comm comm_;
+    std::vector<char> prescribed_;
+    std::vector<double> values_;
+    std::map<int, Frame> frames_;
+};
+
+}  // namespace tarvsolv

@@ -1,0 +1,60 @@
+#pragma once
+// Adds element matrices and vectors into a global matrix and right-hand side. Prescribed unknowns
+// are taken out of the coupled system: their rows and columns are dropped, their values move to the
+// right-hand side of the other rows, and each keeps only its own diagonal (scaled like the
+// neighbouring equations) with the matching right-hand side, so the system stays symmetric
+// positive definite and the solution carries the prescribed values exactly. Nodes with a frame
+// have their element blocks rotated into it first.
+//
+// Rows of owned nodes are summed in node blocks laid out by the matrix pattern and handed to the
+// matrix row by row at the end, which is many times faster than adding each element's entries to
+// the matrix one by one; rows of other processes' nodes go through the matrix's own exchange.
+#include <span>
+#include <vector>
+
+#include "fem/matrix_pattern.h"
+
+namespace tarvsolv {
+
+class SystemAssembler {
+  public:
+    // `matrix` comes from `pattern.createMatrix(keepPrescribedDiagonal)`; `rhs` may be null.
+    // `keepPrescribedDiagonal` is false for a mass matrix, whose prescribed rows stay empty.
+    SystemAssembler(const MatrixPattern& pattern, Mat matrix, Vec rhs, bool keepPrescribedDiagonal = true);
+    // Builds the right-hand side only.
+    SystemAssembler(const DofLayout& layout, Vec rhs);
+
+    // `ke` is n x n and `fe` n long (n = nodes x unknowns per node); `fe` may be null.
+    // Both are changed (rotated, lifted) in place.
+    void addElement(std::span<const int> nodes, std::vector<double>& ke, std::vector<double>* fe);
+    // Adds loads on nodes (unknowns per node each); prescribed unknowns ignore them.
+    void addLoads(std::span<const int> nodes, std::vector<double>& fe);
+    // Puts a unit diagonal on the unknowns of nodes that no element uses (a mesh with stray
+    // nodes), so they solve to 0 instead of making the matrix singular. Call once, on every process.
+    void holdStrayNodes(const FeMesh& mesh);
+    // Ends the assembly of whatever was given.
+    void finish();
+
+  private:
+    void rotate(std::span<const int> nodes, std::vector<double>* ke, std::vector<double>* fe) const;
+    void indices(std::span<const int> nodes);
+    void addToBlocks(std::span<const int> nodes, const std::vector<double>& ke);
+    void moveBlocksToMatrix();
+
+    struct Entry {
+        PetscInt row, column;
+        double value;
+    };
+
+    const DofLayout& layout_;
+    const MatrixPattern* pattern_ = nullptr;
+    Mat matrix_ = nullptr;
+    Vec rhs_;
+    bool keepDiagonal_;
+    std::vector<PetscInt> index_;
+    std::vector<PetscInt> dof_;
+    std::vector<double> blocks_;  // d x d per pattern block, row-major
+    std::vector<Entry> remote_;   // held entries of rows other processes own
+};
+
+}  // namespace tarvsolv

@@ -1,0 +1,110 @@
+#include "io/result_file.h"
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+
+#include "io/text_util.h"
+
+namespace tarvsolv {
+
+int ResultPreamble::bodyOfFace(int face) const {
+    for (const BodyTotals& b : bodies)
+        if (face <= b.faces) return b.body;
+    return bodies.empty() ? 1 : bodies.back().body;
+}
+
+ResultPreamble readResultPreamble(const std::string& path, const std::string& meshPath) {
+    ResultPreamble preamble;
+    std::ifstream in(path);
+    if (!in) {
+        preamble.text = "MESHFILE\n" + meshPath + "\n";
+        return preamble;
+    }
+    std::string line;
+    bool inBodies = false;
+    bool sawMeshFile = false;
+    std::ostringstream kept;
+    while (std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        const std::string word = trim(line);
+        if (!sawMeshFile) {
+            if (word != "MESHFILE") break;
+            sawMeshFile = true;
+            kept << line << '\n';
+            if (std::getline(in, line)) kept << line << '\n';
+            continue;
+        }
+        if (inBodies) {
+            kept << line << '\n';
+            if (word == "END") break;
+            const auto fields = splitBlanks(word);
+            if (fields.size() == 4) {
+                BodyTotals b;
+                const auto n = parseInt(fields[0]), f = parseInt(fields[1]), e = parseInt(fields[2]),
+                           v = parseInt(fields[3]);
+                if (n && f && e && v) preamble.bodies.push_back({*n, *f, *e, *v});
+            }
+            continue;
+        }
+        if (word.rfind("BODIES", 0) == 0) {
+            inBodies = true;
+            kept << line << '\n';
+            continue;
+        }
+        break;  // the first result block of an earlier run: everything from here is replaced
+    }
+    preamble.text = sawMeshFile ? kept.str() : "MESHFILE\n" + meshPath + "\n";
+    return preamble;
+}
+
+void writeResultFile(const std::string& path, const ResultPreamble& preamble, const std::string& blocks) {
+    const std::string temporary = path + ".part";
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (!out) throw std::runtime_error("cannot create " + temporary);
+        out << preamble.text << blocks;
+        out.flush();
+        if (!out) throw std::runtime_error("cannot write " + temporary + " (disk full?)");
+    }
+    if (std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        throw std::runtime_error("cannot replace " + path);
+    }
+}
+
+}  // namespace tarvsolv
+
+namespace tarvsolv {
+
+std::vector<double> readTemperatures(const std::string& path, int nodeCount) {
+    std::ifstream in(path);
+    if (!in)
+        throw std::runtime_error("cannot open the temperature results " + path +
+                                 "; solve that thermal loadcase first");
+    std::string line;
+    while (std::getline(in, line)) {
+        const std::string word = trim(line);
+        if (word.rfind("TEMP", 0) != 0) continue;
+        std::vector<double> temperatures(nodeCount);
+        for (int n = 0; n < nodeCount; ++n) {
+            if (!std::getline(in, line))
+                throw std::runtime_error(path + ": the temperature block ends before node " +
+                                         std::to_string(n + 1));
+            const auto fields = splitBlanks(line);
+            const auto value = fields.size() >= 2 ? parseNumber(fields[1]) : std::nullopt;
+            if (!value)
+                throw std::runtime_error(path + ": cannot read the temperature of node " +
+                                         std::to_string(n + 1));
+            temperatures[n] = *value;
+        }
+        if (std::getline(in, line) && !trim(line).empty())
+            throw std::runtime_error(
+                path + ": the temperatures were computed on another mesh (more nodes than this one)");
+        return temperatures;
+    }
+    throw std::runtime_error(path + " holds no temperatures");
+}
+
+}  // namespace tarvsolv

@@ -1,0 +1,54 @@
+#pragma once
+// The solver input file as the add-on writes it: a header line with the unit text and the
+// analysis code, the model and mesh paths, the solve values and step sections, and the lines of
+// the tables, materials, sizes, loads, restraints and constraints sections, kept as text with
+// their line numbers for the readers of each section.
+#include <array>
+#include <string>
+#include <vector>
+
+#include "formats/solver_input.h"
+
+namespace tarvsolv {
+
+using formats::InputLine;  // the line's number in the file and its text, trimmed
+
+struct SolverInput {
+    std::string unitText = "mm";
+    double lengthScale = 1;
+    int nodesPerElement = 10;
+    int analysisCode = 0;
+    std::string modelPath;
+    std::string meshPath;
+    bool hasSolve = false;
+    // The solve dialog's rows 2 to 6 (row 1, the tolerance, is not written into the file).
+    std::array<double, 5> solve{};
+    bool gstep = false, buckle = false, tstep = false, dynamic = false;
+    std::vector<InputLine> tables, materials, sizes, loads, restraints, constraints;
+    std::string meshSettings;
+
+    // Row 2 of the solve dialog: the initial temperature, or the number of modes.
+    double row2() const { return solve[0]; }
+};
+
+// Reads the file; throws std::runtime_error naming the file and line on a header or solve line
+// that cannot be read. Unknown sections are passed over.
+SolverInput readSolverInput(const std::string& path);
+// The same from text already in memory (`name` is used in messages).
+SolverInput parseSolverInput(const std::string& text, const std::string& name);
+
+// The solve the input asks for.
+enum class SolveKind {
+    Static,
+    Plastic,
+    LargeDisplacement,
+    Buckling,
+    Modes,
+    ForcedVibration,
+    SteadyHeat,
+    TransientHeat
+};
+SolveKind solveKind(const SolverInput& input);
+const char* solveKindName(SolveKind kind);
+
+}  // namespace tarvsolv

@@ -1,0 +1,236 @@
+#include "linalg/linear_solvers.h"
+
+#include <petscsys.h>
+
+#include "linalg/corner_space.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace tarvsolv {
+namespace {
+
+// Rigid-body modes of the node coordinates as the near null space of an elasticity matrix.
+void setRigidBodyModes(Mat a, const DofLayout& layout, const FeMesh& mesh) {
+    VecHandle coordinates = layout.createVector();
+    PetscScalar* c = nullptr;
+    TARV_PETSC(VecGetArray(coordinates, &c));
+    for (int n = layout.firstNode(); n < layout.endNode(); ++n)
+        for (int d = 0; d < 3; ++d)
+            c[3 * (n - layout.firstNode()) + d] = mesh.xyz[3 * static_cast<std::size_t>(n) + d];
+    TARV_PETSC(VecRestoreArray(coordinates, &c));
+    NullSpaceHandle space;
+    TARV_PETSC(MatNullSpaceCreateRigidBody(coordinates, space.out()));
+    TARV_PETSC(MatSetNearNullSpace(a, space));
+}
+
+// The corner level's matrices, which the solver refers to and which must outlive it.
+struct CornerLevel {
+    MatHandle interpolation, coarse;
+};
+
+// The corners' Galerkin operator, with their rigid-body modes as its near null space.
+void buildCornerLevel(Mat a, const DofLayout& layout, const FeMesh& mesh, CornerLevel& level) {
+    const CornerSpace corners(mesh, layout);
+    level.interpolation = corners.interpolation();
+    TARV_PETSC(MatPtAP(a, level.interpolation, MAT_INITIAL_MATRIX, 1.0, level.coarse.out()));
+    TARV_PETSC(MatSetOption(level.coarse, MAT_SYMMETRIC, PETSC_TRUE));
+    TARV_PETSC(MatSetOption(level.coarse, MAT_SPD, PETSC_TRUE));
+    VecHandle xyz = corners.coordinates();
+    NullSpaceHandle space;
+    TARV_PETSC(MatNullSpaceCreateRigidBody(xyz, space.out()));
+    TARV_PETSC(MatSetNearNullSpace(level.coarse, space));
+}
+
+// Two levels: two Chebyshev-Jacobi steps on the quadratic unknowns, one GAMG cycle on the corners.
+void setCornerMultigrid(PC pc, const CornerLevel& level) {
+    TARV_PETSC(PCSetType(pc, PCMG));
+    TARV_PETSC(PCMGSetLevels(pc, 2, nullptr));
+    TARV_PETSC(PCMGSetGalerkin(pc, PC_MG_GALERKIN_NONE));
+    TARV_PETSC(PCMGSetInterpolation(pc, 1, level.interpolation));
+    KSP smoother, coarseSolve;
+    PC smootherPc, coarsePc;
+    TARV_PETSC(PCMGGetSmoother(pc, 1, &smoother));
+    TARV_PETSC(KSPSetType(smoother, KSPCHEBYSHEV));
+    TARV_PETSC(KSPChebyshevEstEigSet(smoother, 0, 0.1, 0, 1.1));
+    TARV_PETSC(KSPSetTolerances(smoother, PETSC_DEFAULT, PETSC_DEFAULT, PETSC_DEFAULT, 2));
+    TARV_PETSC(KSPGetPC(smoother, &smootherPc));
+    TARV_PETSC(PCSetType(smootherPc, PCJACOBI));
+    TARV_PETSC(PCMGGetCoarseSolve(pc, &coarseSolve));
+    TARV_PETSC(KSPSetOperators(coarseSolve, level.coarse, level.coarse));
+    TARV_PETSC(KSPSetType(coarseSolve, KSPPREONLY));
+    TARV_PETSC(KSPGetPC(coarseSolve, &coarsePc));
+    TARV_PETSC(PCSetType(coarsePc, PCGAMG));
+}
+
+// Conjugate gradients preconditioned by one multigrid cycle. Quadratic elasticity goes through the
+// corner level first; algebraic multigrid straight on the quadratic matrix spends most of its time
+// forming its first coarse operator, whose stencil is very wide. Everything else gets algebraic
+// multigrid directly. All of it stays open to PETSc options.
+void configureIterative(KSP ksp, Mat a, double tolerance, const DofLayout& layout, const FeMesh& mesh,
+                        CornerLevel& level) {
+    PC pc;
+    TARV_PETSC(KSPSetType(ksp, KSPCG));
+    TARV_PETSC(KSPGetPC(ksp, &pc));
+    TARV_PETSC(KSPSetTolerances(ksp, tolerance, 1e-300, PETSC_DEFAULT, 5000));
+    TARV_PETSC(KSPSetNormType(ksp, KSP_NORM_UNPRECONDITIONED));
+    const bool elastic = layout.dofsPerNode() == 3;
+    if (elastic) setRigidBodyModes(a, layout, mesh);
+    if (!elastic || mesh.nodesPerElement != 10) {
+        TARV_PETSC(PCSetType(pc, PCGAMG));
+        return;
+    }
+    buildCornerLevel(a, layout, mesh, level);
+    setCornerMultigrid(pc, level);
+}
+
+// What the iterative solve runs, after the command line had its say.
+std::string iterativeMethodName(KSP ksp) {
+    PC pc;
+    PCType type = nullptr;
+    TARV_PETSC(KSPGetPC(ksp, &pc));
+    TARV_PETSC(PCGetType(pc, &type));
+    const std::string name = type ? type : "";
+    if (name == PCMG) return "conjugate gradients with multigrid (corner level, then algebraic)";
+    if (name == PCGAMG) return "conjugate gradients with algebraic multigrid";
+    return "conjugate gradients with the " + name + " preconditioner";
+}
+
+// Cholesky by MUMPS; with `operatorsSet` also quiet output and null-pivot detection.
+void configureDirect(KSP ksp, bool operatorsSet) {
+    PC pc;
+    TARV_PETSC(KSPSetType(ksp, KSPPREONLY));
+    TARV_PETSC(KSPGetPC(ksp, &pc));
+    TARV_PETSC(PCSetType(pc, PCCHOLESKY));
+    TARV_PETSC(PCFactorSetMatSolverType(pc, MATSOLVERMUMPS));
+    if (!operatorsSet) return;
+    TARV_PETSC(PCFactorSetUpMatSolverType(pc));
+    Mat factor;
+    TARV_PETSC(PCFactorGetMatrix(pc, &factor));
+    TARV_PETSC(MatMumpsSetIcntl(factor, 4, 0));
+    TARV_PETSC(MatMumpsSetIcntl(factor, 24, 1));
+}
+
+std::string reasonText(KSPConvergedReason reason) {
+    const char* text = KSPConvergedReasons[reason];
+    return text ? text : std::to_string(static_cast<int>(reason));
+}
+
+}  // namespace
+
+LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double tolerance,
+                              const DofLayout& layout, const FeMesh& mesh) {
+    TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
+    TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
+    CornerLevel corners;  // declared before the solver, which refers to its matrices
+    KspHandle ksp;
+    TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
+    TARV_PETSC(KSPSetOperators(ksp, a, a));
+    LinearSolveReport report;
+    if (choice == SolverChoice::Direct) {
+        configureDirect(ksp, true);
+        report.method = "multifrontal Cholesky (MUMPS)";
+    } else {
+        configureIterative(ksp, a, tolerance, layout, mesh, corners);
+    }
+    TARV_PETSC(KSPSetFromOptions(ksp));
+    if (choice == SolverChoice::Iterative) report.method = iterativeMethodName(ksp);
+    if (choice == SolverChoice::Iterative) {
+        TARV_PETSC(KSPSolve(ksp, b, x));
+    } else if (KSPSolve(ksp, b, x) != 0) {
+        throw std::runtime_error(
+            "the factorisation failed: the model is not restrained enough (singular) or a material is "
+            "invalid");
+    }
+    KSPConvergedReason reason;
+    TARV_PETSC(KSPGetConvergedReason(ksp, &reason));
+    PetscInt iterations = 0;
+    TARV_PETSC(KSPGetIterationNumber(ksp, &iterations));
+    report.iterations = static_cast<int>(iterations);
+    if (reason < 0)
+        throw std::runtime_error("the solver did not converge (" + reasonText(reason) + " after " +
+                                 std::to_string(iterations) +
+                                 " iterations): the model is probably not restrained enough");
+    if (choice == SolverChoice::Direct) {
+        PC pc;
+        Mat factor;
+        TARV_PETSC(KSPGetPC(ksp, &pc));
+        TARV_PETSC(PCFactorGetMatrix(pc, &factor));
+        PetscInt nullPivots = 0;
+        TARV_PETSC(MatMumpsGetInfog(factor, 28, &nullPivots));
+        if (nullPivots > 0)
+            throw std::runtime_error("the stiffness matrix is singular (" + std::to_string(nullPivots) +
+                                     " null pivots): the model is not restrained enough");
+    }
+    PetscReal norm = 0;
+    TARV_PETSC(VecNorm(x, NORM_INFINITY, &norm));
+    if (!std::isfinite(norm))
+        throw std::runtime_error("the solution is not finite: the model is not restrained enough");
+    return report;
+}
+
+ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& layout) {
+    TARV_PETSC(MatSetOption(k, MAT_SYMMETRIC, PETSC_TRUE));
+    TARV_PETSC(MatSetOption(m, MAT_SYMMETRIC, PETSC_TRUE));
+    EpsHandle eps;
+    TARV_PETSC(EPSCreate(layout.comm(), eps.out()));
+    TARV_PETSC(EPSSetOperators(eps, k, m));
+    TARV_PETSC(EPSSetProblemType(eps, EPS_GHEP));
+    TARV_PETSC(EPSSetType(eps, EPSKRYLOVSCHUR));
+    TARV_PETSC(EPSSetDimensions(eps, count, PETSC_DEFAULT, PETSC_DEFAULT));
+    TARV_PETSC(EPSSetTarget(eps, shift));
+    TARV_PETSC(EPSSetWhichEigenpairs(eps, EPS_TARGET_MAGNITUDE));
+    TARV_PETSC(EPSSetTolerances(eps, 1e-10, 500));
+    ST st;
+    KSP ksp;
+    TARV_PETSC(EPSGetST(eps, &st));
+    TARV_PETSC(STSetType(st, STSINVERT));
+    TARV_PETSC(STGetKSP(st, &ksp));
+    configureDirect(ksp, false);
+    TARV_PETSC(EPSSetFromOptions(eps));
+    const PetscErrorCode code = EPSSolve(eps);
+    if (code != 0)
+        throw std::runtime_error(
+            "the eigenvalue solve failed: the shifted stiffness could not be factorised");
+    PetscInt converged = 0, iterations = 0;
+    TARV_PETSC(EPSGetConverged(eps, &converged));
+    TARV_PETSC(EPSGetIterationNumber(eps, &iterations));
+    ModesReport report;
+    report.iterations = static_cast<int>(iterations);
+    if (converged < count)
+        throw std::runtime_error("only " + std::to_string(converged) + " of " + std::to_string(count) +
+                                 " modes converged");
+    VecHandle vector;
+    TARV_PETSC(MatCreateVecs(k, vector.out(), nullptr));
+    std::vector<std::pair<double, int>> order;
+    for (PetscInt i = 0; i < converged; ++i) {
+        PetscScalar value, imaginary;
+        TARV_PETSC(EPSGetEigenvalue(eps, i, &value, &imaginary));
+        order.emplace_back(value, static_cast<int>(i));
+    }
+    std::sort(order.begin(), order.end());
+    for (int i = 0; i < count; ++i) {
+        TARV_PETSC(EPSGetEigenvector(eps, order[i].second, vector, nullptr));
+        report.eigenvalues.push_back(order[i].first);
+        report.vectors.push_back(gatherOnFirst(vector));
+    }
+    return report;
+}
+
+std::vector<double> gatherOnFirst(Vec v) {
+    ScatterHandle scatter;
+    VecHandle all;
+    TARV_PETSC(VecScatterCreateToZero(v, scatter.out(), all.out()));
+    TARV_PETSC(VecScatterBegin(scatter, v, all, INSERT_VALUES, SCATTER_FORWARD));
+    TARV_PETSC(VecScatterEnd(scatter, v, all, INSERT_VALUES, SCATTER_FORWARD));
+    PetscInt size = 0;
+    TARV_PETSC(VecGetLocalSize(all, &size));
+    std::vector<double> out(size);
+    const PetscScalar* data = nullptr;
+    TARV_PETSC(VecGetArrayRead(all, &data));
+    std::copy(data, data + size, out.begin());
+    TARV_PETSC(VecRestoreArrayRead(all, &data));
+    return out;
+}
+
+}  // namespace tarvsolv

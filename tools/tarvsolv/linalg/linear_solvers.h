@@ -1,0 +1,42 @@
+#pragma once
+// The linear and eigenvalue solvers: conjugate gradients with multigrid (for quadratic elasticity
+// through the corner nodes' linear level, then algebraic multigrid with the rigid-body modes as
+// near null space), a multifrontal Cholesky factorisation (MUMPS),
+// and shift-invert Krylov-Schur (SLEPc) for the lowest natural frequencies.
+#include <string>
+#include <vector>
+
+#include "fem/dof_layout.h"
+
+namespace tarvsolv {
+
+enum class SolverChoice { Iterative, Direct };
+
+// Relative residual of the iterative solver: a hundred times below the 1e-6 the solve dialog
+// offers as tolerance (a value the solver input does not carry), which keeps the iterative
+// solution within 1e-6 of the direct one.
+inline constexpr double kIterativeTolerance = 1e-8;
+
+struct LinearSolveReport {
+    int iterations = 0;
+    std::string method;
+};
+
+// Solves A x = b. `tolerance` is the relative residual for the iterative solver. Throws
+// std::runtime_error when the solver fails or does not converge (a singular model).
+LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double tolerance,
+                              const DofLayout& layout, const FeMesh& mesh);
+
+struct ModesReport {
+    std::vector<double> eigenvalues;           // omega^2, lowest first
+    std::vector<std::vector<double>> vectors;  // on the first process: every unknown of each mode
+    int iterations = 0;
+};
+
+// The `count` lowest modes of K x = lambda M x by shift-invert about `shift`.
+ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& layout);
+
+// Every entry of a distributed vector, on the first process (empty elsewhere).
+std::vector<double> gatherOnFirst(Vec v);
+
+}  // namespace tarvsolv

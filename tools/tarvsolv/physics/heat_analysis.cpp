@@ -1,0 +1,132 @@
+#include <stdexcept>
+
+#include "physics/analyses.h"
+#include "formats/result_writer.h"
+#include "fem/rigid_motion_check.h"
+#include "fem/system_assembler.h"
+
+namespace tarvsolv {
+namespace {
+
+bool isFirstProcess(MPI_Comm comm) {
+    int rank = 0;
+    MPI_Comm_rank(comm, &rank);
+    return rank == 0;
+}
+
+void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler& assembler) {
+    std::vector<const Load*> sources;
+    for (const Load& load : job.entries.loads)
+        if (load.kind == LoadKind::HeatGeneration) sources.push_back(&load);
+    std::vector<double> ke, fe, part;
+    const double reference = job.initialTemperature();
+    for (int e = 0; e < job.mesh.elementCount(); ++e) {
+        if (!layout.assemblesElement(job.mesh, e)) continue;
+        const auto nodes = job.mesh.elementNodes(e);
+        Vec3 c;
+        for (int k = 0; k < 4; ++k) c = c + job.mesh.node(nodes[k]);
+        const Vec3 k = job.materials->forBody(job.geometry->bodyOfElement(e))
+                           .conductivityAt(EvalPoint{0.25 * c, 1.0, reference});
+        conductivityMatrix(job.mesh, e, k, ke);
+        fe.assign(nodes.size(), 0.0);
+        for (const Load* source : sources) {
+            heatSource(
+                job.mesh, e, [source](const Vec3& x) { return source->values[0](EvalPoint{x}); }, part);
+            for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
+        }
+        assembler.addElement(nodes, ke, &fe);
+    }
+}
+
+// Nodes on faces with a convection coefficient above 0: the temperature level is fixed through them.
+std::vector<char> convectingNodes(const Job& job) {
+    std::vector<char> convecting(job.mesh.nodeCount(), 0);
+    for (const Load& load : job.entries.loads) {
+        if (load.kind != LoadKind::Convection || load.where.kind != EntityRef::Kind::Face) continue;
+        for (int node : job.geometry->nodesOf(load.where))
+            if (load.values[0](EvalPoint{job.mesh.node(node)}) > 0) convecting[node] = 1;
+    }
+    return convecting;
+}
+
+// Heat flux and convection on faces, heat at points.
+void assembleBoundary(const Job& job, SystemAssembler& assembler, RunLog& log) {
+    std::vector<double> ke, fe;
+    for (const Load& load : job.entries.loads) {
+        if (load.kind != LoadKind::HeatFlux && load.kind != LoadKind::Convection) continue;
+        log.line(std::string(load.kind == LoadKind::HeatFlux ? "heat flux" : "convection") + " on " +
+                 load.where.describe());
+        if (load.where.kind == EntityRef::Kind::Point) {
+            const int node = job.geometry->nearestNode(load.where.point);
+            if (load.kind != LoadKind::HeatFlux)
+                throw std::runtime_error("input line " + std::to_string(load.line) +
+                                         ": convection needs a face");
+            std::vector<double> q{load.values[0](EvalPoint{job.mesh.node(node)})};
+            const int nodes[1] = {node};
+            assembler.addLoads(nodes, q);
+            continue;
+        }
+        if (load.where.kind != EntityRef::Kind::Face)
+            throw std::runtime_error("input line " + std::to_string(load.line) +
+                                     ": heat flux and convection act on faces");
+        for (const Facet& facet : job.geometry->facetsOfFace(load.where.first)) {
+            const std::vector<int> nodes = job.mesh.faceNodes(facet.element, facet.face);
+            const std::size_t n = nodes.size();
+            ke.assign(n * n, 0.0);
+            fe.assign(n, 0.0);
+            for (const BoundaryPoint& p : facePoints(job.mesh, facet)) {
+                const EvalPoint at{p.x};
+                if (load.kind == LoadKind::HeatFlux) {
+                    const double q = load.values[0](at);
+                    for (std::size_t i = 0; i < n; ++i) fe[i] += p.n[i] * q * p.measure;
+                } else {
+                    const double h = load.values[0](at), fluid = load.values[1](at);
+                    for (std::size_t i = 0; i < n; ++i) {
+                        fe[i] += p.n[i] * h * fluid * p.measure;
+                        for (std::size_t j = 0; j < n; ++j) ke[i * n + j] += h * p.n[i] * p.n[j] * p.measure;
+                    }
+                }
+            }
+            if (load.kind == LoadKind::Convection) {
+                assembler.addElement(nodes, ke, &fe);
+            } else {
+                assembler.addLoads(nodes, fe);
+            }
+        }
+    }
+}
+
+}  // namespace
+
+std::string solveSteadyHeat(const Job& job, RunLog& log) {
+    if (!job.entries.restraints.empty())
+        log.warning("restraints have no meaning in a thermal loadcase and are passed over");
+    for (const Load& load : job.entries.loads)
+        if (load.where.kind == EntityRef::Kind::Edge || load.where.kind == EntityRef::Kind::EdgeByFaces)
+            throw std::runtime_error("input line " + std::to_string(load.line) +
+                                     ": thermal loads act on faces, points or the whole body");
+    if (!everyPartTouched(job.mesh, convectingNodes(job)))
+        throw std::runtime_error(
+            "nothing fixes the temperature level: every body needs a convection face with a heat transfer "
+            "coefficient above 0");
+    DofLayout layout(job.mesh, 1, PETSC_COMM_WORLD);
+    log.line("assembling " + std::to_string(layout.dofCount()) + " temperatures");
+    const MatrixPattern pattern(job.mesh, layout);
+    MatHandle k = pattern.createMatrix();
+    VecHandle f = layout.createVector();
+    VecHandle x = layout.createVector();
+    SystemAssembler assembler(pattern, k, f);
+    assembleConduction(job, layout, assembler);
+    if (isFirstProcess(layout.comm())) assembleBoundary(job, assembler, log);
+    assembler.holdStrayNodes(job.mesh);
+    assembler.finish();
+    log.line("solving");
+    const LinearSolveReport report = solveLinear(k, f, x, job.solver, kIterativeTolerance, layout, job.mesh);
+    log.line("solved by " + report.method +
+             (report.iterations ? " in " + std::to_string(report.iterations) + " iterations" : ""));
+    const std::vector<double> temperatures = gatherOnFirst(x);
+    if (!isFirstProcess(layout.comm())) return {};
+    return results::temperatureBlock(1, temperatures);
+}
+
+}  // namespace tarvsolv

@@ -1,0 +1,46 @@
+#pragma once
+// Materials per body, from the MATERIALS lines "<body> E1,nu,alpha1,rho,0,E2,G12,angle,alpha2,
+// Sy,Su,Se,Syc" (mechanical) or "<body> k,ky,kz,rho,c" (thermal). Each field is a number, a
+// material table (over temperature) or a formula; fields are evaluated per element.
+#include <map>
+#include <optional>
+
+#include "fem/element_kernels.h"
+#include "physics/expressions.h"
+#include "physics/model_entries.h"
+
+namespace tarvsolv {
+
+class BodyMaterial {
+  public:
+    BodyMaterial(const MaterialEntry& entry, const TableSet& tables, bool thermal);
+
+    // Elastic properties at a point and temperature; throws std::runtime_error for values that
+    // make no material (E <= 0, nu outside -1..0.5).
+    IsotropicElastic elasticAt(const EvalPoint& at) const;
+    // Conductivities along x, y, z (Y and Z conductivities of 0 take the conductivity).
+    Vec3 conductivityAt(const EvalPoint& at) const;
+    int line() const { return line_; }
+
+  private:
+    std::vector<Expression> fields_;
+    bool thermal_;
+    int line_;
+};
+
+class MaterialSet {
+  public:
+    // The last material entry of each body is the one that counts. Throws std::runtime_error for a
+    // field that cannot be read or an orthotropic material (not solved by this version).
+    // `sharedByAllBodies`: the model lists no bodies (an assembly, whose one material the add-on
+    // writes for body 1); when its entries then name a single body, that material holds for every body.
+    MaterialSet(const ModelEntries& entries, bool thermal, bool sharedByAllBodies = false);
+    // Throws std::runtime_error "no material for body N" when the body has none.
+    const BodyMaterial& forBody(int body) const;
+
+  private:
+    std::map<int, BodyMaterial> bodies_;
+    const BodyMaterial* everyBody_ = nullptr;
+};
+
+}  // namespace tarvsolv

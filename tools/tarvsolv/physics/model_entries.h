@@ -1,0 +1,81 @@
+#pragma once
+// The materials, restraints, loads and constraints of the solver input, read from their lines
+// into typed entries. Values stay as compiled expressions; geometry references stay as numbers
+// until they are resolved on the mesh.
+#include <array>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "physics/expressions.h"
+#include "io/solver_input.h"
+#include "fem/vec3.h"
+
+namespace tarvsolv {
+
+struct EntityRef {
+    enum class Kind { Face, EdgeByFaces, Edge, Vertex, Point, Model };
+    Kind kind = Kind::Model;
+    int first = 0;   // face, edge or vertex number; first face of an edge
+    int second = 0;  // second face of an edge
+    Vec3 point;
+    std::string describe() const;
+};
+
+struct MaterialEntry {
+    int body = 0;
+    std::vector<std::string> fields;  // the typed fields in dialog order
+    int line = 0;
+};
+
+struct Restraint {
+    EntityRef where;
+    std::array<bool, 3> fixed{};  // X, Y, Z
+    int line = 0;
+};
+
+enum class LoadKind {
+    Traction,
+    Pressure,
+    Force,
+    Acceleration,
+    Spin,
+    Temperatures,
+    HeatFlux,
+    Convection,
+    HeatGeneration
+};
+
+struct Load {
+    LoadKind kind = LoadKind::Force;
+    EntityRef where;
+    std::vector<Expression> values;  // traction / force / acceleration: 3; convection: h, fluid T
+    std::string path;                // temperatures: the result file
+    Vec3 axisPoint, axisDirection;   // spin
+    int line = 0;
+};
+
+struct Constraint {
+    enum class Kind { NormalDisplacement, PlaneDisplacement };
+    Kind kind = Kind::NormalDisplacement;
+    int face = 0;
+    Vec3 direction;  // plane displacement: the direction the face moves along
+    std::optional<Expression> value;
+    int line = 0;
+};
+
+struct ModelEntries {
+    TableSet tables;
+    std::vector<MaterialEntry> materials;
+    std::vector<Restraint> restraints;
+    std::vector<Load> loads;
+    std::vector<Constraint> constraints;
+    std::vector<std::string> warnings;
+};
+
+// Reads every entry; `thermal` chooses how the shared load codes read. Throws std::runtime_error
+// naming the line for an entry that cannot be read, an unknown load text, or a gap or contact
+// interaction (not solved by this version).
+ModelEntries readModelEntries(const SolverInput& input, bool thermal);
+
+}  // namespace tarvsolv

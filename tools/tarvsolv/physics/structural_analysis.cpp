@@ -1,0 +1,302 @@
+#include <cmath>
+#include <numbers>
+#include <sstream>
+#include <stdexcept>
+
+#include "physics/analyses.h"
+#include "fem/rigid_motion_check.h"
+#include "physics/structural_conditions.h"
+#include "fem/system_assembler.h"
+#include "formats/result_writer.h"
+
+namespace tarvsolv {
+namespace {
+
+bool isFirstProcess(MPI_Comm comm) {
+    int rank = 0;
+    MPI_Comm_rank(comm, &rank);
+    return rank == 0;
+}
+
+Vec3 centroid(const FeMesh& mesh, int e) {
+    Vec3 c;
+    const auto nodes = mesh.elementNodes(e);
+    for (int k = 0; k < 4; ++k) c = c + mesh.node(nodes[k]);
+    return 0.25 * c;
+}
+
+// Temperatures of another loadcase and the reference temperature, when the loads name them.
+struct TemperatureField {
+    std::vector<double> nodal;  // empty: no temperature load
+    double reference = 0;
+
+    double atElement(const FeMesh& mesh, int e) const {
+        if (nodal.empty()) return reference;
+        const auto nodes = mesh.elementNodes(e);
+        return 0.25 * (nodal[nodes[0]] + nodal[nodes[1]] + nodal[nodes[2]] + nodal[nodes[3]]);
+    }
+    std::vector<double> changes(const FeMesh& mesh, int e) const {
+        std::vector<double> dT;
+        if (nodal.empty()) return dT;
+        for (int n : mesh.elementNodes(e)) dT.push_back(nodal[n] - reference);
+        return dT;
+    }
+};
+
+TemperatureField temperatureField(const Job& job, RunLog& log) {
+    TemperatureField field;
+    field.reference = job.initialTemperature();
+    for (const Load& load : job.entries.loads)
+        if (load.kind == LoadKind::Temperatures) {
+            log.line("reading temperatures from " + load.path);
+            field.nodal = readTemperatures(load.path, job.mesh.nodeCount());
+        }
+    return field;
+}
+
+IsotropicElastic elementMaterial(const Job& job, const TemperatureField& temperatures, int e) {
+    return job.materials->forBody(job.geometry->bodyOfElement(e))
+        .elasticAt(EvalPoint{centroid(job.mesh, e), 1.0, temperatures.atElement(job.mesh, e)});
+}
+
+// Body force per volume from the accelerations and spins (without the density).
+std::function<Vec3(const Vec3&)> accelerationField(const Job& job) {
+    std::vector<const Load*> loads;
+    for (const Load& load : job.entries.loads)
+        if (load.kind == LoadKind::Acceleration || load.kind == LoadKind::Spin) loads.push_back(&load);
+    if (loads.empty()) return {};
+    const UnitSystem units = job.units;
+    return [loads, units](const Vec3& x) {
+        Vec3 a;
+        for (const Load* load : loads) {
+            const EvalPoint at{x};
+            if (load->kind == LoadKind::Acceleration) {
+                for (int k = 0; k < 3; ++k) a[k] += units.accelerationScale * load->values[k](at);
+            } else {
+                const double w = load->values[0](at);
+                const Vec3 r = x - load->axisPoint;
+                const Vec3 radial = r - dot(r, load->axisDirection) * load->axisDirection;
+                a = a + (w * w) * radial;
+            }
+        }
+        return units.massScale * a;
+    };
+}
+
+void assembleElements(const Job& job, const MatrixPattern& pattern, const TemperatureField& temperatures,
+                      Mat k, Vec f) {
+    const DofLayout& layout = pattern.layout();
+    SystemAssembler assembler(pattern, k, f);
+    const auto acceleration = accelerationField(job);
+    std::vector<double> ke, fe, part;
+    for (int e = 0; e < job.mesh.elementCount(); ++e) {
+        if (!layout.assemblesElement(job.mesh, e)) continue;
+        const IsotropicElastic m = elementMaterial(job, temperatures, e);
+        elasticStiffness(job.mesh, e, m, ke);
+        fe.assign(ke.size() ? 3 * job.mesh.nodesPerElement : 0, 0.0);
+        if (acceleration) {
+            const double rho = m.density;
+            bodyForce(
+                job.mesh, e, [&](const Vec3& x) { return rho * acceleration(x); }, part);
+            for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
+        }
+        if (!temperatures.nodal.empty()) {
+            thermalLoad(job.mesh, e, m, temperatures.changes(job.mesh, e), part);
+            for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
+        }
+        assembler.addElement(job.mesh.elementNodes(e), ke, &fe);
+    }
+    assembler.holdStrayNodes(job.mesh);
+    assembler.finish();
+}
+
+void addFaceLoad(const Job& job, const Load& load, SystemAssembler& assembler) {
+    std::vector<double> fe;
+    for (const Facet& facet : job.geometry->facetsOfFace(load.where.first)) {
+        const std::vector<int> nodes = job.mesh.faceNodes(facet.element, facet.face);
+        fe.assign(3 * nodes.size(), 0.0);
+        for (const BoundaryPoint& p : facePoints(job.mesh, facet)) {
+            const EvalPoint at{p.x};
+            Vec3 t;
+            if (load.kind == LoadKind::Pressure)
+                t = (-load.values[0](at)) * p.normal;
+            else
+                t = {load.values[0](at), load.values[1](at), load.values[2](at)};
+            for (std::size_t i = 0; i < nodes.size(); ++i)
+                for (int a = 0; a < 3; ++a) fe[3 * i + a] += p.n[i] * t[a] * p.measure;
+        }
+        assembler.addLoads(nodes, fe);
+    }
+}
+
+void addEdgeLoad(const Job& job, const Load& load, SystemAssembler& assembler) {
+    if (load.kind == LoadKind::Pressure)
+        throw std::runtime_error("input line " + std::to_string(load.line) +
+                                 ": a pressure on an edge has no direction; use a distributed load");
+    std::vector<double> fe;
+    for (const auto& s : job.geometry->edgeSegments(load.where)) {
+        std::vector<int> nodes{s[0], s[1]};
+        if (s[2] >= 0) nodes.push_back(s[2]);
+        fe.assign(3 * nodes.size(), 0.0);
+        for (const BoundaryPoint& p : edgePoints(job.mesh, s[0], s[1], s[2])) {
+            const EvalPoint at{p.x};
+            for (std::size_t i = 0; i < nodes.size(); ++i)
+                for (int a = 0; a < 3; ++a) fe[3 * i + a] += p.n[i] * load.values[a](at) * p.measure;
+        }
+        assembler.addLoads(nodes, fe);
+    }
+}
+
+// Face, edge and point loads, added by the first process.
+void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log) {
+    SystemAssembler assembler(layout, f);
+    if (isFirstProcess(layout.comm())) {
+        for (const Load& load : job.entries.loads) {
+            if (load.kind != LoadKind::Traction && load.kind != LoadKind::Pressure &&
+                load.kind != LoadKind::Force)
+                continue;
+            if (load.where.kind == EntityRef::Kind::Face)
+                addFaceLoad(job, load, assembler);
+            else if (load.where.kind == EntityRef::Kind::Edge ||
+                     load.where.kind == EntityRef::Kind::EdgeByFaces)
+                addEdgeLoad(job, load, assembler);
+            else {
+                const int node = job.geometry->nearestNode(load.where.point);
+                const EvalPoint at{job.mesh.node(node)};
+                std::vector<double> fe{load.values[0](at), load.values[1](at), load.values[2](at)};
+                const int nodes[1] = {node};
+                assembler.addLoads(nodes, fe);
+            }
+            log.line(std::string(load.kind == LoadKind::Pressure ? "pressure"
+                                 : load.kind == LoadKind::Force  ? "force"
+                                                                 : "distributed load") +
+                     " on " + load.where.describe());
+        }
+    }
+    assembler.finish();
+}
+
+// The stresses at the four corners of every element, four per element, with the corners' 1-based
+// node numbers as the result file lists them.
+struct CornerResults {
+    std::vector<std::int32_t> nodes;
+    std::vector<Stress6> stresses;
+};
+
+CornerResults elementStresses(const Job& job, const TemperatureField& temperatures, const std::vector<double>& u) {
+    CornerResults corners;
+    corners.nodes.reserve(4 * static_cast<std::size_t>(job.mesh.elementCount()));
+    corners.stresses.reserve(4 * static_cast<std::size_t>(job.mesh.elementCount()));
+    std::vector<double> ue(3 * job.mesh.nodesPerElement);
+    for (int e = 0; e < job.mesh.elementCount(); ++e) {
+        const auto nodes = job.mesh.elementNodes(e);
+        for (std::size_t i = 0; i < nodes.size(); ++i)
+            for (int a = 0; a < 3; ++a) ue[3 * i + a] = u[3 * static_cast<std::size_t>(nodes[i]) + a];
+        const auto stresses = cornerStresses(job.mesh, e, elementMaterial(job, temperatures, e), ue,
+                                             temperatures.changes(job.mesh, e));
+        for (int c = 0; c < 4; ++c) {
+            corners.nodes.push_back(nodes[c] + 1);
+            corners.stresses.push_back(stresses[c]);
+        }
+    }
+    return corners;
+}
+
+double solverTolerance(const Job&) {
+    return kIterativeTolerance;
+}
+
+std::string formatSolveLine(const LinearSolveReport& r) {
+    std::ostringstream out;
+    out << "solved by " << r.method;
+    if (r.iterations > 0) out << " in " << r.iterations << " iterations";
+    return out.str();
+}
+
+}  // namespace
+
+std::string solveStatics(const Job& job, RunLog& log) {
+    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
+    applyDisplacementConditions(job, layout, false, log);
+    if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
+    const TemperatureField temperatures = temperatureField(job, log);
+    log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" +
+             std::to_string(layout.prescribedCount()) + " prescribed)");
+    const MatrixPattern pattern(job.mesh, layout);
+    MatHandle k = pattern.createMatrix();
+    VecHandle f = layout.createVector();
+    VecHandle x = layout.createVector();
+    assembleElements(job, pattern, temperatures, k, f);
+    assembleBoundaryLoads(job, layout, f, log);
+    log.line("solving");
+    const LinearSolveReport report = solveLinear(k, f, x, job.solver, solverTolerance(job), layout, job.mesh);
+    log.line(formatSolveLine(report));
+    std::vector<double> u = gatherOnFirst(x);
+    if (!isFirstProcess(layout.comm())) return {};
+    layout.toGlobal(u);
+    log.line("computing stresses");
+    const CornerResults corners = elementStresses(job, temperatures, u);
+    return results::nodeVectorBlock("DISP", 1, u) + results::stressBlock(1, corners.nodes, corners.stresses);
+}
+
+std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
+    const int count = std::max(1, static_cast<int>(job.input.row2()));
+    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
+    applyDisplacementConditions(job, layout, true, log);
+    const bool free = findFreeRigidMotion(job.mesh, layout).has_value();
+    const TemperatureField temperatures;
+    log.line("assembling stiffness and mass, " + std::to_string(layout.dofCount()) + " unknowns");
+    const MatrixPattern pattern(job.mesh, layout);
+    MatHandle k = pattern.createMatrix();
+    MatHandle m = pattern.createMatrix(false);
+    SystemAssembler stiffness(pattern, k, nullptr), mass(pattern, m, nullptr, false);
+    std::vector<double> ke, me;
+    double stiffnessScale = 0, massScale = 0;
+    for (int e = 0; e < job.mesh.elementCount(); ++e) {
+        if (!layout.assemblesElement(job.mesh, e)) continue;
+        const IsotropicElastic mat = elementMaterial(job, temperatures, e);
+        if (!(mat.density > 0))
+            throw std::runtime_error("natural frequencies need a density above 0 in every material");
+        elasticStiffness(job.mesh, e, mat, ke);
+        consistentMass(job.mesh, e, mat.density * job.units.massScale, me);
+        stiffnessScale = std::max(stiffnessScale, ke[0]);
+        massScale = std::max(massScale, me[0]);
+        stiffness.addElement(job.mesh.elementNodes(e), ke, nullptr);
+        mass.addElement(job.mesh.elementNodes(e), me, nullptr);
+    }
+    stiffness.holdStrayNodes(job.mesh);
+    stiffness.finish();
+    mass.finish();
+    // A model free to move has zero frequencies: shift below zero so the shifted stiffness stays
+    // positive definite.
+    double shift = 0;
+    if (free) {
+        double scales[2] = {stiffnessScale, massScale}, global[2];
+        MPI_Allreduce(scales, global, 2, MPI_DOUBLE, MPI_MAX, layout.comm());
+        shift = -1e-6 * global[0] / global[1];
+        log.warning("the model is not fully restrained: its rigid-body modes appear with frequency 0");
+    }
+    log.line("solving for " + std::to_string(count) + " modes (shift-invert, multifrontal Cholesky)");
+    ModesReport modes = solveModes(k, m, count, shift, layout);
+    log.line("modes converged after " + std::to_string(modes.iterations) + " iterations");
+    if (!isFirstProcess(layout.comm())) return {};
+    std::vector<double> frequencies;
+    std::string blocks;
+    for (std::size_t i = 0; i < modes.eigenvalues.size(); ++i) {
+        const double lambda = std::max(0.0, modes.eigenvalues[i]);
+        frequencies.push_back(std::sqrt(lambda) / (2 * std::numbers::pi));
+        std::vector<double>& v = modes.vectors[i];
+        layout.toGlobal(v);
+        double largest = 0;
+        for (double c : v) largest = std::abs(c) > std::abs(largest) ? c : largest;
+        if (largest != 0)
+            for (double& c : v) c /= largest;
+        blocks += results::nodeVectorBlock("EIGE", static_cast<int>(i + 1), v);
+        std::ostringstream text;
+        text << "mode " << i + 1 << ": " << frequencies.back() << " Hz";
+        log.line(text.str());
+    }
+    return results::modeValueBlock(frequencies) + blocks;
+}
+
+}  // namespace tarvsolv
