@@ -141,7 +141,7 @@ Status HostSession::GetBodies(host::IQDBodies** bodies) {
 Status HostSession::GetTransformation(host::Transform* transform) {
     if (failsAsPlanned("IQDPartSession::GetTransformation")) return platform::kFail;
     if (transform == nullptr) return kInvalidPointer;
-    *transform = host::Transform{};  // a part opened on its own sits where its file puts it
+    *transform = options_.placement;
     return kOk;
 }
 
