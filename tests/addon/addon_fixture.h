@@ -1,12 +1,12 @@
 #pragma once
-// What every add-on test starts from: a programmable host, headless prompts, an in-memory settings
+// What every add-on test starts from: the stand-in host's objects, headless prompts, an in-memory settings
 // store with the add-on's key, and documents and programs folders in a scratch folder.
 #include <cstdlib>
 #include <memory>
 
 #include "support/scratch_folder.h"
 #include "platform/settings_store.h"
-#include "support/fake_host.h"
+#include "support/stand_in_host.h"
 #include "ui/headless_prompts.h"
 
 class AddOnFixture {
@@ -30,5 +30,5 @@ public:
     ScratchFolder scratch;
     std::shared_ptr<platform::MemorySettingsStore> settings = std::make_shared<platform::MemorySettingsStore>();
     std::shared_ptr<ui::HeadlessPrompts> prompts = ui::installHeadlessPrompts();
-    testhost::FakeHost host;
+    testhost::StandInHost host;
 };

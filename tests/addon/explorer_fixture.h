@@ -1,6 +1,6 @@
 #pragma once
-// An explorer shown in a panel of a part session named Bracket, with the add-on loaded into the
-// programmable host.
+// An explorer shown in a panel of a part session named Bracket (a 10 x 20 x 30 box), with the
+// add-on loaded into the stand-in host.
 #include "addon/command_factory.h"
 #include "addon/entry_points.h"
 #include "addon_base/library_state.h"
@@ -13,7 +13,6 @@ class ExplorerFixture : public AddOnFixture {
 public:
     ExplorerFixture() {
         setSetting("Projects", scratch.file("projects"));
-        part.addBody().addBox({0, 0, 0}, {10, 20, 30});
         AddOnLoad(nullptr, host.hook(), 0);
     }
     ~ExplorerFixture() {
@@ -40,7 +39,7 @@ public:
         return out;
     }
 
-    testhost::FakeSession& part = host.addPartSession("Bracket");
+    testhost::Part& part = host.addPartSession("Bracket");
     ui::Panel panel{"FEM Explorer"};
     platform::RefPtr<CShowUICommand> explorer = platform::makeRef<CShowUICommand>("Bracket", addon::explorerHooks({}));
 };

@@ -50,7 +50,7 @@ TEST_F(SolverInput, TypicalMechanicalLoadcase) {
     add("face;fix,6=XYZ", kKindReaction, key(0));
     add("face:el_size=2.5", kKindMeshSize, key(1));
     add("edge:el_size=1", kKindMeshSize, edge(0));
-    add("vertex:el_size=0.5", kKindMeshSize, vertex(7));
+    add("vertex:el_size=0.5", kKindMeshSize, vertex(6));
     explorer->document().replaceSectionEntry("1:10 1 0.5 0.3 1 3 3 3 3 2 0", kKindMesherParameters, false);
     ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=0") +
@@ -69,9 +69,11 @@ TEST_F(SolverInput, ADescriptionWithAColonLeavesTheMaterialValuesWhole) {
 }
 
 TEST_F(SolverInput, SecondBodyContinuesTheNumbering) {
-    auto& second = part.addBody().addBox({20, 0, 0}, {30, 10, 10});
+    part.setDocument(testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::box({20, 0, 0}, {30, 10, 10})}));
+    show();  // the explorer takes the reopened session
+    auto& second = part.body(1);
     explorer->document().addEntry(second.key(), second.face(0).key(), "face;fix,6=XYZ", kKindReaction);
-    explorer->document().addEntry(second.key(), second.edge(0).key(), "edge;fix,0=X", kKindReaction);
+    explorer->document().addEntry(second.key(), second.edge(8).key(), "edge;fix,0=X", kKindReaction);
     explorer->document().addEntry(second.key(), second.vertex(2).key(), "point;fix,2=Z", kKindReaction);
     explorer->document().addEntry(second.key(), second.face(1).key(), "alu: 70000,0.33", kKindMaterial);
     ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
@@ -88,11 +90,11 @@ TEST_F(SolverInput, ThermalLoadsAndWholeModelActions) {
     add("body;heat generation=tabl1", kKindAction, key(2));
     add("accel=0, -9810, 0", kKindAction, key(3));
     add("thermal=Hot", kKindAction, key(4));
-    add("vertex;force=1, 2, 3", kKindAction, vertex(1));
-    add("edge;load=4, 0, 0", kKindAction, edge(4));
+    add("vertex;force=1, 2, 3", kKindAction, vertex(5));
+    add("edge;load=4, 0, 0", kKindAction, edge(3));
+    part.setUnits(host::kUnitM, host::kUnitMm);
     part.addDesignPoint({1, 2, 3});
     add("point<1>;force=5,6,7", kKindAction);
-    part.setUnits(host::kUnitM, host::kUnitMm);
     show();  // units are taken when the explorer shows
     ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     EXPECT_EQ(input(), head("0.001 mm scale=1000 nod=10 elem=0 ana=0") +
@@ -115,7 +117,9 @@ TEST_F(SolverInput, AllFiveInteractions) {
 }
 
 TEST_F(SolverInput, SpinUsesTheAxisOfARevolvedFaceOnly) {
-    auto& shaft = part.addBody().addCylinder({0, 0, 0}, 5, 40);
+    part.setDocument(testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::cylinder({0, 0, 0}, 5, 40)}));
+    show();
+    auto& shaft = part.body(1);
     explorer->document().addEntry(shaft.key(), shaft.face(0).key(), "spin_speed=314", kKindAction);
     explorer->document().addEntry(shaft.key(), shaft.face(1).key(), "spin_speed=100", kKindAction);
     ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);

@@ -26,7 +26,7 @@ class MeshCommand : public ::testing::Test, public CommandFixture {
   protected:
     void SetUp() override {
         // A model box with a diagonal of 200.
-        part.setBoundingBox({0, 0, 0}, {120, 160, 0});
+        part.setDocument(testhost::partOf({testhost::box({0, 0, 0}, {120, 96, 128})}));
         show();
         programs.install("velgrin");
     }
@@ -45,7 +45,7 @@ class MeshCommand : public ::testing::Test, public CommandFixture {
     std::string runLog() const { return readFile(folder() + "/Bracket.log"); }
 
     platform::RefPtr<CAddOnCommand> command;
-    platform::RefPtr<testhost::FakeCommandSite> site = host.newCommandSite();
+    platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
 };
 
 TEST_F(MeshCommand, OpensWithTheDefaultsForThePartsSize) {
@@ -58,12 +58,11 @@ TEST_F(MeshCommand, OpensWithTheDefaultsForThePartsSize) {
         "[-] Bounds\n  upper size = 50\n  lower size = 0\n  curve elements > = 2\n  edge elements > = 2\n"
         "  close edge factor = 0\n"
         "[-] Optimization\n  surface steps = 3\n  volume steps = 3\n");
-    EXPECT_EQ(site->names(), std::vector<std::string>{"ClearStatus"});
+    EXPECT_EQ(site->calls(), std::vector<std::string>{"ClearStatus"});
 }
 
 TEST_F(MeshCommand, AssemblyStartsFromAThousand) {
-    auto& assembly = host.addAssemblySession("Frame");
-    assembly.setBoundingBox({0, 0, 0}, {5, 5, 5});
+    host.addAssemblySession("Frame", testhost::partOf({testhost::box({0, 0, 0}, {5, 5, 5})}));
     auto frame = platform::makeRef<CShowUICommand>("Frame");
     ui::Panel framePanel;
     frame->OnShowUI(&framePanel);
@@ -84,7 +83,7 @@ TEST_F(MeshCommand, MeshStoresTheSettingsWritesTheInputAndStartsTheMesher) {
     EXPECT_EQ(texts(kKindMesherParameters), std::vector<std::string>{"1:50 0 0.5 0.25 0 2 2 3 3 1 0"});
     for (EntryKind kind = kKindLoadcase; kind <= kKindSolveParameters; ++kind)
         EXPECT_TRUE(lines(kind).empty()) << "the mesher settings have no tree line";
-    EXPECT_EQ(part.exportedPaths(), std::vector<std::string>{folder() + "/dump.stp"});
+    EXPECT_TRUE(std::filesystem::exists(folder() + "/dump.stp"));
     const std::string input = readFile(inputPath());
     EXPECT_NE(input.find("nod=10 elem=0 ana=0\n"), std::string::npos);
     EXPECT_NE(input.find("MSET\n 50 0 0.5 0.25 0 2 2 3 3 1 0\n"), std::string::npos);
@@ -133,7 +132,7 @@ TEST_F(MeshCommand, MissingMesherIsReportedAfterTheInputIsWritten) {
 }
 
 TEST_F(MeshCommand, RefusedExportWritesNothingAndStartsNothing) {
-    part.setExportResult(3);
+    std::filesystem::create_directory(folder() + "/dump.stp");  // the host cannot write the dump
     start().userClick(M::kMesh);
     EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"transfer file failure!"});
     EXPECT_TRUE(texts(kKindMesherParameters).empty());
@@ -154,7 +153,7 @@ TEST_F(MeshCommand, FailingExportEndsTheRunWithTheCommandsMessage) {
 
 TEST_F(MeshCommand, RefusedWriterStartsNoMesher) {
     M& d = start();
-    host.failAlways("IQDPartSession::GetBodies");
+    host.failNext("IQDPartSession::GetBodies");
     d.userClick(M::kMesh);
     EXPECT_EQ(prompts->messageTexts(),
               std::vector<std::string>{"bug in Hollent api: IQDPartSessionPtr.GetBodies()"});
@@ -188,7 +187,7 @@ TEST_F(MeshCommand, ApplyAddsOneSizeEntryPerPickInOrder) {
     EXPECT_EQ(lines(kKindMeshSize),
               (std::vector<std::string>{"face:el_size=2.5", "edge:el_size=2.5", "vertex:el_size=2.5"}));
     EXPECT_EQ(part.selection().filters(), std::vector<std::int32_t>{2});
-    EXPECT_EQ(part.selection().resetCount(), 1);
+    EXPECT_EQ(part.selection().size(), 0u) << "the picks are reset";
     EXPECT_EQ(part.selection().handBackCount(), 1);
     EXPECT_EQ(site->count("Redraw"), 1);
     EXPECT_EQ(saved().countOfKind(kKindMeshSize), 4u);
@@ -218,7 +217,7 @@ TEST_F(MeshCommand, OverlayMarksTheMeshSizesAndExitEndsTheCommand) {
     EXPECT_TRUE(labelled);
     site->clearCalls();
     d.userClick(M::kExit);
-    EXPECT_EQ(site->names(), (std::vector<std::string>{"SetPicking", "ClearStatus", "EndCommand"}));
+    EXPECT_EQ(site->calls(), (std::vector<std::string>{"SetPicking", "ClearStatus", "EndCommand"}));
 }
 
 }  // namespace

@@ -53,7 +53,7 @@ class SolveCommand : public ::testing::Test, public CommandFixture {
     }
 
     platform::RefPtr<CSolveCommand> command;
-    platform::RefPtr<testhost::FakeCommandSite> site = host.newCommandSite();
+    platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
 };
 
 TEST_F(SolveCommand, MechanicalLoadcaseOpensOnElasticityWithItsDefaultsShown) {
@@ -229,12 +229,12 @@ TEST_F(SolveCommand, MissingSolverIsPassedOverSilently) {
 
 TEST_F(SolveCommand, ExitEndsTheCommandThroughItsSiteButAfterAToolboxStartOnlyClosesTheWindow) {
     start().userClick(S::kExit);
-    EXPECT_EQ(site->names(), (std::vector<std::string>{"SetPicking", "ClearStatus", "EndCommand"}));
+    EXPECT_EQ(site->calls(), (std::vector<std::string>{"SetPicking", "ClearStatus", "EndCommand"}));
     site->clearCalls();
     addon::library().startedFromToolbox = true;
     S& d = start();
     d.userClick(S::kExit);
-    EXPECT_TRUE(site->names().empty());
+    EXPECT_TRUE(site->calls().empty());
     EXPECT_FALSE(d.isShown());
 }
 

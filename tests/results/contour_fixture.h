@@ -12,7 +12,6 @@
 #include "results/contours_command.h"
 #include "results/contours_dialog.h"
 #include "results/display_state.h"
-#include "support/fake_command_site.h"
 
 namespace results_test {
 
@@ -89,7 +88,7 @@ public:
         explorer->setCurrentCommand(command);
         command->Start();
         command->putref_CommandSite(site.get());
-        site->setRenderDevice(device);
+        host.setRenderDevice(device);
         return *command->contours();
     }
     // Plots the list line `text` and renders once.
@@ -107,7 +106,7 @@ public:
         return out;
     }
 
-    platform::RefPtr<testhost::FakeCommandSite> site = host.newCommandSite();
+    platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
     platform::RefPtr<render::RecordingDevice> device = platform::makeRef<render::RecordingDevice>();
     platform::RefPtr<CContoursCommand> command;
 };
