@@ -122,7 +122,6 @@ class ScriptRunner {
     ui::Dialog& dialog() const;
     int controlId(const ui::Dialog& d, const std::string& word) const;
     std::int32_t menuId(const std::string& word) const;
-    void writeSetting(const std::string& name, const std::string& value);
 
     HostApplication& app_;
     ui::HeadlessPrompts& prompts_;

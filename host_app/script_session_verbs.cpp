@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "failure_plan.h"
-#include "platform/settings_store.h"
+#include "installation.h"
 #include "script_verbs.h"
 
 namespace hostapp {
@@ -13,9 +13,6 @@ namespace hostapp {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr const char* kAddOnKey = "Software\\Tarvenic";
-constexpr const char* kValuesKey = "Software\\Tarvenic\\Tarvenic";
 
 std::int32_t parseUnit(const std::string& word) {
     if (word == "mm") return host::kUnitMm;
@@ -38,14 +35,6 @@ void ScriptRunner::addSessionVerbs(VerbTable& table) {
     table.insert({"select", {0, 1000, "select [ITEM...]", &ScriptRunner::select}});
     table.insert({"unload", {0, 0, "unload", &ScriptRunner::unload}});
     table.insert({"fail", {1, 2, "fail OPERATION [N]", &ScriptRunner::fail}});
-}
-
-void ScriptRunner::writeSetting(const std::string& name, const std::string& value) {
-    auto& store = platform::settingsStore();
-    // As the set-up does: the add-on's key first, then the value in its sub-key.
-    store.createKey(platform::Hive::CurrentUser, kAddOnKey);
-    if (!store.writeValue(platform::Hive::CurrentUser, kValuesKey, name, value))
-        throw LineError("cannot write the setting " + name);
 }
 
 void ScriptRunner::open(const Words& args) {
@@ -77,11 +66,13 @@ void ScriptRunner::open(const Words& args) {
 }
 
 void ScriptRunner::install(const Words& args) {
-    writeSetting("InstallPath", fs::absolute(args[0]).string());
+    if (!installation::registerInstallFolder(fs::absolute(args[0]).string()))
+        throw LineError("cannot write the setting InstallPath");
 }
 
 void ScriptRunner::projects(const Words& args) {
-    writeSetting("Projects", fs::absolute(args[0]).string());
+    if (!installation::registerProjectsRoot(fs::absolute(args[0]).string()))
+        throw LineError("cannot write the setting Projects");
 }
 
 void ScriptRunner::point(const Words& args) {

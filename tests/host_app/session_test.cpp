@@ -258,6 +258,11 @@ TEST_F(HostSession, MeshRunWritesStepDumpAndSolverInputTheSameAfterReopening) {
 }
 
 TEST_F(HostSession, MessagesArePrintedAndChecked) {
+    // A fresh installation holds a solver choice: the Solve dialog opens without a word.
+    const auto solve = folder.run("open $KOLVANE_SAMPLES/beam.step\n" + kLoadcase + "menu Solve\n");
+    ASSERT_EQ(solve.status, 0) << solve.err;
+    EXPECT_EQ(solve.out.find("message:"), std::string::npos) << solve.out;
+
     const std::string expect = "expect-message \"Select a point, edge or face\"\n";
     const std::string script =
         "open $KOLVANE_SAMPLES/beam.step\n" + kLoadcase + "menu \"Add Reactions\"\nclick APPLY\n" + expect;
