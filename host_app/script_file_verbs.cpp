@@ -23,7 +23,7 @@ void ScriptRunner::addFileVerbs(VerbTable& table) {
     table.insert({"render", {1, 3, "render PATH.png [W H]", &ScriptRunner::render}});
     table.insert({"frames", {1, 1, "frames N", &ScriptRunner::frames}});
     table.insert({"snapshot", {1, 3, "snapshot PATH.png [W H]", &ScriptRunner::snapshot}});
-    table.insert({"wait-file", {1, 100, "wait-file PATH [SECONDS [TEXT...]]", &ScriptRunner::waitFile}});
+    table.insert({"wait-file", {1, 100, "wait-file PATH [SECONDS [TEXT...|!FAILURE-TEXT...]]", &ScriptRunner::waitFile}});
     table.insert({"answer-file", {1, 1, "answer-file PATH|cancel", &ScriptRunner::answerFile}});
     table.insert(
         {"answer-print", {1, 1, "answer-print PATH.png|PATH.pdf|cancel", &ScriptRunner::answerPrint}});
@@ -137,11 +137,18 @@ void ScriptRunner::waitFile(const Words& args) {
                     from = old.size();
             }
             for (const auto& text : texts) {
-                if (content.find(text, from) != std::string::npos) {
-                    out_ << "found \"" << text << "\" in " << args[0] << std::endl;
-                    matchedLogs_[args[0]] = {content, written};
-                    return;
+                // A text marked with a leading '!' is the program's failure: found, it fails the line.
+                const bool failure = text.size() > 1 && text[0] == '!';
+                const std::string wanted = failure ? text.substr(1) : text;
+                const std::size_t at = content.find(wanted, from);
+                if (at == std::string::npos) continue;
+                matchedLogs_[args[0]] = {content, written};
+                if (failure) {
+                    const std::size_t end = content.find('\n', at);
+                    throw LineError(args[0] + ": " + content.substr(at, end == std::string::npos ? end : end - at));
                 }
+                out_ << "found \"" << text << "\" in " << args[0] << std::endl;
+                return;
             }
         }
         if (std::chrono::steady_clock::now() > deadline) throw LineError("no finished file " + args[0]);

@@ -312,6 +312,11 @@ TEST_F(HostSession, WaitFileTakesOnlyWhatChangedInALogItWaitedOnBefore) {
     EXPECT_EQ(stale.status, 1);
     EXPECT_EQ(found(stale.out), 1) << stale.out;
     EXPECT_NE(stale.err.find("no finished file"), std::string::npos) << stale.err;
+    // A failure text ("!" in front) that stands in the log fails the line with the program's words.
+    std::ofstream(log) << "[0.5 s] error: no material for body 2\n";
+    const auto failed = folder.run("wait-file " + log + " 5 \"] done\" \"!] error:\"\n");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("] error: no material for body 2"), std::string::npos) << failed.err;
 
     // The second run appends its lines, or writes the log anew, once the first wait has found its text.
     for (const bool anew : {false, true}) {
