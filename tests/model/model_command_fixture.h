@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "addon/command_factory.h"
-#include "addon/explorer_fixture.h"
+#include "support/explorer_fixture.h"
 #include "addon_base/menu.h"
 #include "saved_bytes.h"
 

@@ -3,7 +3,7 @@
 // file in the project folder, a command site whose render device records every call.
 #include <filesystem>
 
-#include "addon/explorer_fixture.h"
+#include "support/explorer_fixture.h"
 #include "mesh_solve/mesh.h"
 #include "mesh_solve/mesh_file_builder.h"
 #include "mesh_solve/mesh_store.h"

@@ -1,7 +1,7 @@
 #pragma once
 // An explorer shown for the part session Bracket, with a projects folder whose path holds a blank,
 // an install folder holding stand-ins for the mesher and the solver, and the iterative solver chosen.
-#include "addon/explorer_fixture.h"
+#include "support/explorer_fixture.h"
 #include "stand_in_programs.h"
 
 class CommandFixture : public ExplorerFixture {

@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "explorer_fixture.h"
+#include "support/explorer_fixture.h"
 #include "widgets/text_entry_dlg.h"
 
 namespace {

@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "addon_fixture.h"
+#include "support/addon_fixture.h"
 
 namespace {
 

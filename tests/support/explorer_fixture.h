@@ -4,7 +4,7 @@
 #include "addon/command_factory.h"
 #include "addon/entry_points.h"
 #include "addon_base/library_state.h"
-#include "addon_fixture.h"
+#include "support/addon_fixture.h"
 #include "loadcase/loadcase_file.h"
 #include "mesh_solve/show_ui_command.h"
 #include "ui/window.h"

@@ -3,7 +3,7 @@
 
 #include "addon_base/addon_command.h"
 #include "addon_base/library_state.h"
-#include "addon_fixture.h"
+#include "support/addon_fixture.h"
 #include "mesh_solve/show_ui_command.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "explorer_fixture.h"
+#include "support/explorer_fixture.h"
 #include "mesh_solve/mesh_store.h"
 
 namespace {

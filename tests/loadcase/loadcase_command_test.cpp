@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "explorer_fixture.h"
+#include "support/explorer_fixture.h"
 #include "loadcase/loadcase_command.h"
 #include "loadcase/header_file.h"
 #include "loadcase/loadcase_dialog.h"
