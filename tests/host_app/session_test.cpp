@@ -270,6 +270,13 @@ TEST_F(HostSession, MessagesArePrintedAndChecked) {
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("message: Select a point, edge or face\n"), std::string::npos);
 
+    // A host failure the script plans reaches the user as the add-on's message; the next try works.
+    const auto failed = folder.run(
+        "open $KOLVANE_SAMPLES/beam.step\nfail IQDSessions::Item\nmenu \"FEM Explorer\"\n"
+        "expect-message \"Exception caught in CKolvaneInterface::InvokeCommand\"\n"
+        "menu \"FEM Explorer\"\nexpect-state 112 1\n");
+    EXPECT_EQ(failed.status, 0) << failed.err << failed.out;
+
     // The same message is not matched twice.
     const auto again = folder.run(script + expect);
     EXPECT_EQ(again.status, 1);
@@ -351,6 +358,8 @@ TEST_F(HostSession, BadLinesAndFailedChecksStopTheRunWithTheirLineNumber) {
         {"point 1 2\n", 1, "usage: point X Y Z"},
         {"type 'unterminated\n", 1, "unterminated"},
         {"on-modal \"Modify Data\"\naccept\n", 1, "without \"end\""},
+        {"fail IQDSession::GetKind\n", 1, "no operation named IQDSession::GetKind"},
+        {"fail IQDSession::get_Kind 0\n", 1, "not a call number"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);
