@@ -1,5 +1,9 @@
 #include "command_site.h"
 
+#include <algorithm>
+
+#include "failure_plan.h"
+
 namespace hostapp {
 
 using platform::kInvalidPointer;
@@ -8,7 +12,12 @@ using platform::Status;
 
 Status CommandSite::gate(const char* name) {
     calls_.emplace_back(name);
+    if (failsAsPlanned("IQDCommandSite::" + std::string(name))) return platform::kFail;
     return host_ == nullptr ? platform::kFail : kOk;
+}
+
+int CommandSite::count(const std::string& name) const {
+    return static_cast<int>(std::count(calls_.begin(), calls_.end(), name));
 }
 
 int CommandSite::option(std::int32_t which) const {
@@ -17,6 +26,7 @@ int CommandSite::option(std::int32_t which) const {
 }
 
 Status CommandSite::ProjectPoint(const host::Point3& point, double* x, double* y) {
+    if (failsAsPlanned("IQDCommandSite::ProjectPoint")) return platform::kFail;
     if (x == nullptr || y == nullptr) return kInvalidPointer;
     if (host_ == nullptr) return platform::kFail;  // not logged: the overlay projects many points
     host_->projectPoint(point, x, y);

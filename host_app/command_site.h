@@ -34,6 +34,8 @@ class CommandSite : public platform::ImplementsDispatch<host::IQDCommandSite> {
     int option(std::int32_t which) const;
     // Names of the site operations called so far, in order ("SetPicking", "EndCommand", ...).
     const std::vector<std::string>& calls() const { return calls_; }
+    int count(const std::string& name) const;
+    void clearCalls() { calls_.clear(); }
     // How often the command took the view's 3-D device.
     int devicesHandedOut() const { return devicesHandedOut_; }
 

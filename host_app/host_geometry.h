@@ -75,6 +75,7 @@ class HostEntityOf : public platform::ImplementsDispatch<I> {
 
     const EntityRef& ref() const { return ref_; }
     const OcctDocument& document() const { return *document_; }
+    const host::KeyBytes& key() const { return document_->entityKey(ref_); }
 
     platform::Status get_Key(host::KeyBytes* key) override;
     platform::Status get_Body(host::IQDBody** body) override;

@@ -26,12 +26,12 @@ class HostPlaneValues : public platform::ImplementsDispatch<host::IQDPlaneValues
   public:
     HostPlaneValues(double a, double b, double c) : a_(a), b_(b), c_(c) {}
 
-    platform::Status get_A(double* a) override { return answer(a_, a); }
-    platform::Status get_B(double* b) override { return answer(b_, b); }
-    platform::Status get_C(double* c) override { return answer(c_, c); }
+    platform::Status get_A(double* a) override { return answer("IQDPlaneValues::get_A", a_, a); }
+    platform::Status get_B(double* b) override { return answer("IQDPlaneValues::get_B", b_, b); }
+    platform::Status get_C(double* c) override { return answer("IQDPlaneValues::get_C", c_, c); }
 
   private:
-    static platform::Status answer(double value, double* out);
+    static platform::Status answer(const char* operation, double value, double* out);
     double a_, b_, c_;
 };
 

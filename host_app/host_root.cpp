@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "failure_plan.h"
+
 namespace hostapp {
 
 using platform::kInvalidPointer;
@@ -20,12 +22,14 @@ HostSession* HostSessions::find(const std::string& name) const {
 }
 
 Status HostSessions::get_Count(std::int32_t* count) {
+    if (failsAsPlanned("IQDSessions::get_Count")) return platform::kFail;
     if (count == nullptr) return kInvalidPointer;
     *count = static_cast<std::int32_t>(sessions_.size());
     return kOk;
 }
 
 Status HostSessions::Item(const platform::Variant& name, host::IQDSession** session) {
+    if (failsAsPlanned("IQDSessions::Item")) return platform::kFail;
     if (session == nullptr) return kInvalidPointer;
     *session = nullptr;
     if (!name.isString()) return platform::kFail;
@@ -35,10 +39,12 @@ Status HostSessions::Item(const platform::Variant& name, host::IQDSession** sess
 }
 
 Status HostRoot::get_Sessions(host::IQDSessions** sessions) {
+    if (failsAsPlanned("IQDRoot::get_Sessions")) return platform::kFail;
     return handOut(sessions_, sessions);
 }
 
 Status HostHook::GetRoot(platform::IUnknown** root) {
+    if (failsAsPlanned("IQDAddOnHook::GetRoot")) return platform::kFail;
     if (root == nullptr) return kInvalidPointer;
     *root = static_cast<host::IQDRoot*>(root_.get());
     root_->AddRef();

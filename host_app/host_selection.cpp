@@ -1,5 +1,6 @@
 #include "host_selection.h"
 
+#include "failure_plan.h"
 #include "host_geometry.h"
 
 namespace hostapp {
@@ -9,6 +10,7 @@ using platform::kOk;
 using platform::Status;
 
 Status HostPickedObject::get_Object(platform::IUnknown** object) {
+    if (failsAsPlanned("IQDPickedObject::get_Object")) return platform::kFail;
     return handOut(object_, object);
 }
 
@@ -17,13 +19,16 @@ void HostSelection::replace(std::vector<platform::RefPtr<platform::IUnknown>> ob
     for (auto& object : objects) picked_.push_back(platform::makeRef<HostPickedObject>(std::move(object)));
 }
 
-Status HostSelection::get_Count(std::int32_t, std::int32_t* count) {
+Status HostSelection::get_Count(std::int32_t filter, std::int32_t* count) {
+    filters_.push_back(filter);
+    if (failsAsPlanned("IQDSelection::get_Count")) return platform::kFail;
     if (count == nullptr) return kInvalidPointer;
     *count = static_cast<std::int32_t>(picked_.size());
     return kOk;
 }
 
 Status HostSelection::Item(std::int32_t index, host::IQDPickedObject** picked) {
+    if (failsAsPlanned("IQDSelection::Item")) return platform::kFail;
     if (picked == nullptr) return kInvalidPointer;
     *picked = nullptr;
     if (index < 0 || index >= static_cast<std::int32_t>(picked_.size())) return platform::kFail;
@@ -31,11 +36,13 @@ Status HostSelection::Item(std::int32_t index, host::IQDPickedObject** picked) {
 }
 
 Status HostSelection::Reset() {
+    if (failsAsPlanned("IQDSelection::Reset")) return platform::kFail;
     picked_.clear();
     return kOk;
 }
 
 Status HostSelection::HandBack() {
+    if (failsAsPlanned("IQDSelection::HandBack")) return platform::kFail;
     ++handBacks_;
     return kOk;
 }

@@ -23,6 +23,8 @@ class HostSelection : public platform::ImplementsDispatch<host::IQDSelection> {
     std::size_t size() const { return picked_.size(); }
     // How often the add-on handed the selection back (the end of a command's picking).
     int handBacks() const { return handBacks_; }
+    // The filter of every count asked, in order: the asking command's code.
+    const std::vector<std::int32_t>& filters() const { return filters_; }
 
     // The filter is the asking command's code; this host picks before the command asks, so it
     // answers what is picked whatever the filter.
@@ -34,6 +36,7 @@ class HostSelection : public platform::ImplementsDispatch<host::IQDSelection> {
   private:
     std::vector<platform::RefPtr<HostPickedObject>> picked_;
     int handBacks_ = 0;
+    std::vector<std::int32_t> filters_;
 };
 
 }  // namespace hostapp

@@ -2,6 +2,8 @@
 
 #include <tuple>
 
+#include "failure_plan.h"
+
 namespace hostapp {
 
 using platform::kFail;
@@ -57,54 +59,63 @@ Status HostSession::QueryInterface(platform::InterfaceId iid, void** out) {
 // ---- IQDSession ----
 
 Status HostSession::get_Kind(std::int32_t* kind) {
+    if (failsAsPlanned("IQDSession::get_Kind")) return platform::kFail;
     if (kind == nullptr) return kInvalidPointer;
     *kind = isPart() ? host::kPartSessionKind : host::kAssemblySessionKind;
     return kOk;
 }
 
 Status HostSession::get_Name(host::AutoString* name) {
+    if (failsAsPlanned("IQDSession::get_Name")) return platform::kFail;
     if (name == nullptr) return kInvalidPointer;
     *name = name_;
     return kOk;
 }
 
 Status HostSession::get_Selection(host::IQDSelection** selection) {
+    if (failsAsPlanned("IQDSession::get_Selection")) return platform::kFail;
     return handOut(selection_, selection);
 }
 
 // ---- IQDDesignSession ----
 
 Status HostSession::get_ModelUnits(std::int32_t* unit) {
+    if (failsAsPlanned("IQDDesignSession::get_ModelUnits")) return platform::kFail;
     if (unit == nullptr) return kInvalidPointer;
     *unit = options_.modelUnit;
     return kOk;
 }
 
 Status HostSession::get_DisplayUnits(std::int32_t* unit) {
+    if (failsAsPlanned("IQDDesignSession::get_DisplayUnits")) return platform::kFail;
     if (unit == nullptr) return kInvalidPointer;
     *unit = options_.displayUnit;
     return kOk;
 }
 
 Status HostSession::GetBoundingBox(host::Point3* low, host::Point3* high) {
+    if (failsAsPlanned({"IQDDesignSession::GetBoundingBox", "IQDPartSession::GetBoundingBox"})) return platform::kFail;
     if (low == nullptr || high == nullptr) return kInvalidPointer;
     std::tie(*low, *high) = document_->boundingBox();
     return kOk;
 }
 
 Status HostSession::ExportStep(const host::AutoString& path, std::int32_t* result) {
+    if (failsAsPlanned("IQDDesignSession::ExportStep")) return platform::kFail;
     if (result == nullptr) return kInvalidPointer;
     *result = document_->exportStep(path) ? 0 : 1;
     return kOk;
 }
 
 Status HostSession::get_DesignPointCount(std::int32_t* count) {
+    if (failsAsPlanned("IQDDesignSession::get_DesignPointCount")) return platform::kFail;
     if (count == nullptr) return kInvalidPointer;
     *count = static_cast<std::int32_t>(points_.size());
     return kOk;
 }
 
 Status HostSession::GetDesignPoint(std::int32_t number, host::Point3* position) {
+    if (failsAsPlanned("IQDDesignSession::GetDesignPoint")) return platform::kFail;
     if (position == nullptr) return kInvalidPointer;
     if (number < 1 || number > static_cast<std::int32_t>(points_.size())) return kFail;
     *position = points_[static_cast<std::size_t>(number - 1)]->position();
@@ -112,6 +123,7 @@ Status HostSession::GetDesignPoint(std::int32_t number, host::Point3* position) 
 }
 
 Status HostSession::FindEntity(const host::KeyBytes& entityKey, host::IQDEntity** entity) {
+    if (failsAsPlanned("IQDDesignSession::FindEntity")) return platform::kFail;
     if (entity == nullptr) return kInvalidPointer;
     *entity = nullptr;
     const auto ref = document_->findEntity(entityKey);
@@ -122,17 +134,20 @@ Status HostSession::FindEntity(const host::KeyBytes& entityKey, host::IQDEntity*
 // ---- IQDPartSession ----
 
 Status HostSession::GetBodies(host::IQDBodies** bodies) {
+    if (failsAsPlanned("IQDPartSession::GetBodies")) return platform::kFail;
     return handOut(makeRef<HostBodies>(document_), bodies);
 }
 
 Status HostSession::GetTransformation(host::Transform* transform) {
+    if (failsAsPlanned("IQDPartSession::GetTransformation")) return platform::kFail;
     if (transform == nullptr) return kInvalidPointer;
-    *transform = host::Transform{};  // a part opened on its own sits where its file puts it
+    *transform = options_.placement;
     return kOk;
 }
 
 Status HostSession::FindEntity(const host::KeyBytes& bodyKey, const host::KeyBytes& entityKey,
                                host::IQDEntity** entity) {
+    if (failsAsPlanned("IQDPartSession::FindEntity")) return platform::kFail;
     if (entity == nullptr) return kInvalidPointer;
     *entity = nullptr;
     const auto body = document_->findBody(bodyKey);
@@ -145,6 +160,7 @@ Status HostSession::FindEntity(const host::KeyBytes& bodyKey, const host::KeyByt
 // ---- IQDAssemblySession ----
 
 Status HostSession::get_ComponentCount(std::int32_t* count) {
+    if (failsAsPlanned("IQDAssemblySession::get_ComponentCount")) return platform::kFail;
     if (count == nullptr) return kInvalidPointer;
     *count = document_->bodyCount();
     return kOk;

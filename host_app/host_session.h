@@ -17,6 +17,7 @@ struct SessionOptions {
     bool assembly = false;
     std::int32_t modelUnit = host::kUnitMm;
     std::int32_t displayUnit = host::kUnitMm;
+    host::Transform placement{};  // where the part sits; by default where its file puts it
 };
 
 class HostSession : public platform::ImplementsDispatch<host::IQDSession, host::IQDPartSession,

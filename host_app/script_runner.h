@@ -63,7 +63,14 @@ class ScriptRunner {
         const char* usage;
         void (ScriptRunner::*run)(const Words& args);
     };
-    static const std::map<std::string, Verb>& verbs();
+    using VerbTable = std::map<std::string, Verb>;
+    static const VerbTable& verbs();
+    // Each family of verbs adds its own to the table.
+    static void addSessionVerbs(VerbTable& table);  // documents, settings, points, planes, picks
+    static void addMenuVerbs(VerbTable& table);     // the add-on's menu and the explorer's tree
+    static void addDialogVerbs(VerbTable& table);   // a person's actions on dialogs
+    static void addCheckVerbs(VerbTable& table);    // checks and printed output
+    static void addFileVerbs(VerbTable& table);     // pictures, file and print answers, programs' files
 
     // Runs lines[from...] up to the end or the "end" closing a block; answers the index after it.
     std::size_t runBlock(const std::vector<ScriptLine>& lines, std::size_t from, bool inModal);
@@ -109,12 +116,12 @@ class ScriptRunner {
     render::ISceneView& sceneView() const;
     void waitFile(const Words& args);
     void unload(const Words& args);
+    void fail(const Words& args);
 
     // ---- helpers ----
     ui::Dialog& dialog() const;
     int controlId(const ui::Dialog& d, const std::string& word) const;
     std::int32_t menuId(const std::string& word) const;
-    void writeSetting(const std::string& name, const std::string& value);
 
     HostApplication& app_;
     ui::HeadlessPrompts& prompts_;

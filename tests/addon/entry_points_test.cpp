@@ -3,7 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include "addon_fixture.h"
+#include "support/addon_fixture.h"
 #include "host/addon_entry.h"
 #include "ui/dialog.h"
 #include "ui/window.h"

@@ -5,7 +5,7 @@
 #include "host_application.h"
 #include "render/recording_canvas.h"
 #include "sample_parts.h"
-#include "support/command_stub.h"
+#include "host/addon_interfaces.h"
 #include "ui/window.h"
 
 namespace {
@@ -13,9 +13,11 @@ namespace {
 using hostapp::HostApplication;
 using platform::RefPtr;
 
-// A command that records what the host does with it.
-class ProbeCommand : public testhost::CommandStub {
+// A command that records what the host does with it; every other event is left unhandled.
+class ProbeCommand : public platform::ImplementsDispatch<host::IQuarnelAddOnCommand> {
   public:
+    using Status = platform::Status;
+    using VariantBool = platform::VariantBool;
     explicit ProbeCommand(bool panel) : panel_(panel) {}
 
     std::vector<std::string> calls;
@@ -27,8 +29,12 @@ class ProbeCommand : public testhost::CommandStub {
         site = RefPtr<platform::IUnknown>(s).query<host::IQDCommandSite>();
         return platform::kOk;
     }
-    Status get_IsPersistent(platform::VariantBool* a) override { return get_HasPanel(a); }
-    Status get_HasPanel(platform::VariantBool* a) override {
+    Status get_CommandSite(host::IQDCommandSite** s) override {
+        *s = RefPtr<host::IQDCommandSite>(site).detach();
+        return platform::kOk;
+    }
+    Status get_IsPersistent(VariantBool* a) override { return get_HasPanel(a); }
+    Status get_HasPanel(VariantBool* a) override {
         *a = panel_ ? platform::kVariantTrue : platform::kVariantFalse;
         return platform::kOk;
     }
@@ -46,8 +52,26 @@ class ProbeCommand : public testhost::CommandStub {
         site = nullptr;
         return platform::kOk;
     }
+    Status OnMouseDown(std::int32_t, std::int32_t, std::int32_t, VariantBool* h) override { return no(h); }
+    Status OnMouseUp(std::int32_t, std::int32_t, std::int32_t, VariantBool* h) override { return no(h); }
+    Status OnMouseMove(std::int32_t, std::int32_t, std::int32_t, VariantBool* h) override { return no(h); }
+    Status OnDoubleClick(std::int32_t, std::int32_t, VariantBool* h) override { return no(h); }
+    Status OnMouseWheel(std::int32_t, std::int32_t, VariantBool* h) override { return no(h); }
+    Status OnSelectionChanged() override { return platform::kOk; }
+    Status OnRedraw() override { return platform::kOk; }
+    Status OnKeyDown(std::int32_t, VariantBool* h) override { return no(h); }
+    Status OnKeyUp(std::int32_t, VariantBool* h) override { return no(h); }
+    Status OnCharacter(std::int32_t, VariantBool* h) override { return no(h); }
+    Status OnIdle(VariantBool* h) override { return no(h); }
+    Status OnViewChanged() override { return platform::kOk; }
+    Status OnResume() override { return platform::kFalse; }
+    Status On3DRender() override { return platform::kOk; }
 
   private:
+    static Status no(VariantBool* answer) {
+        *answer = platform::kVariantFalse;
+        return platform::kOk;
+    }
     bool panel_;
 };
 

@@ -1,6 +1,9 @@
 // The host's automation objects on an OpenCASCADE document, as the add-on reaches them.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
+#include "failure_plan.h"
 #include "host_root.h"
 #include "host_session.h"
 #include "platform/ref_ptr.h"
@@ -190,3 +193,42 @@ TEST(HostObjects, SessionsAreFoundByNameOnly) {
 }
 
 }  // namespace
+
+// The failure plan hits the planned calls of the named operation and no other, counts from the
+// calls made so far, and refuses a name the host contract does not have.
+TEST(HostObjects, PlannedFailuresHitOnlyThePlannedCalls) {
+    auto& plan = hostapp::failurePlan();
+    plan.clear();
+    auto session = openSession("beam.step", false);
+    const auto kindAnswers = [&](int calls) {
+        std::string answers;
+        for (int i = 0; i < calls; ++i) {
+            std::int32_t kind = 0;
+            answers += session->get_Kind(&kind) == platform::kOk ? '+' : '-';
+        }
+        return answers;
+    };
+    EXPECT_EQ(kindAnswers(2), "++");
+    plan.failNext("IQDSession::get_Kind");
+    plan.failNth("IQDSession::get_Kind", 3);
+    plan.failNth("IQDSession::get_Kind", 3);  // the same call planned twice fails the one after
+    std::int32_t units = 0;
+    EXPECT_EQ(session.require<host::IQDDesignSession>()->get_ModelUnits(&units), platform::kOk);
+    EXPECT_TRUE(plan.pending());
+    EXPECT_EQ(kindAnswers(5), "-+--+");
+    EXPECT_FALSE(plan.pending());
+    EXPECT_EQ(plan.calls("IQDSession::get_Kind"), 7);
+    EXPECT_EQ(plan.calls("IQDDesignSession::get_ModelUnits"), 1);
+
+    // A box asked for through either interface counts for both names.
+    host::Point3 low{}, high{};
+    plan.failNext("IQDDesignSession::GetBoundingBox");
+    EXPECT_EQ(session.require<host::IQDPartSession>()->GetBoundingBox(&low, &high), platform::kFail);
+    EXPECT_EQ(plan.calls("IQDPartSession::GetBoundingBox"), 1);
+
+    EXPECT_THROW(plan.failNext("IQDSession::GetKind"), std::invalid_argument);
+    EXPECT_THROW(plan.failNth("IQDSession::get_Kind", 0), std::invalid_argument);
+    plan.clear();
+    EXPECT_EQ(plan.calls("IQDSession::get_Kind"), 0);
+    EXPECT_EQ(kindAnswers(1), "+");
+}

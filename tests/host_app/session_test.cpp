@@ -258,12 +258,24 @@ TEST_F(HostSession, MeshRunWritesStepDumpAndSolverInputTheSameAfterReopening) {
 }
 
 TEST_F(HostSession, MessagesArePrintedAndChecked) {
+    // A fresh installation holds a solver choice: the Solve dialog opens without a word.
+    const auto solve = folder.run("open $KOLVANE_SAMPLES/beam.step\n" + kLoadcase + "menu Solve\n");
+    ASSERT_EQ(solve.status, 0) << solve.err;
+    EXPECT_EQ(solve.out.find("message:"), std::string::npos) << solve.out;
+
     const std::string expect = "expect-message \"Select a point, edge or face\"\n";
     const std::string script =
         "open $KOLVANE_SAMPLES/beam.step\n" + kLoadcase + "menu \"Add Reactions\"\nclick APPLY\n" + expect;
     const auto run = folder.run(script);
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_NE(run.out.find("message: Select a point, edge or face\n"), std::string::npos);
+
+    // A host failure the script plans reaches the user as the add-on's message; the next try works.
+    const auto failed = folder.run(
+        "open $KOLVANE_SAMPLES/beam.step\nfail IQDSessions::Item\nmenu \"FEM Explorer\"\n"
+        "expect-message \"Exception caught in CKolvaneInterface::InvokeCommand\"\n"
+        "menu \"FEM Explorer\"\nexpect-state 112 1\n");
+    EXPECT_EQ(failed.status, 0) << failed.err << failed.out;
 
     // The same message is not matched twice.
     const auto again = folder.run(script + expect);
@@ -307,6 +319,11 @@ TEST_F(HostSession, WaitFileTakesOnlyWhatChangedInALogItWaitedOnBefore) {
     EXPECT_EQ(stale.status, 1);
     EXPECT_EQ(found(stale.out), 1) << stale.out;
     EXPECT_NE(stale.err.find("no finished file"), std::string::npos) << stale.err;
+    // A failure text ("!" in front) that stands in the log fails the line with the program's words.
+    std::ofstream(log) << "[0.5 s] error: no material for body 2\n";
+    const auto failed = folder.run("wait-file " + log + " 5 \"] done\" \"!] error:\"\n");
+    EXPECT_EQ(failed.status, 1);
+    EXPECT_NE(failed.err.find("] error: no material for body 2"), std::string::npos) << failed.err;
 
     // The second run appends its lines, or writes the log anew, once the first wait has found its text.
     for (const bool anew : {false, true}) {
@@ -341,6 +358,8 @@ TEST_F(HostSession, BadLinesAndFailedChecksStopTheRunWithTheirLineNumber) {
         {"point 1 2\n", 1, "usage: point X Y Z"},
         {"type 'unterminated\n", 1, "unterminated"},
         {"on-modal \"Modify Data\"\naccept\n", 1, "without \"end\""},
+        {"fail IQDSession::GetKind\n", 1, "no operation named IQDSession::GetKind"},
+        {"fail IQDSession::get_Kind 0\n", 1, "not a call number"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.script);

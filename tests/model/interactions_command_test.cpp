@@ -86,8 +86,8 @@ TEST_F(Interactions, GapToPlaneUsesThePlanePickedAmongTheFacesForEach) {
 
 TEST_F(Interactions, APlaneWhoseValuesFailEndsTheApplyWithAMessage) {
     auto& plane = part.addPlane("Mid", 1, 0, 0);
-    plane.values().failOn("IQDPlaneValues::get_B");
     picks().select(plane, box().face(0));
+    host.failNext("IQDPlaneValues::get_B");
     apply(0, "1");
     EXPECT_EQ(prompts->messageTexts(), Strings{"Exception caught in CConstraints::OnApply"});
     EXPECT_TRUE(explorer->document().entries().empty());

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "addon/command_factory.h"
-#include "addon/explorer_fixture.h"
+#include "support/explorer_fixture.h"
 #include "addon_base/menu.h"
 #include "saved_bytes.h"
 
@@ -30,9 +30,9 @@ protected:
         return *command->dialog();
     }
 
-    testhost::FakeBody& box() const { return part.body(0); }
-    testhost::FakeSelection& picks() const { return part.selection(); }
+    testhost::Body& box() const { return part.body(0); }
+    testhost::Picks& picks() const { return part.selection(); }
 
     platform::RefPtr<CAddOnCommand> command;
-    platform::RefPtr<testhost::FakeCommandSite> site = host.newCommandSite();
+    platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
 };

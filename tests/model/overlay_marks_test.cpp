@@ -49,8 +49,10 @@ std::string describe(const render::CanvasCall& c) {
 class Overlay : public ModelCommandTest {
 protected:
     Overlay() {
-        // A model 200 long: the axis points stand 0.005 * 200 = 1 away from the centre.
-        part.setBoundingBox({0, 0, 0}, {200, 0, 0});
+        // Beside the box a small cube makes the model 200 across (120 x 96 x 128): the axis points
+        // stand 0.005 * 200 = 1 away from the centre.
+        part.setDocument(testhost::partOf(
+            {testhost::box({0, 0, 0}, {10, 20, 30}), testhost::box({119, 95, 127}, {120, 96, 128})}));
     }
 
     Strings draw(std::int32_t menuId) {
@@ -61,19 +63,19 @@ protected:
         for (const auto& call : canvas.calls()) out.push_back(describe(call));
         return out;
     }
-    void add(const testhost::FakeFace& face, const std::string& text, model::EntryKind kind) {
+    void add(const hostapp::HostFace& face, const std::string& text, model::EntryKind kind) {
         explorer->document().addEntry(bodyKey(), face.key(), text, kind);
     }
 
     // Pixel positions as the site projects a model point.
     std::string px(Point3 p) const {
-        return num(site->projection().pixelX(p)) + " " + num(site->projection().pixelY(p));
+        return num(host.projection.pixelX(p)) + " " + num(host.projection.pixelY(p));
     }
     std::string line(Point3 a, Point3 b) const { return "line " + px(a) + " " + px(b); }
     std::string circle(Point3 p, double r) const { return "circle " + px(p) + " " + num(r); }
     std::string square(Point3 p) const {
-        const double x = site->projection().pixelX(p);
-        const double y = site->projection().pixelY(p);
+        const double x = host.projection.pixelX(p);
+        const double y = host.projection.pixelY(p);
         return "rect " + num(x - 4) + " " + num(y - 4) + " " + num(x + 4) + " " + num(y + 4);
     }
     std::string text(Point3 p, const std::string& s) const { return "text " + px(p) + " " + s; }
@@ -123,7 +125,7 @@ TEST_F(Overlay, EachFixityCodeMarksItsDirections) {
 }
 
 TEST_F(Overlay, ForcesShowTheirNonZeroComponentsAndSignsOtherActionsACircle) {
-    explorer->document().addEntry(bodyKey(), box().vertex(0).key(), "vertex;force=10, 0, -5", model::kKindAction);
+    explorer->document().addEntry(bodyKey(), box().vertex(1).key(), "vertex;force=10, 0, -5", model::kKindAction);
     add(box().face(5), "face;pressure=2", model::kKindAction);
     add(box().face(4), "accel=0, 0, -9.81", model::kKindAction);
     add(box().face(5), "face;load=tabl1, 3", model::kKindAction);
@@ -178,7 +180,7 @@ TEST_F(Overlay, MaterialsShowTheirNameOnly) {
 TEST_F(Overlay, APartIsMappedByItsTransformationBeforeProjection) {
     host::Transform shift;
     shift.m[0][3] = 100;  // moved 100 along x
-    part.setTransformation(shift);
+    part.setPlacement(shift);
     add(box().face(5), "face;fix,1=Y", model::kKindReaction);
     const Point3 c{105, 10, 30};
     EXPECT_EQ(draw(addon::kMenuReactions),
@@ -187,7 +189,7 @@ TEST_F(Overlay, APartIsMappedByItsTransformationBeforeProjection) {
 }
 
 TEST_F(Overlay, AReactionOnAVertexIsFoundByItsKeysNotAsADesignPoint) {
-    explorer->document().addEntry(bodyKey(), box().vertex(7).key(), "point;fix,0=X", model::kKindReaction);
+    explorer->document().addEntry(bodyKey(), box().vertex(6).key(), "point;fix,0=X", model::kKindReaction);
     const Point3 v{10, 20, 30};
     const auto calls = draw(addon::kMenuReactions);
     ASSERT_EQ(calls.size(), 6u);
@@ -210,11 +212,11 @@ TEST_F(Overlay, NothingIsDrawnWithoutSectionLinesOrASite) {
 TEST_F(Overlay, AHostFailureEndsTheDrawingOfThatCall) {
     add(box().face(5), "face;fix,0=X", model::kKindReaction);
     add(box().face(4), "face;fix,1=Y", model::kKindReaction);
-    host.failAfter("IQDPartSession::FindEntity", 1);
+    host.failNth("IQDPartSession::FindEntity", 2);
     const auto first = draw(addon::kMenuReactions);
     ASSERT_EQ(first.size(), 6u) << "the first mark is drawn, the second entity is not found";
     EXPECT_EQ(first.back(), text({5, 10, 30}, "face;fix,0=X"));
-    host.failAfter("IQDCommandSite::ProjectPoint", 3);
+    host.failNth("IQDCommandSite::ProjectPoint", 4);
     EXPECT_EQ(draw(addon::kMenuReactions), Strings{"pen 0x0000FF 3"});
     EXPECT_EQ(draw(addon::kMenuReactions).size(), 11u) << "the next call draws everything again";
     EXPECT_TRUE(prompts->messageTexts().empty());
@@ -229,8 +231,7 @@ TEST_F(Overlay, EntriesWithoutAnEntityArePassedOver) {
 }
 
 TEST_F(Overlay, AnAssemblyFindsEntitiesThroughItsDesignSession) {
-    auto& rig = host.addAssemblySession("Rig");
-    rig.addBody().addBox({0, 0, 0}, {4, 4, 4});
+    auto& rig = host.addAssemblySession("Rig", testhost::partOf({testhost::box({0, 0, 0}, {4, 4, 4})}));
     ui::Panel rigPanel{"FEM Explorer"};
     auto rigExplorer = platform::makeRef<CShowUICommand>("Rig");
     rigExplorer->OnShowUI(&rigPanel);
@@ -251,7 +252,7 @@ TEST_F(Overlay, AnAssemblyFindsEntitiesThroughItsDesignSession) {
 TEST_F(Overlay, TheRedrawRequestAsksTheSiteToRedrawNow) {
     start(addon::kMenuActions);
     EXPECT_EQ(command->OnRedraw(), platform::kOk);
-    EXPECT_EQ(site->calls().back(), (testhost::SiteCall{"Redraw", {double(platform::kVariantTrue)}}));
+    EXPECT_EQ(site->calls().back(), "Redraw");
     host.failNext("IQDCommandSite::Redraw");
     EXPECT_EQ(command->OnRedraw(), platform::kOk);
     EXPECT_TRUE(prompts->messageTexts().empty());

@@ -2,7 +2,7 @@
 // inserting and deleting rows, APPLY and EXIT, and the table entries the explorer saves.
 #include <gtest/gtest.h>
 
-#include "addon/explorer_fixture.h"
+#include "support/explorer_fixture.h"
 #include "model/saved_bytes.h"
 #include "model/table_edit_dlg.h"
 #include "model/table_maker.h"

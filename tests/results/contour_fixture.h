@@ -3,16 +3,15 @@
 // file in the project folder, a command site whose render device records every call.
 #include <filesystem>
 
-#include "addon/explorer_fixture.h"
 #include "formats/mesh.h"
 #include "formats/mesh_writer.h"
+#include "support/explorer_fixture.h"
 #include "mesh_solve/mesh_store.h"
 #include "render/recording_device.h"
 #include "results/animation_pacer.h"
 #include "results/contours_command.h"
 #include "results/contours_dialog.h"
 #include "results/display_state.h"
-#include "support/fake_command_site.h"
 
 namespace results_test {
 
@@ -97,7 +96,7 @@ public:
         explorer->setCurrentCommand(command);
         command->Start();
         command->putref_CommandSite(site.get());
-        site->setRenderDevice(device);
+        host.setRenderDevice(device);
         return *command->contours();
     }
     // Plots the list line `text` and renders once.
@@ -115,7 +114,7 @@ public:
         return out;
     }
 
-    platform::RefPtr<testhost::FakeCommandSite> site = host.newCommandSite();
+    platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
     platform::RefPtr<render::RecordingDevice> device = platform::makeRef<render::RecordingDevice>();
     platform::RefPtr<CContoursCommand> command;
 };

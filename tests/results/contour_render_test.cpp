@@ -22,7 +22,7 @@ protected:
         gl->setTransform(render::TransformKind::View, render::lookAt({0.3f, 0.3f, -3}, {0.3f, 0.3f, 0}, {0, 1, 0}));
         gl->setTransform(render::TransformKind::Projection, render::perspective(0.8f, 800.0f / 600.0f, 0.1f, 100));
         auto& d = start();
-        site->setRenderDevice(gl);
+        host.setRenderDevice(gl);
         d.userClick(C::kLighting);  // unlit: the colours are the bars' own
     }
     // The pixel showing model point `p`.

@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "addon/addon_fixture.h"
+#include "support/addon_fixture.h"
 #include "render/recording_canvas.h"
 #include "results/line_plot_dialog.h"
 #include "results/quantity_list.h"

@@ -1,15 +1,13 @@
 // kolvane-register: creates the add-on's settings key as an installer would, with the install
-// folder, (optionally) the projects root, and the default solver choice. The add-on itself only reads these values.
+// folder, (optionally) the projects root, and the default solver choice. The add-on itself only
+// reads these values.
 #include <cstdio>
 #include <cstring>
 #include <string>
 
-#include "platform/settings_store.h"
+#include "installation.h"
 
 namespace {
-constexpr const char* kAddOnKey = "Software\\Tarvenic";
-constexpr const char* kValuesKey = "Software\\Tarvenic\\Tarvenic";
-
 int usage() {
     std::fprintf(stderr, "usage: kolvane-register --install DIR [--projects DIR]\n");
     return 2;
@@ -31,14 +29,8 @@ int main(int argc, char** argv) {
         }
     }
     if (install.empty()) return usage();
-    auto& store = platform::settingsStore();
-    store.createKey(platform::Hive::CurrentUser, kAddOnKey);
-    bool ok = store.writeValue(platform::Hive::CurrentUser, kValuesKey, "InstallPath", install);
-    if (haveProjects) ok = store.writeValue(platform::Hive::CurrentUser, kValuesKey, "Projects", projects) && ok;
-    // The solve dialog reads the solver choice when it opens; an installation starts with the
-    // iterative solver rather than with a missing value (which the dialog reports as an error).
-    if (!store.readValue(platform::Hive::CurrentUser, kValuesKey, "CurrentSolver"))
-        ok = store.writeValue(platform::Hive::CurrentUser, kValuesKey, "CurrentSolver", "PCG") && ok;
+    bool ok = installation::registerInstallFolder(install);
+    if (haveProjects) ok = installation::registerProjectsRoot(projects) && ok;
     if (!ok) {
         std::fprintf(stderr, "kolvane-register: cannot write the settings\n");
         return 1;

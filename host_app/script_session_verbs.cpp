@@ -1,0 +1,148 @@
+// Verbs of documents and settings, design points, planes and the selection.
+#include "script_runner.h"
+
+#include <algorithm>
+#include <filesystem>
+
+#include "failure_plan.h"
+#include "installation.h"
+#include "script_verbs.h"
+
+namespace hostapp {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::int32_t parseUnit(const std::string& word) {
+    if (word == "mm") return host::kUnitMm;
+    if (word == "cm") return host::kUnitCm;
+    if (word == "m") return host::kUnitM;
+    if (word == "in") return host::kUnitIn;
+    if (word == "ft") return host::kUnitFt;
+    throw LineError("unknown unit " + word + " (mm, cm, m, in or ft)");
+}
+
+}  // namespace
+
+void ScriptRunner::addSessionVerbs(VerbTable& table) {
+    table.insert(
+        {"open", {1, 4, "open PATH [part|assembly] [units=UNIT] [display=UNIT]", &ScriptRunner::open}});
+    table.insert({"install", {1, 1, "install DIR", &ScriptRunner::install}});
+    table.insert({"projects", {1, 1, "projects DIR", &ScriptRunner::projects}});
+    table.insert({"point", {3, 3, "point X Y Z", &ScriptRunner::point}});
+    table.insert({"plane", {4, 4, "plane NAME A B C", &ScriptRunner::plane}});
+    table.insert({"select", {0, 1000, "select [ITEM...]", &ScriptRunner::select}});
+    table.insert({"unload", {0, 0, "unload", &ScriptRunner::unload}});
+    table.insert({"fail", {1, 2, "fail OPERATION [N]", &ScriptRunner::fail}});
+}
+
+void ScriptRunner::open(const Words& args) {
+    SessionOptions options;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        const std::string& word = args[i];
+        if (word == "part") {
+            options.assembly = false;
+        } else if (word == "assembly") {
+            options.assembly = true;
+        } else if (word.rfind("units=", 0) == 0) {
+            options.modelUnit = parseUnit(word.substr(6));
+        } else if (word.rfind("display=", 0) == 0) {
+            options.displayUnit = parseUnit(word.substr(8));
+        } else {
+            throw LineError("unknown option \"" + word + "\"");
+        }
+    }
+    if (args.size() >= 2 && std::none_of(args.begin() + 1, args.end(),
+                                         [](const auto& w) { return w.rfind("display=", 0) == 0; })) {
+        options.displayUnit = options.modelUnit;
+    }
+    HostSession& session = app_.openDocument(args[0], options);
+    const OcctDocument& doc = session.document();
+    out_ << "opened " << session.name() << " (" << (session.isPart() ? "part" : "assembly")
+         << "): " << doc.bodyCount() << " bodies, " << doc.totalCount(EntityType::Face) << " faces, "
+         << doc.totalCount(EntityType::Edge) << " edges, " << doc.totalCount(EntityType::Vertex)
+         << " vertices" << std::endl;
+}
+
+void ScriptRunner::install(const Words& args) {
+    if (!installation::registerInstallFolder(fs::absolute(args[0]).string()))
+        throw LineError("cannot write the setting InstallPath");
+}
+
+void ScriptRunner::projects(const Words& args) {
+    if (!installation::registerProjectsRoot(fs::absolute(args[0]).string()))
+        throw LineError("cannot write the setting Projects");
+}
+
+void ScriptRunner::point(const Words& args) {
+    auto& p = app_.requireSession().addDesignPoint(
+        {parseNumber(args[0]), parseNumber(args[1]), parseNumber(args[2])});
+    out_ << "point " << p.number() << std::endl;
+}
+
+void ScriptRunner::plane(const Words& args) {
+    app_.requireSession().addPlane(args[0], parseNumber(args[1]), parseNumber(args[2]), parseNumber(args[3]));
+}
+
+void ScriptRunner::select(const Words& args) {
+    HostSession& session = app_.requireSession();
+    const OcctDocument& doc = session.document();
+    std::vector<platform::RefPtr<platform::IUnknown>> picked;
+    for (const std::string& item : args) {
+        const auto colon = item.find(':');
+        if (colon == std::string::npos)
+            throw LineError("not a pick: " + item + " (face:N, edge:N, vertex:N, point:N, plane:NAME)");
+        const std::string what = item.substr(0, colon);
+        const std::string which = item.substr(colon + 1);
+        if (what == "plane") {
+            HostPlane* plane = session.plane(which);
+            if (plane == nullptr) throw LineError("no plane " + which);
+            picked.emplace_back(plane);
+            continue;
+        }
+        const auto number = parseInteger(which);
+        if (!number) throw LineError("not a number: " + which);
+        if (what == "point") {
+            const auto& points = session.designPoints();
+            if (*number < 1 || *number > static_cast<long>(points.size()))
+                throw LineError("no design point " + which);
+            picked.emplace_back(points[static_cast<std::size_t>(*number - 1)].get());
+            continue;
+        }
+        EntityType type;
+        if (what == "face") {
+            type = EntityType::Face;
+        } else if (what == "edge") {
+            type = EntityType::Edge;
+        } else if (what == "vertex") {
+            type = EntityType::Vertex;
+        } else {
+            throw LineError("not a pick: " + item);
+        }
+        const auto ref = doc.fromGlobalNumber(type, static_cast<int>(*number));
+        if (!ref) throw LineError("the part has no " + what + " " + which);
+        picked.emplace_back(makeEntity(session.documentPtr(), *ref, !session.isPart()).get());
+    }
+    session.selection().replace(std::move(picked));
+    for (const auto& command : app_.running()) {
+        if (command->session == session.name()) command->command->OnSelectionChanged();
+    }
+}
+
+void ScriptRunner::unload(const Words&) {
+    app_.unloadAddOn();
+}
+
+// The N-th call from now of a host operation ("IQDSessions::Item") fails, the next one without N.
+void ScriptRunner::fail(const Words& args) {
+    long n = 1;
+    if (args.size() == 2) {
+        const auto number = parseInteger(args[1]);
+        if (!number || *number < 1) throw LineError("not a call number: " + args[1]);
+        n = *number;
+    }
+    failurePlan().failNth(args[0], static_cast<int>(n));
+}
+
+}  // namespace hostapp

@@ -1,0 +1,187 @@
+// The Loadcase dialog: creating, choosing and deleting loadcases, and the files they leave.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/explorer_fixture.h"
+#include "loadcase/loadcase_command.h"
+#include "loadcase/header_file.h"
+#include "loadcase/loadcase_dialog.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using L = CLoadcase;
+
+class LoadcaseCommand : public ::testing::Test, public ExplorerFixture {
+protected:
+    void SetUp() override {
+        show();
+        folder = explorer->document().projectFolder();
+    }
+    void TearDown() override {
+        if (command) command->OnTerminate();
+    }
+    // Starts the command as the menu does and answers its dialog.
+    ui::Dialog& start() {
+        if (command) command->OnTerminate();
+        command = platform::makeRef<CLoadcaseCommand>(explorer.get());
+        explorer->setCurrentCommand(command);
+        command->Start();
+        return *ui::findDialog("Loadcase");
+    }
+    std::vector<std::string> items(ui::Dialog& d, int id) {
+        std::vector<std::string> out;
+        for (int i = 0; i < d.itemCount(id); ++i) out.push_back(d.itemText(id, i));
+        return out;
+    }
+    void create(const std::string& name, int typeButton, const std::string& mesh = "") {
+        auto& d = start();
+        d.userType(L::kNewName, name);
+        d.userClick(typeButton);
+        if (!mesh.empty()) d.userChoose(L::kMeshList, d.findItemExact(L::kMeshList, mesh));
+        d.userClick(L::kApply);
+    }
+
+    std::string folder;
+    platform::RefPtr<CLoadcaseCommand> command;
+};
+
+TEST_F(LoadcaseCommand, StartListsLoadcasesAndMeshesWithoutExtension) {
+    writeFile(folder + "/Case.v2.api_fem", std::string(2, '\0'));
+    writeFile(folder + "/Alpha.api_fem", std::string(2, '\0'));
+    writeFile(folder + "/coarse.meb", "");
+    writeFile(folder + "/notes.txt", "");
+    auto& d = start();
+    EXPECT_EQ(items(d, L::kOldList), (std::vector<std::string>{"Alpha", "Case.v2"}));
+    EXPECT_EQ(items(d, L::kMeshList), std::vector<std::string>{"coarse"});
+    EXPECT_EQ(d.text(L::kPrompt), "Enter name and select type");
+    EXPECT_EQ(static_cast<CLoadcase&>(d).chosenType(), -1);
+}
+
+TEST_F(LoadcaseCommand, ApplyNeedsANameOrAnOldLoadcaseAndAType) {
+    auto& d = start();
+    d.userClick(L::kApply);
+    d.userType(L::kNewName, "Hot");
+    d.userClick(L::kApply);
+    EXPECT_EQ(prompts->messageTexts(),
+              (std::vector<std::string>{"Select an old loadcase or name a new one", "Select an analysis type"}));
+    EXPECT_FALSE(fs::exists(folder + "/Hot.api_fem"));
+    EXPECT_FALSE(fs::exists(folder + "/Hot.txt"));
+    EXPECT_TRUE(d.isShown()) << "the dialog stays open";
+}
+
+TEST_F(LoadcaseCommand, NewThermalLoadcaseWritesItsHeaderAndEntry) {
+    create("Hot", L::kThermal);
+    EXPECT_EQ(readFile(folder + "/Hot.txt"), "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nMFILE\n" + folder + "/Hot.meb\n");
+    EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Hot");
+    EXPECT_EQ(explorer->document().meshPath(), folder + "/Hot.meb");
+    EXPECT_EQ(explorer->document().analysisType(), 6);
+    EXPECT_EQ(explorer->document().solveIndex(), 6) << "the solver input written next must stay thermal";
+    EXPECT_EQ(lines(model::kKindLoadcase), std::vector<std::string>{"Hot:6"});
+    const auto file = saved();
+    ASSERT_EQ(file.size(), 1u);
+    EXPECT_EQ(file[0].data().text(), "Hot:6");
+    EXPECT_FALSE(ui::findDialog("Loadcase")->isShown()) << "a good APPLY closes the dialog";
+}
+
+TEST_F(LoadcaseCommand, MultiphysicsHasHeaderCodeZeroAndTypeTen) {
+    part.setUnits(host::kUnitM, host::kUnitCm);
+    show();
+    create("Both", L::kMultiphysics);
+    EXPECT_EQ(readFile(folder + "/Both.txt"), "HEADER\n0.001 cm 0 nod=10 elem=0 ana=0\nMFILE\n" + folder + "/Both.meb\n");
+    EXPECT_EQ(saved()[0].data().text(), "Both:10");
+    EXPECT_EQ(explorer->document().solveIndex(), 0);
+}
+
+TEST_F(LoadcaseCommand, ChosenMeshIsNamedInTheHeader) {
+    writeFile(folder + "/coarse.meb", "");
+    create("Cold", L::kMechanical, "coarse");
+    EXPECT_EQ(explorer->document().meshPath(), folder + "/coarse.meb");
+    EXPECT_NE(readFile(folder + "/Cold.txt").find("MFILE\n" + folder + "/coarse.meb\n"), std::string::npos);
+}
+
+TEST_F(LoadcaseCommand, ChoosingAnOldLoadcaseLoadsItsEntriesAndHeader) {
+    create("First", L::kMechanical);
+    explorer->document().addEntry(bodyKey(), key(0), "face;fix,6=XYZ", model::kKindReaction);
+    writeFile(folder + "/First.txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=2\nMFILE\n/elsewhere/m.meb\n");
+    create("Second", L::kMechanical);
+    EXPECT_EQ(explorer->document().entries().size(), 1u);
+    EXPECT_TRUE(lines(model::kKindReaction).empty());
+
+    auto& d = start();
+    d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "First"));
+    d.userClick(L::kApply);
+    EXPECT_EQ(explorer->document().jobBasePath(), folder + "/First");
+    EXPECT_EQ(explorer->document().meshPath(), "/elsewhere/m.meb");
+    EXPECT_EQ(explorer->document().analysisType(), 6);
+    EXPECT_EQ(explorer->document().solveIndex(), 7);
+    EXPECT_EQ(lines(model::kKindReaction), std::vector<std::string>{"face;fix,6=XYZ"});
+    EXPECT_EQ(lines(model::kKindLoadcase), std::vector<std::string>{"First:6"});
+    EXPECT_EQ(readFile(folder + "/First.txt"), "HEADER\n0.001 mm 0 nod=10 elem=0 ana=2\nMFILE\n/elsewhere/m.meb\n")
+        << "an old loadcase's header is not rewritten";
+    const auto second = loadcase::LoadcaseFile::load(folder + "/Second.api_fem").entries;
+    ASSERT_EQ(second.size(), 1u) << "Second was saved before switching";
+    EXPECT_EQ(second[0].data().text(), "Second:0");
+}
+
+TEST_F(LoadcaseCommand, OldLoadcaseWithNewNameStartsFromACopyThatKeepsTheChosenMesh) {
+    create("Base", L::kMechanical);
+    explorer->document().addEntry(bodyKey(), key(0), "face;pressure=5", model::kKindAction);
+    writeFile(folder + "/coarse.meb", "");
+    auto& d = start();
+    d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "Base"));
+    d.userChoose(L::kMeshList, d.findItemExact(L::kMeshList, "coarse"));
+    d.userType(L::kNewName, "Variant");
+    d.userClick(L::kThermal);
+    d.userClick(L::kApply);
+    EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Variant");
+    // The solve command reads the mesh back from the copy's header: the choice must be there.
+    const auto header = loadcase::readHeaderFile(folder + "/Variant", {});
+    ASSERT_TRUE(header.fileRead) << "the copy has a header of its own";
+    EXPECT_EQ(header.meshPath, folder + "/coarse.meb");
+    EXPECT_EQ(header.analysis.type, loadcase::kTypeThermal);
+    const auto file = saved();
+    ASSERT_EQ(file.size(), 2u);
+    EXPECT_EQ(file[0].data().text(), "face;pressure=5");
+    EXPECT_EQ(file[1].data().text(), "Variant:6");
+    EXPECT_EQ(loadcase::LoadcaseFile::load(folder + "/Base.api_fem").entries.size(), 2u);
+}
+
+TEST_F(LoadcaseCommand, DeleteRemovesOnlyTheLoadcaseFile) {
+    create("Old", L::kMechanical);
+    create("Current", L::kMechanical);
+    auto& d = start();
+    d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "Old"));
+    d.userClick(L::kDelete);
+    EXPECT_FALSE(fs::exists(folder + "/Old.api_fem"));
+    EXPECT_TRUE(fs::exists(folder + "/Old.txt"));
+    EXPECT_EQ(items(d, L::kOldList), (std::vector<std::string>{"Bracket", "Current"}));
+    EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Current");
+    d.userClick(L::kDelete);  // nothing selected: nothing happens
+    EXPECT_TRUE(fs::exists(folder + "/Current.api_fem"));
+}
+
+TEST_F(LoadcaseCommand, DeletingTheCurrentLoadcaseMakesTheSessionLoadcaseCurrent) {
+    explorer->document().addEntry(bodyKey(), key(1), "steel: 1,2", model::kKindMaterial);  // the session-named loadcase
+    create("Current", L::kMechanical);
+    explorer->document().addEntry(bodyKey(), key(0), "face;pressure=5", model::kKindAction);
+    auto& d = start();
+    d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "Current"));
+    d.userClick(L::kDelete);
+    EXPECT_FALSE(fs::exists(folder + "/Current.api_fem"));
+    EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Bracket");
+    EXPECT_TRUE(lines(model::kKindAction).empty());
+    const auto session = loadcase::LoadcaseFile::load(folder + "/Bracket.api_fem").entries;
+    ASSERT_EQ(session.size(), 1u) << "the session's own loadcase is not overwritten";
+    EXPECT_EQ(session[0].data().text(), "steel: 1,2");
+    EXPECT_EQ(lines(model::kKindMaterial), std::vector<std::string>{"steel: 1,2"});
+}
+
+TEST_F(LoadcaseCommand, ExitClosesTheDialog) {
+    auto& d = start();
+    d.userClick(L::kExit);
+    EXPECT_FALSE(d.isShown());
+}
+
+}  // namespace

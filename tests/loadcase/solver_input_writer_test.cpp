@@ -1,0 +1,183 @@
+// The solver input file and the start of the result file, compared whole.
+#include "loadcase/solver_input_writer.h"
+#include "mesh_solve/solver_input_source.h"
+
+#include <gtest/gtest.h>
+
+#include "support/explorer_fixture.h"
+#include "mesh_solve/mesh_store.h"
+
+namespace {
+
+using loadcase::SolveValues;
+using loadcase::writeSolverInput;
+using namespace model;
+
+class SolverInput : public ::testing::Test, public ExplorerFixture {
+protected:
+    void SetUp() override {
+        show();
+        folder = explorer->document().projectFolder();
+        mesh_solve::libraryMesh().setNodesPerElement(10);
+    }
+    void add(const std::string& text, EntryKind kind, const host::KeyBytes& entity = {}) {
+        explorer->document().addEntry(entity.empty() ? host::KeyBytes{} : bodyKey(), entity, text, kind);
+    }
+    std::string input() const { return readFile(folder + "/Bracket.txt"); }
+    std::string result() const { return readFile(folder + "/Bracket.out"); }
+    std::string head(const std::string& headerLine) const {
+        return "HEADER\n" + headerLine + "\nMODEL\n" + folder + "/dump.stp\nMFILE\n" + folder + "/Bracket.meb\n";
+    }
+    static constexpr const char* kEmptySections = "TABLES\nMSET\nMATERIALS\nESIZE\nLOADS\nRESTRAINTS\nCONSTRAINTS\n";
+    const host::KeyBytes& edge(int i) const { return part.body(0).edge(i).key(); }
+    const host::KeyBytes& vertex(int i) const { return part.body(0).vertex(i).key(); }
+
+    std::string folder;
+};
+
+TEST_F(SolverInput, EmptyLoadcaseHasEveryHeadingInOrder) {
+    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=0") + kEmptySections);
+    EXPECT_EQ(result(), "MESHFILE\n" + folder + "/Bracket.meb\nBODIES 1\n 1 6 12 8\nEND\n");
+    EXPECT_EQ(settings->readValue(platform::Hive::CurrentUser, "Software\\Tarvenic\\Tarvenic", "CurrentFile"),
+              folder + "/Bracket.txt");
+}
+
+TEST_F(SolverInput, TypicalMechanicalLoadcase) {
+    add("Bracket:0", kKindLoadcase);
+    add("steel: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial, key(0));
+    add("face;pressure=5", kKindAction, key(2));
+    add("face;fix,6=XYZ", kKindReaction, key(0));
+    add("face:el_size=2.5", kKindMeshSize, key(1));
+    add("edge:el_size=1", kKindMeshSize, edge(0));
+    add("vertex:el_size=0.5", kKindMeshSize, vertex(6));
+    explorer->document().replaceSectionEntry("1:10 1 0.5 0.3 1 3 3 3 3 2 0", kKindMesherParameters, false);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=0") +
+                           "TABLES\nMSET\n 10 1 0.5 0.3 1 3 3 3 3 2 0\n"
+                           "MATERIALS\n1  210000,0.3,7.85e-09,1.2e-05\n"
+                           "ESIZE\nbos 2 2.500000\neos 1 1.000000\npxs 10,20,30 0.500000\n"
+                           "LOADS\nbol 3 1 5\n"
+                           "RESTRAINTS\nbor 1 0 0 0\n"
+                           "CONSTRAINTS\n");
+}
+
+TEST_F(SolverInput, ADescriptionWithAColonLeavesTheMaterialValuesWhole) {
+    add("Steel: S235: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial, key(0));
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    EXPECT_NE(input().find("MATERIALS\n1  210000,0.3,7.85e-09,1.2e-05\nESIZE"), std::string::npos) << input();
+}
+
+TEST_F(SolverInput, SecondBodyContinuesTheNumbering) {
+    part.setDocument(testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::box({20, 0, 0}, {30, 10, 10})}));
+    show();  // the explorer takes the reopened session
+    auto& second = part.body(1);
+    explorer->document().addEntry(second.key(), second.face(0).key(), "face;fix,6=XYZ", kKindReaction);
+    explorer->document().addEntry(second.key(), second.edge(8).key(), "edge;fix,0=X", kKindReaction);
+    explorer->document().addEntry(second.key(), second.vertex(2).key(), "point;fix,2=Z", kKindReaction);
+    explorer->document().addEntry(second.key(), second.face(1).key(), "alu: 70000,0.33", kKindMaterial);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    const std::string text = input();
+    EXPECT_NE(text.find("MATERIALS\n2  70000,0.33\n"), std::string::npos) << text;
+    // An edge by its two faces: both numbers count the first body's six faces.
+    EXPECT_NE(text.find("RESTRAINTS\nbor 7 0 0 0\nefr 9 11 0 1 1\npor 11 1 1 0\n"), std::string::npos) << text;
+    EXPECT_EQ(result(), "MESHFILE\n" + folder + "/Bracket.meb\nBODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n");
+}
+
+TEST_F(SolverInput, ThermalLoadsAndWholeModelActions) {
+    add("face;heat=100", kKindAction, key(0));
+    add("face;convection=25, 20", kKindAction, key(1));
+    add("body;heat generation=tabl1", kKindAction, key(2));
+    add("accel=0, -9810, 0", kKindAction, key(3));
+    add("thermal=Hot", kKindAction, key(4));
+    add("vertex;force=1, 2, 3", kKindAction, vertex(5));
+    add("edge;load=4, 0, 0", kKindAction, edge(3));
+    part.setUnits(host::kUnitM, host::kUnitMm);
+    part.addDesignPoint({1, 2, 3});
+    add("point<1>;force=5,6,7", kKindAction);
+    show();  // units are taken when the explorer shows
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    EXPECT_EQ(input(), head("0.001 mm scale=1000 nod=10 elem=0 ana=0") +
+                           "TABLES\nMSET\nMATERIALS\nESIZE\nLOADS\n"
+                           "bol 1 0 100\nbol 2 2 25, 20\nal tabl1\nal 0, -9810, 0\nt " + folder +
+                           "/Hot.out\npxf 10000,0,0 1, 2, 3\nefl 1 5 0 4, 0, 0\npxf 1000,2000,3000 5,6,7\n"
+                           "RESTRAINTS\nCONSTRAINTS\n");
+}
+
+TEST_F(SolverInput, AllFiveInteractions) {
+    add("face;disp_to_plane=0,0,1,0.5", kKindInteraction, key(0));
+    add("face;normal_disp=0.1", kKindInteraction, key(1));
+    add("face;gap_to_plane=1,0,0,0.2", kKindInteraction, key(2));
+    add("face;normal_gap=0.3", kKindInteraction, key(1));
+    add("face;interface", kKindInteraction, key(5));
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    EXPECT_NE(input().find("CONSTRAINTS\nboc 1 0,0,1,0.5\nbocn 2 0.1\nbog 3 1,0,0,0.2\nbocn 2 0.3\nboi 6\n"),
+              std::string::npos)
+        << input();
+}
+
+TEST_F(SolverInput, SpinUsesTheAxisOfARevolvedFaceOnly) {
+    part.setDocument(testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::cylinder({0, 0, 0}, 5, 40)}));
+    show();
+    auto& shaft = part.body(1);
+    explorer->document().addEntry(shaft.key(), shaft.face(0).key(), "spin_speed=314", kKindAction);
+    explorer->document().addEntry(shaft.key(), shaft.face(1).key(), "spin_speed=100", kKindAction);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    EXPECT_NE(input().find("LOADS\ncx 0,0,0 0 0 1 314\nRESTRAINTS"), std::string::npos) << input();
+}
+
+TEST_F(SolverInput, ObsoleteEntityIsReportedAndSkipped) {
+    add("face;fix,6=XYZ", kKindReaction, host::KeyBytes{9, 9, 9});
+    add("face;fix,0=X", kKindReaction, key(4));
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"face;fix,6=XYZ\nAttribute applied to obsolete entity; you must delete it!"});
+    EXPECT_NE(input().find("RESTRAINTS\nbor 5 0 1 1\nCONSTRAINTS"), std::string::npos);
+}
+
+TEST_F(SolverInput, SolveNeedsAMaterialAndAMesh) {
+    writeFile(folder + "/Bracket.txt", "old contents\n");
+    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{}), 1);
+    add("steel: 1,2", kKindMaterial, key(0));
+    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{}), 1);
+    EXPECT_EQ(prompts->messageTexts(), (std::vector<std::string>{"Assign a Material first", "Create a Mesh first"}));
+    EXPECT_EQ(input(), "old contents\n") << "nothing is changed";
+    EXPECT_FALSE(std::filesystem::exists(folder + "/Bracket.out"));
+}
+
+TEST_F(SolverInput, EverySolveIndexWritesItsSections) {
+    add("steel: 1,2", kKindMaterial, key(0));
+    add("tabl1, 2, 0, 1, 0, 5", kKindTable);
+    const SolveValues v{9, 1e-06, 3, 100, 1, 0, 0.25};
+    const char* expected[] = {
+        "ana=0 1e-06 100 3\nMODEL",
+        "ana=-1 1e-06 100 3\n",
+        "SOLVE\n1e-06,3,100,1,0\nGSTEP\nTABLES",
+        "SOLVE\n1e-06,3,100,1,0\nBUCKLE\nTABLES",
+        "ana=3 1e-06 100 3\n",
+        "SOLVE\n1e-06,3,100,1,0\nDYNAMIC\n 0 0.25\nTABLES",
+        "ana=1 1e-06 100 3\n",
+        "SOLVE\n1e-06,3,100,1,0\nPRINT\n 3\nDYNAMIC\n 0 0.25\nTABLES\n tabl1, 2, 0, 1, 0, 5\nMSET",
+    };
+    for (int index = 0; index <= 7; ++index) {
+        writeFile(folder + "/Bracket.txt", "HEADER\nx\n");
+        explorer->document().setSolveIndex(index);
+        ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), v), 0) << index;
+        EXPECT_NE(input().find(expected[index]), std::string::npos) << index << "\n" << input();
+    }
+    explorer->document().setSolveIndex(1);
+    writeSolverInput(mesh_solve::solverInputSource(*explorer), v);
+    EXPECT_NE(input().find("TSTEP\n 1 3, 100, 1 1\n"), std::string::npos) << "s5 of 0 becomes 1\n" << input();
+    explorer->document().setSolveIndex(0);
+    writeSolverInput(mesh_solve::solverInputSource(*explorer), v);
+    EXPECT_EQ(input().find("TSTEP"), std::string::npos);
+}
+
+TEST_F(SolverInput, UnreadableBodiesStopAfterTheResultFileIsStarted) {
+    host.failNext("IQDPartSession::GetBodies");
+    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 1);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"bug in Hollent api: IQDPartSessionPtr.GetBodies()"});
+    EXPECT_EQ(result(), "MESHFILE\n" + folder + "/Bracket.meb\n");
+}
+
+}  // namespace

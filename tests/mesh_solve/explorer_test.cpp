@@ -1,0 +1,182 @@
+// The FEM Explorer: folders, the entry list and its rules, the tree, the context menu, the file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/explorer_fixture.h"
+#include "widgets/text_entry_dlg.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using model::kKindAction;
+using model::kKindMaterial;
+using model::kKindReaction;
+using model::kKindSolveParameters;
+
+class Explorer : public ::testing::Test, public ExplorerFixture {};
+
+TEST_F(Explorer, WithoutProjectsSettingTheProjectLivesInTheDocumentsFolder) {
+    settings->deleteValue(platform::Hive::CurrentUser, "Software\\Tarvenic\\Tarvenic", "Projects");
+    fs::create_directories(scratch.file("Documents"));
+    show();
+    const std::string folder = scratch.file("Documents") + "/FEMprojects/Bracket";
+    EXPECT_TRUE(fs::is_directory(folder));
+    EXPECT_EQ(explorer->document().projectFolder(), folder);
+    EXPECT_EQ(explorer->document().loadcaseFilePath(), folder + "/Bracket.api_fem");
+    EXPECT_EQ(explorer->document().meshPath(), folder + "/Bracket.meb");
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{": registry read error 1 - reinstall of Tarvenic required"});
+    EXPECT_EQ(panel.child(CShowUICommand::kTreeId), &explorer->tree());
+    EXPECT_EQ(explorer->tree().dump(),
+              "Loadcase\nMaterials\nMesh Sizes\nActions\nReactions\nInteractions\nTables\nSolve Parameters\n");
+    EXPECT_EQ(explorer->tree().itemImage(explorer->sectionItem(model::kKindInteraction)), 5);
+}
+
+TEST_F(Explorer, TakesUnitsAndKindOfTheSession) {
+    part.setUnits(host::kUnitM, host::kUnitIn);
+    show();
+    EXPECT_DOUBLE_EQ(addon::library().lengthScale, 1.0 / 0.0254);
+    EXPECT_EQ(addon::library().unitText, "in");
+    EXPECT_TRUE(explorer->isPartSession());
+    EXPECT_TRUE(addon::library().currentPartSession);
+}
+
+TEST_F(Explorer, NoWindowShowsTheMessageAndBuildsNothing) {
+    explorer->OnShowUI(nullptr);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"iSession=NULL"});
+    EXPECT_EQ(explorer->tree().size(), 0u);
+}
+
+TEST_F(Explorer, HostFailureWhileShowingIsReported) {
+    host.failNext("IQDDesignSession::get_DisplayUnits");
+    show();
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Exception caught in CShowUICommand::OnShowUI"});
+}
+
+TEST_F(Explorer, SameTextOnTwoFacesIsOneLineAndTwoEntries) {
+    show();
+    explorer->document().addEntry(bodyKey(), key(0), "steel: 1,2", kKindMaterial);
+    explorer->document().addEntry(bodyKey(), key(1), "steel: 1,2", kKindMaterial);
+    explorer->document().addEntry(bodyKey(), key(1), "steel: 1,2", kKindMaterial);
+    EXPECT_EQ(explorer->document().entries().size(), 2u) << "the same text on the same face is not added twice";
+    EXPECT_EQ(lines(kKindMaterial), std::vector<std::string>{"steel: 1,2"});
+    const auto file = saved();
+    ASSERT_EQ(file.size(), 2u);
+    EXPECT_EQ(file[1].data().entityKey().bytes(), key(1));
+    EXPECT_EQ(file[1].data().bodyKey().bytes(), bodyKey());
+}
+
+TEST_F(Explorer, ReplacingTheSolveEntryKeepsOneAtTheEnd) {
+    show();
+    explorer->document().replaceSectionEntry("ELASTIC:0,1e-06,1,100,1,1,0,0", kKindSolveParameters, true);
+    explorer->document().addEntry(bodyKey(), key(2), "face;fix,6=XYZ", kKindReaction);
+    explorer->document().replaceSectionEntry("NATFREQ:4,1e-06,5,100,1,1,0,0", kKindSolveParameters, true);
+    const auto file = saved();
+    ASSERT_EQ(file.size(), 2u);
+    EXPECT_EQ(file[1].data().text(), "NATFREQ:4,1e-06,5,100,1,1,0,0");
+    EXPECT_EQ(file[1].data().kind(), kKindSolveParameters);
+    EXPECT_EQ(lines(kKindSolveParameters), std::vector<std::string>{"NATFREQ:4,1e-06,5,100,1,1,0,0"});
+    explorer->document().replaceSectionEntry("1:250 2 0.5 0.3 1 3 3 3 3 2 0", model::kKindMesherParameters, false);
+    EXPECT_EQ(explorer->tree().findItem("1:250 2 0.5 0.3 1 3 3 3 3 2 0"), ui::kTreeRoot) << "kind 8 is not shown";
+}
+
+TEST_F(Explorer, ModifyChangesEveryEntryWithTheTextUnlessCancelled) {
+    show();
+    explorer->document().addEntry(bodyKey(), key(0), "face;pressure=5", kKindAction);
+    explorer->document().addEntry(bodyKey(), key(1), "face;pressure=5", kKindAction);
+    const auto modify = [&](const std::string& typed, bool cancel) {
+        prompts->queueMenuChoice(CShowUICommand::kMenuModify);
+        prompts->queueModal("Modify Data", [=](ui::Dialog& d) {
+            EXPECT_EQ(d.text(CTextEntryDlg::kPromptId), "NB: don't delete the 1st character (f,e,v) or the = sign");
+            EXPECT_EQ(d.text(CTextEntryDlg::kEditId), "face;pressure=5");
+            d.userType(CTextEntryDlg::kEditId, typed);
+            if (cancel) {
+                d.userPressEscape();
+            } else {
+                d.userClick(ui::kIdOk);
+            }
+        });
+        explorer->tree().userContextMenu(explorer->tree().findItem("face;pressure=5"));
+    };
+    modify("face;pressure=9", true);
+    EXPECT_EQ(saved()[0].data().text(), "face;pressure=5");
+    modify("face;pressure=7", false);
+    EXPECT_EQ(lines(kKindAction), std::vector<std::string>{"face;pressure=7"});
+    for (const auto& e : saved()) EXPECT_EQ(e.data().text(), "face;pressure=7");
+    ASSERT_EQ(prompts->menusShown().size(), 2u);
+    EXPECT_EQ(prompts->menusShown()[0][0].text, "Modify");
+    EXPECT_EQ(prompts->menusShown()[0][1].text, "Delete");
+}
+
+TEST_F(Explorer, DeleteRemovesEveryEntryWithTheTextAndTellsTheSite) {
+    auto site = host.newCommandSite();
+    explorer->putref_CommandSite(site.get());
+    show();
+    explorer->document().addEntry(bodyKey(), key(0), "shared", kKindAction);
+    explorer->document().addEntry(bodyKey(), key(1), "shared", kKindReaction);
+    explorer->document().addEntry(bodyKey(), key(2), "other", kKindReaction);
+    prompts->queueMenuChoice(CShowUICommand::kMenuDelete);
+    explorer->tree().userContextMenu(explorer->tree().findChild(explorer->sectionItem(kKindAction), "shared"));
+    const auto file = saved();
+    ASSERT_EQ(file.size(), 1u);
+    EXPECT_EQ(file[0].data().text(), "other");
+    EXPECT_EQ(lines(kKindReaction), std::vector<std::string>{"other"})
+        << "a text already in the list got no second line, in whatever section";
+    EXPECT_EQ(site->count("ClearStatus"), 1);
+}
+
+TEST_F(Explorer, DeletingASectionLineKeepsItsEntries) {
+    show();
+    explorer->document().addEntry(bodyKey(), key(0), "face;fix,6=XYZ", kKindReaction);
+    prompts->queueMenuChoice(CShowUICommand::kMenuDelete);
+    explorer->tree().userContextMenu(explorer->sectionItem(kKindReaction));
+    EXPECT_TRUE(lines(kKindReaction).empty());
+    EXPECT_EQ(saved().size(), 1u);
+    prompts->queueMenuChoice(CShowUICommand::kMenuDelete);
+    explorer->tree().userContextMenu(ui::kTreeRoot);
+    EXPECT_EQ(prompts->menusShown().size(), 1u) << "a click beside all lines opens no menu";
+}
+
+TEST_F(Explorer, ShowingTwiceDoesNotReloadOverTheList) {
+    show();
+    explorer->document().addEntry(bodyKey(), key(0), "steel: 1,2", kKindMaterial);
+    loadcase::EntryList other;
+    other.add({}, {}, "from disk", kKindAction);
+    loadcase::LoadcaseFile::save(explorer->document().loadcaseFilePath(), other);
+    show();
+    ASSERT_EQ(explorer->document().entries().size(), 1u);
+    EXPECT_EQ(explorer->document().entries()[0].data().text(), "steel: 1,2");
+    EXPECT_EQ(lines(kKindMaterial), std::vector<std::string>{"steel: 1,2"});
+}
+
+TEST_F(Explorer, LoadsTheFileWhenShownAndFillsTheTree) {
+    fs::create_directories(scratch.file("projects/Bracket"));
+    loadcase::EntryList onDisk;
+    onDisk.add({}, key(0), "face;fix,6=XYZ", kKindReaction);
+    onDisk.add({}, key(1), "face;fix,6=XYZ", kKindReaction);
+    onDisk.add({}, {}, "Bracket:0", model::kKindLoadcase);
+    loadcase::LoadcaseFile::save(scratch.file("projects/Bracket/Bracket.api_fem"), onDisk);
+    show();
+    EXPECT_EQ(explorer->document().entries().size(), 3u);
+    EXPECT_EQ(lines(kKindReaction), std::vector<std::string>{"face;fix,6=XYZ"});
+    EXPECT_TRUE(lines(model::kKindLoadcase).empty()) << "the loadcase line is the loadcase command's";
+}
+
+TEST_F(Explorer, DamagedFileIsReportedAndKeptBeforeTheFirstSave) {
+    fs::create_directories(scratch.file("projects/Bracket"));
+    const std::string path = scratch.file("projects/Bracket/Bracket.api_fem");
+    writeFile(path, std::string("\x05\x00\xff\xff\x01\x00\x08\x00" "CAct", 12));
+    show();
+    EXPECT_TRUE(explorer->document().entries().empty());
+    ASSERT_EQ(prompts->messages().size(), 1u);
+    EXPECT_NE(prompts->messages()[0].text.find(path), std::string::npos) << prompts->messages()[0].text;
+    explorer->document().addEntry(bodyKey(), key(0), "steel: 1,2", kKindMaterial);
+    EXPECT_EQ(readFile(path + ".damaged").size(), 12u) << "the damaged bytes are kept";
+    EXPECT_EQ(saved().size(), 1u);
+    explorer->document().addEntry(bodyKey(), key(1), "alu: 3", kKindMaterial);
+    EXPECT_FALSE(fs::exists(path + ".damaged.2")) << "moved aside once";
+    EXPECT_EQ(prompts->messages().size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,223 @@
+// The Mesh dialog driven as a user would: the settings grid, local sizes, and the mesh run with
+// its entry, files, run log, messages and the stand-in mesher.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "addon/command_factory.h"
+#include "addon_base/menu.h"
+#include "command_fixture.h"
+#include "mesh_solve/mesh_command.h"
+#include "mesh_solve/mesh_dialog.h"
+#include "mesh_solve/mesh_store.h"
+#include "entry_record/entry_kind.h"
+#include "render/recording_canvas.h"
+
+namespace {
+
+using M = CMesh;
+using namespace model;
+
+constexpr const char* kFullRun =
+    "Session OK\nstepfile created\nmesh params written\nloadcase file written\ncalling mesher\n"
+    "mesher found\nmesher finished\ncurrent dir reset\n";
+
+class MeshCommand : public ::testing::Test, public CommandFixture {
+  protected:
+    void SetUp() override {
+        // A model box with a diagonal of 200.
+        part.setDocument(testhost::partOf({testhost::box({0, 0, 0}, {120, 96, 128})}));
+        show();
+        programs.install("velgrin");
+    }
+    void TearDown() override {
+        if (command) command->OnTerminate();
+    }
+    M& start() {
+        if (command) command->OnTerminate();
+        command = addon::createCommand(addon::kMenuMesh, explorer.get());
+        explorer->setCurrentCommand(command);
+        command->putref_CommandSite(site.get());
+        command->Start();
+        return *static_cast<CMeshCommand&>(*command).meshDialog();
+    }
+    std::string folder() const { return explorer->document().projectFolder(); }
+    std::string runLog() const { return readFile(folder() + "/Bracket.log"); }
+
+    platform::RefPtr<CAddOnCommand> command;
+    platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
+};
+
+TEST_F(MeshCommand, OpensWithTheDefaultsForThePartsSize) {
+    M& d = start();
+    EXPECT_EQ(d.windowText(), "part mesh");
+    EXPECT_EQ(d.text(M::kUnitLabel), "mm");
+    EXPECT_EQ(
+        d.grid().dump(),
+        "[-] General\n  fineness = moderate, 0.5\n  grading = 0.25\n  order = parabolic\n"
+        "[-] Bounds\n  upper size = 50\n  lower size = 0\n  curve elements > = 2\n  edge elements > = 2\n"
+        "  close edge factor = 0\n"
+        "[-] Optimization\n  surface steps = 3\n  volume steps = 3\n");
+    EXPECT_EQ(site->calls(), std::vector<std::string>{"ClearStatus"});
+}
+
+TEST_F(MeshCommand, AssemblyStartsFromAThousand) {
+    host.addAssemblySession("Frame", testhost::partOf({testhost::box({0, 0, 0}, {5, 5, 5})}));
+    auto frame = platform::makeRef<CShowUICommand>("Frame");
+    ui::Panel framePanel;
+    frame->OnShowUI(&framePanel);
+    auto mesh = addon::createCommand(addon::kMenuMesh, frame.get());
+    mesh->Start();
+    auto& d = *static_cast<CMeshCommand&>(*mesh).meshDialog();
+    EXPECT_EQ(d.windowText(), "assembly mesh");
+    EXPECT_EQ(d.grid().value(d.item(M::kUpperSize)), "250");
+    mesh->OnTerminate();
+    frame->OnTerminate();
+}
+
+TEST_F(MeshCommand, MeshStoresTheSettingsWritesTheInputAndStartsTheMesher) {
+    M& d = start();
+    d.userClick(M::kMesh);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+    EXPECT_EQ(d.windowText(), "Finished");
+    EXPECT_EQ(texts(kKindMesherParameters), std::vector<std::string>{"1:50 0 0.5 0.25 0 2 2 3 3 1 0"});
+    for (EntryKind kind = kKindLoadcase; kind <= kKindSolveParameters; ++kind)
+        EXPECT_TRUE(lines(kind).empty()) << "the mesher settings have no tree line";
+    EXPECT_TRUE(std::filesystem::exists(folder() + "/dump.stp"));
+    const std::string input = readFile(inputPath());
+    EXPECT_NE(input.find("nod=10 elem=0 ana=0\n"), std::string::npos);
+    EXPECT_NE(input.find("MSET\n 50 0 0.5 0.25 0 2 2 3 3 1 0\n"), std::string::npos);
+    EXPECT_EQ(setting("CurrentFile"), inputPath());
+    EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());
+    EXPECT_EQ(runLog(), kFullRun);
+}
+
+TEST_F(MeshCommand, LinearOrderWritesFourNodesPerElement) {
+    M& d = start();
+    auto& g = d.grid();
+    ASSERT_TRUE(g.userChoose(d.item(M::kOrder), 0));
+    ASSERT_TRUE(g.userChoose(d.item(M::kFineness), 4));
+    g.userEdit(d.item(M::kCurveElements), "3.9");
+    g.userEdit(d.item(M::kLowerSize), "abc");
+    d.userClick(M::kMesh);
+    EXPECT_EQ(texts(kKindMesherParameters), std::vector<std::string>{"1:50 0 1 0.25 0 3 2 3 3 0 0"});
+    EXPECT_EQ(mesh_solve::libraryMesh().nodesPerElement(), 4);
+    EXPECT_NE(readFile(inputPath()).find("nod=4 elem=0"), std::string::npos);
+    EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());
+}
+
+TEST_F(MeshCommand, SecondRunReplacesTheSettingsAndTheLog) {
+    M& d = start();
+    d.userClick(M::kMesh);
+    EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());
+    d.grid().userEdit(d.item(M::kUpperSize), "12.5");
+    d.userClick(M::kMesh);
+    EXPECT_EQ(texts(kKindMesherParameters), std::vector<std::string>{"1:12.5 0 0.5 0.25 0 2 2 3 3 1 0"});
+    EXPECT_EQ(
+        loadcase::LoadcaseFile::load(explorer->document().loadcaseFilePath()).entries.countOfKind(kKindMesherParameters),
+        1u);
+    EXPECT_EQ(runLog(), kFullRun);
+    EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());
+}
+
+TEST_F(MeshCommand, MissingMesherIsReportedAfterTheInputIsWritten) {
+    programs.remove("velgrin");
+    start().userClick(M::kMesh);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"cannot find mesher -> re-install"});
+    EXPECT_TRUE(std::filesystem::exists(inputPath()));
+    EXPECT_EQ(texts(kKindMesherParameters).size(), 1u);
+    EXPECT_EQ(runLog(),
+              "Session OK\nstepfile created\nmesh params written\nloadcase file written\ncalling mesher\n"
+              "current dir reset\n");
+}
+
+TEST_F(MeshCommand, RefusedExportWritesNothingAndStartsNothing) {
+    std::filesystem::create_directory(folder() + "/dump.stp");  // the host cannot write the dump
+    start().userClick(M::kMesh);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"transfer file failure!"});
+    EXPECT_TRUE(texts(kKindMesherParameters).empty());
+    EXPECT_FALSE(std::filesystem::exists(inputPath()));
+    EXPECT_EQ(runLog(), "Session OK\n");
+    EXPECT_TRUE(programs.notStarted("velgrin"));
+}
+
+TEST_F(MeshCommand, FailingExportEndsTheRunWithTheCommandsMessage) {
+    M& d = start();
+    host.failNext("IQDDesignSession::ExportStep");
+    d.userClick(M::kMesh);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Exception caught in CMeshCommand::GetNet"});
+    EXPECT_EQ(runLog(), "Session OK\n");
+    EXPECT_EQ(d.windowText(), "Finished");
+    EXPECT_TRUE(programs.notStarted("velgrin"));
+}
+
+TEST_F(MeshCommand, RefusedWriterStartsNoMesher) {
+    M& d = start();
+    host.failNext("IQDPartSession::GetBodies");
+    d.userClick(M::kMesh);
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"bug in Hollent api: IQDPartSessionPtr.GetBodies()"});
+    EXPECT_EQ(runLog(), "Session OK\nstepfile created\nmesh params written\n");
+    EXPECT_TRUE(programs.notStarted("velgrin"));
+}
+
+TEST_F(MeshCommand, ClosedDocumentAndUnwritableLogAreReported) {
+    M& d = start();
+    host.closeSession("Bracket");
+    d.userClick(M::kMesh);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Open a File!"});
+    EXPECT_EQ(runLog(), "");
+
+    prompts->clearMessages();
+    std::filesystem::remove(folder() + "/Bracket.log");
+    std::filesystem::create_directory(folder() + "/Bracket.log");
+    d.userClick(M::kMesh);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Loadcase not found"});
+    EXPECT_TRUE(programs.notStarted("velgrin"));
+}
+
+TEST_F(MeshCommand, ApplyAddsOneSizeEntryPerPickInOrder) {
+    M& d = start();
+    auto& body = part.body(0);
+    part.selection().select(body.face(2), body.edge(3), body.face(0), body.vertex(1));
+    d.userType(M::kSizeBox, "2.5");
+    d.userClick(M::kApply);
+    EXPECT_EQ(texts(kKindMeshSize), (std::vector<std::string>{"face:el_size=2.5", "edge:el_size=2.5",
+                                                              "face:el_size=2.5", "vertex:el_size=2.5"}));
+    EXPECT_EQ(lines(kKindMeshSize),
+              (std::vector<std::string>{"face:el_size=2.5", "edge:el_size=2.5", "vertex:el_size=2.5"}));
+    EXPECT_EQ(part.selection().filters(), std::vector<std::int32_t>{2});
+    EXPECT_EQ(part.selection().size(), 0u) << "the picks are reset";
+    EXPECT_EQ(part.selection().handBackCount(), 1);
+    EXPECT_EQ(site->count("Redraw"), 1);
+    EXPECT_EQ(saved().countOfKind(kKindMeshSize), 4u);
+}
+
+TEST_F(MeshCommand, ApplyTakesTextThatIsNoNumberAsZeroAndNeedsAPick) {
+    M& d = start();
+    d.userType(M::kSizeBox, "abc");
+    d.userClick(M::kApply);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Select a point, edge or face"});
+    EXPECT_TRUE(texts(kKindMeshSize).empty());
+
+    part.selection().select(part.body(0).face(1));
+    d.userClick(M::kApply);
+    EXPECT_EQ(texts(kKindMeshSize), std::vector<std::string>{"face:el_size=0"});
+}
+
+TEST_F(MeshCommand, OverlayMarksTheMeshSizesAndExitEndsTheCommand) {
+    M& d = start();
+    part.selection().select(part.body(0).face(0));
+    d.userType(M::kSizeBox, "1");
+    d.userClick(M::kApply);
+    render::RecordingCanvas canvas;
+    command->OnDrawOverlay(&canvas);
+    bool labelled = false;
+    for (const auto& call : canvas.calls()) labelled = labelled || call.text == "MESH";
+    EXPECT_TRUE(labelled);
+    site->clearCalls();
+    d.userClick(M::kExit);
+    EXPECT_EQ(site->calls(), (std::vector<std::string>{"SetPicking", "ClearStatus", "EndCommand"}));
+}
+
+}  // namespace

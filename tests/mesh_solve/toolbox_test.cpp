@@ -1,0 +1,197 @@
+// The toolbox above the explorer's tree: its buttons, the loadcase label, the flags and where the
+// results are shown.
+#include <gtest/gtest.h>
+
+#include "addon_base/menu.h"
+#include "command_fixture.h"
+#include "loadcase/loadcase_dialog.h"
+#include "mesh_solve/solve_dialog.h"
+#include "mesh_solve/toolbox_command.h"
+#include "mesh_solve/toolbox_dialog.h"
+
+namespace {
+
+using T = CToolbox;
+
+// A stand-in for one of the two results displays: an open dialog of its template id.
+ui::DialogTemplate displayTemplate(int id) {
+    ui::DialogTemplate t;
+    t.id = id;
+    t.caption = "display";
+    return t;
+}
+
+class Toolbox : public ::testing::Test, public CommandFixture {
+  protected:
+    void SetUp() override {
+        explorer->putref_CommandSite(site.get());
+        show();
+    }
+    T& toolbox() const { return *static_cast<CToolboxCommand&>(*explorer->toolbox()).toolbox(); }
+    // The classes of the commands handed to the host, in order.
+    std::vector<std::string> handedToHost() const {
+        std::vector<std::string> out;
+        for (const auto& started : host.startedCommands())
+            out.push_back(dynamic_cast<CAddOnCommand&>(*started.command).className());
+        return out;
+    }
+    CAddOnCommand* current() const { return dynamic_cast<CAddOnCommand*>(explorer->currentCommand()); }
+    int openDialogsWithId(int id) const {
+        int n = 0;
+        for (const ui::Dialog* d : ui::openDialogs()) n += d->templateId() == id ? 1 : 0;
+        return n;
+    }
+
+    platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
+};
+
+TEST_F(Toolbox, ShowsItsButtonsInTheExplorersPanel) {
+    T& t = toolbox();
+    EXPECT_EQ(panel.child(T::kDialogId), &t);
+    EXPECT_TRUE(t.isShown());
+    for (int i = 0; i < T::kButtonCount; ++i)
+        EXPECT_EQ(t.text(T::buttons()[i].control), T::buttons()[i].shownText) << "not the template's text";
+    EXPECT_EQ(t.text(T::kLoadcaseLabel), "default loadcase");
+    EXPECT_FALSE(t.isChecked(T::kPopOut));
+    EXPECT_FALSE(addon::library().startedFromToolbox);
+}
+
+TEST_F(Toolbox, SiteIsKeptThenPickingStopsAndTheViewRedraws) {
+    auto& command = *explorer->toolbox();
+    auto own = host.newCommandSite();
+    command.putref_CommandSite(own.get());
+    EXPECT_EQ(command.site(), own.get());
+    EXPECT_EQ(own->calls(), (std::vector<std::string>{"SetPicking", "Redraw"}));
+    EXPECT_FALSE(own->picking());
+}
+
+TEST_F(Toolbox, FirstThreeStepsBecomeTheExplorersCommand) {
+    const std::pair<int, const char*> steps[] = {
+        {T::kLoadcase, "CLoadcaseCommand"}, {T::kMaterial, "CMaterialCommand"}, {T::kMesh, "CMeshCommand"}};
+    for (const auto& [button, name] : steps) {
+        toolbox().userClick(button);
+        ASSERT_NE(current(), nullptr);
+        EXPECT_EQ(current()->className(), name);
+        EXPECT_NE(current()->dialog(), nullptr) << name << " was shown";
+        EXPECT_NE(current()->site(), nullptr) << name << " got a site from the host";
+    }
+    EXPECT_EQ(handedToHost(),
+              (std::vector<std::string>{"CLoadcaseCommand", "CMaterialCommand", "CMeshCommand"}));
+    EXPECT_TRUE(addon::library().startedFromToolbox);
+}
+
+TEST_F(Toolbox, ModelCommandsRunBesideTheExplorersCommand) {
+    toolbox().userClick(T::kMesh);
+    CAddOnCommand* mesh = current();
+    for (int button : {T::kActions, T::kReactions, T::kInteractions}) toolbox().userClick(button);
+    EXPECT_EQ(current(), mesh);
+    EXPECT_EQ(handedToHost(), (std::vector<std::string>{"CMeshCommand", "CLoadsCommand", "CRestraintsCommand",
+                                                        "CConstraintsCommand"}));
+    for (const auto& started : host.startedCommands())
+        EXPECT_NE(dynamic_cast<CAddOnCommand&>(*started.command).dialog(), nullptr);
+}
+
+TEST_F(Toolbox, SolveIsKeptByTheToolboxAndItsExitOnlyCloses) {
+    toolbox().userClick(T::kSolve);
+    EXPECT_TRUE(handedToHost().empty());
+    EXPECT_EQ(openDialogsWithId(CSolve::kDialogId), 1);
+    toolbox().userClick(T::kSolve);
+    EXPECT_EQ(openDialogsWithId(CSolve::kDialogId), 1) << "a second click replaces the first window";
+
+    auto* solve = ui::findDialog("Solve");
+    ASSERT_NE(solve, nullptr);
+    solve->userClick(CSolve::kExit);
+    EXPECT_FALSE(solve->isShown());
+    EXPECT_EQ(site->count("EndCommand"), 0);
+}
+
+TEST_F(Toolbox, LoadcaseButtonShowsTheCurrentLoadcasesName) {
+    explorer->document().switchTo("Hot", explorer->document().meshPath());
+    toolbox().userClick(T::kLoadcase);
+    EXPECT_EQ(toolbox().text(T::kLoadcaseLabel), "Hot");
+
+    // Choosing a loadcase in the dialog shows it too.
+    auto* dialog = ui::findDialog("Loadcase");
+    ASSERT_NE(dialog, nullptr);
+    dialog->userType(CLoadcase::kNewName, "Cold");
+    dialog->userClick(CLoadcase::kThermal);
+    dialog->userClick(CLoadcase::kApply);
+    EXPECT_EQ(toolbox().text(T::kLoadcaseLabel), "Cold");
+}
+
+TEST_F(Toolbox, ResultsGoToTheHostViewUntilPopOutIsChecked) {
+    toolbox().userClick(T::kResults);
+    EXPECT_EQ(handedToHost(), std::vector<std::string>{"CContoursCommand"});
+    EXPECT_EQ(openDialogsWithId(10060), 1);
+    EXPECT_FALSE(mesh_solve::resultsButtonBusy());
+
+    toolbox().userClick(T::kPopOut);
+    EXPECT_TRUE(addon::library().popOutResults);
+    toolbox().userClick(T::kPopOut);
+    EXPECT_FALSE(addon::library().popOutResults);
+}
+
+TEST_F(Toolbox, PopOutWithContoursOpenAsksToCloseThemFirst) {
+    ui::Dialog contours(displayTemplate(10060));
+    contours.create();
+    toolbox().userClick(T::kPopOut);
+    toolbox().userClick(T::kResults);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"close other results dialog box first"});
+    EXPECT_TRUE(handedToHost().empty());
+
+    contours.destroy();
+    prompts->clearMessages();
+    toolbox().userClick(T::kResults);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+    EXPECT_TRUE(handedToHost().empty()) << "the results window is no host command";
+}
+
+TEST_F(Toolbox, HostViewWithTheResultsWindowOpenAsksToCloseItFirst) {
+    ui::Dialog window(displayTemplate(102));
+    window.create();
+    toolbox().userClick(T::kResults);
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"close other results dialog box first"});
+    EXPECT_TRUE(handedToHost().empty()) << "no contours command is left with the host without its dialog";
+}
+
+// Clicks the results button again while the first click is still opening its display.
+class ClickAgainOnOpen : public ui::DialogObserver {
+  public:
+    explicit ClickAgainOnOpen(T& toolbox) : toolbox_(toolbox) {}
+    void created(ui::Dialog& d) override {
+        if (d.templateId() != 10060) return;
+        busyWhileOpening = mesh_solve::resultsButtonBusy();
+        toolbox_.userClick(T::kResults);
+    }
+    bool busyWhileOpening = false;
+
+  private:
+    T& toolbox_;
+};
+
+TEST_F(Toolbox, ResultsButtonDoesNotReenterItsOwnStart) {
+    ClickAgainOnOpen again(toolbox());
+    ui::addGlobalDialogObserver(&again);
+    toolbox().userClick(T::kResults);
+    ui::removeGlobalDialogObserver(&again);
+    EXPECT_TRUE(again.busyWhileOpening);
+    EXPECT_EQ(handedToHost(), std::vector<std::string>{"CContoursCommand"});
+    EXPECT_FALSE(mesh_solve::resultsButtonBusy());
+}
+
+TEST_F(Toolbox, ExplorerKeepsOneToolboxAndEndsItWithItself) {
+    CAddOnCommand* first = explorer->toolbox();
+    show();
+    EXPECT_EQ(explorer->toolbox(), first);
+    EXPECT_EQ(openDialogsWithId(T::kDialogId), 1);
+
+    toolbox().userClick(T::kSolve);
+    explorer->OnTerminate();
+    EXPECT_EQ(explorer->toolbox(), nullptr);
+    EXPECT_EQ(panel.child(T::kDialogId), nullptr);
+    EXPECT_EQ(openDialogsWithId(T::kDialogId), 0);
+    EXPECT_EQ(openDialogsWithId(CSolve::kDialogId), 0);
+    EXPECT_TRUE(prompts->messageTexts().empty()) << ::testing::PrintToString(prompts->messageTexts());
+}
+
+}  // namespace

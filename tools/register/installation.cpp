@@ -1,0 +1,30 @@
+#include "installation.h"
+
+#include "platform/settings_store.h"
+
+namespace installation {
+namespace {
+
+constexpr const char* kAddOnKey = "Software\\Tarvenic";
+constexpr const char* kValuesKey = "Software\\Tarvenic\\Tarvenic";
+// The iterative solver: what the Solve dialog offers first.
+constexpr const char* kDefaultSolver = "PCG";
+
+bool write(const char* name, const std::string& value) {
+    auto& store = platform::settingsStore();
+    store.createKey(platform::Hive::CurrentUser, kAddOnKey);
+    return store.writeValue(platform::Hive::CurrentUser, kValuesKey, name, value);
+}
+
+}  // namespace
+
+bool registerInstallFolder(const std::string& folder) {
+    bool ok = write("InstallPath", folder);
+    if (!platform::settingsStore().readValue(platform::Hive::CurrentUser, kValuesKey, "CurrentSolver"))
+        ok = write("CurrentSolver", kDefaultSolver) && ok;
+    return ok;
+}
+
+bool registerProjectsRoot(const std::string& folder) { return write("Projects", folder); }
+
+}  // namespace installation

@@ -1,0 +1,17 @@
+#pragma once
+// The add-on's settings as an installation leaves them: its key, the install folder, the projects
+// root and the default solver choice. The add-on only reads these values; the installer
+// (kolvane-register) and the stand-in host's `install` / `projects` script verbs write them.
+#include <string>
+
+namespace installation {
+
+// Creates the add-on's key and stores the install folder; a solver choice is stored too when none
+// is there yet, so that the Solve dialog of a fresh installation finds one. False when a value
+// cannot be written.
+bool registerInstallFolder(const std::string& folder);
+
+// Creates the add-on's key and stores the root folder of all projects. False on a failed write.
+bool registerProjectsRoot(const std::string& folder);
+
+}  // namespace installation
