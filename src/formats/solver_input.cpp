@@ -9,8 +9,8 @@ namespace formats {
 namespace {
 
 constexpr std::array<std::string_view, 16> kHeadings{
-    "HEADER", "MODEL", "MFILE", "SOLVE", "TSTEP", "GSTEP", "BUCKLE", "DYNAMIC", "PRINT", "TABLES",
-    "MSET", "MATERIALS", "ESIZE", "LOADS", "RESTRAINTS", "CONSTRAINTS"};
+    "HEADER", "MODEL",  "MFILE", "SOLVE",     "TSTEP", "GSTEP", "BUCKLE",     "DYNAMIC",
+    "PRINT",  "TABLES", "MSET",  "MATERIALS", "ESIZE", "LOADS", "RESTRAINTS", "CONSTRAINTS"};
 
 bool isValueLine(const std::string& text) {
     const std::string t = trimmed(text);
@@ -103,7 +103,8 @@ std::optional<HeaderLine> splitHeaderLine(std::string_view text) {
     header.unitText = fields[1];
     for (std::size_t i = 2; i < fields.size(); ++i) {
         const auto eq = fields[i].find('=');
-        if (eq != std::string::npos) header.values.emplace_back(fields[i].substr(0, eq), fields[i].substr(eq + 1));
+        if (eq != std::string::npos)
+            header.values.emplace_back(fields[i].substr(0, eq), fields[i].substr(eq + 1));
     }
     return header;
 }

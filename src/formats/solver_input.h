@@ -18,7 +18,7 @@ struct InputLine {
 };
 
 class SolverInputSections {
-public:
+  public:
     bool has(std::string_view heading) const { return sections_.find(heading) != sections_.end(); }
     // The body lines of `heading` in file order; empty when the file has no such section. A heading
     // that appears again continues its section.
@@ -30,7 +30,7 @@ public:
 
     std::vector<InputLine>& addSection(std::string_view heading);
 
-private:
+  private:
     std::map<std::string, std::vector<InputLine>, std::less<>> sections_;
 };
 

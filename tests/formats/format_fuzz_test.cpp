@@ -47,7 +47,8 @@ std::string referenceFault(const Mesh& mesh) {
 // The outcome must be one of: a loaded, consistent mesh; an empty mesh; a refusal with a message.
 std::string outcomeFault(const Mesh& mesh, const MeshReadResult& result) {
     if (result.status == MeshReadStatus::NotOpened) return "an existing file was not opened";
-    if (result.status == MeshReadStatus::Refused && result.message.empty()) return "refusal without a message";
+    if (result.status == MeshReadStatus::Refused && result.message.empty())
+        return "refusal without a message";
     if (result.status == MeshReadStatus::Refused && mesh.isLoaded()) return "refused file left a mesh";
     if (!mesh.isLoaded() && mesh.nodeCount() + mesh.elementCount() + mesh.facetCount() != 0)
         return "empty mesh with counts";
@@ -58,7 +59,7 @@ std::string outcomeFault(const Mesh& mesh, const MeshReadResult& result) {
 }
 
 class FormatFuzz : public ::testing::Test {
-protected:
+  protected:
     std::string write(const std::string& bytes) {
         writeFile(path_, bytes);
         return path_;
@@ -72,7 +73,8 @@ TEST_F(FormatFuzz, MeshFilesAreReadConsistentlyOrRefused) {
     fuzz::Plan plan;
     plan.rounds = 3000;
     plan.headerBytes = 16;
-    plan.countsAt = {golden::kNodeCountAt, golden::kElementCountAt, golden::kFacetCountAt, golden::kNodesPerElementAt};
+    plan.countsAt = {golden::kNodeCountAt, golden::kElementCountAt, golden::kFacetCountAt,
+                     golden::kNodesPerElementAt};
     for (const char* name : {"linear.meb", "quadratic.meb"}) {
         SCOPED_TRACE(name);
         Mesh mesh;
@@ -111,7 +113,8 @@ TEST_F(FormatFuzz, ResultFilesNeverReadOutsideTheArrays) {
         for (int kind : {1, 2, 3, 4, 6, 7}) {
             const int item = static_cast<int>(random() % 16) - 1;
             const int step = static_cast<int>(random() % 4);
-            if (readResult(path, mesh, {kind, item, step, static_cast<int>(random() % 8)}, out) == results::ReadStatus::Read)
+            if (readResult(path, mesh, {kind, item, step, static_cast<int>(random() % 8)}, out) ==
+                results::ReadStatus::Read)
                 ++read;
             if (out.values.size() != 20u || out.vectors.size() != 60u) return "arrays resized";
         }
@@ -129,8 +132,9 @@ TEST_F(FormatFuzz, ResultFilesNeverReadOutsideTheArrays) {
     // outside the mesh, no nodes, no connectivity.
     const std::string path = write(golden);
     const std::vector<std::int32_t> wild{1, 2, 3, 4, 5, 6, 7, 8, 9, 1000};
-    for (const results::ResultMesh& other : {results::ResultMesh{4, 2, 10, connectivity}, results::ResultMesh{10, 1, 10, wild},
-                                             results::ResultMesh{0, 0, 4, {}}, results::ResultMesh{20, 2, 10, {}}})
+    for (const results::ResultMesh& other :
+         {results::ResultMesh{4, 2, 10, connectivity}, results::ResultMesh{10, 1, 10, wild},
+          results::ResultMesh{0, 0, 4, {}}, results::ResultMesh{20, 2, 10, {}}})
         for (int kind : {2, 3, 4}) {
             readResult(path, other, {kind, 0, 1, 0}, out);
             EXPECT_EQ(out.values.size(), static_cast<std::size_t>(other.nodeCount));
@@ -141,8 +145,8 @@ TEST_F(FormatFuzz, SolverInputSectionsKeepTheirLinesInOrder) {
     const auto check = [](const std::string& text) -> std::string {
         std::istringstream in(text);
         const formats::SolverInputSections sections = formats::readSolverInputSections(in);
-        for (const char* heading : {"HEADER", "MODEL", "MFILE", "SOLVE", "TABLES", "MSET", "MATERIALS", "ESIZE",
-                                    "LOADS", "RESTRAINTS", "CONSTRAINTS"}) {
+        for (const char* heading : {"HEADER", "MODEL", "MFILE", "SOLVE", "TABLES", "MSET", "MATERIALS",
+                                    "ESIZE", "LOADS", "RESTRAINTS", "CONSTRAINTS"}) {
             int last = 0;
             for (const formats::InputLine& line : sections.lines(heading)) {
                 if (line.number <= last) return std::string(heading) + " lines out of order";
@@ -178,19 +182,51 @@ TEST(NumberScannerFuzz, RealsReadExactlyAsFromChars) {
         std::snprintf(text, sizeof text, formats[pick(random)], magnitude);
         std::string number = text;
         if (i % 5 == 0) number[random() % number.size()] = "0.-e+9x;E"[random() % 9];  // damaged
-        if (number[0] == '+' || number[0] == ';' || !(std::isdigit(number[0]) || number[0] == '.' || number[0] == '-'))
+        if (number[0] == '+' || number[0] == ';' ||
+            !(std::isdigit(number[0]) || number[0] == '.' || number[0] == '-'))
             continue;  // the scanner passes over such a first character before a number begins
         const double expected = referenceReal(number);
         const double got = results::NumberScanner(number).real();
-        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << number << " read " << got << ", expected " << expected;
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0)
+            << number << " read " << got << ", expected " << expected;
     }
-    for (const char* edge : {"0", "-0", "0.000e+00", "1.", "1.e5", ".5", "-.5e-3", "1e", "1e+", "1e-x", "9007199254740993",
-                             "123456789012345678901234", "1e22", "1e23", "1e-22", "1e-23", "4.9e-324", "1e-400", "-inf",
-                             "nan", "-", ".", "1.000000e+100", "-1.00000000e-100", "1.000000e+0", "1.000000e+001", "1.000000e+22",
-                             "1.000000e-16", "1.00000000e-15", "9.999999e+99", "1.000000e+05x", "1.0000000e+05", "1.000000"}) {
+    for (const char* edge : {"0",
+                             "-0",
+                             "0.000e+00",
+                             "1.",
+                             "1.e5",
+                             ".5",
+                             "-.5e-3",
+                             "1e",
+                             "1e+",
+                             "1e-x",
+                             "9007199254740993",
+                             "123456789012345678901234",
+                             "1e22",
+                             "1e23",
+                             "1e-22",
+                             "1e-23",
+                             "4.9e-324",
+                             "1e-400",
+                             "-inf",
+                             "nan",
+                             "-",
+                             ".",
+                             "1.000000e+100",
+                             "-1.00000000e-100",
+                             "1.000000e+0",
+                             "1.000000e+001",
+                             "1.000000e+22",
+                             "1.000000e-16",
+                             "1.00000000e-15",
+                             "9.999999e+99",
+                             "1.000000e+05x",
+                             "1.0000000e+05",
+                             "1.000000"}) {
         const double expected = referenceReal(edge);
         const double got = results::NumberScanner(edge).real();
-        EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << edge << " read " << got << ", expected " << expected;
+        EXPECT_EQ(std::memcmp(&got, &expected, sizeof got), 0)
+            << edge << " read " << got << ", expected " << expected;
     }
 }
 

@@ -15,7 +15,7 @@ namespace mesh_solve {
 namespace {
 
 class MeshFile : public ::testing::Test {
-protected:
+  protected:
     MeshReadResult read(const std::string& bytes) {
         writeFile(path_, bytes);
         return readMeshFile(mesh_, path_);
@@ -70,7 +70,8 @@ TEST_F(MeshFile, LinearGoldenFillsEveryArrayAndState) {
 
 TEST_F(MeshFile, QuadraticGoldenKeepsElementOrderAndFacetRecords) {
     // Reserved header bytes carry nothing the readers use, and bytes after the facets are ignored.
-    std::string bytes = golden::withInt32(golden::bytes("quadratic.meb"), 16, 12345) + std::string(16, '\xFF');
+    std::string bytes =
+        golden::withInt32(golden::bytes("quadratic.meb"), 16, 12345) + std::string(16, '\xFF');
     ASSERT_EQ(read(bytes).status, MeshReadStatus::Read);
     EXPECT_EQ(mesh_.nodesPerElement(), 10);
     EXPECT_EQ(mesh_.nodesPerFacet(), 6);
@@ -128,7 +129,8 @@ TEST_F(MeshFile, EmptyCountsReadNothing) {
         SCOPED_TRACE(std::to_string(nodes) + " nodes, " + std::to_string(elements) + " elements");
         loadLinear();
         std::string header = golden::bytes("quadratic.meb").substr(0, golden::kMeshHeaderBytes);
-        header = golden::withInt32(golden::withInt32(header, golden::kNodeCountAt, nodes), golden::kElementCountAt, elements);
+        header = golden::withInt32(golden::withInt32(header, golden::kNodeCountAt, nodes),
+                                   golden::kElementCountAt, elements);
         EXPECT_EQ(read(golden::withInt32(header, golden::kFacetCountAt, 1000)).status, MeshReadStatus::Read);
         EXPECT_FALSE(mesh_.isLoaded());
         EXPECT_EQ(mesh_.nodeCount() + mesh_.elementCount() + mesh_.facetCount(), 0);

@@ -32,7 +32,9 @@ struct TestMesh {
 };
 
 // The lines every result file begins with.
-std::string meshFileLines() { return "MESHFILE\n/projects/Bracket/Case.meb\n"; }
+std::string meshFileLines() {
+    return "MESHFILE\n/projects/Bracket/Case.meb\n";
+}
 
 // A node block: header, then one line per node with the node number and the values of `rows`.
 std::string nodeBlock(const std::string& header, const std::vector<std::vector<double>>& rows) {
@@ -50,7 +52,7 @@ std::string nodeBlock(const std::string& header, const std::vector<std::vector<d
 }
 
 class ResultReader : public ::testing::Test {
-protected:
+  protected:
     // Writes `text` as the result file and reads (kind, item, step) of it into `out`.
     ReadStatus read(const std::string& text, const TestMesh& mesh, int kind, int item, int step = 1,
                     int solutionType = 0) {
@@ -84,9 +86,10 @@ TEST(ResultWriter, BlocksReproduceTheGoldenFile) {
     std::vector<CornerStress> stresses;
     for (int k = 0; k < 8; ++k) stresses.push_back({100.0 + k, -20.0 * k, 0.5, 1.0 * k, 0.0, -1e-3 * k});
     const std::string written = "MESHFILE\n/projects/beam/Case.meb\nBODIES 1\n 1 6 12 8\nEND\n" +
-                                nodeVectorBlock("DISP", 1, displacements) + stressBlock(1, kGoldenCorners, stresses) +
-                                modeValueBlock(std::vector<double>{12.5, 80.25}) + nodeVectorBlock("EIGE", 1, mode1) +
-                                nodeVectorBlock("EIGE", 2, mode2);
+                                nodeVectorBlock("DISP", 1, displacements) +
+                                stressBlock(1, kGoldenCorners, stresses) +
+                                modeValueBlock(std::vector<double>{12.5, 80.25}) +
+                                nodeVectorBlock("EIGE", 1, mode1) + nodeVectorBlock("EIGE", 2, mode2);
     EXPECT_EQ(written, golden::bytes("quadratic.out"));
 }
 
@@ -94,9 +97,24 @@ TEST(ResultWriter, BlocksReproduceTheGoldenFile) {
 // "%.8e" / "%.6e" (rounding carries, three-digit exponents, signs), values too small for a short
 // exponent as 0 (never "-0").
 TEST(ResultWriter, NumbersAreWrittenAsPrintfWritesThem) {
-    const std::vector<double> values{1.5,   -2,        123456789.123, -9.99999999951e-5, 1e-100, -3.25e+250,
-                                     0.1,   2.5e-291,  -7.0000000049e+12, 6.02214076e23, -0.000123456789, 1e300,
-                                     5e-324, 99.999999995, -1e-5, -1e-300, 0.0, -0.0};
+    const std::vector<double> values{1.5,
+                                     -2,
+                                     123456789.123,
+                                     -9.99999999951e-5,
+                                     1e-100,
+                                     -3.25e+250,
+                                     0.1,
+                                     2.5e-291,
+                                     -7.0000000049e+12,
+                                     6.02214076e23,
+                                     -0.000123456789,
+                                     1e300,
+                                     5e-324,
+                                     99.999999995,
+                                     -1e-5,
+                                     -1e-300,
+                                     0.0,
+                                     -0.0};
     const auto shown = [](double v) { return (v > -1e-290 && v < 1e-290) ? 0.0 : v; };
     char expected[200];
     std::string want = "DISP 3\n";
@@ -107,14 +125,15 @@ TEST(ResultWriter, NumbersAreWrittenAsPrintfWritesThem) {
     }
     EXPECT_EQ(nodeVectorBlock("DISP", 3, values), want + "\n");
 
-    const std::vector<CornerStress> stresses{{values[0], values[1], values[2], values[3], values[4], values[5]},
-                                             {values[6], values[8], values[9], values[10], values[13], values[15]}};
+    const std::vector<CornerStress> stresses{
+        {values[0], values[1], values[2], values[3], values[4], values[5]},
+        {values[6], values[8], values[9], values[10], values[13], values[15]}};
     const std::vector<std::int32_t> corners{7, 3};
     want = "STRES 2\n; element node sx sy sz txy tyz txz\n";
     for (std::size_t c = 0; c < 2; ++c) {
         const CornerStress& v = stresses[c];
-        std::snprintf(expected, sizeof expected, "1 %d %.6e %.6e %.6e %.6e %.6e %.6e\n", corners[c], shown(v[0]),
-                      shown(v[1]), shown(v[2]), shown(v[3]), shown(v[4]), shown(v[5]));
+        std::snprintf(expected, sizeof expected, "1 %d %.6e %.6e %.6e %.6e %.6e %.6e\n", corners[c],
+                      shown(v[0]), shown(v[1]), shown(v[2]), shown(v[3]), shown(v[4]), shown(v[5]));
         want += expected;
     }
     EXPECT_EQ(stressBlock(2, corners, stresses), want + "\n");
@@ -191,12 +210,13 @@ TEST_F(ResultReader, TemperatureAndVelocity) {
 }
 
 TEST_F(ResultReader, GapsInTheNumberingAndMissingBlocks) {
-    const std::string gap = meshFileLines() + nodeBlock("DISP 1", {{1, 1, 1}}) + nodeBlock("DISP 2", {{2, 2, 2}}) +
-                            nodeBlock("DISP 4", {{4, 4, 4}});
+    const std::string gap = meshFileLines() + nodeBlock("DISP 1", {{1, 1, 1}}) +
+                            nodeBlock("DISP 2", {{2, 2, 2}}) + nodeBlock("DISP 4", {{4, 4, 4}});
     EXPECT_EQ(read(gap, kThreeNodes, kKindDisplacement, 0, 3), ReadStatus::TooHigh);
     ASSERT_EQ(read(gap, kThreeNodes, kKindDisplacement, 0, 4), ReadStatus::Read);
     EXPECT_EQ(out.values[0], 4);
-    const std::string two = meshFileLines() + nodeBlock("DISP 1", {{1, 1, 1}}) + nodeBlock("DISP 2", {{2, 2, 2}});
+    const std::string two =
+        meshFileLines() + nodeBlock("DISP 1", {{1, 1, 1}}) + nodeBlock("DISP 2", {{2, 2, 2}});
     EXPECT_EQ(read(two, kThreeNodes, kKindDisplacement, 0, 3), ReadStatus::Failed);
     EXPECT_EQ(read(two, kThreeNodes, kKindTemperature, 0), ReadStatus::Failed);
     EXPECT_EQ(read(two, kThreeNodes, kKindMesh, 0), ReadStatus::Failed);
@@ -206,7 +226,8 @@ TEST_F(ResultReader, GapsInTheNumberingAndMissingBlocks) {
 }
 
 TEST_F(ResultReader, HeadersWithLeadingBlanksOrWithoutANumber) {
-    const std::string text = "  \tDISP\n1 5 0 0\n2 6 0 0\n3 7 0 0\n\n    DISP   2 extra\n1 8 0 0\n2 9 0 0\n3 1 0 0\n";
+    const std::string text =
+        "  \tDISP\n1 5 0 0\n2 6 0 0\n3 7 0 0\n\n    DISP   2 extra\n1 8 0 0\n2 9 0 0\n3 1 0 0\n";
     ASSERT_EQ(read(text, kThreeNodes, kKindDisplacement, 0, 1), ReadStatus::Read);
     EXPECT_EQ(out.values, (std::vector<double>{5, 6, 7}));
     ASSERT_EQ(read(text, kThreeNodes, kKindDisplacement, 0, 2), ReadStatus::Read);
@@ -248,14 +269,16 @@ const TestMesh kTwoTets{5, 4, {1, 2, 3, 4, 1, 3, 2, 5}};
 
 std::string stressLine(int element, int node, double sx, double sy = 0, double sz = 0, double txy = 0) {
     char buffer[160];
-    std::snprintf(buffer, sizeof buffer, "%d %d %e %e %e %e %e %e\n", element, node, sx, sy, sz, txy, 0.0, 0.0);
+    std::snprintf(buffer, sizeof buffer, "%d %d %e %e %e %e %e %e\n", element, node, sx, sy, sz, txy, 0.0,
+                  0.0);
     return buffer;
 }
 
 TEST_F(ResultReader, StressIsAveragedOverTheElementsAtANode) {
     std::string text = meshFileLines() + "STRESS 1\n element node sx sy sz txy tyz txz\n";
     text += stressLine(1, 1, 100) + stressLine(1, 2, 10) + stressLine(1, 3, 20) + stressLine(1, 4, 30);
-    text += stressLine(2, 1, -100, 0, 0, 50) + stressLine(2, 3, 40) + stressLine(2, 2, 50) + stressLine(2, 5, 60);
+    text +=
+        stressLine(2, 1, -100, 0, 0, 50) + stressLine(2, 3, 40) + stressLine(2, 2, 50) + stressLine(2, 5, 60);
     ASSERT_EQ(read(text, kTwoTets, kKindStress, kItemSigmaX), ReadStatus::Read);
     EXPECT_EQ(out.values, (std::vector<double>{0, 30, 30, 30, 60}));
     EXPECT_EQ(out.hits, (std::vector<std::int32_t>{2, 2, 2, 1, 1}));
@@ -306,9 +329,11 @@ TEST_F(ResultReader, LargeBlocksReadAsLineByLine) {
     ASSERT_GT(text.size(), 12u << 20);  // more than three buffers of the line reader
     ASSERT_EQ(read(text, mesh, kKindStress, kItemSigmaX), ReadStatus::Read);
     for (int n = 0; n < kNodes; ++n) {
-        ASSERT_EQ(out.hits[static_cast<std::size_t>(n)], hits[static_cast<std::size_t>(n)]) << "node " << n + 1;
+        ASSERT_EQ(out.hits[static_cast<std::size_t>(n)], hits[static_cast<std::size_t>(n)])
+            << "node " << n + 1;
         if (hits[static_cast<std::size_t>(n)] > 0) {
-            ASSERT_NEAR(out.values[static_cast<std::size_t>(n)], sum[static_cast<std::size_t>(n)] / hits[static_cast<std::size_t>(n)], 1e-9)
+            ASSERT_NEAR(out.values[static_cast<std::size_t>(n)],
+                        sum[static_cast<std::size_t>(n)] / hits[static_cast<std::size_t>(n)], 1e-9)
                 << "node " << n + 1;
         }
     }
@@ -320,8 +345,8 @@ TEST_F(ResultReader, ElementStepsByPlasticityAndOtherSolutionTypes) {
         text += "STRAIN " + std::to_string(step) + "\nfree line\n";
         for (int e = 1; e <= 2; ++e)
             for (int c = 0; c < 4; ++c)
-                text += std::to_string(e) + " " + std::to_string(kTwoTets.connectivity[(e - 1) * 4 + c]) + " " +
-                        std::to_string(step) + ".5 99 99\n";
+                text += std::to_string(e) + " " + std::to_string(kTwoTets.connectivity[(e - 1) * 4 + c]) +
+                        " " + std::to_string(step) + ".5 99 99\n";
     }
     // Step by step: the first header numbered 2 or more.
     ASSERT_EQ(read(text, kTwoTets, kKindPlasticStrain, 0, 2, kSolutionPlasticity), ReadStatus::Read);
@@ -343,7 +368,8 @@ TEST_F(ResultReader, MidSideNodesTakeTheMeanOfTheirCorners) {
     EXPECT_EQ(out.smallest, 10);  // mid-side values do not widen the range
     EXPECT_EQ(out.largest, 80);
     // A mid-side node that an element line names keeps its own value.
-    text = "STRESS\n\n" + stressLine(1, 1, 10) + stressLine(1, 3, 20) + stressLine(1, 2, 99) + stressLine(1, 10, 80);
+    text = "STRESS\n\n" + stressLine(1, 1, 10) + stressLine(1, 3, 20) + stressLine(1, 2, 99) +
+           stressLine(1, 10, 80);
     read(text, quad, kKindStress, kItemSigmaX);
     EXPECT_EQ(out.values[1], 99);
 }
@@ -359,18 +385,36 @@ struct KnownState {
 
 TEST(DerivedStress, KnownStates) {
     const KnownState states[] = {
-        {"uniaxial tension", {100, 0, 0, 0, 0, 0},
-         {{kItemVonMises, 100}, {kItemTresca, 100}, {kItemPrincipal1, 100}, {kItemPrincipal2, 0}, {kItemPrincipal3, 0},
-          {kItemMaxPrincipal, 100}, {kItemSignedVonMises, 100}, {kItemSignedTresca, 100}}},
-        {"uniaxial compression", {-100, 0, 0, 0, 0, 0},
-         {{kItemSignedVonMises, -100}, {kItemSignedTresca, -100}, {kItemMaxPrincipal, -100}, {kItemPrincipal3, -100},
+        {"uniaxial tension",
+         {100, 0, 0, 0, 0, 0},
+         {{kItemVonMises, 100},
+          {kItemTresca, 100},
+          {kItemPrincipal1, 100},
+          {kItemPrincipal2, 0},
+          {kItemPrincipal3, 0},
+          {kItemMaxPrincipal, 100},
+          {kItemSignedVonMises, 100},
+          {kItemSignedTresca, 100}}},
+        {"uniaxial compression",
+         {-100, 0, 0, 0, 0, 0},
+         {{kItemSignedVonMises, -100},
+          {kItemSignedTresca, -100},
+          {kItemMaxPrincipal, -100},
+          {kItemPrincipal3, -100},
           {kItemPrincipal1, 0}}},
         // Equal and opposite principal stresses: the signed forms take the sign of the first.
-        {"pure shear", {0, 0, 0, 50, 0, 0},
-         {{kItemPrincipal1, 50}, {kItemPrincipal2, 0}, {kItemPrincipal3, -50}, {kItemTresca, 100},
-          {kItemVonMises, 86.6025}, {kItemSignedVonMises, 86.6025}, {kItemSignedTresca, 100}}},
+        {"pure shear",
+         {0, 0, 0, 50, 0, 0},
+         {{kItemPrincipal1, 50},
+          {kItemPrincipal2, 0},
+          {kItemPrincipal3, -50},
+          {kItemTresca, 100},
+          {kItemVonMises, 86.6025},
+          {kItemSignedVonMises, 86.6025},
+          {kItemSignedTresca, 100}}},
         // The principal stresses of a diagonal state are its components, whatever their order.
-        {"triaxial", {-30, 70, 20, 0, 0, 0},
+        {"triaxial",
+         {-30, 70, 20, 0, 0, 0},
          {{kItemPrincipal1, 70}, {kItemPrincipal2, 20}, {kItemPrincipal3, -30}, {kItemSigmaY, 70}}},
     };
     for (const KnownState& state : states)
@@ -387,7 +431,9 @@ StressComponents rotatedState(const double d[3], double ax, double ay, double az
     const double r[3][3] = {{t * u[0] * u[0] + c, t * u[0] * u[1] - s * u[2], t * u[0] * u[2] + s * u[1]},
                             {t * u[0] * u[1] + s * u[2], t * u[1] * u[1] + c, t * u[1] * u[2] - s * u[0]},
                             {t * u[0] * u[2] - s * u[1], t * u[1] * u[2] + s * u[0], t * u[2] * u[2] + c}};
-    auto m = [&](int i, int j) { return r[i][0] * d[0] * r[j][0] + r[i][1] * d[1] * r[j][1] + r[i][2] * d[2] * r[j][2]; };
+    auto m = [&](int i, int j) {
+        return r[i][0] * d[0] * r[j][0] + r[i][1] * d[1] * r[j][1] + r[i][2] * d[2] * r[j][2];
+    };
     return {m(0, 0), m(1, 1), m(2, 2), m(0, 1), m(1, 2), m(0, 2)};
 }
 
@@ -403,8 +449,9 @@ TEST(DerivedStress, GeneralStatesGiveTheEigenvaluesOfTheTensor) {
             EXPECT_NEAR(ps.p2, d[1], kTol) << d[1] << " " << turn[3];
             EXPECT_NEAR(ps.p3, d[2], kTol) << d[2] << " " << turn[3];
             EXPECT_NEAR(stressValue(s, kItemTresca), d[0] - d[2], kTol);
-            const double mises = std::sqrt(0.5 * ((d[0] - d[1]) * (d[0] - d[1]) + (d[1] - d[2]) * (d[1] - d[2]) +
-                                                  (d[2] - d[0]) * (d[2] - d[0])));
+            const double mises =
+                std::sqrt(0.5 * ((d[0] - d[1]) * (d[0] - d[1]) + (d[1] - d[2]) * (d[1] - d[2]) +
+                                 (d[2] - d[0]) * (d[2] - d[0])));
             EXPECT_NEAR(vonMises(s), mises, kTol);
         }
 }
@@ -447,6 +494,5 @@ TEST(BlockSearch, HeaderNumbers) {
     EXPECT_EQ(headerNumber("1 DISP", "DISP"), std::nullopt);
     EXPECT_EQ(headerNumber("DIS", "DISP"), std::nullopt);
 }
-
 
 }  // namespace

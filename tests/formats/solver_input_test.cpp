@@ -22,7 +22,8 @@ TEST(SolverInputSections, GoldenFileSplitsIntoItsSections) {
     EXPECT_FALSE(sections->has("BUCKLE"));
     ASSERT_EQ(sections->lines("ESIZE").size(), 3u);
     EXPECT_EQ(sections->lines("ESIZE")[2].number, 20);
-    EXPECT_EQ(sections->lines("MSET")[0].text, " 50 0.5 0.75 1 0.2 3 4 5 6 0 0") << "body lines keep their blanks";
+    EXPECT_EQ(sections->lines("MSET")[0].text, " 50 0.5 0.75 1 0.2 3 4 5 6 0 0")
+        << "body lines keep their blanks";
     EXPECT_EQ(sections->valueLines("CONSTRAINTS").size(), 1u);
     EXPECT_TRUE(sections->lines("NONE").empty());
     EXPECT_FALSE(readSolverInputFile("/no/such/input.txt").has_value());
@@ -37,7 +38,8 @@ TEST(SolverInputSections, GoldenFileSplitsIntoItsSections) {
 }
 
 TEST(SolverInputSections, HeadingsStartTheLineAndRepeatedOnesContinue) {
-    const auto sections = sectionsOf("before\r\nLOADS\r\n\r\n; note\r\n LOADS\r\nbol 1 1 2\r\nMATERIALS\r\nLOADS\r\nal 0, 0, -9.81\r\n");
+    const auto sections = sectionsOf(
+        "before\r\nLOADS\r\n\r\n; note\r\n LOADS\r\nbol 1 1 2\r\nMATERIALS\r\nLOADS\r\nal 0, 0, -9.81\r\n");
     EXPECT_FALSE(sections.has("before"));
     const auto loads = sections.valueLines("LOADS");
     ASSERT_EQ(loads.size(), 3u);
@@ -49,9 +51,11 @@ TEST(SolverInputSections, HeadingsStartTheLineAndRepeatedOnesContinue) {
 }
 
 TEST(SolverInputSections, WrittenSectionsReadBack) {
-    const std::string text = solverInputText({{"HEADER", {"0.001 mm scale=1 nod=4 elem=0 ana=0"}}, {"MSET", {}},
+    const std::string text = solverInputText({{"HEADER", {"0.001 mm scale=1 nod=4 elem=0 ana=0"}},
+                                              {"MSET", {}},
                                               {"ESIZE", {"bos 3 2.000000", "eos 1 1.000000"}}});
-    EXPECT_EQ(text, "HEADER\n0.001 mm scale=1 nod=4 elem=0 ana=0\nMSET\nESIZE\nbos 3 2.000000\neos 1 1.000000\n");
+    EXPECT_EQ(text,
+              "HEADER\n0.001 mm scale=1 nod=4 elem=0 ana=0\nMSET\nESIZE\nbos 3 2.000000\neos 1 1.000000\n");
     const auto sections = sectionsOf(text);
     EXPECT_TRUE(sections.has("MSET"));
     EXPECT_EQ(sections.lines("ESIZE")[1].number, 6);

@@ -14,7 +14,7 @@
 namespace fuzz {
 
 struct Plan {
-    int rounds = 2000;           // random mutations after the truncations
+    int rounds = 2000;  // random mutations after the truncations
     std::uint32_t seed = 20240611u;
     std::size_t truncationStep = 1;     // every n-th length is tried
     std::size_t headerBytes = 0;        // binary files: half of the byte flips land in this head
@@ -25,9 +25,24 @@ struct Plan {
 // Answers the fault the check found for a mutant, or "".
 using Check = std::function<std::string(const std::string& mutant)>;
 
-inline constexpr std::int32_t kExtremeCounts[] = {INT_MIN, -1, 0, 1, 2, 3, 4, 10, 20, 65536, INT_MAX / 24, INT_MAX / 3, INT_MAX};
-inline constexpr const char* kBadNumbers[] = {"1e999", "-1e999", "nan", "-inf", "-", ".", "+", ";", "1e", "1e+",
-                                              "99999999999", "4294967297", "-7", "0", "-0", "1.#INF",
+inline constexpr std::int32_t kExtremeCounts[] = {INT_MIN, -1,           0,           1,      2, 3, 4, 10, 20,
+                                                  65536,   INT_MAX / 24, INT_MAX / 3, INT_MAX};
+inline constexpr const char* kBadNumbers[] = {"1e999",
+                                              "-1e999",
+                                              "nan",
+                                              "-inf",
+                                              "-",
+                                              ".",
+                                              "+",
+                                              ";",
+                                              "1e",
+                                              "1e+",
+                                              "99999999999",
+                                              "4294967297",
+                                              "-7",
+                                              "0",
+                                              "-0",
+                                              "1.#INF",
                                               "123456789012345678901234567890"};
 
 namespace detail {
@@ -82,7 +97,8 @@ inline std::string mutate(std::string bytes, const Plan& plan, std::mt19937& ran
                 break;
             default:  // a run of one character, or a header line with wild numbers
                 if (plan.text && random() % 2)
-                    bytes.insert(pick(random, bytes.size() + 1), "\nSTRESS -7\n99999999999 4294967297 1e308 1e308\n");
+                    bytes.insert(pick(random, bytes.size() + 1),
+                                 "\nSTRESS -7\n99999999999 4294967297 1e308 1e308\n");
                 else
                     bytes.insert(pick(random, bytes.size() + 1),
                                  std::string(pick(random, 400), "0;-+ \n.e9\r\t"[random() % 11]));
@@ -97,7 +113,8 @@ inline std::string mutate(std::string bytes, const Plan& plan, std::mt19937& ran
 // Runs `check` on every truncation of `golden`, on `golden` with each count at each extreme, and on
 // `plan.rounds` random mutations. Answers the first fault with the mutation that caused it, or "".
 inline std::string firstFault(const std::string& golden, const Plan& plan, const Check& check) {
-    for (std::size_t length = 0; length < golden.size(); length += std::max<std::size_t>(plan.truncationStep, 1))
+    for (std::size_t length = 0; length < golden.size();
+         length += std::max<std::size_t>(plan.truncationStep, 1))
         if (std::string fault = check(golden.substr(0, length)); !fault.empty())
             return fault + " (truncated to " + std::to_string(length) + " bytes)";
     for (const std::size_t at : plan.countsAt)
@@ -105,7 +122,8 @@ inline std::string firstFault(const std::string& golden, const Plan& plan, const
             std::string bytes = golden;
             std::memcpy(bytes.data() + at, &value, sizeof value);
             if (std::string fault = check(bytes); !fault.empty())
-                return fault + " (count at byte " + std::to_string(at) + " set to " + std::to_string(value) + ")";
+                return fault + " (count at byte " + std::to_string(at) + " set to " + std::to_string(value) +
+                       ")";
         }
     std::mt19937 random(plan.seed);
     for (int round = 0; round < plan.rounds; ++round)
@@ -118,11 +136,12 @@ inline std::string firstFault(const std::string& golden, const Plan& plan, const
 // such a folder: creating a file on the disk costs milliseconds, which the fuzz loops repeat
 // thousands of times.
 class MemoryFolder {
-public:
+  public:
     MemoryFolder() {
         std::error_code error;
         const std::filesystem::path memory = "/dev/shm";
-        const auto root = std::filesystem::is_directory(memory, error) ? memory : std::filesystem::temp_directory_path();
+        const auto root =
+            std::filesystem::is_directory(memory, error) ? memory : std::filesystem::temp_directory_path();
         path_ = root / ("kolvane-fuzz-" + std::to_string(std::random_device{}()));
         std::filesystem::create_directories(path_);
     }
@@ -134,7 +153,7 @@ public:
     MemoryFolder& operator=(const MemoryFolder&) = delete;
     std::string file(const std::string& name) const { return (path_ / name).string(); }
 
-private:
+  private:
     std::filesystem::path path_;
 };
 

@@ -10,8 +10,12 @@
 
 namespace golden {
 
-inline std::string path(const std::string& name) { return std::string(KOLVANE_TEST_DATA) + "/formats/" + name; }
-inline std::string bytes(const std::string& name) { return readFile(path(name)); }
+inline std::string path(const std::string& name) {
+    return std::string(KOLVANE_TEST_DATA) + "/formats/" + name;
+}
+inline std::string bytes(const std::string& name) {
+    return readFile(path(name));
+}
 
 // `text` with the little-endian int32 at byte `offset` replaced by `value`.
 inline std::string withInt32(std::string text, std::size_t offset, std::int32_t value) {
@@ -20,7 +24,8 @@ inline std::string withInt32(std::string text, std::size_t offset, std::int32_t 
 }
 
 // Byte offsets in a mesh file: the four counts of the header, then the blocks after it.
-inline constexpr std::size_t kNodeCountAt = 0, kElementCountAt = 4, kFacetCountAt = 8, kNodesPerElementAt = 12;
+inline constexpr std::size_t kNodeCountAt = 0, kElementCountAt = 4, kFacetCountAt = 8,
+                             kNodesPerElementAt = 12;
 inline constexpr std::size_t kMeshHeaderBytes = 28;
 
 }  // namespace golden

@@ -17,7 +17,9 @@ constexpr std::array<int, 10> localOfFileIndex() {
 }
 constexpr std::array<int, 10> kLocalOfFile = localOfFileIndex();
 
-int fileIndexOf(int nodesPerElement, int local) { return nodesPerElement == 10 ? kFileIndexOfLocal[local] : local; }
+int fileIndexOf(int nodesPerElement, int local) {
+    return nodesPerElement == 10 ? kFileIndexOfLocal[local] : local;
+}
 
 }  // namespace
 
@@ -37,7 +39,8 @@ std::vector<int> FeMesh::faceNodes(int e, int face) const {
 FeMesh readMeshFile(const std::string& path) {
     mesh_solve::Mesh file;
     const mesh_solve::MeshReadResult read = mesh_solve::readMeshFile(file, path);
-    if (!read.opened()) throw std::runtime_error("cannot open the mesh file " + path + "; create a mesh first");
+    if (!read.opened())
+        throw std::runtime_error("cannot open the mesh file " + path + "; create a mesh first");
     if (read.status == mesh_solve::MeshReadStatus::Refused) throw std::runtime_error(read.message);
     if (file.nodeCount() < 4 || file.elementCount() < 1)
         throw std::runtime_error("mesh file " + path + " holds no usable mesh");

@@ -20,7 +20,8 @@ void readHeaderLine(SolverInput& input, const formats::InputLine& line, const st
     input.unitText = header->unitText;
     for (const auto& [key, value] : header->values) {
         const auto number = parseNumber(value);
-        if (!number) throw lineError(name, line.number, "header value " + key + "=" + value + " is not a number");
+        if (!number)
+            throw lineError(name, line.number, "header value " + key + "=" + value + " is not a number");
         if (key == "scale")
             input.lengthScale = *number;
         else if (key == "nod")
@@ -34,7 +35,8 @@ void readSolveLine(SolverInput& input, const formats::InputLine& line, const std
     const std::vector<std::string> fields = splitTopLevel(line.text, ',');
     for (std::size_t k = 0; k < fields.size() && k < input.solve.size(); ++k) {
         const auto number = parseNumber(trim(fields[k]));
-        if (!number) throw lineError(name, line.number, "solve value '" + trim(fields[k]) + "' is not a number");
+        if (!number)
+            throw lineError(name, line.number, "solve value '" + trim(fields[k]) + "' is not a number");
         input.solve[k] = *number;
     }
     input.hasSolve = true;
@@ -56,7 +58,8 @@ SolverInput fromSections(const formats::SolverInputSections& sections, const std
     input.loads = sections.valueLines("LOADS");
     input.restraints = sections.valueLines("RESTRAINTS");
     input.constraints = sections.valueLines("CONSTRAINTS");
-    if (const auto settings = sections.valueLines("MSET"); !settings.empty()) input.meshSettings = settings.back().text;
+    if (const auto settings = sections.valueLines("MSET"); !settings.empty())
+        input.meshSettings = settings.back().text;
     return input;
 }
 
