@@ -77,6 +77,11 @@ TEST(MaterialConversion, MechanicalValuesConvertByQuantityPoissonAndAngleNever) 
                                          stress, stress, 2.0, 2.0 * single(0.5555556f), stress, stress, stress,
                                          stress};
     EXPECT_EQ(v, expected);
+    // All three conductivities convert: a library file may give each direction its own.
+    model::MaterialValues t{1, 2, 3, 4, 5};
+    model::convertThermal(t, U::Inch, U::Millimetre);
+    const double k = single(74.75341f);
+    EXPECT_EQ(t, (model::MaterialValues{k, 2 * k, 3 * k, 4 * single(2.768e-5f), 5 * 4186.8}));
 }
 
 TEST(MaterialFormat, ConductivitiesAndFirstModulusFixedEverythingElseShortest) {
