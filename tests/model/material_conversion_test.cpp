@@ -7,6 +7,7 @@
 #include "model/material_conversion.h"
 #include "model/material_file.h"
 #include "model/material_format.h"
+#include "model/material_units.h"
 
 namespace {
 
@@ -27,6 +28,19 @@ TEST(UnitSystem, RecognisedByTheFirstLetters) {
     EXPECT_EQ(model::unitSystemOf(";Steel"), U::None);
     EXPECT_EQ(model::unitSystemOf("Mm"), U::None) << "upper case names nothing";
     EXPECT_EQ(model::unitSystemOf(""), U::None);
+}
+
+// The metric labels name the document's length unit in each quantity; a label of another length
+// would show converted values under the wrong unit.
+TEST(MaterialUnits, MetricLabelsNameTheDocumentsLength) {
+    for (const auto& [unit, length] : {std::pair{"mm", "mm"}, std::pair{"m.", "m"}, std::pair{"cm", "cm"}}) {
+        const auto l = model::materialUnitLabels(unit);
+        const std::string L = length;
+        EXPECT_EQ(l.conductivity + " " + l.heatCapacity + " " + l.stress + " " + l.expansion + " " + l.density,
+                  "W/(" + L + "-C) J/(kg-C) N/" + L + "2 1/C kg/" + L + "3");
+    }
+    EXPECT_EQ(model::materialUnitLabels("in").stress, "lbf/in2");
+    EXPECT_EQ(model::materialUnitLabels("ft").stress, "") << "feet documents are not converted";
 }
 
 // Each factor is the ratio of the two systems' units of that quantity, from the definitions of the
