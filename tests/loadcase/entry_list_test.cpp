@@ -19,42 +19,30 @@ std::vector<std::string> texts(const EntryList& list) {
     return out;
 }
 
-TEST(EntryListAdd, SameTextOnTwoFacesIsKeptTwiceWithOneNewText) {
+// One list, added to in turn: what each add answers depends on the text, the entity and its body.
+TEST(EntryListAdd, OutcomeDependsOnTextEntityAndBody) {
+    const struct {
+        Bytes body, entity;
+        const char* text;
+        model::EntryKind kind;
+        Outcome outcome;
+    } steps[] = {
+        {kBody, kFaceA, "face;fix,6=XYZ", model::kKindReaction, Outcome::AddedNewText},
+        {kBody, kFaceB, "Steel: 210000,0.3", model::kKindMaterial, Outcome::AddedNewText},
+        // Face B's later material does not block the reaction that face A has.
+        {kBody, kFaceB, "face;fix,6=XYZ", model::kKindReaction, Outcome::AddedSameText},
+        {kBody, kFaceB, "face;fix,6=XYZ", model::kKindReaction, Outcome::Duplicate},
+        {Bytes{2}, kFaceA, "face;fix,6=XYZ", model::kKindReaction, Outcome::AddedSameText},
+        // Without an entity, any entry of the same text makes a duplicate.
+        {{}, {}, "face;fix,6=XYZ", model::kKindReaction, Outcome::Duplicate},
+        {{}, {}, "accel=1", model::kKindAction, Outcome::AddedNewText},
+    };
     EntryList list;
-    EXPECT_EQ(list.add(kBody, kFaceA, "face;fix,6=XYZ", model::kKindReaction), Outcome::AddedNewText);
-    EXPECT_EQ(list.add(kBody, kFaceB, "face;fix,6=XYZ", model::kKindReaction), Outcome::AddedSameText);
-    ASSERT_EQ(list.size(), 2u);
-    EXPECT_EQ(list[1].entityKey().bytes(), kFaceB);
-}
-
-TEST(EntryListAdd, SameTextOnTheSameEntityIsADuplicate) {
-    EntryList list;
-    list.add(kBody, kFaceA, "face;pressure=5", model::kKindAction);
-    EXPECT_EQ(list.add(kBody, kFaceA, "face;pressure=5", model::kKindAction), Outcome::Duplicate);
-    EXPECT_EQ(list.size(), 1u);
-}
-
-TEST(EntryListAdd, CallWithoutEntityIsADuplicateOfAnySameText) {
-    EntryList list;
-    list.add(kBody, kFaceA, "accel=0", model::kKindAction);
-    EXPECT_EQ(list.add({}, {}, "accel=0", model::kKindAction), Outcome::Duplicate);
-    EXPECT_EQ(list.add({}, {}, "accel=1", model::kKindAction), Outcome::AddedNewText);
-    EXPECT_EQ(list.size(), 2u);
-}
-
-TEST(EntryListAdd, LaterEntriesOfTheEntityDoNotBlockASameTextEntry) {
-    // Face B already carries a material; the reaction that face A has must still be added to face B.
-    EntryList list;
-    list.add(kBody, kFaceA, "face;fix,6=XYZ", model::kKindReaction);
-    list.add(kBody, kFaceB, "Steel: 210000,0.3", model::kKindMaterial);
-    EXPECT_EQ(list.add(kBody, kFaceB, "face;fix,6=XYZ", model::kKindReaction), Outcome::AddedSameText);
-    EXPECT_EQ(list.countOfKind(model::kKindReaction), 2u);
-}
-
-TEST(EntryListAdd, SameEntityKeyInAnotherBodyIsAnotherEntity) {
-    EntryList list;
-    list.add(Bytes{1}, kFaceA, "face;pressure=5", model::kKindAction);
-    EXPECT_EQ(list.add(Bytes{2}, kFaceA, "face;pressure=5", model::kKindAction), Outcome::AddedSameText);
+    for (const auto& s : steps) EXPECT_EQ(list.add(s.body, s.entity, s.text, s.kind), s.outcome) << s.text;
+    ASSERT_EQ(list.size(), 5u);
+    EXPECT_EQ(list[2].entityKey().bytes(), kFaceB);
+    EXPECT_EQ(list[3].bodyKey().bytes(), Bytes{2});
+    EXPECT_EQ(list.countOfKind(model::kKindReaction), 3u);
 }
 
 TEST(EntryListReplace, LeavesOneEntryOfTheKindAtTheEnd) {

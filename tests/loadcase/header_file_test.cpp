@@ -16,16 +16,12 @@ AnalysisSetting fromText(const std::string& text, AnalysisSetting current = {0, 
     return readHeader(in, "default.meb", current).analysis;
 }
 
-TEST(HeaderFile, NewLoadcaseHeaderText) {
-    EXPECT_EQ(loadcase::headerFileText("mm", 1, "/p/Bracket.meb"),
-              "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nMFILE\n/p/Bracket.meb\n");
-}
-
+// The header text itself is checked where the loadcase command writes it.
 TEST(HeaderFile, CodesOfTheFourAnalysisTypes) {
-    EXPECT_EQ(loadcase::headerCodeForType(loadcase::kTypeMechanical), 0);
-    EXPECT_EQ(loadcase::headerCodeForType(loadcase::kTypeThermal), 1);
-    EXPECT_EQ(loadcase::headerCodeForType(loadcase::kTypeFluidFlow), 8);
-    EXPECT_EQ(loadcase::headerCodeForType(loadcase::kTypeMultiphysics), 0);
+    using namespace loadcase;
+    EXPECT_EQ((std::vector<int>{headerCodeForType(kTypeMechanical), headerCodeForType(kTypeThermal),
+                                headerCodeForType(kTypeFluidFlow), headerCodeForType(kTypeMultiphysics)}),
+              (std::vector<int>{0, 1, 8, 0}));
 }
 
 struct CodeCase {

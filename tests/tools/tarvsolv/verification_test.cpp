@@ -56,6 +56,12 @@ struct Cantilever {
     }
 };
 
+// Mean vertical displacement of the free end of `beam`, solved in `job`.
+double tipDisplacement(const SolverJob& job, const Cantilever& beam) {
+    const auto tip = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length; });
+    return mean(job.nodeBlock("DISP 1"), tip, 3, 2);
+}
+
 // A tip load of 100 N as a distributed load on the free end, clamped root.
 JobText tipLoadJob() {
     JobText job;
@@ -71,10 +77,8 @@ TEST(Verification, CantileverTipDeflectionAndBendingStressMatchBeamTheory) {
     job.writeMesh(beam.mesh(40, 4, 4));
     job.writeInput(tipLoadJob());
     ASSERT_EQ(job.run(), "");
-    const auto u = job.nodeBlock("DISP 1");
-    ASSERT_EQ(u.size(), 3u * job.mesh().nodeCount());
-    const auto tip = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length; });
-    EXPECT_NEAR(mean(u, tip, 3, 2), -beam.tipDeflection(100), 0.02 * beam.tipDeflection(100));
+    ASSERT_EQ(job.nodeBlock("DISP 1").size(), 3u * job.mesh().nodeCount());
+    EXPECT_NEAR(tipDisplacement(job, beam), -beam.tipDeflection(100), 0.02 * beam.tipDeflection(100));
 
     // Bending stress on the top and bottom fibres at a quarter and half the length: M c / I.
     const auto sx = job.nodalStress(0);
@@ -111,8 +115,7 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
         const double halfway = 100 * std::pow(beam.length / 2, 2) * (3 * beam.length - beam.length / 2) /
                                (6 * kE * beam.inertia());
         EXPECT_NEAR(mean(u, middle, 3, 2), -halfway, 0.03 * halfway) << loads.front();
-        const auto tip = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length; });
-        EXPECT_NEAR(mean(u, tip, 3, 2), -expected, 0.03 * expected) << loads.front();
+        EXPECT_NEAR(tipDisplacement(job, beam), -expected, 0.03 * expected) << loads.front();
     }
 }
 
@@ -131,9 +134,7 @@ TEST(Verification, LinearTetrahedraConvergeTowardsBeamTheoryFromBelow) {
     job.writeMesh(beam.mesh(40, 4, 4, false));
     job.writeInput(tipLoadJob());
     ASSERT_EQ(job.run(), "");
-    const auto u = job.nodeBlock("DISP 1");
-    const auto tip = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length; });
-    const double deflection = -mean(u, tip, 3, 2);
+    const double deflection = -tipDisplacement(job, beam);
     // Linear tetrahedra are too stiff in bending: clearly below, yet of the right size.
     EXPECT_LT(deflection, beam.tipDeflection(100));
     EXPECT_GT(deflection, 0.4 * beam.tipDeflection(100));
@@ -153,9 +154,7 @@ TEST(Verification, GravityOnACantileverMatchesUniformLoadBeamTheory) {
     const double g = kE / (2 * (1 + kNu));
     const double expected = w * std::pow(beam.length, 4) / (8 * kE * beam.inertia()) +
                             w * beam.length * beam.length / (2 * 5.0 / 6 * g * beam.area());
-    const auto u = job.nodeBlock("DISP 1");
-    const auto tip = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length; });
-    EXPECT_NEAR(mean(u, tip, 3, 2), -expected, 0.02 * expected);
+    EXPECT_NEAR(tipDisplacement(job, beam), -expected, 0.02 * expected);
 }
 
 TEST(Verification, NaturalFrequenciesMatchBeamTheoryWithShearCorrection) {
