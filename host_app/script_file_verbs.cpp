@@ -7,6 +7,7 @@
 #include <fstream>
 #include <iterator>
 #include <thread>
+#include <utility>
 
 #include "part_renderer.h"
 #include "raster_canvas.h"
@@ -18,6 +19,18 @@
 namespace hostapp {
 
 namespace fs = std::filesystem;
+
+namespace {
+
+// The W and H of "render|snapshot PATH.png [W H]": 800 x 600 unless given, 16 to 8192 each.
+std::pair<int, int> pictureSize(const ScriptRunner::Words& args) {
+    if (args.size() != 3) return {800, 600};
+    const auto w = parseInteger(args[1]), h = parseInteger(args[2]);
+    if (!w || !h || *w < 16 || *h < 16 || *w > 8192 || *h > 8192) throw LineError("picture size out of range");
+    return {static_cast<int>(*w), static_cast<int>(*h)};
+}
+
+}  // namespace
 
 void ScriptRunner::addFileVerbs(VerbTable& table) {
     table.insert({"render", {1, 3, "render PATH.png [W H]", &ScriptRunner::render}});
@@ -31,14 +44,7 @@ void ScriptRunner::addFileVerbs(VerbTable& table) {
 
 void ScriptRunner::render(const Words& args) {
     if (args.size() == 2) throw LineError("usage: render PATH.png [W H]");
-    int width = 800, height = 600;
-    if (args.size() == 3) {
-        const auto w = parseInteger(args[1]), h = parseInteger(args[2]);
-        if (!w || !h || *w < 16 || *h < 16 || *w > 8192 || *h > 8192)
-            throw LineError("picture size out of range");
-        width = static_cast<int>(*w);
-        height = static_cast<int>(*h);
-    }
+    const auto [width, height] = pictureSize(args);
     const fs::path path = picturePath(args[0]);
     HostSession& session = app_.requireSession();
     app_.fitView(width, height);
@@ -94,14 +100,7 @@ void ScriptRunner::frames(const Words& args) {
 void ScriptRunner::snapshot(const Words& args) {
     if (args.size() == 2) throw LineError("usage: snapshot PATH.png [W H]");
     render::ISceneView& view = sceneView();
-    int width = 800, height = 600;
-    if (args.size() == 3) {
-        const auto w = parseInteger(args[1]), h = parseInteger(args[2]);
-        if (!w || !h || *w < 16 || *h < 16 || *w > 8192 || *h > 8192)
-            throw LineError("picture size out of range");
-        width = static_cast<int>(*w);
-        height = static_cast<int>(*h);
-    }
+    const auto [width, height] = pictureSize(args);
     const fs::path path = picturePath(args[0]);
     if (!view.snapshot(path.string(), width, height)) throw LineError("cannot write " + path.string());
     out_ << "picture: " << path.string() << std::endl;
