@@ -94,13 +94,6 @@ TEST_F(LoadcaseCommand, MultiphysicsHasHeaderCodeZeroAndTypeTen) {
     EXPECT_EQ(explorer->document().solveIndex(), 0);
 }
 
-TEST_F(LoadcaseCommand, ChosenMeshIsNamedInTheHeader) {
-    writeFile(folder + "/coarse.meb", "");
-    create("Cold", L::kMechanical, "coarse");
-    EXPECT_EQ(explorer->document().meshPath(), folder + "/coarse.meb");
-    EXPECT_NE(readFile(folder + "/Cold.txt").find("MFILE\n" + folder + "/coarse.meb\n"), std::string::npos);
-}
-
 TEST_F(LoadcaseCommand, ChoosingAnOldLoadcaseLoadsItsEntriesAndHeader) {
     create("First", L::kMechanical);
     explorer->document().addEntry(bodyKey(), key(0), "face;fix,6=XYZ", model::kKindReaction);
@@ -176,12 +169,6 @@ TEST_F(LoadcaseCommand, DeletingTheCurrentLoadcaseMakesTheSessionLoadcaseCurrent
     ASSERT_EQ(session.size(), 1u) << "the session's own loadcase is not overwritten";
     EXPECT_EQ(session[0].data().text(), "steel: 1,2");
     EXPECT_EQ(lines(model::kKindMaterial), std::vector<std::string>{"steel: 1,2"});
-}
-
-TEST_F(LoadcaseCommand, ExitClosesTheDialog) {
-    auto& d = start();
-    d.userClick(L::kExit);
-    EXPECT_FALSE(d.isShown());
 }
 
 }  // namespace

@@ -48,16 +48,11 @@ class MeshCommand : public ::testing::Test, public CommandFixture {
     platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
 };
 
-TEST_F(MeshCommand, OpensWithTheDefaultsForThePartsSize) {
+TEST_F(MeshCommand, UpperSizeStartsFromThePartsSize) {
     M& d = start();
     EXPECT_EQ(d.windowText(), "part mesh");
     EXPECT_EQ(d.text(M::kUnitLabel), "mm");
-    EXPECT_EQ(
-        d.grid().dump(),
-        "[-] General\n  fineness = moderate, 0.5\n  grading = 0.25\n  order = parabolic\n"
-        "[-] Bounds\n  upper size = 50\n  lower size = 0\n  curve elements > = 2\n  edge elements > = 2\n"
-        "  close edge factor = 0\n"
-        "[-] Optimization\n  surface steps = 3\n  volume steps = 3\n");
+    EXPECT_EQ(d.grid().value(d.item(M::kUpperSize)), "50") << "a quarter of the diagonal";
     EXPECT_EQ(site->calls(), std::vector<std::string>{"ClearStatus"});
 }
 

@@ -24,19 +24,6 @@ protected:
     }
 };
 
-TEST_F(Reactions, OpensWithTheSevenFixityTypesAndItsPrompts) {
-    EXPECT_EQ(command->className(), "CRestraintsCommand");
-    EXPECT_EQ(d.windowText(), "Reactions");
-    EXPECT_TRUE(d.isShown());
-    Strings items;
-    for (int i = 0; i < d.itemCount(R::kFixityList); ++i) items.push_back(d.itemText(R::kFixityList, i));
-    EXPECT_EQ(items, (Strings{"X direction", "Y direction", "Z direction", "X,Y directions", "Y,Z directions",
-                              "X,Z directions", "XYZ fully fixed"}));
-    EXPECT_EQ(d.selection(R::kFixityList), -1) << "no fixity is chosen at first";
-    EXPECT_EQ(d.text(R::kPickPrompt), "1. Select points,edges,faces");
-    EXPECT_EQ(d.text(R::kFixityPrompt), "2. Select fixity type");
-}
-
 TEST_F(Reactions, EachPickedFaceAndEdgeGetsAnEntryWithTheFixityAndTheFileHoldsThemAll) {
     picks().select(box().face(1), box().face(4), box().edge(2));
     applyWith(5);
@@ -75,7 +62,7 @@ TEST_F(Reactions, EveryFixityRowReachesTheSolverAsTheFlagsItsNameSays) {
     }
 }
 
-TEST_F(Reactions, FixityCodesGiveTheirLettersAndTheChoiceStaysForTheNextGroup) {
+TEST_F(Reactions, TheFixityChoiceStaysForTheNextGroup) {
     picks().select(box().vertex(7));
     applyWith(6);
     picks().select(box().face(0));
@@ -83,9 +70,6 @@ TEST_F(Reactions, FixityCodesGiveTheirLettersAndTheChoiceStaysForTheNextGroup) {
     picks().select(box().face(2));
     applyWith(1);
     EXPECT_EQ(texts(model::kKindReaction), (Strings{"point;fix,6=XYZ", "face;fix,6=XYZ", "face;fix,1=Y"}));
-    EXPECT_EQ(R::fixityLetters(3), "XY");
-    EXPECT_EQ(R::fixityLetters(4), "YZ");
-    EXPECT_EQ(R::fixityLetters(7), "");
 }
 
 TEST_F(Reactions, WithoutAFixityTheEntriesCarryMinusOneAndNoLetters) {
@@ -111,14 +95,6 @@ TEST_F(Reactions, PicksThatAreNoEntityOrCannotBePlacedAreSkippedSilently) {
     EXPECT_EQ(texts(model::kKindReaction), Strings{"face;fix,0=X"});
     EXPECT_EQ(explorer->document().entries()[0].entityKey().bytes(), key(1));
     EXPECT_TRUE(prompts->messageTexts().empty());
-}
-
-TEST_F(Reactions, AHostFailureWhileApplyingIsReportedAndLeavesTheList) {
-    picks().select(box().face(1));
-    host.failNext("IQDSession::get_Selection");
-    applyWith(0);
-    EXPECT_EQ(prompts->messageTexts(), Strings{"Exception caught in CRestraints::OnApply"});
-    EXPECT_TRUE(explorer->document().entries().empty());
 }
 
 TEST_F(Reactions, AnAssemblyKeepsNoBodyKey) {
