@@ -32,23 +32,6 @@ protected:
     RefPtr<hostapp::CommandSite> site = host.newCommandSite();
 };
 
-TEST_F(CommandPattern, ExitCallsTheThreeSiteOperationsOnceInOrder) {
-    explorer->setCurrentCommand(command);
-    command->Start();
-    command->putref_CommandSite(site.get());
-    site->clearCalls();
-    ui::findDialog("Probe")->userClick(2);
-    EXPECT_EQ(site->calls(), (std::vector<std::string>{"SetPicking", "ClearStatus", "EndCommand"}));
-    EXPECT_FALSE(site->picking()) << "picking is switched off";
-    EXPECT_EQ(command->OnTerminate(), platform::kOk);
-    EXPECT_EQ(ui::findDialog("Probe"), nullptr);
-    EXPECT_EQ(command->dialog(), nullptr);
-    EXPECT_EQ(explorer->currentCommand(), nullptr);
-    host::IQDCommandSite* kept = nullptr;
-    command->get_CommandSite(&kept);
-    EXPECT_EQ(kept, nullptr) << "the site is released";
-}
-
 TEST_F(CommandPattern, TerminateWithoutDialogClearsTheRecordAndReleasesTheSite) {
     explorer->setCurrentCommand(command);
     explorer->commandObject(0) = RefPtr<platform::IUnknown>(site.get());

@@ -194,15 +194,9 @@ TEST_F(SolveCommand, MissingSolverIsPassedOverSilently) {
     EXPECT_EQ(setting("CurrentFile"), inputPath());
 }
 
-TEST_F(SolveCommand, ExitEndsTheCommandThroughItsSiteButAfterAToolboxStartOnlyClosesTheWindow) {
+TEST_F(SolveCommand, ExitEndsTheCommandThroughItsSite) {
     start().userClick(S::kExit);
     EXPECT_EQ(site->calls(), (std::vector<std::string>{"SetPicking", "ClearStatus", "EndCommand"}));
-    site->clearCalls();
-    addon::library().startedFromToolbox = true;
-    S& d = start();
-    d.userClick(S::kExit);
-    EXPECT_TRUE(site->calls().empty());
-    EXPECT_FALSE(d.isShown());
 }
 
 }  // namespace

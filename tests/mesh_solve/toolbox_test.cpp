@@ -45,15 +45,6 @@ class Toolbox : public ::testing::Test, public CommandFixture {
     platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
 };
 
-TEST_F(Toolbox, ShowsItsButtonsInTheExplorersPanel) {
-    T& t = toolbox();
-    EXPECT_EQ(panel.child(T::kDialogId), &t);
-    EXPECT_TRUE(t.isShown());
-    EXPECT_EQ(t.text(T::kLoadcaseLabel), "default loadcase");
-    EXPECT_FALSE(t.isChecked(T::kPopOut));
-    EXPECT_FALSE(addon::library().startedFromToolbox);
-}
-
 TEST_F(Toolbox, SiteIsKeptThenPickingStopsAndTheViewRedraws) {
     auto& command = *explorer->toolbox();
     auto own = host.newCommandSite();
@@ -129,27 +120,21 @@ TEST_F(Toolbox, ResultsGoToTheHostViewUntilPopOutIsChecked) {
     EXPECT_FALSE(addon::library().popOutResults);
 }
 
-TEST_F(Toolbox, PopOutWithContoursOpenAsksToCloseThemFirst) {
-    ui::Dialog contours(displayTemplate(10060));
-    contours.create();
-    toolbox().userClick(T::kPopOut);
-    toolbox().userClick(T::kResults);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"close other results dialog box first"});
-    EXPECT_TRUE(handedToHost().empty());
-
-    contours.destroy();
-    prompts->clearMessages();
+TEST_F(Toolbox, ResultsWithTheOtherDisplayOpenAskToCloseItFirst) {
+    for (const bool popOut : {false, true}) {
+        SCOPED_TRACE(popOut ? "pop-out" : "host view");
+        ui::Dialog other(displayTemplate(popOut ? 10060 : 102));
+        other.create();
+        if (popOut) toolbox().userClick(T::kPopOut);
+        toolbox().userClick(T::kResults);
+        EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"close other results dialog box first"});
+        EXPECT_TRUE(handedToHost().empty()) << "no contours command is left with the host without its dialog";
+        other.destroy();
+        prompts->clearMessages();
+    }
     toolbox().userClick(T::kResults);
     EXPECT_TRUE(prompts->messageTexts().empty());
-    EXPECT_TRUE(handedToHost().empty()) << "the results window is no host command";
-}
-
-TEST_F(Toolbox, HostViewWithTheResultsWindowOpenAsksToCloseItFirst) {
-    ui::Dialog window(displayTemplate(102));
-    window.create();
-    toolbox().userClick(T::kResults);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"close other results dialog box first"});
-    EXPECT_TRUE(handedToHost().empty()) << "no contours command is left with the host without its dialog";
+    EXPECT_TRUE(handedToHost().empty()) << "the popped-out results window is no host command";
 }
 
 // Clicks the results button again while the first click is still opening its display.

@@ -44,12 +44,12 @@ protected:
 };
 
 TEST_P(ModelCommandProtocol, ExitAsksTheSiteToStopPickingClearAndEndInThatOrder) {
-    EXPECT_EQ(command->className(), GetParam().commandClass);
     d.userClick(GetParam().exitId);
     EXPECT_EQ(site->calls(), (std::vector<std::string>{"SetPicking", "ClearStatus", "EndCommand"}));
     EXPECT_FALSE(site->picking());
     command->OnTerminate();
     EXPECT_EQ(command->dialog(), nullptr);
+    EXPECT_EQ(command->site(), nullptr) << "the site is released";
     EXPECT_EQ(explorer->currentCommand(), nullptr);
     EXPECT_TRUE(prompts->messageTexts().empty());
 }
