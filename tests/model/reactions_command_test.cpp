@@ -40,7 +40,7 @@ TEST_F(Reactions, EachPickedFaceAndEdgeGetsAnEntryWithTheFixityAndTheFileHoldsTh
 }
 
 // Each row of the list, as the user reads it, reaches the solver as freedom flags: 0 for every
-// direction the row names, 1 for the others.
+// direction the row names, 1 for the others, and its entry text names those directions.
 TEST_F(Reactions, EveryFixityRowReachesTheSolverAsTheFlagsItsNameSays) {
     for (int row = 0; row < d.itemCount(R::kFixityList); ++row) {
         picks().select(box().face(row % 6));
@@ -54,8 +54,15 @@ TEST_F(Reactions, EveryFixityRowReachesTheSolverAsTheFlagsItsNameSays) {
         const std::string name = d.itemText(R::kFixityList, row);
         const bool all = name.find("XYZ") != std::string::npos;
         std::string expected = "bor " + std::to_string(row % 6 + 1);
-        for (char axis : {'X', 'Y', 'Z'})
-            expected += (all || name.find(axis) < name.find(' ')) ? " 0" : " 1";
+        std::string letters;
+        for (char axis : {'X', 'Y', 'Z'}) {
+            const bool fixed = all || name.find(axis) < name.find(' ');
+            expected += fixed ? " 0" : " 1";
+            if (fixed) letters += axis;
+        }
+        // The entry text the tree shows names the same directions.
+        EXPECT_EQ(texts(model::kKindReaction)[static_cast<std::size_t>(row)],
+                  "face;fix," + std::to_string(row) + "=" + letters);
         std::string line;
         std::getline(lines, line);
         EXPECT_EQ(line, expected) << "row " << row << ": " << name;
