@@ -173,6 +173,21 @@ TEST_F(ActionTables, AForceZTableNamesTheThirdEditAndTheNextApplyRefersToIt) {
                                  {bodyKey(), box().vertex(5).key(), "vertex;force=0, 0, tabl2", 3}}));
 }
 
+// A table made for one load component must name that component's edit, or the load goes wrong.
+TEST_F(ActionTables, EachLoadComponentGoesIntoItsOwnEdit) {
+    auto& d = open();
+    const int edits[] = {L::kValue1, L::kValue2, L::kValue3, L::kValue1,
+                         L::kValue1, L::kValue2, L::kValue3, L::kValue1};
+    for (int item = 0; item < 8; ++item) {
+        for (int id : {L::kValue1, L::kValue2, L::kValue3}) d.setText(id, "0");
+        makeTable(d, item);
+        for (int id : {L::kValue1, L::kValue2, L::kValue3})
+            EXPECT_EQ(d.text(id), id == edits[item] ? "tabl" + std::to_string(item) : "0") << item;
+    }
+    EXPECT_EQ(texts(model::kKindTable).front(), "tabl0, 1, 0, 0") << "the default table: one row of zeros";
+    EXPECT_EQ(texts(model::kKindTable).size(), 8u);
+}
+
 TEST_F(ActionTables, ThermalComponentsAndLeavingTheEditorWithExit) {
     auto& d = open(true);
     makeTable(d, 2, {{"0", "20"}, {"60", "80"}});

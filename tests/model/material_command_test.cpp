@@ -233,6 +233,27 @@ TEST_F(MaterialCommand, TableForTheThirdItemNamesThatProperty) {
     EXPECT_EQ(texts(model::kKindMaterial), Strings{" : 0,0,tabm2,0,0,0,0,0,0,0,0,0,0"});
 }
 
+TEST_F(MaterialCommand, TableListItemsMapOntoTheirProperties) {
+    thermalHeader();
+    auto& d = start();
+    for (int item : {1, 3, 4}) {
+        prompts->queueModal("Table", [item](ui::Dialog& t) {
+            t.userChoose(CTableEditDlg::kList, item);
+            t.userClick(CTableEditDlg::kApply);
+        });
+        d.userClick(M::kMakeTable);
+    }
+    EXPECT_EQ(slotValues(d, 5), (Strings{"0", "tabm3", "tabm4", "0", "tabm1"}));
+    auto& m = (command->OnTerminate(), explorer->document().setAnalysisType(0), writeFile(explorer->document().jobBasePath() + ".txt", ""),
+               start());
+    prompts->queueModal("Table", [](ui::Dialog& t) {
+        t.userChoose(CTableEditDlg::kList, 6);
+        t.userClick(CTableEditDlg::kApply);
+    });
+    m.userClick(M::kMakeTable);
+    EXPECT_EQ(m.grid().value(m.slotItem(8)), "tabm6") << "expansion coeff 2";
+}
+
 TEST_F(MaterialCommand, LeavingTheTableEditorChangesNothing) {
     auto& d = start();
     prompts->queueModal("Table", [](ui::Dialog& t) { t.userClick(CTableEditDlg::kExit); });

@@ -90,6 +90,25 @@ TEST_F(Overlay, AReactionMarksEachFixedDirectionFromTheFaceCentre) {
                        text(c, "face;fix,5=XZ")}));
 }
 
+// Each fixity code marks the directions it restrains, and a code outside 0 to 6 none.
+TEST_F(Overlay, EachFixityCodeMarksItsDirections) {
+    const Point3 c{5, 10, 30};
+    const Point3 axis[3] = {{6, 10, 30}, {5, 11, 30}, {5, 10, 31}};
+    const std::vector<std::vector<int>> directions = {{0}, {1}, {2}, {0, 1}, {1, 2}, {0, 2}, {0, 1, 2}, {}};
+    start(addon::kMenuReactions);
+    for (int code = 0; code <= 7; ++code) {
+        explorer->document().removeKind(model::kKindReaction);
+        const int written = code == 7 ? -1 : code;
+        add(box().face(5), "face;fix," + std::to_string(written) + "=", model::kKindReaction);
+        Strings lines;
+        for (const auto& call : draw(addon::kMenuReactions))
+            if (call.rfind("line", 0) == 0) lines.push_back(call);
+        Strings expected;
+        for (int d : directions[static_cast<std::size_t>(code)]) expected.push_back(line(c, axis[d]));
+        EXPECT_EQ(lines, expected) << "code " << written;
+    }
+}
+
 TEST_F(Overlay, ForcesShowTheirNonZeroComponentsAndSignsOtherActionsACircle) {
     explorer->document().addEntry(bodyKey(), box().vertex(1).key(), "vertex;force=10, 0, -5", model::kKindAction);
     add(box().face(5), "face;pressure=2", model::kKindAction);
