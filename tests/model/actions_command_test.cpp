@@ -23,6 +23,15 @@ protected:
         if (d.isVisible(L::kValue2)) d.userType(L::kValue2, b);
         if (d.isVisible(L::kValue3)) d.userType(L::kValue3, c);
     }
+    // Applies each type of `codes` in turn, each on a face of its own.
+    void applyEach(ui::Dialog& d, std::initializer_list<int> codes) {
+        std::size_t face = 0;
+        for (int code : codes) {
+            d.userChoose(L::kTypeList, code);
+            picks().select(box().face(face++));
+            d.userClick(L::kApply);
+        }
+    }
 };
 
 TEST_F(Actions, UnitLabelsFollowTheDocumentsUnitsAndCentimetresKeepTheLastLabel) {
@@ -53,19 +62,7 @@ TEST_F(Actions, EachTypeBuildsItsTextFromTheValuesItReads) {
     auto& d = open();
     d.userChoose(L::kTypeList, 1);
     values(d, "1", "2", "tabl2");
-    const struct {
-        int code;
-        const char* text;
-    } mechanical[] = {{1, "face;load=1, 2, tabl2"},
-                      {2, "face;pressure=1"},
-                      {3, "accel=1, 2, tabl2"},
-                      {4, "spin_speed=1"},
-                      {5, "thermal=1"}};
-    for (const auto& row : mechanical) {
-        d.userChoose(L::kTypeList, row.code);
-        picks().select(box().face(static_cast<std::size_t>(row.code)));
-        d.userClick(L::kApply);
-    }
+    applyEach(d, {1, 2, 3, 4, 5});
     EXPECT_EQ(texts(model::kKindAction), (Strings{"face;load=1, 2, tabl2", "face;pressure=1",
                                                   "accel=1, 2, tabl2", "spin_speed=1", "thermal=1"}))
         << "hidden edits keep their texts and are read again by the three-value types";
@@ -75,14 +72,7 @@ TEST_F(Actions, ThermalTypesBuildTheirTexts) {
     auto& d = open(true);
     d.userChoose(L::kTypeList, 1);
     values(d, "25", "20");
-    picks().select(box().face(0));
-    d.userClick(L::kApply);
-    d.userChoose(L::kTypeList, 0);
-    picks().select(box().face(1));
-    d.userClick(L::kApply);
-    d.userChoose(L::kTypeList, 2);
-    picks().select(box().face(2));
-    d.userClick(L::kApply);
+    applyEach(d, {1, 0, 2});
     EXPECT_EQ(texts(model::kKindAction),
               (Strings{"face;convection=25, 20", "face;heat=25", "body;heat generation=25"}));
 }
