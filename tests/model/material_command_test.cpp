@@ -197,23 +197,16 @@ TEST_F(MaterialCommand, EmptySelectionAndNonFacesAreRefused) {
 }
 
 TEST_F(MaterialCommand, OnTwoFacesOfAnAssemblyOnlyTheSecondIsKeptWithoutABodyKey) {
-    auto& frame = host.addAssemblySession("Frame", testhost::partOf({testhost::box({0, 0, 0}, {5, 5, 5})}));
-    auto& body = frame.body(0);
-    ui::Panel framePanel{"FEM Explorer"};
-    auto frameExplorer = platform::makeRef<CShowUICommand>("Frame");
-    frameExplorer->OnShowUI(&framePanel);
-    auto frameCommand = addon::createCommand(addon::kMenuMaterials, frameExplorer.get());
-    frameCommand->Start();
-    auto& d = static_cast<M&>(*frameCommand->dialog());
+    inAssembly("Frame", 5, addon::kMenuMaterials).Start();
+    auto& body = assembly->body(0);
+    auto& d = static_cast<M&>(*other->dialog());
     d.grid().userEdit(d.descriptionItem(), "Steel");
-    frame.selection().select(body.face(0), body.face(1));
+    assembly->selection().select(body.face(0), body.face(1));
     d.userClick(M::kApply);
     const std::string text = "Steel: " + kZeros13;
-    ASSERT_EQ(frameExplorer->document().entries().size(), 1u);
-    EXPECT_NE(frameExplorer->tree().findChild(frameExplorer->sectionItem(model::kKindMaterial), text), ui::kTreeRoot);
-    EXPECT_EQ(readFile(frameExplorer->document().loadcaseFilePath()), expectedFileBytes({{{}, body.face(1).key(), text, 1}}));
-    frameCommand->OnTerminate();
-    frameExplorer->OnTerminate();
+    ASSERT_EQ(otherExplorer->document().entries().size(), 1u);
+    EXPECT_NE(otherExplorer->tree().findChild(otherExplorer->sectionItem(model::kKindMaterial), text), ui::kTreeRoot);
+    EXPECT_EQ(readFile(otherExplorer->document().loadcaseFilePath()), expectedFileBytes({{{}, body.face(1).key(), text, 1}}));
 }
 
 // ---- MAKE TABLE ----

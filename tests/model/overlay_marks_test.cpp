@@ -207,22 +207,15 @@ TEST_F(Overlay, EntriesWithoutAnEntityArePassedOver) {
 }
 
 TEST_F(Overlay, AnAssemblyFindsEntitiesThroughItsDesignSession) {
-    auto& rig = host.addAssemblySession("Rig", testhost::partOf({testhost::box({0, 0, 0}, {4, 4, 4})}));
-    ui::Panel rigPanel{"FEM Explorer"};
-    auto rigExplorer = platform::makeRef<CShowUICommand>("Rig");
-    rigExplorer->OnShowUI(&rigPanel);
-    auto rigCommand = addon::createCommand(addon::kMenuReactions, rigExplorer.get());
-    rigCommand->putref_CommandSite(site.get());
-    rigExplorer->document().addEntry({}, rig.body(0).face(5).key(), "face;fix,2=Z", model::kKindReaction);
+    inAssembly("Rig", 4, addon::kMenuReactions).putref_CommandSite(site.get());
+    otherExplorer->document().addEntry({}, assembly->body(0).face(5).key(), "face;fix,2=Z", model::kKindReaction);
     render::RecordingCanvas canvas;
-    rigCommand->OnDrawOverlay(&canvas);
+    other->OnDrawOverlay(&canvas);
     // An assembly's model size is 1000: the axis point stands 5 away.
     const Point3 c{2, 2, 4};
     ASSERT_EQ(canvas.calls().size(), 6u);
     EXPECT_EQ(describe(canvas.calls()[2]), line(c, {2, 2, 9}));
     EXPECT_EQ(host.callCount("IQDDesignSession::FindEntity"), 1);
-    rigCommand->OnTerminate();
-    rigExplorer->OnTerminate();
 }
 
 TEST_F(Overlay, TheRedrawRequestAsksTheSiteToRedrawNow) {

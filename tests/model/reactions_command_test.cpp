@@ -105,22 +105,14 @@ TEST_F(Reactions, PicksThatAreNoEntityOrCannotBePlacedAreSkippedSilently) {
 }
 
 TEST_F(Reactions, AnAssemblyKeepsNoBodyKey) {
-    auto& rig = host.addAssemblySession("Rig", testhost::partOf({testhost::box({0, 0, 0}, {5, 5, 5})}));
-    ui::Panel rigPanel{"FEM Explorer"};
-    auto rigExplorer = platform::makeRef<CShowUICommand>("Rig");
-    rigExplorer->OnShowUI(&rigPanel);
-    auto rigCommand = addon::createCommand(addon::kMenuReactions, rigExplorer.get());
-    rigCommand->Start();
-    rig.selection().select(rig.body(0).face(2));
-    rigCommand->dialog()->userChoose(R::kFixityList, 6);
-    rigCommand->dialog()->userClick(R::kApply);
-    ASSERT_EQ(rigExplorer->document().entries().size(), 1u);
-    EXPECT_TRUE(rigExplorer->document().entries()[0].bodyKey().empty());
-    EXPECT_EQ(rigExplorer->document().entries()[0].entityKey().bytes(), rig.body(0).face(2).key());
-    EXPECT_EQ(readFile(rigExplorer->document().loadcaseFilePath()),
-              expectedFileBytes({{{}, rig.body(0).face(2).key(), "face;fix,6=XYZ", 4}}));
-    rigCommand->OnTerminate();
-    rigExplorer->OnTerminate();
+    inAssembly("Rig", 5, addon::kMenuReactions).Start();
+    const auto& face = assembly->body(0).face(2).key();
+    assembly->selection().select(assembly->body(0).face(2));
+    other->dialog()->userChoose(R::kFixityList, 6);
+    other->dialog()->userClick(R::kApply);
+    ASSERT_EQ(otherExplorer->document().entries().size(), 1u);
+    EXPECT_TRUE(otherExplorer->document().entries()[0].bodyKey().empty());
+    EXPECT_EQ(readFile(otherExplorer->document().loadcaseFilePath()), expectedFileBytes({{{}, face, "face;fix,6=XYZ", 4}}));
 }
 
 }  // namespace
