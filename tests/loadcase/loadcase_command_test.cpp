@@ -55,8 +55,6 @@ TEST_F(LoadcaseCommand, StartListsLoadcasesAndMeshesWithoutExtension) {
     auto& d = start();
     EXPECT_EQ(items(d, L::kOldList), (std::vector<std::string>{"Alpha", "Case.v2"}));
     EXPECT_EQ(items(d, L::kMeshList), std::vector<std::string>{"coarse"});
-    EXPECT_EQ(d.text(L::kPrompt), "Enter name and select type");
-    EXPECT_EQ(static_cast<CLoadcase&>(d).chosenType(), -1);
 }
 
 TEST_F(LoadcaseCommand, ApplyNeedsANameOrAnOldLoadcaseAndAType) {
@@ -92,13 +90,6 @@ TEST_F(LoadcaseCommand, MultiphysicsHasHeaderCodeZeroAndTypeTen) {
     EXPECT_EQ(readFile(folder + "/Both.txt"), "HEADER\n0.001 cm 0 nod=10 elem=0 ana=0\nMFILE\n" + folder + "/Both.meb\n");
     EXPECT_EQ(saved()[0].data().text(), "Both:10");
     EXPECT_EQ(explorer->document().solveIndex(), 0);
-}
-
-TEST_F(LoadcaseCommand, ChosenMeshIsNamedInTheHeader) {
-    writeFile(folder + "/coarse.meb", "");
-    create("Cold", L::kMechanical, "coarse");
-    EXPECT_EQ(explorer->document().meshPath(), folder + "/coarse.meb");
-    EXPECT_NE(readFile(folder + "/Cold.txt").find("MFILE\n" + folder + "/coarse.meb\n"), std::string::npos);
 }
 
 TEST_F(LoadcaseCommand, ChoosingAnOldLoadcaseLoadsItsEntriesAndHeader) {
@@ -176,12 +167,6 @@ TEST_F(LoadcaseCommand, DeletingTheCurrentLoadcaseMakesTheSessionLoadcaseCurrent
     ASSERT_EQ(session.size(), 1u) << "the session's own loadcase is not overwritten";
     EXPECT_EQ(session[0].data().text(), "steel: 1,2");
     EXPECT_EQ(lines(model::kKindMaterial), std::vector<std::string>{"steel: 1,2"});
-}
-
-TEST_F(LoadcaseCommand, ExitClosesTheDialog) {
-    auto& d = start();
-    d.userClick(L::kExit);
-    EXPECT_FALSE(d.isShown());
 }
 
 }  // namespace

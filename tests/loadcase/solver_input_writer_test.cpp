@@ -28,20 +28,11 @@ protected:
     std::string head(const std::string& headerLine) const {
         return "HEADER\n" + headerLine + "\nMODEL\n" + folder + "/dump.stp\nMFILE\n" + folder + "/Bracket.meb\n";
     }
-    static constexpr const char* kEmptySections = "TABLES\nMSET\nMATERIALS\nESIZE\nLOADS\nRESTRAINTS\nCONSTRAINTS\n";
     const host::KeyBytes& edge(int i) const { return part.body(0).edge(i).key(); }
     const host::KeyBytes& vertex(int i) const { return part.body(0).vertex(i).key(); }
 
     std::string folder;
 };
-
-TEST_F(SolverInput, EmptyLoadcaseHasEveryHeadingInOrder) {
-    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
-    EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=0") + kEmptySections);
-    EXPECT_EQ(result(), "MESHFILE\n" + folder + "/Bracket.meb\nBODIES 1\n 1 6 12 8\nEND\n");
-    EXPECT_EQ(settings->readValue(platform::Hive::CurrentUser, "Software\\Tarvenic\\Tarvenic", "CurrentFile"),
-              folder + "/Bracket.txt");
-}
 
 TEST_F(SolverInput, TypicalMechanicalLoadcase) {
     add("Bracket:0", kKindLoadcase);

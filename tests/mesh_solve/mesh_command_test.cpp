@@ -23,7 +23,7 @@ constexpr const char* kFullRun =
     "mesher found\nmesher finished\ncurrent dir reset\n";
 
 class MeshCommand : public ::testing::Test, public CommandFixture {
-  protected:
+  public:
     void SetUp() override {
         // A model box with a diagonal of 200.
         part.setDocument(testhost::partOf({testhost::box({0, 0, 0}, {120, 96, 128})}));
@@ -48,16 +48,11 @@ class MeshCommand : public ::testing::Test, public CommandFixture {
     platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
 };
 
-TEST_F(MeshCommand, OpensWithTheDefaultsForThePartsSize) {
+TEST_F(MeshCommand, UpperSizeStartsFromThePartsSize) {
     M& d = start();
     EXPECT_EQ(d.windowText(), "part mesh");
     EXPECT_EQ(d.text(M::kUnitLabel), "mm");
-    EXPECT_EQ(
-        d.grid().dump(),
-        "[-] General\n  fineness = moderate, 0.5\n  grading = 0.25\n  order = parabolic\n"
-        "[-] Bounds\n  upper size = 50\n  lower size = 0\n  curve elements > = 2\n  edge elements > = 2\n"
-        "  close edge factor = 0\n"
-        "[-] Optimization\n  surface steps = 3\n  volume steps = 3\n");
+    EXPECT_EQ(d.grid().value(d.item(M::kUpperSize)), "50") << "a quarter of the diagonal";
     EXPECT_EQ(site->calls(), std::vector<std::string>{"ClearStatus"});
 }
 
@@ -120,61 +115,58 @@ TEST_F(MeshCommand, SecondRunReplacesTheSettingsAndTheLog) {
     EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());
 }
 
-TEST_F(MeshCommand, MissingMesherIsReportedAfterTheInputIsWritten) {
-    programs.remove("velgrin");
-    start().userClick(M::kMesh);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"cannot find mesher -> re-install"});
-    EXPECT_TRUE(std::filesystem::exists(inputPath()));
-    EXPECT_EQ(texts(kKindMesherParameters).size(), 1u);
-    EXPECT_EQ(runLog(),
-              "Session OK\nstepfile created\nmesh params written\nloadcase file written\ncalling mesher\n"
-              "current dir reset\n");
-}
+// A mesh run that cannot finish: the message it gives, the run log it leaves (unchecked when null),
+// whether the settings entry was stored and the input written, and the mesher never started.
+struct RunFailure {
+    const char* name;
+    void (*arrange)(MeshCommand&);
+    const char* message;
+    const char* log;
+    bool stored;  // the settings entry
+    bool inputWritten;
+};
 
-TEST_F(MeshCommand, RefusedExportWritesNothingAndStartsNothing) {
-    std::filesystem::create_directory(folder() + "/dump.stp");  // the host cannot write the dump
-    start().userClick(M::kMesh);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"transfer file failure!"});
-    EXPECT_TRUE(texts(kKindMesherParameters).empty());
-    EXPECT_FALSE(std::filesystem::exists(inputPath()));
-    EXPECT_EQ(runLog(), "Session OK\n");
-    EXPECT_TRUE(programs.notStarted("velgrin"));
-}
+class MeshRunFailure : public MeshCommand, public ::testing::WithParamInterface<RunFailure> {};
 
-TEST_F(MeshCommand, FailingExportEndsTheRunWithTheCommandsMessage) {
+TEST_P(MeshRunFailure, IsReportedAndStartsNoMesher) {
     M& d = start();
-    host.failNext("IQDDesignSession::ExportStep");
+    GetParam().arrange(*this);
     d.userClick(M::kMesh);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Exception caught in CMeshCommand::GetNet"});
-    EXPECT_EQ(runLog(), "Session OK\n");
-    EXPECT_EQ(d.windowText(), "Finished");
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{GetParam().message});
+    if (GetParam().log) {
+        EXPECT_EQ(runLog(), GetParam().log);
+    }
+    EXPECT_EQ(texts(kKindMesherParameters).size(), GetParam().stored ? 1u : 0u);
+    EXPECT_EQ(std::filesystem::exists(inputPath()), GetParam().inputWritten);
     EXPECT_TRUE(programs.notStarted("velgrin"));
 }
 
-TEST_F(MeshCommand, RefusedWriterStartsNoMesher) {
-    M& d = start();
-    host.failNext("IQDPartSession::GetBodies");
-    d.userClick(M::kMesh);
-    EXPECT_EQ(prompts->messageTexts(),
-              std::vector<std::string>{"bug in Hollent api: IQDPartSessionPtr.GetBodies()"});
-    EXPECT_EQ(runLog(), "Session OK\nstepfile created\nmesh params written\n");
-    EXPECT_TRUE(programs.notStarted("velgrin"));
-}
-
-TEST_F(MeshCommand, ClosedDocumentAndUnwritableLogAreReported) {
-    M& d = start();
-    host.closeSession("Bracket");
-    d.userClick(M::kMesh);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Open a File!"});
-    EXPECT_EQ(runLog(), "");
-
-    prompts->clearMessages();
-    std::filesystem::remove(folder() + "/Bracket.log");
-    std::filesystem::create_directory(folder() + "/Bracket.log");
-    d.userClick(M::kMesh);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Loadcase not found"});
-    EXPECT_TRUE(programs.notStarted("velgrin"));
-}
+INSTANTIATE_TEST_SUITE_P(
+    Runs, MeshRunFailure,
+    ::testing::Values(
+        RunFailure{"MissingMesher", [](MeshCommand& f) { f.programs.remove("velgrin"); },
+                   "cannot find mesher -> re-install",
+                   "Session OK\nstepfile created\nmesh params written\nloadcase file written\ncalling mesher\n"
+                   "current dir reset\n",
+                   true, true},
+        // The host cannot write the dump where a folder stands.
+        RunFailure{"RefusedExport",
+                   [](MeshCommand& f) { std::filesystem::create_directory(f.folder() + "/dump.stp"); },
+                   "transfer file failure!", "Session OK\n", false, false},
+        RunFailure{"FailingExport", [](MeshCommand& f) { f.host.failNext("IQDDesignSession::ExportStep"); },
+                   "Exception caught in CMeshCommand::GetNet", "Session OK\n", false, false},
+        RunFailure{"RefusedWriter", [](MeshCommand& f) { f.host.failNext("IQDPartSession::GetBodies"); },
+                   "bug in Hollent api: IQDPartSessionPtr.GetBodies()",
+                   "Session OK\nstepfile created\nmesh params written\n", true, false},
+        RunFailure{"ClosedDocument", [](MeshCommand& f) { f.host.closeSession("Bracket"); }, "Open a File!", "",
+                   false, false},
+        RunFailure{"UnwritableLog",
+                   [](MeshCommand& f) {
+                       std::filesystem::remove(f.folder() + "/Bracket.log");
+                       std::filesystem::create_directory(f.folder() + "/Bracket.log");
+                   },
+                   "Loadcase not found", nullptr, false, false}),
+    [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(MeshCommand, ApplyAddsOneSizeEntryPerPickInOrder) {
     M& d = start();

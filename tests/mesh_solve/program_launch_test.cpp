@@ -14,16 +14,6 @@ using mesh_solve::LaunchResult;
 
 class ProgramLaunch : public ::testing::Test, public CommandFixture {};
 
-TEST_F(ProgramLaunch, ProgramsLieInTheInstallFolderWithoutExtension) {
-    EXPECT_EQ(mesh_solve::mesherPath(), programs.folder() + "/velgrin");
-    EXPECT_EQ(mesh_solve::solverPath(), programs.folder() + "/tarvsolv");
-}
-
-TEST_F(ProgramLaunch, CommandLineQuotesEachValue) {
-    EXPECT_EQ(mesh_solve::programCommandLine("/opt/t dir/velgrin", "/p/My Part/Case 1.txt"),
-              "\"/opt/t dir/velgrin\" \"/p/My Part/Case 1.txt\" \"0\"");
-}
-
 TEST_F(ProgramLaunch, LongPathsAreHandedOverWhole) {
     // Far beyond the 272 characters a fixed buffer would hold.
     const std::string deep = scratch.file(std::string(120, 'd') + "/" + std::string(120, 'e'));

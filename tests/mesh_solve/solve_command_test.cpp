@@ -38,11 +38,6 @@ class SolveCommand : public ::testing::Test, public CommandFixture {
     void makeThermal() {
         loadcase::writeHeaderFile(inputPath(), "mm", 1, explorer->document().projectFolder() + "/Bracket.meb");
     }
-    static std::vector<std::string> rowLabels(const S& d) {
-        std::vector<std::string> out;
-        for (int row = 0; row < 7; ++row) out.push_back(d.text(S::kFirstRowLabel + row));
-        return out;
-    }
     static std::vector<std::string> shownBoxes(const S& d) {
         std::vector<std::string> out;
         for (int row = 0; row < 7; ++row) {
@@ -55,19 +50,6 @@ class SolveCommand : public ::testing::Test, public CommandFixture {
     platform::RefPtr<CSolveCommand> command;
     platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
 };
-
-TEST_F(SolveCommand, MechanicalLoadcaseOpensOnElasticityWithItsDefaultsShown) {
-    S& d = start();
-    EXPECT_EQ(d.windowText(), "Solve");
-    EXPECT_EQ(d.itemCount(S::kTypeList), 6);
-    EXPECT_EQ(d.itemText(S::kTypeList, 5), "forced vibrations");
-    EXPECT_EQ(d.selection(S::kTypeList), 0);
-    EXPECT_EQ(rowLabels(d),
-              (std::vector<std::string>{"tolerance mm", "initial temperature", "", "", "", "", ""}));
-    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0"}));
-    EXPECT_EQ(d.text(S::kSolverPrompt), "1. Select solver");
-    EXPECT_TRUE(d.isChecked(S::kIterative));
-}
 
 TEST_F(SolveCommand, SolveStoresTheEntryWritesTheInputAndStartsTheSolver) {
     addMaterial();
@@ -91,27 +73,12 @@ TEST_F(SolveCommand, SolveStoresTheEntryWritesTheInputAndStartsTheSolver) {
 
 TEST_F(SolveCommand, RowsFollowTheChosenType) {
     S& d = start();
-    d.userChoose(S::kTypeList, 5);
-    EXPECT_EQ(rowLabels(d), (std::vector<std::string>{
-                                "tolerance mm", "initial temperature", "number of steps", "step size (s)",
-                                "Print every n steps, n=", "mass damping coeff", "stiffness damping coeff"}));
-    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0", "1", "0", "0", "0", "0"}));
-    EXPECT_EQ(explorer->document().solveIndex(), 5);
-
-    d.userChoose(S::kTypeList, 0);
-    EXPECT_EQ(rowLabels(d),
-              (std::vector<std::string>{"tolerance mm", "initial temperature", "", "", "", "", ""}));
-    EXPECT_EQ(shownBoxes(d).size(), 2u);
-
-    d.userChoose(S::kTypeList, 1);
-    EXPECT_EQ(rowLabels(d),
-              (std::vector<std::string>{"tolerance mm", "initial temperature", "iteration limit", "  ",
-                                        "friction angle", "load factor", ""}));
-    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0", "100", "0", "0", "1"}));
-
+    EXPECT_EQ(d.selection(S::kTypeList), 0);
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0"}));
     d.userChoose(S::kTypeList, 4);
-    EXPECT_EQ(rowLabels(d)[1], "number of modes");
+    EXPECT_EQ(d.text(S::kFirstRowLabel + 1), "number of modes");
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "1"}));
+    EXPECT_EQ(explorer->document().solveIndex(), 4);
 }
 
 TEST_F(SolveCommand, ValuesStayWithTheirLabelsAcrossAChangeOfType) {
@@ -140,7 +107,6 @@ TEST_F(SolveCommand, ThermalLoadcaseListsTwoTypesAndSolvesTransient) {
     S& d = start();
     EXPECT_EQ(explorer->document().analysisType(), 6);
     ASSERT_EQ(d.itemCount(S::kTypeList), 2);
-    EXPECT_EQ(d.itemText(S::kTypeList, 1), "transient heating");
     d.userChoose(S::kTypeList, 1);
     EXPECT_EQ(explorer->document().solveIndex(), 7);
     d.userType(S::kFirstRowBox + 3, "0.5");
@@ -227,15 +193,9 @@ TEST_F(SolveCommand, MissingSolverIsPassedOverSilently) {
     EXPECT_EQ(setting("CurrentFile"), inputPath());
 }
 
-TEST_F(SolveCommand, ExitEndsTheCommandThroughItsSiteButAfterAToolboxStartOnlyClosesTheWindow) {
+TEST_F(SolveCommand, ExitEndsTheCommandThroughItsSite) {
     start().userClick(S::kExit);
     EXPECT_EQ(site->calls(), (std::vector<std::string>{"SetPicking", "ClearStatus", "EndCommand"}));
-    site->clearCalls();
-    addon::library().startedFromToolbox = true;
-    S& d = start();
-    d.userClick(S::kExit);
-    EXPECT_TRUE(site->calls().empty());
-    EXPECT_FALSE(d.isShown());
 }
 
 }  // namespace

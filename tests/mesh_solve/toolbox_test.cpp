@@ -45,17 +45,6 @@ class Toolbox : public ::testing::Test, public CommandFixture {
     platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
 };
 
-TEST_F(Toolbox, ShowsItsButtonsInTheExplorersPanel) {
-    T& t = toolbox();
-    EXPECT_EQ(panel.child(T::kDialogId), &t);
-    EXPECT_TRUE(t.isShown());
-    for (int i = 0; i < T::kButtonCount; ++i)
-        EXPECT_EQ(t.text(T::buttons()[i].control), T::buttons()[i].shownText) << "not the template's text";
-    EXPECT_EQ(t.text(T::kLoadcaseLabel), "default loadcase");
-    EXPECT_FALSE(t.isChecked(T::kPopOut));
-    EXPECT_FALSE(addon::library().startedFromToolbox);
-}
-
 TEST_F(Toolbox, SiteIsKeptThenPickingStopsAndTheViewRedraws) {
     auto& command = *explorer->toolbox();
     auto own = host.newCommandSite();
@@ -65,7 +54,7 @@ TEST_F(Toolbox, SiteIsKeptThenPickingStopsAndTheViewRedraws) {
     EXPECT_FALSE(own->picking());
 }
 
-TEST_F(Toolbox, FirstThreeStepsBecomeTheExplorersCommand) {
+TEST_F(Toolbox, FirstThreeStepsBecomeTheExplorersCommandAndModelCommandsRunBeside) {
     const std::pair<int, const char*> steps[] = {
         {T::kLoadcase, "CLoadcaseCommand"}, {T::kMaterial, "CMaterialCommand"}, {T::kMesh, "CMeshCommand"}};
     for (const auto& [button, name] : steps) {
@@ -75,18 +64,14 @@ TEST_F(Toolbox, FirstThreeStepsBecomeTheExplorersCommand) {
         EXPECT_NE(current()->dialog(), nullptr) << name << " was shown";
         EXPECT_NE(current()->site(), nullptr) << name << " got a site from the host";
     }
-    EXPECT_EQ(handedToHost(),
-              (std::vector<std::string>{"CLoadcaseCommand", "CMaterialCommand", "CMeshCommand"}));
     EXPECT_TRUE(addon::library().startedFromToolbox);
-}
 
-TEST_F(Toolbox, ModelCommandsRunBesideTheExplorersCommand) {
-    toolbox().userClick(T::kMesh);
+    // The model commands run beside the explorer's command.
     CAddOnCommand* mesh = current();
     for (int button : {T::kActions, T::kReactions, T::kInteractions}) toolbox().userClick(button);
     EXPECT_EQ(current(), mesh);
-    EXPECT_EQ(handedToHost(), (std::vector<std::string>{"CMeshCommand", "CLoadsCommand", "CRestraintsCommand",
-                                                        "CConstraintsCommand"}));
+    EXPECT_EQ(handedToHost(), (std::vector<std::string>{"CLoadcaseCommand", "CMaterialCommand", "CMeshCommand",
+                                                        "CLoadsCommand", "CRestraintsCommand", "CConstraintsCommand"}));
     for (const auto& started : host.startedCommands())
         EXPECT_NE(dynamic_cast<CAddOnCommand&>(*started.command).dialog(), nullptr);
 }
@@ -131,27 +116,21 @@ TEST_F(Toolbox, ResultsGoToTheHostViewUntilPopOutIsChecked) {
     EXPECT_FALSE(addon::library().popOutResults);
 }
 
-TEST_F(Toolbox, PopOutWithContoursOpenAsksToCloseThemFirst) {
-    ui::Dialog contours(displayTemplate(10060));
-    contours.create();
-    toolbox().userClick(T::kPopOut);
-    toolbox().userClick(T::kResults);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"close other results dialog box first"});
-    EXPECT_TRUE(handedToHost().empty());
-
-    contours.destroy();
-    prompts->clearMessages();
+TEST_F(Toolbox, ResultsWithTheOtherDisplayOpenAskToCloseItFirst) {
+    for (const bool popOut : {false, true}) {
+        SCOPED_TRACE(popOut ? "pop-out" : "host view");
+        ui::Dialog other(displayTemplate(popOut ? 10060 : 102));
+        other.create();
+        if (popOut) toolbox().userClick(T::kPopOut);
+        toolbox().userClick(T::kResults);
+        EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"close other results dialog box first"});
+        EXPECT_TRUE(handedToHost().empty()) << "no contours command is left with the host without its dialog";
+        other.destroy();
+        prompts->clearMessages();
+    }
     toolbox().userClick(T::kResults);
     EXPECT_TRUE(prompts->messageTexts().empty());
-    EXPECT_TRUE(handedToHost().empty()) << "the results window is no host command";
-}
-
-TEST_F(Toolbox, HostViewWithTheResultsWindowOpenAsksToCloseItFirst) {
-    ui::Dialog window(displayTemplate(102));
-    window.create();
-    toolbox().userClick(T::kResults);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"close other results dialog box first"});
-    EXPECT_TRUE(handedToHost().empty()) << "no contours command is left with the host without its dialog";
+    EXPECT_TRUE(handedToHost().empty()) << "the popped-out results window is no host command";
 }
 
 // Clicks the results button again while the first click is still opening its display.

@@ -25,18 +25,6 @@ model::MaterialValues inSi(const model::MaterialFile& file, bool thermal) {
     return v;
 }
 
-TEST(ShippedLibrary, HoldsTheNamedMaterials) {
-    const auto mechanical = model::materialNames(folderOf(false));
-    for (const char* name : {"Steel S235", "Stainless steel 304", "Aluminium 6061-T6", "Aluminium 7075-T6",
-                             "Titanium Ti-6Al-4V", "Grey cast iron", "Copper C11000", "Brass C36000", "ABS",
-                             "Nylon 6-6"}) {
-        EXPECT_NE(std::find(mechanical.begin(), mechanical.end(), name), mechanical.end()) << name;
-    }
-    const auto thermal = model::materialNames(folderOf(true));
-    EXPECT_NE(std::find(thermal.begin(), thermal.end(), "Glass soda-lime"), thermal.end());
-    EXPECT_GE(thermal.size(), 10u);
-}
-
 TEST(ShippedLibrary, MechanicalValuesAreThoseOfRealMaterials) {
     bool sawMm = false, sawM = false, sawIn = false;
     for (const auto& name : model::materialNames(folderOf(false))) {
@@ -67,7 +55,9 @@ TEST(ShippedLibrary, MechanicalValuesAreThoseOfRealMaterials) {
 }
 
 TEST(ShippedLibrary, ThermalValuesAreThoseOfRealMaterials) {
-    for (const auto& name : model::materialNames(folderOf(true))) {
+    const auto names = model::materialNames(folderOf(true));
+    EXPECT_GE(names.size(), 10u);
+    for (const auto& name : names) {
         SCOPED_TRACE(name);
         const auto file = model::readMaterialFile(folderOf(true) + "/" + name + ".txt", true);
         ASSERT_EQ(file.outcome, model::MaterialFile::Outcome::Read);
@@ -107,12 +97,6 @@ TEST_F(ShippedLibraryDialog, InchAluminiumLoadsIntoAMillimetreDocument) {
     EXPECT_EQ(load("Aluminium 6061-T6", {0, 1, 2, 3, 9}),
               (std::vector<std::string>{"68947.598338", "0.33", "2.358e-05", "2.71264e-06", "275.79"}));
     EXPECT_EQ(description, "Aluminium alloy 6061-T6");
-}
-
-TEST_F(ShippedLibraryDialog, MetreGlassLoadsIntoAThermalMillimetreDocument) {
-    writeFile(explorer->document().jobBasePath() + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\n");
-    EXPECT_EQ(load("Glass soda-lime", {0, 1, 2, 3, 4}),
-              (std::vector<std::string>{"0.001050", "0.001050", "0.001050", "2.5e-06", "840"}));
 }
 
 }  // namespace

@@ -17,6 +17,8 @@ protected:
     ModelCommandTest() { show(); }
     void TearDown() override {
         if (command) command->OnTerminate();
+        if (other) other->OnTerminate();
+        if (otherExplorer) otherExplorer->OnTerminate();
     }
 
     // Starts menu command `menuId` as InvokeCommand does, ending the one started before, and
@@ -30,9 +32,23 @@ protected:
         return *command->dialog();
     }
 
+    // Makes command `menuId` in the explorer of a new assembly session `name`, one cube of `size`
+    // from the origin; the session is `assembly`, the command `other`.
+    CAddOnCommand& inAssembly(const std::string& name, double size, std::int32_t menuId) {
+        assembly = &host.addAssemblySession(name, testhost::partOf({testhost::box({0, 0, 0}, {size, size, size})}));
+        otherExplorer = platform::makeRef<CShowUICommand>(name);
+        otherExplorer->OnShowUI(&otherPanel);
+        other = addon::createCommand(menuId, otherExplorer.get());
+        return *other;
+    }
+
     testhost::Body& box() const { return part.body(0); }
     testhost::Picks& picks() const { return part.selection(); }
 
     platform::RefPtr<CAddOnCommand> command;
     platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
+    testhost::Part* assembly = nullptr;
+    ui::Panel otherPanel{"FEM Explorer"};
+    platform::RefPtr<CShowUICommand> otherExplorer;
+    platform::RefPtr<CAddOnCommand> other;
 };

@@ -1,5 +1,5 @@
-// What Materials, Reactions, Actions and Interactions share with every command: EXIT through the site, the
-// failure messages of OnExit, putref_CommandSite and OnTerminate, and the dialog going away.
+// What Materials, Reactions, Actions and Interactions share: EXIT through the site, the failure
+// messages of OnExit, OnApply, putref_CommandSite and OnTerminate, and the dialog going away.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -17,6 +17,9 @@ struct CommandCase {
     const char* commandClass;
     const char* dialogClass;
     int exitId;
+    int applyId;
+    int typeList;  // the list whose row `type` is chosen before APPLY, or -1
+    int type;
 };
 
 // A site object that offers no command-site interface.
@@ -41,12 +44,12 @@ protected:
 };
 
 TEST_P(ModelCommandProtocol, ExitAsksTheSiteToStopPickingClearAndEndInThatOrder) {
-    EXPECT_EQ(command->className(), GetParam().commandClass);
     d.userClick(GetParam().exitId);
     EXPECT_EQ(site->calls(), (std::vector<std::string>{"SetPicking", "ClearStatus", "EndCommand"}));
     EXPECT_FALSE(site->picking());
     command->OnTerminate();
     EXPECT_EQ(command->dialog(), nullptr);
+    EXPECT_EQ(command->site(), nullptr) << "the site is released";
     EXPECT_EQ(explorer->currentCommand(), nullptr);
     EXPECT_TRUE(prompts->messageTexts().empty());
 }
@@ -79,15 +82,26 @@ TEST_P(ModelCommandProtocol, FailuresAreReportedWithTheClassAndOperation) {
                   "Exception caught in " + std::string(GetParam().commandClass) + "::OnTerminate"}));
 }
 
+TEST_P(ModelCommandProtocol, AHostFailureWhileApplyingIsReportedAndAddsNothing) {
+    if (GetParam().typeList >= 0) d.userChoose(GetParam().typeList, GetParam().type);
+    picks().select(box().face(0));
+    host.failNext("IQDSession::get_Selection");
+    d.userClick(GetParam().applyId);
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{std::string("Exception caught in ") + GetParam().dialogClass + "::OnApply"});
+    EXPECT_TRUE(explorer->document().entries().empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Commands, ModelCommandProtocol,
                          ::testing::Values(CommandCase{addon::kMenuMaterials, "CMaterialCommand", "CMaterial",
-                                                       CMaterial::kExit},
-                                           CommandCase{addon::kMenuReactions, "CRestraintsCommand",
-                                                       "CRestraints", CRestraints::kExit},
-                                           CommandCase{addon::kMenuActions, "CLoadsCommand", "CLoads",
-                                                       CLoads::kExit},
+                                                       CMaterial::kExit, CMaterial::kApply, -1, 0},
+                                           CommandCase{addon::kMenuReactions, "CRestraintsCommand", "CRestraints",
+                                                       CRestraints::kExit, CRestraints::kApply, -1, 0},
+                                           CommandCase{addon::kMenuActions, "CLoadsCommand", "CLoads", CLoads::kExit,
+                                                       CLoads::kApply, CLoads::kTypeList, 2},
                                            CommandCase{addon::kMenuInteractions, "CConstraintsCommand",
-                                                       "CConstraints", CConstraints::kExit}),
+                                                       "CConstraints", CConstraints::kExit, CConstraints::kApply,
+                                                       CConstraints::kTypeList, 3}),
                          [](const auto& p) { return std::string(p.param.dialogClass); });
 
 }  // namespace

@@ -79,22 +79,6 @@ protected:
         return "rect " + num(x - 4) + " " + num(y - 4) + " " + num(x + 4) + " " + num(y + 4);
     }
     std::string text(Point3 p, const std::string& s) const { return "text " + px(p) + " " + s; }
-    // The twelve edges of the box from `l` to `h`, in drawing order.
-    Strings boxLines(Point3 l, Point3 h) const {
-        const Point3 c[8] = {{l.x, l.y, l.z}, {h.x, l.y, l.z}, {h.x, h.y, l.z}, {l.x, h.y, l.z},
-                             {l.x, l.y, h.z}, {h.x, l.y, h.z}, {h.x, h.y, h.z}, {l.x, h.y, h.z}};
-        Strings out;
-        for (int i = 0; i < 4; ++i) {
-            out.push_back(line(c[i], c[(i + 1) % 4]));
-            out.push_back(line(c[4 + i], c[4 + (i + 1) % 4]));
-            out.push_back(line(c[i], c[i + 4]));
-        }
-        return out;
-    }
-    static Strings join(Strings a, const Strings& b) {
-        a.insert(a.end(), b.begin(), b.end());
-        return a;
-    }
 };
 
 TEST_F(Overlay, AReactionMarksEachFixedDirectionFromTheFaceCentre) {
@@ -106,6 +90,7 @@ TEST_F(Overlay, AReactionMarksEachFixedDirectionFromTheFaceCentre) {
                        text(c, "face;fix,5=XZ")}));
 }
 
+// Each fixity code marks the directions it restrains, and a code outside 0 to 6 none.
 TEST_F(Overlay, EachFixityCodeMarksItsDirections) {
     const Point3 c{5, 10, 30};
     const Point3 axis[3] = {{6, 10, 30}, {5, 11, 30}, {5, 10, 31}};
@@ -150,24 +135,15 @@ TEST_F(Overlay, ADesignPointForceIsDrawnAtThePoint) {
                        text(p, "point<1>;force=0,-3,0")}));
 }
 
-TEST_F(Overlay, InteractionsAndMeshSizesDrawTheEntitysBox) {
+TEST_F(Overlay, InteractionsDrawTheEntitysBox) {
     add(box().face(1), "face;interface", model::kKindInteraction);  // the face x = 10
-    EXPECT_EQ(draw(addon::kMenuInteractions),
-              join(join({"pen 0x00FFFF 3", "text 60 10 INTERACTIONS"}, boxLines({10, 0, 0}, {10, 20, 30})),
-                   {text({10, 10, 15}, "face;interface")}));
-
-    // A command of another kind draws its own entries only, in its own colour and label.
-    auto mesh = platform::makeRef<CProbe<model::kKindMeshSize>>(explorer.get());
-    mesh->putref_CommandSite(site.get());
-    explorer->document().addEntry(bodyKey(), box().edge(0).key(), "edge:el_size=2", model::kKindMeshSize);
-    render::RecordingCanvas canvas;
-    mesh->OnDrawOverlay(&canvas);
-    ASSERT_EQ(canvas.calls().size(), 15u);
-    EXPECT_EQ(describe(canvas.calls()[0]), "pen 0xFF0000 3");
-    EXPECT_EQ(describe(canvas.calls()[1]), "text 60 10 MESH");
-    EXPECT_EQ(canvas.count(render::CanvasCall::Kind::Line), 12u);
-    EXPECT_EQ(canvas.calls()[14].text, "edge:el_size=2");
-    mesh->OnTerminate();
+    const Point3 l{10, 0, 0}, h{10, 20, 30};
+    const auto calls = draw(addon::kMenuInteractions);
+    ASSERT_EQ(calls.size(), 15u);
+    EXPECT_EQ(calls[0], "pen 0x00FFFF 3");
+    EXPECT_EQ(calls[2], line(l, {h.x, l.y, l.z}));
+    EXPECT_EQ(calls[13], line({l.x, h.y, l.z}, {l.x, h.y, h.z}));
+    EXPECT_EQ(calls[14], text({10, 10, 15}, "face;interface"));
 }
 
 TEST_F(Overlay, MaterialsShowTheirNameOnly) {
@@ -231,22 +207,15 @@ TEST_F(Overlay, EntriesWithoutAnEntityArePassedOver) {
 }
 
 TEST_F(Overlay, AnAssemblyFindsEntitiesThroughItsDesignSession) {
-    auto& rig = host.addAssemblySession("Rig", testhost::partOf({testhost::box({0, 0, 0}, {4, 4, 4})}));
-    ui::Panel rigPanel{"FEM Explorer"};
-    auto rigExplorer = platform::makeRef<CShowUICommand>("Rig");
-    rigExplorer->OnShowUI(&rigPanel);
-    auto rigCommand = addon::createCommand(addon::kMenuReactions, rigExplorer.get());
-    rigCommand->putref_CommandSite(site.get());
-    rigExplorer->document().addEntry({}, rig.body(0).face(5).key(), "face;fix,2=Z", model::kKindReaction);
+    inAssembly("Rig", 4, addon::kMenuReactions).putref_CommandSite(site.get());
+    otherExplorer->document().addEntry({}, assembly->body(0).face(5).key(), "face;fix,2=Z", model::kKindReaction);
     render::RecordingCanvas canvas;
-    rigCommand->OnDrawOverlay(&canvas);
+    other->OnDrawOverlay(&canvas);
     // An assembly's model size is 1000: the axis point stands 5 away.
     const Point3 c{2, 2, 4};
     ASSERT_EQ(canvas.calls().size(), 6u);
     EXPECT_EQ(describe(canvas.calls()[2]), line(c, {2, 2, 9}));
     EXPECT_EQ(host.callCount("IQDDesignSession::FindEntity"), 1);
-    rigCommand->OnTerminate();
-    rigExplorer->OnTerminate();
 }
 
 TEST_F(Overlay, TheRedrawRequestAsksTheSiteToRedrawNow) {
@@ -256,7 +225,6 @@ TEST_F(Overlay, TheRedrawRequestAsksTheSiteToRedrawNow) {
     host.failNext("IQDCommandSite::Redraw");
     EXPECT_EQ(command->OnRedraw(), platform::kOk);
     EXPECT_TRUE(prompts->messageTexts().empty());
-    EXPECT_FALSE(addon::overlayStyle(model::kKindTable).has_value());
 }
 
 }  // namespace
