@@ -94,7 +94,8 @@ Status HostSession::get_DisplayUnits(std::int32_t* unit) {
 }
 
 Status HostSession::GetBoundingBox(host::Point3* low, host::Point3* high) {
-    if (failsAsPlanned({"IQDDesignSession::GetBoundingBox", "IQDPartSession::GetBoundingBox"})) return platform::kFail;
+    if (failsAsPlanned({"IQDDesignSession::GetBoundingBox", "IQDPartSession::GetBoundingBox"}))
+        return platform::kFail;
     if (low == nullptr || high == nullptr) return kInvalidPointer;
     std::tie(*low, *high) = document_->boundingBox();
     return kOk;

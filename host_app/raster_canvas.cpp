@@ -109,7 +109,9 @@ void RasterCanvas::rectangle(double left, double top, double right, double botto
     line(left, bottom, left, top);
 }
 
-void RasterCanvas::setTextHeight(int pixels) { glyphs_->setPixelSize(std::clamp(pixels, 4, 512)); }
+void RasterCanvas::setTextHeight(int pixels) {
+    glyphs_->setPixelSize(std::clamp(pixels, 4, 512));
+}
 
 void RasterCanvas::text(double x, double y, const std::string& text) {
     if (std::isfinite(x) && std::isfinite(y)) glyphs_->draw(image_, x, y, text, 0x000000);

@@ -5,17 +5,21 @@
 
 namespace hostapp {
 
-RasterPrintPage::RasterPrintPage(std::string path) : path_(std::move(path)), image_(kWidth, kHeight), canvas_(image_) {}
+RasterPrintPage::RasterPrintPage(std::string path)
+    : path_(std::move(path)), image_(kWidth, kHeight), canvas_(image_) {}
 
 void RasterPrintPage::setTextHeight(double height) {
     if (std::isfinite(height)) canvas_.setTextHeight(static_cast<int>(std::lround(height)));
 }
 
-bool RasterPrintPage::finish() { return image_.writePng(path_); }
+bool RasterPrintPage::finish() {
+    return image_.writePng(path_);
+}
 
 void installRasterPrintPages() {
-    render::setRasterPageFactory(
-        [](const std::string& path) -> std::unique_ptr<render::PrintCanvas> { return std::make_unique<RasterPrintPage>(path); });
+    render::setRasterPageFactory([](const std::string& path) -> std::unique_ptr<render::PrintCanvas> {
+        return std::make_unique<RasterPrintPage>(path);
+    });
 }
 
 }  // namespace hostapp

@@ -26,7 +26,8 @@ namespace {
 std::pair<int, int> pictureSize(const ScriptRunner::Words& args) {
     if (args.size() != 3) return {800, 600};
     const auto w = parseInteger(args[1]), h = parseInteger(args[2]);
-    if (!w || !h || *w < 16 || *h < 16 || *w > 8192 || *h > 8192) throw LineError("picture size out of range");
+    if (!w || !h || *w < 16 || *h < 16 || *w > 8192 || *h > 8192)
+        throw LineError("picture size out of range");
     return {static_cast<int>(*w), static_cast<int>(*h)};
 }
 
@@ -36,7 +37,8 @@ void ScriptRunner::addFileVerbs(VerbTable& table) {
     table.insert({"render", {1, 3, "render PATH.png [W H]", &ScriptRunner::render}});
     table.insert({"frames", {1, 1, "frames N", &ScriptRunner::frames}});
     table.insert({"snapshot", {1, 3, "snapshot PATH.png [W H]", &ScriptRunner::snapshot}});
-    table.insert({"wait-file", {1, 100, "wait-file PATH [SECONDS [TEXT...|!FAILURE-TEXT...]]", &ScriptRunner::waitFile}});
+    table.insert({"wait-file",
+                  {1, 100, "wait-file PATH [SECONDS [TEXT...|!FAILURE-TEXT...]]", &ScriptRunner::waitFile}});
     table.insert({"answer-file", {1, 1, "answer-file PATH|cancel", &ScriptRunner::answerFile}});
     table.insert(
         {"answer-print", {1, 1, "answer-print PATH.png|PATH.pdf|cancel", &ScriptRunner::answerPrint}});
@@ -144,7 +146,8 @@ void ScriptRunner::waitFile(const Words& args) {
                 matchedLogs_[args[0]] = {content, written};
                 if (failure) {
                     const std::size_t end = content.find('\n', at);
-                    throw LineError(args[0] + ": " + content.substr(at, end == std::string::npos ? end : end - at));
+                    throw LineError(args[0] + ": " +
+                                    content.substr(at, end == std::string::npos ? end : end - at));
                 }
                 out_ << "found \"" << text << "\" in " << args[0] << std::endl;
                 return;

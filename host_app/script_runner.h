@@ -137,7 +137,8 @@ class ScriptRunner {
         std::string content;
         std::filesystem::file_time_type written;
     };
-    std::map<std::string, MatchedLog> matchedLogs_;  // a log as it stood when wait-file last found a text in it
+    std::map<std::string, MatchedLog>
+        matchedLogs_;  // a log as it stood when wait-file last found a text in it
 };
 
 // Parses a whole number; nothing when `word` is not one.

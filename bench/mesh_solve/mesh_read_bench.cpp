@@ -21,11 +21,12 @@ namespace {
 // A block of cubes x cubes x cubes, each cut into six tetrahedra around its main diagonal, with
 // quadratic nodes on the doubled grid: (2 cubes + 1)^3 nodes, 1,030,301 for 50 cubes a side.
 class StructuredQuadraticBlock {
-public:
+  public:
     explicit StructuredQuadraticBlock(int cubes) : cubes_(cubes), side_(2 * cubes + 1) {
         for (int c = 0; c < side_; ++c)
             for (int b = 0; b < side_; ++b)
-                for (int a = 0; a < side_; ++a) coordinates_.insert(coordinates_.end(), {0.5 * a, 0.5 * b, 0.5 * c});
+                for (int a = 0; a < side_; ++a)
+                    coordinates_.insert(coordinates_.end(), {0.5 * a, 0.5 * b, 0.5 * c});
         for (int k = 0; k < cubes; ++k)
             for (int j = 0; j < cubes; ++j)
                 for (int i = 0; i < cubes; ++i) addCube(i, j, k);
@@ -48,7 +49,7 @@ public:
         std::fclose(file);
     }
 
-private:
+  private:
     using GridPoint = std::array<int, 3>;  // on the doubled grid
 
     std::int32_t nodeAt(const GridPoint& p) const { return 1 + p[0] + side_ * (p[1] + side_ * p[2]); }
@@ -57,7 +58,9 @@ private:
     }
 
     static int volumeSign(const GridPoint& a, const GridPoint& b, const GridPoint& c, const GridPoint& d) {
-        const auto edge = [&a](const GridPoint& p) { return GridPoint{p[0] - a[0], p[1] - a[1], p[2] - a[2]}; };
+        const auto edge = [&a](const GridPoint& p) {
+            return GridPoint{p[0] - a[0], p[1] - a[1], p[2] - a[2]};
+        };
         const GridPoint u = edge(b), v = edge(c), w = edge(d);
         const int det = u[0] * (v[1] * w[2] - v[2] * w[1]) - u[1] * (v[0] * w[2] - v[2] * w[0]) +
                         u[2] * (v[0] * w[1] - v[1] * w[0]);
@@ -83,12 +86,14 @@ private:
     }
 
     void addTetrahedron(const GridPoint& a, const GridPoint& b, const GridPoint& c, const GridPoint& d) {
-        const std::array<GridPoint, 10> local{a, mid(a, b), b, mid(b, c), c, mid(c, a), mid(a, d), mid(b, d), mid(c, d), d};
+        const std::array<GridPoint, 10> local{a,         mid(a, b), b,         mid(b, c), c,
+                                              mid(c, a), mid(a, d), mid(b, d), mid(c, d), d};
         for (const GridPoint& p : local) connectivity_.push_back(nodeAt(p));
         const std::int32_t element = elements();
         for (std::int32_t face = 1; face <= mesh_solve::kFacesPerElement; ++face) {
             const auto faceNodes = mesh_solve::localFaceNodes(10, face);
-            const int side = boundarySide(local[faceNodes[0] - 1], local[faceNodes[2] - 1], local[faceNodes[4] - 1]);
+            const int side =
+                boundarySide(local[faceNodes[0] - 1], local[faceNodes[2] - 1], local[faceNodes[4] - 1]);
             if (side > 0) facets_.insert(facets_.end(), {side, element, face});
         }
     }
@@ -157,7 +162,7 @@ BENCHMARK(BM_PlainFileRead)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 // Prints the benchmarks as usual and keeps their times so that main can print the ratio.
 class RatioReporter : public benchmark::ConsoleReporter {
-public:
+  public:
     RatioReporter() : ConsoleReporter(OO_Tabular) {}  // no colour codes: the figures go into reports
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);

@@ -10,10 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "formats/mesh.h"
 #include "formats/derived_stress.h"
-#include "results/quantity_list.h"
+#include "formats/mesh.h"
 #include "formats/result_reader.h"
+#include "results/quantity_list.h"
 #include "results/triangle_list.h"
 
 namespace {
@@ -23,7 +23,9 @@ namespace {
 constexpr int kCubes = 50;
 constexpr int kGrid = 2 * kCubes + 1;
 
-int nodeAt(int i, int j, int k) { return i + kGrid * (j + kGrid * k) + 1; }
+int nodeAt(int i, int j, int k) {
+    return i + kGrid * (j + kGrid * k) + 1;
+}
 
 struct Bench {
     mesh_solve::Mesh mesh;
@@ -35,8 +37,10 @@ mesh_solve::Mesh buildMesh() {
     a.coordinates.reserve(3 * static_cast<std::size_t>(kGrid) * kGrid * kGrid);
     for (int k = 0; k < kGrid; ++k)
         for (int j = 0; j < kGrid; ++j)
-            for (int i = 0; i < kGrid; ++i) a.coordinates.insert(a.coordinates.end(), {i * 0.5, j * 0.5, k * 0.5});
-    static constexpr std::array<std::array<int, 3>, 6> kOrders{{{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}}};
+            for (int i = 0; i < kGrid; ++i)
+                a.coordinates.insert(a.coordinates.end(), {i * 0.5, j * 0.5, k * 0.5});
+    static constexpr std::array<std::array<int, 3>, 6> kOrders{
+        {{0, 1, 2}, {0, 2, 1}, {1, 0, 2}, {1, 2, 0}, {2, 0, 1}, {2, 1, 0}}};
     // Corners (local 1, 3, 5, 10) of each face, by the quadratic face table.
     static constexpr int kFaceCorners[4][3] = {{0, 2, 1}, {0, 1, 3}, {1, 2, 3}, {2, 0, 3}};
     int element = 0;
@@ -51,11 +55,13 @@ mesh_solve::Mesh buildMesh() {
                         v[c][order[c - 1]] += 2;
                     }
                     auto mid = [&](int p, int q) {
-                        return nodeAt((v[p][0] + v[q][0]) / 2, (v[p][1] + v[q][1]) / 2, (v[p][2] + v[q][2]) / 2);
+                        return nodeAt((v[p][0] + v[q][0]) / 2, (v[p][1] + v[q][1]) / 2,
+                                      (v[p][2] + v[q][2]) / 2);
                     };
                     auto corner = [&](int p) { return nodeAt(v[p][0], v[p][1], v[p][2]); };
-                    a.connectivity.insert(a.connectivity.end(), {corner(0), mid(0, 1), corner(1), mid(1, 2), corner(2),
-                                                                 mid(2, 0), mid(0, 3), mid(1, 3), mid(2, 3), corner(3)});
+                    a.connectivity.insert(a.connectivity.end(),
+                                          {corner(0), mid(0, 1), corner(1), mid(1, 2), corner(2), mid(2, 0),
+                                           mid(0, 3), mid(1, 3), mid(2, 3), corner(3)});
                     ++element;
                     for (int f = 0; f < 4; ++f)
                         for (int axis = 0; axis < 3; ++axis) {
@@ -77,14 +83,15 @@ mesh_solve::Mesh buildMesh() {
 void writeResultFile(const mesh_solve::Mesh& mesh, const std::string& path) {
     std::FILE* file = std::fopen(path.c_str(), "w");
     std::fprintf(file, "MESHFILE\nbench.meb\nDISP 1\n");
-    for (int n = 1; n <= mesh.nodeCount(); ++n) std::fprintf(file, "%d %.6e %.6e %.6e\n", n, n * 1e-6, 0.0, -n * 1e-6);
+    for (int n = 1; n <= mesh.nodeCount(); ++n)
+        std::fprintf(file, "%d %.6e %.6e %.6e\n", n, n * 1e-6, 0.0, -n * 1e-6);
     std::fprintf(file, "\nSTRESS 1\n element node sx sy sz txy tyz txz\n");
     for (int e = 1; e <= mesh.elementCount(); ++e) {
         const auto nodes = mesh.elementNodes(e);
         for (int local : {0, 2, 4, 9}) {
             const double s = (e % 997) * 0.37 + local;
-            std::fprintf(file, "%d %d %.6e %.6e %.6e %.6e %.6e %.6e\n", e, nodes[local], s, -0.5 * s, 0.25 * s,
-                         0.1 * s, -0.2 * s, 0.05 * s);
+            std::fprintf(file, "%d %d %.6e %.6e %.6e %.6e %.6e %.6e\n", e, nodes[local], s, -0.5 * s,
+                         0.25 * s, 0.1 * s, -0.2 * s, 0.05 * s);
         }
     }
     std::fprintf(file, "\n");
@@ -93,7 +100,8 @@ void writeResultFile(const mesh_solve::Mesh& mesh, const std::string& path) {
 
 Bench& bench() {
     static Bench* b = [] {
-        auto* made = new Bench{buildMesh(), (std::filesystem::temp_directory_path() / "kolvane_bench.out").string()};
+        auto* made =
+            new Bench{buildMesh(), (std::filesystem::temp_directory_path() / "kolvane_bench.out").string()};
         writeResultFile(made->mesh, made->path);
         return made;
     }();
@@ -119,7 +127,9 @@ void WcLines(benchmark::State& state) {
         if (std::system(command.c_str()) != 0) state.SkipWithError("wc failed");
 }
 
-double seconds(const timeval& t) { return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6; }
+double seconds(const timeval& t) {
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_usec) * 1e-6;
+}
 
 // CPU seconds (user + system) used so far by this process, or by its finished children.
 double cpuSeconds(int who) {
@@ -140,8 +150,8 @@ void VonMisesAgainstWc(benchmark::State& state) {
         if (std::system(command.c_str()) != 0) state.SkipWithError("wc failed");
         wcCpu += cpuSeconds(RUSAGE_CHILDREN) - childrenBefore;
         const double selfBefore = cpuSeconds(RUSAGE_SELF);
-        results::readResult(b.path, results::ResultMesh::of(b.mesh), {results::kKindStress, results::kItemVonMises, 1, 0},
-                            out);
+        results::readResult(b.path, results::ResultMesh::of(b.mesh),
+                            {results::kKindStress, results::kItemVonMises, 1, 0}, out);
         readCpu += cpuSeconds(RUSAGE_SELF) - selfBefore;
         benchmark::DoNotOptimize(out.values.data());
     }

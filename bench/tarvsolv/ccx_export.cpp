@@ -16,8 +16,8 @@
 
 #include "fem/element_kernels.h"
 #include "fem/fe_mesh.h"
-#include "physics/model_entries.h"
 #include "io/solver_input.h"
+#include "physics/model_entries.h"
 
 namespace {
 

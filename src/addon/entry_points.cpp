@@ -12,7 +12,8 @@
 
 using platform::RefPtr;
 
-KOLVANE_EXPORT platform::Status AddOnLoad(void* /*window*/, platform::IUnknown* hook, std::int32_t /*reserved*/) {
+KOLVANE_EXPORT platform::Status AddOnLoad(void* /*window*/, platform::IUnknown* hook,
+                                          std::int32_t /*reserved*/) {
     theApp();
     auto& lib = addon::library();
     lib.hostRoot = nullptr;

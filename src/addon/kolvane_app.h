@@ -3,13 +3,13 @@
 #include "platform/unknown.h"
 
 class CKolvaneApp {
-public:
+  public:
     CKolvaneApp() = default;
     ~CKolvaneApp();
     CKolvaneApp(const CKolvaneApp&) = delete;
     CKolvaneApp& operator=(const CKolvaneApp&) = delete;
 
-private:
+  private:
     // Held for the framework; released when the library unloads.
     platform::IUnknown* first_ = nullptr;
     platform::IUnknown* second_ = nullptr;

@@ -20,7 +20,9 @@ namespace {
 constexpr const char* kClassName = "CKolvaneInterface";
 }
 
-CKolvaneInterface::CKolvaneInterface() : subMenu_(addon::rootSubItems()) { explorers_.reserve(10); }
+CKolvaneInterface::CKolvaneInterface() : subMenu_(addon::rootSubItems()) {
+    explorers_.reserve(10);
+}
 
 CKolvaneInterface::~CKolvaneInterface() {
     auto& lib = addon::library();
@@ -63,20 +65,32 @@ Status CKolvaneInterface::get_ItemText(std::int32_t id, platform::AutoString* te
     return kOk;
 }
 
-Status CKolvaneInterface::OnItemHighlighted(std::int32_t) { return kOk; }
-Status CKolvaneInterface::OnMenuBuilt() { return kOk; }
+Status CKolvaneInterface::OnItemHighlighted(std::int32_t) {
+    return kOk;
+}
+Status CKolvaneInterface::OnMenuBuilt() {
+    return kOk;
+}
 Status CKolvaneInterface::get_ItemHasToolbarButton(std::int32_t, platform::VariantBool* answer) {
     return answerBool(answer, false);
 }
-Status CKolvaneInterface::OnSessionOpened(const platform::AutoString&) { return kOk; }
-Status CKolvaneInterface::OnSessionClosed(const platform::AutoString&) { return kOk; }
-Status CKolvaneInterface::OnHostIdle() { return kOk; }
+Status CKolvaneInterface::OnSessionOpened(const platform::AutoString&) {
+    return kOk;
+}
+Status CKolvaneInterface::OnSessionClosed(const platform::AutoString&) {
+    return kOk;
+}
+Status CKolvaneInterface::OnHostIdle() {
+    return kOk;
+}
 Status CKolvaneInterface::get_Extension(const platform::Variant&, platform::IUnknown** extension) {
     if (extension == nullptr) return platform::kInvalidPointer;
     *extension = nullptr;
     return kOk;
 }
-Status CKolvaneInterface::get_WantsEvents(platform::VariantBool* answer) { return answerBool(answer, false); }
+Status CKolvaneInterface::get_WantsEvents(platform::VariantBool* answer) {
+    return answerBool(answer, false);
+}
 
 Status CKolvaneInterface::get_MenuItemState(std::int32_t id, const platform::AutoString& session,
                                             std::int32_t* state) {
@@ -152,7 +166,9 @@ CShowUICommand* CKolvaneInterface::explorerFor(const std::string& session) const
     return it == explorers_.end() ? nullptr : it->second.get();
 }
 
-void CKolvaneInterface::removeExplorer(const std::string& session) { explorers_.erase(session); }
+void CKolvaneInterface::removeExplorer(const std::string& session) {
+    explorers_.erase(session);
+}
 
 void CKolvaneInterface::closeAllExplorers() {
     while (!explorers_.empty()) {

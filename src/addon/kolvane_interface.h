@@ -10,7 +10,7 @@
 class CShowUICommand;
 
 class CKolvaneInterface : public platform::ImplementsDispatch<host::IQuarnelAddOn> {
-public:
+  public:
     CKolvaneInterface();
 
     platform::Status get_RootMenuItem(std::int32_t* id) override;
@@ -27,7 +27,8 @@ public:
     platform::Status OnSessionOpened(const platform::AutoString& session) override;
     platform::Status OnSessionClosed(const platform::AutoString& session) override;
     platform::Status OnHostIdle() override;
-    platform::Status get_Extension(const platform::Variant& argument, platform::IUnknown** extension) override;
+    platform::Status get_Extension(const platform::Variant& argument,
+                                   platform::IUnknown** extension) override;
     platform::Status get_WantsEvents(platform::VariantBool* answer) override;
 
     // The explorer open for `session`, or null.
@@ -37,7 +38,7 @@ public:
     void closeAllExplorers();
     std::size_t explorerCount() const { return explorers_.size(); }
 
-private:
+  private:
     ~CKolvaneInterface() override;
 
     void openExplorer(const std::string& session, host::IQuarnelAddOnCommand** command);

@@ -43,24 +43,60 @@ Status CAddOnCommand::get_CommandSite(host::IQDCommandSite** site) {
     return status;
 }
 
-Status CAddOnCommand::get_IsPersistent(VariantBool* answer) { return answerBool(answer, false); }
-Status CAddOnCommand::get_HasPanel(VariantBool* answer) { return answerBool(answer, false); }
-Status CAddOnCommand::OnShowUI(ui::Window*) { return kOk; }
-Status CAddOnCommand::OnDrawOverlay(render::Canvas*) { return kOk; }
-Status CAddOnCommand::OnMouseDown(std::int32_t, std::int32_t, std::int32_t, VariantBool* h) { return answerBool(h, false); }
-Status CAddOnCommand::OnMouseUp(std::int32_t, std::int32_t, std::int32_t, VariantBool* h) { return answerBool(h, false); }
-Status CAddOnCommand::OnMouseMove(std::int32_t, std::int32_t, std::int32_t, VariantBool* h) { return answerBool(h, false); }
-Status CAddOnCommand::OnDoubleClick(std::int32_t, std::int32_t, VariantBool* h) { return answerBool(h, false); }
-Status CAddOnCommand::OnMouseWheel(std::int32_t, std::int32_t, VariantBool* h) { return answerBool(h, false); }
-Status CAddOnCommand::OnSelectionChanged() { return kOk; }
-Status CAddOnCommand::OnRedraw() { return kOk; }
-Status CAddOnCommand::OnKeyDown(std::int32_t, VariantBool* h) { return answerBool(h, false); }
-Status CAddOnCommand::OnKeyUp(std::int32_t, VariantBool* h) { return answerBool(h, false); }
-Status CAddOnCommand::OnCharacter(std::int32_t, VariantBool* h) { return answerBool(h, false); }
-Status CAddOnCommand::OnIdle(VariantBool* moreWork) { return answerBool(moreWork, false); }
-Status CAddOnCommand::OnViewChanged() { return kOk; }
-Status CAddOnCommand::OnResume() { return platform::kFalse; }
-Status CAddOnCommand::On3DRender() { return kOk; }
+Status CAddOnCommand::get_IsPersistent(VariantBool* answer) {
+    return answerBool(answer, false);
+}
+Status CAddOnCommand::get_HasPanel(VariantBool* answer) {
+    return answerBool(answer, false);
+}
+Status CAddOnCommand::OnShowUI(ui::Window*) {
+    return kOk;
+}
+Status CAddOnCommand::OnDrawOverlay(render::Canvas*) {
+    return kOk;
+}
+Status CAddOnCommand::OnMouseDown(std::int32_t, std::int32_t, std::int32_t, VariantBool* h) {
+    return answerBool(h, false);
+}
+Status CAddOnCommand::OnMouseUp(std::int32_t, std::int32_t, std::int32_t, VariantBool* h) {
+    return answerBool(h, false);
+}
+Status CAddOnCommand::OnMouseMove(std::int32_t, std::int32_t, std::int32_t, VariantBool* h) {
+    return answerBool(h, false);
+}
+Status CAddOnCommand::OnDoubleClick(std::int32_t, std::int32_t, VariantBool* h) {
+    return answerBool(h, false);
+}
+Status CAddOnCommand::OnMouseWheel(std::int32_t, std::int32_t, VariantBool* h) {
+    return answerBool(h, false);
+}
+Status CAddOnCommand::OnSelectionChanged() {
+    return kOk;
+}
+Status CAddOnCommand::OnRedraw() {
+    return kOk;
+}
+Status CAddOnCommand::OnKeyDown(std::int32_t, VariantBool* h) {
+    return answerBool(h, false);
+}
+Status CAddOnCommand::OnKeyUp(std::int32_t, VariantBool* h) {
+    return answerBool(h, false);
+}
+Status CAddOnCommand::OnCharacter(std::int32_t, VariantBool* h) {
+    return answerBool(h, false);
+}
+Status CAddOnCommand::OnIdle(VariantBool* moreWork) {
+    return answerBool(moreWork, false);
+}
+Status CAddOnCommand::OnViewChanged() {
+    return kOk;
+}
+Status CAddOnCommand::OnResume() {
+    return platform::kFalse;
+}
+Status CAddOnCommand::On3DRender() {
+    return kOk;
+}
 
 void CAddOnCommand::requestRedraw() {
     if (site_) platform::check(site_->Redraw(platform::kVariantTrue), host::IQDCommandSite::iid);

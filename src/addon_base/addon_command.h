@@ -11,7 +11,7 @@
 #include "ui/dialog.h"
 
 class CAddOnCommand : public platform::ImplementsDispatch<host::IQuarnelAddOnCommand> {
-public:
+  public:
     // The class name the messages show ("CLoadcaseCommand").
     virtual std::string className() const = 0;
 
@@ -33,9 +33,12 @@ public:
     platform::Status get_HasPanel(platform::VariantBool* answer) override;
     platform::Status OnShowUI(ui::Window* window) override;
     platform::Status OnDrawOverlay(render::Canvas* canvas) override;
-    platform::Status OnMouseDown(std::int32_t, std::int32_t, std::int32_t, platform::VariantBool* handled) override;
-    platform::Status OnMouseUp(std::int32_t, std::int32_t, std::int32_t, platform::VariantBool* handled) override;
-    platform::Status OnMouseMove(std::int32_t, std::int32_t, std::int32_t, platform::VariantBool* handled) override;
+    platform::Status OnMouseDown(std::int32_t, std::int32_t, std::int32_t,
+                                 platform::VariantBool* handled) override;
+    platform::Status OnMouseUp(std::int32_t, std::int32_t, std::int32_t,
+                               platform::VariantBool* handled) override;
+    platform::Status OnMouseMove(std::int32_t, std::int32_t, std::int32_t,
+                                 platform::VariantBool* handled) override;
     platform::Status OnDoubleClick(std::int32_t, std::int32_t, platform::VariantBool* handled) override;
     platform::Status OnMouseWheel(std::int32_t, std::int32_t, platform::VariantBool* handled) override;
     platform::Status OnSelectionChanged() override;
@@ -49,7 +52,7 @@ public:
     platform::Status OnResume() override;
     platform::Status On3DRender() override;
 
-protected:
+  protected:
     explicit CAddOnCommand(addon::CommandOwner* owner) : owner_(owner) {}
     ~CAddOnCommand() override;
 
@@ -60,7 +63,7 @@ protected:
     // The steps of OnTerminate, without the failure handling around them.
     virtual void terminate();
 
-private:
+  private:
     addon::CommandOwner* owner_;
     std::unique_ptr<ui::Dialog> dialog_;
     platform::RefPtr<host::IQDCommandSite> site_;

@@ -11,7 +11,7 @@ namespace addon {
 
 template <class Command>
 class CommandDialog : public ui::Dialog {
-public:
+  public:
     // No EXIT button: a panel such as the toolbox.
     static constexpr int kNoExitButton = -1;
 
@@ -20,7 +20,7 @@ public:
         guardedCall(className_, "OnExit", [this] { command_->ExitCommand(); });
     }
 
-protected:
+  protected:
     CommandDialog(ui::DialogTemplate tmpl, Command* command, const char* className, int exitButton)
         : ui::Dialog(std::move(tmpl)), command_(command), className_(className) {
         if (exitButton != kNoExitButton) onClick(exitButton, [this] { OnExit(); });
@@ -33,7 +33,7 @@ protected:
 
     Command* command_;
 
-private:
+  private:
     const char* className_;
 };
 

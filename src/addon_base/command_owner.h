@@ -7,14 +7,14 @@
 namespace addon {
 
 class CommandOwner {
-public:
+  public:
     virtual const std::string& sessionName() const = 0;
     virtual bool isPartSession() const = 0;
     // The command has ended: it is no longer the running command, and the host objects its
     // selection work filled are released.
     virtual void commandEnded() = 0;
 
-protected:
+  protected:
     ~CommandOwner() = default;
 };
 

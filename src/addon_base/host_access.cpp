@@ -21,26 +21,39 @@ RefPtr<host::IQDSession> findSession(const std::string& name) {
     return session;
 }
 
-RefPtr<host::IQDSession> findSessionOf(const CommandOwner& explorer) { return findSession(explorer.sessionName()); }
+RefPtr<host::IQDSession> findSessionOf(const CommandOwner& explorer) {
+    return findSession(explorer.sessionName());
+}
 
 double unitFactor(std::int32_t unit) {
     switch (unit) {
-        case host::kUnitMm: return 0.001;
-        case host::kUnitCm: return 0.01;
-        case host::kUnitM: return 1.0;
-        case host::kUnitIn: return 0.0254;
-        case host::kUnitFt: return 0.3048;
-        default: return 0.0;
+        case host::kUnitMm:
+            return 0.001;
+        case host::kUnitCm:
+            return 0.01;
+        case host::kUnitM:
+            return 1.0;
+        case host::kUnitIn:
+            return 0.0254;
+        case host::kUnitFt:
+            return 0.3048;
+        default:
+            return 0.0;
     }
 }
 
 std::string unitText(std::int32_t unit) {
     switch (unit) {
-        case host::kUnitCm: return "cm";
-        case host::kUnitM: return "m.";
-        case host::kUnitIn: return "in";
-        case host::kUnitFt: return "ft";
-        default: return "mm";
+        case host::kUnitCm:
+            return "cm";
+        case host::kUnitM:
+            return "m.";
+        case host::kUnitIn:
+            return "in";
+        case host::kUnitFt:
+            return "ft";
+        default:
+            return "mm";
     }
 }
 

@@ -7,6 +7,8 @@ LibraryState& library() {
     return state;
 }
 
-void resetLibrary() { library() = LibraryState{}; }
+void resetLibrary() {
+    library() = LibraryState{};
+}
 
 }  // namespace addon

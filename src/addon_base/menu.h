@@ -33,6 +33,8 @@ std::optional<std::string> menuText(std::int32_t id);
 platform::IntArray rootSubItems();
 
 // True for the analysis commands 112 to 119.
-inline bool isAnalysisCommand(std::int32_t id) { return id >= kMenuLoadcase && id <= kMenuPlot; }
+inline bool isAnalysisCommand(std::int32_t id) {
+    return id >= kMenuLoadcase && id <= kMenuPlot;
+}
 
 }  // namespace addon

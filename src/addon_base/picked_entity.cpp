@@ -14,9 +14,15 @@ namespace {
 RefPtr<host::IQDEntities> entitiesOfSort(host::IQDBody& body, PickKind kind) {
     RefPtr<host::IQDEntities> list;
     switch (kind) {
-        case PickKind::Face: check(body.get_Faces(list.put()), host::IQDBody::iid); break;
-        case PickKind::Edge: check(body.get_Edges(list.put()), host::IQDBody::iid); break;
-        default: check(body.get_Vertices(list.put()), host::IQDBody::iid); break;
+        case PickKind::Face:
+            check(body.get_Faces(list.put()), host::IQDBody::iid);
+            break;
+        case PickKind::Edge:
+            check(body.get_Edges(list.put()), host::IQDBody::iid);
+            break;
+        default:
+            check(body.get_Vertices(list.put()), host::IQDBody::iid);
+            break;
     }
     platform::require(list, host::IQDEntities::iid);
     return list;

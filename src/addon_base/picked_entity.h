@@ -45,7 +45,7 @@ PickedEntity classifyPick(host::IQDPickedObject* picked, bool partSession);
 // The selection of one host session. The count is asked once, with the calling command's filter;
 // a count below 1 reads as 0. The selection is released when this object goes.
 class PickedSelection {
-public:
+  public:
     // Throws HostError when the session or its selection cannot be had.
     static PickedSelection of(const std::string& sessionName, std::int32_t filter);
 
@@ -58,7 +58,7 @@ public:
     // Throws HostError when the host refuses either.
     void resetAndHandBack() const;
 
-private:
+  private:
     platform::RefPtr<host::IQDPickedObject> item(int index) const;
 
     platform::RefPtr<host::IQDSelection> selection_;

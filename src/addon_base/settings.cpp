@@ -11,7 +11,9 @@ using platform::Hive;
 using platform::settingsStore;
 
 namespace {
-bool addOnKeyOpens() { return settingsStore().keyExists(Hive::CurrentUser, kAddOnKey); }
+bool addOnKeyOpens() {
+    return settingsStore().keyExists(Hive::CurrentUser, kAddOnKey);
+}
 
 std::optional<std::string> readAddOnValue(const std::string& name) {
     return settingsStore().readValue(Hive::CurrentUser, kValuesKey, name);

@@ -5,7 +5,9 @@
 namespace results {
 namespace {
 
-bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
 
 // atoi: optional sign and digits; anything else ends the number. Stays within 32 bits.
 int leadingInteger(std::string_view text) {

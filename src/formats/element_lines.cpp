@@ -11,8 +11,8 @@ namespace {
 // Below this many lines a second thread costs more than it saves.
 constexpr std::size_t kLinesForTwoThreads = 4096;
 
-void readRange(const std::vector<std::string_view>& lines, bool stress, int item, std::vector<ElementLine>& out,
-               std::size_t from, std::size_t to) {
+void readRange(const std::vector<std::string_view>& lines, bool stress, int item,
+               std::vector<ElementLine>& out, std::size_t from, std::size_t to) {
     for (std::size_t i = from; i < to; ++i) out[i] = readElementLine(lines[i], stress, item);
 }
 
@@ -41,7 +41,8 @@ ElementLine readElementLine(std::string_view line, bool stress, int item) {
     return out;
 }
 
-void readElementLines(const std::vector<std::string_view>& lines, bool stress, int item, std::vector<ElementLine>& out) {
+void readElementLines(const std::vector<std::string_view>& lines, bool stress, int item,
+                      std::vector<ElementLine>& out) {
     out.resize(lines.size());
     if (lines.size() < kLinesForTwoThreads || std::thread::hardware_concurrency() < 2) {
         readRange(lines, stress, item, out, 0, lines.size());

@@ -20,6 +20,7 @@ struct ElementLine {
 ElementLine readElementLine(std::string_view line, bool stress, int item);
 
 // Every line of `lines` into `out` (resized to match).
-void readElementLines(const std::vector<std::string_view>& lines, bool stress, int item, std::vector<ElementLine>& out);
+void readElementLines(const std::vector<std::string_view>& lines, bool stress, int item,
+                      std::vector<ElementLine>& out);
 
 }  // namespace results

@@ -7,7 +7,8 @@ namespace {
 constexpr std::size_t kBufferSize = 4 << 20;
 }
 
-LineReader::LineReader(const std::string& path) : file_(std::fopen(path.c_str(), "rb")), buffer_(kBufferSize) {}
+LineReader::LineReader(const std::string& path)
+    : file_(std::fopen(path.c_str(), "rb")), buffer_(kBufferSize) {}
 
 LineReader::~LineReader() {
     if (file_) std::fclose(file_);

@@ -15,7 +15,7 @@ inline constexpr std::size_t kNodeLineLimit = 119;
 inline constexpr std::size_t kElementLineLimit = 252;
 
 class LineReader {
-public:
+  public:
     explicit LineReader(const std::string& path);
     ~LineReader();
     LineReader(const LineReader&) = delete;
@@ -29,12 +29,12 @@ public:
     // like next(); false at the end of the file. The views stay valid until the next call.
     bool nextBatch(std::vector<std::string_view>& lines, std::size_t limit, std::size_t most);
 
-private:
+  private:
     bool fill();
 
     std::FILE* file_ = nullptr;
     std::vector<char> buffer_;
-    std::string lineCopy_;  // the kept part of a line longer than the buffer
+    std::string lineCopy_;   // the kept part of a line longer than the buffer
     std::size_t begin_ = 0;  // first unread byte in buffer_
     std::size_t end_ = 0;    // one past the last valid byte
     bool eof_ = false;

@@ -22,7 +22,8 @@ bool arraysMatch(std::int32_t nodeCount, std::int32_t elementCount, std::int32_t
 
 std::span<const std::int32_t> Mesh::elementNodes(std::int32_t element) const {
     if (element < 1 || element > elementCount_) throw std::out_of_range("element number outside the mesh");
-    const std::size_t first = static_cast<std::size_t>(element - 1) * static_cast<std::size_t>(nodesPerElement_);
+    const std::size_t first =
+        static_cast<std::size_t>(element - 1) * static_cast<std::size_t>(nodesPerElement_);
     return std::span<const std::int32_t>(arrays_.connectivity).subspan(first, nodesPerElement_);
 }
 

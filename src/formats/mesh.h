@@ -37,7 +37,7 @@ struct MeshArrays {
 // A mesh that is not loaded has no nodes, elements or facets: every count reads 0 and every array
 // is empty, so a user can always loop up to a count without reading past an array.
 class Mesh {
-public:
+  public:
     std::int32_t nodeCount() const { return nodeCount_; }
     std::int32_t elementCount() const { return elementCount_; }
     std::int32_t facetCount() const { return facetCount_; }
@@ -76,7 +76,7 @@ public:
     // Frees every array; the mesh then has no nodes, elements or facets. Nodes per element stays.
     void release();
 
-private:
+  private:
     std::int32_t nodeCount_ = 0;
     std::int32_t elementCount_ = 0;
     std::int32_t facetCount_ = 0;

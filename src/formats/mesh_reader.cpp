@@ -10,7 +10,8 @@
 namespace mesh_solve {
 
 // The file is little-endian and its blocks are read straight into the arrays.
-static_assert(std::endian::native == std::endian::little, "mesh files are read on little-endian machines only");
+static_assert(std::endian::native == std::endian::little,
+              "mesh files are read on little-endian machines only");
 
 namespace {
 
@@ -32,7 +33,9 @@ struct FileCloser {
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
 // Opening words of every refusal message.
-std::string fileText(const std::string& path) { return "The mesh file \"" + path + "\""; }
+std::string fileText(const std::string& path) {
+    return "The mesh file \"" + path + "\"";
+}
 
 // Size of the open file in bytes, or nothing when it cannot be told (not a plain file).
 std::optional<long long> fileSize(std::FILE* file) {
@@ -94,7 +97,8 @@ MeshArrays readArrays(std::FILE* file, const MeshHeader& h) {
     const auto facets = static_cast<std::size_t>(h.facets);
     MeshArrays arrays;
     arrays.coordinates.resize(3 * static_cast<std::size_t>(h.nodes));
-    arrays.connectivity.resize(static_cast<std::size_t>(h.nodesPerElement) * static_cast<std::size_t>(h.elements));
+    arrays.connectivity.resize(static_cast<std::size_t>(h.nodesPerElement) *
+                               static_cast<std::size_t>(h.elements));
     std::vector<std::int32_t> records(3 * facets);
     arrays.facetTags.resize(facets);
     arrays.facetElements.resize(facets);
@@ -173,7 +177,8 @@ MeshReadResult readMeshFile(Mesh& mesh, const std::string& path) {
             return refuse(mesh, std::move(fault));
         mesh.load(header->nodes, header->elements, header->nodesPerElement, std::move(arrays));
     } catch (const std::bad_alloc&) {
-        return refuse(mesh, "Not enough memory to load the mesh file \"" + path + "\" (" + countsText(*header) + ").");
+        return refuse(
+            mesh, "Not enough memory to load the mesh file \"" + path + "\" (" + countsText(*header) + ").");
     }
     return {MeshReadStatus::Read, {}};
 }

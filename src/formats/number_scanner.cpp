@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <bit>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
-#include <cmath>
 #include <limits>
 
 #include "formats/decimal_conversion.h"
@@ -13,9 +13,15 @@
 namespace results {
 namespace {
 
-bool isSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
-bool startsReal(char c) { return isDigit(c) || c == '.' || c == '-'; }
+bool isSpace(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f';
+}
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+bool startsReal(char c) {
+    return isDigit(c) || c == '.' || c == '-';
+}
 
 constexpr int kMantissaDigitLimit = 18;  // more digits could overflow 64 bits
 
@@ -57,7 +63,8 @@ const char* readShortDecimal(const char* p, const char* end, double& value) {
         fractionDigits = readDigits(p, end, mantissa);
     }
     // More digits than 64 bits hold (leading zeros counted too: such numbers are rare).
-    if (integerDigits + fractionDigits > kMantissaDigitLimit || integerDigits + fractionDigits == 0) return nullptr;
+    if (integerDigits + fractionDigits > kMantissaDigitLimit || integerDigits + fractionDigits == 0)
+        return nullptr;
     int exponent = 0;
     p = readExponent(p, end, exponent);
     if (!exactDecimal(mantissa, exponent - fractionDigits, negative, value)) return nullptr;
@@ -74,7 +81,9 @@ bool eightAreDigits(std::uint64_t chunk) {
 std::uint64_t eightDigitsValue(std::uint64_t chunk) {
     std::uint64_t v = chunk - 0x3030303030303030;
     v = v * 10 + (v >> 8);
-    v = (((v & 0x000000FF000000FF) * 0x000F424000000064) + (((v >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >> 32;
+    v = (((v & 0x000000FF000000FF) * 0x000F424000000064) +
+         (((v >> 16) & 0x000000FF000000FF) * 0x0000271000000001)) >>
+        32;
     return v & 0xFFFFFFFF;
 }
 
@@ -104,7 +113,8 @@ const char* readSolverScientific(const char* p, const char* end, double& value) 
         (e + 4 < end && isDigit(e[4])))
         return nullptr;
     const int exponent = (e[2] - '0') * 10 + (e[3] - '0');
-    if (!exactDecimal(mantissa, (e[1] == '-' ? -exponent : exponent) - decimals, negative, value)) return nullptr;
+    if (!exactDecimal(mantissa, (e[1] == '-' ? -exponent : exponent) - decimals, negative, value))
+        return nullptr;
     return e + 4;
 }
 
@@ -136,9 +146,13 @@ inline double readReal(const char*& p, const char* end) {
 
 }  // namespace
 
-void NumberScanner::skipToWhiteSpace() { p_ = results::skipToWhiteSpace(p_, end_); }
+void NumberScanner::skipToWhiteSpace() {
+    p_ = results::skipToWhiteSpace(p_, end_);
+}
 
-double NumberScanner::real() { return readReal(p_, end_); }
+double NumberScanner::real() {
+    return readReal(p_, end_);
+}
 
 void NumberScanner::reals(double* out, int count) {
     for (int i = 0; i < count; ++i) out[i] = readReal(p_, end_);

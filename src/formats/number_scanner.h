@@ -10,7 +10,7 @@
 namespace results {
 
 class NumberScanner {
-public:
+  public:
     explicit NumberScanner(std::string_view line) : p_(line.data()), end_(line.data() + line.size()) {}
 
     double real();
@@ -20,7 +20,7 @@ public:
     // Reads `count` reals into `out`.
     void reals(double* out, int count);
 
-private:
+  private:
     void skipToWhiteSpace();
 
     const char* p_;

@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "formats/mesh.h"
 #include "formats/block_search.h"
 #include "formats/derived_stress.h"
 #include "formats/element_lines.h"
 #include "formats/line_reader.h"
+#include "formats/mesh.h"
 #include "formats/number_scanner.h"
 #include "formats/result_kinds.h"
 
@@ -27,11 +27,16 @@ struct Range {
 
 const char* nodeKeyword(int kind) {
     switch (kind) {
-        case kKindTemperature: return "TEMP";
-        case kKindDisplacement: return "DISP";
-        case kKindModeShape: return "EIGE";
-        case kKindVelocity: return "VELO";
-        default: return nullptr;
+        case kKindTemperature:
+            return "TEMP";
+        case kKindDisplacement:
+            return "DISP";
+        case kKindModeShape:
+            return "EIGE";
+        case kKindVelocity:
+            return "VELO";
+        default:
+            return nullptr;
     }
 }
 
@@ -60,10 +65,13 @@ ReadStatus findNodeBlock(LineReader& reader, const char* keyword, int step) {
     return ReadStatus::Failed;
 }
 
-ReadStatus readNodeBlock(LineReader& reader, const ResultMesh& mesh, const ResultRequest& rq, NodeResults& out) {
+ReadStatus readNodeBlock(LineReader& reader, const ResultMesh& mesh, const ResultRequest& rq,
+                         NodeResults& out) {
     const char* keyword = nodeKeyword(rq.kind);
-    if (rq.kind == kKindModeShape && !readModeValue(reader, rq.step, out.modeValue)) return ReadStatus::Failed;
-    if (const ReadStatus found = findNodeBlock(reader, keyword, rq.step); found != ReadStatus::Read) return found;
+    if (rq.kind == kKindModeShape && !readModeValue(reader, rq.step, out.modeValue))
+        return ReadStatus::Failed;
+    if (const ReadStatus found = findNodeBlock(reader, keyword, rq.step); found != ReadStatus::Read)
+        return found;
 
     const int components = rq.kind == kKindTemperature ? 1 : 3;
     auto& target = rq.item == kItemVector ? out.vectors : out.values;
@@ -112,7 +120,8 @@ bool findElementBlock(LineReader& reader, const char* keyword, int step, int sol
 // Every mid-side node no element line named takes the mean of its two corners.
 void fillMidSideNodes(const ResultMesh& mesh, NodeResults& out) {
     // Local positions (1-based) of each mid-side node and the two corners it lies between.
-    static constexpr int kMidSide[6][3] = {{2, 1, 3}, {4, 3, 5}, {6, 5, 1}, {7, 1, 10}, {8, 3, 10}, {9, 5, 10}};
+    static constexpr int kMidSide[6][3] = {{2, 1, 3},  {4, 3, 5},  {6, 5, 1},
+                                           {7, 1, 10}, {8, 3, 10}, {9, 5, 10}};
     const auto n = static_cast<std::size_t>(mesh.nodeCount);
     auto valid = [n](std::int32_t node) { return node >= 1 && static_cast<std::size_t>(node) <= n; };
     for (std::int32_t e = 0; e < mesh.elementCount; ++e) {
@@ -125,23 +134,27 @@ void fillMidSideNodes(const ResultMesh& mesh, NodeResults& out) {
     }
 }
 
-ReadStatus readElementBlock(LineReader& reader, const ResultMesh& mesh, const ResultRequest& rq, NodeResults& out) {
+ReadStatus readElementBlock(LineReader& reader, const ResultMesh& mesh, const ResultRequest& rq,
+                            NodeResults& out) {
     const bool stress = rq.kind == kKindStress;
-    if (!findElementBlock(reader, stress ? "STRE" : "STRA", rq.step, rq.solutionType)) return ReadStatus::Failed;
+    if (!findElementBlock(reader, stress ? "STRE" : "STRA", rq.step, rq.solutionType))
+        return ReadStatus::Failed;
 
     std::fill(out.values.begin(), out.values.end(), 0.0);
     std::fill(out.hits.begin(), out.hits.end(), 0);
     const auto nodeCount = static_cast<std::size_t>(mesh.nodeCount);
     std::int64_t lines = std::int64_t{4} * mesh.elementCount;  // lines left to read
-    ElementLine last;  // what a repeat line stands for
+    ElementLine last;                                          // what a repeat line stands for
     std::vector<std::string_view> batch;
     std::vector<ElementLine> read;
     while (lines > 0 && reader.nextBatch(batch, kElementLineLimit, static_cast<std::size_t>(lines))) {
         readElementLines(batch, stress, rq.item, read);
-        const auto blank = std::find_if(read.begin(), read.end(), [](const ElementLine& r) { return r.kind == ElementLine::kBlank; });
+        const auto blank = std::find_if(read.begin(), read.end(),
+                                        [](const ElementLine& r) { return r.kind == ElementLine::kBlank; });
         for (auto r = read.begin(); r != blank; ++r) {
             if (r->kind == ElementLine::kNumbers) last = *r;
-            if (last.node < 1 || static_cast<std::size_t>(last.node) > nodeCount) continue;  // not a node of this mesh
+            if (last.node < 1 || static_cast<std::size_t>(last.node) > nodeCount)
+                continue;  // not a node of this mesh
             out.hits[last.node - 1] += 1;
             out.values[last.node - 1] += last.value;
         }
@@ -157,7 +170,8 @@ ReadStatus readElementBlock(LineReader& reader, const ResultMesh& mesh, const Re
     }
     out.largest = range.largest;
     out.smallest = range.smallest;
-    if (mesh.nodesPerElement == 10 && mesh.connectivity.size() >= static_cast<std::size_t>(mesh.elementCount) * 10)
+    if (mesh.nodesPerElement == 10 &&
+        mesh.connectivity.size() >= static_cast<std::size_t>(mesh.elementCount) * 10)
         fillMidSideNodes(mesh, out);
     return ReadStatus::Read;
 }

@@ -28,21 +28,21 @@ class IQuarnelAddOnCommand;
 
 // The object handed to AddOnLoad; its first own operation gives the host's root object.
 class IQDAddOnHook : public IUnknown {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDAddOnHook);
     using Base = IUnknown;
     virtual Status GetRoot(IUnknown** root) = 0;
 };
 
 class IQDRoot : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDRoot);
     using Base = IDispatch;
     virtual Status get_Sessions(IQDSessions** sessions) = 0;
 };
 
 class IQDSessions : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDSessions);
     using Base = IDispatch;
     virtual Status get_Count(std::int32_t* count) = 0;
@@ -52,7 +52,7 @@ public:
 
 // A document open in the host. Query it for IQDPartSession, IQDAssemblySession, IQDDesignSession.
 class IQDSession : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDSession);
     using Base = IDispatch;
     virtual Status get_Kind(std::int32_t* kind) = 0;  // kPartSessionKind or another code
@@ -63,7 +63,7 @@ public:
 // What part and assembly documents share: units, model box, design points, STEP export, and the
 // lookup of an entity by its persistent key.
 class IQDDesignSession : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDDesignSession);
     using Base = IDispatch;
     virtual Status get_ModelUnits(std::int32_t* unit) = 0;
@@ -79,7 +79,7 @@ public:
 };
 
 class IQDPartSession : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDPartSession);
     using Base = IDispatch;
     virtual Status GetBodies(IQDBodies** bodies) = 0;
@@ -91,14 +91,14 @@ public:
 };
 
 class IQDAssemblySession : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDAssemblySession);
     using Base = IDispatch;
     virtual Status get_ComponentCount(std::int32_t* count) = 0;
 };
 
 class IQDBodies : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDBodies);
     using Base = IDispatch;
     virtual Status get_Count(std::int32_t* count) = 0;
@@ -106,7 +106,7 @@ public:
 };
 
 class IQDBody : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDBody);
     using Base = IDispatch;
     virtual Status get_Key(KeyBytes* key) = 0;
@@ -116,7 +116,7 @@ public:
 };
 
 class IQDEntities : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDEntities);
     using Base = IDispatch;
     virtual Status get_Count(std::int32_t* count) = 0;
@@ -125,7 +125,7 @@ public:
 
 // A face, edge or vertex of a body. Query it for IQDFace, IQDEdge or IQDVertex.
 class IQDEntity : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDEntity);
     using Base = IDispatch;
     virtual Status get_Key(KeyBytes* key) = 0;
@@ -135,7 +135,7 @@ public:
 };
 
 class IQDFace : public IQDEntity {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDFace);
     using Base = IQDEntity;
     virtual Status get_SurfaceKind(std::int32_t* kind) = 0;
@@ -144,7 +144,7 @@ public:
 };
 
 class IQDEdge : public IQDEntity {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDEdge);
     using Base = IQDEntity;
     // The faces that meet at the edge (two on a closed solid; one on a sheet's border).
@@ -152,7 +152,7 @@ public:
 };
 
 class IQDVertex : public IQDEntity {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDVertex);
     using Base = IQDEntity;
     virtual Status GetPoint(Point3* position) = 0;
@@ -160,7 +160,7 @@ public:
 
 // A design point of the document, numbered from 1.
 class IQDDesignPoint : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDDesignPoint);
     using Base = IDispatch;
     virtual Status get_Number(std::int32_t* number) = 0;
@@ -169,7 +169,7 @@ public:
 
 // The three floating-point components of a plane.
 class IQDPlaneValues : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDPlaneValues);
     using Base = IDispatch;
     virtual Status get_A(double* a) = 0;
@@ -179,7 +179,7 @@ public:
 
 // A reference plane of the document.
 class IQDPlane : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDPlane);
     using Base = IDispatch;
     virtual Status get_Name(AutoString* name) = 0;
@@ -188,7 +188,7 @@ public:
 
 // One object the user picked.
 class IQDPickedObject : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDPickedObject);
     using Base = IDispatch;
     // The geometric object: query it for IQDFace, IQDEdge, IQDVertex, IQDDesignPoint or IQDPlane.
@@ -196,7 +196,7 @@ public:
 };
 
 class IQDSelection : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDSelection);
     using Base = IDispatch;
     // The number of picked objects; `filter` is the asking command's code (the host may prompt).
@@ -209,7 +209,7 @@ public:
 
 // The host's side of a running command.
 class IQDCommandSite : public IDispatch {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IQDCommandSite);
     using Base = IDispatch;
     // View position in pixels of a model point.

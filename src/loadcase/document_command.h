@@ -9,23 +9,24 @@ namespace loadcase {
 
 // The explorer as the commands of the loadcase see it: the command owner and its document.
 class DocumentOwner : public addon::CommandOwner {
-public:
+  public:
     virtual Document& document() = 0;
 
-protected:
+  protected:
     ~DocumentOwner() = default;
 };
 
 }  // namespace loadcase
 
 class CDocumentCommand : public CAddOnCommand {
-public:
+  public:
     loadcase::DocumentOwner* explorer() const { return explorer_; }
     loadcase::Document& document() const { return explorer_->document(); }
 
-protected:
-    explicit CDocumentCommand(loadcase::DocumentOwner* explorer) : CAddOnCommand(explorer), explorer_(explorer) {}
+  protected:
+    explicit CDocumentCommand(loadcase::DocumentOwner* explorer)
+        : CAddOnCommand(explorer), explorer_(explorer) {}
 
-private:
+  private:
     loadcase::DocumentOwner* explorer_;
 };

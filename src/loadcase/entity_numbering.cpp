@@ -13,9 +13,15 @@ namespace {
 RefPtr<host::IQDEntities> entitiesOf(const RefPtr<host::IQDBody>& body, EntitySort sort) {
     RefPtr<host::IQDEntities> list;
     switch (sort) {
-        case EntitySort::Face: check(body->get_Faces(list.put()), host::IQDBody::iid); break;
-        case EntitySort::Edge: check(body->get_Edges(list.put()), host::IQDBody::iid); break;
-        case EntitySort::Vertex: check(body->get_Vertices(list.put()), host::IQDBody::iid); break;
+        case EntitySort::Face:
+            check(body->get_Faces(list.put()), host::IQDBody::iid);
+            break;
+        case EntitySort::Edge:
+            check(body->get_Edges(list.put()), host::IQDBody::iid);
+            break;
+        case EntitySort::Vertex:
+            check(body->get_Vertices(list.put()), host::IQDBody::iid);
+            break;
     }
     platform::require(list, host::IQDEntities::iid);
     return list;
@@ -78,7 +84,8 @@ std::int32_t EntityNumbering::bodyNumber(const host::KeyBytes& bodyKey) const {
     throw HostError(platform::kFail, host::IQDBodies::iid);
 }
 
-RefPtr<host::IQDEntity> EntityNumbering::find(const host::KeyBytes& bodyKey, const host::KeyBytes& entityKey) const {
+RefPtr<host::IQDEntity> EntityNumbering::find(const host::KeyBytes& bodyKey,
+                                              const host::KeyBytes& entityKey) const {
     RefPtr<host::IQDEntity> entity;
     if (part_) {
         check(part_->FindEntity(bodyKey, entityKey, entity.put()), host::IQDPartSession::iid);
@@ -98,8 +105,8 @@ std::int32_t EntityNumbering::bodyIndexOf(const RefPtr<host::IQDBody>& body) con
     throw HostError(platform::kFail, host::IQDBodies::iid);
 }
 
-std::int32_t EntityNumbering::numberIn(const RefPtr<host::IQDBody>& body, std::int32_t bodyIndex, EntitySort sort,
-                                       const host::KeyBytes& key) const {
+std::int32_t EntityNumbering::numberIn(const RefPtr<host::IQDBody>& body, std::int32_t bodyIndex,
+                                       EntitySort sort, const host::KeyBytes& key) const {
     const std::int32_t index = indexOf(entitiesOf(body, sort), key);
     if (index < 0) throw HostError(platform::kFail, host::IQDEntities::iid);
     if (bodyIndex <= 0) return index + 1;
@@ -122,8 +129,8 @@ std::int32_t EntityNumbering::number(EntitySort sort, const host::KeyBytes& body
     return numberIn(body, 0, sort, entityKey);
 }
 
-std::optional<std::pair<std::int32_t, std::int32_t>> EntityNumbering::edgeFaces(const host::KeyBytes& bodyKey,
-                                                                                const host::KeyBytes& edgeKey) const {
+std::optional<std::pair<std::int32_t, std::int32_t>> EntityNumbering::edgeFaces(
+    const host::KeyBytes& bodyKey, const host::KeyBytes& edgeKey) const {
     auto edge = find(bodyKey, edgeKey).require<host::IQDEdge>();
     RefPtr<host::IQDEntities> faces;
     check(edge->get_Faces(faces.put()), host::IQDEdge::iid);

@@ -21,7 +21,7 @@ struct BodyTotals {
 };
 
 class EntityNumbering {
-public:
+  public:
     // Counts the bodies of a part session. Throws HostError when a body cannot be read.
     explicit EntityNumbering(const platform::RefPtr<host::IQDPartSession>& part);
     // An assembly: entities are found by key through the design session, all in body 1.
@@ -33,19 +33,21 @@ public:
     // The body number of `bodyKey` (1 in an assembly); throws HostError when it is not found.
     std::int32_t bodyNumber(const host::KeyBytes& bodyKey) const;
     // The entity of the keys; throws HostError when the host cannot find it.
-    platform::RefPtr<host::IQDEntity> find(const host::KeyBytes& bodyKey, const host::KeyBytes& entityKey) const;
+    platform::RefPtr<host::IQDEntity> find(const host::KeyBytes& bodyKey,
+                                           const host::KeyBytes& entityKey) const;
     // The solver's number of the entity of sort `sort` with these keys; throws HostError when the
     // host cannot find it.
-    std::int32_t number(EntitySort sort, const host::KeyBytes& bodyKey, const host::KeyBytes& entityKey) const;
+    std::int32_t number(EntitySort sort, const host::KeyBytes& bodyKey,
+                        const host::KeyBytes& entityKey) const;
     // The numbers of the (exactly two) faces that meet at an edge, or nothing when the host
     // reports another count.
     std::optional<std::pair<std::int32_t, std::int32_t>> edgeFaces(const host::KeyBytes& bodyKey,
-                                                                    const host::KeyBytes& edgeKey) const;
+                                                                   const host::KeyBytes& edgeKey) const;
 
-private:
+  private:
     std::int32_t bodyIndexOf(const platform::RefPtr<host::IQDBody>& body) const;
-    std::int32_t numberIn(const platform::RefPtr<host::IQDBody>& body, std::int32_t bodyIndex, EntitySort sort,
-                          const host::KeyBytes& key) const;
+    std::int32_t numberIn(const platform::RefPtr<host::IQDBody>& body, std::int32_t bodyIndex,
+                          EntitySort sort, const host::KeyBytes& key) const;
 
     platform::RefPtr<host::IQDPartSession> part_;
     platform::RefPtr<host::IQDDesignSession> design_;

@@ -3,7 +3,7 @@
 #include "loadcase/document_command.h"
 
 class CLoadcaseCommand : public CDocumentCommand {
-public:
+  public:
     explicit CLoadcaseCommand(loadcase::DocumentOwner* explorer) : CDocumentCommand(explorer) {}
 
     std::string className() const override { return "CLoadcaseCommand"; }

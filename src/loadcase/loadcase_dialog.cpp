@@ -41,7 +41,9 @@ ui::DialogTemplate CLoadcase::makeTemplate() {
     return t;
 }
 
-loadcase::Document& CLoadcase::document() const { return command_->document(); }
+loadcase::Document& CLoadcase::document() const {
+    return command_->document();
+}
 
 bool CLoadcase::onInitDialog() {
     type_ = -1;
@@ -53,9 +55,11 @@ bool CLoadcase::onInitDialog() {
 void CLoadcase::fillLists() {
     const std::string& folder = document().projectFolder();
     clearItems(kOldList);
-    for (const auto& name : platform::filesWithExtension(folder, ".api_fem")) addItem(kOldList, platform::fileStem(name));
+    for (const auto& name : platform::filesWithExtension(folder, ".api_fem"))
+        addItem(kOldList, platform::fileStem(name));
     clearItems(kMeshList);
-    for (const auto& name : platform::filesWithExtension(folder, ".meb")) addItem(kMeshList, platform::fileStem(name));
+    for (const auto& name : platform::filesWithExtension(folder, ".meb"))
+        addItem(kMeshList, platform::fileStem(name));
 }
 
 void CLoadcase::chooseType(int type) {
@@ -63,7 +67,9 @@ void CLoadcase::chooseType(int type) {
     document().setAnalysisType(type);
 }
 
-std::string CLoadcase::selectedText(int listId) const { return itemText(listId, selection(listId)); }
+std::string CLoadcase::selectedText(int listId) const {
+    return itemText(listId, selection(listId));
+}
 
 void CLoadcase::OnApply() {
     loadcase::Document& doc = document();

@@ -9,7 +9,7 @@
 class CLoadcaseCommand;
 
 class CLoadcase : public ui::Dialog {
-public:
+  public:
     enum ControlId {
         kOldGroup = 11069,
         kOldList = 11032,
@@ -36,10 +36,10 @@ public:
     void OnApply();
     void OnDelete();
 
-protected:
+  protected:
     bool onInitDialog() override;
 
-private:
+  private:
     static ui::DialogTemplate makeTemplate();
     loadcase::Document& document() const;
     void chooseType(int type);

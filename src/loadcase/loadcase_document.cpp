@@ -92,8 +92,8 @@ void Document::save() {
 bool Document::keepDamagedFile() {
     const auto result = LoadcaseFile::setAsideDamaged(damagedFile_);
     if (!result.ok() && platform::pathExists(damagedFile_)) {
-        ui::showMessage("The damaged loadcase file " + damagedFile_ + " could not be moved aside (" + result.error +
-                        "); the loadcase is not saved.");
+        ui::showMessage("The damaged loadcase file " + damagedFile_ + " could not be moved aside (" +
+                        result.error + "); the loadcase is not saved.");
         return false;
     }
     damagedFile_.clear();

@@ -16,7 +16,7 @@
 namespace loadcase {
 
 class Document {
-public:
+  public:
     static constexpr int kSectionCount = 8;  // kinds 0 to 7 have a section line; mesher settings do not
     using Bytes = EntryList::Bytes;
     // A view is told which section changed; kAllSections after a reload or a switch of loadcase.
@@ -53,7 +53,8 @@ public:
     const EntryList& entries() const { return entries_; }
     // Appends an entry unless the same text already stands for the entity, then saves. A text no
     // entry had before gets a line in its section; a known one does not.
-    void addEntry(const Bytes& bodyKey, const Bytes& entityKey, const std::string& text, model::EntryKind kind);
+    void addEntry(const Bytes& bodyKey, const Bytes& entityKey, const std::string& text,
+                  model::EntryKind kind);
     // Replaces every entry of `kind` by one with `text`, then saves; with `show` the section's lines
     // are replaced by one line with the text.
     void replaceSectionEntry(const std::string& text, model::EntryKind kind, bool show);
@@ -87,7 +88,7 @@ public:
     int observe(Observer observer);
     void forget(int observerId);
 
-private:
+  private:
     void notify(int section) const;
     void showLoadedEntries();
     bool keepDamagedFile();

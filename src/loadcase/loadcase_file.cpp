@@ -8,8 +8,8 @@
 #include "entry_record/archive_error.h"
 #include "entry_record/archive_reader.h"
 #include "entry_record/archive_writer.h"
-#include "loadcase/file_replace.h"
 #include "entry_record/object_io.h"
+#include "loadcase/file_replace.h"
 
 namespace loadcase {
 namespace {

@@ -20,12 +20,18 @@ using platform::RefPtr;
 
 int headerCodeForSolveIndex(int solveIndex) {
     switch (solveIndex) {
-        case 1: return -1;
-        case 4: return 3;
-        case 5: return 5;
-        case 6: return 1;
-        case 7: return 2;
-        default: return 0;
+        case 1:
+            return -1;
+        case 4:
+            return 3;
+        case 5:
+            return 5;
+        case 6:
+            return 1;
+        case 7:
+            return 2;
+        default:
+            return 0;
     }
 }
 
@@ -71,21 +77,25 @@ std::string loadCode(char letter) {
     switch (letter) {
         case 'f':
         case 'h':
-        case 'l': return "0 ";
-        case 'p': return "1 ";
-        case 'c': return "2 ";
-        default: return {};
+        case 'l':
+            return "0 ";
+        case 'p':
+            return "1 ";
+        case 'c':
+            return "2 ";
+        default:
+            return {};
     }
 }
 
 class Writer {
-public:
+  public:
     Writer(const SolverInputSource& source, const std::optional<SolveValues>& values)
         : source_(source), document_(source.document), values_(values) {}
 
     int run();
 
-private:
+  private:
     bool refusedForSolve();
     bool startResultFile();
     void writeHeader(std::ostream& out) const;
@@ -119,7 +129,9 @@ int Writer::run() {
 
     std::ostringstream out;
     writeHeader(out);
-    out << "MODEL\n" << platform::joinPath(document_.projectFolder(), "dump.stp") << "\nMFILE\n" << document_.meshPath() << "\n";
+    out << "MODEL\n"
+        << platform::joinPath(document_.projectFolder(), "dump.stp") << "\nMFILE\n"
+        << document_.meshPath() << "\n";
     if (values_) writeSolveSections(out);
     writeTablesAndMeshSettings(out);
     writeKind(out, model::kKindMaterial, "MATERIALS");
@@ -174,11 +186,11 @@ void Writer::writeHeader(std::ostream& out) const {
     out << "HEADER\n";
     if (values_) {
         const auto& s = *values_;
-        out << format("0.001 %s scale=%g nod=%d elem=0 ana=%d %g %g %d\n", source_.unitText.c_str(), source_.lengthScale,
-                      nodes, code, s[1], s[3], static_cast<int>(s[2]));
+        out << format("0.001 %s scale=%g nod=%d elem=0 ana=%d %g %g %d\n", source_.unitText.c_str(),
+                      source_.lengthScale, nodes, code, s[1], s[3], static_cast<int>(s[2]));
     } else {
-        out << format("0.001 %s scale=%g nod=%d elem=0 ana=%d\n", source_.unitText.c_str(), source_.lengthScale, nodes,
-                      code);
+        out << format("0.001 %s scale=%g nod=%d elem=0 ana=%d\n", source_.unitText.c_str(),
+                      source_.lengthScale, nodes, code);
     }
 }
 
@@ -190,11 +202,20 @@ void Writer::writeSolveSections(std::ostream& out) const {
             if (s[5] == 0) s[5] = 1.0;
             out << format("TSTEP\n 1 %d, %g, %g %g\n", static_cast<int>(s[2]), s[3], s[4], s[5]);
             break;
-        case 2: out << "GSTEP\n"; break;
-        case 3: out << "BUCKLE\n"; break;
-        case 5: out << format("DYNAMIC\n %g %g\n", s[5], s[6]); break;
-        case 7: out << format("PRINT\n %d\nDYNAMIC\n %g %g\n", static_cast<int>(s[2]), s[5], s[6]); break;
-        default: break;
+        case 2:
+            out << "GSTEP\n";
+            break;
+        case 3:
+            out << "BUCKLE\n";
+            break;
+        case 5:
+            out << format("DYNAMIC\n %g %g\n", s[5], s[6]);
+            break;
+        case 7:
+            out << format("PRINT\n %d\nDYNAMIC\n %g %g\n", static_cast<int>(s[2]), s[5], s[6]);
+            break;
+        default:
+            break;
     }
 }
 
@@ -218,7 +239,8 @@ void Writer::writeKind(std::ostream& out, model::EntryKind kind, const char* hea
         try {
             out << lineFor(kind, entry);
         } catch (const platform::HostError&) {
-            ui::showMessage(entry.data().text() + "\nAttribute applied to obsolete entity; you must delete it!");
+            ui::showMessage(entry.data().text() +
+                            "\nAttribute applied to obsolete entity; you must delete it!");
         }
     }
 }
@@ -226,12 +248,18 @@ void Writer::writeKind(std::ostream& out, model::EntryKind kind, const char* hea
 std::string Writer::lineFor(model::EntryKind kind, const model::CActions& entry) const {
     const auto& d = entry.data();
     switch (kind) {
-        case model::kKindMaterial: return materialLine(d);
-        case model::kKindMeshSize: return meshSizeLine(d);
-        case model::kKindAction: return actionLine(d);
-        case model::kKindReaction: return reactionLine(d);
-        case model::kKindInteraction: return interactionLine(d);
-        default: return {};
+        case model::kKindMaterial:
+            return materialLine(d);
+        case model::kKindMeshSize:
+            return meshSizeLine(d);
+        case model::kKindAction:
+            return actionLine(d);
+        case model::kKindReaction:
+            return reactionLine(d);
+        case model::kKindInteraction:
+            return interactionLine(d);
+        default:
+            return {};
     }
 }
 
@@ -255,14 +283,17 @@ host::Point3 Writer::scaledPoint(const model::CActionsData& d) const {
 std::string Writer::meshSizeLine(const model::CActionsData& d) const {
     const double size = std::atof(afterFirst(d.text(), '=').c_str());
     switch (d.text().empty() ? '\0' : d.text()[0]) {
-        case 'f': return format("bos %d %f\n", number(EntitySort::Face, d), size);
-        case 'e': return format("eos %d %f\n", number(EntitySort::Edge, d), size);
+        case 'f':
+            return format("bos %d %f\n", number(EntitySort::Face, d), size);
+        case 'e':
+            return format("eos %d %f\n", number(EntitySort::Edge, d), size);
         case 'v':
         case 'p': {
             const auto p = scaledPoint(d);
             return format("pxs %g,%g,%g %f\n", p.x, p.y, p.z, size);
         }
-        default: return {};
+        default:
+            return {};
     }
 }
 
@@ -270,7 +301,9 @@ std::string Writer::actionLine(const model::CActionsData& d) const {
     const std::string& text = d.text();
     const std::string value = afterFirst(text, '=');
     switch (text.empty() ? '\0' : text[0]) {
-        case 'f': return format("bol %d ", number(EntitySort::Face, d)) + loadCode(letterAfterSemicolon(text)) + value + "\n";
+        case 'f':
+            return format("bol %d ", number(EntitySort::Face, d)) + loadCode(letterAfterSemicolon(text)) +
+                   value + "\n";
         case 'e': {
             const auto faces = numbering_->edgeFaces(d.bodyKey().bytes(), d.entityKey().bytes());
             const std::string ref = faces ? format("efl %d %d ", faces->first, faces->second)
@@ -283,10 +316,14 @@ std::string Writer::actionLine(const model::CActionsData& d) const {
             return format("pxf %g,%g,%g ", p.x, p.y, p.z) + value + "\n";
         }
         case 'a':
-        case 'b': return "al " + value + "\n";
-        case 't': return "t " + platform::joinPath(document_.projectFolder(), value) + ".out\n";
-        case 's': return spinLine(d);
-        default: return {};
+        case 'b':
+            return "al " + value + "\n";
+        case 't':
+            return "t " + platform::joinPath(document_.projectFolder(), value) + ".out\n";
+        case 's':
+            return spinLine(d);
+        default:
+            return {};
     }
 }
 
@@ -295,12 +332,13 @@ std::string Writer::spinLine(const model::CActionsData& d) const {
     if (!face) return {};
     std::int32_t kind = 0;
     check(face->get_SurfaceKind(&kind), host::IQDFace::iid);
-    if (kind != host::kSurfaceCylinder && kind != host::kSurfaceCone && kind != host::kSurfaceRevolution) return {};
+    if (kind != host::kSurfaceCylinder && kind != host::kSurfaceCone && kind != host::kSurfaceRevolution)
+        return {};
     host::Point3 origin, direction;
     check(face->GetAxis(&origin, &direction), host::IQDFace::iid);
     const double s = source_.lengthScale;
-    return format("cx %g,%g,%g %g %g %g ", origin.x * s, origin.y * s, origin.z * s, (origin.x + direction.x) * s,
-                  (origin.y + direction.y) * s, (origin.z + direction.z) * s) +
+    return format("cx %g,%g,%g %g %g %g ", origin.x * s, origin.y * s, origin.z * s,
+                  (origin.x + direction.x) * s, (origin.y + direction.y) * s, (origin.z + direction.z) * s) +
            afterFirst(d.text(), '=') + "\n";
 }
 
@@ -312,7 +350,9 @@ std::string Writer::reactionLine(const model::CActionsData& d) const {
         ref = format("pxr %g,%g,%g ", p.x, p.y, p.z);
     } else {
         switch (text.empty() ? '\0' : text[0]) {
-            case 'f': ref = format("bor %d ", number(EntitySort::Face, d)); break;
+            case 'f':
+                ref = format("bor %d ", number(EntitySort::Face, d));
+                break;
             case 'e': {
                 const auto faces = numbering_->edgeFaces(d.bodyKey().bytes(), d.entityKey().bytes());
                 ref = faces ? format("efr %d %d ", faces->first, faces->second)
@@ -321,8 +361,11 @@ std::string Writer::reactionLine(const model::CActionsData& d) const {
             }
             // A picked vertex is stored as "point;fix,...": it is referenced by its number.
             case 'v':
-            case 'p': ref = format("por %d ", number(EntitySort::Vertex, d)); break;
-            default: return {};
+            case 'p':
+                ref = format("por %d ", number(EntitySort::Vertex, d));
+                break;
+            default:
+                return {};
         }
     }
     const char* flags = freedomFlags(fixityIndex(text));
@@ -332,11 +375,16 @@ std::string Writer::reactionLine(const model::CActionsData& d) const {
 std::string Writer::interactionLine(const model::CActionsData& d) const {
     const std::string value = afterFirst(d.text(), '=');
     switch (letterAfterSemicolon(d.text())) {
-        case 'n': return format("bocn %d ", number(EntitySort::Face, d)) + value + "\n";
-        case 'd': return format("boc %d ", number(EntitySort::Face, d)) + value + "\n";
-        case 'g': return format("bog %d ", number(EntitySort::Face, d)) + value + "\n";
-        case 'i': return format("boi %d\n", number(EntitySort::Face, d));
-        default: return {};
+        case 'n':
+            return format("bocn %d ", number(EntitySort::Face, d)) + value + "\n";
+        case 'd':
+            return format("boc %d ", number(EntitySort::Face, d)) + value + "\n";
+        case 'g':
+            return format("bog %d ", number(EntitySort::Face, d)) + value + "\n";
+        case 'i':
+            return format("boi %d\n", number(EntitySort::Face, d));
+        default:
+            return {};
     }
 }
 

@@ -6,13 +6,13 @@
 #include "addon_base/guarded_call.h"
 #include "addon_base/host_access.h"
 #include "addon_base/library_state.h"
+#include "loadcase/document_command.h"
 #include "loadcase/solver_input_writer.h"
-#include "mesh_solve/solver_input_source.h"
 #include "mesh_solve/mesh_dialog.h"
 #include "mesh_solve/mesh_store.h"
 #include "mesh_solve/mesher_settings.h"
 #include "mesh_solve/program_launch.h"
-#include "loadcase/document_command.h"
+#include "mesh_solve/solver_input_source.h"
 #include "platform/host_error.h"
 #include "platform/paths.h"
 #include "ui/prompts.h"
@@ -88,7 +88,8 @@ void CMeshCommand::run() {
 
     const mesh_solve::MesherSettings settings = meshDialog()->settings();
     mesh_solve::libraryMesh().setNodesPerElement(mesh_solve::nodesPerElement(settings));
-    ex.document().replaceSectionEntry(mesh_solve::mesherParameterLine(settings), model::kKindMesherParameters, false);
+    ex.document().replaceSectionEntry(mesh_solve::mesherParameterLine(settings), model::kKindMesherParameters,
+                                      false);
     log.line("mesh params written");
 
     // A refused input (the host's bodies could not be read) would only feed the mesher a wrong model.

@@ -7,7 +7,8 @@ class CMesh;
 
 class CMeshCommand : public CModelCommand {
   public:
-    explicit CMeshCommand(loadcase::DocumentOwner* explorer) : CModelCommand(explorer, model::kKindMeshSize) {}
+    explicit CMeshCommand(loadcase::DocumentOwner* explorer)
+        : CModelCommand(explorer, model::kKindMeshSize) {}
 
     std::string className() const override { return "CMeshCommand"; }
     void Start() override;

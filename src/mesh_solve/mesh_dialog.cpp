@@ -6,10 +6,10 @@
 #include "addon_base/library_state.h"
 #include "addon_base/model_size.h"
 #include "addon_base/picked_entity.h"
+#include "loadcase/document_command.h"
 #include "loadcase/text_format.h"
 #include "mesh_solve/mesh_command.h"
 #include "mesh_solve/plain_number.h"
-#include "loadcase/document_command.h"
 #include "ui/prompts.h"
 
 using ui::ControlKind;
@@ -143,7 +143,8 @@ void CMesh::apply() {
         const addon::PickedEntity pick = picks.classify(i, ex.isPartSession());
         const char* format = sizeFormat(pick.kind);
         if (!pick.usable() || format == nullptr) continue;
-        ex.document().addEntry(pick.bodyKey, pick.entityKey, loadcase::format(format, size), model::kKindMeshSize);
+        ex.document().addEntry(pick.bodyKey, pick.entityKey, loadcase::format(format, size),
+                               model::kKindMeshSize);
     }
     picks.resetAndHandBack();
     ex.document().markChanged();

@@ -3,8 +3,8 @@
 // mesher settings in a property grid, and MESH.
 #include <array>
 
-#include "mesh_solve/mesher_settings.h"
 #include "addon_base/command_dialog.h"
+#include "mesh_solve/mesher_settings.h"
 #include "widgets/property_grid.h"
 
 class CMeshCommand;

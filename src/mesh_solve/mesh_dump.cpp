@@ -13,7 +13,7 @@ namespace {
 // Collects the text in a large buffer and hands it to the file in blocks. Numbers are formatted with
 // std::to_chars, which always writes a decimal point whatever locale the host has set.
 class DumpWriter {
-public:
+  public:
     explicit DumpWriter(std::FILE* file) : file_(file) { buffer_.reserve(kBlock + 1024); }
     ~DumpWriter() { flush(); }
 
@@ -34,12 +34,13 @@ public:
         return text(std::string_view(digits, static_cast<std::size_t>(result.ptr - digits)));
     }
     void flush() {
-        if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size()) failed_ = true;
+        if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
+            failed_ = true;
         buffer_.clear();
     }
     bool failed() const { return failed_; }
 
-private:
+  private:
     static constexpr std::size_t kBlock = 1 << 20;
     std::FILE* file_;
     std::string buffer_;

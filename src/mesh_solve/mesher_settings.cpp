@@ -1,7 +1,7 @@
 #include "mesh_solve/mesher_settings.h"
 
-#include "loadcase/text_format.h"
 #include "formats/mesh.h"
+#include "loadcase/text_format.h"
 #include "mesh_solve/plain_number.h"
 
 namespace mesh_solve {

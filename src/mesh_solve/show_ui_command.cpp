@@ -15,7 +15,8 @@ using platform::Status;
 namespace {
 
 constexpr const char* kSectionNames[CShowUICommand::kSectionCount] = {
-    "Loadcase", "Materials", "Mesh Sizes", "Actions", "Reactions", "Interactions", "Tables", "Solve Parameters"};
+    "Loadcase",  "Materials",    "Mesh Sizes", "Actions",
+    "Reactions", "Interactions", "Tables",     "Solve Parameters"};
 
 }  // namespace
 
@@ -39,8 +40,12 @@ void CShowUICommand::clearSiteStatus() {
     if (site() != nullptr) platform::check(site()->ClearStatus(), host::IQDCommandSite::iid);
 }
 
-Status CShowUICommand::get_IsPersistent(platform::VariantBool* answer) { return answerBool(answer, true); }
-Status CShowUICommand::get_HasPanel(platform::VariantBool* answer) { return answerBool(answer, true); }
+Status CShowUICommand::get_IsPersistent(platform::VariantBool* answer) {
+    return answerBool(answer, true);
+}
+Status CShowUICommand::get_HasPanel(platform::VariantBool* answer) {
+    return answerBool(answer, true);
+}
 
 // ---- showing ----
 
@@ -85,7 +90,8 @@ void CShowUICommand::takeSession(const platform::RefPtr<host::IQDSession>& sessi
 void CShowUICommand::fixFolders() {
     auto& lib = addon::library();
     std::string root = addon::readProjectsRoot();
-    if (root == "notfound" || root.empty()) root = platform::joinPath(platform::documentsFolder(), "FEMprojects");
+    if (root == "notfound" || root.empty())
+        root = platform::joinPath(platform::documentsFolder(), "FEMprojects");
     lib.projectsRoot = root;
     const std::string projectFolder = platform::joinPath(root, sessionName_);
     platform::createFolder(lib.projectsRoot);
@@ -116,7 +122,8 @@ void CShowUICommand::showSection(int section) {
     }
     if (section < 0 || section >= kSectionCount || sections_[section] == ui::kTreeRoot) return;
     for (ui::TreeItem child : tree_.children(sections_[section])) tree_.deleteItem(child);
-    for (const auto& text : document_.sectionLines(section)) tree_.insertItem(text, section, sections_[section]);
+    for (const auto& text : document_.sectionLines(section))
+        tree_.insertItem(text, section, sections_[section]);
 }
 
 int CShowUICommand::sectionOf(ui::TreeItem item) const {
@@ -133,7 +140,8 @@ void CShowUICommand::showContextMenu(ui::TreeItem item) {
         if (choice == kMenuModify) modifyLine(item);
         if (choice == kMenuDelete) deleteLine(item);
     } catch (...) {
-        ui::showMessage(addon::exceptionMessage(className(), choice == kMenuModify ? "OnModify" : "OnDelete"));
+        ui::showMessage(
+            addon::exceptionMessage(className(), choice == kMenuModify ? "OnModify" : "OnDelete"));
     }
 }
 

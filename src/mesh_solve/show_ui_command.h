@@ -23,7 +23,7 @@ struct ExplorerHooks {
 };
 
 class CShowUICommand : public CAddOnCommand, public loadcase::DocumentOwner {
-public:
+  public:
     static constexpr int kTreeId = 10;
     static constexpr int kMenuModify = 32771;
     static constexpr int kMenuDelete = 32772;
@@ -67,10 +67,10 @@ public:
     platform::Status get_HasPanel(platform::VariantBool* answer) override;
     platform::Status OnShowUI(ui::Window* window) override;
 
-protected:
+  protected:
     void terminate() override;
 
-private:
+  private:
     void takeSession(const platform::RefPtr<host::IQDSession>& session);
     void fixFolders();
     void placeTree(ui::Window* window);

@@ -5,14 +5,14 @@
 #include "addon_base/guarded_call.h"
 #include "addon_base/library_state.h"
 #include "addon_base/settings.h"
+#include "entry_record/entry_kind.h"
+#include "loadcase/document_command.h"
 #include "loadcase/header_file.h"
 #include "loadcase/text_format.h"
-#include "mesh_solve/solver_input_source.h"
 #include "mesh_solve/plain_number.h"
 #include "mesh_solve/program_launch.h"
-#include "loadcase/document_command.h"
 #include "mesh_solve/solve_command.h"
-#include "entry_record/entry_kind.h"
+#include "mesh_solve/solver_input_source.h"
 
 using ui::ControlKind;
 
@@ -70,7 +70,8 @@ bool CSolve::onInitDialog() {
 
     // The loadcase's own file says what it is and which mesh it uses.
     if (!doc.jobBasePath().empty()) {
-        const auto header = loadcase::readHeaderFile(doc.jobBasePath(), {doc.analysisType(), doc.solveIndex()});
+        const auto header =
+            loadcase::readHeaderFile(doc.jobBasePath(), {doc.analysisType(), doc.solveIndex()});
         // Without its file the loadcase keeps the mesh it was given (a new copy of a loadcase).
         if (header.fileRead) doc.setMeshPath(header.meshPath);
         doc.setAnalysisType(header.analysis.type);
@@ -117,7 +118,8 @@ void CSolve::chooseSolver(int choice) {
 }
 
 void CSolve::typeChosen() {
-    const int type = mesh_solve::analysisTypeForIndex(explorer().document().analysisType(), selection(kTypeList));
+    const int type =
+        mesh_solve::analysisTypeForIndex(explorer().document().analysisType(), selection(kTypeList));
     explorer().document().setSolveIndex(type);
     relabel(type);
 }
@@ -162,9 +164,11 @@ void CSolve::solve() {
     const int type = std::max(selection(kTypeList), 0) + ex.document().analysisType();
     ex.document().setSolveIndex(type);
     const auto& values = command_->values();
-    ex.document().replaceSectionEntry(mesh_solve::solveEntryText(type, values), model::kKindSolveParameters, true);
+    ex.document().replaceSectionEntry(mesh_solve::solveEntryText(type, values), model::kKindSolveParameters,
+                                      true);
 
-    if (loadcase::writeSolverInput(mesh_solve::solverInputSource(ex), values) != 0) return;  // the writer has said why
+    if (loadcase::writeSolverInput(mesh_solve::solverInputSource(ex), values) != 0)
+        return;  // the writer has said why
     if (isChecked(kSolverFileOnly)) return;
 
     const std::string input = ex.document().solverInputPath();

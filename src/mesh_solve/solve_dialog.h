@@ -3,8 +3,8 @@
 // solve entry, writes the solver input and starts the solver.
 #include <string>
 
-#include "mesh_solve/solve_parameters.h"
 #include "addon_base/command_dialog.h"
+#include "mesh_solve/solve_parameters.h"
 
 class CSolveCommand;
 namespace loadcase {

@@ -34,7 +34,8 @@ const CToolbox::Button* CToolbox::button(int id) {
     return nullptr;
 }
 
-CToolbox::CToolbox(CToolboxCommand* command) : CommandDialog(makeTemplate(), command, "CToolbox", kNoExitButton) {
+CToolbox::CToolbox(CToolboxCommand* command)
+    : CommandDialog(makeTemplate(), command, "CToolbox", kNoExitButton) {
     for (const Button& b : kButtons) {
         const std::int32_t id = b.command;
         onClick(b.control, [this, id] { command_->startCommand(id); });

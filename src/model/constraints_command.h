@@ -3,7 +3,7 @@
 #include "model/model_command.h"
 
 class CConstraintsCommand : public CModelCommand {
-public:
+  public:
     explicit CConstraintsCommand(loadcase::DocumentOwner* explorer)
         : CModelCommand(explorer, model::kKindInteraction) {}
 

@@ -5,8 +5,8 @@
 #include "addon_base/guarded_call.h"
 #include "addon_base/library_state.h"
 #include "addon_base/picked_entity.h"
-#include "loadcase/text_format.h"
 #include "loadcase/document_command.h"
+#include "loadcase/text_format.h"
 #include "model/constraints_command.h"
 #include "ui/prompts.h"
 
@@ -35,7 +35,8 @@ bool readsPlane(int code) {
 
 }  // namespace
 
-CConstraints::CConstraints(CConstraintsCommand* command) : CommandDialog(makeTemplate(), command, "CConstraints", kExit) {
+CConstraints::CConstraints(CConstraintsCommand* command)
+    : CommandDialog(makeTemplate(), command, "CConstraints", kExit) {
     onSelectionChange(kTypeList, [this] { OnTypeChanged(); });
     onClick(kApply, [this] { OnApply(); });
 }

@@ -8,7 +8,7 @@
 class CConstraintsCommand;
 
 class CConstraints : public addon::CommandDialog<CConstraintsCommand> {
-public:
+  public:
     enum ControlId {
         kPickPrompt = 11062,
         kTypeList = 11032,
@@ -36,10 +36,10 @@ public:
     void OnTypeChanged();
     void OnApply();
 
-protected:
+  protected:
     bool onInitDialog() override;
 
-private:
+  private:
     static ui::DialogTemplate makeTemplate();
     void apply();
 };

@@ -3,7 +3,7 @@
 #include "model/model_command.h"
 
 class CLoadsCommand : public CModelCommand {
-public:
+  public:
     explicit CLoadsCommand(loadcase::DocumentOwner* explorer) : CModelCommand(explorer, model::kKindAction) {}
 
     std::string className() const override { return "CLoadsCommand"; }

@@ -12,7 +12,7 @@ class DocumentOwner;
 }
 
 class CLoads : public addon::CommandDialog<CLoadsCommand> {
-public:
+  public:
     enum ControlId {
         kTypePrompt = 11062,
         kTypeList = 11032,
@@ -38,10 +38,10 @@ public:
     void OnApply();
     void OnMakeTable();
 
-protected:
+  protected:
     bool onInitDialog() override;
 
-private:
+  private:
     static ui::DialogTemplate makeTemplate();
     loadcase::DocumentOwner& explorer() const;
     std::string value(int editId) const;

@@ -6,8 +6,9 @@
 #include "model/model_command.h"
 
 class CMaterialCommand : public CModelCommand {
-public:
-    explicit CMaterialCommand(loadcase::DocumentOwner* explorer) : CModelCommand(explorer, model::kKindMaterial) {}
+  public:
+    explicit CMaterialCommand(loadcase::DocumentOwner* explorer)
+        : CModelCommand(explorer, model::kKindMaterial) {}
 
     std::string className() const override { return "CMaterialCommand"; }
     void Start() override;
@@ -16,6 +17,6 @@ public:
     const std::string& libraryFolder() const { return libraryFolder_; }
     void setLibraryFolder(std::string folder) { libraryFolder_ = std::move(folder); }
 
-private:
+  private:
     std::string libraryFolder_;
 };

@@ -8,7 +8,9 @@ using U = UnitSystem;
 
 // The factors are kept as single-precision constants widened to double, so converted values come
 // out exactly as the library has always shown them; only the heat-capacity factors are double.
-constexpr double f(float factor) { return static_cast<double>(factor); }
+constexpr double f(float factor) {
+    return static_cast<double>(factor);
+}
 
 struct MechanicalRow {
     U from, to;

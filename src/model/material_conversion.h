@@ -8,8 +8,9 @@
 namespace model {
 
 // Value slots of a material file, in file order.
-inline constexpr int kThermalSlots = 5;      // k, ky, kz, rho, c
-inline constexpr int kMechanicalSlots = 13;  // E1, nu, alpha1, rho, (unused), E2, G12, angle, alpha2, Sy, Su, Se, Syc
+inline constexpr int kThermalSlots = 5;  // k, ky, kz, rho, c
+inline constexpr int kMechanicalSlots =
+    13;  // E1, nu, alpha1, rho, (unused), E2, G12, angle, alpha2, Sy, Su, Se, Syc
 using MaterialValues = std::array<double, kMechanicalSlots>;
 
 // Factors a file value is multiplied by. Mechanical: stresses and moduli, density, expansion

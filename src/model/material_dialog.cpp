@@ -30,8 +30,9 @@ CMaterial::CMaterial(CMaterialCommand* command) : CommandDialog(makeTemplate(), 
     attachWidget(kGrid, std::make_unique<widgets::PropertyGrid>());
     onClick(kApply, [this] { OnApply(); });
     onClick(kMakeTable, [this] { OnMakeTable(); });
-    onMessage(widgets::PropertyGrid::kChangedMessage,
-              [this](std::intptr_t item, std::intptr_t) { onGridChanged(static_cast<PropertyHandle>(item)); });
+    onMessage(widgets::PropertyGrid::kChangedMessage, [this](std::intptr_t item, std::intptr_t) {
+        onGridChanged(static_cast<PropertyHandle>(item));
+    });
 }
 
 ui::DialogTemplate CMaterial::makeTemplate() {
@@ -48,7 +49,9 @@ ui::DialogTemplate CMaterial::makeTemplate() {
     return t;
 }
 
-loadcase::DocumentOwner& CMaterial::explorer() const { return *command_->explorer(); }
+loadcase::DocumentOwner& CMaterial::explorer() const {
+    return *command_->explorer();
+}
 
 PropertyHandle CMaterial::slotItem(int slot) const {
     return slot >= 0 && slot < static_cast<int>(slots_.size()) ? slots_[slot] : widgets::kNoProperty;
@@ -224,6 +227,7 @@ void CMaterial::makeTable() {
     const auto made = model::makeTable(explorer(), this, CTableEditDlg::Mode::Material, thermal_);
     if (!made) return;
     const int* slots = thermal_ ? kThermalTableSlots : kMechanicalTableSlots;
-    const auto count = static_cast<int>(thermal_ ? std::size(kThermalTableSlots) : std::size(kMechanicalTableSlots));
+    const auto count =
+        static_cast<int>(thermal_ ? std::size(kThermalTableSlots) : std::size(kMechanicalTableSlots));
     if (made->index < count) grid().setValue(slotItem(slots[made->index]), made->name);
 }

@@ -15,7 +15,7 @@ class DocumentOwner;
 }
 
 class CMaterial : public addon::CommandDialog<CMaterialCommand> {
-public:
+  public:
     enum ControlId {
         kPromptSelect = 11062,
         kPromptValues = 11063,
@@ -50,10 +50,10 @@ public:
     void OnApply();
     void OnMakeTable();
 
-protected:
+  protected:
     bool onInitDialog() override;
 
-private:
+  private:
     static ui::DialogTemplate makeTemplate();
     loadcase::DocumentOwner& explorer() const;
     void buildGrid();

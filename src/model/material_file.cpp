@@ -84,12 +84,14 @@ MaterialFile readMaterialFile(const std::string& path, bool thermal) {
 }
 
 std::string materialLibraryFolder(const std::string& installFolder, bool thermal) {
-    return platform::joinPath(platform::joinPath(installFolder, "Materials"), thermal ? "Thermal" : "Mechanical");
+    return platform::joinPath(platform::joinPath(installFolder, "Materials"),
+                              thermal ? "Thermal" : "Mechanical");
 }
 
 std::vector<std::string> materialNames(const std::string& libraryFolder) {
     std::vector<std::string> names;
-    for (const auto& file : platform::filesWithExtension(libraryFolder, ".txt")) names.push_back(platform::fileStem(file));
+    for (const auto& file : platform::filesWithExtension(libraryFolder, ".txt"))
+        names.push_back(platform::fileStem(file));
     return names;
 }
 

@@ -33,7 +33,8 @@ MaterialUnitLabels materialUnitLabels(std::string_view unitText) {
             labels.stress = "lbf/in2";
             labels.density = "lbf/in3";
             break;
-        case UnitSystem::None: break;
+        case UnitSystem::None:
+            break;
     }
     return labels;
 }

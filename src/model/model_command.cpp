@@ -1,7 +1,7 @@
 #include "model/model_command.h"
 
-#include "model/overlay_marks.h"
 #include "loadcase/document_command.h"
+#include "model/overlay_marks.h"
 
 using platform::kOk;
 using platform::Status;

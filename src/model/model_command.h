@@ -16,11 +16,11 @@
 // and the host's overlay callback (operation 6) draws that kind's marks (overlay_marks.h) and its
 // redraw request (operation 14) asks the command site to redraw now. Both ignore host failures, as
 // the host expects of them. redrawView() is the same request for the command's own use.
-#include "loadcase/document_command.h"
 #include "entry_record/entry_kind.h"
+#include "loadcase/document_command.h"
 
 class CModelCommand : public CDocumentCommand {
-public:
+  public:
     model::EntryKind entryKind() const { return kind_; }
 
     // Draws the marks of this command's entry kind; never fails.
@@ -31,9 +31,10 @@ public:
     // The redraw request for the command's own use (after an APPLY); a host failure is ignored.
     void redrawView();
 
-protected:
-    CModelCommand(loadcase::DocumentOwner* explorer, model::EntryKind kind) : CDocumentCommand(explorer), kind_(kind) {}
+  protected:
+    CModelCommand(loadcase::DocumentOwner* explorer, model::EntryKind kind)
+        : CDocumentCommand(explorer), kind_(kind) {}
 
-private:
+  private:
     model::EntryKind kind_;
 };

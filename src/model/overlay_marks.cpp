@@ -74,14 +74,22 @@ MarkPoints markPoints(const Box& box, double axisLength) {
 // Which of the X, Y, Z directions a reaction's fixity code restrains.
 std::array<bool, 3> fixedDirections(long code) {
     switch (code) {
-        case 0: return {true, false, false};
-        case 1: return {false, true, false};
-        case 2: return {false, false, true};
-        case 3: return {true, true, false};
-        case 4: return {false, true, true};
-        case 5: return {true, false, true};
-        case 6: return {true, true, true};
-        default: return {false, false, false};
+        case 0:
+            return {true, false, false};
+        case 1:
+            return {false, true, false};
+        case 2:
+            return {false, false, true};
+        case 3:
+            return {true, true, false};
+        case 4:
+            return {false, true, true};
+        case 5:
+            return {true, false, true};
+        case 6:
+            return {true, true, true};
+        default:
+            return {false, false, false};
     }
 }
 
@@ -108,7 +116,7 @@ bool namesDesignPoint(const std::string& text) {
 }
 
 class OverlayPainter {
-public:
+  public:
     OverlayPainter(render::Canvas& canvas, loadcase::DocumentOwner& explorer, host::IQDCommandSite& site,
                    model::EntryKind kind, OverlayStyle style)
         : canvas_(canvas), explorer_(explorer), site_(site), kind_(kind), style_(style) {}
@@ -124,7 +132,7 @@ public:
         }
     }
 
-private:
+  private:
     void takeSession() {
         auto session = findSession(explorer_.sessionName());
         design_ = session.require<host::IQDDesignSession>();
@@ -181,10 +189,17 @@ private:
         canvas_.text(kLabelX, kLabelY, style_.label);
         switch (kind_) {
             case model::kKindMeshSize:
-            case model::kKindInteraction: drawBox(px); break;
-            case model::kKindReaction: drawFixity(text, px); break;
-            case model::kKindAction: drawForce(text, px); break;
-            default: break;
+            case model::kKindInteraction:
+                drawBox(px);
+                break;
+            case model::kKindReaction:
+                drawFixity(text, px);
+                break;
+            case model::kKindAction:
+                drawForce(text, px);
+                break;
+            default:
+                break;
         }
         const Pixel& c = px[kCentre];
         canvas_.text(c.x, c.y, kind_ == model::kKindMaterial ? text.substr(0, text.rfind(':')) : text);
@@ -250,17 +265,23 @@ private:
 
 std::optional<OverlayStyle> overlayStyle(model::EntryKind kind) {
     switch (kind) {
-        case model::kKindMaterial: return OverlayStyle{"MATERIALS", 0xFFFF00};
-        case model::kKindMeshSize: return OverlayStyle{"MESH", 0xFF0000};
-        case model::kKindAction: return OverlayStyle{"ACTIONS", 0x00FF00};
-        case model::kKindReaction: return OverlayStyle{"REACTIONS", 0x0000FF};
-        case model::kKindInteraction: return OverlayStyle{"INTERACTIONS", 0x00FFFF};
-        default: return std::nullopt;
+        case model::kKindMaterial:
+            return OverlayStyle{"MATERIALS", 0xFFFF00};
+        case model::kKindMeshSize:
+            return OverlayStyle{"MESH", 0xFF0000};
+        case model::kKindAction:
+            return OverlayStyle{"ACTIONS", 0x00FF00};
+        case model::kKindReaction:
+            return OverlayStyle{"REACTIONS", 0x0000FF};
+        case model::kKindInteraction:
+            return OverlayStyle{"INTERACTIONS", 0x00FFFF};
+        default:
+            return std::nullopt;
     }
 }
 
-void drawLoadcaseOverlay(render::Canvas& canvas, loadcase::DocumentOwner& explorer, host::IQDCommandSite* site,
-                         model::EntryKind kind) {
+void drawLoadcaseOverlay(render::Canvas& canvas, loadcase::DocumentOwner& explorer,
+                         host::IQDCommandSite* site, model::EntryKind kind) {
     const auto style = overlayStyle(kind);
     if (!style || site == nullptr) return;
     if (explorer.document().sectionLines(kind).empty()) return;

@@ -5,8 +5,8 @@
 // draws their kind from the host's overlay callback.
 #include <optional>
 
-#include "host/host_interfaces.h"
 #include "entry_record/entry_kind.h"
+#include "host/host_interfaces.h"
 #include "render/canvas.h"
 
 namespace loadcase {
@@ -33,7 +33,7 @@ std::optional<OverlayStyle> overlayStyle(model::EntryKind kind);
 // directions of a reaction, the force components of an action) and the entry's text. The entity
 // of each entry is looked up through the host and projected by `site`. A host failure ends the
 // drawing of this call quietly: what is drawn stays, the rest is left out.
-void drawLoadcaseOverlay(render::Canvas& canvas, loadcase::DocumentOwner& explorer, host::IQDCommandSite* site,
-                         model::EntryKind kind);
+void drawLoadcaseOverlay(render::Canvas& canvas, loadcase::DocumentOwner& explorer,
+                         host::IQDCommandSite* site, model::EntryKind kind);
 
 }  // namespace addon

@@ -3,8 +3,9 @@
 #include "model/model_command.h"
 
 class CRestraintsCommand : public CModelCommand {
-public:
-    explicit CRestraintsCommand(loadcase::DocumentOwner* explorer) : CModelCommand(explorer, model::kKindReaction) {}
+  public:
+    explicit CRestraintsCommand(loadcase::DocumentOwner* explorer)
+        : CModelCommand(explorer, model::kKindReaction) {}
 
     std::string className() const override { return "CRestraintsCommand"; }
     void Start() override;

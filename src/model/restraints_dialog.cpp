@@ -18,15 +18,19 @@ constexpr const char* kFixityLetters[CRestraints::kFixityCount] = {"X", "Y", "Z"
 // The text's first word names the sort of the restrained entity.
 const char* sortWord(addon::PickKind kind) {
     switch (kind) {
-        case addon::PickKind::Vertex: return "point";
-        case addon::PickKind::Edge: return "edge";
-        default: return "face";
+        case addon::PickKind::Vertex:
+            return "point";
+        case addon::PickKind::Edge:
+            return "edge";
+        default:
+            return "face";
     }
 }
 
 }  // namespace
 
-CRestraints::CRestraints(CRestraintsCommand* command) : CommandDialog(makeTemplate(), command, "CRestraints", kExit) {
+CRestraints::CRestraints(CRestraintsCommand* command)
+    : CommandDialog(makeTemplate(), command, "CRestraints", kExit) {
     onClick(kApply, [this] { OnApply(); });
 }
 
@@ -82,7 +86,7 @@ void CRestraints::apply() {
         const addon::PickedEntity pick = picks.classify(i, explorer.isPartSession());
         if (!pick.usable() || !pick.isEntity()) continue;
         explorer.document().addEntry(pick.bodyKey, pick.entityKey, entryText(sortWord(pick.kind), code),
-                          model::kKindReaction);
+                                     model::kKindReaction);
     }
     explorer.document().markChanged();
 }

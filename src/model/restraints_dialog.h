@@ -7,7 +7,7 @@
 class CRestraintsCommand;
 
 class CRestraints : public addon::CommandDialog<CRestraintsCommand> {
-public:
+  public:
     enum ControlId {
         kPickPrompt = 11062,
         kFixityPrompt = 11063,
@@ -29,10 +29,10 @@ public:
 
     void OnApply();
 
-protected:
+  protected:
     bool onInitDialog() override;
 
-private:
+  private:
     static ui::DialogTemplate makeTemplate();
     void apply();
 };

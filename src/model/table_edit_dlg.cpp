@@ -9,11 +9,11 @@ using ui::ControlKind;
 
 namespace {
 
-const std::vector<const char*> kMaterialThermal = {"conductivity ", "heat capacity ", "density ", "Y conductivity",
-                                                   "Z conductivity"};
-const std::vector<const char*> kMaterialMechanical = {"Youngs modulus 1 ",  "Poissons ratio 1 ", "expansion coeff. 1 ",
-                                                      "density ",           "Youngs modulus 2 ", "shear modulus 1-2 ",
-                                                      "expansion coeff 2 "};
+const std::vector<const char*> kMaterialThermal = {"conductivity ", "heat capacity ", "density ",
+                                                   "Y conductivity", "Z conductivity"};
+const std::vector<const char*> kMaterialMechanical = {
+    "Youngs modulus 1 ", "Poissons ratio 1 ",  "expansion coeff. 1 ", "density ",
+    "Youngs modulus 2 ", "shear modulus 1-2 ", "expansion coeff 2 "};
 const std::vector<const char*> kLoadThermal = {"heat flux", "convection coefficient", "fluid temperature",
                                                "internal heat"};
 const std::vector<const char*> kLoadMechanical = {"force x",        "force y",        "force z",

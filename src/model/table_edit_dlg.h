@@ -8,7 +8,7 @@
 #include "widgets/editable_grid.h"
 
 class CTableEditDlg : public ui::Dialog {
-public:
+  public:
     // Material tables (temperature against a material property) or load tables (time against a
     // load component).
     enum class Mode { Material, Load };
@@ -46,10 +46,10 @@ public:
     void OnInsert();
     void OnDelete();
 
-protected:
+  protected:
     bool onInitDialog() override;
 
-private:
+  private:
     static ui::DialogTemplate makeTemplate();
 
     Mode mode_;

@@ -1,13 +1,13 @@
 #include "model/table_maker.h"
 
-#include "loadcase/document_command.h"
 #include "entry_record/entry_kind.h"
+#include "loadcase/document_command.h"
 #include "model/table_text.h"
 
 namespace model {
 
-std::optional<MadeTable> makeTable(loadcase::DocumentOwner& explorer, ui::Window* parent, CTableEditDlg::Mode mode,
-                                   bool thermal) {
+std::optional<MadeTable> makeTable(loadcase::DocumentOwner& explorer, ui::Window* parent,
+                                   CTableEditDlg::Mode mode, bool thermal) {
     CTableEditDlg editor(parent, mode, thermal);
     editor.fillDefaultGrid();
     if (editor.DoModal() != ui::kIdOk || editor.chosenItem() < 0) return std::nullopt;

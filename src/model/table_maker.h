@@ -19,7 +19,7 @@ struct MadeTable {
 };
 
 // Nothing when the user leaves the editor with EXIT; then nothing is stored.
-std::optional<MadeTable> makeTable(loadcase::DocumentOwner& explorer, ui::Window* parent, CTableEditDlg::Mode mode,
-                                   bool thermal);
+std::optional<MadeTable> makeTable(loadcase::DocumentOwner& explorer, ui::Window* parent,
+                                   CTableEditDlg::Mode mode, bool thermal);
 
 }  // namespace model

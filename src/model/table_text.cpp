@@ -19,7 +19,9 @@ std::string formatNameAndCount(CTableEditDlg::Mode mode, int index, int count, b
 
 }  // namespace
 
-std::string tableName(CTableEditDlg::Mode mode, int index) { return formatNameAndCount(mode, index, 0, false); }
+std::string tableName(CTableEditDlg::Mode mode, int index) {
+    return formatNameAndCount(mode, index, 0, false);
+}
 
 std::string tableText(CTableEditDlg::Mode mode, int index, const widgets::EditableGrid& grid) {
     const int rows = grid.rowCount();

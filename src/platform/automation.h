@@ -20,7 +20,7 @@ inline constexpr VariantBool kVariantFalse = 0;
 
 // A tagged value: empty, 32-bit integer, double, boolean, string or interface.
 class Variant {
-public:
+  public:
     using Value = std::variant<std::monostate, std::int32_t, double, bool, std::string, RefPtr<IUnknown>>;
 
     Variant() = default;
@@ -42,7 +42,7 @@ public:
 
     const Value& value() const { return value_; }
 
-private:
+  private:
     Value value_;
 };
 

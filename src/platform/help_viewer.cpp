@@ -62,6 +62,8 @@ void openHelpFile(const std::string& helpFile) {
     startDetached("\"" + resolve(*state.viewer) + "\" \"" + helpFile + "\"");
 }
 
-void resetHelpViewerLookup() { lookup() = ViewerLookup{}; }
+void resetHelpViewerLookup() {
+    lookup() = ViewerLookup{};
+}
 
 }  // namespace platform

@@ -9,12 +9,12 @@
 namespace platform {
 
 class HostError : public std::runtime_error {
-public:
+  public:
     HostError(Status status, InterfaceId failing);
     Status status() const { return status_; }
     std::string_view interfaceName() const { return interface_; }
 
-private:
+  private:
     Status status_;
     std::string_view interface_;
 };

@@ -13,5 +13,7 @@ struct InterfaceId {
 }  // namespace platform
 
 // Declares the static id of an interface class: `static constexpr platform::InterfaceId iid{"IName"}`.
-#define KOLVANE_INTERFACE_ID(Name) \
-    static constexpr ::platform::InterfaceId iid { #Name }
+#define KOLVANE_INTERFACE_ID(Name)                 \
+    static constexpr ::platform::InterfaceId iid { \
+#Name                                      \
+    }

@@ -13,7 +13,9 @@ std::string envOr(const char* name, std::string fallback) {
     return (v != nullptr && *v != '\0') ? std::string(v) : std::move(fallback);
 }
 
-std::string homeFolder() { return envOr("HOME", "/tmp"); }
+std::string homeFolder() {
+    return envOr("HOME", "/tmp");
+}
 
 // Reads XDG_DOCUMENTS_DIR="$HOME/..." from the user-dirs file; empty when absent.
 std::string xdgDocumentsFolder() {
@@ -40,7 +42,9 @@ std::string documentsFolder() {
     return xdg.empty() ? homeFolder() + "/Documents" : xdg;
 }
 
-std::string programFilesFolder() { return envOr("KOLVANE_PROGRAM_FILES_DIR", "/opt"); }
+std::string programFilesFolder() {
+    return envOr("KOLVANE_PROGRAM_FILES_DIR", "/opt");
+}
 
 std::string configFolder() {
     if (const char* v = std::getenv("KOLVANE_CONFIG_DIR"); v != nullptr && *v != '\0') return v;

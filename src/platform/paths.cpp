@@ -22,7 +22,9 @@ bool pathExists(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
-void createFolder(const std::string& path) { ::mkdir(path.c_str(), 0777); }
+void createFolder(const std::string& path) {
+    ::mkdir(path.c_str(), 0777);
+}
 
 std::vector<std::string> filesWithExtension(const std::string& folder, std::string_view extension) {
     std::vector<std::string> names;
@@ -30,7 +32,8 @@ std::vector<std::string> filesWithExtension(const std::string& folder, std::stri
     if (dir == nullptr) return names;
     while (const dirent* e = ::readdir(dir)) {
         const std::string_view name = e->d_name;
-        if (name.size() <= extension.size() || name.substr(name.size() - extension.size()) != extension) continue;
+        if (name.size() <= extension.size() || name.substr(name.size() - extension.size()) != extension)
+            continue;
         const std::string full = joinPath(folder, name);
         struct stat st {};
         if (::stat(full.c_str(), &st) == 0 && S_ISREG(st.st_mode)) names.emplace_back(name);
@@ -40,7 +43,9 @@ std::vector<std::string> filesWithExtension(const std::string& folder, std::stri
     return names;
 }
 
-bool removeFile(const std::string& path) { return std::remove(path.c_str()) == 0; }
+bool removeFile(const std::string& path) {
+    return std::remove(path.c_str()) == 0;
+}
 
 std::string fileStem(std::string_view path) {
     const auto slash = path.find_last_of("/\\");

@@ -9,7 +9,7 @@ namespace platform {
 
 template <typename T>
 class RefPtr {
-public:
+  public:
     RefPtr() = default;
     RefPtr(std::nullptr_t) {}
     // Adds a reference to `p`.
@@ -80,7 +80,7 @@ public:
     friend bool operator==(const RefPtr& a, const RefPtr& b) { return a.p_ == b.p_; }
     friend bool operator==(const RefPtr& a, std::nullptr_t) { return a.p_ == nullptr; }
 
-private:
+  private:
     T* p_ = nullptr;
 };
 

@@ -123,7 +123,9 @@ bool MemorySettingsStore::writeValue(Hive hive, const std::string& key, const st
     return true;
 }
 
-void MemorySettingsStore::createKey(Hive hive, const std::string& key) { addKeyWithParents(hiveData(hive), key); }
+void MemorySettingsStore::createKey(Hive hive, const std::string& key) {
+    addKeyWithParents(hiveData(hive), key);
+}
 
 void MemorySettingsStore::deleteValue(Hive hive, const std::string& key, const std::string& name) {
     auto& data = hiveData(hive);
@@ -160,7 +162,8 @@ bool FileSettingsStore::save(Hive hive, const SettingsHive& data) const {
     std::ostringstream text;
     for (const auto& [key, values] : data) {
         text << '[' << key << "]\n";
-        for (const auto& [name, value] : values) text << '"' << escape(name) << "\"=\"" << escape(value) << "\"\n";
+        for (const auto& [name, value] : values)
+            text << '"' << escape(name) << "\"=\"" << escape(value) << "\"\n";
     }
     const std::string path = hivePath(hive);
     const std::string temp = path + ".tmp";
@@ -236,6 +239,8 @@ SettingsStore& settingsStore() {
     return *fileStore;
 }
 
-void setSettingsStore(std::shared_ptr<SettingsStore> store) { currentStore() = std::move(store); }
+void setSettingsStore(std::shared_ptr<SettingsStore> store) {
+    currentStore() = std::move(store);
+}
 
 }  // namespace platform

@@ -11,7 +11,7 @@ namespace platform {
 enum class Hive { CurrentUser, LocalMachine };
 
 class SettingsStore {
-public:
+  public:
     virtual ~SettingsStore() = default;
 
     virtual bool keyExists(Hive hive, const std::string& key) const = 0;
@@ -31,7 +31,7 @@ using SettingsHive = std::map<std::string, std::map<std::string, std::string>>;
 
 // Keeps every hive in memory; writes can be made to fail for tests.
 class MemorySettingsStore : public SettingsStore {
-public:
+  public:
     bool keyExists(Hive hive, const std::string& key) const override;
     std::optional<std::string> readValue(Hive hive, const std::string& key,
                                          const std::string& name) const override;
@@ -44,11 +44,11 @@ public:
     // A value that exists but cannot be read (as a value of the wrong type would be).
     void setUnreadable(Hive hive, const std::string& key, const std::string& name);
 
-protected:
+  protected:
     SettingsHive& hiveData(Hive hive) { return hive == Hive::CurrentUser ? user_ : machine_; }
     const SettingsHive& hiveData(Hive hive) const { return hive == Hive::CurrentUser ? user_ : machine_; }
 
-private:
+  private:
     SettingsHive user_;
     SettingsHive machine_;
     std::map<std::string, bool> unreadable_;
@@ -59,7 +59,7 @@ private:
 // read on every access and rewritten through a temporary file on every write, so two programs
 // (the host and the set-up tool) see each other's changes.
 class FileSettingsStore : public SettingsStore {
-public:
+  public:
     explicit FileSettingsStore(std::string folder);
 
     bool keyExists(Hive hive, const std::string& key) const override;
@@ -72,7 +72,7 @@ public:
 
     std::string hivePath(Hive hive) const;
 
-private:
+  private:
     // The hive's keys and values; empty when the file does not exist yet, nothing when it exists
     // but cannot be read (a write must then not replace it with a file holding only the new value).
     std::optional<SettingsHive> load(Hive hive) const;

@@ -14,7 +14,11 @@ inline constexpr Status kOutOfMemory = static_cast<Status>(0x8007000Eu);
 inline constexpr Status kNotImplemented = static_cast<Status>(0x80004001u);
 inline constexpr Status kNoInterface = static_cast<Status>(0x80004002u);
 
-inline constexpr bool failed(Status s) { return s < 0; }
-inline constexpr bool succeeded(Status s) { return s >= 0; }
+inline constexpr bool failed(Status s) {
+    return s < 0;
+}
+inline constexpr bool succeeded(Status s) {
+    return s >= 0;
+}
 
 }  // namespace platform

@@ -9,7 +9,7 @@
 namespace platform {
 
 class IUnknown {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IUnknown);
     using Base = void;
 
@@ -17,14 +17,14 @@ public:
     virtual std::uint32_t AddRef() = 0;
     virtual std::uint32_t Release() = 0;
 
-protected:
+  protected:
     virtual ~IUnknown() = default;
 };
 
 // Late-bound dispatch. The host's command and menu protocols never use it; objects answer
 // one type-information object and "not implemented" for the rest.
 class IDispatch : public IUnknown {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IDispatch);
     using Base = IUnknown;
 
@@ -51,7 +51,7 @@ constexpr bool implementsId(InterfaceId iid) {
 // The count starts at 0; the first owner adds the first reference, the last Release deletes.
 template <typename... Interfaces>
 class Implements : public Interfaces... {
-public:
+  public:
     std::uint32_t AddRef() override { return refs_.fetch_add(1, std::memory_order_relaxed) + 1; }
 
     std::uint32_t Release() override {
@@ -70,10 +70,10 @@ public:
 
     std::uint32_t referenceCount() const { return refs_.load(); }
 
-protected:
+  protected:
     ~Implements() override = default;
 
-private:
+  private:
     template <typename I>
     bool findInterface(InterfaceId iid, void** out) {
         if (!detail::implementsId<I>(iid)) return false;
@@ -88,7 +88,7 @@ private:
 // never sets up: one type-information object counted, everything else not implemented.
 template <typename... Interfaces>
 class ImplementsDispatch : public Implements<Interfaces...> {
-public:
+  public:
     Status GetTypeInfoCount(std::uint32_t* count) override {
         if (count == nullptr) return kInvalidPointer;
         *count = 1;

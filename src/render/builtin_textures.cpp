@@ -74,9 +74,12 @@ TexturePixels meshTexture() {
 
 TexturePixels builtInTexturePixels(BuiltInTexture texture) {
     switch (texture) {
-        case BuiltInTexture::BandedBar: return bandedBar();
-        case BuiltInTexture::SmoothBar: return smoothBar();
-        case BuiltInTexture::MeshTexture: return meshTexture();
+        case BuiltInTexture::BandedBar:
+            return bandedBar();
+        case BuiltInTexture::SmoothBar:
+            return smoothBar();
+        case BuiltInTexture::MeshTexture:
+            return meshTexture();
     }
     return {};
 }

@@ -10,7 +10,7 @@ namespace render {
 using Colour = std::uint32_t;
 
 class Canvas {
-public:
+  public:
     virtual ~Canvas() = default;
     // A solid pen for the following lines and outlines.
     virtual void setPen(Colour colour, int width) = 0;

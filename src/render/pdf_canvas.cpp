@@ -25,7 +25,8 @@ PdfCanvas::PdfCanvas(std::string path, std::string title) : path_(std::move(path
 
 void PdfCanvas::setPen(Colour colour, int width) {
     colour_ = colour;
-    const double r = (colour & 0xFF) / 255.0, g = ((colour >> 8) & 0xFF) / 255.0, b = ((colour >> 16) & 0xFF) / 255.0;
+    const double r = (colour & 0xFF) / 255.0, g = ((colour >> 8) & 0xFF) / 255.0,
+                 b = ((colour >> 16) & 0xFF) / 255.0;
     content_ << r << ' ' << g << ' ' << b << " RG " << r << ' ' << g << ' ' << b << " rg " << width << " w\n";
 }
 
@@ -36,10 +37,11 @@ void PdfCanvas::line(double x0, double y0, double x1, double y1) {
 void PdfCanvas::circle(double x, double y, double r) {
     const double k = 0.5523 * r;  // control distance of a quarter circle as a cubic curve
     const double cy = flip(y);
-    content_ << x + r << ' ' << cy << " m " << x + r << ' ' << cy + k << ' ' << x + k << ' ' << cy + r << ' ' << x << ' '
-             << cy + r << " c " << x - k << ' ' << cy + r << ' ' << x - r << ' ' << cy + k << ' ' << x - r << ' ' << cy
-             << " c " << x - r << ' ' << cy - k << ' ' << x - k << ' ' << cy - r << ' ' << x << ' ' << cy - r << " c "
-             << x + k << ' ' << cy - r << ' ' << x + r << ' ' << cy - k << ' ' << x + r << ' ' << cy << " c S\n";
+    content_ << x + r << ' ' << cy << " m " << x + r << ' ' << cy + k << ' ' << x + k << ' ' << cy + r << ' '
+             << x << ' ' << cy + r << " c " << x - k << ' ' << cy + r << ' ' << x - r << ' ' << cy + k << ' '
+             << x - r << ' ' << cy << " c " << x - r << ' ' << cy - k << ' ' << x - k << ' ' << cy - r << ' '
+             << x << ' ' << cy - r << " c " << x + k << ' ' << cy - r << ' ' << x + r << ' ' << cy - k << ' '
+             << x + r << ' ' << cy << " c S\n";
 }
 
 void PdfCanvas::rectangle(double left, double top, double right, double bottom) {
@@ -47,8 +49,8 @@ void PdfCanvas::rectangle(double left, double top, double right, double bottom) 
 }
 
 void PdfCanvas::text(double x, double y, const std::string& text) {
-    content_ << "BT /F1 " << textHeight_ << " Tf " << x << ' ' << flip(y) - textHeight_ << " Td (" << escaped(text)
-             << ") Tj ET\n";
+    content_ << "BT /F1 " << textHeight_ << " Tf " << x << ' ' << flip(y) - textHeight_ << " Td ("
+             << escaped(text) << ") Tj ET\n";
 }
 
 bool PdfCanvas::finish() {
@@ -75,8 +77,8 @@ bool PdfCanvas::finish() {
         std::snprintf(entry, sizeof entry, "%010zu 00000 n \n", offset);
         out += entry;
     }
-    out += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R /Info 6 0 R >>\nstartxref\n" +
-           std::to_string(xref) + "\n%%EOF\n";
+    out += "trailer\n<< /Size " + std::to_string(objects.size() + 1) +
+           " /Root 1 0 R /Info 6 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     std::ofstream file(path_, std::ios::binary | std::ios::trunc);
     file << out;
     return static_cast<bool>(file.flush());

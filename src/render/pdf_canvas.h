@@ -9,7 +9,7 @@
 namespace render {
 
 class PdfCanvas : public PrintCanvas {
-public:
+  public:
     PdfCanvas(std::string path, std::string title);
 
     void setPen(Colour colour, int width) override;
@@ -25,7 +25,7 @@ public:
     static constexpr double kWidth = 842;
     static constexpr double kHeight = 595;
 
-private:
+  private:
     double flip(double y) const { return kHeight - y; }
 
     std::string path_;

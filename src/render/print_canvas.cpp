@@ -27,6 +27,8 @@ std::unique_ptr<PrintCanvas> openPrintCanvas(const std::string& path, const std:
     return rasterFactory() ? rasterFactory()(path) : nullptr;
 }
 
-void setRasterPageFactory(RasterPageFactory factory) { rasterFactory() = std::move(factory); }
+void setRasterPageFactory(RasterPageFactory factory) {
+    rasterFactory() = std::move(factory);
+}
 
 }  // namespace render

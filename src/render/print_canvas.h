@@ -11,7 +11,7 @@
 namespace render {
 
 class PrintCanvas : public Canvas {
-public:
+  public:
     // Size of the printable area in the canvas's units.
     virtual double pageWidth() const = 0;
     virtual double pageHeight() const = 0;

@@ -17,7 +17,7 @@ struct CanvasCall {
 };
 
 class RecordingCanvas : public Canvas {
-public:
+  public:
     void setPen(Colour colour, int width) override;
     void line(double x0, double y0, double x1, double y1) override;
     void circle(double x, double y, double radius) override;
@@ -28,7 +28,7 @@ public:
     std::size_t count(CanvasCall::Kind kind) const;
     void clear() { calls_.clear(); }
 
-private:
+  private:
     void record(CanvasCall call);
 
     std::vector<CanvasCall> calls_;

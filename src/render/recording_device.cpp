@@ -10,7 +10,8 @@ void RecordingDevice::record(std::string name, std::vector<double> args) {
 }
 
 int RecordingDevice::count(const std::string& name) const {
-    return static_cast<int>(std::count_if(calls_.begin(), calls_.end(), [&](const auto& c) { return c.name == name; }));
+    return static_cast<int>(
+        std::count_if(calls_.begin(), calls_.end(), [&](const auto& c) { return c.name == name; }));
 }
 
 void RecordingDevice::clearRecord() {
@@ -19,8 +20,12 @@ void RecordingDevice::clearRecord() {
     texts_.clear();
 }
 
-void RecordingDevice::beginScene() { record("beginScene"); }
-void RecordingDevice::endScene() { record("endScene"); }
+void RecordingDevice::beginScene() {
+    record("beginScene");
+}
+void RecordingDevice::endScene() {
+    record("endScene");
+}
 
 Handle RecordingDevice::createVertexBuffer(std::size_t bytes) {
     record("createVertexBuffer", {double(bytes)});
@@ -101,9 +106,10 @@ void RecordingDevice::releaseFont(Handle font) {
     fonts_.erase(font);
 }
 
-void RecordingDevice::drawText(Handle font, const std::string& text, const ScreenRect& rect, std::uint32_t format,
-                               Argb colour) {
-    record("drawText", {double(font), double(rect.left), double(rect.top), double(rect.right), double(rect.bottom)});
+void RecordingDevice::drawText(Handle font, const std::string& text, const ScreenRect& rect,
+                               std::uint32_t format, Argb colour) {
+    record("drawText",
+           {double(font), double(rect.left), double(rect.top), double(rect.right), double(rect.bottom)});
     texts_.push_back({font, text, rect, format, colour});
 }
 
@@ -123,8 +129,8 @@ void RecordingDevice::setTransform(TransformKind kind, const Matrix4& matrix) {
 }
 
 void RecordingDevice::clear(const ScreenRect& rect, Argb colour, float depth) {
-    record("clear", {double(rect.left), double(rect.top), double(rect.right), double(rect.bottom), double(colour),
-                     double(depth)});
+    record("clear", {double(rect.left), double(rect.top), double(rect.right), double(rect.bottom),
+                     double(colour), double(depth)});
 }
 
 const std::vector<unsigned char>& RecordingDevice::bufferBytes(Handle buffer) const {

@@ -10,16 +10,16 @@
 namespace render {
 
 struct DeviceCall {
-    std::string name;         // "drawTriangleList", "setRenderState", "clear", ...
+    std::string name;  // "drawTriangleList", "setRenderState", "clear", ...
     std::vector<double> args;
 };
 
 struct RecordedDraw {
     std::size_t firstVertex = 0;
     std::size_t triangleCount = 0;
-    Handle texture = 0;                 // bound to stage 0
+    Handle texture = 0;                   // bound to stage 0
     std::map<RenderState, float> states;  // in force at the draw
-    std::uint32_t format = 0;           // fixed format, 0 when a declaration was set
+    std::uint32_t format = 0;             // fixed format, 0 when a declaration was set
     Handle declaration = 0;
     std::map<int, Handle> streams;
 };
@@ -33,7 +33,7 @@ struct RecordedText {
 };
 
 class RecordingDevice : public platform::Implements<IRenderDevice> {
-public:
+  public:
     explicit RecordingDevice(Viewport viewport = {0, 0, 800, 600, 0, 1}) : viewport_(viewport) {}
 
     void beginScene() override;
@@ -69,11 +69,11 @@ public:
     const std::vector<unsigned char>& bufferBytes(Handle buffer) const;
     std::vector<Vertex> vertices(Handle buffer) const;
     std::size_t liveBuffers() const { return buffers_.size(); }
-    Handle textureOf(BuiltInTexture texture) const;   // the live texture made from `texture`, 0 if none
+    Handle textureOf(BuiltInTexture texture) const;  // the live texture made from `texture`, 0 if none
     int fontHeight(Handle font) const;
     std::string fontFace(Handle font) const;
 
-private:
+  private:
     void record(std::string name, std::vector<double> args = {});
 
     Viewport viewport_;

@@ -56,7 +56,7 @@ enum class BuiltInTexture { BandedBar = 11066, SmoothBar = 11004, MeshTexture = 
 enum TextFormat : std::uint32_t { kTextLeft = 0, kTextTop = 0, kTextNoClip = 0x100 };
 
 class IRenderDevice : public platform::IUnknown {
-public:
+  public:
     KOLVANE_INTERFACE_ID(IRenderDevice);
     using Base = platform::IUnknown;
 

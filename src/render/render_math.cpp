@@ -5,8 +5,12 @@
 namespace render {
 namespace {
 
-Float3 sub(const Float3& a, const Float3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-float dot(const Float3& a, const Float3& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+Float3 sub(const Float3& a, const Float3& b) {
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+float dot(const Float3& a, const Float3& b) {
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
 Float3 cross(const Float3& a, const Float3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
@@ -43,7 +47,8 @@ Float3 projectPoint(const Float3& p, const Viewport& vp, const Matrix4& projecti
 }
 
 Float3 transformNormal(const Float3& n, const Matrix4& m) {
-    return {n.x * m.m[0][0] + n.y * m.m[1][0] + n.z * m.m[2][0], n.x * m.m[0][1] + n.y * m.m[1][1] + n.z * m.m[2][1],
+    return {n.x * m.m[0][0] + n.y * m.m[1][0] + n.z * m.m[2][0],
+            n.x * m.m[0][1] + n.y * m.m[1][1] + n.z * m.m[2][1],
             n.x * m.m[0][2] + n.y * m.m[1][2] + n.z * m.m[2][2]};
 }
 

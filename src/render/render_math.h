@@ -6,8 +6,8 @@ namespace render {
 
 // The screen position (x, y in pixels, z in the viewport's depth range) of `point` after the world,
 // view and projection transforms.
-Float3 projectPoint(const Float3& point, const Viewport& viewport, const Matrix4& projection, const Matrix4& view,
-                    const Matrix4& world);
+Float3 projectPoint(const Float3& point, const Viewport& viewport, const Matrix4& projection,
+                    const Matrix4& view, const Matrix4& world);
 
 // `normal` turned by the upper 3 x 3 part of `matrix` (no translation).
 Float3 transformNormal(const Float3& normal, const Matrix4& matrix);

@@ -16,7 +16,9 @@ void RealTimePacer::waitForFrame() {
     previous_ = std::chrono::steady_clock::now();
 }
 
-AnimationPacer& animationPacer() { return *installed(); }
+AnimationPacer& animationPacer() {
+    return *installed();
+}
 
 void setAnimationPacer(std::shared_ptr<AnimationPacer> pacer) {
     installed() = pacer ? std::move(pacer) : std::make_shared<RealTimePacer>();

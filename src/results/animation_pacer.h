@@ -7,7 +7,7 @@
 namespace results {
 
 class AnimationPacer {
-public:
+  public:
     virtual ~AnimationPacer() = default;
     // Dispatches waiting window messages; false when a quit message ends the animation.
     virtual bool dispatchMessages() = 0;
@@ -17,17 +17,17 @@ public:
 
 // Frames 50 ms apart, measured on the steady clock.
 class RealTimePacer : public AnimationPacer {
-public:
+  public:
     bool dispatchMessages() override { return true; }
     void waitForFrame() override;
 
-private:
+  private:
     std::chrono::steady_clock::time_point previous_{};
 };
 
 // No waiting: every frame is drawn at once (scripts, tests, batch runs).
 class ImmediatePacer : public AnimationPacer {
-public:
+  public:
     bool dispatchMessages() override { return true; }
     void waitForFrame() override {}
 };

@@ -10,8 +10,8 @@ using BandLimits = std::array<double, 11>;
 
 // The legend colours of bands 0 (lowest) to 9 (highest), 0xAARRGGBB.
 inline constexpr std::array<std::uint32_t, 10> kBandColours{0xFF0000FF, 0xFF00A0FF, 0xFF00FFFF, 0xFF2E8B57,
-                                                             0xFF00FF64, 0xFFAAFF32, 0xFFD2D2D2, 0xFFFFFF00,
-                                                             0xFFFFA500, 0xFFFF0000};
+                                                            0xFF00FF64, 0xFFAAFF32, 0xFFD2D2D2, 0xFFFFFF00,
+                                                            0xFFFFA500, 0xFFFF0000};
 
 // L0 = smallest, then ten equal steps (L10 is recomputed as L0 + 10 steps).
 BandLimits evenLimits(double smallest, double largest);

@@ -54,9 +54,13 @@ void setCommonStates(render::IRenderDevice& d, const ContourFrame& f) {
 
 }  // namespace
 
-std::vector<Float3> undeformedPositions(const ContourFrame& frame) { return positions(frame, 0.0); }
+std::vector<Float3> undeformedPositions(const ContourFrame& frame) {
+    return positions(frame, 0.0);
+}
 
-std::vector<Float3> deformedPositions(const ContourFrame& frame) { return positions(frame, frame.displacementScale); }
+std::vector<Float3> deformedPositions(const ContourFrame& frame) {
+    return positions(frame, frame.displacementScale);
+}
 
 std::vector<render::TexCoord> textureCoordinates(const ContourFrame& f) {
     const auto& list = *f.triangles;
@@ -92,7 +96,8 @@ std::vector<LegendLine> legendLines(const ContourFrame& f) {
     if (f.legend.position == kPositionFrequency) {
         char buffer[128];
         if (f.legend.naturalFrequencies)
-            std::snprintf(buffer, sizeof buffer, "Mode %d, Nat. Freq. %g Hz", f.legend.step, f.legend.modeValue);
+            std::snprintf(buffer, sizeof buffer, "Mode %d, Nat. Freq. %g Hz", f.legend.step,
+                          f.legend.modeValue);
         else
             std::snprintf(buffer, sizeof buffer, "buckling factor = %g", f.legend.modeValue);
         return {{buffer, top, kBlack, false}};
@@ -103,7 +108,8 @@ std::vector<LegendLine> legendLines(const ContourFrame& f) {
         lines.push_back({std::move(text), {20, y, 780, y + kLegendRowHeight}, kTextColour, false});
     };
     char first[256];
-    std::snprintf(first, sizeof first, "%g %s: %s", f.limits[10], f.legend.label.c_str(), f.legend.unit.c_str());
+    std::snprintf(first, sizeof first, "%g %s: %s", f.limits[10], f.legend.label.c_str(),
+                  f.legend.unit.c_str());
     int y = 10;
     row(y, 9, first);
     for (int k = 8; k >= 0; --k) row(y += kLegendRowHeight, k, format("%g", f.limits[k + 1]));
@@ -124,7 +130,8 @@ void ContourRenderer::render(render::IRenderDevice& device, const ContourFrame& 
 }
 
 void ContourRenderer::createResources(render::IRenderDevice& d, const ContourFrame& frame) {
-    if (!staticBuffer_) staticBuffer_ = d.createVertexBuffer(frame.triangles->vertexCount() * sizeof(render::Vertex));
+    if (!staticBuffer_)
+        staticBuffer_ = d.createVertexBuffer(frame.triangles->vertexCount() * sizeof(render::Vertex));
     if (!textFont_) textFont_ = d.createFont(kTextFontHeight, kBold, kTextFont);
     if (!swatchFont_) swatchFont_ = d.createFont(kSwatchFontHeight, kBold, kSwatchFont);
     if (!smoothBar_) smoothBar_ = d.createTexture(render::BuiltInTexture::SmoothBar);
@@ -134,7 +141,8 @@ void ContourRenderer::createResources(render::IRenderDevice& d, const ContourFra
 }
 
 void ContourRenderer::releaseBuffers(render::IRenderDevice* device) {
-    for (render::Handle* h : {&staticBuffer_, &tweenBuffers_[0], &tweenBuffers_[1], &tweenBuffers_[2], &tweenBuffers_[3]}) {
+    for (render::Handle* h :
+         {&staticBuffer_, &tweenBuffers_[0], &tweenBuffers_[1], &tweenBuffers_[2], &tweenBuffers_[3]}) {
         if (*h && device) device->releaseVertexBuffer(*h);
         *h = 0;
     }
@@ -224,20 +232,21 @@ void ContourRenderer::drawNumbers(render::IRenderDevice& d, const ContourFrame& 
     for (std::size_t v = 0; v < list.vertexCount(); ++v) {
         const std::int32_t node = list.nodes[v];
         const auto i = static_cast<std::size_t>(node - 1);
-        const std::string text = f.meshOnly ? std::to_string(node)
-                                            : format("%g", i < f.values.size() ? f.values[i] : 0.0);
+        const std::string text =
+            f.meshOnly ? std::to_string(node) : format("%g", i < f.values.size() ? f.values[i] : 0.0);
         if (render::transformNormal(list.normals[v], view).z < 0) continue;  // faces away from the viewer
         const Float3 s = render::projectPoint(nodePosition(f, node, 0.0), vp, projection, view,
                                               render::Matrix4::identity());
         const int x = static_cast<int>(s.x), y = static_cast<int>(s.y);
-        d.drawText(textFont_, text, {x, y, x + 100, y + 40}, render::kTextLeft | render::kTextTop, kTextColour);
+        d.drawText(textFont_, text, {x, y, x + 100, y + 40}, render::kTextLeft | render::kTextTop,
+                   kTextColour);
     }
 }
 
 void ContourRenderer::drawLegend(render::IRenderDevice& d, const ContourFrame& f) {
     for (const LegendLine& line : legendLines(f))
-        d.drawText(line.swatch ? swatchFont_ : textFont_, line.text, line.rect, render::kTextLeft | render::kTextTop,
-                   line.colour);
+        d.drawText(line.swatch ? swatchFont_ : textFont_, line.text, line.rect,
+                   render::kTextLeft | render::kTextTop, line.colour);
 }
 
 }  // namespace results

@@ -42,9 +42,9 @@ struct ContourFrame {
     std::span<const double> vectors;  // x, y, z per node
     BandLimits limits{};
     bool meshOnly = true;
-    double lengthFactor = 1.0;        // mesh coordinates / factor = view coordinates
+    double lengthFactor = 1.0;  // mesh coordinates / factor = view coordinates
     double displacementScale = 0.0;
-    float phase = 1.0f;               // tween factor while animating
+    float phase = 1.0f;  // tween factor while animating
     bool animate = false;
     ContourOptions options;
     LegendInfo legend;
@@ -74,14 +74,14 @@ struct LegendLine {
 std::vector<LegendLine> legendLines(const ContourFrame& frame);
 
 class ContourRenderer {
-public:
+  public:
     void render(render::IRenderDevice& device, const ContourFrame& frame);
     // Forgets the vertex buffers (and releases them on `device` when given); they are made again on
     // the next render. Fonts and textures stay.
     void releaseBuffers(render::IRenderDevice* device);
     bool resourcesReady() const { return ready_; }
 
-private:
+  private:
     void createResources(render::IRenderDevice& device, const ContourFrame& frame);
     void drawStatic(render::IRenderDevice& device, const ContourFrame& frame);
     void drawAnimated(render::IRenderDevice& device, const ContourFrame& frame);

@@ -18,7 +18,9 @@ CContoursCommand::CContoursCommand(loadcase::DocumentOwner* explorer) : CDocumen
     }
 }
 
-CContours* CContoursCommand::contours() const { return static_cast<CContours*>(dialog()); }
+CContours* CContoursCommand::contours() const {
+    return static_cast<CContours*>(dialog());
+}
 
 void CContoursCommand::Start() {
     resetDisplayState();
@@ -84,7 +86,8 @@ ContourFrame CContoursCommand::frame() const {
         f.legend.step = d->stepNumber();
     }
     f.legend.position = state.position;
-    f.legend.naturalFrequencies = physics_ == kPhysicsMechanical && solutionType_ == kSolutionNaturalFrequencies;
+    f.legend.naturalFrequencies =
+        physics_ == kPhysicsMechanical && solutionType_ == kSolutionNaturalFrequencies;
     f.legend.modeValue = results_.modeValue;
     f.legend.noValues = state.noValues;
     const Quantity& q = quantityAt(state.position);

@@ -1,13 +1,13 @@
 #pragma once
 // "Plot": results drawn as coloured contours into the host's 3-D view, with its dialog CContours.
+#include "formats/result_reader.h"
 #include "loadcase/document_command.h"
 #include "results/contour_renderer.h"
-#include "formats/result_reader.h"
 
 class CContours;
 
 class CContoursCommand : public CDocumentCommand {
-public:
+  public:
     explicit CContoursCommand(loadcase::DocumentOwner* explorer);
 
     std::string className() const override { return "CContoursCommand"; }
@@ -42,10 +42,10 @@ public:
     // and for the host's own picture of the view).
     const results::ContourRenderer& renderer() const { return renderer_; }
 
-protected:
+  protected:
     void terminate() override;
 
-private:
+  private:
     int physics_ = 0;
     int solutionType_ = 0;
     results::NodeResults results_;

@@ -15,7 +15,8 @@ using ui::ControlKind;
 using namespace results;
 
 CContours::CContours(CContoursCommand* command)
-    : CResultsPanel(makeTemplate(), {kQuantityList, kPlot, kScale, kSliceView, kTimeGraph}), command_(command) {
+    : CResultsPanel(makeTemplate(), {kQuantityList, kPlot, kScale, kSliceView, kTimeGraph}),
+      command_(command) {
     onClick(kPlot, [this] { OnApply2(); });
     onClick(kExit, [this] { OnExit(); });
     onSelectionChange(kQuantityList, [this] {
@@ -25,7 +26,8 @@ CContours::CContours(CContoursCommand* command)
     });
     onClick(kSliceView, [this] { OnSliceView(); });
     onClick(kAnimate, [this] { OnAnimate(); });
-    for (int id : {int{kSmooth}, int{kLighting}, int{kWireframe}, int{kNumeric}}) onClick(id, [this] { command_->redraw(); });
+    for (int id : {int{kSmooth}, int{kLighting}, int{kWireframe}, int{kNumeric}})
+        onClick(id, [this] { command_->redraw(); });
 }
 
 ui::DialogTemplate CContours::makeTemplate() {
@@ -70,11 +72,17 @@ bool CContours::onInitDialog() {
     return true;
 }
 
-int CContours::physics() const { return command_->physics(); }
+int CContours::physics() const {
+    return command_->physics();
+}
 
-int CContours::solutionType() const { return command_->solutionType(); }
+int CContours::solutionType() const {
+    return command_->solutionType();
+}
 
-std::string CContours::jobBasePath() const { return command_->document().jobBasePath(); }
+std::string CContours::jobBasePath() const {
+    return command_->document().jobBasePath();
+}
 
 void CContours::OnExit() {
     addon::guardedCall("CContours", "OnExit", [this] { command_->ExitCommand(); });
@@ -157,7 +165,9 @@ void CContours::OnAnimate() {
     command_->redraw();
 }
 
-void CContours::limitsChanged() { command_->redraw(); }
+void CContours::limitsChanged() {
+    command_->redraw();
+}
 
 void CContours::slidersMoved() {
     command_->recomputeSliceFlags(sliders());

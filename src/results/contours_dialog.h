@@ -6,7 +6,7 @@
 class CContoursCommand;
 
 class CContours : public CResultsPanel {
-public:
+  public:
     enum ControlId {
         kQuantityList = 11025,
         kPlot = 11084,
@@ -33,7 +33,7 @@ public:
     void OnSliceView();
     void OnAnimate();
 
-protected:
+  protected:
     bool onInitDialog() override;
     void onClose() override { OnExit(); }
     void onCancel() override { OnExit(); }
@@ -41,7 +41,7 @@ protected:
     void limitsChanged() override;
     void slidersMoved() override;
 
-private:
+  private:
     static ui::DialogTemplate makeTemplate();
     void plot();
     void animate(int cycles);

@@ -7,7 +7,9 @@ DisplayState& displayState() {
     return state;
 }
 
-void resetDisplayState() { displayState() = DisplayState{}; }
+void resetDisplayState() {
+    displayState() = DisplayState{};
+}
 
 std::string noValuesText(std::string_view legendLabel) {
     return "No " + std::string(legendLabel) + " values in the result file";

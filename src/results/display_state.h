@@ -14,7 +14,7 @@ struct DisplayState {
     BandLimits limits{};
     int kind = 0;
     int item = 0;
-    int position = -1;  // quantity-list position shown, -1 when none
+    int position = -1;      // quantity-list position shown, -1 when none
     bool noValues = false;  // the result file gave no value of the quantity: the mesh is shown plain
     TriangleList triangles;
     BoundingBox box;

@@ -51,10 +51,14 @@ void CLinePlot::addSeries(const std::string& name, std::uint32_t colour, int sty
 // Small values need more decimals on the value axis to be told apart.
 void CLinePlot::updateDecimals() {
     const float smallest = std::min(std::fabs(y_.high), std::fabs(y_.low));
-    if (smallest < 0.0001f) yDecimals_ = 6;
-    else if (smallest < 0.001f) yDecimals_ = 5;
-    else if (smallest < 0.01f) yDecimals_ = 4;
-    else if (smallest < 0.1f) yDecimals_ = 3;
+    if (smallest < 0.0001f)
+        yDecimals_ = 6;
+    else if (smallest < 0.001f)
+        yDecimals_ = 5;
+    else if (smallest < 0.01f)
+        yDecimals_ = 4;
+    else if (smallest < 0.1f)
+        yDecimals_ = 3;
 }
 
 bool CLinePlot::removeSeries(int index) {
@@ -85,7 +89,8 @@ const CPlotData* CLinePlot::series(int index) const {
 
 void CLinePlot::select(int series, int point) {
     selected_ = series >= 0 && series < seriesCount() ? series : -1;
-    selectedPoint_ = selected_ >= 0 && point >= 0 && point < static_cast<int>(series_[selected_].count()) ? point : -1;
+    selectedPoint_ =
+        selected_ >= 0 && point >= 0 && point < static_cast<int>(series_[selected_].count()) ? point : -1;
     notify(kNotifySelectionChanged);
 }
 

@@ -11,7 +11,7 @@
 #include "results/plot_data.h"
 
 class CLinePlot {
-public:
+  public:
     static constexpr int kNotifySelectionChanged = 1124;
     static constexpr int kNotifyRangeChanged = 1125;
     static constexpr int kNotifyPointChanged = 1126;
@@ -22,7 +22,8 @@ public:
 
     // Appends a series and selects it; the first sets the ranges to its extents, later ones widen
     // the unlocked ranges.
-    void addSeries(const std::string& name, std::uint32_t colour, int style, std::vector<results::PlotPoint> points);
+    void addSeries(const std::string& name, std::uint32_t colour, int style,
+                   std::vector<results::PlotPoint> points);
     bool removeSeries(int index);
     bool setColour(int index, std::uint32_t colour);
     bool setStyle(int index, int style);
@@ -74,7 +75,7 @@ public:
 
     void setParentNotify(std::function<void(int)> notify) { notify_ = std::move(notify); }
 
-private:
+  private:
     struct Area {
         double left, top, right, bottom;
     };

@@ -99,7 +99,8 @@ void CLinePlotTestDlg::OnSetCurrentColour() {
         ui::showMessage(kNoSelection);
         return;
     }
-    if (auto colour = ui::prompts().chooseColour(s->colour())) plot_.setColour(plot_.selectedSeries(), *colour);
+    if (auto colour = ui::prompts().chooseColour(s->colour()))
+        plot_.setColour(plot_.selectedSeries(), *colour);
 }
 
 void CLinePlotTestDlg::OnRemoveCurrent() {
@@ -116,7 +117,8 @@ void CLinePlotTestDlg::OnStyleChosen() {
         ui::showMessage(kNoSelection);
         return;
     }
-    if (choice == CPlotData::kLine || choice == CPlotData::kBar) plot_.setStyle(plot_.selectedSeries(), choice);
+    if (choice == CPlotData::kLine || choice == CPlotData::kBar)
+        plot_.setStyle(plot_.selectedSeries(), choice);
 }
 
 void CLinePlotTestDlg::onPlotNotify(int code) {

@@ -9,7 +9,7 @@
 #include "ui/dialog.h"
 
 class CLinePlotTestDlg : public ui::Dialog {
-public:
+  public:
     enum ControlId {
         kPlot = 2025,
         kList = 21001,
@@ -45,10 +45,10 @@ public:
     // The colour a series gets when the generator is seeded with `seed`.
     static std::uint32_t seriesColour(std::time_t seed);
 
-protected:
+  protected:
     bool onInitDialog() override;
 
-private:
+  private:
     static ui::DialogTemplate makeTemplate();
     // The selected series with points, or null after telling the user why not.
     const CPlotData* selectedWithData();

@@ -14,7 +14,8 @@ using namespace results;
 using ui::ControlKind;
 
 CoglMFCDialogDlg::CoglMFCDialogDlg(const loadcase::Document& document)
-    : CResultsPanel(makeTemplate(), {kQuantityList, kPlot, kScale, kSliceView, kTimeGraph}), document_(document) {
+    : CResultsPanel(makeTemplate(), {kQuantityList, kPlot, kScale, kSliceView, kTimeGraph}),
+      document_(document) {
     resetSharedResults();
     attachWidget(kPlaceholder, std::make_unique<COpenGLControl>(scene_));
     onClick(kPlot, [this] { OnPlot(); });
@@ -170,7 +171,9 @@ void CoglMFCDialogDlg::OnNoMesh() {
     scene_.switches().noMesh = isChecked(kNoMesh);
 }
 
-void CoglMFCDialogDlg::limitsChanged() { scene_.recomputeRamp(); }
+void CoglMFCDialogDlg::limitsChanged() {
+    scene_.recomputeRamp();
+}
 
 // Headless runs print to the PNG file the print prompt names: the picture at the control's size.
 void CoglMFCDialogDlg::OnPrint() {

@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-CPlotData::CPlotData(std::string name, std::uint32_t colour, int style, std::vector<results::PlotPoint> points)
+CPlotData::CPlotData(std::string name, std::uint32_t colour, int style,
+                     std::vector<results::PlotPoint> points)
     : name_(std::move(name)), colour_(colour), points_(std::move(points)), style_(style) {
     if (points_.empty()) return;
     xMin_ = xMax_ = points_.front().x;

@@ -7,7 +7,7 @@
 #include "results/time_history.h"
 
 class CPlotData {
-public:
+  public:
     enum Style { kLine = 0, kBar = 1 };
 
     CPlotData(std::string name, std::uint32_t colour, int style, std::vector<results::PlotPoint> points);
@@ -35,7 +35,7 @@ public:
         recalculate_ = false;
     }
 
-private:
+  private:
     std::string name_;
     std::uint32_t colour_;
     std::vector<results::PlotPoint> points_;

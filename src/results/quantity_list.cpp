@@ -78,20 +78,28 @@ std::string temperatureUnit(std::string_view lengthUnit) {
 
 std::string unitText(UnitClass unit, std::string_view lengthUnit) {
     switch (unit) {
-        case UnitClass::Stress: return stressUnit(lengthUnit);
-        case UnitClass::Temperature: return temperatureUnit(lengthUnit);
-        case UnitClass::Length: return std::string(lengthUnit);
-        case UnitClass::None: break;
+        case UnitClass::Stress:
+            return stressUnit(lengthUnit);
+        case UnitClass::Temperature:
+            return temperatureUnit(lengthUnit);
+        case UnitClass::Length:
+            return std::string(lengthUnit);
+        case UnitClass::None:
+            break;
     }
     return "";
 }
 
 std::string unitTextForKind(int kind, std::string_view lengthUnit) {
     switch (kind) {
-        case kKindStress: return stressUnit(lengthUnit);
-        case kKindTemperature: return temperatureUnit(lengthUnit);
-        case kKindDisplacement: return std::string(lengthUnit);
-        default: return "";
+        case kKindStress:
+            return stressUnit(lengthUnit);
+        case kKindTemperature:
+            return temperatureUnit(lengthUnit);
+        case kKindDisplacement:
+            return std::string(lengthUnit);
+        default:
+            return "";
     }
 }
 

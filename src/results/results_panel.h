@@ -6,9 +6,9 @@
 #include <array>
 #include <string>
 
+#include "formats/result_reader.h"
 #include "mesh_solve/mesh_store.h"
 #include "results/quantity_list.h"
-#include "formats/result_reader.h"
 #include "ui/dialog.h"
 
 class CResultsPanel : public ui::Dialog {

@@ -6,11 +6,11 @@
 #include <cstdint>
 #include <vector>
 
+#include "formats/result_reader.h"
 #include "render/scene_renderer.h"
 #include "results/gl_camera.h"
 #include "results/gl_scene_arrays.h"
 #include "results/probe_rectangle.h"
-#include "formats/result_reader.h"
 
 namespace results {
 

@@ -20,11 +20,16 @@ struct BlockLayout {
 
 std::optional<BlockLayout> layoutOf(int kind) {
     switch (kind) {
-        case kKindTemperature: return BlockLayout{"TEMP", 1, 1};
-        case kKindDisplacement: return BlockLayout{"DISP", 1, 3};
-        case kKindVelocity: return BlockLayout{"VELO", 1, 3};
-        case kKindStress: return BlockLayout{"STRES", 2, 6};
-        default: return std::nullopt;
+        case kKindTemperature:
+            return BlockLayout{"TEMP", 1, 1};
+        case kKindDisplacement:
+            return BlockLayout{"DISP", 1, 3};
+        case kKindVelocity:
+            return BlockLayout{"VELO", 1, 3};
+        case kKindStress:
+            return BlockLayout{"STRES", 2, 6};
+        default:
+            return std::nullopt;
     }
 }
 
@@ -36,7 +41,8 @@ double nodeValue(const double* v, int components, int item) {
 
 }  // namespace
 
-std::optional<std::vector<PlotPoint>> fetchNodeHistory(const std::string& resultPath, int kind, int item, int node) {
+std::optional<std::vector<PlotPoint>> fetchNodeHistory(const std::string& resultPath, int kind, int item,
+                                                       int node) {
     const auto layout = layoutOf(kind);
     if (!layout) return std::nullopt;
     LineReader reader(resultPath);

@@ -15,7 +15,8 @@ struct PlotPoint {
 
 // Nothing when the file cannot be opened or the kind has no time history (kinds 1, 2, 4 and 6 have).
 // The combined displacement (item 3 of a node kind) is the magnitude, as the contour views show it.
-std::optional<std::vector<PlotPoint>> fetchNodeHistory(const std::string& resultPath, int kind, int item, int node);
+std::optional<std::vector<PlotPoint>> fetchNodeHistory(const std::string& resultPath, int kind, int item,
+                                                       int node);
 
 // Node numbers typed by the user, split at blanks and commas, each read as atoi reads it.
 std::vector<int> parseNodeNumbers(const std::string& text);

@@ -29,7 +29,7 @@ Float3 faceNormal(const Float3& a, const Float3& b, const Float3& c) {
 }
 
 class Builder {
-public:
+  public:
     explicit Builder(const mesh_solve::Mesh& mesh)
         : mesh_(mesh), running_(static_cast<std::size_t>(mesh.nodeCount()) + 1), seen_(running_.size(), 0) {}
 
@@ -42,7 +42,8 @@ public:
             addTriangle(element, node(3), node(1), node(2), false);
             return;
         }
-        for (const auto& t : kQuadraticTriangles) addTriangle(element, node(t[0]), node(t[1]), node(t[2]), &t == &kQuadraticTriangles[3]);
+        for (const auto& t : kQuadraticTriangles)
+            addTriangle(element, node(t[0]), node(t[1]), node(t[2]), &t == &kQuadraticTriangles[3]);
     }
 
     // Room for `faces` faces up front: the lists of a large mesh run to hundreds of megabytes, and
@@ -57,7 +58,7 @@ public:
 
     TriangleList take() { return std::move(list_); }
 
-private:
+  private:
     bool valid(std::int32_t node) const { return node >= 1 && node <= mesh_.nodeCount(); }
 
     void addTriangle(std::int32_t element, std::int32_t a, std::int32_t b, std::int32_t c, bool central) {
@@ -74,7 +75,8 @@ private:
     // The node's running normal becomes the mean with this triangle's normal unless they meet at a
     // crease, where the vertex keeps the triangle's own normal.
     Float3 smoothed(std::int32_t node, const Float3& n) {
-        static const float kCosCrease = static_cast<float>(std::cos(kCreaseAngleDegrees * 3.14159265358979 / 180.0));
+        static const float kCosCrease =
+            static_cast<float>(std::cos(kCreaseAngleDegrees * 3.14159265358979 / 180.0));
         Float3& r = running_[static_cast<std::size_t>(node)];
         if (!seen_[static_cast<std::size_t>(node)]) {
             seen_[static_cast<std::size_t>(node)] = 1;
@@ -99,14 +101,17 @@ private:
 TriangleList buildTriangleList(const mesh_solve::Mesh& mesh, bool allFaces) {
     Builder builder(mesh);
     if (allFaces) {
-        builder.reserveFaces(static_cast<std::size_t>(std::max(mesh.elementCount(), 0)) * mesh_solve::kFacesPerElement);
+        builder.reserveFaces(static_cast<std::size_t>(std::max(mesh.elementCount(), 0)) *
+                             mesh_solve::kFacesPerElement);
         for (std::int32_t e = 1; e <= mesh.elementCount(); ++e)
-            for (std::int32_t face = 1; face <= mesh_solve::kFacesPerElement; ++face) builder.addFace(e, face);
+            for (std::int32_t face = 1; face <= mesh_solve::kFacesPerElement; ++face)
+                builder.addFace(e, face);
     } else {
         const auto elements = mesh.facetElements();
         const auto faces = mesh.facetFaces();
         builder.reserveFaces(std::min(elements.size(), faces.size()));
-        for (std::size_t i = 0; i < elements.size() && i < faces.size(); ++i) builder.addFace(elements[i], faces[i]);
+        for (std::size_t i = 0; i < elements.size() && i < faces.size(); ++i)
+            builder.addFace(elements[i], faces[i]);
     }
     return builder.take();
 }

@@ -14,10 +14,10 @@ class Mesh;
 namespace results {
 
 struct TriangleList {
-    std::vector<std::int32_t> nodes;     // per vertex: the node it shows (1-based), three per triangle
-    std::vector<render::Float3> normals; // per vertex
-    std::vector<std::int32_t> elements;  // per triangle: its element (1-based)
-    std::vector<std::uint8_t> central;   // per triangle: 1 for the central triangle of a quadratic face
+    std::vector<std::int32_t> nodes;      // per vertex: the node it shows (1-based), three per triangle
+    std::vector<render::Float3> normals;  // per vertex
+    std::vector<std::int32_t> elements;   // per triangle: its element (1-based)
+    std::vector<std::uint8_t> central;    // per triangle: 1 for the central triangle of a quadratic face
 
     std::size_t vertexCount() const { return nodes.size(); }
     std::size_t triangleCount() const { return elements.size(); }

@@ -20,17 +20,17 @@ struct Rect {
 // Styles a control can carry; several may be combined.
 enum ControlStyle : unsigned {
     kStyleNone = 0,
-    kStyleHidden = 1u << 0,        // created invisible
-    kStyleDisabled = 1u << 1,      // created disabled
-    kStyleGroup = 1u << 2,         // starts a new radio-button group
-    kStylePassword = 1u << 3,      // edit shows bullets
-    kStyleSorted = 1u << 4,        // list/combo keeps its items sorted
-    kStyleDefault = 1u << 5,       // the default push button
-    kStyleReadOnly = 1u << 6,      // edit the user cannot change
-    kStyleMultiLine = 1u << 7,     // edit with several lines
-    kStyleNoPrefix = 1u << 8,      // static text shown as is ('&' not an accelerator)
-    kStyleNotify = 1u << 9,        // list/static sends notifications
-    kStyleVertical = 1u << 10,     // slider standing upright
+    kStyleHidden = 1u << 0,     // created invisible
+    kStyleDisabled = 1u << 1,   // created disabled
+    kStyleGroup = 1u << 2,      // starts a new radio-button group
+    kStylePassword = 1u << 3,   // edit shows bullets
+    kStyleSorted = 1u << 4,     // list/combo keeps its items sorted
+    kStyleDefault = 1u << 5,    // the default push button
+    kStyleReadOnly = 1u << 6,   // edit the user cannot change
+    kStyleMultiLine = 1u << 7,  // edit with several lines
+    kStyleNoPrefix = 1u << 8,   // static text shown as is ('&' not an accelerator)
+    kStyleNotify = 1u << 9,     // list/static sends notifications
+    kStyleVertical = 1u << 10,  // slider standing upright
 };
 
 struct ControlTemplate {

@@ -20,7 +20,7 @@ class Dialog;
 inline constexpr int kUserMessage = 0x0400;
 
 class CustomWidget {
-public:
+  public:
     virtual ~CustomWidget() = default;
 
     // The dialog that owns the widget; null before it is attached.
@@ -28,7 +28,7 @@ public:
     // The id of the Custom control the widget sits in; 0 before it is attached.
     int controlId() const { return controlId_; }
 
-protected:
+  protected:
     CustomWidget() = default;
     CustomWidget(const CustomWidget&) = delete;
     CustomWidget& operator=(const CustomWidget&) = delete;
@@ -41,7 +41,7 @@ protected:
     // Tells the dialog's observers that the widget's state changed (a backend repaints it).
     void changed();
 
-private:
+  private:
     friend class Dialog;
     Dialog* owner_ = nullptr;
     int controlId_ = 0;

@@ -25,7 +25,8 @@ bool isButtonLike(ControlKind k) {
 
 }  // namespace
 
-Dialog::Dialog(DialogTemplate tmpl) : tmpl_(std::move(tmpl)), caption_(tmpl_.caption), windowRect_(tmpl_.rect) {
+Dialog::Dialog(DialogTemplate tmpl)
+    : tmpl_(std::move(tmpl)), caption_(tmpl_.caption), windowRect_(tmpl_.rect) {
     buildControls();
 }
 
@@ -111,7 +112,9 @@ const Control& Dialog::control(int id) const {
     return controls_[it->second];
 }
 
-Control& Dialog::mutableControl(int id) { return const_cast<Control&>(std::as_const(*this).control(id)); }
+Control& Dialog::mutableControl(int id) {
+    return const_cast<Control&>(std::as_const(*this).control(id));
+}
 
 std::vector<int> Dialog::controlIds() const {
     std::vector<int> ids;
@@ -127,25 +130,33 @@ void Dialog::setText(int id, const std::string& text) {
     mutableControl(id).text = text;
     notifyChanged(id);
 }
-std::string Dialog::text(int id) const { return control(id).text; }
+std::string Dialog::text(int id) const {
+    return control(id).text;
+}
 
 void Dialog::enable(int id, bool enabled) {
     mutableControl(id).enabled = enabled;
     notifyChanged(id);
 }
-bool Dialog::isEnabled(int id) const { return control(id).enabled; }
+bool Dialog::isEnabled(int id) const {
+    return control(id).enabled;
+}
 
 void Dialog::show(int id, bool visible) {
     mutableControl(id).visible = visible;
     notifyChanged(id);
 }
-bool Dialog::isVisible(int id) const { return control(id).visible; }
+bool Dialog::isVisible(int id) const {
+    return control(id).visible;
+}
 
 void Dialog::setCheck(int id, bool checked) {
     mutableControl(id).checked = checked;
     notifyChanged(id);
 }
-bool Dialog::isChecked(int id) const { return control(id).checked; }
+bool Dialog::isChecked(int id) const {
+    return control(id).checked;
+}
 
 void Dialog::clearItems(int id) {
     auto& c = mutableControl(id);
@@ -168,7 +179,9 @@ int Dialog::addItem(int id, const std::string& text) {
     return static_cast<int>(at);
 }
 
-int Dialog::itemCount(int id) const { return static_cast<int>(control(id).items.size()); }
+int Dialog::itemCount(int id) const {
+    return static_cast<int>(control(id).items.size());
+}
 
 std::string Dialog::itemText(int id, int index) const {
     const auto& c = control(id);
@@ -213,7 +226,9 @@ void Dialog::setSelection(int id, int index) {
     notifyChanged(id);
 }
 
-int Dialog::selection(int id) const { return control(id).selection; }
+int Dialog::selection(int id) const {
+    return control(id).selection;
+}
 
 void Dialog::setRange(int id, int min, int max) {
     auto& c = mutableControl(id);
@@ -229,9 +244,15 @@ void Dialog::setPosition(int id, int position) {
     notifyChanged(id);
 }
 
-int Dialog::position(int id) const { return control(id).position; }
-int Dialog::rangeMin(int id) const { return control(id).rangeMin; }
-int Dialog::rangeMax(int id) const { return control(id).rangeMax; }
+int Dialog::position(int id) const {
+    return control(id).position;
+}
+int Dialog::rangeMin(int id) const {
+    return control(id).rangeMin;
+}
+int Dialog::rangeMax(int id) const {
+    return control(id).rangeMax;
+}
 
 // ---- custom widgets and messages ----
 
@@ -260,7 +281,9 @@ bool Dialog::sendMessage(int message, std::intptr_t wparam, std::intptr_t lparam
     return true;
 }
 
-bool CustomWidget::acceptsInput() const { return owner_ == nullptr || owner_->canAct(controlId_); }
+bool CustomWidget::acceptsInput() const {
+    return owner_ == nullptr || owner_->canAct(controlId_);
+}
 
 bool CustomWidget::notifyOwner(int message, std::intptr_t wparam, std::intptr_t lparam) {
     return owner_ != nullptr && owner_->sendMessage(message, wparam, lparam);
@@ -309,7 +332,8 @@ void Dialog::checkRadio(int id) {
            controls_[first - 1].kind() == ControlKind::Radio)
         --first;
     for (std::size_t i = first; i < controls_.size(); ++i) {
-        if (i > first && ((controls_[i].tmpl.style & kStyleGroup) || controls_[i].kind() != ControlKind::Radio))
+        if (i > first &&
+            ((controls_[i].tmpl.style & kStyleGroup) || controls_[i].kind() != ControlKind::Radio))
             break;
         controls_[i].checked = (i == at);
         notifyChanged(controls_[i].id());
@@ -383,11 +407,15 @@ void Dialog::userPressEscape() {
     }
 }
 
-void Dialog::userClose() { onClose(); }
+void Dialog::userClose() {
+    onClose();
+}
 
 // ---- registry ----
 
-std::vector<Dialog*> openDialogs() { return registry(); }
+std::vector<Dialog*> openDialogs() {
+    return registry();
+}
 
 Dialog* findDialog(const std::string& caption) {
     const auto& r = registry();
@@ -397,9 +425,13 @@ Dialog* findDialog(const std::string& caption) {
     return nullptr;
 }
 
-Dialog* newestDialog() { return registry().empty() ? nullptr : registry().back(); }
+Dialog* newestDialog() {
+    return registry().empty() ? nullptr : registry().back();
+}
 
-void addGlobalDialogObserver(DialogObserver* o) { globalObservers().push_back(o); }
+void addGlobalDialogObserver(DialogObserver* o) {
+    globalObservers().push_back(o);
+}
 
 void removeGlobalDialogObserver(DialogObserver* o) {
     auto& g = globalObservers();

@@ -18,7 +18,7 @@
 namespace ui {
 
 class UiError : public std::logic_error {
-public:
+  public:
     using std::logic_error::logic_error;
 };
 
@@ -26,7 +26,7 @@ class Dialog;
 
 // Told about a dialog's life and changes (window-system backends, script drivers).
 class DialogObserver {
-public:
+  public:
     virtual ~DialogObserver() = default;
     virtual void created(Dialog&) {}
     virtual void changed(Dialog&, int controlId) {}
@@ -34,7 +34,7 @@ public:
 };
 
 class Dialog : public Window {
-public:
+  public:
     explicit Dialog(DialogTemplate tmpl);
     ~Dialog() override;
     Dialog(const Dialog&) = delete;
@@ -86,7 +86,7 @@ public:
     long itemData(int id, int index) const;
     void deleteItem(int id, int index);
     int findItemExact(int id, const std::string& text) const;  // -1 when absent
-    void setSelection(int id, int index);                       // -1 clears
+    void setSelection(int id, int index);                      // -1 clears
     int selection(int id) const;
 
     // Sliders.
@@ -143,7 +143,7 @@ public:
     void addObserver(DialogObserver* o) { observers_.push_back(o); }
     void removeObserver(DialogObserver* o);
 
-protected:
+  protected:
     // Called when the window has been built; answer false when the focus was set by the dialog.
     virtual bool onInitDialog() { return true; }
     // Enter / the default button and Escape / Cancel. By default they end the dialog.
@@ -154,7 +154,7 @@ protected:
     // Called just before the window is destroyed.
     virtual void onDestroy() {}
 
-private:
+  private:
     friend class ModalRun;
     friend class CustomWidget;
     Control& mutableControl(int id);

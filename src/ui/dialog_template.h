@@ -13,7 +13,8 @@ struct DialogTemplate {
     Rect rect;
     std::vector<ControlTemplate> controls;
 
-    DialogTemplate& add(int controlId, ControlKind kind, std::string text, Rect r, unsigned style = kStyleNone) {
+    DialogTemplate& add(int controlId, ControlKind kind, std::string text, Rect r,
+                        unsigned style = kStyleNone) {
         controls.push_back({controlId, kind, std::move(text), r, style});
         return *this;
     }

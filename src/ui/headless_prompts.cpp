@@ -36,9 +36,13 @@ std::optional<std::string> HeadlessPrompts::chooseFile(const FileRequest& reques
     return take(files_);
 }
 
-std::optional<std::uint32_t> HeadlessPrompts::chooseColour(std::uint32_t) { return take(colours_); }
+std::optional<std::uint32_t> HeadlessPrompts::chooseColour(std::uint32_t) {
+    return take(colours_);
+}
 
-std::optional<PrintTarget> HeadlessPrompts::choosePrinter() { return take(prints_); }
+std::optional<PrintTarget> HeadlessPrompts::choosePrinter() {
+    return take(prints_);
+}
 
 int HeadlessPrompts::popupMenu(const std::vector<MenuItem>& items) {
     menus_.push_back(items);

@@ -20,7 +20,7 @@ struct RecordedMessage {
 };
 
 class HeadlessPrompts : public Prompts {
-public:
+  public:
     // What runs while a modal dialog is open; it acts on the dialog and may end it. A dialog the
     // script leaves open is ended as Cancel.
     using ModalScript = std::function<void(Dialog&)>;
@@ -57,7 +57,7 @@ public:
     // Captions of the modal dialogs run so far.
     const std::vector<std::string>& modalRuns() const { return modalRuns_; }
 
-private:
+  private:
     std::vector<RecordedMessage> messages_;
     std::deque<int> answers_;
     std::deque<std::optional<std::string>> files_;

@@ -17,7 +17,9 @@ Prompts& prompts() {
     return *service;
 }
 
-void setPrompts(std::shared_ptr<Prompts> service) { current() = std::move(service); }
+void setPrompts(std::shared_ptr<Prompts> service) {
+    current() = std::move(service);
+}
 
 void showMessage(const std::string& text) {
     prompts().messageBox(text, kMessageCaption, MessageIcon::None, MessageButtons::Ok);

@@ -16,12 +16,12 @@ enum class MessageIcon { None, Information, Warning, Error, Question };
 enum class MessageButtons { Ok, OkCancel, YesNo, YesNoCancel };
 
 struct FileRequest {
-    bool save = false;               // a save dialog, else an open dialog
+    bool save = false;  // a save dialog, else an open dialog
     std::string title;
     std::string initialFolder;
     std::string initialName;
-    std::string defaultExtension;    // without the dot
-    std::string filter;              // "Text files (*.txt)|*.txt|All files (*.*)|*.*"
+    std::string defaultExtension;  // without the dot
+    std::string filter;            // "Text files (*.txt)|*.txt|All files (*.*)|*.*"
 };
 
 // Where a print goes: in the GUI a printer; in headless runs a PNG or PDF file.
@@ -35,7 +35,7 @@ struct MenuItem {
 };
 
 class Prompts {
-public:
+  public:
     virtual ~Prompts() = default;
     // Shows a message; returns the id of the button pressed (kIdOk, kIdCancel, kIdYes, kIdNo).
     virtual int messageBox(const std::string& text, const std::string& caption, MessageIcon icon,

@@ -14,7 +14,7 @@ using TreeItem = int;  // 0 is "no item" and stands for the invisible root
 inline constexpr TreeItem kTreeRoot = 0;
 
 class TreeControl : public Window {
-public:
+  public:
     explicit TreeControl(int controlId = 0) : id_(controlId) {}
 
     int controlId() const { return id_; }
@@ -49,7 +49,7 @@ public:
     // Every line as indented text ("Materials\n  steel: 1,2\n"), for tests and scripts.
     std::string dump() const;
 
-private:
+  private:
     struct Node {
         std::string text;
         int image = 0;

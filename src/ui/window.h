@@ -6,7 +6,7 @@
 namespace ui {
 
 class Window {
-public:
+  public:
     virtual ~Window() = default;
     virtual std::string windowText() const = 0;
 };
@@ -14,7 +14,7 @@ public:
 // The panel the host gives a command to build its user interface in (the explorer's tree and
 // toolbox live there). The panel belongs to the host; what is built in it belongs to the command.
 class Panel : public Window {
-public:
+  public:
     explicit Panel(std::string title = "") : title_(std::move(title)) {}
     std::string windowText() const override { return title_; }
 
@@ -26,7 +26,7 @@ public:
         return it == children_.end() ? nullptr : it->second;
     }
 
-private:
+  private:
     std::string title_;
     std::map<int, Window*> children_;
 };

@@ -4,7 +4,6 @@
 // pixels. A window-system backend shows the model (a wxGrid: fixed rows and columns as labels) and
 // turns a person's clicks and typing into the user* calls.
 #include <algorithm>
-#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -20,7 +19,7 @@ struct GridCell {
 };
 
 class EditableGrid : public ui::CustomWidget {
-public:
+  public:
     // Width of one character and the margin around a cell's text when columns are sized to their
     // contents; a backend that measures real text replaces these by its font's sizes.
     static constexpr int kCharWidth = 7;
@@ -33,16 +32,28 @@ public:
     void setColumnCount(int columns);
     int rowCount() const { return static_cast<int>(cells_.size()); }
     int columnCount() const { return columns_; }
-    void setFixedRowCount(int rows) { fixedRows_ = std::max(rows, 0); changed(); }
-    void setFixedColumnCount(int columns) { fixedColumns_ = std::max(columns, 0); changed(); }
+    void setFixedRowCount(int rows) {
+        fixedRows_ = std::max(rows, 0);
+        changed();
+    }
+    void setFixedColumnCount(int columns) {
+        fixedColumns_ = std::max(columns, 0);
+        changed();
+    }
     int fixedRowCount() const { return fixedRows_; }
     int fixedColumnCount() const { return fixedColumns_; }
     bool isFixed(int row, int column) const { return row < fixedRows_ || column < fixedColumns_; }
 
     // Whole-row selection (a list) and whether a person may type into the cells.
-    void setListMode(bool list) { listMode_ = list; changed(); }
+    void setListMode(bool list) {
+        listMode_ = list;
+        changed();
+    }
     bool listMode() const { return listMode_; }
-    void setEditable(bool editable) { editable_ = editable; changed(); }
+    void setEditable(bool editable) {
+        editable_ = editable;
+        changed();
+    }
     bool isEditable() const { return editable_; }
 
     // ---- cells ----
@@ -56,7 +67,10 @@ public:
     int focusRow() const { return focus_ ? focus_->row : -1; }
     // Gives the focus to a cell that is not fixed; anything else takes the focus away.
     void setFocusCell(int row, int column);
-    void clearFocus() { focus_.reset(); changed(); }
+    void clearFocus() {
+        focus_.reset();
+        changed();
+    }
 
     // ---- rows ----
     // Inserts a row before `before` (at the end when `before` is -1 or past the last row); its
@@ -82,7 +96,7 @@ public:
     // The cells as text, one row a line, cells separated by " | ", for tests and scripts.
     std::string dump() const;
 
-private:
+  private:
     bool inRange(int row, int column) const {
         return row >= 0 && row < rowCount() && column >= 0 && column < columns_;
     }

@@ -40,7 +40,8 @@ PropertyHandle PropertyGrid::addItem(PropertyHandle section, Property p) {
     return properties_.back().handle;
 }
 
-PropertyHandle PropertyGrid::addString(PropertyHandle section, const std::string& label, const std::string& value) {
+PropertyHandle PropertyGrid::addString(PropertyHandle section, const std::string& label,
+                                       const std::string& value) {
     Property p;
     p.kind = PropertyKind::String;
     p.label = label;
@@ -61,8 +62,8 @@ PropertyHandle PropertyGrid::addCombo(PropertyHandle section, const std::string&
     return addItem(section, std::move(p));
 }
 
-PropertyHandle PropertyGrid::addFile(PropertyHandle section, const std::string& label, const std::string& value,
-                                     const std::string& filter) {
+PropertyHandle PropertyGrid::addFile(PropertyHandle section, const std::string& label,
+                                     const std::string& value, const std::string& filter) {
     Property p;
     p.kind = PropertyKind::File;
     p.label = label;
@@ -80,7 +81,8 @@ void PropertyGrid::clear() {
 // ---- reading and setting ----
 
 const PropertyGrid::Property* PropertyGrid::find(PropertyHandle h) const {
-    auto it = std::find_if(properties_.begin(), properties_.end(), [h](const Property& p) { return p.handle == h; });
+    auto it = std::find_if(properties_.begin(), properties_.end(),
+                           [h](const Property& p) { return p.handle == h; });
     return it == properties_.end() ? nullptr : &*it;
 }
 

@@ -18,7 +18,7 @@ inline constexpr PropertyHandle kNoProperty = 0;
 enum class PropertyKind { Section, String, Combo, File };
 
 class PropertyGrid : public ui::CustomWidget {
-public:
+  public:
     // Sent to the owning dialog when a person changes an item's value (wparam: the item's handle).
     static constexpr int kChangedMessage = ui::kUserMessage + 486;
 
@@ -27,8 +27,8 @@ public:
     PropertyHandle addSection(const std::string& title, bool collapsed = false);
     PropertyHandle addString(PropertyHandle section, const std::string& label, const std::string& value);
     // A combo item: `choices` with `selected` chosen (-1 for none); its value is the chosen text.
-    PropertyHandle addCombo(PropertyHandle section, const std::string& label, std::vector<std::string> choices,
-                            int selected);
+    PropertyHandle addCombo(PropertyHandle section, const std::string& label,
+                            std::vector<std::string> choices, int selected);
     // A file item: a path typed or chosen in a file-open dialog with `filter`
     // ("All Files (*.*)|*.*||").
     PropertyHandle addFile(PropertyHandle section, const std::string& label, const std::string& value,
@@ -70,7 +70,7 @@ public:
     // Every section and item as text ("[-] General\n  Description =  \n"), for tests and scripts.
     std::string dump() const;
 
-private:
+  private:
     struct Property {
         PropertyHandle handle = kNoProperty;
         PropertyKind kind = PropertyKind::String;

@@ -4,7 +4,7 @@ namespace {
 
 // The window: 348 wide, client area 100 high; prompt, edit, OK and Cancel as laid out below.
 class TextEntryWindow : public ui::Dialog {
-public:
+  public:
     TextEntryWindow(const std::string& title, const std::string& prompt, const std::string& initialText,
                     bool password, std::string& result)
         : ui::Dialog(makeTemplate(title, prompt, initialText, password)), result_(result) {
@@ -13,7 +13,7 @@ public:
         onClick(ui::kIdCancel, [this] { finish(ui::kIdCancel); });
     }
 
-protected:
+  protected:
     bool onInitDialog() override {
         updateOk();
         return false;  // the edit has the focus
@@ -23,7 +23,7 @@ protected:
     }
     void onCancel() override { finish(ui::kIdCancel); }
 
-private:
+  private:
     static ui::DialogTemplate makeTemplate(const std::string& title, const std::string& prompt,
                                            const std::string& initialText, bool password) {
         ui::DialogTemplate t;

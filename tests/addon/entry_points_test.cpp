@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/addon_fixture.h"
 #include "host/addon_entry.h"
+#include "support/addon_fixture.h"
 #include "ui/dialog.h"
 #include "ui/window.h"
 
@@ -13,7 +13,7 @@ namespace {
 using platform::RefPtr;
 
 class Library {
-public:
+  public:
     Library() {
         const char* build = std::getenv("KOLVANE_BUILD_DIR");
         const std::string path = std::string(build ? build : "build") + "/lib/libKolvane.so";
@@ -22,7 +22,8 @@ public:
         load = reinterpret_cast<host::AddOnLoadFn>(::dlsym(handle_, host::kAddOnLoadName));
         unload = reinterpret_cast<host::AddOnUnloadFn>(::dlsym(handle_, host::kAddOnUnloadName));
         invoke = reinterpret_cast<host::AddOnInvokeFn>(::dlsym(handle_, host::kAddOnInvokeName));
-        getInterface = reinterpret_cast<host::GetAddOnInterfaceFn>(::dlsym(handle_, host::kGetAddOnInterfaceName));
+        getInterface =
+            reinterpret_cast<host::GetAddOnInterfaceFn>(::dlsym(handle_, host::kGetAddOnInterfaceName));
     }
     // The library stays loaded: its static objects live as long as the process, as in the host.
     bool loaded() const { return handle_ && load && unload && invoke && getInterface; }
@@ -32,7 +33,7 @@ public:
     host::AddOnInvokeFn invoke = nullptr;
     host::GetAddOnInterfaceFn getInterface = nullptr;
 
-private:
+  private:
     void* handle_ = nullptr;
 };
 
@@ -42,7 +43,7 @@ Library& library() {
 }
 
 class EntryPoints : public ::testing::Test, public AddOnFixture {
-protected:
+  protected:
     void SetUp() override {
         ASSERT_TRUE(library().loaded()) << ::dlerror();
         host.addPartSession("Bracket");
@@ -93,8 +94,9 @@ TEST_F(EntryPoints, MenuHasItsIdsTextsAndOrder) {
         addOn->get_ItemText(id, &text);
         texts.push_back(text);
     }
-    EXPECT_EQ(texts, (std::vector<std::string>{"FEM Explorer", "Help", "Loadcase", "Build Mesh", "Attach Materials",
-                                               "Add Actions", "Add Reactions", "Add Interactions", "Solve", "Plot"}));
+    EXPECT_EQ(texts, (std::vector<std::string>{"FEM Explorer", "Help", "Loadcase", "Build Mesh",
+                                               "Attach Materials", "Add Actions", "Add Reactions",
+                                               "Add Interactions", "Solve", "Plot"}));
     platform::AutoString text = "unchanged";
     addOn->get_ItemText(100, &text);
     EXPECT_EQ(text, "Tarvenic");
@@ -169,7 +171,8 @@ TEST_F(EntryPoints, AnExplorerWhoseShowingFailsIsForgotten) {
     ui::Panel panel{"FEM Explorer"};
     host.failNext("IQDSession::get_Kind");
     explorer->OnShowUI(&panel);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Exception caught in CShowUICommand::OnShowUI"});
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"Exception caught in CShowUICommand::OnShowUI"});
     EXPECT_EQ(state(101), 4) << "the menu offers the explorer again";
     EXPECT_EQ(state(112), 2) << "and no command of the half-shown one";
 }

@@ -3,15 +3,15 @@
 
 #include "addon_base/addon_command.h"
 #include "addon_base/library_state.h"
-#include "support/addon_fixture.h"
 #include "mesh_solve/show_ui_command.h"
+#include "support/addon_fixture.h"
 
 namespace {
 
 using platform::RefPtr;
 
 class CProbeCommand : public CAddOnCommand {
-public:
+  public:
     explicit CProbeCommand(CShowUICommand* explorer) : CAddOnCommand(explorer) {}
     std::string className() const override { return "CProbeCommand"; }
     void Start() override {
@@ -26,7 +26,7 @@ public:
 };
 
 class CommandPattern : public ::testing::Test, public AddOnFixture {
-protected:
+  protected:
     RefPtr<CShowUICommand> explorer = platform::makeRef<CShowUICommand>("Bracket");
     RefPtr<CProbeCommand> command = platform::makeRef<CProbeCommand>(explorer.get());
     RefPtr<hostapp::CommandSite> site = host.newCommandSite();

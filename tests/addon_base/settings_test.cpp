@@ -46,8 +46,9 @@ TEST_F(Settings, ValuesAreReadAndWrittenWithTheirMessages) {
     EXPECT_EQ(addon::readValue("CurrentSolver"), "MF");
     settings->setFailWrites(true);
     EXPECT_EQ(addon::writeValue("/p/job.txt", "CurrentFile"), 0);
-    EXPECT_EQ(prompts->messageTexts(), (std::vector<std::string>{": registry write error - CurrentFile",
-                                                                 "/p/job.txt: registry write error - CurrentFile"}));
+    EXPECT_EQ(prompts->messageTexts(),
+              (std::vector<std::string>{": registry write error - CurrentFile",
+                                        "/p/job.txt: registry write error - CurrentFile"}));
 }
 
 TEST_F(Settings, HostHomeFolderComesFromTheHostsKey) {
@@ -57,7 +58,8 @@ TEST_F(Settings, HostHomeFolderComesFromTheHostsKey) {
     settings->writeValue(platform::Hive::LocalMachine, addon::kHostKey, "HomeDirectory", "/opt/host");
     EXPECT_EQ(addon::readHostHomeFolder(folder), platform::kOk);
     EXPECT_EQ(folder, "/opt/host");
-    settings->writeValue(platform::Hive::LocalMachine, addon::kHostKey, "HomeDirectory", std::string(300, 'x'));
+    settings->writeValue(platform::Hive::LocalMachine, addon::kHostKey, "HomeDirectory",
+                         std::string(300, 'x'));
     EXPECT_EQ(addon::readHostHomeFolder(folder), platform::kFail) << "longer than the 260-byte buffer";
     EXPECT_EQ(folder, "/opt/host");
 }

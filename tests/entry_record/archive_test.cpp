@@ -82,9 +82,11 @@ TEST(WideString, IsMarkedAndReadsAsNarrowUtf8Text) {
     out.writeWideString(std::u16string{0xD83D, 0xDE00});  // surrogate pair
     out.writeWideString(std::u16string{u'a', 0xD800});    // lone surrogate
     ArchiveReader in(out.bytes());
-    for (const std::string& text : {std::string("face;pressure=5"), std::string(300, 'q'), std::string(70000, 'q'),
-                                    std::string("20\xC2\xB0" "C"), std::string("\xF0\x9F\x98\x80"),
-                                    std::string("a\xEF\xBF\xBD")})
+    for (const std::string& text :
+         {std::string("face;pressure=5"), std::string(300, 'q'), std::string(70000, 'q'),
+          std::string("20\xC2\xB0"
+                      "C"),
+          std::string("\xF0\x9F\x98\x80"), std::string("a\xEF\xBF\xBD")})
         EXPECT_EQ(in.readString(), text);
     EXPECT_EQ(in.remaining(), 0u);
 }

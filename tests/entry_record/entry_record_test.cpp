@@ -2,9 +2,9 @@
 // Its byte layout is checked through whole files in loadcase_file_test.cpp.
 #include <gtest/gtest.h>
 
+#include "entry_record/actions.h"
 #include "entry_record/archive.h"
 #include "entry_record/archive_error.h"
-#include "entry_record/actions.h"
 #include "entry_record/class_registry.h"
 
 using model::CActions;

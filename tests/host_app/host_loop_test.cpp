@@ -2,10 +2,10 @@
 // event, overlays of the current session only.
 #include <gtest/gtest.h>
 
+#include "host/addon_interfaces.h"
 #include "host_application.h"
 #include "render/recording_canvas.h"
 #include "sample_parts.h"
-#include "host/addon_interfaces.h"
 #include "ui/window.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <filesystem>
 
 #include "host_run.h"
-#include "support/scratch_folder.h"
 #include "results/contour_fixture.h"
+#include "support/scratch_folder.h"
 
 namespace {
 

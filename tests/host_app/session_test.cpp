@@ -126,14 +126,14 @@ TEST_F(HostSession, BracketLoadcaseLeavesHeaderAndEntriesWithTheHostsKeysThatSur
     // known to the explorer only if the host gives the same key: then nothing is added.
     const std::string file = project + "/Steel.api_fem";
     const auto again = folder.run(kReopenSteel +
-        "menu \"Add Reactions\"\n"
-        "choose 11032 \"XYZ fully fixed\"\n"
-        "select face:1\n"
-        "click APPLY\n"
-        "select face:3\n"
-        "click APPLY\n"
-        "print tree\n",
-        "second.run");
+                                      "menu \"Add Reactions\"\n"
+                                      "choose 11032 \"XYZ fully fixed\"\n"
+                                      "select face:1\n"
+                                      "click APPLY\n"
+                                      "select face:3\n"
+                                      "click APPLY\n"
+                                      "print tree\n",
+                                  "second.run");
     ASSERT_EQ(again.status, 0) << again.err;
     const auto reactions = entriesOfKind(file, 4);
     ASSERT_EQ(reactions.size(), 2u);
@@ -284,11 +284,13 @@ TEST_F(HostSession, MessagesArePrintedAndChecked) {
 // The lists a script writer reads the numbers for `select` from: a box has 6 faces, 12 edges and
 // 8 corners, each listed once with its body and where it lies.
 TEST_F(HostSession, PrintListsFacesEdgesAndVerticesInSelectNumbering) {
-    const auto run = folder.run("open $KOLVANE_SAMPLES/beam.step\nprint faces\nprint edges\nprint vertices\n");
+    const auto run =
+        folder.run("open $KOLVANE_SAMPLES/beam.step\nprint faces\nprint edges\nprint vertices\n");
     ASSERT_EQ(run.status, 0) << run.err;
     auto count = [&](const std::string& start) {
         int lines = 0;
-        for (std::size_t at = run.out.find("\n" + start); at != std::string::npos; at = run.out.find("\n" + start, at + 1))
+        for (std::size_t at = run.out.find("\n" + start); at != std::string::npos;
+             at = run.out.find("\n" + start, at + 1))
             ++lines;
         return lines;
     };
@@ -308,11 +310,13 @@ TEST_F(HostSession, WaitFileTakesOnlyWhatChangedInALogItWaitedOnBefore) {
     const std::string twice = "wait-file " + log + " 20 \"] done\"\nwait-file " + log + " 20 \"] done\"\n";
     auto found = [](const std::string& out) {
         int count = 0;
-        for (std::size_t at = out.find("found"); at != std::string::npos; at = out.find("found", at + 1)) ++count;
+        for (std::size_t at = out.find("found"); at != std::string::npos; at = out.find("found", at + 1))
+            ++count;
         return count;
     };
     std::ofstream(log) << "[1.0 s] done\n";
-    const auto stale = folder.run("wait-file " + log + " 5 \"] done\"\nwait-file " + log + " 0.5 \"] done\"\n");
+    const auto stale =
+        folder.run("wait-file " + log + " 5 \"] done\"\nwait-file " + log + " 0.5 \"] done\"\n");
     EXPECT_EQ(stale.status, 1);
     EXPECT_EQ(found(stale.out), 1) << stale.out;
     EXPECT_NE(stale.err.find("no finished file"), std::string::npos) << stale.err;

@@ -3,10 +3,10 @@
 
 #include <filesystem>
 
-#include "support/explorer_fixture.h"
-#include "loadcase/loadcase_command.h"
 #include "loadcase/header_file.h"
+#include "loadcase/loadcase_command.h"
 #include "loadcase/loadcase_dialog.h"
+#include "support/explorer_fixture.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ namespace fs = std::filesystem;
 using L = CLoadcase;
 
 class LoadcaseCommand : public ::testing::Test, public ExplorerFixture {
-protected:
+  protected:
     void SetUp() override {
         show();
         folder = explorer->document().projectFolder();
@@ -62,8 +62,8 @@ TEST_F(LoadcaseCommand, ApplyNeedsANameOrAnOldLoadcaseAndAType) {
     d.userClick(L::kApply);
     d.userType(L::kNewName, "Hot");
     d.userClick(L::kApply);
-    EXPECT_EQ(prompts->messageTexts(),
-              (std::vector<std::string>{"Select an old loadcase or name a new one", "Select an analysis type"}));
+    EXPECT_EQ(prompts->messageTexts(), (std::vector<std::string>{"Select an old loadcase or name a new one",
+                                                                 "Select an analysis type"}));
     EXPECT_FALSE(fs::exists(folder + "/Hot.api_fem"));
     EXPECT_FALSE(fs::exists(folder + "/Hot.txt"));
     EXPECT_TRUE(d.isShown()) << "the dialog stays open";
@@ -71,7 +71,8 @@ TEST_F(LoadcaseCommand, ApplyNeedsANameOrAnOldLoadcaseAndAType) {
 
 TEST_F(LoadcaseCommand, NewThermalLoadcaseWritesItsHeaderAndEntry) {
     create("Hot", L::kThermal);
-    EXPECT_EQ(readFile(folder + "/Hot.txt"), "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nMFILE\n" + folder + "/Hot.meb\n");
+    EXPECT_EQ(readFile(folder + "/Hot.txt"),
+              "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nMFILE\n" + folder + "/Hot.meb\n");
     EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Hot");
     EXPECT_EQ(explorer->document().meshPath(), folder + "/Hot.meb");
     EXPECT_EQ(explorer->document().analysisType(), 6);
@@ -87,7 +88,8 @@ TEST_F(LoadcaseCommand, MultiphysicsHasHeaderCodeZeroAndTypeTen) {
     part.setUnits(host::kUnitM, host::kUnitCm);
     show();
     create("Both", L::kMultiphysics);
-    EXPECT_EQ(readFile(folder + "/Both.txt"), "HEADER\n0.001 cm 0 nod=10 elem=0 ana=0\nMFILE\n" + folder + "/Both.meb\n");
+    EXPECT_EQ(readFile(folder + "/Both.txt"),
+              "HEADER\n0.001 cm 0 nod=10 elem=0 ana=0\nMFILE\n" + folder + "/Both.meb\n");
     EXPECT_EQ(saved()[0].data().text(), "Both:10");
     EXPECT_EQ(explorer->document().solveIndex(), 0);
 }
@@ -109,7 +111,8 @@ TEST_F(LoadcaseCommand, ChoosingAnOldLoadcaseLoadsItsEntriesAndHeader) {
     EXPECT_EQ(explorer->document().solveIndex(), 7);
     EXPECT_EQ(lines(model::kKindReaction), std::vector<std::string>{"face;fix,6=XYZ"});
     EXPECT_EQ(lines(model::kKindLoadcase), std::vector<std::string>{"First:6"});
-    EXPECT_EQ(readFile(folder + "/First.txt"), "HEADER\n0.001 mm 0 nod=10 elem=0 ana=2\nMFILE\n/elsewhere/m.meb\n")
+    EXPECT_EQ(readFile(folder + "/First.txt"),
+              "HEADER\n0.001 mm 0 nod=10 elem=0 ana=2\nMFILE\n/elsewhere/m.meb\n")
         << "an old loadcase's header is not rewritten";
     const auto second = loadcase::LoadcaseFile::load(folder + "/Second.api_fem").entries;
     ASSERT_EQ(second.size(), 1u) << "Second was saved before switching";
@@ -154,7 +157,8 @@ TEST_F(LoadcaseCommand, DeleteRemovesOnlyTheLoadcaseFile) {
 }
 
 TEST_F(LoadcaseCommand, DeletingTheCurrentLoadcaseMakesTheSessionLoadcaseCurrent) {
-    explorer->document().addEntry(bodyKey(), key(1), "steel: 1,2", model::kKindMaterial);  // the session-named loadcase
+    explorer->document().addEntry(bodyKey(), key(1), "steel: 1,2",
+                                  model::kKindMaterial);  // the session-named loadcase
     create("Current", L::kMechanical);
     explorer->document().addEntry(bodyKey(), key(0), "face;pressure=5", model::kKindAction);
     auto& d = start();

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "support/explorer_fixture.h"
 #include "mesh_solve/mesh_store.h"
+#include "support/explorer_fixture.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ using loadcase::writeSolverInput;
 using namespace model;
 
 class SolverInput : public ::testing::Test, public ExplorerFixture {
-protected:
+  protected:
     void SetUp() override {
         show();
         folder = explorer->document().projectFolder();
@@ -26,7 +26,8 @@ protected:
     std::string input() const { return readFile(folder + "/Bracket.txt"); }
     std::string result() const { return readFile(folder + "/Bracket.out"); }
     std::string head(const std::string& headerLine) const {
-        return "HEADER\n" + headerLine + "\nMODEL\n" + folder + "/dump.stp\nMFILE\n" + folder + "/Bracket.meb\n";
+        return "HEADER\n" + headerLine + "\nMODEL\n" + folder + "/dump.stp\nMFILE\n" + folder +
+               "/Bracket.meb\n";
     }
     const host::KeyBytes& edge(int i) const { return part.body(0).edge(i).key(); }
     const host::KeyBytes& vertex(int i) const { return part.body(0).vertex(i).key(); }
@@ -60,7 +61,8 @@ TEST_F(SolverInput, ADescriptionWithAColonLeavesTheMaterialValuesWhole) {
 }
 
 TEST_F(SolverInput, SecondBodyContinuesTheNumbering) {
-    part.setDocument(testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::box({20, 0, 0}, {30, 10, 10})}));
+    part.setDocument(
+        testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::box({20, 0, 0}, {30, 10, 10})}));
     show();  // the explorer takes the reopened session
     auto& second = part.body(1);
     explorer->document().addEntry(second.key(), second.face(0).key(), "face;fix,6=XYZ", kKindReaction);
@@ -71,7 +73,8 @@ TEST_F(SolverInput, SecondBodyContinuesTheNumbering) {
     const std::string text = input();
     EXPECT_NE(text.find("MATERIALS\n2  70000,0.33\n"), std::string::npos) << text;
     // An edge by its two faces: both numbers count the first body's six faces.
-    EXPECT_NE(text.find("RESTRAINTS\nbor 7 0 0 0\nefr 9 11 0 1 1\npor 11 1 1 0\n"), std::string::npos) << text;
+    EXPECT_NE(text.find("RESTRAINTS\nbor 7 0 0 0\nefr 9 11 0 1 1\npor 11 1 1 0\n"), std::string::npos)
+        << text;
     EXPECT_EQ(result(), "MESHFILE\n" + folder + "/Bracket.meb\nBODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n");
 }
 
@@ -90,7 +93,8 @@ TEST_F(SolverInput, ThermalLoadsAndWholeModelActions) {
     ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     EXPECT_EQ(input(), head("0.001 mm scale=1000 nod=10 elem=0 ana=0") +
                            "TABLES\nMSET\nMATERIALS\nESIZE\nLOADS\n"
-                           "bol 1 0 100\nbol 2 2 25, 20\nal tabl1\nal 0, -9810, 0\nt " + folder +
+                           "bol 1 0 100\nbol 2 2 25, 20\nal tabl1\nal 0, -9810, 0\nt " +
+                           folder +
                            "/Hot.out\npxf 10000,0,0 1, 2, 3\nefl 1 5 0 4, 0, 0\npxf 1000,2000,3000 5,6,7\n"
                            "RESTRAINTS\nCONSTRAINTS\n");
 }
@@ -108,7 +112,8 @@ TEST_F(SolverInput, AllFiveInteractions) {
 }
 
 TEST_F(SolverInput, SpinUsesTheAxisOfARevolvedFaceOnly) {
-    part.setDocument(testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::cylinder({0, 0, 0}, 5, 40)}));
+    part.setDocument(
+        testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::cylinder({0, 0, 0}, 5, 40)}));
     show();
     auto& shaft = part.body(1);
     explorer->document().addEntry(shaft.key(), shaft.face(0).key(), "spin_speed=314", kKindAction);
@@ -122,7 +127,8 @@ TEST_F(SolverInput, ObsoleteEntityIsReportedAndSkipped) {
     add("face;fix,0=X", kKindReaction, key(4));
     ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     EXPECT_EQ(prompts->messageTexts(),
-              std::vector<std::string>{"face;fix,6=XYZ\nAttribute applied to obsolete entity; you must delete it!"});
+              std::vector<std::string>{
+                  "face;fix,6=XYZ\nAttribute applied to obsolete entity; you must delete it!"});
     EXPECT_NE(input().find("RESTRAINTS\nbor 5 0 1 1\nCONSTRAINTS"), std::string::npos);
 }
 
@@ -131,7 +137,8 @@ TEST_F(SolverInput, SolveNeedsAMaterialAndAMesh) {
     EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{}), 1);
     add("steel: 1,2", kKindMaterial, key(0));
     EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{}), 1);
-    EXPECT_EQ(prompts->messageTexts(), (std::vector<std::string>{"Assign a Material first", "Create a Mesh first"}));
+    EXPECT_EQ(prompts->messageTexts(),
+              (std::vector<std::string>{"Assign a Material first", "Create a Mesh first"}));
     EXPECT_EQ(input(), "old contents\n") << "nothing is changed";
     EXPECT_FALSE(std::filesystem::exists(folder + "/Bracket.out"));
 }
@@ -167,7 +174,8 @@ TEST_F(SolverInput, EverySolveIndexWritesItsSections) {
 TEST_F(SolverInput, UnreadableBodiesStopAfterTheResultFileIsStarted) {
     host.failNext("IQDPartSession::GetBodies");
     EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 1);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"bug in Hollent api: IQDPartSessionPtr.GetBodies()"});
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"bug in Hollent api: IQDPartSessionPtr.GetBodies()"});
     EXPECT_EQ(result(), "MESHFILE\n" + folder + "/Bracket.meb\n");
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // An explorer shown for the part session Bracket, with a projects folder whose path holds a blank,
 // an install folder holding stand-ins for the mesher and the solver, and the iterative solver chosen.
-#include "support/explorer_fixture.h"
 #include "stand_in_programs.h"
+#include "support/explorer_fixture.h"
 
 class CommandFixture : public ExplorerFixture {
   public:

@@ -48,7 +48,8 @@ TEST_F(Explorer, NoWindowShowsTheMessageAndBuildsNothing) {
 TEST_F(Explorer, HostFailureWhileShowingIsReported) {
     host.failNext("IQDDesignSession::get_DisplayUnits");
     show();
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Exception caught in CShowUICommand::OnShowUI"});
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"Exception caught in CShowUICommand::OnShowUI"});
 }
 
 TEST_F(Explorer, SameTextOnTwoFacesIsOneLineAndTwoEntries) {
@@ -56,7 +57,8 @@ TEST_F(Explorer, SameTextOnTwoFacesIsOneLineAndTwoEntries) {
     explorer->document().addEntry(bodyKey(), key(0), "steel: 1,2", kKindMaterial);
     explorer->document().addEntry(bodyKey(), key(1), "steel: 1,2", kKindMaterial);
     explorer->document().addEntry(bodyKey(), key(1), "steel: 1,2", kKindMaterial);
-    EXPECT_EQ(explorer->document().entries().size(), 2u) << "the same text on the same face is not added twice";
+    EXPECT_EQ(explorer->document().entries().size(), 2u)
+        << "the same text on the same face is not added twice";
     EXPECT_EQ(lines(kKindMaterial), std::vector<std::string>{"steel: 1,2"});
     const auto file = saved();
     ASSERT_EQ(file.size(), 2u);
@@ -74,8 +76,10 @@ TEST_F(Explorer, ReplacingTheSolveEntryKeepsOneAtTheEnd) {
     EXPECT_EQ(file[1].data().text(), "NATFREQ:4,1e-06,5,100,1,1,0,0");
     EXPECT_EQ(file[1].data().kind(), kKindSolveParameters);
     EXPECT_EQ(lines(kKindSolveParameters), std::vector<std::string>{"NATFREQ:4,1e-06,5,100,1,1,0,0"});
-    explorer->document().replaceSectionEntry("1:250 2 0.5 0.3 1 3 3 3 3 2 0", model::kKindMesherParameters, false);
-    EXPECT_EQ(explorer->tree().findItem("1:250 2 0.5 0.3 1 3 3 3 3 2 0"), ui::kTreeRoot) << "kind 8 is not shown";
+    explorer->document().replaceSectionEntry("1:250 2 0.5 0.3 1 3 3 3 3 2 0", model::kKindMesherParameters,
+                                             false);
+    EXPECT_EQ(explorer->tree().findItem("1:250 2 0.5 0.3 1 3 3 3 3 2 0"), ui::kTreeRoot)
+        << "kind 8 is not shown";
 }
 
 TEST_F(Explorer, ModifyChangesEveryEntryWithTheTextUnlessCancelled) {
@@ -110,7 +114,8 @@ TEST_F(Explorer, DeleteRemovesEveryEntryWithTheTextAndTellsTheSite) {
     explorer->document().addEntry(bodyKey(), key(1), "shared", kKindReaction);
     explorer->document().addEntry(bodyKey(), key(2), "other", kKindReaction);
     prompts->queueMenuChoice(CShowUICommand::kMenuDelete);
-    explorer->tree().userContextMenu(explorer->tree().findChild(explorer->sectionItem(kKindAction), "shared"));
+    explorer->tree().userContextMenu(
+        explorer->tree().findChild(explorer->sectionItem(kKindAction), "shared"));
     const auto file = saved();
     ASSERT_EQ(file.size(), 1u);
     EXPECT_EQ(file[0].data().text(), "other");
@@ -152,7 +157,9 @@ TEST_F(Explorer, LoadsTheFileWhenShownAndFillsTheTreeButShowingAgainDoesNotReloa
 TEST_F(Explorer, DamagedFileIsReportedAndKeptBeforeTheFirstSave) {
     fs::create_directories(scratch.file("projects/Bracket"));
     const std::string path = scratch.file("projects/Bracket/Bracket.api_fem");
-    writeFile(path, std::string("\x05\x00\xff\xff\x01\x00\x08\x00" "CAct", 12));
+    writeFile(path, std::string("\x05\x00\xff\xff\x01\x00\x08\x00"
+                                "CAct",
+                                12));
     show();
     EXPECT_TRUE(explorer->document().entries().empty());
     ASSERT_EQ(prompts->messages().size(), 1u);

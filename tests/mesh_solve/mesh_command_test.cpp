@@ -7,10 +7,10 @@
 #include "addon/command_factory.h"
 #include "addon_base/menu.h"
 #include "command_fixture.h"
+#include "entry_record/entry_kind.h"
 #include "mesh_solve/mesh_command.h"
 #include "mesh_solve/mesh_dialog.h"
 #include "mesh_solve/mesh_store.h"
-#include "entry_record/entry_kind.h"
 #include "render/recording_canvas.h"
 
 namespace {
@@ -108,9 +108,9 @@ TEST_F(MeshCommand, SecondRunReplacesTheSettingsAndTheLog) {
     d.grid().userEdit(d.item(M::kUpperSize), "12.5");
     d.userClick(M::kMesh);
     EXPECT_EQ(texts(kKindMesherParameters), std::vector<std::string>{"1:12.5 0 0.5 0.25 0 2 2 3 3 1 0"});
-    EXPECT_EQ(
-        loadcase::LoadcaseFile::load(explorer->document().loadcaseFilePath()).entries.countOfKind(kKindMesherParameters),
-        1u);
+    EXPECT_EQ(loadcase::LoadcaseFile::load(explorer->document().loadcaseFilePath())
+                  .entries.countOfKind(kKindMesherParameters),
+              1u);
     EXPECT_EQ(runLog(), kFullRun);
     EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());
 }
@@ -144,11 +144,12 @@ TEST_P(MeshRunFailure, IsReportedAndStartsNoMesher) {
 INSTANTIATE_TEST_SUITE_P(
     Runs, MeshRunFailure,
     ::testing::Values(
-        RunFailure{"MissingMesher", [](MeshCommand& f) { f.programs.remove("velgrin"); },
-                   "cannot find mesher -> re-install",
-                   "Session OK\nstepfile created\nmesh params written\nloadcase file written\ncalling mesher\n"
-                   "current dir reset\n",
-                   true, true},
+        RunFailure{
+            "MissingMesher", [](MeshCommand& f) { f.programs.remove("velgrin"); },
+            "cannot find mesher -> re-install",
+            "Session OK\nstepfile created\nmesh params written\nloadcase file written\ncalling mesher\n"
+            "current dir reset\n",
+            true, true},
         // The host cannot write the dump where a folder stands.
         RunFailure{"RefusedExport",
                    [](MeshCommand& f) { std::filesystem::create_directory(f.folder() + "/dump.stp"); },
@@ -158,8 +159,8 @@ INSTANTIATE_TEST_SUITE_P(
         RunFailure{"RefusedWriter", [](MeshCommand& f) { f.host.failNext("IQDPartSession::GetBodies"); },
                    "bug in Hollent api: IQDPartSessionPtr.GetBodies()",
                    "Session OK\nstepfile created\nmesh params written\n", true, false},
-        RunFailure{"ClosedDocument", [](MeshCommand& f) { f.host.closeSession("Bracket"); }, "Open a File!", "",
-                   false, false},
+        RunFailure{"ClosedDocument", [](MeshCommand& f) { f.host.closeSession("Bracket"); }, "Open a File!",
+                   "", false, false},
         RunFailure{"UnwritableLog",
                    [](MeshCommand& f) {
                        std::filesystem::remove(f.folder() + "/Bracket.log");

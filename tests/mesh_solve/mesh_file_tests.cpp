@@ -13,7 +13,7 @@ namespace mesh_solve {
 namespace {
 
 class MeshDump : public ::testing::Test {
-protected:
+  protected:
     void read(const std::string& bytes) {
         writeFile(path_, bytes);
         ASSERT_EQ(readMeshFile(mesh_, path_).status, MeshReadStatus::Read);

@@ -5,10 +5,10 @@
 #include <filesystem>
 
 #include "command_fixture.h"
+#include "entry_record/entry_kind.h"
 #include "loadcase/header_file.h"
 #include "mesh_solve/solve_command.h"
 #include "mesh_solve/solve_dialog.h"
-#include "entry_record/entry_kind.h"
 
 namespace {
 
@@ -36,7 +36,8 @@ class SolveCommand : public ::testing::Test, public CommandFixture {
         explorer->document().addEntry(bodyKey(), key(0), "steel: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial);
     }
     void makeThermal() {
-        loadcase::writeHeaderFile(inputPath(), "mm", 1, explorer->document().projectFolder() + "/Bracket.meb");
+        loadcase::writeHeaderFile(inputPath(), "mm", 1,
+                                  explorer->document().projectFolder() + "/Bracket.meb");
     }
     static std::vector<std::string> shownBoxes(const S& d) {
         std::vector<std::string> out;

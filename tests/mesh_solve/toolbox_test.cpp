@@ -70,8 +70,9 @@ TEST_F(Toolbox, FirstThreeStepsBecomeTheExplorersCommandAndModelCommandsRunBesid
     CAddOnCommand* mesh = current();
     for (int button : {T::kActions, T::kReactions, T::kInteractions}) toolbox().userClick(button);
     EXPECT_EQ(current(), mesh);
-    EXPECT_EQ(handedToHost(), (std::vector<std::string>{"CLoadcaseCommand", "CMaterialCommand", "CMeshCommand",
-                                                        "CLoadsCommand", "CRestraintsCommand", "CConstraintsCommand"}));
+    EXPECT_EQ(handedToHost(),
+              (std::vector<std::string>{"CLoadcaseCommand", "CMaterialCommand", "CMeshCommand",
+                                        "CLoadsCommand", "CRestraintsCommand", "CConstraintsCommand"}));
     for (const auto& started : host.startedCommands())
         EXPECT_NE(dynamic_cast<CAddOnCommand&>(*started.command).dialog(), nullptr);
 }

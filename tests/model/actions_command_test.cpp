@@ -13,7 +13,7 @@ using L = CLoads;
 using Strings = std::vector<std::string>;
 
 class Actions : public ModelCommandTest {
-protected:
+  protected:
     ui::Dialog& open(bool thermal = false) {
         if (thermal) explorer->document().setAnalysisType(6);
         return start(addon::kMenuActions);
@@ -124,7 +124,7 @@ TEST_F(Actions, ApplyNeedsATypeAndASelection) {
 // MAKE TABLE: the person in the table editor chooses `item`, fills `rows` (time, value) and
 // presses APPLY, or EXIT when `item` is -1.
 class ActionTables : public Actions {
-protected:
+  protected:
     using T = CTableEditDlg;
     void makeTable(ui::Dialog& d, int item, std::vector<std::pair<std::string, std::string>> rows = {}) {
         prompts->queueModal("Table", [=, this](ui::Dialog& editor) {

@@ -10,7 +10,7 @@ using C = CConstraints;
 using Strings = std::vector<std::string>;
 
 class Interactions : public ModelCommandTest {
-protected:
+  protected:
     ui::Dialog& d = start(addon::kMenuInteractions);
 
     void apply(int code, const std::string& value) {
@@ -70,7 +70,8 @@ TEST_F(Interactions, ApplyNeedsATypeAFaceAndForThePlaneTypesAPlaneAndSaysSoOfADe
     apply(1, "3");
     picks().select(box().face(0), box().face(1));
     apply(2, "1");
-    EXPECT_EQ(prompts->messageTexts(), (Strings{"Select an interaction type", "Select a face", "Select a plane"}));
+    EXPECT_EQ(prompts->messageTexts(),
+              (Strings{"Select an interaction type", "Select a face", "Select a plane"}));
     EXPECT_TRUE(explorer->document().entries().empty());
     prompts->clearMessages();
     picks().select(point, box().face(2));

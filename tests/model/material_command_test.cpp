@@ -17,7 +17,7 @@ using Strings = std::vector<std::string>;
 const std::string kZeros13 = "0,0,0,0,0,0,0,0,0,0,0,0,0";
 
 class MaterialCommand : public ModelCommandTest {
-protected:
+  protected:
     MaterialCommand() {
         setSetting("InstallPath", install);
         std::filesystem::create_directories(install + "/Materials/Mechanical");
@@ -31,7 +31,8 @@ protected:
     }
     // Makes the loadcase thermal as its header says.
     void thermalHeader() {
-        writeFile(explorer->document().jobBasePath() + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nMFILE\nx.meb\n");
+        writeFile(explorer->document().jobBasePath() + ".txt",
+                  "HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nMFILE\nx.meb\n");
     }
     void useUnits(std::int32_t display) {
         part.setUnits(host::kUnitMm, display);
@@ -103,14 +104,19 @@ TEST_F(MaterialCommand, FactorsApplyInSinglePrecisionAndOnlyBetweenMmMAndIn) {
         const char* file;
         Strings values;  // the first slots shown
     } cases[] = {
-        {host::kUnitM, "mm;Structural steel\n210000\n0.3\n1.2e-5\n7.85e-6\n999\n200000\n80000\n0\n1.2e-5\n235\n360\n180\n235\n",
-         {"210000000000.000000", "0.3", "1.2e-05", "7850", "", "2e+11", "8e+10", "0", "1.2e-05", "2.35e+08", "3.6e+08",
-          "1.8e+08", "2.35e+08"}},
-        {host::kUnitMm, "m;Steel in SI\n2.1e11\n0.3\n1.2e-5\n7850\n",
+        {host::kUnitM,
+         "mm;Structural "
+         "steel\n210000\n0.3\n1.2e-5\n7.85e-6\n999\n200000\n80000\n0\n1.2e-5\n235\n360\n180\n235\n",
+         {"210000000000.000000", "0.3", "1.2e-05", "7850", "", "2e+11", "8e+10", "0", "1.2e-05", "2.35e+08",
+          "3.6e+08", "1.8e+08", "2.35e+08"}},
+        {host::kUnitMm,
+         "m;Steel in SI\n2.1e11\n0.3\n1.2e-5\n7850\n",
          {"209999.999470", "0.3", "1.2e-05", "7.85e-06", "", "0"}},  // slots the file does not reach are 0
         {host::kUnitM, "cm;Cm steel\n21000000\n0.3\n", {"21000000.000000", "0.3"}},
         {host::kUnitM, "Plain steel\n210000\n", {"210000.000000", "0"}},
-        {host::kUnitFt, "in;Steel\n30000000\n0.3\n6.5e-6\n0.284\n", {"30000000.000000", "0.3", "6.5e-06", "0.284"}},
+        {host::kUnitFt,
+         "in;Steel\n30000000\n0.3\n6.5e-6\n0.284\n",
+         {"30000000.000000", "0.3", "6.5e-06", "0.284"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
@@ -205,8 +211,10 @@ TEST_F(MaterialCommand, OnTwoFacesOfAnAssemblyOnlyTheSecondIsKeptWithoutABodyKey
     d.userClick(M::kApply);
     const std::string text = "Steel: " + kZeros13;
     ASSERT_EQ(otherExplorer->document().entries().size(), 1u);
-    EXPECT_NE(otherExplorer->tree().findChild(otherExplorer->sectionItem(model::kKindMaterial), text), ui::kTreeRoot);
-    EXPECT_EQ(readFile(otherExplorer->document().loadcaseFilePath()), expectedFileBytes({{{}, body.face(1).key(), text, 1}}));
+    EXPECT_NE(otherExplorer->tree().findChild(otherExplorer->sectionItem(model::kKindMaterial), text),
+              ui::kTreeRoot);
+    EXPECT_EQ(readFile(otherExplorer->document().loadcaseFilePath()),
+              expectedFileBytes({{{}, body.face(1).key(), text, 1}}));
 }
 
 // ---- MAKE TABLE ----
@@ -237,8 +245,8 @@ TEST_F(MaterialCommand, TableListItemsMapOntoTheirProperties) {
         d.userClick(M::kMakeTable);
     }
     EXPECT_EQ(slotValues(d, 5), (Strings{"0", "tabm3", "tabm4", "0", "tabm1"}));
-    auto& m = (command->OnTerminate(), explorer->document().setAnalysisType(0), writeFile(explorer->document().jobBasePath() + ".txt", ""),
-               start());
+    auto& m = (command->OnTerminate(), explorer->document().setAnalysisType(0),
+               writeFile(explorer->document().jobBasePath() + ".txt", ""), start());
     prompts->queueModal("Table", [](ui::Dialog& t) {
         t.userChoose(CTableEditDlg::kList, 6);
         t.userClick(CTableEditDlg::kApply);

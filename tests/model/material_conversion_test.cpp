@@ -3,18 +3,20 @@
 
 #include <cmath>
 
-#include "support/scratch_folder.h"
 #include "model/material_conversion.h"
 #include "model/material_file.h"
 #include "model/material_format.h"
 #include "model/material_units.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
 using model::UnitSystem;
 using U = UnitSystem;
 
-double single(float f) { return static_cast<double>(f); }
+double single(float f) {
+    return static_cast<double>(f);
+}
 
 TEST(UnitSystem, RecognisedByTheFirstLetters) {
     EXPECT_EQ(model::unitSystemOf("mm"), U::Millimetre);
@@ -36,8 +38,9 @@ TEST(MaterialUnits, MetricLabelsNameTheDocumentsLength) {
     for (const auto& [unit, length] : {std::pair{"mm", "mm"}, std::pair{"m.", "m"}, std::pair{"cm", "cm"}}) {
         const auto l = model::materialUnitLabels(unit);
         const std::string L = length;
-        EXPECT_EQ(l.conductivity + " " + l.heatCapacity + " " + l.stress + " " + l.expansion + " " + l.density,
-                  "W/(" + L + "-C) J/(kg-C) N/" + L + "2 1/C kg/" + L + "3");
+        EXPECT_EQ(
+            l.conductivity + " " + l.heatCapacity + " " + l.stress + " " + l.expansion + " " + l.density,
+            "W/(" + L + "-C) J/(kg-C) N/" + L + "2 1/C kg/" + L + "3");
     }
     EXPECT_EQ(model::materialUnitLabels("in").stress, "lbf/in2");
     EXPECT_EQ(model::materialUnitLabels("ft").stress, "") << "feet documents are not converted";
@@ -87,8 +90,18 @@ TEST(MaterialConversion, MechanicalValuesConvertByQuantityPoissonAndAngleNever) 
     for (int i = 0; i < model::kMechanicalSlots; ++i) v[i] = 2.0;
     model::convertMechanical(v, U::Millimetre, U::Inch);
     const double stress = 2.0 * single(145.03767f);
-    const model::MaterialValues expected{stress, 2.0, 2.0 * single(0.5555556f), 2.0 * single(36127.293f), 2.0,
-                                         stress, stress, 2.0, 2.0 * single(0.5555556f), stress, stress, stress,
+    const model::MaterialValues expected{stress,
+                                         2.0,
+                                         2.0 * single(0.5555556f),
+                                         2.0 * single(36127.293f),
+                                         2.0,
+                                         stress,
+                                         stress,
+                                         2.0,
+                                         2.0 * single(0.5555556f),
+                                         stress,
+                                         stress,
+                                         stress,
                                          stress};
     EXPECT_EQ(v, expected);
     // All three conductivities convert: a library file may give each direction its own.
@@ -124,7 +137,7 @@ TEST(MaterialFile, LeadingNumberReadsDecimalsAndCountsTheRestAsZero) {
 }
 
 class MaterialFileRead : public ::testing::Test {
-protected:
+  protected:
     model::MaterialFile read(const std::string& text, bool thermal = false) {
         writeFile(scratch.file("m.txt"), text);
         return model::readMaterialFile(scratch.file("m.txt"), thermal);
@@ -133,7 +146,8 @@ protected:
 };
 
 TEST_F(MaterialFileRead, FirstLineGivesUnitsAndDescriptionValuesFollow) {
-    const auto f = read("mm;Structural steel S235\n210000\n0.3\n1.2e-5\n7.85e-6\n460\n0\n0\n0\n0\n235\n360\n");
+    const auto f =
+        read("mm;Structural steel S235\n210000\n0.3\n1.2e-5\n7.85e-6\n460\n0\n0\n0\n0\n235\n360\n");
     EXPECT_EQ(f.outcome, model::MaterialFile::Outcome::Read);
     EXPECT_EQ(f.units, U::Millimetre);
     EXPECT_EQ(f.description, "Structural steel S235");
@@ -153,10 +167,14 @@ TEST_F(MaterialFileRead, DescriptionFollowsTheSemicolonOrTheUnitLetters) {
         U units;
         const char* description;
     } cases[] = {
-        {"in; Brass; C360\n", U::Inch, " Brass; C360"},   {"m;Glass\r\n0.8\r\n", U::Metre, "Glass"},
-        {"m;Last", U::Metre, "Last"},                      {";No units\n", U::None, "No units"},
-        {"mm Structural steel\n", U::Millimetre, "Structural steel"}, {"in Brass\n", U::Inch, "Brass"},
-        {"m Copper\n", U::Metre, "Copper"},               {"Titanium Ti-6Al-4V\n", U::None, "Titanium Ti-6Al-4V"},
+        {"in; Brass; C360\n", U::Inch, " Brass; C360"},
+        {"m;Glass\r\n0.8\r\n", U::Metre, "Glass"},
+        {"m;Last", U::Metre, "Last"},
+        {";No units\n", U::None, "No units"},
+        {"mm Structural steel\n", U::Millimetre, "Structural steel"},
+        {"in Brass\n", U::Inch, "Brass"},
+        {"m Copper\n", U::Metre, "Copper"},
+        {"Titanium Ti-6Al-4V\n", U::None, "Titanium Ti-6Al-4V"},
     };
     for (const auto& c : cases) {
         const auto f = read(c.text);
@@ -182,7 +200,8 @@ TEST_F(MaterialFileRead, OverlongLinesAreCutWithoutShiftingTheNextValues) {
 TEST_F(MaterialFileRead, MissingFileIsNotOpenedAFolderIsAReadError) {
     EXPECT_EQ(model::readMaterialFile(scratch.file("absent.txt"), false).outcome,
               model::MaterialFile::Outcome::NotOpened);
-    EXPECT_EQ(model::readMaterialFile(scratch.path(), false).outcome, model::MaterialFile::Outcome::ReadError);
+    EXPECT_EQ(model::readMaterialFile(scratch.path(), false).outcome,
+              model::MaterialFile::Outcome::ReadError);
     const auto empty = read("");
     EXPECT_EQ(empty.outcome, model::MaterialFile::Outcome::Read);
     EXPECT_FALSE(empty.hasDescription);

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "addon/command_factory.h"
-#include "support/explorer_fixture.h"
 #include "addon_base/menu.h"
 #include "saved_bytes.h"
+#include "support/explorer_fixture.h"
 
 class ModelCommandTest : public ::testing::Test, public ExplorerFixture {
-protected:
+  protected:
     ModelCommandTest() { show(); }
     void TearDown() override {
         if (command) command->OnTerminate();
@@ -35,7 +35,8 @@ protected:
     // Makes command `menuId` in the explorer of a new assembly session `name`, one cube of `size`
     // from the origin; the session is `assembly`, the command `other`.
     CAddOnCommand& inAssembly(const std::string& name, double size, std::int32_t menuId) {
-        assembly = &host.addAssemblySession(name, testhost::partOf({testhost::box({0, 0, 0}, {size, size, size})}));
+        assembly =
+            &host.addAssemblySession(name, testhost::partOf({testhost::box({0, 0, 0}, {size, size, size})}));
         otherExplorer = platform::makeRef<CShowUICommand>(name);
         otherExplorer->OnShowUI(&otherPanel);
         other = addon::createCommand(menuId, otherExplorer.get());

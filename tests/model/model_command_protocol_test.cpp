@@ -27,19 +27,19 @@ class NotASite : public platform::Implements<platform::IUnknown> {};
 
 // Makes the next destruction of a dialog window fail, as a broken window system would.
 class FailingDestroy : public ui::DialogObserver {
-public:
+  public:
     FailingDestroy() { ui::addGlobalDialogObserver(this); }
     ~FailingDestroy() override { ui::removeGlobalDialogObserver(this); }
     void destroyed(ui::Dialog&) override {
         if (std::exchange(armed_, false)) throw std::runtime_error("window");
     }
 
-private:
+  private:
     bool armed_ = true;
 };
 
 class ModelCommandProtocol : public ModelCommandTest, public ::testing::WithParamInterface<CommandCase> {
-protected:
+  protected:
     ui::Dialog& d = start(GetParam().menuId);
 };
 
@@ -87,21 +87,21 @@ TEST_P(ModelCommandProtocol, AHostFailureWhileApplyingIsReportedAndAddsNothing) 
     picks().select(box().face(0));
     host.failNext("IQDSession::get_Selection");
     d.userClick(GetParam().applyId);
-    EXPECT_EQ(prompts->messageTexts(),
-              std::vector<std::string>{std::string("Exception caught in ") + GetParam().dialogClass + "::OnApply"});
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{std::string("Exception caught in ") +
+                                                                GetParam().dialogClass + "::OnApply"});
     EXPECT_TRUE(explorer->document().entries().empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Commands, ModelCommandProtocol,
-                         ::testing::Values(CommandCase{addon::kMenuMaterials, "CMaterialCommand", "CMaterial",
-                                                       CMaterial::kExit, CMaterial::kApply, -1, 0},
-                                           CommandCase{addon::kMenuReactions, "CRestraintsCommand", "CRestraints",
-                                                       CRestraints::kExit, CRestraints::kApply, -1, 0},
-                                           CommandCase{addon::kMenuActions, "CLoadsCommand", "CLoads", CLoads::kExit,
-                                                       CLoads::kApply, CLoads::kTypeList, 2},
-                                           CommandCase{addon::kMenuInteractions, "CConstraintsCommand",
-                                                       "CConstraints", CConstraints::kExit, CConstraints::kApply,
-                                                       CConstraints::kTypeList, 3}),
-                         [](const auto& p) { return std::string(p.param.dialogClass); });
+INSTANTIATE_TEST_SUITE_P(
+    Commands, ModelCommandProtocol,
+    ::testing::Values(CommandCase{addon::kMenuMaterials, "CMaterialCommand", "CMaterial", CMaterial::kExit,
+                                  CMaterial::kApply, -1, 0},
+                      CommandCase{addon::kMenuReactions, "CRestraintsCommand", "CRestraints",
+                                  CRestraints::kExit, CRestraints::kApply, -1, 0},
+                      CommandCase{addon::kMenuActions, "CLoadsCommand", "CLoads", CLoads::kExit,
+                                  CLoads::kApply, CLoads::kTypeList, 2},
+                      CommandCase{addon::kMenuInteractions, "CConstraintsCommand", "CConstraints",
+                                  CConstraints::kExit, CConstraints::kApply, CConstraints::kTypeList, 3}),
+    [](const auto& p) { return std::string(p.param.dialogClass); });
 
 }  // namespace

@@ -17,7 +17,7 @@ using Strings = std::vector<std::string>;
 // A command of a kind whose own command is not in this test (materials, mesh sizes).
 template <model::EntryKind Kind>
 class CProbe : public CModelCommand {
-public:
+  public:
     explicit CProbe(CShowUICommand* ex) : CModelCommand(ex, Kind) {}
     std::string className() const override { return "CProbe"; }
     void Start() override {}
@@ -38,16 +38,20 @@ std::string describe(const render::CanvasCall& c) {
             std::snprintf(colour, sizeof colour, "0x%06X", static_cast<unsigned>(c.a));
             return "pen " + std::string(colour) + " " + num(c.b);
         }
-        case K::Line: return "line " + num(c.a) + " " + num(c.b) + " " + num(c.c) + " " + num(c.d);
-        case K::Circle: return "circle " + num(c.a) + " " + num(c.b) + " " + num(c.c);
-        case K::Rectangle: return "rect " + num(c.a) + " " + num(c.b) + " " + num(c.c) + " " + num(c.d);
-        case K::Text: return "text " + num(c.a) + " " + num(c.b) + " " + c.text;
+        case K::Line:
+            return "line " + num(c.a) + " " + num(c.b) + " " + num(c.c) + " " + num(c.d);
+        case K::Circle:
+            return "circle " + num(c.a) + " " + num(c.b) + " " + num(c.c);
+        case K::Rectangle:
+            return "rect " + num(c.a) + " " + num(c.b) + " " + num(c.c) + " " + num(c.d);
+        case K::Text:
+            return "text " + num(c.a) + " " + num(c.b) + " " + c.text;
     }
     return {};
 }
 
 class Overlay : public ModelCommandTest {
-protected:
+  protected:
     Overlay() {
         // Beside the box a small cube makes the model 200 across (120 x 96 x 128): the axis points
         // stand 0.005 * 200 = 1 away from the centre.
@@ -110,7 +114,8 @@ TEST_F(Overlay, EachFixityCodeMarksItsDirections) {
 }
 
 TEST_F(Overlay, ForcesShowTheirNonZeroComponentsAndSignsOtherActionsACircle) {
-    explorer->document().addEntry(bodyKey(), box().vertex(1).key(), "vertex;force=10, 0, -5", model::kKindAction);
+    explorer->document().addEntry(bodyKey(), box().vertex(1).key(), "vertex;force=10, 0, -5",
+                                  model::kKindAction);
     add(box().face(5), "face;pressure=2", model::kKindAction);
     add(box().face(4), "accel=0, 0, -9.81", model::kKindAction);
     add(box().face(5), "face;load=tabl1, 3", model::kKindAction);
@@ -208,7 +213,8 @@ TEST_F(Overlay, EntriesWithoutAnEntityArePassedOver) {
 
 TEST_F(Overlay, AnAssemblyFindsEntitiesThroughItsDesignSession) {
     inAssembly("Rig", 4, addon::kMenuReactions).putref_CommandSite(site.get());
-    otherExplorer->document().addEntry({}, assembly->body(0).face(5).key(), "face;fix,2=Z", model::kKindReaction);
+    otherExplorer->document().addEntry({}, assembly->body(0).face(5).key(), "face;fix,2=Z",
+                                       model::kKindReaction);
     render::RecordingCanvas canvas;
     other->OnDrawOverlay(&canvas);
     // An assembly's model size is 1000: the axis point stands 5 away.

@@ -15,7 +15,7 @@ using R = CRestraints;
 using Strings = std::vector<std::string>;
 
 class Reactions : public ModelCommandTest {
-protected:
+  protected:
     ui::Dialog& d = start(addon::kMenuReactions);
 
     void applyWith(int fixity) {
@@ -112,7 +112,8 @@ TEST_F(Reactions, AnAssemblyKeepsNoBodyKey) {
     other->dialog()->userClick(R::kApply);
     ASSERT_EQ(otherExplorer->document().entries().size(), 1u);
     EXPECT_TRUE(otherExplorer->document().entries()[0].bodyKey().empty());
-    EXPECT_EQ(readFile(otherExplorer->document().loadcaseFilePath()), expectedFileBytes({{{}, face, "face;fix,6=XYZ", 4}}));
+    EXPECT_EQ(readFile(otherExplorer->document().loadcaseFilePath()),
+              expectedFileBytes({{{}, face, "face;fix,6=XYZ", 4}}));
 }
 
 }  // namespace

@@ -2,11 +2,11 @@
 // inserting and deleting rows, APPLY and EXIT, and the table entries the explorer saves.
 #include <gtest/gtest.h>
 
-#include "support/explorer_fixture.h"
 #include "model/saved_bytes.h"
 #include "model/table_edit_dlg.h"
 #include "model/table_maker.h"
 #include "model/table_text.h"
+#include "support/explorer_fixture.h"
 
 namespace {
 
@@ -14,7 +14,7 @@ using Mode = CTableEditDlg::Mode;
 using T = CTableEditDlg;
 
 class TableEditor : public ::testing::Test, public ExplorerFixture {
-protected:
+  protected:
     void SetUp() override { show(); }
 
     // Queues what the person does in the next editor, then runs MAKE TABLE.
@@ -38,7 +38,8 @@ TEST_F(TableEditor, DefaultLoadTableForSecondItemIsStoredUnderTables) {
     EXPECT_EQ(made->index, 1);
     EXPECT_EQ(made->name, "tabl1");
     EXPECT_EQ(lines(model::kKindTable), std::vector<std::string>{"tabl1, 1, 0, 0"});
-    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()), expectedFileBytes({{{}, {}, "tabl1, 1, 0, 0", 6}}));
+    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
+              expectedFileBytes({{{}, {}, "tabl1, 1, 0, 0", 6}}));
 }
 
 TEST_F(TableEditor, TheDefaultGridHasItsHeadersZerosAndAWiderFirstColumn) {
@@ -48,7 +49,8 @@ TEST_F(TableEditor, TheDefaultGridHasItsHeadersZerosAndAWiderFirstColumn) {
         EXPECT_EQ(g.fixedRowCount(), 1);
         const int autoWidth = 6 * widgets::EditableGrid::kCharWidth + 2 * widgets::EditableGrid::kCellMargin;
         EXPECT_EQ(g.columnWidth(0), autoWidth * 3 / 2);
-        EXPECT_EQ(g.columnWidth(1), 9 * widgets::EditableGrid::kCharWidth + 2 * widgets::EditableGrid::kCellMargin);
+        EXPECT_EQ(g.columnWidth(1),
+                  9 * widgets::EditableGrid::kCharWidth + 2 * widgets::EditableGrid::kCellMargin);
     });
     make(Mode::Load, true, [](T& d) { EXPECT_EQ(d.grid().cellText(0, 0), "Time (s)"); });
     EXPECT_EQ(prompts->modalRuns(), (std::vector<std::string>{"Table", "Table"}));
@@ -57,18 +59,20 @@ TEST_F(TableEditor, TheDefaultGridHasItsHeadersZerosAndAWiderFirstColumn) {
 TEST_F(TableEditor, TheListDependsOnModeAndAnalysisClass) {
     using V = std::vector<std::string>;
     make(Mode::Material, true, [](T& d) {
-        EXPECT_EQ(listOf(d), (V{"conductivity ", "heat capacity ", "density ", "Y conductivity", "Z conductivity"}));
+        EXPECT_EQ(listOf(d),
+                  (V{"conductivity ", "heat capacity ", "density ", "Y conductivity", "Z conductivity"}));
     });
     make(Mode::Material, false, [](T& d) {
         EXPECT_EQ(listOf(d), (V{"Youngs modulus 1 ", "Poissons ratio 1 ", "expansion coeff. 1 ", "density ",
                                 "Youngs modulus 2 ", "shear modulus 1-2 ", "expansion coeff 2 "}));
     });
     make(Mode::Load, true, [](T& d) {
-        EXPECT_EQ(listOf(d), (V{"heat flux", "convection coefficient", "fluid temperature", "internal heat"}));
+        EXPECT_EQ(listOf(d),
+                  (V{"heat flux", "convection coefficient", "fluid temperature", "internal heat"}));
     });
     make(Mode::Load, false, [](T& d) {
-        EXPECT_EQ(listOf(d), (V{"force x", "force y", "force z", "pressure", "x acceleration", "y acceleration",
-                                "z acceleration", "spin speed"}));
+        EXPECT_EQ(listOf(d), (V{"force x", "force y", "force z", "pressure", "x acceleration",
+                                "y acceleration", "z acceleration", "spin speed"}));
     });
     EXPECT_TRUE(texts(model::kKindTable).empty()) << "editors left open end as EXIT";
 }
@@ -89,7 +93,8 @@ TEST_F(TableEditor, InsertedRowsAreCountedAndWrittenArgumentsFirst) {
         d.userChoose(T::kList, 0);
         d.userClick(T::kApply);
     });
-    EXPECT_EQ(texts(model::kKindTable), std::vector<std::string>{"tabm0, 3, 20, 100, 300, 210000, 200000, 1.8e5"});
+    EXPECT_EQ(texts(model::kKindTable),
+              std::vector<std::string>{"tabm0, 3, 20, 100, 300, 210000, 200000, 1.8e5"});
 }
 
 TEST_F(TableEditor, DeletingTheOnlyDataRowGivesAnEmptyTable) {

@@ -5,13 +5,13 @@
 
 #include "formats/mesh.h"
 #include "formats/mesh_writer.h"
-#include "support/explorer_fixture.h"
 #include "mesh_solve/mesh_store.h"
 #include "render/recording_device.h"
 #include "results/animation_pacer.h"
 #include "results/contours_command.h"
 #include "results/contours_dialog.h"
 #include "results/display_state.h"
+#include "support/explorer_fixture.h"
 
 namespace results_test {
 
@@ -45,7 +45,8 @@ inline ViewMesh twoTetrahedra() {
 inline ViewMesh quadraticTetrahedron(std::initializer_list<std::int32_t> faces) {
     ViewMesh m;
     m.nodesPerElement = 10;
-    m.arrays.coordinates = {0, 0, 0, .5, 0, 0, 1, 0, 0, .5, .5, 0, 0, 1, 0, 0, .5, 0, 0, 0, .5, .5, 0, .5, 0, .5, .5, 0, 0, 1};
+    m.arrays.coordinates = {0, 0,  0, .5, 0, 0,  1,  0, 0,  .5, .5, 0,  0, 1, 0,
+                            0, .5, 0, 0,  0, .5, .5, 0, .5, 0,  .5, .5, 0, 0, 1};
     m.arrays.connectivity = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
     for (const std::int32_t face : faces) m.setFacets({0, 1, face});
     return m;
@@ -55,7 +56,8 @@ inline ViewMesh quadraticTetrahedron(std::initializer_list<std::int32_t> faces) 
 inline mesh_solve::Mesh meshOf(const ViewMesh& m) {
     mesh_solve::Mesh mesh;
     const auto nodes = static_cast<std::int32_t>(m.arrays.coordinates.size() / 3);
-    const auto elements = static_cast<std::int32_t>(m.arrays.connectivity.size() / static_cast<std::size_t>(m.nodesPerElement));
+    const auto elements =
+        static_cast<std::int32_t>(m.arrays.connectivity.size() / static_cast<std::size_t>(m.nodesPerElement));
     mesh.load(nodes, elements, m.nodesPerElement, m.arrays);
     return mesh;
 }
@@ -72,13 +74,14 @@ inline std::string twoTetrahedraStresses(int step = 1) {
     for (int i = 0; i < 8; ++i) {
         const int n = nodes[i];
         const double sx = n == 5 ? 100 : 10 * n;
-        text += std::to_string(i / 4 + 1) + " " + std::to_string(n) + " " + std::to_string(sx) + " 0 0 0 0 0\n";
+        text +=
+            std::to_string(i / 4 + 1) + " " + std::to_string(n) + " " + std::to_string(sx) + " 0 0 0 0 0\n";
     }
     return text + "\n" + "DISP 1\n1 0 0 0\n2 0.1 0 0\n3 0 0.1 0\n4 0 0 0.1\n5 0.1 0.1 0.1\n\n";
 }
 
 class ContourFixture : public ExplorerFixture {
-public:
+  public:
     ContourFixture() {
         show();
         writeMesh(explorer->document().meshPath(), twoTetrahedra());

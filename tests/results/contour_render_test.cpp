@@ -15,20 +15,23 @@ using C = CContours;
 using render::Float3;
 
 class OffscreenPlot : public ::testing::Test, public results_test::ContourFixture {
-protected:
+  protected:
     void SetUp() override {
         gl = platform::makeRef<render::gl::OffscreenRenderDevice>(800, 600);
         // The camera looks along +z at the z = 0 face of the first tetrahedron.
-        gl->setTransform(render::TransformKind::View, render::lookAt({0.3f, 0.3f, -3}, {0.3f, 0.3f, 0}, {0, 1, 0}));
-        gl->setTransform(render::TransformKind::Projection, render::perspective(0.8f, 800.0f / 600.0f, 0.1f, 100));
+        gl->setTransform(render::TransformKind::View,
+                         render::lookAt({0.3f, 0.3f, -3}, {0.3f, 0.3f, 0}, {0, 1, 0}));
+        gl->setTransform(render::TransformKind::Projection,
+                         render::perspective(0.8f, 800.0f / 600.0f, 0.1f, 100));
         auto& d = start();
         host.setRenderDevice(gl);
         d.userClick(C::kLighting);  // unlit: the colours are the bars' own
     }
     // The pixel showing model point `p`.
     render::Argb at(const Float3& p) {
-        const Float3 s = render::projectPoint(p, gl->viewport(), gl->transform(render::TransformKind::Projection),
-                                              gl->transform(render::TransformKind::View), render::Matrix4::identity());
+        const Float3 s =
+            render::projectPoint(p, gl->viewport(), gl->transform(render::TransformKind::Projection),
+                                 gl->transform(render::TransformKind::View), render::Matrix4::identity());
         return gl->pixel(static_cast<int>(s.x), static_cast<int>(s.y));
     }
     bool regionHolds(int left, int top, int right, int bottom, render::Argb colour) {
@@ -36,7 +39,8 @@ protected:
         for (int y = top; y < bottom; ++y)
             for (int x = left; x < right; ++x) {
                 const std::size_t i = (static_cast<std::size_t>(y) * 800 + x) * 4;
-                const render::Argb c = 0xFF000000u | (render::Argb(p[i]) << 16) | (render::Argb(p[i + 1]) << 8) | p[i + 2];
+                const render::Argb c =
+                    0xFF000000u | (render::Argb(p[i]) << 16) | (render::Argb(p[i + 1]) << 8) | p[i + 2];
                 if (c == colour) return true;
             }
         return false;

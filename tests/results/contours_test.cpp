@@ -28,8 +28,10 @@ TEST(TriangleList, LinearFacesTakeTheThirdNodeFirst) {
     const auto mesh = meshOf(twoTetrahedra());
     const TriangleList list = buildTriangleList(mesh, false);
     ASSERT_EQ(list.triangleCount(), 6u);
-    // Element 1 face 1 is (1, 3, 2): drawn (2, 1, 3); element 2 (nodes 5 3 2 4) face 2 is (5, 3, 4): (4, 5, 3).
-    EXPECT_EQ(std::vector<std::int32_t>(list.nodes.begin(), list.nodes.begin() + 3), (std::vector<std::int32_t>{2, 1, 3}));
+    // Element 1 face 1 is (1, 3, 2): drawn (2, 1, 3); element 2 (nodes 5 3 2 4) face 2 is (5, 3, 4): (4, 5,
+    // 3).
+    EXPECT_EQ(std::vector<std::int32_t>(list.nodes.begin(), list.nodes.begin() + 3),
+              (std::vector<std::int32_t>{2, 1, 3}));
     EXPECT_EQ(std::vector<std::int32_t>(list.nodes.begin() + 12, list.nodes.begin() + 15),
               (std::vector<std::int32_t>{4, 5, 3}));
     EXPECT_EQ(list.elements, (std::vector<std::int32_t>{1, 1, 1, 2, 2, 2}));
@@ -78,10 +80,11 @@ TEST(ContourColours, ValuesLandOnBothColourScales) {
         float ramp;
     };
     const BandLimits limits = evenLimits(0, 100);
-    for (const Case& c : {Case{0, 1, 0.99f, 3.0f / 16}, Case{10, 1, 0.9f, 4.0f / 16}, Case{55, 6, 0.45f, 8.5f / 16},
-                          Case{95, 10, 0.05f, 12.5f / 16}, Case{100, 10, 0.01f, 13.0f / 16},
-                          // Outside the limits (after APPLY): band 10, kept at the scales' ends.
-                          Case{150, 10, 0.01f, 13.0f / 16}, Case{-50, 10, 0.99f, 12.0f / 16}}) {
+    for (const Case& c :
+         {Case{0, 1, 0.99f, 3.0f / 16}, Case{10, 1, 0.9f, 4.0f / 16}, Case{55, 6, 0.45f, 8.5f / 16},
+          Case{95, 10, 0.05f, 12.5f / 16}, Case{100, 10, 0.01f, 13.0f / 16},
+          // Outside the limits (after APPLY): band 10, kept at the scales' ends.
+          Case{150, 10, 0.01f, 13.0f / 16}, Case{-50, 10, 0.99f, 12.0f / 16}}) {
         EXPECT_EQ(bandOf(c.value, limits), c.band) << c.value;
         EXPECT_FLOAT_EQ(contourTexV(c.value, limits), c.texV) << c.value;
         EXPECT_FLOAT_EQ(rampCoordinate(c.value, limits), c.ramp) << c.value;
@@ -138,10 +141,14 @@ TEST_F(PlotCommand, MeshOnlyDrawsTheMeshTextureAndMakesTheResourcesOnce) {
     // The background right of the dialog strip is cleared to white at depth 1.
     EXPECT_EQ(device->count("clear"), 1);
     for (const auto& call : device->calls())
-        if (call.name == "clear") { EXPECT_EQ(call.args, (std::vector<double>{120, 0, 800, 600, 0x00FFFFFF, 1})); }
+        if (call.name == "clear") {
+            EXPECT_EQ(call.args, (std::vector<double>{120, 0, 800, 600, 0x00FFFFFF, 1}));
+        }
     // The next frame reuses them.
     render();
-    EXPECT_EQ(device->count("createVertexBuffer") + device->count("createFont") + device->count("createTexture"), 0);
+    EXPECT_EQ(
+        device->count("createVertexBuffer") + device->count("createFont") + device->count("createTexture"),
+        0);
 }
 
 TEST_F(PlotCommand, VonMisesDrawsTheBandsAndTheLegend) {
@@ -176,7 +183,9 @@ TEST_F(PlotCommand, DisplacementScaleMovesTheVertices) {
     const auto vertices = device->vertices(device->draws()[0].streams.at(0));
     const auto& nodes = displayState().triangles.nodes;
     for (std::size_t v = 0; v < nodes.size(); ++v)
-        if (nodes[v] == 5) { EXPECT_FLOAT_EQ(vertices[v].x, 2.0f); }  // 1 + 10 x 0.1
+        if (nodes[v] == 5) {
+            EXPECT_FLOAT_EQ(vertices[v].x, 2.0f);
+        }  // 1 + 10 x 0.1
 }
 
 TEST_F(PlotCommand, SliceViewDrawsEveryFaceAndHidesCutElements) {
@@ -194,8 +203,9 @@ TEST_F(PlotCommand, SliceViewDrawsEveryFaceAndHidesCutElements) {
     render();
     const auto vertices = device->vertices(device->draws()[0].streams.at(0));
     // Element 2's four triangles (vertices 12 to 23) collapse to the origin.
-    for (std::size_t v = 12; v < 24; ++v) EXPECT_EQ(std::make_tuple(vertices[v].x, vertices[v].y, vertices[v].z),
-                                                    std::make_tuple(0.0f, 0.0f, 0.0f));
+    for (std::size_t v = 12; v < 24; ++v)
+        EXPECT_EQ(std::make_tuple(vertices[v].x, vertices[v].y, vertices[v].z),
+                  std::make_tuple(0.0f, 0.0f, 0.0f));
     // Line steps are ignored.
     d.userSlide(C::kSliderX, 100, ui::kScrollLineDown);
     EXPECT_EQ(mesh_solve::libraryMesh().elementStates()[2], 'i');
@@ -262,7 +272,8 @@ TEST_F(PlotCommand, RenderWithoutADeviceIsReported) {
     start();
     host.setRenderDevice(nullptr);
     command->On3DRender();
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Exception caught in CContoursCommand::On3DRender"});
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"Exception caught in CContoursCommand::On3DRender"});
 }
 
 }  // namespace

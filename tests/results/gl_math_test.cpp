@@ -123,7 +123,9 @@ TEST(GlCamera, ProjectsTheOriginToTheCentreAndPanMovesItByThePerspective) {
 }
 
 // Left, top, right, bottom.
-std::array<double, 4> edges(const ProbeRectangle& r) { return {r.left, r.top, r.right, r.bottom}; }
+std::array<double, 4> edges(const ProbeRectangle& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 TEST(ProbeRectangle, ASmallMoveIsASixPixelSquareElseTheDraggedRectangle) {
     const auto square = ProbeRectangle::between(100, 50, 105, 45);
@@ -167,7 +169,8 @@ TEST(GlSceneArrays, TextureCoordinatesTakeEachVertexsNodeValueOrTheMeshCoordinat
     const auto s = textureCoordinates(list, values, limits, false);
     for (std::size_t v = 0; v < list.vertexCount(); ++v)
         EXPECT_FLOAT_EQ(s[v], rampCoordinate(values[list.nodes[v] - 1], limits));
-    for (float meshOnly : textureCoordinates(list, values, limits, true)) EXPECT_EQ(meshOnly, kMeshRampCoordinate);
+    for (float meshOnly : textureCoordinates(list, values, limits, true))
+        EXPECT_EQ(meshOnly, kMeshRampCoordinate);
 }
 
 }  // namespace

@@ -31,7 +31,8 @@ class ResultsWindow : public ::testing::Test, public results_test::ContourFixtur
     ~ResultsWindow() { render::setSceneRendererFactory(nullptr); }
 
     void writeHeader(int analysisCode) {
-        loadcase::writeHeaderFile(explorer->document().jobBasePath() + ".txt", "mm", analysisCode, explorer->document().meshPath());
+        loadcase::writeHeaderFile(explorer->document().jobBasePath() + ".txt", "mm", analysisCode,
+                                  explorer->document().meshPath());
     }
     // Opens the window through the add-on's hook and runs `script` while it is shown.
     void run(std::function<void(D&)> script) {
@@ -187,7 +188,8 @@ TEST_F(ResultsWindow, NumericLabelsEveryNodeOnce) {
 
 TEST_F(ResultsWindow, QuadraticFacesAreOutlinedOnTheirBoundaryOnly) {
     // The view looks at face 3 of the quadratic tetrahedron.
-    results_test::writeMesh(explorer->document().meshPath(), results_test::quadraticTetrahedron({1, 2, 3, 4}));
+    results_test::writeMesh(explorer->document().meshPath(),
+                            results_test::quadraticTetrahedron({1, 2, 3, 4}));
     run([this](D& d) {
         d.glControl().runFrames(1);
         const auto pixels = d.glControl().pixels();

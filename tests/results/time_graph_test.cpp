@@ -5,11 +5,11 @@
 #include <algorithm>
 #include <cmath>
 
-#include "support/addon_fixture.h"
 #include "render/recording_canvas.h"
 #include "results/line_plot_dialog.h"
 #include "results/quantity_list.h"
 #include "results/time_history.h"
+#include "support/addon_fixture.h"
 #include "widgets/text_entry_dlg.h"
 
 namespace {
@@ -30,7 +30,7 @@ std::string displacements() {
 }
 
 class TimeGraph : public ::testing::Test, public AddOnFixture {
-protected:
+  protected:
     void SetUp() override {
         CLinePlotTestDlg::setClock([] { return std::time_t{1700000000}; });
         writeFile(scratch.file("Case.out"), displacements());
@@ -51,7 +51,8 @@ protected:
     }
     std::vector<std::string> names() const {
         std::vector<std::string> out;
-        for (int i = 0; i < dialog->plot().seriesCount(); ++i) out.push_back(dialog->plot().series(i)->name());
+        for (int i = 0; i < dialog->plot().seriesCount(); ++i)
+            out.push_back(dialog->plot().series(i)->name());
         return out;
     }
 
@@ -119,7 +120,8 @@ TEST_F(TimeGraph, SavingThreePointsWritesThreeLines) {
     fetch("2");
     prompts->queueFile(scratch.file("saved.txt"));
     dialog->userClick(D::kSave);
-    EXPECT_EQ(readFile(scratch.file("saved.txt")), "1.000000\t2.000000\n2.000000\t4.000000\n3.000000\t6.000000\n");
+    EXPECT_EQ(readFile(scratch.file("saved.txt")),
+              "1.000000\t2.000000\n2.000000\t4.000000\n3.000000\t6.000000\n");
     const auto& request = prompts->fileRequests().back();
     EXPECT_EQ(request.title, "Save Plot Data To....");
     EXPECT_EQ(request.initialName, "Node 2.txt");
@@ -155,8 +157,9 @@ TEST_F(TimeGraph, MessagesWithoutASelectionOrData) {
     dialog->userClick(D::kSave);
     dialog->userClick(D::kShowList);
     EXPECT_EQ(prompts->messageTexts(),
-              (std::vector<std::string>{"No plot selected - select one and try again.", "There is no plot selected.",
-                                        "There is no plot selected.", "Selected plot has no data - try another.",
+              (std::vector<std::string>{"No plot selected - select one and try again.",
+                                        "There is no plot selected.", "There is no plot selected.",
+                                        "Selected plot has no data - try another.",
                                         "Selected plot has no data - try another."}));
 }
 

@@ -4,13 +4,13 @@
 #include <cstdlib>
 #include <memory>
 
-#include "support/scratch_folder.h"
 #include "platform/settings_store.h"
+#include "support/scratch_folder.h"
 #include "support/stand_in_host.h"
 #include "ui/headless_prompts.h"
 
 class AddOnFixture {
-public:
+  public:
     AddOnFixture() {
         ::setenv("KOLVANE_DOCUMENTS_DIR", scratch.file("Documents").c_str(), 1);
         ::setenv("KOLVANE_PROGRAM_FILES_DIR", scratch.file("Programs").c_str(), 1);
@@ -28,7 +28,8 @@ public:
     }
 
     ScratchFolder scratch;
-    std::shared_ptr<platform::MemorySettingsStore> settings = std::make_shared<platform::MemorySettingsStore>();
+    std::shared_ptr<platform::MemorySettingsStore> settings =
+        std::make_shared<platform::MemorySettingsStore>();
     std::shared_ptr<ui::HeadlessPrompts> prompts = ui::installHeadlessPrompts();
     testhost::StandInHost host;
 };

@@ -4,13 +4,13 @@
 #include "addon/command_factory.h"
 #include "addon/entry_points.h"
 #include "addon_base/library_state.h"
-#include "support/addon_fixture.h"
 #include "loadcase/loadcase_file.h"
 #include "mesh_solve/show_ui_command.h"
+#include "support/addon_fixture.h"
 #include "ui/window.h"
 
 class ExplorerFixture : public AddOnFixture {
-public:
+  public:
     ExplorerFixture() {
         setSetting("Projects", scratch.file("projects"));
         AddOnLoad(nullptr, host.hook(), 0);
@@ -31,7 +31,9 @@ public:
         return out;
     }
     // The entries of the loadcase file as saved.
-    loadcase::EntryList saved() const { return loadcase::LoadcaseFile::load(explorer->document().loadcaseFilePath()).entries; }
+    loadcase::EntryList saved() const {
+        return loadcase::LoadcaseFile::load(explorer->document().loadcaseFilePath()).entries;
+    }
     std::vector<std::string> lines(model::EntryKind kind) const {
         std::vector<std::string> out;
         for (auto item : explorer->tree().children(explorer->sectionItem(kind)))
@@ -41,5 +43,6 @@ public:
 
     testhost::Part& part = host.addPartSession("Bracket");
     ui::Panel panel{"FEM Explorer"};
-    platform::RefPtr<CShowUICommand> explorer = platform::makeRef<CShowUICommand>("Bracket", addon::explorerHooks({}));
+    platform::RefPtr<CShowUICommand> explorer =
+        platform::makeRef<CShowUICommand>("Bracket", addon::explorerHooks({}));
 };

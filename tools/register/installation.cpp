@@ -25,6 +25,8 @@ bool registerInstallFolder(const std::string& folder) {
     return ok;
 }
 
-bool registerProjectsRoot(const std::string& folder) { return write("Projects", folder); }
+bool registerProjectsRoot(const std::string& folder) {
+    return write("Projects", folder);
+}
 
 }  // namespace installation

@@ -3,13 +3,13 @@
 #include <memory>
 #include <string>
 
+#include "io/result_file.h"
+#include "io/run_log.h"
+#include "io/solver_input.h"
 #include "linalg/linear_solvers.h"
 #include "physics/materials.h"
 #include "physics/model_entries.h"
 #include "physics/model_geometry.h"
-#include "io/result_file.h"
-#include "io/run_log.h"
-#include "io/solver_input.h"
 #include "physics/unit_system.h"
 
 namespace tarvsolv {

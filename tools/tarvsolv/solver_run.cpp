@@ -1,7 +1,7 @@
 #include "solver_run.h"
 
-#include "physics/analyses.h"
 #include "job.h"
+#include "physics/analyses.h"
 
 namespace tarvsolv {
 

@@ -2,8 +2,8 @@
 // One whole solver run on an initialised PETSc: read, solve, append the result blocks.
 #include <string>
 
-#include "linalg/linear_solvers.h"
 #include "io/run_log.h"
+#include "linalg/linear_solvers.h"
 
 namespace tarvsolv {
 

@@ -1,8 +1,8 @@
 #include "atomic_file.h"
 
+#include <unistd.h>
 #include <cerrno>
 #include <cstring>
-#include <unistd.h>
 
 #include "velgrin_error.h"
 
@@ -12,7 +12,8 @@ void writeAtomically(const std::string& path, const std::function<void(std::FILE
     const std::string temporary = path + ".velgrin-" + std::to_string(::getpid()) + ".part";
     auto fail = [&](const std::string& what, int error) {
         std::remove(temporary.c_str());
-        throw VelgrinError(ExitCode::WriteFailed, "The file \"" + path + "\" " + what + ": " + std::strerror(error));
+        throw VelgrinError(ExitCode::WriteFailed,
+                           "The file \"" + path + "\" " + what + ": " + std::strerror(error));
     };
     std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (!file) fail("cannot be created", errno);

@@ -89,14 +89,16 @@ CadModel CadModel::fromShape(const TopoDS_Shape& shape) {
 CadModel CadModel::readStep(const std::string& path) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec))
-        throw VelgrinError(ExitCode::BadModel, "The STEP model \"" + path + "\" named after MODEL does not exist.");
+        throw VelgrinError(ExitCode::BadModel,
+                           "The STEP model \"" + path + "\" named after MODEL does not exist.");
     silenceReader();
     TopoDS_Shape shape;
     try {
         STEPControl_Reader reader;
         Interface_Static::SetCVal("xstep.cascade.unit", "MM");
         if (reader.ReadFile(path.c_str()) != IFSelect_RetDone)
-            throw VelgrinError(ExitCode::BadModel, "The STEP model \"" + path + "\" cannot be read as a STEP file.");
+            throw VelgrinError(ExitCode::BadModel,
+                               "The STEP model \"" + path + "\" cannot be read as a STEP file.");
         reader.TransferRoots();
         shape = reader.OneShape();
     } catch (const Standard_Failure& failure) {
@@ -105,7 +107,8 @@ CadModel CadModel::readStep(const std::string& path) {
     }
     CadModel model = fromShape(shape);
     if (model.bodies_.empty())
-        throw VelgrinError(ExitCode::BadModel, "The STEP model \"" + path + "\" holds no solid body to mesh.");
+        throw VelgrinError(ExitCode::BadModel,
+                           "The STEP model \"" + path + "\" holds no solid body to mesh.");
     return model;
 }
 

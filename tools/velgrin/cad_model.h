@@ -12,9 +12,9 @@ namespace velgrin {
 
 struct CadBody {
     TopoDS_Shape solid;
-    std::vector<TopoDS_Shape> faces;     // host face firstFace + i
-    std::vector<TopoDS_Shape> edges;     // host edge firstEdge + i
-    std::vector<TopoDS_Shape> vertices;  // host vertex firstVertex + i
+    std::vector<TopoDS_Shape> faces;          // host face firstFace + i
+    std::vector<TopoDS_Shape> edges;          // host edge firstEdge + i
+    std::vector<TopoDS_Shape> vertices;       // host vertex firstVertex + i
     std::vector<std::vector<int>> edgeFaces;  // host face numbers next to each edge of this body
     int firstFace = 1;
     int firstEdge = 1;
@@ -22,7 +22,7 @@ struct CadBody {
 };
 
 class CadModel {
-public:
+  public:
     // Reads the STEP file in millimetres. Throws VelgrinError (BadModel) when the file is missing,
     // cannot be read, or holds no solid.
     static CadModel readStep(const std::string& path);
@@ -39,7 +39,7 @@ public:
     // Sum of the solids' volumes, mm^3.
     double volume() const;
 
-private:
+  private:
     TopoDS_Shape shape_;
     std::vector<CadBody> bodies_;
     int faceCount_ = 0;

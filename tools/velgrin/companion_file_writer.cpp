@@ -25,10 +25,11 @@ std::string companionPathFor(const std::string& meshPath) {
 void writeCompanionFile(const std::string& path, const TetMesh& mesh, const std::string& unitText,
                         double coordinateFactor) {
     writeAtomically(path, [&](std::FILE* file) {
-        std::fprintf(file, "VELGRIN TOPOLOGY 1\nUNIT %s\nNODES %d ELEMENTS %d\n", unitText.c_str(), mesh.nodeCount(),
-                     mesh.elementCount());
+        std::fprintf(file, "VELGRIN TOPOLOGY 1\nUNIT %s\nNODES %d ELEMENTS %d\n", unitText.c_str(),
+                     mesh.nodeCount(), mesh.elementCount());
         std::fprintf(file, "BODIES %zu\n", mesh.bodies.size());
-        for (const BodyRange& b : mesh.bodies) std::fprintf(file, "%d %d %d\n", b.body, b.firstElement, b.lastElement);
+        for (const BodyRange& b : mesh.bodies)
+            std::fprintf(file, "%d %d %d\n", b.body, b.firstElement, b.lastElement);
         std::fprintf(file, "FACES %zu\n", mesh.faceNodes.size());
         for (const EntityNodes& f : mesh.faceNodes) {
             std::fprintf(file, "%d %zu\n", f.number, f.nodes.size());

@@ -9,16 +9,22 @@ namespace {
 
 using Vec = std::array<double, 3>;
 
-Vec sub(const Vec& a, const Vec& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-double det(const Vec& a, const Vec& b, const Vec& c) {
-    return a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) + a[2] * (b[0] * c[1] - b[1] * c[0]);
+Vec sub(const Vec& a, const Vec& b) {
+    return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
 }
-double squared(const Vec& a) { return a[0] * a[0] + a[1] * a[1] + a[2] * a[2]; }
+double det(const Vec& a, const Vec& b, const Vec& c) {
+    return a[0] * (b[1] * c[2] - b[2] * c[1]) - a[1] * (b[0] * c[2] - b[2] * c[0]) +
+           a[2] * (b[0] * c[1] - b[1] * c[0]);
+}
+double squared(const Vec& a) {
+    return a[0] * a[0] + a[1] * a[1] + a[2] * a[2];
+}
 
 std::array<Vec, 4> corners(const TetMesh& mesh, int element) {
     const std::int32_t* nodes = mesh.element(element);
     std::array<Vec, 4> out;
-    for (int i = 0; i < 4; ++i) out[i] = mesh.node(nodes[mesh.nodesPerElement == 4 ? i : kQuadraticCorners[i]]);
+    for (int i = 0; i < 4; ++i)
+        out[i] = mesh.node(nodes[mesh.nodesPerElement == 4 ? i : kQuadraticCorners[i]]);
     return out;
 }
 
@@ -32,8 +38,10 @@ double quadraticJacobian(const TetMesh& mesh, int element, const std::array<doub
         for (int c = 0; c < 3; ++c) grad[k][c] += x[c] * (4 * L[k] - 1);
     }
     for (const MidSide& m : kQuadraticMidSides) {
-        const int a = static_cast<int>(std::find(kQuadraticCorners.begin(), kQuadraticCorners.end(), m.a) - kQuadraticCorners.begin());
-        const int b = static_cast<int>(std::find(kQuadraticCorners.begin(), kQuadraticCorners.end(), m.b) - kQuadraticCorners.begin());
+        const int a = static_cast<int>(std::find(kQuadraticCorners.begin(), kQuadraticCorners.end(), m.a) -
+                                       kQuadraticCorners.begin());
+        const int b = static_cast<int>(std::find(kQuadraticCorners.begin(), kQuadraticCorners.end(), m.b) -
+                                       kQuadraticCorners.begin());
         const Vec x = mesh.node(nodes[m.node]);
         for (int c = 0; c < 3; ++c) {
             grad[a][c] += 4 * L[b] * x[c];
@@ -45,10 +53,17 @@ double quadraticJacobian(const TetMesh& mesh, int element, const std::array<doub
 
 // Nodes and centroid of the reference element in barycentric coordinates.
 const std::array<std::array<double, 4>, 11>& samplePoints() {
-    static const std::array<std::array<double, 4>, 11> points{{
-        {1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1},
-        {.5, .5, 0, 0}, {0, .5, .5, 0}, {.5, 0, .5, 0}, {.5, 0, 0, .5}, {0, .5, 0, .5}, {0, 0, .5, .5},
-        {.25, .25, .25, .25}}};
+    static const std::array<std::array<double, 4>, 11> points{{{1, 0, 0, 0},
+                                                               {0, 1, 0, 0},
+                                                               {0, 0, 1, 0},
+                                                               {0, 0, 0, 1},
+                                                               {.5, .5, 0, 0},
+                                                               {0, .5, .5, 0},
+                                                               {.5, 0, .5, 0},
+                                                               {.5, 0, 0, .5},
+                                                               {0, .5, 0, .5},
+                                                               {0, 0, .5, .5},
+                                                               {.25, .25, .25, .25}}};
     return points;
 }
 
@@ -64,8 +79,9 @@ double elementVolume(const TetMesh& mesh, int element) {
     // Degree-3 rule: the Jacobian of a quadratic tetrahedron is a cubic, so this is exact.
     double sum = -0.8 * quadraticJacobian(mesh, element, {.25, .25, .25, .25});
     const double a = 0.5, b = 1.0 / 6;
-    sum += 0.45 * (quadraticJacobian(mesh, element, {a, b, b, b}) + quadraticJacobian(mesh, element, {b, a, b, b}) +
-                   quadraticJacobian(mesh, element, {b, b, a, b}) + quadraticJacobian(mesh, element, {b, b, b, a}));
+    sum += 0.45 *
+           (quadraticJacobian(mesh, element, {a, b, b, b}) + quadraticJacobian(mesh, element, {b, a, b, b}) +
+            quadraticJacobian(mesh, element, {b, b, a, b}) + quadraticJacobian(mesh, element, {b, b, b, a}));
     return sum / 6;
 }
 

@@ -9,9 +9,11 @@ namespace velgrin {
 
 // Local positions (0-based) of the corners and of the mid-side nodes between corners (i, j).
 inline constexpr std::array<int, 4> kQuadraticCorners{0, 2, 4, 9};
-struct MidSide { int node, a, b; };  // local positions: mid-side node between corners a and b
-inline constexpr std::array<MidSide, 6> kQuadraticMidSides{{
-    {1, 0, 2}, {3, 2, 4}, {5, 4, 0}, {6, 0, 9}, {7, 2, 9}, {8, 4, 9}}};
+struct MidSide {
+    int node, a, b;
+};  // local positions: mid-side node between corners a and b
+inline constexpr std::array<MidSide, 6> kQuadraticMidSides{
+    {{1, 0, 2}, {3, 2, 4}, {5, 4, 0}, {6, 0, 9}, {7, 2, 9}, {8, 4, 9}}};
 
 // Signed volume of the straight tetrahedron on the element's corners; positive in the add-on's order.
 double cornerVolume(const TetMesh& mesh, int element);

@@ -8,10 +8,10 @@
 namespace velgrin {
 
 struct RepairReport {
-    int invalidBefore = 0;        // elements with a non-positive Jacobian ratio before the repair
-    int interiorStraightened = 0; // mid-side nodes inside the body moved to their edge's middle
-    int surfaceStraightened = 0;  // mid-side nodes on the surface moved likewise
-    int invalidAfter = 0;         // elements still folded (the run fails when this is not 0)
+    int invalidBefore = 0;         // elements with a non-positive Jacobian ratio before the repair
+    int interiorStraightened = 0;  // mid-side nodes inside the body moved to their edge's middle
+    int surfaceStraightened = 0;   // mid-side nodes on the surface moved likewise
+    int invalidAfter = 0;          // elements still folded (the run fails when this is not 0)
 };
 
 // Elements whose Jacobian ratio falls to `threshold` or below count as folded.

@@ -75,22 +75,24 @@ std::vector<int> tagsOf(const gmsh::vectorpair& dimTags, int dim) {
 
 // Does the matching for EntityMap::build; holds the tolerances and the Gmsh signatures it has read.
 class EntityMatcher {
-public:
+  public:
     EntityMatcher(const CadModel& model, EntityMap& map) : model_(model), map_(map) {
         lengthTolerance_ = 1e-6 * std::max(model.diagonal(), 1e-9);
         for (int dim = 0; dim <= 3; ++dim) {
             TopTools_IndexedMapOfShape all;
-            static constexpr TopAbs_ShapeEnum kKinds[] = {TopAbs_VERTEX, TopAbs_EDGE, TopAbs_FACE, TopAbs_SOLID};
+            static constexpr TopAbs_ShapeEnum kKinds[] = {TopAbs_VERTEX, TopAbs_EDGE, TopAbs_FACE,
+                                                          TopAbs_SOLID};
             TopExp::MapShapes(model.shape(), kKinds[dim], all);
             wholeModel_[dim] = all;
         }
     }
 
     void run() {
-        for (std::size_t b = 0; b < model_.bodies().size(); ++b) matchBody(model_.bodies()[b], static_cast<int>(b) + 1);
+        for (std::size_t b = 0; b < model_.bodies().size(); ++b)
+            matchBody(model_.bodies()[b], static_cast<int>(b) + 1);
     }
 
-private:
+  private:
     const Signature& gmshOf(int dim, int tag) {
         auto [it, added] = gmshSignatures_[dim].try_emplace(tag);
         if (added) it->second = gmshSignature(dim, tag);
@@ -130,33 +132,38 @@ private:
         gmsh::model::getEntities(volumes, 3);
         const int volume = match(body.solid, 3, tagsOf(volumes, 3));
         if (!volume)
-            throw VelgrinError(ExitCode::BadModel, "Body " + std::to_string(number) +
-                                                       " of the STEP model could not be found in the mesher's model.");
+            throw VelgrinError(ExitCode::BadModel,
+                               "Body " + std::to_string(number) +
+                                   " of the STEP model could not be found in the mesher's model.");
         map_.volumes_.push_back(volume);
 
         gmsh::vectorpair surfaces, curves, points;
         gmsh::model::getBoundary({{3, volume}}, surfaces, false, false, false);
         gmsh::model::getBoundary(surfaces, curves, false, false, false);
         gmsh::model::getBoundary({{3, volume}}, points, false, false, true);
-        const auto surfaceTags = tagsOf(surfaces, 2), curveTags = tagsOf(curves, 1), pointTags = tagsOf(points, 0);
+        const auto surfaceTags = tagsOf(surfaces, 2), curveTags = tagsOf(curves, 1),
+                   pointTags = tagsOf(points, 0);
 
         for (std::size_t i = 0; i < body.faces.size(); ++i) {
             const int face = body.firstFace + static_cast<int>(i);
             const int surface = match(body.faces[i], 2, surfaceTags);
             if (!surface)
-                throw VelgrinError(ExitCode::BadModel, "Face " + std::to_string(face) +
-                                                           " of the STEP model could not be found in the mesher's model.");
+                throw VelgrinError(ExitCode::BadModel,
+                                   "Face " + std::to_string(face) +
+                                       " of the STEP model could not be found in the mesher's model.");
             map_.surfaces_.push_back(surface);
             map_.hostFaces_[{volume, surface}] = face;
         }
         for (std::size_t i = 0; i < body.edges.size(); ++i) {
             const int curve = match(body.edges[i], 1, curveTags);
-            if (!curve) map_.unmatched_.push_back("edge " + std::to_string(body.firstEdge + static_cast<int>(i)));
+            if (!curve)
+                map_.unmatched_.push_back("edge " + std::to_string(body.firstEdge + static_cast<int>(i)));
             map_.curves_.push_back(curve);
         }
         for (std::size_t i = 0; i < body.vertices.size(); ++i) {
             const int point = match(body.vertices[i], 0, pointTags);
-            if (!point) map_.unmatched_.push_back("vertex " + std::to_string(body.firstVertex + static_cast<int>(i)));
+            if (!point)
+                map_.unmatched_.push_back("vertex " + std::to_string(body.firstVertex + static_cast<int>(i)));
             map_.points_.push_back(point);
         }
     }

@@ -13,16 +13,16 @@
 namespace velgrin {
 
 class EntityMap {
-public:
+  public:
     // Matches every body, face, edge and vertex of `model` in the current Gmsh model. Throws
     // VelgrinError (BadModel) when a body or face has no counterpart; edges and vertices without one
     // (degenerate edges at poles) are left at tag 0 and listed in unmatched().
     static EntityMap build(const CadModel& model);
 
-    int volumeOfBody(int body) const { return volumes_.at(body - 1); }        // body from 1
-    int surfaceOfFace(int face) const { return surfaces_.at(face - 1); }      // host face from 1
-    int curveOfEdge(int edge) const { return curves_.at(edge - 1); }          // host edge from 1
-    int pointOfVertex(int vertex) const { return points_.at(vertex - 1); }    // host vertex from 1
+    int volumeOfBody(int body) const { return volumes_.at(body - 1); }      // body from 1
+    int surfaceOfFace(int face) const { return surfaces_.at(face - 1); }    // host face from 1
+    int curveOfEdge(int edge) const { return curves_.at(edge - 1); }        // host edge from 1
+    int pointOfVertex(int vertex) const { return points_.at(vertex - 1); }  // host vertex from 1
 
     // The host face number of Gmsh surface `surface` as a face of Gmsh volume `volume`; 0 when none.
     int hostFace(int volume, int surface) const;
@@ -32,7 +32,7 @@ public:
     int matchedBySearch() const { return bySearch_; }
     const std::vector<std::string>& unmatched() const { return unmatched_; }
 
-private:
+  private:
     std::vector<int> volumes_, surfaces_, curves_, points_;
     std::map<std::pair<int, int>, int> hostFaces_;
     int inPlace_ = 0;

@@ -6,7 +6,7 @@
 namespace velgrin {
 
 class GmshSession {
-public:
+  public:
     GmshSession();
     ~GmshSession();
     GmshSession(const GmshSession&) = delete;

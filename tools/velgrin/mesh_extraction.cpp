@@ -5,8 +5,8 @@
 #include <unordered_map>
 
 #include "element_geometry.h"
-#include "gmsh_api.h"
 #include "formats/face_tables.h"
+#include "gmsh_api.h"
 #include "velgrin_error.h"
 
 namespace velgrin {
@@ -40,7 +40,7 @@ TriangleKey sortedKey(std::int32_t a, std::int32_t b, std::int32_t c) {
 }
 
 class Extractor {
-public:
+  public:
     Extractor(const CadModel& model, const EntityMap& map, int order) : model_(model), map_(map) {
         mesh_.nodesPerElement = order == 2 ? 10 : 4;
     }
@@ -53,7 +53,7 @@ public:
         return std::move(mesh_);
     }
 
-private:
+  private:
     std::int32_t nodeOf(std::size_t tag) {
         std::int32_t& number = numberOfTag_.at(tag);
         if (number == 0) {
@@ -80,7 +80,8 @@ private:
         std::vector<std::size_t> elementTags, nodeTags;
         gmsh::model::mesh::getElementsByType(P == 10 ? kGmshTet10 : kGmshTet4, elementTags, nodeTags, volume);
         if (elementTags.empty())
-            throw VelgrinError(ExitCode::BadModel, "Body " + std::to_string(body) + " could not be meshed: no elements were made.");
+            throw VelgrinError(ExitCode::BadModel, "Body " + std::to_string(body) +
+                                                       " could not be meshed: no elements were made.");
         const int first = mesh_.elementCount() + 1;
         for (std::size_t e = 0; e < elementTags.size(); ++e) {
             for (int i = 0; i < P; ++i)
@@ -102,7 +103,8 @@ private:
     void orient(int element, int body) {
         const double volume = cornerVolume(mesh_, element);
         if (volume == 0)
-            throw VelgrinError(ExitCode::BadModel, "Body " + std::to_string(body) + " could not be meshed: element " +
+            throw VelgrinError(ExitCode::BadModel, "Body " + std::to_string(body) +
+                                                       " could not be meshed: element " +
                                                        std::to_string(element) + " is flat.");
         if (volume > 0) return;
         std::int32_t* nodes = mesh_.element(element);
@@ -124,10 +126,12 @@ private:
             const int surface = std::abs(signedTag);
             const int face = map_.hostFace(volume, surface);
             std::vector<std::size_t> tags, nodes;
-            gmsh::model::mesh::getElementsByType(triangleNodes == 6 ? kGmshTri6 : kGmshTri3, tags, nodes, surface);
+            gmsh::model::mesh::getElementsByType(triangleNodes == 6 ? kGmshTri6 : kGmshTri3, tags, nodes,
+                                                 surface);
             for (std::size_t t = 0; t < tags.size(); ++t) {
                 const std::size_t* n = nodes.data() + t * triangleNodes;
-                tagOfTriangle[sortedKey(numberOfTag_.at(n[0]), numberOfTag_.at(n[1]), numberOfTag_.at(n[2]))] = face;
+                tagOfTriangle[sortedKey(numberOfTag_.at(n[0]), numberOfTag_.at(n[1]),
+                                        numberOfTag_.at(n[2]))] = face;
             }
         }
         std::size_t found = 0;
@@ -135,7 +139,8 @@ private:
             const std::int32_t* nodes = mesh_.element(e);
             for (std::int32_t f = 1; f <= 4; ++f) {
                 const auto local = mesh_solve::localFaceNodes(mesh_.nodesPerElement, f);
-                const int step = mesh_.nodesPerElement == 10 ? 2 : 1;  // quadratic rows alternate corner, mid-side
+                const int step =
+                    mesh_.nodesPerElement == 10 ? 2 : 1;  // quadratic rows alternate corner, mid-side
                 const auto it = tagOfTriangle.find(
                     sortedKey(nodes[local[0] - 1], nodes[local[step] - 1], nodes[local[2 * step] - 1]));
                 if (it == tagOfTriangle.end()) continue;
@@ -144,9 +149,11 @@ private:
             }
         }
         if (found != tagOfTriangle.size())
-            throw VelgrinError(ExitCode::BadModel, "Body " + std::to_string(body) + ": " +
-                                                       std::to_string(tagOfTriangle.size() - std::min(found, tagOfTriangle.size())) +
-                                                       " surface triangles match no element face; the mesh is not closed.");
+            throw VelgrinError(
+                ExitCode::BadModel,
+                "Body " + std::to_string(body) + ": " +
+                    std::to_string(tagOfTriangle.size() - std::min(found, tagOfTriangle.size())) +
+                    " surface triangles match no element face; the mesh is not closed.");
     }
 
     void compactNodes() { syncCoordinates(); }
@@ -159,7 +166,8 @@ private:
         for (std::size_t i = 0; i < tags.size(); ++i) {
             const std::int32_t number = tags[i] < numberOfTag_.size() ? numberOfTag_[tags[i]] : 0;
             if (number == 0) continue;
-            const double key = alongCurve && parametric.size() == tags.size() ? parametric[i] : double(number);
+            const double key =
+                alongCurve && parametric.size() == tags.size() ? parametric[i] : double(number);
             keyed.emplace_back(key, number);
         }
         std::sort(keyed.begin(), keyed.end());
@@ -181,12 +189,14 @@ private:
             for (std::size_t i = 0; i < body.edges.size(); ++i) {
                 const int edge = body.firstEdge + static_cast<int>(i);
                 const int curve = map_.curveOfEdge(edge);
-                mesh_.edgeNodes.push_back({edge, body.edgeFaces[i], curve ? nodesOf(1, curve, true) : std::vector<std::int32_t>{}});
+                mesh_.edgeNodes.push_back(
+                    {edge, body.edgeFaces[i], curve ? nodesOf(1, curve, true) : std::vector<std::int32_t>{}});
             }
             for (std::size_t i = 0; i < body.vertices.size(); ++i) {
                 const int vertex = body.firstVertex + static_cast<int>(i);
                 const int point = map_.pointOfVertex(vertex);
-                mesh_.vertexNodes.push_back({vertex, {}, point ? nodesOf(0, point, false) : std::vector<std::int32_t>{}});
+                mesh_.vertexNodes.push_back(
+                    {vertex, {}, point ? nodesOf(0, point, false) : std::vector<std::int32_t>{}});
             }
         }
     }

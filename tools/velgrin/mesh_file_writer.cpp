@@ -15,7 +15,8 @@ void writeMeshFile(const std::string& path, const TetMesh& mesh, double coordina
         arrays.facetElements.push_back(f.element);
         arrays.facetFaces.push_back(f.face);
     }
-    writeAtomically(path, [&](std::FILE* file) { mesh_solve::writeMeshFile(file, mesh.nodesPerElement, arrays); });
+    writeAtomically(path,
+                    [&](std::FILE* file) { mesh_solve::writeMeshFile(file, mesh.nodesPerElement, arrays); });
 }
 
 }  // namespace velgrin

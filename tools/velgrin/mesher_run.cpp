@@ -51,8 +51,9 @@ double worstGmshQuality() {
 }
 
 class MesherRun {
-public:
-    explicit MesherRun(const std::string& inputPath) : inputPath_(inputPath), log_(RunLog::pathFor(inputPath)) {}
+  public:
+    explicit MesherRun(const std::string& inputPath)
+        : inputPath_(inputPath), log_(RunLog::pathFor(inputPath)) {}
 
     ExitCode run() {
         try {
@@ -70,7 +71,7 @@ public:
         }
     }
 
-private:
+  private:
     void execute() {
         log_.note("started on \"" + inputPath_ + "\"");
         log_.stage(0, "reading the solver input");
@@ -81,9 +82,9 @@ private:
 
         log_.stage(5, "reading the STEP model");
         const CadModel model = CadModel::readStep(job.stepPath);
-        log_.note("model: " + std::to_string(model.bodies().size()) + " bodies, " + std::to_string(model.faceCount()) +
-                  " faces, " + std::to_string(model.edgeCount()) + " edges, " + std::to_string(model.vertexCount()) +
-                  " vertices");
+        log_.note("model: " + std::to_string(model.bodies().size()) + " bodies, " +
+                  std::to_string(model.faceCount()) + " faces, " + std::to_string(model.edgeCount()) +
+                  " edges, " + std::to_string(model.vertexCount()) + " vertices");
 
         gmsh_.emplace();
         gmsh::vectorpair imported;
@@ -95,7 +96,8 @@ private:
         log_.note("numbers matched: " + std::to_string(map.matchedInPlace()) + " at Gmsh's own tag, " +
                   std::to_string(map.matchedBySearch()) + " by search");
         if (!map.unmatched().empty())
-            log_.note(std::to_string(map.unmatched().size()) + " degenerate edges or vertices carry no nodes");
+            log_.note(std::to_string(map.unmatched().size()) +
+                      " degenerate edges or vertices carry no nodes");
         std::vector<std::string> notes;
         const ModelSizes sizes = applySizes(job, model, map, factor, notes);
         for (const std::string& note : notes) log_.note(note);
@@ -128,22 +130,27 @@ private:
     }
 
     void generate(const MeshJob& job, const CadModel& model) {
-        static const struct { int dim, percent; const char* name; } kStages[] = {
+        static const struct {
+            int dim, percent;
+            const char* name;
+        } kStages[] = {
             {1, 25, "meshing the edges"}, {2, 30, "meshing the faces"}, {3, 50, "meshing the volumes"}};
         for (const auto& s : kStages) {
             log_.stage(s.percent, s.name);
             try {
                 gmsh::model::mesh::generate(s.dim);
             } catch (...) {
-                throw VelgrinError(ExitCode::BadModel, "The model \"" + job.stepPath + "\" could not be meshed while " +
-                                                           s.name + ": " + gmsh_->lastError());
+                throw VelgrinError(ExitCode::BadModel, "The model \"" + job.stepPath +
+                                                           "\" could not be meshed while " + s.name + ": " +
+                                                           gmsh_->lastError());
             }
         }
         std::vector<std::size_t> tags, nodes;
         gmsh::model::mesh::getElementsByType(4, tags, nodes);
         if (tags.empty())
-            throw VelgrinError(ExitCode::BadModel, "The model \"" + job.stepPath + "\" could not be meshed" +
-                                                       (gmsh_->lastError().empty() ? "." : ": " + gmsh_->lastError()));
+            throw VelgrinError(ExitCode::BadModel,
+                               "The model \"" + job.stepPath + "\" could not be meshed" +
+                                   (gmsh_->lastError().empty() ? "." : ": " + gmsh_->lastError()));
         (void)model;
     }
 
@@ -161,7 +168,8 @@ private:
             worst = std::max(worst, after);
             if (!improved) break;
         }
-        log_.note(std::to_string(passes) + " optimisation passes, worst linear shape quality " + format("%.3f", worst));
+        log_.note(std::to_string(passes) + " optimisation passes, worst linear shape quality " +
+                  format("%.3f", worst));
     }
 
     void repair(TetMesh& mesh) {
@@ -171,8 +179,9 @@ private:
                       std::to_string(report.interiorStraightened) + " inner and " +
                       std::to_string(report.surfaceStraightened) + " surface mid-side nodes straightened");
         if (report.invalidAfter > 0)
-            throw VelgrinError(ExitCode::BadModel, std::to_string(report.invalidAfter) +
-                                                       " elements remain inverted after repair; no mesh was written.");
+            throw VelgrinError(ExitCode::BadModel,
+                               std::to_string(report.invalidAfter) +
+                                   " elements remain inverted after repair; no mesh was written.");
     }
 
     void summarise(const TetMesh& mesh, const ModelSizes& sizes, double factor) {
@@ -194,6 +203,8 @@ private:
 
 }  // namespace
 
-ExitCode runMesher(const std::string& inputPath) { return MesherRun(inputPath).run(); }
+ExitCode runMesher(const std::string& inputPath) {
+    return MesherRun(inputPath).run();
+}
 
 }  // namespace velgrin

@@ -16,14 +16,19 @@ RunLog::RunLog(std::string logPath) : logPath_(std::move(logPath)) {}
 
 std::string RunLog::pathFor(const std::string& inputPath) {
     const std::string txt = ".txt";
-    if (inputPath.size() > txt.size() && inputPath.compare(inputPath.size() - txt.size(), txt.size(), txt) == 0)
+    if (inputPath.size() > txt.size() &&
+        inputPath.compare(inputPath.size() - txt.size(), txt.size(), txt) == 0)
         return inputPath.substr(0, inputPath.size() - txt.size()) + ".log";
     return inputPath + ".log";
 }
 
-RunLog::~RunLog() { flush(); }
+RunLog::~RunLog() {
+    flush();
+}
 
-void RunLog::append(const std::string& line) { pending_ += line + '\n'; }
+void RunLog::append(const std::string& line) {
+    pending_ += line + '\n';
+}
 
 void RunLog::flush() {
     if (logPath_.empty() || pending_.empty()) return;

@@ -11,7 +11,7 @@
 namespace velgrin {
 
 class RunLog {
-public:
+  public:
     // `logPath` may be empty: then nothing is written to a file.
     explicit RunLog(std::string logPath);
 
@@ -34,7 +34,7 @@ public:
 
     const std::vector<std::pair<std::string, double>>& stageSeconds() const { return stageSeconds_; }
 
-private:
+  private:
     void append(const std::string& line);
     void closeStage();
 

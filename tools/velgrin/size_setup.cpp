@@ -9,24 +9,29 @@
 #include <BRep_Tool.hxx>
 #include <GProp_GProps.hxx>
 #include <TopExp.hxx>
+#include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Edge.hxx>
 #include <TopoDS_Vertex.hxx>
-#include <TopTools_IndexedMapOfShape.hxx>
 
 #include "gmsh_api.h"
 #include "velgrin_error.h"
 
 namespace velgrin {
 
-double gradingSlope(double grading) { return 0.1 + 0.9 * std::clamp(grading, 0.0, 1.0); }
+double gradingSlope(double grading) {
+    return 0.1 + 0.9 * std::clamp(grading, 0.0, 1.0);
+}
 
 int elementsPerTurn(int curveElements, double fineness) {
     if (curveElements <= 0) return 0;
-    return static_cast<int>(std::lround(2 * std::numbers::pi * curveElements * (0.5 + std::clamp(fineness, 0.0, 1.0))));
+    return static_cast<int>(
+        std::lround(2 * std::numbers::pi * curveElements * (0.5 + std::clamp(fineness, 0.0, 1.0))));
 }
 
-int smoothingPasses(int surfaceSteps) { return surfaceSteps <= 0 ? 0 : (surfaceSteps + 2) / 3; }
+int smoothingPasses(int surfaceSteps) {
+    return surfaceSteps <= 0 ? 0 : (surfaceSteps + 2) / 3;
+}
 
 namespace {
 
@@ -53,7 +58,8 @@ double edgeLength(const TopoDS_Shape& edge) {
 
 // Sizes at the CAD vertices: at most 1/edgeElements of each edge that ends there, and, with a
 // close-edge factor c, at most 1/c of the distance to the nearest other vertex of the same body.
-void setPointSizes(const MesherSettings& s, const ModelSizes& sizes, const CadModel& model, const EntityMap& map) {
+void setPointSizes(const MesherSettings& s, const ModelSizes& sizes, const CadModel& model,
+                   const EntityMap& map) {
     std::map<int, double> pointSize;  // Gmsh point tag -> size
     auto bound = [&](int point, double size) {
         if (point <= 0 || size <= 0) return;
@@ -89,7 +95,8 @@ void setPointSizes(const MesherSettings& s, const ModelSizes& sizes, const CadMo
                     if (j != i && d > 0 && (nearest == 0 || d < nearest)) nearest = d;
                 }
                 if (nearest > 0 && nearest / s.closeEdgeFactor < sizes.upper)
-                    bound(map.pointOfVertex(body.firstVertex + static_cast<int>(i)), nearest / s.closeEdgeFactor);
+                    bound(map.pointOfVertex(body.firstVertex + static_cast<int>(i)),
+                          nearest / s.closeEdgeFactor);
             }
         }
     }
@@ -133,22 +140,25 @@ void checkEntity(const LocalSize& local, const CadModel& model, const EntityMap&
     const int count = face ? model.faceCount() : model.edgeCount();
     const std::string what = face ? "face" : "edge";
     if (local.entity > count)
-        throw VelgrinError(ExitCode::BadInput, "ESIZE line " + std::to_string(local.line) + " names " + what + " " +
-                                                   std::to_string(local.entity) + ", but the model has " +
-                                                   std::to_string(count) + " " + what + "s.");
+        throw VelgrinError(ExitCode::BadInput, "ESIZE line " + std::to_string(local.line) + " names " + what +
+                                                   " " + std::to_string(local.entity) +
+                                                   ", but the model has " + std::to_string(count) + " " +
+                                                   what + "s.");
     if ((face ? map.surfaceOfFace(local.entity) : map.curveOfEdge(local.entity)) == 0)
-        throw VelgrinError(ExitCode::BadModel, "ESIZE line " + std::to_string(local.line) + ": " + what + " " +
-                                                   std::to_string(local.entity) + " could not be found in the mesher's model.");
+        throw VelgrinError(ExitCode::BadModel, "ESIZE line " + std::to_string(local.line) + ": " + what +
+                                                   " " + std::to_string(local.entity) +
+                                                   " could not be found in the mesher's model.");
 }
 
-void setLocalSizeFields(const MeshJob& job, const CadModel& model, const EntityMap& map, const ModelSizes& sizes,
-                        double displayPerMillimetre) {
+void setLocalSizeFields(const MeshJob& job, const CadModel& model, const EntityMap& map,
+                        const ModelSizes& sizes, double displayPerMillimetre) {
     std::vector<double> thresholds;
     const double slope = gradingSlope(job.settings.grading);
     for (const LocalSize& local : job.localSizes) {
         checkEntity(local, model, map);
         const double size = std::clamp(local.size / displayPerMillimetre, sizes.lower, sizes.upper);
-        thresholds.push_back(thresholdAround(distanceTo(local, map, displayPerMillimetre), size, sizes, slope));
+        thresholds.push_back(
+            thresholdAround(distanceTo(local, map, displayPerMillimetre), size, sizes, slope));
     }
     if (thresholds.empty()) return;
     const int minimum = gmsh::model::mesh::field::add("Min");
@@ -158,15 +168,16 @@ void setLocalSizeFields(const MeshJob& job, const CadModel& model, const EntityM
 
 }  // namespace
 
-ModelSizes applySizes(const MeshJob& job, const CadModel& model, const EntityMap& map, double displayPerMillimetre,
-                      std::vector<std::string>& notes) {
+ModelSizes applySizes(const MeshJob& job, const CadModel& model, const EntityMap& map,
+                      double displayPerMillimetre, std::vector<std::string>& notes) {
     const MesherSettings& s = job.settings;
     ModelSizes sizes;
     sizes.upper = s.upperSize / displayPerMillimetre;
     if (sizes.upper <= 0) {
         // The add-on's own default: a quarter of the model's diagonal.
         sizes.upper = 0.25 * model.diagonal();
-        notes.push_back("no upper size given: " + std::to_string(sizes.upper * displayPerMillimetre) + " used");
+        notes.push_back("no upper size given: " + std::to_string(sizes.upper * displayPerMillimetre) +
+                        " used");
     }
     sizes.lower = std::min(s.lowerSize / displayPerMillimetre, sizes.upper);
     setGlobalOptions(s, sizes);

@@ -20,14 +20,16 @@ using formats::trimmed;
 using formats::words;
 
 class Reader {
-public:
+  public:
     Reader(const std::string& path) : path_(path) {}
 
     [[noreturn]] void fail(const std::string& what) const {
         throw VelgrinError(ExitCode::BadInput, "The solver input \"" + path_ + "\" " + what);
     }
-    [[noreturn]] void failAt(const InputLine& line, const std::string& section, const std::string& what) const {
-        fail("has a bad " + section + " line " + std::to_string(line.number) + " (\"" + line.text + "\"): " + what);
+    [[noreturn]] void failAt(const InputLine& line, const std::string& section,
+                             const std::string& what) const {
+        fail("has a bad " + section + " line " + std::to_string(line.number) + " (\"" + line.text +
+             "\"): " + what);
     }
 
     const std::vector<InputLine>& require(const SolverInputSections& s, std::string_view name) const {
@@ -43,7 +45,7 @@ public:
         return body.front();
     }
 
-private:
+  private:
     std::string path_;
 };
 
@@ -79,19 +81,25 @@ void readHeader(const Reader& reader, const InputLine& line, MeshJob& job) {
     if (!scaleSeen) reader.failAt(line, "HEADER", "\"scale=\" is missing.");
 }
 
-int wholeCount(double value) { return value < 0 ? 0 : static_cast<int>(value); }
+int wholeCount(double value) {
+    return value < 0 ? 0 : static_cast<int>(value);
+}
 
 // " upper lower fineness grading close curve edge surface volume order 0"
 void readSettings(const Reader& reader, const std::vector<InputLine>& body, MeshJob& job) {
     const InputLine* line = nullptr;
     for (const auto& l : body)
-        if (!trimmed(l.text).empty()) { line = &l; break; }
+        if (!trimmed(l.text).empty()) {
+            line = &l;
+            break;
+        }
     if (!line) {
         job.notes.push_back("MSET holds no settings line: default settings used");
         return;
     }
     const auto fields = words(line->text);
-    if (fields.size() < 10) reader.failAt(*line, "MSET", "10 numbers are needed, " + std::to_string(fields.size()) + " found.");
+    if (fields.size() < 10)
+        reader.failAt(*line, "MSET", "10 numbers are needed, " + std::to_string(fields.size()) + " found.");
     std::array<double, 10> v{};
     for (std::size_t i = 0; i < v.size(); ++i) {
         const auto value = parseNumber(fields[i]);

@@ -22,23 +22,25 @@ struct BodyRange {
 
 // Host entity -> the mesh nodes on it (node numbers from 1).
 struct EntityNodes {
-    int number = 0;              // host face, edge or vertex number
-    std::vector<int> faces;      // edges only: host faces next to the edge
+    int number = 0;                   // host face, edge or vertex number
+    std::vector<int> faces;           // edges only: host faces next to the edge
     std::vector<std::int32_t> nodes;  // faces: ascending; edges: in order along the edge
 };
 
 struct TetMesh {
     int nodesPerElement = 10;
-    std::vector<double> coordinates;          // x, y, z per node, model millimetres
-    std::vector<std::int32_t> connectivity;   // nodesPerElement per element, 1-based
+    std::vector<double> coordinates;         // x, y, z per node, model millimetres
+    std::vector<std::int32_t> connectivity;  // nodesPerElement per element, 1-based
     std::vector<BoundaryFacet> facets;
     std::vector<BodyRange> bodies;
-    std::vector<char> onBoundary;             // per node (index node - 1): lies on the model's surface
+    std::vector<char> onBoundary;  // per node (index node - 1): lies on the model's surface
     std::vector<EntityNodes> faceNodes, edgeNodes, vertexNodes;
 
     int nodeCount() const { return static_cast<int>(coordinates.size() / 3); }
     int elementCount() const { return static_cast<int>(connectivity.size() / nodesPerElement); }
-    const std::int32_t* element(int e) const { return connectivity.data() + std::size_t(e - 1) * nodesPerElement; }
+    const std::int32_t* element(int e) const {
+        return connectivity.data() + std::size_t(e - 1) * nodesPerElement;
+    }
     std::int32_t* element(int e) { return connectivity.data() + std::size_t(e - 1) * nodesPerElement; }
     std::array<double, 3> node(int n) const {
         const double* p = coordinates.data() + 3 * std::size_t(n - 1);

@@ -8,18 +8,18 @@ namespace velgrin {
 
 enum class ExitCode : int {
     Success = 0,
-    BadInput = 1,    // the solver input file is missing, unreadable or damaged
-    BadModel = 2,    // the STEP model is missing, unreadable or cannot be meshed
-    WriteFailed = 3, // the mesh or companion file could not be written
-    Internal = 4,    // anything unexpected
+    BadInput = 1,     // the solver input file is missing, unreadable or damaged
+    BadModel = 2,     // the STEP model is missing, unreadable or cannot be meshed
+    WriteFailed = 3,  // the mesh or companion file could not be written
+    Internal = 4,     // anything unexpected
 };
 
 class VelgrinError : public std::runtime_error {
-public:
+  public:
     VelgrinError(ExitCode code, const std::string& message) : std::runtime_error(message), code_(code) {}
     ExitCode code() const { return code_; }
 
-private:
+  private:
     ExitCode code_;
 };
 

@@ -40,7 +40,8 @@ TextBitmap GlyphRasteriser::render(const std::string& text) const {
     const int height = static_cast<int>((face->size->metrics.ascender - face->size->metrics.descender) >> 6);
     int width = 0;
     for (unsigned char c : text)
-        if (FT_Load_Char(face, c, FT_LOAD_DEFAULT) == 0) width += static_cast<int>(face->glyph->advance.x >> 6);
+        if (FT_Load_Char(face, c, FT_LOAD_DEFAULT) == 0)
+            width += static_cast<int>(face->glyph->advance.x >> 6);
     TextBitmap out{width, std::max(height, 1), {}};
     out.coverage.assign(static_cast<std::size_t>(out.width) * out.height, 0);
     int pen = 0;

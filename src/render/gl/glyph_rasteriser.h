@@ -16,7 +16,7 @@ struct TextBitmap {
 std::string fontFileFor(const std::string& faceName, int weight);
 
 class GlyphRasteriser {
-public:
+  public:
     // Throws std::runtime_error when the font file cannot be loaded.
     GlyphRasteriser(const std::string& fontFile, int pixelHeight);
     ~GlyphRasteriser();
@@ -25,7 +25,7 @@ public:
 
     TextBitmap render(const std::string& text) const;
 
-private:
+  private:
     void* library_ = nullptr;
     void* face_ = nullptr;
     int pixelHeight_;

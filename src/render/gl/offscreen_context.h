@@ -6,7 +6,7 @@
 namespace render::gl {
 
 class OffscreenContext {
-public:
+  public:
     // Throws std::runtime_error when no context can be made.
     OffscreenContext(int width, int height);
     ~OffscreenContext();
@@ -17,7 +17,7 @@ public:
     int width() const { return width_; }
     int height() const { return height_; }
 
-private:
+  private:
     int width_;
     int height_;
     void* display_ = nullptr;

@@ -54,8 +54,12 @@ OffscreenRenderDevice::~OffscreenRenderDevice() {
     for (auto& [handle, name] : textures_) glDeleteTextures(1, &name);
 }
 
-void OffscreenRenderDevice::beginScene() { context_.makeCurrent(); }
-void OffscreenRenderDevice::endScene() { glFinish(); }
+void OffscreenRenderDevice::beginScene() {
+    context_.makeCurrent();
+}
+void OffscreenRenderDevice::endScene() {
+    glFinish();
+}
 
 Handle OffscreenRenderDevice::createVertexBuffer(std::size_t bytes) {
     buffers_[next_].assign(bytes, 0);
@@ -69,14 +73,18 @@ bool OffscreenRenderDevice::writeVertexBuffer(Handle buffer, const void* data, s
     return true;
 }
 
-void OffscreenRenderDevice::releaseVertexBuffer(Handle buffer) { buffers_.erase(buffer); }
+void OffscreenRenderDevice::releaseVertexBuffer(Handle buffer) {
+    buffers_.erase(buffer);
+}
 
 Handle OffscreenRenderDevice::createVertexDeclaration(std::span<const VertexElement> elements) {
     declarations_[next_].assign(elements.begin(), elements.end());
     return next_++;
 }
 
-void OffscreenRenderDevice::releaseVertexDeclaration(Handle declaration) { declarations_.erase(declaration); }
+void OffscreenRenderDevice::releaseVertexDeclaration(Handle declaration) {
+    declarations_.erase(declaration);
+}
 
 void OffscreenRenderDevice::setVertexFormat(std::uint32_t format) {
     format_ = format;
@@ -92,7 +100,8 @@ void OffscreenRenderDevice::setStreamSource(int stream, Handle buffer, std::size
     streams_[stream] = {buffer, stride};
 }
 
-const std::uint8_t* OffscreenRenderDevice::streamData(int stream, std::size_t& stride, std::size_t& size) const {
+const std::uint8_t* OffscreenRenderDevice::streamData(int stream, std::size_t& stride,
+                                                      std::size_t& size) const {
     auto s = streams_.find(stream);
     if (s == streams_.end()) return nullptr;
     auto b = buffers_.find(s->second.buffer);
@@ -102,8 +111,9 @@ const std::uint8_t* OffscreenRenderDevice::streamData(int stream, std::size_t& s
     return b->second.data();
 }
 
-void OffscreenRenderDevice::gatherVertices(std::size_t first, std::size_t count, std::vector<float>& positions,
-                                           std::vector<float>& normals, std::vector<float>& texCoords) const {
+void OffscreenRenderDevice::gatherVertices(std::size_t first, std::size_t count,
+                                           std::vector<float>& positions, std::vector<float>& normals,
+                                           std::vector<float>& texCoords) const {
     positions.assign(3 * count, 0);
     normals.assign(3 * count, 0);
     texCoords.assign(2 * count, 0);
@@ -137,7 +147,8 @@ void OffscreenRenderDevice::gatherVertices(std::size_t first, std::size_t count,
         }
     }
     if (tween && hasSecond)
-        for (std::size_t i = 0; i < positions.size(); ++i) positions[i] = positions[i] * (1 - t) + second[i] * t;
+        for (std::size_t i = 0; i < positions.size(); ++i)
+            positions[i] = positions[i] * (1 - t) + second[i] * t;
 }
 
 void OffscreenRenderDevice::applyTransforms() {
@@ -162,8 +173,9 @@ void OffscreenRenderDevice::applyStates() {
     glPolygonOffset(slope, bias);
     toggle(GL_POLYGON_OFFSET_FILL, slope != 0 || bias != 0);
     toggle(GL_BLEND, stateOr(states_, RenderState::AlphaBlend, 0) != 0);
-    glBlendFunc(GL_SRC_ALPHA,
-                stateOr(states_, RenderState::DestBlend, kBlendZero) == kBlendInvSrcAlpha ? GL_ONE_MINUS_SRC_ALPHA : GL_ZERO);
+    glBlendFunc(GL_SRC_ALPHA, stateOr(states_, RenderState::DestBlend, kBlendZero) == kBlendInvSrcAlpha
+                                  ? GL_ONE_MINUS_SRC_ALPHA
+                                  : GL_ZERO);
     toggle(GL_LINE_SMOOTH, stateOr(states_, RenderState::AntialiasedLines, 0) != 0);
     auto texture = textures_.find(texture_);
     toggle(GL_TEXTURE_2D, texture != textures_.end());
@@ -195,7 +207,8 @@ Handle OffscreenRenderDevice::createTexture(BuiltInTexture texture) {
     std::vector<std::uint8_t> rgba;
     rgba.reserve(t.pixels.size() * 4);
     for (Argb p : t.pixels)
-        rgba.insert(rgba.end(), {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p), std::uint8_t(p >> 24)});
+        rgba.insert(rgba.end(),
+                    {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p), std::uint8_t(p >> 24)});
     GLuint name = 0;
     glGenTextures(1, &name);
     glBindTexture(GL_TEXTURE_2D, name);
@@ -231,10 +244,12 @@ Handle OffscreenRenderDevice::createFont(int height, int weight, const std::stri
     return next_++;
 }
 
-void OffscreenRenderDevice::releaseFont(Handle font) { fonts_.erase(font); }
+void OffscreenRenderDevice::releaseFont(Handle font) {
+    fonts_.erase(font);
+}
 
-void OffscreenRenderDevice::drawText(Handle font, const std::string& text, const ScreenRect& rect, std::uint32_t,
-                                     Argb colour) {
+void OffscreenRenderDevice::drawText(Handle font, const std::string& text, const ScreenRect& rect,
+                                     std::uint32_t, Argb colour) {
     auto it = fonts_.find(font);
     if (it == fonts_.end() || text.empty()) return;
     const TextBitmap bitmap = it->second->render(text);
@@ -261,14 +276,18 @@ void OffscreenRenderDevice::drawText(Handle font, const std::string& text, const
     glPopAttrib();
 }
 
-void OffscreenRenderDevice::setRenderState(RenderState state, float value) { states_[state] = value; }
+void OffscreenRenderDevice::setRenderState(RenderState state, float value) {
+    states_[state] = value;
+}
 
 Matrix4 OffscreenRenderDevice::transform(TransformKind kind) const {
     auto it = transforms_.find(kind);
     return it == transforms_.end() ? Matrix4::identity() : it->second;
 }
 
-void OffscreenRenderDevice::setTransform(TransformKind kind, const Matrix4& matrix) { transforms_[kind] = matrix; }
+void OffscreenRenderDevice::setTransform(TransformKind kind, const Matrix4& matrix) {
+    transforms_[kind] = matrix;
+}
 
 void OffscreenRenderDevice::clear(const ScreenRect& rect, Argb colour, float depth) {
     context_.makeCurrent();
@@ -277,7 +296,8 @@ void OffscreenRenderDevice::clear(const ScreenRect& rect, Argb colour, float dep
     if (right <= left || bottom <= top) return;
     glEnable(GL_SCISSOR_TEST);
     glScissor(left, viewport_.height - bottom, right - left, bottom - top);
-    glClearColor(((colour >> 16) & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f, (colour & 0xFF) / 255.0f, 1.0f);
+    glClearColor(((colour >> 16) & 0xFF) / 255.0f, ((colour >> 8) & 0xFF) / 255.0f, (colour & 0xFF) / 255.0f,
+                 1.0f);
     glClearDepth(depth);
     glDepthMask(GL_TRUE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -15,7 +15,7 @@
 namespace render::gl {
 
 class OffscreenRenderDevice : public platform::Implements<IRenderDevice> {
-public:
+  public:
     // Throws std::runtime_error when no off-screen context can be made.
     OffscreenRenderDevice(int width, int height);
     ~OffscreenRenderDevice() override;
@@ -50,7 +50,7 @@ public:
     Argb pixel(int x, int y);
     bool writePng(const std::string& path);
 
-private:
+  private:
     struct Stream {
         Handle buffer = 0;
         std::size_t stride = 0;

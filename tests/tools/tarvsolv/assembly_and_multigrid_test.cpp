@@ -7,10 +7,10 @@
 #include <cmath>
 
 #include "fem/box_mesh.h"
-#include "linalg/corner_space.h"
 #include "fem/element_kernels.h"
-#include "solver_fixture.h"
 #include "fem/system_assembler.h"
+#include "linalg/corner_space.h"
+#include "solver_fixture.h"
 
 namespace tarvsolv::testing {
 namespace {

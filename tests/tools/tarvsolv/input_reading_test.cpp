@@ -8,10 +8,10 @@
 
 #include "fem/box_mesh.h"
 #include "io/companion_file.h"
-#include "physics/materials.h"
-#include "physics/model_entries.h"
 #include "io/result_file.h"
 #include "io/solver_input.h"
+#include "physics/materials.h"
+#include "physics/model_entries.h"
 #include "physics/unit_system.h"
 
 namespace tarvsolv {

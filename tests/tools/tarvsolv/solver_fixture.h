@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "fem/box_mesh.h"
-#include "formats/solver_input.h"
-#include "support/scratch_folder.h"
 #include "fem/fe_mesh.h"
+#include "formats/solver_input.h"
 #include "io/run_log.h"
 #include "solver_run.h"
+#include "support/scratch_folder.h"
 
 namespace tarvsolv::testing {
 
@@ -69,19 +69,20 @@ class SolverJob {
             return lines;
         };
         writeFile(inputPath(),
-                  formats::solverInputText({{"HEADER", {"0.001 " + job.unit + " scale=1 nod=" +
-                                                        std::to_string(mesh_.nodesPerElement) + " elem=0 ana=" +
-                                                        std::to_string(job.analysisCode) + " 1e-06 0 0"}},
-                                            {"MODEL", {dir_.string() + "/dump.stp"}},
-                                            {"MFILE", {meshPath()}},
-                                            {"SOLVE", {job.solve}},
-                                            {"TABLES", indented(job.tables)},
-                                            {"MSET", {}},
-                                            {"MATERIALS", job.materials},
-                                            {"ESIZE", {}},
-                                            {"LOADS", job.loads},
-                                            {"RESTRAINTS", job.restraints},
-                                            {"CONSTRAINTS", job.constraints}}));
+                  formats::solverInputText(
+                      {{"HEADER",
+                        {"0.001 " + job.unit + " scale=1 nod=" + std::to_string(mesh_.nodesPerElement) +
+                         " elem=0 ana=" + std::to_string(job.analysisCode) + " 1e-06 0 0"}},
+                       {"MODEL", {dir_.string() + "/dump.stp"}},
+                       {"MFILE", {meshPath()}},
+                       {"SOLVE", {job.solve}},
+                       {"TABLES", indented(job.tables)},
+                       {"MSET", {}},
+                       {"MATERIALS", job.materials},
+                       {"ESIZE", {}},
+                       {"LOADS", job.loads},
+                       {"RESTRAINTS", job.restraints},
+                       {"CONSTRAINTS", job.constraints}}));
         std::ofstream out(resultPath());
         out << "MESHFILE\n" << meshPath() << "\n" << job.bodies;
     }

@@ -253,7 +253,8 @@ TEST(Verification, SlabsMatchOneDimensionalConduction) {
         double q;
         bool internal;
     };
-    for (const Case& c : {Case{"flux", "bol 1 0 0.01", 0.01, false}, Case{"internal heat", "al 1e-3", 1e-3, true}}) {
+    for (const Case& c :
+         {Case{"flux", "bol 1 0 0.01", 0.01, false}, Case{"internal heat", "al 1e-3", 1e-3, true}}) {
         SCOPED_TRACE(c.name);
         BoxSpec box;
         box.size = {thickness, 5, 5};
@@ -269,8 +270,9 @@ TEST(Verification, SlabsMatchOneDimensionalConduction) {
         const auto t = job.nodeBlock("TEMP 1");
         ASSERT_EQ(t.size(), static_cast<std::size_t>(job.mesh().nodeCount()));
         for (double x : {0.0, 5.0, 10.0, thickness}) {
-            const double expected = c.internal ? fluid + c.q * thickness / h + c.q * (thickness * thickness - x * x) / (2 * k)
-                                               : fluid + c.q / h + c.q * (thickness - x) / k;
+            const double expected =
+                c.internal ? fluid + c.q * thickness / h + c.q * (thickness * thickness - x * x) / (2 * k)
+                           : fluid + c.q / h + c.q * (thickness - x) / k;
             const auto at = nodesWhere(job.mesh(), [&](Vec3 p) { return std::abs(p.x - x) < 1e-9; });
             EXPECT_NEAR(mean(t, at, 1, 0), expected, 0.005 * expected) << "x = " << x;
         }

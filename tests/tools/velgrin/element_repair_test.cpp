@@ -21,7 +21,8 @@ TetMesh referenceElement() {
     for (int i = 0; i < 4; ++i) place(kQuadraticCorners[i], c[i]);
     for (const MidSide& m : kQuadraticMidSides) {
         double mid[3];
-        for (int k = 0; k < 3; ++k) mid[k] = 0.5 * (mesh.coordinates[3 * m.a + k] + mesh.coordinates[3 * m.b + k]);
+        for (int k = 0; k < 3; ++k)
+            mid[k] = 0.5 * (mesh.coordinates[3 * m.a + k] + mesh.coordinates[3 * m.b + k]);
         place(m.node, mid);
     }
     for (int n = 1; n <= 10; ++n) mesh.connectivity.push_back(n);

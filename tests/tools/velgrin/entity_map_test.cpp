@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <BOPAlgo_Builder.hxx>
-#include <BRep_Builder.hxx>
-#include <TopoDS_Compound.hxx>
 #include <BRepGProp.hxx>
-#include <BRep_Tool.hxx>
-#include <TopoDS.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
+#include <BRep_Builder.hxx>
+#include <BRep_Tool.hxx>
 #include <GProp_GProps.hxx>
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
+#include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
 
 #include <cmath>
 #include <set>
@@ -46,7 +46,8 @@ std::set<int> expectFacesMatch(const CadModel& model, const EntityMap& map) {
         const auto& body = model.bodies()[face <= 6 ? 0 : 1];
         double x, y, z;
         gmsh::model::occ::getCenterOfMass(2, *surfaces.insert(map.surfaceOfFace(face)).first, x, y, z);
-        EXPECT_LT(centreOf(body.faces[face - body.firstFace]).Distance(gp_Pnt(x, y, z)), 1e-9) << "face " << face;
+        EXPECT_LT(centreOf(body.faces[face - body.firstFace]).Distance(gp_Pnt(x, y, z)), 1e-9)
+            << "face " << face;
     }
     return surfaces;
 }
@@ -75,7 +76,8 @@ TEST(EntityMap, FacesSharedByTwoBodiesKeepTheirNumberInEachBody) {
     for (int s : surfaces)
         if (map.hostFace(map.volumeOfBody(1), s) && map.hostFace(map.volumeOfBody(2), s)) shared = s;
     ASSERT_NE(shared, 0);
-    const int first = map.hostFace(map.volumeOfBody(1), shared), second = map.hostFace(map.volumeOfBody(2), shared);
+    const int first = map.hostFace(map.volumeOfBody(1), shared),
+              second = map.hostFace(map.volumeOfBody(2), shared);
     EXPECT_LE(first, 6);
     EXPECT_GE(second, 7);
     EXPECT_NEAR(centreOf(model.bodies()[1].faces[second - 7]).X(), 10.0, 1e-9);

@@ -20,8 +20,8 @@ using Vec = std::array<double, 3>;
 
 // Barycentric coordinates (L1..L4) that each local node (1..10) depends on: a corner has one
 // (a == b), a mid-side node two. Corner 1 -> L1, 3 -> L2, 5 -> L3, 10 -> L4.
-constexpr std::array<std::array<int, 2>, 10> kQuadraticNodeL{{
-    {0, 0}, {0, 1}, {1, 1}, {1, 2}, {2, 2}, {2, 0}, {0, 3}, {1, 3}, {2, 3}, {3, 3}}};
+constexpr std::array<std::array<int, 2>, 10> kQuadraticNodeL{
+    {{0, 0}, {0, 1}, {1, 1}, {1, 2}, {2, 2}, {2, 0}, {0, 3}, {1, 3}, {2, 3}, {3, 3}}};
 constexpr std::array<Vec, 4> kdL{{{-1, -1, -1}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
 
 double jacobianAt(const mesh_solve::Mesh& mesh, int e, double xi, double eta, double zeta) {
@@ -45,7 +45,8 @@ double jacobianAt(const mesh_solve::Mesh& mesh, int e, double xi, double eta, do
             add(i, dN);
         }
     }
-    return J[0][0] * (J[1][1] * J[2][2] - J[1][2] * J[2][1]) - J[0][1] * (J[1][0] * J[2][2] - J[1][2] * J[2][0]) +
+    return J[0][0] * (J[1][1] * J[2][2] - J[1][2] * J[2][1]) -
+           J[0][1] * (J[1][0] * J[2][2] - J[1][2] * J[2][0]) +
            J[0][2] * (J[1][0] * J[2][1] - J[1][1] * J[2][0]);
 }
 
@@ -53,21 +54,24 @@ double jacobianAt(const mesh_solve::Mesh& mesh, int e, double xi, double eta, do
 
 double elementVolume(const mesh_solve::Mesh& mesh, int e) {
     // 4-point Gauss-Legendre on [0, 1] in each direction of the collapsed cube.
-    static const double x[4] = {0.0694318442029737, 0.3300094782075719, 0.6699905217924281, 0.9305681557970263};
-    static const double w[4] = {0.1739274225687269, 0.3260725774312731, 0.3260725774312731, 0.1739274225687269};
+    static const double x[4] = {0.0694318442029737, 0.3300094782075719, 0.6699905217924281,
+                                0.9305681557970263};
+    static const double w[4] = {0.1739274225687269, 0.3260725774312731, 0.3260725774312731,
+                                0.1739274225687269};
     double volume = 0;
     for (int i = 0; i < 4; ++i)
         for (int j = 0; j < 4; ++j)
             for (int k = 0; k < 4; ++k) {
                 const double u = x[i], v = x[j], t = x[k];
                 const double xi = u * (1 - v) * (1 - t), eta = v * (1 - t), zeta = t;
-                volume += w[i] * w[j] * w[k] * (1 - v) * (1 - t) * (1 - t) * jacobianAt(mesh, e, xi, eta, zeta);
+                volume +=
+                    w[i] * w[j] * w[k] * (1 - v) * (1 - t) * (1 - t) * jacobianAt(mesh, e, xi, eta, zeta);
             }
     return volume;
 }
 
 double smallestJacobian(const mesh_solve::Mesh& mesh, int e) {
-    static const double points[10][3] = {{0, 0, 0}, {.5, 0, 0}, {1, 0, 0}, {.5, .5, 0}, {0, 1, 0},
+    static const double points[10][3] = {{0, 0, 0},  {.5, 0, 0}, {1, 0, 0},   {.5, .5, 0}, {0, 1, 0},
                                          {0, .5, 0}, {0, 0, .5}, {.5, 0, .5}, {0, .5, .5}, {0, 0, 1}};
     double smallest = jacobianAt(mesh, e, .25, .25, .25);
     for (const auto& p : points) smallest = std::min(smallest, jacobianAt(mesh, e, p[0], p[1], p[2]));
@@ -77,7 +81,8 @@ double smallestJacobian(const mesh_solve::Mesh& mesh, int e) {
 std::vector<std::array<double, 3>> facetNodes(const mesh_solve::Mesh& mesh, int f) {
     const auto nodes = mesh.elementNodes(mesh.facetElements()[f]);
     std::vector<std::array<double, 3>> out;
-    for (const std::int32_t local : mesh_solve::localFaceNodes(mesh.nodesPerElement(), mesh.facetFaces()[f])) {
+    for (const std::int32_t local :
+         mesh_solve::localFaceNodes(mesh.nodesPerElement(), mesh.facetFaces()[f])) {
         const auto p = mesh.nodePosition(nodes[local - 1]);
         out.push_back({p.x, p.y, p.z});
     }

@@ -20,7 +20,9 @@ TopoDS_Shape hole(double x, double y, double z, const gp_Dir& axis, double radiu
     return BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(x, y, z), axis), radius, length).Shape();
 }
 
-TopoDS_Shape makeBeam() { return BRepPrimAPI_MakeBox(200, 20, 10).Shape(); }
+TopoDS_Shape makeBeam() {
+    return BRepPrimAPI_MakeBox(200, 20, 10).Shape();
+}
 
 TopoDS_Shape makeBracket() {
     TopoDS_Shape base = BRepPrimAPI_MakeBox(80, 40, 8).Shape();
@@ -33,7 +35,8 @@ TopoDS_Shape makeBracket() {
 }
 
 TopoDS_Shape makePlateWithHole() {
-    return BRepAlgoAPI_Cut(BRepPrimAPI_MakeBox(100, 60, 5).Shape(), hole(50, 30, -1, gp_Dir(0, 0, 1), 10, 7)).Shape();
+    return BRepAlgoAPI_Cut(BRepPrimAPI_MakeBox(100, 60, 5).Shape(), hole(50, 30, -1, gp_Dir(0, 0, 1), 10, 7))
+        .Shape();
 }
 
 TopoDS_Shape makeTwoBodies() {
@@ -45,7 +48,9 @@ TopoDS_Shape makeTwoBodies() {
     return compound;
 }
 
-TopoDS_Shape makeCylinder() { return hole(0, 0, 0, gp_Dir(0, 0, 1), 10, 30); }
+TopoDS_Shape makeCylinder() {
+    return hole(0, 0, 0, gp_Dir(0, 0, 1), 10, 30);
+}
 
 }  // namespace
 

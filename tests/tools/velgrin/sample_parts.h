@@ -9,7 +9,7 @@
 namespace velgrin_test {
 
 struct SamplePart {
-    std::string name;    // file stem: "beam", "bracket", "plate_with_hole", "two_bodies", "cylinder"
+    std::string name;  // file stem: "beam", "bracket", "plate_with_hole", "two_bodies", "cylinder"
     TopoDS_Shape shape;
 };
 

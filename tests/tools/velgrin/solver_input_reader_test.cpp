@@ -5,8 +5,8 @@
 #include <sstream>
 
 #include "length_unit.h"
-#include "support/format_files.h"
 #include "solver_input_reader.h"
+#include "support/format_files.h"
 #include "velgrin_error.h"
 
 namespace velgrin {
@@ -83,16 +83,20 @@ TEST(SolverInputReader, NamesTheSectionAndLineAtFault) {
         return text;
     };
     EXPECT_NE(failure(replaced("HEADER\n", "")).find("has no HEADER section"), std::string::npos);
-    EXPECT_NE(failure(replaced("MODEL\n/p/dump.stp\n", "MODEL\n\n")).find("empty MODEL section"), std::string::npos);
+    EXPECT_NE(failure(replaced("MODEL\n/p/dump.stp\n", "MODEL\n\n")).find("empty MODEL section"),
+              std::string::npos);
     EXPECT_NE(failure(replaced("ESIZE\n", "")).find("has no ESIZE section"), std::string::npos);
-    EXPECT_NE(failure(replaced("scale=0.03937", "scale=0")).find("scale is not a positive number"), std::string::npos);
+    EXPECT_NE(failure(replaced("scale=0.03937", "scale=0")).find("scale is not a positive number"),
+              std::string::npos);
     EXPECT_NE(failure(replaced("nod=10", "nod=7")).find("must be 4 or 10"), std::string::npos);
-    EXPECT_NE(failure(replaced(" 50 0.5 0.75 1 0.2 3 4 5 6 0 0", " 50 0.5 0.75")).find("MSET line 14"), std::string::npos);
+    EXPECT_NE(failure(replaced(" 50 0.5 0.75 1 0.2 3 4 5 6 0 0", " 50 0.5 0.75")).find("MSET line 14"),
+              std::string::npos);
     EXPECT_NE(failure(replaced(" 50 0.5 0.75", " 50 60 0.75")).find("lower size exceeds"), std::string::npos);
     EXPECT_NE(failure(replaced("6 0 0\n", "6 2 0\n")).find("order (field 10)"), std::string::npos);
     EXPECT_NE(failure(replaced("pxs -1.5,2,3e1", "pxs -1.5,2")).find("ESIZE line 20"), std::string::npos);
     EXPECT_NE(failure(replaced("eos 12", "eos 1.5")).find("whole number"), std::string::npos);
-    EXPECT_NE(failure(replaced("bos 3 2.500000", "bos 3")).find("a code, an entity and a size"), std::string::npos);
+    EXPECT_NE(failure(replaced("bos 3 2.500000", "bos 3")).find("a code, an entity and a size"),
+              std::string::npos);
 }
 
 TEST(LengthUnit, DisplayUnitsPerMillimetre) {

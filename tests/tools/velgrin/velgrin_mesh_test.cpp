@@ -3,15 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <BRepAdaptor_Surface.hxx>
-#include <BRepGProp.hxx>
-#include <GProp_GProps.hxx>
 #include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRepGProp.hxx>
 #include <BRep_Tool.hxx>
+#include <GProp_GProps.hxx>
 #include <TopExp.hxx>
-#include <TopoDS_Edge.hxx>
-#include <TopoDS_Vertex.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
+#include <TopoDS_Edge.hxx>
+#include <TopoDS_Vertex.hxx>
 #include <gp_Pln.hxx>
 
 #include <cmath>
@@ -22,9 +22,9 @@
 #include <sstream>
 
 #include "cad_model.h"
-#include "mesh_checks.h"
 #include "formats/face_tables.h"
 #include "formats/mesh_reader.h"
+#include "mesh_checks.h"
 #include "sample_parts.h"
 #include "support/scratch_folder.h"
 #include "velgrin_runner.h"
@@ -35,7 +35,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class VelgrinTest : public ::testing::Test {
-protected:
+  protected:
     static void SetUpTestSuite() {
         folder_ = std::make_unique<ScratchFolder>();
         for (const auto& part : sampleParts()) {
@@ -58,7 +58,8 @@ protected:
     // Meshes `part` with the given settings line and local sizes.
     static RunResult mesh(const std::string& job, const std::string& part, const std::string& settings,
                           std::vector<std::string> localSizes = {}, const std::string& unit = "mm") {
-        return run(job, {.unit = unit, .stepPath = stepPath(part), .settings = settings, .localSizes = localSizes});
+        return run(
+            job, {.unit = unit, .stepPath = stepPath(part), .settings = settings, .localSizes = localSizes});
     }
     static std::string inputPath(const std::string& job) { return folder_->file(job + ".txt"); }
     static std::string meshPath(const std::string& job) { return folder_->file(job + ".meb"); }
@@ -118,8 +119,9 @@ TEST_P(SamplePartTest, MeshMatchesTheModel) {
     ASSERT_EQ(m.nodesPerElement(), c.order == 1 ? 10 : 4);
     ASSERT_GT(m.elementCount(), 0);
     EXPECT_TRUE(fs::exists(folder_->file(job + ".mtp")));
-    EXPECT_NE(result.log.find("summary: nodes=" + std::to_string(m.nodeCount()) + ", elements=" +
-                              std::to_string(m.elementCount()) + ", facets=" + std::to_string(m.facetCount())),
+    EXPECT_NE(result.log.find("summary: nodes=" + std::to_string(m.nodeCount()) +
+                              ", elements=" + std::to_string(m.elementCount()) +
+                              ", facets=" + std::to_string(m.facetCount())),
               std::string::npos)
         << result.log;
 
@@ -156,8 +158,9 @@ INSTANTIATE_TEST_SUITE_P(HostSamples, SamplePartTest,
                          ::testing::Values(PartCase{"beam.step", 0, 8}, PartCase{"beam.step", 1, 8},
                                            PartCase{"bracket.step", 0, 8}, PartCase{"bracket.step", 1, 8},
                                            PartCase{"plate.step", 0, 8}, PartCase{"plate.step", 1, 8},
-                                           PartCase{"two_solids.step", 0, 5}, PartCase{"two_solids.step", 1, 5},
-                                           PartCase{"tube.step", 0, 5}, PartCase{"tube.step", 1, 5}),
+                                           PartCase{"two_solids.step", 0, 5},
+                                           PartCase{"two_solids.step", 1, 5}, PartCase{"tube.step", 0, 5},
+                                           PartCase{"tube.step", 1, 5}),
                          [](const auto& param) {
                              return fs::path(param.param.file).stem().string() +
                                     (param.param.order ? "_quadratic" : "_linear");
@@ -177,8 +180,8 @@ TEST_F(VelgrinTest, SecondBodyContinuesTheNumbersAndKeepsItsElementsTogether) {
     int firstBody = 0, firstEnd = 0, secondBody = 0, secondStart = 0, secondEnd = 0;
     const auto at = companion.find("BODIES 2\n");
     ASSERT_NE(at, std::string::npos) << companion;
-    ASSERT_EQ(std::sscanf(companion.c_str() + at, "BODIES 2\n%d 1 %d\n%d %d %d", &firstBody, &firstEnd, &secondBody,
-                          &secondStart, &secondEnd),
+    ASSERT_EQ(std::sscanf(companion.c_str() + at, "BODIES 2\n%d 1 %d\n%d %d %d", &firstBody, &firstEnd,
+                          &secondBody, &secondStart, &secondEnd),
               5);
     EXPECT_EQ(secondStart, firstEnd + 1);
     EXPECT_EQ(secondEnd, m.elementCount());
@@ -199,7 +202,8 @@ TEST_F(VelgrinTest, CurvedMidSideNodesLieOnTheCylinder) {
         for (int k = 1; k < 6; k += 2) {
             const auto& a = nodes[k - 1];
             const auto& b = nodes[(k + 1) % 6];
-            largestBulge = std::max(largestBulge, std::hypot(nodes[k][0] - (a[0] + b[0]) / 2, nodes[k][1] - (a[1] + b[1]) / 2));
+            largestBulge = std::max(
+                largestBulge, std::hypot(nodes[k][0] - (a[0] + b[0]) / 2, nodes[k][1] - (a[1] + b[1]) / 2));
         }
     }
     EXPECT_GT(largestBulge, 1e-3) << "mid-side nodes sit on the chords, not on the surface";
@@ -211,8 +215,7 @@ TEST_F(VelgrinTest, LocalFaceSizeRefinesTheMeshNearThatFace) {
     std::vector<int> facets;
     for (const char* size : {"4.000000", "2.000000", "1.000000"}) {
         const std::string job = std::string("hole_") + size[0];
-        ASSERT_EQ(mesh(job, "plate_with_hole", settings(8, 0),
-                       {"bos " + std::to_string(hole) + " " + size})
+        ASSERT_EQ(mesh(job, "plate_with_hole", settings(8, 0), {"bos " + std::to_string(hole) + " " + size})
                       .exitCode,
                   0);
         facets.push_back(facetsTagged(read(job), hole));
@@ -275,11 +278,13 @@ Companion readCompanion(const std::string& path) {
             }
         } else if (word == "EDGES") {
             in >> count;
-            for (int i = 0, edge, a, b, n; i < count && in >> edge >> a >> b >> n; ++i) c.edges[edge] = {{a, b}, nodes(n)};
+            for (int i = 0, edge, a, b, n; i < count && in >> edge >> a >> b >> n; ++i)
+                c.edges[edge] = {{a, b}, nodes(n)};
         } else if (word == "VERTICES") {
             in >> count;
             double x, y, z;
-            for (int i = 0, vertex, node; i < count && in >> vertex >> node >> x >> y >> z; ++i) c.vertices[vertex] = node;
+            for (int i = 0, vertex, node; i < count && in >> vertex >> node >> x >> y >> z; ++i)
+                c.vertices[vertex] = node;
         }
     }
     return c;
@@ -321,7 +326,8 @@ TEST_F(VelgrinTest, CompanionFileListsNodesOfEveryHostEntityAndEdgeSizesRefine) 
             }
         }
         // A closed edge (a circle) starts and ends at the same vertex, listed once.
-        if (TopExp::FirstVertex(TopoDS::Edge(edges(edge))).IsSame(TopExp::LastVertex(TopoDS::Edge(edges(edge))))) {
+        if (TopExp::FirstVertex(TopoDS::Edge(edges(edge)))
+                .IsSame(TopExp::LastVertex(TopoDS::Edge(edges(edge))))) {
             const auto p = m.nodePosition(nodes.front()), q = m.nodePosition(nodes.back());
             travelled += std::hypot(p.x - q.x, p.y - q.y, p.z - q.z);
         }
@@ -348,7 +354,7 @@ struct FailureCase {
 };
 
 class VelgrinFailureTest : public VelgrinTest, public ::testing::WithParamInterface<FailureCase> {
-protected:
+  protected:
     // Writes the job of each case; answers the input path.
     std::string prepare(const std::string& name) {
         InputText input;
@@ -359,7 +365,8 @@ protected:
         if (name == "bad_settings") input.settings = " 8 0 abc 0.25 0 2 2 3 3 1 0";
         if (name == "bad_local_size") input.localSizes = {"xos 1 2.0"};
         if (name == "face_out_of_range") input.localSizes = {"bos 99 2.0"};
-        if (name == "damaged_step") writeFile(input.stepPath = folder_->file("damaged.step"), "ISO-10303-21;\nHEADER;garbage");
+        if (name == "damaged_step")
+            writeFile(input.stepPath = folder_->file("damaged.step"), "ISO-10303-21;\nHEADER;garbage");
         if (name == "no_solid") {
             input.stepPath = folder_->file("face_only.step");
             EXPECT_TRUE(writeStep(BRepBuilderAPI_MakeFace(gp_Pln(), 0, 10, 0, 10).Shape(), input.stepPath));

@@ -26,8 +26,8 @@ std::string solverInputText(const InputText& input) {
 
 RunResult runVelgrin(const std::string& inputPath) {
     const std::string out = inputPath + ".stdout", err = inputPath + ".stderr";
-    const std::string command = std::string("\"") + VELGRIN_PROGRAM + "\" \"" + inputPath + "\" \"0\" >\"" + out +
-                                "\" 2>\"" + err + "\"";
+    const std::string command = std::string("\"") + VELGRIN_PROGRAM + "\" \"" + inputPath + "\" \"0\" >\"" +
+                                out + "\" 2>\"" + err + "\"";
     const int status = std::system(command.c_str());
     RunResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

@@ -101,7 +101,8 @@ void SystemAssembler::addToBlocks(std::span<const int> nodes, const std::vector<
 void SystemAssembler::addLoads(std::span<const int> nodes, std::vector<double>& fe) {
     rotate(nodes, nullptr, &fe);
     indices(nodes);
-    TARV_PETSC(VecSetValues(rhs_, static_cast<PetscInt>(index_.size()), index_.data(), fe.data(), ADD_VALUES));
+    TARV_PETSC(
+        VecSetValues(rhs_, static_cast<PetscInt>(index_.size()), index_.data(), fe.data(), ADD_VALUES));
 }
 
 void SystemAssembler::holdStrayNodes(const FeMesh& mesh) {
@@ -140,8 +141,7 @@ void SystemAssembler::moveBlocksToMatrix() {
         }
     }
     std::vector<double>().swap(blocks_);
-    for (const Entry& e : remote_)
-        TARV_PETSC(MatSetValue(matrix_, e.row, e.column, e.value, ADD_VALUES));
+    for (const Entry& e : remote_) TARV_PETSC(MatSetValue(matrix_, e.row, e.column, e.value, ADD_VALUES));
     std::vector<Entry>().swap(remote_);
 }
 

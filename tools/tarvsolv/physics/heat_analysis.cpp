@@ -1,9 +1,9 @@
 #include <stdexcept>
 
-#include "physics/analyses.h"
-#include "formats/result_writer.h"
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
+#include "formats/result_writer.h"
+#include "physics/analyses.h"
 
 namespace tarvsolv {
 namespace {

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "physics/expressions.h"
-#include "io/solver_input.h"
 #include "fem/vec3.h"
+#include "io/solver_input.h"
+#include "physics/expressions.h"
 
 namespace tarvsolv {
 

@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "fem/fe_mesh.h"
-#include "physics/model_entries.h"
 #include "io/result_file.h"
+#include "physics/model_entries.h"
 
 namespace tarvsolv {
 

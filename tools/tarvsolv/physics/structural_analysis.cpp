@@ -3,11 +3,11 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "physics/analyses.h"
 #include "fem/rigid_motion_check.h"
-#include "physics/structural_conditions.h"
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
+#include "physics/analyses.h"
+#include "physics/structural_conditions.h"
 
 namespace tarvsolv {
 namespace {
@@ -183,7 +183,8 @@ struct CornerResults {
     std::vector<Stress6> stresses;
 };
 
-CornerResults elementStresses(const Job& job, const TemperatureField& temperatures, const std::vector<double>& u) {
+CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
+                              const std::vector<double>& u) {
     CornerResults corners;
     corners.nodes.reserve(4 * static_cast<std::size_t>(job.mesh.elementCount()));
     corners.stresses.reserve(4 * static_cast<std::size_t>(job.mesh.elementCount()));

@@ -48,10 +48,12 @@ mesh_solve::Mesh readMesh(const char* path) {
 // One quantity of the result file as the add-on's views read it: node values (element-corner
 // results averaged per node, with the number of corner lines behind each node), or node vectors.
 // Exits with a message when the block is missing.
-results::NodeResults readQuantity(const char* path, const mesh_solve::Mesh& mesh, int kind, int item, int step = 1) {
+results::NodeResults readQuantity(const char* path, const mesh_solve::Mesh& mesh, int kind, int item,
+                                  int step = 1) {
     results::NodeResults out;
     out.reset(static_cast<std::size_t>(mesh.nodeCount()));
-    if (results::readResult(path, results::ResultMesh::of(mesh), {kind, item, step, 0}, out) != results::ReadStatus::Read) {
+    if (results::readResult(path, results::ResultMesh::of(mesh), {kind, item, step, 0}, out) !=
+        results::ReadStatus::Read) {
         std::fprintf(stderr, "the result file %s has no block of kind %d, step %d\n", path, kind, step);
         std::exit(1);
     }
@@ -122,14 +124,16 @@ int assembly(char** argv) {
         double tip = 0;
         int count = 0;
         for (int n = 0; n < mesh.nodeCount(); ++n)
-            if (std::abs(mesh.nodePosition(n + 1).x - (b.start + b.length)) < 1e-6) tip += uz.values[n], ++count;
+            if (std::abs(mesh.nodePosition(n + 1).x - (b.start + b.length)) < 1e-6)
+                tip += uz.values[n], ++count;
         if (!count) {
             std::fprintf(stderr, "no nodes at x = %g\n", b.start + b.length);
             return 1;
         }
         const double l = b.length;
         const double expected = w * std::pow(l, 4) / (8 * e * inertia) + w * l * l / (2 * g * shearArea) +
-                                b.tipForce * std::pow(l, 3) / (3 * e * inertia) + b.tipForce * l / (g * shearArea);
+                                b.tipForce * std::pow(l, 3) / (3 * e * inertia) +
+                                b.tipForce * l / (g * shearArea);
         ok = within(b.name, -tip / count, expected, 0.10) && ok;
     }
     return ok ? 0 : 1;
@@ -154,8 +158,8 @@ int modes(char** argv) {
     // The frequencies as the views read them: the mode value of each mode's shape; no mesh is needed.
     const mesh_solve::Mesh noMesh;
     for (int k = 0; k < 3; ++k)
-        ok = within(names[k], readQuantity(argv[0], noMesh, results::kKindModeShape, 0, k + 1).modeValue, expected[k],
-                    0.02) &&
+        ok = within(names[k], readQuantity(argv[0], noMesh, results::kKindModeShape, 0, k + 1).modeValue,
+                    expected[k], 0.02) &&
              ok;
     return ok ? 0 : 1;
 }
@@ -221,7 +225,8 @@ int tube(char** argv) {
     const mesh_solve::Mesh mesh = readMesh(argv[0]);
     const double a = std::atof(argv[2]), b = std::atof(argv[3]), e = std::atof(argv[4]),
                  nu = std::atof(argv[5]), p = std::atof(argv[6]);
-    const results::NodeResults u = readQuantity(argv[1], mesh, results::kKindDisplacement, results::kItemVector);
+    const results::NodeResults u =
+        readQuantity(argv[1], mesh, results::kKindDisplacement, results::kItemVector);
     const results::NodeResults sx = readQuantity(argv[1], mesh, results::kKindStress, 0),
                                sy = readQuantity(argv[1], mesh, results::kKindStress, 1),
                                txy = readQuantity(argv[1], mesh, results::kKindStress, 3);
@@ -282,6 +287,7 @@ int main(int argc, char** argv) {
     if (what == "assembly" && argc == 8) return assembly(argv + 2);
     std::fprintf(stderr,
                  "usage: tarvsolv-check-results cantilever MESH OUT L B H E NU F | modes OUT L B H E NU RHO "
-                 "| slab MESH OUT L K Q H TF | hole MESH OUT W D S | tube MESH OUT A B E NU P | assembly MESH OUT E NU P Q\n");
+                 "| slab MESH OUT L K Q H TF | hole MESH OUT W D S | tube MESH OUT A B E NU P | assembly "
+                 "MESH OUT E NU P Q\n");
     return 2;
 }
