@@ -82,10 +82,9 @@ TEST(AddOnReading, FrequenciesModeShapesAndTemperatures) {
     job.writeInput(text);
     ASSERT_EQ(job.run(SolverChoice::Direct), "");
     const AddOnView view(job);
-    std::istringstream natu(job.resultText().substr(job.resultText().find("NATU\n") + 5));
-    double f1, f2;
-    natu >> f1 >> f2;
-    EXPECT_NEAR(view.read(job, 3, 3, 2, 4).modeValue, f2, 1e-6 * f2);
+    const std::vector<double> f = job.modeFrequencies();
+    ASSERT_EQ(f.size(), 3u);
+    EXPECT_NEAR(view.read(job, 3, 3, 2, 4).modeValue, f[1], 1e-6 * f[1]);
     // Shapes are scaled so that their largest component is 1 or -1.
     double largest = 0;
     for (int item = 0; item < 3; ++item) {

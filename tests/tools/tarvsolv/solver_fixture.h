@@ -121,6 +121,17 @@ class SolverJob {
         return values;
     }
 
+    // The natural frequencies of the "NATU" line; empty without one.
+    std::vector<double> modeFrequencies() const {
+        const std::string text = resultText();
+        const auto at = text.find("NATU\n");
+        std::istringstream line(
+            at == std::string::npos ? "" : text.substr(at + 5, text.find('\n', at + 5) - at - 5));
+        std::vector<double> f;
+        for (double v; line >> v;) f.push_back(v);
+        return f;
+    }
+
     // Component `c` (0 sx .. 5 txz) of the stress block averaged over the corner lines of each node;
     // NaN for nodes without corner lines (mid-side nodes).
     std::vector<double> nodalStress(int c) const {
@@ -177,5 +188,22 @@ inline SolverAgreement solveBothWays(SolverJob& job, const JobText& text) {
 
 // Steel in the add-on's millimetre units: N/mm2, 1/C, kg/mm3.
 inline const char* kSteel = "1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
+
+// A 20 x 5 x 5 quadratic beam of four cells along X.
+inline FeMesh shortBeam() {
+    BoxSpec box;
+    box.size = {20, 5, 5};
+    box.nx = 4;
+    return makeBoxMesh(box);
+}
+
+// A static job in steel: the beam's face 1 held, face 2 under a pressure of 10.
+inline JobText heldBeamUnderPressure() {
+    JobText text;
+    text.materials = {kSteel};
+    text.loads = {"bol 2 1 10"};
+    text.restraints = {"bor 1 0 0 0"};
+    return text;
+}
 
 }  // namespace tarvsolv::testing
