@@ -2,9 +2,8 @@
 // companion file, and writing result blocks.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
+#include <sstream>
 
 #include "fem/box_mesh.h"
 #include "io/companion_file.h"
@@ -13,6 +12,7 @@
 #include "physics/materials.h"
 #include "physics/model_entries.h"
 #include "physics/unit_system.h"
+#include "support/format_files.h"
 
 namespace tarvsolv {
 namespace {
@@ -48,13 +48,12 @@ TEST(SolverInput, ReadsEverySectionOfTheAddOnsFile) {
 
     const ModelEntries m = readModelEntries(input, false);
     ASSERT_EQ(m.restraints.size(), 5u);
-    EXPECT_EQ(m.restraints[0].where.kind, EntityRef::Kind::Face);
+    const EntityRef::Kind kinds[] = {EntityRef::Kind::Face, EntityRef::Kind::EdgeByFaces,
+                                     EntityRef::Kind::Edge, EntityRef::Kind::Vertex};
+    for (std::size_t r = 0; r < 4; ++r) EXPECT_EQ(m.restraints[r].where.kind, kinds[r]) << "restraint " << r;
     EXPECT_EQ(m.restraints[0].where.first, 7);
     EXPECT_EQ(m.restraints[0].fixed, (std::array<bool, 3>{true, true, true}));
-    EXPECT_EQ(m.restraints[1].where.kind, EntityRef::Kind::EdgeByFaces);
     EXPECT_EQ(m.restraints[1].fixed, (std::array<bool, 3>{false, true, false}));
-    EXPECT_EQ(m.restraints[2].where.kind, EntityRef::Kind::Edge);
-    EXPECT_EQ(m.restraints[3].where.kind, EntityRef::Kind::Vertex);
     EXPECT_EQ(m.restraints[4].where.point.x, 1.5);
     ASSERT_EQ(m.loads.size(), 6u);
     EXPECT_EQ(m.loads[0].kind, LoadKind::Pressure);
@@ -79,7 +78,7 @@ TEST(SolverInput, ReadsEverySectionOfTheAddOnsFile) {
 
 // The shared golden solver input: a plasticity solve with a step section, one line per section.
 TEST(SolverInput, ReadsTheGoldenFile) {
-    const SolverInput input = readSolverInput(std::string(KOLVANE_TEST_DATA) + "/formats/solver_input.txt");
+    const SolverInput input = readSolverInput(golden::path("solver_input.txt"));
     EXPECT_EQ(input.unitText, "in");
     EXPECT_DOUBLE_EQ(input.lengthScale, 0.03937);
     EXPECT_EQ(solveKind(input), SolveKind::Plastic);
@@ -200,29 +199,23 @@ TEST(UnitSystems, MakeMassAndAccelerationConsistentWithTheLengthUnit) {
     EXPECT_THROW(unitSystemFor("yd"), std::runtime_error);
 }
 
-class ScratchFolder : public ::testing::Test {
+// A scratch folder for the files of one test.
+class SolverFiles : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir = std::filesystem::temp_directory_path() / ("tarvsolv_files_" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string path(const std::string& name) const { return (dir / name).string(); }
-    void write(const std::string& name, const std::string& text) const { std::ofstream(path(name)) << text; }
-    std::filesystem::path dir;
+    std::string path(const std::string& name) const { return scratch.file(name); }
+    void write(const std::string& name, const std::string& text) const { writeFile(path(name), text); }
+    ScratchFolder scratch;
 };
 
-TEST_F(ScratchFolder, ResultFileKeepsThePreambleAndReplacesEarlierBlocks) {
+TEST_F(SolverFiles, ResultFileKeepsThePreambleAndReplacesEarlierBlocks) {
     write("job.out", "MESHFILE\n/p/job.meb\nBODIES 2\n 1 6 12 8\n 2 9 21 14\nEND\nDISP 1\n1 0 0 0\n\n");
     const ResultPreamble preamble = readResultPreamble(path("job.out"), "/p/other.meb");
     ASSERT_EQ(preamble.bodies.size(), 2u);
     EXPECT_EQ(preamble.bodyOfFace(6), 1);
     EXPECT_EQ(preamble.bodyOfFace(7), 2);
     writeResultFile(path("job.out"), preamble, "TEMP 1\n1 5\n\n");
-    std::ifstream in(path("job.out"));
-    std::stringstream text;
-    text << in.rdbuf();
-    EXPECT_EQ(text.str(), "MESHFILE\n/p/job.meb\nBODIES 2\n 1 6 12 8\n 2 9 21 14\nEND\nTEMP 1\n1 5\n\n");
+    EXPECT_EQ(readFile(path("job.out")),
+              "MESHFILE\n/p/job.meb\nBODIES 2\n 1 6 12 8\n 2 9 21 14\nEND\nTEMP 1\n1 5\n\n");
     EXPECT_FALSE(std::filesystem::exists(path("job.out.part")));
     // Without a result file the preamble names the mesh.
     EXPECT_EQ(readResultPreamble(path("none.out"), "/p/m.meb").text, "MESHFILE\n/p/m.meb\n");
@@ -230,7 +223,7 @@ TEST_F(ScratchFolder, ResultFileKeepsThePreambleAndReplacesEarlierBlocks) {
     EXPECT_THROW(writeResultFile(path("missing/job.out"), preamble, "x"), std::runtime_error);
 }
 
-TEST_F(ScratchFolder, TemperaturesComeFromTheFirstTemperatureBlockOfTheSameMesh) {
+TEST_F(SolverFiles, TemperaturesComeFromTheFirstTemperatureBlockOfTheSameMesh) {
     write("hot.out", "MESHFILE\nm\nTEMP 1\n1 10\n2 20.5\n\n");
     EXPECT_EQ(readTemperatures(path("hot.out"), 2), (std::vector<double>{10, 20.5}));
     EXPECT_THROW(readTemperatures(path("hot.out"), 3), std::runtime_error);
@@ -238,7 +231,7 @@ TEST_F(ScratchFolder, TemperaturesComeFromTheFirstTemperatureBlockOfTheSameMesh)
     EXPECT_THROW(readTemperatures(path("cold.out"), 2), std::runtime_error);
 }
 
-TEST_F(ScratchFolder, CompanionFileGivesBodiesEdgesAndVertices) {
+TEST_F(SolverFiles, CompanionFileGivesBodiesEdgesAndVertices) {
     BoxSpec box;
     box.nx = 2;
     const FeMesh mesh = makeBoxMesh(box);  // 2 x 1 x 1 cells, quadratic
