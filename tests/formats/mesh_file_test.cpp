@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <stdexcept>
 #include <vector>
 
@@ -21,15 +22,19 @@ class MeshFile : public ::testing::Test {
         return readMeshFile(mesh_, path_);
     }
     void loadLinear() { ASSERT_EQ(read(golden::bytes("linear.meb")).status, MeshReadStatus::Read); }
+    // The counts: nodes, elements, facets, nodes per element and per facet.
+    std::array<std::int32_t, 5> counts() const {
+        return {mesh_.nodeCount(), mesh_.elementCount(), mesh_.facetCount(), mesh_.nodesPerElement(),
+                mesh_.nodesPerFacet()};
+    }
     void expectRefusedAndEmpty(const MeshReadResult& result, const std::string& messagePart) {
         EXPECT_EQ(result.status, MeshReadStatus::Refused);
         EXPECT_NE(result.message.find(messagePart), std::string::npos) << result.message;
         EXPECT_FALSE(mesh_.isLoaded());
         EXPECT_EQ(mesh_.nodeCount() + mesh_.elementCount() + mesh_.facetCount(), 0);
-        EXPECT_TRUE(mesh_.coordinates().empty());
-        EXPECT_TRUE(mesh_.connectivity().empty());
-        EXPECT_TRUE(mesh_.facetElements().empty());
-        EXPECT_TRUE(mesh_.faceStates().empty());
+        EXPECT_EQ(mesh_.coordinates().size() + mesh_.connectivity().size() + mesh_.facetElements().size() +
+                      mesh_.faceStates().size(),
+                  0u);
     }
     // The mesh as arrays, for the writer.
     MeshArrays arrays() const {
@@ -50,11 +55,7 @@ TEST_F(MeshFile, LinearGoldenFillsEveryArrayAndState) {
     ASSERT_EQ(result.status, MeshReadStatus::Read);
     EXPECT_TRUE(result.message.empty());
     EXPECT_TRUE(mesh_.isLoaded());
-    EXPECT_EQ(mesh_.nodeCount(), 4);
-    EXPECT_EQ(mesh_.elementCount(), 1);
-    EXPECT_EQ(mesh_.facetCount(), 1);
-    EXPECT_EQ(mesh_.nodesPerElement(), 4);
-    EXPECT_EQ(mesh_.nodesPerFacet(), 3);
+    EXPECT_EQ(counts(), (std::array<std::int32_t, 5>{4, 1, 1, 4, 3}));
     EXPECT_EQ(std::vector<double>(mesh_.coordinates().begin(), mesh_.coordinates().end()),
               (std::vector<double>{0, 0, 0, 1.5, 0, 0, 0, 2.25, 0, 0, 0, -3.125}));
     EXPECT_EQ(mesh_.nodePosition(4), (NodePoint{0.0, 0.0, -3.125}));
@@ -73,8 +74,7 @@ TEST_F(MeshFile, QuadraticGoldenKeepsElementOrderAndFacetRecords) {
     std::string bytes =
         golden::withInt32(golden::bytes("quadratic.meb"), 16, 12345) + std::string(16, '\xFF');
     ASSERT_EQ(read(bytes).status, MeshReadStatus::Read);
-    EXPECT_EQ(mesh_.nodesPerElement(), 10);
-    EXPECT_EQ(mesh_.nodesPerFacet(), 6);
+    EXPECT_EQ(counts(), (std::array<std::int32_t, 5>{20, 2, 2, 10, 6}));
     EXPECT_EQ(mesh_.elementNodes(1).front(), 20);
     EXPECT_EQ(mesh_.elementNodes(2).front(), 10);
     EXPECT_EQ(mesh_.elementNodes(2).back(), 1);
