@@ -7,7 +7,9 @@
 #include <cstring>
 #include <filesystem>
 #include <functional>
+#include <iterator>
 #include <random>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,23 +29,10 @@ using Check = std::function<std::string(const std::string& mutant)>;
 
 inline constexpr std::int32_t kExtremeCounts[] = {INT_MIN, -1,           0,           1,      2, 3, 4, 10, 20,
                                                   65536,   INT_MAX / 24, INT_MAX / 3, INT_MAX};
-inline constexpr const char* kBadNumbers[] = {"1e999",
-                                              "-1e999",
-                                              "nan",
-                                              "-inf",
-                                              "-",
-                                              ".",
-                                              "+",
-                                              ";",
-                                              "1e",
-                                              "1e+",
-                                              "99999999999",
-                                              "4294967297",
-                                              "-7",
-                                              "0",
-                                              "-0",
-                                              "1.#INF",
-                                              "123456789012345678901234567890"};
+// Numbers a text reader must refuse or read as something sane, split at the blanks.
+inline constexpr const char* kBadNumbers =
+    "1e999 -1e999 nan -inf - . + ; 1e 1e+ 99999999999 4294967297 -7 0 -0 1.#INF "
+    "123456789012345678901234567890";
 
 namespace detail {
 
@@ -58,7 +47,11 @@ inline void replaceNumber(std::string& text, std::mt19937& random) {
     std::size_t first = start, last = start;
     while (first > 0 && std::strchr("0123456789.-e+", text[first - 1])) --first;
     while (last < text.size() && std::strchr("0123456789.-e+", text[last])) ++last;
-    text.replace(first, last - first, kBadNumbers[pick(random, std::size(kBadNumbers))]);
+    static const std::vector<std::string> bad = [] {
+        std::istringstream in(kBadNumbers);
+        return std::vector<std::string>(std::istream_iterator<std::string>(in), {});
+    }();
+    text.replace(first, last - first, bad[pick(random, bad.size())]);
 }
 
 inline std::string mutate(std::string bytes, const Plan& plan, std::mt19937& random) {
