@@ -135,15 +135,18 @@ TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
         }
         return std::string("accepted");
     };
-    EXPECT_NE(message("CONSTRAINTS", "bog 3 0,0,1,0.1").find("nonlinear"), std::string::npos);
-    EXPECT_NE(message("CONSTRAINTS", "boi 3").find("contact"), std::string::npos);
-    EXPECT_NE(message("LOADS", "xyz 3 1 5").find("unknown load"), std::string::npos);
-    EXPECT_NE(message("LOADS", "bol 3 2 5, 20").find("not a mechanical load"), std::string::npos);
-    EXPECT_NE(message("LOADS", "bol 3 1 5+").find("cannot read the value"), std::string::npos);
-    EXPECT_NE(message("LOADS", "bol 3 0 1, 2").find("expected 3"), std::string::npos);
-    EXPECT_NE(message("LOADS", "bol 3 1 tabl9").find("'tabl9' is neither a table"), std::string::npos);
-    EXPECT_NE(message("RESTRAINTS", "bor x 0 0 0").find("not a whole number"), std::string::npos);
-    EXPECT_NE(message("TABLES", " tabl1, 2, 0, 1, 5").find("row count"), std::string::npos);
+    const char* refusals[][3] = {{"CONSTRAINTS", "bog 3 0,0,1,0.1", "nonlinear"},
+                                 {"CONSTRAINTS", "boi 3", "contact"},
+                                 {"LOADS", "xyz 3 1 5", "unknown load"},
+                                 {"LOADS", "bol 3 2 5, 20", "not a mechanical load"},
+                                 {"LOADS", "bol 3 1 5+", "cannot read the value"},
+                                 {"LOADS", "bol 3 0 1, 2", "expected 3"},
+                                 {"LOADS", "bol 3 1 tabl9", "'tabl9' is neither a table"},
+                                 {"RESTRAINTS", "bor x 0 0 0", "not a whole number"},
+                                 {"TABLES", " tabl1, 2, 0, 1, 5", "row count"}};
+    for (const auto& [section, line, part] : refusals)
+        EXPECT_NE(message(section, line).find(part), std::string::npos)
+            << line << ": " << message(section, line);
     EXPECT_THROW(parseSolverInput("SOLVE\n1e-6,abc\n", "s"), std::runtime_error);
     // A restraint whose fixity was never chosen carries no flags: it fixes nothing, with a warning.
     const ModelEntries m = read("RESTRAINTS", "bor 2 ");
@@ -260,14 +263,8 @@ TEST_F(SolverFiles, CompanionFileGivesBodiesEdgesAndVertices) {
     EXPECT_EQ(companion->vertexNodes.at(5), corner - 1);
 
     const ModelGeometry geometry(mesh, ResultPreamble{}, *companion);
-    EntityRef byNumber;
-    byNumber.kind = EntityRef::Kind::Edge;
-    byNumber.first = 4;
-    EntityRef byFaces;
-    byFaces.kind = EntityRef::Kind::EdgeByFaces;
-    byFaces.first = 1;
-    byFaces.second = 3;
-    EXPECT_EQ(geometry.nodesOf(byNumber), geometry.nodesOf(byFaces));
+    EXPECT_EQ(geometry.nodesOf({EntityRef::Kind::Edge, 4, 0, {}}),
+              geometry.nodesOf({EntityRef::Kind::EdgeByFaces, 1, 3, {}}));
     EXPECT_EQ(geometry.bodyOfElement(7), 2);
 
     write("other.mtp", "VELGRIN TOPOLOGY 1\nUNIT mm\nNODES 3 ELEMENTS 1\n");
