@@ -5,7 +5,9 @@
 
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <random>
+#include <sstream>
 #include <utility>
 
 #include "formats/block_search.h"
@@ -100,24 +102,12 @@ TEST(ResultWriter, BlocksReproduceTheGoldenFile) {
 // "%.8e" / "%.6e" (rounding carries, three-digit exponents, signs), values too small for a short
 // exponent as 0 (never "-0").
 TEST(ResultWriter, NumbersAreWrittenAsPrintfWritesThem) {
-    const std::vector<double> values{1.5,
-                                     -2,
-                                     123456789.123,
-                                     -9.99999999951e-5,
-                                     1e-100,
-                                     -3.25e+250,
-                                     0.1,
-                                     2.5e-291,
-                                     -7.0000000049e+12,
-                                     6.02214076e23,
-                                     -0.000123456789,
-                                     1e300,
-                                     5e-324,
-                                     99.999999995,
-                                     -1e-5,
-                                     -1e-300,
-                                     0.0,
-                                     -0.0};
+    std::istringstream list(
+        "1.5 -2 123456789.123 -9.99999999951e-5 1e-100 -3.25e+250 0.1 2.5e-291 -7.0000000049e+12 "
+        "6.02214076e23 -0.000123456789 1e300 5e-324 99.999999995 -1e-5 -1e-300 0.0 -0.0");
+    std::vector<double> values;
+    for (std::string word; list >> word;) values.push_back(std::strtod(word.c_str(), nullptr));
+    ASSERT_EQ(values.size(), 18u);
     const auto shown = [](double v) { return (v > -1e-290 && v < 1e-290) ? 0.0 : v; };
     char expected[200];
     std::string want = "DISP 3\n";
