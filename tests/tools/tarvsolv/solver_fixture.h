@@ -44,19 +44,12 @@ struct JobText {
 
 class SolverJob {
   public:
-    explicit SolverJob(const std::string& name) {
-        dir_ = std::filesystem::temp_directory_path() /
-               ("tarvsolv_test_" + name + "_" + std::to_string(::getpid()));
-        std::filesystem::remove_all(dir_);
-        std::filesystem::create_directories(dir_);
-        stem_ = (dir_ / name).string();
-    }
-    ~SolverJob() { std::filesystem::remove_all(dir_); }
+    explicit SolverJob(const std::string& name) : stem_(scratch_.file(name)) {}
 
     std::string meshPath() const { return stem_ + ".meb"; }
     std::string inputPath() const { return stem_ + ".txt"; }
     std::string resultPath() const { return stem_ + ".out"; }
-    std::string folder() const { return dir_.string(); }
+    std::string folder() const { return scratch_.path(); }
 
     void writeMesh(const FeMesh& mesh) {
         mesh_ = mesh;
@@ -73,7 +66,7 @@ class SolverJob {
                       {{"HEADER",
                         {"0.001 " + job.unit + " scale=1 nod=" + std::to_string(mesh_.nodesPerElement) +
                          " elem=0 ana=" + std::to_string(job.analysisCode) + " 1e-06 0 0"}},
-                       {"MODEL", {dir_.string() + "/dump.stp"}},
+                       {"MODEL", {scratch_.file("dump.stp")}},
                        {"MFILE", {meshPath()}},
                        {"SOLVE", {job.solve}},
                        {"TABLES", indented(job.tables)},
@@ -83,8 +76,7 @@ class SolverJob {
                        {"LOADS", job.loads},
                        {"RESTRAINTS", job.restraints},
                        {"CONSTRAINTS", job.constraints}}));
-        std::ofstream out(resultPath());
-        out << "MESHFILE\n" << meshPath() << "\n" << job.bodies;
+        writeFile(resultPath(), "MESHFILE\n" + meshPath() + "\n" + job.bodies);
     }
 
     // Runs the solver; the error message, or "" on success.
@@ -98,12 +90,7 @@ class SolverJob {
         return {};
     }
 
-    std::string resultText() const {
-        std::ifstream in(resultPath());
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string resultText() const { return readFile(resultPath()); }
 
     // The numbers after the node number of each line of block `header` ("DISP 1"), flattened.
     std::vector<double> nodeBlock(const std::string& header) const {
@@ -156,7 +143,7 @@ class SolverJob {
     const FeMesh& mesh() const { return mesh_; }
 
   private:
-    std::filesystem::path dir_;
+    ScratchFolder scratch_;
     std::string stem_;
     FeMesh mesh_;
 };
