@@ -48,4 +48,10 @@ VecHandle DofLayout::createVector() const {
     return v;
 }
 
+bool DofLayout::onFirstProcess() const {
+    int rank = 0;
+    MPI_Comm_rank(comm_, &rank);
+    return rank == 0;
+}
+
 }  // namespace tarvsolv

@@ -25,6 +25,8 @@ class DofLayout {
     // This process assembles the element when it owns the element's first node.
     bool assemblesElement(const FeMesh& mesh, int e) const { return ownsNode(mesh.elementNodes(e)[0]); }
     MPI_Comm comm() const { return comm_; }
+    // The first process writes the result blocks and applies the boundary loads once.
+    bool onFirstProcess() const;
 
     // Prescribes unknown `dof` to `value`; false when it was already prescribed to another value
     // (the first value stays).

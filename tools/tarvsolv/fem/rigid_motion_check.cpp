@@ -5,16 +5,10 @@
 #include <map>
 #include <numeric>
 
+#include "fem/disjoint_sets.h"
+
 namespace tarvsolv {
 namespace {
-
-int findRoot(std::vector<int>& parent, int n) {
-    while (parent[n] != n) {
-        parent[n] = parent[parent[n]];
-        n = parent[n];
-    }
-    return n;
-}
 
 // The connected part (a root node) of every node; -1 for nodes no element uses, which the
 // solvers hold at 0 and which belong to no part.

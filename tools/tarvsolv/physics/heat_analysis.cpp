@@ -8,12 +8,6 @@
 namespace tarvsolv {
 namespace {
 
-bool isFirstProcess(MPI_Comm comm) {
-    int rank = 0;
-    MPI_Comm_rank(comm, &rank);
-    return rank == 0;
-}
-
 void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler& assembler) {
     std::vector<const Load*> sources;
     for (const Load& load : job.entries.loads)
@@ -117,7 +111,7 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
     VecHandle x = layout.createVector();
     SystemAssembler assembler(pattern, k, f);
     assembleConduction(job, layout, assembler);
-    if (isFirstProcess(layout.comm())) assembleBoundary(job, assembler, log);
+    if (layout.onFirstProcess()) assembleBoundary(job, assembler, log);
     assembler.holdStrayNodes(job.mesh);
     assembler.finish();
     log.line("solving");
@@ -125,7 +119,7 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
     log.line("solved by " + report.method +
              (report.iterations ? " in " + std::to_string(report.iterations) + " iterations" : ""));
     const std::vector<double> temperatures = gatherOnFirst(x);
-    if (!isFirstProcess(layout.comm())) return {};
+    if (!layout.onFirstProcess()) return {};
     return results::temperatureBlock(1, temperatures);
 }
 

@@ -6,16 +6,10 @@
 #include <set>
 #include <stdexcept>
 
+#include "fem/disjoint_sets.h"
+
 namespace tarvsolv {
 namespace {
-
-int findRoot(std::vector<int>& parent, int n) {
-    while (parent[n] != n) {
-        parent[n] = parent[parent[n]];
-        n = parent[n];
-    }
-    return n;
-}
 
 // Edges of a boundary face in FeMesh::faceNodes order: (corner, corner, mid-side or -1).
 std::array<std::array<int, 3>, 3> faceEdges(const std::vector<int>& nodes) {

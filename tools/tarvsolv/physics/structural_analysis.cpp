@@ -12,12 +12,6 @@
 namespace tarvsolv {
 namespace {
 
-bool isFirstProcess(MPI_Comm comm) {
-    int rank = 0;
-    MPI_Comm_rank(comm, &rank);
-    return rank == 0;
-}
-
 Vec3 centroid(const FeMesh& mesh, int e) {
     Vec3 c;
     const auto nodes = mesh.elementNodes(e);
@@ -150,7 +144,7 @@ void addEdgeLoad(const Job& job, const Load& load, SystemAssembler& assembler) {
 // Face, edge and point loads, added by the first process.
 void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log) {
     SystemAssembler assembler(layout, f);
-    if (isFirstProcess(layout.comm())) {
+    if (layout.onFirstProcess()) {
         for (const Load& load : job.entries.loads) {
             if (load.kind != LoadKind::Traction && load.kind != LoadKind::Pressure &&
                 load.kind != LoadKind::Force)
@@ -233,7 +227,7 @@ std::string solveStatics(const Job& job, RunLog& log) {
     const LinearSolveReport report = solveLinear(k, f, x, job.solver, solverTolerance(job), layout, job.mesh);
     log.line(formatSolveLine(report));
     std::vector<double> u = gatherOnFirst(x);
-    if (!isFirstProcess(layout.comm())) return {};
+    if (!layout.onFirstProcess()) return {};
     layout.toGlobal(u);
     log.line("computing stresses");
     const CornerResults corners = elementStresses(job, temperatures, u);
@@ -280,7 +274,7 @@ std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
     log.line("solving for " + std::to_string(count) + " modes (shift-invert, multifrontal Cholesky)");
     ModesReport modes = solveModes(k, m, count, shift, layout);
     log.line("modes converged after " + std::to_string(modes.iterations) + " iterations");
-    if (!isFirstProcess(layout.comm())) return {};
+    if (!layout.onFirstProcess()) return {};
     std::vector<double> frequencies;
     std::string blocks;
     for (std::size_t i = 0; i < modes.eigenvalues.size(); ++i) {
