@@ -192,6 +192,7 @@ TEST_F(VelgrinTest, SecondBodyContinuesTheNumbersAndKeepsItsElementsTogether) {
 TEST_F(VelgrinTest, CurvedMidSideNodesLieOnTheCylinder) {
     ASSERT_EQ(mesh("cyl", "cylinder", settings(4, 1)).exitCode, 0);
     const mesh_solve::Mesh m = read("cyl");
+    ASSERT_EQ(m.nodesPerElement(), 10);
     const int lateral = faceOfKind("cylinder", GeomAbs_Cylinder);
     ASSERT_GT(lateral, 0);
     double largestBulge = 0;
