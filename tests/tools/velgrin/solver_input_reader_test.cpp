@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -46,15 +47,15 @@ TEST(SolverInputReader, ReadsTheMesherSectionsAmongTheSolverOnes) {
     EXPECT_EQ((std::vector<int>{s.curveElements, s.edgeElements, s.surfaceSteps, s.volumeSteps, s.order}),
               (std::vector<int>{3, 4, 5, 6, 0}));
     EXPECT_EQ(job.nodesPerElement, 4) << "the settings' linear order wins over the header's nod=10";
+    // Each ESIZE line's target, entity, size and line; the point's coordinates are checked alone.
+    std::vector<std::tuple<LocalSizeTarget, int, double, int>> sizes;
+    for (const LocalSize& l : job.localSizes) sizes.emplace_back(l.target, l.entity, l.size, l.line);
+    EXPECT_EQ(sizes, (std::vector<std::tuple<LocalSizeTarget, int, double, int>>{
+                         {LocalSizeTarget::Face, 3, 2.5, 18},
+                         {LocalSizeTarget::Edge, 12, 1.0, 19},
+                         {LocalSizeTarget::Point, 0, 0.25, 20}}));
     ASSERT_EQ(job.localSizes.size(), 3u);
-    EXPECT_EQ(job.localSizes[0].target, LocalSizeTarget::Face);
-    EXPECT_EQ(job.localSizes[0].entity, 3);
-    EXPECT_DOUBLE_EQ(job.localSizes[0].size, 2.5);
-    EXPECT_EQ(job.localSizes[1].target, LocalSizeTarget::Edge);
-    EXPECT_EQ(job.localSizes[1].entity, 12);
-    EXPECT_EQ(job.localSizes[2].target, LocalSizeTarget::Point);
     EXPECT_EQ(job.localSizes[2].point, (std::array<double, 3>{-1.5, 2, 30}));
-    EXPECT_EQ(job.localSizes[2].line, 20);
 }
 
 TEST(SolverInputReader, ToleratesCarriageReturnsEmptySettingsAndZeroSizes) {
