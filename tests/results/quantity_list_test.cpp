@@ -1,6 +1,8 @@
 // The quantity list both result dialogs offer and the unit texts of the length unit.
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "results/quantity_list.h"
 
 namespace {
@@ -32,11 +34,10 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
 }
 
 TEST(QuantityList, UnitTexts) {
-    EXPECT_EQ(stressUnit("mm"), "N/mm2");
-    EXPECT_EQ(stressUnit("m."), "N/m2");
-    EXPECT_EQ(stressUnit("cm"), "N/cm2");
-    EXPECT_EQ(stressUnit("in"), "lbf/in2");
-    EXPECT_EQ(stressUnit("ft"), "");
+    for (const auto& [unit, stress] :
+         {std::pair{"mm", "N/mm2"}, std::pair{"m.", "N/m2"}, std::pair{"cm", "N/cm2"},
+          std::pair{"in", "lbf/in2"}, std::pair{"ft", ""}})
+        EXPECT_EQ(stressUnit(unit), stress) << unit;
     EXPECT_EQ(temperatureUnit("in"), "deg. F");
     EXPECT_EQ(temperatureUnit("ft"), "deg. C");
     EXPECT_EQ(unitTextForKind(kKindDisplacement, "cm"), "cm");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -261,10 +262,8 @@ TEST_F(ResultsWindow, ResizingKeepsTenPixelsRightAndBelowTheControl) {
         const ui::Rect before = d.glControl().windowRect();
         d.OnSize(800, 600);
         const ui::Rect after = d.glControl().windowRect();
-        EXPECT_EQ(after.left, before.left);
-        EXPECT_EQ(after.top, before.top);
-        EXPECT_EQ(after.right, 790);
-        EXPECT_EQ(after.bottom, 590);
+        EXPECT_EQ((std::array{after.left, after.top, after.right, after.bottom}),
+                  (std::array{before.left, before.top, 790, 590}));
         EXPECT_EQ(d.glControl().camera().width(), 790 - before.left);
     });
 }

@@ -123,9 +123,8 @@ TEST_F(TimeGraph, SavingThreePointsWritesThreeLines) {
     EXPECT_EQ(readFile(scratch.file("saved.txt")),
               "1.000000\t2.000000\n2.000000\t4.000000\n3.000000\t6.000000\n");
     const auto& request = prompts->fileRequests().back();
-    EXPECT_EQ(request.title, "Save Plot Data To....");
-    EXPECT_EQ(request.initialName, "Node 2.txt");
-    EXPECT_EQ(request.filter, "Text File (*.txt)|*.txt||");
+    EXPECT_EQ((std::vector<std::string>{request.title, request.initialName, request.filter}),
+              (std::vector<std::string>{"Save Plot Data To....", "Node 2.txt", "Text File (*.txt)|*.txt||"}));
     // A file that cannot be made, or a disk that fills up, is reported.
     EXPECT_TRUE(prompts->messageTexts().empty());
     for (const std::string& bad : {scratch.file("no/such/folder.txt"), std::string("/dev/full")}) {

@@ -37,36 +37,32 @@ void moveNode2To(TetMesh& mesh, double x, double y) {
     mesh.coordinates[4] = y;
 }
 
-TEST(ElementRepair, LeavesSoundCurvedElementsAlone) {
-    TetMesh mesh = referenceElement();
-    moveNode2To(mesh, 0.5, -0.1);
-    const RepairReport report = repairFoldedElements(mesh);
-    EXPECT_EQ(report.invalidBefore, 0);
-    EXPECT_DOUBLE_EQ(mesh.coordinates[4], -0.1);
-    EXPECT_GT(jacobianRatio(mesh, 1), 0);
-}
-
-TEST(ElementRepair, StraightensAnInnerMidSideNode) {
-    TetMesh mesh = referenceElement();
-    moveNode2To(mesh, 0.1, 0.0);
-    ASSERT_LE(jacobianRatio(mesh, 1), 0);
-    const RepairReport report = repairFoldedElements(mesh);
-    EXPECT_EQ(report.invalidBefore, 1);
-    EXPECT_EQ(report.interiorStraightened, 1);
-    EXPECT_EQ(report.surfaceStraightened, 0);
-    EXPECT_EQ(report.invalidAfter, 0);
-    EXPECT_DOUBLE_EQ(mesh.coordinates[3], 0.5);
-    EXPECT_NEAR(elementVolume(mesh, 1), 1.0 / 6, 1e-12);
-}
-
-TEST(ElementRepair, StraightensSurfaceNodesOnlyWhenInnerOnesDoNotHelp) {
-    TetMesh mesh = referenceElement();
-    mesh.onBoundary[1] = 1;  // local node 2 lies on the model's surface
-    moveNode2To(mesh, 0.9, 0.0);
-    const RepairReport report = repairFoldedElements(mesh);
-    EXPECT_EQ(report.interiorStraightened, 0);
-    EXPECT_EQ(report.surfaceStraightened, 1);
-    EXPECT_EQ(report.invalidAfter, 0);
+// Node 2 moved along or off its edge: a sound curved element is left alone; a folded one is
+// repaired by straightening node 2 back to the middle of its edge, as an inner node first and as a
+// surface node only when it lies on the model's surface.
+TEST(ElementRepair, StraightensFoldingMidSideNodesInnerOnesFirst) {
+    struct Case {
+        bool onSurface;
+        double x, y;
+        RepairReport expected;
+    };
+    for (const Case& c : {Case{false, 0.5, -0.1, {0, 0, 0, 0}}, Case{false, 0.1, 0.0, {1, 1, 0, 0}},
+                          Case{true, 0.9, 0.0, {1, 0, 1, 0}}}) {
+        TetMesh mesh = referenceElement();
+        mesh.onBoundary[1] = c.onSurface;
+        moveNode2To(mesh, c.x, c.y);
+        const RepairReport report = repairFoldedElements(mesh);
+        SCOPED_TRACE(testing::Message() << "node 2 at " << c.x << ", " << c.y);
+        EXPECT_EQ(report.invalidBefore, c.expected.invalidBefore);
+        EXPECT_EQ(report.interiorStraightened, c.expected.interiorStraightened);
+        EXPECT_EQ(report.surfaceStraightened, c.expected.surfaceStraightened);
+        EXPECT_EQ(report.invalidAfter, 0);
+        const bool moved = c.expected.invalidBefore > 0;
+        EXPECT_DOUBLE_EQ(mesh.coordinates[3], moved ? 0.5 : c.x);
+        EXPECT_DOUBLE_EQ(mesh.coordinates[4], moved ? 0.0 : c.y);
+        EXPECT_GT(jacobianRatio(mesh, 1), 0);
+        EXPECT_NEAR(elementVolume(mesh, 1), 1.0 / 6, moved ? 1e-12 : 0.1);
+    }
 }
 
 TEST(ElementRepair, ReportsElementsWithInvertedCorners) {

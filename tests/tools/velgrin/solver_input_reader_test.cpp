@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 #include "length_unit.h"
 #include "solver_input_reader.h"
@@ -39,26 +42,20 @@ TEST(SolverInputReader, ReadsTheMesherSectionsAmongTheSolverOnes) {
     EXPECT_EQ(job.meshPath, "/p/case 1.meb");
     const MesherSettings& s = job.settings;
     EXPECT_TRUE(job.hasSettingsLine);
-    EXPECT_DOUBLE_EQ(s.upperSize, 50);
-    EXPECT_DOUBLE_EQ(s.lowerSize, 0.5);
-    EXPECT_DOUBLE_EQ(s.fineness, 0.75);
-    EXPECT_DOUBLE_EQ(s.grading, 1);
-    EXPECT_DOUBLE_EQ(s.closeEdgeFactor, 0.2);
-    EXPECT_EQ(s.curveElements, 3);
-    EXPECT_EQ(s.edgeElements, 4);
-    EXPECT_EQ(s.surfaceSteps, 5);
-    EXPECT_EQ(s.volumeSteps, 6);
-    EXPECT_EQ(s.order, 0);
+    EXPECT_EQ((std::vector<double>{s.upperSize, s.lowerSize, s.fineness, s.grading, s.closeEdgeFactor}),
+              (std::vector<double>{50, 0.5, 0.75, 1, 0.2}));
+    EXPECT_EQ((std::vector<int>{s.curveElements, s.edgeElements, s.surfaceSteps, s.volumeSteps, s.order}),
+              (std::vector<int>{3, 4, 5, 6, 0}));
     EXPECT_EQ(job.nodesPerElement, 4) << "the settings' linear order wins over the header's nod=10";
+    // Each ESIZE line's target, entity, size and line; the point's coordinates are checked alone.
+    std::vector<std::tuple<LocalSizeTarget, int, double, int>> sizes;
+    for (const LocalSize& l : job.localSizes) sizes.emplace_back(l.target, l.entity, l.size, l.line);
+    EXPECT_EQ(sizes, (std::vector<std::tuple<LocalSizeTarget, int, double, int>>{
+                         {LocalSizeTarget::Face, 3, 2.5, 18},
+                         {LocalSizeTarget::Edge, 12, 1.0, 19},
+                         {LocalSizeTarget::Point, 0, 0.25, 20}}));
     ASSERT_EQ(job.localSizes.size(), 3u);
-    EXPECT_EQ(job.localSizes[0].target, LocalSizeTarget::Face);
-    EXPECT_EQ(job.localSizes[0].entity, 3);
-    EXPECT_DOUBLE_EQ(job.localSizes[0].size, 2.5);
-    EXPECT_EQ(job.localSizes[1].target, LocalSizeTarget::Edge);
-    EXPECT_EQ(job.localSizes[1].entity, 12);
-    EXPECT_EQ(job.localSizes[2].target, LocalSizeTarget::Point);
     EXPECT_EQ(job.localSizes[2].point, (std::array<double, 3>{-1.5, 2, 30}));
-    EXPECT_EQ(job.localSizes[2].line, 20);
 }
 
 TEST(SolverInputReader, ToleratesCarriageReturnsEmptySettingsAndZeroSizes) {
@@ -76,36 +73,37 @@ TEST(SolverInputReader, ToleratesCarriageReturnsEmptySettingsAndZeroSizes) {
     EXPECT_NE(job.notes[1].find("ESIZE line 11 skipped"), std::string::npos) << job.notes[1];
 }
 
+// Each damage to the golden input (text replaced) and a part of the message it gives.
 TEST(SolverInputReader, NamesTheSectionAndLineAtFault) {
-    auto replaced = [](std::string from, std::string to) {
-        std::string text = kSolveInput;
-        text.replace(text.find(from), from.size(), to);
-        return text;
+    struct Case {
+        const char* from;
+        const char* to;
+        const char* message;
     };
-    EXPECT_NE(failure(replaced("HEADER\n", "")).find("has no HEADER section"), std::string::npos);
-    EXPECT_NE(failure(replaced("MODEL\n/p/dump.stp\n", "MODEL\n\n")).find("empty MODEL section"),
-              std::string::npos);
-    EXPECT_NE(failure(replaced("ESIZE\n", "")).find("has no ESIZE section"), std::string::npos);
-    EXPECT_NE(failure(replaced("scale=0.03937", "scale=0")).find("scale is not a positive number"),
-              std::string::npos);
-    EXPECT_NE(failure(replaced("nod=10", "nod=7")).find("must be 4 or 10"), std::string::npos);
-    EXPECT_NE(failure(replaced(" 50 0.5 0.75 1 0.2 3 4 5 6 0 0", " 50 0.5 0.75")).find("MSET line 14"),
-              std::string::npos);
-    EXPECT_NE(failure(replaced(" 50 0.5 0.75", " 50 60 0.75")).find("lower size exceeds"), std::string::npos);
-    EXPECT_NE(failure(replaced("6 0 0\n", "6 2 0\n")).find("order (field 10)"), std::string::npos);
-    EXPECT_NE(failure(replaced("pxs -1.5,2,3e1", "pxs -1.5,2")).find("ESIZE line 20"), std::string::npos);
-    EXPECT_NE(failure(replaced("eos 12", "eos 1.5")).find("whole number"), std::string::npos);
-    EXPECT_NE(failure(replaced("bos 3 2.500000", "bos 3")).find("a code, an entity and a size"),
-              std::string::npos);
+    for (const Case& c :
+         {Case{"HEADER\n", "", "has no HEADER section"},
+          Case{"MODEL\n/p/dump.stp\n", "MODEL\n\n", "empty MODEL section"},
+          Case{"ESIZE\n", "", "has no ESIZE section"},
+          Case{"scale=0.03937", "scale=0", "scale is not a positive number"},
+          Case{"nod=10", "nod=7", "must be 4 or 10"},
+          Case{" 50 0.5 0.75 1 0.2 3 4 5 6 0 0", " 50 0.5 0.75", "MSET line 14"},
+          Case{" 50 0.5 0.75", " 50 60 0.75", "lower size exceeds"},
+          Case{"6 0 0\n", "6 2 0\n", "order (field 10)"},
+          Case{"pxs -1.5,2,3e1", "pxs -1.5,2", "ESIZE line 20"}, Case{"eos 12", "eos 1.5", "whole number"},
+          Case{"bos 3 2.500000", "bos 3", "a code, an entity and a size"}}) {
+        std::string text = kSolveInput;
+        const std::string from = c.from;
+        ASSERT_NE(text.find(from), std::string::npos) << from;
+        text.replace(text.find(from), from.size(), c.to);
+        EXPECT_NE(failure(text).find(c.message), std::string::npos) << c.message;
+    }
 }
 
 TEST(LengthUnit, DisplayUnitsPerMillimetre) {
-    EXPECT_DOUBLE_EQ(displayUnitsPerMillimetre("mm"), 1);
-    EXPECT_DOUBLE_EQ(displayUnitsPerMillimetre("cm"), 0.1);
-    EXPECT_DOUBLE_EQ(displayUnitsPerMillimetre("m."), 0.001);
-    EXPECT_DOUBLE_EQ(displayUnitsPerMillimetre("in"), 1 / 25.4);
-    EXPECT_DOUBLE_EQ(displayUnitsPerMillimetre("ft"), 1 / 304.8);
-    EXPECT_DOUBLE_EQ(displayUnitsPerMillimetre("??"), 0.001);
+    const std::pair<const char*, double> units[] = {{"mm", 1},        {"cm", 0.1},       {"m.", 0.001},
+                                                    {"in", 1 / 25.4}, {"ft", 1 / 304.8}, {"??", 0.001}};
+    for (const auto& [unit, perMillimetre] : units)
+        EXPECT_DOUBLE_EQ(displayUnitsPerMillimetre(unit), perMillimetre) << unit;
 }
 
 }  // namespace
