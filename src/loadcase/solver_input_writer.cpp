@@ -2,10 +2,11 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <sstream>
 #include <string>
+#include <vector>
 
 #include "addon_base/settings.h"
+#include "formats/solver_input.h"
 #include "loadcase/entity_numbering.h"
 #include "loadcase/section_finder.h"
 #include "loadcase/text_format.h"
@@ -98,10 +99,12 @@ class Writer {
   private:
     bool refusedForSolve();
     bool startResultFile();
-    void writeHeader(std::ostream& out) const;
-    void writeSolveSections(std::ostream& out) const;
-    void writeTablesAndMeshSettings(std::ostream& out) const;
-    void writeKind(std::ostream& out, model::EntryKind kind, const char* heading) const;
+    // Starts the next section of the file and answers its body lines (valid until the next start).
+    std::vector<std::string>& startSection(std::string heading);
+    void writeHeader();
+    void writeSolveSections();
+    void writeTablesAndMeshSettings();
+    void writeKind(model::EntryKind kind, const char* heading);
     std::string lineFor(model::EntryKind kind, const model::CActions& entry) const;
     std::string materialLine(const model::CActionsData& d) const;
     std::string meshSizeLine(const model::CActionsData& d) const;
@@ -120,28 +123,37 @@ class Writer {
     const std::optional<SolveValues>& values_;
     std::optional<EntityNumbering> numbering_;
     platform::RefPtr<host::IQDDesignSession> design_;
+    std::vector<formats::SolverInputSection> sections_;
 };
+
+// The lines of `text` (each ended by a line feed) as body lines.
+void addLines(std::vector<std::string>& lines, const std::string& text) {
+    std::size_t start = 0;
+    for (std::size_t end = text.find('\n'); end != std::string::npos; end = text.find('\n', start)) {
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    if (start < text.size()) lines.push_back(text.substr(start));
+}
 
 int Writer::run() {
     addon::writeValue(document_.solverInputPath(), "CurrentFile");
     if (values_ && refusedForSolve()) return 1;
     if (!startResultFile()) return 1;
 
-    std::ostringstream out;
-    writeHeader(out);
-    out << "MODEL\n"
-        << platform::joinPath(document_.projectFolder(), "dump.stp") << "\nMFILE\n"
-        << document_.meshPath() << "\n";
-    if (values_) writeSolveSections(out);
-    writeTablesAndMeshSettings(out);
-    writeKind(out, model::kKindMaterial, "MATERIALS");
-    writeKind(out, model::kKindMeshSize, "ESIZE");
-    writeKind(out, model::kKindAction, "LOADS");
-    writeKind(out, model::kKindReaction, "RESTRAINTS");
-    writeKind(out, model::kKindInteraction, "CONSTRAINTS");
+    writeHeader();
+    startSection("MODEL").push_back(platform::joinPath(document_.projectFolder(), "dump.stp"));
+    startSection("MFILE").push_back(document_.meshPath());
+    if (values_) writeSolveSections();
+    writeTablesAndMeshSettings();
+    writeKind(model::kKindMaterial, "MATERIALS");
+    writeKind(model::kKindMeshSize, "ESIZE");
+    writeKind(model::kKindAction, "LOADS");
+    writeKind(model::kKindReaction, "RESTRAINTS");
+    writeKind(model::kKindInteraction, "CONSTRAINTS");
     {
         std::ofstream file(document_.solverInputPath(), std::ios::binary | std::ios::trunc);
-        if (file) file << out.str();
+        if (file) file << formats::solverInputText(sections_);
     }
     appendBodies();
     return 0;
@@ -180,64 +192,71 @@ bool Writer::startResultFile() {
     return true;
 }
 
-void Writer::writeHeader(std::ostream& out) const {
+std::vector<std::string>& Writer::startSection(std::string heading) {
+    sections_.push_back({std::move(heading), {}});
+    return sections_.back().lines;
+}
+
+void Writer::writeHeader() {
     const int nodes = source_.nodesPerElement;
     const int code = headerCodeForSolveIndex(document_.solveIndex());
-    out << "HEADER\n";
+    auto& lines = startSection("HEADER");
     if (values_) {
         const auto& s = *values_;
-        out << format("0.001 %s scale=%g nod=%d elem=0 ana=%d %g %g %d\n", source_.unitText.c_str(),
-                      source_.lengthScale, nodes, code, s[1], s[3], static_cast<int>(s[2]));
+        lines.push_back(format("0.001 %s scale=%g nod=%d elem=0 ana=%d %g %g %d", source_.unitText.c_str(),
+                               source_.lengthScale, nodes, code, s[1], s[3], static_cast<int>(s[2])));
     } else {
-        out << format("0.001 %s scale=%g nod=%d elem=0 ana=%d\n", source_.unitText.c_str(),
-                      source_.lengthScale, nodes, code);
+        lines.push_back(format("0.001 %s scale=%g nod=%d elem=0 ana=%d", source_.unitText.c_str(),
+                               source_.lengthScale, nodes, code));
     }
 }
 
-void Writer::writeSolveSections(std::ostream& out) const {
+void Writer::writeSolveSections() {
     SolveValues s = *values_;
-    out << format("SOLVE\n%g,%g,%g,%g,%g\n", s[1], s[2], s[3], s[4], s[5]);
+    startSection("SOLVE").push_back(format("%g,%g,%g,%g,%g", s[1], s[2], s[3], s[4], s[5]));
     switch (document_.solveIndex()) {
         case 1:
             if (s[5] == 0) s[5] = 1.0;
-            out << format("TSTEP\n 1 %d, %g, %g %g\n", static_cast<int>(s[2]), s[3], s[4], s[5]);
+            startSection("TSTEP").push_back(
+                format(" 1 %d, %g, %g %g", static_cast<int>(s[2]), s[3], s[4], s[5]));
             break;
         case 2:
-            out << "GSTEP\n";
+            startSection("GSTEP");
             break;
         case 3:
-            out << "BUCKLE\n";
+            startSection("BUCKLE");
             break;
         case 5:
-            out << format("DYNAMIC\n %g %g\n", s[5], s[6]);
+            startSection("DYNAMIC").push_back(format(" %g %g", s[5], s[6]));
             break;
         case 7:
-            out << format("PRINT\n %d\nDYNAMIC\n %g %g\n", static_cast<int>(s[2]), s[5], s[6]);
+            startSection("PRINT").push_back(format(" %d", static_cast<int>(s[2])));
+            startSection("DYNAMIC").push_back(format(" %g %g", s[5], s[6]));
             break;
         default:
             break;
     }
 }
 
-void Writer::writeTablesAndMeshSettings(std::ostream& out) const {
-    out << "TABLES\n";
+void Writer::writeTablesAndMeshSettings() {
+    auto& tables = startSection("TABLES");
     for (const auto& e : document_.entries())
-        if (e.data().kind() == model::kKindTable) out << ' ' << e.data().text() << '\n';
-    out << "MSET\n";
+        if (e.data().kind() == model::kKindTable) addLines(tables, ' ' + e.data().text() + '\n');
+    auto& settings = startSection("MSET");
     for (const auto& e : document_.entries()) {
         if (e.data().kind() != model::kKindMesherParameters) continue;
-        out << ' ' << afterFirst(e.data().text(), ':') << '\n';
+        addLines(settings, ' ' + afterFirst(e.data().text(), ':') + '\n');
         break;
     }
 }
 
-void Writer::writeKind(std::ostream& out, model::EntryKind kind, const char* heading) const {
-    out << heading << '\n';
+void Writer::writeKind(model::EntryKind kind, const char* heading) {
+    auto& lines = startSection(heading);
     if (document_.sectionLines(kind).empty()) return;
     for (const auto& entry : document_.entries()) {
         if (entry.data().kind() != kind) continue;
         try {
-            out << lineFor(kind, entry);
+            addLines(lines, lineFor(kind, entry));
         } catch (const platform::HostError&) {
             ui::showMessage(entry.data().text() +
                             "\nAttribute applied to obsolete entity; you must delete it!");
