@@ -6,6 +6,11 @@
 namespace hostapp {
 
 namespace {
+
+// The add-on docks its panel over the left of the graphics area and draws its legend there
+// (it clears only the view right of this strip): the part is fitted into the rest of the view.
+constexpr int kAddOnStripWidth = 120;
+
 double dot(const host::Point3& a, const host::Point3& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
@@ -32,10 +37,14 @@ void ViewCamera::fit(const host::Point3& low, const host::Point3& high, int widt
         depthRange_ = std::max(depthRange_, 1.5 * std::abs(dot(d, toward_)) + 1.0);
     }
     const double margin = 0.8;  // leaves room for the overlay labels around the part
-    const double sx = halfWidth > 0 ? margin * width / (2 * halfWidth) : 1.0;
+    const double freeWidth = std::max(width - kAddOnStripWidth, width / 2);
+    const double sx = halfWidth > 0 ? margin * freeWidth / (2 * halfWidth) : 1.0;
     const double sy = halfHeight > 0 ? margin * height / (2 * halfHeight) : 1.0;
     scale_ = std::min(sx, sy);
     if (!std::isfinite(scale_) || scale_ <= 0) scale_ = 1.0;
+    // Moves the view so that the part's centre lands in the middle of the free area.
+    const double shift = (width - freeWidth) / 2.0 / scale_;
+    centre_ = {centre_.x - shift * right_.x, centre_.y - shift * right_.y, centre_.z - shift * right_.z};
 }
 
 ViewPoint ViewCamera::project(const host::Point3& p) const {
