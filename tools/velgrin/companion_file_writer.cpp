@@ -15,13 +15,6 @@ void writeNodeList(std::FILE* file, const std::vector<std::int32_t>& nodes) {
 
 }  // namespace
 
-std::string companionPathFor(const std::string& meshPath) {
-    const std::string meb = ".meb";
-    if (meshPath.size() > meb.size() && meshPath.compare(meshPath.size() - meb.size(), meb.size(), meb) == 0)
-        return meshPath.substr(0, meshPath.size() - meb.size()) + ".mtp";
-    return meshPath + ".mtp";
-}
-
 void writeCompanionFile(const std::string& path, const TetMesh& mesh, const std::string& unitText,
                         double coordinateFactor) {
     writeAtomically(path, [&](std::FILE* file) {

@@ -3,13 +3,12 @@
 // mesh nodes lie on each host face, edge and vertex (format: README.md).
 #include <string>
 
+#include "formats/companion_path.h"
 #include "tet_mesh.h"
 
 namespace velgrin {
 
-// The companion of a mesh file: its path with the extension ".meb" replaced by ".mtp" (appended when
-// the mesh path has another extension).
-std::string companionPathFor(const std::string& meshPath);
+using formats::companionPathFor;
 
 // Vertex coordinates are multiplied by `coordinateFactor` like the mesh file's. Throws VelgrinError.
 void writeCompanionFile(const std::string& path, const TetMesh& mesh, const std::string& unitText,

@@ -67,13 +67,6 @@ std::vector<std::array<int, 3>> segmentsOn(const FeMesh& mesh, const std::set<in
 
 }  // namespace
 
-std::string companionPathFor(const std::string& meshPath) {
-    const std::string meb = ".meb";
-    if (meshPath.size() > meb.size() && meshPath.compare(meshPath.size() - meb.size(), meb.size(), meb) == 0)
-        return meshPath.substr(0, meshPath.size() - meb.size()) + ".mtp";
-    return meshPath + ".mtp";
-}
-
 std::optional<MesherCompanion> readCompanionFile(const std::string& path, const FeMesh& mesh) {
     std::ifstream in(path);
     if (!in) return std::nullopt;

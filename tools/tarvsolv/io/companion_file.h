@@ -11,11 +11,12 @@
 #include <optional>
 #include <string>
 
+#include "formats/companion_path.h"
 #include "physics/model_geometry.h"
 
 namespace tarvsolv {
 
-std::string companionPathFor(const std::string& meshPath);
+using formats::companionPathFor;
 
 // Reads the companion of `mesh`; nothing when the file does not exist. Throws std::runtime_error
 // when it exists but does not fit the mesh (another mesh's companion) or cannot be read.
