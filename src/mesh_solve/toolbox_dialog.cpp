@@ -49,7 +49,7 @@ ui::DialogTemplate CToolbox::makeTemplate() {
     t.rect = {0, 0, 200, 300};
     int top = 4;
     for (const Button& b : kButtons) {
-        t.add(b.control, ControlKind::Button, b.templateText, {4, top, 196, top + 26});
+        t.addIconButton(b.control, b.templateText, {4, top, 196, top + 26}, b.icon);
         top += 30;
     }
     t.add(kLoadcaseLabel, ControlKind::Static, "default loadcase", {4, top, 196, top + 16},

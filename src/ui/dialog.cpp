@@ -87,6 +87,8 @@ void Dialog::endDialog(int code) {
     ended_ = true;
     endCode_ = code;
     if (!modal_) shown_ = false;
+    // A window backend ends its modal loop or hides the window.
+    notifyChanged(0);
 }
 
 void Dialog::showWindow(bool show) {

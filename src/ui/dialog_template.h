@@ -18,6 +18,11 @@ struct DialogTemplate {
         controls.push_back({controlId, kind, std::move(text), r, style});
         return *this;
     }
+    // A push button showing the 16 x 16 icon resource `icon` beside its text.
+    DialogTemplate& addIconButton(int controlId, std::string text, Rect r, int icon) {
+        controls.push_back({controlId, ControlKind::Button, std::move(text), r, kStyleNone, icon});
+        return *this;
+    }
 };
 
 }  // namespace ui

@@ -14,6 +14,7 @@ TreeItem TreeControl::insertItem(const std::string& text, int image, TreeItem pa
     const TreeItem item = next_++;
     items_[item] = Node{text, image, parentItem, {}};
     (parentItem == kTreeRoot ? roots_ : items_[parentItem].children).push_back(item);
+    changed();
     return item;
 }
 
@@ -22,6 +23,7 @@ void TreeControl::deleteItem(TreeItem item) {
         items_.clear();
         roots_.clear();
         selected_ = kTreeRoot;
+        changed();
         return;
     }
     const Node* n = node(item);
@@ -31,6 +33,7 @@ void TreeControl::deleteItem(TreeItem item) {
     siblings.erase(std::remove(siblings.begin(), siblings.end(), item), siblings.end());
     items_.erase(item);
     if (selected_ == item) selected_ = kTreeRoot;
+    changed();
 }
 
 std::string TreeControl::itemText(TreeItem item) const {
@@ -40,6 +43,7 @@ std::string TreeControl::itemText(TreeItem item) const {
 
 void TreeControl::setItemText(TreeItem item, const std::string& text) {
     if (auto it = items_.find(item); it != items_.end()) it->second.text = text;
+    changed();
 }
 
 int TreeControl::itemImage(TreeItem item) const {

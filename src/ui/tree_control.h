@@ -38,13 +38,19 @@ class TreeControl : public Window {
     TreeItem findChild(TreeItem parent, const std::string& text) const;
     std::size_t size() const { return items_.size(); }
 
-    void selectItem(TreeItem item) { selected_ = exists(item) ? item : kTreeRoot; }
+    void selectItem(TreeItem item) {
+        selected_ = exists(item) ? item : kTreeRoot;
+        changed();
+    }
     TreeItem selectedItem() const { return selected_; }
 
     // A person's right click (or context-menu key) on a line; a click beside all lines is 0.
     using ContextHandler = std::function<void(TreeItem item)>;
     void onContextMenu(ContextHandler h) { contextHandler_ = std::move(h); }
     void userContextMenu(TreeItem item);
+
+    // Told after every change of the lines or the selection (a window backend redraws the tree).
+    void onChange(std::function<void()> listener) { changeListener_ = std::move(listener); }
 
     // Every line as indented text ("Materials\n  steel: 1,2\n"), for tests and scripts.
     std::string dump() const;
@@ -58,6 +64,9 @@ class TreeControl : public Window {
     };
     const Node* node(TreeItem item) const;
     void dumpInto(std::string& out, TreeItem item, int depth) const;
+    void changed() {
+        if (changeListener_) changeListener_();
+    }
 
     int id_;
     TreeItem next_ = 1;
@@ -65,6 +74,7 @@ class TreeControl : public Window {
     std::vector<TreeItem> roots_;
     std::map<TreeItem, Node> items_;
     ContextHandler contextHandler_;
+    std::function<void()> changeListener_;
 };
 
 }  // namespace ui

@@ -19,8 +19,9 @@ class Panel : public Window {
     std::string windowText() const override { return title_; }
 
     // Child windows a command places in the panel, by control id (they stay the command's).
-    void addChild(int id, Window* child) { children_[id] = child; }
-    void removeChild(int id) { children_.erase(id); }
+    // A window-system host overrides these to show the child inside its panel.
+    virtual void addChild(int id, Window* child) { children_[id] = child; }
+    virtual void removeChild(int id) { children_.erase(id); }
     Window* child(int id) const {
         auto it = children_.find(id);
         return it == children_.end() ? nullptr : it->second;

@@ -1,0 +1,87 @@
+#include "ui_wx/input_driver.h"
+
+#include <wx/app.h>
+#include <wx/evtloop.h>
+#include <wx/timer.h>
+#include <wx/toplevel.h>
+#include <wx/uiaction.h>
+#include <wx/window.h>
+
+#include "ui_wx/wx_text.h"
+
+namespace ui_wx {
+
+namespace {
+
+// Time for the window system to deliver a simulated event before the next one.
+constexpr milliseconds kEventGap(30);
+
+wxUIActionSimulator& simulator() {
+    static wxUIActionSimulator sim;
+    return sim;
+}
+
+int mouseButton(Button button) {
+    return button == Button::Right ? wxMOUSE_BTN_RIGHT : wxMOUSE_BTN_LEFT;
+}
+
+}  // namespace
+
+bool pumpUntil(const std::function<bool()>& done, milliseconds limit) {
+    if (done()) return true;
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    bool met = false;
+    wxGUIEventLoop loop;
+    wxTimer timer;
+    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
+        met = done();
+        // Only the innermost loop may be left: a modal loop entered meanwhile keeps running.
+        if ((met || std::chrono::steady_clock::now() > deadline) && wxEventLoopBase::GetActive() == &loop)
+            loop.Exit();
+    });
+    timer.Start(5);
+    loop.Run();
+    timer.Stop();
+    return met || done();
+}
+
+void pumpFor(milliseconds time) {
+    const auto until = std::chrono::steady_clock::now() + time;
+    pumpUntil([until] { return std::chrono::steady_clock::now() >= until; }, time + milliseconds(1000));
+}
+
+wxPoint centreOf(const wxWindow& window) {
+    const wxSize size = window.GetSize();
+    return window.GetScreenPosition() + wxPoint(size.x / 2, size.y / 2);
+}
+
+void clickAt(wxPoint screen, Button button) {
+    simulator().MouseMove(screen);
+    pumpFor(kEventGap);
+    simulator().MouseClick(mouseButton(button));
+    pumpFor(kEventGap);
+}
+
+void doubleClickAt(wxPoint screen) {
+    simulator().MouseMove(screen);
+    pumpFor(kEventGap);
+    simulator().MouseDblClick(wxMOUSE_BTN_LEFT);
+    pumpFor(kEventGap);
+}
+
+void click(wxWindow& window, Button button) {
+    if (auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(&window))) top->Raise();
+    clickAt(centreOf(window), button);
+}
+
+void pressKey(int keyCode, int modifiers) {
+    simulator().Char(keyCode, modifiers);
+    pumpFor(kEventGap);
+}
+
+void typeText(const std::string& text) {
+    if (!text.empty()) simulator().Text(text.c_str());
+    pumpFor(kEventGap);
+}
+
+}  // namespace ui_wx

@@ -1,0 +1,39 @@
+#pragma once
+// A person's input as real events: the pointer moved onto a window and clicked, keys pressed and
+// text typed into the focused control, through the window system's input simulation (XTest), so
+// that every event passes through the same handlers as a person's would. Between steps the event
+// loop runs until the effect shows (or a time limit passes).
+#include <wx/gdicmn.h>
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+class wxWindow;
+
+namespace ui_wx {
+
+using std::chrono::milliseconds;
+
+// Runs the event loop (nested, so it may be called from inside a handler or a modal loop) until
+// `done` answers true; false when `limit` passed first.
+bool pumpUntil(const std::function<bool()>& done, milliseconds limit = milliseconds(5000));
+// Runs the event loop for `time` (the window system settles: paints, resizes, focus).
+void pumpFor(milliseconds time);
+
+enum class Button { Left, Right };
+
+// The centre of `window` on the screen.
+wxPoint centreOf(const wxWindow& window);
+
+// Moves the pointer to `screen` and presses and releases `button` there.
+void clickAt(wxPoint screen, Button button = Button::Left);
+void doubleClickAt(wxPoint screen);
+// Clicks the middle of `window`, raising its top-level window first.
+void click(wxWindow& window, Button button = Button::Left);
+// Presses a key (a wx key code, WXK_... or a character) with the modifiers (wxMOD_...).
+void pressKey(int keyCode, int modifiers = 0);
+// Types `text` into the control that has the focus.
+void typeText(const std::string& text);
+
+}  // namespace ui_wx

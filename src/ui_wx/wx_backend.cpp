@@ -1,0 +1,172 @@
+#include "ui_wx/wx_backend.h"
+
+#include <wx/app.h>
+#include <wx/panel.h>
+
+#include <vector>
+
+#include "ui_wx/dialog_window.h"
+#include "ui_wx/wx_text.h"
+
+namespace ui_wx {
+
+namespace {
+
+IconSource& iconSource() {
+    static IconSource source;
+    return source;
+}
+
+std::vector<WidgetViewFactory>& factories() {
+    static std::vector<WidgetViewFactory> all;
+    return all;
+}
+
+}  // namespace
+
+void setIconSource(IconSource source) {
+    iconSource() = std::move(source);
+}
+
+wxBitmap iconBitmap(int icon) {
+    return iconSource() ? iconSource()(icon) : wxBitmap();
+}
+
+void addWidgetViewFactory(WidgetViewFactory factory) {
+    factories().push_back(std::move(factory));
+}
+
+std::unique_ptr<WidgetView> makeWidgetView(wxWindow* parent, ui::Dialog& dialog, int controlId) {
+    for (const auto& factory : factories()) {
+        if (auto view = factory(parent, dialog, controlId, dialog.widget(controlId))) return view;
+    }
+    return nullptr;
+}
+
+WxBackend& WxBackend::instance() {
+    static WxBackend backend;
+    return backend;
+}
+
+void WxBackend::install() {
+    if (installed_) return;
+    ui::addGlobalDialogObserver(this);
+    installed_ = true;
+}
+
+void WxBackend::uninstall() {
+    if (!installed_) return;
+    ui::removeGlobalDialogObserver(this);
+    for (auto& [dialog, shown] : shown_) const_cast<ui::Dialog*>(dialog)->removeObserver(this);
+    shown_.clear();
+    installed_ = false;
+}
+
+void WxBackend::personActed() {
+    if (afterAction_) afterAction_();
+}
+
+void WxBackend::created(ui::Dialog& dialog) {
+    dialog.addObserver(this);
+    Shown shown;
+    auto* window = new DialogWindow(mainWindow_, dialog, [this] { personActed(); });
+    window->SetFont(wxFont(wxFontInfo(8)));
+    shown.window = window;
+    shown.container = window;
+    shown.view = std::make_unique<DialogView>(dialog, window, [this] { personActed(); });
+    Shown& stored = shown_[&dialog] = std::move(shown);
+    if (mainWindow_ != nullptr) window->CentreOnParent();
+    // A modal dialog is shown by its modal loop.
+    if (!dialog.isModal()) showWindowState(dialog, stored);
+}
+
+void WxBackend::changed(ui::Dialog& dialog, int controlId) {
+    auto it = shown_.find(&dialog);
+    if (it == shown_.end()) return;
+    if (controlId != 0) {
+        it->second.view->sync(controlId);
+        return;
+    }
+    showWindowState(dialog, it->second);
+}
+
+void WxBackend::showWindowState(ui::Dialog& dialog, Shown& shown) {
+    if (shown.window == nullptr) {
+        shown.container->Show(dialog.isShown());
+        return;
+    }
+    wxDialog* window = shown.window;
+    const wxString caption = toWx(dialog.windowText());
+    if (window->GetTitle() != caption) window->SetTitle(caption);
+    if (window->IsModal()) {
+        if (dialog.hasEnded()) window->EndModal(dialog.endCode());
+        return;
+    }
+    if (dialog.isModal()) return;
+    if (window->IsShown() != dialog.isShown()) window->Show(dialog.isShown());
+}
+
+void WxBackend::destroyed(ui::Dialog& dialog) {
+    dialog.removeObserver(this);
+    auto it = shown_.find(&dialog);
+    if (it == shown_.end()) return;
+    Shown shown = std::move(it->second);
+    shown_.erase(it);
+    retire(std::move(shown));
+}
+
+void WxBackend::retire(Shown shown) {
+    if (auto* window = dynamic_cast<DialogWindow*>(shown.window)) {
+        window->detach();
+        if (window->IsModal()) window->EndModal(wxID_CANCEL);
+    }
+    wxWindow* container = shown.container;
+    container->Hide();
+    // The view's handlers may be running now (a button that closes its own dialog): the view and
+    // the windows go once the event has been handled.
+    DialogView* view = shown.view.release();
+    wxTheApp->CallAfter([view] { delete view; });
+    if (shown.window != nullptr) {
+        shown.window->Destroy();
+    } else {
+        wxTheApp->ScheduleForDestruction(container);
+    }
+}
+
+wxPanel* WxBackend::embed(ui::Dialog& dialog, wxWindow* parent) {
+    auto it = shown_.find(&dialog);
+    if (it == shown_.end()) return nullptr;
+    Shown old = std::move(it->second);
+    const ui::Rect& r = dialog.windowRect();
+    auto* panel = new wxPanel(parent, wxID_ANY, wxDefaultPosition, wxSize(r.width(), r.height()));
+    panel->SetFont(wxFont(wxFontInfo(8)));
+    panel->SetMinSize(wxSize(r.width(), r.height()));
+    Shown docked;
+    docked.container = panel;
+    docked.view = std::make_unique<DialogView>(dialog, panel, [this] { personActed(); });
+    it->second = std::move(docked);
+    retire(std::move(old));
+    return panel;
+}
+
+DialogView* WxBackend::viewOf(const ui::Dialog& dialog) const {
+    auto it = shown_.find(&dialog);
+    return it == shown_.end() ? nullptr : it->second.view.get();
+}
+
+wxDialog* WxBackend::windowOf(const ui::Dialog& dialog) const {
+    auto it = shown_.find(&dialog);
+    return it == shown_.end() ? nullptr : it->second.window;
+}
+
+int WxBackend::runModal(ui::Dialog& dialog, std::function<void()> whileOpen) {
+    wxDialog* window = windowOf(dialog);
+    if (window == nullptr || dialog.hasEnded()) return dialog.endCode();
+    if (whileOpen) wxTheApp->CallAfter([whileOpen] { whileOpen(); });
+    ++modalDepth_;
+    const int code = window->ShowModal();
+    --modalDepth_;
+    return dialog.hasEnded() ? dialog.endCode() : code;
+}
+
+}  // namespace ui_wx
