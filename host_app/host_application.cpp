@@ -48,6 +48,19 @@ HostSession& HostApplication::openDocument(const std::string& path, const Sessio
     return *session;
 }
 
+void HostApplication::closeDocument(const std::string& session) {
+    if (root_->sessions().find(session) == nullptr) return;
+    for (const auto& command : running_) {
+        if (command->session == session) command->ending = true;
+    }
+    afterEvent();
+    if (addOn_) addOn_->OnSessionClosed(session);
+    root_->sessions().remove(session);
+    current_ = nullptr;
+    if (!root_->sessions().all().empty()) current_ = root_->sessions().all().back();
+    requestRedraw();
+}
+
 HostSession& HostApplication::requireSession() const {
     if (!current_) throw HostAppError("no document is open");
     return *current_;
@@ -151,7 +164,7 @@ void HostApplication::host(RefPtr<host::IQuarnelAddOnCommand> command, const std
     running_.push_back(std::move(running));
     added.command->putref_CommandSite(static_cast<host::IQDCommandSite*>(added.site.get()));
     if (hasPanel != platform::kVariantFalse) {
-        added.panel = std::make_unique<ui::Panel>("FEM Explorer");
+        added.panel = panelFactory_ ? panelFactory_(session) : std::make_unique<ui::Panel>("FEM Explorer");
         added.command->OnShowUI(added.panel.get());
     }
     requestRedraw();

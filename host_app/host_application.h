@@ -3,6 +3,7 @@
 // It hosts each command the add-on hands back (a site, a panel when the command wants one,
 // overlay drawing and redraws), ends commands after the event that asked for it, and unloads
 // the add-on at the end.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,6 +48,9 @@ class HostApplication : public CommandHost {
     // Opens a document as a new session named after the file's stem and makes it current;
     // opening a file whose session is already open makes that session current.
     HostSession& openDocument(const std::string& path, const SessionOptions& options);
+    // Ends the session's commands (its explorer too), tells the add-on and closes the document;
+    // another open session, if any, becomes current.
+    void closeDocument(const std::string& session);
     HostSession* currentSession() const { return current_.get(); }
     HostSession& requireSession() const;
     const HostRoot& root() const { return *root_; }
@@ -65,6 +69,10 @@ class HostApplication : public CommandHost {
     void invoke(std::int32_t id);
 
     // ---- running commands ----
+    // Makes the panel a command that wants one builds its user interface in (a window host docks
+    // it); without a factory the panel is a plain in-memory one.
+    using PanelFactory = std::function<std::unique_ptr<ui::Panel>(const std::string& session)>;
+    void setPanelFactory(PanelFactory factory) { panelFactory_ = std::move(factory); }
     const std::vector<std::unique_ptr<RunningCommand>>& running() const { return running_; }
     // The panel of the persistent command of `session` (the explorer), or null.
     ui::Panel* panelOf(const std::string& session) const;
@@ -107,6 +115,7 @@ class HostApplication : public CommandHost {
     std::vector<MenuEntry> menu_;
     std::vector<std::unique_ptr<RunningCommand>> running_;
     std::vector<std::unique_ptr<RunningCommand>> unloaded_;  // ended by the add-on's unload
+    PanelFactory panelFactory_;
     ViewCamera camera_;
     platform::IUnknown* device_ = nullptr;  // set while the view is drawn
     bool unloading_ = false;

@@ -1,7 +1,9 @@
 // kolvane-host: the stand-in CAD host. It loads the add-on library (build/lib/libKolvane.so) as the
-// real host does and runs a scripted session headless:
+// real host does, and either opens its main window or runs a scripted session:
 //
-//   kolvane-host --script FILE [--out DIR] [--addon LIBRARY]
+//   kolvane-host [PART.step|PART.brep] [--addon LIBRARY]          the main window
+//   kolvane-host --script FILE [--out DIR] [--addon LIBRARY]      a script, headless
+//   kolvane-host --gui --script FILE [--out DIR] [PART]           a script in the real windows
 //
 // Scripts may use $KOLVANE_SAMPLES (the sample parts), $KOLVANE_TARVDIR (the add-on's install
 // folder), $KOLVANE_OUT (the output folder) and $KOLVANE_SCRIPT_DIR (the script's folder).
@@ -11,15 +13,15 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
 
+#include "gui/gui_host.h"
 #include "host_application.h"
 #include "occt_document.h"
 #include "platform/settings_store.h"
 #include "raster_print_page.h"
 #include "render/gl/offscreen_scene_renderer.h"
-#include "script_runner.h"
+#include "script_session.h"
 #include "ui/headless_prompts.h"
 
 namespace fs = std::filesystem;
@@ -29,7 +31,9 @@ namespace {
 constexpr const char* kHostKey = "SOFTWARE\\Quarnel, Inc.\\Quarnel Design";
 
 int usage() {
-    std::fprintf(stderr, "usage: kolvane-host --script FILE [--out DIR] [--addon LIBRARY]\n");
+    std::fprintf(stderr,
+                 "usage: kolvane-host [PART] [--addon LIBRARY]\n"
+                 "       kolvane-host [--gui] --script FILE [--out DIR] [--addon LIBRARY] [PART]\n");
     return 2;
 }
 
@@ -51,69 +55,67 @@ void registerHome(const fs::path& home) {
         store.writeValue(platform::Hive::LocalMachine, kHostKey, "HomeDirectory", home.string() + "/");
 }
 
+struct Arguments {
+    bool gui = false;
+    std::string script, out = ".", addon, part;
+};
+
+bool parse(int argc, char** argv, Arguments& a) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--script") == 0 && i + 1 < argc) {
+            a.script = argv[++i];
+        } else if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
+            a.out = argv[++i];
+        } else if (std::strcmp(argv[i], "--addon") == 0 && i + 1 < argc) {
+            a.addon = argv[++i];
+        } else if (std::strcmp(argv[i], "--gui") == 0) {
+            a.gui = true;
+        } else if (argv[i][0] != '-' && a.part.empty()) {
+            a.part = argv[i];
+        } else {
+            return false;
+        }
+    }
+    // A headless run has no place for a part given beside its script: the script opens its parts.
+    return !(a.script.empty() && a.gui) && !(a.gui == false && !a.script.empty() && !a.part.empty());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string script, out = ".", addon;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--script") == 0 && i + 1 < argc) {
-            script = argv[++i];
-        } else if (std::strcmp(argv[i], "--out") == 0 && i + 1 < argc) {
-            out = argv[++i];
-        } else if (std::strcmp(argv[i], "--addon") == 0 && i + 1 < argc) {
-            addon = argv[++i];
-        } else {
-            return usage();
-        }
-    }
-    if (script.empty()) return usage();
-
-    const fs::path build = buildFolder();
-    if (addon.empty()) addon = (build / "lib" / "libKolvane.so").string();
-    std::error_code error;
-    fs::create_directories(out, error);
-    setDefault("KOLVANE_SAMPLES", build / "samples");
-    setDefault("KOLVANE_TARVDIR", build / "tarvdir");
-    ::setenv("KOLVANE_OUT", fs::absolute(out).string().c_str(), 1);
-    ::setenv("KOLVANE_SCRIPT_DIR", fs::absolute(script).parent_path().string().c_str(), 1);
-
-    std::ifstream in(script);
-    if (!in) {
-        std::fprintf(stderr, "kolvane-host: cannot read %s\n", script.c_str());
+    Arguments args;
+    if (!parse(argc, argv, args)) return usage();
+    const bool windows = args.script.empty() || args.gui;
+    if (windows && !hostapp::gui::displayAvailable()) {
+        std::fprintf(stderr,
+                     "kolvane-host: the main window needs a display (set DISPLAY), or run a script "
+                     "headless with --script FILE\n");
         return 2;
     }
+
+    const fs::path build = buildFolder();
+    if (args.addon.empty()) args.addon = (build / "lib" / "libKolvane.so").string();
+    std::error_code error;
+    fs::create_directories(args.out, error);
+    setDefault("KOLVANE_SAMPLES", build / "samples");
+    setDefault("KOLVANE_TARVDIR", build / "tarvdir");
+    ::setenv("KOLVANE_OUT", fs::absolute(args.out).string().c_str(), 1);
+    if (!args.script.empty())
+        ::setenv("KOLVANE_SCRIPT_DIR", fs::absolute(args.script).parent_path().string().c_str(), 1);
+
     hostapp::silenceOcctMessages();
-    auto prompts = ui::installHeadlessPrompts();
     // The add-on's results window draws off screen here.
     render::gl::installOffscreenSceneRenderer();
     // Prints to a name other than ".pdf" become PNG pages.
     hostapp::installRasterPrintPages();
     registerHome(build);
 
-    int status = 0;
+    hostapp::ScriptSession session;
+    session.scriptPath = args.script;
+    session.addOnPath = args.addon;
+    session.options.outFolder = args.out;
+    if (windows) return hostapp::gui::runGui(argc, argv, session, args.part);
+    auto prompts = ui::installHeadlessPrompts();
     hostapp::HostApplication app;
-    try {
-        const auto lines = hostapp::readScript(in);
-        app.loadAddOn(addon);
-        hostapp::ScriptRunner runner(app, *prompts, std::cout, {out});
-        runner.run(lines);
-        app.unloadAddOn();
-        std::cout << "script finished" << std::endl;
-    } catch (const hostapp::ScriptStop& stop) {
-        app.unloadAddOn();
-        std::cout << "stopped at " << stop.what() << std::endl;
-    } catch (const hostapp::ScriptFailure& failure) {
-        std::cout << std::flush;
-        std::fprintf(stderr, "%s:%d: %s\n", script.c_str(), failure.line(), failure.what());
-        status = 1;
-    } catch (const hostapp::ScriptSyntaxError& syntax) {
-        std::cout << std::flush;
-        std::fprintf(stderr, "%s:%d: %s\n", script.c_str(), syntax.line(), syntax.what());
-        status = 1;
-    } catch (const std::exception& e) {
-        std::cout << std::flush;
-        std::fprintf(stderr, "kolvane-host: %s\n", e.what());
-        status = 1;
-    }
-    return status;
+    return hostapp::runScriptSession(app, *prompts, session, std::cout);
 }

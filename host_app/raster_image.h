@@ -24,6 +24,8 @@ class RasterImage {
     double depthAt(int x, int y) const;
     bool contains(int x, int y) const { return x >= 0 && y >= 0 && x < width_ && y < height_; }
 
+    // The pixels as RGB bytes, rows from the top.
+    const std::vector<std::uint8_t>& rgb() const { return rgb_; }
     // False when the file cannot be written.
     bool writePng(const std::string& path) const;
 

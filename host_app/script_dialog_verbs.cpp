@@ -3,7 +3,6 @@
 
 #include "script_verbs.h"
 #include "ui/dialog.h"
-#include "widget_actions.h"
 
 namespace hostapp {
 
@@ -55,13 +54,13 @@ void ScriptRunner::in(const Words& args) {
 void ScriptRunner::type(const Words& args) {
     ui::Dialog& d = dialog();
     const int id = controlId(d, args[0]);
-    if (!d.userType(id, args[1])) throw LineError("control " + args[0] + " cannot take text now");
+    if (!person_.type(d, id, args[1])) throw LineError("control " + args[0] + " cannot take text now");
 }
 
 void ScriptRunner::click(const Words& args) {
     ui::Dialog& d = dialog();
     const int id = controlId(d, args[0]);
-    if (!d.userClick(id)) throw LineError("control " + args[0] + " cannot be clicked now");
+    if (!person_.click(d, id)) throw LineError("control " + args[0] + " cannot be clicked now");
 }
 
 void ScriptRunner::choose(const Words& args) {
@@ -73,7 +72,8 @@ void ScriptRunner::choose(const Words& args) {
         if (!number) throw LineError("control " + args[0] + " has no item \"" + args[1] + "\"");
         index = static_cast<int>(*number);
     }
-    if (!d.userChoose(id, index)) throw LineError("cannot choose item " + args[1] + " of control " + args[0]);
+    if (!person_.choose(d, id, index))
+        throw LineError("cannot choose item " + args[1] + " of control " + args[0]);
 }
 
 void ScriptRunner::slide(const Words& args) {
@@ -81,39 +81,39 @@ void ScriptRunner::slide(const Words& args) {
     const int id = controlId(d, args[0]);
     const auto position = parseInteger(args[1]);
     if (!position) throw LineError("not a number: " + args[1]);
-    if (!d.userSlide(id, static_cast<int>(*position)))
+    if (!person_.slide(d, id, static_cast<int>(*position)))
         throw LineError("control " + args[0] + " cannot slide now");
 }
 
 void ScriptRunner::prop(const Words& args) {
-    setProperty(dialog(), args[0], args[1]);
+    person_.setProperty(dialog(), args[0], args[1]);
 }
 
 void ScriptRunner::cell(const Words& args) {
     const auto row = parseInteger(args[0]), column = parseInteger(args[1]);
     if (!row || !column) throw LineError("usage: cell ROW COL TEXT");
-    editCell(dialog(), static_cast<int>(*row), static_cast<int>(*column), args[2]);
+    person_.editCell(dialog(), static_cast<int>(*row), static_cast<int>(*column), args[2]);
 }
 
 void ScriptRunner::focus(const Words& args) {
     const auto row = parseInteger(args[0]), column = parseInteger(args[1]);
     if (!row || !column) throw LineError("usage: focus ROW COL");
-    focusCell(dialog(), static_cast<int>(*row), static_cast<int>(*column));
+    person_.focusCell(dialog(), static_cast<int>(*row), static_cast<int>(*column));
 }
 
 void ScriptRunner::accept(const Words&) {
     if (modal_ == nullptr) throw LineError("accept outside an on-modal block");
     ui::Dialog& d = *modal_;
     if (d.hasControl(ui::kIdOk)) {
-        if (!d.userClick(ui::kIdOk)) throw LineError("OK cannot be pressed now");
+        if (!person_.click(d, ui::kIdOk)) throw LineError("OK cannot be pressed now");
     } else {
-        d.userPressEnter();
+        person_.pressEnter(d);
     }
 }
 
 void ScriptRunner::cancel(const Words&) {
     if (modal_ == nullptr) throw LineError("cancel outside an on-modal block");
-    modal_->userPressEscape();
+    person_.pressEscape(*modal_);
 }
 
 }  // namespace hostapp

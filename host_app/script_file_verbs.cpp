@@ -9,12 +9,10 @@
 #include <thread>
 #include <utility>
 
-#include "part_renderer.h"
-#include "raster_canvas.h"
 #include "render/scene_renderer.h"
 #include "script_verbs.h"
 #include "ui/dialog.h"
-#include "view_device.h"
+#include "view_picture.h"
 
 namespace hostapp {
 
@@ -39,6 +37,8 @@ void ScriptRunner::addFileVerbs(VerbTable& table) {
     table.insert({"snapshot", {1, 3, "snapshot PATH.png [W H]", &ScriptRunner::snapshot}});
     table.insert({"wait-file",
                   {1, 100, "wait-file PATH [SECONDS [TEXT...|!FAILURE-TEXT...]]", &ScriptRunner::waitFile}});
+    table.insert({"screenshot", {1, 2, "screenshot PATH.png [CAPTION]", &ScriptRunner::screenshot}});
+    table.insert({"wait-idle", {0, 0, "wait-idle", &ScriptRunner::waitIdle}});
     table.insert({"answer-file", {1, 1, "answer-file PATH|cancel", &ScriptRunner::answerFile}});
     table.insert(
         {"answer-print", {1, 1, "answer-print PATH.png|PATH.pdf|cancel", &ScriptRunner::answerPrint}});
@@ -48,15 +48,23 @@ void ScriptRunner::render(const Words& args) {
     if (args.size() == 2) throw LineError("usage: render PATH.png [W H]");
     const auto [width, height] = pictureSize(args);
     const fs::path path = picturePath(args[0]);
-    HostSession& session = app_.requireSession();
-    app_.fitView(width, height);
-    RasterImage image(width, height);
-    renderPart(session.document(), app_.camera(), image);
-    drawCommands3D(app_, app_.camera(), image);
-    RasterCanvas canvas(image);
-    app_.drawOverlays(canvas);
+    const RasterImage image = drawView(app_, width, height);
     if (!image.writePng(path.string())) throw LineError("cannot write " + path.string());
     out_ << "picture: " << path.string() << std::endl;
+}
+
+void ScriptRunner::screenshot(const Words& args) {
+    if (!options_.screenshot) {
+        out_ << "screenshot: no windows in a headless run" << std::endl;
+        return;
+    }
+    const std::string path = picturePath(args[0]);
+    options_.screenshot(path, args.size() == 2 ? args[1] : std::string());
+    out_ << "screenshot: " << path << std::endl;
+}
+
+void ScriptRunner::waitIdle(const Words&) {
+    if (options_.waitIdle) options_.waitIdle();
 }
 
 // A path of a script is taken inside the output folder unless it is absolute.

@@ -29,7 +29,7 @@ std::int32_t ScriptRunner::menuId(const std::string& word) const {
 }
 
 void ScriptRunner::menu(const Words& args) {
-    app_.invoke(menuId(args[0]));
+    person_.pickMenu(app_, menuId(args[0]));
 }
 
 void ScriptRunner::state(const Words& args) {
@@ -49,9 +49,9 @@ void ScriptRunner::tree(const Words& args) {
         // Without a new text the "Modify Data" window runs the script's own on-modal block.
         if (args.size() == 3) {
             const std::string newText = args[2];
-            prompts_.queueModal(kModifyCaption, [newText](ui::Dialog& d) {
-                d.userType(kTextEntryEditId, newText);
-                d.userClick(ui::kIdOk);
+            prompts_.queueModal(kModifyCaption, [this, newText](ui::Dialog& d) {
+                person_.type(d, kTextEntryEditId, newText);
+                person_.click(d, ui::kIdOk);
             });
         }
     } else if (args[1] == "delete" && args.size() == 2) {
@@ -59,7 +59,7 @@ void ScriptRunner::tree(const Words& args) {
     } else {
         throw LineError("usage: tree TEXT modify [NEWTEXT] | tree TEXT delete");
     }
-    tree->userContextMenu(item);
+    person_.contextMenu(*tree, item);
 }
 
 }  // namespace hostapp

@@ -31,7 +31,11 @@ const ScriptRunner::VerbTable& ScriptRunner::verbs() {
 
 ScriptRunner::ScriptRunner(HostApplication& app, ui::HeadlessPrompts& prompts, std::ostream& out,
                            ScriptOptions options)
-    : app_(app), prompts_(prompts), out_(out), options_(std::move(options)) {
+    : app_(app),
+      prompts_(prompts),
+      person_(options.person != nullptr ? *options.person : headless_),
+      out_(out),
+      options_(std::move(options)) {
     prompts_.setMessageListener(
         [this](const ui::RecordedMessage& m) { out_ << "message: " << m.text << std::endl; });
 }
@@ -122,7 +126,7 @@ void ScriptRunner::runLine(const ScriptLine& line) {
         throw ScriptFailure(line.number, std::string("usage: ") + it->second.usage);
     try {
         (this->*(it->second.run))(args);
-        if (modal_ == nullptr) app_.afterEvent();
+        if (modal_ == nullptr) options_.afterEvent ? options_.afterEvent() : app_.afterEvent();
     } catch (const ScriptFailure&) {
         throw;
     } catch (const ScriptStop&) {

@@ -4,6 +4,7 @@
 // Every message box is printed as "message: TEXT". A failed check or an invalid line stops the
 // run with a ScriptFailure naming the line.
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "host_application.h"
+#include "person.h"
 #include "script_lexer.h"
 #include "ui/headless_prompts.h"
 
@@ -42,6 +44,15 @@ class ScriptStop : public std::runtime_error {
 
 struct ScriptOptions {
     std::string outFolder = ".";  // where relative picture paths go
+    Person* person = nullptr;     // how a person's actions are carried out; headless when null
+    // The host's work after each line (the GUI's also updates its windows); the host
+    // application's own when empty.
+    std::function<void()> afterEvent;
+    // What the GUI adds: a picture of the main window or of the dialog with `caption` (empty: the
+    // main window) as a person sees it, and waiting until the windows have settled. Headless runs
+    // have no windows: the lines say so and do nothing.
+    std::function<void(const std::string& path, const std::string& caption)> screenshot;
+    std::function<void()> waitIdle;
 };
 
 class ScriptRunner {
@@ -116,6 +127,8 @@ class ScriptRunner {
     render::ISceneView& sceneView() const;
     void waitFile(const Words& args);
     void unload(const Words& args);
+    void screenshot(const Words& args);
+    void waitIdle(const Words& args);
     void fail(const Words& args);
 
     // ---- helpers ----
@@ -125,6 +138,8 @@ class ScriptRunner {
 
     HostApplication& app_;
     ui::HeadlessPrompts& prompts_;
+    Person headless_;
+    Person& person_;
     std::ostream& out_;
     ScriptOptions options_;
     int line_ = 0;

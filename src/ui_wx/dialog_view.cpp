@@ -90,7 +90,8 @@ wxWindow* DialogView::makeControl(const ui::Control& c) {
         case ui::ControlKind::ListBox:
             return new wxListBox(container_, id, at, size, 0, nullptr, wxLB_SINGLE);
         case ui::ControlKind::ComboBox:
-            return new wxComboBox(container_, id, wxString(), at, size, 0, nullptr, wxCB_DROPDOWN);
+            return new wxComboBox(container_, id, wxString(), at, size, 0, nullptr,
+                                  wxCB_DROPDOWN | wxCB_READONLY);
         case ui::ControlKind::Slider:
             return new wxSlider(container_, id, c.position, c.rangeMin, std::max(c.rangeMax, c.rangeMin + 1),
                                 at, size, hasStyle(c, ui::kStyleVertical) ? wxSL_VERTICAL : wxSL_HORIZONTAL);
@@ -141,7 +142,8 @@ void DialogView::bindEvents(const ui::Control& c, wxWindow* w) {
         case ui::ControlKind::Radio:
             w->Bind(wxEVT_BUTTON, [this, &d, id](wxCommandEvent&) { act([&d, id] { d.userClick(id); }); });
             w->Bind(wxEVT_CHECKBOX, [this, &d, id](wxCommandEvent&) { act([&d, id] { d.userClick(id); }); });
-            w->Bind(wxEVT_RADIOBUTTON, [this, &d, id](wxCommandEvent&) { act([&d, id] { d.userClick(id); }); });
+            w->Bind(wxEVT_RADIOBUTTON,
+                    [this, &d, id](wxCommandEvent&) { act([&d, id] { d.userClick(id); }); });
             break;
         case ui::ControlKind::Edit:
             w->Bind(wxEVT_TEXT, [this, &d, id, w](wxCommandEvent&) {
@@ -174,10 +176,14 @@ void DialogView::bindEvents(const ui::Control& c, wxWindow* w) {
             break;
         case ui::ControlKind::Slider: {
             const std::pair<wxEventTypeTag<wxScrollEvent>, int> codes[] = {
-                {wxEVT_SCROLL_LINEUP, ui::kScrollLineUp},          {wxEVT_SCROLL_LINEDOWN, ui::kScrollLineDown},
-                {wxEVT_SCROLL_PAGEUP, ui::kScrollPageUp},          {wxEVT_SCROLL_PAGEDOWN, ui::kScrollPageDown},
-                {wxEVT_SCROLL_THUMBTRACK, ui::kScrollThumbTrack},  {wxEVT_SCROLL_THUMBRELEASE, ui::kScrollThumbPosition},
-                {wxEVT_SCROLL_TOP, ui::kScrollTop},                {wxEVT_SCROLL_BOTTOM, ui::kScrollBottom},
+                {wxEVT_SCROLL_LINEUP, ui::kScrollLineUp},
+                {wxEVT_SCROLL_LINEDOWN, ui::kScrollLineDown},
+                {wxEVT_SCROLL_PAGEUP, ui::kScrollPageUp},
+                {wxEVT_SCROLL_PAGEDOWN, ui::kScrollPageDown},
+                {wxEVT_SCROLL_THUMBTRACK, ui::kScrollThumbTrack},
+                {wxEVT_SCROLL_THUMBRELEASE, ui::kScrollThumbPosition},
+                {wxEVT_SCROLL_TOP, ui::kScrollTop},
+                {wxEVT_SCROLL_BOTTOM, ui::kScrollBottom},
                 {wxEVT_SCROLL_CHANGED, ui::kScrollEnd}};
             for (const auto& [type, code] : codes) {
                 const int scrollCode = code;

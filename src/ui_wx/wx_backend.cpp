@@ -63,6 +63,7 @@ void WxBackend::uninstall() {
 }
 
 void WxBackend::personActed() {
+    ++actions_;
     if (afterAction_) afterAction_();
 }
 

@@ -45,6 +45,8 @@ class WxBackend : public ui::DialogObserver {
     DialogView* viewOf(const ui::Dialog& dialog) const;
     // The top-level window of `dialog`; null when it has none or is docked in a panel.
     wxDialog* windowOf(const ui::Dialog& dialog) const;
+    // How many person's actions the dialogs have handled so far (a script waits for the next).
+    int actionCount() const { return actions_; }
     // True while a dialog's modal loop runs.
     bool inModalLoop() const { return modalDepth_ > 0; }
 
@@ -71,6 +73,7 @@ class WxBackend : public ui::DialogObserver {
     wxWindow* mainWindow_ = nullptr;
     std::function<void()> afterAction_;
     int modalDepth_ = 0;
+    int actions_ = 0;
     bool installed_ = false;
 };
 

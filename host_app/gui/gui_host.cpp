@@ -1,0 +1,126 @@
+#include "gui/gui_host.h"
+
+#include <X11/Xlib.h>
+#include <wx/app.h>
+#include <wx/image.h>
+#include <wx/init.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <iostream>
+
+#include "gui/explorer_panel.h"
+#include "gui/gui_person.h"
+#include "gui/main_frame.h"
+#include "gui/screenshot.h"
+#include "ui_wx/input_driver.h"
+#include "ui/headless_prompts.h"
+#include "ui_wx/wx_backend.h"
+
+namespace hostapp::gui {
+
+bool displayAvailable() {
+    const char* name = std::getenv("DISPLAY");
+    if (name == nullptr || *name == '\0') return false;
+    Display* display = XOpenDisplay(name);
+    if (display == nullptr) return false;
+    XCloseDisplay(display);
+    return true;
+}
+
+namespace {
+
+class HostGuiApp : public wxApp {
+  public:
+    HostGuiApp(const ScriptSession& session, std::string part) : session_(session), part_(std::move(part)) {}
+
+    bool OnInit() override;
+    int OnExit() override;
+    int status() const { return status_; }
+
+  private:
+    void runScript();
+
+    ScriptSession session_;
+    std::string part_;
+    HostApplication app_;
+    MainFrame* frame_ = nullptr;
+    std::shared_ptr<ui::HeadlessPrompts> prompts_;
+    std::unique_ptr<GuiPerson> person_;
+    int status_ = 0;
+};
+
+bool HostGuiApp::OnInit() {
+    wxInitAllImageHandlers();
+    prompts_ = ui::installHeadlessPrompts();
+    auto& backend = ui_wx::WxBackend::instance();
+    backend.install();
+    try {
+        app_.loadAddOn(session_.addOnPath);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kolvane-host: %s\n", e.what());
+        status_ = 1;
+        return false;
+    }
+    frame_ = new MainFrame(app_);
+    backend.setMainWindow(frame_);
+    // The host's work after an event waits while a modal dialog is open, as it does headless.
+    backend.setAfterAction([this] {
+        if (!ui_wx::WxBackend::instance().inModalLoop()) frame_->afterEvent();
+    });
+    app_.setPanelFactory([this](const std::string& session) -> std::unique_ptr<ui::Panel> {
+        return frame_->makePanel(session);
+    });
+    frame_->Show();
+    if (!part_.empty()) frame_->openPart(part_);
+    if (!session_.scriptPath.empty()) CallAfter([this] { runScript(); });
+    return true;
+}
+
+void HostGuiApp::runScript() {
+    person_ = std::make_unique<GuiPerson>(*frame_);
+    ScriptSession session = session_;
+    session.options.person = person_.get();
+    session.options.afterEvent = [this] { frame_->afterEvent(); };
+    session.options.waitIdle = [] { ui_wx::pumpFor(ui_wx::milliseconds(300)); };
+    session.options.screenshot = [this](const std::string& path, const std::string& caption) {
+        wxWindow* window = frame_;
+        if (!caption.empty()) {
+            ui::Dialog* dialog = ui::findDialog(caption);
+            ui_wx::DialogView* view = dialog ? ui_wx::WxBackend::instance().viewOf(*dialog) : nullptr;
+            if (view == nullptr) throw std::runtime_error("no window \"" + caption + "\"");
+            window = view->container();
+        }
+        hostapp::gui::screenshot(*window, path);
+    };
+    status_ = runScriptSession(app_, *prompts_, session, std::cout);
+    frame_->Close(true);
+}
+
+int HostGuiApp::OnExit() {
+    ui_wx::WxBackend::instance().uninstall();
+    return wxApp::OnExit();
+}
+
+}  // namespace
+
+int runGui(int argc, char** argv, const ScriptSession& session, const std::string& part) {
+    auto* app = new HostGuiApp(session, part);
+    wxApp::SetInstance(app);
+    if (!wxEntryStart(argc, argv)) {
+        std::fprintf(stderr, "kolvane-host: the window system cannot be started\n");
+        return 2;
+    }
+    int status = 1;
+    if (wxTheApp->CallOnInit()) {
+        wxTheApp->OnRun();
+        status = app->status();
+    } else {
+        status = app->status() != 0 ? app->status() : 1;
+    }
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return status;
+}
+
+}  // namespace hostapp::gui

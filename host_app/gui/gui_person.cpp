@@ -1,0 +1,160 @@
+#include "gui/gui_person.h"
+
+#include <wx/dialog.h>
+#include <wx/listbox.h>
+#include <wx/slider.h>
+#include <wx/textctrl.h>
+
+#include <stdexcept>
+
+#include "gui/main_frame.h"
+#include "ui/dialog.h"
+#include "ui_wx/input_driver.h"
+#include "ui_wx/wx_backend.h"
+
+namespace hostapp::gui {
+
+namespace {
+
+using ui_wx::milliseconds;
+
+ui_wx::WxBackend& backend() {
+    return ui_wx::WxBackend::instance();
+}
+
+// Presses `key` until `done` or `limit` presses.
+void pressUntil(int key, int limit, const std::function<bool()>& done) {
+    for (int i = 0; i < limit && !done(); ++i) ui_wx::pressKey(key);
+}
+
+}  // namespace
+
+wxWindow* GuiPerson::controlWindow(ui::Dialog& dialog, int id) const {
+    if (!dialog.acceptsInput(id)) return nullptr;
+    ui_wx::DialogView* view = backend().viewOf(dialog);
+    return view ? view->controlWindow(id) : nullptr;
+}
+
+bool GuiPerson::awaitAction(int before) const {
+    return ui_wx::pumpUntil([before] { return backend().actionCount() != before; });
+}
+
+void GuiPerson::focus(wxWindow& window) {
+    if (window.HasFocus()) return;
+    ui_wx::click(window);
+    ui_wx::pumpUntil([&window] { return window.HasFocus(); }, milliseconds(1000));
+}
+
+bool GuiPerson::click(ui::Dialog& dialog, int id) {
+    wxWindow* w = controlWindow(dialog, id);
+    if (w == nullptr) return false;
+    const int before = backend().actionCount();
+    ui_wx::click(*w);
+    return awaitAction(before);
+}
+
+bool GuiPerson::type(ui::Dialog& dialog, int id, const std::string& text) {
+    auto* edit = dynamic_cast<wxTextCtrl*>(controlWindow(dialog, id));
+    if (edit == nullptr || !edit->IsEditable()) return false;
+    focus(*edit);
+    // What the edit holds is replaced, as a person selects it all before typing.
+    ui_wx::pressKey('A', wxMOD_CONTROL);
+    if (text.empty()) {
+        ui_wx::pressKey(WXK_DELETE);
+    } else {
+        ui_wx::typeText(text);
+    }
+    return ui_wx::pumpUntil([&] { return dialog.text(id) == text; });
+}
+
+bool GuiPerson::choose(ui::Dialog& dialog, int id, int index) {
+    wxWindow* w = controlWindow(dialog, id);
+    if (w == nullptr || index < 0 || index >= dialog.itemCount(id)) return false;
+    const auto chosen = [&] { return dialog.selection(id) == index; };
+    if (auto* list = dynamic_cast<wxListBox*>(w)) {
+        const int top = std::max(list->GetTopItem(), 0);
+        const int rows = list->GetCountPerPage();
+        if (rows > 0 && index >= top && index < top + rows) {
+            // A click on the item's line.
+            const int lineHeight = list->GetClientSize().y / rows;
+            const wxPoint at = list->GetScreenPosition() +
+                               wxPoint(list->GetClientSize().x / 2, (index - top) * lineHeight + lineHeight / 2);
+            const int before = backend().actionCount();
+            ui_wx::clickAt(at);
+            if (awaitAction(before) && chosen()) return true;
+        }
+        // Out of sight, or the line missed: the keys from the first line.
+        focus(*list);
+        ui_wx::pressKey(WXK_HOME);
+        pressUntil(WXK_DOWN, index + 1, chosen);
+        return ui_wx::pumpUntil(chosen);
+    }
+    // A drop-down list: opened by a click, walked with the arrow keys, closed with Enter.
+    ui_wx::click(*w);
+    ui_wx::pumpFor(milliseconds(200));
+    const int from = std::max(dialog.selection(id), 0);
+    for (int i = from; i < index; ++i) ui_wx::pressKey(WXK_DOWN);
+    for (int i = from; i > index; --i) ui_wx::pressKey(WXK_UP);
+    ui_wx::pressKey(WXK_RETURN);
+    return ui_wx::pumpUntil(chosen);
+}
+
+bool GuiPerson::slide(ui::Dialog& dialog, int id, int position) {
+    auto* slider = dynamic_cast<wxSlider*>(controlWindow(dialog, id));
+    if (slider == nullptr) return false;
+    const int low = dialog.rangeMin(id), high = dialog.rangeMax(id);
+    position = std::clamp(position, std::min(low, high), std::max(low, high));
+    // A click on the trough puts the thumb about there; the arrow keys make it exact.
+    const wxSize size = slider->GetSize();
+    const double share = high == low ? 0.0 : double(position - low) / double(high - low);
+    const bool upright = slider->GetWindowStyle() & wxSL_VERTICAL;
+    const wxPoint at = slider->GetScreenPosition() +
+                       (upright ? wxPoint(size.x / 2, int(8 + share * (size.y - 16)))
+                                : wxPoint(int(8 + share * (size.x - 16)), size.y / 2));
+    ui_wx::clickAt(at);
+    const auto there = [&] { return dialog.position(id) == position; };
+    const int span = std::abs(high - low) + 1;
+    if (dialog.position(id) < position) pressUntil(upright ? WXK_DOWN : WXK_RIGHT, span, there);
+    if (dialog.position(id) > position) pressUntil(upright ? WXK_UP : WXK_LEFT, span, there);
+    return ui_wx::pumpUntil(there);
+}
+
+void GuiPerson::pressEnter(ui::Dialog& dialog) {
+    const int before = backend().actionCount();
+    if (wxDialog* window = backend().windowOf(dialog)) window->Raise();
+    ui_wx::pressKey(WXK_RETURN);
+    awaitAction(before);
+}
+
+void GuiPerson::pressEscape(ui::Dialog& dialog) {
+    const int before = backend().actionCount();
+    if (wxDialog* window = backend().windowOf(dialog)) window->Raise();
+    ui_wx::pressKey(WXK_ESCAPE);
+    awaitAction(before);
+}
+
+void GuiPerson::setProperty(ui::Dialog& dialog, const std::string& label, const std::string& value) {
+    Person::setProperty(dialog, label, value);
+}
+
+void GuiPerson::editCell(ui::Dialog& dialog, int row, int column, const std::string& text) {
+    Person::editCell(dialog, row, column, text);
+}
+
+void GuiPerson::focusCell(ui::Dialog& dialog, int row, int column) {
+    Person::focusCell(dialog, row, column);
+}
+
+void GuiPerson::contextMenu(ui::TreeControl& tree, ui::TreeItem item) {
+    Person::contextMenu(tree, item);
+}
+
+void GuiPerson::pickMenu(HostApplication& app, std::int32_t id) {
+    const int before = frame_.addOnPicks();
+    if (!frame_.openAddOnMenuAt(id)) throw std::runtime_error("the menu item cannot be picked now");
+    ui_wx::pressKey(WXK_RETURN);
+    if (!ui_wx::pumpUntil([&] { return frame_.addOnPicks() != before; }))
+        throw std::runtime_error("the menu item was not picked");
+}
+
+}  // namespace hostapp::gui

@@ -1,0 +1,40 @@
+#pragma once
+// The person of a script run in the GUI: every action is real input on the real windows (the
+// pointer moved and clicked, keys pressed, text typed), carried by the window system to the same
+// handlers a person's input reaches, and waited for until its effect shows in the dialog.
+#include "person.h"
+
+class wxWindow;
+
+namespace hostapp::gui {
+
+class MainFrame;
+
+class GuiPerson : public Person {
+  public:
+    explicit GuiPerson(MainFrame& frame) : frame_(frame) {}
+
+    bool type(ui::Dialog& dialog, int id, const std::string& text) override;
+    bool click(ui::Dialog& dialog, int id) override;
+    bool choose(ui::Dialog& dialog, int id, int index) override;
+    bool slide(ui::Dialog& dialog, int id, int position) override;
+    void pressEnter(ui::Dialog& dialog) override;
+    void pressEscape(ui::Dialog& dialog) override;
+    void setProperty(ui::Dialog& dialog, const std::string& label, const std::string& value) override;
+    void editCell(ui::Dialog& dialog, int row, int column, const std::string& text) override;
+    void focusCell(ui::Dialog& dialog, int row, int column) override;
+    void contextMenu(ui::TreeControl& tree, ui::TreeItem item) override;
+    void pickMenu(HostApplication& app, std::int32_t id) override;
+
+  private:
+    // The window of control `id` when a person can act on it now; null otherwise.
+    wxWindow* controlWindow(ui::Dialog& dialog, int id) const;
+    // Gives `window` the keyboard focus by clicking it.
+    void focus(wxWindow& window);
+    // Runs the event loop until the person's last action has been handled by the dialog.
+    bool awaitAction(int before) const;
+
+    MainFrame& frame_;
+};
+
+}  // namespace hostapp::gui

@@ -1,0 +1,274 @@
+#include "gui/main_frame.h"
+
+#include <wx/filedlg.h>
+#include <wx/menu.h>
+#include <wx/msgdlg.h>
+#include <wx/panel.h>
+#include <wx/sizer.h>
+#include <wx/statusbr.h>
+
+#include "gui/explorer_panel.h"
+#include "gui/view_panel.h"
+#include "host/addon_interfaces.h"
+#include "host_application.h"
+#include "ui_wx/input_driver.h"
+#include "ui_wx/wx_backend.h"
+#include "ui_wx/wx_text.h"
+
+namespace hostapp::gui {
+
+namespace {
+
+constexpr int kFirstAddOnItem = wxID_HIGHEST + 100;
+constexpr int kSideWidth = 230;
+
+const char* unitName(std::int32_t unit) {
+    switch (unit) {
+        case host::kUnitMm:
+            return "mm";
+        case host::kUnitCm:
+            return "cm";
+        case host::kUnitM:
+            return "m";
+        case host::kUnitIn:
+            return "in";
+        case host::kUnitFt:
+            return "ft";
+        default:
+            return "?";
+    }
+}
+
+}  // namespace
+
+MainFrame::MainFrame(HostApplication& app)
+    : wxFrame(nullptr, wxID_ANY, "Kolvane host", wxDefaultPosition, wxSize(1200, 820)), app_(app) {
+    SetName("main");
+    auto* sizer = new wxBoxSizer(wxHORIZONTAL);
+    side_ = new wxPanel(this, wxID_ANY, wxDefaultPosition, wxSize(kSideWidth, -1));
+    side_->SetName("side");
+    side_->SetSizer(new wxBoxSizer(wxVERTICAL));
+    side_->SetMinSize(wxSize(kSideWidth, -1));
+    view_ = new ViewPanel(this, app_);
+    sizer->Add(side_, 0, wxEXPAND);
+    sizer->Add(view_, 1, wxEXPAND);
+    SetSizer(sizer);
+    CreateStatusBar(3);
+    const int widths[] = {-2, -1, -1};
+    SetStatusWidths(3, widths);
+    buildMenus();
+    Bind(wxEVT_MENU_OPEN, &MainFrame::onMenuOpen, this);
+    Bind(wxEVT_CLOSE_WINDOW, &MainFrame::onCloseWindow, this);
+    updateStatus();
+}
+
+MainFrame::~MainFrame() = default;
+
+void MainFrame::buildMenus() {
+    auto* file = new wxMenu;
+    file->Append(wxID_OPEN, "&Open...\tCtrl+O");
+    file->Append(wxID_CLOSE, "&Close\tCtrl+W");
+    auto* recent = new wxMenu;
+    history_.UseMenu(recent);
+    file->AppendSubMenu(recent, "Recent &Files");
+    file->AppendSeparator();
+    file->Append(wxID_EXIT, "&Quit\tCtrl+Q");
+    auto* view = new wxMenu;
+    view->Append(wxID_REFRESH, "&Redraw\tF5");
+    addOnMenu_ = new wxMenu;
+    auto* bar = new wxMenuBar;
+    bar->Append(file, "&File");
+    bar->Append(view, "&View");
+    bar->Append(addOnMenu_, "Tarvenic");
+    SetMenuBar(bar);
+    Bind(wxEVT_MENU, &MainFrame::onOpen, this, wxID_OPEN);
+    Bind(wxEVT_MENU, &MainFrame::onClose, this, wxID_CLOSE);
+    Bind(wxEVT_MENU, &MainFrame::onQuit, this, wxID_EXIT);
+    Bind(wxEVT_MENU, [this](wxCommandEvent&) { view_->invalidate(); }, wxID_REFRESH);
+    Bind(wxEVT_MENU, &MainFrame::onRecent, this, wxID_FILE1, wxID_FILE9);
+    buildAddOnMenu();
+}
+
+void MainFrame::buildAddOnMenu() {
+    while (addOnMenu_->GetMenuItemCount() > 0) addOnMenu_->Destroy(addOnMenu_->FindItemByPosition(0));
+    addOnIds_.clear();
+    int next = kFirstAddOnItem;
+    for (const auto& entry : app_.menu()) {
+        if (entry.depth == 0) {
+            GetMenuBar()->SetMenuLabel(2, ui_wx::toWx(entry.text));
+            continue;
+        }
+        const int id = next++;
+        addOnIds_[id] = entry.id;
+        addOnMenu_->Append(id, ui_wx::toWx(entry.text));
+        Bind(wxEVT_MENU, &MainFrame::onAddOnItem, this, id);
+    }
+    refreshAddOnMenu();
+}
+
+wxMenuItem* MainFrame::addOnItem(std::int32_t id) const {
+    for (const auto& [wxId, addOnId] : addOnIds_) {
+        if (addOnId == id) return addOnMenu_->FindItem(wxId);
+    }
+    return nullptr;
+}
+
+std::int32_t MainFrame::stateOf(std::int32_t id) {
+    if (app_.currentSession() == nullptr || !app_.addOnLoaded()) return host::kItemUnavailable;
+    try {
+        return app_.itemState(id);
+    } catch (const std::exception&) {
+        return host::kItemUnavailable;
+    }
+}
+
+void MainFrame::refreshAddOnMenu() {
+    std::size_t position = 0;
+    for (const auto& [wxId, addOnId] : addOnIds_) {
+        const std::int32_t state = stateOf(addOnId);
+        wxMenuItem* item = addOnMenu_->FindItem(wxId);
+        // An item the add-on checks or unchecks shows a check mark; the others are plain.
+        const bool checkable = state == host::kItemChecked || state == host::kItemUnchecked;
+        if (item->IsCheckable() != checkable && state != host::kItemUnavailable) {
+            const wxString text = item->GetItemLabel();
+            addOnMenu_->Destroy(item);
+            item = checkable ? addOnMenu_->InsertCheckItem(position, wxId, text)
+                             : addOnMenu_->Insert(position, wxId, text);
+        }
+        item->Enable(state != host::kItemUnavailable);
+        if (item->IsCheckable()) item->Check(state == host::kItemChecked);
+        ++position;
+    }
+}
+
+void MainFrame::onMenuOpen(wxMenuEvent& event) {
+    if (event.GetMenu() == addOnMenu_) refreshAddOnMenu();
+    event.Skip();
+}
+
+void MainFrame::onAddOnItem(wxCommandEvent& event) {
+    auto it = addOnIds_.find(event.GetId());
+    if (it == addOnIds_.end()) return;
+    const std::int32_t id = it->second;
+    // The check mark is the add-on's to give, not GTK's toggle.
+    refreshAddOnMenu();
+    guarded([this, id] { app_.invoke(id); });
+    ++picks_;
+    afterEvent();
+}
+
+bool MainFrame::openAddOnMenuAt(std::int32_t id) {
+    refreshAddOnMenu();
+    wxMenuItem* target = addOnItem(id);
+    if (target == nullptr || !target->IsEnabled()) return false;
+    // A menu opened by the keys has no item highlighted: the first Down reaches the first item.
+    // Greyed items are passed over.
+    int downs = 1;
+    for (wxMenuItem* item : addOnMenu_->GetMenuItems()) {
+        if (item == target) break;
+        if (item->IsEnabled() && !item->IsSeparator()) ++downs;
+    }
+    Raise();
+    // Keys go to the window under the pointer when no window manager gives the focus.
+    ui_wx::clickAt(ui_wx::centreOf(*GetStatusBar()));
+    ui_wx::pressKey(WXK_F10);
+    ui_wx::pumpFor(ui_wx::milliseconds(150));
+    for (std::size_t menu = 0; menu + 1 < GetMenuBar()->GetMenuCount(); ++menu) ui_wx::pressKey(WXK_RIGHT);
+    ui_wx::pumpFor(ui_wx::milliseconds(150));
+    for (int i = 0; i < downs; ++i) ui_wx::pressKey(WXK_DOWN);
+    return true;
+}
+
+void MainFrame::guarded(const std::function<void()>& work) {
+    try {
+        work();
+    } catch (const std::exception& e) {
+        wxMessageBox(ui_wx::toWx(e.what()), "Kolvane host", wxOK | wxICON_ERROR, this);
+    }
+}
+
+bool MainFrame::openPart(const std::string& path) {
+    bool opened = false;
+    guarded([&] {
+        app_.openDocument(path, SessionOptions{});
+        history_.AddFileToHistory(ui_wx::toWx(path));
+        opened = true;
+    });
+    afterEvent();
+    view_->invalidate();
+    return opened;
+}
+
+void MainFrame::onOpen(wxCommandEvent&) {
+    wxFileDialog dialog(this, "Open a part", wxEmptyString, wxEmptyString,
+                        "Parts (*.step;*.stp;*.brep)|*.step;*.stp;*.STEP;*.STP;*.brep|All files (*)|*",
+                        wxFD_OPEN | wxFD_FILE_MUST_EXIST);
+    if (dialog.ShowModal() == wxID_OK) openPart(ui_wx::fromWx(dialog.GetPath()));
+}
+
+void MainFrame::onRecent(wxCommandEvent& event) {
+    const wxString path = history_.GetHistoryFile(static_cast<size_t>(event.GetId() - wxID_FILE1));
+    if (!path.empty()) openPart(ui_wx::fromWx(path));
+}
+
+void MainFrame::onClose(wxCommandEvent&) {
+    if (HostSession* session = app_.currentSession()) {
+        const std::string name = session->name();
+        guarded([&] { app_.closeDocument(name); });
+        afterEvent();
+    }
+}
+
+void MainFrame::onQuit(wxCommandEvent&) {
+    Close();
+}
+
+void MainFrame::onCloseWindow(wxCloseEvent& event) {
+    // The add-on closes its explorers as it is unloaded, while the windows still exist.
+    guarded([this] { app_.unloadAddOn(); });
+    ui_wx::WxBackend::instance().setAfterAction(nullptr);
+    event.Skip();
+}
+
+std::unique_ptr<ExplorerPanel> MainFrame::makePanel(const std::string& session) {
+    auto panel = std::make_unique<ExplorerPanel>(side_, session);
+    side_->GetSizer()->Add(panel->window(), 1, wxEXPAND);
+    return panel;
+}
+
+ExplorerPanel* MainFrame::currentPanel() const {
+    HostSession* session = app_.currentSession();
+    return session ? dynamic_cast<ExplorerPanel*>(app_.panelOf(session->name())) : nullptr;
+}
+
+void MainFrame::showCurrentPanel() {
+    ExplorerPanel* current = currentPanel();
+    for (wxWindow* child : side_->GetChildren()) {
+        const bool show = current != nullptr && child == current->window();
+        if (child->IsShown() != show) child->Show(show);
+    }
+    side_->Layout();
+}
+
+void MainFrame::updateStatus() {
+    HostSession* session = app_.currentSession();
+    if (session == nullptr) {
+        SetStatusText("No document open", 0);
+        SetStatusText("", 1);
+        SetStatusText("", 2);
+        return;
+    }
+    SetStatusText(ui_wx::toWx(session->name() + (session->isPart() ? " (part)" : " (assembly)")), 0);
+    SetStatusText(wxString("Units: ") + unitName(session->options().displayUnit), 1);
+    SetStatusText(wxString::Format("Selected: %zu", session->selection().size()), 2);
+}
+
+void MainFrame::afterEvent() {
+    guarded([this] { app_.afterEvent(); });
+    showCurrentPanel();
+    refreshAddOnMenu();
+    updateStatus();
+    view_->refreshIfAsked();
+}
+
+}  // namespace hostapp::gui

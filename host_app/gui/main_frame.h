@@ -1,0 +1,76 @@
+#pragma once
+// The host's main window: a File menu (open, close, recent files, quit), a View menu, the
+// add-on's "Tarvenic" menu as the add-on gives it (texts and order from its menu, item states
+// asked each time the menu opens), the FEM Explorer panel docked at the left, the view in the
+// centre and a status bar with the session, its units and the selection.
+#include <wx/filehistory.h>
+#include <wx/frame.h>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace hostapp {
+class HostApplication;
+}
+
+namespace hostapp::gui {
+
+class ExplorerPanel;
+class ViewPanel;
+
+class MainFrame : public wxFrame {
+  public:
+    explicit MainFrame(HostApplication& app);
+    ~MainFrame() override;
+
+    // Opens a part or assembly file as a session; a failure is shown to the person.
+    bool openPart(const std::string& path);
+    // The host's work after any event: commands that asked to end, menu, panel, view, status.
+    void afterEvent();
+
+    // The side area the explorer panels are docked in.
+    wxWindow* sideArea() const { return side_; }
+    // The panel made for a command of `session` (the host's panel factory).
+    std::unique_ptr<ExplorerPanel> makePanel(const std::string& session);
+    // The explorer panel shown for the current session; null when none.
+    ExplorerPanel* currentPanel() const;
+    ViewPanel* view() const { return view_; }
+    // The add-on's item `id` in the Tarvenic menu; null when absent.
+    wxMenuItem* addOnItem(std::int32_t id) const;
+    wxMenu* addOnMenu() const { return addOnMenu_; }
+    // Asks the add-on for the state of every item of its menu and shows it.
+    void refreshAddOnMenu();
+    // How many items of the add-on's menu have been picked so far.
+    int addOnPicks() const { return picks_; }
+    // Opens the add-on's menu with the keyboard, as a person does (F10, then across), and moves
+    // to item `id`; Enter then picks it. False when the item is absent or greyed.
+    bool openAddOnMenuAt(std::int32_t id);
+
+  private:
+    void buildMenus();
+    void buildAddOnMenu();
+    void onMenuOpen(wxMenuEvent& event);
+    void onOpen(wxCommandEvent& event);
+    void onClose(wxCommandEvent& event);
+    void onQuit(wxCommandEvent& event);
+    void onRecent(wxCommandEvent& event);
+    void onAddOnItem(wxCommandEvent& event);
+    void onCloseWindow(wxCloseEvent& event);
+    std::int32_t stateOf(std::int32_t id);
+    void showCurrentPanel();
+    void updateStatus();
+    // Runs `work`, showing a failure to the person instead of letting it through the event loop.
+    void guarded(const std::function<void()>& work);
+
+    HostApplication& app_;
+    wxWindow* side_ = nullptr;
+    ViewPanel* view_ = nullptr;
+    wxMenu* addOnMenu_ = nullptr;
+    wxFileHistory history_;
+    std::map<int, std::int32_t> addOnIds_;
+    int picks_ = 0;  // wx item id -> the add-on's item id
+};
+
+}  // namespace hostapp::gui

@@ -1,0 +1,39 @@
+#pragma once
+// A person at the host, as a script's verbs of a person's actions reach the add-on. This base
+// acts headless: straight on the dialogs' and widgets' models, as a window backend would call
+// them. The GUI's person overrides each action with real input events on the real windows.
+#include <cstdint>
+#include <string>
+
+#include "ui/tree_control.h"
+
+namespace ui {
+class Dialog;
+}
+
+namespace hostapp {
+
+class HostApplication;
+
+class Person {
+  public:
+    virtual ~Person() = default;
+    // Each answers false when the control cannot take the action now (hidden or disabled).
+    virtual bool type(ui::Dialog& dialog, int id, const std::string& text);
+    virtual bool click(ui::Dialog& dialog, int id);
+    virtual bool choose(ui::Dialog& dialog, int id, int index);
+    virtual bool slide(ui::Dialog& dialog, int id, int position);
+    virtual void pressEnter(ui::Dialog& dialog);
+    virtual void pressEscape(ui::Dialog& dialog);
+    // The property grid's item with `label` takes `value`; throws std::runtime_error when it cannot.
+    virtual void setProperty(ui::Dialog& dialog, const std::string& label, const std::string& value);
+    // The editable grid's cell takes `text` / the focus; throws std::runtime_error when it cannot.
+    virtual void editCell(ui::Dialog& dialog, int row, int column, const std::string& text);
+    virtual void focusCell(ui::Dialog& dialog, int row, int column);
+    // A right click on a line of the explorer's tree.
+    virtual void contextMenu(ui::TreeControl& tree, ui::TreeItem item);
+    // Picks item `id` of the add-on's menu.
+    virtual void pickMenu(HostApplication& app, std::int32_t id);
+};
+
+}  // namespace hostapp
