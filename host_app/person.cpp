@@ -50,4 +50,8 @@ void Person::pickMenu(HostApplication& app, std::int32_t id) {
     app.invoke(id);
 }
 
+std::int32_t Person::menuState(HostApplication& app, std::int32_t id) {
+    return app.itemState(id);
+}
+
 }  // namespace hostapp

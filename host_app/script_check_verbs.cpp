@@ -70,7 +70,7 @@ void ScriptRunner::stopIfMessage(const Words& args) {
 
 void ScriptRunner::expectState(const Words& args) {
     const std::int32_t id = menuId(args[0]);
-    const std::int32_t state = app_.itemState(id);
+    const std::int32_t state = person_.menuState(app_, id);
     if (std::to_string(state) != args[1])
         throw LineError("item " + args[0] + " has state " + std::to_string(state) + ", not " + args[1]);
 }

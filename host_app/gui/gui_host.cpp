@@ -9,12 +9,13 @@
 #include <cstdlib>
 #include <iostream>
 
+#include "gui/compact_style.h"
 #include "gui/explorer_panel.h"
 #include "gui/gui_person.h"
 #include "gui/main_frame.h"
 #include "gui/screenshot.h"
-#include "ui_wx/input_driver.h"
 #include "ui/headless_prompts.h"
+#include "ui_wx/input_driver.h"
 #include "ui_wx/wx_backend.h"
 
 namespace hostapp::gui {
@@ -52,6 +53,7 @@ class HostGuiApp : public wxApp {
 
 bool HostGuiApp::OnInit() {
     wxInitAllImageHandlers();
+    installCompactStyle();
     prompts_ = ui::installHeadlessPrompts();
     auto& backend = ui_wx::WxBackend::instance();
     backend.install();

@@ -77,8 +77,9 @@ bool GuiPerson::choose(ui::Dialog& dialog, int id, int index) {
         if (rows > 0 && index >= top && index < top + rows) {
             // A click on the item's line.
             const int lineHeight = list->GetClientSize().y / rows;
-            const wxPoint at = list->GetScreenPosition() +
-                               wxPoint(list->GetClientSize().x / 2, (index - top) * lineHeight + lineHeight / 2);
+            const wxPoint at =
+                list->GetScreenPosition() +
+                wxPoint(list->GetClientSize().x / 2, (index - top) * lineHeight + lineHeight / 2);
             const int before = backend().actionCount();
             ui_wx::clickAt(at);
             if (awaitAction(before) && chosen()) return true;
@@ -108,9 +109,9 @@ bool GuiPerson::slide(ui::Dialog& dialog, int id, int position) {
     const wxSize size = slider->GetSize();
     const double share = high == low ? 0.0 : double(position - low) / double(high - low);
     const bool upright = slider->GetWindowStyle() & wxSL_VERTICAL;
-    const wxPoint at = slider->GetScreenPosition() +
-                       (upright ? wxPoint(size.x / 2, int(8 + share * (size.y - 16)))
-                                : wxPoint(int(8 + share * (size.x - 16)), size.y / 2));
+    const wxPoint at =
+        slider->GetScreenPosition() + (upright ? wxPoint(size.x / 2, int(8 + share * (size.y - 16)))
+                                               : wxPoint(int(8 + share * (size.x - 16)), size.y / 2));
     ui_wx::clickAt(at);
     const auto there = [&] { return dialog.position(id) == position; };
     const int span = std::abs(high - low) + 1;
@@ -155,6 +156,12 @@ void GuiPerson::pickMenu(HostApplication& app, std::int32_t id) {
     ui_wx::pressKey(WXK_RETURN);
     if (!ui_wx::pumpUntil([&] { return frame_.addOnPicks() != before; }))
         throw std::runtime_error("the menu item was not picked");
+}
+
+std::int32_t GuiPerson::menuState(HostApplication&, std::int32_t id) {
+    const std::int32_t state = frame_.shownMenuState(id);
+    if (state == 0) throw std::runtime_error("the menu has no such item");
+    return state;
 }
 
 }  // namespace hostapp::gui

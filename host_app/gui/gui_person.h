@@ -25,6 +25,7 @@ class GuiPerson : public Person {
     void focusCell(ui::Dialog& dialog, int row, int column) override;
     void contextMenu(ui::TreeControl& tree, ui::TreeItem item) override;
     void pickMenu(HostApplication& app, std::int32_t id) override;
+    std::int32_t menuState(HostApplication& app, std::int32_t id) override;
 
   private:
     // The window of control `id` when a person can act on it now; null otherwise.

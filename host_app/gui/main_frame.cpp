@@ -84,7 +84,8 @@ void MainFrame::buildMenus() {
     Bind(wxEVT_MENU, &MainFrame::onOpen, this, wxID_OPEN);
     Bind(wxEVT_MENU, &MainFrame::onClose, this, wxID_CLOSE);
     Bind(wxEVT_MENU, &MainFrame::onQuit, this, wxID_EXIT);
-    Bind(wxEVT_MENU, [this](wxCommandEvent&) { view_->invalidate(); }, wxID_REFRESH);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { view_->invalidate(); }, wxID_REFRESH);
     Bind(wxEVT_MENU, &MainFrame::onRecent, this, wxID_FILE1, wxID_FILE9);
     buildAddOnMenu();
 }
@@ -168,6 +169,12 @@ bool MainFrame::openAddOnMenuAt(std::int32_t id) {
         if (item == target) break;
         if (item->IsEnabled() && !item->IsSeparator()) ++downs;
     }
+    openAddOnMenu();
+    for (int i = 0; i < downs; ++i) ui_wx::pressKey(WXK_DOWN);
+    return true;
+}
+
+void MainFrame::openAddOnMenu() {
     Raise();
     // Keys go to the window under the pointer when no window manager gives the focus.
     ui_wx::clickAt(ui_wx::centreOf(*GetStatusBar()));
@@ -175,8 +182,22 @@ bool MainFrame::openAddOnMenuAt(std::int32_t id) {
     ui_wx::pumpFor(ui_wx::milliseconds(150));
     for (std::size_t menu = 0; menu + 1 < GetMenuBar()->GetMenuCount(); ++menu) ui_wx::pressKey(WXK_RIGHT);
     ui_wx::pumpFor(ui_wx::milliseconds(150));
-    for (int i = 0; i < downs; ++i) ui_wx::pressKey(WXK_DOWN);
-    return true;
+}
+
+std::int32_t MainFrame::shownMenuState(std::int32_t id) {
+    if (addOnItem(id) == nullptr) return 0;
+    openAddOnMenu();
+    // The menu was refreshed as it opened; the item may have been made again.
+    wxMenuItem* item = addOnItem(id);
+    std::int32_t state = host::kItemAvailable;
+    if (!item->IsEnabled()) {
+        state = host::kItemUnavailable;
+    } else if (item->IsCheckable()) {
+        state = item->IsChecked() ? host::kItemChecked : host::kItemUnchecked;
+    }
+    ui_wx::pressKey(WXK_ESCAPE);
+    ui_wx::pressKey(WXK_ESCAPE);
+    return state;
 }
 
 void MainFrame::guarded(const std::function<void()>& work) {

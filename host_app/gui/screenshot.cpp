@@ -21,8 +21,9 @@ void screenshot(wxWindow& window, const std::string& path) {
     // GTK 3 draws no screen into a device context; the X server hands out what it shows.
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) throw std::runtime_error("cannot open the display");
-    XImage* shot = XGetImage(display, DefaultRootWindow(display), area.x, area.y,
-                             static_cast<unsigned>(area.width), static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
+    XImage* shot =
+        XGetImage(display, DefaultRootWindow(display), area.x, area.y, static_cast<unsigned>(area.width),
+                  static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
     if (shot == nullptr) {
         XCloseDisplay(display);
         throw std::runtime_error("cannot read the screen");
@@ -36,7 +37,8 @@ void screenshot(wxWindow& window, const std::string& path) {
     }
     XDestroyImage(shot);
     XCloseDisplay(display);
-    if (!picture.SaveFile(ui_wx::toWx(path), wxBITMAP_TYPE_PNG)) throw std::runtime_error("cannot write " + path);
+    if (!picture.SaveFile(ui_wx::toWx(path), wxBITMAP_TYPE_PNG))
+        throw std::runtime_error("cannot write " + path);
 }
 
 }  // namespace hostapp::gui

@@ -67,6 +67,8 @@ class Dialog : public Window {
     bool hasControl(int id) const { return index_.count(id) != 0; }
     const Control& control(int id) const;
     std::vector<int> controlIds() const;
+    // Every control in the template's order, those without an id of their own included.
+    const std::vector<Control>& controls() const { return controls_; }
 
     void setText(int id, const std::string& text);
     std::string text(int id) const;

@@ -50,13 +50,22 @@ DialogView::~DialogView() = default;
 void DialogView::build() {
     // Group boxes first, so that the controls inside them are drawn above their frames; the
     // others in the template's order, which is the tab order.
+    // Labels and frames often share one id (or none); only a control whose id is its own can be
+    // reached by code, the others show their template's text.
+    std::map<int, int> uses;
+    for (const ui::Control& c : dialog_.controls()) ++uses[c.id()];
     for (int pass = 0; pass < 2; ++pass) {
-        for (int id : dialog_.controlIds()) {
-            const ui::Control& c = dialog_.control(id);
+        for (const ui::Control& c : dialog_.controls()) {
             if ((c.kind() == ui::ControlKind::GroupBox) != (pass == 0)) continue;
-            if (wxWindow* w = makeControl(c)) {
-                if (id != 0) windows_[id] = w;
+            wxWindow* w = makeControl(c);
+            if (w == nullptr) continue;
+            if (c.id() > 0 && uses[c.id()] == 1) {
+                windows_[c.id()] = w;
                 bindEvents(c, w);
+            } else {
+                syncing_ = true;
+                syncControl(c, w);
+                syncing_ = false;
             }
         }
     }

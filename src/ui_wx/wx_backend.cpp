@@ -22,6 +22,12 @@ std::vector<WidgetViewFactory>& factories() {
     return all;
 }
 
+// The dialogs' rectangles were laid out for a narrow 8-point face; a condensed face keeps their
+// texts inside them.
+wxFont dialogFont() {
+    return wxFont(wxFontInfo(7.5).FaceName("DejaVu Sans Condensed"));
+}
+
 }  // namespace
 
 void setIconSource(IconSource source) {
@@ -71,7 +77,7 @@ void WxBackend::created(ui::Dialog& dialog) {
     dialog.addObserver(this);
     Shown shown;
     auto* window = new DialogWindow(mainWindow_, dialog, [this] { personActed(); });
-    window->SetFont(wxFont(wxFontInfo(8)));
+    window->SetFont(dialogFont());
     shown.window = window;
     shown.container = window;
     shown.view = std::make_unique<DialogView>(dialog, window, [this] { personActed(); });
@@ -140,7 +146,7 @@ wxPanel* WxBackend::embed(ui::Dialog& dialog, wxWindow* parent) {
     Shown old = std::move(it->second);
     const ui::Rect& r = dialog.windowRect();
     auto* panel = new wxPanel(parent, wxID_ANY, wxDefaultPosition, wxSize(r.width(), r.height()));
-    panel->SetFont(wxFont(wxFontInfo(8)));
+    panel->SetFont(dialogFont());
     panel->SetMinSize(wxSize(r.width(), r.height()));
     Shown docked;
     docked.container = panel;

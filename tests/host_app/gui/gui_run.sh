@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Runs a session script in the stand-in host's real windows, on an X server of its own (Xvfb), and
+# fails when the script fails. With FILES, the script runs headless first in the same folder, and
+# each file (a path inside the output folder) must come out of both runs byte for byte the same.
+# The screenshots the GUI run takes are kept in $KOLVANE_SCREENSHOTS when it is set.
+# usage: gui_run.sh HOST SCRIPT [FILE...]
+set -euo pipefail
+host=$1 script=$2
+shift 2
+if ! command -v xvfb-run >/dev/null; then
+  echo "gui_run: no xvfb-run here: the GUI cannot be tried (install xvfb)"
+  exit 77
+fi
+scratch=$(mktemp -d)
+out="$scratch/out"
+finish() {
+  if [[ -n "${KOLVANE_SCREENSHOTS:-}" && -d "$out" ]]; then
+    mkdir -p "$KOLVANE_SCREENSHOTS"
+    find "$out" -maxdepth 1 -name '*.png' -exec cp {} "$KOLVANE_SCREENSHOTS/" \;
+  fi
+  rm -rf "$scratch"
+}
+trap finish EXIT
+
+run() {  # run MODE-ARGS...: one run in $out with fresh settings
+  export KOLVANE_CONFIG_DIR="$out/settings"
+  "$@" --script "$script" --out "$out" >"$scratch/session.log" 2>"$scratch/errors.log" || {
+    cat "$scratch/session.log" "$scratch/errors.log"
+    echo "gui_run: $* --script $script failed" >&2
+    exit 1
+  }
+  if grep -q '^stopped at ' "$scratch/session.log"; then
+    cat "$scratch/session.log"
+    echo "gui_run: $script stopped before its end" >&2
+    exit 1
+  fi
+}
+
+if (($#)); then
+  run "$host"
+  mv "$out" "$scratch/headless"
+fi
+run xvfb-run -a -s "-screen 0 1280x1024x24" "$host" --gui
+grep -v '^$' "$scratch/session.log" | grep -v 'Gtk-WARNING' | tail -n 3
+for file in "$@"; do
+  cmp "$scratch/headless/$file" "$out/$file" || {
+    echo "gui_run: $file differs between the headless and the GUI run" >&2
+    exit 1
+  }
+done
