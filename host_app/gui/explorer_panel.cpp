@@ -28,6 +28,7 @@ ExplorerPanel::ExplorerPanel(wxWindow* parent, std::string session)
 }
 
 ExplorerPanel::~ExplorerPanel() {
+    for (const auto& [id, dialog] : docked_) ui_wx::WxBackend::instance().undock(dialog);
 #ifdef KOLVANE_TREE_VIEW
     tree_.reset();
 #endif
@@ -40,11 +41,14 @@ void ExplorerPanel::addChild(int id, ui::Window* child) {
     ui::Panel::addChild(id, child);
     removeShown(id);
     if (auto* dialog = dynamic_cast<ui::Dialog*>(child)) {
-        if (wxPanel* docked = ui_wx::WxBackend::instance().embed(*dialog, panel_)) {
+        docked_[id] = dialog;
+        ui_wx::WxBackend::instance().dock(*dialog, panel_, [this, id](wxPanel* docked) {
+            removeShown(id);
             // The toolbox stands above the tree.
             sizer_->Insert(0, docked, 0, wxEXPAND | wxALL, 2);
             shown_[id] = docked;
-        }
+            relayout();
+        });
     }
 #ifdef KOLVANE_TREE_VIEW
     else if (auto* tree = dynamic_cast<ui::TreeControl*>(child)) {
@@ -59,6 +63,10 @@ void ExplorerPanel::addChild(int id, ui::Window* child) {
 
 void ExplorerPanel::removeChild(int id) {
     ui::Panel::removeChild(id);
+    if (auto it = docked_.find(id); it != docked_.end()) {
+        ui_wx::WxBackend::instance().undock(it->second);
+        docked_.erase(it);
+    }
     removeShown(id);
     relayout();
 }

@@ -12,6 +12,10 @@ class wxBoxSizer;
 class wxPanel;
 class wxWindow;
 
+namespace ui {
+class Dialog;
+}
+
 namespace ui_wx {
 class TreeView;
 }
@@ -38,7 +42,8 @@ class ExplorerPanel : public ui::Panel {
     std::string session_;
     wxPanel* panel_;
     wxBoxSizer* sizer_;
-    std::map<int, wxWindow*> shown_;  // the windows of the children, by id
+    std::map<int, wxWindow*> shown_;     // the windows of the children, by id
+    std::map<int, ui::Dialog*> docked_;  // the dialogs docked here, by id
     std::unique_ptr<ui_wx::TreeView> tree_;
     int treeId_ = 0;
 };

@@ -59,15 +59,16 @@ void Dialog::create() {
     registry().push_back(this);
     onInitDialog();
     shown_ = true;
-    for (auto* o : globalObservers()) o->created(*this);
-    for (auto* o : observers_) o->created(*this);
+    // Observers may come and go while they are told (a backend observes the dialogs it shows).
+    for (auto* o : std::vector(globalObservers())) o->created(*this);
+    for (auto* o : std::vector(observers_)) o->created(*this);
 }
 
 void Dialog::destroy() {
     if (!created_) return;
     onDestroy();
-    for (auto* o : observers_) o->destroyed(*this);
-    for (auto* o : globalObservers()) o->destroyed(*this);
+    for (auto* o : std::vector(observers_)) o->destroyed(*this);
+    for (auto* o : std::vector(globalObservers())) o->destroyed(*this);
     auto& r = registry();
     r.erase(std::remove(r.begin(), r.end(), this), r.end());
     created_ = false;
@@ -125,7 +126,7 @@ std::vector<int> Dialog::controlIds() const {
 }
 
 void Dialog::notifyChanged(int id) {
-    for (auto* o : observers_) o->changed(*this, id);
+    for (auto* o : std::vector(observers_)) o->changed(*this, id);
 }
 
 void Dialog::setText(int id, const std::string& text) {

@@ -65,6 +65,7 @@ void WxBackend::uninstall() {
     ui::removeGlobalDialogObserver(this);
     for (auto& [dialog, shown] : shown_) const_cast<ui::Dialog*>(dialog)->removeObserver(this);
     shown_.clear();
+    docks_.clear();
     installed_ = false;
 }
 
@@ -74,7 +75,13 @@ void WxBackend::personActed() {
 }
 
 void WxBackend::created(ui::Dialog& dialog) {
+    // Told once as a global observer and once more as the dialog's own.
+    if (shown_.count(&dialog) != 0) return;
     dialog.addObserver(this);
+    if (auto dock = docks_.find(&dialog); dock != docks_.end()) {
+        makeDocked(dialog, dock->second);
+        return;
+    }
     Shown shown;
     auto* window = new DialogWindow(mainWindow_, dialog, [this] { personActed(); });
     window->SetFont(dialogFont());
@@ -140,19 +147,30 @@ void WxBackend::retire(Shown shown) {
     }
 }
 
-wxPanel* WxBackend::embed(ui::Dialog& dialog, wxWindow* parent) {
+void WxBackend::dock(ui::Dialog& dialog, wxWindow* parent, Placed placed) {
+    Dock& entry = docks_[&dialog] = Dock{parent, std::move(placed)};
     auto it = shown_.find(&dialog);
-    if (it == shown_.end()) return nullptr;
+    if (it == shown_.end()) return;
     Shown old = std::move(it->second);
+    shown_.erase(it);
+    retire(std::move(old));
+    makeDocked(dialog, entry);
+}
+
+void WxBackend::undock(const ui::Dialog* dialog) {
+    docks_.erase(dialog);
+}
+
+wxPanel* WxBackend::makeDocked(ui::Dialog& dialog, const Dock& dock) {
     const ui::Rect& r = dialog.windowRect();
-    auto* panel = new wxPanel(parent, wxID_ANY, wxDefaultPosition, wxSize(r.width(), r.height()));
+    auto* panel = new wxPanel(dock.parent, wxID_ANY, wxDefaultPosition, wxSize(r.width(), r.height()));
     panel->SetFont(dialogFont());
     panel->SetMinSize(wxSize(r.width(), r.height()));
     Shown docked;
     docked.container = panel;
     docked.view = std::make_unique<DialogView>(dialog, panel, [this] { personActed(); });
-    it->second = std::move(docked);
-    retire(std::move(old));
+    shown_[&dialog] = std::move(docked);
+    if (dock.placed) dock.placed(panel);
     return panel;
 }
 

@@ -37,9 +37,12 @@ class WxBackend : public ui::DialogObserver {
     // event: ending commands, redrawing).
     void setAfterAction(std::function<void()> hook) { afterAction_ = std::move(hook); }
 
-    // Shows `dialog` inside `parent` instead of in its own window; answers the panel holding its
-    // controls (the host places it). Null when the dialog has no window.
-    wxPanel* embed(ui::Dialog& dialog, wxWindow* parent);
+    // Shows `dialog` inside `parent` instead of in its own window, now if it is shown and every
+    // time it is created until undock(); `placed` is given the panel holding its controls each
+    // time one is made (the host lays it out).
+    using Placed = std::function<void(wxPanel*)>;
+    void dock(ui::Dialog& dialog, wxWindow* parent, Placed placed);
+    void undock(const ui::Dialog* dialog);
 
     // The controls of `dialog` as shown; null when it has no window.
     DialogView* viewOf(const ui::Dialog& dialog) const;
@@ -64,12 +67,18 @@ class WxBackend : public ui::DialogObserver {
         wxDialog* window = nullptr;  // null when docked
         wxWindow* container = nullptr;
     };
+    struct Dock {
+        wxWindow* parent = nullptr;
+        Placed placed;
+    };
     void personActed();
+    wxPanel* makeDocked(ui::Dialog& dialog, const Dock& dock);
     void showWindowState(ui::Dialog& dialog, Shown& shown);
     // Hides and later deletes a window and its view (they may be inside their own event handler).
     void retire(Shown shown);
 
     std::map<const ui::Dialog*, Shown> shown_;
+    std::map<const ui::Dialog*, Dock> docks_;
     wxWindow* mainWindow_ = nullptr;
     std::function<void()> afterAction_;
     int modalDepth_ = 0;
