@@ -50,6 +50,10 @@ void Person::pickMenu(HostApplication& app, std::int32_t id) {
     app.invoke(id);
 }
 
+void Person::closeDocument(HostApplication& app) {
+    app.closeDocument(app.requireSession().name());
+}
+
 std::int32_t Person::menuState(HostApplication& app, std::int32_t id) {
     return app.itemState(id);
 }

@@ -34,6 +34,8 @@ class Person {
     virtual void contextMenu(ui::TreeControl& tree, ui::TreeItem item);
     // Picks item `id` of the add-on's menu.
     virtual void pickMenu(HostApplication& app, std::int32_t id);
+    // Closes the current document as the host's File menu does.
+    virtual void closeDocument(HostApplication& app);
     // The state item `id` of the add-on's menu shows (greyed, checked, ...), as host::MenuItemState.
     virtual std::int32_t menuState(HostApplication& app, std::int32_t id);
 };

@@ -91,6 +91,7 @@ class ScriptRunner {
 
     // ---- the verbs ----
     void open(const Words& args);
+    void close(const Words& args);
     void install(const Words& args);
     void projects(const Words& args);
     void point(const Words& args);

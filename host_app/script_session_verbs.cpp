@@ -33,8 +33,15 @@ void ScriptRunner::addSessionVerbs(VerbTable& table) {
     table.insert({"point", {3, 3, "point X Y Z", &ScriptRunner::point}});
     table.insert({"plane", {4, 4, "plane NAME A B C", &ScriptRunner::plane}});
     table.insert({"select", {0, 1000, "select [ITEM...]", &ScriptRunner::select}});
+    table.insert({"close", {0, 0, "close", &ScriptRunner::close}});
     table.insert({"unload", {0, 0, "unload", &ScriptRunner::unload}});
     table.insert({"fail", {1, 2, "fail OPERATION [N]", &ScriptRunner::fail}});
+}
+
+void ScriptRunner::close(const Words&) {
+    const std::string name = app_.requireSession().name();
+    person_.closeDocument(app_);
+    out_ << "closed " << name << std::endl;
 }
 
 void ScriptRunner::open(const Words& args) {

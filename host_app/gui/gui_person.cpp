@@ -3,11 +3,13 @@
 #include <wx/dialog.h>
 #include <wx/listbox.h>
 #include <wx/slider.h>
+#include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
 #include <stdexcept>
 
 #include "gui/main_frame.h"
+#include "host_application.h"
 #include "ui/dialog.h"
 #include "ui_wx/input_driver.h"
 #include "ui_wx/wx_backend.h"
@@ -156,6 +158,16 @@ void GuiPerson::pickMenu(HostApplication& app, std::int32_t id) {
     ui_wx::pressKey(WXK_RETURN);
     if (!ui_wx::pumpUntil([&] { return frame_.addOnPicks() != before; }))
         throw std::runtime_error("the menu item was not picked");
+}
+
+void GuiPerson::closeDocument(HostApplication& app) {
+    // The File menu's shortcut, pressed over the main window.
+    const std::size_t before = app.root().sessions().all().size();
+    frame_.Raise();
+    ui_wx::clickAt(ui_wx::centreOf(*frame_.GetStatusBar()));
+    ui_wx::pressKey('W', wxMOD_CONTROL);
+    if (!ui_wx::pumpUntil([&] { return app.root().sessions().all().size() != before; }))
+        throw std::runtime_error("the document was not closed");
 }
 
 std::int32_t GuiPerson::menuState(HostApplication&, std::int32_t id) {

@@ -26,6 +26,7 @@ class GuiPerson : public Person {
     void contextMenu(ui::TreeControl& tree, ui::TreeItem item) override;
     void pickMenu(HostApplication& app, std::int32_t id) override;
     std::int32_t menuState(HostApplication& app, std::int32_t id) override;
+    void closeDocument(HostApplication& app) override;
 
   private:
     // The window of control `id` when a person can act on it now; null otherwise.
