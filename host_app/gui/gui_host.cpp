@@ -17,6 +17,7 @@
 #include "ui/headless_prompts.h"
 #include "ui_wx/input_driver.h"
 #include "ui_wx/wx_backend.h"
+#include "ui_wx/wx_prompts.h"
 
 namespace hostapp::gui {
 
@@ -46,15 +47,24 @@ class HostGuiApp : public wxApp {
     std::string part_;
     HostApplication app_;
     MainFrame* frame_ = nullptr;
-    std::shared_ptr<ui::HeadlessPrompts> prompts_;
+    std::shared_ptr<ui_wx::WxPrompts> prompts_;
     std::unique_ptr<GuiPerson> person_;
     int status_ = 0;
 };
 
 bool HostGuiApp::OnInit() {
     wxInitAllImageHandlers();
+    // A failed check inside wx is reported on the terminal; a modal box would stop a script run.
+    wxSetAssertHandler(
+        [](const wxString& file, int line, const wxString&, const wxString& cond, const wxString& message) {
+            std::fprintf(stderr, "kolvane-host: wx check failed at %s:%d: %s %s\n", file.utf8_str().data(),
+                         line, cond.utf8_str().data(), message.utf8_str().data());
+        });
     installCompactStyle();
-    prompts_ = ui::installHeadlessPrompts();
+    // A script answers the prompts through their real windows; a person answers them.
+    prompts_ = std::make_shared<ui_wx::WxPrompts>(
+        session_.scriptPath.empty() ? ui_wx::WxPrompts::Mode::Person : ui_wx::WxPrompts::Mode::Script);
+    ui::setPrompts(prompts_);
     auto& backend = ui_wx::WxBackend::instance();
     backend.install();
     try {
@@ -66,6 +76,7 @@ bool HostGuiApp::OnInit() {
     }
     frame_ = new MainFrame(app_);
     backend.setMainWindow(frame_);
+    prompts_->setParent(frame_);
     // The host's work after an event waits while a modal dialog is open, as it does headless.
     backend.setAfterAction([this] {
         if (!ui_wx::WxBackend::instance().inModalLoop()) frame_->afterEvent();
@@ -101,6 +112,7 @@ void HostGuiApp::runScript() {
 
 int HostGuiApp::OnExit() {
     ui_wx::WxBackend::instance().uninstall();
+    ui::setPrompts(nullptr);
     return wxApp::OnExit();
 }
 

@@ -124,14 +124,14 @@ bool GuiPerson::slide(ui::Dialog& dialog, int id, int position) {
 
 void GuiPerson::pressEnter(ui::Dialog& dialog) {
     const int before = backend().actionCount();
-    if (wxDialog* window = backend().windowOf(dialog)) window->Raise();
+    if (ui_wx::DialogView* view = backend().viewOf(dialog)) ui_wx::pointAt(*view->container());
     ui_wx::pressKey(WXK_RETURN);
     awaitAction(before);
 }
 
 void GuiPerson::pressEscape(ui::Dialog& dialog) {
     const int before = backend().actionCount();
-    if (wxDialog* window = backend().windowOf(dialog)) window->Raise();
+    if (ui_wx::DialogView* view = backend().viewOf(dialog)) ui_wx::pointAt(*view->container());
     ui_wx::pressKey(WXK_ESCAPE);
     awaitAction(before);
 }

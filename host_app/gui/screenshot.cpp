@@ -13,7 +13,9 @@
 namespace hostapp::gui {
 
 void screenshot(wxWindow& window, const std::string& path) {
-    if (auto* top = dynamic_cast<wxTopLevelWindow*>(&window)) top->Raise();
+    // A dialog is brought to the front; the main window is taken with what floats over it.
+    if (auto* top = dynamic_cast<wxTopLevelWindow*>(&window); top != nullptr && top->GetParent() != nullptr)
+        top->Raise();
     window.Refresh();
     window.Update();
     ui_wx::pumpFor(ui_wx::milliseconds(100));

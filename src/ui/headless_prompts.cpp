@@ -19,32 +19,51 @@ std::optional<T> take(std::deque<std::optional<T>>& queue) {
 }
 }  // namespace
 
-int HeadlessPrompts::messageBox(const std::string& text, const std::string& caption, MessageIcon icon,
-                                MessageButtons buttons) {
-    int answer = firstButton(buttons);
-    if (!answers_.empty()) {
-        answer = answers_.front();
-        answers_.pop_front();
-    }
-    messages_.push_back({text, caption, icon, buttons, answer});
-    if (listener_) listener_(messages_.back());
+int HeadlessPrompts::takeAnswer(MessageButtons buttons) {
+    if (answers_.empty()) return firstButton(buttons);
+    const int answer = answers_.front();
+    answers_.pop_front();
     return answer;
 }
 
-std::optional<std::string> HeadlessPrompts::chooseFile(const FileRequest& request) {
+void HeadlessPrompts::record(RecordedMessage message) {
+    messages_.push_back(std::move(message));
+    if (listener_) listener_(messages_.back());
+}
+
+int HeadlessPrompts::messageBox(const std::string& text, const std::string& caption, MessageIcon icon,
+                                MessageButtons buttons) {
+    const int answer = takeAnswer(buttons);
+    record({text, caption, icon, buttons, answer});
+    return answer;
+}
+
+std::optional<std::string> HeadlessPrompts::takeFile(const FileRequest& request) {
     fileRequests_.push_back(request);
     return take(files_);
 }
 
-std::optional<std::uint32_t> HeadlessPrompts::chooseColour(std::uint32_t) {
+std::optional<std::string> HeadlessPrompts::chooseFile(const FileRequest& request) {
+    return takeFile(request);
+}
+
+std::optional<std::uint32_t> HeadlessPrompts::takeColour() {
     return take(colours_);
 }
 
-std::optional<PrintTarget> HeadlessPrompts::choosePrinter() {
+std::optional<std::uint32_t> HeadlessPrompts::chooseColour(std::uint32_t) {
+    return takeColour();
+}
+
+std::optional<PrintTarget> HeadlessPrompts::takePrint() {
     return take(prints_);
 }
 
-int HeadlessPrompts::popupMenu(const std::vector<MenuItem>& items) {
+std::optional<PrintTarget> HeadlessPrompts::choosePrinter() {
+    return takePrint();
+}
+
+int HeadlessPrompts::takeMenuChoice(const std::vector<MenuItem>& items) {
     menus_.push_back(items);
     if (menuChoices_.empty()) return 0;
     const int id = menuChoices_.front();
@@ -52,11 +71,15 @@ int HeadlessPrompts::popupMenu(const std::vector<MenuItem>& items) {
     return id;
 }
 
+int HeadlessPrompts::popupMenu(const std::vector<MenuItem>& items) {
+    return takeMenuChoice(items);
+}
+
 void HeadlessPrompts::queueModal(const std::string& caption, ModalScript script) {
     queued_[caption].push_back(std::move(script));
 }
 
-int HeadlessPrompts::runModal(Dialog& dialog) {
+HeadlessPrompts::ModalScript HeadlessPrompts::takeModal(const Dialog& dialog) {
     const std::string caption = dialog.windowText();
     modalRuns_.push_back(caption);
     ModalScript script;
@@ -66,7 +89,11 @@ int HeadlessPrompts::runModal(Dialog& dialog) {
     } else if (auto s = standing_.find(caption); s != standing_.end()) {
         script = s->second;
     }
-    if (script) script(dialog);
+    return script;
+}
+
+int HeadlessPrompts::runModal(Dialog& dialog) {
+    if (ModalScript script = takeModal(dialog)) script(dialog);
     if (!dialog.hasEnded()) dialog.endDialog(kIdCancel);
     return dialog.endCode();
 }

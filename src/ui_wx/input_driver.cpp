@@ -2,7 +2,6 @@
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
-#include <wx/timer.h>
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 #include <wx/window.h>
@@ -28,21 +27,18 @@ int mouseButton(Button button) {
 }  // namespace
 
 bool pumpUntil(const std::function<bool()>& done, milliseconds limit) {
-    if (done()) return true;
+    // Events are dispatched by the loop that runs now (the main loop or a dialog's modal loop)
+    // rather than by a loop of our own: a dialog ended meanwhile must be able to leave its loop.
     const auto deadline = std::chrono::steady_clock::now() + limit;
-    bool met = false;
-    wxGUIEventLoop loop;
-    wxTimer timer;
-    timer.Bind(wxEVT_TIMER, [&](wxTimerEvent&) {
-        met = done();
-        // Only the innermost loop may be left: a modal loop entered meanwhile keeps running.
-        if ((met || std::chrono::steady_clock::now() > deadline) && wxEventLoopBase::GetActive() == &loop)
-            loop.Exit();
-    });
-    timer.Start(5);
-    loop.Run();
-    timer.Stop();
-    return met || done();
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > deadline) return false;
+        wxEventLoopBase* loop = wxEventLoopBase::GetActive();
+        if (loop == nullptr) return done();
+        loop->DispatchTimeout(5);
+        wxTheApp->ProcessPendingEvents();
+        loop->ProcessIdle();
+    }
+    return true;
 }
 
 void pumpFor(milliseconds time) {
@@ -72,6 +68,12 @@ void doubleClickAt(wxPoint screen) {
 void click(wxWindow& window, Button button) {
     if (auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(&window))) top->Raise();
     clickAt(centreOf(window), button);
+}
+
+void pointAt(wxWindow& window) {
+    if (auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(&window))) top->Raise();
+    simulator().MouseMove(window.GetScreenPosition() + wxPoint(3, 3));
+    pumpFor(kEventGap);
 }
 
 void pressKey(int keyCode, int modifiers) {

@@ -15,7 +15,7 @@ namespace ui_wx {
 
 using std::chrono::milliseconds;
 
-// Runs the event loop (nested, so it may be called from inside a handler or a modal loop) until
+// Dispatches the running event loop's events (from inside a handler or a modal loop too) until
 // `done` answers true; false when `limit` passed first.
 bool pumpUntil(const std::function<bool()>& done, milliseconds limit = milliseconds(5000));
 // Runs the event loop for `time` (the window system settles: paints, resizes, focus).
@@ -31,6 +31,9 @@ void clickAt(wxPoint screen, Button button = Button::Left);
 void doubleClickAt(wxPoint screen);
 // Clicks the middle of `window`, raising its top-level window first.
 void click(wxWindow& window, Button button = Button::Left);
+// Moves the pointer into `window`, just inside its top-left corner, raising its top-level window:
+// without a window manager the keys go to the window under the pointer.
+void pointAt(wxWindow& window);
 // Presses a key (a wx key code, WXK_... or a character) with the modifiers (wxMOD_...).
 void pressKey(int keyCode, int modifiers = 0);
 // Types `text` into the control that has the focus.
