@@ -1,8 +1,10 @@
 #include "ui_wx/toolbox_icons.h"
 
-#include <wx/dcmemory.h>
+#include <wx/dcgraph.h>
+#include <wx/graphics.h>
 #include <wx/image.h>
 
+#include <algorithm>
 #include <functional>
 #include <map>
 
@@ -13,9 +15,6 @@ namespace ui_wx {
 namespace {
 
 constexpr int kSize = 16;
-// The background drawn in and made transparent afterwards.
-const wxColour kClear(255, 0, 255);
-
 const wxColour kInk(40, 40, 40);
 
 using Drawing = std::function<void(wxDC&)>;
@@ -51,11 +50,16 @@ void mesh(wxDC& dc) {
     dc.SetBrush(wxBrush(wxColour(200, 235, 200)));
     dc.SetPen(wxPen(wxColour(0, 110, 0)));
     dc.DrawRectangle(1, 1, 14, 14);
-    dc.DrawLine(1, 7, 14, 7);
-    dc.DrawLine(7, 1, 7, 14);
-    dc.DrawLine(1, 1, 14, 14);
-    dc.DrawLine(7, 1, 1, 7);
-    dc.DrawLine(14, 7, 7, 14);
+    dc.DrawLine(1, 8, 15, 8);
+    dc.DrawLine(8, 1, 8, 15);
+    // Each quarter cut along the same diagonal.
+    // Whole-pixel diagonals come out broken; these are smoothed.
+    if (auto* gc = dynamic_cast<wxGCDC*>(&dc))
+        gc->GetGraphicsContext()->SetAntialiasMode(wxANTIALIAS_DEFAULT);
+    dc.DrawLine(1, 8, 8, 1);
+    dc.DrawLine(8, 8, 15, 1);
+    dc.DrawLine(1, 15, 8, 8);
+    dc.DrawLine(8, 15, 15, 8);
 }
 
 // A red arrow pressing down onto the top of a grey block.
@@ -113,13 +117,13 @@ void results(wxDC& dc) {
     dc.SetPen(*wxTRANSPARENT_PEN);
     for (int i = 0; i < 6; ++i) {
         dc.SetBrush(wxBrush(bands[i]));
-        dc.DrawRectangle(0, 2 + i * 2, 11, 2);
-        dc.DrawRectangle(13, 15 - (i + 1) * 2 - 1, 3, 2);
+        dc.DrawRectangle(1, 3 + i * 2, 9, 2);
+        dc.DrawRectangle(13, 13 - i * 2, 2, 2);
     }
     dc.SetPen(wxPen(kInk));
     dc.SetBrush(*wxTRANSPARENT_BRUSH);
-    dc.DrawRectangle(0, 2, 11, 12);
-    dc.DrawRectangle(12, 2, 4, 13);
+    dc.DrawRectangle(0, 2, 11, 14);
+    dc.DrawRectangle(12, 2, 4, 14);
 }
 
 const std::map<int, Drawing>& drawings() {
@@ -130,17 +134,18 @@ const std::map<int, Drawing>& drawings() {
     return all;
 }
 
+// Drawn on a transparent picture, so that the icon sits on any button face.
 wxBitmap draw(const Drawing& drawing) {
-    wxBitmap bitmap(kSize, kSize, 24);
+    wxImage image(kSize, kSize);
+    image.InitAlpha();
+    std::fill_n(image.GetAlpha(), kSize * kSize, 0);
     {
-        wxMemoryDC dc(bitmap);
-        dc.SetBackground(wxBrush(kClear));
-        dc.Clear();
+        wxGraphicsContext* context = wxGraphicsContext::Create(image);
+        // Whole pixels: smoothed 1-pixel lines smear at this size.
+        context->SetAntialiasMode(wxANTIALIAS_NONE);
+        wxGCDC dc(context);
         drawing(dc);
     }
-    wxImage image = bitmap.ConvertToImage();
-    image.SetMaskColour(kClear.Red(), kClear.Green(), kClear.Blue());
-    image.InitAlpha();
     return wxBitmap(image);
 }
 
