@@ -6,6 +6,7 @@
 #include <wx/app.h>
 #include <wx/frame.h>
 #include <wx/image.h>
+#include <wx/print.h>
 #include <wx/textctrl.h>
 
 #include <cstdio>
@@ -17,6 +18,7 @@
 #include "ui_wx/input_driver.h"
 #include "ui_wx/toolbox_icons.h"
 #include "ui_wx/wx_backend.h"
+#include "ui_wx/wx_print_page.h"
 
 namespace {
 
@@ -130,6 +132,31 @@ TEST_F(WxPromptsTest, ModalDialogRunsItsScriptInsideTheLoop) {
     EXPECT_EQ(dialog.runModal(), ui::kIdCancel);
     ui::setPrompts(nullptr);
     EXPECT_EQ(prompts.modalRuns().size(), 2u);
+}
+
+TEST(WxPrintPage, PreviewShowsTheKeptPageAndOtherNamesGoToFiles) {
+    std::string fileAsked;
+    const auto factory = wxPrintPageFactory([&fileAsked](const std::string& path) {
+        fileAsked = path;
+        return std::unique_ptr<render::PrintCanvas>();
+    });
+    EXPECT_EQ(factory("/tmp/page.png"), nullptr);
+    EXPECT_EQ(fileAsked, "/tmp/page.png");
+    auto page = factory(kPreviewTarget);
+    ASSERT_NE(page, nullptr);
+    page->setPen(0x000000FFu, 2);
+    page->rectangle(100, 100, 1100, 1600);
+    page->setTextHeight(40);
+    page->text(120, 120, "Displacement");
+    ASSERT_TRUE(page->finish());
+    pumpFor(milliseconds(300));
+    wxPreviewFrame* frame = nullptr;
+    for (wxWindow* w : wxTopLevelWindows) {
+        if (auto* f = dynamic_cast<wxPreviewFrame*>(w)) frame = f;
+    }
+    ASSERT_NE(frame, nullptr);
+    frame->Close(true);
+    pumpFor(milliseconds(100));
 }
 
 TEST(ToolboxIcons, EightDistinctSixteenPixelPictures) {
