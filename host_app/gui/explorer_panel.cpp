@@ -7,14 +7,7 @@
 
 #include "ui/dialog.h"
 #include "ui/tree_control.h"
-#if __has_include("ui_wx/tree_view.h")
 #include "ui_wx/tree_view.h"
-#define KOLVANE_TREE_VIEW 1
-#else
-namespace ui_wx {
-class TreeView {};
-}  // namespace ui_wx
-#endif
 #include "ui_wx/wx_backend.h"
 #include "ui_wx/wx_text.h"
 
@@ -29,9 +22,7 @@ ExplorerPanel::ExplorerPanel(wxWindow* parent, std::string session)
 
 ExplorerPanel::~ExplorerPanel() {
     for (const auto& [id, dialog] : docked_) ui_wx::WxBackend::instance().undock(dialog);
-#ifdef KOLVANE_TREE_VIEW
     tree_.reset();
-#endif
     panel_->Hide();
     // The panel may be going while one of its own handlers runs (the explorer closed by a click).
     wxTheApp->ScheduleForDestruction(panel_);
@@ -49,15 +40,12 @@ void ExplorerPanel::addChild(int id, ui::Window* child) {
             shown_[id] = docked;
             relayout();
         });
-    }
-#ifdef KOLVANE_TREE_VIEW
-    else if (auto* tree = dynamic_cast<ui::TreeControl*>(child)) {
+    } else if (auto* tree = dynamic_cast<ui::TreeControl*>(child)) {
         tree_ = std::make_unique<ui_wx::TreeView>(panel_, *tree);
         sizer_->Add(tree_->window(), 1, wxEXPAND | wxALL, 2);
         shown_[id] = tree_->window();
         treeId_ = id;
     }
-#endif
     relayout();
 }
 
@@ -76,9 +64,7 @@ void ExplorerPanel::removeShown(int id) {
     if (it == shown_.end()) return;
     sizer_->Detach(it->second);
     if (id == treeId_) {
-#ifdef KOLVANE_TREE_VIEW
         tree_.reset();
-#endif
         treeId_ = 0;
     }
     shown_.erase(it);

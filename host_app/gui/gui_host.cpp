@@ -14,9 +14,13 @@
 #include "gui/gui_person.h"
 #include "gui/main_frame.h"
 #include "gui/screenshot.h"
+#include "raster_print_page.h"
 #include "ui/headless_prompts.h"
 #include "ui_wx/input_driver.h"
+#include "ui_wx/toolbox_icons.h"
+#include "ui_wx/widget_views.h"
 #include "ui_wx/wx_backend.h"
+#include "ui_wx/wx_print_page.h"
 #include "ui_wx/wx_prompts.h"
 
 namespace hostapp::gui {
@@ -61,9 +65,14 @@ bool HostGuiApp::OnInit() {
                          line, cond.utf8_str().data(), message.utf8_str().data());
         });
     installCompactStyle();
+    ui_wx::registerWidgetViews();
+    ui_wx::installToolboxIcons();
+    // A print may go to the printer or its preview as well as to a file.
+    render::setRasterPageFactory(ui_wx::wxPrintPageFactory(
+        [](const std::string& path) { return std::make_unique<RasterPrintPage>(path); }));
     // A script answers the prompts through their real windows; a person answers them.
     prompts_ = std::make_shared<ui_wx::WxPrompts>(
-        session_.scriptPath.empty() ? ui_wx::WxPrompts::Mode::Person : ui_wx::WxPrompts::Mode::Script);
+        session_.scriptPath.empty() ? ui_wx::WxPrompts::Mode::Interactive : ui_wx::WxPrompts::Mode::Scripted);
     ui::setPrompts(prompts_);
     auto& backend = ui_wx::WxBackend::instance();
     backend.install();
@@ -76,7 +85,6 @@ bool HostGuiApp::OnInit() {
     }
     frame_ = new MainFrame(app_);
     backend.setMainWindow(frame_);
-    prompts_->setParent(frame_);
     // The host's work after an event waits while a modal dialog is open, as it does headless.
     backend.setAfterAction([this] {
         if (!ui_wx::WxBackend::instance().inModalLoop()) frame_->afterEvent();

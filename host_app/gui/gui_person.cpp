@@ -1,17 +1,25 @@
 #include "gui/gui_person.h"
 
 #include <wx/dialog.h>
+#include <wx/grid.h>
 #include <wx/listbox.h>
+#include <wx/propgrid/propgrid.h>
 #include <wx/slider.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
 
 #include <stdexcept>
 
+#include "gui/explorer_panel.h"
 #include "gui/main_frame.h"
 #include "host_application.h"
 #include "ui/dialog.h"
+#include "ui/headless_prompts.h"
+#include "ui/prompts.h"
+#include "ui_wx/editable_grid_view.h"
 #include "ui_wx/input_driver.h"
+#include "ui_wx/property_grid_view.h"
+#include "ui_wx/tree_view.h"
 #include "ui_wx/wx_backend.h"
 
 namespace hostapp::gui {
@@ -136,20 +144,126 @@ void GuiPerson::pressEscape(ui::Dialog& dialog) {
     awaitAction(before);
 }
 
+namespace {
+
+// The view of the first Custom control of `dialog` whose view is a `View`.
+template <typename View>
+View* viewOfKind(ui::Dialog& dialog) {
+    ui_wx::DialogView* shown = backend().viewOf(dialog);
+    if (shown == nullptr) return nullptr;
+    for (const ui::Control& c : dialog.controls()) {
+        if (c.kind() != ui::ControlKind::Custom) continue;
+        if (auto* view = dynamic_cast<View*>(shown->widgetView(c.id()))) return view;
+    }
+    return nullptr;
+}
+
+// Replaces what the focused editor holds by `text` and confirms it with Enter.
+void retype(const std::string& text) {
+    ui_wx::pressKey('A', wxMOD_CONTROL);
+    if (text.empty()) {
+        ui_wx::pressKey(WXK_DELETE);
+    } else {
+        ui_wx::typeText(text);
+    }
+    ui_wx::pressKey(WXK_RETURN);
+}
+
+}  // namespace
+
 void GuiPerson::setProperty(ui::Dialog& dialog, const std::string& label, const std::string& value) {
-    Person::setProperty(dialog, label, value);
+    auto* view = viewOfKind<ui_wx::PropertyGridView>(dialog);
+    auto* model =
+        view ? dynamic_cast<widgets::PropertyGrid*>(dialog.widget(controlIdOf(dialog, *view))) : nullptr;
+    const widgets::PropertyHandle h = model ? model->findLabel(label) : widgets::kNoProperty;
+    wxPGProperty* property = h != widgets::kNoProperty ? view->propertyOf(h) : nullptr;
+    // A combo's choice is made on the model: its drop-down list is not driven by plain input here.
+    if (property == nullptr || model->kind(h) == widgets::PropertyKind::Combo) {
+        Person::setProperty(dialog, label, value);
+        return;
+    }
+    wxPropertyGrid* grid = view->grid();
+    grid->EnsureVisible(property);
+    ui_wx::pumpFor(ui_wx::milliseconds(50));
+    // A click on the value column opens the item's editor.
+    const wxRect row = grid->GetPropertyRect(property, property);
+    const wxPoint at = grid->GetPanel()->ClientToScreen(
+        wxPoint(grid->GetSplitterPosition() + 8, row.y + row.height / 2 - grid->GetViewStart().y));
+    ui_wx::clickAt(at);
+    ui_wx::pumpFor(ui_wx::milliseconds(100));
+    retype(value);
+    if (!ui_wx::pumpUntil([&] { return model->value(h) == value; }))
+        throw std::runtime_error("the property \"" + label + "\" did not take \"" + value + "\"");
+}
+
+int GuiPerson::controlIdOf(ui::Dialog& dialog, const ui_wx::WidgetView& view) const {
+    ui_wx::DialogView* shown = backend().viewOf(dialog);
+    for (const ui::Control& c : dialog.controls()) {
+        if (shown != nullptr && shown->widgetView(c.id()) == &view) return c.id();
+    }
+    return 0;
+}
+
+wxPoint GuiPerson::cellPoint(ui::Dialog& dialog, int row, int column) const {
+    auto* view = viewOfKind<ui_wx::EditableGridView>(dialog);
+    if (view == nullptr) throw std::runtime_error("the dialog has no grid");
+    const int r = view->gridRow(row), c = view->gridColumn(column);
+    wxGrid* grid = view->grid();
+    if (r < 0 || c < 0 || r >= grid->GetNumberRows() || c >= grid->GetNumberCols())
+        throw std::runtime_error("no cell " + std::to_string(row) + "," + std::to_string(column));
+    grid->MakeCellVisible(r, c);
+    ui_wx::pumpFor(ui_wx::milliseconds(50));
+    const wxRect cell = grid->CellToRect(r, c);
+    const wxPoint inside =
+        grid->CalcScrolledPosition(cell.GetPosition()) + wxPoint(cell.width / 2, cell.height / 2);
+    return grid->GetGridWindow()->ClientToScreen(inside);
 }
 
 void GuiPerson::editCell(ui::Dialog& dialog, int row, int column, const std::string& text) {
-    Person::editCell(dialog, row, column, text);
+    auto* grid = dynamic_cast<widgets::EditableGrid*>(
+        dialog.widget(controlIdOf(dialog, *viewOfKind<ui_wx::EditableGridView>(dialog))));
+    ui_wx::clickAt(cellPoint(dialog, row, column));
+    // Typing into a chosen cell opens its editor with what is typed; Enter keeps it.
+    if (text.empty()) {
+        ui_wx::pressKey(WXK_BACK);
+    } else {
+        ui_wx::typeText(text);
+    }
+    ui_wx::pressKey(WXK_RETURN);
+    if (grid == nullptr || !ui_wx::pumpUntil([&] { return grid->cellText(row, column) == text; }))
+        throw std::runtime_error("cell " + std::to_string(row) + "," + std::to_string(column) +
+                                 " cannot take text");
 }
 
 void GuiPerson::focusCell(ui::Dialog& dialog, int row, int column) {
-    Person::focusCell(dialog, row, column);
+    auto* grid = dynamic_cast<widgets::EditableGrid*>(
+        dialog.widget(controlIdOf(dialog, *viewOfKind<ui_wx::EditableGridView>(dialog))));
+    ui_wx::clickAt(cellPoint(dialog, row, column));
+    const widgets::GridCell wanted{row, column};
+    if (grid == nullptr || !ui_wx::pumpUntil([&] { return grid->focusCell() == wanted; }))
+        throw std::runtime_error("cell " + std::to_string(row) + "," + std::to_string(column) +
+                                 " took no focus");
+}
+
+std::size_t GuiPerson::menusShown() {
+    auto* prompts = dynamic_cast<ui::HeadlessPrompts*>(&ui::prompts());
+    return prompts ? prompts->menusShown().size() : 0;
 }
 
 void GuiPerson::contextMenu(ui::TreeControl& tree, ui::TreeItem item) {
-    Person::contextMenu(tree, item);
+    ExplorerPanel* panel = frame_.currentPanel();
+    ui_wx::TreeView* view = panel ? panel->treeView() : nullptr;
+    const wxRect line = view ? view->itemScreenRect(tree.itemText(item)) : wxRect();
+    if (line.IsEmpty()) {
+        Person::contextMenu(tree, item);
+        return;
+    }
+    const std::size_t menus = menusShown();
+    ui_wx::clickAt(wxPoint(line.x + std::min(line.width / 2, 40), line.y + line.height / 2),
+                   ui_wx::Button::Right);
+    // The add-on's pop-up menu is answered by the prompts; the line is done once it has closed.
+    if (!ui_wx::pumpUntil([&] { return menusShown() != menus; }))
+        throw std::runtime_error("the right click on \"" + tree.itemText(item) + "\" opened no menu");
 }
 
 void GuiPerson::pickMenu(HostApplication& app, std::int32_t id) {

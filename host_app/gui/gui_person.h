@@ -4,7 +4,13 @@
 // handlers a person's input reaches, and waited for until its effect shows in the dialog.
 #include "person.h"
 
+#include <wx/gdicmn.h>
+
 class wxWindow;
+
+namespace ui_wx {
+class WidgetView;
+}
 
 namespace hostapp::gui {
 
@@ -35,6 +41,13 @@ class GuiPerson : public Person {
     void focus(wxWindow& window);
     // Runs the event loop until the person's last action has been handled by the dialog.
     bool awaitAction(int before) const;
+
+    // The id of the Custom control `view` shows.
+    int controlIdOf(ui::Dialog& dialog, const ui_wx::WidgetView& view) const;
+    // The screen point in the middle of the grid's cell (row, column) of the model.
+    wxPoint cellPoint(ui::Dialog& dialog, int row, int column) const;
+    // How many pop-up menus the prompts have shown so far.
+    static std::size_t menusShown();
 
     MainFrame& frame_;
 };

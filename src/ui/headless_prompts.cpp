@@ -19,51 +19,32 @@ std::optional<T> take(std::deque<std::optional<T>>& queue) {
 }
 }  // namespace
 
-int HeadlessPrompts::takeAnswer(MessageButtons buttons) {
-    if (answers_.empty()) return firstButton(buttons);
-    const int answer = answers_.front();
-    answers_.pop_front();
-    return answer;
-}
-
-void HeadlessPrompts::record(RecordedMessage message) {
-    messages_.push_back(std::move(message));
-    if (listener_) listener_(messages_.back());
-}
-
 int HeadlessPrompts::messageBox(const std::string& text, const std::string& caption, MessageIcon icon,
                                 MessageButtons buttons) {
-    const int answer = takeAnswer(buttons);
-    record({text, caption, icon, buttons, answer});
+    int answer = firstButton(buttons);
+    if (!answers_.empty()) {
+        answer = answers_.front();
+        answers_.pop_front();
+    }
+    messages_.push_back({text, caption, icon, buttons, answer});
+    if (listener_) listener_(messages_.back());
     return answer;
 }
 
-std::optional<std::string> HeadlessPrompts::takeFile(const FileRequest& request) {
+std::optional<std::string> HeadlessPrompts::chooseFile(const FileRequest& request) {
     fileRequests_.push_back(request);
     return take(files_);
 }
 
-std::optional<std::string> HeadlessPrompts::chooseFile(const FileRequest& request) {
-    return takeFile(request);
-}
-
-std::optional<std::uint32_t> HeadlessPrompts::takeColour() {
+std::optional<std::uint32_t> HeadlessPrompts::chooseColour(std::uint32_t) {
     return take(colours_);
 }
 
-std::optional<std::uint32_t> HeadlessPrompts::chooseColour(std::uint32_t) {
-    return takeColour();
-}
-
-std::optional<PrintTarget> HeadlessPrompts::takePrint() {
+std::optional<PrintTarget> HeadlessPrompts::choosePrinter() {
     return take(prints_);
 }
 
-std::optional<PrintTarget> HeadlessPrompts::choosePrinter() {
-    return takePrint();
-}
-
-int HeadlessPrompts::takeMenuChoice(const std::vector<MenuItem>& items) {
+int HeadlessPrompts::popupMenu(const std::vector<MenuItem>& items) {
     menus_.push_back(items);
     if (menuChoices_.empty()) return 0;
     const int id = menuChoices_.front();
@@ -71,15 +52,11 @@ int HeadlessPrompts::takeMenuChoice(const std::vector<MenuItem>& items) {
     return id;
 }
 
-int HeadlessPrompts::popupMenu(const std::vector<MenuItem>& items) {
-    return takeMenuChoice(items);
-}
-
 void HeadlessPrompts::queueModal(const std::string& caption, ModalScript script) {
     queued_[caption].push_back(std::move(script));
 }
 
-HeadlessPrompts::ModalScript HeadlessPrompts::takeModal(const Dialog& dialog) {
+int HeadlessPrompts::runModal(Dialog& dialog) {
     const std::string caption = dialog.windowText();
     modalRuns_.push_back(caption);
     ModalScript script;
@@ -89,11 +66,7 @@ HeadlessPrompts::ModalScript HeadlessPrompts::takeModal(const Dialog& dialog) {
     } else if (auto s = standing_.find(caption); s != standing_.end()) {
         script = s->second;
     }
-    return script;
-}
-
-int HeadlessPrompts::runModal(Dialog& dialog) {
-    if (ModalScript script = takeModal(dialog)) script(dialog);
+    if (script) script(dialog);
     if (!dialog.hasEnded()) dialog.endDialog(kIdCancel);
     return dialog.endCode();
 }

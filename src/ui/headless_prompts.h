@@ -57,19 +57,6 @@ class HeadlessPrompts : public Prompts {
     // Captions of the modal dialogs run so far.
     const std::vector<std::string>& modalRuns() const { return modalRuns_; }
 
-  protected:
-    // What a person answers, taken from the queues as the headless service does; a window-system
-    // service driven by a script gives the same answers through its real windows.
-    int takeAnswer(MessageButtons buttons);
-    std::optional<std::string> takeFile(const FileRequest& request);
-    std::optional<std::uint32_t> takeColour();
-    std::optional<PrintTarget> takePrint();
-    int takeMenuChoice(const std::vector<MenuItem>& items);
-    // The script for a modal run of `dialog` (recorded as run); empty when there is none.
-    ModalScript takeModal(const Dialog& dialog);
-    // Records a message shown and tells the listener.
-    void record(RecordedMessage message);
-
   private:
     std::vector<RecordedMessage> messages_;
     std::deque<int> answers_;

@@ -128,6 +128,7 @@ wxWindow* DialogView::makeButton(const ui::Control& c) {
         if (icon.IsOk()) {
             button->SetBitmap(icon, wxLEFT);
             button->SetBitmapMargins(6, 0);
+            button->SetToolTip(toWx(c.text));
         }
     }
     if (hasStyle(c, ui::kStyleDefault)) button->SetDefault();

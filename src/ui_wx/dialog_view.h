@@ -34,6 +34,11 @@ class DialogView {
     wxWindow* container() const { return container_; }
     // The window of control `id`; null when the dialog has none.
     wxWindow* controlWindow(int id) const;
+    // The view of Custom control `id`; null when it has none.
+    WidgetView* widgetView(int id) const {
+        auto it = widgetViews_.find(id);
+        return it == widgetViews_.end() ? nullptr : it->second.get();
+    }
     // Shows the state of control `id` (0: every control).
     void sync(int id);
 

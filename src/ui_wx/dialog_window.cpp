@@ -31,7 +31,11 @@ void DialogWindow::onClose(wxCloseEvent& event) {
 
 void DialogWindow::onCharHook(wxKeyEvent& event) {
     const int key = event.GetKeyCode();
-    if (dialog_ == nullptr || event.HasAnyModifiers()) {
+    // Keys typed into a widget's own editor (a property grid's or a grid's cell editor) are that
+    // editor's: Enter confirms the value there, Escape drops it.
+    wxWindow* focus = FindFocus();
+    const bool inWidget = focus != nullptr && focus != this && focus->GetParent() != this;
+    if (dialog_ == nullptr || event.HasAnyModifiers() || inWidget) {
         event.Skip();
         return;
     }

@@ -12,6 +12,9 @@ namespace ui_wx {
 EditableGridView::EditableGridView(wxWindow* parent, widgets::EditableGrid& model)
     : model_(model), grid_(new wxGrid(parent, wxID_ANY)) {
     grid_->CreateGrid(0, 0);
+    // The labels in the dialog's own face, not the grid's large bold default.
+    grid_->SetLabelFont(parent->GetFont().Bold());
+    grid_->SetDefaultCellFont(parent->GetFont());
     grid_->DisableDragRowSize();
     grid_->Bind(wxEVT_GRID_SELECT_CELL, &EditableGridView::onSelectCell, this);
     grid_->Bind(wxEVT_GRID_CELL_CHANGED, &EditableGridView::onCellChanged, this);
@@ -49,7 +52,8 @@ void EditableGridView::sync() {
         }
     }
     grid_->SetSelectionMode(model_.listMode() ? wxGrid::wxGridSelectRows : wxGrid::wxGridSelectCells);
-    grid_->EnableEditing(model_.isEditable() && !model_.listMode());
+    // A list selects whole rows and may still be typed into (the table editor's rows).
+    grid_->EnableEditing(model_.isEditable());
     if (const auto focus = model_.focusCell()) {
         const int r = gridRow(focus->row), c = gridColumn(focus->column);
         if (r >= 0 && c >= 0 && r < rows && c < cols) {

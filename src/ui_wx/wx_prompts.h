@@ -1,9 +1,11 @@
 #pragma once
-// The prompts service with real windows. Every message box, file, colour and print request and
-// every pop-up menu is a window on the screen. With a person at the GUI the person answers; when a
-// script drives the GUI, the answers the script queued (or, with none, those of the headless
-// service) are given through real input on those windows. What is recorded and printed of each
-// message is the same as headless, so a script's output does not depend on the windows.
+// The prompts service with real windows. Every message box, file, colour and print dialog and
+// pop-up menu is shown on the screen. Interactive: the window waits for the person. Scripted: the
+// answer queued on the headless service (or its default when nothing is queued) is given through
+// real input events on the window, which then closes by that input. The record of messages and
+// the message listener are the headless service's, so a script prints the same in both modes.
+#include <wx/string.h>
+
 #include "ui/headless_prompts.h"
 
 class wxWindow;
@@ -12,11 +14,10 @@ namespace ui_wx {
 
 class WxPrompts : public ui::HeadlessPrompts {
   public:
-    enum class Mode { Person, Script };
-    explicit WxPrompts(Mode mode) : mode_(mode) {}
+    enum class Mode { Interactive, Scripted };
 
-    // The window the prompts stand over (the main window).
-    void setParent(wxWindow* parent) { parent_ = parent; }
+    explicit WxPrompts(Mode mode) : mode_(mode) {}
+    Mode mode() const { return mode_; }
 
     int messageBox(const std::string& text, const std::string& caption, ui::MessageIcon icon,
                    ui::MessageButtons buttons) override;
@@ -26,17 +27,15 @@ class WxPrompts : public ui::HeadlessPrompts {
     int popupMenu(const std::vector<ui::MenuItem>& items) override;
     int runModal(ui::Dialog& dialog) override;
 
-    // The toolkit's filter ("Text (*.txt)|*.txt|All (*.*)|*.*||") as wx writes one.
-    static std::string wxFilter(const std::string& filter);
-
   private:
-    bool scripted() const { return mode_ == Mode::Script; }
-    // A scripted answer typed into a one-line window: `answer` typed and Enter, or Escape for none.
-    std::optional<std::string> askLine(const std::string& title, const std::string& prompt,
-                                       const std::string& value, const std::optional<std::string>& answer);
-
+    bool scripted() const { return mode_ == Mode::Scripted; }
     Mode mode_;
-    wxWindow* parent_ = nullptr;
 };
+
+// The toolkit's filter ("Name (*.ext)|*.ext|Name2|*.b||") in wx's form, the empty pairs dropped.
+wxString wxFilterOf(const std::string& filter);
+// The window dialogs and menus are shown over: the top-level window under the pointer, else the
+// program's top window (may be null).
+wxWindow* windowUnderPointer();
 
 }  // namespace ui_wx
