@@ -24,7 +24,8 @@ CanvasView::CanvasView(wxWindow* parent, widgets::CanvasWidget& widget)
         wxAutoBufferedPaintDC dc(window_);
         dc.SetBackground(*wxWHITE_BRUSH);
         dc.Clear();
-        dc.SetFont(window_->GetFont());
+        // The picture's layout leaves room for a small font's labels.
+        dc.SetFont(wxFontInfo(8));
         DcCanvas canvas(dc);
         const wxSize size = window_->GetClientSize();
         widget_.paint(canvas, size.x, size.y);
