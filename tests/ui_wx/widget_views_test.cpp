@@ -34,17 +34,22 @@ using ui_wx::pumpUntil;
 constexpr int kWidgetId = 11078;
 
 // A small frame at a fixed place holding one view; saves a screenshot when asked to.
+void shot(const char* name) {
+    if (const char* dir = std::getenv("KOLVANE_SHOTS"))
+        std::system(
+            (std::string("import -window root -crop 700x420+0+0 ") + dir + "/" + name + ".png").c_str());
+}
+
+// A small frame at a fixed place holding one view.
 struct Frame {
     explicit Frame(wxSize size) : frame(new wxFrame(nullptr, wxID_ANY, "view", wxPoint(40, 40), size)) {}
     ~Frame() { frame->Destroy(); }
-    void show(wxWindow* view, const char* shot) {
+    void show(wxWindow* view, const char* name) {
         view->SetSize(frame->GetClientSize());
         frame->Show();
         frame->Raise();
         pumpFor(300ms);
-        if (const char* dir = std::getenv("KOLVANE_SHOTS"))
-            std::system(
-                (std::string("import -window root -crop 700x420+0+0 ") + dir + "/" + shot + ".png").c_str());
+        shot(name);
     }
     wxFrame* frame;
 };
@@ -178,6 +183,7 @@ TEST(WidgetViews, LinePlotSelectsZoomsAndEditsALimit) {
         sim.MouseMove(from + (to - from) * i / 5);
         pumpFor(30ms);
     }
+    shot("line_plot_drag");
     EXPECT_TRUE(dialog.widgetAs<widgets::CanvasWidget>(CLinePlotTestDlg::kPlot).rubberBand().has_value());
     sim.MouseUp();
     ASSERT_TRUE(pumpUntil([&] { return plot.xRange().low > 5; }));
@@ -187,6 +193,7 @@ TEST(WidgetViews, LinePlotSelectsZoomsAndEditsALimit) {
     const auto box = plot.limitLabelBox(CLinePlot::kXLow);
     clickAt(view.window()->ClientToScreen(wxPoint(int(box[0] + box[2]) / 2, int(box[1] + box[3]) / 2)));
     ASSERT_TRUE(pumpUntil([&] { return view.editControl()->IsShown(); }));
+    shot("line_plot_edit");
     ui_wx::typeText("12");
     ui_wx::pressKey(WXK_RETURN);
     ASSERT_TRUE(pumpUntil([&] { return !view.editControl()->IsShown(); }));
@@ -227,6 +234,13 @@ TEST(WidgetViews, TreeRightClickReachesTheContextHandler) {
     clickAt(view.window()->ClientToScreen(wxPoint(100, 180)), Button::Right);
     ASSERT_TRUE(pumpUntil([&] { return menus.size() == 2; }));
     EXPECT_EQ(menus[1], ui::kTreeRoot);
+
+    // The context-menu key on the selected line.
+    model.selectItem(model.findItem("load 1"));
+    view.window()->SetFocus();
+    ui_wx::pressKey(WXK_MENU);
+    ASSERT_TRUE(pumpUntil([&] { return menus.size() == 3; }));
+    EXPECT_EQ(menus[2], model.findItem("load 1"));
 }
 
 }  // namespace
