@@ -24,6 +24,33 @@ std::string axisNumber(double value, int decimals) {
 
 // A label's clickable box: text drawn at (x, y), about a tenth of the width and a 25th of the
 // height of the picture.
+// Cuts the segment (x0, y0)-(x1, y1) to the rectangle (Liang-Barsky); false when none of it is
+// inside. A zoomed plot draws only what falls in its area, not over the labels around it.
+bool clipSegment(double& x0, double& y0, double& x1, double& y1, double left, double top, double right,
+                 double bottom) {
+    const double dx = x1 - x0, dy = y1 - y0;
+    double t0 = 0, t1 = 1;
+    const double p[4] = {-dx, dx, -dy, dy};
+    const double q[4] = {x0 - left, right - x0, y0 - top, bottom - y0};
+    for (int i = 0; i < 4; ++i) {
+        if (p[i] == 0) {
+            if (q[i] < 0) return false;
+            continue;
+        }
+        const double t = q[i] / p[i];
+        if (p[i] < 0)
+            t0 = std::max(t0, t);
+        else
+            t1 = std::min(t1, t);
+        if (t0 > t1) return false;
+    }
+    x1 = x0 + t1 * dx;
+    y1 = y0 + t1 * dy;
+    x0 += t0 * dx;
+    y0 += t0 * dy;
+    return true;
+}
+
 bool inside(double x, double y, double left, double top, double right, double bottom) {
     return x >= left && x <= right && y >= top && y <= bottom;
 }
@@ -161,10 +188,17 @@ void CLinePlot::draw(render::Canvas& canvas, double width, double height) const 
         canvas.setPen(s.colour(), s.style() == CPlotData::kBar ? 3 : 1);
         const auto& p = s.points();
         for (std::size_t i = 0; i < p.size(); ++i) {
-            if (s.style() == CPlotData::kBar)
-                canvas.line(px(p[i].x), py(std::clamp(0.0f, y_.low, y_.high)), px(p[i].x), py(p[i].y));
-            else if (i > 0)
-                canvas.line(px(p[i - 1].x), py(p[i - 1].y), px(p[i].x), py(p[i].y));
+            double x0 = 0, y0 = 0, x1 = px(p[i].x), y1 = py(p[i].y);
+            if (s.style() == CPlotData::kBar) {
+                x0 = x1;
+                y0 = py(std::clamp(0.0f, y_.low, y_.high));
+            } else if (i > 0) {
+                x0 = px(p[i - 1].x);
+                y0 = py(p[i - 1].y);
+            } else {
+                continue;
+            }
+            if (clipSegment(x0, y0, x1, y1, a.left, a.top, a.right, a.bottom)) canvas.line(x0, y0, x1, y1);
         }
     }
     if (const CPlotData* s = series(selected_)) {
@@ -176,8 +210,8 @@ void CLinePlot::draw(render::Canvas& canvas, double width, double height) const 
             const auto& p = s->points()[static_cast<std::size_t>(selectedPoint_)];
             std::snprintf(buffer, sizeof buffer, "Position=%g, Value=%g", p.x, p.y);
             canvas.text(a.left, a.bottom + height * 0.12, buffer);
-            canvas.line(px(p.x), a.top, px(p.x), a.bottom);
-            canvas.line(a.left, py(p.y), a.right, py(p.y));
+            if (px(p.x) >= a.left && px(p.x) <= a.right) canvas.line(px(p.x), a.top, px(p.x), a.bottom);
+            if (py(p.y) >= a.top && py(p.y) <= a.bottom) canvas.line(a.left, py(p.y), a.right, py(p.y));
         }
     }
 }

@@ -72,6 +72,12 @@ class CLinePlot {
     // text is not a number or would leave the axis without a span.
     bool finishLimitEdit(const std::string& text);
     void cancelLimitEdit() { limitEdit_.reset(); }
+    // Where the last drawing put the label of `limit` (pixels: left, top, right, bottom), so that
+    // a window shows the edit box over it.
+    std::array<double, 4> limitLabelBox(Limit limit) const {
+        const Area& a = limitLabels_[static_cast<std::size_t>(limit)];
+        return {a.left, a.top, a.right, a.bottom};
+    }
 
     void setParentNotify(std::function<void(int)> notify) { notify_ = std::move(notify); }
 

@@ -4,6 +4,7 @@
 #include <random>
 
 #include "render/print_canvas.h"
+#include "results/line_plot_widget.h"
 #include "results/time_history.h"
 #include "ui/prompts.h"
 #include "widgets/text_entry_dlg.h"
@@ -33,6 +34,12 @@ CLinePlotTestDlg::CLinePlotTestDlg(int kind, int item, std::string jobBasePath)
     onClick(kNewFile, [] {});
     onSelectionChange(kStyle, [this] { OnStyleChosen(); });
     plot_.setParentNotify([this](int code) { onPlotNotify(code); });
+    // A window shows the plot through this widget; the handlers that change the plot repaint it.
+    attachWidget(kPlot, std::make_unique<LinePlotWidget>(plot_));
+}
+
+void CLinePlotTestDlg::repaintPlot() {
+    if (auto* w = widget(kPlot)) static_cast<LinePlotWidget*>(w)->repaint();
 }
 
 ui::DialogTemplate CLinePlotTestDlg::makeTemplate() {
@@ -91,6 +98,7 @@ void CLinePlotTestDlg::OnFetchNodalData() {
         std::snprintf(name, sizeof name, "Node %d", node);
         plot_.addSeries(name, seriesColour(seedClock()()), CPlotData::kLine, std::move(*points));
     }
+    repaintPlot();
 }
 
 void CLinePlotTestDlg::OnSetCurrentColour() {
@@ -101,6 +109,7 @@ void CLinePlotTestDlg::OnSetCurrentColour() {
     }
     if (auto colour = ui::prompts().chooseColour(s->colour()))
         plot_.setColour(plot_.selectedSeries(), *colour);
+    repaintPlot();
 }
 
 void CLinePlotTestDlg::OnRemoveCurrent() {
@@ -109,6 +118,7 @@ void CLinePlotTestDlg::OnRemoveCurrent() {
         return;
     }
     if (!plot_.removeSeries(plot_.selectedSeries())) ui::showMessage("Could not remove current plot.");
+    repaintPlot();
 }
 
 void CLinePlotTestDlg::OnStyleChosen() {
@@ -119,6 +129,7 @@ void CLinePlotTestDlg::OnStyleChosen() {
     }
     if (choice == CPlotData::kLine || choice == CPlotData::kBar)
         plot_.setStyle(plot_.selectedSeries(), choice);
+    repaintPlot();
 }
 
 void CLinePlotTestDlg::onPlotNotify(int code) {

@@ -53,6 +53,8 @@ class CLinePlotTestDlg : public ui::Dialog {
     // The selected series with points, or null after telling the user why not.
     const CPlotData* selectedWithData();
     void onPlotNotify(int code);
+    // Tells the plot's window that the picture changed.
+    void repaintPlot();
 
     int kind_;
     int item_;

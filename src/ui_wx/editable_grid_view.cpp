@@ -54,6 +54,8 @@ void EditableGridView::sync() {
     grid_->SetSelectionMode(model_.listMode() ? wxGrid::wxGridSelectRows : wxGrid::wxGridSelectCells);
     // A list selects whole rows and may still be typed into (the table editor's rows).
     grid_->EnableEditing(model_.isEditable());
+    // The cursor frame shows only while the model has a focus cell.
+    grid_->SetCellHighlightPenWidth(model_.focusCell() ? 2 : 0);
     if (const auto focus = model_.focusCell()) {
         const int r = gridRow(focus->row), c = gridColumn(focus->column);
         if (r >= 0 && c >= 0 && r < rows && c < cols) {

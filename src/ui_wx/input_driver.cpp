@@ -2,9 +2,11 @@
 
 #include <wx/app.h>
 #include <wx/evtloop.h>
+
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 #include <wx/window.h>
+#include <memory>
 
 #include "ui_wx/wx_text.h"
 
@@ -30,10 +32,16 @@ bool pumpUntil(const std::function<bool()>& done, milliseconds limit) {
     // Events are dispatched by the loop that runs now (the main loop or a dialog's modal loop)
     // rather than by a loop of our own: a dialog ended meanwhile must be able to leave its loop.
     const auto deadline = std::chrono::steady_clock::now() + limit;
+    // Outside any loop (a test driving windows from its own code) a loop is made to dispatch with.
+    std::unique_ptr<wxGUIEventLoop> own;
+    std::unique_ptr<wxEventLoopActivator> activation;
+    if (wxEventLoopBase::GetActive() == nullptr) {
+        own = std::make_unique<wxGUIEventLoop>();
+        activation = std::make_unique<wxEventLoopActivator>(own.get());
+    }
     while (!done()) {
         if (std::chrono::steady_clock::now() > deadline) return false;
         wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-        if (loop == nullptr) return done();
         loop->DispatchTimeout(5);
         wxTheApp->ProcessPendingEvents();
         loop->ProcessIdle();

@@ -123,9 +123,10 @@ void TreeView::addChildren(ui::TreeItem parent, const wxTreeItemId& under, const
             tree_->AppendItem(under, toWx(model_.itemText(c)), shown, shown, new ItemData(c));
         const std::string p = path + '\n' + model_.itemText(c);
         addChildren(c, id, p);
-        // A line never shown before opens; a known one opens when it was open.
+        // A line showing children for the first time opens; a known one opens when it was open.
+        if (!tree_->ItemHasChildren(id)) continue;
         const bool isNew = knownPaths_.insert(p).second;
-        if (tree_->ItemHasChildren(id) && (isNew || openPaths_.count(p))) tree_->Expand(id);
+        if (isNew || openPaths_.count(p)) tree_->Expand(id);
     }
 }
 

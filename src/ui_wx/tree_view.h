@@ -45,7 +45,7 @@ class TreeView {
     ui::TreeControl& model_;
     wxTreeCtrl* tree_;
     std::string shownLines_;            // the model's lines and images the control was built from
-    std::set<std::string> knownPaths_;  // every line shown so far, by its path of texts
+    std::set<std::string> knownPaths_;  // every line shown with children so far, by its path of texts
     std::set<std::string> openPaths_;   // the lines open at the last rebuild
     bool syncing_ = false;
 };

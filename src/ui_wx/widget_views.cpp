@@ -1,5 +1,6 @@
 #include "ui_wx/widget_views.h"
 
+#include "ui_wx/canvas_view.h"
 #include "ui_wx/editable_grid_view.h"
 #include "ui_wx/property_grid_view.h"
 #include "ui_wx/widget_view.h"
@@ -16,6 +17,8 @@ void registerWidgetViews() {
                 return std::make_unique<PropertyGridView>(parent, *grid);
             if (auto* grid = dynamic_cast<widgets::EditableGrid*>(widget))
                 return std::make_unique<EditableGridView>(parent, *grid);
+            if (auto* canvas = dynamic_cast<widgets::CanvasWidget*>(widget))
+                return std::make_unique<CanvasView>(parent, *canvas);
             return nullptr;
         });
 }

@@ -225,6 +225,19 @@ TEST(LinePlot, RangesLocksDecimalsAndDrawing) {
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Mean=2.5, Min=-4, Max=9"), texts.end());
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Position=5, Value=9"), texts.end());
     EXPECT_NE(std::find(texts.begin(), texts.end(), "9.000"), texts.end());
+
+    // Zoomed in, the series are cut at the plot area (84..672 across, 24..246 down).
+    plot.zoom({2, 3}, {0, 1});
+    canvas.clear();
+    plot.draw(canvas, 700, 300);
+    int lines = 0;
+    for (const auto& call : canvas.calls()) {
+        if (call.kind != render::CanvasCall::Kind::Line || call.colour == 0xDCDCDCu) continue;
+        ++lines;
+        for (double x : {call.a, call.c}) EXPECT_TRUE(x >= 84 - 1e-9 && x <= 672 + 1e-9) << x;
+        for (double y : {call.b, call.d}) EXPECT_TRUE(y >= 24 - 1e-9 && y <= 246 + 1e-9) << y;
+    }
+    EXPECT_GT(lines, 0);
 }
 
 // Clicks on the axis-limit labels and lock marks, and drags, in a plot drawn 700 x 300 (plot area

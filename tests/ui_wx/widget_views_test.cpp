@@ -1,0 +1,256 @@
+// The widget views on real wx windows, driven by real input events (XTest under Xvfb): what a
+// person types, clicks and drags must reach the models, and what code sets must not come back
+// as a person's change. KOLVANE_SHOTS=<folder> saves a screenshot of each view there.
+#include <gtest/gtest.h>
+#include <wx/frame.h>
+#include <wx/grid.h>
+#include <wx/propgrid/propgrid.h>
+#include <wx/textctrl.h>
+#include <wx/treectrl.h>
+#include <wx/uiaction.h>
+#include <wx/wx.h>
+
+#include <cstdlib>
+
+#include "results/line_plot_dialog.h"
+#include "ui/dialog.h"
+#include "ui/headless_prompts.h"
+#include "ui_wx/canvas_view.h"
+#include "ui_wx/editable_grid_view.h"
+#include "ui_wx/input_driver.h"
+#include "ui_wx/property_grid_view.h"
+#include "ui_wx/tree_view.h"
+#include "widgets/editable_grid.h"
+#include "widgets/property_grid.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using ui_wx::Button;
+using ui_wx::clickAt;
+using ui_wx::pumpFor;
+using ui_wx::pumpUntil;
+
+constexpr int kWidgetId = 11078;
+
+// A small frame at a fixed place holding one view; saves a screenshot when asked to.
+void shot(const char* name) {
+    if (const char* dir = std::getenv("KOLVANE_SHOTS"))
+        std::system(
+            (std::string("import -window root -crop 700x420+0+0 ") + dir + "/" + name + ".png").c_str());
+}
+
+// A small frame at a fixed place holding one view.
+struct Frame {
+    explicit Frame(wxSize size) : frame(new wxFrame(nullptr, wxID_ANY, "view", wxPoint(40, 40), size)) {}
+    ~Frame() { frame->Destroy(); }
+    void show(wxWindow* view, const char* name) {
+        view->SetSize(frame->GetClientSize());
+        frame->Show();
+        frame->Raise();
+        pumpFor(300ms);
+        shot(name);
+    }
+    wxFrame* frame;
+};
+
+ui::DialogTemplate hostTemplate() {
+    ui::DialogTemplate t;
+    t.add(kWidgetId, ui::ControlKind::Custom, "", {0, 0, 300, 300});
+    return t;
+}
+
+// The screen point of a property's value column.
+wxPoint valuePoint(const ui_wx::PropertyGridView& view, widgets::PropertyHandle h) {
+    const wxRect r = view.grid()->GetPropertyRect(view.propertyOf(h), view.propertyOf(h));
+    return view.grid()->ClientToScreen(wxPoint(view.grid()->GetSplitterPosition() + 30, r.y + r.height / 2));
+}
+
+TEST(WidgetViews, PropertyGridSendsAPersonsEditsOnceAndCodesNever) {
+    auto prompts = ui::installHeadlessPrompts();
+    ui::Dialog dialog(hostTemplate());
+    auto& grid = static_cast<widgets::PropertyGrid&>(
+        dialog.attachWidget(kWidgetId, std::make_unique<widgets::PropertyGrid>()));
+    std::vector<std::intptr_t> changes;
+    dialog.onMessage(widgets::PropertyGrid::kChangedMessage,
+                     [&](std::intptr_t w, std::intptr_t) { changes.push_back(w); });
+    const auto general = grid.addSection("General");
+    const auto name = grid.addString(general, "Description", "");
+    const auto combo = grid.addCombo(general, "Standard materials", {"No", "steel", "brass"}, 0);
+    grid.addFile(general, "From file..", "/lib/steel.txt",
+                 "Material files (*.txt)|*.txt|All Files (*.*)|*.*||");
+    const auto limits = grid.addSection("Limit stresses N/mm2", true);
+    grid.addString(limits, "tensile yield", "250");
+    dialog.create();
+
+    Frame f({360, 220});
+    ui_wx::PropertyGridView view(f.frame, grid);
+    f.show(view.window(), "property_grid");
+    EXPECT_FALSE(view.propertyOf(limits)->IsExpanded());
+
+    clickAt(valuePoint(view, name));
+    pumpFor(200ms);
+    ui_wx::typeText("Mild steel");
+    ui_wx::pressKey(WXK_RETURN);
+    ASSERT_TRUE(pumpUntil([&] { return !changes.empty(); }));
+    EXPECT_EQ(grid.value(name), "Mild steel");
+    EXPECT_EQ(changes, (std::vector<std::intptr_t>{name}));
+
+    // Code sets a value and opens a section: shown, never sent.
+    grid.setValue(combo, "brass");
+    grid.setCollapsed(limits, false);
+    view.sync();
+    pumpFor(200ms);
+    EXPECT_EQ(view.propertyOf(combo)->GetValueAsString(), "brass");
+    EXPECT_TRUE(view.propertyOf(limits)->IsExpanded());
+    EXPECT_EQ(changes.size(), 1u);
+
+    // A person's choice of a combo entry (keyboard in the open editor).
+    clickAt(valuePoint(view, combo));
+    pumpFor(200ms);
+    ui_wx::pressKey(WXK_UP);
+    ui_wx::pressKey(WXK_RETURN);
+    ASSERT_TRUE(pumpUntil([&] { return changes.size() == 2; }));
+    EXPECT_EQ(changes.back(), combo);
+    EXPECT_EQ(grid.value(combo), "steel");
+}
+
+TEST(WidgetViews, EditableGridTakesClicksAndTyping) {
+    ui::Dialog dialog(hostTemplate());
+    auto& grid = static_cast<widgets::EditableGrid&>(
+        dialog.attachWidget(kWidgetId, std::make_unique<widgets::EditableGrid>()));
+    grid.setColumnCount(3);
+    grid.setRowCount(3);
+    grid.setFixedRowCount(1);
+    grid.setFixedColumnCount(1);
+    grid.setCellText(0, 1, "Time");
+    grid.setCellText(0, 2, "Load");
+    grid.setCellText(1, 0, "1");
+    grid.setCellText(2, 0, "2");
+    dialog.create();
+
+    Frame f({360, 200});
+    ui_wx::EditableGridView view(f.frame, grid);
+    grid.insertRow("3");
+    view.sync();
+    f.show(view.window(), "editable_grid");
+    ASSERT_EQ(view.grid()->GetNumberRows(), 3);  // the label row is not a cell row
+    EXPECT_EQ(view.grid()->GetColLabelValue(1), "Load");
+
+    auto cellPoint = [&](int row, int column) {
+        const wxRect r = view.grid()->CellToRect(view.gridRow(row), view.gridColumn(column));
+        return view.grid()->GetGridWindow()->ClientToScreen(r.GetPosition() +
+                                                            wxSize(r.width / 2, r.height / 2));
+    };
+    clickAt(cellPoint(2, 2));
+    ASSERT_TRUE(pumpUntil([&] { return grid.focusCell() == widgets::GridCell{2, 2}; }));
+    ui_wx::typeText("12.5");
+    ui_wx::pressKey(WXK_RETURN);
+    ASSERT_TRUE(pumpUntil([&] { return grid.cellText(2, 2) == "12.5"; }));
+    EXPECT_EQ(grid.cellText(3, 2), "");
+}
+
+TEST(WidgetViews, LinePlotSelectsZoomsAndEditsALimit) {
+    auto prompts = ui::installHeadlessPrompts();
+    CLinePlotTestDlg dialog(0, 0, "/nonexistent/job");
+    dialog.create();
+    CLinePlot& plot = dialog.plot();
+    plot.addSeries("Node 1", 0x000000FF, CPlotData::kLine, {{0, 0}, {10, 4}, {20, 2}, {30, 8}, {40, 5}});
+    plot.addSeries("Node 2", 0x00008000, CPlotData::kLine, {{0, 1}, {10, 1}, {20, 1}, {30, 1}, {40, 1}});
+
+    Frame f({600, 320});
+    ui_wx::CanvasView view(f.frame,
+                           dynamic_cast<widgets::CanvasWidget&>(*dialog.widget(CLinePlotTestDlg::kPlot)));
+    f.show(view.window(), "line_plot");
+    const wxSize size = view.window()->GetClientSize();
+    // The plot's picture: the data range spans the area 12 %..96 % across, 8 %..82 % down.
+    auto at = [&](double x, double y) {
+        const auto xr = plot.xRange(), yr = plot.yRange();
+        return view.window()->ClientToScreen(
+            wxPoint(int(size.x * (0.12 + 0.84 * (x - xr.low) / (xr.high - xr.low))),
+                    int(size.y * (0.82 - 0.74 * (y - yr.low) / (yr.high - yr.low)))));
+    };
+    clickAt(at(30, 8) + wxPoint(2, 2));
+    ASSERT_TRUE(pumpUntil([&] { return plot.selectedSeries() == 0; }));
+    EXPECT_EQ(plot.selectedPoint(), 3);
+
+    // A drag down zooms to the rectangle.
+    const wxPoint from = at(10, 7), to = at(30, 0.5);
+    wxUIActionSimulator sim;
+    sim.MouseMove(from);
+    sim.MouseDown();
+    for (int i = 1; i <= 5; ++i) {
+        sim.MouseMove(from + (to - from) * i / 5);
+        pumpFor(30ms);
+    }
+    shot("line_plot_drag");
+    EXPECT_TRUE(dialog.widgetAs<widgets::CanvasWidget>(CLinePlotTestDlg::kPlot).rubberBand().has_value());
+    sim.MouseUp();
+    ASSERT_TRUE(pumpUntil([&] { return plot.xRange().low > 5; }));
+    EXPECT_NEAR(plot.xRange().high, 30, 1);
+
+    // A click on the x-low label opens a real edit box; Enter sets the limit.
+    const auto box = plot.limitLabelBox(CLinePlot::kXLow);
+    clickAt(view.window()->ClientToScreen(wxPoint(int(box[0] + box[2]) / 2, int(box[1] + box[3]) / 2)));
+    ASSERT_TRUE(pumpUntil([&] { return view.editControl()->IsShown(); }));
+    shot("line_plot_edit");
+    ui_wx::typeText("12");
+    ui_wx::pressKey(WXK_RETURN);
+    ASSERT_TRUE(pumpUntil([&] { return !view.editControl()->IsShown(); }));
+    EXPECT_EQ(plot.xRange().low, 12);
+}
+
+TEST(WidgetViews, TreeRightClickReachesTheContextHandler) {
+    ui::TreeControl model;
+    const auto materials = model.insertItem("Materials", 1);
+    const auto steel = model.insertItem("steel: 1,2", 1, materials);
+    model.insertItem("Actions", 3);
+    std::vector<ui::TreeItem> menus;
+    model.onContextMenu([&](ui::TreeItem item) { menus.push_back(item); });
+
+    Frame f({260, 200});
+    ui_wx::TreeView view(f.frame, model);
+    f.show(view.window(), "tree");
+    const wxRect line = view.itemScreenRect("steel: 1,2");
+    ASSERT_FALSE(line.IsEmpty());  // a new line shows open under its parent
+    clickAt(line.GetPosition() + wxSize(line.width / 2, line.height / 2), Button::Right);
+    ASSERT_TRUE(pumpUntil([&] { return menus.size() == 1; }));
+    EXPECT_EQ(menus[0], steel);
+    EXPECT_EQ(model.selectedItem(), steel);
+
+    // A rebuild keeps a closed line closed and opens a new one; a click below all lines passes 0.
+    wxTreeCtrl& tree = *view.window();
+    wxTreeItemIdValue cookie;
+    const wxTreeItemId first = tree.GetFirstChild(tree.GetRootItem(), cookie);
+    model.selectItem(ui::kTreeRoot);
+    tree.Collapse(first);
+    model.insertItem("load 1", 3, model.findItem("Actions"));
+    model.insertItem("load 2", 3, model.findItem("Actions"));
+    pumpFor(100ms);
+    const wxTreeItemId rebuilt = tree.GetFirstChild(tree.GetRootItem(), cookie);
+    EXPECT_EQ(tree.GetItemText(rebuilt), "Materials");
+    EXPECT_FALSE(tree.IsExpanded(rebuilt));
+    EXPECT_FALSE(view.itemScreenRect("load 2").IsEmpty());
+    clickAt(view.window()->ClientToScreen(wxPoint(100, 180)), Button::Right);
+    ASSERT_TRUE(pumpUntil([&] { return menus.size() == 2; }));
+    EXPECT_EQ(menus[1], ui::kTreeRoot);
+
+    // The context-menu key on the selected line.
+    model.selectItem(model.findItem("load 1"));
+    view.window()->SetFocus();
+    ui_wx::pressKey(WXK_MENU);
+    ASSERT_TRUE(pumpUntil([&] { return menus.size() == 3; }));
+    EXPECT_EQ(menus[2], model.findItem("load 1"));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    wxApp::SetInstance(new wxApp);
+    if (!wxEntryStart(argc, argv) || !wxTheApp->CallOnInit()) return 2;
+    const int result = RUN_ALL_TESTS();
+    wxTheApp->OnExit();
+    wxEntryCleanup();
+    return result;
+}
