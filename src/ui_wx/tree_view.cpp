@@ -73,6 +73,7 @@ TreeView::TreeView(wxWindow* parent, ui::TreeControl& model)
     tree_->AddRoot("");
     tree_->Bind(wxEVT_TREE_SEL_CHANGED, &TreeView::onSelChanged, this);
     tree_->Bind(wxEVT_RIGHT_DOWN, &TreeView::onRightDown, this);
+    tree_->Bind(wxEVT_RIGHT_UP, &TreeView::onRightUp, this);
     tree_->Bind(wxEVT_TREE_KEY_DOWN, &TreeView::onKeyDown, this);
     model_.onChange([this] { sync(); });
     sync();
@@ -174,7 +175,17 @@ void TreeView::onRightDown(wxMouseEvent& event) {
     const bool onLine = id.IsOk() && (flags & (wxTREE_HITTEST_ONITEMLABEL | wxTREE_HITTEST_ONITEMICON));
     const ui::TreeItem item = onLine ? itemOf(id) : ui::kTreeRoot;
     if (item != ui::kTreeRoot) model_.selectItem(item);
-    // The handler may show a pop-up menu or change the lines; run it once this event is done.
+    pressedItem_ = item;
+    pressed_ = true;
+}
+
+void TreeView::onRightUp(wxMouseEvent& event) {
+    event.Skip();
+    if (!pressed_) return;
+    pressed_ = false;
+    // The menu opens once the button is released, so that the release does not land on it; the
+    // handler may change the lines, so it runs once this event is done.
+    const ui::TreeItem item = pressedItem_;
     tree_->CallAfter([this, item] { model_.userContextMenu(item); });
 }
 

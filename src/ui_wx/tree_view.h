@@ -40,6 +40,7 @@ class TreeView {
     std::string pathOf(const wxTreeItemId& id) const;
     void onSelChanged(wxTreeEvent& event);
     void onRightDown(wxMouseEvent& event);
+    void onRightUp(wxMouseEvent& event);
     void onKeyDown(wxTreeEvent& event);
 
     ui::TreeControl& model_;
@@ -48,6 +49,8 @@ class TreeView {
     std::set<std::string> knownPaths_;  // every line shown with children so far, by its path of texts
     std::set<std::string> openPaths_;   // the lines open at the last rebuild
     bool syncing_ = false;
+    bool pressed_ = false;  // a right button went down on the control and is not up yet
+    ui::TreeItem pressedItem_ = ui::kTreeRoot;
 };
 
 }  // namespace ui_wx

@@ -273,8 +273,11 @@ int WxPrompts::popupMenu(const std::vector<ui::MenuItem>& items) {
         }
         // The menu grabs the keyboard while it is open: the item is chosen with the arrow keys
         // and Enter, a dismissed menu with Escape.
-        wxTheApp->CallAfter([target] {
+        wxTheApp->CallAfter([target, owner] {
             pumpFor(kSettle);
+            // The menu opens under the pointer, which would highlight the item it rests on: the
+            // pointer is moved off the menu so that the keys count from no item.
+            pointAt(*owner);
             if (target < 0) {
                 pressKey(WXK_ESCAPE);
                 return;
