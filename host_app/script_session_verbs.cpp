@@ -6,6 +6,7 @@
 
 #include "failure_plan.h"
 #include "installation.h"
+#include "length_units.h"
 #include "script_verbs.h"
 
 namespace hostapp {
@@ -15,11 +16,7 @@ namespace fs = std::filesystem;
 namespace {
 
 std::int32_t parseUnit(const std::string& word) {
-    if (word == "mm") return host::kUnitMm;
-    if (word == "cm") return host::kUnitCm;
-    if (word == "m") return host::kUnitM;
-    if (word == "in") return host::kUnitIn;
-    if (word == "ft") return host::kUnitFt;
+    if (const auto unit = unitOfWord(word)) return *unit;
     throw LineError("unknown unit " + word + " (mm, cm, m, in or ft)");
 }
 

@@ -11,6 +11,7 @@
 #include "gui/view_panel.h"
 #include "host/addon_interfaces.h"
 #include "host_application.h"
+#include "length_units.h"
 #include "ui_wx/input_driver.h"
 #include "ui_wx/wx_backend.h"
 #include "ui_wx/wx_text.h"
@@ -21,23 +22,6 @@ namespace {
 
 constexpr int kFirstAddOnItem = wxID_HIGHEST + 100;
 constexpr int kSideWidth = 230;
-
-const char* unitName(std::int32_t unit) {
-    switch (unit) {
-        case host::kUnitMm:
-            return "mm";
-        case host::kUnitCm:
-            return "cm";
-        case host::kUnitM:
-            return "m";
-        case host::kUnitIn:
-            return "in";
-        case host::kUnitFt:
-            return "ft";
-        default:
-            return "?";
-    }
-}
 
 }  // namespace
 
@@ -280,7 +264,7 @@ void MainFrame::updateStatus() {
         return;
     }
     SetStatusText(ui_wx::toWx(session->name() + (session->isPart() ? " (part)" : " (assembly)")), 0);
-    SetStatusText(wxString("Units: ") + unitName(session->options().displayUnit), 1);
+    SetStatusText(wxString("Units: ") + unitWord(session->options().displayUnit), 1);
     SetStatusText(wxString::Format("Selected: %zu", session->selection().size()), 2);
 }
 

@@ -4,6 +4,7 @@
 #include <wx/image.h>
 
 #include <cstring>
+#include <optional>
 
 #include "host_application.h"
 #include "view_picture.h"
@@ -38,7 +39,16 @@ void ViewPanel::draw() {
         picture_ = wxBitmap();
         return;
     }
-    const RasterImage image = drawView(app_, size.x, size.y);
+    std::optional<RasterImage> drawn;
+    try {
+        drawn.emplace(drawView(app_, size.x, size.y));
+    } catch (const std::exception&) {
+        // A view that cannot be drawn stays empty; the failure was the host's or the add-on's to
+        // report, and painting goes on.
+        picture_ = wxBitmap();
+        return;
+    }
+    const RasterImage& image = *drawn;
     // wxImage takes ownership of a malloc'ed buffer.
     auto* rgb = static_cast<unsigned char*>(std::malloc(image.rgb().size()));
     std::memcpy(rgb, image.rgb().data(), image.rgb().size());
