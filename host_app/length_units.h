@@ -12,8 +12,11 @@ namespace hostapp {
 inline constexpr struct {
     std::int32_t unit;
     const char* word;
-} kLengthUnits[] = {{host::kUnitMm, "mm"}, {host::kUnitCm, "cm"}, {host::kUnitM, "m"},
-                    {host::kUnitIn, "in"}, {host::kUnitFt, "ft"}};
+} kLengthUnits[] = {{host::kUnitMm, "mm"},
+                    {host::kUnitCm, "cm"},
+                    {host::kUnitM, "m"},
+                    {host::kUnitIn, "in"},
+                    {host::kUnitFt, "ft"}};
 
 inline const char* unitWord(std::int32_t unit) {
     for (const auto& u : kLengthUnits)
