@@ -67,13 +67,7 @@ bool GuiPerson::type(ui::Dialog& dialog, int id, const std::string& text) {
     auto* edit = dynamic_cast<wxTextCtrl*>(controlWindow(dialog, id));
     if (edit == nullptr || !edit->IsEditable()) return false;
     focus(*edit);
-    // What the edit holds is replaced, as a person selects it all before typing.
-    ui_wx::pressKey('A', wxMOD_CONTROL);
-    if (text.empty()) {
-        ui_wx::pressKey(WXK_DELETE);
-    } else {
-        ui_wx::typeText(text);
-    }
+    ui_wx::retypeText(text);
     return ui_wx::pumpUntil([&] { return dialog.text(id) == text; });
 }
 
@@ -160,12 +154,7 @@ View* viewOfKind(ui::Dialog& dialog) {
 
 // Replaces what the focused editor holds by `text` and confirms it with Enter.
 void retype(const std::string& text) {
-    ui_wx::pressKey('A', wxMOD_CONTROL);
-    if (text.empty()) {
-        ui_wx::pressKey(WXK_DELETE);
-    } else {
-        ui_wx::typeText(text);
-    }
+    ui_wx::retypeText(text);
     ui_wx::pressKey(WXK_RETURN);
 }
 

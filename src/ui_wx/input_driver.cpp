@@ -94,4 +94,13 @@ void typeText(const std::string& text) {
     pumpFor(kEventGap);
 }
 
+void retypeText(const std::string& text) {
+    pressKey('A', wxMOD_CONTROL);
+    if (text.empty()) {
+        pressKey(WXK_DELETE);
+    } else {
+        typeText(text);
+    }
+}
+
 }  // namespace ui_wx

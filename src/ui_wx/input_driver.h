@@ -38,5 +38,7 @@ void pointAt(wxWindow& window);
 void pressKey(int keyCode, int modifiers = 0);
 // Types `text` into the control that has the focus.
 void typeText(const std::string& text);
+// Replaces what the focused edit holds by `text`, as a person selects it all and types over it.
+void retypeText(const std::string& text);
 
 }  // namespace ui_wx

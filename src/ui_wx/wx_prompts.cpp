@@ -120,8 +120,7 @@ int showModal(wxDialog& dialog, std::function<void()> input) {
 // Replaces the text of `field` by `text` and presses Enter, as a person types it.
 void typeInto(wxTextCtrl& field, const std::string& text) {
     click(field);
-    pressKey('A', wxMOD_CONTROL);
-    typeText(text);
+    retypeText(text);
     pressKey(WXK_RETURN);
 }
 
