@@ -21,7 +21,7 @@ namespace hostapp::gui {
 namespace {
 
 constexpr int kFirstAddOnItem = wxID_HIGHEST + 100;
-constexpr int kSideWidth = 230;
+constexpr int kSideWidth = 300;
 
 }  // namespace
 

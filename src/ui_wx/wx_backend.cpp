@@ -28,6 +28,14 @@ wxFont dialogFont() {
     return wxFont(wxFontInfo(7.5).FaceName("DejaVu Sans Condensed"));
 }
 
+// A command's window stands at the main window's right edge, below its menu, so that the part
+// in the middle of the view stays in sight while the person works in the window.
+void placeBesideView(wxWindow& window, wxWindow& main) {
+    const wxRect area = main.GetScreenRect();
+    const wxSize size = window.GetSize();
+    window.Move(std::max(area.x, area.GetRight() - size.x - 12), area.y + 40);
+}
+
 }  // namespace
 
 void setIconSource(IconSource source) {
@@ -89,7 +97,7 @@ void WxBackend::created(ui::Dialog& dialog) {
     shown.container = window;
     shown.view = std::make_unique<DialogView>(dialog, window, [this] { personActed(); });
     Shown& stored = shown_[&dialog] = std::move(shown);
-    if (mainWindow_ != nullptr) window->CentreOnParent();
+    if (mainWindow_ != nullptr) placeBesideView(*window, *mainWindow_);
     // A modal dialog is shown by its modal loop.
     if (!dialog.isModal()) showWindowState(dialog, stored);
 }
