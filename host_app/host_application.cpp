@@ -236,6 +236,16 @@ void HostApplication::fitView(int width, int height) {
     camera_.fit(box.first, box.second, width, height);
 }
 
+void HostApplication::prepareView(int width, int height) {
+    if (width == camera_.width() && height == camera_.height()) return;
+    // A view the person turned keeps its turn at a new size; an untouched one is framed again.
+    if (camera_.moved()) {
+        camera_.resize(width, height);
+    } else {
+        fitView(width, height);
+    }
+}
+
 void HostApplication::drawOverlays(render::Canvas& canvas) {
     if (!current_) return;
     // The list may change while commands draw (a failure message ends nothing, but be safe).

@@ -85,6 +85,8 @@ class HostApplication : public CommandHost {
     ViewCamera& camera() { return camera_; }
     // Fits the camera to the current session's model in a view of this size.
     void fitView(int width, int height);
+    // Makes the camera ready for a view of this size before it is drawn.
+    void prepareView(int width, int height);
     // Every running command of the current session draws its overlay marks.
     void drawOverlays(render::Canvas& canvas);
     // Every running command of the current session draws into the view's 3-D device; answers

@@ -7,34 +7,56 @@ namespace hostapp {
 
 namespace {
 
+using host::Point3;
+
 // The add-on docks its panel over the left of the graphics area and draws its legend there
 // (it clears only the view right of this strip): the part is fitted into the rest of the view.
 constexpr int kAddOnStripWidth = 120;
+// A drag across this many pixels turns the model by one radian.
+constexpr double kPixelsPerRadian = 200.0;
 
-double dot(const host::Point3& a, const host::Point3& b) {
+double dot(const Point3& a, const Point3& b) {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
+Point3 cross(const Point3& a, const Point3& b) {
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+Point3 plus(const Point3& a, const Point3& b, double t = 1.0) {
+    return {a.x + t * b.x, a.y + t * b.y, a.z + t * b.z};
+}
+Point3 unit(const Point3& a) {
+    const double n = std::sqrt(dot(a, a));
+    return n > 0 ? Point3{a.x / n, a.y / n, a.z / n} : a;
+}
+// `v` turned by `angle` about the unit axis `k` (Rodrigues).
+Point3 turned(const Point3& v, const Point3& k, double angle) {
+    const double c = std::cos(angle), s = std::sin(angle);
+    const Point3 kv = cross(k, v);
+    const double kd = dot(k, v) * (1 - c);
+    return {v.x * c + kv.x * s + k.x * kd, v.y * c + kv.y * s + k.y * kd, v.z * c + kv.z * s + k.z * kd};
+}
+
 }  // namespace
 
-void ViewCamera::fit(const host::Point3& low, const host::Point3& high, int width, int height) {
+void ViewCamera::setAxes(const Point3& right, const Point3& up) {
+    right_ = unit(right);
+    up_ = unit(plus(up, right_, -dot(up, right_)));  // kept square to right through many turns
+    toward_ = cross(right_, up_);
+}
+
+void ViewCamera::fit(const Point3& low, const Point3& high, int width, int height) {
     width_ = width;
     height_ = height;
-    centre_ = {(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2};
+    moved_ = false;
+    pivot_ = {(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2};
+    radius_ = std::sqrt(dot(plus(high, low, -1), plus(high, low, -1))) / 2;
     // The extent of the box's eight corners on the screen axes.
     double halfWidth = 0.0, halfHeight = 0.0;
     for (int i = 0; i < 8; ++i) {
-        const host::Point3 corner{(i & 1) ? high.x : low.x, (i & 2) ? high.y : low.y,
-                                  (i & 4) ? high.z : low.z};
-        const host::Point3 d{corner.x - centre_.x, corner.y - centre_.y, corner.z - centre_.z};
+        const Point3 corner{(i & 1) ? high.x : low.x, (i & 2) ? high.y : low.y, (i & 4) ? high.z : low.z};
+        const Point3 d = plus(corner, pivot_, -1);
         halfWidth = std::max(halfWidth, std::abs(dot(d, right_)));
         halfHeight = std::max(halfHeight, std::abs(dot(d, up_)));
-    }
-    depthRange_ = 1.0;
-    for (int i = 0; i < 8; ++i) {
-        const host::Point3 corner{(i & 1) ? high.x : low.x, (i & 2) ? high.y : low.y,
-                                  (i & 4) ? high.z : low.z};
-        const host::Point3 d{corner.x - centre_.x, corner.y - centre_.y, corner.z - centre_.z};
-        depthRange_ = std::max(depthRange_, 1.5 * std::abs(dot(d, toward_)) + 1.0);
     }
     const double margin = 0.8;  // leaves room for the overlay labels around the part
     const double freeWidth = std::max(width - kAddOnStripWidth, width / 2);
@@ -44,21 +66,79 @@ void ViewCamera::fit(const host::Point3& low, const host::Point3& high, int widt
     if (!std::isfinite(scale_) || scale_ <= 0) scale_ = 1.0;
     // Moves the view so that the part's centre lands in the middle of the free area.
     const double shift = (width - freeWidth) / 2.0 / scale_;
-    centre_ = {centre_.x - shift * right_.x, centre_.y - shift * right_.y, centre_.z - shift * right_.z};
+    centre_ = plus(pivot_, right_, -shift);
 }
 
-ViewPoint ViewCamera::project(const host::Point3& p) const {
-    const host::Point3 d{p.x - centre_.x, p.y - centre_.y, p.z - centre_.z};
+void ViewCamera::resize(int width, int height) {
+    width_ = width;
+    height_ = height;
+}
+
+void ViewCamera::setStandardView(StandardView view) {
+    switch (view) {
+        case StandardView::Iso:
+            setAxes({-1, 1, 0}, {-1, -1, 2});
+            break;
+        case StandardView::Front:  // looking along +Y, Z up
+            setAxes({1, 0, 0}, {0, 0, 1});
+            break;
+        case StandardView::Top:  // looking down -Z, Y up
+            setAxes({1, 0, 0}, {0, 1, 0});
+            break;
+        case StandardView::Right:  // looking along -X, Z up
+            setAxes({0, 1, 0}, {0, 0, 1});
+            break;
+    }
+    moved_ = true;
+}
+
+void ViewCamera::rotate(double dx, double dy) {
+    const ViewPoint before = project(pivot_);
+    Point3 right = right_, up = up_;
+    if (dx != 0) {
+        right = turned(right, up_, -dx / kPixelsPerRadian);
+    }
+    if (dy != 0) {
+        up = turned(up, right, -dy / kPixelsPerRadian);
+    }
+    setAxes(right, up);
+    // The pivot keeps its pixel and sits at depth 0, so the depth range holds the whole model.
+    const double a = (before.x - width_ / 2.0) / scale_, b = (height_ / 2.0 - before.y) / scale_;
+    centre_ = plus(plus(pivot_, right_, -a), up_, -b);
+    moved_ = true;
+}
+
+void ViewCamera::pan(double dx, double dy) {
+    centre_ = plus(plus(centre_, right_, -dx / scale_), up_, dy / scale_);
+    moved_ = true;
+}
+
+void ViewCamera::zoom(double factor, double x, double y) {
+    if (!(factor > 0) || !std::isfinite(factor)) return;
+    const Point3 fixed = rayAt(x, y).origin;
+    scale_ *= factor;
+    const ViewPoint now = project(fixed);
+    pan(x - now.x, y - now.y);
+}
+
+ViewPoint ViewCamera::project(const Point3& p) const {
+    const Point3 d = plus(p, centre_, -1);
     return {width_ / 2.0 + scale_ * dot(d, right_), height_ / 2.0 - scale_ * dot(d, up_), dot(d, toward_)};
 }
 
-host::Point3 ViewCamera::towardsViewer() const {
+ViewRay ViewCamera::rayAt(double x, double y) const {
+    const Point3 onScreen =
+        plus(plus(centre_, right_, (x - width_ / 2.0) / scale_), up_, (height_ / 2.0 - y) / scale_);
+    return {plus(onScreen, toward_, 2 * radius_ + 1), {-toward_.x, -toward_.y, -toward_.z}};
+}
+
+Point3 ViewCamera::towardsViewer() const {
     return toward_;
 }
 
 render::Matrix4 ViewCamera::viewMatrix() const {
     // Columns: the screen's right, its up, and the depth away from the viewer.
-    const host::Point3 axes[3] = {right_, up_, {-toward_.x, -toward_.y, -toward_.z}};
+    const Point3 axes[3] = {right_, up_, {-toward_.x, -toward_.y, -toward_.z}};
     render::Matrix4 m;
     for (int c = 0; c < 3; ++c) {
         m.m[0][c] = static_cast<float>(axes[c].x);
@@ -71,10 +151,11 @@ render::Matrix4 ViewCamera::viewMatrix() const {
 
 render::Matrix4 ViewCamera::projectionMatrix() const {
     // Parallel projection: pixels = centre + scale * view coordinates; depth -range..range to 0..1.
+    const double depthRange = 1.5 * radius_ + 1.0;
     render::Matrix4 m;
     m.m[0][0] = static_cast<float>(2.0 * scale_ / width_);
     m.m[1][1] = static_cast<float>(2.0 * scale_ / height_);
-    m.m[2][2] = static_cast<float>(1.0 / (2.0 * depthRange_));
+    m.m[2][2] = static_cast<float>(1.0 / (2.0 * depthRange));
     m.m[3][2] = 0.5f;
     return m;
 }

@@ -9,7 +9,7 @@ namespace hostapp {
 
 RasterImage drawView(HostApplication& app, int width, int height) {
     HostSession& session = app.requireSession();
-    app.fitView(width, height);
+    app.prepareView(width, height);
     RasterImage image(width, height);
     renderPart(session.document(), app.camera(), image);
     drawCommands3D(app, app.camera(), image);
