@@ -1,5 +1,7 @@
 #include "host_application.h"
 
+#include "view_renderer.h"
+
 #include <algorithm>
 
 #include "platform/paths.h"
@@ -244,6 +246,19 @@ void HostApplication::prepareView(int width, int height) {
     } else {
         fitView(width, height);
     }
+}
+
+RasterImage HostApplication::viewPicture(int width, int height) {
+    return viewPicture_ ? viewPicture_(width, height) : drawView(*this, width, height);
+}
+
+const ViewTessellation& HostApplication::tessellation() {
+    HostSession& session = requireSession();
+    if (!tessellation_ || tessellated_ != session.documentPtr()) {
+        tessellation_ = std::make_unique<ViewTessellation>(session.document());
+        tessellated_ = session.documentPtr();
+    }
+    return *tessellation_;
 }
 
 void HostApplication::drawOverlays(render::Canvas& canvas) {

@@ -19,6 +19,12 @@ void HostSelection::replace(std::vector<platform::RefPtr<platform::IUnknown>> ob
     for (auto& object : objects) picked_.push_back(platform::makeRef<HostPickedObject>(std::move(object)));
 }
 
+std::vector<platform::IUnknown*> HostSelection::objects() const {
+    std::vector<platform::IUnknown*> out;
+    for (const auto& picked : picked_) out.push_back(picked->object());
+    return out;
+}
+
 Status HostSelection::get_Count(std::int32_t filter, std::int32_t* count) {
     filters_.push_back(filter);
     if (failsAsPlanned("IQDSelection::get_Count")) return platform::kFail;

@@ -12,6 +12,7 @@ class HostPickedObject : public platform::ImplementsDispatch<host::IQDPickedObje
   public:
     explicit HostPickedObject(platform::RefPtr<platform::IUnknown> object) : object_(std::move(object)) {}
     platform::Status get_Object(platform::IUnknown** object) override;
+    platform::IUnknown* object() const { return object_.get(); }
 
   private:
     platform::RefPtr<platform::IUnknown> object_;
@@ -21,6 +22,8 @@ class HostSelection : public platform::ImplementsDispatch<host::IQDSelection> {
   public:
     void replace(std::vector<platform::RefPtr<platform::IUnknown>> objects);
     std::size_t size() const { return picked_.size(); }
+    // The picked objects themselves, in order (the view highlights them).
+    std::vector<platform::IUnknown*> objects() const;
     // How often the add-on handed the selection back (the end of a command's picking).
     int handBacks() const { return handBacks_; }
     // The filter of every count asked, in order: the asking command's code.
