@@ -31,7 +31,7 @@ Status HostPlaneValues::answer(const char* operation, double value, double* out)
 }
 
 HostPlane::HostPlane(std::string name, double a, double b, double c)
-    : name_(std::move(name)), values_(platform::makeRef<HostPlaneValues>(a, b, c)) {}
+    : name_(std::move(name)), normal_{a, b, c}, values_(platform::makeRef<HostPlaneValues>(a, b, c)) {}
 
 Status HostPlane::get_Name(host::AutoString* name) {
     if (failsAsPlanned("IQDPlane::get_Name")) return platform::kFail;

@@ -41,12 +41,15 @@ class HostPlane : public platform::ImplementsDispatch<host::IQDPlane> {
     HostPlane(std::string name, double a, double b, double c);
 
     const std::string& name() const { return name_; }
+    // The components a, b, c as they were given (not made unit length).
+    host::Point3 normal() const { return normal_; }
 
     platform::Status get_Name(host::AutoString* name) override;
     platform::Status get_Values(host::IQDPlaneValues** values) override;
 
   private:
     std::string name_;
+    host::Point3 normal_;
     platform::RefPtr<HostPlaneValues> values_;
 };
 
