@@ -173,14 +173,22 @@ std::vector<Point3> allRound(int count) {
 }
 
 // Turns the camera to look from `toward` (the direction from the model to the viewer): from the
-// front view, a turn about the vertical axis and then one about the horizontal axis.
-void lookFrom(ViewCamera& camera, const Point3& toward) {
+// front view (looking along +Y, Z up), a turn about the vertical axis and then one about the
+// horizontal axis, as a drag turns it. The drag's pixels per radian are measured on a copy, so
+// this holds whatever the camera's drag speed. False when the camera did not end up there.
+bool lookFrom(ViewCamera& camera, const Point3& toward) {
     const Point3 t = unit(toward);
+    ViewCamera probe = camera;
+    probe.setStandardView(StandardView::Front);
+    probe.rotate(100.0, 0.0);
+    const Point3 turned = probe.towardsViewer();
+    const double radiansPerPixel = std::atan2(turned.x, -turned.y) / 100.0;
+    if (!(std::abs(radiansPerPixel) > 0)) return false;
     camera.setStandardView(StandardView::Front);
     const double turnAcross = std::atan2(t.x, -t.y);
     const double turnUp = -std::asin(std::clamp(t.z, -1.0, 1.0));
-    // rotate() turns by -d / 200 radians for a drag of d pixels.
-    camera.rotate(-200.0 * turnAcross, -200.0 * turnUp);
+    camera.rotate(turnAcross / radiansPerPixel, turnUp / radiansPerPixel);
+    return dot(camera.towardsViewer(), t) > 0.9999;
 }
 
 }  // namespace
@@ -554,7 +562,7 @@ bool ViewPicker::turnToShow(ViewCamera& camera, const PickItem& item) const {
         if (visiblePixel(camera, item)) return true;
     }
     for (const auto& toward : viewDirections(item)) {
-        lookFrom(camera, toward);
+        if (!lookFrom(camera, toward)) continue;
         camera.fit(box_.first, box_.second, width, height);
         if (visiblePixel(camera, item)) return true;
     }

@@ -86,6 +86,9 @@ TEST_F(ViewPickerTest, EveryFaceEdgeAndVertexIsShownAndPickedBack) {
             EXPECT_EQ(picker.pickAt(camera, pixel->x, pixel->y), wanted);
         }
     }
+    const auto toward = camera.towardsViewer();
+    EXPECT_FALSE(picker.turnToShow(camera, item(PickKind::Face, doc.totalCount(EntityType::Face) + 1)));
+    EXPECT_EQ(camera.towardsViewer().z, toward.z) << "the camera stays where it was";
     EXPECT_EQ(hostapp::parsePickItem("plane:XY"), (PickItem{PickKind::Plane, 0, "XY"}));
     EXPECT_THROW(hostapp::parsePickItem("face:x"), hostapp::PickError);
     EXPECT_THROW(hostapp::parsePickItem("side:3"), hostapp::PickError);
