@@ -17,6 +17,7 @@
 #include "raster_image.h"
 #include "ui/window.h"
 #include "view_camera.h"
+#include "view_picker.h"
 #include "view_tessellation.h"
 
 namespace render {
@@ -97,6 +98,16 @@ class HostApplication : public CommandHost {
     RasterImage viewPicture(int width, int height);
     // The current session's part as the view draws and picks it, made at its first use.
     const ViewTessellation& tessellation();
+    const ViewPicker& picker();
+
+    // ---- picking ----
+    // The current session's selection becomes `items`; its commands are told. Throws PickError
+    // when the session has no such item (the selection is then unchanged).
+    void setSelection(const std::vector<PickItem>& items);
+    // A click at view pixel (x, y): picks what is under it, or with `add` adds it to the picks or
+    // takes it out again; a click on nothing clears the picks (with `add`, keeps them). Answers
+    // what was under the pixel.
+    std::optional<PickItem> pickInView(double x, double y, bool add);
     // Every running command of the current session draws its overlay marks.
     void drawOverlays(render::Canvas& canvas);
     // Every running command of the current session draws into the view's 3-D device; answers
@@ -132,6 +143,7 @@ class HostApplication : public CommandHost {
     ViewCamera camera_;
     std::shared_ptr<const OcctDocument> tessellated_;  // the document `tessellation_` was made of
     std::unique_ptr<ViewTessellation> tessellation_;
+    std::unique_ptr<ViewPicker> picker_;    // picks in `tessellation_`
     platform::IUnknown* device_ = nullptr;  // set while the view is drawn
     bool unloading_ = false;
     bool redrawPending_ = false;

@@ -14,7 +14,10 @@ Status HostPickedObject::get_Object(platform::IUnknown** object) {
     return handOut(object_, object);
 }
 
-void HostSelection::replace(std::vector<platform::RefPtr<platform::IUnknown>> objects) {
+void HostSelection::replace(std::vector<platform::RefPtr<platform::IUnknown>> objects,
+                            std::vector<std::string> labels) {
+    labels.resize(objects.size());
+    labels_ = std::move(labels);
     picked_.clear();
     for (auto& object : objects) picked_.push_back(platform::makeRef<HostPickedObject>(std::move(object)));
 }

@@ -1,6 +1,7 @@
 #pragma once
 // What the user has picked in a session: faces, edges, vertices, design points or planes, each
 // handed to the add-on wrapped in a picked object.
+#include <string>
 #include <vector>
 
 #include "host/host_interfaces.h"
@@ -20,7 +21,10 @@ class HostPickedObject : public platform::ImplementsDispatch<host::IQDPickedObje
 
 class HostSelection : public platform::ImplementsDispatch<host::IQDSelection> {
   public:
-    void replace(std::vector<platform::RefPtr<platform::IUnknown>> objects);
+    // `labels` name the objects as the scripts and the status bar do ("face:3"), one per object.
+    void replace(std::vector<platform::RefPtr<platform::IUnknown>> objects,
+                 std::vector<std::string> labels = {});
+    const std::vector<std::string>& labels() const { return labels_; }
     std::size_t size() const { return picked_.size(); }
     // The picked objects themselves, in order (the view highlights them).
     std::vector<platform::IUnknown*> objects() const;
@@ -38,6 +42,7 @@ class HostSelection : public platform::ImplementsDispatch<host::IQDSelection> {
 
   private:
     std::vector<platform::RefPtr<HostPickedObject>> picked_;
+    std::vector<std::string> labels_;
     int handBacks_ = 0;
     std::vector<std::int32_t> filters_;
 };

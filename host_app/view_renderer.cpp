@@ -14,10 +14,10 @@
 #include "host_application.h"
 #include "host_geometry.h"
 #include "host_points.h"
-#include "plane_frame.h"
 #include "render/gl/gl_canvas.h"
 #include "render/gl/gl_render_device.h"
 #include "render/gl/offscreen_context.h"
+#include "view_picker.h"
 #include "view_tessellation.h"
 
 namespace hostapp {
@@ -124,20 +124,20 @@ void drawEdges(const ViewTessellation& part, const Highlight& picked) {
     glEnd();
 }
 
-// Reference planes are framed where the part does not hide them; design points are drawn over
-// the part, so they can be seen and picked wherever they lie.
+// Reference planes and design points are drawn over the part, so they can be seen and picked
+// wherever they lie.
 void drawPointsAndPlanes(const HostSession& session, const Highlight& picked) {
+    glDisable(GL_DEPTH_TEST);
     const auto box = session.document().boundingBox();
     for (const auto& plane : session.planes()) {
         const bool isPicked = picked.planes.count(plane->name()) > 0;
-        const auto frame = planeFrame(plane->normal(), box.first, box.second);
+        const auto frame = planeFrame(plane->normal(), box);
         glLineWidth(isPicked ? 3.0f : 1.0f);
         isPicked ? glColor3fv(kPicked) : glColor3fv(kPlaneGrey);
         glBegin(GL_LINE_LOOP);
         for (const Point3& corner : frame) glVertex3d(corner.x, corner.y, corner.z);
         glEnd();
     }
-    glDisable(GL_DEPTH_TEST);
     glPointSize(7.0f);
     glBegin(GL_POINTS);
     for (const auto& point : session.designPoints()) {

@@ -13,7 +13,8 @@
 
 namespace hostapp {
 class HostApplication;
-}
+class HostSelection;
+}  // namespace hostapp
 
 namespace hostapp::gui {
 
@@ -65,6 +66,7 @@ class MainFrame : public wxFrame {
     void openAddOnMenu();
     void showCurrentPanel();
     void updateStatus();
+    static wxString selectionText(const HostSelection& selection);
     // A click in the view at (x, y) picks what is under it (Ctrl adds or removes); a pick off
     // the view clears the picks.
     void pickAt(double x, double y, bool add);

@@ -37,8 +37,8 @@ ViewCanvas::ViewCanvas(wxWindow* parent, HostApplication& app)
         invalidate();
         e.Skip();
     });
-    for (auto type : {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_UP, wxEVT_MOTION,
-                      wxEVT_MOUSEWHEEL})
+    for (auto type :
+         {wxEVT_LEFT_DOWN, wxEVT_LEFT_UP, wxEVT_MIDDLE_DOWN, wxEVT_MIDDLE_UP, wxEVT_MOTION, wxEVT_MOUSEWHEEL})
         Bind(type, &ViewCanvas::onMouse, this);
     Bind(wxEVT_KEY_DOWN, &ViewCanvas::onKey, this);
 }
