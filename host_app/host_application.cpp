@@ -300,7 +300,31 @@ std::optional<PickItem> HostApplication::pickInView(double x, double y, bool add
             items.push_back(*hit);
     }
     if (hit || !add) setSelection(items);
+    ++picks_;
+    lastPick_ = hit;
     return hit;
+}
+
+ViewPixel HostApplication::pixelToPick(const std::optional<PickItem>& item) {
+    const ViewPicker& view = picker();
+    if (item) {
+        if (!view.turnToShow(camera_, *item)) throw PickError("no view shows " + item->text());
+        if (const auto pixel = view.visiblePixel(camera_, *item)) return *pixel;
+        throw PickError("no view shows " + item->text());
+    }
+    // Nothing: a pixel of the free view, searched from its corners inwards.
+    const int w = camera_.width(), h = camera_.height();
+    for (int inset = 8; inset < std::min(w, h) / 2; inset += 16)
+        for (const ViewPixel p : {ViewPixel{w - inset, h - inset}, ViewPixel{w - inset, inset},
+                                  ViewPixel{w / 2, h - inset}, ViewPixel{w / 2, inset}})
+            if (!view.pickAt(camera_, p.x, p.y)) return p;
+    throw PickError("the part covers the whole view");
+}
+
+void HostApplication::showView(std::optional<StandardView> view) {
+    if (view) camera_.setStandardView(*view);
+    fitView(camera_.width(), camera_.height());
+    requestRedraw();
 }
 
 void HostApplication::drawOverlays(render::Canvas& canvas) {

@@ -108,6 +108,14 @@ class HostApplication : public CommandHost {
     // takes it out again; a click on nothing clears the picks (with `add`, keeps them). Answers
     // what was under the pixel.
     std::optional<PickItem> pickInView(double x, double y, bool add);
+    // How many clicks pickInView took, and what the last one found.
+    int picks() const { return picks_; }
+    const std::optional<PickItem>& lastPick() const { return lastPick_; }
+    // A view pixel where `item` can be picked, turning the view to show it when it is hidden; for
+    // no item, a pixel where nothing is. Throws PickError when there is none.
+    ViewPixel pixelToPick(const std::optional<PickItem>& item);
+    // Looks along a standard direction and frames the whole model; only frames it for `fit`.
+    void showView(std::optional<StandardView> view);
     // Every running command of the current session draws its overlay marks.
     void drawOverlays(render::Canvas& canvas);
     // Every running command of the current session draws into the view's 3-D device; answers
@@ -143,7 +151,9 @@ class HostApplication : public CommandHost {
     ViewCamera camera_;
     std::shared_ptr<const OcctDocument> tessellated_;  // the document `tessellation_` was made of
     std::unique_ptr<ViewTessellation> tessellation_;
-    std::unique_ptr<ViewPicker> picker_;    // picks in `tessellation_`
+    std::unique_ptr<ViewPicker> picker_;  // picks in `tessellation_`
+    int picks_ = 0;
+    std::optional<PickItem> lastPick_;
     platform::IUnknown* device_ = nullptr;  // set while the view is drawn
     bool unloading_ = false;
     bool redrawPending_ = false;

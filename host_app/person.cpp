@@ -58,4 +58,10 @@ std::int32_t Person::menuState(HostApplication& app, std::int32_t id) {
     return app.itemState(id);
 }
 
+void Person::pick(HostApplication& app, const std::optional<PickItem>& item, bool add) {
+    const ViewPixel at = app.pixelToPick(item);
+    const std::optional<PickItem> hit = app.pickInView(at.x, at.y, add);
+    if (hit != item) throw PickError("the click picked " + (hit ? hit->text() : std::string("nothing")));
+}
+
 }  // namespace hostapp

@@ -3,9 +3,11 @@
 // acts headless: straight on the dialogs' and widgets' models, as a window backend would call
 // them. The GUI's person overrides each action with real input events on the real windows.
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "ui/tree_control.h"
+#include "view_picker.h"
 
 namespace ui {
 class Dialog;
@@ -38,6 +40,10 @@ class Person {
     virtual void closeDocument(HostApplication& app);
     // The state item `id` of the add-on's menu shows (greyed, checked, ...), as host::MenuItemState.
     virtual std::int32_t menuState(HostApplication& app, std::int32_t id);
+    // A click in the view where `item` shows (the view turned first when it is hidden), or with
+    // no item where nothing is; `add` holds Ctrl down. Throws PickError when the item cannot be
+    // shown or the click picked something else.
+    virtual void pick(HostApplication& app, const std::optional<PickItem>& item, bool add);
 };
 
 }  // namespace hostapp

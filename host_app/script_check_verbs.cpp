@@ -1,6 +1,7 @@
 // Verbs that check what the add-on shows and wrote, and print what a script writer needs to see.
 #include "script_runner.h"
 
+#include <chrono>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
@@ -31,7 +32,22 @@ void ScriptRunner::addCheckVerbs(VerbTable& table) {
     table.insert({"expect-file", {1, 1, "expect-file PATH", &ScriptRunner::expectFile}});
     table.insert({"stop-if-message", {1, 1, "stop-if-message TEXT", &ScriptRunner::stopIfMessage}});
     table.insert({"expect-state", {2, 2, "expect-state ID STATE", &ScriptRunner::expectState}});
+    table.insert({"mark", {0, 0, "mark", &ScriptRunner::mark}});
+    table.insert({"expect-within", {1, 1, "expect-within SECONDS", &ScriptRunner::expectWithin}});
     table.insert({"print", {1, 1, "print ID|tree|menu|faces|edges|vertices", &ScriptRunner::print}});
+}
+
+void ScriptRunner::mark(const Words&) {
+    mark_ = std::chrono::steady_clock::now();
+}
+
+// At most SECONDS have passed since the last "mark" (a person's action took effect in time).
+void ScriptRunner::expectWithin(const Words& args) {
+    const double limit = parseNumber(args[0]);
+    if (!mark_) throw LineError("expect-within without a mark before it");
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - *mark_).count();
+    if (seconds > limit)
+        throw LineError("took " + std::to_string(seconds) + " s since the mark, more than " + args[0] + " s");
 }
 
 void ScriptRunner::expectMessage(const Words& args) {

@@ -1,7 +1,11 @@
 #include "script_runner.h"
 
+#include <memory>
+#include <utility>
+
 #include "script_verbs.h"
 #include "ui/dialog.h"
+#include "ui/message_pump.h"
 
 namespace hostapp {
 
@@ -24,6 +28,7 @@ const ScriptRunner::VerbTable& ScriptRunner::verbs() {
         addDialogVerbs(all);
         addCheckVerbs(all);
         addFileVerbs(all);
+        addViewVerbs(all);
         return all;
     }();
     return table;
@@ -42,6 +47,7 @@ ScriptRunner::ScriptRunner(HostApplication& app, ui::HeadlessPrompts& prompts, s
 
 ScriptRunner::~ScriptRunner() {
     prompts_.setMessageListener(nullptr);
+    ui::whenBusy(nullptr);  // a block no handler's loop reached
 }
 
 void ScriptRunner::run(const std::vector<ScriptLine>& lines) {
@@ -60,10 +66,14 @@ std::size_t ScriptRunner::runBlock(const std::vector<ScriptLine>& lines, std::si
             i = registerModal(lines, i);
             continue;
         }
+        if (verb == "on-busy") {
+            i = registerBusy(lines, i);
+            continue;
+        }
         runLine(line);
         ++i;
         if (inModal && (verb == "accept" || verb == "cancel")) return lines.size();
-        if (!inModal) checkPendingFailure();
+        if (!inModal && !busy_) checkPendingFailure();
     }
     return i;
 }
@@ -73,15 +83,7 @@ std::size_t ScriptRunner::registerModal(const std::vector<ScriptLine>& lines, st
     if (head.words.size() < 2 || head.words.size() > 3 ||
         (head.words.size() == 3 && head.words[2] != "always"))
         throw ScriptFailure(head.number, "usage: on-modal CAPTION [always] ... end");
-    // The block runs to its own "end"; blocks may hold blocks (a modal window opening another).
-    int depth = 0;
-    std::size_t end = at + 1;
-    for (; end < lines.size(); ++end) {
-        const std::string& verb = lines[end].words[0];
-        if (verb == "on-modal") ++depth;
-        if (verb == "end" && depth-- == 0) break;
-    }
-    if (end == lines.size()) throw ScriptFailure(head.number, "\"on-modal\" without \"end\"");
+    const std::size_t end = blockEnd(lines, at);
     std::vector<ScriptLine> block(lines.begin() + static_cast<long>(at) + 1,
                                   lines.begin() + static_cast<long>(end));
     auto script = [this, block](ui::Dialog& d) {
@@ -108,6 +110,52 @@ std::size_t ScriptRunner::registerModal(const std::vector<ScriptLine>& lines, st
     return end + 1;
 }
 
+std::size_t ScriptRunner::blockEnd(const std::vector<ScriptLine>& lines, std::size_t at) {
+    // A block runs to its own "end"; blocks may hold blocks (a modal window opening another).
+    int depth = 0;
+    std::size_t end = at + 1;
+    for (; end < lines.size(); ++end) {
+        const std::string& verb = lines[end].words[0];
+        if (verb == "on-modal" || verb == "on-busy") ++depth;
+        if (verb == "end" && depth-- == 0) break;
+    }
+    if (end == lines.size())
+        throw ScriptFailure(lines[at].number, "\"" + lines[at].words[0] + "\" without \"end\"");
+    return end;
+}
+
+std::size_t ScriptRunner::registerBusy(const std::vector<ScriptLine>& lines, std::size_t at) {
+    if (lines[at].words.size() != 1) throw ScriptFailure(lines[at].number, "usage: on-busy ... end");
+    const std::size_t end = blockEnd(lines, at);
+    auto block = std::make_shared<std::vector<ScriptLine>>(lines.begin() + static_cast<long>(at) + 1,
+                                                           lines.begin() + static_cast<long>(end));
+    for (const ScriptLine& line : *block)
+        if (line.words[0] == "on-modal" || line.words[0] == "on-busy")
+            throw ScriptFailure(line.number, "an on-busy block holds single lines only");
+    busyLine(block, 0);
+    return end + 1;
+}
+
+void ScriptRunner::busyLine(std::shared_ptr<const std::vector<ScriptLine>> block, std::size_t index) {
+    if (index >= block->size()) return;
+    // One line each time a handler's own loop hands messages on (a frame of the animation in
+    // PLOT), as a person acts while it runs; the host's work after an event waits until the
+    // handler returns.
+    ui::whenBusy([this, block, index] {
+        const bool outerBusy = std::exchange(busy_, true);
+        const int outerLine = line_;
+        try {
+            line_ = (*block)[index].number;
+            runLine((*block)[index]);
+            busyLine(block, index + 1);
+        } catch (const ScriptFailure& failure) {
+            if (!pendingFailure_) pendingFailure_ = failure;
+        }
+        busy_ = outerBusy;
+        line_ = outerLine;
+    });
+}
+
 void ScriptRunner::checkPendingFailure() {
     if (pendingFailure_) {
         ScriptFailure failure = *pendingFailure_;
@@ -126,7 +174,7 @@ void ScriptRunner::runLine(const ScriptLine& line) {
         throw ScriptFailure(line.number, std::string("usage: ") + it->second.usage);
     try {
         (this->*(it->second.run))(args);
-        if (modal_ == nullptr) options_.afterEvent ? options_.afterEvent() : app_.afterEvent();
+        if (modal_ == nullptr && !busy_) options_.afterEvent ? options_.afterEvent() : app_.afterEvent();
     } catch (const ScriptFailure&) {
         throw;
     } catch (const ScriptStop&) {

@@ -3,9 +3,11 @@
 // picks, selections, and a person's actions on the add-on's dialogs, with checks and pictures.
 // Every message box is printed as "message: TEXT". A failed check or an invalid line stops the
 // run with a ScriptFailure naming the line.
+#include <chrono>
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <ostream>
 #include <stdexcept>
@@ -82,11 +84,17 @@ class ScriptRunner {
     static void addDialogVerbs(VerbTable& table);   // a person's actions on dialogs
     static void addCheckVerbs(VerbTable& table);    // checks and printed output
     static void addFileVerbs(VerbTable& table);     // pictures, file and print answers, programs' files
+    static void addViewVerbs(VerbTable& table);     // the 3-D view: picks, standard views, its pixels
 
     // Runs lines[from...] up to the end or the "end" closing a block; answers the index after it.
     std::size_t runBlock(const std::vector<ScriptLine>& lines, std::size_t from, bool inModal);
     void runLine(const ScriptLine& line);
     std::size_t registerModal(const std::vector<ScriptLine>& lines, std::size_t at);
+    std::size_t registerBusy(const std::vector<ScriptLine>& lines, std::size_t at);
+    // Runs line `index` of an on-busy block at the next hand-on of messages, then the next one.
+    void busyLine(std::shared_ptr<const std::vector<ScriptLine>> block, std::size_t index);
+    // The line of the "end" of the block whose head is at `at`.
+    static std::size_t blockEnd(const std::vector<ScriptLine>& lines, std::size_t at);
     void checkPendingFailure();
 
     // ---- the verbs ----
@@ -115,6 +123,14 @@ class ScriptRunner {
     void expectFile(const Words& args);
     void stopIfMessage(const Words& args);
     void expectState(const Words& args);
+    void mark(const Words& args);
+    void pick(const Words& args);
+    void view(const Words& args);
+    void expectPixel(const Words& args);
+    void expectContourAt(const Words& args);
+    // Where the middle of the box of the face, edge or vertex ITEM falls in the view.
+    ViewPoint projectedCentre(const std::string& item);
+    void expectWithin(const Words& args);
     void print(const Words& args);
     void printEntities(EntityType type);
     void render(const Words& args);
@@ -144,8 +160,10 @@ class ScriptRunner {
     std::ostream& out_;
     ScriptOptions options_;
     int line_ = 0;
-    std::optional<std::string> inCaption_;         // the dialog lines act on; the newest when empty
-    ui::Dialog* modal_ = nullptr;                  // the modal dialog a block runs in
+    std::optional<std::string> inCaption_;  // the dialog lines act on; the newest when empty
+    ui::Dialog* modal_ = nullptr;           // the modal dialog a block runs in
+    bool busy_ = false;                     // an on-busy block runs inside a handler
+    std::optional<std::chrono::steady_clock::time_point> mark_;  // set by "mark"
     std::size_t messagesChecked_ = 0;              // messages before this index have been matched
     std::optional<ScriptFailure> pendingFailure_;  // a failure inside a modal run
     std::vector<std::vector<ScriptLine>> modalBlocks_;

@@ -27,7 +27,7 @@ namespace {
 using host::Point3;
 
 constexpr GLfloat kSteel[4] = {0.59f, 0.67f, 0.78f, 1.0f};
-constexpr GLfloat kPicked[4] = {1.0f, 0.55f, 0.0f, 1.0f};
+constexpr GLfloat kPicked[4] = {0.9f, 0.3f, 0.75f, 1.0f};  // unlike every band colour of the contours
 constexpr GLfloat kEdgeGrey = 0.25f;
 constexpr GLfloat kPointBlue[3] = {0.1f, 0.2f, 0.8f};
 constexpr GLfloat kPlaneGrey[3] = {0.55f, 0.55f, 0.6f};

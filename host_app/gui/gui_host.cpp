@@ -2,6 +2,7 @@
 
 #include <X11/Xlib.h>
 #include <wx/app.h>
+#include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/init.h>
 
@@ -17,6 +18,7 @@
 #include "gui/view_canvas.h"
 #include "raster_print_page.h"
 #include "ui/headless_prompts.h"
+#include "ui/message_pump.h"
 #include "ui_wx/input_driver.h"
 #include "ui_wx/toolbox_icons.h"
 #include "ui_wx/widget_views.h"
@@ -94,6 +96,17 @@ bool HostGuiApp::OnInit() {
         return frame_->makePanel(session);
     });
     app_.setViewPictureSource([this](int, int) { return frame_->view()->picture(); });
+    // A handler's own loop (the contour animation) hands the waiting events on and shows the
+    // view as it stands now, once per frame.
+    ui::setMessagePump([this] {
+        if (wxEventLoopBase* loop = wxEventLoopBase::GetActive()) {
+            while (loop->Pending()) loop->Dispatch();
+        }
+        wxTheApp->ProcessPendingEvents();
+        if (frame_ == nullptr || frame_->IsBeingDeleted()) return false;
+        frame_->view()->redrawNow();
+        return true;
+    });
     frame_->Show();
     if (!part_.empty()) frame_->openPart(part_);
     if (!session_.scriptPath.empty()) CallAfter([this] { runScript(); });
@@ -121,6 +134,7 @@ void HostGuiApp::runScript() {
 }
 
 int HostGuiApp::OnExit() {
+    ui::setMessagePump(nullptr);
     ui_wx::WxBackend::instance().uninstall();
     ui::setPrompts(nullptr);
     return wxApp::OnExit();

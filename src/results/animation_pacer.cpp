@@ -2,6 +2,8 @@
 
 #include <thread>
 
+#include "ui/message_pump.h"
+
 namespace results {
 namespace {
 std::shared_ptr<AnimationPacer>& installed() {
@@ -9,6 +11,14 @@ std::shared_ptr<AnimationPacer>& installed() {
     return pacer;
 }
 }  // namespace
+
+bool RealTimePacer::dispatchMessages() {
+    return ui::dispatchPendingMessages();
+}
+
+bool ImmediatePacer::dispatchMessages() {
+    return ui::dispatchPendingMessages();
+}
 
 void RealTimePacer::waitForFrame() {
     const auto due = previous_ + kFrameTime;

@@ -15,20 +15,20 @@ class AnimationPacer {
     virtual void waitForFrame() = 0;
 };
 
-// Frames 50 ms apart, measured on the steady clock.
+// Frames 50 ms apart, measured on the steady clock; the waiting messages go to the program's pump.
 class RealTimePacer : public AnimationPacer {
   public:
-    bool dispatchMessages() override { return true; }
+    bool dispatchMessages() override;
     void waitForFrame() override;
 
   private:
     std::chrono::steady_clock::time_point previous_{};
 };
 
-// No waiting: every frame is drawn at once (scripts, tests, batch runs).
+// No waiting: every frame is drawn at once (tests).
 class ImmediatePacer : public AnimationPacer {
   public:
-    bool dispatchMessages() override { return true; }
+    bool dispatchMessages() override;
     void waitForFrame() override {}
 };
 

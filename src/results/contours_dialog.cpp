@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <utility>
 
 #include "addon_base/guarded_call.h"
 #include "addon_base/library_state.h"
@@ -85,6 +86,12 @@ std::string CContours::jobBasePath() const {
 }
 
 void CContours::OnExit() {
+    // While the animation runs inside PLOT, EXIT stops it at once; the command ends when PLOT has
+    // returned from it, not under its feet.
+    if (animating_) {
+        exitAfterAnimation_ = true;
+        return;
+    }
     addon::guardedCall("CContours", "OnExit", [this] { command_->ExitCommand(); });
 }
 
@@ -92,10 +99,12 @@ void CContours::OnApply2() {
     try {
         plot();
     } catch (...) {
+        animating_ = false;
         enable(kPlot, true);
         enable(kExit, true);
         ui::showMessage("problem in CContours::OnApply2");
     }
+    if (std::exchange(exitAfterAnimation_, false)) OnExit();
 }
 
 // Mode shapes are always read as vectors; displacements only to draw a deformed shape of a
@@ -111,8 +120,8 @@ void CContours::plot() {
     const Reading reading = plotQuantity(position, vectorKind, command_->nodeResults());
     if (reading.tooHigh) setCaption("modenumber too high");
 
+    // EXIT stays usable: it is how a person stops a long animation.
     enable(kPlot, false);
-    enable(kExit, false);
     const int cycles = std::atoi(text(kCycles).c_str());
     if (isChecked(kAnimate) && cycles > 0)
         animate(cycles);
@@ -128,15 +137,17 @@ void CContours::animate(int cycles) {
     AnimationPacer& pacer = animationPacer();
     const long frames = static_cast<long>(cycles) * 40 + 1;
     float phase = 0.95f, increment = 0.05f;
+    animating_ = true;
     for (long frame = 0; frame < frames; ++frame) {
         phase += increment;
-        if (!pacer.dispatchMessages()) break;
+        if (!pacer.dispatchMessages() || exitAfterAnimation_) break;
         pacer.waitForFrame();
         phase = std::clamp(phase, 0.0f, 1.0f);
         command_->setPhase(phase);
         command_->redraw();
         if (phase > 0.999f || phase < 0.001f) increment = -increment;
     }
+    animating_ = false;
 }
 
 void CContours::OnSliceView() {

@@ -46,5 +46,8 @@ class CContours : public CResultsPanel {
     void plot();
     void animate(int cycles);
 
+    bool animating_ = false;
+    bool exitAfterAnimation_ = false;  // EXIT was pressed while the animation ran
+
     CContoursCommand* command_;
 };

@@ -10,6 +10,7 @@
 #include "results/gl_scene_arrays.h"
 #include "results/slice_flags.h"
 #include "results/triangle_list.h"
+#include "ui/message_pump.h"
 
 namespace {
 
@@ -233,6 +234,22 @@ TEST_F(PlotCommand, AnimationRunsFortyFramesPerCycleAndEndsDeformed) {
     site->clearCalls();
     plot(d, "X Stress");
     EXPECT_EQ(site->count("Redraw"), 1);
+    // EXIT, usable while a long animation runs, stops it at its next frame; the command ends once
+    // PLOT has returned.
+    d.userType(C::kCycles, "1000");
+    site->clearCalls();
+    bool exitUsable = false;
+    ui::whenBusy([&] {
+        ui::whenBusy([&] {
+            exitUsable = d.isEnabled(C::kExit);
+            d.userClick(C::kExit);
+            EXPECT_EQ(site->count("EndCommand"), 0) << "not while PLOT still runs";
+        });
+    });
+    plot(d, "X Stress");
+    EXPECT_TRUE(exitUsable);
+    EXPECT_EQ(site->count("Redraw"), 2);  // one frame and the redraw after it
+    EXPECT_EQ(site->count("EndCommand"), 1);
 }
 
 TEST_F(PlotCommand, NumbersAreWrittenAtVerticesFacingTheViewer) {
