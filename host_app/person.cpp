@@ -1,6 +1,9 @@
 #include "person.h"
 
+#include <stdexcept>
+
 #include "host_application.h"
+#include "render/scene_renderer.h"
 #include "ui/dialog.h"
 #include "widget_actions.h"
 
@@ -56,6 +59,50 @@ void Person::closeDocument(HostApplication& app) {
 
 std::int32_t Person::menuState(HostApplication& app, std::int32_t id) {
     return app.itemState(id);
+}
+
+unsigned sceneButtons(SceneDrag how) {
+    switch (how) {
+        case SceneDrag::Pan:
+            return render::kSceneMiddle;
+        case SceneDrag::Zoom:
+            return render::kSceneRight;
+        case SceneDrag::Rotate:
+            break;
+    }
+    return render::kSceneLeft | render::kSceneRight;
+}
+
+// As a window passes a person's drag on: a move to the start, the left button's press when it is
+// held, the moves with the buttons held in eight steps, the release.
+void Person::dragScene(ui::Dialog&, int, render::ISceneView& view, int dx, int dy, SceneDrag how) {
+    const auto [left, top, right, bottom] = view.placement();
+    const double x0 = (right - left) / 2.0, y0 = (bottom - top) / 2.0;
+    const unsigned buttons = sceneButtons(how);
+    view.pointerMoved(x0, y0, 0);
+    if (buttons & render::kSceneLeft) view.leftPressed(x0, y0);
+    constexpr int kSteps = 8;
+    for (int i = 1; i <= kSteps; ++i)
+        view.pointerMoved(x0 + double(dx) * i / kSteps, y0 + double(dy) * i / kSteps, buttons);
+    if (buttons & render::kSceneLeft) view.leftReleased(x0 + dx, y0 + dy);
+}
+
+void Person::wheelScene(ui::Dialog&, int, render::ISceneView& view, int notches) {
+    view.wheelTurned(notches);
+}
+
+void Person::probeScene(ui::Dialog&, int, render::ISceneView& view, int x, int y) {
+    view.pointerMoved(x, y, 0);
+    view.leftPressed(x, y);
+    view.leftReleased(x, y);
+}
+
+void Person::dragView(HostApplication&, int, int, bool) {
+    throw std::runtime_error("drag-view on the main view is not in this build");
+}
+
+void Person::wheelView(HostApplication&, int) {
+    throw std::runtime_error("wheel on the main view is not in this build");
 }
 
 }  // namespace hostapp

@@ -24,6 +24,7 @@ const ScriptRunner::VerbTable& ScriptRunner::verbs() {
         addDialogVerbs(all);
         addCheckVerbs(all);
         addFileVerbs(all);
+        addSceneVerbs(all);
         return all;
     }();
     return table;

@@ -7,8 +7,10 @@
 #include <wx/slider.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
+#include <wx/toplevel.h>
 
 #include <stdexcept>
+#include <vector>
 
 #include "gui/explorer_panel.h"
 #include "gui/main_frame.h"
@@ -122,6 +124,39 @@ bool GuiPerson::slide(ui::Dialog& dialog, int id, int position) {
     if (dialog.position(id) < position) pressUntil(upright ? WXK_DOWN : WXK_RIGHT, span, there);
     if (dialog.position(id) > position) pressUntil(upright ? WXK_UP : WXK_LEFT, span, there);
     return ui_wx::pumpUntil(there);
+}
+
+wxWindow& GuiPerson::sceneCanvas(ui::Dialog& dialog, int id) const {
+    ui_wx::DialogView* view = backend().viewOf(dialog);
+    ui_wx::WidgetView* widget = view ? view->widgetView(id) : nullptr;
+    wxWindow* canvas = widget ? widget->window() : nullptr;
+    if (canvas == nullptr || !canvas->IsShownOnScreen())
+        throw std::runtime_error("the OpenGL view of \"" + dialog.windowText() + "\" is not on screen");
+    if (auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(canvas))) top->Raise();
+    return *canvas;
+}
+
+// The buttons of a drag pressed in order and released the other way round, the pointer moving
+// in steps across the canvas; the view's timer draws the turned model meanwhile.
+void GuiPerson::dragScene(ui::Dialog& dialog, int id, render::ISceneView&, int dx, int dy, SceneDrag how) {
+    wxWindow& canvas = sceneCanvas(dialog, id);
+    const wxPoint from = ui_wx::centreOf(canvas);
+    std::vector<ui_wx::Button> buttons{ui_wx::Button::Left, ui_wx::Button::Right};
+    if (how == SceneDrag::Pan) buttons = {ui_wx::Button::Middle};
+    if (how == SceneDrag::Zoom) buttons = {ui_wx::Button::Right};
+    ui_wx::dragAt(from, from + wxPoint(dx, dy), buttons);
+    ui_wx::pumpFor(milliseconds(100));
+}
+
+void GuiPerson::wheelScene(ui::Dialog& dialog, int id, render::ISceneView&, int notches) {
+    ui_wx::wheelAt(ui_wx::centreOf(sceneCanvas(dialog, id)), notches);
+    ui_wx::pumpFor(milliseconds(100));
+}
+
+void GuiPerson::probeScene(ui::Dialog& dialog, int id, render::ISceneView&, int x, int y) {
+    wxWindow& canvas = sceneCanvas(dialog, id);
+    ui_wx::clickAt(canvas.GetScreenPosition() + wxPoint(x, y));
+    ui_wx::pumpFor(milliseconds(100));
 }
 
 void GuiPerson::pressEnter(ui::Dialog& dialog) {

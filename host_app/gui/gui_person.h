@@ -33,6 +33,9 @@ class GuiPerson : public Person {
     void pickMenu(HostApplication& app, std::int32_t id) override;
     std::int32_t menuState(HostApplication& app, std::int32_t id) override;
     void closeDocument(HostApplication& app) override;
+    void dragScene(ui::Dialog& dialog, int id, render::ISceneView& view, int dx, int dy, SceneDrag how) override;
+    void wheelScene(ui::Dialog& dialog, int id, render::ISceneView& view, int notches) override;
+    void probeScene(ui::Dialog& dialog, int id, render::ISceneView& view, int x, int y) override;
 
   private:
     // The window of control `id` when a person can act on it now; null otherwise.
@@ -42,6 +45,8 @@ class GuiPerson : public Person {
     // Runs the event loop until the person's last action has been handled by the dialog.
     bool awaitAction(int before) const;
 
+    // The OpenGL canvas of Custom control `id`; throws std::runtime_error when it is not on screen.
+    wxWindow& sceneCanvas(ui::Dialog& dialog, int id) const;
     // The id of the Custom control `view` shows.
     int controlIdOf(ui::Dialog& dialog, const ui_wx::WidgetView& view) const;
     // The screen point in the middle of the grid's cell (row, column) of the model.

@@ -46,6 +46,9 @@ class ISceneRenderer {
     virtual void draw(const SceneFrame& frame) = 0;
     // The last frame drawn as RGBA bytes, row 0 at the top.
     virtual std::vector<std::uint8_t> pixels() = 0;
+    // A renderer that shows its frames on screen keeps only the pixels of the frame drawn next
+    // after this call; off-screen renderers keep every frame and need not be told.
+    virtual void keepNextFrame() {}
     virtual bool writePng(const std::string& path) = 0;
 };
 

@@ -92,7 +92,12 @@ void COpenGLControl::draw() {
 }
 
 std::vector<std::uint8_t> COpenGLControl::pixels() {
-    if (screen_ != nullptr) return screen_->pixels();
+    if (screen_ != nullptr) {
+        // The window keeps the pixels of the frame it is asked to: a fresh one.
+        screen_->keepNextFrame();
+        draw();
+        return screen_->pixels();
+    }
     return renderer_ ? renderer_->pixels() : std::vector<std::uint8_t>{};
 }
 
@@ -100,6 +105,7 @@ bool COpenGLControl::snapshot(const std::string& path, int width, int height) {
     if (width <= 0 || height <= 0) return false;
     if (screen_ != nullptr) {
         // What the window shows: a fresh frame on screen, read back from the window.
+        screen_->keepNextFrame();
         screen_->draw(scene_.frame(camera_));
         return screen_->writePng(path);
     }

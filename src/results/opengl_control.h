@@ -40,7 +40,8 @@ class COpenGLControl : public ui::CustomWidget, public render::ISceneView {
     // Draws the current frame off screen at width x height and writes it as PNG (on screen: the
     // window's frame at its own size).
     bool snapshot(const std::string& path, int width, int height) override;
-    // The last frame drawn at the control's size, RGBA rows from the top; empty without a renderer.
+    // The last frame drawn at the control's size, RGBA rows from the top (on screen: a frame drawn
+    // now); empty without a renderer.
     std::vector<std::uint8_t> pixels();
 
     void pointerMoved(double x, double y, unsigned buttons) override { OnMouseMove(x, y, buttons); }

@@ -14,8 +14,7 @@ namespace ui_wx {
 
 namespace {
 
-// A timer calling `tick`. GTK runs a timer's callback when the loop is free and does not queue
-// the firings it missed meanwhile, so slow frames never pile up ticks.
+// A timer calling `tick`.
 class Ticker : public wxTimer {
   public:
     explicit Ticker(std::function<void()> tick) : tick_(std::move(tick)) {}
@@ -53,7 +52,7 @@ GlSceneView::GlSceneView(wxWindow* parent, ui::Dialog& dialog, render::ISceneVie
     container_->Bind(wxEVT_SIZE, &GlSceneView::onContainerSize, this);
     dialog.addObserver(this);
     scene_.attachScreen(this);
-    timer_->Start(1);
+    timer_->StartOnce(1);
 }
 
 GlSceneView::~GlSceneView() {
@@ -118,6 +117,13 @@ void GlSceneView::tick() {
     ticking_ = true;
     scene_.runFrames(1);
     ticking_ = false;
+    // The next tick is 1 ms after the loop has handled what waited meanwhile (input, paints, calls
+    // queued for later): a tick always ready would starve them, and ticks never pile up.
+    std::weak_ptr<int> alive = alive_;
+    canvas_->CallAfter([this, alive] {
+        if (alive.lock() && canvas_ != nullptr && dialog_ != nullptr && !timer_->IsRunning())
+            timer_->StartOnce(1);
+    });
 }
 
 void GlSceneView::draw(const render::SceneFrame& frame) {
@@ -127,30 +133,31 @@ void GlSceneView::draw(const render::SceneFrame& frame) {
     sized.width = std::max(size.x, 1);
     sized.height = std::max(size.y, 1);
     painter_->draw(sized);
+    if (keepNext_) {
+        // Read before the swap: what a window's front buffer holds cannot be read back everywhere.
+        keepNext_ = false;
+        const std::size_t row = static_cast<std::size_t>(sized.width) * 4;
+        std::vector<std::uint8_t> raw(row * sized.height);
+        glFinish();
+        glPixelStorei(GL_PACK_ALIGNMENT, 1);
+        glReadBuffer(GL_BACK);
+        glReadPixels(0, 0, sized.width, sized.height, GL_RGBA, GL_UNSIGNED_BYTE, raw.data());
+        kept_.resize(raw.size());
+        for (int y = 0; y < sized.height; ++y)
+            std::memcpy(&kept_[y * row], &raw[(sized.height - 1 - y) * row], row);
+        keptWidth_ = sized.width;
+        keptHeight_ = sized.height;
+    }
     canvas_->SwapBuffers();
 }
 
-// The frame on screen, read back from the window's front buffer.
 std::vector<std::uint8_t> GlSceneView::pixels() {
-    if (!makeCurrent()) return {};
-    const wxSize size = canvas_->GetClientSize();
-    const int w = std::max(size.x, 1), h = std::max(size.y, 1);
-    glFinish();
-    const std::size_t row = static_cast<std::size_t>(w) * 4;
-    std::vector<std::uint8_t> raw(row * h), out(raw.size());
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_FRONT);
-    glReadPixels(0, 0, w, h, GL_RGBA, GL_UNSIGNED_BYTE, raw.data());
-    glReadBuffer(GL_BACK);
-    for (int y = 0; y < h; ++y) std::memcpy(&out[y * row], &raw[(h - 1 - y) * row], row);
-    return out;
+    return kept_;
 }
 
 bool GlSceneView::writePng(const std::string& path) {
-    const std::vector<std::uint8_t> rgba = pixels();
-    if (rgba.empty()) return false;
-    const wxSize size = canvas_->GetClientSize();
-    return render::gl::writePng(path, std::max(size.x, 1), std::max(size.y, 1), rgba);
+    if (kept_.empty()) return false;
+    return render::gl::writePng(path, keptWidth_, keptHeight_, kept_);
 }
 
 void GlSceneView::onPaint(wxPaintEvent&) {

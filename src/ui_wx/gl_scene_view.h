@@ -1,9 +1,10 @@
 #pragma once
 // A render::ISceneView (the results window's OpenGL control) on a real OpenGL window: a wxGLCanvas
 // named "OpenGL" (RGBA, double buffered, 16-bit depth) whose own context the control draws its
-// frames into, a 1 ms timer ticking the control, the pointer passed on (each move takes the focus;
-// a probe press captures the mouse until its release), and sizes followed both ways: the canvas's
-// size reaches the control's projection, the dialog's size reaches the dialog's layout of it.
+// frames into, a 1 ms timer ticking the control (started again once the loop is free), the pointer passed on
+// (each move takes the focus; a probe press captures the mouse until its release), and sizes followed both
+// ways: the canvas's size reaches the control's projection, the dialog's size reaches the dialog's layout of
+// it.
 #include <memory>
 
 #include "render/scene_renderer.h"
@@ -45,6 +46,7 @@ class GlSceneView : public WidgetView, private render::ISceneRenderer, private u
     void draw(const render::SceneFrame& frame) override;
     std::vector<std::uint8_t> pixels() override;
     bool writePng(const std::string& path) override;
+    void keepNextFrame() override { keepNext_ = true; }
     // The dialog (and the control with it) is going.
     void destroyed(ui::Dialog& dialog) override;
 
@@ -65,6 +67,11 @@ class GlSceneView : public WidgetView, private render::ISceneRenderer, private u
     std::unique_ptr<wxGLContext> context_;
     std::unique_ptr<render::gl::GlScenePainter> painter_;
     std::unique_ptr<wxTimer> timer_;
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);  // calls queued for later check it
+    // The pixels of the last frame drawn after keepNextFrame(), rows from the top.
+    std::vector<std::uint8_t> kept_;
+    int keptWidth_ = 0, keptHeight_ = 0;
+    bool keepNext_ = false;
     int wheelRest_ = 0;
     bool ticking_ = false;
     bool syncing_ = false;
