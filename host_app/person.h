@@ -50,7 +50,8 @@ class Person {
     // On the OpenGL view `view` of Custom control `id` of `dialog` (the results window's): a drag
     // of (dx, dy) pixels from the view's centre, `notches` wheel steps over its centre (positive
     // forward), a left click at view pixel (x, y).
-    virtual void dragScene(ui::Dialog& dialog, int id, render::ISceneView& view, int dx, int dy, SceneDrag how);
+    virtual void dragScene(ui::Dialog& dialog, int id, render::ISceneView& view, int dx, int dy,
+                           SceneDrag how);
     virtual void wheelScene(ui::Dialog& dialog, int id, render::ISceneView& view, int notches);
     virtual void probeScene(ui::Dialog& dialog, int id, render::ISceneView& view, int x, int y);
     // The same on the host's main view; throws std::runtime_error where the view cannot take it.

@@ -57,8 +57,8 @@ std::optional<ui::ScreenPicture> captureWindow(wxWindow& window) {
             .Intersect(wxRect(0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)));
     XImage* shot = area.IsEmpty() ? nullptr
                                   : XGetImage(display, DefaultRootWindow(display), area.x, area.y,
-                                              static_cast<unsigned>(area.width), static_cast<unsigned>(area.height),
-                                              AllPlanes, ZPixmap);
+                                              static_cast<unsigned>(area.width),
+                                              static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
     if (shot == nullptr) {
         XCloseDisplay(display);
         return std::nullopt;
@@ -68,7 +68,8 @@ std::optional<ui::ScreenPicture> captureWindow(wxWindow& window) {
     for (int y = 0; y < area.height; ++y) {
         for (int x = 0; x < area.width; ++x) {
             const unsigned long p = XGetPixel(shot, x, y);
-            picture.rgb.insert(picture.rgb.end(), {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)});
+            picture.rgb.insert(picture.rgb.end(),
+                               {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)});
         }
     }
     XDestroyImage(shot);

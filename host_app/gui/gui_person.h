@@ -33,7 +33,8 @@ class GuiPerson : public Person {
     void pickMenu(HostApplication& app, std::int32_t id) override;
     std::int32_t menuState(HostApplication& app, std::int32_t id) override;
     void closeDocument(HostApplication& app) override;
-    void dragScene(ui::Dialog& dialog, int id, render::ISceneView& view, int dx, int dy, SceneDrag how) override;
+    void dragScene(ui::Dialog& dialog, int id, render::ISceneView& view, int dx, int dy,
+                   SceneDrag how) override;
     void wheelScene(ui::Dialog& dialog, int id, render::ISceneView& view, int notches) override;
     void probeScene(ui::Dialog& dialog, int id, render::ISceneView& view, int x, int y) override;
 

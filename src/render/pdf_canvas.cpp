@@ -88,12 +88,14 @@ bool PdfCanvas::finish() {
     std::string xobjects;
     for (std::size_t i = 0; i < images_.size(); ++i)
         xobjects += " /Im" + std::to_string(i + 1) + ' ' + std::to_string(7 + i) + " 0 R";
-    const std::string resources =
-        "<< /Font << /F1 5 0 R >>" + (xobjects.empty() ? std::string() : " /XObject <<" + xobjects + " >>") + " >>";
+    const std::string resources = "<< /Font << /F1 5 0 R >>" +
+                                  (xobjects.empty() ? std::string() : " /XObject <<" + xobjects + " >>") +
+                                  " >>";
     std::vector<std::string> objects{
         "<< /Type /Catalog /Pages 2 0 R >>",
         "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 842 595] /Resources " + resources + " /Contents 4 0 R >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 842 595] /Resources " + resources +
+            " /Contents 4 0 R >>",
         "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "endstream",
         "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
         "<< /Title (" + escaped(title_) + ") >>",

@@ -209,7 +209,8 @@ void CoglMFCDialogDlg::OnPrint() {
                                  ui::MessageButtons::Ok);
         return;
     }
-    const double scale = render::powerOfTwoFit(picture->width, picture->height, page->pageWidth(), page->pageHeight());
+    const double scale =
+        render::powerOfTwoFit(picture->width, picture->height, page->pageWidth(), page->pageHeight());
     page->picture(0, 0, picture->width * scale, picture->height * scale, picture->width, picture->height,
                   picture->rgb);
     if (!page->finish()) ui::showMessage(kPrintTransferFailed);

@@ -48,7 +48,9 @@ class COpenGLControl : public ui::CustomWidget, public render::ISceneView {
     bool leftPressed(double x, double y) override;
     void leftReleased(double x, double y) override { OnLButtonUp(x, y); }
     void wheelTurned(int notches) override;
-    std::array<int, 4> placement() const override { return {rect_.left, rect_.top, rect_.right, rect_.bottom}; }
+    std::array<int, 4> placement() const override {
+        return {rect_.left, rect_.top, rect_.right, rect_.bottom};
+    }
     void viewResized(int width, int height) override;
     void containerResized(int width, int height) override;
     void attachScreen(render::ISceneRenderer* screen) override { screen_ = screen; }

@@ -96,7 +96,6 @@ class PagePrintout : public wxPrintout {
     }
 
   public:
-
   private:
     std::shared_ptr<const Steps> steps_;
 };

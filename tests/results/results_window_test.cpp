@@ -3,11 +3,11 @@
 // step and mode handling and the resizing rule.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <zlib.h>
 
 #include <cstdio>
 #include <filesystem>
@@ -294,7 +294,8 @@ PdfPicture readPdfPicture(const std::string& path) {
     const std::size_t data = pdf.find("stream\n", image) + 7;
     uLongf size = static_cast<uLongf>(picture.width) * picture.height * 3;
     picture.rgb.resize(size);
-    if (uncompress(picture.rgb.data(), &size, reinterpret_cast<const Bytef*>(pdf.data() + data), length) != Z_OK)
+    if (uncompress(picture.rgb.data(), &size, reinterpret_cast<const Bytef*>(pdf.data() + data), length) !=
+        Z_OK)
         picture.rgb.clear();
     picture.rgb.resize(size);
     const std::size_t q = pdf.find("\nq ");
@@ -323,15 +324,16 @@ TEST_F(ResultsWindow, PrintPutsThePictureAtTheTopLeftOfOnePage) {
         r = d.glControl().windowRect();
         d.glControl().runFrames(1);
         const auto rgba = d.glControl().pixels();
-        for (std::size_t p = 0; p + 3 < rgba.size(); p += 4) frame.insert(frame.end(), &rgba[p], &rgba[p] + 3);
+        for (std::size_t p = 0; p + 3 < rgba.size(); p += 4)
+            frame.insert(frame.end(), &rgba[p], &rgba[p] + 3);
     });
     const PdfPicture page = readPdfPicture(picture("print.pdf"));
     EXPECT_EQ((std::array{page.width, page.height}), (std::array{r.width(), r.height()}));
     ASSERT_EQ(page.rgb.size(), frame.size());
     EXPECT_TRUE(page.rgb == frame) << "the page holds the frame's pixels";
     char placed[96];
-    std::snprintf(placed, sizeof placed, "q %.2f 0 0 %.2f 0.00 %.2f cm /Im1", r.width() / 2.0, r.height() / 2.0,
-                  595 - r.height() / 2.0);
+    std::snprintf(placed, sizeof placed, "q %.2f 0 0 %.2f 0.00 %.2f cm /Im1", r.width() / 2.0,
+                  r.height() / 2.0, 595 - r.height() / 2.0);
     EXPECT_EQ(page.placement, placed);
 }
 

@@ -282,7 +282,8 @@ struct RecordingScene : ui::CustomWidget, render::ISceneView {
 TEST(WidgetViews, OpenGLViewDrawsOnItsCanvasAndPassesThePointerAndSizesOn) {
     auto prompts = ui::installHeadlessPrompts();
     ui::Dialog dialog(hostTemplate());
-    auto& scene = static_cast<RecordingScene&>(dialog.attachWidget(kWidgetId, std::make_unique<RecordingScene>()));
+    auto& scene =
+        static_cast<RecordingScene&>(dialog.attachWidget(kWidgetId, std::make_unique<RecordingScene>()));
     dialog.create();
     Frame frame(wxSize(400, 300));
     // A panel fills the frame, as a dialog's client area holds its controls.
@@ -319,7 +320,8 @@ TEST(WidgetViews, OpenGLViewDrawsOnItsCanvasAndPassesThePointerAndSizesOn) {
     EXPECT_FALSE(view->window()->HasCapture());
     EXPECT_EQ((std::array{scene.presses, scene.releases}), (std::array{1, 1}));
     ASSERT_FALSE(scene.moves.empty());
-    EXPECT_EQ(scene.moves.back(), (std::array<double, 3>{150 + 40, 120 + 20, render::kSceneLeft | render::kSceneRight}));
+    EXPECT_EQ(scene.moves.back(),
+              (std::array<double, 3>{150 + 40, 120 + 20, render::kSceneLeft | render::kSceneRight}));
     ui_wx::dragAt(centre, centre + wxPoint(0, 30), {Button::Middle});
     EXPECT_EQ(scene.moves.back()[2], render::kSceneMiddle);
     ui_wx::wheelAt(centre, 2);
@@ -330,7 +332,11 @@ TEST(WidgetViews, OpenGLViewDrawsOnItsCanvasAndPassesThePointerAndSizesOn) {
     // The container's size reaches the dialog's layout; the control's new place moves the canvas
     // and its new size reaches the projection.
     frame.frame->SetClientSize(500, 420);
-    ASSERT_TRUE(pumpUntil([&] { return scene.containerSize == std::array{500, 420}; }, 2000ms))
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            return scene.containerSize == std::array{500, 420};
+        },
+        2000ms))
         << scene.containerSize[0] << " x " << scene.containerSize[1];
     scene.placed = {10, 10, 490, 410};
     view->sync();
