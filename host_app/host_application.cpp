@@ -1,5 +1,7 @@
 #include "host_application.h"
 
+#include "view_renderer.h"
+
 #include <algorithm>
 
 #include "platform/paths.h"
@@ -49,6 +51,9 @@ HostSession& HostApplication::openDocument(const std::string& path, const Sessio
 }
 
 void HostApplication::closeDocument(const std::string& session) {
+    picker_.reset();  // it reads the session's points and planes
+    tessellation_.reset();
+    tessellated_.reset();
     if (root_->sessions().find(session) == nullptr) return;
     for (const auto& command : running_) {
         if (command->session == session) command->ending = true;
@@ -244,6 +249,58 @@ void HostApplication::prepareView(int width, int height) {
     } else {
         fitView(width, height);
     }
+}
+
+RasterImage HostApplication::viewPicture(int width, int height) {
+    return viewPicture_ ? viewPicture_(width, height) : drawView(*this, width, height);
+}
+
+const ViewTessellation& HostApplication::tessellation() {
+    HostSession& session = requireSession();
+    if (!tessellation_ || tessellated_ != session.documentPtr()) {
+        picker_.reset();
+        tessellation_ = std::make_unique<ViewTessellation>(session.document());
+        tessellated_ = session.documentPtr();
+        picker_ = std::make_unique<ViewPicker>(session, *tessellation_);
+    }
+    return *tessellation_;
+}
+
+const ViewPicker& HostApplication::picker() {
+    tessellation();
+    return *picker_;
+}
+
+void HostApplication::setSelection(const std::vector<PickItem>& items) {
+    HostSession& session = requireSession();
+    std::vector<RefPtr<platform::IUnknown>> objects;
+    std::vector<std::string> labels;
+    for (const PickItem& item : items) {
+        objects.push_back(pickedObject(session, item));
+        labels.push_back(item.text());
+    }
+    session.selection().replace(std::move(objects), std::move(labels));
+    for (const auto& command : running_) {
+        if (command->session == session.name()) command->command->OnSelectionChanged();
+    }
+}
+
+std::optional<PickItem> HostApplication::pickInView(double x, double y, bool add) {
+    const std::optional<PickItem> hit = picker().pickAt(camera_, x, y);
+    std::vector<PickItem> items;
+    if (add) {
+        for (const std::string& label : requireSession().selection().labels())
+            if (!label.empty()) items.push_back(parsePickItem(label));
+    }
+    if (hit) {
+        const auto at = std::find(items.begin(), items.end(), *hit);
+        if (at != items.end())
+            items.erase(at);  // a second Ctrl-click takes it out again
+        else
+            items.push_back(*hit);
+    }
+    if (hit || !add) setSelection(items);
+    return hit;
 }
 
 void HostApplication::drawOverlays(render::Canvas& canvas) {

@@ -14,8 +14,11 @@
 #include "host/addon_interfaces.h"
 #include "host_root.h"
 #include "platform/ref_ptr.h"
+#include "raster_image.h"
 #include "ui/window.h"
 #include "view_camera.h"
+#include "view_picker.h"
+#include "view_tessellation.h"
 
 namespace render {
 class Canvas;
@@ -87,6 +90,24 @@ class HostApplication : public CommandHost {
     void fitView(int width, int height);
     // Makes the camera ready for a view of this size before it is drawn.
     void prepareView(int width, int height);
+    // The view as a picture for scripts: drawn off screen unless a window host shows the view
+    // itself, when it is what the window shows (there is one 3-D device per view, and the
+    // commands keep what they made on it).
+    using ViewPictureSource = std::function<RasterImage(int width, int height)>;
+    void setViewPictureSource(ViewPictureSource source) { viewPicture_ = std::move(source); }
+    RasterImage viewPicture(int width, int height);
+    // The current session's part as the view draws and picks it, made at its first use.
+    const ViewTessellation& tessellation();
+    const ViewPicker& picker();
+
+    // ---- picking ----
+    // The current session's selection becomes `items`; its commands are told. Throws PickError
+    // when the session has no such item (the selection is then unchanged).
+    void setSelection(const std::vector<PickItem>& items);
+    // A click at view pixel (x, y): picks what is under it, or with `add` adds it to the picks or
+    // takes it out again; a click on nothing clears the picks (with `add`, keeps them). Answers
+    // what was under the pixel.
+    std::optional<PickItem> pickInView(double x, double y, bool add);
     // Every running command of the current session draws its overlay marks.
     void drawOverlays(render::Canvas& canvas);
     // Every running command of the current session draws into the view's 3-D device; answers
@@ -118,7 +139,11 @@ class HostApplication : public CommandHost {
     std::vector<std::unique_ptr<RunningCommand>> running_;
     std::vector<std::unique_ptr<RunningCommand>> unloaded_;  // ended by the add-on's unload
     PanelFactory panelFactory_;
+    ViewPictureSource viewPicture_;
     ViewCamera camera_;
+    std::shared_ptr<const OcctDocument> tessellated_;  // the document `tessellation_` was made of
+    std::unique_ptr<ViewTessellation> tessellation_;
+    std::unique_ptr<ViewPicker> picker_;    // picks in `tessellation_`
     platform::IUnknown* device_ = nullptr;  // set while the view is drawn
     bool unloading_ = false;
     bool redrawPending_ = false;

@@ -25,6 +25,7 @@ class HostDesignPoint : public platform::ImplementsDispatch<host::IQDDesignPoint
 class HostPlaneValues : public platform::ImplementsDispatch<host::IQDPlaneValues> {
   public:
     HostPlaneValues(double a, double b, double c) : a_(a), b_(b), c_(c) {}
+    host::Point3 components() const { return {a_, b_, c_}; }
 
     platform::Status get_A(double* a) override { return answer("IQDPlaneValues::get_A", a_, a); }
     platform::Status get_B(double* b) override { return answer("IQDPlaneValues::get_B", b_, b); }
@@ -41,6 +42,8 @@ class HostPlane : public platform::ImplementsDispatch<host::IQDPlane> {
     HostPlane(std::string name, double a, double b, double c);
 
     const std::string& name() const { return name_; }
+    // The plane's normal as its three components give it.
+    host::Point3 normal() const { return values_->components(); }
 
     platform::Status get_Name(host::AutoString* name) override;
     platform::Status get_Values(host::IQDPlaneValues** values) override;

@@ -14,9 +14,18 @@ Status HostPickedObject::get_Object(platform::IUnknown** object) {
     return handOut(object_, object);
 }
 
-void HostSelection::replace(std::vector<platform::RefPtr<platform::IUnknown>> objects) {
+void HostSelection::replace(std::vector<platform::RefPtr<platform::IUnknown>> objects,
+                            std::vector<std::string> labels) {
+    labels.resize(objects.size());
+    labels_ = std::move(labels);
     picked_.clear();
     for (auto& object : objects) picked_.push_back(platform::makeRef<HostPickedObject>(std::move(object)));
+}
+
+std::vector<platform::IUnknown*> HostSelection::objects() const {
+    std::vector<platform::IUnknown*> out;
+    for (const auto& picked : picked_) out.push_back(picked->object());
+    return out;
 }
 
 Status HostSelection::get_Count(std::int32_t filter, std::int32_t* count) {

@@ -1,6 +1,7 @@
 #pragma once
 // What the user has picked in a session: faces, edges, vertices, design points or planes, each
 // handed to the add-on wrapped in a picked object.
+#include <string>
 #include <vector>
 
 #include "host/host_interfaces.h"
@@ -12,6 +13,7 @@ class HostPickedObject : public platform::ImplementsDispatch<host::IQDPickedObje
   public:
     explicit HostPickedObject(platform::RefPtr<platform::IUnknown> object) : object_(std::move(object)) {}
     platform::Status get_Object(platform::IUnknown** object) override;
+    platform::IUnknown* object() const { return object_.get(); }
 
   private:
     platform::RefPtr<platform::IUnknown> object_;
@@ -19,8 +21,13 @@ class HostPickedObject : public platform::ImplementsDispatch<host::IQDPickedObje
 
 class HostSelection : public platform::ImplementsDispatch<host::IQDSelection> {
   public:
-    void replace(std::vector<platform::RefPtr<platform::IUnknown>> objects);
+    // `labels` name the objects as the scripts and the status bar do ("face:3"), one per object.
+    void replace(std::vector<platform::RefPtr<platform::IUnknown>> objects,
+                 std::vector<std::string> labels = {});
+    const std::vector<std::string>& labels() const { return labels_; }
     std::size_t size() const { return picked_.size(); }
+    // The picked objects themselves, in order (the view highlights them).
+    std::vector<platform::IUnknown*> objects() const;
     // How often the add-on handed the selection back (the end of a command's picking).
     int handBacks() const { return handBacks_; }
     // The filter of every count asked, in order: the asking command's code.
@@ -35,6 +42,7 @@ class HostSelection : public platform::ImplementsDispatch<host::IQDSelection> {
 
   private:
     std::vector<platform::RefPtr<HostPickedObject>> picked_;
+    std::vector<std::string> labels_;
     int handBacks_ = 0;
     std::vector<std::int32_t> filters_;
 };

@@ -37,6 +37,7 @@ class HostSession : public platform::ImplementsDispatch<host::IQDSession, host::
     HostPlane& addPlane(const std::string& name, double a, double b, double c);
     const std::vector<platform::RefPtr<HostDesignPoint>>& designPoints() const { return points_; }
     HostPlane* plane(const std::string& name) const;
+    const std::vector<platform::RefPtr<HostPlane>>& planes() const { return planes_; }
 
     platform::Status QueryInterface(platform::InterfaceId iid, void** out) override;
 

@@ -12,7 +12,7 @@
 #include "render/scene_renderer.h"
 #include "script_verbs.h"
 #include "ui/dialog.h"
-#include "view_picture.h"
+#include "view_renderer.h"
 
 namespace hostapp {
 
@@ -48,7 +48,7 @@ void ScriptRunner::render(const Words& args) {
     if (args.size() == 2) throw LineError("usage: render PATH.png [W H]");
     const auto [width, height] = pictureSize(args);
     const fs::path path = picturePath(args[0]);
-    const RasterImage image = drawView(app_, width, height);
+    const RasterImage image = app_.viewPicture(width, height);
     if (!image.writePng(path.string())) throw LineError("cannot write " + path.string());
     out_ << "picture: " << path.string() << std::endl;
 }

@@ -8,6 +8,7 @@
 #include "installation.h"
 #include "length_units.h"
 #include "script_verbs.h"
+#include "view_picker.h"
 
 namespace hostapp {
 
@@ -90,47 +91,12 @@ void ScriptRunner::plane(const Words& args) {
 }
 
 void ScriptRunner::select(const Words& args) {
-    HostSession& session = app_.requireSession();
-    const OcctDocument& doc = session.document();
-    std::vector<platform::RefPtr<platform::IUnknown>> picked;
-    for (const std::string& item : args) {
-        const auto colon = item.find(':');
-        if (colon == std::string::npos)
-            throw LineError("not a pick: " + item + " (face:N, edge:N, vertex:N, point:N, plane:NAME)");
-        const std::string what = item.substr(0, colon);
-        const std::string which = item.substr(colon + 1);
-        if (what == "plane") {
-            HostPlane* plane = session.plane(which);
-            if (plane == nullptr) throw LineError("no plane " + which);
-            picked.emplace_back(plane);
-            continue;
-        }
-        const auto number = parseInteger(which);
-        if (!number) throw LineError("not a number: " + which);
-        if (what == "point") {
-            const auto& points = session.designPoints();
-            if (*number < 1 || *number > static_cast<long>(points.size()))
-                throw LineError("no design point " + which);
-            picked.emplace_back(points[static_cast<std::size_t>(*number - 1)].get());
-            continue;
-        }
-        EntityType type;
-        if (what == "face") {
-            type = EntityType::Face;
-        } else if (what == "edge") {
-            type = EntityType::Edge;
-        } else if (what == "vertex") {
-            type = EntityType::Vertex;
-        } else {
-            throw LineError("not a pick: " + item);
-        }
-        const auto ref = doc.fromGlobalNumber(type, static_cast<int>(*number));
-        if (!ref) throw LineError("the part has no " + what + " " + which);
-        picked.emplace_back(makeEntity(session.documentPtr(), *ref, !session.isPart()).get());
-    }
-    session.selection().replace(std::move(picked));
-    for (const auto& command : app_.running()) {
-        if (command->session == session.name()) command->command->OnSelectionChanged();
+    std::vector<PickItem> items;
+    try {
+        for (const std::string& item : args) items.push_back(parsePickItem(item));
+        app_.setSelection(items);
+    } catch (const PickError& e) {
+        throw LineError(e.what());
     }
 }
 

@@ -37,8 +37,10 @@ ViewTessellation::ViewTessellation(const OcctDocument& document) {
     if (document.shape().IsNull()) return;
     BRepMesh_IncrementalMesh mesher(document.shape(), kDeflection * modelSize_, false, kAngle, false);
     for (int body = 0; body < document.bodyCount(); ++body) {
-        for (int i = 0; i < document.count(body, EntityType::Face); ++i) addFace(document, {body, EntityType::Face, i});
-        for (int i = 0; i < document.count(body, EntityType::Edge); ++i) addEdge(document, {body, EntityType::Edge, i});
+        for (int i = 0; i < document.count(body, EntityType::Face); ++i)
+            addFace(document, {body, EntityType::Face, i});
+        for (int i = 0; i < document.count(body, EntityType::Edge); ++i)
+            addEdge(document, {body, EntityType::Edge, i});
         for (int i = 0; i < document.count(body, EntityType::Vertex); ++i) {
             const EntityRef ref{body, EntityType::Vertex, i};
             vertices_.push_back({ref, document.globalNumber(ref), document.vertexPoint(ref)});

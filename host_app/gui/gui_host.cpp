@@ -17,6 +17,7 @@
 #include "gui/gui_person.h"
 #include "gui/main_frame.h"
 #include "gui/screenshot.h"
+#include "gui/view_canvas.h"
 #include "raster_print_page.h"
 #include "ui/headless_prompts.h"
 #include "ui/screen_capture.h"
@@ -138,6 +139,7 @@ bool HostGuiApp::OnInit() {
     app_.setPanelFactory([this](const std::string& session) -> std::unique_ptr<ui::Panel> {
         return frame_->makePanel(session);
     });
+    app_.setViewPictureSource([this](int, int) { return frame_->view()->picture(); });
     frame_->Show();
     if (!part_.empty()) frame_->openPart(part_);
     if (!session_.scriptPath.empty()) CallAfter([this] { runScript(); });

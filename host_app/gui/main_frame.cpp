@@ -8,7 +8,7 @@
 #include <wx/statusbr.h>
 
 #include "gui/explorer_panel.h"
-#include "gui/view_panel.h"
+#include "gui/view_canvas.h"
 #include "host/addon_interfaces.h"
 #include "host_application.h"
 #include "length_units.h"
@@ -33,7 +33,8 @@ MainFrame::MainFrame(HostApplication& app)
     side_->SetName("side");
     side_->SetSizer(new wxBoxSizer(wxVERTICAL));
     side_->SetMinSize(wxSize(kSideWidth, -1));
-    view_ = new ViewPanel(this, app_);
+    view_ = new ViewCanvas(this, app_);
+    view_->setPickHandler([this](double x, double y, bool add) { pickAt(x, y, add); });
     sizer->Add(side_, 0, wxEXPAND);
     sizer->Add(view_, 1, wxEXPAND);
     SetSizer(sizer);
@@ -265,7 +266,27 @@ void MainFrame::updateStatus() {
     }
     SetStatusText(ui_wx::toWx(session->name() + (session->isPart() ? " (part)" : " (assembly)")), 0);
     SetStatusText(wxString("Units: ") + unitWord(session->options().displayUnit), 1);
-    SetStatusText(wxString::Format("Selected: %zu", session->selection().size()), 2);
+    SetStatusText(selectionText(session->selection()), 2);
+}
+
+wxString MainFrame::selectionText(const HostSelection& selection) {
+    // A few picks are named ("face 8, edge 3"); more are counted.
+    const auto& labels = selection.labels();
+    if (labels.empty() || labels.size() > 3) return wxString::Format("Selected: %zu", labels.size());
+    wxString text = "Selected: ";
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        wxString label = ui_wx::toWx(labels[i]);
+        label.Replace(":", " ");
+        text += (i ? ", " : "") + label;
+    }
+    return text;
+}
+
+void MainFrame::pickAt(double x, double y, bool add) {
+    if (app_.currentSession() == nullptr) return;
+    guarded([&] { app_.pickInView(x, y, add); });
+    view_->invalidate();
+    afterEvent();
 }
 
 void MainFrame::afterEvent() {

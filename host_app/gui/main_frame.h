@@ -13,12 +13,13 @@
 
 namespace hostapp {
 class HostApplication;
-}
+class HostSelection;
+}  // namespace hostapp
 
 namespace hostapp::gui {
 
 class ExplorerPanel;
-class ViewPanel;
+class ViewCanvas;
 
 class MainFrame : public wxFrame {
   public:
@@ -36,7 +37,7 @@ class MainFrame : public wxFrame {
     std::unique_ptr<ExplorerPanel> makePanel(const std::string& session);
     // The explorer panel shown for the current session; null when none.
     ExplorerPanel* currentPanel() const;
-    ViewPanel* view() const { return view_; }
+    ViewCanvas* view() const { return view_; }
     // The add-on's item `id` in the Tarvenic menu; null when absent.
     wxMenuItem* addOnItem(std::int32_t id) const;
     wxMenu* addOnMenu() const { return addOnMenu_; }
@@ -65,12 +66,16 @@ class MainFrame : public wxFrame {
     void openAddOnMenu();
     void showCurrentPanel();
     void updateStatus();
+    static wxString selectionText(const HostSelection& selection);
+    // A click in the view at (x, y) picks what is under it (Ctrl adds or removes); a pick off
+    // the view clears the picks.
+    void pickAt(double x, double y, bool add);
     // Runs `work`, showing a failure to the person instead of letting it through the event loop.
     void guarded(const std::function<void()>& work);
 
     HostApplication& app_;
     wxWindow* side_ = nullptr;
-    ViewPanel* view_ = nullptr;
+    ViewCanvas* view_ = nullptr;
     wxMenu* addOnMenu_ = nullptr;
     wxFileHistory history_;
     std::map<int, std::int32_t> addOnIds_;

@@ -5,7 +5,7 @@
 #include <cstdlib>
 
 #include "contour_fixture.h"
-#include "render/gl/offscreen_render_device.h"
+#include "render/gl/gl_render_device.h"
 #include "render/render_math.h"
 
 namespace {

@@ -14,10 +14,14 @@ class OffscreenContext {
     OffscreenContext& operator=(const OffscreenContext&) = delete;
 
     void makeCurrent();
+    // Makes the framebuffer width x height; the context and what it holds (textures) stay.
+    void resize(int width, int height);
     int width() const { return width_; }
     int height() const { return height_; }
 
   private:
+    void allocate();
+
     int width_;
     int height_;
     void* display_ = nullptr;

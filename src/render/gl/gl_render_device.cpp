@@ -1,5 +1,5 @@
 #define GL_GLEXT_PROTOTYPES 1
-#include "render/gl/offscreen_render_device.h"
+#include "render/gl/gl_render_device.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -28,12 +28,8 @@ Matrix4 depthToOpenGl() {
 
 }  // namespace
 
-OffscreenRenderDevice::OffscreenRenderDevice(int width, int height)
-    : context_(width, height), viewport_{0, 0, width, height, 0, 1} {
+GlRenderDevice::GlRenderDevice(int width, int height) : viewport_{0, 0, width, height, 0, 1} {
     glViewport(0, 0, width, height);
-    glClearColor(1, 1, 1, 1);
-    glClearDepth(1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // One white light from the viewer, both faces lit.
     const GLfloat ambient[] = {0.35f, 0.35f, 0.35f, 1}, diffuse[] = {0.75f, 0.75f, 0.75f, 1},
                   direction[] = {0, 0, -1, 0}, white[] = {1, 1, 1, 1};
@@ -49,59 +45,58 @@ OffscreenRenderDevice::OffscreenRenderDevice(int width, int height)
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
 
-OffscreenRenderDevice::~OffscreenRenderDevice() {
-    context_.makeCurrent();
+GlRenderDevice::~GlRenderDevice() {
+    activate();
     for (auto& [handle, name] : textures_) glDeleteTextures(1, &name);
 }
 
-void OffscreenRenderDevice::beginScene() {
-    context_.makeCurrent();
+void GlRenderDevice::beginScene() {
+    activate();
 }
-void OffscreenRenderDevice::endScene() {
+void GlRenderDevice::endScene() {
     glFinish();
 }
 
-Handle OffscreenRenderDevice::createVertexBuffer(std::size_t bytes) {
+Handle GlRenderDevice::createVertexBuffer(std::size_t bytes) {
     buffers_[next_].assign(bytes, 0);
     return next_++;
 }
 
-bool OffscreenRenderDevice::writeVertexBuffer(Handle buffer, const void* data, std::size_t bytes) {
+bool GlRenderDevice::writeVertexBuffer(Handle buffer, const void* data, std::size_t bytes) {
     auto it = buffers_.find(buffer);
     if (it == buffers_.end() || bytes > it->second.size()) return false;
     if (bytes > 0) std::memcpy(it->second.data(), data, bytes);
     return true;
 }
 
-void OffscreenRenderDevice::releaseVertexBuffer(Handle buffer) {
+void GlRenderDevice::releaseVertexBuffer(Handle buffer) {
     buffers_.erase(buffer);
 }
 
-Handle OffscreenRenderDevice::createVertexDeclaration(std::span<const VertexElement> elements) {
+Handle GlRenderDevice::createVertexDeclaration(std::span<const VertexElement> elements) {
     declarations_[next_].assign(elements.begin(), elements.end());
     return next_++;
 }
 
-void OffscreenRenderDevice::releaseVertexDeclaration(Handle declaration) {
+void GlRenderDevice::releaseVertexDeclaration(Handle declaration) {
     declarations_.erase(declaration);
 }
 
-void OffscreenRenderDevice::setVertexFormat(std::uint32_t format) {
+void GlRenderDevice::setVertexFormat(std::uint32_t format) {
     format_ = format;
     declaration_ = 0;
 }
 
-void OffscreenRenderDevice::setVertexDeclaration(Handle declaration) {
+void GlRenderDevice::setVertexDeclaration(Handle declaration) {
     declaration_ = declaration;
     format_ = 0;
 }
 
-void OffscreenRenderDevice::setStreamSource(int stream, Handle buffer, std::size_t stride) {
+void GlRenderDevice::setStreamSource(int stream, Handle buffer, std::size_t stride) {
     streams_[stream] = {buffer, stride};
 }
 
-const std::uint8_t* OffscreenRenderDevice::streamData(int stream, std::size_t& stride,
-                                                      std::size_t& size) const {
+const std::uint8_t* GlRenderDevice::streamData(int stream, std::size_t& stride, std::size_t& size) const {
     auto s = streams_.find(stream);
     if (s == streams_.end()) return nullptr;
     auto b = buffers_.find(s->second.buffer);
@@ -111,9 +106,8 @@ const std::uint8_t* OffscreenRenderDevice::streamData(int stream, std::size_t& s
     return b->second.data();
 }
 
-void OffscreenRenderDevice::gatherVertices(std::size_t first, std::size_t count,
-                                           std::vector<float>& positions, std::vector<float>& normals,
-                                           std::vector<float>& texCoords) const {
+void GlRenderDevice::gatherVertices(std::size_t first, std::size_t count, std::vector<float>& positions,
+                                    std::vector<float>& normals, std::vector<float>& texCoords) const {
     positions.assign(3 * count, 0);
     normals.assign(3 * count, 0);
     texCoords.assign(2 * count, 0);
@@ -151,7 +145,7 @@ void OffscreenRenderDevice::gatherVertices(std::size_t first, std::size_t count,
             positions[i] = positions[i] * (1 - t) + second[i] * t;
 }
 
-void OffscreenRenderDevice::applyTransforms() {
+void GlRenderDevice::applyTransforms() {
     glMatrixMode(GL_PROJECTION);
     const Matrix4 projection = transform(TransformKind::Projection) * depthToOpenGl();
     glLoadMatrixf(&projection.m[0][0]);
@@ -160,7 +154,7 @@ void OffscreenRenderDevice::applyTransforms() {
     glLoadMatrixf(&modelView.m[0][0]);
 }
 
-void OffscreenRenderDevice::applyStates() {
+void GlRenderDevice::applyStates() {
     auto toggle = [](GLenum cap, bool on) { on ? glEnable(cap) : glDisable(cap); };
     toggle(GL_LIGHTING, stateOr(states_, RenderState::Lighting, 1) != 0);
     glPolygonMode(GL_FRONT_AND_BACK,
@@ -183,8 +177,8 @@ void OffscreenRenderDevice::applyStates() {
     glColor4f(1, 1, 1, 1);
 }
 
-void OffscreenRenderDevice::drawTriangleList(std::size_t firstVertex, std::size_t triangleCount) {
-    context_.makeCurrent();
+void GlRenderDevice::drawTriangleList(std::size_t firstVertex, std::size_t triangleCount) {
+    activate();
     std::vector<float> positions, normals, texCoords;
     gatherVertices(firstVertex, 3 * triangleCount, positions, normals, texCoords);
     applyTransforms();
@@ -201,8 +195,8 @@ void OffscreenRenderDevice::drawTriangleList(std::size_t firstVertex, std::size_
     glDisableClientState(GL_VERTEX_ARRAY);
 }
 
-Handle OffscreenRenderDevice::createTexture(BuiltInTexture texture) {
-    context_.makeCurrent();
+Handle GlRenderDevice::createTexture(BuiltInTexture texture) {
+    activate();
     const TexturePixels t = builtInTexturePixels(texture);
     std::vector<std::uint8_t> rgba;
     rgba.reserve(t.pixels.size() * 4);
@@ -223,19 +217,19 @@ Handle OffscreenRenderDevice::createTexture(BuiltInTexture texture) {
     return next_++;
 }
 
-void OffscreenRenderDevice::releaseTexture(Handle texture) {
+void GlRenderDevice::releaseTexture(Handle texture) {
     auto it = textures_.find(texture);
     if (it == textures_.end()) return;
-    context_.makeCurrent();
+    activate();
     glDeleteTextures(1, &it->second);
     textures_.erase(it);
 }
 
-void OffscreenRenderDevice::setTexture(int stage, Handle texture) {
+void GlRenderDevice::setTexture(int stage, Handle texture) {
     if (stage == 0) texture_ = texture;
 }
 
-Handle OffscreenRenderDevice::createFont(int height, int weight, const std::string& faceName) {
+Handle GlRenderDevice::createFont(int height, int weight, const std::string& faceName) {
     try {
         fonts_[next_] = std::make_unique<GlyphRasteriser>(fontFileFor(faceName, weight), height);
     } catch (const std::exception&) {
@@ -244,12 +238,12 @@ Handle OffscreenRenderDevice::createFont(int height, int weight, const std::stri
     return next_++;
 }
 
-void OffscreenRenderDevice::releaseFont(Handle font) {
+void GlRenderDevice::releaseFont(Handle font) {
     fonts_.erase(font);
 }
 
-void OffscreenRenderDevice::drawText(Handle font, const std::string& text, const ScreenRect& rect,
-                                     std::uint32_t, Argb colour) {
+void GlRenderDevice::drawText(Handle font, const std::string& text, const ScreenRect& rect, std::uint32_t,
+                              Argb colour) {
     auto it = fonts_.find(font);
     if (it == fonts_.end() || text.empty()) return;
     const TextBitmap bitmap = it->second->render(text);
@@ -262,7 +256,7 @@ void OffscreenRenderDevice::drawText(Handle font, const std::string& text, const
             p[0] = std::uint8_t(colour >> 16), p[1] = std::uint8_t(colour >> 8), p[2] = std::uint8_t(colour);
             p[3] = bitmap.coverage[static_cast<std::size_t>(y) * bitmap.width + x];
         }
-    context_.makeCurrent();
+    activate();
     glPushAttrib(GL_ENABLE_BIT | GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
@@ -276,21 +270,21 @@ void OffscreenRenderDevice::drawText(Handle font, const std::string& text, const
     glPopAttrib();
 }
 
-void OffscreenRenderDevice::setRenderState(RenderState state, float value) {
+void GlRenderDevice::setRenderState(RenderState state, float value) {
     states_[state] = value;
 }
 
-Matrix4 OffscreenRenderDevice::transform(TransformKind kind) const {
+Matrix4 GlRenderDevice::transform(TransformKind kind) const {
     auto it = transforms_.find(kind);
     return it == transforms_.end() ? Matrix4::identity() : it->second;
 }
 
-void OffscreenRenderDevice::setTransform(TransformKind kind, const Matrix4& matrix) {
+void GlRenderDevice::setTransform(TransformKind kind, const Matrix4& matrix) {
     transforms_[kind] = matrix;
 }
 
-void OffscreenRenderDevice::clear(const ScreenRect& rect, Argb colour, float depth) {
-    context_.makeCurrent();
+void GlRenderDevice::clear(const ScreenRect& rect, Argb colour, float depth) {
+    activate();
     const int left = std::max(rect.left, 0), right = std::min(rect.right, viewport_.width);
     const int top = std::max(rect.top, 0), bottom = std::min(rect.bottom, viewport_.height);
     if (right <= left || bottom <= top) return;
@@ -304,8 +298,8 @@ void OffscreenRenderDevice::clear(const ScreenRect& rect, Argb colour, float dep
     glDisable(GL_SCISSOR_TEST);
 }
 
-std::vector<std::uint8_t> OffscreenRenderDevice::pixels() {
-    context_.makeCurrent();
+std::vector<std::uint8_t> GlRenderDevice::pixels() {
+    activate();
     glFinish();
     const int w = viewport_.width, h = viewport_.height;
     std::vector<std::uint8_t> raw(static_cast<std::size_t>(w) * h * 4), out(raw.size());
@@ -316,14 +310,21 @@ std::vector<std::uint8_t> OffscreenRenderDevice::pixels() {
     return out;
 }
 
-Argb OffscreenRenderDevice::pixel(int x, int y) {
+Argb GlRenderDevice::pixel(int x, int y) {
     const auto p = pixels();
     const std::size_t i = (static_cast<std::size_t>(y) * viewport_.width + x) * 4;
     return (Argb(p[i + 3]) << 24) | (Argb(p[i]) << 16) | (Argb(p[i + 1]) << 8) | Argb(p[i + 2]);
 }
 
-bool OffscreenRenderDevice::writePng(const std::string& path) {
+bool GlRenderDevice::writePng(const std::string& path) {
     return gl::writePng(path, viewport_.width, viewport_.height, pixels());
+}
+
+OffscreenRenderDevice::OffscreenRenderDevice(int width, int height)
+    : OwnedContext{OffscreenContext(width, height)}, GlRenderDevice(width, height) {
+    glClearColor(1, 1, 1, 1);
+    glClearDepth(1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 }  // namespace render::gl

@@ -1,7 +1,7 @@
 #pragma once
-// The render device on OpenGL 1.x fixed function, drawing off screen (EGL surfaceless through Mesa)
-// into a picture that can be read back and written as PNG. The host program hands it to the add-on
-// as the view's device; tests render with it.
+// The render device on OpenGL 1.x fixed function, drawing into the context current when it draws
+// (the view's window, or an off-screen one below); its picture can be read back and written as PNG.
+// The host program hands it to the add-on as the view's device; tests render with it.
 #include <cstdint>
 #include <map>
 #include <memory>
@@ -14,11 +14,14 @@
 
 namespace render::gl {
 
-class OffscreenRenderDevice : public platform::Implements<IRenderDevice> {
+class GlRenderDevice : public platform::Implements<IRenderDevice> {
   public:
-    // Throws std::runtime_error when no off-screen context can be made.
-    OffscreenRenderDevice(int width, int height);
-    ~OffscreenRenderDevice() override;
+    // A device of a view of width x height pixels on the current context. The host keeps one
+    // device for the life of its view: the resources a command made stay valid across frames.
+    GlRenderDevice(int width, int height);
+    // The view's new size.
+    void resize(int width, int height) { viewport_.width = width, viewport_.height = height; }
+    ~GlRenderDevice() override;
 
     void beginScene() override;
     void endScene() override;
@@ -50,6 +53,10 @@ class OffscreenRenderDevice : public platform::Implements<IRenderDevice> {
     Argb pixel(int x, int y);
     bool writePng(const std::string& path);
 
+  protected:
+    // Makes the device's context current before it draws; the current one is the device's own.
+    virtual void activate() {}
+
   private:
     struct Stream {
         Handle buffer = 0;
@@ -62,7 +69,6 @@ class OffscreenRenderDevice : public platform::Implements<IRenderDevice> {
                         std::vector<float>& normals, std::vector<float>& texCoords) const;
     const std::uint8_t* streamData(int stream, std::size_t& stride, std::size_t& size) const;
 
-    OffscreenContext context_;
     Viewport viewport_;
     Handle next_ = 1;
     std::map<Handle, std::vector<std::uint8_t>> buffers_;
@@ -75,6 +81,22 @@ class OffscreenRenderDevice : public platform::Implements<IRenderDevice> {
     std::uint32_t format_ = 0;
     Handle declaration_ = 0;
     Handle texture_ = 0;
+};
+
+struct OwnedContext {
+    OffscreenContext context;
+};
+
+// The device on an off-screen context of its own (EGL surfaceless through Mesa), cleared to white.
+class OffscreenRenderDevice : private OwnedContext, public GlRenderDevice {
+  public:
+    // Throws std::runtime_error when no off-screen context can be made.
+    OffscreenRenderDevice(int width, int height);
+    // The textures are deleted in the device's own context.
+    ~OffscreenRenderDevice() override { context.makeCurrent(); }
+
+  protected:
+    void activate() override { context.makeCurrent(); }
 };
 
 }  // namespace render::gl

@@ -1,0 +1,62 @@
+#pragma once
+// The host's 3-D view in the centre of the main window, on an OpenGL canvas: the current
+// session's part shaded with its edges, what is picked, the design points and planes, the running
+// commands' contours and overlay marks, drawn on the canvas's own context at every paint. The
+// mouse turns (left drag), pans (middle drag, or Shift and left drag) and zooms (wheel) the view;
+// a left click picks what is under the cursor, Ctrl and a click adds or removes it; Escape clears.
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <wx/glcanvas.h>
+
+#include "platform/ref_ptr.h"
+#include "raster_image.h"
+
+namespace render::gl {
+class GlRenderDevice;
+}
+
+namespace hostapp {
+class HostApplication;
+}
+
+namespace hostapp::gui {
+
+class ViewCanvas : public wxGLCanvas {
+  public:
+    // What a click does: the view pixel, and whether it adds to the picks (Ctrl held).
+    using PickHandler = std::function<void(double x, double y, bool add)>;
+
+    ViewCanvas(wxWindow* parent, HostApplication& app);
+    ~ViewCanvas() override;
+
+    void setPickHandler(PickHandler handler) { pick_ = std::move(handler); }
+    // Paints again at the next chance.
+    void invalidate();
+    // Paints again when the host counted a redraw since the last paint.
+    void refreshIfAsked();
+    // Paints at once (a command that asks for a redraw while it runs a loop of its own).
+    void redrawNow();
+    int framesDrawn() const { return frames_; }
+    // The view painted afresh, as RGB rows from the top (what is on the screen).
+    RasterImage picture();
+
+  private:
+    void onPaint(wxPaintEvent& event);
+    void onMouse(wxMouseEvent& event);
+    void onKey(wxKeyEvent& event);
+    bool makeCurrent();
+
+    HostApplication& app_;
+    std::unique_ptr<wxGLContext> context_;
+    platform::RefPtr<render::gl::GlRenderDevice> device_;  // the view's device, kept with its context
+    PickHandler pick_;
+    wxPoint press_;
+    bool dragging_ = false;
+    int drawnRedraws_ = -1;
+    int frames_ = 0;
+};
+
+}  // namespace hostapp::gui
