@@ -3,7 +3,6 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <wx/app.h>
-#include <wx/display.h>
 #include <wx/image.h>
 #include <wx/init.h>
 #include <wx/utils.h>

@@ -272,6 +272,9 @@ TEST_F(ResultsWindow, ResizingKeepsTenPixelsRightAndBelowTheControl) {
         EXPECT_EQ((std::array{after.left, after.top, after.right, after.bottom}),
                   (std::array{before.left, before.top, 790, 590}));
         EXPECT_EQ(d.glControl().camera().width(), 790 - before.left);
+        // A window system's resize of the dialog reaches the same rule through the control.
+        static_cast<render::ISceneView&>(d.glControl()).containerResized(900, 650);
+        EXPECT_EQ(d.glControl().placement(), (std::array{before.left, before.top, 890, 640}));
     });
 }
 
