@@ -113,7 +113,12 @@ bool GlSceneView::makeCurrent() {
 }
 
 void GlSceneView::tick() {
-    if (ticking_ || dialog_ == nullptr || canvas_ == nullptr || !canvas_->IsShownOnScreen()) return;
+    if (ticking_ || dialog_ == nullptr || canvas_ == nullptr) return;
+    if (!canvas_->IsShownOnScreen()) {
+        // Hidden (the dialog not shown yet): look again a little later.
+        if (!timer_->IsRunning()) timer_->StartOnce(50);
+        return;
+    }
     ticking_ = true;
     scene_.runFrames(1);
     ticking_ = false;
