@@ -1,6 +1,10 @@
 #include "person.h"
 
+#include <cmath>
+#include <stdexcept>
+
 #include "host_application.h"
+#include "render/scene_renderer.h"
 #include "ui/dialog.h"
 #include "widget_actions.h"
 
@@ -62,6 +66,53 @@ void Person::pick(HostApplication& app, const std::optional<PickItem>& item, boo
     const ViewPixel at = app.pixelToPick(item);
     const std::optional<PickItem> hit = app.pickInView(at.x, at.y, add);
     if (hit != item) throw PickError("the click picked " + (hit ? hit->text() : std::string("nothing")));
+}
+
+unsigned sceneButtons(SceneDrag how) {
+    switch (how) {
+        case SceneDrag::Pan:
+            return render::kSceneMiddle;
+        case SceneDrag::Zoom:
+            return render::kSceneRight;
+        case SceneDrag::Rotate:
+            break;
+    }
+    return render::kSceneLeft | render::kSceneRight;
+}
+
+// As a window passes a person's drag on: a move to the start, the left button's press when it is
+// held, the moves with the buttons held in eight steps, the release.
+void Person::dragScene(ui::Dialog&, int, render::ISceneView& view, int dx, int dy, SceneDrag how) {
+    const auto [left, top, right, bottom] = view.placement();
+    const double x0 = (right - left) / 2.0, y0 = (bottom - top) / 2.0;
+    const unsigned buttons = sceneButtons(how);
+    view.pointerMoved(x0, y0, 0);
+    if (buttons & render::kSceneLeft) view.leftPressed(x0, y0);
+    constexpr int kSteps = 8;
+    for (int i = 1; i <= kSteps; ++i)
+        view.pointerMoved(x0 + double(dx) * i / kSteps, y0 + double(dy) * i / kSteps, buttons);
+    if (buttons & render::kSceneLeft) view.leftReleased(x0 + dx, y0 + dy);
+}
+
+void Person::wheelScene(ui::Dialog&, int, render::ISceneView& view, int notches) {
+    view.wheelTurned(notches);
+}
+
+void Person::probeScene(ui::Dialog&, int, render::ISceneView& view, int x, int y) {
+    view.pointerMoved(x, y, 0);
+    view.leftPressed(x, y);
+    view.leftReleased(x, y);
+}
+
+void Person::dragView(HostApplication& app, int dx, int dy, bool rotate) {
+    rotate ? app.camera().rotate(dx, dy) : app.camera().pan(dx, dy);
+    app.requestRedraw();
+}
+
+void Person::wheelView(HostApplication& app, int notches) {
+    const ViewCamera& camera = app.camera();
+    app.camera().zoom(std::pow(kWheelZoom, notches), camera.width() / 2.0, camera.height() / 2.0);
+    app.requestRedraw();
 }
 
 }  // namespace hostapp

@@ -13,9 +13,17 @@ namespace ui {
 class Dialog;
 }
 
+namespace render {
+class ISceneView;
+}
+
 namespace hostapp {
 
 class HostApplication;
+
+// The buttons a drag across an OpenGL view holds: left and right turn the model, the middle button
+// pans it, the right button alone zooms.
+enum class SceneDrag { Rotate, Pan, Zoom };
 
 class Person {
   public:
@@ -44,6 +52,17 @@ class Person {
     // no item where nothing is; `add` holds Ctrl down. Throws PickError when the item cannot be
     // shown or the click picked something else.
     virtual void pick(HostApplication& app, const std::optional<PickItem>& item, bool add);
+
+    // On the OpenGL view `view` of Custom control `id` of `dialog` (the results window's): a drag
+    // of (dx, dy) pixels from the view's centre, `notches` wheel steps over its centre (positive
+    // forward), a left click at view pixel (x, y).
+    virtual void dragScene(ui::Dialog& dialog, int id, render::ISceneView& view, int dx, int dy,
+                           SceneDrag how);
+    virtual void wheelScene(ui::Dialog& dialog, int id, render::ISceneView& view, int notches);
+    virtual void probeScene(ui::Dialog& dialog, int id, render::ISceneView& view, int x, int y);
+    // The same on the host's main view; throws std::runtime_error where the view cannot take it.
+    virtual void dragView(HostApplication& app, int dx, int dy, bool rotate);
+    virtual void wheelView(HostApplication& app, int notches);
 };
 
 }  // namespace hostapp

@@ -26,6 +26,9 @@ class RasterPrintPage : public render::PrintCanvas {
     void circle(double x, double y, double radius) override { canvas_.circle(x, y, radius); }
     void rectangle(double l, double t, double r, double b) override { canvas_.rectangle(l, t, r, b); }
     void text(double x, double y, const std::string& text) override { canvas_.text(x, y, text); }
+    // Each page pixel inside the rectangle takes the picture pixel under its centre.
+    void picture(double left, double top, double width, double height, int pixelsWide, int pixelsHigh,
+                 std::span<const std::uint8_t> rgb) override;
 
     const RasterImage& image() const { return image_; }
 

@@ -29,6 +29,7 @@ const ScriptRunner::VerbTable& ScriptRunner::verbs() {
         addCheckVerbs(all);
         addFileVerbs(all);
         addViewVerbs(all);
+        addSceneVerbs(all);
         return all;
     }();
     return table;

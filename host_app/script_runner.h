@@ -85,6 +85,7 @@ class ScriptRunner {
     static void addCheckVerbs(VerbTable& table);    // checks and printed output
     static void addFileVerbs(VerbTable& table);     // pictures, file and print answers, programs' files
     static void addViewVerbs(VerbTable& table);     // the 3-D view: picks, standard views, its pixels
+    static void addSceneVerbs(VerbTable& table);    // the pointer on OpenGL views
 
     // Runs lines[from...] up to the end or the "end" closing a block; answers the index after it.
     std::size_t runBlock(const std::vector<ScriptLine>& lines, std::size_t from, bool inModal);
@@ -142,6 +143,20 @@ class ScriptRunner {
     void frames(const Words& args);
     void snapshot(const Words& args);
     render::ISceneView& sceneView() const;
+    // The pointer on an OpenGL view (script_scene_verbs.cpp).
+    void dragView(const Words& args);
+    void wheel(const Words& args);
+    void probeAt(const Words& args);
+    void expectProbed(const Words& args);
+    void frameRate(const Words& args);
+    void expectDifferent(const Words& args);
+    // The OpenGL view of the dialog a line acts on; no view when no dialog is open or it has none.
+    struct SceneTarget {
+        ui::Dialog* dialog = nullptr;
+        int id = 0;
+        render::ISceneView* view = nullptr;
+    };
+    SceneTarget sceneTarget() const;
     void waitFile(const Words& args);
     void unload(const Words& args);
     void screenshot(const Words& args);

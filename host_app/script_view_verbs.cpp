@@ -23,15 +23,18 @@ struct Rgb {
 };
 
 Rgb rgbOf(render::Colour bgr) {
-    return {static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF), static_cast<int>((bgr >> 16) & 0xFF)};
+    return {static_cast<int>(bgr & 0xFF), static_cast<int>((bgr >> 8) & 0xFF),
+            static_cast<int>((bgr >> 16) & 0xFF)};
 }
 
 Rgb fromHex(unsigned rgb) {
-    return {static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>(rgb & 0xFF)};
+    return {static_cast<int>((rgb >> 16) & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+            static_cast<int>(rgb & 0xFF)};
 }
 
 bool near(const Rgb& a, const Rgb& b, int tolerance) {
-    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
+    return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance &&
+           std::abs(a.b - b.b) <= tolerance;
 }
 
 // The band whose colour `p` is, lit more or less brightly; -1 when it is none of them.
@@ -49,7 +52,8 @@ int bandOf(const Rgb& p) {
 }  // namespace
 
 void ScriptRunner::addViewVerbs(VerbTable& table) {
-    table.insert({"pick", {1, 2, "pick face:N|edge:N|vertex:N|point:N|plane:NAME|none [add]", &ScriptRunner::pick}});
+    table.insert(
+        {"pick", {1, 2, "pick face:N|edge:N|vertex:N|point:N|plane:NAME|none [add]", &ScriptRunner::pick}});
     table.insert({"view", {1, 1, "view iso|front|top|right|fit", &ScriptRunner::view}});
     table.insert({"expect-pixel", {2, 3, "expect-pixel ITEM RRGGBB [RADIUS]", &ScriptRunner::expectPixel}});
     table.insert({"expect-contour-at", {1, 1, "expect-contour-at ITEM", &ScriptRunner::expectContourAt}});
@@ -67,9 +71,11 @@ void ScriptRunner::pick(const Words& args) {
 }
 
 void ScriptRunner::view(const Words& args) {
-    static const std::map<std::string, std::optional<StandardView>> views = {
-        {"iso", StandardView::Iso}, {"front", StandardView::Front}, {"top", StandardView::Top},
-        {"right", StandardView::Right}, {"fit", std::nullopt}};
+    static const std::map<std::string, std::optional<StandardView>> views = {{"iso", StandardView::Iso},
+                                                                             {"front", StandardView::Front},
+                                                                             {"top", StandardView::Top},
+                                                                             {"right", StandardView::Right},
+                                                                             {"fit", std::nullopt}};
     const auto it = views.find(args[0]);
     if (it == views.end()) throw LineError("usage: view iso|front|top|right|fit");
     app_.showView(it->second);
@@ -108,7 +114,8 @@ void ScriptRunner::expectPixel(const Words& args) {
     const Rgb wanted = fromHex(static_cast<unsigned>(hex));
     for (int dy = -radius; dy <= radius; ++dy)
         for (int dx = -radius; dx <= radius; ++dx) {
-            const int x = static_cast<int>(std::lround(at.x)) + dx, y = static_cast<int>(std::lround(at.y)) + dy;
+            const int x = static_cast<int>(std::lround(at.x)) + dx,
+                      y = static_cast<int>(std::lround(at.y)) + dy;
             if (x < 0 || y < 0 || x >= picture.width() || y >= picture.height()) continue;
             if (near(rgbOf(picture.at(x, y)), wanted, 48)) return;
         }
@@ -132,7 +139,8 @@ void ScriptRunner::expectContourAt(const Words& args) {
     for (int py = 0; py < picture.height(); py += 2)
         for (int px = 0; px < picture.width(); px += 2) bands.insert(bandOf(rgbOf(picture.at(px, py))));
     bands.erase(-1);
-    if (bands.size() < 4) throw LineError("the view shows " + std::to_string(bands.size()) + " contour bands");
+    if (bands.size() < 4)
+        throw LineError("the view shows " + std::to_string(bands.size()) + " contour bands");
 }
 
 }  // namespace hostapp

@@ -23,6 +23,9 @@ struct ViewRay {
 
 enum class StandardView { Iso, Front, Top, Right };
 
+// One notch of the mouse wheel scales the view by this.
+inline constexpr double kWheelZoom = 1.2;
+
 class ViewCamera {
   public:
     // Fits the box into a view of `width` x `height` pixels, keeping the direction of view.

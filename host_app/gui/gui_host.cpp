@@ -1,10 +1,12 @@
 #include "gui/gui_host.h"
 
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <wx/app.h>
 #include <wx/evtloop.h>
 #include <wx/image.h>
 #include <wx/init.h>
+#include <wx/utils.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -19,6 +21,7 @@
 #include "raster_print_page.h"
 #include "ui/headless_prompts.h"
 #include "ui/message_pump.h"
+#include "ui/screen_capture.h"
 #include "ui_wx/input_driver.h"
 #include "ui_wx/toolbox_icons.h"
 #include "ui_wx/widget_views.h"
@@ -38,6 +41,43 @@ bool displayAvailable() {
 }
 
 namespace {
+
+// What the screen shows of `window`'s rectangle, clipped to the screen, after every window has
+// been repainted; nothing when the screen cannot be read.
+std::optional<ui::ScreenPicture> captureWindow(wxWindow& window) {
+    wxBusyCursor wait;
+    for (wxWindow* top : wxTopLevelWindows) {
+        top->Refresh();
+        top->Update();
+    }
+    ui_wx::pumpFor(ui_wx::milliseconds(100));
+    Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return std::nullopt;
+    const int screen = DefaultScreen(display);
+    const wxRect area =
+        wxRect(window.GetScreenPosition(), window.GetSize())
+            .Intersect(wxRect(0, 0, DisplayWidth(display, screen), DisplayHeight(display, screen)));
+    XImage* shot = area.IsEmpty() ? nullptr
+                                  : XGetImage(display, DefaultRootWindow(display), area.x, area.y,
+                                              static_cast<unsigned>(area.width),
+                                              static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
+    if (shot == nullptr) {
+        XCloseDisplay(display);
+        return std::nullopt;
+    }
+    ui::ScreenPicture picture{area.width, area.height, {}};
+    picture.rgb.reserve(static_cast<std::size_t>(area.width) * area.height * 3);
+    for (int y = 0; y < area.height; ++y) {
+        for (int x = 0; x < area.width; ++x) {
+            const unsigned long p = XGetPixel(shot, x, y);
+            picture.rgb.insert(picture.rgb.end(),
+                               {std::uint8_t(p >> 16), std::uint8_t(p >> 8), std::uint8_t(p)});
+        }
+    }
+    XDestroyImage(shot);
+    XCloseDisplay(display);
+    return picture;
+}
 
 class HostGuiApp : public wxApp {
   public:
@@ -88,6 +128,11 @@ bool HostGuiApp::OnInit() {
     }
     frame_ = new MainFrame(app_);
     backend.setMainWindow(frame_);
+    // The results window prints the main window as the screen shows it.
+    ui::setMainWindowCapture([this]() -> std::optional<ui::ScreenPicture> {
+        if (frame_ == nullptr) return std::nullopt;
+        return captureWindow(*frame_);
+    });
     // The host's work after an event waits while a modal dialog is open, as it does headless.
     backend.setAfterAction([this] {
         if (!ui_wx::WxBackend::instance().inModalLoop()) frame_->afterEvent();
@@ -135,6 +180,7 @@ void HostGuiApp::runScript() {
 
 int HostGuiApp::OnExit() {
     ui::setMessagePump(nullptr);
+    ui::setMainWindowCapture({});
     ui_wx::WxBackend::instance().uninstall();
     ui::setPrompts(nullptr);
     return wxApp::OnExit();

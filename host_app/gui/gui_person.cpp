@@ -7,11 +7,15 @@
 #include <wx/slider.h>
 #include <wx/statusbr.h>
 #include <wx/textctrl.h>
+#include <wx/toplevel.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <vector>
 
 #include "gui/explorer_panel.h"
 #include "gui/main_frame.h"
+#include "gui/view_canvas.h"
 #include "host_application.h"
 #include "ui/dialog.h"
 #include "ui/headless_prompts.h"
@@ -122,6 +126,104 @@ bool GuiPerson::slide(ui::Dialog& dialog, int id, int position) {
     if (dialog.position(id) < position) pressUntil(upright ? WXK_DOWN : WXK_RIGHT, span, there);
     if (dialog.position(id) > position) pressUntil(upright ? WXK_UP : WXK_LEFT, span, there);
     return ui_wx::pumpUntil(there);
+}
+
+wxWindow& GuiPerson::sceneCanvas(ui::Dialog& dialog, int id) const {
+    ui_wx::DialogView* view = backend().viewOf(dialog);
+    ui_wx::WidgetView* widget = view ? view->widgetView(id) : nullptr;
+    wxWindow* canvas = widget ? widget->window() : nullptr;
+    if (canvas == nullptr || !canvas->IsShownOnScreen())
+        throw std::runtime_error("the OpenGL view of \"" + dialog.windowText() + "\" is not on screen");
+    if (auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(canvas))) top->Raise();
+    return *canvas;
+}
+
+// The buttons of a drag pressed in order and released the other way round, the pointer moving
+// in steps across the canvas; the view's timer draws the turned model meanwhile.
+void GuiPerson::dragScene(ui::Dialog& dialog, int id, render::ISceneView&, int dx, int dy, SceneDrag how) {
+    wxWindow& canvas = sceneCanvas(dialog, id);
+    const wxPoint from = ui_wx::centreOf(canvas);
+    std::vector<ui_wx::Button> buttons{ui_wx::Button::Left, ui_wx::Button::Right};
+    if (how == SceneDrag::Pan) buttons = {ui_wx::Button::Middle};
+    if (how == SceneDrag::Zoom) buttons = {ui_wx::Button::Right};
+    ui_wx::dragAt(from, from + wxPoint(dx, dy), buttons);
+    ui_wx::pumpFor(milliseconds(100));
+}
+
+void GuiPerson::wheelScene(ui::Dialog& dialog, int id, render::ISceneView&, int notches) {
+    ui_wx::wheelAt(ui_wx::centreOf(sceneCanvas(dialog, id)), notches);
+    ui_wx::pumpFor(milliseconds(100));
+}
+
+void GuiPerson::probeScene(ui::Dialog& dialog, int id, render::ISceneView&, int x, int y) {
+    wxWindow& canvas = sceneCanvas(dialog, id);
+    ui_wx::clickAt(canvas.GetScreenPosition() + wxPoint(x, y));
+    ui_wx::pumpFor(milliseconds(100));
+}
+
+// The click lands on the view's canvas where the picker found the item in the view as it stands,
+// after the view was turned (when it had to be) and painted.
+void GuiPerson::pick(HostApplication& app, const std::optional<PickItem>& item, bool add) {
+    ViewCanvas& view = *frame_.view();
+    ViewPixel at = app.pixelToPick(item);
+    // A command's window over the view hides what is under it: the view is moved so that the item
+    // comes out left of the windows, as a person pans it.
+    for (int attempt = 0; attempt < 3 && coveredByWindow(view, at); ++attempt) {
+        const wxPoint free = freeSpotNear(view, at);
+        app.camera().pan(free.x - at.x, free.y - at.y);
+        at = app.pixelToPick(item);
+    }
+    view.redrawNow();
+    const int before = app.picks();
+    ui_wx::clickAt(view.GetScreenPosition() + wxPoint(at.x, at.y), ui_wx::Button::Left,
+                   add ? wxMOD_CONTROL : 0);
+    ui_wx::pumpUntil([&] { return app.picks() != before; });
+    if (app.picks() == before) throw PickError("the click in the view was not taken");
+    if (app.lastPick() != item)
+        throw PickError("the click picked " +
+                        (app.lastPick() ? app.lastPick()->text() : std::string("nothing")));
+}
+
+namespace {
+
+// The shown top-level windows other than the main window, on the screen.
+std::vector<wxRect> windowsOver(const wxWindow& main) {
+    std::vector<wxRect> rects;
+    for (wxWindow* top : wxTopLevelWindows)
+        if (top != &main && top->IsShown()) rects.push_back(top->GetScreenRect());
+    return rects;
+}
+
+}  // namespace
+
+bool GuiPerson::coveredByWindow(const ViewCanvas& view, const ViewPixel& at) const {
+    const wxPoint screen = view.GetScreenPosition() + wxPoint(at.x, at.y);
+    for (const wxRect& r : windowsOver(frame_))
+        if (r.Contains(screen)) return true;
+    return false;
+}
+
+wxPoint GuiPerson::freeSpotNear(const ViewCanvas& view, const ViewPixel& at) const {
+    // Just left of the leftmost window over the view, at the same height: the part moves as little
+    // as it can.
+    const wxRect area = view.GetScreenRect();
+    int right = area.GetRight();
+    for (const wxRect& r : windowsOver(frame_))
+        if (r.Intersects(area)) right = std::min(right, r.GetLeft());
+    const int x = std::max(120 + 20, right - area.GetLeft() - 40);
+    return {std::min(at.x, x), at.y};
+}
+
+void GuiPerson::dragView(HostApplication&, int dx, int dy, bool rotate) {
+    ViewCanvas& view = *frame_.view();
+    const wxPoint from = ui_wx::centreOf(view);
+    ui_wx::dragAt(from, from + wxPoint(dx, dy), {rotate ? ui_wx::Button::Left : ui_wx::Button::Middle});
+    ui_wx::pumpFor(milliseconds(100));
+}
+
+void GuiPerson::wheelView(HostApplication&, int notches) {
+    ui_wx::wheelAt(ui_wx::centreOf(*frame_.view()), notches);
+    ui_wx::pumpFor(milliseconds(100));
 }
 
 void GuiPerson::pressEnter(ui::Dialog& dialog) {

@@ -15,6 +15,7 @@ class WidgetView;
 namespace hostapp::gui {
 
 class MainFrame;
+class ViewCanvas;
 
 class GuiPerson : public Person {
   public:
@@ -33,8 +34,19 @@ class GuiPerson : public Person {
     void pickMenu(HostApplication& app, std::int32_t id) override;
     std::int32_t menuState(HostApplication& app, std::int32_t id) override;
     void closeDocument(HostApplication& app) override;
+    void dragScene(ui::Dialog& dialog, int id, render::ISceneView& view, int dx, int dy,
+                   SceneDrag how) override;
+    void wheelScene(ui::Dialog& dialog, int id, render::ISceneView& view, int notches) override;
+    void probeScene(ui::Dialog& dialog, int id, render::ISceneView& view, int x, int y) override;
+    void pick(HostApplication& app, const std::optional<PickItem>& item, bool add) override;
+    void dragView(HostApplication& app, int dx, int dy, bool rotate) override;
+    void wheelView(HostApplication& app, int notches) override;
 
   private:
+    // Whether a window other than the main one lies over view pixel `at`.
+    bool coveredByWindow(const ViewCanvas& view, const ViewPixel& at) const;
+    // A view pixel near `at` that no other window covers.
+    wxPoint freeSpotNear(const ViewCanvas& view, const ViewPixel& at) const;
     // The window of control `id` when a person can act on it now; null otherwise.
     wxWindow* controlWindow(ui::Dialog& dialog, int id) const;
     // Gives `window` the keyboard focus by clicking it.
@@ -42,6 +54,8 @@ class GuiPerson : public Person {
     // Runs the event loop until the person's last action has been handled by the dialog.
     bool awaitAction(int before) const;
 
+    // The OpenGL canvas of Custom control `id`; throws std::runtime_error when it is not on screen.
+    wxWindow& sceneCanvas(ui::Dialog& dialog, int id) const;
     // The id of the Custom control `view` shows.
     int controlIdOf(ui::Dialog& dialog, const ui_wx::WidgetView& view) const;
     // The screen point in the middle of the grid's cell (row, column) of the model.

@@ -16,8 +16,6 @@ namespace {
 
 // A press that moves less than this many pixels before it is released is a click, not a drag.
 constexpr int kClickSlack = 3;
-// One notch of the wheel scales the view by this.
-constexpr double kWheelZoom = 1.2;
 
 wxGLAttributes canvasAttributes() {
     wxGLAttributes attributes;

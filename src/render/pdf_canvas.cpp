@@ -1,5 +1,7 @@
 #include "render/pdf_canvas.h"
 
+#include <zlib.h>
+
 #include <cstdio>
 #include <fstream>
 #include <vector>
@@ -13,6 +15,17 @@ std::string escaped(const std::string& text) {
         if (c == '(' || c == ')' || c == '\\') out += '\\';
         out += (c == '\n' || c == '\r') ? ' ' : c;
     }
+    return out;
+}
+
+// The bytes compressed as a zlib stream (the PDF's FlateDecode); empty when compression fails.
+std::string deflated(std::span<const std::uint8_t> bytes) {
+    uLongf size = compressBound(static_cast<uLong>(bytes.size()));
+    std::string out(size, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(out.data()), &size, bytes.data(), static_cast<uLong>(bytes.size()),
+                  Z_DEFAULT_COMPRESSION) != Z_OK)
+        return {};
+    out.resize(size);
     return out;
 }
 
@@ -53,17 +66,41 @@ void PdfCanvas::text(double x, double y, const std::string& text) {
              << escaped(text) << ") Tj ET\n";
 }
 
+void PdfCanvas::picture(double left, double top, double width, double height, int pixelsWide, int pixelsHigh,
+                        std::span<const std::uint8_t> rgb) {
+    if (pixelsWide <= 0 || pixelsHigh <= 0 ||
+        rgb.size() != static_cast<std::size_t>(pixelsWide) * static_cast<std::size_t>(pixelsHigh) * 3)
+        return;
+    const std::string data = deflated(rgb);
+    if (data.empty()) return;
+    images_.push_back("<< /Type /XObject /Subtype /Image /Width " + std::to_string(pixelsWide) + " /Height " +
+                      std::to_string(pixelsHigh) +
+                      " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Filter /FlateDecode /Length " +
+                      std::to_string(data.size()) + " >>\nstream\n" + data + "\nendstream");
+    // The image fills the unit square; the matrix stretches it over the rectangle, bottom up.
+    content_ << "q " << width << " 0 0 " << height << ' ' << left << ' ' << flip(top + height) << " cm /Im"
+             << images_.size() << " Do Q\n";
+}
+
 bool PdfCanvas::finish() {
     const std::string content = content_.str();
+    // Objects 1 to 6 are fixed; the pictures follow from 7 on.
+    std::string xobjects;
+    for (std::size_t i = 0; i < images_.size(); ++i)
+        xobjects += " /Im" + std::to_string(i + 1) + ' ' + std::to_string(7 + i) + " 0 R";
+    const std::string resources = "<< /Font << /F1 5 0 R >>" +
+                                  (xobjects.empty() ? std::string() : " /XObject <<" + xobjects + " >>") +
+                                  " >>";
     std::vector<std::string> objects{
         "<< /Type /Catalog /Pages 2 0 R >>",
         "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 842 595] /Resources << /Font << /F1 5 0 R >> >> "
-        "/Contents 4 0 R >>",
+        "<< /Type /Page /Parent 2 0 R /MediaBox [0 0 842 595] /Resources " + resources +
+            " /Contents 4 0 R >>",
         "<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content + "endstream",
         "<< /Type /Font /Subtype /Type1 /BaseFont /Helvetica >>",
         "<< /Title (" + escaped(title_) + ") >>",
     };
+    objects.insert(objects.end(), images_.begin(), images_.end());
     std::string out = "%PDF-1.4\n";
     std::vector<std::size_t> offsets;
     for (std::size_t i = 0; i < objects.size(); ++i) {

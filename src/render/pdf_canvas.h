@@ -1,8 +1,10 @@
 #pragma once
-// A one-page PDF document (A4 landscape) drawn with lines, circles, rectangles and Helvetica text.
-// Coordinates are points from the top-left corner, as on a screen.
+// A one-page PDF document (A4 landscape) drawn with lines, circles, rectangles, Helvetica text and
+// RGB pictures (image objects compressed with deflate). Coordinates are points from the top-left
+// corner, as on a screen.
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "render/print_canvas.h"
 
@@ -20,6 +22,8 @@ class PdfCanvas : public PrintCanvas {
     double pageWidth() const override { return kWidth; }
     double pageHeight() const override { return kHeight; }
     void setTextHeight(double height) override { textHeight_ = height; }
+    void picture(double left, double top, double width, double height, int pixelsWide, int pixelsHigh,
+                 std::span<const std::uint8_t> rgb) override;
     bool finish() override;
 
     static constexpr double kWidth = 842;
@@ -31,6 +35,8 @@ class PdfCanvas : public PrintCanvas {
     std::string path_;
     std::string title_;
     std::ostringstream content_;
+    // The pictures' image objects, each a dictionary with its compressed stream.
+    std::vector<std::string> images_;
     Colour colour_ = 0;
     double textHeight_ = 10;
 };

@@ -27,6 +27,16 @@ std::unique_ptr<PrintCanvas> openPrintCanvas(const std::string& path, const std:
     return rasterFactory() ? rasterFactory()(path) : nullptr;
 }
 
+double powerOfTwoFit(double width, double height, double pageWidth, double pageHeight) {
+    if (!(width > 0 && height > 0 && pageWidth > 0 && pageHeight > 0)) return 0;
+    double scale = 1;
+    // Doubles while twice the size still fits, halves while the size does not; both stop within
+    // the range of a double (about 2^1000).
+    while (scale < 1e300 && width * scale * 2 <= pageWidth && height * scale * 2 <= pageHeight) scale *= 2;
+    while (scale > 1e-300 && (width * scale > pageWidth || height * scale > pageHeight)) scale /= 2;
+    return scale;
+}
+
 void setRasterPageFactory(RasterPageFactory factory) {
     rasterFactory() = std::move(factory);
 }

@@ -46,18 +46,49 @@ class ISceneRenderer {
     virtual void draw(const SceneFrame& frame) = 0;
     // The last frame drawn as RGBA bytes, row 0 at the top.
     virtual std::vector<std::uint8_t> pixels() = 0;
+    // A renderer that shows its frames on screen keeps only the pixels of the frame drawn next
+    // after this call; off-screen renderers keep every frame and need not be told.
+    virtual void keepNextFrame() {}
     virtual bool writePng(const std::string& path) = 0;
 };
 
-// A drawing area the program can step and photograph (the results window's OpenGL control): headless
-// runs ask for timer ticks instead of waiting on a clock.
+// Buttons held during a pointer move, as ISceneView::pointerMoved takes them.
+enum SceneButtons : unsigned { kSceneLeft = 1, kSceneRight = 2, kSceneMiddle = 4 };
+
+// A drawing area the program can step, photograph and act on (the results window's OpenGL
+// control): headless runs ask for timer ticks instead of waiting on a clock and call the pointer
+// handlers directly; a window system's view passes a person's pointer and size changes on and
+// lends the control the renderer of its own window.
 class ISceneView {
   public:
     virtual ~ISceneView();
     // Runs `count` ticks of the redraw timer.
     virtual void runFrames(int count) = 0;
-    // Draws the current frame at width x height and writes it as PNG.
+    // Draws the current frame at width x height and writes it as PNG; with a screen renderer
+    // attached, the frame on screen (at the window's size) is written instead.
     virtual bool snapshot(const std::string& path, int width, int height) = 0;
+
+    // Pointer input in the view's pixels, y down. A move carries the buttons held (SceneButtons).
+    virtual void pointerMoved(double x, double y, unsigned buttons) = 0;
+    // Answers whether the view wants the pointer captured until the release (a probe).
+    virtual bool leftPressed(double x, double y) = 0;
+    virtual void leftReleased(double x, double y) = 0;
+    // `notches` wheel steps, positive forward.
+    virtual void wheelTurned(int notches) = 0;
+
+    // Where the view stands in its dialog, in dialog pixels (left, top, right, bottom).
+    virtual std::array<int, 4> placement() const = 0;
+    // The view's window took a new size (the projection follows).
+    virtual void viewResized(int width, int height) = 0;
+    // The dialog holding the view took a new client size (the dialog lays the view out again).
+    virtual void containerResized(int width, int height) = 0;
+    // Draws the control's frames into `screen` (a window's own renderer) instead of an off-screen
+    // one; null goes back to off-screen drawing. The caller keeps `screen` alive while attached.
+    virtual void attachScreen(ISceneRenderer* screen) = 0;
+
+    // How many frames have been drawn, and how many nodes carry a probe label.
+    virtual int framesDrawn() const = 0;
+    virtual int probedNodes() const = 0;
 };
 
 // Makes a renderer of a window size; throws std::runtime_error when it cannot.

@@ -7,8 +7,10 @@
 #include "addon_base/library_state.h"
 #include "loadcase/analysis_code.h"
 #include "loadcase/header_file.h"
+#include "render/print_canvas.h"
 #include "results/display_state.h"
 #include "ui/prompts.h"
+#include "ui/screen_capture.h"
 
 using namespace results;
 using ui::ControlKind;
@@ -18,6 +20,7 @@ CoglMFCDialogDlg::CoglMFCDialogDlg(const loadcase::Document& document)
       document_(document) {
     resetSharedResults();
     attachWidget(kPlaceholder, std::make_unique<COpenGLControl>(scene_));
+    glControl().onContainerResize([this](int width, int height) { OnSize(width, height); });
     onClick(kPlot, [this] { OnPlot(); });
     onSelectionChange(kQuantityList, [this] { OnPlot(); });
     onClick(kZoomToFit, [this] { OnZoomToFit(); });
@@ -175,23 +178,42 @@ void CoglMFCDialogDlg::limitsChanged() {
     scene_.recomputeRamp();
 }
 
-// Headless runs print to the PNG file the print prompt names: the picture at the control's size.
+// The picture a person sees: the main window as the screen shows it where the program can take
+// it, else the window's own frame at the control's size.
+std::optional<ui::ScreenPicture> CoglMFCDialogDlg::capturePicture() {
+    if (ui::canCaptureMainWindow()) return ui::captureMainWindow();
+    COpenGLControl& gl = glControl();
+    gl.OnTimer();
+    const std::vector<std::uint8_t> rgba = gl.pixels();
+    const ui::Rect& r = gl.windowRect();
+    const std::size_t count = static_cast<std::size_t>(std::max(r.width(), 0)) * std::max(r.height(), 0);
+    if (count == 0 || rgba.size() != count * 4) return std::nullopt;
+    ui::ScreenPicture picture{r.width(), r.height(), std::vector<std::uint8_t>(count * 3)};
+    for (std::size_t i = 0; i < count; ++i)
+        for (int c = 0; c < 3; ++c) picture.rgb[i * 3 + c] = rgba[i * 4 + c];
+    return picture;
+}
+
+// One page: the picture at its top left, at the largest power of two that fits the page.
 void CoglMFCDialogDlg::OnPrint() {
     const auto target = ui::prompts().choosePrinter();
     if (!target) return;
-    if (target->path.empty()) {
+    const auto picture = capturePicture();
+    if (!picture) {
+        ui::showMessage(kCaptureFailed);
+        return;
+    }
+    auto page = render::openPrintCanvas(target->path, "FEA Results");
+    if (!page) {
         ui::prompts().messageBox(kPrintNotStarted, ui::kMessageCaption, ui::MessageIcon::Error,
                                  ui::MessageButtons::Ok);
         return;
     }
-    COpenGLControl& gl = glControl();
-    gl.OnTimer();
-    if (gl.pixels().empty()) {
-        ui::showMessage(kCaptureFailed);
-        return;
-    }
-    const ui::Rect& r = gl.windowRect();
-    if (!gl.snapshot(target->path, r.width(), r.height())) ui::showMessage(kPrintTransferFailed);
+    const double scale =
+        render::powerOfTwoFit(picture->width, picture->height, page->pageWidth(), page->pageHeight());
+    page->picture(0, 0, picture->width * scale, picture->height * scale, picture->width, picture->height,
+                  picture->rgb);
+    if (!page->finish()) ui::showMessage(kPrintTransferFailed);
 }
 
 void CoglMFCDialogDlg::OnSize(int width, int height) {

@@ -3,12 +3,14 @@
 // control beside the shared results panel, with the window's own switches (zoom, probe, no mesh),
 // the mode value text and PRINT.
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "loadcase/loadcase_document.h"
 #include "results/opengl_control.h"
 #include "results/results_panel.h"
 #include "results/results_scene.h"
+#include "ui/screen_capture.h"
 
 class CoglMFCDialogDlg : public CResultsPanel {
   public:
@@ -76,6 +78,7 @@ class CoglMFCDialogDlg : public CResultsPanel {
     // The displacement factor of a scale: for mode shapes a tenth of the model size times the scale
     // (times 1 when it is 0), else the scale itself.
     double factorFor(double scale) const;
+    std::optional<ui::ScreenPicture> capturePicture();
 
     results::ResultsScene scene_;
     int physics_ = 0;

@@ -1,10 +1,24 @@
 #include "results/opengl_control.h"
 
+#include <algorithm>
+
+#include "formats/mesh.h"
+#include "mesh_solve/mesh_store.h"
+
+static_assert(unsigned(results::kLeftButton) == render::kSceneLeft &&
+                  unsigned(results::kRightButton) == render::kSceneRight &&
+                  unsigned(results::kMiddleButton) == render::kSceneMiddle,
+              "the camera and the scene view name the buttons alike");
+
 COpenGLControl::COpenGLControl(results::ResultsScene& scene) : scene_(scene) {}
 
 void COpenGLControl::moveWindow(const ui::Rect& rect) {
+    const bool moved = rect.left != rect_.left || rect.top != rect_.top || rect.right != rect_.right ||
+                       rect.bottom != rect_.bottom;
     rect_ = rect;
     camera_.resize(rect.width(), rect.height());
+    // A window showing the control follows its rectangle.
+    if (moved) changed();
 }
 
 void COpenGLControl::OnMouseMove(double x, double y, unsigned buttons) {
@@ -29,6 +43,29 @@ void COpenGLControl::OnMouseWheel(bool forward) {
     camera_.wheel(forward);
 }
 
+bool COpenGLControl::leftPressed(double x, double y) {
+    OnLButtonDown(x, y);
+    return capturing_;
+}
+
+void COpenGLControl::wheelTurned(int notches) {
+    for (int i = 0; i < std::abs(notches); ++i) OnMouseWheel(notches > 0);
+}
+
+void COpenGLControl::viewResized(int width, int height) {
+    if (width == rect_.width() && height == rect_.height()) return;
+    moveWindow({rect_.left, rect_.top, rect_.left + width, rect_.top + height});
+}
+
+void COpenGLControl::containerResized(int width, int height) {
+    if (containerResize_) containerResize_(width, height);
+}
+
+int COpenGLControl::probedNodes() const {
+    const auto& states = mesh_solve::libraryMesh().nodeStates();
+    return static_cast<int>(std::count(states.begin(), states.end(), results::kProbed));
+}
+
 void COpenGLControl::OnTimer() {
     scene_.tick();
     draw();
@@ -39,6 +76,7 @@ void COpenGLControl::runFrames(int count) {
 }
 
 render::ISceneRenderer* COpenGLControl::rendererFor(int width, int height) {
+    if (screen_ != nullptr) return screen_;
     if (!renderer_ || width != rendererWidth_ || height != rendererHeight_) {
         renderer_ = render::makeSceneRenderer(width, height);
         rendererWidth_ = width;
@@ -54,11 +92,23 @@ void COpenGLControl::draw() {
 }
 
 std::vector<std::uint8_t> COpenGLControl::pixels() {
+    if (screen_ != nullptr) {
+        // The window keeps the pixels of the frame it is asked to: a fresh one.
+        screen_->keepNextFrame();
+        draw();
+        return screen_->pixels();
+    }
     return renderer_ ? renderer_->pixels() : std::vector<std::uint8_t>{};
 }
 
 bool COpenGLControl::snapshot(const std::string& path, int width, int height) {
     if (width <= 0 || height <= 0) return false;
+    if (screen_ != nullptr) {
+        // What the window shows: a fresh frame on screen, read back from the window.
+        screen_->keepNextFrame();
+        screen_->draw(scene_.frame(camera_));
+        return screen_->writePng(path);
+    }
     // The camera takes the picture's shape for this frame, then returns to the control's.
     const int oldWidth = camera_.width(), oldHeight = camera_.height();
     camera_.resize(width, height);

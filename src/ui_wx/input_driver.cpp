@@ -1,11 +1,14 @@
 #include "ui_wx/input_driver.h"
 
+#include <X11/Xlib.h>
 #include <wx/app.h>
 #include <wx/evtloop.h>
-
 #include <wx/toplevel.h>
 #include <wx/uiaction.h>
 #include <wx/window.h>
+
+#include <algorithm>
+#include <cstdlib>
 #include <memory>
 
 #include "ui_wx/wx_text.h"
@@ -23,7 +26,37 @@ wxUIActionSimulator& simulator() {
 }
 
 int mouseButton(Button button) {
-    return button == Button::Right ? wxMOUSE_BTN_RIGHT : wxMOUSE_BTN_LEFT;
+    switch (button) {
+        case Button::Right:
+            return wxMOUSE_BTN_RIGHT;
+        case Button::Middle:
+            return wxMOUSE_BTN_MIDDLE;
+        case Button::Left:
+            break;
+    }
+    return wxMOUSE_BTN_LEFT;
+}
+
+}  // namespace
+}  // namespace ui_wx
+
+// The XTest call that presses a pointer button (libXtst; the simulator has no wheel).
+extern "C" int XTestFakeButtonEvent(Display* display, unsigned int button, int isPress, unsigned long delay);
+
+namespace ui_wx {
+namespace {
+
+// The wheel's notches are the X buttons 4 (forward) and 5 (backward), pressed and released.
+void fakeWheel(int notches) {
+    static Display* display = XOpenDisplay(nullptr);
+    if (display == nullptr) return;
+    const unsigned button = notches > 0 ? 4 : 5;
+    for (int i = 0; i < std::abs(notches); ++i) {
+        XTestFakeButtonEvent(display, button, 1, 0);
+        XTestFakeButtonEvent(display, button, 0, 0);
+        XFlush(display);
+        pumpFor(kEventGap);
+    }
 }
 
 }  // namespace
@@ -59,10 +92,12 @@ wxPoint centreOf(const wxWindow& window) {
     return window.GetScreenPosition() + wxPoint(size.x / 2, size.y / 2);
 }
 
-void clickAt(wxPoint screen, Button button) {
+void clickAt(wxPoint screen, Button button, int modifiers) {
     simulator().MouseMove(screen);
     pumpFor(kEventGap);
+    if (modifiers & wxMOD_CONTROL) simulator().KeyDown(WXK_CONTROL);
     simulator().MouseClick(mouseButton(button));
+    if (modifiers & wxMOD_CONTROL) simulator().KeyUp(WXK_CONTROL);
     pumpFor(kEventGap);
 }
 
@@ -82,6 +117,35 @@ void pointAt(wxWindow& window) {
     if (auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(&window))) top->Raise();
     simulator().MouseMove(window.GetScreenPosition() + wxPoint(3, 3));
     pumpFor(kEventGap);
+}
+
+void moveTo(wxPoint screen) {
+    simulator().MouseMove(screen);
+    pumpFor(kEventGap);
+}
+
+void buttonDown(Button button) {
+    simulator().MouseDown(mouseButton(button));
+    pumpFor(kEventGap);
+}
+
+void buttonUp(Button button) {
+    simulator().MouseUp(mouseButton(button));
+    pumpFor(kEventGap);
+}
+
+void dragAt(wxPoint from, wxPoint to, const std::vector<Button>& buttons, int steps) {
+    moveTo(from);
+    for (Button b : buttons) buttonDown(b);
+    steps = std::max(steps, 1);
+    for (int i = 1; i <= steps; ++i)
+        moveTo(from + wxPoint((to.x - from.x) * i / steps, (to.y - from.y) * i / steps));
+    for (auto b = buttons.rbegin(); b != buttons.rend(); ++b) buttonUp(*b);
+}
+
+void wheelAt(wxPoint screen, int notches) {
+    moveTo(screen);
+    fakeWheel(notches);
 }
 
 void pressKey(int keyCode, int modifiers) {

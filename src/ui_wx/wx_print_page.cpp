@@ -2,8 +2,11 @@
 
 #include <wx/app.h>
 #include <wx/dc.h>
+#include <wx/dcmemory.h>
+#include <wx/image.h>
 #include <wx/print.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "ui_wx/wx_text.h"
@@ -18,7 +21,7 @@ constexpr int kPageHeight = 1754;
 
 // One drawing call kept for the printer.
 struct Step {
-    enum Kind { Pen, Line, Circle, Box, Text, TextHeight };
+    enum Kind { Pen, Line, Circle, Box, Text, TextHeight, Picture };
     Step(Kind k, double a0, double b0 = 0, double c0 = 0, double d0 = 0, std::string t = {},
          render::Colour col = 0)
         : kind(k), a(a0), b(b0), c(c0), d(d0), text(std::move(t)), colour(col) {}
@@ -26,6 +29,7 @@ struct Step {
     double a, b, c, d;
     std::string text;
     render::Colour colour;
+    wxImage image;  // a Picture's pixels
 };
 using Steps = std::vector<Step>;
 
@@ -68,11 +72,30 @@ class PagePrintout : public wxPrintout {
                 case Step::TextHeight:
                     dc->SetFont(wxFont(wxFontInfo(wxSize(0, std::max(1, px(s.a))))));
                     break;
+                case Step::Picture:
+                    if (!drawPicture(*dc, s, px(s.a), px(s.b), px(s.c - s.a), px(s.d - s.b))) return false;
+                    break;
             }
         }
         return true;
     }
 
+  private:
+    // The picture stretched over (x, y, width, height): drawn as a bitmap of that size where the
+    // device draws bitmaps, else stretched from a memory bitmap; false when the device does neither.
+    static bool drawPicture(wxDC& dc, const Step& s, int x, int y, int width, int height) {
+        if (width <= 0 || height <= 0) return true;
+        if (dc.CanDrawBitmap()) {
+            dc.DrawBitmap(wxBitmap(s.image.Scale(width, height, wxIMAGE_QUALITY_NEAREST)), x, y);
+            return true;
+        }
+        wxBitmap bitmap(s.image);
+        wxMemoryDC source(bitmap);
+        return source.IsOk() &&
+               dc.StretchBlit(x, y, width, height, &source, 0, 0, s.image.GetWidth(), s.image.GetHeight());
+    }
+
+  public:
   private:
     std::shared_ptr<const Steps> steps_;
 };
@@ -98,6 +121,16 @@ class WxPrintPage : public render::PrintCanvas {
     }
     void text(double x, double y, const std::string& text) override {
         steps_->push_back(Step(Step::Text, x, y, 0, 0, text));
+    }
+    void picture(double left, double top, double width, double height, int pixelsWide, int pixelsHigh,
+                 std::span<const std::uint8_t> rgb) override {
+        if (pixelsWide <= 0 || pixelsHigh <= 0 ||
+            rgb.size() != static_cast<std::size_t>(pixelsWide) * static_cast<std::size_t>(pixelsHigh) * 3)
+            return;
+        Step step(Step::Picture, left, top, left + width, top + height);
+        step.image = wxImage(pixelsWide, pixelsHigh);
+        std::copy(rgb.begin(), rgb.end(), step.image.GetData());
+        steps_->push_back(std::move(step));
     }
 
     bool finish() override {

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "raster_canvas.h"
 #include "raster_print_page.h"
@@ -108,6 +109,25 @@ TEST(RasterPrintPage, PrintsToPngNamesAndSizesItsText) {
         dynamic_cast<RasterPrintPage*>(render::openPrintCanvas((folder / "graph.pdf").string(), "t").get()),
         nullptr);
     std::filesystem::remove_all(folder);
+}
+
+// Each page pixel takes the picture pixel under its centre; what falls off the page is dropped.
+TEST(RasterPrintPage, StretchesAPictureOverItsRectangle) {
+    RasterPrintPage page("unused.png");
+    const std::vector<std::uint8_t> rgb{255, 0, 0,   0,   255, 0,   // red, green
+                                        0,   0, 255, 255, 255, 0};  // blue, yellow
+    page.picture(10, 20, 40, 20, 2, 2, rgb);
+    EXPECT_EQ(page.image().at(10, 20), 0x0000FFu);
+    EXPECT_EQ(page.image().at(29, 29), 0x0000FFu);
+    EXPECT_EQ(page.image().at(30, 29), 0x00FF00u);
+    EXPECT_EQ(page.image().at(10, 30), 0xFF0000u);
+    EXPECT_EQ(page.image().at(49, 39), 0x00FFFFu);
+    EXPECT_EQ(page.image().at(50, 39), 0xFFFFFFu) << "nothing right of the rectangle";
+    EXPECT_EQ(page.image().at(10, 40), 0xFFFFFFu) << "nothing below it";
+    page.picture(RasterPrintPage::kWidth - 1, RasterPrintPage::kHeight - 1, 40, 40, 2, 2, rgb);
+    EXPECT_EQ(page.image().at(RasterPrintPage::kWidth - 1, RasterPrintPage::kHeight - 1), 0x0000FFu);
+    page.picture(0, 0, 40, 40, 2, 3, rgb);  // fewer bytes than the size says: nothing drawn
+    EXPECT_EQ(page.image().at(0, 0), 0xFFFFFFu);
 }
 
 TEST(RasterImage, KeepsTheNearestPixel) {

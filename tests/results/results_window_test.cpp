@@ -3,19 +3,26 @@
 // step and mode handling and the resizing rule.
 #include <gtest/gtest.h>
 
+#include <zlib.h>
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
+
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "addon/command_factory.h"
 #include "loadcase/header_file.h"
 #include "render/gl/offscreen_scene_renderer.h"
+#include "render/print_canvas.h"
 #include "results/contour_fixture.h"
 #include "results/display_state.h"
 #include "results/ogl_results_dialog.h"
 #include "results/quantity_list.h"
+#include "ui/screen_capture.h"
 
 namespace {
 
@@ -265,24 +272,106 @@ TEST_F(ResultsWindow, ResizingKeepsTenPixelsRightAndBelowTheControl) {
         EXPECT_EQ((std::array{after.left, after.top, after.right, after.bottom}),
                   (std::array{before.left, before.top, 790, 590}));
         EXPECT_EQ(d.glControl().camera().width(), 790 - before.left);
+        // A window system's resize of the dialog reaches the same rule through the control.
+        static_cast<render::ISceneView&>(d.glControl()).containerResized(900, 650);
+        EXPECT_EQ(d.glControl().placement(), (std::array{before.left, before.top, 890, 640}));
     });
 }
 
-TEST_F(ResultsWindow, PrintWritesThePictureOrSaysWhyNot) {
-    prompts->queuePrint(ui::PrintTarget{picture("print.png")});
+// A PDF page's one picture: its pixel size, the inflated RGB bytes and the matrix that places it.
+struct PdfPicture {
+    int width = 0, height = 0;
+    std::vector<std::uint8_t> rgb;
+    std::string placement;
+};
+
+PdfPicture readPdfPicture(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string pdf((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    PdfPicture picture;
+    const std::size_t image = pdf.find("/Subtype /Image /Width ");
+    if (image == std::string::npos) return picture;
+    std::size_t length = 0;
+    std::sscanf(pdf.c_str() + image, "/Subtype /Image /Width %d /Height %d", &picture.width, &picture.height);
+    std::sscanf(pdf.c_str() + pdf.find("/Length ", image), "/Length %zu", &length);
+    const std::size_t data = pdf.find("stream\n", image) + 7;
+    uLongf size = static_cast<uLongf>(picture.width) * picture.height * 3;
+    picture.rgb.resize(size);
+    if (uncompress(picture.rgb.data(), &size, reinterpret_cast<const Bytef*>(pdf.data() + data), length) !=
+        Z_OK)
+        picture.rgb.clear();
+    picture.rgb.resize(size);
+    const std::size_t q = pdf.find("\nq ");
+    if (q != std::string::npos) picture.placement = pdf.substr(q + 1, pdf.find(" Do Q", q) - q - 1);
+    return picture;
+}
+
+TEST(PrintScale, IsTheLargestPowerOfTwoThatFits) {
+    EXPECT_EQ(render::powerOfTwoFit(100, 50, 842, 595), 8);    // 800 x 400
+    EXPECT_EQ(render::powerOfTwoFit(842, 595, 842, 595), 1);   // exactly the page
+    EXPECT_EQ(render::powerOfTwoFit(843, 10, 842, 595), 0.5);  // one point too wide
+    EXPECT_EQ(render::powerOfTwoFit(2000, 1000, 842, 595), 0.25);
+    EXPECT_EQ(render::powerOfTwoFit(10, 1200, 1240, 1754), 1);  // the height decides
+    EXPECT_EQ(render::powerOfTwoFit(0, 10, 842, 595), 0);
+    EXPECT_EQ(render::powerOfTwoFit(10, 10, 0, 595), 0);
+}
+
+// Headless, the window prints its own frame: at half size (its 682 rows do not fit the 595 of the
+// landscape page), at the page's top left, the picture's bytes intact.
+TEST_F(ResultsWindow, PrintPutsThePictureAtTheTopLeftOfOnePage) {
+    prompts->queuePrint(ui::PrintTarget{picture("print.pdf")});
+    std::vector<std::uint8_t> frame;
+    ui::Rect r;
+    run([&](D& d) {
+        d.userClick(D::kPrint);
+        r = d.glControl().windowRect();
+        d.glControl().runFrames(1);
+        const auto rgba = d.glControl().pixels();
+        for (std::size_t p = 0; p + 3 < rgba.size(); p += 4)
+            frame.insert(frame.end(), &rgba[p], &rgba[p] + 3);
+    });
+    const PdfPicture page = readPdfPicture(picture("print.pdf"));
+    EXPECT_EQ((std::array{page.width, page.height}), (std::array{r.width(), r.height()}));
+    ASSERT_EQ(page.rgb.size(), frame.size());
+    EXPECT_TRUE(page.rgb == frame) << "the page holds the frame's pixels";
+    char placed[96];
+    std::snprintf(placed, sizeof placed, "q %.2f 0 0 %.2f 0.00 %.2f cm /Im1", r.width() / 2.0,
+                  r.height() / 2.0, 595 - r.height() / 2.0);
+    EXPECT_EQ(page.placement, placed);
+}
+
+// Where the program captures its main window, that picture is printed instead; a capture that
+// fails, a job that cannot start and a cancelled dialog each end the print.
+TEST_F(ResultsWindow, PrintTakesTheMainWindowsCaptureOrSaysWhyNot) {
+    ui::ScreenPicture screen{2000, 1000, std::vector<std::uint8_t>(2000 * 1000 * 3, 0)};
+    screen.rgb[3 * (2000 * 999 + 1999)] = 255;  // the bottom right pixel red
+    bool captureWorks = true;
+    ui::setMainWindowCapture([&]() -> std::optional<ui::ScreenPicture> {
+        if (!captureWorks) return std::nullopt;
+        return screen;
+    });
+    prompts->queuePrint(ui::PrintTarget{picture("screen.pdf")});
     prompts->queuePrint(ui::PrintTarget{""});
     prompts->queuePrint(std::nullopt);
-    run([](D& d) {
+    prompts->queuePrint(ui::PrintTarget{picture("failed.pdf")});
+    run([&](D& d) {
         d.userClick(D::kPrint);
         d.userClick(D::kPrint);
+        d.userClick(D::kPrint);
+        captureWorks = false;
         d.userClick(D::kPrint);
     });
-    EXPECT_GT(std::filesystem::file_size(picture("print.png")), 1000u);
-    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{D::kPrintNotStarted});
-    // Without a renderer nothing can be captured.
+    ui::setMainWindowCapture({});
+    const PdfPicture page = readPdfPicture(picture("screen.pdf"));
+    EXPECT_EQ((std::array{page.width, page.height}), (std::array{2000, 1000}));
+    EXPECT_TRUE(page.rgb == screen.rgb);
+    EXPECT_EQ(page.placement, "q 500.00 0 0 250.00 0.00 345.00 cm /Im1");
+    EXPECT_EQ(prompts->messageTexts(), (std::vector<std::string>{D::kPrintNotStarted, D::kCaptureFailed}));
+    EXPECT_FALSE(std::filesystem::exists(picture("failed.pdf")));
+    // Headless without a renderer there is no picture either.
     render::setSceneRendererFactory(nullptr);
     prompts->clearMessages();
-    prompts->queuePrint(ui::PrintTarget{picture("none.png")});
+    prompts->queuePrint(ui::PrintTarget{picture("none.pdf")});
     run([](D& d) { d.userClick(D::kPrint); });
     EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{D::kCaptureFailed});
 }

@@ -3,6 +3,7 @@
 // as a person's change. KOLVANE_SHOTS=<folder> saves a screenshot of each view there.
 #include <gtest/gtest.h>
 #include <wx/frame.h>
+#include <wx/glcanvas.h>
 #include <wx/grid.h>
 #include <wx/propgrid/propgrid.h>
 #include <wx/textctrl.h>
@@ -17,6 +18,7 @@
 #include "ui/headless_prompts.h"
 #include "ui_wx/canvas_view.h"
 #include "ui_wx/editable_grid_view.h"
+#include "ui_wx/gl_scene_view.h"
 #include "ui_wx/input_driver.h"
 #include "ui_wx/property_grid_view.h"
 #include "ui_wx/tree_view.h"
@@ -241,6 +243,114 @@ TEST(WidgetViews, TreeRightClickReachesTheContextHandler) {
     ui_wx::pressKey(WXK_MENU);
     ASSERT_TRUE(pumpUntil([&] { return menus.size() == 3; }));
     EXPECT_EQ(menus[2], model.findItem("load 1"));
+}
+
+// A scene view that records what its window passes on and draws an empty frame (the triad on
+// white) into the screen renderer it is lent.
+struct RecordingScene : ui::CustomWidget, render::ISceneView {
+    void runFrames(int count) override {
+        for (int i = 0; i < count; ++i) {
+            ++frames;
+            if (screen == nullptr) continue;
+            render::SceneFrame frame;
+            frame.width = placed[2] - placed[0];
+            frame.height = placed[3] - placed[1];
+            screen->draw(frame);
+        }
+    }
+    bool snapshot(const std::string&, int, int) override { return false; }
+    void pointerMoved(double x, double y, unsigned held) override {
+        if (held != 0) moves.push_back({x, y, double(held)});
+    }
+    bool leftPressed(double, double) override { return ++presses, true; }
+    void leftReleased(double, double) override { ++releases; }
+    void wheelTurned(int n) override { notches += n; }
+    std::array<int, 4> placement() const override { return placed; }
+    void viewResized(int w, int h) override { viewSize = {w, h}; }
+    void containerResized(int w, int h) override { containerSize = {w, h}; }
+    void attachScreen(render::ISceneRenderer* s) override { screen = s; }
+    int framesDrawn() const override { return frames; }
+    int probedNodes() const override { return 0; }
+
+    std::array<int, 4> placed{10, 10, 310, 250};
+    render::ISceneRenderer* screen = nullptr;
+    std::vector<std::array<double, 3>> moves;
+    int frames = 0, presses = 0, releases = 0, notches = 0;
+    std::array<int, 2> viewSize{0, 0}, containerSize{0, 0};
+};
+
+TEST(WidgetViews, OpenGLViewDrawsOnItsCanvasAndPassesThePointerAndSizesOn) {
+    auto prompts = ui::installHeadlessPrompts();
+    ui::Dialog dialog(hostTemplate());
+    auto& scene =
+        static_cast<RecordingScene&>(dialog.attachWidget(kWidgetId, std::make_unique<RecordingScene>()));
+    dialog.create();
+    Frame frame(wxSize(400, 300));
+    // A panel fills the frame, as a dialog's client area holds its controls.
+    auto* panel = new wxPanel(frame.frame);
+    auto view = std::make_unique<ui_wx::GlSceneView>(panel, dialog, scene);
+    view->sync();
+    frame.frame->Show();
+    frame.frame->Raise();
+    pumpFor(100ms);
+    ASSERT_EQ(view->window(), wxWindow::FindWindowByName(ui_wx::kSceneCanvasName, frame.frame));
+    EXPECT_EQ(view->window()->GetRect(), wxRect(10, 10, 300, 240));
+    // The timer ticks the scene, which draws on the canvas; a kept frame reads back white with
+    // the triad's red Z at the middle of the lower left corner.
+    ASSERT_TRUE(pumpUntil([&] { return scene.frames > 5; }));
+    ASSERT_NE(scene.screen, nullptr);
+    scene.screen->keepNextFrame();
+    scene.runFrames(1);
+    const auto rgba = scene.screen->pixels();
+    ASSERT_EQ(rgba.size(), 300u * 240 * 4);
+    EXPECT_EQ((std::array{rgba[0], rgba[1], rgba[2]}), (std::array<std::uint8_t, 3>{255, 255, 255}));
+    const std::size_t z = ((240 - 75) * 300 + 75) * 4;
+    EXPECT_GT(rgba[z], 120);
+    EXPECT_LT(rgba[z + 1], 60);
+
+    // Left and right held across the canvas; a press the scene wants captured holds the mouse.
+    const wxPoint centre = ui_wx::centreOf(*view->window());
+    ui_wx::moveTo(centre);
+    ui_wx::buttonDown(Button::Left);
+    EXPECT_TRUE(view->window()->HasCapture());
+    ui_wx::buttonDown(Button::Right);
+    ui_wx::moveTo(centre + wxPoint(40, 20));
+    ui_wx::buttonUp(Button::Right);
+    ui_wx::buttonUp(Button::Left);
+    EXPECT_FALSE(view->window()->HasCapture());
+    EXPECT_EQ((std::array{scene.presses, scene.releases}), (std::array{1, 1}));
+    ASSERT_FALSE(scene.moves.empty());
+    EXPECT_EQ(scene.moves.back(),
+              (std::array<double, 3>{150 + 40, 120 + 20, render::kSceneLeft | render::kSceneRight}));
+    ui_wx::dragAt(centre, centre + wxPoint(0, 30), {Button::Middle});
+    EXPECT_EQ(scene.moves.back()[2], render::kSceneMiddle);
+    ui_wx::wheelAt(centre, 2);
+    ui_wx::wheelAt(centre, -3);
+    pumpFor(100ms);
+    EXPECT_EQ(scene.notches, -1);
+
+    // The container's size reaches the dialog's layout; the control's new place moves the canvas
+    // and its new size reaches the projection.
+    frame.frame->SetClientSize(500, 420);
+    ASSERT_TRUE(pumpUntil(
+        [&] {
+            return scene.containerSize == std::array{500, 420};
+        },
+        2000ms))
+        << scene.containerSize[0] << " x " << scene.containerSize[1];
+    scene.placed = {10, 10, 490, 410};
+    view->sync();
+    EXPECT_EQ(view->window()->GetRect(), wxRect(10, 10, 480, 400));
+    view->window()->SetSize(200, 100);
+    ASSERT_TRUE(pumpUntil([&] { return scene.viewSize == std::array{200, 100}; }, 2000ms));
+
+    // The dialog going takes the renderer back and stops the ticks.
+    dialog.destroy();
+    EXPECT_EQ(scene.screen, nullptr);
+    const int frames = scene.frames;
+    pumpFor(100ms);
+    EXPECT_EQ(scene.frames, frames);
+    view.reset();
 }
 
 }  // namespace
