@@ -67,13 +67,16 @@ void ViewCanvas::redrawNow() {
 
 void ViewCanvas::onPaint(wxPaintEvent&) {
     wxPaintDC dc(this);  // tells the system the window is painted, whatever is drawn below
+    paint(nullptr);
+}
+
+void ViewCanvas::paint(RasterImage* capture) {
     drawnRedraws_ = app_.redrawCount();
     const wxSize size = GetClientSize() * GetContentScaleFactor();
     if (!makeCurrent() || size.x < 16 || size.y < 16) return;
-    if (app_.currentSession() == nullptr) {
-        glClearColor(1, 1, 1, 1);
-        glClear(GL_COLOR_BUFFER_BIT);
-    } else {
+    glClearColor(1, 1, 1, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    if (app_.currentSession() != nullptr) {
         try {
             app_.prepareView(size.x, size.y);
             if (!device_) device_ = platform::makeRef<render::gl::GlRenderDevice>(size.x, size.y);
@@ -85,8 +88,25 @@ void ViewCanvas::onPaint(wxPaintEvent&) {
             glClear(GL_COLOR_BUFFER_BIT);
         }
     }
+    // The frame is read before it is shown: after the swap the back buffer's content is undefined
+    // and the front buffer of a window reads back black here.
+    if (capture != nullptr) *capture = readBack(size.x, size.y);
     SwapBuffers();
     ++frames_;
+}
+
+RasterImage ViewCanvas::readBack(int width, int height) {
+    std::vector<unsigned char> raw(static_cast<std::size_t>(width) * height * 3);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadBuffer(GL_BACK);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, raw.data());
+    RasterImage image(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const unsigned char* p = &raw[(static_cast<std::size_t>(height - 1 - y) * width + x) * 3];
+            image.set(x, y, p[0] | (p[1] << 8) | (p[2] << 16));
+        }
+    return image;
 }
 
 void ViewCanvas::onMouse(wxMouseEvent& event) {
@@ -132,20 +152,8 @@ void ViewCanvas::onKey(wxKeyEvent& event) {
 }
 
 RasterImage ViewCanvas::picture() {
-    redrawNow();
-    const wxSize size = GetClientSize() * GetContentScaleFactor();
-    RasterImage image(std::max(1, size.x), std::max(1, size.y));
-    if (!makeCurrent() || size.x <= 0 || size.y <= 0) return image;
-    std::vector<unsigned char> raw(static_cast<std::size_t>(size.x) * size.y * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_FRONT);
-    glReadPixels(0, 0, size.x, size.y, GL_RGB, GL_UNSIGNED_BYTE, raw.data());
-    glReadBuffer(GL_BACK);
-    for (int y = 0; y < size.y; ++y)
-        for (int x = 0; x < size.x; ++x) {
-            const unsigned char* p = &raw[(static_cast<std::size_t>(size.y - 1 - y) * size.x + x) * 3];
-            image.set(x, y, p[0] | (p[1] << 8) | (p[2] << 16));
-        }
+    RasterImage image(1, 1);
+    paint(&image);
     return image;
 }
 

@@ -2,11 +2,25 @@
 # Runs a session script in the stand-in host's real windows, on an X server of its own (Xvfb), and
 # fails when the script fails. With FILES, the script runs headless first in the same folder, and
 # each file (a path inside the output folder) must come out of both runs byte for byte the same.
+# With "--against OTHER FILE...", OTHER also runs headless, and each of those files must come out of
+# it and the GUI run the same (a script that picks by clicking against one that selects).
 # The screenshots the GUI run takes are kept in $KOLVANE_SCREENSHOTS when it is set.
-# usage: gui_run.sh HOST SCRIPT [FILE...]
+# usage: gui_run.sh HOST SCRIPT [FILE...] [--against OTHER FILE...]
 set -euo pipefail
 host=$1 script=$2
 shift 2
+files=() against="" against_files=()
+while (($#)); do
+  if [[ $1 == --against ]]; then
+    against=$2
+    shift 2
+    against_files=("$@")
+    break
+  fi
+  files+=("$1")
+  shift
+done
+set -- "${files[@]}"
 if ! command -v xvfb-run >/dev/null; then
   echo "gui_run: no xvfb-run here: the GUI cannot be tried (install xvfb)"
   exit 77
@@ -22,7 +36,7 @@ finish() {
 }
 trap finish EXIT
 
-run() {  # run MODE-ARGS...: one run in $out with fresh settings
+run() {  # run MODE-ARGS...: one run of $script in $out with fresh settings
   export KOLVANE_CONFIG_DIR="$out/settings"
   "$@" --script "$script" --out "$out" >"$scratch/session.log" 2>"$scratch/errors.log" || {
     cat "$scratch/session.log" "$scratch/errors.log"
@@ -40,6 +54,12 @@ if (($#)); then
   run "$host"
   mv "$out" "$scratch/headless"
 fi
+if [[ -n $against ]]; then
+  mine=$script script=$against
+  run "$host"
+  mv "$out" "$scratch/against"
+  script=$mine
+fi
 run xvfb-run -a -s "-screen 0 1280x1024x24" "$host" --gui
 grep -v '^$' "$scratch/session.log" | grep -v 'Gtk-WARNING' | tail -n 3
 for file in "$@"; do
@@ -48,3 +68,11 @@ for file in "$@"; do
     exit 1
   }
 done
+if [[ -n $against ]]; then
+  for file in "${against_files[@]}"; do
+    cmp "$scratch/against/$file" "$out/$file" || {
+      echo "gui_run: $file differs between the headless run of $against and the GUI run" >&2
+      exit 1
+    }
+  done
+fi
