@@ -255,6 +255,14 @@ RasterImage HostApplication::viewPicture(int width, int height) {
     return viewPicture_ ? viewPicture_(width, height) : drawView(*this, width, height);
 }
 
+void HostApplication::paintView() {
+    if (viewPainter_) {
+        viewPainter_();
+    } else {
+        drawView(*this, camera_.width(), camera_.height());
+    }
+}
+
 const ViewTessellation& HostApplication::tessellation() {
     HostSession& session = requireSession();
     if (!tessellation_ || tessellated_ != session.documentPtr()) {
@@ -302,6 +310,7 @@ std::optional<PickItem> HostApplication::pickInView(double x, double y, bool add
     if (hit || !add) setSelection(items);
     ++picks_;
     lastPick_ = hit;
+    lastPickAt_ = std::chrono::steady_clock::now();
     return hit;
 }
 

@@ -3,6 +3,7 @@
 // It hosts each command the add-on hands back (a site, a panel when the command wants one,
 // overlay drawing and redraws), ends commands after the event that asked for it, and unloads
 // the add-on at the end.
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -96,6 +97,10 @@ class HostApplication : public CommandHost {
     using ViewPictureSource = std::function<RasterImage(int width, int height)>;
     void setViewPictureSource(ViewPictureSource source) { viewPicture_ = std::move(source); }
     RasterImage viewPicture(int width, int height);
+    // Draws the view once as its window shows it (off screen at the camera's size without one).
+    using ViewPainter = std::function<void()>;
+    void setViewPainter(ViewPainter painter) { viewPainter_ = std::move(painter); }
+    void paintView();
     // The current session's part as the view draws and picks it, made at its first use.
     const ViewTessellation& tessellation();
     const ViewPicker& picker();
@@ -111,6 +116,7 @@ class HostApplication : public CommandHost {
     // How many clicks pickInView took, and what the last one found.
     int picks() const { return picks_; }
     const std::optional<PickItem>& lastPick() const { return lastPick_; }
+    std::chrono::steady_clock::time_point lastPickAt() const { return lastPickAt_; }
     // A view pixel where `item` can be picked, turning the view to show it when it is hidden; for
     // no item, a pixel where nothing is. Throws PickError when there is none.
     ViewPixel pixelToPick(const std::optional<PickItem>& item);
@@ -148,12 +154,14 @@ class HostApplication : public CommandHost {
     std::vector<std::unique_ptr<RunningCommand>> unloaded_;  // ended by the add-on's unload
     PanelFactory panelFactory_;
     ViewPictureSource viewPicture_;
+    ViewPainter viewPainter_;
     ViewCamera camera_;
     std::shared_ptr<const OcctDocument> tessellated_;  // the document `tessellation_` was made of
     std::unique_ptr<ViewTessellation> tessellation_;
     std::unique_ptr<ViewPicker> picker_;  // picks in `tessellation_`
     int picks_ = 0;
     std::optional<PickItem> lastPick_;
+    std::chrono::steady_clock::time_point lastPickAt_{};
     platform::IUnknown* device_ = nullptr;  // set while the view is drawn
     bool unloading_ = false;
     bool redrawPending_ = false;

@@ -1,5 +1,6 @@
 #include "person.h"
 
+#include <chrono>
 #include <cmath>
 #include <stdexcept>
 
@@ -62,10 +63,13 @@ std::int32_t Person::menuState(HostApplication& app, std::int32_t id) {
     return app.itemState(id);
 }
 
-void Person::pick(HostApplication& app, const std::optional<PickItem>& item, bool add) {
+double Person::pick(HostApplication& app, const std::optional<PickItem>& item, bool add) {
     const ViewPixel at = app.pixelToPick(item);
+    const auto start = std::chrono::steady_clock::now();
     const std::optional<PickItem> hit = app.pickInView(at.x, at.y, add);
     if (hit != item) throw PickError("the click picked " + (hit ? hit->text() : std::string("nothing")));
+    app.paintView();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
 unsigned sceneButtons(SceneDrag how) {

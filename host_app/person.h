@@ -51,7 +51,8 @@ class Person {
     // A click in the view where `item` shows (the view turned first when it is hidden), or with
     // no item where nothing is; `add` holds Ctrl down. Throws PickError when the item cannot be
     // shown or the click picked something else.
-    virtual void pick(HostApplication& app, const std::optional<PickItem>& item, bool add);
+    // Answers the milliseconds from the click to the view showing what it picked.
+    virtual double pick(HostApplication& app, const std::optional<PickItem>& item, bool add);
 
     // On the OpenGL view `view` of Custom control `id` of `dialog` (the results window's): a drag
     // of (dx, dy) pixels from the view's centre, `notches` wheel steps over its centre (positive

@@ -129,6 +129,7 @@ class ScriptRunner {
     void view(const Words& args);
     void expectPixel(const Words& args);
     void expectContourAt(const Words& args);
+    void viewFrameRate(const Words& args);
     // Where the middle of the box of the face, edge or vertex ITEM falls in the view.
     ViewPoint projectedCentre(const std::string& item);
     void expectWithin(const Words& args);

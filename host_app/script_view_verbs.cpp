@@ -2,7 +2,9 @@
 // view shows at a picked item.
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <set>
 
@@ -56,6 +58,7 @@ void ScriptRunner::addViewVerbs(VerbTable& table) {
         {"pick", {1, 2, "pick face:N|edge:N|vertex:N|point:N|plane:NAME|none [add]", &ScriptRunner::pick}});
     table.insert({"view", {1, 1, "view iso|front|top|right|fit", &ScriptRunner::view}});
     table.insert({"expect-pixel", {2, 3, "expect-pixel ITEM RRGGBB [RADIUS]", &ScriptRunner::expectPixel}});
+    table.insert({"view-frame-rate", {1, 1, "view-frame-rate SECONDS", &ScriptRunner::viewFrameRate}});
     table.insert({"expect-contour-at", {1, 1, "expect-contour-at ITEM", &ScriptRunner::expectContourAt}});
 }
 
@@ -64,7 +67,11 @@ void ScriptRunner::pick(const Words& args) {
     std::optional<PickItem> item;
     try {
         if (args[0] != "none") item = parsePickItem(args[0]);
-        person_.pick(app_, item, args.size() == 2);
+        const double milliseconds = person_.pick(app_, item, args.size() == 2);
+        char line[96];
+        std::snprintf(line, sizeof line, "picked %s: shown %.1f ms after the click", args[0].c_str(),
+                      milliseconds);
+        out_ << line << std::endl;
     } catch (const PickError& e) {
         throw LineError(e.what());
     }
@@ -101,6 +108,25 @@ ViewPoint ScriptRunner::projectedCentre(const std::string& itemText) {
     const auto [low, high] = session.document().corners(*ref);
     centre = {(low.x + high.x) / 2, (low.y + high.y) / 2, (low.z + high.z) / 2};
     return app_.camera().project(centre);
+}
+
+// Draws the view again and again for SECONDS and prints how many frames a second it drew.
+void ScriptRunner::viewFrameRate(const Words& args) {
+    const double seconds = parseNumber(args[0]);
+    if (!(seconds > 0 && seconds <= 600)) throw LineError("usage: view-frame-rate SECONDS (up to 600)");
+    app_.requireSession();
+    const auto start = std::chrono::steady_clock::now();
+    const auto until = start + std::chrono::duration<double>(seconds);
+    int frames = 0;
+    while (std::chrono::steady_clock::now() < until) {
+        app_.paintView();
+        ++frames;
+    }
+    const double elapsed = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    char line[160];
+    std::snprintf(line, sizeof line, "view: %d frames in %.2f s, %.1f frames per second at %d x %d", frames,
+                  elapsed, frames / elapsed, app_.camera().width(), app_.camera().height());
+    out_ << line << std::endl;
 }
 
 // Some pixel within RADIUS (6 unless given) of the projected middle of ITEM's box has the colour.

@@ -141,6 +141,7 @@ bool HostGuiApp::OnInit() {
         return frame_->makePanel(session);
     });
     app_.setViewPictureSource([this](int, int) { return frame_->view()->picture(); });
+    app_.setViewPainter([this] { frame_->view()->redrawNow(); });
     // A handler's own loop (the contour animation) hands the waiting events on and shows the
     // view as it stands now, once per frame.
     ui::setMessagePump([this] {

@@ -10,6 +10,7 @@
 #include <wx/toplevel.h>
 
 #include <algorithm>
+#include <chrono>
 #include <stdexcept>
 #include <vector>
 
@@ -163,7 +164,7 @@ void GuiPerson::probeScene(ui::Dialog& dialog, int id, render::ISceneView&, int 
 
 // The click lands on the view's canvas where the picker found the item in the view as it stands,
 // after the view was turned (when it had to be) and painted.
-void GuiPerson::pick(HostApplication& app, const std::optional<PickItem>& item, bool add) {
+double GuiPerson::pick(HostApplication& app, const std::optional<PickItem>& item, bool add) {
     ViewCanvas& view = *frame_.view();
     ViewPixel at = app.pixelToPick(item);
     // A command's window over the view hides what is under it: the view is moved so that the item
@@ -175,13 +176,25 @@ void GuiPerson::pick(HostApplication& app, const std::optional<PickItem>& item, 
     }
     view.redrawNow();
     const int before = app.picks();
-    ui_wx::clickAt(view.GetScreenPosition() + wxPoint(at.x, at.y), ui_wx::Button::Left,
-                   add ? wxMOD_CONTROL : 0);
-    ui_wx::pumpUntil([&] { return app.picks() != before; });
+    const wxPoint screen = view.GetScreenPosition() + wxPoint(at.x, at.y);
+    ui_wx::moveTo(screen);
+    // From the button's release, where the view picks, to the first frame shown after the pick.
+    std::chrono::steady_clock::time_point released;
+    if (add) {
+        released = std::chrono::steady_clock::now();
+        ui_wx::clickAt(screen, ui_wx::Button::Left, wxMOD_CONTROL);
+    } else {
+        ui_wx::buttonDown(ui_wx::Button::Left);
+        released = std::chrono::steady_clock::now();
+        ui_wx::buttonUp(ui_wx::Button::Left);
+    }
+    ui_wx::pumpUntil([&] { return app.picks() != before && view.lastFrameAt() > app.lastPickAt(); });
+    const double elapsed = std::chrono::duration<double, std::milli>(view.lastFrameAt() - released).count();
     if (app.picks() == before) throw PickError("the click in the view was not taken");
     if (app.lastPick() != item)
         throw PickError("the click picked " +
                         (app.lastPick() ? app.lastPick()->text() : std::string("nothing")));
+    return elapsed;
 }
 
 namespace {

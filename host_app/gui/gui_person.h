@@ -38,7 +38,7 @@ class GuiPerson : public Person {
                    SceneDrag how) override;
     void wheelScene(ui::Dialog& dialog, int id, render::ISceneView& view, int notches) override;
     void probeScene(ui::Dialog& dialog, int id, render::ISceneView& view, int x, int y) override;
-    void pick(HostApplication& app, const std::optional<PickItem>& item, bool add) override;
+    double pick(HostApplication& app, const std::optional<PickItem>& item, bool add) override;
     void dragView(HostApplication& app, int dx, int dy, bool rotate) override;
     void wheelView(HostApplication& app, int notches) override;
 

@@ -93,6 +93,7 @@ void ViewCanvas::paint(RasterImage* capture) {
     if (capture != nullptr) *capture = readBack(size.x, size.y);
     SwapBuffers();
     ++frames_;
+    lastFrameAt_ = std::chrono::steady_clock::now();
 }
 
 RasterImage ViewCanvas::readBack(int width, int height) {

@@ -4,6 +4,7 @@
 // commands' contours and overlay marks, drawn on the canvas's own context at every paint. The
 // mouse turns (left drag), pans (middle drag, or Shift and left drag) and zooms (wheel) the view;
 // a left click picks what is under the cursor, Ctrl and a click adds or removes it; Escape clears.
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <string>
@@ -40,6 +41,8 @@ class ViewCanvas : public wxGLCanvas {
     // Paints at once (a command that asks for a redraw while it runs a loop of its own).
     void redrawNow();
     int framesDrawn() const { return frames_; }
+    // When the last frame was shown.
+    std::chrono::steady_clock::time_point lastFrameAt() const { return lastFrameAt_; }
     // The view painted afresh, as RGB rows from the top (what is on the screen).
     RasterImage picture();
 
@@ -60,6 +63,7 @@ class ViewCanvas : public wxGLCanvas {
     bool dragging_ = false;
     int drawnRedraws_ = -1;
     int frames_ = 0;
+    std::chrono::steady_clock::time_point lastFrameAt_{};
 };
 
 }  // namespace hostapp::gui

@@ -108,6 +108,7 @@ const std::uint8_t* GlRenderDevice::streamData(int stream, std::size_t& stride, 
 
 void GlRenderDevice::gatherVertices(std::size_t first, std::size_t count, std::vector<float>& positions,
                                     std::vector<float>& normals, std::vector<float>& texCoords) const {
+    // The arrays keep their room from frame to frame: a view redraws every frame.
     positions.assign(3 * count, 0);
     normals.assign(3 * count, 0);
     texCoords.assign(2 * count, 0);
@@ -121,13 +122,15 @@ void GlRenderDevice::gatherVertices(std::size_t first, std::size_t count, std::v
     }
     const bool tween = stateOr(states_, RenderState::VertexBlend, kVertexBlendNone) == kVertexBlendTweening;
     const float t = std::clamp(stateOr(states_, RenderState::TweenFactor, 0), 0.0f, 1.0f);
-    std::vector<float> second(3 * count, 0);
+    std::vector<float>& second = second_;
+    second.assign(tween ? 3 * count : 0, 0);
     bool hasSecond = false;
     for (const VertexElement& e : elements) {
         std::size_t stride = 0, size = 0;
         const std::uint8_t* data = streamData(e.stream, stride, size);
         if (data == nullptr) continue;
         const int width = e.type == VertexType::Float3 ? 3 : 2;
+        if (e.usage == VertexUsage::Position && e.usageIndex == 1 && !tween) continue;
         float* target = e.usage == VertexUsage::Normal     ? normals.data()
                         : e.usage == VertexUsage::TexCoord ? texCoords.data()
                         : e.usageIndex == 1                ? second.data()
@@ -179,17 +182,27 @@ void GlRenderDevice::applyStates() {
 
 void GlRenderDevice::drawTriangleList(std::size_t firstVertex, std::size_t triangleCount) {
     activate();
-    std::vector<float> positions, normals, texCoords;
-    gatherVertices(firstVertex, 3 * triangleCount, positions, normals, texCoords);
+    const std::size_t count = 3 * triangleCount;
     applyTransforms();
     applyStates();
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
     glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, positions.data());
-    glNormalPointer(GL_FLOAT, 0, normals.data());
-    glTexCoordPointer(2, GL_FLOAT, 0, texCoords.data());
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(3 * triangleCount));
+    std::size_t stride = 0, size = 0;
+    const std::uint8_t* fixed = format_ == kFormatPositionNormalTex1 ? streamData(0, stride, size) : nullptr;
+    if (fixed != nullptr && stride == sizeof(Vertex) && (firstVertex + count) * stride <= size) {
+        // The fixed format is drawn straight from its buffer: one copy less of every vertex.
+        const std::uint8_t* at = fixed + firstVertex * stride;
+        glVertexPointer(3, GL_FLOAT, static_cast<GLsizei>(stride), at);
+        glNormalPointer(GL_FLOAT, static_cast<GLsizei>(stride), at + 12);
+        glTexCoordPointer(2, GL_FLOAT, static_cast<GLsizei>(stride), at + 24);
+    } else {
+        gatherVertices(firstVertex, count, positions_, normals_, texCoords_);
+        glVertexPointer(3, GL_FLOAT, 0, positions_.data());
+        glNormalPointer(GL_FLOAT, 0, normals_.data());
+        glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
+    }
+    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(count));
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);

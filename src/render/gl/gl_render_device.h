@@ -81,6 +81,9 @@ class GlRenderDevice : public platform::Implements<IRenderDevice> {
     std::uint32_t format_ = 0;
     Handle declaration_ = 0;
     Handle texture_ = 0;
+    // The vertices of the last draw that could not be drawn from its buffer as they are.
+    std::vector<float> positions_, normals_, texCoords_;
+    mutable std::vector<float> second_;
 };
 
 struct OwnedContext {
