@@ -60,6 +60,18 @@ void MainFrame::buildMenus() {
     file->Append(wxID_EXIT, "&Quit\tCtrl+Q");
     auto* view = new wxMenu;
     view->Append(wxID_REFRESH, "&Redraw\tF5");
+    view->AppendSeparator();
+    view->Append(wxID_ZOOM_FIT, "Fit &All\tHome");
+    const std::pair<const char*, StandardView> standard[] = {{"&Iso", StandardView::Iso},
+                                                             {"&Front", StandardView::Front},
+                                                             {"&Top", StandardView::Top},
+                                                             {"R&ight", StandardView::Right}};
+    for (const auto& [label, direction] : standard) {
+        const int id = wxWindow::NewControlId();
+        view->Append(id, label);
+        Bind(
+            wxEVT_MENU, [this, direction = direction](wxCommandEvent&) { showView(direction); }, id);
+    }
     addOnMenu_ = new wxMenu;
     auto* bar = new wxMenuBar;
     bar->Append(file, "&File");
@@ -71,6 +83,8 @@ void MainFrame::buildMenus() {
     Bind(wxEVT_MENU, &MainFrame::onQuit, this, wxID_EXIT);
     Bind(
         wxEVT_MENU, [this](wxCommandEvent&) { view_->invalidate(); }, wxID_REFRESH);
+    Bind(
+        wxEVT_MENU, [this](wxCommandEvent&) { showView(std::nullopt); }, wxID_ZOOM_FIT);
     Bind(wxEVT_MENU, &MainFrame::onRecent, this, wxID_FILE1, wxID_FILE9);
     buildAddOnMenu();
 }
@@ -280,6 +294,12 @@ wxString MainFrame::selectionText(const HostSelection& selection) {
         text += (i ? ", " : "") + label;
     }
     return text;
+}
+
+void MainFrame::showView(std::optional<StandardView> direction) {
+    if (app_.currentSession() == nullptr) return;
+    app_.showView(direction);
+    view_->invalidate();
 }
 
 void MainFrame::pickAt(double x, double y, bool add) {

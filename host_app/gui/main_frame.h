@@ -9,7 +9,10 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+
+#include "view_camera.h"
 
 namespace hostapp {
 class HostApplication;
@@ -70,6 +73,8 @@ class MainFrame : public wxFrame {
     // A click in the view at (x, y) picks what is under it (Ctrl adds or removes); a pick off
     // the view clears the picks.
     void pickAt(double x, double y, bool add);
+    // Looks along a standard direction (none: keeps it) and frames the whole model.
+    void showView(std::optional<StandardView> direction);
     // Runs `work`, showing a failure to the person instead of letting it through the event loop.
     void guarded(const std::function<void()>& work);
 

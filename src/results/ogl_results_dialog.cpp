@@ -8,6 +8,7 @@
 #include "loadcase/analysis_code.h"
 #include "loadcase/header_file.h"
 #include "render/print_canvas.h"
+#include "render/render_device.h"
 #include "results/display_state.h"
 #include "ui/prompts.h"
 #include "ui/screen_capture.h"
@@ -59,7 +60,7 @@ ui::DialogTemplate CoglMFCDialogDlg::makeTemplate() {
         .add(kSliderY, ControlKind::Slider, "", {8, 412, 200, 430}, ui::kStyleDisabled)
         .add(kSliderZ, ControlKind::Slider, "", {8, 432, 200, 450}, ui::kStyleDisabled)
         .add(kMax, ControlKind::Static, "", {8, 456, 200, 472})
-        .add(kColourBar, ControlKind::Static, "", {8, 476, 28, 656});
+        .addPicture(kColourBar, {8, 476, 28, 656}, static_cast<int>(render::BuiltInTexture::BandedBar));
     int y = 476;
     for (int id : kLimitEdits) {
         t.add(id, ControlKind::Edit, "", {32, y, 110, y + 18});

@@ -39,7 +39,7 @@ struct ControlTemplate {
     std::string text;
     Rect rect;
     unsigned style = kStyleNone;
-    int icon = 0;  // the 16 x 16 icon resource of an icon button, 0 for none
+    int icon = 0;  // the 16 x 16 icon of an icon button, the bitmap of a picture; 0 for none
 };
 
 struct Control {

@@ -23,6 +23,11 @@ struct DialogTemplate {
         controls.push_back({controlId, ControlKind::Button, std::move(text), r, kStyleNone, icon});
         return *this;
     }
+    // A picture control showing the bitmap resource `bitmap`, stretched over its rectangle.
+    DialogTemplate& addPicture(int controlId, Rect r, int bitmap) {
+        controls.push_back({controlId, ControlKind::Static, "", r, kStyleNone, bitmap});
+        return *this;
+    }
 };
 
 }  // namespace ui

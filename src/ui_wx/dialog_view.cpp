@@ -8,10 +8,12 @@
 #include <wx/panel.h>
 #include <wx/radiobut.h>
 #include <wx/slider.h>
+#include <wx/statbmp.h>
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
 
+#include "render/builtin_textures.h"
 #include "ui/dialog.h"
 #include "ui_wx/wx_backend.h"
 #include "ui_wx/wx_text.h"
@@ -77,6 +79,7 @@ wxWindow* DialogView::makeControl(const ui::Control& c) {
     const wxWindowID id = windowId(c.id());
     switch (c.kind()) {
         case ui::ControlKind::Static: {
+            if (c.tmpl.icon != 0) return makePicture(c);
             auto* text = new wxStaticText(container_, id, wxString(), at, size, wxST_NO_AUTORESIZE);
             return text;
         }
@@ -133,6 +136,25 @@ wxWindow* DialogView::makeButton(const ui::Control& c) {
     }
     if (hasStyle(c, ui::kStyleDefault)) button->SetDefault();
     return button;
+}
+
+wxWindow* DialogView::makePicture(const ui::Control& c) {
+    // The add-on's bitmaps are its built-in colour bars and mesh texture.
+    const auto kind = static_cast<render::BuiltInTexture>(c.tmpl.icon);
+    const render::TexturePixels pixels = render::builtInTexturePixels(kind);
+    wxBitmap bitmap;
+    if (pixels.width > 0 && pixels.height > 0) {
+        wxImage image(pixels.width, pixels.height);
+        for (int y = 0; y < pixels.height; ++y)
+            for (int x = 0; x < pixels.width; ++x) {
+                const render::Argb p = pixels.at(x, y);
+                image.SetRGB(x, y, (p >> 16) & 0xFF, (p >> 8) & 0xFF, p & 0xFF);
+            }
+        const wxSize size = sizeOf(c.tmpl.rect);
+        bitmap = wxBitmap(image.Scale(std::max(1, size.x), std::max(1, size.y), wxIMAGE_QUALITY_NEAREST));
+    }
+    return new wxStaticBitmap(container_, windowId(c.id()), bitmap, positionOf(c.tmpl.rect),
+                              sizeOf(c.tmpl.rect));
 }
 
 void DialogView::act(const std::function<void()>& action) {

@@ -46,6 +46,7 @@ class DialogView {
     void build();
     wxWindow* makeControl(const ui::Control& c);
     wxWindow* makeButton(const ui::Control& c);
+    wxWindow* makePicture(const ui::Control& c);
     void bindEvents(const ui::Control& c, wxWindow* w);
     void syncControl(const ui::Control& c, wxWindow* w);
     void syncItems(const ui::Control& c, wxWindow* w);

@@ -3,10 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <optional>
+#include <string>
+#include <vector>
 
+#include "host_application.h"
 #include "host_session.h"
 #include "sample_parts.h"
 #include "view_picker.h"
+#include "view_renderer.h"
 
 namespace {
 
@@ -152,6 +157,47 @@ TEST_F(ViewPickerTest, PicksDesignPointsAndPlanesByTheirMarks) {
     fitTo(hostapp::StandardView::Right);
     EXPECT_EQ(pickNear({40, 48, 0}, 0, 2), xy);
     EXPECT_NE(pickNear({40, 48, 0}, 0, 6), xy);
+}
+
+}  // namespace
+
+namespace {
+
+// Clicks in the host's view build its selection: a click replaces the picks, with Ctrl it adds an
+// item or takes it out again, a click on nothing clears them (with Ctrl it keeps them); the view's
+// picture marks what is picked.
+TEST(HostPicks, ClicksReplaceAddOrTakeOutAndTheViewMarksThem) {
+    hostapp::HostApplication app;
+    app.openDocument(samplePath("bracket.step"), hostapp::SessionOptions{});
+    const auto& selection = app.requireSession().selection();
+    auto click = [&](const std::optional<PickItem>& item, bool add) {
+        const hostapp::ViewPixel at = app.pixelToPick(item);
+        app.pickInView(at.x, at.y, add);
+        return selection.labels();
+    };
+    // The marked colour, lit: red and blue well over green.
+    auto marked = [&] {
+        const hostapp::RasterImage picture =
+            hostapp::drawView(app, app.camera().width(), app.camera().height());
+        int count = 0;
+        for (int y = 0; y < picture.height(); ++y)
+            for (int x = 0; x < picture.width(); ++x) {
+                const auto c = picture.at(x, y);
+                const int r = c & 0xFF, g = (c >> 8) & 0xFF, b = (c >> 16) & 0xFF;
+                count += r > g + 60 && b > g + 40;
+            }
+        return count;
+    };
+    const PickItem top{PickKind::Face, 8, ""}, back{PickKind::Face, 1, ""};
+    EXPECT_EQ(click(top, false), std::vector<std::string>{"face:8"});
+    EXPECT_GT(marked(), 1000);
+    EXPECT_EQ(click(back, true), (std::vector<std::string>{"face:8", "face:1"}));
+    EXPECT_EQ(click(back, true), std::vector<std::string>{"face:8"});
+    EXPECT_EQ(click(back, false), std::vector<std::string>{"face:1"});
+    EXPECT_EQ(click(std::nullopt, true), std::vector<std::string>{"face:1"});
+    EXPECT_EQ(click(std::nullopt, false), std::vector<std::string>{});
+    EXPECT_EQ(marked(), 0);
+    EXPECT_EQ(app.picks(), 6);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <utility>
 #include <vector>
 
 #include "raster_canvas.h"
@@ -54,6 +55,67 @@ TEST(ViewCamera, FitsTheBoxAndTheDevicesViewLandsOnTheSamePixels) {
             .z;
     };
     EXPECT_LT(deviceDepth(200, 20, 10), deviceDepth(0, 0, 0)) << "depth 0 is nearest the viewer";
+}
+
+// The standard views are views, not mirror images; turning keeps the box's middle on its pixel and
+// the model within the device's depth; panning moves pixels, zooming keeps the one under the
+// cursor; a pixel's ray runs through the points that land on it.
+TEST(ViewCamera, TurnsPansZoomsAndLooksAlongTheStandardDirections) {
+    using hostapp::StandardView;
+    ViewCamera camera;
+    const host::Point3 low{0, 0, 0}, high{200, 20, 10};
+    camera.fit(low, high, 400, 300);
+    auto step = [&](const host::Point3& axis) {
+        const auto a = camera.project({100, 10, 5}),
+                   b = camera.project({100 + axis.x, 10 + axis.y, 5 + axis.z});
+        return std::pair{b.x - a.x, b.y - a.y};
+    };
+    // Seen from (1, 1, 1) with Z up: X runs down to the left, Y down to the right, Z up.
+    EXPECT_LT(step({1, 0, 0}).first, 0);
+    EXPECT_GT(step({0, 1, 0}).first, 0);
+    EXPECT_LT(step({0, 0, 1}).second, 0);
+    camera.setStandardView(StandardView::Front);  // from -Y: X to the right, Z up
+    EXPECT_GT(step({1, 0, 0}).first, 0);
+    EXPECT_LT(step({0, 0, 1}).second, 0);
+    EXPECT_NEAR(camera.towardsViewer().y, -1, 1e-12);
+    camera.setStandardView(StandardView::Top);  // from +Z: X to the right, Y up
+    EXPECT_LT(step({0, 1, 0}).second, 0);
+    camera.setStandardView(StandardView::Right);  // from +X: Y to the right
+    EXPECT_GT(step({0, 1, 0}).first, 0);
+
+    camera.setStandardView(StandardView::Iso);
+    camera.fit(low, high, 400, 300);
+    const auto middle = camera.project({100, 10, 5});
+    const render::Viewport viewport{0, 0, 400, 300, 0.0f, 1.0f};
+    for (int turn = 0; turn < 40; ++turn) camera.rotate(37, -23);
+    EXPECT_NEAR(camera.project({100, 10, 5}).x, middle.x, 1e-6);
+    EXPECT_NEAR(camera.project({100, 10, 5}).y, middle.y, 1e-6);
+    for (int i = 0; i < 8; ++i) {
+        const host::Point3 c{(i & 1) ? 200.0 : 0.0, (i & 2) ? 20.0 : 0.0, (i & 4) ? 10.0 : 0.0};
+        const render::Float3 s =
+            render::projectPoint({float(c.x), float(c.y), float(c.z)}, viewport, camera.projectionMatrix(),
+                                 camera.viewMatrix(), render::Matrix4::identity());
+        EXPECT_NEAR(s.x, camera.project(c).x, 1e-2);
+        EXPECT_GT(s.z, 0.0f);
+        EXPECT_LT(s.z, 1.0f);
+    }
+    EXPECT_TRUE(camera.moved());
+
+    const auto before = camera.project({0, 0, 0});
+    camera.pan(15, -7);
+    EXPECT_NEAR(camera.project({0, 0, 0}).x, before.x + 15, 1e-9);
+    EXPECT_NEAR(camera.project({0, 0, 0}).y, before.y - 7, 1e-9);
+    const auto ray = camera.rayAt(250, 140);
+    const host::Point3 onRay{ray.origin.x + 80 * ray.direction.x, ray.origin.y + 80 * ray.direction.y,
+                             ray.origin.z + 80 * ray.direction.z};
+    EXPECT_NEAR(camera.project(onRay).x, 250, 1e-9);
+    EXPECT_NEAR(camera.project(onRay).y, 140, 1e-9);
+    EXPECT_GT(camera.project(ray.origin).depth, camera.project(onRay).depth) << "the ray starts in front";
+    const double scale = camera.scale();
+    camera.zoom(1.2, 250, 140);
+    EXPECT_NEAR(camera.scale(), 1.2 * scale, 1e-12);
+    EXPECT_NEAR(camera.project(onRay).x, 250, 1e-9);
+    EXPECT_NEAR(camera.project(onRay).y, 140, 1e-9);
 }
 
 TEST(RasterCanvas, DrawsWithThePensColourAndWidth) {
