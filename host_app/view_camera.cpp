@@ -3,31 +3,19 @@
 #include <algorithm>
 #include <cmath>
 
+#include "vector_math.h"
+
 namespace hostapp {
 
 namespace {
 
 using host::Point3;
 
-// The add-on docks its panel over the left of the graphics area and draws its legend there
-// (it clears only the view right of this strip): the part is fitted into the rest of the view.
-constexpr int kAddOnStripWidth = 120;
 // A drag across this many pixels turns the model by one radian.
 constexpr double kPixelsPerRadian = 200.0;
 
-double dot(const Point3& a, const Point3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Point3 cross(const Point3& a, const Point3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-Point3 plus(const Point3& a, const Point3& b, double t = 1.0) {
-    return {a.x + t * b.x, a.y + t * b.y, a.z + t * b.z};
-}
-Point3 unit(const Point3& a) {
-    const double n = std::sqrt(dot(a, a));
-    return n > 0 ? Point3{a.x / n, a.y / n, a.z / n} : a;
-}
+using namespace vec;
+
 // `v` turned by `angle` about the unit axis `k` (Rodrigues).
 Point3 turned(const Point3& v, const Point3& k, double angle) {
     const double c = std::cos(angle), s = std::sin(angle);

@@ -23,6 +23,11 @@ struct ViewRay {
 
 enum class StandardView { Iso, Front, Top, Right };
 
+// The add-on docks its panel over the left of the graphics area and draws its legend there (it
+// clears only the view right of this strip): the part is fitted into the rest of the view, and no
+// pixel there is offered for clicking.
+inline constexpr int kAddOnStripWidth = 120;
+
 // One notch of the mouse wheel scales the view by this.
 inline constexpr double kWheelZoom = 1.2;
 

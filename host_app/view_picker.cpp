@@ -1,6 +1,7 @@
 #include "view_picker.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <limits>
 #include <numbers>
@@ -10,6 +11,7 @@
 #include <gp_Lin.hxx>
 
 #include "host_geometry.h"
+#include "vector_math.h"
 
 namespace hostapp {
 
@@ -29,29 +31,9 @@ constexpr double kSamePixel = 0.5;
 // thin parts (1.6 mm for a plate 300 mm long and 5 mm thick).
 constexpr double kHiddenFraction = 0.005;
 constexpr double kFrameFraction = 0.6;
-// The camera fits the part right of the strip the add-on docks its panel in: a pixel there may
-// be under the panel, so none is offered for clicking.
-constexpr int kAddOnStripWidth = 120;
 
-double dot(const Point3& a, const Point3& b) {
-    return a.x * b.x + a.y * b.y + a.z * b.z;
-}
-Point3 cross(const Point3& a, const Point3& b) {
-    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
-}
-Point3 plus(const Point3& a, const Point3& b, double t = 1.0) {
-    return {a.x + t * b.x, a.y + t * b.y, a.z + t * b.z};
-}
-Point3 minus(const Point3& a, const Point3& b) {
-    return plus(a, b, -1.0);
-}
-double length(const Point3& a) {
-    return std::sqrt(dot(a, a));
-}
-Point3 unit(const Point3& a) {
-    const double n = length(a);
-    return n > 0 ? Point3{a.x / n, a.y / n, a.z / n} : a;
-}
+using namespace vec;
+
 Point3 lerp(const Point3& a, const Point3& b, double t) {
     return plus(a, minus(b, a), t);
 }
@@ -106,14 +88,10 @@ const Candidate* nearest(const std::vector<Candidate>& candidates) {
 }
 
 std::optional<long> wholeNumber(const std::string& word) {
-    if (word.empty()) return std::nullopt;
-    try {
-        std::size_t used = 0;
-        const long value = std::stol(word, &used);
-        if (used == word.size()) return value;
-    } catch (const std::exception&) {
-    }
-    return std::nullopt;
+    long value = 0;
+    const auto [end, error] = std::from_chars(word.data(), word.data() + word.size(), value);
+    if (word.empty() || error != std::errc() || end != word.data() + word.size()) return std::nullopt;
+    return value;
 }
 
 const char* kindWord(PickKind kind) {

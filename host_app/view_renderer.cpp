@@ -223,13 +223,17 @@ RasterImage drawView(HostApplication& app, int width, int height) {
     }
     app.prepareView(width, height);
     drawViewGl(app, *view->device, width, height);
-    std::vector<unsigned char> rgba(static_cast<std::size_t>(width) * height * 4);
+    return readFrame(width, height);
+}
+
+RasterImage readFrame(int width, int height) {
+    std::vector<unsigned char> rgb(static_cast<std::size_t>(width) * height * 3);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
     RasterImage image(width, height);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const unsigned char* p = &rgba[(static_cast<std::size_t>(height - 1 - y) * width + x) * 4];
+            const unsigned char* p = &rgb[(static_cast<std::size_t>(height - 1 - y) * width + x) * 3];
             image.set(x, y, p[0] | (p[1] << 8) | (p[2] << 16));
         }
     return image;

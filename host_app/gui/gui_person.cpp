@@ -223,7 +223,7 @@ wxPoint GuiPerson::freeSpotNear(const ViewCanvas& view, const ViewPixel& at) con
     int right = area.GetRight();
     for (const wxRect& r : windowsOver(frame_))
         if (r.Intersects(area)) right = std::min(right, r.GetLeft());
-    const int x = std::max(120 + 20, right - area.GetLeft() - 40);
+    const int x = std::max(kAddOnStripWidth + 20, right - area.GetLeft() - 40);
     return {std::min(at.x, x), at.y};
 }
 

@@ -90,24 +90,13 @@ void ViewCanvas::paint(RasterImage* capture) {
     }
     // The frame is read before it is shown: after the swap the back buffer's content is undefined
     // and the front buffer of a window reads back black here.
-    if (capture != nullptr) *capture = readBack(size.x, size.y);
+    if (capture != nullptr) {
+        glReadBuffer(GL_BACK);
+        *capture = readFrame(size.x, size.y);
+    }
     SwapBuffers();
     ++frames_;
     lastFrameAt_ = std::chrono::steady_clock::now();
-}
-
-RasterImage ViewCanvas::readBack(int width, int height) {
-    std::vector<unsigned char> raw(static_cast<std::size_t>(width) * height * 3);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadBuffer(GL_BACK);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, raw.data());
-    RasterImage image(width, height);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x) {
-            const unsigned char* p = &raw[(static_cast<std::size_t>(height - 1 - y) * width + x) * 3];
-            image.set(x, y, p[0] | (p[1] << 8) | (p[2] << 16));
-        }
-    return image;
 }
 
 void ViewCanvas::onMouse(wxMouseEvent& event) {

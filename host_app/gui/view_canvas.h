@@ -50,7 +50,6 @@ class ViewCanvas : public wxGLCanvas {
     void onPaint(wxPaintEvent& event);
     // Draws the view and shows it; with `capture`, the frame is also read into it.
     void paint(RasterImage* capture);
-    static RasterImage readBack(int width, int height);
     void onMouse(wxMouseEvent& event);
     void onKey(wxKeyEvent& event);
     bool makeCurrent();
