@@ -4,13 +4,19 @@
 # each file (a path inside the output folder) must come out of both runs byte for byte the same.
 # With "--against OTHER FILE...", OTHER also runs headless, and each of those files must come out of
 # it and the GUI run the same (a script that picks by clicking against one that selects).
+# With "--then CHECK", CHECK runs after the GUI run with its output folder and its printed log.
 # The screenshots the GUI run takes are kept in $KOLVANE_SCREENSHOTS when it is set.
-# usage: gui_run.sh HOST SCRIPT [FILE...] [--against OTHER FILE...]
+# usage: gui_run.sh HOST SCRIPT [--then CHECK] [FILE...] [--against OTHER FILE...]
 set -euo pipefail
 host=$1 script=$2
 shift 2
-files=() against="" against_files=()
+files=() against="" against_files=() then=""
 while (($#)); do
+  if [[ $1 == --then ]]; then
+    then=$2
+    shift 2
+    continue
+  fi
   if [[ $1 == --against ]]; then
     against=$2
     shift 2
@@ -75,4 +81,7 @@ if [[ -n $against ]]; then
       exit 1
     }
   done
+fi
+if [[ -n $then ]]; then
+  bash "$then" "$out" "$scratch/session.log"
 fi
