@@ -27,6 +27,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
         case SolveKind::LargeDisplacement:
         case SolveKind::Modes:
         case SolveKind::SteadyHeat:
+        case SolveKind::TransientHeat:
             break;
         default:
             throw std::runtime_error(std::string(solveKindName(job.kind)) +

@@ -19,6 +19,9 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
         case SolveKind::SteadyHeat:
             blocks = solveSteadyHeat(job, log);
             break;
+        case SolveKind::TransientHeat:
+            blocks = solveTransientHeat(job, log);
+            break;
         default:
             blocks = solveStatics(job, log);
             break;
