@@ -26,7 +26,9 @@ void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler
         for (const Load* source : sources) {
             heatSource(
                 job.mesh, e,
-                [source, time, reference](const Vec3& x) { return source->values[0](EvalPoint{x, time, reference}); },
+                [source, time, reference](const Vec3& x) {
+                    return source->values[0](EvalPoint{x, time, reference});
+                },
                 part);
             for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
         }
