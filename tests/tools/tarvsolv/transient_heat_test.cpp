@@ -1,7 +1,7 @@
 // Transient heat against closed forms: a slab whose face is suddenly held at a new temperature
 // (the series solution of 1-D conduction), a small body cooling by convection (the lumped
-// exponential, with the fluid temperature and the heat transfer coefficient also following time),
-// and the runs that cannot start.
+// exponential, with the fluid temperature and the heat transfer coefficient also following time)
+// or heated from inside, and the runs that cannot start.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -92,8 +92,9 @@ TEST(TransientHeat, SlabWithASuddenlyHeldFaceFollowsTheSeriesSolution) {
 // A 10 mm cube at 100 C cooling through all six faces, Biot number h (a / 6) / k = 3e-3: its mean
 // temperature against the lumped solution dT/dt = -(T - Tf) h(t) A / (rho c V), with a constant
 // fluid and coefficient, a fluid warming at 1 C/s from a time table (T = t - tau (1 - e^(-t/tau))
-// from 0), and a coefficient rising as 1 + t / 60 (a formula, so the matrix changes every step).
-TEST(TransientHeat, SmallBodyCoolingByConvectionFollowsTheLumpedSolution) {
+// from 0), a coefficient rising as 1 + t / 60 (a formula, so the matrix changes every step); and
+// insulated (no coefficient) under internal heat rising as 1e-5 t W/mm3 from a time table.
+TEST(TransientHeat, SmallBodyFollowsTheLumpedSolutionAsLoadsFollowTime) {
     const double side = 10, h = 1e-4;
     const double tau = kRho * kC * side / (6 * h);
     struct Case {
@@ -108,6 +109,8 @@ TEST(TransientHeat, SmallBodyCoolingByConvectionFollowsTheLumpedSolution) {
          [](double t, double tc) { return t - tc * (1 - std::exp(-t / tc)); }},
         {"coefficient over time", "100,180,1,30,0", "1e-4*(1+t/60)", "20",
          [](double t, double tc) { return 20 + 80 * std::exp(-(t + t * t / 120) / tc); }},
+        {"internal heat from a table", "100,180,1,30,0", "", "",
+         [](double t, double) { return 100 + 1e-5 * t * t / (2 * kRho * kC); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -122,8 +125,9 @@ TEST(TransientHeat, SmallBodyCoolingByConvectionFollowsTheLumpedSolution) {
         text.solve = c.solve;
         text.tables = {"tabl1, 2, 0, 1000, 0, 1000"};
         text.materials = {kHeatMaterial};
-        for (int face = 1; face <= 6; ++face)
+        for (int face = 1; face <= 6 && !c.h.empty(); ++face)
             text.loads.push_back("bol " + std::to_string(face) + " 2 " + c.h + ", " + c.fluid);
+        if (c.h.empty()) text.loads.push_back("al 1e-5*tabl1");
         job.writeInput(text);
         ASSERT_EQ(job.run(), "");
         const double start = c.exact(0, tau);

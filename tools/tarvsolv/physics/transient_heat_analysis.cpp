@@ -33,16 +33,21 @@ struct StepPlan {
     int printEvery = 1;
 };
 
+std::string number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
 // Solve rows 3 to 5: number of steps, step size, print interval (below 1: every step).
 StepPlan stepPlan(const SolverInput& input) {
     StepPlan plan;
     const double steps = input.solve[1], size = input.solve[2], every = input.solve[3];
     if (!(steps >= 1) || steps > 1e7)
         throw std::runtime_error("transient heating needs a number of steps from 1 to 10000000 (found " +
-                                 std::to_string(steps) + ")");
+                                 number(steps) + ")");
     if (!(size > 0) || !std::isfinite(size))
-        throw std::runtime_error("transient heating needs a step size above 0 (found " +
-                                 std::to_string(size) + ")");
+        throw std::runtime_error("transient heating needs a step size above 0 (found " + number(size) + ")");
     plan.steps = static_cast<int>(steps);
     plan.size = size;
     plan.printEvery = every >= 1 && every < 1e9 ? static_cast<int>(every) : 1;
@@ -84,25 +89,30 @@ void assembleCapacity(const Job& job, const DofLayout& layout, SystemAssembler& 
 class HeatSystem {
   public:
     HeatSystem(const Job& job, const DofLayout& layout, const MatrixPattern& pattern)
-        : job_(job), layout_(layout), pattern_(pattern), f_(layout.createVector()) {}
+        : job_(job), layout_(layout), pattern_(pattern), f_(layout.createVector()) {
+        for (const Load& load : job.entries.loads)
+            if (load.kind == LoadKind::HeatGeneration) internalHeat_ = true;
+    }
 
     void evaluate(double time, bool withMatrix, RunLog* log) {
         TARV_PETSC(VecZeroEntries(f_));
         if (withMatrix) {
             k_ = pattern_.createMatrix();
             SystemAssembler assembler(pattern_, k_, f_);
-            fill(assembler, time, log);
+            fill(assembler, time, true, log);
         } else {
             SystemAssembler assembler(layout_, f_);
-            fill(assembler, time, log);
+            fill(assembler, time, internalHeat_, log);
         }
     }
     Mat k() const { return k_; }
     Vec f() const { return f_; }
 
   private:
-    void fill(SystemAssembler& assembler, double time, RunLog* log) {
-        assembleConduction(job_, layout_, assembler, time);
+    // The element loop is needed for the matrix and for internal heat; flux and convection alone
+    // only need the boundary.
+    void fill(SystemAssembler& assembler, double time, bool elements, RunLog* log) {
+        if (elements) assembleConduction(job_, layout_, assembler, time);
         if (layout_.onFirstProcess()) assembleBoundary(job_, assembler, time, log);
         assembler.finish();
     }
@@ -112,6 +122,7 @@ class HeatSystem {
     const MatrixPattern& pattern_;
     MatHandle k_;
     VecHandle f_;
+    bool internalHeat_ = false;
 };
 
 // One linear solver for every step: MUMPS's Cholesky factorisation, kept while the matrix stays,
@@ -185,8 +196,9 @@ std::string solveTransientHeat(const Job& job, RunLog& log) {
     const bool varying = matrixFollowsTime(job);
     DofLayout layout(job.mesh, 1, PETSC_COMM_WORLD);
     log.line("transient heat: " + std::to_string(layout.dofCount()) + " temperatures, " +
-             std::to_string(plan.steps) + " steps of " + std::to_string(plan.size) + " s, results every " +
-             std::to_string(plan.printEvery) + " steps, from " + std::to_string(job.initialTemperature()));
+             std::to_string(plan.steps) + " steps of " + number(plan.size) + " s, results every " +
+             std::to_string(plan.printEvery) + " steps, initial temperature " +
+             number(job.initialTemperature()));
     const MatrixPattern pattern(job.mesh, layout);
     MatHandle c = pattern.createMatrix();
     {
