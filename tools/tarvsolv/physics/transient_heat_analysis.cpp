@@ -270,7 +270,7 @@ std::string solveTransientHeat(const Job& job, RunLog& log) {
             const std::vector<double> temperatures = gatherOnFirst(t);
             if (layout.onFirstProcess()) blocks += results::temperatureBlock(step, temperatures);
         }
-        if (printed || step % logEvery == 0) {
+        if (step % logEvery == 0 || step == plan.steps) {
             TARV_PETSC(VecAXPY(previous, -1.0, t));
             PetscReal change = 0, lowest = 0, highest = 0;
             TARV_PETSC(VecNorm(previous, NORM_INFINITY, &change));
