@@ -13,14 +13,14 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
     const Job job = loadJob(inputPath, solver, log);
     std::string blocks;
     switch (job.kind) {
+        case SolveKind::TransientHeat:
+            blocks = solveTransientHeat(job, log);
+            break;
         case SolveKind::Modes:
             blocks = solveNaturalFrequencies(job, log);
             break;
         case SolveKind::SteadyHeat:
             blocks = solveSteadyHeat(job, log);
-            break;
-        case SolveKind::TransientHeat:
-            blocks = solveTransientHeat(job, log);
             break;
         default:
             blocks = solveStatics(job, log);

@@ -326,8 +326,8 @@ int main(int argc, char** argv) {
     if (what == "assembly" && argc == 8) return assembly(argv + 2);
     std::fprintf(stderr,
                  "usage: tarvsolv-check-results cantilever MESH OUT L B H E NU F | modes OUT L B H E NU RHO "
-                 "| transient MESH OUT L A T0 TH DT S1 S2 S3 X1 X2 "
                  "| slab MESH OUT L K Q H TF | hole MESH OUT W D S | tube MESH OUT A B E NU P | assembly "
                  "MESH OUT E NU P Q\n");
+    std::fprintf(stderr, "   or: tarvsolv-check-results transient MESH OUT L A T0 TH DT S1 S2 S3 X1 X2\n");
     return 2;
 }
