@@ -44,11 +44,21 @@ trap finish EXIT
 
 run() {  # run MODE-ARGS...: one run of $script in $out with fresh settings
   export KOLVANE_CONFIG_DIR="$out/settings"
-  "$@" --script "$script" --out "$out" >"$scratch/session.log" 2>"$scratch/errors.log" || {
+  local status attempt
+  # Status 2 is a window system that could not be reached: two X servers started at the same
+  # moment elsewhere on the machine can take the same display number. The run is tried again.
+  for attempt in 1 2 3; do
+    status=0
+    rm -rf "$out"
+    "$@" --script "$script" --out "$out" >"$scratch/session.log" 2>"$scratch/errors.log" || status=$?
+    ((status == 2)) || break
+    sleep $((attempt * 2))
+  done
+  if ((status != 0)); then
     cat "$scratch/session.log" "$scratch/errors.log"
     echo "gui_run: $* --script $script failed" >&2
     exit 1
-  }
+  fi
   if grep -q '^stopped at ' "$scratch/session.log"; then
     cat "$scratch/session.log"
     echo "gui_run: $script stopped before its end" >&2
