@@ -1,0 +1,186 @@
+#include "physics/buckling_analysis.h"
+
+#include <slepceps.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <stdexcept>
+
+#include "fem/geometric_stiffness.h"
+#include "fem/rigid_motion_check.h"
+#include "fem/system_assembler.h"
+#include "formats/result_writer.h"
+#include "physics/structural_conditions.h"
+#include "physics/structural_statics.h"
+
+namespace tarvsolv {
+namespace {
+
+// Eigenvalues mu = 1 / lambda below this fraction of the prestress scale |Kg| / |K| (about the
+// strain of the applied loads) count as no compression: their load factor would put strains of the
+// order of a million into the material, which is round-off of modes the loads do not compress.
+constexpr double kNoCompression = 1e-6;
+
+// Every entry of a distributed vector on every process: each process needs the displacements of
+// the nodes of the elements it assembles.
+std::vector<double> gatherOnAll(Vec v) {
+    ScatterHandle scatter;
+    VecHandle all;
+    TARV_PETSC(VecScatterCreateToAll(v, scatter.out(), all.out()));
+    TARV_PETSC(VecScatterBegin(scatter, v, all, INSERT_VALUES, SCATTER_FORWARD));
+    TARV_PETSC(VecScatterEnd(scatter, v, all, INSERT_VALUES, SCATTER_FORWARD));
+    PetscInt size = 0;
+    TARV_PETSC(VecGetLocalSize(all, &size));
+    std::vector<double> out(size);
+    const PetscScalar* data = nullptr;
+    TARV_PETSC(VecGetArrayRead(all, &data));
+    std::copy(data, data + size, out.begin());
+    TARV_PETSC(VecRestoreArrayRead(all, &data));
+    return out;
+}
+
+// Geometric stiffness of the prestress of displacements `u` (global axes, every unknown); its
+// prescribed rows stay empty, like a mass matrix, so prescribed unknowns carry no load factor.
+void assembleGeometricStiffness(const Job& job, const MatrixPattern& pattern,
+                                const TemperatureField& temperatures, const std::vector<double>& u, Mat kg) {
+    const DofLayout& layout = pattern.layout();
+    SystemAssembler assembler(pattern, kg, nullptr, false);
+    std::vector<double> ke, ue(3 * job.mesh.nodesPerElement);
+    for (int e = 0; e < job.mesh.elementCount(); ++e) {
+        if (!layout.assemblesElement(job.mesh, e)) continue;
+        const auto nodes = job.mesh.elementNodes(e);
+        for (std::size_t i = 0; i < nodes.size(); ++i)
+            for (int a = 0; a < 3; ++a) ue[3 * i + a] = u[3 * static_cast<std::size_t>(nodes[i]) + a];
+        geometricStiffness(job.mesh, e, elementMaterial(job, temperatures, e), ue,
+                           temperatures.changes(job.mesh, e), ke);
+        assembler.addElement(nodes, ke, nullptr);
+    }
+    assembler.finish();
+}
+
+struct BucklingModes {
+    std::vector<double> factors;               // lowest first
+    std::vector<std::vector<double>> vectors;  // on the first process: every unknown of each mode
+    int iterations = 0;
+};
+
+// The eigenproblem is solved as -Kg x = mu K x with mu = 1 / lambda: K is positive definite once
+// the model is restrained, so the problem is a symmetric-definite one, and the lowest positive load
+// factors are its largest eigenvalues, well apart from the cluster at 0 of the modes the prestress
+// hardly touches. K is factorised once (multifrontal Cholesky) and every step applies K^-1 Kg.
+BucklingModes solveBucklingModes(Mat k, Mat kg, int count, const DofLayout& layout, RunLog& log) {
+    TARV_PETSC(MatScale(kg, -1.0));
+    TARV_PETSC(MatSetOption(k, MAT_SYMMETRIC, PETSC_TRUE));
+    TARV_PETSC(MatSetOption(kg, MAT_SYMMETRIC, PETSC_TRUE));
+    // The prestress scale: eigenvalues below a small fraction of it are no compression.
+    PetscReal normK = 0, normKg = 0;
+    TARV_PETSC(MatNorm(k, NORM_INFINITY, &normK));
+    TARV_PETSC(MatNorm(kg, NORM_INFINITY, &normKg));
+    const double threshold = kNoCompression * normKg / normK;
+    if (!(normKg > 0))
+        throw std::runtime_error("the loads give no prestress: buckling needs loads that compress the model");
+    EpsHandle eps;
+    TARV_PETSC(EPSCreate(layout.comm(), eps.out()));
+    TARV_PETSC(EPSSetOperators(eps, kg, k));
+    TARV_PETSC(EPSSetProblemType(eps, EPS_GHEP));
+    TARV_PETSC(EPSSetType(eps, EPSKRYLOVSCHUR));
+    TARV_PETSC(EPSSetDimensions(eps, count, PETSC_DEFAULT, PETSC_DEFAULT));
+    TARV_PETSC(EPSSetWhichEigenpairs(eps, EPS_LARGEST_REAL));
+    // Relative to the matrices' norms, so that eigenvalues at 0 (loads that compress nothing)
+    // converge as well as the others.
+    TARV_PETSC(EPSSetConvergenceTest(eps, EPS_CONV_NORM));
+    TARV_PETSC(EPSSetTolerances(eps, 1e-12, 300));
+    ST st;
+    KSP ksp;
+    PC pc;
+    TARV_PETSC(EPSGetST(eps, &st));
+    TARV_PETSC(STSetType(st, STSHIFT));
+    TARV_PETSC(STGetKSP(st, &ksp));
+    TARV_PETSC(KSPSetType(ksp, KSPPREONLY));
+    TARV_PETSC(KSPGetPC(ksp, &pc));
+    TARV_PETSC(PCSetType(pc, PCCHOLESKY));
+    TARV_PETSC(PCFactorSetMatSolverType(pc, MATSOLVERMUMPS));
+    TARV_PETSC(EPSSetFromOptions(eps));
+    if (EPSSolve(eps) != 0)
+        throw std::runtime_error(
+            "the buckling eigenvalue solve failed: the stiffness could not be factorised");
+    PetscInt converged = 0, iterations = 0;
+    TARV_PETSC(EPSGetConverged(eps, &converged));
+    TARV_PETSC(EPSGetIterationNumber(eps, &iterations));
+    std::vector<std::pair<double, int>> order;  // mu, largest first
+    for (PetscInt i = 0; i < converged; ++i) {
+        PetscScalar value, imaginary;
+        TARV_PETSC(EPSGetEigenvalue(eps, i, &value, &imaginary));
+        if (value > threshold) order.emplace_back(value, static_cast<int>(i));
+    }
+    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    if (order.empty()) {
+        if (converged < count)
+            throw std::runtime_error("the buckling eigenvalue solve did not converge (" +
+                                     std::to_string(converged) + " of " + std::to_string(count) +
+                                     " modes after " + std::to_string(iterations) + " iterations)");
+        throw std::runtime_error(
+            "the loads put no part of the model in compression that could buckle: no buckling load "
+            "factor exists (reverse the loads, or check their direction)");
+    }
+    if (static_cast<int>(order.size()) < count)
+        log.warning("only " + std::to_string(order.size()) + " of " + std::to_string(count) +
+                    " modes compress the model; the others are left out");
+    BucklingModes modes;
+    modes.iterations = static_cast<int>(iterations);
+    VecHandle vector;
+    TARV_PETSC(MatCreateVecs(k, vector.out(), nullptr));
+    for (std::size_t i = 0; i < order.size() && static_cast<int>(i) < count; ++i) {
+        TARV_PETSC(EPSGetEigenvector(eps, order[i].second, vector, nullptr));
+        modes.factors.push_back(1.0 / order[i].first);
+        modes.vectors.push_back(gatherOnFirst(vector));
+    }
+    return modes;
+}
+
+}  // namespace
+
+std::string solveBuckling(const Job& job, RunLog& log) {
+    const int count = std::max(1, static_cast<int>(job.input.row2()));
+    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
+    applyDisplacementConditions(job, layout, false, log);
+    // A model free to move has no prestress to speak of and a singular stiffness.
+    if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
+    log.line("assembling the prestress: " + std::to_string(layout.dofCount()) + " unknowns (" +
+             std::to_string(layout.prescribedCount()) + " prescribed)");
+    const MatrixPattern pattern(job.mesh, layout);
+    MatHandle k = pattern.createMatrix();
+    VecHandle f = layout.createVector();
+    VecHandle x = layout.createVector();
+    const TemperatureField temperatures = assembleStaticSystem(job, pattern, k, f, log);
+    log.line("solving the prestress");
+    const LinearSolveReport report = solveLinear(k, f, x, job.solver, kIterativeTolerance, layout, job.mesh);
+    log.line("prestress solved by " + report.method +
+             (report.iterations > 0 ? " in " + std::to_string(report.iterations) + " iterations" : ""));
+    std::vector<double> u = gatherOnAll(x);
+    layout.toGlobal(u);
+    log.line("assembling the geometric stiffness");
+    MatHandle kg = pattern.createMatrix(false);
+    assembleGeometricStiffness(job, pattern, temperatures, u, kg);
+    log.line("solving for " + std::to_string(count) + " buckling modes (multifrontal Cholesky)");
+    BucklingModes modes = solveBucklingModes(k, kg, count, layout, log);
+    log.line("buckling modes converged after " + std::to_string(modes.iterations) + " iterations");
+    if (!layout.onFirstProcess()) return {};
+    std::string blocks;
+    for (std::size_t i = 0; i < modes.factors.size(); ++i) {
+        std::vector<double>& v = modes.vectors[i];
+        layout.toGlobal(v);
+        double largest = 0;
+        for (double c : v) largest = std::abs(c) > std::abs(largest) ? c : largest;
+        if (largest != 0)
+            for (double& c : v) c /= largest;
+        blocks += results::nodeVectorBlock("EIGE", static_cast<int>(i + 1), v);
+        std::ostringstream text;
+        text << "mode " << i + 1 << ": load factor " << modes.factors[i];
+        log.line(text.str());
+    }
+    return results::modeValueBlock(modes.factors) + blocks;
+}
+
+}  // namespace tarvsolv
