@@ -1,9 +1,35 @@
 #include "fem/geometric_stiffness.h"
 
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
 namespace tarvsolv {
 
-void geometricStiffness(const FeMesh& mesh, int element, const IsotropicElastic& m,
-                        std::span<const double> ue, std::span<const double> dT, std::vector<double>& kg) {
+std::array<double, 3> principalStresses(const double (&s)[3][3]) {
+    // The closed form for symmetric 3 x 3 matrices: the deviator's eigenvalues are 2 p cos(phi + k 2pi/3).
+    const double q = (s[0][0] + s[1][1] + s[2][2]) / 3;
+    const double off = s[0][1] * s[0][1] + s[0][2] * s[0][2] + s[1][2] * s[1][2];
+    const double p2 = (s[0][0] - q) * (s[0][0] - q) + (s[1][1] - q) * (s[1][1] - q) +
+                      (s[2][2] - q) * (s[2][2] - q) + 2 * off;
+    if (p2 <= 0) return {q, q, q};
+    const double p = std::sqrt(p2 / 6);
+    double b[3][3];
+    for (int a = 0; a < 3; ++a)
+        for (int c = 0; c < 3; ++c) b[a][c] = (s[a][c] - (a == c ? q : 0.0)) / p;
+    const double det = b[0][0] * (b[1][1] * b[2][2] - b[1][2] * b[2][1]) -
+                       b[0][1] * (b[1][0] * b[2][2] - b[1][2] * b[2][0]) +
+                       b[0][2] * (b[1][0] * b[2][1] - b[1][1] * b[2][0]);
+    const double phi = std::acos(std::clamp(det / 2, -1.0, 1.0)) / 3;
+    const double largest = q + 2 * p * std::cos(phi);
+    const double smallest = q + 2 * p * std::cos(phi + 2 * std::numbers::pi / 3);
+    return {largest, 3 * q - largest - smallest, smallest};
+}
+
+PrestressExtremes geometricStiffness(const FeMesh& mesh, int element, const IsotropicElastic& m,
+                                     std::span<const double> ue, std::span<const double> dT,
+                                     std::vector<double>& kg) {
+    PrestressExtremes extremes;
     const int p = mesh.nodesPerElement, n = 3 * p;
     kg.assign(static_cast<std::size_t>(n) * n, 0.0);
     const double nu = m.poisson;
@@ -24,6 +50,10 @@ void geometricStiffness(const FeMesh& mesh, int element, const IsotropicElastic&
             for (int b = 0; b < 3; ++b)
                 s[a][b] = a == b ? lambda * volumetric + 2 * mu * (grad[a][a] - thermal)
                                  : mu * (grad[a][b] + grad[b][a]);
+        const std::array<double, 3> principal = principalStresses(s);
+        extremes.compression = std::max(extremes.compression, -principal[2]);
+        extremes.magnitude =
+            std::max(extremes.magnitude, std::max(std::abs(principal[0]), std::abs(principal[2])));
         for (int i = 0; i < p; ++i) {
             double sdi[3];  // S . dN_i
             for (int a = 0; a < 3; ++a)
@@ -34,6 +64,7 @@ void geometricStiffness(const FeMesh& mesh, int element, const IsotropicElastic&
             }
         }
     }
+    return extremes;
 }
 
 }  // namespace tarvsolv

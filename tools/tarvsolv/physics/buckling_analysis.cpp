@@ -17,10 +17,14 @@
 namespace tarvsolv {
 namespace {
 
-// Eigenvalues mu = 1 / lambda below this fraction of the prestress scale |Kg| / |K| (about the
-// strain of the applied loads) count as no compression: their load factor would put strains of the
-// order of a million into the material, which is round-off of modes the loads do not compress.
+// A prestress whose largest compression is below this fraction of its largest stress compresses
+// nothing: what is left is the round-off of the prestress solve (the iterative solver stops at a
+// relative residual of 1e-8).
 constexpr double kNoCompression = 1e-6;
+// Eigenvalues mu = 1 / lambda below this fraction of the prestress scale |Kg| / |K| (about the
+// strain of the applied loads) are the round-off of modes the loads do not compress: their load
+// factor would put strains of the order of a million into the material.
+constexpr double kNoEigenvalue = 1e-6;
 
 // Every entry of a distributed vector on every process: each process needs the displacements of
 // the nodes of the elements it assembles.
@@ -42,21 +46,59 @@ std::vector<double> gatherOnAll(Vec v) {
 
 // Geometric stiffness of the prestress of displacements `u` (global axes, every unknown); its
 // prescribed rows stay empty, like a mass matrix, so prescribed unknowns carry no load factor.
-void assembleGeometricStiffness(const Job& job, const MatrixPattern& pattern,
-                                const TemperatureField& temperatures, const std::vector<double>& u, Mat kg) {
+// Answers the extremes of the prestress over the whole model.
+PrestressExtremes assembleGeometricStiffness(const Job& job, const MatrixPattern& pattern,
+                                             const TemperatureField& temperatures,
+                                             const std::vector<double>& u, Mat kg) {
     const DofLayout& layout = pattern.layout();
     SystemAssembler assembler(pattern, kg, nullptr, false);
     std::vector<double> ke, ue(3 * job.mesh.nodesPerElement);
+    double extremes[2] = {0, 0};
     for (int e = 0; e < job.mesh.elementCount(); ++e) {
         if (!layout.assemblesElement(job.mesh, e)) continue;
         const auto nodes = job.mesh.elementNodes(e);
         for (std::size_t i = 0; i < nodes.size(); ++i)
             for (int a = 0; a < 3; ++a) ue[3 * i + a] = u[3 * static_cast<std::size_t>(nodes[i]) + a];
-        geometricStiffness(job.mesh, e, elementMaterial(job, temperatures, e), ue,
-                           temperatures.changes(job.mesh, e), ke);
+        const PrestressExtremes element = geometricStiffness(
+            job.mesh, e, elementMaterial(job, temperatures, e), ue, temperatures.changes(job.mesh, e), ke);
+        extremes[0] = std::max(extremes[0], element.compression);
+        extremes[1] = std::max(extremes[1], element.magnitude);
         assembler.addElement(nodes, ke, nullptr);
     }
     assembler.finish();
+    double global[2];
+    MPI_Allreduce(extremes, global, 2, MPI_DOUBLE, MPI_MAX, layout.comm());
+    return {global[0], global[1]};
+}
+
+// Loads that compress the model only a little leave the top of the spectrum a cluster at 0 (the
+// modes the prestress hardly touches) that never converges. The Ritz values approach the largest
+// eigenvalues from below and reach a well separated positive one in a few restarts, so a solve
+// whose Ritz values all stay below the threshold for kClusterIterations restarts is stopped.
+constexpr int kClusterIterations = 10;
+
+struct ClusterWatch {
+    double threshold = 0;
+    double largestRitz = -INFINITY;  // of the last restart
+};
+
+PetscErrorCode watchRitzValues(EPS, PetscInt, PetscInt, PetscScalar* values, PetscScalar*, PetscReal*,
+                               PetscInt count, void* context) {
+    auto* watch = static_cast<ClusterWatch*>(context);
+    watch->largestRitz = -INFINITY;
+    for (PetscInt i = 0; i < count; ++i) watch->largestRitz = std::max(watch->largestRitz, double(values[i]));
+    return 0;
+}
+
+PetscErrorCode stopOnCluster(EPS eps, PetscInt iterations, PetscInt maxIterations, PetscInt converged,
+                             PetscInt wanted, EPSConvergedReason* reason, void* context) {
+    const PetscErrorCode code =
+        EPSStoppingBasic(eps, iterations, maxIterations, converged, wanted, reason, nullptr);
+    const auto* watch = static_cast<const ClusterWatch*>(context);
+    if (code == 0 && *reason == EPS_CONVERGED_ITERATING && iterations >= kClusterIterations &&
+        watch->largestRitz <= watch->threshold)
+        *reason = EPS_DIVERGED_ITS;
+    return code;
 }
 
 struct BucklingModes {
@@ -77,9 +119,7 @@ BucklingModes solveBucklingModes(Mat k, Mat kg, int count, const DofLayout& layo
     PetscReal normK = 0, normKg = 0;
     TARV_PETSC(MatNorm(k, NORM_INFINITY, &normK));
     TARV_PETSC(MatNorm(kg, NORM_INFINITY, &normKg));
-    const double threshold = kNoCompression * normKg / normK;
-    if (!(normKg > 0))
-        throw std::runtime_error("the loads give no prestress: buckling needs loads that compress the model");
+    const double threshold = kNoEigenvalue * normKg / normK;
     EpsHandle eps;
     TARV_PETSC(EPSCreate(layout.comm(), eps.out()));
     TARV_PETSC(EPSSetOperators(eps, kg, k));
@@ -90,7 +130,10 @@ BucklingModes solveBucklingModes(Mat k, Mat kg, int count, const DofLayout& layo
     // Relative to the matrices' norms, so that eigenvalues at 0 (loads that compress nothing)
     // converge as well as the others.
     TARV_PETSC(EPSSetConvergenceTest(eps, EPS_CONV_NORM));
-    TARV_PETSC(EPSSetTolerances(eps, 1e-12, 300));
+    TARV_PETSC(EPSSetTolerances(eps, 1e-12, 200));
+    ClusterWatch watch{threshold};
+    TARV_PETSC(EPSMonitorSet(eps, watchRitzValues, &watch, nullptr));
+    TARV_PETSC(EPSSetStoppingTestFunction(eps, stopOnCluster, &watch, nullptr));
     ST st;
     KSP ksp;
     PC pc;
@@ -115,15 +158,12 @@ BucklingModes solveBucklingModes(Mat k, Mat kg, int count, const DofLayout& layo
         if (value > threshold) order.emplace_back(value, static_cast<int>(i));
     }
     std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    if (order.empty()) {
-        if (converged < count)
-            throw std::runtime_error("the buckling eigenvalue solve did not converge (" +
-                                     std::to_string(converged) + " of " + std::to_string(count) +
-                                     " modes after " + std::to_string(iterations) + " iterations)");
+    if (order.empty())
         throw std::runtime_error(
-            "the loads put no part of the model in compression that could buckle: no buckling load "
-            "factor exists (reverse the loads, or check their direction)");
-    }
+            converged < count
+                ? "no buckling mode was found in " + std::to_string(iterations) +
+                      " iterations: the loads compress the model too little to buckle it"
+                : std::string("no mode of the model is compressed by the loads: they cannot buckle it"));
     if (static_cast<int>(order.size()) < count)
         log.warning("only " + std::to_string(order.size()) + " of " + std::to_string(count) +
                     " modes compress the model; the others are left out");
@@ -162,7 +202,21 @@ std::string solveBuckling(const Job& job, RunLog& log) {
     layout.toGlobal(u);
     log.line("assembling the geometric stiffness");
     MatHandle kg = pattern.createMatrix(false);
-    assembleGeometricStiffness(job, pattern, temperatures, u, kg);
+    const PrestressExtremes prestress = assembleGeometricStiffness(job, pattern, temperatures, u, kg);
+    if (!(prestress.magnitude > 0))
+        throw std::runtime_error("the loads give no prestress: buckling needs loads that compress the model");
+    // Without compression the geometric stiffness is positive semidefinite: no load factor exists.
+    if (prestress.compression <= kNoCompression * prestress.magnitude)
+        throw std::runtime_error(
+            "the loads put no part of the model in compression, so nothing can buckle under them (reverse "
+            "the "
+            "loads, or check their direction)");
+    {
+        std::ostringstream text;
+        text << "prestress: largest compression " << prestress.compression << ", largest stress "
+             << prestress.magnitude;
+        log.line(text.str());
+    }
     log.line("solving for " + std::to_string(count) + " buckling modes (multifrontal Cholesky)");
     BucklingModes modes = solveBucklingModes(k, kg, count, layout, log);
     log.line("buckling modes converged after " + std::to_string(modes.iterations) + " iterations");
