@@ -1,5 +1,5 @@
-// Linear buckling: the geometric stiffness of a uniform prestress, Euler columns fixed-free and
-// pinned-pinned against the closed form, linear against quadratic elements, the iterative and
+// Linear buckling: the geometric stiffness and principal stresses of uniform prestresses, Euler columns
+// fixed-free and pinned-pinned against the closed form, linear against quadratic elements, the iterative and
 // direct prestress against each other, and the models that have no load factor.
 #include <gtest/gtest.h>
 
@@ -25,8 +25,9 @@ void writeBucklingInput(SolverJob& job, const JobText& text) {
     writeFile(job.inputPath(), input);
 }
 
-// v^T Kg v summed over the elements, Kg of the prestress of the displacement field `prestress`.
-double prestressWork(const FeMesh& mesh, const IsotropicElastic& m,
+// v^T Kg v summed over the elements, Kg of the prestress of the displacement field `prestress`;
+// `extremes` collects the prestress extremes the kernel reports.
+double prestressWork(PrestressExtremes& extremes, const FeMesh& mesh, const IsotropicElastic& m,
                      const std::function<Vec3(const Vec3&)>& prestress,
                      const std::function<Vec3(const Vec3&)>& v, double temperatureChange = 0) {
     double sum = 0;
@@ -39,7 +40,9 @@ double prestressWork(const FeMesh& mesh, const IsotropicElastic& m,
             for (int a = 0; a < 3; ++a) ue.push_back(u[a]), ve.push_back(w[a]);
             if (temperatureChange != 0) dT.push_back(temperatureChange);
         }
-        geometricStiffness(mesh, e, m, ue, dT, kg);
+        const PrestressExtremes element = geometricStiffness(mesh, e, m, ue, dT, kg);
+        extremes.compression = std::max(extremes.compression, element.compression);
+        extremes.magnitude = std::max(extremes.magnitude, element.magnitude);
         const std::size_t n = ve.size();
         for (std::size_t i = 0; i < n; ++i)
             for (std::size_t j = 0; j < n; ++j) sum += ve[i] * kg[i * n + j] * ve[j];
@@ -61,26 +64,25 @@ TEST(GeometricStiffness, UniaxialPrestressWorksOnTheTransverseRotationAndThermal
         };
         // A field turning the fibres along X: v = (0, x, 0), dv/dx = 1, so v.Kg.v = sx * volume.
         const auto turn = [](const Vec3& p) { return Vec3{0, p.x, 0}; };
-        EXPECT_NEAR(prestressWork(mesh, steel, uniaxial, turn), kE * strain * volume, 1e-8 * kE * volume)
+        PrestressExtremes extremes;
+        EXPECT_NEAR(prestressWork(extremes, mesh, steel, uniaxial, turn), kE * strain * volume,
+                    1e-8 * kE * volume)
             << (quadratic ? "quadratic" : "linear");
+        EXPECT_NEAR(extremes.compression, -kE * strain, 1e-9 * kE);
+        EXPECT_NEAR(extremes.magnitude, -kE * strain, 1e-9 * kE);
         // Along Y the fibres carry no stress: turning them costs nothing.
         const auto turnY = [](const Vec3& p) { return Vec3{p.y, 0, 0}; };
-        EXPECT_NEAR(prestressWork(mesh, steel, uniaxial, turnY), 0.0, 1e-8 * kE * volume);
-        // Free thermal expansion is stress free.
+        EXPECT_NEAR(prestressWork(extremes, mesh, steel, uniaxial, turnY), 0.0, 1e-8 * kE * volume);
+        // Free thermal expansion is stress free; a pure shear has a compressive principal stress.
         const double dT = 50, free = steel.expansion * dT;
         const auto expansion = [&](const Vec3& p) { return free * p; };
-        EXPECT_NEAR(prestressWork(mesh, steel, expansion, turn, dT), 0.0, 1e-8 * kE * volume);
+        extremes = {};
+        EXPECT_NEAR(prestressWork(extremes, mesh, steel, expansion, turn, dT), 0.0, 1e-8 * kE * volume);
+        EXPECT_LT(extremes.magnitude, 1e-9 * kE);
+        const auto shear = [](const Vec3& p) { return Vec3{1e-3 * p.y, 0, 0}; };  // txy = G 1e-3
+        prestressWork(extremes, mesh, steel, shear, turn);
+        EXPECT_NEAR(extremes.compression, kE / (2 * (1 + kNu)) * 1e-3, 1e-9 * kE);
     }
-}
-
-TEST(GeometricStiffness, PrincipalStressesOfAShearedAndAnEqualState) {
-    const double sheared[3][3] = {{1, 2, 0}, {2, 1, 0}, {0, 0, -3}};
-    const auto principal = principalStresses(sheared);
-    EXPECT_NEAR(principal[0], 3, 1e-12);
-    EXPECT_NEAR(principal[1], -1, 1e-12);
-    EXPECT_NEAR(principal[2], -3, 1e-12);
-    const double hydrostatic[3][3] = {{-2, 0, 0}, {0, -2, 0}, {0, 0, -2}};
-    EXPECT_EQ(principalStresses(hydrostatic)[0], -2);
 }
 
 struct Column {

@@ -1,11 +1,14 @@
 #include "fem/geometric_stiffness.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <numbers>
 
 namespace tarvsolv {
+namespace {
 
+// The principal stresses of a symmetric stress, largest first.
 std::array<double, 3> principalStresses(const double (&s)[3][3]) {
     // The closed form for symmetric 3 x 3 matrices: the deviator's eigenvalues are 2 p cos(phi + k 2pi/3).
     const double q = (s[0][0] + s[1][1] + s[2][2]) / 3;
@@ -25,6 +28,8 @@ std::array<double, 3> principalStresses(const double (&s)[3][3]) {
     const double smallest = q + 2 * p * std::cos(phi + 2 * std::numbers::pi / 3);
     return {largest, 3 * q - largest - smallest, smallest};
 }
+
+}  // namespace
 
 PrestressExtremes geometricStiffness(const FeMesh& mesh, int element, const IsotropicElastic& m,
                                      std::span<const double> ue, std::span<const double> dT,
