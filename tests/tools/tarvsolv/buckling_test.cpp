@@ -50,7 +50,7 @@ double prestressWork(PrestressExtremes& extremes, const FeMesh& mesh, const Isot
     return sum;
 }
 
-TEST(GeometricStiffness, UniaxialPrestressWorksOnTheTransverseRotationAndThermalStrainIsFree) {
+TEST(GeometricStiffness, UniformPrestressesGiveTheirWorkAndTheirCompression) {
     const IsotropicElastic steel{kE, kNu, 1.2e-5, 0};
     for (bool quadratic : {false, true}) {
         BoxSpec box;
