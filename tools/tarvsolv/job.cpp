@@ -28,6 +28,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
         case SolveKind::Modes:
         case SolveKind::Buckling:
         case SolveKind::SteadyHeat:
+        case SolveKind::TransientHeat:
             break;
         default:
             throw std::runtime_error(std::string(solveKindName(job.kind)) +

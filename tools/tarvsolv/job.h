@@ -27,7 +27,7 @@ struct Job {
     std::unique_ptr<MaterialSet> materials;
     SolverChoice solver = SolverChoice::Iterative;
 
-    bool thermal() const { return kind == SolveKind::SteadyHeat; }
+    bool thermal() const { return kind == SolveKind::SteadyHeat || kind == SolveKind::TransientHeat; }
     // The reference (initial) temperature: the solve dialog's row 2 for statics and heat (for modes
     // and buckling that row is the number of modes).
     double initialTemperature() const {

@@ -14,6 +14,9 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
     const Job job = loadJob(inputPath, solver, log);
     std::string blocks;
     switch (job.kind) {
+        case SolveKind::TransientHeat:
+            blocks = solveTransientHeat(job, log);
+            break;
         case SolveKind::Modes:
             blocks = solveNaturalFrequencies(job, log);
             break;

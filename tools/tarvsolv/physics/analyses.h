@@ -10,5 +10,6 @@ namespace tarvsolv {
 std::string solveStatics(const Job& job, RunLog& log);
 std::string solveNaturalFrequencies(const Job& job, RunLog& log);
 std::string solveSteadyHeat(const Job& job, RunLog& log);
+std::string solveTransientHeat(const Job& job, RunLog& log);
 
 }  // namespace tarvsolv

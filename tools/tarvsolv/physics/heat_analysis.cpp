@@ -4,11 +4,11 @@
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
 #include "physics/analyses.h"
+#include "physics/heat_assembly.h"
 
 namespace tarvsolv {
-namespace {
 
-void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler& assembler) {
+void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler& assembler, double time) {
     std::vector<const Load*> sources;
     for (const Load& load : job.entries.loads)
         if (load.kind == LoadKind::HeatGeneration) sources.push_back(&load);
@@ -20,17 +20,23 @@ void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler
         Vec3 c;
         for (int k = 0; k < 4; ++k) c = c + job.mesh.node(nodes[k]);
         const Vec3 k = job.materials->forBody(job.geometry->bodyOfElement(e))
-                           .conductivityAt(EvalPoint{0.25 * c, 1.0, reference});
+                           .conductivityAt(EvalPoint{0.25 * c, time, reference});
         conductivityMatrix(job.mesh, e, k, ke);
         fe.assign(nodes.size(), 0.0);
         for (const Load* source : sources) {
             heatSource(
-                job.mesh, e, [source](const Vec3& x) { return source->values[0](EvalPoint{x}); }, part);
+                job.mesh, e,
+                [source, time, reference](const Vec3& x) {
+                    return source->values[0](EvalPoint{x, time, reference});
+                },
+                part);
             for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
         }
         assembler.addElement(nodes, ke, &fe);
     }
 }
+
+namespace {
 
 // Nodes on faces with a convection coefficient above 0: the temperature level is fixed through them.
 std::vector<char> convectingNodes(const Job& job) {
@@ -43,19 +49,22 @@ std::vector<char> convectingNodes(const Job& job) {
     return convecting;
 }
 
-// Heat flux and convection on faces, heat at points.
-void assembleBoundary(const Job& job, SystemAssembler& assembler, RunLog& log) {
+}  // namespace
+
+void assembleBoundary(const Job& job, SystemAssembler& assembler, double time, RunLog* log) {
     std::vector<double> ke, fe;
+    const double reference = job.initialTemperature();
     for (const Load& load : job.entries.loads) {
         if (load.kind != LoadKind::HeatFlux && load.kind != LoadKind::Convection) continue;
-        log.line(std::string(load.kind == LoadKind::HeatFlux ? "heat flux" : "convection") + " on " +
-                 load.where.describe());
+        if (log)
+            log->line(std::string(load.kind == LoadKind::HeatFlux ? "heat flux" : "convection") + " on " +
+                      load.where.describe());
         if (load.where.kind == EntityRef::Kind::Point) {
             const int node = job.geometry->nearestNode(load.where.point);
             if (load.kind != LoadKind::HeatFlux)
                 throw std::runtime_error("input line " + std::to_string(load.line) +
                                          ": convection needs a face");
-            std::vector<double> q{load.values[0](EvalPoint{job.mesh.node(node)})};
+            std::vector<double> q{load.values[0](EvalPoint{job.mesh.node(node), time, reference})};
             const int nodes[1] = {node};
             assembler.addLoads(nodes, q);
             continue;
@@ -69,7 +78,7 @@ void assembleBoundary(const Job& job, SystemAssembler& assembler, RunLog& log) {
             ke.assign(n * n, 0.0);
             fe.assign(n, 0.0);
             for (const BoundaryPoint& p : facePoints(job.mesh, facet)) {
-                const EvalPoint at{p.x};
+                const EvalPoint at{p.x, time, reference};
                 if (load.kind == LoadKind::HeatFlux) {
                     const double q = load.values[0](at);
                     for (std::size_t i = 0; i < n; ++i) fe[i] += p.n[i] * q * p.measure;
@@ -90,15 +99,17 @@ void assembleBoundary(const Job& job, SystemAssembler& assembler, RunLog& log) {
     }
 }
 
-}  // namespace
-
-std::string solveSteadyHeat(const Job& job, RunLog& log) {
+void checkThermalEntries(const Job& job, RunLog& log) {
     if (!job.entries.restraints.empty())
         log.warning("restraints have no meaning in a thermal loadcase and are passed over");
     for (const Load& load : job.entries.loads)
         if (load.where.kind == EntityRef::Kind::Edge || load.where.kind == EntityRef::Kind::EdgeByFaces)
             throw std::runtime_error("input line " + std::to_string(load.line) +
                                      ": thermal loads act on faces, points or the whole body");
+}
+
+std::string solveSteadyHeat(const Job& job, RunLog& log) {
+    checkThermalEntries(job, log);
     if (!everyPartTouched(job.mesh, convectingNodes(job)))
         throw std::runtime_error(
             "nothing fixes the temperature level: every body needs a convection face with a heat transfer "
@@ -110,8 +121,8 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
     VecHandle f = layout.createVector();
     VecHandle x = layout.createVector();
     SystemAssembler assembler(pattern, k, f);
-    assembleConduction(job, layout, assembler);
-    if (layout.onFirstProcess()) assembleBoundary(job, assembler, log);
+    assembleConduction(job, layout, assembler, 1.0);
+    if (layout.onFirstProcess()) assembleBoundary(job, assembler, 1.0, &log);
     assembler.holdStrayNodes(job.mesh);
     assembler.finish();
     log.line("solving");

@@ -7,7 +7,7 @@ namespace tarvsolv {
 namespace {
 
 enum MechanicalField { kE1, kNu, kAlpha1, kRho, kUnused, kE2, kG12, kAngle, kAlpha2 };
-enum ThermalField { kK, kKy, kKz };
+enum ThermalField { kK, kKy, kKz, kDensity, kSpecificHeat };
 
 std::runtime_error materialError(int line, const std::string& what) {
     return std::runtime_error("material on input line " + std::to_string(line) + ": " + what);
@@ -67,6 +67,14 @@ Vec3 BodyMaterial::conductivityAt(const EvalPoint& at) const {
     if (kz == 0) kz = k;
     if (!(k > 0 && ky > 0 && kz > 0)) throw materialError(line_, "conductivities must be above 0");
     return {k, ky, kz};
+}
+
+double BodyMaterial::heatCapacityAt(const EvalPoint& at) const {
+    const double rho = fields_.size() > kDensity ? fields_[kDensity](at) : 0.0;
+    const double c = fields_.size() > kSpecificHeat ? fields_[kSpecificHeat](at) : 0.0;
+    if (!(rho > 0 && c > 0))
+        throw materialError(line_, "transient heating needs a density and a specific heat above 0");
+    return rho * c;
 }
 
 MaterialSet::MaterialSet(const ModelEntries& entries, bool thermal, bool sharedByAllBodies) {

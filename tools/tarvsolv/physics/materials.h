@@ -20,6 +20,9 @@ class BodyMaterial {
     IsotropicElastic elasticAt(const EvalPoint& at) const;
     // Conductivities along x, y, z (Y and Z conductivities of 0 take the conductivity).
     Vec3 conductivityAt(const EvalPoint& at) const;
+    // Heat stored per volume and degree, density times specific heat; throws std::runtime_error
+    // when either is missing or not above 0.
+    double heatCapacityAt(const EvalPoint& at) const;
     int line() const { return line_; }
 
   private:

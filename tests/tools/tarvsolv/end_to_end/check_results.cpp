@@ -10,6 +10,10 @@
 //     across the height) against Euler's loads of the fixed-free column corrected for shear, 2 %.
 //   slab MESH OUT THICKNESS K FLUX H FLUID: flux into x = 0, convection at x = THICKNESS: the
 //     temperatures at both faces against 1-D conduction, within 0.5 %.
+//   transient MESH OUT THICKNESS DIFFUSIVITY INITIAL HELD STEPSIZE STEP1 STEP2 STEP3 DEPTH1 DEPTH2:
+//     a slab at INITIAL whose face x = 0 is held at HELD from time 0, insulated at x = THICKNESS:
+//     the temperature at both depths in the blocks of the three steps against the series solution,
+//     within 2 % of its rise.
 //   hole MESH OUT WIDTH DIAMETER TRACTION: a long strip of WIDTH across y with a central hole on
 //     the z axis, pulled along x by TRACTION (gross stress): the peak axial stress on the hole
 //     against the finite-width stress concentration factor, within 3 %.
@@ -189,6 +193,40 @@ int slab(char** argv) {
     return ok ? 0 : 1;
 }
 
+// The slab's temperature at a depth, from a straight line fitted through the nodes within 1 mm of
+// it (an unstructured mesh has few nodes exactly there), against the series solution
+//   (T - T0) / (Th - T0) = 1 - sum 4 / ((2n+1) pi) sin(m x) exp(-m^2 a t), m = (2n+1) pi / (2 L).
+int transient(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const double thickness = std::atof(argv[2]), diffusivity = std::atof(argv[3]),
+                 initial = std::atof(argv[4]), held = std::atof(argv[5]), stepSize = std::atof(argv[6]);
+    bool ok = true;
+    for (int s = 0; s < 3; ++s) {
+        const int step = std::atoi(argv[7 + s]);
+        const results::NodeResults t = readQuantity(argv[1], mesh, results::kKindTemperature, 0, step);
+        for (int d = 0; d < 2; ++d) {
+            const double depth = std::atof(argv[10 + d]), time = step * stepSize;
+            double n = 0, sx = 0, sy = 0, sxx = 0, sxy = 0;
+            for (int node = 0; node < mesh.nodeCount(); ++node) {
+                const double x = mesh.nodePosition(node + 1).x - depth;
+                if (std::abs(x) > 1) continue;
+                n += 1, sx += x, sy += t.values[node], sxx += x * x, sxy += x * t.values[node];
+            }
+            const double fitted = (sy * sxx - sx * sxy) / (n * sxx - sx * sx);
+            double theta = 0;
+            for (int k = 0; k < 200; ++k) {
+                const double m = (2 * k + 1) * M_PI / (2 * thickness);
+                theta +=
+                    4 / ((2 * k + 1) * M_PI) * std::sin(m * depth) * std::exp(-m * m * diffusivity * time);
+            }
+            char what[64];
+            std::snprintf(what, sizeof what, "rise at x = %g, t = %g", depth, time);
+            ok = within(what, fitted - initial, (held - initial) * (1 - theta), 0.02) && ok;
+        }
+    }
+    return ok ? 0 : 1;
+}
+
 // The strip's peak axial stress on the hole edge. The closed form is Heywood's for a central
 // circular hole in a finite-width plate under uniaxial tension (R. B. Heywood, Designing by
 // Photoelasticity, Chapman & Hall 1952; quoted in Peterson's Stress Concentration Factors):
@@ -307,13 +345,15 @@ int main(int argc, char** argv) {
     if (what == "modes" && argc == 9) return modes(argv + 2);
     if (what == "buckling" && argc == 9) return buckling(argv + 2);
     if (what == "slab" && argc == 9) return slab(argv + 2);
+    if (what == "transient" && argc == 14) return transient(argv + 2);
     if (what == "hole" && argc == 7) return hole(argv + 2);
     if (what == "tube" && argc == 9) return tube(argv + 2);
     if (what == "assembly" && argc == 8) return assembly(argv + 2);
     std::fprintf(stderr,
                  "usage: tarvsolv-check-results cantilever MESH OUT L B H E NU F | modes OUT L B H E NU RHO "
-                 "| buckling OUT L B H E NU P | slab MESH OUT L K Q H TF | hole MESH OUT W D S | tube MESH "
-                 "OUT A B E NU P | assembly "
+                 "| slab MESH OUT L K Q H TF | hole MESH OUT W D S | tube MESH OUT A B E NU P | assembly "
                  "MESH OUT E NU P Q\n");
+    std::fprintf(stderr, "   or: tarvsolv-check-results transient MESH OUT L A T0 TH DT S1 S2 S3 X1 X2\n");
+    std::fprintf(stderr, "   or: tarvsolv-check-results buckling OUT L B H E NU P\n");
     return 2;
 }

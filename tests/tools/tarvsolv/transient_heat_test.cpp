@@ -1,0 +1,171 @@
+// Transient heat against closed forms: a slab whose face is suddenly held at a new temperature
+// (the series solution of 1-D conduction), a small body cooling by convection (the lumped
+// exponential, with the fluid temperature and the heat transfer coefficient also following time)
+// or heated from inside, and the runs that cannot start.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "solver_fixture.h"
+
+namespace tarvsolv::testing {
+namespace {
+
+// Steel-like heat material in millimetre units: k W/(mm C), rho kg/mm3, c J/(kg C).
+constexpr double kK = 0.05, kRho = 7.85e-6, kC = 460;
+const std::string kHeatMaterial = "1  0.05,0,0,7.85e-06,460";
+
+double meanWhere(const std::vector<double>& t, const FeMesh& mesh, double x) {
+    double sum = 0;
+    int count = 0;
+    for (int n = 0; n < mesh.nodeCount(); ++n)
+        if (std::abs(mesh.node(n).x - x) < 1e-9) sum += t[n], ++count;
+    return count ? sum / count : std::nan("");
+}
+
+double meanOf(const std::vector<double>& t) {
+    double sum = 0;
+    for (double v : t) sum += v;
+    return t.empty() ? std::nan("") : sum / static_cast<double>(t.size());
+}
+
+// Slab of thickness L from 0 to 1 at t = 0, its face x = 0 held at 1 from then on, insulated at
+// x = L: the temperature rise at depth x after time t.
+double slabRise(double x, double t, double length, double diffusivity) {
+    double theta = 0;
+    for (int n = 0; n < 200; ++n) {
+        const double m = (2 * n + 1) * std::numbers::pi / (2 * length);
+        theta += 4 / ((2 * n + 1) * std::numbers::pi) * std::sin(m * x) * std::exp(-m * m * diffusivity * t);
+    }
+    return 1 - theta;
+}
+
+// A 20 mm slab at 0 C whose face x = 0 meets a fluid at 100 C through a coefficient so large that
+// the face takes the fluid's temperature at once; 100 steps of 0.1 s, results every 10 steps.
+TEST(TransientHeat, SlabWithASuddenlyHeldFaceFollowsTheSeriesSolution) {
+    const double length = 20, held = 100, diffusivity = kK / (kRho * kC);
+    std::vector<double> quadraticEnd;
+    for (const bool quadratic : {true, false}) {
+        SCOPED_TRACE(quadratic ? "quadratic" : "linear");
+        BoxSpec box;
+        box.size = {length, 5, 5};
+        box.nx = quadratic ? 16 : 40;
+        box.quadratic = quadratic;
+        SolverJob job("slab");
+        job.writeMesh(makeBoxMesh(box));
+        JobText text;
+        text.analysisCode = 2;
+        text.solve = "0,100,0.1,10,0";
+        text.materials = {kHeatMaterial};
+        text.loads = {"bol 1 2 100, 100"};
+        job.writeInput(text);
+        ASSERT_EQ(job.run(), "");
+        const std::string result = job.resultText();
+        int blocks = 0;
+        for (auto at = result.find("\nTEMP "); at != std::string::npos; at = result.find("\nTEMP ", at + 1))
+            ++blocks;
+        EXPECT_EQ(blocks, 10);
+        EXPECT_EQ(result.find("\nTEMP 15\n"), std::string::npos);
+        for (const int step : {20, 50, 100}) {
+            const auto t = job.nodeBlock("TEMP " + std::to_string(step));
+            ASSERT_EQ(t.size(), static_cast<std::size_t>(job.mesh().nodeCount())) << "step " << step;
+            for (const double x : {2.5, 7.5}) {
+                const double expected = held * slabRise(x, 0.1 * step, length, diffusivity);
+                EXPECT_NEAR(meanWhere(t, job.mesh(), x), expected, 0.02 * expected)
+                    << "x = " << x << ", t = " << 0.1 * step;
+            }
+        }
+        if (!quadratic) continue;
+        quadraticEnd = job.nodeBlock("TEMP 100");
+        job.writeInput(text);
+        ASSERT_EQ(job.run(SolverChoice::Direct), "");
+        const auto direct = job.nodeBlock("TEMP 100");
+        ASSERT_EQ(direct.size(), quadraticEnd.size());
+        double difference = 0;
+        for (std::size_t n = 0; n < direct.size(); ++n)
+            difference = std::max(difference, std::abs(direct[n] - quadraticEnd[n]));
+        EXPECT_LT(difference / held, 1e-6) << "iterative and direct solvers";
+    }
+}
+
+// A 10 mm cube at 100 C cooling through all six faces, Biot number h (a / 6) / k = 3e-3: its mean
+// temperature against the lumped solution dT/dt = -(T - Tf) h(t) A / (rho c V), with a constant
+// fluid and coefficient, a fluid warming at 1 C/s from a time table (T = t - tau (1 - e^(-t/tau))
+// from 0), a coefficient rising as 1 + t / 60 (a formula, so the matrix changes every step); and
+// insulated (no coefficient) under internal heat rising as 1e-5 t W/mm3 from a time table.
+TEST(TransientHeat, SmallBodyFollowsTheLumpedSolutionAsLoadsFollowTime) {
+    const double side = 10, h = 1e-4;
+    const double tau = kRho * kC * side / (6 * h);
+    struct Case {
+        const char* name;
+        std::string solve, h, fluid;
+        double (*exact)(double t, double tau);
+    };
+    const Case cases[] = {
+        {"constant", "100,180,1,30,0", "1e-4", "20",
+         [](double t, double tc) { return 20 + 80 * std::exp(-t / tc); }},
+        {"fluid from a table", "0,180,1,30,0", "1e-4", "tabl1",
+         [](double t, double tc) { return t - tc * (1 - std::exp(-t / tc)); }},
+        {"coefficient over time", "100,180,1,30,0", "1e-4*(1+t/60)", "20",
+         [](double t, double tc) { return 20 + 80 * std::exp(-(t + t * t / 120) / tc); }},
+        {"internal heat from a table", "100,180,1,30,0", "", "",
+         [](double t, double) { return 100 + 1e-5 * t * t / (2 * kRho * kC); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        BoxSpec box;
+        box.size = {side, side, side};
+        box.nx = box.ny = box.nz = 2;
+        box.quadratic = false;
+        SolverJob job("cube");
+        job.writeMesh(makeBoxMesh(box));
+        JobText text;
+        text.analysisCode = 2;
+        text.solve = c.solve;
+        text.tables = {"tabl1, 2, 0, 1000, 0, 1000"};
+        text.materials = {kHeatMaterial};
+        for (int face = 1; face <= 6 && !c.h.empty(); ++face)
+            text.loads.push_back("bol " + std::to_string(face) + " 2 " + c.h + ", " + c.fluid);
+        if (c.h.empty()) text.loads.push_back("al 1e-5*tabl1");
+        job.writeInput(text);
+        ASSERT_EQ(job.run(), "");
+        const double start = c.exact(0, tau);
+        for (const int step : {30, 90, 180}) {
+            const double expected = c.exact(step, tau);
+            const double mean = meanOf(job.nodeBlock("TEMP " + std::to_string(step)));
+            // 2 % of the change from the start, the part the analysis computes.
+            EXPECT_NEAR(mean, expected, 0.02 * std::abs(expected - start) + 1e-9) << "t = " << step;
+        }
+    }
+}
+
+// Runs that cannot start end with the reason and leave the result file as the add-on started it.
+TEST(TransientHeat, RunsThatCannotStartSayWhyAndWriteNoResults) {
+    struct Case {
+        std::string solve, material, message;
+    };
+    const Case cases[] = {
+        {"20,10,0,1,0", kHeatMaterial, "step size above 0"},
+        {"20,10,-1,1,0", kHeatMaterial, "step size above 0"},
+        {"20,0,1,1,0", kHeatMaterial, "number of steps"},
+        {"20,10,1,1,0", "1  0.05,0,0", "density and a specific heat above 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.solve + " / " + c.material);
+        SolverJob job("refused");
+        job.writeMesh(shortBeam());
+        JobText text;
+        text.analysisCode = 2;
+        text.solve = c.solve;
+        text.materials = {c.material};
+        text.loads = {"bol 1 2 0.002, 20"};
+        job.writeInput(text);
+        const std::string before = job.resultText();
+        EXPECT_NE(job.run().find(c.message), std::string::npos) << job.run();
+        EXPECT_EQ(job.resultText(), before);
+    }
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing

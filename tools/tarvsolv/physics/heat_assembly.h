@@ -1,0 +1,18 @@
+#pragma once
+// The pieces of a heat analysis that steady and transient heat share: the conduction matrix with
+// internal heat, and heat flux, convection and point heat on the boundary, with every value
+// evaluated at a given time (load tables follow it) and the initial temperature.
+#include "fem/system_assembler.h"
+#include "job.h"
+
+namespace tarvsolv {
+
+// Warns about restraints (they mean nothing for heat) and refuses thermal loads on edges.
+void checkThermalEntries(const Job& job, RunLog& log);
+// Conduction of the elements this process assembles, and their internal heat, at `time`.
+void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler& assembler, double time);
+// Heat flux, convection and point heat at `time`; call it on the first process only. `log`, when
+// given, names each load.
+void assembleBoundary(const Job& job, SystemAssembler& assembler, double time, RunLog* log);
+
+}  // namespace tarvsolv
