@@ -1,6 +1,7 @@
-// Linear buckling: the geometric stiffness and principal stresses of uniform prestresses, Euler columns
-// fixed-free and pinned-pinned against the closed form, linear against quadratic elements, the iterative and
-// direct prestress against each other, and the models that have no load factor.
+// Linear buckling: the geometric stiffness and principal stresses of uniform prestresses, Euler
+// columns fixed-free, pinned-pinned and heated between clamps against the closed form, linear
+// against quadratic elements, the iterative and direct prestress against each other, and the
+// models that have no load factor.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -162,6 +163,27 @@ TEST(Buckling, PinnedPinnedColumnMatchesEuler) {
     const std::vector<double> factors = job.modeFrequencies();
     ASSERT_EQ(factors.size(), 1u);
     EXPECT_NEAR(factors[0], expected, 0.02 * expected);
+}
+
+TEST(Buckling, HeatedBarBetweenClampsBucklesAtEulersTemperature) {
+    // Both ends clamped, 10 C warmer than the solve's reference of 0: the axial stress is
+    // -E alpha 10, and the bar buckles across its height over half its length. The clamps also
+    // hold the ends' thermal swelling, which lowers the factor by about 1.5 %.
+    const Column column;
+    SolverJob job("heated");
+    job.writeMesh(column.mesh(40, 4, 2));
+    std::string temperatures = "MESHFILE\n" + job.meshPath() + "\nTEMP 1\n";
+    for (int n = 1; n <= job.mesh().nodeCount(); ++n) temperatures += std::to_string(n) + " 10\n";
+    writeFile(job.folder() + "/warm.out", temperatures + "\n");
+    JobText text = fixedFreeColumn(1);
+    text.loads = {"t " + job.folder() + "/warm.out"};
+    text.restraints = {"bor 1 0 0 0", "bor 2 0 0 0"};
+    writeBucklingInput(job, text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const double stress = kE * 1.2e-5 * 10;
+    const double expected =
+        column.criticalLoad(column.length / 2, column.height, column.width) / (stress * column.area());
+    EXPECT_NEAR(job.modeFrequencies().at(0), expected, 0.03 * expected);
 }
 
 TEST(Buckling, LinearElementsApproachFromAboveAndBothPrestressSolversAgree) {
