@@ -197,7 +197,8 @@ std::string formatSolveLine(const LinearSolveReport& r) {
 
 }  // namespace
 
-TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f, RunLog& log) {
+TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f,
+                                      RunLog& log) {
     TemperatureField temperatures = temperatureField(job, log);
     assembleElements(job, pattern, temperatures, k, f);
     assembleBoundaryLoads(job, pattern.layout(), f, log);
