@@ -101,6 +101,38 @@ PetscErrorCode stopOnCluster(EPS eps, PetscInt iterations, PetscInt maxIteration
     return code;
 }
 
+// Factorises K once (multifrontal Cholesky) and solves the prestress K u = f with it; the same
+// factorisation then serves every step of the eigenvalue solve, so buckling uses it whatever
+// solver the settings choose, as natural frequencies do.
+void solvePrestress(Mat k, Vec f, Vec u, KSP ksp) {
+    TARV_PETSC(MatSetOption(k, MAT_SYMMETRIC, PETSC_TRUE));
+    TARV_PETSC(MatSetOption(k, MAT_SPD, PETSC_TRUE));
+    TARV_PETSC(KSPSetOperators(ksp, k, k));
+    TARV_PETSC(KSPSetType(ksp, KSPPREONLY));
+    PC pc;
+    Mat factor;
+    TARV_PETSC(KSPGetPC(ksp, &pc));
+    TARV_PETSC(PCSetType(pc, PCCHOLESKY));
+    TARV_PETSC(PCFactorSetMatSolverType(pc, MATSOLVERMUMPS));
+    TARV_PETSC(PCFactorSetUpMatSolverType(pc));
+    TARV_PETSC(PCFactorGetMatrix(pc, &factor));
+    TARV_PETSC(MatMumpsSetIcntl(factor, 4, 0));
+    TARV_PETSC(MatMumpsSetIcntl(factor, 24, 1));  // report null pivots instead of dividing by them
+    if (KSPSolve(ksp, f, u) != 0)
+        throw std::runtime_error(
+            "the factorisation failed: the model is not restrained enough (singular) or a material is "
+            "invalid");
+    PetscInt nullPivots = 0;
+    TARV_PETSC(MatMumpsGetInfog(factor, 28, &nullPivots));
+    if (nullPivots > 0)
+        throw std::runtime_error("the stiffness matrix is singular (" + std::to_string(nullPivots) +
+                                 " null pivots): the model is not restrained enough");
+    PetscReal norm = 0;
+    TARV_PETSC(VecNorm(u, NORM_INFINITY, &norm));
+    if (!std::isfinite(norm))
+        throw std::runtime_error("the prestress is not finite: the model is not restrained enough");
+}
+
 struct BucklingModes {
     std::vector<double> factors;               // lowest first
     std::vector<std::vector<double>> vectors;  // on the first process: every unknown of each mode
@@ -110,10 +142,10 @@ struct BucklingModes {
 // The eigenproblem is solved as -Kg x = mu K x with mu = 1 / lambda: K is positive definite once
 // the model is restrained, so the problem is a symmetric-definite one, and the lowest positive load
 // factors are its largest eigenvalues, well apart from the cluster at 0 of the modes the prestress
-// hardly touches. K is factorised once (multifrontal Cholesky) and every step applies K^-1 Kg.
-BucklingModes solveBucklingModes(Mat k, Mat kg, int count, const DofLayout& layout, RunLog& log) {
+// hardly touches. Every step applies K^-1 Kg with the factorisation of the prestress solve.
+BucklingModes solveBucklingModes(Mat k, Mat kg, KSP factorised, int count, const DofLayout& layout,
+                                 RunLog& log) {
     TARV_PETSC(MatScale(kg, -1.0));
-    TARV_PETSC(MatSetOption(k, MAT_SYMMETRIC, PETSC_TRUE));
     TARV_PETSC(MatSetOption(kg, MAT_SYMMETRIC, PETSC_TRUE));
     // The prestress scale: eigenvalues below a small fraction of it are round-off, not buckling.
     PetscReal normK = 0, normKg = 0;
@@ -132,15 +164,9 @@ BucklingModes solveBucklingModes(Mat k, Mat kg, int count, const DofLayout& layo
     TARV_PETSC(EPSMonitorSet(eps, watchRitzValues, &watch, nullptr));
     TARV_PETSC(EPSSetStoppingTestFunction(eps, stopOnCluster, &watch, nullptr));
     ST st;
-    KSP ksp;
-    PC pc;
     TARV_PETSC(EPSGetST(eps, &st));
     TARV_PETSC(STSetType(st, STSHIFT));
-    TARV_PETSC(STGetKSP(st, &ksp));
-    TARV_PETSC(KSPSetType(ksp, KSPPREONLY));
-    TARV_PETSC(KSPGetPC(ksp, &pc));
-    TARV_PETSC(PCSetType(pc, PCCHOLESKY));
-    TARV_PETSC(PCFactorSetMatSolverType(pc, MATSOLVERMUMPS));
+    TARV_PETSC(STSetKSP(st, factorised));
     TARV_PETSC(EPSSetFromOptions(eps));
     if (EPSSolve(eps) != 0)
         throw std::runtime_error(
@@ -191,10 +217,10 @@ std::string solveBuckling(const Job& job, RunLog& log) {
     VecHandle f = layout.createVector();
     VecHandle x = layout.createVector();
     const TemperatureField temperatures = assembleStaticSystem(job, pattern, k, f, log);
-    log.line("solving the prestress");
-    const LinearSolveReport report = solveLinear(k, f, x, job.solver, kIterativeTolerance, layout, job.mesh);
-    log.line("prestress solved by " + report.method +
-             (report.iterations > 0 ? " in " + std::to_string(report.iterations) + " iterations" : ""));
+    log.line("solving the prestress (multifrontal Cholesky)");
+    KspHandle ksp;
+    TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
+    solvePrestress(k, f, x, ksp);
     std::vector<double> u = gatherOnAll(x);
     layout.toGlobal(u);
     log.line("assembling the geometric stiffness");
@@ -213,8 +239,8 @@ std::string solveBuckling(const Job& job, RunLog& log) {
              << prestress.magnitude;
         log.line(text.str());
     }
-    log.line("solving for " + std::to_string(count) + " buckling modes (multifrontal Cholesky)");
-    BucklingModes modes = solveBucklingModes(k, kg, count, layout, log);
+    log.line("solving for " + std::to_string(count) + " buckling modes");
+    BucklingModes modes = solveBucklingModes(k, kg, ksp, count, layout, log);
     log.line("buckling modes converged after " + std::to_string(modes.iterations) + " iterations");
     if (!layout.onFirstProcess()) return {};
     std::string blocks;
