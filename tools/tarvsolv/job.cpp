@@ -26,6 +26,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
         case SolveKind::Static:
         case SolveKind::LargeDisplacement:
         case SolveKind::Modes:
+        case SolveKind::Buckling:
         case SolveKind::SteadyHeat:
         case SolveKind::TransientHeat:
             break;

@@ -28,8 +28,11 @@ struct Job {
     SolverChoice solver = SolverChoice::Iterative;
 
     bool thermal() const { return kind == SolveKind::SteadyHeat || kind == SolveKind::TransientHeat; }
-    // The reference (initial) temperature: the solve dialog's row 2 for statics and heat.
-    double initialTemperature() const { return kind == SolveKind::Modes ? 0.0 : input.row2(); }
+    // The reference (initial) temperature: the solve dialog's row 2 for statics and heat (for modes
+    // and buckling that row is the number of modes).
+    double initialTemperature() const {
+        return kind == SolveKind::Modes || kind == SolveKind::Buckling ? 0.0 : input.row2();
+    }
 };
 
 // The job's path stem (the input path without its extension).

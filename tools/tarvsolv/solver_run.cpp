@@ -2,6 +2,7 @@
 
 #include "job.h"
 #include "physics/analyses.h"
+#include "physics/buckling_analysis.h"
 
 namespace tarvsolv {
 
@@ -21,6 +22,9 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
             break;
         case SolveKind::SteadyHeat:
             blocks = solveSteadyHeat(job, log);
+            break;
+        case SolveKind::Buckling:
+            blocks = solveBuckling(job, log);
             break;
         default:
             blocks = solveStatics(job, log);

@@ -8,6 +8,7 @@
 #include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/structural_conditions.h"
+#include "physics/structural_statics.h"
 
 namespace tarvsolv {
 namespace {
@@ -19,23 +20,7 @@ Vec3 centroid(const FeMesh& mesh, int e) {
     return 0.25 * c;
 }
 
-// Temperatures of another loadcase and the reference temperature, when the loads name them.
-struct TemperatureField {
-    std::vector<double> nodal;  // empty: no temperature load
-    double reference = 0;
-
-    double atElement(const FeMesh& mesh, int e) const {
-        if (nodal.empty()) return reference;
-        const auto nodes = mesh.elementNodes(e);
-        return 0.25 * (nodal[nodes[0]] + nodal[nodes[1]] + nodal[nodes[2]] + nodal[nodes[3]]);
-    }
-    std::vector<double> changes(const FeMesh& mesh, int e) const {
-        std::vector<double> dT;
-        if (nodal.empty()) return dT;
-        for (int n : mesh.elementNodes(e)) dT.push_back(nodal[n] - reference);
-        return dT;
-    }
-};
+}  // namespace
 
 TemperatureField temperatureField(const Job& job, RunLog& log) {
     TemperatureField field;
@@ -52,6 +37,8 @@ IsotropicElastic elementMaterial(const Job& job, const TemperatureField& tempera
     return job.materials->forBody(job.geometry->bodyOfElement(e))
         .elasticAt(EvalPoint{centroid(job.mesh, e), 1.0, temperatures.atElement(job.mesh, e)});
 }
+
+namespace {
 
 // Body force per volume from the accelerations and spins (without the density).
 std::function<Vec3(const Vec3&)> accelerationField(const Job& job) {
@@ -209,6 +196,14 @@ std::string formatSolveLine(const LinearSolveReport& r) {
 }
 
 }  // namespace
+
+TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f,
+                                      RunLog& log) {
+    TemperatureField temperatures = temperatureField(job, log);
+    assembleElements(job, pattern, temperatures, k, f);
+    assembleBoundaryLoads(job, pattern.layout(), f, log);
+    return temperatures;
+}
 
 std::string solveStatics(const Job& job, RunLog& log) {
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);

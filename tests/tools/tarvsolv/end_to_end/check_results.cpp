@@ -5,6 +5,9 @@
 //   modes OUT LENGTH WIDTH HEIGHT E NU RHO: the first three natural frequencies of that cantilever
 //     (bending across the height, across the width, second across the height) against
 //     Euler-Bernoulli corrected for shear and rotary inertia, within 2 %; RHO in kg/mm3.
+//   buckling OUT LENGTH WIDTH HEIGHT E NU PRESSURE: that cantilever as a column pushed by PRESSURE
+//     on its free end: the first three load factors (across the height, across the width, second
+//     across the height) against Euler's loads of the fixed-free column corrected for shear, 2 %.
 //   slab MESH OUT THICKNESS K FLUX H FLUID: flux into x = 0, convection at x = THICKNESS: the
 //     temperatures at both faces against 1-D conduction, within 0.5 %.
 //   transient MESH OUT THICKNESS DIFFUSIVITY INITIAL HELD STEPSIZE STEP1 STEP2 STEP3 DEPTH1 DEPTH2:
@@ -315,10 +318,32 @@ int tube(char** argv) {
     return ok ? 0 : 1;
 }
 
+int buckling(char** argv) {
+    const double length = std::atof(argv[1]), width = std::atof(argv[2]), height = std::atof(argv[3]);
+    const double e = std::atof(argv[4]), nu = std::atof(argv[5]), pressure = std::atof(argv[6]);
+    const double area = width * height, shear = 5.0 / 6 * e / (2 * (1 + nu)) * area;
+    auto factor = [&](double effectiveLength, double depth, double breadth) {
+        const double euler =
+            M_PI * M_PI * e * breadth * std::pow(depth, 3) / 12 / std::pow(effectiveLength, 2);
+        return euler / (1 + euler / shear) / (pressure * area);
+    };
+    const double expected[3] = {factor(2 * length, height, width), factor(2 * length, width, height),
+                                factor(2 * length / 3, height, width)};
+    const char* names[3] = {"load factor 1", "load factor 2", "load factor 3"};
+    bool ok = true;
+    const mesh_solve::Mesh noMesh;
+    for (int k = 0; k < 3; ++k)
+        ok = within(names[k], readQuantity(argv[0], noMesh, results::kKindModeShape, 0, k + 1).modeValue,
+                    expected[k], 0.02) &&
+             ok;
+    return ok ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
     if (what == "cantilever" && argc == 10) return cantilever(argv + 2);
     if (what == "modes" && argc == 9) return modes(argv + 2);
+    if (what == "buckling" && argc == 9) return buckling(argv + 2);
     if (what == "slab" && argc == 9) return slab(argv + 2);
     if (what == "transient" && argc == 14) return transient(argv + 2);
     if (what == "hole" && argc == 7) return hole(argv + 2);
@@ -329,5 +354,6 @@ int main(int argc, char** argv) {
                  "| slab MESH OUT L K Q H TF | hole MESH OUT W D S | tube MESH OUT A B E NU P | assembly "
                  "MESH OUT E NU P Q\n");
     std::fprintf(stderr, "   or: tarvsolv-check-results transient MESH OUT L A T0 TH DT S1 S2 S3 X1 X2\n");
+    std::fprintf(stderr, "   or: tarvsolv-check-results buckling OUT L B H E NU P\n");
     return 2;
 }

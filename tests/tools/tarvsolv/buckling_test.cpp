@@ -1,0 +1,232 @@
+// Linear buckling: the geometric stiffness and principal stresses of uniform prestresses, Euler
+// columns fixed-free, pinned-pinned and heated between clamps against the closed form, linear
+// elements converging towards it, and the models that have no load factor.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "fem/geometric_stiffness.h"
+#include "solver_fixture.h"
+
+namespace tarvsolv::testing {
+namespace {
+
+constexpr double kE = 210000, kNu = 0.3;
+
+// The input as the add-on writes it for buckling: the static header code and a BUCKLE section
+// after the solve line.
+void writeBucklingInput(SolverJob& job, const JobText& text) {
+    job.writeInput(text);
+    std::string input = readFile(job.inputPath());
+    const auto solve = input.find("SOLVE\n");
+    ASSERT_NE(solve, std::string::npos);
+    input.insert(input.find('\n', solve + 6) + 1, "BUCKLE\n");
+    writeFile(job.inputPath(), input);
+}
+
+// v^T Kg v summed over the elements, Kg of the prestress of the displacement field `prestress`;
+// `extremes` collects the prestress extremes the kernel reports.
+double prestressWork(PrestressExtremes& extremes, const FeMesh& mesh, const IsotropicElastic& m,
+                     const std::function<Vec3(const Vec3&)>& prestress,
+                     const std::function<Vec3(const Vec3&)>& v, double temperatureChange = 0) {
+    double sum = 0;
+    std::vector<double> kg;
+    for (int e = 0; e < mesh.elementCount(); ++e) {
+        const auto nodes = mesh.elementNodes(e);
+        std::vector<double> ue, ve, dT;
+        for (int n : nodes) {
+            const Vec3 u = prestress(mesh.node(n)), w = v(mesh.node(n));
+            for (int a = 0; a < 3; ++a) ue.push_back(u[a]), ve.push_back(w[a]);
+            if (temperatureChange != 0) dT.push_back(temperatureChange);
+        }
+        const PrestressExtremes element = geometricStiffness(mesh, e, m, ue, dT, kg);
+        extremes.compression = std::max(extremes.compression, element.compression);
+        extremes.magnitude = std::max(extremes.magnitude, element.magnitude);
+        const std::size_t n = ve.size();
+        for (std::size_t i = 0; i < n; ++i)
+            for (std::size_t j = 0; j < n; ++j) sum += ve[i] * kg[i * n + j] * ve[j];
+    }
+    return sum;
+}
+
+TEST(GeometricStiffness, UniformPrestressesGiveTheirWorkAndTheirCompression) {
+    const IsotropicElastic steel{kE, kNu, 1.2e-5, 0};
+    for (bool quadratic : {false, true}) {
+        BoxSpec box;
+        box.size = {4, 2, 3};
+        box.nx = 2, box.ny = 1, box.nz = 2;
+        box.quadratic = quadratic;
+        const FeMesh mesh = makeBoxMesh(box);
+        const double volume = 24, strain = -1e-3;  // compression: sx = E strain
+        const auto uniaxial = [&](const Vec3& p) {
+            return Vec3{strain * p.x, -kNu * strain * p.y, -kNu * strain * p.z};
+        };
+        // A field turning the fibres along X: v = (0, x, 0), dv/dx = 1, so v.Kg.v = sx * volume.
+        const auto turn = [](const Vec3& p) { return Vec3{0, p.x, 0}; };
+        PrestressExtremes extremes;
+        EXPECT_NEAR(prestressWork(extremes, mesh, steel, uniaxial, turn), kE * strain * volume,
+                    1e-8 * kE * volume)
+            << (quadratic ? "quadratic" : "linear");
+        EXPECT_NEAR(extremes.compression, -kE * strain, 1e-9 * kE);
+        EXPECT_NEAR(extremes.magnitude, -kE * strain, 1e-9 * kE);
+        // Along Y the fibres carry no stress: turning them costs nothing.
+        const auto turnY = [](const Vec3& p) { return Vec3{p.y, 0, 0}; };
+        EXPECT_NEAR(prestressWork(extremes, mesh, steel, uniaxial, turnY), 0.0, 1e-8 * kE * volume);
+        // Free thermal expansion is stress free; a pure shear has a compressive principal stress.
+        const double dT = 50, free = steel.expansion * dT;
+        const auto expansion = [&](const Vec3& p) { return free * p; };
+        extremes = {};
+        EXPECT_NEAR(prestressWork(extremes, mesh, steel, expansion, turn, dT), 0.0, 1e-8 * kE * volume);
+        EXPECT_LT(extremes.magnitude, 1e-9 * kE);
+        const auto shear = [](const Vec3& p) { return Vec3{1e-3 * p.y, 0, 0}; };  // txy = G 1e-3
+        prestressWork(extremes, mesh, steel, shear, turn);
+        EXPECT_NEAR(extremes.compression, kE / (2 * (1 + kNu)) * 1e-3, 1e-9 * kE);
+    }
+}
+
+struct Column {
+    double length = 200, width = 20, height = 10;  // bends across the height first
+    double area() const { return width * height; }
+    // Euler's load for an effective length, with Timoshenko's shear correction (k = 5/6).
+    double criticalLoad(double effectiveLength, double depth, double breadth) const {
+        const double inertia = breadth * depth * depth * depth / 12;
+        const double euler =
+            std::numbers::pi * std::numbers::pi * kE * inertia / (effectiveLength * effectiveLength);
+        const double shear = 5.0 / 6 * kE / (2 * (1 + kNu)) * area();
+        return euler / (1 + euler / shear);
+    }
+    FeMesh mesh(int nx, int ny, int nz, bool quadratic = true) const {
+        BoxSpec box;
+        box.size = {length, width, height};
+        box.nx = nx, box.ny = ny, box.nz = nz;
+        box.quadratic = quadratic;
+        return makeBoxMesh(box);
+    }
+};
+
+// Fixed at x = 0, a compressive end pressure of 1 N/mm2 on x = L.
+JobText fixedFreeColumn(int modes) {
+    JobText text;
+    text.solve = std::to_string(modes) + ",0,0,0,0";
+    text.materials = {kSteel};
+    text.loads = {"bol 2 1 1"};
+    text.restraints = {"bor 1 0 0 0"};
+    return text;
+}
+
+TEST(Buckling, FixedFreeColumnMatchesEulerInBothDirections) {
+    const Column column;
+    SolverJob job("fixed_free");
+    job.writeMesh(column.mesh(40, 4, 2));
+    writeBucklingInput(job, fixedFreeColumn(3));
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const double load = 1.0 * column.area();
+    // Across the height, across the width (four times the first), then the second mode across
+    // the height (nine times).
+    const double expected[3] = {
+        column.criticalLoad(2 * column.length, column.height, column.width) / load,
+        column.criticalLoad(2 * column.length, column.width, column.height) / load,
+        column.criticalLoad(2 * column.length / 3, column.height, column.width) / load};
+    const std::vector<double> factors = job.modeFrequencies();
+    ASSERT_EQ(factors.size(), 3u);
+    for (int mode = 0; mode < 3; ++mode)
+        EXPECT_NEAR(factors[mode], expected[mode], 0.02 * expected[mode]) << "mode " << mode + 1;
+    // The first mode bends across the height: the free end moves along Z, scaled to 1.
+    const auto shape = job.nodeBlock("EIGE 1");
+    ASSERT_EQ(shape.size(), 3u * job.mesh().nodeCount());
+    double largestZ = 0, largestY = 0;
+    for (std::size_t n = 0; n < shape.size() / 3; ++n) {
+        largestY = std::max(largestY, std::abs(shape[3 * n + 1]));
+        largestZ = std::max(largestZ, std::abs(shape[3 * n + 2]));
+    }
+    EXPECT_DOUBLE_EQ(largestZ, 1.0);
+    EXPECT_LT(largestY, 0.01);
+    EXPECT_FALSE(job.nodeBlock("EIGE 3").empty());
+}
+
+TEST(Buckling, PinnedPinnedColumnMatchesEuler) {
+    // Both ends pushed by 1 N/mm2, held across at the centre of each end face only, so the ends
+    // turn freely; the middle holds the axial position and one end node the twist.
+    const Column column;
+    SolverJob job("pinned");
+    job.writeMesh(column.mesh(40, 4, 2));
+    JobText text;
+    text.solve = "1,0,0,0,0";
+    text.materials = {kSteel};
+    text.loads = {"bol 1 1 1", "bol 2 1 1"};
+    text.restraints = {"pxr 0,10,5 1 0 0", "pxr 200,10,5 1 0 0", "pxr 100,10,5 0 1 1", "pxr 0,0,5 1 1 0"};
+    writeBucklingInput(job, text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const double expected = column.criticalLoad(column.length, column.height, column.width) / column.area();
+    const std::vector<double> factors = job.modeFrequencies();
+    ASSERT_EQ(factors.size(), 1u);
+    EXPECT_NEAR(factors[0], expected, 0.02 * expected);
+}
+
+TEST(Buckling, HeatedBarBetweenClampsBucklesAtEulersTemperature) {
+    // Both ends clamped, 10 C warmer than the solve's reference of 0: the axial stress is
+    // -E alpha 10, and the bar buckles across its height over half its length. The clamps also
+    // hold the ends' thermal swelling, which lowers the factor by about 1.5 %.
+    const Column column;
+    SolverJob job("heated");
+    job.writeMesh(column.mesh(40, 4, 2));
+    std::string temperatures = "MESHFILE\n" + job.meshPath() + "\nTEMP 1\n";
+    for (int n = 1; n <= job.mesh().nodeCount(); ++n) temperatures += std::to_string(n) + " 10\n";
+    writeFile(job.folder() + "/warm.out", temperatures + "\n");
+    JobText text = fixedFreeColumn(1);
+    text.loads = {"t " + job.folder() + "/warm.out"};
+    text.restraints = {"bor 1 0 0 0", "bor 2 0 0 0"};
+    writeBucklingInput(job, text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const double stress = kE * 1.2e-5 * 10;
+    const double expected =
+        column.criticalLoad(column.length / 2, column.height, column.width) / (stress * column.area());
+    EXPECT_NEAR(job.modeFrequencies().at(0), expected, 0.03 * expected);
+}
+
+TEST(Buckling, LinearElementsApproachEulerFromAbove) {
+    const Column column;
+    const double expected =
+        column.criticalLoad(2 * column.length, column.height, column.width) / column.area();
+    SolverJob job("linear");
+    // Linear tetrahedra are too stiff in bending: above the closed form, and closer on a finer mesh.
+    double previous = 0;
+    for (int refine : {1, 2}) {
+        job.writeMesh(column.mesh(40 * refine, 4 * refine, 2 * refine, false));
+        writeBucklingInput(job, fixedFreeColumn(1));
+        ASSERT_EQ(job.run(SolverChoice::Direct), "");
+        const double linear = job.modeFrequencies().at(0);
+        EXPECT_GT(linear, expected);
+        if (previous > 0) {
+            EXPECT_LT(linear - expected, 0.5 * (previous - expected));
+        }
+        previous = linear;
+    }
+}
+
+TEST(Buckling, LoadsThatCompressNothingAreRefusedAndLeaveTheResultFile) {
+    SolverJob job("tension");
+    job.writeMesh(shortBeam());
+    JobText text = fixedFreeColumn(2);
+    const auto expectRefusal = [&](const std::string& expected) {
+        writeBucklingInput(job, text);
+        const std::string before = job.resultText();
+        const std::string message = job.run(SolverChoice::Direct);
+        EXPECT_NE(message.find(expected), std::string::npos) << message;
+        EXPECT_EQ(job.resultText(), before);
+    };
+    // Pulled at the end: held on rollers so the bar contracts freely and carries a pure tension.
+    text.loads = {"bol 2 1 -1"};
+    text.restraints = {"bor 1 0 1 1", "pxr 0,0,0 1 0 0", "pxr 0,5,0 1 1 0", "pxr 0,0,5 1 0 1"};
+    expectRefusal("no part of the model in compression");
+    // Clamped, the pulled bar is compressed only a little near the clamp's corners: no mode
+    // separates from the cluster at 0, and the solve stops after a few restarts.
+    text.restraints = {"bor 1 0 0 0"};
+    expectRefusal("compress the model too little");
+    text.loads = {};
+    expectRefusal("no prestress");
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing

@@ -1,0 +1,262 @@
+#include "physics/buckling_analysis.h"
+
+#include <slepceps.h>
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+#include <stdexcept>
+
+#include "fem/geometric_stiffness.h"
+#include "fem/rigid_motion_check.h"
+#include "fem/system_assembler.h"
+#include "formats/result_writer.h"
+#include "physics/structural_conditions.h"
+#include "physics/structural_statics.h"
+
+namespace tarvsolv {
+namespace {
+
+// A prestress whose largest compression is below this fraction of its largest stress compresses
+// nothing: what is left is the round-off of the prestress solve (the iterative solver stops at a
+// relative residual of 1e-8).
+constexpr double kNoCompression = 1e-6;
+// Eigenvalues mu = 1 / lambda below this fraction of the prestress scale |Kg| / |K| (about the
+// strain of the applied loads) are the round-off of modes the loads do not compress: their load
+// factor would put strains of the order of a million into the material.
+constexpr double kNoEigenvalue = 1e-6;
+
+// Every entry of a distributed vector on every process: each process needs the displacements of
+// the nodes of the elements it assembles.
+std::vector<double> gatherOnAll(Vec v) {
+    ScatterHandle scatter;
+    VecHandle all;
+    TARV_PETSC(VecScatterCreateToAll(v, scatter.out(), all.out()));
+    TARV_PETSC(VecScatterBegin(scatter, v, all, INSERT_VALUES, SCATTER_FORWARD));
+    TARV_PETSC(VecScatterEnd(scatter, v, all, INSERT_VALUES, SCATTER_FORWARD));
+    PetscInt size = 0;
+    TARV_PETSC(VecGetLocalSize(all, &size));
+    std::vector<double> out(size);
+    const PetscScalar* data = nullptr;
+    TARV_PETSC(VecGetArrayRead(all, &data));
+    std::copy(data, data + size, out.begin());
+    TARV_PETSC(VecRestoreArrayRead(all, &data));
+    return out;
+}
+
+// Geometric stiffness of the prestress of displacements `u` (global axes, every unknown); its
+// prescribed rows stay empty, like a mass matrix, so prescribed unknowns carry no load factor.
+// Answers the extremes of the prestress over the whole model.
+PrestressExtremes assembleGeometricStiffness(const Job& job, const MatrixPattern& pattern,
+                                             const TemperatureField& temperatures,
+                                             const std::vector<double>& u, Mat kg) {
+    const DofLayout& layout = pattern.layout();
+    SystemAssembler assembler(pattern, kg, nullptr, false);
+    std::vector<double> ke, ue(3 * job.mesh.nodesPerElement);
+    double extremes[2] = {0, 0};
+    for (int e = 0; e < job.mesh.elementCount(); ++e) {
+        if (!layout.assemblesElement(job.mesh, e)) continue;
+        const auto nodes = job.mesh.elementNodes(e);
+        for (std::size_t i = 0; i < nodes.size(); ++i)
+            for (int a = 0; a < 3; ++a) ue[3 * i + a] = u[3 * static_cast<std::size_t>(nodes[i]) + a];
+        const PrestressExtremes element = geometricStiffness(
+            job.mesh, e, elementMaterial(job, temperatures, e), ue, temperatures.changes(job.mesh, e), ke);
+        extremes[0] = std::max(extremes[0], element.compression);
+        extremes[1] = std::max(extremes[1], element.magnitude);
+        assembler.addElement(nodes, ke, nullptr);
+    }
+    assembler.finish();
+    double global[2];
+    MPI_Allreduce(extremes, global, 2, MPI_DOUBLE, MPI_MAX, layout.comm());
+    return {global[0], global[1]};
+}
+
+// Loads that compress the model only a little leave the top of the spectrum a cluster at 0 (the
+// modes the prestress hardly touches) that never converges. The Ritz values approach the largest
+// eigenvalues from below and reach a well separated positive one in a few restarts, so a solve
+// whose Ritz values all stay below the threshold for kClusterIterations restarts is stopped.
+constexpr int kClusterIterations = 10;
+
+struct ClusterWatch {
+    double threshold = 0;
+    double largestRitz = -INFINITY;  // of the last restart
+};
+
+PetscErrorCode watchRitzValues(EPS, PetscInt, PetscInt, PetscScalar* values, PetscScalar*, PetscReal*,
+                               PetscInt count, void* context) {
+    auto* watch = static_cast<ClusterWatch*>(context);
+    watch->largestRitz = -INFINITY;
+    for (PetscInt i = 0; i < count; ++i) watch->largestRitz = std::max(watch->largestRitz, double(values[i]));
+    return 0;
+}
+
+PetscErrorCode stopOnCluster(EPS eps, PetscInt iterations, PetscInt maxIterations, PetscInt converged,
+                             PetscInt wanted, EPSConvergedReason* reason, void* context) {
+    const PetscErrorCode code =
+        EPSStoppingBasic(eps, iterations, maxIterations, converged, wanted, reason, nullptr);
+    const auto* watch = static_cast<const ClusterWatch*>(context);
+    if (code == 0 && *reason == EPS_CONVERGED_ITERATING && iterations >= kClusterIterations &&
+        watch->largestRitz <= watch->threshold)
+        *reason = EPS_DIVERGED_ITS;
+    return code;
+}
+
+// Factorises K once (multifrontal Cholesky) and solves the prestress K u = f with it; the same
+// factorisation then serves every step of the eigenvalue solve, so buckling uses it whatever
+// solver the settings choose, as natural frequencies do.
+void solvePrestress(Mat k, Vec f, Vec u, KSP ksp) {
+    TARV_PETSC(MatSetOption(k, MAT_SYMMETRIC, PETSC_TRUE));
+    TARV_PETSC(MatSetOption(k, MAT_SPD, PETSC_TRUE));
+    TARV_PETSC(KSPSetOperators(ksp, k, k));
+    TARV_PETSC(KSPSetType(ksp, KSPPREONLY));
+    PC pc;
+    Mat factor;
+    TARV_PETSC(KSPGetPC(ksp, &pc));
+    TARV_PETSC(PCSetType(pc, PCCHOLESKY));
+    TARV_PETSC(PCFactorSetMatSolverType(pc, MATSOLVERMUMPS));
+    TARV_PETSC(PCFactorSetUpMatSolverType(pc));
+    TARV_PETSC(PCFactorGetMatrix(pc, &factor));
+    TARV_PETSC(MatMumpsSetIcntl(factor, 4, 0));
+    TARV_PETSC(MatMumpsSetIcntl(factor, 24, 1));  // report null pivots instead of dividing by them
+    if (KSPSolve(ksp, f, u) != 0)
+        throw std::runtime_error(
+            "the factorisation failed: the model is not restrained enough (singular) or a material is "
+            "invalid");
+    PetscInt nullPivots = 0;
+    TARV_PETSC(MatMumpsGetInfog(factor, 28, &nullPivots));
+    if (nullPivots > 0)
+        throw std::runtime_error("the stiffness matrix is singular (" + std::to_string(nullPivots) +
+                                 " null pivots): the model is not restrained enough");
+    PetscReal norm = 0;
+    TARV_PETSC(VecNorm(u, NORM_INFINITY, &norm));
+    if (!std::isfinite(norm))
+        throw std::runtime_error("the prestress is not finite: the model is not restrained enough");
+}
+
+struct BucklingModes {
+    std::vector<double> factors;               // lowest first
+    std::vector<std::vector<double>> vectors;  // on the first process: every unknown of each mode
+    int iterations = 0;
+};
+
+// The eigenproblem is solved as -Kg x = mu K x with mu = 1 / lambda: K is positive definite once
+// the model is restrained, so the problem is a symmetric-definite one, and the lowest positive load
+// factors are its largest eigenvalues, well apart from the cluster at 0 of the modes the prestress
+// hardly touches. Every step applies K^-1 Kg with the factorisation of the prestress solve.
+BucklingModes solveBucklingModes(Mat k, Mat kg, KSP factorised, int count, const DofLayout& layout,
+                                 RunLog& log) {
+    TARV_PETSC(MatScale(kg, -1.0));
+    TARV_PETSC(MatSetOption(kg, MAT_SYMMETRIC, PETSC_TRUE));
+    // The prestress scale: eigenvalues below a small fraction of it are round-off, not buckling.
+    PetscReal normK = 0, normKg = 0;
+    TARV_PETSC(MatNorm(k, NORM_INFINITY, &normK));
+    TARV_PETSC(MatNorm(kg, NORM_INFINITY, &normKg));
+    const double threshold = kNoEigenvalue * normKg / normK;
+    EpsHandle eps;
+    TARV_PETSC(EPSCreate(layout.comm(), eps.out()));
+    TARV_PETSC(EPSSetOperators(eps, kg, k));
+    TARV_PETSC(EPSSetProblemType(eps, EPS_GHEP));
+    TARV_PETSC(EPSSetType(eps, EPSKRYLOVSCHUR));
+    TARV_PETSC(EPSSetDimensions(eps, count, PETSC_DEFAULT, PETSC_DEFAULT));
+    TARV_PETSC(EPSSetWhichEigenpairs(eps, EPS_LARGEST_REAL));
+    TARV_PETSC(EPSSetTolerances(eps, 1e-12, 200));
+    ClusterWatch watch{threshold};
+    TARV_PETSC(EPSMonitorSet(eps, watchRitzValues, &watch, nullptr));
+    TARV_PETSC(EPSSetStoppingTestFunction(eps, stopOnCluster, &watch, nullptr));
+    ST st;
+    TARV_PETSC(EPSGetST(eps, &st));
+    TARV_PETSC(STSetType(st, STSHIFT));
+    TARV_PETSC(STSetKSP(st, factorised));
+    TARV_PETSC(EPSSetFromOptions(eps));
+    if (EPSSolve(eps) != 0)
+        throw std::runtime_error(
+            "the buckling eigenvalue solve failed: the stiffness could not be factorised");
+    PetscInt converged = 0, iterations = 0;
+    TARV_PETSC(EPSGetConverged(eps, &converged));
+    TARV_PETSC(EPSGetIterationNumber(eps, &iterations));
+    std::vector<std::pair<double, int>> order;  // mu, largest first
+    for (PetscInt i = 0; i < converged; ++i) {
+        PetscScalar value, imaginary;
+        TARV_PETSC(EPSGetEigenvalue(eps, i, &value, &imaginary));
+        if (value > threshold) order.emplace_back(value, static_cast<int>(i));
+    }
+    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    if (order.empty())
+        throw std::runtime_error(
+            converged < count
+                ? "no buckling mode was found in " + std::to_string(iterations) +
+                      " iterations: the loads compress the model too little to buckle it"
+                : std::string("no mode of the model is compressed by the loads: they cannot buckle it"));
+    if (static_cast<int>(order.size()) < count)
+        log.warning("only " + std::to_string(order.size()) + " of " + std::to_string(count) +
+                    " modes compress the model; the others are left out");
+    BucklingModes modes;
+    modes.iterations = static_cast<int>(iterations);
+    VecHandle vector;
+    TARV_PETSC(MatCreateVecs(k, vector.out(), nullptr));
+    for (std::size_t i = 0; i < order.size() && static_cast<int>(i) < count; ++i) {
+        TARV_PETSC(EPSGetEigenvector(eps, order[i].second, vector, nullptr));
+        modes.factors.push_back(1.0 / order[i].first);
+        modes.vectors.push_back(gatherOnFirst(vector));
+    }
+    return modes;
+}
+
+}  // namespace
+
+std::string solveBuckling(const Job& job, RunLog& log) {
+    const int count = std::max(1, static_cast<int>(job.input.row2()));
+    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
+    applyDisplacementConditions(job, layout, false, log);
+    // A model free to move has no prestress to speak of and a singular stiffness.
+    if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
+    log.line("assembling the prestress: " + std::to_string(layout.dofCount()) + " unknowns (" +
+             std::to_string(layout.prescribedCount()) + " prescribed)");
+    const MatrixPattern pattern(job.mesh, layout);
+    MatHandle k = pattern.createMatrix();
+    VecHandle f = layout.createVector();
+    VecHandle x = layout.createVector();
+    const TemperatureField temperatures = assembleStaticSystem(job, pattern, k, f, log);
+    log.line("solving the prestress (multifrontal Cholesky)");
+    KspHandle ksp;
+    TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
+    solvePrestress(k, f, x, ksp);
+    std::vector<double> u = gatherOnAll(x);
+    layout.toGlobal(u);
+    log.line("assembling the geometric stiffness");
+    MatHandle kg = pattern.createMatrix(false);
+    const PrestressExtremes prestress = assembleGeometricStiffness(job, pattern, temperatures, u, kg);
+    if (!(prestress.magnitude > 0))
+        throw std::runtime_error("the loads give no prestress: buckling needs loads that compress the model");
+    // Without compression the geometric stiffness is positive semidefinite: no load factor exists.
+    if (prestress.compression <= kNoCompression * prestress.magnitude)
+        throw std::runtime_error(
+            "the loads put no part of the model in compression, so nothing can buckle "
+            "under them (reverse the loads, or check their direction)");
+    {
+        std::ostringstream text;
+        text << "prestress: largest compression " << prestress.compression << ", largest stress "
+             << prestress.magnitude;
+        log.line(text.str());
+    }
+    log.line("solving for " + std::to_string(count) + " buckling modes");
+    BucklingModes modes = solveBucklingModes(k, kg, ksp, count, layout, log);
+    log.line("buckling modes converged after " + std::to_string(modes.iterations) + " iterations");
+    if (!layout.onFirstProcess()) return {};
+    std::string blocks;
+    for (std::size_t i = 0; i < modes.factors.size(); ++i) {
+        std::vector<double>& v = modes.vectors[i];
+        layout.toGlobal(v);
+        double largest = 0;
+        for (double c : v) largest = std::abs(c) > std::abs(largest) ? c : largest;
+        if (largest != 0)
+            for (double& c : v) c /= largest;
+        blocks += results::nodeVectorBlock("EIGE", static_cast<int>(i + 1), v);
+        std::ostringstream text;
+        text << "mode " << i + 1 << ": load factor " << modes.factors[i];
+        log.line(text.str());
+    }
+    return results::modeValueBlock(modes.factors) + blocks;
+}
+
+}  // namespace tarvsolv

@@ -1,0 +1,40 @@
+#pragma once
+// The linear static system of a structural model, shared by statics and by the prestress of
+// buckling: the temperatures the loads name, the material of each element, and the assembly of
+// the stiffness and the load vector.
+#include <vector>
+
+#include "fem/element_kernels.h"
+#include "fem/matrix_pattern.h"
+#include "job.h"
+
+namespace tarvsolv {
+
+// Temperatures of another loadcase and the reference temperature, when the loads name them.
+struct TemperatureField {
+    std::vector<double> nodal;  // empty: no temperature load
+    double reference = 0;
+
+    double atElement(const FeMesh& mesh, int e) const {
+        if (nodal.empty()) return reference;
+        const auto nodes = mesh.elementNodes(e);
+        return 0.25 * (nodal[nodes[0]] + nodal[nodes[1]] + nodal[nodes[2]] + nodal[nodes[3]]);
+    }
+    std::vector<double> changes(const FeMesh& mesh, int e) const {
+        std::vector<double> dT;
+        if (nodal.empty()) return dT;
+        for (int n : mesh.elementNodes(e)) dT.push_back(nodal[n] - reference);
+        return dT;
+    }
+};
+
+// Reads the temperatures a `t` load names (none: an empty field at the initial temperature).
+TemperatureField temperatureField(const Job& job, RunLog& log);
+// The elastic material of element `e` at its temperature.
+IsotropicElastic elementMaterial(const Job& job, const TemperatureField& temperatures, int e);
+// Assembles the stiffness `k` (from `pattern`) and the loads `f` of every load the static solve
+// knows; answers the temperature field the thermal strains were taken from.
+TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f,
+                                      RunLog& log);
+
+}  // namespace tarvsolv
