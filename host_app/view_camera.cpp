@@ -47,14 +47,17 @@ void ViewCamera::fit(const Point3& low, const Point3& high, int width, int heigh
         halfHeight = std::max(halfHeight, std::abs(dot(d, up_)));
     }
     const double margin = 0.8;  // leaves room for the overlay labels around the part
-    const double freeWidth = std::max(width - kAddOnStripWidth, width / 2);
+    // A view too narrow for the windows over it is framed as if they were not there.
+    const double left = kAddOnStripWidth;
+    const double right = width - coveredRight_ - left >= width / 2.0 ? width - coveredRight_ : width;
+    const double freeWidth = std::max(right - left, width / 2.0);
     const double sx = halfWidth > 0 ? margin * freeWidth / (2 * halfWidth) : 1.0;
     const double sy = halfHeight > 0 ? margin * height / (2 * halfHeight) : 1.0;
     scale_ = std::min(sx, sy);
     if (!std::isfinite(scale_) || scale_ <= 0) scale_ = 1.0;
     // Moves the view so that the part's centre lands in the middle of the free area.
-    const double shift = (width - freeWidth) / 2.0 / scale_;
-    centre_ = plus(pivot_, right_, -shift);
+    const double freeMiddle = freeWidth == right - left ? (left + right) / 2 : width - freeWidth / 2;
+    centre_ = plus(pivot_, right_, (width / 2.0 - freeMiddle) / scale_);
 }
 
 void ViewCamera::resize(int width, int height) {

@@ -33,6 +33,9 @@ inline constexpr double kWheelZoom = 1.2;
 
 class ViewCamera {
   public:
+    // Pixels at the view's right that windows over it (a command's dialog) cover: fitting frames the
+    // part between the add-on's strip and them. 0 unless set.
+    void setCoveredRight(int pixels) { coveredRight_ = pixels; }
     // Fits the box into a view of `width` x `height` pixels, keeping the direction of view.
     void fit(const host::Point3& low, const host::Point3& high, int width, int height);
     // A new view size; the model keeps its scale and the view's middle stays on the same point.
@@ -76,6 +79,7 @@ class ViewCamera {
     double scale_ = 1.0;
     int width_ = 800;
     int height_ = 600;
+    int coveredRight_ = 0;
     bool moved_ = false;
 };
 

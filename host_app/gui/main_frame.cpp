@@ -22,6 +22,9 @@ namespace {
 
 constexpr int kFirstAddOnItem = wxID_HIGHEST + 100;
 constexpr int kSideWidth = 300;
+// The commands' windows stand over the right of the view (the widest, "Results", is 330 pixels
+// and 12 from the edge): the part is framed left of them.
+constexpr int kCommandWindowSpace = 345;
 
 }  // namespace
 
@@ -33,6 +36,7 @@ MainFrame::MainFrame(HostApplication& app)
     side_->SetName("side");
     side_->SetSizer(new wxBoxSizer(wxVERTICAL));
     side_->SetMinSize(wxSize(kSideWidth, -1));
+    app_.camera().setCoveredRight(kCommandWindowSpace);
     view_ = new ViewCanvas(this, app_);
     view_->setPickHandler([this](double x, double y, bool add) { pickAt(x, y, add); });
     sizer->Add(side_, 0, wxEXPAND);

@@ -55,6 +55,12 @@ TEST(ViewCamera, FitsTheBoxAndTheDevicesViewLandsOnTheSamePixels) {
             .z;
     };
     EXPECT_LT(deviceDepth(200, 20, 10), deviceDepth(0, 0, 0)) << "depth 0 is nearest the viewer";
+    // Windows over the view's right: the part is framed between the strip and them.
+    camera.setCoveredRight(100);
+    camera.fit({0, 0, 0}, {200, 20, 10}, 600, 300);
+    EXPECT_NEAR(camera.project({100, 10, 5}).x, 310, 1e-9);  // the middle of 120..500
+    for (int i = 0; i < 8; ++i)
+        EXPECT_LE(camera.project({(i & 1) ? 200.0 : 0.0, (i & 2) ? 20.0 : 0.0, (i & 4) ? 10.0 : 0.0}).x, 500);
 }
 
 // The standard views are views, not mirror images; turning keeps the box's middle on its pixel and

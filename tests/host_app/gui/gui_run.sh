@@ -78,20 +78,18 @@ if [[ -n $against ]]; then
 fi
 run xvfb-run -a -s "-screen 0 1280x1024x24" "$host" --gui
 grep -v '^$' "$scratch/session.log" | grep -v 'Gtk-WARNING' | tail -n 3
-for file in "$@"; do
-  cmp "$scratch/headless/$file" "$out/$file" || {
-    echo "gui_run: $file differs between the headless and the GUI run" >&2
-    exit 1
-  }
-done
-if [[ -n $against ]]; then
-  for file in "${against_files[@]}"; do
-    cmp "$scratch/against/$file" "$out/$file" || {
-      echo "gui_run: $file differs between the headless run of $against and the GUI run" >&2
+same() {  # same FOLDER WHICH FILE...: each file of FOLDER is the GUI run's, byte for byte
+  local folder=$1 which=$2 file
+  shift 2
+  for file in "$@"; do
+    cmp "$folder/$file" "$out/$file" || {
+      echo "gui_run: $file differs between $which and the GUI run" >&2
       exit 1
     }
   done
-fi
+}
+same "$scratch/headless" "the headless run" "$@"
+[[ -z $against ]] || same "$scratch/against" "the headless run of $against" "${against_files[@]}"
 if [[ -n $then ]]; then
   bash "$then" "$out" "$scratch/session.log"
 fi

@@ -217,10 +217,16 @@ ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& l
     return report;
 }
 
-std::vector<double> gatherOnFirst(Vec v) {
+namespace {
+// Every entry of `v` on the first process (or on every process with `everywhere`).
+std::vector<double> gathered(Vec v, bool everywhere) {
     ScatterHandle scatter;
     VecHandle all;
-    TARV_PETSC(VecScatterCreateToZero(v, scatter.out(), all.out()));
+    if (everywhere) {
+        TARV_PETSC(VecScatterCreateToAll(v, scatter.out(), all.out()));
+    } else {
+        TARV_PETSC(VecScatterCreateToZero(v, scatter.out(), all.out()));
+    }
     TARV_PETSC(VecScatterBegin(scatter, v, all, INSERT_VALUES, SCATTER_FORWARD));
     TARV_PETSC(VecScatterEnd(scatter, v, all, INSERT_VALUES, SCATTER_FORWARD));
     PetscInt size = 0;
@@ -231,6 +237,16 @@ std::vector<double> gatherOnFirst(Vec v) {
     std::copy(data, data + size, out.begin());
     TARV_PETSC(VecRestoreArrayRead(all, &data));
     return out;
+}
+
+}  // namespace
+
+std::vector<double> gatherOnFirst(Vec v) {
+    return gathered(v, false);
+}
+
+std::vector<double> gatherOnAll(Vec v) {
+    return gathered(v, true);
 }
 
 }  // namespace tarvsolv

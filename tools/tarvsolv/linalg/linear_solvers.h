@@ -38,5 +38,7 @@ ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& l
 
 // Every entry of a distributed vector, on the first process (empty elsewhere).
 std::vector<double> gatherOnFirst(Vec v);
+// Every entry of a distributed vector on every process.
+std::vector<double> gatherOnAll(Vec v);
 
 }  // namespace tarvsolv

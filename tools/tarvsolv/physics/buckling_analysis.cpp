@@ -26,24 +26,6 @@ constexpr double kNoCompression = 1e-6;
 // factor would put strains of the order of a million into the material.
 constexpr double kNoEigenvalue = 1e-6;
 
-// Every entry of a distributed vector on every process: each process needs the displacements of
-// the nodes of the elements it assembles.
-std::vector<double> gatherOnAll(Vec v) {
-    ScatterHandle scatter;
-    VecHandle all;
-    TARV_PETSC(VecScatterCreateToAll(v, scatter.out(), all.out()));
-    TARV_PETSC(VecScatterBegin(scatter, v, all, INSERT_VALUES, SCATTER_FORWARD));
-    TARV_PETSC(VecScatterEnd(scatter, v, all, INSERT_VALUES, SCATTER_FORWARD));
-    PetscInt size = 0;
-    TARV_PETSC(VecGetLocalSize(all, &size));
-    std::vector<double> out(size);
-    const PetscScalar* data = nullptr;
-    TARV_PETSC(VecGetArrayRead(all, &data));
-    std::copy(data, data + size, out.begin());
-    TARV_PETSC(VecRestoreArrayRead(all, &data));
-    return out;
-}
-
 // Geometric stiffness of the prestress of displacements `u` (global axes, every unknown); its
 // prescribed rows stay empty, like a mass matrix, so prescribed unknowns carry no load factor.
 // Answers the extremes of the prestress over the whole model.
@@ -221,6 +203,7 @@ std::string solveBuckling(const Job& job, RunLog& log) {
     KspHandle ksp;
     TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
     solvePrestress(k, f, x, ksp);
+    // Each process needs the displacements of the nodes of the elements it assembles.
     std::vector<double> u = gatherOnAll(x);
     layout.toGlobal(u);
     log.line("assembling the geometric stiffness");
@@ -245,13 +228,7 @@ std::string solveBuckling(const Job& job, RunLog& log) {
     if (!layout.onFirstProcess()) return {};
     std::string blocks;
     for (std::size_t i = 0; i < modes.factors.size(); ++i) {
-        std::vector<double>& v = modes.vectors[i];
-        layout.toGlobal(v);
-        double largest = 0;
-        for (double c : v) largest = std::abs(c) > std::abs(largest) ? c : largest;
-        if (largest != 0)
-            for (double& c : v) c /= largest;
-        blocks += results::nodeVectorBlock("EIGE", static_cast<int>(i + 1), v);
+        blocks += modeShapeBlock(layout, modes.vectors[i], static_cast<int>(i + 1));
         std::ostringstream text;
         text << "mode " << i + 1 << ": load factor " << modes.factors[i];
         log.line(text.str());

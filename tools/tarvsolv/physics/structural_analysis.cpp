@@ -229,6 +229,15 @@ std::string solveStatics(const Job& job, RunLog& log) {
     return results::nodeVectorBlock("DISP", 1, u) + results::stressBlock(1, corners.nodes, corners.stresses);
 }
 
+std::string modeShapeBlock(const DofLayout& layout, std::vector<double>& shape, int mode) {
+    layout.toGlobal(shape);
+    double largest = 0;
+    for (double c : shape) largest = std::abs(c) > std::abs(largest) ? c : largest;
+    if (largest != 0)
+        for (double& c : shape) c /= largest;
+    return results::nodeVectorBlock("EIGE", mode, shape);
+}
+
 std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
     const int count = std::max(1, static_cast<int>(job.input.row2()));
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
@@ -275,13 +284,7 @@ std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
     for (std::size_t i = 0; i < modes.eigenvalues.size(); ++i) {
         const double lambda = std::max(0.0, modes.eigenvalues[i]);
         frequencies.push_back(std::sqrt(lambda) / (2 * std::numbers::pi));
-        std::vector<double>& v = modes.vectors[i];
-        layout.toGlobal(v);
-        double largest = 0;
-        for (double c : v) largest = std::abs(c) > std::abs(largest) ? c : largest;
-        if (largest != 0)
-            for (double& c : v) c /= largest;
-        blocks += results::nodeVectorBlock("EIGE", static_cast<int>(i + 1), v);
+        blocks += modeShapeBlock(layout, modes.vectors[i], static_cast<int>(i + 1));
         std::ostringstream text;
         text << "mode " << i + 1 << ": " << frequencies.back() << " Hz";
         log.line(text.str());

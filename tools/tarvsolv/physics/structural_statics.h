@@ -2,6 +2,7 @@
 // The linear static system of a structural model, shared by statics and by the prestress of
 // buckling: the temperatures the loads name, the material of each element, and the assembly of
 // the stiffness and the load vector.
+#include <string>
 #include <vector>
 
 #include "fem/element_kernels.h"
@@ -36,5 +37,8 @@ IsotropicElastic elementMaterial(const Job& job, const TemperatureField& tempera
 // knows; answers the temperature field the thermal strains were taken from.
 TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f,
                                       RunLog& log);
+// The "EIGE `mode`" block of a mode shape (the layout's unknowns, made global), scaled so that its
+// largest component is 1.
+std::string modeShapeBlock(const DofLayout& layout, std::vector<double>& shape, int mode);
 
 }  // namespace tarvsolv
