@@ -29,6 +29,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
         case SolveKind::Buckling:
         case SolveKind::SteadyHeat:
         case SolveKind::TransientHeat:
+        case SolveKind::ForcedVibration:
             break;
         default:
             throw std::runtime_error(std::string(solveKindName(job.kind)) +

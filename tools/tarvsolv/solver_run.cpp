@@ -17,6 +17,9 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
         case SolveKind::TransientHeat:
             blocks = solveTransientHeat(job, log);
             break;
+        case SolveKind::ForcedVibration:
+            blocks = solveForcedVibration(job, log);
+            break;
         case SolveKind::Modes:
             blocks = solveNaturalFrequencies(job, log);
             break;

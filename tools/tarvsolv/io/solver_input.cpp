@@ -42,6 +42,19 @@ void readSolveLine(SolverInput& input, const formats::InputLine& line, const std
     input.hasSolve = true;
 }
 
+// " alpha beta": the mass and stiffness damping coefficients.
+void readDynamicLine(SolverInput& input, const formats::InputLine& line, const std::string& name) {
+    std::istringstream fields(line.text);
+    double* targets[2] = {&input.massDamping, &input.stiffnessDamping};
+    std::string field;
+    for (double* target : targets) {
+        if (!(fields >> field)) break;
+        const auto number = parseNumber(field);
+        if (!number) throw lineError(name, line.number, "damping value '" + field + "' is not a number");
+        *target = *number;
+    }
+}
+
 SolverInput fromSections(const formats::SolverInputSections& sections, const std::string& name) {
     SolverInput input;
     if (const auto header = sections.firstValueLine("HEADER")) readHeaderLine(input, *header, name);
@@ -52,6 +65,7 @@ SolverInput fromSections(const formats::SolverInputSections& sections, const std
     input.buckle = sections.has("BUCKLE");
     input.tstep = sections.has("TSTEP");
     input.dynamic = sections.has("DYNAMIC");
+    if (const auto dynamic = sections.firstValueLine("DYNAMIC")) readDynamicLine(input, *dynamic, name);
     input.tables = sections.valueLines("TABLES");
     input.materials = sections.valueLines("MATERIALS");
     input.sizes = sections.valueLines("ESIZE");

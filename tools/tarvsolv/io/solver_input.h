@@ -24,6 +24,8 @@ struct SolverInput {
     // The solve dialog's rows 2 to 6 (row 1, the tolerance, is not written into the file).
     std::array<double, 5> solve{};
     bool gstep = false, buckle = false, tstep = false, dynamic = false;
+    // The DYNAMIC line: Rayleigh damping C = alpha M + beta K (mass, then stiffness coefficient).
+    double massDamping = 0, stiffnessDamping = 0;
     std::vector<InputLine> tables, materials, sizes, loads, restraints, constraints;
     std::string meshSettings;
 

@@ -11,5 +11,6 @@ std::string solveStatics(const Job& job, RunLog& log);
 std::string solveNaturalFrequencies(const Job& job, RunLog& log);
 std::string solveSteadyHeat(const Job& job, RunLog& log);
 std::string solveTransientHeat(const Job& job, RunLog& log);
+std::string solveForcedVibration(const Job& job, RunLog& log);
 
 }  // namespace tarvsolv

@@ -91,13 +91,13 @@ void assembleElements(const Job& job, const MatrixPattern& pattern, const Temper
     assembler.finish();
 }
 
-void addFaceLoad(const Job& job, const Load& load, SystemAssembler& assembler) {
+void addFaceLoad(const Job& job, const Load& load, SystemAssembler& assembler, double time) {
     std::vector<double> fe;
     for (const Facet& facet : job.geometry->facetsOfFace(load.where.first)) {
         const std::vector<int> nodes = job.mesh.faceNodes(facet.element, facet.face);
         fe.assign(3 * nodes.size(), 0.0);
         for (const BoundaryPoint& p : facePoints(job.mesh, facet)) {
-            const EvalPoint at{p.x};
+            const EvalPoint at{p.x, time};
             Vec3 t;
             if (load.kind == LoadKind::Pressure)
                 t = (-load.values[0](at)) * p.normal;
@@ -110,7 +110,7 @@ void addFaceLoad(const Job& job, const Load& load, SystemAssembler& assembler) {
     }
 }
 
-void addEdgeLoad(const Job& job, const Load& load, SystemAssembler& assembler) {
+void addEdgeLoad(const Job& job, const Load& load, SystemAssembler& assembler, double time) {
     if (load.kind == LoadKind::Pressure)
         throw std::runtime_error("input line " + std::to_string(load.line) +
                                  ": a pressure on an edge has no direction; use a distributed load");
@@ -120,7 +120,7 @@ void addEdgeLoad(const Job& job, const Load& load, SystemAssembler& assembler) {
         if (s[2] >= 0) nodes.push_back(s[2]);
         fe.assign(3 * nodes.size(), 0.0);
         for (const BoundaryPoint& p : edgePoints(job.mesh, s[0], s[1], s[2])) {
-            const EvalPoint at{p.x};
+            const EvalPoint at{p.x, time};
             for (std::size_t i = 0; i < nodes.size(); ++i)
                 for (int a = 0; a < 3; ++a) fe[3 * i + a] += p.n[i] * load.values[a](at) * p.measure;
         }
@@ -128,8 +128,9 @@ void addEdgeLoad(const Job& job, const Load& load, SystemAssembler& assembler) {
     }
 }
 
-// Face, edge and point loads, added by the first process.
-void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log) {
+}  // namespace
+
+void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log, double time) {
     SystemAssembler assembler(layout, f);
     if (layout.onFirstProcess()) {
         for (const Load& load : job.entries.loads) {
@@ -137,13 +138,13 @@ void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLo
                 load.kind != LoadKind::Force)
                 continue;
             if (load.where.kind == EntityRef::Kind::Face)
-                addFaceLoad(job, load, assembler);
+                addFaceLoad(job, load, assembler, time);
             else if (load.where.kind == EntityRef::Kind::Edge ||
                      load.where.kind == EntityRef::Kind::EdgeByFaces)
-                addEdgeLoad(job, load, assembler);
+                addEdgeLoad(job, load, assembler, time);
             else {
                 const int node = job.geometry->nearestNode(load.where.point);
-                const EvalPoint at{job.mesh.node(node)};
+                const EvalPoint at{job.mesh.node(node), time};
                 std::vector<double> fe{load.values[0](at), load.values[1](at), load.values[2](at)};
                 const int nodes[1] = {node};
                 assembler.addLoads(nodes, fe);
@@ -156,13 +157,6 @@ void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLo
     }
     assembler.finish();
 }
-
-// The stresses at the four corners of every element, four per element, with the corners' 1-based
-// node numbers as the result file lists them.
-struct CornerResults {
-    std::vector<std::int32_t> nodes;
-    std::vector<Stress6> stresses;
-};
 
 CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
                               const std::vector<double>& u) {
@@ -183,6 +177,8 @@ CornerResults elementStresses(const Job& job, const TemperatureField& temperatur
     }
     return corners;
 }
+
+namespace {
 
 double solverTolerance(const Job&) {
     return kIterativeTolerance;

@@ -37,6 +37,19 @@ IsotropicElastic elementMaterial(const Job& job, const TemperatureField& tempera
 // knows; answers the temperature field the thermal strains were taken from.
 TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f,
                                       RunLog& log);
+// Face, edge and point loads with their values at `time` (1 in a static step), added by the first
+// process.
+void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log, double time = 1);
+
+// The stresses at the four corners of every element, four per element, with the corners' 1-based
+// node numbers as the result file lists them.
+struct CornerResults {
+    std::vector<std::int32_t> nodes;
+    std::vector<Stress6> stresses;
+};
+CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
+                              const std::vector<double>& u);
+
 // The "EIGE `mode`" block of a mode shape (the layout's unknowns, made global), scaled so that its
 // largest component is 1.
 std::string modeShapeBlock(const DofLayout& layout, std::vector<double>& shape, int mode);

@@ -1,0 +1,344 @@
+// Forced vibrations: M a + C v + K u = f(t) from rest, with Rayleigh damping C = alpha M + beta K,
+// stepped by Newmark's average acceleration rule (beta = 1/4, gamma = 1/2), which is
+// unconditionally stable and adds no numerical damping, so a decay seen in the results is the
+// damping typed in. Each step solves for the new accelerations,
+//   (M + gamma dt C + beta dt^2 K) a1 = f1 - C v* - K u*,
+//   u* = u0 + dt v0 + (1/2 - beta) dt^2 a0,  v* = v0 + (1 - gamma) dt a0,
+// and then u1 = u* + beta dt^2 a1, v1 = v* + gamma dt a1. The step matrix stays the same for the
+// whole run: it is factorised once (MF) or given to the multigrid once (PCG). The loads at t = 0
+// give the initial accelerations through the mass matrix. Prescribed displacements hold their
+// values from t = 0 on; their accelerations and velocities stay 0.
+#include <petscksp.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+#include "fem/rigid_motion_check.h"
+#include "fem/system_assembler.h"
+#include "formats/result_writer.h"
+#include "physics/analyses.h"
+#include "physics/structural_conditions.h"
+#include "physics/structural_statics.h"
+
+namespace tarvsolv {
+namespace {
+
+constexpr double kNewmarkBeta = 0.25, kNewmarkGamma = 0.5;
+// Relative residual of each step's iterative solve: step errors add up over a run, as in transient
+// heat, so a hundred times below the static solves' tolerance.
+constexpr double kStepTolerance = 1e-2 * kIterativeTolerance;
+
+struct StepPlan {
+    int steps = 0;
+    double size = 0;
+    int printEvery = 1;
+};
+
+std::string number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
+// Solve rows 3 to 5: number of steps, step size, print interval (below 1: every step).
+StepPlan stepPlan(const SolverInput& input) {
+    const double steps = input.solve[1], size = input.solve[2], every = input.solve[3];
+    if (!(steps >= 1) || steps > 1e7)
+        throw std::runtime_error("forced vibrations need a number of steps from 1 to 10000000 (found " +
+                                 number(steps) + ")");
+    if (!(size > 0) || !std::isfinite(size))
+        throw std::runtime_error("forced vibrations need a step size above 0 (found " + number(size) + ")");
+    StepPlan plan;
+    plan.steps = static_cast<int>(steps);
+    plan.size = size;
+    plan.printEvery = every >= 1 && every < 1e9 ? static_cast<int>(every) : 1;
+    return plan;
+}
+
+// Whether any load changes with time: only values that are not plain numbers can.
+bool loadsFollowTime(const Job& job) {
+    for (const Load& load : job.entries.loads)
+        for (const Expression& value : load.values)
+            if (!value.isConstant()) return true;
+    return false;
+}
+
+// Body force per volume at `time` from the accelerations and spins, without the density; empty
+// when the model has none.
+std::function<Vec3(const Vec3&)> accelerationAt(const Job& job, double time) {
+    std::vector<const Load*> loads;
+    for (const Load& load : job.entries.loads)
+        if (load.kind == LoadKind::Acceleration || load.kind == LoadKind::Spin) loads.push_back(&load);
+    if (loads.empty()) return {};
+    const UnitSystem units = job.units;
+    return [loads, units, time](const Vec3& x) {
+        Vec3 a;
+        const EvalPoint at{x, time};
+        for (const Load* load : loads) {
+            if (load->kind == LoadKind::Acceleration) {
+                for (int k = 0; k < 3; ++k) a[k] += units.accelerationScale * load->values[k](at);
+            } else {
+                const double w = load->values[0](at);
+                const Vec3 r = x - load->axisPoint;
+                const Vec3 radial = r - dot(r, load->axisDirection) * load->axisDirection;
+                a = a + (w * w) * radial;
+            }
+        }
+        return units.massScale * a;
+    };
+}
+
+// Stiffness, mass and the loads that do not follow time (thermal strains and what the prescribed
+// displacements put on their neighbours).
+struct StructuralMatrices {
+    MatHandle k, m;
+    VecHandle steady;
+};
+
+StructuralMatrices assembleMatrices(const Job& job, const MatrixPattern& pattern,
+                                    const TemperatureField& temperatures) {
+    const DofLayout& layout = pattern.layout();
+    StructuralMatrices out{pattern.createMatrix(), pattern.createMatrix(), layout.createVector()};
+    SystemAssembler stiffness(pattern, out.k, out.steady), mass(pattern, out.m, nullptr);
+    std::vector<double> ke, me, fe, part;
+    for (int e = 0; e < job.mesh.elementCount(); ++e) {
+        if (!layout.assemblesElement(job.mesh, e)) continue;
+        const IsotropicElastic mat = elementMaterial(job, temperatures, e);
+        if (!(mat.density > 0))
+            throw std::runtime_error("forced vibrations need a density above 0 in every material (no mass)");
+        elasticStiffness(job.mesh, e, mat, ke);
+        consistentMass(job.mesh, e, mat.density * job.units.massScale, me);
+        fe.assign(ke.size() ? 3 * job.mesh.nodesPerElement : 0, 0.0);
+        if (!temperatures.nodal.empty()) {
+            thermalLoad(job.mesh, e, mat, temperatures.changes(job.mesh, e), part);
+            for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
+        }
+        stiffness.addElement(job.mesh.elementNodes(e), ke, &fe);
+        mass.addElement(job.mesh.elementNodes(e), me, nullptr);
+    }
+    stiffness.holdStrayNodes(job.mesh);
+    mass.holdStrayNodes(job.mesh);
+    stiffness.finish();
+    mass.finish();
+    return out;
+}
+
+// The loads at `time`: the steady part, body forces and the boundary loads.
+void loadsAt(const Job& job, const DofLayout& layout, const TemperatureField& temperatures, Vec steady,
+             double time, Vec f, RunLog& log) {
+    TARV_PETSC(VecCopy(steady, f));
+    if (const auto acceleration = accelerationAt(job, time)) {
+        SystemAssembler assembler(layout, f);
+        std::vector<double> fe;
+        for (int e = 0; e < job.mesh.elementCount(); ++e) {
+            if (!layout.assemblesElement(job.mesh, e)) continue;
+            const double rho = elementMaterial(job, temperatures, e).density;
+            bodyForce(
+                job.mesh, e, [&](const Vec3& x) { return rho * acceleration(x); }, fe);
+            assembler.addLoads(job.mesh.elementNodes(e), fe);
+        }
+        assembler.finish();
+    }
+    assembleBoundaryLoads(job, layout, f, log, time);
+}
+
+// One conjugate-gradient or multifrontal solver, set up once for the run's step matrix.
+class StepSolver {
+  public:
+    StepSolver(SolverChoice choice, Mat a, MPI_Comm comm) : choice_(choice) {
+        TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
+        TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
+        TARV_PETSC(KSPCreate(comm, ksp_.out()));
+        TARV_PETSC(KSPSetOperators(ksp_, a, a));
+        PC pc;
+        TARV_PETSC(KSPGetPC(ksp_, &pc));
+        if (choice == SolverChoice::Direct) {
+            TARV_PETSC(KSPSetType(ksp_, KSPPREONLY));
+            TARV_PETSC(PCSetType(pc, PCCHOLESKY));
+            TARV_PETSC(PCFactorSetMatSolverType(pc, MATSOLVERMUMPS));
+        } else {
+            TARV_PETSC(KSPSetType(ksp_, KSPCG));
+            TARV_PETSC(KSPSetTolerances(ksp_, kStepTolerance, 1e-300, PETSC_DEFAULT, 5000));
+            TARV_PETSC(KSPSetNormType(ksp_, KSP_NORM_UNPRECONDITIONED));
+            TARV_PETSC(KSPSetInitialGuessNonzero(ksp_, PETSC_TRUE));
+            TARV_PETSC(PCSetType(pc, PCGAMG));
+        }
+        TARV_PETSC(KSPSetFromOptions(ksp_));
+    }
+
+    // Solves into `x`, which holds the starting guess; answers the iterations and the residual.
+    std::pair<int, double> solve(Vec b, Vec x) {
+        if (KSPSolve(ksp_, b, x) != 0)
+            throw std::runtime_error(
+                "the linear solver failed on a time step (a material or load is invalid)");
+        KSPConvergedReason reason;
+        TARV_PETSC(KSPGetConvergedReason(ksp_, &reason));
+        PetscInt iterations = 0;
+        TARV_PETSC(KSPGetIterationNumber(ksp_, &iterations));
+        if (reason < 0)
+            throw std::runtime_error("the solver did not converge on a time step after " +
+                                     std::to_string(iterations) + " iterations");
+        PetscReal residual = 0;
+        if (choice_ == SolverChoice::Iterative) TARV_PETSC(KSPGetResidualNorm(ksp_, &residual));
+        return {static_cast<int>(iterations), residual};
+    }
+
+  private:
+    SolverChoice choice_;
+    KspHandle ksp_;
+};
+
+// The initial accelerations M a0 = r0: the consistent mass is well conditioned whatever the mesh,
+// so Jacobi-preconditioned conjugate gradients solve it in a few dozen iterations for either
+// solver choice, and the direct solver factorises only the step matrix.
+void solveMass(Mat m, Vec r, Vec a, MPI_Comm comm) {
+    KspHandle ksp;
+    TARV_PETSC(KSPCreate(comm, ksp.out()));
+    TARV_PETSC(KSPSetOperators(ksp, m, m));
+    TARV_PETSC(KSPSetType(ksp, KSPCG));
+    PC pc;
+    TARV_PETSC(KSPGetPC(ksp, &pc));
+    TARV_PETSC(PCSetType(pc, PCJACOBI));
+    TARV_PETSC(KSPSetTolerances(ksp, 1e-12, 1e-300, PETSC_DEFAULT, 10000));
+    TARV_PETSC(KSPSetNormType(ksp, KSP_NORM_UNPRECONDITIONED));
+    TARV_PETSC(KSPSolve(ksp, r, a));
+    KSPConvergedReason reason;
+    TARV_PETSC(KSPGetConvergedReason(ksp, &reason));
+    if (reason < 0)
+        throw std::runtime_error("the initial accelerations could not be solved (a density is invalid)");
+}
+
+std::string clock(double seconds) {
+    char text[32];
+    if (seconds < 60)
+        std::snprintf(text, sizeof text, "%.1f s", seconds);
+    else
+        std::snprintf(text, sizeof text, "%d min %02d s", static_cast<int>(seconds / 60),
+                      static_cast<int>(seconds) % 60);
+    return text;
+}
+
+}  // namespace
+
+std::string solveForcedVibration(const Job& job, RunLog& log) {
+    const StepPlan plan = stepPlan(job.input);
+    const double alpha = job.input.massDamping, beta = job.input.stiffnessDamping;
+    if (!(alpha >= 0) || !(beta >= 0) || !std::isfinite(alpha) || !std::isfinite(beta))
+        throw std::runtime_error("forced vibrations need damping coefficients of 0 or more (found " +
+                                 number(alpha) + " and " + number(beta) + ")");
+    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
+    applyDisplacementConditions(job, layout, false, log);
+    if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
+    const TemperatureField temperatures = temperatureField(job, log);
+    log.line("forced vibrations: " + std::to_string(layout.dofCount()) + " unknowns (" +
+             std::to_string(layout.prescribedCount()) + " prescribed), " + std::to_string(plan.steps) +
+             " steps of " + number(plan.size) + " s, results every " + std::to_string(plan.printEvery) +
+             " steps, damping " + number(alpha) + " M + " + number(beta) + " K");
+    const MatrixPattern pattern(job.mesh, layout);
+    StructuralMatrices system = assembleMatrices(job, pattern, temperatures);
+
+    const double dt = plan.size;
+    // The step matrix (1 + gamma dt alpha) M + (gamma dt beta + beta_N dt^2) K.
+    MatHandle a;
+    TARV_PETSC(MatDuplicate(system.k, MAT_COPY_VALUES, a.out()));
+    TARV_PETSC(MatScale(a, kNewmarkGamma * dt * beta + kNewmarkBeta * dt * dt));
+    TARV_PETSC(MatAXPY(a, 1 + kNewmarkGamma * dt * alpha, system.m, SAME_NONZERO_PATTERN));
+    StepSolver solver(job.solver, a, layout.comm());
+
+    // Free unknowns 1, prescribed 0: the prescribed ones never accelerate.
+    VecHandle freeMask = layout.createVector(), u = layout.createVector(), v = layout.createVector(),
+              acc = layout.createVector(), f = layout.createVector(), r = layout.createVector(),
+              work = layout.createVector();
+    {
+        PetscInt begin = 0, end = 0;
+        TARV_PETSC(VecGetOwnershipRange(u, &begin, &end));
+        for (PetscInt i = begin; i < end; ++i) {
+            const bool held = layout.isPrescribed(static_cast<int>(i));
+            TARV_PETSC(VecSetValue(freeMask, i, held ? 0.0 : 1.0, INSERT_VALUES));
+            TARV_PETSC(
+                VecSetValue(u, i, held ? layout.prescribedValue(static_cast<int>(i)) : 0.0, INSERT_VALUES));
+        }
+        TARV_PETSC(VecAssemblyBegin(freeMask));
+        TARV_PETSC(VecAssemblyEnd(freeMask));
+        TARV_PETSC(VecAssemblyBegin(u));
+        TARV_PETSC(VecAssemblyEnd(u));
+    }
+
+    const bool varying = loadsFollowTime(job);
+    loadsAt(job, layout, temperatures, system.steady, 0.0, f, log);
+    RunLog quiet("", false, false);  // later load evaluations repeat the first one's lines
+    // r = f - K (u + beta v) - alpha M v; with v = 0 at the start, M a0 = f - K u0.
+    const auto residualInto = [&](Vec uPart, Vec vPart) {
+        TARV_PETSC(VecWAXPY(work, beta, vPart, uPart));
+        TARV_PETSC(MatMult(system.k, work, r));
+        TARV_PETSC(VecAYPX(r, -1.0, f));
+        TARV_PETSC(MatMult(system.m, vPart, work));
+        TARV_PETSC(VecAXPY(r, -alpha, work));
+        TARV_PETSC(VecPointwiseMult(r, r, freeMask));
+    };
+    residualInto(u, v);
+    solveMass(system.m, r, acc, layout.comm());
+    TARV_PETSC(VecPointwiseMult(acc, acc, freeMask));
+
+    VecHandle uStar = layout.createVector(), vStar = layout.createVector();
+    const auto energy = [&] {  // kinetic plus strain energy of the free unknowns
+        PetscScalar kinetic = 0, strain = 0;
+        TARV_PETSC(VecPointwiseMult(uStar, u, freeMask));
+        TARV_PETSC(MatMult(system.m, v, work));
+        TARV_PETSC(VecDot(v, work, &kinetic));
+        TARV_PETSC(MatMult(system.k, uStar, work));
+        TARV_PETSC(VecDot(uStar, work, &strain));
+        return 0.5 * (kinetic + strain);
+    };
+
+    std::string blocks;
+    const int logEvery = std::max(1, plan.steps / 200);
+    const double started = log.seconds();
+    for (int step = 1; step <= plan.steps; ++step) {
+        const double time = step * dt;
+        // Predictors u* = u + dt v + (1/2 - beta) dt^2 a, v* = v + (1 - gamma) dt a.
+        TARV_PETSC(VecCopy(u, uStar));
+        TARV_PETSC(VecAXPBYPCZ(uStar, dt, (0.5 - kNewmarkBeta) * dt * dt, 1.0, v, acc));
+        TARV_PETSC(VecCopy(v, vStar));
+        TARV_PETSC(VecAXPY(vStar, (1 - kNewmarkGamma) * dt, acc));
+        if (varying) loadsAt(job, layout, temperatures, system.steady, time, f, quiet);
+        residualInto(uStar, vStar);
+        const auto [iterations, residual] = solver.solve(r, acc);
+        TARV_PETSC(VecPointwiseMult(acc, acc, freeMask));
+        TARV_PETSC(VecWAXPY(u, kNewmarkBeta * dt * dt, acc, uStar));
+        TARV_PETSC(VecWAXPY(v, kNewmarkGamma * dt, acc, vStar));
+
+        const bool printed = step % plan.printEvery == 0 || step == plan.steps;
+        if (printed) {
+            std::vector<double> displacements = gatherOnFirst(u), velocities = gatherOnFirst(v);
+            if (layout.onFirstProcess()) {
+                layout.toGlobal(displacements);
+                layout.toGlobal(velocities);
+                const CornerResults corners = elementStresses(job, temperatures, displacements);
+                blocks += results::nodeVectorBlock("DISP", step, displacements) +
+                          results::nodeVectorBlock("VELO", step, velocities) +
+                          results::stressBlock(step, corners.nodes, corners.stresses);
+            }
+        }
+        if (step % logEvery == 0 || step == plan.steps) {
+            PetscReal largest = 0;
+            TARV_PETSC(VecNorm(u, NORM_INFINITY, &largest));
+            const double spent = log.seconds() - started;
+            char solved[64] = "direct";
+            if (job.solver == SolverChoice::Iterative)
+                std::snprintf(solved, sizeof solved, "%d iterations, residual %.2e", iterations, residual);
+            char text[256];
+            std::snprintf(text, sizeof text,
+                          "step %d/%d, t = %g s: largest displacement %.6g, energy %.6g, %s, %s left", step,
+                          plan.steps, time, largest, energy(), solved,
+                          clock(spent / step * (plan.steps - step)).c_str());
+            log.line(std::string(text) +
+                     (printed ? " (written as DISP, VELO, STRES " + std::to_string(step) + ")" : ""));
+        }
+    }
+    return blocks;
+}
+
+}  // namespace tarvsolv
