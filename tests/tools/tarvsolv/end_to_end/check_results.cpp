@@ -156,8 +156,9 @@ double cantileverFrequency(double length, double depth, double breadth, double e
                            double beta) {
     const double g = e / (2 * (1 + nu));
     const double massPerLength = rho * 1e-3 * depth * breadth;  // kg/mm3 -> N s2/mm4, times the area
-    const double euler = beta * beta / (2 * M_PI) *
-                         std::sqrt(e * breadth * std::pow(depth, 3) / 12 / (massPerLength * std::pow(length, 4)));
+    const double euler =
+        beta * beta / (2 * M_PI) *
+        std::sqrt(e * breadth * std::pow(depth, 3) / 12 / (massPerLength * std::pow(length, 4)));
     return euler / std::sqrt(1 + std::pow(beta / length, 2) * depth * depth / 12 * (1 + e / (5.0 / 6 * g)));
 }
 
