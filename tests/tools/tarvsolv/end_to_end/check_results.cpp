@@ -29,6 +29,9 @@
 //     FORCE applied suddenly at time 0, undamped: the mean tip deflection of the printed steps
 //     swings down to twice the static deflection (3 %) at the first natural frequency (a sine
 //     fitted to the swing, 2 %).
+//   decay MESH OUT LENGTH FREQUENCY ALPHA BETA STEPSIZE EVERY STEPS: the same damped by ALPHA M + BETA K:
+//     the damping ratio from the logarithmic decrement of the swing over its second period against
+//     ALPHA / (2 w) + BETA w / 2 at the first frequency FREQUENCY (Hz), within 5 %.
 // Prints what it compares; exit 0 when everything holds.
 #include <algorithm>
 #include <cmath>
@@ -213,6 +216,24 @@ double fittedFrequency(const std::vector<double>& t, const std::vector<double>& 
     return best;
 }
 
+// The mean downward deflection of the nodes at x = LENGTH in the blocks of the printed steps.
+void tipHistory(const char* path, const mesh_solve::Mesh& mesh, double length, double dt, int every,
+                int steps, std::vector<double>& times, std::vector<double>& tip) {
+    for (int step = every; step <= steps; step += every) {
+        const results::NodeResults uz = readQuantity(path, mesh, results::kKindDisplacement, 2, step);
+        double sum = 0;
+        int count = 0;
+        for (int n = 0; n < mesh.nodeCount(); ++n)
+            if (std::abs(mesh.nodePosition(n + 1).x - length) <= 1e-6 * length) sum += uz.values[n], ++count;
+        if (!count) {
+            std::fprintf(stderr, "no nodes at the tip\n");
+            std::exit(1);
+        }
+        times.push_back(step * dt);
+        tip.push_back(-sum / count);
+    }
+}
+
 int dynamic(char** argv) {
     const mesh_solve::Mesh mesh = readMesh(argv[0]);
     const double length = std::atof(argv[2]), width = std::atof(argv[3]), height = std::atof(argv[4]);
@@ -223,24 +244,50 @@ int dynamic(char** argv) {
     const double deflection =
         force * std::pow(length, 3) / (3 * e * inertia) + force * length / (5.0 / 6 * g * width * height);
     std::vector<double> times, tip;
-    for (int step = every; step <= steps; step += every) {
-        const results::NodeResults uz = readQuantity(argv[1], mesh, results::kKindDisplacement, 2, step);
-        double sum = 0;
-        int count = 0;
-        for (int n = 0; n < mesh.nodeCount(); ++n)
-            if (std::abs(mesh.nodePosition(n + 1).x - length) <= 1e-6 * length) sum += uz.values[n], ++count;
-        if (!count) {
-            std::fprintf(stderr, "no nodes at the tip\n");
-            return 1;
-        }
-        times.push_back(step * dt);
-        tip.push_back(-sum / count);
-    }
+    tipHistory(argv[1], mesh, length, dt, every, steps, times, tip);
     const double frequency = cantileverFrequency(length, height, width, e, nu, rho, 1.8751);
     const double fitted = fittedFrequency(times, tip, 2 * M_PI * frequency) / (2 * M_PI);
     bool ok = within("deepest swing", *std::max_element(tip.begin(), tip.end()), 2 * deflection, 0.03);
     ok = within("frequency of the swing (Hz)", fitted, frequency, 0.02) && ok;
     return ok ? 0 : 1;
+}
+
+// Three successive turns x1, x2, x3 of the swing give the mean it decays towards,
+// (x1 x3 - x2^2) / (x1 + x3 - 2 x2), and the decrement over one period.
+int decay(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const double length = std::atof(argv[2]), frequency = std::atof(argv[3]), alpha = std::atof(argv[4]),
+                 beta = std::atof(argv[5]), dt = std::atof(argv[6]);
+    std::vector<double> times, tip;
+    tipHistory(argv[1], mesh, length, dt, std::atoi(argv[7]), std::atoi(argv[8]), times, tip);
+    // The deepest point within the first period, then by turns the shallowest and the deepest
+    // within a period after the last: ripples of the higher modes cannot pose as turns. The first
+    // turn still carries some of the higher modes the sudden load excites, so the decrement is
+    // taken over the three turns after it.
+    const double period = 1 / frequency;
+    std::vector<double> extremes;
+    std::size_t from = 0;
+    for (int k = 0; k < 4; ++k) {
+        std::size_t at = from;
+        for (std::size_t i = from; i < tip.size() && times[i] < times[from] + period; ++i)
+            if (k % 2 == 0 ? tip[i] > tip[at] : tip[i] < tip[at]) at = i;
+        if (at == from || at == 0 || at + 1 >= tip.size()) {
+            std::fprintf(stderr, "the swing has fewer than four turning points\n");
+            return 1;
+        }
+        // The turn between the printed steps: the top of the parabola through the three points.
+        const double a = tip[at - 1], b = tip[at], c = tip[at + 1];
+        extremes.push_back(b - (a - c) * (a - c) / (8 * (a - 2 * b + c)));
+        from = at;
+    }
+    const double x1 = extremes[1], x2 = extremes[2], x3 = extremes[3];
+    const double mean = (x1 * x3 - x2 * x2) / (x1 + x3 - 2 * x2);
+    const double decrement = std::log((x1 - mean) / (x3 - mean));
+    const double measured = decrement / std::sqrt(4 * M_PI * M_PI + decrement * decrement);
+    const double omega = 2 * M_PI * frequency;
+    return within("damping ratio from the decrement", measured, alpha / (2 * omega) + beta * omega / 2, 0.05)
+               ? 0
+               : 1;
 }
 
 int slab(char** argv) {
@@ -422,6 +469,7 @@ int main(int argc, char** argv) {
     if (what == "tube" && argc == 9) return tube(argv + 2);
     if (what == "assembly" && argc == 8) return assembly(argv + 2);
     if (what == "dynamic" && argc == 14) return dynamic(argv + 2);
+    if (what == "decay" && argc == 11) return decay(argv + 2);
     std::fprintf(stderr,
                  "usage: tarvsolv-check-results cantilever MESH OUT L B H E NU F | modes OUT L B H E NU RHO "
                  "| slab MESH OUT L K Q H TF | hole MESH OUT W D S | tube MESH OUT A B E NU P | assembly "
@@ -429,5 +477,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "   or: tarvsolv-check-results transient MESH OUT L A T0 TH DT S1 S2 S3 X1 X2\n");
     std::fprintf(stderr, "   or: tarvsolv-check-results buckling OUT L B H E NU P\n");
     std::fprintf(stderr, "   or: tarvsolv-check-results dynamic MESH OUT L B H E NU RHO F DT EVERY STEPS\n");
+    std::fprintf(stderr,
+                 "   or: tarvsolv-check-results decay MESH OUT L FREQUENCY ALPHA BETA DT EVERY STEPS\n");
     return 2;
 }
