@@ -68,6 +68,10 @@ Vec3 BodyMaterial::conductivityAt(const EvalPoint& at) const {
     return {k, ky, kz};
 }
 
+bool BodyMaterial::conductivityMayVary() const {
+    return thermal_ && (!fields_[kK].isConstant() || !fields_[kKy].isConstant() || !fields_[kKz].isConstant());
+}
+
 double BodyMaterial::heatCapacityAt(const EvalPoint& at) const {
     const double rho = fields_.size() > kDensity ? fields_[kDensity](at) : 0.0;
     const double c = fields_.size() > kSpecificHeat ? fields_[kSpecificHeat](at) : 0.0;
@@ -80,6 +84,12 @@ MaterialSet::MaterialSet(const ModelEntries& entries, bool thermal, bool sharedB
     for (const MaterialEntry& entry : entries.materials)
         bodies_.insert_or_assign(entry.body, BodyMaterial(entry, entries.tables, thermal));
     if (sharedByAllBodies && bodies_.size() == 1) everyBody_ = &bodies_.begin()->second;
+}
+
+bool MaterialSet::conductivityMayVary() const {
+    for (const auto& [body, material] : bodies_)
+        if (material.conductivityMayVary()) return true;
+    return false;
 }
 
 const BodyMaterial& MaterialSet::forBody(int body) const {

@@ -25,6 +25,8 @@ class BodyMaterial {
     // Heat stored per volume and degree, density times specific heat; throws std::runtime_error
     // when either is missing or not above 0.
     double heatCapacityAt(const EvalPoint& at) const;
+    // Whether a conductivity is a table or formula, so that it may follow temperature.
+    bool conductivityMayVary() const;
     int line() const { return line_; }
 
   private:
@@ -42,6 +44,8 @@ class MaterialSet {
     MaterialSet(const ModelEntries& entries, bool thermal, bool sharedByAllBodies = false);
     // Throws std::runtime_error "no material for body N" when the body has none.
     const BodyMaterial& forBody(int body) const;
+    // Whether any body's conductivity may follow temperature.
+    bool conductivityMayVary() const;
 
   private:
     std::map<int, BodyMaterial> bodies_;
