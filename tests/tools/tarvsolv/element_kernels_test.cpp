@@ -175,7 +175,8 @@ TEST(ElementKernels, OrthotropicLawFollowsTheRotatedCompliance) {
     const double exx = c * c * e11 - 2 * c * s * h12 + s * s * e22;
     const double eyy = s * s * e11 + 2 * c * s * h12 + c * c * e22;
     const double hxy = c * s * (e11 - e22) + (c * c - s * s) * h12;
-    EXPECT_NEAR(exx, std::pow(c, 4) / e1 + (1 / g12 - 2 * nu / e1) * s * s * c * c + std::pow(s, 4) / e2, 1e-15);
+    EXPECT_NEAR(exx, std::pow(c, 4) / e1 + (1 / g12 - 2 * nu / e1) * s * s * c * c + std::pow(s, 4) / e2,
+                1e-15);
     const double grad[3][3] = {{exx, hxy, 0}, {hxy, eyy, 0}, {0, 0, e33}};
     const auto stress = stressOf(*law, grad, 0);
     for (int v = 0; v < 6; ++v) EXPECT_NEAR(stress[v], v == 0 ? 1.0 : 0.0, 1e-12) << "component " << v;
@@ -201,7 +202,8 @@ TEST(ElementKernels, OrthotropicLawFollowsTheRotatedCompliance) {
             for (int j = 0; j < n; ++j) work += u[i] * ke[i * n + j] * u[j];
         for (const VolumePoint& p : volumePoints(mesh, 0, 2)) volume += p.weight;
         const auto sv = stressOf(*law, g, 0);
-        const double strain[6] = {g[0][0], g[1][1], g[2][2], g[0][1] + g[1][0], g[1][2] + g[2][1], g[0][2] + g[2][0]};
+        const double strain[6] = {g[0][0],           g[1][1],           g[2][2],
+                                  g[0][1] + g[1][0], g[1][2] + g[2][1], g[0][2] + g[2][0]};
         double energy = 0;
         for (int v = 0; v < 6; ++v) energy += sv[v] * strain[v];
         EXPECT_NEAR(work, volume * energy, 1e-9 * std::abs(volume * energy));

@@ -188,9 +188,9 @@ TEST(Materials, OrthotropicConstantsAndInvalidValues) {
     EXPECT_FALSE(ortho.isotropic);
     EXPECT_DOUBLE_EQ(ortho.expansion[1], 2e-5);
     // Each refusal names the material's input line.
-    for (const char* fields : {"200000,0.25,1e-5,7.8e-9,0,-5,0,0,0",     // E2 below 0
-                               "200000,0.25,1e-5,7.8e-9,0,0,-5,0,0",     // G12 below 0
-                               "200000,0.45,1e-5,7.8e-9,0,2e6,0,0,0",    // compliance not definite
+    for (const char* fields : {"200000,0.25,1e-5,7.8e-9,0,-5,0,0,0",   // E2 below 0
+                               "200000,0.25,1e-5,7.8e-9,0,0,-5,0,0",   // G12 below 0
+                               "200000,0.45,1e-5,7.8e-9,0,2e6,0,0,0",  // compliance not definite
                                "200000,0.5,1e-5,7.8e-9,0,0,0,0,0"}) {  // nu at 0.5
         try {
             law(fields);

@@ -338,7 +338,8 @@ TEST(Verification, OrthotropicBarWithModulusFromATableStretchesAsTheRotatedCompl
             text.loads = {"bol 2 0 10, 0, 0"};
             const SolverAgreement agreement = solveBothWays(job, text);
             EXPECT_LT(agreement.relativeDifference, 1e-6);
-            const double sxx = std::pow(c, 4) / e1 + (1 / g12 - 2 * nu / e1) * s * s * c * c + std::pow(s, 4) / e2;
+            const double sxx =
+                std::pow(c, 4) / e1 + (1 / g12 - 2 * nu / e1) * s * s * c * c + std::pow(s, 4) / e2;
             const auto end = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == bar.length; });
             const double expected = sxx * traction * bar.length;
             EXPECT_NEAR(mean(job.nodeBlock("DISP 1"), end, 3, 0), expected, 1e-3 * expected);

@@ -137,9 +137,12 @@ std::optional<ElasticMaterial> orthotropicElastic(const OrthotropicConstants& c)
 }
 
 std::array<double, 6> stressOf(const ElasticMaterial& m, const double (&grad)[3][3], double dT) {
-    const double strain[6] = {grad[0][0] - m.expansion[0] * dT,         grad[1][1] - m.expansion[1] * dT,
-                              grad[2][2] - m.expansion[2] * dT,         grad[0][1] + grad[1][0] - m.expansion[3] * dT,
-                              grad[1][2] + grad[2][1] - m.expansion[4] * dT, grad[0][2] + grad[2][0] - m.expansion[5] * dT};
+    const double strain[6] = {grad[0][0] - m.expansion[0] * dT,
+                              grad[1][1] - m.expansion[1] * dT,
+                              grad[2][2] - m.expansion[2] * dT,
+                              grad[0][1] + grad[1][0] - m.expansion[3] * dT,
+                              grad[1][2] + grad[2][1] - m.expansion[4] * dT,
+                              grad[0][2] + grad[2][0] - m.expansion[5] * dT};
     std::array<double, 6> s{};
     for (int v = 0; v < 6; ++v)
         for (int w = 0; w < 6; ++w) s[v] += m.d[6 * v + w] * strain[w];
@@ -193,7 +196,8 @@ std::vector<VolumePoint> volumePoints(const FeMesh& mesh, int element, int degre
 namespace {
 
 // Stiffness of a general law: sum over points of w * B_i^T D B_j.
-void anisotropicStiffness(const FeMesh& mesh, int element, const ElasticMaterial& m, std::vector<double>& ke) {
+void anisotropicStiffness(const FeMesh& mesh, int element, const ElasticMaterial& m,
+                          std::vector<double>& ke) {
     const int p = mesh.nodesPerElement, n = 3 * p;
     double bi[6][3], bj[6][3], dbj[6][3];
     for (const VolumePoint& g : volumePoints(mesh, element, stiffnessDegree(mesh))) {

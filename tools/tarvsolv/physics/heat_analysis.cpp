@@ -24,7 +24,8 @@ void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler
         for (int k = 0; k < 4; ++k) c = c + job.mesh.node(nodes[k]);
         double temperature = reference;
         if (nodal)
-            temperature = 0.25 * ((*nodal)[nodes[0]] + (*nodal)[nodes[1]] + (*nodal)[nodes[2]] + (*nodal)[nodes[3]]);
+            temperature =
+                0.25 * ((*nodal)[nodes[0]] + (*nodal)[nodes[1]] + (*nodal)[nodes[2]] + (*nodal)[nodes[3]]);
         const Vec3 k = job.materials->forBody(job.geometry->bodyOfElement(e))
                            .conductivityAt(EvalPoint{0.25 * c, time, temperature});
         conductivityMatrix(job.mesh, e, k, ke);
@@ -154,7 +155,8 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
         }
         previous = std::move(current);
         if (pass > 1) {
-            log.line("conductivity pass " + std::to_string(pass) + ": largest change " + std::to_string(change));
+            log.line("conductivity pass " + std::to_string(pass) + ": largest change " +
+                     std::to_string(change));
             if (change <= 1e-8 * std::max(1.0, high - low)) break;
         }
         if (pass == kMaxPasses)

@@ -42,20 +42,25 @@ ElasticMaterial BodyMaterial::elasticAt(const EvalPoint& at) const {
     if (m.density < 0) throw materialError(line_, "the density must not be negative");
     if (fields_.size() <= kE2) return m;
     // A second set of constants left at 0 (the dialog's starting value) takes the isotropic value.
-    const auto field = [&](int k) { return fields_.size() > static_cast<std::size_t>(k) ? fields_[k](at) : 0.0; };
+    const auto field = [&](int k) {
+        return fields_.size() > static_cast<std::size_t>(k) ? fields_[k](at) : 0.0;
+    };
     const double shear = m.young / (2 * (1 + m.poisson));
     double e2 = field(kE2), g12 = field(kG12), alpha2 = field(kAlpha2);
-    if (e2 < 0 || !std::isfinite(e2)) throw materialError(line_, "Young's modulus 2 must be above 0 (0 takes modulus 1)");
+    if (e2 < 0 || !std::isfinite(e2))
+        throw materialError(line_, "Young's modulus 2 must be above 0 (0 takes modulus 1)");
     if (g12 < 0 || !std::isfinite(g12))
         throw materialError(line_, "the shear modulus 1-2 must be above 0 (0 takes E1 / (2 (1 + nu)))");
     if (e2 == 0) e2 = m.young;
     if (g12 == 0) g12 = shear;
     if (alpha2 == 0) alpha2 = m.expansion;
     if (!differs(e2, m.young) && !differs(g12, shear) && !differs(alpha2, m.expansion)) return m;
-    const auto law = orthotropicElastic({m.young, m.poisson, e2, g12, field(kAngle), m.expansion, alpha2, m.density});
+    const auto law =
+        orthotropicElastic({m.young, m.poisson, e2, g12, field(kAngle), m.expansion, alpha2, m.density});
     if (!law)
-        throw materialError(line_, "the orthotropic constants E1, E2, G12 and nu give a compliance that is not "
-                                   "positive definite");
+        throw materialError(line_,
+                            "the orthotropic constants E1, E2, G12 and nu give a compliance that is not "
+                            "positive definite");
     return *law;
 }
 
@@ -69,7 +74,8 @@ Vec3 BodyMaterial::conductivityAt(const EvalPoint& at) const {
 }
 
 bool BodyMaterial::conductivityMayVary() const {
-    return thermal_ && (!fields_[kK].isConstant() || !fields_[kKy].isConstant() || !fields_[kKz].isConstant());
+    return thermal_ &&
+           (!fields_[kK].isConstant() || !fields_[kKy].isConstant() || !fields_[kKz].isConstant());
 }
 
 double BodyMaterial::heatCapacityAt(const EvalPoint& at) const {
