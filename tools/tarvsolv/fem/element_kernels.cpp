@@ -195,29 +195,32 @@ std::vector<VolumePoint> volumePoints(const FeMesh& mesh, int element, int degre
 
 namespace {
 
-// Stiffness of a general law: sum over points of w * B_i^T D B_j.
+// Stiffness of a general law: sum over points of w * B_i^T D B_j. Each column b of a node's strain
+// matrix has three entries: strain kStrainOf[b][k] takes the derivative along kAlong[b][k].
+constexpr int kStrainOf[3][3] = {{0, 3, 5}, {1, 3, 4}, {2, 4, 5}};
+constexpr int kAlong[3][3] = {{0, 1, 2}, {1, 0, 2}, {2, 1, 0}};
+
 void anisotropicStiffness(const FeMesh& mesh, int element, const ElasticMaterial& m,
                           std::vector<double>& ke) {
     const int p = mesh.nodesPerElement, n = 3 * p;
-    double bi[6][3], bj[6][3], dbj[6][3];
+    double dbj[3][6];  // w * D B_j, by column b
     for (const VolumePoint& g : volumePoints(mesh, element, stiffnessDegree(mesh))) {
         for (int j = 0; j < p; ++j) {
-            strainColumns(g.dx[j], bj);
-            for (int v = 0; v < 6; ++v)
-                for (int b = 0; b < 3; ++b) {
-                    double sum = 0;
-                    for (int w = 0; w < 6; ++w) sum += m.d[6 * v + w] * bj[w][b];
-                    dbj[v][b] = g.weight * sum;
+            const auto& dj = g.dx[j];
+            for (int b = 0; b < 3; ++b)
+                for (int v = 0; v < 6; ++v) {
+                    const double* row = &m.d[6 * v];
+                    dbj[b][v] = g.weight * (row[kStrainOf[b][0]] * dj[kAlong[b][0]] +
+                                            row[kStrainOf[b][1]] * dj[kAlong[b][1]] +
+                                            row[kStrainOf[b][2]] * dj[kAlong[b][2]]);
                 }
             for (int i = 0; i < p; ++i) {
-                strainColumns(g.dx[i], bi);
+                const auto& di = g.dx[i];
                 for (int a = 0; a < 3; ++a) {
                     double* row = &ke[static_cast<std::size_t>(3 * i + a) * n + 3 * j];
-                    for (int b = 0; b < 3; ++b) {
-                        double sum = 0;
-                        for (int v = 0; v < 6; ++v) sum += bi[v][a] * dbj[v][b];
-                        row[b] += sum;
-                    }
+                    const int v0 = kStrainOf[a][0], v1 = kStrainOf[a][1], v2 = kStrainOf[a][2];
+                    const double d0 = di[kAlong[a][0]], d1 = di[kAlong[a][1]], d2 = di[kAlong[a][2]];
+                    for (int b = 0; b < 3; ++b) row[b] += d0 * dbj[b][v0] + d1 * dbj[b][v1] + d2 * dbj[b][v2];
                 }
             }
         }
