@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 #include <numeric>
 
 #include "fem/box_mesh.h"
@@ -157,6 +158,55 @@ TEST(ElementKernels, BoundaryFacesPointOutwardAndMeasureTheirArea) {
         EXPECT_NEAR(area[1], 12.0, 1e-12);
         EXPECT_NEAR(area[4], 8.0, 1e-12);
         EXPECT_NEAR(area[6], 6.0, 1e-12);
+    }
+}
+
+// Direction 1 at 30 degrees from X. The strains of a unit stress along X, rotated from the material
+// axes by hand, give that stress back; a free thermal strain gives none; and the anisotropic
+// stiffness matches the isotropic one for isotropic constants and stores a uniform strain's energy.
+TEST(ElementKernels, OrthotropicLawFollowsTheRotatedCompliance) {
+    const double e1 = 150000, e2 = 10000, g12 = 5000, nu = 0.3, a1 = 1e-6, a2 = 3e-5;
+    const auto law = orthotropicElastic({e1, nu, e2, g12, 30, a1, a2, 1e-9});
+    ASSERT_TRUE(law);
+    const double c = std::cos(std::numbers::pi / 6), s = std::sin(std::numbers::pi / 6);
+    // Unit stress along X is (c^2, s^2, -cs) in the material axes.
+    const double e11 = c * c / e1 - nu * s * s / e1, e22 = -nu * c * c / e1 + s * s / e2;
+    const double e33 = -nu * c * c / e1 - nu * s * s / e2, h12 = -c * s / g12 / 2;
+    const double exx = c * c * e11 - 2 * c * s * h12 + s * s * e22;
+    const double eyy = s * s * e11 + 2 * c * s * h12 + c * c * e22;
+    const double hxy = c * s * (e11 - e22) + (c * c - s * s) * h12;
+    EXPECT_NEAR(exx, std::pow(c, 4) / e1 + (1 / g12 - 2 * nu / e1) * s * s * c * c + std::pow(s, 4) / e2,
+                1e-15);
+    const double grad[3][3] = {{exx, hxy, 0}, {hxy, eyy, 0}, {0, 0, e33}};
+    const auto stress = stressOf(*law, grad, 0);
+    for (int v = 0; v < 6; ++v) EXPECT_NEAR(stress[v], v == 0 ? 1.0 : 0.0, 1e-12) << "component " << v;
+    const double thermal[3][3] = {{a1 * c * c + a2 * s * s, c * s * (a1 - a2), 0},
+                                  {c * s * (a1 - a2), a1 * s * s + a2 * c * c, 0},
+                                  {0, 0, a2}};
+    for (double v : stressOf(*law, thermal, 1)) EXPECT_NEAR(v, 0.0, 1e-9);
+
+    for (bool quadratic : {false, true}) {
+        const FeMesh mesh = distortedElement(quadratic);
+        const int n = 3 * mesh.nodesPerElement;
+        std::vector<double> isotropic, rotated, ke;
+        elasticStiffness(mesh, 0, {1000, 0.3, 0, 0}, isotropic);
+        elasticStiffness(mesh, 0, *orthotropicElastic({1000, 0.3, 1000, 1000 / 2.6, 30, 0, 0, 0}), rotated);
+        for (int i = 0; i < n * n; ++i) EXPECT_NEAR(rotated[i], isotropic[i], 1e-9 * std::abs(isotropic[0]));
+        elasticStiffness(mesh, 0, *law, ke);
+        const double g[3][3] = {{1e-3, 2e-4, 0}, {-1e-4, 3e-4, 5e-4}, {0, 1e-4, -2e-4}};
+        std::vector<double> u(n);
+        for (int k = 0; k < mesh.nodesPerElement; ++k)
+            for (int a = 0; a < 3; ++a) u[3 * k + a] = dot(Vec3{g[a][0], g[a][1], g[a][2]}, mesh.node(k));
+        double work = 0, volume = 0;
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j < n; ++j) work += u[i] * ke[i * n + j] * u[j];
+        for (const VolumePoint& p : volumePoints(mesh, 0, 2)) volume += p.weight;
+        const auto sv = stressOf(*law, g, 0);
+        const double strain[6] = {g[0][0],           g[1][1],           g[2][2],
+                                  g[0][1] + g[1][0], g[1][2] + g[2][1], g[0][2] + g[2][0]};
+        double energy = 0;
+        for (int v = 0; v < 6; ++v) energy += sv[v] * strain[v];
+        EXPECT_NEAR(work, volume * energy, 1e-9 * std::abs(volume * energy));
     }
 }
 

@@ -62,6 +62,17 @@ TEST_F(Refusals, AssemblyMaterialHoldsForEveryBody) {
     EXPECT_EQ(job.nodeBlock("DISP 1").size(), 3u * job.mesh().nodeCount());
 }
 
+// Orthotropic constants that make no material, and a material table that does not exist, name the
+// material's input line.
+TEST_F(Refusals, OrthotropicConstantsThatMakeNoMaterial) {
+    text.materials = {"1  210000,0.3,0,7.85e-06,0,-1,0,0,0,0,0,0,0"};
+    expectRefusal("Young's modulus 2 must be above 0");
+    text.materials = {"1  210000,0.45,0,7.85e-06,0,2e6,0,0,0,0,0,0,0"};
+    expectRefusal("not positive definite");
+    text.materials = {"1  tabm3,0.3,0,7.85e-06,0,0,0,0,0,0,0,0,0"};
+    expectRefusal("material on input line");
+}
+
 TEST_F(Refusals, AnalysesThisVersionDoesNotSolve) {
     text.analysisCode = -1;
     expectRefusal("plasticity is not solved");

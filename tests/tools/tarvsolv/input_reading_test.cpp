@@ -72,7 +72,7 @@ TEST(SolverInput, ReadsEverySectionOfTheAddOnsFile) {
 
     // The material's Young's modulus follows its temperature table.
     const MaterialSet materials(m, false);
-    EXPECT_DOUBLE_EQ(materials.forBody(1).elasticAt(EvalPoint{{}, 1, 70}).young, 190000);
+    EXPECT_DOUBLE_EQ(materials.forBody(1).elasticAt(EvalPoint{{}, 1, 70}).mu, 190000 / 2.6);
     EXPECT_THROW(materials.forBody(2), std::runtime_error);
 }
 
@@ -169,7 +169,7 @@ TEST(Tables, InterpolateLinearlyAndHoldTheirEndValues) {
     EXPECT_TRUE(Expression(" 2.5e3 ", tables).isConstant());
 }
 
-TEST(Materials, RefuseOrthotropicAndInvalidValues) {
+TEST(Materials, OrthotropicConstantsAndInvalidValues) {
     auto entries = [](const std::string& fields) {
         ModelEntries m;
         m.materials.push_back({1, {}, 9});
@@ -178,12 +178,27 @@ TEST(Materials, RefuseOrthotropicAndInvalidValues) {
         while (std::getline(in, field, ',')) m.materials.back().fields.push_back(field);
         return m;
     };
-    // E2 and G12 equal to the isotropic values are no orthotropy.
-    EXPECT_NO_THROW(MaterialSet(entries("200000,0.25,1e-5,7.8e-9,0,200000,80000,0,1e-5,0,0,0,0"), false));
-    EXPECT_THROW(MaterialSet(entries("200000,0.25,1e-5,7.8e-9,0,100000,0,0,0,0,0,0,0"), false),
-                 std::runtime_error);
-    const MaterialSet bad(entries("200000,0.5,1e-5,7.8e-9,0,0,0,0,0,0,0,0,0"), false);
-    EXPECT_THROW(bad.forBody(1).elasticAt(EvalPoint{}), std::runtime_error);
+    auto law = [&](const std::string& fields) {
+        return MaterialSet(entries(fields), false).forBody(1).elasticAt(EvalPoint{});
+    };
+    // E2 and G12 equal to the isotropic values, or left at 0, are no orthotropy.
+    EXPECT_TRUE(law("200000,0.25,1e-5,7.8e-9,0,200000,80000,30,1e-5,0,0,0,0").isotropic);
+    EXPECT_TRUE(law("200000,0.25,1e-5,7.8e-9,0,0,0,30,0,0,0,0,0").isotropic);
+    const ElasticMaterial ortho = law("200000,0.25,1e-5,7.8e-9,0,100000,0,0,2e-5,0,0,0,0");
+    EXPECT_FALSE(ortho.isotropic);
+    EXPECT_DOUBLE_EQ(ortho.expansion[1], 2e-5);
+    // Each refusal names the material's input line.
+    for (const char* fields : {"200000,0.25,1e-5,7.8e-9,0,-5,0,0,0",   // E2 below 0
+                               "200000,0.25,1e-5,7.8e-9,0,0,-5,0,0",   // G12 below 0
+                               "200000,0.45,1e-5,7.8e-9,0,2e6,0,0,0",  // compliance not definite
+                               "200000,0.5,1e-5,7.8e-9,0,0,0,0,0"}) {  // nu at 0.5
+        try {
+            law(fields);
+            ADD_FAILURE() << fields << " was accepted";
+        } catch (const std::runtime_error& e) {
+            EXPECT_NE(std::string(e.what()).find("input line 9"), std::string::npos) << e.what();
+        }
+    }
     const MaterialSet thermal(entries("0.05,0,0.02,7.8e-9,460"), true);
     const Vec3 k = thermal.forBody(1).conductivityAt(EvalPoint{});
     EXPECT_EQ(k.x, 0.05);

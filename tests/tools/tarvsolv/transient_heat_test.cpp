@@ -140,6 +140,33 @@ TEST(TransientHeat, SmallBodyFollowsTheLumpedSolutionAsLoadsFollowTime) {
     }
 }
 
+// A flux-heated slab whose conductivity k0 (1 + b T) follows temperature settles, after ten times
+// its slowest time constant, on the Kirchhoff profile of the steady problem (a conductivity kept at
+// the initial temperature would miss the rise by a tenth).
+TEST(TransientHeat, ConductivityFollowingTemperatureSettlesOnTheSteadyKirchhoffProfile) {
+    const double thickness = 20, k0 = 0.05, b = 0.01, q = 0.01, h = 0.002, fluid = 20;
+    BoxSpec box;
+    box.size = {thickness, 5, 5};
+    box.nx = 16, box.ny = 2, box.nz = 2;
+    box.quadratic = false;
+    SolverJob job("kslab");
+    job.writeMesh(makeBoxMesh(box));
+    JobText text;
+    text.analysisCode = 2;
+    text.solve = "20,300,2,300,0";
+    text.materials = {"1  0.05*(1+0.01*T),0,0,7.85e-06,460"};
+    text.loads = {"bol 1 0 0.01", "bol 2 2 0.002, 20"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(), "");
+    const auto t = job.nodeBlock("TEMP 300");
+    for (double x : {0.0, 10.0, thickness}) {
+        const double tl = fluid + q / h;
+        const double theta = tl + b * tl * tl / 2 + q * (thickness - x) / k0;
+        const double exact = (std::sqrt(1 + 2 * b * theta) - 1) / b;
+        EXPECT_NEAR(meanWhere(t, job.mesh(), x), exact, 0.01 * (exact - fluid)) << "x = " << x;
+    }
+}
+
 // Runs that cannot start end with the reason and leave the result file as the add-on started it.
 TEST(TransientHeat, RunsThatCannotStartSayWhyAndWriteNoResults) {
     struct Case {

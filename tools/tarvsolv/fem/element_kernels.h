@@ -5,6 +5,7 @@
 // displacement arrays interleave x, y, z per node.
 #include <array>
 #include <functional>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -17,6 +18,38 @@ namespace tarvsolv {
 struct IsotropicElastic {
     double young = 0, poisson = 0, expansion = 0, density = 0;
 };
+
+// The elastic law every structural kernel takes: stresses sx sy sz txy tyz txz from the strains
+// ex ey ez gxy gyz gxz (engineering shears) through a 6x6 matrix in global axes, the free thermal
+// strain per degree in the same order, and the density. An isotropic law keeps its Lame constants
+// so that the kernels can take their short path.
+struct ElasticMaterial {
+    ElasticMaterial() = default;
+    ElasticMaterial(const IsotropicElastic& m);  // NOLINT: an isotropic law is an elastic law
+    ElasticMaterial(double young, double poisson, double expansion, double density)
+        : ElasticMaterial(IsotropicElastic{young, poisson, expansion, density}) {}
+
+    bool isotropic = true;
+    double lambda = 0, mu = 0;          // isotropic only
+    std::array<double, 36> d{};         // row-major, global axes
+    std::array<double, 6> expansion{};  // free thermal strain per degree, global axes
+    double density = 0;
+};
+
+// The constants of an orthotropic material whose direction 1 lies in the XY plane at `angleDegrees`
+// from X (counter-clockwise about Z), direction 2 across it in the XY plane, direction 3 along Z.
+// The material is transversely isotropic about direction 1: E3 = E2, G13 = G12, nu12 = nu13 = nu23
+// = nu, G23 = E2 / (2 (1 + nu)), alpha3 = alpha2. With E2 = E1, G12 = E1 / (2 (1 + nu)) and alpha2
+// = alpha1 it is the isotropic material.
+struct OrthotropicConstants {
+    double e1 = 0, nu = 0, e2 = 0, g12 = 0, angleDegrees = 0, alpha1 = 0, alpha2 = 0, density = 0;
+};
+// Answers the law in global axes; empty when a modulus is not above 0 or the compliance is not
+// positive definite.
+std::optional<ElasticMaterial> orthotropicElastic(const OrthotropicConstants& c);
+// Stresses (global axes) of the displacement gradient `grad` (du_a / dx_b) and the temperature
+// change `dT`.
+std::array<double, 6> stressOf(const ElasticMaterial& m, const double (&grad)[3][3], double dT);
 
 // Shape values, global derivatives and |det J| times the rule weight at one integration point.
 struct VolumePoint {
@@ -34,14 +67,14 @@ VolumePoint volumePoint(const FeMesh& mesh, int element, const std::array<double
 std::vector<VolumePoint> volumePoints(const FeMesh& mesh, int element, int degree);
 
 // Stiffness (3P x 3P) of an isotropic element.
-void elasticStiffness(const FeMesh& mesh, int element, const IsotropicElastic& m, std::vector<double>& ke);
+void elasticStiffness(const FeMesh& mesh, int element, const ElasticMaterial& m, std::vector<double>& ke);
 // Consistent mass (3P x 3P) with density `rho` (already in consistent mass units).
 void consistentMass(const FeMesh& mesh, int element, double rho, std::vector<double>& me);
 // Equivalent nodal forces (3P) of a body force per volume given at each point.
 void bodyForce(const FeMesh& mesh, int element, const std::function<Vec3(const Vec3&)>& force,
                std::vector<double>& fe);
 // Equivalent nodal forces (3P) of the free thermal strain expansion * dT, dT given per element node.
-void thermalLoad(const FeMesh& mesh, int element, const IsotropicElastic& m, std::span<const double> dT,
+void thermalLoad(const FeMesh& mesh, int element, const ElasticMaterial& m, std::span<const double> dT,
                  std::vector<double>& fe);
 // Conductivity matrix (P x P) with the conductivities along x, y, z.
 void conductivityMatrix(const FeMesh& mesh, int element, const Vec3& k, std::vector<double>& ke);
@@ -52,7 +85,7 @@ void heatSource(const FeMesh& mesh, int element, const std::function<double(cons
 // Stresses sx sy sz txy tyz txz at the four corners from the element's displacements (3P) and
 // the temperature change per element node (empty: none).
 using Stress6 = std::array<double, 6>;
-std::array<Stress6, 4> cornerStresses(const FeMesh& mesh, int element, const IsotropicElastic& m,
+std::array<Stress6, 4> cornerStresses(const FeMesh& mesh, int element, const ElasticMaterial& m,
                                       std::span<const double> ue, std::span<const double> dT);
 
 // One integration point of a boundary face or edge: the shape values of the face (edge) nodes,

@@ -31,14 +31,12 @@ std::array<double, 3> principalStresses(const double (&s)[3][3]) {
 
 }  // namespace
 
-PrestressExtremes geometricStiffness(const FeMesh& mesh, int element, const IsotropicElastic& m,
+PrestressExtremes geometricStiffness(const FeMesh& mesh, int element, const ElasticMaterial& m,
                                      std::span<const double> ue, std::span<const double> dT,
                                      std::vector<double>& kg) {
     PrestressExtremes extremes;
     const int p = mesh.nodesPerElement, n = 3 * p;
     kg.assign(static_cast<std::size_t>(n) * n, 0.0);
-    const double nu = m.poisson;
-    const double lambda = m.young * nu / ((1 + nu) * (1 - 2 * nu)), mu = m.young / (2 * (1 + nu));
     // Gradient times gradient: exact with the stiffness rule on straight-sided elements.
     for (const VolumePoint& g : volumePoints(mesh, element, p == 4 ? 1 : 2)) {
         double grad[3][3] = {};  // du_a / dx_b
@@ -48,13 +46,8 @@ PrestressExtremes geometricStiffness(const FeMesh& mesh, int element, const Isot
                 for (int b = 0; b < 3; ++b) grad[a][b] += ue[3 * i + a] * g.dx[i][b];
             if (!dT.empty()) temperature += g.n[i] * dT[i];
         }
-        const double thermal = m.expansion * temperature;
-        const double volumetric = grad[0][0] + grad[1][1] + grad[2][2] - 3 * thermal;
-        double s[3][3];
-        for (int a = 0; a < 3; ++a)
-            for (int b = 0; b < 3; ++b)
-                s[a][b] = a == b ? lambda * volumetric + 2 * mu * (grad[a][a] - thermal)
-                                 : mu * (grad[a][b] + grad[b][a]);
+        const std::array<double, 6> sv = stressOf(m, grad, temperature);
+        const double s[3][3] = {{sv[0], sv[3], sv[5]}, {sv[3], sv[1], sv[4]}, {sv[5], sv[4], sv[2]}};
         const std::array<double, 3> principal = principalStresses(s);
         extremes.compression = std::max(extremes.compression, -principal[2]);
         extremes.magnitude =

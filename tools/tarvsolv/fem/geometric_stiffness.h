@@ -20,7 +20,7 @@ struct PrestressExtremes {
 // at each point of the stiffness rule, where it is linear (quadratic elements) or constant.
 // Answers the prestress extremes: Kg is positive semidefinite where no point is in compression, so
 // only compression can buckle.
-PrestressExtremes geometricStiffness(const FeMesh& mesh, int element, const IsotropicElastic& m,
+PrestressExtremes geometricStiffness(const FeMesh& mesh, int element, const ElasticMaterial& m,
                                      std::span<const double> ue, std::span<const double> dT,
                                      std::vector<double>& kg);
 

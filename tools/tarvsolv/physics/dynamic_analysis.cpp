@@ -105,7 +105,7 @@ StructuralMatrices assembleMatrices(const Job& job, const MatrixPattern& pattern
     std::vector<double> ke, me, fe, part;
     for (int e = 0; e < job.mesh.elementCount(); ++e) {
         if (!layout.assemblesElement(job.mesh, e)) continue;
-        const IsotropicElastic mat = elementMaterial(job, temperatures, e);
+        const ElasticMaterial mat = elementMaterial(job, temperatures, e);
         if (!(mat.density > 0))
             throw std::runtime_error("forced vibrations need a density above 0 in every material (no mass)");
         elasticStiffness(job.mesh, e, mat, ke);

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 
 #include "fem/rigid_motion_check.h"
@@ -8,7 +10,8 @@
 
 namespace tarvsolv {
 
-void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler& assembler, double time) {
+void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler& assembler, double time,
+                        const std::vector<double>* nodal) {
     std::vector<const Load*> sources;
     for (const Load& load : job.entries.loads)
         if (load.kind == LoadKind::HeatGeneration) sources.push_back(&load);
@@ -19,8 +22,12 @@ void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler
         const auto nodes = job.mesh.elementNodes(e);
         Vec3 c;
         for (int k = 0; k < 4; ++k) c = c + job.mesh.node(nodes[k]);
+        double temperature = reference;
+        if (nodal)
+            temperature =
+                0.25 * ((*nodal)[nodes[0]] + (*nodal)[nodes[1]] + (*nodal)[nodes[2]] + (*nodal)[nodes[3]]);
         const Vec3 k = job.materials->forBody(job.geometry->bodyOfElement(e))
-                           .conductivityAt(EvalPoint{0.25 * c, time, reference});
+                           .conductivityAt(EvalPoint{0.25 * c, time, temperature});
         conductivityMatrix(job.mesh, e, k, ke);
         fe.assign(nodes.size(), 0.0);
         for (const Load* source : sources) {
@@ -117,18 +124,46 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
     DofLayout layout(job.mesh, 1, PETSC_COMM_WORLD);
     log.line("assembling " + std::to_string(layout.dofCount()) + " temperatures");
     const MatrixPattern pattern(job.mesh, layout);
-    MatHandle k = pattern.createMatrix();
-    VecHandle f = layout.createVector();
     VecHandle x = layout.createVector();
-    SystemAssembler assembler(pattern, k, f);
-    assembleConduction(job, layout, assembler, 1.0);
-    if (layout.onFirstProcess()) assembleBoundary(job, assembler, 1.0, &log);
-    assembler.holdStrayNodes(job.mesh);
-    assembler.finish();
-    log.line("solving");
-    const LinearSolveReport report = solveLinear(k, f, x, job.solver, kIterativeTolerance, layout, job.mesh);
-    log.line("solved by " + report.method +
-             (report.iterations ? " in " + std::to_string(report.iterations) + " iterations" : ""));
+    // Conductivities that follow temperature make the problem nonlinear: fixed-point (Picard)
+    // iteration, each pass assembling the conductivities at the last pass's temperatures, until no
+    // temperature moves by more than 1e-8 of the range (at least 1e-8 degrees).
+    const bool nonlinear = job.materials->conductivityMayVary();
+    constexpr int kMaxPasses = 100;
+    std::vector<double> previous;
+    for (int pass = 1;; ++pass) {
+        MatHandle k = pattern.createMatrix();
+        VecHandle f = layout.createVector();
+        SystemAssembler assembler(pattern, k, f);
+        assembleConduction(job, layout, assembler, 1.0, previous.empty() ? nullptr : &previous);
+        if (layout.onFirstProcess()) assembleBoundary(job, assembler, 1.0, pass == 1 ? &log : nullptr);
+        assembler.holdStrayNodes(job.mesh);
+        assembler.finish();
+        if (pass == 1) log.line("solving");
+        const LinearSolveReport report =
+            solveLinear(k, f, x, job.solver, kIterativeTolerance, layout, job.mesh);
+        if (pass == 1)
+            log.line("solved by " + report.method +
+                     (report.iterations ? " in " + std::to_string(report.iterations) + " iterations" : ""));
+        if (!nonlinear) break;
+        std::vector<double> current = gatherOnAll(x);
+        double change = 0, low = current.empty() ? 0 : current[0], high = low;
+        for (std::size_t i = 0; i < current.size(); ++i) {
+            if (!previous.empty()) change = std::max(change, std::abs(current[i] - previous[i]));
+            low = std::min(low, current[i]);
+            high = std::max(high, current[i]);
+        }
+        previous = std::move(current);
+        if (pass > 1) {
+            log.line("conductivity pass " + std::to_string(pass) + ": largest change " +
+                     std::to_string(change));
+            if (change <= 1e-8 * std::max(1.0, high - low)) break;
+        }
+        if (pass == kMaxPasses)
+            throw std::runtime_error("the temperature-dependent conductivities did not settle within " +
+                                     std::to_string(kMaxPasses) + " passes (largest change " +
+                                     std::to_string(change) + ")");
+    }
     const std::vector<double> temperatures = gatherOnFirst(x);
     if (!layout.onFirstProcess()) return {};
     return results::temperatureBlock(1, temperatures);

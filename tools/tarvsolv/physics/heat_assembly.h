@@ -9,8 +9,11 @@ namespace tarvsolv {
 
 // Warns about restraints (they mean nothing for heat) and refuses thermal loads on edges.
 void checkThermalEntries(const Job& job, RunLog& log);
-// Conduction of the elements this process assembles, and their internal heat, at `time`.
-void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler& assembler, double time);
+// Conduction of the elements this process assembles, and their internal heat, at `time`. Values
+// that follow temperature take each element's mean corner temperature of `nodal` (every node's,
+// global numbering) or, without it, the initial temperature.
+void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler& assembler, double time,
+                        const std::vector<double>* nodal = nullptr);
 // Heat flux, convection and point heat at `time`; call it on the first process only. `log`, when
 // given, names each load.
 void assembleBoundary(const Job& job, SystemAssembler& assembler, double time, RunLog* log);

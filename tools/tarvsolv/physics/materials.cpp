@@ -17,22 +17,6 @@ bool differs(double a, double b) {
     return std::abs(a - b) > 1e-6 * std::max(std::abs(a), std::abs(b));
 }
 
-// Refuses a mechanical entry whose second set of constants differs from the first.
-void refuseOrthotropic(const std::vector<Expression>& f, int line) {
-    if (f.size() <= kAlpha2) return;
-    for (int k : {kE2, kG12, kAngle, kAlpha2})
-        if (!f[k].isConstant())
-            throw materialError(line, "orthotropic constants are not solved by this version");
-    const EvalPoint at;
-    const double e = f[kE1](at), nu = f[kNu](at), e2 = f[kE2](at), g12 = f[kG12](at), alpha2 = f[kAlpha2](at);
-    const bool orthotropic = (e2 != 0 && differs(e2, e)) || (g12 != 0 && differs(g12, e / (2 * (1 + nu)))) ||
-                             (alpha2 != 0 && differs(alpha2, f[kAlpha1](at)));
-    if (orthotropic)
-        throw materialError(line,
-                            "orthotropic materials (E2, G12, alpha2 differing from E1, nu, alpha1) are not "
-                            "solved by this version");
-}
-
 }  // namespace
 
 BodyMaterial::BodyMaterial(const MaterialEntry& entry, const TableSet& tables, bool thermal)
@@ -48,16 +32,36 @@ BodyMaterial::BodyMaterial(const MaterialEntry& entry, const TableSet& tables, b
             throw materialError(line_, e.what());
         }
     }
-    if (!thermal) refuseOrthotropic(fields_, line_);
 }
 
-IsotropicElastic BodyMaterial::elasticAt(const EvalPoint& at) const {
-    IsotropicElastic m{fields_[kE1](at), fields_[kNu](at), fields_[kAlpha1](at), fields_[kRho](at)};
+ElasticMaterial BodyMaterial::elasticAt(const EvalPoint& at) const {
+    const IsotropicElastic m{fields_[kE1](at), fields_[kNu](at), fields_[kAlpha1](at), fields_[kRho](at)};
     if (!(m.young > 0)) throw materialError(line_, "Young's modulus must be above 0");
     if (!(m.poisson > -1 && m.poisson < 0.5))
         throw materialError(line_, "Poisson's ratio must lie between -1 and 0.5");
     if (m.density < 0) throw materialError(line_, "the density must not be negative");
-    return m;
+    if (fields_.size() <= kE2) return m;
+    // A second set of constants left at 0 (the dialog's starting value) takes the isotropic value.
+    const auto field = [&](int k) {
+        return fields_.size() > static_cast<std::size_t>(k) ? fields_[k](at) : 0.0;
+    };
+    const double shear = m.young / (2 * (1 + m.poisson));
+    double e2 = field(kE2), g12 = field(kG12), alpha2 = field(kAlpha2);
+    if (e2 < 0 || !std::isfinite(e2))
+        throw materialError(line_, "Young's modulus 2 must be above 0 (0 takes modulus 1)");
+    if (g12 < 0 || !std::isfinite(g12))
+        throw materialError(line_, "the shear modulus 1-2 must be above 0 (0 takes E1 / (2 (1 + nu)))");
+    if (e2 == 0) e2 = m.young;
+    if (g12 == 0) g12 = shear;
+    if (alpha2 == 0) alpha2 = m.expansion;
+    if (!differs(e2, m.young) && !differs(g12, shear) && !differs(alpha2, m.expansion)) return m;
+    const auto law =
+        orthotropicElastic({m.young, m.poisson, e2, g12, field(kAngle), m.expansion, alpha2, m.density});
+    if (!law)
+        throw materialError(line_,
+                            "the orthotropic constants E1, E2, G12 and nu give a compliance that is not "
+                            "positive definite");
+    return *law;
 }
 
 Vec3 BodyMaterial::conductivityAt(const EvalPoint& at) const {
@@ -67,6 +71,11 @@ Vec3 BodyMaterial::conductivityAt(const EvalPoint& at) const {
     if (kz == 0) kz = k;
     if (!(k > 0 && ky > 0 && kz > 0)) throw materialError(line_, "conductivities must be above 0");
     return {k, ky, kz};
+}
+
+bool BodyMaterial::conductivityMayVary() const {
+    return thermal_ &&
+           (!fields_[kK].isConstant() || !fields_[kKy].isConstant() || !fields_[kKz].isConstant());
 }
 
 double BodyMaterial::heatCapacityAt(const EvalPoint& at) const {
@@ -81,6 +90,12 @@ MaterialSet::MaterialSet(const ModelEntries& entries, bool thermal, bool sharedB
     for (const MaterialEntry& entry : entries.materials)
         bodies_.insert_or_assign(entry.body, BodyMaterial(entry, entries.tables, thermal));
     if (sharedByAllBodies && bodies_.size() == 1) everyBody_ = &bodies_.begin()->second;
+}
+
+bool MaterialSet::conductivityMayVary() const {
+    for (const auto& [body, material] : bodies_)
+        if (material.conductivityMayVary()) return true;
+    return false;
 }
 
 const BodyMaterial& MaterialSet::forBody(int body) const {

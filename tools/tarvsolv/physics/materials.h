@@ -15,14 +15,18 @@ class BodyMaterial {
   public:
     BodyMaterial(const MaterialEntry& entry, const TableSet& tables, bool thermal);
 
-    // Elastic properties at a point and temperature; throws std::runtime_error for values that
-    // make no material (E <= 0, nu outside -1..0.5).
-    IsotropicElastic elasticAt(const EvalPoint& at) const;
+    // Elastic law at a point and temperature, orthotropic when E2, G12 or alpha2 differ from the
+    // isotropic values (each 0 takes its isotropic value; see orthotropicElastic for the frame).
+    // Throws std::runtime_error naming the line for values that make no material (E <= 0, nu
+    // outside -1..0.5, E2 or G12 below 0, a compliance that is not positive definite).
+    ElasticMaterial elasticAt(const EvalPoint& at) const;
     // Conductivities along x, y, z (Y and Z conductivities of 0 take the conductivity).
     Vec3 conductivityAt(const EvalPoint& at) const;
     // Heat stored per volume and degree, density times specific heat; throws std::runtime_error
     // when either is missing or not above 0.
     double heatCapacityAt(const EvalPoint& at) const;
+    // Whether a conductivity is a table or formula, so that it may follow temperature.
+    bool conductivityMayVary() const;
     int line() const { return line_; }
 
   private:
@@ -34,12 +38,14 @@ class BodyMaterial {
 class MaterialSet {
   public:
     // The last material entry of each body is the one that counts. Throws std::runtime_error for a
-    // field that cannot be read or an orthotropic material (not solved by this version).
+    // field that cannot be read.
     // `sharedByAllBodies`: the model lists no bodies (an assembly, whose one material the add-on
     // writes for body 1); when its entries then name a single body, that material holds for every body.
     MaterialSet(const ModelEntries& entries, bool thermal, bool sharedByAllBodies = false);
     // Throws std::runtime_error "no material for body N" when the body has none.
     const BodyMaterial& forBody(int body) const;
+    // Whether any body's conductivity may follow temperature.
+    bool conductivityMayVary() const;
 
   private:
     std::map<int, BodyMaterial> bodies_;

@@ -33,7 +33,7 @@ TemperatureField temperatureField(const Job& job, RunLog& log) {
     return field;
 }
 
-IsotropicElastic elementMaterial(const Job& job, const TemperatureField& temperatures, int e) {
+ElasticMaterial elementMaterial(const Job& job, const TemperatureField& temperatures, int e) {
     return job.materials->forBody(job.geometry->bodyOfElement(e))
         .elasticAt(EvalPoint{centroid(job.mesh, e), 1.0, temperatures.atElement(job.mesh, e)});
 }
@@ -72,7 +72,7 @@ void assembleElements(const Job& job, const MatrixPattern& pattern, const Temper
     std::vector<double> ke, fe, part;
     for (int e = 0; e < job.mesh.elementCount(); ++e) {
         if (!layout.assemblesElement(job.mesh, e)) continue;
-        const IsotropicElastic m = elementMaterial(job, temperatures, e);
+        const ElasticMaterial m = elementMaterial(job, temperatures, e);
         elasticStiffness(job.mesh, e, m, ke);
         fe.assign(ke.size() ? 3 * job.mesh.nodesPerElement : 0, 0.0);
         if (acceleration) {
@@ -249,7 +249,7 @@ std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
     double stiffnessScale = 0, massScale = 0;
     for (int e = 0; e < job.mesh.elementCount(); ++e) {
         if (!layout.assemblesElement(job.mesh, e)) continue;
-        const IsotropicElastic mat = elementMaterial(job, temperatures, e);
+        const ElasticMaterial mat = elementMaterial(job, temperatures, e);
         if (!(mat.density > 0))
             throw std::runtime_error("natural frequencies need a density above 0 in every material");
         elasticStiffness(job.mesh, e, mat, ke);

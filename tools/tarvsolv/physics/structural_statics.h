@@ -32,7 +32,7 @@ struct TemperatureField {
 // Reads the temperatures a `t` load names (none: an empty field at the initial temperature).
 TemperatureField temperatureField(const Job& job, RunLog& log);
 // The elastic material of element `e` at its temperature.
-IsotropicElastic elementMaterial(const Job& job, const TemperatureField& temperatures, int e);
+ElasticMaterial elementMaterial(const Job& job, const TemperatureField& temperatures, int e);
 // Assembles the stiffness `k` (from `pattern`) and the loads `f` of every load the static solve
 // knows; answers the temperature field the thermal strains were taken from.
 TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f,

@@ -94,15 +94,16 @@ class HeatSystem {
             if (load.kind == LoadKind::HeatGeneration) internalHeat_ = true;
     }
 
-    void evaluate(double time, bool withMatrix, RunLog* log) {
+    // `nodal`: the temperatures conductivities follow (none: the initial temperature).
+    void evaluate(double time, bool withMatrix, RunLog* log, const std::vector<double>* nodal = nullptr) {
         TARV_PETSC(VecZeroEntries(f_));
         if (withMatrix) {
             k_ = pattern_.createMatrix();
             SystemAssembler assembler(pattern_, k_, f_);
-            fill(assembler, time, true, log);
+            fill(assembler, time, true, log, nodal);
         } else {
             SystemAssembler assembler(layout_, f_);
-            fill(assembler, time, internalHeat_, log);
+            fill(assembler, time, internalHeat_, log, nodal);
         }
     }
     Mat k() const { return k_; }
@@ -111,8 +112,9 @@ class HeatSystem {
   private:
     // The element loop is needed for the matrix and for internal heat; flux and convection alone
     // only need the boundary.
-    void fill(SystemAssembler& assembler, double time, bool elements, RunLog* log) {
-        if (elements) assembleConduction(job_, layout_, assembler, time);
+    void fill(SystemAssembler& assembler, double time, bool elements, RunLog* log,
+              const std::vector<double>* nodal) {
+        if (elements) assembleConduction(job_, layout_, assembler, time, nodal);
         if (layout_.onFirstProcess()) assembleBoundary(job_, assembler, time, log);
         assembler.finish();
     }
@@ -193,7 +195,10 @@ std::string clock(double seconds) {
 std::string solveTransientHeat(const Job& job, RunLog& log) {
     checkThermalEntries(job, log);
     const StepPlan plan = stepPlan(job.input);
-    const bool varying = matrixFollowsTime(job);
+    // Conductivities that follow temperature are taken at each step's starting temperatures, so the
+    // matrix is rebuilt every step like one whose convection follows time.
+    const bool followsTemperature = job.materials->conductivityMayVary();
+    const bool varying = matrixFollowsTime(job) || followsTemperature;
     DofLayout layout(job.mesh, 1, PETSC_COMM_WORLD);
     log.line("transient heat: " + std::to_string(layout.dofCount()) + " temperatures, " +
              std::to_string(plan.steps) + " steps of " + number(plan.size) + " s, results every " +
@@ -227,7 +232,9 @@ std::string solveTransientHeat(const Job& job, RunLog& log) {
     double residual = 0;
     // Moves the system to `at`, adds its loads to rhs and solves into t.
     const auto solveAt = [&](double at) {
-        system.evaluate(at, varying, nullptr);
+        std::vector<double> start;
+        if (followsTemperature) start = gatherOnAll(t);
+        system.evaluate(at, varying, nullptr, followsTemperature ? &start : nullptr);
         if (varying) buildMatrix();
         TARV_PETSC(VecAXPY(rhs, 1.0, system.f()));
         const auto [its, res] = solver.solve(rhs, t);

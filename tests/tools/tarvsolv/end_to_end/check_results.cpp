@@ -32,6 +32,10 @@
 //   decay MESH OUT LENGTH FREQUENCY ALPHA BETA STEPSIZE EVERY STEPS: the same damped by ALPHA M + BETA K:
 //     the damping ratio from the logarithmic decrement of the swing over its second period against
 //     ALPHA / (2 w) + BETA w / 2 at the first frequency FREQUENCY (Hz), within 5 %.
+//   orthobar MESH OUT LENGTH HEIGHT E1 NU E2 G12 ANGLE TRACTION: a bar along x of an orthotropic
+//     material, direction 1 at ANGLE degrees from x in the xy plane, pulled along x by TRACTION on
+//     its end x = LENGTH, free to contract and shear: the mean stretch of that end and the mean
+//     thinning of its top z = HEIGHT against the rotated compliance, within 1 %.
 // Prints what it compares; exit 0 when everything holds.
 #include <algorithm>
 #include <cmath>
@@ -458,6 +462,29 @@ int buckling(char** argv) {
     return ok ? 0 : 1;
 }
 
+int orthobar(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const double length = std::atof(argv[2]), height = std::atof(argv[3]), e1 = std::atof(argv[4]),
+                 nu = std::atof(argv[5]), e2 = std::atof(argv[6]), g12 = std::atof(argv[7]),
+                 angle = std::atof(argv[8]) * M_PI / 180, p = std::atof(argv[9]);
+    const double c = std::cos(angle), s = std::sin(angle);
+    // Compliance rotated about z (direction 3 along z, E3 = E2, nu13 = nu23 = nu).
+    const double sxx = std::pow(c, 4) / e1 + (1 / g12 - 2 * nu / e1) * s * s * c * c + std::pow(s, 4) / e2;
+    const double szx = -nu * c * c / e1 - nu * s * s / e2;
+    const results::NodeResults ux = readQuantity(argv[1], mesh, results::kKindDisplacement, 0),
+                               uz = readQuantity(argv[1], mesh, results::kKindDisplacement, 2);
+    double end = 0, top = 0;
+    int ends = 0, tops = 0;
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const NodePoint x = mesh.nodePosition(n + 1);
+        if (std::abs(x.x - length) < 1e-6 * length) end += ux.values[n], ++ends;
+        if (std::abs(x.z - height) < 1e-6 * length) top += uz.values[n], ++tops;
+    }
+    bool ok = within("stretch of the pulled end", end / ends, sxx * p * length, 0.01);
+    ok = within("thinning of the top", top / tops, szx * p * height, 0.01) && ok;
+    return ok ? 0 : 1;
+}
+
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
     if (what == "cantilever" && argc == 10) return cantilever(argv + 2);
@@ -470,6 +497,7 @@ int main(int argc, char** argv) {
     if (what == "assembly" && argc == 8) return assembly(argv + 2);
     if (what == "dynamic" && argc == 14) return dynamic(argv + 2);
     if (what == "decay" && argc == 11) return decay(argv + 2);
+    if (what == "orthobar" && argc == 12) return orthobar(argv + 2);
     std::fprintf(stderr,
                  "usage: tarvsolv-check-results cantilever MESH OUT L B H E NU F | modes OUT L B H E NU RHO "
                  "| slab MESH OUT L K Q H TF | hole MESH OUT W D S | tube MESH OUT A B E NU P | assembly "
@@ -479,5 +507,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "   or: tarvsolv-check-results dynamic MESH OUT L B H E NU RHO F DT EVERY STEPS\n");
     std::fprintf(stderr,
                  "   or: tarvsolv-check-results decay MESH OUT L FREQUENCY ALPHA BETA DT EVERY STEPS\n");
+    std::fprintf(stderr, "   or: tarvsolv-check-results orthobar MESH OUT L H E1 NU E2 G12 ANGLE P\n");
     return 2;
 }
