@@ -1,10 +1,14 @@
 // tarvsolv-ccx: helpers of the CalculiX comparison.
 //   faces <job.txt>                 one line per tagged face: tag, facets, area, centroid, mean normal
 //   inp <job.txt> <out.inp>         the same mesh, material, restraints and pressures as a CalculiX
-//                                   input (C3D10 or C3D4, pressures as *DLOAD on element faces)
+//                                   input (C3D10 or C3D4, pressures as *DLOAD on element faces): a
+//                                   *STATIC step, *BUCKLE for an input with BUCKLE, *DYNAMIC, DIRECT
+//                                   for forced vibrations (ana=5)
+//   factors <job.out> <ccx.dat>     the lowest load factor of each (a ".out" file is read as ours)
 //   compare <job.out> <ccx.dat>     the largest displacement difference, absolute and relative to
 //                                   the largest displacement (a second ".out" file is read as one of
 //                                   tarvsolv's)
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -50,6 +54,41 @@ int listFaces(const std::string& inputPath) {
     return 0;
 }
 
+// The two numbers after the DYNAMIC section's heading (mass and stiffness damping), 0 without it.
+std::pair<double, double> rayleighDamping(const std::string& inputPath) {
+    std::ifstream in(inputPath);
+    std::string line;
+    while (std::getline(in, line))
+        if (line.rfind("DYNAMIC", 0) == 0 && std::getline(in, line)) {
+            std::istringstream f(line);
+            double alpha = 0, beta = 0;
+            f >> alpha >> beta;
+            return {alpha, beta};
+        }
+    return {0, 0};
+}
+
+// The step line of the analysis the input asks for, and how often nodes are printed.
+std::string stepLines(const SolverInput& input, const std::string& inputPath, int& printEvery) {
+    printEvery = 1;
+    char text[200];
+    if (input.analysisCode == 5) {
+        // The same fixed step as ours (DIRECT: no automatic incrementation), the displacements of
+        // the last step only, so that writing the output does not dominate the time.
+        const int steps = static_cast<int>(input.solve[1]);
+        const double dt = input.solve[2];
+        printEvery = steps;
+        std::snprintf(text, sizeof text, "*DYNAMIC, DIRECT\n%.9g, %.9g\n", dt, steps * dt);
+        return text;
+    }
+    if (input.buckle) {
+        std::snprintf(text, sizeof text, "*BUCKLE\n%d\n", std::max(1, static_cast<int>(input.row2())));
+        return text;
+    }
+    (void)inputPath;
+    return "*STATIC\n";
+}
+
 int writeInp(const std::string& inputPath, const std::string& outPath) {
     const SolverInput input = readSolverInput(inputPath);
     const ModelEntries entries = readModelEntries(input, false);
@@ -73,7 +112,16 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
     }
     const auto& fields = entries.materials[0].fields;
     out << "*MATERIAL, NAME=M1\n*ELASTIC\n" << fields.at(0) << ", " << fields.at(1) << "\n";
-    out << "*SOLID SECTION, ELSET=EALL, MATERIAL=M1\n*STEP\n*STATIC\n*BOUNDARY\n";
+    int printEvery = 1;
+    const std::string step = stepLines(input, inputPath, printEvery);
+    if (input.analysisCode == 5) {
+        // Density in CalculiX's consistent units: the solver takes kg per length unit cubed and
+        // converts to N s2 per length unit (mm: tonnes per mm3).
+        out << "*DENSITY\n" << std::stod(fields.at(3)) * 1e-3 << "\n";
+        const auto [alpha, beta] = rayleighDamping(inputPath);
+        if (alpha != 0 || beta != 0) out << "*DAMPING, ALPHA=" << alpha << ", BETA=" << beta << "\n";
+    }
+    out << "*SOLID SECTION, ELSET=EALL, MATERIAL=M1\n*STEP\n" << step << "*BOUNDARY\n";
     for (const Restraint& r : entries.restraints) {
         if (r.where.kind != EntityRef::Kind::Face)
             throw std::runtime_error("the comparison takes face restraints only");
@@ -94,7 +142,8 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
         for (const Facet& f : mesh.facets)
             if (f.tag == load.where.first) out << f.element + 1 << ", P" << f.face + 1 << ", " << p << "\n";
     }
-    out << "*NODE PRINT, NSET=NALL\nU\n*END STEP\n";
+    out << "*NODE PRINT, NSET=NALL" << (printEvery > 1 ? ", FREQUENCY=" + std::to_string(printEvery) : "")
+        << "\nU\n*END STEP\n";
     return out ? 0 : 1;
 }
 
@@ -151,6 +200,28 @@ int compare(const std::string& outPath, const std::string& datPath) {
     return 0;
 }
 
+// The lowest load factor: the line after our NATU heading, or CalculiX's buckling factor table.
+double lowestFactor(const std::string& path) {
+    std::ifstream in(path);
+    std::string line;
+    const bool ours = path.size() > 4 && path.compare(path.size() - 4, 4, ".out") == 0;
+    while (std::getline(in, line)) {
+        if (ours && line.rfind("NATU", 0) == 0 && std::getline(in, line)) {
+            std::istringstream f(line);
+            double value = 0;
+            if (f >> value) return value;
+        }
+        if (!ours && line.find("B U C K L I N G") != std::string::npos)
+            while (std::getline(in, line)) {
+                std::istringstream f(line);
+                int mode = 0;
+                double value = 0;
+                if (f >> mode >> value) return value;
+            }
+    }
+    throw std::runtime_error("no load factor in " + path);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -159,11 +230,17 @@ int main(int argc, char** argv) {
         if (mode == "faces" && argc == 3) return listFaces(argv[2]);
         if (mode == "inp" && argc == 4) return writeInp(argv[2], argv[3]);
         if (mode == "compare" && argc == 4) return compare(argv[2], argv[3]);
+        if (mode == "factors" && argc == 4) {
+            std::printf("%.6g %.6g\n", lowestFactor(argv[2]), lowestFactor(argv[3]));
+            return 0;
+        }
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarvsolv-ccx: %s\n", e.what());
         return 1;
     }
-    std::fprintf(stderr,
-                 "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp | compare JOB.out CCX.dat\n");
+    std::fprintf(
+        stderr,
+        "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp | compare JOB.out CCX.dat | factors "
+        "JOB.out CCX.dat\n");
     return 2;
 }

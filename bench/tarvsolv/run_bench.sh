@@ -3,7 +3,12 @@
 # about 200,000 and 600,000 unknowns with tarvsolv (iterative and direct) and with CalculiX on the
 # same mesh and loads, and prints the CPU time (user + system; the wall time after it, which other
 # work on the machine inflates), the peak memory and the largest difference in displacement against
-# CalculiX. Every program runs on one process with one BLAS/OpenMP thread.
+# CalculiX. Every program runs on one process with one BLAS/OpenMP thread. Then, on the same mesh,
+# buckling under the same loads (5 modes: our BUCKLE, CalculiX *BUCKLE; the lowest load factors are
+# compared) and 100 steps of forced vibration under the pressure put on at t = 0 (our ana=5 with
+# mass and stiffness damping, CalculiX *DYNAMIC, DIRECT with the same fixed step and *DAMPING), with
+# the ratios of CPU time and peak memory, tarvsolv against CalculiX. A run tarvsolv refuses prints
+# "refused" in its row.
 #
 # usage: bench/tarvsolv/run_bench.sh [build folder] [element sizes...]   (defaults: build, 1.8 1.15)
 # needs in the build folder: tarvdir/tarvsolv, tarvdir/velgrin, bin/velgrin-sample-parts,
@@ -34,11 +39,30 @@ measure() {
     awk '{ printf "%.1f/%.0f %.0f\n", $1 + $2, $3, $4 / 1024 }' "$work/time.txt"
 }
 
-write_input() {  # size [fixed face] [loaded face]
-    printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n0,0,0,0,0\nTABLES\nMSET\n %s 0 0.5 0.25 0 0 0 1 1 1 0\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\n%s\nRESTRAINTS\n%s\nCONSTRAINTS\n' \
-        "$step" "$work/job.meb" "$1" "${3:+bol $3 1 10}" "${2:+bor $2 0 0 0}" >"$work/job.txt"
+# As measure, but a run the solver refuses ("is not solved by this version") prints "refused -".
+measure_or_refused() {
+    if /usr/bin/time -f "%U %S %e %M" -o "$work/time.txt" "$@" >"$work/run.log" 2>&1; then
+        tail -1 "$work/time.txt" | awk '{ printf "%.1f/%.0f %.0f\n", $1 + $2, $3, $4 / 1024 }'
+    elif grep -q "is not solved by this version" "$work/run.log"; then
+        echo "refused -"
+    else
+        cat "$work/run.log" >&2
+        exit 1
+    fi
 }
 
+# "cpu-ratio memory-ratio" of two "cpu/wall" and MB pairs, or "- -" when the first is missing.
+ratios() {  # our-time our-MB their-time their-MB
+    [[ $1 == refused ]] && { echo "- -"; return; }
+    awk -v a="${1%%/*}" -v b="$2" -v c="${3%%/*}" -v d="$4" 'BEGIN { printf "%.2f %.2f\n", a / c, b / d }'
+}
+
+write_input() {  # size [fixed face] [loaded face] [analysis code] [solve row] [closing sections]
+    printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=%s 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n%s\nTABLES\nMSET\n %s 0 0.5 0.25 0 0 0 1 1 1 0\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\n%s\nRESTRAINTS\n%s\nCONSTRAINTS\n%s' \
+        "${4:-0}" "$step" "$work/job.meb" "${5:-0,0,0,0,0}" "$1" "${3:+bol $3 1 10}" "${2:+bor $2 0 0 0}" "${6:-}" >"$work/job.txt"
+}
+
+runs=()
 printf '%-5s | %-9s | %-21s | %-21s | %-21s | %s\n' size unknowns "tarvsolv PCG cpu/wall s (MB)" "tarvsolv MF cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "largest |du| / |u|: PCG, MF against CalculiX; PCG against MF"
 for size in "${sizes[@]}"; do
     write_input "$size"
@@ -59,4 +83,30 @@ for size in "${sizes[@]}"; do
     read -r _ _ mfdiff < <("$convert" compare "$work/job.out" "$work/ccx.dat")
     read -r _ _ owndiff < <("$convert" compare "$work/pcg.out" "$work/job.out")
     printf '%-5s | %9d | %14s (%6s)         | %14s (%6s)        | %14s (%6s)     | %s, %s; %s\n' "$size" $((3 * nodes)) "$pt" "$pm" "$mt" "$mm" "$ct" "$cm" "$pcgdiff" "$mfdiff" "$owndiff"
+    read -r rt rm < <(ratios "$mt" "$mm" "$ct" "$cm")
+    printf '      static, MF against CalculiX: CPU time x %s, memory x %s\n' "$rt" "$rm"
+    runs+=("$size $fixed $loaded")
+done
+
+# Buckling (5 modes) and forced vibration (100 steps of 1e-5 s, Rayleigh damping 5 /s and 1e-6 s)
+# on the same meshes. tarvsolv factorises K by MUMPS for buckling whatever the solver setting.
+printf '\n%-5s | %-9s | %-28s | %-28s | %-22s | %s\n' size analysis "tarvsolv cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "ratio cpu, memory" "lowest load factor: tarvsolv, CalculiX"
+for run in "${runs[@]}"; do
+    read -r size fixed loaded <<<"$run"
+    write_input "$size"
+    "$velgrin" "$work/job.txt" 0 >/dev/null
+    write_input "$size" "$fixed" "$loaded" 0 5,0,0,0,0 $'BUCKLE\n'
+    printf 'MESHFILE\n%s\n' "$work/job.meb" >"$work/job.out"
+    read -r bt bm < <(measure_or_refused "$tarvsolv" "$work/job.txt" 0 --solver MF)
+    "$convert" inp "$work/job.txt" "$work/ccx.inp"
+    read -r ct cm < <(cd "$work" && measure ccx -i ccx)
+    factors="-"
+    [[ $bt == refused ]] || factors=$("$convert" factors "$work/job.out" "$work/ccx.dat")
+    printf '%-5s | %-9s | %17s (%6s) | %17s (%6s) | %-22s | %s\n' "$size" buckling "$bt" "$bm" "$ct" "$cm" "$(ratios "$bt" "$bm" "$ct" "$cm")" "$factors"
+    write_input "$size" "$fixed" "$loaded" 5 0,100,1e-05,100,0 $'DYNAMIC\n5 1e-06\n'
+    printf 'MESHFILE\n%s\n' "$work/job.meb" >"$work/job.out"
+    read -r dt dm < <(measure_or_refused "$tarvsolv" "$work/job.txt" 0 --solver MF)
+    "$convert" inp "$work/job.txt" "$work/ccx.inp"
+    read -r ct cm < <(cd "$work" && measure ccx -i ccx)
+    printf '%-5s | %-9s | %17s (%6s) | %17s (%6s) | %-22s |\n' "$size" vibration "$dt" "$dm" "$ct" "$cm" "$(ratios "$dt" "$dm" "$ct" "$cm")"
 done

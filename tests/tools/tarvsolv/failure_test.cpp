@@ -151,3 +151,32 @@ TEST(StrayNodes, AreHeldAtZeroInsteadOfMakingTheModelSingular) {
 
 }  // namespace
 }  // namespace tarvsolv::testing
+
+namespace tarvsolv::testing {
+namespace {
+
+// The direct path stays open to another factorisation picked by a PETSc option: CHOLMOD gives
+// MUMPS's displacements, and the null-pivot count MUMPS alone keeps is not asked of it.
+TEST(DirectSolver, AnotherFactorisationChosenByOptionAgreesWithMumps) {
+    SolverJob job("cholmod");
+    job.writeMesh(shortBeam());
+    job.writeInput(heldBeamUnderPressure());
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const auto mumps = job.nodeBlock("DISP 1");
+    ASSERT_EQ(PetscOptionsSetValue(nullptr, "-pc_factor_mat_solver_type", "cholmod"), 0);
+    const std::string message = job.run(SolverChoice::Direct);
+    ASSERT_EQ(PetscOptionsClearValue(nullptr, "-pc_factor_mat_solver_type"), 0);
+    ASSERT_EQ(message, "");
+    const auto cholmod = job.nodeBlock("DISP 1");
+    ASSERT_EQ(cholmod.size(), mumps.size());
+    double largest = 0, difference = 0;
+    for (std::size_t i = 0; i < mumps.size(); ++i) {
+        largest = std::max(largest, std::abs(mumps[i]));
+        difference = std::max(difference, std::abs(cholmod[i] - mumps[i]));
+    }
+    EXPECT_GT(largest, 1e-6);
+    EXPECT_LT(difference, 1e-9 * largest);
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing

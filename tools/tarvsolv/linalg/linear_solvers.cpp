@@ -156,8 +156,14 @@ LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double t
         Mat factor;
         TARV_PETSC(KSPGetPC(ksp, &pc));
         TARV_PETSC(PCFactorGetMatrix(pc, &factor));
+        // Null pivots are counted by MUMPS only; another factorisation picked by a PETSc option
+        // (-pc_factor_mat_solver_type cholmod) reports a singular matrix by failing instead.
+        MatSolverType type = nullptr;
+        TARV_PETSC(MatFactorGetSolverType(factor, &type));
+        PetscBool mumps = PETSC_FALSE;
+        TARV_PETSC(PetscStrcmp(type, MATSOLVERMUMPS, &mumps));
         PetscInt nullPivots = 0;
-        TARV_PETSC(MatMumpsGetInfog(factor, 28, &nullPivots));
+        if (mumps) TARV_PETSC(MatMumpsGetInfog(factor, 28, &nullPivots));
         if (nullPivots > 0)
             throw std::runtime_error("the stiffness matrix is singular (" + std::to_string(nullPivots) +
                                      " null pivots): the model is not restrained enough");
