@@ -21,73 +21,18 @@
 #include "physics/analyses.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
+#include "physics/time_stepping.h"
 
 namespace tarvsolv {
 namespace {
 
 constexpr double kNewmarkBeta = 0.25, kNewmarkGamma = 0.5;
-// Relative residual of each step's iterative solve: step errors add up over a run, as in transient
-// heat, so a hundred times below the static solves' tolerance.
-constexpr double kStepTolerance = 1e-2 * kIterativeTolerance;
-
-struct StepPlan {
-    int steps = 0;
-    double size = 0;
-    int printEvery = 1;
-};
-
-std::string number(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", v);
-    return text;
-}
-
-// Solve rows 3 to 5: number of steps, step size, print interval (below 1: every step).
-StepPlan stepPlan(const SolverInput& input) {
-    const double steps = input.solve[1], size = input.solve[2], every = input.solve[3];
-    if (!(steps >= 1) || steps > 1e7)
-        throw std::runtime_error("forced vibrations need a number of steps from 1 to 10000000 (found " +
-                                 number(steps) + ")");
-    if (!(size > 0) || !std::isfinite(size))
-        throw std::runtime_error("forced vibrations need a step size above 0 (found " + number(size) + ")");
-    StepPlan plan;
-    plan.steps = static_cast<int>(steps);
-    plan.size = size;
-    plan.printEvery = every >= 1 && every < 1e9 ? static_cast<int>(every) : 1;
-    return plan;
-}
-
 // Whether any load changes with time: only values that are not plain numbers can.
 bool loadsFollowTime(const Job& job) {
     for (const Load& load : job.entries.loads)
         for (const Expression& value : load.values)
             if (!value.isConstant()) return true;
     return false;
-}
-
-// Body force per volume at `time` from the accelerations and spins, without the density; empty
-// when the model has none.
-std::function<Vec3(const Vec3&)> accelerationAt(const Job& job, double time) {
-    std::vector<const Load*> loads;
-    for (const Load& load : job.entries.loads)
-        if (load.kind == LoadKind::Acceleration || load.kind == LoadKind::Spin) loads.push_back(&load);
-    if (loads.empty()) return {};
-    const UnitSystem units = job.units;
-    return [loads, units, time](const Vec3& x) {
-        Vec3 a;
-        const EvalPoint at{x, time};
-        for (const Load* load : loads) {
-            if (load->kind == LoadKind::Acceleration) {
-                for (int k = 0; k < 3; ++k) a[k] += units.accelerationScale * load->values[k](at);
-            } else {
-                const double w = load->values[0](at);
-                const Vec3 r = x - load->axisPoint;
-                const Vec3 radial = r - dot(r, load->axisDirection) * load->axisDirection;
-                a = a + (w * w) * radial;
-            }
-        }
-        return units.massScale * a;
-    };
 }
 
 // Stiffness, mass and the loads that do not follow time (thermal strains and what the prescribed
@@ -129,7 +74,7 @@ StructuralMatrices assembleMatrices(const Job& job, const MatrixPattern& pattern
 void loadsAt(const Job& job, const DofLayout& layout, const TemperatureField& temperatures, Vec steady,
              double time, Vec f, RunLog& log) {
     TARV_PETSC(VecCopy(steady, f));
-    if (const auto acceleration = accelerationAt(job, time)) {
+    if (const auto acceleration = accelerationField(job, time)) {
         SystemAssembler assembler(layout, f);
         std::vector<double> fe;
         for (int e = 0; e < job.mesh.elementCount(); ++e) {
@@ -143,52 +88,6 @@ void loadsAt(const Job& job, const DofLayout& layout, const TemperatureField& te
     }
     assembleBoundaryLoads(job, layout, f, log, time);
 }
-
-// One conjugate-gradient or multifrontal solver, set up once for the run's step matrix.
-class StepSolver {
-  public:
-    StepSolver(SolverChoice choice, Mat a, MPI_Comm comm) : choice_(choice) {
-        TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
-        TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
-        TARV_PETSC(KSPCreate(comm, ksp_.out()));
-        TARV_PETSC(KSPSetOperators(ksp_, a, a));
-        PC pc;
-        TARV_PETSC(KSPGetPC(ksp_, &pc));
-        if (choice == SolverChoice::Direct) {
-            TARV_PETSC(KSPSetType(ksp_, KSPPREONLY));
-            TARV_PETSC(PCSetType(pc, PCCHOLESKY));
-            TARV_PETSC(PCFactorSetMatSolverType(pc, MATSOLVERMUMPS));
-        } else {
-            TARV_PETSC(KSPSetType(ksp_, KSPCG));
-            TARV_PETSC(KSPSetTolerances(ksp_, kStepTolerance, 1e-300, PETSC_DEFAULT, 5000));
-            TARV_PETSC(KSPSetNormType(ksp_, KSP_NORM_UNPRECONDITIONED));
-            TARV_PETSC(KSPSetInitialGuessNonzero(ksp_, PETSC_TRUE));
-            TARV_PETSC(PCSetType(pc, PCGAMG));
-        }
-        TARV_PETSC(KSPSetFromOptions(ksp_));
-    }
-
-    // Solves into `x`, which holds the starting guess; answers the iterations and the residual.
-    std::pair<int, double> solve(Vec b, Vec x) {
-        if (KSPSolve(ksp_, b, x) != 0)
-            throw std::runtime_error(
-                "the linear solver failed on a time step (a material or load is invalid)");
-        KSPConvergedReason reason;
-        TARV_PETSC(KSPGetConvergedReason(ksp_, &reason));
-        PetscInt iterations = 0;
-        TARV_PETSC(KSPGetIterationNumber(ksp_, &iterations));
-        if (reason < 0)
-            throw std::runtime_error("the solver did not converge on a time step after " +
-                                     std::to_string(iterations) + " iterations");
-        PetscReal residual = 0;
-        if (choice_ == SolverChoice::Iterative) TARV_PETSC(KSPGetResidualNorm(ksp_, &residual));
-        return {static_cast<int>(iterations), residual};
-    }
-
-  private:
-    SolverChoice choice_;
-    KspHandle ksp_;
-};
 
 // The initial accelerations M a0 = r0: the consistent mass is well conditioned whatever the mesh,
 // so Jacobi-preconditioned conjugate gradients solve it in a few dozen iterations for either
@@ -210,20 +109,10 @@ void solveMass(Mat m, Vec r, Vec a, MPI_Comm comm) {
         throw std::runtime_error("the initial accelerations could not be solved (a density is invalid)");
 }
 
-std::string clock(double seconds) {
-    char text[32];
-    if (seconds < 60)
-        std::snprintf(text, sizeof text, "%.1f s", seconds);
-    else
-        std::snprintf(text, sizeof text, "%d min %02d s", static_cast<int>(seconds / 60),
-                      static_cast<int>(seconds) % 60);
-    return text;
-}
-
 }  // namespace
 
 std::string solveForcedVibration(const Job& job, RunLog& log) {
-    const StepPlan plan = stepPlan(job.input);
+    const StepPlan plan = stepPlan(job.input, "forced vibrations");
     const double alpha = job.input.massDamping, beta = job.input.stiffnessDamping;
     if (!(alpha >= 0) || !(beta >= 0) || !std::isfinite(alpha) || !std::isfinite(beta))
         throw std::runtime_error("forced vibrations need damping coefficients of 0 or more (found " +
@@ -245,7 +134,8 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
     TARV_PETSC(MatDuplicate(system.k, MAT_COPY_VALUES, a.out()));
     TARV_PETSC(MatScale(a, kNewmarkGamma * dt * beta + kNewmarkBeta * dt * dt));
     TARV_PETSC(MatAXPY(a, 1 + kNewmarkGamma * dt * alpha, system.m, SAME_NONZERO_PATTERN));
-    StepSolver solver(job.solver, a, layout.comm());
+    StepSolver solver(job.solver, layout.comm());
+    solver.setMatrix(a);
 
     // Free unknowns 1, prescribed 0: the prescribed ones never accelerate.
     VecHandle freeMask = layout.createVector(), u = layout.createVector(), v = layout.createVector(),
@@ -294,7 +184,6 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
     };
 
     std::string blocks;
-    const int logEvery = std::max(1, plan.steps / 200);
     const double started = log.seconds();
     for (int step = 1; step <= plan.steps; ++step) {
         const double time = step * dt;
@@ -310,7 +199,7 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
         TARV_PETSC(VecWAXPY(u, kNewmarkBeta * dt * dt, acc, uStar));
         TARV_PETSC(VecWAXPY(v, kNewmarkGamma * dt, acc, vStar));
 
-        const bool printed = step % plan.printEvery == 0 || step == plan.steps;
+        const bool printed = plan.printed(step);
         if (printed) {
             std::vector<double> displacements = gatherOnFirst(u), velocities = gatherOnFirst(v);
             if (layout.onFirstProcess()) {
@@ -322,19 +211,14 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
                           results::stressBlock(step, corners.nodes, corners.stresses);
             }
         }
-        if (step % logEvery == 0 || step == plan.steps) {
+        if (plan.logged(step)) {
             PetscReal largest = 0;
             TARV_PETSC(VecNorm(u, NORM_INFINITY, &largest));
             const double spent = log.seconds() - started;
-            char solved[64] = "direct";
-            if (job.solver == SolverChoice::Iterative)
-                std::snprintf(solved, sizeof solved, "%d iterations, residual %.2e", iterations, residual);
-            char text[256];
-            std::snprintf(text, sizeof text,
-                          "step %d/%d, t = %g s: largest displacement %.6g, energy %.6g, %s, %s left", step,
-                          plan.steps, time, largest, energy(), solved,
-                          clock(spent / step * (plan.steps - step)).c_str());
-            log.line(std::string(text) +
+            char text[160];
+            std::snprintf(text, sizeof text, "step %d/%d, t = %g s: largest displacement %.6g, energy %.6g, ",
+                          step, plan.steps, time, largest, energy());
+            log.line(text + stepProgressTail(job.solver, iterations, residual, spent, step, plan.steps) +
                      (printed ? " (written as DISP, VELO, STRES " + std::to_string(step) + ")" : ""));
         }
     }

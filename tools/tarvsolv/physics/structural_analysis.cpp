@@ -11,6 +11,30 @@
 #include "physics/structural_statics.h"
 
 namespace tarvsolv {
+
+std::function<Vec3(const Vec3&)> accelerationField(const Job& job, double time) {
+    std::vector<const Load*> loads;
+    for (const Load& load : job.entries.loads)
+        if (load.kind == LoadKind::Acceleration || load.kind == LoadKind::Spin) loads.push_back(&load);
+    if (loads.empty()) return {};
+    const UnitSystem units = job.units;
+    return [loads, units, time](const Vec3& x) {
+        Vec3 a;
+        for (const Load* load : loads) {
+            const EvalPoint at{x, time};
+            if (load->kind == LoadKind::Acceleration) {
+                for (int k = 0; k < 3; ++k) a[k] += units.accelerationScale * load->values[k](at);
+            } else {
+                const double w = load->values[0](at);
+                const Vec3 r = x - load->axisPoint;
+                const Vec3 radial = r - dot(r, load->axisDirection) * load->axisDirection;
+                a = a + (w * w) * radial;
+            }
+        }
+        return units.massScale * a;
+    };
+}
+
 namespace {
 
 Vec3 centroid(const FeMesh& mesh, int e) {
@@ -39,30 +63,6 @@ ElasticMaterial elementMaterial(const Job& job, const TemperatureField& temperat
 }
 
 namespace {
-
-// Body force per volume from the accelerations and spins (without the density).
-std::function<Vec3(const Vec3&)> accelerationField(const Job& job) {
-    std::vector<const Load*> loads;
-    for (const Load& load : job.entries.loads)
-        if (load.kind == LoadKind::Acceleration || load.kind == LoadKind::Spin) loads.push_back(&load);
-    if (loads.empty()) return {};
-    const UnitSystem units = job.units;
-    return [loads, units](const Vec3& x) {
-        Vec3 a;
-        for (const Load* load : loads) {
-            const EvalPoint at{x};
-            if (load->kind == LoadKind::Acceleration) {
-                for (int k = 0; k < 3; ++k) a[k] += units.accelerationScale * load->values[k](at);
-            } else {
-                const double w = load->values[0](at);
-                const Vec3 r = x - load->axisPoint;
-                const Vec3 radial = r - dot(r, load->axisDirection) * load->axisDirection;
-                a = a + (w * w) * radial;
-            }
-        }
-        return units.massScale * a;
-    };
-}
 
 void assembleElements(const Job& job, const MatrixPattern& pattern, const TemperatureField& temperatures,
                       Mat k, Vec f) {

@@ -2,6 +2,7 @@
 // The linear static system of a structural model, shared by statics and by the prestress of
 // buckling: the temperatures the loads name, the material of each element, and the assembly of
 // the stiffness and the load vector.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,6 +34,9 @@ struct TemperatureField {
 TemperatureField temperatureField(const Job& job, RunLog& log);
 // The elastic material of element `e` at its temperature.
 ElasticMaterial elementMaterial(const Job& job, const TemperatureField& temperatures, int e);
+// Body force per volume at `time` from the accelerations and spins, without the density; empty
+// when the model has none.
+std::function<Vec3(const Vec3&)> accelerationField(const Job& job, double time = 1);
 // Assembles the stiffness `k` (from `pattern`) and the loads `f` of every load the static solve
 // knows; answers the temperature field the thermal strains were taken from.
 TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f,

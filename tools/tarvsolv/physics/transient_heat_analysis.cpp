@@ -17,42 +17,10 @@
 #include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/heat_assembly.h"
+#include "physics/time_stepping.h"
 
 namespace tarvsolv {
 namespace {
-
-// Relative residual of each step's iterative solve. Each step starts from the last one's error,
-// so the errors add up over the run, and a face held through a large convection coefficient puts
-// most of the right-hand side's norm on a few nodes: a hundred times below the static solves'
-// tolerance keeps a run of hundreds of steps within 1e-6 of the direct solver.
-constexpr double kStepTolerance = 1e-2 * kIterativeTolerance;
-
-struct StepPlan {
-    int steps = 0;
-    double size = 0;
-    int printEvery = 1;
-};
-
-std::string number(double v) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%g", v);
-    return text;
-}
-
-// Solve rows 3 to 5: number of steps, step size, print interval (below 1: every step).
-StepPlan stepPlan(const SolverInput& input) {
-    StepPlan plan;
-    const double steps = input.solve[1], size = input.solve[2], every = input.solve[3];
-    if (!(steps >= 1) || steps > 1e7)
-        throw std::runtime_error("transient heating needs a number of steps from 1 to 10000000 (found " +
-                                 number(steps) + ")");
-    if (!(size > 0) || !std::isfinite(size))
-        throw std::runtime_error("transient heating needs a step size above 0 (found " + number(size) + ")");
-    plan.steps = static_cast<int>(steps);
-    plan.size = size;
-    plan.printEvery = every >= 1 && every < 1e9 ? static_cast<int>(every) : 1;
-    return plan;
-}
 
 // Whether the conduction matrix changes over time: only through convection coefficients that are
 // not plain numbers (a time table or a formula). Conductivities are taken at the start.
@@ -127,74 +95,11 @@ class HeatSystem {
     bool internalHeat_ = false;
 };
 
-// One linear solver for every step: MUMPS's Cholesky factorisation, kept while the matrix stays,
-// or conjugate gradients with algebraic multigrid, starting from the last step's temperatures.
-class StepSolver {
-  public:
-    StepSolver(SolverChoice choice, MPI_Comm comm) : choice_(choice) {
-        TARV_PETSC(KSPCreate(comm, ksp_.out()));
-    }
-
-    void setMatrix(Mat a) {
-        TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
-        TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
-        TARV_PETSC(KSPSetOperators(ksp_, a, a));
-        if (configured_) return;
-        PC pc;
-        TARV_PETSC(KSPGetPC(ksp_, &pc));
-        if (choice_ == SolverChoice::Direct) {
-            TARV_PETSC(KSPSetType(ksp_, KSPPREONLY));
-            TARV_PETSC(PCSetType(pc, PCCHOLESKY));
-            TARV_PETSC(PCFactorSetMatSolverType(pc, MATSOLVERMUMPS));
-        } else {
-            TARV_PETSC(KSPSetType(ksp_, KSPCG));
-            TARV_PETSC(KSPSetTolerances(ksp_, kStepTolerance, 1e-300, PETSC_DEFAULT, 5000));
-            TARV_PETSC(KSPSetNormType(ksp_, KSP_NORM_UNPRECONDITIONED));
-            TARV_PETSC(KSPSetInitialGuessNonzero(ksp_, PETSC_TRUE));
-            TARV_PETSC(PCSetType(pc, PCGAMG));
-        }
-        TARV_PETSC(KSPSetFromOptions(ksp_));
-        configured_ = true;
-    }
-
-    // Solves into `x`, which holds the starting guess; answers the iterations and the residual.
-    std::pair<int, double> solve(Vec b, Vec x) {
-        if (KSPSolve(ksp_, b, x) != 0)
-            throw std::runtime_error(
-                "the linear solver failed on a time step (a material or load is invalid)");
-        KSPConvergedReason reason;
-        TARV_PETSC(KSPGetConvergedReason(ksp_, &reason));
-        PetscInt iterations = 0;
-        TARV_PETSC(KSPGetIterationNumber(ksp_, &iterations));
-        if (reason < 0)
-            throw std::runtime_error("the solver did not converge on a time step after " +
-                                     std::to_string(iterations) + " iterations");
-        PetscReal residual = 0;
-        if (choice_ == SolverChoice::Iterative) TARV_PETSC(KSPGetResidualNorm(ksp_, &residual));
-        return {static_cast<int>(iterations), residual};
-    }
-
-  private:
-    SolverChoice choice_;
-    KspHandle ksp_;
-    bool configured_ = false;
-};
-
-std::string clock(double seconds) {
-    char text[32];
-    if (seconds < 60)
-        std::snprintf(text, sizeof text, "%.1f s", seconds);
-    else
-        std::snprintf(text, sizeof text, "%d min %02d s", static_cast<int>(seconds / 60),
-                      static_cast<int>(seconds) % 60);
-    return text;
-}
-
 }  // namespace
 
 std::string solveTransientHeat(const Job& job, RunLog& log) {
     checkThermalEntries(job, log);
-    const StepPlan plan = stepPlan(job.input);
+    const StepPlan plan = stepPlan(job.input, "transient heating");
     // Conductivities that follow temperature are taken at each step's starting temperatures, so the
     // matrix is rebuilt every step like one whose convection follows time.
     const bool followsTemperature = job.materials->conductivityMayVary();
@@ -258,7 +163,6 @@ std::string solveTransientHeat(const Job& job, RunLog& log) {
     };
 
     std::string blocks;
-    const int logEvery = std::max(1, plan.steps / 200);
     const double started = log.seconds();
     for (int step = 1; step <= plan.steps; ++step) {
         TARV_PETSC(VecCopy(t, previous));
@@ -272,27 +176,24 @@ std::string solveTransientHeat(const Job& job, RunLog& log) {
             crankNicolsonStep();
             time = step * plan.size;
         }
-        const bool printed = step % plan.printEvery == 0 || step == plan.steps;
+        const bool printed = plan.printed(step);
         if (printed) {
             const std::vector<double> temperatures = gatherOnFirst(t);
             if (layout.onFirstProcess()) blocks += results::temperatureBlock(step, temperatures);
         }
-        if (step % logEvery == 0 || step == plan.steps) {
+        if (plan.logged(step)) {
             TARV_PETSC(VecAXPY(previous, -1.0, t));
             PetscReal change = 0, lowest = 0, highest = 0;
             TARV_PETSC(VecNorm(previous, NORM_INFINITY, &change));
             TARV_PETSC(VecMin(t, nullptr, &lowest));
             TARV_PETSC(VecMax(t, nullptr, &highest));
             const double spent = log.seconds() - started;
-            char solved[64] = "direct";
-            if (job.solver == SolverChoice::Iterative)
-                std::snprintf(solved, sizeof solved, "%d iterations, residual %.2e", iterations, residual);
-            char text[256];
+            char text[160];
             std::snprintf(text, sizeof text,
-                          "step %d/%d, t = %g s: temperatures %.6g to %.6g, largest change %.3g, %s, %s left",
-                          step, plan.steps, time, lowest, highest, change, solved,
-                          clock(spent / step * (plan.steps - step)).c_str());
-            log.line(std::string(text) + (printed ? " (written as TEMP " + std::to_string(step) + ")" : ""));
+                          "step %d/%d, t = %g s: temperatures %.6g to %.6g, largest change %.3g, ", step,
+                          plan.steps, time, lowest, highest, change);
+            log.line(text + stepProgressTail(job.solver, iterations, residual, spent, step, plan.steps) +
+                     (printed ? " (written as TEMP " + std::to_string(step) + ")" : ""));
         }
     }
     return blocks;

@@ -1,0 +1,91 @@
+#include "physics/time_stepping.h"
+
+#include <cmath>
+#include <cstdio>
+#include <stdexcept>
+
+namespace tarvsolv {
+namespace {
+
+std::string clock(double seconds) {
+    char text[32];
+    if (seconds < 60)
+        std::snprintf(text, sizeof text, "%.1f s", seconds);
+    else
+        std::snprintf(text, sizeof text, "%d min %02d s", static_cast<int>(seconds / 60),
+                      static_cast<int>(seconds) % 60);
+    return text;
+}
+
+}  // namespace
+
+std::string number(double v) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
+StepPlan stepPlan(const SolverInput& input, const std::string& analysis) {
+    const double steps = input.solve[1], size = input.solve[2], every = input.solve[3];
+    if (!(steps >= 1) || steps > 1e7)
+        throw std::runtime_error(analysis + ": a number of steps from 1 to 10000000 is needed (found " +
+                                 number(steps) + ")");
+    if (!(size > 0) || !std::isfinite(size))
+        throw std::runtime_error(analysis + ": a step size above 0 is needed (found " + number(size) + ")");
+    StepPlan plan;
+    plan.steps = static_cast<int>(steps);
+    plan.size = size;
+    plan.printEvery = every >= 1 && every < 1e9 ? static_cast<int>(every) : 1;
+    return plan;
+}
+
+StepSolver::StepSolver(SolverChoice choice, MPI_Comm comm) : choice_(choice) {
+    TARV_PETSC(KSPCreate(comm, ksp_.out()));
+}
+
+void StepSolver::setMatrix(Mat a) {
+    TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
+    TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
+    TARV_PETSC(KSPSetOperators(ksp_, a, a));
+    if (configured_) return;
+    PC pc;
+    TARV_PETSC(KSPGetPC(ksp_, &pc));
+    if (choice_ == SolverChoice::Direct) {
+        TARV_PETSC(KSPSetType(ksp_, KSPPREONLY));
+        TARV_PETSC(PCSetType(pc, PCCHOLESKY));
+        TARV_PETSC(PCFactorSetMatSolverType(pc, MATSOLVERMUMPS));
+    } else {
+        TARV_PETSC(KSPSetType(ksp_, KSPCG));
+        TARV_PETSC(KSPSetTolerances(ksp_, kStepTolerance, 1e-300, PETSC_DEFAULT, 5000));
+        TARV_PETSC(KSPSetNormType(ksp_, KSP_NORM_UNPRECONDITIONED));
+        TARV_PETSC(KSPSetInitialGuessNonzero(ksp_, PETSC_TRUE));
+        TARV_PETSC(PCSetType(pc, PCGAMG));
+    }
+    TARV_PETSC(KSPSetFromOptions(ksp_));
+    configured_ = true;
+}
+
+std::pair<int, double> StepSolver::solve(Vec b, Vec x) {
+    if (KSPSolve(ksp_, b, x) != 0)
+        throw std::runtime_error("the linear solver failed on a time step (a material or load is invalid)");
+    KSPConvergedReason reason;
+    TARV_PETSC(KSPGetConvergedReason(ksp_, &reason));
+    PetscInt iterations = 0;
+    TARV_PETSC(KSPGetIterationNumber(ksp_, &iterations));
+    if (reason < 0)
+        throw std::runtime_error("the solver did not converge on a time step after " +
+                                 std::to_string(iterations) + " iterations");
+    PetscReal residual = 0;
+    if (choice_ == SolverChoice::Iterative) TARV_PETSC(KSPGetResidualNorm(ksp_, &residual));
+    return {static_cast<int>(iterations), residual};
+}
+
+std::string stepProgressTail(SolverChoice choice, int iterations, double residual, double spent, int step,
+                             int steps) {
+    char solved[64] = "direct";
+    if (choice == SolverChoice::Iterative)
+        std::snprintf(solved, sizeof solved, "%d iterations, residual %.2e", iterations, residual);
+    return std::string(solved) + ", " + clock(spent / step * (steps - step)) + " left";
+}
+
+}  // namespace tarvsolv

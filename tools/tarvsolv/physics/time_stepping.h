@@ -1,0 +1,59 @@
+#pragma once
+// What the step-by-step analyses (transient heat, forced vibrations) share: the step plan of the
+// solve rows, one linear solver kept for the run, and the progress line's common tail.
+#include <petscksp.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+
+#include "io/solver_input.h"
+#include "linalg/linear_solvers.h"
+#include "linalg/petsc_handles.h"
+
+namespace tarvsolv {
+
+// Relative residual of each step's iterative solve. Each step starts from the last one's error, so
+// the errors add up over a run: a hundred times below the static solves' tolerance keeps a run of
+// hundreds of steps within 1e-6 of the direct solver.
+inline constexpr double kStepTolerance = 1e-2 * kIterativeTolerance;
+
+struct StepPlan {
+    int steps = 0;
+    double size = 0;
+    int printEvery = 1;
+
+    // Result blocks go out for every printed step and the last one.
+    bool printed(int step) const { return step % printEvery == 0 || step == steps; }
+    // At most about 200 progress lines, and the last step.
+    bool logged(int step) const { return step % std::max(1, steps / 200) == 0 || step == steps; }
+};
+
+// Solve rows 3 to 5: number of steps, step size, print interval (below 1: every step). Throws
+// std::runtime_error that starts with `analysis` for fewer than one step or a step size not above 0.
+StepPlan stepPlan(const SolverInput& input, const std::string& analysis);
+
+std::string number(double v);
+
+// One linear solver for every step: MUMPS's Cholesky factorisation, kept while the matrix stays,
+// or conjugate gradients with algebraic multigrid, starting from the last step's solution.
+class StepSolver {
+  public:
+    StepSolver(SolverChoice choice, MPI_Comm comm);
+    // A new matrix is factorised (or given to the multigrid) at the next solve.
+    void setMatrix(Mat a);
+    // Solves into `x`, which holds the starting guess; answers the iterations and the residual.
+    std::pair<int, double> solve(Vec b, Vec x);
+
+  private:
+    SolverChoice choice_;
+    KspHandle ksp_;
+    bool configured_ = false;
+};
+
+// "direct" or "<n> iterations, residual <r>", then ", <time> left" estimated from the time spent
+// on the steps so far.
+std::string stepProgressTail(SolverChoice choice, int iterations, double residual, double spent, int step,
+                             int steps);
+
+}  // namespace tarvsolv
