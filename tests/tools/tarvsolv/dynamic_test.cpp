@@ -8,6 +8,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "sine_fit.h"
 #include "solver_fixture.h"
 
 namespace tarvsolv::testing {
@@ -90,43 +91,11 @@ std::pair<double, double> staticAndFirstFrequency(SolverJob& job) {
     return {deflection, job.modeFrequencies().at(0)};
 }
 
-// The angular frequency of the sine c + a cos(w t) + b sin(w t) that fits the history best (least
-// squares; the mesh's higher modes ride on it as small ripples), searched around `guess`.
+// The angular frequency of the sine that fits the history best, searched around `guess`.
 double fittedFrequency(const TipHistory& h, double dt, double guess) {
-    const auto misfit = [&](double w) {
-        double m[3][3] = {}, r[3] = {};
-        for (std::size_t i = 0; i < h.z.size(); ++i) {
-            const double t = dt * h.steps[i], f[3] = {1, std::cos(w * t), std::sin(w * t)};
-            for (int p = 0; p < 3; ++p) {
-                r[p] += f[p] * h.z[i];
-                for (int q = 0; q < 3; ++q) m[p][q] += f[p] * f[q];
-            }
-        }
-        // Gaussian elimination of the 3 x 3 normal equations.
-        for (int p = 0; p < 3; ++p)
-            for (int q = p + 1; q < 3; ++q) {
-                const double l = m[q][p] / m[p][p];
-                for (int k = 0; k < 3; ++k) m[q][k] -= l * m[p][k];
-                r[q] -= l * r[p];
-            }
-        double x[3];
-        for (int p = 2; p >= 0; --p) {
-            x[p] = r[p];
-            for (int k = p + 1; k < 3; ++k) x[p] -= m[p][k] * x[k];
-            x[p] /= m[p][p];
-        }
-        double fit = 0;
-        for (std::size_t i = 0; i < h.z.size(); ++i) {
-            const double t = dt * h.steps[i];
-            const double e = h.z[i] - (x[0] + x[1] * std::cos(w * t) + x[2] * std::sin(w * t));
-            fit += e * e;
-        }
-        return fit;
-    };
-    double best = guess, lowest = misfit(guess);
-    for (double w = 0.7 * guess; w < 1.3 * guess; w += 1e-4 * guess)
-        if (const double m = misfit(w); m < lowest) lowest = m, best = w;
-    return best;
+    std::vector<double> times;
+    for (int step : h.steps) times.push_back(dt * step);
+    return ::fittedFrequency(times, h.z, guess);
 }
 
 TEST(ForcedVibration, UndampedCantileverSwingsToTwiceItsDeflectionAtItsFirstFrequency) {

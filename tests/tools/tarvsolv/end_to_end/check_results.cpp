@@ -47,6 +47,7 @@
 #include "formats/mesh_reader.h"
 #include "formats/result_kinds.h"
 #include "formats/result_reader.h"
+#include "sine_fit.h"
 
 namespace {
 
@@ -157,6 +158,18 @@ int assembly(char** argv) {
     return ok ? 0 : 1;
 }
 
+// The mode values of modes 1 to 3 (frequencies or load factors) as the views read them, each within
+// 2 % of its expected value; no mesh is needed for them.
+bool firstThreeModeValues(const char* path, const char* const (&names)[3], const double (&expected)[3]) {
+    bool ok = true;
+    const mesh_solve::Mesh noMesh;
+    for (int k = 0; k < 3; ++k)
+        ok = within(names[k], readQuantity(path, noMesh, results::kKindModeShape, 0, k + 1).modeValue,
+                    expected[k], 0.02) &&
+             ok;
+    return ok;
+}
+
 // A bending frequency (Hz) of a cantilever of a rectangular section, `beta` the root of the mode,
 // bending across `depth`: Euler-Bernoulli corrected for shear and rotary inertia; rho in kg/mm3.
 double cantileverFrequency(double length, double depth, double breadth, double e, double nu, double rho,
@@ -178,46 +191,7 @@ int modes(char** argv) {
     const double expected[3] = {frequency(1.8751, height, width), frequency(1.8751, width, height),
                                 frequency(4.6941, height, width)};
     const char* names[3] = {"mode 1 (Hz)", "mode 2 (Hz)", "mode 3 (Hz)"};
-    bool ok = true;
-    // The frequencies as the views read them: the mode value of each mode's shape; no mesh is needed.
-    const mesh_solve::Mesh noMesh;
-    for (int k = 0; k < 3; ++k)
-        ok = within(names[k], readQuantity(argv[0], noMesh, results::kKindModeShape, 0, k + 1).modeValue,
-                    expected[k], 0.02) &&
-             ok;
-    return ok ? 0 : 1;
-}
-
-// The angular frequency w of the sine c + a cos(w t) + b sin(w t) that fits (t, z) best in least
-// squares (the mesh's higher modes ride on it as ripples), searched within 30 % of `guess`.
-double fittedFrequency(const std::vector<double>& t, const std::vector<double>& z, double guess) {
-    const auto misfit = [&](double w) {
-        double m[3][4] = {};
-        for (std::size_t i = 0; i < t.size(); ++i) {
-            const double f[3] = {1, std::cos(w * t[i]), std::sin(w * t[i])};
-            for (int p = 0; p < 3; ++p) {
-                m[p][3] += f[p] * z[i];
-                for (int q = 0; q < 3; ++q) m[p][q] += f[p] * f[q];
-            }
-        }
-        for (int p = 0; p < 3; ++p)  // Gauss-Jordan on the normal equations
-            for (int q = 0; q < 3; ++q) {
-                if (q == p) continue;
-                const double l = m[q][p] / m[p][p];
-                for (int k = 0; k < 4; ++k) m[q][k] -= l * m[p][k];
-            }
-        double sum = 0;
-        for (std::size_t i = 0; i < t.size(); ++i) {
-            const double e = z[i] - m[0][3] / m[0][0] - m[1][3] / m[1][1] * std::cos(w * t[i]) -
-                             m[2][3] / m[2][2] * std::sin(w * t[i]);
-            sum += e * e;
-        }
-        return sum;
-    };
-    double best = guess, lowest = misfit(guess);
-    for (double w = 0.7 * guess; w < 1.3 * guess; w += 1e-4 * guess)
-        if (const double m = misfit(w); m < lowest) lowest = m, best = w;
-    return best;
+    return firstThreeModeValues(argv[0], names, expected) ? 0 : 1;
 }
 
 // The mean downward deflection of the nodes at x = LENGTH in the blocks of the printed steps.
@@ -453,13 +427,7 @@ int buckling(char** argv) {
     const double expected[3] = {factor(2 * length, height, width), factor(2 * length, width, height),
                                 factor(2 * length / 3, height, width)};
     const char* names[3] = {"load factor 1", "load factor 2", "load factor 3"};
-    bool ok = true;
-    const mesh_solve::Mesh noMesh;
-    for (int k = 0; k < 3; ++k)
-        ok = within(names[k], readQuantity(argv[0], noMesh, results::kKindModeShape, 0, k + 1).modeValue,
-                    expected[k], 0.02) &&
-             ok;
-    return ok ? 0 : 1;
+    return firstThreeModeValues(argv[0], names, expected) ? 0 : 1;
 }
 
 int orthobar(char** argv) {
