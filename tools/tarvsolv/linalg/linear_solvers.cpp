@@ -3,9 +3,11 @@
 #include <petscsys.h>
 
 #include "linalg/corner_space.h"
+#include "linalg/single_precision_cholesky.h"
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 namespace tarvsolv {
 namespace {
@@ -116,26 +118,60 @@ std::string reasonText(KSPConvergedReason reason) {
     return text ? text : std::to_string(static_cast<int>(reason));
 }
 
+// A factorisation named on the command line (-pc_factor_mat_solver_type mumps, cholmod, ...) is
+// PETSc's own, in double precision; otherwise the direct path is the refined single-precision one.
+bool factorisationChosenByOption() {
+    PetscBool set = PETSC_FALSE;
+    TARV_PETSC(PetscOptionsHasName(nullptr, nullptr, "-pc_factor_mat_solver_type", &set));
+    return set;
+}
+
+// Null pivots are counted by MUMPS only; another factorisation picked by a PETSc option
+// (-pc_factor_mat_solver_type cholmod) reports a singular matrix by failing instead.
+void checkNullPivots(KSP ksp) {
+    PC pc;
+    Mat factor;
+    TARV_PETSC(KSPGetPC(ksp, &pc));
+    TARV_PETSC(PCFactorGetMatrix(pc, &factor));
+    MatSolverType type = nullptr;
+    TARV_PETSC(MatFactorGetSolverType(factor, &type));
+    PetscBool mumps = PETSC_FALSE;
+    TARV_PETSC(PetscStrcmp(type, MATSOLVERMUMPS, &mumps));
+    PetscInt nullPivots = 0;
+    if (mumps) TARV_PETSC(MatMumpsGetInfog(factor, 28, &nullPivots));
+    if (nullPivots > 0)
+        throw std::runtime_error("the stiffness matrix is singular (" + std::to_string(nullPivots) +
+                                 " null pivots): the model is not restrained enough");
+}
+
 }  // namespace
 
 LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double tolerance,
                               const DofLayout& layout, const FeMesh& mesh) {
     TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
     TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
-    CornerLevel corners;  // declared before the solver, which refers to its matrices
+    const bool direct = choice == SolverChoice::Direct;
+    const bool petscFactor = direct && factorisationChosenByOption();
+    // Declared before the solver, which refers to them.
+    CornerLevel corners;
+    std::unique_ptr<SinglePrecisionCholesky> factor;
     KspHandle ksp;
     TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
     TARV_PETSC(KSPSetOperators(ksp, a, a));
     LinearSolveReport report;
-    if (choice == SolverChoice::Direct) {
+    if (petscFactor) {
         configureDirect(ksp, true);
-        report.method = "multifrontal Cholesky (MUMPS)";
+        report.method = "Cholesky factorisation (PETSc option)";
+    } else if (direct) {
+        factor = std::make_unique<SinglePrecisionCholesky>(a);
+        factor->precondition(ksp);
+        report.method = "multifrontal Cholesky in single precision (MUMPS), refined in double";
     } else {
         configureIterative(ksp, a, tolerance, layout, mesh, corners);
     }
     TARV_PETSC(KSPSetFromOptions(ksp));
-    if (choice == SolverChoice::Iterative) report.method = iterativeMethodName(ksp);
-    if (choice == SolverChoice::Iterative) {
+    if (!direct) report.method = iterativeMethodName(ksp);
+    if (!petscFactor) {
         TARV_PETSC(KSPSolve(ksp, b, x));
     } else if (KSPSolve(ksp, b, x) != 0) {
         throw std::runtime_error(
@@ -151,23 +187,7 @@ LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double t
         throw std::runtime_error("the solver did not converge (" + reasonText(reason) + " after " +
                                  std::to_string(iterations) +
                                  " iterations): the model is probably not restrained enough");
-    if (choice == SolverChoice::Direct) {
-        PC pc;
-        Mat factor;
-        TARV_PETSC(KSPGetPC(ksp, &pc));
-        TARV_PETSC(PCFactorGetMatrix(pc, &factor));
-        // Null pivots are counted by MUMPS only; another factorisation picked by a PETSc option
-        // (-pc_factor_mat_solver_type cholmod) reports a singular matrix by failing instead.
-        MatSolverType type = nullptr;
-        TARV_PETSC(MatFactorGetSolverType(factor, &type));
-        PetscBool mumps = PETSC_FALSE;
-        TARV_PETSC(PetscStrcmp(type, MATSOLVERMUMPS, &mumps));
-        PetscInt nullPivots = 0;
-        if (mumps) TARV_PETSC(MatMumpsGetInfog(factor, 28, &nullPivots));
-        if (nullPivots > 0)
-            throw std::runtime_error("the stiffness matrix is singular (" + std::to_string(nullPivots) +
-                                     " null pivots): the model is not restrained enough");
-    }
+    if (petscFactor) checkNullPivots(ksp);
     PetscReal norm = 0;
     TARV_PETSC(VecNorm(x, NORM_INFINITY, &norm));
     if (!std::isfinite(norm))

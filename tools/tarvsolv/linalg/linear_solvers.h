@@ -1,8 +1,9 @@
 #pragma once
 // The linear and eigenvalue solvers: conjugate gradients with multigrid (for quadratic elasticity
 // through the corner nodes' linear level, then algebraic multigrid with the rigid-body modes as
-// near null space), a multifrontal Cholesky factorisation (MUMPS),
-// and shift-invert Krylov-Schur (SLEPc) for the lowest natural frequencies.
+// near null space), a multifrontal Cholesky factorisation in single precision refined in double
+// (single_precision_cholesky.h), and shift-invert Krylov-Schur (SLEPc, on MUMPS's double-precision
+// factor) for the lowest natural frequencies.
 #include <string>
 #include <vector>
 

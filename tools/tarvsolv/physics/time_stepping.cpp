@@ -47,18 +47,19 @@ void StepSolver::setMatrix(Mat a) {
     TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
     TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
     TARV_PETSC(KSPSetOperators(ksp_, a, a));
-    if (configured_) return;
-    PC pc;
-    TARV_PETSC(KSPGetPC(ksp_, &pc));
     if (choice_ == SolverChoice::Direct) {
-        TARV_PETSC(KSPSetType(ksp_, KSPPREONLY));
-        TARV_PETSC(PCSetType(pc, PCCHOLESKY));
-        TARV_PETSC(PCFactorSetMatSolverType(pc, MATSOLVERMUMPS));
-    } else {
+        factor_.reset();
+        factor_ = std::make_unique<SinglePrecisionCholesky>(a);
+        factor_->precondition(ksp_);
+    }
+    if (configured_) return;
+    TARV_PETSC(KSPSetInitialGuessNonzero(ksp_, PETSC_TRUE));
+    if (choice_ == SolverChoice::Iterative) {
+        PC pc;
+        TARV_PETSC(KSPGetPC(ksp_, &pc));
         TARV_PETSC(KSPSetType(ksp_, KSPCG));
         TARV_PETSC(KSPSetTolerances(ksp_, kStepTolerance, 1e-300, PETSC_DEFAULT, 5000));
         TARV_PETSC(KSPSetNormType(ksp_, KSP_NORM_UNPRECONDITIONED));
-        TARV_PETSC(KSPSetInitialGuessNonzero(ksp_, PETSC_TRUE));
         TARV_PETSC(PCSetType(pc, PCGAMG));
     }
     TARV_PETSC(KSPSetFromOptions(ksp_));
@@ -76,15 +77,15 @@ std::pair<int, double> StepSolver::solve(Vec b, Vec x) {
         throw std::runtime_error("the solver did not converge on a time step after " +
                                  std::to_string(iterations) + " iterations");
     PetscReal residual = 0;
-    if (choice_ == SolverChoice::Iterative) TARV_PETSC(KSPGetResidualNorm(ksp_, &residual));
+    TARV_PETSC(KSPGetResidualNorm(ksp_, &residual));
     return {static_cast<int>(iterations), residual};
 }
 
 std::string stepProgressTail(SolverChoice choice, int iterations, double residual, double spent, int step,
                              int steps) {
-    char solved[64] = "direct";
-    if (choice == SolverChoice::Iterative)
-        std::snprintf(solved, sizeof solved, "%d iterations, residual %.2e", iterations, residual);
+    char solved[64];
+    std::snprintf(solved, sizeof solved, "%s%d iterations, residual %.2e",
+                  choice == SolverChoice::Direct ? "direct, " : "", iterations, residual);
     return std::string(solved) + ", " + clock(spent / step * (steps - step)) + " left";
 }
 

@@ -4,12 +4,14 @@
 #include <petscksp.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <utility>
 
 #include "io/solver_input.h"
 #include "linalg/linear_solvers.h"
 #include "linalg/petsc_handles.h"
+#include "linalg/single_precision_cholesky.h"
 
 namespace tarvsolv {
 
@@ -35,23 +37,25 @@ StepPlan stepPlan(const SolverInput& input, const std::string& analysis);
 
 std::string number(double v);
 
-// One linear solver for every step: MUMPS's Cholesky factorisation, kept while the matrix stays,
-// or conjugate gradients with algebraic multigrid, starting from the last step's solution.
+// One linear solver for every step, starting from the last step's solution: the single-precision
+// Cholesky factor refined by conjugate gradients, kept while the matrix stays, or conjugate
+// gradients with algebraic multigrid.
 class StepSolver {
   public:
     StepSolver(SolverChoice choice, MPI_Comm comm);
-    // A new matrix is factorised (or given to the multigrid) at the next solve.
+    // A new matrix is factorised at once (or given to the multigrid at the next solve).
     void setMatrix(Mat a);
     // Solves into `x`, which holds the starting guess; answers the iterations and the residual.
     std::pair<int, double> solve(Vec b, Vec x);
 
   private:
     SolverChoice choice_;
+    std::unique_ptr<SinglePrecisionCholesky> factor_;  // outlives the solver, which refers to it
     KspHandle ksp_;
     bool configured_ = false;
 };
 
-// "direct" or "<n> iterations, residual <r>", then ", <time> left" estimated from the time spent
+// "[direct, ]<n> iterations, residual <r>", then ", <time> left" estimated from the time spent
 // on the steps so far.
 std::string stepProgressTail(SolverChoice choice, int iterations, double residual, double spent, int step,
                              int steps);

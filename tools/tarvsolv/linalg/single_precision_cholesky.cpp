@@ -1,0 +1,232 @@
+#include "linalg/single_precision_cholesky.h"
+
+#include <metis.h>
+#include <smumps_c.h>
+
+#include <cmath>
+#include <algorithm>
+#include <stdexcept>
+#include <vector>
+
+#include "linalg/petsc_handles.h"
+
+namespace tarvsolv {
+namespace {
+
+// The message for a failed MUMPS phase; INFOG(1) and INFOG(2) are MUMPS's error and its detail.
+std::string failureText(int error, int detail) {
+    if (error == -10)
+        return "the factorisation failed: the model is not restrained enough (singular) or a material is "
+               "invalid";
+    if (error == -5 || error == -7 || error == -13 || error == -19)
+        return "the factorisation ran out of memory (MUMPS error " + std::to_string(error) +
+               "): choose the iterative solver or a coarser mesh";
+    return "the factorisation failed (MUMPS error " + std::to_string(error) + ", " + std::to_string(detail) +
+           ")";
+}
+
+}  // namespace
+
+// MUMPS's instance, with the right-hand side gathered on the first process (MUMPS takes and
+// gives it there) and the scatter between it and the distributed vectors.
+struct SinglePrecisionCholesky::Mumps {
+    SMUMPS_STRUC_C id{};
+    bool started = false;
+    ScatterHandle toFirst;
+    VecHandle gathered;
+    std::vector<float> rhs;
+    double scale = 1;  // the factor is of scale * A
+
+    // ICNTL(i) and INFOG(i), numbered from 1 as MUMPS's documentation does.
+    int& icntl(int i) { return id.icntl[i - 1]; }
+    int infog(int i) const { return id.infog[i - 1]; }
+    void run(int job) {
+        id.job = job;
+        smumps_c(&id);
+    }
+    // Throws the failure of the last phase.
+    void check() const {
+        if (infog(1) < 0) throw std::runtime_error(failureText(infog(1), infog(2)));
+    }
+    ~Mumps() {
+        if (started) run(-2);
+    }
+};
+
+namespace {
+
+// Each process's rows of the upper triangle, as MUMPS's distributed triplets (numbered from 1).
+struct UpperTriangle {
+    std::vector<MUMPS_INT> rows, columns;
+    std::vector<float> values;
+};
+
+// The values are scaled by `scale` on the way to single precision, which keeps a stiffness in any
+// unit system within single precision's range.
+UpperTriangle upperTriangle(Mat a, double scale) {
+    PetscInt first = 0, end = 0;
+    TARV_PETSC(MatGetOwnershipRange(a, &first, &end));
+    MatInfo info;
+    TARV_PETSC(MatGetInfo(a, MAT_LOCAL, &info));
+    UpperTriangle upper;
+    const auto expected = static_cast<std::size_t>((info.nz_used + (end - first)) / 2);
+    upper.rows.reserve(expected);
+    upper.columns.reserve(expected);
+    upper.values.reserve(expected);
+    for (PetscInt r = first; r < end; ++r) {
+        PetscInt count = 0;
+        const PetscInt* columns = nullptr;
+        const PetscScalar* values = nullptr;
+        TARV_PETSC(MatGetRow(a, r, &count, &columns, &values));
+        for (PetscInt k = 0; k < count; ++k) {
+            if (columns[k] < r) continue;
+            upper.rows.push_back(static_cast<MUMPS_INT>(r + 1));
+            upper.columns.push_back(static_cast<MUMPS_INT>(columns[k] + 1));
+            upper.values.push_back(static_cast<float>(scale * values[k]));
+        }
+        TARV_PETSC(MatRestoreRow(a, r, &count, &columns, &values));
+    }
+    return upper;
+}
+
+// A nested-dissection pivot order for a matrix on one process, as MUMPS's PERM_IN (the pivot
+// position of each unknown, from 1): METIS orders the graph of the nodes (blocks of `block`
+// unknowns, whose rows are taken together) and each node's unknowns follow one another.
+std::vector<MUMPS_INT> nestedDissection(Mat a, int block) {
+    PetscInt n = 0;
+    TARV_PETSC(MatGetSize(a, &n, nullptr));
+    const idx_t nodes = static_cast<idx_t>(n / block);
+    std::vector<idx_t> start(1, 0), neighbours, row;
+    for (idx_t node = 0; node < nodes; ++node) {
+        row.clear();
+        for (int d = 0; d < block; ++d) {
+            PetscInt count = 0;
+            const PetscInt* columns = nullptr;
+            TARV_PETSC(MatGetRow(a, block * node + d, &count, &columns, nullptr));
+            for (PetscInt k = 0; k < count; ++k)
+                if (columns[k] / block != node) row.push_back(static_cast<idx_t>(columns[k] / block));
+            TARV_PETSC(MatRestoreRow(a, block * node + d, &count, &columns, nullptr));
+        }
+        std::sort(row.begin(), row.end());
+        row.erase(std::unique(row.begin(), row.end()), row.end());
+        neighbours.insert(neighbours.end(), row.begin(), row.end());
+        start.push_back(static_cast<idx_t>(neighbours.size()));
+    }
+    std::vector<idx_t> order(nodes), position(nodes);
+    idx_t count = nodes;
+    if (METIS_NodeND(&count, start.data(), neighbours.data(), nullptr, nullptr, order.data(),
+                     position.data()) != METIS_OK)
+        throw std::runtime_error("the fill-reducing ordering failed (METIS)");
+    std::vector<MUMPS_INT> pivots(static_cast<std::size_t>(n));
+    for (idx_t node = 0; node < nodes; ++node)
+        for (int d = 0; d < block; ++d) pivots[block * node + d] = block * position[node] + d + 1;
+    return pivots;
+}
+
+PetscErrorCode applyShell(PC pc, Vec in, Vec out) {
+    void* context = nullptr;
+    const PetscErrorCode code = PCShellGetContext(pc, &context);
+    if (code != 0) return code;
+    return static_cast<SinglePrecisionCholesky*>(context)->apply(in, out);
+}
+
+}  // namespace
+
+SinglePrecisionCholesky::SinglePrecisionCholesky(Mat a) : mumps_(std::make_unique<Mumps>()), a_(a) {
+    MPI_Comm comm = PetscObjectComm(reinterpret_cast<PetscObject>(a));
+    Mumps& m = *mumps_;
+    m.id.par = 1;  // the first process works too
+    m.id.sym = 1;  // symmetric positive definite: no pivoting
+    m.id.comm_fortran = static_cast<MUMPS_INT>(MPI_Comm_c2f(comm));
+    m.run(-1);
+    m.check();
+    m.started = true;
+    factorise(comm);
+    VecHandle layout;
+    TARV_PETSC(MatCreateVecs(a, layout.out(), nullptr));
+    TARV_PETSC(VecScatterCreateToZero(layout, m.toFirst.out(), m.gathered.out()));
+    PetscInt held = 0;
+    TARV_PETSC(VecGetLocalSize(m.gathered, &held));
+    m.rhs.resize(static_cast<std::size_t>(held));
+}
+
+void SinglePrecisionCholesky::factorise(MPI_Comm comm) {
+    Mumps& m = *mumps_;
+    m.icntl(1) = m.icntl(2) = m.icntl(3) = -1;  // no output streams
+    m.icntl(4) = 0;
+    m.icntl(18) = 3;  // each process gives its own rows
+    m.icntl(24) = 1;  // count null pivots instead of dividing by them
+    PetscInt n = 0, block = 1;
+    TARV_PETSC(MatGetSize(a_, &n, nullptr));
+    TARV_PETSC(MatGetBlockSize(a_, &block));
+    m.id.n = static_cast<MUMPS_INT>(n);
+    if (block > 1) m.icntl(15) = -static_cast<int>(block);  // analyse the graph of the nodes
+    // On one process the whole graph is at hand for METIS; on several, MUMPS orders by itself.
+    int processes = 1;
+    MPI_Comm_size(comm, &processes);
+    std::vector<MUMPS_INT> pivots;
+    if (processes == 1) {
+        pivots = nestedDissection(a_, static_cast<int>(block));
+        m.icntl(7) = 1;
+        m.id.perm_in = pivots.data();
+    }
+    PetscReal largest = 0;
+    TARV_PETSC(MatNorm(a_, NORM_MAX, &largest));
+    if (!(largest > 0) || !std::isfinite(largest))
+        throw std::runtime_error("the matrix is zero or not finite: a material or load is invalid");
+    m.scale = 1 / largest;
+    UpperTriangle upper = upperTriangle(a_, m.scale);
+    m.id.nnz_loc = static_cast<MUMPS_INT8>(upper.values.size());
+    m.id.irn_loc = upper.rows.data();
+    m.id.jcn_loc = upper.columns.data();
+    m.id.a_loc = upper.values.data();
+    m.run(4);  // analysis and factorisation; neither the triplets nor the order is needed after it
+    m.id.irn_loc = m.id.jcn_loc = m.id.perm_in = nullptr;
+    m.id.a_loc = nullptr;
+    m.check();
+    if (m.infog(28) > 0)
+        throw std::runtime_error("the stiffness matrix is singular (" + std::to_string(m.infog(28)) +
+                                 " null pivots): the model is not restrained enough");
+}
+
+SinglePrecisionCholesky::~SinglePrecisionCholesky() = default;
+
+void SinglePrecisionCholesky::precondition(KSP ksp, double tolerance) {
+    TARV_PETSC(KSPSetOperators(ksp, a_, a_));
+    TARV_PETSC(KSPSetType(ksp, KSPCG));
+    TARV_PETSC(KSPSetTolerances(ksp, tolerance, 1e-300, PETSC_DEFAULT, 200));
+    TARV_PETSC(KSPSetNormType(ksp, KSP_NORM_UNPRECONDITIONED));
+    PC pc;
+    TARV_PETSC(KSPGetPC(ksp, &pc));
+    TARV_PETSC(PCSetType(pc, PCSHELL));
+    TARV_PETSC(PCShellSetContext(pc, this));
+    TARV_PETSC(PCShellSetApply(pc, applyShell));
+    TARV_PETSC(PCShellSetName(pc, "single-precision multifrontal Cholesky (MUMPS)"));
+}
+
+PetscErrorCode SinglePrecisionCholesky::apply(Vec in, Vec out) {
+    Mumps& m = *mumps_;
+    PetscErrorCode code = VecScatterBegin(m.toFirst, in, m.gathered, INSERT_VALUES, SCATTER_FORWARD);
+    if (!code) code = VecScatterEnd(m.toFirst, in, m.gathered, INSERT_VALUES, SCATTER_FORWARD);
+    if (code) return code;
+    PetscScalar* values = nullptr;
+    if ((code = VecGetArray(m.gathered, &values))) return code;
+    // The right-hand side goes to single precision scaled to its largest entry, so that neither
+    // a tiny residual nor a huge load leaves single precision's range.
+    double largest = 0;
+    for (std::size_t i = 0; i < m.rhs.size(); ++i) largest = std::max(largest, std::abs(values[i]));
+    const double toSingle = largest > 0 ? 1 / largest : 1;
+    for (std::size_t i = 0; i < m.rhs.size(); ++i) m.rhs[i] = static_cast<float>(toSingle * values[i]);
+    m.id.rhs = m.rhs.data();
+    m.id.nrhs = 1;
+    m.id.lrhs = m.id.n;
+    m.run(3);
+    const double back = m.scale / toSingle;
+    for (std::size_t i = 0; i < m.rhs.size(); ++i) values[i] = back * m.rhs[i];
+    if ((code = VecRestoreArray(m.gathered, &values))) return code;
+    if (m.infog(1) < 0) return PETSC_ERR_LIB;
+    code = VecScatterBegin(m.toFirst, m.gathered, out, INSERT_VALUES, SCATTER_REVERSE);
+    return code ? code : VecScatterEnd(m.toFirst, m.gathered, out, INSERT_VALUES, SCATTER_REVERSE);
+}
+
+}  // namespace tarvsolv
