@@ -56,6 +56,12 @@ char letterAfterSemicolon(const std::string& text) {
     return (at == std::string::npos || at + 1 >= text.size()) ? '\0' : text[at + 1];
 }
 
+// An interaction text of the "Normal gap" kind ("face;normal_gap=0.3").
+bool isNormalGap(const std::string& text) {
+    const auto at = text.find(';');
+    return at != std::string::npos && text.compare(at + 1, 11, "normal_gap=") == 0;
+}
+
 // The fixity index written after "fix," in a reaction text; -1 when there is none.
 int fixityIndex(const std::string& text) {
     const auto at = text.find("fix,");
@@ -394,8 +400,11 @@ std::string Writer::reactionLine(const model::CActionsData& d) const {
 std::string Writer::interactionLine(const model::CActionsData& d) const {
     const std::string value = afterFirst(d.text(), '=');
     switch (letterAfterSemicolon(d.text())) {
+        // A normal gap limits the face's normal displacement; it is a contact, not an imposed
+        // displacement, so it has its own code ("bocn" stays the displacement).
         case 'n':
-            return format("bocn %d ", number(EntitySort::Face, d)) + value + "\n";
+            return format(isNormalGap(d.text()) ? "bogn %d " : "bocn %d ", number(EntitySort::Face, d)) +
+                   value + "\n";
         case 'd':
             return format("boc %d ", number(EntitySort::Face, d)) + value + "\n";
         case 'g':

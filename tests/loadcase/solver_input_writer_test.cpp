@@ -106,7 +106,7 @@ TEST_F(SolverInput, AllFiveInteractions) {
     add("face;normal_gap=0.3", kKindInteraction, key(1));
     add("face;interface", kKindInteraction, key(5));
     ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
-    EXPECT_NE(input().find("CONSTRAINTS\nboc 1 0,0,1,0.5\nbocn 2 0.1\nbog 3 1,0,0,0.2\nbocn 2 0.3\nboi 6\n"),
+    EXPECT_NE(input().find("CONSTRAINTS\nboc 1 0,0,1,0.5\nbocn 2 0.1\nbog 3 1,0,0,0.2\nbogn 2 0.3\nboi 6\n"),
               std::string::npos)
         << input();
 }

@@ -136,6 +136,7 @@ TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
         return std::string("accepted");
     };
     const char* refusals[][3] = {{"CONSTRAINTS", "bog 3 0,0,1,0.1", "nonlinear"},
+                                 {"CONSTRAINTS", "bogn 3 0.1", "nonlinear"},
                                  {"CONSTRAINTS", "boi 3", "contact"},
                                  {"LOADS", "xyz 3 1 5", "unknown load"},
                                  {"LOADS", "bol 3 2 5, 20", "not a mechanical load"},

@@ -197,7 +197,7 @@ void readConstraint(ModelEntries& m, const InputLine& line) {
     const std::string code = w.words.empty() ? "" : w.words[0];
     Constraint c;
     c.line = line.number;
-    if (code == "bog" || code == "boi")
+    if (code == "bog" || code == "bogn" || code == "boi")
         throw entryError(
             line,
             "gaps and face-to-face contact need the nonlinear solver, which this version does not have");
