@@ -283,6 +283,17 @@ TEST(Verification, SlabsMatchOneDimensionalConduction) {
             const auto at = nodesWhere(job.mesh(), [&](Vec3 p) { return std::abs(p.x - x) < 1e-9; });
             EXPECT_NEAR(mean(t, at, 1, 0), expected, 0.005 * expected) << "x = " << x;
         }
+        // The log's heat balance: the heat put in (flux times area, or heat times volume) leaves
+        // through the convection face.
+        const std::string log = job.logText();
+        double in = 0, out = 0;
+        ASSERT_EQ(std::sscanf(log.c_str() + std::min(log.size(), log.rfind("heat in ")),
+                              "heat in %lf, heat out %lf", &in, &out),
+                  2)
+            << log;
+        const double heat = c.q * 25 * (c.internal ? thickness : 1);
+        EXPECT_NEAR(in, heat, 1e-9 * heat);
+        EXPECT_NEAR(out, heat, 1e-6 * heat);
     }
 }
 

@@ -22,7 +22,8 @@ Vec3 volumeCentroid(const FeMesh& mesh) {
     double volume = 0;
     for (int e = 0; e < mesh.elementCount(); ++e) {
         const auto nodes = mesh.elementNodes(e);
-        const Vec3 a = mesh.node(nodes[0]), b = mesh.node(nodes[1]), c = mesh.node(nodes[2]), d = mesh.node(nodes[3]);
+        const Vec3 a = mesh.node(nodes[0]), b = mesh.node(nodes[1]), c = mesh.node(nodes[2]),
+                   d = mesh.node(nodes[3]);
         const double v = std::abs(dot(b - a, cross(c - a, d - a))) / 6;
         sum = sum + (v / 4) * (a + b + c + d);
         volume += v;
@@ -42,7 +43,8 @@ std::vector<double> residualForces(const Job& job, const std::vector<double>& u,
     assembleStaticSystem(job, pattern, k, f, quiet);
     PetscInt first = 0, end = 0;
     TARV_PETSC(VecGetOwnershipRange(x, &first, &end));
-    for (PetscInt i = first; i < end; ++i) TARV_PETSC(VecSetValue(x, i, u[static_cast<std::size_t>(i)], INSERT_VALUES));
+    for (PetscInt i = first; i < end; ++i)
+        TARV_PETSC(VecSetValue(x, i, u[static_cast<std::size_t>(i)], INSERT_VALUES));
     TARV_PETSC(VecAssemblyBegin(x));
     TARV_PETSC(VecAssemblyEnd(x));
     TARV_PETSC(MatMult(k, x, r));
@@ -73,7 +75,8 @@ ReactionBalance computeReactions(const Job& job, const DofLayout& layout, Vec x)
     const auto addEntry = [&](const std::string& name, const std::vector<int>& nodes) {
         EntryReaction entry{name, {}, {}};
         for (int n : nodes) {
-            const bool held = layout.isPrescribed(3 * n) || layout.isPrescribed(3 * n + 1) || layout.isPrescribed(3 * n + 2);
+            const bool held = layout.isPrescribed(3 * n) || layout.isPrescribed(3 * n + 1) ||
+                              layout.isPrescribed(3 * n + 2);
             if (!held || !claimed.insert(n).second) continue;
             entry.force = entry.force + nodeVector(r, n);
             entry.moment = entry.moment + cross(armOf(n), nodeVector(r, n));
@@ -88,7 +91,8 @@ ReactionBalance computeReactions(const Job& job, const DofLayout& layout, Vec x)
         EntityRef face;
         face.kind = EntityRef::Kind::Face;
         face.first = c.face;
-        addEntry(std::string(c.kind == Constraint::Kind::NormalDisplacement ? "normal displacement" : "displacement to plane") +
+        addEntry(std::string(c.kind == Constraint::Kind::NormalDisplacement ? "normal displacement"
+                                                                            : "displacement to plane") +
                      " on " + face.describe(),
                  job.geometry->nodesOf(face));
     }
@@ -111,11 +115,14 @@ ReactionBalance computeReactions(const Job& job, const DofLayout& layout, Vec x)
 }
 
 std::vector<std::string> reactionTable(const ReactionBalance& b) {
-    std::vector<std::string> lines{"reactions: force, then moment about the centroid " + vectorText(b.centroid)};
+    std::vector<std::string> lines{"reactions: force, then moment about the centroid " +
+                                   vectorText(b.centroid)};
     for (const EntryReaction& e : b.entries)
         lines.push_back("  " + e.entry + ": " + vectorText(e.force) + ", " + vectorText(e.moment));
-    lines.push_back("  sum of the reactions: " + vectorText(b.reactionForce) + ", " + vectorText(b.reactionMoment));
-    lines.push_back("  sum of the applied loads: " + vectorText(b.loadForce) + ", " + vectorText(b.loadMoment));
+    lines.push_back("  sum of the reactions: " + vectorText(b.reactionForce) + ", " +
+                    vectorText(b.reactionMoment));
+    lines.push_back("  sum of the applied loads: " + vectorText(b.loadForce) + ", " +
+                    vectorText(b.loadMoment));
     char text[200];
     std::snprintf(text, sizeof text, "  reactions and loads balance to %.2g of the loads", b.imbalance);
     lines.push_back(text);
