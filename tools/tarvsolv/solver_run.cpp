@@ -3,6 +3,7 @@
 #include "job.h"
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
+#include "physics/large_displacement_analysis.h"
 
 namespace tarvsolv {
 
@@ -28,6 +29,15 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
             break;
         case SolveKind::Buckling:
             blocks = solveBuckling(job, log);
+            break;
+        case SolveKind::LargeDisplacement:
+            try {
+                blocks = solveLargeDisplacement(job, log);
+            } catch (const PartialResults& stop) {
+                // Keep the converged steps, then fail the run.
+                if (!stop.blocks.empty()) writeResultFile(job.resultPath, job.preamble, stop.blocks);
+                throw;
+            }
             break;
         default:
             blocks = solveStatics(job, log);

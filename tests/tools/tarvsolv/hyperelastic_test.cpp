@@ -7,6 +7,7 @@
 #include "fem/box_mesh.h"
 #include "fem/element_kernels.h"
 #include "fem/hyperelastic_kernels.h"
+#include "solver_fixture.h"
 
 namespace tarvsolv {
 namespace {
@@ -71,6 +72,50 @@ TEST(NeoHookeanElement, IsLinearAtRestAndItsTangentDifferentiatesItsForce) {
                     << i << " " << j;
         }
     }
+}
+
+// A rubber cube compressed by 20 % along X by a dead traction, its lateral faces free to slide:
+// the traction is the neo-Hookean nominal stress of that stretch with free lateral faces.
+TEST(LargeDisplacements, RubberBlockInUniaxialCompression) {
+    const NeoHookean m = NeoHookean::fromYoung(3, 0.45);
+    const double stretch = 0.8;
+    double lo = 1, hi = 2;  // lateral stretch: P22 = mu (t - 1/t) + lambda ln(J) / t = 0
+    for (int i = 0; i < 100; ++i) {
+        const double t = (lo + hi) / 2;
+        (m.mu * (t - 1 / t) + m.lambda * std::log(stretch * t * t) / t > 0 ? hi : lo) = t;
+    }
+    const double t = lo;
+    const double nominal = m.mu * (stretch - 1 / stretch) + m.lambda * std::log(stretch * t * t) / stretch;
+    testing::SolverJob job("rubber");
+    job.writeMesh(makeBoxMesh({{0, 0, 0}, {1, 1, 1}, 2, 2, 2, true}));
+    testing::JobText text;
+    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
+    text.loads = {"bol 2 0 " + std::to_string(nominal) + ", 0, 0"};
+    job.writeInput(text);
+    std::string input = readFile(job.inputPath());
+    input.insert(input.find('\n', input.find("SOLVE\n") + 6) + 1, "GSTEP\n");
+    writeFile(job.inputPath(), input);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const std::vector<double> disp = job.nodeBlock("DISP 10");
+    ASSERT_FALSE(disp.empty());
+    double ux = 0, uy = 0;
+    for (std::size_t i = 0; i + 2 < disp.size(); i += 3) {
+        ux = std::min(ux, disp[i]);
+        uy = std::max(uy, disp[i + 1]);
+    }
+    EXPECT_NEAR(ux, stretch - 1, 0.02 * (1 - stretch));
+    EXPECT_NEAR(uy, t - 1, 0.02 * (t - 1));
+    // Four times that load is not reached: the run fails naming the step and keeps the steps that
+    // converged.
+    text.loads = {"bol 2 0 " + std::to_string(4 * nominal) + ", 0, 0"};
+    job.writeInput(text);
+    input = readFile(job.inputPath());
+    input.insert(input.find('\n', input.find("SOLVE\n") + 6) + 1, "GSTEP\n");
+    writeFile(job.inputPath(), input);
+    const std::string message = job.run(SolverChoice::Direct);
+    EXPECT_NE(message.find("does not converge"), std::string::npos) << message;
+    EXPECT_FALSE(job.nodeBlock("DISP 1").empty());
 }
 
 }  // namespace
