@@ -10,6 +10,7 @@
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
 #include "io/result_file.h"
+#include "linalg/tangent_solver.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
 
@@ -128,6 +129,7 @@ std::string solveLargeDisplacement(const Job& job, RunLog& log) {
     VecNorm(fext, NORM_2, &loadNorm);
     if (!(loadNorm > 0)) throw std::runtime_error("large displacements need a load");
 
+    TangentSolver tangent(job.solver, layout, job.mesh);
     std::vector<double> u(static_cast<std::size_t>(layout.dofCount()), 0.0);
     std::string blocks;
     int step = 0;
@@ -143,7 +145,7 @@ std::string solveLargeDisplacement(const Job& job, RunLog& log) {
             norm = residualNorm(job, pattern, none, trial, target, fext, k, r);
             while (iterations < kMaxIterations && norm > kTolerance * loadNorm) {
                 ++iterations;
-                solveLinear(k, r, du, job.solver, 1e-10, layout, job.mesh);
+                tangent.solve(k, r, du, 1e-10);
                 const std::vector<double> d = gatherOnAll(du);
                 // Backtracking: halve the Newton step until the residual falls.
                 double scale = 1, next = 0;
