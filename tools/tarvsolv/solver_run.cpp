@@ -4,6 +4,7 @@
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
 #include "physics/large_displacement_analysis.h"
+#include "physics/load_stepping.h"
 
 namespace tarvsolv {
 
@@ -11,37 +12,38 @@ SolverChoice solverChoiceFor(const std::string& setting) {
     return setting == "MF" ? SolverChoice::Direct : SolverChoice::Iterative;
 }
 
+namespace {
+
+std::string solveJob(const Job& job, RunLog& log) {
+    switch (job.kind) {
+        case SolveKind::TransientHeat:
+            return solveTransientHeat(job, log);
+        case SolveKind::ForcedVibration:
+            return solveForcedVibration(job, log);
+        case SolveKind::Modes:
+            return solveNaturalFrequencies(job, log);
+        case SolveKind::SteadyHeat:
+            return solveSteadyHeat(job, log);
+        case SolveKind::Buckling:
+            return solveBuckling(job, log);
+        case SolveKind::LargeDisplacement:
+            return solveLargeDisplacement(job, log);
+        default:
+            return solveStatics(job, log);
+    }
+}
+
+}  // namespace
+
 void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     const Job job = loadJob(inputPath, solver, log);
     std::string blocks;
-    switch (job.kind) {
-        case SolveKind::TransientHeat:
-            blocks = solveTransientHeat(job, log);
-            break;
-        case SolveKind::ForcedVibration:
-            blocks = solveForcedVibration(job, log);
-            break;
-        case SolveKind::Modes:
-            blocks = solveNaturalFrequencies(job, log);
-            break;
-        case SolveKind::SteadyHeat:
-            blocks = solveSteadyHeat(job, log);
-            break;
-        case SolveKind::Buckling:
-            blocks = solveBuckling(job, log);
-            break;
-        case SolveKind::LargeDisplacement:
-            try {
-                blocks = solveLargeDisplacement(job, log);
-            } catch (const PartialResults& stop) {
-                // Keep the converged steps, then fail the run.
-                if (!stop.blocks.empty()) writeResultFile(job.resultPath, job.preamble, stop.blocks);
-                throw;
-            }
-            break;
-        default:
-            blocks = solveStatics(job, log);
-            break;
+    try {
+        blocks = solveJob(job, log);
+    } catch (const PartialResults& stop) {
+        // A nonlinear run keeps the steps that converged, then fails.
+        if (!stop.blocks.empty()) writeResultFile(job.resultPath, job.preamble, stop.blocks);
+        throw;
     }
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);

@@ -4,15 +4,9 @@
 
 #include "io/run_log.h"
 #include "job.h"
+#include "physics/load_stepping.h"
 
 namespace tarvsolv {
-
-// A run that stopped after some steps converged: the message and the blocks of those steps.
-struct PartialResults : std::runtime_error {
-    PartialResults(const std::string& message, std::string converged)
-        : std::runtime_error(message), blocks(std::move(converged)) {}
-    std::string blocks;
-};
 
 // Large displacements of a neo-Hookean solid, total Lagrangian, in load steps solved by Newton's
 // method with a backtracking line search. Answers the DISP n and STRES n (Cauchy stress on the
