@@ -4,6 +4,8 @@
 #include <stdexcept>
 
 #include "fem/element_kernels.h"
+#include "fem/quadrature.h"
+#include "fem/shape_functions.h"
 
 namespace tarvsolv {
 
@@ -95,6 +97,48 @@ void hyperelasticElement(const FeMesh& mesh, int element, const NeoHookean& m, s
                                 v += g.dx[q][b] * a[(3 * i + b) * 9 + 3 * k + l] * g.dx[r][l];
                         stiffness[static_cast<std::size_t>(3 * q + i) * n + 3 * r + k] += g.weight * v;
                     }
+    }
+}
+
+void followerPressureFacet(const FeMesh& mesh, const Facet& facet, const std::function<double(const Vec3&)>& pressure,
+                           std::span<const double> u, std::vector<double>& force, std::vector<double>& stiffness) {
+    const std::vector<int> nodes = mesh.faceNodes(facet.element, facet.face);
+    const int nf = static_cast<int>(nodes.size()), n = 3 * nf;
+    force.assign(static_cast<std::size_t>(n), 0.0);
+    stiffness.assign(static_cast<std::size_t>(n) * n, 0.0);
+    // The outward sense of the parametric normal, from the undeformed face (the same rule as the
+    // face loads of the linear analyses, so that the first step's loads are theirs).
+    const std::vector<BoundaryPoint> reference = facePoints(mesh, facet);
+    const std::vector<QuadPoint>& rule = triangleRule(nf == 3 ? 2 : 5);
+    double orientation = 0;
+    for (std::size_t q = 0; q < rule.size(); ++q) {
+        const TriShape s = triShape(nf, rule[q].xi[0], rule[q].xi[1]);
+        Vec3 dr0, ds0, dr, ds;
+        for (int i = 0; i < nf; ++i) {
+            const Vec3 x0 = mesh.node(nodes[i]);
+            const Vec3 x = x0 + Vec3{u[3 * i], u[3 * i + 1], u[3 * i + 2]};
+            dr0 = dr0 + s.dxi[i][0] * x0;
+            ds0 = ds0 + s.dxi[i][1] * x0;
+            dr = dr + s.dxi[i][0] * x;
+            ds = ds + s.dxi[i][1] * x;
+        }
+        if (q == 0) orientation = dot(cross(dr0, ds0), reference[0].normal) < 0 ? -1.0 : 1.0;
+        const double pw = pressure(reference[q].x) * rule[q].weight * orientation;
+        const Vec3 area = cross(dr, ds);
+        // d(dr x ds) = dN_j,xi (e x ds) + dN_j,eta (dr x e): with [v] the cross-product matrix,
+        // d force_i / d x_j = -p w N_i (dN_j,eta [dr] - dN_j,xi [ds]).
+        auto crossMatrix = [](const Vec3& v) {
+            return std::array<std::array<double, 3>, 3>{{{0, -v.z, v.y}, {v.z, 0, -v.x}, {-v.y, v.x, 0}}};
+        };
+        const auto cr = crossMatrix(dr), cs = crossMatrix(ds);
+        for (int i = 0; i < nf; ++i) {
+            for (int a = 0; a < 3; ++a) force[3 * i + a] -= pw * s.n[i] * area[a];
+            for (int j = 0; j < nf; ++j)
+                for (int a = 0; a < 3; ++a)
+                    for (int b = 0; b < 3; ++b)
+                        stiffness[static_cast<std::size_t>(3 * i + a) * n + 3 * j + b] +=
+                            pw * s.n[i] * (s.dxi[j][1] * cr[a][b] - s.dxi[j][0] * cs[a][b]);
+        }
     }
 }
 

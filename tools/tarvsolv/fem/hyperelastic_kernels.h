@@ -5,6 +5,7 @@
 // with mu and lambda the Lame constants of E and nu, so that small strains give back linear
 // elasticity.
 #include <array>
+#include <functional>
 #include <span>
 #include <vector>
 
@@ -30,5 +31,13 @@ std::array<double, 6> cauchyStress(const NeoHookean& m, const Tensor3& f);
 // (3 per element node, in the element's node order), integrated over the reference configuration.
 void hyperelasticElement(const FeMesh& mesh, int element, const NeoHookean& m, std::span<const double> u,
                          std::vector<double>& force, std::vector<double>& stiffness);
+
+// A pressure that follows the deformed face: the nodal forces -p n da on boundary facet `facet`
+// (n da from the deformed positions of its nodes, reference position + `u`, 3 per face node in
+// FeMesh::faceNodes order) with p from `pressure` at the reference position, and the load
+// stiffness -d force / d u (unsymmetric: 3F x 3F, row-major). At u = 0 the forces are those of the
+// same pressure on the undeformed face.
+void followerPressureFacet(const FeMesh& mesh, const Facet& facet, const std::function<double(const Vec3&)>& pressure,
+                           std::span<const double> u, std::vector<double>& force, std::vector<double>& stiffness);
 
 }  // namespace tarvsolv

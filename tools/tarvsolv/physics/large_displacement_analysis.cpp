@@ -1,7 +1,6 @@
 #include "physics/large_displacement_analysis.h"
 
-#include <cmath>
-#include <cstdio>
+#include <functional>
 #include <stdexcept>
 
 #include "fem/hyperelastic_kernels.h"
@@ -9,8 +8,7 @@
 #include "fem/shape_functions.h"
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
-#include "io/result_file.h"
-#include "linalg/tangent_solver.h"
+#include "physics/load_stepping.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
 
@@ -18,181 +16,144 @@ namespace tarvsolv {
 
 namespace {
 
-constexpr int kSteps = 10;           // equal load steps
-constexpr int kMaxHalvings = 6;      // a step may be cut down to 1/64 of its size
-constexpr int kMaxIterations = 25;   // Newton iterations per step
-constexpr double kTolerance = 1e-8;  // residual relative to the full external load
-
-NeoHookean elementLaw(const Job& job, const TemperatureField& none, int e) {
-    const ElasticMaterial m = elementMaterial(job, none, e);
-    if (!m.isotropic) throw std::runtime_error("large displacements need an isotropic material");
-    return {m.mu, m.lambda};
-}
-
-std::vector<double> elementValues(const FeMesh& mesh, int e, const std::vector<double>& u) {
-    const auto nodes = mesh.elementNodes(e);
-    std::vector<double> ue(3 * nodes.size());
+std::vector<double> gatherNodes(std::span<const int> nodes, const std::vector<double>& u) {
+    std::vector<double> values(3 * nodes.size());
     for (std::size_t i = 0; i < nodes.size(); ++i)
-        for (int a = 0; a < 3; ++a) ue[3 * i + a] = u[3 * static_cast<std::size_t>(nodes[i]) + a];
-    return ue;
+        for (int a = 0; a < 3; ++a) values[3 * i + a] = u[3 * static_cast<std::size_t>(nodes[i]) + a];
+    return values;
 }
 
-// Tangent in `k` and residual lambda fext - fint(u) in `r` (prescribed rows zero).
-void assembleNewtonSystem(const Job& job, const MatrixPattern& pattern, const TemperatureField& none,
-                          const std::vector<double>& u, double lambda, Vec fext, Mat k, Vec r) {
-    MatZeroEntries(k);
-    VecZeroEntries(r);
-    {
-        SystemAssembler assembler(pattern, k, r);
-        std::vector<double> fe, ke;
+Tensor3 deformationGradient(const VolumePoint& g, int nodes, const std::vector<double>& ue) {
+    Tensor3 f{};
+    for (int i = 0; i < 3; ++i) f[i][i] = 1;
+    for (int q = 0; q < nodes; ++q)
+        for (int i = 0; i < 3; ++i)
+            for (int b = 0; b < 3; ++b) f[i][b] += ue[3 * q + i] * g.dx[q][b];
+    return f;
+}
+
+// A pressure entry as a load that follows the face it acts on.
+struct FollowerPressure {
+    std::vector<Facet> facets;
+    std::function<double(const Vec3&)> value;
+};
+
+class HyperelasticSystem : public NonlinearSystem {
+  public:
+    HyperelasticSystem(const Job& job, const DofLayout& layout) : job_(job), layout_(layout) {
+        const TemperatureField none;
         for (int e = 0; e < job.mesh.elementCount(); ++e) {
-            if (!pattern.layout().assemblesElement(job.mesh, e)) continue;
-            hyperelasticElement(job.mesh, e, elementLaw(job, none, e), elementValues(job.mesh, e, u), fe, ke);
+            const ElasticMaterial m = elementMaterial(job, none, e);
+            if (!m.isotropic) throw std::runtime_error("large displacements need an isotropic material");
+            laws_.push_back({m.mu, m.lambda});
+        }
+        for (const Load& load : job.entries.loads) {
+            if (load.kind != LoadKind::Pressure || load.where.kind != EntityRef::Kind::Face) continue;
+            const Expression& p = load.values[0];
+            pressures_.push_back({job.geometry->facetsOfFace(load.where.first), [&p](const Vec3& x) {
+                                      return p(EvalPoint{x, 1});
+                                  }});
+        }
+    }
+
+    bool hasPressure() const { return !pressures_.empty(); }
+
+    void assemble(const std::vector<double>&, const std::vector<double>& global, double lambda,
+                  SystemAssembler& assembler) override {
+        std::vector<double> fe, ke;
+        for (int e = 0; e < job_.mesh.elementCount(); ++e) {
+            if (!layout_.assemblesElement(job_.mesh, e)) continue;
+            const auto nodes = job_.mesh.elementNodes(e);
+            hyperelasticElement(job_.mesh, e, laws_[e], gatherNodes(nodes, global), fe, ke);
             for (double& v : fe) v = -v;
-            assembler.addElement(job.mesh.elementNodes(e), ke, &fe);
+            assembler.addElement(nodes, ke, &fe);
         }
-        assembler.holdStrayNodes(job.mesh);
-        assembler.finish();
+        for (const FollowerPressure& pressure : pressures_)
+            for (const Facet& facet : pressure.facets) {
+                if (!layout_.assemblesElement(job_.mesh, facet.element)) continue;
+                const std::vector<int> nodes = job_.mesh.faceNodes(facet.element, facet.face);
+                followerPressureFacet(job_.mesh, facet, pressure.value, gatherNodes(nodes, global), fe, ke);
+                for (double& v : fe) v *= lambda;
+                for (double& v : ke) v *= lambda;
+                assembler.addElement(nodes, ke, &fe);
+            }
     }
-    VecAXPY(r, lambda, fext);
-}
 
-double residualNorm(const Job& job, const MatrixPattern& pattern, const TemperatureField& none,
-                    const std::vector<double>& u, double lambda, Vec fext, Mat k, Vec r) {
-    assembleNewtonSystem(job, pattern, none, u, lambda, fext, k, r);
-    double norm = 0;
-    VecNorm(r, NORM_2, &norm);
-    return norm;
-}
+    std::string acceptStep(int step, double, const std::vector<double>&,
+                           const std::vector<double>& global) override {
+        if (!layout_.onFirstProcess()) return {};
+        return results::nodeVectorBlock("DISP", step, global) + cauchyBlock(step, global);
+    }
 
-// Cauchy stress at the corners of every element on the deformed configuration.
-CornerResults cauchyCorners(const Job& job, const TemperatureField& none, const std::vector<double>& u) {
-    static constexpr std::array<std::array<double, 3>, 4> kCorners{
-        {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}}};
-    CornerResults corners;
-    const int p = job.mesh.nodesPerElement;
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        const auto nodes = job.mesh.elementNodes(e);
-        const auto ue = elementValues(job.mesh, e, u);
-        const NeoHookean m = elementLaw(job, none, e);
-        for (int c = 0; c < 4; ++c) {
-            const VolumePoint g = volumePoint(job.mesh, e, kCorners[c]);
-            Tensor3 f{};
-            for (int i = 0; i < 3; ++i) f[i][i] = 1;
-            for (int q = 0; q < p; ++q)
-                for (int i = 0; i < 3; ++i)
-                    for (int b = 0; b < 3; ++b) f[i][b] += ue[3 * q + i] * g.dx[q][b];
-            corners.nodes.push_back(nodes[c] + 1);
-            corners.stresses.push_back(cauchyStress(m, f));
+  private:
+    // Cauchy stress at the corners of every element, on the deformed configuration.
+    std::string cauchyBlock(int step, const std::vector<double>& u) const {
+        CornerResults corners;
+        const int p = job_.mesh.nodesPerElement;
+        for (int e = 0; e < job_.mesh.elementCount(); ++e) {
+            const auto nodes = job_.mesh.elementNodes(e);
+            const auto ue = gatherNodes(nodes, u);
+            for (int c = 0; c < 4; ++c) {
+                const VolumePoint g = volumePoint(job_.mesh, e, kTetCorners[c]);
+                corners.nodes.push_back(nodes[c] + 1);
+                corners.stresses.push_back(cauchyStress(laws_[e], deformationGradient(g, p, ue)));
+            }
         }
+        return results::stressBlock(step, corners.nodes, corners.stresses);
     }
-    return corners;
-}
 
-std::string format(const char* pattern, double a, int b, double c) {
-    char text[160];
-    std::snprintf(text, sizeof text, pattern, a, b, c);
-    return text;
+    const Job& job_;
+    const DofLayout& layout_;
+    std::vector<NeoHookean> laws_;
+    std::vector<FollowerPressure> pressures_;
+};
+
+// What this analysis does not take, refused by name rather than left out of the answer.
+void refuseUnsupported(const Job& job, RunLog& log) {
+    for (const InputLine& line : job.input.constraints) {
+        const std::string code = line.text.substr(0, line.text.find(' '));
+        if (code == "bog" || code == "bogn" || code == "boi")
+            throw std::runtime_error("input line " + std::to_string(line.number) +
+                                     ": gaps and contact are not solved together with large displacements "
+                                     "in this version");
+    }
+    if (!temperatureField(job, log).nodal.empty())
+        throw std::runtime_error("large displacements are solved without temperature loads in this version");
+    if (accelerationField(job))
+        throw std::runtime_error(
+            "large displacements are solved without accelerations or spins in this version");
+    for (const Load& load : job.entries.loads)
+        if (load.kind == LoadKind::Pressure && load.where.kind != EntityRef::Kind::Face)
+            throw std::runtime_error("input line " + std::to_string(load.line) +
+                                     ": a pressure in a large-displacement run acts on faces only");
 }
 
 }  // namespace
 
 std::string solveLargeDisplacement(const Job& job, RunLog& log) {
+    refuseUnsupported(job, log);
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
-    for (int d = 0; d < layout.dofCount(); ++d)
-        if (layout.isPrescribed(d) && layout.prescribedValue(d) != 0)
-            throw std::runtime_error(
-                "large displacements are solved with fixed restraints only; a prescribed displacement is "
-                "not supported by this version");
-    if (layout.hasFrames())
-        throw std::runtime_error("large displacements do not take restraints in local axes in this version");
     if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
-    TemperatureField none = temperatureField(job, log);
-    if (!none.nodal.empty())
-        throw std::runtime_error("large displacements are solved without temperature loads in this version");
-    if (accelerationField(job))
-        throw std::runtime_error("large displacements are solved without body loads in this version");
-    for (const Load& load : job.entries.loads)
-        if (load.kind == LoadKind::Pressure)
-            log.warning("pressure on " + load.where.describe() +
-                        " keeps its initial direction and area (no follower pressure in this version)");
-    log.line("large displacements: " + std::to_string(layout.dofCount()) + " unknowns, " +
-             std::to_string(kSteps) + " load steps, neo-Hookean material");
-    const MatrixPattern pattern(job.mesh, layout);
-    MatHandle k = pattern.createMatrix();
-    VecHandle fext = layout.createVector();
-    VecHandle r = layout.createVector();
-    VecHandle du = layout.createVector();
-    assembleBoundaryLoads(job, layout, fext, log);
+    HyperelasticSystem system(job, layout);
+    // Forces and tractions keep their direction and size (dead loads); pressures follow the faces
+    // and are assembled with the state.
+    VecHandle external = layout.createVector();
+    assembleBoundaryLoads(job, layout, external, log, 1, false);
     double loadNorm = 0;
-    VecNorm(fext, NORM_2, &loadNorm);
-    if (!(loadNorm > 0)) throw std::runtime_error("large displacements need a load");
-
-    TangentSolver tangent(job.solver, layout, job.mesh);
-    std::vector<double> u(static_cast<std::size_t>(layout.dofCount()), 0.0);
-    std::string blocks;
-    int step = 0;
-    double lambda = 0, increment = 1.0 / kSteps;
-    int halvings = 0;
-    while (lambda < 1 - 1e-12) {
-        const double target = std::min(1.0, lambda + increment);
-        std::vector<double> trial = u;
-        bool converged = false;
-        int iterations = 0;
-        double norm = 0;
-        try {
-            norm = residualNorm(job, pattern, none, trial, target, fext, k, r);
-            while (iterations < kMaxIterations && norm > kTolerance * loadNorm) {
-                ++iterations;
-                tangent.solve(k, r, du, 1e-10);
-                const std::vector<double> d = gatherOnAll(du);
-                // Backtracking: halve the Newton step until the residual falls.
-                double scale = 1, next = 0;
-                std::vector<double> candidate;
-                for (int cut = 0; cut < 8; ++cut, scale /= 2) {
-                    candidate = trial;
-                    for (std::size_t i = 0; i < d.size(); ++i) candidate[i] += scale * d[i];
-                    try {
-                        next = residualNorm(job, pattern, none, candidate, target, fext, k, r);
-                    } catch (const std::runtime_error&) {
-                        continue;  // an element turned inside out: a shorter step
-                    }
-                    if (next < norm) break;
-                }
-                trial = std::move(candidate);
-                norm = residualNorm(job, pattern, none, trial, target, fext, k, r);
-            }
-            converged = norm <= kTolerance * loadNorm;
-        } catch (const std::runtime_error&) {
-            converged = false;
-        }
-        if (!converged) {
-            if (++halvings > kMaxHalvings) {
-                const std::string message = "large displacements: load step " + std::to_string(step + 1) +
-                                            " (load factor " + format("%.4g", target, 0, 0) +
-                                            ") does not converge; the results of the " +
-                                            std::to_string(step) + " converged steps (load factor " +
-                                            format("%.4g", lambda, 0, 0) + ") are kept";
-                throw PartialResults{message, blocks};
-            }
-            increment /= 2;
-            log.line(format("load factor %.4g not reached, step halved", target, 0, 0));
-            continue;
-        }
-        u = std::move(trial);
-        lambda = target;
-        ++step;
-        log.line(format("step: load factor %.4g, %d Newton iterations, residual %.3g", lambda, iterations,
-                        norm / loadNorm));
-        if (layout.onFirstProcess()) {
-            std::vector<double> out = u;
-            blocks += results::nodeVectorBlock("DISP", step, out);
-            const CornerResults corners = cauchyCorners(job, none, u);
-            blocks += results::stressBlock(step, corners.nodes, corners.stresses);
-        }
-    }
-    return blocks;
+    VecNorm(external, NORM_2, &loadNorm);
+    bool prescribedMotion = false;
+    for (int d = 0; d < layout.dofCount() && !prescribedMotion; ++d)
+        prescribedMotion = layout.isPrescribed(d) && layout.prescribedValue(d) != 0;
+    if (!(loadNorm > 0) && !system.hasPressure() && !prescribedMotion)
+        throw std::runtime_error("large displacements need a load or a prescribed displacement");
+    LoadSteppingOptions options;
+    options.analysis = "large displacements";
+    options.symmetricTangent = !system.hasPressure();
+    log.line("large displacements: " + std::to_string(layout.dofCount()) + " unknowns, " +
+             std::to_string(options.steps) + " load steps, neo-Hookean material" +
+             (system.hasPressure() ? ", follower pressure" : ""));
+    return solveInLoadSteps(job, layout, external, system, options, log);
 }
 
 }  // namespace tarvsolv
