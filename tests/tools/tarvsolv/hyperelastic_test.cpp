@@ -47,7 +47,7 @@ TEST(NeoHookean, StressAndTangentAreDerivativesOfTheEnergy) {
     EXPECT_THROW(firstPiolaStress(m, {{{-1, 0, 0}, {0, 1, 0}, {0, 0, 1}}}), std::runtime_error);
 }
 
-TEST(NeoHookeanElement, IsLinearAtRestAndItsTangentDifferentiatesItsForce) {
+TEST(NeoHookeanElement, IsLinearAtRestAndItsTangentsDifferentiateItsForces) {
     for (bool quadratic : {false, true}) {
         const FeMesh mesh = makeBoxMesh({{0, 0, 0}, {2, 1, 1}, 1, 1, 1, quadratic});
         const NeoHookean m = NeoHookean::fromYoung(200, 0.3);
@@ -71,6 +71,29 @@ TEST(NeoHookeanElement, IsLinearAtRestAndItsTangentDifferentiatesItsForce) {
             for (int i = 0; i < n; ++i)
                 EXPECT_NEAR(k[static_cast<std::size_t>(i) * n + j], (fp[i] - fm[i]) / (2 * h), 1e-4 * 200)
                     << i << " " << j;
+        }
+        // A pressure that follows a facet: its load stiffness is minus the derivative of its
+        // forces, and undeformed the forces add up to -p times the area vector.
+        const Facet& facet = mesh.facets[0];
+        const auto pressure = [](const Vec3& x) { return 2 + x.y; };
+        const int nf = 3 * mesh.nodesPerFace();
+        std::vector<double> uf(static_cast<std::size_t>(nf), 0.0), kf;
+        followerPressureFacet(mesh, facet, pressure, uf, force, kf);
+        Vec3 total;
+        for (int i = 0; i < nf; i += 3) total = total + Vec3{force[i], force[i + 1], force[i + 2]};
+        double expectedTotal = 0;
+        for (const BoundaryPoint& p : facePoints(mesh, facet)) expectedTotal += pressure(p.x) * p.measure;
+        EXPECT_NEAR(norm(total), expectedTotal, 1e-12);
+        for (int i = 0; i < nf; ++i) uf[i] = 0.2 * std::cos(1.3 * i);
+        followerPressureFacet(mesh, facet, pressure, uf, force, kf);
+        for (int j = 0; j < nf; ++j) {
+            auto up = uf, um = uf;
+            up[j] += h;
+            um[j] -= h;
+            followerPressureFacet(mesh, facet, pressure, up, fp, unused);
+            followerPressureFacet(mesh, facet, pressure, um, fm, unused);
+            for (int i = 0; i < nf; ++i)
+                EXPECT_NEAR(kf[static_cast<std::size_t>(i) * nf + j], -(fp[i] - fm[i]) / (2 * h), 1e-6) << i << " " << j;
         }
     }
 }
@@ -99,21 +122,32 @@ void writeLargeDisplacementInput(testing::SolverJob& job, const testing::JobText
     writeFile(job.inputPath(), input);
 }
 
-// A rubber cube compressed by 30 % along X by a dead traction, its lateral faces free to slide
-// on three symmetry planes. Past about 25 % the tangent of this path is indefinite (the block
-// could buckle into a tilted shape), which the positive definite solvers do not take.
+// A rubber cube compressed by 30 % along X, its lateral faces free to slide on three symmetry
+// planes, by a dead traction, by a pressure that follows the face (the same force over the
+// deformed area) and by a prescribed displacement: each gives the homogeneous closed form. Past
+// about 25 % the tangent of this path is indefinite (the block could buckle into a tilted shape).
 TEST(LargeDisplacements, RubberBlockInUniaxialCompression) {
     const NeoHookean m = NeoHookean::fromYoung(3, 0.45);
     const double stretch = 0.7;
     const UniaxialState expected = uniaxial(m, stretch);
+    const double sx = expected.nominal / (expected.lateral * expected.lateral);  // Cauchy
     testing::SolverJob job("rubber");
     job.writeMesh(makeBoxMesh({{0, 0, 0}, {1, 1, 1}, 2, 2, 2, true}));
-    testing::JobText text;
-    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
-    text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
-    text.loads = {"bol 2 0 " + std::to_string(expected.nominal) + ", 0, 0"};
-    for (SolverChoice solver : {SolverChoice::Direct, SolverChoice::Iterative}) {
-        writeLargeDisplacementInput(job, text);
+    testing::JobText dead;
+    dead.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    dead.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
+    dead.loads = {"bol 2 0 " + std::to_string(expected.nominal) + ", 0, 0"};
+    testing::JobText follower = dead, moved = dead;
+    follower.loads = {"bol 2 1 " + std::to_string(-sx)};
+    moved.loads.clear();
+    moved.constraints = {"bocn 2 " + std::to_string(stretch - 1)};
+    const std::pair<const testing::JobText*, SolverChoice> cases[] = {{&dead, SolverChoice::Direct},
+                                                                      {&dead, SolverChoice::Iterative},
+                                                                      {&follower, SolverChoice::Iterative},
+                                                                      {&moved, SolverChoice::Direct}};
+    for (const auto& [text, solver] : cases) {
+        SCOPED_TRACE(text->loads.empty() ? "prescribed displacement" : text->loads[0]);
+        writeLargeDisplacementInput(job, *text);
         ASSERT_EQ(job.run(solver), "");
         const std::vector<double> disp = job.nodeBlock("DISP 10");
         ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
@@ -122,13 +156,12 @@ TEST(LargeDisplacements, RubberBlockInUniaxialCompression) {
             EXPECT_NEAR(disp[3 * n], (stretch - 1) * x.x, 0.02 * (1 - stretch));
             EXPECT_NEAR(disp[3 * n + 1], (expected.lateral - 1) * x.y, 0.02 * (expected.lateral - 1));
         }
-        // Cauchy stress: the force over the deformed area.
-        const double sx = expected.nominal / (expected.lateral * expected.lateral);
         for (int c = 0; c < 3; ++c)
-            for (double s : job.nodalStress(c, "STRES 10"))
+            for (double s : job.nodalStress(c, "STRES 10")) {
                 if (!std::isnan(s)) {
                     EXPECT_NEAR(s, c == 0 ? sx : 0, 0.02 * std::abs(sx)) << c;
                 }
+            }
     }
 }
 
