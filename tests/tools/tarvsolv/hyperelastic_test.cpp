@@ -93,7 +93,8 @@ TEST(NeoHookeanElement, IsLinearAtRestAndItsTangentsDifferentiateItsForces) {
             followerPressureFacet(mesh, facet, pressure, up, fp, unused);
             followerPressureFacet(mesh, facet, pressure, um, fm, unused);
             for (int i = 0; i < nf; ++i)
-                EXPECT_NEAR(kf[static_cast<std::size_t>(i) * nf + j], -(fp[i] - fm[i]) / (2 * h), 1e-6) << i << " " << j;
+                EXPECT_NEAR(kf[static_cast<std::size_t>(i) * nf + j], -(fp[i] - fm[i]) / (2 * h), 1e-6)
+                    << i << " " << j;
         }
     }
 }
@@ -162,6 +163,76 @@ TEST(LargeDisplacements, RubberBlockInUniaxialCompression) {
                     EXPECT_NEAR(s, c == 0 ? sx : 0, 0.02 * std::abs(sx)) << c;
                 }
             }
+    }
+}
+
+// Tip of a cantilever of unit length under a tip force of fixed direction across it, with load
+// parameter alpha = P L^2 / EI, from the elastica theta'' = -alpha cos(theta), theta(0) = 0,
+// theta'(1) = 0: shooting on theta'(0) by bisection, fourth-order Runge-Kutta along the length.
+// Answers the tip's shortening along the beam and deflection across it, over the length.
+Vec3 elasticaTip(double alpha) {
+    constexpr int kSteps = 2000;
+    auto shoot = [&](double curvature, Vec3& tip) {
+        double theta = 0, kappa = curvature, x = 0, y = 0;
+        const double ds = 1.0 / kSteps;
+        for (int i = 0; i < kSteps; ++i) {
+            // State (theta, kappa, x, y)' = (kappa, -alpha cos theta, cos theta, sin theta).
+            auto rate = [&](double t, double k) {
+                return std::array<double, 4>{k, -alpha * std::cos(t), std::cos(t), std::sin(t)};
+            };
+            const auto k1 = rate(theta, kappa);
+            const auto k2 = rate(theta + ds / 2 * k1[0], kappa + ds / 2 * k1[1]);
+            const auto k3 = rate(theta + ds / 2 * k2[0], kappa + ds / 2 * k2[1]);
+            const auto k4 = rate(theta + ds * k3[0], kappa + ds * k3[1]);
+            auto step = [&](int c) { return ds / 6 * (k1[c] + 2 * k2[c] + 2 * k3[c] + k4[c]); };
+            theta += step(0);
+            kappa += step(1);
+            x += step(2);
+            y += step(3);
+        }
+        tip = {1 - x, y, 0};
+        return kappa;  // theta'(1), which rises with theta'(0)
+    };
+    double lo = 0, hi = alpha;
+    Vec3 tip;
+    for (int i = 0; i < 60; ++i) {
+        const double mid = (lo + hi) / 2;
+        (shoot(mid, tip) > 0 ? hi : lo) = mid;
+    }
+    shoot(lo, tip);
+    return tip;
+}
+
+// A clamped cantilever 20 x 1 x 1 under a tip force that keeps its direction, up to a load
+// parameter P L^2 / EI of 5 in ten steps (the tip turns by 70 degrees): the tip's deflection and
+// shortening against the elastica at 1, 3 and 5. With nu = 0 the bending carries no lateral
+// contraction, and shear adds 0.2 % to the deflection.
+TEST(LargeDisplacements, CantileverUnderATipForceFollowsTheElastica) {
+    const double length = 20, young = 1e4, inertia = 1.0 / 12;
+    const double finalAlpha = 5, force = finalAlpha * young * inertia / (length * length);
+    testing::SolverJob job("cantilever");
+    job.writeMesh(makeBoxMesh({{0, 0, 0}, {length, 1, 1}, 20, 1, 1, true}));
+    testing::JobText text;
+    text.materials = {"1  10000,0,0,0,0,0,0,0,0,0,0,0,0"};
+    text.restraints = {"bor 1 0 0 0"};
+    text.loads = {"bol 2 0 0, " + std::to_string(force) + ", 0"};  // over the unit end face
+    writeLargeDisplacementInput(job, text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    for (const int step : {2, 6, 10}) {
+        const std::vector<double> disp = job.nodeBlock("DISP " + std::to_string(step));
+        ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
+        // The end face's mean displacement is its centre's (the face turns nearly rigidly).
+        Vec3 tip;
+        int count = 0;
+        for (int n = 0; n < job.mesh().nodeCount(); ++n)
+            if (job.mesh().node(n).x > length - 1e-9) {
+                tip = tip + Vec3{-disp[3 * n], disp[3 * n + 1], 0};
+                ++count;
+            }
+        tip = (1.0 / (count * length)) * tip;
+        const Vec3 expected = elasticaTip(finalAlpha * step / 10);
+        EXPECT_NEAR(tip.y, expected.y, 0.02 * expected.y) << step;
+        EXPECT_NEAR(tip.x, expected.x, 0.02 * expected.x) << step;
     }
 }
 
