@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "fem/box_mesh.h"
 #include "fem/element_kernels.h"
@@ -233,6 +234,89 @@ TEST(LargeDisplacements, CantileverUnderATipForceFollowsTheElastica) {
         const Vec3 expected = elasticaTip(finalAlpha * step / 10);
         EXPECT_NEAR(tip.y, expected.y, 0.02 * expected.y) << step;
         EXPECT_NEAR(tip.x, expected.x, 0.02 * expected.x) << step;
+    }
+}
+
+// A neo-Hookean tube (radii `inner` to `outer`) in plane strain under an internal pressure p
+// on the deformed bore: the deformed inner and outer radii, by shooting on the deformed inner
+// radius. Radial equilibrium in the reference radius R, with the stretches l1 = r', l2 = r / R
+// and the principal nominal stresses P_i = mu (l_i - 1/l_i) + lambda ln(l1 l2) / l_i:
+// dP1/dR + (P1 - P2) / R = 0, P1 = -p r / R on the bore (the Cauchy stress -p over the deformed
+// area), P1 = 0 outside.
+std::pair<double, double> inflatedTube(const NeoHookean& m, double inner, double outer, double p) {
+    auto nominal = [&](double a, double b) { return m.mu * (a - 1 / a) + m.lambda * std::log(a * b) / a; };
+    // Outer radial stress and deformed outer radius from the deformed inner radius.
+    auto shoot = [&](double bore, double& outerRadius) {
+        double lo = 1e-3, hi = 10;  // the radial stretch at the bore
+        for (int i = 0; i < 100; ++i) {
+            const double mid = (lo + hi) / 2;
+            (nominal(mid, bore / inner) > -p * bore / inner ? hi : lo) = mid;
+        }
+        auto rate = [&](double radius, double r, double dr) {
+            const double l1 = dr, l2 = r / radius;
+            const double stiffness =
+                m.mu * (1 + 1 / (l1 * l1)) + m.lambda * (1 - std::log(l1 * l2)) / (l1 * l1);
+            const double across = m.lambda / (l1 * l2);
+            return -(across * (dr - l2) + nominal(l1, l2) - nominal(l2, l1)) / (radius * stiffness);
+        };
+        constexpr int kSteps = 400;
+        const double h = (outer - inner) / kSteps;
+        double radius = inner, r = bore, dr = lo;
+        for (int i = 0; i < kSteps; ++i, radius += h) {
+            const double a1 = dr, b1 = rate(radius, r, dr);
+            const double a2 = dr + h / 2 * b1, b2 = rate(radius + h / 2, r + h / 2 * a1, a2);
+            const double a3 = dr + h / 2 * b2, b3 = rate(radius + h / 2, r + h / 2 * a2, a3);
+            const double a4 = dr + h * b3, b4 = rate(radius + h, r + h * a3, a4);
+            r += h / 6 * (a1 + 2 * a2 + 2 * a3 + a4);
+            dr += h / 6 * (b1 + 2 * b2 + 2 * b3 + b4);
+        }
+        outerRadius = r;
+        return nominal(dr, r / outer);
+    };
+    double lo = inner, hi = 4 * inner, outerRadius = outer;
+    for (int i = 0; i < 60; ++i) {
+        const double mid = (lo + hi) / 2;
+        (shoot(mid, outerRadius) > 0 ? hi : lo) = mid;
+    }
+    shoot(lo, outerRadius);
+    return {lo, outerRadius};
+}
+
+// A quarter of a rubber tube (radii 1 to 2) in plane strain, inflated by a pressure on its bore
+// by 43 % there: the pressure acts on the deformed, larger bore (the same pressure kept on the
+// undeformed bore would inflate it by 29 %). The cut planes are held by a restraint and by a
+// normal displacement (nodal frames).
+TEST(LargeDisplacements, RubberTubeUnderFollowerPressure) {
+    const NeoHookean m = NeoHookean::fromYoung(3, 0.45);
+    const double inner = 1, outer = 2, p = 0.4;
+    const auto [bore, outside] = inflatedTube(m, inner, outer, p);
+    FeMesh mesh = makeBoxMesh({{0, 0, 0}, {1, 1, 0.2}, 6, 12, 1, true});
+    mapNodes(mesh, [&](const Vec3& q) {
+        const double r = inner + (outer - inner) * q.x, theta = std::numbers::pi / 2 * q.y;
+        return Vec3{r * std::cos(theta), r * std::sin(theta), q.z};
+    });
+    testing::SolverJob job("tube");
+    job.writeMesh(mesh);
+    testing::JobText text;
+    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    text.loads = {"bol 1 1 " + std::to_string(p)};
+    // The y = 0 cut (box side 3) held in Y, the x = 0 cut (side 4) by a normal displacement of 0,
+    // z held on both ends.
+    text.restraints = {"bor 3 1 0 1", "bor 5 1 1 0", "bor 6 1 1 0"};
+    text.constraints = {"bocn 4 0"};
+    writeLargeDisplacementInput(job, text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const std::vector<double> disp = job.nodeBlock("DISP 10");
+    ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
+    for (int n = 0; n < job.mesh().nodeCount(); ++n) {
+        const Vec3 x = job.mesh().node(n);
+        const double radius = std::hypot(x.x, x.y);
+        const double moved = std::hypot(x.x + disp[3 * n], x.y + disp[3 * n + 1]);
+        if (std::abs(radius - inner) < 1e-9) {
+            EXPECT_NEAR(moved - inner, bore - inner, 0.02 * (bore - inner));
+        } else if (std::abs(radius - outer) < 1e-9) {
+            EXPECT_NEAR(moved - outer, outside - outer, 0.02 * (outside - outer));
+        }
     }
 }
 
