@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "elastica.h"
 #include "fem/box_mesh.h"
 #include "fem/element_kernels.h"
 #include "fem/hyperelastic_kernels.h"
@@ -167,43 +168,6 @@ TEST(LargeDisplacements, RubberBlockInUniaxialCompression) {
     }
 }
 
-// Tip of a cantilever of unit length under a tip force of fixed direction across it, with load
-// parameter alpha = P L^2 / EI, from the elastica theta'' = -alpha cos(theta), theta(0) = 0,
-// theta'(1) = 0: shooting on theta'(0) by bisection, fourth-order Runge-Kutta along the length.
-// Answers the tip's shortening along the beam and deflection across it, over the length.
-Vec3 elasticaTip(double alpha) {
-    constexpr int kSteps = 2000;
-    auto shoot = [&](double curvature, Vec3& tip) {
-        double theta = 0, kappa = curvature, x = 0, y = 0;
-        const double ds = 1.0 / kSteps;
-        for (int i = 0; i < kSteps; ++i) {
-            // State (theta, kappa, x, y)' = (kappa, -alpha cos theta, cos theta, sin theta).
-            auto rate = [&](double t, double k) {
-                return std::array<double, 4>{k, -alpha * std::cos(t), std::cos(t), std::sin(t)};
-            };
-            const auto k1 = rate(theta, kappa);
-            const auto k2 = rate(theta + ds / 2 * k1[0], kappa + ds / 2 * k1[1]);
-            const auto k3 = rate(theta + ds / 2 * k2[0], kappa + ds / 2 * k2[1]);
-            const auto k4 = rate(theta + ds * k3[0], kappa + ds * k3[1]);
-            auto step = [&](int c) { return ds / 6 * (k1[c] + 2 * k2[c] + 2 * k3[c] + k4[c]); };
-            theta += step(0);
-            kappa += step(1);
-            x += step(2);
-            y += step(3);
-        }
-        tip = {1 - x, y, 0};
-        return kappa;  // theta'(1), which rises with theta'(0)
-    };
-    double lo = 0, hi = alpha;
-    Vec3 tip;
-    for (int i = 0; i < 60; ++i) {
-        const double mid = (lo + hi) / 2;
-        (shoot(mid, tip) > 0 ? hi : lo) = mid;
-    }
-    shoot(lo, tip);
-    return tip;
-}
-
 // A clamped cantilever 20 x 1 x 1 under a tip force that keeps its direction, up to a load
 // parameter P L^2 / EI of 5 in ten steps (the tip turns by 70 degrees): the tip's deflection and
 // shortening against the elastica at 1, 3 and 5. With nu = 0 the bending carries no lateral
@@ -231,9 +195,9 @@ TEST(LargeDisplacements, CantileverUnderATipForceFollowsTheElastica) {
                 ++count;
             }
         tip = (1.0 / (count * length)) * tip;
-        const Vec3 expected = elasticaTip(finalAlpha * step / 10);
-        EXPECT_NEAR(tip.y, expected.y, 0.02 * expected.y) << step;
-        EXPECT_NEAR(tip.x, expected.x, 0.02 * expected.x) << step;
+        const testing::ElasticaTip expected = testing::elasticaTip(finalAlpha * step / 10);
+        EXPECT_NEAR(tip.y, expected.deflection, 0.02 * expected.deflection) << step;
+        EXPECT_NEAR(tip.x, expected.shortening, 0.02 * expected.shortening) << step;
     }
 }
 
