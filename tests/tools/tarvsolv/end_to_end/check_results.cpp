@@ -48,10 +48,10 @@
 #include <string>
 #include <vector>
 
+#include "elastica.h"
 #include "formats/mesh_reader.h"
 #include "formats/result_kinds.h"
 #include "formats/result_reader.h"
-#include "elastica.h"
 #include "sine_fit.h"
 
 namespace {
