@@ -40,10 +40,11 @@ struct FollowerPressure {
 
 class HyperelasticSystem : public NonlinearSystem {
   public:
-    HyperelasticSystem(const Job& job, const DofLayout& layout) : job_(job), layout_(layout) {
-        const TemperatureField none;
+    // `temperatures`: the initial temperature, at which temperature-dependent constants are taken.
+    HyperelasticSystem(const Job& job, const DofLayout& layout, const TemperatureField& temperatures)
+        : job_(job), layout_(layout) {
         for (int e = 0; e < job.mesh.elementCount(); ++e) {
-            const ElasticMaterial m = elementMaterial(job, none, e);
+            const ElasticMaterial m = elementMaterial(job, temperatures, e);
             if (!m.isotropic) throw std::runtime_error("large displacements need an isotropic material");
             laws_.push_back({m.mu, m.lambda});
         }
@@ -109,7 +110,7 @@ class HyperelasticSystem : public NonlinearSystem {
 };
 
 // What this analysis does not take, refused by name rather than left out of the answer.
-void refuseUnsupported(const Job& job, RunLog& log) {
+void refuseUnsupported(const Job& job) {
     for (const InputLine& line : job.input.constraints) {
         const std::string code = line.text.substr(0, line.text.find(' '));
         if (code == "bog" || code == "bogn" || code == "boi")
@@ -117,8 +118,6 @@ void refuseUnsupported(const Job& job, RunLog& log) {
                                      ": gaps and contact are not solved together with large displacements "
                                      "in this version");
     }
-    if (!temperatureField(job, log).nodal.empty())
-        throw std::runtime_error("large displacements are solved without temperature loads in this version");
     if (accelerationField(job))
         throw std::runtime_error(
             "large displacements are solved without accelerations or spins in this version");
@@ -131,11 +130,14 @@ void refuseUnsupported(const Job& job, RunLog& log) {
 }  // namespace
 
 std::string solveLargeDisplacement(const Job& job, RunLog& log) {
-    refuseUnsupported(job, log);
+    refuseUnsupported(job);
+    const TemperatureField temperatures = temperatureField(job, log);
+    if (!temperatures.nodal.empty())
+        throw std::runtime_error("large displacements are solved without temperature loads in this version");
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
     if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
-    HyperelasticSystem system(job, layout);
+    HyperelasticSystem system(job, layout, temperatures);
     // Forces and tractions keep their direction and size (dead loads); pressures follow the faces
     // and are assembled with the state.
     VecHandle external = layout.createVector();
