@@ -157,6 +157,21 @@ namespace {
 
 // The direct path stays open to another factorisation picked by a PETSc option: CHOLMOD gives
 // MUMPS's displacements, and the null-pivot count MUMPS alone keeps is not asked of it.
+// A solution left far from converged (by a loose PETSc tolerance) leaves the reactions short of
+// the loads: the log says they do not balance.
+TEST(Reactions, AnInaccurateSolutionIsFlaggedAsOutOfBalance) {
+    SolverJob job("loose");
+    job.writeMesh(shortBeam());
+    job.writeInput(heldBeamUnderPressure());
+    ASSERT_EQ(PetscOptionsSetValue(nullptr, "-ksp_rtol", "1e-2"), 0);
+    const std::string error = job.run(SolverChoice::Iterative);
+    PetscOptionsClearValue(nullptr, "-ksp_rtol");
+    ASSERT_EQ(error, "");
+    EXPECT_NE(job.logText().find("warning: the reactions do not balance the applied loads"),
+              std::string::npos)
+        << job.logText();
+}
+
 TEST(DirectSolver, AnotherFactorisationChosenByOptionAgreesWithMumps) {
     SolverJob job("cholmod");
     job.writeMesh(shortBeam());

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -91,6 +92,17 @@ class SolverJob {
     }
 
     std::string resultText() const { return readFile(resultPath()); }
+    std::string logText() const { return readFile(stem_ + ".slog"); }
+
+    // The three numbers in parentheses after `label` in the log ("restraint on face 1: (x, y, z)").
+    std::vector<double> logTriple(const std::string& label) const {
+        const std::string text = logText();
+        const auto at = text.find(label + ": (");
+        std::vector<double> v(3, std::nan(""));
+        if (at != std::string::npos)
+            std::sscanf(text.c_str() + at + label.size() + 3, "%lf, %lf, %lf", &v[0], &v[1], &v[2]);
+        return v;
+    }
 
     // The numbers after the node number of each line of block `header` ("DISP 1"), flattened.
     std::vector<double> nodeBlock(const std::string& header) const {

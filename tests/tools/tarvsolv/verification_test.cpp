@@ -96,7 +96,8 @@ TEST(Verification, CantileverTipDeflectionAndBendingStressMatchBeamTheory) {
 }
 
 // The same 100 N at the tip as a load per length on the top edge of the end face, and as four
-// point forces at the end's corners: the beam bends as much (local effects aside).
+// point forces at the end's corners: the beam bends as much (local effects aside), and the log's
+// reaction of the clamped end carries the 100 N, balancing the loads.
 TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
     const Cantilever beam;
     const double expected = beam.tipDeflection(100);
@@ -116,6 +117,12 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
                                (6 * kE * beam.inertia());
         EXPECT_NEAR(mean(u, middle, 3, 2), -halfway, 0.03 * halfway) << loads.front();
         EXPECT_NEAR(tipDisplacement(job, beam), -expected, 0.03 * expected) << loads.front();
+        const std::vector<double> root = job.logTriple("restraint on face 1");
+        EXPECT_NEAR(root[0], 0, 1e-6 * 100);
+        EXPECT_NEAR(root[1], 0, 1e-6 * 100);
+        EXPECT_NEAR(root[2], 100, 1e-6 * 100) << job.logText();
+        EXPECT_NEAR(job.logTriple("sum of the applied loads")[2], -100, 1e-9 * 100);
+        EXPECT_EQ(job.logText().find("do not balance"), std::string::npos);
     }
 }
 
