@@ -132,11 +132,12 @@ class SolverJob {
     }
 
     // Component `c` (0 sx .. 5 txz) of the stress block averaged over the corner lines of each node;
-    // NaN for nodes without corner lines (mid-side nodes).
-    std::vector<double> nodalStress(int c) const {
+    // NaN for nodes without corner lines (mid-side nodes). `block`: the first stress block, or the
+    // one of that header ("STRES 10").
+    std::vector<double> nodalStress(int c, const std::string& block = "STRES") const {
         std::istringstream in(resultText());
         std::string line;
-        while (std::getline(in, line) && line.rfind("STRES", 0) != 0) {
+        while (std::getline(in, line) && (block == "STRES" ? line.rfind("STRES", 0) != 0 : line != block)) {
         }
         std::getline(in, line);  // caption
         std::vector<double> sum(mesh_.nodeCount()), count(mesh_.nodeCount());

@@ -131,13 +131,15 @@ void addEdgeLoad(const Job& job, const Load& load, SystemAssembler& assembler, d
 
 }  // namespace
 
-void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log, double time) {
+void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log, double time,
+                           bool pressures) {
     SystemAssembler assembler(layout, f);
     if (layout.onFirstProcess()) {
         for (const Load& load : job.entries.loads) {
             if (load.kind != LoadKind::Traction && load.kind != LoadKind::Pressure &&
                 load.kind != LoadKind::Force)
                 continue;
+            if (load.kind == LoadKind::Pressure && !pressures) continue;
             if (load.where.kind == EntityRef::Kind::Face)
                 addFaceLoad(job, load, assembler, time);
             else if (load.where.kind == EntityRef::Kind::Edge ||
