@@ -24,15 +24,6 @@ class MeshDump : public ::testing::Test {
     Mesh mesh_;
 };
 
-TEST_F(MeshDump, LibraryMeshIsTheOneTheCommandsShare) {
-    writeFile(path_, golden::bytes("quadratic.meb"));
-    ASSERT_EQ(readMeshFile(libraryMesh(), path_).status, MeshReadStatus::Read);
-    EXPECT_EQ(libraryMesh().nodeCount(), 20);
-    EXPECT_EQ(&libraryMesh(), &libraryMesh());
-    libraryMesh().release();
-    EXPECT_FALSE(libraryMesh().isLoaded());
-}
-
 TEST_F(MeshDump, OneLinearElement) {
     read(golden::bytes("linear.meb"));
     EXPECT_EQ(meshDumpPath(folder_.path()), dump_);
