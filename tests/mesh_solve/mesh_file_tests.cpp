@@ -1,12 +1,10 @@
-// The add-on's mesh: the library's one mesh read from the golden mesh files, and the "check.mes" dump.
+// The "check.mes" dump of meshes read from the golden mesh files.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <utility>
 
 #include "formats/mesh_reader.h"
 #include "mesh_solve/mesh_dump.h"
-#include "mesh_solve/mesh_store.h"
 #include "support/format_files.h"
 
 namespace mesh_solve {
