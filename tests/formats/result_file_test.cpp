@@ -3,7 +3,6 @@
 // and damaged lines), the derived stresses and the header search.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -170,45 +169,33 @@ TEST_F(ResultReader, GoldenFileReadsBackWhatTheSolverWrote) {
 
 const TestMesh kThreeNodes{3, 4, {}};
 
-// Readings of node blocks on three nodes, each with the values it gives; the range is theirs.
-// Headers may be indented or carry no number; ';' reads 0 and reading goes on after the next
-// blank; '+' does not begin a number; a line that begins with ';' repeats the line before it.
-TEST_F(ResultReader, NodeBlocksGiveTheirComponentsAndMagnitudes) {
-    const std::string displacements = meshFileLines() +
-                                      nodeBlock("DISP 1", {{1, 2, 2}, {0, 0, 0}, {-3, 0, 4}}) +
-                                      nodeBlock("DISP 2", {{10, 20, 20}, {0, 5, 0}, {-30, 0, 40}});
-    const std::string temperatures = meshFileLines() + nodeBlock("VELO", {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}) +
-                                     nodeBlock("TEMP 1", {{20}, {25.5}, {-4}});
-    const std::string headers =
-        "  \tDISP\n1 5 0 0\n2 6 0 0\n3 7 0 0\n\n    DISP   2 extra\n1 8 0 0\n2 9 0 0\n3 1 0 0\n";
-    const std::string semicolons = "DISP 1\n1 ;junk 7 +9\n2 1.5e+01 -.5 ;\n   ; comment\n";
-    const struct {
-        const std::string& text;
-        int kind, item, step;
-        std::vector<double> values;
-    } readings[] = {
-        {displacements, kKindDisplacement, 1, 1, {2, 0, 0}},
-        {displacements, kKindDisplacement, kItemMagnitude, 2, {30, 5, 50}},
-        {temperatures, kKindTemperature, 0, 1, {20, 25.5, -4}},
-        {temperatures, kKindVelocity, 2, 1, {3, 6, 9}},
-        {headers, kKindDisplacement, 0, 1, {5, 6, 7}},
-        {headers, kKindDisplacement, 0, 2, {8, 9, 1}},
-        {semicolons, kKindDisplacement, 0, 1, {0, 15, 15}},
-        {semicolons, kKindDisplacement, 1, 1, {7, -0.5, -0.5}},
-        {semicolons, kKindDisplacement, 2, 1, {9, 0, 0}},
-    };
-    for (const auto& r : readings) {
-        SCOPED_TRACE(r.text.substr(0, 30) + " item " + std::to_string(r.item) + " step " +
-                     std::to_string(r.step));
-        ASSERT_EQ(read(r.text, kThreeNodes, r.kind, r.item, r.step), ReadStatus::Read);
-        EXPECT_EQ(out.values, r.values);
-        const auto [low, high] = std::minmax_element(r.values.begin(), r.values.end());
-        EXPECT_EQ(range(), (std::pair{*low, *high}));
-    }
-    ASSERT_EQ(read(displacements, kThreeNodes, kKindDisplacement, kItemVector, 2), ReadStatus::Read);
+std::string displacementFile() {
+    return meshFileLines() + nodeBlock("DISP 1", {{1, 2, 2}, {0, 0, 0}, {-3, 0, 4}}) +
+           nodeBlock("DISP 2", {{10, 20, 20}, {0, 5, 0}, {-30, 0, 40}});
+}
+
+TEST_F(ResultReader, DisplacementComponentsMagnitudeAndVectors) {
+    ASSERT_EQ(read(displacementFile(), kThreeNodes, kKindDisplacement, 1), ReadStatus::Read);
+    EXPECT_EQ(out.values, (std::vector<double>{2, 0, 0}));
+    EXPECT_EQ(range(), (std::pair{0.0, 2.0}));
+
+    ASSERT_EQ(read(displacementFile(), kThreeNodes, kKindDisplacement, kItemMagnitude, 2), ReadStatus::Read);
+    EXPECT_EQ(out.values, (std::vector<double>{30, 5, 50}));
+    EXPECT_EQ(range(), (std::pair{5.0, 50.0}));
+
+    ASSERT_EQ(read(displacementFile(), kThreeNodes, kKindDisplacement, kItemVector, 2), ReadStatus::Read);
     EXPECT_EQ(out.vectors, (std::vector<double>{10, 20, 20, 0, 5, 0, -30, 0, 40}));
     // Vectors contribute 0 to the range.
     EXPECT_EQ(range(), (std::pair{0.0, 0.0}));
+}
+
+TEST_F(ResultReader, TemperatureAndVelocity) {
+    const std::string text = meshFileLines() + nodeBlock("VELO", {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}) +
+                             nodeBlock("TEMP 1", {{20}, {25.5}, {-4}});
+    ASSERT_EQ(read(text, kThreeNodes, kKindTemperature, 0), ReadStatus::Read);
+    EXPECT_EQ(out.values, (std::vector<double>{20, 25.5, -4}));
+    ASSERT_EQ(read(text, kThreeNodes, kKindVelocity, 2), ReadStatus::Read);
+    EXPECT_EQ(out.values, (std::vector<double>{3, 6, 9}));
 }
 
 TEST_F(ResultReader, GapsInTheNumberingAndMissingBlocks) {
