@@ -20,29 +20,13 @@ const char* const kResults =
     "MODE -2 extra\n"
     "MODE 7\n";
 
-// The number after the first line whose keyword matches on `length` characters, 1 without one (or
-// for 0), 0 when no line matches; a keyword in the tail of a very long line is not found.
 TEST(SectionFinder, AnswersTheNumberAfterTheKeywordOr1) {
-    const std::string longLine = std::string(150, 'x') + "NODES 5\nNODES 6\n";
-    const struct {
-        const char* text;
-        const char* keyword;
-        int length;
-        int number;
-    } cases[] = {
-        {kResults, "DISPLACEMENTS", 4, 3},  // indented
-        {kResults, "STRESS", 6, 1},         // no number
-        {kResults, "TEMP", 4, 1},           // number 0
-        {kResults, "MODE", 4, -2},         {kResults, "NOPE", 4, 0},      {"HEAVY 4\n", "HEADER", 3, 4},
-        {"HEAVY 4\n", "HEADER", 4, 0},     {"HEAVY 4\n", "HEAVY", 99, 4},  // longer than the keyword: the
-                                                                           // whole keyword
-        {"HEAVY 4\n", "HEAVY", 0, 0},                                      // nothing to look for
-        {longLine.c_str(), "NODES", 5, 6},
-    };
-    for (const auto& c : cases) {
-        std::istringstream in(c.text);
-        EXPECT_EQ(findSection(in, c.keyword, c.length), c.number) << c.keyword << " " << c.length;
-    }
+    std::istringstream in(kResults);
+    EXPECT_EQ(findSection(in, "DISPLACEMENTS", 4), 3);  // indented, compared on four characters
+    EXPECT_EQ(findSection(in, "STRESS", 6), 1);         // no number
+    EXPECT_EQ(findSection(in, "TEMP", 4), 1);           // number 0
+    EXPECT_EQ(findSection(in, "MODE", 4), -2);
+    EXPECT_EQ(findSection(in, "NOPE", 4), 0);
 }
 
 TEST(SectionFinder, ContinuesFromTheLastMatchWhenAsked) {
@@ -59,6 +43,19 @@ TEST(SectionFinder, LeavesTheStreamAtTheLineAfterTheMatch) {
     std::string line;
     ASSERT_TRUE(loadcase::readLine(in, line));
     EXPECT_EQ(line, "0.001 mm 0 nod=10 elem=0 ana=0");
+}
+
+TEST(SectionFinder, ComparesOnlyTheRequestedLength) {
+    std::istringstream in("HEAVY 4\n");
+    EXPECT_EQ(findSection(in, "HEADER", 3), 4);
+    EXPECT_EQ(findSection(in, "HEADER", 4), 0);
+    EXPECT_EQ(findSection(in, "HEAVY", 99), 4);  // longer than the keyword: the whole keyword
+    EXPECT_EQ(findSection(in, "HEAVY", 0), 0);   // nothing to look for
+}
+
+TEST(SectionFinder, KeywordOnAVeryLongLineIsNotFoundInItsTail) {
+    std::istringstream in(std::string(150, 'x') + "NODES 5\nNODES 6\n");
+    EXPECT_EQ(findSection(in, "NODES", 5), 6);
 }
 
 TEST(SectionFinder, FileForm) {
