@@ -24,7 +24,6 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     log.line(std::string("analysis: ") + solveKindName(job.kind));
     switch (job.kind) {
         case SolveKind::Static:
-        case SolveKind::LargeDisplacement:
         case SolveKind::Modes:
         case SolveKind::Buckling:
         case SolveKind::SteadyHeat:
@@ -35,8 +34,6 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
             throw std::runtime_error(std::string(solveKindName(job.kind)) +
                                      " is not solved by this version of the solver");
     }
-    if (job.kind == SolveKind::LargeDisplacement)
-        log.warning("large displacements are solved as linear statics by this version");
     if (!job.input.hasSolve)
         throw std::runtime_error(
             "the solver input has no SOLVE section; start the solve from the Solve command");

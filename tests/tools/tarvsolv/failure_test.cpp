@@ -76,6 +76,16 @@ TEST_F(Refusals, OrthotropicConstantsThatMakeNoMaterial) {
 TEST_F(Refusals, AnalysesThisVersionDoesNotSolve) {
     text.analysisCode = -1;
     expectRefusal("plasticity is not solved");
+    // Large displacements (the static code with a GSTEP section) must not pass as linear statics.
+    text.analysisCode = 0;
+    job.writeInput(text);
+    std::string input = readFile(job.inputPath());
+    input.insert(input.find('\n', input.find("SOLVE\n") + 6) + 1, "GSTEP\n");
+    writeFile(job.inputPath(), input);
+    const std::string before = job.resultText();
+    const std::string message = job.run();
+    EXPECT_NE(message.find("large displacements is not solved"), std::string::npos) << message;
+    EXPECT_EQ(job.resultText(), before);
 }
 
 TEST_F(Refusals, HeatWithoutConvectionHasNoTemperatureLevel) {

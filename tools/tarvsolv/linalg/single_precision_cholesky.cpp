@@ -3,8 +3,8 @@
 #include <metis.h>
 #include <smumps_c.h>
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <vector>
 
