@@ -3,6 +3,7 @@
 #include "job.h"
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
+#include "physics/load_stepping.h"
 
 namespace tarvsolv {
 
@@ -10,28 +11,36 @@ SolverChoice solverChoiceFor(const std::string& setting) {
     return setting == "MF" ? SolverChoice::Direct : SolverChoice::Iterative;
 }
 
+namespace {
+
+std::string solveJob(const Job& job, RunLog& log) {
+    switch (job.kind) {
+        case SolveKind::TransientHeat:
+            return solveTransientHeat(job, log);
+        case SolveKind::ForcedVibration:
+            return solveForcedVibration(job, log);
+        case SolveKind::Modes:
+            return solveNaturalFrequencies(job, log);
+        case SolveKind::SteadyHeat:
+            return solveSteadyHeat(job, log);
+        case SolveKind::Buckling:
+            return solveBuckling(job, log);
+        default:
+            return solveStatics(job, log);
+    }
+}
+
+}  // namespace
+
 void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     const Job job = loadJob(inputPath, solver, log);
     std::string blocks;
-    switch (job.kind) {
-        case SolveKind::TransientHeat:
-            blocks = solveTransientHeat(job, log);
-            break;
-        case SolveKind::ForcedVibration:
-            blocks = solveForcedVibration(job, log);
-            break;
-        case SolveKind::Modes:
-            blocks = solveNaturalFrequencies(job, log);
-            break;
-        case SolveKind::SteadyHeat:
-            blocks = solveSteadyHeat(job, log);
-            break;
-        case SolveKind::Buckling:
-            blocks = solveBuckling(job, log);
-            break;
-        default:
-            blocks = solveStatics(job, log);
-            break;
+    try {
+        blocks = solveJob(job, log);
+    } catch (const PartialResults& stop) {
+        // A nonlinear run keeps the steps that converged, then fails.
+        if (!stop.blocks.empty()) writeResultFile(job.resultPath, job.preamble, stop.blocks);
+        throw;
     }
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);

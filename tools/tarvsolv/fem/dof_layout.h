@@ -2,6 +2,7 @@
 // How the unknowns of a field (1 or 3 per node) are laid out over the processes, which of them are
 // prescribed, and the nodal frames that turn some nodes' unknowns into a local basis (a prescribed
 // displacement along a direction that is not a coordinate axis).
+#include <algorithm>
 #include <array>
 #include <map>
 #include <vector>
@@ -34,6 +35,13 @@ class DofLayout {
     bool isPrescribed(int dof) const { return prescribed_[dof] != 0; }
     double prescribedValue(int dof) const { return values_[dof]; }
     std::size_t prescribedCount() const;
+    // The same layout with every prescribed unknown held at 0: the layout of an increment, such as
+    // a Newton correction from a state that already carries the prescribed values.
+    DofLayout withoutPrescribedValues() const {
+        DofLayout increments = *this;
+        std::fill(increments.values_.begin(), increments.values_.end(), 0.0);
+        return increments;
+    }
 
     void setFrame(int node, const Frame& frame) { frames_[node] = frame; }
     const Frame* frameOf(int node) const {

@@ -1,0 +1,149 @@
+// The load stepping shared by the nonlinear analyses, on a linear elastic body, where every step
+// has a known answer: the linear solution scaled by the load factor. PETSc is started by the test
+// program's environment (verification_test.cpp).
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "fem/box_mesh.h"
+#include "fem/element_kernels.h"
+#include "fem/matrix_pattern.h"
+#include "linalg/linear_solvers.h"
+#include "physics/load_stepping.h"
+
+namespace tarvsolv::testing {
+namespace {
+
+// Internal forces K u of an elastic body; each converged step is recorded, and its block is the
+// step's number. Past `failAbove` the state is refused, as an element turned inside out would be.
+class ElasticBody : public NonlinearSystem {
+  public:
+    explicit ElasticBody(const FeMesh& mesh) : mesh_(mesh) {}
+
+    void assemble(const std::vector<double>&, const std::vector<double>& global, double lambda,
+                  SystemAssembler& assembler) override {
+        if (lambda > failAbove) throw std::runtime_error("refused");
+        std::vector<double> ke;
+        for (int e = 0; e < mesh_.elementCount(); ++e) {
+            elasticStiffness(mesh_, e, material_, ke);
+            const auto nodes = mesh_.elementNodes(e);
+            const std::size_t n = 3 * nodes.size();
+            std::vector<double> fe(n, 0.0);
+            for (std::size_t i = 0; i < n; ++i)
+                for (std::size_t j = 0; j < n; ++j) fe[i] -= ke[i * n + j] * global[3 * nodes[j / 3] + j % 3];
+            assembler.addElement(nodes, ke, &fe);
+        }
+    }
+    std::string acceptStep(int step, double lambda, const std::vector<double>& u,
+                           const std::vector<double>&) override {
+        lambdas.push_back(lambda);
+        states.push_back(u);
+        return std::to_string(step) + "\n";
+    }
+
+    double failAbove = 1e9;
+    std::vector<double> lambdas;
+    std::vector<std::vector<double>> states;
+
+  private:
+    const FeMesh& mesh_;
+    ElasticMaterial material_{1000.0, 0.3, 0.0, 0.0};
+};
+
+// A bar clamped at x = 0 whose far end is pulled 0.01 along a local axis turned 30 degrees about
+// z, with a sideways point load on one far corner: prescribed values, a nodal frame and a load.
+struct BarCase {
+    FeMesh mesh = makeBoxMesh({{0, 0, 0}, {4, 1, 1}, 4, 1, 1, true});
+    DofLayout layout{mesh, 3, PETSC_COMM_WORLD};
+    VecHandle load = layout.createVector();
+    Job job;
+
+    BarCase() {
+        const double c = std::cos(M_PI / 6), s = std::sin(M_PI / 6);
+        int corner = -1;
+        for (int n = 0; n < mesh.nodeCount(); ++n) {
+            const Vec3 x = mesh.node(n);
+            if (x.x == 0)
+                for (int a = 0; a < 3; ++a) layout.prescribe(3 * n + a, 0.0);
+            if (x.x == 4) {
+                layout.setFrame(n, {c, s, 0, -s, c, 0, 0, 0, 1});
+                layout.prescribe(3 * n, 0.01);
+                if (x.y == 1 && x.z == 1) corner = n;
+            }
+        }
+        TARV_PETSC(VecSetValue(load, 3 * corner + 2, 5.0, INSERT_VALUES));
+        TARV_PETSC(VecAssemblyBegin(load));
+        TARV_PETSC(VecAssemblyEnd(load));
+        job.mesh = mesh;
+        job.solver = SolverChoice::Direct;
+    }
+
+    // The linear static solution of the full load, in the layout's basis.
+    std::vector<double> linearSolution() {
+        const MatrixPattern pattern(mesh, layout);
+        MatHandle k = pattern.createMatrix();
+        VecHandle f = layout.createVector(), x = layout.createVector();
+        TARV_PETSC(VecCopy(load, f));
+        {
+            SystemAssembler assembler(pattern, k, f);
+            std::vector<double> ke;
+            for (int e = 0; e < mesh.elementCount(); ++e) {
+                elasticStiffness(mesh, e, ElasticMaterial(1000.0, 0.3, 0.0, 0.0), ke);
+                std::vector<double> fe(3 * static_cast<std::size_t>(mesh.nodesPerElement), 0.0);
+                assembler.addElement(mesh.elementNodes(e), ke, &fe);
+            }
+            assembler.finish();
+        }
+        solveLinear(k, f, x, SolverChoice::Direct, kIterativeTolerance, layout, mesh);
+        return gatherOnAll(x);
+    }
+};
+
+TEST(LoadStepping, ElasticStepsFollowTheLinearSolutionThroughPrescribedValuesAndFrames) {
+    BarCase bar;
+    const std::vector<double> linear = bar.linearSolution();
+    ElasticBody body(bar.mesh);
+    RunLog log("", false, false);
+    const LoadSteppingOptions options{"test", 2.0, 4};
+    const std::string blocks = solveInLoadSteps(bar.job, bar.layout, bar.load, body, options, log);
+    EXPECT_EQ(blocks, "1\n2\n3\n4\n");
+    ASSERT_EQ(body.lambdas.size(), 4u);
+    double largest = 0;
+    for (double v : linear) largest = std::max(largest, std::abs(v));
+    for (std::size_t s = 0; s < 4; ++s) {
+        EXPECT_DOUBLE_EQ(body.lambdas[s], 0.5 * static_cast<double>(s + 1));
+        double error = 0;
+        for (std::size_t i = 0; i < linear.size(); ++i)
+            error = std::max(error, std::abs(body.states[s][i] - body.lambdas[s] * linear[i]));
+        EXPECT_LT(error, 1e-8 * largest) << "step " << s + 1;
+    }
+}
+
+TEST(LoadStepping, CutsAFailingStepAndKeepsTheStepsThatConverged) {
+    BarCase bar;
+    ElasticBody body(bar.mesh);
+    body.failAbove = 0.57;
+    RunLog log("", false, false);
+    const LoadSteppingOptions options{"test", 1.0, 10, 6};
+    try {
+        solveInLoadSteps(bar.job, bar.layout, bar.load, body, options, log);
+        FAIL() << "a run past the refused load factor cannot succeed";
+    } catch (const PartialResults& stop) {
+        const std::size_t kept = body.lambdas.size();
+        ASSERT_GE(kept, 5u);
+        // Halving six times brings the last converged step within 1/64 of a step of the failure.
+        EXPECT_LE(body.lambdas.back(), 0.57);
+        EXPECT_GT(body.lambdas.back(), 0.57 - 0.1 / 64);
+        std::string expected;
+        for (std::size_t s = 1; s <= kept; ++s) expected += std::to_string(s) + "\n";
+        EXPECT_EQ(stop.blocks, expected);
+        EXPECT_NE(std::string(stop.what()).find("load step " + std::to_string(kept + 1) + " "),
+                  std::string::npos)
+            << stop.what();
+        EXPECT_NE(std::string(stop.what()).find(std::to_string(kept) + " converged steps"),
+                  std::string::npos);
+    }
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing

@@ -1,0 +1,200 @@
+#include "physics/load_stepping.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+
+#include "fem/matrix_pattern.h"
+#include "linalg/linear_solvers.h"
+
+namespace tarvsolv {
+
+namespace {
+
+// Backtracking tries the Newton step at 1, 1/2, ... 1/128 of its length.
+constexpr int kLineSearchCuts = 8;
+
+std::string number(const char* pattern, double v) {
+    char text[64];
+    std::snprintf(text, sizeof text, pattern, v);
+    return text;
+}
+
+// The Newton system of a state: the tangent and the residual lambda f - f_int(u) of the free
+// unknowns, on a layout whose prescribed unknowns hold still (their increments are 0), so that
+// solving it gives the correction of the free unknowns only.
+class NewtonSystem {
+  public:
+    NewtonSystem(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system)
+        : job_(job),
+          layout_(layout),
+          increments_(layout.withoutPrescribedValues()),
+          pattern_(job.mesh, increments_),
+          external_(external),
+          system_(system),
+          k_(pattern_.createMatrix()),
+          r_(increments_.createVector()),
+          du_(increments_.createVector()) {}
+
+    // Assembles at `u` and answers the residual norm; throws when the state is not admissible.
+    double assemble(const std::vector<double>& u, double lambda) {
+        TARV_PETSC(MatZeroEntries(k_));
+        TARV_PETSC(VecZeroEntries(r_));
+        std::vector<double> global = u;
+        layout_.toGlobal(global);
+        {
+            SystemAssembler assembler(pattern_, k_, r_);
+            system_.assemble(u, global, lambda, assembler);
+            assembler.holdStrayNodes(job_.mesh);
+            assembler.finish();
+        }
+        TARV_PETSC(VecAXPY(r_, lambda, external_));
+        double norm = 0;
+        TARV_PETSC(VecNorm(r_, NORM_2, &norm));
+        if (!std::isfinite(norm)) throw std::runtime_error("the residual is not finite");
+        return norm;
+    }
+
+    // Solves the assembled system for the Newton correction of every unknown.
+    std::vector<double> correction() {
+        solveLinear(k_, r_, du_, job_.solver, kIterativeTolerance, increments_, job_.mesh);
+        return gatherOnAll(du_);
+    }
+
+  private:
+    const Job& job_;
+    const DofLayout& layout_;
+    DofLayout increments_;
+    MatrixPattern pattern_;
+    Vec external_;
+    NonlinearSystem& system_;
+    MatHandle k_;
+    VecHandle r_, du_;
+};
+
+struct StepOutcome {
+    bool converged = false;
+    int iterations = 0;
+    double residual = 0;  // relative to the step's reference force
+    std::string failure;  // why it did not converge
+};
+
+class LoadStepper {
+  public:
+    LoadStepper(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system,
+                const LoadSteppingOptions& options)
+        : layout_(layout), newton_(job, layout, external, system), options_(options) {
+        TARV_PETSC(VecNorm(external, NORM_2, &loadNorm_));
+    }
+
+    // Newton iterations from `u` (the last converged state) to load factor `lambda`; `u` is the
+    // converged state when the outcome says so.
+    StepOutcome solveStep(std::vector<double>& u, double lambda) {
+        for (int d = 0; d < layout_.dofCount(); ++d)
+            if (layout_.isPrescribed(d)) u[d] = lambda * layout_.prescribedValue(d);
+        StepOutcome outcome;
+        try {
+            double norm = newton_.assemble(u, lambda);
+            const double reference = std::max(std::abs(lambda) * loadNorm_, norm);
+            while (norm > options_.tolerance * reference) {
+                if (outcome.iterations == options_.maxIterations) {
+                    outcome.failure =
+                        "no convergence in " + std::to_string(options_.maxIterations) + " iterations";
+                    outcome.residual = norm / reference;
+                    return outcome;
+                }
+                ++outcome.iterations;
+                norm = lineSearch(u, newton_.correction(), lambda, norm);
+            }
+            outcome.residual = reference > 0 ? norm / reference : 0;
+            outcome.converged = true;
+        } catch (const std::runtime_error& e) {
+            outcome.failure = e.what();
+        }
+        return outcome;
+    }
+
+  private:
+    // Moves `u` along `d` by the longest of 1, 1/2, ... that lowers the residual norm `norm` and
+    // answers the new norm, with the system assembled there. When no cut lowers it, takes the
+    // full Newton step (the residual of a yielding or sliding state may rise before it falls).
+    double lineSearch(std::vector<double>& u, const std::vector<double>& d, double lambda, double norm) {
+        std::vector<double> candidate(u.size());
+        double scale = 1;
+        std::optional<double> fullStep;
+        for (int cut = 0; cut < kLineSearchCuts; ++cut, scale /= 2) {
+            for (std::size_t i = 0; i < u.size(); ++i) candidate[i] = u[i] + scale * d[i];
+            double next = 0;
+            try {
+                next = newton_.assemble(candidate, lambda);
+            } catch (const std::runtime_error&) {
+                continue;  // an element turned inside out: try a shorter step
+            }
+            if (cut == 0) fullStep = next;
+            if (next < norm) {
+                u.swap(candidate);
+                return next;
+            }
+        }
+        if (!fullStep) throw std::runtime_error("every Newton step turns an element inside out");
+        for (std::size_t i = 0; i < u.size(); ++i) u[i] += d[i];
+        return newton_.assemble(u, lambda);
+    }
+
+    const DofLayout& layout_;
+    NewtonSystem newton_;
+    const LoadSteppingOptions& options_;
+    double loadNorm_ = 0;
+};
+
+}  // namespace
+
+std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system,
+                             const LoadSteppingOptions& options, RunLog& log) {
+    if (!(options.finalFactor > 0) || options.steps < 1)
+        throw std::runtime_error(options.analysis + ": the load factor must be above 0");
+    LoadStepper stepper(job, layout, external, system, options);
+    const double nominal = options.finalFactor / options.steps;
+    double lambda = 0, increment = nominal;
+    int cuts = 0, step = 0;
+    std::vector<double> u(static_cast<std::size_t>(layout.dofCount()), 0.0);
+    std::string blocks;
+    const double last = options.finalFactor * (1 - 1e-9);  // a sum of steps may fall short by rounding
+    while (lambda < last) {
+        const double target = lambda + increment < last ? lambda + increment : options.finalFactor;
+        std::vector<double> trial = u;
+        const StepOutcome outcome = stepper.solveStep(trial, target);
+        if (!outcome.converged) {
+            log.line(options.analysis + ": load factor " + number("%.6g", target) + " not reached (" +
+                     outcome.failure + ")");
+            if (++cuts > options.maxHalvings)
+                throw PartialResults(options.analysis + ": load step " + std::to_string(step + 1) +
+                                         " (load factor " + number("%.6g", target) + ") does not converge; " +
+                                         (step == 0 ? std::string("no step converged")
+                                                    : "the results of the " + std::to_string(step) +
+                                                          " converged steps (load factor " +
+                                                          number("%.6g", lambda) + ") are kept"),
+                                     blocks);
+            increment /= 2;
+            continue;
+        }
+        u.swap(trial);
+        lambda = target;
+        ++step;
+        std::vector<double> global = u;
+        layout.toGlobal(global);
+        blocks += system.acceptStep(step, lambda, u, global);
+        log.line("step " + std::to_string(step) + ": load factor " + number("%.6g", lambda) + ", " +
+                 std::to_string(outcome.iterations) + " Newton iterations, residual " +
+                 number("%.3g", outcome.residual));
+        // A cut step grows back toward the nominal size once it converges.
+        if (cuts > 0) {
+            --cuts;
+            increment = std::min(nominal, 2 * increment);
+        }
+    }
+    return blocks;
+}
+
+}  // namespace tarvsolv

@@ -1,0 +1,64 @@
+#pragma once
+// The load stepping and Newton iterations shared by the nonlinear structural analyses
+// (plasticity, large displacements, gaps and contact). The load factor rises to its final value
+// in equal steps; each step is solved by Newton's method with a backtracking line search on the
+// residual, and a step that does not converge is halved and tried again. A run that cannot go on
+// stops with PartialResults, which carries the result blocks of the steps that did converge.
+//
+// The state u holds every unknown of the layout in the layout's basis (nodal frames included),
+// with the prescribed unknowns at load factor times their prescribed value.
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "fem/system_assembler.h"
+#include "job.h"
+
+namespace tarvsolv {
+
+// A run that stopped after some steps converged: the message and the blocks of those steps.
+struct PartialResults : std::runtime_error {
+    PartialResults(const std::string& message, std::string converged)
+        : std::runtime_error(message), blocks(std::move(converged)) {}
+    std::string blocks;
+};
+
+// One nonlinear structural problem: the internal forces and tangent of a state, and what a
+// converged step keeps.
+class NonlinearSystem {
+  public:
+    virtual ~NonlinearSystem() = default;
+    // Adds the tangent stiffness and minus the internal forces (plus any load that follows the
+    // state, such as a follower pressure, at `lambda`) of the state `u` to the assembler, element
+    // by element on the elements this process assembles. `global` is `u` with the nodal frames
+    // turned back to global axes, which is what element kernels take; the assembler turns the
+    // element blocks into the frames. Throws std::runtime_error when the state is not admissible
+    // (an element turned inside out); the step is then cut.
+    virtual void assemble(const std::vector<double>& u, const std::vector<double>& global, double lambda,
+                          SystemAssembler& assembler) = 0;
+    // Step `step` converged at `lambda` with state `u` (`global` as above): keep what the next
+    // step starts from (plastic strains, contact state) and answer the step's result blocks (on
+    // the first process; empty elsewhere).
+    virtual std::string acceptStep(int step, double lambda, const std::vector<double>& u,
+                                   const std::vector<double>& global) = 0;
+};
+
+struct LoadSteppingOptions {
+    std::string analysis;     // names the analysis in messages: "plasticity"
+    double finalFactor = 1;   // the load factor of the last step
+    int steps = 10;           // equal steps up to the final factor
+    int maxHalvings = 6;      // a step may be cut to 1/64 of its size, and grows back after
+    int maxIterations = 25;   // Newton iterations per step
+    double tolerance = 1e-8;  // residual norm relative to the step's reference force
+};
+
+// Solves `system` under the layout's prescribed values and the loads `external` (at load factor
+// 1, in the layout's basis) scaled by the load factor. The convergence test of a step compares
+// the residual of the free unknowns with the larger of the step's external load and its first
+// residual (which carries the prescribed displacements' increment). Logs one line per step (load
+// factor, Newton iterations, residual) and answers the blocks of every step; throws
+// PartialResults naming the step that failed.
+std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system,
+                             const LoadSteppingOptions& options, RunLog& log);
+
+}  // namespace tarvsolv
