@@ -12,7 +12,7 @@ namespace {
 // Pulls a bar to axial strain `pull` in `steps` increments, the lateral stresses held at 0 by
 // Newton iterations on the lateral strains with the consistent tangent. Answers the last update
 // and the largest number of iterations an increment needed.
-std::pair<PlasticUpdate, int> pullBar(const VonMisesLaw& law, double pull, int steps) {
+std::pair<PlasticUpdate, int> pullBar(const PlasticLaw& law, double pull, int steps) {
     PlasticState state;
     std::array<double, 6> strain{};
     PlasticUpdate update;
@@ -21,7 +21,7 @@ std::pair<PlasticUpdate, int> pullBar(const VonMisesLaw& law, double pull, int s
         strain[0] = pull * s / steps;
         int it = 0;
         for (;; ++it) {
-            update = vonMisesReturn(law, strain, state);
+            update = plasticReturn(law, strain, state);
             if (std::abs(update.stress[1]) + std::abs(update.stress[2]) < 1e-10 * law.yield || it == 20)
                 break;
             // Solve the 2x2 lateral block for the correction of ey, ez.
@@ -40,7 +40,7 @@ std::pair<PlasticUpdate, int> pullBar(const VonMisesLaw& law, double pull, int s
 TEST(VonMisesReturn, BarPulledBeyondYieldFlowsAtTheYieldStressOrAlongItsHardening) {
     const double young = 200000, yield = 250, pull = 0.01;
     for (double hardening : {0.0, 2000.0}) {
-        const VonMisesLaw law{young, 0.3, yield, hardening};
+        const PlasticLaw law{young, 0.3, yield, hardening};
         const auto [update, iterations] = pullBar(law, pull, 10);
         // Axial stress s = Sy + H ep and pull = s / E + ep.
         const double plastic = (pull - yield / young) / (1 + hardening / young);
@@ -61,7 +61,7 @@ TEST(VonMisesReturn, BarPulledBeyondYieldFlowsAtTheYieldStressOrAlongItsHardenin
 }
 
 TEST(VonMisesReturn, TangentIsTheDerivativeOfTheReturnedStress) {
-    const VonMisesLaw law{70000, 0.33, 100, 700};
+    const PlasticLaw law{70000, 0.33, 100, 700};
     PlasticState previous;
     previous.plasticStrain = {0.001, -0.0004, -0.0006, 0.0003, 0, -0.0002};
     previous.equivalentPlasticStrain = 0.0012;
@@ -69,14 +69,13 @@ TEST(VonMisesReturn, TangentIsTheDerivativeOfTheReturnedStress) {
     for (const std::array<double, 6>& strain :
          {std::array<double, 6>{0.004, -0.001, 0.0005, 0.003, -0.002, 0.001},
           std::array<double, 6>{0.0011, -0.0004, -0.0006, 0.0003, 0, -0.0002}}) {
-        const PlasticUpdate at = vonMisesReturn(law, strain, previous);
+        const PlasticUpdate at = plasticReturn(law, strain, previous);
         const double h = 1e-8;
         for (int j = 0; j < 6; ++j) {
             std::array<double, 6> up = strain, down = strain;
             up[j] += h;
             down[j] -= h;
-            const PlasticUpdate u = vonMisesReturn(law, up, previous),
-                                d = vonMisesReturn(law, down, previous);
+            const PlasticUpdate u = plasticReturn(law, up, previous), d = plasticReturn(law, down, previous);
             for (int i = 0; i < 6; ++i)
                 EXPECT_NEAR(at.tangent[i * 6 + j], (u.stress[i] - d.stress[i]) / (2 * h), 1e-5 * law.young)
                     << "yielded " << at.yielded << " d s" << i << " / d e" << j;

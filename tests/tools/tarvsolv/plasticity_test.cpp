@@ -1,0 +1,162 @@
+// Plasticity through whole solver runs on box meshes: a bar pulled beyond yield, a thick cylinder
+// under internal pressure against its elastic limit and collapse pressures, and a load the body
+// cannot carry, which stops with the converged steps kept.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "solver_fixture.h"
+
+namespace tarvsolv::testing {
+namespace {
+
+constexpr double kE = 200000, kNu = 0.3, kYield = 250;  // N/mm2
+
+// Elastic-perfectly plastic steel: Sy 250, no fracture limit.
+const char* kPlasticSteel = "1  200000,0.3,0,0,0,0,0,0,0,250,0,0,0";
+
+// The values of every line of an element block (STRES or STRAI "n"): column `column` after the
+// element and node numbers.
+std::vector<double> elementColumn(const std::string& text, const std::string& header, int column) {
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line) && line != header) {
+    }
+    std::getline(in, line);  // caption
+    std::vector<double> values;
+    while (std::getline(in, line) && !line.empty()) {
+        std::istringstream fields(line);
+        double v = 0;
+        for (int k = 0; k <= column + 2; ++k) fields >> v;
+        values.push_back(v);
+    }
+    return values;
+}
+
+// A 10 x 1 x 1 bar on rollers at x = 0, y = 0, z = 0, its end x = 10 pulled by `pull`.
+JobText pulledBar(double pull, const std::string& solve) {
+    JobText text;
+    text.analysisCode = -1;
+    text.solve = solve;
+    text.materials = {kPlasticSteel};
+    text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
+    text.constraints = {"boc 2 1,0,0," + std::to_string(pull)};
+    return text;
+}
+
+TEST(Plasticity, BarPulledBeyondYieldFlowsAtTheYieldStress) {
+    for (bool quadratic : {false, true}) {
+        BoxSpec box;
+        box.size = {10, 1, 1};
+        box.nx = 4, box.ny = 2, box.nz = 2;
+        box.quadratic = quadratic;
+        SolverJob job("bar");
+        job.writeMesh(makeBoxMesh(box));
+        const double strain = 0.005;  // four times the yield strain
+        job.writeInput(pulledBar(10 * strain, "0,0,0,0,0"));
+        ASSERT_EQ(job.run(), "") << "quadratic " << quadratic;
+        const std::string text = job.resultText();
+        // Step 2 (a fifth of the pull) is still elastic: no plastic strain anywhere.
+        for (double ep : elementColumn(text, "STRAI 2", 0)) EXPECT_EQ(ep, 0);
+        const auto stress = elementColumn(text, "STRES 10", 0);
+        const auto plastic = elementColumn(text, "STRAI 10", 0);
+        ASSERT_EQ(plastic.size(), 4u * job.mesh().elementCount());
+        const double expected = strain - kYield / kE;
+        for (std::size_t k = 0; k < plastic.size(); ++k) {
+            EXPECT_NEAR(stress[k], kYield, 0.02 * kYield) << "corner line " << k;
+            EXPECT_NEAR(plastic[k], expected, 0.02 * expected) << "corner line " << k;
+        }
+        // The end moves by the whole pull in the last step.
+        const auto disp = job.nodeBlock("DISP 10");
+        double end = 0;
+        for (int n = 0; n < job.mesh().nodeCount(); ++n) end = std::max(end, disp[3 * n]);
+        EXPECT_NEAR(end, 10 * strain, 1e-9);
+    }
+}
+
+TEST(Plasticity, LoadBeyondWhatTheBarCarriesStopsAndKeepsTheConvergedSteps) {
+    BoxSpec box;
+    box.size = {10, 1, 1};
+    box.nx = 4, box.quadratic = false;
+    SolverJob job("overload");
+    job.writeMesh(makeBoxMesh(box));
+    JobText text = pulledBar(0, "0,8,0,0,1.5");  // 8 Newton iterations, load factor 1.5
+    text.constraints.clear();
+    text.loads = {"bol 2 0 " + std::to_string(kYield) + ",0,0"};  // Sy at factor 1: 1.5 Sy in all
+    job.writeInput(text);
+    const std::string message = job.run();
+    EXPECT_NE(message.find("does not converge"), std::string::npos) << message;
+    // The step named failed; the steps before it (at least the six elastic ones up to 0.9 Sy,
+    // then steps cut ever closer to Sy) are in the result file, nothing of the failed one.
+    const auto at = message.find("load step ");
+    ASSERT_NE(at, std::string::npos) << message;
+    const int failed = std::stoi(message.substr(at + 10));
+    EXPECT_GE(failed, 7);
+    const std::string result = job.resultText();
+    for (const char* block : {"DISP ", "STRES ", "STRAI "}) {
+        EXPECT_NE(result.find(block + std::to_string(failed - 1) + "\n"), std::string::npos) << block;
+        EXPECT_EQ(result.find(block + std::to_string(failed) + "\n"), std::string::npos) << block;
+    }
+}
+
+// A quarter of a ring a = 10 to b = 20 in plane strain (z held on both ends, symmetry on the cut
+// planes), graded towards the bore, whose first yield is sought at integration points.
+class ThickCylinder : public ::testing::Test {
+  protected:
+    static constexpr double a = 10, b = 20;
+
+    // Runs to `pressure` in ten steps of at most `iterations` Newton iterations; the run's message.
+    std::string runTo(double pressure, int iterations = 25) {
+        BoxSpec box;
+        box.size = {1, 1, 1};
+        box.nx = 10, box.ny = 6, box.nz = 1;
+        FeMesh mesh = makeBoxMesh(box);
+        mapNodes(mesh, [&](const Vec3& q) {
+            const double r = a + (b - a) * q.x * q.x, theta = std::numbers::pi / 2 * q.y;
+            return Vec3{r * std::cos(theta), r * std::sin(theta), q.z};
+        });
+        job_ = std::make_unique<SolverJob>("cylinder");
+        job_->writeMesh(mesh);
+        JobText text;
+        text.analysisCode = -1;
+        text.solve = "0," + std::to_string(iterations) + ",0,0,1";
+        text.materials = {kPlasticSteel};
+        text.loads = {"bol 1 1 " + std::to_string(pressure)};
+        text.restraints = {"bor 3 1 0 1", "bor 4 0 1 1", "bor 5 1 1 0", "bor 6 1 1 0"};
+        job_->writeInput(text);
+        return job_->run(SolverChoice::Direct);
+    }
+    double largestPlasticStrain(int step) const {
+        double largest = 0;
+        for (double ep : elementColumn(job_->resultText(), "STRAI " + std::to_string(step), 0))
+            largest = std::max(largest, ep);
+        return largest;
+    }
+    std::unique_ptr<SolverJob> job_;
+};
+
+TEST_F(ThickCylinder, YieldsFirstAtTheElasticLimitAndCollapsesAtTheLimitPressure) {
+    // Lame at the bore per unit pressure: sr = -1, st = (b2 + a2) / (b2 - a2), sz = nu (sr + st).
+    const double sr = -1, st = (b * b + a * a) / (b * b - a * a), sz = kNu * (sr + st);
+    const double q = std::sqrt(0.5 * ((sr - st) * (sr - st) + (st - sz) * (st - sz) + (sz - sr) * (sz - sr)));
+    const double elasticLimit = kYield / q;
+    ASSERT_EQ(runTo(0.98 * elasticLimit), "");
+    EXPECT_EQ(largestPlasticStrain(10), 0);
+    ASSERT_EQ(runTo(1.02 * elasticLimit), "");
+    EXPECT_GT(largestPlasticStrain(10), 0);
+
+    // Beyond the collapse pressure the run stops; the last converged step's pressure is the
+    // collapse pressure of the mesh, which every point has reached.
+    const double collapse = 2 / std::sqrt(3.0) * kYield * std::log(b / a);
+    const std::string message = runTo(1.03 * collapse, 12);
+    const auto at = message.find("converged steps (load factor ");
+    ASSERT_NE(at, std::string::npos) << message;
+    const double reached = 1.03 * collapse * std::stod(message.substr(at + 29));
+    EXPECT_NEAR(reached, collapse, 0.03 * collapse);
+    const auto last = std::stoi(message.substr(message.find("the results of the ") + 19));
+    for (double ep : elementColumn(job_->resultText(), "STRAI " + std::to_string(last), 0)) EXPECT_GT(ep, 0);
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing
