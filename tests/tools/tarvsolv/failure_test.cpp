@@ -74,8 +74,13 @@ TEST_F(Refusals, OrthotropicConstantsThatMakeNoMaterial) {
 }
 
 TEST_F(Refusals, AnalysesThisVersionDoesNotSolve) {
+    // Plasticity needs a yield stress, and does not take gaps or contact.
     text.analysisCode = -1;
-    expectRefusal("plasticity is not solved");
+    expectRefusal("plasticity needs a tensile yield Sy above 0");
+    text.materials = {"1  210000,0.3,0,0,0,0,0,0,0,250,0,0,0"};
+    text.constraints = {"bog 2 1,0,0,0.1"};
+    expectRefusal("gaps and contact are not solved together with plasticity");
+    text.constraints.clear();
     // Large displacements (the static code with a GSTEP section) must not pass as linear statics.
     text.analysisCode = 0;
     job.writeInput(text);

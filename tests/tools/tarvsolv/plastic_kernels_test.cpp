@@ -1,10 +1,12 @@
-// The von Mises return mapping at one material point: a bar pulled beyond yield, and the
-// consistent tangent against finite differences of the stress.
+// The return mapping at one material point: a bar pulled beyond yield (von Mises), the uniaxial
+// yields of the Drucker-Prager cone, and the consistent tangent against finite differences.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 #include "fem/plastic_kernels.h"
+#include "physics/plastic_analysis.h"
 
 namespace tarvsolv {
 namespace {
@@ -60,27 +62,68 @@ TEST(VonMisesReturn, BarPulledBeyondYieldFlowsAtTheYieldStressOrAlongItsHardenin
     EXPECT_EQ(elastic.state.equivalentPlasticStrain, 0);
 }
 
-TEST(VonMisesReturn, TangentIsTheDerivativeOfTheReturnedStress) {
-    const PlasticLaw law{70000, 0.33, 100, 700};
+// The Drucker-Prager cone fitted to Mohr-Coulomb passes through its uniaxial yields
+// 2 c cos(phi) / (1 +- sin(phi)), the cohesion c taken from Syc when given, else from Sy.
+TEST(PlasticReturn, DruckerPragerConeYieldsAtTheUniaxialTensileAndCompressiveStrengths) {
+    const double young = 30000, sy = 20, syc = 90, phi = 30 * std::numbers::pi / 180;
+    const double s = std::sin(phi);
+    struct Case {
+        double syc, tensile, compressive;
+    } cases[] = {{syc, syc * (1 - s) / (1 + s), syc}, {0, sy, sy * (1 + s) / (1 - s)}};
+    for (const Case& c : cases) {
+        const PlasticLaw law = plasticLawOf(young, 0.2, sy, 0, c.syc, 30);
+        const auto [tension, unused1] = pullBar(law, 4 * c.tensile / young, 10);
+        EXPECT_NEAR(tension.stress[0], c.tensile, 1e-6 * c.tensile) << "Syc " << c.syc;
+        EXPECT_TRUE(tension.yielded);
+        const auto [compression, unused2] = pullBar(law, -4 * c.compressive / young, 10);
+        EXPECT_NEAR(compression.stress[0], -c.compressive, 1e-6 * c.compressive) << "Syc " << c.syc;
+        // Associated flow on a cone dilates: the plastic volume grows by eta = 3 sin(phi) per unit
+        // of the equivalent plastic strain.
+        const auto& ep = compression.state.plasticStrain;
+        EXPECT_NEAR(ep[0] + ep[1] + ep[2], 3 * s * compression.state.equivalentPlasticStrain, 1e-12);
+    }
+}
+
+TEST(PlasticReturn, TangentIsTheDerivativeOfTheReturnedStress) {
+    // Von Mises with hardening; a cone with hardening up to an ultimate value that the first
+    // strain passes; the same cone pulled apart in all directions (a return to its apex).
+    const PlasticLaw vonMises{70000, 0.33, 100, 700};
+    const PlasticLaw cone{70000, 0.33, 100, 7000, 104, 0.9};
     PlasticState previous;
     previous.plasticStrain = {0.001, -0.0004, -0.0006, 0.0003, 0, -0.0002};
-    previous.equivalentPlasticStrain = 0.0012;
+    previous.equivalentPlasticStrain = 0.0002;
     // A strain well beyond yield, with every shear present, and one inside the elastic range.
-    for (const std::array<double, 6>& strain :
-         {std::array<double, 6>{0.004, -0.001, 0.0005, 0.003, -0.002, 0.001},
-          std::array<double, 6>{0.0011, -0.0004, -0.0006, 0.0003, 0, -0.0002}}) {
-        const PlasticUpdate at = plasticReturn(law, strain, previous);
-        const double h = 1e-8;
-        for (int j = 0; j < 6; ++j) {
-            std::array<double, 6> up = strain, down = strain;
-            up[j] += h;
-            down[j] -= h;
-            const PlasticUpdate u = plasticReturn(law, up, previous), d = plasticReturn(law, down, previous);
-            for (int i = 0; i < 6; ++i)
-                EXPECT_NEAR(at.tangent[i * 6 + j], (u.stress[i] - d.stress[i]) / (2 * h), 1e-5 * law.young)
-                    << "yielded " << at.yielded << " d s" << i << " / d e" << j;
+    for (const PlasticLaw& law : {vonMises, cone})
+        for (const std::array<double, 6>& strain :
+             {std::array<double, 6>{0.004, -0.001, 0.0005, 0.003, -0.002, 0.001},
+              std::array<double, 6>{0.0011, -0.0004, -0.0006, 0.0003, 0, -0.0002},
+              std::array<double, 6>{0.003, 0.0031, 0.0029, 0.0004, 0.0001, 0.0002}}) {
+            const PlasticUpdate at = plasticReturn(law, strain, previous);
+            const double h = 1e-8;
+            for (int j = 0; j < 6; ++j) {
+                std::array<double, 6> up = strain, down = strain;
+                up[j] += h;
+                down[j] -= h;
+                const PlasticUpdate u = plasticReturn(law, up, previous),
+                                    d = plasticReturn(law, down, previous);
+                for (int i = 0; i < 6; ++i)
+                    EXPECT_NEAR(at.tangent[i * 6 + j], (u.stress[i] - d.stress[i]) / (2 * h),
+                                1e-5 * law.young)
+                        << "eta " << law.pressureSlope << " yielded " << at.yielded << " d s" << i << " / d e"
+                        << j;
+            }
+            // The returned stress lies on the surface: q + eta p = k(ep).
+            const auto& t = at.stress;
+            const double p = (t[0] + t[1] + t[2]) / 3;
+            const double q = std::sqrt(0.5 * ((t[0] - t[1]) * (t[0] - t[1]) + (t[1] - t[2]) * (t[1] - t[2]) +
+                                              (t[2] - t[0]) * (t[2] - t[0])) +
+                                       3 * (t[3] * t[3] + t[4] * t[4] + t[5] * t[5]));
+            const double k =
+                std::min(law.yield + law.hardening * at.state.equivalentPlasticStrain, law.ultimate);
+            if (at.yielded) {
+                EXPECT_NEAR(q + law.pressureSlope * p, k, 1e-9 * k) << "eta " << law.pressureSlope;
+            }
         }
-    }
 }
 
 }  // namespace
