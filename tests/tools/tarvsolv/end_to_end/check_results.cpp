@@ -465,10 +465,11 @@ int plasticbar(char** argv) {
                  su = std::atof(argv[5]), p = std::atof(argv[6]);
     const int steps = std::atoi(argv[7]);
     const double plastic = (p - sy) / ((su - sy) / 0.2);
-    const results::NodeResults before = readQuantity(argv[1], mesh, results::kKindPlasticStrain, 0, steps - 1),
-                               ep = readQuantity(argv[1], mesh, results::kKindPlasticStrain, 0, steps),
-                               mises = readQuantity(argv[1], mesh, results::kKindStress, 6, steps),
-                               ux = readQuantity(argv[1], mesh, results::kKindDisplacement, 0, steps);
+    using results::kKindPlasticStrain;
+    const results::NodeResults before = readQuantity(argv[1], mesh, kKindPlasticStrain, 0, steps - 1);
+    const results::NodeResults ep = readQuantity(argv[1], mesh, kKindPlasticStrain, 0, steps);
+    const results::NodeResults mises = readQuantity(argv[1], mesh, results::kKindStress, 6, steps);
+    const results::NodeResults ux = readQuantity(argv[1], mesh, results::kKindDisplacement, 0, steps);
     bool ok = before.largest == 0;
     std::printf("%-32s %12.6g  expected 0\n", "plastic strain, step before", before.largest);
     ok = within("smallest plastic strain", ep.smallest, plastic, 0.02) && ok;
