@@ -4,6 +4,11 @@
 //                                   input (C3D10 or C3D4, pressures as *DLOAD on element faces): a
 //                                   *STATIC step, *BUCKLE for an input with BUCKLE, *DYNAMIC, DIRECT
 //                                   for forced vibrations (ana=5)
+//                                   and a static step of ten fixed increments with *PLASTIC from
+//                                   the tensile yield (perfectly plastic) for plasticity (ana=-1)
+//   ring <out.meb> NR NT NZ A B     a quadratic mesh of a quarter ring, radii A to B (cells graded
+//                                   towards the bore), a quarter turn, 1 long in z: box sides 1 the
+//                                   bore, 2 the outside, 3 the plane y = 0, 4 x = 0, 5 and 6 the ends
 //   factors <job.out> <ccx.dat>     the lowest load factor of each (a ".out" file is read as ours)
 //   compare <job.out> <ccx.dat>     the largest displacement difference, absolute and relative to
 //                                   the largest displacement (a second ".out" file is read as one of
@@ -11,13 +16,16 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
+#include <numbers>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "fem/box_mesh.h"
 #include "fem/element_kernels.h"
 #include "fem/fe_mesh.h"
 #include "io/solver_input.h"
@@ -81,6 +89,11 @@ std::string stepLines(const SolverInput& input, const std::string& inputPath, in
         std::snprintf(text, sizeof text, "*DYNAMIC, DIRECT\n%.9g, %.9g\n", dt, steps * dt);
         return text;
     }
+    if (input.analysisCode == -1) {
+        // Plasticity: the same ten equal load steps as ours, the displacements of the last one.
+        printEvery = 10;
+        return "*STATIC, DIRECT\n1., 10.\n";  // ten increments of exactly one time unit
+    }
     if (input.buckle) {
         std::snprintf(text, sizeof text, "*BUCKLE\n%d\n", std::max(1, static_cast<int>(input.row2())));
         return text;
@@ -112,8 +125,15 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
     }
     const auto& fields = entries.materials[0].fields;
     out << "*MATERIAL, NAME=M1\n*ELASTIC\n" << fields.at(0) << ", " << fields.at(1) << "\n";
+    if (input.analysisCode == -1) {
+        if (fields.size() < 10 || std::stod(fields.at(9)) <= 0)
+            throw std::runtime_error("plasticity needs a tensile yield");
+        out << "*PLASTIC\n" << fields.at(9) << ", 0.\n";
+    }
     int printEvery = 1;
     const std::string step = stepLines(input, inputPath, printEvery);
+    // Our load factor scales the loads of the last step; CalculiX ramps to the loads as written.
+    const double loadFactor = input.analysisCode == -1 && input.solve[4] != 0 ? input.solve[4] : 1.0;
     if (input.analysisCode == 5) {
         // Density in CalculiX's consistent units: the solver takes kg per length unit cubed and
         // converts to N s2 per length unit (mm: tonnes per mm3).
@@ -138,7 +158,7 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
         if (load.kind != LoadKind::Pressure || load.where.kind != EntityRef::Kind::Face ||
             !load.values[0].isConstant())
             throw std::runtime_error("the comparison takes constant pressures on faces only");
-        const double p = load.values[0](EvalPoint{});
+        const double p = loadFactor * load.values[0](EvalPoint{});
         for (const Facet& f : mesh.facets)
             if (f.tag == load.where.first) out << f.element + 1 << ", P" << f.face + 1 << ", " << p << "\n";
     }
@@ -147,40 +167,61 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
     return out ? 0 : 1;
 }
 
+// The last DISP block (the last load step of a stepped analysis).
 std::vector<double> tarvsolvDisplacements(const std::string& path) {
     std::ifstream in(path);
     std::string line;
-    while (std::getline(in, line) && line.rfind("DISP", 0) != 0) {
-    }
     std::vector<double> u;
-    while (std::getline(in, line) && !line.empty()) {
-        std::istringstream f(line);
-        double n, x, y, z;
-        f >> n >> x >> y >> z;
-        u.insert(u.end(), {x, y, z});
+    while (std::getline(in, line)) {
+        if (line.rfind("DISP", 0) != 0) continue;
+        u.clear();
+        while (std::getline(in, line) && !line.empty()) {
+            std::istringstream f(line);
+            double n, x, y, z;
+            f >> n >> x >> y >> z;
+            u.insert(u.end(), {x, y, z});
+        }
     }
     return u;
 }
 
+// The last displacement block (the last increment printed).
 std::vector<double> calculixDisplacements(const std::string& path) {
     std::ifstream in(path);
     std::string line;
-    while (std::getline(in, line) && line.find("displacements") == std::string::npos) {
-    }
     std::vector<double> u;
     while (std::getline(in, line)) {
-        std::istringstream f(line);
-        long n;
-        double x, y, z;
-        if (!(f >> n >> x >> y >> z)) {
-            if (u.empty()) continue;  // the blank line after the heading
-            break;
+        if (line.find("displacements") == std::string::npos) continue;
+        u.clear();
+        while (std::getline(in, line)) {
+            std::istringstream f(line);
+            long n;
+            double x, y, z;
+            if (!(f >> n >> x >> y >> z)) {
+                if (u.empty()) continue;  // the blank line after the heading
+                break;
+            }
+            if (static_cast<std::size_t>(n) != u.size() / 3 + 1)
+                throw std::runtime_error("CalculiX lists the nodes out of order");
+            u.insert(u.end(), {x, y, z});
         }
-        if (static_cast<std::size_t>(n) != u.size() / 3 + 1)
-            throw std::runtime_error("CalculiX lists the nodes out of order");
-        u.insert(u.end(), {x, y, z});
     }
     return u;
+}
+
+int writeRing(const std::string& outPath, int nr, int nt, int nz, double a, double b) {
+    BoxSpec box;
+    box.nx = nr, box.ny = nt, box.nz = nz;
+    FeMesh mesh = makeBoxMesh(box);
+    mapNodes(mesh, [&](const Vec3& q) {
+        const double r = a + (b - a) * q.x * q.x, theta = std::numbers::pi / 2 * q.y;
+        // cos(pi/2) is 6e-16, not 0: snap it, so that x = 0 stays a plane and CalculiX's number
+        // fields take every coordinate.
+        const auto snap = [&](double v) { return std::abs(v) < 1e-12 * b ? 0.0 : v; };
+        return Vec3{snap(r * std::cos(theta)), snap(r * std::sin(theta)), q.z};
+    });
+    writeMeshFile(mesh, outPath);
+    return 0;
 }
 
 int compare(const std::string& outPath, const std::string& datPath) {
@@ -230,6 +271,9 @@ int main(int argc, char** argv) {
         if (mode == "faces" && argc == 3) return listFaces(argv[2]);
         if (mode == "inp" && argc == 4) return writeInp(argv[2], argv[3]);
         if (mode == "compare" && argc == 4) return compare(argv[2], argv[3]);
+        if (mode == "ring" && argc == 8)
+            return writeRing(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atof(argv[6]),
+                             std::atof(argv[7]));
         if (mode == "factors" && argc == 4) {
             std::printf("%.6g %.6g\n", lowestFactor(argv[2]), lowestFactor(argv[3]));
             return 0;
@@ -241,6 +285,6 @@ int main(int argc, char** argv) {
     std::fprintf(
         stderr,
         "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp | compare JOB.out CCX.dat | factors "
-        "JOB.out CCX.dat\n");
+        "JOB.out CCX.dat | ring OUT.meb NR NT NZ A B\n");
     return 2;
 }

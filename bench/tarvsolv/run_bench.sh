@@ -8,11 +8,14 @@
 # compared) and 100 steps of forced vibration under the pressure put on at t = 0 (our ana=5 with
 # mass and stiffness damping, CalculiX *DYNAMIC, DIRECT with the same fixed step and *DAMPING), with
 # the ratios of CPU time and peak memory, tarvsolv against CalculiX. A run tarvsolv refuses prints
-# "refused" in its row.
+# "refused" in its row. Last, plasticity: a quarter of a thick cylinder in plane strain pushed to
+# 0.9 of its collapse pressure in ten load steps, tarvsolv (PCG, MF) against CalculiX (*PLASTIC,
+# ten fixed increments of *STATIC) on the same mesh, with the CPU and memory ratios.
 #
 # usage: bench/tarvsolv/run_bench.sh [build folder] [element sizes...]   (defaults: build, 1.8 1.15)
 # BENCH_STATIC_ONLY=1 leaves out buckling and vibration (CalculiX's 100 vibration steps take about
-# half an hour at the first size and hours at the second).
+# half an hour at the first size and hours at the second); BENCH_PLASTIC_ONLY=1 runs the plasticity
+# row alone; BENCH_PLASTIC_CELLS="NR NT NZ" sets its mesh (default 24 32 2: 47,775 unknowns).
 # needs in the build folder: tarvdir/tarvsolv, tarvdir/velgrin, bin/velgrin-sample-parts,
 # bin/tarvsolv-ccx; and the programs ccx (calculix-ccx) and /usr/bin/time.
 set -euo pipefail
@@ -64,6 +67,36 @@ write_input() {  # size [fixed face] [loaded face] [analysis code] [solve row] [
         "${4:-0}" "$step" "$work/job.meb" "${5:-0,0,0,0,0}" "$1" "${3:+bol $3 1 10}" "${2:+bor $2 0 0 0}" "${6:-}" >"$work/job.txt"
 }
 
+# Plasticity: a quarter of a thick cylinder, bore 10, outside 20, 1 long, the ends held along z
+# (plane strain) and the cut planes on rollers, elastic-perfectly plastic (E 210000, nu 0.3,
+# Sy 250), 180 N/mm2 on the bore: 0.9 of the collapse pressure (2/sqrt 3) Sy ln 2 = 200.1.
+plastic_row() {
+    read -r nr nt nz <<<"${BENCH_PLASTIC_CELLS:-24 32 2}"
+    "$convert" ring "$work/ring.meb" "$nr" "$nt" "$nz" 10 20
+    printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=-1 0 0 25\nMODEL\n%s\nMFILE\n%s\nSOLVE\n0,25,0,0,1\nTSTEP\n 1 25, 0, 0 1\nTABLES\nMSET\nMATERIALS\n1  210000,0.3,0,0,0,0,0,0,0,250,0,0,0\nESIZE\nLOADS\nbol 1 1 180\nRESTRAINTS\nbor 3 1 0 1\nbor 4 0 1 1\nbor 5 1 1 0\nbor 6 1 1 0\nCONSTRAINTS\n' \
+        "$work/ring.stp" "$work/ring.meb" >"$work/ring.txt"
+    local start='MESHFILE\n%s\nBODIES 1\n 1 6 12 8\nEND\n'
+    local nodes
+    nodes=$(head -c 4 "$work/ring.meb" | od -An -tu4 | tr -d ' ')
+    printf "$start" "$work/ring.meb" >"$work/ring.out"
+    read -r pt pm < <(measure "$tarvsolv" "$work/ring.txt" 0 --solver PCG)
+    cp "$work/ring.out" "$work/ring-pcg.out"
+    printf "$start" "$work/ring.meb" >"$work/ring.out"
+    read -r mt mm < <(measure "$tarvsolv" "$work/ring.txt" 0 --solver MF)
+    "$convert" inp "$work/ring.txt" "$work/ring.inp"
+    read -r ct cm < <(cd "$work" && measure ccx -i ring)
+    read -r _ _ pcgdiff < <("$convert" compare "$work/ring-pcg.out" "$work/ring.dat")
+    read -r _ _ mfdiff < <("$convert" compare "$work/ring.out" "$work/ring.dat")
+    printf '\n%-11s | %-9s | %-21s | %-21s | %-21s | %s\n' analysis unknowns "tarvsolv PCG cpu/wall s (MB)" "tarvsolv MF cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "largest |du| / |u| of the last step: PCG, MF against CalculiX"
+    printf '%-11s | %9d | %14s (%6s)         | %14s (%6s)        | %14s (%6s)     | %s, %s\n' plasticity $((3 * nodes)) "$pt" "$pm" "$mt" "$mm" "$ct" "$cm" "$pcgdiff" "$mfdiff"
+    printf '      plasticity against CalculiX: PCG CPU time x %s, memory x %s; MF CPU time x %s, memory x %s\n' \
+        $(ratios "$pt" "$pm" "$ct" "$cm") $(ratios "$mt" "$mm" "$ct" "$cm")
+}
+if [[ ${BENCH_PLASTIC_ONLY:-0} == 1 ]]; then
+    plastic_row
+    exit 0
+fi
+
 runs=()
 printf '%-5s | %-9s | %-21s | %-21s | %-21s | %s\n' size unknowns "tarvsolv PCG cpu/wall s (MB)" "tarvsolv MF cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "largest |du| / |u|: PCG, MF against CalculiX; PCG against MF"
 for size in "${sizes[@]}"; do
@@ -89,6 +122,8 @@ for size in "${sizes[@]}"; do
     printf '      static, MF against CalculiX: CPU time x %s, memory x %s\n' "$rt" "$rm"
     runs+=("$size $fixed $loaded")
 done
+
+plastic_row
 
 [[ ${BENCH_STATIC_ONLY:-0} == 1 ]] && exit 0
 
