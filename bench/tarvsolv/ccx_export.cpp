@@ -272,8 +272,8 @@ int main(int argc, char** argv) {
         if (mode == "inp" && argc == 4) return writeInp(argv[2], argv[3]);
         if (mode == "compare" && argc == 4) return compare(argv[2], argv[3]);
         if (mode == "ring" && argc == 8)
-            return writeRing(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]), std::atof(argv[6]),
-                             std::atof(argv[7]));
+            return writeRing(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
+                             std::atof(argv[6]), std::atof(argv[7]));
         if (mode == "factors" && argc == 4) {
             std::printf("%.6g %.6g\n", lowestFactor(argv[2]), lowestFactor(argv[3]));
             return 0;

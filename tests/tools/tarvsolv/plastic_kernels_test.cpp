@@ -1,5 +1,5 @@
-// The return mapping at one material point: a bar pulled beyond yield (von Mises), the uniaxial
-// yields of the Drucker-Prager cone, and the consistent tangent against finite differences.
+// The return mapping at one material point: bars pulled and pushed beyond yield (von Mises with
+// hardening, the Drucker-Prager cone), and the consistent tangent against finite differences.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -39,49 +39,38 @@ std::pair<PlasticUpdate, int> pullBar(const PlasticLaw& law, double pull, int st
     return {update, mostIterations};
 }
 
-TEST(VonMisesReturn, BarPulledBeyondYieldFlowsAtTheYieldStressOrAlongItsHardening) {
-    const double young = 200000, yield = 250, pull = 0.01;
-    for (double hardening : {0.0, 2000.0}) {
-        const PlasticLaw law{young, 0.3, yield, hardening};
-        const auto [update, iterations] = pullBar(law, pull, 10);
-        // Axial stress s = Sy + H ep and pull = s / E + ep.
-        const double plastic = (pull - yield / young) / (1 + hardening / young);
-        EXPECT_NEAR(update.stress[0], yield + hardening * plastic, 1e-6 * yield) << "H " << hardening;
-        EXPECT_NEAR(update.state.plasticStrain[0], plastic, 1e-9) << "H " << hardening;
-        EXPECT_NEAR(update.state.equivalentPlasticStrain, plastic, 1e-9) << "H " << hardening;
-        // Plastic flow keeps the volume: the lateral plastic strains are half the axial one.
-        EXPECT_NEAR(update.state.plasticStrain[1], -plastic / 2, 1e-9);
-        EXPECT_NEAR(update.state.plasticStrain[3], 0, 1e-15);
-        // A consistent tangent converges in a few iterations even on the step that first yields.
-        EXPECT_LE(iterations, 5) << "H " << hardening;
-    }
-    // Below yield the bar stays elastic: no plastic strain and the stress is E times the pull.
-    const auto [elastic, unused] = pullBar({young, 0.3, yield, 0}, 0.5 * yield / young, 1);
-    EXPECT_FALSE(elastic.yielded);
-    EXPECT_NEAR(elastic.stress[0], 0.5 * yield, 1e-9 * yield);
-    EXPECT_EQ(elastic.state.equivalentPlasticStrain, 0);
-}
-
-// The Drucker-Prager cone fitted to Mohr-Coulomb passes through its uniaxial yields
-// 2 c cos(phi) / (1 +- sin(phi)), the cohesion c taken from Syc when given, else from Sy.
-TEST(PlasticReturn, DruckerPragerConeYieldsAtTheUniaxialTensileAndCompressiveStrengths) {
-    const double young = 30000, sy = 20, syc = 90, phi = 30 * std::numbers::pi / 180;
-    const double s = std::sin(phi);
+// A bar pulled or pushed along x to four times its yield strain flows on the yield surface: von
+// Mises with hardening at Sy + H ep, keeping its volume; the Drucker-Prager cone fitted to
+// Mohr-Coulomb at its uniaxial yields 2 c cos(phi) / (1 +- sin(phi)), the cohesion c taken from Syc
+// when given, else from Sy, dilating by 3 sin(phi) per unit of the equivalent plastic strain.
+TEST(PlasticReturn, UniaxialPullFlowsOnTheYieldSurface) {
+    const double young = 30000, sy = 20, syc = 90, s = std::sin(30 * std::numbers::pi / 180);
+    const PlasticLaw hardening{young, 0.3, sy, 2000};
     struct Case {
-        double syc, tensile, compressive;
-    } cases[] = {{syc, syc * (1 - s) / (1 + s), syc}, {0, sy, sy * (1 + s) / (1 - s)}};
+        PlasticLaw law;
+        double yield;  // signed uniaxial yield stress
+        double dilatancy;
+    } cases[] = {{hardening, sy, 0},
+                 {plasticLawOf(young, 0.2, sy, 0, syc, 30), syc * (1 - s) / (1 + s), 3 * s},
+                 {plasticLawOf(young, 0.2, sy, 0, syc, 30), -syc, 3 * s},
+                 {plasticLawOf(young, 0.2, sy, 0, 0, 30), sy, 3 * s},
+                 {plasticLawOf(young, 0.2, sy, 0, 0, 30), -sy * (1 + s) / (1 - s), 3 * s}};
     for (const Case& c : cases) {
-        const PlasticLaw law = plasticLawOf(young, 0.2, sy, 0, c.syc, 30);
-        const auto [tension, unused1] = pullBar(law, 4 * c.tensile / young, 10);
-        EXPECT_NEAR(tension.stress[0], c.tensile, 1e-6 * c.tensile) << "Syc " << c.syc;
-        EXPECT_TRUE(tension.yielded);
-        const auto [compression, unused2] = pullBar(law, -4 * c.compressive / young, 10);
-        EXPECT_NEAR(compression.stress[0], -c.compressive, 1e-6 * c.compressive) << "Syc " << c.syc;
-        // Associated flow on a cone dilates: the plastic volume grows by eta = 3 sin(phi) per unit
-        // of the equivalent plastic strain.
-        const auto& ep = compression.state.plasticStrain;
-        EXPECT_NEAR(ep[0] + ep[1] + ep[2], 3 * s * compression.state.equivalentPlasticStrain, 1e-12);
+        const double pull = 4 * c.yield / young;
+        const auto [update, iterations] = pullBar(c.law, pull, 10);
+        // Axial stress k + H ep (signed) and pull = stress / E + axial plastic strain.
+        const double h = c.law.hardening, plastic = (pull - c.yield / young) / (1 + h / young);
+        EXPECT_NEAR(update.stress[0], c.yield + h * plastic, 1e-6 * sy) << "yield " << c.yield;
+        const auto& ep = update.state.plasticStrain;
+        EXPECT_NEAR(ep[0], plastic, 1e-9) << "yield " << c.yield;
+        EXPECT_NEAR(ep[0] + ep[1] + ep[2], c.dilatancy * update.state.equivalentPlasticStrain, 1e-12);
+        // A consistent tangent converges in a few iterations even on the step that first yields.
+        EXPECT_LE(iterations, 5) << "yield " << c.yield;
     }
+    // Below yield the bar stays elastic.
+    const auto [elastic, unused] = pullBar(hardening, 0.5 * sy / young, 1);
+    EXPECT_FALSE(elastic.yielded);
+    EXPECT_NEAR(elastic.stress[0], 0.5 * sy, 1e-9 * sy);
 }
 
 TEST(PlasticReturn, TangentIsTheDerivativeOfTheReturnedStress) {
