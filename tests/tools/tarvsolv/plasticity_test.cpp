@@ -6,6 +6,7 @@
 #include <cmath>
 #include <numbers>
 
+#include "physics/plastic_analysis.h"
 #include "solver_fixture.h"
 
 namespace tarvsolv::testing {
@@ -45,27 +46,46 @@ JobText pulledBar(double pull, const std::string& solve) {
     return text;
 }
 
-TEST(Plasticity, BarPulledBeyondYieldFlowsAtTheYieldStress) {
-    for (bool quadratic : {false, true}) {
+// Von Mises on linear and quadratic elements, and the Drucker-Prager cone of a friction angle of
+// 30 degrees whose cohesion comes from Syc = 400, hardening toward Su = 400 (perfectly plastic, the
+// dilating cone has no unique state in a bar pulled by its end, and Newton finds none). In
+// uniaxial tension
+// q + eta p = (1 + sin) sx = k0 + H ep, and the axial plastic strain is (1 + sin) ep.
+TEST(Plasticity, BarPulledBeyondYieldFlowsOnTheYieldSurface) {
+    struct Case {
+        bool quadratic;
+        const char* material;
+        const char* solve;
+        PlasticLaw law;
+        double sine;
+    } cases[] = {{false, kPlasticSteel, "0,0,0,0,0", plasticLawOf(kE, kNu, kYield, 0, 0, 0), 0},
+                 {true, kPlasticSteel, "0,0,0,0,0", plasticLawOf(kE, kNu, kYield, 0, 0, 0), 0},
+                 {false, "1  200000,0.3,0,0,0,0,0,0,0,250,400,0,400", "0,0,0,30,0",
+                  plasticLawOf(kE, kNu, kYield, 400, 400, 30), 0.5}};
+    for (const Case& c : cases) {
         BoxSpec box;
         box.size = {10, 1, 1};
         box.nx = 4, box.ny = 2, box.nz = 2;
-        box.quadratic = quadratic;
+        box.quadratic = c.quadratic;
         SolverJob job("bar");
         job.writeMesh(makeBoxMesh(box));
-        const double strain = 0.005;  // four times the yield strain
-        job.writeInput(pulledBar(10 * strain, "0,0,0,0,0"));
-        ASSERT_EQ(job.run(), "") << "quadratic " << quadratic;
+        const double strain = 0.005;  // four times von Mises' yield strain
+        JobText input = pulledBar(10 * strain, c.solve);
+        input.materials = {c.material};
+        job.writeInput(input);
+        ASSERT_EQ(job.run(), "") << c.material;
         const std::string text = job.resultText();
-        // Step 2 (a fifth of the pull) is still elastic: no plastic strain anywhere.
-        for (double ep : elementColumn(text, "STRAI 2", 0)) EXPECT_EQ(ep, 0);
+        // Step 1 (a tenth of the pull) is still elastic: no plastic strain anywhere.
+        for (double ep : elementColumn(text, "STRAI 1", 0)) EXPECT_EQ(ep, 0);
         const auto stress = elementColumn(text, "STRES 10", 0);
         const auto plastic = elementColumn(text, "STRAI 10", 0);
         ASSERT_EQ(plastic.size(), 4u * job.mesh().elementCount());
-        const double expected = strain - kYield / kE;
+        const double a = 1 + c.sine, k0 = c.law.yield, h = c.law.hardening;
+        const double equivalent = (strain - k0 / (a * kE)) / (a + h / (a * kE)),
+                     axial = (k0 + h * equivalent) / a;
         for (std::size_t k = 0; k < plastic.size(); ++k) {
-            EXPECT_NEAR(stress[k], kYield, 0.02 * kYield) << "corner line " << k;
-            EXPECT_NEAR(plastic[k], expected, 0.02 * expected) << "corner line " << k;
+            EXPECT_NEAR(stress[k], axial, 0.02 * axial) << c.material << ", corner line " << k;
+            EXPECT_NEAR(plastic[k], equivalent, 0.02 * equivalent) << c.material << ", corner line " << k;
         }
         // The end moves by the whole pull in the last step.
         const auto disp = job.nodeBlock("DISP 10");
