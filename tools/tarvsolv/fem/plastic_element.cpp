@@ -51,6 +51,7 @@ void evaluate(const FeMesh& mesh, int element, const PlasticLaw& law, std::span<
                     (*fint)[3 * i + a] += g.weight * v;
                 }
         if (!ke) continue;
+        // The tangent is symmetric (associated flow): the blocks i <= j here, the rest mirrored.
         double dbj[3][6];  // w * D B_j, by column b
         for (int j = 0; j < p; ++j) {
             for (int b = 0; b < 3; ++b)
@@ -60,7 +61,7 @@ void evaluate(const FeMesh& mesh, int element, const PlasticLaw& law, std::span<
                     for (int t = 0; t < 3; ++t) s += row[kStrainOf[b][t]] * g.dx[j][kAlong[b][t]];
                     dbj[b][v] = g.weight * s;
                 }
-            for (int i = 0; i < p; ++i)
+            for (int i = 0; i <= j; ++i)
                 for (int a = 0; a < 3; ++a) {
                     double* row = &(*ke)[static_cast<std::size_t>(3 * i + a) * n + 3 * j];
                     for (int b = 0; b < 3; ++b)
@@ -68,6 +69,10 @@ void evaluate(const FeMesh& mesh, int element, const PlasticLaw& law, std::span<
                 }
         }
     }
+    if (ke)
+        for (int r = 0; r < n; ++r)
+            for (int c = 0; c < r / 3 * 3; ++c)
+                (*ke)[static_cast<std::size_t>(r) * n + c] = (*ke)[static_cast<std::size_t>(c) * n + r];
 }
 
 // corners x points: the linear field through the 4-point rule's points evaluated at the corners.
