@@ -3,29 +3,24 @@
 //   inp <job.txt> <out.inp>         the same mesh, material, restraints and pressures as a CalculiX
 //                                   input (C3D10 or C3D4, pressures as *DLOAD on element faces): a
 //                                   *STATIC step, *BUCKLE for an input with BUCKLE, *DYNAMIC, DIRECT
-//                                   for forced vibrations (ana=5)
-//                                   and a static step of ten fixed increments with *PLASTIC from
-//                                   the tensile yield (perfectly plastic) for plasticity (ana=-1)
-//   ring <out.meb> NR NT NZ A B     a quadratic mesh of a quarter ring, radii A to B (cells graded
-//                                   towards the bore), a quarter turn, 1 long in z: box sides 1 the
-//                                   bore, 2 the outside, 3 the plane y = 0, 4 x = 0, 5 and 6 the ends
+//                                   for forced vibrations (ana=5), and for plasticity (ana=-1) the
+//                                   material's yield as *PLASTIC (perfectly plastic) with the
+//                                   pressures in 10 fixed increments up to the load factor, as
+//                                   tarvsolv steps them
 //   factors <job.out> <ccx.dat>     the lowest load factor of each (a ".out" file is read as ours)
-//   compare <job.out> <ccx.dat>     the largest displacement difference, absolute and relative to
-//                                   the largest displacement (a second ".out" file is read as one of
-//                                   tarvsolv's)
+//   compare <job.out> <ccx.dat>     the largest difference in the last step's displacements,
+//                                   absolute and relative to the largest displacement (a second
+//                                   ".out" file is read as one of tarvsolv's)
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <map>
-#include <numbers>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "fem/box_mesh.h"
 #include "fem/element_kernels.h"
 #include "fem/fe_mesh.h"
 #include "io/solver_input.h"
@@ -34,6 +29,9 @@
 namespace {
 
 using namespace tarvsolv;
+
+// tarvsolv's equal load steps of a plasticity run.
+constexpr int kLoadSteps = 10;
 
 struct FaceSummary {
     int facets = 0;
@@ -90,9 +88,8 @@ std::string stepLines(const SolverInput& input, const std::string& inputPath, in
         return text;
     }
     if (input.analysisCode == -1) {
-        // Plasticity: the same ten equal load steps as ours, the displacements of the last one.
-        printEvery = 10;
-        return "*STATIC, DIRECT\n1., 10.\n";  // ten increments of exactly one time unit
+        std::snprintf(text, sizeof text, "*STATIC, DIRECT\n%.9g, 1\n", 1.0 / kLoadSteps);
+        return text;
     }
     if (input.buckle) {
         std::snprintf(text, sizeof text, "*BUCKLE\n%d\n", std::max(1, static_cast<int>(input.row2())));
@@ -112,7 +109,8 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
     char line[200];
     for (int n = 0; n < mesh.nodeCount(); ++n) {
         const Vec3 p = mesh.node(n);
-        std::snprintf(line, sizeof line, "%d, %.17g, %.17g, %.17g\n", n + 1, p.x, p.y, p.z);
+        // CalculiX reads at most 20 characters a number: 12 digits keep every coordinate within that.
+        std::snprintf(line, sizeof line, "%d, %.12g, %.12g, %.12g\n", n + 1, p.x, p.y, p.z);
         out << line;
     }
     // The solver's local order (corners, then mid-side nodes 0-1, 1-2, 2-0, 0-3, 1-3, 2-3) is
@@ -125,15 +123,8 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
     }
     const auto& fields = entries.materials[0].fields;
     out << "*MATERIAL, NAME=M1\n*ELASTIC\n" << fields.at(0) << ", " << fields.at(1) << "\n";
-    if (input.analysisCode == -1) {
-        if (fields.size() < 10 || std::stod(fields.at(9)) <= 0)
-            throw std::runtime_error("plasticity needs a tensile yield");
-        out << "*PLASTIC\n" << fields.at(9) << ", 0.\n";
-    }
     int printEvery = 1;
     const std::string step = stepLines(input, inputPath, printEvery);
-    // Our load factor scales the loads of the last step; CalculiX ramps to the loads as written.
-    const double loadFactor = input.analysisCode == -1 && input.solve[4] != 0 ? input.solve[4] : 1.0;
     if (input.analysisCode == 5) {
         // Density in CalculiX's consistent units: the solver takes kg per length unit cubed and
         // converts to N s2 per length unit (mm: tonnes per mm3).
@@ -141,7 +132,12 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
         const auto [alpha, beta] = rayleighDamping(inputPath);
         if (alpha != 0 || beta != 0) out << "*DAMPING, ALPHA=" << alpha << ", BETA=" << beta << "\n";
     }
-    out << "*SOLID SECTION, ELSET=EALL, MATERIAL=M1\n*STEP\n" << step << "*BOUNDARY\n";
+    double loadFactor = 1;
+    if (input.analysisCode == -1) {
+        out << "*PLASTIC\n" << fields.at(9) << ", 0\n";
+        loadFactor = input.solve[4] != 0 ? input.solve[4] : 1;
+    }
+    out << "*SOLID SECTION, ELSET=EALL, MATERIAL=M1\n*STEP, INC=1000\n" << step << "*BOUNDARY\n";
     for (const Restraint& r : entries.restraints) {
         if (r.where.kind != EntityRef::Kind::Face)
             throw std::runtime_error("the comparison takes face restraints only");
@@ -167,7 +163,7 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
     return out ? 0 : 1;
 }
 
-// The last DISP block (the last load step of a stepped analysis).
+// The displacements of the last DISP block.
 std::vector<double> tarvsolvDisplacements(const std::string& path) {
     std::ifstream in(path);
     std::string line;
@@ -185,7 +181,7 @@ std::vector<double> tarvsolvDisplacements(const std::string& path) {
     return u;
 }
 
-// The last displacement block (the last increment printed).
+// The displacements of the last increment CalculiX printed.
 std::vector<double> calculixDisplacements(const std::string& path) {
     std::ifstream in(path);
     std::string line;
@@ -207,21 +203,6 @@ std::vector<double> calculixDisplacements(const std::string& path) {
         }
     }
     return u;
-}
-
-int writeRing(const std::string& outPath, int nr, int nt, int nz, double a, double b) {
-    BoxSpec box;
-    box.nx = nr, box.ny = nt, box.nz = nz;
-    FeMesh mesh = makeBoxMesh(box);
-    mapNodes(mesh, [&](const Vec3& q) {
-        const double r = a + (b - a) * q.x * q.x, theta = std::numbers::pi / 2 * q.y;
-        // cos(pi/2) is 6e-16, not 0: snap it, so that x = 0 stays a plane and CalculiX's number
-        // fields take every coordinate.
-        const auto snap = [&](double v) { return std::abs(v) < 1e-12 * b ? 0.0 : v; };
-        return Vec3{snap(r * std::cos(theta)), snap(r * std::sin(theta)), q.z};
-    });
-    writeMeshFile(mesh, outPath);
-    return 0;
 }
 
 int compare(const std::string& outPath, const std::string& datPath) {
@@ -271,9 +252,6 @@ int main(int argc, char** argv) {
         if (mode == "faces" && argc == 3) return listFaces(argv[2]);
         if (mode == "inp" && argc == 4) return writeInp(argv[2], argv[3]);
         if (mode == "compare" && argc == 4) return compare(argv[2], argv[3]);
-        if (mode == "ring" && argc == 8)
-            return writeRing(argv[2], std::atoi(argv[3]), std::atoi(argv[4]), std::atoi(argv[5]),
-                             std::atof(argv[6]), std::atof(argv[7]));
         if (mode == "factors" && argc == 4) {
             std::printf("%.6g %.6g\n", lowestFactor(argv[2]), lowestFactor(argv[3]));
             return 0;
@@ -285,6 +263,6 @@ int main(int argc, char** argv) {
     std::fprintf(
         stderr,
         "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp | compare JOB.out CCX.dat | factors "
-        "JOB.out CCX.dat | ring OUT.meb NR NT NZ A B\n");
+        "JOB.out CCX.dat\n");
     return 2;
 }

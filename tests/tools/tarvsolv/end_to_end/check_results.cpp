@@ -42,6 +42,9 @@
 //     below SY), the last one's "Plastic Strain" as the add-on reads it is uniform at
 //     (TRACTION - SY) / H (2 %) with von Mises stress TRACTION (1 %), and the pulled end
 //     stretches by LENGTH (TRACTION / E + that strain) (1 %).
+//   dump MESH OUT KIND ITEM STEP: no check; prints what the add-on's reader reads for one quantity,
+//     one node a line ("node value", or "node x y z" for ITEM -1), after a line "mode VALUE" for a
+//     mode shape: what check_vtk.py compares the VTK files with.
 // Prints what it compares; exit 0 when everything holds.
 #include <algorithm>
 #include <cmath>
@@ -484,8 +487,23 @@ int plasticbar(char** argv) {
     return ok ? 0 : 1;
 }
 
+int dump(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const int kind = std::atoi(argv[2]), item = std::atoi(argv[3]);
+    const results::NodeResults r = readQuantity(argv[1], mesh, kind, item, std::atoi(argv[4]));
+    if (kind == results::kKindModeShape) std::printf("mode %.9g\n", r.modeValue);
+    for (int n = 0; n < mesh.nodeCount(); ++n)
+        if (item == results::kItemVector)
+            std::printf("%d %.9g %.9g %.9g\n", n + 1, r.vectors[3 * n], r.vectors[3 * n + 1],
+                        r.vectors[3 * n + 2]);
+        else
+            std::printf("%d %.9g\n", n + 1, r.values[n]);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
+    if (what == "dump" && argc == 7) return dump(argv + 2);
     if (what == "cantilever" && argc == 10) return cantilever(argv + 2);
     if (what == "modes" && argc == 9) return modes(argv + 2);
     if (what == "buckling" && argc == 9) return buckling(argv + 2);
