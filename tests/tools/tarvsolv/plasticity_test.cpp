@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
 #include <numbers>
 
 #include "physics/plastic_analysis.h"
@@ -93,6 +94,37 @@ TEST(Plasticity, BarPulledBeyondYieldFlowsOnTheYieldSurface) {
         for (int n = 0; n < job.mesh().nodeCount(); ++n) end = std::max(end, disp[3 * n]);
         EXPECT_NEAR(end, 10 * strain, 1e-9);
     }
+}
+
+// A bar held along x at both ends, free across, heated from 20 to 220 (alpha 1.2e-5): the free
+// strain 0.0024 rises with the load factor; the bar yields in compression once it passes Sy / E
+// (after half of it) and ends at -Sy with the plastic strain alpha dT - Sy / E.
+TEST(Plasticity, BarHeatedBetweenClampsYieldsInCompression) {
+    BoxSpec box;
+    box.size = {10, 1, 1};
+    box.nx = 4, box.quadratic = false;
+    SolverJob job("heated");
+    job.writeMesh(makeBoxMesh(box));
+    {
+        std::ofstream temperatures(job.folder() + "/hot.out");
+        temperatures << "MESHFILE\nx\nTEMP 1\n";
+        for (int n = 0; n < job.mesh().nodeCount(); ++n) temperatures << n + 1 << " 220\n";
+        temperatures << "\n";
+    }
+    JobText text;
+    text.analysisCode = -1;
+    text.solve = "20,0,0,0,0";
+    text.materials = {"1  200000,0.3,1.2e-05,0,0,0,0,0,0,250,0,0,0"};
+    text.loads = {"t " + job.folder() + "/hot.out"};
+    text.restraints = {"bor 1 0 1 1", "bor 2 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(), "");
+    const std::string result = job.resultText();
+    for (double ep : elementColumn(result, "STRAI 5", 0)) EXPECT_EQ(ep, 0);
+    for (double sx : elementColumn(result, "STRES 5", 0)) EXPECT_NEAR(sx, -0.5 * 200000 * 0.0024, 1e-6);
+    const double plastic = 0.0024 - kYield / kE;
+    for (double sx : elementColumn(result, "STRES 10", 0)) EXPECT_NEAR(sx, -kYield, 1e-6 * kYield);
+    for (double ep : elementColumn(result, "STRAI 10", 0)) EXPECT_NEAR(ep, plastic, 1e-6 * plastic);
 }
 
 TEST(Plasticity, LoadBeyondWhatTheBarCarriesStopsAndKeepsTheConvergedSteps) {

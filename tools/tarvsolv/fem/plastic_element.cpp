@@ -32,8 +32,8 @@ constexpr int kStrainOf[3][3] = {{0, 3, 5}, {1, 3, 4}, {2, 4, 5}};
 constexpr int kAlong[3][3] = {{0, 1, 2}, {1, 0, 2}, {2, 1, 0}};
 
 void evaluate(const FeMesh& mesh, int element, const PlasticLaw& law, std::span<const double> ue,
-              std::span<const PlasticState> previous, std::vector<double>* ke, std::vector<double>* fint,
-              std::vector<PlasticUpdate>& updates) {
+              const FreeThermalStrain& thermal, std::span<const PlasticState> previous,
+              std::vector<double>* ke, std::vector<double>* fint, std::vector<PlasticUpdate>& updates) {
     const int p = mesh.nodesPerElement, n = 3 * p;
     if (ke) ke->assign(static_cast<std::size_t>(n) * n, 0.0);
     if (fint) fint->assign(n, 0.0);
@@ -41,7 +41,13 @@ void evaluate(const FeMesh& mesh, int element, const PlasticLaw& law, std::span<
     const std::vector<VolumePoint> points = volumePoints(mesh, element, pointDegree(mesh));
     for (std::size_t k = 0; k < points.size(); ++k) {
         const VolumePoint& g = points[k];
-        updates.push_back(plasticReturn(law, strainAt(g, p, ue), previous[k]));
+        std::array<double, 6> strain = strainAt(g, p, ue);
+        if (!thermal.nodeChanges.empty()) {
+            double dT = 0;
+            for (int i = 0; i < p; ++i) dT += g.n[i] * thermal.nodeChanges[i];
+            for (int a = 0; a < 3; ++a) strain[a] -= thermal.factor * thermal.expansion * dT;
+        }
+        updates.push_back(plasticReturn(law, strain, previous[k]));
         const PlasticUpdate& up = updates.back();
         if (fint)
             for (int i = 0; i < p; ++i)
@@ -113,14 +119,15 @@ int plasticPointCount(const FeMesh& mesh) {
 }
 
 void plasticElement(const FeMesh& mesh, int element, const PlasticLaw& law, std::span<const double> ue,
-                    std::span<const PlasticState> previous, std::vector<double>& ke,
-                    std::vector<double>& fint, std::vector<PlasticUpdate>& updates) {
-    evaluate(mesh, element, law, ue, previous, &ke, &fint, updates);
+                    const FreeThermalStrain& thermal, std::span<const PlasticState> previous,
+                    std::vector<double>& ke, std::vector<double>& fint, std::vector<PlasticUpdate>& updates) {
+    evaluate(mesh, element, law, ue, thermal, previous, &ke, &fint, updates);
 }
 
 void plasticPointUpdates(const FeMesh& mesh, int element, const PlasticLaw& law, std::span<const double> ue,
-                         std::span<const PlasticState> previous, std::vector<PlasticUpdate>& updates) {
-    evaluate(mesh, element, law, ue, previous, nullptr, nullptr, updates);
+                         const FreeThermalStrain& thermal, std::span<const PlasticState> previous,
+                         std::vector<PlasticUpdate>& updates) {
+    evaluate(mesh, element, law, ue, thermal, previous, nullptr, nullptr, updates);
 }
 
 std::array<double, 4> pointsToCorners(const FeMesh& mesh, std::span<const double> atPoints) {

@@ -12,19 +12,29 @@
 
 namespace tarvsolv {
 
+// The free thermal strain of an element: `expansion` times the temperature change interpolated at
+// each point from `nodeChanges` (one per element node; empty: none), times `factor` (the load
+// factor it rises with).
+struct FreeThermalStrain {
+    double expansion = 0;
+    std::span<const double> nodeChanges;
+    double factor = 1;
+};
+
 // Integration points per element of the mesh.
 int plasticPointCount(const FeMesh& mesh);
 
-// Tangent `ke` (3P x 3P) and internal forces `fint` (3P) of element `element` at displacements
-// `ue` (3P), with the states `previous` at its points; `updates` receives each point's stress
-// and new state.
+// Tangent `ke` (3P x 3P) and internal forces `fint` (3P) of element `element` at the strains of
+// its displacements `ue` (3P) less the free thermal strain, with the states `previous` at its
+// points; `updates` receives each point's stress and new state.
 void plasticElement(const FeMesh& mesh, int element, const PlasticLaw& law, std::span<const double> ue,
-                    std::span<const PlasticState> previous, std::vector<double>& ke,
-                    std::vector<double>& fint, std::vector<PlasticUpdate>& updates);
+                    const FreeThermalStrain& thermal, std::span<const PlasticState> previous,
+                    std::vector<double>& ke, std::vector<double>& fint, std::vector<PlasticUpdate>& updates);
 
 // The points' stresses and states only (no matrices): what a converged step keeps.
 void plasticPointUpdates(const FeMesh& mesh, int element, const PlasticLaw& law, std::span<const double> ue,
-                         std::span<const PlasticState> previous, std::vector<PlasticUpdate>& updates);
+                         const FreeThermalStrain& thermal, std::span<const PlasticState> previous,
+                         std::vector<PlasticUpdate>& updates);
 
 // The values at the four corners of a field known at the element's points: the linear field
 // through the points (the one value of a linear element's point at every corner).

@@ -68,12 +68,15 @@ namespace {
 
 class PlasticSystem : public NonlinearSystem {
   public:
-    PlasticSystem(const Job& job, const DofLayout& layout, double frictionDegrees)
-        : job_(job), layout_(layout), points_(plasticPointCount(job.mesh)) {
-        const double temperature = job.initialTemperature();
+    PlasticSystem(const Job& job, const DofLayout& layout, double frictionDegrees, RunLog& log)
+        : job_(job),
+          layout_(layout),
+          points_(plasticPointCount(job.mesh)),
+          temperatures_(temperatureField(job, log)),
+          log_(log) {
         for (int e = 0; e < job.mesh.elementCount(); ++e) {
             const BodyMaterial& body = job.materials->forBody(job.geometry->bodyOfElement(e));
-            const EvalPoint at{centroid(job.mesh, e), 1.0, temperature};
+            const EvalPoint at{centroid(job.mesh, e), 1.0, temperatures_.atElement(job.mesh, e)};
             const ElasticMaterial m = body.elasticAt(at);
             if (!m.isotropic) throw materialError(body, "plasticity takes isotropic materials only");
             const auto limits = body.limitsAt(at);
@@ -83,23 +86,25 @@ class PlasticSystem : public NonlinearSystem {
             const double poisson = m.lambda / (2 * (m.lambda + m.mu));
             laws_.push_back(plasticLawOf(young, poisson, limits.tensileYield, limits.ultimate,
                                          limits.compressiveYield, frictionDegrees));
+            expansions_.push_back(m.expansion[0]);
         }
         states_.resize(static_cast<std::size_t>(job.mesh.elementCount()) * points_);
     }
 
-    void assemble(const std::vector<double>&, const std::vector<double>& global, double,
+    void assemble(const std::vector<double>&, const std::vector<double>& global, double lambda,
                   SystemAssembler& assembler) override {
         for (int e = 0; e < job_.mesh.elementCount(); ++e) {
             if (!layout_.assemblesElement(job_.mesh, e)) continue;
             gather(e, global);
-            plasticElement(job_.mesh, e, laws_[e], ue_, pointStates(e), ke_, fe_, updates_);
+            plasticElement(job_.mesh, e, laws_[e], ue_, thermal(e, lambda), pointStates(e), ke_, fe_,
+                           updates_);
             for (double& f : fe_) f = -f;
             assembler.addElement(job_.mesh.elementNodes(e), ke_, &fe_);
         }
     }
 
     // Every process keeps every element's states (the first one writes them all).
-    std::string acceptStep(int step, double, const std::vector<double>&,
+    std::string acceptStep(int step, double lambda, const std::vector<double>&,
                            const std::vector<double>& global) override {
         CornerResults corners;
         std::vector<double> strains;
@@ -109,7 +114,7 @@ class PlasticSystem : public NonlinearSystem {
         std::vector<double> field(points_);
         for (int e = 0; e < job_.mesh.elementCount(); ++e) {
             gather(e, global);
-            plasticPointUpdates(job_.mesh, e, laws_[e], ue_, pointStates(e), updates_);
+            plasticPointUpdates(job_.mesh, e, laws_[e], ue_, thermal(e, lambda), pointStates(e), updates_);
             for (int g = 0; g < points_; ++g) {
                 states_[static_cast<std::size_t>(e) * points_ + g] = updates_[g].state;
                 largest = std::max(largest, updates_[g].state.equivalentPlasticStrain);
@@ -131,20 +136,14 @@ class PlasticSystem : public NonlinearSystem {
                 strains.push_back(std::max(0.0, atCorners[k]));  // extrapolation may dip below 0
             }
         }
-        log_(step, largest, yielded);
+        std::ostringstream text;
+        text << "step " << step << ": " << yielded << " of " << states_.size()
+             << " points yielded, largest equivalent plastic strain " << largest;
+        log_.line(text.str());
         if (!writes) return {};
         return results::nodeVectorBlock("DISP", step, global) +
                results::stressBlock(step, corners.nodes, corners.stresses) +
                results::plasticStrainBlock(step, corners.nodes, strains);
-    }
-
-    void setLog(RunLog& log) {
-        log_ = [&log, total = states_.size()](int step, double largest, std::size_t yielded) {
-            std::ostringstream text;
-            text << "step " << step << ": " << yielded << " of " << total
-                 << " points yielded, largest equivalent plastic strain " << largest;
-            log.line(text.str());
-        };
     }
 
   private:
@@ -154,6 +153,12 @@ class PlasticSystem : public NonlinearSystem {
         for (std::size_t i = 0; i < nodes.size(); ++i)
             for (int a = 0; a < 3; ++a) ue_[3 * i + a] = global[3 * static_cast<std::size_t>(nodes[i]) + a];
     }
+    // The free thermal strain of element `e` at load factor `lambda`: temperatures rise with the
+    // loads from the initial temperature.
+    FreeThermalStrain thermal(int e, double lambda) {
+        changes_ = temperatures_.changes(job_.mesh, e);
+        return {expansions_[e], changes_, lambda};
+    }
     std::span<const PlasticState> pointStates(int e) const {
         return {states_.data() + static_cast<std::size_t>(e) * points_, static_cast<std::size_t>(points_)};
     }
@@ -161,18 +166,20 @@ class PlasticSystem : public NonlinearSystem {
     const Job& job_;
     const DofLayout& layout_;
     int points_;
+    TemperatureField temperatures_;
+    RunLog& log_;
     std::vector<PlasticLaw> laws_;
+    std::vector<double> expansions_;
     std::vector<PlasticState> states_;  // converged, points_ per element
-    std::vector<double> ue_, ke_, fe_;
+    std::vector<double> ue_, ke_, fe_, changes_;
     std::vector<PlasticUpdate> updates_;
-    std::function<void(int, double, std::size_t)> log_ = [](int, double, std::size_t) {};
 };
 
 // The loads at load factor 1: face, edge and point loads and the body forces of accelerations.
 void assembleExternalLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log) {
     if (const auto acceleration = accelerationField(job)) {
         SystemAssembler assembler(layout, f);
-        const TemperatureField temperatures = temperatureField(job, log);
+        const TemperatureField temperatures{{}, job.initialTemperature()};  // densities only
         std::vector<double> fe;
         for (int e = 0; e < job.mesh.elementCount(); ++e) {
             if (!layout.assemblesElement(job.mesh, e)) continue;
@@ -189,11 +196,6 @@ void assembleExternalLoads(const Job& job, const DofLayout& layout, Vec f, RunLo
 }  // namespace
 
 std::string solvePlasticity(const Job& job, RunLog& log) {
-    for (const Load& load : job.entries.loads)
-        if (load.kind == LoadKind::Temperatures)
-            throw std::runtime_error("plasticity: temperature loads (input line " +
-                                     std::to_string(load.line) +
-                                     ") are not solved together with plasticity by this version");
     const double friction = job.input.solve[3];
     if (!(friction >= 0 && friction < 90))
         throw std::runtime_error("plasticity: the friction angle must lie from 0 up to 90 degrees (found " +
@@ -207,8 +209,7 @@ std::string solvePlasticity(const Job& job, RunLog& log) {
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
     if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
-    PlasticSystem system(job, layout, friction);
-    system.setLog(log);
+    PlasticSystem system(job, layout, friction, log);
     log.line(
         std::string("plasticity: ") +
         (friction > 0 ? "Drucker-Prager, friction angle " + number(friction) : std::string("von Mises")) +
