@@ -100,8 +100,9 @@ void hyperelasticElement(const FeMesh& mesh, int element, const NeoHookean& m, s
     }
 }
 
-void followerPressureFacet(const FeMesh& mesh, const Facet& facet, const std::function<double(const Vec3&)>& pressure,
-                           std::span<const double> u, std::vector<double>& force, std::vector<double>& stiffness) {
+void followerPressureFacet(const FeMesh& mesh, const Facet& facet,
+                           const std::function<double(const Vec3&)>& pressure, std::span<const double> u,
+                           std::vector<double>& force, std::vector<double>& stiffness) {
     const std::vector<int> nodes = mesh.faceNodes(facet.element, facet.face);
     const int nf = static_cast<int>(nodes.size()), n = 3 * nf;
     force.assign(static_cast<std::size_t>(n), 0.0);

@@ -37,7 +37,8 @@ void hyperelasticElement(const FeMesh& mesh, int element, const NeoHookean& m, s
 // FeMesh::faceNodes order) with p from `pressure` at the reference position, and the load
 // stiffness -d force / d u (unsymmetric: 3F x 3F, row-major). At u = 0 the forces are those of the
 // same pressure on the undeformed face.
-void followerPressureFacet(const FeMesh& mesh, const Facet& facet, const std::function<double(const Vec3&)>& pressure,
-                           std::span<const double> u, std::vector<double>& force, std::vector<double>& stiffness);
+void followerPressureFacet(const FeMesh& mesh, const Facet& facet,
+                           const std::function<double(const Vec3&)>& pressure, std::span<const double> u,
+                           std::vector<double>& force, std::vector<double>& stiffness);
 
 }  // namespace tarvsolv

@@ -36,7 +36,11 @@ double generatedHeat(const Job& job, const Load& load) {
     double heat = 0;
     for (int e = 0; e < job.mesh.elementCount(); ++e) {
         heatSource(
-            job.mesh, e, [&](const Vec3& x) { return load.values[0](EvalPoint{x, 1.0, reference}); }, part);
+            job.mesh, e,
+            [&](const Vec3& x) {
+                return load.values[0](EvalPoint{x, 1.0, reference});
+            },
+            part);
         for (double v : part) heat += v;
     }
     return heat;
@@ -81,7 +85,8 @@ std::vector<std::string> heatBalanceTable(const HeatBalance& b) {
         std::snprintf(text, sizeof text, "  %s: %.6g out", f.entry.c_str(), f.flow);
         lines.emplace_back(text);
     }
-    std::snprintf(text, sizeof text, "  heat in %.6g, heat out %.6g: they balance to %.2g", b.in, b.out, b.imbalance);
+    std::snprintf(text, sizeof text, "  heat in %.6g, heat out %.6g: they balance to %.2g", b.in, b.out,
+                  b.imbalance);
     lines.emplace_back(text);
     return lines;
 }

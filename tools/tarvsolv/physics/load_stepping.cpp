@@ -31,7 +31,8 @@ std::string number(const char* pattern, double v) {
 // solving it gives the correction of the free unknowns only.
 class NewtonSystem {
   public:
-    NewtonSystem(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system, bool symmetric)
+    NewtonSystem(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system,
+                 bool symmetric)
         : job_(job),
           layout_(layout),
           increments_(layout.withoutPrescribedValues()),
@@ -94,7 +95,9 @@ class LoadStepper {
   public:
     LoadStepper(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system,
                 const LoadSteppingOptions& options)
-        : layout_(layout), newton_(job, layout, external, system, options.symmetricTangent), options_(options) {
+        : layout_(layout),
+          newton_(job, layout, external, system, options.symmetricTangent),
+          options_(options) {
         TARV_PETSC(VecNorm(external, NORM_2, &loadNorm_));
     }
 
@@ -205,8 +208,8 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
         if (stepper.tangent().negativePivots() > 0 && !unstableLogged) {
             unstableLogged = true;
             log.warning(options.analysis + ": the tangent stiffness has " +
-                        std::to_string(stepper.tangent().negativePivots()) + " negative pivots at load factor " +
-                        number("%.6g", lambda) +
+                        std::to_string(stepper.tangent().negativePivots()) +
+                        " negative pivots at load factor " + number("%.6g", lambda) +
                         ": this equilibrium is unstable (a buckling or bifurcation point lies behind)");
         }
         // A cut step grows back toward the nominal size once it converges.
