@@ -7,6 +7,7 @@
 // compressive yield Syc when the material gives one, else from Sy. Where the fracture limit Su
 // lies above Sy, the yield stress rises linearly to Su at an equivalent plastic strain of
 // kHardeningStrain and stays there (a cone grows in proportion); otherwise it stays at Sy.
+// Temperatures of another loadcase add their free thermal strain, rising with the load factor.
 #include <cmath>
 #include <numbers>
 #include <sstream>
