@@ -40,6 +40,12 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     job.units = unitSystemFor(job.input.unitText);
     job.entries = readModelEntries(job.input, job.thermal());
     for (const auto& w : job.entries.warnings) log.warning(w);
+    // Gaps and contact are solved by load steps in statics; the other analyses are linear about
+    // one state and have no use for a condition that opens and closes.
+    if (!job.entries.contacts.empty() && job.kind != SolveKind::Static)
+        throw std::runtime_error("input line " + std::to_string(job.entries.contacts.front().line) +
+                                 ": gaps and contact are solved in linear statics only, not in " +
+                                 solveKindName(job.kind));
     if (job.input.meshPath.empty())
         throw std::runtime_error("the solver input names no mesh file (MFILE); create a mesh first");
     log.line("reading mesh " + job.input.meshPath);
@@ -68,6 +74,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     for (const Load& load : job.entries.loads)
         if (load.where.kind != EntityRef::Kind::Model) job.geometry->nodesOf(load.where);
     for (const Constraint& c : job.entries.constraints) job.geometry->facetsOfFace(c.face);
+    for (const ContactEntry& c : job.entries.contacts) job.geometry->facetsOfFace(c.face);
     return job;
 }
 

@@ -27,7 +27,7 @@ std::string number(const char* pattern, double v) {
 class NewtonSystem {
   public:
     NewtonSystem(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system)
-        : job_(job), layout_(layout), increments_(layout.withoutPrescribedValues()), pattern_(job.mesh, increments_),
+        : job_(job), layout_(layout), increments_(layout.withoutPrescribedValues()), pattern_(job.mesh, increments_, system.couplings()),
           external_(external), system_(system), k_(pattern_.createMatrix()), r_(increments_.createVector()),
           du_(increments_.createVector()) {}
 

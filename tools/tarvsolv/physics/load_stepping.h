@@ -41,6 +41,9 @@ class NonlinearSystem {
     // the first process; empty elsewhere).
     virtual std::string acceptStep(int step, double lambda, const std::vector<double>& u,
                                    const std::vector<double>& global) = 0;
+    // Groups of nodes the tangent couples beyond the elements (contact across bodies), which the
+    // matrix pattern must hold.
+    virtual std::vector<std::vector<int>> couplings() const { return {}; }
 };
 
 struct LoadSteppingOptions {

@@ -1,0 +1,144 @@
+// Gaps and contact in statics: a block pushed toward a rigid plane across a gap (open and closed),
+// two blocks pressed together through their contact faces, a cylinder on a rigid plane against
+// Hertz's line contact, and the models the solver must refuse.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "solver_fixture.h"
+
+namespace tarvsolv::testing {
+namespace {
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PetscEnvironment);
+
+constexpr double kE = 210000, kNu = 0.3;
+const char* kSecondSteel = "2  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
+
+// The contact force the run logged last for `face`: "... on face 5: n nodes in contact, force F".
+double loggedContactForce(const SolverJob& job, int face) {
+    const std::string stem = job.inputPath().substr(0, job.inputPath().size() - 4);
+    std::istringstream log(readFile(stem + ".slog"));
+    const std::string key = "on face " + std::to_string(face) + ": ";
+    double force = std::nan("");
+    for (std::string line; std::getline(log, line);) {
+        const auto at = line.find(key);
+        const auto f = line.find("force ", at);
+        if (at != std::string::npos && f != std::string::npos) force = std::stod(line.substr(f + 6));
+    }
+    return force;
+}
+
+// The mean of the values that are numbers (the stresses of corner nodes).
+double meanOf(const std::vector<double>& values) {
+    double sum = 0;
+    int count = 0;
+    for (double v : values)
+        if (!std::isnan(v)) sum += v, ++count;
+    return sum / count;
+}
+
+// Two box meshes in one mesh, with separate nodes; the second box's faces are numbered 7 to 12,
+// as the add-on numbers the faces of a part's second body.
+FeMesh joined(const FeMesh& a, FeMesh b) {
+    FeMesh out = a;
+    const int offset = a.nodeCount();
+    const int elementOffset = a.elementCount();
+    out.xyz.insert(out.xyz.end(), b.xyz.begin(), b.xyz.end());
+    for (int n : b.conn) out.conn.push_back(n + offset);
+    for (Facet f : b.facets) {
+        f.tag += 6;
+        f.element += elementOffset;
+        out.facets.push_back(f);
+    }
+    return out;
+}
+
+// A 10 mm cube on rollers (x held on face 1, y on face 3) whose top face is pushed down by
+// `push` while its bottom face has a gap `gap` to a rigid plane below.
+struct PushedBlock {
+    SolverJob job{"gap"};
+    JobText text;
+    explicit PushedBlock(bool quadratic) {
+        BoxSpec box;
+        box.size = {10, 10, 10};
+        box.nx = box.ny = box.nz = 2;
+        box.quadratic = quadratic;
+        job.writeMesh(makeBoxMesh(box));
+        text.materials = {kSteel};
+        text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1"};
+    }
+    // The bottom's vertical displacements after the run with the gap line `gapLine`.
+    std::vector<double> bottom(double push, const std::string& gapLine) {
+        text.constraints = {"boc 6 0,0,-1," + std::to_string(push), gapLine};
+        job.writeInput(text);
+        EXPECT_EQ(job.run(SolverChoice::Direct), "");
+        const auto u = job.nodeBlock("DISP 1");
+        std::vector<double> uz;
+        for (int n = 0; n < job.mesh().nodeCount(); ++n)
+            if (job.mesh().node(n).z == 0) uz.push_back(u[3 * n + 2]);
+        return uz;
+    }
+};
+
+TEST(Gaps, BlockMovesFreelyUntilTheGapClosesThenBearsOnThePlane) {
+    const double gap = 0.02, area = 100, height = 10;
+    for (bool quadratic : {false, true}) {
+        PushedBlock block(quadratic);
+        for (const std::string& line : {std::string("bog 5 0,0,-1,0.02"), std::string("bogn 5 0.02")}) {
+            SCOPED_TRACE(line + (quadratic ? ", quadratic" : ", linear"));
+            // Open: the block follows the push as a rigid body, nothing touches.
+            for (double uz : block.bottom(0.01, line)) EXPECT_NEAR(uz, -0.01, 1e-9);
+            EXPECT_EQ(loggedContactForce(block.job, 5), 0);
+            // Closed: the bottom stops at the plane and the block is compressed by the rest of
+            // the push; the plane carries what the push needs.
+            const double push = 0.05, squeeze = push - gap;
+            for (double uz : block.bottom(push, line)) {
+                EXPECT_GE(uz, -gap - 1e-3 * squeeze);  // no more than a trace of penetration
+                EXPECT_LE(uz, -gap + 1e-3 * squeeze);
+            }
+            const double load = kE * squeeze / height * area;
+            EXPECT_NEAR(loggedContactForce(block.job, 5), load, 1e-3 * load);
+            EXPECT_NEAR(meanOf(block.job.nodalStress(2)), -kE * squeeze / height,
+                        1e-3 * kE * squeeze / height);
+        }
+    }
+}
+
+// Two cubes on rollers, meshed differently, the upper one pressed onto the lower one through
+// their contact faces: the contact carries the load and both are compressed uniformly.
+TEST(Contact, BlocksPressedTogetherCarryTheLoadThroughTheirFaces) {
+    for (bool quadratic : {false, true}) {
+        SCOPED_TRACE(quadratic ? "quadratic" : "linear");
+        BoxSpec lower, upper;
+        lower.size = upper.size = {10, 10, 10};
+        lower.nx = lower.ny = lower.nz = 2;
+        upper.nx = upper.ny = upper.nz = 3;
+        upper.origin = {0, 0, 10};
+        lower.quadratic = upper.quadratic = quadratic;
+        SolverJob job("blocks");
+        job.writeMesh(joined(makeBoxMesh(lower), makeBoxMesh(upper)));
+        JobText text;
+        text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
+        text.materials = {kSteel, kSecondSteel};
+        text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1", "bor 7 0 1 1", "bor 9 1 0 1"};
+        text.loads = {"bol 12 1 100"};
+        text.constraints = {"boi 6", "boi 11"};
+        job.writeInput(text);
+        ASSERT_EQ(job.run(SolverChoice::Direct), "");
+        const double load = 100 * 100;
+        EXPECT_NEAR(loggedContactForce(job, 11), load, 1e-2 * load);  // the finer side's points
+        EXPECT_NEAR(loggedContactForce(job, 6), load, 1e-2 * load);
+        const auto u = job.nodeBlock("DISP 1");
+        const double top = -2 * 100 * 10 / kE;  // both cubes shortened by sigma h / E
+        for (int n = 0; n < job.mesh().nodeCount(); ++n)
+            if (job.mesh().node(n).z == 20) {
+                EXPECT_NEAR(u[3 * n + 2], top, 1e-2 * std::abs(top));
+            }
+        EXPECT_NEAR(meanOf(job.nodalStress(2)), -100, 1);
+    }
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing
