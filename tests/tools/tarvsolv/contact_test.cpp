@@ -140,5 +140,67 @@ TEST(Contact, BlocksPressedTogetherCarryTheLoadThroughTheirFaces) {
     }
 }
 
+// The largest pressure the run logged last for `face`.
+double loggedLargestPressure(const SolverJob& job, int face) {
+    const std::string stem = job.inputPath().substr(0, job.inputPath().size() - 4);
+    std::istringstream log(readFile(stem + ".slog"));
+    const std::string key = "on face " + std::to_string(face) + ": ";
+    double pressure = std::nan("");
+    for (std::string line; std::getline(log, line);) {
+        const auto f = line.find("largest pressure ");
+        if (line.find(key) != std::string::npos && f != std::string::npos)
+            pressure = std::stod(line.substr(f + 17));
+    }
+    return pressure;
+}
+
+// A quarter of a cylinder of radius 10 (axis along Y, in plane strain) lying on a rigid plane
+// z = 0, pressed down by a pressure on its diametral face: Hertz's line contact. The box's
+// x = min side is the symmetry plane, its z = min side the arc that touches the plane; the cells
+// are graded toward the line of contact, and a square-to-disc map keeps every cell sound.
+TEST(Contact, CylinderOnRigidPlaneHasHertzsPeakPressure) {
+    const double r = 10, thickness = 0.2, halfWidth = 1;  // contact half-width b = R / 10
+    const double eStar = kE / (1 - kNu * kNu);
+    const double load = std::numbers::pi * eStar * halfWidth * halfWidth / (4 * r);  // per length
+    const double peak = 2 * load / (std::numbers::pi * halfWidth);
+    BoxSpec box;
+    box.size = {1, thickness, 1};
+    box.origin = {0, 0, -1};
+    box.nx = box.nz = 16;
+    FeMesh mesh = makeBoxMesh(box);
+    const auto graded = [](double s) { return 0.0667 * s + 0.9333 * s * s * s; };
+    mapNodes(mesh, [&](const Vec3& p) {
+        const double u = graded(p.x), v = graded(p.z + 1) - 1;
+        return Vec3{r * u * std::sqrt(1 - v * v / 2), p.y, r + r * v * std::sqrt(1 - u * u / 2)};
+    });
+    SolverJob job("hertz");
+    job.writeMesh(mesh);
+    JobText text;
+    text.materials = {kSteel};
+    text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 4 1 0 1"};
+    text.loads = {"bol 6 1 " + std::to_string(load / (2 * r))};
+    text.constraints = {"bog 5 0,0,-1,z"};  // the gap of each point is its height over the plane
+    job.writeInput(text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    EXPECT_NEAR(loggedContactForce(job, 5), load / 2 * thickness, 1e-2 * load / 2 * thickness);
+    EXPECT_NEAR(loggedLargestPressure(job, 5), peak, 0.05 * peak);
+}
+
+// A body that only an open gap would stop has no static equilibrium: refused, as is contact in
+// an analysis that does not take it.
+TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
+    PushedBlock block(false);
+    block.text.loads = {"bol 6 1 10"};
+    block.text.constraints = {"bog 5 0,0,-1,0.02"};
+    block.job.writeInput(block.text);
+    const std::string before = block.job.resultText();
+    EXPECT_NE(block.job.run().find("can move along Z"), std::string::npos);
+    block.text.analysisCode = 3;
+    block.text.constraints = {"bocn 5 0", "boi 6"};
+    block.job.writeInput(block.text);
+    EXPECT_NE(block.job.run().find("linear statics only, not in natural frequencies"), std::string::npos);
+    EXPECT_EQ(block.job.resultText(), before);
+}
+
 }  // namespace
 }  // namespace tarvsolv::testing

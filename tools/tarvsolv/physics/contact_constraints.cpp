@@ -14,10 +14,18 @@
 namespace tarvsolv {
 namespace {
 
-// The penalty is this many times the contact element's stiffness over the facet size: stiff enough
-// that a step leaves a penetration of about 1 % of the strains' displacements, soft enough that the
-// linear solvers meet no worse conditioning than a few stiff springs.
-constexpr double kPenaltyFactor = 100;
+// The penalty is this many times the contact element's stiffness over the facet size. Stiffer
+// penalties scatter the pressure between the integration points (100 times: by a factor of 2 on
+// a curved quadratic face, 10 times: by some 10 %) and slow Newton's method down; the multipliers
+// take out the penetration that this penalty alone would leave.
+constexpr double kPenaltyFactor = 10;
+// Points within this share of their facet size of contact count as touching (a curved face
+// touches a plane along a line between its integration points): they hold the body for the
+// free-body check, and while no point of their face is closed they add their penalty to the
+// tangent (not to the forces), so that a body held only by contact that has not closed yet gets a
+// nonsingular Newton system near its first state. The residual holds no such term, so the
+// converged state is exact.
+constexpr double kTouching = 1e-3;
 
 double stiffnessScale(const ElasticMaterial& m) {
     if (m.isotropic) return m.lambda + 2 * m.mu;
@@ -236,7 +244,7 @@ double ContactConstraints::pressure(const Point& p, const std::vector<double>& u
 
 void ContactConstraints::holdClosedForCheck(DofLayout& check) const {
     for (const Point& p : points_) {
-        if (p.c0 > 1e-9 * p.size) continue;
+        if (p.c0 > kTouching * p.size) continue;
         int axis = 0;
         for (int a = 1; a < 3; ++a)
             if (std::abs(p.normal[a]) > std::abs(p.normal[axis])) axis = a;
@@ -247,13 +255,20 @@ void ContactConstraints::holdClosedForCheck(DofLayout& check) const {
 
 void ContactConstraints::assemble(const DofLayout& layout, const std::vector<double>& global,
                                   SystemAssembler& assembler) const {
+    // A point exactly at contact counts as closed, so that touching bodies start held.
+    const auto closed = [&](const Point& p) {
+        return p.multiplier - p.penalty * gap(p, global) >= -p.penalty * 1e-9 * p.size;
+    };
+    std::vector<char> faceClosed(faces_.size(), 0);
+    for (const Point& p : points_)
+        if (!faceClosed[p.face] && closed(p)) faceClosed[p.face] = 1;
     std::vector<double> ke, fe;
     for (const Point& p : points_) {
         if (!layout.ownsNode(p.nodes[0])) continue;
-        const double trial = p.multiplier - p.penalty * gap(p, global);
-        // A point exactly at contact counts as closed, so that touching bodies start held.
-        if (trial < -p.penalty * 1e-9 * p.size) continue;
-        const double force = p.area * std::max(0.0, trial);
+        const bool isClosed = closed(p);
+        if (!isClosed && (faceClosed[p.face] || p.c0 > kTouching * p.size)) continue;
+        const double force =
+            isClosed ? p.area * std::max(0.0, p.multiplier - p.penalty * gap(p, global)) : 0.0;
         const double stiffness = p.area * p.penalty;
         const std::size_t n = p.a.size();
         ke.assign(n * n, 0.0);
@@ -267,7 +282,11 @@ void ContactConstraints::assemble(const DofLayout& layout, const std::vector<dou
 }
 
 void ContactConstraints::acceptStep(const std::vector<double>& global) {
-    for (Point& p : points_) p.multiplier = pressure(p, global);
+    for (Point& p : points_) {
+        const double now = pressure(p, global);
+        p.multiplier = std::max(0.0, 2 * now - p.lastPressure);
+        p.lastPressure = now;
+    }
 }
 
 std::vector<ContactConstraints::FaceStatus> ContactConstraints::status(
@@ -278,23 +297,38 @@ std::vector<ContactConstraints::FaceStatus> ContactConstraints::status(
         out[i].face = faces_[i].face;
         out[i].what = faces_[i].what;
     }
+    // Pressure is reported as the mean over a facet (force over area): the values at single
+    // integration points scatter by some 10 % about it.
+    struct FacetSum {
+        double force = 0, area = 0;
+        int other = -1;
+    };
+    std::map<std::pair<int, int>, FacetSum> facets;
     for (const Point& p : points_) {
         const double g = gap(p, global);
         const double pr = pressure(p, global);
         FaceStatus& s = out[p.face];
         ++s.points;
         s.largestPenetration = std::max(s.largestPenetration, -g);
+        FacetSum& sum = facets[{p.face, p.facet}];
+        sum.area += p.area;
+        sum.force += p.area * pr;
         if (!(pr > 0)) continue;
+        if (p.otherFace >= 0) sum.other = p.otherFace;
         const auto add = [&](FaceStatus& f, int face, int facet, double sign) {
             f.force = f.force + (sign * p.area * pr) * p.normal;
             f.normalForce += p.area * pr;
-            f.largestPressure = std::max(f.largestPressure, pr);
             const auto& list = faces_[face].facetNodes[facet];
             nodes[face].insert(list.begin(), list.end());
         };
         ++s.pointsInContact;
         add(s, p.face, p.facet, 1);
         if (p.otherFace >= 0) add(out[p.otherFace], p.otherFace, p.otherFacet, -1);
+    }
+    for (const auto& [key, sum] : facets) {
+        const double mean = sum.area > 0 ? sum.force / sum.area : 0;
+        out[key.first].largestPressure = std::max(out[key.first].largestPressure, mean);
+        if (sum.other >= 0) out[sum.other].largestPressure = std::max(out[sum.other].largestPressure, mean);
     }
     for (std::size_t i = 0; i < faces_.size(); ++i) out[i].nodesInContact = static_cast<int>(nodes[i].size());
     return out;

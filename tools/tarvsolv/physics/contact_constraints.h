@@ -4,10 +4,12 @@
 //     c(u) = c0 + sum_k a_k . u_k >= 0,
 // over the nodes of its face (and, for contact between bodies, of the facet it faces on the
 // other body). The condition is held by an augmented penalty: the point's pressure is
-// p = max(0, lambda - eps c), its force on the nodes w p a_k (w the point's area), and a converged
-// load step moves the multiplier lambda to p, so what is left of the penetration after a few steps
-// is the last step's pressure increase over eps. The pressure is piecewise linear in u, and its
-// tangent eps w a a^T makes Newton's method an active-set method.
+// p = max(0, lambda - eps c), its force on the nodes w p a_k (w the point's area). A converged load
+// step sets the multiplier lambda of the next one to the step's pressure extrapolated by its
+// increase over the step before (at least 0), so that under loads that grow in proportion the
+// penalty carries almost nothing and the penetration left is the error of that prediction over
+// eps. The pressure is piecewise linear in u, and its tangent eps w a a^T makes Newton's method an
+// active-set method.
 //
 // Contact pairs are found once, on the undeformed mesh (small displacements): each point of the
 // finer of two bodies' contact faces faces the nearest facet of the other body's contact faces
@@ -30,14 +32,14 @@ class ContactConstraints {
     // Groups of nodes that contact terms couple across bodies, which the matrix pattern must hold.
     std::vector<std::vector<int>> couplings() const;
     // Prescribes to 0, in a copy of the layout used only for the free-body check, the unknown
-    // nearest to the normal of every node of a point whose gap is closed at the start: such a
-    // node is held against motion into the contact.
+    // nearest to the normal of every node of a point that touches at the start (within 0.1 % of its
+    // facet size): such a node is held against motion into the contact.
     void holdClosedForCheck(DofLayout& check) const;
     // Adds the tangent and minus the internal forces of the contact at the state `global`
     // (global axes, every node), for the points whose first node this process owns.
     void assemble(const DofLayout& layout, const std::vector<double>& global,
                   SystemAssembler& assembler) const;
-    // A converged step at `global`: the multipliers take the step's pressures.
+    // A converged step at `global`: the multipliers of the next step are predicted.
     void acceptStep(const std::vector<double>& global);
 
     struct FaceStatus {
@@ -45,9 +47,9 @@ class ContactConstraints {
         const char* what = "";   // "gap to plane", "normal gap", "contact"
         int nodesInContact = 0;  // nodes of facets with a point in contact
         int points = 0, pointsInContact = 0;
-        Vec3 force;              // resultant contact force on the face
-        double normalForce = 0;  // sum of pressure times area
-        double largestPressure = 0;
+        Vec3 force;                     // resultant contact force on the face
+        double normalForce = 0;         // sum of pressure times area
+        double largestPressure = 0;     // the largest mean pressure of a facet
         double largestPenetration = 0;  // largest -c over the points (0 when none penetrates)
     };
     // The contact of each constrained face at `global` with the current multipliers.
@@ -69,6 +71,7 @@ class ContactConstraints {
         double penalty = 0;  // per length of penetration and unit area
         Vec3 normal;         // the direction the pressure pushes the face's own side
         double multiplier = 0;
+        double lastPressure = 0;  // at the last converged step
     };
     struct Face {
         int face = 0;
