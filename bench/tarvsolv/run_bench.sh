@@ -8,7 +8,9 @@
 # compared) and 100 steps of forced vibration under the pressure put on at t = 0 (our ana=5 with
 # mass and stiffness damping, CalculiX *DYNAMIC, DIRECT with the same fixed step and *DAMPING), with
 # the ratios of CPU time and peak memory, tarvsolv against CalculiX. A run tarvsolv refuses prints
-# "refused" in its row.
+# "refused" in its row. Between the two, block contact: two stacked cubes pressed together through
+# contact faces (BENCH_CONTACT_CELLS, default "8 12" cells a side), ours against CalculiX's
+# *CONTACT PAIR.
 #
 # usage: bench/tarvsolv/run_bench.sh [build folder] [element sizes...]   (defaults: build, 1.8 1.15)
 # BENCH_STATIC_ONLY=1 leaves out buckling and vibration (CalculiX's 100 vibration steps take about
@@ -88,6 +90,25 @@ for size in "${sizes[@]}"; do
     read -r rt rm < <(ratios "$mt" "$mm" "$ct" "$cm")
     printf '      static, MF against CalculiX: CPU time x %s, memory x %s\n' "$rt" "$rm"
     runs+=("$size $fixed $loaded")
+done
+
+# Block contact: two steel cubes of 10 mm stacked along z (n and n + 1 quadratic cells a side, so
+# the meshes do not match at the contact), on rollers, the lower one held under its base, 100 N/mm2
+# on the upper one's top, the touching faces as boi faces: ours in 5 load steps, CalculiX's
+# surface-to-surface contact pair with a linear penalty of the same stiffness (10 E over the facet
+# size). The displacement difference is mostly CalculiX's penetration (pressure over its penalty).
+printf '\n%-5s | %-9s | %-28s | %-28s | %-22s | %s\n' cells unknowns "tarvsolv MF cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "ratio cpu, memory" "largest |du| / |u| against CalculiX"
+for cells in ${BENCH_CONTACT_CELLS:-8 12}; do
+    "$convert" blocks "$work/blocks.meb" "$cells"
+    printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n0,0,0,0,0\nTABLES\nMSET\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\n2  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\nbol 12 1 100\nRESTRAINTS\nbor 5 1 1 0\nbor 1 0 1 1\nbor 3 1 0 1\nbor 7 0 1 1\nbor 9 1 0 1\nCONSTRAINTS\nboi 6\nboi 11\n' \
+        "$step" "$work/blocks.meb" >"$work/blocks.txt"
+    printf 'MESHFILE\n%s\nBODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n' "$work/blocks.meb" >"$work/blocks.out"
+    nodes=$(head -c 4 "$work/blocks.meb" | od -An -tu4 | tr -d ' ')
+    read -r kt km < <(measure "$tarvsolv" "$work/blocks.txt" 0 --solver MF)
+    "$convert" inp "$work/blocks.txt" "$work/blocks.inp"
+    read -r ct cm < <(cd "$work" && measure ccx -i blocks)
+    read -r _ _ kdiff < <("$convert" compare "$work/blocks.out" "$work/blocks.dat")
+    printf '%-5s | %9d | %17s (%6s) | %17s (%6s) | %-22s | %s\n' "$cells" $((3 * nodes)) "$kt" "$km" "$ct" "$cm" "$(ratios "$kt" "$km" "$ct" "$cm")" "$kdiff"
 done
 
 [[ ${BENCH_STATIC_ONLY:-0} == 1 ]] && exit 0
