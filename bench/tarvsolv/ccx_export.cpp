@@ -5,14 +5,17 @@
 //                                   boi faces as a surface-to-surface *CONTACT PAIR with a linear
 //                                   penalty, the finer face the slave): a
 //                                   *STATIC step, *BUCKLE for an input with BUCKLE, *DYNAMIC, DIRECT
-//                                   for forced vibrations (ana=5)
+//                                   for forced vibrations (ana=5), and for plasticity (ana=-1) the
+//                                   material's yield as *PLASTIC (perfectly plastic) with the
+//                                   pressures in 10 fixed increments up to the load factor, as
+//                                   tarvsolv steps them
 //   blocks <out.meb> <n>            two 10 mm cubes stacked along z with separate nodes, n and n + 1
 //                                   quadratic cells a side, the upper one's faces tagged 7 to 12
 //                                   (a part's second body); for the contact comparison
 //   factors <job.out> <ccx.dat>     the lowest load factor of each (a ".out" file is read as ours)
-//   compare <job.out> <ccx.dat>     the largest displacement difference, absolute and relative to
-//                                   the largest displacement (a second ".out" file is read as one of
-//                                   tarvsolv's)
+//   compare <job.out> <ccx.dat>     the largest difference in the last step's displacements,
+//                                   absolute and relative to the largest displacement (a second
+//                                   ".out" file is read as one of tarvsolv's)
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -33,6 +36,9 @@
 namespace {
 
 using namespace tarvsolv;
+
+// tarvsolv's equal load steps of a plasticity run.
+constexpr int kLoadSteps = 10;
 
 struct FaceSummary {
     int facets = 0;
@@ -86,6 +92,10 @@ std::string stepLines(const SolverInput& input, const std::string& inputPath, in
         const double dt = input.solve[2];
         printEvery = steps;
         std::snprintf(text, sizeof text, "*DYNAMIC, DIRECT\n%.9g, %.9g\n", dt, steps * dt);
+        return text;
+    }
+    if (input.analysisCode == -1) {
+        std::snprintf(text, sizeof text, "*STATIC, DIRECT\n%.9g, 1\n", 1.0 / kLoadSteps);
         return text;
     }
     if (input.buckle) {
@@ -159,7 +169,8 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
     char line[200];
     for (int n = 0; n < mesh.nodeCount(); ++n) {
         const Vec3 p = mesh.node(n);
-        std::snprintf(line, sizeof line, "%d, %.17g, %.17g, %.17g\n", n + 1, p.x, p.y, p.z);
+        // CalculiX reads at most 20 characters a number: 12 digits keep every coordinate within that.
+        std::snprintf(line, sizeof line, "%d, %.12g, %.12g, %.12g\n", n + 1, p.x, p.y, p.z);
         out << line;
     }
     // The solver's local order (corners, then mid-side nodes 0-1, 1-2, 2-0, 0-3, 1-3, 2-3) is
@@ -181,9 +192,14 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
         const auto [alpha, beta] = rayleighDamping(inputPath);
         if (alpha != 0 || beta != 0) out << "*DAMPING, ALPHA=" << alpha << ", BETA=" << beta << "\n";
     }
+    double loadFactor = 1;
+    if (input.analysisCode == -1) {
+        out << "*PLASTIC\n" << fields.at(9) << ", 0\n";
+        loadFactor = input.solve[4] != 0 ? input.solve[4] : 1;
+    }
     out << "*SOLID SECTION, ELSET=EALL, MATERIAL=M1\n";
     writeContactPair(out, mesh, entries, std::stod(fields.at(0)));
-    out << "*STEP\n" << step << "*BOUNDARY\n";
+    out << "*STEP, INC=1000\n" << step << "*BOUNDARY\n";
     for (const Restraint& r : entries.restraints) {
         if (r.where.kind != EntityRef::Kind::Face)
             throw std::runtime_error("the comparison takes face restraints only");
@@ -200,7 +216,7 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
         if (load.kind != LoadKind::Pressure || load.where.kind != EntityRef::Kind::Face ||
             !load.values[0].isConstant())
             throw std::runtime_error("the comparison takes constant pressures on faces only");
-        const double p = load.values[0](EvalPoint{});
+        const double p = loadFactor * load.values[0](EvalPoint{});
         for (const Facet& f : mesh.facets)
             if (f.tag == load.where.first) out << f.element + 1 << ", P" << f.face + 1 << ", " << p << "\n";
     }
@@ -209,38 +225,44 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
     return out ? 0 : 1;
 }
 
+// The displacements of the last DISP block.
 std::vector<double> tarvsolvDisplacements(const std::string& path) {
     std::ifstream in(path);
     std::string line;
-    while (std::getline(in, line) && line.rfind("DISP", 0) != 0) {
-    }
     std::vector<double> u;
-    while (std::getline(in, line) && !line.empty()) {
-        std::istringstream f(line);
-        double n, x, y, z;
-        f >> n >> x >> y >> z;
-        u.insert(u.end(), {x, y, z});
+    while (std::getline(in, line)) {
+        if (line.rfind("DISP", 0) != 0) continue;
+        u.clear();
+        while (std::getline(in, line) && !line.empty()) {
+            std::istringstream f(line);
+            double n, x, y, z;
+            f >> n >> x >> y >> z;
+            u.insert(u.end(), {x, y, z});
+        }
     }
     return u;
 }
 
+// The displacements of the last increment CalculiX printed.
 std::vector<double> calculixDisplacements(const std::string& path) {
     std::ifstream in(path);
     std::string line;
-    while (std::getline(in, line) && line.find("displacements") == std::string::npos) {
-    }
     std::vector<double> u;
     while (std::getline(in, line)) {
-        std::istringstream f(line);
-        long n;
-        double x, y, z;
-        if (!(f >> n >> x >> y >> z)) {
-            if (u.empty()) continue;  // the blank line after the heading
-            break;
+        if (line.find("displacements") == std::string::npos) continue;
+        u.clear();
+        while (std::getline(in, line)) {
+            std::istringstream f(line);
+            long n;
+            double x, y, z;
+            if (!(f >> n >> x >> y >> z)) {
+                if (u.empty()) continue;  // the blank line after the heading
+                break;
+            }
+            if (static_cast<std::size_t>(n) != u.size() / 3 + 1)
+                throw std::runtime_error("CalculiX lists the nodes out of order");
+            u.insert(u.end(), {x, y, z});
         }
-        if (static_cast<std::size_t>(n) != u.size() / 3 + 1)
-            throw std::runtime_error("CalculiX lists the nodes out of order");
-        u.insert(u.end(), {x, y, z});
     }
     return u;
 }

@@ -8,15 +8,19 @@
 # compared) and 100 steps of forced vibration under the pressure put on at t = 0 (our ana=5 with
 # mass and stiffness damping, CalculiX *DYNAMIC, DIRECT with the same fixed step and *DAMPING), with
 # the ratios of CPU time and peak memory, tarvsolv against CalculiX. A run tarvsolv refuses prints
-# "refused" in its row. Between the two, block contact: two stacked cubes pressed together through
-# contact faces (BENCH_CONTACT_CELLS, default "8 12" cells a side), ours against CalculiX's
-# *CONTACT PAIR.
+# "refused" in its row. Last, the nonlinear analyses on their own meshes: plasticity of the thick
+# tube (tube.step, radii 10 and 20 mm, both ends held, an internal pressure between the first
+# yield and the collapse of the wall, perfectly plastic; 10 equal load steps in both programs), and
+# block contact: two stacked cubes pressed together through contact faces (BENCH_CONTACT_CELLS,
+# default "8 12" cells a side), ours against CalculiX's *CONTACT PAIR.
 #
 # usage: bench/tarvsolv/run_bench.sh [build folder] [element sizes...]   (defaults: build, 1.8 1.15)
-# BENCH_STATIC_ONLY=1 leaves out buckling and vibration (CalculiX's 100 vibration steps take about
-# half an hour at the first size and hours at the second).
+# BENCH_STATIC_ONLY=1 leaves out buckling, vibration and the nonlinear rows (CalculiX's 100
+# vibration steps take about half an hour at the first size and hours at the second);
+# BENCH_NONLINEAR_ONLY=1 runs the nonlinear rows only. BENCH_TUBE_SIZE is the tube's element size
+# (default 3 mm, about 38,000 unknowns: CalculiX takes about a minute).
 # needs in the build folder: tarvdir/tarvsolv, tarvdir/velgrin, bin/velgrin-sample-parts,
-# bin/tarvsolv-ccx; and the programs ccx (calculix-ccx) and /usr/bin/time.
+# bin/kolvane-sample-parts, bin/tarvsolv-ccx; and the programs ccx (calculix-ccx) and /usr/bin/time.
 set -euo pipefail
 build=${1:-build}
 shift || true
@@ -26,15 +30,17 @@ tarvsolv=$build/tarvdir/tarvsolv
 velgrin=$build/tarvdir/velgrin
 parts=$build/bin/velgrin-sample-parts
 convert=$build/bin/tarvsolv-ccx
-for program in "$tarvsolv" "$velgrin" "$parts" "$convert"; do
-    [[ -x $program ]] || { echo "missing $program: build tarvsolv, velgrin, velgrin-sample-parts and tarvsolv-ccx first"; exit 1; }
+hostparts=$build/bin/kolvane-sample-parts
+for program in "$tarvsolv" "$velgrin" "$parts" "$convert" "$hostparts"; do
+    [[ -x $program ]] || { echo "missing $program: build tarvsolv, velgrin, velgrin-sample-parts, kolvane-sample-parts and tarvsolv-ccx first"; exit 1; }
 done
 command -v ccx >/dev/null || { echo "the ccx program is missing (Debian package calculix-ccx)"; exit 1; }
 export OPENBLAS_NUM_THREADS=1 OMP_NUM_THREADS=1 CCX_NPROC_EQUATION_SOLVER=1
 
 work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+trap '[[ -n ${BENCH_KEEP:-} ]] || rm -rf "$work"' EXIT
 "$parts" "$work" >/dev/null
+"$hostparts" "$work/host" >/dev/null
 step=$work/bracket.step
 
 # Runs a command under /usr/bin/time; prints "cpu-seconds/wall-seconds peak-MB".
@@ -66,6 +72,65 @@ write_input() {  # size [fixed face] [loaded face] [analysis code] [solve row] [
         "${4:-0}" "$step" "$work/job.meb" "${5:-0,0,0,0,0}" "$1" "${3:+bol $3 1 10}" "${2:+bor $2 0 0 0}" "${6:-}" >"$work/job.txt"
 }
 
+# The tarvsolv time and memory of one run and CalculiX's on the same input, then the ratios and the
+# largest difference of the last step's displacements: one row of a comparison table.
+compare_row() {  # label
+    printf 'MESHFILE\n%s\n' "$work/job.meb" >"$work/job.out"
+    read -r nt nm < <(measure_or_refused "$tarvsolv" "$work/job.txt" 0 --solver MF)
+    "$convert" inp "$work/job.txt" "$work/ccx.inp"
+    read -r ct cm < <(cd "$work" && measure ccx -i ccx)
+    local difference="-"
+    [[ $nt == refused ]] || difference=$("$convert" compare "$work/job.out" "$work/ccx.dat" | awk '{ print $3 }')
+    printf '%-22s | %17s (%6s) | %17s (%6s) | %-22s | %s\n' "$1" "$nt" "$nm" "$ct" "$cm" "$(ratios "$nt" "$nm" "$ct" "$cm")" "$difference"
+}
+
+# Block contact: two steel cubes of 10 mm stacked along z (n and n + 1 quadratic cells a side, so
+# the meshes do not match at the contact), on rollers, the lower one held under its base, 100 N/mm2
+# on the upper one's top, the touching faces as boi faces: ours in 5 load steps, CalculiX's
+# surface-to-surface contact pair with a linear penalty of the same stiffness (10 E over the facet
+# size). The displacement difference is mostly CalculiX's penetration (pressure over its penalty).
+contact_rows() {
+    printf '\n%-5s | %-9s | %-28s | %-28s | %-22s | %s\n' cells unknowns "tarvsolv MF cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "ratio cpu, memory" "largest |du| / |u| against CalculiX"
+    local cells nodes kt km ct cm kdiff
+    for cells in ${BENCH_CONTACT_CELLS:-8 12}; do
+        "$convert" blocks "$work/blocks.meb" "$cells"
+        printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n0,0,0,0,0\nTABLES\nMSET\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\n2  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\nbol 12 1 100\nRESTRAINTS\nbor 5 1 1 0\nbor 1 0 1 1\nbor 3 1 0 1\nbor 7 0 1 1\nbor 9 1 0 1\nCONSTRAINTS\nboi 6\nboi 11\n' \
+            "$step" "$work/blocks.meb" >"$work/blocks.txt"
+        printf 'MESHFILE\n%s\nBODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n' "$work/blocks.meb" >"$work/blocks.out"
+        nodes=$(head -c 4 "$work/blocks.meb" | od -An -tu4 | tr -d ' ')
+        read -r kt km < <(measure "$tarvsolv" "$work/blocks.txt" 0 --solver MF)
+        "$convert" inp "$work/blocks.txt" "$work/blocks.inp"
+        read -r ct cm < <(cd "$work" && measure ccx -i blocks)
+        read -r _ _ kdiff < <("$convert" compare "$work/blocks.out" "$work/blocks.dat")
+        printf '%-5s | %9d | %17s (%6s) | %17s (%6s) | %-22s | %s\n' "$cells" $((3 * nodes)) "$kt" "$km" "$ct" "$cm" "$(ratios "$kt" "$km" "$ct" "$cm")" "$kdiff"
+    done
+}
+
+nonlinear_rows() {
+    printf '\n%-22s | %-28s | %-28s | %-22s | %s\n' analysis "tarvsolv cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "ratio cpu, memory" "largest |du| / |u|, last step"
+    local size=${BENCH_TUBE_SIZE:-3}
+    step=$work/host/tube.step
+    write_input "$size"
+    "$velgrin" "$work/job.txt" 0 >/dev/null
+    # The ends: normals +-z; the bore: the smaller of the two faces with no mean normal.
+    local ends bore
+    ends=$("$convert" faces "$work/job.txt" | awk '$9 > 0.99 || $9 < -0.99 { print $1 }')
+    bore=$("$convert" faces "$work/job.txt" | awk '$9 < 0.5 && $9 > -0.5 && (best == "" || $3 < best) { best = $3; face = $1 } END { print face }')
+    local held=""
+    for face in $ends; do held+="bor $face 0 0 0"$'\n'; done
+    # Yield 250 MPa; 175 MPa lies between first yield (about 108 MPa with the ends held) and the
+    # collapse pressure of the wall, (2/sqrt 3) 250 ln 2 = 200 MPa.
+    printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=-1 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n0,50,0,0,1\nTABLES\nMSET\n %s 0 0.5 0.25 0 0 0 1 1 1 0\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,250,0,0,0\nESIZE\nLOADS\nbol %s 1 175\nRESTRAINTS\n%sCONSTRAINTS\nTSTEP\n 1 50, 0, 0 1\n' \
+        "$step" "$work/job.meb" "$size" "$bore" "$held" >"$work/job.txt"
+    compare_row "plasticity, tube $(( 3 * $(head -c 4 "$work/job.meb" | od -An -tu4 | tr -d ' ') ))"
+    contact_rows
+}
+
+if [[ ${BENCH_NONLINEAR_ONLY:-0} == 1 ]]; then
+    nonlinear_rows
+    exit 0
+fi
+
 runs=()
 printf '%-5s | %-9s | %-21s | %-21s | %-21s | %s\n' size unknowns "tarvsolv PCG cpu/wall s (MB)" "tarvsolv MF cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "largest |du| / |u|: PCG, MF against CalculiX; PCG against MF"
 for size in "${sizes[@]}"; do
@@ -92,25 +157,6 @@ for size in "${sizes[@]}"; do
     runs+=("$size $fixed $loaded")
 done
 
-# Block contact: two steel cubes of 10 mm stacked along z (n and n + 1 quadratic cells a side, so
-# the meshes do not match at the contact), on rollers, the lower one held under its base, 100 N/mm2
-# on the upper one's top, the touching faces as boi faces: ours in 5 load steps, CalculiX's
-# surface-to-surface contact pair with a linear penalty of the same stiffness (10 E over the facet
-# size). The displacement difference is mostly CalculiX's penetration (pressure over its penalty).
-printf '\n%-5s | %-9s | %-28s | %-28s | %-22s | %s\n' cells unknowns "tarvsolv MF cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "ratio cpu, memory" "largest |du| / |u| against CalculiX"
-for cells in ${BENCH_CONTACT_CELLS:-8 12}; do
-    "$convert" blocks "$work/blocks.meb" "$cells"
-    printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n0,0,0,0,0\nTABLES\nMSET\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\n2  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\nbol 12 1 100\nRESTRAINTS\nbor 5 1 1 0\nbor 1 0 1 1\nbor 3 1 0 1\nbor 7 0 1 1\nbor 9 1 0 1\nCONSTRAINTS\nboi 6\nboi 11\n' \
-        "$step" "$work/blocks.meb" >"$work/blocks.txt"
-    printf 'MESHFILE\n%s\nBODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n' "$work/blocks.meb" >"$work/blocks.out"
-    nodes=$(head -c 4 "$work/blocks.meb" | od -An -tu4 | tr -d ' ')
-    read -r kt km < <(measure "$tarvsolv" "$work/blocks.txt" 0 --solver MF)
-    "$convert" inp "$work/blocks.txt" "$work/blocks.inp"
-    read -r ct cm < <(cd "$work" && measure ccx -i blocks)
-    read -r _ _ kdiff < <("$convert" compare "$work/blocks.out" "$work/blocks.dat")
-    printf '%-5s | %9d | %17s (%6s) | %17s (%6s) | %-22s | %s\n' "$cells" $((3 * nodes)) "$kt" "$km" "$ct" "$cm" "$(ratios "$kt" "$km" "$ct" "$cm")" "$kdiff"
-done
-
 [[ ${BENCH_STATIC_ONLY:-0} == 1 ]] && exit 0
 
 # Buckling (5 modes) and forced vibration (100 steps of 1e-5 s, Rayleigh damping 5 /s and 1e-6 s)
@@ -135,3 +181,5 @@ for run in "${runs[@]}"; do
     read -r ct cm < <(cd "$work" && measure ccx -i ccx)
     printf '%-5s | %-9s | %17s (%6s) | %17s (%6s) | %-22s |\n' "$size" vibration "$dt" "$dm" "$ct" "$cm" "$(ratios "$dt" "$dm" "$ct" "$cm")"
 done
+
+nonlinear_rows

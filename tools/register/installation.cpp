@@ -29,4 +29,9 @@ bool registerProjectsRoot(const std::string& folder) {
     return write("Projects", folder);
 }
 
+bool registerSolverProcesses(int processes, const std::string& hostFile) {
+    const bool ok = write("SolverProcesses", std::to_string(processes));
+    return write("SolverHostFile", hostFile) && ok;
+}
+
 }  // namespace installation

@@ -14,4 +14,9 @@ bool registerInstallFolder(const std::string& folder);
 // Creates the add-on's key and stores the root folder of all projects. False on a failed write.
 bool registerProjectsRoot(const std::string& folder);
 
+// Stores how many processes the started solver runs itself on ("SolverProcesses") and the MPI host
+// file of a cluster ("SolverHostFile"; empty: every process on this machine). False on a failed
+// write.
+bool registerSolverProcesses(int processes, const std::string& hostFile);
+
 }  // namespace installation

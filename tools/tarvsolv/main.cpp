@@ -5,9 +5,14 @@
 //
 // Extra options for scripts and tests: --solver PCG|MF overrides the "CurrentSolver" setting,
 // --quiet keeps the console silent. PETSc options (-ksp_monitor, ...) pass through.
+//
+// When the "SolverProcesses" setting asks for more than one process, the program starts itself
+// again under mpiexec with that many (across the machines of "SolverHostFile" when it names one),
+// so that whoever started it, the add-on included, need not know.
 #include <slepcsys.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -30,10 +35,53 @@ void restartWithSingleThreadedBlas(char** argv) {
     execv("/proc/self/exe", argv);  // returns only on failure: then go on as we are
 }
 
-std::string solverSetting() {
-    const auto value =
-        platform::settingsStore().readValue(platform::Hive::CurrentUser, kValuesKey, "CurrentSolver");
-    return value ? *value : "PCG";
+std::string setting(const char* name, const char* otherwise = "") {
+    const auto value = platform::settingsStore().readValue(platform::Hive::CurrentUser, kValuesKey, name);
+    return value ? *value : otherwise;
+}
+
+// Set for the processes mpiexec starts, so that they do not start again themselves.
+constexpr const char* kStartedUnderMpi = "TARVSOLV_UNDER_MPI";
+
+bool startedByMpiLauncher() {
+    for (const char* name : {kStartedUnderMpi, "OMPI_COMM_WORLD_SIZE", "PMI_SIZE", "PMIX_RANK"})
+        if (std::getenv(name)) return true;
+    return false;
+}
+
+// Starts the program again under mpiexec when the settings ask for several processes. Returns
+// only when it does not: with nothing to say, or with the reason the processes could not start
+// (the run then goes on in this one process, and the log says why).
+std::string restartUnderMpi(int argc, char** argv) {
+    if (startedByMpiLauncher()) return {};
+    const std::string count = setting("SolverProcesses");
+    const int processes = std::atoi(count.c_str());
+    if (processes <= 1) return {};
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) return "cannot find the solver program to start it on " + count + " processes";
+    self[length] = '\0';
+    std::vector<std::string> words{"mpiexec", "-n", count, "--stdin", "none"};
+    if (const std::string hosts = setting("SolverHostFile"); !hosts.empty())
+        words.insert(words.end(), {"--hostfile", hosts});
+    else
+        words.emplace_back("--oversubscribe");  // more processes than this machine's cores still run
+    words.emplace_back(self);
+    words.insert(words.end(), argv + 1, argv + argc);
+    std::vector<char*> args;
+    for (std::string& word : words) args.push_back(word.data());
+    args.push_back(nullptr);
+    setenv(kStartedUnderMpi, "1", 1);
+    // Open MPI refuses to start as root unless told so; a container's root account is common here.
+    if (geteuid() == 0) {
+        setenv("OMPI_ALLOW_RUN_AS_ROOT", "1", 0);
+        setenv("OMPI_ALLOW_RUN_AS_ROOT_CONFIRM", "1", 0);
+    }
+    execvp("mpiexec", args.data());
+    const std::string reason = std::strerror(errno);
+    unsetenv(kStartedUnderMpi);
+    return "the settings ask for " + count + " solver processes, but mpiexec cannot be started (" + reason +
+           "): solving on one process";
 }
 
 int usage() {
@@ -45,6 +93,7 @@ int usage() {
 
 int main(int argc, char** argv) {
     restartWithSingleThreadedBlas(argv);
+    const std::string mpiNote = restartUnderMpi(argc, argv);
     std::vector<char*> petscArgs{argv[0]};
     std::string input, solver;
     bool quiet = false;
@@ -77,7 +126,8 @@ int main(int argc, char** argv) {
     {
         tarvsolv::RunLog log(tarvsolv::pathStem(input) + ".slog", !quiet, rank == 0);
         try {
-            if (solver.empty()) solver = solverSetting();
+            if (!mpiNote.empty()) log.warning(mpiNote);
+            if (solver.empty()) solver = setting("CurrentSolver", "PCG");
             log.line("tarvsolv " + input + " (solver " + solver + ", " + std::to_string(size) + " process" +
                      (size > 1 ? "es)" : ")"));
             tarvsolv::runSolverJob(input, tarvsolv::solverChoiceFor(solver), log);

@@ -137,9 +137,11 @@ TEST(LoadStepping, CutsAFailingStepAndKeepsTheStepsThatConverged) {
         std::string expected;
         for (std::size_t s = 1; s <= kept; ++s) expected += std::to_string(s) + "\n";
         EXPECT_EQ(stop.blocks, expected);
-        EXPECT_NE(std::string(stop.what()).find("load step " + std::to_string(kept + 1) + " "), std::string::npos)
+        EXPECT_NE(std::string(stop.what()).find("load step " + std::to_string(kept + 1) + " "),
+                  std::string::npos)
             << stop.what();
-        EXPECT_NE(std::string(stop.what()).find(std::to_string(kept) + " converged steps"), std::string::npos);
+        EXPECT_NE(std::string(stop.what()).find(std::to_string(kept) + " converged steps"),
+                  std::string::npos);
     }
 }
 

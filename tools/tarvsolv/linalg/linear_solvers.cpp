@@ -144,25 +144,47 @@ void checkNullPivots(KSP ksp) {
                                  " null pivots): the model is not restrained enough");
 }
 
+void requireFinite(Vec x) {
+    PetscReal norm = 0;
+    TARV_PETSC(VecNorm(x, NORM_INFINITY, &norm));
+    if (!std::isfinite(norm))
+        throw std::runtime_error("the solution is not finite: the model is not restrained enough");
+}
+
 }  // namespace
+
+void solveByFactorisation(KSP ksp, Mat a, Vec b, Vec x) {
+    TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
+    TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
+    TARV_PETSC(KSPSetOperators(ksp, a, a));
+    configureDirect(ksp, true);
+    TARV_PETSC(KSPSetFromOptions(ksp));
+    if (KSPSolve(ksp, b, x) != 0)
+        throw std::runtime_error(
+            "the factorisation failed: the model is not restrained enough (singular) or a material is "
+            "invalid");
+    checkNullPivots(ksp);
+    requireFinite(x);
+}
 
 LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double tolerance,
                               const DofLayout& layout, const FeMesh& mesh) {
     TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
     TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
     const bool direct = choice == SolverChoice::Direct;
-    const bool petscFactor = direct && factorisationChosenByOption();
-    // Declared before the solver, which refers to them.
-    CornerLevel corners;
-    std::unique_ptr<SinglePrecisionCholesky> factor;
     KspHandle ksp;
     TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
-    TARV_PETSC(KSPSetOperators(ksp, a, a));
     LinearSolveReport report;
-    if (petscFactor) {
-        configureDirect(ksp, true);
+    if (direct && factorisationChosenByOption()) {
+        solveByFactorisation(ksp, a, b, x);
         report.method = "Cholesky factorisation (PETSc option)";
-    } else if (direct) {
+        return report;
+    }
+    // Declared before the solver's set-up, which refers to them.
+    CornerLevel corners;
+    std::unique_ptr<SinglePrecisionCholesky> factor;
+    TARV_PETSC(KSPSetOperators(ksp, a, a));
+    if (direct) {
         factor = std::make_unique<SinglePrecisionCholesky>(a);
         factor->precondition(ksp);
         report.method = "multifrontal Cholesky in single precision (MUMPS), refined in double";
@@ -171,13 +193,7 @@ LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double t
     }
     TARV_PETSC(KSPSetFromOptions(ksp));
     if (!direct) report.method = iterativeMethodName(ksp);
-    if (!petscFactor) {
-        TARV_PETSC(KSPSolve(ksp, b, x));
-    } else if (KSPSolve(ksp, b, x) != 0) {
-        throw std::runtime_error(
-            "the factorisation failed: the model is not restrained enough (singular) or a material is "
-            "invalid");
-    }
+    TARV_PETSC(KSPSolve(ksp, b, x));
     KSPConvergedReason reason;
     TARV_PETSC(KSPGetConvergedReason(ksp, &reason));
     PetscInt iterations = 0;
@@ -187,11 +203,7 @@ LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double t
         throw std::runtime_error("the solver did not converge (" + reasonText(reason) + " after " +
                                  std::to_string(iterations) +
                                  " iterations): the model is probably not restrained enough");
-    if (petscFactor) checkNullPivots(ksp);
-    PetscReal norm = 0;
-    TARV_PETSC(VecNorm(x, NORM_INFINITY, &norm));
-    if (!std::isfinite(norm))
-        throw std::runtime_error("the solution is not finite: the model is not restrained enough");
+    requireFinite(x);
     return report;
 }
 

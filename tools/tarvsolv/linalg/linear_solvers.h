@@ -28,6 +28,11 @@ struct LinearSolveReport {
 LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double tolerance,
                               const DofLayout& layout, const FeMesh& mesh);
 
+// Solves A x = b by a double-precision Cholesky factorisation (MUMPS, or the one a PETSc option
+// names), which `ksp` keeps for further solves. Throws std::runtime_error when the factorisation
+// fails or finds null pivots (a model not restrained enough).
+void solveByFactorisation(KSP ksp, Mat a, Vec b, Vec x);
+
 struct ModesReport {
     std::vector<double> eigenvalues;           // omega^2, lowest first
     std::vector<std::vector<double>> vectors;  // on the first process: every unknown of each mode

@@ -83,38 +83,6 @@ PetscErrorCode stopOnCluster(EPS eps, PetscInt iterations, PetscInt maxIteration
     return code;
 }
 
-// Factorises K once (multifrontal Cholesky) and solves the prestress K u = f with it; the same
-// factorisation then serves every step of the eigenvalue solve, so buckling uses it whatever
-// solver the settings choose, as natural frequencies do.
-void solvePrestress(Mat k, Vec f, Vec u, KSP ksp) {
-    TARV_PETSC(MatSetOption(k, MAT_SYMMETRIC, PETSC_TRUE));
-    TARV_PETSC(MatSetOption(k, MAT_SPD, PETSC_TRUE));
-    TARV_PETSC(KSPSetOperators(ksp, k, k));
-    TARV_PETSC(KSPSetType(ksp, KSPPREONLY));
-    PC pc;
-    Mat factor;
-    TARV_PETSC(KSPGetPC(ksp, &pc));
-    TARV_PETSC(PCSetType(pc, PCCHOLESKY));
-    TARV_PETSC(PCFactorSetMatSolverType(pc, MATSOLVERMUMPS));
-    TARV_PETSC(PCFactorSetUpMatSolverType(pc));
-    TARV_PETSC(PCFactorGetMatrix(pc, &factor));
-    TARV_PETSC(MatMumpsSetIcntl(factor, 4, 0));
-    TARV_PETSC(MatMumpsSetIcntl(factor, 24, 1));  // report null pivots instead of dividing by them
-    if (KSPSolve(ksp, f, u) != 0)
-        throw std::runtime_error(
-            "the factorisation failed: the model is not restrained enough (singular) or a material is "
-            "invalid");
-    PetscInt nullPivots = 0;
-    TARV_PETSC(MatMumpsGetInfog(factor, 28, &nullPivots));
-    if (nullPivots > 0)
-        throw std::runtime_error("the stiffness matrix is singular (" + std::to_string(nullPivots) +
-                                 " null pivots): the model is not restrained enough");
-    PetscReal norm = 0;
-    TARV_PETSC(VecNorm(u, NORM_INFINITY, &norm));
-    if (!std::isfinite(norm))
-        throw std::runtime_error("the prestress is not finite: the model is not restrained enough");
-}
-
 struct BucklingModes {
     std::vector<double> factors;               // lowest first
     std::vector<std::vector<double>> vectors;  // on the first process: every unknown of each mode
@@ -202,7 +170,9 @@ std::string solveBuckling(const Job& job, RunLog& log) {
     log.line("solving the prestress (multifrontal Cholesky)");
     KspHandle ksp;
     TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
-    solvePrestress(k, f, x, ksp);
+    // The factorisation of the prestress solve serves every step of the eigenvalue solve, so
+    // buckling factorises whatever solver the settings choose, as natural frequencies do.
+    solveByFactorisation(ksp, k, f, x);
     // Each process needs the displacements of the nodes of the elements it assembles.
     std::vector<double> u = gatherOnAll(x);
     layout.toGlobal(u);

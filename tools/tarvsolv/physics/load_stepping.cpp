@@ -27,8 +27,14 @@ std::string number(const char* pattern, double v) {
 class NewtonSystem {
   public:
     NewtonSystem(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system)
-        : job_(job), layout_(layout), increments_(layout.withoutPrescribedValues()), pattern_(job.mesh, increments_, system.couplings()),
-          external_(external), system_(system), k_(pattern_.createMatrix()), r_(increments_.createVector()),
+        : job_(job),
+          layout_(layout),
+          increments_(layout.withoutPrescribedValues()),
+          pattern_(job.mesh, increments_, system.couplings()),
+          external_(external),
+          system_(system),
+          k_(pattern_.createMatrix()),
+          r_(increments_.createVector()),
           du_(increments_.createVector()) {}
 
     // Assembles at `u` and answers the residual norm; throws when the state is not admissible.
@@ -93,7 +99,8 @@ class LoadStepper {
             const double reference = std::max(std::abs(lambda) * loadNorm_, norm);
             while (norm > options_.tolerance * reference) {
                 if (outcome.iterations == options_.maxIterations) {
-                    outcome.failure = "no convergence in " + std::to_string(options_.maxIterations) + " iterations";
+                    outcome.failure =
+                        "no convergence in " + std::to_string(options_.maxIterations) + " iterations";
                     outcome.residual = norm / reference;
                     return outcome;
                 }
@@ -162,12 +169,12 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
             log.line(options.analysis + ": load factor " + number("%.6g", target) + " not reached (" +
                      outcome.failure + ")");
             if (++cuts > options.maxHalvings)
-                throw PartialResults(options.analysis + ": load step " + std::to_string(step + 1) + " (load factor " +
-                                         number("%.6g", target) + ") does not converge; " +
+                throw PartialResults(options.analysis + ": load step " + std::to_string(step + 1) +
+                                         " (load factor " + number("%.6g", target) + ") does not converge; " +
                                          (step == 0 ? std::string("no step converged")
                                                     : "the results of the " + std::to_string(step) +
-                                                          " converged steps (load factor " + number("%.6g", lambda) +
-                                                          ") are kept"),
+                                                          " converged steps (load factor " +
+                                                          number("%.6g", lambda) + ") are kept"),
                                      blocks);
             increment /= 2;
             continue;

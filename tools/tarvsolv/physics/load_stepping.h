@@ -47,12 +47,12 @@ class NonlinearSystem {
 };
 
 struct LoadSteppingOptions {
-    std::string analysis;          // names the analysis in messages: "plasticity"
-    double finalFactor = 1;        // the load factor of the last step
-    int steps = 10;                // equal steps up to the final factor
-    int maxHalvings = 6;           // a step may be cut to 1/64 of its size, and grows back after
-    int maxIterations = 25;        // Newton iterations per step
-    double tolerance = 1e-8;       // residual norm relative to the step's reference force
+    std::string analysis;     // names the analysis in messages: "plasticity"
+    double finalFactor = 1;   // the load factor of the last step
+    int steps = 10;           // equal steps up to the final factor
+    int maxHalvings = 6;      // a step may be cut to 1/64 of its size, and grows back after
+    int maxIterations = 25;   // Newton iterations per step
+    double tolerance = 1e-8;  // residual norm relative to the step's reference force
 };
 
 // Solves `system` under the layout's prescribed values and the loads `external` (at load factor

@@ -1,0 +1,60 @@
+#!/usr/bin/env bash
+# The solver on several processes through the settings, as the add-on starts it: a bar held at one
+# end under a pressure on the other is solved once on one process, then again after
+# `kolvane-register --solver-processes 2`, with the same command line. The second run must say in
+# its log that it ran on 2 processes and give the same displacements within 1e-8 of the largest.
+# Without mpiexec on the PATH the run goes on in one process and its log says why; the register
+# tool refuses a count that is not a number and a host file that does not exist.
+# usage: solver_processes.sh TARVSOLV KOLVANE-REGISTER TARVSOLV-BOXMESH
+set -euo pipefail
+tarvsolv=$1 register=$2 boxmesh=$3
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export KOLVANE_CONFIG_DIR=$work/config
+cd "$work"
+"$boxmesh" bar.meb 16 4 4 16 4 4 >/dev/null
+printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\nbar.stp\nMFILE\n%s\nSOLVE\n0,0,0,0,0\nTABLES\nMSET\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\nbol 2 1 10\nRESTRAINTS\nbor 1 0 0 0\nCONSTRAINTS\n' \
+    "$work/bar.meb" >bar.txt
+
+solve() {  # result copy, then any environment change for the run
+    local copy=$1
+    shift
+    printf 'MESHFILE\n%s\n' "$work/bar.meb" >bar.out
+    env "$@" "$tarvsolv" bar.txt 0 --solver MF --quiet || { cat bar.slog; exit 1; }
+    cp bar.out "$copy"
+}
+
+# The displacement lines of the DISP block, one number per line.
+displacements() {
+    awk '/^DISP/ { on = 1; next } on && NF == 0 { exit } on { print $2; print $3; print $4 }' "$1"
+}
+
+fail() {
+    echo "FAIL: $*"
+    exit 1
+}
+
+solve one.out
+grep -q "(solver MF, 1 process)" bar.slog || fail "the first run was not on one process"
+
+"$register" --solver-processes 2
+solve two.out
+grep -q "(solver MF, 2 processes)" bar.slog || { cat bar.slog; fail "the run after --solver-processes 2 was not on two processes"; }
+paste <(displacements one.out) <(displacements two.out) | awk '
+    { d = $1 - $2; if (d < 0) d = -d; a = $1 < 0 ? -$1 : $1; if (a > big) big = a; if (d > worst) worst = d; n++ }
+    END {
+        printf "%d displacements, largest %g, largest difference %g\n", n, big, worst
+        exit !(n > 0 && big > 0 && worst <= 1e-8 * big)
+    }' || fail "two processes do not give the displacements of one"
+
+# The system's programs without mpiexec (the one-process start of MPI needs the others).
+mkdir nompi
+ln -s /usr/bin/* nompi/
+rm nompi/mpiexec
+solve alone.out PATH="$work/nompi"
+grep -q "mpiexec cannot be started" bar.slog || fail "a missing mpiexec is not reported"
+grep -q "(solver MF, 1 process)" bar.slog || fail "without mpiexec the run did not go on in one process"
+
+! "$register" --solver-processes two 2>/dev/null || fail "a count that is not a number was stored"
+! "$register" --solver-processes 2 --host-file "$work/none" 2>/dev/null || fail "a missing host file was stored"
+echo "solver processes: ok"
