@@ -16,18 +16,20 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PetscEn
 constexpr double kE = 210000, kNu = 0.3;
 const char* kSecondSteel = "2  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
 
-// The contact force the run logged last for `face`: "... on face 5: n nodes in contact, force F".
-double loggedContactForce(const SolverJob& job, int face) {
+// The number after `what` ("force ", "largest pressure ") in the last status line the run logged
+// for `face`: "... on face 5: n nodes in contact, force F (...), largest pressure P".
+double logged(const SolverJob& job, int face, const std::string& what) {
     const std::string stem = job.inputPath().substr(0, job.inputPath().size() - 4);
     std::istringstream log(readFile(stem + ".slog"));
     const std::string key = "on face " + std::to_string(face) + ": ";
-    double force = std::nan("");
+    double value = std::nan("");
     for (std::string line; std::getline(log, line);) {
         const auto at = line.find(key);
-        const auto f = line.find("force ", at);
-        if (at != std::string::npos && f != std::string::npos) force = std::stod(line.substr(f + 6));
+        const auto f = line.find(what, at);
+        if (at != std::string::npos && f != std::string::npos)
+            value = std::stod(line.substr(f + what.size()));
     }
-    return force;
+    return value;
 }
 
 // The mean of the values that are numbers (the stresses of corner nodes).
@@ -90,7 +92,7 @@ TEST(Gaps, BlockMovesFreelyUntilTheGapClosesThenBearsOnThePlane) {
             SCOPED_TRACE(line + (quadratic ? ", quadratic" : ", linear"));
             // Open: the block follows the push as a rigid body, nothing touches.
             for (double uz : block.bottom(0.01, line)) EXPECT_NEAR(uz, -0.01, 1e-9);
-            EXPECT_EQ(loggedContactForce(block.job, 5), 0);
+            EXPECT_EQ(logged(block.job, 5, "force "), 0);
             // Closed: the bottom stops at the plane and the block is compressed by the rest of
             // the push; the plane carries what the push needs.
             const double push = 0.05, squeeze = push - gap;
@@ -99,7 +101,7 @@ TEST(Gaps, BlockMovesFreelyUntilTheGapClosesThenBearsOnThePlane) {
                 EXPECT_LE(uz, -gap + 1e-3 * squeeze);
             }
             const double load = kE * squeeze / height * area;
-            EXPECT_NEAR(loggedContactForce(block.job, 5), load, 1e-3 * load);
+            EXPECT_NEAR(logged(block.job, 5, "force "), load, 1e-3 * load);
             EXPECT_NEAR(meanOf(block.job.nodalStress(2)), -kE * squeeze / height,
                         1e-3 * kE * squeeze / height);
         }
@@ -129,8 +131,8 @@ TEST(Contact, BlocksPressedTogetherCarryTheLoadThroughTheirFaces) {
         // Both solvers: the penalty must not stall the multigrid.
         ASSERT_EQ(job.run(quadratic ? SolverChoice::Iterative : SolverChoice::Direct), "");
         const double load = 100 * 100;
-        EXPECT_NEAR(loggedContactForce(job, 11), load, 1e-2 * load);  // the finer side's points
-        EXPECT_NEAR(loggedContactForce(job, 6), load, 1e-2 * load);
+        EXPECT_NEAR(logged(job, 11, "force "), load, 1e-2 * load);  // the finer side's points
+        EXPECT_NEAR(logged(job, 6, "force "), load, 1e-2 * load);
         const auto u = job.nodeBlock("DISP 1");
         const double top = -2 * 100 * 10 / kE;  // both cubes shortened by sigma h / E
         for (int n = 0; n < job.mesh().nodeCount(); ++n)
@@ -139,20 +141,6 @@ TEST(Contact, BlocksPressedTogetherCarryTheLoadThroughTheirFaces) {
             }
         EXPECT_NEAR(meanOf(job.nodalStress(2)), -100, 1);
     }
-}
-
-// The largest pressure the run logged last for `face`.
-double loggedLargestPressure(const SolverJob& job, int face) {
-    const std::string stem = job.inputPath().substr(0, job.inputPath().size() - 4);
-    std::istringstream log(readFile(stem + ".slog"));
-    const std::string key = "on face " + std::to_string(face) + ": ";
-    double pressure = std::nan("");
-    for (std::string line; std::getline(log, line);) {
-        const auto f = line.find("largest pressure ");
-        if (line.find(key) != std::string::npos && f != std::string::npos)
-            pressure = std::stod(line.substr(f + 17));
-    }
-    return pressure;
 }
 
 // A quarter of a cylinder of radius 10 (axis along Y, in plane strain) lying on a rigid plane
@@ -183,8 +171,8 @@ TEST(Contact, CylinderOnRigidPlaneHasHertzsPeakPressure) {
     text.constraints = {"bog 5 0,0,-1,z"};  // the gap of each point is its height over the plane
     job.writeInput(text);
     ASSERT_EQ(job.run(SolverChoice::Direct), "");
-    EXPECT_NEAR(loggedContactForce(job, 5), load / 2 * thickness, 1e-2 * load / 2 * thickness);
-    EXPECT_NEAR(loggedLargestPressure(job, 5), peak, 0.05 * peak);
+    EXPECT_NEAR(logged(job, 5, "force "), load / 2 * thickness, 1e-2 * load / 2 * thickness);
+    EXPECT_NEAR(logged(job, 5, "largest pressure "), peak, 0.05 * peak);
 }
 
 // A body that only an open gap would stop has no static equilibrium: refused, as is contact in
