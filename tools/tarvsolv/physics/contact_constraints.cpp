@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <sstream>
+#include <unordered_map>
 
 #include "fem/element_kernels.h"
 #include "fem/shape_functions.h"
@@ -44,6 +45,48 @@ struct Target {
     double orientation = 1;  // sign that turns cross(dx/dxi, dx/deta) outward
     double size = 0;         // largest corner distance
     double stiffness = 0;
+};
+
+// The targets by cells of a uniform grid as large as the largest target: each target is listed in
+// every cell within one cell of its corners' box, so a point finds in its own cell every target
+// it can pair with (within the target's size).
+class TargetGrid {
+  public:
+    TargetGrid(const FeMesh& mesh, const std::vector<Target>& targets) {
+        for (const Target& t : targets) cell_ = std::max(cell_, t.size);
+        if (!(cell_ > 0)) return;
+        for (std::size_t i = 0; i < targets.size(); ++i) {
+            Vec3 low = mesh.node(targets[i].nodes[0]), high = low;
+            for (int n : targets[i].nodes)
+                for (int a = 0; a < 3; ++a) {
+                    low[a] = std::min(low[a], mesh.node(n)[a]);
+                    high[a] = std::max(high[a], mesh.node(n)[a]);
+                }
+            std::array<long long, 3> from{}, to{};
+            for (int a = 0; a < 3; ++a) {
+                from[a] = index(low[a]) - 1;
+                to[a] = index(high[a]) + 1;
+            }
+            for (long long x = from[0]; x <= to[0]; ++x)
+                for (long long y = from[1]; y <= to[1]; ++y)
+                    for (long long z = from[2]; z <= to[2]; ++z)
+                        cells_[key(x, y, z)].push_back(static_cast<int>(i));
+        }
+    }
+    const std::vector<int>& near(const Vec3& x) const {
+        static const std::vector<int> none;
+        if (!(cell_ > 0)) return none;
+        const auto it = cells_.find(key(index(x.x), index(x.y), index(x.z)));
+        return it == cells_.end() ? none : it->second;
+    }
+
+  private:
+    long long index(double v) const { return static_cast<long long>(std::floor(v / cell_)); }
+    static long long key(long long x, long long y, long long z) {
+        return (x * 73856093LL) ^ (y * 19349663LL) ^ (z * 83492791LL);
+    }
+    double cell_ = 0;
+    std::unordered_map<long long, std::vector<int>> cells_;
 };
 
 struct SurfacePoint {
@@ -139,6 +182,12 @@ ContactConstraints::ContactConstraints(const Job& job, RunLog& log) {
         const int a = facetsOfBody[body], b = facetsOfBody[other];
         return a > b || (a == b && body < other);
     };
+    const auto carriesAny = [&](int body) {
+        for (const auto& entry : facetsOfBody)
+            if (entry.first != body && carries(body, entry.first)) return true;
+        return false;
+    };
+    TargetGrid grid(mesh, targets);
     int unpaired = 0;
     for (std::size_t i = 0; i < job.entries.contacts.size(); ++i) {
         const ContactEntry& c = job.entries.contacts[i];
@@ -170,24 +219,24 @@ ContactConstraints::ContactConstraints(const Job& job, RunLog& log) {
                     points_.push_back(std::move(p));
                     continue;
                 }
-                // The nearest facet of another body this one carries the points against.
+                if (!carriesAny(body)) continue;  // the other side of its pairs: its partners carry them
+                // The nearest facet of another body this one carries the points against, among the
+                // facets of the point's grid cell.
                 const Target* best = nullptr;
                 double bestDistance = std::numeric_limits<double>::max();
                 std::array<double, 2> bestAt{};
-                for (const Target& t : targets) {
+                for (int candidate : grid.near(bp.x)) {
+                    const Target& t = targets[candidate];
                     if (t.body == body || !carries(body, t.body)) continue;
-                    // Cheap rejection before the projection.
-                    if (norm(mesh.node(t.nodes[0]) - bp.x) > 2 * t.size + bestDistance) continue;
                     const auto at = nearestOnFacet(mesh, t.nodes, bp.x);
                     const double distance = norm(surfaceAt(mesh, t.nodes, at[0], at[1]).x - bp.x);
-                    if (distance < bestDistance) {
+                    if (distance <= t.size && distance < bestDistance) {
                         bestDistance = distance;
                         best = &t;
                         bestAt = at;
                     }
                 }
-                if (!best) continue;  // the other side of a pair: its partner carries the points
-                if (bestDistance > best->size) {
+                if (!best) {
                     ++unpaired;
                     continue;
                 }

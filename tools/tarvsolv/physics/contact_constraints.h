@@ -13,7 +13,8 @@
 //
 // Contact pairs are found once, on the undeformed mesh (small displacements): each point of the
 // finer of two bodies' contact faces faces the nearest facet of the other body's contact faces
-// within one facet size, along that facet's outward normal.
+// within that facet's size, along that facet's outward normal (found through a grid of cells as
+// large as the largest contact facet).
 #include <string>
 #include <vector>
 
