@@ -108,25 +108,36 @@ TEST(Gaps, BlockMovesFreelyUntilTheGapClosesThenBearsOnThePlane) {
     }
 }
 
-// Two cubes on rollers, meshed differently, the upper one pressed onto the lower one through
-// their contact faces: the contact carries the load and both are compressed uniformly.
+// Two 10 mm cubes on rollers, meshed differently (2 and 3 cells a side), the lower one held under
+// its base, the upper one under a pressure of 100 on its top, touching through contact faces.
+FeMesh stackedBlocks(bool quadratic) {
+    BoxSpec lower, upper;
+    lower.size = upper.size = {10, 10, 10};
+    lower.nx = lower.ny = lower.nz = 2;
+    upper.nx = upper.ny = upper.nz = 3;
+    upper.origin = {0, 0, 10};
+    lower.quadratic = upper.quadratic = quadratic;
+    return joined(makeBoxMesh(lower), makeBoxMesh(upper));
+}
+
+JobText stackedBlocksText() {
+    JobText text;
+    text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
+    text.materials = {kSteel, kSecondSteel};
+    text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1", "bor 7 0 1 1", "bor 9 1 0 1"};
+    text.loads = {"bol 12 1 100"};
+    text.constraints = {"boi 6", "boi 11"};
+    return text;
+}
+
+// The upper cube pressed onto the lower one: the contact carries the load and both are
+// compressed uniformly.
 TEST(Contact, BlocksPressedTogetherCarryTheLoadThroughTheirFaces) {
     for (bool quadratic : {false, true}) {
         SCOPED_TRACE(quadratic ? "quadratic" : "linear");
-        BoxSpec lower, upper;
-        lower.size = upper.size = {10, 10, 10};
-        lower.nx = lower.ny = lower.nz = 2;
-        upper.nx = upper.ny = upper.nz = 3;
-        upper.origin = {0, 0, 10};
-        lower.quadratic = upper.quadratic = quadratic;
         SolverJob job("blocks");
-        job.writeMesh(joined(makeBoxMesh(lower), makeBoxMesh(upper)));
-        JobText text;
-        text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
-        text.materials = {kSteel, kSecondSteel};
-        text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1", "bor 7 0 1 1", "bor 9 1 0 1"};
-        text.loads = {"bol 12 1 100"};
-        text.constraints = {"boi 6", "boi 11"};
+        job.writeMesh(stackedBlocks(quadratic));
+        const JobText text = stackedBlocksText();
         job.writeInput(text);
         // Both solvers: the penalty must not stall the multigrid.
         ASSERT_EQ(job.run(quadratic ? SolverChoice::Iterative : SolverChoice::Direct), "");
@@ -175,8 +186,8 @@ TEST(Contact, CylinderOnRigidPlaneHasHertzsPeakPressure) {
     EXPECT_NEAR(logged(job, 5, "largest pressure "), peak, 0.05 * peak);
 }
 
-// A body that only an open gap would stop has no static equilibrium: refused, as is contact in
-// an analysis that does not take it.
+// A body that only an open gap would stop, or bodies held only by each other, have no static
+// equilibrium: refused, as is contact in an analysis that does not take it.
 TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     PushedBlock block(false);
     block.text.loads = {"bol 6 1 10"};
@@ -189,6 +200,16 @@ TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     block.job.writeInput(block.text);
     EXPECT_NE(block.job.run().find("linear statics only, not in natural frequencies"), std::string::npos);
     EXPECT_EQ(block.job.resultText(), before);
+    // Two cubes held only by each other: nothing holds the pair along Z.
+    SolverJob blocks("freeblocks");
+    blocks.writeMesh(stackedBlocks(false));
+    JobText text = stackedBlocksText();
+    text.restraints.erase(text.restraints.begin());
+    blocks.writeInput(text);
+    const std::string message = blocks.run();
+    EXPECT_NE(message.find("held only by their contact with each other are free"), std::string::npos)
+        << message;
+    EXPECT_NE(message.find("move along Z"), std::string::npos) << message;
 }
 
 }  // namespace

@@ -291,15 +291,22 @@ double ContactConstraints::pressure(const Point& p, const std::vector<double>& u
     return std::max(0.0, p.multiplier - p.penalty * gap(p, u));
 }
 
-void ContactConstraints::holdClosedForCheck(DofLayout& check) const {
+void ContactConstraints::holdTouchingForCheck(DofLayout& check, bool betweenBodies) const {
     for (const Point& p : points_) {
-        if (p.c0 > kTouching * p.size) continue;
+        if (p.c0 > kTouching * p.size || (p.otherFace >= 0 && !betweenBodies)) continue;
         int axis = 0;
         for (int a = 1; a < 3; ++a)
             if (std::abs(p.normal[a]) > std::abs(p.normal[axis])) axis = a;
         for (int n : p.nodes)
             if (!check.isPrescribed(3 * n + axis)) check.prescribe(3 * n + axis, 0.0);
     }
+}
+
+std::vector<std::vector<int>> ContactConstraints::touchingPairs() const {
+    std::vector<std::vector<int>> groups;
+    for (const Point& p : points_)
+        if (p.otherFace >= 0 && p.c0 <= kTouching * p.size) groups.push_back(p.nodes);
+    return groups;
 }
 
 void ContactConstraints::assemble(const DofLayout& layout, const std::vector<double>& global,

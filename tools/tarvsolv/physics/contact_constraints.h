@@ -34,8 +34,12 @@ class ContactConstraints {
     std::vector<std::vector<int>> couplings() const;
     // Prescribes to 0, in a copy of the layout used only for the free-body check, the unknown
     // nearest to the normal of every node of a point that touches at the start (within 0.1 % of its
-    // facet size): such a node is held against motion into the contact.
-    void holdClosedForCheck(DofLayout& check) const;
+    // facet size): such a node is held against motion into the contact. `betweenBodies` false
+    // holds the points of gaps to planes only.
+    void holdTouchingForCheck(DofLayout& check, bool betweenBodies) const;
+    // The node groups (a point's facet and the facet it faces) of the touching points between
+    // bodies, which the free-body check joins into one part.
+    std::vector<std::vector<int>> touchingPairs() const;
     // Adds the tangent and minus the internal forces of the contact at the state `global`
     // (global axes, every node), for the points whose first node this process owns.
     void assemble(const DofLayout& layout, const std::vector<double>& global,

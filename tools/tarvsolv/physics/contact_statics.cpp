@@ -91,21 +91,38 @@ void assembleExternalLoads(const Job& job, const DofLayout& layout, const Temper
     assembleBoundaryLoads(job, layout, f, log);
 }
 
+// A body held only by contact is held once its gap is closed: touching points count as restraints
+// along their normals. A body that only an open gap would stop is refused, since statics has no
+// equilibrium for it before the gap closes; so are bodies held only by their contact with each
+// other, which the second check sees as one part (touching pairs joined) without those holds.
+void checkHeld(const Job& job, const DofLayout& layout, const ContactConstraints& contact) {
+    const char* why =
+        " (touching contact holds a body only against motion into the contact; an open gap holds nothing "
+        "until it closes)";
+    DofLayout check = layout;
+    contact.holdTouchingForCheck(check, true);
+    if (const auto free = findFreeRigidMotion(job.mesh, check)) throw std::runtime_error(*free + why);
+    const auto pairs = contact.touchingPairs();
+    if (pairs.empty()) return;
+    FeMesh joined = job.mesh;
+    const std::size_t per = static_cast<std::size_t>(joined.nodesPerElement);
+    for (const std::vector<int>& group : pairs)
+        for (std::size_t i = 1; i < group.size(); i += per - 1)
+            for (std::size_t k = 0; k < per; ++k)
+                joined.conn.push_back(k == 0 || i + k - 1 >= group.size() ? group[0] : group[i + k - 1]);
+    DofLayout planes = layout;
+    contact.holdTouchingForCheck(planes, false);
+    if (const auto free = findFreeRigidMotion(joined, planes))
+        throw std::runtime_error("bodies held only by their contact with each other are free: " + *free);
+}
+
 }  // namespace
 
 std::string solveContactStatics(const Job& job, RunLog& log) {
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
     ContactConstraints contact(job, log);
-    // A body held only by contact is held once its gap is closed: closed points count as
-    // restraints along their normals here. A body that only an open gap would stop is refused,
-    // since statics has no equilibrium for it before the gap closes.
-    DofLayout check = layout;
-    contact.holdClosedForCheck(check);
-    if (const auto free = findFreeRigidMotion(job.mesh, check))
-        throw std::runtime_error(*free +
-                                 " (closed contact holds a body only against motion into the contact; "
-                                 "an open gap holds nothing until it closes)");
+    checkHeld(job, layout, contact);
     const TemperatureField temperatures = temperatureField(job, log);
     log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" +
              std::to_string(layout.prescribedCount()) + " prescribed), gaps and contact in " +
