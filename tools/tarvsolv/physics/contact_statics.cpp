@@ -133,6 +133,7 @@ std::string solveContactStatics(const Job& job, RunLog& log) {
     LoadSteppingOptions options;
     options.analysis = "gaps and contact";
     options.steps = kContactLoadSteps;
+    options.lineSearch = false;
     return solveInLoadSteps(job, layout, external, system, options, log);
 }
 

@@ -120,6 +120,10 @@ class LoadStepper {
     // answers the new norm, with the system assembled there. When no cut lowers it, takes the
     // full Newton step (the residual of a yielding or sliding state may rise before it falls).
     double lineSearch(std::vector<double>& u, const std::vector<double>& d, double lambda, double norm) {
+        if (!options_.lineSearch) {
+            for (std::size_t i = 0; i < u.size(); ++i) u[i] += d[i];
+            return newton_.assemble(u, lambda);
+        }
         std::vector<double> candidate(u.size());
         double scale = 1;
         std::optional<double> fullStep;
