@@ -24,6 +24,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     log.line(std::string("analysis: ") + solveKindName(job.kind));
     switch (job.kind) {
         case SolveKind::Static:
+        case SolveKind::LargeDisplacement:
         case SolveKind::Modes:
         case SolveKind::Buckling:
         case SolveKind::SteadyHeat:

@@ -3,7 +3,9 @@
 #include "job.h"
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
+#include "physics/large_displacement_analysis.h"
 #include "physics/load_stepping.h"
+#include "vtk_results.h"
 
 namespace tarvsolv {
 
@@ -25,8 +27,22 @@ std::string solveJob(const Job& job, RunLog& log) {
             return solveSteadyHeat(job, log);
         case SolveKind::Buckling:
             return solveBuckling(job, log);
+        case SolveKind::LargeDisplacement:
+            return solveLargeDisplacement(job, log);
         default:
             return solveStatics(job, log);
+    }
+}
+
+// The VTK files beside the result file. A failure to write them leaves the result file as it is
+// and the run a success, with a warning: the add-on reads the result file only.
+void writeVtk(const Job& job, const std::string& blocks, RunLog& log) {
+    try {
+        const std::vector<std::string> files = writeVtkResults(job, blocks);
+        log.line("wrote " + std::to_string(files.size()) + " VTK file" + (files.size() == 1 ? "" : "s") +
+                 " (" + (files.empty() ? std::string() : files.back()) + ")");
+    } catch (const std::exception& e) {
+        log.warning(std::string("the VTK files could not be written: ") + e.what());
     }
 }
 
@@ -39,7 +55,10 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
         blocks = solveJob(job, log);
     } catch (const PartialResults& stop) {
         // A nonlinear run keeps the steps that converged, then fails.
-        if (!stop.blocks.empty()) writeResultFile(job.resultPath, job.preamble, stop.blocks);
+        if (!stop.blocks.empty()) {
+            writeResultFile(job.resultPath, job.preamble, stop.blocks);
+            writeVtk(job, stop.blocks, log);
+        }
         throw;
     }
     int rank = 0;
@@ -47,6 +66,7 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
     if (rank != 0) return;
     log.line("writing " + job.resultPath);
     writeResultFile(job.resultPath, job.preamble, blocks);
+    writeVtk(job, blocks, log);
     log.line("done");
 }
 

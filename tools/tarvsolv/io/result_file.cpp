@@ -59,19 +59,27 @@ ResultPreamble readResultPreamble(const std::string& path, const std::string& me
     return preamble;
 }
 
-void writeResultFile(const std::string& path, const ResultPreamble& preamble, const std::string& blocks) {
+void replaceFile(const std::string& path, const std::function<void(std::ostream&)>& write) {
     const std::string temporary = path + ".part";
     {
         std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
         if (!out) throw std::runtime_error("cannot create " + temporary);
-        out << preamble.text << blocks;
+        write(out);
         out.flush();
-        if (!out) throw std::runtime_error("cannot write " + temporary + " (disk full?)");
+        if (!out) {
+            out.close();
+            std::remove(temporary.c_str());
+            throw std::runtime_error("cannot write " + temporary + " (disk full?)");
+        }
     }
     if (std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());
         throw std::runtime_error("cannot replace " + path);
     }
+}
+
+void writeResultFile(const std::string& path, const ResultPreamble& preamble, const std::string& blocks) {
+    replaceFile(path, [&](std::ostream& out) { out << preamble.text << blocks; });
 }
 
 }  // namespace tarvsolv

@@ -2,10 +2,16 @@
 // The result file the add-on starts before the solver runs: "MESHFILE", the mesh path and the
 // "BODIES" block with the running totals of faces, edges and vertices per body. The solver keeps
 // that preamble and appends its result blocks, replacing the blocks of any earlier run.
+#include <functional>
+#include <ostream>
 #include <string>
 #include <vector>
 
 namespace tarvsolv {
+
+// Writes `path` through a temporary file beside it, renamed over the old file only once `write`
+// has written everything; throws std::runtime_error when that fails (the old file stays).
+void replaceFile(const std::string& path, const std::function<void(std::ostream&)>& write);
 
 struct BodyTotals {
     int body = 0;

@@ -39,6 +39,13 @@
 //     material, direction 1 at ANGLE degrees from x in the xy plane, pulled along x by TRACTION on
 //     its end x = LENGTH, free to contract and shear: the mean stretch of that end and the mean
 //     thinning of its top z = HEIGHT against the rotated compliance, within 1 %.
+//   elastica MESH OUT LENGTH WIDTH HEIGHT E FORCE: that cantilever in large displacements under
+//     FORCE downwards (-z) on its end x = LENGTH, keeping its direction, in ten load steps: the
+//     end's mean shortening and deflection at steps 5 and 10 against the elastica, within 2 %, and
+//     the stresses of the last step present.
+//   dump MESH OUT KIND ITEM STEP: no check; prints what the add-on's reader reads for one quantity,
+//     one node a line ("node value", or "node x y z" for ITEM -1), after a line "mode VALUE" for a
+//     mode shape: what check_vtk.py compares the VTK files with.
 // Prints what it compares; exit 0 when everything holds.
 #include <algorithm>
 #include <cmath>
@@ -47,6 +54,7 @@
 #include <string>
 #include <vector>
 
+#include "elastica.h"
 #include "formats/mesh_reader.h"
 #include "formats/result_kinds.h"
 #include "formats/result_reader.h"
@@ -473,8 +481,50 @@ int orthobar(char** argv) {
     return ok ? 0 : 1;
 }
 
+int elastica(char** argv) {
+    const double length = std::atof(argv[2]), width = std::atof(argv[3]), height = std::atof(argv[4]);
+    const double e = std::atof(argv[5]), force = std::atof(argv[6]);
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const double alpha = force * length * length / (e * width * height * height * height / 12);
+    bool ok = true;
+    for (const int step : {5, 10}) {
+        const results::NodeResults ux = readQuantity(argv[1], mesh, results::kKindDisplacement, 0, step),
+                                   uz = readQuantity(argv[1], mesh, results::kKindDisplacement, 2, step);
+        double along = 0, across = 0;
+        int ends = 0;
+        for (int n = 0; n < mesh.nodeCount(); ++n)
+            if (std::abs(mesh.nodePosition(n + 1).x - length) < 1e-6 * length)
+                along -= ux.values[n], across -= uz.values[n], ++ends;
+        if (!ends) {
+            std::fprintf(stderr, "no nodes at the end x = %g\n", length);
+            return 1;
+        }
+        const tarvsolv::testing::ElasticaTip tip = tarvsolv::testing::elasticaTip(alpha * step / 10);
+        const std::string at = " at step " + std::to_string(step);
+        ok = within(("tip deflection" + at).c_str(), across / ends, tip.deflection * length, 0.02) && ok;
+        ok = within(("tip shortening" + at).c_str(), along / ends, tip.shortening * length, 0.02) && ok;
+    }
+    readQuantity(argv[1], mesh, results::kKindStress, 0, 10);
+    return ok ? 0 : 1;
+}
+
+int dump(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const int kind = std::atoi(argv[2]), item = std::atoi(argv[3]);
+    const results::NodeResults r = readQuantity(argv[1], mesh, kind, item, std::atoi(argv[4]));
+    if (kind == results::kKindModeShape) std::printf("mode %.9g\n", r.modeValue);
+    for (int n = 0; n < mesh.nodeCount(); ++n)
+        if (item == results::kItemVector)
+            std::printf("%d %.9g %.9g %.9g\n", n + 1, r.vectors[3 * n], r.vectors[3 * n + 1],
+                        r.vectors[3 * n + 2]);
+        else
+            std::printf("%d %.9g\n", n + 1, r.values[n]);
+    return 0;
+}
+
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
+    if (what == "dump" && argc == 7) return dump(argv + 2);
     if (what == "cantilever" && argc == 10) return cantilever(argv + 2);
     if (what == "gap" && argc == 11) return gap(argv + 2);
     if (what == "modes" && argc == 9) return modes(argv + 2);
@@ -487,6 +537,7 @@ int main(int argc, char** argv) {
     if (what == "dynamic" && argc == 14) return dynamic(argv + 2);
     if (what == "decay" && argc == 11) return decay(argv + 2);
     if (what == "orthobar" && argc == 12) return orthobar(argv + 2);
+    if (what == "elastica" && argc == 9) return elastica(argv + 2);
     std::fprintf(stderr,
                  "usage: tarvsolv-check-results cantilever MESH OUT L B H E NU F | modes OUT L B H E NU RHO "
                  "| slab MESH OUT L K Q H TF | hole MESH OUT W D S | tube MESH OUT A B E NU P | assembly "
@@ -497,5 +548,6 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "   or: tarvsolv-check-results decay MESH OUT L FREQUENCY ALPHA BETA DT EVERY STEPS\n");
     std::fprintf(stderr, "   or: tarvsolv-check-results orthobar MESH OUT L H E1 NU E2 G12 ANGLE P\n");
+    std::fprintf(stderr, "   or: tarvsolv-check-results elastica MESH OUT L B H E F\n");
     return 2;
 }
