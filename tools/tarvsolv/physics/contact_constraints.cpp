@@ -264,6 +264,9 @@ ContactConstraints::ContactConstraints(const Job& job, RunLog& log) {
                  std::to_string(face.facetNodes.size()) + " facets, " + std::to_string(points) +
                  " contact points");
     }
+    if (facetsOfBody.size() == 1)
+        log.warning("every contact face belongs to body " + std::to_string(facetsOfBody.begin()->first) +
+                    ": contact needs contact faces on two bodies, so these hold nothing");
     if (unpaired)
         log.warning(std::to_string(unpaired) +
                     " point(s) of the contact faces face no other body's contact face within a facet size "
