@@ -323,9 +323,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarvsolv-ccx: %s\n", e.what());
         return 1;
     }
-    std::fprintf(
-        stderr,
-        "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp | blocks OUT.meb N | compare JOB.out CCX.dat | factors "
-        "JOB.out CCX.dat\n");
+    std::fprintf(stderr,
+                 "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp | blocks OUT.meb N | compare "
+                 "JOB.out CCX.dat | factors JOB.out CCX.dat\n");
     return 2;
 }

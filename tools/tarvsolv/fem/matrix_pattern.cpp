@@ -21,7 +21,8 @@ MatrixPattern::MatrixPattern(const FeMesh& mesh, const DofLayout& layout,
     std::vector<std::vector<int>> extra(couplings.empty() ? 0 : static_cast<std::size_t>(owned));
     for (const std::vector<int>& group : couplings)
         for (int n : group)
-            if (layout.ownsNode(n)) extra[n - first].insert(extra[n - first].end(), group.begin(), group.end());
+            if (layout.ownsNode(n))
+                extra[n - first].insert(extra[n - first].end(), group.begin(), group.end());
     rowStart_.assign(static_cast<std::size_t>(owned) + 1, 0);
     std::vector<int> row;
     for (int k = 0; k < owned; ++k) {

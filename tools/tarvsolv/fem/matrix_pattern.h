@@ -13,7 +13,8 @@ namespace tarvsolv {
 class MatrixPattern {
   public:
     // `couplings`: further groups of nodes coupled with each other (contact across bodies).
-    MatrixPattern(const FeMesh& mesh, const DofLayout& layout, std::span<const std::vector<int>> couplings = {});
+    MatrixPattern(const FeMesh& mesh, const DofLayout& layout,
+                  std::span<const std::vector<int>> couplings = {});
 
     // The nodes owned node `node` couples with, ascending.
     std::span<const int> neighbours(int node) const {

@@ -72,7 +72,7 @@ struct ContactEntry {
     enum class Kind { PlaneGap, NormalGap, Interface };
     Kind kind = Kind::Interface;
     int face = 0;
-    Vec3 direction;                // plane gap: unit direction toward the plane
+    Vec3 direction;                 // plane gap: unit direction toward the plane
     std::optional<Expression> gap;  // plane and normal gaps
     int line = 0;
 };

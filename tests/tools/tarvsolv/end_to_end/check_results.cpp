@@ -146,7 +146,8 @@ int gap(char** argv) {
     const double e = std::atof(argv[5]), nu = std::atof(argv[6]), force = std::atof(argv[7]),
                  gapSize = std::atof(argv[8]);
     const double inertia = width * height * height * height / 12, g = e / (2 * (1 + nu));
-    const double compliance = std::pow(length, 3) / (3 * e * inertia) + length / (5.0 / 6 * g * width * height);
+    const double compliance =
+        std::pow(length, 3) / (3 * e * inertia) + length / (5.0 / 6 * g * width * height);
     const double carried = std::min(force, gapSize / compliance);
     std::printf("the beam carries %g of %g at its tip, the floor the rest\n", carried, force);
     return cantilever(argv, carried);
