@@ -27,6 +27,8 @@ std::string solveJob(const Job& job, RunLog& log) {
             return solveSteadyHeat(job, log);
         case SolveKind::Buckling:
             return solveBuckling(job, log);
+        case SolveKind::Plastic:
+            return solvePlasticity(job, log);
         case SolveKind::LargeDisplacement:
             return solveLargeDisplacement(job, log);
         default:

@@ -208,8 +208,10 @@ double timeValue(const Job& job, const ResultBlocks& results, int number) {
         case SolveKind::TransientHeat:
         case SolveKind::ForcedVibration:
             return number * stepPlan(job.input, "").size;
-        default:
-            return number;
+        default: {
+            const auto factor = job.loadFactors.find(number);
+            return factor == job.loadFactors.end() ? number : factor->second;
+        }
     }
 }
 

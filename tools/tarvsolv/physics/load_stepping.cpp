@@ -206,6 +206,7 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
         std::vector<double> global = u;
         layout.toGlobal(global);
         blocks += system.acceptStep(step, lambda, u, global);
+        job.loadFactors[step] = lambda;
         log.line("step " + std::to_string(step) + ": load factor " + number("%.6g", lambda) + ", " +
                  std::to_string(outcome.iterations) + " Newton iterations, residual " +
                  number("%.3g", outcome.residual));
