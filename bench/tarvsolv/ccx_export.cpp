@@ -1,12 +1,17 @@
 // tarvsolv-ccx: helpers of the CalculiX comparison.
 //   faces <job.txt>                 one line per tagged face: tag, facets, area, centroid, mean normal
 //   inp <job.txt> <out.inp>         the same mesh, material, restraints and pressures as a CalculiX
-//                                   input (C3D10 or C3D4, pressures as *DLOAD on element faces): a
+//                                   input (C3D10 or C3D4, pressures as *DLOAD on element faces, two
+//                                   boi faces as a surface-to-surface *CONTACT PAIR with a linear
+//                                   penalty, the finer face the slave): a
 //                                   *STATIC step, *BUCKLE for an input with BUCKLE, *DYNAMIC, DIRECT
 //                                   for forced vibrations (ana=5), and for plasticity (ana=-1) the
 //                                   material's yield as *PLASTIC (perfectly plastic) with the
 //                                   pressures in 10 fixed increments up to the load factor, as
 //                                   tarvsolv steps them
+//   blocks <out.meb> <n>            two 10 mm cubes stacked along z with separate nodes, n and n + 1
+//                                   quadratic cells a side, the upper one's faces tagged 7 to 12
+//                                   (a part's second body); for the contact comparison
 //   factors <job.out> <ccx.dat>     the lowest load factor of each (a ".out" file is read as ours)
 //   compare <job.out> <ccx.dat>     the largest difference in the last step's displacements,
 //                                   absolute and relative to the largest displacement (a second
@@ -14,6 +19,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -21,6 +27,7 @@
 #include <string>
 #include <vector>
 
+#include "fem/box_mesh.h"
 #include "fem/element_kernels.h"
 #include "fem/fe_mesh.h"
 #include "io/solver_input.h"
@@ -99,11 +106,64 @@ std::string stepLines(const SolverInput& input, const std::string& inputPath, in
     return "*STATIC\n";
 }
 
+// Two boi faces as a contact pair: element-face surfaces, the face with more facets the slave, and
+// a linear pressure-overclosure law whose slope is 10 E over the slave's facet size (as our
+// penalty).
+void writeContactPair(std::ofstream& out, const FeMesh& mesh, const ModelEntries& entries, double young) {
+    std::vector<int> faces;
+    for (const ContactEntry& c : entries.contacts) {
+        if (c.kind != ContactEntry::Kind::Interface)
+            throw std::runtime_error("the comparison takes contact between bodies only");
+        faces.push_back(c.face);
+    }
+    if (faces.empty()) return;
+    if (faces.size() != 2) throw std::runtime_error("the comparison takes one pair of contact faces");
+    std::map<int, int> count;
+    std::map<int, double> area;
+    for (int face : faces) {
+        out << "*SURFACE, NAME=S" << face << ", TYPE=ELEMENT\n";
+        for (const Facet& f : mesh.facets)
+            if (f.tag == face) {
+                out << f.element + 1 << ", S" << f.face + 1 << "\n";
+                ++count[face];
+                for (const BoundaryPoint& p : facePoints(mesh, f)) area[face] += p.measure;
+            }
+    }
+    const int slave = count[faces[0]] >= count[faces[1]] ? faces[0] : faces[1];
+    const int master = slave == faces[0] ? faces[1] : faces[0];
+    const double size = std::sqrt(area[slave] / count[slave]);
+    out << "*SURFACE INTERACTION, NAME=SI\n*SURFACE BEHAVIOR, PRESSURE-OVERCLOSURE=LINEAR\n"
+        << 10 * young / size << "\n*CONTACT PAIR, INTERACTION=SI, TYPE=SURFACE TO SURFACE\n";
+    out << "S" << slave << ", S" << master << "\n";
+}
+
+int writeBlocks(const std::string& path, int n) {
+    BoxSpec lower, upper;
+    lower.size = upper.size = {10, 10, 10};
+    lower.nx = lower.ny = lower.nz = n;
+    upper.nx = upper.ny = upper.nz = n + 1;
+    upper.origin = {0, 0, 10};
+    FeMesh mesh = makeBoxMesh(lower);
+    const FeMesh second = makeBoxMesh(upper);
+    const int nodes = mesh.nodeCount(), elements = mesh.elementCount();
+    mesh.xyz.insert(mesh.xyz.end(), second.xyz.begin(), second.xyz.end());
+    for (int v : second.conn) mesh.conn.push_back(v + nodes);
+    for (Facet f : second.facets) {
+        f.tag += 6;
+        f.element += elements;
+        mesh.facets.push_back(f);
+    }
+    writeMeshFile(mesh, path);
+    return 0;
+}
+
 int writeInp(const std::string& inputPath, const std::string& outPath) {
     const SolverInput input = readSolverInput(inputPath);
     const ModelEntries entries = readModelEntries(input, false);
     const FeMesh mesh = readMeshFile(input.meshPath);
-    if (entries.materials.size() != 1) throw std::runtime_error("the comparison takes one material");
+    for (const MaterialEntry& m : entries.materials)
+        if (m.fields != entries.materials[0].fields)
+            throw std::runtime_error("the comparison takes one material for every body");
     std::ofstream out(outPath);
     out << "*NODE, NSET=NALL\n";
     char line[200];
@@ -137,7 +197,9 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
         out << "*PLASTIC\n" << fields.at(9) << ", 0\n";
         loadFactor = input.solve[4] != 0 ? input.solve[4] : 1;
     }
-    out << "*SOLID SECTION, ELSET=EALL, MATERIAL=M1\n*STEP, INC=1000\n" << step << "*BOUNDARY\n";
+    out << "*SOLID SECTION, ELSET=EALL, MATERIAL=M1\n";
+    writeContactPair(out, mesh, entries, std::stod(fields.at(0)));
+    out << "*STEP, INC=1000\n" << step << "*BOUNDARY\n";
     for (const Restraint& r : entries.restraints) {
         if (r.where.kind != EntityRef::Kind::Face)
             throw std::runtime_error("the comparison takes face restraints only");
@@ -251,6 +313,7 @@ int main(int argc, char** argv) {
         const std::string mode = argc > 1 ? argv[1] : "";
         if (mode == "faces" && argc == 3) return listFaces(argv[2]);
         if (mode == "inp" && argc == 4) return writeInp(argv[2], argv[3]);
+        if (mode == "blocks" && argc == 4) return writeBlocks(argv[2], std::atoi(argv[3]));
         if (mode == "compare" && argc == 4) return compare(argv[2], argv[3]);
         if (mode == "factors" && argc == 4) {
             std::printf("%.6g %.6g\n", lowestFactor(argv[2]), lowestFactor(argv[3]));
@@ -260,9 +323,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarvsolv-ccx: %s\n", e.what());
         return 1;
     }
-    std::fprintf(
-        stderr,
-        "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp | compare JOB.out CCX.dat | factors "
-        "JOB.out CCX.dat\n");
+    std::fprintf(stderr,
+                 "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp | blocks OUT.meb N | compare "
+                 "JOB.out CCX.dat | factors JOB.out CCX.dat\n");
     return 2;
 }

@@ -10,7 +10,9 @@
 # the ratios of CPU time and peak memory, tarvsolv against CalculiX. A run tarvsolv refuses prints
 # "refused" in its row. Last, the nonlinear analyses on their own meshes: plasticity of the thick
 # tube (tube.step, radii 10 and 20 mm, both ends held, an internal pressure between the first
-# yield and the collapse of the wall, perfectly plastic; 10 equal load steps in both programs).
+# yield and the collapse of the wall, perfectly plastic; 10 equal load steps in both programs), and
+# block contact: two stacked cubes pressed together through contact faces (BENCH_CONTACT_CELLS,
+# default "8 12" cells a side), ours against CalculiX's *CONTACT PAIR.
 #
 # usage: bench/tarvsolv/run_bench.sh [build folder] [element sizes...]   (defaults: build, 1.8 1.15)
 # BENCH_STATIC_ONLY=1 leaves out buckling, vibration and the nonlinear rows (CalculiX's 100
@@ -83,6 +85,28 @@ compare_row() {  # label
     printf '%-22s | %17s (%6s) | %17s (%6s) | %-22s | %s\n' "$1" "$nt" "$nm" "$ct" "$cm" "$(ratios "$nt" "$nm" "$ct" "$cm")" "$difference"
 }
 
+# Block contact: two steel cubes of 10 mm stacked along z (n and n + 1 quadratic cells a side, so
+# the meshes do not match at the contact), on rollers, the lower one held under its base, 100 N/mm2
+# on the upper one's top, the touching faces as boi faces: ours in 5 load steps, CalculiX's
+# surface-to-surface contact pair with a linear penalty of the same stiffness (10 E over the facet
+# size). The displacement difference is mostly CalculiX's penetration (pressure over its penalty).
+contact_rows() {
+    printf '\n%-5s | %-9s | %-28s | %-28s | %-22s | %s\n' cells unknowns "tarvsolv MF cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "ratio cpu, memory" "largest |du| / |u| against CalculiX"
+    local cells nodes kt km ct cm kdiff
+    for cells in ${BENCH_CONTACT_CELLS:-8 12}; do
+        "$convert" blocks "$work/blocks.meb" "$cells"
+        printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n0,0,0,0,0\nTABLES\nMSET\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\n2  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\nbol 12 1 100\nRESTRAINTS\nbor 5 1 1 0\nbor 1 0 1 1\nbor 3 1 0 1\nbor 7 0 1 1\nbor 9 1 0 1\nCONSTRAINTS\nboi 6\nboi 11\n' \
+            "$step" "$work/blocks.meb" >"$work/blocks.txt"
+        printf 'MESHFILE\n%s\nBODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n' "$work/blocks.meb" >"$work/blocks.out"
+        nodes=$(head -c 4 "$work/blocks.meb" | od -An -tu4 | tr -d ' ')
+        read -r kt km < <(measure "$tarvsolv" "$work/blocks.txt" 0 --solver MF)
+        "$convert" inp "$work/blocks.txt" "$work/blocks.inp"
+        read -r ct cm < <(cd "$work" && measure ccx -i blocks)
+        read -r _ _ kdiff < <("$convert" compare "$work/blocks.out" "$work/blocks.dat")
+        printf '%-5s | %9d | %17s (%6s) | %17s (%6s) | %-22s | %s\n' "$cells" $((3 * nodes)) "$kt" "$km" "$ct" "$cm" "$(ratios "$kt" "$km" "$ct" "$cm")" "$kdiff"
+    done
+}
+
 nonlinear_rows() {
     printf '\n%-22s | %-28s | %-28s | %-22s | %s\n' analysis "tarvsolv cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "ratio cpu, memory" "largest |du| / |u|, last step"
     local size=${BENCH_TUBE_SIZE:-3}
@@ -100,6 +124,7 @@ nonlinear_rows() {
     printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=-1 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n0,50,0,0,1\nTABLES\nMSET\n %s 0 0.5 0.25 0 0 0 1 1 1 0\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,250,0,0,0\nESIZE\nLOADS\nbol %s 1 175\nRESTRAINTS\n%sCONSTRAINTS\nTSTEP\n 1 50, 0, 0 1\n' \
         "$step" "$work/job.meb" "$size" "$bore" "$held" >"$work/job.txt"
     compare_row "plasticity, tube $(( 3 * $(head -c 4 "$work/job.meb" | od -An -tu4 | tr -d ' ') ))"
+    contact_rows
 }
 
 if [[ ${BENCH_NONLINEAR_ONLY:-0} == 1 ]]; then

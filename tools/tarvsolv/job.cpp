@@ -47,6 +47,12 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     job.units = unitSystemFor(job.input.unitText);
     job.entries = readModelEntries(job.input, job.thermal());
     for (const auto& w : job.entries.warnings) log.warning(w);
+    // Gaps and contact are solved by load steps in statics only: modes, buckling and vibrations are
+    // linear about one state, and the nonlinear material and geometry analyses do not take them yet.
+    if (!job.entries.contacts.empty() && job.kind != SolveKind::Static)
+        throw std::runtime_error("input line " + std::to_string(job.entries.contacts.front().line) +
+                                 ": gaps and contact are solved in linear statics only, not in " +
+                                 solveKindName(job.kind));
     if (job.input.meshPath.empty())
         throw std::runtime_error("the solver input names no mesh file (MFILE); create a mesh first");
     log.line("reading mesh " + job.input.meshPath);
@@ -75,6 +81,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     for (const Load& load : job.entries.loads)
         if (load.where.kind != EntityRef::Kind::Model) job.geometry->nodesOf(load.where);
     for (const Constraint& c : job.entries.constraints) job.geometry->facetsOfFace(c.face);
+    for (const ContactEntry& c : job.entries.contacts) job.geometry->facetsOfFace(c.face);
     return job;
 }
 

@@ -135,9 +135,9 @@ TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
         }
         return std::string("accepted");
     };
-    const char* refusals[][3] = {{"CONSTRAINTS", "bog 3 0,0,1,0.1", "nonlinear"},
-                                 {"CONSTRAINTS", "bogn 3 0.1", "nonlinear"},
-                                 {"CONSTRAINTS", "boi 3", "contact"},
+    const char* refusals[][3] = {{"CONSTRAINTS", "bog 3 0,0,1", "the plane's three numbers and the gap"},
+                                 {"CONSTRAINTS", "bogn 3", "the gap is missing"},
+                                 {"CONSTRAINTS", "boi x", "not a whole number"},
                                  {"LOADS", "xyz 3 1 5", "unknown load"},
                                  {"LOADS", "bol 3 2 5, 20", "not a mechanical load"},
                                  {"LOADS", "bol 3 1 5+", "cannot read the value"},

@@ -4,7 +4,9 @@
 
 namespace tarvsolv {
 
-MatrixPattern::MatrixPattern(const FeMesh& mesh, const DofLayout& layout) : layout_(layout) {
+MatrixPattern::MatrixPattern(const FeMesh& mesh, const DofLayout& layout,
+                             std::span<const std::vector<int>> couplings)
+    : layout_(layout) {
     const int first = layout.firstNode(), owned = layout.endNode() - first;
     // The elements of each owned node (counted, then filled).
     std::vector<std::size_t> elementStart(static_cast<std::size_t>(owned) + 1, 0);
@@ -16,6 +18,11 @@ MatrixPattern::MatrixPattern(const FeMesh& mesh, const DofLayout& layout) : layo
     for (int e = 0; e < mesh.elementCount(); ++e)
         for (int n : mesh.elementNodes(e))
             if (layout.ownsNode(n)) elements[fill[n - first]++] = e;
+    std::vector<std::vector<int>> extra(couplings.empty() ? 0 : static_cast<std::size_t>(owned));
+    for (const std::vector<int>& group : couplings)
+        for (int n : group)
+            if (layout.ownsNode(n))
+                extra[n - first].insert(extra[n - first].end(), group.begin(), group.end());
     rowStart_.assign(static_cast<std::size_t>(owned) + 1, 0);
     std::vector<int> row;
     for (int k = 0; k < owned; ++k) {
@@ -24,6 +31,7 @@ MatrixPattern::MatrixPattern(const FeMesh& mesh, const DofLayout& layout) : layo
             const auto nodes = mesh.elementNodes(elements[i]);
             row.insert(row.end(), nodes.begin(), nodes.end());
         }
+        if (!extra.empty()) row.insert(row.end(), extra[k].begin(), extra[k].end());
         std::sort(row.begin(), row.end());
         row.erase(std::unique(row.begin(), row.end()), row.end());
         columns_.insert(columns_.end(), row.begin(), row.end());

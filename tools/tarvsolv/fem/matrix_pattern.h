@@ -12,7 +12,9 @@ namespace tarvsolv {
 
 class MatrixPattern {
   public:
-    MatrixPattern(const FeMesh& mesh, const DofLayout& layout);
+    // `couplings`: further groups of nodes coupled with each other (contact across bodies).
+    MatrixPattern(const FeMesh& mesh, const DofLayout& layout,
+                  std::span<const std::vector<int>> couplings = {});
 
     // The nodes owned node `node` couples with, ascending.
     std::span<const int> neighbours(int node) const {

@@ -8,6 +8,8 @@
 namespace tarvsolv {
 
 std::string solveStatics(const Job& job, RunLog& log);
+// Statics with gaps or contact, in load steps (solveStatics hands such a model on).
+std::string solveContactStatics(const Job& job, RunLog& log);
 std::string solveNaturalFrequencies(const Job& job, RunLog& log);
 std::string solveSteadyHeat(const Job& job, RunLog& log);
 std::string solveTransientHeat(const Job& job, RunLog& log);

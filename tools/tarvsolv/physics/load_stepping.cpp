@@ -36,7 +36,7 @@ class NewtonSystem {
         : job_(job),
           layout_(layout),
           increments_(layout.withoutPrescribedValues()),
-          pattern_(job.mesh, increments_),
+          pattern_(job.mesh, increments_, system.couplings()),
           external_(external),
           system_(system),
           k_(pattern_.createMatrix()),
@@ -135,6 +135,10 @@ class LoadStepper {
     // answers the new norm, with the system assembled there. When no cut lowers it, takes the
     // full Newton step (the residual of a yielding or sliding state may rise before it falls).
     double lineSearch(std::vector<double>& u, const std::vector<double>& d, double lambda, double norm) {
+        if (!options_.lineSearch) {
+            for (std::size_t i = 0; i < u.size(); ++i) u[i] += d[i];
+            return newton_.assemble(u, lambda);
+        }
         std::vector<double> candidate(u.size());
         double scale = 1;
         std::optional<double> fullStep;

@@ -41,6 +41,9 @@ class NonlinearSystem {
     // the first process; empty elsewhere).
     virtual std::string acceptStep(int step, double lambda, const std::vector<double>& u,
                                    const std::vector<double>& global) = 0;
+    // Groups of nodes the tangent couples beyond the elements (contact across bodies), which the
+    // matrix pattern must hold.
+    virtual std::vector<std::vector<int>> couplings() const { return {}; }
 };
 
 struct LoadSteppingOptions {
@@ -52,6 +55,9 @@ struct LoadSteppingOptions {
     double tolerance = 1e-8;  // residual norm relative to the step's reference force
     // false: the tangent is unsymmetric (a follower load) and is factorised by LU
     bool symmetricTangent = true;
+    // false: full Newton steps (an active set, as of contact, settles faster by whole steps than by
+    // cut ones)
+    bool lineSearch = true;
 };
 
 // Solves `system` under the layout's prescribed values and the loads `external` (at load factor

@@ -192,15 +192,50 @@ void readLoad(ModelEntries& m, const InputLine& line, bool thermal) {
     }
 }
 
+// The plane's unit direction from the first three of `parts`.
+Vec3 planeDirection(const std::vector<std::string>& parts) {
+    Vec3 d;
+    for (int k = 0; k < 3; ++k) {
+        const auto v = parseNumber(trim(parts[k]));
+        if (!v) throw std::runtime_error("plane number '" + parts[k] + "' is not a number");
+        d[k] = *v;
+    }
+    if (norm(d) == 0) throw std::runtime_error("the plane's direction is zero");
+    return normalized(d);
+}
+
+void readContact(ModelEntries& m, const InputLine& line, const Words& w, const std::string& code) {
+    ContactEntry c;
+    c.line = line.number;
+    c.face = intWord(line, w, 1, "face number");
+    const std::string text = w.restAfter(line.text, 2);
+    try {
+        if (code == "boi") {
+            c.kind = ContactEntry::Kind::Interface;
+        } else if (code == "bogn") {
+            c.kind = ContactEntry::Kind::NormalGap;
+            if (text.empty()) throw std::runtime_error("the gap is missing");
+            c.gap.emplace(text, m.tables);
+        } else {
+            c.kind = ContactEntry::Kind::PlaneGap;
+            const auto parts = splitTopLevel(text, ',');
+            if (parts.size() != 4)
+                throw std::runtime_error("a gap to a plane needs the plane's three numbers and the gap");
+            c.direction = planeDirection(parts);
+            c.gap.emplace(parts[3], m.tables);
+        }
+    } catch (const std::runtime_error& e) {
+        throw entryError(line, e.what());
+    }
+    m.contacts.push_back(std::move(c));
+}
+
 void readConstraint(ModelEntries& m, const InputLine& line) {
     const Words w(line.text);
     const std::string code = w.words.empty() ? "" : w.words[0];
+    if (code == "bog" || code == "bogn" || code == "boi") return readContact(m, line, w, code);
     Constraint c;
     c.line = line.number;
-    if (code == "bog" || code == "bogn" || code == "boi")
-        throw entryError(
-            line,
-            "gaps and face-to-face contact need the nonlinear solver, which this version does not have");
     if (code != "bocn" && code != "boc") throw entryError(line, "unknown interaction '" + code + "'");
     c.face = intWord(line, w, 1, "face number");
     const std::string text = w.restAfter(line.text, 2);
@@ -214,13 +249,7 @@ void readConstraint(ModelEntries& m, const InputLine& line) {
             if (parts.size() != 4)
                 throw std::runtime_error(
                     "a plane displacement needs the plane's three numbers and the displacement");
-            for (int k = 0; k < 3; ++k) {
-                const auto v = parseNumber(trim(parts[k]));
-                if (!v) throw std::runtime_error("plane number '" + parts[k] + "' is not a number");
-                c.direction[k] = *v;
-            }
-            if (norm(c.direction) == 0) throw std::runtime_error("the plane's direction is zero");
-            c.direction = normalized(c.direction);
+            c.direction = planeDirection(parts);
             c.value.emplace(parts[3], m.tables);
         }
     } catch (const std::runtime_error& e) {

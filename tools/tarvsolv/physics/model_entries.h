@@ -64,18 +64,31 @@ struct Constraint {
     int line = 0;
 };
 
+// A face that may not move through a limit: a gap to a rigid plane (`bog`: the face may move along
+// the plane's direction up to the gap), a normal gap (`bogn`: each point's outward normal
+// displacement may not exceed the gap) or a contact face (`boi`: it may touch the contact faces of
+// other bodies but not pass through them).
+struct ContactEntry {
+    enum class Kind { PlaneGap, NormalGap, Interface };
+    Kind kind = Kind::Interface;
+    int face = 0;
+    Vec3 direction;                 // plane gap: unit direction toward the plane
+    std::optional<Expression> gap;  // plane and normal gaps
+    int line = 0;
+};
+
 struct ModelEntries {
     TableSet tables;
     std::vector<MaterialEntry> materials;
     std::vector<Restraint> restraints;
     std::vector<Load> loads;
     std::vector<Constraint> constraints;
+    std::vector<ContactEntry> contacts;
     std::vector<std::string> warnings;
 };
 
 // Reads every entry; `thermal` chooses how the shared load codes read. Throws std::runtime_error
-// naming the line for an entry that cannot be read, an unknown load text, or a gap or contact
-// interaction (not solved by this version).
+// naming the line for an entry that cannot be read or an unknown load text.
 ModelEntries readModelEntries(const SolverInput& input, bool thermal);
 
 }  // namespace tarvsolv

@@ -213,6 +213,7 @@ TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& patte
 }
 
 std::string solveStatics(const Job& job, RunLog& log) {
+    if (!job.entries.contacts.empty()) return solveContactStatics(job, log);
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
     if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);

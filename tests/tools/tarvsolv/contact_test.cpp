@@ -1,0 +1,216 @@
+// Gaps and contact in statics: a block pushed toward a rigid plane across a gap (open and closed),
+// two blocks pressed together through their contact faces, a cylinder on a rigid plane against
+// Hertz's line contact, and the models the solver must refuse.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "solver_fixture.h"
+
+namespace tarvsolv::testing {
+namespace {
+
+const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PetscEnvironment);
+
+constexpr double kE = 210000, kNu = 0.3;
+const char* kSecondSteel = "2  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
+
+// The number after `what` ("force ", "largest pressure ") in the last status line the run logged
+// for `face`: "... on face 5: n nodes in contact, force F (...), largest pressure P".
+double logged(const SolverJob& job, int face, const std::string& what) {
+    const std::string stem = job.inputPath().substr(0, job.inputPath().size() - 4);
+    std::istringstream log(readFile(stem + ".slog"));
+    const std::string key = "on face " + std::to_string(face) + ": ";
+    double value = std::nan("");
+    for (std::string line; std::getline(log, line);) {
+        const auto at = line.find(key);
+        const auto f = line.find(what, at);
+        if (at != std::string::npos && f != std::string::npos)
+            value = std::stod(line.substr(f + what.size()));
+    }
+    return value;
+}
+
+// The mean of the values that are numbers (the stresses of corner nodes).
+double meanOf(const std::vector<double>& values) {
+    double sum = 0;
+    int count = 0;
+    for (double v : values)
+        if (!std::isnan(v)) sum += v, ++count;
+    return sum / count;
+}
+
+// Two box meshes in one mesh, with separate nodes; the second box's faces are numbered 7 to 12,
+// as the add-on numbers the faces of a part's second body.
+FeMesh joined(const FeMesh& a, FeMesh b) {
+    FeMesh out = a;
+    const int offset = a.nodeCount();
+    const int elementOffset = a.elementCount();
+    out.xyz.insert(out.xyz.end(), b.xyz.begin(), b.xyz.end());
+    for (int n : b.conn) out.conn.push_back(n + offset);
+    for (Facet f : b.facets) {
+        f.tag += 6;
+        f.element += elementOffset;
+        out.facets.push_back(f);
+    }
+    return out;
+}
+
+// A 10 mm cube on rollers (x held on face 1, y on face 3) whose top face is pushed down by
+// `push` while its bottom face has a gap `gap` to a rigid plane below.
+struct PushedBlock {
+    SolverJob job{"gap"};
+    JobText text;
+    explicit PushedBlock(bool quadratic) {
+        BoxSpec box;
+        box.size = {10, 10, 10};
+        box.nx = box.ny = box.nz = 2;
+        box.quadratic = quadratic;
+        job.writeMesh(makeBoxMesh(box));
+        text.materials = {kSteel};
+        text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1"};
+    }
+    // The bottom's vertical displacements after the run with the gap line `gapLine`.
+    std::vector<double> bottom(double push, const std::string& gapLine) {
+        text.constraints = {"boc 6 0,0,-1," + std::to_string(push), gapLine};
+        job.writeInput(text);
+        EXPECT_EQ(job.run(SolverChoice::Direct), "");
+        const auto u = job.nodeBlock("DISP 1");
+        std::vector<double> uz;
+        for (int n = 0; n < job.mesh().nodeCount(); ++n)
+            if (job.mesh().node(n).z == 0) uz.push_back(u[3 * n + 2]);
+        return uz;
+    }
+};
+
+TEST(Gaps, BlockMovesFreelyUntilTheGapClosesThenBearsOnThePlane) {
+    const double gap = 0.02, area = 100, height = 10;
+    for (bool quadratic : {false, true}) {
+        PushedBlock block(quadratic);
+        for (const std::string& line : {std::string("bog 5 0,0,-1,0.02"), std::string("bogn 5 0.02")}) {
+            SCOPED_TRACE(line + (quadratic ? ", quadratic" : ", linear"));
+            // Open: the block follows the push as a rigid body, nothing touches.
+            for (double uz : block.bottom(0.01, line)) EXPECT_NEAR(uz, -0.01, 1e-9);
+            EXPECT_EQ(logged(block.job, 5, "force "), 0);
+            // Closed: the bottom stops at the plane and the block is compressed by the rest of
+            // the push; the plane carries what the push needs.
+            const double push = 0.05, squeeze = push - gap;
+            for (double uz : block.bottom(push, line)) {
+                EXPECT_GE(uz, -gap - 1e-3 * squeeze);  // no more than a trace of penetration
+                EXPECT_LE(uz, -gap + 1e-3 * squeeze);
+            }
+            const double load = kE * squeeze / height * area;
+            EXPECT_NEAR(logged(block.job, 5, "force "), load, 1e-3 * load);
+            EXPECT_NEAR(meanOf(block.job.nodalStress(2)), -kE * squeeze / height,
+                        1e-3 * kE * squeeze / height);
+        }
+    }
+}
+
+// Two 10 mm cubes on rollers, meshed differently (2 and 3 cells a side), the lower one held under
+// its base, the upper one under a pressure of 100 on its top, touching through contact faces.
+FeMesh stackedBlocks(bool quadratic) {
+    BoxSpec lower, upper;
+    lower.size = upper.size = {10, 10, 10};
+    lower.nx = lower.ny = lower.nz = 2;
+    upper.nx = upper.ny = upper.nz = 3;
+    upper.origin = {0, 0, 10};
+    lower.quadratic = upper.quadratic = quadratic;
+    return joined(makeBoxMesh(lower), makeBoxMesh(upper));
+}
+
+JobText stackedBlocksText() {
+    JobText text;
+    text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
+    text.materials = {kSteel, kSecondSteel};
+    text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1", "bor 7 0 1 1", "bor 9 1 0 1"};
+    text.loads = {"bol 12 1 100"};
+    text.constraints = {"boi 6", "boi 11"};
+    return text;
+}
+
+// The upper cube pressed onto the lower one: the contact carries the load and both are
+// compressed uniformly.
+TEST(Contact, BlocksPressedTogetherCarryTheLoadThroughTheirFaces) {
+    for (bool quadratic : {false, true}) {
+        SCOPED_TRACE(quadratic ? "quadratic" : "linear");
+        SolverJob job("blocks");
+        job.writeMesh(stackedBlocks(quadratic));
+        const JobText text = stackedBlocksText();
+        job.writeInput(text);
+        // Both solvers: the penalty must not stall the multigrid.
+        ASSERT_EQ(job.run(quadratic ? SolverChoice::Iterative : SolverChoice::Direct), "");
+        const double load = 100 * 100;
+        EXPECT_NEAR(logged(job, 11, "force "), load, 1e-2 * load);  // the finer side's points
+        EXPECT_NEAR(logged(job, 6, "force "), load, 1e-2 * load);
+        const auto u = job.nodeBlock("DISP 1");
+        const double top = -2 * 100 * 10 / kE;  // both cubes shortened by sigma h / E
+        for (int n = 0; n < job.mesh().nodeCount(); ++n)
+            if (job.mesh().node(n).z == 20) {
+                EXPECT_NEAR(u[3 * n + 2], top, 1e-2 * std::abs(top));
+            }
+        EXPECT_NEAR(meanOf(job.nodalStress(2)), -100, 1);
+    }
+}
+
+// A quarter of a cylinder of radius 10 (axis along Y, in plane strain) lying on a rigid plane
+// z = 0, pressed down by a pressure on its diametral face: Hertz's line contact. The box's
+// x = min side is the symmetry plane, its z = min side the arc that touches the plane; the cells
+// are graded toward the line of contact, and a square-to-disc map keeps every cell sound.
+TEST(Contact, CylinderOnRigidPlaneHasHertzsPeakPressure) {
+    const double r = 10, thickness = 0.2, halfWidth = 1;  // contact half-width b = R / 10
+    const double eStar = kE / (1 - kNu * kNu);
+    const double load = std::numbers::pi * eStar * halfWidth * halfWidth / (4 * r);  // per length
+    const double peak = 2 * load / (std::numbers::pi * halfWidth);
+    BoxSpec box;
+    box.size = {1, thickness, 1};
+    box.origin = {0, 0, -1};
+    box.nx = box.nz = 16;
+    FeMesh mesh = makeBoxMesh(box);
+    const auto graded = [](double s) { return 0.0667 * s + 0.9333 * s * s * s; };
+    mapNodes(mesh, [&](const Vec3& p) {
+        const double u = graded(p.x), v = graded(p.z + 1) - 1;
+        return Vec3{r * u * std::sqrt(1 - v * v / 2), p.y, r + r * v * std::sqrt(1 - u * u / 2)};
+    });
+    SolverJob job("hertz");
+    job.writeMesh(mesh);
+    JobText text;
+    text.materials = {kSteel};
+    text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 4 1 0 1"};
+    text.loads = {"bol 6 1 " + std::to_string(load / (2 * r))};
+    text.constraints = {"bog 5 0,0,-1,z"};  // the gap of each point is its height over the plane
+    job.writeInput(text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    EXPECT_NEAR(logged(job, 5, "force "), load / 2 * thickness, 1e-2 * load / 2 * thickness);
+    EXPECT_NEAR(logged(job, 5, "largest pressure "), peak, 0.05 * peak);
+}
+
+// A body that only an open gap would stop, or bodies held only by each other, have no static
+// equilibrium: refused, as is contact in an analysis that does not take it.
+TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
+    PushedBlock block(false);
+    block.text.loads = {"bol 6 1 10"};
+    block.text.constraints = {"bog 5 0,0,-1,0.02"};
+    block.job.writeInput(block.text);
+    const std::string before = block.job.resultText();
+    EXPECT_NE(block.job.run().find("can move along Z"), std::string::npos);
+    block.text.analysisCode = 3;
+    block.text.constraints = {"bocn 5 0", "boi 6"};
+    block.job.writeInput(block.text);
+    EXPECT_NE(block.job.run().find("linear statics only, not in natural frequencies"), std::string::npos);
+    EXPECT_EQ(block.job.resultText(), before);
+    // Two cubes held only by each other: nothing holds the pair along Z.
+    SolverJob blocks("freeblocks");
+    blocks.writeMesh(stackedBlocks(false));
+    JobText text = stackedBlocksText();
+    text.restraints.erase(text.restraints.begin());
+    blocks.writeInput(text);
+    const std::string message = blocks.run();
+    EXPECT_NE(message.find("held only by their contact with each other are free"), std::string::npos)
+        << message;
+    EXPECT_NE(message.find("move along Z"), std::string::npos) << message;
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing

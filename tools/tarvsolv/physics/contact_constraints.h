@@ -1,0 +1,94 @@
+#pragma once
+// Gaps and frictionless contact as unilateral conditions at the integration points of the
+// constrained faces. Every point has a gap that is linear in the nodal displacements,
+//     c(u) = c0 + sum_k a_k . u_k >= 0,
+// over the nodes of its face (and, for contact between bodies, of the facet it faces on the
+// other body). The condition is held by an augmented penalty: the point's pressure is
+// p = max(0, lambda - eps c), its force on the nodes w p a_k (w the point's area). A converged load
+// step sets the multiplier lambda of the next one to the step's pressure extrapolated by its
+// increase over the step before (at least 0), so that under loads that grow in proportion the
+// penalty carries almost nothing and the penetration left is the error of that prediction over
+// eps. The pressure is piecewise linear in u, and its tangent eps w a a^T makes Newton's method an
+// active-set method.
+//
+// Contact pairs are found once, on the undeformed mesh (small displacements): each point of the
+// finer of two bodies' contact faces faces the nearest facet of the other body's contact faces
+// within that facet's size, along that facet's outward normal (found through a grid of cells as
+// large as the largest contact facet).
+#include <string>
+#include <vector>
+
+#include "fem/dof_layout.h"
+#include "fem/system_assembler.h"
+#include "job.h"
+
+namespace tarvsolv {
+
+class ContactConstraints {
+  public:
+    // The points of every gap and contact face of the job, on every process.
+    ContactConstraints(const Job& job, RunLog& log);
+
+    bool empty() const { return points_.empty(); }
+    // Groups of nodes that contact terms couple across bodies, which the matrix pattern must hold.
+    std::vector<std::vector<int>> couplings() const;
+    // Prescribes to 0, in a copy of the layout used only for the free-body check, the unknown
+    // nearest to the normal of every node of a point that touches at the start (within 0.1 % of its
+    // facet size): such a node is held against motion into the contact. `betweenBodies` false
+    // holds the points of gaps to planes only.
+    void holdTouchingForCheck(DofLayout& check, bool betweenBodies) const;
+    // The node groups (a point's facet and the facet it faces) of the touching points between
+    // bodies, which the free-body check joins into one part.
+    std::vector<std::vector<int>> touchingPairs() const;
+    // Adds the tangent and minus the internal forces of the contact at the state `global`
+    // (global axes, every node), for the points whose first node this process owns.
+    void assemble(const DofLayout& layout, const std::vector<double>& global,
+                  SystemAssembler& assembler) const;
+    // A converged step at `global`: the multipliers of the next step are predicted.
+    void acceptStep(const std::vector<double>& global);
+
+    struct FaceStatus {
+        int face = 0;
+        const char* what = "";   // "gap to plane", "normal gap", "contact"
+        int nodesInContact = 0;  // nodes of facets with a point in contact
+        int points = 0, pointsInContact = 0;
+        Vec3 force;                     // resultant contact force on the face
+        double normalForce = 0;         // sum of pressure times area
+        double largestPressure = 0;     // the largest mean pressure of a facet
+        double largestPenetration = 0;  // largest -c over the points (0 when none penetrates)
+    };
+    // The contact of each constrained face at `global` with the current multipliers.
+    std::vector<FaceStatus> status(const std::vector<double>& global) const;
+    // Logs one line per constrained face from status().
+    void logStatus(const std::vector<double>& global, RunLog& log) const;
+
+  private:
+    struct Point {
+        int face = 0;        // index into faces_
+        int facet = -1;      // the facet of the face the point lies on (its own facet list)
+        int otherFace = -1;  // contact between bodies: the face and facet it faces
+        int otherFacet = -1;
+        std::vector<int> nodes;
+        std::vector<double> a;  // 3 per node
+        double c0 = 0;          // the gap of the undeformed state
+        double area = 0;
+        double size = 0;     // of its facet
+        double penalty = 0;  // per length of penetration and unit area
+        Vec3 normal;         // the direction the pressure pushes the face's own side
+        double multiplier = 0;
+        double lastPressure = 0;  // at the last converged step
+    };
+    struct Face {
+        int face = 0;
+        const char* what = "";
+        std::vector<std::vector<int>> facetNodes;
+    };
+
+    double gap(const Point& p, const std::vector<double>& u) const;
+    double pressure(const Point& p, const std::vector<double>& u) const;
+
+    std::vector<Point> points_;
+    std::vector<Face> faces_;
+};
+
+}  // namespace tarvsolv

@@ -1,0 +1,140 @@
+// Linear statics with gaps and contact: the elastic body is linear, the contact conditions are
+// not, so the loads are applied in load steps and each step is solved by Newton's method.
+#include <stdexcept>
+
+#include "fem/element_kernels.h"
+#include "fem/rigid_motion_check.h"
+#include "formats/result_writer.h"
+#include "physics/analyses.h"
+#include "physics/contact_constraints.h"
+#include "physics/load_stepping.h"
+#include "physics/structural_conditions.h"
+#include "physics/structural_statics.h"
+
+namespace tarvsolv {
+namespace {
+
+// Enough steps for the augmentation to bring the penetration well below the penalty's.
+constexpr int kContactLoadSteps = 5;
+
+class ElasticContactSystem : public NonlinearSystem {
+  public:
+    ElasticContactSystem(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
+                         ContactConstraints& contact, RunLog& log)
+        : job_(job), layout_(layout), temperatures_(temperatures), contact_(contact), log_(log) {}
+
+    void assemble(const std::vector<double>&, const std::vector<double>& global, double,
+                  SystemAssembler& assembler) override {
+        const FeMesh& mesh = job_.mesh;
+        std::vector<double> ke, fe;
+        for (int e = 0; e < mesh.elementCount(); ++e) {
+            if (!layout_.assemblesElement(mesh, e)) continue;
+            elasticStiffness(mesh, e, elementMaterial(job_, temperatures_, e), ke);
+            const auto nodes = mesh.elementNodes(e);
+            const std::size_t n = 3 * nodes.size();
+            fe.assign(n, 0.0);
+            for (std::size_t i = 0; i < n; ++i)
+                for (std::size_t j = 0; j < n; ++j)
+                    fe[i] -= ke[i * n + j] * global[3 * static_cast<std::size_t>(nodes[j / 3]) + j % 3];
+            assembler.addElement(nodes, ke, &fe);
+        }
+        contact_.assemble(layout_, global, assembler);
+    }
+
+    std::string acceptStep(int, double lambda, const std::vector<double>&,
+                           const std::vector<double>& global) override {
+        contact_.logStatus(global, log_);
+        contact_.acceptStep(global);
+        // The steps only lead the contact to its state under the full loads: the result is that
+        // state, written as linear statics writes its one.
+        if (lambda < 1 - 1e-9 || !layout_.onFirstProcess()) return {};
+        const CornerResults corners = elementStresses(job_, temperatures_, global);
+        return results::nodeVectorBlock("DISP", 1, global) +
+               results::stressBlock(1, corners.nodes, corners.stresses);
+    }
+
+    std::vector<std::vector<int>> couplings() const override { return contact_.couplings(); }
+
+  private:
+    const Job& job_;
+    const DofLayout& layout_;
+    const TemperatureField& temperatures_;
+    ContactConstraints& contact_;
+    RunLog& log_;
+};
+
+// The loads at load factor 1: body forces, thermal strains and the boundary loads.
+void assembleExternalLoads(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
+                           Vec f, RunLog& log) {
+    const auto acceleration = accelerationField(job);
+    if (acceleration || !temperatures.nodal.empty()) {
+        SystemAssembler assembler(layout, f);
+        std::vector<double> fe, part;
+        for (int e = 0; e < job.mesh.elementCount(); ++e) {
+            if (!layout.assemblesElement(job.mesh, e)) continue;
+            const ElasticMaterial m = elementMaterial(job, temperatures, e);
+            fe.assign(3 * static_cast<std::size_t>(job.mesh.nodesPerElement), 0.0);
+            if (acceleration) {
+                const double rho = m.density;
+                bodyForce(
+                    job.mesh, e, [&](const Vec3& x) { return rho * acceleration(x); }, part);
+                for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
+            }
+            if (!temperatures.nodal.empty()) {
+                thermalLoad(job.mesh, e, m, temperatures.changes(job.mesh, e), part);
+                for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
+            }
+            assembler.addLoads(job.mesh.elementNodes(e), fe);
+        }
+        assembler.finish();
+    }
+    assembleBoundaryLoads(job, layout, f, log);
+}
+
+// A body held only by contact is held once its gap is closed: touching points count as restraints
+// along their normals. A body that only an open gap would stop is refused, since statics has no
+// equilibrium for it before the gap closes; so are bodies held only by their contact with each
+// other, which the second check sees as one part (touching pairs joined) without those holds.
+void checkHeld(const Job& job, const DofLayout& layout, const ContactConstraints& contact) {
+    const char* why =
+        " (touching contact holds a body only against motion into the contact; an open gap holds nothing "
+        "until it closes)";
+    DofLayout check = layout;
+    contact.holdTouchingForCheck(check, true);
+    if (const auto free = findFreeRigidMotion(job.mesh, check)) throw std::runtime_error(*free + why);
+    const auto pairs = contact.touchingPairs();
+    if (pairs.empty()) return;
+    FeMesh joined = job.mesh;
+    const std::size_t per = static_cast<std::size_t>(joined.nodesPerElement);
+    for (const std::vector<int>& group : pairs)
+        for (std::size_t i = 1; i < group.size(); i += per - 1)
+            for (std::size_t k = 0; k < per; ++k)
+                joined.conn.push_back(k == 0 || i + k - 1 >= group.size() ? group[0] : group[i + k - 1]);
+    DofLayout planes = layout;
+    contact.holdTouchingForCheck(planes, false);
+    if (const auto free = findFreeRigidMotion(joined, planes))
+        throw std::runtime_error("bodies held only by their contact with each other are free: " + *free);
+}
+
+}  // namespace
+
+std::string solveContactStatics(const Job& job, RunLog& log) {
+    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
+    applyDisplacementConditions(job, layout, false, log);
+    ContactConstraints contact(job, log);
+    checkHeld(job, layout, contact);
+    const TemperatureField temperatures = temperatureField(job, log);
+    log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" +
+             std::to_string(layout.prescribedCount()) + " prescribed), gaps and contact in " +
+             std::to_string(kContactLoadSteps) + " load steps");
+    VecHandle external = layout.createVector();
+    assembleExternalLoads(job, layout, temperatures, external, log);
+    ElasticContactSystem system(job, layout, temperatures, contact, log);
+    LoadSteppingOptions options;
+    options.analysis = "gaps and contact";
+    options.steps = kContactLoadSteps;
+    options.lineSearch = false;
+    return solveInLoadSteps(job, layout, external, system, options, log);
+}
+
+}  // namespace tarvsolv
