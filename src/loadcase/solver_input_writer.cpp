@@ -32,7 +32,10 @@ int headerCodeForSolveIndex(int solveIndex) {
         case 7:
             return 2;
         default:
-            return 0;
+            // Fluid flow and multiphysics (8 and above) keep the Fluid flow loadcase's code: as 0
+            // the solver would take the model for linear statics and report a wrong result as
+            // success, and the loadcase would reopen as Mechanical.
+            return solveIndex >= 8 ? 8 : 0;
     }
 }
 

@@ -82,6 +82,11 @@ TEST_F(Refusals, PlasticityNeedsAYieldStressAndTakesNoGapsOrContact) {
     text.constraints.clear();
 }
 
+TEST_F(Refusals, FluidFlowIsNotTakenForStatics) {
+    text.analysisCode = 8;
+    expectRefusal("fluid flow is not solved by this version of the solver");
+}
+
 TEST_F(Refusals, HeatWithoutConvectionHasNoTemperatureLevel) {
     text.analysisCode = 1;
     text.materials = {"1  0.05,0,0,7.85e-09,460"};

@@ -100,6 +100,8 @@ SolveKind solveKind(const SolverInput& input) {
             return SolveKind::Modes;
         case 5:
             return SolveKind::ForcedVibration;
+        case 8:
+            return SolveKind::FluidFlow;
         default:
             break;
     }
@@ -127,6 +129,8 @@ const char* solveKindName(SolveKind kind) {
             return "steady heat";
         case SolveKind::TransientHeat:
             return "transient heat";
+        case SolveKind::FluidFlow:
+            return "fluid flow";
     }
     return "?";
 }

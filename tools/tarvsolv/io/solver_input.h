@@ -48,7 +48,8 @@ enum class SolveKind {
     Modes,
     ForcedVibration,
     SteadyHeat,
-    TransientHeat
+    TransientHeat,
+    FluidFlow  // header code 8: fluid flow and multiphysics, which this solver does not solve
 };
 SolveKind solveKind(const SolverInput& input);
 const char* solveKindName(SolveKind kind);
