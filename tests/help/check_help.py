@@ -7,6 +7,9 @@ page shows is one the screenshot session takes (so that scripts/help-screenshots
 check_help.py chm FILE PAGES: FILE is a compiled help file (non-empty, ITSF signature) holding
 every page of the installed folder PAGES, which has the start page index.html (the pages in the
 file are listed with chmls when it is installed).
+check_help.py current DOCS TAKEN: the pictures in DOCS/images are current: the folder TAKEN, where
+the screenshot session has just run, holds each of them at the same size (a dialog that changed
+its layout changes its size).
 Prints each fault and exits 1 when there is one."""
 import html.parser
 import os
@@ -115,11 +118,35 @@ def check_chm(chm, pages_dir):
             if p.endswith(".html") and "/" + p not in names]
 
 
+def png_size(path):
+    with open(path, "rb") as f:
+        head = f.read(24)
+    if head[:8] != b"\x89PNG\r\n\x1a\n" or head[12:16] != b"IHDR":
+        return None
+    return int.from_bytes(head[16:20], "big"), int.from_bytes(head[20:24], "big")
+
+
+def check_current(docs, taken):
+    faults = []
+    images = os.path.join(docs, "images")
+    for name in sorted(os.listdir(images)):
+        fresh = os.path.join(taken, name)
+        if not os.path.isfile(fresh):
+            faults.append(f"images/{name} was not taken by the screenshot session")
+            continue
+        old, new = png_size(os.path.join(images, name)), png_size(fresh)
+        if old is None or old != new:
+            faults.append(f"images/{name} is {old}, the window now {new}: run scripts/help-screenshots")
+    return faults
+
+
 def main(argv):
     if len(argv) == 3 and argv[1] == "pages":
         faults = check_pages(argv[2])
     elif len(argv) == 4 and argv[1] == "chm":
         faults = check_chm(argv[2], argv[3])
+    elif len(argv) == 4 and argv[1] == "current":
+        faults = check_current(argv[2], argv[3])
     else:
         print(__doc__)
         return 2
