@@ -15,7 +15,8 @@
 # usage: bench/tarvsolv/run_bench.sh [build folder] [element sizes...]   (defaults: build, 1.8 1.15)
 # BENCH_STATIC_ONLY=1 leaves out buckling, vibration and the nonlinear rows (CalculiX's 100
 # vibration steps take about half an hour at the first size and hours at the second);
-# BENCH_NONLINEAR_ONLY=1 runs the nonlinear rows only. BENCH_TUBE_SIZE is the tube's element size
+# BENCH_NONLINEAR_ONLY=1 runs the nonlinear rows only. BENCH_PROCESSES=N adds, after each static
+# row, the MF solve on N processes (through kolvane-register --solver-processes) and its speed-up. BENCH_TUBE_SIZE is the tube's element size
 # (default 3 mm, about 38,000 unknowns: CalculiX takes about a minute).
 # needs in the build folder: tarvdir/tarvsolv, tarvdir/velgrin, bin/velgrin-sample-parts,
 # bin/kolvane-sample-parts, bin/tarvsolv-ccx; and the programs ccx (calculix-ccx) and /usr/bin/time.
@@ -44,13 +45,13 @@ step=$work/bracket.step
 # Runs a command under /usr/bin/time; prints "cpu-seconds/wall-seconds peak-MB".
 measure() {
     /usr/bin/time -f "%U %S %e %M" -o "$work/time.txt" "$@" >"$work/run.log" 2>&1 || { cat "$work/run.log"; exit 1; }
-    awk '{ printf "%.1f/%.0f %.0f\n", $1 + $2, $3, $4 / 1024 }' "$work/time.txt"
+    awk '{ printf "%.1f/%.1f %.0f\n", $1 + $2, $3, $4 / 1024 }' "$work/time.txt"
 }
 
 # As measure, but a run the solver refuses ("is not solved by this version") prints "refused -".
 measure_or_refused() {
     if /usr/bin/time -f "%U %S %e %M" -o "$work/time.txt" "$@" >"$work/run.log" 2>&1; then
-        tail -1 "$work/time.txt" | awk '{ printf "%.1f/%.0f %.0f\n", $1 + $2, $3, $4 / 1024 }'
+        tail -1 "$work/time.txt" | awk '{ printf "%.1f/%.1f %.0f\n", $1 + $2, $3, $4 / 1024 }'
     elif grep -q "is not solved by this version" "$work/run.log"; then
         echo "refused -"
     else
@@ -129,6 +130,16 @@ for size in "${sizes[@]}"; do
     printf '%-5s | %9d | %14s (%6s)         | %14s (%6s)        | %14s (%6s)     | %s, %s; %s\n' "$size" $((3 * nodes)) "$pt" "$pm" "$mt" "$mm" "$ct" "$cm" "$pcgdiff" "$mfdiff" "$owndiff"
     read -r rt rm < <(ratios "$mt" "$mm" "$ct" "$cm")
     printf '      static, MF against CalculiX: CPU time x %s, memory x %s\n' "$rt" "$rm"
+    if [[ -n ${BENCH_PROCESSES:-} ]]; then
+        # The same MF solve started as the add-on starts it, after kolvane-register --solver-processes.
+        cp "$work/job.out" "$work/one.out"
+        printf 'MESHFILE\n%s\n' "$work/job.meb" >"$work/job.out"
+        KOLVANE_CONFIG_DIR=$work/settings "$build/bin/kolvane-register" --solver-processes "$BENCH_PROCESSES"
+        read -r nt nm < <(KOLVANE_CONFIG_DIR=$work/settings measure "$tarvsolv" "$work/job.txt" 0 --solver MF)
+        read -r _ _ pdiff < <("$convert" compare "$work/job.out" "$work/one.out")
+        awk -v a="${mt##*/}" -v b="${nt##*/}" -v n="$BENCH_PROCESSES" -v m="$nm" -v d="$pdiff" \
+            'BEGIN { printf "      static, MF on %d processes: wall %.1f s against %.1f s, speed-up x %.2f; peak %s MB (largest process); |du| / |u| against one process %s\n", n, b, a, a / b, m, d }'
+    fi
     runs+=("$size $fixed $loaded")
 done
 

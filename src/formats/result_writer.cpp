@@ -86,6 +86,19 @@ std::string stressBlock(int number, std::span<const std::int32_t> cornerNodes,
     return out;
 }
 
+std::string plasticStrainBlock(int number, std::span<const std::int32_t> cornerNodes,
+                               std::span<const double> strains) {
+    std::string out;
+    appendf(out, "STRAI %d\n", number);
+    out += "; element node equivalent plastic strain\n";
+    LineWriter line(out);
+    const std::size_t corners = std::min(cornerNodes.size(), strains.size());
+    for (std::size_t k = 0; k < corners; ++k)
+        line.count(k / 4 + 1).count(static_cast<std::size_t>(cornerNodes[k])).value(strains[k], 6).end();
+    out += '\n';
+    return out;
+}
+
 std::string modeValueBlock(std::span<const double> values) {
     std::string line;
     for (int digits = 8; digits >= 2; --digits) {

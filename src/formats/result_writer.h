@@ -22,6 +22,10 @@ std::string temperatureBlock(int number, std::span<const double> temperatures);
 // components at those corners, both four per element.
 std::string stressBlock(int number, std::span<const std::int32_t> cornerNodes,
                         std::span<const CornerStress> stresses);
+// "STRAI": per element its four corners with element number, node number and the equivalent
+// plastic strain, laid out as the stress block.
+std::string plasticStrainBlock(int number, std::span<const std::int32_t> cornerNodes,
+                               std::span<const double> strains);
 // "NATU" and the line of mode values, kept within the 119 characters the reader takes by
 // shortening the numbers when there are many.
 std::string modeValueBlock(std::span<const double> values);

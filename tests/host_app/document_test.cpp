@@ -1,10 +1,8 @@
 // The OpenCASCADE document layer: bodies and numbering, persistent keys, boxes, surface kinds and
 // axes, units, STEP export, and the host objects made on them.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <set>
 
 #include <BRepBuilderAPI_MakeFace.hxx>
@@ -19,6 +17,7 @@
 #include "host_session.h"
 #include "occt_document.h"
 #include "sample_parts.h"
+#include "support/scratch_folder.h"
 
 namespace {
 
@@ -31,11 +30,6 @@ namespace fs = std::filesystem;
 std::shared_ptr<OcctDocument> sample(const std::string& name, std::int32_t unit = host::kUnitMm) {
     hostapp::silenceOcctMessages();
     return OcctDocument::open(samplePath(name), unit);
-}
-
-// A scratch file name of this process (test runs of several build folders may overlap).
-fs::path scratchFile(const std::string& name) {
-    return fs::temp_directory_path() / ("kolvane_document_test_" + std::to_string(::getpid()) + "_" + name);
 }
 
 std::vector<host::KeyBytes> allKeys(const OcctDocument& doc) {
@@ -206,27 +200,23 @@ TEST(Document, EdgesKnowTheirFacesOnceEach) {
 
 TEST(Document, ExportedStepReadsBackAsTheSameModel) {
     auto bracket = sample("bracket.step");
-    const fs::path out = scratchFile("dump.stp");
-    ASSERT_TRUE(bracket->exportStep(out.string()));
-    auto again = OcctDocument::open(out.string());
+    ScratchFolder folder;
+    ASSERT_TRUE(bracket->exportStep(folder.file("dump.stp")));
+    auto again = OcctDocument::open(folder.file("dump.stp"));
     EXPECT_EQ(again->totalCount(EntityType::Face), bracket->totalCount(EntityType::Face));
     EXPECT_EQ(again->bodyKey(0), bracket->bodyKey(0));
     EXPECT_EQ(allKeys(*again), allKeys(*bracket));
-    fs::remove(out);
     EXPECT_FALSE(bracket->exportStep("/no/such/folder/dump.stp"));
 }
 
 TEST(Document, BadFilesAreRefused) {
-    const fs::path text = scratchFile("bad.step");
-    std::ofstream(text) << "this is no STEP file\n";
-    EXPECT_THROW(OcctDocument::open(text.string()), DocumentError);
+    ScratchFolder folder;
+    writeFile(folder.file("bad.step"), "this is no STEP file\n");
+    EXPECT_THROW(OcctDocument::open(folder.file("bad.step")), DocumentError);
     EXPECT_THROW(OcctDocument::open("/no/such/part.step"), DocumentError);
     EXPECT_THROW(OcctDocument::open(samplePath("beam.step") + ".missing"), DocumentError);
-    const fs::path other = scratchFile("part.igs");
-    fs::copy_file(samplePath("beam.step"), other, fs::copy_options::overwrite_existing);
-    EXPECT_THROW(OcctDocument::open(other.string()), DocumentError);
-    fs::remove(text);
-    fs::remove(other);
+    fs::copy_file(samplePath("beam.step"), folder.file("part.igs"));
+    EXPECT_THROW(OcctDocument::open(folder.file("part.igs")), DocumentError);
 }
 
 }  // namespace

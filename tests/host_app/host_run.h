@@ -6,10 +6,10 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 
 #include "sample_parts.h"
+#include "support/scratch_folder.h"
 
 struct HostRunResult {
     int status = -1;  // the program's exit status; -1 when it did not exit normally
@@ -19,18 +19,7 @@ struct HostRunResult {
 
 class HostRunFolder {
   public:
-    HostRunFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kolvane-host-test-XXXXXX").string();
-        root_ = ::mkdtemp(pattern.data());
-    }
-    ~HostRunFolder() {
-        std::error_code error;
-        std::filesystem::remove_all(root_, error);
-    }
-    HostRunFolder(const HostRunFolder&) = delete;
-    HostRunFolder& operator=(const HostRunFolder&) = delete;
-
-    std::string path(const std::string& name) const { return (root_ / name).string(); }
+    std::string path(const std::string& name) const { return root_.file(name); }
     std::string projectFolder(const std::string& session) const { return path("projects/" + session); }
 
     // Runs `script` (the lines of a session script); `projects` and `install` lines are added first.
@@ -57,13 +46,8 @@ class HostRunFolder {
         return result;
     }
 
-    static std::string read(const std::string& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    static std::string read(const std::string& file) { return readFile(file); }
 
   private:
-    std::filesystem::path root_;
+    ScratchFolder root_;
 };

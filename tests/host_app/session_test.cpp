@@ -175,29 +175,23 @@ TEST_F(HostSession, TwoBodyPartAndAssemblyKeepTheirOwnKeys) {
         << HostRunFolder::read(input);
 }
 
-TEST_F(HostSession, ExplorerTreeModifyAndDeleteReachTheFile) {
-    const auto run = folder.run("open $KOLVANE_SAMPLES/bracket.step\n" + kLoadcase + kBracketLoads +
-                                "tree \"face;pressure=1\" modify \"face;pressure=2.5\"\n"
-                                "tree \"face;fix,6=XYZ\" delete\n");
-    ASSERT_EQ(run.status, 0) << run.err;
-    const auto all = entries(folder.projectFolder("bracket") + "/Steel.api_fem");
-    ASSERT_EQ(all.size(), 2u);
-    EXPECT_EQ(all[1].text, "face;pressure=2.5");
-    EXPECT_EQ(all[1].entity, faceKey(*bracket, 8));
-}
-
-TEST_F(HostSession, OnModalBlocksActInTheModalWindowAndReportTheirOwnLines) {
+// The explorer's tree deletes and modifies, inline and through its modal window, reach the file.
+TEST_F(HostSession, TreeEditsReachTheFileAndOnModalBlocksReportTheirOwnLines) {
     const std::string modify = "open $KOLVANE_SAMPLES/bracket.step\n" + kLoadcase + kBracketLoads +
+                               "tree \"face;fix,6=XYZ\" delete\n"
                                "on-modal \"Modify Data\"\n"
                                "expect-text 11 \"face;pressure=1\"\n"
                                "type 11 \"face;pressure=3\"\n"
                                "accept\n"
                                "end\n"
-                               "tree \"face;pressure=1\" modify\n";
+                               "tree \"face;pressure=1\" modify\n"
+                               "tree \"face;pressure=3\" modify \"face;pressure=2.5\"\n";
     const auto run = folder.run(modify);
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(entriesOfKind(folder.projectFolder("bracket") + "/Steel.api_fem", 3).at(0).text,
-              "face;pressure=3");
+    const auto all = entries(folder.projectFolder("bracket") + "/Steel.api_fem");
+    ASSERT_EQ(all.size(), 2u);
+    EXPECT_EQ(all[1].text, "face;pressure=2.5");
+    EXPECT_EQ(all[1].entity, faceKey(*bracket, 8));
 
     // A failing check inside the block stops the run at the block's line, after the window closed.
     std::string failing = modify;
@@ -205,14 +199,15 @@ TEST_F(HostSession, OnModalBlocksActInTheModalWindowAndReportTheirOwnLines) {
     failing.replace(failing.find(check), check.size(), "expect-text 11 \"face;pressure=9\"");
     const auto bad = folder.run(failing);
     EXPECT_EQ(bad.status, 1);
-    EXPECT_NE(bad.err.find(":" + std::to_string(kFirstLine + 16) +
+    EXPECT_NE(bad.err.find(":" + std::to_string(kFirstLine + 17) +
                            ": control 11 shows \"face;pressure=1\", not \"face;pressure=9\""),
               std::string::npos)
         << bad.err;
 }
 
-TEST_F(HostSession, GridCellsOfTheTableEditorAreTypedInItsModalRun) {
-    const auto run = folder.run("open $KOLVANE_SAMPLES/beam.step\n" + kLoadcase +
+// The table editor's cells typed in its modal run; the part's units reach the loadcase header.
+TEST_F(HostSession, GridCellsOfTheTableEditorAreTypedInItsModalRunAndUnitsReachTheHeader) {
+    const auto run = folder.run("open $KOLVANE_SAMPLES/beam.step units=cm display=in\n" + kLoadcase +
                                 "menu \"Add Actions\"\n"
                                 "on-modal Table\n"
                                 "choose 1001 \"force x\"\n"
@@ -227,6 +222,9 @@ TEST_F(HostSession, GridCellsOfTheTableEditorAreTypedInItsModalRun) {
     const auto tables = entriesOfKind(folder.projectFolder("beam") + "/Steel.api_fem", 6);
     ASSERT_EQ(tables.size(), 1u);
     EXPECT_EQ(tables[0].text, "tabl0, 1, 0.5, 10");
+    const std::string header = HostRunFolder::read(folder.projectFolder("beam") + "/Steel.txt");
+    EXPECT_EQ(header.rfind("HEADER\n", 0), 0u);
+    EXPECT_NE(header.find(" in "), std::string::npos) << header;
 }
 
 TEST_F(HostSession, MeshRunWritesStepDumpAndSolverInputTheSameAfterReopening) {
@@ -404,14 +402,6 @@ TEST_F(HostSession, MainJobGoesFromThePartToTheStressPicture) {
     EXPECT_GT(pixelsOf(stress, 0xFF0000), 50);
     EXPECT_GT(pixelsOf(stress, 0x0000FF), 50);
     EXPECT_EQ(pixelsOf(folder.path("out/bracket-part.png"), 0x0000FF), 0);
-}
-
-TEST_F(HostSession, UnitsReachTheAddOnsFiles) {
-    const auto run = folder.run("open $KOLVANE_SAMPLES/beam.step units=cm display=in\n" + kLoadcase);
-    ASSERT_EQ(run.status, 0) << run.err;
-    const std::string header = HostRunFolder::read(folder.projectFolder("beam") + "/Steel.txt");
-    EXPECT_EQ(header.rfind("HEADER\n", 0), 0u);
-    EXPECT_NE(header.find(" in "), std::string::npos) << header;
 }
 
 }  // namespace

@@ -1,10 +1,7 @@
 // The host view: the camera's projection, the same view given to a 3-D device, the raster
 // canvas the overlay marks are drawn on, and the PNG print page.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <utility>
 #include <vector>
 
@@ -12,6 +9,7 @@
 #include "raster_print_page.h"
 #include "render/print_canvas.h"
 #include "render/render_math.h"
+#include "support/scratch_folder.h"
 #include "view_camera.h"
 
 namespace {
@@ -22,6 +20,24 @@ using hostapp::RasterImage;
 using hostapp::RasterPrintPage;
 using hostapp::ViewCamera;
 
+// Corner `i` (0 to 7) of the 200 x 20 x 10 box the tests frame.
+host::Point3 boxCorner(int i) {
+    return {(i & 1) ? 200.0 : 0.0, (i & 2) ? 20.0 : 0.0, (i & 4) ? 10.0 : 0.0};
+}
+
+// A device given the camera's matrices in a 400 x 300 viewport puts `p` on the camera's own pixel,
+// within its depth range.
+void expectDeviceAgrees(const ViewCamera& camera, const host::Point3& p) {
+    const render::Float3 s =
+        render::projectPoint({static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)},
+                             {0, 0, 400, 300, 0.0f, 1.0f}, camera.projectionMatrix(), camera.viewMatrix(),
+                             render::Matrix4::identity());
+    EXPECT_NEAR(s.x, camera.project(p).x, 1e-2);
+    EXPECT_NEAR(s.y, camera.project(p).y, 1e-2);
+    EXPECT_GT(s.z, 0.0f);
+    EXPECT_LT(s.z, 1.0f);
+}
+
 // The fitted box lies inside the picture, centred, up the model up the picture; the device given
 // the camera's matrices puts every point on the camera's own pixel, nearer points at smaller depth.
 TEST(ViewCamera, FitsTheBoxAndTheDevicesViewLandsOnTheSamePixels) {
@@ -29,20 +45,13 @@ TEST(ViewCamera, FitsTheBoxAndTheDevicesViewLandsOnTheSamePixels) {
     camera.fit({0, 0, 0}, {200, 20, 10}, 400, 300);
     const render::Viewport viewport{0, 0, 400, 300, 0.0f, 1.0f};
     for (int i = 0; i < 8; ++i) {
-        const host::Point3 corner{(i & 1) ? 200.0 : 0.0, (i & 2) ? 20.0 : 0.0, (i & 4) ? 10.0 : 0.0};
         SCOPED_TRACE(i);
-        const auto p = camera.project(corner);
+        const auto p = camera.project(boxCorner(i));
         EXPECT_GE(p.x, 120) << "the add-on's strip at the left stays free";
         EXPECT_LE(p.x, 400);
         EXPECT_GE(p.y, 0);
         EXPECT_LE(p.y, 300);
-        const render::Float3 s = render::projectPoint(
-            {static_cast<float>(corner.x), static_cast<float>(corner.y), static_cast<float>(corner.z)},
-            viewport, camera.projectionMatrix(), camera.viewMatrix(), render::Matrix4::identity());
-        EXPECT_NEAR(s.x, p.x, 1e-2);
-        EXPECT_NEAR(s.y, p.y, 1e-2);
-        EXPECT_GT(s.z, 0.0f);
-        EXPECT_LT(s.z, 1.0f);
+        expectDeviceAgrees(camera, boxCorner(i));
     }
     const auto centre = camera.project({100, 10, 5});
     EXPECT_NEAR(centre.x, 260, 1e-9);  // the middle of 120..400
@@ -59,8 +68,7 @@ TEST(ViewCamera, FitsTheBoxAndTheDevicesViewLandsOnTheSamePixels) {
     camera.setCoveredRight(100);
     camera.fit({0, 0, 0}, {200, 20, 10}, 600, 300);
     EXPECT_NEAR(camera.project({100, 10, 5}).x, 310, 1e-9);  // the middle of 120..500
-    for (int i = 0; i < 8; ++i)
-        EXPECT_LE(camera.project({(i & 1) ? 200.0 : 0.0, (i & 2) ? 20.0 : 0.0, (i & 4) ? 10.0 : 0.0}).x, 500);
+    for (int i = 0; i < 8; ++i) EXPECT_LE(camera.project(boxCorner(i)).x, 500);
 }
 
 // The standard views are views, not mirror images; turning keeps the box's middle on its pixel and
@@ -92,19 +100,10 @@ TEST(ViewCamera, TurnsPansZoomsAndLooksAlongTheStandardDirections) {
     camera.setStandardView(StandardView::Iso);
     camera.fit(low, high, 400, 300);
     const auto middle = camera.project({100, 10, 5});
-    const render::Viewport viewport{0, 0, 400, 300, 0.0f, 1.0f};
     for (int turn = 0; turn < 40; ++turn) camera.rotate(37, -23);
     EXPECT_NEAR(camera.project({100, 10, 5}).x, middle.x, 1e-6);
     EXPECT_NEAR(camera.project({100, 10, 5}).y, middle.y, 1e-6);
-    for (int i = 0; i < 8; ++i) {
-        const host::Point3 c{(i & 1) ? 200.0 : 0.0, (i & 2) ? 20.0 : 0.0, (i & 4) ? 10.0 : 0.0};
-        const render::Float3 s =
-            render::projectPoint({float(c.x), float(c.y), float(c.z)}, viewport, camera.projectionMatrix(),
-                                 camera.viewMatrix(), render::Matrix4::identity());
-        EXPECT_NEAR(s.x, camera.project(c).x, 1e-2);
-        EXPECT_GT(s.z, 0.0f);
-        EXPECT_LT(s.z, 1.0f);
-    }
+    for (int i = 0; i < 8; ++i) expectDeviceAgrees(camera, boxCorner(i));
     EXPECT_TRUE(camera.moved());
 
     const auto before = camera.project({0, 0, 0});
@@ -149,10 +148,8 @@ TEST(RasterCanvas, DrawsWithThePensColourAndWidth) {
 // Prints to a ".png" name become a raster page written when the print ends; ".pdf" stays PDF.
 TEST(RasterPrintPage, PrintsToPngNamesAndSizesItsText) {
     installRasterPrintPages();
-    const auto folder =
-        std::filesystem::temp_directory_path() / ("kolvane-print-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(folder);
-    auto page = render::openPrintCanvas((folder / "graph.png").string(), "Time History Graph");
+    ScratchFolder folder;
+    auto page = render::openPrintCanvas(folder.file("graph.png"), "Time History Graph");
     auto* raster = dynamic_cast<RasterPrintPage*>(page.get());
     ASSERT_NE(raster, nullptr);
     auto inkIn = [&](int top, int bottom) {
@@ -167,16 +164,11 @@ TEST(RasterPrintPage, PrintsToPngNamesAndSizesItsText) {
     EXPECT_GT(inkIn(0, 60), 20);
     EXPECT_GT(inkIn(90, 200), 4 * inkIn(0, 60)) << "text of a larger height covers more of the page";
     ASSERT_TRUE(page->finish());
-    std::ifstream png(folder / "graph.png", std::ios::binary);
-    char signature[4] = {};
-    png.read(signature, 4);
-    EXPECT_EQ(std::string(signature + 1, 3), "PNG");
+    EXPECT_EQ(readFile(folder.file("graph.png")).substr(1, 3), "PNG");
 
-    EXPECT_FALSE(render::openPrintCanvas((folder / "no/such/folder/graph.png").string(), "t")->finish());
-    EXPECT_EQ(
-        dynamic_cast<RasterPrintPage*>(render::openPrintCanvas((folder / "graph.pdf").string(), "t").get()),
-        nullptr);
-    std::filesystem::remove_all(folder);
+    EXPECT_FALSE(render::openPrintCanvas(folder.file("no/such/folder/graph.png"), "t")->finish());
+    EXPECT_EQ(dynamic_cast<RasterPrintPage*>(render::openPrintCanvas(folder.file("graph.pdf"), "t").get()),
+              nullptr);
 }
 
 // Each page pixel takes the picture pixel under its centre; what falls off the page is dropped.

@@ -11,11 +11,6 @@ using loadcase::readHeader;
 
 namespace {
 
-AnalysisSetting fromText(const std::string& text, AnalysisSetting current = {0, 2}) {
-    std::istringstream in(text);
-    return readHeader(in, "default.meb", current).analysis;
-}
-
 // The header text itself is checked where the loadcase command writes it.
 TEST(HeaderFile, CodesOfTheFourAnalysisTypes) {
     using namespace loadcase;
@@ -49,34 +44,34 @@ INSTANTIATE_TEST_SUITE_P(EveryCode, HeaderCode,
                                          CodeCase{5, {0, 5}}, CodeCase{6, {0, 2}}, CodeCase{7, {0, 2}},
                                          CodeCase{8, {8, 8}}, CodeCase{12, {8, 8}}));
 
-TEST(HeaderFile, SolverInputHeaderWithMoreFieldsReadsTheSameWay) {
-    EXPECT_EQ(fromText("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=-1 0.5 1 3\n"), (AnalysisSetting{0, 1}));
-}
-
-TEST(HeaderFile, LaterLinesOverrideEarlierOnes) {
-    EXPECT_EQ(fromText("HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nBUCKLE\n"), (AnalysisSetting{0, 3}));
-    EXPECT_EQ(fromText("BUCKLE\nHEADER\n0.001 mm 0 nod=10 elem=0 ana=2\n"), (AnalysisSetting{6, 7}));
-}
-
-TEST(HeaderFile, CommentsBlankLinesAndIndentationAreSkipped) {
-    std::istringstream in("; a comment\n\n   HEADER\n0.001 in 0 nod=10 elem=0 ana=2\n  MFILE\n/x/y.meb\r\n");
-    const auto header = readHeader(in, "default.meb", {});
-    EXPECT_EQ(header.analysis, (AnalysisSetting{6, 7}));
-    EXPECT_EQ(header.meshPath, "/x/y.meb");
-}
-
-TEST(HeaderFile, LongMeshPathIsReadWhole) {
-    const std::string path = "/projects/" + std::string(200, 'd') + "/Bracket.meb";
-    std::istringstream in("MFILE\n" + path + "\n");
-    EXPECT_EQ(readHeader(in, "default.meb", {}).meshPath, path);
-}
-
-TEST(HeaderFile, IncompleteLinesChangeNothing) {
-    EXPECT_EQ(fromText("HEADER\n0.001 mm 0 nod=10\n"), (AnalysisSetting{0, 2}));
-    EXPECT_EQ(fromText("HEADER\n0.001 mm 0 nod=10 elem=0 ana1\n"), (AnalysisSetting{0, 2}));
-    EXPECT_EQ(fromText("HEADER"), (AnalysisSetting{0, 2}));
-    std::istringstream in("MFILE\n");
-    EXPECT_EQ(readHeader(in, "default.meb", {}).meshPath, "default.meb");
+// What a header or solver input text gives, read with the current setting {0, 2}: extra fields
+// after "ana=" are passed over, later lines override earlier ones, comments, blank lines and
+// indentation are skipped, and an incomplete line changes nothing.
+TEST(HeaderFile, TextsGiveTheirTypeSolveIndexAndMeshPath) {
+    const std::string longPath = "/projects/" + std::string(200, 'd') + "/Bracket.meb";
+    const struct {
+        std::string text;
+        AnalysisSetting analysis;
+        std::string meshPath;
+    } cases[] = {
+        {"HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=-1 0.5 1 3\n", {0, 1}, "default.meb"},
+        {"HEADER\n0.001 mm 0 nod=10 elem=0 ana=1\nBUCKLE\n", {0, 3}, "default.meb"},
+        {"BUCKLE\nHEADER\n0.001 mm 0 nod=10 elem=0 ana=2\n", {6, 7}, "default.meb"},
+        {"; a comment\n\n   HEADER\n0.001 in 0 nod=10 elem=0 ana=2\n  MFILE\n/x/y.meb\r\n",
+         {6, 7},
+         "/x/y.meb"},
+        {"MFILE\n" + longPath + "\n", {0, 2}, longPath},
+        {"HEADER\n0.001 mm 0 nod=10\n", {0, 2}, "default.meb"},
+        {"HEADER\n0.001 mm 0 nod=10 elem=0 ana1\n", {0, 2}, "default.meb"},
+        {"HEADER", {0, 2}, "default.meb"},
+        {"MFILE\n", {0, 2}, "default.meb"},
+    };
+    for (const auto& c : cases) {
+        std::istringstream in(c.text);
+        const auto header = readHeader(in, "default.meb", {0, 2});
+        EXPECT_EQ(header.analysis, c.analysis) << c.text;
+        EXPECT_EQ(header.meshPath, c.meshPath) << c.text;
+    }
 }
 
 TEST(HeaderFile, MissingFileGivesTheDefaults) {

@@ -69,18 +69,6 @@ class LoadcaseFileOnDisk : public testing::Test {
     std::string path = folder.file("Bracket.api_fem");
 };
 
-// Text lengths of every prefix width are round-tripped byte for byte in archive_test.cpp.
-TEST_F(LoadcaseFileOnDisk, ListsOf0To2EntriesRoundTrip) {
-    EntryList one;
-    one.append(twoEntries()[0]);
-    for (const EntryList& list : {EntryList{}, one, twoEntries()}) {
-        ASSERT_TRUE(LoadcaseFile::save(path, list).ok());
-        const LoadResult back = LoadcaseFile::load(path);
-        ASSERT_TRUE(back.ok()) << back.error;
-        EXPECT_EQ(back.entries, list) << list.size() << " entries";
-    }
-}
-
 TEST_F(LoadcaseFileOnDisk, WideCharacterTextsReadAsNarrowText) {
     loadcase::ArchiveWriter out;
     out.writeCount(2);

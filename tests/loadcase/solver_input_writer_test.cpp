@@ -132,17 +132,6 @@ TEST_F(SolverInput, ObsoleteEntityIsReportedAndSkipped) {
     EXPECT_NE(input().find("RESTRAINTS\nbor 5 0 1 1\nCONSTRAINTS"), std::string::npos);
 }
 
-TEST_F(SolverInput, SolveNeedsAMaterialAndAMesh) {
-    writeFile(folder + "/Bracket.txt", "old contents\n");
-    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{}), 1);
-    add("steel: 1,2", kKindMaterial, key(0));
-    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{}), 1);
-    EXPECT_EQ(prompts->messageTexts(),
-              (std::vector<std::string>{"Assign a Material first", "Create a Mesh first"}));
-    EXPECT_EQ(input(), "old contents\n") << "nothing is changed";
-    EXPECT_FALSE(std::filesystem::exists(folder + "/Bracket.out"));
-}
-
 TEST_F(SolverInput, EverySolveIndexWritesItsSections) {
     add("steel: 1,2", kKindMaterial, key(0));
     add("tabl1, 2, 0, 1, 0, 5", kKindTable);

@@ -12,7 +12,6 @@ namespace fs = std::filesystem;
 using model::kKindAction;
 using model::kKindMaterial;
 using model::kKindReaction;
-using model::kKindSolveParameters;
 
 class Explorer : public ::testing::Test, public ExplorerFixture {};
 
@@ -50,36 +49,6 @@ TEST_F(Explorer, HostFailureWhileShowingIsReported) {
     show();
     EXPECT_EQ(prompts->messageTexts(),
               std::vector<std::string>{"Exception caught in CShowUICommand::OnShowUI"});
-}
-
-TEST_F(Explorer, SameTextOnTwoFacesIsOneLineAndTwoEntries) {
-    show();
-    explorer->document().addEntry(bodyKey(), key(0), "steel: 1,2", kKindMaterial);
-    explorer->document().addEntry(bodyKey(), key(1), "steel: 1,2", kKindMaterial);
-    explorer->document().addEntry(bodyKey(), key(1), "steel: 1,2", kKindMaterial);
-    EXPECT_EQ(explorer->document().entries().size(), 2u)
-        << "the same text on the same face is not added twice";
-    EXPECT_EQ(lines(kKindMaterial), std::vector<std::string>{"steel: 1,2"});
-    const auto file = saved();
-    ASSERT_EQ(file.size(), 2u);
-    EXPECT_EQ(file[1].data().entityKey().bytes(), key(1));
-    EXPECT_EQ(file[1].data().bodyKey().bytes(), bodyKey());
-}
-
-TEST_F(Explorer, ReplacingTheSolveEntryKeepsOneAtTheEnd) {
-    show();
-    explorer->document().replaceSectionEntry("ELASTIC:0,1e-06,1,100,1,1,0,0", kKindSolveParameters, true);
-    explorer->document().addEntry(bodyKey(), key(2), "face;fix,6=XYZ", kKindReaction);
-    explorer->document().replaceSectionEntry("NATFREQ:4,1e-06,5,100,1,1,0,0", kKindSolveParameters, true);
-    const auto file = saved();
-    ASSERT_EQ(file.size(), 2u);
-    EXPECT_EQ(file[1].data().text(), "NATFREQ:4,1e-06,5,100,1,1,0,0");
-    EXPECT_EQ(file[1].data().kind(), kKindSolveParameters);
-    EXPECT_EQ(lines(kKindSolveParameters), std::vector<std::string>{"NATFREQ:4,1e-06,5,100,1,1,0,0"});
-    explorer->document().replaceSectionEntry("1:250 2 0.5 0.3 1 3 3 3 3 2 0", model::kKindMesherParameters,
-                                             false);
-    EXPECT_EQ(explorer->tree().findItem("1:250 2 0.5 0.3 1 3 3 3 3 2 0"), ui::kTreeRoot)
-        << "kind 8 is not shown";
 }
 
 TEST_F(Explorer, ModifyChangesEveryEntryWithTheTextUnlessCancelled) {

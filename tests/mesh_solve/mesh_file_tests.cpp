@@ -1,12 +1,10 @@
-// The add-on's mesh: the library's one mesh read from the golden mesh files, and the "check.mes" dump.
+// The "check.mes" dump of meshes read from the golden mesh files.
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <utility>
 
 #include "formats/mesh_reader.h"
 #include "mesh_solve/mesh_dump.h"
-#include "mesh_solve/mesh_store.h"
 #include "support/format_files.h"
 
 namespace mesh_solve {
@@ -23,15 +21,6 @@ class MeshDump : public ::testing::Test {
     std::string dump_ = folder_.file("check.mes");
     Mesh mesh_;
 };
-
-TEST_F(MeshDump, LibraryMeshIsTheOneTheCommandsShare) {
-    writeFile(path_, golden::bytes("quadratic.meb"));
-    ASSERT_EQ(readMeshFile(libraryMesh(), path_).status, MeshReadStatus::Read);
-    EXPECT_EQ(libraryMesh().nodeCount(), 20);
-    EXPECT_EQ(&libraryMesh(), &libraryMesh());
-    libraryMesh().release();
-    EXPECT_FALSE(libraryMesh().isLoaded());
-}
 
 TEST_F(MeshDump, OneLinearElement) {
     read(golden::bytes("linear.meb"));

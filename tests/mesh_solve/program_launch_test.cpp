@@ -34,11 +34,6 @@ TEST_F(ProgramLaunch, StartsWithoutWaitingForTheProgram) {
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
 }
 
-TEST_F(ProgramLaunch, MissingProgramIsReportedToTheCallerOnly) {
-    EXPECT_EQ(mesh_solve::launchProgram(programs.path("velgrin"), "/tmp/x.txt"), LaunchResult::Missing);
-    EXPECT_TRUE(prompts->messageTexts().empty());
-}
-
 TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndNothingStarts) {
     programs.install("velgrin");
     const std::string input = scratch.file("a\" \"b.txt");

@@ -174,6 +174,7 @@ TEST_F(SolveCommand, RefusedWriterStartsNothing) {
     d.userClick(S::kSolve);
     EXPECT_EQ(prompts->messageTexts().back(), "Create a Mesh first");
     EXPECT_EQ(readFile(inputPath()), "MFILE\nx.meb\n");
+    EXPECT_FALSE(std::filesystem::exists(explorer->document().jobBasePath() + ".out"));
     EXPECT_TRUE(programs.notStarted("tarvsolv"));
 }
 

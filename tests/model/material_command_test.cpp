@@ -55,7 +55,9 @@ class MaterialCommand : public ModelCommandTest {
 
 // ---- opening ----
 
-TEST_F(MaterialCommand, MechanicalClassOffersTheMechanicalLibrary) {
+// A mechanical loadcase offers the mechanical library; one whose header is thermal the thermal
+// library, and the explorer learns the thermal class.
+TEST_F(MaterialCommand, TheAnalysisClassChoosesTheLibrary) {
     library("Mechanical", "Steel", "");
     library("Mechanical", "Brass", "");
     library("Thermal", "Glass", "");
@@ -63,16 +65,11 @@ TEST_F(MaterialCommand, MechanicalClassOffersTheMechanicalLibrary) {
     EXPECT_FALSE(d.isThermal());
     EXPECT_EQ(d.grid().choices(d.standardItem()), (Strings{"No", "Brass", "Steel"}));
     EXPECT_EQ(static_cast<CMaterialCommand&>(*command).libraryFolder(), install + "/Materials/Mechanical");
-}
-
-TEST_F(MaterialCommand, ThermalHeaderOffersTheThermalLibraryAndTellsTheExplorer) {
-    library("Thermal", "Glass", "");
-    library("Mechanical", "Steel", "");
     thermalHeader();
-    auto& d = start();
-    EXPECT_TRUE(d.isThermal());
+    auto& t = start();
+    EXPECT_TRUE(t.isThermal());
     EXPECT_EQ(explorer->document().analysisType(), 6);
-    EXPECT_EQ(d.grid().choices(d.standardItem()), (Strings{"No", "Glass"}));
+    EXPECT_EQ(t.grid().choices(t.standardItem()), (Strings{"No", "Glass"}));
 }
 
 TEST_F(MaterialCommand, HeaderOfAMechanicalClassKeepsAMultiphysicsType) {

@@ -140,7 +140,9 @@ TEST_F(Overlay, ADesignPointForceIsDrawnAtThePoint) {
                        text(p, "point<1>;force=0,-3,0")}));
 }
 
+// An interaction marks its entity's box; an entry without an entity is passed over.
 TEST_F(Overlay, InteractionsDrawTheEntitysBox) {
+    explorer->document().addEntry({}, {}, "face;normal_gap=1", model::kKindInteraction);
     add(box().face(1), "face;interface", model::kKindInteraction);  // the face x = 10
     const Point3 l{10, 0, 0}, h{10, 20, 30};
     const auto calls = draw(addon::kMenuInteractions);
@@ -201,14 +203,6 @@ TEST_F(Overlay, AHostFailureEndsTheDrawingOfThatCall) {
     EXPECT_EQ(draw(addon::kMenuReactions), Strings{"pen 0x0000FF 3"});
     EXPECT_EQ(draw(addon::kMenuReactions).size(), 11u) << "the next call draws everything again";
     EXPECT_TRUE(prompts->messageTexts().empty());
-}
-
-TEST_F(Overlay, EntriesWithoutAnEntityArePassedOver) {
-    explorer->document().addEntry({}, {}, "face;normal_gap=1", model::kKindInteraction);
-    add(box().face(1), "face;normal_gap=2", model::kKindInteraction);
-    const auto calls = draw(addon::kMenuInteractions);
-    ASSERT_EQ(calls.size(), 15u);
-    EXPECT_EQ(calls.back(), text({10, 10, 15}, "face;normal_gap=2"));
 }
 
 TEST_F(Overlay, AnAssemblyFindsEntitiesThroughItsDesignSession) {

@@ -69,21 +69,19 @@ TEST_F(Reactions, EveryFixityRowReachesTheSolverAsTheFlagsItsNameSays) {
     }
 }
 
-TEST_F(Reactions, TheFixityChoiceStaysForTheNextGroup) {
+// Before any choice the entries carry -1 and no letters; a choice then stays for the next group.
+TEST_F(Reactions, WithoutAFixityMinusOneThenTheChoiceStaysForTheNextGroup) {
+    picks().select(box().face(3));
+    applyWith(-1);
+    EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{-1});
     picks().select(box().vertex(7));
     applyWith(6);
     picks().select(box().face(0));
     d.userClick(R::kApply);
     picks().select(box().face(2));
     applyWith(1);
-    EXPECT_EQ(texts(model::kKindReaction), (Strings{"point;fix,6=XYZ", "face;fix,6=XYZ", "face;fix,1=Y"}));
-}
-
-TEST_F(Reactions, WithoutAFixityTheEntriesCarryMinusOneAndNoLetters) {
-    picks().select(box().face(3));
-    applyWith(-1);
-    EXPECT_EQ(texts(model::kKindReaction), Strings{"face;fix,-1="});
-    EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{-1});
+    EXPECT_EQ(texts(model::kKindReaction),
+              (Strings{"face;fix,-1=", "point;fix,6=XYZ", "face;fix,6=XYZ", "face;fix,1=Y"}));
 }
 
 TEST_F(Reactions, AnEmptySelectionIsRefusedAndNothingIsWritten) {

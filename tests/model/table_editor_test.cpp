@@ -29,19 +29,6 @@ class TableEditor : public ::testing::Test, public ExplorerFixture {
     }
 };
 
-TEST_F(TableEditor, DefaultLoadTableForSecondItemIsStoredUnderTables) {
-    const auto made = make(Mode::Load, false, [](T& d) {
-        d.userChoose(T::kList, 1);
-        d.userClick(T::kApply);
-    });
-    ASSERT_TRUE(made.has_value());
-    EXPECT_EQ(made->index, 1);
-    EXPECT_EQ(made->name, "tabl1");
-    EXPECT_EQ(lines(model::kKindTable), std::vector<std::string>{"tabl1, 1, 0, 0"});
-    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
-              expectedFileBytes({{{}, {}, "tabl1, 1, 0, 0", 6}}));
-}
-
 TEST_F(TableEditor, TheDefaultGridHasItsHeadersZerosAndAWiderFirstColumn) {
     make(Mode::Material, false, [](T& d) {
         auto& g = d.grid();

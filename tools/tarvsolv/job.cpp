@@ -24,11 +24,13 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     log.line(std::string("analysis: ") + solveKindName(job.kind));
     switch (job.kind) {
         case SolveKind::Static:
+        case SolveKind::LargeDisplacement:
         case SolveKind::Modes:
         case SolveKind::Buckling:
         case SolveKind::SteadyHeat:
         case SolveKind::TransientHeat:
         case SolveKind::ForcedVibration:
+        case SolveKind::Plastic:
             break;
         default:
             throw std::runtime_error(std::string(solveKindName(job.kind)) +
@@ -37,6 +39,11 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     if (!job.input.hasSolve)
         throw std::runtime_error(
             "the solver input has no SOLVE section; start the solve from the Solve command");
+    if (job.kind == SolveKind::Plastic)
+        for (const InputLine& line : job.input.constraints)
+            if (line.text.starts_with("bog") || line.text.starts_with("boi"))
+                throw std::runtime_error("input line " + std::to_string(line.number) +
+                                         ": gaps and contact are not solved together with plasticity");
     job.units = unitSystemFor(job.input.unitText);
     job.entries = readModelEntries(job.input, job.thermal());
     for (const auto& w : job.entries.warnings) log.warning(w);

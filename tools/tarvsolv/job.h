@@ -1,5 +1,6 @@
 #pragma once
 // One solver run: the input, the mesh and what the model's entries mean on it.
+#include <map>
 #include <memory>
 #include <string>
 
@@ -26,6 +27,10 @@ struct Job {
     std::unique_ptr<ModelGeometry> geometry;
     std::unique_ptr<MaterialSet> materials;
     SolverChoice solver = SolverChoice::Iterative;
+    // The load factor of each converged load step of a nonlinear run, by step number: the time
+    // value of that step's VTK grid. Filled as the steps converge, hence mutable on a job that is
+    // otherwise read only.
+    mutable std::map<int, double> loadFactors;
 
     bool thermal() const { return kind == SolveKind::SteadyHeat || kind == SolveKind::TransientHeat; }
     // The reference (initial) temperature: the solve dialog's row 2 for statics and heat (for modes

@@ -3,6 +3,7 @@
 #include "job.h"
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
+#include "physics/large_displacement_analysis.h"
 #include "physics/load_stepping.h"
 #include "vtk_results.h"
 
@@ -26,6 +27,10 @@ std::string solveJob(const Job& job, RunLog& log) {
             return solveSteadyHeat(job, log);
         case SolveKind::Buckling:
             return solveBuckling(job, log);
+        case SolveKind::Plastic:
+            return solvePlasticity(job, log);
+        case SolveKind::LargeDisplacement:
+            return solveLargeDisplacement(job, log);
         default:
             return solveStatics(job, log);
     }

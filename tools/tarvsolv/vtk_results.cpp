@@ -40,7 +40,8 @@ struct CornerSums {
                 if (hits[mid] > 0) continue;
                 const auto a = static_cast<std::size_t>(nodes[kEdges[m][0]]),
                            b = static_cast<std::size_t>(nodes[kEdges[m][1]]);
-                for (int k = 0; k < width; ++k) out[mid * width + k] = 0.5 * (out[a * width + k] + out[b * width + k]);
+                for (int k = 0; k < width; ++k)
+                    out[mid * width + k] = 0.5 * (out[a * width + k] + out[b * width + k]);
             }
         }
         return out;
@@ -185,7 +186,8 @@ void writeGrid(const Job& job, const StepFields& step, const std::string& path) 
         grid.addPointData("Stress", 6, std::move(tensor));
         grid.addPointData("von Mises stress", 1, component(means, kStressValues, 6));
         for (int k = 0; k < 3; ++k)
-            grid.addPointData("Principal stress " + std::to_string(k + 1), 1, component(means, kStressValues, 7 + k));
+            grid.addPointData("Principal stress " + std::to_string(k + 1), 1,
+                              component(means, kStressValues, 7 + k));
     }
     if (!step.strain.hits.empty()) grid.addPointData("Plastic strain", 1, step.strain.means(job.mesh));
     std::vector<std::int32_t> bodies(static_cast<std::size_t>(job.mesh.elementCount()), 1);
@@ -206,8 +208,10 @@ double timeValue(const Job& job, const ResultBlocks& results, int number) {
         case SolveKind::TransientHeat:
         case SolveKind::ForcedVibration:
             return number * stepPlan(job.input, "").size;
-        default:
-            return number;
+        default: {
+            const auto factor = job.loadFactors.find(number);
+            return factor == job.loadFactors.end() ? number : factor->second;
+        }
     }
 }
 
@@ -221,8 +225,8 @@ std::string fileName(const std::string& path) {
 std::vector<std::string> writeVtkResults(const Job& job, const std::string& blocks) {
     const ResultBlocks results(job.mesh, blocks);
     const std::string stem = pathStem(job.resultPath);
-    const bool single = results.steps.size() == 1 &&
-                        (job.kind == SolveKind::Static || job.kind == SolveKind::SteadyHeat);
+    const bool single =
+        results.steps.size() == 1 && (job.kind == SolveKind::Static || job.kind == SolveKind::SteadyHeat);
     if (single) {
         writeGrid(job, results.steps.begin()->second, stem + ".vtu");
         return {stem + ".vtu"};

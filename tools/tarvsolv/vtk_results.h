@@ -2,7 +2,7 @@
 // The results of a run as VTK files beside the result file, taken from the very result blocks the
 // result file gets: "<job>.vtu" for an analysis of one step (statics, steady heat), otherwise
 // "<job>.pvd" listing "<job>_<n>.vtu" for every printed step or mode, with the step's time, the
-// mode's frequency or the buckling load factor (a nonlinear run's step number) as time value.
+// mode's frequency, the buckling load factor or the load step's load factor as time value.
 //
 // Point data: displacement (or mode shape), velocity and temperature as the blocks give them; the
 // stress tensor, von Mises and the principal stresses, and the plastic strain, each worked out at

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -91,6 +92,17 @@ class SolverJob {
     }
 
     std::string resultText() const { return readFile(resultPath()); }
+    std::string logText() const { return readFile(stem_ + ".slog"); }
+
+    // The three numbers in parentheses after `label` in the log ("restraint on face 1: (x, y, z)").
+    std::vector<double> logTriple(const std::string& label) const {
+        const std::string text = logText();
+        const auto at = text.find(label + ": (");
+        std::vector<double> v(3, std::nan(""));
+        if (at != std::string::npos)
+            std::sscanf(text.c_str() + at + label.size() + 3, "%lf, %lf, %lf", &v[0], &v[1], &v[2]);
+        return v;
+    }
 
     // The numbers after the node number of each line of block `header` ("DISP 1"), flattened.
     std::vector<double> nodeBlock(const std::string& header) const {
@@ -120,11 +132,12 @@ class SolverJob {
     }
 
     // Component `c` (0 sx .. 5 txz) of the stress block averaged over the corner lines of each node;
-    // NaN for nodes without corner lines (mid-side nodes).
-    std::vector<double> nodalStress(int c) const {
+    // NaN for nodes without corner lines (mid-side nodes). `block`: the first stress block, or the
+    // one of that header ("STRES 10").
+    std::vector<double> nodalStress(int c, const std::string& block = "STRES") const {
         std::istringstream in(resultText());
         std::string line;
-        while (std::getline(in, line) && line.rfind("STRES", 0) != 0) {
+        while (std::getline(in, line) && (block == "STRES" ? line.rfind("STRES", 0) != 0 : line != block)) {
         }
         std::getline(in, line);  // caption
         std::vector<double> sum(mesh_.nodeCount()), count(mesh_.nodeCount());

@@ -96,7 +96,8 @@ TEST(Verification, CantileverTipDeflectionAndBendingStressMatchBeamTheory) {
 }
 
 // The same 100 N at the tip as a load per length on the top edge of the end face, and as four
-// point forces at the end's corners: the beam bends as much (local effects aside).
+// point forces at the end's corners: the beam bends as much (local effects aside), and the log's
+// reaction of the clamped end carries the 100 N, balancing the loads.
 TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
     const Cantilever beam;
     const double expected = beam.tipDeflection(100);
@@ -116,6 +117,12 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
                                (6 * kE * beam.inertia());
         EXPECT_NEAR(mean(u, middle, 3, 2), -halfway, 0.03 * halfway) << loads.front();
         EXPECT_NEAR(tipDisplacement(job, beam), -expected, 0.03 * expected) << loads.front();
+        const std::vector<double> root = job.logTriple("restraint on face 1");
+        EXPECT_NEAR(root[0], 0, 1e-6 * 100);
+        EXPECT_NEAR(root[1], 0, 1e-6 * 100);
+        EXPECT_NEAR(root[2], 100, 1e-6 * 100) << job.logText();
+        EXPECT_NEAR(job.logTriple("sum of the applied loads")[2], -100, 1e-9 * 100);
+        EXPECT_EQ(job.logText().find("do not balance"), std::string::npos);
     }
 }
 
@@ -276,6 +283,17 @@ TEST(Verification, SlabsMatchOneDimensionalConduction) {
             const auto at = nodesWhere(job.mesh(), [&](Vec3 p) { return std::abs(p.x - x) < 1e-9; });
             EXPECT_NEAR(mean(t, at, 1, 0), expected, 0.005 * expected) << "x = " << x;
         }
+        // The log's heat balance: the heat put in (flux times area, or heat times volume) leaves
+        // through the convection face.
+        const std::string log = job.logText();
+        double in = 0, out = 0;
+        ASSERT_EQ(std::sscanf(log.c_str() + std::min(log.size(), log.rfind("heat in ")),
+                              "heat in %lf, heat out %lf", &in, &out),
+                  2)
+            << log;
+        const double heat = c.q * 25 * (c.internal ? thickness : 1);
+        EXPECT_NEAR(in, heat, 1e-9 * heat);
+        EXPECT_NEAR(out, heat, 1e-6 * heat);
     }
 }
 

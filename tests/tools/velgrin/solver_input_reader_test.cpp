@@ -90,7 +90,9 @@ TEST(SolverInputReader, NamesTheSectionAndLineAtFault) {
           Case{" 50 0.5 0.75", " 50 60 0.75", "lower size exceeds"},
           Case{"6 0 0\n", "6 2 0\n", "order (field 10)"},
           Case{"pxs -1.5,2,3e1", "pxs -1.5,2", "ESIZE line 20"}, Case{"eos 12", "eos 1.5", "whole number"},
-          Case{"bos 3 2.500000", "bos 3", "a code, an entity and a size"}}) {
+          Case{"bos 3 2.500000", "bos 3", "a code, an entity and a size"},
+          Case{"bos 3 2.500000", "xos 3 2.500000", "the code must be bos, eos or pxs"},
+          Case{" 50 0.5 0.75", " 50 abc 0.75", "bad MSET line"}}) {
         std::string text = kSolveInput;
         const std::string from = c.from;
         ASSERT_NE(text.find(from), std::string::npos) << from;

@@ -101,21 +101,26 @@ void VtuWriter::write(const std::string& path) const {
         return line;
     };
     std::string xml =
-        "<?xml version=\"1.0\"?>\n<VTKFile type=\"UnstructuredGrid\" version=\"1.0\" byte_order=\"LittleEndian\" "
-        "header_type=\"UInt64\" compressor=\"vtkZLibDataCompressor\">\n<UnstructuredGrid>\n<Piece NumberOfPoints=\"" +
-        std::to_string(mesh_.nodeCount()) + "\" NumberOfCells=\"" + std::to_string(cells) + "\">\n<PointData>\n";
+        "<?xml version=\"1.0\"?>\n<VTKFile type=\"UnstructuredGrid\" version=\"1.0\" "
+        "byte_order=\"LittleEndian\" "
+        "header_type=\"UInt64\" compressor=\"vtkZLibDataCompressor\">\n<UnstructuredGrid>\n<Piece "
+        "NumberOfPoints=\"" +
+        std::to_string(mesh_.nodeCount()) + "\" NumberOfCells=\"" + std::to_string(cells) +
+        "\">\n<PointData>\n";
     for (const Array& a : pointData_) xml += entry(a, true);
     xml += "</PointData>\n<CellData>\n";
     for (const Array& a : cellData_) xml += entry(a, true);
     xml += "</CellData>\n<Points>\n" + entry(geometry[0], false) + "</Points>\n<Cells>\n";
     for (std::size_t i = 1; i < geometry.size(); ++i) xml += entry(geometry[i], true);
     xml += "</Cells>\n</Piece>\n</UnstructuredGrid>\n<AppendedData encoding=\"raw\">\n_";
-    replaceFile(path, [&](std::ostream& out) { out << xml << appended << "\n</AppendedData>\n</VTKFile>\n"; });
+    replaceFile(path,
+                [&](std::ostream& out) { out << xml << appended << "\n</AppendedData>\n</VTKFile>\n"; });
 }
 
 void writePvd(const std::string& path, const std::vector<std::pair<double, std::string>>& grids) {
     replaceFile(path, [&](std::ostream& out) {
-        out << "<?xml version=\"1.0\"?>\n<VTKFile type=\"Collection\" version=\"1.0\" byte_order=\"LittleEndian\">\n"
+        out << "<?xml version=\"1.0\"?>\n<VTKFile type=\"Collection\" version=\"1.0\" "
+               "byte_order=\"LittleEndian\">\n"
                "<Collection>\n";
         char time[64];
         for (const auto& [value, file] : grids) {

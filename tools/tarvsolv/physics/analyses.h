@@ -12,5 +12,6 @@ std::string solveNaturalFrequencies(const Job& job, RunLog& log);
 std::string solveSteadyHeat(const Job& job, RunLog& log);
 std::string solveTransientHeat(const Job& job, RunLog& log);
 std::string solveForcedVibration(const Job& job, RunLog& log);
+std::string solvePlasticity(const Job& job, RunLog& log);
 
 }  // namespace tarvsolv

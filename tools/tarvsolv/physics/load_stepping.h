@@ -50,6 +50,8 @@ struct LoadSteppingOptions {
     int maxHalvings = 6;      // a step may be cut to 1/64 of its size, and grows back after
     int maxIterations = 25;   // Newton iterations per step
     double tolerance = 1e-8;  // residual norm relative to the step's reference force
+    // false: the tangent is unsymmetric (a follower load) and is factorised by LU
+    bool symmetricTangent = true;
 };
 
 // Solves `system` under the layout's prescribed values and the loads `external` (at load factor

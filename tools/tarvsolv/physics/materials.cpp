@@ -6,7 +6,7 @@
 namespace tarvsolv {
 namespace {
 
-enum MechanicalField { kE1, kNu, kAlpha1, kRho, kUnused, kE2, kG12, kAngle, kAlpha2 };
+enum MechanicalField { kE1, kNu, kAlpha1, kRho, kUnused, kE2, kG12, kAngle, kAlpha2, kSy, kSu, kSe, kSyc };
 enum ThermalField { kK, kKy, kKz, kDensity, kSpecificHeat };
 
 std::runtime_error materialError(int line, const std::string& what) {
@@ -62,6 +62,13 @@ ElasticMaterial BodyMaterial::elasticAt(const EvalPoint& at) const {
                             "the orthotropic constants E1, E2, G12 and nu give a compliance that is not "
                             "positive definite");
     return *law;
+}
+
+BodyMaterial::Limits BodyMaterial::limitsAt(const EvalPoint& at) const {
+    const auto field = [&](int k) {
+        return fields_.size() > static_cast<std::size_t>(k) ? fields_[k](at) : 0.0;
+    };
+    return {field(kSy), field(kSu), field(kSyc)};
 }
 
 Vec3 BodyMaterial::conductivityAt(const EvalPoint& at) const {

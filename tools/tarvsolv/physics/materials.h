@@ -20,6 +20,12 @@ class BodyMaterial {
     // Throws std::runtime_error naming the line for values that make no material (E <= 0, nu
     // outside -1..0.5, E2 or G12 below 0, a compliance that is not positive definite).
     ElasticMaterial elasticAt(const EvalPoint& at) const;
+    // The limit stresses at a point: tensile yield Sy, fracture limit Su and compressive yield
+    // Syc (0 where the line leaves them out).
+    struct Limits {
+        double tensileYield = 0, ultimate = 0, compressiveYield = 0;
+    };
+    Limits limitsAt(const EvalPoint& at) const;
     // Conductivities along x, y, z (Y and Z conductivities of 0 take the conductivity).
     Vec3 conductivityAt(const EvalPoint& at) const;
     // Heat stored per volume and degree, density times specific heat; throws std::runtime_error

@@ -7,6 +7,7 @@
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
 #include "physics/analyses.h"
+#include "physics/reactions.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
 
@@ -130,13 +131,15 @@ void addEdgeLoad(const Job& job, const Load& load, SystemAssembler& assembler, d
 
 }  // namespace
 
-void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log, double time) {
+void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log, double time,
+                           bool pressures) {
     SystemAssembler assembler(layout, f);
     if (layout.onFirstProcess()) {
         for (const Load& load : job.entries.loads) {
             if (load.kind != LoadKind::Traction && load.kind != LoadKind::Pressure &&
                 load.kind != LoadKind::Force)
                 continue;
+            if (load.kind == LoadKind::Pressure && !pressures) continue;
             if (load.where.kind == EntityRef::Kind::Face)
                 addFaceLoad(job, load, assembler, time);
             else if (load.where.kind == EntityRef::Kind::Edge ||
@@ -184,6 +187,14 @@ double solverTolerance(const Job&) {
     return kIterativeTolerance;
 }
 
+void logReactions(const ReactionBalance& reactions, RunLog& log) {
+    for (const std::string& line : reactionTable(reactions)) log.line(line);
+    if (!reactions.balanced())
+        log.warning(
+            "the reactions do not balance the applied loads: the solution is not accurate (a solver "
+            "tolerance too loose?) and should not be trusted");
+}
+
 std::string formatSolveLine(const LinearSolveReport& r) {
     std::ostringstream out;
     out << "solved by " << r.method;
@@ -217,6 +228,7 @@ std::string solveStatics(const Job& job, RunLog& log) {
     log.line("solving");
     const LinearSolveReport report = solveLinear(k, f, x, job.solver, solverTolerance(job), layout, job.mesh);
     log.line(formatSolveLine(report));
+    logReactions(computeReactions(job, layout, x), log);
     std::vector<double> u = gatherOnFirst(x);
     if (!layout.onFirstProcess()) return {};
     layout.toGlobal(u);

@@ -42,8 +42,10 @@ std::function<Vec3(const Vec3&)> accelerationField(const Job& job, double time =
 TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f,
                                       RunLog& log);
 // Face, edge and point loads with their values at `time` (1 in a static step), added by the first
-// process.
-void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log, double time = 1);
+// process; `pressures` false leaves out the pressures (a large-displacement run has them follow the
+// faces).
+void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log, double time = 1,
+                           bool pressures = true);
 
 // The stresses at the four corners of every element, four per element, with the corners' 1-based
 // node numbers as the result file lists them.

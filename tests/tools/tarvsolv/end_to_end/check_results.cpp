@@ -36,6 +36,16 @@
 //     material, direction 1 at ANGLE degrees from x in the xy plane, pulled along x by TRACTION on
 //     its end x = LENGTH, free to contract and shear: the mean stretch of that end and the mean
 //     thinning of its top z = HEIGHT against the rotated compliance, within 1 %.
+//   plasticbar MESH OUT LENGTH E SY SU TRACTION STEPS: a bar along x free to contract, pulled by
+//     TRACTION above its yield SY in STEPS load steps, hardening linearly to SU at an equivalent
+//     plastic strain of 0.2: the step before the last has no plastic strain (its traction is
+//     below SY), the last one's "Plastic Strain" as the add-on reads it is uniform at
+//     (TRACTION - SY) / H (2 %) with von Mises stress TRACTION (1 %), and the pulled end
+//     stretches by LENGTH (TRACTION / E + that strain) (1 %).
+//   elastica MESH OUT LENGTH WIDTH HEIGHT E FORCE: that cantilever in large displacements under
+//     FORCE downwards (-z) on its end x = LENGTH, keeping its direction, in ten load steps: the
+//     end's mean shortening and deflection at steps 5 and 10 against the elastica, within 2 %, and
+//     the stresses of the last step present.
 //   dump MESH OUT KIND ITEM STEP: no check; prints what the add-on's reader reads for one quantity,
 //     one node a line ("node value", or "node x y z" for ITEM -1), after a line "mode VALUE" for a
 //     mode shape: what check_vtk.py compares the VTK files with.
@@ -47,6 +57,7 @@
 #include <string>
 #include <vector>
 
+#include "elastica.h"
 #include "formats/mesh_reader.h"
 #include "formats/result_kinds.h"
 #include "formats/result_reader.h"
@@ -456,6 +467,58 @@ int orthobar(char** argv) {
     return ok ? 0 : 1;
 }
 
+int plasticbar(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const double length = std::atof(argv[2]), e = std::atof(argv[3]), sy = std::atof(argv[4]),
+                 su = std::atof(argv[5]), p = std::atof(argv[6]);
+    const int steps = std::atoi(argv[7]);
+    const double plastic = (p - sy) / ((su - sy) / 0.2);
+    using results::kKindPlasticStrain;
+    const results::NodeResults before = readQuantity(argv[1], mesh, kKindPlasticStrain, 0, steps - 1);
+    const results::NodeResults ep = readQuantity(argv[1], mesh, kKindPlasticStrain, 0, steps);
+    const results::NodeResults mises = readQuantity(argv[1], mesh, results::kKindStress, 6, steps);
+    const results::NodeResults ux = readQuantity(argv[1], mesh, results::kKindDisplacement, 0, steps);
+    bool ok = before.largest == 0;
+    std::printf("%-32s %12.6g  expected 0\n", "plastic strain, step before", before.largest);
+    ok = within("smallest plastic strain", ep.smallest, plastic, 0.02) && ok;
+    ok = within("largest plastic strain", ep.largest, plastic, 0.02) && ok;
+    ok = within("smallest von Mises stress", mises.smallest, p, 0.01) && ok;
+    ok = within("largest von Mises stress", mises.largest, p, 0.01) && ok;
+    double end = 0;
+    int ends = 0;
+    for (int n = 0; n < mesh.nodeCount(); ++n)
+        if (std::abs(mesh.nodePosition(n + 1).x - length) < 1e-6 * length) end += ux.values[n], ++ends;
+    ok = within("stretch of the pulled end", end / ends, length * (p / e + plastic), 0.01) && ok;
+    return ok ? 0 : 1;
+}
+
+int elastica(char** argv) {
+    const double length = std::atof(argv[2]), width = std::atof(argv[3]), height = std::atof(argv[4]);
+    const double e = std::atof(argv[5]), force = std::atof(argv[6]);
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const double alpha = force * length * length / (e * width * height * height * height / 12);
+    bool ok = true;
+    for (const int step : {5, 10}) {
+        const results::NodeResults ux = readQuantity(argv[1], mesh, results::kKindDisplacement, 0, step),
+                                   uz = readQuantity(argv[1], mesh, results::kKindDisplacement, 2, step);
+        double along = 0, across = 0;
+        int ends = 0;
+        for (int n = 0; n < mesh.nodeCount(); ++n)
+            if (std::abs(mesh.nodePosition(n + 1).x - length) < 1e-6 * length)
+                along -= ux.values[n], across -= uz.values[n], ++ends;
+        if (!ends) {
+            std::fprintf(stderr, "no nodes at the end x = %g\n", length);
+            return 1;
+        }
+        const tarvsolv::testing::ElasticaTip tip = tarvsolv::testing::elasticaTip(alpha * step / 10);
+        const std::string at = " at step " + std::to_string(step);
+        ok = within(("tip deflection" + at).c_str(), across / ends, tip.deflection * length, 0.02) && ok;
+        ok = within(("tip shortening" + at).c_str(), along / ends, tip.shortening * length, 0.02) && ok;
+    }
+    readQuantity(argv[1], mesh, results::kKindStress, 0, 10);
+    return ok ? 0 : 1;
+}
+
 int dump(char** argv) {
     const mesh_solve::Mesh mesh = readMesh(argv[0]);
     const int kind = std::atoi(argv[2]), item = std::atoi(argv[3]);
@@ -484,6 +547,8 @@ int main(int argc, char** argv) {
     if (what == "dynamic" && argc == 14) return dynamic(argv + 2);
     if (what == "decay" && argc == 11) return decay(argv + 2);
     if (what == "orthobar" && argc == 12) return orthobar(argv + 2);
+    if (what == "plasticbar" && argc == 10) return plasticbar(argv + 2);
+    if (what == "elastica" && argc == 9) return elastica(argv + 2);
     std::fprintf(stderr,
                  "usage: tarvsolv-check-results cantilever MESH OUT L B H E NU F | modes OUT L B H E NU RHO "
                  "| slab MESH OUT L K Q H TF | hole MESH OUT W D S | tube MESH OUT A B E NU P | assembly "
@@ -494,5 +559,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr,
                  "   or: tarvsolv-check-results decay MESH OUT L FREQUENCY ALPHA BETA DT EVERY STEPS\n");
     std::fprintf(stderr, "   or: tarvsolv-check-results orthobar MESH OUT L H E1 NU E2 G12 ANGLE P\n");
+    std::fprintf(stderr, "   or: tarvsolv-check-results plasticbar MESH OUT L E SY SU P STEPS\n");
+    std::fprintf(stderr, "   or: tarvsolv-check-results elastica MESH OUT L B H E F\n");
     return 2;
 }

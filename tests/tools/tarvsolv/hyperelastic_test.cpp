@@ -1,0 +1,300 @@
+// The neo-Hookean law and its total-Lagrangian element (stress and tangent against finite
+// differences of the energy, the linear element at zero displacement), and large-displacement
+// runs against closed forms.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+#include "elastica.h"
+#include "fem/box_mesh.h"
+#include "fem/element_kernels.h"
+#include "fem/hyperelastic_kernels.h"
+#include "solver_fixture.h"
+
+namespace tarvsolv {
+namespace {
+
+// W = mu/2 (I1 - 3) - mu ln J + lambda/2 (ln J)^2, with J from the triple product only.
+double energy(const NeoHookean& m, const Tensor3& f) {
+    double i1 = 0;
+    for (const auto& row : f)
+        for (double v : row) i1 += v * v;
+    const double j = f[0][0] * (f[1][1] * f[2][2] - f[1][2] * f[2][1]) -
+                     f[0][1] * (f[1][0] * f[2][2] - f[1][2] * f[2][0]) +
+                     f[0][2] * (f[1][0] * f[2][1] - f[1][1] * f[2][0]);
+    return m.mu / 2 * (i1 - 3) - m.mu * std::log(j) + m.lambda / 2 * std::log(j) * std::log(j);
+}
+
+TEST(NeoHookean, StressAndTangentAreDerivativesOfTheEnergy) {
+    const NeoHookean m = NeoHookean::fromYoung(10, 0.45);
+    const Tensor3 f{{{1.3, 0.2, -0.1}, {0.15, 0.8, 0.25}, {-0.05, 0.3, 1.1}}};
+    std::array<double, 81> a{};
+    const Tensor3 p = firstPiolaStress(m, f, &a);
+    const double h = 1e-6;
+    for (int k = 0; k < 3; ++k)
+        for (int l = 0; l < 3; ++l) {
+            Tensor3 fp = f, fm = f;
+            fp[k][l] += h;
+            fm[k][l] -= h;
+            EXPECT_NEAR(p[k][l], (energy(m, fp) - energy(m, fm)) / (2 * h), 1e-6);
+            const Tensor3 pp = firstPiolaStress(m, fp), pm = firstPiolaStress(m, fm);
+            for (int i = 0; i < 3; ++i)
+                for (int b = 0; b < 3; ++b)
+                    EXPECT_NEAR(a[(3 * i + b) * 9 + 3 * k + l], (pp[i][b] - pm[i][b]) / (2 * h), 1e-5);
+        }
+    // A rigid rotation leaves no stress; a flipped element is refused.
+    const double c = std::cos(1.0), s = std::sin(1.0);
+    for (double v : cauchyStress(m, {{{c, -s, 0}, {s, c, 0}, {0, 0, 1}}})) EXPECT_NEAR(v, 0, 1e-12);
+    EXPECT_THROW(firstPiolaStress(m, {{{-1, 0, 0}, {0, 1, 0}, {0, 0, 1}}}), std::runtime_error);
+}
+
+TEST(NeoHookeanElement, IsLinearAtRestAndItsTangentsDifferentiateItsForces) {
+    for (bool quadratic : {false, true}) {
+        const FeMesh mesh = makeBoxMesh({{0, 0, 0}, {2, 1, 1}, 1, 1, 1, quadratic});
+        const NeoHookean m = NeoHookean::fromYoung(200, 0.3);
+        const int n = 3 * mesh.nodesPerElement;
+        std::vector<double> u(static_cast<std::size_t>(n), 0.0), force, k, linear;
+        hyperelasticElement(mesh, 0, m, u, force, k);
+        elasticStiffness(mesh, 0, ElasticMaterial(200, 0.3, 0, 0), linear);
+        for (int i = 0; i < n; ++i) EXPECT_NEAR(force[i], 0, 1e-12);
+        for (std::size_t i = 0; i < k.size(); ++i) EXPECT_NEAR(k[i], linear[i], 1e-9 * 200);
+        // A large displacement: the tangent is the derivative of the internal force.
+        for (int i = 0; i < n; ++i) u[i] = 0.15 * std::sin(1.7 * i + 0.3);
+        hyperelasticElement(mesh, 0, m, u, force, k);
+        const double h = 1e-7;
+        std::vector<double> fp, fm, unused;
+        for (int j = 0; j < n; ++j) {
+            auto up = u, um = u;
+            up[j] += h;
+            um[j] -= h;
+            hyperelasticElement(mesh, 0, m, up, fp, unused);
+            hyperelasticElement(mesh, 0, m, um, fm, unused);
+            for (int i = 0; i < n; ++i)
+                EXPECT_NEAR(k[static_cast<std::size_t>(i) * n + j], (fp[i] - fm[i]) / (2 * h), 1e-4 * 200)
+                    << i << " " << j;
+        }
+        // A pressure that follows a facet: its load stiffness is minus the derivative of its
+        // forces, and undeformed the forces add up to -p times the area vector.
+        const Facet& facet = mesh.facets[0];
+        const auto pressure = [](const Vec3& x) { return 2 + x.y; };
+        const int nf = 3 * mesh.nodesPerFace();
+        std::vector<double> uf(static_cast<std::size_t>(nf), 0.0), kf;
+        followerPressureFacet(mesh, facet, pressure, uf, force, kf);
+        Vec3 total;
+        for (int i = 0; i < nf; i += 3) total = total + Vec3{force[i], force[i + 1], force[i + 2]};
+        double expectedTotal = 0;
+        for (const BoundaryPoint& p : facePoints(mesh, facet)) expectedTotal += pressure(p.x) * p.measure;
+        EXPECT_NEAR(norm(total), expectedTotal, 1e-12);
+        for (int i = 0; i < nf; ++i) uf[i] = 0.2 * std::cos(1.3 * i);
+        followerPressureFacet(mesh, facet, pressure, uf, force, kf);
+        for (int j = 0; j < nf; ++j) {
+            auto up = uf, um = uf;
+            up[j] += h;
+            um[j] -= h;
+            followerPressureFacet(mesh, facet, pressure, up, fp, unused);
+            followerPressureFacet(mesh, facet, pressure, um, fm, unused);
+            for (int i = 0; i < nf; ++i)
+                EXPECT_NEAR(kf[static_cast<std::size_t>(i) * nf + j], -(fp[i] - fm[i]) / (2 * h), 1e-6)
+                    << i << " " << j;
+        }
+    }
+}
+
+// The neo-Hookean block stretched by `stretch` along X, its lateral faces free: the lateral
+// stretch (P22 = mu (t - 1/t) + lambda ln(J) / t = 0) and the nominal stress P11.
+struct UniaxialState {
+    double lateral = 1, nominal = 0;
+};
+
+UniaxialState uniaxial(const NeoHookean& m, double stretch) {
+    double lo = 0.5, hi = 2;
+    for (int i = 0; i < 100; ++i) {
+        const double t = (lo + hi) / 2;
+        (m.mu * (t - 1 / t) + m.lambda * std::log(stretch * t * t) / t > 0 ? hi : lo) = t;
+    }
+    const double t = lo;
+    return {t, m.mu * (stretch - 1 / stretch) + m.lambda * std::log(stretch * t * t) / stretch};
+}
+
+// The job as the add-on writes a large-displacement solve: a GSTEP section after SOLVE.
+void writeLargeDisplacementInput(testing::SolverJob& job, const testing::JobText& text) {
+    job.writeInput(text);
+    std::string input = readFile(job.inputPath());
+    input.insert(input.find('\n', input.find("SOLVE\n") + 6) + 1, "GSTEP\n");
+    writeFile(job.inputPath(), input);
+}
+
+// A rubber cube compressed by 30 % along X, its lateral faces free to slide on three symmetry
+// planes, by a dead traction, by a pressure that follows the face (the same force over the
+// deformed area) and by a prescribed displacement: each gives the homogeneous closed form. Past
+// about 25 % the tangent of this path is indefinite (the block could buckle into a tilted shape).
+TEST(LargeDisplacements, RubberBlockInUniaxialCompression) {
+    const NeoHookean m = NeoHookean::fromYoung(3, 0.45);
+    const double stretch = 0.7;
+    const UniaxialState expected = uniaxial(m, stretch);
+    const double sx = expected.nominal / (expected.lateral * expected.lateral);  // Cauchy
+    testing::SolverJob job("rubber");
+    job.writeMesh(makeBoxMesh({{0, 0, 0}, {1, 1, 1}, 2, 2, 2, true}));
+    testing::JobText dead;
+    dead.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    dead.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
+    dead.loads = {"bol 2 0 " + std::to_string(expected.nominal) + ", 0, 0"};
+    testing::JobText follower = dead, moved = dead;
+    follower.loads = {"bol 2 1 " + std::to_string(-sx)};
+    moved.loads.clear();
+    moved.constraints = {"bocn 2 " + std::to_string(stretch - 1)};
+    const std::pair<const testing::JobText*, SolverChoice> cases[] = {{&dead, SolverChoice::Direct},
+                                                                      {&dead, SolverChoice::Iterative},
+                                                                      {&follower, SolverChoice::Iterative},
+                                                                      {&moved, SolverChoice::Direct}};
+    for (const auto& [text, solver] : cases) {
+        SCOPED_TRACE(text->loads.empty() ? "prescribed displacement" : text->loads[0]);
+        writeLargeDisplacementInput(job, *text);
+        ASSERT_EQ(job.run(solver), "");
+        const std::vector<double> disp = job.nodeBlock("DISP 10");
+        ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
+        for (int n = 0; n < job.mesh().nodeCount(); ++n) {
+            const Vec3 x = job.mesh().node(n);
+            EXPECT_NEAR(disp[3 * n], (stretch - 1) * x.x, 0.02 * (1 - stretch));
+            EXPECT_NEAR(disp[3 * n + 1], (expected.lateral - 1) * x.y, 0.02 * (expected.lateral - 1));
+        }
+        for (int c = 0; c < 3; ++c)
+            for (double s : job.nodalStress(c, "STRES 10")) {
+                if (!std::isnan(s)) {
+                    EXPECT_NEAR(s, c == 0 ? sx : 0, 0.02 * std::abs(sx)) << c;
+                }
+            }
+    }
+}
+
+// A clamped cantilever 20 x 1 x 1 under a tip force that keeps its direction, up to a load
+// parameter P L^2 / EI of 5 in ten steps (the tip turns by 70 degrees): the tip's deflection and
+// shortening against the elastica at 1, 3 and 5. With nu = 0 the bending carries no lateral
+// contraction, and shear adds 0.2 % to the deflection.
+TEST(LargeDisplacements, CantileverUnderATipForceFollowsTheElastica) {
+    const double length = 20, young = 1e4, inertia = 1.0 / 12;
+    const double finalAlpha = 5, force = finalAlpha * young * inertia / (length * length);
+    testing::SolverJob job("cantilever");
+    job.writeMesh(makeBoxMesh({{0, 0, 0}, {length, 1, 1}, 20, 1, 1, true}));
+    testing::JobText text;
+    text.materials = {"1  10000,0,0,0,0,0,0,0,0,0,0,0,0"};
+    text.restraints = {"bor 1 0 0 0"};
+    text.loads = {"bol 2 0 0, " + std::to_string(force) + ", 0"};  // over the unit end face
+    writeLargeDisplacementInput(job, text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    for (const int step : {2, 6, 10}) {
+        const std::vector<double> disp = job.nodeBlock("DISP " + std::to_string(step));
+        ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
+        // The end face's mean displacement is its centre's (the face turns nearly rigidly).
+        Vec3 tip;
+        int count = 0;
+        for (int n = 0; n < job.mesh().nodeCount(); ++n)
+            if (job.mesh().node(n).x > length - 1e-9) {
+                tip = tip + Vec3{-disp[3 * n], disp[3 * n + 1], 0};
+                ++count;
+            }
+        tip = (1.0 / (count * length)) * tip;
+        const testing::ElasticaTip expected = testing::elasticaTip(finalAlpha * step / 10);
+        EXPECT_NEAR(tip.y, expected.deflection, 0.02 * expected.deflection) << step;
+        EXPECT_NEAR(tip.x, expected.shortening, 0.02 * expected.shortening) << step;
+    }
+}
+
+// A neo-Hookean tube (radii `inner` to `outer`) in plane strain under an internal pressure p
+// on the deformed bore: the deformed inner and outer radii, by shooting on the deformed inner
+// radius. Radial equilibrium in the reference radius R, with the stretches l1 = r', l2 = r / R
+// and the principal nominal stresses P_i = mu (l_i - 1/l_i) + lambda ln(l1 l2) / l_i:
+// dP1/dR + (P1 - P2) / R = 0, P1 = -p r / R on the bore (the Cauchy stress -p over the deformed
+// area), P1 = 0 outside.
+std::pair<double, double> inflatedTube(const NeoHookean& m, double inner, double outer, double p) {
+    auto nominal = [&](double a, double b) { return m.mu * (a - 1 / a) + m.lambda * std::log(a * b) / a; };
+    // Outer radial stress and deformed outer radius from the deformed inner radius.
+    auto shoot = [&](double bore, double& outerRadius) {
+        double lo = 1e-3, hi = 10;  // the radial stretch at the bore
+        for (int i = 0; i < 100; ++i) {
+            const double mid = (lo + hi) / 2;
+            (nominal(mid, bore / inner) > -p * bore / inner ? hi : lo) = mid;
+        }
+        auto rate = [&](double radius, double r, double dr) {
+            const double l1 = dr, l2 = r / radius;
+            const double stiffness =
+                m.mu * (1 + 1 / (l1 * l1)) + m.lambda * (1 - std::log(l1 * l2)) / (l1 * l1);
+            const double across = m.lambda / (l1 * l2);
+            return -(across * (dr - l2) + nominal(l1, l2) - nominal(l2, l1)) / (radius * stiffness);
+        };
+        constexpr int kSteps = 400;
+        const double h = (outer - inner) / kSteps;
+        double radius = inner, r = bore, dr = lo;
+        for (int i = 0; i < kSteps; ++i, radius += h) {
+            const double a1 = dr, b1 = rate(radius, r, dr);
+            const double a2 = dr + h / 2 * b1, b2 = rate(radius + h / 2, r + h / 2 * a1, a2);
+            const double a3 = dr + h / 2 * b2, b3 = rate(radius + h / 2, r + h / 2 * a2, a3);
+            const double a4 = dr + h * b3, b4 = rate(radius + h, r + h * a3, a4);
+            r += h / 6 * (a1 + 2 * a2 + 2 * a3 + a4);
+            dr += h / 6 * (b1 + 2 * b2 + 2 * b3 + b4);
+        }
+        outerRadius = r;
+        return nominal(dr, r / outer);
+    };
+    double lo = inner, hi = 4 * inner, outerRadius = outer;
+    for (int i = 0; i < 60; ++i) {
+        const double mid = (lo + hi) / 2;
+        (shoot(mid, outerRadius) > 0 ? hi : lo) = mid;
+    }
+    shoot(lo, outerRadius);
+    return {lo, outerRadius};
+}
+
+// A quarter of a rubber tube (radii 1 to 2) in plane strain, inflated by a pressure on its bore
+// by 43 % there: the pressure acts on the deformed, larger bore (the same pressure kept on the
+// undeformed bore would inflate it by 29 %). The cut planes are held by a restraint and by a
+// normal displacement (nodal frames).
+TEST(LargeDisplacements, RubberTubeUnderFollowerPressure) {
+    const NeoHookean m = NeoHookean::fromYoung(3, 0.45);
+    const double inner = 1, outer = 2, p = 0.4;
+    const auto [bore, outside] = inflatedTube(m, inner, outer, p);
+    auto tube = [&](int radial) {
+        FeMesh mesh = makeBoxMesh({{0, 0, 0}, {1, 1, 0.2}, radial, 2 * radial, 1, true});
+        mapNodes(mesh, [&](const Vec3& q) {
+            const double r = inner + (outer - inner) * q.x, theta = std::numbers::pi / 2 * q.y;
+            return Vec3{r * std::cos(theta), r * std::sin(theta), q.z};
+        });
+        return mesh;
+    };
+    testing::SolverJob job("tube");
+    job.writeMesh(tube(6));
+    testing::JobText text;
+    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    text.loads = {"bol 1 1 " + std::to_string(p)};
+    // The y = 0 cut (box side 3) held in Y, the x = 0 cut (side 4) by a normal displacement of 0,
+    // z held on both ends.
+    text.restraints = {"bor 3 1 0 1", "bor 5 1 1 0", "bor 6 1 1 0"};
+    text.constraints = {"bocn 4 0"};
+    writeLargeDisplacementInput(job, text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const std::vector<double> disp = job.nodeBlock("DISP 10");
+    ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
+    for (int n = 0; n < job.mesh().nodeCount(); ++n) {
+        const Vec3 x = job.mesh().node(n);
+        const double radius = std::hypot(x.x, x.y);
+        const double moved = std::hypot(x.x + disp[3 * n], x.y + disp[3 * n + 1]);
+        if (std::abs(radius - inner) < 1e-9) {
+            EXPECT_NEAR(moved - inner, bore - inner, 0.02 * (bore - inner));
+        } else if (std::abs(radius - outer) < 1e-9) {
+            EXPECT_NEAR(moved - outer, outside - outer, 0.02 * (outside - outer));
+        }
+    }
+    // Past about 0.71 no pressure holds the tube (it would balloon): the run stops naming the
+    // step it could not reach and keeps the steps that converged.
+    job.writeMesh(tube(2));
+    text.loads = {"bol 1 1 1.0"};
+    writeLargeDisplacementInput(job, text);
+    const std::string message = job.run(SolverChoice::Direct);
+    EXPECT_NE(message.find("large displacements: load step"), std::string::npos) << message;
+    EXPECT_NE(message.find("does not converge"), std::string::npos) << message;
+    EXPECT_EQ(job.nodeBlock("DISP 4").size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
+}
+
+}  // namespace
+}  // namespace tarvsolv

@@ -1,0 +1,214 @@
+// Plasticity through whole solver runs on box meshes: a bar pulled beyond yield, a thick cylinder
+// under internal pressure against its elastic limit and collapse pressures, and a load the body
+// cannot carry, which stops with the converged steps kept.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <numbers>
+
+#include "physics/plastic_analysis.h"
+#include "solver_fixture.h"
+
+namespace tarvsolv::testing {
+namespace {
+
+constexpr double kE = 200000, kNu = 0.3, kYield = 250;  // N/mm2
+
+// Elastic-perfectly plastic steel: Sy 250, no fracture limit.
+const char* kPlasticSteel = "1  200000,0.3,0,0,0,0,0,0,0,250,0,0,0";
+
+// The values of every line of an element block (STRES or STRAI "n"): column `column` after the
+// element and node numbers.
+std::vector<double> elementColumn(const std::string& text, const std::string& header, int column) {
+    std::istringstream in(text);
+    std::string line;
+    while (std::getline(in, line) && line != header) {
+    }
+    std::getline(in, line);  // caption
+    std::vector<double> values;
+    while (std::getline(in, line) && !line.empty()) {
+        std::istringstream fields(line);
+        double v = 0;
+        for (int k = 0; k <= column + 2; ++k) fields >> v;
+        values.push_back(v);
+    }
+    return values;
+}
+
+// A 10 x 1 x 1 bar on rollers at x = 0, y = 0, z = 0, its end x = 10 pulled by `pull`.
+JobText pulledBar(double pull, const std::string& solve) {
+    JobText text;
+    text.analysisCode = -1;
+    text.solve = solve;
+    text.materials = {kPlasticSteel};
+    text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
+    text.constraints = {"boc 2 1,0,0," + std::to_string(pull)};
+    return text;
+}
+
+// Von Mises on linear and quadratic elements, and the Drucker-Prager cone of a friction angle of
+// 30 degrees whose cohesion comes from Syc = 400, hardening toward Su = 400 (perfectly plastic, the
+// dilating cone has no unique state in a bar pulled by its end, and Newton finds none). In
+// uniaxial tension
+// q + eta p = (1 + sin) sx = k0 + H ep, and the axial plastic strain is (1 + sin) ep.
+TEST(Plasticity, BarPulledBeyondYieldFlowsOnTheYieldSurface) {
+    struct Case {
+        bool quadratic;
+        const char* material;
+        const char* solve;
+        PlasticLaw law;
+        double sine;
+    } cases[] = {{false, kPlasticSteel, "0,0,0,0,0", plasticLawOf(kE, kNu, kYield, 0, 0, 0), 0},
+                 {true, kPlasticSteel, "0,0,0,0,0", plasticLawOf(kE, kNu, kYield, 0, 0, 0), 0},
+                 {false, "1  200000,0.3,0,0,0,0,0,0,0,250,400,0,400", "0,0,0,30,0",
+                  plasticLawOf(kE, kNu, kYield, 400, 400, 30), 0.5}};
+    for (const Case& c : cases) {
+        BoxSpec box;
+        box.size = {10, 1, 1};
+        box.nx = 4, box.ny = 2, box.nz = 2;
+        box.quadratic = c.quadratic;
+        SolverJob job("bar");
+        job.writeMesh(makeBoxMesh(box));
+        const double strain = 0.005;  // four times von Mises' yield strain
+        JobText input = pulledBar(10 * strain, c.solve);
+        input.materials = {c.material};
+        job.writeInput(input);
+        ASSERT_EQ(job.run(), "") << c.material;
+        const std::string text = job.resultText();
+        // Step 1 (a tenth of the pull) is still elastic: no plastic strain anywhere.
+        for (double ep : elementColumn(text, "STRAI 1", 0)) EXPECT_EQ(ep, 0);
+        const auto stress = elementColumn(text, "STRES 10", 0);
+        const auto plastic = elementColumn(text, "STRAI 10", 0);
+        ASSERT_EQ(plastic.size(), 4u * job.mesh().elementCount());
+        const double a = 1 + c.sine, k0 = c.law.yield, h = c.law.hardening;
+        const double equivalent = (strain - k0 / (a * kE)) / (a + h / (a * kE)),
+                     axial = (k0 + h * equivalent) / a;
+        for (std::size_t k = 0; k < plastic.size(); ++k) {
+            EXPECT_NEAR(stress[k], axial, 0.02 * axial) << c.material << ", corner line " << k;
+            EXPECT_NEAR(plastic[k], equivalent, 0.02 * equivalent) << c.material << ", corner line " << k;
+        }
+        // The end moves by the whole pull in the last step.
+        const auto disp = job.nodeBlock("DISP 10");
+        double end = 0;
+        for (int n = 0; n < job.mesh().nodeCount(); ++n) end = std::max(end, disp[3 * n]);
+        EXPECT_NEAR(end, 10 * strain, 1e-9);
+    }
+}
+
+// A bar held along x at both ends, free across, heated from 20 to 220 (alpha 1.2e-5): the free
+// strain 0.0024 rises with the load factor; the bar yields in compression once it passes Sy / E
+// (after half of it) and ends at -Sy with the plastic strain alpha dT - Sy / E.
+TEST(Plasticity, BarHeatedBetweenClampsYieldsInCompression) {
+    BoxSpec box;
+    box.size = {10, 1, 1};
+    box.nx = 4, box.quadratic = false;
+    SolverJob job("heated");
+    job.writeMesh(makeBoxMesh(box));
+    {
+        std::ofstream temperatures(job.folder() + "/hot.out");
+        temperatures << "MESHFILE\nx\nTEMP 1\n";
+        for (int n = 0; n < job.mesh().nodeCount(); ++n) temperatures << n + 1 << " 220\n";
+        temperatures << "\n";
+    }
+    JobText text;
+    text.analysisCode = -1;
+    text.solve = "20,0,0,0,0";
+    text.materials = {"1  200000,0.3,1.2e-05,0,0,0,0,0,0,250,0,0,0"};
+    text.loads = {"t " + job.folder() + "/hot.out"};
+    text.restraints = {"bor 1 0 1 1", "bor 2 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(), "");
+    const std::string result = job.resultText();
+    for (double ep : elementColumn(result, "STRAI 5", 0)) EXPECT_EQ(ep, 0);
+    for (double sx : elementColumn(result, "STRES 5", 0)) EXPECT_NEAR(sx, -0.5 * 200000 * 0.0024, 1e-6);
+    const double plastic = 0.0024 - kYield / kE;
+    for (double sx : elementColumn(result, "STRES 10", 0)) EXPECT_NEAR(sx, -kYield, 1e-6 * kYield);
+    for (double ep : elementColumn(result, "STRAI 10", 0)) EXPECT_NEAR(ep, plastic, 1e-6 * plastic);
+}
+
+TEST(Plasticity, LoadBeyondWhatTheBarCarriesStopsAndKeepsTheConvergedSteps) {
+    BoxSpec box;
+    box.size = {10, 1, 1};
+    box.nx = 4, box.quadratic = false;
+    SolverJob job("overload");
+    job.writeMesh(makeBoxMesh(box));
+    JobText text = pulledBar(0, "0,8,0,0,1.5");  // 8 Newton iterations, load factor 1.5
+    text.constraints.clear();
+    text.loads = {"bol 2 0 " + std::to_string(kYield) + ",0,0"};  // Sy at factor 1: 1.5 Sy in all
+    job.writeInput(text);
+    const std::string message = job.run();
+    EXPECT_NE(message.find("does not converge"), std::string::npos) << message;
+    // The step named failed; the steps before it (at least the six elastic ones up to 0.9 Sy,
+    // then steps cut ever closer to Sy) are in the result file, nothing of the failed one.
+    const auto at = message.find("load step ");
+    ASSERT_NE(at, std::string::npos) << message;
+    const int failed = std::stoi(message.substr(at + 10));
+    EXPECT_GE(failed, 7);
+    const std::string result = job.resultText();
+    for (const char* block : {"DISP ", "STRES ", "STRAI "}) {
+        EXPECT_NE(result.find(block + std::to_string(failed - 1) + "\n"), std::string::npos) << block;
+        EXPECT_EQ(result.find(block + std::to_string(failed) + "\n"), std::string::npos) << block;
+    }
+}
+
+// A quarter of a ring a = 10 to b = 20 in plane strain (z held on both ends, symmetry on the cut
+// planes), graded towards the bore, whose first yield is sought at integration points.
+class ThickCylinder : public ::testing::Test {
+  protected:
+    static constexpr double a = 10, b = 20;
+
+    // Runs to `pressure` in ten steps of at most `iterations` Newton iterations; the run's message.
+    std::string runTo(double pressure, int iterations = 25) {
+        BoxSpec box;
+        box.size = {1, 1, 1};
+        box.nx = 8, box.ny = 4, box.nz = 1;
+        FeMesh mesh = makeBoxMesh(box);
+        mapNodes(mesh, [&](const Vec3& q) {
+            const double r = a + (b - a) * q.x * q.x, theta = std::numbers::pi / 2 * q.y;
+            return Vec3{r * std::cos(theta), r * std::sin(theta), q.z};
+        });
+        job_ = std::make_unique<SolverJob>("cylinder");
+        job_->writeMesh(mesh);
+        JobText text;
+        text.analysisCode = -1;
+        text.solve = "0," + std::to_string(iterations) + ",0,0,1";
+        text.materials = {kPlasticSteel};
+        text.loads = {"bol 1 1 " + std::to_string(pressure)};
+        text.restraints = {"bor 3 1 0 1", "bor 4 0 1 1", "bor 5 1 1 0", "bor 6 1 1 0"};
+        job_->writeInput(text);
+        return job_->run(SolverChoice::Direct);
+    }
+    double largestPlasticStrain(int step) const {
+        double largest = 0;
+        for (double ep : elementColumn(job_->resultText(), "STRAI " + std::to_string(step), 0))
+            largest = std::max(largest, ep);
+        return largest;
+    }
+    std::unique_ptr<SolverJob> job_;
+};
+
+TEST_F(ThickCylinder, YieldsFirstAtTheElasticLimitAndCollapsesAtTheLimitPressure) {
+    // Lame at the bore per unit pressure: sr = -1, st = (b2 + a2) / (b2 - a2), sz = nu (sr + st).
+    const double sr = -1, st = (b * b + a * a) / (b * b - a * a), sz = kNu * (sr + st);
+    const double q = std::sqrt(0.5 * ((sr - st) * (sr - st) + (st - sz) * (st - sz) + (sz - sr) * (sz - sr)));
+    const double elasticLimit = kYield / q;
+    ASSERT_EQ(runTo(0.98 * elasticLimit), "");
+    EXPECT_EQ(largestPlasticStrain(10), 0);
+    ASSERT_EQ(runTo(1.02 * elasticLimit), "");
+    EXPECT_GT(largestPlasticStrain(10), 0);
+
+    // Beyond the collapse pressure the run stops; the last converged step's pressure is the
+    // collapse pressure of the mesh, which every point has reached.
+    const double collapse = 2 / std::sqrt(3.0) * kYield * std::log(b / a);
+    const std::string message = runTo(1.03 * collapse, 10);
+    const auto at = message.find("converged steps (load factor ");
+    ASSERT_NE(at, std::string::npos) << message;
+    const double reached = 1.03 * collapse * std::stod(message.substr(at + 29));
+    EXPECT_NEAR(reached, collapse, 0.03 * collapse);
+    const auto last = std::stoi(message.substr(message.find("the results of the ") + 19));
+    for (double ep : elementColumn(job_->resultText(), "STRAI " + std::to_string(last), 0)) EXPECT_GT(ep, 0);
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing

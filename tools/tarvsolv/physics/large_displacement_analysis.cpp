@@ -1,0 +1,161 @@
+#include "physics/large_displacement_analysis.h"
+
+#include <functional>
+#include <stdexcept>
+
+#include "fem/hyperelastic_kernels.h"
+#include "fem/rigid_motion_check.h"
+#include "fem/shape_functions.h"
+#include "fem/system_assembler.h"
+#include "formats/result_writer.h"
+#include "physics/load_stepping.h"
+#include "physics/structural_conditions.h"
+#include "physics/structural_statics.h"
+
+namespace tarvsolv {
+
+namespace {
+
+std::vector<double> gatherNodes(std::span<const int> nodes, const std::vector<double>& u) {
+    std::vector<double> values(3 * nodes.size());
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        for (int a = 0; a < 3; ++a) values[3 * i + a] = u[3 * static_cast<std::size_t>(nodes[i]) + a];
+    return values;
+}
+
+Tensor3 deformationGradient(const VolumePoint& g, int nodes, const std::vector<double>& ue) {
+    Tensor3 f{};
+    for (int i = 0; i < 3; ++i) f[i][i] = 1;
+    for (int q = 0; q < nodes; ++q)
+        for (int i = 0; i < 3; ++i)
+            for (int b = 0; b < 3; ++b) f[i][b] += ue[3 * q + i] * g.dx[q][b];
+    return f;
+}
+
+// A pressure entry as a load that follows the face it acts on.
+struct FollowerPressure {
+    std::vector<Facet> facets;
+    std::function<double(const Vec3&)> value;
+};
+
+class HyperelasticSystem : public NonlinearSystem {
+  public:
+    // `temperatures`: the initial temperature, at which temperature-dependent constants are taken.
+    HyperelasticSystem(const Job& job, const DofLayout& layout, const TemperatureField& temperatures)
+        : job_(job), layout_(layout) {
+        for (int e = 0; e < job.mesh.elementCount(); ++e) {
+            const ElasticMaterial m = elementMaterial(job, temperatures, e);
+            if (!m.isotropic) throw std::runtime_error("large displacements need an isotropic material");
+            laws_.push_back({m.mu, m.lambda});
+        }
+        for (const Load& load : job.entries.loads) {
+            if (load.kind != LoadKind::Pressure || load.where.kind != EntityRef::Kind::Face) continue;
+            const Expression& p = load.values[0];
+            pressures_.push_back({job.geometry->facetsOfFace(load.where.first), [&p](const Vec3& x) {
+                                      return p(EvalPoint{x, 1});
+                                  }});
+        }
+    }
+
+    bool hasPressure() const { return !pressures_.empty(); }
+
+    void assemble(const std::vector<double>&, const std::vector<double>& global, double lambda,
+                  SystemAssembler& assembler) override {
+        std::vector<double> fe, ke;
+        for (int e = 0; e < job_.mesh.elementCount(); ++e) {
+            if (!layout_.assemblesElement(job_.mesh, e)) continue;
+            const auto nodes = job_.mesh.elementNodes(e);
+            hyperelasticElement(job_.mesh, e, laws_[e], gatherNodes(nodes, global), fe, ke);
+            for (double& v : fe) v = -v;
+            assembler.addElement(nodes, ke, &fe);
+        }
+        for (const FollowerPressure& pressure : pressures_)
+            for (const Facet& facet : pressure.facets) {
+                if (!layout_.assemblesElement(job_.mesh, facet.element)) continue;
+                const std::vector<int> nodes = job_.mesh.faceNodes(facet.element, facet.face);
+                followerPressureFacet(job_.mesh, facet, pressure.value, gatherNodes(nodes, global), fe, ke);
+                for (double& v : fe) v *= lambda;
+                for (double& v : ke) v *= lambda;
+                assembler.addElement(nodes, ke, &fe);
+            }
+    }
+
+    std::string acceptStep(int step, double, const std::vector<double>&,
+                           const std::vector<double>& global) override {
+        if (!layout_.onFirstProcess()) return {};
+        return results::nodeVectorBlock("DISP", step, global) + cauchyBlock(step, global);
+    }
+
+  private:
+    // Cauchy stress at the corners of every element, on the deformed configuration.
+    std::string cauchyBlock(int step, const std::vector<double>& u) const {
+        CornerResults corners;
+        const int p = job_.mesh.nodesPerElement;
+        for (int e = 0; e < job_.mesh.elementCount(); ++e) {
+            const auto nodes = job_.mesh.elementNodes(e);
+            const auto ue = gatherNodes(nodes, u);
+            for (int c = 0; c < 4; ++c) {
+                const VolumePoint g = volumePoint(job_.mesh, e, kTetCorners[c]);
+                corners.nodes.push_back(nodes[c] + 1);
+                corners.stresses.push_back(cauchyStress(laws_[e], deformationGradient(g, p, ue)));
+            }
+        }
+        return results::stressBlock(step, corners.nodes, corners.stresses);
+    }
+
+    const Job& job_;
+    const DofLayout& layout_;
+    std::vector<NeoHookean> laws_;
+    std::vector<FollowerPressure> pressures_;
+};
+
+// What this analysis does not take, refused by name rather than left out of the answer.
+void refuseUnsupported(const Job& job) {
+    for (const InputLine& line : job.input.constraints) {
+        const std::string code = line.text.substr(0, line.text.find(' '));
+        if (code == "bog" || code == "bogn" || code == "boi")
+            throw std::runtime_error("input line " + std::to_string(line.number) +
+                                     ": gaps and contact are not solved together with large displacements "
+                                     "in this version");
+    }
+    if (accelerationField(job))
+        throw std::runtime_error(
+            "large displacements are solved without accelerations or spins in this version");
+    for (const Load& load : job.entries.loads)
+        if (load.kind == LoadKind::Pressure && load.where.kind != EntityRef::Kind::Face)
+            throw std::runtime_error("input line " + std::to_string(load.line) +
+                                     ": a pressure in a large-displacement run acts on faces only");
+}
+
+}  // namespace
+
+std::string solveLargeDisplacement(const Job& job, RunLog& log) {
+    refuseUnsupported(job);
+    const TemperatureField temperatures = temperatureField(job, log);
+    if (!temperatures.nodal.empty())
+        throw std::runtime_error("large displacements are solved without temperature loads in this version");
+    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
+    applyDisplacementConditions(job, layout, false, log);
+    if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
+    HyperelasticSystem system(job, layout, temperatures);
+    // Forces and tractions keep their direction and size (dead loads); pressures follow the faces
+    // and are assembled with the state.
+    VecHandle external = layout.createVector();
+    assembleBoundaryLoads(job, layout, external, log, 1, false);
+    double loadNorm = 0;
+    VecNorm(external, NORM_2, &loadNorm);
+    bool prescribedMotion = false;
+    for (int d = 0; d < layout.dofCount() && !prescribedMotion; ++d)
+        prescribedMotion = layout.isPrescribed(d) && layout.prescribedValue(d) != 0;
+    if (!(loadNorm > 0) && !system.hasPressure() && !prescribedMotion)
+        throw std::runtime_error("large displacements need a load or a prescribed displacement");
+    LoadSteppingOptions options;
+    options.analysis = "large displacements";
+    options.symmetricTangent = !system.hasPressure();
+    log.line("large displacements: " + std::to_string(layout.dofCount()) + " unknowns, " +
+             std::to_string(options.steps) + " load steps, neo-Hookean material" +
+             (system.hasPressure() ? ", follower pressure" : ""));
+    return solveInLoadSteps(job, layout, external, system, options, log);
+}
+
+}  // namespace tarvsolv

@@ -1,0 +1,226 @@
+// Plasticity: the loads and prescribed displacements rise in load steps to the solve's load
+// factor; every step is solved by Newton's method with the tangent consistent with the return
+// mapping at the stiffness rule's points (physics/load_stepping). Each body yields by von Mises
+// from its tensile yield Sy or, with a friction angle above 0, by a Drucker-Prager cone fitted to
+// Mohr-Coulomb: q + 3 sin(phi) p = 2 c cos(phi), which passes through Mohr-Coulomb's uniaxial
+// tensile and compressive yields, 2 c cos(phi) / (1 +- sin(phi)); the cohesion c comes from the
+// compressive yield Syc when the material gives one, else from Sy. Where the fracture limit Su
+// lies above Sy, the yield stress rises linearly to Su at an equivalent plastic strain of
+// kHardeningStrain and stays there (a cone grows in proportion); otherwise it stays at Sy.
+// Temperatures of another loadcase add their free thermal strain, rising with the load factor.
+#include <cmath>
+#include <numbers>
+#include <sstream>
+#include <stdexcept>
+
+#include "fem/plastic_element.h"
+#include "fem/rigid_motion_check.h"
+#include "fem/system_assembler.h"
+#include "formats/result_writer.h"
+#include "physics/analyses.h"
+#include "physics/load_stepping.h"
+#include "physics/plastic_analysis.h"
+#include "physics/structural_conditions.h"
+#include "physics/structural_statics.h"
+#include "physics/time_stepping.h"
+
+namespace tarvsolv {
+namespace {
+
+constexpr double kHardeningStrain = 0.2;
+constexpr int kDefaultIterations = 25;
+
+Vec3 centroid(const FeMesh& mesh, int e) {
+    Vec3 c;
+    const auto nodes = mesh.elementNodes(e);
+    for (int k = 0; k < 4; ++k) c = c + mesh.node(nodes[k]);
+    return 0.25 * c;
+}
+
+std::runtime_error materialError(const BodyMaterial& body, const std::string& what) {
+    return std::runtime_error("plasticity: material on input line " + std::to_string(body.line()) + ": " +
+                              what);
+}
+
+}  // namespace
+
+PlasticLaw plasticLawOf(double young, double poisson, double sy, double su, double syc,
+                        double frictionDegrees) {
+    PlasticLaw law;
+    law.young = young;
+    law.poisson = poisson;
+    double scale = 1;  // k / Sy
+    if (frictionDegrees > 0) {
+        const double phi = frictionDegrees * std::numbers::pi / 180;
+        const double s = std::sin(phi), c = std::cos(phi);
+        const double cohesion = syc > 0 ? syc * (1 - s) / (2 * c) : sy * (1 + s) / (2 * c);
+        law.pressureSlope = 3 * s;
+        scale = 2 * cohesion * c / sy;
+    }
+    law.yield = scale * sy;
+    if (su > sy) {
+        law.hardening = scale * (su - sy) / kHardeningStrain;
+        law.ultimate = scale * su;
+    }
+    return law;
+}
+
+namespace {
+
+class PlasticSystem : public NonlinearSystem {
+  public:
+    PlasticSystem(const Job& job, const DofLayout& layout, double frictionDegrees, RunLog& log)
+        : job_(job),
+          layout_(layout),
+          points_(plasticPointCount(job.mesh)),
+          temperatures_(temperatureField(job, log)),
+          log_(log) {
+        for (int e = 0; e < job.mesh.elementCount(); ++e) {
+            const BodyMaterial& body = job.materials->forBody(job.geometry->bodyOfElement(e));
+            const EvalPoint at{centroid(job.mesh, e), 1.0, temperatures_.atElement(job.mesh, e)};
+            const ElasticMaterial m = body.elasticAt(at);
+            if (!m.isotropic) throw materialError(body, "plasticity takes isotropic materials only");
+            const auto limits = body.limitsAt(at);
+            if (!(limits.tensileYield > 0) || !std::isfinite(limits.tensileYield))
+                throw materialError(body, "plasticity needs a tensile yield Sy above 0");
+            const double young = m.mu * (3 * m.lambda + 2 * m.mu) / (m.lambda + m.mu);
+            const double poisson = m.lambda / (2 * (m.lambda + m.mu));
+            laws_.push_back(plasticLawOf(young, poisson, limits.tensileYield, limits.ultimate,
+                                         limits.compressiveYield, frictionDegrees));
+            expansions_.push_back(m.expansion[0]);
+        }
+        states_.resize(static_cast<std::size_t>(job.mesh.elementCount()) * points_);
+    }
+
+    void assemble(const std::vector<double>&, const std::vector<double>& global, double lambda,
+                  SystemAssembler& assembler) override {
+        for (int e = 0; e < job_.mesh.elementCount(); ++e) {
+            if (!layout_.assemblesElement(job_.mesh, e)) continue;
+            gather(e, global);
+            plasticElement(job_.mesh, e, laws_[e], ue_, thermal(e, lambda), pointStates(e), ke_, fe_,
+                           updates_);
+            for (double& f : fe_) f = -f;
+            assembler.addElement(job_.mesh.elementNodes(e), ke_, &fe_);
+        }
+    }
+
+    // Every process keeps every element's states (the first one writes them all).
+    std::string acceptStep(int step, double lambda, const std::vector<double>&,
+                           const std::vector<double>& global) override {
+        CornerResults corners;
+        std::vector<double> strains;
+        const bool writes = layout_.onFirstProcess();
+        double largest = 0;
+        std::size_t yielded = 0;
+        std::vector<double> field(points_);
+        for (int e = 0; e < job_.mesh.elementCount(); ++e) {
+            gather(e, global);
+            plasticPointUpdates(job_.mesh, e, laws_[e], ue_, thermal(e, lambda), pointStates(e), updates_);
+            for (int g = 0; g < points_; ++g) {
+                states_[static_cast<std::size_t>(e) * points_ + g] = updates_[g].state;
+                largest = std::max(largest, updates_[g].state.equivalentPlasticStrain);
+                if (updates_[g].state.equivalentPlasticStrain > 0) ++yielded;
+            }
+            if (!writes) continue;
+            const auto nodes = job_.mesh.elementNodes(e);
+            std::array<Stress6, 4> stresses{};
+            for (int c = 0; c < 6; ++c) {
+                for (int g = 0; g < points_; ++g) field[g] = updates_[g].stress[c];
+                const auto atCorners = pointsToCorners(job_.mesh, field);
+                for (int k = 0; k < 4; ++k) stresses[k][c] = atCorners[k];
+            }
+            for (int g = 0; g < points_; ++g) field[g] = updates_[g].state.equivalentPlasticStrain;
+            const auto atCorners = pointsToCorners(job_.mesh, field);
+            for (int k = 0; k < 4; ++k) {
+                corners.nodes.push_back(nodes[k] + 1);
+                corners.stresses.push_back(stresses[k]);
+                strains.push_back(std::max(0.0, atCorners[k]));  // extrapolation may dip below 0
+            }
+        }
+        std::ostringstream text;
+        text << "step " << step << ": " << yielded << " of " << states_.size()
+             << " points yielded, largest equivalent plastic strain " << largest;
+        log_.line(text.str());
+        if (!writes) return {};
+        return results::nodeVectorBlock("DISP", step, global) +
+               results::stressBlock(step, corners.nodes, corners.stresses) +
+               results::plasticStrainBlock(step, corners.nodes, strains);
+    }
+
+  private:
+    void gather(int e, const std::vector<double>& global) {
+        const auto nodes = job_.mesh.elementNodes(e);
+        ue_.resize(3 * nodes.size());
+        for (std::size_t i = 0; i < nodes.size(); ++i)
+            for (int a = 0; a < 3; ++a) ue_[3 * i + a] = global[3 * static_cast<std::size_t>(nodes[i]) + a];
+    }
+    // The free thermal strain of element `e` at load factor `lambda`: temperatures rise with the
+    // loads from the initial temperature.
+    FreeThermalStrain thermal(int e, double lambda) {
+        changes_ = temperatures_.changes(job_.mesh, e);
+        return {expansions_[e], changes_, lambda};
+    }
+    std::span<const PlasticState> pointStates(int e) const {
+        return {states_.data() + static_cast<std::size_t>(e) * points_, static_cast<std::size_t>(points_)};
+    }
+
+    const Job& job_;
+    const DofLayout& layout_;
+    int points_;
+    TemperatureField temperatures_;
+    RunLog& log_;
+    std::vector<PlasticLaw> laws_;
+    std::vector<double> expansions_;
+    std::vector<PlasticState> states_;  // converged, points_ per element
+    std::vector<double> ue_, ke_, fe_, changes_;
+    std::vector<PlasticUpdate> updates_;
+};
+
+// The loads at load factor 1: face, edge and point loads and the body forces of accelerations.
+void assembleExternalLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log) {
+    if (const auto acceleration = accelerationField(job)) {
+        SystemAssembler assembler(layout, f);
+        const TemperatureField temperatures{{}, job.initialTemperature()};  // densities only
+        std::vector<double> fe;
+        for (int e = 0; e < job.mesh.elementCount(); ++e) {
+            if (!layout.assemblesElement(job.mesh, e)) continue;
+            const double rho = elementMaterial(job, temperatures, e).density;
+            bodyForce(
+                job.mesh, e, [&](const Vec3& x) { return rho * acceleration(x); }, fe);
+            assembler.addLoads(job.mesh.elementNodes(e), fe);
+        }
+        assembler.finish();
+    }
+    assembleBoundaryLoads(job, layout, f, log);
+}
+
+}  // namespace
+
+std::string solvePlasticity(const Job& job, RunLog& log) {
+    const double friction = job.input.solve[3];
+    if (!(friction >= 0 && friction < 90))
+        throw std::runtime_error("plasticity: the friction angle must lie from 0 up to 90 degrees (found " +
+                                 number(friction) + ")");
+    LoadSteppingOptions options;
+    options.analysis = "plasticity";
+    options.finalFactor = job.input.solve[4] == 0 ? 1.0 : job.input.solve[4];
+    const double limit = job.input.solve[1];
+    options.maxIterations = limit >= 1 ? static_cast<int>(limit) : kDefaultIterations;
+
+    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
+    applyDisplacementConditions(job, layout, false, log);
+    if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
+    PlasticSystem system(job, layout, friction, log);
+    log.line(
+        std::string("plasticity: ") +
+        (friction > 0 ? "Drucker-Prager, friction angle " + number(friction) : std::string("von Mises")) +
+        ", " + std::to_string(layout.dofCount()) + " unknowns (" + std::to_string(layout.prescribedCount()) +
+        " prescribed), " + std::to_string(options.steps) + " load steps to load factor " +
+        number(options.finalFactor) + ", at most " + std::to_string(options.maxIterations) +
+        " Newton iterations per step");
+    VecHandle external = layout.createVector();
+    assembleExternalLoads(job, layout, external, log);
+    return solveInLoadSteps(job, layout, external, system, options, log);
+}
+
+}  // namespace tarvsolv

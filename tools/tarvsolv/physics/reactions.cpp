@@ -1,0 +1,132 @@
+#include "physics/reactions.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <set>
+
+#include "fem/matrix_pattern.h"
+#include "linalg/linear_solvers.h"
+
+namespace tarvsolv {
+
+namespace {
+
+Vec3 nodeVector(const std::vector<double>& v, int n) {
+    return {v[3 * static_cast<std::size_t>(n)], v[3 * static_cast<std::size_t>(n) + 1],
+            v[3 * static_cast<std::size_t>(n) + 2]};
+}
+
+// The centroid of the elements' volume (each element by its corners' tetrahedron).
+Vec3 volumeCentroid(const FeMesh& mesh) {
+    Vec3 sum;
+    double volume = 0;
+    for (int e = 0; e < mesh.elementCount(); ++e) {
+        const auto nodes = mesh.elementNodes(e);
+        const Vec3 a = mesh.node(nodes[0]), b = mesh.node(nodes[1]), c = mesh.node(nodes[2]),
+                   d = mesh.node(nodes[3]);
+        const double v = std::abs(dot(b - a, cross(c - a, d - a))) / 6;
+        sum = sum + (v / 4) * (a + b + c + d);
+        volume += v;
+    }
+    return volume > 0 ? (1 / volume) * sum : sum;
+}
+
+// The internal forces of `u` (global axes) less the applied loads, at every unknown of a layout
+// with nothing prescribed, on every process; the applied loads in `loads`.
+std::vector<double> residualForces(const Job& job, const std::vector<double>& u, MPI_Comm comm,
+                                   std::vector<double>& loads) {
+    const DofLayout free(job.mesh, 3, comm);
+    const MatrixPattern pattern(job.mesh, free);
+    MatHandle k = pattern.createMatrix();
+    VecHandle f = free.createVector(), x = free.createVector(), r = free.createVector();
+    RunLog quiet("", false, false);
+    assembleStaticSystem(job, pattern, k, f, quiet);
+    PetscInt first = 0, end = 0;
+    TARV_PETSC(VecGetOwnershipRange(x, &first, &end));
+    for (PetscInt i = first; i < end; ++i)
+        TARV_PETSC(VecSetValue(x, i, u[static_cast<std::size_t>(i)], INSERT_VALUES));
+    TARV_PETSC(VecAssemblyBegin(x));
+    TARV_PETSC(VecAssemblyEnd(x));
+    TARV_PETSC(MatMult(k, x, r));
+    TARV_PETSC(VecAXPY(r, -1.0, f));
+    loads = gatherOnAll(f);
+    return gatherOnAll(r);
+}
+
+std::string vectorText(const Vec3& v) {
+    char text[96];
+    std::snprintf(text, sizeof text, "(%.6g, %.6g, %.6g)", v.x, v.y, v.z);
+    return text;
+}
+
+}  // namespace
+
+ReactionBalance computeReactions(const Job& job, const DofLayout& layout, Vec x) {
+    std::vector<double> u = gatherOnAll(x);
+    layout.toGlobal(u);
+    std::vector<double> loads;
+    const std::vector<double> r = residualForces(job, u, layout.comm(), loads);
+    ReactionBalance b;
+    b.centroid = volumeCentroid(job.mesh);
+    const auto armOf = [&](int n) { return job.mesh.node(n) - b.centroid; };
+
+    // Each restrained node's force goes to the first entry that names it, as its conditions do.
+    std::set<int> claimed;
+    const auto addEntry = [&](const std::string& name, const std::vector<int>& nodes) {
+        EntryReaction entry{name, {}, {}};
+        for (int n : nodes) {
+            const bool held = layout.isPrescribed(3 * n) || layout.isPrescribed(3 * n + 1) ||
+                              layout.isPrescribed(3 * n + 2);
+            if (!held || !claimed.insert(n).second) continue;
+            entry.force = entry.force + nodeVector(r, n);
+            entry.moment = entry.moment + cross(armOf(n), nodeVector(r, n));
+        }
+        b.reactionForce = b.reactionForce + entry.force;
+        b.reactionMoment = b.reactionMoment + entry.moment;
+        b.entries.push_back(entry);
+    };
+    for (const Restraint& restraint : job.entries.restraints)
+        addEntry("restraint on " + restraint.where.describe(), job.geometry->nodesOf(restraint.where));
+    for (const Constraint& c : job.entries.constraints) {
+        EntityRef face;
+        face.kind = EntityRef::Kind::Face;
+        face.first = c.face;
+        addEntry(std::string(c.kind == Constraint::Kind::NormalDisplacement ? "normal displacement"
+                                                                            : "displacement to plane") +
+                     " on " + face.describe(),
+                 job.geometry->nodesOf(face));
+    }
+
+    double size = 0;
+    for (int n = 0; n < job.mesh.nodeCount(); ++n) {
+        const Vec3 f = nodeVector(loads, n);
+        b.loadForce = b.loadForce + f;
+        b.loadMoment = b.loadMoment + cross(armOf(n), f);
+        size += norm(f);
+    }
+    for (const EntryReaction& e : b.entries) size = std::max(size, norm(e.force));
+    // Moments compare against the loads' size times the model's extent.
+    double extent = 0;
+    for (int n = 0; n < job.mesh.nodeCount(); ++n) extent = std::max(extent, norm(armOf(n)));
+    if (size > 0)
+        b.imbalance = std::max(norm(b.reactionForce + b.loadForce) / size,
+                               extent > 0 ? norm(b.reactionMoment + b.loadMoment) / (size * extent) : 0.0);
+    return b;
+}
+
+std::vector<std::string> reactionTable(const ReactionBalance& b) {
+    std::vector<std::string> lines{"reactions: force, then moment about the centroid " +
+                                   vectorText(b.centroid)};
+    for (const EntryReaction& e : b.entries)
+        lines.push_back("  " + e.entry + ": " + vectorText(e.force) + ", " + vectorText(e.moment));
+    lines.push_back("  sum of the reactions: " + vectorText(b.reactionForce) + ", " +
+                    vectorText(b.reactionMoment));
+    lines.push_back("  sum of the applied loads: " + vectorText(b.loadForce) + ", " +
+                    vectorText(b.loadMoment));
+    char text[200];
+    std::snprintf(text, sizeof text, "  reactions and loads balance to %.2g of the loads", b.imbalance);
+    lines.push_back(text);
+    return lines;
+}
+
+}  // namespace tarvsolv

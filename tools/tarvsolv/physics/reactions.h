@@ -1,0 +1,38 @@
+#pragma once
+// The reaction forces of a solved static structure, for the engineer's check that the supports
+// carry the loads: for each restraint and interaction entry, the force its nodes take (the
+// internal forces of the displacements less the loads applied there) and its moment about the
+// model's centroid; their sum against the sum of the applied loads, flagged when the two do not
+// balance within 1e-6 of the loads' size.
+#include <string>
+#include <vector>
+
+#include "fem/dof_layout.h"
+#include "job.h"
+#include "physics/structural_statics.h"
+
+namespace tarvsolv {
+
+struct EntryReaction {
+    std::string entry;  // "restraint on face 3"
+    Vec3 force, moment;
+};
+
+struct ReactionBalance {
+    Vec3 centroid;
+    std::vector<EntryReaction> entries;
+    Vec3 reactionForce, reactionMoment;  // sums over the entries
+    Vec3 loadForce, loadMoment;          // sums of the applied loads
+    double imbalance = 0;                // |reactions + loads| over the larger of the two sizes
+    bool balanced() const { return imbalance <= 1e-6; }
+};
+
+// The reactions of the displacements `x` (distributed, in the layout's basis) under the job's
+// loads, from a second assembly of the stiffness with nothing held. Every process takes part; the
+// answer is complete on every process.
+ReactionBalance computeReactions(const Job& job, const DofLayout& layout, Vec x);
+
+// The table the log shows, one line per entry, then the sums and the balance.
+std::vector<std::string> reactionTable(const ReactionBalance& balance);
+
+}  // namespace tarvsolv
