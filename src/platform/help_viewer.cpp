@@ -12,7 +12,8 @@ namespace {
 
 struct ViewerLookup {
     bool done = false;
-    std::optional<std::string> viewer;  // full command name when found
+    std::optional<std::string> viewer;   // CHM viewer, full command name when found
+    std::optional<std::string> browser;  // the desktop's opener for the HTML start page
 };
 
 ViewerLookup& lookup() {
@@ -33,6 +34,11 @@ std::optional<std::string> findViewer() {
     return std::nullopt;
 }
 
+std::optional<std::string> findBrowser() {
+    if (programOnPath("xdg-open")) return std::string("xdg-open");
+    return std::nullopt;
+}
+
 // Resolves a program name against PATH, since the detached start runs it by full path.
 std::string resolve(const std::string& program) {
     if (program.find('/') != std::string::npos) return program;
@@ -50,16 +56,30 @@ std::string resolve(const std::string& program) {
     return program;
 }
 
+bool show(const std::string& program, const std::string& file) {
+    return startDetached("\"" + resolve(program) + "\" \"" + file + "\"");
+}
+
 }  // namespace
+
+std::string helpStartPage(const std::string& helpFile) {
+    const std::string page = joinPath("help", "index.html");
+    const auto slash = helpFile.rfind('/');
+    if (slash == std::string::npos) return page;  // a help file named in the working folder
+    return joinPath(helpFile.substr(0, slash), page);
+}
 
 void openHelpFile(const std::string& helpFile) {
     auto& state = lookup();
     if (!state.done) {
         state.viewer = findViewer();
+        state.browser = findBrowser();
         state.done = true;
     }
-    if (!state.viewer) return;
-    startDetached("\"" + resolve(*state.viewer) + "\" \"" + helpFile + "\"");
+    // A viewer that cannot be started, or a help file that is not installed, leaves the pages.
+    if (state.viewer && pathExists(helpFile) && show(*state.viewer, helpFile)) return;
+    const std::string page = helpStartPage(helpFile);
+    if (state.browser && pathExists(page)) show(*state.browser, page);
 }
 
 void resetHelpViewerLookup() {

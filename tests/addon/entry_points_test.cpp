@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
 #include "host/addon_entry.h"
 #include "support/addon_fixture.h"
 #include "ui/dialog.h"
@@ -146,8 +151,37 @@ TEST_F(EntryPoints, EveryIdCanBeInvoked) {
     EXPECT_NE(ui::findDialog("Loadcase"), nullptr) << "the start routine shows the dialog";
     EXPECT_EQ(loadcase->OnTerminate(), platform::kOk);
     EXPECT_EQ(ui::findDialog("Loadcase"), nullptr);
-    for (std::int32_t id : {100, 102, 0, -1, 120, 999}) EXPECT_FALSE(invoke(id)) << id;
-    EXPECT_TRUE(prompts->messages().empty()) << "help without a viewer is silent";
+    for (std::int32_t id : {100, 0, -1, 120, 999}) EXPECT_FALSE(invoke(id)) << id;
+    EXPECT_TRUE(prompts->messages().empty());
+}
+
+// "Help" shows the install folder's help.chm with the desktop's CHM viewer: here a stand-in on a
+// PATH of the test's own that records the file it was given. The library looks for the viewer
+// once, so this is the only test that picks "Help".
+TEST_F(EntryPoints, HelpOpensTheInstalledHelpFile) {
+    const std::string install = scratch.file("Tarvenic dir");
+    std::filesystem::create_directories(install);
+    std::ofstream(install + "/help.chm") << "ITSF";
+    std::filesystem::create_directories(scratch.file("bin"));
+    const std::string viewer = scratch.file("bin/xchm"), shown = scratch.file("shown.txt");
+    std::ofstream(viewer) << "#!/bin/sh\necho \"$1\" > \"" << shown << ".part\"\nmv \"" << shown
+                          << ".part\" \"" << shown << "\"\n";
+    std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
+    setSetting("InstallPath", install);
+    const char* oldPath = std::getenv("PATH");
+    const std::string keptPath = oldPath ? oldPath : "";
+    ::setenv("PATH", (scratch.file("bin") + ":" + keptPath).c_str(), 1);
+    ::unsetenv("KOLVANE_HELP_VIEWER");
+
+    EXPECT_FALSE(invoke(102)) << "help hands the host no command";
+    ::setenv("PATH", keptPath.c_str(), 1);
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!std::filesystem::exists(shown) && std::chrono::steady_clock::now() < end)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::string line;
+    std::getline(std::ifstream(shown), line);
+    EXPECT_EQ(line, install + "/help.chm");
+    EXPECT_TRUE(prompts->messages().empty());
 }
 
 TEST_F(EntryPoints, FailingHostShowsTheExceptionAndAnswersSuccess) {

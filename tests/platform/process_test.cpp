@@ -3,6 +3,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 
 #include "platform/help_viewer.h"
 #include "platform/process.h"
@@ -48,39 +49,70 @@ TEST(StartDetached, RefusesWhatCannotBeExecuted) {
     EXPECT_FALSE(platform::startDetached("\"\" arg"));
 }
 
-// A help viewer that records the file it was asked to show.
+// Stand-in help programs on a PATH of the test's own: each records its name and the file it was
+// asked to show.
 class HelpViewer : public testing::Test {
   protected:
     void SetUp() override {
         std::filesystem::create_directories(bin_);
+        std::filesystem::create_directories(dir_.file("Tarvenic dir/help"));
+        writeFile(help_, "ITSF");
+        writeFile(page_, "<html></html>\n");
         writeViewer(bin_ + "/xchm");
+        writeViewer(bin_ + "/xdg-open");
         platform::resetHelpViewerLookup();
     }
     void TearDown() override { platform::resetHelpViewerLookup(); }
 
     void writeViewer(const std::string& path) {
-        testenv::writeScript(path, "echo \"$1\" > \"" + shown_ + "\"\n");
+        testenv::writeScript(path, "echo \"${0##*/} $1\" > \"" + shown_ + "\"\n");
+    }
+    // What the stand-ins were asked to show after one openHelpFile with `path` as PATH.
+    std::optional<std::string> open(const std::string& path) {
+        std::filesystem::remove(shown_);
+        ScopedEnv onPath("PATH", path);
+        platform::openHelpFile(help_);
+        return testenv::waitForFile(shown_, std::chrono::milliseconds(expectNothing_ ? 300 : 10000));
     }
 
     ScratchFolder dir_;
+    ScopedEnv noOwnViewer_{"KOLVANE_HELP_VIEWER", std::nullopt};
     std::string bin_ = dir_.file("bin");
     std::string shown_ = dir_.file("shown.txt");
     std::string help_ = dir_.file("Tarvenic dir/help.chm");
+    std::string page_ = dir_.file("Tarvenic dir/help/index.html");
+    bool expectNothing_ = false;
 };
 
-TEST_F(HelpViewer, DoesNothingWithoutAViewerAndDoesNotLookAgain) {
-    ScopedEnv viewer("KOLVANE_HELP_VIEWER", std::nullopt);
-    {
-        ScopedEnv path("PATH", "");
-        platform::openHelpFile(help_);
-    }
-    ScopedEnv path("PATH", bin_);
-    platform::openHelpFile(help_);  // the earlier look found nothing; it is not repeated
-    EXPECT_FALSE(testenv::waitForFile(shown_, std::chrono::milliseconds(300)));
+TEST_F(HelpViewer, OpensTheInstalledHelpFileWithTheChmViewer) {
+    EXPECT_EQ(open(bin_), "xchm " + help_ + "\n");
+    EXPECT_EQ(platform::helpStartPage(help_), page_);
+    EXPECT_EQ(platform::helpStartPage("help.chm"), "help/index.html");
+}
+
+TEST_F(HelpViewer, FallsBackToTheBrowserOnTheStartPage) {
+    std::filesystem::remove(bin_ + "/xchm");
+    EXPECT_EQ(open(bin_), "xdg-open " + page_ + "\n") << "no CHM viewer";
+
+    writeViewer(bin_ + "/xchm");
+    platform::resetHelpViewerLookup();
+    std::filesystem::remove(help_);
+    EXPECT_EQ(open(bin_), "xdg-open " + page_ + "\n") << "a viewer but no compiled help file";
+}
+
+TEST_F(HelpViewer, DoesNothingWithoutEitherAndDoesNotLookAgain) {
+    expectNothing_ = true;
+    EXPECT_FALSE(open(""));
+    EXPECT_FALSE(open(bin_)) << "the earlier look found nothing; it is not repeated";
 
     platform::resetHelpViewerLookup();
-    platform::openHelpFile(help_);
-    EXPECT_EQ(testenv::waitForFile(shown_), help_ + "\n");
+    std::filesystem::remove(help_);
+    std::filesystem::remove(page_);
+    EXPECT_FALSE(open(bin_)) << "programs but nothing installed to show";
+
+    expectNothing_ = false;
+    writeFile(help_, "ITSF");
+    EXPECT_EQ(open(bin_), "xchm " + help_ + "\n") << "the files are looked for on every call";
 }
 
 TEST_F(HelpViewer, StartsTheViewerTheEnvironmentNamesByPathOrOnThePath) {
@@ -89,12 +121,10 @@ TEST_F(HelpViewer, StartsTheViewerTheEnvironmentNamesByPathOrOnThePath) {
     std::filesystem::remove(bin_ + "/xchm");
     for (const std::string& named : {dir_.file("own viewer"), std::string("myviewer")}) {
         SCOPED_TRACE(named);
-        std::filesystem::remove(shown_);
         platform::resetHelpViewerLookup();
-        ScopedEnv path("PATH", bin_);
         ScopedEnv viewer("KOLVANE_HELP_VIEWER", named);
-        platform::openHelpFile(help_);
-        EXPECT_EQ(testenv::waitForFile(shown_), help_ + "\n");
+        const std::string name = named == "myviewer" ? named : "own viewer";
+        EXPECT_EQ(open(bin_), name + " " + help_ + "\n");
     }
 }
 
