@@ -1,5 +1,6 @@
 // Linear statics with gaps and contact: the elastic body is linear, the contact conditions are
 // not, so the loads are applied in load steps and each step is solved by Newton's method.
+#include <cstdio>
 #include <stdexcept>
 
 #include "fem/element_kernels.h"
@@ -45,13 +46,21 @@ class ElasticContactSystem : public NonlinearSystem {
                            const std::vector<double>& global) override {
         contact_.logStatus(global, log_);
         contact_.acceptStep(global);
+        last_ = global;
+        lastFactor_ = lambda;
         // The steps only lead the contact to its state under the full loads: the result is that
         // state, written as linear statics writes its one.
-        if (lambda < 1 - 1e-9 || !layout_.onFirstProcess()) return {};
-        const CornerResults corners = elementStresses(job_, temperatures_, global);
-        return results::nodeVectorBlock("DISP", 1, global) +
+        return lambda < 1 - 1e-9 ? std::string() : stateBlocks();
+    }
+
+    // The blocks of the last converged state, for a run that stops before the full loads.
+    std::string stateBlocks() const {
+        if (last_.empty() || !layout_.onFirstProcess()) return {};
+        const CornerResults corners = elementStresses(job_, temperatures_, last_);
+        return results::nodeVectorBlock("DISP", 1, last_) +
                results::stressBlock(1, corners.nodes, corners.stresses);
     }
+    double lastFactor() const { return lastFactor_; }
 
     std::vector<std::vector<int>> couplings() const override { return contact_.couplings(); }
 
@@ -61,6 +70,8 @@ class ElasticContactSystem : public NonlinearSystem {
     const TemperatureField& temperatures_;
     ContactConstraints& contact_;
     RunLog& log_;
+    std::vector<double> last_;
+    double lastFactor_ = 0;
 };
 
 // The loads at load factor 1: body forces, thermal strains and the boundary loads.
@@ -134,7 +145,17 @@ std::string solveContactStatics(const Job& job, RunLog& log) {
     options.analysis = "gaps and contact";
     options.steps = kContactLoadSteps;
     options.lineSearch = false;
-    return solveInLoadSteps(job, layout, external, system, options, log);
+    try {
+        return solveInLoadSteps(job, layout, external, system, options, log);
+    } catch (const PartialResults& stop) {
+        // Keep the last converged state in the result file, as DISP 1 and STRES 1 like the full one.
+        if (system.lastFactor() == 0) throw;
+        char factor[32];
+        std::snprintf(factor, sizeof factor, "%.6g", system.lastFactor());
+        throw PartialResults(
+            std::string(stop.what()) + "; the result file holds the state at load factor " + factor,
+            system.stateBlocks());
+    }
 }
 
 }  // namespace tarvsolv
