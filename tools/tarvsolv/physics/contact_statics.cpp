@@ -77,28 +77,7 @@ class ElasticContactSystem : public NonlinearSystem {
 // The loads at load factor 1: body forces, thermal strains and the boundary loads.
 void assembleExternalLoads(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
                            Vec f, RunLog& log) {
-    const auto acceleration = accelerationField(job);
-    if (acceleration || !temperatures.nodal.empty()) {
-        SystemAssembler assembler(layout, f);
-        std::vector<double> fe, part;
-        for (int e = 0; e < job.mesh.elementCount(); ++e) {
-            if (!layout.assemblesElement(job.mesh, e)) continue;
-            const ElasticMaterial m = elementMaterial(job, temperatures, e);
-            fe.assign(3 * static_cast<std::size_t>(job.mesh.nodesPerElement), 0.0);
-            if (acceleration) {
-                const double rho = m.density;
-                bodyForce(
-                    job.mesh, e, [&](const Vec3& x) { return rho * acceleration(x); }, part);
-                for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
-            }
-            if (!temperatures.nodal.empty()) {
-                thermalLoad(job.mesh, e, m, temperatures.changes(job.mesh, e), part);
-                for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
-            }
-            assembler.addLoads(job.mesh.elementNodes(e), fe);
-        }
-        assembler.finish();
-    }
+    assembleBodyLoads(job, layout, temperatures, true, f);
     assembleBoundaryLoads(job, layout, f, log);
 }
 

@@ -74,18 +74,7 @@ StructuralMatrices assembleMatrices(const Job& job, const MatrixPattern& pattern
 void loadsAt(const Job& job, const DofLayout& layout, const TemperatureField& temperatures, Vec steady,
              double time, Vec f, RunLog& log) {
     TARV_PETSC(VecCopy(steady, f));
-    if (const auto acceleration = accelerationField(job, time)) {
-        SystemAssembler assembler(layout, f);
-        std::vector<double> fe;
-        for (int e = 0; e < job.mesh.elementCount(); ++e) {
-            if (!layout.assemblesElement(job.mesh, e)) continue;
-            const double rho = elementMaterial(job, temperatures, e).density;
-            bodyForce(
-                job.mesh, e, [&](const Vec3& x) { return rho * acceleration(x); }, fe);
-            assembler.addLoads(job.mesh.elementNodes(e), fe);
-        }
-        assembler.finish();
-    }
+    assembleBodyLoads(job, layout, temperatures, false, f, time);
     assembleBoundaryLoads(job, layout, f, log, time);
 }
 

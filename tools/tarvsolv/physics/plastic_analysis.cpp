@@ -178,19 +178,9 @@ class PlasticSystem : public NonlinearSystem {
 
 // The loads at load factor 1: face, edge and point loads and the body forces of accelerations.
 void assembleExternalLoads(const Job& job, const DofLayout& layout, Vec f, RunLog& log) {
-    if (const auto acceleration = accelerationField(job)) {
-        SystemAssembler assembler(layout, f);
-        const TemperatureField temperatures{{}, job.initialTemperature()};  // densities only
-        std::vector<double> fe;
-        for (int e = 0; e < job.mesh.elementCount(); ++e) {
-            if (!layout.assemblesElement(job.mesh, e)) continue;
-            const double rho = elementMaterial(job, temperatures, e).density;
-            bodyForce(
-                job.mesh, e, [&](const Vec3& x) { return rho * acceleration(x); }, fe);
-            assembler.addLoads(job.mesh.elementNodes(e), fe);
-        }
-        assembler.finish();
-    }
+    // Densities at the initial temperature; the thermal strains rise with the load factor in the
+    // plastic element itself.
+    assembleBodyLoads(job, layout, TemperatureField{{}, job.initialTemperature()}, false, f);
     assembleBoundaryLoads(job, layout, f, log);
 }
 

@@ -63,6 +63,38 @@ ElasticMaterial elementMaterial(const Job& job, const TemperatureField& temperat
         .elasticAt(EvalPoint{centroid(job.mesh, e), 1.0, temperatures.atElement(job.mesh, e)});
 }
 
+void addElementLoads(const Job& job, int e, const ElasticMaterial& m,
+                     const std::function<Vec3(const Vec3&)>& acceleration,
+                     const TemperatureField& temperatures, bool thermal, std::vector<double>& fe) {
+    std::vector<double> part;
+    if (acceleration) {
+        const double rho = m.density;
+        bodyForce(
+            job.mesh, e, [&](const Vec3& x) { return rho * acceleration(x); }, part);
+        for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
+    }
+    if (thermal && !temperatures.nodal.empty()) {
+        thermalLoad(job.mesh, e, m, temperatures.changes(job.mesh, e), part);
+        for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
+    }
+}
+
+void assembleBodyLoads(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
+                       bool thermal, Vec f, double time) {
+    const auto acceleration = accelerationField(job, time);
+    if (!acceleration && !(thermal && !temperatures.nodal.empty())) return;
+    SystemAssembler assembler(layout, f);
+    std::vector<double> fe;
+    for (int e = 0; e < job.mesh.elementCount(); ++e) {
+        if (!layout.assemblesElement(job.mesh, e)) continue;
+        fe.assign(3 * static_cast<std::size_t>(job.mesh.nodesPerElement), 0.0);
+        addElementLoads(job, e, elementMaterial(job, temperatures, e), acceleration, temperatures, thermal,
+                        fe);
+        assembler.addLoads(job.mesh.elementNodes(e), fe);
+    }
+    assembler.finish();
+}
+
 namespace {
 
 void assembleElements(const Job& job, const MatrixPattern& pattern, const TemperatureField& temperatures,
@@ -70,22 +102,13 @@ void assembleElements(const Job& job, const MatrixPattern& pattern, const Temper
     const DofLayout& layout = pattern.layout();
     SystemAssembler assembler(pattern, k, f);
     const auto acceleration = accelerationField(job);
-    std::vector<double> ke, fe, part;
+    std::vector<double> ke, fe;
     for (int e = 0; e < job.mesh.elementCount(); ++e) {
         if (!layout.assemblesElement(job.mesh, e)) continue;
         const ElasticMaterial m = elementMaterial(job, temperatures, e);
         elasticStiffness(job.mesh, e, m, ke);
         fe.assign(ke.size() ? 3 * job.mesh.nodesPerElement : 0, 0.0);
-        if (acceleration) {
-            const double rho = m.density;
-            bodyForce(
-                job.mesh, e, [&](const Vec3& x) { return rho * acceleration(x); }, part);
-            for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
-        }
-        if (!temperatures.nodal.empty()) {
-            thermalLoad(job.mesh, e, m, temperatures.changes(job.mesh, e), part);
-            for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
-        }
+        addElementLoads(job, e, m, acceleration, temperatures, true, fe);
         assembler.addElement(job.mesh.elementNodes(e), ke, &fe);
     }
     assembler.holdStrayNodes(job.mesh);

@@ -37,6 +37,17 @@ ElasticMaterial elementMaterial(const Job& job, const TemperatureField& temperat
 // Body force per volume at `time` from the accelerations and spins, without the density; empty
 // when the model has none.
 std::function<Vec3(const Vec3&)> accelerationField(const Job& job, double time = 1);
+// Adds to `fe` (3 per element node, sized by the caller) the loads of element `e` of material `m`:
+// the body force of `acceleration` (when given) and, with `thermal`, the load of the thermal strains
+// of `temperatures` (when the field has nodal values).
+void addElementLoads(const Job& job, int e, const ElasticMaterial& m,
+                     const std::function<Vec3(const Vec3&)>& acceleration,
+                     const TemperatureField& temperatures, bool thermal, std::vector<double>& fe);
+// Adds to `f` the element loads of every element this process assembles: body forces of the
+// accelerations and spins at `time` (densities at `temperatures`) and, with `thermal`, the thermal
+// strains' loads.
+void assembleBodyLoads(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
+                       bool thermal, Vec f, double time = 1);
 // Assembles the stiffness `k` (from `pattern`) and the loads `f` of every load the static solve
 // knows; answers the temperature field the thermal strains were taken from.
 TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f,
