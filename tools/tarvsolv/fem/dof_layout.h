@@ -37,6 +37,11 @@ class DofLayout {
     std::size_t prescribedCount() const;
     // The same layout with every prescribed unknown held at 0: the layout of an increment, such as
     // a Newton correction from a state that already carries the prescribed values.
+    // The prescribed values of `source`, which prescribes the same unknowns, times `factor`: a
+    // Newton step that moves the prescribed unknowns by a load step's increment.
+    void setPrescribedValues(const DofLayout& source, double factor) {
+        for (std::size_t d = 0; d < values_.size(); ++d) values_[d] = factor * source.values_[d];
+    }
     DofLayout withoutPrescribedValues() const {
         DofLayout increments = *this;
         std::fill(increments.values_.begin(), increments.values_.end(), 0.0);

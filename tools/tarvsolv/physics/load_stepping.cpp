@@ -64,6 +64,10 @@ class NewtonSystem {
         return norm;
     }
 
+    // The prescribed unknowns of the next correction move by `factor` times their prescribed
+    // values (0: they hold still).
+    void prescribeIncrement(double factor) { increments_.setPrescribedValues(layout_, factor); }
+
     // Solves the assembled system for the Newton correction of every unknown.
     std::vector<double> correction() {
         tangent_.solve(k_, r_, du_, kIterativeTolerance, symmetric_);
@@ -101,15 +105,25 @@ class LoadStepper {
         TARV_PETSC(VecNorm(external, NORM_2, &loadNorm_));
     }
 
-    // Newton iterations from `u` (the last converged state) to load factor `lambda`; `u` is the
-    // converged state when the outcome says so.
-    StepOutcome solveStep(std::vector<double>& u, double lambda) {
-        for (int d = 0; d < layout_.dofCount(); ++d)
-            if (layout_.isPrescribed(d)) u[d] = lambda * layout_.prescribedValue(d);
+    // Newton iterations from `u` (the last converged state, at load factor `previous`) to load
+    // factor `lambda`; `u` is the converged state when the outcome says so.
+    StepOutcome solveStep(std::vector<double>& u, double previous, double lambda) {
         StepOutcome outcome;
         try {
+            // The first correction is taken on the tangent of the converged state, with the
+            // prescribed unknowns moved by the step's increment: the whole body follows them. Moved
+            // alone, they would strain only the elements next to them, which may then yield and
+            // leave a body held by those unknowns without stiffness.
+            newton_.prescribeIncrement(lambda - previous);
+            const double first = newton_.assemble(u, lambda);
+            const std::vector<double> predictor = newton_.correction();
+            newton_.prescribeIncrement(0);
+            for (std::size_t i = 0; i < u.size(); ++i) u[i] += predictor[i];
+            for (int d = 0; d < layout_.dofCount(); ++d)
+                if (layout_.isPrescribed(d)) u[d] = lambda * layout_.prescribedValue(d);
+            outcome.iterations = 1;
             double norm = newton_.assemble(u, lambda);
-            const double reference = std::max(std::abs(lambda) * loadNorm_, norm);
+            const double reference = std::max(std::abs(lambda) * loadNorm_, first);
             while (norm > options_.tolerance * reference) {
                 if (outcome.iterations == options_.maxIterations) {
                     outcome.failure =
@@ -123,6 +137,7 @@ class LoadStepper {
             outcome.residual = reference > 0 ? norm / reference : 0;
             outcome.converged = true;
         } catch (const std::runtime_error& e) {
+            newton_.prescribeIncrement(0);
             outcome.failure = e.what();
         }
         return outcome;
@@ -185,7 +200,7 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
     while (lambda < last) {
         const double target = lambda + increment < last ? lambda + increment : options.finalFactor;
         std::vector<double> trial = u;
-        const StepOutcome outcome = stepper.solveStep(trial, target);
+        const StepOutcome outcome = stepper.solveStep(trial, lambda, target);
         if (!outcome.converged) {
             log.line(options.analysis + ": load factor " + number("%.6g", target) + " not reached (" +
                      outcome.failure + ")");
