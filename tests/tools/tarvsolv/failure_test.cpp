@@ -73,13 +73,9 @@ TEST_F(Refusals, OrthotropicConstantsThatMakeNoMaterial) {
     expectRefusal("material on input line");
 }
 
-TEST_F(Refusals, PlasticityNeedsAYieldStressAndTakesNoGapsOrContact) {
+TEST_F(Refusals, PlasticityNeedsAYieldStress) {
     text.analysisCode = -1;
     expectRefusal("plasticity needs a tensile yield Sy above 0");
-    text.materials = {"1  210000,0.3,0,0,0,0,0,0,0,250,0,0,0"};
-    text.constraints = {"bog 2 1,0,0,0.1"};
-    expectRefusal("gaps and contact are not solved together with plasticity");
-    text.constraints.clear();
 }
 
 TEST_F(Refusals, FluidFlowIsNotTakenForStatics) {

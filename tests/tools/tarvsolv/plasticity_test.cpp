@@ -96,6 +96,47 @@ TEST(Plasticity, BarPulledBeyondYieldFlowsOnTheYieldSurface) {
     }
 }
 
+// The bar pushed by its end x = 10 toward a rigid plane 0.01 beyond its end x = 0 (a gap instead of
+// the roller there): it slides freely across the gap (held along x by its pushed end only, which
+// the first load steps must carry into the whole bar), then yields in compression, the plane
+// carrying the whole force Sy A with the end x = 0 on it.
+TEST(Plasticity, BarPushedAcrossAGapYieldsAgainstThePlane) {
+    BoxSpec box;
+    box.size = {10, 1, 1};
+    box.nx = 4, box.ny = 2, box.nz = 2;
+    SolverJob job("gapbar");
+    job.writeMesh(makeBoxMesh(box));
+    const double gap = 0.01, push = 0.05;
+    JobText input = pulledBar(-push, "0,0,0,0,0");
+    input.restraints = {"bor 3 1 0 1", "bor 5 1 1 0"};
+    input.constraints.push_back("bog 1 -1,0,0," + std::to_string(gap));
+    job.writeInput(input);
+    ASSERT_EQ(job.run(), "") << job.logText();
+    const double strain = (push - gap) / 10, equivalent = strain - kYield / kE;
+    const auto stress = elementColumn(job.resultText(), "STRES 10", 0);
+    const auto plastic = elementColumn(job.resultText(), "STRAI 10", 0);
+    ASSERT_EQ(plastic.size(), 4u * job.mesh().elementCount());
+    for (std::size_t k = 0; k < plastic.size(); ++k) {
+        EXPECT_NEAR(stress[k], -kYield, 0.02 * kYield) << "corner line " << k;
+        EXPECT_NEAR(plastic[k], equivalent, 0.02 * equivalent) << "corner line " << k;
+    }
+    // The end x = 0 rests on the plane, at most a thousandth of the compression through it.
+    const auto disp = job.nodeBlock("DISP 10");
+    ASSERT_EQ(disp.size(), 3u * job.mesh().nodeCount());
+    for (int n = 0; n < job.mesh().nodeCount(); ++n) {
+        if (job.mesh().node(n).x == 0) {
+            EXPECT_NEAR(disp[3 * n], -gap, 1e-3 * strain * 10);
+        }
+    }
+    // The log's last contact line: the plane carries Sy times the end's area of 1.
+    const std::string log = job.logText();
+    const auto at = log.rfind("gap to plane on face 1: ");
+    ASSERT_NE(at, std::string::npos) << log;
+    double force = 0;
+    ASSERT_EQ(std::sscanf(log.c_str() + log.find("force ", at), "force %lf", &force), 1);
+    EXPECT_NEAR(force, kYield, 0.02 * kYield);
+}
+
 // A bar held along x at both ends, free across, heated from 20 to 220 (alpha 1.2e-5): the free
 // strain 0.0024 rises with the load factor; the bar yields in compression once it passes Sy / E
 // (after half of it) and ends at -Sy with the plastic strain alpha dT - Sy / E.

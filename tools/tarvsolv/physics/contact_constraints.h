@@ -91,4 +91,11 @@ class ContactConstraints {
     std::vector<Face> faces_;
 };
 
+// The free-body check of a model with gaps or contact; throws std::runtime_error with the free
+// motion. A body held only by contact is held once its gap is closed: touching points count as restraints
+// along their normals. A body that only an open gap would stop is refused, since statics has no
+// equilibrium for it before the gap closes; so are bodies held only by their contact with each
+// other, which the second check sees as one part (touching pairs joined) without those holds.
+void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact);
+
 }  // namespace tarvsolv

@@ -81,11 +81,9 @@ void assembleExternalLoads(const Job& job, const DofLayout& layout, const Temper
     assembleBoundaryLoads(job, layout, f, log);
 }
 
-// A body held only by contact is held once its gap is closed: touching points count as restraints
-// along their normals. A body that only an open gap would stop is refused, since statics has no
-// equilibrium for it before the gap closes; so are bodies held only by their contact with each
-// other, which the second check sees as one part (touching pairs joined) without those holds.
-void checkHeld(const Job& job, const DofLayout& layout, const ContactConstraints& contact) {
+}  // namespace
+
+void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact) {
     const char* why =
         " (touching contact holds a body only against motion into the contact; an open gap holds nothing "
         "until it closes)";
@@ -106,13 +104,11 @@ void checkHeld(const Job& job, const DofLayout& layout, const ContactConstraints
         throw std::runtime_error("bodies held only by their contact with each other are free: " + *free);
 }
 
-}  // namespace
-
 std::string solveContactStatics(const Job& job, RunLog& log) {
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
     ContactConstraints contact(job, log);
-    checkHeld(job, layout, contact);
+    checkHeldWithContact(job, layout, contact);
     const TemperatureField temperatures = temperatureField(job, log);
     log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" +
              std::to_string(layout.prescribedCount()) + " prescribed), gaps and contact in " +

@@ -10,6 +10,7 @@
 // Temperatures of another loadcase add their free thermal strain, rising with the load factor.
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -18,6 +19,7 @@
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
 #include "physics/analyses.h"
+#include "physics/contact_constraints.h"
 #include "physics/load_stepping.h"
 #include "physics/plastic_analysis.h"
 #include "physics/structural_conditions.h"
@@ -69,9 +71,11 @@ namespace {
 
 class PlasticSystem : public NonlinearSystem {
   public:
-    PlasticSystem(const Job& job, const DofLayout& layout, double frictionDegrees, RunLog& log)
+    PlasticSystem(const Job& job, const DofLayout& layout, double frictionDegrees,
+                  ContactConstraints* contact, RunLog& log)
         : job_(job),
           layout_(layout),
+          contact_(contact),
           points_(plasticPointCount(job.mesh)),
           temperatures_(temperatureField(job, log)),
           log_(log) {
@@ -102,11 +106,20 @@ class PlasticSystem : public NonlinearSystem {
             for (double& f : fe_) f = -f;
             assembler.addElement(job_.mesh.elementNodes(e), ke_, &fe_);
         }
+        if (contact_) contact_->assemble(layout_, global, assembler);
+    }
+
+    std::vector<std::vector<int>> couplings() const override {
+        return contact_ ? contact_->couplings() : std::vector<std::vector<int>>{};
     }
 
     // Every process keeps every element's states (the first one writes them all).
     std::string acceptStep(int step, double lambda, const std::vector<double>&,
                            const std::vector<double>& global) override {
+        if (contact_) {
+            contact_->logStatus(global, log_);
+            contact_->acceptStep(global);
+        }
         CornerResults corners;
         std::vector<double> strains;
         const bool writes = layout_.onFirstProcess();
@@ -166,6 +179,7 @@ class PlasticSystem : public NonlinearSystem {
 
     const Job& job_;
     const DofLayout& layout_;
+    ContactConstraints* contact_;  // null without gaps or contact
     int points_;
     TemperatureField temperatures_;
     RunLog& log_;
@@ -199,8 +213,15 @@ std::string solvePlasticity(const Job& job, RunLog& log) {
 
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
-    if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
-    PlasticSystem system(job, layout, friction, log);
+    std::optional<ContactConstraints> contact;
+    if (!job.entries.contacts.empty()) {
+        contact.emplace(job, log);
+        checkHeldWithContact(job, layout, *contact);
+        options.lineSearch = false;  // as in statics: cut steps release closed points a few at a time
+    } else if (const auto free = findFreeRigidMotion(job.mesh, layout)) {
+        throw std::runtime_error(*free);
+    }
+    PlasticSystem system(job, layout, friction, contact ? &*contact : nullptr, log);
     log.line(
         std::string("plasticity: ") +
         (friction > 0 ? "Drucker-Prager, friction angle " + number(friction) : std::string("von Mises")) +
