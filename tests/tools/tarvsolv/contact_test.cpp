@@ -102,6 +102,10 @@ TEST(Gaps, BlockMovesFreelyUntilTheGapClosesThenBearsOnThePlane) {
             }
             const double load = kE * squeeze / height * area;
             EXPECT_NEAR(logged(block.job, 5, "force "), load, 1e-3 * load);
+            // The reaction table: the plane pushes up by as much as the pushed top is pushed down.
+            const std::string plane = line.rfind("bogn", 0) == 0 ? "normal gap" : "gap to plane";
+            EXPECT_NEAR(block.job.logTriple(plane + " on face 5")[2], load, 1e-3 * load);
+            EXPECT_LT(block.job.logBalance(), 1e-6);
             EXPECT_NEAR(meanOf(block.job.nodalStress(2)), -kE * squeeze / height,
                         1e-3 * kE * squeeze / height);
         }
@@ -151,6 +155,9 @@ TEST(Contact, BlocksPressedTogetherCarryTheLoadThroughTheirFaces) {
                 EXPECT_NEAR(u[3 * n + 2], top, 1e-2 * std::abs(top));
             }
         EXPECT_NEAR(meanOf(job.nodalStress(2)), -100, 1);
+        // Contact between the bodies carries nothing out of the model: the base carries the load.
+        EXPECT_NEAR(job.logTriple("restraint on face 5")[2], load, 1e-6 * load);
+        EXPECT_LT(job.logBalance(), 1e-6);
     }
 }
 

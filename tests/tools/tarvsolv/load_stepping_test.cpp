@@ -104,7 +104,10 @@ TEST(LoadStepping, ElasticStepsFollowTheLinearSolutionThroughPrescribedValuesAnd
     const std::vector<double> linear = bar.linearSolution();
     ElasticBody body(bar.mesh);
     RunLog log("", false, false);
-    const LoadSteppingOptions options{"test", 2.0, 4};
+    LoadSteppingOptions options;
+    options.analysis = "test";
+    options.finalFactor = 2.0;
+    options.steps = 4;
     const std::string blocks = solveInLoadSteps(bar.job, bar.layout, bar.load, body, options, log);
     EXPECT_EQ(blocks, "1\n2\n3\n4\n");
     ASSERT_EQ(body.lambdas.size(), 4u);
@@ -124,7 +127,8 @@ TEST(LoadStepping, CutsAFailingStepAndKeepsTheStepsThatConverged) {
     ElasticBody body(bar.mesh);
     body.failAbove = 0.57;
     RunLog log("", false, false);
-    const LoadSteppingOptions options{"test", 1.0, 10, 6};
+    LoadSteppingOptions options;
+    options.analysis = "test";
     try {
         solveInLoadSteps(bar.job, bar.layout, bar.load, body, options, log);
         FAIL() << "a run past the refused load factor cannot succeed";

@@ -104,6 +104,13 @@ class SolverJob {
         return v;
     }
 
+    // The share of the loads by which the log's reactions and loads fail to balance (NaN: no table).
+    double logBalance() const {
+        const std::string text = logText(), key = "reactions and loads balance to ";
+        const auto at = text.find(key);
+        return at == std::string::npos ? std::nan("") : std::atof(text.c_str() + at + key.size());
+    }
+
     // The numbers after the node number of each line of block `header` ("DISP 1"), flattened.
     std::vector<double> nodeBlock(const std::string& header) const {
         std::istringstream in(resultText());

@@ -340,6 +340,16 @@ void ContactConstraints::assemble(const DofLayout& layout, const std::vector<dou
     }
 }
 
+void ContactConstraints::addPlaneForces(const std::vector<double>& global, std::vector<double>& nodal) const {
+    for (const Point& p : points_) {
+        if (p.otherFace >= 0) continue;
+        const double force = p.area * pressure(p, global);
+        for (std::size_t k = 0; k < p.nodes.size(); ++k)
+            for (int a = 0; a < 3; ++a)
+                nodal[3 * static_cast<std::size_t>(p.nodes[k]) + a] += force * p.a[3 * k + a];
+    }
+}
+
 void ContactConstraints::acceptStep(const std::vector<double>& global) {
     for (Point& p : points_) {
         const double now = pressure(p, global);

@@ -44,6 +44,9 @@ class ContactConstraints {
     // (global axes, every node), for the points whose first node this process owns.
     void assemble(const DofLayout& layout, const std::vector<double>& global,
                   SystemAssembler& assembler) const;
+    // Adds to `nodal` (global axes, every node) the forces that gaps to rigid planes put on their
+    // faces' nodes at `global`, on every process: the reactions of those supports.
+    void addPlaneForces(const std::vector<double>& global, std::vector<double>& nodal) const;
     // A converged step at `global`: the multipliers of the next step are predicted.
     void acceptStep(const std::vector<double>& global);
 

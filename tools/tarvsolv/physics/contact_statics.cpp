@@ -63,6 +63,9 @@ class ElasticContactSystem : public NonlinearSystem {
     double lastFactor() const { return lastFactor_; }
 
     std::vector<std::vector<int>> couplings() const override { return contact_.couplings(); }
+    void addSupportForces(const std::vector<double>& global, std::vector<double>& nodal) const override {
+        contact_.addPlaneForces(global, nodal);
+    }
 
   private:
     const Job& job_;
@@ -120,6 +123,10 @@ std::string solveContactStatics(const Job& job, RunLog& log) {
     options.analysis = "gaps and contact";
     options.steps = kContactLoadSteps;
     options.lineSearch = false;
+    options.loads = [&](const DofLayout& other, Vec f) {
+        RunLog quiet("", false, false);
+        assembleExternalLoads(job, other, temperatures, f, quiet);
+    };
     try {
         return solveInLoadSteps(job, layout, external, system, options, log);
     } catch (const PartialResults& stop) {

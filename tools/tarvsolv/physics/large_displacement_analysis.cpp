@@ -69,6 +69,13 @@ class HyperelasticSystem : public NonlinearSystem {
             for (double& v : fe) v = -v;
             assembler.addElement(nodes, ke, &fe);
         }
+        addFollowerLoads(global, lambda, assembler);
+    }
+
+    // The follower pressures at `lambda` and their load stiffness.
+    void addFollowerLoads(const std::vector<double>& global, double lambda,
+                          SystemAssembler& assembler) const override {
+        std::vector<double> fe, ke;
         for (const FollowerPressure& pressure : pressures_)
             for (const Facet& facet : pressure.facets) {
                 if (!layout_.assemblesElement(job_.mesh, facet.element)) continue;
@@ -152,6 +159,11 @@ std::string solveLargeDisplacement(const Job& job, RunLog& log) {
     LoadSteppingOptions options;
     options.analysis = "large displacements";
     options.symmetricTangent = !system.hasPressure();
+    options.loads = [&](const DofLayout& other, Vec f) {
+        RunLog quiet("", false, false);
+        assembleBoundaryLoads(job, other, f, quiet, 1, false);
+    };
+    options.deformedArms = true;
     log.line("large displacements: " + std::to_string(layout.dofCount()) + " unknowns, " +
              std::to_string(options.steps) + " load steps, neo-Hookean material" +
              (system.hasPressure() ? ", follower pressure" : ""));

@@ -8,6 +8,7 @@
 #include "fem/matrix_pattern.h"
 #include "linalg/linear_solvers.h"
 #include "linalg/tangent_solver.h"
+#include "physics/reactions.h"
 
 namespace tarvsolv {
 
@@ -87,6 +88,42 @@ class NewtonSystem {
     TangentSolver tangent_;
     bool symmetric_;
 };
+
+// The reaction table of the converged state `global` at `lambda`: the held nodes take what the
+// internal forces leave over of the applied loads and the gap forces there, the gaps to rigid
+// planes their forces; the applied loads are the dead loads at `lambda` and the loads that follow
+// the state.
+ReactionBalance finalReactions(const Job& job, const DofLayout& layout, NonlinearSystem& system,
+                               const LoadSteppingOptions& options, double lambda,
+                               const std::vector<double>& global) {
+    const DofLayout free(job.mesh, 3, layout.comm());
+    VecHandle state = free.createVector(), dead = free.createVector(), follower = free.createVector();
+    {
+        SystemAssembler assembler(free, state);
+        system.assemble(global, global, lambda, assembler);
+        assembler.finish();
+    }
+    options.loads(free, dead);
+    {
+        SystemAssembler assembler(free, follower);
+        system.addFollowerLoads(global, lambda, assembler);
+        assembler.finish();
+    }
+    // `state` holds the follower loads less the internal forces.
+    std::vector<double> supports = gatherOnAll(state), loads = gatherOnAll(dead);
+    const std::vector<double> following = gatherOnAll(follower);
+    for (std::size_t i = 0; i < supports.size(); ++i) {
+        supports[i] = -(supports[i] + lambda * loads[i]);
+        loads[i] = lambda * loads[i] + following[i];
+    }
+    std::vector<double> planes(supports.size(), 0.0), positions;
+    system.addSupportForces(global, planes);
+    if (options.deformedArms) {
+        positions = job.mesh.xyz;
+        for (std::size_t i = 0; i < positions.size(); ++i) positions[i] += global[i];
+    }
+    return balanceOf(job, layout, supports, loads, positions, planes);
+}
 
 struct StepOutcome {
     bool converged = false;
@@ -220,11 +257,16 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
         ++step;
         std::vector<double> global = u;
         layout.toGlobal(global);
+        // Before the step is accepted, which moves the contact multipliers on.
+        std::optional<ReactionBalance> reactions;
+        if (lambda >= last && options.loads)
+            reactions = finalReactions(job, layout, system, options, lambda, global);
         blocks += system.acceptStep(step, lambda, u, global);
         job.loadFactors[step] = lambda;
         log.line("step " + std::to_string(step) + ": load factor " + number("%.6g", lambda) + ", " +
                  std::to_string(outcome.iterations) + " Newton iterations, residual " +
                  number("%.3g", outcome.residual));
+        if (reactions) logReactions(*reactions, log);
         if (stepper.tangent().negativePivots() > 0 && !unstableLogged) {
             unstableLogged = true;
             log.warning(options.analysis + ": the tangent stiffness has " +

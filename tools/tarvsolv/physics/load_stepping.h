@@ -7,6 +7,7 @@
 //
 // The state u holds every unknown of the layout in the layout's basis (nodal frames included),
 // with the prescribed unknowns at load factor times their prescribed value.
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -44,6 +45,13 @@ class NonlinearSystem {
     // Groups of nodes the tangent couples beyond the elements (contact across bodies), which the
     // matrix pattern must hold.
     virtual std::vector<std::vector<int>> couplings() const { return {}; }
+    // For the reaction table: adds the loads that follow the state (part of what assemble adds,
+    // such as a follower pressure) at `lambda`, element by element as assemble does.
+    virtual void addFollowerLoads(const std::vector<double>& global, double lambda,
+                                  SystemAssembler& assembler) const {}
+    // For the reaction table: adds the forces of supports that are no prescribed unknowns (gaps to
+    // rigid planes) at every node, in global axes, on every process.
+    virtual void addSupportForces(const std::vector<double>& global, std::vector<double>& nodal) const {}
 };
 
 struct LoadSteppingOptions {
@@ -58,6 +66,11 @@ struct LoadSteppingOptions {
     // false: full Newton steps (an active set, as of contact, settles faster by whole steps than by
     // cut ones)
     bool lineSearch = true;
+    // Assembles the loads of `external` at load factor 1 on another layout: after the last step the
+    // log shows the reactions against them. Empty: no reaction table.
+    std::function<void(const DofLayout&, Vec)> loads;
+    // The reaction moments take their arms on the deformed shape (large displacements).
+    bool deformedArms = false;
 };
 
 // Solves `system` under the layout's prescribed values and the loads `external` (at load factor

@@ -112,6 +112,9 @@ class PlasticSystem : public NonlinearSystem {
     std::vector<std::vector<int>> couplings() const override {
         return contact_ ? contact_->couplings() : std::vector<std::vector<int>>{};
     }
+    void addSupportForces(const std::vector<double>& global, std::vector<double>& nodal) const override {
+        if (contact_) contact_->addPlaneForces(global, nodal);
+    }
 
     // Every process keeps every element's states (the first one writes them all).
     std::string acceptStep(int step, double lambda, const std::vector<double>&,
@@ -231,6 +234,10 @@ std::string solvePlasticity(const Job& job, RunLog& log) {
         " Newton iterations per step");
     VecHandle external = layout.createVector();
     assembleExternalLoads(job, layout, external, log);
+    options.loads = [&](const DofLayout& other, Vec f) {
+        RunLog quiet("", false, false);
+        assembleExternalLoads(job, other, f, quiet);
+    };
     return solveInLoadSteps(job, layout, external, system, options, log);
 }
 

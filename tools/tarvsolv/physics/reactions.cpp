@@ -66,36 +66,57 @@ ReactionBalance computeReactions(const Job& job, const DofLayout& layout, Vec x)
     layout.toGlobal(u);
     std::vector<double> loads;
     const std::vector<double> r = residualForces(job, u, layout.comm(), loads);
+    return balanceOf(job, layout, r, loads);
+}
+
+ReactionBalance balanceOf(const Job& job, const DofLayout& layout, const std::vector<double>& r,
+                          const std::vector<double>& loads, const std::vector<double>& positions,
+                          const std::vector<double>& planes) {
     ReactionBalance b;
     b.centroid = volumeCentroid(job.mesh);
-    const auto armOf = [&](int n) { return job.mesh.node(n) - b.centroid; };
+    const auto armOf = [&](int n) {
+        return (positions.empty() ? job.mesh.node(n) : nodeVector(positions, n)) - b.centroid;
+    };
 
-    // Each restrained node's force goes to the first entry that names it, as its conditions do.
-    std::set<int> claimed;
-    const auto addEntry = [&](const std::string& name, const std::vector<int>& nodes) {
+    // Each node's force goes to the first entry that names it, as its conditions do: the held
+    // nodes' residual to the restraints, the gap forces to the gaps.
+    std::set<int> held, onPlanes;
+    const auto addEntry = [&](const std::string& name, const std::vector<int>& nodes,
+                              const std::vector<double>& forces, std::set<int>& claimed) {
         EntryReaction entry{name, {}, {}};
         for (int n : nodes) {
-            const bool held = layout.isPrescribed(3 * n) || layout.isPrescribed(3 * n + 1) ||
-                              layout.isPrescribed(3 * n + 2);
-            if (!held || !claimed.insert(n).second) continue;
-            entry.force = entry.force + nodeVector(r, n);
-            entry.moment = entry.moment + cross(armOf(n), nodeVector(r, n));
+            const bool isHeld = layout.isPrescribed(3 * n) || layout.isPrescribed(3 * n + 1) ||
+                                layout.isPrescribed(3 * n + 2);
+            if ((&claimed == &held && !isHeld) || !claimed.insert(n).second) continue;
+            entry.force = entry.force + nodeVector(forces, n);
+            entry.moment = entry.moment + cross(armOf(n), nodeVector(forces, n));
         }
         b.reactionForce = b.reactionForce + entry.force;
         b.reactionMoment = b.reactionMoment + entry.moment;
         b.entries.push_back(entry);
     };
+    const auto faceRef = [](int face) {
+        EntityRef ref;
+        ref.kind = EntityRef::Kind::Face;
+        ref.first = face;
+        return ref;
+    };
     for (const Restraint& restraint : job.entries.restraints)
-        addEntry("restraint on " + restraint.where.describe(), job.geometry->nodesOf(restraint.where));
-    for (const Constraint& c : job.entries.constraints) {
-        EntityRef face;
-        face.kind = EntityRef::Kind::Face;
-        face.first = c.face;
+        addEntry("restraint on " + restraint.where.describe(), job.geometry->nodesOf(restraint.where), r,
+                 held);
+    for (const Constraint& c : job.entries.constraints)
         addEntry(std::string(c.kind == Constraint::Kind::NormalDisplacement ? "normal displacement"
                                                                             : "displacement to plane") +
-                     " on " + face.describe(),
-                 job.geometry->nodesOf(face));
-    }
+                     " on " + faceRef(c.face).describe(),
+                 job.geometry->nodesOf(faceRef(c.face)), r, held);
+    // Contact between bodies carries no load out of the model; gaps to rigid planes do.
+    if (!planes.empty())
+        for (const ContactEntry& c : job.entries.contacts)
+            if (c.kind != ContactEntry::Kind::Interface)
+                addEntry(
+                    std::string(c.kind == ContactEntry::Kind::NormalGap ? "normal gap" : "gap to plane") +
+                        " on " + faceRef(c.face).describe(),
+                    job.geometry->nodesOf(faceRef(c.face)), planes, onPlanes);
 
     double size = 0;
     for (int n = 0; n < job.mesh.nodeCount(); ++n) {
@@ -127,6 +148,14 @@ std::vector<std::string> reactionTable(const ReactionBalance& b) {
     std::snprintf(text, sizeof text, "  reactions and loads balance to %.2g of the loads", b.imbalance);
     lines.push_back(text);
     return lines;
+}
+
+void logReactions(const ReactionBalance& reactions, RunLog& log) {
+    for (const std::string& line : reactionTable(reactions)) log.line(line);
+    if (!reactions.balanced())
+        log.warning(
+            "the reactions do not balance the applied loads: the solution is not accurate (a solver "
+            "tolerance too loose?) and should not be trusted");
 }
 
 }  // namespace tarvsolv

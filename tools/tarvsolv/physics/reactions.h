@@ -32,7 +32,18 @@ struct ReactionBalance {
 // answer is complete on every process.
 ReactionBalance computeReactions(const Job& job, const DofLayout& layout, Vec x);
 
+// The table of nodal forces already known at every node (global axes, 3 per node): `supports`
+// what the held nodes take (the internal forces less the loads and any gap forces there), `loads`
+// the loads applied, `planes` the forces of gaps to rigid planes on their faces' nodes (empty: none).
+// Moments are about the undeformed centroid, with arms to the nodes at `positions` (3 per node;
+// empty: the undeformed nodes).
+ReactionBalance balanceOf(const Job& job, const DofLayout& layout, const std::vector<double>& supports,
+                          const std::vector<double>& loads, const std::vector<double>& positions = {},
+                          const std::vector<double>& planes = {});
+
 // The table the log shows, one line per entry, then the sums and the balance.
 std::vector<std::string> reactionTable(const ReactionBalance& balance);
+// Logs the table, and a warning when the reactions do not balance the loads.
+void logReactions(const ReactionBalance& balance, RunLog& log);
 
 }  // namespace tarvsolv

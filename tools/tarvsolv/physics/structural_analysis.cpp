@@ -210,14 +210,6 @@ double solverTolerance(const Job&) {
     return kIterativeTolerance;
 }
 
-void logReactions(const ReactionBalance& reactions, RunLog& log) {
-    for (const std::string& line : reactionTable(reactions)) log.line(line);
-    if (!reactions.balanced())
-        log.warning(
-            "the reactions do not balance the applied loads: the solution is not accurate (a solver "
-            "tolerance too loose?) and should not be trusted");
-}
-
 std::string formatSolveLine(const LinearSolveReport& r) {
     std::ostringstream out;
     out << "solved by " << r.method;
