@@ -137,6 +137,22 @@ TEST(TransientHeat, SmallBodyFollowsTheLumpedSolutionAsLoadsFollowTime) {
             // 2 % of the change from the start, the part the analysis computes.
             EXPECT_NEAR(mean, expected, 0.02 * std::abs(expected - start) + 1e-9) << "t = " << step;
         }
+        // The log's balance over the run: the heat stored is rho c V times the lumped change, and
+        // what went in less what went out; insulated, the internal heat of 1e-5 t over 180 s.
+        const std::string log = job.logText();
+        double in = 0, out = 0, stored = 0, imbalance = 1;
+        ASSERT_EQ(std::sscanf(log.c_str() + std::min(log.size(), log.rfind("heat in ")),
+                              "heat in %lf, heat out %lf, heat stored %lf: they balance to %lf", &in, &out,
+                              &stored, &imbalance),
+                  4)
+            << log;
+        const double change = kRho * kC * side * side * side * (c.exact(180, tau) - start);
+        EXPECT_NEAR(stored, change, 0.02 * std::abs(change));
+        EXPECT_NEAR(in - out, stored, 1e-6 * std::max(std::abs(in), std::abs(out)));
+        EXPECT_LT(imbalance, 1e-6);
+        if (c.h.empty()) {
+            EXPECT_NEAR(in, 1e-5 * 180 * 180 / 2 * 1000, 1e-3 * 162);
+        }
     }
 }
 

@@ -167,12 +167,7 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
     }
     const std::vector<double> temperatures = gatherOnFirst(x);
     if (!layout.onFirstProcess()) return {};
-    const HeatBalance balance = heatBalance(job, temperatures);
-    for (const std::string& line : heatBalanceTable(balance)) log.line(line);
-    if (!balance.balanced())
-        log.warning(
-            "the heat given off does not balance the heat put in: the solution is not accurate and "
-            "should not be trusted");
+    logHeatBalance(heatBalance(job, temperatures), log);
     return results::temperatureBlock(1, temperatures);
 }
 

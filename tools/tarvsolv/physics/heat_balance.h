@@ -1,8 +1,9 @@
 #pragma once
-// The heat balance of a steady temperature field, for the engineer's check that the heat put in
-// leaves again: the heat each heat flux, point heat and internal heat entry puts in, the heat each
+// The heat balance of a temperature field, for the engineer's check that the heat put in leaves
+// again: the heat each heat flux, point heat and internal heat entry puts in, the heat each
 // convection face gives off, h (T - fluid) over its area, and how closely the two sums agree
-// (flagged when they differ by more than 1e-6 of the larger).
+// (flagged when they differ by more than 1e-6 of the larger). Over a transient run the flows are
+// summed over the time steps by the steps' own rule, and the heat the body stored is the third sum.
 #include <string>
 #include <vector>
 
@@ -18,14 +19,24 @@ struct HeatFlow {
 struct HeatBalance {
     std::vector<HeatFlow> inflows, outflows;
     double in = 0, out = 0;
-    double imbalance = 0;  // |in - out| over the larger of the two
+    double stored = 0;     // over a transient run: the heat the body took up, C (T_end - T_start)
+    bool overRun = false;  // flows are heat over a transient run, not heat per unit time
+    double imbalance = 0;  // |in - out - stored| over the largest of the three
     bool balanced() const { return imbalance <= 1e-6; }
 };
 
-// The balance of the temperatures `nodal` (every node) at the end of a steady solve.
-HeatBalance heatBalance(const Job& job, const std::vector<double>& nodal);
+// The balance of the temperatures `nodal` (every node), with the loads at `time` (a steady solve
+// takes its loads at 1).
+HeatBalance heatBalance(const Job& job, const std::vector<double>& nodal, double time = 1.0);
+
+// Adds `weight` times the flows of `at` (same entries) to `total`, for the heat over a run.
+void addFlows(HeatBalance& total, const HeatBalance& at, double weight);
+// Sets the sums and the imbalance of `b` from its flows and its stored heat.
+void settle(HeatBalance& b);
 
 // The log's lines: one per entry, then the sums and the balance.
 std::vector<std::string> heatBalanceTable(const HeatBalance& balance);
+// Logs the table, and a warning when the heat does not balance.
+void logHeatBalance(const HeatBalance& balance, RunLog& log);
 
 }  // namespace tarvsolv
