@@ -187,7 +187,8 @@ TEST(Contact, CylinderOnRigidPlaneHasHertzsPeakPressure) {
 }
 
 // A body that only an open gap would stop, or bodies held only by each other, have no static
-// equilibrium: refused, as is contact in an analysis that does not take it.
+// equilibrium: refused in statics and, under loads, in natural frequencies, whose contact state
+// is the static one; as is contact in an analysis that does not take it.
 TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     PushedBlock block(false);
     block.text.loads = {"bol 6 1 10"};
@@ -196,9 +197,13 @@ TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     const std::string before = block.job.resultText();
     EXPECT_NE(block.job.run().find("can move along Z"), std::string::npos);
     block.text.analysisCode = 3;
+    block.job.writeInput(block.text);
+    EXPECT_NE(block.job.run().find("can move along Z"), std::string::npos);
+    block.text.analysisCode = 1;
+    block.text.loads = {};
     block.text.constraints = {"bocn 5 0", "boi 6"};
     block.job.writeInput(block.text);
-    EXPECT_NE(block.job.run().find("linear statics and plasticity only, not in natural frequencies"),
+    EXPECT_NE(block.job.run().find("natural frequencies and buckling only, not in steady heat"),
               std::string::npos);
     EXPECT_EQ(block.job.resultText(), before);
     // Two cubes held only by each other: nothing holds the pair along Z.
@@ -211,6 +216,70 @@ TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     EXPECT_NE(message.find("held only by their contact with each other are free"), std::string::npos)
         << message;
     EXPECT_NE(message.find("move along Z"), std::string::npos) << message;
+}
+
+// The natural frequencies of `text` (as a modes job) and the run's log.
+std::vector<double> frequenciesOf(SolverJob& job, JobText text) {
+    text.analysisCode = 3;
+    job.writeInput(text);
+    EXPECT_EQ(job.run(SolverChoice::Direct), "");
+    return job.modeFrequencies();
+}
+
+// Natural frequencies hold the contact as it is at its state under the loads. A cube standing on
+// a rigid plane through a touching gap vibrates as one restrained normal to that face, pressed by
+// its load or not; a cantilever over a floor it does not reach vibrates as if there were none;
+// a cube that only an open gap would stop, unloaded, has its rigid motion at 0 Hz.
+TEST(Contact, NaturalFrequenciesHoldTheContactOfTheLoadedState) {
+    PushedBlock block(true);
+    block.text.solve = "4,0,0,0,0";
+    JobText restrained = block.text;
+    restrained.restraints.push_back("bor 5 1 1 0");
+    const std::vector<double> reference = frequenciesOf(block.job, restrained);
+    ASSERT_EQ(reference.size(), 4u);
+    for (const std::string& line : {std::string("bog 5 0,0,-1,0"), std::string("bogn 5 0")})
+        for (bool pressed : {true, false}) {
+            SCOPED_TRACE(line + (pressed ? ", pressed" : ", unloaded"));
+            JobText text = block.text;
+            text.constraints = {line};
+            if (pressed) text.loads = {"bol 6 1 100"};
+            const std::vector<double> f = frequenciesOf(block.job, text);
+            ASSERT_EQ(f.size(), reference.size());
+            // The springs give way a little (1.3e-4 here): a trace lower, never higher.
+            for (std::size_t i = 0; i < f.size(); ++i) {
+                EXPECT_NEAR(f[i], reference[i], 1e-3 * reference[i]) << "mode " << i + 1;
+                EXPECT_LE(f[i], reference[i] * (1 + 1e-9)) << "mode " << i + 1;
+            }
+            const std::string log = block.job.logText();
+            EXPECT_NE(log.find("on face 5: 56 of its 56 points are in contact"), std::string::npos) << log;
+            EXPECT_NE(
+                log.find(pressed ? "finding the contact state under the loads" : "taken at the undeformed"),
+                std::string::npos);
+        }
+
+    // Unloaded behind an open gap: nothing holds the cube along Z.
+    block.text.constraints = {"bog 5 0,0,-1,0.02"};
+    const std::vector<double> free = frequenciesOf(block.job, block.text);
+    ASSERT_EQ(free.size(), 4u);
+    EXPECT_LT(free[0], 1e-3 * reference[0]);
+    EXPECT_GT(free[1], 0.1 * reference[0]);
+    EXPECT_NE(block.job.logText().find("on face 5: 0 of its 56 points"), std::string::npos);
+    EXPECT_NE(block.job.logText().find("not fully restrained"), std::string::npos);
+
+    // A cantilever whose tip sinks less under its load than the 0.5 mm to the floor below.
+    SolverJob beam("openfloor");
+    beam.writeMesh(shortBeam());
+    JobText text;
+    text.solve = "3,0,0,0,0";
+    text.materials = {kSteel};
+    text.restraints = {"bor 1 0 0 0"};
+    const std::vector<double> alone = frequenciesOf(beam, text);
+    text.loads = {"bol 6 1 1"};
+    text.constraints = {"bog 5 0,0,-1,0.5"};
+    const std::vector<double> overFloor = frequenciesOf(beam, text);
+    ASSERT_EQ(overFloor.size(), alone.size());
+    for (std::size_t i = 0; i < alone.size(); ++i) EXPECT_NEAR(overFloor[i], alone[i], 1e-9 * alone[i]);
+    EXPECT_NE(beam.logText().find("on face 5: 0 of its"), std::string::npos);
 }
 
 }  // namespace
