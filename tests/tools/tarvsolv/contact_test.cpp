@@ -108,11 +108,12 @@ TEST(Gaps, BlockMovesFreelyUntilTheGapClosesThenBearsOnThePlane) {
     }
 }
 
-// Two 10 mm cubes on rollers, meshed differently (2 and 3 cells a side), the lower one held under
-// its base, the upper one under a pressure of 100 on its top, touching through contact faces.
-FeMesh stackedBlocks(bool quadratic) {
+// Two 10 mm cubes (or blocks `depth` deep along Y) on rollers, meshed differently (2 and 3 cells a
+// side), the lower one held under its base, the upper one under a pressure of 100 on its top,
+// touching through contact faces.
+FeMesh stackedBlocks(bool quadratic, double depth = 10) {
     BoxSpec lower, upper;
-    lower.size = upper.size = {10, 10, 10};
+    lower.size = upper.size = {10, depth, 10};
     lower.nx = lower.ny = lower.nz = 2;
     upper.nx = upper.ny = upper.nz = 3;
     upper.origin = {0, 0, 10};
@@ -280,6 +281,28 @@ TEST(Contact, NaturalFrequenciesHoldTheContactOfTheLoadedState) {
     ASSERT_EQ(overFloor.size(), alone.size());
     for (std::size_t i = 0; i < alone.size(); ++i) EXPECT_NEAR(overFloor[i], alone[i], 1e-9 * alone[i]);
     EXPECT_NE(beam.logText().find("on face 5: 0 of its"), std::string::npos);
+}
+
+// Between bodies the springs tie each point to the facet it faces: the upper block pressed onto a
+// lower one 10,000 times stiffer vibrates as the upper block restrained normal to its base (within
+// 3.3e-5 here). The blocks are not square in plan, so no two frequencies coincide: Krylov-Schur
+// may report a repeated frequency once.
+TEST(Contact, BlockPressedOntoAStiffBlockVibratesAsOneRestrainedOnItsBase) {
+    SolverJob job("stiffbase");
+    job.writeMesh(stackedBlocks(true, 12));
+    JobText text = stackedBlocksText();
+    text.solve = "4,0,0,0,0";
+    text.materials = {"1  2.1e9,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0", kSecondSteel};
+    text.restraints[0] = "bor 5 0 0 0";
+    const std::vector<double> f = frequenciesOf(job, text);
+    EXPECT_NE(job.logText().find("on face 11: 126 of its 126 points are in contact"), std::string::npos);
+    text.constraints = {};
+    text.loads = {};
+    text.restraints.push_back("bor 11 1 1 0");
+    const std::vector<double> reference = frequenciesOf(job, text);
+    ASSERT_EQ(f.size(), 4u);
+    ASSERT_EQ(reference.size(), 4u);
+    for (std::size_t i = 0; i < f.size(); ++i) EXPECT_NEAR(f[i], reference[i], 1e-3 * reference[i]) << i;
 }
 
 }  // namespace

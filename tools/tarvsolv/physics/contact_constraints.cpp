@@ -381,10 +381,15 @@ void ContactConstraints::logHeld(const std::vector<double>& global, RunLog& log)
         ++points[p.face];
         held[p.face] += holds(p, global);
     }
-    for (std::size_t i = 0; i < faces_.size(); ++i)
-        log.line(std::string(faces_[i].what) + " on face " + std::to_string(faces_[i].face) + ": " +
-                 std::to_string(held[i]) + " of its " + std::to_string(points[i]) +
-                 " points are in contact and hold the body as normal springs");
+    for (std::size_t i = 0; i < faces_.size(); ++i) {
+        const std::string face = std::string(faces_[i].what) + " on face " + std::to_string(faces_[i].face);
+        // The coarser side of a contact pair carries no points: its partner's hold it.
+        if (points[i] == 0)
+            log.line(face + ": held through the points of the contact faces it faces");
+        else
+            log.line(face + ": " + std::to_string(held[i]) + " of its " + std::to_string(points[i]) +
+                     " points are in contact and hold the body as normal springs");
+    }
 }
 
 std::vector<ContactConstraints::FaceStatus> ContactConstraints::status(
