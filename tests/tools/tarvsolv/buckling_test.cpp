@@ -1,6 +1,7 @@
 // Linear buckling: the geometric stiffness and principal stresses of uniform prestresses, Euler
-// columns fixed-free, pinned-pinned and heated between clamps against the closed form, linear
-// elements converging towards it, and the models that have no load factor.
+// columns fixed-free, pinned-pinned and heated between clamps against the closed form, a column
+// standing on a rigid plane through a touching gap against the clamped one, linear elements
+// converging towards the closed form, and the models that have no load factor.
 #include <gtest/gtest.h>
 
 #include <cmath>

@@ -1,6 +1,7 @@
 // Gaps and contact in statics: a block pushed toward a rigid plane across a gap (open and closed),
 // two blocks pressed together through their contact faces, a cylinder on a rigid plane against
-// Hertz's line contact, and the models the solver must refuse.
+// Hertz's line contact, and the models the solver must refuse; natural frequencies about the contact
+// state of the loads, against the same models restrained normal to the contact face.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -219,7 +220,7 @@ TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     EXPECT_NE(message.find("move along Z"), std::string::npos) << message;
 }
 
-// The natural frequencies of `text` (as a modes job) and the run's log.
+// The natural frequencies of `text` run as a natural-frequency job.
 std::vector<double> frequenciesOf(SolverJob& job, JobText text) {
     text.analysisCode = 3;
     job.writeInput(text);
