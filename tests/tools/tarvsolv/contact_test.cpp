@@ -109,6 +109,29 @@ TEST(Gaps, BlockMovesFreelyUntilTheGapClosesThenBearsOnThePlane) {
     }
 }
 
+// A clamped bar pulled along its axis, its bottom and side faces touching rigid planes: the pull
+// narrows the bar, so those faces open by its lateral contraction and carry nothing. Newton's
+// method must find that state, which is the bar's without the planes.
+TEST(Gaps, TouchingFacesThatOpenUnderTheLoadsCarryNothing) {
+    SolverJob job("pulled");
+    job.writeMesh(shortBeam());
+    JobText text = heldBeamUnderPressure();
+    text.loads = {"bol 2 1 -10"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const auto alone = job.nodeBlock("DISP 1");
+    text.constraints = {"bog 5 0,0,-1,0", "bogn 3 0"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const auto beside = job.nodeBlock("DISP 1");
+    ASSERT_EQ(beside.size(), alone.size());
+    double largest = 0;
+    for (double v : alone) largest = std::max(largest, std::abs(v));
+    for (std::size_t i = 0; i < alone.size(); ++i) EXPECT_NEAR(beside[i], alone[i], 1e-6 * largest) << i;
+    EXPECT_EQ(logged(job, 5, "force "), 0);
+    EXPECT_EQ(logged(job, 3, "force "), 0);
+}
+
 // Two 10 mm cubes (or blocks `depth` deep along Y) on rollers, meshed differently (2 and 3 cells a
 // side), the lower one held under its base, the upper one under a pressure of 100 on its top,
 // touching through contact faces.

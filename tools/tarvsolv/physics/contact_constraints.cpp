@@ -22,10 +22,10 @@ namespace {
 constexpr double kPenaltyFactor = 10;
 // Points within this share of their facet size of contact count as touching (a curved face
 // touches a plane along a line between its integration points): they hold the body for the
-// free-body check, and while no point of their face is closed they add their penalty to the
-// tangent (not to the forces), so that a body held only by contact that has not closed yet gets a
-// nonsingular Newton system near its first state. The residual holds no such term, so the
-// converged state is exact.
+// free-body check, and while no point of their face is closed and they have not moved away from
+// the contact they add their penalty to the tangent (not to the forces), so that a body held only
+// by contact that has not closed yet gets a nonsingular Newton system near its first state. The
+// residual holds no such term, so the converged state is exact.
 constexpr double kTouching = 1e-3;
 // The springs of an analysis linear about a contact state have this many times the element's
 // stiffness over the facet size. No multiplier takes out what they give way: a layer of the body
@@ -338,7 +338,10 @@ void ContactConstraints::assemble(const DofLayout& layout, const std::vector<dou
     for (const Point& p : points_) {
         if (!layout.ownsNode(p.nodes[0])) continue;
         const bool isClosed = closed(p);
-        if (!isClosed && (faceClosed[p.face] || p.c0 > kTouching * p.size)) continue;
+        // A touching point that has moved away from the contact no longer stiffens the tangent:
+        // its face is opening, and a tangent the residual does not share would let Newton's
+        // method creep toward that state by a small fraction per iteration.
+        if (!isClosed && (faceClosed[p.face] || p.c0 > kTouching * p.size || gap(p, global) > p.c0)) continue;
         const double force =
             isClosed ? p.area * std::max(0.0, p.multiplier - p.penalty * gap(p, global)) : 0.0;
         const double stiffness = p.area * p.penalty;
