@@ -1,6 +1,7 @@
 // Linear buckling: the geometric stiffness and principal stresses of uniform prestresses, Euler
-// columns fixed-free, pinned-pinned and heated between clamps against the closed form, linear
-// elements converging towards it, and the models that have no load factor.
+// columns fixed-free, pinned-pinned and heated between clamps against the closed form, a column
+// standing on a rigid plane through a touching gap against the clamped one, linear elements
+// converging towards the closed form, and the models that have no load factor.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -143,6 +144,42 @@ TEST(Buckling, FixedFreeColumnMatchesEulerInBothDirections) {
     EXPECT_DOUBLE_EQ(largestZ, 1.0);
     EXPECT_LT(largestY, 0.01);
     EXPECT_FALSE(job.nodeBlock("EIGE 3").empty());
+}
+
+TEST(Buckling, ColumnStandingOnAPlaneBucklesAsTheClampedOne) {
+    // The fixed-free column with its base held across only, standing on a rigid plane x = 0
+    // through a touching gap (or a normal gap of 0): pressed by the end load, the whole base is in
+    // contact, and the prestress and the stiffness with the contact held are the clamped column's
+    // but for the springs' give (4e-5 here), a trace lower.
+    const Column column;
+    SolverJob job("standing");
+    job.writeMesh(column.mesh(20, 2, 2));
+    writeBucklingInput(job, fixedFreeColumn(2));
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const std::vector<double> clamped = job.modeFrequencies();
+    ASSERT_EQ(clamped.size(), 2u);
+    for (const std::string& line : {std::string("bog 1 -1,0,0,0"), std::string("bogn 1 0")}) {
+        SCOPED_TRACE(line);
+        JobText text = fixedFreeColumn(2);
+        text.restraints = {"bor 1 1 0 0"};
+        text.constraints = {line};
+        writeBucklingInput(job, text);
+        ASSERT_EQ(job.run(SolverChoice::Direct), "");
+        const std::vector<double> standing = job.modeFrequencies();
+        ASSERT_EQ(standing.size(), clamped.size());
+        for (std::size_t i = 0; i < clamped.size(); ++i) {
+            EXPECT_NEAR(standing[i], clamped[i], 1e-3 * clamped[i]) << "mode " << i + 1;
+            EXPECT_LE(standing[i], clamped[i] * (1 + 1e-9)) << "mode " << i + 1;
+        }
+        EXPECT_NE(job.logText().find("on face 1: 56 of its 56 points are in contact"), std::string::npos);
+    }
+    // Without the load there is no contact state to buckle from.
+    JobText unloaded = fixedFreeColumn(1);
+    unloaded.loads = {};
+    unloaded.restraints = {"bor 1 1 0 0"};
+    unloaded.constraints = {"bog 1 -1,0,0,0"};
+    writeBucklingInput(job, unloaded);
+    EXPECT_NE(job.run(SolverChoice::Direct).find("no prestress"), std::string::npos);
 }
 
 TEST(Buckling, PinnedPinnedColumnMatchesEuler) {

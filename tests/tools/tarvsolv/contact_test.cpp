@@ -1,6 +1,7 @@
 // Gaps and contact in statics: a block pushed toward a rigid plane across a gap (open and closed),
 // two blocks pressed together through their contact faces, a cylinder on a rigid plane against
-// Hertz's line contact, and the models the solver must refuse.
+// Hertz's line contact, and the models the solver must refuse; natural frequencies about the contact
+// state of the loads, against the same models restrained normal to the contact face.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -112,11 +113,35 @@ TEST(Gaps, BlockMovesFreelyUntilTheGapClosesThenBearsOnThePlane) {
     }
 }
 
-// Two 10 mm cubes on rollers, meshed differently (2 and 3 cells a side), the lower one held under
-// its base, the upper one under a pressure of 100 on its top, touching through contact faces.
-FeMesh stackedBlocks(bool quadratic) {
+// A clamped bar pulled along its axis, its bottom and side faces touching rigid planes: the pull
+// narrows the bar, so those faces open by its lateral contraction and carry nothing. Newton's
+// method must find that state, which is the bar's without the planes.
+TEST(Gaps, TouchingFacesThatOpenUnderTheLoadsCarryNothing) {
+    SolverJob job("pulled");
+    job.writeMesh(shortBeam());
+    JobText text = heldBeamUnderPressure();
+    text.loads = {"bol 2 1 -10"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const auto alone = job.nodeBlock("DISP 1");
+    text.constraints = {"bog 5 0,0,-1,0", "bogn 3 0"};
+    job.writeInput(text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const auto beside = job.nodeBlock("DISP 1");
+    ASSERT_EQ(beside.size(), alone.size());
+    double largest = 0;
+    for (double v : alone) largest = std::max(largest, std::abs(v));
+    for (std::size_t i = 0; i < alone.size(); ++i) EXPECT_NEAR(beside[i], alone[i], 1e-6 * largest) << i;
+    EXPECT_EQ(logged(job, 5, "force "), 0);
+    EXPECT_EQ(logged(job, 3, "force "), 0);
+}
+
+// Two 10 mm cubes (or blocks `depth` deep along Y) on rollers, meshed differently (2 and 3 cells a
+// side), the lower one held under its base, the upper one under a pressure of 100 on its top,
+// touching through contact faces.
+FeMesh stackedBlocks(bool quadratic, double depth = 10) {
     BoxSpec lower, upper;
-    lower.size = upper.size = {10, 10, 10};
+    lower.size = upper.size = {10, depth, 10};
     lower.nx = lower.ny = lower.nz = 2;
     upper.nx = upper.ny = upper.nz = 3;
     upper.origin = {0, 0, 10};
@@ -194,7 +219,8 @@ TEST(Contact, CylinderOnRigidPlaneHasHertzsPeakPressure) {
 }
 
 // A body that only an open gap would stop, or bodies held only by each other, have no static
-// equilibrium: refused, as is contact in an analysis that does not take it.
+// equilibrium: refused in statics and, under loads, in natural frequencies, whose contact state
+// is the static one; as is contact in an analysis that does not take it.
 TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     PushedBlock block(false);
     block.text.loads = {"bol 6 1 10"};
@@ -203,9 +229,13 @@ TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     const std::string before = block.job.resultText();
     EXPECT_NE(block.job.run().find("can move along Z"), std::string::npos);
     block.text.analysisCode = 3;
+    block.job.writeInput(block.text);
+    EXPECT_NE(block.job.run().find("can move along Z"), std::string::npos);
+    block.text.analysisCode = 1;
+    block.text.loads = {};
     block.text.constraints = {"bocn 5 0", "boi 6"};
     block.job.writeInput(block.text);
-    EXPECT_NE(block.job.run().find("linear statics and plasticity only, not in natural frequencies"),
+    EXPECT_NE(block.job.run().find("natural frequencies and buckling only, not in steady heat"),
               std::string::npos);
     EXPECT_EQ(block.job.resultText(), before);
     // Two cubes held only by each other: nothing holds the pair along Z.
@@ -218,6 +248,92 @@ TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     EXPECT_NE(message.find("held only by their contact with each other are free"), std::string::npos)
         << message;
     EXPECT_NE(message.find("move along Z"), std::string::npos) << message;
+}
+
+// The natural frequencies of `text` run as a natural-frequency job.
+std::vector<double> frequenciesOf(SolverJob& job, JobText text) {
+    text.analysisCode = 3;
+    job.writeInput(text);
+    EXPECT_EQ(job.run(SolverChoice::Direct), "");
+    return job.modeFrequencies();
+}
+
+// Natural frequencies hold the contact as it is at its state under the loads. A cube standing on
+// a rigid plane through a touching gap vibrates as one restrained normal to that face, pressed by
+// its load or not; a cantilever over a floor it does not reach vibrates as if there were none;
+// a cube that only an open gap would stop, unloaded, has its rigid motion at 0 Hz.
+TEST(Contact, NaturalFrequenciesHoldTheContactOfTheLoadedState) {
+    PushedBlock block(true);
+    block.text.solve = "4,0,0,0,0";
+    JobText restrained = block.text;
+    restrained.restraints.push_back("bor 5 1 1 0");
+    const std::vector<double> reference = frequenciesOf(block.job, restrained);
+    ASSERT_EQ(reference.size(), 4u);
+    for (const std::string& line : {std::string("bog 5 0,0,-1,0"), std::string("bogn 5 0")})
+        for (bool pressed : {true, false}) {
+            SCOPED_TRACE(line + (pressed ? ", pressed" : ", unloaded"));
+            JobText text = block.text;
+            text.constraints = {line};
+            if (pressed) text.loads = {"bol 6 1 100"};
+            const std::vector<double> f = frequenciesOf(block.job, text);
+            ASSERT_EQ(f.size(), reference.size());
+            // The springs give way a little (1.3e-4 here): a trace lower, never higher.
+            for (std::size_t i = 0; i < f.size(); ++i) {
+                EXPECT_NEAR(f[i], reference[i], 1e-3 * reference[i]) << "mode " << i + 1;
+                EXPECT_LE(f[i], reference[i] * (1 + 1e-9)) << "mode " << i + 1;
+            }
+            const std::string log = block.job.logText();
+            EXPECT_NE(log.find("on face 5: 56 of its 56 points are in contact"), std::string::npos) << log;
+            EXPECT_NE(
+                log.find(pressed ? "finding the contact state under the loads" : "taken at the undeformed"),
+                std::string::npos);
+        }
+
+    // Unloaded behind an open gap: nothing holds the cube along Z.
+    block.text.constraints = {"bog 5 0,0,-1,0.02"};
+    const std::vector<double> free = frequenciesOf(block.job, block.text);
+    ASSERT_EQ(free.size(), 4u);
+    EXPECT_LT(free[0], 1e-3 * reference[0]);
+    EXPECT_GT(free[1], 0.1 * reference[0]);
+    EXPECT_NE(block.job.logText().find("on face 5: 0 of its 56 points"), std::string::npos);
+    EXPECT_NE(block.job.logText().find("not fully restrained"), std::string::npos);
+
+    // A cantilever whose tip sinks less under its load than the 0.5 mm to the floor below.
+    SolverJob beam("openfloor");
+    beam.writeMesh(shortBeam());
+    JobText text;
+    text.solve = "3,0,0,0,0";
+    text.materials = {kSteel};
+    text.restraints = {"bor 1 0 0 0"};
+    const std::vector<double> alone = frequenciesOf(beam, text);
+    text.loads = {"bol 6 1 1"};
+    text.constraints = {"bog 5 0,0,-1,0.5"};
+    const std::vector<double> overFloor = frequenciesOf(beam, text);
+    ASSERT_EQ(overFloor.size(), alone.size());
+    for (std::size_t i = 0; i < alone.size(); ++i) EXPECT_NEAR(overFloor[i], alone[i], 1e-9 * alone[i]);
+    EXPECT_NE(beam.logText().find("on face 5: 0 of its"), std::string::npos);
+}
+
+// Between bodies the springs tie each point to the facet it faces: the upper block pressed onto a
+// lower one 10,000 times stiffer vibrates as the upper block restrained normal to its base (within
+// 3.3e-5 here). The blocks are not square in plan, so no two frequencies coincide: Krylov-Schur
+// may report a repeated frequency once.
+TEST(Contact, BlockPressedOntoAStiffBlockVibratesAsOneRestrainedOnItsBase) {
+    SolverJob job("stiffbase");
+    job.writeMesh(stackedBlocks(true, 12));
+    JobText text = stackedBlocksText();
+    text.solve = "4,0,0,0,0";
+    text.materials = {"1  2.1e9,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0", kSecondSteel};
+    text.restraints[0] = "bor 5 0 0 0";
+    const std::vector<double> f = frequenciesOf(job, text);
+    EXPECT_NE(job.logText().find("on face 11: 126 of its 126 points are in contact"), std::string::npos);
+    text.constraints = {};
+    text.loads = {};
+    text.restraints.push_back("bor 11 1 1 0");
+    const std::vector<double> reference = frequenciesOf(job, text);
+    ASSERT_EQ(f.size(), 4u);
+    ASSERT_EQ(reference.size(), 4u);
+    for (std::size_t i = 0; i < f.size(); ++i) EXPECT_NEAR(f[i], reference[i], 1e-3 * reference[i]) << i;
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -11,6 +12,7 @@
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
+#include "physics/held_contact.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
 
@@ -158,24 +160,42 @@ std::string solveBuckling(const Job& job, RunLog& log) {
     const int count = std::max(1, static_cast<int>(job.input.row2()));
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
+    std::optional<HeldContact> contact;
+    TemperatureField temperatures;
+    if (!job.entries.contacts.empty()) {
+        temperatures = temperatureField(job, log);
+        contact.emplace(job, layout, temperatures, log);
+    }
     // A model free to move has no prestress to speak of and a singular stiffness.
-    if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
-    log.line("assembling the prestress: " + std::to_string(layout.dofCount()) + " unknowns (" +
-             std::to_string(layout.prescribedCount()) + " prescribed)");
-    const MatrixPattern pattern(job.mesh, layout);
+    if (const auto free = contact ? contact->freeMotion(job, layout) : findFreeRigidMotion(job.mesh, layout))
+        throw std::runtime_error(*free);
+    const MatrixPattern pattern(job.mesh, layout,
+                                contact ? contact->couplings() : std::vector<std::vector<int>>{});
     MatHandle k = pattern.createMatrix();
     VecHandle f = layout.createVector();
     VecHandle x = layout.createVector();
-    const TemperatureField temperatures = assembleStaticSystem(job, pattern, k, f, log);
-    log.line("solving the prestress (multifrontal Cholesky)");
     KspHandle ksp;
     TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
-    // The factorisation of the prestress solve serves every step of the eigenvalue solve, so
-    // buckling factorises whatever solver the settings choose, as natural frequencies do.
-    solveByFactorisation(ksp, k, f, x);
-    // Each process needs the displacements of the nodes of the elements it assembles.
-    std::vector<double> u = gatherOnAll(x);
-    layout.toGlobal(u);
+    std::vector<double> u;
+    if (contact) {
+        // The prestress is the contact state's; the stiffness holds the contact as it is there.
+        assembleStiffness(job, pattern, temperatures, k,
+                          [&](SystemAssembler& assembler) { contact->addSprings(layout, assembler); });
+        log.line("factorising the stiffness with the contact held (multifrontal Cholesky)");
+        solveByFactorisation(ksp, k, f, x);
+        u = contact->state();
+    } else {
+        log.line("assembling the prestress: " + std::to_string(layout.dofCount()) + " unknowns (" +
+                 std::to_string(layout.prescribedCount()) + " prescribed)");
+        temperatures = assembleStaticSystem(job, pattern, k, f, log);
+        log.line("solving the prestress (multifrontal Cholesky)");
+        // The factorisation of the prestress solve serves every step of the eigenvalue solve, so
+        // buckling factorises whatever solver the settings choose, as natural frequencies do.
+        solveByFactorisation(ksp, k, f, x);
+        // Each process needs the displacements of the nodes of the elements it assembles.
+        u = gatherOnAll(x);
+        layout.toGlobal(u);
+    }
     log.line("assembling the geometric stiffness");
     MatHandle kg = pattern.createMatrix(false);
     const PrestressExtremes prestress = assembleGeometricStiffness(job, pattern, temperatures, u, kg);

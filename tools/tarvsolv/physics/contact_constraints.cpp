@@ -22,11 +22,18 @@ namespace {
 constexpr double kPenaltyFactor = 10;
 // Points within this share of their facet size of contact count as touching (a curved face
 // touches a plane along a line between its integration points): they hold the body for the
-// free-body check, and while no point of their face is closed they add their penalty to the
-// tangent (not to the forces), so that a body held only by contact that has not closed yet gets a
-// nonsingular Newton system near its first state. The residual holds no such term, so the
-// converged state is exact.
+// free-body check, and while no point of their face is closed and they have not moved away from
+// the contact they add their penalty to the tangent (not to the forces), so that a body held only
+// by contact that has not closed yet gets a nonsingular Newton system near its first state. The
+// residual holds no such term, so the converged state is exact.
 constexpr double kTouching = 1e-3;
+// The springs of an analysis linear about a contact state have this many times the element's
+// stiffness over the facet size. No multiplier takes out what they give way: a layer of the body
+// as thick as a facet is this many times softer than the springs under it, so a body of height H
+// on facets of size h is about h / (1000 H) softer than one restrained on that face (its
+// frequencies about half that lower). The linear analyses factorise in double precision, which
+// takes the stiffer penalty's conditioning without loss; there is no pressure to scatter.
+constexpr double kHeldPenaltyFactor = 1000;
 
 double stiffnessScale(const ElasticMaterial& m) {
     if (m.isotropic) return m.lambda + 2 * m.mu;
@@ -294,9 +301,15 @@ double ContactConstraints::pressure(const Point& p, const std::vector<double>& u
     return std::max(0.0, p.multiplier - p.penalty * gap(p, u));
 }
 
-void ContactConstraints::holdTouchingForCheck(DofLayout& check, bool betweenBodies) const {
+bool ContactConstraints::holds(const Point& p, const std::vector<double>& global) const {
+    if (global.empty()) return p.c0 <= kTouching * p.size;
+    return p.lastPressure > 0 || gap(p, global) <= kTouching * p.size;
+}
+
+void ContactConstraints::holdTouchingForCheck(DofLayout& check, bool betweenBodies,
+                                              const std::vector<double>& state) const {
     for (const Point& p : points_) {
-        if (p.c0 > kTouching * p.size || (p.otherFace >= 0 && !betweenBodies)) continue;
+        if (!holds(p, state) || (p.otherFace >= 0 && !betweenBodies)) continue;
         int axis = 0;
         for (int a = 1; a < 3; ++a)
             if (std::abs(p.normal[a]) > std::abs(p.normal[axis])) axis = a;
@@ -305,10 +318,10 @@ void ContactConstraints::holdTouchingForCheck(DofLayout& check, bool betweenBodi
     }
 }
 
-std::vector<std::vector<int>> ContactConstraints::touchingPairs() const {
+std::vector<std::vector<int>> ContactConstraints::touchingPairs(const std::vector<double>& state) const {
     std::vector<std::vector<int>> groups;
     for (const Point& p : points_)
-        if (p.otherFace >= 0 && p.c0 <= kTouching * p.size) groups.push_back(p.nodes);
+        if (p.otherFace >= 0 && holds(p, state)) groups.push_back(p.nodes);
     return groups;
 }
 
@@ -325,7 +338,10 @@ void ContactConstraints::assemble(const DofLayout& layout, const std::vector<dou
     for (const Point& p : points_) {
         if (!layout.ownsNode(p.nodes[0])) continue;
         const bool isClosed = closed(p);
-        if (!isClosed && (faceClosed[p.face] || p.c0 > kTouching * p.size)) continue;
+        // A touching point that has moved away from the contact no longer stiffens the tangent:
+        // its face is opening, and a tangent the residual does not share would let Newton's
+        // method creep toward that state by a small fraction per iteration.
+        if (!isClosed && (faceClosed[p.face] || p.c0 > kTouching * p.size || gap(p, global) > p.c0)) continue;
         const double force =
             isClosed ? p.area * std::max(0.0, p.multiplier - p.penalty * gap(p, global)) : 0.0;
         const double stiffness = p.area * p.penalty;
@@ -355,6 +371,37 @@ void ContactConstraints::acceptStep(const std::vector<double>& global) {
         const double now = pressure(p, global);
         p.multiplier = std::max(0.0, 2 * now - p.lastPressure);
         p.lastPressure = now;
+    }
+}
+
+void ContactConstraints::assembleHeldSprings(const DofLayout& layout, const std::vector<double>& global,
+                                             SystemAssembler& assembler) const {
+    std::vector<double> ke;
+    for (const Point& p : points_) {
+        if (!layout.ownsNode(p.nodes[0]) || !holds(p, global)) continue;
+        const double stiffness = p.area * p.penalty * (kHeldPenaltyFactor / kPenaltyFactor);
+        const std::size_t n = p.a.size();
+        ke.assign(n * n, 0.0);
+        for (std::size_t i = 0; i < n; ++i)
+            for (std::size_t j = 0; j < n; ++j) ke[i * n + j] = stiffness * p.a[i] * p.a[j];
+        assembler.addElement(p.nodes, ke, nullptr);
+    }
+}
+
+void ContactConstraints::logHeld(const std::vector<double>& global, RunLog& log) const {
+    std::vector<int> held(faces_.size()), points(faces_.size());
+    for (const Point& p : points_) {
+        ++points[p.face];
+        held[p.face] += holds(p, global);
+    }
+    for (std::size_t i = 0; i < faces_.size(); ++i) {
+        const std::string face = std::string(faces_[i].what) + " on face " + std::to_string(faces_[i].face);
+        // The coarser side of a contact pair carries no points: its partner's hold it.
+        if (points[i] == 0)
+            log.line(face + ": held through the points of the contact faces it faces");
+        else
+            log.line(face + ": " + std::to_string(held[i]) + " of its " + std::to_string(points[i]) +
+                     " points are in contact and hold the body as normal springs");
     }
 }
 

@@ -15,6 +15,7 @@
 // finer of two bodies' contact faces faces the nearest facet of the other body's contact faces
 // within that facet's size, along that facet's outward normal (found through a grid of cells as
 // large as the largest contact facet).
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,13 +34,14 @@ class ContactConstraints {
     // Groups of nodes that contact terms couple across bodies, which the matrix pattern must hold.
     std::vector<std::vector<int>> couplings() const;
     // Prescribes to 0, in a copy of the layout used only for the free-body check, the unknown
-    // nearest to the normal of every node of a point that touches at the start (within 0.1 % of its
-    // facet size): such a node is held against motion into the contact. `betweenBodies` false
-    // holds the points of gaps to planes only.
-    void holdTouchingForCheck(DofLayout& check, bool betweenBodies) const;
-    // The node groups (a point's facet and the facet it faces) of the touching points between
-    // bodies, which the free-body check joins into one part.
-    std::vector<std::vector<int>> touchingPairs() const;
+    // nearest to the normal of every node of a point that holds at `state` (see holds(); an empty
+    // state is the undeformed one): such a node is held against motion into the contact.
+    // `betweenBodies` false holds the points of gaps to planes only.
+    void holdTouchingForCheck(DofLayout& check, bool betweenBodies,
+                              const std::vector<double>& state = {}) const;
+    // The node groups (a point's facet and the facet it faces) of the points between bodies that
+    // hold at `state`, which the free-body check joins into one part.
+    std::vector<std::vector<int>> touchingPairs(const std::vector<double>& state = {}) const;
     // Adds the tangent and minus the internal forces of the contact at the state `global`
     // (global axes, every node), for the points whose first node this process owns.
     void assemble(const DofLayout& layout, const std::vector<double>& global,
@@ -49,6 +51,15 @@ class ContactConstraints {
     void addPlaneForces(const std::vector<double>& global, std::vector<double>& nodal) const;
     // A converged step at `global`: the multipliers of the next step are predicted.
     void acceptStep(const std::vector<double>& global);
+
+    // An analysis linear about the state `global` (the last accepted step's, or the undeformed
+    // one with no step) holds the contact as it is there: every point that holds becomes a normal
+    // spring, every other point is left out. Adds those springs' stiffness, for the points whose
+    // first node this process owns.
+    void assembleHeldSprings(const DofLayout& layout, const std::vector<double>& global,
+                             SystemAssembler& assembler) const;
+    // Logs, per constrained face, how many of its points hold at `global`.
+    void logHeld(const std::vector<double>& global, RunLog& log) const;
 
     struct FaceStatus {
         int face = 0;
@@ -89,16 +100,24 @@ class ContactConstraints {
 
     double gap(const Point& p, const std::vector<double>& u) const;
     double pressure(const Point& p, const std::vector<double>& u) const;
+    // Whether the point is in contact at `global` (empty: undeformed): pressed at the last
+    // accepted step, or touching (its gap within kTouching of its facet size).
+    bool holds(const Point& p, const std::vector<double>& global) const;
 
     std::vector<Point> points_;
     std::vector<Face> faces_;
 };
 
-// The free-body check of a model with gaps or contact; throws std::runtime_error with the free
-// motion. A body held only by contact is held once its gap is closed: touching points count as restraints
-// along their normals. A body that only an open gap would stop is refused, since statics has no
-// equilibrium for it before the gap closes; so are bodies held only by their contact with each
-// other, which the second check sees as one part (touching pairs joined) without those holds.
+// The free-body check of a model with gaps or contact at the start of statics; throws
+// std::runtime_error with the free motion. A body held only by contact is held once its gap is closed:
+// touching points count as restraints along their normals. A body that only an open gap would stop is
+// refused, since statics has no equilibrium for it before the gap closes; so are bodies held only by their
+// contact with each other, which the second check sees as one part (touching pairs joined) without those
+// holds.
 void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact);
+// The same check with the points that hold at `state` (empty: undeformed): the free motion, if any.
+std::optional<std::string> freeMotionWithContact(const Job& job, const DofLayout& layout,
+                                                 const ContactConstraints& contact,
+                                                 const std::vector<double>& state = {});
 
 }  // namespace tarvsolv

@@ -8,6 +8,7 @@
 #include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
+#include "physics/contact_statics.h"
 #include "physics/load_stepping.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
@@ -42,24 +43,17 @@ class ElasticContactSystem : public NonlinearSystem {
         contact_.assemble(layout_, global, assembler);
     }
 
+    // The steps only lead the contact to its state under the full loads: no step writes blocks.
     std::string acceptStep(int, double lambda, const std::vector<double>&,
                            const std::vector<double>& global) override {
         contact_.logStatus(global, log_);
         contact_.acceptStep(global);
         last_ = global;
         lastFactor_ = lambda;
-        // The steps only lead the contact to its state under the full loads: the result is that
-        // state, written as linear statics writes its one.
-        return lambda < 1 - 1e-9 ? std::string() : stateBlocks();
+        return {};
     }
 
-    // The blocks of the last converged state, for a run that stops before the full loads.
-    std::string stateBlocks() const {
-        if (last_.empty() || !layout_.onFirstProcess()) return {};
-        const CornerResults corners = elementStresses(job_, temperatures_, last_);
-        return results::nodeVectorBlock("DISP", 1, last_) +
-               results::stressBlock(1, corners.nodes, corners.stresses);
-    }
+    const std::vector<double>& lastState() const { return last_; }
     double lastFactor() const { return lastFactor_; }
 
     std::vector<std::vector<int>> couplings() const override { return contact_.couplings(); }
@@ -86,15 +80,17 @@ void assembleExternalLoads(const Job& job, const DofLayout& layout, const Temper
 
 }  // namespace
 
-void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact) {
-    const char* why =
-        " (touching contact holds a body only against motion into the contact; an open gap holds nothing "
-        "until it closes)";
+std::optional<std::string> freeMotionWithContact(const Job& job, const DofLayout& layout,
+                                                 const ContactConstraints& contact,
+                                                 const std::vector<double>& state) {
     DofLayout check = layout;
-    contact.holdTouchingForCheck(check, true);
-    if (const auto free = findFreeRigidMotion(job.mesh, check)) throw std::runtime_error(*free + why);
-    const auto pairs = contact.touchingPairs();
-    if (pairs.empty()) return;
+    contact.holdTouchingForCheck(check, true, state);
+    if (const auto free = findFreeRigidMotion(job.mesh, check))
+        return *free +
+               " (touching contact holds a body only against motion into the contact; an open gap holds "
+               "nothing until it closes)";
+    const auto pairs = contact.touchingPairs(state);
+    if (pairs.empty()) return std::nullopt;
     FeMesh joined = job.mesh;
     const std::size_t per = static_cast<std::size_t>(joined.nodesPerElement);
     for (const std::vector<int>& group : pairs)
@@ -102,17 +98,19 @@ void checkHeldWithContact(const Job& job, const DofLayout& layout, const Contact
             for (std::size_t k = 0; k < per; ++k)
                 joined.conn.push_back(k == 0 || i + k - 1 >= group.size() ? group[0] : group[i + k - 1]);
     DofLayout planes = layout;
-    contact.holdTouchingForCheck(planes, false);
+    contact.holdTouchingForCheck(planes, false, state);
     if (const auto free = findFreeRigidMotion(joined, planes))
-        throw std::runtime_error("bodies held only by their contact with each other are free: " + *free);
+        return "bodies held only by their contact with each other are free: " + *free;
+    return std::nullopt;
 }
 
-std::string solveContactStatics(const Job& job, RunLog& log) {
-    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    applyDisplacementConditions(job, layout, false, log);
-    ContactConstraints contact(job, log);
+void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact) {
+    if (const auto free = freeMotionWithContact(job, layout, contact)) throw std::runtime_error(*free);
+}
+
+ContactState solveContactState(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
+                               ContactConstraints& contact, RunLog& log) {
     checkHeldWithContact(job, layout, contact);
-    const TemperatureField temperatures = temperatureField(job, log);
     log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" +
              std::to_string(layout.prescribedCount()) + " prescribed), gaps and contact in " +
              std::to_string(kContactLoadSteps) + " load steps");
@@ -127,17 +125,38 @@ std::string solveContactStatics(const Job& job, RunLog& log) {
         RunLog quiet("", false, false);
         assembleExternalLoads(job, other, temperatures, f, quiet);
     };
+    ContactState state;
     try {
-        return solveInLoadSteps(job, layout, external, system, options, log);
+        solveInLoadSteps(job, layout, external, system, options, log);
     } catch (const PartialResults& stop) {
-        // Keep the last converged state in the result file, as DISP 1 and STRES 1 like the full one.
-        if (system.lastFactor() == 0) throw;
-        char factor[32];
-        std::snprintf(factor, sizeof factor, "%.6g", system.lastFactor());
-        throw PartialResults(
-            std::string(stop.what()) + "; the result file holds the state at load factor " + factor,
-            system.stateBlocks());
+        state.failure = stop.what();
     }
+    state.displacements = system.lastState();
+    if (state.displacements.empty())
+        state.displacements.assign(static_cast<std::size_t>(layout.dofCount()), 0.0);
+    state.loadFactor = system.lastFactor();
+    return state;
+}
+
+std::string solveContactStatics(const Job& job, RunLog& log) {
+    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
+    applyDisplacementConditions(job, layout, false, log);
+    ContactConstraints contact(job, log);
+    const TemperatureField temperatures = temperatureField(job, log);
+    const ContactState state = solveContactState(job, layout, temperatures, contact, log);
+    std::string blocks;
+    if (layout.onFirstProcess() && state.loadFactor > 0) {
+        const CornerResults corners = elementStresses(job, temperatures, state.displacements);
+        blocks = results::nodeVectorBlock("DISP", 1, state.displacements) +
+                 results::stressBlock(1, corners.nodes, corners.stresses);
+    }
+    if (state.failure.empty()) return blocks;
+    if (state.loadFactor == 0) throw PartialResults(state.failure, {});
+    // Keep the last converged state in the result file, as DISP 1 and STRES 1 like the full one.
+    char factor[32];
+    std::snprintf(factor, sizeof factor, "%.6g", state.loadFactor);
+    throw PartialResults(state.failure + "; the result file holds the state at load factor " + factor,
+                         blocks);
 }
 
 }  // namespace tarvsolv

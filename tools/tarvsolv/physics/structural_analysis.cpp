@@ -1,5 +1,6 @@
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -7,6 +8,7 @@
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
 #include "physics/analyses.h"
+#include "physics/held_contact.h"
 #include "physics/reactions.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
@@ -92,6 +94,21 @@ void assembleBodyLoads(const Job& job, const DofLayout& layout, const Temperatur
                         fe);
         assembler.addLoads(job.mesh.elementNodes(e), fe);
     }
+    assembler.finish();
+}
+
+void assembleStiffness(const Job& job, const MatrixPattern& pattern, const TemperatureField& temperatures,
+                       Mat k, const std::function<void(SystemAssembler&)>& extra) {
+    const DofLayout& layout = pattern.layout();
+    SystemAssembler assembler(pattern, k, nullptr);
+    std::vector<double> ke;
+    for (int e = 0; e < job.mesh.elementCount(); ++e) {
+        if (!layout.assemblesElement(job.mesh, e)) continue;
+        elasticStiffness(job.mesh, e, elementMaterial(job, temperatures, e), ke);
+        assembler.addElement(job.mesh.elementNodes(e), ke, nullptr);
+    }
+    if (extra) extra(assembler);
+    assembler.holdStrayNodes(job.mesh);
     assembler.finish();
 }
 
@@ -265,11 +282,21 @@ std::string modeShapeBlock(const DofLayout& layout, std::vector<double>& shape, 
 std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
     const int count = std::max(1, static_cast<int>(job.input.row2()));
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    applyDisplacementConditions(job, layout, true, log);
-    const bool free = findFreeRigidMotion(job.mesh, layout).has_value();
+    std::optional<HeldContact> contact;
+    if (job.entries.contacts.empty()) {
+        applyDisplacementConditions(job, layout, true, log);
+    } else {
+        // The contact state takes the prescribed values; the modes hold the same unknowns at 0.
+        applyDisplacementConditions(job, layout, false, log);
+        contact.emplace(job, layout, temperatureField(job, log), log);
+        layout = layout.withoutPrescribedValues();
+    }
+    const bool free = contact ? contact->freeMotion(job, layout).has_value()
+                              : findFreeRigidMotion(job.mesh, layout).has_value();
     const TemperatureField temperatures;
     log.line("assembling stiffness and mass, " + std::to_string(layout.dofCount()) + " unknowns");
-    const MatrixPattern pattern(job.mesh, layout);
+    const MatrixPattern pattern(job.mesh, layout,
+                                contact ? contact->couplings() : std::vector<std::vector<int>>{});
     MatHandle k = pattern.createMatrix();
     MatHandle m = pattern.createMatrix(false);
     SystemAssembler stiffness(pattern, k, nullptr), mass(pattern, m, nullptr, false);
@@ -287,6 +314,7 @@ std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
         stiffness.addElement(job.mesh.elementNodes(e), ke, nullptr);
         mass.addElement(job.mesh.elementNodes(e), me, nullptr);
     }
+    if (contact) contact->addSprings(layout, stiffness);
     stiffness.holdStrayNodes(job.mesh);
     stiffness.finish();
     mass.finish();

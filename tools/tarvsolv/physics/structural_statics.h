@@ -8,6 +8,7 @@
 
 #include "fem/element_kernels.h"
 #include "fem/matrix_pattern.h"
+#include "fem/system_assembler.h"
 #include "job.h"
 
 namespace tarvsolv {
@@ -52,6 +53,11 @@ void assembleBodyLoads(const Job& job, const DofLayout& layout, const Temperatur
 // knows; answers the temperature field the thermal strains were taken from.
 TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f,
                                       RunLog& log);
+// Assembles the elastic stiffness `k` (from `pattern`) of the elements this process assembles,
+// without loads, and lets `extra` add further terms to the same assembly (the springs of held
+// contact).
+void assembleStiffness(const Job& job, const MatrixPattern& pattern, const TemperatureField& temperatures,
+                       Mat k, const std::function<void(SystemAssembler&)>& extra = {});
 // Face, edge and point loads with their values at `time` (1 in a static step), added by the first
 // process; `pressures` false leaves out the pressures (a large-displacement run has them follow the
 // faces).
