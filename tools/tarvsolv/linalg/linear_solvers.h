@@ -4,6 +4,7 @@
 // near null space), a multifrontal Cholesky factorisation in single precision refined in double
 // (single_precision_cholesky.h), and shift-invert Krylov-Schur (SLEPc, on MUMPS's double-precision
 // factor) for the lowest natural frequencies.
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,33 @@ struct LinearSolveReport {
 // std::runtime_error when the solver fails or does not converge (a singular model).
 LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double tolerance,
                               const DofLayout& layout, const FeMesh& mesh);
+
+// Solves a run of matrices that differ little from one to the next, such as the tangents of
+// Newton's method, as solveLinear would, but sets the preconditioner (the multigrid, or the
+// single-precision factor) up only for the first: later solves reuse it, and it is set up again
+// on the matrix at hand once a solve needs more than twice the iterations of the one just after a
+// set-up (plus a few), or fails. The solution has the same residual as solveLinear's.
+class ReusingSolver {
+  public:
+    ReusingSolver(SolverChoice choice, const DofLayout& layout, const FeMesh& mesh);
+    ~ReusingSolver();
+    ReusingSolver(const ReusingSolver&) = delete;
+    ReusingSolver& operator=(const ReusingSolver&) = delete;
+
+    // As solveLinear; throws std::runtime_error when a fresh set-up fails too.
+    LinearSolveReport solve(Mat a, Vec b, Vec x, double tolerance);
+    int setUps() const { return setUps_; }
+
+  private:
+    struct State;
+    LinearSolveReport run(Vec b, Vec x);
+    SolverChoice choice_;
+    const DofLayout& layout_;
+    const FeMesh& mesh_;
+    std::unique_ptr<State> state_;
+    int freshIterations_ = 0;
+    int setUps_ = 0;
+};
 
 // Solves A x = b by a double-precision Cholesky factorisation (MUMPS, or the one a PETSc option
 // names), which `ksp` keeps for further solves. Throws std::runtime_error when the factorisation

@@ -8,9 +8,10 @@
 namespace tarvsolv {
 
 void TangentSolver::solve(Mat k, Vec b, Vec x, double tolerance, bool symmetric) {
+    ++solves_;
     if (symmetric && !indefinite_) {
         try {
-            solveLinear(k, b, x, choice_, tolerance, layout_, mesh_);
+            definite_.solve(k, b, x, tolerance);
             return;
         } catch (const std::runtime_error&) {
             // Negative pivots or a conjugate-gradient breakdown: the tangent is not positive

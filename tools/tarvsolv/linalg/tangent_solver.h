@@ -2,7 +2,8 @@
 // Linear solves of a nonlinear analysis's tangent stiffness. Past a buckling point (and on the
 // unstable path a compressed rubber block follows) the tangent is symmetric but indefinite, and a
 // follower load makes it unsymmetric; the solvers of linear_solvers.h take only positive definite
-// matrices. A tangent is first given to the solver the run chose; when that fails, it is factorised
+// matrices. A tangent is first given to the solver the run chose (which keeps its preconditioner
+// over several tangents); when that fails, it is factorised
 // in double precision by MUMPS as LDL^T (symmetric) or LU, and so is every later tangent of the run.
 #include <string>
 
@@ -14,7 +15,7 @@ namespace tarvsolv {
 class TangentSolver {
   public:
     TangentSolver(SolverChoice choice, const DofLayout& layout, const FeMesh& mesh)
-        : choice_(choice), layout_(layout), mesh_(mesh) {}
+        : layout_(layout), definite_(choice, layout, mesh) {}
 
     // Solves k x = b to a relative residual `tolerance` (iterative solver). `symmetric` false: k is
     // unsymmetric and goes straight to the LU factorisation. Throws std::runtime_error when every
@@ -26,12 +27,16 @@ class TangentSolver {
     int negativePivots() const { return negativePivots_; }
     bool indefinite() const { return indefinite_; }
 
+    // How often the run's own solver set its preconditioner up (it keeps one over several tangents).
+    int setUps() const { return definite_.setUps(); }
+    int solves() const { return solves_; }
+
   private:
-    SolverChoice choice_;
     const DofLayout& layout_;
-    const FeMesh& mesh_;
+    ReusingSolver definite_;
     bool indefinite_ = false;
     int negativePivots_ = 0;
+    int solves_ = 0;
 };
 
 }  // namespace tarvsolv

@@ -280,6 +280,10 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
             increment = std::min(nominal, 2 * increment);
         }
     }
+    if (stepper.tangent().setUps() > 0)
+        log.line(options.analysis + ": the solver's preconditioner was set up " +
+                 std::to_string(stepper.tangent().setUps()) + " times for " +
+                 std::to_string(stepper.tangent().solves()) + " tangent solves");
     return blocks;
 }
 
