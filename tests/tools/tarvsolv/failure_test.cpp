@@ -126,6 +126,35 @@ TEST(FreeModes, UnrestrainedBodyHasSixZeroFrequencies) {
     EXPECT_GT(f[6], 1000.0);
 }
 
+// A cube on rollers under three faces has a repeated lowest frequency (its two sways are alike):
+// asking for two or three modes lists it twice, as asking for six does.
+TEST(FreeModes, ARepeatedFrequencyIsListedAsOftenAsItRepeats) {
+    BoxSpec box;
+    box.size = {10, 10, 10};
+    box.nx = box.ny = box.nz = 3;
+    SolverJob job("repeated");
+    job.writeMesh(makeBoxMesh(box));
+    JobText text;
+    text.analysisCode = 3;
+    text.materials = {kSteel};
+    text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1"};
+    std::vector<std::vector<double>> runs;
+    for (const char* solve : {"2,0,0,0,0", "3,0,0,0,0", "6,0,0,0,0"}) {
+        text.solve = solve;
+        job.writeInput(text);
+        ASSERT_EQ(job.run(SolverChoice::Direct), "");
+        runs.push_back(job.modeFrequencies());
+    }
+    const std::vector<double>& all = runs.back();
+    ASSERT_EQ(all.size(), 6u);
+    EXPECT_NEAR(all[1], all[0], 1e-6 * all[0]) << "the sways in x and y";
+    for (const auto& run : {runs[0], runs[1]}) {
+        ASSERT_LE(run.size(), all.size());
+        for (std::size_t k = 0; k < run.size(); ++k)
+            EXPECT_NEAR(run[k], all[k], 1e-6 * all[k]) << "mode " << k + 1;
+    }
+}
+
 }  // namespace
 }  // namespace tarvsolv::testing
 

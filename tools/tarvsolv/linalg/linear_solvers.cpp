@@ -280,7 +280,7 @@ ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& l
     TARV_PETSC(EPSSetOperators(eps, k, m));
     TARV_PETSC(EPSSetProblemType(eps, EPS_GHEP));
     TARV_PETSC(EPSSetType(eps, EPSKRYLOVSCHUR));
-    TARV_PETSC(EPSSetDimensions(eps, count, PETSC_DEFAULT, PETSC_DEFAULT));
+    TARV_PETSC(EPSSetDimensions(eps, eigenpairsToFind(count), PETSC_DEFAULT, PETSC_DEFAULT));
     TARV_PETSC(EPSSetTarget(eps, shift));
     TARV_PETSC(EPSSetWhichEigenpairs(eps, EPS_TARGET_MAGNITUDE));
     TARV_PETSC(EPSSetTolerances(eps, 1e-10, 500));

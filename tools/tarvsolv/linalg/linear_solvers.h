@@ -67,6 +67,14 @@ struct ModesReport {
     int iterations = 0;
 };
 
+// How many eigenpairs to ask an eigenvalue solver for when `count` are wanted: a few more, since a
+// Krylov space sees one vector of a repeated eigenvalue (a square section's two bendings) at a
+// time, and the second copy of the last one wanted would otherwise give way to the next distinct
+// value.
+inline int eigenpairsToFind(int count) {
+    return count + (count / 2 > 3 ? count / 2 : 3);
+}
+
 // The `count` lowest modes of K x = lambda M x by shift-invert about `shift`.
 ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& layout);
 

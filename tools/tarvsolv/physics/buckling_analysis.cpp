@@ -109,7 +109,7 @@ BucklingModes solveBucklingModes(Mat k, Mat kg, KSP factorised, int count, const
     TARV_PETSC(EPSSetOperators(eps, kg, k));
     TARV_PETSC(EPSSetProblemType(eps, EPS_GHEP));
     TARV_PETSC(EPSSetType(eps, EPSKRYLOVSCHUR));
-    TARV_PETSC(EPSSetDimensions(eps, count, PETSC_DEFAULT, PETSC_DEFAULT));
+    TARV_PETSC(EPSSetDimensions(eps, eigenpairsToFind(count), PETSC_DEFAULT, PETSC_DEFAULT));
     TARV_PETSC(EPSSetWhichEigenpairs(eps, EPS_LARGEST_REAL));
     TARV_PETSC(EPSSetTolerances(eps, 1e-12, 200));
     ClusterWatch watch{threshold};
