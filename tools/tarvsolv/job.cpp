@@ -42,13 +42,15 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     job.units = unitSystemFor(job.input.unitText);
     job.entries = readModelEntries(job.input, job.thermal());
     for (const auto& w : job.entries.warnings) log.warning(w);
-    // Gaps and contact are solved by load steps in statics and plasticity: modes, buckling and
-    // vibrations are linear about one state, and large displacements do not take them yet.
-    if (!job.entries.contacts.empty() && job.kind != SolveKind::Static && job.kind != SolveKind::Plastic)
-        throw std::runtime_error(
-            "input line " + std::to_string(job.entries.contacts.front().line) +
-            ": gaps and contact are solved in linear statics and plasticity only, not in " +
-            solveKindName(job.kind));
+    // Gaps and contact are solved by load steps in statics and plasticity and by Newton's method in
+    // each time step of forced vibrations: modes and buckling are linear about one state, and large
+    // displacements do not take them yet.
+    if (!job.entries.contacts.empty() && job.kind != SolveKind::Static && job.kind != SolveKind::Plastic &&
+        job.kind != SolveKind::ForcedVibration)
+        throw std::runtime_error("input line " + std::to_string(job.entries.contacts.front().line) +
+                                 ": gaps and contact are solved in linear statics, plasticity and forced "
+                                 "vibrations only, not in " +
+                                 solveKindName(job.kind));
     if (job.input.meshPath.empty())
         throw std::runtime_error("the solver input names no mesh file (MFILE); create a mesh first");
     log.line("reading mesh " + job.input.meshPath);

@@ -35,17 +35,31 @@ class ContactConstraints {
     // Prescribes to 0, in a copy of the layout used only for the free-body check, the unknown
     // nearest to the normal of every node of a point that touches at the start (within 0.1 % of its
     // facet size): such a node is held against motion into the contact. `betweenBodies` false
-    // holds the points of gaps to planes only.
-    void holdTouchingForCheck(DofLayout& check, bool betweenBodies) const;
+    // holds the points of gaps to planes only. `openGapsToo` holds the points of open gaps as well:
+    // in time a body moves until its gap closes, so there an open gap holds it too.
+    void holdTouchingForCheck(DofLayout& check, bool betweenBodies, bool openGapsToo = false) const;
     // The node groups (a point's facet and the facet it faces) of the touching points between
-    // bodies, which the free-body check joins into one part.
-    std::vector<std::vector<int>> touchingPairs() const;
+    // bodies (every pair with `openGapsToo`), which the free-body check joins into one part.
+    std::vector<std::vector<int>> touchingPairs(bool openGapsToo = false) const;
+    // Which points add their penalty to the tangent at `global`, one entry per point: kClosed
+    // (tangent and force), kTouchingOnly (a point touching at the start while no point of its face
+    // is closed: tangent only, so that a body held only by contact that has not closed yet gets a
+    // nonsingular Newton system; only with `stiffenTouching`) or 0. The contact tangent stays the
+    // same while this set does.
+    static constexpr char kClosed = 1, kTouchingOnly = 2;
+    std::vector<char> tangentSet(const std::vector<double>& global, bool stiffenTouching = true) const;
     // Adds the tangent and minus the internal forces of the contact at the state `global`
-    // (global axes, every node), for the points whose first node this process owns.
-    void assemble(const DofLayout& layout, const std::vector<double>& global,
-                  SystemAssembler& assembler) const;
+    // (global axes, every node), for the points whose first node this process owns; the points
+    // are those of tangentSet(global, stiffenTouching). An assembler without a matrix takes the
+    // forces only.
+    void assemble(const DofLayout& layout, const std::vector<double>& global, SystemAssembler& assembler,
+                  bool stiffenTouching = true) const;
     // A converged step at `global`: the multipliers of the next step are predicted.
     void acceptStep(const std::vector<double>& global);
+    // Within a step, an augmentation: every multiplier becomes its point's pressure at `global`.
+    // Answers the largest change of a multiplier over the largest pressure (0 when nothing
+    // presses): small once the pressures have settled and the penalty carries almost nothing.
+    double augment(const std::vector<double>& global);
 
     struct FaceStatus {
         int face = 0;
@@ -85,6 +99,7 @@ class ContactConstraints {
     };
 
     double gap(const Point& p, const std::vector<double>& u) const;
+    bool holdsForCheck(const Point& p, bool openGapsToo) const;
     double pressure(const Point& p, const std::vector<double>& u) const;
 
     std::vector<Point> points_;
@@ -96,6 +111,8 @@ class ContactConstraints {
 // along their normals. A body that only an open gap would stop is refused, since statics has no
 // equilibrium for it before the gap closes; so are bodies held only by their contact with each
 // other, which the second check sees as one part (touching pairs joined) without those holds.
-void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact);
+// `inTime` (forced vibrations) lets open gaps hold as well: the body moves until they close.
+void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact,
+                          bool inTime = false);
 
 }  // namespace tarvsolv

@@ -83,14 +83,16 @@ void assembleExternalLoads(const Job& job, const DofLayout& layout, const Temper
 
 }  // namespace
 
-void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact) {
-    const char* why =
-        " (touching contact holds a body only against motion into the contact; an open gap holds nothing "
-        "until it closes)";
+void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact,
+                          bool inTime) {
+    const char* why = inTime
+                          ? " (a gap or contact holds a body only against motion into the contact)"
+                          : " (touching contact holds a body only against motion into the contact; an open "
+                            "gap holds nothing until it closes)";
     DofLayout check = layout;
-    contact.holdTouchingForCheck(check, true);
+    contact.holdTouchingForCheck(check, true, inTime);
     if (const auto free = findFreeRigidMotion(job.mesh, check)) throw std::runtime_error(*free + why);
-    const auto pairs = contact.touchingPairs();
+    const auto pairs = contact.touchingPairs(inTime);
     if (pairs.empty()) return;
     FeMesh joined = job.mesh;
     const std::size_t per = static_cast<std::size_t>(joined.nodesPerElement);
@@ -99,7 +101,7 @@ void checkHeldWithContact(const Job& job, const DofLayout& layout, const Contact
             for (std::size_t k = 0; k < per; ++k)
                 joined.conn.push_back(k == 0 || i + k - 1 >= group.size() ? group[0] : group[i + k - 1]);
     DofLayout planes = layout;
-    contact.holdTouchingForCheck(planes, false);
+    contact.holdTouchingForCheck(planes, false, inTime);
     if (const auto free = findFreeRigidMotion(joined, planes))
         throw std::runtime_error("bodies held only by their contact with each other are free: " + *free);
 }
