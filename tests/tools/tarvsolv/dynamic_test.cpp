@@ -299,6 +299,15 @@ TEST(ForcedVibrationContact, BarDroppedOntoAPlaneFallsFreelyThenStopsAtIt) {
     const double period = barPeriod(), dt = period / 50, gap = 0.01;
     const double g = 2 * gap / (period * period);  // mm/s2: the gap closes at step 50
     const int steps = 150, closing = 50;
+    {
+        // Without its rollers nothing holds the bar sideways, gap or not.
+        SolverJob loose("loose");
+        writeBar(loose);
+        JobText text = barText(g / 1e3, steps, dt, "bog 5 0,0,-1,0.01");
+        text.restraints.clear();
+        writeDynamicInput(loose, text, 0, 0);
+        EXPECT_NE(loose.run().find("can move along X"), std::string::npos);
+    }
     for (const double damping : {0.0, dt / 2.5}) {  // damping ratio 0.2 at omega = 1 / dt
         SCOPED_TRACE(damping > 0 ? "stiffness damping" : "undamped");
         SolverJob dropped("dropped");
