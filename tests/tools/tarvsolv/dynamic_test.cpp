@@ -286,9 +286,6 @@ TEST(ForcedVibrationContact, BarStandingOnAPlaneMovesAsTheBarHeldOnIt) {
         for (int n = 0; n < standing.mesh().nodeCount(); ++n)
             if (standing.mesh().node(n).z == 0) base.push_back(z[n]);
     EXPECT_LT(largestMagnitude(base), 1e-3 * largest);
-    const ContactHistory contact = contactHistory(standing);
-    ASSERT_EQ(contact.force.size(), static_cast<std::size_t>(steps));
-    EXPECT_GT(*std::max_element(contact.force.begin(), contact.force.end()), 0);
 }
 
 // Dropped across an open gap, the bar falls freely (every node at -g t^2 / 2, no contact force)

@@ -16,6 +16,10 @@ constexpr int kMaxIterations = 30;
 // Residual of a converged step relative to the larger of its right-hand side without contact and
 // its first residual; well above the linear solves' own error (1e-10 of the residual and less).
 constexpr double kTolerance = 1e-8;
+// A converged step is augmented until no multiplier changes by more than this share of the largest
+// pressure. Points whose pressure is near 0 may open and close from one augmentation to the next
+// and keep the multipliers from settling; after kMaxAugmentations the step is taken as it is, a
+// penalty solution whose penetration the augmentations have already cut down.
 constexpr double kAugmentedChange = 1e-3;
 constexpr int kMaxAugmentations = 60;
 
