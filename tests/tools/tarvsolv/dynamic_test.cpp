@@ -51,34 +51,52 @@ void writeDynamicInput(SolverJob& job, const JobText& text, double alpha, double
     writeFile(job.inputPath(), input);
 }
 
-// Mean z displacement of the loaded end in every "DISP n" block, in block order, with the block
+// The z displacement of every node in every "DISP n" block, in block order, with the block
 // numbers.
-struct TipHistory {
+struct History {
     std::vector<int> steps;
-    std::vector<double> z;
+    std::vector<std::vector<double>> z;
 };
 
-TipHistory tipHistory(const SolverJob& job) {
-    std::vector<char> tip;
-    for (int n = 0; n < job.mesh().nodeCount(); ++n)
-        tip.push_back(std::abs(job.mesh().node(n).x - kLength) < 1e-9);
-    TipHistory history;
+History displacementHistory(const SolverJob& job) {
+    History history;
     std::istringstream in(job.resultText());
     std::string line;
     while (std::getline(in, line)) {
         if (line.rfind("DISP ", 0) != 0) continue;
         history.steps.push_back(std::stoi(line.substr(5)));
-        double sum = 0;
-        int count = 0;
+        std::vector<double>& z = history.z.emplace_back();
         for (int n = 0; n < job.mesh().nodeCount() && std::getline(in, line); ++n) {
             std::istringstream fields(line);
-            double node, x, y, z;
-            fields >> node >> x >> y >> z;
-            if (tip[n]) sum += z, ++count;
+            double node, x, y, uz;
+            fields >> node >> x >> y >> uz;
+            z.push_back(uz);
         }
+    }
+    return history;
+}
+
+// The mean z displacement, in every block, of the nodes whose coordinate `axis` is `at`.
+struct TipHistory {
+    std::vector<int> steps;
+    std::vector<double> z;
+};
+
+TipHistory meanHistory(const SolverJob& job, int axis, double at) {
+    const History all = displacementHistory(job);
+    TipHistory history{all.steps, {}};
+    for (const std::vector<double>& z : all.z) {
+        double sum = 0;
+        int count = 0;
+        for (int n = 0; n < job.mesh().nodeCount(); ++n)
+            if (std::abs(job.mesh().node(n)[axis] - at) < 1e-9) sum += z[n], ++count;
         history.z.push_back(sum / count);
     }
     return history;
+}
+
+TipHistory tipHistory(const SolverJob& job) {
+    return meanHistory(job, 0, kLength);
 }
 
 // The static tip deflection and the first natural frequency of the same mesh.
@@ -185,6 +203,138 @@ TEST(ForcedVibration, RunsThatCannotStartSayWhyAndLeaveTheResultFile) {
         const std::string before = job.resultText();
         EXPECT_NE(job.run().find(c.message), std::string::npos) << c.solve;
         EXPECT_EQ(job.resultText(), before);
+    }
+}
+
+// A 10 x 10 x 40 steel bar standing upright, its face 5 (z = 0) facing a rigid plane below, on
+// rollers (x held on face 1, y on face 3), with an acceleration of `g` (m/s2) toward the plane.
+constexpr double kBarHeight = 40;
+
+void writeBar(SolverJob& job) {
+    BoxSpec box;
+    box.size = {10, 10, kBarHeight};
+    box.nx = box.ny = 2;
+    box.nz = 8;
+    box.quadratic = false;
+    job.writeMesh(makeBoxMesh(box));
+}
+
+JobText barText(double g, int steps, double dt, const std::string& support) {
+    char solve[64];
+    std::snprintf(solve, sizeof solve, "20,%d,%.9g,1,0", steps, dt);
+    JobText text = tipLoaded(5, solve);
+    text.loads = {"al 0, 0, " + std::to_string(-g)};
+    text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1"};
+    if (support.rfind("bor", 0) == 0)
+        text.restraints.push_back(support);
+    else
+        text.constraints = {support};
+    return text;
+}
+
+// The contact force and largest penetration logged for face 5 with each printed step, in step order.
+struct ContactHistory {
+    std::vector<double> force, penetration;
+};
+
+ContactHistory contactHistory(const SolverJob& job) {
+    ContactHistory h;
+    std::istringstream log(job.logText());
+    for (std::string line; std::getline(log, line);) {
+        const auto at = line.find("on face 5: ");
+        if (at == std::string::npos || line.find("nodes in contact", at) == std::string::npos) continue;
+        const auto force = line.find("force ", at), penetration = line.find("penetration ", at);
+        h.force.push_back(std::stod(line.substr(force + 6)));
+        h.penetration.push_back(penetration == std::string::npos ? 0
+                                                                 : std::stod(line.substr(penetration + 12)));
+    }
+    return h;
+}
+
+// The axial period of the bar held at its base: 4 L / c.
+double barPeriod() {
+    return 4 * kBarHeight / std::sqrt(210000 / 7.85e-6 * 1e3);
+}
+
+double largestMagnitude(const std::vector<double>& values) {
+    double largest = 0;
+    for (double v : values) largest = std::max(largest, std::abs(v));
+    return largest;
+}
+
+// Suddenly accelerated toward the plane it stands on through a closed gap, the bar moves as the
+// same bar held on that face by a normal restraint: its base stays on the plane.
+TEST(ForcedVibrationContact, BarStandingOnAPlaneMovesAsTheBarHeldOnIt) {
+    const double dt = barPeriod() / 50;
+    const int steps = 100;
+    SolverJob held("held"), standing("standing");
+    writeBar(held);
+    writeBar(standing);
+    writeDynamicInput(held, barText(1e5, steps, dt, "bor 5 1 1 0"), 0, 0);
+    ASSERT_EQ(held.run(SolverChoice::Direct), "");
+    writeDynamicInput(standing, barText(1e5, steps, dt, "bog 5 0,0,-1,0"), 0, 0);
+    ASSERT_EQ(standing.run(SolverChoice::Iterative), "");
+    const TipHistory reference = meanHistory(held, 2, kBarHeight), top = meanHistory(standing, 2, kBarHeight);
+    ASSERT_EQ(top.z.size(), static_cast<std::size_t>(steps));
+    ASSERT_EQ(reference.z.size(), top.z.size());
+    const double largest = largestMagnitude(reference.z);
+    std::vector<double> difference, base;
+    for (std::size_t i = 0; i < top.z.size(); ++i) difference.push_back(top.z[i] - reference.z[i]);
+    EXPECT_LT(largestMagnitude(difference), 1e-2 * largest);
+    const History all = displacementHistory(standing);
+    for (const std::vector<double>& z : all.z)
+        for (int n = 0; n < standing.mesh().nodeCount(); ++n)
+            if (standing.mesh().node(n).z == 0) base.push_back(z[n]);
+    EXPECT_LT(largestMagnitude(base), 1e-3 * largest);
+}
+
+// Dropped across an open gap, the bar falls freely (every node at -g t^2 / 2, no contact force)
+// until the gap closes after one period, then stops at the plane with a penetration far below
+// what the bare penalty would leave under the impact stress rho c v. With stiffness damping of the
+// mesh's highest modes, which the impact excites, it bounces off but not above its start.
+TEST(ForcedVibrationContact, BarDroppedOntoAPlaneFallsFreelyThenStopsAtIt) {
+    const double period = barPeriod(), dt = period / 50, gap = 0.01;
+    const double g = 2 * gap / (period * period);  // mm/s2: the gap closes at step 50
+    const int steps = 150, closing = 50;
+    {
+        // Without its rollers nothing holds the bar sideways, gap or not.
+        SolverJob loose("loose");
+        writeBar(loose);
+        JobText text = barText(g / 1e3, steps, dt, "bog 5 0,0,-1,0.01");
+        text.restraints.clear();
+        writeDynamicInput(loose, text, 0, 0);
+        EXPECT_NE(loose.run().find("can move along X"), std::string::npos);
+    }
+    for (const double damping : {0.0, dt / 2.5}) {  // damping ratio 0.2 at omega = 1 / dt
+        SCOPED_TRACE(damping > 0 ? "stiffness damping" : "undamped");
+        SolverJob dropped("dropped");
+        writeBar(dropped);
+        writeDynamicInput(dropped, barText(g / 1e3, steps, dt, "bog 5 0,0,-1,0.01"), 0, damping);
+        ASSERT_EQ(dropped.run(SolverChoice::Direct), "");
+        const History all = displacementHistory(dropped);
+        const ContactHistory contact = contactHistory(dropped);
+        ASSERT_EQ(all.z.size(), static_cast<std::size_t>(steps));
+        ASSERT_EQ(contact.force.size(), all.z.size());
+        std::vector<double> mean;
+        for (std::size_t i = 0; i < all.z.size(); ++i) {
+            const double t = dt * all.steps[i], fall = -0.5 * g * t * t;
+            mean.push_back(0);
+            for (double z : all.z[i]) mean.back() += z / static_cast<double>(all.z[i].size());
+            if (all.steps[i] >= closing) continue;
+            for (double z : all.z[i]) ASSERT_NEAR(z, fall, 1e-9 * gap) << "step " << all.steps[i];
+            EXPECT_EQ(contact.force[i], 0) << "step " << all.steps[i];
+        }
+        EXPECT_GT(*std::max_element(contact.force.begin(), contact.force.end()), 0);
+        const double lamePlusTwoMu = 210000 * 0.7 / (1.3 * 0.4),
+                     penalty = 10 * lamePlusTwoMu / std::sqrt(12.5);
+        const double impactStress = 7.85e-9 * std::sqrt(210000 / 7.85e-9) * g * closing * dt;
+        EXPECT_LT(largestMagnitude(contact.penetration), 0.05 * impactStress / penalty);
+        if (damping == 0) continue;
+        // The centre rises again after the impact, but stays below where it started.
+        const auto lowest = std::min_element(mean.begin(), mean.end());
+        const double rebound = *std::max_element(lowest, mean.end());
+        EXPECT_GT(rebound - *lowest, 0.1 * gap);
+        EXPECT_LT(rebound, 0);
     }
 }
 

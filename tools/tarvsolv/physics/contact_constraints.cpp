@@ -301,15 +301,16 @@ double ContactConstraints::pressure(const Point& p, const std::vector<double>& u
     return std::max(0.0, p.multiplier - p.penalty * gap(p, u));
 }
 
-bool ContactConstraints::holds(const Point& p, const std::vector<double>& global) const {
+bool ContactConstraints::holds(const Point& p, const std::vector<double>& global, bool openGapsToo) const {
+    if (openGapsToo) return true;
     if (global.empty()) return p.c0 <= kTouching * p.size;
     return p.lastPressure > 0 || gap(p, global) <= kTouching * p.size;
 }
 
 void ContactConstraints::holdTouchingForCheck(DofLayout& check, bool betweenBodies,
-                                              const std::vector<double>& state) const {
+                                              const std::vector<double>& state, bool openGapsToo) const {
     for (const Point& p : points_) {
-        if (!holds(p, state) || (p.otherFace >= 0 && !betweenBodies)) continue;
+        if (!holds(p, state, openGapsToo) || (p.otherFace >= 0 && !betweenBodies)) continue;
         int axis = 0;
         for (int a = 1; a < 3; ++a)
             if (std::abs(p.normal[a]) > std::abs(p.normal[axis])) axis = a;
@@ -318,32 +319,45 @@ void ContactConstraints::holdTouchingForCheck(DofLayout& check, bool betweenBodi
     }
 }
 
-std::vector<std::vector<int>> ContactConstraints::touchingPairs(const std::vector<double>& state) const {
+std::vector<std::vector<int>> ContactConstraints::touchingPairs(const std::vector<double>& state,
+                                                                bool openGapsToo) const {
     std::vector<std::vector<int>> groups;
     for (const Point& p : points_)
-        if (p.otherFace >= 0 && holds(p, state)) groups.push_back(p.nodes);
+        if (p.otherFace >= 0 && holds(p, state, openGapsToo)) groups.push_back(p.nodes);
     return groups;
 }
 
-void ContactConstraints::assemble(const DofLayout& layout, const std::vector<double>& global,
-                                  SystemAssembler& assembler) const {
+std::vector<char> ContactConstraints::tangentSet(const std::vector<double>& global,
+                                                 bool stiffenTouching) const {
     // A point exactly at contact counts as closed, so that touching bodies start held.
-    const auto closed = [&](const Point& p) {
-        return p.multiplier - p.penalty * gap(p, global) >= -p.penalty * 1e-9 * p.size;
-    };
-    std::vector<char> faceClosed(faces_.size(), 0);
-    for (const Point& p : points_)
-        if (!faceClosed[p.face] && closed(p)) faceClosed[p.face] = 1;
+    std::vector<char> set(points_.size(), 0), faceClosed(faces_.size(), 0);
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        const Point& p = points_[i];
+        if (p.multiplier - p.penalty * gap(p, global) >= -p.penalty * 1e-9 * p.size) {
+            set[i] = kClosed;
+            faceClosed[p.face] = 1;
+        }
+    }
+    if (stiffenTouching)
+        for (std::size_t i = 0; i < points_.size(); ++i) {
+            const Point& p = points_[i];
+            // A touching point that has moved away from the contact no longer stiffens the tangent:
+            // its face is opening, and a tangent the residual does not share would let Newton's
+            // method creep toward that state by a small fraction per iteration.
+            if (!set[i] && !faceClosed[p.face] && p.c0 <= kTouching * p.size && gap(p, global) <= p.c0)
+                set[i] = kTouchingOnly;
+        }
+    return set;
+}
+
+void ContactConstraints::assemble(const DofLayout& layout, const std::vector<double>& global,
+                                  SystemAssembler& assembler, bool stiffenTouching) const {
+    const std::vector<char> set = tangentSet(global, stiffenTouching);
     std::vector<double> ke, fe;
-    for (const Point& p : points_) {
-        if (!layout.ownsNode(p.nodes[0])) continue;
-        const bool isClosed = closed(p);
-        // A touching point that has moved away from the contact no longer stiffens the tangent:
-        // its face is opening, and a tangent the residual does not share would let Newton's
-        // method creep toward that state by a small fraction per iteration.
-        if (!isClosed && (faceClosed[p.face] || p.c0 > kTouching * p.size || gap(p, global) > p.c0)) continue;
-        const double force =
-            isClosed ? p.area * std::max(0.0, p.multiplier - p.penalty * gap(p, global)) : 0.0;
+    for (std::size_t k = 0; k < points_.size(); ++k) {
+        const Point& p = points_[k];
+        if (!set[k] || !layout.ownsNode(p.nodes[0])) continue;
+        const double force = set[k] == kClosed ? p.area * pressure(p, global) : 0.0;
         const double stiffness = p.area * p.penalty;
         const std::size_t n = p.a.size();
         ke.assign(n * n, 0.0);
@@ -403,6 +417,17 @@ void ContactConstraints::logHeld(const std::vector<double>& global, RunLog& log)
             log.line(face + ": " + std::to_string(held[i]) + " of its " + std::to_string(points[i]) +
                      " points are in contact and hold the body as normal springs");
     }
+}
+
+double ContactConstraints::augment(const std::vector<double>& global) {
+    double change = 0, largest = 0;
+    for (Point& p : points_) {
+        const double now = pressure(p, global);
+        change = std::max(change, std::abs(now - p.multiplier));
+        largest = std::max(largest, now);
+        p.multiplier = now;
+    }
+    return largest > 0 ? change / largest : 0;
 }
 
 std::vector<ContactConstraints::FaceStatus> ContactConstraints::status(

@@ -36,21 +36,37 @@ class ContactConstraints {
     // Prescribes to 0, in a copy of the layout used only for the free-body check, the unknown
     // nearest to the normal of every node of a point that holds at `state` (see holds(); an empty
     // state is the undeformed one): such a node is held against motion into the contact.
-    // `betweenBodies` false holds the points of gaps to planes only.
-    void holdTouchingForCheck(DofLayout& check, bool betweenBodies,
-                              const std::vector<double>& state = {}) const;
+    // `betweenBodies` false holds the points of gaps to planes only. `openGapsToo` holds the points
+    // of open gaps as well: in time a body moves until its gap closes, so there an open gap holds it
+    // too.
+    void holdTouchingForCheck(DofLayout& check, bool betweenBodies, const std::vector<double>& state = {},
+                              bool openGapsToo = false) const;
     // The node groups (a point's facet and the facet it faces) of the points between bodies that
-    // hold at `state`, which the free-body check joins into one part.
-    std::vector<std::vector<int>> touchingPairs(const std::vector<double>& state = {}) const;
+    // hold at `state` (every pair with `openGapsToo`), which the free-body check joins into one part.
+    std::vector<std::vector<int>> touchingPairs(const std::vector<double>& state = {},
+                                                bool openGapsToo = false) const;
+    // Which points add their penalty to the tangent at `global`, one entry per point: kClosed
+    // (tangent and force), kTouchingOnly (a point touching at the start, and not moved away from
+    // it, while no point of its face is closed: tangent only, so that a body held only by contact
+    // that has not closed yet gets a nonsingular Newton system; only with `stiffenTouching`) or 0.
+    // The contact tangent stays the same while this set does.
+    static constexpr char kClosed = 1, kTouchingOnly = 2;
+    std::vector<char> tangentSet(const std::vector<double>& global, bool stiffenTouching = true) const;
     // Adds the tangent and minus the internal forces of the contact at the state `global`
-    // (global axes, every node), for the points whose first node this process owns.
-    void assemble(const DofLayout& layout, const std::vector<double>& global,
-                  SystemAssembler& assembler) const;
+    // (global axes, every node), for the points whose first node this process owns; the points
+    // are those of tangentSet(global, stiffenTouching). An assembler without a matrix takes the
+    // forces only.
+    void assemble(const DofLayout& layout, const std::vector<double>& global, SystemAssembler& assembler,
+                  bool stiffenTouching = true) const;
     // Adds to `nodal` (global axes, every node) the forces that gaps to rigid planes put on their
     // faces' nodes at `global`, on every process: the reactions of those supports.
     void addPlaneForces(const std::vector<double>& global, std::vector<double>& nodal) const;
     // A converged step at `global`: the multipliers of the next step are predicted.
     void acceptStep(const std::vector<double>& global);
+    // Within a step, an augmentation: every multiplier becomes its point's pressure at `global`.
+    // Answers the largest change of a multiplier over the largest pressure (0 when nothing
+    // presses): small once the pressures have settled and the penalty carries almost nothing.
+    double augment(const std::vector<double>& global);
 
     // An analysis linear about the state `global` (the last accepted step's, or the undeformed
     // one with no step) holds the contact as it is there: every point that holds becomes a normal
@@ -101,8 +117,9 @@ class ContactConstraints {
     double gap(const Point& p, const std::vector<double>& u) const;
     double pressure(const Point& p, const std::vector<double>& u) const;
     // Whether the point is in contact at `global` (empty: undeformed): pressed at the last
-    // accepted step, or touching (its gap within kTouching of its facet size).
-    bool holds(const Point& p, const std::vector<double>& global) const;
+    // accepted step, or touching (its gap within kTouching of its facet size); every point with
+    // `openGapsToo`.
+    bool holds(const Point& p, const std::vector<double>& global, bool openGapsToo = false) const;
 
     std::vector<Point> points_;
     std::vector<Face> faces_;
@@ -113,11 +130,12 @@ class ContactConstraints {
 // touching points count as restraints along their normals. A body that only an open gap would stop is
 // refused, since statics has no equilibrium for it before the gap closes; so are bodies held only by their
 // contact with each other, which the second check sees as one part (touching pairs joined) without those
-// holds.
-void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact);
+// holds. `inTime` (forced vibrations) lets open gaps hold as well: the body moves until they close.
+void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact,
+                          bool inTime = false);
 // The same check with the points that hold at `state` (empty: undeformed): the free motion, if any.
 std::optional<std::string> freeMotionWithContact(const Job& job, const DofLayout& layout,
                                                  const ContactConstraints& contact,
-                                                 const std::vector<double>& state = {});
+                                                 const std::vector<double>& state = {}, bool inTime = false);
 
 }  // namespace tarvsolv

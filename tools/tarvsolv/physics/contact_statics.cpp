@@ -82,14 +82,15 @@ void assembleExternalLoads(const Job& job, const DofLayout& layout, const Temper
 
 std::optional<std::string> freeMotionWithContact(const Job& job, const DofLayout& layout,
                                                  const ContactConstraints& contact,
-                                                 const std::vector<double>& state) {
+                                                 const std::vector<double>& state, bool inTime) {
+    const char* why = inTime
+                          ? " (a gap or contact holds a body only against motion into the contact)"
+                          : " (touching contact holds a body only against motion into the contact; an open "
+                            "gap holds nothing until it closes)";
     DofLayout check = layout;
-    contact.holdTouchingForCheck(check, true, state);
-    if (const auto free = findFreeRigidMotion(job.mesh, check))
-        return *free +
-               " (touching contact holds a body only against motion into the contact; an open gap holds "
-               "nothing until it closes)";
-    const auto pairs = contact.touchingPairs(state);
+    contact.holdTouchingForCheck(check, true, state, inTime);
+    if (const auto free = findFreeRigidMotion(job.mesh, check)) return *free + why;
+    const auto pairs = contact.touchingPairs(state, inTime);
     if (pairs.empty()) return std::nullopt;
     FeMesh joined = job.mesh;
     const std::size_t per = static_cast<std::size_t>(joined.nodesPerElement);
@@ -98,14 +99,16 @@ std::optional<std::string> freeMotionWithContact(const Job& job, const DofLayout
             for (std::size_t k = 0; k < per; ++k)
                 joined.conn.push_back(k == 0 || i + k - 1 >= group.size() ? group[0] : group[i + k - 1]);
     DofLayout planes = layout;
-    contact.holdTouchingForCheck(planes, false, state);
+    contact.holdTouchingForCheck(planes, false, state, inTime);
     if (const auto free = findFreeRigidMotion(joined, planes))
         return "bodies held only by their contact with each other are free: " + *free;
     return std::nullopt;
 }
 
-void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact) {
-    if (const auto free = freeMotionWithContact(job, layout, contact)) throw std::runtime_error(*free);
+void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact,
+                          bool inTime) {
+    if (const auto free = freeMotionWithContact(job, layout, contact, {}, inTime))
+        throw std::runtime_error(*free);
 }
 
 ContactState solveContactState(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,

@@ -8,17 +8,27 @@
 // whole run: it is factorised once (MF) or given to the multigrid once (PCG). The loads at t = 0
 // give the initial accelerations through the mass matrix. Prescribed displacements hold their
 // values from t = 0 on; their accelerations and velocities stay 0.
+//
+// Gaps and contact add their forces at the step's displacements to the right-hand side, which
+// makes each step nonlinear: physics/contact_time_steps solves it by Newton's method and changes
+// the step matrix only when the set of points in contact does. A step that does not converge ends
+// the run with the printed steps before it.
 #include <petscksp.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
+#include <tuple>
 
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
 #include "physics/analyses.h"
+#include "physics/contact_constraints.h"
+#include "physics/contact_time_steps.h"
+#include "physics/load_stepping.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
 #include "physics/time_stepping.h"
@@ -98,6 +108,18 @@ void solveMass(Mat m, Vec r, Vec a, MPI_Comm comm) {
         throw std::runtime_error("the initial accelerations could not be solved (a density is invalid)");
 }
 
+// The run ends at a step that does not converge, keeping the printed steps before it.
+PartialResults stopBefore(int step, double dt, int printedSteps, const std::string& why,
+                          const std::string& blocks) {
+    return PartialResults(
+        "forced vibrations: time step " + std::to_string(step) + " (t = " + number(step * dt) +
+            " s) does not converge with the contact (" + why +
+            "); the run reached t = " + number((step - 1) * dt) + " s" +
+            (printedSteps == 0 ? std::string(", before any printed step")
+                               : " and keeps its " + std::to_string(printedSteps) + " printed steps"),
+        blocks);
+}
+
 }  // namespace
 
 std::string solveForcedVibration(const Job& job, RunLog& log) {
@@ -108,13 +130,21 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
                                  number(alpha) + " and " + number(beta) + ")");
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
-    if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
+    std::optional<ContactConstraints> contact;
+    std::vector<std::vector<int>> couplings;
+    if (!job.entries.contacts.empty()) {
+        contact.emplace(job, log);
+        checkHeldWithContact(job, layout, *contact, true);
+        couplings = contact->couplings();
+    } else if (const auto free = findFreeRigidMotion(job.mesh, layout)) {
+        throw std::runtime_error(*free);
+    }
     const TemperatureField temperatures = temperatureField(job, log);
     log.line("forced vibrations: " + std::to_string(layout.dofCount()) + " unknowns (" +
              std::to_string(layout.prescribedCount()) + " prescribed), " + std::to_string(plan.steps) +
              " steps of " + number(plan.size) + " s, results every " + std::to_string(plan.printEvery) +
              " steps, damping " + number(alpha) + " M + " + number(beta) + " K");
-    const MatrixPattern pattern(job.mesh, layout);
+    const MatrixPattern pattern(job.mesh, layout, couplings);
     StructuralMatrices system = assembleMatrices(job, pattern, temperatures);
 
     const double dt = plan.size;
@@ -124,7 +154,6 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
     TARV_PETSC(MatScale(a, kNewmarkGamma * dt * beta + kNewmarkBeta * dt * dt));
     TARV_PETSC(MatAXPY(a, 1 + kNewmarkGamma * dt * alpha, system.m, SAME_NONZERO_PATTERN));
     StepSolver solver(job.solver, layout.comm());
-    solver.setMatrix(a);
 
     // Free unknowns 1, prescribed 0: the prescribed ones never accelerate.
     VecHandle freeMask = layout.createVector(), u = layout.createVector(), v = layout.createVector(),
@@ -144,6 +173,11 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
         TARV_PETSC(VecAssemblyBegin(u));
         TARV_PETSC(VecAssemblyEnd(u));
     }
+    std::optional<ContactTimeSteps> contactSteps;
+    if (contact)
+        contactSteps.emplace(job, layout, *contact, a, kNewmarkBeta * dt * dt, freeMask, solver);
+    else
+        solver.setMatrix(a);
 
     const bool varying = loadsFollowTime(job);
     loadsAt(job, layout, temperatures, system.steady, 0.0, f, log);
@@ -158,6 +192,7 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
         TARV_PETSC(VecPointwiseMult(r, r, freeMask));
     };
     residualInto(u, v);
+    if (contactSteps) contactSteps->addForces(u, r);
     solveMass(system.m, r, acc, layout.comm());
     TARV_PETSC(VecPointwiseMult(acc, acc, freeMask));
 
@@ -173,6 +208,7 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
     };
 
     std::string blocks;
+    int printedSteps = 0;
     const double started = log.seconds();
     for (int step = 1; step <= plan.steps; ++step) {
         const double time = step * dt;
@@ -183,13 +219,28 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
         TARV_PETSC(VecAXPY(vStar, (1 - kNewmarkGamma) * dt, acc));
         if (varying) loadsAt(job, layout, temperatures, system.steady, time, f, quiet);
         residualInto(uStar, vStar);
-        const auto [iterations, residual] = solver.solve(r, acc);
-        TARV_PETSC(VecPointwiseMult(acc, acc, freeMask));
+        int iterations = 0;
+        double residual = 0;
+        std::string newton;
+        if (contactSteps) {
+            const ContactTimeSteps::Outcome outcome = contactSteps->solve(r, uStar, acc);
+            if (!outcome.converged) throw stopBefore(step, dt, printedSteps, outcome.failure, blocks);
+            // The tail's residual is then the step's Newton residual, relative to its right-hand side.
+            iterations = outcome.linearIterations;
+            residual = outcome.residual;
+            newton = std::to_string(outcome.newtonIterations) + " Newton iterations, " +
+                     std::to_string(outcome.augmentations) + " augmentations, ";
+        } else {
+            std::tie(iterations, residual) = solver.solve(r, acc);
+            TARV_PETSC(VecPointwiseMult(acc, acc, freeMask));
+        }
         TARV_PETSC(VecWAXPY(u, kNewmarkBeta * dt * dt, acc, uStar));
         TARV_PETSC(VecWAXPY(v, kNewmarkGamma * dt, acc, vStar));
 
         const bool printed = plan.printed(step);
+        if (contactSteps) contactSteps->accept(u, printed ? &log : nullptr);
         if (printed) {
+            ++printedSteps;
             std::vector<double> displacements = gatherOnFirst(u), velocities = gatherOnFirst(v);
             if (layout.onFirstProcess()) {
                 layout.toGlobal(displacements);
@@ -207,10 +258,16 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
             char text[160];
             std::snprintf(text, sizeof text, "step %d/%d, t = %g s: largest displacement %.6g, energy %.6g, ",
                           step, plan.steps, time, largest, energy());
-            log.line(text + stepProgressTail(job.solver, iterations, residual, spent, step, plan.steps) +
+            log.line(text + newton +
+                     stepProgressTail(job.solver, iterations, residual, spent, step, plan.steps) +
                      (printed ? " (written as DISP, VELO, STRES " + std::to_string(step) + ")" : ""));
         }
     }
+    if (contactSteps)
+        log.line("contact: the step matrix was " +
+                 std::string(job.solver == SolverChoice::Direct ? "factorised" : "set up for the multigrid") +
+                 " again " + std::to_string(contactSteps->matrixChanges()) + " times in " +
+                 std::to_string(plan.steps) + " steps, when the set of points in contact changed");
     return blocks;
 }
 
