@@ -235,8 +235,9 @@ TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     block.text.loads = {};
     block.text.constraints = {"bocn 5 0", "boi 6"};
     block.job.writeInput(block.text);
-    EXPECT_NE(block.job.run().find("natural frequencies, buckling and forced vibrations only, not in steady heat"),
-              std::string::npos);
+    EXPECT_NE(
+        block.job.run().find("natural frequencies, buckling and forced vibrations only, not in steady heat"),
+        std::string::npos);
     EXPECT_EQ(block.job.resultText(), before);
     // Two cubes held only by each other: nothing holds the pair along Z.
     SolverJob blocks("freeblocks");
