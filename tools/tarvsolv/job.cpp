@@ -42,15 +42,16 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     job.units = unitSystemFor(job.input.unitText);
     job.entries = readModelEntries(job.input, job.thermal());
     for (const auto& w : job.entries.warnings) log.warning(w);
-    // Gaps and contact are solved by load steps in statics and plasticity; natural frequencies and
-    // buckling hold them as they are at the contact state of the loads. Vibrations and large
-    // displacements do not take them yet.
+    // Gaps and contact are solved by load steps in statics, plasticity and large displacements;
+    // natural frequencies and buckling hold them as they are at the contact state of the loads.
+    // Vibrations do not take them yet.
     const bool takesContact = job.kind == SolveKind::Static || job.kind == SolveKind::Plastic ||
-                              job.kind == SolveKind::Modes || job.kind == SolveKind::Buckling;
+                              job.kind == SolveKind::LargeDisplacement || job.kind == SolveKind::Modes ||
+                              job.kind == SolveKind::Buckling;
     if (!job.entries.contacts.empty() && !takesContact)
         throw std::runtime_error("input line " + std::to_string(job.entries.contacts.front().line) +
-                                 ": gaps and contact are solved in linear statics, plasticity, natural "
-                                 "frequencies and buckling only, not in " +
+                                 ": gaps and contact are solved in linear statics, plasticity, large "
+                                 "displacements, natural frequencies and buckling only, not in " +
                                  solveKindName(job.kind));
     if (job.input.meshPath.empty())
         throw std::runtime_error("the solver input names no mesh file (MFILE); create a mesh first");
