@@ -379,6 +379,15 @@ TEST(LargeDisplacements, ContactBetweenBodiesFollowsTheApproach) {
         EXPECT_GT(z - below->second, -1e-3 * compression) << n;
     }
     EXPECT_EQ(matched, 9);
+    // Moved ten times as far, the upper cube crosses the distance and enters the lower one within
+    // the first step, before any pair exists: the log says that step's results do not hold.
+    text.constraints[0] = "boc 12 0,0,-1," + std::to_string(10 * push);
+    writeLargeDisplacementInput(job, text);
+    job.run(SolverChoice::Direct);
+    const std::string log = job.logText();
+    const auto warning = log.find("warning: step 1: ");
+    ASSERT_NE(warning, std::string::npos) << log;
+    EXPECT_NE(log.find("lie inside the other body", warning), std::string::npos) << log;
 }
 
 }  // namespace

@@ -324,14 +324,17 @@ int ContactConstraints::pairPoints(const std::vector<double>* u) {
     return unpaired;
 }
 
-int ContactConstraints::pairOn(const std::vector<double>& global) {
+ContactConstraints::PairChanges ContactConstraints::pairOn(const std::vector<double>& global) {
     std::vector<std::pair<int, int>> before;
     for (const Point& p : points_) before.emplace_back(p.otherFace, p.otherFacet);
     pairPoints(&global);
-    int changed = 0;
-    for (std::size_t i = 0; i < points_.size(); ++i)
-        changed += before[i] != std::pair<int, int>(points_[i].otherFace, points_[i].otherFacet);
-    return changed;
+    PairChanges out;
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        const Point& p = points_[i];
+        out.changed += before[i] != std::pair<int, int>(p.otherFace, p.otherFacet);
+        out.inside += p.between && p.paired() && p.startGap < -0.1 * p.size;
+    }
+    return out;
 }
 
 std::vector<std::vector<int>> ContactConstraints::couplings() const {

@@ -59,10 +59,13 @@ class ContactConstraints {
     // A converged step at `global`: the multipliers of the next step are predicted.
     void acceptStep(const std::vector<double>& global);
     // Finds the contact pairs between bodies again on the positions X + u of the state `global`
-    // (every node, global axes), each point with its multiplier, and answers how many points
-    // face another facet than before (a point that faces none cannot touch until it is paired
-    // again). The couplings change with the pairs.
-    int pairOn(const std::vector<double>& global);
+    // (every node, global axes), each point with its multiplier; the couplings change with the
+    // pairs. A point that faces no facet cannot touch until it is paired again.
+    struct PairChanges {
+        int changed = 0;  // points that face another facet than before
+        int inside = 0;   // points past the facet they now face by more than a tenth of their facet
+    };
+    PairChanges pairOn(const std::vector<double>& global);
 
     // An analysis linear about the state `global` (the last accepted step's, or the undeformed
     // one with no step) holds the contact as it is there: every point that holds becomes a normal

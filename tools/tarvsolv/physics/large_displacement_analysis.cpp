@@ -95,6 +95,9 @@ class HyperelasticSystem : public NonlinearSystem {
     std::vector<std::vector<int>> couplings() const override {
         return contact_ ? contact_->couplings() : std::vector<std::vector<int>>{};
     }
+    void addSupportForces(const std::vector<double>& global, std::vector<double>& nodal) const override {
+        if (contact_) contact_->addPlaneForces(global, nodal);
+    }
 
     // The contact pairs of the next step are those of the converged state: the bodies may have
     // moved or turned past their facets since they were found.
@@ -103,9 +106,17 @@ class HyperelasticSystem : public NonlinearSystem {
         if (contact_) {
             contact_->logStatus(global, log_);
             contact_->acceptStep(global);
-            if (const int changed = contact_->pairOn(global))
-                log_.line("contact pairs found again on the deformed faces: " + std::to_string(changed) +
-                          " point(s) face another facet");
+            const ContactConstraints::PairChanges pairs = contact_->pairOn(global);
+            if (pairs.changed)
+                log_.line("contact pairs found again on the deformed faces: " +
+                          std::to_string(pairs.changed) + " point(s) face another facet");
+            // Points that met no facet at the start of the step are not held in it and may pass
+            // into the other body.
+            if (pairs.inside)
+                log_.warning("step " + std::to_string(step) + ": " + std::to_string(pairs.inside) +
+                             " contact point(s) lie inside the other body by more than a tenth of their "
+                             "facet: the step moved the contact faces by more than a facet, and its "
+                             "results do not hold them apart");
         }
         if (!layout_.onFirstProcess()) return {};
         return results::nodeVectorBlock("DISP", step, global) + cauchyBlock(step, global);
