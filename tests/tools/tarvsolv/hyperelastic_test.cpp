@@ -341,8 +341,8 @@ TEST(LargeDisplacements, ContactBetweenBodiesFollowsTheApproach) {
     const NeoHookean m = NeoHookean::fromYoung(3, 0.45);
     const double distance = 1, push = 1.3, stretch = 1 - (push - distance) / 2;
     const double force = std::abs(uniaxial(m, stretch).nominal);
-    FeMesh lower = makeBoxMesh({{0, 0, 0}, {1, 1, 1}, 2, 2, 2, true});
-    FeMesh upper = makeBoxMesh({{0, 0, 1 + distance}, {1, 1, 1}, 3, 3, 3, true});
+    const FeMesh lower = makeBoxMesh({{0, 0, 0}, {1, 1, 1}, 2, 2, 2, true});
+    const FeMesh upper = makeBoxMesh({{0, 0, 1 + distance}, {1, 1, 1}, 3, 3, 3, true});
     testing::SolverJob job("rubberpair");
     job.writeMesh(testing::joined(lower, upper));
     testing::JobText text;
@@ -388,6 +388,55 @@ TEST(LargeDisplacements, ContactBetweenBodiesFollowsTheApproach) {
     const auto warning = log.find("warning: step 1: ");
     ASSERT_NE(warning, std::string::npos) << log;
     EXPECT_NE(log.find("lie inside the other body", warning), std::string::npos) << log;
+}
+
+// A rubber cube (3 cells a side) under a dead load of 0.1 on its top, standing on a rubber slab
+// 3 long (6 cells), slid along it by 1.5 (three of the slab's facets) by its side face. The
+// contact carries the load (1 %) and the cube's bottom rests on the slab's dented top where it now
+// is: at the slab's nodes under it, on average within a tenth of the dent. Pairs kept from the
+// start press the slab where the cube was and let the cube sink into it by most of the dent.
+TEST(LargeDisplacements, ContactBetweenBodiesFollowsASlide) {
+    const double load = 0.1, slide = 1.5;
+    const FeMesh slab = makeBoxMesh({{0, 0, 0}, {3, 1, 1}, 6, 2, 2, true});
+    const FeMesh cube = makeBoxMesh({{0, 0, 1}, {1, 1, 1}, 3, 3, 3, true});
+    testing::SolverJob job("rubberslide");
+    job.writeMesh(testing::joined(slab, cube));
+    testing::JobText text;
+    text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
+    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0", "2  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1", "bor 9 1 0 1"};
+    text.loads = {"bol 12 0 0, 0, " + std::to_string(-load)};
+    text.constraints = {"boc 7 1,0,0," + std::to_string(slide), "boi 6", "boi 11"};
+    writeLargeDisplacementInput(job, text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    EXPECT_NEAR(testing::logged(job, 11, "force "), load, 0.01 * load);
+    const std::vector<double> disp = job.nodeBlock("DISP 10");
+    ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
+    // The slab's top nodes by place, and its deepest dent.
+    std::map<std::pair<double, double>, double> slabTop;
+    double dent = 0;
+    for (int n = 0; n < slab.nodeCount(); ++n) {
+        const Vec3 x = job.mesh().node(n);
+        if (x.z != 1) continue;
+        slabTop[{x.x, x.y}] = x.z + disp[3 * n + 2];
+        dent = std::max(dent, -disp[3 * n + 2]);
+    }
+    EXPECT_GT(dent, 0.01);
+    int matched = 0;
+    double sum = 0;
+    for (int n = slab.nodeCount(); n < job.mesh().nodeCount(); ++n) {
+        const Vec3 x = job.mesh().node(n);
+        // The cube's bottom nodes that the slide brings over slab nodes: its corners and mid-lines.
+        const auto below = slabTop.find({x.x + slide, x.y});
+        if (x.z != 1 || below == slabTop.end()) continue;
+        ++matched;
+        EXPECT_NEAR(x.x + disp[3 * n], x.x + slide, 0.05 * slide) << n;
+        const double gap = x.z + disp[3 * n + 2] - below->second;
+        sum += gap;
+        EXPECT_GT(gap, -0.25 * dent) << n;  // the cube's edges, where the pressure peaks, sink most
+    }
+    EXPECT_EQ(matched, 9);
+    EXPECT_NEAR(sum / matched, 0, 0.1 * dent);
 }
 
 }  // namespace
