@@ -74,6 +74,7 @@ class HyperelasticSystem : public NonlinearSystem {
             assembler.addElement(nodes, ke, &fe);
         }
         addFollowerLoads(global, lambda, assembler);
+        if (contact_) contact_->assemble(layout_, global, assembler);
     }
 
     // The follower pressures at `lambda` and their load stiffness.
@@ -89,7 +90,6 @@ class HyperelasticSystem : public NonlinearSystem {
                 for (double& v : ke) v *= lambda;
                 assembler.addElement(nodes, ke, &fe);
             }
-        if (contact_) contact_->assemble(layout_, global, assembler);
     }
 
     std::vector<std::vector<int>> couplings() const override {
