@@ -42,17 +42,6 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     job.units = unitSystemFor(job.input.unitText);
     job.entries = readModelEntries(job.input, job.thermal());
     for (const auto& w : job.entries.warnings) log.warning(w);
-    // Gaps and contact are solved by load steps in statics and plasticity, by Newton's method in
-    // each time step of forced vibrations, and held as they are at the contact state of the loads
-    // in natural frequencies and buckling. Large displacements do not take them yet.
-    const bool takesContact = job.kind == SolveKind::Static || job.kind == SolveKind::Plastic ||
-                              job.kind == SolveKind::Modes || job.kind == SolveKind::Buckling ||
-                              job.kind == SolveKind::ForcedVibration;
-    if (!job.entries.contacts.empty() && !takesContact)
-        throw std::runtime_error("input line " + std::to_string(job.entries.contacts.front().line) +
-                                 ": gaps and contact are solved in linear statics, plasticity, natural "
-                                 "frequencies, buckling and forced vibrations only, not in " +
-                                 solveKindName(job.kind));
     if (job.input.meshPath.empty())
         throw std::runtime_error("the solver input names no mesh file (MFILE); create a mesh first");
     log.line("reading mesh " + job.input.meshPath);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <numbers>
 
 #include "elastica.h"
@@ -299,6 +300,146 @@ TEST(LargeDisplacements, RubberTubeUnderFollowerPressure) {
     EXPECT_NE(message.find("large displacements: load step"), std::string::npos) << message;
     EXPECT_NE(message.find("does not converge"), std::string::npos) << message;
     EXPECT_EQ(job.nodeBlock("DISP 4").size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
+}
+
+// The rubber cube pushed down by its top face onto a rigid plane across a gap of 0.1, to 30 %
+// compression, as a gap to the plane and as a normal gap: the plane carries the closed form's
+// nominal stress over the undeformed area while the bottom spreads along it, stopped at the plane.
+TEST(LargeDisplacements, RubberBlockPressedOntoARigidPlaneAcrossAGap) {
+    const NeoHookean m = NeoHookean::fromYoung(3, 0.45);
+    const double gap = 0.1, stretch = 0.7;
+    const UniaxialState expected = uniaxial(m, stretch);
+    testing::SolverJob job("rubbergap");
+    job.writeMesh(makeBoxMesh({{0, 0, 0}, {1, 1, 1}, 2, 2, 2, true}));
+    testing::JobText text;
+    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1"};
+    for (const std::string& line : {std::string("bog 5 0,0,-1,0.1"), std::string("bogn 5 0.1")}) {
+        SCOPED_TRACE(line);
+        text.constraints = {"boc 6 0,0,-1," + std::to_string(gap + 1 - stretch), line};
+        writeLargeDisplacementInput(job, text);
+        ASSERT_EQ(job.run(SolverChoice::Direct), "");
+        const double force = std::abs(expected.nominal);
+        EXPECT_NEAR(testing::logged(job, 5, "force "), force, 0.02 * force);
+        // The reaction table counts the plane's force as a support, not as a load.
+        EXPECT_NE(job.logText().find("reactions and loads balance"), std::string::npos);
+        EXPECT_EQ(job.logText().find("reactions do not balance"), std::string::npos);
+        const std::vector<double> disp = job.nodeBlock("DISP 10");
+        ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
+        for (int n = 0; n < job.mesh().nodeCount(); ++n) {
+            const Vec3 x = job.mesh().node(n);
+            if (x.z != 0) continue;
+            EXPECT_NEAR(disp[3 * n + 2], -gap, 1e-3 * (1 - stretch));
+            EXPECT_NEAR(disp[3 * n + 1], (expected.lateral - 1) * x.y, 0.02 * (expected.lateral - 1));
+        }
+    }
+}
+
+// Two rubber cubes meshed differently (2 and 3 cells a side), the upper one 1.0 above the lower
+// one, two facet sizes of the lower mesh: the upper cube's top is moved down by 1.3, so that it
+// crosses the distance, meets the lower cube and the two share 0.3 of compression. Pairs found on
+// the undeformed mesh would leave the faces unpaired; found again each step, they carry the force
+// of the closed form (each cube compressed by 0.15) without penetrating.
+TEST(LargeDisplacements, ContactBetweenBodiesFollowsTheApproach) {
+    const NeoHookean m = NeoHookean::fromYoung(3, 0.45);
+    const double distance = 1, push = 1.3, stretch = 1 - (push - distance) / 2;
+    const double force = std::abs(uniaxial(m, stretch).nominal);
+    const FeMesh lower = makeBoxMesh({{0, 0, 0}, {1, 1, 1}, 2, 2, 2, true});
+    const FeMesh upper = makeBoxMesh({{0, 0, 1 + distance}, {1, 1, 1}, 3, 3, 3, true});
+    testing::SolverJob job("rubberpair");
+    job.writeMesh(testing::joined(lower, upper));
+    testing::JobText text;
+    text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
+    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0", "2  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1", "bor 7 0 1 1", "bor 9 1 0 1"};
+    text.constraints = {"boc 12 0,0,-1," + std::to_string(push), "boi 6", "boi 11"};
+    writeLargeDisplacementInput(job, text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    EXPECT_NEAR(testing::logged(job, 11, "force "), force, 0.01 * force);
+    EXPECT_NEAR(testing::logged(job, 6, "force "), force, 0.01 * force);
+    const std::vector<double> disp = job.nodeBlock("DISP 10");
+    ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
+    // Each cube is compressed by the same amount, so the faces meet at the lower cube's
+    // compressed height. Where the two meshes have nodes at the same place (x and y of 0, 0.5
+    // and 1), which both cubes' equal lateral stretch keeps together, the upper node lies on the
+    // lower one or above it by no more than a trace of penetration.
+    const double compression = 1 - stretch;
+    std::map<std::pair<double, double>, double> lowerTop;
+    for (int n = 0; n < job.mesh().nodeCount(); ++n) {
+        const Vec3 x = job.mesh().node(n);
+        if (x.z == 1) lowerTop[{x.x, x.y}] = x.z + disp[3 * n + 2];
+    }
+    int matched = 0;
+    for (int n = 0; n < job.mesh().nodeCount(); ++n) {
+        const Vec3 x = job.mesh().node(n);
+        const double z = x.z + disp[3 * n + 2];
+        if (x.z == 1 || x.z == 1 + distance) {
+            EXPECT_NEAR(z, stretch, 0.01 * compression) << n;
+        }
+        const auto below = lowerTop.find({x.x, x.y});
+        if (x.z != 1 + distance || below == lowerTop.end()) continue;
+        ++matched;
+        EXPECT_GT(z - below->second, -1e-3 * compression) << n;
+    }
+    EXPECT_EQ(matched, 9);
+    // Moved ten times as far, the upper cube crosses the distance and enters the lower one within
+    // the first step, before any pair exists: the log says that step's results do not hold.
+    text.constraints[0] = "boc 12 0,0,-1," + std::to_string(10 * push);
+    writeLargeDisplacementInput(job, text);
+    job.run(SolverChoice::Direct);
+    const std::string log = job.logText();
+    const auto warning = log.find("warning: step 1: ");
+    ASSERT_NE(warning, std::string::npos) << log;
+    EXPECT_NE(log.find("lie inside the other body", warning), std::string::npos) << log;
+}
+
+// A rubber cube (3 cells a side) under a dead load of 0.1 on its top, standing on a rubber slab
+// 3 long (6 cells), slid along it by 1.5 (three of the slab's facets) by its side face. The
+// contact carries the load (1 %) and the cube's bottom rests on the slab's dented top where it now
+// is: at the slab's nodes under it, on average within a tenth of the dent. Pairs kept from the
+// start press the slab where the cube was and let the cube sink into it by most of the dent.
+TEST(LargeDisplacements, ContactBetweenBodiesFollowsASlide) {
+    const double load = 0.1, slide = 1.5;
+    const FeMesh slab = makeBoxMesh({{0, 0, 0}, {3, 1, 1}, 6, 2, 2, true});
+    const FeMesh cube = makeBoxMesh({{0, 0, 1}, {1, 1, 1}, 3, 3, 3, true});
+    testing::SolverJob job("rubberslide");
+    job.writeMesh(testing::joined(slab, cube));
+    testing::JobText text;
+    text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
+    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0", "2  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1", "bor 9 1 0 1"};
+    text.loads = {"bol 12 0 0, 0, " + std::to_string(-load)};
+    text.constraints = {"boc 7 1,0,0," + std::to_string(slide), "boi 6", "boi 11"};
+    writeLargeDisplacementInput(job, text);
+    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    EXPECT_NEAR(testing::logged(job, 11, "force "), load, 0.01 * load);
+    const std::vector<double> disp = job.nodeBlock("DISP 10");
+    ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
+    // The slab's top nodes by place, and its deepest dent.
+    std::map<std::pair<double, double>, double> slabTop;
+    double dent = 0;
+    for (int n = 0; n < slab.nodeCount(); ++n) {
+        const Vec3 x = job.mesh().node(n);
+        if (x.z != 1) continue;
+        slabTop[{x.x, x.y}] = x.z + disp[3 * n + 2];
+        dent = std::max(dent, -disp[3 * n + 2]);
+    }
+    EXPECT_GT(dent, 0.01);
+    int matched = 0;
+    double sum = 0;
+    for (int n = slab.nodeCount(); n < job.mesh().nodeCount(); ++n) {
+        const Vec3 x = job.mesh().node(n);
+        // The cube's bottom nodes that the slide brings over slab nodes: its corners and mid-lines.
+        const auto below = slabTop.find({x.x + slide, x.y});
+        if (x.z != 1 || below == slabTop.end()) continue;
+        ++matched;
+        EXPECT_NEAR(x.x + disp[3 * n], x.x + slide, 0.05 * slide) << n;
+        const double gap = x.z + disp[3 * n + 2] - below->second;
+        sum += gap;
+        EXPECT_GT(gap, -0.25 * dent) << n;  // the cube's edges, where the pressure peaks, sink most
+    }
+    EXPECT_EQ(matched, 9);
+    EXPECT_NEAR(sum / matched, 0, 0.1 * dent);
 }
 
 }  // namespace

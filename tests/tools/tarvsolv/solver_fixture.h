@@ -193,6 +193,37 @@ inline SolverAgreement solveBothWays(SolverJob& job, const JobText& text) {
     return out;
 }
 
+// The number after `what` ("force ", "largest pressure ") in the last status line the run logged
+// for `face`: "... on face 5: n nodes in contact, force F (...), largest pressure P".
+inline double logged(const SolverJob& job, int face, const std::string& what) {
+    std::istringstream log(job.logText());
+    const std::string key = "on face " + std::to_string(face) + ": ";
+    double value = std::nan("");
+    for (std::string line; std::getline(log, line);) {
+        const auto at = line.find(key);
+        const auto f = line.find(what, at);
+        if (at != std::string::npos && f != std::string::npos)
+            value = std::stod(line.substr(f + what.size()));
+    }
+    return value;
+}
+
+// Two box meshes in one mesh, with separate nodes; the second box's faces are numbered 7 to 12,
+// as the add-on numbers the faces of a part's second body.
+inline FeMesh joined(const FeMesh& a, FeMesh b) {
+    FeMesh out = a;
+    const int offset = a.nodeCount();
+    const int elementOffset = a.elementCount();
+    out.xyz.insert(out.xyz.end(), b.xyz.begin(), b.xyz.end());
+    for (int n : b.conn) out.conn.push_back(n + offset);
+    for (Facet f : b.facets) {
+        f.tag += 6;
+        f.element += elementOffset;
+        out.facets.push_back(f);
+    }
+    return out;
+}
+
 // Steel in the add-on's millimetre units: N/mm2, 1/C, kg/mm3.
 inline const char* kSteel = "1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
 

@@ -44,30 +44,33 @@ Vec3 corner(const FeMesh& mesh, int element, int k) {
     return mesh.node(mesh.elementNodes(element)[k]);
 }
 
-// A facet of a contact face on the other side of a pair.
-struct Target {
-    int face = 0, facet = 0;  // index of the face and of the facet in its list
-    int body = 0;
-    std::vector<int> nodes;
-    double orientation = 1;  // sign that turns cross(dx/dxi, dx/deta) outward
-    double size = 0;         // largest corner distance
-    double stiffness = 0;
+// Node positions: the mesh's, moved by the displacements `u` (3 per node, global axes) when given.
+struct Placement {
+    const FeMesh& mesh;
+    const std::vector<double>* u = nullptr;
+    Vec3 operator()(int node) const {
+        const Vec3 x = mesh.node(node);
+        if (!u) return x;
+        const std::size_t k = 3 * static_cast<std::size_t>(node);
+        return {x.x + (*u)[k], x.y + (*u)[k + 1], x.z + (*u)[k + 2]};
+    }
 };
 
-// The targets by cells of a uniform grid as large as the largest target: each target is listed in
-// every cell within one cell of its corners' box, so a point finds in its own cell every target
-// it can pair with (within the target's size).
+// The facets of the other side of the pairs by cells of a uniform grid as large as the largest
+// facet: each facet is listed in every cell within one cell of its corners' box, so a point finds
+// in its own cell every facet it can pair with (within the facet's size).
 class TargetGrid {
   public:
-    TargetGrid(const FeMesh& mesh, const std::vector<Target>& targets) {
-        for (const Target& t : targets) cell_ = std::max(cell_, t.size);
+    TargetGrid(const Placement& at, const std::vector<std::vector<int>>& facets,
+               const std::vector<double>& sizes) {
+        for (double size : sizes) cell_ = std::max(cell_, size);
         if (!(cell_ > 0)) return;
-        for (std::size_t i = 0; i < targets.size(); ++i) {
-            Vec3 low = mesh.node(targets[i].nodes[0]), high = low;
-            for (int n : targets[i].nodes)
+        for (std::size_t i = 0; i < facets.size(); ++i) {
+            Vec3 low = at(facets[i][0]), high = low;
+            for (int n : facets[i])
                 for (int a = 0; a < 3; ++a) {
-                    low[a] = std::min(low[a], mesh.node(n)[a]);
-                    high[a] = std::max(high[a], mesh.node(n)[a]);
+                    low[a] = std::min(low[a], at(n)[a]);
+                    high[a] = std::max(high[a], at(n)[a]);
                 }
             std::array<long long, 3> from{}, to{};
             for (int a = 0; a < 3; ++a) {
@@ -101,11 +104,11 @@ struct SurfacePoint {
     TriShape shape;
 };
 
-SurfacePoint surfaceAt(const FeMesh& mesh, const std::vector<int>& nodes, double xi, double eta) {
+SurfacePoint surfaceAt(const Placement& at, const std::vector<int>& nodes, double xi, double eta) {
     SurfacePoint p;
     p.shape = triShape(static_cast<int>(nodes.size()), xi, eta);
     for (std::size_t i = 0; i < nodes.size(); ++i) {
-        const Vec3 x = mesh.node(nodes[i]);
+        const Vec3 x = at(nodes[i]);
         p.x = p.x + p.shape.n[i] * x;
         p.dr = p.dr + p.shape.dxi[i][0] * x;
         p.ds = p.ds + p.shape.dxi[i][1] * x;
@@ -125,10 +128,10 @@ void keepInTriangle(double& xi, double& eta) {
 
 // The reference point of the facet nearest to `x`: Gauss-Newton steps on the (possibly curved)
 // facet from its centre, kept inside the triangle.
-std::array<double, 2> nearestOnFacet(const FeMesh& mesh, const std::vector<int>& nodes, const Vec3& x) {
+std::array<double, 2> nearestOnFacet(const Placement& at, const std::vector<int>& nodes, const Vec3& x) {
     double xi = 1.0 / 3, eta = 1.0 / 3;
     for (int it = 0; it < 8; ++it) {
-        const SurfacePoint p = surfaceAt(mesh, nodes, xi, eta);
+        const SurfacePoint p = surfaceAt(at, nodes, xi, eta);
         const Vec3 r = x - p.x;
         const double a = dot(p.dr, p.dr), b = dot(p.dr, p.ds), c = dot(p.ds, p.ds);
         const double det = a * c - b * b;
@@ -145,7 +148,7 @@ std::array<double, 2> nearestOnFacet(const FeMesh& mesh, const std::vector<int>&
 
 }  // namespace
 
-ContactConstraints::ContactConstraints(const Job& job, RunLog& log) {
+ContactConstraints::ContactConstraints(const Job& job, RunLog& log, bool pairedAgain) : mesh_(job.mesh) {
     const FeMesh& mesh = job.mesh;
     TemperatureField temperatures;
     temperatures.reference = job.initialTemperature();
@@ -153,8 +156,6 @@ ContactConstraints::ContactConstraints(const Job& job, RunLog& log) {
         return stiffnessScale(elementMaterial(job, temperatures, f.element));
     };
     // The contact faces of each body, for the pairs.
-    std::vector<Target> targets;
-    std::map<int, int> facetsOfBody;
     const auto bodyOf = [&](const Facet& f) { return job.geometry->bodyOfElement(f.element); };
     for (std::size_t i = 0; i < job.entries.contacts.size(); ++i) {
         const ContactEntry& c = job.entries.contacts[i];
@@ -175,27 +176,21 @@ ContactConstraints::ContactConstraints(const Job& job, RunLog& log) {
             const Vec3 a = mesh.node(t.nodes[0]), b = mesh.node(t.nodes[1]), d = mesh.node(t.nodes[2]);
             Vec3 centroid;
             for (int n = 0; n < 4; ++n) centroid = centroid + corner(mesh, f.element, n);
+            // The sign is the node order's against the outward side, which a deformation that
+            // keeps its elements sound keeps.
             t.orientation = dot(cross(b - a, d - a), (1.0 / 3) * (a + b + d) - 0.25 * centroid) < 0 ? -1 : 1;
-            t.size = std::max({norm(b - a), norm(d - b), norm(a - d)});
             t.stiffness = facetStiffness(f);
             t.body = bodyOf(f);
-            targets.push_back(std::move(t));
-            ++facetsOfBody[bodyOf(f)];
+            targets_.push_back(std::move(t));
+            ++facetsOfBody_[bodyOf(f)];
         }
         faces_.push_back(std::move(face));
     }
-    // Of two bodies, the one with more contact facets carries the points (the finer side).
-    const auto carries = [&](int body, int other) {
-        const int a = facetsOfBody[body], b = facetsOfBody[other];
-        return a > b || (a == b && body < other);
-    };
     const auto carriesAny = [&](int body) {
-        for (const auto& entry : facetsOfBody)
+        for (const auto& entry : facetsOfBody_)
             if (entry.first != body && carries(body, entry.first)) return true;
         return false;
     };
-    TargetGrid grid(mesh, targets);
-    int unpaired = 0;
     for (std::size_t i = 0; i < job.entries.contacts.size(); ++i) {
         const ContactEntry& c = job.entries.contacts[i];
         const auto& facets = job.geometry->facetsOfFace(c.face);
@@ -214,70 +209,132 @@ ContactConstraints::ContactConstraints(const Job& job, RunLog& log) {
                 p.facet = static_cast<int>(k);
                 p.area = bp.measure;
                 p.size = size;
+                p.nodes = nodes;
                 if (c.kind != ContactEntry::Kind::Interface) {
                     // The face moves along d up to the gap: c = gap - u . d.
                     const Vec3 d = c.kind == ContactEntry::Kind::PlaneGap ? c.direction : bp.normal;
-                    p.nodes = nodes;
                     for (std::size_t n = 0; n < nodes.size(); ++n)
                         for (int a = 0; a < 3; ++a) p.a.push_back(-bp.n[n] * d[a]);
-                    p.c0 = (*c.gap)(EvalPoint{bp.x, 1.0, temperatures.reference});
+                    p.c0 = p.startGap = (*c.gap)(EvalPoint{bp.x, 1.0, temperatures.reference});
                     p.normal = -1.0 * d;
                     p.penalty = kPenaltyFactor * stiffness / size;
                     points_.push_back(std::move(p));
                     continue;
                 }
                 if (!carriesAny(body)) continue;  // the other side of its pairs: its partners carry them
-                // The nearest facet of another body this one carries the points against, among the
-                // facets of the point's grid cell.
-                const Target* best = nullptr;
-                double bestDistance = std::numeric_limits<double>::max();
-                std::array<double, 2> bestAt{};
-                for (int candidate : grid.near(bp.x)) {
-                    const Target& t = targets[candidate];
-                    if (t.body == body || !carries(body, t.body)) continue;
-                    const auto at = nearestOnFacet(mesh, t.nodes, bp.x);
-                    const double distance = norm(surfaceAt(mesh, t.nodes, at[0], at[1]).x - bp.x);
-                    if (distance <= t.size && distance < bestDistance) {
-                        bestDistance = distance;
-                        best = &t;
-                        bestAt = at;
-                    }
-                }
-                if (!best) {
-                    ++unpaired;
-                    continue;
-                }
-                const SurfacePoint sp = surfaceAt(mesh, best->nodes, bestAt[0], bestAt[1]);
-                const Vec3 n = normalized(best->orientation * cross(sp.dr, sp.ds));
-                p.otherFace = best->face;
-                p.otherFacet = best->facet;
-                p.nodes = nodes;
-                p.nodes.insert(p.nodes.end(), best->nodes.begin(), best->nodes.end());
-                for (std::size_t m = 0; m < nodes.size(); ++m)
-                    for (int a = 0; a < 3; ++a) p.a.push_back(bp.n[m] * n[a]);
-                for (std::size_t m = 0; m < best->nodes.size(); ++m)
-                    for (int a = 0; a < 3; ++a) p.a.push_back(-sp.shape.n[m] * n[a]);
-                p.c0 = dot(bp.x - sp.x, n);
-                p.normal = n;
-                p.penalty = kPenaltyFactor * std::max(stiffness, best->stiffness) / size;
+                p.between = true;
+                p.body = body;
+                p.stiffness = stiffness;
+                p.shape = bp.n;
                 points_.push_back(std::move(p));
             }
         }
     }
-    for (const Face& face : faces_) {
+    const int unpaired = pairPoints(nullptr);
+    for (std::size_t i = 0; i < faces_.size(); ++i) {
         int points = 0;
-        for (const Point& p : points_) points += &faces_[p.face] == &face;
-        log.line(std::string(face.what) + " on face " + std::to_string(face.face) + ": " +
-                 std::to_string(face.facetNodes.size()) + " facets, " + std::to_string(points) +
+        for (const Point& p : points_) points += p.face == static_cast<int>(i) && p.paired();
+        log.line(std::string(faces_[i].what) + " on face " + std::to_string(faces_[i].face) + ": " +
+                 std::to_string(faces_[i].facetNodes.size()) + " facets, " + std::to_string(points) +
                  " contact points");
     }
-    if (facetsOfBody.size() == 1)
-        log.warning("every contact face belongs to body " + std::to_string(facetsOfBody.begin()->first) +
+    if (facetsOfBody_.size() == 1)
+        log.warning("every contact face belongs to body " + std::to_string(facetsOfBody_.begin()->first) +
                     ": contact needs contact faces on two bodies, so these hold nothing");
-    if (unpaired)
+    if (unpaired && pairedAgain)
+        log.line(std::to_string(unpaired) +
+                 " point(s) of the contact faces face no other body's contact face within a facet size yet");
+    else if (unpaired)
         log.warning(std::to_string(unpaired) +
                     " point(s) of the contact faces face no other body's contact face within a facet size "
                     "and cannot come into contact");
+}
+
+bool ContactConstraints::carries(int body, int other) const {
+    const auto count = [&](int b) {
+        const auto it = facetsOfBody_.find(b);
+        return it == facetsOfBody_.end() ? 0 : it->second;
+    };
+    const int a = count(body), b = count(other);
+    return a > b || (a == b && body < other);
+}
+
+int ContactConstraints::pairPoints(const std::vector<double>* u) {
+    const Placement at{mesh_, u};
+    std::vector<std::vector<int>> facets;
+    std::vector<double> sizes;  // largest corner distance
+    for (const Target& t : targets_) {
+        facets.push_back(t.nodes);
+        const Vec3 a = at(t.nodes[0]), b = at(t.nodes[1]), d = at(t.nodes[2]);
+        sizes.push_back(std::max({norm(b - a), norm(d - b), norm(a - d)}));
+    }
+    const TargetGrid grid(at, facets, sizes);
+    int unpaired = 0;
+    for (Point& p : points_) {
+        if (!p.between) continue;
+        const std::size_t own = faces_[p.face].facetNodes[p.facet].size();
+        p.nodes.resize(own);
+        p.a.clear();
+        Vec3 x, rest;  // the point at `at` and on the undeformed mesh
+        for (std::size_t m = 0; m < own; ++m) {
+            x = x + p.shape[m] * at(p.nodes[m]);
+            rest = rest + p.shape[m] * mesh_.node(p.nodes[m]);
+        }
+        // The nearest facet of another body this one carries the points against, among the
+        // facets of the point's grid cell.
+        int best = -1;
+        double bestDistance = std::numeric_limits<double>::max();
+        std::array<double, 2> bestAt{};
+        for (int candidate : grid.near(x)) {
+            const Target& t = targets_[candidate];
+            if (t.body == p.body || !carries(p.body, t.body)) continue;
+            const auto on = nearestOnFacet(at, t.nodes, x);
+            const double distance = norm(surfaceAt(at, t.nodes, on[0], on[1]).x - x);
+            if (distance <= sizes[candidate] && distance < bestDistance) {
+                bestDistance = distance;
+                best = candidate;
+                bestAt = on;
+            }
+        }
+        if (best < 0) {
+            p.otherFace = p.otherFacet = -1;
+            ++unpaired;
+            continue;
+        }
+        // The gap along the facet's normal at the point it faces, both held at this state, is
+        // linear in u: c = (x_p - x_t) . n with x = X + u on either side.
+        const Target& t = targets_[best];
+        const SurfacePoint sp = surfaceAt(at, t.nodes, bestAt[0], bestAt[1]);
+        const Vec3 n = normalized(t.orientation * cross(sp.dr, sp.ds));
+        Vec3 faced;  // the undeformed position of the point faced
+        for (std::size_t k = 0; k < t.nodes.size(); ++k)
+            faced = faced + sp.shape.n[k] * mesh_.node(t.nodes[k]);
+        p.otherFace = t.face;
+        p.otherFacet = t.facet;
+        p.nodes.insert(p.nodes.end(), t.nodes.begin(), t.nodes.end());
+        for (std::size_t m = 0; m < own; ++m)
+            for (int a = 0; a < 3; ++a) p.a.push_back(p.shape[m] * n[a]);
+        for (std::size_t k = 0; k < t.nodes.size(); ++k)
+            for (int a = 0; a < 3; ++a) p.a.push_back(-sp.shape.n[k] * n[a]);
+        p.c0 = dot(rest - faced, n);
+        p.startGap = dot(x - sp.x, n);
+        p.normal = n;
+        p.penalty = kPenaltyFactor * std::max(p.stiffness, t.stiffness) / p.size;
+    }
+    return unpaired;
+}
+
+ContactConstraints::PairChanges ContactConstraints::pairOn(const std::vector<double>& global) {
+    std::vector<std::pair<int, int>> before;
+    for (const Point& p : points_) before.emplace_back(p.otherFace, p.otherFacet);
+    pairPoints(&global);
+    PairChanges out;
+    for (std::size_t i = 0; i < points_.size(); ++i) {
+        const Point& p = points_[i];
+        out.changed += before[i] != std::pair<int, int>(p.otherFace, p.otherFacet);
+        out.inside += p.between && p.paired() && p.startGap < -0.1 * p.size;
+    }
+    return out;
 }
 
 std::vector<std::vector<int>> ContactConstraints::couplings() const {
@@ -291,6 +348,7 @@ std::vector<std::vector<int>> ContactConstraints::couplings() const {
 }
 
 double ContactConstraints::gap(const Point& p, const std::vector<double>& u) const {
+    if (!p.paired()) return std::numeric_limits<double>::infinity();
     double c = p.c0;
     for (std::size_t k = 0; k < p.nodes.size(); ++k)
         for (int a = 0; a < 3; ++a) c += p.a[3 * k + a] * u[3 * static_cast<std::size_t>(p.nodes[k]) + a];
@@ -302,15 +360,16 @@ double ContactConstraints::pressure(const Point& p, const std::vector<double>& u
 }
 
 bool ContactConstraints::holds(const Point& p, const std::vector<double>& global, bool openGapsToo) const {
+    if (!p.paired()) return false;
     if (openGapsToo) return true;
-    if (global.empty()) return p.c0 <= kTouching * p.size;
+    if (global.empty()) return p.startGap <= kTouching * p.size;
     return p.lastPressure > 0 || gap(p, global) <= kTouching * p.size;
 }
 
 void ContactConstraints::holdTouchingForCheck(DofLayout& check, bool betweenBodies,
                                               const std::vector<double>& state, bool openGapsToo) const {
     for (const Point& p : points_) {
-        if (!holds(p, state, openGapsToo) || (p.otherFace >= 0 && !betweenBodies)) continue;
+        if (!holds(p, state, openGapsToo) || (p.between && !betweenBodies)) continue;
         int axis = 0;
         for (int a = 1; a < 3; ++a)
             if (std::abs(p.normal[a]) > std::abs(p.normal[axis])) axis = a;
@@ -323,7 +382,7 @@ std::vector<std::vector<int>> ContactConstraints::touchingPairs(const std::vecto
                                                                 bool openGapsToo) const {
     std::vector<std::vector<int>> groups;
     for (const Point& p : points_)
-        if (p.otherFace >= 0 && holds(p, state, openGapsToo)) groups.push_back(p.nodes);
+        if (p.between && holds(p, state, openGapsToo)) groups.push_back(p.nodes);
     return groups;
 }
 
@@ -344,7 +403,8 @@ std::vector<char> ContactConstraints::tangentSet(const std::vector<double>& glob
             // A touching point that has moved away from the contact no longer stiffens the tangent:
             // its face is opening, and a tangent the residual does not share would let Newton's
             // method creep toward that state by a small fraction per iteration.
-            if (!set[i] && !faceClosed[p.face] && p.c0 <= kTouching * p.size && gap(p, global) <= p.c0)
+            if (!set[i] && p.paired() && !faceClosed[p.face] && p.startGap <= kTouching * p.size &&
+                gap(p, global) <= p.startGap)
                 set[i] = kTouchingOnly;
         }
     return set;
@@ -372,7 +432,7 @@ void ContactConstraints::assemble(const DofLayout& layout, const std::vector<dou
 
 void ContactConstraints::addPlaneForces(const std::vector<double>& global, std::vector<double>& nodal) const {
     for (const Point& p : points_) {
-        if (p.otherFace >= 0) continue;
+        if (p.between) continue;
         const double force = p.area * pressure(p, global);
         for (std::size_t k = 0; k < p.nodes.size(); ++k)
             for (int a = 0; a < 3; ++a)
@@ -405,6 +465,7 @@ void ContactConstraints::assembleHeldSprings(const DofLayout& layout, const std:
 void ContactConstraints::logHeld(const std::vector<double>& global, RunLog& log) const {
     std::vector<int> held(faces_.size()), points(faces_.size());
     for (const Point& p : points_) {
+        if (!p.paired()) continue;
         ++points[p.face];
         held[p.face] += holds(p, global);
     }
@@ -446,6 +507,7 @@ std::vector<ContactConstraints::FaceStatus> ContactConstraints::status(
     };
     std::map<std::pair<int, int>, FacetSum> facets;
     for (const Point& p : points_) {
+        if (!p.paired()) continue;
         const double g = gap(p, global);
         const double pr = pressure(p, global);
         FaceStatus& s = out[p.face];

@@ -11,10 +11,16 @@
 // eps. The pressure is piecewise linear in u, and its tangent eps w a a^T makes Newton's method an
 // active-set method.
 //
-// Contact pairs are found once, on the undeformed mesh (small displacements): each point of the
-// finer of two bodies' contact faces faces the nearest facet of the other body's contact faces
-// within that facet's size, along that facet's outward normal (found through a grid of cells as
-// large as the largest contact facet).
+// Contact pairs are found on the undeformed mesh: each point of the finer of two bodies' contact
+// faces faces the nearest facet of the other body's contact faces within that facet's size, along
+// that facet's outward normal (found through a grid of cells as large as the largest contact
+// facet). Small displacements keep these pairs. Large displacements find them again on a deformed
+// state (pairOn): the point's material position and the nearest point and normal of the deformed
+// facet it faces make the gap linear in u again, exact at that state; the multipliers stay with
+// the points. Gaps to planes need no such update: the plane holds still and the gap of a material
+// point is linear in its displacement. A normal gap keeps the undeformed normal of its face.
+#include <array>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,8 +33,9 @@ namespace tarvsolv {
 
 class ContactConstraints {
   public:
-    // The points of every gap and contact face of the job, on every process.
-    ContactConstraints(const Job& job, RunLog& log);
+    // The points of every gap and contact face of the job, on every process. `pairedAgain`: the
+    // analysis calls pairOn as the bodies move, so a point that faces nothing yet may touch later.
+    ContactConstraints(const Job& job, RunLog& log, bool pairedAgain = false);
 
     bool empty() const { return points_.empty(); }
     // Groups of nodes that contact terms couple across bodies, which the matrix pattern must hold.
@@ -67,6 +74,14 @@ class ContactConstraints {
     // Answers the largest change of a multiplier over the largest pressure (0 when nothing
     // presses): small once the pressures have settled and the penalty carries almost nothing.
     double augment(const std::vector<double>& global);
+    // Finds the contact pairs between bodies again on the positions X + u of the state `global`
+    // (every node, global axes), each point with its multiplier; the couplings change with the
+    // pairs. A point that faces no facet cannot touch until it is paired again.
+    struct PairChanges {
+        int changed = 0;  // points that face another facet than before
+        int inside = 0;   // points past the facet they now face by more than a tenth of their facet
+    };
+    PairChanges pairOn(const std::vector<double>& global);
 
     // An analysis linear about the state `global` (the last accepted step's, or the undeformed
     // one with no step) holds the contact as it is there: every point that holds becomes a normal
@@ -94,19 +109,35 @@ class ContactConstraints {
 
   private:
     struct Point {
-        int face = 0;        // index into faces_
-        int facet = -1;      // the facet of the face the point lies on (its own facet list)
-        int otherFace = -1;  // contact between bodies: the face and facet it faces
+        int face = 0;          // index into faces_
+        int facet = -1;        // the facet of the face the point lies on (its own facet list)
+        bool between = false;  // contact between bodies rather than a gap to a plane
+        int otherFace = -1;    // contact between bodies: the face and facet it faces (-1: none)
         int otherFacet = -1;
-        std::vector<int> nodes;
-        std::vector<double> a;  // 3 per node
-        double c0 = 0;          // the gap of the undeformed state
+        std::vector<int> nodes;  // its own facet's, then those of the facet it faces
+        std::vector<double> a;   // 3 per node
+        double c0 = 0;           // the gap is c0 + a . u
+        double startGap = 0;     // the gap where the pair was found
         double area = 0;
         double size = 0;     // of its facet
         double penalty = 0;  // per length of penetration and unit area
         Vec3 normal;         // the direction the pressure pushes the face's own side
         double multiplier = 0;
         double lastPressure = 0;  // at the last converged step
+        // Contact between bodies: the point's body, its facet's stiffness scale and the shape
+        // functions of its facet's nodes at the point.
+        int body = 0;
+        double stiffness = 0;
+        std::array<double, 6> shape{};
+        bool paired() const { return !between || otherFace >= 0; }
+    };
+    // A facet of a contact face between bodies, which the points of another body may face.
+    struct Target {
+        int face = 0, facet = 0;  // index of the face and of the facet in its list
+        int body = 0;
+        std::vector<int> nodes;
+        double orientation = 1;  // sign that turns cross(dx/dxi, dx/deta) outward
+        double stiffness = 0;
     };
     struct Face {
         int face = 0;
@@ -117,12 +148,21 @@ class ContactConstraints {
     double gap(const Point& p, const std::vector<double>& u) const;
     double pressure(const Point& p, const std::vector<double>& u) const;
     // Whether the point is in contact at `global` (empty: undeformed): pressed at the last
-    // accepted step, or touching (its gap within kTouching of its facet size); every point with
-    // `openGapsToo`.
+    // accepted step, or touching (its gap within kTouching of its facet size); every paired point
+    // with `openGapsToo`.
     bool holds(const Point& p, const std::vector<double>& global, bool openGapsToo = false) const;
+    // Whether points of `body` face the facets of `other`: the body with more contact facets
+    // carries the points (the finer side).
+    bool carries(int body, int other) const;
+    // Pairs every point between bodies with the nearest facet it carries points against at the
+    // positions X + u (`u` null: the undeformed mesh); answers the points that face no facet.
+    int pairPoints(const std::vector<double>* u);
 
+    const FeMesh& mesh_;
     std::vector<Point> points_;
     std::vector<Face> faces_;
+    std::vector<Target> targets_;
+    std::map<int, int> facetsOfBody_;
 };
 
 // The free-body check of a model with gaps or contact at the start of statics; throws

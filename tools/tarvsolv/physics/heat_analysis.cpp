@@ -110,6 +110,8 @@ void assembleBoundary(const Job& job, SystemAssembler& assembler, double time, R
 void checkThermalEntries(const Job& job, RunLog& log) {
     if (!job.entries.restraints.empty())
         log.warning("restraints have no meaning in a thermal loadcase and are passed over");
+    if (!job.entries.constraints.empty() || !job.entries.contacts.empty())
+        log.warning("interactions have no meaning in a thermal loadcase and are passed over");
     for (const Load& load : job.entries.loads)
         if (load.where.kind == EntityRef::Kind::Edge || load.where.kind == EntityRef::Kind::EdgeByFaces)
             throw std::runtime_error("input line " + std::to_string(load.line) +

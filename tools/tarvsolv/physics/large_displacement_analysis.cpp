@@ -1,6 +1,7 @@
 #include "physics/large_displacement_analysis.h"
 
 #include <functional>
+#include <optional>
 #include <stdexcept>
 
 #include "fem/hyperelastic_kernels.h"
@@ -8,6 +9,7 @@
 #include "fem/shape_functions.h"
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
+#include "physics/contact_constraints.h"
 #include "physics/load_stepping.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
@@ -41,8 +43,10 @@ struct FollowerPressure {
 class HyperelasticSystem : public NonlinearSystem {
   public:
     // `temperatures`: the initial temperature, at which temperature-dependent constants are taken.
-    HyperelasticSystem(const Job& job, const DofLayout& layout, const TemperatureField& temperatures)
-        : job_(job), layout_(layout) {
+    // `contact`: the gaps and contact, null without them.
+    HyperelasticSystem(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
+                       ContactConstraints* contact, RunLog& log)
+        : job_(job), layout_(layout), contact_(contact), log_(log) {
         for (int e = 0; e < job.mesh.elementCount(); ++e) {
             const ElasticMaterial m = elementMaterial(job, temperatures, e);
             if (!m.isotropic) throw std::runtime_error("large displacements need an isotropic material");
@@ -70,6 +74,7 @@ class HyperelasticSystem : public NonlinearSystem {
             assembler.addElement(nodes, ke, &fe);
         }
         addFollowerLoads(global, lambda, assembler);
+        if (contact_) contact_->assemble(layout_, global, assembler);
     }
 
     // The follower pressures at `lambda` and their load stiffness.
@@ -87,8 +92,32 @@ class HyperelasticSystem : public NonlinearSystem {
             }
     }
 
+    std::vector<std::vector<int>> couplings() const override {
+        return contact_ ? contact_->couplings() : std::vector<std::vector<int>>{};
+    }
+    void addSupportForces(const std::vector<double>& global, std::vector<double>& nodal) const override {
+        if (contact_) contact_->addPlaneForces(global, nodal);
+    }
+
+    // The contact pairs of the next step are those of the converged state: the bodies may have
+    // moved or turned past their facets since they were found.
     std::string acceptStep(int step, double, const std::vector<double>&,
                            const std::vector<double>& global) override {
+        if (contact_) {
+            contact_->logStatus(global, log_);
+            contact_->acceptStep(global);
+            const ContactConstraints::PairChanges pairs = contact_->pairOn(global);
+            if (pairs.changed)
+                log_.line("contact pairs found again on the deformed faces: " +
+                          std::to_string(pairs.changed) + " point(s) face another facet");
+            // Points that met no facet at the start of the step are not held in it and may pass
+            // into the other body.
+            if (pairs.inside)
+                log_.warning("step " + std::to_string(step) + ": " + std::to_string(pairs.inside) +
+                             " contact point(s) lie inside the other body by more than a tenth of their "
+                             "facet: the step moved the contact faces by more than a facet, and its "
+                             "results do not hold them apart");
+        }
         if (!layout_.onFirstProcess()) return {};
         return results::nodeVectorBlock("DISP", step, global) + cauchyBlock(step, global);
     }
@@ -112,19 +141,14 @@ class HyperelasticSystem : public NonlinearSystem {
 
     const Job& job_;
     const DofLayout& layout_;
+    ContactConstraints* contact_;
+    RunLog& log_;
     std::vector<NeoHookean> laws_;
     std::vector<FollowerPressure> pressures_;
 };
 
 // What this analysis does not take, refused by name rather than left out of the answer.
 void refuseUnsupported(const Job& job) {
-    for (const InputLine& line : job.input.constraints) {
-        const std::string code = line.text.substr(0, line.text.find(' '));
-        if (code == "bog" || code == "bogn" || code == "boi")
-            throw std::runtime_error("input line " + std::to_string(line.number) +
-                                     ": gaps and contact are not solved together with large displacements "
-                                     "in this version");
-    }
     if (accelerationField(job))
         throw std::runtime_error(
             "large displacements are solved without accelerations or spins in this version");
@@ -143,8 +167,14 @@ std::string solveLargeDisplacement(const Job& job, RunLog& log) {
         throw std::runtime_error("large displacements are solved without temperature loads in this version");
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
-    if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
-    HyperelasticSystem system(job, layout, temperatures);
+    std::optional<ContactConstraints> contact;
+    if (!job.entries.contacts.empty()) {
+        contact.emplace(job, log, true);
+        checkHeldWithContact(job, layout, *contact);
+    } else if (const auto free = findFreeRigidMotion(job.mesh, layout)) {
+        throw std::runtime_error(*free);
+    }
+    HyperelasticSystem system(job, layout, temperatures, contact ? &*contact : nullptr, log);
     // Forces and tractions keep their direction and size (dead loads); pressures follow the faces
     // and are assembled with the state.
     VecHandle external = layout.createVector();
@@ -164,9 +194,11 @@ std::string solveLargeDisplacement(const Job& job, RunLog& log) {
         assembleBoundaryLoads(job, other, f, quiet, 1, false);
     };
     options.deformedArms = true;
+    // As in statics: cut Newton steps release closed contact points a few at a time.
+    options.lineSearch = !contact;
     log.line("large displacements: " + std::to_string(layout.dofCount()) + " unknowns, " +
              std::to_string(options.steps) + " load steps, neo-Hookean material" +
-             (system.hasPressure() ? ", follower pressure" : ""));
+             (system.hasPressure() ? ", follower pressure" : "") + (contact ? ", gaps and contact" : ""));
     return solveInLoadSteps(job, layout, external, system, options, log);
 }
 

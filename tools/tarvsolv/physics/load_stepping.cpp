@@ -37,14 +37,24 @@ class NewtonSystem {
         : job_(job),
           layout_(layout),
           increments_(layout.withoutPrescribedValues()),
-          pattern_(job.mesh, increments_, system.couplings()),
           external_(external),
           system_(system),
-          k_(pattern_.createMatrix()),
           r_(increments_.createVector()),
           du_(increments_.createVector()),
           tangent_(job.solver, increments_, job.mesh),
-          symmetric_(symmetric) {}
+          symmetric_(symmetric) {
+        followCouplings();
+    }
+
+    // Builds the matrix again when the system couples other nodes than it did (contact pairs
+    // found again on a deformed state).
+    void followCouplings() {
+        std::vector<std::vector<int>> couplings = system_.couplings();
+        if (pattern_ && couplings == couplings_) return;
+        couplings_ = std::move(couplings);
+        pattern_.emplace(job_.mesh, increments_, couplings_);
+        k_ = pattern_->createMatrix();
+    }
 
     // Assembles at `u` and answers the residual norm; throws when the state is not admissible.
     double assemble(const std::vector<double>& u, double lambda) {
@@ -53,7 +63,7 @@ class NewtonSystem {
         std::vector<double> global = u;
         layout_.toGlobal(global);
         {
-            SystemAssembler assembler(pattern_, k_, r_);
+            SystemAssembler assembler(*pattern_, k_, r_);
             system_.assemble(u, global, lambda, assembler);
             assembler.holdStrayNodes(job_.mesh);
             assembler.finish();
@@ -80,7 +90,8 @@ class NewtonSystem {
     const Job& job_;
     const DofLayout& layout_;
     DofLayout increments_;
-    MatrixPattern pattern_;
+    std::vector<std::vector<int>> couplings_;
+    std::optional<MatrixPattern> pattern_;
     Vec external_;
     NonlinearSystem& system_;
     MatHandle k_;
@@ -146,6 +157,7 @@ class LoadStepper {
     // factor `lambda`; `u` is the converged state when the outcome says so.
     StepOutcome solveStep(std::vector<double>& u, double previous, double lambda) {
         StepOutcome outcome;
+        newton_.followCouplings();
         try {
             // The first correction is taken on the tangent of the converged state, with the
             // prescribed unknowns moved by the step's increment: the whole body follows them. Moved

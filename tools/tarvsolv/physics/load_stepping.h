@@ -43,7 +43,7 @@ class NonlinearSystem {
     virtual std::string acceptStep(int step, double lambda, const std::vector<double>& u,
                                    const std::vector<double>& global) = 0;
     // Groups of nodes the tangent couples beyond the elements (contact across bodies), which the
-    // matrix pattern must hold.
+    // matrix pattern must hold; asked again before every step, as contact pairs may change.
     virtual std::vector<std::vector<int>> couplings() const { return {}; }
     // For the reaction table: adds the loads that follow the state (part of what assemble adds,
     // such as a follower pressure) at `lambda`, element by element as assemble does.
