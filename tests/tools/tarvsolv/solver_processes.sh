@@ -2,7 +2,9 @@
 # The solver on several processes through the settings, as the add-on starts it: a bar held at one
 # end under a pressure on the other is solved once on one process, then again after
 # `kolvane-register --solver-processes 2`, with the same command line. The second run must say in
-# its log that it ran on 2 processes and give the same displacements within 1e-8 of the largest.
+# its log that it ran on 2 processes and give the same displacements within 1e-8 of the largest;
+# so must the bar pressed onto a rigid plane through a gap (contact in load steps), whose reaction
+# table must balance.
 # Without mpiexec on the PATH the run goes on in one process and its log says why; the register
 # tool refuses a count that is not a number and a host file that does not exist.
 # usage: solver_processes.sh TARVSOLV KOLVANE-REGISTER TARVSOLV-BOXMESH
@@ -40,12 +42,28 @@ grep -q "(solver MF, 1 process)" bar.slog || fail "the first run was not on one 
 "$register" --solver-processes 2
 solve two.out
 grep -q "(solver MF, 2 processes)" bar.slog || { cat bar.slog; fail "the run after --solver-processes 2 was not on two processes"; }
-paste <(displacements one.out) <(displacements two.out) | awk '
-    { d = $1 - $2; if (d < 0) d = -d; a = $1 < 0 ? -$1 : $1; if (a > big) big = a; if (d > worst) worst = d; n++ }
-    END {
-        printf "%d displacements, largest %g, largest difference %g\n", n, big, worst
-        exit !(n > 0 && big > 0 && worst <= 1e-8 * big)
-    }' || fail "two processes do not give the displacements of one"
+same() {  # result file, result file: the displacements agree within 1e-8 of the largest
+    paste <(displacements "$1") <(displacements "$2") | awk '
+        { d = $1 - $2; if (d < 0) d = -d; a = $1 < 0 ? -$1 : $1; if (a > big) big = a; if (d > worst) worst = d; n++ }
+        END {
+            printf "%d displacements, largest %g, largest difference %g\n", n, big, worst
+            exit !(n > 0 && big > 0 && worst <= 1e-8 * big)
+        }'
+}
+same one.out two.out || fail "two processes do not give the displacements of one"
+
+# The same bar pressed onto a rigid plane through a touching gap on its end, on rollers: contact
+# in load steps, and its reaction table, on two processes as on one.
+sed -i 's/^bor 1 0 0 0$/bor 3 1 0 1\nbor 5 1 1 0/; s/^CONSTRAINTS$/CONSTRAINTS\nbog 1 -1,0,0,0/' bar.txt
+"$register" --solver-processes 1
+solve gap-one.out
+"$register" --solver-processes 2
+solve gap-two.out
+grep -q "(solver MF, 2 processes)" bar.slog || fail "the contact run was not on two processes"
+same gap-one.out gap-two.out || fail "two processes do not give the contact displacements of one"
+awk '/gap to plane on face 1: \(/ { found = 1 }
+     /reactions and loads balance to/ { b = $(NF - 3) }
+     END { exit !(found && b != "" && b + 0 < 1e-6) }' bar.slog || { cat bar.slog; fail "the contact run's reactions do not balance"; }
 
 # The system's programs without mpiexec (the one-process start of MPI needs the others).
 mkdir nompi
