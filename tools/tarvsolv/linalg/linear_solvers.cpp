@@ -167,46 +167,6 @@ void solveByFactorisation(KSP ksp, Mat a, Vec b, Vec x) {
     requireFinite(x);
 }
 
-LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double tolerance,
-                              const DofLayout& layout, const FeMesh& mesh) {
-    TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
-    TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
-    const bool direct = choice == SolverChoice::Direct;
-    KspHandle ksp;
-    TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
-    LinearSolveReport report;
-    if (direct && factorisationChosenByOption()) {
-        solveByFactorisation(ksp, a, b, x);
-        report.method = "Cholesky factorisation (PETSc option)";
-        return report;
-    }
-    // Declared before the solver's set-up, which refers to them.
-    CornerLevel corners;
-    std::unique_ptr<SinglePrecisionCholesky> factor;
-    TARV_PETSC(KSPSetOperators(ksp, a, a));
-    if (direct) {
-        factor = std::make_unique<SinglePrecisionCholesky>(a);
-        factor->precondition(ksp);
-        report.method = "multifrontal Cholesky in single precision (MUMPS), refined in double";
-    } else {
-        configureIterative(ksp, a, tolerance, layout, mesh, corners);
-    }
-    TARV_PETSC(KSPSetFromOptions(ksp));
-    if (!direct) report.method = iterativeMethodName(ksp);
-    TARV_PETSC(KSPSolve(ksp, b, x));
-    KSPConvergedReason reason;
-    TARV_PETSC(KSPGetConvergedReason(ksp, &reason));
-    PetscInt iterations = 0;
-    TARV_PETSC(KSPGetIterationNumber(ksp, &iterations));
-    report.iterations = static_cast<int>(iterations);
-    if (reason < 0)
-        throw std::runtime_error("the solver did not converge (" + reasonText(reason) + " after " +
-                                 std::to_string(iterations) +
-                                 " iterations): the model is probably not restrained enough");
-    requireFinite(x);
-    return report;
-}
-
 struct ReusingSolver::State {
     Mat matrix = nullptr;
     KspHandle ksp;
@@ -220,11 +180,13 @@ ReusingSolver::ReusingSolver(SolverChoice choice, const DofLayout& layout, const
 
 ReusingSolver::~ReusingSolver() = default;
 
-LinearSolveReport ReusingSolver::run(Vec b, Vec x) {
+// Solves with the solver as it stands; the report's iterations are -1 when it failed, `why` says how.
+LinearSolveReport ReusingSolver::run(Vec b, Vec x, std::string& why) {
     LinearSolveReport report;
     report.method = state_->method;
+    report.iterations = -1;
     if (KSPSolve(state_->ksp, b, x) != 0) {
-        report.iterations = -1;
+        why = "the solver failed: the model is probably not restrained enough";
         return report;
     }
     KSPConvergedReason reason;
@@ -233,20 +195,31 @@ LinearSolveReport ReusingSolver::run(Vec b, Vec x) {
     TARV_PETSC(KSPGetIterationNumber(state_->ksp, &iterations));
     PetscReal norm = 0;
     TARV_PETSC(VecNorm(x, NORM_INFINITY, &norm));
-    report.iterations = reason < 0 || !std::isfinite(norm) ? -1 : static_cast<int>(iterations);
+    if (reason < 0)
+        why = "the solver did not converge (" + reasonText(reason) + " after " + std::to_string(iterations) +
+              " iterations): the model is probably not restrained enough";
+    else if (!std::isfinite(norm))
+        why = "the solution is not finite: the model is not restrained enough";
+    else
+        report.iterations = static_cast<int>(iterations);
     return report;
 }
 
 LinearSolveReport ReusingSolver::solve(Mat a, Vec b, Vec x, double tolerance) {
-    if (choice_ == SolverChoice::Direct && factorisationChosenByOption())
-        return solveLinear(a, b, x, choice_, tolerance, layout_, mesh_);
     TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
     TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
+    if (choice_ == SolverChoice::Direct && factorisationChosenByOption()) {
+        KspHandle ksp;
+        TARV_PETSC(KSPCreate(layout_.comm(), ksp.out()));
+        solveByFactorisation(ksp, a, b, x);
+        return {0, "Cholesky factorisation (PETSc option)"};
+    }
+    std::string why;
     if (state_ && state_->matrix == a) {
         // The matrix's values changed in place; the preconditioner stays that of an earlier one.
         TARV_PETSC(KSPSetOperators(state_->ksp, a, a));
         TARV_PETSC(KSPSetReusePreconditioner(state_->ksp, PETSC_TRUE));
-        const LinearSolveReport report = run(b, x);
+        const LinearSolveReport report = run(b, x, why);
         if (report.iterations >= 0 && report.iterations <= 2 * freshIterations_ + 5) return report;
     }
     state_.reset();
@@ -265,11 +238,15 @@ LinearSolveReport ReusingSolver::solve(Mat a, Vec b, Vec x, double tolerance) {
     if (choice_ != SolverChoice::Direct) state->method = iterativeMethodName(state->ksp);
     state_ = std::move(state);
     ++setUps_;
-    const LinearSolveReport report = run(b, x);
-    if (report.iterations < 0)
-        throw std::runtime_error("the solver did not converge: the model is probably not restrained enough");
+    const LinearSolveReport report = run(b, x, why);
+    if (report.iterations < 0) throw std::runtime_error(why);
     freshIterations_ = report.iterations;
     return report;
+}
+
+LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double tolerance,
+                              const DofLayout& layout, const FeMesh& mesh) {
+    return ReusingSolver(choice, layout, mesh).solve(a, b, x, tolerance);
 }
 
 ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& layout) {

@@ -47,7 +47,7 @@ class ReusingSolver {
 
   private:
     struct State;
-    LinearSolveReport run(Vec b, Vec x);
+    LinearSolveReport run(Vec b, Vec x, std::string& why);
     SolverChoice choice_;
     const DofLayout& layout_;
     const FeMesh& mesh_;
