@@ -142,7 +142,7 @@ wxWindow* DialogView::makeRadio(const ui::Control& c) {
     // is on while none of the dialog's buttons is, so that a group with no choice yet shows none.
     if (hasStyle(c, ui::kStyleGroup) || groupStart_ == nullptr) {
         groupStart_ = new wxRadioButton(container_, wxID_ANY, wxString(), positionOf(c.tmpl.rect),
-                                        wxSize(1, 1), wxRB_GROUP);
+                                        wxDefaultSize, wxRB_GROUP);
         groupStart_->Hide();
         groupStart_->SetValue(true);
     }
