@@ -15,7 +15,9 @@ int headerCodeForType(int type) {
 
 AnalysisSetting settingForHeaderCode(std::int64_t code, AnalysisSetting current) {
     if (code < 0) return {kTypeMechanical, 1};
-    if (code >= 8) return {kTypeFluidFlow, 8};
+    if (code >= kFirstFluidAnalysis && code <= kLastFluidAnalysis)
+        return {kTypeFluidFlow, static_cast<int>(code)};
+    if (code > kLastFluidAnalysis) return {kTypeFluidFlow, kFirstFluidAnalysis};
     switch (code) {
         case 0:
             return {kTypeMechanical, 0};
@@ -30,6 +32,25 @@ AnalysisSetting settingForHeaderCode(std::int64_t code, AnalysisSetting current)
         default:  // 4, 6 and 7 leave the solve index as it is
             return {kTypeMechanical, current.solveIndex};
     }
+}
+
+int typeOfLoadcaseText(std::string_view text) {
+    const auto colon = text.rfind(':');
+    if (colon == std::string_view::npos) return -1;
+    const std::string_view digits = text.substr(colon + 1);
+    if (digits.empty() || digits.size() > 3) return -1;
+    int type = 0;
+    for (char c : digits) {
+        if (c < '0' || c > '9') return -1;
+        type = type * 10 + (c - '0');
+    }
+    return type;
+}
+
+AnalysisSetting withLoadcaseEntryType(AnalysisSetting fromHeader, int entryType) {
+    if (entryType == kTypeMultiphysics && fromHeader.type == kTypeMechanical)
+        fromHeader.type = kTypeMultiphysics;
+    return fromHeader;
 }
 
 }  // namespace loadcase

@@ -1,6 +1,7 @@
 #pragma once
 // Analysis types of a loadcase and the analysis codes of its header file.
 #include <cstdint>
+#include <string_view>
 
 namespace loadcase {
 
@@ -12,6 +13,21 @@ inline constexpr int kTypeMultiphysics = 10;
 
 // Solve index of a buckling analysis (the header's "BUCKLE" line).
 inline constexpr int kSolveIndexBuckling = 3;
+// The fluid analyses: incompressible flow, compressible flow and fluid multiphysics are solve
+// indexes and header codes 8, 9 and 10.
+inline constexpr int kFirstFluidAnalysis = 8;
+inline constexpr int kLastFluidAnalysis = 10;
+
+// The physics whose analyses a loadcase of analysis type `type` runs: a Multiphysics loadcase runs
+// the mechanical ones (it has none of its own yet).
+inline int physicsOfType(int type) {
+    return type == kTypeMultiphysics ? kTypeMechanical : type;
+}
+
+// Whether analysis type `type` is of the thermal class (material properties, actions, tables).
+inline bool isThermalType(int type) {
+    return type == kTypeThermal;
+}
 
 // The analysis type and solve index a loadcase opens with.
 struct AnalysisSetting {
@@ -24,7 +40,15 @@ struct AnalysisSetting {
 int headerCodeForType(int type);
 
 // The setting a header analysis code `code` gives; codes that do not fix the solve index keep
-// `current.solveIndex`.
+// `current.solveIndex`. A fluid code (8 to 10) keeps its fluid analysis; higher codes give 8.
 AnalysisSetting settingForHeaderCode(std::int64_t code, AnalysisSetting current);
+
+// The analysis type written after the last ':' of a loadcase entry text ("Run 2:10" -> 10); -1
+// when the text holds none.
+int typeOfLoadcaseText(std::string_view text);
+
+// The header keeps the code of a Multiphysics loadcase as Mechanical (0); its loadcase entry tells
+// the two apart. `entryType` of Multiphysics turns a Mechanical `fromHeader` into Multiphysics.
+AnalysisSetting withLoadcaseEntryType(AnalysisSetting fromHeader, int entryType);
 
 }  // namespace loadcase

@@ -91,20 +91,25 @@ void CLoadcase::OnApply() {
 
     loadcase::AnalysisSetting setting{doc.analysisType(), doc.solveIndex()};
     std::string meshPath = jobBase + ".meb";
+    bool headerRead = false;
     if (!oldName.empty()) {
         const auto header = loadcase::readHeaderFile(jobBase, setting);
         setting = header.analysis;
         meshPath = header.meshPath;
+        headerRead = header.fileRead;
     }
     if (!meshName.empty()) meshPath = platform::joinPath(doc.projectFolder(), meshName) + ".meb";
 
+    const std::string oldJobBase = platform::joinPath(doc.projectFolder(), oldName);
     doc.switchTo(name, meshPath);
     loadcase::LoadcaseFile::createIfMissing(doc.loadcaseFilePath());
-    if (!oldName.empty()) doc.loadFrom(platform::joinPath(doc.projectFolder(), oldName) + ".api_fem");
+    if (!oldName.empty()) doc.loadFrom(oldJobBase + ".api_fem");
     if (newName.empty()) {
+        setting = openedSetting(setting, headerRead);
         doc.setAnalysisType(setting.type);
         doc.setSolveIndex(setting.solveIndex);
     } else {
+        if (!oldName.empty()) leaveOutOtherClass(oldName, storedType(oldJobBase));
         // Every new loadcase, a copy of an old one too, gets its header: the mesh chosen here is
         // what the mesh and solve commands read back from it.
         const int code = loadcase::headerCodeForType(type_);
@@ -116,6 +121,43 @@ void CLoadcase::OnApply() {
     }
     doc.replaceSectionEntry(name + ":" + std::to_string(doc.analysisType()), model::kKindLoadcase, true);
     endDialog(ui::kIdCancel);
+}
+
+loadcase::AnalysisSetting CLoadcase::openedSetting(loadcase::AnalysisSetting fromHeader,
+                                                   bool headerRead) const {
+    const int entryType = document().loadcaseEntryType();
+    // Without a header file the loadcase's own entry decides, not the loadcase open before it.
+    if (!headerRead && isKnownType(entryType))
+        fromHeader = loadcase::settingForHeaderCode(loadcase::headerCodeForType(entryType), fromHeader);
+    return loadcase::withLoadcaseEntryType(fromHeader, entryType);
+}
+
+int CLoadcase::storedType(const std::string& oldJobBase) const {
+    const auto header = loadcase::readHeaderFile(oldJobBase, {-1, 0});
+    const int type = loadcase::withLoadcaseEntryType(header.analysis, document().loadcaseEntryType()).type;
+    return isKnownType(type) ? type : document().loadcaseEntryType();
+}
+
+void CLoadcase::leaveOutOtherClass(const std::string& oldName, int oldType) {
+    if (!isKnownType(oldType) || loadcase::isThermalType(oldType) == loadcase::isThermalType(type_)) return;
+    loadcase::Document& doc = document();
+    const auto materials = doc.entries().indicesOfKind(model::kKindMaterial).size();
+    const auto actions = doc.entries().indicesOfKind(model::kKindAction).size();
+    if (materials == 0 && actions == 0) return;
+    // Materials and actions of the other class mean something else to the solver (a conductivity
+    // read as a modulus, a heat flux as a load): the copy starts without them.
+    doc.removeKind(model::kKindMaterial);
+    doc.removeKind(model::kKindAction);
+    const char* from = loadcase::isThermalType(oldType) ? "Thermal" : "Mechanical";
+    const char* to = loadcase::isThermalType(type_) ? "Thermal" : "Mechanical";
+    ui::showMessage("The copy of " + oldName + " is " + to + ": its " + std::to_string(materials) +
+                    " material(s) and " + std::to_string(actions) + " action(s) of the " + from +
+                    " loadcase are left out. Attach " + to + " ones.");
+}
+
+bool CLoadcase::isKnownType(int type) {
+    return type == loadcase::kTypeMechanical || type == loadcase::kTypeThermal ||
+           type == loadcase::kTypeFluidFlow || type == loadcase::kTypeMultiphysics;
 }
 
 void CLoadcase::OnDelete() {

@@ -3,6 +3,7 @@
 // choose its mesh, delete loadcases.
 #include <string>
 
+#include "loadcase/analysis_code.h"
 #include "loadcase/loadcase_document.h"
 #include "ui/dialog.h"
 
@@ -46,6 +47,15 @@ class CLoadcase : public ui::Dialog {
     std::string selectedText(int listId) const;
     // Fills the two lists with the loadcases and meshes of the project folder.
     void fillLists();
+    // The setting an old loadcase opens with: its header's, told apart by its loadcase entry
+    // (Multiphysics), or the entry's own type when there is no header file.
+    loadcase::AnalysisSetting openedSetting(loadcase::AnalysisSetting fromHeader, bool headerRead) const;
+    // The analysis type of the old loadcase at `oldJobBase` (its entries loaded): its header's,
+    // else its loadcase entry's; -1 when neither says.
+    int storedType(const std::string& oldJobBase) const;
+    // A copy into the other analysis class drops the old class's materials and actions, and says so.
+    void leaveOutOtherClass(const std::string& oldName, int oldType);
+    static bool isKnownType(int type);
 
     CLoadcaseCommand* command_;
     int type_ = -1;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "loadcase/analysis_code.h"
 #include "loadcase/loadcase_file.h"
 #include "platform/paths.h"
 #include "ui/prompts.h"
@@ -58,6 +59,11 @@ void Document::removeKind(model::EntryKind kind) {
     }
 }
 
+int Document::loadcaseEntryType() const {
+    const auto indices = entries_.indicesOfKind(model::kKindLoadcase);
+    return indices.empty() ? -1 : typeOfLoadcaseText(entries_[indices.front()].data().text());
+}
+
 void Document::renameLine(int section, std::size_t index, const std::string& newText) {
     if (section < 0 || section >= kSectionCount || index >= lines_[section].size()) return;
     const std::string oldText = lines_[section][index];
@@ -86,6 +92,9 @@ void Document::clearSectionLines(int section) {
 void Document::save() {
     const std::string path = loadcaseFilePath();
     if (!damagedFile_.empty() && damagedFile_ == path && !keepDamagedFile()) return;
+    // An empty loadcase without a file is not given one: the file would list it in the Loadcase
+    // dialog as a loadcase nobody made (the session-named one before any loadcase is chosen).
+    if (entries_.empty() && !platform::pathExists(path)) return;
     LoadcaseFile::save(path, entries_);  // a file that cannot be written is not saved
 }
 

@@ -46,6 +46,8 @@ class Document {
     int solveIndex() const { return solveIndex_; }
     void setAnalysisType(int type) { analysisType_ = type; }
     void setSolveIndex(int index) { solveIndex_ = index; }
+    // The analysis type the loadcase entry names after its colon ("Run:10" -> 10); -1 without one.
+    int loadcaseEntryType() const;
     bool isChanged() const { return changed_; }
     void markChanged() { changed_ = true; }
 
@@ -73,6 +75,7 @@ class Document {
     void clearSectionLines(int section);
 
     // ---- the loadcase file ----
+    // Writes the list to the loadcase file; an empty list creates no file that is not there.
     void save();
     // Reads the current loadcase file into the list when the list is empty and the file exists.
     void load() { loadFrom(loadcaseFilePath()); }

@@ -7,6 +7,7 @@
 
 #include "addon_base/settings.h"
 #include "formats/solver_input.h"
+#include "loadcase/analysis_code.h"
 #include "loadcase/entity_numbering.h"
 #include "loadcase/section_finder.h"
 #include "loadcase/text_format.h"
@@ -32,10 +33,11 @@ int headerCodeForSolveIndex(int solveIndex) {
         case 7:
             return 2;
         default:
-            // Fluid flow and multiphysics (8 and above) keep the Fluid flow loadcase's code: as 0
-            // the solver would take the model for linear statics and report a wrong result as
-            // success, and the loadcase would reopen as Mechanical.
-            return solveIndex >= 8 ? 8 : 0;
+            // A fluid analysis (8 to 10) keeps its own code: as 0 the solver would take the model
+            // for linear statics and report a wrong result as success, and the loadcase would
+            // reopen as Mechanical. Higher indexes are no analysis: the Fluid flow code.
+            if (solveIndex >= kFirstFluidAnalysis && solveIndex <= kLastFluidAnalysis) return solveIndex;
+            return solveIndex > kLastFluidAnalysis ? kFirstFluidAnalysis : 0;
     }
 }
 

@@ -33,7 +33,8 @@ struct SolverInputSource {
 // Other host failures throw HostError for the calling command to report.
 int writeSolverInput(const SolverInputSource& source, const std::optional<SolveValues>& values);
 
-// The header analysis code of a solve index: 0, 2, 3 -> 0; 1 -> -1; 4 -> 3; 5 -> 5; 6 -> 1; 7 -> 2.
+// The header analysis code of a solve index: 0, 2, 3 -> 0; 1 -> -1; 4 -> 3; 5 -> 5; 6 -> 1; 7 -> 2;
+// the fluid analyses 8, 9, 10 keep their number; higher indexes give 8.
 int headerCodeForSolveIndex(int solveIndex);
 
 }  // namespace loadcase

@@ -18,6 +18,8 @@ using widgets::PropertyHandle;
 namespace {
 
 constexpr int kNoId = -1;
+// The local size box, as a refusal names it.
+constexpr const char* kSizeBoxName = "element size";
 // The host asks for points, edges and faces with this prompt kind.
 constexpr std::int32_t kPickPromptKind = 2;
 
@@ -138,7 +140,14 @@ void CMesh::apply() {
         ui::showMessage("Select a point, edge or face");
         return;
     }
-    const double size = mesh_solve::plainNumber(text(kSizeBox));
+    // A size that is not a number is refused; the picks stay for a second try.
+    const std::string typed = text(kSizeBox);
+    const auto number = mesh_solve::numberInBox(typed);
+    if (!number) {
+        ui::showMessage(mesh_solve::notANumberMessage(kSizeBoxName, typed));
+        return;
+    }
+    const double size = *number;
     for (int i = 0; i < picks.count(); ++i) {
         const addon::PickedEntity pick = picks.classify(i, ex.isPartSession());
         const char* format = sizeFormat(pick.kind);
@@ -151,7 +160,20 @@ void CMesh::apply() {
     command_->redrawView();
 }
 
+bool CMesh::settingsHoldNumbers() const {
+    const widgets::PropertyGrid& g = grid();
+    for (int row = kUpperSize; row <= kVolumeSteps; ++row) {
+        const std::string typed = g.value(items_[row]);
+        if (mesh_solve::numberInBox(typed)) continue;
+        ui::showMessage(mesh_solve::notANumberMessage(g.label(items_[row]), typed));
+        return false;
+    }
+    return true;
+}
+
 void CMesh::OnMesh() {
+    // Settings that are not numbers start no mesh run: nothing is exported, written or started.
+    if (!settingsHoldNumbers()) return;
     setCaption("Checking model..");
     setCaption("Creating new mesh..");
     command_->GetNet();

@@ -57,6 +57,8 @@ class CMesh : public addon::CommandDialog<CMeshCommand> {
     loadcase::DocumentOwner& explorer() const;
     void fillGrid(const mesh_solve::MesherSettings& defaults);
     void apply();
+    // Refuses, naming the row, a number row of the grid whose text is not a number.
+    bool settingsHoldNumbers() const;
 
     std::array<widgets::PropertyHandle, kRowCount> items_{};
 };

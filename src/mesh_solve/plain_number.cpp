@@ -16,6 +16,21 @@ double plainNumber(const std::string& text) {
     return std::isfinite(value) ? value : 0.0;
 }
 
+std::optional<double> numberInBox(const std::string& text) {
+    const std::string limited = text.substr(0, kTextLimit);
+    const char* start = limited.c_str();
+    char* end = nullptr;
+    const double value = std::strtod(start, &end);
+    if (end == start || !std::isfinite(value)) return std::nullopt;
+    while (*end == ' ' || *end == '\t') ++end;
+    if (*end != '\0') return std::nullopt;
+    return value;
+}
+
+std::string notANumberMessage(const std::string& label, const std::string& text) {
+    return "\"" + label + "\" needs a number; \"" + text + "\" is not one.";
+}
+
 int wholePart(double value) {
     if (!std::isfinite(value)) return 0;
     if (value >= static_cast<double>(INT_MAX)) return INT_MAX;

@@ -6,13 +6,16 @@
 #include "addon_base/library_state.h"
 #include "addon_base/settings.h"
 #include "entry_record/entry_kind.h"
+#include "loadcase/analysis_code.h"
 #include "loadcase/document_command.h"
 #include "loadcase/header_file.h"
 #include "loadcase/text_format.h"
 #include "mesh_solve/plain_number.h"
 #include "mesh_solve/program_launch.h"
+#include "mesh_solve/solvable_analyses.h"
 #include "mesh_solve/solve_command.h"
 #include "mesh_solve/solver_input_source.h"
+#include "ui/prompts.h"
 
 using ui::ControlKind;
 
@@ -66,7 +69,9 @@ loadcase::DocumentOwner& CSolve::explorer() const {
 
 bool CSolve::onInitDialog() {
     loadcase::Document& doc = explorer().document();
-    solverChoice_ = addon::readValue("CurrentSolver") == kDirectSolver ? 1 : 0;
+    // Read so that an unreadable setting is reported; the solver shown follows the analysis type.
+    addon::readValue("CurrentSolver");
+    solverClicked_ = false;
 
     // The loadcase's own file says what it is and which mesh it uses.
     if (!doc.jobBasePath().empty()) {
@@ -74,15 +79,14 @@ bool CSolve::onInitDialog() {
             loadcase::readHeaderFile(doc.jobBasePath(), {doc.analysisType(), doc.solveIndex()});
         // Without its file the loadcase keeps the mesh it was given (a new copy of a loadcase).
         if (header.fileRead) doc.setMeshPath(header.meshPath);
-        doc.setAnalysisType(header.analysis.type);
-        doc.setSolveIndex(header.analysis.solveIndex);
+        // The header of a Multiphysics loadcase reads as Mechanical; its loadcase entry tells.
+        const auto analysis = loadcase::withLoadcaseEntryType(header.analysis, doc.loadcaseEntryType());
+        doc.setAnalysisType(analysis.type);
+        doc.setSolveIndex(analysis.solveIndex);
     }
-    const int physics = doc.analysisType();
+    const int physics = loadcase::physicsOfType(doc.analysisType());
 
     setCaption("Solve");
-    // The radios show the solver SOLVE will start.
-    setCheck(kIterative, solverChoice_ == 0);
-    setCheck(kDirect, solverChoice_ == 1);
     clearItems(kTypeList);
     for (const auto& name : mesh_solve::analysisTypeNames(physics)) addItem(kTypeList, name);
     setText(kSolverPrompt, "1. Select solver");
@@ -103,6 +107,7 @@ bool CSolve::onInitDialog() {
     if (index >= 0 && index < itemCount(kTypeList)) setSelection(kTypeList, index);
     rows_ = mesh_solve::solveRows(type, addon::library().unitText);  // the stored values stand for these rows
     relabel(type);
+    showSolverFor(type);
     return true;
 }
 
@@ -114,14 +119,28 @@ int CSolve::openingType(int physics, bool haveEntry, int entryType) const {
 
 void CSolve::chooseSolver(int choice) {
     solverChoice_ = choice;
+    solverClicked_ = true;
     addon::writeValue(choice == 1 ? kDirectSolver : kIterativeSolver, "CurrentSolver");
 }
 
+void CSolve::showSolverFor(int type) {
+    // Until the user picks one, the solver is the one that suits the type: iterative for
+    // elasticity and plasticity, direct for the rest. The radios show what SOLVE starts.
+    if (!solverClicked_) solverChoice_ = type < 2 ? 0 : 1;
+    setCheck(kIterative, solverChoice_ == 0);
+    setCheck(kDirect, solverChoice_ == 1);
+}
+
+int CSolve::chosenType() const {
+    const int physics = loadcase::physicsOfType(explorer().document().analysisType());
+    return mesh_solve::analysisTypeForIndex(physics, std::max(selection(kTypeList), 0));
+}
+
 void CSolve::typeChosen() {
-    const int type =
-        mesh_solve::analysisTypeForIndex(explorer().document().analysisType(), selection(kTypeList));
+    const int type = chosenType();
     explorer().document().setSolveIndex(type);
     relabel(type);
+    showSolverFor(type);
 }
 
 void CSolve::relabel(int type) {
@@ -158,14 +177,31 @@ void CSolve::OnSolve() {
     addon::guardedCall("CSolve", "OnSolve", [this] { solve(); });
 }
 
+bool CSolve::boxesHoldNumbers() {
+    for (int row = 0; row < rows_.shown; ++row) {
+        const std::string typed = text(rowBox(row));
+        if (mesh_solve::numberInBox(typed)) continue;
+        ui::showMessage(mesh_solve::notANumberMessage(rows_.labels[row], typed));
+        return false;
+    }
+    return true;
+}
+
 void CSolve::solve() {
     loadcase::DocumentOwner& ex = explorer();
+    if (!boxesHoldNumbers()) return;
     takeBoxes();
-    const int type = std::max(selection(kTypeList), 0) + ex.document().analysisType();
+    const int type = chosenType();
     ex.document().setSolveIndex(type);
     const auto& values = command_->values();
     ex.document().replaceSectionEntry(mesh_solve::solveEntryText(type, values), model::kKindSolveParameters,
                                       true);
+    // The choice is kept in the loadcase either way; an analysis this version cannot solve goes
+    // no further.
+    if (const std::string refusal = mesh_solve::unsolvedAnalysisMessage(type); !refusal.empty()) {
+        ui::showMessage(refusal);
+        return;
+    }
 
     if (loadcase::writeSolverInput(mesh_solve::solverInputSource(ex), values) != 0)
         return;  // the writer has said why

@@ -46,6 +46,10 @@ class CSolve : public addon::CommandDialog<CSolveCommand> {
     static ui::DialogTemplate makeTemplate();
     loadcase::DocumentOwner& explorer() const;
     void chooseSolver(int choice);
+    // Checks the solver radio for `type` unless the user has picked one in this dialog.
+    void showSolverFor(int type);
+    // The analysis type the list's selection stands for (the first entry when none is selected).
+    int chosenType() const;
     void typeChosen();
     // The type the dialog opens with: the stored entry's when it belongs to the loadcase's physics,
     // else the one read back from the solver input.
@@ -53,11 +57,14 @@ class CSolve : public addon::CommandDialog<CSolveCommand> {
     // Labels and shows the rows of `type`. A row whose label changes starts again from 0, so that
     // no value is taken for something it was not typed for; then empty rows get their defaults.
     void relabel(int type);
+    // Refuses, naming the row, a shown box whose text is not a number.
+    bool boxesHoldNumbers();
     void takeBoxes();
     void showValues();
     void solve();
 
     int solverChoice_ = 0;
+    bool solverClicked_ = false;  // the user has picked a solver since the dialog opened
     int labelledType_ = 0;
     // The row labels shown: a value belongs to its label and goes when the label changes.
     mesh_solve::SolveRows rows_;

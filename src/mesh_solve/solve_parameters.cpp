@@ -63,6 +63,10 @@ std::vector<std::string> analysisTypeNames(int physics) {
 
 int analysisTypeForIndex(int physics, int index) {
     if (physics == loadcase::kTypeThermal) return index == 0 ? 6 : 7;
+    if (physics == loadcase::kTypeFluidFlow) {
+        const int last = loadcase::kLastFluidAnalysis - loadcase::kFirstFluidAnalysis;
+        return loadcase::kFirstFluidAnalysis + (index >= 0 && index <= last ? index : 0);
+    }
     return index >= 1 && index <= 5 ? index : 0;
 }
 
@@ -71,10 +75,12 @@ const char* solveKeyword(int type) {
 }
 
 SolveRows solveRows(int type, const std::string& unitText) {
-    if (type >= loadcase::kTypeFluidFlow) type -= loadcase::kTypeFluidFlow;
     SolveRows rows;
     rows.labels[0] = "tolerance " + unitText;
     rows.shown = 1;
+    // The fluid analyses are not solved yet and take no values of their own: rows borrowed from
+    // another analysis would be boxes that change nothing.
+    if (type >= loadcase::kFirstFluidAnalysis) return rows;
     const auto later = laterRows(type);
     for (std::size_t i = 0; i < later.size() && later[i][0] != '\0'; ++i) {
         rows.labels[i + 1] = later[i];

@@ -18,7 +18,8 @@ using SolveValues = loadcase::SolveValues;
 std::vector<std::string> analysisTypeNames(int physics);
 
 // The analysis type a list index stands for while the user browses the list: thermal lists give
-// 6 and 7; every other list gives 1 to 5 for indexes 1 to 5 and 0 otherwise.
+// 6 and 7, fluid lists 8 to 10; the mechanical list gives 1 to 5 for indexes 1 to 5 and 0
+// otherwise.
 int analysisTypeForIndex(int physics, int index);
 
 // The solve entry's keyword of analysis types 0 to 7 ("ELASTIC:"); "" for any other.
@@ -30,7 +31,7 @@ struct SolveRows {
 };
 
 // The rows of an analysis type; row 1 is "tolerance " with the length-unit text. Fluid types
-// (8 and up) take the rows of the mechanical type with the same list index.
+// (8 and up) have that row only.
 SolveRows solveRows(int type, const std::string& unitText);
 
 // Gives the shown rows that hold 0 their default: a tolerance of 1e-06, 1 mode, 100 iterations,

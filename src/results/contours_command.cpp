@@ -2,6 +2,7 @@
 
 #include "addon_base/guarded_call.h"
 #include "addon_base/library_state.h"
+#include "loadcase/analysis_code.h"
 #include "mesh_solve/mesh_dump.h"
 #include "mesh_solve/mesh_store.h"
 #include "results/contours_dialog.h"
@@ -13,7 +14,8 @@ using namespace results;
 
 CContoursCommand::CContoursCommand(loadcase::DocumentOwner* explorer) : CDocumentCommand(explorer) {
     if (explorer != nullptr) {
-        physics_ = explorer->document().analysisType();
+        // A Multiphysics loadcase's results are those of its mechanical analysis.
+        physics_ = loadcase::physicsOfType(explorer->document().analysisType());
         solutionType_ = explorer->document().solveIndex();
     }
 }

@@ -97,8 +97,7 @@ wxWindow* DialogView::makeControl(const ui::Control& c) {
         case ui::ControlKind::CheckBox:
             return new wxCheckBox(container_, id, toWx(c.text), at, size);
         case ui::ControlKind::Radio:
-            return new wxRadioButton(container_, id, toWx(c.text), at, size,
-                                     hasStyle(c, ui::kStyleGroup) ? wxRB_GROUP : 0);
+            return makeRadio(c);
         case ui::ControlKind::ListBox:
             return new wxListBox(container_, id, at, size, 0, nullptr, wxLB_SINGLE);
         case ui::ControlKind::ComboBox:
@@ -136,6 +135,26 @@ wxWindow* DialogView::makeButton(const ui::Control& c) {
     }
     if (hasStyle(c, ui::kStyleDefault)) button->SetDefault();
     return button;
+}
+
+wxWindow* DialogView::makeRadio(const ui::Control& c) {
+    // GTK keeps one button of a group on. Each group starts with a hidden button of its own that
+    // is on while none of the dialog's buttons is, so that a group with no choice yet shows none.
+    if (hasStyle(c, ui::kStyleGroup) || groupStart_ == nullptr) {
+        groupStart_ = new wxRadioButton(container_, wxID_ANY, wxString(), positionOf(c.tmpl.rect),
+                                        wxDefaultSize, wxRB_GROUP);
+        groupStart_->Hide();
+        groupStart_->SetValue(true);
+    }
+    if (c.id() > 0) noChoiceButtons_[c.id()] = groupStart_;
+    return new wxRadioButton(container_, windowId(c.id()), toWx(c.text), positionOf(c.tmpl.rect),
+                             sizeOf(c.tmpl.rect));
+}
+
+bool DialogView::groupHasChoice(const wxRadioButton* noChoice) const {
+    for (const auto& [id, start] : noChoiceButtons_)
+        if (start == noChoice && dialog_.control(id).checked) return true;
+    return false;
 }
 
 wxWindow* DialogView::makePicture(const ui::Control& c) {
@@ -273,9 +292,14 @@ void DialogView::syncControl(const ui::Control& c, wxWindow* w) {
             break;
         case ui::ControlKind::Radio:
             if (w->GetLabel() != text) w->SetLabel(text);
-            // GTK keeps one button of a group on; only a check is passed on, the model unchecks
-            // the others itself.
-            if (c.checked) static_cast<wxRadioButton*>(w)->SetValue(true);
+            // Only a check is passed on: GTK unchecks the others of the group itself. A group that
+            // has lost its choice turns its hidden button on.
+            if (c.checked) {
+                static_cast<wxRadioButton*>(w)->SetValue(true);
+            } else if (auto it = noChoiceButtons_.find(c.id());
+                       it != noChoiceButtons_.end() && !groupHasChoice(it->second)) {
+                it->second->SetValue(true);
+            }
             break;
         case ui::ControlKind::Edit: {
             auto* edit = static_cast<wxTextCtrl*>(w);

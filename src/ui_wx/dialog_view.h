@@ -14,6 +14,7 @@
 class wxWindow;
 class wxCommandEvent;
 class wxScrollEvent;
+class wxRadioButton;
 
 namespace ui {
 class Dialog;
@@ -46,6 +47,9 @@ class DialogView {
     void build();
     wxWindow* makeControl(const ui::Control& c);
     wxWindow* makeButton(const ui::Control& c);
+    wxWindow* makeRadio(const ui::Control& c);
+    // Whether a button of the group that starts with `noChoice` is checked in the dialog.
+    bool groupHasChoice(const wxRadioButton* noChoice) const;
     wxWindow* makePicture(const ui::Control& c);
     void bindEvents(const ui::Control& c, wxWindow* w);
     void syncControl(const ui::Control& c, wxWindow* w);
@@ -60,6 +64,9 @@ class DialogView {
     std::map<int, wxWindow*> windows_;
     std::map<int, std::unique_ptr<WidgetView>> widgetViews_;
     bool syncing_ = false;
+    // Per radio button, the hidden button that starts its group and is on while none is chosen.
+    std::map<int, wxRadioButton*> noChoiceButtons_;
+    wxRadioButton* groupStart_ = nullptr;  // the group being built
 };
 
 }  // namespace ui_wx

@@ -42,7 +42,8 @@ INSTANTIATE_TEST_SUITE_P(EveryCode, HeaderCode,
                          testing::Values(CodeCase{-1, {0, 1}}, CodeCase{0, {0, 0}}, CodeCase{1, {6, 6}},
                                          CodeCase{2, {6, 7}}, CodeCase{3, {0, 4}}, CodeCase{4, {0, 2}},
                                          CodeCase{5, {0, 5}}, CodeCase{6, {0, 2}}, CodeCase{7, {0, 2}},
-                                         CodeCase{8, {8, 8}}, CodeCase{12, {8, 8}}));
+                                         CodeCase{8, {8, 8}}, CodeCase{9, {8, 9}}, CodeCase{10, {8, 10}},
+                                         CodeCase{12, {8, 8}}));
 
 // What a header or solver input text gives, read with the current setting {0, 2}: extra fields
 // after "ana=" are passed over, later lines override earlier ones, comments, blank lines and

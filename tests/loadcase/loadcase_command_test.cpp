@@ -43,6 +43,15 @@ class LoadcaseCommand : public ::testing::Test, public ExplorerFixture {
         d.userClick(L::kApply);
     }
 
+    void copy(const std::string& old, const std::string& name, int typeButton, const std::string& mesh = "") {
+        auto& d = start();
+        d.userChoose(L::kOldList, d.findItemExact(L::kOldList, old));
+        if (!mesh.empty()) d.userChoose(L::kMeshList, d.findItemExact(L::kMeshList, mesh));
+        d.userType(L::kNewName, name);
+        d.userClick(typeButton);
+        d.userClick(L::kApply);
+    }
+
     std::string folder;
     platform::RefPtr<CLoadcaseCommand> command;
 };
@@ -122,24 +131,61 @@ TEST_F(LoadcaseCommand, ChoosingAnOldLoadcaseLoadsItsEntriesAndHeader) {
 TEST_F(LoadcaseCommand, OldLoadcaseWithNewNameStartsFromACopyThatKeepsTheChosenMesh) {
     create("Base", L::kMechanical);
     explorer->document().addEntry(bodyKey(), key(0), "face;pressure=5", model::kKindAction);
+    explorer->document().addEntry(bodyKey(), key(1), "face;fix,6=XYZ", model::kKindReaction);
     writeFile(folder + "/coarse.meb", "");
-    auto& d = start();
-    d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "Base"));
-    d.userChoose(L::kMeshList, d.findItemExact(L::kMeshList, "coarse"));
-    d.userType(L::kNewName, "Variant");
-    d.userClick(L::kThermal);
-    d.userClick(L::kApply);
+    copy("Base", "Variant", L::kMechanical, "coarse");
     EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Variant");
     // The solve command reads the mesh back from the copy's header: the choice must be there.
     const auto header = loadcase::readHeaderFile(folder + "/Variant", {});
     ASSERT_TRUE(header.fileRead) << "the copy has a header of its own";
     EXPECT_EQ(header.meshPath, folder + "/coarse.meb");
-    EXPECT_EQ(header.analysis.type, loadcase::kTypeThermal);
+    EXPECT_EQ(header.analysis.type, loadcase::kTypeMechanical);
+    const auto file = saved();
+    ASSERT_EQ(file.size(), 3u);
+    EXPECT_EQ(file[0].data().text(), "face;pressure=5");
+    EXPECT_EQ(file[2].data().text(), "Variant:0");
+    EXPECT_EQ(loadcase::LoadcaseFile::load(folder + "/Base.api_fem").entries.size(), 3u);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+}
+
+// A copy into the other analysis class leaves out the old class's materials and actions, says so,
+// and keeps the rest; the old loadcase keeps everything.
+TEST_F(LoadcaseCommand, CopyIntoTheOtherClassLeavesOutMaterialsAndActions) {
+    create("Heat", L::kThermal);
+    explorer->document().addEntry(bodyKey(), key(0), "Copper: 0.39,0.39,0.39,8.9e-09,385",
+                                  model::kKindMaterial);
+    explorer->document().addEntry(bodyKey(), key(1), "face;heat=0.5", model::kKindAction);
+    explorer->document().addEntry(bodyKey(), key(2), "face:el_size=2", model::kKindMeshSize);
+    copy("Heat", "Cold", L::kMechanical);
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"The copy of Heat is Mechanical: its 1 material(s) and 1 action(s) "
+                                       "of the Thermal loadcase are left out. Attach Mechanical ones."});
+    EXPECT_TRUE(lines(model::kKindMaterial).empty());
     const auto file = saved();
     ASSERT_EQ(file.size(), 2u);
-    EXPECT_EQ(file[0].data().text(), "face;pressure=5");
-    EXPECT_EQ(file[1].data().text(), "Variant:6");
-    EXPECT_EQ(loadcase::LoadcaseFile::load(folder + "/Base.api_fem").entries.size(), 2u);
+    EXPECT_EQ(file[0].data().text(), "face:el_size=2");
+    EXPECT_EQ(file[1].data().text(), "Cold:0");
+    EXPECT_EQ(loadcase::LoadcaseFile::load(folder + "/Heat.api_fem").entries.size(), 4u);
+}
+
+// A Multiphysics loadcase's header holds the Mechanical code; opened again it is Multiphysics by
+// its loadcase entry, which keeps its type.
+TEST_F(LoadcaseCommand, MultiphysicsLoadcaseOpensAsMultiphysics) {
+    create("Both", L::kMultiphysics);
+    create("Other", L::kThermal);
+    auto& d = start();
+    d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "Both"));
+    d.userClick(L::kApply);
+    EXPECT_EQ(explorer->document().analysisType(), 10);
+    EXPECT_EQ(explorer->document().solveIndex(), 0);
+    EXPECT_EQ(lines(model::kKindLoadcase), std::vector<std::string>{"Both:10"});
+    // Without its header file a loadcase is what its entry says, not what was open before.
+    fs::remove(folder + "/Other.txt");
+    auto& again = start();
+    again.userChoose(L::kOldList, again.findItemExact(L::kOldList, "Other"));
+    again.userClick(L::kApply);
+    EXPECT_EQ(explorer->document().analysisType(), 6);
+    EXPECT_EQ(explorer->document().solveIndex(), 6);
 }
 
 TEST_F(LoadcaseCommand, DeleteRemovesOnlyTheLoadcaseFile) {
@@ -150,7 +196,9 @@ TEST_F(LoadcaseCommand, DeleteRemovesOnlyTheLoadcaseFile) {
     d.userClick(L::kDelete);
     EXPECT_FALSE(fs::exists(folder + "/Old.api_fem"));
     EXPECT_TRUE(fs::exists(folder + "/Old.txt"));
-    EXPECT_EQ(items(d, L::kOldList), (std::vector<std::string>{"Bracket", "Current"}));
+    // The session-named loadcase was never given anything: it has no file and is not listed.
+    EXPECT_EQ(items(d, L::kOldList), (std::vector<std::string>{"Current"}));
+    EXPECT_FALSE(fs::exists(folder + "/Bracket.api_fem"));
     EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Current");
     d.userClick(L::kDelete);  // nothing selected: nothing happens
     EXPECT_TRUE(fs::exists(folder + "/Current.api_fem"));

@@ -145,12 +145,14 @@ TEST_F(SolverInput, EverySolveIndexWritesItsSections) {
         "SOLVE\n1e-06,3,100,1,0\nDYNAMIC\n 0 0.25\nTABLES",
         "ana=1 1e-06 100 3\n",
         "SOLVE\n1e-06,3,100,1,0\nPRINT\n 3\nDYNAMIC\n 0 0.25\nTABLES\n tabl1, 2, 0, 1, 0, 5\nMSET",
-        // Fluid flow and multiphysics: the Fluid flow code, which the solver refuses.
+        // The fluid analyses keep their own codes, which the solver refuses; beyond them the
+        // Fluid flow code.
         "ana=8 1e-06 100 3\n",
-        "ana=8 1e-06 100 3\n",
+        "ana=9 1e-06 100 3\n",
+        "ana=10 1e-06 100 3\n",
         "ana=8 1e-06 100 3\n",
     };
-    for (int index = 0; index <= 10; ++index) {
+    for (int index = 0; index <= 11; ++index) {
         writeFile(folder + "/Bracket.txt", "HEADER\nx\n");
         explorer->document().setSolveIndex(index);
         ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), v), 0) << index;

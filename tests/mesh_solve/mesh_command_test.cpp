@@ -93,8 +93,9 @@ TEST_F(MeshCommand, LinearOrderWritesFourNodesPerElement) {
     ASSERT_TRUE(g.userChoose(d.item(M::kOrder), 0));
     ASSERT_TRUE(g.userChoose(d.item(M::kFineness), 4));
     g.userEdit(d.item(M::kCurveElements), "3.9");
-    g.userEdit(d.item(M::kLowerSize), "abc");
+    g.userEdit(d.item(M::kLowerSize), " 0 ");
     d.userClick(M::kMesh);
+    EXPECT_TRUE(prompts->messageTexts().empty());
     EXPECT_EQ(texts(kKindMesherParameters), std::vector<std::string>{"1:50 0 1 0.25 0 3 2 3 3 0 0"});
     EXPECT_EQ(mesh_solve::libraryMesh().nodesPerElement(), 4);
     EXPECT_NE(readFile(inputPath()).find("nod=4 elem=0"), std::string::npos);
@@ -186,7 +187,7 @@ TEST_F(MeshCommand, ApplyAddsOneSizeEntryPerPickInOrder) {
     EXPECT_EQ(saved().countOfKind(kKindMeshSize), 4u);
 }
 
-TEST_F(MeshCommand, ApplyTakesTextThatIsNoNumberAsZeroAndNeedsAPick) {
+TEST_F(MeshCommand, ApplyNeedsAPickAndRefusesASizeThatIsNoNumber) {
     M& d = start();
     d.userType(M::kSizeBox, "abc");
     d.userClick(M::kApply);
@@ -194,8 +195,30 @@ TEST_F(MeshCommand, ApplyTakesTextThatIsNoNumberAsZeroAndNeedsAPick) {
     EXPECT_TRUE(texts(kKindMeshSize).empty());
 
     part.selection().select(part.body(0).face(1));
+    for (const char* typed : {"abc", "2.5mm"}) {
+        d.userType(M::kSizeBox, typed);
+        d.userClick(M::kApply);
+        EXPECT_EQ(prompts->messageTexts().back(),
+                  "\"element size\" needs a number; \"" + std::string(typed) + "\" is not one.");
+    }
+    EXPECT_TRUE(texts(kKindMeshSize).empty());
+    EXPECT_EQ(part.selection().size(), 1u) << "the picks stay for a second try";
+    d.userType(M::kSizeBox, "2.5 ");
     d.userClick(M::kApply);
-    EXPECT_EQ(texts(kKindMeshSize), std::vector<std::string>{"face:el_size=0"});
+    EXPECT_EQ(texts(kKindMeshSize), std::vector<std::string>{"face:el_size=2.5"});
+}
+
+// A setting that is not a number starts no mesh run: no entry, no files, no mesher.
+TEST_F(MeshCommand, MeshRefusesASettingThatIsNoNumber) {
+    M& d = start();
+    auto& g = d.grid();
+    g.userEdit(d.item(M::kVolumeSteps), "3 steps");
+    d.userClick(M::kMesh);
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"\"volume steps\" needs a number; \"3 steps\" is not one."});
+    EXPECT_TRUE(texts(kKindMesherParameters).empty());
+    EXPECT_FALSE(std::filesystem::exists(inputPath()));
+    EXPECT_TRUE(programs.notStarted("velgrin"));
 }
 
 TEST_F(MeshCommand, OverlayMarksTheMeshSizesAndExitEndsTheCommand) {

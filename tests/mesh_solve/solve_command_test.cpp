@@ -7,8 +7,10 @@
 #include "command_fixture.h"
 #include "entry_record/entry_kind.h"
 #include "loadcase/header_file.h"
+#include "loadcase/solver_input_writer.h"
 #include "mesh_solve/solve_command.h"
 #include "mesh_solve/solve_dialog.h"
+#include "mesh_solve/solver_input_source.h"
 
 namespace {
 
@@ -35,9 +37,14 @@ class SolveCommand : public ::testing::Test, public CommandFixture {
     void addMaterial() {
         explorer->document().addEntry(bodyKey(), key(0), "steel: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial);
     }
-    void makeThermal() {
-        loadcase::writeHeaderFile(inputPath(), "mm", 1,
+    void makeThermal() { writeHeader(1); }
+    void writeHeader(int code) {
+        loadcase::writeHeaderFile(inputPath(), "mm", code,
                                   explorer->document().projectFolder() + "/Bracket.meb");
+    }
+    // The solver input as the mesh command writes it, without solve values.
+    void writeInputAsMeshDoes() {
+        ASSERT_EQ(loadcase::writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     }
     static std::vector<std::string> shownBoxes(const S& d) {
         std::vector<std::string> out;
@@ -120,6 +127,64 @@ TEST_F(SolveCommand, ThermalLoadcaseListsTwoTypesAndSolvesTransient) {
     EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
 }
 
+// A fluid analysis stays a fluid analysis through the dialog, the mesh run's solver input and the
+// next showing; SOLVE keeps the choice and refuses it rather than solve something else.
+TEST_F(SolveCommand, FluidAnalysisSurvivesTheFilesAndIsRefused) {
+    writeHeader(8);
+    addMaterial();
+    start().userChoose(S::kTypeList, 1);  // "compressible flow"
+    writeInputAsMeshDoes();
+    EXPECT_NE(readFile(inputPath()).find(" ana=9\n"), std::string::npos) << readFile(inputPath());
+
+    S& again = start();
+    EXPECT_EQ(explorer->document().analysisType(), 8);
+    EXPECT_EQ(again.itemCount(S::kTypeList), 3);
+    EXPECT_EQ(again.selection(S::kTypeList), 1);
+    const std::string input = readFile(inputPath());
+    again.userClick(S::kSolve);
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"\"compressible flow\" is not solved by this version: fluid flow "
+                                       "analyses are not available yet. The loadcase keeps its choice; "
+                                       "the solver is not started."});
+    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"9,1e-06,0,0,0,0,0,0"});
+    EXPECT_EQ(readFile(inputPath()), input);
+    EXPECT_TRUE(programs.notStarted("tarvsolv"));
+}
+
+// A Multiphysics loadcase's header says Mechanical (0); its loadcase entry keeps it Multiphysics
+// while it offers and solves the mechanical analyses.
+TEST_F(SolveCommand, MultiphysicsLoadcaseKeepsItsPhysics) {
+    writeHeader(0);
+    explorer->document().replaceSectionEntry("Bracket:10", kKindLoadcase, true);
+    addMaterial();
+    S& d = start();
+    EXPECT_EQ(explorer->document().analysisType(), 10);
+    EXPECT_EQ(d.itemCount(S::kTypeList), 6);
+    d.userChoose(S::kTypeList, 4);
+    d.userClick(S::kSolve);
+    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"NATFREQ:4,1e-06,1,0,0,0,0,0"});
+    EXPECT_NE(readFile(inputPath()).find(" ana=3 "), std::string::npos);
+    EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
+}
+
+// A shown box that does not hold a number is refused by its row's label; hidden rows are not
+// looked at. Nothing is stored, written or started.
+TEST_F(SolveCommand, SolveRefusesABoxThatIsNoNumber) {
+    addMaterial();
+    S& d = start();
+    d.userType(S::kFirstRowBox + 1, "abc");
+    d.userClick(S::kSolve);
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"\"initial temperature\" needs a number; \"abc\" is not one."});
+    EXPECT_TRUE(texts(kKindSolveParameters).empty());
+    EXPECT_FALSE(std::filesystem::exists(inputPath()));
+    EXPECT_TRUE(programs.notStarted("tarvsolv"));
+    d.userType(S::kFirstRowBox + 1, "20");
+    d.userType(S::kFirstRowBox + 5, "abc");  // hidden for elasticity
+    d.userClick(S::kSolve);
+    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"ELASTIC:0,1e-06,20,0,0,0,0,0"});
+}
+
 TEST_F(SolveCommand, StoredEntryIsShownWithTheValuesItHoldsAShortOrDamagedOneWithZeros) {
     explorer->document().replaceSectionEntry("PLASTIC:1,1e-08,20,50,0,30,2,0", kKindSolveParameters, true);
     S& d = start();
@@ -132,15 +197,25 @@ TEST_F(SolveCommand, StoredEntryIsShownWithTheValuesItHoldsAShortOrDamagedOneWit
     EXPECT_EQ(shownBoxes(start()), (std::vector<std::string>{"1e-06", "0"}));
 }
 
-TEST_F(SolveCommand, SolverChoiceIsStoredAtOnceAndShownNextTime) {
+// The radios show the solver SOLVE starts: iterative for elasticity and plasticity, direct for
+// the other types (thermal ones too), until the user picks one; a pick is stored at once.
+TEST_F(SolveCommand, SolverFollowsTheTypeUntilTheUserPicksOne) {
     S& d = start();
-    d.userClick(S::kDirect);
+    EXPECT_TRUE(d.isChecked(S::kIterative));
+    d.userChoose(S::kTypeList, 3);
+    EXPECT_TRUE(d.isChecked(S::kDirect));
+    EXPECT_FALSE(d.isChecked(S::kIterative));
+    d.userClick(S::kIterative);
+    EXPECT_EQ(setting("CurrentSolver"), "PCG");
+    d.userChoose(S::kTypeList, 4);
+    EXPECT_EQ(d.solverChoice(), 0);
+
+    makeThermal();
+    addMaterial();
+    S& thermal = start();
+    EXPECT_TRUE(thermal.isChecked(S::kDirect));
+    thermal.userClick(S::kSolve);
     EXPECT_EQ(setting("CurrentSolver"), "MF");
-    EXPECT_EQ(d.solverChoice(), 1);
-    S& again = start();
-    EXPECT_TRUE(again.isChecked(S::kDirect));
-    EXPECT_FALSE(again.isChecked(S::kIterative));
-    EXPECT_EQ(again.solverChoice(), 1);
 }
 
 TEST_F(SolveCommand, SolverFileOnlyWritesTheInputAndStopsThere) {

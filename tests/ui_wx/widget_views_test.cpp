@@ -6,6 +6,7 @@
 #include <wx/glcanvas.h>
 #include <wx/grid.h>
 #include <wx/propgrid/propgrid.h>
+#include <wx/radiobut.h>
 #include <wx/textctrl.h>
 #include <wx/treectrl.h>
 #include <wx/uiaction.h>
@@ -17,6 +18,7 @@
 #include "ui/dialog.h"
 #include "ui/headless_prompts.h"
 #include "ui_wx/canvas_view.h"
+#include "ui_wx/dialog_view.h"
 #include "ui_wx/editable_grid_view.h"
 #include "ui_wx/gl_scene_view.h"
 #include "ui_wx/input_driver.h"
@@ -115,6 +117,41 @@ TEST(WidgetViews, PropertyGridSendsAPersonsEditsOnceAndCodesNever) {
     ASSERT_TRUE(pumpUntil([&] { return changes.size() == 2; }));
     EXPECT_EQ(changes.back(), combo);
     EXPECT_EQ(grid.value(combo), "steel");
+}
+
+// A radio group without a choice shows no button on (GTK keeps one button of a group on); a
+// person's click and the model's state both show.
+TEST(WidgetViews, RadioGroupWithoutAChoiceShowsNone) {
+    ui::DialogTemplate t;
+    t.add(11, ui::ControlKind::Radio, "Mechanical", {10, 10, 150, 30}, ui::kStyleGroup)
+        .add(12, ui::ControlKind::Radio, "Thermal", {10, 40, 150, 60})
+        .add(21, ui::ControlKind::Radio, "Iterative", {10, 80, 150, 100}, ui::kStyleGroup)
+        .add(22, ui::ControlKind::Radio, "Direct", {10, 110, 150, 130});
+    ui::Dialog dialog(t);
+    dialog.create();
+    dialog.setCheck(22, true);
+    Frame f({200, 180});
+    ui_wx::DialogView view(dialog, f.frame, [] {});
+    f.frame->Show();
+    pumpFor(300ms);
+    shot("radio_group");
+    auto on = [&](int id) { return static_cast<wxRadioButton*>(view.controlWindow(id))->GetValue(); };
+    EXPECT_FALSE(on(11));
+    EXPECT_FALSE(on(12));
+    EXPECT_FALSE(on(21));
+    EXPECT_TRUE(on(22));
+
+    wxWindow* thermal = view.controlWindow(12);
+    clickAt(thermal->ClientToScreen(wxPoint(8, thermal->GetSize().y / 2)));
+    ASSERT_TRUE(pumpUntil([&] { return dialog.isChecked(12); }));
+    EXPECT_TRUE(on(12));
+    EXPECT_FALSE(on(11));
+    EXPECT_TRUE(on(22)) << "the other group keeps its choice";
+
+    dialog.setCheck(12, false);
+    view.sync(0);
+    EXPECT_FALSE(on(11));
+    EXPECT_FALSE(on(12));
 }
 
 TEST(WidgetViews, EditableGridTakesClicksAndTyping) {

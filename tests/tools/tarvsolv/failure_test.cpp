@@ -79,8 +79,10 @@ TEST_F(Refusals, PlasticityNeedsAYieldStress) {
 }
 
 TEST_F(Refusals, FluidFlowIsNotTakenForStatics) {
-    text.analysisCode = 8;
-    expectRefusal("fluid flow is not solved by this version of the solver");
+    for (int code : {8, 9, 10, 12}) {
+        text.analysisCode = code;
+        expectRefusal("fluid flow is not solved by this version of the solver");
+    }
 }
 
 TEST_F(Refusals, HeatWithoutConvectionHasNoTemperatureLevel) {

@@ -100,11 +100,12 @@ SolveKind solveKind(const SolverInput& input) {
             return SolveKind::Modes;
         case 5:
             return SolveKind::ForcedVibration;
-        case 8:
-            return SolveKind::FluidFlow;
         default:
             break;
     }
+    // 8 to 10 are the fluid analyses (incompressible, compressible, coupled); none of them may
+    // fall through to statics.
+    if (input.analysisCode >= 8) return SolveKind::FluidFlow;
     if (input.analysisCode < 0) return SolveKind::Plastic;
     if (input.buckle) return SolveKind::Buckling;
     if (input.gstep) return SolveKind::LargeDisplacement;
