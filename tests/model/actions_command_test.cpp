@@ -104,6 +104,7 @@ TEST_F(Actions, ValuesAreCutTo59CharactersAndABoxTheSolverCannotReadIsRefused) {
     values(t, "25", "hot");
     picks().select(box().face(0));
     t.userClick(L::kApply);
+    ASSERT_EQ(prompts->messageTexts().size(), 6u);
     EXPECT_EQ(prompts->messageTexts().back(),
               "temperature: \"hot\" is not a number, a table name or a formula (\"hot\" is neither a table "
               "nor one of the variables x, y, z, t, T)");
