@@ -142,13 +142,13 @@ std::string CLoads::boxName(const model::ActionType& type, int box) {
 
 // Each value the type reads must be something the solver reads; the loadcase name of
 // "body: temperatures" only must not be empty.
-bool CLoads::valuesReadable(const model::ActionType& type, const std::string (&values)[3]) {
+bool CLoads::valuesReadable(const model::ActionType& type, const std::string (&values)[3]) const {
     const auto tables = model::storedTableNames(explorer().document().entries());
+    const bool loadcaseName = std::string_view(type.textHead) == "thermal=";
     for (int box = 0; box < type.valueCount; ++box) {
         const std::string& v = values[box];
-        const bool loadcaseName = std::string_view(type.textHead) == "thermal=";
-        std::string problem = loadcaseName ? (v.empty() ? "it is empty: type a loadcase name" : "")
-                                           : model::valueTextProblem(v, tables);
+        const std::string problem = loadcaseName ? (v.empty() ? "it is empty: type a loadcase name" : "")
+                                                 : model::valueTextProblem(v, tables);
         if (problem.empty()) continue;
         ui::showMessage(boxName(type, box) + ": " + problem);
         return false;

@@ -55,7 +55,7 @@ class CLoads : public addon::CommandDialog<CLoadsCommand> {
     void showValueEdits(int code);
     void apply();
     static std::string boxName(const model::ActionType& type, int box);
-    bool valuesReadable(const model::ActionType& type, const std::string (&values)[3]);
+    bool valuesReadable(const model::ActionType& type, const std::string (&values)[3]) const;
     std::optional<std::string> refusal(const model::ActionType& type, int code,
                                        const std::vector<addon::PickedEntity>& picks) const;
     void makeTable();

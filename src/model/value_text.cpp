@@ -83,6 +83,11 @@ std::string formulaProblem(const std::string& text, const std::vector<std::strin
         } else if (kOperators.find(c) != std::string_view::npos) {
             depth += c == '(' ? 1 : c == ')' ? -1 : 0;
             if (depth < 0) return quoted(text) + " closes a bracket it did not open";
+            // The entry text separates the components with commas: one outside brackets would
+            // make two values of one (a decimal comma, "1,5").
+            if (c == ',' && depth == 0)
+                return quoted(text) +
+                       " holds two values: a box takes one (decimals are written with a point)";
             ++at;
         } else {
             return quoted(text) + " is not a number, a table name or a formula (it holds " +

@@ -82,7 +82,7 @@ TEST_F(Actions, ValuesAreCutTo59CharactersAndABoxTheSolverCannotReadIsRefused) {
     d.userChoose(L::kTypeList, 0);
     picks().select(box().vertex(1));
     for (const auto& [second, third] : std::vector<std::pair<std::string, std::string>>{
-             {"", "0"}, {"0", "abc"}, {"0", "tabl5"}, {"(x", "0"}, {"2x", "0"}}) {
+             {"", "0"}, {"0", "abc"}, {"0", "tabl5"}, {"(x", "0"}, {"2x", "0"}, {"1,5", "0"}}) {
         values(d, "1", second, third);
         d.userClick(L::kApply);
     }
@@ -92,8 +92,8 @@ TEST_F(Actions, ValuesAreCutTo59CharactersAndABoxTheSolverCannotReadIsRefused) {
                  "Fz: \"abc\" is not a number, a table name or a formula (\"abc\" is neither a table nor "
                  "one of the variables x, y, z, t, T)",
                  "Fz: \"tabl5\" is not a table of this loadcase (MAKE TABLE makes one)",
-                 "Fy: \"(x\" leaves a bracket open",
-                 "Fy: \"2x\" is not a number, a table name or a formula"}));
+                 "Fy: \"(x\" leaves a bracket open", "Fy: \"2x\" is not a number, a table name or a formula",
+                 "Fy: \"1,5\" holds two values: a box takes one (decimals are written with a point)"}));
     EXPECT_TRUE(explorer->document().entries().empty());
     values(d, std::string(70, '7'), " -1e-3 ", "sin(x/10)*max(y, 2)");
     d.userClick(L::kApply);
@@ -104,7 +104,7 @@ TEST_F(Actions, ValuesAreCutTo59CharactersAndABoxTheSolverCannotReadIsRefused) {
     values(t, "25", "hot");
     picks().select(box().face(0));
     t.userClick(L::kApply);
-    ASSERT_EQ(prompts->messageTexts().size(), 6u);
+    ASSERT_EQ(prompts->messageTexts().size(), 7u);
     EXPECT_EQ(prompts->messageTexts().back(),
               "temperature: \"hot\" is not a number, a table name or a formula (\"hot\" is neither a table "
               "nor one of the variables x, y, z, t, T)");
