@@ -64,6 +64,7 @@ PickedEntity classifyObject(const RefPtr<platform::IUnknown>& object, bool partS
     if (const PickKind kind = entityKind(object); kind != PickKind::None) {
         pick.kind = kind;
         readEntity(pick, *object.require<host::IQDEntity>(), partSession);
+        if (kind == PickKind::Face) pick.face = object.query<host::IQDFace>();
     } else if (auto point = object.query<host::IQDDesignPoint>()) {
         pick.kind = PickKind::DesignPoint;
         check(point->get_Number(&pick.pointNumber), host::IQDDesignPoint::iid);

@@ -29,6 +29,7 @@ struct PickedEntity {
     int index = -1;
     std::int32_t pointNumber = 0;            // design points, counted from 1
     platform::RefPtr<host::IQDPlane> plane;  // planes
+    platform::RefPtr<host::IQDFace> face;    // faces: their surface kind and axis
 
     // A known kind that was found: the commands skip every other pick without a message.
     bool usable() const { return kind != PickKind::None && index >= 0; }

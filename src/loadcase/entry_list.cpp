@@ -26,6 +26,18 @@ std::size_t EntryList::removeText(std::string_view text) {
     return std::erase_if(entries_, [text](const model::CActions& e) { return e.text() == text; });
 }
 
+std::vector<std::string> EntryList::removeForEntity(const Bytes& bodyKey, const Bytes& entityKey,
+                                                    std::string_view head, model::EntryKind kind) {
+    std::vector<std::string> removed;
+    std::erase_if(entries_, [&](const model::CActions& e) {
+        const bool match = e.kind() == kind && e.entityKey().bytes() == entityKey &&
+                           e.bodyKey().bytes() == bodyKey && e.text().starts_with(head);
+        if (match) removed.push_back(e.text());
+        return match;
+    });
+    return removed;
+}
+
 void EntryList::removeAt(std::size_t index) {
     if (index < entries_.size()) entries_.erase(entries_.begin() + static_cast<std::ptrdiff_t>(index));
 }

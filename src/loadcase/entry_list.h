@@ -33,6 +33,11 @@ class EntryList {
     // Removes every entry whose text is `text`, whatever its kind; answers how many.
     std::size_t removeText(std::string_view text);
 
+    // Removes the entries of `kind` that stand for this entity and whose text begins with `head`;
+    // answers their texts.
+    std::vector<std::string> removeForEntity(const Bytes& bodyKey, const Bytes& entityKey,
+                                             std::string_view head, model::EntryKind kind);
+
     // Removes the entry at `index` (no-op when out of range).
     void removeAt(std::size_t index);
 

@@ -42,6 +42,19 @@ void Document::addEntry(const Bytes& bodyKey, const Bytes& entityKey, const std:
     if (outcome != EntryList::AddOutcome::Duplicate) save();
 }
 
+void Document::replaceEntityEntry(const Bytes& bodyKey, const Bytes& entityKey, const std::string& head,
+                                  const std::string& text, model::EntryKind kind) {
+    bool linesChanged = false;
+    for (const std::string& old : entries_.removeForEntity(bodyKey, entityKey, head, kind)) {
+        if (entries_.containsText(old) || !hasSection(kind)) continue;
+        std::erase(lines_[kind], old);
+        linesChanged = true;
+    }
+    if (linesChanged) notify(kind);
+    addEntry(bodyKey, entityKey, text, kind);
+    save();
+}
+
 void Document::replaceSectionEntry(const std::string& text, model::EntryKind kind, bool show) {
     entries_.replaceKind(text, kind);
     if (show && hasSection(kind)) {

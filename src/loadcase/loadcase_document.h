@@ -57,6 +57,11 @@ class Document {
     // entry had before gets a line in its section; a known one does not.
     void addEntry(const Bytes& bodyKey, const Bytes& entityKey, const std::string& text,
                   model::EntryKind kind);
+    // Adds the entry in place of the entries of `kind` that stand for the same entity with a text
+    // beginning with `head` (one convection per face), then saves; a replaced text that no longer
+    // stands for any entity loses its line.
+    void replaceEntityEntry(const Bytes& bodyKey, const Bytes& entityKey, const std::string& head,
+                            const std::string& text, model::EntryKind kind);
     // Replaces every entry of `kind` by one with `text`, then saves; with `show` the section's lines
     // are replaced by one line with the text.
     void replaceSectionEntry(const std::string& text, model::EntryKind kind, bool show);

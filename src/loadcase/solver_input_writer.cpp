@@ -122,6 +122,8 @@ class Writer {
     std::string actionLine(const model::CActionsData& d) const;
     std::string reactionLine(const model::CActionsData& d) const;
     std::string interactionLine(const model::CActionsData& d) const;
+    std::string faceActionLine(const model::CActionsData& d) const;
+    std::string edgeActionLine(const model::CActionsData& d) const;
     std::string spinLine(const model::CActionsData& d) const;
     host::Point3 scaledPoint(const model::CActionsData& d) const;
     std::int32_t number(EntitySort sort, const model::CActionsData& d) const {
@@ -332,14 +334,9 @@ std::string Writer::actionLine(const model::CActionsData& d) const {
     const std::string value = afterFirst(text, '=');
     switch (text.empty() ? '\0' : text[0]) {
         case 'f':
-            return format("bol %d ", number(EntitySort::Face, d)) + loadCode(letterAfterSemicolon(text)) +
-                   value + "\n";
-        case 'e': {
-            const auto faces = numbering_->edgeFaces(d.bodyKey().bytes(), d.entityKey().bytes());
-            const std::string ref = faces ? format("efl %d %d ", faces->first, faces->second)
-                                          : format("efl %d 0 ", number(EntitySort::Edge, d));
-            return ref + loadCode(letterAfterSemicolon(text)) + value + "\n";
-        }
+            return faceActionLine(d);
+        case 'e':
+            return edgeActionLine(d);
         case 'v':
         case 'p': {
             const auto p = scaledPoint(d);
@@ -357,13 +354,44 @@ std::string Writer::actionLine(const model::CActionsData& d) const {
     }
 }
 
+// Entries stored before edges and vertices had texts of their own read "face;" whatever was
+// picked: a load on an edge is written as the edge's line load and a heat on a vertex as a point
+// heat; other face actions on an edge or a vertex are reported (the solver could not place them).
+std::string Writer::faceActionLine(const model::CActionsData& d) const {
+    const std::string& text = d.text();
+    const auto entity = numbering_->find(d.bodyKey().bytes(), d.entityKey().bytes());
+    const char letter = letterAfterSemicolon(text);
+    if (!entity.query<host::IQDFace>()) {
+        if (entity.query<host::IQDEdge>() && letter == 'l') return edgeActionLine(d);
+        if (entity.query<host::IQDVertex>() && letter == 'h') {
+            const auto p = scaledPoint(d);
+            return format("pxf %g,%g,%g ", p.x, p.y, p.z) + afterFirst(text, '=') + "\n";
+        }
+        ui::showMessage(text +
+                        "\nacts on faces but was applied to an edge or a vertex: delete it and apply "
+                        "it to faces");
+        return {};
+    }
+    return format("bol %d ", number(EntitySort::Face, d)) + loadCode(letter) + afterFirst(text, '=') + "\n";
+}
+
+std::string Writer::edgeActionLine(const model::CActionsData& d) const {
+    const auto faces = numbering_->edgeFaces(d.bodyKey().bytes(), d.entityKey().bytes());
+    const std::string ref = faces ? format("efl %d %d ", faces->first, faces->second)
+                                  : format("efl %d 0 ", number(EntitySort::Edge, d));
+    return ref + loadCode(letterAfterSemicolon(d.text())) + afterFirst(d.text(), '=') + "\n";
+}
+
 std::string Writer::spinLine(const model::CActionsData& d) const {
     auto face = numbering_->find(d.bodyKey().bytes(), d.entityKey().bytes()).query<host::IQDFace>();
-    if (!face) return {};
-    std::int32_t kind = 0;
-    check(face->get_SurfaceKind(&kind), host::IQDFace::iid);
-    if (kind != host::kSurfaceCylinder && kind != host::kSurfaceCone && kind != host::kSurfaceRevolution)
+    std::int32_t kind = host::kSurfaceOther;
+    if (face) check(face->get_SurfaceKind(&kind), host::IQDFace::iid);
+    if (kind != host::kSurfaceCylinder && kind != host::kSurfaceCone && kind != host::kSurfaceRevolution) {
+        ui::showMessage(d.text() +
+                        "\nA spin takes its axis from its face, and this one is not a surface of revolution: "
+                        "delete it and apply the spin to a cylindrical, conical or revolved face");
         return {};
+    }
     host::Point3 origin, direction;
     check(face->GetAxis(&origin, &direction), host::IQDFace::iid);
     const double s = source_.lengthScale;

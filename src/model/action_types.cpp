@@ -8,26 +8,27 @@ namespace {
 
 const std::vector<ActionType> kMechanical = {
     {"point: force x,y,z", 3, KV_BASE "&& select points", "Fx,Fy,Fz=", "N", "N", "(lbf)", false,
-     "vertex;force="},
+     "vertex;force=", kOnVertices, "points"},
     {"face: distributed loads x,y,z", 3, KV_BASE "&& select faces", "fx,fy,fz=", "(N/mm2)", "(N/m2)",
-     "(lbf/in2)", false, "face;load="},
+     "(lbf/in2)", false, "face;load=", kOnFaces | kOnEdges, "faces or edges"},
     {"face: pressure", 1, KV_BASE "&& select faces", "pressure, P=", "(N/mm2)", "(N/m2)", "(lbf/in2)", false,
-     "face;pressure="},
+     "face;pressure=", kOnFaces, "faces"},
     {"body: accelerations ax,ay,az", 3, KV_BASE "&& select face on body", "ax,ay,az=", "(m/s2)", "(m/s2)",
-     "(in/s2)", false, "accel="},
+     "(in/s2)", false, "accel=", kOnBody, "a face on the body"},
     {"body: spin speed", 1, "2. Enter value, table name or equation && select a revolved-surface face",
-     "V=", "(radians/s)", "(radians/s)", "(radians/s)", true, "spin_speed="},
+     "V=", "(radians/s)", "(radians/s)", "(radians/s)", true, "spin_speed=", kOnFaces,
+     "a revolved-surface face (cylinder, cone or surface of revolution)"},
     {"body: temperatures", 1, "2. Enter loadcase name && select face on body", "name=", "", "", "", true,
-     "thermal="},
+     "thermal=", kOnBody, "a face on the body"},
 };
 
 const std::vector<ActionType> kThermal = {
     {"face: heat flux", 1, KV_BASE "&& select points or faces (not both)", "heat, q=", "W/mm2", "W/m2",
-     "(Btu/(s-in2))", false, "face;heat="},
+     "(Btu/(s-in2))", false, "face;heat=", kOnFaces | kOnVertices, "points or faces"},
     {"face: convection", 2, KV_BASE "&& select faces", "htc, temperature=", "(W/(mm2.C), C)", "(W/(m2.C), C)",
-     "(Btu/(s.in2.F), F", false, "face;convection="},
+     "(Btu/(s.in2.F), F", false, "face;convection=", kOnFaces, "faces"},
     {"body: internal heat", 1, KV_BASE "&& select faces", "heat, Q=", "(W/mm3)", "(W/m3)", "(Btu/(s.in3)",
-     false, "body;heat generation="},
+     false, "body;heat generation=", kOnBody, "a face on the body"},
 };
 
 #undef KV_BASE
@@ -54,6 +55,41 @@ std::string actionText(bool thermal, int code, const std::string& v1, const std:
     if (type.valueCount >= 2) text += ", " + v2;
     if (type.valueCount >= 3) text += ", " + v3;
     return text;
+}
+
+bool actsOn(const ActionType& type, PickedSort sort) {
+    if (type.targets & kOnBody) return true;
+    switch (sort) {
+        case PickedSort::Face:
+            return (type.targets & kOnFaces) != 0;
+        case PickedSort::Edge:
+            return (type.targets & kOnEdges) != 0;
+        case PickedSort::Vertex:
+            return (type.targets & kOnVertices) != 0;
+    }
+    return false;
+}
+
+std::string actionTextOn(bool thermal, int code, PickedSort sort, const std::string& v1,
+                         const std::string& v2, const std::string& v3) {
+    std::string text = actionText(thermal, code, v1, v2, v3);
+    if (!text.starts_with("face;") || sort == PickedSort::Face) return text;
+    return (sort == PickedSort::Edge ? "edge" : "vertex") + text.substr(4);
+}
+
+std::string refusalOn(const ActionType& type, PickedSort sort) {
+    const char* picked = sort == PickedSort::Face   ? "a face"
+                         : sort == PickedSort::Edge ? "an edge"
+                                                    : "a point";
+    return std::string("\"") + type.listText + "\" cannot act on " + picked + ": select " + type.actsOn;
+}
+
+std::string designPointHeatText(int number, const std::string& v1) {
+    return "point<" + std::to_string(number) + ">;heat=" + v1;
+}
+
+bool heatsDesignPoints(bool thermal, int code) {
+    return thermal && code == 0;
 }
 
 std::string designPointForceText(int number, const std::string& v1, const std::string& v2,

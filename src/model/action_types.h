@@ -6,6 +6,17 @@
 
 namespace model {
 
+// The sorts of picked geometry an action can act on.
+enum ActionTarget : unsigned {
+    kOnFaces = 1,     // over the face's area
+    kOnEdges = 2,     // per length along the edge
+    kOnVertices = 4,  // at the vertex's node (design points too)
+    kOnBody = 8,      // a whole-body action: any pick of the body names it
+};
+
+// The sort of one picked entity.
+enum class PickedSort { Face, Edge, Vertex };
+
 struct ActionType {
     const char* listText;
     int valueCount;      // 1, 2 or 3 value edits
@@ -16,6 +27,8 @@ struct ActionType {
     const char* unitIn;
     bool anyUnit;          // the mm label serves every unit system
     const char* textHead;  // the entry text up to the first value
+    unsigned targets;      // ActionTarget bits
+    const char* actsOn;    // what to select, as a message names it
 };
 
 // The action types of a thermal or a mechanical loadcase, in list order (the action code).
@@ -29,6 +42,23 @@ const char* actionUnitLabel(const ActionType& type, const std::string& unitText)
 // and for the types that take them ", " and the second and third values.
 std::string actionText(bool thermal, int code, const std::string& v1, const std::string& v2,
                        const std::string& v3);
+
+// True when the action acts on a picked entity of `sort`.
+bool actsOn(const ActionType& type, PickedSort sort);
+
+// The entry text of action `code` on a picked entity of `sort`: the text of actionText, whose
+// "face;" head names the entity that carries it ("edge;load=...", "vertex;heat=...").
+std::string actionTextOn(bool thermal, int code, PickedSort sort, const std::string& v1,
+                         const std::string& v2, const std::string& v3);
+
+// The message refusing action `type` on a picked entity of `sort`.
+std::string refusalOn(const ActionType& type, PickedSort sort);
+
+// The text of a heat on design point `number`: "point<3>;heat=v1".
+std::string designPointHeatText(int number, const std::string& v1);
+
+// True for the thermal action that puts a heat on a picked design point (heat flux).
+bool heatsDesignPoints(bool thermal, int code);
 
 // The text of a force on design point `number`: "point<3>;force=v1,v2,v3".
 std::string designPointForceText(int number, const std::string& v1, const std::string& v2,

@@ -8,6 +8,7 @@
 #include "loadcase/document_command.h"
 #include "loadcase/text_format.h"
 #include "model/constraints_command.h"
+#include "model/value_text.h"
 #include "ui/prompts.h"
 
 using ui::ControlKind;
@@ -80,14 +81,25 @@ void CConstraints::OnTypeChanged() {
     if (!valued) setText(kUnitLabel, "");
 }
 
+// The value must be something the solver reads: a number, a table of the loadcase or a formula.
+bool CConstraints::valueReadable(int code, loadcase::DocumentOwner& explorer) const {
+    const std::string problem = model::valueTextProblem(
+        text(kValue).substr(0, kValueLength), model::storedTableNames(explorer.document().entries()));
+    if (problem.empty()) return true;
+    std::string box = kTypes[code].label;
+    if (box.ends_with('=')) box.pop_back();
+    ui::showMessage(box + ": " + problem);
+    return false;
+}
+
 void CConstraints::OnApply() {
     addon::guardedCall("CConstraints", "OnApply", [this] { apply(); });
 }
 
-// Every picked face, edge and vertex gets an entry "face;" + keyword (+ plane values) + value.
-// The plane of the plane types is the first one among the picks; it gets no entry itself. A design
-// point is no part of a face: an entry for it would name no entity and be refused at every write,
-// so it gets none, and the user is told once that the pick was passed over.
+// Every picked face gets an entry "face;" + keyword (+ plane values) + value. The plane of the plane
+// types is the first one among the picks; it gets no entry itself. Interactions act on faces
+// only: an edge or a vertex among the picks refuses the APPLY, as does a value the solver cannot
+// read. A design point is passed over, and the user is told once.
 void CConstraints::apply() {
     const int code = selection(kTypeList);
     if (code < 0 || code >= kTypeCount) {
@@ -100,13 +112,22 @@ void CConstraints::apply() {
         ui::showMessage("Select a face");
         return;
     }
+    if (code != kContact && !valueReadable(code, explorer)) return;
+    for (int i = 0; i < picks.count(); ++i) {
+        const addon::PickedEntity pick = picks.classify(i, explorer.isPartSession());
+        if (!pick.usable() || (pick.kind != addon::PickKind::Edge && pick.kind != addon::PickKind::Vertex))
+            continue;
+        ui::showMessage(std::string("\"") + kTypes[code].listText + "\" acts on faces and cannot act on " +
+                        (pick.kind == addon::PickKind::Edge ? "an edge" : "a vertex") + ": select faces");
+        return;
+    }
     const std::string value = text(kValue).substr(0, kValueLength);
     std::optional<std::string> planeText;
     bool pointPassedOver = false;
     for (int i = 0; i < picks.count(); ++i) {
         const addon::PickedEntity pick = picks.classify(i, explorer.isPartSession());
         pointPassedOver = pointPassedOver || pick.kind == addon::PickKind::DesignPoint;
-        if (!pick.usable() || !pick.isEntity()) continue;
+        if (!pick.usable() || pick.kind != addon::PickKind::Face) continue;
         std::string entry = std::string("face;") + kTypes[code].keyword;
         if (readsPlane(code)) {
             if (!planeText) {

@@ -6,6 +6,9 @@
 #include "addon_base/command_dialog.h"
 
 class CConstraintsCommand;
+namespace loadcase {
+class DocumentOwner;
+}
 
 class CConstraints : public addon::CommandDialog<CConstraintsCommand> {
   public:
@@ -42,4 +45,5 @@ class CConstraints : public addon::CommandDialog<CConstraintsCommand> {
   private:
     static ui::DialogTemplate makeTemplate();
     void apply();
+    bool valueReadable(int code, loadcase::DocumentOwner& explorer) const;
 };

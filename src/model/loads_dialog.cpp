@@ -1,6 +1,10 @@
 #include "model/loads_dialog.h"
 
 #include <iterator>
+#include <string_view>
+
+#include "host/geometry.h"
+#include "platform/host_error.h"
 
 #include "addon_base/guarded_call.h"
 #include "addon_base/library_state.h"
@@ -10,6 +14,7 @@
 #include "model/analysis_class.h"
 #include "model/loads_command.h"
 #include "model/table_maker.h"
+#include "model/value_text.h"
 #include "ui/prompts.h"
 
 using ui::ControlKind;
@@ -97,37 +102,126 @@ void CLoads::OnApply() {
     addon::guardedCall("CLoads", "OnApply", [this] { apply(); });
 }
 
-// Every picked vertex, edge and face gets the action's text; a picked design point gets a force
-// of its own for the three-value mechanical actions and is passed over for the others. The values
-// are passed on unchecked.
+namespace {
+
+std::optional<model::PickedSort> sortOf(addon::PickKind kind) {
+    switch (kind) {
+        case addon::PickKind::Face:
+            return model::PickedSort::Face;
+        case addon::PickKind::Edge:
+            return model::PickedSort::Edge;
+        case addon::PickKind::Vertex:
+        case addon::PickKind::DesignPoint:
+            return model::PickedSort::Vertex;
+        default:
+            return std::nullopt;
+    }
+}
+
+// A spin takes its axis from the face it is applied to.
+bool isRevolvedFace(const addon::PickedEntity& pick) {
+    if (!pick.face) return false;
+    std::int32_t kind = host::kSurfaceOther;
+    platform::check(pick.face->get_SurfaceKind(&kind), host::IQDFace::iid);
+    return kind == host::kSurfaceCylinder || kind == host::kSurfaceCone || kind == host::kSurfaceRevolution;
+}
+
+}  // namespace
+
+// The value boxes' names as the value label gives them ("Fx,Fy,Fz=": Fx, Fy and Fz).
+std::string CLoads::boxName(const model::ActionType& type, int box) {
+    std::string label = type.label;
+    if (label.ends_with('=')) label.pop_back();
+    if (type.valueCount < 2) return label;
+    std::size_t start = 0;
+    for (int i = 0; i < box; ++i) start = label.find(',', start) + 1;
+    std::string name = label.substr(start, label.find(',', start) - start);
+    name.erase(0, name.find_first_not_of(' '));
+    return name.empty() ? "value " + std::to_string(box + 1) : name;
+}
+
+// Each value the type reads must be something the solver reads; the loadcase name of
+// "body: temperatures" only must not be empty.
+bool CLoads::valuesReadable(const model::ActionType& type, const std::string (&values)[3]) const {
+    const auto tables = model::storedTableNames(explorer().document().entries());
+    const bool loadcaseName = std::string_view(type.textHead) == "thermal=";
+    for (int box = 0; box < type.valueCount; ++box) {
+        const std::string& v = values[box];
+        const std::string problem = loadcaseName ? (v.empty() ? "it is empty: type a loadcase name" : "")
+                                                 : model::valueTextProblem(v, tables);
+        if (problem.empty()) continue;
+        ui::showMessage(boxName(type, box) + ": " + problem);
+        return false;
+    }
+    return true;
+}
+
+// The refusal of the first pick the action cannot act on, or nothing when it acts on all of them.
+std::optional<std::string> CLoads::refusal(const model::ActionType& type, int code,
+                                           const std::vector<addon::PickedEntity>& picks) const {
+    for (const auto& pick : picks) {
+        const auto sort = sortOf(pick.kind);
+        if (!sort) continue;
+        if (pick.kind == addon::PickKind::DesignPoint) {
+            if (!model::forcesDesignPoints(thermal_, code) && !model::heatsDesignPoints(thermal_, code))
+                return model::refusalOn(type, *sort);
+            continue;
+        }
+        if (!model::actsOn(type, *sort)) return model::refusalOn(type, *sort);
+        if (type.textHead == std::string_view("spin_speed=") && !isRevolvedFace(pick))
+            return std::string(
+                "A spin takes its axis from the face it is applied to, and the picked face "
+                "is not a surface of revolution: select a cylindrical, conical or revolved "
+                "face of the body");
+    }
+    return std::nullopt;
+}
+
+// Every picked vertex, edge and face gets the action's text, headed by the entity's sort; a picked
+// design point gets a force or a heat of its own. Nothing is stored when a value cannot be read or
+// a pick cannot take the action: the message says which and what to select.
 void CLoads::apply() {
     const int code = selection(kTypeList);
-    if (code < 0) {
+    const auto& types = model::actionTypes(thermal_);
+    if (code < 0 || static_cast<std::size_t>(code) >= types.size()) {
         ui::showMessage("Select an action type");
         return;
     }
+    const model::ActionType& type = types[static_cast<std::size_t>(code)];
     loadcase::DocumentOwner& ex = explorer();
-    const auto picks = addon::PickedSelection::of(ex.sessionName(), code);
-    if (picks.count() < 1) {
+    const auto selected = addon::PickedSelection::of(ex.sessionName(), code);
+    if (selected.count() < 1) {
         ui::showMessage(code == 0 ? "Select a point" : "Select a face");
         return;
     }
-    const std::string v1 = value(kValue1);
-    const std::string v2 = value(kValue2);
-    const std::string v3 = value(kValue3);
-    const std::string text = model::actionText(thermal_, code, v1, v2, v3);
-    for (int i = 0; i < picks.count(); ++i) {
-        const addon::PickedEntity pick = picks.classify(i, ex.isPartSession());
-        if (!pick.usable() || pick.kind == addon::PickKind::Plane) continue;
+    const std::string v[3] = {value(kValue1), value(kValue2), value(kValue3)};
+    if (!valuesReadable(type, v)) return;
+    std::vector<addon::PickedEntity> picks;
+    for (int i = 0; i < selected.count(); ++i) {
+        addon::PickedEntity pick = selected.classify(i, ex.isPartSession());
+        if (pick.usable() && pick.kind != addon::PickKind::Plane) picks.push_back(std::move(pick));
+    }
+    if (const auto refused = refusal(type, code, picks)) {
+        ui::showMessage(*refused);
+        return;
+    }
+    for (const auto& pick : picks) {
         if (pick.kind == addon::PickKind::DesignPoint) {
-            // A design point has no entity key: it can only take a force of its own. Stored
-            // with any other action text it would name no entity at all.
-            if (model::forcesDesignPoints(thermal_, code))
-                ex.document().addEntry({}, {}, model::designPointForceText(pick.pointNumber, v1, v2, v3),
-                                       model::kKindAction);
+            // A design point has no entity key: it takes a force or a heat of its own.
+            ex.document().addEntry({}, {},
+                                   model::forcesDesignPoints(thermal_, code)
+                                       ? model::designPointForceText(pick.pointNumber, v[0], v[1], v[2])
+                                       : model::designPointHeatText(pick.pointNumber, v[0]),
+                                   model::kKindAction);
             continue;
         }
-        ex.document().addEntry(pick.bodyKey, pick.entityKey, text, model::kKindAction);
+        const std::string text = model::actionTextOn(thermal_, code, *sortOf(pick.kind), v[0], v[1], v[2]);
+        // A face has one convection: a new one takes the place of the old.
+        if (text.starts_with(kConvectionHead))
+            ex.document().replaceEntityEntry(pick.bodyKey, pick.entityKey, kConvectionHead, text,
+                                             model::kKindAction);
+        else
+            ex.document().addEntry(pick.bodyKey, pick.entityKey, text, model::kKindAction);
     }
     ex.document().markChanged();
 }

@@ -2,9 +2,13 @@
 // The actions dialog (10040, "Mechanical Loads" or "Thermal Loads"): an action type, up to three
 // value texts (numbers, table names or equations); APPLY loads the picked geometry, MAKE TABLE
 // builds a time table for one load component.
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "addon_base/command_dialog.h"
+#include "addon_base/picked_entity.h"
+#include "model/action_types.h"
 
 class CLoadsCommand;
 namespace loadcase {
@@ -29,6 +33,8 @@ class CLoads : public addon::CommandDialog<CLoadsCommand> {
     static constexpr int kDialogId = 10040;
     // A value text is cut to this many characters.
     static constexpr std::size_t kValueLength = 59;
+    // The head of a convection text; a face holds one convection.
+    static constexpr const char* kConvectionHead = "face;convection=";
 
     explicit CLoads(CLoadsCommand* command);
 
@@ -48,6 +54,10 @@ class CLoads : public addon::CommandDialog<CLoadsCommand> {
     void fillTypes();
     void showValueEdits(int code);
     void apply();
+    static std::string boxName(const model::ActionType& type, int box);
+    bool valuesReadable(const model::ActionType& type, const std::string (&values)[3]) const;
+    std::optional<std::string> refusal(const model::ActionType& type, int code,
+                                       const std::vector<addon::PickedEntity>& picks) const;
     void makeTable();
 
     bool thermal_ = false;

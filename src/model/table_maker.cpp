@@ -12,9 +12,14 @@ std::optional<MadeTable> makeTable(loadcase::DocumentOwner& explorer, ui::Window
     editor.fillDefaultGrid();
     if (editor.DoModal() != ui::kIdOk || editor.chosenItem() < 0) return std::nullopt;
     const int index = editor.chosenItem();
+    std::vector<std::string> stored;
+    for (const auto& entry : explorer.document().entries())
+        if (entry.kind() == kKindTable) stored.push_back(entry.text());
+    const std::string cells = tableCells(editor.grid());
+    const std::string name = newTableName(tableName(mode, index), cells, stored);
     // A table has no entity: the explorer stores a text identical to a stored table only once.
-    explorer.document().addEntry({}, {}, tableText(mode, index, editor.grid()), kKindTable);
-    return MadeTable{index, tableName(mode, index)};
+    explorer.document().addEntry({}, {}, name + cells, kKindTable);
+    return MadeTable{index, name};
 }
 
 }  // namespace model

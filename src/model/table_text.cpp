@@ -4,32 +4,37 @@
 
 namespace model {
 
-namespace {
-
-std::string formatNameAndCount(CTableEditDlg::Mode mode, int index, int count, bool withCount) {
-    const bool material = mode == CTableEditDlg::Mode::Material;
-    char text[64];
-    if (withCount) {
-        std::snprintf(text, sizeof text, material ? "tabm%d, %d" : "tabl%d, %d", index, count);
-    } else {
-        std::snprintf(text, sizeof text, material ? "tabm%d" : "tabl%d", index);
-    }
+std::string tableName(CTableEditDlg::Mode mode, int index) {
+    char text[32];
+    std::snprintf(text, sizeof text, mode == CTableEditDlg::Mode::Material ? "tabm%d" : "tabl%d", index);
     return text;
 }
 
-}  // namespace
-
-std::string tableName(CTableEditDlg::Mode mode, int index) {
-    return formatNameAndCount(mode, index, 0, false);
-}
-
-std::string tableText(CTableEditDlg::Mode mode, int index, const widgets::EditableGrid& grid) {
+std::string tableCells(const widgets::EditableGrid& grid) {
     const int rows = grid.rowCount();
-    std::string text = formatNameAndCount(mode, index, rows > 0 ? rows - 1 : 0, true);
+    std::string text = ", " + std::to_string(rows > 0 ? rows - 1 : 0);
     for (int column = 0; column < 2; ++column) {
         for (int row = 1; row < rows; ++row) text += ", " + grid.cellText(row, column);
     }
     return text;
+}
+
+std::string tableText(CTableEditDlg::Mode mode, int index, const widgets::EditableGrid& grid) {
+    return tableName(mode, index) + tableCells(grid);
+}
+
+std::string newTableName(const std::string& positionName, const std::string& cells,
+                         const std::vector<std::string>& storedTables) {
+    const auto stored = [&](const std::string& name) -> const std::string* {
+        for (const auto& text : storedTables)
+            if (text.compare(0, text.find(','), name) == 0) return &text;
+        return nullptr;
+    };
+    for (int suffix = 1;; ++suffix) {
+        const std::string name = suffix == 1 ? positionName : positionName + "_" + std::to_string(suffix);
+        const std::string* text = stored(name);
+        if (!text || *text == name + cells) return name;
+    }
 }
 
 }  // namespace model

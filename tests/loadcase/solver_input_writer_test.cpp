@@ -111,7 +111,8 @@ TEST_F(SolverInput, AllFiveInteractions) {
         << input();
 }
 
-TEST_F(SolverInput, SpinUsesTheAxisOfARevolvedFaceOnly) {
+// A spin on a face with no axis cannot be written: it is reported, not dropped without a word.
+TEST_F(SolverInput, SpinUsesTheAxisOfARevolvedFaceAndReportsAnyOther) {
     part.setDocument(
         testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::cylinder({0, 0, 0}, 5, 40)}));
     show();
@@ -120,6 +121,27 @@ TEST_F(SolverInput, SpinUsesTheAxisOfARevolvedFaceOnly) {
     explorer->document().addEntry(shaft.key(), shaft.face(1).key(), "spin_speed=100", kKindAction);
     ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
     EXPECT_NE(input().find("LOADS\ncx 0,0,0 0 0 1 314\nRESTRAINTS"), std::string::npos) << input();
+    EXPECT_EQ(
+        prompts->messageTexts(),
+        std::vector<std::string>{"spin_speed=100\nA spin takes its axis from its face, and this one is not a "
+                                 "surface of revolution: delete it and apply the spin to a cylindrical, "
+                                 "conical or revolved face"});
+}
+
+// Loadcases stored before edges and vertices had texts of their own hold "face;" texts on them: a
+// load on an edge still acts along it and a heat on a vertex at it; a pressure on an edge is
+// reported as what it is, not as an obsolete entity.
+TEST_F(SolverInput, OlderFaceTextsOnEdgesAndVerticesActWhereTheyCan) {
+    add("face;load=0, 0, -10", kKindAction, edge(3));
+    add("face;heat=2", kKindAction, vertex(5));
+    add("face;pressure=1", kKindAction, edge(0));
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    EXPECT_NE(input().find("LOADS\nefl 1 5 0 0, 0, -10\npxf 10,0,0 2\nRESTRAINTS"), std::string::npos)
+        << input();
+    EXPECT_EQ(
+        prompts->messageTexts(),
+        std::vector<std::string>{"face;pressure=1\nacts on faces but was applied to an edge or a vertex: "
+                                 "delete it and apply it to faces"});
 }
 
 TEST_F(SolverInput, ObsoleteEntityIsReportedAndSkipped) {

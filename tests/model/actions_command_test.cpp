@@ -63,24 +63,145 @@ TEST_F(Actions, APointForceOnTwoVerticesWritesTheThreeValues) {
 TEST_F(Actions, EachTypeBuildsItsTextFromTheValuesItReads) {
     auto& d = open();
     d.userChoose(L::kTypeList, 1);
-    values(d, "1", "2", "tabl2");
-    applyEach(d, {1, 2, 3, 4, 5});
+    values(d, "1", "2", "3*t");
+    applyEach(d, {1, 2, 3, 5});
     auto& t = open(true);
     t.userChoose(L::kTypeList, 1);
     values(t, "25", "20");
     applyEach(t, {1, 0, 2});
     EXPECT_EQ(texts(model::kKindAction),
-              (Strings{"face;load=1, 2, tabl2", "face;pressure=1", "accel=1, 2, tabl2", "spin_speed=1",
-                       "thermal=1", "face;convection=25, 20", "face;heat=25", "body;heat generation=25"}));
+              (Strings{"face;load=1, 2, 3*t", "face;pressure=1", "accel=1, 2, 3*t", "thermal=1",
+                       "face;convection=25, 20", "face;heat=25", "body;heat generation=25"}));
+    EXPECT_TRUE(prompts->messageTexts().empty());
 }
 
-TEST_F(Actions, ValuesAreCutTo59CharactersAndAnEmptyEditGivesAnEmptyField) {
+// Each box the type reads must hold a number, a table of the loadcase or a formula; the message
+// names the box and nothing is stored.
+TEST_F(Actions, ValuesAreCutTo59CharactersAndABoxTheSolverCannotReadIsRefused) {
     auto& d = open();
     d.userChoose(L::kTypeList, 0);
-    values(d, std::string(70, '7'), "", "x");
     picks().select(box().vertex(1));
+    for (const auto& [second, third] : std::vector<std::pair<std::string, std::string>>{
+             {"", "0"}, {"0", "abc"}, {"0", "tabl5"}, {"(x", "0"}, {"2x", "0"}, {"1,5", "0"}}) {
+        values(d, "1", second, third);
+        d.userClick(L::kApply);
+    }
+    EXPECT_EQ(
+        prompts->messageTexts(),
+        (Strings{"Fy: it is empty: type a number, a table name or a formula",
+                 "Fz: \"abc\" is not a number, a table name or a formula (\"abc\" is neither a table nor "
+                 "one of the variables x, y, z, t, T)",
+                 "Fz: \"tabl5\" is not a table of this loadcase (MAKE TABLE makes one)",
+                 "Fy: \"(x\" leaves a bracket open", "Fy: \"2x\" is not a number, a table name or a formula",
+                 "Fy: \"1,5\" holds two values: a box takes one (decimals are written with a point)"}));
+    EXPECT_TRUE(explorer->document().entries().empty());
+    values(d, std::string(70, '7'), " -1e-3 ", "sin(x/10)*max(y, 2)");
     d.userClick(L::kApply);
-    EXPECT_EQ(texts(model::kKindAction), Strings{"vertex;force=" + std::string(59, '7') + ", , x"});
+    EXPECT_EQ(texts(model::kKindAction),
+              Strings{"vertex;force=" + std::string(59, '7') + ",  -1e-3 , sin(x/10)*max(y, 2)"});
+    auto& t = open(true);
+    t.userChoose(L::kTypeList, 1);
+    values(t, "25", "hot");
+    picks().select(box().face(0));
+    t.userClick(L::kApply);
+    ASSERT_EQ(prompts->messageTexts().size(), 7u);
+    EXPECT_EQ(prompts->messageTexts().back(),
+              "temperature: \"hot\" is not a number, a table name or a formula (\"hot\" is neither a table "
+              "nor one of the variables x, y, z, t, T)");
+}
+
+// A load on an edge acts along it and a heat at a vertex on its node: their texts name the edge
+// or the vertex. What cannot act on the picked sort refuses the whole APPLY and says what to pick.
+TEST_F(Actions, EdgesAndVerticesTakeWhatActsOnThemAndRefuseTheRest) {
+    auto& point = part.addDesignPoint({1, 2, 3});
+    auto& d = open();
+    d.userChoose(L::kTypeList, 1);
+    values(d, "0", "0", "-10");
+    picks().select(box().face(1), box().edge(2));
+    d.userClick(L::kApply);
+    d.userChoose(L::kTypeList, 2);
+    values(d, "5");
+    picks().select(box().face(3), box().edge(2));
+    d.userClick(L::kApply);
+    d.userChoose(L::kTypeList, 1);
+    picks().select(box().vertex(0));
+    d.userClick(L::kApply);
+    d.userChoose(L::kTypeList, 0);
+    picks().select(box().edge(0));
+    d.userClick(L::kApply);
+    EXPECT_EQ(texts(model::kKindAction), (Strings{"face;load=0, 0, -10", "edge;load=0, 0, -10"}));
+    EXPECT_EQ(explorer->document().entries()[1].entityKey().bytes(), box().edge(2).key());
+    EXPECT_EQ(prompts->messageTexts(),
+              (Strings{"\"face: pressure\" cannot act on an edge: select faces",
+                       "\"face: distributed loads x,y,z\" cannot act on a point: select faces or edges",
+                       "\"point: force x,y,z\" cannot act on an edge: select points"}));
+    prompts->clearMessages();
+    auto& t = open(true);
+    t.userChoose(L::kTypeList, 0);
+    values(t, "2.5");
+    picks().select(box().vertex(4), point);
+    t.userClick(L::kApply);
+    t.userChoose(L::kTypeList, 0);
+    picks().select(box().edge(1));
+    t.userClick(L::kApply);
+    t.userChoose(L::kTypeList, 1);
+    values(t, "2.5", "20");
+    picks().select(box().vertex(1));
+    t.userClick(L::kApply);
+    EXPECT_EQ(texts(model::kKindAction), (Strings{"face;load=0, 0, -10", "edge;load=0, 0, -10",
+                                                  "vertex;heat=2.5", "point<1>;heat=2.5"}));
+    EXPECT_EQ(prompts->messageTexts(),
+              (Strings{"\"face: heat flux\" cannot act on an edge: select points or faces",
+                       "\"face: convection\" cannot act on a point: select faces"}));
+}
+
+// The spin's axis is the picked face's: only a surface of revolution gives one.
+TEST_F(Actions, ASpinNeedsARevolvedFace) {
+    part.setDocument(
+        testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::cylinder({50, 0, 0}, 5, 40)}));
+    show();
+    auto& d = open();
+    d.userChoose(L::kTypeList, 4);
+    values(d, "314");
+    auto& shaft = part.body(1);
+    picks().select(shaft.face(0), shaft.face(1));
+    d.userClick(L::kApply);
+    EXPECT_EQ(prompts->messageTexts(),
+              Strings{"A spin takes its axis from the face it is applied to, and the picked face is not a "
+                      "surface of revolution: select a cylindrical, conical or revolved face of the body"});
+    EXPECT_TRUE(explorer->document().entries().empty());
+    picks().select(shaft.face(0));
+    d.userClick(L::kApply);
+    EXPECT_EQ(texts(model::kKindAction), Strings{"spin_speed=314"});
+}
+
+// A face has one convection: applying another replaces it, in the list, the tree and the file.
+TEST_F(Actions, ASecondConvectionOnAFaceReplacesTheFirst) {
+    auto& t = open(true);
+    t.userChoose(L::kTypeList, 1);
+    values(t, "25", "20");
+    picks().select(box().face(0), box().face(1));
+    t.userClick(L::kApply);
+    values(t, "40", "20");
+    picks().select(box().face(0));
+    t.userClick(L::kApply);
+    t.userChoose(L::kTypeList, 0);
+    values(t, "7");
+    t.userClick(L::kApply);
+    EXPECT_EQ(texts(model::kKindAction),
+              (Strings{"face;convection=25, 20", "face;convection=40, 20", "face;heat=7"}));
+    EXPECT_EQ(lines(model::kKindAction),
+              (Strings{"face;convection=25, 20", "face;convection=40, 20", "face;heat=7"}));
+    t.userChoose(L::kTypeList, 1);
+    values(t, "40", "20");
+    picks().select(box().face(1));
+    t.userClick(L::kApply);
+    EXPECT_EQ(lines(model::kKindAction), (Strings{"face;convection=40, 20", "face;heat=7"}))
+        << "the old text stands for no face any more";
+    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
+              expectedFileBytes({{bodyKey(), key(0), "face;convection=40, 20", 3},
+                                 {bodyKey(), key(0), "face;heat=7", 3},
+                                 {bodyKey(), key(1), "face;convection=40, 20", 3}}));
 }
 
 TEST_F(Actions, DesignPointsGetAForceOfTheirOwnForTheThreeValueMechanicalTypesOnly) {
@@ -173,6 +294,20 @@ TEST_F(ActionTables, EachLoadComponentGoesIntoItsOwnEdit) {
     }
     EXPECT_EQ(texts(model::kKindTable).front(), "tabl0, 1, 0, 0") << "the default table: one row of zeros";
     EXPECT_EQ(texts(model::kKindTable).size(), 8u);
+}
+
+// Two tables for one component are two tables: each pressure reaches the solver with its own.
+TEST_F(ActionTables, ASecondTableForTheSameComponentGetsANameOfItsOwn) {
+    auto& d = open();
+    d.userChoose(L::kTypeList, 2);
+    for (const char* peak : {"10", "20", "10"}) {
+        makeTable(d, 3, {{"0", "0"}, {"1", peak}});
+        picks().select(box().face(peak[0] == '1' ? 0 : 1));
+        d.userClick(L::kApply);
+    }
+    EXPECT_EQ(texts(model::kKindTable), (Strings{"tabl3, 2, 0, 1, 0, 10", "tabl3_2, 2, 0, 1, 0, 20"}));
+    EXPECT_EQ(texts(model::kKindAction), (Strings{"face;pressure=tabl3", "face;pressure=tabl3_2"}));
+    EXPECT_EQ(d.text(L::kValue1), "tabl3") << "the same cells again are the first table";
 }
 
 TEST_F(ActionTables, ThermalComponentsAndLeavingTheEditorWithExit) {

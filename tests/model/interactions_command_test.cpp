@@ -38,9 +38,8 @@ TEST_F(Interactions, GapToPlaneUsesThePlanePickedAmongTheFacesForEach) {
     EXPECT_EQ(texts(model::kKindInteraction), Strings(3, "face;gap_to_plane=0.5,-2,1e-07,0.25"));
     EXPECT_EQ(explorer->document().entries()[2].entityKey().bytes(), key(4));
     picks().select(plane, box().face(5));
-    apply(0, "");
-    EXPECT_EQ(texts(model::kKindInteraction).back(), "face;disp_to_plane=0.5,-2,1e-07,")
-        << "an empty value leaves nothing after the plane's numbers";
+    apply(0, "-0.5*t");
+    EXPECT_EQ(texts(model::kKindInteraction).back(), "face;disp_to_plane=0.5,-2,1e-07,-0.5*t");
 }
 
 TEST_F(Interactions, APlaneWhoseValuesFailEndsTheApplyWithAMessage) {
@@ -52,13 +51,29 @@ TEST_F(Interactions, APlaneWhoseValuesFailEndsTheApplyWithAMessage) {
     EXPECT_TRUE(explorer->document().entries().empty());
 }
 
-TEST_F(Interactions, ContactIgnoresTheValueAndEdgesAndVerticesStillReadAsFaces) {
+// Interactions act on faces: an edge or a vertex among the picks refuses the APPLY, as does a
+// value the solver cannot read (named by its box); contact reads no value.
+TEST_F(Interactions, EdgesVerticesAndUnreadableValuesAreRefusedContactIgnoresTheValue) {
+    picks().select(box().face(3), box().edge(0));
+    apply(3, "0.1");
+    picks().select(box().vertex(2));
+    apply(4, "");
+    picks().select(box().face(3));
+    apply(3, "abc");
+    apply(1, "");
+    EXPECT_EQ(
+        prompts->messageTexts(),
+        (Strings{"\"Normal gap\" acts on faces and cannot act on an edge: select faces",
+                 "\"Face to face contact\" acts on faces and cannot act on a vertex: select faces",
+                 "Gap, d: \"abc\" is not a number, a table name or a formula (\"abc\" is neither a table nor "
+                 "one of the variables x, y, z, t, T)",
+                 "Displacement, d: it is empty: type a number, a table name or a formula"}));
+    EXPECT_TRUE(explorer->document().entries().empty());
     d.userChoose(C::kTypeList, 1);
-    d.userType(C::kValue, "5");
-    picks().select(box().face(3), box().edge(0), box().vertex(2));
+    d.userType(C::kValue, "abc");
     apply(4, "");
     EXPECT_FALSE(d.isVisible(C::kValue));
-    EXPECT_EQ(texts(model::kKindInteraction), Strings(3, "face;interface"));
+    EXPECT_EQ(texts(model::kKindInteraction), Strings{"face;interface"});
 }
 
 TEST_F(Interactions, ApplyNeedsATypeAFaceAndForThePlaneTypesAPlaneAndSaysSoOfADesignPoint) {

@@ -131,21 +131,25 @@ TEST_F(TableEditor, ExitOrClosingStoresNothing) {
     EXPECT_TRUE(lines(model::kKindTable).empty());
 }
 
-TEST_F(TableEditor, SameTableTwiceIsStoredOnceOtherCellsBesideIt) {
+// A table with other cells for the same list position is a table of its own: under the same
+// name the solver would keep only the later one for every field that names either.
+TEST_F(TableEditor, SameTableTwiceIsStoredOnceOtherCellsBesideItUnderTheirOwnName) {
     auto choose2 = [](T& d) {
         d.userChoose(T::kList, 2);
         d.userClick(T::kApply);
     };
-    make(Mode::Material, false, choose2);
-    make(Mode::Material, false, choose2);
-    make(Mode::Material, false, [](T& d) {
+    auto fives = [](T& d) {
         d.grid().userEditCell(1, 1, "5");
         d.userChoose(T::kList, 2);
         d.userClick(T::kApply);
-    });
-    EXPECT_EQ(texts(model::kKindTable), (std::vector<std::string>{"tabm2, 1, 0, 0", "tabm2, 1, 0, 5"}));
+    };
+    EXPECT_EQ(make(Mode::Material, false, choose2)->name, "tabm2");
+    EXPECT_EQ(make(Mode::Material, false, choose2)->name, "tabm2");
+    EXPECT_EQ(make(Mode::Material, false, fives)->name, "tabm2_2");
+    EXPECT_EQ(make(Mode::Material, false, fives)->name, "tabm2_2");
+    EXPECT_EQ(texts(model::kKindTable), (std::vector<std::string>{"tabm2, 1, 0, 0", "tabm2_2, 1, 0, 5"}));
     EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
-              expectedFileBytes({{{}, {}, "tabm2, 1, 0, 0", 6}, {{}, {}, "tabm2, 1, 0, 5", 6}}));
+              expectedFileBytes({{{}, {}, "tabm2, 1, 0, 0", 6}, {{}, {}, "tabm2_2, 1, 0, 5", 6}}));
 }
 
 TEST(TableText, CellsAreCopiedAsTyped) {

@@ -153,6 +153,14 @@ TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
     const ModelEntries m = read("RESTRAINTS", "bor 2 ");
     EXPECT_TRUE(m.restraints.empty());
     EXPECT_EQ(m.warnings.size(), 1u);
+    // Two tables of one name (older loadcases) are read, the later one taking the name, with a
+    // warning; a numbered second name is a table of its own.
+    const ModelEntries twice = read(
+        "TABLES", " tabl3, 1, 0, 10\n tabl3, 1, 0, 20\n tabl3_2, 1, 0, 30\nLOADS\nbol 1 1 tabl3+tabl3_2");
+    ASSERT_EQ(twice.warnings.size(), 1u);
+    EXPECT_NE(twice.warnings[0].find("input line 5: a second table named tabl3"), std::string::npos)
+        << twice.warnings[0];
+    EXPECT_EQ(twice.loads.at(0).values[0](EvalPoint{}), 50);
 }
 
 TEST(Tables, InterpolateLinearlyAndHoldTheirEndValues) {

@@ -288,6 +288,11 @@ std::string EntityRef::describe() const {
 ModelEntries readModelEntries(const SolverInput& input, bool thermal) {
     ModelEntries m;
     for (const auto& line : input.tables) {
+        // Loadcases made before each table had its own name can hold two tables of one name.
+        const std::string name = trim(line.text.substr(0, line.text.find(',')));
+        if (m.tables.find(name))
+            m.warnings.push_back("input line " + std::to_string(line.number) + ": a second table named " +
+                                 name + "; every value naming it takes this later one");
         try {
             m.tables.addLine(line.text);
         } catch (const std::runtime_error& e) {
