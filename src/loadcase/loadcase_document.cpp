@@ -95,10 +95,9 @@ void Document::deleteLine(int section, std::size_t index) {
     save();
 }
 
-void Document::clearSectionLines(int section) {
+void Document::deleteSection(int section) {
     if (section < 0 || section >= kSectionCount) return;
-    lines_[section].clear();
-    notify(section);
+    removeKind(static_cast<model::EntryKind>(section));
     save();
 }
 

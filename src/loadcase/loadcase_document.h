@@ -75,9 +75,9 @@ class Document {
     void renameLine(int section, std::size_t index, const std::string& newText);
     // Removes line `index` of `section` and every entry with its text, then saves.
     void deleteLine(int section, std::size_t index);
-    // Removes every line of `section`; its entries stay in the list and the file and come back
-    // when the loadcase is loaded again. Saves.
-    void clearSectionLines(int section);
+    // Removes every entry of `section`'s kind and every line of the section, then saves: the file
+    // and the lines agree afterwards.
+    void deleteSection(int section);
 
     // ---- the loadcase file ----
     // Writes the list to the loadcase file; an empty list creates no file that is not there.

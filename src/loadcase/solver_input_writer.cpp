@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,14 @@ bool isNormalGap(const std::string& text) {
 int fixityIndex(const std::string& text) {
     const auto at = text.find("fix,");
     return at == std::string::npos ? -1 : std::atoi(text.c_str() + at + 4);
+}
+
+// The value of a held temperature ("face;temperature=100" -> "100"); nothing for a fixity.
+std::optional<std::string> heldTemperature(const std::string& text) {
+    static const std::string kWord = ";temperature=";
+    const auto at = text.find(kWord);
+    if (at == std::string::npos) return std::nullopt;
+    return text.substr(at + kWord.size());
 }
 
 // The design point number of a "point<n>;..." text; 0 when the text names none.
@@ -426,6 +435,7 @@ std::string Writer::reactionLine(const model::CActionsData& d) const {
                 return {};
         }
     }
+    if (const auto temperature = heldTemperature(text)) return ref + "temp " + *temperature + "\n";
     const char* flags = freedomFlags(fixityIndex(text));
     return ref + (flags ? flags : "") + "\n";
 }

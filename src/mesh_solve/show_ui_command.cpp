@@ -168,12 +168,30 @@ void CShowUICommand::modifyLine(ui::TreeItem item) {
 
 void CShowUICommand::deleteLine(ui::TreeItem item) {
     const int section = sectionOf(item);
-    if (tree_.parent(item) == ui::kTreeRoot) {
-        // A section line loses its lines; its entries stay in the list and the file.
-        document_.clearSectionLines(section);
-    } else {
-        document_.deleteLine(section, lineIndex(tree_, item));
+    if (tree_.parent(item) == ui::kTreeRoot) return deleteSection(section);
+    document_.deleteLine(section, lineIndex(tree_, item));
+    clearSiteStatus();
+}
+
+// A section line stands for all of its entries: deleting it deletes them from the loadcase file
+// too, once the user has agreed, so that what the tree shows is what the next solve gets. The
+// loadcase's own entry names the loadcase and its analysis type; it is not deleted here.
+void CShowUICommand::deleteSection(int section) {
+    if (section == model::kKindLoadcase) {
+        ui::showMessage(
+            "The Loadcase line cannot be deleted: it names the loadcase and its analysis type. "
+            "Choose or make another loadcase with the Loadcase command.");
+        return;
     }
+    const std::size_t count = document_.entries().countOfKind(static_cast<model::EntryKind>(section));
+    if (count == 0) return;
+    const std::string question =
+        "Delete " + std::string(count == 1 ? "the entry" : "all " + std::to_string(count) + " entries") +
+        " under " + kSectionNames[section] + " from the loadcase?";
+    if (ui::prompts().messageBox(question, ui::kMessageCaption, ui::MessageIcon::Question,
+                                 ui::MessageButtons::YesNo) != ui::kIdYes)
+        return;
+    document_.deleteSection(section);
     clearSiteStatus();
 }
 

@@ -80,6 +80,8 @@ class CShowUICommand : public CAddOnCommand, public loadcase::DocumentOwner {
     void showContextMenu(ui::TreeItem item);
     void modifyLine(ui::TreeItem item);
     void deleteLine(ui::TreeItem item);
+    // Deletes the entries of a section line after the user agrees; the Loadcase line is refused.
+    void deleteSection(int section);
     // The section (0 to 7) of a section line or of a line under one; -1 for neither.
     int sectionOf(ui::TreeItem item) const;
 

@@ -215,10 +215,11 @@ class OverlayPainter {
         }
     }
 
-    // The fixity code is the number after the text's first ",".
+    // The fixity code is the number after the text's first ","; a held temperature has no fixity
+    // (a comma in its formula is none).
     void drawFixity(const std::string& text, const MarkPixels& px) {
         const std::size_t comma = text.find(',');
-        if (comma == std::string::npos) return;
+        if (comma == std::string::npos || text.find(";fix,") == std::string::npos) return;
         const auto fixed = fixedDirections(std::strtol(text.c_str() + comma + 1, nullptr, 10));
         const Pixel& c = px[kCentre];
         for (std::size_t d = 0; d < 3; ++d) {

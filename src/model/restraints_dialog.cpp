@@ -1,9 +1,12 @@
 #include "model/restraints_dialog.h"
 
 #include "addon_base/guarded_call.h"
+#include "addon_base/library_state.h"
 #include "addon_base/picked_entity.h"
 #include "loadcase/document_command.h"
+#include "model/analysis_class.h"
 #include "model/restraints_command.h"
+#include "model/table_maker.h"
 #include "ui/prompts.h"
 
 using ui::ControlKind;
@@ -27,11 +30,17 @@ const char* sortWord(addon::PickKind kind) {
     }
 }
 
+// Temperatures are in F where lengths are in inches, in C otherwise.
+const char* temperatureUnit(const std::string& unitText) {
+    return unitText.starts_with("i") ? "(F)" : "(C)";
+}
+
 }  // namespace
 
 CRestraints::CRestraints(CRestraintsCommand* command)
     : CommandDialog(makeTemplate(), command, "CRestraints", kExit) {
     onClick(kApply, [this] { OnApply(); });
+    onClick(kMakeTable, [this] { OnMakeTable(); });
 }
 
 ui::DialogTemplate CRestraints::makeTemplate() {
@@ -42,6 +51,10 @@ ui::DialogTemplate CRestraints::makeTemplate() {
     t.add(kPickPrompt, ControlKind::Static, "1. Select point, edge, face", {7, 7, 213, 21})
         .add(kFixityPrompt, ControlKind::Static, "2. Select fixity type", {7, 25, 213, 39})
         .add(kFixityList, ControlKind::ListBox, "", {7, 43, 213, 200})
+        .add(kValueLabel, ControlKind::Static, "T=", {7, 47, 40, 61})
+        .add(kValue, ControlKind::Edit, "", {44, 45, 130, 61})
+        .add(kUnitLabel, ControlKind::Static, "(C)", {136, 47, 213, 61})
+        .add(kMakeTable, ControlKind::Button, "MAKE TABLE", {44, 69, 130, 91})
         .add(kApply, ControlKind::Button, "APPLY", {30, 212, 100, 236})
         .add(kExit, ControlKind::Button, "EXIT", {120, 212, 190, 236});
     return t;
@@ -59,13 +72,32 @@ std::string CRestraints::entryText(const char* sort, int code) {
     return std::string(sort) + ";fix," + std::to_string(code) + "=" + fixityLetters(code);
 }
 
+std::string CRestraints::heldText(const char* sort, const std::string& value) {
+    return std::string(sort) + ";temperature=" + value;
+}
+
 bool CRestraints::onInitDialog() {
     setCaption("Reactions");
     clearItems(kFixityList);
     for (const char* text : kFixityTexts) addItem(kFixityList, text);
     setText(kPickPrompt, "1. Select points,edges,faces");
-    setText(kFixityPrompt, "2. Select fixity type");
+    showRowsOfClass();
     return true;
+}
+
+// A thermal loadcase restrains temperatures, not displacements: it holds the picked geometry at a
+// temperature, and the fixity list gives way to the temperature row.
+void CRestraints::showRowsOfClass() {
+    thermal_ = model::readAnalysisClass(*command_->explorer());
+    setText(kFixityPrompt,
+            thermal_ ? "2. Enter temperature, table name or equation" : "2. Select fixity type");
+    enable(kFixityList, !thermal_);
+    show(kFixityList, !thermal_);
+    for (int id : {kValueLabel, kValue, kUnitLabel, kMakeTable}) {
+        enable(id, thermal_);
+        show(id, thermal_);
+    }
+    setText(kUnitLabel, temperatureUnit(addon::library().unitText));
 }
 
 void CRestraints::OnApply() {
@@ -75,6 +107,7 @@ void CRestraints::OnApply() {
 // Every picked vertex, edge and face gets an entry with the chosen fixity; other picks (design
 // points, planes, entities the host cannot place) are passed over.
 void CRestraints::apply() {
+    if (thermal_) return holdTemperatures();
     loadcase::DocumentOwner& explorer = *command_->explorer();
     const int code = selection(kFixityList);
     const auto picks = addon::PickedSelection::of(explorer.sessionName(), code);
@@ -89,4 +122,38 @@ void CRestraints::apply() {
                                      model::kKindReaction);
     }
     explorer.document().markChanged();
+}
+
+// Every picked vertex, edge and face is held at the temperature text (passed on as typed, as the
+// actions' values are); without a text nothing is held.
+void CRestraints::holdTemperatures() {
+    loadcase::DocumentOwner& explorer = *command_->explorer();
+    const std::string value = text(kValue).substr(0, kValueLength);
+    if (value.find_first_not_of(' ') == std::string::npos) {
+        ui::showMessage("Enter a temperature, a table name or an equation");
+        return;
+    }
+    const auto picks = addon::PickedSelection::of(explorer.sessionName(), -1);
+    if (picks.count() < 1) {
+        ui::showMessage("Select a point, edge or face");
+        return;
+    }
+    for (int i = 0; i < picks.count(); ++i) {
+        const addon::PickedEntity pick = picks.classify(i, explorer.isPartSession());
+        if (!pick.usable() || !pick.isEntity()) continue;
+        explorer.document().addEntry(pick.bodyKey, pick.entityKey, heldText(sortWord(pick.kind), value),
+                                     model::kKindReaction);
+    }
+    explorer.document().markChanged();
+}
+
+void CRestraints::OnMakeTable() {
+    addon::guardedCall("CRestraints", "OnMakeTable", [this] { makeTable(); });
+}
+
+// A time table for the held temperature: its name goes into the temperature box, whichever load
+// the editor's list names, so that the next APPLY holds the picks on it.
+void CRestraints::makeTable() {
+    const auto made = model::makeTable(*command_->explorer(), this, CTableEditDlg::Mode::Load, thermal_);
+    if (made) setText(kValue, made->name);
 }

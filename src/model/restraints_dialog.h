@@ -1,5 +1,7 @@
 #pragma once
-// The "Reactions" dialog (10030): a list of fixity types; APPLY restrains the picked geometry.
+// The "Reactions" dialog (10030): in a mechanical loadcase a list of fixity types, in a thermal one
+// a temperature (a number, a time table's name or a formula) with MAKE TABLE; APPLY restrains or
+// holds the picked geometry.
 #include <string>
 
 #include "addon_base/command_dialog.h"
@@ -14,9 +16,16 @@ class CRestraints : public addon::CommandDialog<CRestraintsCommand> {
         kFixityList = 11032,
         kApply = 11083,
         kExit = 11094,
+        // A thermal loadcase's temperature row, in the list's place.
+        kValueLabel = 11061,
+        kValue = 11016,
+        kUnitLabel = 11059,
+        kMakeTable = 11045,
     };
     static constexpr int kDialogId = 10030;
     static constexpr int kFixityCount = 7;
+    // A value text is cut to this many characters, as the actions' values are.
+    static constexpr std::size_t kValueLength = 59;
 
     explicit CRestraints(CRestraintsCommand* command);
 
@@ -26,13 +35,24 @@ class CRestraints : public addon::CommandDialog<CRestraintsCommand> {
     static std::string fixityLetters(int code);
     // The entry text of one restrained entity: "face;fix,5=XZ".
     static std::string entryText(const char* sort, int code);
+    // The entry text of an entity held at a temperature: "face;temperature=100".
+    static std::string heldText(const char* sort, const std::string& value);
+
+    bool isThermal() const { return thermal_; }
 
     void OnApply();
+    void OnMakeTable();
 
   protected:
     bool onInitDialog() override;
 
   private:
     static ui::DialogTemplate makeTemplate();
+    // Shows the fixity list or the temperature row, by the loadcase's analysis class.
+    void showRowsOfClass();
     void apply();
+    void holdTemperatures();
+    void makeTable();
+
+    bool thermal_ = false;
 };

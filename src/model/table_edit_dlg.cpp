@@ -15,7 +15,7 @@ const std::vector<const char*> kMaterialMechanical = {
     "Youngs modulus 1 ", "Poissons ratio 1 ",  "expansion coeff. 1 ", "density ",
     "Youngs modulus 2 ", "shear modulus 1-2 ", "expansion coeff 2 "};
 const std::vector<const char*> kLoadThermal = {"heat flux", "convection coefficient", "fluid temperature",
-                                               "internal heat"};
+                                               "internal heat", "held temperature"};
 const std::vector<const char*> kLoadMechanical = {"force x",        "force y",        "force z",
                                                   "pressure",       "x acceleration", "y acceleration",
                                                   "z acceleration", "spin speed"};

@@ -93,16 +93,52 @@ TEST_F(Explorer, DeleteRemovesEveryEntryWithTheTextAndTellsTheSite) {
     EXPECT_EQ(site->count("ClearStatus"), 1);
 }
 
-TEST_F(Explorer, DeletingASectionLineKeepsItsEntries) {
+// Delete on a section line asks first and then deletes every entry of that section from the file,
+// so that reopening the loadcase does not bring them back; No keeps everything, and the Loadcase
+// line, which names the loadcase, is refused.
+TEST_F(Explorer, DeletingASectionLineDeletesItsEntriesFromTheFileAfterAsking) {
+    auto site = host.newCommandSite();
+    explorer->putref_CommandSite(site.get());
     show();
     explorer->document().addEntry(bodyKey(), key(0), "face;fix,6=XYZ", kKindReaction);
-    prompts->queueMenuChoice(CShowUICommand::kMenuDelete);
-    explorer->tree().userContextMenu(explorer->sectionItem(kKindReaction));
+    explorer->document().addEntry(bodyKey(), key(1), "face;fix,6=XYZ", kKindReaction);
+    explorer->document().addEntry(bodyKey(), key(2), "face;pressure=5", kKindAction);
+    explorer->document().addEntry({}, {}, "Bracket:0", model::kKindLoadcase);
+    const auto deleteSection = [&](model::EntryKind kind, int answer) {
+        prompts->clearMessages();
+        prompts->queueAnswer(answer);
+        prompts->queueMenuChoice(CShowUICommand::kMenuDelete);
+        explorer->tree().userContextMenu(explorer->sectionItem(kind));
+    };
+    deleteSection(kKindReaction, ui::kIdNo);
+    ASSERT_EQ(prompts->messages().size(), 1u);
+    EXPECT_EQ(prompts->messages()[0].text, "Delete all 2 entries under Reactions from the loadcase?");
+    EXPECT_EQ(prompts->messages()[0].buttons, ui::MessageButtons::YesNo);
+    EXPECT_EQ(saved().size(), 4u);
+    EXPECT_EQ(lines(kKindReaction), std::vector<std::string>{"face;fix,6=XYZ"});
+
+    deleteSection(kKindReaction, ui::kIdYes);
     EXPECT_TRUE(lines(kKindReaction).empty());
-    EXPECT_EQ(saved().size(), 1u);
+    EXPECT_TRUE(explorer->tree().children(explorer->sectionItem(kKindReaction)).empty());
+    const auto file = saved();
+    ASSERT_EQ(file.size(), 2u);
+    EXPECT_EQ(file[0].data().text(), "face;pressure=5");
+    EXPECT_EQ(site->count("ClearStatus"), 1);
+
+    deleteSection(model::kKindLoadcase, ui::kIdYes);
+    ASSERT_EQ(prompts->messages().size(), 1u);
+    EXPECT_NE(prompts->messages()[0].text.find("Loadcase line cannot be deleted"), std::string::npos);
+    EXPECT_EQ(saved().size(), 2u);
+
+    // Reopened, the loadcase shows what the file holds.
+    explorer->document().clear();
+    explorer->document().load();
+    EXPECT_TRUE(lines(kKindReaction).empty());
+    EXPECT_EQ(lines(kKindAction), std::vector<std::string>{"face;pressure=5"});
+
     prompts->queueMenuChoice(CShowUICommand::kMenuDelete);
     explorer->tree().userContextMenu(ui::kTreeRoot);
-    EXPECT_EQ(prompts->menusShown().size(), 1u) << "a click beside all lines opens no menu";
+    EXPECT_EQ(prompts->menusShown().size(), 3u) << "a click beside all lines opens no menu";
 }
 
 TEST_F(Explorer, LoadsTheFileWhenShownAndFillsTheTreeButShowingAgainDoesNotReload) {

@@ -183,7 +183,7 @@ TEST_F(Overlay, AReactionOnAVertexIsFoundByItsKeysNotAsADesignPoint) {
 TEST_F(Overlay, NothingIsDrawnWithoutSectionLinesOrASite) {
     add(box().face(5), "face;fix,6=XYZ", model::kKindReaction);
     start(addon::kMenuReactions);
-    explorer->document().clearSectionLines(model::kKindReaction);
+    explorer->document().deleteSection(model::kKindReaction);
     EXPECT_TRUE(draw(addon::kMenuReactions).empty()) << "the section shows no lines";
     add(box().face(4), "face;fix,6=XYZ", model::kKindReaction);
     command->putref_CommandSite(nullptr);

@@ -6,6 +6,7 @@
 #include "loadcase/solver_input_writer.h"
 #include "mesh_solve/solver_input_source.h"
 #include "model/restraints_dialog.h"
+#include "model/table_edit_dlg.h"
 #include "model_command_fixture.h"
 #include "ui/dialog.h"
 
@@ -82,6 +83,42 @@ TEST_F(Reactions, WithoutAFixityMinusOneThenTheChoiceStaysForTheNextGroup) {
     applyWith(1);
     EXPECT_EQ(texts(model::kKindReaction),
               (Strings{"face;fix,-1=", "point;fix,6=XYZ", "face;fix,6=XYZ", "face;fix,1=Y"}));
+}
+
+// A thermal loadcase holds the picks at a temperature: the temperature row takes the fixity list's
+// place, MAKE TABLE puts a time table's name into it, and each entry reaches the solver as its
+// reference, "temp" and the value. A mechanical loadcase's file keeps its fixity entries alone.
+TEST_F(Reactions, AThermalLoadcaseHoldsPicksAtATemperatureOrATimeTable) {
+    explorer->document().setAnalysisType(6);
+    auto& t = start(addon::kMenuReactions);
+    EXPECT_FALSE(t.isVisible(R::kFixityList));
+    EXPECT_TRUE(t.isVisible(R::kValue));
+    EXPECT_EQ(t.text(R::kFixityPrompt), "2. Enter temperature, table name or equation");
+    EXPECT_EQ(t.text(R::kUnitLabel), "(C)");
+    picks().select(box().face(0), box().edge(2), box().vertex(7));
+    t.userClick(R::kApply);
+    EXPECT_EQ(prompts->messageTexts(), Strings{"Enter a temperature, a table name or an equation"});
+    t.userType(R::kValue, "100");
+    t.userClick(R::kApply);
+    prompts->queueModal("Table", [](ui::Dialog& editor) {
+        auto& table = static_cast<CTableEditDlg&>(editor);
+        table.grid().userEditCell(1, 1, "20");
+        table.userChoose(CTableEditDlg::kList, 4);
+        table.userClick(CTableEditDlg::kApply);
+    });
+    t.userClick(R::kMakeTable);
+    EXPECT_EQ(t.text(R::kValue), "tabl4");
+    picks().select(box().face(3));
+    t.userClick(R::kApply);
+    EXPECT_EQ(texts(model::kKindReaction), (Strings{"face;temperature=100", "edge;temperature=100",
+                                                    "point;temperature=100", "face;temperature=tabl4"}));
+    ASSERT_EQ(loadcase::writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    const std::string input = readFile(explorer->document().solverInputPath());
+    const std::string restraints = input.substr(input.find("RESTRAINTS\n"));
+    EXPECT_EQ(restraints.substr(0, restraints.find("CONSTRAINTS")),
+              "RESTRAINTS\nbor 1 temp 100\nefr 1 4 temp 100\npor 8 temp 100\nbor 4 temp tabl4\n")
+        << input;
+    EXPECT_EQ(prompts->messageTexts().size(), 1u);
 }
 
 TEST_F(Reactions, AnEmptySelectionIsRefusedAndNothingIsWritten) {

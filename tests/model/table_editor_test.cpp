@@ -54,8 +54,8 @@ TEST_F(TableEditor, TheListDependsOnModeAndAnalysisClass) {
                                 "Youngs modulus 2 ", "shear modulus 1-2 ", "expansion coeff 2 "}));
     });
     make(Mode::Load, true, [](T& d) {
-        EXPECT_EQ(listOf(d),
-                  (V{"heat flux", "convection coefficient", "fluid temperature", "internal heat"}));
+        EXPECT_EQ(listOf(d), (V{"heat flux", "convection coefficient", "fluid temperature", "internal heat",
+                                "held temperature"}));
     });
     make(Mode::Load, false, [](T& d) {
         EXPECT_EQ(listOf(d), (V{"force x", "force y", "force z", "pressure", "x acceleration",

@@ -105,6 +105,21 @@ TEST(SolverInput, ThermalCodesReadAsHeatLoads) {
     EXPECT_EQ(m.loads[1].kind, LoadKind::Convection);
     EXPECT_EQ(m.loads[1].values[1](EvalPoint{}), 25);
     EXPECT_EQ(m.loads[2].kind, LoadKind::HeatGeneration);
+    // Held temperatures on a face, an edge and a vertex: the value is the rest of the line.
+    const ModelEntries held = readModelEntries(
+        parseSolverInput("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=1\nTABLES\n tabl1, 2, 0, 1, 0, 50\n"
+                         "RESTRAINTS\nbor 3 temp 20 + 5*t\nefr 2 5 temp tabl1\npor 4 temp 50\n",
+                         "h"),
+        true);
+    ASSERT_EQ(held.heldTemperatures.size(), 3u);
+    EXPECT_TRUE(held.restraints.empty());
+    EXPECT_EQ(held.heldTemperatures[0].where.kind, EntityRef::Kind::Face);
+    EXPECT_EQ(held.heldTemperatures[0].value(EvalPoint{{}, 2, 0}), 30);
+    EXPECT_EQ(held.heldTemperatures[1].where.kind, EntityRef::Kind::EdgeByFaces);
+    EXPECT_EQ(held.heldTemperatures[1].value(EvalPoint{{}, 0.5, 0}), 25);
+    EXPECT_EQ(held.heldTemperatures[2].where.first, 4);
+    EXPECT_THROW(readModelEntries(parseSolverInput("RESTRAINTS\nbor 3 temp\n", "m"), true),
+                 std::runtime_error);
 }
 
 TEST(SolverInput, SolveKindsFollowTheHeaderCodeAndStepSections) {
@@ -144,6 +159,7 @@ TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
                                  {"LOADS", "bol 3 0 1, 2", "expected 3"},
                                  {"LOADS", "bol 3 1 tabl9", "'tabl9' is neither a table"},
                                  {"RESTRAINTS", "bor x 0 0 0", "not a whole number"},
+                                 {"RESTRAINTS", "bor 3 temp 100", "belongs to a thermal loadcase"},
                                  {"TABLES", " tabl1, 2, 0, 1, 5", "row count"}};
     for (const auto& [section, line, part] : refusals)
         EXPECT_NE(message(section, line).find(part), std::string::npos)

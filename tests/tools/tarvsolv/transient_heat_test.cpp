@@ -89,6 +89,67 @@ TEST(TransientHeat, SlabWithASuddenlyHeldFaceFollowsTheSeriesSolution) {
     }
 }
 
+// The slab at 0 C with its face x = 0 held on a ramp of r = 10 C/s from a time table, insulated
+// elsewhere: u = r (t - x (2L - x) / (2a)) + sum 2r / (L a m^3) sin(m x) e^(-a m^2 t) with
+// m = (2n + 1) pi / (2L), and the heat through the held face is what the slab stores, rho c A
+// times the integral of u, r (t L - L^3 / (3a)) + sum 2r / (L a m^4) e^(-a m^2 t).
+TEST(TransientHeat, AFaceHeldOnARampFollowsTheSeriesSolutionAndItsHeatIsStored) {
+    const double length = 20, rate = 10, area = 25, a = kK / (kRho * kC);
+    const auto series = [&](double t, auto term) {
+        double sum = 0;
+        for (int n = 0; n < 200; ++n) {
+            const double m = (2 * n + 1) * std::numbers::pi / (2 * length);
+            sum += term(m) * std::exp(-a * m * m * t);
+        }
+        return sum;
+    };
+    const auto exact = [&](double x, double t) {
+        return rate * (t - x * (2 * length - x) / (2 * a)) +
+               series(t, [&](double m) { return 2 * rate / (length * a * m * m * m) * std::sin(m * x); });
+    };
+    BoxSpec box;
+    box.size = {length, 5, 5};
+    box.nx = 40;
+    box.quadratic = false;
+    SolverJob job("ramp");
+    job.writeMesh(makeBoxMesh(box));
+    JobText text;
+    text.analysisCode = 2;
+    text.solve = "0,100,0.1,10,0";
+    text.tables = {"tabl1, 2, 0, 10, 0, 100"};
+    text.materials = {kHeatMaterial};
+    text.restraints = {"bor 1 temp tabl1"};
+    for (const SolverChoice solver : {SolverChoice::Iterative, SolverChoice::Direct}) {
+        SCOPED_TRACE(solver == SolverChoice::Direct ? "direct" : "iterative");
+        job.writeInput(text);
+        ASSERT_EQ(job.run(solver), "");
+        for (const int step : {20, 50, 100}) {
+            const double t = 0.1 * step;
+            const auto temperatures = job.nodeBlock("TEMP " + std::to_string(step));
+            EXPECT_NEAR(meanWhere(temperatures, job.mesh(), 0), rate * t, 1e-9 * rate * t)
+                << "held, t = " << t;
+            for (const double x : {2.5, 7.5, length})
+                EXPECT_NEAR(meanWhere(temperatures, job.mesh(), x), exact(x, t), 0.02 * rate * t)
+                    << "x = " << x << ", t = " << t;
+        }
+        const std::string log = job.logText();
+        const std::string label = "temperature held on face 1: ";
+        const double held = std::atof(log.c_str() + std::min(log.size(), log.rfind(label) + label.size()));
+        const double stored = kRho * kC * area *
+                              (rate * (10 * length - length * length * length / (3 * a)) +
+                               series(10, [&](double m) { return 2 * rate / (length * a * m * m * m * m); }));
+        EXPECT_NEAR(held, stored, 0.02 * stored) << log;
+        double in = 0, out = 0, fromLog = 0, imbalance = 1;
+        ASSERT_EQ(std::sscanf(log.c_str() + std::min(log.size(), log.rfind("heat in ")),
+                              "heat in %lf, heat out %lf, heat stored %lf: they balance to %lf", &in, &out,
+                              &fromLog, &imbalance),
+                  4)
+            << log;
+        EXPECT_EQ(in, held);
+        EXPECT_LT(imbalance, 1e-6) << "the heat through the held face is the heat stored";
+    }
+}
+
 // A 10 mm cube at 100 C cooling through all six faces, Biot number h (a / 6) / k = 3e-3: its mean
 // temperature against the lumped solution dT/dt = -(T - Tf) h(t) A / (rho c V), with a constant
 // fluid and coefficient, a fluid warming at 1 C/s from a time table (T = t - tau (1 - e^(-t/tau))

@@ -304,6 +304,61 @@ TEST(Verification, SlabsMatchOneDimensionalConduction) {
     }
 }
 
+// The number of `label` ("temperature held on face 1") in the log's heat balance, signed: heat
+// leaving there is negative.
+double heldHeat(const SolverJob& job, const std::string& label) {
+    const std::string log = job.logText();
+    const auto at = log.rfind(label + ": ");
+    double value = std::nan("");
+    char way[8] = "";
+    if (at != std::string::npos) std::sscanf(log.c_str() + at + label.size() + 2, "%lf %7s", &value, way);
+    return std::string(way) == "out" ? -value : value;
+}
+
+// A 20 mm slab held at 100 on its near face and either held at 20 on its far face (a formula) or
+// cooled there by a fluid at 20 through h = 0.002, its near face's 100 from a time table at the
+// static step's t = 1: the linear profile, which the elements reproduce exactly (1e-6), with the
+// heat q = 80 / (L / k) or 80 / (L / k + 1 / h) per area through it, in at the near face.
+TEST(Verification, SlabsHeldAtTemperaturesCarryTheHeatOfTheirLinearProfile) {
+    const double thickness = 20, k = 0.05, h = 0.002, area = 25;
+    struct Case {
+        const char* name;
+        std::vector<std::string> restraints, loads;
+        double resistance;
+    };
+    for (const Case& c :
+         {Case{"both faces held", {"bor 1 temp 100", "bor 2 temp 10*2"}, {}, thickness / k},
+          Case{"held and cooled", {"bor 1 temp tabl1"}, {"bol 2 2 0.002, 20"}, thickness / k + 1 / h}}) {
+        SCOPED_TRACE(c.name);
+        BoxSpec box;
+        box.size = {thickness, 5, 5};
+        box.nx = 4;
+        SolverJob job("held");
+        job.writeMesh(makeBoxMesh(box));
+        JobText text;
+        text.analysisCode = 1;
+        text.tables = {"tabl1, 2, 0, 2, 0, 200"};
+        text.materials = {"1  0.05,0,0,7.85e-09,460"};
+        text.restraints = c.restraints;
+        text.loads = c.loads;
+        job.writeInput(text);
+        ASSERT_EQ(job.run(), "");
+        const double q = 80 / c.resistance;
+        const auto t = job.nodeBlock("TEMP 1");
+        for (double x : {0.0, 5.0, 10.0, thickness}) {
+            const auto at = nodesWhere(job.mesh(), [&](Vec3 p) { return std::abs(p.x - x) < 1e-9; });
+            EXPECT_NEAR(mean(t, at, 1, 0), 100 - q * x / k, 1e-6 * 100) << "x = " << x;
+        }
+        // The log writes six figures.
+        EXPECT_NEAR(heldHeat(job, "temperature held on face 1"), q * area, 1e-5 * q * area) << job.logText();
+        if (c.loads.empty()) {
+            EXPECT_NEAR(heldHeat(job, "temperature held on face 2"), -q * area, 1e-5 * q * area);
+        }
+        EXPECT_NE(job.logText().find("they balance to"), std::string::npos);
+        EXPECT_EQ(job.logText().find("does not balance"), std::string::npos) << job.logText();
+    }
+}
+
 // The flux-heated slab with k(T) = k0 (1 + b T): the Kirchhoff transform theta = T + b T^2 / 2 is
 // linear through the slab, theta(x) = theta(TL) + q (L - x) / k0 with TL = Tf + q / h at the
 // cooled face. Linear and quadratic elements, both solvers agreeing.

@@ -8,6 +8,7 @@
 #include "physics/analyses.h"
 #include "physics/heat_assembly.h"
 #include "physics/heat_balance.h"
+#include "physics/held_temperatures.h"
 
 namespace tarvsolv {
 
@@ -109,7 +110,10 @@ void assembleBoundary(const Job& job, SystemAssembler& assembler, double time, R
 
 void checkThermalEntries(const Job& job, RunLog& log) {
     if (!job.entries.restraints.empty())
-        log.warning("restraints have no meaning in a thermal loadcase and are passed over");
+        log.warning(
+            "fixed directions have no meaning in a thermal loadcase and are passed over (a thermal "
+            "loadcase's "
+            "reactions hold temperatures)");
     if (!job.entries.constraints.empty() || !job.entries.contacts.empty())
         log.warning("interactions have no meaning in a thermal loadcase and are passed over");
     for (const Load& load : job.entries.loads)
@@ -120,11 +124,15 @@ void checkThermalEntries(const Job& job, RunLog& log) {
 
 std::string solveSteadyHeat(const Job& job, RunLog& log) {
     checkThermalEntries(job, log);
-    if (!everyPartTouched(job.mesh, convectingNodes(job)))
+    const HeldTemperatures held(job, &log);
+    std::vector<char> fixing = convectingNodes(job);
+    held.mark(fixing);
+    if (!everyPartTouched(job.mesh, fixing))
         throw std::runtime_error(
-            "nothing fixes the temperature level: every body needs a convection face with a heat transfer "
-            "coefficient above 0");
+            "nothing fixes the temperature level: every body needs a face held at a temperature or a "
+            "convection face with a heat transfer coefficient above 0");
     DofLayout layout(job.mesh, 1, PETSC_COMM_WORLD);
+    held.prescribe(layout, 1.0);
     log.line("assembling " + std::to_string(layout.dofCount()) + " temperatures");
     const MatrixPattern pattern(job.mesh, layout);
     VecHandle x = layout.createVector();
@@ -167,9 +175,16 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
                                      std::to_string(kMaxPasses) + " passes (largest change " +
                                      std::to_string(change) + ")");
     }
-    const std::vector<double> temperatures = gatherOnFirst(x);
+    const std::vector<double> temperatures = gatherOnAll(x);
+    std::vector<double> heldHeat;
+    if (!held.empty()) heldHeat = steadyNodalHeat(job, temperatures, 1.0, layout.comm());
     if (!layout.onFirstProcess()) return {};
-    logHeatBalance(heatBalance(job, temperatures), log);
+    HeatBalance balance = heatBalance(job, temperatures);
+    if (!held.empty()) {
+        balance.held = held.flows(heldHeat);
+        settle(balance);
+    }
+    logHeatBalance(balance, log);
     return results::temperatureBlock(1, temperatures);
 }
 

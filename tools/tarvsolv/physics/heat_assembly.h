@@ -7,7 +7,7 @@
 
 namespace tarvsolv {
 
-// Warns about restraints (they mean nothing for heat) and refuses thermal loads on edges.
+// Warns about fixed directions (they mean nothing for heat) and refuses thermal loads on edges.
 void checkThermalEntries(const Job& job, RunLog& log);
 // Conduction of the elements this process assembles, and their internal heat, at `time`. Values
 // that follow temperature take each element's mean corner temperature of `nodal` (every node's,

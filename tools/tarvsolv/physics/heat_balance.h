@@ -1,7 +1,8 @@
 #pragma once
 // The heat balance of a temperature field, for the engineer's check that the heat put in leaves
 // again: the heat each heat flux, point heat and internal heat entry puts in, the heat each
-// convection face gives off, h (T - fluid) over its area, and how closely the two sums agree
+// convection face gives off, h (T - fluid) over its area, the heat that flows in or out where a
+// temperature is held (what holding it takes), and how closely the two sums agree
 // (flagged when they differ by more than 1e-6 of the larger). Over a transient run the flows are
 // summed over the time steps by the steps' own rule, and the heat the body stored is the third sum.
 #include <string>
@@ -18,6 +19,9 @@ struct HeatFlow {
 
 struct HeatBalance {
     std::vector<HeatFlow> inflows, outflows;
+    // Held temperatures: the heat into the body there, negative where it leaves; it counts as heat
+    // put in or given off by its sign.
+    std::vector<HeatFlow> held;
     double in = 0, out = 0;
     double stored = 0;     // over a transient run: the heat the body took up, C (T_end - T_start)
     bool overRun = false;  // flows are heat over a transient run, not heat per unit time

@@ -98,7 +98,20 @@ void readMaterial(ModelEntries& m, const InputLine& line) {
     m.materials.push_back(std::move(entry));
 }
 
-void readRestraint(ModelEntries& m, const InputLine& line) {
+// "REF temp VALUE": the value is the rest of the line, a number, a time table or a formula.
+void readHeldTemperature(ModelEntries& m, const InputLine& line, const Words& w, const EntityRef& where,
+                         std::size_t valueWord, bool thermal) {
+    if (!thermal) throw entryError(line, "a held temperature belongs to a thermal loadcase");
+    const std::string text = w.restAfter(line.text, valueWord);
+    if (text.empty()) throw entryError(line, "the held temperature is missing");
+    try {
+        m.heldTemperatures.push_back({where, Expression(text, m.tables), line.number});
+    } catch (const std::runtime_error& e) {
+        throw entryError(line, e.what());
+    }
+}
+
+void readRestraint(ModelEntries& m, const InputLine& line, bool thermal) {
     const Words w(line.text);
     Restraint r;
     r.line = line.number;
@@ -118,6 +131,8 @@ void readRestraint(ModelEntries& m, const InputLine& line) {
         r.where = makeRef(EntityRef::Kind::Point, 0, 0, pointWord(line, w, 1)), flags = 2;
     else
         throw entryError(line, "unknown restraint '" + code + "'");
+    if (w.words.size() > flags && w.words[flags] == "temp")
+        return readHeldTemperature(m, line, w, r.where, flags + 1, thermal);
     if (w.words.size() < flags + 3) {
         m.warnings.push_back("input line " + std::to_string(line.number) +
                              ": a restraint without fixed directions fixes nothing");
@@ -300,7 +315,7 @@ ModelEntries readModelEntries(const SolverInput& input, bool thermal) {
         }
     }
     for (const auto& line : input.materials) readMaterial(m, line);
-    for (const auto& line : input.restraints) readRestraint(m, line);
+    for (const auto& line : input.restraints) readRestraint(m, line, thermal);
     for (const auto& line : input.loads) readLoad(m, line, thermal);
     for (const auto& line : input.constraints) readConstraint(m, line);
     return m;

@@ -34,6 +34,14 @@ struct Restraint {
     int line = 0;
 };
 
+// A face, edge or vertex of a thermal model held at a temperature: "bor 3 temp 100" (a number, a
+// time table or a formula after the reference and the word "temp").
+struct HeldTemperature {
+    EntityRef where;
+    Expression value;
+    int line = 0;
+};
+
 enum class LoadKind {
     Traction,
     Pressure,
@@ -81,6 +89,7 @@ struct ModelEntries {
     TableSet tables;
     std::vector<MaterialEntry> materials;
     std::vector<Restraint> restraints;
+    std::vector<HeldTemperature> heldTemperatures;
     std::vector<Load> loads;
     std::vector<Constraint> constraints;
     std::vector<ContactEntry> contacts;

@@ -5,7 +5,8 @@
 // half steps, which damp them (Rannacher's start). Both use the same matrix: the backward-Euler
 // half step solves (2C/dt + K) T = 2C/dt T0 + f, and Crank-Nicolson, times two,
 // (2C/dt + K) T1 = (2C/dt - K) T0 + f0 + f1, so one factorisation serves the whole run unless
-// convection coefficients follow time.
+// convection coefficients follow time. Held temperatures are taken out of that matrix, and each
+// step's right-hand side carries their values at the step's time, so they follow their tables.
 #include <petscksp.h>
 
 #include <algorithm>
@@ -18,6 +19,7 @@
 #include "physics/analyses.h"
 #include "physics/heat_assembly.h"
 #include "physics/heat_balance.h"
+#include "physics/held_temperatures.h"
 #include "physics/time_stepping.h"
 
 namespace tarvsolv {
@@ -96,15 +98,113 @@ class HeatSystem {
     bool internalHeat_ = false;
 };
 
+// The held temperatures in the stepping matrix a = K + 2C/dt, which is assembled with nothing
+// held: their rows and columns are taken out (each keeps its own diagonal), and each solve's
+// right-hand side hands the held values' share over to the other rows, so that the solution
+// carries the held values exactly. The heat that holding them takes over a step is what the full
+// equations lack at the held rows: dt/2 (K T + 2C/dt T - rhs), for a Crank-Nicolson step of dt
+// and a backward-Euler half step alike.
+class HeldRows {
+  public:
+    HeldRows(const HeldTemperatures& held, const DofLayout& layout) : held_(held), layout_(layout) {
+        for (std::size_t i = 0; i < held.nodes().size(); ++i)
+            if (layout.ownsNode(held.nodes()[i])) owned_.push_back(i);
+        for (std::size_t i : owned_) rows_.push_back(held.nodes()[i]);
+        if (held.empty()) return;
+        full_ = layout.createVector();
+        work_ = layout.createVector();
+        share_ = layout.createVector();
+    }
+
+    // Takes the held rows and columns out of `a`, keeping their diagonal.
+    void reduce(Mat a) {
+        if (held_.empty()) return;
+        TARV_PETSC(MatGetDiagonal(a, work_));
+        diagonal_.assign(rows_.size(), 0.0);
+        if (!rows_.empty())
+            TARV_PETSC(
+                VecGetValues(work_, static_cast<PetscInt>(rows_.size()), rows_.data(), diagonal_.data()));
+        TARV_PETSC(
+            MatZeroRowsColumns(a, static_cast<PetscInt>(rows_.size()), rows_.data(), 1.0, nullptr, nullptr));
+        for (std::size_t r = 0; r < rows_.size(); ++r)
+            TARV_PETSC(MatSetValue(a, rows_[r], rows_[r], diagonal_[r], INSERT_VALUES));
+        TARV_PETSC(MatAssemblyBegin(a, MAT_FINAL_ASSEMBLY));
+        TARV_PETSC(MatAssemblyEnd(a, MAT_FINAL_ASSEMBLY));
+    }
+
+    // Puts the held values at `time` into `t`.
+    void setValues(Vec t, double time) { insert(t, held_.valuesAt(time), nullptr); }
+
+    // Turns the full right-hand side `rhs` of a solve at `time` into the reduced one, keeping the
+    // full one for stepHeat; `t`, the starting guess, takes the held values.
+    void lift(Vec rhs, Vec t, Mat k, Mat c, double twoOverDt, double time) {
+        if (held_.empty()) return;
+        TARV_PETSC(VecCopy(rhs, full_));
+        const std::vector<double> values = held_.valuesAt(time);
+        TARV_PETSC(VecZeroEntries(work_));
+        insert(work_, values, nullptr);
+        TARV_PETSC(MatMult(k, work_, share_));
+        TARV_PETSC(VecAXPY(rhs, -1.0, share_));
+        TARV_PETSC(MatMult(c, work_, share_));
+        TARV_PETSC(VecAXPY(rhs, -twoOverDt, share_));
+        insert(rhs, values, &diagonal_);
+        insert(t, values, nullptr);
+    }
+
+    // The heat into each node over the step just solved (on the first process; empty elsewhere).
+    std::vector<double> stepHeat(Vec t, Mat k, Mat c, double twoOverDt, double halfStep) {
+        TARV_PETSC(MatMult(c, t, work_));
+        TARV_PETSC(VecScale(work_, twoOverDt));
+        TARV_PETSC(MatMult(k, t, share_));
+        TARV_PETSC(VecAXPY(work_, 1.0, share_));
+        TARV_PETSC(VecAXPY(work_, -1.0, full_));
+        TARV_PETSC(VecScale(work_, halfStep));
+        return gatherOnFirst(work_);
+    }
+
+  private:
+    // Sets the owned held rows of `v` to `values` (of every held node), times `scale` when given.
+    void insert(Vec v, const std::vector<double>& values, const std::vector<double>* scale) {
+        std::vector<double> own(rows_.size());
+        for (std::size_t r = 0; r < rows_.size(); ++r)
+            own[r] = values[owned_[r]] * (scale ? (*scale)[r] : 1.0);
+        if (!rows_.empty())
+            TARV_PETSC(VecSetValues(v, static_cast<PetscInt>(rows_.size()), rows_.data(), own.data(),
+                                    INSERT_VALUES));
+        TARV_PETSC(VecAssemblyBegin(v));
+        TARV_PETSC(VecAssemblyEnd(v));
+    }
+
+    const HeldTemperatures& held_;
+    const DofLayout& layout_;
+    std::vector<std::size_t> owned_;  // positions in held_.nodes() of this process's held nodes
+    std::vector<PetscInt> rows_;      // their rows
+    std::vector<double> diagonal_;    // their diagonal in the stepping matrix
+    VecHandle full_, work_, share_;
+};
+
 // The heat balance over the run, summed by the steps' own rules so that it holds to the solver's
 // tolerance: a backward-Euler step of size h adds h times the flows at its end, a Crank-Nicolson
 // step the mean of the flows at both ends. The heat stored is 1^T C (T_end - T_start).
 class RunBalance {
   public:
-    RunBalance(const Job& job, const DofLayout& layout, Mat capacity, Vec temperatures)
-        : job_(job), layout_(layout), capacity_(capacity), t_(temperatures), start_(layout.createVector()) {
+    RunBalance(const Job& job, const HeldTemperatures& held, const DofLayout& layout, Mat capacity,
+               Vec temperatures)
+        : job_(job),
+          held_(held),
+          layout_(layout),
+          capacity_(capacity),
+          t_(temperatures),
+          start_(layout.createVector()) {
         TARV_PETSC(VecCopy(t_, start_));
         last_ = at(0);
+        if (layout.onFirstProcess()) heldTotal_ = held.flows(std::vector<double>(job.mesh.nodeCount(), 0.0));
+    }
+    // Adds the heat into the held nodes over one step (as HeldRows::stepHeat answers it).
+    void addHeld(const std::vector<double>& nodalHeat) {
+        if (!layout_.onFirstProcess()) return;
+        const std::vector<HeatFlow> step = held_.flows(nodalHeat);
+        for (std::size_t i = 0; i < step.size(); ++i) heldTotal_[i].flow += step[i].flow;
     }
     void backwardEuler(double time, double size) {
         last_ = at(time);
@@ -121,6 +221,7 @@ class RunBalance {
         TARV_PETSC(MatMult(capacity_, change, stored));
         TARV_PETSC(VecSum(stored, &total_.stored));
         total_.overRun = true;
+        total_.held = heldTotal_;
         settle(total_);
         if (layout_.onFirstProcess()) logHeatBalance(total_, log);
     }
@@ -132,11 +233,13 @@ class RunBalance {
     }
 
     const Job& job_;
+    const HeldTemperatures& held_;
     const DofLayout& layout_;
     Mat capacity_;
     Vec t_;
     VecHandle start_;
     HeatBalance last_, total_;
+    std::vector<HeatFlow> heldTotal_;
 };
 
 }  // namespace
@@ -153,6 +256,7 @@ std::string solveTransientHeat(const Job& job, RunLog& log) {
              std::to_string(plan.steps) + " steps of " + number(plan.size) + " s, results every " +
              std::to_string(plan.printEvery) + " steps, initial temperature " +
              number(job.initialTemperature()));
+    const HeldTemperatures held(job, &log);
     const MatrixPattern pattern(job.mesh, layout);
     MatHandle c = pattern.createMatrix();
     {
@@ -165,17 +269,22 @@ std::string solveTransientHeat(const Job& job, RunLog& log) {
 
     MatHandle a;
     StepSolver solver(job.solver, layout.comm());
+    HeldRows heldRows(held, layout);
     const auto buildMatrix = [&] {  // a = K + 2C/dt
         a.reset();
         TARV_PETSC(MatDuplicate(system.k(), MAT_COPY_VALUES, a.out()));
         TARV_PETSC(MatAXPY(a, twoOverDt, c, SAME_NONZERO_PATTERN));
+        heldRows.reduce(a);
         solver.setMatrix(a);
     };
     buildMatrix();
 
     VecHandle t = layout.createVector(), rhs = layout.createVector(), work = layout.createVector(),
               previous = layout.createVector();
+    // Held nodes start at their values at t = 0.
     TARV_PETSC(VecSet(t, job.initialTemperature()));
+    heldRows.setValues(t, 0);
+    RunBalance balance(job, held, layout, c, t);
     double time = 0;
     int iterations = 0;
     double residual = 0;
@@ -186,9 +295,11 @@ std::string solveTransientHeat(const Job& job, RunLog& log) {
         system.evaluate(at, varying, nullptr, followsTemperature ? &start : nullptr);
         if (varying) buildMatrix();
         TARV_PETSC(VecAXPY(rhs, 1.0, system.f()));
+        heldRows.lift(rhs, t, system.k(), c, twoOverDt, at);
         const auto [its, res] = solver.solve(rhs, t);
         iterations += its;
         residual = std::max(residual, static_cast<double>(res));
+        if (!held.empty()) balance.addHeld(heldRows.stepHeat(t, system.k(), c, twoOverDt, plan.size / 2));
     };
     const auto backwardEulerHalfStep = [&] {
         TARV_PETSC(MatMult(c, t, rhs));
@@ -205,8 +316,6 @@ std::string solveTransientHeat(const Job& job, RunLog& log) {
         time += plan.size;
         solveAt(time);
     };
-
-    RunBalance balance(job, layout, c, t);
 
     std::string blocks;
     const double started = log.seconds();
