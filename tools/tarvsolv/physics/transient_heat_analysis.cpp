@@ -164,7 +164,7 @@ std::string solveTransientHeat(const Job& job, RunLog& log) {
     system.evaluate(0, true, &log);
 
     MatHandle a;
-    StepSolver solver(job.solver, layout.comm());
+    StepSolver solver(job.solver, layout.comm(), stepTolerance(job.tolerance));
     const auto buildMatrix = [&] {  // a = K + 2C/dt
         a.reset();
         TARV_PETSC(MatDuplicate(system.k(), MAT_COPY_VALUES, a.out()));
