@@ -47,10 +47,10 @@ JobText pulledBar(double pull, const std::string& solve) {
     return text;
 }
 
-// Von Mises on linear and quadratic elements, and the Drucker-Prager cone of a friction angle of
-// 30 degrees whose cohesion comes from Syc = 400, hardening toward Su = 400 (perfectly plastic, the
-// dilating cone has no unique state in a bar pulled by its end, and Newton finds none). In
-// uniaxial tension
+// Von Mises on linear and quadratic elements (the quadratic bar in the 16 load steps of solve
+// row 4), and the Drucker-Prager cone of a friction angle of 30 degrees whose cohesion comes from
+// Syc = 400, hardening toward Su = 400 (perfectly plastic, the dilating cone has no unique state in
+// a bar pulled by its end, and Newton finds none). In uniaxial tension
 // q + eta p = (1 + sin) sx = k0 + H ep, and the axial plastic strain is (1 + sin) ep.
 TEST(Plasticity, BarPulledBeyondYieldFlowsOnTheYieldSurface) {
     struct Case {
