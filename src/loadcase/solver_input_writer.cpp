@@ -235,7 +235,8 @@ void Writer::writeHeader() {
 
 void Writer::writeSolveSections() {
     SolveValues s = *values_;
-    startSection("SOLVE").push_back(format("%g,%g,%g,%g,%g", s[1], s[2], s[3], s[4], s[5]));
+    // Rows 2 to 6, then the tolerance of row 1: a solver that reads five values still reads them.
+    startSection("SOLVE").push_back(format("%g,%g,%g,%g,%g,%g", s[1], s[2], s[3], s[4], s[5], s[0]));
     switch (document_.solveIndex()) {
         case 1:
             if (s[5] == 0) s[5] = 1.0;

@@ -20,16 +20,20 @@ constexpr const char* kModes = "number of modes";
 constexpr const char* kIterations = "iteration limit";
 constexpr const char* kLoadFactor = "load factor";
 constexpr const char* kSteps = "number of steps";
+constexpr const char* kLoadSteps = "number of load steps";
+constexpr double kDefaultLoadSteps = 10;  // the solver's own when the row holds 0
 constexpr double kDefaultTolerance = 1e-06;
 
 // Rows 2 to 7 of each analysis type; an empty text ends the rows shown.
 std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
     switch (type) {
         case 1:
-            return {kInitialTemperature, kIterations, "  ", "friction angle", kLoadFactor, ""};
+            return {kInitialTemperature, kIterations, kLoadSteps, "friction angle", kLoadFactor, ""};
         case 3:
         case 4:
-            return {kModes, "", "", "", "", ""};
+            // The initial temperature is the stress-free one, and the one the materials take
+            // without a temperature load.
+            return {kModes, kInitialTemperature, "", "", "", ""};
         case 5:
             return {kInitialTemperature,  kSteps,
                     "step size (s)",      "Print every n steps, n=",
@@ -44,6 +48,7 @@ std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
 double defaultFor(const std::string& label) {
     if (label == kModes || label == kLoadFactor || label == kSteps) return 1.0;
     if (label == kIterations) return 100.0;
+    if (label == kLoadSteps) return kDefaultLoadSteps;
     return 0.0;
 }
 

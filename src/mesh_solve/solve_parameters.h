@@ -35,7 +35,7 @@ struct SolveRows {
 SolveRows solveRows(int type, const std::string& unitText);
 
 // Gives the shown rows that hold 0 their default: a tolerance of 1e-06, 1 mode, 100 iterations,
-// a load factor of 1, 1 step.
+// 10 load steps, a load factor of 1, 1 step.
 void applyRowDefaults(const SolveRows& rows, SolveValues& values);
 
 // The keyword, the type number and the seven values each as ",%g".

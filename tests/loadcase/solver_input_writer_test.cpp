@@ -161,12 +161,12 @@ TEST_F(SolverInput, EverySolveIndexWritesItsSections) {
     const char* expected[] = {
         "ana=0 1e-06 100 3\nMODEL",
         "ana=-1 1e-06 100 3\n",
-        "SOLVE\n1e-06,3,100,1,0\nGSTEP\nTABLES",
-        "SOLVE\n1e-06,3,100,1,0\nBUCKLE\nTABLES",
+        "SOLVE\n1e-06,3,100,1,0,9\nGSTEP\nTABLES",
+        "SOLVE\n1e-06,3,100,1,0,9\nBUCKLE\nTABLES",
         "ana=3 1e-06 100 3\n",
-        "SOLVE\n1e-06,3,100,1,0\nDYNAMIC\n 0 0.25\nTABLES",
+        "SOLVE\n1e-06,3,100,1,0,9\nDYNAMIC\n 0 0.25\nTABLES",
         "ana=1 1e-06 100 3\n",
-        "SOLVE\n1e-06,3,100,1,0\nPRINT\n 3\nDYNAMIC\n 0 0.25\nTABLES\n tabl1, 2, 0, 1, 0, 5\nMSET",
+        "SOLVE\n1e-06,3,100,1,0,9\nPRINT\n 3\nDYNAMIC\n 0 0.25\nTABLES\n tabl1, 2, 0, 1, 0, 5\nMSET",
         // The fluid analyses keep their own codes, which the solver refuses; beyond them the
         // Fluid flow code.
         "ana=8 1e-06 100 3\n",

@@ -66,7 +66,7 @@ TEST_F(SolveCommand, SolveStoresTheEntryWritesTheInputAndStartsTheSolver) {
     EXPECT_TRUE(prompts->messageTexts().empty());
     EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"ELASTIC:0,1e-06,0,0,0,0,0,0"});
     EXPECT_EQ(lines(kKindSolveParameters), std::vector<std::string>{"ELASTIC:0,1e-06,0,0,0,0,0,0"});
-    EXPECT_NE(readFile(inputPath()).find("SOLVE\n0,0,0,0,0\n"), std::string::npos);
+    EXPECT_NE(readFile(inputPath()).find("SOLVE\n0,0,0,0,0,1e-06\n"), std::string::npos);
     EXPECT_EQ(setting("CurrentFile"), inputPath());
     EXPECT_EQ(setting("CurrentSolver"), "PCG");
     EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
@@ -85,8 +85,13 @@ TEST_F(SolveCommand, RowsFollowTheChosenType) {
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0"}));
     d.userChoose(S::kTypeList, 4);
     EXPECT_EQ(d.text(S::kFirstRowLabel + 1), "number of modes");
-    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "1"}));
+    EXPECT_EQ(d.text(S::kFirstRowLabel + 2), "initial temperature");
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "1", "0"}));
     EXPECT_EQ(explorer->document().solveIndex(), 4);
+    // Plasticity's row 4 is the number of load steps, shown with the solver's 10.
+    d.userChoose(S::kTypeList, 1);
+    EXPECT_EQ(d.text(S::kFirstRowLabel + 3), "number of load steps");
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0", "100", "10", "0", "1"}));
 }
 
 TEST_F(SolveCommand, ValuesStayWithTheirLabelsAcrossAChangeOfType) {
@@ -122,7 +127,7 @@ TEST_F(SolveCommand, ThermalLoadcaseListsTwoTypesAndSolvesTransient) {
     EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"THERMALTRAN:7,1e-06,0,1,0.5,0,0,0"});
     EXPECT_NE(readFile(inputPath()).find("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=2 0 0.5 1\n"),
               std::string::npos);
-    EXPECT_NE(readFile(inputPath()).find("SOLVE\n0,1,0.5,0,0\nPRINT\n 1\nDYNAMIC\n 0 0\n"),
+    EXPECT_NE(readFile(inputPath()).find("SOLVE\n0,1,0.5,0,0,1e-06\nPRINT\n 1\nDYNAMIC\n 0 0\n"),
               std::string::npos);
     EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
 }
@@ -190,7 +195,7 @@ TEST_F(SolveCommand, StoredEntryIsShownWithTheValuesItHoldsAShortOrDamagedOneWit
     S& d = start();
     EXPECT_EQ(d.selection(S::kTypeList), 1);
     EXPECT_EQ(d.labelledType(), 1);
-    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-08", "20", "50", "0", "30", "2"}));
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-08", "20", "50", "10", "30", "2"}));
     explorer->document().replaceSectionEntry("ELASTIC:0,1e-05", kKindSolveParameters, true);
     EXPECT_EQ(shownBoxes(start()), (std::vector<std::string>{"1e-05", "0"}));
     explorer->document().replaceSectionEntry("garbage", kKindSolveParameters, true);

@@ -1,6 +1,7 @@
 #include "job.h"
 
 #include "io/companion_file.h"
+#include "physics/time_stepping.h"
 
 #include <set>
 #include <stdexcept>
@@ -12,6 +13,19 @@ std::string pathStem(const std::string& path) {
     const auto dot = path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
     return path.substr(0, dot);
+}
+
+double iterativeTolerance(double given, RunLog& log) {
+    if (given == 0) return kIterativeTolerance;
+    if (!(given > 0 && given < 1))
+        throw std::runtime_error("the tolerance must lie above 0 and below 1 (found " + number(given) + ")");
+    if (given < kToleranceFloor) {
+        log.warning("the tolerance " + number(given) +
+                    " is below the smallest the iterative solver can reach; " + number(kToleranceFloor) +
+                    " is taken");
+        return kToleranceFloor;
+    }
+    return given;
 }
 
 Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
@@ -39,6 +53,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     if (!job.input.hasSolve)
         throw std::runtime_error(
             "the solver input has no SOLVE section; start the solve from the Solve command");
+    job.tolerance = iterativeTolerance(job.input.tolerance, log);
     job.units = unitSystemFor(job.input.unitText);
     job.entries = readModelEntries(job.input, job.thermal());
     for (const auto& w : job.entries.warnings) log.warning(w);

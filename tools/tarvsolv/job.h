@@ -27,21 +27,30 @@ struct Job {
     std::unique_ptr<ModelGeometry> geometry;
     std::unique_ptr<MaterialSet> materials;
     SolverChoice solver = SolverChoice::Iterative;
+    // The relative residual at which the iterative solver stops: the solve dialog's tolerance,
+    // raised to kToleranceFloor; kIterativeTolerance when the input gives none.
+    double tolerance = kIterativeTolerance;
     // The load factor of each converged load step of a nonlinear run, by step number: the time
     // value of that step's VTK grid. Filled as the steps converge, hence mutable on a job that is
     // otherwise read only.
     mutable std::map<int, double> loadFactors;
 
     bool thermal() const { return kind == SolveKind::SteadyHeat || kind == SolveKind::TransientHeat; }
-    // The reference (initial) temperature: the solve dialog's row 2 for statics and heat (for modes
-    // and buckling that row is the number of modes).
+    // The reference (initial, stress-free) temperature: the solve dialog's row 2 for statics and
+    // heat; modes and buckling, whose row 2 is the number of modes, take it from row 3 (0 in inputs
+    // written before that row existed).
     double initialTemperature() const {
-        return kind == SolveKind::Modes || kind == SolveKind::Buckling ? 0.0 : input.row2();
+        return kind == SolveKind::Modes || kind == SolveKind::Buckling ? input.solve[1] : input.row2();
     }
 };
 
 // The job's path stem (the input path without its extension).
 std::string pathStem(const std::string& path);
+
+// The solve dialog's tolerance `given` as the iterative solver takes it: 0 (none given) takes
+// kIterativeTolerance, a value below kToleranceFloor the floor (with a warning). Throws
+// std::runtime_error for a value below 0 or not below 1.
+double iterativeTolerance(double given, RunLog& log);
 
 // Reads everything a run needs and checks it: the input, the entries, the mesh, the materials of
 // every body. Throws std::runtime_error with the user's message when something is missing.

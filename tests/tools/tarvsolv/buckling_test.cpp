@@ -1,7 +1,8 @@
 // Linear buckling: the geometric stiffness and principal stresses of uniform prestresses, Euler
-// columns fixed-free, pinned-pinned and heated between clamps against the closed form, a column
-// standing on a rigid plane through a touching gap against the clamped one, linear elements
-// converging towards the closed form, and the models that have no load factor.
+// columns fixed-free, pinned-pinned and heated between clamps (above a stress-free temperature)
+// against the closed form, a column standing on a rigid plane through a touching gap against the
+// clamped one, linear elements converging towards the closed form, and the models that have no
+// load factor.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -202,24 +203,33 @@ TEST(Buckling, PinnedPinnedColumnMatchesEuler) {
 }
 
 TEST(Buckling, HeatedBarBetweenClampsBucklesAtEulersTemperature) {
-    // Both ends clamped, 10 C warmer than the solve's reference of 0: the axial stress is
-    // -E alpha 10, and the bar buckles across its height over half its length. The clamps also
-    // hold the ends' thermal swelling, which lowers the factor by about 1.5 %.
+    // Both ends clamped, 10 C warmer than the solve's stress-free temperature (row 3): the axial
+    // stress is -E alpha 10, and the bar buckles across its height over half its length. The
+    // clamps also hold the ends' thermal swelling, which lowers the factor by about 1.5 %.
     const Column column;
     SolverJob job("heated");
     job.writeMesh(column.mesh(40, 4, 2));
-    std::string temperatures = "MESHFILE\n" + job.meshPath() + "\nTEMP 1\n";
-    for (int n = 1; n <= job.mesh().nodeCount(); ++n) temperatures += std::to_string(n) + " 10\n";
-    writeFile(job.folder() + "/warm.out", temperatures + "\n");
-    JobText text = fixedFreeColumn(1);
-    text.loads = {"t " + job.folder() + "/warm.out"};
-    text.restraints = {"bor 1 0 0 0", "bor 2 0 0 0"};
-    writeBucklingInput(job, text);
-    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    const auto heatTo = [&](double temperature, double stressFree) {
+        std::string temperatures = "MESHFILE\n" + job.meshPath() + "\nTEMP 1\n";
+        for (int n = 1; n <= job.mesh().nodeCount(); ++n)
+            temperatures += std::to_string(n) + " " + std::to_string(temperature) + "\n";
+        writeFile(job.folder() + "/warm.out", temperatures + "\n");
+        JobText text = fixedFreeColumn(1);
+        text.solve = "1," + std::to_string(stressFree) + ",0,0,0";
+        text.loads = {"t " + job.folder() + "/warm.out"};
+        text.restraints = {"bor 1 0 0 0", "bor 2 0 0 0"};
+        writeBucklingInput(job, text);
+        return job.run(SolverChoice::Direct);
+    };
     const double stress = kE * 1.2e-5 * 10;
     const double expected =
         column.criticalLoad(column.length / 2, column.height, column.width) / (stress * column.area());
-    EXPECT_NEAR(job.modeFrequencies().at(0), expected, 0.03 * expected);
+    for (double stressFree : {0.0, 20.0}) {
+        ASSERT_EQ(heatTo(stressFree + 10, stressFree), "") << stressFree;
+        EXPECT_NEAR(job.modeFrequencies().at(0), expected, 0.03 * expected) << stressFree;
+    }
+    // At its stress-free temperature the clamped bar carries nothing that could buckle it.
+    EXPECT_NE(heatTo(20, 20).find("no prestress"), std::string::npos);
 }
 
 TEST(Buckling, LinearElementsApproachEulerFromAbove) {

@@ -232,6 +232,33 @@ JobText barText(double g, int steps, double dt, const std::string& support) {
     return text;
 }
 
+// The bar's base (face 5) moved along z by a prescribed displacement, far slower than its axial
+// period (3e-5 s): the whole bar rides on its base. A table rising from 0 at t = 0 to 1 at t = 1
+// puts every node at t; a plain number holds the base at its value from the first step on (and
+// the bar, suddenly displaced, swings about it).
+TEST(ForcedVibration, PrescribedDisplacementFollowsItsTableInTime) {
+    const double dt = 1e-3;
+    const int steps = 10;
+    SolverJob job("riding");
+    writeBar(job);
+    for (const std::string value : {"tabl1", "0.5"}) {
+        JobText text = barText(0, steps, dt, "boc 5 0,0,1," + value);
+        text.tables = {"tabl1, 2, 0, 1, 0, 1"};
+        writeDynamicInput(job, text, 0, 0);
+        ASSERT_EQ(job.run(SolverChoice::Direct), "") << value;
+        const History history = displacementHistory(job);
+        ASSERT_EQ(history.steps.size(), static_cast<std::size_t>(steps)) << value;
+        for (std::size_t i = 0; i < history.steps.size(); ++i) {
+            const double expected = value == "0.5" ? 0.5 : history.steps[i] * dt;
+            for (int n = 0; n < job.mesh().nodeCount(); ++n) {
+                if (value == "0.5" && job.mesh().node(n).z != 0) continue;
+                ASSERT_NEAR(history.z[i][n], expected, 1e-3 * expected)
+                    << value << ", step " << history.steps[i] << ", node " << n + 1;
+            }
+        }
+    }
+}
+
 // The contact force and largest penetration logged for face 5 with each printed step, in step order.
 struct ContactHistory {
     std::vector<double> force, penetration;

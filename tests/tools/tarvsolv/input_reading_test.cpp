@@ -9,6 +9,7 @@
 #include "io/companion_file.h"
 #include "io/result_file.h"
 #include "io/solver_input.h"
+#include "job.h"
 #include "physics/materials.h"
 #include "physics/model_entries.h"
 #include "physics/unit_system.h"
@@ -21,7 +22,7 @@ namespace {
 const char* kFullInput =
     "HEADER\n0.001 m. scale=1000 nod=4 elem=0 ana=3 1e-06 0 5\n"
     "MODEL\nC:\\p\\dump.stp\nMFILE\nC:\\p\\case 1.meb\n"
-    "SOLVE\n5,0,0,0,0\n"
+    "SOLVE\n5,20,0,0,0,1e-07\n"
     "TABLES\n tabl0, 2, 0, 1, 0, 100\n tabm0, 2, 20, 120, 200000, 180000\n"
     "MSET\n 1:0 0 0.5 0.25 0 2 2 3 3 1 0\n"
     "MATERIALS\n1  tabm0,0.3,1.2e-05,7850,0,0,0,0,0,0,0,0,0\n"
@@ -39,6 +40,15 @@ TEST(SolverInput, ReadsEverySectionOfTheAddOnsFile) {
     EXPECT_EQ(solveKind(input), SolveKind::Modes);
     EXPECT_EQ(input.meshPath, "C:\\p\\case 1.meb");
     EXPECT_EQ(input.row2(), 5);
+    EXPECT_EQ(input.solve[1], 20);
+    // The sixth value is the tolerance; a line of five (the golden file's) has none.
+    EXPECT_EQ(input.tolerance, 1e-07);
+    RunLog log("", false, false);
+    EXPECT_EQ(iterativeTolerance(input.tolerance, log), 1e-07);
+    EXPECT_EQ(iterativeTolerance(0, log), kIterativeTolerance);
+    EXPECT_EQ(iterativeTolerance(1e-15, log), kToleranceFloor);
+    EXPECT_THROW(iterativeTolerance(-1e-6, log), std::runtime_error);
+    EXPECT_THROW(iterativeTolerance(1, log), std::runtime_error);
     EXPECT_EQ(input.tables.size(), 2u);
     EXPECT_EQ(input.materials.size(), 1u);
     EXPECT_EQ(input.loads.size(), 6u);
@@ -86,6 +96,7 @@ TEST(SolverInput, ReadsTheGoldenFile) {
     EXPECT_EQ(input.modelPath, "/p/dump.stp");
     EXPECT_EQ(input.meshPath, "/p/case 1.meb");
     EXPECT_EQ(input.solve, (std::array<double, 5>{1, 2, 3, 4, 5}));
+    EXPECT_EQ(input.tolerance, 0);
     EXPECT_EQ(input.meshSettings, "50 0.5 0.75 1 0.2 3 4 5 6 0 0");
     EXPECT_EQ(input.sizes.size(), 3u);
     EXPECT_EQ(input.sizes[2].number, 20);
@@ -266,12 +277,18 @@ TEST_F(SolverFiles, ResultFileKeepsThePreambleAndReplacesEarlierBlocks) {
     EXPECT_THROW(writeResultFile(path("missing/job.out"), preamble, "x"), std::runtime_error);
 }
 
-TEST_F(SolverFiles, TemperaturesComeFromTheFirstTemperatureBlockOfTheSameMesh) {
-    write("hot.out", "MESHFILE\nm\nTEMP 1\n1 10\n2 20.5\n\n");
-    EXPECT_EQ(readTemperatures(path("hot.out"), 2), (std::vector<double>{10, 20.5}));
+TEST_F(SolverFiles, TemperaturesComeFromTheLastTemperatureBlockOfTheSameMesh) {
+    // A transient run's printed steps: the last one is taken.
+    write("hot.out", "MESHFILE\nm\nTEMP 1\n1 10\n2 20.5\n\nTEMP 40\n1 30\n2 45\n\n");
+    const TemperatureBlock last = readTemperatures(path("hot.out"), 2);
+    EXPECT_EQ(last.values, (std::vector<double>{30, 45}));
+    EXPECT_EQ(last.step, 40);
+    EXPECT_EQ(last.blockCount, 2);
     EXPECT_THROW(readTemperatures(path("hot.out"), 3), std::runtime_error);
     EXPECT_THROW(readTemperatures(path("hot.out"), 1), std::runtime_error);
     EXPECT_THROW(readTemperatures(path("cold.out"), 2), std::runtime_error);
+    write("none.out", "MESHFILE\nm\nDISP 1\n1 0 0 0\n\n");
+    EXPECT_THROW(readTemperatures(path("none.out"), 1), std::runtime_error);
 }
 
 TEST_F(SolverFiles, CompanionFileGivesBodiesEdgesAndVertices) {

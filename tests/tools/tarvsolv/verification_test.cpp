@@ -133,6 +133,26 @@ TEST(Verification, IterativeAndDirectSolversAgree) {
     const SolverAgreement both = solveBothWays(job, tipLoadJob());
     EXPECT_GT(both.largest, 0.1);
     EXPECT_LT(both.relativeDifference, 1e-6);
+
+    // The tolerance after the solve rows is the iterative solver's stopping test: the looser, the
+    // fewer iterations, the further from the direct answer; below its floor it is the floor.
+    const auto iterations = [&](const std::string& tolerance) {
+        JobText text = tipLoadJob();
+        text.solve = "0,0,0,0,0," + tolerance;
+        job.writeInput(text);
+        EXPECT_EQ(job.run(SolverChoice::Iterative), "");
+        const std::string log = job.logText(), key = " iterations";
+        const auto at = log.find(key, log.find("solved by"));
+        const auto begin = log.rfind(' ', at - 1) + 1;
+        return at == std::string::npos ? -1 : std::stoi(log.substr(begin, at - begin));
+    };
+    const int loose = iterations("1e-3"), tight = iterations("1e-11");
+    EXPECT_GT(loose, 0);
+    EXPECT_LT(loose, tight);
+    EXPECT_EQ(iterations("1e-20"), iterations("1e-12"));
+    JobText loosely = tipLoadJob();
+    loosely.solve = "0,0,0,0,0,1e-3";
+    EXPECT_GT(solveBothWays(job, loosely).relativeDifference, 10 * both.relativeDifference);
 }
 
 TEST(Verification, LinearTetrahedraConvergeTowardsBeamTheoryFromBelow) {
@@ -210,6 +230,41 @@ TEST(Verification, NaturalFrequenciesMatchBeamTheoryWithShearCorrection) {
     double largest = 0;
     for (double v : shape) largest = std::max(largest, std::abs(v));
     EXPECT_DOUBLE_EQ(largest, 1.0);
+}
+
+TEST(Verification, NaturalFrequenciesTakeTheModulusOfTheLoadedOrInitialTemperature) {
+    // E falls to a quarter from 0 to 100 C, so at 100 C every frequency halves: f ~ sqrt(E).
+    SolverJob job("warm modes");
+    job.writeMesh(shortBeam());
+    JobText text;
+    text.analysisCode = 3;
+    text.materials = {kSteel};
+    text.restraints = {"bor 1 0 0 0"};
+    const auto firstFrequency = [&](const std::string& solve) {
+        text.solve = solve;
+        job.writeInput(text);
+        EXPECT_EQ(job.run(SolverChoice::Direct), "");
+        return job.modeFrequencies().at(0);
+    };
+    const double cold = firstFrequency("1,0,0,0,0");
+    text.tables = {"tabm0, 2, 0, 100, 210000, 52500"};
+    text.materials = {"1  tabm0,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0"};
+    // Without a temperature load, at the initial temperature of row 3.
+    EXPECT_NEAR(firstFrequency("1,100,0,0,0"), cold / 2, 1e-6 * cold);
+    EXPECT_NEAR(firstFrequency("1,0,0,0,0"), cold, 1e-6 * cold);
+    // A transient result's last step (100 C) is the one loaded, and the log names it.
+    std::string steps = "MESHFILE\n" + job.meshPath() + "\n";
+    for (const char* block : {"TEMP 1\n", "TEMP 7\n"}) {
+        steps += block;
+        for (int n = 1; n <= job.mesh().nodeCount(); ++n)
+            steps += std::to_string(n) + (block[5] == '1' ? " 0\n" : " 100\n");
+        steps += "\n";
+    }
+    writeFile(job.folder() + "/heated.out", steps);
+    text.loads = {"t " + job.folder() + "/heated.out"};
+    EXPECT_NEAR(firstFrequency("1,0,0,0,0"), cold / 2, 1e-6 * cold);
+    EXPECT_NE(job.logText().find("temperatures: TEMP 7, the last of the file's 2"), std::string::npos)
+        << job.logText();
 }
 
 TEST(Verification, ThickCylinderUnderInternalPressureMatchesLame) {

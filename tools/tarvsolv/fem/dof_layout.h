@@ -42,6 +42,13 @@ class DofLayout {
     void setPrescribedValues(const DofLayout& source, double factor) {
         for (std::size_t d = 0; d < values_.size(); ++d) values_[d] = factor * source.values_[d];
     }
+    // The same layout with the prescribed unknowns holding `values` (one per unknown; the others'
+    // entries are not used): the lift of a set of prescribed values on the other unknowns.
+    DofLayout withPrescribedValues(const std::vector<double>& values) const {
+        DofLayout other = *this;
+        for (std::size_t d = 0; d < values_.size(); ++d) other.values_[d] = prescribed_[d] ? values[d] : 0.0;
+        return other;
+    }
     DofLayout withoutPrescribedValues() const {
         DofLayout increments = *this;
         std::fill(increments.values_.begin(), increments.values_.end(), 0.0);

@@ -86,33 +86,50 @@ void writeResultFile(const std::string& path, const ResultPreamble& preamble, co
 
 namespace tarvsolv {
 
-std::vector<double> readTemperatures(const std::string& path, int nodeCount) {
+namespace {
+
+// The node lines after a "TEMP" header.
+std::vector<double> readTemperatureLines(std::istream& in, const std::string& path, int nodeCount) {
+    std::vector<double> temperatures(nodeCount);
+    std::string line;
+    for (int n = 0; n < nodeCount; ++n) {
+        if (!std::getline(in, line))
+            throw std::runtime_error(path + ": the temperature block ends before node " +
+                                     std::to_string(n + 1));
+        const auto fields = splitBlanks(line);
+        const auto value = fields.size() >= 2 ? parseNumber(fields[1]) : std::nullopt;
+        if (!value)
+            throw std::runtime_error(path + ": cannot read the temperature of node " + std::to_string(n + 1));
+        temperatures[n] = *value;
+    }
+    if (std::getline(in, line) && !trim(line).empty())
+        throw std::runtime_error(
+            path + ": the temperatures were computed on another mesh (more nodes than this one)");
+    return temperatures;
+}
+
+}  // namespace
+
+TemperatureBlock readTemperatures(const std::string& path, int nodeCount) {
     std::ifstream in(path);
     if (!in)
         throw std::runtime_error("cannot open the temperature results " + path +
                                  "; solve that thermal loadcase first");
+    // Every block is read, so that a block of another mesh is refused wherever it stands; the
+    // last one is the end of a transient run (the only one of a steady run).
+    TemperatureBlock last;
     std::string line;
     while (std::getline(in, line)) {
         const std::string word = trim(line);
         if (word.rfind("TEMP", 0) != 0) continue;
-        std::vector<double> temperatures(nodeCount);
-        for (int n = 0; n < nodeCount; ++n) {
-            if (!std::getline(in, line))
-                throw std::runtime_error(path + ": the temperature block ends before node " +
-                                         std::to_string(n + 1));
-            const auto fields = splitBlanks(line);
-            const auto value = fields.size() >= 2 ? parseNumber(fields[1]) : std::nullopt;
-            if (!value)
-                throw std::runtime_error(path + ": cannot read the temperature of node " +
-                                         std::to_string(n + 1));
-            temperatures[n] = *value;
-        }
-        if (std::getline(in, line) && !trim(line).empty())
-            throw std::runtime_error(
-                path + ": the temperatures were computed on another mesh (more nodes than this one)");
-        return temperatures;
+        const auto fields = splitBlanks(word);
+        const auto number = fields.size() >= 2 ? parseInt(fields[1]) : std::nullopt;
+        last.step = number && *number > 0 ? *number : 1;
+        last.values = readTemperatureLines(in, path, nodeCount);
+        ++last.blockCount;
     }
-    throw std::runtime_error(path + " holds no temperatures");
+    if (last.blockCount == 0) throw std::runtime_error(path + " holds no temperatures");
+    return last;
 }
 
 }  // namespace tarvsolv

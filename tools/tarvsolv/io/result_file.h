@@ -36,8 +36,15 @@ void writeResultFile(const std::string& path, const ResultPreamble& preamble, co
 
 namespace tarvsolv {
 
-// The first temperature block of another loadcase's result file, one value per node; throws
-// std::runtime_error when the file, the block or a node line is missing.
-std::vector<double> readTemperatures(const std::string& path, int nodeCount);
+// The temperatures of another loadcase's result file: its last temperature block (the last
+// printed step of a transient run), one value per node.
+struct TemperatureBlock {
+    std::vector<double> values;
+    int step = 1;        // the block's number
+    int blockCount = 0;  // how many temperature blocks the file holds
+};
+// Throws std::runtime_error when the file or a block is missing, or a block is not of a mesh of
+// `nodeCount` nodes.
+TemperatureBlock readTemperatures(const std::string& path, int nodeCount);
 
 }  // namespace tarvsolv

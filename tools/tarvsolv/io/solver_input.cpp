@@ -31,13 +31,14 @@ void readHeaderLine(SolverInput& input, const formats::InputLine& line, const st
     }
 }
 
+// "s1,s2,s3,s4,s5[,s0]": rows 2 to 6, then the tolerance of row 1.
 void readSolveLine(SolverInput& input, const formats::InputLine& line, const std::string& name) {
     const std::vector<std::string> fields = splitTopLevel(line.text, ',');
-    for (std::size_t k = 0; k < fields.size() && k < input.solve.size(); ++k) {
+    for (std::size_t k = 0; k < fields.size() && k <= input.solve.size(); ++k) {
         const auto number = parseNumber(trim(fields[k]));
         if (!number)
             throw lineError(name, line.number, "solve value '" + trim(fields[k]) + "' is not a number");
-        input.solve[k] = *number;
+        (k < input.solve.size() ? input.solve[k] : input.tolerance) = *number;
     }
     input.hasSolve = true;
 }

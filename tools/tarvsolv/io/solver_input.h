@@ -21,8 +21,11 @@ struct SolverInput {
     std::string modelPath;
     std::string meshPath;
     bool hasSolve = false;
-    // The solve dialog's rows 2 to 6 (row 1, the tolerance, is not written into the file).
+    // The solve dialog's rows 2 to 6.
     std::array<double, 5> solve{};
+    // Row 1, the iterative solver's tolerance: the SOLVE line's sixth value; 0 when the line has
+    // only five (inputs written before it was carried).
+    double tolerance = 0;
     bool gstep = false, buckle = false, tstep = false, dynamic = false;
     // The DYNAMIC line: Rayleigh damping C = alpha M + beta K (mass, then stiffness coefficient).
     double massDamping = 0, stiffnessDamping = 0;

@@ -14,10 +14,13 @@ namespace tarvsolv {
 
 enum class SolverChoice { Iterative, Direct };
 
-// Relative residual of the iterative solver: a hundred times below the 1e-6 the solve dialog
-// offers as tolerance (a value the solver input does not carry), which keeps the iterative
-// solution within 1e-6 of the direct one.
+// Relative residual of the iterative solver when the solver input gives no tolerance (inputs
+// written before the SOLVE line carried it), and of the Newton steps' linear solves: it keeps the
+// iterative solution within 1e-6 of the direct one.
 inline constexpr double kIterativeTolerance = 1e-8;
+// The smallest tolerance taken: below it the residual of conjugate gradients in double precision
+// stalls on round-off instead of converging.
+inline constexpr double kToleranceFloor = 1e-12;
 
 struct LinearSolveReport {
     int iterations = 0;

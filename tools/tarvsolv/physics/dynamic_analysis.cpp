@@ -6,8 +6,9 @@
 //   u* = u0 + dt v0 + (1/2 - beta) dt^2 a0,  v* = v0 + (1 - gamma) dt a0,
 // and then u1 = u* + beta dt^2 a1, v1 = v* + gamma dt a1. The step matrix stays the same for the
 // whole run: it is factorised once (MF) or given to the multigrid once (PCG). The loads at t = 0
-// give the initial accelerations through the mass matrix. Prescribed displacements hold their
-// values from t = 0 on; their accelerations and velocities stay 0.
+// give the initial accelerations through the mass matrix. Prescribed displacements that are
+// plain numbers hold their values from t = 0 on, their accelerations and velocities 0; those
+// that follow time (tables, formulas in t) move as physics/prescribed_motion says.
 //
 // Gaps and contact add their forces at the step's displacements to the right-hand side, which
 // makes each step nonlinear: physics/contact_time_steps solves it by Newton's method and changes
@@ -29,6 +30,7 @@
 #include "physics/contact_constraints.h"
 #include "physics/contact_time_steps.h"
 #include "physics/load_stepping.h"
+#include "physics/prescribed_motion.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
 #include "physics/time_stepping.h"
@@ -129,7 +131,12 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
         throw std::runtime_error("forced vibrations need damping coefficients of 0 or more (found " +
                                  number(alpha) + " and " + number(beta) + ")");
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    applyDisplacementConditions(job, layout, false, log);
+    // Values that follow time start from those at t = 0 and are the load of PrescribedMotion at
+    // every step; constant ones are lifted once, into the steady loads.
+    const bool moving = displacementsFollowTime(job);
+    applyDisplacementConditions(job, layout, false, log, moving ? 0.0 : 1.0);
+    const DofLayout start = layout;
+    if (moving) layout = layout.withoutPrescribedValues();
     std::optional<ContactConstraints> contact;
     std::vector<std::vector<int>> couplings;
     if (!job.entries.contacts.empty()) {
@@ -153,7 +160,7 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
     TARV_PETSC(MatDuplicate(system.k, MAT_COPY_VALUES, a.out()));
     TARV_PETSC(MatScale(a, kNewmarkGamma * dt * beta + kNewmarkBeta * dt * dt));
     TARV_PETSC(MatAXPY(a, 1 + kNewmarkGamma * dt * alpha, system.m, SAME_NONZERO_PATTERN));
-    StepSolver solver(job.solver, layout.comm());
+    StepSolver solver(job.solver, layout.comm(), stepTolerance(job.tolerance));
 
     // Free unknowns 1, prescribed 0: the prescribed ones never accelerate.
     VecHandle freeMask = layout.createVector(), u = layout.createVector(), v = layout.createVector(),
@@ -166,7 +173,7 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
             const bool held = layout.isPrescribed(static_cast<int>(i));
             TARV_PETSC(VecSetValue(freeMask, i, held ? 0.0 : 1.0, INSERT_VALUES));
             TARV_PETSC(
-                VecSetValue(u, i, held ? layout.prescribedValue(static_cast<int>(i)) : 0.0, INSERT_VALUES));
+                VecSetValue(u, i, held ? start.prescribedValue(static_cast<int>(i)) : 0.0, INSERT_VALUES));
         }
         TARV_PETSC(VecAssemblyBegin(freeMask));
         TARV_PETSC(VecAssemblyEnd(freeMask));
@@ -179,8 +186,14 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
     else
         solver.setMatrix(a);
 
-    const bool varying = loadsFollowTime(job);
+    std::optional<PrescribedMotion> motion;
+    if (moving) {
+        motion.emplace(job, layout, temperatures, dt);
+        log.line("prescribed displacements follow time: evaluated at every step");
+    }
+    const bool varying = moving || loadsFollowTime(job);
     loadsAt(job, layout, temperatures, system.steady, 0.0, f, log);
+    if (motion) motion->addLoad(0, alpha, beta, f);
     RunLog quiet("", false, false);  // later load evaluations repeat the first one's lines
     // r = f - K (u + beta v) - alpha M v; with v = 0 at the start, M a0 = f - K u0.
     const auto residualInto = [&](Vec uPart, Vec vPart) {
@@ -218,6 +231,7 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
         TARV_PETSC(VecCopy(v, vStar));
         TARV_PETSC(VecAXPY(vStar, (1 - kNewmarkGamma) * dt, acc));
         if (varying) loadsAt(job, layout, temperatures, system.steady, time, f, quiet);
+        if (motion) motion->addLoad(step, alpha, beta, f);
         residualInto(uStar, vStar);
         int iterations = 0;
         double residual = 0;
@@ -236,6 +250,7 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
         }
         TARV_PETSC(VecWAXPY(u, kNewmarkBeta * dt * dt, acc, uStar));
         TARV_PETSC(VecWAXPY(v, kNewmarkGamma * dt, acc, vStar));
+        if (motion) motion->setState(step, u, v, acc);
 
         const bool printed = plan.printed(step);
         if (contactSteps) contactSteps->accept(u, printed ? &log : nullptr);

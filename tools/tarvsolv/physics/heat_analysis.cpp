@@ -151,8 +151,7 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
         assembler.holdStrayNodes(job.mesh);
         assembler.finish();
         if (pass == 1) log.line("solving");
-        const LinearSolveReport report =
-            solveLinear(k, f, x, job.solver, kIterativeTolerance, layout, job.mesh);
+        const LinearSolveReport report = solveLinear(k, f, x, job.solver, job.tolerance, layout, job.mesh);
         if (pass == 1)
             log.line("solved by " + report.method +
                      (report.iterations ? " in " + std::to_string(report.iterations) + " iterations" : ""));

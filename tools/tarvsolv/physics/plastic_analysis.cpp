@@ -213,6 +213,12 @@ std::string solvePlasticity(const Job& job, RunLog& log) {
     options.finalFactor = job.input.solve[4] == 0 ? 1.0 : job.input.solve[4];
     const double limit = job.input.solve[1];
     options.maxIterations = limit >= 1 ? static_cast<int>(limit) : kDefaultIterations;
+    // Row 4, the number of load steps; below 1 (stored loadcases hold 0 there) the shared default.
+    const double steps = job.input.solve[2];
+    if (!(steps < 1e6))
+        throw std::runtime_error("plasticity: the number of load steps must be below a million (found " +
+                                 number(steps) + ")");
+    if (steps >= 1) options.steps = static_cast<int>(steps);
 
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);

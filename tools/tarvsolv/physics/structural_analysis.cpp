@@ -12,6 +12,7 @@
 #include "physics/reactions.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
+#include "physics/time_stepping.h"
 
 namespace tarvsolv {
 
@@ -55,7 +56,11 @@ TemperatureField temperatureField(const Job& job, RunLog& log) {
     for (const Load& load : job.entries.loads)
         if (load.kind == LoadKind::Temperatures) {
             log.line("reading temperatures from " + load.path);
-            field.nodal = readTemperatures(load.path, job.mesh.nodeCount());
+            TemperatureBlock block = readTemperatures(load.path, job.mesh.nodeCount());
+            log.line("temperatures: TEMP " + std::to_string(block.step) + ", the last of the file's " +
+                     std::to_string(block.blockCount) + " temperature block(s), against a stress-free " +
+                     "temperature of " + number(field.reference));
+            field.nodal = std::move(block.values);
         }
     return field;
 }
@@ -223,10 +228,6 @@ CornerResults elementStresses(const Job& job, const TemperatureField& temperatur
 
 namespace {
 
-double solverTolerance(const Job&) {
-    return kIterativeTolerance;
-}
-
 std::string formatSolveLine(const LinearSolveReport& r) {
     std::ostringstream out;
     out << "solved by " << r.method;
@@ -259,7 +260,7 @@ std::string solveStatics(const Job& job, RunLog& log) {
     assembleElements(job, pattern, temperatures, k, f);
     assembleBoundaryLoads(job, layout, f, log);
     log.line("solving");
-    const LinearSolveReport report = solveLinear(k, f, x, job.solver, solverTolerance(job), layout, job.mesh);
+    const LinearSolveReport report = solveLinear(k, f, x, job.solver, job.tolerance, layout, job.mesh);
     log.line(formatSolveLine(report));
     logReactions(computeReactions(job, layout, x), log);
     std::vector<double> u = gatherOnFirst(x);
@@ -282,18 +283,20 @@ std::string modeShapeBlock(const DofLayout& layout, std::vector<double>& shape, 
 std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
     const int count = std::max(1, static_cast<int>(job.input.row2()));
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
+    // The stiffness and the density are those of the loaded temperatures, else of the initial
+    // temperature.
+    const TemperatureField temperatures = temperatureField(job, log);
     std::optional<HeldContact> contact;
     if (job.entries.contacts.empty()) {
         applyDisplacementConditions(job, layout, true, log);
     } else {
         // The contact state takes the prescribed values; the modes hold the same unknowns at 0.
         applyDisplacementConditions(job, layout, false, log);
-        contact.emplace(job, layout, temperatureField(job, log), log);
+        contact.emplace(job, layout, temperatures, log);
         layout = layout.withoutPrescribedValues();
     }
     const bool free = contact ? contact->freeMotion(job, layout).has_value()
                               : findFreeRigidMotion(job.mesh, layout).has_value();
-    const TemperatureField temperatures;
     log.line("assembling stiffness and mass, " + std::to_string(layout.dofCount()) + " unknowns");
     const MatrixPattern pattern(job.mesh, layout,
                                 contact ? contact->couplings() : std::vector<std::vector<int>>{});

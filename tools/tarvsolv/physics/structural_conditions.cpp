@@ -75,7 +75,14 @@ void prescribeNode(DofLayout& layout, int node, const std::vector<NodeCondition>
 
 }  // namespace
 
-void applyDisplacementConditions(const Job& job, DofLayout& layout, bool zeroValues, RunLog& log) {
+bool displacementsFollowTime(const Job& job) {
+    for (const Constraint& c : job.entries.constraints)
+        if (c.value && !c.value->isConstant()) return true;
+    return false;
+}
+
+void applyDisplacementConditions(const Job& job, DofLayout& layout, bool zeroValues, RunLog& log,
+                                 double time) {
     std::map<int, std::vector<NodeCondition>> conditions;
     for (const Restraint& r : job.entries.restraints) {
         const std::vector<int> nodes = job.geometry->nodesOf(r.where);
@@ -89,7 +96,7 @@ void applyDisplacementConditions(const Job& job, DofLayout& layout, bool zeroVal
         int passedOver = 0;
         for (const auto& [node, normal] : normals) {
             const Vec3 d = c.kind == Constraint::Kind::NormalDisplacement ? normal : c.direction;
-            const double value = zeroValues ? 0.0 : (*c.value)(EvalPoint{job.mesh.node(node)});
+            const double value = zeroValues ? 0.0 : (*c.value)(EvalPoint{job.mesh.node(node), time});
             if (!addCondition(conditions[node], d, value)) ++passedOver;
         }
         log.line(std::string(c.kind == Constraint::Kind::NormalDisplacement ? "normal displacement"

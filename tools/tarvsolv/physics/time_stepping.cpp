@@ -39,7 +39,8 @@ StepPlan stepPlan(const SolverInput& input, const std::string& analysis) {
     return plan;
 }
 
-StepSolver::StepSolver(SolverChoice choice, MPI_Comm comm) : choice_(choice) {
+StepSolver::StepSolver(SolverChoice choice, MPI_Comm comm, double tolerance)
+    : choice_(choice), tolerance_(tolerance) {
     TARV_PETSC(KSPCreate(comm, ksp_.out()));
 }
 
@@ -58,7 +59,7 @@ void StepSolver::setMatrix(Mat a) {
         PC pc;
         TARV_PETSC(KSPGetPC(ksp_, &pc));
         TARV_PETSC(KSPSetType(ksp_, KSPCG));
-        TARV_PETSC(KSPSetTolerances(ksp_, kStepTolerance, 1e-300, PETSC_DEFAULT, 5000));
+        TARV_PETSC(KSPSetTolerances(ksp_, tolerance_, 1e-300, PETSC_DEFAULT, 5000));
         TARV_PETSC(KSPSetNormType(ksp_, KSP_NORM_UNPRECONDITIONED));
         TARV_PETSC(PCSetType(pc, PCGAMG));
     }

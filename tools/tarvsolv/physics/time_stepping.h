@@ -15,10 +15,13 @@
 
 namespace tarvsolv {
 
-// Relative residual of each step's iterative solve. Each step starts from the last one's error, so
-// the errors add up over a run: a hundred times below the static solves' tolerance keeps a run of
-// hundreds of steps within 1e-6 of the direct solver.
-inline constexpr double kStepTolerance = 1e-2 * kIterativeTolerance;
+// Relative residual of each step's iterative solve, from the run's tolerance. Each step starts
+// from the last one's error, so the errors add up over a run: a hundred times below the static
+// solves' tolerance keeps a run of hundreds of steps as close to the direct solver as a static
+// solve is.
+inline double stepTolerance(double tolerance) {
+    return std::max(1e-2 * tolerance, kToleranceFloor);
+}
 
 struct StepPlan {
     int steps = 0;
@@ -42,7 +45,8 @@ std::string number(double v);
 // gradients with algebraic multigrid.
 class StepSolver {
   public:
-    StepSolver(SolverChoice choice, MPI_Comm comm);
+    // `tolerance`: the relative residual of the iterative solves (stepTolerance).
+    StepSolver(SolverChoice choice, MPI_Comm comm, double tolerance);
     // A new matrix is factorised at once (or given to the multigrid at the next solve).
     void setMatrix(Mat a);
     // Solves into `x`, which holds the starting guess; answers the iterations and the residual.
@@ -50,6 +54,7 @@ class StepSolver {
 
   private:
     SolverChoice choice_;
+    double tolerance_;
     std::unique_ptr<SinglePrecisionCholesky> factor_;  // outlives the solver, which refers to it
     KspHandle ksp_;
     bool configured_ = false;

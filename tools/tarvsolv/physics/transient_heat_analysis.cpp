@@ -268,7 +268,7 @@ std::string solveTransientHeat(const Job& job, RunLog& log) {
     system.evaluate(0, true, &log);
 
     MatHandle a;
-    StepSolver solver(job.solver, layout.comm());
+    StepSolver solver(job.solver, layout.comm(), stepTolerance(job.tolerance));
     HeldRows heldRows(held, layout);
     const auto buildMatrix = [&] {  // a = K + 2C/dt
         a.reset();
