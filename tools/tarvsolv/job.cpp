@@ -1,7 +1,9 @@
 #include "job.h"
 
+#include "formats/result_head_path.h"
 #include "io/companion_file.h"
 
+#include <filesystem>
 #include <set>
 #include <stdexcept>
 
@@ -12,6 +14,12 @@ std::string pathStem(const std::string& path) {
     const auto dot = path.find_last_of('.');
     if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return path;
     return path.substr(0, dot);
+}
+
+std::string preamblePathFor(const std::string& resultPath) {
+    const std::string head = formats::resultHeadPathFor(resultPath);
+    std::error_code error;
+    return std::filesystem::exists(head, error) ? head : resultPath;
 }
 
 Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
@@ -50,7 +58,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
              std::to_string(job.mesh.elementCount()) + " elements of " +
              std::to_string(job.mesh.nodesPerElement) + " nodes, " + std::to_string(job.mesh.facets.size()) +
              " boundary facets");
-    job.preamble = readResultPreamble(job.resultPath, job.input.meshPath);
+    job.preamble = readResultPreamble(preamblePathFor(job.resultPath), job.input.meshPath);
     const std::string companionPath = companionPathFor(job.input.meshPath);
     std::optional<MesherCompanion> companion = readCompanionFile(companionPath, job.mesh);
     if (!companion)
