@@ -327,8 +327,10 @@ void MainFrame::onIdleTimer(wxTimerEvent&) {
         guarded([this] { app_.followRuns(); });
         return;
     }
-    guarded([this] { app_.idle(); });
-    afterEvent();
+    // The windows are brought up to date only while a run is followed (and once at its end).
+    const bool following = app_.runActive(0) || app_.runActive(1);
+    guarded([this] { app_.followRuns(); });
+    if (following) afterEvent();
 }
 
 void MainFrame::afterEvent() {
