@@ -136,7 +136,8 @@ void ScriptRunner::waitForRun(std::int32_t program, const char* noun, const Word
         app_.idle();
         if (!app_.runActive(program)) break;
         if (std::chrono::steady_clock::now() > deadline)
-            throw LineError("the " + std::string(noun) + " still runs after " + args.at(0) + " s");
+            throw LineError("the " + std::string(noun) + " still runs after " +
+                            (args.empty() ? std::string("600") : args[0]) + " s");
         if (options_.pause)
             options_.pause(std::chrono::milliseconds(100));
         else
