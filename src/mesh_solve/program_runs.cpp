@@ -56,10 +56,13 @@ RunReport reportFor(RunProgram program, const RunJob& job, const RunProgress& pr
 
 RunReport endReportFor(RunProgram program, const RunJob& job, const RunProgress& progress,
                        const platform::ProgramEnd& end, std::chrono::seconds elapsed) {
-    RunReport report{program, job, false, !end.succeeded(), {}, {}};
+    // Without the end status (a host that lets the system reap its children) the log tells.
+    const bool succeeded = end.succeeded() || (end.kind == platform::ProgramEnd::Kind::Unknown &&
+                                               progress.finished && progress.error.empty());
+    RunReport report{program, job, false, !succeeded, {}, {}};
     std::string what = program == RunProgram::Solver ? "Solve of " : "Mesh of ";
     what += job.loadcase;
-    if (end.succeeded()) {
+    if (succeeded) {
         report.text = what + " done in " + std::to_string(elapsed.count()) + " s";
         report.labelText = job.loadcase + ": " + noun(program) + " done";
         return report;

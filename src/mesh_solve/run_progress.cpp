@@ -57,6 +57,7 @@ void takeSolverLine(RunProgress& progress, std::string_view line) {
         progress.error = std::string(line.substr(7));
         return;
     }
+    if (line == "done") progress.finished = true;
     if (const auto percent = stepPercent(line)) {
         progress.percent = percent;
         progress.timeLeft = timeLeftOf(line);
@@ -75,6 +76,7 @@ void takeMesherLine(RunProgress& progress, std::string_view line) {
     if (!percent || !startsWith(rest, "%")) return;
     progress.percent = *percent;
     progress.stage = std::string(trimmed(rest.substr(1)));
+    progress.finished = *percent == 100;
 }
 
 }  // namespace

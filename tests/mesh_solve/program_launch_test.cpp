@@ -136,4 +136,21 @@ TEST_F(ProgramLaunch, MesherProgressComesFromItsConsoleAndSuccessIsNoMessage) {
     EXPECT_EQ(mesh_solve::programRuns().lastSolveFailure(job().jobBasePath), "");
 }
 
+// A host that lets the system reap its children loses the exit status: the log's last line decides.
+TEST(RunEnd, WithoutAnExitStatusTheLogDecides) {
+    const mesh_solve::RunJob job{"/p/job", "/p", "job"};
+    const platform::ProgramEnd unknown{};
+    mesh_solve::RunProgress progress;
+    progress.take(RunProgram::Solver, "[    2.00 s] done");
+    EXPECT_EQ(
+        mesh_solve::endReportFor(RunProgram::Solver, job, progress, unknown, std::chrono::seconds(2)).text,
+        "Solve of job done in 2 s");
+    mesh_solve::RunProgress stopped;
+    stopped.take(RunProgram::Mesher, "velgrin  40% reading the STEP model");
+    const auto report =
+        mesh_solve::endReportFor(RunProgram::Mesher, job, stopped, unknown, std::chrono::seconds(1));
+    EXPECT_TRUE(report.failed);
+    EXPECT_EQ(report.text, "Mesh of job failed (its end status is unknown)");
+}
+
 }  // namespace
