@@ -233,6 +233,28 @@ void HostApplication::afterEvent() {
     }
 }
 
+void HostApplication::idle() {
+    followRuns();
+    afterEvent();
+}
+
+void HostApplication::followRuns() {
+    if (addOn_) addOn_->OnHostIdle();
+}
+
+bool HostApplication::runActive(std::int32_t program) const {
+    const auto runs = addOn_.query<host::IQuarnelProgramRuns>();
+    platform::VariantBool active = false;
+    return runs && platform::succeeded(runs->get_RunActive(program, &active)) && active;
+}
+
+std::string HostApplication::runText(std::int32_t program) const {
+    const auto runs = addOn_.query<host::IQuarnelProgramRuns>();
+    platform::AutoString text;
+    if (runs) runs->get_RunText(program, &text);
+    return text;
+}
+
 // ---- the view ----
 
 void HostApplication::fitView(int width, int height) {

@@ -57,7 +57,7 @@ class HostApplication : public CommandHost {
     void closeDocument(const std::string& session);
     HostSession* currentSession() const { return current_.get(); }
     HostSession& requireSession() const;
-    const HostRoot& root() const { return *root_; }
+    HostRoot& root() const { return *root_; }
 
     // ---- the add-on ----
     // dlopen, AddOnLoad with the hook, GetAddOnInterface and the menu. Throws HostAppError.
@@ -84,6 +84,15 @@ class HostApplication : public CommandHost {
     // end, then redraw the view when asked.
     void afterEvent();
     int redrawCount() const { return redraws_; }
+    // The host's idle: the add-on gives time to the programs it follows (their progress, their
+    // end), then the work after an event.
+    void idle();
+    // Only the add-on's part of the idle (while a modal window runs its own loop).
+    void followRuns();
+    // The add-on's follow-up of its programs (0 the mesher, 1 the solver): whether it still
+    // follows a run, and the last line it showed of them.
+    bool runActive(std::int32_t program) const;
+    std::string runText(std::int32_t program) const;
 
     // ---- the view ----
     ViewCamera& camera() { return camera_; }

@@ -51,4 +51,10 @@ Status HostHook::GetRoot(platform::IUnknown** root) {
     return kOk;
 }
 
+platform::Status HostRoot::SetStatusText(const platform::AutoString& text) {
+    statusText_ = text;
+    if (statusShown_) statusShown_(statusText_);
+    return platform::kOk;
+}
+
 }  // namespace hostapp

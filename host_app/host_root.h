@@ -1,6 +1,7 @@
 #pragma once
 // The top of the host's object tree: the hook handed to AddOnLoad, the root object and the
 // collection of open sessions.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -25,14 +26,21 @@ class HostSessions : public platform::ImplementsDispatch<host::IQDSessions> {
     std::vector<platform::RefPtr<HostSession>> sessions_;
 };
 
-class HostRoot : public platform::ImplementsDispatch<host::IQDRoot> {
+// The root also holds the status bar's add-on line: a window host shows it as it changes.
+class HostRoot : public platform::ImplementsDispatch<host::IQDRoot, host::IQDStatusBar> {
   public:
     HostRoot() : sessions_(platform::makeRef<HostSessions>()) {}
     HostSessions& sessions() const { return *sessions_; }
     platform::Status get_Sessions(host::IQDSessions** sessions) override;
 
+    platform::Status SetStatusText(const platform::AutoString& text) override;
+    const std::string& statusText() const { return statusText_; }
+    void onStatusText(std::function<void(const std::string&)> shown) { statusShown_ = std::move(shown); }
+
   private:
     platform::RefPtr<HostSessions> sessions_;
+    std::string statusText_;
+    std::function<void(const std::string&)> statusShown_;
 };
 
 class HostHook : public platform::Implements<host::IQDAddOnHook> {

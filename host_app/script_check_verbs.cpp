@@ -34,7 +34,7 @@ void ScriptRunner::addCheckVerbs(VerbTable& table) {
     table.insert({"expect-state", {2, 2, "expect-state ID STATE", &ScriptRunner::expectState}});
     table.insert({"mark", {0, 0, "mark", &ScriptRunner::mark}});
     table.insert({"expect-within", {1, 1, "expect-within SECONDS", &ScriptRunner::expectWithin}});
-    table.insert({"print", {1, 1, "print ID|tree|menu|faces|edges|vertices", &ScriptRunner::print}});
+    table.insert({"print", {1, 1, "print ID|tree|menu|status|faces|edges|vertices", &ScriptRunner::print}});
 }
 
 void ScriptRunner::mark(const Words&) {
@@ -104,6 +104,10 @@ void ScriptRunner::print(const Words& args) {
         printEntities(args[0] == "faces"   ? EntityType::Face
                       : args[0] == "edges" ? EntityType::Edge
                                            : EntityType::Vertex);
+        return;
+    }
+    if (args[0] == "status") {
+        out_ << "status: " << app_.root().statusText() << std::endl;
         return;
     }
     if (args[0] == "menu") {

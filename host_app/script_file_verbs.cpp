@@ -39,6 +39,8 @@ void ScriptRunner::addFileVerbs(VerbTable& table) {
                   {1, 100, "wait-file PATH [SECONDS [TEXT...|!FAILURE-TEXT...]]", &ScriptRunner::waitFile}});
     table.insert({"screenshot", {1, 2, "screenshot PATH.png [CAPTION]", &ScriptRunner::screenshot}});
     table.insert({"wait-idle", {0, 0, "wait-idle", &ScriptRunner::waitIdle}});
+    table.insert({"wait-solve", {0, 1, "wait-solve [SECONDS]", &ScriptRunner::waitSolve}});
+    table.insert({"wait-mesh", {0, 1, "wait-mesh [SECONDS]", &ScriptRunner::waitMesh}});
     table.insert({"answer-file", {1, 1, "answer-file PATH|cancel", &ScriptRunner::answerFile}});
     table.insert(
         {"answer-print", {1, 1, "answer-print PATH.png|PATH.pdf|cancel", &ScriptRunner::answerPrint}});
@@ -114,6 +116,36 @@ void ScriptRunner::snapshot(const Words& args) {
     const fs::path path = picturePath(args[0]);
     if (!view.snapshot(path.string(), width, height)) throw LineError("cannot write " + path.string());
     out_ << "picture: " << path.string() << std::endl;
+}
+
+void ScriptRunner::waitSolve(const Words& args) {
+    waitForRun(kSolverRun, "solve", args);
+}
+
+void ScriptRunner::waitMesh(const Words& args) {
+    waitForRun(kMesherRun, "mesh", args);
+}
+
+// Gives the host's idle to the add-on until it has seen the end of its run of `program`, then
+// prints the line it showed of the run. Waits for nothing when no such run is followed.
+void ScriptRunner::waitForRun(std::int32_t program, const char* noun, const Words& args) {
+    const double seconds = args.empty() ? 600.0 : parseNumber(args[0]);
+    if (seconds < 0) throw LineError("usage: wait-" + std::string(noun) + " [SECONDS]");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
+    for (;;) {
+        app_.idle();
+        if (!app_.runActive(program)) break;
+        if (std::chrono::steady_clock::now() > deadline)
+            throw LineError("the " + std::string(noun) + " still runs after " +
+                            (args.empty() ? std::string("600") : args[0]) + " s");
+        if (options_.pause)
+            options_.pause(std::chrono::milliseconds(100));
+        else
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    const std::string text = app_.runText(program);
+    out_ << "wait-" << noun << ": " << (text.empty() ? "no " + std::string(noun) + " was started" : text)
+         << std::endl;
 }
 
 void ScriptRunner::waitFile(const Words& args) {

@@ -175,7 +175,8 @@ void ScriptRunner::runLine(const ScriptLine& line) {
         throw ScriptFailure(line.number, std::string("usage: ") + it->second.usage);
     try {
         (this->*(it->second.run))(args);
-        if (modal_ == nullptr && !busy_) options_.afterEvent ? options_.afterEvent() : app_.afterEvent();
+        // Headless, the host's idle comes between lines (the windows' host has a timer for it).
+        if (modal_ == nullptr && !busy_) options_.afterEvent ? options_.afterEvent() : app_.idle();
     } catch (const ScriptFailure&) {
         throw;
     } catch (const ScriptStop&) {

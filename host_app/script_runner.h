@@ -55,6 +55,9 @@ struct ScriptOptions {
     // have no windows: the lines say so and do nothing.
     std::function<void(const std::string& path, const std::string& caption)> screenshot;
     std::function<void()> waitIdle;
+    // Lets the windows go on for a while (wait-solve and wait-mesh between their looks); headless
+    // runs sleep.
+    std::function<void(std::chrono::milliseconds)> pause;
 };
 
 class ScriptRunner {
@@ -159,6 +162,12 @@ class ScriptRunner {
     };
     SceneTarget sceneTarget() const;
     void waitFile(const Words& args);
+    // The add-on's programs as HostApplication::runActive numbers them.
+    static constexpr std::int32_t kMesherRun = 0;
+    static constexpr std::int32_t kSolverRun = 1;
+    void waitSolve(const Words& args);
+    void waitMesh(const Words& args);
+    void waitForRun(std::int32_t program, const char* noun, const Words& args);
     void unload(const Words& args);
     void screenshot(const Words& args);
     void waitIdle(const Words& args);

@@ -165,6 +165,7 @@ void HostGuiApp::runScript() {
     session.options.person = person_.get();
     session.options.afterEvent = [this] { frame_->afterEvent(); };
     session.options.waitIdle = [] { ui_wx::pumpFor(ui_wx::milliseconds(300)); };
+    session.options.pause = [](std::chrono::milliseconds time) { ui_wx::pumpFor(time); };
     session.options.screenshot = [this](const std::string& path, const std::string& caption) {
         wxWindow* window = frame_;
         if (!caption.empty()) {

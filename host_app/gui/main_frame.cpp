@@ -42,16 +42,23 @@ MainFrame::MainFrame(HostApplication& app)
     sizer->Add(side_, 0, wxEXPAND);
     sizer->Add(view_, 1, wxEXPAND);
     SetSizer(sizer);
-    CreateStatusBar(3);
-    const int widths[] = {-2, -1, -1};
-    SetStatusWidths(3, widths);
+    // The fourth field is the add-on's: the progress and end of the programs it runs.
+    CreateStatusBar(4);
+    const int widths[] = {-2, -1, -1, -4};
+    SetStatusWidths(4, widths);
+    app_.root().onStatusText([this](const std::string& text) { SetStatusText(ui_wx::toWx(text), 3); });
+    idleTimer_.SetOwner(this);
+    Bind(wxEVT_TIMER, &MainFrame::onIdleTimer, this, idleTimer_.GetId());
+    idleTimer_.Start(200);
     buildMenus();
     Bind(wxEVT_MENU_OPEN, &MainFrame::onMenuOpen, this);
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::onCloseWindow, this);
     updateStatus();
 }
 
-MainFrame::~MainFrame() = default;
+MainFrame::~MainFrame() {
+    app_.root().onStatusText(nullptr);
+}
 
 void MainFrame::buildMenus() {
     auto* file = new wxMenu;
@@ -248,6 +255,7 @@ void MainFrame::onQuit(wxCommandEvent&) {
 }
 
 void MainFrame::onCloseWindow(wxCloseEvent& event) {
+    idleTimer_.Stop();
     // The add-on closes its explorers as it is unloaded, while the windows still exist.
     guarded([this] { app_.unloadAddOn(); });
     ui_wx::WxBackend::instance().setAfterAction(nullptr);
@@ -311,6 +319,18 @@ void MainFrame::pickAt(double x, double y, bool add) {
     guarded([&] { app_.pickInView(x, y, add); });
     view_->invalidate();
     afterEvent();
+}
+
+void MainFrame::onIdleTimer(wxTimerEvent&) {
+    // A modal window's loop runs the host's work after it closes; the runs are followed meanwhile.
+    if (ui_wx::WxBackend::instance().inModalLoop()) {
+        guarded([this] { app_.followRuns(); });
+        return;
+    }
+    // The windows are brought up to date only while a run is followed (and once at its end).
+    const bool following = app_.runActive(0) || app_.runActive(1);
+    guarded([this] { app_.followRuns(); });
+    if (following) afterEvent();
 }
 
 void MainFrame::afterEvent() {

@@ -5,6 +5,7 @@
 // centre and a status bar with the session, its units and the selection.
 #include <wx/filehistory.h>
 #include <wx/frame.h>
+#include <wx/timer.h>
 
 #include <functional>
 #include <map>
@@ -78,7 +79,11 @@ class MainFrame : public wxFrame {
     // Runs `work`, showing a failure to the person instead of letting it through the event loop.
     void guarded(const std::function<void()>& work);
 
+    // The host's idle, five times a second: the add-on follows the programs it started.
+    void onIdleTimer(wxTimerEvent& event);
+
     HostApplication& app_;
+    wxTimer idleTimer_;
     wxWindow* side_ = nullptr;
     ViewCanvas* view_ = nullptr;
     wxMenu* addOnMenu_ = nullptr;

@@ -7,6 +7,7 @@
 #include "addon_base/library_state.h"
 #include "host/addon_entry.h"
 #include "host/host_interfaces.h"
+#include "mesh_solve/program_runs.h"
 
 #define KOLVANE_EXPORT extern "C" __attribute__((visibility("default")))
 
@@ -46,6 +47,8 @@ KOLVANE_EXPORT host::IQuarnelAddOn* GetAddOnInterface() {
 KOLVANE_EXPORT platform::Status AddOnUnload(void* /*window*/, std::int32_t /*flag*/, std::int32_t* answer) {
     auto& lib = addon::library();
     if (lib.addOnInterface != nullptr) lib.addOnInterface->closeAllExplorers();
+    // Programs still running go on by themselves; nobody is left to show their end.
+    mesh_solve::programRuns().clear();
     if (answer != nullptr) *answer = 0;
     return platform::kOk;
 }

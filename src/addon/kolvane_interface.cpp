@@ -1,6 +1,7 @@
 #include "addon/kolvane_interface.h"
 
 #include <new>
+#include <optional>
 
 #include "addon/command_factory.h"
 #include "addon_base/guarded_call.h"
@@ -8,6 +9,7 @@
 #include "addon_base/library_state.h"
 #include "addon_base/menu.h"
 #include "addon_base/settings.h"
+#include "mesh_solve/program_runs.h"
 #include "mesh_solve/show_ui_command.h"
 #include "platform/help_viewer.h"
 #include "platform/paths.h"
@@ -81,6 +83,31 @@ Status CKolvaneInterface::OnSessionClosed(const platform::AutoString&) {
     return kOk;
 }
 Status CKolvaneInterface::OnHostIdle() {
+    return addon::guardedCall(kClassName, "OnHostIdle", [] { mesh_solve::programRuns().poll(); });
+}
+
+namespace {
+// The program a host names by number; nothing for a number that names none.
+std::optional<mesh_solve::RunProgram> runProgram(std::int32_t program) {
+    if (program == static_cast<std::int32_t>(mesh_solve::RunProgram::Mesher))
+        return mesh_solve::RunProgram::Mesher;
+    if (program == static_cast<std::int32_t>(mesh_solve::RunProgram::Solver))
+        return mesh_solve::RunProgram::Solver;
+    return std::nullopt;
+}
+}  // namespace
+
+Status CKolvaneInterface::get_RunActive(std::int32_t program, platform::VariantBool* active) {
+    const auto which = runProgram(program);
+    if (!which) return platform::kFail;
+    return answerBool(active, mesh_solve::programRuns().running(*which));
+}
+
+Status CKolvaneInterface::get_RunText(std::int32_t program, platform::AutoString* text) {
+    if (text == nullptr) return platform::kInvalidPointer;
+    const auto which = runProgram(program);
+    if (!which) return platform::kFail;
+    *text = mesh_solve::programRuns().lastText(*which);
     return kOk;
 }
 Status CKolvaneInterface::get_Extension(const platform::Variant&, platform::IUnknown** extension) {

@@ -1,6 +1,7 @@
 #pragma once
 // The add-on as the host sees it: the "Tarvenic" menu, the state of its items, and the commands
-// its items start. One instance lives as long as the host keeps a reference to it.
+// its items start, and the runs of the mesher and the solver it follows in the host's idle. One
+// instance lives as long as the host keeps a reference to it.
 #include <string>
 #include <unordered_map>
 
@@ -9,7 +10,8 @@
 
 class CShowUICommand;
 
-class CKolvaneInterface : public platform::ImplementsDispatch<host::IQuarnelAddOn> {
+class CKolvaneInterface
+    : public platform::ImplementsDispatch<host::IQuarnelAddOn, host::IQuarnelProgramRuns> {
   public:
     CKolvaneInterface();
 
@@ -30,6 +32,9 @@ class CKolvaneInterface : public platform::ImplementsDispatch<host::IQuarnelAddO
     platform::Status get_Extension(const platform::Variant& argument,
                                    platform::IUnknown** extension) override;
     platform::Status get_WantsEvents(platform::VariantBool* answer) override;
+
+    platform::Status get_RunActive(std::int32_t program, platform::VariantBool* active) override;
+    platform::Status get_RunText(std::int32_t program, platform::AutoString* text) override;
 
     // The explorer open for `session`, or null.
     CShowUICommand* explorerFor(const std::string& session) const;

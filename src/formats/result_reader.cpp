@@ -208,4 +208,19 @@ ReadStatus readResult(const std::string& path, const ResultMesh& mesh, const Res
     return nodeKind ? readNodeBlock(reader, mesh, rq, out) : readElementBlock(reader, mesh, rq, out);
 }
 
+BlockCount countBlocks(const std::string& path, int kind) {
+    const char* keyword = nodeKeyword(kind);
+    if (kind == kKindStress) keyword = "STRE";
+    if (kind == kKindPlasticStrain) keyword = "STRA";
+    BlockCount count;
+    LineReader reader(path);
+    count.fileRead = reader.isOpen();
+    if (keyword == nullptr || !count.fileRead) return count;
+    while (const auto number = findBlock(reader, keyword)) {
+        ++count.blocks;
+        count.highest = std::max(count.highest, *number);
+    }
+    return count;
+}
+
 }  // namespace results

@@ -53,4 +53,13 @@ enum class ReadStatus {
 ReadStatus readResult(const std::string& path, const ResultMesh& mesh, const ResultRequest& request,
                       NodeResults& out);
 
+// How many blocks of `kind` the file holds and the highest block number among them: what a
+// reading that found no block for a step or mode tells the person.
+struct BlockCount {
+    bool fileRead = false;  // the file could be opened
+    int blocks = 0;
+    int highest = 0;
+};
+BlockCount countBlocks(const std::string& path, int kind);
+
 }  // namespace results

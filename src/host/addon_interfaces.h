@@ -87,4 +87,17 @@ class IQuarnelAddOn : public IDispatch {
     virtual Status get_WantsEvents(VariantBool* answer) = 0;                          // 14
 };
 
+// What the add-on tells the host of the programs it runs (query the add-on interface for it).
+// `program` is 0 for the mesher, 1 for the solver. The host gives the add-on time to follow them
+// through OnHostIdle.
+class IQuarnelProgramRuns : public IDispatch {
+  public:
+    KOLVANE_INTERFACE_ID(IQuarnelProgramRuns);
+    using Base = IDispatch;
+    // True while a run of the program is followed, that is until the add-on has seen its end.
+    virtual Status get_RunActive(std::int32_t program, VariantBool* active) = 0;
+    // The last line the add-on showed of the program's runs: progress, or how the last one ended.
+    virtual Status get_RunText(std::int32_t program, AutoString* text) = 0;
+};
+
 }  // namespace host

@@ -41,6 +41,15 @@ class IQDRoot : public IDispatch {
     virtual Status get_Sessions(IQDSessions** sessions) = 0;
 };
 
+// The host's status bar, offered by the root object of a host that has one: the add-on shows the
+// progress and the end of the programs it runs there.
+class IQDStatusBar : public IDispatch {
+  public:
+    KOLVANE_INTERFACE_ID(IQDStatusBar);
+    using Base = IDispatch;
+    virtual Status SetStatusText(const AutoString& text) = 0;
+};
+
 class IQDSessions : public IDispatch {
   public:
     KOLVANE_INTERFACE_ID(IQDSessions);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "addon_base/settings.h"
+#include "formats/result_head_path.h"
 #include "formats/solver_input.h"
 #include "loadcase/analysis_code.h"
 #include "loadcase/entity_numbering.h"
@@ -119,6 +120,12 @@ class Writer {
   private:
     bool refusedForSolve();
     bool startResultFile();
+    // A solve starts its result file aside, so that the last good results stay until the solver
+    // has new ones; a mesh run starts the result file itself, as results of the mesh it replaces
+    // no longer belong to the model.
+    std::string startedResultPath() const {
+        return values_ ? formats::resultHeadPathFor(document_.resultPath()) : document_.resultPath();
+    }
     // Starts the next section of the file and answers its body lines (valid until the next start).
     std::vector<std::string>& startSection(std::string heading);
     void writeHeader();
@@ -196,7 +203,7 @@ bool Writer::refusedForSolve() {
 
 bool Writer::startResultFile() {
     {
-        std::ofstream result(document_.resultPath(), std::ios::binary | std::ios::trunc);
+        std::ofstream result(startedResultPath(), std::ios::binary | std::ios::trunc);
         result << "MESHFILE\n" << document_.meshPath() << "\n";
     }
     if (source_.partSession) {
@@ -462,7 +469,7 @@ std::string Writer::interactionLine(const model::CActionsData& d) const {
 
 void Writer::appendBodies() const {
     if (!numbering_ || !numbering_->isPart() || numbering_->totals().empty()) return;
-    std::ofstream result(document_.resultPath(), std::ios::binary | std::ios::app);
+    std::ofstream result(startedResultPath(), std::ios::binary | std::ios::app);
     const auto& totals = numbering_->totals();
     result << format("BODIES %d\n", static_cast<int>(totals.size()));
     for (std::size_t i = 0; i < totals.size(); ++i)

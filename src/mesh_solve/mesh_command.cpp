@@ -98,7 +98,9 @@ void CMeshCommand::run() {
     log.line("calling mesher");
     if (platform::pathExists(mesher)) {
         log.line("mesher found");
-        if (mesh_solve::launchProgram(mesher, input) == mesh_solve::LaunchResult::Started)
+        const mesh_solve::RunJob job{stem, ex.document().projectFolder(), ex.document().loadcaseName()};
+        if (mesh_solve::launchProgram(mesh_solve::RunProgram::Mesher, mesher, input, job) ==
+            mesh_solve::LaunchResult::Started)
             log.line("mesher finished");
     } else {
         ui::showMessage("cannot find mesher -> re-install");

@@ -1,5 +1,7 @@
 #include "mesh_solve/program_launch.h"
 
+#include <filesystem>
+
 #include "addon_base/settings.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -23,7 +25,21 @@ std::string programCommandLine(const std::string& program, const std::string& so
     return "\"" + program + "\" \"" + solverInput + "\" \"0\"";
 }
 
-LaunchResult launchProgram(const std::string& program, const std::string& solverInput) {
+namespace {
+
+// A second run of the same program on the same loadcase would write the same files at once.
+bool stillRunning(RunProgram which, const RunJob& job) {
+    programRuns().poll();  // a run that has ended meanwhile does not count
+    if (!programRuns().running(which, job.jobBasePath)) return false;
+    ui::showMessage(std::string(which == RunProgram::Solver ? "The solver" : "The mesher") +
+                    " still runs on " + job.loadcase + ": wait for its end");
+    return true;
+}
+
+}  // namespace
+
+LaunchResult launchProgram(RunProgram which, const std::string& program, const std::string& solverInput,
+                           const RunJob& job) {
     if (!platform::pathExists(program)) return LaunchResult::Missing;
     // The command line has no escape for a quote: a quote in a path would end the value early and
     // hand the rest over as further arguments, or start another program.
@@ -33,10 +49,19 @@ LaunchResult launchProgram(const std::string& program, const std::string& solver
             return LaunchResult::Refused;
         }
     }
-    if (!platform::startDetached(programCommandLine(program, solverInput))) {
+    if (stillRunning(which, job)) return LaunchResult::Refused;
+    // The solver writes its own log; the mesher's progress is its console, kept in a file. An old
+    // solver log goes first, so that the last run's lines are not taken for this one's.
+    const std::string log = ProgramRuns::logPathFor(which, job.jobBasePath);
+    std::error_code ignored;
+    if (which == RunProgram::Solver) std::filesystem::remove(log, ignored);
+    auto started = platform::startProgram(programCommandLine(program, solverInput),
+                                          which == RunProgram::Mesher ? log : std::string());
+    if (!started) {
         ui::showMessage("cannot start " + program);
         return LaunchResult::NotStarted;
     }
+    programRuns().follow(which, *started, job);
     return LaunchResult::Started;
 }
 

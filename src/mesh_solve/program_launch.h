@@ -1,8 +1,10 @@
 #pragma once
 // Starting the mesher and the solver on a solver input file. Both programs lie in the install
-// folder; they are started detached and never waited for: the add-on reads the files they leave
-// when the user asks for them.
+// folder; they are started in their own session and never waited for. Every run is followed from
+// the host's idle (program_runs.h), which shows its progress and how it ended.
 #include <string>
+
+#include "mesh_solve/program_runs.h"
 
 namespace mesh_solve {
 
@@ -23,12 +25,15 @@ std::string programCommandLine(const std::string& program, const std::string& so
 enum class LaunchResult {
     Started,
     Missing,     // no program file: the caller decides whether that is worth a message
-    Refused,     // a path holds a double quote, which the command line cannot carry (message shown)
+    Refused,     // a path holds a double quote, which the command line cannot carry, or the same
+                 // program still runs on the loadcase (message shown)
     NotStarted,  // the file is there but could not be run (message shown)
 };
 
-// Starts `program` on `solverInput` when the program file exists; does not wait.
-LaunchResult launchProgram(const std::string& program, const std::string& solverInput);
+// Starts `program` (the mesher or the solver, as `which` says) on `solverInput` when the program
+// file exists, and follows the run on `job`; does not wait.
+LaunchResult launchProgram(RunProgram which, const std::string& program, const std::string& solverInput,
+                           const RunJob& job);
 
 // Stores the solver input path as the "CurrentFile" setting.
 void storeCurrentFile(const std::string& solverInput);

@@ -211,7 +211,9 @@ void CSolve::solve() {
     mesh_solve::storeCurrentFile(input);
     addon::writeValue(solverChoice_ == 1 ? kDirectSolver : kIterativeSolver, "CurrentSolver");
     // A missing solver is passed over: the solver input is ready for a later run.
-    mesh_solve::launchProgram(mesh_solve::solverPath(), input);
+    const mesh_solve::RunJob job{ex.document().jobBasePath(), ex.document().projectFolder(),
+                                 ex.document().loadcaseName()};
+    mesh_solve::launchProgram(mesh_solve::RunProgram::Solver, mesh_solve::solverPath(), input, job);
 }
 
 void CSolve::OnExit() {

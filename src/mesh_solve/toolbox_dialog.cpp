@@ -41,6 +41,17 @@ CToolbox::CToolbox(CToolboxCommand* command)
         onClick(b.control, [this, id] { command_->startCommand(id); });
     }
     onClick(kPopOut, [this] { popOutClicked(); });
+    mesh_solve::programRuns().addListener(this);
+}
+
+CToolbox::~CToolbox() {
+    mesh_solve::programRuns().removeListener(this);
+}
+
+void CToolbox::runChanged(const mesh_solve::RunReport& report) {
+    if (command_ == nullptr || command_->explorer() == nullptr) return;
+    if (report.job.projectFolder != command_->explorer()->document().projectFolder()) return;
+    setText(kLoadcaseLabel, report.labelText);
 }
 
 ui::DialogTemplate CToolbox::makeTemplate() {

@@ -4,10 +4,13 @@
 #include <cstdint>
 
 #include "addon_base/command_dialog.h"
+#include "mesh_solve/program_runs.h"
 
 class CToolboxCommand;
 
-class CToolbox : public addon::CommandDialog<CToolboxCommand> {
+// The label line under the buttons names the current loadcase and, while the mesher or the solver
+// runs on a loadcase of this explorer's project, how far it is and then how it ended.
+class CToolbox : public addon::CommandDialog<CToolboxCommand>, public mesh_solve::RunListener {
   public:
     enum ControlId {
         kLoadcase = 11045,
@@ -37,6 +40,9 @@ class CToolbox : public addon::CommandDialog<CToolboxCommand> {
     static const Button* button(int id);
 
     explicit CToolbox(CToolboxCommand* command);
+    ~CToolbox() override;
+
+    void runChanged(const mesh_solve::RunReport& report) override;
 
     // Sets the label to the current loadcase's name.
     void refreshLabel();

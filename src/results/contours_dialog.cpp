@@ -119,6 +119,10 @@ void CContours::plot() {
         vectorKind = kKindDisplacement;
     const Reading reading = plotQuantity(position, vectorKind, command_->nodeResults());
     if (reading.tooHigh) setCaption("modenumber too high");
+    if (!reading.missing.empty()) {
+        ui::showMessage(reading.missing);  // the picture stays as it was
+        return;
+    }
 
     // EXIT stays usable: it is how a person stops a long animation.
     enable(kPlot, false);

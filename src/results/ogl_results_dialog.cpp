@@ -115,6 +115,12 @@ void CoglMFCDialogDlg::OnPlot() {
     const int kind = quantityAt(position).kind;
     const int vectorKind = kind == kKindModeShape ? kKindModeShape : scale > 0 ? kKindDisplacement : -1;
     const Reading reading = plotQuantity(position, vectorKind, scene_.nodeResults());
+    if (!reading.missing.empty()) {
+        // The last picture stays, with its mode value.
+        ui::prompts().messageBox(reading.missing, "Results", ui::MessageIcon::Warning,
+                                 ui::MessageButtons::Ok);
+        return;
+    }
     if (reading.tooHigh)
         ui::prompts().messageBox(kTooHigh, "Results", ui::MessageIcon::Warning, ui::MessageButtons::Ok);
     factor_ = factorFor(scale);

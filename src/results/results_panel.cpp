@@ -6,6 +6,7 @@
 
 #include "addon_base/library_state.h"
 #include "mesh_solve/mesh_store.h"
+#include "mesh_solve/program_runs.h"
 #include "results/display_state.h"
 #include "results/line_plot_dialog.h"
 #include "ui/prompts.h"
@@ -73,22 +74,30 @@ CResultsPanel::Reading CResultsPanel::plotQuantity(int position, int vectorKind,
     const int step = stepNumber();
     const std::string path = jobBasePath() + ".out";
     const ResultMesh mesh = ResultMesh::of(mesh_solve::libraryMesh());
-    out.reset(static_cast<std::size_t>(std::max(mesh.nodeCount, 0)));
-    state.kind = quantity.kind;
-    state.item = quantity.item;
-    state.position = position;
+    NodeResults fresh;
+    fresh.reset(static_cast<std::size_t>(std::max(mesh.nodeCount, 0)));
 
     Reading reading;
+    ReadStatus vectorRead = ReadStatus::Failed;
     if (vectorKind >= 0) {
-        const ReadStatus read = readResult(path, mesh, {vectorKind, kItemVector, step, solutionType()}, out);
-        reading.tooHigh = read == ReadStatus::TooHigh;
-        if (read != ReadStatus::Read) std::fill(out.vectors.begin(), out.vectors.end(), 0.0);
+        vectorRead = readResult(path, mesh, {vectorKind, kItemVector, step, solutionType()}, fresh);
+        reading.tooHigh = vectorRead == ReadStatus::TooHigh;
+        if (vectorRead != ReadStatus::Read) std::fill(fresh.vectors.begin(), fresh.vectors.end(), 0.0);
     }
     ReadStatus read = ReadStatus::Failed;
     if (quantity.kind >= kKindTemperature) {
-        read = readResult(path, mesh, {quantity.kind, quantity.item, step, solutionType()}, out);
+        read = readResult(path, mesh, {quantity.kind, quantity.item, step, solutionType()}, fresh);
         reading.tooHigh = reading.tooHigh || read == ReadStatus::TooHigh;
+        // Zeros drawn as a result would look like one: the last picture stays and the person is told.
+        if (read != ReadStatus::Read || (vectorKind == kKindModeShape && vectorRead != ReadStatus::Read)) {
+            reading.missing = missingResultsText(path, quantity, step);
+            return reading;
+        }
     }
+    out = std::move(fresh);
+    state.kind = quantity.kind;
+    state.item = quantity.item;
+    state.position = position;
     reading.noValues = read == ReadStatus::Read && out.smallest > out.largest;
     if (read != ReadStatus::Read || reading.noValues) out.zeroValues();
     state.noValues = reading.noValues;
@@ -107,6 +116,24 @@ CResultsPanel::Reading CResultsPanel::plotQuantity(int position, int vectorKind,
     }
     writeLimits();
     return reading;
+}
+
+std::string CResultsPanel::missingResultsText(const std::string& path, const Quantity& quantity,
+                                              int step) const {
+    const BlockCount count = countBlocks(path, quantity.kind);
+    const bool modes = quantity.kind == kKindModeShape;
+    if (count.blocks > 0 && step > count.highest) {
+        if (modes)
+            return "mode or step number too high: the run has " + std::to_string(count.blocks) + " modes";
+        return "mode or step number too high: the last step of the run is " + std::to_string(count.highest);
+    }
+    if (count.blocks > 0) return kTooHighText;  // a gap in the numbering: no block of this number
+    // The solver's own reason, when the add-on saw the last solve of this loadcase fail.
+    const std::string failure = mesh_solve::programRuns().lastSolveFailure(jobBasePath());
+    if (!failure.empty()) return "no results: " + failure;
+    if (!count.fileRead) return "no results: " + path + " does not exist; solve the loadcase first";
+    return "no results: " + path + " holds no " + std::string(quantity.legendLabel) +
+           " results; solve the loadcase first";
 }
 
 void CResultsPanel::writeLimits() {

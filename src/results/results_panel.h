@@ -68,14 +68,21 @@ class CResultsPanel : public ui::Dialog {
     struct Reading {
         bool tooHigh = false;   // a block numbered above the step or mode came first
         bool noValues = false;  // the file was read but gave no value of the quantity
+        // Why there is nothing to show ("no results: ..." or a step or mode beyond the run's);
+        // empty when the quantity was read. The display then stays as it was.
+        std::string missing;
     };
     // Reads the vectors of `vectorKind` (none when negative; zeros when not read) and, for kinds
-    // above the mesh, the values of the quantity at `position` into `out`; a failed reading leaves
-    // zeros and the range 0 to 0. A reading that stores no value (an empty block, no nodes) leaves
-    // the reader's starting range: it is shown as no values, limits 0, and the mesh drawn plain.
-    // Then shows the quantity: the shared display state, band limits, the Max / Min texts and the
-    // limit edits.
+    // above the mesh, the values of the quantity at `position` into `out`. When the quantity (or a
+    // mode shape) cannot be read, nothing changes and the reading says why. A reading that stores no value
+    // (an empty block, no nodes) leaves the reader's starting range: it is shown as no values, limits 0, and
+    // the mesh drawn plain. Then shows the quantity: the shared display state, band limits, the Max / Min
+    // texts and the limit edits.
     Reading plotQuantity(int position, int vectorKind, results::NodeResults& out);
+    // What the person is told when the result file has no block for `quantity` at `step`.
+    std::string missingResultsText(const std::string& path, const results::Quantity& quantity,
+                                   int step) const;
+    static constexpr const char* kTooHighText = "mode or step number too high";
 
     // The band limits changed through LINEAR or APPLY: each display shows them its own way.
     virtual void limitsChanged() = 0;

@@ -188,6 +188,20 @@ TEST_F(SolverInput, EverySolveIndexWritesItsSections) {
     EXPECT_EQ(input().find("TSTEP"), std::string::npos);
 }
 
+// A solve starts its result file beside the old one, which keeps the last good results until the
+// solver has new ones; a mesh run starts the result file itself (old results are of another mesh).
+TEST_F(SolverInput, ASolveStartsItsResultFileAsideAndKeepsTheLastResults) {
+    add("steel: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial, key(0));
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    const std::string started = "MESHFILE\n" + folder + "/Bracket.meb\nBODIES 1\n 1 6 12 8\nEND\n";
+    EXPECT_EQ(result(), started);
+    const std::string good = started + "DISP 1\n1 0.5 0 0\n\n";
+    writeFile(folder + "/Bracket.out", good);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{0, 1e-06}), 0);
+    EXPECT_EQ(result(), good);
+    EXPECT_EQ(readFile(folder + "/Bracket.out.head"), started);
+}
+
 TEST_F(SolverInput, UnreadableBodiesStopAfterTheResultFileIsStarted) {
     host.failNext("IQDPartSession::GetBodies");
     EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 1);

@@ -1,6 +1,7 @@
 #pragma once
 // An explorer shown for the part session Bracket, with a projects folder whose path holds a blank,
 // an install folder holding stand-ins for the mesher and the solver, and the iterative solver chosen.
+#include "mesh_solve/program_runs.h"
 #include "stand_in_programs.h"
 #include "support/explorer_fixture.h"
 
@@ -10,6 +11,20 @@ class CommandFixture : public ExplorerFixture {
         setSetting("Projects", scratch.file("my projects"));
         setSetting("InstallPath", programs.folder());
         setSetting("CurrentSolver", "PCG");
+    }
+    ~CommandFixture() { mesh_solve::programRuns().clear(); }
+
+    // Polls the runs as the host's idle does until none of `program` is followed; false when one
+    // still runs after `patience`.
+    bool pollUntilEnded(mesh_solve::RunProgram program,
+                        std::chrono::milliseconds patience = std::chrono::seconds(10)) {
+        const auto until = std::chrono::steady_clock::now() + patience;
+        for (;;) {
+            mesh_solve::programRuns().poll();
+            if (!mesh_solve::programRuns().running(program)) return true;
+            if (std::chrono::steady_clock::now() > until) return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        }
     }
 
     std::string setting(const std::string& name) const {

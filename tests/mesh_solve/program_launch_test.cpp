@@ -5,14 +5,30 @@
 
 #include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include "command_fixture.h"
 
 namespace {
 
 using mesh_solve::LaunchResult;
+using mesh_solve::RunProgram;
 
-class ProgramLaunch : public ::testing::Test, public CommandFixture {};
+class ProgramLaunch : public ::testing::Test, public CommandFixture {
+  protected:
+    mesh_solve::RunJob job() const { return {scratch.file("job"), scratch.path(), "job"}; }
+    LaunchResult launch(const std::string& program, const std::string& input,
+                        RunProgram which = RunProgram::Solver) const {
+        return mesh_solve::launchProgram(which, program, input, job());
+    }
+    // A stand-in program made of `body`.
+    std::string script(const std::string& name, const std::string& body) const {
+        const std::string file = programs.path(name);
+        writeFile(file, "#!/bin/sh\n" + body);
+        std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+        return file;
+    }
+};
 
 TEST_F(ProgramLaunch, LongPathsAreHandedOverWhole) {
     // Far beyond the 272 characters a fixed buffer would hold.
@@ -21,7 +37,8 @@ TEST_F(ProgramLaunch, LongPathsAreHandedOverWhole) {
     longInstall.install("tarvsolv");
     const std::string input = deep + "/" + std::string(100, 'c') + ".txt";
     ASSERT_GT(mesh_solve::programCommandLine(longInstall.path("tarvsolv"), input).size(), 272u);
-    EXPECT_EQ(mesh_solve::launchProgram(longInstall.path("tarvsolv"), input), LaunchResult::Started);
+    EXPECT_EQ(mesh_solve::launchProgram(RunProgram::Solver, longInstall.path("tarvsolv"), input, job()),
+              LaunchResult::Started);
     EXPECT_EQ(longInstall.arguments("tarvsolv"), (std::vector<std::string>{input, "0", "END"}));
 }
 
@@ -30,14 +47,14 @@ TEST_F(ProgramLaunch, StartsWithoutWaitingForTheProgram) {
     writeFile(slow, "#!/bin/sh\nsleep 5\n");
     std::filesystem::permissions(slow, std::filesystem::perms::owner_all);
     const auto before = std::chrono::steady_clock::now();
-    EXPECT_EQ(mesh_solve::launchProgram(slow, "/tmp/x.txt"), LaunchResult::Started);
+    EXPECT_EQ(launch(slow, "/tmp/x.txt"), LaunchResult::Started);
     EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
 }
 
 TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndNothingStarts) {
     programs.install("velgrin");
     const std::string input = scratch.file("a\" \"b.txt");
-    EXPECT_EQ(mesh_solve::launchProgram(programs.path("velgrin"), input), LaunchResult::Refused);
+    EXPECT_EQ(launch(programs.path("velgrin"), input, RunProgram::Mesher), LaunchResult::Refused);
     EXPECT_EQ(prompts->messageTexts(),
               std::vector<std::string>{"cannot start " + programs.path("velgrin") + ": the path " + input +
                                        " holds a double quote"});
@@ -46,8 +63,94 @@ TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndNothingStarts) {
 
 TEST_F(ProgramLaunch, ProgramThatCannotRunIsReported) {
     writeFile(programs.path("tarvsolv"), "not a program");  // no execute permission
-    EXPECT_EQ(mesh_solve::launchProgram(programs.path("tarvsolv"), "/tmp/x.txt"), LaunchResult::NotStarted);
+    EXPECT_EQ(launch(programs.path("tarvsolv"), "/tmp/x.txt"), LaunchResult::NotStarted);
     EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"cannot start " + programs.path("tarvsolv")});
+}
+
+// A run is followed to its end: its progress from the solver's log in the host's status bar while
+// it runs, then a message with the exit status and the log's error line. A second start on the
+// same loadcase while it runs is refused.
+TEST_F(ProgramLaunch, SolverRunIsFollowedToItsEndAndItsReasonShown) {
+    const std::string slog = scratch.file("job.slog");
+    writeFile(slog, "[ 0.01 s] error: the last run's reason\n");
+    const std::string solver =
+        script("tarvsolv", "echo '[    0.10 s] analysis: transient heat' > '" + slog +
+                               "'\n"
+                               "echo '[    0.20 s] step 2/8, t = 2 s: temperatures 0 to 1, 0:06 left' >> '" +
+                               slog +
+                               "'\n"
+                               "sleep 1\n"
+                               "echo '[    0.30 s] error: cannot open the mesh file /p/job.meb; "
+                               "create a mesh first' >> '" +
+                               slog + "'\nexit 1\n");
+    ASSERT_EQ(launch(solver, "/p/job.txt"), LaunchResult::Started);
+    EXPECT_TRUE(mesh_solve::programRuns().running(RunProgram::Solver, job().jobBasePath));
+    EXPECT_EQ(launch(solver, "/p/job.txt"), LaunchResult::Refused);
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"The solver still runs on job: wait for its end"});
+
+    // The progress line shows once the solver has logged its step.
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (host.root().statusText() != "Solving job: 25 %, 0:06 left" &&
+           std::chrono::steady_clock::now() < until) {
+        mesh_solve::programRuns().poll();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(host.root().statusText(), "Solving job: 25 %, 0:06 left");
+
+    ASSERT_TRUE(pollUntilEnded(RunProgram::Solver));
+    const std::string end =
+        "Solve of job failed (exit status 1): cannot open the mesh file /p/job.meb; create a mesh first";
+    EXPECT_EQ(prompts->messageTexts().back(), end);
+    EXPECT_EQ(host.root().statusText(), end);
+    EXPECT_EQ(mesh_solve::programRuns().lastSolveFailure(job().jobBasePath), end);
+}
+
+// The mesher's console is its progress; a run that ends well says so without a message box, and
+// forgets an earlier failure.
+TEST_F(ProgramLaunch, MesherProgressComesFromItsConsoleAndSuccessIsNoMessage) {
+    const std::string mesher = script("velgrin",
+                                      "echo 'velgrin  40% reading the STEP model'\nsleep 0.5\n"
+                                      "echo 'velgrin 100% done'\n");
+    ASSERT_EQ(launch(mesher, "/p/job.txt", RunProgram::Mesher), LaunchResult::Started);
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (mesh_solve::programRuns().lastText(RunProgram::Mesher).find("40 %") == std::string::npos &&
+           std::chrono::steady_clock::now() < until) {
+        mesh_solve::programRuns().poll();
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    }
+    EXPECT_EQ(mesh_solve::programRuns().lastText(RunProgram::Mesher),
+              "Meshing job: 40 % reading the STEP model");
+    ASSERT_TRUE(pollUntilEnded(RunProgram::Mesher));
+    EXPECT_EQ(host.root().statusText().rfind("Mesh of job done in ", 0), 0u) << host.root().statusText();
+    EXPECT_TRUE(prompts->messageTexts().empty());
+    EXPECT_EQ(readFile(scratch.file("job.mlog")), "velgrin  40% reading the STEP model\nvelgrin 100% done\n");
+
+    const std::string killed = script("tarvsolv", "kill -9 $$\n");
+    ASSERT_EQ(launch(killed, "/p/job.txt"), LaunchResult::Started);
+    ASSERT_TRUE(pollUntilEnded(RunProgram::Solver));
+    EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Solve of job failed (ended by signal 9)"});
+    script("tarvsolv", "exit 0\n");
+    ASSERT_EQ(launch(programs.path("tarvsolv"), "/p/job.txt"), LaunchResult::Started);
+    ASSERT_TRUE(pollUntilEnded(RunProgram::Solver));
+    EXPECT_EQ(mesh_solve::programRuns().lastSolveFailure(job().jobBasePath), "");
+}
+
+// A host that lets the system reap its children loses the exit status: the log's last line decides.
+TEST(RunEnd, WithoutAnExitStatusTheLogDecides) {
+    const mesh_solve::RunJob job{"/p/job", "/p", "job"};
+    const platform::ProgramEnd unknown{};
+    mesh_solve::RunProgress progress;
+    progress.take(RunProgram::Solver, "[    2.00 s] done");
+    EXPECT_EQ(
+        mesh_solve::endReportFor(RunProgram::Solver, job, progress, unknown, std::chrono::seconds(2)).text,
+        "Solve of job done in 2 s");
+    mesh_solve::RunProgress stopped;
+    stopped.take(RunProgram::Mesher, "velgrin  40% reading the STEP model");
+    const auto report =
+        mesh_solve::endReportFor(RunProgram::Mesher, job, stopped, unknown, std::chrono::seconds(1));
+    EXPECT_TRUE(report.failed);
+    EXPECT_EQ(report.text, "Mesh of job failed (its end status is unknown)");
 }
 
 }  // namespace

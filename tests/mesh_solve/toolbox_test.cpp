@@ -2,9 +2,12 @@
 // results are shown.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "addon_base/menu.h"
 #include "command_fixture.h"
 #include "loadcase/loadcase_dialog.h"
+#include "mesh_solve/program_launch.h"
 #include "mesh_solve/solve_dialog.h"
 #include "mesh_solve/toolbox_command.h"
 #include "mesh_solve/toolbox_dialog.h"
@@ -103,6 +106,24 @@ TEST_F(Toolbox, LoadcaseButtonShowsTheCurrentLoadcasesName) {
     dialog->userClick(CLoadcase::kThermal);
     dialog->userClick(CLoadcase::kApply);
     EXPECT_EQ(toolbox().text(T::kLoadcaseLabel), "Cold");
+}
+
+// The label line follows the runs on this explorer's project only: progress, then the end.
+TEST_F(Toolbox, LabelLineShowsHowARunOfThisProjectGoesAndEnds) {
+    const std::string solver = programs.path("tarvsolv");
+    writeFile(solver, "#!/bin/sh\nsleep 0.3\nexit 1\n");
+    std::filesystem::permissions(solver, std::filesystem::perms::owner_all);
+    const auto& doc = explorer->document();
+    const mesh_solve::RunJob other{scratch.file("elsewhere/Tube"), scratch.file("elsewhere"), "Tube"};
+    ASSERT_EQ(mesh_solve::launchProgram(mesh_solve::RunProgram::Solver, solver, inputPath(), other),
+              mesh_solve::LaunchResult::Started);
+    EXPECT_EQ(toolbox().text(T::kLoadcaseLabel), "default loadcase") << "another project's run";
+    const mesh_solve::RunJob own{doc.jobBasePath(), doc.projectFolder(), "Bracket"};
+    ASSERT_EQ(mesh_solve::launchProgram(mesh_solve::RunProgram::Solver, solver, inputPath(), own),
+              mesh_solve::LaunchResult::Started);
+    EXPECT_EQ(toolbox().text(T::kLoadcaseLabel), "Bracket: solving 0 s");
+    ASSERT_TRUE(pollUntilEnded(mesh_solve::RunProgram::Solver));
+    EXPECT_EQ(toolbox().text(T::kLoadcaseLabel), "Bracket: solve failed");
 }
 
 TEST_F(Toolbox, ResultsGoToTheHostViewUntilPopOutIsChecked) {

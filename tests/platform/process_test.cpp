@@ -4,6 +4,7 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <thread>
 
 #include "platform/help_viewer.h"
 #include "platform/process.h"
@@ -47,6 +48,40 @@ TEST(StartDetached, RefusesWhatCannotBeExecuted) {
     EXPECT_FALSE(platform::startDetached(dir.file("not-executable")));
     EXPECT_FALSE(platform::startDetached(""));
     EXPECT_FALSE(platform::startDetached("\"\" arg"));
+}
+
+// The end of a started program is seen without waiting: its exit status or signal, once, and its
+// output in the file named for it.
+TEST(StartProgram, ReportsTheEndWithoutWaitingAndKeepsTheOutput) {
+    ScratchFolder dir;
+    const std::string script = dir.file("prog");
+    testenv::writeScript(
+        script, "echo \"out $1\"; echo err >&2; [ \"$1\" = kill ] && kill -9 $$; sleep 0.3; exit $1\n");
+    const std::string log = dir.file("prog.out");
+    auto run = platform::startProgram("\"" + script + "\" 3", log);
+    ASSERT_TRUE(run.has_value());
+    EXPECT_FALSE(run->poll().has_value()) << "still sleeping";
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::optional<platform::ProgramEnd> end;
+    while (!(end = run->poll()) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(end->kind, platform::ProgramEnd::Kind::Exited);
+    EXPECT_EQ(end->code, 3);
+    EXPECT_FALSE(end->succeeded());
+    EXPECT_EQ(run->poll()->code, 3) << "the same end when asked again";
+    EXPECT_EQ(readFile(log), "out 3\nerr\n");
+
+    auto killed = platform::startProgram("\"" + script + "\" kill");
+    ASSERT_TRUE(killed.has_value());
+    while (!(end = killed->poll()) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(end.has_value());
+    EXPECT_EQ(end->kind, platform::ProgramEnd::Kind::Signalled);
+    EXPECT_EQ(end->code, 9);
+
+    EXPECT_FALSE(platform::startProgram(dir.file("missing-program")).has_value());
+    EXPECT_FALSE(platform::startProgram("").has_value());
 }
 
 // Stand-in help programs on a PATH of the test's own: each records its name and the file it was

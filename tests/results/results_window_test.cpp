@@ -241,10 +241,14 @@ TEST_F(ResultsWindow, NaturalFrequenciesShowTheMeshAtPositionZeroAndTheModeWithI
         EXPECT_EQ(d.text(D::kModeValue), "natural freq. = 40.25 Hz");
         // Scale 0 on a mode shape: a tenth of the model size (the box diagonal, sqrt 3).
         EXPECT_NEAR(d.displacementFactor(), 0.1 * std::sqrt(3.0), 1e-9);
-        d.userType(D::kStep, "3");
+        // A mode the run does not have keeps the last picture and its frequency, and says so.
+        d.userType(D::kStep, "9");
         d.userClick(D::kPlot);
+        EXPECT_EQ(d.text(D::kModeValue), "natural freq. = 40.25 Hz");
+        EXPECT_EQ(displayState().kind, kKindModeShape);
     });
-    EXPECT_TRUE(prompts->messageTexts().empty()) << "a mode past the last is missing, not too high";
+    EXPECT_EQ(prompts->messageTexts(),
+              std::vector<std::string>{"mode or step number too high: the run has 2 modes"});
 }
 
 TEST_F(ResultsWindow, AnimationRunsTheCounterUpAndDownOneStepPerFrame) {

@@ -1,8 +1,10 @@
 #include "job.h"
 
+#include "formats/result_head_path.h"
 #include "io/companion_file.h"
 #include "physics/time_stepping.h"
 
+#include <filesystem>
 #include <set>
 #include <stdexcept>
 
@@ -26,6 +28,12 @@ double iterativeTolerance(double given, RunLog& log) {
         return kToleranceFloor;
     }
     return given;
+}
+
+std::string preamblePathFor(const std::string& resultPath) {
+    const std::string head = formats::resultHeadPathFor(resultPath);
+    std::error_code error;
+    return std::filesystem::exists(head, error) ? head : resultPath;
 }
 
 Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
@@ -65,7 +73,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
              std::to_string(job.mesh.elementCount()) + " elements of " +
              std::to_string(job.mesh.nodesPerElement) + " nodes, " + std::to_string(job.mesh.facets.size()) +
              " boundary facets");
-    job.preamble = readResultPreamble(job.resultPath, job.input.meshPath);
+    job.preamble = readResultPreamble(preamblePathFor(job.resultPath), job.input.meshPath);
     const std::string companionPath = companionPathFor(job.input.meshPath);
     std::optional<MesherCompanion> companion = readCompanionFile(companionPath, job.mesh);
     if (!companion)

@@ -54,6 +54,10 @@ double iterativeTolerance(double given, RunLog& log);
 
 // Reads everything a run needs and checks it: the input, the entries, the mesh, the materials of
 // every body. Throws std::runtime_error with the user's message when something is missing.
+// Where the preamble of the new result file is read: the head the add-on started beside the
+// result file for this solve, else (a run started by hand) the result file itself.
+std::string preamblePathFor(const std::string& resultPath);
+
 Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log);
 
 }  // namespace tarvsolv

@@ -1,5 +1,8 @@
 #include "solver_run.h"
 
+#include <filesystem>
+
+#include "formats/result_head_path.h"
 #include "job.h"
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
@@ -68,6 +71,9 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
     if (rank != 0) return;
     log.line("writing " + job.resultPath);
     writeResultFile(job.resultPath, job.preamble, blocks);
+    // The head the add-on started is in the result file now; a later run by hand reads that.
+    std::error_code ignored;
+    std::filesystem::remove(formats::resultHeadPathFor(job.resultPath), ignored);
     writeVtk(job, blocks, log);
     log.line("done");
 }

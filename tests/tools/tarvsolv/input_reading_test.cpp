@@ -275,6 +275,10 @@ TEST_F(SolverFiles, ResultFileKeepsThePreambleAndReplacesEarlierBlocks) {
     EXPECT_EQ(readResultPreamble(path("none.out"), "/p/m.meb").text, "MESHFILE\n/p/m.meb\n");
     // A folder that cannot take the file leaves nothing behind and says so.
     EXPECT_THROW(writeResultFile(path("missing/job.out"), preamble, "x"), std::runtime_error);
+    // The head the add-on started for a solve is taken before the old result file.
+    EXPECT_EQ(preamblePathFor(path("job.out")), path("job.out"));
+    write("job.out.head", "MESHFILE\n/p/new.meb\n");
+    EXPECT_EQ(preamblePathFor(path("job.out")), path("job.out.head"));
 }
 
 TEST_F(SolverFiles, TemperaturesComeFromTheLastTemperatureBlockOfTheSameMesh) {
