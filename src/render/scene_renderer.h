@@ -32,9 +32,10 @@ struct SceneFrame {
     bool smooth = false;    // linear filtering of the colour ramp instead of flat bands
     bool showEdges = true;  // black element edges ("No Mesh" off)
     bool meshOnly = true;   // no quantity plotted: edges drawn without the ramp
-    // Labels of probed nodes, drawn every frame.
+    // Labels of probed nodes, drawn every frame. Labels are of nodes the camera sees and are drawn
+    // over the picture without a depth test.
     std::vector<SceneLabel> probeLabels;
-    // Every node's label ("Numeric"); compiled once per `numberListVersion` and replayed after.
+    // Every seen node's label ("Numeric"); compiled once per `numberListVersion` and replayed after.
     std::span<const SceneLabel> numberLabels;
     std::uint64_t numberListVersion = 0;
     bool numeric = false;

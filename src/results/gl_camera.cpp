@@ -45,6 +45,16 @@ Matrix16 GlCamera::modelView() const {
     return m;
 }
 
+// The model-view is a rotation R and a translation t: the eye (the origin of eye space) is at
+// R^T (-t) in the model.
+std::array<double, 3> GlCamera::eyeInModel() const {
+    const Matrix16 m = modelView();
+    std::array<double, 3> eye{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) eye[i] -= m[i * 4 + j] * m[12 + j];
+    return eye;
+}
+
 Matrix16 GlCamera::projection() const {
     const double f = 1.0 / std::tan(kFieldOfViewDegrees * std::numbers::pi / 360.0);
     const double aspect = static_cast<double>(width_) / height_;
@@ -75,6 +85,7 @@ bool GlCamera::project(const std::array<float, 3>& point, WindowPoint& out) cons
     const double nx = clip[0] / clip[3], ny = clip[1] / clip[3];
     out.x = (nx + 1) / 2 * width_;
     out.y = height_ - (ny + 1) / 2 * height_;
+    out.depth = -eye[2];
     return true;
 }
 

@@ -22,6 +22,7 @@
 #include "results/display_state.h"
 #include "results/ogl_results_dialog.h"
 #include "results/quantity_list.h"
+#include "results/trackball.h"
 #include "ui/screen_capture.h"
 
 namespace {
@@ -170,7 +171,9 @@ TEST_F(ResultsWindow, AProbeClickLabelsTheNodesInItsSquareAndSwitchingProbeClear
     });
 }
 
-TEST_F(ResultsWindow, NumericLabelsEveryNodeOnce) {
+// Node 1 (the origin corner) lies on the three faces turned away from a view from +z: Numeric and
+// the probe leave it out until the model is turned to show it.
+TEST_F(ResultsWindow, NumericAndTheProbeLabelOnlyTheNodesTheCameraSees) {
     run([this](D& d) {
         choose(d, "Von Mises Stress");
         d.glControl().camera().trackball().add(dragRotation(0, 0, -0.3, -0.3));
@@ -179,18 +182,46 @@ TEST_F(ResultsWindow, NumericLabelsEveryNodeOnce) {
         EXPECT_GT(countPixels(d, labelGrey), before + 40);
         d.glControl().snapshot(picture("numeric.png"), 400, 300);
         for (char state : mesh_solve::libraryMesh().nodeStates()) EXPECT_NE(state, kLabelled);
+        auto labels = [&d](const render::SceneFrame& frame) {
+            std::vector<std::string> texts;
+            for (const auto& label : frame.numberLabels) texts.push_back(label.text);
+            std::sort(texts.begin(), texts.end());
+            return texts;
+        };
         const auto frame = d.scene().frame(d.glControl().camera());
-        std::vector<std::string> labels;
-        for (const auto& label : frame.numberLabels) labels.push_back(label.text);
-        std::sort(labels.begin(), labels.end());
-        EXPECT_EQ(labels, (std::vector<std::string>{"10", "100", "20", "30", "40"}));
-        // The list is compiled once: another frame hands over the same version.
+        EXPECT_EQ(labels(frame), (std::vector<std::string>{"100", "20", "30", "40"}));
+        // The list is compiled once: another frame of the same view hands over the same version.
         EXPECT_EQ(d.scene().frame(d.glControl().camera()).numberListVersion, frame.numberListVersion);
+        // Seen along (1, 1, 1), from beyond the origin corner, the three faces at node 1 turn to
+        // the viewer and node 5 goes behind them (from further away: the corners would lie
+        // outside the window, where nothing is labelled).
+        GlCamera& camera = d.glControl().camera();
+        camera.trackball() = Trackball();
+        camera.trackball().resize(camera.width(), camera.height());
+        const double half = std::acos(-1 / std::sqrt(3.0)) / 2;
+        camera.trackball().add(
+            {-std::sin(half) / std::sqrt(2.0), std::sin(half) / std::sqrt(2.0), 0, std::cos(half)});
+        for (int notch = 0; notch < 10; ++notch) camera.wheel(false);
+        const auto eye = camera.eyeInModel();
+        EXPECT_NEAR(eye[0], eye[2], 1e-6);
+        EXPECT_LT(eye[0], 0);
+        const auto turned = d.scene().frame(camera);
+        EXPECT_NE(turned.numberListVersion, frame.numberListVersion);
+        EXPECT_EQ(labels(turned), (std::vector<std::string>{"10", "20", "30", "40"}));
         choose(d, "Mesh");
-        const auto numbers = d.scene().frame(d.glControl().camera());
-        EXPECT_NE(numbers.numberListVersion, frame.numberListVersion);
-        EXPECT_EQ(numbers.numberLabels.front().text.find('.'), std::string::npos)
+        const auto numbers = d.scene().frame(camera);
+        EXPECT_NE(numbers.numberListVersion, turned.numberListVersion);
+        EXPECT_EQ(labels(numbers), (std::vector<std::string>{"1", "2", "3", "4"}))
             << "node numbers on the mesh";
+
+        // A probe drag across the whole window picks the seen nodes only.
+        d.userClick(D::kNumeric);
+        d.userClick(D::kProbe);
+        const ui::Rect r = d.glControl().windowRect();
+        d.glControl().OnLButtonDown(0, 0);
+        d.glControl().OnLButtonUp(r.width(), r.height());
+        const auto& states = mesh_solve::libraryMesh().nodeStates();
+        EXPECT_EQ(std::string(states.begin() + 1, states.end()), "pppp" + std::string(1, kVisible));
     });
 }
 
