@@ -65,6 +65,9 @@ class ISceneView {
     virtual ~ISceneView();
     // Runs `count` ticks of the redraw timer.
     virtual void runFrames(int count) = 0;
+    // Whether a tick would draw a frame that differs from the last one (or the picture moves by
+    // itself): a window ticks only then, and stays idle otherwise.
+    virtual bool frameWanted() const = 0;
     // Draws the current frame at width x height and writes it as PNG; with a screen renderer
     // attached, the frame on screen (at the window's size) is written instead.
     virtual bool snapshot(const std::string& path, int width, int height) = 0;

@@ -15,7 +15,8 @@ void GlCamera::resize(int width, int height) {
 void GlCamera::mouseMove(double x, double y, unsigned buttons) {
     const float dx = static_cast<float>(x) - lastX_, dy = static_cast<float>(y) - lastY_;
     const bool left = buttons & kLeftButton, right = buttons & kRightButton, middle = buttons & kMiddleButton;
-    if (left && right)
+    // The left button alone turns the model as in the host's view; both buttons together as well.
+    if (left && !middle)
         trackball_.drag(lastX_, lastY_, x, y);
     else if (right && !left && !middle)
         distance_ -= 0.04f * dy;

@@ -1,7 +1,7 @@
 #pragma once
 // The camera of the results window: viewing distance, pan and the trackball rotation, moved by the
-// mouse (both buttons rotate, the right button alone zooms, the middle button pans, the wheel
-// steps the distance), and the projection a point of the model lands on in the window.
+// mouse (the left button, alone or with the right, rotates; the right button alone zooms, the middle button
+// pans, the wheel steps the distance), and the projection a point of the model lands on in the window.
 #include <array>
 
 #include "results/trackball.h"

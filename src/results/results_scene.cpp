@@ -62,6 +62,7 @@ void ResultsScene::recomputePositions(double factor) {
     // switched or the colours change, not on every animation frame.
     positions_ = vertexPositions(mesh(), displayState().triangles, results_.vectors, factor, model_);
     ++positionsVersion_;
+    ++contentVersion_;
 }
 
 bool ResultsScene::meshOnly() const {
@@ -116,12 +117,14 @@ int ResultsScene::probe(const ProbeRectangle& rect, const GlCamera& camera) {
         if (camera.project(vertexPosition(v), p) && rect.contains(p.x, p.y)) {
             state = kProbed;
             ++picked;
+            ++contentVersion_;
         }
     }
     return picked;
 }
 
 void ResultsScene::clearProbes() {
+    ++contentVersion_;
     for (char& state : mesh().nodeStates())
         if (state == kProbed) state = kVisible;
 }

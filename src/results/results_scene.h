@@ -24,6 +24,7 @@ struct SceneSwitches {
     bool numeric = false;
     bool noMesh = false;
     bool probe = false;
+    bool operator==(const SceneSwitches&) const = default;
 };
 
 class ResultsScene {
@@ -55,9 +56,16 @@ class ResultsScene {
     void clearProbes();
 
     SceneSwitches& switches() { return switches_; }
+    const SceneSwitches& switches() const { return switches_; }
+    // Grows with every change of what the picture is drawn from (positions, colours, triangles,
+    // labels, probes); with the camera and the switches it tells whether a new frame would differ.
+    std::uint64_t contentVersion() const { return contentVersion_; }
     // The labels of the number list are made again on the next frame (they are also made again
     // whenever the camera has moved, since they label only the nodes it sees).
-    void invalidateNumbers() { ++numberVersion_; }
+    void invalidateNumbers() {
+        ++numberVersion_;
+        ++contentVersion_;
+    }
 
     render::SceneFrame frame(const GlCamera& camera);
 
@@ -86,6 +94,7 @@ class ResultsScene {
     std::vector<render::SceneLabel> numberLabels_;
     std::uint64_t numberVersion_ = 1, builtVersion_ = 0;
     std::uint64_t positionsVersion_ = 0;
+    std::uint64_t contentVersion_ = 0;
     std::vector<bool> visible_;
     std::optional<ViewKey> visibleKey_;
     // The view the number list was made for; a move of the camera makes it again.

@@ -77,7 +77,7 @@ TEST(Trackball, RotationsAccumulateAndAreRenormalisedEvery97Additions) {
     EXPECT_NEAR(norm(drifting.rotation()), 1.0, 1e-12);
 }
 
-TEST(GlCamera, RightButtonZoomsMiddlePansWheelStepsAndZoomToFitKeepsRotation) {
+TEST(GlCamera, LeftTurnsRightZoomsMiddlePansWheelStepsAndZoomToFitKeepsRotation) {
     GlCamera camera;
     camera.resize(400, 300);
     camera.mouseMove(100, 100, 0);
@@ -91,12 +91,15 @@ TEST(GlCamera, RightButtonZoomsMiddlePansWheelStepsAndZoomToFitKeepsRotation) {
     camera.wheel(false);
     camera.wheel(false);
     EXPECT_FLOAT_EQ(camera.distance(), 8.5f);
-    // Left alone does nothing to the camera; left and right together rotate.
-    camera.mouseMove(200, 140, kLeftButton);
-    EXPECT_EQ(camera.trackball().rotation(), (Quaternion{0, 0, 0, 1}));
-    camera.mouseMove(230, 140, kLeftButton | kRightButton);
+    // The left button alone rotates, as in the host's view, and so do left and right together.
+    camera.mouseMove(200, 140, 0);
+    camera.mouseMove(230, 140, kLeftButton);
+    const Quaternion left = camera.trackball().rotation();
+    EXPECT_GT(left[1], 0);
+    camera.mouseMove(260, 140, kLeftButton | kRightButton);
     const Quaternion turned = camera.trackball().rotation();
-    EXPECT_GT(turned[1], 0);
+    EXPECT_GT(turned[1], left[1]);
+    EXPECT_FLOAT_EQ(camera.distance(), 8.5f) << "rotating does not zoom";
     camera.zoomToFit();
     EXPECT_FLOAT_EQ(camera.distance(), 10);
     EXPECT_FLOAT_EQ(camera.panX(), 0);

@@ -157,8 +157,13 @@ TEST_F(ResultsWindow, AProbeClickLabelsTheNodesInItsSquareAndSwitchingProbeClear
         ASSERT_TRUE(d.glControl().camera().project(
             {positions[3 * v], positions[3 * v + 1], positions[3 * v + 2]}, p));
         const int before = countPixels(d, labelGrey);
+        // With "Probe" on the left button marks the probe's square instead of turning the model.
+        const Quaternion rotation = d.glControl().camera().trackball().rotation();
+        d.glControl().OnMouseMove(p.x + 1, p.y - 1, 0);
         d.glControl().OnLButtonDown(p.x + 1, p.y - 1);
+        d.glControl().OnMouseMove(p.x + 2, p.y + 1, kLeftButton);
         d.glControl().OnLButtonUp(p.x + 2, p.y + 1);
+        EXPECT_EQ(d.glControl().camera().trackball().rotation(), rotation);
         EXPECT_EQ(mesh_solve::libraryMesh().nodeStates()[5], kProbed);
         EXPECT_EQ(std::count(mesh_solve::libraryMesh().nodeStates().begin(),
                              mesh_solve::libraryMesh().nodeStates().end(), kProbed),
@@ -292,6 +297,38 @@ TEST_F(ResultsWindow, AnimationRunsTheCounterUpAndDownOneStepPerFrame) {
         EXPECT_FLOAT_EQ(d.scene().positions()[0], fullX);
         d.glControl().runFrames(3);
         EXPECT_EQ(d.scene().animationCounter(), 3);
+    });
+}
+
+// A window draws only when a frame would differ from the last one, or while animating.
+TEST_F(ResultsWindow, AFrameIsWantedOnlyAfterAChangeOrWhileAnimating) {
+    run([](D& d) {
+        COpenGLControl& gl = d.glControl();
+        gl.runFrames(1);
+        EXPECT_FALSE(gl.frameWanted());
+        const std::vector<std::function<void()>> changes{
+            [&] { gl.OnMouseWheel(true); },
+            [&] { gl.OnMouseMove(100, 100, kLeftButton), gl.OnMouseMove(130, 110, kLeftButton); },
+            [&] { d.userClick(D::kZoomToFit); },
+            [&] { choose(d, "Von Mises Stress"); },
+            [&] { d.userClick(D::kSmooth); },
+            [&] { d.userClick(D::kNumeric); },
+            [&] { d.OnSize(800, 600); },
+        };
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            changes[i]();
+            EXPECT_TRUE(gl.frameWanted()) << "change " << i;
+            gl.runFrames(1);
+            EXPECT_FALSE(gl.frameWanted()) << "after change " << i;
+        }
+        d.userClick(D::kAnimate);
+        for (int i = 0; i < 3; ++i) {
+            gl.runFrames(1);
+            EXPECT_TRUE(gl.frameWanted());
+        }
+        d.userClick(D::kAnimate);
+        gl.runFrames(1);
+        EXPECT_FALSE(gl.frameWanted());
     });
 }
 
