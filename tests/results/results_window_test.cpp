@@ -283,6 +283,39 @@ TEST_F(ResultsWindow, NaturalFrequenciesShowTheMeshAtPositionZeroAndTheModeWithI
     EXPECT_TRUE(prompts->messageTexts().empty()) << "a mode past the last is missing, not too high";
 }
 
+// A step or scale that is not a number is refused naming its box; the plot stays as it was.
+TEST_F(ResultsWindow, AStepOrScaleThatIsNotANumberIsRefusedNamingTheBox) {
+    run([this](D& d) {
+        choose(d, "Von Mises Stress");
+        const std::string max = d.text(D::kMax);
+        d.userType(D::kStep, "abc");
+        choose(d, "X Displacement");
+        d.userType(D::kStep, "1.5");
+        d.userClick(D::kPlot);
+        d.userType(D::kStep, " 1 ");
+        d.userType(D::kScale, "abc");
+        d.userClick(D::kPlot);
+        d.userClick(D::kAnimate);
+        EXPECT_FALSE(d.isChecked(D::kAnimate));
+        EXPECT_FALSE(displayState().animate);
+        EXPECT_EQ(prompts->messageTexts(),
+                  (std::vector<std::string>{"Step/Mode No.: \"abc\" is not a number.",
+                                            "Step/Mode No.: \"1.5\" is not a number.",
+                                            "Displacement Scale: \"abc\" is not a number.",
+                                            "Displacement Scale: \"abc\" is not a number."}));
+        EXPECT_EQ(displayState().kind, kKindStress);
+        EXPECT_EQ(d.text(D::kMax), max);
+        // Numbers with blanks around them, and an empty box (its default), are taken.
+        d.userType(D::kScale, " 2e-1 ");
+        d.userClick(D::kPlot);
+        EXPECT_EQ(displayState().kind, kKindDisplacement);
+        EXPECT_DOUBLE_EQ(d.displacementFactor(), 0.2);
+        d.userType(D::kScale, "");
+        d.userClick(D::kPlot);
+        EXPECT_EQ(prompts->messageTexts().size(), 4u);
+    });
+}
+
 TEST_F(ResultsWindow, AnimationRunsTheCounterUpAndDownOneStepPerFrame) {
     run([](D& d) {
         d.userType(D::kScale, "2");
