@@ -81,7 +81,7 @@ unsigned sceneButtons(SceneDrag how) {
         case SceneDrag::Rotate:
             break;
     }
-    return render::kSceneLeft | render::kSceneRight;
+    return render::kSceneLeft;
 }
 
 // As a window passes a person's drag on: a move to the start, the left button's press when it is

@@ -21,7 +21,7 @@ namespace hostapp {
 
 class HostApplication;
 
-// The buttons a drag across an OpenGL view holds: left and right turn the model, the middle button
+// The buttons a drag across an OpenGL view holds: the left button turns the model, the middle button
 // pans it, the right button alone zooms.
 enum class SceneDrag { Rotate, Pan, Zoom };
 

@@ -144,7 +144,8 @@ wxWindow& GuiPerson::sceneCanvas(ui::Dialog& dialog, int id) const {
 void GuiPerson::dragScene(ui::Dialog& dialog, int id, render::ISceneView&, int dx, int dy, SceneDrag how) {
     wxWindow& canvas = sceneCanvas(dialog, id);
     const wxPoint from = ui_wx::centreOf(canvas);
-    std::vector<ui_wx::Button> buttons{ui_wx::Button::Left, ui_wx::Button::Right};
+    // A person turns the model with the left button, as in the main view.
+    std::vector<ui_wx::Button> buttons{ui_wx::Button::Left};
     if (how == SceneDrag::Pan) buttons = {ui_wx::Button::Middle};
     if (how == SceneDrag::Zoom) buttons = {ui_wx::Button::Right};
     ui_wx::dragAt(from, from + wxPoint(dx, dy), buttons);

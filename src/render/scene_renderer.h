@@ -32,9 +32,10 @@ struct SceneFrame {
     bool smooth = false;    // linear filtering of the colour ramp instead of flat bands
     bool showEdges = true;  // black element edges ("No Mesh" off)
     bool meshOnly = true;   // no quantity plotted: edges drawn without the ramp
-    // Labels of probed nodes, drawn every frame.
+    // Labels of probed nodes, drawn every frame. Labels are of nodes the camera sees and are drawn
+    // over the picture without a depth test.
     std::vector<SceneLabel> probeLabels;
-    // Every node's label ("Numeric"); compiled once per `numberListVersion` and replayed after.
+    // Every seen node's label ("Numeric"); compiled once per `numberListVersion` and replayed after.
     std::span<const SceneLabel> numberLabels;
     std::uint64_t numberListVersion = 0;
     bool numeric = false;
@@ -64,6 +65,9 @@ class ISceneView {
     virtual ~ISceneView();
     // Runs `count` ticks of the redraw timer.
     virtual void runFrames(int count) = 0;
+    // Whether a tick would draw a frame that differs from the last one (or the picture moves by
+    // itself): a window ticks only then, and stays idle otherwise.
+    virtual bool frameWanted() const = 0;
     // Draws the current frame at width x height and writes it as PNG; with a screen renderer
     // attached, the frame on screen (at the window's size) is written instead.
     virtual bool snapshot(const std::string& path, int width, int height) = 0;

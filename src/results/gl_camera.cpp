@@ -15,7 +15,8 @@ void GlCamera::resize(int width, int height) {
 void GlCamera::mouseMove(double x, double y, unsigned buttons) {
     const float dx = static_cast<float>(x) - lastX_, dy = static_cast<float>(y) - lastY_;
     const bool left = buttons & kLeftButton, right = buttons & kRightButton, middle = buttons & kMiddleButton;
-    if (left && right)
+    // The left button alone turns the model as in the host's view; both buttons together as well.
+    if (left && !middle)
         trackball_.drag(lastX_, lastY_, x, y);
     else if (right && !left && !middle)
         distance_ -= 0.04f * dy;
@@ -43,6 +44,16 @@ Matrix16 GlCamera::modelView() const {
     m[13] += panY_;
     m[14] += -distance_;
     return m;
+}
+
+// The model-view is a rotation R and a translation t: the eye (the origin of eye space) is at
+// R^T (-t) in the model.
+std::array<double, 3> GlCamera::eyeInModel() const {
+    const Matrix16 m = modelView();
+    std::array<double, 3> eye{};
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) eye[i] -= m[i * 4 + j] * m[12 + j];
+    return eye;
 }
 
 Matrix16 GlCamera::projection() const {
@@ -75,6 +86,7 @@ bool GlCamera::project(const std::array<float, 3>& point, WindowPoint& out) cons
     const double nx = clip[0] / clip[3], ny = clip[1] / clip[3];
     out.x = (nx + 1) / 2 * width_;
     out.y = height_ - (ny + 1) / 2 * height_;
+    out.depth = -eye[2];
     return true;
 }
 

@@ -1,7 +1,7 @@
 #pragma once
 // The camera of the results window: viewing distance, pan and the trackball rotation, moved by the
-// mouse (both buttons rotate, the right button alone zooms, the middle button pans, the wheel
-// steps the distance), and the projection a point of the model lands on in the window.
+// mouse (the left button, alone or with the right, rotates; the right button alone zooms, the middle button
+// pans, the wheel steps the distance), and the projection a point of the model lands on in the window.
 #include <array>
 
 #include "results/trackball.h"
@@ -15,9 +15,10 @@ inline constexpr float kInitialDistance = 10.0f;
 
 enum MouseButtons : unsigned { kLeftButton = 1, kRightButton = 2, kMiddleButton = 4 };
 
-// A point of the window, pixels from the top left.
+// A point of the window, pixels from the top left, and its distance in front of the eye.
 struct WindowPoint {
     double x = 0, y = 0;
+    double depth = 0;
 };
 
 class GlCamera {
@@ -43,6 +44,8 @@ class GlCamera {
     Matrix16 modelView() const;
     // The perspective projection (35 degrees vertical, near 0.01, far 2000), column by column.
     Matrix16 projection() const;
+    // The eye's position in model coordinates.
+    std::array<double, 3> eyeInModel() const;
     // Where a model point lands in the window (pixels, y down), as gluProject with this camera's
     // matrices and the whole window as viewport; false for a point behind the eye.
     bool project(const std::array<float, 3>& point, WindowPoint& out) const;

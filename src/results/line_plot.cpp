@@ -9,6 +9,7 @@ namespace {
 
 constexpr render::Colour kGrid = 0xDCDCDC;
 constexpr render::Colour kAxis = 0x000000;
+constexpr double kMarkRadius = 4;
 
 std::string axisNumber(double value, int decimals) {
     char fmt[16];
@@ -57,16 +58,28 @@ bool inside(double x, double y, double left, double top, double right, double bo
 
 }  // namespace
 
+namespace {
+
+// A range without a span (one point, or equal values) is opened around its value so that the
+// point stands inside the plot instead of on its frame.
+CLinePlot::Range withSpan(CLinePlot::Range r) {
+    if (r.low < r.high) return r;
+    const float pad = r.low != 0 ? std::fabs(r.low) * 0.1f : 1.0f;
+    return {r.low - pad, r.high + pad};
+}
+
+}  // namespace
+
 void CLinePlot::addSeries(const std::string& name, std::uint32_t colour, int style,
                           std::vector<results::PlotPoint> points) {
     series_.emplace_back(name, colour, style, std::move(points));
     const CPlotData& s = series_.back();
     if (series_.size() == 1) {
-        if (!xLocked_) x_ = {s.xMin(), s.xMax()};
-        if (!yLocked_) y_ = {s.yMin(), s.yMax()};
+        if (!xLocked_) x_ = withSpan({s.xMin(), s.xMax()});
+        if (!yLocked_) y_ = withSpan({s.yMin(), s.yMax()});
     } else {
-        if (!xLocked_) x_ = {std::min(x_.low, s.xMin()), std::max(x_.high, s.xMax())};
-        if (!yLocked_) y_ = {std::min(y_.low, s.yMin()), std::max(y_.high, s.yMax())};
+        if (!xLocked_) x_ = withSpan({std::min(x_.low, s.xMin()), std::max(x_.high, s.xMax())});
+        if (!yLocked_) y_ = withSpan({std::min(y_.low, s.yMin()), std::max(y_.high, s.yMax())});
         for (auto& other : series_) other.markForRecalculation();
     }
     updateDecimals();
@@ -138,8 +151,8 @@ void CLinePlot::resetZoom() {
         x = {std::min(x.low, s.xMin()), std::max(x.high, s.xMax())};
         y = {std::min(y.low, s.yMin()), std::max(y.high, s.yMax())};
     }
-    if (!xLocked_) x_ = x;
-    if (!yLocked_) y_ = y;
+    if (!xLocked_) x_ = withSpan(x);
+    if (!yLocked_) y_ = withSpan(y);
     for (auto& s : series_) s.markForRecalculation();
 }
 
@@ -187,6 +200,16 @@ void CLinePlot::draw(render::Canvas& canvas, double width, double height) const 
     for (const CPlotData& s : series_) {
         canvas.setPen(s.colour(), s.style() == CPlotData::kBar ? 3 : 1);
         const auto& p = s.points();
+        // A lone point has no line to lie on: it is drawn as a mark (a small cross in a square).
+        if (p.size() == 1 && s.style() == CPlotData::kLine) {
+            const double x = px(p[0].x), y = py(p[0].y), r = kMarkRadius;
+            if (inside(x, y, a.left, a.top, a.right, a.bottom)) {
+                canvas.rectangle(x - r, y - r, x + r, y + r);
+                canvas.line(x - r, y, x + r, y);
+                canvas.line(x, y - r, x, y + r);
+            }
+            continue;
+        }
         for (std::size_t i = 0; i < p.size(); ++i) {
             double x0 = 0, y0 = 0, x1 = px(p[i].x), y1 = py(p[i].y);
             if (s.style() == CPlotData::kBar) {

@@ -92,7 +92,7 @@ void CLinePlotTestDlg::OnFetchNodalData() {
     if (entry.Run(this, " ", "Enter node number to graph", "") != ui::kIdOk) return;
     const std::string path = jobBasePath_ + ".out";
     for (int node : results::parseNodeNumbers(entry.text())) {
-        auto points = results::fetchNodeHistory(path, kind_, item_, node);
+        auto points = results::fetchNodeHistory(path, kind_, item_, node, results::midSideCorners(node));
         if (!points) continue;
         char name[32];
         std::snprintf(name, sizeof name, "Node %d", node);
@@ -164,7 +164,8 @@ void CLinePlotTestDlg::OnShowList() {
     }
     char line[96];
     for (const auto& p : s->points()) {
-        std::snprintf(line, sizeof line, "%g\t %f", p.x, p.y);
+        // The value as the graph shows it: small values keep their digits instead of reading 0.000000.
+        std::snprintf(line, sizeof line, "%g\t %g", p.x, p.y);
         addItem(kList, line);
     }
 }

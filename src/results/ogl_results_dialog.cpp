@@ -46,9 +46,9 @@ ui::DialogTemplate CoglMFCDialogDlg::makeTemplate() {
         .add(kExit, ControlKind::Button, "EXIT", {8, 232, 100, 254})
         .add(kPrint, ControlKind::Button, "PRINT", {108, 232, 200, 254})
         .add(kTimeGraph, ControlKind::Button, "Time Graph", {8, 258, 200, 280})
-        .add(0, ControlKind::Static, "Step/Mode No.", {8, 286, 120, 302})
+        .add(0, ControlKind::Static, kStepLabel, {8, 286, 120, 302})
         .add(kStep, ControlKind::Edit, "1", {124, 284, 200, 302})
-        .add(0, ControlKind::Static, "Displacement Scale", {8, 308, 120, 324})
+        .add(0, ControlKind::Static, kScaleLabel, {8, 308, 120, 324})
         .add(kScale, ControlKind::Edit, "0", {124, 306, 200, 324})
         .add(kSliceView, ControlKind::CheckBox, "Slice view", {8, 330, 100, 346})
         .add(kProbe, ControlKind::CheckBox, "Probe", {108, 330, 200, 346})
@@ -109,7 +109,9 @@ double CoglMFCDialogDlg::factorFor(double scale) const {
 }
 
 // Mode shapes are always read as vectors, displacements when the scale asks for a deformed shape.
+// A step or scale that is not a number is refused and the picture stays as it was.
 void CoglMFCDialogDlg::OnPlot() {
+    if (!numbersReadable()) return;
     const double scale = displacementScale();
     const int position = mappedPosition(selectedPosition());
     const int kind = quantityAt(position).kind;
@@ -167,6 +169,11 @@ void CoglMFCDialogDlg::OnSmooth() {
 
 void CoglMFCDialogDlg::OnAnimate() {
     displayState().animate = isChecked(kAnimate);
+    if (displayState().animate && !numbersReadable()) {
+        setCheck(kAnimate, false);
+        displayState().animate = false;
+        return;
+    }
     factor_ = factorFor(displacementScale());
     scene_.setPlottedFactor(factor_);
     if (!displayState().animate) scene_.recomputePositions(factor_);

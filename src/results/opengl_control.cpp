@@ -4,6 +4,7 @@
 
 #include "formats/mesh.h"
 #include "mesh_solve/mesh_store.h"
+#include "results/display_state.h"
 
 static_assert(unsigned(results::kLeftButton) == render::kSceneLeft &&
                   unsigned(results::kRightButton) == render::kSceneRight &&
@@ -21,7 +22,9 @@ void COpenGLControl::moveWindow(const ui::Rect& rect) {
     if (moved) changed();
 }
 
+// While a probe press is held the left button draws the probe's rectangle instead of turning.
 void COpenGLControl::OnMouseMove(double x, double y, unsigned buttons) {
+    if (capturing_) buttons &= ~unsigned(results::kLeftButton);
     camera_.mouseMove(x, y, buttons);
 }
 
@@ -66,6 +69,15 @@ int COpenGLControl::probedNodes() const {
     return static_cast<int>(std::count(states.begin(), states.end(), results::kProbed));
 }
 
+COpenGLControl::FrameKey COpenGLControl::currentKey() const {
+    return {camera_.modelView(), camera_.width(), camera_.height(), scene_.contentVersion(),
+            scene_.switches()};
+}
+
+bool COpenGLControl::frameWanted() const {
+    return results::displayState().animate || !drawn_ || !(*drawn_ == currentKey());
+}
+
 void COpenGLControl::OnTimer() {
     scene_.tick();
     draw();
@@ -87,6 +99,7 @@ render::ISceneRenderer* COpenGLControl::rendererFor(int width, int height) {
 
 void COpenGLControl::draw() {
     ++frames_;
+    drawn_ = currentKey();
     if (auto* renderer = rendererFor(camera_.width(), camera_.height()))
         renderer->draw(scene_.frame(camera_));
 }

@@ -5,6 +5,7 @@
 // the window a window system shows the control in.
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "render/scene_renderer.h"
@@ -34,6 +35,9 @@ class COpenGLControl : public ui::CustomWidget, public render::ISceneView {
     void OnMouseWheel(bool forward);
     // One tick of the 1 ms timer: advances the animation and draws a frame.
     void OnTimer();
+    // Whether a tick would draw anything new: the animation runs, or the camera, the size, the
+    // switches or the scene changed since the last frame. A window ticks only then.
+    bool frameWanted() const override;
     // Runs `count` timer ticks (headless runs ask for frames instead of waiting on a clock).
     void runFrames(int count) override;
 
@@ -60,6 +64,15 @@ class COpenGLControl : public ui::CustomWidget, public render::ISceneView {
     int framesDrawn() const override { return frames_; }
 
   private:
+    // What the last frame was drawn from.
+    struct FrameKey {
+        results::Matrix16 view{};
+        int width = 0, height = 0;
+        std::uint64_t content = 0;
+        results::SceneSwitches switches;
+        bool operator==(const FrameKey&) const = default;
+    };
+    FrameKey currentKey() const;
     void draw();
     render::ISceneRenderer* rendererFor(int width, int height);
 
@@ -73,4 +86,5 @@ class COpenGLControl : public ui::CustomWidget, public render::ISceneView {
     double pressX_ = 0, pressY_ = 0;
     bool capturing_ = false;
     int frames_ = 0;
+    std::optional<FrameKey> drawn_;
 };

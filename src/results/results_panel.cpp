@@ -1,6 +1,7 @@
 #include "results/results_panel.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 
@@ -57,6 +58,32 @@ double CResultsPanel::displacementScale() const {
 
 int CResultsPanel::stepNumber() const {
     return std::max(1, std::atoi(text(kStep).c_str()));
+}
+
+namespace {
+
+// The text holds one number (blanks around it allowed), or nothing at all.
+bool blankOrNumber(const std::string& text, bool whole) {
+    const std::size_t start = text.find_first_not_of(" \t");
+    if (start == std::string::npos) return true;
+    const char* begin = text.c_str() + start;
+    char* end = nullptr;
+    const double value = whole ? static_cast<double>(std::strtol(begin, &end, 10)) : std::strtod(begin, &end);
+    if (end == begin || !std::isfinite(value)) return false;
+    while (*end == ' ' || *end == '\t') ++end;
+    return *end == '\0';
+}
+
+}  // namespace
+
+bool CResultsPanel::numbersReadable() const {
+    const std::pair<int, const char*> boxes[] = {{kStep, kStepLabel}, {ids_.scale, kScaleLabel}};
+    for (const auto& [id, label] : boxes) {
+        if (blankOrNumber(text(id), id == kStep)) continue;
+        ui::showMessage(std::string(label) + ": \"" + text(id) + "\" is not a number.");
+        return false;
+    }
+    return true;
 }
 
 std::array<int, 3> CResultsPanel::sliders() const {

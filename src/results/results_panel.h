@@ -53,6 +53,11 @@ class CResultsPanel : public ui::Dialog {
     double displacementScale() const;
     // The step or mode number typed; below 1 reads as 1.
     int stepNumber() const;
+    // Whether the step or mode number and the displacement scale hold numbers (an empty box reads
+    // as its default); when one does not, says so naming the box and answers false.
+    bool numbersReadable() const;
+    static constexpr const char* kStepLabel = "Step/Mode No.";
+    static constexpr const char* kScaleLabel = "Displacement Scale";
     std::array<int, 3> sliders() const;
     // The list position of the selected line (0, "Mesh", when none is selected).
     int selectedPosition() const;

@@ -4,6 +4,8 @@
 // probed nodes and the number labels. Knows nothing of OpenGL: it hands a SceneFrame to a renderer.
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "formats/result_reader.h"
@@ -22,6 +24,7 @@ struct SceneSwitches {
     bool numeric = false;
     bool noMesh = false;
     bool probe = false;
+    bool operator==(const SceneSwitches&) const = default;
 };
 
 class ResultsScene {
@@ -45,13 +48,24 @@ class ResultsScene {
     void tick();
     int animationCounter() const { return counter_; }
 
-    // Marks as probed every shown node whose vertex projects strictly inside `rect`.
+    // Marks as probed every node the camera sees at a vertex projecting strictly inside `rect`.
     int probe(const ProbeRectangle& rect, const GlCamera& camera);
+    // Per vertex of the triangle list: whether `camera` sees it (kept until the view or the
+    // positions change).
+    const std::vector<bool>& visibility(const GlCamera& camera);
     void clearProbes();
 
     SceneSwitches& switches() { return switches_; }
-    // The labels of the number list are made again on the next frame.
-    void invalidateNumbers() { ++numberVersion_; }
+    const SceneSwitches& switches() const { return switches_; }
+    // Grows with every change of what the picture is drawn from (positions, colours, triangles,
+    // labels, probes); with the camera and the switches it tells whether a new frame would differ.
+    std::uint64_t contentVersion() const { return contentVersion_; }
+    // The labels of the number list are made again on the next frame (they are also made again
+    // whenever the camera has moved, since they label only the nodes it sees).
+    void invalidateNumbers() {
+        ++numberVersion_;
+        ++contentVersion_;
+    }
 
     render::SceneFrame frame(const GlCamera& camera);
 
@@ -60,9 +74,18 @@ class ResultsScene {
     const std::vector<std::uint8_t>& edgeFlagArray() const { return edgeFlags_; }
 
   private:
+    // What the visibility of the vertices depends on besides the triangle list.
+    struct ViewKey {
+        Matrix16 modelView{};
+        int width = 0, height = 0;
+        std::uint64_t positions = 0;
+        bool operator==(const ViewKey&) const = default;
+    };
+    ViewKey keyOf(const GlCamera& camera) const;
     std::string labelOf(std::int32_t node) const;
     std::array<float, 3> vertexPosition(std::size_t vertex) const;
-    void buildNumberLabels();
+    void buildNumberLabels(const GlCamera& camera);
+    void addProbeLabels(const GlCamera& camera, render::SceneFrame& f);
 
     NodeResults results_;
     ModelFrame model_;
@@ -70,6 +93,12 @@ class ResultsScene {
     std::vector<std::uint8_t> edgeFlags_;
     std::vector<render::SceneLabel> numberLabels_;
     std::uint64_t numberVersion_ = 1, builtVersion_ = 0;
+    std::uint64_t positionsVersion_ = 0;
+    std::uint64_t contentVersion_ = 0;
+    std::vector<bool> visible_;
+    std::optional<ViewKey> visibleKey_;
+    // The view the number list was made for; a move of the camera makes it again.
+    ViewKey labelledView_;
     double plottedFactor_ = 0;
     int counter_ = 0, direction_ = 1;
     SceneSwitches switches_;

@@ -6,7 +6,9 @@
 #include "formats/block_search.h"
 #include "formats/derived_stress.h"
 #include "formats/line_reader.h"
+#include "formats/mesh.h"
 #include "formats/number_scanner.h"
+#include "mesh_solve/mesh_store.h"
 #include "results/quantity_list.h"
 
 namespace results {
@@ -41,8 +43,19 @@ double nodeValue(const double* v, int components, int item) {
 
 }  // namespace
 
+namespace {
+
+// Sums and counts of the element lines naming one node in a stress block.
+struct NodeMean {
+    double sum = 0;
+    int count = 0;
+    double value() const { return count > 0 ? sum / count : 0.0; }
+};
+
+}  // namespace
+
 std::optional<std::vector<PlotPoint>> fetchNodeHistory(const std::string& resultPath, int kind, int item,
-                                                       int node) {
+                                                       int node, std::optional<CornerPair> corners) {
     const auto layout = layoutOf(kind);
     if (!layout) return std::nullopt;
     LineReader reader(resultPath);
@@ -53,27 +66,45 @@ std::optional<std::vector<PlotPoint>> fetchNodeHistory(const std::string& result
     std::string_view line;
     while (const auto number = findBlock(reader, layout->keyword)) {
         if (stress) reader.next(line, limit);  // the free line after the header
-        double sum = 0.0;
-        int count = 0;
+        NodeMean own, first, second;
         while (reader.next(line, limit) && !isBlankLine(line)) {
             NumberScanner scan(line);
             int lineNode = 0;
             for (int i = 0; i < layout->integers; ++i) lineNode = scan.integer();
-            if (lineNode != node) continue;
+            NodeMean* mean = lineNode == node                       ? &own
+                             : corners && lineNode == (*corners)[0] ? &first
+                             : corners && lineNode == (*corners)[1] ? &second
+                                                                    : nullptr;
+            if (mean == nullptr) continue;
             double v[6] = {0, 0, 0, 0, 0, 0};
             scan.reals(v, layout->values);
             if (stress) {
-                sum += stressValue({v[0], v[1], v[2], v[3], v[4], v[5]}, item);
-                ++count;
+                mean->sum += stressValue({v[0], v[1], v[2], v[3], v[4], v[5]}, item);
+                ++mean->count;
                 continue;
             }
-            sum = nodeValue(v, layout->values, item);
-            count = 1;
-            break;  // one line per node in node blocks
+            *mean = {nodeValue(v, layout->values, item), 1};
+            if (mean == &own) break;  // one line per node in node blocks
         }
-        points.push_back({static_cast<float>(*number), count > 0 ? static_cast<float>(sum / count) : 0.0f});
+        const double y =
+            own.count > 0 || !stress || !corners ? own.value() : (first.value() + second.value()) / 2;
+        points.push_back({static_cast<float>(*number), static_cast<float>(y)});
     }
     return points;
+}
+
+std::optional<CornerPair> midSideCorners(int node) {
+    static constexpr int kMidSide[6][3] = {{2, 1, 3},  {4, 3, 5},  {6, 5, 1},
+                                           {7, 1, 10}, {8, 3, 10}, {9, 5, 10}};
+    const mesh_solve::Mesh& mesh = mesh_solve::libraryMesh();
+    if (mesh.nodesPerElement() != mesh_solve::kQuadraticNodesPerElement) return std::nullopt;
+    const auto connectivity = mesh.connectivity();
+    for (std::size_t e = 0; e + mesh_solve::kQuadraticNodesPerElement <= connectivity.size();
+         e += mesh_solve::kQuadraticNodesPerElement)
+        for (const auto& m : kMidSide)
+            if (connectivity[e + m[0] - 1] == node)
+                return CornerPair{connectivity[e + m[1] - 1], connectivity[e + m[2] - 1]};
+    return std::nullopt;
 }
 
 std::vector<int> parseNodeNumbers(const std::string& text) {

@@ -39,7 +39,7 @@ GlSceneView::GlSceneView(wxWindow* parent, ui::Dialog& dialog, render::ISceneVie
                              wxWANTS_CHARS | wxFULL_REPAINT_ON_RESIZE, kSceneCanvasName)),
       container_(parent),
       context_(std::make_unique<wxGLContext>(canvas_)),
-      timer_(std::make_unique<Ticker>([this] { tick(); })) {
+      timer_(std::make_unique<Ticker>([this] { tick(false); })) {
     canvas_->SetName(kSceneCanvasName);
     canvas_->SetBackgroundStyle(wxBG_STYLE_PAINT);
     canvas_->Bind(wxEVT_PAINT, &GlSceneView::onPaint, this);
@@ -112,11 +112,17 @@ bool GlSceneView::makeCurrent() {
     return true;
 }
 
-void GlSceneView::tick() {
+void GlSceneView::tick(bool force) {
     if (ticking_ || dialog_ == nullptr || canvas_ == nullptr) return;
     if (!canvas_->IsShownOnScreen()) {
         // Hidden (the dialog not shown yet): look again a little later.
-        if (!timer_->IsRunning()) timer_->StartOnce(50);
+        if (!timer_->IsRunning()) timer_->StartOnce(kIdleLookMs);
+        return;
+    }
+    if (!force && !scene_.frameWanted()) {
+        // Nothing new to draw: the picture on screen stays. Input and the dialog's changes wake
+        // the view at once; a slow look catches what a handler changed without either.
+        if (!timer_->IsRunning()) timer_->StartOnce(kIdleLookMs);
         return;
     }
     ticking_ = true;
@@ -167,7 +173,16 @@ bool GlSceneView::writePng(const std::string& path) {
 
 void GlSceneView::onPaint(wxPaintEvent&) {
     wxPaintDC dc(canvas_);
-    tick();
+    tick(true);
+}
+
+void GlSceneView::wake() {
+    if (ticking_ || dialog_ == nullptr || canvas_ == nullptr) return;
+    timer_->StartOnce(1);
+}
+
+void GlSceneView::changed(ui::Dialog&, int) {
+    wake();
 }
 
 void GlSceneView::onMouse(wxMouseEvent& event) {
@@ -194,6 +209,7 @@ void GlSceneView::onMouse(wxMouseEvent& event) {
         wheelRest_ -= notches * delta;
         if (notches != 0) scene_.wheelTurned(notches);
     }
+    wake();
     event.Skip();
 }
 
@@ -204,6 +220,7 @@ void GlSceneView::onSize(wxSizeEvent& event) {
     if (syncing_ || dialog_ == nullptr) return;
     const wxSize size = canvas_->GetClientSize();
     if (size.x > 0 && size.y > 0) scene_.viewResized(size.x, size.y);
+    wake();
 }
 
 void GlSceneView::onContainerSize(wxSizeEvent& event) {

@@ -1,10 +1,11 @@
 #pragma once
 // A render::ISceneView (the results window's OpenGL control) on a real OpenGL window: a wxGLCanvas
 // named "OpenGL" (RGBA, double buffered, 16-bit depth) whose own context the control draws its
-// frames into, a 1 ms timer ticking the control (started again once the loop is free), the pointer passed on
-// (each move takes the focus; a probe press captures the mouse until its release), and sizes followed both
-// ways: the canvas's size reaches the control's projection, the dialog's size reaches the dialog's layout of
-// it.
+// frames into, a 1 ms timer ticking the control (started again once the loop is free) while the control
+// has a new frame to draw or animates, and idle otherwise (input, the dialog's changes and paints wake it),
+// the pointer passed on (each move takes the focus; a probe press captures the mouse until its release), and
+// sizes followed both ways: the canvas's size reaches the control's projection, the dialog's size reaches the
+// dialog's layout of it.
 #include <memory>
 
 #include "render/scene_renderer.h"
@@ -25,6 +26,9 @@ class GlScenePainter;
 }
 
 namespace ui_wx {
+
+// How often an idle view looks whether the control has a new frame to draw.
+inline constexpr int kIdleLookMs = 50;
 
 // The name of the canvas window, for tests and the GUI's person to find it by.
 inline constexpr const char* kSceneCanvasName = "OpenGL";
@@ -50,7 +54,11 @@ class GlSceneView : public WidgetView, private render::ISceneRenderer, private u
     // The dialog (and the control with it) is going.
     void destroyed(ui::Dialog& dialog) override;
 
-    void tick();
+    // Draws a frame when the control wants one (or always, `force`: the window must be painted).
+    void tick(bool force);
+    // The next tick comes at once.
+    void wake();
+    void changed(ui::Dialog& dialog, int controlId) override;
     bool makeCurrent();
     void unbind();
     void onPaint(wxPaintEvent& event);

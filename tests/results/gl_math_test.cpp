@@ -9,6 +9,7 @@
 #include "results/contour_fixture.h"
 #include "results/gl_camera.h"
 #include "results/gl_scene_arrays.h"
+#include "results/node_visibility.h"
 #include "results/probe_rectangle.h"
 #include "results/trackball.h"
 
@@ -76,7 +77,7 @@ TEST(Trackball, RotationsAccumulateAndAreRenormalisedEvery97Additions) {
     EXPECT_NEAR(norm(drifting.rotation()), 1.0, 1e-12);
 }
 
-TEST(GlCamera, RightButtonZoomsMiddlePansWheelStepsAndZoomToFitKeepsRotation) {
+TEST(GlCamera, LeftTurnsRightZoomsMiddlePansWheelStepsAndZoomToFitKeepsRotation) {
     GlCamera camera;
     camera.resize(400, 300);
     camera.mouseMove(100, 100, 0);
@@ -90,12 +91,15 @@ TEST(GlCamera, RightButtonZoomsMiddlePansWheelStepsAndZoomToFitKeepsRotation) {
     camera.wheel(false);
     camera.wheel(false);
     EXPECT_FLOAT_EQ(camera.distance(), 8.5f);
-    // Left alone does nothing to the camera; left and right together rotate.
-    camera.mouseMove(200, 140, kLeftButton);
-    EXPECT_EQ(camera.trackball().rotation(), (Quaternion{0, 0, 0, 1}));
-    camera.mouseMove(230, 140, kLeftButton | kRightButton);
+    // The left button alone rotates, as in the host's view, and so do left and right together.
+    camera.mouseMove(200, 140, 0);
+    camera.mouseMove(230, 140, kLeftButton);
+    const Quaternion left = camera.trackball().rotation();
+    EXPECT_GT(left[1], 0);
+    camera.mouseMove(260, 140, kLeftButton | kRightButton);
     const Quaternion turned = camera.trackball().rotation();
-    EXPECT_GT(turned[1], 0);
+    EXPECT_GT(turned[1], left[1]);
+    EXPECT_FLOAT_EQ(camera.distance(), 8.5f) << "rotating does not zoom";
     camera.zoomToFit();
     EXPECT_FLOAT_EQ(camera.distance(), 10);
     EXPECT_FLOAT_EQ(camera.panX(), 0);
@@ -120,6 +124,68 @@ TEST(GlCamera, ProjectsTheOriginToTheCentreAndPanMovesItByThePerspective) {
     EXPECT_NEAR(p.x, 200 + 150 * f / 10, 1e-4);
     // Behind the eye nothing is projected.
     EXPECT_FALSE(camera.project({0, 0, 20}, p));
+}
+
+TEST(GlCamera, TheEyeInModelCoordinatesFollowsPanDistanceAndRotation) {
+    GlCamera camera;
+    camera.resize(400, 300);
+    auto eye = camera.eyeInModel();
+    EXPECT_NEAR(eye[2], 10, 1e-9);
+    camera.mouseMove(0, 0, 0);
+    camera.mouseMove(100, 0, kMiddleButton);  // pan x 1.0: the model moves right, the eye left of it
+    EXPECT_NEAR(camera.eyeInModel()[0], -1, 1e-6);
+    camera.zoomToFit();
+    // A quarter turn about y brings the model's +x side to the viewer: the eye sits on +x.
+    const double s = std::sqrt(0.5);
+    camera.trackball().add({0, -s, 0, s});
+    eye = camera.eyeInModel();
+    EXPECT_NEAR(eye[0], 10, 1e-9);
+    EXPECT_NEAR(eye[2], 0, 1e-9);
+}
+
+// Triangles before the default camera (eye at z = 10 looking down -z), each with nodes of its own
+// unless shared on purpose; x, y, z per vertex.
+struct Scene {
+    std::vector<float> positions;
+    std::vector<std::int32_t> nodes;
+    void triangle(std::array<std::array<float, 3>, 3> corners, std::array<std::int32_t, 3> ids) {
+        for (int k = 0; k < 3; ++k) {
+            positions.insert(positions.end(), corners[k].begin(), corners[k].end());
+            nodes.push_back(ids[k]);
+        }
+    }
+};
+
+TEST(NodeVisibility, OnlyNodesOnDrawnFacesNotSeenEdgeOnAndNotHiddenBehindOthers) {
+    GlCamera camera;
+    camera.resize(400, 300);
+    Scene scene;
+    // 0-2: a face turned to the viewer at z = 0, counter-clockwise as seen.
+    scene.triangle({{{-2, -1, 0}, {2, -1, 0}, {0, 2, 0}}}, {1, 2, 3});
+    // 3-5: behind it at z = -1, two corners covered, one (node 6) out to the right.
+    scene.triangle({{{-0.5f, 0, -1}, {0.5f, 0, -1}, {3.5f, 0.5f, -1}}}, {4, 5, 6});
+    // 6-8: a back face (clockwise as seen): culled, so its nodes show nowhere.
+    scene.triangle({{{-3, 1.5f, 1}, {-2.5f, 2.5f, 1}, {-2, 1.5f, 1}}}, {7, 8, 9});
+    // 9-11: a face drawn but turned about 85 degrees from the viewer, sharing node 2 of the front
+    // face: node 2 shows at vertex 1, the others nowhere.
+    scene.triangle({{{2, -1, 0}, {2.3f, 0.5f, -1}, {2, 1, 0}}}, {2, 10, 11});
+    // 12-14: a face turned to the viewer but out of the window.
+    scene.triangle({{{40, 0, 0}, {41, 0, 0}, {40, 1, 0}}}, {12, 13, 14});
+    // 15-17: a face in front of the first (z = 1) sharing its node 1 at a vertex of its own.
+    scene.triangle({{{-2, -1, 0}, {-1, -1, 1}, {-1.5f, 0, 1}}}, {1, 15, 16});
+    const auto seen = visibleVertices(scene.positions, scene.nodes, camera);
+    ASSERT_EQ(seen.size(), 18u);
+    const std::vector<bool> expected{true,  true,  true,  false, false, true,  false, false, false,
+                                     false, false, false, false, false, false, true,  true,  true};
+    EXPECT_EQ(seen, expected);
+    // Turned so that the front face is seen from behind: it is culled, and what lay behind it shows.
+    camera.trackball().add({0, 1, 0, 0});  // a half turn about y
+    const auto behind = visibleVertices(scene.positions, scene.nodes, camera);
+    EXPECT_FALSE(behind[0]);
+    EXPECT_FALSE(behind[2]);
+    EXPECT_TRUE(behind[6]) << "the back face now faces the viewer";
+    // Vertex arrays shorter than whole triangles are not read past their end.
+    EXPECT_EQ(visibleVertices(std::span(scene.positions).first(8), scene.nodes, camera).size(), 0u);
 }
 
 // Left, top, right, bottom.

@@ -22,6 +22,7 @@
 #include "results/display_state.h"
 #include "results/ogl_results_dialog.h"
 #include "results/quantity_list.h"
+#include "results/trackball.h"
 #include "ui/screen_capture.h"
 
 namespace {
@@ -156,8 +157,13 @@ TEST_F(ResultsWindow, AProbeClickLabelsTheNodesInItsSquareAndSwitchingProbeClear
         ASSERT_TRUE(d.glControl().camera().project(
             {positions[3 * v], positions[3 * v + 1], positions[3 * v + 2]}, p));
         const int before = countPixels(d, labelGrey);
+        // With "Probe" on the left button marks the probe's square instead of turning the model.
+        const Quaternion rotation = d.glControl().camera().trackball().rotation();
+        d.glControl().OnMouseMove(p.x + 1, p.y - 1, 0);
         d.glControl().OnLButtonDown(p.x + 1, p.y - 1);
+        d.glControl().OnMouseMove(p.x + 2, p.y + 1, kLeftButton);
         d.glControl().OnLButtonUp(p.x + 2, p.y + 1);
+        EXPECT_EQ(d.glControl().camera().trackball().rotation(), rotation);
         EXPECT_EQ(mesh_solve::libraryMesh().nodeStates()[5], kProbed);
         EXPECT_EQ(std::count(mesh_solve::libraryMesh().nodeStates().begin(),
                              mesh_solve::libraryMesh().nodeStates().end(), kProbed),
@@ -170,7 +176,9 @@ TEST_F(ResultsWindow, AProbeClickLabelsTheNodesInItsSquareAndSwitchingProbeClear
     });
 }
 
-TEST_F(ResultsWindow, NumericLabelsEveryNodeOnce) {
+// Node 1 (the origin corner) lies on the three faces turned away from a view from +z: Numeric and
+// the probe leave it out until the model is turned to show it.
+TEST_F(ResultsWindow, NumericAndTheProbeLabelOnlyTheNodesTheCameraSees) {
     run([this](D& d) {
         choose(d, "Von Mises Stress");
         d.glControl().camera().trackball().add(dragRotation(0, 0, -0.3, -0.3));
@@ -179,18 +187,46 @@ TEST_F(ResultsWindow, NumericLabelsEveryNodeOnce) {
         EXPECT_GT(countPixels(d, labelGrey), before + 40);
         d.glControl().snapshot(picture("numeric.png"), 400, 300);
         for (char state : mesh_solve::libraryMesh().nodeStates()) EXPECT_NE(state, kLabelled);
+        auto labels = [&d](const render::SceneFrame& frame) {
+            std::vector<std::string> texts;
+            for (const auto& label : frame.numberLabels) texts.push_back(label.text);
+            std::sort(texts.begin(), texts.end());
+            return texts;
+        };
         const auto frame = d.scene().frame(d.glControl().camera());
-        std::vector<std::string> labels;
-        for (const auto& label : frame.numberLabels) labels.push_back(label.text);
-        std::sort(labels.begin(), labels.end());
-        EXPECT_EQ(labels, (std::vector<std::string>{"10", "100", "20", "30", "40"}));
-        // The list is compiled once: another frame hands over the same version.
+        EXPECT_EQ(labels(frame), (std::vector<std::string>{"100", "20", "30", "40"}));
+        // The list is compiled once: another frame of the same view hands over the same version.
         EXPECT_EQ(d.scene().frame(d.glControl().camera()).numberListVersion, frame.numberListVersion);
+        // Seen along (1, 1, 1), from beyond the origin corner, the three faces at node 1 turn to
+        // the viewer and node 5 goes behind them (from further away: the corners would lie
+        // outside the window, where nothing is labelled).
+        GlCamera& camera = d.glControl().camera();
+        camera.trackball() = Trackball();
+        camera.trackball().resize(camera.width(), camera.height());
+        const double half = std::acos(-1 / std::sqrt(3.0)) / 2;
+        camera.trackball().add(
+            {-std::sin(half) / std::sqrt(2.0), std::sin(half) / std::sqrt(2.0), 0, std::cos(half)});
+        for (int notch = 0; notch < 10; ++notch) camera.wheel(false);
+        const auto eye = camera.eyeInModel();
+        EXPECT_NEAR(eye[0], eye[2], 1e-6);
+        EXPECT_LT(eye[0], 0);
+        const auto turned = d.scene().frame(camera);
+        EXPECT_NE(turned.numberListVersion, frame.numberListVersion);
+        EXPECT_EQ(labels(turned), (std::vector<std::string>{"10", "20", "30", "40"}));
         choose(d, "Mesh");
-        const auto numbers = d.scene().frame(d.glControl().camera());
-        EXPECT_NE(numbers.numberListVersion, frame.numberListVersion);
-        EXPECT_EQ(numbers.numberLabels.front().text.find('.'), std::string::npos)
+        const auto numbers = d.scene().frame(camera);
+        EXPECT_NE(numbers.numberListVersion, turned.numberListVersion);
+        EXPECT_EQ(labels(numbers), (std::vector<std::string>{"1", "2", "3", "4"}))
             << "node numbers on the mesh";
+
+        // A probe drag across the whole window picks the seen nodes only.
+        d.userClick(D::kNumeric);
+        d.userClick(D::kProbe);
+        const ui::Rect r = d.glControl().windowRect();
+        d.glControl().OnLButtonDown(0, 0);
+        d.glControl().OnLButtonUp(r.width(), r.height());
+        const auto& states = mesh_solve::libraryMesh().nodeStates();
+        EXPECT_EQ(std::string(states.begin() + 1, states.end()), "pppp" + std::string(1, kVisible));
     });
 }
 
@@ -251,6 +287,39 @@ TEST_F(ResultsWindow, NaturalFrequenciesShowTheMeshAtPositionZeroAndTheModeWithI
               std::vector<std::string>{"mode or step number too high: the run has 2 modes"});
 }
 
+// A step or scale that is not a number is refused naming its box; the plot stays as it was.
+TEST_F(ResultsWindow, AStepOrScaleThatIsNotANumberIsRefusedNamingTheBox) {
+    run([this](D& d) {
+        choose(d, "Von Mises Stress");
+        const std::string max = d.text(D::kMax);
+        d.userType(D::kStep, "abc");
+        choose(d, "X Displacement");
+        d.userType(D::kStep, "1.5");
+        d.userClick(D::kPlot);
+        d.userType(D::kStep, " 1 ");
+        d.userType(D::kScale, "abc");
+        d.userClick(D::kPlot);
+        d.userClick(D::kAnimate);
+        EXPECT_FALSE(d.isChecked(D::kAnimate));
+        EXPECT_FALSE(displayState().animate);
+        EXPECT_EQ(prompts->messageTexts(),
+                  (std::vector<std::string>{"Step/Mode No.: \"abc\" is not a number.",
+                                            "Step/Mode No.: \"1.5\" is not a number.",
+                                            "Displacement Scale: \"abc\" is not a number.",
+                                            "Displacement Scale: \"abc\" is not a number."}));
+        EXPECT_EQ(displayState().kind, kKindStress);
+        EXPECT_EQ(d.text(D::kMax), max);
+        // Numbers with blanks around them, and an empty box (its default), are taken.
+        d.userType(D::kScale, " 2e-1 ");
+        d.userClick(D::kPlot);
+        EXPECT_EQ(displayState().kind, kKindDisplacement);
+        EXPECT_DOUBLE_EQ(d.displacementFactor(), 0.2);
+        d.userType(D::kScale, "");
+        d.userClick(D::kPlot);
+        EXPECT_EQ(prompts->messageTexts().size(), 4u);
+    });
+}
+
 TEST_F(ResultsWindow, AnimationRunsTheCounterUpAndDownOneStepPerFrame) {
     run([](D& d) {
         d.userType(D::kScale, "2");
@@ -265,6 +334,38 @@ TEST_F(ResultsWindow, AnimationRunsTheCounterUpAndDownOneStepPerFrame) {
         EXPECT_FLOAT_EQ(d.scene().positions()[0], fullX);
         d.glControl().runFrames(3);
         EXPECT_EQ(d.scene().animationCounter(), 3);
+    });
+}
+
+// A window draws only when a frame would differ from the last one, or while animating.
+TEST_F(ResultsWindow, AFrameIsWantedOnlyAfterAChangeOrWhileAnimating) {
+    run([](D& d) {
+        COpenGLControl& gl = d.glControl();
+        gl.runFrames(1);
+        EXPECT_FALSE(gl.frameWanted());
+        const std::vector<std::function<void()>> changes{
+            [&] { gl.OnMouseWheel(true); },
+            [&] { gl.OnMouseMove(100, 100, kLeftButton), gl.OnMouseMove(130, 110, kLeftButton); },
+            [&] { d.userClick(D::kZoomToFit); },
+            [&] { choose(d, "Von Mises Stress"); },
+            [&] { d.userClick(D::kSmooth); },
+            [&] { d.userClick(D::kNumeric); },
+            [&] { d.OnSize(800, 600); },
+        };
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            changes[i]();
+            EXPECT_TRUE(gl.frameWanted()) << "change " << i;
+            gl.runFrames(1);
+            EXPECT_FALSE(gl.frameWanted()) << "after change " << i;
+        }
+        d.userClick(D::kAnimate);
+        for (int i = 0; i < 3; ++i) {
+            gl.runFrames(1);
+            EXPECT_TRUE(gl.frameWanted());
+        }
+        d.userClick(D::kAnimate);
+        gl.runFrames(1);
+        EXPECT_FALSE(gl.frameWanted());
     });
 }
 

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <cmath>
 
+#include "mesh_solve/mesh_store.h"
 #include "render/recording_canvas.h"
+#include "results/contour_fixture.h"
 #include "results/line_plot_dialog.h"
 #include "results/quantity_list.h"
 #include "results/time_history.h"
@@ -115,6 +117,50 @@ TEST_F(TimeGraph, StressAtACornerSharedByFourElementsIsAveraged) {
     EXPECT_NEAR((*fetchNodeHistory(scratch.file("Case.out"), kKindStress, 6, 7))[1].y, 50, 1e-3);
 }
 
+// A static run: one block, so one point per node, in a quadratic mesh whose stress lines name only
+// the corners 1, 3, 5 and 10 (sx 10, 20, 30, 40).
+TEST_F(TimeGraph, AStaticRunsPointIsMarkedAndListedAsShownAndAMidSideNodeTakesItsCornersMean) {
+    mesh_solve::libraryMesh() = results_test::meshOf(results_test::quadraticTetrahedron({}));
+    std::string text = "MESHFILE\nx.meb\nDISP 1\n1 4.3e-07 0 0\n";
+    for (int n = 2; n <= 10; ++n) text += std::to_string(n) + " 0 0 0\n";
+    text += "\nSTRESS 1\n\n";
+    const int corners[4] = {1, 3, 5, 10};
+    for (int i = 0; i < 4; ++i)
+        text += "1 " + std::to_string(corners[i]) + " " + std::to_string(10 * (i + 1)) + " 0 0 0 0 0\n";
+    writeFile(scratch.file("Case.out"), text + "\n");
+    EXPECT_EQ(midSideCorners(9), (CornerPair{5, 10}));
+    EXPECT_EQ(midSideCorners(3), std::nullopt);
+
+    open(kKindStress, 0);
+    fetch("2 9 3");
+    ASSERT_EQ(dialog->plot().seriesCount(), 3);
+    EXPECT_EQ(dialog->plot().series(0)->points()[0].y, 15) << "between corners 1 and 3";
+    EXPECT_EQ(dialog->plot().series(1)->points()[0].y, 35) << "between corners 5 and 10";
+    EXPECT_EQ(dialog->plot().series(2)->points()[0].y, 20);
+    // The ranges are opened around the lone block so that the points stand inside the plot.
+    EXPECT_LT(dialog->plot().xRange().low, 1);
+    EXPECT_GT(dialog->plot().xRange().high, 1);
+    render::RecordingCanvas canvas;
+    dialog->plot().draw(canvas, 700, 300);
+    int marks = 0;
+    for (const auto& call : canvas.calls()) {
+        if (call.kind != render::CanvasCall::Kind::Rectangle ||
+            call.colour != dialog->plot().series(0)->colour())
+            continue;
+        ++marks;
+        const double x = (call.a + call.c) / 2, y = (call.b + call.d) / 2;
+        EXPECT_TRUE(x > 84 && x < 672 && y >= 24 && y <= 246) << "centred inside the plot area";
+    }
+    EXPECT_EQ(marks, 3) << "one mark per series (the three share a colour)";
+
+    open(kKindDisplacement, 0);
+    fetch("1");
+    dialog->userClick(D::kShowList);
+    ASSERT_EQ(dialog->itemCount(D::kList), 3);
+    EXPECT_EQ(dialog->itemText(D::kList, 2), "1\t 4.3e-07") << "as the graph shows it, not 0.000000";
+    mesh_solve::libraryMesh().release();
+}
+
 TEST_F(TimeGraph, SavingThreePointsWritesThreeLines) {
     open(kKindDisplacement, 0);
     fetch("2");
@@ -142,7 +188,7 @@ TEST_F(TimeGraph, ShowListAndClear) {
     ASSERT_EQ(dialog->itemCount(D::kList), 5);
     EXPECT_EQ(dialog->itemText(D::kList, 0), "Node 3");
     EXPECT_EQ(dialog->itemText(D::kList, 1), " ");
-    EXPECT_EQ(dialog->itemText(D::kList, 2), "1\t -1.000000");
+    EXPECT_EQ(dialog->itemText(D::kList, 2), "1\t -1");
     dialog->userClick(D::kClear);
     EXPECT_EQ(dialog->itemCount(D::kList), 0);
 }

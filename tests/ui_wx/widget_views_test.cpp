@@ -296,6 +296,7 @@ struct RecordingScene : ui::CustomWidget, render::ISceneView {
         }
     }
     bool snapshot(const std::string&, int, int) override { return false; }
+    bool frameWanted() const override { return wanted; }
     void pointerMoved(double x, double y, unsigned held) override {
         if (held != 0) moves.push_back({x, y, double(held)});
     }
@@ -313,6 +314,7 @@ struct RecordingScene : ui::CustomWidget, render::ISceneView {
     render::ISceneRenderer* screen = nullptr;
     std::vector<std::array<double, 3>> moves;
     int frames = 0, presses = 0, releases = 0, notches = 0;
+    bool wanted = true;
     std::array<int, 2> viewSize{0, 0}, containerSize{0, 0};
 };
 
@@ -344,6 +346,15 @@ TEST(WidgetViews, OpenGLViewDrawsOnItsCanvasAndPassesThePointerAndSizesOn) {
     const std::size_t z = ((240 - 75) * 300 + 75) * 4;
     EXPECT_GT(rgba[z], 120);
     EXPECT_LT(rgba[z + 1], 60);
+
+    // With nothing new to draw the view stays idle; once there is, it ticks again.
+    scene.wanted = false;
+    pumpFor(60ms);
+    const int idle = scene.frames;
+    pumpFor(200ms);
+    EXPECT_EQ(scene.frames, idle) << "no frames while nothing changes";
+    scene.wanted = true;
+    ASSERT_TRUE(pumpUntil([&] { return scene.frames > idle + 5; }));
 
     // Left and right held across the canvas; a press the scene wants captured holds the mouse.
     const wxPoint centre = ui_wx::centreOf(*view->window());

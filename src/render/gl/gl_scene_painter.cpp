@@ -192,13 +192,17 @@ void GlScenePainter::drawLabels(const SceneFrame& frame) {
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisable(GL_LIGHTING);
     glDisable(GL_TEXTURE_1D);
+    // The frame holds only the labels of nodes the camera sees: each is drawn whole. Tested against
+    // the depth of the surface they sit on, they came and went with its rounding.
+    glDisable(GL_DEPTH_TEST);
     if (frame.numeric) {
         if (numberList_ == 0 || numberListVersion_ != frame.numberListVersion) compileNumberList(frame);
         glCallList(numberList_);
-        return;
+    } else {
+        glColor3f(0.5f, 0.5f, 0.5f);
+        for (const SceneLabel& label : frame.probeLabels) drawText(label);
     }
-    glColor3f(0.5f, 0.5f, 0.5f);
-    for (const SceneLabel& label : frame.probeLabels) drawText(label);
+    glEnable(GL_DEPTH_TEST);
 }
 
 void GlScenePainter::drawTriad(const SceneFrame& frame) {
