@@ -122,7 +122,10 @@ Status CKolvaneInterface::InvokeCommand(std::int32_t id, const platform::AutoStr
         if (id == addon::kMenuExplorer) {
             openExplorer(session, command);
         } else if (id == addon::kMenuPlot && addon::library().popOutResults) {
-            if (explorer != nullptr) addon::openResultsWindow(explorer->document());
+            if (explorer != nullptr) {
+                explorer->makeSessionCurrent();
+                addon::openResultsWindow(explorer->document());
+            }
         } else if (addon::isAnalysisCommand(id)) {
             if (explorer != nullptr) startCommand(id, explorer, command);
         } else if (id == addon::kMenuHelp) {

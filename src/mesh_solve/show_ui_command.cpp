@@ -53,7 +53,9 @@ Status CShowUICommand::OnShowUI(ui::Window* window) {
     return addon::guardedCall(className(), "OnShowUI", [&] {
         panel_ = window;
         auto session = addon::findSession(sessionName_);
-        addon::takeLengthUnits(session);
+        units_ = addon::readLengthUnits(session);
+        addon::library().lengthScale = units_.scale;
+        addon::library().unitText = units_.text;
         if (window == nullptr) {
             ui::showMessage("iSession=NULL");
             return;
@@ -78,13 +80,22 @@ Status CShowUICommand::OnShowUI(ui::Window* window) {
 void CShowUICommand::takeSession(const platform::RefPtr<host::IQDSession>& session) {
     std::int32_t kind = 0;
     platform::check(session->get_Kind(&kind), host::IQDSession::iid);
-    auto& lib = addon::library();
     partSession_ = kind == host::kPartSessionKind;
     if (partSession_) {
-        lib.currentPartSession = session.require<host::IQDPartSession>();
+        partSessionObject_ = session.require<host::IQDPartSession>();
     } else {
+        partSessionObject_ = nullptr;
         session.require<host::IQDAssemblySession>();
     }
+    addon::library().currentPartSession = partSessionObject_;
+}
+
+void CShowUICommand::makeSessionCurrent() const {
+    auto& lib = addon::library();
+    lib.currentPartSession = partSessionObject_;
+    lib.lengthScale = units_.scale;
+    lib.unitText = units_.text;
+    if (!projectsRoot_.empty()) lib.projectsRoot = projectsRoot_;
 }
 
 void CShowUICommand::fixFolders() {
@@ -92,7 +103,7 @@ void CShowUICommand::fixFolders() {
     std::string root = addon::readProjectsRoot();
     if (root == "notfound" || root.empty())
         root = platform::joinPath(platform::documentsFolder(), "FEMprojects");
-    lib.projectsRoot = root;
+    lib.projectsRoot = projectsRoot_ = root;
     const std::string projectFolder = platform::joinPath(root, sessionName_);
     platform::createFolder(lib.projectsRoot);
     platform::createFolder(projectFolder);
@@ -187,5 +198,8 @@ void CShowUICommand::terminate() {
     sections_ = {};
     if (auto toolbox = std::move(toolbox_)) toolbox->OnTerminate();
     CAddOnCommand::terminate();
-    addon::library().currentPartSession = nullptr;
+    // Another session's explorer may be the current one by now: only this session's part is let go.
+    auto& lib = addon::library();
+    if (partSessionObject_ && lib.currentPartSession == partSessionObject_) lib.currentPartSession = nullptr;
+    partSessionObject_ = nullptr;
 }

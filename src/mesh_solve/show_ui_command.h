@@ -38,10 +38,16 @@ class CShowUICommand : public CAddOnCommand, public loadcase::DocumentOwner {
     // ---- CommandOwner ----
     const std::string& sessionName() const override { return sessionName_; }
     bool isPartSession() const override { return partSession_; }
+    platform::RefPtr<host::IQDPartSession> partSession() const override { return partSessionObject_; }
+    const addon::LengthUnits& lengthUnits() const override { return units_; }
     void commandEnded() override;
     // ---- DocumentOwner ----
     loadcase::Document& document() override { return document_; }
     const loadcase::Document& document() const { return document_; }
+
+    // Makes this explorer's session the library's current one (its part session, units and
+    // projects root), for the commands about to start in it.
+    void makeSessionCurrent() const;
 
     ui::Window* panel() const { return panel_; }
     const ExplorerHooks& hooks() const { return hooks_; }
@@ -87,6 +93,9 @@ class CShowUICommand : public CAddOnCommand, public loadcase::DocumentOwner {
     ExplorerHooks hooks_;
     ui::Window* panel_ = nullptr;
     bool partSession_ = false;
+    platform::RefPtr<host::IQDPartSession> partSessionObject_;
+    addon::LengthUnits units_;
+    std::string projectsRoot_;
     platform::RefPtr<host::IQuarnelAddOnCommand> currentCommand_;
     platform::RefPtr<platform::IUnknown> commandObjects_[2];
     platform::RefPtr<CAddOnCommand> toolbox_;

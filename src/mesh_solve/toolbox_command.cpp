@@ -124,7 +124,10 @@ void CToolboxCommand::showResults() {
     } else if (dialogOpen(kContoursDialogId)) {
         ui::showMessage(kOtherDisplayOpen);
     } else {
-        if (explorer_->hooks().openResultsWindow) explorer_->hooks().openResultsWindow(explorer_->document());
+        if (explorer_->hooks().openResultsWindow) {
+            explorer_->makeSessionCurrent();
+            explorer_->hooks().openResultsWindow(explorer_->document());
+        }
     }
 }
 
