@@ -156,6 +156,7 @@ void CKolvaneInterface::startCommand(std::int32_t id, CShowUICommand* explorer,
     if (!created) return;
     auto asCommand = created.require<host::IQuarnelAddOnCommand>();
     explorer->setCurrentCommand(asCommand);
+    explorer->recordStarted(id, created);
     *command = asCommand.detach();
     created->Start();
 }

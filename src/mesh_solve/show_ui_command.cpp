@@ -36,6 +36,15 @@ void CShowUICommand::commandEnded() {
     commandObjects_[1] = nullptr;
 }
 
+void CShowUICommand::recordStarted(std::int32_t id, platform::RefPtr<CAddOnCommand> command) {
+    started_[id] = std::move(command);
+}
+
+CAddOnCommand* CShowUICommand::startedCommand(std::int32_t id) const {
+    auto it = started_.find(id);
+    return it == started_.end() ? nullptr : it->second.get();
+}
+
 void CShowUICommand::clearSiteStatus() {
     if (site() != nullptr) platform::check(site()->ClearStatus(), host::IQDCommandSite::iid);
 }
@@ -197,6 +206,7 @@ void CShowUICommand::terminate() {
     tree_.deleteAllItems();
     sections_ = {};
     if (auto toolbox = std::move(toolbox_)) toolbox->OnTerminate();
+    started_.clear();
     CAddOnCommand::terminate();
     // Another session's explorer may be the current one by now: only this session's part is let go.
     auto& lib = addon::library();

@@ -3,6 +3,7 @@
 // document and shows it as a tree, and keeps the running command's record.
 #include <array>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "host/host_interfaces.h"
@@ -57,6 +58,10 @@ class CShowUICommand : public CAddOnCommand, public loadcase::DocumentOwner {
     host::IQuarnelAddOnCommand* currentCommand() const { return currentCommand_.get(); }
     // The two host objects a command's selection work fills; its end releases them.
     platform::RefPtr<platform::IUnknown>& commandObject(int which) { return commandObjects_[which & 1]; }
+    // The command last started for menu item `id` (from the menu or the toolbox), whose window a
+    // toolbox button pressed again brings back; null when none was.
+    void recordStarted(std::int32_t id, platform::RefPtr<CAddOnCommand> command);
+    CAddOnCommand* startedCommand(std::int32_t id) const;
     // The explorer's command-site operation without arguments (after a deletion in the tree).
     void clearSiteStatus();
 
@@ -99,6 +104,7 @@ class CShowUICommand : public CAddOnCommand, public loadcase::DocumentOwner {
     platform::RefPtr<host::IQuarnelAddOnCommand> currentCommand_;
     platform::RefPtr<platform::IUnknown> commandObjects_[2];
     platform::RefPtr<CAddOnCommand> toolbox_;
+    std::map<std::int32_t, platform::RefPtr<CAddOnCommand>> started_;
 
     loadcase::Document document_;
     ui::TreeControl tree_{kTreeId};

@@ -31,8 +31,11 @@ class WxBackend : public ui::DialogObserver {
     void install();
     void uninstall();
 
-    // The window top-level dialogs float over (the host's main window).
-    void setMainWindow(wxWindow* window) { mainWindow_ = window; }
+    // The window top-level dialogs float over (the host's main window). Each time it becomes the
+    // active window the dialogs' windows are put back above it, as a window manager keeps them.
+    void setMainWindow(wxWindow* window);
+    // Puts every shown dialog window above the main window, leaving the keys where they are.
+    void keepDialogsAbove();
     // Called after every person's action on a dialog has been handled (the host's work after an
     // event: ending commands, redrawing).
     void setAfterAction(std::function<void()> hook) { afterAction_ = std::move(hook); }
@@ -60,6 +63,7 @@ class WxBackend : public ui::DialogObserver {
     void created(ui::Dialog& dialog) override;
     void changed(ui::Dialog& dialog, int controlId) override;
     void destroyed(ui::Dialog& dialog) override;
+    void broughtToFront(ui::Dialog& dialog) override;
 
   private:
     struct Shown {
