@@ -96,6 +96,13 @@ Status CKolvaneInterface::get_MenuItemState(std::int32_t id, const platform::Aut
                                             std::int32_t* state) {
     if (state == nullptr) return platform::kInvalidPointer;
     *state = host::kItemUnavailable;
+    // Help is always offered, with or without a document; without one (no session name) nothing
+    // else is, and there is no session to ask the host for.
+    if (id == addon::kMenuHelp) {
+        *state = host::kItemAvailable;
+        return kOk;
+    }
+    if (session.empty()) return kOk;
     return addon::guardedCall(kClassName, "get_MenuItemState", [&] {
         const bool open = explorerFor(session) != nullptr;
         if (!open) {
@@ -106,8 +113,6 @@ Status CKolvaneInterface::get_MenuItemState(std::int32_t id, const platform::Aut
         }
         if (id == addon::kMenuExplorer) {
             *state = open ? host::kItemChecked : host::kItemUnchecked;
-        } else if (id == addon::kMenuHelp) {
-            *state = host::kItemAvailable;
         } else if (addon::isAnalysisCommand(id)) {
             *state = open ? host::kItemAvailable : host::kItemUnavailable;
         }
@@ -118,6 +123,7 @@ Status CKolvaneInterface::InvokeCommand(std::int32_t id, const platform::AutoStr
                                         host::IQuarnelAddOnCommand** command) {
     if (command == nullptr) return platform::kInvalidPointer;
     return addon::guardedCall(kClassName, "InvokeCommand", [&] {
+        if (session.empty() && id != addon::kMenuHelp) return;  // no document: only Help is offered
         CShowUICommand* explorer = explorerFor(session);
         if (id == addon::kMenuExplorer) {
             openExplorer(session, command);
