@@ -63,6 +63,8 @@ void HostApplication::closeDocument(const std::string& session) {
     root_->sessions().remove(session);
     current_ = nullptr;
     if (!root_->sessions().all().empty()) current_ = root_->sessions().all().back();
+    // The closed part's turn and zoom mean nothing for the next one: it is framed afresh.
+    fitView(camera_.width(), camera_.height());
     requestRedraw();
 }
 
