@@ -101,10 +101,14 @@ void TreeView::rebuild() {
         wxTreeItemIdValue cookie;
         for (wxTreeItemId c = tree_->GetFirstChild(id, cookie); c.IsOk();
              c = tree_->GetNextChild(id, cookie)) {
-            if (tree_->IsExpanded(c))
-                openPaths_.insert(pathOf(c));
-            else
-                openPaths_.erase(pathOf(c));
+            // A line without lines under it is neither open nor closed (its lines may be on their
+            // way back, the explorer replacing a section's lines): it keeps what it was.
+            if (tree_->ItemHasChildren(c)) {
+                if (tree_->IsExpanded(c))
+                    openPaths_.insert(pathOf(c));
+                else
+                    openPaths_.erase(pathOf(c));
+            }
             collect(c);
         }
     };
