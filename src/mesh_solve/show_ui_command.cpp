@@ -4,6 +4,7 @@
 #include "addon_base/host_access.h"
 #include "addon_base/library_state.h"
 #include "addon_base/settings.h"
+#include "platform/host_error.h"
 #include "platform/known_folders.h"
 #include "platform/paths.h"
 #include "ui/prompts.h"
@@ -23,7 +24,12 @@ constexpr const char* kSectionNames[CShowUICommand::kSectionCount] = {
 CShowUICommand::CShowUICommand(std::string sessionName, ExplorerHooks hooks)
     : CAddOnCommand(this), sessionName_(std::move(sessionName)), hooks_(std::move(hooks)) {
     tree_.onContextMenu([this](ui::TreeItem item) { showContextMenu(item); });
-    document_.observe([this](int section) { showSection(section); });
+    // Every change of the document shows in the tree and in the marks the commands draw in the
+    // view (APPLY in a dialog, a line deleted or modified in the tree).
+    document_.observe([this](int section) {
+        showSection(section);
+        redrawView();
+    });
 }
 
 void CShowUICommand::setCurrentCommand(platform::RefPtr<host::IQuarnelAddOnCommand> command) {
@@ -43,6 +49,14 @@ void CShowUICommand::recordStarted(std::int32_t id, platform::RefPtr<CAddOnComma
 CAddOnCommand* CShowUICommand::startedCommand(std::int32_t id) const {
     auto it = started_.find(id);
     return it == started_.end() ? nullptr : it->second.get();
+}
+
+void CShowUICommand::redrawView() {
+    try {
+        requestRedraw();
+    } catch (const platform::HostError&) {
+        // A view that cannot redraw now shows the change at its next redraw.
+    }
 }
 
 void CShowUICommand::clearSiteStatus() {

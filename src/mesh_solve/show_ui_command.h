@@ -88,6 +88,8 @@ class CShowUICommand : public CAddOnCommand, public loadcase::DocumentOwner {
     // Shows the document's lines of `section` (every section for Document::kAllSections).
     void showSection(int section);
     void rebuildTree();
+    // Asks the host to redraw its view; a failure only leaves the view for its next redraw.
+    void redrawView();
     void showContextMenu(ui::TreeItem item);
     void modifyLine(ui::TreeItem item);
     void deleteLine(ui::TreeItem item);

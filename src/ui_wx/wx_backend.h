@@ -51,6 +51,9 @@ class WxBackend : public ui::DialogObserver {
     DialogView* viewOf(const ui::Dialog& dialog) const;
     // The top-level window of `dialog`; null when it has none or is docked in a panel.
     wxDialog* windowOf(const ui::Dialog& dialog) const;
+    // A person's action has been handled (on a dialog, or on another of the add-on's windows such
+    // as the explorer's tree): counts it and runs the after-action hook.
+    void personActed();
     // How many person's actions the dialogs have handled so far (a script waits for the next).
     int actionCount() const { return actions_; }
     // True while a dialog's modal loop runs.
@@ -75,7 +78,6 @@ class WxBackend : public ui::DialogObserver {
         wxWindow* parent = nullptr;
         Placed placed;
     };
-    void personActed();
     wxPanel* makeDocked(ui::Dialog& dialog, const Dock& dock);
     void showWindowState(ui::Dialog& dialog, Shown& shown);
     // Hides and later deletes a window and its view (they may be inside their own event handler).
