@@ -63,6 +63,8 @@ void HostApplication::closeDocument(const std::string& session) {
     root_->sessions().remove(session);
     current_ = nullptr;
     if (!root_->sessions().all().empty()) current_ = root_->sessions().all().back();
+    // The closed part's turn and zoom mean nothing for the next one: it is framed afresh.
+    fitView(camera_.width(), camera_.height());
     requestRedraw();
 }
 
@@ -131,13 +133,14 @@ void HostApplication::unloadAddOn() {
 std::int32_t HostApplication::itemState(std::int32_t id) {
     if (!addOn_) throw HostAppError("the add-on is not loaded");
     std::int32_t state = 0;
-    addOn_->get_MenuItemState(id, requireSession().name(), &state);
+    // Without a document the add-on is asked with no session name (its Help stays offered).
+    addOn_->get_MenuItemState(id, current_ ? current_->name() : std::string(), &state);
     return state;
 }
 
 void HostApplication::invoke(std::int32_t id) {
     if (!addOn_) throw HostAppError("the add-on is not loaded");
-    const std::string session = requireSession().name();
+    const std::string session = current_ ? current_->name() : std::string();
     // Picking an analysis command ends the one running in the session, as picking any command
     // does in the host; the explorer and help leave it running.
     if (id >= kFirstCommandItem && id <= kLastCommandItem) endTransientCommands(session);

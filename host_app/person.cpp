@@ -55,6 +55,10 @@ void Person::pickMenu(HostApplication& app, std::int32_t id) {
     app.invoke(id);
 }
 
+bool Person::seesInFront(ui::Dialog&) {
+    return true;
+}
+
 void Person::closeDocument(HostApplication& app) {
     app.closeDocument(app.requireSession().name());
 }

@@ -53,6 +53,8 @@ class Person {
     // shown or the click picked something else.
     // Answers the milliseconds from the click to the view showing what it picked.
     virtual double pick(HostApplication& app, const std::optional<PickItem>& item, bool add);
+    // Whether the person sees `dialog`'s window in front of the main window (headless: always).
+    virtual bool seesInFront(ui::Dialog& dialog);
 
     // On the OpenGL view `view` of Custom control `id` of `dialog` (the results window's): a drag
     // of (dx, dy) pixels from the view's centre, `notches` wheel steps over its centre (positive

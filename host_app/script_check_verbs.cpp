@@ -32,6 +32,7 @@ void ScriptRunner::addCheckVerbs(VerbTable& table) {
     table.insert({"expect-file", {1, 1, "expect-file PATH", &ScriptRunner::expectFile}});
     table.insert({"stop-if-message", {1, 1, "stop-if-message TEXT", &ScriptRunner::stopIfMessage}});
     table.insert({"expect-state", {2, 2, "expect-state ID STATE", &ScriptRunner::expectState}});
+    table.insert({"expect-in-front", {0, 1, "expect-in-front [CAPTION]", &ScriptRunner::expectInFront}});
     table.insert({"mark", {0, 0, "mark", &ScriptRunner::mark}});
     table.insert({"expect-within", {1, 1, "expect-within SECONDS", &ScriptRunner::expectWithin}});
     table.insert({"print", {1, 1, "print ID|tree|menu|status|faces|edges|vertices", &ScriptRunner::print}});
@@ -63,6 +64,13 @@ void ScriptRunner::expectMessage(const Words& args) {
         seen += "\n  \"" + messages[i].text + "\"";
     throw LineError("no message \"" + args[0] + "\"" +
                     (seen.empty() ? " (no new messages)" : "; new messages:" + seen));
+}
+
+// The dialog (the one with CAPTION, else the current one) stands in front of the main window.
+void ScriptRunner::expectInFront(const Words& args) {
+    ui::Dialog* d = args.empty() ? &dialog() : ui::findDialog(args[0]);
+    if (d == nullptr) throw LineError("no open dialog \"" + args[0] + "\"");
+    if (!person_.seesInFront(*d)) throw LineError("\"" + d->windowText() + "\" is behind the main window");
 }
 
 void ScriptRunner::expectText(const Words& args) {

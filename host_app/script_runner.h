@@ -123,6 +123,7 @@ class ScriptRunner {
     void accept(const Words& args);
     void cancel(const Words& args);
     void expectMessage(const Words& args);
+    void expectInFront(const Words& args);
     void expectText(const Words& args);
     void expectFile(const Words& args);
     void stopIfMessage(const Words& args);

@@ -47,10 +47,11 @@ void ViewCamera::fit(const Point3& low, const Point3& high, int width, int heigh
         halfHeight = std::max(halfHeight, std::abs(dot(d, up_)));
     }
     const double margin = 0.8;  // leaves room for the overlay labels around the part
-    // A view too narrow for the windows over it is framed as if they were not there.
+    // A view too narrow for the windows over it (less than a third of it left free) is framed as if
+    // they were not there.
     const double left = kAddOnStripWidth;
-    const double right = width - coveredRight_ - left >= width / 2.0 ? width - coveredRight_ : width;
-    const double freeWidth = std::max(right - left, width / 2.0);
+    const double right = width - coveredRight_ - left >= width / 3.0 ? width - coveredRight_ : width;
+    const double freeWidth = std::max(right - left, width / 3.0);
     const double sx = halfWidth > 0 ? margin * freeWidth / (2 * halfWidth) : 1.0;
     const double sy = halfHeight > 0 ? margin * height / (2 * halfHeight) : 1.0;
     scale_ = std::min(sx, sy);

@@ -23,9 +23,9 @@ struct ViewRay {
 
 enum class StandardView { Iso, Front, Top, Right };
 
-// The add-on docks its panel over the left of the graphics area and draws its legend there (it
-// clears only the view right of this strip): the part is fitted into the rest of the view, and no
-// pixel there is offered for clicking.
+// The add-on draws its contour legend over the left of the graphics area: the part is fitted into
+// the rest of the view, and a script's pick is not offered a pixel there, where the legend may
+// stand over the part.
 inline constexpr int kAddOnStripWidth = 120;
 
 // One notch of the mouse wheel scales the view by this.

@@ -25,6 +25,7 @@
 #include "ui_wx/input_driver.h"
 #include "ui_wx/property_grid_view.h"
 #include "ui_wx/tree_view.h"
+#include "ui_wx/window_stacking.h"
 #include "ui_wx/wx_backend.h"
 
 namespace hostapp::gui {
@@ -54,10 +55,11 @@ bool GuiPerson::awaitAction(int before) const {
     return ui_wx::pumpUntil([before] { return backend().actionCount() != before; });
 }
 
-void GuiPerson::focus(wxWindow& window) {
-    if (window.HasFocus()) return;
-    ui_wx::click(window);
-    ui_wx::pumpUntil([&window] { return window.HasFocus(); }, milliseconds(1000));
+bool GuiPerson::focus(wxWindow& window) {
+    if (window.HasFocus()) return true;
+    // A person's click: the window system raises nothing on its own, the dialog must take the keys.
+    ui_wx::clickAt(ui_wx::centreOf(window));
+    return ui_wx::pumpUntil([&window] { return window.HasFocus(); }, milliseconds(1000));
 }
 
 bool GuiPerson::click(ui::Dialog& dialog, int id) {
@@ -71,7 +73,8 @@ bool GuiPerson::click(ui::Dialog& dialog, int id) {
 bool GuiPerson::type(ui::Dialog& dialog, int id, const std::string& text) {
     auto* edit = dynamic_cast<wxTextCtrl*>(controlWindow(dialog, id));
     if (edit == nullptr || !edit->IsEditable()) return false;
-    focus(*edit);
+    // Keys typed without the focus would go to another window.
+    if (!focus(*edit)) return false;
     ui_wx::retypeText(text);
     return ui_wx::pumpUntil([&] { return dialog.text(id) == text; });
 }
@@ -377,6 +380,14 @@ void GuiPerson::pickMenu(HostApplication& app, std::int32_t id) {
     ui_wx::pressKey(WXK_RETURN);
     if (!ui_wx::pumpUntil([&] { return frame_.addOnPicks() != before; }))
         throw std::runtime_error("the menu item was not picked");
+}
+
+bool GuiPerson::seesInFront(ui::Dialog& dialog) {
+    wxDialog* window = backend().windowOf(dialog);
+    // A docked dialog is part of the main window.
+    if (window == nullptr) return backend().viewOf(dialog) != nullptr;
+    ui_wx::pumpFor(milliseconds(100));  // the restacking after the last event
+    return ui_wx::standsAbove(*window, frame_);
 }
 
 void GuiPerson::closeDocument(HostApplication& app) {

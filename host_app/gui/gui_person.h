@@ -39,6 +39,7 @@ class GuiPerson : public Person {
     void wheelScene(ui::Dialog& dialog, int id, render::ISceneView& view, int notches) override;
     void probeScene(ui::Dialog& dialog, int id, render::ISceneView& view, int x, int y) override;
     double pick(HostApplication& app, const std::optional<PickItem>& item, bool add) override;
+    bool seesInFront(ui::Dialog& dialog) override;
     void dragView(HostApplication& app, int dx, int dy, bool rotate) override;
     void wheelView(HostApplication& app, int notches) override;
 
@@ -50,7 +51,7 @@ class GuiPerson : public Person {
     // The window of control `id` when a person can act on it now; null otherwise.
     wxWindow* controlWindow(ui::Dialog& dialog, int id) const;
     // Gives `window` the keyboard focus by clicking it.
-    void focus(wxWindow& window);
+    bool focus(wxWindow& window);
     // Runs the event loop until the person's last action has been handled by the dialog.
     bool awaitAction(int before) const;
 

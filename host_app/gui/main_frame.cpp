@@ -125,7 +125,7 @@ wxMenuItem* MainFrame::addOnItem(std::int32_t id) const {
 }
 
 std::int32_t MainFrame::stateOf(std::int32_t id) {
-    if (app_.currentSession() == nullptr || !app_.addOnLoaded()) return host::kItemUnavailable;
+    if (!app_.addOnLoaded()) return host::kItemUnavailable;
     try {
         return app_.itemState(id);
     } catch (const std::exception&) {

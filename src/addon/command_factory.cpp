@@ -16,6 +16,8 @@
 namespace addon {
 
 platform::RefPtr<CAddOnCommand> createCommand(std::int32_t id, CShowUICommand* explorer) {
+    // The dialogs take their units from the library: those of the session the command starts in.
+    if (explorer != nullptr && addon::isAnalysisCommand(id)) explorer->makeSessionCurrent();
     switch (id) {
         case kMenuLoadcase:
             return platform::makeRef<CLoadcaseCommand>(explorer);

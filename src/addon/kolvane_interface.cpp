@@ -123,6 +123,13 @@ Status CKolvaneInterface::get_MenuItemState(std::int32_t id, const platform::Aut
                                             std::int32_t* state) {
     if (state == nullptr) return platform::kInvalidPointer;
     *state = host::kItemUnavailable;
+    // Help is always offered, with or without a document; without one (no session name) nothing
+    // else is, and there is no session to ask the host for.
+    if (id == addon::kMenuHelp) {
+        *state = host::kItemAvailable;
+        return kOk;
+    }
+    if (session.empty()) return kOk;
     return addon::guardedCall(kClassName, "get_MenuItemState", [&] {
         const bool open = explorerFor(session) != nullptr;
         if (!open) {
@@ -133,8 +140,6 @@ Status CKolvaneInterface::get_MenuItemState(std::int32_t id, const platform::Aut
         }
         if (id == addon::kMenuExplorer) {
             *state = open ? host::kItemChecked : host::kItemUnchecked;
-        } else if (id == addon::kMenuHelp) {
-            *state = host::kItemAvailable;
         } else if (addon::isAnalysisCommand(id)) {
             *state = open ? host::kItemAvailable : host::kItemUnavailable;
         }
@@ -145,11 +150,15 @@ Status CKolvaneInterface::InvokeCommand(std::int32_t id, const platform::AutoStr
                                         host::IQuarnelAddOnCommand** command) {
     if (command == nullptr) return platform::kInvalidPointer;
     return addon::guardedCall(kClassName, "InvokeCommand", [&] {
+        if (session.empty() && id != addon::kMenuHelp) return;  // no document: only Help is offered
         CShowUICommand* explorer = explorerFor(session);
         if (id == addon::kMenuExplorer) {
             openExplorer(session, command);
         } else if (id == addon::kMenuPlot && addon::library().popOutResults) {
-            if (explorer != nullptr) addon::openResultsWindow(explorer->document());
+            if (explorer != nullptr) {
+                explorer->makeSessionCurrent();
+                addon::openResultsWindow(explorer->document());
+            }
         } else if (addon::isAnalysisCommand(id)) {
             if (explorer != nullptr) startCommand(id, explorer, command);
         } else if (id == addon::kMenuHelp) {
@@ -180,6 +189,7 @@ void CKolvaneInterface::startCommand(std::int32_t id, CShowUICommand* explorer,
     if (!created) return;
     auto asCommand = created.require<host::IQuarnelAddOnCommand>();
     explorer->setCurrentCommand(asCommand);
+    explorer->recordStarted(id, created);
     *command = asCommand.detach();
     created->Start();
 }

@@ -63,14 +63,13 @@ double lengthScale(std::int32_t modelUnit, std::int32_t displayUnit) {
     return display == 0.0 ? model : model / display;
 }
 
-void takeLengthUnits(const RefPtr<host::IQDSession>& session) {
+LengthUnits readLengthUnits(const RefPtr<host::IQDSession>& session) {
     auto design = session.require<host::IQDDesignSession>();
     std::int32_t model = 0;
     std::int32_t display = 0;
     check(design->get_ModelUnits(&model), host::IQDDesignSession::iid);
     check(design->get_DisplayUnits(&display), host::IQDDesignSession::iid);
-    library().lengthScale = lengthScale(model, display);
-    library().unitText = unitText(display);
+    return {lengthScale(model, display), unitText(display)};
 }
 
 }  // namespace addon

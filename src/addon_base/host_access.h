@@ -24,7 +24,11 @@ std::string unitText(std::int32_t unit);
 // the model factor undivided for an unknown display unit.
 double lengthScale(std::int32_t modelUnit, std::int32_t displayUnit);
 
-// Reads the session's model and display units into the library's length scale and unit text.
-void takeLengthUnits(const platform::RefPtr<host::IQDSession>& session);
+// The session's model-to-display length scale and the unit text of its display unit.
+struct LengthUnits {
+    double scale = 1.0;
+    std::string text = "mm";
+};
+LengthUnits readLengthUnits(const platform::RefPtr<host::IQDSession>& session);
 
 }  // namespace addon

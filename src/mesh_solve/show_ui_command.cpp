@@ -4,6 +4,7 @@
 #include "addon_base/host_access.h"
 #include "addon_base/library_state.h"
 #include "addon_base/settings.h"
+#include "platform/host_error.h"
 #include "platform/known_folders.h"
 #include "platform/paths.h"
 #include "ui/prompts.h"
@@ -23,7 +24,12 @@ constexpr const char* kSectionNames[CShowUICommand::kSectionCount] = {
 CShowUICommand::CShowUICommand(std::string sessionName, ExplorerHooks hooks)
     : CAddOnCommand(this), sessionName_(std::move(sessionName)), hooks_(std::move(hooks)) {
     tree_.onContextMenu([this](ui::TreeItem item) { showContextMenu(item); });
-    document_.observe([this](int section) { showSection(section); });
+    // Every change of the document shows in the tree and in the marks the commands draw in the
+    // view (APPLY in a dialog, a line deleted or modified in the tree).
+    document_.observe([this](int section) {
+        showSection(section);
+        redrawView();
+    });
 }
 
 void CShowUICommand::setCurrentCommand(platform::RefPtr<host::IQuarnelAddOnCommand> command) {
@@ -34,6 +40,23 @@ void CShowUICommand::commandEnded() {
     currentCommand_ = nullptr;
     commandObjects_[0] = nullptr;
     commandObjects_[1] = nullptr;
+}
+
+void CShowUICommand::recordStarted(std::int32_t id, platform::RefPtr<CAddOnCommand> command) {
+    started_[id] = std::move(command);
+}
+
+CAddOnCommand* CShowUICommand::startedCommand(std::int32_t id) const {
+    auto it = started_.find(id);
+    return it == started_.end() ? nullptr : it->second.get();
+}
+
+void CShowUICommand::redrawView() {
+    try {
+        requestRedraw();
+    } catch (const platform::HostError&) {
+        // A view that cannot redraw now shows the change at its next redraw.
+    }
 }
 
 void CShowUICommand::clearSiteStatus() {
@@ -53,7 +76,9 @@ Status CShowUICommand::OnShowUI(ui::Window* window) {
     return addon::guardedCall(className(), "OnShowUI", [&] {
         panel_ = window;
         auto session = addon::findSession(sessionName_);
-        addon::takeLengthUnits(session);
+        units_ = addon::readLengthUnits(session);
+        addon::library().lengthScale = units_.scale;
+        addon::library().unitText = units_.text;
         if (window == nullptr) {
             ui::showMessage("iSession=NULL");
             return;
@@ -78,13 +103,22 @@ Status CShowUICommand::OnShowUI(ui::Window* window) {
 void CShowUICommand::takeSession(const platform::RefPtr<host::IQDSession>& session) {
     std::int32_t kind = 0;
     platform::check(session->get_Kind(&kind), host::IQDSession::iid);
-    auto& lib = addon::library();
     partSession_ = kind == host::kPartSessionKind;
     if (partSession_) {
-        lib.currentPartSession = session.require<host::IQDPartSession>();
+        partSessionObject_ = session.require<host::IQDPartSession>();
     } else {
+        partSessionObject_ = nullptr;
         session.require<host::IQDAssemblySession>();
     }
+    addon::library().currentPartSession = partSessionObject_;
+}
+
+void CShowUICommand::makeSessionCurrent() const {
+    auto& lib = addon::library();
+    lib.currentPartSession = partSessionObject_;
+    lib.lengthScale = units_.scale;
+    lib.unitText = units_.text;
+    if (!projectsRoot_.empty()) lib.projectsRoot = projectsRoot_;
 }
 
 void CShowUICommand::fixFolders() {
@@ -92,7 +126,7 @@ void CShowUICommand::fixFolders() {
     std::string root = addon::readProjectsRoot();
     if (root == "notfound" || root.empty())
         root = platform::joinPath(platform::documentsFolder(), "FEMprojects");
-    lib.projectsRoot = root;
+    lib.projectsRoot = projectsRoot_ = root;
     const std::string projectFolder = platform::joinPath(root, sessionName_);
     platform::createFolder(lib.projectsRoot);
     platform::createFolder(projectFolder);
@@ -204,6 +238,10 @@ void CShowUICommand::terminate() {
     tree_.deleteAllItems();
     sections_ = {};
     if (auto toolbox = std::move(toolbox_)) toolbox->OnTerminate();
+    started_.clear();
     CAddOnCommand::terminate();
-    addon::library().currentPartSession = nullptr;
+    // Another session's explorer may be the current one by now: only this session's part is let go.
+    auto& lib = addon::library();
+    if (partSessionObject_ && lib.currentPartSession == partSessionObject_) lib.currentPartSession = nullptr;
+    partSessionObject_ = nullptr;
 }

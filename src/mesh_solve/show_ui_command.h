@@ -3,6 +3,7 @@
 // document and shows it as a tree, and keeps the running command's record.
 #include <array>
 #include <functional>
+#include <map>
 #include <string>
 
 #include "host/host_interfaces.h"
@@ -38,10 +39,16 @@ class CShowUICommand : public CAddOnCommand, public loadcase::DocumentOwner {
     // ---- CommandOwner ----
     const std::string& sessionName() const override { return sessionName_; }
     bool isPartSession() const override { return partSession_; }
+    platform::RefPtr<host::IQDPartSession> partSession() const override { return partSessionObject_; }
+    const addon::LengthUnits& lengthUnits() const override { return units_; }
     void commandEnded() override;
     // ---- DocumentOwner ----
     loadcase::Document& document() override { return document_; }
     const loadcase::Document& document() const { return document_; }
+
+    // Makes this explorer's session the library's current one (its part session, units and
+    // projects root), for the commands about to start in it.
+    void makeSessionCurrent() const;
 
     ui::Window* panel() const { return panel_; }
     const ExplorerHooks& hooks() const { return hooks_; }
@@ -51,6 +58,10 @@ class CShowUICommand : public CAddOnCommand, public loadcase::DocumentOwner {
     host::IQuarnelAddOnCommand* currentCommand() const { return currentCommand_.get(); }
     // The two host objects a command's selection work fills; its end releases them.
     platform::RefPtr<platform::IUnknown>& commandObject(int which) { return commandObjects_[which & 1]; }
+    // The command last started for menu item `id` (from the menu or the toolbox), whose window a
+    // toolbox button pressed again brings back; null when none was.
+    void recordStarted(std::int32_t id, platform::RefPtr<CAddOnCommand> command);
+    CAddOnCommand* startedCommand(std::int32_t id) const;
     // The explorer's command-site operation without arguments (after a deletion in the tree).
     void clearSiteStatus();
 
@@ -77,6 +88,8 @@ class CShowUICommand : public CAddOnCommand, public loadcase::DocumentOwner {
     // Shows the document's lines of `section` (every section for Document::kAllSections).
     void showSection(int section);
     void rebuildTree();
+    // Asks the host to redraw its view; a failure only leaves the view for its next redraw.
+    void redrawView();
     void showContextMenu(ui::TreeItem item);
     void modifyLine(ui::TreeItem item);
     void deleteLine(ui::TreeItem item);
@@ -89,9 +102,13 @@ class CShowUICommand : public CAddOnCommand, public loadcase::DocumentOwner {
     ExplorerHooks hooks_;
     ui::Window* panel_ = nullptr;
     bool partSession_ = false;
+    platform::RefPtr<host::IQDPartSession> partSessionObject_;
+    addon::LengthUnits units_;
+    std::string projectsRoot_;
     platform::RefPtr<host::IQuarnelAddOnCommand> currentCommand_;
     platform::RefPtr<platform::IUnknown> commandObjects_[2];
     platform::RefPtr<CAddOnCommand> toolbox_;
+    std::map<std::int32_t, platform::RefPtr<CAddOnCommand>> started_;
 
     loadcase::Document document_;
     ui::TreeControl tree_{kTreeId};

@@ -1,20 +1,20 @@
 #include "mesh_solve/solver_input_source.h"
 
 #include "addon_base/host_access.h"
-#include "addon_base/library_state.h"
 #include "mesh_solve/mesh_store.h"
 
 namespace mesh_solve {
 
 loadcase::SolverInputSource solverInputSource(loadcase::DocumentOwner& explorer) {
-    const auto& lib = addon::library();
+    // The explorer's own session and units: another session's explorer may have shown since.
     const bool part = explorer.isPartSession();
+    const addon::LengthUnits& units = explorer.lengthUnits();
     return loadcase::SolverInputSource{
         .document = explorer.document(),
-        .partSession = part ? lib.currentPartSession : nullptr,
+        .partSession = part ? explorer.partSession() : nullptr,
         .assemblySession = part ? nullptr : addon::findSessionOf(explorer),
-        .unitText = lib.unitText,
-        .lengthScale = lib.lengthScale,
+        .unitText = units.text,
+        .lengthScale = units.scale,
         .nodesPerElement = libraryMesh().nodesPerElement(),
     };
 }

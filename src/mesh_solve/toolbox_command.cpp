@@ -13,10 +13,14 @@ constexpr int kContoursDialogId = 10060;
 constexpr int kResultsWindowDialogId = 102;
 constexpr const char* kOtherDisplayOpen = "close other results dialog box first";
 
+ui::Dialog* openDialog(int templateId) {
+    for (ui::Dialog* d : ui::openDialogs())
+        if (d->templateId() == templateId) return d;
+    return nullptr;
+}
+
 bool dialogOpen(int templateId) {
-    for (const ui::Dialog* d : ui::openDialogs())
-        if (d->templateId() == templateId) return true;
-    return false;
+    return openDialog(templateId) != nullptr;
 }
 
 bool resultsBusy = false;
@@ -84,9 +88,18 @@ platform::RefPtr<CAddOnCommand> CToolboxCommand::makeCommand(std::int32_t id) co
     return create ? create(id, *explorer_) : nullptr;
 }
 
+bool CToolboxCommand::bringBack(std::int32_t id) {
+    CAddOnCommand* started = explorer_->startedCommand(id);
+    ui::Dialog* window = started != nullptr ? started->dialog() : nullptr;
+    if (window == nullptr || !window->isCreated() || !window->isShown()) return false;
+    window->bringToFront();
+    return true;
+}
+
 void CToolboxCommand::startCommand(std::int32_t id) {
     addon::library().startedFromToolbox = true;
     CShowUICommand& ex = *explorer();
+    if (id != addon::kMenuPlot && bringBack(id)) return;
     if (id == addon::kMenuSolve) {
         startSolve();
     } else if (id == addon::kMenuPlot) {
@@ -97,15 +110,19 @@ void CToolboxCommand::startCommand(std::int32_t id) {
         if (id <= addon::kMenuMesh || ex.site() == nullptr) ex.setCurrentCommand(command);
         handToHost(*command);
         command->Start();
+        ex.recordStarted(id, command);
     }
     if (id == addon::kMenuLoadcase) refreshLabel();
 }
 
 void CToolboxCommand::startSolve() {
-    // One solve window at a time: a second click replaces the first.
-    if (solve_ && solve_->dialog() != nullptr) solve_->dialog()->destroy();
-    solve_ = makeCommand(addon::kMenuSolve);
-    if (solve_) solve_->Start();
+    // One solve window at a time: a closed one is made afresh. The host does not hold the solve
+    // command the toolbox starts; the explorer's record keeps it.
+    if (CAddOnCommand* solve = explorer_->startedCommand(addon::kMenuSolve); solve && solve->dialog())
+        solve->dialog()->destroy();
+    auto solve = makeCommand(addon::kMenuSolve);
+    explorer_->recordStarted(addon::kMenuSolve, solve);
+    if (solve) solve->Start();
 }
 
 void CToolboxCommand::showResults() {
@@ -117,6 +134,11 @@ void CToolboxCommand::showResults() {
             ui::showMessage(kOtherDisplayOpen);
             return;
         }
+        // The results already shown in the view come back to the front rather than twice.
+        if (ui::Dialog* shown = openDialog(kContoursDialogId); shown != nullptr && shown->isShown()) {
+            shown->bringToFront();
+            return;
+        }
         auto contours = makeCommand(addon::kMenuPlot);
         if (!contours) return;
         handToHost(*contours);
@@ -124,15 +146,18 @@ void CToolboxCommand::showResults() {
     } else if (dialogOpen(kContoursDialogId)) {
         ui::showMessage(kOtherDisplayOpen);
     } else {
-        if (explorer_->hooks().openResultsWindow) explorer_->hooks().openResultsWindow(explorer_->document());
+        if (explorer_->hooks().openResultsWindow) {
+            explorer_->makeSessionCurrent();
+            explorer_->hooks().openResultsWindow(explorer_->document());
+        }
     }
 }
 
 void CToolboxCommand::terminate() {
     if (documentObserver_ != 0) explorer_->document().forget(documentObserver_);
     documentObserver_ = 0;
-    if (solve_ && solve_->dialog() != nullptr) solve_->dialog()->destroy();
-    solve_ = nullptr;
+    if (CAddOnCommand* solve = explorer_->startedCommand(addon::kMenuSolve); solve && solve->dialog())
+        solve->dialog()->destroy();
     if (auto* p = dynamic_cast<ui::Panel*>(panel_)) p->removeChild(CToolbox::kDialogId);
     CAddOnCommand::terminate();
 }

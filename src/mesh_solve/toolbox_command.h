@@ -43,12 +43,13 @@ class CToolboxCommand : public CAddOnCommand {
     platform::RefPtr<CAddOnCommand> makeCommand(std::int32_t id) const;
     void startSolve();
     void showResults();
+    // Brings the window of the command the toolbox started for `id` to the front, when it is
+    // still open; false when there is none.
+    bool bringBack(std::int32_t id);
 
     CShowUICommand* explorer_;
     ui::Window* panel_;
     int documentObserver_ = 0;
-    // The solve command the toolbox started: the host does not hold it, the toolbox does.
-    platform::RefPtr<CAddOnCommand> solve_;
 };
 
 namespace mesh_solve {

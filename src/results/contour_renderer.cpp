@@ -151,7 +151,9 @@ void ContourRenderer::releaseBuffers(render::IRenderDevice* device) {
 
 void ContourRenderer::clearBackground(render::IRenderDevice& d) {
     const render::Viewport vp = d.viewport();
-    d.clear({120, 0, vp.width, vp.height}, kWhite, 1.0f);
+    // The whole view: a strip left as the host drew it would show the part's shading and picks
+    // beside the contours, and its depth would hide the contours there.
+    d.clear({0, 0, vp.width, vp.height}, kWhite, 1.0f);
 }
 
 void ContourRenderer::drawColoured(render::IRenderDevice& d, const ContourFrame& f, std::size_t triangles) {

@@ -97,6 +97,12 @@ void Dialog::showWindow(bool show) {
     notifyChanged(0);
 }
 
+void Dialog::bringToFront() {
+    if (!created_) return;
+    if (!shown_) showWindow(true);
+    for (auto* o : std::vector(observers_)) o->broughtToFront(*this);
+}
+
 void Dialog::setCaption(const std::string& caption) {
     caption_ = caption;
     notifyChanged(0);

@@ -31,6 +31,8 @@ class DialogObserver {
     virtual void created(Dialog&) {}
     virtual void changed(Dialog&, int controlId) {}
     virtual void destroyed(Dialog&) {}
+    // The dialog's window is to come in front of the others and take the keys.
+    virtual void broughtToFront(Dialog&) {}
 };
 
 class Dialog : public Window {
@@ -56,6 +58,8 @@ class Dialog : public Window {
     int endCode() const { return endCode_; }
     bool isShown() const { return shown_; }
     void showWindow(bool show);
+    // Shows the window in front of the others, with the keys (its command was chosen again).
+    void bringToFront();
     int templateId() const { return tmpl_.id; }
 
     std::string windowText() const override { return caption_; }

@@ -12,6 +12,7 @@
 #include <wx/statbox.h>
 #include <wx/stattext.h>
 #include <wx/textctrl.h>
+#include <wx/toplevel.h>
 
 #include "render/builtin_textures.h"
 #include "ui/dialog.h"
@@ -39,6 +40,19 @@ bool hasStyle(const ui::Control& c, unsigned style) {
     return (c.tmpl.style & style) != 0;
 }
 
+// A press on a control of a window that does not have the keys makes that window the active one
+// first: without a window manager nothing else would, and what the person then types would go to
+// the window that had them (the main window after a click in the view). The press goes on to the
+// control, which takes the focus inside its window as usual.
+void takeKeysOnPress(wxWindow& w) {
+    w.Bind(wxEVT_LEFT_DOWN, [&w](wxMouseEvent& event) {
+        auto* top = dynamic_cast<wxTopLevelWindow*>(wxGetTopLevelParent(&w));
+        if (top != nullptr && !top->IsActive()) top->Raise();
+        event.Skip();
+    });
+    for (wxWindow* child : w.GetChildren()) takeKeysOnPress(*child);
+}
+
 }  // namespace
 
 DialogView::DialogView(ui::Dialog& dialog, wxWindow* container, std::function<void()> acted)
@@ -61,6 +75,7 @@ void DialogView::build() {
             if ((c.kind() == ui::ControlKind::GroupBox) != (pass == 0)) continue;
             wxWindow* w = makeControl(c);
             if (w == nullptr) continue;
+            takeKeysOnPress(*w);
             if (c.id() > 0 && uses[c.id()] == 1) {
                 windows_[c.id()] = w;
                 bindEvents(c, w);

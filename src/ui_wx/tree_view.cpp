@@ -6,6 +6,7 @@
 
 #include <functional>
 
+#include "ui_wx/wx_backend.h"
 #include "ui_wx/wx_text.h"
 
 namespace ui_wx {
@@ -101,10 +102,14 @@ void TreeView::rebuild() {
         wxTreeItemIdValue cookie;
         for (wxTreeItemId c = tree_->GetFirstChild(id, cookie); c.IsOk();
              c = tree_->GetNextChild(id, cookie)) {
-            if (tree_->IsExpanded(c))
-                openPaths_.insert(pathOf(c));
-            else
-                openPaths_.erase(pathOf(c));
+            // A line without lines under it is neither open nor closed (its lines may be on their
+            // way back, the explorer replacing a section's lines): it keeps what it was.
+            if (tree_->ItemHasChildren(c)) {
+                if (tree_->IsExpanded(c))
+                    openPaths_.insert(pathOf(c));
+                else
+                    openPaths_.erase(pathOf(c));
+            }
             collect(c);
         }
     };
@@ -186,14 +191,20 @@ void TreeView::onRightUp(wxMouseEvent& event) {
     // The menu opens once the button is released, so that the release does not land on it; the
     // handler may change the lines, so it runs once this event is done.
     const ui::TreeItem item = pressedItem_;
-    tree_->CallAfter([this, item] { model_.userContextMenu(item); });
+    tree_->CallAfter([this, item] { openContextMenu(item); });
+}
+
+void TreeView::openContextMenu(ui::TreeItem item) {
+    model_.userContextMenu(item);
+    // What the menu changed (a line deleted) is the host's to show: its marks in the view.
+    WxBackend::instance().personActed();
 }
 
 void TreeView::onKeyDown(wxTreeEvent& event) {
     const wxKeyEvent& key = event.GetKeyEvent();
     if (key.GetKeyCode() == WXK_MENU || (key.GetKeyCode() == WXK_F10 && key.GetModifiers() == wxMOD_SHIFT)) {
         const ui::TreeItem item = model_.selectedItem();
-        tree_->CallAfter([this, item] { model_.userContextMenu(item); });
+        tree_->CallAfter([this, item] { openContextMenu(item); });
         return;
     }
     event.Skip();

@@ -41,6 +41,8 @@ class TreeView {
     void onSelChanged(wxTreeEvent& event);
     void onRightDown(wxMouseEvent& event);
     void onRightUp(wxMouseEvent& event);
+    // Runs the context menu's handler on `item`, then the host's work after a person's action.
+    void openContextMenu(ui::TreeItem item);
     void onKeyDown(wxTreeEvent& event);
 
     ui::TreeControl& model_;

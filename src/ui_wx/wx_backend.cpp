@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "ui_wx/dialog_window.h"
+#include "ui_wx/window_stacking.h"
 #include "ui_wx/wx_text.h"
 
 namespace ui_wx {
@@ -60,6 +61,26 @@ std::unique_ptr<WidgetView> makeWidgetView(wxWindow* parent, ui::Dialog& dialog,
 WxBackend& WxBackend::instance() {
     static WxBackend backend;
     return backend;
+}
+
+void WxBackend::setMainWindow(wxWindow* window) {
+    if (mainWindow_ == window) return;
+    mainWindow_ = window;
+    if (window == nullptr) return;
+    // Activated by a click in the view (the view takes the keys), the main window must not cover
+    // the command windows: a person would have no way back to them.
+    window->Bind(wxEVT_ACTIVATE, [this, window](wxActivateEvent& event) {
+        if (event.GetActive() && window == mainWindow_) wxTheApp->CallAfter([this] { keepDialogsAbove(); });
+        event.Skip();
+    });
+}
+
+void WxBackend::keepDialogsAbove() {
+    // Modal windows last: they stand above everything else.
+    for (bool modal : {false, true})
+        for (auto& [dialog, shown] : shown_)
+            if (shown.window != nullptr && shown.window->IsShown() && shown.window->IsModal() == modal)
+                raiseWithoutFocus(*shown.window);
 }
 
 void WxBackend::install() {
@@ -126,6 +147,10 @@ void WxBackend::showWindowState(ui::Dialog& dialog, Shown& shown) {
     }
     if (dialog.isModal()) return;
     if (window->IsShown() != dialog.isShown()) window->Show(dialog.isShown());
+}
+
+void WxBackend::broughtToFront(ui::Dialog& dialog) {
+    if (wxDialog* window = windowOf(dialog); window != nullptr && window->IsShown()) window->Raise();
 }
 
 void WxBackend::destroyed(ui::Dialog& dialog) {

@@ -31,8 +31,11 @@ class WxBackend : public ui::DialogObserver {
     void install();
     void uninstall();
 
-    // The window top-level dialogs float over (the host's main window).
-    void setMainWindow(wxWindow* window) { mainWindow_ = window; }
+    // The window top-level dialogs float over (the host's main window). Each time it becomes the
+    // active window the dialogs' windows are put back above it, as a window manager keeps them.
+    void setMainWindow(wxWindow* window);
+    // Puts every shown dialog window above the main window, leaving the keys where they are.
+    void keepDialogsAbove();
     // Called after every person's action on a dialog has been handled (the host's work after an
     // event: ending commands, redrawing).
     void setAfterAction(std::function<void()> hook) { afterAction_ = std::move(hook); }
@@ -48,6 +51,9 @@ class WxBackend : public ui::DialogObserver {
     DialogView* viewOf(const ui::Dialog& dialog) const;
     // The top-level window of `dialog`; null when it has none or is docked in a panel.
     wxDialog* windowOf(const ui::Dialog& dialog) const;
+    // A person's action has been handled (on a dialog, or on another of the add-on's windows such
+    // as the explorer's tree): counts it and runs the after-action hook.
+    void personActed();
     // How many person's actions the dialogs have handled so far (a script waits for the next).
     int actionCount() const { return actions_; }
     // True while a dialog's modal loop runs.
@@ -60,6 +66,7 @@ class WxBackend : public ui::DialogObserver {
     void created(ui::Dialog& dialog) override;
     void changed(ui::Dialog& dialog, int controlId) override;
     void destroyed(ui::Dialog& dialog) override;
+    void broughtToFront(ui::Dialog& dialog) override;
 
   private:
     struct Shown {
@@ -71,7 +78,6 @@ class WxBackend : public ui::DialogObserver {
         wxWindow* parent = nullptr;
         Placed placed;
     };
-    void personActed();
     wxPanel* makeDocked(ui::Dialog& dialog, const Dock& dock);
     void showWindowState(ui::Dialog& dialog, Shown& shown);
     // Hides and later deletes a window and its view (they may be inside their own event handler).

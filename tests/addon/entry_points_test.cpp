@@ -124,6 +124,10 @@ TEST_F(EntryPoints, ItemStatesFollowTheExplorerOfTheSession) {
     for (std::int32_t id = 112; id <= 119; ++id) EXPECT_EQ(state(id), 1) << id;
     EXPECT_EQ(state(100), 2);
     EXPECT_EQ(state(101, "Frame"), 4) << "another session has no explorer yet";
+    // Without a document (no session name) only Help is offered, and nothing is made.
+    EXPECT_EQ(state(102, ""), 1);
+    for (std::int32_t id : {101, 112, 113, 114, 115, 116, 117, 118, 119}) EXPECT_EQ(state(id, ""), 2) << id;
+    EXPECT_FALSE(invoke(101, ""));
     EXPECT_TRUE(prompts->messages().empty());
 }
 

@@ -129,4 +129,17 @@ TEST_F(HostLoop, OverlaysAndRedrawsComeFromTheRunningCommands) {
     EXPECT_EQ(device, nullptr);
 }
 
+// The document that becomes current when another closes is framed afresh, not shown at the closed
+// one's zoom.
+TEST_F(HostLoop, ClosingADocumentFramesTheOneThatBecomesCurrent) {
+    app.fitView(800, 600);
+    const double beamScale = app.camera().scale();
+    app.openDocument(samplePath("bracket.step"), {});
+    app.camera().zoom(3, 400, 300);
+    app.closeDocument("bracket");
+    ASSERT_EQ(app.currentSession()->name(), "beam");
+    EXPECT_DOUBLE_EQ(app.camera().scale(), beamScale);
+    EXPECT_FALSE(app.camera().moved());
+}
+
 }  // namespace

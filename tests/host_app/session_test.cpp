@@ -279,6 +279,33 @@ TEST_F(HostSession, MessagesArePrintedAndChecked) {
         << again.err;
 }
 
+// The set-up registers the install folder with kolvane-register as an installer would: the first
+// FEM Explorer of a new user opens without a settings error, its project in the documents folder;
+// a projects folder the person registers is kept by the next set-up.
+TEST_F(HostSession, ASetUpInstallationOpensTheFirstExplorerWithoutAWord) {
+    const auto registerWith = [&](const std::string& arguments) {
+        const std::string command = "KOLVANE_CONFIG_DIR='" + folder.path("settings") +
+                                    "' KOLVANE_DOCUMENTS_DIR='" + folder.path("documents") + "' '" +
+                                    buildFolder() + "/bin/kolvane-register' " + arguments;
+        return std::system(command.c_str());
+    };
+    fs::create_directories(folder.path("tarvdir"));
+    ASSERT_EQ(registerWith("--install '" + folder.path("tarvdir") + "'"), 0);
+    const std::string script = folder.path("first.run");
+    std::ofstream(script) << "open $KOLVANE_SAMPLES/bracket.step\nmenu \"FEM Explorer\"\n";
+    const auto first = folder.runFile(script);
+    ASSERT_EQ(first.status, 0) << first.err;
+    EXPECT_EQ(first.out.find("message:"), std::string::npos) << first.out;
+    EXPECT_TRUE(fs::is_directory(folder.path("documents/FEMprojects/bracket")));
+
+    ASSERT_EQ(registerWith("--projects '" + folder.path("mine") + "'"), 0);
+    ASSERT_EQ(registerWith("--install '" + folder.path("tarvdir") + "'"), 0);
+    const auto second = folder.runFile(script);
+    EXPECT_EQ(second.out.find("message:"), std::string::npos) << second.out;
+    EXPECT_TRUE(fs::is_directory(folder.path("mine/bracket")));
+    EXPECT_NE(registerWith("--projects '' 2>/dev/null"), 0) << "an empty projects folder is refused";
+}
+
 // The lists a script writer reads the numbers for `select` from: a box has 6 faces, 12 edges and
 // 8 corners, each listed once with its body and where it lies.
 TEST_F(HostSession, PrintListsFacesEdgesAndVerticesInSelectNumbering) {

@@ -69,6 +69,13 @@ TEST(ViewCamera, FitsTheBoxAndTheDevicesViewLandsOnTheSamePixels) {
     camera.fit({0, 0, 0}, {200, 20, 10}, 600, 300);
     EXPECT_NEAR(camera.project({100, 10, 5}).x, 310, 1e-9);  // the middle of 120..500
     for (int i = 0; i < 8; ++i) EXPECT_LE(camera.project(boxCorner(i)).x, 500);
+    // The main window's view at its first size, with the command windows' column over its right.
+    camera.setCoveredRight(345);
+    camera.fit({0, 0, 0}, {200, 20, 10}, 900, 770);
+    for (int i = 0; i < 8; ++i) EXPECT_LE(camera.project(boxCorner(i)).x, 555);
+    // Only a view with less than a third of it free is framed under the windows.
+    camera.fit({0, 0, 0}, {200, 20, 10}, 500, 300);
+    EXPECT_NEAR(camera.project({100, 10, 5}).x, 310, 1e-9);  // the middle of 120..500
 }
 
 // The standard views are views, not mirror images; turning keeps the box's middle on its pixel and

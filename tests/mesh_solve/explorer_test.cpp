@@ -91,6 +91,10 @@ TEST_F(Explorer, DeleteRemovesEveryEntryWithTheTextAndTellsTheSite) {
     EXPECT_EQ(lines(kKindReaction), std::vector<std::string>{"other"})
         << "a text already in the list got no second line, in whatever section";
     EXPECT_EQ(site->count("ClearStatus"), 1);
+    EXPECT_GE(site->count("Redraw"), 1) << "the marks in the view follow the deletion";
+    site->clearCalls();
+    explorer->document().addEntry(bodyKey(), key(3), "face;pressure=2", kKindAction);
+    EXPECT_GE(site->count("Redraw"), 1) << "and every entry an APPLY adds";
 }
 
 // Delete on a section line asks first and then deletes every entry of that section from the file,

@@ -87,6 +87,28 @@ TEST_F(MeshCommand, MeshStoresTheSettingsWritesTheInputAndStartsTheMesher) {
     EXPECT_EQ(runLog(), kFullRun);
 }
 
+// A second session's explorer, shown and ended, neither lends its units and geometry to this
+// session's runs nor takes this session's part away with it.
+TEST_F(MeshCommand, AnotherSessionsExplorerLeavesThisSessionsRunsAlone) {
+    M& d = start();
+    host.addPartSession("Tube", testhost::partOf({testhost::box({0, 0, 0}, {5, 5, 5})}))
+        .setUnits(host::kUnitM, host::kUnitIn);
+    auto tube = platform::makeRef<CShowUICommand>("Tube", addon::explorerHooks({}));
+    ui::Panel tubePanel;
+    tube->OnShowUI(&tubePanel);
+    d.userClick(M::kMesh);
+    EXPECT_NE(readFile(inputPath()).find("0.001 mm scale=1 nod=10"), std::string::npos)
+        << "the Bracket's own units while the Tube's explorer is shown";
+    tube->OnTerminate();
+    d.userClick(M::kMesh);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+    EXPECT_EQ(runLog(), kFullRun);
+    auto again = addon::createCommand(addon::kMenuMesh, explorer.get());
+    again->Start();
+    EXPECT_EQ(static_cast<CMeshCommand&>(*again).meshDialog()->text(M::kUnitLabel), "mm");
+    again->OnTerminate();
+}
+
 TEST_F(MeshCommand, LinearOrderWritesFourNodesPerElement) {
     M& d = start();
     auto& g = d.grid();

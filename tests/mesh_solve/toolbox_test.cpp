@@ -24,6 +24,22 @@ ui::DialogTemplate displayTemplate(int id) {
     return t;
 }
 
+// The captions of the dialogs brought to the front, in order.
+struct FrontRequests : ui::DialogObserver {
+    FrontRequests() { ui::addGlobalDialogObserver(this); }
+    ~FrontRequests() override {
+        ui::removeGlobalDialogObserver(this);
+        for (ui::Dialog* d : ui::openDialogs()) d->removeObserver(this);
+    }
+    void created(ui::Dialog& d) override {
+        d.removeObserver(this);  // told as a global observer and again as the dialog's own
+        d.addObserver(this);
+    }
+    void destroyed(ui::Dialog& d) override { d.removeObserver(this); }
+    void broughtToFront(ui::Dialog& d) override { captions.push_back(d.windowText()); }
+    std::vector<std::string> captions;
+};
+
 class Toolbox : public ::testing::Test, public CommandFixture {
   protected:
     void SetUp() override {
@@ -58,6 +74,7 @@ TEST_F(Toolbox, SiteIsKeptThenPickingStopsAndTheViewRedraws) {
 }
 
 TEST_F(Toolbox, FirstThreeStepsBecomeTheExplorersCommandAndModelCommandsRunBeside) {
+    FrontRequests front;
     const std::pair<int, const char*> steps[] = {
         {T::kLoadcase, "CLoadcaseCommand"}, {T::kMaterial, "CMaterialCommand"}, {T::kMesh, "CMeshCommand"}};
     for (const auto& [button, name] : steps) {
@@ -78,20 +95,37 @@ TEST_F(Toolbox, FirstThreeStepsBecomeTheExplorersCommandAndModelCommandsRunBesid
                                         "CLoadsCommand", "CRestraintsCommand", "CConstraintsCommand"}));
     for (const auto& started : host.startedCommands())
         EXPECT_NE(dynamic_cast<CAddOnCommand&>(*started.command).dialog(), nullptr);
+
+    // Pressed again while its window is open, a button brings that window to the front instead of
+    // opening a second one; once the command has ended it starts a new one.
+    for (int button : {T::kLoadcase, T::kMaterial, T::kMesh, T::kActions, T::kReactions, T::kInteractions})
+        toolbox().userClick(button);
+    EXPECT_EQ(host.startedCommands().size(), 6u);
+    EXPECT_EQ(front.captions, (std::vector<std::string>{"Loadcase", "Materials", "part mesh",
+                                                        "Mechanical Loads", "Reactions", "Interactions"}));
+    mesh->OnTerminate();
+    toolbox().userClick(T::kMesh);
+    EXPECT_EQ(host.startedCommands().size(), 7u);
 }
 
 TEST_F(Toolbox, SolveIsKeptByTheToolboxAndItsExitOnlyCloses) {
     toolbox().userClick(T::kSolve);
     EXPECT_TRUE(handedToHost().empty());
     EXPECT_EQ(openDialogsWithId(CSolve::kDialogId), 1);
-    toolbox().userClick(T::kSolve);
-    EXPECT_EQ(openDialogsWithId(CSolve::kDialogId), 1) << "a second click replaces the first window";
-
     auto* solve = ui::findDialog("Solve");
     ASSERT_NE(solve, nullptr);
+    solve->userType(CSolve::kFirstRowBox, "1e-09");
+    toolbox().userClick(T::kSolve);
+    EXPECT_EQ(openDialogsWithId(CSolve::kDialogId), 1);
+    EXPECT_EQ(ui::findDialog("Solve"), solve) << "a second click brings the open window back";
+    EXPECT_EQ(solve->text(CSolve::kFirstRowBox), "1e-09");
+
     solve->userClick(CSolve::kExit);
     EXPECT_FALSE(solve->isShown());
     EXPECT_EQ(site->count("EndCommand"), 0);
+    toolbox().userClick(T::kSolve);
+    ASSERT_NE(ui::findDialog("Solve"), nullptr);
+    EXPECT_TRUE(ui::findDialog("Solve")->isShown()) << "a closed window is opened afresh";
 }
 
 TEST_F(Toolbox, LoadcaseButtonShowsTheCurrentLoadcasesName) {
@@ -131,6 +165,9 @@ TEST_F(Toolbox, ResultsGoToTheHostViewUntilPopOutIsChecked) {
     EXPECT_EQ(handedToHost(), std::vector<std::string>{"CContoursCommand"});
     EXPECT_EQ(openDialogsWithId(10060), 1);
     EXPECT_FALSE(mesh_solve::resultsButtonBusy());
+    toolbox().userClick(T::kResults);
+    EXPECT_EQ(handedToHost().size(), 1u) << "the open results come back to the front";
+    EXPECT_EQ(openDialogsWithId(10060), 1);
 
     toolbox().userClick(T::kPopOut);
     EXPECT_TRUE(addon::library().popOutResults);

@@ -139,11 +139,11 @@ TEST_F(PlotCommand, MeshOnlyDrawsTheMeshTextureAndMakesTheResourcesOnce) {
     EXPECT_EQ(device->draws()[0].triangleCount, 6u);
     EXPECT_EQ(device->draws()[0].texture, device->textureOf(render::BuiltInTexture::MeshTexture));
     EXPECT_EQ(texts(), std::vector<std::string>{"Mesh"});
-    // The background right of the dialog strip is cleared to white at depth 1.
+    // The whole background is cleared to white at depth 1.
     EXPECT_EQ(device->count("clear"), 1);
     for (const auto& call : device->calls())
         if (call.name == "clear") {
-            EXPECT_EQ(call.args, (std::vector<double>{120, 0, 800, 600, 0x00FFFFFF, 1}));
+            EXPECT_EQ(call.args, (std::vector<double>{0, 0, 800, 600, 0x00FFFFFF, 1}));
         }
     // The next frame reuses them.
     render();

@@ -280,6 +280,13 @@ TEST(WidgetViews, TreeRightClickReachesTheContextHandler) {
     ui_wx::pressKey(WXK_MENU);
     ASSERT_TRUE(pumpUntil([&] { return menus.size() == 3; }));
     EXPECT_EQ(menus[2], model.findItem("load 1"));
+
+    // An open line whose lines are all replaced, as the explorer shows every change, stays open.
+    const auto actions = model.findItem("Actions");
+    for (ui::TreeItem old : model.children(actions)) model.deleteItem(old);
+    model.insertItem("load 3", 3, actions);
+    pumpFor(100ms);
+    EXPECT_FALSE(view.itemScreenRect("load 3").IsEmpty());
 }
 
 // A scene view that records what its window passes on and draws an empty frame (the triad on

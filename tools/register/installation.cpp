@@ -1,5 +1,7 @@
 #include "installation.h"
 
+#include "platform/known_folders.h"
+#include "platform/paths.h"
 #include "platform/settings_store.h"
 
 namespace installation {
@@ -27,6 +29,16 @@ bool registerInstallFolder(const std::string& folder) {
 
 bool registerProjectsRoot(const std::string& folder) {
     return write("Projects", folder);
+}
+
+bool hasProjectsRoot() {
+    return platform::settingsStore()
+        .readValue(platform::Hive::CurrentUser, kValuesKey, "Projects")
+        .has_value();
+}
+
+std::string defaultProjectsRoot() {
+    return platform::joinPath(platform::documentsFolder(), "FEMprojects");
 }
 
 bool registerSolverProcesses(int processes, const std::string& hostFile) {

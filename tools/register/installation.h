@@ -14,6 +14,13 @@ bool registerInstallFolder(const std::string& folder);
 // Creates the add-on's key and stores the root folder of all projects. False on a failed write.
 bool registerProjectsRoot(const std::string& folder);
 
+// Whether a "Projects" value is stored (an earlier installation, or the person's choice).
+bool hasProjectsRoot();
+
+// The projects root a fresh installation registers: "FEMprojects" in the documents folder, where
+// the add-on itself puts projects when the value is empty.
+std::string defaultProjectsRoot();
+
 // Stores how many processes the started solver runs itself on ("SolverProcesses") and the MPI host
 // file of a cluster ("SolverHostFile"; empty: every process on this machine). False on a failed
 // write.

@@ -1,5 +1,6 @@
 // kolvane-register: creates the add-on's settings key as an installer would, with the install
-// folder, (optionally) the projects root, and the default solver choice; and stores how many
+// folder, the projects root (the one given, else the one registered before, else the documents
+// folder's "FEMprojects"), and the default solver choice; and stores how many
 // processes the solver runs on (optionally across the machines of an MPI host file). The add-on
 // and the solver only read these values.
 #include <cstdio>
@@ -57,7 +58,7 @@ int main(int argc, char** argv) {
             return usage();
         }
     }
-    if (install.empty() && processes == 0) return usage();
+    if (install.empty() && !haveProjects && processes == 0) return usage();
     if (haveHostFile && processes == 0) return fail("--host-file goes with --solver-processes");
     if (haveHostFile) {
         // The solver is started from the project folder, so a relative name would not be found.
@@ -66,6 +67,21 @@ int main(int argc, char** argv) {
         if (error || !std::filesystem::is_regular_file(absolute, error))
             return fail("the host file " + hostFile + " does not exist");
         hostFile = absolute.string();
+    }
+    // Without a projects root the add-on's FEM Explorer greets the person with a settings error.
+    if (!install.empty() && !haveProjects && !installation::hasProjectsRoot()) {
+        projects = installation::defaultProjectsRoot();
+        haveProjects = true;
+    }
+    if (haveProjects && projects.empty()) return fail("the projects folder must not be empty");
+    if (haveProjects) {
+        // The add-on makes a project's folders one level at a time: the root is made here, as an
+        // installer would.
+        std::error_code error;
+        projects = std::filesystem::absolute(projects, error).string();
+        std::filesystem::create_directories(projects, error);
+        if (error || !std::filesystem::is_directory(projects, error))
+            return fail("cannot make the projects folder " + projects);
     }
     bool ok = true;
     if (!install.empty()) ok = installation::registerInstallFolder(install) && ok;
