@@ -7,6 +7,7 @@
 #include "model/analysis_class.h"
 #include "model/restraints_command.h"
 #include "model/table_maker.h"
+#include "model/value_text.h"
 #include "ui/prompts.h"
 
 using ui::ControlKind;
@@ -108,8 +109,31 @@ void CRestraints::OnApply() {
 // points, planes, entities the host cannot place) are passed over.
 void CRestraints::apply() {
     if (thermal_) return holdTemperatures();
-    loadcase::DocumentOwner& explorer = *command_->explorer();
     const int code = selection(kFixityList);
+    storePicks(code, [code](const char* sort) { return entryText(sort, code); });
+}
+
+// Every picked vertex, edge and face is held at the temperature text, checked as the actions'
+// values are; without a readable text nothing is held.
+void CRestraints::holdTemperatures() {
+    const std::string value = text(kValue).substr(0, kValueLength);
+    if (value.find_first_not_of(' ') == std::string::npos) {
+        ui::showMessage("Enter a temperature, a table name or an equation");
+        return;
+    }
+    // The solver must read what is held: a number, a table of this loadcase or a formula.
+    const std::string problem =
+        model::valueTextProblem(value, model::storedTableNames(command_->explorer()->document().entries()));
+    if (!problem.empty()) {
+        ui::showMessage("T=: " + problem);
+        return;
+    }
+    storePicks(-1, [&value](const char* sort) { return heldText(sort, value); });
+}
+
+// One reaction entry per usable picked entity, its text made from the entity's sort word.
+void CRestraints::storePicks(int code, const std::function<std::string(const char*)>& textFor) {
+    loadcase::DocumentOwner& explorer = *command_->explorer();
     const auto picks = addon::PickedSelection::of(explorer.sessionName(), code);
     if (picks.count() < 1) {
         ui::showMessage("Select a point, edge or face");
@@ -118,30 +142,7 @@ void CRestraints::apply() {
     for (int i = 0; i < picks.count(); ++i) {
         const addon::PickedEntity pick = picks.classify(i, explorer.isPartSession());
         if (!pick.usable() || !pick.isEntity()) continue;
-        explorer.document().addEntry(pick.bodyKey, pick.entityKey, entryText(sortWord(pick.kind), code),
-                                     model::kKindReaction);
-    }
-    explorer.document().markChanged();
-}
-
-// Every picked vertex, edge and face is held at the temperature text (passed on as typed, as the
-// actions' values are); without a text nothing is held.
-void CRestraints::holdTemperatures() {
-    loadcase::DocumentOwner& explorer = *command_->explorer();
-    const std::string value = text(kValue).substr(0, kValueLength);
-    if (value.find_first_not_of(' ') == std::string::npos) {
-        ui::showMessage("Enter a temperature, a table name or an equation");
-        return;
-    }
-    const auto picks = addon::PickedSelection::of(explorer.sessionName(), -1);
-    if (picks.count() < 1) {
-        ui::showMessage("Select a point, edge or face");
-        return;
-    }
-    for (int i = 0; i < picks.count(); ++i) {
-        const addon::PickedEntity pick = picks.classify(i, explorer.isPartSession());
-        if (!pick.usable() || !pick.isEntity()) continue;
-        explorer.document().addEntry(pick.bodyKey, pick.entityKey, heldText(sortWord(pick.kind), value),
+        explorer.document().addEntry(pick.bodyKey, pick.entityKey, textFor(sortWord(pick.kind)),
                                      model::kKindReaction);
     }
     explorer.document().markChanged();

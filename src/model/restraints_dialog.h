@@ -2,6 +2,7 @@
 // The "Reactions" dialog (10030): in a mechanical loadcase a list of fixity types, in a thermal one
 // a temperature (a number, a time table's name or a formula) with MAKE TABLE; APPLY restrains or
 // holds the picked geometry.
+#include <functional>
 #include <string>
 
 #include "addon_base/command_dialog.h"
@@ -52,6 +53,7 @@ class CRestraints : public addon::CommandDialog<CRestraintsCommand> {
     void showRowsOfClass();
     void apply();
     void holdTemperatures();
+    void storePicks(int code, const std::function<std::string(const char*)>& textFor);
     void makeTable();
 
     bool thermal_ = false;

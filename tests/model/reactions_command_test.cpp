@@ -98,6 +98,11 @@ TEST_F(Reactions, AThermalLoadcaseHoldsPicksAtATemperatureOrATimeTable) {
     picks().select(box().face(0), box().edge(2), box().vertex(7));
     t.userClick(R::kApply);
     EXPECT_EQ(prompts->messageTexts(), Strings{"Enter a temperature, a table name or an equation"});
+    t.userType(R::kValue, "abc");
+    t.userClick(R::kApply);
+    ASSERT_EQ(prompts->messageTexts().size(), 2u);
+    EXPECT_TRUE(prompts->messageTexts()[1].starts_with("T=: \"abc\" is not a number"))
+        << prompts->messageTexts()[1];
     t.userType(R::kValue, "100");
     t.userClick(R::kApply);
     prompts->queueModal("Table", [](ui::Dialog& editor) {
@@ -118,7 +123,7 @@ TEST_F(Reactions, AThermalLoadcaseHoldsPicksAtATemperatureOrATimeTable) {
     EXPECT_EQ(restraints.substr(0, restraints.find("CONSTRAINTS")),
               "RESTRAINTS\nbor 1 temp 100\nefr 1 4 temp 100\npor 8 temp 100\nbor 4 temp tabl4\n")
         << input;
-    EXPECT_EQ(prompts->messageTexts().size(), 1u);
+    EXPECT_EQ(prompts->messageTexts().size(), 2u);
 }
 
 TEST_F(Reactions, AnEmptySelectionIsRefusedAndNothingIsWritten) {
