@@ -329,4 +329,16 @@ std::vector<double> gatherOnAll(Vec v) {
     return gathered(v, true);
 }
 
+std::vector<double> residualOnAll(Mat k, Vec f, const std::vector<double>& u, Vec x, Vec r) {
+    PetscInt first = 0, end = 0;
+    TARV_PETSC(VecGetOwnershipRange(x, &first, &end));
+    for (PetscInt i = first; i < end; ++i)
+        TARV_PETSC(VecSetValue(x, i, u[static_cast<std::size_t>(i)], INSERT_VALUES));
+    TARV_PETSC(VecAssemblyBegin(x));
+    TARV_PETSC(VecAssemblyEnd(x));
+    TARV_PETSC(MatMult(k, x, r));
+    TARV_PETSC(VecAXPY(r, -1.0, f));
+    return gatherOnAll(r);
+}
+
 }  // namespace tarvsolv

@@ -77,15 +77,7 @@ std::vector<double> steadyNodalHeat(const Job& job, const std::vector<double>& n
         assembler.holdStrayNodes(job.mesh);
         assembler.finish();
     }
-    PetscInt first = 0, end = 0;
-    TARV_PETSC(VecGetOwnershipRange(x, &first, &end));
-    for (PetscInt i = first; i < end; ++i)
-        TARV_PETSC(VecSetValue(x, i, nodal[static_cast<std::size_t>(i)], INSERT_VALUES));
-    TARV_PETSC(VecAssemblyBegin(x));
-    TARV_PETSC(VecAssemblyEnd(x));
-    TARV_PETSC(MatMult(k, x, r));
-    TARV_PETSC(VecAXPY(r, -1.0, f));
-    return gatherOnAll(r);
+    return residualOnAll(k, f, nodal, x, r);
 }
 
 }  // namespace tarvsolv

@@ -41,16 +41,8 @@ std::vector<double> residualForces(const Job& job, const std::vector<double>& u,
     VecHandle f = free.createVector(), x = free.createVector(), r = free.createVector();
     RunLog quiet("", false, false);
     assembleStaticSystem(job, pattern, k, f, quiet);
-    PetscInt first = 0, end = 0;
-    TARV_PETSC(VecGetOwnershipRange(x, &first, &end));
-    for (PetscInt i = first; i < end; ++i)
-        TARV_PETSC(VecSetValue(x, i, u[static_cast<std::size_t>(i)], INSERT_VALUES));
-    TARV_PETSC(VecAssemblyBegin(x));
-    TARV_PETSC(VecAssemblyEnd(x));
-    TARV_PETSC(MatMult(k, x, r));
-    TARV_PETSC(VecAXPY(r, -1.0, f));
     loads = gatherOnAll(f);
-    return gatherOnAll(r);
+    return residualOnAll(k, f, u, x, r);
 }
 
 std::string vectorText(const Vec3& v) {
