@@ -181,7 +181,6 @@ void CLinePlot::draw(render::Canvas& canvas, double width, double height) const 
     canvas.rectangle(a.left, a.top, a.right, a.bottom);
     canvas.text(a.left, 2, title_);
     canvas.text((a.left + a.right) / 2, a.bottom + height * 0.08, xTitle_);
-    canvas.text(2, a.top - height * 0.06, yTitle_);
     const double labelWidth = width * 0.1, labelHeight = height * 0.04;
     auto label = [&](double x, double y, const std::string& text) {
         canvas.text(x, y, text);
@@ -193,9 +192,13 @@ void CLinePlot::draw(render::Canvas& canvas, double width, double height) const 
                     label(2, a.top, axisNumber(y_.high, yDecimals_))};
     const double markSize = std::min(labelWidth, labelHeight);
     canvas.text(a.right + 2, a.bottom + 4, xLocked_ ? "L" : "U");
-    canvas.text(2, a.top - height * 0.03, yLocked_ ? "L" : "U");
+    // The value axis's lock mark stands on the line of its title, before it: a line of its own
+    // between the title and the top number overlaps both on a short graph.
+    const double yTitleTop = a.top - height * 0.06;
+    canvas.text(2, yTitleTop, yLocked_ ? "L" : "U");
+    canvas.text(2 + markSize + 4, yTitleTop, yTitle_);
     lockMarks_ = {Area{a.right + 2, a.bottom + 4, a.right + 2 + markSize, a.bottom + 4 + markSize},
-                  Area{2, a.top - height * 0.03, 2 + markSize, a.top - height * 0.03 + markSize}};
+                  Area{2, yTitleTop, 2 + markSize, yTitleTop + markSize}};
 
     for (const CPlotData& s : series_) {
         canvas.setPen(s.colour(), s.style() == CPlotData::kBar ? 3 : 1);
