@@ -35,6 +35,12 @@ class LoadcaseCommand : public ::testing::Test, public ExplorerFixture {
         for (int i = 0; i < d.itemCount(id); ++i) out.push_back(d.itemText(id, i));
         return out;
     }
+    // Starts the command with the old loadcase `old` chosen.
+    ui::Dialog& startOn(const std::string& old) {
+        auto& d = start();
+        d.userChoose(L::kOldList, d.findItemExact(L::kOldList, old));
+        return d;
+    }
     void create(const std::string& name, int typeButton, const std::string& mesh = "") {
         auto& d = start();
         d.userType(L::kNewName, name);
@@ -44,8 +50,7 @@ class LoadcaseCommand : public ::testing::Test, public ExplorerFixture {
     }
 
     void copy(const std::string& old, const std::string& name, int typeButton, const std::string& mesh = "") {
-        auto& d = start();
-        d.userChoose(L::kOldList, d.findItemExact(L::kOldList, old));
+        auto& d = startOn(old);
         if (!mesh.empty()) d.userChoose(L::kMeshList, d.findItemExact(L::kMeshList, mesh));
         d.userType(L::kNewName, name);
         d.userClick(typeButton);
@@ -93,16 +98,6 @@ TEST_F(LoadcaseCommand, NewThermalLoadcaseWritesItsHeaderAndEntry) {
     EXPECT_FALSE(ui::findDialog("Loadcase")->isShown()) << "a good APPLY closes the dialog";
 }
 
-TEST_F(LoadcaseCommand, MultiphysicsHasHeaderCodeZeroAndTypeTen) {
-    part.setUnits(host::kUnitM, host::kUnitCm);
-    show();
-    create("Both", L::kMultiphysics);
-    EXPECT_EQ(readFile(folder + "/Both.txt"),
-              "HEADER\n0.001 cm 0 nod=10 elem=0 ana=0\nMFILE\n" + folder + "/Both.meb\n");
-    EXPECT_EQ(saved()[0].data().text(), "Both:10");
-    EXPECT_EQ(explorer->document().solveIndex(), 0);
-}
-
 TEST_F(LoadcaseCommand, ChoosingAnOldLoadcaseLoadsItsEntriesAndHeader) {
     create("First", L::kMechanical);
     explorer->document().addEntry(bodyKey(), key(0), "face;fix,6=XYZ", model::kKindReaction);
@@ -111,8 +106,7 @@ TEST_F(LoadcaseCommand, ChoosingAnOldLoadcaseLoadsItsEntriesAndHeader) {
     EXPECT_EQ(explorer->document().entries().size(), 1u);
     EXPECT_TRUE(lines(model::kKindReaction).empty());
 
-    auto& d = start();
-    d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "First"));
+    auto& d = startOn("First");
     d.userClick(L::kApply);
     EXPECT_EQ(explorer->document().jobBasePath(), folder + "/First");
     EXPECT_EQ(explorer->document().meshPath(), "/elsewhere/m.meb");
@@ -171,19 +165,21 @@ TEST_F(LoadcaseCommand, CopyIntoTheOtherClassLeavesOutMaterialsAndActions) {
 // A Multiphysics loadcase's header holds the Mechanical code; opened again it is Multiphysics by
 // its loadcase entry, which keeps its type.
 TEST_F(LoadcaseCommand, MultiphysicsLoadcaseOpensAsMultiphysics) {
+    part.setUnits(host::kUnitM, host::kUnitCm);
+    show();
     create("Both", L::kMultiphysics);
+    EXPECT_EQ(readFile(folder + "/Both.txt"),
+              "HEADER\n0.001 cm 0 nod=10 elem=0 ana=0\nMFILE\n" + folder + "/Both.meb\n");
+    EXPECT_EQ(saved()[0].data().text(), "Both:10");
     create("Other", L::kThermal);
-    auto& d = start();
-    d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "Both"));
+    auto& d = startOn("Both");
     d.userClick(L::kApply);
     EXPECT_EQ(explorer->document().analysisType(), 10);
     EXPECT_EQ(explorer->document().solveIndex(), 0);
     EXPECT_EQ(lines(model::kKindLoadcase), std::vector<std::string>{"Both:10"});
     // Without its header file a loadcase is what its entry says, not what was open before.
     fs::remove(folder + "/Other.txt");
-    auto& again = start();
-    again.userChoose(L::kOldList, again.findItemExact(L::kOldList, "Other"));
-    again.userClick(L::kApply);
+    startOn("Other").userClick(L::kApply);
     EXPECT_EQ(explorer->document().analysisType(), 6);
     EXPECT_EQ(explorer->document().solveIndex(), 6);
 }
@@ -191,8 +187,7 @@ TEST_F(LoadcaseCommand, MultiphysicsLoadcaseOpensAsMultiphysics) {
 TEST_F(LoadcaseCommand, DeleteRemovesOnlyTheLoadcaseFile) {
     create("Old", L::kMechanical);
     create("Current", L::kMechanical);
-    auto& d = start();
-    d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "Old"));
+    auto& d = startOn("Old");
     d.userClick(L::kDelete);
     EXPECT_FALSE(fs::exists(folder + "/Old.api_fem"));
     EXPECT_TRUE(fs::exists(folder + "/Old.txt"));
@@ -209,8 +204,7 @@ TEST_F(LoadcaseCommand, DeletingTheCurrentLoadcaseMakesTheSessionLoadcaseCurrent
                                   model::kKindMaterial);  // the session-named loadcase
     create("Current", L::kMechanical);
     explorer->document().addEntry(bodyKey(), key(0), "face;pressure=5", model::kKindAction);
-    auto& d = start();
-    d.userChoose(L::kOldList, d.findItemExact(L::kOldList, "Current"));
+    auto& d = startOn("Current");
     d.userClick(L::kDelete);
     EXPECT_FALSE(fs::exists(folder + "/Current.api_fem"));
     EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Bracket");

@@ -85,6 +85,15 @@ TEST_F(MeshCommand, MeshStoresTheSettingsWritesTheInputAndStartsTheMesher) {
     EXPECT_EQ(setting("CurrentFile"), inputPath());
     EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());
     EXPECT_EQ(runLog(), kFullRun);
+
+    // A second run, once the first has ended, replaces the settings entry and the log.
+    ASSERT_TRUE(pollUntilEnded(mesh_solve::RunProgram::Mesher));
+    d.grid().userEdit(d.item(M::kUpperSize), "12.5");
+    d.userClick(M::kMesh);
+    EXPECT_EQ(texts(kKindMesherParameters), std::vector<std::string>{"1:12.5 0 0.5 0.25 0 2 2 3 3 1 0"});
+    EXPECT_EQ(saved().countOfKind(kKindMesherParameters), 1u);
+    EXPECT_EQ(runLog(), kFullRun);
+    EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());
 }
 
 // A second session's explorer, shown and ended, neither lends its units and geometry to this
@@ -100,6 +109,7 @@ TEST_F(MeshCommand, AnotherSessionsExplorerLeavesThisSessionsRunsAlone) {
     EXPECT_NE(readFile(inputPath()).find("0.001 mm scale=1 nod=10"), std::string::npos)
         << "the Bracket's own units while the Tube's explorer is shown";
     tube->OnTerminate();
+    ASSERT_TRUE(pollUntilEnded(mesh_solve::RunProgram::Mesher)) << "a second run waits for the first";
     d.userClick(M::kMesh);
     EXPECT_TRUE(prompts->messageTexts().empty());
     EXPECT_EQ(runLog(), kFullRun);
@@ -121,21 +131,6 @@ TEST_F(MeshCommand, LinearOrderWritesFourNodesPerElement) {
     EXPECT_EQ(texts(kKindMesherParameters), std::vector<std::string>{"1:50 0 1 0.25 0 3 2 3 3 0 0"});
     EXPECT_EQ(mesh_solve::libraryMesh().nodesPerElement(), 4);
     EXPECT_NE(readFile(inputPath()).find("nod=4 elem=0"), std::string::npos);
-    EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());
-}
-
-TEST_F(MeshCommand, SecondRunReplacesTheSettingsAndTheLog) {
-    M& d = start();
-    d.userClick(M::kMesh);
-    EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());
-    d.grid().userEdit(d.item(M::kUpperSize), "12.5");
-    d.userClick(M::kMesh);
-    EXPECT_EQ(texts(kKindMesherParameters), std::vector<std::string>{"1:12.5 0 0.5 0.25 0 2 2 3 3 1 0"});
-    EXPECT_EQ(loadcase::LoadcaseFile::load(explorer->document().loadcaseFilePath())
-                  .entries.countOfKind(kKindMesherParameters),
-              1u);
-    EXPECT_EQ(runLog(), kFullRun);
-    EXPECT_EQ(programs.arguments("velgrin"), expectedArguments());
 }
 
 // A mesh run that cannot finish: the message it gives, the run log it leaves (unchecked when null),
@@ -189,7 +184,14 @@ INSTANTIATE_TEST_SUITE_P(
                        std::filesystem::remove(f.folder() + "/Bracket.log");
                        std::filesystem::create_directory(f.folder() + "/Bracket.log");
                    },
-                   "Loadcase not found", nullptr, false, false}),
+                   "Loadcase not found", nullptr, false, false},
+        // A setting that is not a number starts no run at all.
+        RunFailure{"SettingNoNumber",
+                   [](MeshCommand& f) {
+                       M& d = *static_cast<CMeshCommand&>(*f.command).meshDialog();
+                       d.grid().userEdit(d.item(M::kVolumeSteps), "3 steps");
+                   },
+                   "\"volume steps\" needs a number; \"3 steps\" is not one.", nullptr, false, false}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST_F(MeshCommand, ApplyAddsOneSizeEntryPerPickInOrder) {
@@ -228,19 +230,6 @@ TEST_F(MeshCommand, ApplyNeedsAPickAndRefusesASizeThatIsNoNumber) {
     d.userType(M::kSizeBox, "2.5 ");
     d.userClick(M::kApply);
     EXPECT_EQ(texts(kKindMeshSize), std::vector<std::string>{"face:el_size=2.5"});
-}
-
-// A setting that is not a number starts no mesh run: no entry, no files, no mesher.
-TEST_F(MeshCommand, MeshRefusesASettingThatIsNoNumber) {
-    M& d = start();
-    auto& g = d.grid();
-    g.userEdit(d.item(M::kVolumeSteps), "3 steps");
-    d.userClick(M::kMesh);
-    EXPECT_EQ(prompts->messageTexts(),
-              std::vector<std::string>{"\"volume steps\" needs a number; \"3 steps\" is not one."});
-    EXPECT_TRUE(texts(kKindMesherParameters).empty());
-    EXPECT_FALSE(std::filesystem::exists(inputPath()));
-    EXPECT_TRUE(programs.notStarted("velgrin"));
 }
 
 TEST_F(MeshCommand, OverlayMarksTheMeshSizesAndExitEndsTheCommand) {

@@ -42,15 +42,6 @@ TEST_F(ProgramLaunch, LongPathsAreHandedOverWhole) {
     EXPECT_EQ(longInstall.arguments("tarvsolv"), (std::vector<std::string>{input, "0", "END"}));
 }
 
-TEST_F(ProgramLaunch, StartsWithoutWaitingForTheProgram) {
-    const std::string slow = programs.path("tarvsolv");
-    writeFile(slow, "#!/bin/sh\nsleep 5\n");
-    std::filesystem::permissions(slow, std::filesystem::perms::owner_all);
-    const auto before = std::chrono::steady_clock::now();
-    EXPECT_EQ(launch(slow, "/tmp/x.txt"), LaunchResult::Started);
-    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::seconds(2));
-}
-
 TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndNothingStarts) {
     programs.install("velgrin");
     const std::string input = scratch.file("a\" \"b.txt");
@@ -67,9 +58,9 @@ TEST_F(ProgramLaunch, ProgramThatCannotRunIsReported) {
     EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"cannot start " + programs.path("tarvsolv")});
 }
 
-// A run is followed to its end: its progress from the solver's log in the host's status bar while
-// it runs, then a message with the exit status and the log's error line. A second start on the
-// same loadcase while it runs is refused.
+// A run starts without waiting for the program and is followed to its end: its progress from the
+// solver's log in the host's status bar while it runs, then a message with the exit status and the
+// log's error line. A second start on the same loadcase while it runs is refused.
 TEST_F(ProgramLaunch, SolverRunIsFollowedToItsEndAndItsReasonShown) {
     const std::string slog = scratch.file("job.slog");
     writeFile(slog, "[ 0.01 s] error: the last run's reason\n");

@@ -44,6 +44,14 @@ class MaterialCommand : public ModelCommandTest {
         ASSERT_NE(it, choices.end()) << material;
         d.grid().userChoose(d.standardItem(), static_cast<int>(it - choices.begin()));
     }
+    // MAKE TABLE, with the person choosing list item `item` and APPLY, or EXIT when it is -1.
+    void makeTable(M& d, int item) {
+        prompts->queueModal("Table", [item](ui::Dialog& t) {
+            if (item >= 0) t.userChoose(CTableEditDlg::kList, item);
+            t.userClick(item >= 0 ? CTableEditDlg::kApply : CTableEditDlg::kExit);
+        });
+        d.userClick(M::kMakeTable);
+    }
     Strings slotValues(M& d, int count) {
         Strings out;
         for (int slot = 0; slot < count; ++slot) out.push_back(d.grid().value(d.slotItem(slot)));
@@ -216,48 +224,28 @@ TEST_F(MaterialCommand, OnTwoFacesOfAnAssemblyOnlyTheSecondIsKeptWithoutABodyKey
 
 // ---- MAKE TABLE ----
 
+// A table names the property of its list item; leaving the editor with EXIT changes nothing.
 TEST_F(MaterialCommand, TableForTheThirdItemNamesThatProperty) {
     auto& d = start();
-    prompts->queueModal("Table", [](ui::Dialog& t) {
-        t.userChoose(CTableEditDlg::kList, 2);
-        t.userClick(CTableEditDlg::kApply);
-    });
-    d.userClick(M::kMakeTable);
+    makeTable(d, -1);
+    EXPECT_EQ(slotValues(d, 3), (Strings{"0", "0", "0"}));
+    EXPECT_TRUE(explorer->document().entries().empty());
+    makeTable(d, 2);
     EXPECT_EQ(d.grid().value(d.slotItem(2)), "tabm2");
     EXPECT_EQ(texts(model::kKindTable), Strings{"tabm2, 1, 0, 0"});
     EXPECT_EQ(lines(model::kKindTable), Strings{"tabm2, 1, 0, 0"});
     picks().select(box().face(0));
     d.userClick(M::kApply);
     EXPECT_EQ(texts(model::kKindMaterial), Strings{" : 0,0,tabm2,0,0,0,0,0,0,0,0,0,0"});
+    makeTable(d, 6);
+    EXPECT_EQ(d.grid().value(d.slotItem(8)), "tabm6") << "expansion coeff 2";
 }
 
-TEST_F(MaterialCommand, TableListItemsMapOntoTheirProperties) {
+TEST_F(MaterialCommand, TableListItemsMapOntoTheirThermalProperties) {
     thermalHeader();
     auto& d = start();
-    for (int item : {1, 3, 4}) {
-        prompts->queueModal("Table", [item](ui::Dialog& t) {
-            t.userChoose(CTableEditDlg::kList, item);
-            t.userClick(CTableEditDlg::kApply);
-        });
-        d.userClick(M::kMakeTable);
-    }
+    for (int item : {1, 3, 4}) makeTable(d, item);
     EXPECT_EQ(slotValues(d, 5), (Strings{"0", "tabm3", "tabm4", "0", "tabm1"}));
-    auto& m = (command->OnTerminate(), explorer->document().setAnalysisType(0),
-               writeFile(explorer->document().jobBasePath() + ".txt", ""), start());
-    prompts->queueModal("Table", [](ui::Dialog& t) {
-        t.userChoose(CTableEditDlg::kList, 6);
-        t.userClick(CTableEditDlg::kApply);
-    });
-    m.userClick(M::kMakeTable);
-    EXPECT_EQ(m.grid().value(m.slotItem(8)), "tabm6") << "expansion coeff 2";
-}
-
-TEST_F(MaterialCommand, LeavingTheTableEditorChangesNothing) {
-    auto& d = start();
-    prompts->queueModal("Table", [](ui::Dialog& t) { t.userClick(CTableEditDlg::kExit); });
-    d.userClick(M::kMakeTable);
-    EXPECT_EQ(d.grid().value(d.slotItem(0)), "0");
-    EXPECT_TRUE(explorer->document().entries().empty());
 }
 
 }  // namespace

@@ -85,13 +85,20 @@ class Overlay : public ModelCommandTest {
     std::string text(Point3 p, const std::string& s) const { return "text " + px(p) + " " + s; }
 };
 
+// A part moved by its transformation is mapped by it before projection.
 TEST_F(Overlay, AReactionMarksEachFixedDirectionFromTheFaceCentre) {
     add(box().face(5), "face;fix,5=XZ", model::kKindReaction);  // the face z = 30
-    const Point3 c{5, 10, 30};
-    EXPECT_EQ(draw(addon::kMenuReactions),
-              (Strings{"pen 0x0000FF 3", "text 60 10 REACTIONS", line(c, {6, 10, 30}), circle(c, 3),
-                       square({6, 10, 30}), line(c, {5, 10, 31}), circle(c, 3), square({5, 10, 31}),
-                       text(c, "face;fix,5=XZ")}));
+    for (const double shift : {0.0, 100.0}) {
+        host::Transform placement;
+        placement.m[0][3] = shift;
+        part.setPlacement(placement);
+        const Point3 c{5 + shift, 10, 30};
+        EXPECT_EQ(draw(addon::kMenuReactions),
+                  (Strings{"pen 0x0000FF 3", "text 60 10 REACTIONS", line(c, {6 + shift, 10, 30}),
+                           circle(c, 3), square({6 + shift, 10, 30}), line(c, {5 + shift, 10, 31}),
+                           circle(c, 3), square({5 + shift, 10, 31}), text(c, "face;fix,5=XZ")}))
+            << "moved " << shift;
+    }
 }
 
 // Each fixity code marks the directions it restrains, and a code outside 0 to 6 none.
@@ -158,17 +165,6 @@ TEST_F(Overlay, MaterialsShowTheirNameOnly) {
     command->putref_CommandSite(site.get());
     add(box().face(0), "Steel: 210000,0.3,1.2e-05,7.85e-09", model::kKindMaterial);
     EXPECT_EQ(draw(0), (Strings{"pen 0xFFFF00 3", "text 60 10 MATERIALS", text({0, 10, 15}, "Steel")}));
-}
-
-TEST_F(Overlay, APartIsMappedByItsTransformationBeforeProjection) {
-    host::Transform shift;
-    shift.m[0][3] = 100;  // moved 100 along x
-    part.setPlacement(shift);
-    add(box().face(5), "face;fix,1=Y", model::kKindReaction);
-    const Point3 c{105, 10, 30};
-    EXPECT_EQ(draw(addon::kMenuReactions),
-              (Strings{"pen 0x0000FF 3", "text 60 10 REACTIONS", line(c, {105, 11, 30}), circle(c, 3),
-                       square({105, 11, 30}), text(c, "face;fix,1=Y")}));
 }
 
 TEST_F(Overlay, AReactionOnAVertexIsFoundByItsKeysNotAsADesignPoint) {

@@ -70,11 +70,16 @@ TEST_F(Reactions, EveryFixityRowReachesTheSolverAsTheFlagsItsNameSays) {
     }
 }
 
-// Before any choice the entries carry -1 and no letters; a choice then stays for the next group.
+// An empty selection is refused and writes nothing. Before any choice the entries carry -1 and no
+// letters; a choice then stays for the next group.
 TEST_F(Reactions, WithoutAFixityMinusOneThenTheChoiceStaysForTheNextGroup) {
+    applyWith(-1);
+    EXPECT_EQ(prompts->messageTexts(), Strings{"Select a point, edge or face"});
+    EXPECT_TRUE(explorer->document().entries().empty());
+    EXPECT_FALSE(explorer->document().isChanged());
     picks().select(box().face(3));
     applyWith(-1);
-    EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{-1});
+    EXPECT_EQ(picks().filters(), (std::vector<std::int32_t>{-1, -1})) << "asked with -1, the empty pick too";
     picks().select(box().vertex(7));
     applyWith(6);
     picks().select(box().face(0));
@@ -124,13 +129,6 @@ TEST_F(Reactions, AThermalLoadcaseHoldsPicksAtATemperatureOrATimeTable) {
               "RESTRAINTS\nbor 1 temp 100\nefr 1 4 temp 100\npor 8 temp 100\nbor 4 temp tabl4\n")
         << input;
     EXPECT_EQ(prompts->messageTexts().size(), 2u);
-}
-
-TEST_F(Reactions, AnEmptySelectionIsRefusedAndNothingIsWritten) {
-    applyWith(2);
-    EXPECT_EQ(prompts->messageTexts(), Strings{"Select a point, edge or face"});
-    EXPECT_TRUE(explorer->document().entries().empty());
-    EXPECT_FALSE(explorer->document().isChanged());
 }
 
 TEST_F(Reactions, PicksThatAreNoEntityOrCannotBePlacedAreSkippedSilently) {

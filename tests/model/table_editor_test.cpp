@@ -2,7 +2,6 @@
 // inserting and deleting rows, APPLY and EXIT, and the table entries the explorer saves.
 #include <gtest/gtest.h>
 
-#include "model/saved_bytes.h"
 #include "model/table_edit_dlg.h"
 #include "model/table_maker.h"
 #include "model/table_text.h"
@@ -84,18 +83,9 @@ TEST_F(TableEditor, InsertedRowsAreCountedAndWrittenArgumentsFirst) {
               std::vector<std::string>{"tabm0, 3, 20, 100, 300, 210000, 200000, 1.8e5"});
 }
 
+// Insert and Delete act on the focused cell's row only: without one they do nothing, and deleting
+// the only data row gives an empty table.
 TEST_F(TableEditor, DeletingTheOnlyDataRowGivesAnEmptyTable) {
-    make(Mode::Load, false, [](T& d) {
-        d.grid().userClickCell(1, 1);
-        d.userClick(T::kDelete);
-        EXPECT_EQ(d.grid().rowCount(), 1);
-        d.userChoose(T::kList, 3);
-        d.userClick(T::kApply);
-    });
-    EXPECT_EQ(texts(model::kKindTable), std::vector<std::string>{"tabl3, 0"});
-}
-
-TEST_F(TableEditor, InsertAndDeleteWithoutAFocusedCellDoNothing) {
     make(Mode::Load, false, [](T& d) {
         d.userClick(T::kInsert);
         d.userClick(T::kDelete);
@@ -103,7 +93,13 @@ TEST_F(TableEditor, InsertAndDeleteWithoutAFocusedCellDoNothing) {
         EXPECT_FALSE(d.grid().userClickCell(0, 0)) << "the header takes no focus";
         d.userClick(T::kDelete);
         EXPECT_EQ(d.grid().rowCount(), 2);
+        d.grid().userClickCell(1, 1);
+        d.userClick(T::kDelete);
+        EXPECT_EQ(d.grid().rowCount(), 1);
+        d.userChoose(T::kList, 3);
+        d.userClick(T::kApply);
     });
+    EXPECT_EQ(texts(model::kKindTable), std::vector<std::string>{"tabl3, 0"});
 }
 
 TEST_F(TableEditor, ApplyWithoutAChoiceAsksForOneAndKeepsTheEditorOpen) {
@@ -129,27 +125,6 @@ TEST_F(TableEditor, ExitOrClosingStoresNothing) {
                  }).has_value());
     EXPECT_TRUE(texts(model::kKindTable).empty());
     EXPECT_TRUE(lines(model::kKindTable).empty());
-}
-
-// A table with other cells for the same list position is a table of its own: under the same
-// name the solver would keep only the later one for every field that names either.
-TEST_F(TableEditor, SameTableTwiceIsStoredOnceOtherCellsBesideItUnderTheirOwnName) {
-    auto choose2 = [](T& d) {
-        d.userChoose(T::kList, 2);
-        d.userClick(T::kApply);
-    };
-    auto fives = [](T& d) {
-        d.grid().userEditCell(1, 1, "5");
-        d.userChoose(T::kList, 2);
-        d.userClick(T::kApply);
-    };
-    EXPECT_EQ(make(Mode::Material, false, choose2)->name, "tabm2");
-    EXPECT_EQ(make(Mode::Material, false, choose2)->name, "tabm2");
-    EXPECT_EQ(make(Mode::Material, false, fives)->name, "tabm2_2");
-    EXPECT_EQ(make(Mode::Material, false, fives)->name, "tabm2_2");
-    EXPECT_EQ(texts(model::kKindTable), (std::vector<std::string>{"tabm2, 1, 0, 0", "tabm2_2, 1, 0, 5"}));
-    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
-              expectedFileBytes({{{}, {}, "tabm2, 1, 0, 0", 6}, {{}, {}, "tabm2_2, 1, 0, 5", 6}}));
 }
 
 TEST(TableText, CellsAreCopiedAsTyped) {

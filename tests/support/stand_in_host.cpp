@@ -1,8 +1,5 @@
 #include "support/stand_in_host.h"
 
-#include <cstdlib>
-#include <filesystem>
-
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
 #include <BRep_Builder.hxx>
@@ -26,13 +23,6 @@ hostapp::DocumentPtr partOf(const std::vector<TopoDS_Shape>& solids) {
     builder.MakeCompound(compound);
     for (const auto& solid : solids) builder.Add(compound, solid);
     return std::make_shared<hostapp::OcctDocument>(compound);
-}
-
-hostapp::DocumentPtr samplePart(const std::string& file) {
-    const char* build = std::getenv("KOLVANE_BUILD_DIR");
-    const std::filesystem::path folder =
-        build != nullptr ? std::filesystem::path(build) : std::filesystem::path(".");
-    return hostapp::OcctDocument::open((folder / "samples" / file).string());
 }
 
 // ---- Part ----

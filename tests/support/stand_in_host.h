@@ -29,8 +29,6 @@ TopoDS_Shape box(host::Point3 low, host::Point3 high);
 TopoDS_Shape cylinder(host::Point3 base, double radius, double height);
 // A document of these solids, one body each, in order.
 hostapp::DocumentPtr partOf(const std::vector<TopoDS_Shape>& solids);
-// A sample part the build makes into build/samples/ ("bracket.step").
-hostapp::DocumentPtr samplePart(const std::string& file);
 
 // One body of a document with its faces, edges and vertices as the host hands them out. Each is
 // made once, so a test can pick the very object whose key it compares.
@@ -164,13 +162,11 @@ class StandInHost : public hostapp::CommandHost {
         platform::RefPtr<hostapp::CommandSite> site;
     };
     const std::vector<Started>& startedCommands() const { return started_; }
-    void releaseStartedCommands() { started_.clear(); }
-    const std::vector<hostapp::CommandSite*>& endRequests() const { return ends_; }
-    int redrawRequests() const { return redraws_; }
 
     void projectPoint(const host::Point3& point, double* x, double* y) const override;
-    void requestRedraw() override { ++redraws_; }
-    void requestEnd(hostapp::CommandSite* site) override { ends_.push_back(site); }
+    // The sites record redraws and ends themselves; the host's own requests are not looked at.
+    void requestRedraw() override {}
+    void requestEnd(hostapp::CommandSite*) override {}
     void startFurtherCommand(host::IQuarnelAddOnCommand* command) override;
     platform::IUnknown* renderDevice() const override { return device_.get(); }
 
@@ -183,8 +179,6 @@ class StandInHost : public hostapp::CommandHost {
     platform::RefPtr<platform::IUnknown> device_;
     std::vector<Started> started_;
     std::vector<platform::RefPtr<hostapp::CommandSite>> sites_;  // detached when the host goes
-    std::vector<hostapp::CommandSite*> ends_;
-    int redraws_ = 0;
 };
 
 template <typename T>
