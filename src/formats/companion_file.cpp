@@ -1,128 +1,182 @@
-#include "io/companion_file.h"
+#include "formats/companion_file.h"
 
-#include <algorithm>
+#include <climits>
 #include <fstream>
-#include <set>
-#include <sstream>
 #include <stdexcept>
 
-namespace tarvsolv {
+namespace formats {
+
 namespace {
+
+constexpr int kNodesPerLine = 10;
+
+bool writeNodeList(std::FILE* file, const std::vector<int>& nodes) {
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        const bool lineEnds = (i + 1) % kNodesPerLine == 0 || i + 1 == nodes.size();
+        if (std::fprintf(file, lineEnds ? " %d\n" : " %d", nodes[i]) < 0) return false;
+    }
+    return true;
+}
+
+bool writeBodiesAndFaces(std::FILE* file, const MeshCompanion& c) {
+    bool ok = std::fprintf(file, "BODIES %zu\n", c.bodies.size()) >= 0;
+    for (const CompanionBody& b : c.bodies)
+        ok = ok && std::fprintf(file, "%d %d %d\n", b.body, b.firstElement, b.lastElement) >= 0;
+    ok = ok && std::fprintf(file, "FACES %zu\n", c.faces.size()) >= 0;
+    for (const CompanionFace& f : c.faces)
+        ok =
+            ok && std::fprintf(file, "%d %zu\n", f.face, f.nodes.size()) >= 0 && writeNodeList(file, f.nodes);
+    return ok;
+}
+
+bool writeEdgesAndVertices(std::FILE* file, const MeshCompanion& c) {
+    bool ok = std::fprintf(file, "EDGES %zu\n", c.edges.size()) >= 0;
+    for (const CompanionEdge& e : c.edges)
+        ok = ok && std::fprintf(file, "%d %d %d %zu\n", e.edge, e.faceA, e.faceB, e.nodes.size()) >= 0 &&
+             writeNodeList(file, e.nodes);
+    ok = ok && std::fprintf(file, "VERTICES %zu\n", c.vertices.size()) >= 0;
+    for (const CompanionVertex& v : c.vertices)
+        ok = ok && std::fprintf(file, "%d %d %.17g %.17g %.17g\n", v.vertex, v.node, v.position[0],
+                                v.position[1], v.position[2]) >= 0;
+    return ok;
+}
+
+// Reads the words and numbers of a companion file in order; every fault throws Refusal with the
+// place it was found.
+struct Refusal : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
 
 class CompanionReader {
   public:
-    CompanionReader(std::istream& in, std::string path) : in_(in), path_(std::move(path)) {}
-
-    std::runtime_error error(const std::string& what) const {
-        return std::runtime_error("companion file " + path_ + ": " + what);
-    }
+    explicit CompanionReader(std::istream& in) : in_(in) {}
 
     void expect(const std::string& word) {
         std::string got;
-        if (!(in_ >> got) || got != word) throw error("expected " + word + ", found '" + got + "'");
+        if (!(in_ >> got) || got != word) throw Refusal("expected " + word + ", found '" + got + "'");
     }
-    long number() {
-        long value = 0;
-        if (!(in_ >> value)) throw error("a number is missing or unreadable");
-        return value;
+    int number() {
+        long long value = 0;
+        if (!(in_ >> value) || value < INT_MIN || value > INT_MAX)
+            throw Refusal("a number is missing or unreadable");
+        return static_cast<int>(value);
+    }
+    int count() {
+        const int n = number();
+        if (n < 0) throw Refusal("the count " + std::to_string(n) + " is negative");
+        return n;
     }
     double real() {
         double value = 0;
-        if (!(in_ >> value)) throw error("a coordinate is missing or unreadable");
+        if (!(in_ >> value)) throw Refusal("a coordinate is missing or unreadable");
         return value;
     }
-    int node(int nodeCount) {
-        const long n = number();
-        if (n < 1 || n > nodeCount) throw error("node " + std::to_string(n) + " is not in the mesh");
-        return static_cast<int>(n - 1);
+    // A node from 1 to `nodeCount`; 0 too where `noneAllowed`.
+    int node(int nodeCount, bool noneAllowed = false) {
+        const int n = number();
+        if ((n < 1 && !(noneAllowed && n == 0)) || n > nodeCount)
+            throw Refusal("node " + std::to_string(n) + " is not in the mesh");
+        return n;
     }
     std::string word() {
         std::string w;
         in_ >> w;
         return w;
     }
+    std::vector<int> nodes(int nodeCount) {
+        std::vector<int> list;
+        for (int k = count(); k > 0; --k) list.push_back(node(nodeCount));
+        return list;
+    }
 
   private:
     std::istream& in_;
-    std::string path_;
 };
 
-// Segments of an edge: the boundary facet edges whose nodes all lie on the edge.
-std::vector<std::array<int, 3>> segmentsOn(const FeMesh& mesh, const std::set<int>& onEdge) {
-    std::vector<std::array<int, 3>> segments;
-    std::set<std::pair<int, int>> taken;
-    for (const Facet& f : mesh.facets) {
-        const std::vector<int> n = mesh.faceNodes(f.element, f.face);
-        const bool quadratic = n.size() == 6;
-        const std::array<std::array<int, 3>, 3> edges{{{n[0], n[1], quadratic ? n[3] : -1},
-                                                       {n[1], n[2], quadratic ? n[4] : -1},
-                                                       {n[2], n[0], quadratic ? n[5] : -1}}};
-        for (const auto& e : edges) {
-            if (!onEdge.count(e[0]) || !onEdge.count(e[1]) || (e[2] >= 0 && !onEdge.count(e[2]))) continue;
-            if (taken.insert(std::minmax(e[0], e[1])).second) segments.push_back(e);
-        }
+void readHead(CompanionReader& r, MeshCompanion& c) {
+    r.expect("VELGRIN");
+    r.expect("TOPOLOGY");
+    if (const int version = r.number(); version != 1)
+        throw Refusal("version " + std::to_string(version) + " is not known");
+    r.expect("UNIT");
+    c.unitText = r.word();
+    r.expect("NODES");
+    c.nodeCount = r.count();
+    r.expect("ELEMENTS");
+    c.elementCount = r.count();
+}
+
+void readBodiesAndFaces(CompanionReader& r, MeshCompanion& c) {
+    r.expect("BODIES");
+    for (int b = r.count(); b > 0; --b) {
+        CompanionBody body;
+        body.body = r.number();
+        body.firstElement = r.number();
+        body.lastElement = r.number();
+        if (body.firstElement < 1 || body.lastElement > c.elementCount ||
+            body.firstElement > body.lastElement)
+            throw Refusal("body " + std::to_string(body.body) + " has an element range outside the mesh");
+        c.bodies.push_back(body);
     }
-    return segments;
+    r.expect("FACES");
+    for (int f = r.count(); f > 0; --f) {
+        CompanionFace face;
+        face.face = r.number();
+        face.nodes = r.nodes(c.nodeCount);
+        c.faces.push_back(std::move(face));
+    }
+}
+
+void readEdgesAndVertices(CompanionReader& r, MeshCompanion& c) {
+    r.expect("EDGES");
+    for (int e = r.count(); e > 0; --e) {
+        CompanionEdge edge;
+        edge.edge = r.number();
+        edge.faceA = r.number();
+        edge.faceB = r.number();
+        edge.nodes = r.nodes(c.nodeCount);
+        c.edges.push_back(std::move(edge));
+    }
+    r.expect("VERTICES");
+    for (int v = r.count(); v > 0; --v) {
+        CompanionVertex vertex;
+        vertex.vertex = r.number();
+        vertex.node = r.node(c.nodeCount, true);
+        for (double& x : vertex.position) x = r.real();
+        c.vertices.push_back(vertex);
+    }
+    r.expect("END");
 }
 
 }  // namespace
 
-std::optional<MesherCompanion> readCompanionFile(const std::string& path, const FeMesh& mesh) {
-    std::ifstream in(path);
-    if (!in) return std::nullopt;
-    CompanionReader r(in, path);
-    r.expect("VELGRIN");
-    r.expect("TOPOLOGY");
-    r.number();
-    r.expect("UNIT");
-    r.word();
-    r.expect("NODES");
-    const long nodes = r.number();
-    r.expect("ELEMENTS");
-    const long elements = r.number();
-    if (nodes != mesh.nodeCount() || elements != mesh.elementCount())
-        throw r.error("it describes another mesh (" + std::to_string(nodes) + " nodes, " +
-                      std::to_string(elements) + " elements)");
-    MesherCompanion c;
-    r.expect("BODIES");
-    c.elementBodies.assign(mesh.elementCount(), 0);
-    for (long b = r.number(); b > 0; --b) {
-        const long body = r.number(), first = r.number(), last = r.number();
-        if (first < 1 || last > elements || first > last)
-            throw r.error("body " + std::to_string(body) + " has an element range outside the mesh");
-        for (long e = first; e <= last; ++e) c.elementBodies[e - 1] = static_cast<int>(body);
-    }
-    for (int b : c.elementBodies)
-        if (b == 0) {
-            c.elementBodies.clear();  // incomplete ranges: the geometry falls back to its own reading
-            break;
-        }
-    r.expect("FACES");
-    for (long f = r.number(); f > 0; --f) {
-        r.number();
-        for (long k = r.number(); k > 0; --k) r.node(mesh.nodeCount());
-    }
-    r.expect("EDGES");
-    for (long e = r.number(); e > 0; --e) {
-        const long edge = r.number();
-        r.number();
-        r.number();
-        std::set<int> onEdge;
-        for (long k = r.number(); k > 0; --k) onEdge.insert(r.node(mesh.nodeCount()));
-        c.edgeSegments[static_cast<int>(edge)] = segmentsOn(mesh, onEdge);
-    }
-    r.expect("VERTICES");
-    for (long v = r.number(); v > 0; --v) {
-        const long vertex = r.number();
-        const long node = r.number();
-        r.real();
-        r.real();
-        r.real();
-        if (node >= 1 && node <= mesh.nodeCount())
-            c.vertexNodes[static_cast<int>(vertex)] = static_cast<int>(node - 1);
-    }
-    r.expect("END");
-    return c;
+std::string companionPathFor(const std::string& meshPath) {
+    const std::string meb = ".meb";
+    if (meshPath.size() > meb.size() && meshPath.compare(meshPath.size() - meb.size(), meb.size(), meb) == 0)
+        return meshPath.substr(0, meshPath.size() - meb.size()) + ".mtp";
+    return meshPath + ".mtp";
 }
 
-}  // namespace tarvsolv
+bool writeCompanionFile(std::FILE* file, const MeshCompanion& c) {
+    return std::fprintf(file, "VELGRIN TOPOLOGY 1\nUNIT %s\nNODES %d ELEMENTS %d\n", c.unitText.c_str(),
+                        c.nodeCount, c.elementCount) >= 0 &&
+           writeBodiesAndFaces(file, c) && writeEdgesAndVertices(file, c) && std::fprintf(file, "END\n") >= 0;
+}
+
+CompanionReadResult readCompanionFile(MeshCompanion& companion, const std::string& path) {
+    companion = MeshCompanion{};
+    std::ifstream in(path);
+    if (!in) return {CompanionReadStatus::NotOpened, ""};
+    CompanionReader reader(in);
+    try {
+        readHead(reader, companion);
+        readBodiesAndFaces(reader, companion);
+        readEdgesAndVertices(reader, companion);
+    } catch (const Refusal& refusal) {
+        companion = MeshCompanion{};
+        return {CompanionReadStatus::Refused, refusal.what()};
+    }
+    return {CompanionReadStatus::Read, ""};
+}
+
+}  // namespace formats
