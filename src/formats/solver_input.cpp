@@ -1,6 +1,5 @@
 #include "formats/solver_input.h"
 
-#include <algorithm>
 #include <array>
 #include <fstream>
 
@@ -18,26 +17,6 @@ bool isValueLine(const std::string& text) {
 }
 
 }  // namespace
-
-std::string trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t\r\n");
-    return std::string(text.substr(first, last - first + 1));
-}
-
-std::vector<std::string> words(std::string_view text) {
-    std::vector<std::string> out;
-    std::size_t at = 0;
-    while (true) {
-        at = text.find_first_not_of(" \t\r\n", at);
-        if (at == std::string_view::npos) break;
-        const std::size_t end = std::min(text.find_first_of(" \t\r\n", at), text.size());
-        out.emplace_back(text.substr(at, end - at));
-        at = end;
-    }
-    return out;
-}
 
 bool isSolverInputHeading(std::string_view word) {
     for (const std::string_view heading : kHeadings)

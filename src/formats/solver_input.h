@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "formats/input_values.h"
+
 namespace formats {
 
 struct InputLine {
@@ -61,10 +63,5 @@ struct SolverInputSection {
 };
 // The sections in the file's layout: each heading on a line of its own, then its body lines.
 std::string solverInputText(const std::vector<SolverInputSection>& sections);
-
-// Blank-separated words of `text`.
-std::vector<std::string> words(std::string_view text);
-// `text` without leading and trailing blanks, tabs and line ends.
-std::string trimmed(std::string_view text);
 
 }  // namespace formats

@@ -3,6 +3,7 @@
 // this program checks the latter).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include <random>
 #include <sstream>
 
+#include "formats/companion_file.h"
 #include "formats/face_tables.h"
 #include "formats/mesh_reader.h"
 #include "formats/number_scanner.h"
@@ -152,6 +154,14 @@ TEST_F(FormatFuzz, SolverInputSectionsKeepTheirLinesInOrder) {
                 if (line.number <= last) return std::string(heading) + " lines out of order";
                 if (line.text.find('\n') != std::string::npos) return "a line holds a line feed";
                 last = line.number;
+                // The line's values: its comma parts join back to the line; each is read as a number.
+                std::string joined;
+                for (const std::string& part : formats::splitTopLevel(line.text, ',')) {
+                    joined += part + ',';
+                    formats::parseNumber(formats::trimmed(part));
+                    for (const std::string& word : formats::words(part)) formats::parseInt(word);
+                }
+                if (joined != line.text + ',') return "comma parts do not join back to the line";
             }
             if (const auto first = sections.firstValueLine(heading)) formats::splitHeaderLine(first->text);
         }
@@ -160,6 +170,43 @@ TEST_F(FormatFuzz, SolverInputSectionsKeepTheirLinesInOrder) {
     fuzz::Plan plan;
     plan.text = true;
     EXPECT_EQ(fuzz::firstFault(golden::bytes("solver_input.txt"), plan, check), "");
+}
+
+// A companion file read whole refers only to nodes and elements of the mesh it names.
+std::string companionFault(const formats::MeshCompanion& c) {
+    const auto inMesh = [&](const std::vector<int>& nodes) {
+        return std::all_of(nodes.begin(), nodes.end(), [&](int n) { return n >= 1 && n <= c.nodeCount; });
+    };
+    for (const formats::CompanionBody& b : c.bodies)
+        if (b.firstElement < 1 || b.firstElement > b.lastElement || b.lastElement > c.elementCount)
+            return "body range outside the mesh";
+    for (const formats::CompanionFace& f : c.faces)
+        if (!inMesh(f.nodes)) return "face node outside the mesh";
+    for (const formats::CompanionEdge& e : c.edges)
+        if (!inMesh(e.nodes)) return "edge node outside the mesh";
+    for (const formats::CompanionVertex& v : c.vertices)
+        if (v.node < 0 || v.node > c.nodeCount) return "vertex node outside the mesh";
+    return "";
+}
+
+TEST_F(FormatFuzz, CompanionFilesAreReadInsideTheirMeshOrRefused) {
+    int read = 0;
+    const auto check = [&](const std::string& text) -> std::string {
+        formats::MeshCompanion companion;
+        const formats::CompanionReadResult result = formats::readCompanionFile(companion, write(text));
+        if (result.status == formats::CompanionReadStatus::NotOpened)
+            return "an existing file was not opened";
+        if (result.status == formats::CompanionReadStatus::Refused)
+            return result.message.empty()                     ? "refusal without a message"
+                   : !(companion == formats::MeshCompanion{}) ? "refused file left entities"
+                                                              : "";
+        ++read;
+        return companionFault(companion);
+    };
+    fuzz::Plan plan;
+    plan.text = true;
+    EXPECT_EQ(fuzz::firstFault(golden::bytes("companion.mtp"), plan, check), "");
+    EXPECT_GT(read, 0);  // damage to coordinates and numbers still reads
 }
 
 // What a real must read as: std::from_chars's value, 0 where it fails or gives a non-finite value.

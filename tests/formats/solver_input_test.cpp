@@ -1,4 +1,5 @@
-// The solver input sections: splitting the golden file, the heading rules, and writing sections back.
+// The solver input sections: splitting the golden file, the heading rules, writing sections back,
+// and the values on their lines.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -59,6 +60,20 @@ TEST(SolverInputSections, WrittenSectionsReadBack) {
     const auto sections = sectionsOf(text);
     EXPECT_TRUE(sections.has("MSET"));
     EXPECT_EQ(sections.lines("ESIZE")[1].number, 6);
+}
+
+TEST(SolverInputValues, ListsSplitOutsideParenthesesAndNumbersAreWhole) {
+    EXPECT_EQ(splitTopLevel("min(a,b), 3,", ','), (std::vector<std::string>{"min(a,b)", " 3", ""}));
+    EXPECT_EQ(splitTopLevel("f(x)), 2", ','), (std::vector<std::string>{"f(x))", " 2"}))
+        << "a stray closing parenthesis does not swallow the rest";
+    EXPECT_EQ(words(" bol\t1  2\r\n"), (std::vector<std::string>{"bol", "1", "2"}));
+    EXPECT_EQ(trimmed(" \t-9.81\r\n"), "-9.81");
+    EXPECT_EQ(parseNumber("-1.5e-3"), -1.5e-3);
+    EXPECT_EQ(parseNumber("+2"), 2.0);
+    for (const char* bad : {"", "1.5 ", "1,5", "3 mm", "1e999", "1e-400", "x"})
+        EXPECT_FALSE(parseNumber(bad).has_value()) << bad;
+    EXPECT_EQ(parseInt("-2147483647"), -2147483647);
+    for (const char* bad : {"2147483648", "1.0", "7 ", ""}) EXPECT_FALSE(parseInt(bad).has_value()) << bad;
 }
 
 }  // namespace

@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-#include "job.h"
+#include "physics/job.h"
 #include "platform/settings_store.h"
 #include "solver_run.h"
 

@@ -3,9 +3,9 @@
 #include <filesystem>
 
 #include "formats/result_head_path.h"
-#include "job.h"
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
+#include "physics/job.h"
 #include "physics/large_displacement_analysis.h"
 #include "physics/load_stepping.h"
 #include "vtk_results.h"

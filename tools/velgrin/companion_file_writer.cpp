@@ -6,44 +6,35 @@ namespace velgrin {
 
 namespace {
 
-constexpr int kNodesPerLine = 10;
-
-void writeNodeList(std::FILE* file, const std::vector<std::int32_t>& nodes) {
-    for (std::size_t i = 0; i < nodes.size(); ++i)
-        std::fprintf(file, (i + 1) % kNodesPerLine == 0 || i + 1 == nodes.size() ? " %d\n" : " %d", nodes[i]);
+formats::MeshCompanion companionOf(const TetMesh& mesh, const std::string& unitText,
+                                   double coordinateFactor) {
+    formats::MeshCompanion c;
+    c.unitText = unitText;
+    c.nodeCount = mesh.nodeCount();
+    c.elementCount = mesh.elementCount();
+    for (const BodyRange& b : mesh.bodies) c.bodies.push_back({b.body, b.firstElement, b.lastElement});
+    for (const EntityNodes& f : mesh.faceNodes)
+        c.faces.push_back({f.number, {f.nodes.begin(), f.nodes.end()}});
+    for (const EntityNodes& e : mesh.edgeNodes) {
+        const int faceA = e.faces.size() > 0 ? e.faces[0] : 0;
+        const int faceB = e.faces.size() > 1 ? e.faces[1] : 0;
+        c.edges.push_back({e.number, faceA, faceB, {e.nodes.begin(), e.nodes.end()}});
+    }
+    for (const EntityNodes& v : mesh.vertexNodes) {
+        const std::int32_t node = v.nodes.empty() ? 0 : v.nodes.front();
+        const auto p = node ? mesh.node(node) : std::array<double, 3>{0, 0, 0};
+        c.vertices.push_back(
+            {v.number, node, {p[0] * coordinateFactor, p[1] * coordinateFactor, p[2] * coordinateFactor}});
+    }
+    return c;
 }
 
 }  // namespace
 
 void writeCompanionFile(const std::string& path, const TetMesh& mesh, const std::string& unitText,
                         double coordinateFactor) {
-    writeAtomically(path, [&](std::FILE* file) {
-        std::fprintf(file, "VELGRIN TOPOLOGY 1\nUNIT %s\nNODES %d ELEMENTS %d\n", unitText.c_str(),
-                     mesh.nodeCount(), mesh.elementCount());
-        std::fprintf(file, "BODIES %zu\n", mesh.bodies.size());
-        for (const BodyRange& b : mesh.bodies)
-            std::fprintf(file, "%d %d %d\n", b.body, b.firstElement, b.lastElement);
-        std::fprintf(file, "FACES %zu\n", mesh.faceNodes.size());
-        for (const EntityNodes& f : mesh.faceNodes) {
-            std::fprintf(file, "%d %zu\n", f.number, f.nodes.size());
-            writeNodeList(file, f.nodes);
-        }
-        std::fprintf(file, "EDGES %zu\n", mesh.edgeNodes.size());
-        for (const EntityNodes& e : mesh.edgeNodes) {
-            const int faceA = e.faces.size() > 0 ? e.faces[0] : 0;
-            const int faceB = e.faces.size() > 1 ? e.faces[1] : 0;
-            std::fprintf(file, "%d %d %d %zu\n", e.number, faceA, faceB, e.nodes.size());
-            writeNodeList(file, e.nodes);
-        }
-        std::fprintf(file, "VERTICES %zu\n", mesh.vertexNodes.size());
-        for (const EntityNodes& v : mesh.vertexNodes) {
-            const std::int32_t node = v.nodes.empty() ? 0 : v.nodes.front();
-            const auto p = node ? mesh.node(node) : std::array<double, 3>{0, 0, 0};
-            std::fprintf(file, "%d %d %.17g %.17g %.17g\n", v.number, node, p[0] * coordinateFactor,
-                         p[1] * coordinateFactor, p[2] * coordinateFactor);
-        }
-        std::fprintf(file, "END\n");
-    });
+    const formats::MeshCompanion companion = companionOf(mesh, unitText, coordinateFactor);
+    writeAtomically(path, [&](std::FILE* file) { formats::writeCompanionFile(file, companion); });
 }
 
 }  // namespace velgrin

@@ -1,9 +1,9 @@
 #pragma once
-// Writes the companion file beside the mesh file: which elements belong to which body and which
-// mesh nodes lie on each host face, edge and vertex (format: README.md).
+// Writes the companion file beside the mesh file (formats/companion_file.h): which elements belong
+// to which body and which mesh nodes lie on each host face, edge and vertex.
 #include <string>
 
-#include "formats/companion_path.h"
+#include "formats/companion_file.h"
 #include "tet_mesh.h"
 
 namespace velgrin {

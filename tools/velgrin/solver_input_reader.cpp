@@ -1,7 +1,6 @@
 #include "solver_input_reader.h"
 
 #include <algorithm>
-#include <charconv>
 #include <fstream>
 #include <optional>
 #include <sstream>
@@ -15,6 +14,7 @@ namespace velgrin {
 namespace {
 
 using formats::InputLine;
+using formats::parseNumber;
 using formats::SolverInputSections;
 using formats::trimmed;
 using formats::words;
@@ -49,14 +49,6 @@ class Reader {
     std::string path_;
 };
 
-std::optional<double> parseNumber(std::string_view text) {
-    double value = 0;
-    const auto* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    if (ec != std::errc() || ptr != end) return std::nullopt;
-    return value;
-}
-
 // "0.001 <unit> scale=<s> nod=<n> elem=0 ana=<a> ..."
 void readHeader(const Reader& reader, const InputLine& line, MeshJob& job) {
     const auto fields = words(line.text);
@@ -67,7 +59,7 @@ void readHeader(const Reader& reader, const InputLine& line, MeshJob& job) {
         const auto eq = fields[i].find('=');
         if (eq == std::string::npos) continue;
         const std::string key = fields[i].substr(0, eq);
-        const auto value = parseNumber(std::string_view(fields[i]).substr(eq + 1));
+        const auto value = parseNumber(fields[i].substr(eq + 1));
         if (key == "scale") {
             if (!value || *value <= 0) reader.failAt(line, "HEADER", "the scale is not a positive number.");
             job.scale = *value;

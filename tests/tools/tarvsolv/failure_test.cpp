@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "linalg/petsc_handles.h"
+#include "base/petsc_handles.h"
 #include "solver_fixture.h"
 
 namespace tarvsolv::testing {

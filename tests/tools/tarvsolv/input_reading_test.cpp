@@ -6,11 +6,11 @@
 #include <sstream>
 
 #include "fem/box_mesh.h"
-#include "io/companion_file.h"
 #include "io/result_file.h"
 #include "io/solver_input.h"
-#include "job.h"
+#include "physics/job.h"
 #include "physics/materials.h"
+#include "physics/mesher_companion.h"
 #include "physics/model_entries.h"
 #include "physics/unit_system.h"
 #include "support/format_files.h"
@@ -316,7 +316,7 @@ TEST_F(SolverFiles, CompanionFileGivesBodiesEdgesAndVertices) {
     text << "VERTICES 1\n5 " << corner << " 1 1 1\nEND\n";
     write("m.mtp", text.str());
     EXPECT_EQ(companionPathFor(path("m.meb")), path("m.mtp"));
-    const auto companion = readCompanionFile(path("m.mtp"), mesh);
+    const auto companion = readMesherCompanion(path("m.mtp"), mesh);
     ASSERT_TRUE(companion.has_value());
     EXPECT_EQ(companion->elementBodies.front(), 1);
     EXPECT_EQ(companion->elementBodies.back(), 2);
@@ -329,8 +329,8 @@ TEST_F(SolverFiles, CompanionFileGivesBodiesEdgesAndVertices) {
     EXPECT_EQ(geometry.bodyOfElement(7), 2);
 
     write("other.mtp", "VELGRIN TOPOLOGY 1\nUNIT mm\nNODES 3 ELEMENTS 1\n");
-    EXPECT_THROW(readCompanionFile(path("other.mtp"), mesh), std::runtime_error);
-    EXPECT_FALSE(readCompanionFile(path("none.mtp"), mesh).has_value());
+    EXPECT_THROW(readMesherCompanion(path("other.mtp"), mesh), std::runtime_error);
+    EXPECT_FALSE(readMesherCompanion(path("none.mtp"), mesh).has_value());
 }
 
 }  // namespace

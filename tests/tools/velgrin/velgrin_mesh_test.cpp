@@ -19,10 +19,10 @@
 #include <map>
 #include <memory>
 #include <set>
-#include <sstream>
 #include <tuple>
 
 #include "cad_model.h"
+#include "formats/companion_file.h"
 #include "formats/face_tables.h"
 #include "formats/mesh_reader.h"
 #include "mesh_checks.h"
@@ -253,7 +253,7 @@ TEST_F(VelgrinTest, MeshIsInTheDisplayUnit) {
     EXPECT_GT(m.elementCount(), 25 * 2 * 6);
 }
 
-// The companion file's node lists by host number.
+// The companion file's node lists by host number, read by the solver's reader.
 struct Companion {
     std::map<int, std::set<int>> faces;
     std::map<int, std::pair<std::array<int, 2>, std::vector<int>>> edges;
@@ -261,33 +261,13 @@ struct Companion {
 };
 
 Companion readCompanion(const std::string& path) {
-    std::istringstream in(readFile(path));
+    formats::MeshCompanion file;
+    const formats::CompanionReadResult read = formats::readCompanionFile(file, path);
+    EXPECT_EQ(read.status, formats::CompanionReadStatus::Read) << read.message;
     Companion c;
-    std::string word;
-    int count = 0;
-    auto nodes = [&](int n) {
-        std::vector<int> out(n);
-        for (int& node : out) in >> node;
-        return out;
-    };
-    while (in >> word) {
-        if (word == "FACES") {
-            in >> count;
-            for (int i = 0, face, n; i < count && in >> face >> n; ++i) {
-                const auto list = nodes(n);
-                c.faces[face] = {list.begin(), list.end()};
-            }
-        } else if (word == "EDGES") {
-            in >> count;
-            for (int i = 0, edge, a, b, n; i < count && in >> edge >> a >> b >> n; ++i)
-                c.edges[edge] = {{a, b}, nodes(n)};
-        } else if (word == "VERTICES") {
-            in >> count;
-            double x, y, z;
-            for (int i = 0, vertex, node; i < count && in >> vertex >> node >> x >> y >> z; ++i)
-                c.vertices[vertex] = node;
-        }
-    }
+    for (const formats::CompanionFace& f : file.faces) c.faces[f.face] = {f.nodes.begin(), f.nodes.end()};
+    for (const formats::CompanionEdge& e : file.edges) c.edges[e.edge] = {{e.faceA, e.faceB}, e.nodes};
+    for (const formats::CompanionVertex& v : file.vertices) c.vertices[v.vertex] = v.node;
     return c;
 }
 

@@ -7,8 +7,8 @@
 #include <map>
 #include <vector>
 
+#include "base/petsc_handles.h"
 #include "fem/fe_mesh.h"
-#include "linalg/petsc_handles.h"
 
 namespace tarvsolv {
 

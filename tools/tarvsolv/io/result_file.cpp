@@ -5,9 +5,14 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "io/text_util.h"
+#include "formats/input_values.h"
 
 namespace tarvsolv {
+
+using formats::parseInt;
+using formats::parseNumber;
+using formats::trimmed;
+using formats::words;
 
 int ResultPreamble::bodyOfFace(int face) const {
     for (const BodyTotals& b : bodies)
@@ -28,7 +33,7 @@ ResultPreamble readResultPreamble(const std::string& path, const std::string& me
     std::ostringstream kept;
     while (std::getline(in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        const std::string word = trim(line);
+        const std::string word = trimmed(line);
         if (!sawMeshFile) {
             if (word != "MESHFILE") break;
             sawMeshFile = true;
@@ -39,7 +44,7 @@ ResultPreamble readResultPreamble(const std::string& path, const std::string& me
         if (inBodies) {
             kept << line << '\n';
             if (word == "END") break;
-            const auto fields = splitBlanks(word);
+            const auto fields = words(word);
             if (fields.size() == 4) {
                 BodyTotals b;
                 const auto n = parseInt(fields[0]), f = parseInt(fields[1]), e = parseInt(fields[2]),
@@ -96,13 +101,13 @@ std::vector<double> readTemperatureLines(std::istream& in, const std::string& pa
         if (!std::getline(in, line))
             throw std::runtime_error(path + ": the temperature block ends before node " +
                                      std::to_string(n + 1));
-        const auto fields = splitBlanks(line);
+        const auto fields = words(line);
         const auto value = fields.size() >= 2 ? parseNumber(fields[1]) : std::nullopt;
         if (!value)
             throw std::runtime_error(path + ": cannot read the temperature of node " + std::to_string(n + 1));
         temperatures[n] = *value;
     }
-    if (std::getline(in, line) && !trim(line).empty())
+    if (std::getline(in, line) && !trimmed(line).empty())
         throw std::runtime_error(
             path + ": the temperatures were computed on another mesh (more nodes than this one)");
     return temperatures;
@@ -120,9 +125,9 @@ TemperatureBlock readTemperatures(const std::string& path, int nodeCount) {
     TemperatureBlock last;
     std::string line;
     while (std::getline(in, line)) {
-        const std::string word = trim(line);
+        const std::string word = trimmed(line);
         if (word.rfind("TEMP", 0) != 0) continue;
-        const auto fields = splitBlanks(word);
+        const auto fields = words(word);
         const auto number = fields.size() >= 2 ? parseInt(fields[1]) : std::nullopt;
         last.step = number && *number > 0 ? *number : 1;
         last.values = readTemperatureLines(in, path, nodeCount);

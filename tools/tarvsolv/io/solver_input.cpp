@@ -4,9 +4,13 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "io/text_util.h"
+#include "formats/input_values.h"
 
 namespace tarvsolv {
+
+using formats::parseNumber;
+using formats::splitTopLevel;
+using formats::trimmed;
 namespace {
 
 std::runtime_error lineError(const std::string& name, int line, const std::string& what) {
@@ -35,9 +39,9 @@ void readHeaderLine(SolverInput& input, const formats::InputLine& line, const st
 void readSolveLine(SolverInput& input, const formats::InputLine& line, const std::string& name) {
     const std::vector<std::string> fields = splitTopLevel(line.text, ',');
     for (std::size_t k = 0; k < fields.size() && k <= input.solve.size(); ++k) {
-        const auto number = parseNumber(trim(fields[k]));
+        const auto number = parseNumber(trimmed(fields[k]));
         if (!number)
-            throw lineError(name, line.number, "solve value '" + trim(fields[k]) + "' is not a number");
+            throw lineError(name, line.number, "solve value '" + trimmed(fields[k]) + "' is not a number");
         (k < input.solve.size() ? input.solve[k] : input.tolerance) = *number;
     }
     input.hasSolve = true;

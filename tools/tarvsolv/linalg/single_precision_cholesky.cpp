@@ -8,7 +8,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "linalg/petsc_handles.h"
+#include "base/petsc_handles.h"
 
 namespace tarvsolv {
 namespace {

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "linalg/petsc_handles.h"
+#include "base/petsc_handles.h"
 
 namespace tarvsolv {
 

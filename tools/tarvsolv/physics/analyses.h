@@ -3,7 +3,7 @@
 // and answers the result blocks to append to the result file (on the first process).
 #include <string>
 
-#include "job.h"
+#include "physics/job.h"
 
 namespace tarvsolv {
 

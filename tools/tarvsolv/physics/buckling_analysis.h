@@ -3,7 +3,7 @@
 // prestress, and the lowest load factors of the generalised eigenproblem (K + lambda Kg) x = 0.
 #include <string>
 
-#include "job.h"
+#include "physics/job.h"
 
 namespace tarvsolv {
 

@@ -27,7 +27,7 @@
 
 #include "fem/dof_layout.h"
 #include "fem/system_assembler.h"
-#include "job.h"
+#include "physics/job.h"
 
 namespace tarvsolv {
 

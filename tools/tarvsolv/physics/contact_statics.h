@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "fem/dof_layout.h"
-#include "job.h"
 #include "physics/contact_constraints.h"
+#include "physics/job.h"
 #include "physics/structural_statics.h"
 
 namespace tarvsolv {

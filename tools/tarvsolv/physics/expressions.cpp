@@ -5,9 +5,14 @@
 #include <algorithm>
 #include <stdexcept>
 
-#include "io/text_util.h"
+#include "formats/input_values.h"
 
 namespace tarvsolv {
+
+using formats::parseInt;
+using formats::parseNumber;
+using formats::splitTopLevel;
+using formats::trimmed;
 
 Table::Table(std::vector<double> arguments, std::vector<double> values)
     : arguments_(std::move(arguments)), values_(std::move(values)) {}
@@ -24,7 +29,7 @@ double Table::at(double argument) const {
 
 void TableSet::addLine(const std::string& line) {
     std::vector<std::string> items = splitTopLevel(line, ',');
-    for (auto& item : items) item = trim(item);
+    for (auto& item : items) item = trimmed(item);
     const auto bad = [&line](const std::string& why) {
         return std::runtime_error("table '" + line + "': " + why);
     };
@@ -62,7 +67,7 @@ struct Expression::Parser {
     std::vector<double> tableValues;
 };
 
-Expression::Expression(const std::string& text, const TableSet& tables) : text_(trim(text)) {
+Expression::Expression(const std::string& text, const TableSet& tables) : text_(trimmed(text)) {
     if (const auto number = parseNumber(text_)) {
         constant_ = *number;
         return;

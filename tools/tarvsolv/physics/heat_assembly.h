@@ -3,7 +3,7 @@
 // internal heat, and heat flux, convection and point heat on the boundary, with every value
 // evaluated at a given time (load tables follow it) and the initial temperature.
 #include "fem/system_assembler.h"
-#include "job.h"
+#include "physics/job.h"
 
 namespace tarvsolv {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "job.h"
+#include "physics/job.h"
 
 namespace tarvsolv {
 

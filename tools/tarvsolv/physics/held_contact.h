@@ -10,8 +10,8 @@
 
 #include "fem/dof_layout.h"
 #include "fem/system_assembler.h"
-#include "job.h"
 #include "physics/contact_constraints.h"
+#include "physics/job.h"
 #include "physics/structural_statics.h"
 
 namespace tarvsolv {

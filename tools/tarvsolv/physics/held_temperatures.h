@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "fem/dof_layout.h"
-#include "job.h"
 #include "physics/heat_balance.h"
+#include "physics/job.h"
 
 namespace tarvsolv {
 

@@ -2,7 +2,7 @@
 #include <string>
 
 #include "io/run_log.h"
-#include "job.h"
+#include "physics/job.h"
 
 namespace tarvsolv {
 

@@ -13,7 +13,7 @@
 #include <vector>
 
 #include "fem/system_assembler.h"
-#include "job.h"
+#include "physics/job.h"
 
 namespace tarvsolv {
 

@@ -3,9 +3,14 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "io/text_util.h"
+#include "formats/input_values.h"
 
 namespace tarvsolv {
+
+using formats::parseInt;
+using formats::parseNumber;
+using formats::splitTopLevel;
+using formats::trimmed;
 namespace {
 
 EntityRef makeRef(EntityRef::Kind kind, int first = 0, int second = 0, Vec3 point = {}) {
@@ -38,9 +43,9 @@ struct Words {
         }
     }
     std::string restAfter(const std::string& text, std::size_t count) const {
-        if (count == 0) return trim(text);
+        if (count == 0) return trimmed(text);
         if (count > ends.size()) return {};
-        return trim(text.substr(ends[count - 1]));
+        return trimmed(text.substr(ends[count - 1]));
     }
 };
 
@@ -59,7 +64,7 @@ Vec3 pointWord(const InputLine& line, const Words& w, std::size_t index) {
     if (parts.size() != 3) throw entryError(line, "a point needs three coordinates x,y,z");
     Vec3 p;
     for (int k = 0; k < 3; ++k) {
-        const auto v = parseNumber(trim(parts[k]));
+        const auto v = parseNumber(trimmed(parts[k]));
         if (!v) throw entryError(line, "coordinate '" + parts[k] + "' is not a number");
         p[k] = *v;
     }
@@ -94,7 +99,7 @@ void readMaterial(ModelEntries& m, const InputLine& line) {
     entry.body = intWord(line, w, 0, "body number");
     entry.line = line.number;
     for (const auto& field : splitTopLevel(w.restAfter(line.text, 1), ','))
-        entry.fields.push_back(trim(field));
+        entry.fields.push_back(trimmed(field));
     m.materials.push_back(std::move(entry));
 }
 
@@ -211,7 +216,7 @@ void readLoad(ModelEntries& m, const InputLine& line, bool thermal) {
 Vec3 planeDirection(const std::vector<std::string>& parts) {
     Vec3 d;
     for (int k = 0; k < 3; ++k) {
-        const auto v = parseNumber(trim(parts[k]));
+        const auto v = parseNumber(trimmed(parts[k]));
         if (!v) throw std::runtime_error("plane number '" + parts[k] + "' is not a number");
         d[k] = *v;
     }
@@ -304,7 +309,7 @@ ModelEntries readModelEntries(const SolverInput& input, bool thermal) {
     ModelEntries m;
     for (const auto& line : input.tables) {
         // Loadcases made before each table had its own name can hold two tables of one name.
-        const std::string name = trim(line.text.substr(0, line.text.find(',')));
+        const std::string name = trimmed(line.text.substr(0, line.text.find(',')));
         if (m.tables.find(name))
             m.warnings.push_back("input line " + std::to_string(line.number) + ": a second table named " +
                                  name + "; every value naming it takes this later one");

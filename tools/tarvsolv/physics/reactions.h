@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "fem/dof_layout.h"
-#include "job.h"
+#include "physics/job.h"
 #include "physics/structural_statics.h"
 
 namespace tarvsolv {

@@ -4,7 +4,7 @@
 // coordinate axes keeps the global axes, any other node gets a frame whose first axes are its
 // (mutually orthogonal) directions, so a roller on an inclined face is exact.
 #include "fem/dof_layout.h"
-#include "job.h"
+#include "physics/job.h"
 
 namespace tarvsolv {
 

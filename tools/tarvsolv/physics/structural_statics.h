@@ -9,7 +9,7 @@
 #include "fem/element_kernels.h"
 #include "fem/matrix_pattern.h"
 #include "fem/system_assembler.h"
-#include "job.h"
+#include "physics/job.h"
 
 namespace tarvsolv {
 

@@ -8,9 +8,9 @@
 #include <string>
 #include <utility>
 
+#include "base/petsc_handles.h"
 #include "io/solver_input.h"
 #include "linalg/linear_solvers.h"
-#include "linalg/petsc_handles.h"
 #include "linalg/single_precision_cholesky.h"
 
 namespace tarvsolv {

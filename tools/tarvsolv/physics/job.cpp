@@ -1,7 +1,7 @@
-#include "job.h"
+#include "physics/job.h"
 
 #include "formats/result_head_path.h"
-#include "io/companion_file.h"
+#include "physics/mesher_companion.h"
 #include "physics/time_stepping.h"
 
 #include <filesystem>
@@ -75,7 +75,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
              " boundary facets");
     job.preamble = readResultPreamble(preamblePathFor(job.resultPath), job.input.meshPath);
     const std::string companionPath = companionPathFor(job.input.meshPath);
-    std::optional<MesherCompanion> companion = readCompanionFile(companionPath, job.mesh);
+    std::optional<MesherCompanion> companion = readMesherCompanion(companionPath, job.mesh);
     if (!companion)
         log.warning("no companion file " + companionPath +
                     ": edges and vertices can only be found through their faces");
