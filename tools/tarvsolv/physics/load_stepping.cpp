@@ -234,8 +234,8 @@ class LoadStepper {
 
 }  // namespace
 
-std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system,
-                             const LoadSteppingOptions& options, RunLog& log) {
+void solveInLoadSteps(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system,
+                      const LoadSteppingOptions& options, RunLog& log, ResultSink& results) {
     if (!(options.finalFactor > 0) || options.steps < 1)
         throw std::runtime_error(options.analysis + ": the load factor must be above 0");
     LoadStepper stepper(job, layout, external, system, options);
@@ -244,7 +244,6 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
     int cuts = 0, step = 0;
     bool unstableLogged = false;
     std::vector<double> u(static_cast<std::size_t>(layout.dofCount()), 0.0);
-    std::string blocks;
     const double last = options.finalFactor * (1 - 1e-9);  // a sum of steps may fall short by rounding
     while (lambda < last) {
         const double target = lambda + increment < last ? lambda + increment : options.finalFactor;
@@ -255,12 +254,11 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
                      outcome.failure + ")");
             if (++cuts > options.maxHalvings)
                 throw PartialResults(options.analysis + ": load step " + std::to_string(step + 1) +
-                                         " (load factor " + number("%.6g", target) + ") does not converge; " +
-                                         (step == 0 ? std::string("no step converged")
-                                                    : "the results of the " + std::to_string(step) +
-                                                          " converged steps (load factor " +
-                                                          number("%.6g", lambda) + ") are kept"),
-                                     blocks);
+                                     " (load factor " + number("%.6g", target) + ") does not converge; " +
+                                     (step == 0 ? std::string("no step converged")
+                                                : "the results of the " + std::to_string(step) +
+                                                      " converged steps (load factor " +
+                                                      number("%.6g", lambda) + ") are kept"));
             increment /= 2;
             continue;
         }
@@ -273,8 +271,11 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
         std::optional<ReactionBalance> reactions;
         if (lambda >= last && options.loads)
             reactions = finalReactions(job, layout, system, options, lambda, global);
-        blocks += system.acceptStep(step, lambda, u, global);
-        job.loadFactors[step] = lambda;
+        if (std::optional<StepResult> result = system.acceptStep(step, lambda, u, global)) {
+            result->number = step;
+            result->time = lambda;
+            results.step(*result);
+        }
         log.line("step " + std::to_string(step) + ": load factor " + number("%.6g", lambda) + ", " +
                  std::to_string(outcome.iterations) + " Newton iterations, residual " +
                  number("%.3g", outcome.residual));
@@ -296,7 +297,6 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
         log.line(options.analysis + ": the solver's preconditioner was set up " +
                  std::to_string(stepper.tangent().setUps()) + " times for " +
                  std::to_string(stepper.tangent().solves()) + " tangent solves");
-    return blocks;
 }
 
 }  // namespace tarvsolv
