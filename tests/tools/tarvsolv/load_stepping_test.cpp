@@ -1,5 +1,6 @@
 // The load stepping shared by the nonlinear analyses, on a linear elastic body, where every step
-// has a known answer: the linear solution scaled by the load factor. PETSc is started by the test
+// has a known answer: the linear solution scaled by the load factor; and the time-step loop of the
+// time-stepped analyses, on a stepper that counts its steps. PETSc is started by the test
 // program's environment (verification_test.cpp).
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include "fem/matrix_pattern.h"
 #include "linalg/linear_solvers.h"
 #include "physics/load_stepping.h"
+#include "physics/time_step_driver.h"
 
 namespace tarvsolv::testing {
 namespace {
@@ -156,6 +158,54 @@ TEST(LoadStepping, CutsAFailingStepAndKeepsTheStepsThatConverged) {
             << stop.what();
         EXPECT_NE(std::string(stop.what()).find(std::to_string(kept) + " converged steps"),
                   std::string::npos);
+    }
+}
+
+// A stepper whose state is the number of steps taken; step `failAt` does not converge.
+class CountingStepper : public TimeStepper {
+  public:
+    void start() override {}
+    TimeStepOutcome advance(int step, double, bool) override {
+        TimeStepOutcome outcome;
+        outcome.converged = step != failAt;
+        outcome.failure = "with the test";
+        if (outcome.converged) reached = step;
+        return outcome;
+    }
+    std::optional<StepResult> results() override {
+        written.push_back(reached);
+        return StepResult{};
+    }
+    std::string progress() override { return {}; }
+    void finish(RunLog&) override { finished = true; }
+
+    int failAt = 0, reached = 0;
+    std::vector<int> written;  // the state of each step handed on
+    bool finished = false;
+};
+
+TEST(TimeStepping, WritesThePrintedAndTheLastStepsAndKeepsThemWhenAStepFails) {
+    RunLog log("", false, false);
+    const StepPlan plan{7, 0.5, 3};
+    CountingStepper stepper;
+    StepRecord record;
+    runTimeSteps("test", plan, SolverChoice::Direct, stepper, record, log);
+    EXPECT_EQ(record.numbered, (std::vector<std::pair<int, double>>{{3, 1.5}, {6, 3.0}, {7, 3.5}}));
+    EXPECT_EQ(stepper.written, (std::vector<int>{3, 6, 7}));
+    EXPECT_TRUE(stepper.finished);
+
+    CountingStepper failing;
+    failing.failAt = 5;
+    StepRecord kept;
+    try {
+        runTimeSteps("test", plan, SolverChoice::Direct, failing, kept, log);
+        FAIL() << "a step that does not converge cannot end the run as a success";
+    } catch (const PartialResults& stop) {
+        EXPECT_EQ(kept.numbered, (std::vector<std::pair<int, double>>{{3, 1.5}}));
+        EXPECT_STREQ(stop.what(),
+                     "test: time step 5 (t = 2.5 s) does not converge with the test; the run reached t = 2 s "
+                     "and keeps its 1 printed steps");
+        EXPECT_FALSE(failing.finished);
     }
 }
 

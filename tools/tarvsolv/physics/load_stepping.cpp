@@ -232,6 +232,31 @@ class LoadStepper {
     double loadNorm_ = 0;
 };
 
+// The run stops at load step `step` + 1 (load factor `target`), after `step` steps converged up to
+// load factor `reached`.
+PartialResults stopAt(const std::string& analysis, int step, double target, double reached) {
+    return PartialResults(analysis + ": load step " + std::to_string(step + 1) + " (load factor " +
+                          number("%.6g", target) + ") does not converge; " +
+                          (step == 0 ? std::string("no step converged")
+                                     : "the results of the " + std::to_string(step) +
+                                           " converged steps (load factor " + number("%.6g", reached) +
+                                           ") are kept"));
+}
+
+// A step's results go on with its number and load factor.
+void handOn(std::optional<StepResult> result, int step, double lambda, ResultSink& results) {
+    if (!result) return;
+    result->number = step;
+    result->time = lambda;
+    results.step(*result);
+}
+
+void warnUnstable(const std::string& analysis, int negativePivots, double lambda, RunLog& log) {
+    log.warning(analysis + ": the tangent stiffness has " + std::to_string(negativePivots) +
+                " negative pivots at load factor " + number("%.6g", lambda) +
+                ": this equilibrium is unstable (a buckling or bifurcation point lies behind)");
+}
+
 }  // namespace
 
 void solveInLoadSteps(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system,
@@ -252,13 +277,7 @@ void solveInLoadSteps(const Job& job, const DofLayout& layout, Vec external, Non
         if (!outcome.converged) {
             log.line(options.analysis + ": load factor " + number("%.6g", target) + " not reached (" +
                      outcome.failure + ")");
-            if (++cuts > options.maxHalvings)
-                throw PartialResults(options.analysis + ": load step " + std::to_string(step + 1) +
-                                     " (load factor " + number("%.6g", target) + ") does not converge; " +
-                                     (step == 0 ? std::string("no step converged")
-                                                : "the results of the " + std::to_string(step) +
-                                                      " converged steps (load factor " +
-                                                      number("%.6g", lambda) + ") are kept"));
+            if (++cuts > options.maxHalvings) throw stopAt(options.analysis, step, target, lambda);
             increment /= 2;
             continue;
         }
@@ -271,21 +290,14 @@ void solveInLoadSteps(const Job& job, const DofLayout& layout, Vec external, Non
         std::optional<ReactionBalance> reactions;
         if (lambda >= last && options.loads)
             reactions = finalReactions(job, layout, system, options, lambda, global);
-        if (std::optional<StepResult> result = system.acceptStep(step, lambda, u, global)) {
-            result->number = step;
-            result->time = lambda;
-            results.step(*result);
-        }
+        handOn(system.acceptStep(step, lambda, u, global), step, lambda, results);
         log.line("step " + std::to_string(step) + ": load factor " + number("%.6g", lambda) + ", " +
                  std::to_string(outcome.iterations) + " Newton iterations, residual " +
                  number("%.3g", outcome.residual));
         if (reactions) logReactions(*reactions, log);
         if (stepper.tangent().negativePivots() > 0 && !unstableLogged) {
             unstableLogged = true;
-            log.warning(options.analysis + ": the tangent stiffness has " +
-                        std::to_string(stepper.tangent().negativePivots()) +
-                        " negative pivots at load factor " + number("%.6g", lambda) +
-                        ": this equilibrium is unstable (a buckling or bifurcation point lies behind)");
+            warnUnstable(options.analysis, stepper.tangent().negativePivots(), lambda, log);
         }
         // A cut step grows back toward the nominal size once it converges.
         if (cuts > 0) {
