@@ -21,7 +21,6 @@ class ResultFileSink : public ResultSink {
     bool empty() const { return blocks_.empty(); }
     // Throws std::runtime_error when the file cannot be written (the old file stays).
     void write() const { writeResultFile(path_, preamble_, blocks_); }
-    const std::string& blocks() const { return blocks_; }
 
   private:
     std::string path_;

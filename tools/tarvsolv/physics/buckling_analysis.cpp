@@ -11,7 +11,6 @@
 #include "fem/geometric_stiffness.h"
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
-#include "formats/result_writer.h"
 #include "physics/held_contact.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"

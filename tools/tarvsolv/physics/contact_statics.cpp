@@ -5,7 +5,6 @@
 
 #include "fem/element_kernels.h"
 #include "fem/rigid_motion_check.h"
-#include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
 #include "physics/contact_statics.h"

@@ -4,7 +4,6 @@
 
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
-#include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/heat_assembly.h"
 #include "physics/heat_balance.h"

@@ -8,7 +8,6 @@
 #include "fem/rigid_motion_check.h"
 #include "fem/shape_functions.h"
 #include "fem/system_assembler.h"
-#include "formats/result_writer.h"
 #include "physics/contact_constraints.h"
 #include "physics/load_stepping.h"
 #include "physics/structural_conditions.h"

@@ -17,7 +17,6 @@
 #include "fem/plastic_element.h"
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
-#include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
 #include "physics/load_stepping.h"

@@ -6,7 +6,6 @@
 
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
-#include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/held_contact.h"
 #include "physics/reactions.h"
