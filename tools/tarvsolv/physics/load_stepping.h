@@ -16,14 +16,9 @@
 #include "fem/system_assembler.h"
 #include "io/result_sink.h"
 #include "job.h"
+#include "physics/partial_results.h"
 
 namespace tarvsolv {
-
-// A run that stopped after some steps converged, whose results the run's sink holds: what
-// converged is written, then the run fails with this message.
-struct PartialResults : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
 
 // One nonlinear structural problem: the internal forces and tangent of a state, and what a
 // converged step keeps.

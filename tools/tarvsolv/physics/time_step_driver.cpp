@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "physics/load_stepping.h"
+#include "physics/partial_results.h"
 
 namespace tarvsolv {
 namespace {
