@@ -3,6 +3,7 @@
 #include <filesystem>
 
 #include "formats/result_head_path.h"
+#include "io/result_file_sink.h"
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
 #include "physics/job.h"
@@ -18,32 +19,32 @@ SolverChoice solverChoiceFor(const std::string& setting) {
 
 namespace {
 
-std::string solveJob(const Job& job, RunLog& log) {
+void solveJob(const Job& job, RunLog& log, ResultSink& results) {
     switch (job.kind) {
         case SolveKind::TransientHeat:
-            return solveTransientHeat(job, log);
+            return solveTransientHeat(job, log, results);
         case SolveKind::ForcedVibration:
-            return solveForcedVibration(job, log);
+            return solveForcedVibration(job, log, results);
         case SolveKind::Modes:
-            return solveNaturalFrequencies(job, log);
+            return solveNaturalFrequencies(job, log, results);
         case SolveKind::SteadyHeat:
-            return solveSteadyHeat(job, log);
+            return solveSteadyHeat(job, log, results);
         case SolveKind::Buckling:
-            return solveBuckling(job, log);
+            return solveBuckling(job, log, results);
         case SolveKind::Plastic:
-            return solvePlasticity(job, log);
+            return solvePlasticity(job, log, results);
         case SolveKind::LargeDisplacement:
-            return solveLargeDisplacement(job, log);
+            return solveLargeDisplacement(job, log, results);
         default:
-            return solveStatics(job, log);
+            return solveStatics(job, log, results);
     }
 }
 
 // The VTK files beside the result file. A failure to write them leaves the result file as it is
 // and the run a success, with a warning: the add-on reads the result file only.
-void writeVtk(const Job& job, const std::string& blocks, RunLog& log) {
+void writeVtk(const VtkResultSink& vtk, RunLog& log) {
     try {
-        const std::vector<std::string> files = writeVtkResults(job, blocks);
+        const std::vector<std::string> files = vtk.write();
         log.line("wrote " + std::to_string(files.size()) + " VTK file" + (files.size() == 1 ? "" : "s") +
                  " (" + (files.empty() ? std::string() : files.back()) + ")");
     } catch (const std::exception& e) {
@@ -55,26 +56,33 @@ void writeVtk(const Job& job, const std::string& blocks, RunLog& log) {
 
 void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     const Job job = loadJob(inputPath, solver, log);
-    std::string blocks;
+    int rank = 0;
+    MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
+    // Only the first process writes: the others hand their (empty) results to no sink.
+    ResultFileSink file(job.resultPath, job.preamble);
+    VtkResultSink vtk(job);
+    ResultSinks sinks;
+    if (rank == 0) {
+        sinks.add(file);
+        sinks.add(vtk);
+    }
     try {
-        blocks = solveJob(job, log);
-    } catch (const PartialResults& stop) {
+        solveJob(job, log, sinks);
+    } catch (const PartialResults&) {
         // A nonlinear run keeps the steps that converged, then fails.
-        if (!stop.blocks.empty()) {
-            writeResultFile(job.resultPath, job.preamble, stop.blocks);
-            writeVtk(job, stop.blocks, log);
+        if (!file.empty()) {
+            file.write();
+            writeVtk(vtk, log);
         }
         throw;
     }
-    int rank = 0;
-    MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
     if (rank != 0) return;
     log.line("writing " + job.resultPath);
-    writeResultFile(job.resultPath, job.preamble, blocks);
+    file.write();
     // The head the add-on started is in the result file now; a later run by hand reads that.
     std::error_code ignored;
     std::filesystem::remove(formats::resultHeadPathFor(job.resultPath), ignored);
-    writeVtk(job, blocks, log);
+    writeVtk(vtk, log);
     log.line("done");
 }
 

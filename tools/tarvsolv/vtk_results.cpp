@@ -1,32 +1,42 @@
 #include "vtk_results.h"
 
 #include <charconv>
-#include <map>
 #include <stdexcept>
-#include <string_view>
 
 #include "formats/derived_stress.h"
 #include "io/vtu_writer.h"
-#include "physics/time_stepping.h"
 
 namespace tarvsolv {
 
 namespace {
 
-// Per corner of a STRES line: the six components, von Mises and the three principal stresses.
+// Digits after the point of the result file's node values and of its corner values.
+constexpr int kNodeDigits = 8, kCornerDigits = 6;
+// Per corner: the six stress components, von Mises and the three principal stresses.
 constexpr int kStressValues = 10;
 
-// Node values summed over the corner lines that name each node.
+// `v` as the result file writes it: `digits` digits after the point, tiny values as 0.
+double asWritten(double v, int digits) {
+    if (v > -1e-290 && v < 1e-290) return 0.0;
+    char text[64];
+    const char* end = std::to_chars(text, text + sizeof text, v, std::chars_format::scientific, digits).ptr;
+    double out = 0;
+    std::from_chars(text, end, out);
+    return out;
+}
+
+// Node values summed over the corners that name each node.
 struct CornerSums {
-    int width = 1;
-    std::vector<double> sums;
-    std::vector<int> hits;
+    CornerSums(const FeMesh& mesh, int width)
+        : width(width),
+          sums(static_cast<std::size_t>(mesh.nodeCount()) * width, 0.0),
+          hits(static_cast<std::size_t>(mesh.nodeCount()), 0) {}
 
     void add(std::size_t node, const double* values) {
         for (int k = 0; k < width; ++k) sums[node * width + k] += values[k];
         ++hits[node];
     }
-    // The mean per node; mid-side nodes no line names take the mean of their edge's corners.
+    // The mean per node; mid-side nodes no corner names take the mean of their edge's corners.
     std::vector<double> means(const FeMesh& mesh) const {
         std::vector<double> out(sums.size(), 0.0);
         for (std::size_t n = 0; n < hits.size(); ++n)
@@ -46,118 +56,10 @@ struct CornerSums {
         }
         return out;
     }
-};
 
-struct StepFields {
-    std::map<std::string, std::vector<double>> nodeBlocks;  // keyword: DISP, VELO, EIGE, TEMP
-    CornerSums stress, strain;
-};
-
-class BlockParser {
-  public:
-    explicit BlockParser(std::string_view text) : text_(text) {}
-
-    bool next(std::string_view& line) {
-        if (at_ >= text_.size()) return false;
-        const std::size_t end = std::min(text_.find('\n', at_), text_.size());
-        line = text_.substr(at_, end - at_);
-        at_ = end + 1;
-        return true;
-    }
-
-  private:
-    std::string_view text_;
-    std::size_t at_ = 0;
-};
-
-// The numbers of a line, at most `count` of them.
-int numbers(std::string_view line, double* out, int count) {
-    int n = 0;
-    const char* p = line.data();
-    const char* end = p + line.size();
-    while (n < count) {
-        while (p < end && *p == ' ') ++p;
-        if (p == end) break;
-        const auto [next, error] = std::from_chars(p, end, out[n]);
-        if (error != std::errc()) break;
-        p = next;
-        ++n;
-    }
-    return n;
-}
-
-class ResultBlocks {
-  public:
-    ResultBlocks(const FeMesh& mesh, const std::string& blocks) : mesh_(mesh) {
-        BlockParser parser(blocks);
-        std::string_view line;
-        while (parser.next(line)) {
-            if (line.empty()) continue;
-            const std::size_t blank = line.find(' ');
-            const std::string keyword(line.substr(0, blank));
-            if (keyword == "NATU") {
-                if (parser.next(line)) readModeValues(line);
-                continue;
-            }
-            int number = 0;
-            if (blank == std::string_view::npos) continue;
-            std::from_chars(line.data() + blank + 1, line.data() + line.size(), number);
-            StepFields& step = steps[number];
-            if (keyword == "STRES" || keyword == "STRAI")
-                readCorners(parser, keyword == "STRES" ? step.stress : step.strain, keyword == "STRES");
-            else
-                readNodes(parser, keyword == "TEMP" ? 1 : 3, step.nodeBlocks[keyword]);
-        }
-    }
-
-    std::map<int, StepFields> steps;
-    std::vector<double> modeValues;
-
-  private:
-    void readModeValues(std::string_view line) {
-        double values[256];
-        const int n = numbers(line, values, 256);
-        modeValues.assign(values, values + n);
-    }
-
-    void readNodes(BlockParser& parser, int width, std::vector<double>& out) {
-        out.assign(static_cast<std::size_t>(mesh_.nodeCount()) * width, 0.0);
-        std::string_view line;
-        double v[4];
-        while (parser.next(line) && !line.empty()) {
-            if (numbers(line, v, 1 + width) != 1 + width) continue;
-            const auto node = static_cast<std::size_t>(v[0]) - 1;
-            if (node < static_cast<std::size_t>(mesh_.nodeCount()))
-                for (int k = 0; k < width; ++k) out[node * width + k] = v[1 + k];
-        }
-    }
-
-    void readCorners(BlockParser& parser, CornerSums& sums, bool stress) {
-        sums.width = stress ? kStressValues : 1;
-        sums.sums.assign(static_cast<std::size_t>(mesh_.nodeCount()) * sums.width, 0.0);
-        sums.hits.assign(static_cast<std::size_t>(mesh_.nodeCount()), 0);
-        std::string_view line;
-        parser.next(line);  // the caption
-        double v[8], values[kStressValues];
-        const int width = stress ? 8 : 3;
-        while (parser.next(line) && !line.empty()) {
-            if (numbers(line, v, width) != width) continue;
-            const auto node = static_cast<std::size_t>(v[1]) - 1;
-            if (node >= static_cast<std::size_t>(mesh_.nodeCount())) continue;
-            if (!stress) {
-                sums.add(node, v + 2);
-                continue;
-            }
-            const results::StressComponents s{v[2], v[3], v[4], v[5], v[6], v[7]};
-            const results::PrincipalStresses principal = results::principalStresses(s);
-            std::copy(v + 2, v + 8, values);
-            values[6] = results::vonMises(s);
-            values[7] = principal.p1, values[8] = principal.p2, values[9] = principal.p3;
-            sums.add(node, values);
-        }
-    }
-
-    const FeMesh& mesh_;
+    int width;
+    std::vector<double> sums;
+    std::vector<int> hits;
 };
 
 // One component of every node out of an array of `width` per node.
@@ -167,52 +69,20 @@ std::vector<double> component(const std::vector<double>& values, int width, int 
     return out;
 }
 
-void writeGrid(const Job& job, const StepFields& step, const std::string& path) {
-    VtuWriter grid(job.mesh);
-    static const std::map<std::string, std::pair<const char*, int>> kNames{{"DISP", {"Displacement", 3}},
-                                                                           {"EIGE", {"Mode shape", 3}},
-                                                                           {"VELO", {"Velocity", 3}},
-                                                                           {"TEMP", {"Temperature", 1}}};
-    for (const auto& [keyword, values] : step.nodeBlocks)
-        if (const auto name = kNames.find(keyword); name != kNames.end())
-            grid.addPointData(name->second.first, name->second.second, values);
-    if (!step.stress.hits.empty()) {
-        const std::vector<double> means = step.stress.means(job.mesh);
-        std::vector<double> tensor;
-        tensor.reserve(means.size() / kStressValues * 6);
-        for (std::size_t n = 0; n < means.size() / kStressValues; ++n)
-            tensor.insert(tensor.end(), means.begin() + static_cast<std::ptrdiff_t>(n * kStressValues),
-                          means.begin() + static_cast<std::ptrdiff_t>(n * kStressValues + 6));
-        grid.addPointData("Stress", 6, std::move(tensor));
-        grid.addPointData("von Mises stress", 1, component(means, kStressValues, 6));
-        for (int k = 0; k < 3; ++k)
-            grid.addPointData("Principal stress " + std::to_string(k + 1), 1,
-                              component(means, kStressValues, 7 + k));
+// The numbers of a line of blank-separated numbers.
+std::vector<double> numbersOf(const std::string& line) {
+    std::vector<double> out;
+    const char* p = line.data();
+    const char* end = p + line.size();
+    while (p < end) {
+        while (p < end && (*p == ' ' || *p == '\n')) ++p;
+        double v = 0;
+        const auto [next, error] = std::from_chars(p, end, v);
+        if (error != std::errc()) break;
+        out.push_back(v);
+        p = next;
     }
-    if (!step.strain.hits.empty()) grid.addPointData("Plastic strain", 1, step.strain.means(job.mesh));
-    std::vector<std::int32_t> bodies(static_cast<std::size_t>(job.mesh.elementCount()), 1);
-    if (job.geometry)
-        for (int e = 0; e < job.mesh.elementCount(); ++e) bodies[e] = job.geometry->bodyOfElement(e);
-    grid.addCellData("Body", std::move(bodies));
-    grid.write(path);
-}
-
-// The time value of step or mode `number`.
-double timeValue(const Job& job, const ResultBlocks& results, int number) {
-    switch (job.kind) {
-        case SolveKind::Modes:
-        case SolveKind::Buckling:
-            return number >= 1 && static_cast<std::size_t>(number) <= results.modeValues.size()
-                       ? results.modeValues[number - 1]
-                       : number;
-        case SolveKind::TransientHeat:
-        case SolveKind::ForcedVibration:
-            return number * stepPlan(job.input, "").size;
-        default: {
-            const auto factor = job.loadFactors.find(number);
-            return factor == job.loadFactors.end() ? number : factor->second;
-        }
-    }
+    return out;
 }
 
 std::string fileName(const std::string& path) {
@@ -222,24 +92,95 @@ std::string fileName(const std::string& path) {
 
 }  // namespace
 
-std::vector<std::string> writeVtkResults(const Job& job, const std::string& blocks) {
-    const ResultBlocks results(job.mesh, blocks);
-    const std::string stem = pathStem(job.resultPath);
+void VtkResultSink::modeValues(std::span<const double> values) {
+    // The mode line shortens its numbers when there are many: the grids take them as it writes them.
+    const std::string block = results::modeValueBlock(values);
+    modeValues_ = numbersOf(block.substr(block.find('\n') + 1));
+}
+
+void VtkResultSink::step(const StepResult& step) {
+    Grid grid;
+    grid.time = step.time;
+    if (job_.kind == SolveKind::Modes || job_.kind == SolveKind::Buckling)
+        grid.time = step.number >= 1 && static_cast<std::size_t>(step.number) <= modeValues_.size()
+                        ? modeValues_[step.number - 1]
+                        : step.number;
+    const std::size_t nodes = static_cast<std::size_t>(job_.mesh.nodeCount());
+    for (const NodeField& field : step.nodeFields) {
+        const NodeQuantityInfo info = nodeQuantityInfo(field.quantity);
+        std::vector<double> values(nodes * info.width, 0.0);
+        for (std::size_t i = 0; i < std::min(values.size(), field.values.size()); ++i)
+            values[i] = asWritten(field.values[i], kNodeDigits);
+        grid.arrays.push_back({info.name, info.width, std::move(values)});
+    }
+    if (!step.corners.stresses.empty()) addStresses(step.corners, grid.arrays);
+    if (!step.corners.plasticStrains.empty()) {
+        CornerSums sums(job_.mesh, 1);
+        const CornerFields& corners = step.corners;
+        for (std::size_t k = 0; k < std::min(corners.nodes.size(), corners.plasticStrains.size()); ++k) {
+            const auto node = static_cast<std::size_t>(corners.nodes[k]) - 1;
+            const double strain = asWritten(corners.plasticStrains[k], kCornerDigits);
+            if (node < nodes) sums.add(node, &strain);
+        }
+        grid.arrays.push_back({"Plastic strain", 1, sums.means(job_.mesh)});
+    }
+    grids_[step.number] = std::move(grid);
+}
+
+void VtkResultSink::addStresses(const CornerFields& corners, std::vector<PointArray>& arrays) const {
+    CornerSums sums(job_.mesh, kStressValues);
+    double values[kStressValues];
+    for (std::size_t k = 0; k < std::min(corners.nodes.size(), corners.stresses.size()); ++k) {
+        const auto node = static_cast<std::size_t>(corners.nodes[k]) - 1;
+        if (node >= static_cast<std::size_t>(job_.mesh.nodeCount())) continue;
+        for (int c = 0; c < 6; ++c) values[c] = asWritten(corners.stresses[k][c], kCornerDigits);
+        const results::StressComponents s{values[0], values[1], values[2], values[3], values[4], values[5]};
+        const results::PrincipalStresses principal = results::principalStresses(s);
+        values[6] = results::vonMises(s);
+        values[7] = principal.p1, values[8] = principal.p2, values[9] = principal.p3;
+        sums.add(node, values);
+    }
+    const std::vector<double> means = sums.means(job_.mesh);
+    std::vector<double> tensor;
+    tensor.reserve(means.size() / kStressValues * 6);
+    for (std::size_t n = 0; n < means.size() / kStressValues; ++n)
+        tensor.insert(tensor.end(), means.begin() + static_cast<std::ptrdiff_t>(n * kStressValues),
+                      means.begin() + static_cast<std::ptrdiff_t>(n * kStressValues + 6));
+    arrays.push_back({"Stress", 6, std::move(tensor)});
+    arrays.push_back({"von Mises stress", 1, component(means, kStressValues, 6)});
+    for (int k = 0; k < 3; ++k)
+        arrays.push_back(
+            {"Principal stress " + std::to_string(k + 1), 1, component(means, kStressValues, 7 + k)});
+}
+
+void VtkResultSink::writeGrid(const Grid& grid, const std::string& path) const {
+    VtuWriter writer(job_.mesh);
+    for (const PointArray& array : grid.arrays)
+        writer.addPointData(array.name, array.components, array.values);
+    std::vector<std::int32_t> bodies(static_cast<std::size_t>(job_.mesh.elementCount()), 1);
+    if (job_.geometry)
+        for (int e = 0; e < job_.mesh.elementCount(); ++e) bodies[e] = job_.geometry->bodyOfElement(e);
+    writer.addCellData("Body", std::move(bodies));
+    writer.write(path);
+}
+
+std::vector<std::string> VtkResultSink::write() const {
+    const std::string stem = pathStem(job_.resultPath);
     const bool single =
-        results.steps.size() == 1 && (job.kind == SolveKind::Static || job.kind == SolveKind::SteadyHeat);
+        grids_.size() == 1 && (job_.kind == SolveKind::Static || job_.kind == SolveKind::SteadyHeat);
     if (single) {
-        writeGrid(job, results.steps.begin()->second, stem + ".vtu");
+        writeGrid(grids_.begin()->second, stem + ".vtu");
         return {stem + ".vtu"};
     }
     std::vector<std::string> written;
-    std::vector<std::pair<double, std::string>> grids;
-    for (const auto& [number, step] : results.steps) {
+    std::vector<std::pair<double, std::string>> collection;
+    for (const auto& [number, grid] : grids_) {
         const std::string path = stem + "_" + std::to_string(number) + ".vtu";
-        writeGrid(job, step, path);
+        writeGrid(grid, path);
         written.push_back(path);
-        grids.emplace_back(timeValue(job, results, number), fileName(path));
+        collection.emplace_back(grid.time, fileName(path));
     }
-    writePvd(stem + ".pvd", grids);
+    writePvd(stem + ".pvd", collection);
     written.push_back(stem + ".pvd");
     return written;
 }

@@ -1,22 +1,50 @@
 #pragma once
-// The results of a run as VTK files beside the result file, taken from the very result blocks the
-// result file gets: "<job>.vtu" for an analysis of one step (statics, steady heat), otherwise
-// "<job>.pvd" listing "<job>_<n>.vtu" for every printed step or mode, with the step's time, the
-// mode's frequency, the buckling load factor or the load step's load factor as time value.
+// The results of a run as VTK files beside the result file: "<job>.vtu" for an analysis of one step
+// (statics, steady heat), otherwise "<job>.pvd" listing "<job>_<n>.vtu" for every printed step or
+// mode, with the step's time, the mode's frequency, the buckling load factor or the load step's
+// load factor as time value.
 //
-// Point data: displacement (or mode shape), velocity and temperature as the blocks give them; the
-// stress tensor, von Mises and the principal stresses, and the plastic strain, each worked out at
-// the element corners and averaged per node as the add-on's displays do, mid-side nodes taking the
-// mean of their edge's corners. Cell data: the body of each element.
+// Point data: displacement (or mode shape), velocity and temperature; the stress tensor, von Mises
+// and the principal stresses, and the plastic strain, each worked out at the element corners and
+// averaged per node as the add-on's displays do, mid-side nodes taking the mean of their edge's
+// corners. Cell data: the body of each element. Every value is the one the result file holds (its
+// digits), so that the VTK files and the add-on's displays of a run agree to the last digit.
+#include <map>
 #include <string>
 #include <vector>
 
+#include "io/result_sink.h"
 #include "physics/job.h"
 
 namespace tarvsolv {
 
-// Writes the files and answers their paths; throws std::runtime_error when one cannot be written
-// (files written before stay).
-std::vector<std::string> writeVtkResults(const Job& job, const std::string& blocks);
+class VtkResultSink : public ResultSink {
+  public:
+    explicit VtkResultSink(const Job& job) : job_(job) {}
+
+    void modeValues(std::span<const double> values) override;
+    void step(const StepResult& step) override;
+
+    // Writes the files and answers their paths; throws std::runtime_error when one cannot be
+    // written (files written before stay).
+    std::vector<std::string> write() const;
+
+  private:
+    struct PointArray {
+        std::string name;
+        int components = 1;
+        std::vector<double> values;
+    };
+    struct Grid {
+        double time = 0;
+        std::vector<PointArray> arrays;
+    };
+    void addStresses(const CornerFields& corners, std::vector<PointArray>& arrays) const;
+    void writeGrid(const Grid& grid, const std::string& path) const;
+
+    const Job& job_;
+    std::vector<double> modeValues_;  // as the result file's mode line gives them
+    std::map<int, Grid> grids_;       // by step number
+};
 
 }  // namespace tarvsolv

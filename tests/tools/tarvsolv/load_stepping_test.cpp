@@ -1,5 +1,6 @@
 // The load stepping shared by the nonlinear analyses, on a linear elastic body, where every step
-// has a known answer: the linear solution scaled by the load factor. PETSc is started by the test
+// has a known answer: the linear solution scaled by the load factor; and the time-step loop of the
+// time-stepped analyses, on a stepper that counts its steps. PETSc is started by the test
 // program's environment (verification_test.cpp).
 #include <gtest/gtest.h>
 
@@ -10,12 +11,13 @@
 #include "fem/matrix_pattern.h"
 #include "linalg/linear_solvers.h"
 #include "physics/load_stepping.h"
+#include "physics/time_step_driver.h"
 
 namespace tarvsolv::testing {
 namespace {
 
-// Internal forces K u of an elastic body; each converged step is recorded, and its block is the
-// step's number. Past `failAbove` the state is refused, as an element turned inside out would be.
+// Internal forces K u of an elastic body; each converged step is recorded and handed on.
+// Past `failAbove` the state is refused, as an element turned inside out would be.
 class ElasticBody : public NonlinearSystem {
   public:
     explicit ElasticBody(const FeMesh& mesh) : mesh_(mesh) {}
@@ -34,11 +36,11 @@ class ElasticBody : public NonlinearSystem {
             assembler.addElement(nodes, ke, &fe);
         }
     }
-    std::string acceptStep(int step, double lambda, const std::vector<double>& u,
-                           const std::vector<double>&) override {
+    std::optional<StepResult> acceptStep(int, double lambda, const std::vector<double>& u,
+                                         const std::vector<double>&) override {
         lambdas.push_back(lambda);
         states.push_back(u);
-        return std::to_string(step) + "\n";
+        return StepResult{};
     }
 
     double failAbove = 1e9;
@@ -48,6 +50,13 @@ class ElasticBody : public NonlinearSystem {
   private:
     const FeMesh& mesh_;
     ElasticMaterial material_{1000.0, 0.3, 0.0, 0.0};
+};
+
+// The numbers and load factors of the steps the load stepping hands on.
+struct StepRecord : ResultSink {
+    void modeValues(std::span<const double>) override {}
+    void step(const StepResult& step) override { numbered.emplace_back(step.number, step.time); }
+    std::vector<std::pair<int, double>> numbered;
 };
 
 // A bar clamped at x = 0 whose far end is pulled 0.01 along a local axis turned 30 degrees about
@@ -108,9 +117,10 @@ TEST(LoadStepping, ElasticStepsFollowTheLinearSolutionThroughPrescribedValuesAnd
     options.analysis = "test";
     options.finalFactor = 2.0;
     options.steps = 4;
-    const std::string blocks = solveInLoadSteps(bar.job, bar.layout, bar.load, body, options, log);
-    EXPECT_EQ(blocks, "1\n2\n3\n4\n");
+    StepRecord record;
+    solveInLoadSteps(bar.job, bar.layout, bar.load, body, options, log, record);
     ASSERT_EQ(body.lambdas.size(), 4u);
+    EXPECT_EQ(record.numbered, (std::vector<std::pair<int, double>>{{1, 0.5}, {2, 1.0}, {3, 1.5}, {4, 2.0}}));
     double largest = 0;
     for (double v : linear) largest = std::max(largest, std::abs(v));
     for (std::size_t s = 0; s < 4; ++s) {
@@ -129,8 +139,9 @@ TEST(LoadStepping, CutsAFailingStepAndKeepsTheStepsThatConverged) {
     RunLog log("", false, false);
     LoadSteppingOptions options;
     options.analysis = "test";
+    StepRecord record;
     try {
-        solveInLoadSteps(bar.job, bar.layout, bar.load, body, options, log);
+        solveInLoadSteps(bar.job, bar.layout, bar.load, body, options, log, record);
         FAIL() << "a run past the refused load factor cannot succeed";
     } catch (const PartialResults& stop) {
         const std::size_t kept = body.lambdas.size();
@@ -138,14 +149,63 @@ TEST(LoadStepping, CutsAFailingStepAndKeepsTheStepsThatConverged) {
         // Halving six times brings the last converged step within 1/64 of a step of the failure.
         EXPECT_LE(body.lambdas.back(), 0.57);
         EXPECT_GT(body.lambdas.back(), 0.57 - 0.1 / 64);
-        std::string expected;
-        for (std::size_t s = 1; s <= kept; ++s) expected += std::to_string(s) + "\n";
-        EXPECT_EQ(stop.blocks, expected);
+        // Every converged step went to the sink, numbered in turn, with its load factor.
+        ASSERT_EQ(record.numbered.size(), kept);
+        for (std::size_t s = 0; s < kept; ++s)
+            EXPECT_EQ(record.numbered[s], std::make_pair(static_cast<int>(s + 1), body.lambdas[s]));
         EXPECT_NE(std::string(stop.what()).find("load step " + std::to_string(kept + 1) + " "),
                   std::string::npos)
             << stop.what();
         EXPECT_NE(std::string(stop.what()).find(std::to_string(kept) + " converged steps"),
                   std::string::npos);
+    }
+}
+
+// A stepper whose state is the number of steps taken; step `failAt` does not converge.
+class CountingStepper : public TimeStepper {
+  public:
+    void start() override {}
+    TimeStepOutcome advance(int step, double, bool) override {
+        TimeStepOutcome outcome;
+        outcome.converged = step != failAt;
+        outcome.failure = "with the test";
+        if (outcome.converged) reached = step;
+        return outcome;
+    }
+    std::optional<StepResult> results() override {
+        written.push_back(reached);
+        return StepResult{};
+    }
+    std::string progress() override { return {}; }
+    void finish(RunLog&) override { finished = true; }
+
+    int failAt = 0, reached = 0;
+    std::vector<int> written;  // the state of each step handed on
+    bool finished = false;
+};
+
+TEST(TimeStepping, WritesThePrintedAndTheLastStepsAndKeepsThemWhenAStepFails) {
+    RunLog log("", false, false);
+    const StepPlan plan{7, 0.5, 3};
+    CountingStepper stepper;
+    StepRecord record;
+    runTimeSteps("test", plan, SolverChoice::Direct, stepper, record, log);
+    EXPECT_EQ(record.numbered, (std::vector<std::pair<int, double>>{{3, 1.5}, {6, 3.0}, {7, 3.5}}));
+    EXPECT_EQ(stepper.written, (std::vector<int>{3, 6, 7}));
+    EXPECT_TRUE(stepper.finished);
+
+    CountingStepper failing;
+    failing.failAt = 5;
+    StepRecord kept;
+    try {
+        runTimeSteps("test", plan, SolverChoice::Direct, failing, kept, log);
+        FAIL() << "a step that does not converge cannot end the run as a success";
+    } catch (const PartialResults& stop) {
+        EXPECT_EQ(kept.numbered, (std::vector<std::pair<int, double>>{{3, 1.5}}));
+        EXPECT_STREQ(stop.what(),
+                     "test: time step 5 (t = 2.5 s) does not converge with the test; the run reached t = 2 s "
+                     "and keeps its 1 printed steps");
+        EXPECT_FALSE(failing.finished);
     }
 }
 

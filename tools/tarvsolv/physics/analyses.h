@@ -1,19 +1,18 @@
 #pragma once
-// The three analyses: linear statics, natural frequencies and steady heat. Each assembles, solves
-// and answers the result blocks to append to the result file (on the first process).
-#include <string>
-
+// The analyses of the solve kinds. Each assembles, solves and hands its results to `results` (on
+// the first process; the others hand on nothing).
+#include "io/result_sink.h"
 #include "physics/job.h"
 
 namespace tarvsolv {
 
-std::string solveStatics(const Job& job, RunLog& log);
+void solveStatics(const Job& job, RunLog& log, ResultSink& results);
 // Statics with gaps or contact, in load steps (solveStatics hands such a model on).
-std::string solveContactStatics(const Job& job, RunLog& log);
-std::string solveNaturalFrequencies(const Job& job, RunLog& log);
-std::string solveSteadyHeat(const Job& job, RunLog& log);
-std::string solveTransientHeat(const Job& job, RunLog& log);
-std::string solveForcedVibration(const Job& job, RunLog& log);
-std::string solvePlasticity(const Job& job, RunLog& log);
+void solveContactStatics(const Job& job, RunLog& log, ResultSink& results);
+void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results);
+void solveSteadyHeat(const Job& job, RunLog& log, ResultSink& results);
+void solveTransientHeat(const Job& job, RunLog& log, ResultSink& results);
+void solveForcedVibration(const Job& job, RunLog& log, ResultSink& results);
+void solvePlasticity(const Job& job, RunLog& log, ResultSink& results);
 
 }  // namespace tarvsolv

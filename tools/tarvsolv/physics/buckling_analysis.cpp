@@ -11,7 +11,6 @@
 #include "fem/geometric_stiffness.h"
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
-#include "formats/result_writer.h"
 #include "physics/held_contact.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
@@ -156,7 +155,7 @@ BucklingModes solveBucklingModes(Mat k, Mat kg, KSP factorised, int count, const
 
 }  // namespace
 
-std::string solveBuckling(const Job& job, RunLog& log) {
+void solveBuckling(const Job& job, RunLog& log, ResultSink& results) {
     const int count = std::max(1, static_cast<int>(job.input.row2()));
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
@@ -215,15 +214,15 @@ std::string solveBuckling(const Job& job, RunLog& log) {
     log.line("solving for " + std::to_string(count) + " buckling modes");
     BucklingModes modes = solveBucklingModes(k, kg, ksp, count, layout, log);
     log.line("buckling modes converged after " + std::to_string(modes.iterations) + " iterations");
-    if (!layout.onFirstProcess()) return {};
-    std::string blocks;
+    if (!layout.onFirstProcess()) return;
     for (std::size_t i = 0; i < modes.factors.size(); ++i) {
-        blocks += modeShapeBlock(layout, modes.vectors[i], static_cast<int>(i + 1));
         std::ostringstream text;
         text << "mode " << i + 1 << ": load factor " << modes.factors[i];
         log.line(text.str());
     }
-    return results::modeValueBlock(modes.factors) + blocks;
+    results.modeValues(modes.factors);
+    modes.vectors.resize(modes.factors.size());
+    handModeShapes(layout, modes.vectors, results);
 }
 
 }  // namespace tarvsolv

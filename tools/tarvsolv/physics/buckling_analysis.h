@@ -3,12 +3,13 @@
 // prestress, and the lowest load factors of the generalised eigenproblem (K + lambda Kg) x = 0.
 #include <string>
 
+#include "io/result_sink.h"
 #include "physics/job.h"
 
 namespace tarvsolv {
 
-// Answers the "NATU" block of the load factors (mode 1 first) and one "EIGE" block per mode.
+// Hands the load factors (mode 1 first) and the shape of each mode to `results`.
 // Throws std::runtime_error when the loads compress nothing, so that no load factor exists.
-std::string solveBuckling(const Job& job, RunLog& log);
+void solveBuckling(const Job& job, RunLog& log, ResultSink& results);
 
 }  // namespace tarvsolv

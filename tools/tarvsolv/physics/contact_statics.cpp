@@ -5,7 +5,6 @@
 
 #include "fem/element_kernels.h"
 #include "fem/rigid_motion_check.h"
-#include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
 #include "physics/contact_statics.h"
@@ -43,9 +42,9 @@ class ElasticContactSystem : public NonlinearSystem {
         contact_.assemble(layout_, global, assembler);
     }
 
-    // The steps only lead the contact to its state under the full loads: no step writes blocks.
-    std::string acceptStep(int, double lambda, const std::vector<double>&,
-                           const std::vector<double>& global) override {
+    // The steps only lead the contact to its state under the full loads: no step writes results.
+    std::optional<StepResult> acceptStep(int, double lambda, const std::vector<double>&,
+                                         const std::vector<double>& global) override {
         contact_.logStatus(global, log_);
         contact_.acceptStep(global);
         last_ = global;
@@ -130,7 +129,8 @@ ContactState solveContactState(const Job& job, const DofLayout& layout, const Te
     };
     ContactState state;
     try {
-        solveInLoadSteps(job, layout, external, system, options, log);
+        ResultSinks none;  // the steps write nothing: the state under the full loads is the result
+        solveInLoadSteps(job, layout, external, system, options, log, none);
     } catch (const PartialResults& stop) {
         state.failure = stop.what();
     }
@@ -141,25 +141,21 @@ ContactState solveContactState(const Job& job, const DofLayout& layout, const Te
     return state;
 }
 
-std::string solveContactStatics(const Job& job, RunLog& log) {
+void solveContactStatics(const Job& job, RunLog& log, ResultSink& results) {
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
     ContactConstraints contact(job, log);
     const TemperatureField temperatures = temperatureField(job, log);
     const ContactState state = solveContactState(job, layout, temperatures, contact, log);
-    std::string blocks;
-    if (layout.onFirstProcess() && state.loadFactor > 0) {
-        const CornerResults corners = elementStresses(job, temperatures, state.displacements);
-        blocks = results::nodeVectorBlock("DISP", 1, state.displacements) +
-                 results::stressBlock(1, corners.nodes, corners.stresses);
-    }
-    if (state.failure.empty()) return blocks;
-    if (state.loadFactor == 0) throw PartialResults(state.failure, {});
+    if (layout.onFirstProcess() && state.loadFactor > 0)
+        results.step(displacementResult(1, state.loadFactor, state.displacements,
+                                        elementStresses(job, temperatures, state.displacements)));
+    if (state.failure.empty()) return;
+    if (state.loadFactor == 0) throw PartialResults(state.failure);
     // Keep the last converged state in the result file, as DISP 1 and STRES 1 like the full one.
     char factor[32];
     std::snprintf(factor, sizeof factor, "%.6g", state.loadFactor);
-    throw PartialResults(state.failure + "; the result file holds the state at load factor " + factor,
-                         blocks);
+    throw PartialResults(state.failure + "; the result file holds the state at load factor " + factor);
 }
 
 }  // namespace tarvsolv

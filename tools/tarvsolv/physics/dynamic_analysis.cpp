@@ -25,7 +25,6 @@
 
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
-#include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
 #include "physics/contact_time_steps.h"
@@ -33,6 +32,7 @@
 #include "physics/prescribed_motion.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
+#include "physics/time_step_driver.h"
 #include "physics/time_stepping.h"
 
 namespace tarvsolv {
@@ -110,180 +110,227 @@ void solveMass(Mat m, Vec r, Vec a, MPI_Comm comm) {
         throw std::runtime_error("the initial accelerations could not be solved (a density is invalid)");
 }
 
-// The run ends at a step that does not converge, keeping the printed steps before it.
-PartialResults stopBefore(int step, double dt, int printedSteps, const std::string& why,
-                          const std::string& blocks) {
-    return PartialResults(
-        "forced vibrations: time step " + std::to_string(step) + " (t = " + number(step * dt) +
-            " s) does not converge with the contact (" + why +
-            "); the run reached t = " + number((step - 1) * dt) + " s" +
-            (printedSteps == 0 ? std::string(", before any printed step")
-                               : " and keeps its " + std::to_string(printedSteps) + " printed steps"),
-        blocks);
+// The layout of the run with its displacement conditions: those that follow time at their values
+// at t = 0 (PrescribedMotion moves them), the constant ones at their values.
+DofLayout heldLayout(const Job& job, bool moving, RunLog& log) {
+    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
+    applyDisplacementConditions(job, layout, false, log, moving ? 0.0 : 1.0);
+    return layout;
+}
+
+void checkDamping(double alpha, double beta) {
+    if (!(alpha >= 0) || !(beta >= 0) || !std::isfinite(alpha) || !std::isfinite(beta))
+        throw std::runtime_error("forced vibrations need damping coefficients of 0 or more (found " +
+                                 number(alpha) + " and " + number(beta) + ")");
+}
+
+// Newmark's average acceleration steps from rest, with the contact's Newton iterations when the
+// model has gaps or contact.
+class NewmarkStepper : public TimeStepper {
+  public:
+    NewmarkStepper(const Job& job, const StepPlan& plan, RunLog& log);
+    void start() override;
+    TimeStepOutcome advance(int step, double time, bool written) override;
+    std::optional<StepResult> results() override;
+    std::string progress() override;
+    void finish(RunLog& log) override;
+
+  private:
+    void holdWithContact(RunLog& log);
+    void buildStepMatrix();
+    void setInitialState();
+    void residualInto(Vec uPart, Vec vPart);
+    TimeStepOutcome solveStep();
+
+    const Job& job_;
+    RunLog& log_;
+    const StepPlan plan_;
+    const double alpha_, beta_, dt_;
+    const bool moving_;
+    const DofLayout start_;  // the prescribed values at t = 0
+    const DofLayout layout_;
+    std::optional<ContactConstraints> contact_;
+    TemperatureField temperatures_;
+    StructuralMatrices system_;
+    MatHandle a_;
+    StepSolver solver_;
+    VecHandle freeMask_, u_, v_, acc_, f_, r_, work_, uStar_, vStar_;
+    std::optional<ContactTimeSteps> contactSteps_;
+    std::optional<PrescribedMotion> motion_;
+    bool varying_ = false;
+    RunLog quiet_{"", false, false};  // later load evaluations repeat the first one's lines
+};
+
+NewmarkStepper::NewmarkStepper(const Job& job, const StepPlan& plan, RunLog& log)
+    : job_(job),
+      log_(log),
+      plan_(plan),
+      alpha_(job.input.massDamping),
+      beta_(job.input.stiffnessDamping),
+      dt_(plan.size),
+      moving_(displacementsFollowTime(job)),
+      start_(heldLayout(job, moving_, log)),
+      layout_(moving_ ? start_.withoutPrescribedValues() : start_),
+      solver_(job.solver, layout_.comm(), stepTolerance(job.tolerance)) {
+    holdWithContact(log);
+    temperatures_ = temperatureField(job, log);
+    log.line("forced vibrations: " + std::to_string(layout_.dofCount()) + " unknowns (" +
+             std::to_string(layout_.prescribedCount()) + " prescribed), " + std::to_string(plan.steps) +
+             " steps of " + number(plan.size) + " s, results every " + std::to_string(plan.printEvery) +
+             " steps, damping " + number(alpha_) + " M + " + number(beta_) + " K");
+    buildStepMatrix();
+    setInitialState();
+    if (contact_)
+        contactSteps_.emplace(job, layout_, *contact_, a_, kNewmarkBeta * dt_ * dt_, freeMask_, solver_);
+    else
+        solver_.setMatrix(a_);
+    if (moving_) {
+        motion_.emplace(job, layout_, temperatures_, dt_);
+        log.line("prescribed displacements follow time: evaluated at every step");
+    }
+    varying_ = moving_ || loadsFollowTime(job);
+}
+
+void NewmarkStepper::holdWithContact(RunLog& log) {
+    if (!job_.entries.contacts.empty()) {
+        contact_.emplace(job_, log);
+        checkHeldWithContact(job_, layout_, *contact_, true);
+    } else if (const auto free = findFreeRigidMotion(job_.mesh, layout_)) {
+        throw std::runtime_error(*free);
+    }
+}
+
+// The step matrix (1 + gamma dt alpha) M + (gamma dt beta + beta_N dt^2) K.
+void NewmarkStepper::buildStepMatrix() {
+    const MatrixPattern pattern(job_.mesh, layout_,
+                                contact_ ? contact_->couplings() : std::vector<std::vector<int>>{});
+    system_ = assembleMatrices(job_, pattern, temperatures_);
+    TARV_PETSC(MatDuplicate(system_.k, MAT_COPY_VALUES, a_.out()));
+    TARV_PETSC(MatScale(a_, kNewmarkGamma * dt_ * beta_ + kNewmarkBeta * dt_ * dt_));
+    TARV_PETSC(MatAXPY(a_, 1 + kNewmarkGamma * dt_ * alpha_, system_.m, SAME_NONZERO_PATTERN));
+}
+
+// Free unknowns 1 in the mask, prescribed 0: the prescribed ones never accelerate. The prescribed
+// displacements start at their values at t = 0.
+void NewmarkStepper::setInitialState() {
+    for (VecHandle* v : {&freeMask_, &u_, &v_, &acc_, &f_, &r_, &work_, &uStar_, &vStar_})
+        *v = layout_.createVector();
+    PetscInt begin = 0, end = 0;
+    TARV_PETSC(VecGetOwnershipRange(u_, &begin, &end));
+    for (PetscInt i = begin; i < end; ++i) {
+        const bool held = layout_.isPrescribed(static_cast<int>(i));
+        TARV_PETSC(VecSetValue(freeMask_, i, held ? 0.0 : 1.0, INSERT_VALUES));
+        TARV_PETSC(
+            VecSetValue(u_, i, held ? start_.prescribedValue(static_cast<int>(i)) : 0.0, INSERT_VALUES));
+    }
+    for (Vec v : {static_cast<Vec>(freeMask_), static_cast<Vec>(u_)}) {
+        TARV_PETSC(VecAssemblyBegin(v));
+        TARV_PETSC(VecAssemblyEnd(v));
+    }
+}
+
+// r = f - K (u + beta v) - alpha M v on the free unknowns.
+void NewmarkStepper::residualInto(Vec uPart, Vec vPart) {
+    TARV_PETSC(VecWAXPY(work_, beta_, vPart, uPart));
+    TARV_PETSC(MatMult(system_.k, work_, r_));
+    TARV_PETSC(VecAYPX(r_, -1.0, f_));
+    TARV_PETSC(MatMult(system_.m, vPart, work_));
+    TARV_PETSC(VecAXPY(r_, -alpha_, work_));
+    TARV_PETSC(VecPointwiseMult(r_, r_, freeMask_));
+}
+
+// The loads at t = 0 give the initial accelerations: with v = 0, M a0 = f - K u0.
+void NewmarkStepper::start() {
+    loadsAt(job_, layout_, temperatures_, system_.steady, 0.0, f_, log_);
+    if (motion_) motion_->addLoad(0, alpha_, beta_, f_);
+    residualInto(u_, v_);
+    if (contactSteps_) contactSteps_->addForces(u_, r_);
+    solveMass(system_.m, r_, acc_, layout_.comm());
+    TARV_PETSC(VecPointwiseMult(acc_, acc_, freeMask_));
+}
+
+TimeStepOutcome NewmarkStepper::advance(int step, double time, bool written) {
+    // Predictors u* = u + dt v + (1/2 - beta) dt^2 a, v* = v + (1 - gamma) dt a.
+    TARV_PETSC(VecCopy(u_, uStar_));
+    TARV_PETSC(VecAXPBYPCZ(uStar_, dt_, (0.5 - kNewmarkBeta) * dt_ * dt_, 1.0, v_, acc_));
+    TARV_PETSC(VecCopy(v_, vStar_));
+    TARV_PETSC(VecAXPY(vStar_, (1 - kNewmarkGamma) * dt_, acc_));
+    if (varying_) loadsAt(job_, layout_, temperatures_, system_.steady, time, f_, quiet_);
+    if (motion_) motion_->addLoad(step, alpha_, beta_, f_);
+    residualInto(uStar_, vStar_);
+    const TimeStepOutcome outcome = solveStep();
+    if (!outcome.converged) return outcome;
+    TARV_PETSC(VecWAXPY(u_, kNewmarkBeta * dt_ * dt_, acc_, uStar_));
+    TARV_PETSC(VecWAXPY(v_, kNewmarkGamma * dt_, acc_, vStar_));
+    if (motion_) motion_->setState(step, u_, v_, acc_);
+    if (contactSteps_) contactSteps_->accept(u_, written ? &log_ : nullptr);
+    return outcome;
+}
+
+// Solves the step's accelerations into acc, by Newton's method with the contact.
+TimeStepOutcome NewmarkStepper::solveStep() {
+    TimeStepOutcome outcome;
+    if (!contactSteps_) {
+        std::tie(outcome.iterations, outcome.residual) = solver_.solve(r_, acc_);
+        TARV_PETSC(VecPointwiseMult(acc_, acc_, freeMask_));
+        return outcome;
+    }
+    const ContactTimeSteps::Outcome newton = contactSteps_->solve(r_, uStar_, acc_);
+    outcome.converged = newton.converged;
+    outcome.failure = "with the contact (" + newton.failure + ")";
+    // The tail's residual is then the step's Newton residual, relative to its right-hand side.
+    outcome.iterations = newton.linearIterations;
+    outcome.residual = newton.residual;
+    outcome.detail = std::to_string(newton.newtonIterations) + " Newton iterations, " +
+                     std::to_string(newton.augmentations) + " augmentations, ";
+    return outcome;
+}
+
+std::optional<StepResult> NewmarkStepper::results() {
+    std::vector<double> displacements = gatherOnFirst(u_), velocities = gatherOnFirst(v_);
+    if (!layout_.onFirstProcess()) return std::nullopt;
+    layout_.toGlobal(displacements);
+    layout_.toGlobal(velocities);
+    CornerResults corners = elementStresses(job_, temperatures_, displacements);
+    StepResult result;
+    result.add(NodeQuantity::Displacement, std::move(displacements));
+    result.add(NodeQuantity::Velocity, std::move(velocities));
+    result.corners.nodes = std::move(corners.nodes);
+    result.corners.stresses = std::move(corners.stresses);
+    return result;
+}
+
+// The largest displacement and the kinetic plus strain energy of the free unknowns.
+std::string NewmarkStepper::progress() {
+    PetscReal largest = 0;
+    TARV_PETSC(VecNorm(u_, NORM_INFINITY, &largest));
+    PetscScalar kinetic = 0, strain = 0;
+    TARV_PETSC(VecPointwiseMult(uStar_, u_, freeMask_));
+    TARV_PETSC(MatMult(system_.m, v_, work_));
+    TARV_PETSC(VecDot(v_, work_, &kinetic));
+    TARV_PETSC(MatMult(system_.k, uStar_, work_));
+    TARV_PETSC(VecDot(uStar_, work_, &strain));
+    char text[96];
+    std::snprintf(text, sizeof text, "largest displacement %.6g, energy %.6g, ", largest,
+                  0.5 * (kinetic + strain));
+    return text;
+}
+
+void NewmarkStepper::finish(RunLog& log) {
+    if (!contactSteps_) return;
+    log.line("contact: the step matrix was " +
+             std::string(job_.solver == SolverChoice::Direct ? "factorised" : "set up for the multigrid") +
+             " again " + std::to_string(contactSteps_->matrixChanges()) + " times in " +
+             std::to_string(plan_.steps) + " steps, when the set of points in contact changed");
 }
 
 }  // namespace
 
-std::string solveForcedVibration(const Job& job, RunLog& log) {
+void solveForcedVibration(const Job& job, RunLog& log, ResultSink& results) {
     const StepPlan plan = stepPlan(job.input, "forced vibrations");
-    const double alpha = job.input.massDamping, beta = job.input.stiffnessDamping;
-    if (!(alpha >= 0) || !(beta >= 0) || !std::isfinite(alpha) || !std::isfinite(beta))
-        throw std::runtime_error("forced vibrations need damping coefficients of 0 or more (found " +
-                                 number(alpha) + " and " + number(beta) + ")");
-    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    // Values that follow time start from those at t = 0 and are the load of PrescribedMotion at
-    // every step; constant ones are lifted once, into the steady loads.
-    const bool moving = displacementsFollowTime(job);
-    applyDisplacementConditions(job, layout, false, log, moving ? 0.0 : 1.0);
-    const DofLayout start = layout;
-    if (moving) layout = layout.withoutPrescribedValues();
-    std::optional<ContactConstraints> contact;
-    std::vector<std::vector<int>> couplings;
-    if (!job.entries.contacts.empty()) {
-        contact.emplace(job, log);
-        checkHeldWithContact(job, layout, *contact, true);
-        couplings = contact->couplings();
-    } else if (const auto free = findFreeRigidMotion(job.mesh, layout)) {
-        throw std::runtime_error(*free);
-    }
-    const TemperatureField temperatures = temperatureField(job, log);
-    log.line("forced vibrations: " + std::to_string(layout.dofCount()) + " unknowns (" +
-             std::to_string(layout.prescribedCount()) + " prescribed), " + std::to_string(plan.steps) +
-             " steps of " + number(plan.size) + " s, results every " + std::to_string(plan.printEvery) +
-             " steps, damping " + number(alpha) + " M + " + number(beta) + " K");
-    const MatrixPattern pattern(job.mesh, layout, couplings);
-    StructuralMatrices system = assembleMatrices(job, pattern, temperatures);
-
-    const double dt = plan.size;
-    // The step matrix (1 + gamma dt alpha) M + (gamma dt beta + beta_N dt^2) K.
-    MatHandle a;
-    TARV_PETSC(MatDuplicate(system.k, MAT_COPY_VALUES, a.out()));
-    TARV_PETSC(MatScale(a, kNewmarkGamma * dt * beta + kNewmarkBeta * dt * dt));
-    TARV_PETSC(MatAXPY(a, 1 + kNewmarkGamma * dt * alpha, system.m, SAME_NONZERO_PATTERN));
-    StepSolver solver(job.solver, layout.comm(), stepTolerance(job.tolerance));
-
-    // Free unknowns 1, prescribed 0: the prescribed ones never accelerate.
-    VecHandle freeMask = layout.createVector(), u = layout.createVector(), v = layout.createVector(),
-              acc = layout.createVector(), f = layout.createVector(), r = layout.createVector(),
-              work = layout.createVector();
-    {
-        PetscInt begin = 0, end = 0;
-        TARV_PETSC(VecGetOwnershipRange(u, &begin, &end));
-        for (PetscInt i = begin; i < end; ++i) {
-            const bool held = layout.isPrescribed(static_cast<int>(i));
-            TARV_PETSC(VecSetValue(freeMask, i, held ? 0.0 : 1.0, INSERT_VALUES));
-            TARV_PETSC(
-                VecSetValue(u, i, held ? start.prescribedValue(static_cast<int>(i)) : 0.0, INSERT_VALUES));
-        }
-        TARV_PETSC(VecAssemblyBegin(freeMask));
-        TARV_PETSC(VecAssemblyEnd(freeMask));
-        TARV_PETSC(VecAssemblyBegin(u));
-        TARV_PETSC(VecAssemblyEnd(u));
-    }
-    std::optional<ContactTimeSteps> contactSteps;
-    if (contact)
-        contactSteps.emplace(job, layout, *contact, a, kNewmarkBeta * dt * dt, freeMask, solver);
-    else
-        solver.setMatrix(a);
-
-    std::optional<PrescribedMotion> motion;
-    if (moving) {
-        motion.emplace(job, layout, temperatures, dt);
-        log.line("prescribed displacements follow time: evaluated at every step");
-    }
-    const bool varying = moving || loadsFollowTime(job);
-    loadsAt(job, layout, temperatures, system.steady, 0.0, f, log);
-    if (motion) motion->addLoad(0, alpha, beta, f);
-    RunLog quiet("", false, false);  // later load evaluations repeat the first one's lines
-    // r = f - K (u + beta v) - alpha M v; with v = 0 at the start, M a0 = f - K u0.
-    const auto residualInto = [&](Vec uPart, Vec vPart) {
-        TARV_PETSC(VecWAXPY(work, beta, vPart, uPart));
-        TARV_PETSC(MatMult(system.k, work, r));
-        TARV_PETSC(VecAYPX(r, -1.0, f));
-        TARV_PETSC(MatMult(system.m, vPart, work));
-        TARV_PETSC(VecAXPY(r, -alpha, work));
-        TARV_PETSC(VecPointwiseMult(r, r, freeMask));
-    };
-    residualInto(u, v);
-    if (contactSteps) contactSteps->addForces(u, r);
-    solveMass(system.m, r, acc, layout.comm());
-    TARV_PETSC(VecPointwiseMult(acc, acc, freeMask));
-
-    VecHandle uStar = layout.createVector(), vStar = layout.createVector();
-    const auto energy = [&] {  // kinetic plus strain energy of the free unknowns
-        PetscScalar kinetic = 0, strain = 0;
-        TARV_PETSC(VecPointwiseMult(uStar, u, freeMask));
-        TARV_PETSC(MatMult(system.m, v, work));
-        TARV_PETSC(VecDot(v, work, &kinetic));
-        TARV_PETSC(MatMult(system.k, uStar, work));
-        TARV_PETSC(VecDot(uStar, work, &strain));
-        return 0.5 * (kinetic + strain);
-    };
-
-    std::string blocks;
-    int printedSteps = 0;
-    const double started = log.seconds();
-    for (int step = 1; step <= plan.steps; ++step) {
-        const double time = step * dt;
-        // Predictors u* = u + dt v + (1/2 - beta) dt^2 a, v* = v + (1 - gamma) dt a.
-        TARV_PETSC(VecCopy(u, uStar));
-        TARV_PETSC(VecAXPBYPCZ(uStar, dt, (0.5 - kNewmarkBeta) * dt * dt, 1.0, v, acc));
-        TARV_PETSC(VecCopy(v, vStar));
-        TARV_PETSC(VecAXPY(vStar, (1 - kNewmarkGamma) * dt, acc));
-        if (varying) loadsAt(job, layout, temperatures, system.steady, time, f, quiet);
-        if (motion) motion->addLoad(step, alpha, beta, f);
-        residualInto(uStar, vStar);
-        int iterations = 0;
-        double residual = 0;
-        std::string newton;
-        if (contactSteps) {
-            const ContactTimeSteps::Outcome outcome = contactSteps->solve(r, uStar, acc);
-            if (!outcome.converged) throw stopBefore(step, dt, printedSteps, outcome.failure, blocks);
-            // The tail's residual is then the step's Newton residual, relative to its right-hand side.
-            iterations = outcome.linearIterations;
-            residual = outcome.residual;
-            newton = std::to_string(outcome.newtonIterations) + " Newton iterations, " +
-                     std::to_string(outcome.augmentations) + " augmentations, ";
-        } else {
-            std::tie(iterations, residual) = solver.solve(r, acc);
-            TARV_PETSC(VecPointwiseMult(acc, acc, freeMask));
-        }
-        TARV_PETSC(VecWAXPY(u, kNewmarkBeta * dt * dt, acc, uStar));
-        TARV_PETSC(VecWAXPY(v, kNewmarkGamma * dt, acc, vStar));
-        if (motion) motion->setState(step, u, v, acc);
-
-        const bool printed = plan.printed(step);
-        if (contactSteps) contactSteps->accept(u, printed ? &log : nullptr);
-        if (printed) {
-            ++printedSteps;
-            std::vector<double> displacements = gatherOnFirst(u), velocities = gatherOnFirst(v);
-            if (layout.onFirstProcess()) {
-                layout.toGlobal(displacements);
-                layout.toGlobal(velocities);
-                const CornerResults corners = elementStresses(job, temperatures, displacements);
-                blocks += results::nodeVectorBlock("DISP", step, displacements) +
-                          results::nodeVectorBlock("VELO", step, velocities) +
-                          results::stressBlock(step, corners.nodes, corners.stresses);
-            }
-        }
-        if (plan.logged(step)) {
-            PetscReal largest = 0;
-            TARV_PETSC(VecNorm(u, NORM_INFINITY, &largest));
-            const double spent = log.seconds() - started;
-            char text[160];
-            std::snprintf(text, sizeof text, "step %d/%d, t = %g s: largest displacement %.6g, energy %.6g, ",
-                          step, plan.steps, time, largest, energy());
-            log.line(text + newton +
-                     stepProgressTail(job.solver, iterations, residual, spent, step, plan.steps) +
-                     (printed ? " (written as DISP, VELO, STRES " + std::to_string(step) + ")" : ""));
-        }
-    }
-    if (contactSteps)
-        log.line("contact: the step matrix was " +
-                 std::string(job.solver == SolverChoice::Direct ? "factorised" : "set up for the multigrid") +
-                 " again " + std::to_string(contactSteps->matrixChanges()) + " times in " +
-                 std::to_string(plan.steps) + " steps, when the set of points in contact changed");
-    return blocks;
+    checkDamping(job.input.massDamping, job.input.stiffnessDamping);
+    NewmarkStepper stepper(job, plan, log);
+    runTimeSteps("forced vibrations", plan, job.solver, stepper, results, log);
 }
 
 }  // namespace tarvsolv

@@ -4,7 +4,6 @@
 
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
-#include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/heat_assembly.h"
 #include "physics/heat_balance.h"
@@ -122,7 +121,7 @@ void checkThermalEntries(const Job& job, RunLog& log) {
                                      ": thermal loads act on faces, points or the whole body");
 }
 
-std::string solveSteadyHeat(const Job& job, RunLog& log) {
+void solveSteadyHeat(const Job& job, RunLog& log, ResultSink& results) {
     checkThermalEntries(job, log);
     const HeldTemperatures held(job, &log);
     std::vector<char> fixing = convectingNodes(job);
@@ -177,14 +176,16 @@ std::string solveSteadyHeat(const Job& job, RunLog& log) {
     const std::vector<double> temperatures = gatherOnAll(x);
     std::vector<double> heldHeat;
     if (!held.empty()) heldHeat = steadyNodalHeat(job, temperatures, 1.0, layout.comm());
-    if (!layout.onFirstProcess()) return {};
+    if (!layout.onFirstProcess()) return;
     HeatBalance balance = heatBalance(job, temperatures);
     if (!held.empty()) {
         balance.held = held.flows(heldHeat);
         settle(balance);
     }
     logHeatBalance(balance, log);
-    return results::temperatureBlock(1, temperatures);
+    StepResult step;
+    step.add(NodeQuantity::Temperature, temperatures);
+    results.step(step);
 }
 
 }  // namespace tarvsolv

@@ -1,6 +1,5 @@
 #pragma once
 // One solver run: the input, the mesh and what the model's entries mean on it.
-#include <map>
 #include <memory>
 #include <string>
 
@@ -30,10 +29,6 @@ struct Job {
     // The relative residual at which the iterative solver stops: the solve dialog's tolerance,
     // raised to kToleranceFloor; kIterativeTolerance when the input gives none.
     double tolerance = kIterativeTolerance;
-    // The load factor of each converged load step of a nonlinear run, by step number: the time
-    // value of that step's VTK grid. Filled as the steps converge, hence mutable on a job that is
-    // otherwise read only.
-    mutable std::map<int, double> loadFactors;
 
     bool thermal() const { return kind == SolveKind::SteadyHeat || kind == SolveKind::TransientHeat; }
     // The reference (initial, stress-free) temperature: the solve dialog's row 2 for statics and

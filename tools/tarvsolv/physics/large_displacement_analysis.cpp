@@ -8,7 +8,6 @@
 #include "fem/rigid_motion_check.h"
 #include "fem/shape_functions.h"
 #include "fem/system_assembler.h"
-#include "formats/result_writer.h"
 #include "physics/contact_constraints.h"
 #include "physics/load_stepping.h"
 #include "physics/structural_conditions.h"
@@ -101,8 +100,8 @@ class HyperelasticSystem : public NonlinearSystem {
 
     // The contact pairs of the next step are those of the converged state: the bodies may have
     // moved or turned past their facets since they were found.
-    std::string acceptStep(int step, double, const std::vector<double>&,
-                           const std::vector<double>& global) override {
+    std::optional<StepResult> acceptStep(int step, double lambda, const std::vector<double>&,
+                                         const std::vector<double>& global) override {
         if (contact_) {
             contact_->logStatus(global, log_);
             contact_->acceptStep(global);
@@ -118,13 +117,13 @@ class HyperelasticSystem : public NonlinearSystem {
                              "facet: the step moved the contact faces by more than a facet, and its "
                              "results do not hold them apart");
         }
-        if (!layout_.onFirstProcess()) return {};
-        return results::nodeVectorBlock("DISP", step, global) + cauchyBlock(step, global);
+        if (!layout_.onFirstProcess()) return std::nullopt;
+        return displacementResult(step, lambda, global, cauchyStresses(global));
     }
 
   private:
     // Cauchy stress at the corners of every element, on the deformed configuration.
-    std::string cauchyBlock(int step, const std::vector<double>& u) const {
+    CornerResults cauchyStresses(const std::vector<double>& u) const {
         CornerResults corners;
         const int p = job_.mesh.nodesPerElement;
         for (int e = 0; e < job_.mesh.elementCount(); ++e) {
@@ -136,7 +135,7 @@ class HyperelasticSystem : public NonlinearSystem {
                 corners.stresses.push_back(cauchyStress(laws_[e], deformationGradient(g, p, ue)));
             }
         }
-        return results::stressBlock(step, corners.nodes, corners.stresses);
+        return corners;
     }
 
     const Job& job_;
@@ -160,7 +159,7 @@ void refuseUnsupported(const Job& job) {
 
 }  // namespace
 
-std::string solveLargeDisplacement(const Job& job, RunLog& log) {
+void solveLargeDisplacement(const Job& job, RunLog& log, ResultSink& results) {
     refuseUnsupported(job);
     const TemperatureField temperatures = temperatureField(job, log);
     if (!temperatures.nodal.empty())
@@ -199,7 +198,7 @@ std::string solveLargeDisplacement(const Job& job, RunLog& log) {
     log.line("large displacements: " + std::to_string(layout.dofCount()) + " unknowns, " +
              std::to_string(options.steps) + " load steps, neo-Hookean material" +
              (system.hasPressure() ? ", follower pressure" : "") + (contact ? ", gaps and contact" : ""));
-    return solveInLoadSteps(job, layout, external, system, options, log);
+    solveInLoadSteps(job, layout, external, system, options, log, results);
 }
 
 }  // namespace tarvsolv

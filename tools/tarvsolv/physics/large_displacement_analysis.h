@@ -1,6 +1,7 @@
 #pragma once
 #include <string>
 
+#include "io/result_sink.h"
 #include "io/run_log.h"
 #include "physics/job.h"
 
@@ -11,6 +12,6 @@ namespace tarvsolv {
 // deformed faces, prescribed displacements and restraints in local axes raised with the load
 // factor. Answers the DISP n and STRES n (Cauchy stress on the deformed configuration) blocks of
 // every converged step; a step that cannot converge ends the run by PartialResults.
-std::string solveLargeDisplacement(const Job& job, RunLog& log);
+void solveLargeDisplacement(const Job& job, RunLog& log, ResultSink& results);
 
 }  // namespace tarvsolv

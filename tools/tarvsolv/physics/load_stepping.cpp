@@ -232,10 +232,35 @@ class LoadStepper {
     double loadNorm_ = 0;
 };
 
+// The run stops at load step `step` + 1 (load factor `target`), after `step` steps converged up to
+// load factor `reached`.
+PartialResults stopAt(const std::string& analysis, int step, double target, double reached) {
+    return PartialResults(analysis + ": load step " + std::to_string(step + 1) + " (load factor " +
+                          number("%.6g", target) + ") does not converge; " +
+                          (step == 0 ? std::string("no step converged")
+                                     : "the results of the " + std::to_string(step) +
+                                           " converged steps (load factor " + number("%.6g", reached) +
+                                           ") are kept"));
+}
+
+// A step's results go on with its number and load factor.
+void handOn(std::optional<StepResult> result, int step, double lambda, ResultSink& results) {
+    if (!result) return;
+    result->number = step;
+    result->time = lambda;
+    results.step(*result);
+}
+
+void warnUnstable(const std::string& analysis, int negativePivots, double lambda, RunLog& log) {
+    log.warning(analysis + ": the tangent stiffness has " + std::to_string(negativePivots) +
+                " negative pivots at load factor " + number("%.6g", lambda) +
+                ": this equilibrium is unstable (a buckling or bifurcation point lies behind)");
+}
+
 }  // namespace
 
-std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system,
-                             const LoadSteppingOptions& options, RunLog& log) {
+void solveInLoadSteps(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system,
+                      const LoadSteppingOptions& options, RunLog& log, ResultSink& results) {
     if (!(options.finalFactor > 0) || options.steps < 1)
         throw std::runtime_error(options.analysis + ": the load factor must be above 0");
     LoadStepper stepper(job, layout, external, system, options);
@@ -244,7 +269,6 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
     int cuts = 0, step = 0;
     bool unstableLogged = false;
     std::vector<double> u(static_cast<std::size_t>(layout.dofCount()), 0.0);
-    std::string blocks;
     const double last = options.finalFactor * (1 - 1e-9);  // a sum of steps may fall short by rounding
     while (lambda < last) {
         const double target = lambda + increment < last ? lambda + increment : options.finalFactor;
@@ -253,14 +277,7 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
         if (!outcome.converged) {
             log.line(options.analysis + ": load factor " + number("%.6g", target) + " not reached (" +
                      outcome.failure + ")");
-            if (++cuts > options.maxHalvings)
-                throw PartialResults(options.analysis + ": load step " + std::to_string(step + 1) +
-                                         " (load factor " + number("%.6g", target) + ") does not converge; " +
-                                         (step == 0 ? std::string("no step converged")
-                                                    : "the results of the " + std::to_string(step) +
-                                                          " converged steps (load factor " +
-                                                          number("%.6g", lambda) + ") are kept"),
-                                     blocks);
+            if (++cuts > options.maxHalvings) throw stopAt(options.analysis, step, target, lambda);
             increment /= 2;
             continue;
         }
@@ -273,18 +290,14 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
         std::optional<ReactionBalance> reactions;
         if (lambda >= last && options.loads)
             reactions = finalReactions(job, layout, system, options, lambda, global);
-        blocks += system.acceptStep(step, lambda, u, global);
-        job.loadFactors[step] = lambda;
+        handOn(system.acceptStep(step, lambda, u, global), step, lambda, results);
         log.line("step " + std::to_string(step) + ": load factor " + number("%.6g", lambda) + ", " +
                  std::to_string(outcome.iterations) + " Newton iterations, residual " +
                  number("%.3g", outcome.residual));
         if (reactions) logReactions(*reactions, log);
         if (stepper.tangent().negativePivots() > 0 && !unstableLogged) {
             unstableLogged = true;
-            log.warning(options.analysis + ": the tangent stiffness has " +
-                        std::to_string(stepper.tangent().negativePivots()) +
-                        " negative pivots at load factor " + number("%.6g", lambda) +
-                        ": this equilibrium is unstable (a buckling or bifurcation point lies behind)");
+            warnUnstable(options.analysis, stepper.tangent().negativePivots(), lambda, log);
         }
         // A cut step grows back toward the nominal size once it converges.
         if (cuts > 0) {
@@ -296,7 +309,6 @@ std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec extern
         log.line(options.analysis + ": the solver's preconditioner was set up " +
                  std::to_string(stepper.tangent().setUps()) + " times for " +
                  std::to_string(stepper.tangent().solves()) + " tangent solves");
-    return blocks;
 }
 
 }  // namespace tarvsolv

@@ -3,26 +3,22 @@
 // (plasticity, large displacements, gaps and contact). The load factor rises to its final value
 // in equal steps; each step is solved by Newton's method with a backtracking line search on the
 // residual, and a step that does not converge is halved and tried again. A run that cannot go on
-// stops with PartialResults, which carries the result blocks of the steps that did converge.
+// stops with PartialResults, after the results of the steps that did converge went to the sink.
 //
 // The state u holds every unknown of the layout in the layout's basis (nodal frames included),
 // with the prescribed unknowns at load factor times their prescribed value.
 #include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "fem/system_assembler.h"
+#include "io/result_sink.h"
 #include "physics/job.h"
+#include "physics/partial_results.h"
 
 namespace tarvsolv {
-
-// A run that stopped after some steps converged: the message and the blocks of those steps.
-struct PartialResults : std::runtime_error {
-    PartialResults(const std::string& message, std::string converged)
-        : std::runtime_error(message), blocks(std::move(converged)) {}
-    std::string blocks;
-};
 
 // One nonlinear structural problem: the internal forces and tangent of a state, and what a
 // converged step keeps.
@@ -38,10 +34,11 @@ class NonlinearSystem {
     virtual void assemble(const std::vector<double>& u, const std::vector<double>& global, double lambda,
                           SystemAssembler& assembler) = 0;
     // Step `step` converged at `lambda` with state `u` (`global` as above): keep what the next
-    // step starts from (plastic strains, contact state) and answer the step's result blocks (on
-    // the first process; empty elsewhere).
-    virtual std::string acceptStep(int step, double lambda, const std::vector<double>& u,
-                                   const std::vector<double>& global) = 0;
+    // step starts from (plastic strains, contact state) and answer the step's results, whose
+    // number and time (the load factor) the load stepping fills in. None: the step writes nothing
+    // (on the processes other than the first, or when the steps only lead to the final state).
+    virtual std::optional<StepResult> acceptStep(int step, double lambda, const std::vector<double>& u,
+                                                 const std::vector<double>& global) = 0;
     // Groups of nodes the tangent couples beyond the elements (contact across bodies), which the
     // matrix pattern must hold; asked again before every step, as contact pairs may change.
     virtual std::vector<std::vector<int>> couplings() const { return {}; }
@@ -77,9 +74,9 @@ struct LoadSteppingOptions {
 // 1, in the layout's basis) scaled by the load factor. The convergence test of a step compares
 // the residual of the free unknowns with the larger of the step's external load and its first
 // residual (which carries the prescribed displacements' increment). Logs one line per step (load
-// factor, Newton iterations, residual) and answers the blocks of every step; throws
+// factor, Newton iterations, residual) and hands the results of every step to `results`; throws
 // PartialResults naming the step that failed.
-std::string solveInLoadSteps(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system,
-                             const LoadSteppingOptions& options, RunLog& log);
+void solveInLoadSteps(const Job& job, const DofLayout& layout, Vec external, NonlinearSystem& system,
+                      const LoadSteppingOptions& options, RunLog& log, ResultSink& results);
 
 }  // namespace tarvsolv

@@ -17,7 +17,6 @@
 #include "fem/plastic_element.h"
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
-#include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
 #include "physics/load_stepping.h"
@@ -117,8 +116,8 @@ class PlasticSystem : public NonlinearSystem {
     }
 
     // Every process keeps every element's states (the first one writes them all).
-    std::string acceptStep(int step, double lambda, const std::vector<double>&,
-                           const std::vector<double>& global) override {
+    std::optional<StepResult> acceptStep(int step, double lambda, const std::vector<double>&,
+                                         const std::vector<double>& global) override {
         if (contact_) {
             contact_->logStatus(global, log_);
             contact_->acceptStep(global);
@@ -157,10 +156,10 @@ class PlasticSystem : public NonlinearSystem {
         text << "step " << step << ": " << yielded << " of " << states_.size()
              << " points yielded, largest equivalent plastic strain " << largest;
         log_.line(text.str());
-        if (!writes) return {};
-        return results::nodeVectorBlock("DISP", step, global) +
-               results::stressBlock(step, corners.nodes, corners.stresses) +
-               results::plasticStrainBlock(step, corners.nodes, strains);
+        if (!writes) return std::nullopt;
+        StepResult result = displacementResult(step, lambda, global, std::move(corners));
+        result.corners.plasticStrains = std::move(strains);
+        return result;
     }
 
   private:
@@ -203,7 +202,7 @@ void assembleExternalLoads(const Job& job, const DofLayout& layout, Vec f, RunLo
 
 }  // namespace
 
-std::string solvePlasticity(const Job& job, RunLog& log) {
+void solvePlasticity(const Job& job, RunLog& log, ResultSink& results) {
     const double friction = job.input.solve[3];
     if (!(friction >= 0 && friction < 90))
         throw std::runtime_error("plasticity: the friction angle must lie from 0 up to 90 degrees (found " +
@@ -244,7 +243,7 @@ std::string solvePlasticity(const Job& job, RunLog& log) {
         RunLog quiet("", false, false);
         assembleExternalLoads(job, other, f, quiet);
     };
-    return solveInLoadSteps(job, layout, external, system, options, log);
+    solveInLoadSteps(job, layout, external, system, options, log, results);
 }
 
 }  // namespace tarvsolv

@@ -6,7 +6,6 @@
 
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
-#include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/held_contact.h"
 #include "physics/reactions.h"
@@ -245,8 +244,8 @@ TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& patte
     return temperatures;
 }
 
-std::string solveStatics(const Job& job, RunLog& log) {
-    if (!job.entries.contacts.empty()) return solveContactStatics(job, log);
+void solveStatics(const Job& job, RunLog& log, ResultSink& results) {
+    if (!job.entries.contacts.empty()) return solveContactStatics(job, log, results);
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     applyDisplacementConditions(job, layout, false, log);
     if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
@@ -264,23 +263,39 @@ std::string solveStatics(const Job& job, RunLog& log) {
     log.line(formatSolveLine(report));
     logReactions(computeReactions(job, layout, x), log);
     std::vector<double> u = gatherOnFirst(x);
-    if (!layout.onFirstProcess()) return {};
+    if (!layout.onFirstProcess()) return;
     layout.toGlobal(u);
     log.line("computing stresses");
-    const CornerResults corners = elementStresses(job, temperatures, u);
-    return results::nodeVectorBlock("DISP", 1, u) + results::stressBlock(1, corners.nodes, corners.stresses);
+    CornerResults corners = elementStresses(job, temperatures, u);
+    results.step(displacementResult(1, 0, std::move(u), std::move(corners)));
 }
 
-std::string modeShapeBlock(const DofLayout& layout, std::vector<double>& shape, int mode) {
-    layout.toGlobal(shape);
-    double largest = 0;
-    for (double c : shape) largest = std::abs(c) > std::abs(largest) ? c : largest;
-    if (largest != 0)
-        for (double& c : shape) c /= largest;
-    return results::nodeVectorBlock("EIGE", mode, shape);
+StepResult displacementResult(int number, double time, std::vector<double> u, CornerResults corners) {
+    StepResult step;
+    step.number = number;
+    step.time = time;
+    step.add(NodeQuantity::Displacement, std::move(u));
+    step.corners.nodes = std::move(corners.nodes);
+    step.corners.stresses = std::move(corners.stresses);
+    return step;
 }
 
-std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
+void handModeShapes(const DofLayout& layout, std::vector<std::vector<double>>& shapes, ResultSink& results) {
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        std::vector<double>& shape = shapes[i];
+        layout.toGlobal(shape);
+        double largest = 0;
+        for (double c : shape) largest = std::abs(c) > std::abs(largest) ? c : largest;
+        if (largest != 0)
+            for (double& c : shape) c /= largest;
+        StepResult mode;
+        mode.number = static_cast<int>(i + 1);
+        mode.add(NodeQuantity::ModeShape, std::move(shape));
+        results.step(mode);
+    }
+}
+
+void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results) {
     const int count = std::max(1, static_cast<int>(job.input.row2()));
     DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
     // The stiffness and the density are those of the loaded temperatures, else of the initial
@@ -333,18 +348,18 @@ std::string solveNaturalFrequencies(const Job& job, RunLog& log) {
     log.line("solving for " + std::to_string(count) + " modes (shift-invert, multifrontal Cholesky)");
     ModesReport modes = solveModes(k, m, count, shift, layout);
     log.line("modes converged after " + std::to_string(modes.iterations) + " iterations");
-    if (!layout.onFirstProcess()) return {};
+    if (!layout.onFirstProcess()) return;
     std::vector<double> frequencies;
-    std::string blocks;
     for (std::size_t i = 0; i < modes.eigenvalues.size(); ++i) {
         const double lambda = std::max(0.0, modes.eigenvalues[i]);
         frequencies.push_back(std::sqrt(lambda) / (2 * std::numbers::pi));
-        blocks += modeShapeBlock(layout, modes.vectors[i], static_cast<int>(i + 1));
         std::ostringstream text;
         text << "mode " << i + 1 << ": " << frequencies.back() << " Hz";
         log.line(text.str());
     }
-    return results::modeValueBlock(frequencies) + blocks;
+    results.modeValues(frequencies);
+    modes.vectors.resize(frequencies.size());
+    handModeShapes(layout, modes.vectors, results);
 }
 
 }  // namespace tarvsolv

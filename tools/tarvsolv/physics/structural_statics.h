@@ -9,6 +9,7 @@
 #include "fem/element_kernels.h"
 #include "fem/matrix_pattern.h"
 #include "fem/system_assembler.h"
+#include "io/result_sink.h"
 #include "physics/job.h"
 
 namespace tarvsolv {
@@ -73,8 +74,11 @@ struct CornerResults {
 CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
                               const std::vector<double>& u);
 
-// The "EIGE `mode`" block of a mode shape (the layout's unknowns, made global), scaled so that its
-// largest component is 1.
-std::string modeShapeBlock(const DofLayout& layout, std::vector<double>& shape, int mode);
+// The displacements (global axes) and corner stresses of a step, as the result sinks take them.
+StepResult displacementResult(int number, double time, std::vector<double> u, CornerResults corners);
+
+// Hands the mode shapes (the layout's unknowns, made global in place) on as "EIGE" 1, 2, ..., each
+// scaled so that its largest component is 1.
+void handModeShapes(const DofLayout& layout, std::vector<std::vector<double>>& shapes, ResultSink& results);
 
 }  // namespace tarvsolv

@@ -12,14 +12,15 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
 
 #include "fem/element_kernels.h"
-#include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/heat_assembly.h"
 #include "physics/heat_balance.h"
 #include "physics/held_temperatures.h"
+#include "physics/time_step_driver.h"
 #include "physics/time_stepping.h"
 
 namespace tarvsolv {
@@ -242,120 +243,168 @@ class RunBalance {
     std::vector<HeatFlow> heldTotal_;
 };
 
-}  // namespace
-
-std::string solveTransientHeat(const Job& job, RunLog& log) {
-    checkThermalEntries(job, log);
-    const StepPlan plan = stepPlan(job.input, "transient heating");
-    // Conductivities that follow temperature are taken at each step's starting temperatures, so the
-    // matrix is rebuilt every step like one whose convection follows time.
-    const bool followsTemperature = job.materials->conductivityMayVary();
-    const bool varying = matrixFollowsTime(job) || followsTemperature;
+// The temperature layout, announced with the run's plan.
+DofLayout announcedLayout(const Job& job, const StepPlan& plan, RunLog& log) {
     DofLayout layout(job.mesh, 1, PETSC_COMM_WORLD);
     log.line("transient heat: " + std::to_string(layout.dofCount()) + " temperatures, " +
              std::to_string(plan.steps) + " steps of " + number(plan.size) + " s, results every " +
              std::to_string(plan.printEvery) + " steps, initial temperature " +
              number(job.initialTemperature()));
-    const HeldTemperatures held(job, &log);
-    const MatrixPattern pattern(job.mesh, layout);
-    MatHandle c = pattern.createMatrix();
+    return layout;
+}
+
+// Crank-Nicolson steps, the first two taken as two backward-Euler half steps each.
+class HeatStepper : public TimeStepper {
+  public:
+    HeatStepper(const Job& job, const StepPlan& plan, RunLog& log);
+    void start() override;
+    TimeStepOutcome advance(int step, double time, bool written) override;
+    std::optional<StepResult> results() override;
+    std::string progress() override;
+    void finish(RunLog& log) override { balance_->log(log); }
+
+  private:
+    void buildMatrix();
+    void solveAt(double at);
+    void backwardEulerHalfStep();
+    void crankNicolsonStep();
+
+    const Job& job_;
+    const StepPlan plan_;
+    const double twoOverDt_;
+    // Conductivities that follow temperature are taken at each step's starting temperatures, so
+    // the matrix is rebuilt every step like one whose convection follows time.
+    const bool followsTemperature_, varying_;
+    const DofLayout layout_;
+    const HeldTemperatures held_;
+    const MatrixPattern pattern_;
+    MatHandle c_, a_;
+    HeatSystem system_;
+    StepSolver solver_;
+    HeldRows heldRows_;
+    VecHandle t_, rhs_, work_, previous_;
+    std::optional<RunBalance> balance_;
+    double time_ = 0;
+    TimeStepOutcome outcome_;  // of the step being taken
+};
+
+HeatStepper::HeatStepper(const Job& job, const StepPlan& plan, RunLog& log)
+    : job_(job),
+      plan_(plan),
+      twoOverDt_(2 / plan.size),
+      followsTemperature_(job.materials->conductivityMayVary()),
+      varying_(matrixFollowsTime(job) || followsTemperature_),
+      layout_(announcedLayout(job, plan, log)),
+      held_(job, &log),
+      pattern_(job.mesh, layout_),
+      c_(pattern_.createMatrix()),
+      system_(job, layout_, pattern_),
+      solver_(job.solver, layout_.comm(), stepTolerance(job.tolerance)),
+      heldRows_(held_, layout_),
+      t_(layout_.createVector()),
+      rhs_(layout_.createVector()),
+      work_(layout_.createVector()),
+      previous_(layout_.createVector()) {
     {
-        SystemAssembler assembler(pattern, c, nullptr);
-        assembleCapacity(job, layout, assembler);
+        SystemAssembler assembler(pattern_, c_, nullptr);
+        assembleCapacity(job, layout_, assembler);
     }
-    const double twoOverDt = 2 / plan.size;
-    HeatSystem system(job, layout, pattern);
-    system.evaluate(0, true, &log);
-
-    MatHandle a;
-    StepSolver solver(job.solver, layout.comm(), stepTolerance(job.tolerance));
-    HeldRows heldRows(held, layout);
-    const auto buildMatrix = [&] {  // a = K + 2C/dt
-        a.reset();
-        TARV_PETSC(MatDuplicate(system.k(), MAT_COPY_VALUES, a.out()));
-        TARV_PETSC(MatAXPY(a, twoOverDt, c, SAME_NONZERO_PATTERN));
-        heldRows.reduce(a);
-        solver.setMatrix(a);
-    };
+    system_.evaluate(0, true, &log);
     buildMatrix();
+}
 
-    VecHandle t = layout.createVector(), rhs = layout.createVector(), work = layout.createVector(),
-              previous = layout.createVector();
-    // Held nodes start at their values at t = 0.
-    TARV_PETSC(VecSet(t, job.initialTemperature()));
-    heldRows.setValues(t, 0);
-    RunBalance balance(job, held, layout, c, t);
-    double time = 0;
-    int iterations = 0;
-    double residual = 0;
-    // Moves the system to `at`, adds its loads to rhs and solves into t.
-    const auto solveAt = [&](double at) {
-        std::vector<double> start;
-        if (followsTemperature) start = gatherOnAll(t);
-        system.evaluate(at, varying, nullptr, followsTemperature ? &start : nullptr);
-        if (varying) buildMatrix();
-        TARV_PETSC(VecAXPY(rhs, 1.0, system.f()));
-        heldRows.lift(rhs, t, system.k(), c, twoOverDt, at);
-        const auto [its, res] = solver.solve(rhs, t);
-        iterations += its;
-        residual = std::max(residual, static_cast<double>(res));
-        if (!held.empty()) balance.addHeld(heldRows.stepHeat(t, system.k(), c, twoOverDt, plan.size / 2));
-    };
-    const auto backwardEulerHalfStep = [&] {
-        TARV_PETSC(MatMult(c, t, rhs));
-        TARV_PETSC(VecScale(rhs, twoOverDt));
-        time += plan.size / 2;
-        solveAt(time);
-    };
-    const auto crankNicolsonStep = [&] {
-        TARV_PETSC(MatMult(c, t, rhs));
-        TARV_PETSC(VecScale(rhs, twoOverDt));
-        TARV_PETSC(MatMult(system.k(), t, work));
-        TARV_PETSC(VecAXPY(rhs, -1.0, work));
-        TARV_PETSC(VecAXPY(rhs, 1.0, system.f()));
-        time += plan.size;
-        solveAt(time);
-    };
+// a = K + 2C/dt, with the held rows taken out.
+void HeatStepper::buildMatrix() {
+    a_.reset();
+    TARV_PETSC(MatDuplicate(system_.k(), MAT_COPY_VALUES, a_.out()));
+    TARV_PETSC(MatAXPY(a_, twoOverDt_, c_, SAME_NONZERO_PATTERN));
+    heldRows_.reduce(a_);
+    solver_.setMatrix(a_);
+}
 
-    std::string blocks;
-    const double started = log.seconds();
-    for (int step = 1; step <= plan.steps; ++step) {
-        TARV_PETSC(VecCopy(t, previous));
-        iterations = 0;
-        residual = 0;
-        if (step <= 2) {
-            backwardEulerHalfStep();
-            balance.backwardEuler(time, plan.size / 2);
-            backwardEulerHalfStep();
-            time = step * plan.size;  // the two halves, without their rounding
-            balance.backwardEuler(time, plan.size / 2);
-        } else {
-            crankNicolsonStep();
-            time = step * plan.size;
-            balance.crankNicolson(time, plan.size);
-        }
-        const bool printed = plan.printed(step);
-        if (printed) {
-            const std::vector<double> temperatures = gatherOnFirst(t);
-            if (layout.onFirstProcess()) blocks += results::temperatureBlock(step, temperatures);
-        }
-        if (plan.logged(step)) {
-            TARV_PETSC(VecAXPY(previous, -1.0, t));
-            PetscReal change = 0, lowest = 0, highest = 0;
-            TARV_PETSC(VecNorm(previous, NORM_INFINITY, &change));
-            TARV_PETSC(VecMin(t, nullptr, &lowest));
-            TARV_PETSC(VecMax(t, nullptr, &highest));
-            const double spent = log.seconds() - started;
-            char text[160];
-            std::snprintf(text, sizeof text,
-                          "step %d/%d, t = %g s: temperatures %.6g to %.6g, largest change %.3g, ", step,
-                          plan.steps, time, lowest, highest, change);
-            log.line(text + stepProgressTail(job.solver, iterations, residual, spent, step, plan.steps) +
-                     (printed ? " (written as TEMP " + std::to_string(step) + ")" : ""));
-        }
+// Held nodes start at their values at t = 0, the others at the initial temperature.
+void HeatStepper::start() {
+    TARV_PETSC(VecSet(t_, job_.initialTemperature()));
+    heldRows_.setValues(t_, 0);
+    balance_.emplace(job_, held_, layout_, c_, t_);
+}
+
+// Moves the system to `at`, adds its loads to rhs and solves into t.
+void HeatStepper::solveAt(double at) {
+    std::vector<double> start;
+    if (followsTemperature_) start = gatherOnAll(t_);
+    system_.evaluate(at, varying_, nullptr, followsTemperature_ ? &start : nullptr);
+    if (varying_) buildMatrix();
+    TARV_PETSC(VecAXPY(rhs_, 1.0, system_.f()));
+    heldRows_.lift(rhs_, t_, system_.k(), c_, twoOverDt_, at);
+    const auto [iterations, residual] = solver_.solve(rhs_, t_);
+    outcome_.iterations += iterations;
+    outcome_.residual = std::max(outcome_.residual, static_cast<double>(residual));
+    if (!held_.empty())
+        balance_->addHeld(heldRows_.stepHeat(t_, system_.k(), c_, twoOverDt_, plan_.size / 2));
+}
+
+void HeatStepper::backwardEulerHalfStep() {
+    TARV_PETSC(MatMult(c_, t_, rhs_));
+    TARV_PETSC(VecScale(rhs_, twoOverDt_));
+    time_ += plan_.size / 2;
+    solveAt(time_);
+}
+
+void HeatStepper::crankNicolsonStep() {
+    TARV_PETSC(MatMult(c_, t_, rhs_));
+    TARV_PETSC(VecScale(rhs_, twoOverDt_));
+    TARV_PETSC(MatMult(system_.k(), t_, work_));
+    TARV_PETSC(VecAXPY(rhs_, -1.0, work_));
+    TARV_PETSC(VecAXPY(rhs_, 1.0, system_.f()));
+    time_ += plan_.size;
+    solveAt(time_);
+}
+
+TimeStepOutcome HeatStepper::advance(int step, double time, bool) {
+    TARV_PETSC(VecCopy(t_, previous_));
+    outcome_ = {};
+    if (step <= 2) {
+        backwardEulerHalfStep();
+        balance_->backwardEuler(time_, plan_.size / 2);
+        backwardEulerHalfStep();
+        time_ = time;  // the two halves, without their rounding
+        balance_->backwardEuler(time_, plan_.size / 2);
+    } else {
+        crankNicolsonStep();
+        time_ = time;
+        balance_->crankNicolson(time_, plan_.size);
     }
-    balance.log(log);
-    return blocks;
+    return outcome_;
+}
+
+std::optional<StepResult> HeatStepper::results() {
+    std::vector<double> temperatures = gatherOnFirst(t_);
+    if (!layout_.onFirstProcess()) return std::nullopt;
+    StepResult result;
+    result.add(NodeQuantity::Temperature, std::move(temperatures));
+    return result;
+}
+
+std::string HeatStepper::progress() {
+    TARV_PETSC(VecAXPY(previous_, -1.0, t_));
+    PetscReal change = 0, lowest = 0, highest = 0;
+    TARV_PETSC(VecNorm(previous_, NORM_INFINITY, &change));
+    TARV_PETSC(VecMin(t_, nullptr, &lowest));
+    TARV_PETSC(VecMax(t_, nullptr, &highest));
+    char text[128];
+    std::snprintf(text, sizeof text, "temperatures %.6g to %.6g, largest change %.3g, ", lowest, highest,
+                  change);
+    return text;
+}
+
+}  // namespace
+
+void solveTransientHeat(const Job& job, RunLog& log, ResultSink& results) {
+    checkThermalEntries(job, log);
+    const StepPlan plan = stepPlan(job.input, "transient heating");
+    HeatStepper stepper(job, plan, log);
+    runTimeSteps("transient heating", plan, job.solver, stepper, results, log);
 }
 
 }  // namespace tarvsolv

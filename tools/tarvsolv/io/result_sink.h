@@ -1,0 +1,98 @@
+#pragma once
+// Results as the analyses hand them on: the fields of one printed step, load step or mode, in
+// global axes, given to a ResultSink (the result file, the VTK files) that writes them its own way.
+// A new field is a new NodeQuantity with its row in nodeQuantityInfo; the sinks take it from there.
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "formats/result_writer.h"
+
+namespace tarvsolv {
+
+enum class NodeQuantity { Displacement, ModeShape, Velocity, Temperature };
+
+struct NodeQuantityInfo {
+    const char* keyword;  // the result file's block keyword
+    const char* name;     // the VTK array's name
+    int width;            // values per node
+};
+
+constexpr NodeQuantityInfo nodeQuantityInfo(NodeQuantity quantity) {
+    switch (quantity) {
+        case NodeQuantity::Displacement:
+            return {"DISP", "Displacement", 3};
+        case NodeQuantity::ModeShape:
+            return {"EIGE", "Mode shape", 3};
+        case NodeQuantity::Velocity:
+            return {"VELO", "Velocity", 3};
+        case NodeQuantity::Temperature:
+            return {"TEMP", "Temperature", 1};
+    }
+    return {"", "", 1};
+}
+
+// `width` values per node, in node order.
+struct NodeField {
+    NodeQuantity quantity;
+    std::vector<double> values;
+};
+
+// Values at the four corners of every element: the stresses an element's points extrapolate to,
+// and the equivalent plastic strain. Empty vectors: the step has no such field.
+struct CornerFields {
+    std::vector<std::int32_t> nodes;  // 1-based node numbers, four per element
+    std::vector<results::CornerStress> stresses;
+    std::vector<double> plasticStrains;
+};
+
+struct StepResult {
+    int number = 1;                     // the step's (or mode's) number in the result file
+    double time = 0;                    // the time, load factor or mode value the step stands for
+    std::vector<NodeField> nodeFields;  // in the order the result file lists them
+    CornerFields corners;
+
+    void add(NodeQuantity quantity, std::vector<double> values) {
+        nodeFields.push_back({quantity, std::move(values)});
+    }
+    // The result file's keywords of the step's blocks, as "DISP, VELO, STRES".
+    std::string keywords() const {
+        std::string out;
+        const auto append = [&out](const char* keyword) {
+            out += (out.empty() ? "" : ", ") + std::string(keyword);
+        };
+        for (const NodeField& field : nodeFields) append(nodeQuantityInfo(field.quantity).keyword);
+        if (!corners.stresses.empty()) append("STRES");
+        if (!corners.plasticStrains.empty()) append("STRAI");
+        return out;
+    }
+};
+
+class ResultSink {
+  public:
+    virtual ~ResultSink() = default;
+    // The values of the modes whose shapes follow (natural frequencies or buckling load factors),
+    // once, before the first mode.
+    virtual void modeValues(std::span<const double> values) = 0;
+    virtual void step(const StepResult& step) = 0;
+};
+
+// Hands everything on to each of several sinks; with none (the processes that do not write), it
+// takes the results and drops them.
+class ResultSinks : public ResultSink {
+  public:
+    void add(ResultSink& sink) { sinks_.push_back(&sink); }
+    void modeValues(std::span<const double> values) override {
+        for (ResultSink* sink : sinks_) sink->modeValues(values);
+    }
+    void step(const StepResult& step) override {
+        for (ResultSink* sink : sinks_) sink->step(step);
+    }
+
+  private:
+    std::vector<ResultSink*> sinks_;
+};
+
+}  // namespace tarvsolv
