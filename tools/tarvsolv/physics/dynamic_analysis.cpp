@@ -29,6 +29,7 @@
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
 #include "physics/contact_time_steps.h"
+#include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
 #include "physics/prescribed_motion.h"
 #include "physics/structural_conditions.h"
@@ -141,7 +142,7 @@ std::string solveForcedVibration(const Job& job, RunLog& log) {
     std::vector<std::vector<int>> couplings;
     if (!job.entries.contacts.empty()) {
         contact.emplace(job, log);
-        checkHeldWithContact(job, layout, *contact, true);
+        checkHeldWithContact(job, layout, *contact, OpenGaps::Hold);
         couplings = contact->couplings();
     } else if (const auto free = findFreeRigidMotion(job.mesh, layout)) {
         throw std::runtime_error(*free);

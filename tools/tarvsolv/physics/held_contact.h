@@ -12,6 +12,7 @@
 #include "fem/system_assembler.h"
 #include "job.h"
 #include "physics/contact_constraints.h"
+#include "physics/free_body_check.h"
 #include "physics/structural_statics.h"
 
 namespace tarvsolv {

@@ -10,6 +10,7 @@
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
 #include "physics/contact_constraints.h"
+#include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
@@ -169,7 +170,7 @@ std::string solveLargeDisplacement(const Job& job, RunLog& log) {
     applyDisplacementConditions(job, layout, false, log);
     std::optional<ContactConstraints> contact;
     if (!job.entries.contacts.empty()) {
-        contact.emplace(job, log, true);
+        contact.emplace(job, log, ContactPairing::FoundAgainAsBodiesMove);
         checkHeldWithContact(job, layout, *contact);
     } else if (const auto free = findFreeRigidMotion(job.mesh, layout)) {
         throw std::runtime_error(*free);

@@ -20,6 +20,7 @@
 #include "formats/result_writer.h"
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
+#include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
 #include "physics/plastic_analysis.h"
 #include "physics/structural_conditions.h"
