@@ -4,10 +4,10 @@
 #include <stdexcept>
 
 #include "fem/element_kernels.h"
-#include "fem/rigid_motion_check.h"
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
 #include "physics/contact_statics.h"
+#include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
@@ -78,37 +78,6 @@ void assembleExternalLoads(const Job& job, const DofLayout& layout, const Temper
 }
 
 }  // namespace
-
-std::optional<std::string> freeMotionWithContact(const Job& job, const DofLayout& layout,
-                                                 const ContactConstraints& contact,
-                                                 const std::vector<double>& state, bool inTime) {
-    const char* why = inTime
-                          ? " (a gap or contact holds a body only against motion into the contact)"
-                          : " (touching contact holds a body only against motion into the contact; an open "
-                            "gap holds nothing until it closes)";
-    DofLayout check = layout;
-    contact.holdTouchingForCheck(check, true, state, inTime);
-    if (const auto free = findFreeRigidMotion(job.mesh, check)) return *free + why;
-    const auto pairs = contact.touchingPairs(state, inTime);
-    if (pairs.empty()) return std::nullopt;
-    FeMesh joined = job.mesh;
-    const std::size_t per = static_cast<std::size_t>(joined.nodesPerElement);
-    for (const std::vector<int>& group : pairs)
-        for (std::size_t i = 1; i < group.size(); i += per - 1)
-            for (std::size_t k = 0; k < per; ++k)
-                joined.conn.push_back(k == 0 || i + k - 1 >= group.size() ? group[0] : group[i + k - 1]);
-    DofLayout planes = layout;
-    contact.holdTouchingForCheck(planes, false, state, inTime);
-    if (const auto free = findFreeRigidMotion(joined, planes))
-        return "bodies held only by their contact with each other are free: " + *free;
-    return std::nullopt;
-}
-
-void checkHeldWithContact(const Job& job, const DofLayout& layout, const ContactConstraints& contact,
-                          bool inTime) {
-    if (const auto free = freeMotionWithContact(job, layout, contact, {}, inTime))
-        throw std::runtime_error(*free);
-}
 
 ContactState solveContactState(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
                                ContactConstraints& contact, RunLog& log) {

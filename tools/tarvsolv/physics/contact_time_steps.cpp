@@ -53,7 +53,7 @@ void ContactTimeSteps::addForces(Vec u, Vec r) {
     TARV_PETSC(VecZeroEntries(forces_));
     {
         SystemAssembler assembler(increments_, forces_);
-        contact_.assemble(increments_, globalState(u), assembler, false);
+        contact_.assemble(increments_, globalState(u), assembler, TouchingTangent::ClosedOnly);
         assembler.finish();
     }
     TARV_PETSC(VecPointwiseMult(forces_, forces_, freeMask_));
@@ -67,7 +67,7 @@ double ContactTimeSteps::residualAt(Vec b, Vec acc, const std::vector<double>& g
     TARV_PETSC(VecZeroEntries(forces_));
     {
         SystemAssembler assembler(increments_, forces_);
-        contact_.assemble(increments_, global, assembler, false);
+        contact_.assemble(increments_, global, assembler, TouchingTangent::ClosedOnly);
         assembler.finish();
     }
     TARV_PETSC(VecAXPY(residual_, 1.0, forces_));
@@ -81,12 +81,12 @@ double ContactTimeSteps::residualAt(Vec b, Vec acc, const std::vector<double>& g
 // Makes the solver's matrix A + beta dt^2 K_c for the set of points at `global`, unless that set
 // is the one it already has.
 void ContactTimeSteps::useTangentOf(const std::vector<double>& global) {
-    std::vector<char> set = contact_.tangentSet(global, false);
+    TangentSet set = contact_.tangentSet(global, TouchingTangent::ClosedOnly);
     if (hasMatrix_ && set == set_) return;
     TARV_PETSC(MatZeroEntries(tangent_));
     {
         SystemAssembler assembler(pattern_, tangent_, nullptr);
-        contact_.assemble(increments_, global, assembler, false);
+        contact_.assemble(increments_, global, assembler, TouchingTangent::ClosedOnly);
         assembler.finish();
     }
     TARV_PETSC(MatCopy(stepMatrix_, newton_, SAME_NONZERO_PATTERN));

@@ -70,7 +70,7 @@ class ContactTimeSteps {
     StepSolver& solver_;
     MatHandle tangent_, newton_;
     VecHandle forces_, residual_, correction_, state_;
-    std::vector<char> set_;
+    TangentSet set_;
     bool hasMatrix_ = false;
     int changes_ = 0;
 };

@@ -28,6 +28,7 @@
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
 #include "physics/contact_time_steps.h"
+#include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
 #include "physics/prescribed_motion.h"
 #include "physics/structural_conditions.h"
@@ -194,7 +195,7 @@ NewmarkStepper::NewmarkStepper(const Job& job, const StepPlan& plan, RunLog& log
 void NewmarkStepper::holdWithContact(RunLog& log) {
     if (!job_.entries.contacts.empty()) {
         contact_.emplace(job_, log);
-        checkHeldWithContact(job_, layout_, *contact_, true);
+        checkHeldWithContact(job_, layout_, *contact_, OpenGaps::Hold);
     } else if (const auto free = findFreeRigidMotion(job_.mesh, layout_)) {
         throw std::runtime_error(*free);
     }

@@ -11,6 +11,7 @@
 #include "fem/dof_layout.h"
 #include "fem/system_assembler.h"
 #include "physics/contact_constraints.h"
+#include "physics/free_body_check.h"
 #include "physics/job.h"
 #include "physics/structural_statics.h"
 

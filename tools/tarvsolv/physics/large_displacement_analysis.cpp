@@ -9,6 +9,7 @@
 #include "fem/shape_functions.h"
 #include "fem/system_assembler.h"
 #include "physics/contact_constraints.h"
+#include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
 #include "physics/structural_conditions.h"
 #include "physics/structural_statics.h"
@@ -168,7 +169,7 @@ void solveLargeDisplacement(const Job& job, RunLog& log, ResultSink& results) {
     applyDisplacementConditions(job, layout, false, log);
     std::optional<ContactConstraints> contact;
     if (!job.entries.contacts.empty()) {
-        contact.emplace(job, log, true);
+        contact.emplace(job, log, ContactPairing::FoundAgainAsBodiesMove);
         checkHeldWithContact(job, layout, *contact);
     } else if (const auto free = findFreeRigidMotion(job.mesh, layout)) {
         throw std::runtime_error(*free);

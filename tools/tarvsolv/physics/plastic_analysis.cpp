@@ -19,6 +19,7 @@
 #include "fem/system_assembler.h"
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
+#include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
 #include "physics/plastic_analysis.h"
 #include "physics/structural_conditions.h"
