@@ -17,7 +17,7 @@
 #include "gui/explorer_panel.h"
 #include "gui/main_frame.h"
 #include "gui/view_canvas.h"
-#include "host_application.h"
+#include "program/host_application.h"
 #include "ui/dialog.h"
 #include "ui/headless_prompts.h"
 #include "ui/prompts.h"

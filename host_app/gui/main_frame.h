@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "view_camera.h"
+#include "program/view_camera.h"
 
 namespace hostapp {
 class HostApplication;
