@@ -18,6 +18,7 @@
 #include "program/raster_image.h"
 #include "program/view_camera.h"
 #include "program/view_picker.h"
+#include "program/view_scene.h"
 #include "program/view_tessellation.h"
 #include "ui/window.h"
 
@@ -43,7 +44,7 @@ struct RunningCommand {
     bool ending = false;
 };
 
-class HostApplication : public CommandHost {
+class HostApplication : public CommandHost, public ViewScene {
   public:
     HostApplication();
     ~HostApplication() override;
@@ -56,7 +57,7 @@ class HostApplication : public CommandHost {
     // another open session, if any, becomes current.
     void closeDocument(const std::string& session);
     HostSession* currentSession() const { return current_.get(); }
-    HostSession& requireSession() const;
+    HostSession& requireSession() const override;
     HostRoot& root() const { return *root_; }
 
     // ---- the add-on ----
@@ -95,11 +96,11 @@ class HostApplication : public CommandHost {
     std::string runText(std::int32_t program) const;
 
     // ---- the view ----
-    ViewCamera& camera() { return camera_; }
+    ViewCamera& camera() override { return camera_; }
     // Fits the camera to the current session's model in a view of this size.
     void fitView(int width, int height);
     // Makes the camera ready for a view of this size before it is drawn.
-    void prepareView(int width, int height);
+    void prepareView(int width, int height) override;
     // The view as a picture for scripts: drawn off screen unless a window host shows the view
     // itself, when it is what the window shows (there is one 3-D device per view, and the
     // commands keep what they made on it).
@@ -111,7 +112,7 @@ class HostApplication : public CommandHost {
     void setViewPainter(ViewPainter painter) { viewPainter_ = std::move(painter); }
     void paintView();
     // The current session's part as the view draws and picks it, made at its first use.
-    const ViewTessellation& tessellation();
+    const ViewTessellation& tessellation() override;
     const ViewPicker& picker();
 
     // ---- picking ----
@@ -132,10 +133,10 @@ class HostApplication : public CommandHost {
     // Looks along a standard direction and frames the whole model; only frames it for `fit`.
     void showView(std::optional<StandardView> view);
     // Every running command of the current session draws its overlay marks.
-    void drawOverlays(render::Canvas& canvas);
+    void drawOverlays(render::Canvas& canvas) override;
     // Every running command of the current session draws into the view's 3-D device; answers
     // whether any command took the device.
-    bool draw3D(platform::IUnknown* device);
+    bool draw3D(platform::IUnknown* device) override;
 
     // ---- CommandHost ----
     void projectPoint(const host::Point3& point, double* x, double* y) const override;

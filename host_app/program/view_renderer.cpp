@@ -13,8 +13,8 @@
 #include "documents/host_geometry.h"
 #include "documents/host_points.h"
 #include "program/addon_library.h"
-#include "program/host_application.h"
 #include "program/view_picker.h"
+#include "program/view_scene.h"
 #include "program/view_tessellation.h"
 #include "render/gl/gl_canvas.h"
 #include "render/gl/gl_render_device.h"
@@ -149,8 +149,8 @@ void drawPointsAndPlanes(const HostSession& session, const Highlight& picked) {
     glEnable(GL_DEPTH_TEST);
 }
 
-void drawPart(HostApplication& app, int width, int height) {
-    HostSession& session = app.requireSession();
+void drawPart(ViewScene& scene, int width, int height) {
+    HostSession& session = scene.requireSession();
     const Highlight picked = highlightOf(session);
     glViewport(0, 0, width, height);
     glClearColor(1, 1, 1, 1);
@@ -160,9 +160,9 @@ void drawPart(HostApplication& app, int width, int height) {
     glDepthFunc(GL_LEQUAL);
     glDisable(GL_CULL_FACE);
     glShadeModel(GL_SMOOTH);
-    loadCamera(app.camera());
+    loadCamera(scene.camera());
     setUpLight();
-    const ViewTessellation& part = app.tessellation();
+    const ViewTessellation& part = scene.tessellation();
     drawFaces(part, picked);
     drawEdges(part, picked);
     drawPointsAndPlanes(session, picked);
@@ -171,17 +171,17 @@ void drawPart(HostApplication& app, int width, int height) {
 }
 
 // The commands draw through a device of their own over the part; its state stays its own.
-void drawCommands(HostApplication& app, render::gl::GlRenderDevice& device, int width, int height) {
+void drawCommands(ViewScene& scene, render::gl::GlRenderDevice& device, int width, int height) {
     glPushAttrib(GL_ALL_ATTRIB_BITS);
     glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
     device.resize(width, height);
-    device.setTransform(render::TransformKind::View, app.camera().viewMatrix());
-    device.setTransform(render::TransformKind::Projection, app.camera().projectionMatrix());
-    app.draw3D(static_cast<render::IRenderDevice*>(&device));
+    device.setTransform(render::TransformKind::View, scene.camera().viewMatrix());
+    device.setTransform(render::TransformKind::Projection, scene.camera().projectionMatrix());
+    scene.draw3D(static_cast<render::IRenderDevice*>(&device));
     glPopClientAttrib();
     glPopAttrib();
     render::gl::GlCanvas canvas(width, height);
-    app.drawOverlays(canvas);
+    scene.drawOverlays(canvas);
 }
 
 // The off-screen view of a run's pictures: one context and one device for all of them, as a
@@ -207,22 +207,22 @@ OffscreenView& offscreenView(int width, int height) {
 
 }  // namespace
 
-void drawViewGl(HostApplication& app, render::gl::GlRenderDevice& device, int width, int height) {
-    drawPart(app, width, height);
-    drawCommands(app, device, width, height);
+void drawViewGl(ViewScene& scene, render::gl::GlRenderDevice& device, int width, int height) {
+    drawPart(scene, width, height);
+    drawCommands(scene, device, width, height);
     glFinish();
 }
 
-RasterImage drawView(HostApplication& app, int width, int height) {
-    app.requireSession();
+RasterImage drawView(ViewScene& scene, int width, int height) {
+    scene.requireSession();
     OffscreenView* view = nullptr;
     try {
         view = &offscreenView(width, height);
     } catch (const std::runtime_error& e) {
         throw HostAppError(std::string("the view cannot be drawn here: ") + e.what());
     }
-    app.prepareView(width, height);
-    drawViewGl(app, *view->device, width, height);
+    scene.prepareView(width, height);
+    drawViewGl(scene, *view->device, width, height);
     return readFrame(width, height);
 }
 

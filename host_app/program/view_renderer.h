@@ -12,17 +12,17 @@ class GlRenderDevice;
 
 namespace hostapp {
 
-class HostApplication;
+class ViewScene;
 
 // Draws the view of width x height pixels; the camera must be ready for that size. `device` is
 // the view's 3-D device the commands draw with, made on this context and kept with the view.
-void drawViewGl(HostApplication& app, render::gl::GlRenderDevice& device, int width, int height);
+void drawViewGl(ViewScene& scene, render::gl::GlRenderDevice& device, int width, int height);
 
 // What the current context's read buffer holds, as a picture (rows from the top).
 RasterImage readFrame(int width, int height);
 
 // The view as a picture, drawn off screen; throws HostAppError when no document is open or no
 // off-screen context can be made.
-RasterImage drawView(HostApplication& app, int width, int height);
+RasterImage drawView(ViewScene& scene, int width, int height);
 
 }  // namespace hostapp
