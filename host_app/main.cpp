@@ -15,13 +15,13 @@
 #include <filesystem>
 #include <iostream>
 
+#include "documents/occt_document.h"
 #include "gui/gui_host.h"
-#include "host_application.h"
-#include "occt_document.h"
 #include "platform/settings_store.h"
-#include "raster_print_page.h"
+#include "program/host_application.h"
+#include "program/raster_print_page.h"
+#include "program/script_session.h"
 #include "render/gl/offscreen_scene_renderer.h"
-#include "script_session.h"
 #include "ui/headless_prompts.h"
 
 namespace fs = std::filesystem;

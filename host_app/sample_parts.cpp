@@ -18,7 +18,7 @@
 #include <TopoDS_Compound.hxx>
 #include <gp_Ax2.hxx>
 
-#include "occt_document.h"
+#include "documents/occt_document.h"
 
 namespace {
 

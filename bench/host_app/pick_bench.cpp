@@ -6,8 +6,8 @@
 #include <algorithm>
 #include <vector>
 
-#include "host_session.h"
-#include "view_picker.h"
+#include "documents/host_session.h"
+#include "program/view_picker.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "gui/main_frame.h"
 #include "gui/screenshot.h"
 #include "gui/view_canvas.h"
-#include "raster_print_page.h"
+#include "program/raster_print_page.h"
 #include "ui/headless_prompts.h"
 #include "ui/message_pump.h"
 #include "ui/screen_capture.h"

@@ -2,7 +2,7 @@
 // The host with its windows: the main window on a part, or a script run in the real windows.
 #include <string>
 
-#include "script_session.h"
+#include "program/script_session.h"
 
 namespace hostapp::gui {
 

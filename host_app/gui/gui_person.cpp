@@ -16,8 +16,9 @@
 
 #include "gui/explorer_panel.h"
 #include "gui/main_frame.h"
+#include "gui/menu_keys.h"
 #include "gui/view_canvas.h"
-#include "host_application.h"
+#include "program/host_application.h"
 #include "ui/dialog.h"
 #include "ui/headless_prompts.h"
 #include "ui/prompts.h"
@@ -376,7 +377,7 @@ void GuiPerson::contextMenu(ui::TreeControl& tree, ui::TreeItem item) {
 
 void GuiPerson::pickMenu(HostApplication& app, std::int32_t id) {
     const int before = frame_.addOnPicks();
-    if (!frame_.openAddOnMenuAt(id)) throw std::runtime_error("the menu item cannot be picked now");
+    if (!openAddOnMenuAt(frame_, id)) throw std::runtime_error("the menu item cannot be picked now");
     ui_wx::pressKey(WXK_RETURN);
     if (!ui_wx::pumpUntil([&] { return frame_.addOnPicks() != before; }))
         throw std::runtime_error("the menu item was not picked");
@@ -401,7 +402,7 @@ void GuiPerson::closeDocument(HostApplication& app) {
 }
 
 std::int32_t GuiPerson::menuState(HostApplication&, std::int32_t id) {
-    const std::int32_t state = frame_.shownMenuState(id);
+    const std::int32_t state = shownMenuState(frame_, id);
     if (state == 0) throw std::runtime_error("the menu has no such item");
     return state;
 }

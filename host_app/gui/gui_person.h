@@ -2,7 +2,7 @@
 // The person of a script run in the GUI: every action is real input on the real windows (the
 // pointer moved and clicked, keys pressed, text typed), carried by the window system to the same
 // handlers a person's input reaches, and waited for until its effect shows in the dialog.
-#include "person.h"
+#include "program/person.h"
 
 #include <wx/gdicmn.h>
 

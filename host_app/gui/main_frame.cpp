@@ -10,9 +10,8 @@
 #include "gui/explorer_panel.h"
 #include "gui/view_canvas.h"
 #include "host/addon_interfaces.h"
-#include "host_application.h"
-#include "length_units.h"
-#include "ui_wx/input_driver.h"
+#include "program/host_application.h"
+#include "program/length_units.h"
 #include "ui_wx/wx_backend.h"
 #include "ui_wx/wx_text.h"
 
@@ -166,48 +165,6 @@ void MainFrame::onAddOnItem(wxCommandEvent& event) {
     guarded([this, id] { app_.invoke(id); });
     ++picks_;
     afterEvent();
-}
-
-bool MainFrame::openAddOnMenuAt(std::int32_t id) {
-    refreshAddOnMenu();
-    wxMenuItem* target = addOnItem(id);
-    if (target == nullptr || !target->IsEnabled()) return false;
-    // A menu opened by the keys has no item highlighted: the first Down reaches the first item.
-    // Greyed items are passed over.
-    int downs = 1;
-    for (wxMenuItem* item : addOnMenu_->GetMenuItems()) {
-        if (item == target) break;
-        if (item->IsEnabled() && !item->IsSeparator()) ++downs;
-    }
-    openAddOnMenu();
-    for (int i = 0; i < downs; ++i) ui_wx::pressKey(WXK_DOWN);
-    return true;
-}
-
-void MainFrame::openAddOnMenu() {
-    Raise();
-    // Keys go to the window under the pointer when no window manager gives the focus.
-    ui_wx::clickAt(ui_wx::centreOf(*GetStatusBar()));
-    ui_wx::pressKey(WXK_F10);
-    ui_wx::pumpFor(ui_wx::milliseconds(150));
-    for (std::size_t menu = 0; menu + 1 < GetMenuBar()->GetMenuCount(); ++menu) ui_wx::pressKey(WXK_RIGHT);
-    ui_wx::pumpFor(ui_wx::milliseconds(150));
-}
-
-std::int32_t MainFrame::shownMenuState(std::int32_t id) {
-    if (addOnItem(id) == nullptr) return 0;
-    openAddOnMenu();
-    // The menu was refreshed as it opened; the item may have been made again.
-    wxMenuItem* item = addOnItem(id);
-    std::int32_t state = host::kItemAvailable;
-    if (!item->IsEnabled()) {
-        state = host::kItemUnavailable;
-    } else if (item->IsCheckable()) {
-        state = item->IsChecked() ? host::kItemChecked : host::kItemUnchecked;
-    }
-    ui_wx::pressKey(WXK_ESCAPE);
-    ui_wx::pressKey(WXK_ESCAPE);
-    return state;
 }
 
 void MainFrame::guarded(const std::function<void()>& work) {

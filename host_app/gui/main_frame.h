@@ -13,7 +13,7 @@
 #include <optional>
 #include <string>
 
-#include "view_camera.h"
+#include "program/view_camera.h"
 
 namespace hostapp {
 class HostApplication;
@@ -49,12 +49,6 @@ class MainFrame : public wxFrame {
     void refreshAddOnMenu();
     // How many items of the add-on's menu have been picked so far.
     int addOnPicks() const { return picks_; }
-    // Opens the add-on's menu with the keyboard, as a person does (F10, then across), and moves
-    // to item `id`; Enter then picks it. False when the item is absent or greyed.
-    bool openAddOnMenuAt(std::int32_t id);
-    // Opens the add-on's menu with the keyboard and reads the state item `id` shows there (as
-    // host::MenuItemState), then closes the menu; 0 when the item is absent.
-    std::int32_t shownMenuState(std::int32_t id);
 
   private:
     void buildMenus();
@@ -67,7 +61,6 @@ class MainFrame : public wxFrame {
     void onAddOnItem(wxCommandEvent& event);
     void onCloseWindow(wxCloseEvent& event);
     std::int32_t stateOf(std::int32_t id);
-    void openAddOnMenu();
     void showCurrentPanel();
     void updateStatus();
     static wxString selectionText(const HostSelection& selection);

@@ -6,9 +6,9 @@
 #include <cmath>
 #include <exception>
 
-#include "host_application.h"
+#include "program/host_application.h"
+#include "program/view_renderer.h"
 #include "render/gl/gl_render_device.h"
-#include "view_renderer.h"
 
 namespace hostapp::gui {
 

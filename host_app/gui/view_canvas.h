@@ -13,7 +13,7 @@
 #include <wx/glcanvas.h>
 
 #include "platform/ref_ptr.h"
-#include "raster_image.h"
+#include "program/raster_image.h"
 
 namespace render::gl {
 class GlRenderDevice;

@@ -14,8 +14,8 @@
 #include <TColgp_Array1OfPnt.hxx>
 #include <TopoDS_Compound.hxx>
 
-#include "host_session.h"
-#include "occt_document.h"
+#include "documents/host_session.h"
+#include "documents/occt_document.h"
 #include "sample_parts.h"
 #include "support/scratch_folder.h"
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "host/addon_interfaces.h"
-#include "host_application.h"
+#include "program/host_application.h"
 #include "render/recording_canvas.h"
 #include "sample_parts.h"
 #include "ui/window.h"

@@ -3,9 +3,9 @@
 
 #include <stdexcept>
 
-#include "failure_plan.h"
-#include "host_root.h"
-#include "host_session.h"
+#include "documents/failure_plan.h"
+#include "documents/host_root.h"
+#include "documents/host_session.h"
 #include "platform/ref_ptr.h"
 #include "sample_parts.h"
 

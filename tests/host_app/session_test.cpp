@@ -9,9 +9,9 @@
 #include <fstream>
 #include <thread>
 
+#include "documents/occt_document.h"
 #include "host_run.h"
 #include "loadcase/loadcase_file.h"
-#include "occt_document.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "host_application.h"
-#include "host_session.h"
+#include "documents/host_session.h"
+#include "program/host_application.h"
+#include "program/view_picker.h"
+#include "program/view_renderer.h"
 #include "sample_parts.h"
-#include "view_picker.h"
-#include "view_renderer.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <utility>
 #include <vector>
 
-#include "raster_canvas.h"
-#include "raster_print_page.h"
+#include "program/raster_canvas.h"
+#include "program/raster_print_page.h"
+#include "program/view_camera.h"
 #include "render/print_canvas.h"
 #include "render/render_math.h"
 #include "support/scratch_folder.h"
-#include "view_camera.h"
 
 namespace {
 

@@ -15,11 +15,11 @@
 
 #include <TopoDS_Shape.hxx>
 
-#include "command_site.h"
-#include "failure_plan.h"
-#include "host_geometry.h"
-#include "host_root.h"
-#include "host_session.h"
+#include "documents/failure_plan.h"
+#include "documents/host_geometry.h"
+#include "documents/host_root.h"
+#include "documents/host_session.h"
+#include "program/command_site.h"
 
 namespace testhost {
 

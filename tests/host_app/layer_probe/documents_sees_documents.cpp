@@ -1,0 +1,2 @@
+// Must compile: each library sees its own headers and those below it.
+#include "documents/host_session.h"
