@@ -14,6 +14,7 @@
 #include "command_site.h"
 #include "host/addon_interfaces.h"
 #include "host_root.h"
+#include "pick_targeting.h"
 #include "platform/ref_ptr.h"
 #include "raster_image.h"
 #include "ui/window.h"
@@ -113,6 +114,7 @@ class HostApplication : public CommandHost {
     // The current session's part as the view draws and picks it, made at its first use.
     const ViewTessellation& tessellation();
     const ViewPicker& picker();
+    const PickTargeting& targeting();
 
     // ---- picking ----
     // The current session's selection becomes `items`; its commands are told. Throws PickError
@@ -167,7 +169,8 @@ class HostApplication : public CommandHost {
     ViewCamera camera_;
     std::shared_ptr<const OcctDocument> tessellated_;  // the document `tessellation_` was made of
     std::unique_ptr<ViewTessellation> tessellation_;
-    std::unique_ptr<ViewPicker> picker_;  // picks in `tessellation_`
+    std::unique_ptr<ViewPicker> picker_;        // picks in `tessellation_`
+    std::unique_ptr<PickTargeting> targeting_;  // targets what `picker_` picks
     int picks_ = 0;
     std::optional<PickItem> lastPick_;
     std::chrono::steady_clock::time_point lastPickAt_{};

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "ui/tree_control.h"
-#include "view_picker.h"
+#include "pick_targeting.h"
 
 namespace ui {
 class Dialog;

@@ -7,8 +7,8 @@
 #include "failure_plan.h"
 #include "installation.h"
 #include "length_units.h"
+#include "pick_targeting.h"
 #include "script_verbs.h"
-#include "view_picker.h"
 
 namespace hostapp {
 
