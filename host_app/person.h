@@ -6,8 +6,8 @@
 #include <optional>
 #include <string>
 
-#include "ui/tree_control.h"
 #include "pick_targeting.h"
+#include "ui/tree_control.h"
 
 namespace ui {
 class Dialog;
