@@ -1,13 +1,16 @@
 #pragma once
 // What the user has picked in a session: faces, edges, vertices, design points or planes, each
-// handed to the add-on wrapped in a picked object.
-#include <string>
+// held as the item it is and the host object handed to the add-on for it, wrapped in a picked
+// object.
 #include <vector>
 
+#include "documents/pick_item.h"
 #include "host/host_interfaces.h"
 #include "platform/ref_ptr.h"
 
 namespace hostapp {
+
+class HostSession;
 
 class HostPickedObject : public platform::ImplementsDispatch<host::IQDPickedObject> {
   public:
@@ -19,13 +22,22 @@ class HostPickedObject : public platform::ImplementsDispatch<host::IQDPickedObje
     platform::RefPtr<platform::IUnknown> object_;
 };
 
+// One pick: the item and the session's object for it (a face, edge or vertex automation object,
+// a design point or a plane).
+struct SelectedItem {
+    PickItem item;
+    platform::RefPtr<platform::IUnknown> object;
+};
+
+// The selected item for `item` of `session`. Throws PickError when the session has no such item.
+SelectedItem selectedItem(const HostSession& session, const PickItem& item);
+
 class HostSelection : public platform::ImplementsDispatch<host::IQDSelection> {
   public:
-    // `labels` name the objects as the scripts and the status bar do ("face:3"), one per object.
-    void replace(std::vector<platform::RefPtr<platform::IUnknown>> objects,
-                 std::vector<std::string> labels = {});
-    const std::vector<std::string>& labels() const { return labels_; }
+    void replace(std::vector<SelectedItem> picks);
     std::size_t size() const { return picked_.size(); }
+    // What is picked, in order.
+    std::vector<PickItem> items() const;
     // The picked objects themselves, in order (the view highlights them).
     std::vector<platform::IUnknown*> objects() const;
     // How often the add-on handed the selection back (the end of a command's picking).
@@ -41,8 +53,11 @@ class HostSelection : public platform::ImplementsDispatch<host::IQDSelection> {
     platform::Status HandBack() override;
 
   private:
-    std::vector<platform::RefPtr<HostPickedObject>> picked_;
-    std::vector<std::string> labels_;
+    struct Picked {
+        PickItem item;
+        platform::RefPtr<HostPickedObject> object;
+    };
+    std::vector<Picked> picked_;
     int handBacks_ = 0;
     std::vector<std::int32_t> filters_;
 };

@@ -254,11 +254,11 @@ void MainFrame::updateStatus() {
 
 wxString MainFrame::selectionText(const HostSelection& selection) {
     // A few picks are named ("face 8, edge 3"); more are counted.
-    const auto& labels = selection.labels();
-    if (labels.empty() || labels.size() > 3) return wxString::Format("Selected: %zu", labels.size());
+    const auto items = selection.items();
+    if (items.empty() || items.size() > 3) return wxString::Format("Selected: %zu", items.size());
     wxString text = "Selected: ";
-    for (std::size_t i = 0; i < labels.size(); ++i) {
-        wxString label = ui_wx::toWx(labels[i]);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        wxString label = ui_wx::toWx(items[i].text());
         label.Replace(":", " ");
         text += (i ? ", " : "") + label;
     }

@@ -51,7 +51,8 @@ HostSession& HostApplication::openDocument(const std::string& path, const Sessio
 }
 
 void HostApplication::closeDocument(const std::string& session) {
-    picker_.reset();  // it reads the session's points and planes
+    targeting_.reset();  // they read the session's points and planes
+    picker_.reset();
     tessellation_.reset();
     tessellated_.reset();
     if (root_->sessions().find(session) == nullptr) return;
@@ -291,10 +292,12 @@ void HostApplication::paintView() {
 const ViewTessellation& HostApplication::tessellation() {
     HostSession& session = requireSession();
     if (!tessellation_ || tessellated_ != session.documentPtr()) {
+        targeting_.reset();
         picker_.reset();
         tessellation_ = std::make_unique<ViewTessellation>(session.document());
         tessellated_ = session.documentPtr();
         picker_ = std::make_unique<ViewPicker>(session, *tessellation_);
+        targeting_ = std::make_unique<PickTargeting>(session, *tessellation_, *picker_);
     }
     return *tessellation_;
 }
@@ -304,15 +307,16 @@ const ViewPicker& HostApplication::picker() {
     return *picker_;
 }
 
+const PickTargeting& HostApplication::targeting() {
+    tessellation();
+    return *targeting_;
+}
+
 void HostApplication::setSelection(const std::vector<PickItem>& items) {
     HostSession& session = requireSession();
-    std::vector<RefPtr<platform::IUnknown>> objects;
-    std::vector<std::string> labels;
-    for (const PickItem& item : items) {
-        objects.push_back(pickedObject(session, item));
-        labels.push_back(item.text());
-    }
-    session.selection().replace(std::move(objects), std::move(labels));
+    std::vector<SelectedItem> picks;
+    for (const PickItem& item : items) picks.push_back(selectedItem(session, item));
+    session.selection().replace(std::move(picks));
     for (const auto& command : running_) {
         if (command->session == session.name()) command->command->OnSelectionChanged();
     }
@@ -321,10 +325,7 @@ void HostApplication::setSelection(const std::vector<PickItem>& items) {
 std::optional<PickItem> HostApplication::pickInView(double x, double y, bool add) {
     const std::optional<PickItem> hit = picker().pickAt(camera_, x, y);
     std::vector<PickItem> items;
-    if (add) {
-        for (const std::string& label : requireSession().selection().labels())
-            if (!label.empty()) items.push_back(parsePickItem(label));
-    }
+    if (add) items = requireSession().selection().items();
     if (hit) {
         const auto at = std::find(items.begin(), items.end(), *hit);
         if (at != items.end())
@@ -340,19 +341,7 @@ std::optional<PickItem> HostApplication::pickInView(double x, double y, bool add
 }
 
 ViewPixel HostApplication::pixelToPick(const std::optional<PickItem>& item) {
-    const ViewPicker& view = picker();
-    if (item) {
-        if (!view.turnToShow(camera_, *item)) throw PickError("no view shows " + item->text());
-        if (const auto pixel = view.visiblePixel(camera_, *item)) return *pixel;
-        throw PickError("no view shows " + item->text());
-    }
-    // Nothing: a pixel of the free view, searched from its corners inwards.
-    const int w = camera_.width(), h = camera_.height();
-    for (int inset = 8; inset < std::min(w, h) / 2; inset += 16)
-        for (const ViewPixel p : {ViewPixel{w - inset, h - inset}, ViewPixel{w - inset, inset},
-                                  ViewPixel{w / 2, h - inset}, ViewPixel{w / 2, inset}})
-            if (!view.pickAt(camera_, p.x, p.y)) return p;
-    throw PickError("the part covers the whole view");
+    return targeting().pixelToPick(camera_, item);
 }
 
 void HostApplication::showView(std::optional<StandardView> view) {

@@ -15,6 +15,7 @@
 #include "platform/ref_ptr.h"
 #include "program/addon_library.h"
 #include "program/command_site.h"
+#include "program/pick_targeting.h"
 #include "program/raster_image.h"
 #include "program/view_camera.h"
 #include "program/view_picker.h"
@@ -114,6 +115,7 @@ class HostApplication : public CommandHost, public ViewScene {
     // The current session's part as the view draws and picks it, made at its first use.
     const ViewTessellation& tessellation() override;
     const ViewPicker& picker();
+    const PickTargeting& targeting();
 
     // ---- picking ----
     // The current session's selection becomes `items`; its commands are told. Throws PickError
@@ -168,7 +170,8 @@ class HostApplication : public CommandHost, public ViewScene {
     ViewCamera camera_;
     std::shared_ptr<const OcctDocument> tessellated_;  // the document `tessellation_` was made of
     std::unique_ptr<ViewTessellation> tessellation_;
-    std::unique_ptr<ViewPicker> picker_;  // picks in `tessellation_`
+    std::unique_ptr<ViewPicker> picker_;        // picks in `tessellation_`
+    std::unique_ptr<PickTargeting> targeting_;  // targets what `picker_` picks
     int picks_ = 0;
     std::optional<PickItem> lastPick_;
     std::chrono::steady_clock::time_point lastPickAt_{};

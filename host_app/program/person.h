@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "program/pick_targeting.h"
 #include "program/view_picker.h"
 #include "ui/tree_control.h"
 

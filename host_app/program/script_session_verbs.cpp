@@ -7,6 +7,7 @@
 #include "documents/failure_plan.h"
 #include "installation.h"
 #include "program/length_units.h"
+#include "program/pick_targeting.h"
 #include "program/script_verbs.h"
 #include "program/view_picker.h"
 

@@ -24,6 +24,10 @@ inline Point3 minus(const Point3& a, const Point3& b) {
 inline double length(const Point3& a) {
     return std::sqrt(dot(a, a));
 }
+// The point a fraction `t` of the way from `a` to `b`.
+inline Point3 lerp(const Point3& a, const Point3& b, double t) {
+    return plus(a, minus(b, a), t);
+}
 // `a` made unit length; a zero vector stays as it is.
 inline Point3 unit(const Point3& a) {
     const double n = length(a);

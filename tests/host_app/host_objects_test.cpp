@@ -162,8 +162,9 @@ TEST(HostObjects, DefaultPlanesGiveTheirNormalsAndNamedOnesTheirValues) {
 TEST(HostObjects, SelectionHandsOutWhatWasPickedAndResets) {
     auto session = openSession("beam.step", false);
     auto part = session.require<host::IQDPartSession>();
-    session->selection().replace({RefPtr<platform::IUnknown>(face(part, 0, 3).get()),
-                                  RefPtr<platform::IUnknown>(session->plane("XY"))});
+    session->selection().replace(
+        {{{hostapp::PickKind::Face, 4, {}}, RefPtr<platform::IUnknown>(face(part, 0, 3).get())},
+         {{hostapp::PickKind::Plane, 0, "XY"}, RefPtr<platform::IUnknown>(session->plane("XY"))}});
     RefPtr<host::IQDSelection> selection;
     session->get_Selection(selection.put());
     std::int32_t count = 0;

@@ -9,6 +9,7 @@
 
 #include "documents/host_session.h"
 #include "program/host_application.h"
+#include "program/pick_targeting.h"
 #include "program/view_picker.h"
 #include "program/view_renderer.h"
 #include "sample_parts.h"
@@ -30,7 +31,8 @@ class ViewPickerTest : public ::testing::Test {
         : session(platform::makeRef<HostSession>("bracket", OcctDocument::open(samplePath("bracket.step")),
                                                  hostapp::SessionOptions{})),
           tessellation(session->document()),
-          picker(*session, tessellation) {
+          picker(*session, tessellation),
+          targeting(*session, tessellation, picker) {
         fitTo(hostapp::StandardView::Iso);
     }
 
@@ -66,6 +68,7 @@ class ViewPickerTest : public ::testing::Test {
     platform::RefPtr<HostSession> session;
     hostapp::ViewTessellation tessellation;
     ViewPicker picker;
+    hostapp::PickTargeting targeting;
     ViewCamera camera;
 };
 
@@ -85,20 +88,20 @@ TEST_F(ViewPickerTest, EveryFaceEdgeAndVertexIsShownAndPickedBack) {
             const PickItem wanted = item(kind, number);
             SCOPED_TRACE(wanted.text());
             EXPECT_EQ(hostapp::parsePickItem(wanted.text()), wanted);
-            ASSERT_TRUE(picker.turnToShow(camera, wanted));
-            const auto pixel = picker.visiblePixel(camera, wanted);
+            ASSERT_TRUE(targeting.turnToShow(camera, wanted));
+            const auto pixel = targeting.visiblePixel(camera, wanted);
             ASSERT_TRUE(pixel.has_value());
             EXPECT_EQ(picker.pickAt(camera, pixel->x, pixel->y), wanted);
         }
     }
     const auto toward = camera.towardsViewer();
-    EXPECT_FALSE(picker.turnToShow(camera, item(PickKind::Face, doc.totalCount(EntityType::Face) + 1)));
+    EXPECT_FALSE(targeting.turnToShow(camera, item(PickKind::Face, doc.totalCount(EntityType::Face) + 1)));
     EXPECT_EQ(camera.towardsViewer().z, toward.z) << "the camera stays where it was";
     EXPECT_EQ(hostapp::parsePickItem("plane:XY"), (PickItem{PickKind::Plane, 0, "XY"}));
     EXPECT_THROW(hostapp::parsePickItem("face:x"), hostapp::PickError);
     EXPECT_THROW(hostapp::parsePickItem("side:3"), hostapp::PickError);
     EXPECT_THROW(hostapp::parsePickItem("face3"), hostapp::PickError);
-    EXPECT_THROW(hostapp::pickedObject(*session, item(PickKind::Face, doc.totalCount(EntityType::Face) + 1)),
+    EXPECT_THROW(hostapp::selectedItem(*session, item(PickKind::Face, doc.totalCount(EntityType::Face) + 1)),
                  hostapp::PickError);
 }
 
@@ -113,7 +116,7 @@ TEST_F(ViewPickerTest, PicksTheFaceInFrontAndEdgesNearThem) {
 
     fitTo(hostapp::StandardView::Top);
     EXPECT_EQ(pickNear({70, 35, 0}), item(PickKind::Face, baseTop)) << "the bottom is behind the base";
-    EXPECT_FALSE(picker.visiblePixel(camera, item(PickKind::Face, bottom)).has_value());
+    EXPECT_FALSE(targeting.visiblePixel(camera, item(PickKind::Face, bottom)).has_value());
     EXPECT_EQ(pickNear({55, 12, 0}), std::nullopt) << "through the hole";
     EXPECT_EQ(picker.pickAt(camera, 790, 10), std::nullopt);
 
@@ -134,7 +137,7 @@ TEST_F(ViewPickerTest, PicksTheFaceInFrontAndEdgesNearThem) {
     EXPECT_EQ(beyond2->kind, PickKind::Face);
     // The hidden edge at the front of the base's bottom lies under faces: not picked through them.
     const int hiddenEdge = entityIn(EntityType::Edge, {0, 0, 0}, {80, 0, 0});
-    EXPECT_FALSE(picker.visiblePixel(camera, item(PickKind::Edge, hiddenEdge)).has_value());
+    EXPECT_FALSE(targeting.visiblePixel(camera, item(PickKind::Edge, hiddenEdge)).has_value());
 }
 
 // A design point is picked at its mark, a plane at its frame, over the part as well as off it.
@@ -173,7 +176,7 @@ TEST(HostPicks, ClicksReplaceAddOrTakeOutAndTheViewMarksThem) {
     auto click = [&](const std::optional<PickItem>& item, bool add) {
         const hostapp::ViewPixel at = app.pixelToPick(item);
         app.pickInView(at.x, at.y, add);
-        return selection.labels();
+        return selection.items();
     };
     // The marked colour, lit: red and blue well over green.
     auto marked = [&] {
@@ -189,15 +192,19 @@ TEST(HostPicks, ClicksReplaceAddOrTakeOutAndTheViewMarksThem) {
         return count;
     };
     const PickItem top{PickKind::Face, 8, ""}, back{PickKind::Face, 1, ""};
-    EXPECT_EQ(click(top, false), std::vector<std::string>{"face:8"});
+    using Picks = std::vector<PickItem>;
+    EXPECT_EQ(click(top, false), Picks{top});
     EXPECT_GT(marked(), 1000);
-    EXPECT_EQ(click(back, true), (std::vector<std::string>{"face:8", "face:1"}));
-    EXPECT_EQ(click(back, true), std::vector<std::string>{"face:8"});
-    EXPECT_EQ(click(back, false), std::vector<std::string>{"face:1"});
-    EXPECT_EQ(click(std::nullopt, true), std::vector<std::string>{"face:1"});
-    EXPECT_EQ(click(std::nullopt, false), std::vector<std::string>{});
+    EXPECT_EQ(click(back, true), (Picks{top, back}));
+    EXPECT_EQ(click(back, true), Picks{top});
+    EXPECT_EQ(click(back, false), Picks{back});
+    EXPECT_EQ(click(std::nullopt, true), Picks{back});
+    // The add-on resetting the picks leaves nothing for a Ctrl-click to add to.
+    app.requireSession().selection().Reset();
+    EXPECT_EQ(click(top, true), Picks{top});
+    EXPECT_EQ(click(std::nullopt, false), Picks{});
     EXPECT_EQ(marked(), 0);
-    EXPECT_EQ(app.picks(), 6);
+    EXPECT_EQ(app.picks(), 7);
 }
 
 }  // namespace

@@ -53,6 +53,22 @@ class Body {
     std::map<std::pair<int, int>, platform::RefPtr<platform::IUnknown>> made_;
 };
 
+// The item a person picks to get the host's object.
+template <typename I>
+hostapp::PickItem pickItemOf(const hostapp::HostEntityOf<I>& entity) {
+    const hostapp::EntityType type = entity.ref().type;
+    const auto kind = type == hostapp::EntityType::Face   ? hostapp::PickKind::Face
+                      : type == hostapp::EntityType::Edge ? hostapp::PickKind::Edge
+                                                          : hostapp::PickKind::Vertex;
+    return {kind, entity.document().globalNumber(entity.ref()), {}};
+}
+inline hostapp::PickItem pickItemOf(const hostapp::HostDesignPoint& point) {
+    return {hostapp::PickKind::Point, point.number(), {}};
+}
+inline hostapp::PickItem pickItemOf(const hostapp::HostPlane& plane) {
+    return {hostapp::PickKind::Plane, 0, plane.name()};
+}
+
 // The user's picks in a session.
 class Picks {
   public:
@@ -61,8 +77,9 @@ class Picks {
     // Replaces the picks with `objects`, in order (faces, edges, vertices, design points, planes).
     template <typename... Objects>
     Picks& select(Objects&... objects) {
-        selection_.replace(
-            {platform::RefPtr<platform::IUnknown>(static_cast<platform::IUnknown*>(&objects))...});
+        selection_.replace({hostapp::SelectedItem{
+            pickItemOf(objects),
+            platform::RefPtr<platform::IUnknown>(static_cast<platform::IUnknown*>(&objects))}...});
         return *this;
     }
     Picks& clear() {
