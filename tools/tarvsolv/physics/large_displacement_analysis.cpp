@@ -5,13 +5,12 @@
 #include <stdexcept>
 
 #include "fem/hyperelastic_kernels.h"
-#include "fem/rigid_motion_check.h"
 #include "fem/shape_functions.h"
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
 #include "physics/contact_constraints.h"
 #include "physics/load_stepping.h"
-#include "physics/structural_conditions.h"
+#include "physics/structural_setup.h"
 #include "physics/structural_statics.h"
 
 namespace tarvsolv {
@@ -152,29 +151,26 @@ void refuseUnsupported(const Job& job) {
     if (accelerationField(job))
         throw std::runtime_error(
             "large displacements are solved without accelerations or spins in this version");
-    for (const Load& load : job.entries.loads)
+    for (const Load& load : job.entries.loads) {
+        if (load.kind == LoadKind::Temperatures)
+            throw std::runtime_error(
+                "large displacements are solved without temperature loads in this version");
         if (load.kind == LoadKind::Pressure && load.where.kind != EntityRef::Kind::Face)
             throw std::runtime_error("input line " + std::to_string(load.line) +
                                      ": a pressure in a large-displacement run acts on faces only");
+    }
 }
 
 }  // namespace
 
 std::string solveLargeDisplacement(const Job& job, RunLog& log) {
     refuseUnsupported(job);
-    const TemperatureField temperatures = temperatureField(job, log);
-    if (!temperatures.nodal.empty())
-        throw std::runtime_error("large displacements are solved without temperature loads in this version");
-    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    applyDisplacementConditions(job, layout, false, log);
-    std::optional<ContactConstraints> contact;
-    if (!job.entries.contacts.empty()) {
-        contact.emplace(job, log, true);
-        checkHeldWithContact(job, layout, *contact);
-    } else if (const auto free = findFreeRigidMotion(job.mesh, layout)) {
-        throw std::runtime_error(*free);
-    }
-    HyperelasticSystem system(job, layout, temperatures, contact ? &*contact : nullptr, log);
+    StructuralOptions setupOptions;
+    setupOptions.pairedAgain = true;
+    StructuralSetup setup(job, log, setupOptions);
+    const DofLayout& layout = setup.layout();
+    ContactConstraints* contact = setup.contact();
+    HyperelasticSystem system(job, layout, setup.temperatures(), contact, log);
     // Forces and tractions keep their direction and size (dead loads); pressures follow the faces
     // and are assembled with the state.
     VecHandle external = layout.createVector();

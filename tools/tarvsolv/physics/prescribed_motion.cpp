@@ -1,7 +1,7 @@
 #include "physics/prescribed_motion.h"
 
-#include "fem/element_kernels.h"
 #include "fem/system_assembler.h"
+#include "physics/elastic_assembly.h"
 #include "physics/structural_conditions.h"
 
 namespace tarvsolv {
@@ -59,16 +59,11 @@ void PrescribedMotion::addLoad(int step, double alpha, double beta, Vec f) {
     const DofLayout massLift = layout_.withPrescribedValues(massPart);
     // Two right-hand-side assemblies into the same vector: each lifts its own values.
     SystemAssembler stiffness(stiffnessLift, f), mass(massLift, f);
-    std::vector<double> ke, me, fe;
-    for (int e : elements_) {
-        const ElasticMaterial m = elementMaterial(job_, temperatures_, e);
-        elasticStiffness(job_.mesh, e, m, ke);
-        consistentMass(job_.mesh, e, m.density * job_.units.massScale, me);
-        fe.assign(3 * static_cast<std::size_t>(job_.mesh.nodesPerElement), 0.0);
-        stiffness.addElement(job_.mesh.elementNodes(e), ke, &fe);
-        fe.assign(3 * static_cast<std::size_t>(job_.mesh.nodesPerElement), 0.0);
-        mass.addElement(job_.mesh.elementNodes(e), me, &fe);
-    }
+    ElasticTargets targets;
+    targets.stiffness = &stiffness;
+    targets.mass = &mass;
+    targets.elements = &elements_;
+    assembleElastic(job_, layout_, temperatures_, targets);
     stiffness.finish();
     mass.finish();
 }
