@@ -7,6 +7,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "fem/element_loop.h"
 #include "fem/geometric_stiffness.h"
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
@@ -35,16 +36,14 @@ PrestressExtremes assembleGeometricStiffness(const Job& job, const MatrixPattern
     SystemAssembler assembler(pattern, kg, nullptr, false);
     std::vector<double> ke, ue;
     double extremes[2] = {0, 0};
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        if (!layout.assemblesElement(job.mesh, e)) continue;
-        const auto nodes = job.mesh.elementNodes(e);
+    forEachAssembledElement(job.mesh, layout, [&](int e) {
         elementValues(job.mesh, e, u, 3, ue);
         const PrestressExtremes element = geometricStiffness(
             job.mesh, e, elementMaterial(job, temperatures, e), ue, temperatures.changes(job.mesh, e), ke);
         extremes[0] = std::max(extremes[0], element.compression);
         extremes[1] = std::max(extremes[1], element.magnitude);
-        assembler.addElement(nodes, ke, nullptr);
-    }
+        assembler.addElement(job.mesh.elementNodes(e), ke, nullptr);
+    });
     assembler.finish();
     double global[2];
     MPI_Allreduce(extremes, global, 2, MPI_DOUBLE, MPI_MAX, layout.comm());

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "fem/element_kernels.h"
+#include "fem/element_loop.h"
 
 namespace tarvsolv {
 namespace {
@@ -70,8 +71,7 @@ ElasticScales assembleElastic(const Job& job, const DofLayout& layout, const Tem
         for (int e : *targets.elements) pass.add(e);
         return pass.scales;
     }
-    for (int e = 0; e < job.mesh.elementCount(); ++e)
-        if (layout.assemblesElement(job.mesh, e)) pass.add(e);
+    forEachAssembledElement(job.mesh, layout, [&](int e) { pass.add(e); });
     return pass.scales;
 }
 

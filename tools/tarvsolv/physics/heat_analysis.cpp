@@ -2,6 +2,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "fem/element_loop.h"
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
@@ -19,8 +20,7 @@ void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler
         if (load.kind == LoadKind::HeatGeneration) sources.push_back(&load);
     std::vector<double> ke, fe, part;
     const double reference = job.initialTemperature();
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        if (!layout.assemblesElement(job.mesh, e)) continue;
+    forEachAssembledElement(job.mesh, layout, [&](int e) {
         const auto nodes = job.mesh.elementNodes(e);
         double temperature = reference;
         if (nodal)
@@ -40,7 +40,7 @@ void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler
             for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
         }
         assembler.addElement(nodes, ke, &fe);
-    }
+    });
 }
 
 namespace {

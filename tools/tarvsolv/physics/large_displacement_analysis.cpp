@@ -4,6 +4,7 @@
 #include <optional>
 #include <stdexcept>
 
+#include "fem/element_loop.h"
 #include "fem/hyperelastic_kernels.h"
 #include "fem/shape_functions.h"
 #include "fem/system_assembler.h"
@@ -65,13 +66,12 @@ class HyperelasticSystem : public NonlinearSystem {
     void assemble(const std::vector<double>&, const std::vector<double>& global, double lambda,
                   SystemAssembler& assembler) override {
         std::vector<double> fe, ke;
-        for (int e = 0; e < job_.mesh.elementCount(); ++e) {
-            if (!layout_.assemblesElement(job_.mesh, e)) continue;
+        forEachAssembledElement(job_.mesh, layout_, [&](int e) {
             const auto nodes = job_.mesh.elementNodes(e);
             hyperelasticElement(job_.mesh, e, laws_[e], gatherNodes(nodes, global), fe, ke);
             for (double& v : fe) v = -v;
             assembler.addElement(nodes, ke, &fe);
-        }
+        });
         addFollowerLoads(global, lambda, assembler);
         if (contact_) contact_->assemble(layout_, global, assembler);
     }

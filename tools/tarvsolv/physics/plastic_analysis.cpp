@@ -13,6 +13,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "fem/element_loop.h"
 #include "fem/plastic_element.h"
 #include "fem/system_assembler.h"
 #include "formats/result_writer.h"
@@ -88,14 +89,13 @@ class PlasticSystem : public NonlinearSystem {
 
     void assemble(const std::vector<double>&, const std::vector<double>& global, double lambda,
                   SystemAssembler& assembler) override {
-        for (int e = 0; e < job_.mesh.elementCount(); ++e) {
-            if (!layout_.assemblesElement(job_.mesh, e)) continue;
+        forEachAssembledElement(job_.mesh, layout_, [&](int e) {
             gather(e, global);
             plasticElement(job_.mesh, e, laws_[e], ue_, thermal(e, lambda), pointStates(e), ke_, fe_,
                            updates_);
             for (double& f : fe_) f = -f;
             assembler.addElement(job_.mesh.elementNodes(e), ke_, &fe_);
-        }
+        });
         if (contact_) contact_->assemble(layout_, global, assembler);
     }
 

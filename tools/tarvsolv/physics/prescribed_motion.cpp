@@ -1,5 +1,6 @@
 #include "physics/prescribed_motion.h"
 
+#include "fem/element_loop.h"
 #include "fem/system_assembler.h"
 #include "physics/elastic_assembly.h"
 #include "physics/structural_conditions.h"
@@ -9,13 +10,12 @@ namespace tarvsolv {
 PrescribedMotion::PrescribedMotion(const Job& job, const DofLayout& layout,
                                    const TemperatureField& temperatures, double dt)
     : job_(job), layout_(layout), temperatures_(temperatures), dt_(dt) {
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        if (!layout.assemblesElement(job.mesh, e)) continue;
+    forEachAssembledElement(job.mesh, layout, [&](int e) {
         bool held = false;
         for (int n : job.mesh.elementNodes(e))
             for (int a = 0; a < 3; ++a) held = held || layout.isPrescribed(3 * n + a);
         if (held) elements_.push_back(e);
-    }
+    });
 }
 
 const std::vector<double>& PrescribedMotion::valuesAt(int step) {
