@@ -35,8 +35,6 @@ class DofLayout {
     bool isPrescribed(int dof) const { return prescribed_[dof] != 0; }
     double prescribedValue(int dof) const { return values_[dof]; }
     std::size_t prescribedCount() const;
-    // The same layout with every prescribed unknown held at 0: the layout of an increment, such as
-    // a Newton correction from a state that already carries the prescribed values.
     // The prescribed values of `source`, which prescribes the same unknowns, times `factor`: a
     // Newton step that moves the prescribed unknowns by a load step's increment.
     void setPrescribedValues(const DofLayout& source, double factor) {
@@ -49,6 +47,8 @@ class DofLayout {
         for (std::size_t d = 0; d < values_.size(); ++d) other.values_[d] = prescribed_[d] ? values[d] : 0.0;
         return other;
     }
+    // The same layout with every prescribed unknown held at 0: the layout of an increment, such as
+    // a Newton correction from a state that already carries the prescribed values.
     DofLayout withoutPrescribedValues() const {
         DofLayout increments = *this;
         std::fill(increments.values_.begin(), increments.values_.end(), 0.0);

@@ -62,13 +62,6 @@ int massDegree(const FeMesh& mesh) {
     return mesh.nodesPerElement == 4 ? 2 : 5;
 }
 
-Vec3 elementCentroid(const FeMesh& mesh, int element) {
-    const auto nodes = mesh.elementNodes(element);
-    Vec3 c;
-    for (int k = 0; k < 4; ++k) c = c + mesh.node(nodes[k]);
-    return 0.25 * c;
-}
-
 }  // namespace
 
 ElasticMaterial::ElasticMaterial(const IsotropicElastic& m)

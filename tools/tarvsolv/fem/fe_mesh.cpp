@@ -76,4 +76,21 @@ void writeMeshFile(const FeMesh& mesh, const std::string& path) {
     if (!mesh_solve::writeMeshFile(path, p, arrays)) throw std::runtime_error("cannot write " + path);
 }
 
+Vec3 elementCentroid(const FeMesh& mesh, int element) {
+    const auto nodes = mesh.elementNodes(element);
+    Vec3 c;
+    for (int k = 0; k < 4; ++k) c = c + mesh.node(nodes[k]);
+    return 0.25 * c;
+}
+
+void elementValues(const FeMesh& mesh, int element, const std::vector<double>& field, int per,
+                   std::vector<double>& values) {
+    const auto nodes = mesh.elementNodes(element);
+    const std::size_t p = static_cast<std::size_t>(per);
+    values.resize(p * nodes.size());
+    for (std::size_t i = 0; i < nodes.size(); ++i)
+        for (std::size_t a = 0; a < p; ++a)
+            values[p * i + a] = field[p * static_cast<std::size_t>(nodes[i]) + a];
+}
+
 }  // namespace tarvsolv

@@ -41,6 +41,13 @@ struct FeMesh {
     std::vector<int> faceNodes(int e, int face) const;
 };
 
+// The mean of the element's four corners.
+Vec3 elementCentroid(const FeMesh& mesh, int element);
+// The values of a field of `per` values per node (every node, global numbering) at the element's
+// nodes, in element order: `values` takes per x nodes entries.
+void elementValues(const FeMesh& mesh, int element, const std::vector<double>& field, int per,
+                   std::vector<double>& values);
+
 // File position (0-based) of each solver-local node of a quadratic element.
 inline constexpr std::array<int, 10> kFileIndexOfLocal{0, 2, 4, 9, 1, 3, 5, 6, 7, 8};
 

@@ -32,6 +32,8 @@ class SystemAssembler {
     // Puts a unit diagonal on the unknowns of nodes that no element uses (a mesh with stray
     // nodes), so they solve to 0 instead of making the matrix singular. Call once, on every process.
     void holdStrayNodes(const FeMesh& mesh);
+    // Whether element vectors reach a right-hand side (without one they are only rotated and lifted).
+    bool hasRightHandSide() const { return rhs_ != nullptr; }
     // Ends the assembly of whatever was given.
     void finish();
 

@@ -249,18 +249,43 @@ LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double t
     return ReusingSolver(choice, layout, mesh).solve(a, b, x, tolerance);
 }
 
-ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& layout) {
-    TARV_PETSC(MatSetOption(k, MAT_SYMMETRIC, PETSC_TRUE));
-    TARV_PETSC(MatSetOption(m, MAT_SYMMETRIC, PETSC_TRUE));
+EpsHandle symmetricEigensolver(Mat a, Mat b, int count, double tolerance, int maxIterations,
+                               const DofLayout& layout) {
     EpsHandle eps;
     TARV_PETSC(EPSCreate(layout.comm(), eps.out()));
-    TARV_PETSC(EPSSetOperators(eps, k, m));
+    TARV_PETSC(EPSSetOperators(eps, a, b));
     TARV_PETSC(EPSSetProblemType(eps, EPS_GHEP));
     TARV_PETSC(EPSSetType(eps, EPSKRYLOVSCHUR));
     TARV_PETSC(EPSSetDimensions(eps, eigenpairsToFind(count), PETSC_DEFAULT, PETSC_DEFAULT));
+    TARV_PETSC(EPSSetTolerances(eps, tolerance, maxIterations));
+    return eps;
+}
+
+std::vector<std::pair<double, int>> convergedEigenvalues(EPS eps) {
+    PetscInt converged = 0;
+    TARV_PETSC(EPSGetConverged(eps, &converged));
+    std::vector<std::pair<double, int>> values;
+    for (PetscInt i = 0; i < converged; ++i) {
+        PetscScalar value, imaginary;
+        TARV_PETSC(EPSGetEigenvalue(eps, i, &value, &imaginary));
+        values.emplace_back(value, static_cast<int>(i));
+    }
+    return values;
+}
+
+std::vector<double> eigenvectorOnFirst(EPS eps, Mat a, int index) {
+    VecHandle vector;
+    TARV_PETSC(MatCreateVecs(a, vector.out(), nullptr));
+    TARV_PETSC(EPSGetEigenvector(eps, index, vector, nullptr));
+    return gatherOnFirst(vector);
+}
+
+ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& layout) {
+    TARV_PETSC(MatSetOption(k, MAT_SYMMETRIC, PETSC_TRUE));
+    TARV_PETSC(MatSetOption(m, MAT_SYMMETRIC, PETSC_TRUE));
+    EpsHandle eps = symmetricEigensolver(k, m, count, 1e-10, 500, layout);
     TARV_PETSC(EPSSetTarget(eps, shift));
     TARV_PETSC(EPSSetWhichEigenpairs(eps, EPS_TARGET_MAGNITUDE));
-    TARV_PETSC(EPSSetTolerances(eps, 1e-10, 500));
     ST st;
     KSP ksp;
     TARV_PETSC(EPSGetST(eps, &st));
@@ -268,31 +293,21 @@ ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& l
     TARV_PETSC(STGetKSP(st, &ksp));
     configureDirect(ksp, false);
     TARV_PETSC(EPSSetFromOptions(eps));
-    const PetscErrorCode code = EPSSolve(eps);
-    if (code != 0)
+    if (EPSSolve(eps) != 0)
         throw std::runtime_error(
             "the eigenvalue solve failed: the shifted stiffness could not be factorised");
-    PetscInt converged = 0, iterations = 0;
-    TARV_PETSC(EPSGetConverged(eps, &converged));
+    PetscInt iterations = 0;
     TARV_PETSC(EPSGetIterationNumber(eps, &iterations));
     ModesReport report;
     report.iterations = static_cast<int>(iterations);
-    if (converged < count)
-        throw std::runtime_error("only " + std::to_string(converged) + " of " + std::to_string(count) +
+    std::vector<std::pair<double, int>> order = convergedEigenvalues(eps);
+    if (static_cast<int>(order.size()) < count)
+        throw std::runtime_error("only " + std::to_string(order.size()) + " of " + std::to_string(count) +
                                  " modes converged");
-    VecHandle vector;
-    TARV_PETSC(MatCreateVecs(k, vector.out(), nullptr));
-    std::vector<std::pair<double, int>> order;
-    for (PetscInt i = 0; i < converged; ++i) {
-        PetscScalar value, imaginary;
-        TARV_PETSC(EPSGetEigenvalue(eps, i, &value, &imaginary));
-        order.emplace_back(value, static_cast<int>(i));
-    }
     std::sort(order.begin(), order.end());
     for (int i = 0; i < count; ++i) {
-        TARV_PETSC(EPSGetEigenvector(eps, order[i].second, vector, nullptr));
         report.eigenvalues.push_back(order[i].first);
-        report.vectors.push_back(gatherOnFirst(vector));
+        report.vectors.push_back(eigenvectorOnFirst(eps, k, order[i].second));
     }
     return report;
 }

@@ -78,6 +78,17 @@ inline int eigenpairsToFind(int count) {
     return count + (count / 2 > 3 ? count / 2 : 3);
 }
 
+// Krylov-Schur for the symmetric-definite problem A x = lambda B x, asked for
+// eigenpairsToFind(`count`) pairs to `tolerance` in at most `maxIterations` restarts; the caller
+// chooses which pairs and the spectral transformation, then lets the options have their say.
+EpsHandle symmetricEigensolver(Mat a, Mat b, int count, double tolerance, int maxIterations,
+                               const DofLayout& layout);
+// The converged eigenvalues of a solved eigensolver, each with its index.
+std::vector<std::pair<double, int>> convergedEigenvalues(EPS eps);
+// Eigenvector `index` of a solved eigensolver of matrices like `a`, on the first process (every
+// unknown; empty elsewhere).
+std::vector<double> eigenvectorOnFirst(EPS eps, Mat a, int index);
+
 // The `count` lowest modes of K x = lambda M x by shift-invert about `shift`.
 ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& layout);
 

@@ -4,15 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 
+#include "fem/element_loop.h"
 #include "fem/geometric_stiffness.h"
-#include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
 #include "physics/held_contact.h"
-#include "physics/structural_conditions.h"
+#include "physics/structural_setup.h"
 #include "physics/structural_statics.h"
 
 namespace tarvsolv {
@@ -35,19 +34,16 @@ PrestressExtremes assembleGeometricStiffness(const Job& job, const MatrixPattern
                                              const std::vector<double>& u, Mat kg) {
     const DofLayout& layout = pattern.layout();
     SystemAssembler assembler(pattern, kg, nullptr, false);
-    std::vector<double> ke, ue(3 * job.mesh.nodesPerElement);
+    std::vector<double> ke, ue;
     double extremes[2] = {0, 0};
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        if (!layout.assemblesElement(job.mesh, e)) continue;
-        const auto nodes = job.mesh.elementNodes(e);
-        for (std::size_t i = 0; i < nodes.size(); ++i)
-            for (int a = 0; a < 3; ++a) ue[3 * i + a] = u[3 * static_cast<std::size_t>(nodes[i]) + a];
+    forEachAssembledElement(job.mesh, layout, [&](int e) {
+        elementValues(job.mesh, e, u, 3, ue);
         const PrestressExtremes element = geometricStiffness(
             job.mesh, e, elementMaterial(job, temperatures, e), ue, temperatures.changes(job.mesh, e), ke);
         extremes[0] = std::max(extremes[0], element.compression);
         extremes[1] = std::max(extremes[1], element.magnitude);
-        assembler.addElement(nodes, ke, nullptr);
-    }
+        assembler.addElement(job.mesh.elementNodes(e), ke, nullptr);
+    });
     assembler.finish();
     double global[2];
     MPI_Allreduce(extremes, global, 2, MPI_DOUBLE, MPI_MAX, layout.comm());
@@ -90,6 +86,28 @@ struct BucklingModes {
     int iterations = 0;
 };
 
+// The load factors 1 / mu of the eigenvalues mu above `threshold`, largest mu first, with their
+// indices; throws std::runtime_error when there are none.
+std::vector<std::pair<double, int>> compressedModes(EPS eps, double threshold, int count, RunLog& log) {
+    PetscInt iterations = 0;
+    TARV_PETSC(EPSGetIterationNumber(eps, &iterations));
+    const std::vector<std::pair<double, int>> converged = convergedEigenvalues(eps);
+    std::vector<std::pair<double, int>> order;  // mu, largest first
+    for (const auto& pair : converged)
+        if (pair.first > threshold) order.push_back(pair);
+    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
+    if (order.empty())
+        throw std::runtime_error(
+            static_cast<int>(converged.size()) < count
+                ? "no buckling mode was found in " + std::to_string(iterations) +
+                      " iterations: the loads compress the model too little to buckle it"
+                : std::string("no mode of the model is compressed by the loads: they cannot buckle it"));
+    if (static_cast<int>(order.size()) < count)
+        log.warning("only " + std::to_string(order.size()) + " of " + std::to_string(count) +
+                    " modes compress the model; the others are left out");
+    return order;
+}
+
 // The eigenproblem is solved as -Kg x = mu K x with mu = 1 / lambda: K is positive definite once
 // the model is restrained, so the problem is a symmetric-definite one, and the lowest positive load
 // factors are its largest eigenvalues, well apart from the cluster at 0 of the modes the prestress
@@ -103,14 +121,8 @@ BucklingModes solveBucklingModes(Mat k, Mat kg, KSP factorised, int count, const
     TARV_PETSC(MatNorm(k, NORM_INFINITY, &normK));
     TARV_PETSC(MatNorm(kg, NORM_INFINITY, &normKg));
     const double threshold = kNoEigenvalue * normKg / normK;
-    EpsHandle eps;
-    TARV_PETSC(EPSCreate(layout.comm(), eps.out()));
-    TARV_PETSC(EPSSetOperators(eps, kg, k));
-    TARV_PETSC(EPSSetProblemType(eps, EPS_GHEP));
-    TARV_PETSC(EPSSetType(eps, EPSKRYLOVSCHUR));
-    TARV_PETSC(EPSSetDimensions(eps, eigenpairsToFind(count), PETSC_DEFAULT, PETSC_DEFAULT));
+    EpsHandle eps = symmetricEigensolver(kg, k, count, 1e-12, 200, layout);
     TARV_PETSC(EPSSetWhichEigenpairs(eps, EPS_LARGEST_REAL));
-    TARV_PETSC(EPSSetTolerances(eps, 1e-12, 200));
     ClusterWatch watch{threshold};
     TARV_PETSC(EPSMonitorSet(eps, watchRitzValues, &watch, nullptr));
     TARV_PETSC(EPSSetStoppingTestFunction(eps, stopOnCluster, &watch, nullptr));
@@ -122,82 +134,51 @@ BucklingModes solveBucklingModes(Mat k, Mat kg, KSP factorised, int count, const
     if (EPSSolve(eps) != 0)
         throw std::runtime_error(
             "the buckling eigenvalue solve failed: the stiffness could not be factorised");
-    PetscInt converged = 0, iterations = 0;
-    TARV_PETSC(EPSGetConverged(eps, &converged));
-    TARV_PETSC(EPSGetIterationNumber(eps, &iterations));
-    std::vector<std::pair<double, int>> order;  // mu, largest first
-    for (PetscInt i = 0; i < converged; ++i) {
-        PetscScalar value, imaginary;
-        TARV_PETSC(EPSGetEigenvalue(eps, i, &value, &imaginary));
-        if (value > threshold) order.emplace_back(value, static_cast<int>(i));
-    }
-    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first > b.first; });
-    if (order.empty())
-        throw std::runtime_error(
-            converged < count
-                ? "no buckling mode was found in " + std::to_string(iterations) +
-                      " iterations: the loads compress the model too little to buckle it"
-                : std::string("no mode of the model is compressed by the loads: they cannot buckle it"));
-    if (static_cast<int>(order.size()) < count)
-        log.warning("only " + std::to_string(order.size()) + " of " + std::to_string(count) +
-                    " modes compress the model; the others are left out");
+    const std::vector<std::pair<double, int>> order = compressedModes(eps, threshold, count, log);
     BucklingModes modes;
+    PetscInt iterations = 0;
+    TARV_PETSC(EPSGetIterationNumber(eps, &iterations));
     modes.iterations = static_cast<int>(iterations);
-    VecHandle vector;
-    TARV_PETSC(MatCreateVecs(k, vector.out(), nullptr));
     for (std::size_t i = 0; i < order.size() && static_cast<int>(i) < count; ++i) {
-        TARV_PETSC(EPSGetEigenvector(eps, order[i].second, vector, nullptr));
         modes.factors.push_back(1.0 / order[i].first);
-        modes.vectors.push_back(gatherOnFirst(vector));
+        modes.vectors.push_back(eigenvectorOnFirst(eps, k, order[i].second));
     }
     return modes;
 }
 
 }  // namespace
 
-void solveBuckling(const Job& job, RunLog& log, ResultSink& results) {
-    const int count = std::max(1, static_cast<int>(job.input.row2()));
-    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    applyDisplacementConditions(job, layout, false, log);
-    std::optional<HeldContact> contact;
-    TemperatureField temperatures;
-    if (!job.entries.contacts.empty()) {
-        temperatures = temperatureField(job, log);
-        contact.emplace(job, layout, temperatures, log);
-    }
-    // A model free to move has no prestress to speak of and a singular stiffness.
-    if (const auto free = contact ? contact->freeMotion(job, layout) : findFreeRigidMotion(job.mesh, layout))
-        throw std::runtime_error(*free);
-    const MatrixPattern pattern(job.mesh, layout,
-                                contact ? contact->couplings() : std::vector<std::vector<int>>{});
-    MatHandle k = pattern.createMatrix();
+namespace {
+
+// The prestress displacements (global axes, every unknown, on every process), with the stiffness
+// `k` assembled and factorised in `ksp` for the eigenvalue solve: the contact state's with the
+// contact held as it is there, or the solution of the loads.
+std::vector<double> solvePrestress(const Job& job, StructuralSetup& setup, Mat k, KSP ksp, RunLog& log) {
+    const DofLayout& layout = setup.layout();
     VecHandle f = layout.createVector();
     VecHandle x = layout.createVector();
-    KspHandle ksp;
-    TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
-    std::vector<double> u;
-    if (contact) {
-        // The prestress is the contact state's; the stiffness holds the contact as it is there.
-        assembleStiffness(job, pattern, temperatures, k,
+    if (const HeldContact* contact = setup.heldContact()) {
+        assembleStiffness(job, setup.pattern(), setup.temperatures(), k,
                           [&](SystemAssembler& assembler) { contact->addSprings(layout, assembler); });
         log.line("factorising the stiffness with the contact held (multifrontal Cholesky)");
         solveByFactorisation(ksp, k, f, x);
-        u = contact->state();
-    } else {
-        log.line("assembling the prestress: " + std::to_string(layout.dofCount()) + " unknowns (" +
-                 std::to_string(layout.prescribedCount()) + " prescribed)");
-        temperatures = assembleStaticSystem(job, pattern, k, f, log);
-        log.line("solving the prestress (multifrontal Cholesky)");
-        // The factorisation of the prestress solve serves every step of the eigenvalue solve, so
-        // buckling factorises whatever solver the settings choose, as natural frequencies do.
-        solveByFactorisation(ksp, k, f, x);
-        // Each process needs the displacements of the nodes of the elements it assembles.
-        u = gatherOnAll(x);
-        layout.toGlobal(u);
+        return contact->state();
     }
-    log.line("assembling the geometric stiffness");
-    MatHandle kg = pattern.createMatrix(false);
-    const PrestressExtremes prestress = assembleGeometricStiffness(job, pattern, temperatures, u, kg);
+    log.line("assembling the prestress: " + std::to_string(layout.dofCount()) + " unknowns (" +
+             std::to_string(layout.prescribedCount()) + " prescribed)");
+    assembleStaticSystem(job, setup.pattern(), setup.temperatures(), k, f, log);
+    log.line("solving the prestress (multifrontal Cholesky)");
+    // The factorisation of the prestress solve serves every step of the eigenvalue solve, so
+    // buckling factorises whatever solver the settings choose, as natural frequencies do.
+    solveByFactorisation(ksp, k, f, x);
+    // Each process needs the displacements of the nodes of the elements it assembles.
+    std::vector<double> u = gatherOnAll(x);
+    layout.toGlobal(u);
+    return u;
+}
+
+// Refuses a prestress that compresses nothing and logs its extremes.
+void checkPrestress(const PrestressExtremes& prestress, RunLog& log) {
     if (!(prestress.magnitude > 0))
         throw std::runtime_error("the loads give no prestress: buckling needs loads that compress the model");
     // Without compression the geometric stiffness is positive semidefinite: no load factor exists.
@@ -205,16 +186,13 @@ void solveBuckling(const Job& job, RunLog& log, ResultSink& results) {
         throw std::runtime_error(
             "the loads put no part of the model in compression, so nothing can buckle "
             "under them (reverse the loads, or check their direction)");
-    {
-        std::ostringstream text;
-        text << "prestress: largest compression " << prestress.compression << ", largest stress "
-             << prestress.magnitude;
-        log.line(text.str());
-    }
-    log.line("solving for " + std::to_string(count) + " buckling modes");
-    BucklingModes modes = solveBucklingModes(k, kg, ksp, count, layout, log);
-    log.line("buckling modes converged after " + std::to_string(modes.iterations) + " iterations");
-    if (!layout.onFirstProcess()) return;
+    std::ostringstream text;
+    text << "prestress: largest compression " << prestress.compression << ", largest stress "
+         << prestress.magnitude;
+    log.line(text.str());
+}
+
+void handBucklingModes(const DofLayout& layout, BucklingModes& modes, RunLog& log, ResultSink& results) {
     for (std::size_t i = 0; i < modes.factors.size(); ++i) {
         std::ostringstream text;
         text << "mode " << i + 1 << ": load factor " << modes.factors[i];
@@ -223,6 +201,30 @@ void solveBuckling(const Job& job, RunLog& log, ResultSink& results) {
     results.modeValues(modes.factors);
     modes.vectors.resize(modes.factors.size());
     handModeShapes(layout, modes.vectors, results);
+}
+
+}  // namespace
+
+void solveBuckling(const Job& job, RunLog& log, ResultSink& results) {
+    const int count = std::max(1, static_cast<int>(job.input.row2()));
+    // A model free to move has no prestress to speak of and a singular stiffness: the set-up
+    // refuses it.
+    StructuralOptions options;
+    options.contact = StructuralOptions::Contact::Held;
+    StructuralSetup setup(job, log, options);
+    const DofLayout& layout = setup.layout();
+    MatHandle k = setup.pattern().createMatrix();
+    KspHandle ksp;
+    TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
+    const std::vector<double> u = solvePrestress(job, setup, k, ksp, log);
+    log.line("assembling the geometric stiffness");
+    MatHandle kg = setup.pattern().createMatrix(false);
+    checkPrestress(assembleGeometricStiffness(job, setup.pattern(), setup.temperatures(), u, kg), log);
+    log.line("solving for " + std::to_string(count) + " buckling modes");
+    BucklingModes modes = solveBucklingModes(k, kg, ksp, count, layout, log);
+    log.line("buckling modes converged after " + std::to_string(modes.iterations) + " iterations");
+    if (!layout.onFirstProcess()) return;
+    handBucklingModes(layout, modes, log, results);
 }
 
 }  // namespace tarvsolv

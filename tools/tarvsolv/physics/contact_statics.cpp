@@ -7,9 +7,10 @@
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
 #include "physics/contact_statics.h"
+#include "physics/elastic_assembly.h"
 #include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
-#include "physics/structural_conditions.h"
+#include "physics/structural_setup.h"
 #include "physics/structural_statics.h"
 
 namespace tarvsolv {
@@ -26,19 +27,10 @@ class ElasticContactSystem : public NonlinearSystem {
 
     void assemble(const std::vector<double>&, const std::vector<double>& global, double,
                   SystemAssembler& assembler) override {
-        const FeMesh& mesh = job_.mesh;
-        std::vector<double> ke, fe;
-        for (int e = 0; e < mesh.elementCount(); ++e) {
-            if (!layout_.assemblesElement(mesh, e)) continue;
-            elasticStiffness(mesh, e, elementMaterial(job_, temperatures_, e), ke);
-            const auto nodes = mesh.elementNodes(e);
-            const std::size_t n = 3 * nodes.size();
-            fe.assign(n, 0.0);
-            for (std::size_t i = 0; i < n; ++i)
-                for (std::size_t j = 0; j < n; ++j)
-                    fe[i] -= ke[i * n + j] * global[3 * static_cast<std::size_t>(nodes[j / 3]) + j % 3];
-            assembler.addElement(nodes, ke, &fe);
-        }
+        ElasticTargets targets;
+        targets.stiffness = &assembler;
+        targets.displacements = &global;
+        assembleElastic(job_, layout_, temperatures_, targets);
         contact_.assemble(layout_, global, assembler);
     }
 
@@ -81,7 +73,6 @@ void assembleExternalLoads(const Job& job, const DofLayout& layout, const Temper
 
 ContactState solveContactState(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
                                ContactConstraints& contact, RunLog& log) {
-    checkHeldWithContact(job, layout, contact);
     log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" +
              std::to_string(layout.prescribedCount()) + " prescribed), gaps and contact in " +
              std::to_string(kContactLoadSteps) + " load steps");
@@ -111,11 +102,10 @@ ContactState solveContactState(const Job& job, const DofLayout& layout, const Te
 }
 
 void solveContactStatics(const Job& job, RunLog& log, ResultSink& results) {
-    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    applyDisplacementConditions(job, layout, false, log);
-    ContactConstraints contact(job, log);
-    const TemperatureField temperatures = temperatureField(job, log);
-    const ContactState state = solveContactState(job, layout, temperatures, contact, log);
+    StructuralSetup setup(job, log);
+    const DofLayout& layout = setup.layout();
+    const TemperatureField& temperatures = setup.temperatures();
+    const ContactState state = solveContactState(job, layout, temperatures, *setup.contact(), log);
     if (layout.onFirstProcess() && state.loadFactor > 0)
         results.step(displacementResult(1, state.loadFactor, state.displacements,
                                         elementStresses(job, temperatures, state.displacements)));

@@ -18,10 +18,10 @@ struct ContactState {
     std::string failure;                // why the load steps stopped short of 1; empty when they did not
 };
 
-// Checks that the contact holds the model (checkHeldWithContact), then raises the loads and the
-// layout's prescribed values to their full size in load steps. `contact` keeps the pressures of
-// the last converged step. A step that does not converge ends the stepping with the last
-// converged state and the reason in `failure`; other errors are thrown.
+// Raises the loads and the layout's prescribed values to their full size in load steps; the
+// caller has checked that the contact holds the model (checkHeldWithContact). `contact` keeps the pressures
+// of the last converged step. A step that does not converge ends the stepping with the last converged state
+// and the reason in `failure`; other errors are thrown.
 ContactState solveContactState(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
                                ContactConstraints& contact, RunLog& log);
 

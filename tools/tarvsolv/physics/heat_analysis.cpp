@@ -2,6 +2,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "fem/element_loop.h"
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
 #include "physics/analyses.h"
@@ -18,17 +19,14 @@ void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler
         if (load.kind == LoadKind::HeatGeneration) sources.push_back(&load);
     std::vector<double> ke, fe, part;
     const double reference = job.initialTemperature();
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        if (!layout.assemblesElement(job.mesh, e)) continue;
+    forEachAssembledElement(job.mesh, layout, [&](int e) {
         const auto nodes = job.mesh.elementNodes(e);
-        Vec3 c;
-        for (int k = 0; k < 4; ++k) c = c + job.mesh.node(nodes[k]);
         double temperature = reference;
         if (nodal)
             temperature =
                 0.25 * ((*nodal)[nodes[0]] + (*nodal)[nodes[1]] + (*nodal)[nodes[2]] + (*nodal)[nodes[3]]);
-        const Vec3 k = job.materials->forBody(job.geometry->bodyOfElement(e))
-                           .conductivityAt(EvalPoint{0.25 * c, time, temperature});
+        const Vec3 k = job.materials->forElement(*job.geometry, e)
+                           .conductivityAt(elementPoint(job.mesh, e, time, temperature));
         conductivityMatrix(job.mesh, e, k, ke);
         fe.assign(nodes.size(), 0.0);
         for (const Load* source : sources) {
@@ -41,7 +39,7 @@ void assembleConduction(const Job& job, const DofLayout& layout, SystemAssembler
             for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
         }
         assembler.addElement(nodes, ke, &fe);
-    }
+    });
 }
 
 namespace {
@@ -107,6 +105,15 @@ void assembleBoundary(const Job& job, SystemAssembler& assembler, double time, R
     }
 }
 
+void assembleSteadyHeat(const Job& job, const MatrixPattern& pattern, Mat k, Vec f, double time,
+                        const std::vector<double>* nodal, RunLog* log) {
+    SystemAssembler assembler(pattern, k, f);
+    assembleConduction(job, pattern.layout(), assembler, time, nodal);
+    if (pattern.layout().onFirstProcess()) assembleBoundary(job, assembler, time, log);
+    assembler.holdStrayNodes(job.mesh);
+    assembler.finish();
+}
+
 void checkThermalEntries(const Job& job, RunLog& log) {
     if (!job.entries.restraints.empty())
         log.warning(
@@ -120,6 +127,56 @@ void checkThermalEntries(const Job& job, RunLog& log) {
             throw std::runtime_error("input line " + std::to_string(load.line) +
                                      ": thermal loads act on faces, points or the whole body");
 }
+
+namespace {
+
+// Solves the conduction into `x` with the conductivities at `previous` (empty: the initial
+// temperature); the first pass logs the loads and the solver.
+void solveConductionPass(const Job& job, const MatrixPattern& pattern, const std::vector<double>& previous,
+                         bool first, Vec x, RunLog& log) {
+    const DofLayout& layout = pattern.layout();
+    MatHandle k = pattern.createMatrix();
+    VecHandle f = layout.createVector();
+    assembleSteadyHeat(job, pattern, k, f, 1.0, previous.empty() ? nullptr : &previous,
+                       first ? &log : nullptr);
+    if (first) log.line("solving");
+    const LinearSolveReport report = solveLinear(k, f, x, job.solver, job.tolerance, layout, job.mesh);
+    if (first)
+        log.line("solved by " + report.method +
+                 (report.iterations ? " in " + std::to_string(report.iterations) + " iterations" : ""));
+}
+
+// Conductivities that follow temperature make the problem nonlinear: fixed-point (Picard)
+// iteration, each pass assembling the conductivities at the last pass's temperatures, until no
+// temperature moves by more than 1e-8 of the range (at least 1e-8 degrees).
+void solveConduction(const Job& job, const MatrixPattern& pattern, Vec x, RunLog& log) {
+    const bool nonlinear = job.materials->conductivityMayVary();
+    constexpr int kMaxPasses = 100;
+    std::vector<double> previous;
+    for (int pass = 1;; ++pass) {
+        solveConductionPass(job, pattern, previous, pass == 1, x, log);
+        if (!nonlinear) return;
+        std::vector<double> current = gatherOnAll(x);
+        double change = 0, low = current.empty() ? 0 : current[0], high = low;
+        for (std::size_t i = 0; i < current.size(); ++i) {
+            if (!previous.empty()) change = std::max(change, std::abs(current[i] - previous[i]));
+            low = std::min(low, current[i]);
+            high = std::max(high, current[i]);
+        }
+        previous = std::move(current);
+        if (pass > 1) {
+            log.line("conductivity pass " + std::to_string(pass) + ": largest change " +
+                     std::to_string(change));
+            if (change <= 1e-8 * std::max(1.0, high - low)) return;
+        }
+        if (pass == kMaxPasses)
+            throw std::runtime_error("the temperature-dependent conductivities did not settle within " +
+                                     std::to_string(kMaxPasses) + " passes (largest change " +
+                                     std::to_string(change) + ")");
+    }
+}
+
+}  // namespace
 
 void solveSteadyHeat(const Job& job, RunLog& log, ResultSink& results) {
     checkThermalEntries(job, log);
@@ -135,44 +192,7 @@ void solveSteadyHeat(const Job& job, RunLog& log, ResultSink& results) {
     log.line("assembling " + std::to_string(layout.dofCount()) + " temperatures");
     const MatrixPattern pattern(job.mesh, layout);
     VecHandle x = layout.createVector();
-    // Conductivities that follow temperature make the problem nonlinear: fixed-point (Picard)
-    // iteration, each pass assembling the conductivities at the last pass's temperatures, until no
-    // temperature moves by more than 1e-8 of the range (at least 1e-8 degrees).
-    const bool nonlinear = job.materials->conductivityMayVary();
-    constexpr int kMaxPasses = 100;
-    std::vector<double> previous;
-    for (int pass = 1;; ++pass) {
-        MatHandle k = pattern.createMatrix();
-        VecHandle f = layout.createVector();
-        SystemAssembler assembler(pattern, k, f);
-        assembleConduction(job, layout, assembler, 1.0, previous.empty() ? nullptr : &previous);
-        if (layout.onFirstProcess()) assembleBoundary(job, assembler, 1.0, pass == 1 ? &log : nullptr);
-        assembler.holdStrayNodes(job.mesh);
-        assembler.finish();
-        if (pass == 1) log.line("solving");
-        const LinearSolveReport report = solveLinear(k, f, x, job.solver, job.tolerance, layout, job.mesh);
-        if (pass == 1)
-            log.line("solved by " + report.method +
-                     (report.iterations ? " in " + std::to_string(report.iterations) + " iterations" : ""));
-        if (!nonlinear) break;
-        std::vector<double> current = gatherOnAll(x);
-        double change = 0, low = current.empty() ? 0 : current[0], high = low;
-        for (std::size_t i = 0; i < current.size(); ++i) {
-            if (!previous.empty()) change = std::max(change, std::abs(current[i] - previous[i]));
-            low = std::min(low, current[i]);
-            high = std::max(high, current[i]);
-        }
-        previous = std::move(current);
-        if (pass > 1) {
-            log.line("conductivity pass " + std::to_string(pass) + ": largest change " +
-                     std::to_string(change));
-            if (change <= 1e-8 * std::max(1.0, high - low)) break;
-        }
-        if (pass == kMaxPasses)
-            throw std::runtime_error("the temperature-dependent conductivities did not settle within " +
-                                     std::to_string(kMaxPasses) + " passes (largest change " +
-                                     std::to_string(change) + ")");
-    }
+    solveConduction(job, pattern, x, log);
     const std::vector<double> temperatures = gatherOnAll(x);
     std::vector<double> heldHeat;
     if (!held.empty()) heldHeat = steadyNodalHeat(job, temperatures, 1.0, layout.comm());

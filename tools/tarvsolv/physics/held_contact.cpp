@@ -23,6 +23,7 @@ HeldContact::HeldContact(const Job& job, const DofLayout& layout, const Temperat
     : contact_(job, log) {
     if (loadsTheModel(job, layout)) {
         log.line("gaps and contact: finding the contact state under the loads");
+        checkHeldWithContact(job, layout, contact_);
         ContactState found = solveContactState(job, layout, temperatures, contact_, log);
         if (!found.failure.empty())
             throw std::runtime_error("the contact state under the loads was not found: " + found.failure);

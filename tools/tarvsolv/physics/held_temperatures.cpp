@@ -4,7 +4,6 @@
 #include <map>
 
 #include "fem/matrix_pattern.h"
-#include "fem/system_assembler.h"
 #include "linalg/linear_solvers.h"
 #include "physics/heat_assembly.h"
 
@@ -69,14 +68,8 @@ std::vector<double> steadyNodalHeat(const Job& job, const std::vector<double>& n
     const MatrixPattern pattern(job.mesh, free);
     MatHandle k = pattern.createMatrix();
     VecHandle f = free.createVector(), x = free.createVector(), r = free.createVector();
-    {
-        SystemAssembler assembler(pattern, k, f);
-        assembleConduction(job, free, assembler, time,
-                           job.materials->conductivityMayVary() ? &nodal : nullptr);
-        if (free.onFirstProcess()) assembleBoundary(job, assembler, time, nullptr);
-        assembler.holdStrayNodes(job.mesh);
-        assembler.finish();
-    }
+    assembleSteadyHeat(job, pattern, k, f, time, job.materials->conductivityMayVary() ? &nodal : nullptr,
+                       nullptr);
     return residualOnAll(k, f, nodal, x, r);
 }
 

@@ -4,14 +4,14 @@
 #include <optional>
 #include <stdexcept>
 
+#include "fem/element_loop.h"
 #include "fem/hyperelastic_kernels.h"
-#include "fem/rigid_motion_check.h"
 #include "fem/shape_functions.h"
 #include "fem/system_assembler.h"
 #include "physics/contact_constraints.h"
 #include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
-#include "physics/structural_conditions.h"
+#include "physics/structural_setup.h"
 #include "physics/structural_statics.h"
 
 namespace tarvsolv {
@@ -66,13 +66,12 @@ class HyperelasticSystem : public NonlinearSystem {
     void assemble(const std::vector<double>&, const std::vector<double>& global, double lambda,
                   SystemAssembler& assembler) override {
         std::vector<double> fe, ke;
-        for (int e = 0; e < job_.mesh.elementCount(); ++e) {
-            if (!layout_.assemblesElement(job_.mesh, e)) continue;
+        forEachAssembledElement(job_.mesh, layout_, [&](int e) {
             const auto nodes = job_.mesh.elementNodes(e);
             hyperelasticElement(job_.mesh, e, laws_[e], gatherNodes(nodes, global), fe, ke);
             for (double& v : fe) v = -v;
             assembler.addElement(nodes, ke, &fe);
-        }
+        });
         addFollowerLoads(global, lambda, assembler);
         if (contact_) contact_->assemble(layout_, global, assembler);
     }
@@ -152,29 +151,26 @@ void refuseUnsupported(const Job& job) {
     if (accelerationField(job))
         throw std::runtime_error(
             "large displacements are solved without accelerations or spins in this version");
-    for (const Load& load : job.entries.loads)
+    for (const Load& load : job.entries.loads) {
+        if (load.kind == LoadKind::Temperatures)
+            throw std::runtime_error(
+                "large displacements are solved without temperature loads in this version");
         if (load.kind == LoadKind::Pressure && load.where.kind != EntityRef::Kind::Face)
             throw std::runtime_error("input line " + std::to_string(load.line) +
                                      ": a pressure in a large-displacement run acts on faces only");
+    }
 }
 
 }  // namespace
 
 void solveLargeDisplacement(const Job& job, RunLog& log, ResultSink& results) {
     refuseUnsupported(job);
-    const TemperatureField temperatures = temperatureField(job, log);
-    if (!temperatures.nodal.empty())
-        throw std::runtime_error("large displacements are solved without temperature loads in this version");
-    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    applyDisplacementConditions(job, layout, false, log);
-    std::optional<ContactConstraints> contact;
-    if (!job.entries.contacts.empty()) {
-        contact.emplace(job, log, ContactPairing::FoundAgainAsBodiesMove);
-        checkHeldWithContact(job, layout, *contact);
-    } else if (const auto free = findFreeRigidMotion(job.mesh, layout)) {
-        throw std::runtime_error(*free);
-    }
-    HyperelasticSystem system(job, layout, temperatures, contact ? &*contact : nullptr, log);
+    StructuralOptions setupOptions;
+    setupOptions.pairing = ContactPairing::FoundAgainAsBodiesMove;
+    StructuralSetup setup(job, log, setupOptions);
+    const DofLayout& layout = setup.layout();
+    ContactConstraints* contact = setup.contact();
+    HyperelasticSystem system(job, layout, setup.temperatures(), contact, log);
     // Forces and tractions keep their direction and size (dead loads); pressures follow the faces
     // and are assembled with the state.
     VecHandle external = layout.createVector();

@@ -8,6 +8,7 @@
 #include "fem/element_kernels.h"
 #include "physics/expressions.h"
 #include "physics/model_entries.h"
+#include "physics/model_geometry.h"
 
 namespace tarvsolv {
 
@@ -50,6 +51,10 @@ class MaterialSet {
     MaterialSet(const ModelEntries& entries, bool thermal, bool sharedByAllBodies = false);
     // Throws std::runtime_error "no material for body N" when the body has none.
     const BodyMaterial& forBody(int body) const;
+    // The material of element `e`'s body.
+    const BodyMaterial& forElement(const ModelGeometry& geometry, int e) const {
+        return forBody(geometry.bodyOfElement(e));
+    }
     // Whether any body's conductivity may follow temperature.
     bool conductivityMayVary() const;
 
@@ -57,5 +62,10 @@ class MaterialSet {
     std::map<int, BodyMaterial> bodies_;
     const BodyMaterial* everyBody_ = nullptr;
 };
+
+// Where an element's material values are taken: at its centroid, at `time` and `temperature`.
+inline EvalPoint elementPoint(const FeMesh& mesh, int e, double time, double temperature) {
+    return {elementCentroid(mesh, e), time, temperature};
+}
 
 }  // namespace tarvsolv

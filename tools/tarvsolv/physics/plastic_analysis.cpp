@@ -10,19 +10,18 @@
 // Temperatures of another loadcase add their free thermal strain, rising with the load factor.
 #include <cmath>
 #include <numbers>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 
+#include "fem/element_loop.h"
 #include "fem/plastic_element.h"
-#include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
 #include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
 #include "physics/plastic_analysis.h"
-#include "physics/structural_conditions.h"
+#include "physics/structural_setup.h"
 #include "physics/structural_statics.h"
 #include "physics/time_stepping.h"
 
@@ -31,13 +30,6 @@ namespace {
 
 constexpr double kHardeningStrain = 0.2;
 constexpr int kDefaultIterations = 25;
-
-Vec3 centroid(const FeMesh& mesh, int e) {
-    Vec3 c;
-    const auto nodes = mesh.elementNodes(e);
-    for (int k = 0; k < 4; ++k) c = c + mesh.node(nodes[k]);
-    return 0.25 * c;
-}
 
 std::runtime_error materialError(const BodyMaterial& body, const std::string& what) {
     return std::runtime_error("plasticity: material on input line " + std::to_string(body.line()) + ": " +
@@ -71,17 +63,16 @@ namespace {
 
 class PlasticSystem : public NonlinearSystem {
   public:
-    PlasticSystem(const Job& job, const DofLayout& layout, double frictionDegrees,
-                  ContactConstraints* contact, RunLog& log)
+    PlasticSystem(const Job& job, StructuralSetup& setup, double frictionDegrees, RunLog& log)
         : job_(job),
-          layout_(layout),
-          contact_(contact),
+          layout_(setup.layout()),
+          contact_(setup.contact()),
           points_(plasticPointCount(job.mesh)),
-          temperatures_(temperatureField(job, log)),
+          temperatures_(setup.temperatures()),
           log_(log) {
         for (int e = 0; e < job.mesh.elementCount(); ++e) {
-            const BodyMaterial& body = job.materials->forBody(job.geometry->bodyOfElement(e));
-            const EvalPoint at{centroid(job.mesh, e), 1.0, temperatures_.atElement(job.mesh, e)};
+            const BodyMaterial& body = job.materials->forElement(*job.geometry, e);
+            const EvalPoint at = elementPoint(job.mesh, e, 1.0, temperatures_.atElement(job.mesh, e));
             const ElasticMaterial m = body.elasticAt(at);
             if (!m.isotropic) throw materialError(body, "plasticity takes isotropic materials only");
             const auto limits = body.limitsAt(at);
@@ -98,14 +89,13 @@ class PlasticSystem : public NonlinearSystem {
 
     void assemble(const std::vector<double>&, const std::vector<double>& global, double lambda,
                   SystemAssembler& assembler) override {
-        for (int e = 0; e < job_.mesh.elementCount(); ++e) {
-            if (!layout_.assemblesElement(job_.mesh, e)) continue;
+        forEachAssembledElement(job_.mesh, layout_, [&](int e) {
             gather(e, global);
             plasticElement(job_.mesh, e, laws_[e], ue_, thermal(e, lambda), pointStates(e), ke_, fe_,
                            updates_);
             for (double& f : fe_) f = -f;
             assembler.addElement(job_.mesh.elementNodes(e), ke_, &fe_);
-        }
+        });
         if (contact_) contact_->assemble(layout_, global, assembler);
     }
 
@@ -164,12 +154,7 @@ class PlasticSystem : public NonlinearSystem {
     }
 
   private:
-    void gather(int e, const std::vector<double>& global) {
-        const auto nodes = job_.mesh.elementNodes(e);
-        ue_.resize(3 * nodes.size());
-        for (std::size_t i = 0; i < nodes.size(); ++i)
-            for (int a = 0; a < 3; ++a) ue_[3 * i + a] = global[3 * static_cast<std::size_t>(nodes[i]) + a];
-    }
+    void gather(int e, const std::vector<double>& global) { elementValues(job_.mesh, e, global, 3, ue_); }
     // The free thermal strain of element `e` at load factor `lambda`: temperatures rise with the
     // loads from the initial temperature.
     FreeThermalStrain thermal(int e, double lambda) {
@@ -184,7 +169,7 @@ class PlasticSystem : public NonlinearSystem {
     const DofLayout& layout_;
     ContactConstraints* contact_;  // null without gaps or contact
     int points_;
-    TemperatureField temperatures_;
+    const TemperatureField& temperatures_;
     RunLog& log_;
     std::vector<PlasticLaw> laws_;
     std::vector<double> expansions_;
@@ -220,17 +205,11 @@ void solvePlasticity(const Job& job, RunLog& log, ResultSink& results) {
                                  number(steps) + ")");
     if (steps >= 1) options.steps = static_cast<int>(steps);
 
-    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    applyDisplacementConditions(job, layout, false, log);
-    std::optional<ContactConstraints> contact;
-    if (!job.entries.contacts.empty()) {
-        contact.emplace(job, log);
-        checkHeldWithContact(job, layout, *contact);
-        options.lineSearch = false;  // as in statics: cut steps release closed points a few at a time
-    } else if (const auto free = findFreeRigidMotion(job.mesh, layout)) {
-        throw std::runtime_error(*free);
-    }
-    PlasticSystem system(job, layout, friction, contact ? &*contact : nullptr, log);
+    StructuralSetup setup(job, log);
+    const DofLayout& layout = setup.layout();
+    // As in statics: cut steps release closed contact points a few at a time.
+    if (setup.contact()) options.lineSearch = false;
+    PlasticSystem system(job, setup, friction, log);
     log.line(
         std::string("plasticity: ") +
         (friction > 0 ? "Drucker-Prager, friction angle " + number(friction) : std::string("von Mises")) +

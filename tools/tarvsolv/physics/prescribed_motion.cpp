@@ -1,7 +1,8 @@
 #include "physics/prescribed_motion.h"
 
-#include "fem/element_kernels.h"
+#include "fem/element_loop.h"
 #include "fem/system_assembler.h"
+#include "physics/elastic_assembly.h"
 #include "physics/structural_conditions.h"
 
 namespace tarvsolv {
@@ -9,13 +10,12 @@ namespace tarvsolv {
 PrescribedMotion::PrescribedMotion(const Job& job, const DofLayout& layout,
                                    const TemperatureField& temperatures, double dt)
     : job_(job), layout_(layout), temperatures_(temperatures), dt_(dt) {
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        if (!layout.assemblesElement(job.mesh, e)) continue;
+    forEachAssembledElement(job.mesh, layout, [&](int e) {
         bool held = false;
         for (int n : job.mesh.elementNodes(e))
             for (int a = 0; a < 3; ++a) held = held || layout.isPrescribed(3 * n + a);
         if (held) elements_.push_back(e);
-    }
+    });
 }
 
 const std::vector<double>& PrescribedMotion::valuesAt(int step) {
@@ -59,16 +59,11 @@ void PrescribedMotion::addLoad(int step, double alpha, double beta, Vec f) {
     const DofLayout massLift = layout_.withPrescribedValues(massPart);
     // Two right-hand-side assemblies into the same vector: each lifts its own values.
     SystemAssembler stiffness(stiffnessLift, f), mass(massLift, f);
-    std::vector<double> ke, me, fe;
-    for (int e : elements_) {
-        const ElasticMaterial m = elementMaterial(job_, temperatures_, e);
-        elasticStiffness(job_.mesh, e, m, ke);
-        consistentMass(job_.mesh, e, m.density * job_.units.massScale, me);
-        fe.assign(3 * static_cast<std::size_t>(job_.mesh.nodesPerElement), 0.0);
-        stiffness.addElement(job_.mesh.elementNodes(e), ke, &fe);
-        fe.assign(3 * static_cast<std::size_t>(job_.mesh.nodesPerElement), 0.0);
-        mass.addElement(job_.mesh.elementNodes(e), me, &fe);
-    }
+    ElasticTargets targets;
+    targets.stiffness = &stiffness;
+    targets.mass = &mass;
+    targets.elements = &elements_;
+    assembleElastic(job_, layout_, temperatures_, targets);
     stiffness.finish();
     mass.finish();
 }

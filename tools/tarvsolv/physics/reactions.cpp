@@ -33,14 +33,14 @@ Vec3 volumeCentroid(const FeMesh& mesh) {
 
 // The internal forces of `u` (global axes) less the applied loads, at every unknown of a layout
 // with nothing prescribed, on every process; the applied loads in `loads`.
-std::vector<double> residualForces(const Job& job, const std::vector<double>& u, MPI_Comm comm,
-                                   std::vector<double>& loads) {
+std::vector<double> residualForces(const Job& job, const TemperatureField& temperatures,
+                                   const std::vector<double>& u, MPI_Comm comm, std::vector<double>& loads) {
     const DofLayout free(job.mesh, 3, comm);
     const MatrixPattern pattern(job.mesh, free);
     MatHandle k = pattern.createMatrix();
     VecHandle f = free.createVector(), x = free.createVector(), r = free.createVector();
     RunLog quiet("", false, false);
-    assembleStaticSystem(job, pattern, k, f, quiet);
+    assembleStaticSystem(job, pattern, temperatures, k, f, quiet);
     loads = gatherOnAll(f);
     return residualOnAll(k, f, u, x, r);
 }
@@ -53,11 +53,12 @@ std::string vectorText(const Vec3& v) {
 
 }  // namespace
 
-ReactionBalance computeReactions(const Job& job, const DofLayout& layout, Vec x) {
+ReactionBalance computeReactions(const Job& job, const DofLayout& layout,
+                                 const TemperatureField& temperatures, Vec x) {
     std::vector<double> u = gatherOnAll(x);
     layout.toGlobal(u);
     std::vector<double> loads;
-    const std::vector<double> r = residualForces(job, u, layout.comm(), loads);
+    const std::vector<double> r = residualForces(job, temperatures, u, layout.comm(), loads);
     return balanceOf(job, layout, r, loads);
 }
 

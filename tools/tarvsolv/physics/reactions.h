@@ -28,9 +28,11 @@ struct ReactionBalance {
 };
 
 // The reactions of the displacements `x` (distributed, in the layout's basis) under the job's
-// loads, from a second assembly of the stiffness with nothing held. Every process takes part; the
+// loads (thermal strains of `temperatures`), from a second assembly of the stiffness with nothing
+// held. Every process takes part; the
 // answer is complete on every process.
-ReactionBalance computeReactions(const Job& job, const DofLayout& layout, Vec x);
+ReactionBalance computeReactions(const Job& job, const DofLayout& layout,
+                                 const TemperatureField& temperatures, Vec x);
 
 // The table of nodal forces already known at every node (global axes, 3 per node): `supports`
 // what the held nodes take (the internal forces less the loads and any gap forces there), `loads`

@@ -1,15 +1,13 @@
 #include <cmath>
 #include <numbers>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 
-#include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
 #include "physics/analyses.h"
-#include "physics/held_contact.h"
+#include "physics/elastic_assembly.h"
 #include "physics/reactions.h"
-#include "physics/structural_conditions.h"
+#include "physics/structural_setup.h"
 #include "physics/structural_statics.h"
 #include "physics/time_stepping.h"
 
@@ -38,17 +36,6 @@ std::function<Vec3(const Vec3&)> accelerationField(const Job& job, double time) 
     };
 }
 
-namespace {
-
-Vec3 centroid(const FeMesh& mesh, int e) {
-    Vec3 c;
-    const auto nodes = mesh.elementNodes(e);
-    for (int k = 0; k < 4; ++k) c = c + mesh.node(nodes[k]);
-    return 0.25 * c;
-}
-
-}  // namespace
-
 TemperatureField temperatureField(const Job& job, RunLog& log) {
     TemperatureField field;
     field.reference = job.initialTemperature();
@@ -65,8 +52,8 @@ TemperatureField temperatureField(const Job& job, RunLog& log) {
 }
 
 ElasticMaterial elementMaterial(const Job& job, const TemperatureField& temperatures, int e) {
-    return job.materials->forBody(job.geometry->bodyOfElement(e))
-        .elasticAt(EvalPoint{centroid(job.mesh, e), 1.0, temperatures.atElement(job.mesh, e)});
+    return job.materials->forElement(*job.geometry, e)
+        .elasticAt(elementPoint(job.mesh, e, 1.0, temperatures.atElement(job.mesh, e)));
 }
 
 void addElementLoads(const Job& job, int e, const ElasticMaterial& m,
@@ -87,54 +74,28 @@ void addElementLoads(const Job& job, int e, const ElasticMaterial& m,
 
 void assembleBodyLoads(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
                        bool thermal, Vec f, double time) {
-    const auto acceleration = accelerationField(job, time);
-    if (!acceleration && !(thermal && !temperatures.nodal.empty())) return;
+    ElasticTargets targets;
+    targets.acceleration = accelerationField(job, time);
+    targets.thermal = thermal && !temperatures.nodal.empty();
+    if (!targets.acceleration && !targets.thermal) return;
     SystemAssembler assembler(layout, f);
-    std::vector<double> fe;
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        if (!layout.assemblesElement(job.mesh, e)) continue;
-        fe.assign(3 * static_cast<std::size_t>(job.mesh.nodesPerElement), 0.0);
-        addElementLoads(job, e, elementMaterial(job, temperatures, e), acceleration, temperatures, thermal,
-                        fe);
-        assembler.addLoads(job.mesh.elementNodes(e), fe);
-    }
+    targets.loads = &assembler;
+    assembleElastic(job, layout, temperatures, targets);
     assembler.finish();
 }
 
 void assembleStiffness(const Job& job, const MatrixPattern& pattern, const TemperatureField& temperatures,
                        Mat k, const std::function<void(SystemAssembler&)>& extra) {
-    const DofLayout& layout = pattern.layout();
     SystemAssembler assembler(pattern, k, nullptr);
-    std::vector<double> ke;
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        if (!layout.assemblesElement(job.mesh, e)) continue;
-        elasticStiffness(job.mesh, e, elementMaterial(job, temperatures, e), ke);
-        assembler.addElement(job.mesh.elementNodes(e), ke, nullptr);
-    }
+    ElasticTargets targets;
+    targets.stiffness = &assembler;
+    assembleElastic(job, pattern.layout(), temperatures, targets);
     if (extra) extra(assembler);
     assembler.holdStrayNodes(job.mesh);
     assembler.finish();
 }
 
 namespace {
-
-void assembleElements(const Job& job, const MatrixPattern& pattern, const TemperatureField& temperatures,
-                      Mat k, Vec f) {
-    const DofLayout& layout = pattern.layout();
-    SystemAssembler assembler(pattern, k, f);
-    const auto acceleration = accelerationField(job);
-    std::vector<double> ke, fe;
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        if (!layout.assemblesElement(job.mesh, e)) continue;
-        const ElasticMaterial m = elementMaterial(job, temperatures, e);
-        elasticStiffness(job.mesh, e, m, ke);
-        fe.assign(ke.size() ? 3 * job.mesh.nodesPerElement : 0, 0.0);
-        addElementLoads(job, e, m, acceleration, temperatures, true, fe);
-        assembler.addElement(job.mesh.elementNodes(e), ke, &fe);
-    }
-    assembler.holdStrayNodes(job.mesh);
-    assembler.finish();
-}
 
 void addFaceLoad(const Job& job, const Load& load, SystemAssembler& assembler, double time) {
     std::vector<double> fe;
@@ -210,11 +171,10 @@ CornerResults elementStresses(const Job& job, const TemperatureField& temperatur
     CornerResults corners;
     corners.nodes.reserve(4 * static_cast<std::size_t>(job.mesh.elementCount()));
     corners.stresses.reserve(4 * static_cast<std::size_t>(job.mesh.elementCount()));
-    std::vector<double> ue(3 * job.mesh.nodesPerElement);
+    std::vector<double> ue;
     for (int e = 0; e < job.mesh.elementCount(); ++e) {
         const auto nodes = job.mesh.elementNodes(e);
-        for (std::size_t i = 0; i < nodes.size(); ++i)
-            for (int a = 0; a < 3; ++a) ue[3 * i + a] = u[3 * static_cast<std::size_t>(nodes[i]) + a];
+        elementValues(job.mesh, e, u, 3, ue);
         const auto stresses = cornerStresses(job.mesh, e, elementMaterial(job, temperatures, e), ue,
                                              temperatures.changes(job.mesh, e));
         for (int c = 0; c < 4; ++c) {
@@ -236,37 +196,38 @@ std::string formatSolveLine(const LinearSolveReport& r) {
 
 }  // namespace
 
-TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f,
-                                      RunLog& log) {
-    TemperatureField temperatures = temperatureField(job, log);
-    assembleElements(job, pattern, temperatures, k, f);
+void assembleStaticSystem(const Job& job, const MatrixPattern& pattern, const TemperatureField& temperatures,
+                          Mat k, Vec f, RunLog& log) {
+    SystemAssembler assembler(pattern, k, f);
+    ElasticTargets targets;
+    targets.stiffness = &assembler;
+    targets.acceleration = accelerationField(job);
+    targets.thermal = true;
+    assembleElastic(job, pattern.layout(), temperatures, targets);
+    assembler.holdStrayNodes(job.mesh);
+    assembler.finish();
     assembleBoundaryLoads(job, pattern.layout(), f, log);
-    return temperatures;
 }
 
 void solveStatics(const Job& job, RunLog& log, ResultSink& results) {
     if (!job.entries.contacts.empty()) return solveContactStatics(job, log, results);
-    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    applyDisplacementConditions(job, layout, false, log);
-    if (const auto free = findFreeRigidMotion(job.mesh, layout)) throw std::runtime_error(*free);
-    const TemperatureField temperatures = temperatureField(job, log);
+    StructuralSetup setup(job, log);
+    const DofLayout& layout = setup.layout();
     log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" +
              std::to_string(layout.prescribedCount()) + " prescribed)");
-    const MatrixPattern pattern(job.mesh, layout);
-    MatHandle k = pattern.createMatrix();
+    MatHandle k = setup.pattern().createMatrix();
     VecHandle f = layout.createVector();
     VecHandle x = layout.createVector();
-    assembleElements(job, pattern, temperatures, k, f);
-    assembleBoundaryLoads(job, layout, f, log);
+    assembleStaticSystem(job, setup.pattern(), setup.temperatures(), k, f, log);
     log.line("solving");
     const LinearSolveReport report = solveLinear(k, f, x, job.solver, job.tolerance, layout, job.mesh);
     log.line(formatSolveLine(report));
-    logReactions(computeReactions(job, layout, x), log);
+    logReactions(computeReactions(job, layout, setup.temperatures(), x), log);
     std::vector<double> u = gatherOnFirst(x);
     if (!layout.onFirstProcess()) return;
     layout.toGlobal(u);
     log.line("computing stresses");
-    CornerResults corners = elementStresses(job, temperatures, u);
+    CornerResults corners = elementStresses(job, setup.temperatures(), u);
     results.step(displacementResult(1, 0, std::move(u), std::move(corners)));
 }
 
@@ -295,60 +256,41 @@ void handModeShapes(const DofLayout& layout, std::vector<std::vector<double>>& s
     }
 }
 
-void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results) {
-    const int count = std::max(1, static_cast<int>(job.input.row2()));
-    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    // The stiffness and the density are those of the loaded temperatures, else of the initial
-    // temperature.
-    const TemperatureField temperatures = temperatureField(job, log);
-    std::optional<HeldContact> contact;
-    if (job.entries.contacts.empty()) {
-        applyDisplacementConditions(job, layout, true, log);
-    } else {
-        // The contact state takes the prescribed values; the modes hold the same unknowns at 0.
-        applyDisplacementConditions(job, layout, false, log);
-        contact.emplace(job, layout, temperatures, log);
-        layout = layout.withoutPrescribedValues();
-    }
-    const bool free = contact ? contact->freeMotion(job, layout).has_value()
-                              : findFreeRigidMotion(job.mesh, layout).has_value();
-    log.line("assembling stiffness and mass, " + std::to_string(layout.dofCount()) + " unknowns");
-    const MatrixPattern pattern(job.mesh, layout,
-                                contact ? contact->couplings() : std::vector<std::vector<int>>{});
-    MatHandle k = pattern.createMatrix();
-    MatHandle m = pattern.createMatrix(false);
-    SystemAssembler stiffness(pattern, k, nullptr), mass(pattern, m, nullptr, false);
-    std::vector<double> ke, me;
-    double stiffnessScale = 0, massScale = 0;
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        if (!layout.assemblesElement(job.mesh, e)) continue;
-        const ElasticMaterial mat = elementMaterial(job, temperatures, e);
-        if (!(mat.density > 0))
-            throw std::runtime_error("natural frequencies need a density above 0 in every material");
-        elasticStiffness(job.mesh, e, mat, ke);
-        consistentMass(job.mesh, e, mat.density * job.units.massScale, me);
-        stiffnessScale = std::max(stiffnessScale, ke[0]);
-        massScale = std::max(massScale, me[0]);
-        stiffness.addElement(job.mesh.elementNodes(e), ke, nullptr);
-        mass.addElement(job.mesh.elementNodes(e), me, nullptr);
-    }
-    if (contact) contact->addSprings(layout, stiffness);
+namespace {
+
+struct StiffnessAndMass {
+    MatHandle k, m;
+    ElasticScales scales;
+};
+
+// The stiffness (with the held contact's springs) and the consistent mass, in one pass.
+StiffnessAndMass assembleStiffnessAndMass(const Job& job, StructuralSetup& setup) {
+    const MatrixPattern& pattern = setup.pattern();
+    StiffnessAndMass out{pattern.createMatrix(), pattern.createMatrix(false), {}};
+    SystemAssembler stiffness(pattern, out.k, nullptr), mass(pattern, out.m, nullptr, false);
+    ElasticTargets targets;
+    targets.stiffness = &stiffness;
+    targets.mass = &mass;
+    targets.noDensity = "natural frequencies need a density above 0 in every material";
+    out.scales = assembleElastic(job, setup.layout(), setup.temperatures(), targets);
+    if (const HeldContact* held = setup.heldContact()) held->addSprings(setup.layout(), stiffness);
     stiffness.holdStrayNodes(job.mesh);
     stiffness.finish();
     mass.finish();
-    // A model free to move has zero frequencies: shift below zero so the shifted stiffness stays
-    // positive definite.
-    double shift = 0;
-    if (free) {
-        double scales[2] = {stiffnessScale, massScale}, global[2];
-        MPI_Allreduce(scales, global, 2, MPI_DOUBLE, MPI_MAX, layout.comm());
-        shift = -1e-6 * global[0] / global[1];
-        log.warning("the model is not fully restrained: its rigid-body modes appear with frequency 0");
-    }
-    log.line("solving for " + std::to_string(count) + " modes (shift-invert, multifrontal Cholesky)");
-    ModesReport modes = solveModes(k, m, count, shift, layout);
-    log.line("modes converged after " + std::to_string(modes.iterations) + " iterations");
-    if (!layout.onFirstProcess()) return;
+    return out;
+}
+
+// A model free to move has zero frequencies: the shift lies below zero so that the shifted
+// stiffness stays positive definite.
+double modeShift(const StructuralSetup& setup, const ElasticScales& scales, RunLog& log) {
+    if (!setup.freeMotion()) return 0;
+    double local[2] = {scales.stiffness, scales.mass}, global[2];
+    MPI_Allreduce(local, global, 2, MPI_DOUBLE, MPI_MAX, setup.layout().comm());
+    log.warning("the model is not fully restrained: its rigid-body modes appear with frequency 0");
+    return -1e-6 * global[0] / global[1];
+}
+
+void handFrequencies(const DofLayout& layout, ModesReport& modes, RunLog& log, ResultSink& results) {
     std::vector<double> frequencies;
     for (std::size_t i = 0; i < modes.eigenvalues.size(); ++i) {
         const double lambda = std::max(0.0, modes.eigenvalues[i]);
@@ -360,6 +302,28 @@ void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results) {
     results.modeValues(frequencies);
     modes.vectors.resize(frequencies.size());
     handModeShapes(layout, modes.vectors, results);
+}
+
+}  // namespace
+
+void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results) {
+    const int count = std::max(1, static_cast<int>(job.input.row2()));
+    // The stiffness and the density are those of the loaded temperatures, else of the initial
+    // temperature; a held contact state takes the prescribed values, the modes hold them at 0.
+    StructuralOptions options;
+    options.values = StructuralOptions::Values::Zero;
+    options.contact = StructuralOptions::Contact::Held;
+    options.allowFreeMotion = true;
+    StructuralSetup setup(job, log, options);
+    const DofLayout& layout = setup.layout();
+    log.line("assembling stiffness and mass, " + std::to_string(layout.dofCount()) + " unknowns");
+    StiffnessAndMass system = assembleStiffnessAndMass(job, setup);
+    const double shift = modeShift(setup, system.scales, log);
+    log.line("solving for " + std::to_string(count) + " modes (shift-invert, multifrontal Cholesky)");
+    ModesReport modes = solveModes(system.k, system.m, count, shift, layout);
+    log.line("modes converged after " + std::to_string(modes.iterations) + " iterations");
+    if (!layout.onFirstProcess()) return;
+    handFrequencies(layout, modes, log, results);
 }
 
 }  // namespace tarvsolv

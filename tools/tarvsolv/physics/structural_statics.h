@@ -51,9 +51,9 @@ void addElementLoads(const Job& job, int e, const ElasticMaterial& m,
 void assembleBodyLoads(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
                        bool thermal, Vec f, double time = 1);
 // Assembles the stiffness `k` (from `pattern`) and the loads `f` of every load the static solve
-// knows; answers the temperature field the thermal strains were taken from.
-TemperatureField assembleStaticSystem(const Job& job, const MatrixPattern& pattern, Mat k, Vec f,
-                                      RunLog& log);
+// knows, the thermal strains those of `temperatures`.
+void assembleStaticSystem(const Job& job, const MatrixPattern& pattern, const TemperatureField& temperatures,
+                          Mat k, Vec f, RunLog& log);
 // Assembles the elastic stiffness `k` (from `pattern`) of the elements this process assembles,
 // without loads, and lets `extra` add further terms to the same assembly (the springs of held
 // contact).
