@@ -52,38 +52,57 @@ double prestressWork(PrestressExtremes& extremes, const FeMesh& mesh, const Isot
     return sum;
 }
 
-TEST(GeometricStiffness, UniformPrestressesGiveTheirWorkAndTheirCompression) {
+// The linear field x -> m x.
+std::function<Vec3(const Vec3&)> linearField(const double (&m)[3][3]) {
+    return [&m](const Vec3& p) {
+        return Vec3{m[0][0] * p.x + m[0][1] * p.y + m[0][2] * p.z,
+                    m[1][0] * p.x + m[1][1] * p.y + m[1][2] * p.z,
+                    m[2][0] * p.x + m[2][1] * p.y + m[2][2] * p.z};
+    };
+}
+
+// A uniform strain with all six components, R diag(e) R^T with R a turn about an oblique axis,
+// plus a rigid turn that stresses nothing: sigma = lambda tr(e) I + 2 mu e, whose principal
+// stresses are lambda tr(e) + 2 mu e_i. For any v = H x, v.Kg.v = V sigma : (grad v^T grad v).
+// Free thermal expansion is stress free and costs nothing.
+TEST(GeometricStiffness, UniformPrestressesGiveTheirWorkAndTheirPrincipalStresses) {
     const IsotropicElastic steel{kE, kNu, 1.2e-5, 0};
+    const double lambda = kE * kNu / ((1 + kNu) * (1 - 2 * kNu)), mu = kE / (2 * (1 + kNu));
+    const double e[3] = {4e-4, -1e-3, 2e-4},
+                 axis[3] = {1 / std::sqrt(14.0), 2 / std::sqrt(14.0), 3 / std::sqrt(14.0)};
+    const double c = std::cos(0.7), s = std::sin(0.7);
+    double r[3][3], g[3][3] = {{0, 3e-4, -2e-4}, {-3e-4, 0, 1e-4}, {2e-4, -1e-4, 0}}, sigma[3][3];
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)  // Rodrigues: c I + s [axis]x + (1 - c) axis axis^T
+            r[i][j] = (i == j ? c : 0) + (1 - c) * axis[i] * axis[j] +
+                      s * (i == j ? 0 : ((j - i + 3) % 3 == 1 ? -1 : 1) * axis[3 - i - j]);
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) {
+            double strain = 0;
+            for (int k = 0; k < 3; ++k) strain += r[i][k] * e[k] * r[j][k];
+            g[i][j] += strain;
+            sigma[i][j] = 2 * mu * strain + (i == j ? lambda * (e[0] + e[1] + e[2]) : 0);
+        }
+    const double h[3][3] = {{0.3, -1.2, 0.5}, {0.8, 0.1, -0.4}, {-0.6, 0.9, 0.2}};
+    double work = 0;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j)
+            for (int k = 0; k < 3; ++k) work += sigma[i][j] * h[k][i] * h[k][j];
+    const double volume = 24, smallest = lambda * (e[0] + e[1] + e[2]) + 2 * mu * e[1];
     for (bool quadratic : {false, true}) {
-        BoxSpec box;
-        box.size = {4, 2, 3};
-        box.nx = 2, box.ny = 1, box.nz = 2;
-        box.quadratic = quadratic;
-        const FeMesh mesh = makeBoxMesh(box);
-        const double volume = 24, strain = -1e-3;  // compression: sx = E strain
-        const auto uniaxial = [&](const Vec3& p) {
-            return Vec3{strain * p.x, -kNu * strain * p.y, -kNu * strain * p.z};
-        };
-        // A field turning the fibres along X: v = (0, x, 0), dv/dx = 1, so v.Kg.v = sx * volume.
-        const auto turn = [](const Vec3& p) { return Vec3{0, p.x, 0}; };
+        SCOPED_TRACE(quadratic ? "quadratic" : "linear");
+        const FeMesh mesh = makeBoxMesh({{}, {4, 2, 3}, 2, 1, 2, quadratic});
         PrestressExtremes extremes;
-        EXPECT_NEAR(prestressWork(extremes, mesh, steel, uniaxial, turn), kE * strain * volume,
-                    1e-8 * kE * volume)
-            << (quadratic ? "quadratic" : "linear");
-        EXPECT_NEAR(extremes.compression, -kE * strain, 1e-9 * kE);
-        EXPECT_NEAR(extremes.magnitude, -kE * strain, 1e-9 * kE);
-        // Along Y the fibres carry no stress: turning them costs nothing.
-        const auto turnY = [](const Vec3& p) { return Vec3{p.y, 0, 0}; };
-        EXPECT_NEAR(prestressWork(extremes, mesh, steel, uniaxial, turnY), 0.0, 1e-8 * kE * volume);
-        // Free thermal expansion is stress free; a pure shear has a compressive principal stress.
+        EXPECT_NEAR(prestressWork(extremes, mesh, steel, linearField(g), linearField(h)), volume * work,
+                    1e-9 * kE * volume);
+        EXPECT_NEAR(extremes.compression, -smallest, 1e-9 * kE);
+        EXPECT_NEAR(extremes.magnitude, -smallest, 1e-9 * kE);
         const double dT = 50, free = steel.expansion * dT;
-        const auto expansion = [&](const Vec3& p) { return free * p; };
         extremes = {};
-        EXPECT_NEAR(prestressWork(extremes, mesh, steel, expansion, turn, dT), 0.0, 1e-8 * kE * volume);
+        EXPECT_NEAR(prestressWork(
+                        extremes, mesh, steel, [&](const Vec3& p) { return free * p; }, linearField(h), dT),
+                    0.0, 1e-8 * kE * volume);
         EXPECT_LT(extremes.magnitude, 1e-9 * kE);
-        const auto shear = [](const Vec3& p) { return Vec3{1e-3 * p.y, 0, 0}; };  // txy = G 1e-3
-        prestressWork(extremes, mesh, steel, shear, turn);
-        EXPECT_NEAR(extremes.compression, kE / (2 * (1 + kNu)) * 1e-3, 1e-9 * kE);
     }
 }
 
