@@ -106,13 +106,13 @@ TEST(Gaps, TouchingFacesThatOpenUnderTheLoadsCarryNothing) {
 
 // Two 10 mm cubes (or blocks `depth` deep along Y) on rollers, meshed differently (2 and 3 cells a
 // side), the lower one held under its base, the upper one under a pressure of 100 on its top,
-// touching through contact faces.
-FeMesh stackedBlocks(bool quadratic, double depth = 10) {
+// touching through contact faces (or `apart` above the lower one).
+FeMesh stackedBlocks(bool quadratic, double depth = 10, double apart = 0) {
     BoxSpec lower, upper;
     lower.size = upper.size = {10, depth, 10};
     lower.nx = lower.ny = lower.nz = 2;
     upper.nx = upper.ny = upper.nz = 3;
-    upper.origin = {0, 0, 10};
+    upper.origin = {0, 0, 10 + apart};
     lower.quadratic = upper.quadratic = quadratic;
     return joined(makeBoxMesh(lower), makeBoxMesh(upper));
 }
@@ -151,6 +151,30 @@ TEST(Contact, BlocksPressedTogetherCarryTheLoadThroughTheirFaces) {
         // Contact between the bodies carries nothing out of the model: the base carries the load.
         EXPECT_NEAR(job.logTriple("restraint on face 5")[2], load, 1e-6 * load);
         EXPECT_LT(job.logBalance(), 1e-6);
+    }
+}
+
+// The upper cube 0.02 above the lower one, its top moved down: short of the gap nothing touches
+// and the lower cube stays at rest; past it the two share the rest of the move, each shortened
+// by half of it, and the contact carries E times that strain over the area.
+TEST(Contact, BlocksApartTouchOnlyOnceTheGapBetweenThemCloses) {
+    const double gap = 0.02;
+    SolverJob job("apart");
+    job.writeMesh(stackedBlocks(false, 10, gap));
+    JobText text = stackedBlocksText();
+    text.loads.clear();
+    for (const double push : {0.01, 0.05}) {
+        SCOPED_TRACE(push);
+        text.constraints = {"boc 12 0,0,-1," + std::to_string(push), "boi 6", "boi 11"};
+        job.writeInput(text);
+        ASSERT_EQ(job.run(SolverChoice::Direct), "");
+        const double squeeze = std::max(0.0, push - gap), load = kE * squeeze / 20 * 100;
+        EXPECT_NEAR(logged(job, 11, "force "), load, 1e-2 * load + 1e-9);
+        const auto u = job.nodeBlock("DISP 1");
+        for (int n = 0; n < job.mesh().nodeCount(); ++n)
+            if (job.mesh().node(n).z == 10) {
+                EXPECT_NEAR(u[3 * n + 2], -squeeze / 2, 1e-2 * squeeze + 1e-9) << "node " << n + 1;
+            }
     }
 }
 

@@ -94,13 +94,16 @@ class SolverJob {
     std::string resultText() const { return readFile(resultPath()); }
     std::string logText() const { return readFile(stem_ + ".slog"); }
 
-    // The three numbers in parentheses after `label` in the log ("restraint on face 1: (x, y, z)").
-    std::vector<double> logTriple(const std::string& label) const {
+    // The three numbers in parentheses after `label` in the log ("restraint on face 1: (x, y, z)");
+    // `which` 1: the second such group of that line (a reaction's moment after its force).
+    std::vector<double> logTriple(const std::string& label, int which = 0) const {
         const std::string text = logText();
-        const auto at = text.find(label + ": (");
+        auto at = text.find(label + ": (");
+        for (int k = 0; k < which && at != std::string::npos; ++k) at = text.find("), (", at);
         std::vector<double> v(3, std::nan(""));
         if (at != std::string::npos)
-            std::sscanf(text.c_str() + at + label.size() + 3, "%lf, %lf, %lf", &v[0], &v[1], &v[2]);
+            std::sscanf(text.c_str() + text.find('(', at + (which ? 1 : 0)) + 1, "%lf, %lf, %lf", &v[0],
+                        &v[1], &v[2]);
         return v;
     }
 

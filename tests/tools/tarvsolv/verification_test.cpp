@@ -121,6 +121,12 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
         EXPECT_NEAR(root[0], 0, 1e-6 * 100);
         EXPECT_NEAR(root[1], 0, 1e-6 * 100);
         EXPECT_NEAR(root[2], 100, 1e-6 * 100) << job.logText();
+        // About the centroid (L / 2 from the root) the clamp's couple F L and its force's moment
+        // F L / 2 leave -F L / 2 about Y.
+        const std::vector<double> moment = job.logTriple("restraint on face 1", 1);
+        EXPECT_NEAR(moment[0], 0, 1e-6 * 100 * beam.length);
+        EXPECT_NEAR(moment[1], -100 * beam.length / 2, 1e-6 * 100 * beam.length);
+        EXPECT_NEAR(moment[2], 0, 1e-6 * 100 * beam.length);
         EXPECT_NEAR(job.logTriple("sum of the applied loads")[2], -100, 1e-9 * 100);
         EXPECT_EQ(job.logText().find("do not balance"), std::string::npos);
     }
