@@ -16,17 +16,6 @@ namespace {
 
 constexpr double kE = 210000, kNu = 0.3;
 
-// The input as the add-on writes it for buckling: the static header code and a BUCKLE section
-// after the solve line.
-void writeBucklingInput(SolverJob& job, const JobText& text) {
-    job.writeInput(text);
-    std::string input = readFile(job.inputPath());
-    const auto solve = input.find("SOLVE\n");
-    ASSERT_NE(solve, std::string::npos);
-    input.insert(input.find('\n', solve + 6) + 1, "BUCKLE\n");
-    writeFile(job.inputPath(), input);
-}
-
 // v^T Kg v summed over the elements, Kg of the prestress of the displacement field `prestress`;
 // `extremes` collects the prestress extremes the kernel reports.
 double prestressWork(PrestressExtremes& extremes, const FeMesh& mesh, const IsotropicElastic& m,
@@ -118,17 +107,14 @@ struct Column {
         return euler / (1 + euler / shear);
     }
     FeMesh mesh(int nx, int ny, int nz, bool quadratic = true) const {
-        BoxSpec box;
-        box.size = {length, width, height};
-        box.nx = nx, box.ny = ny, box.nz = nz;
-        box.quadratic = quadratic;
-        return makeBoxMesh(box);
+        return makeBoxMesh({{}, {length, width, height}, nx, ny, nz, quadratic});
     }
 };
 
 // Fixed at x = 0, a compressive end pressure of 1 N/mm2 on x = L.
 JobText fixedFreeColumn(int modes) {
     JobText text;
+    text.stepSection = {"BUCKLE"};
     text.solve = std::to_string(modes) + ",0,0,0,0";
     text.materials = {kSteel};
     text.loads = {"bol 2 1 1"};
@@ -140,8 +126,7 @@ TEST(Buckling, FixedFreeColumnMatchesEulerInBothDirections) {
     const Column column;
     SolverJob job("fixed_free");
     job.writeMesh(column.mesh(40, 4, 2));
-    writeBucklingInput(job, fixedFreeColumn(3));
-    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    ASSERT_EQ(job.solve(fixedFreeColumn(3), SolverChoice::Direct), "");
     const double load = 1.0 * column.area();
     // Across the height, across the width (four times the first), then the second mode across
     // the height (nine times).
@@ -174,8 +159,7 @@ TEST(Buckling, ColumnStandingOnAPlaneBucklesAsTheClampedOne) {
     const Column column;
     SolverJob job("standing");
     job.writeMesh(column.mesh(20, 2, 2));
-    writeBucklingInput(job, fixedFreeColumn(2));
-    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    ASSERT_EQ(job.solve(fixedFreeColumn(2), SolverChoice::Direct), "");
     const std::vector<double> clamped = job.modeFrequencies();
     ASSERT_EQ(clamped.size(), 2u);
     for (const std::string& line : {std::string("bog 1 -1,0,0,0"), std::string("bogn 1 0")}) {
@@ -183,8 +167,7 @@ TEST(Buckling, ColumnStandingOnAPlaneBucklesAsTheClampedOne) {
         JobText text = fixedFreeColumn(2);
         text.restraints = {"bor 1 1 0 0"};
         text.constraints = {line};
-        writeBucklingInput(job, text);
-        ASSERT_EQ(job.run(SolverChoice::Direct), "");
+        ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
         const std::vector<double> standing = job.modeFrequencies();
         ASSERT_EQ(standing.size(), clamped.size());
         for (std::size_t i = 0; i < clamped.size(); ++i) {
@@ -198,8 +181,7 @@ TEST(Buckling, ColumnStandingOnAPlaneBucklesAsTheClampedOne) {
     unloaded.loads = {};
     unloaded.restraints = {"bor 1 1 0 0"};
     unloaded.constraints = {"bog 1 -1,0,0,0"};
-    writeBucklingInput(job, unloaded);
-    EXPECT_NE(job.run(SolverChoice::Direct).find("no prestress"), std::string::npos);
+    EXPECT_NE(job.solve(unloaded, SolverChoice::Direct).find("no prestress"), std::string::npos);
 }
 
 TEST(Buckling, PinnedPinnedColumnMatchesEuler) {
@@ -209,12 +191,12 @@ TEST(Buckling, PinnedPinnedColumnMatchesEuler) {
     SolverJob job("pinned");
     job.writeMesh(column.mesh(40, 4, 2));
     JobText text;
+    text.stepSection = {"BUCKLE"};
     text.solve = "1,0,0,0,0";
     text.materials = {kSteel};
     text.loads = {"bol 1 1 1", "bol 2 1 1"};
     text.restraints = {"pxr 0,10,5 1 0 0", "pxr 200,10,5 1 0 0", "pxr 100,10,5 0 1 1", "pxr 0,0,5 1 1 0"};
-    writeBucklingInput(job, text);
-    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
     const double expected = column.criticalLoad(column.length, column.height, column.width) / column.area();
     const std::vector<double> factors = job.modeFrequencies();
     ASSERT_EQ(factors.size(), 1u);
@@ -229,16 +211,11 @@ TEST(Buckling, HeatedBarBetweenClampsBucklesAtEulersTemperature) {
     SolverJob job("heated");
     job.writeMesh(column.mesh(40, 4, 2));
     const auto heatTo = [&](double temperature, double stressFree) {
-        std::string temperatures = "MESHFILE\n" + job.meshPath() + "\nTEMP 1\n";
-        for (int n = 1; n <= job.mesh().nodeCount(); ++n)
-            temperatures += std::to_string(n) + " " + std::to_string(temperature) + "\n";
-        writeFile(job.folder() + "/warm.out", temperatures + "\n");
         JobText text = fixedFreeColumn(1);
         text.solve = "1," + std::to_string(stressFree) + ",0,0,0";
-        text.loads = {"t " + job.folder() + "/warm.out"};
+        text.loads = {"t " + job.writeTemperatures("warm.out", {{1, temperature}})};
         text.restraints = {"bor 1 0 0 0", "bor 2 0 0 0"};
-        writeBucklingInput(job, text);
-        return job.run(SolverChoice::Direct);
+        return job.solve(text, SolverChoice::Direct);
     };
     const double stress = kE * 1.2e-5 * 10;
     const double expected =
@@ -260,8 +237,7 @@ TEST(Buckling, LinearElementsApproachEulerFromAbove) {
     double previous = 0;
     for (int refine : {1, 2}) {
         job.writeMesh(column.mesh(40 * refine, 4 * refine, 2 * refine, false));
-        writeBucklingInput(job, fixedFreeColumn(1));
-        ASSERT_EQ(job.run(SolverChoice::Direct), "");
+        ASSERT_EQ(job.solve(fixedFreeColumn(1), SolverChoice::Direct), "");
         const double linear = job.modeFrequencies().at(0);
         EXPECT_GT(linear, expected);
         if (previous > 0) {
@@ -276,11 +252,8 @@ TEST(Buckling, LoadsThatCompressNothingAreRefusedAndLeaveTheResultFile) {
     job.writeMesh(shortBeam());
     JobText text = fixedFreeColumn(2);
     const auto expectRefusal = [&](const std::string& expected) {
-        writeBucklingInput(job, text);
-        const std::string before = job.resultText();
-        const std::string message = job.run(SolverChoice::Direct);
+        const std::string message = job.refused(text, SolverChoice::Direct);
         EXPECT_NE(message.find(expected), std::string::npos) << message;
-        EXPECT_EQ(job.resultText(), before);
     };
     // Pulled at the end: held on rollers so the bar contracts freely and carries a pure tension.
     text.loads = {"bol 2 1 -1"};
