@@ -38,11 +38,7 @@ TEST(AddOnReading, DisplacementsAndStressesOfAStaticSolve) {
     for (bool quadratic : {false, true}) {
         SolverJob job(quadratic ? "read10" : "read4");
         job.writeMesh(smallBeam(quadratic));
-        JobText text;
-        text.materials = {kSteel};
-        text.loads = {"bol 2 0 0, 0, -2"};
-        text.restraints = {"bor 1 0 0 0"};
-        ASSERT_EQ(job.solve(text), "");
+        ASSERT_EQ(job.solve(clampedSteel({"bol 2 0 0, 0, -2"})), "");
         const AddOnView view(job);
         ASSERT_EQ(view.mesh.nodeCount(), job.mesh().nodeCount());
         ASSERT_EQ(view.mesh.nodesPerElement(), job.mesh().nodesPerElement);
@@ -69,12 +65,7 @@ TEST(AddOnReading, DisplacementsAndStressesOfAStaticSolve) {
 TEST(AddOnReading, FrequenciesModeShapesAndTemperatures) {
     SolverJob job("readmodes");
     job.writeMesh(smallBeam(true));
-    JobText text;
-    text.analysisCode = 3;
-    text.solve = "3,0,0,0,0";
-    text.materials = {kSteel};
-    text.restraints = {"bor 1 0 0 0"};
-    ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
+    ASSERT_EQ(job.solve(clampedSteel({}, 3, "3,0,0,0,0"), SolverChoice::Direct), "");
     const AddOnView view(job);
     const std::vector<double> f = job.modeFrequencies();
     ASSERT_EQ(f.size(), 3u);

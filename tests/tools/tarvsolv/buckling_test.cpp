@@ -113,12 +113,8 @@ struct Column {
 
 // Fixed at x = 0, a compressive end pressure of 1 N/mm2 on x = L.
 JobText fixedFreeColumn(int modes) {
-    JobText text;
+    JobText text = clampedSteel({"bol 2 1 1"}, 0, std::to_string(modes) + ",0,0,0,0");
     text.stepSection = {"BUCKLE"};
-    text.solve = std::to_string(modes) + ",0,0,0,0";
-    text.materials = {kSteel};
-    text.loads = {"bol 2 1 1"};
-    text.restraints = {"bor 1 0 0 0"};
     return text;
 }
 

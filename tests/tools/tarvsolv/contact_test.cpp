@@ -274,10 +274,7 @@ TEST(Contact, NaturalFrequenciesHoldTheContactOfTheLoadedState) {
     // A cantilever whose tip sinks less under its load than the 0.5 mm to the floor below.
     SolverJob beam("openfloor");
     beam.writeMesh(shortBeam());
-    JobText text;
-    text.solve = "3,0,0,0,0";
-    text.materials = {kSteel};
-    text.restraints = {"bor 1 0 0 0"};
+    JobText text = clampedSteel({}, 0, "3,0,0,0,0");
     const std::vector<double> alone = frequenciesOf(beam, text);
     text.loads = {"bol 6 1 1"};
     text.constraints = {"bog 5 0,0,-1,0.5"};

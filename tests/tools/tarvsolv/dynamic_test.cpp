@@ -31,12 +31,7 @@ FeMesh cantilever(bool quadratic) {
 // Held at x = 0 (face 1), pulled down at x = L (face 2) by a traction; the dynamic input as the
 // add-on writes it, with the DYNAMIC section after the solve line (undamped).
 JobText tipLoaded(int analysisCode, const std::string& solve) {
-    JobText text;
-    text.analysisCode = analysisCode;
-    text.solve = solve;
-    text.materials = {kSteel};
-    text.loads = {"bol 2 0 0, 0, -1"};
-    text.restraints = {"bor 1 0 0 0"};
+    JobText text = clampedSteel({"bol 2 0 0, 0, -1"}, analysisCode, solve);
     if (analysisCode == 5) text.stepSection = {"DYNAMIC", " 0 0"};
     return text;
 }

@@ -148,12 +148,6 @@ TEST(FreeModes, ARepeatedFrequencyIsListedAsOftenAsItRepeats) {
     }
 }
 
-}  // namespace
-}  // namespace tarvsolv::testing
-
-namespace tarvsolv::testing {
-namespace {
-
 // A mesh with a node no element uses still solves, statics and heat alike; the stray node stays at 0.
 TEST(StrayNodes, AreHeldAtZeroInsteadOfMakingTheModelSingular) {
     FeMesh mesh = shortBeam();
@@ -174,14 +168,6 @@ TEST(StrayNodes, AreHeldAtZeroInsteadOfMakingTheModelSingular) {
     EXPECT_EQ(job.nodeBlock("TEMP 1").back(), 0.0);
 }
 
-}  // namespace
-}  // namespace tarvsolv::testing
-
-namespace tarvsolv::testing {
-namespace {
-
-// The direct path stays open to another factorisation picked by a PETSc option: CHOLMOD gives
-// MUMPS's displacements, and the null-pivot count MUMPS alone keeps is not asked of it.
 // A solution left far from converged (by a loose PETSc tolerance) leaves the reactions short of
 // the loads: the log says they do not balance.
 TEST(Reactions, AnInaccurateSolutionIsFlaggedAsOutOfBalance) {
@@ -197,6 +183,8 @@ TEST(Reactions, AnInaccurateSolutionIsFlaggedAsOutOfBalance) {
         << job.logText();
 }
 
+// The direct path stays open to another factorisation picked by a PETSc option: CHOLMOD gives
+// MUMPS's displacements, and the null-pivot count MUMPS alone keeps is not asked of it.
 TEST(DirectSolver, AnotherFactorisationChosenByOptionAgreesWithMumps) {
     SolverJob job("cholmod");
     job.writeMesh(shortBeam());

@@ -321,13 +321,21 @@ inline FeMesh shortBeam() {
     return makeBoxMesh(box);
 }
 
-// A static job in steel: the beam's face 1 held, face 2 under a pressure of 10.
-inline JobText heldBeamUnderPressure() {
+// A job in steel with the box's face 1 (x = min) held: `loads`, in the analysis of header code
+// `code` with its solve line.
+inline JobText clampedSteel(std::vector<std::string> loads, int code = 0, std::string solve = "0,0,0,0,0") {
     JobText text;
+    text.analysisCode = code;
+    text.solve = std::move(solve);
     text.materials = {kSteel};
-    text.loads = {"bol 2 1 10"};
+    text.loads = std::move(loads);
     text.restraints = {"bor 1 0 0 0"};
     return text;
+}
+
+// A static job: the beam's face 1 held, face 2 under a pressure of 10.
+inline JobText heldBeamUnderPressure() {
+    return clampedSteel({"bol 2 1 10"});
 }
 
 }  // namespace tarvsolv::testing

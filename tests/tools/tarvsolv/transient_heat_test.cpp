@@ -17,11 +17,7 @@ constexpr double kK = 0.05, kRho = 7.85e-6, kC = 460;
 const std::string kHeatMaterial = "1  0.05,0,0,7.85e-06,460";
 
 double meanWhere(const std::vector<double>& t, const FeMesh& mesh, double x) {
-    double sum = 0;
-    int count = 0;
-    for (int n = 0; n < mesh.nodeCount(); ++n)
-        if (std::abs(mesh.node(n).x - x) < 1e-9) sum += t[n], ++count;
-    return count ? sum / count : std::nan("");
+    return mean(t, nodesWhere(mesh, [x](const Vec3& p) { return std::abs(p.x - x) < 1e-9; }));
 }
 
 double meanOf(const std::vector<double>& t) {

@@ -38,11 +38,7 @@ double tipDisplacement(const SolverJob& job, const Cantilever& beam) {
 
 // A tip load of 100 N as a distributed load on the free end, clamped root.
 JobText tipLoadJob() {
-    JobText job;
-    job.materials = {kSteel};
-    job.loads = {"bol 2 0 0, 0, -1"};  // 1 N/mm2 over 10 x 10 mm
-    job.restraints = {"bor 1 0 0 0"};
-    return job;
+    return clampedSteel({"bol 2 0 0, 0, -1"});  // 1 N/mm2 over 10 x 10 mm
 }
 
 TEST(Verification, CantileverTipDeflectionAndBendingStressMatchBeamTheory) {
@@ -147,12 +143,8 @@ TEST(Verification, GravityOnACantileverMatchesUniformLoadBeamTheory) {
     const Cantilever beam;
     SolverJob job("gravity");
     job.writeMesh(beam.mesh(40, 4, 4));
-    JobText text;
-    text.materials = {kSteel};
-    text.loads = {"al 0, 0, -9810"};  // m/s2: a thousand g
-    text.restraints = {"bor 1 0 0 0"};
-    ASSERT_EQ(job.solve(text), "");
-    const double w = kRho * 9810 * beam.area();  // N per mm
+    ASSERT_EQ(job.solve(clampedSteel({"al 0, 0, -9810"})), "");  // m/s2: a thousand g
+    const double w = kRho * 9810 * beam.area();                  // N per mm
     const double g = kE / (2 * (1 + kNu));
     const double expected = w * std::pow(beam.length, 4) / (8 * kE * beam.inertia()) +
                             w * beam.length * beam.length / (2 * 5.0 / 6 * g * beam.area());
@@ -165,12 +157,7 @@ TEST(Verification, NaturalFrequenciesMatchBeamTheoryWithShearCorrection) {
     const double length = 200, width = 20, height = 10;
     SolverJob job("modes");
     job.writeMesh(makeBoxMesh({{}, {length, width, height}, 40, 4, 2, true}));
-    JobText text;
-    text.analysisCode = 3;
-    text.solve = "3,0,0,0,0";
-    text.materials = {kSteel};
-    text.restraints = {"bor 1 0 0 0"};
-    ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
+    ASSERT_EQ(job.solve(clampedSteel({}, 3, "3,0,0,0,0"), SolverChoice::Direct), "");
 
     const double g = kE / (2 * (1 + kNu));
     const double massPerLength = kRho * 1e-3 * width * height;  // N s2 / mm2
@@ -185,17 +172,10 @@ TEST(Verification, NaturalFrequenciesMatchBeamTheoryWithShearCorrection) {
     const double expected[3] = {frequency(1.8751, height, width), frequency(1.8751, width, height),
                                 frequency(4.6941, height, width)};
 
-    std::istringstream in(job.resultText());
-    std::string line;
-    while (std::getline(in, line) && line != "NATU") {
-    }
-    ASSERT_TRUE(std::getline(in, line));
-    std::istringstream values(line);
-    for (int mode = 0; mode < 3; ++mode) {
-        double f = 0;
-        ASSERT_TRUE(values >> f);
-        EXPECT_NEAR(f, expected[mode], 0.02 * expected[mode]) << "mode " << mode + 1;
-    }
+    const std::vector<double> f = job.modeFrequencies();
+    ASSERT_EQ(f.size(), 3u);
+    for (int mode = 0; mode < 3; ++mode)
+        EXPECT_NEAR(f[mode], expected[mode], 0.02 * expected[mode]) << "mode " << mode + 1;
     const auto shape = job.nodeBlock("EIGE 3");
     ASSERT_EQ(shape.size(), 3u * job.mesh().nodeCount());
     EXPECT_DOUBLE_EQ(largestMagnitude(shape), 1.0);
@@ -205,10 +185,7 @@ TEST(Verification, NaturalFrequenciesTakeTheModulusOfTheLoadedOrInitialTemperatu
     // E falls to a quarter from 0 to 100 C, so at 100 C every frequency halves: f ~ sqrt(E).
     SolverJob job("warm modes");
     job.writeMesh(shortBeam());
-    JobText text;
-    text.analysisCode = 3;
-    text.materials = {kSteel};
-    text.restraints = {"bor 1 0 0 0"};
+    JobText text = clampedSteel({}, 3);
     const auto firstFrequency = [&](const std::string& solve) {
         text.solve = solve;
         EXPECT_EQ(job.solve(text, SolverChoice::Direct), "");
