@@ -326,6 +326,15 @@ TEST(LargeDisplacements, RubberBlockPressedOntoARigidPlaneAcrossAGap) {
     }
 }
 
+// Two rubber bodies of one part in large displacements (restraints and contact to be added).
+testing::JobText rubberPair() {
+    testing::JobText text;
+    text.stepSection = {"GSTEP"};
+    text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
+    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0", "2  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    return text;
+}
+
 // Two rubber cubes meshed differently (2 and 3 cells a side), the upper one 1.0 above the lower
 // one, two facet sizes of the lower mesh: the upper cube's top is moved down by 1.3, so that it
 // crosses the distance, meets the lower cube and the two share 0.3 of compression. Pairs found on
@@ -339,10 +348,7 @@ TEST(LargeDisplacements, ContactBetweenBodiesFollowsTheApproach) {
     const FeMesh upper = makeBoxMesh({{0, 0, 1 + distance}, {1, 1, 1}, 3, 3, 3, true});
     testing::SolverJob job("rubberpair");
     job.writeMesh(testing::joined(lower, upper));
-    testing::JobText text;
-    text.stepSection = {"GSTEP"};  // large displacements
-    text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
-    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0", "2  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    testing::JobText text = rubberPair();
     text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1", "bor 7 0 1 1", "bor 9 1 0 1"};
     text.constraints = {"boc 12 0,0,-1," + std::to_string(push), "boi 6", "boi 11"};
     ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
@@ -394,10 +400,7 @@ TEST(LargeDisplacements, ContactBetweenBodiesFollowsASlide) {
     const FeMesh cube = makeBoxMesh({{0, 0, 1}, {1, 1, 1}, 3, 3, 3, true});
     testing::SolverJob job("rubberslide");
     job.writeMesh(testing::joined(slab, cube));
-    testing::JobText text;
-    text.stepSection = {"GSTEP"};  // large displacements
-    text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
-    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0", "2  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    testing::JobText text = rubberPair();
     text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1", "bor 9 1 0 1"};
     text.loads = {"bol 12 0 0, 0, " + std::to_string(-load)};
     text.constraints = {"boc 7 1,0,0," + std::to_string(slide), "boi 6", "boi 11"};
