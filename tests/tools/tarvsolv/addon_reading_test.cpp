@@ -31,23 +31,14 @@ struct AddOnView {
 };
 
 FeMesh smallBeam(bool quadratic) {
-    BoxSpec box;
-    box.size = {40, 5, 5};
-    box.nx = 8;
-    box.quadratic = quadratic;
-    return makeBoxMesh(box);
+    return makeBoxMesh({{}, {40, 5, 5}, 8, 1, 1, quadratic});
 }
 
 TEST(AddOnReading, DisplacementsAndStressesOfAStaticSolve) {
     for (bool quadratic : {false, true}) {
         SolverJob job(quadratic ? "read10" : "read4");
         job.writeMesh(smallBeam(quadratic));
-        JobText text;
-        text.materials = {kSteel};
-        text.loads = {"bol 2 0 0, 0, -2"};
-        text.restraints = {"bor 1 0 0 0"};
-        job.writeInput(text);
-        ASSERT_EQ(job.run(), "");
+        ASSERT_EQ(job.solve(clampedSteel({"bol 2 0 0, 0, -2"})), "");
         const AddOnView view(job);
         ASSERT_EQ(view.mesh.nodeCount(), job.mesh().nodeCount());
         ASSERT_EQ(view.mesh.nodesPerElement(), job.mesh().nodesPerElement);
@@ -74,13 +65,7 @@ TEST(AddOnReading, DisplacementsAndStressesOfAStaticSolve) {
 TEST(AddOnReading, FrequenciesModeShapesAndTemperatures) {
     SolverJob job("readmodes");
     job.writeMesh(smallBeam(true));
-    JobText text;
-    text.analysisCode = 3;
-    text.solve = "3,0,0,0,0";
-    text.materials = {kSteel};
-    text.restraints = {"bor 1 0 0 0"};
-    job.writeInput(text);
-    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    ASSERT_EQ(job.solve(clampedSteel({}, 3, "3,0,0,0,0"), SolverChoice::Direct), "");
     const AddOnView view(job);
     const std::vector<double> f = job.modeFrequencies();
     ASSERT_EQ(f.size(), 3u);
@@ -99,8 +84,7 @@ TEST(AddOnReading, FrequenciesModeShapesAndTemperatures) {
     thermal.analysisCode = 1;
     thermal.materials = {"1  0.05,0,0,7.85e-06,460"};
     thermal.loads = {"bol 1 0 0.01", "bol 2 2 0.002, 20"};
-    heat.writeInput(thermal);
-    ASSERT_EQ(heat.run(), "");
+    ASSERT_EQ(heat.solve(thermal), "");
     const AddOnView heatView(heat);
     const auto t = heatView.read(heat, 1, 0, 1, 6);
     EXPECT_NEAR(t.smallest, 20 + 0.01 / 0.002, 1e-6);

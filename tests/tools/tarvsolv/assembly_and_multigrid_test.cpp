@@ -58,10 +58,7 @@ struct AssemblyCase {
             }
     }
     static FeMesh boxWithStrayNode() {
-        BoxSpec box;
-        box.size = {4, 2, 2};
-        box.nx = 2;
-        FeMesh mesh = makeBoxMesh(box);
+        FeMesh mesh = makeBoxMesh({{}, {4, 2, 2}, 2, 1, 1, true});
         for (double v : {9.0, 9.0, 9.0}) mesh.xyz.push_back(v);
         return mesh;
     }
@@ -223,11 +220,8 @@ TEST(CornerSpace, InterpolatesLinearFieldsExactlyAndKeepsPrescribedUnknownsApart
 // Imposed displacements (one along an oblique direction, so that its nodes get frames) on a
 // quadratic mesh: the iterative solver, through the corner level, meets the direct one.
 TEST(CornerLevelSolve, AgreesWithTheDirectSolverUnderImposedObliqueDisplacements) {
-    BoxSpec box;
-    box.size = {60, 10, 10};
-    box.nx = 12, box.ny = 2, box.nz = 2;
     SolverJob job("imposed");
-    job.writeMesh(makeBoxMesh(box));
+    job.writeMesh(makeBoxMesh({{}, {60, 10, 10}, 12, 2, 2, true}));
     JobText text;
     text.materials = {kSteel};
     text.restraints = {"bor 1 0 0 0"};
@@ -243,10 +237,7 @@ TEST(CornerLevelSolve, AgreesWithTheDirectSolverUnderImposedObliqueDisplacements
 // solve gives back a known solution in a few iterations every time, to within the condition
 // number times its residual of 1e-12.
 TEST(SinglePrecisionCholesky, RecoversAKnownSolutionAtAnyScale) {
-    BoxSpec box;
-    box.size = {200, 2, 2};
-    box.nx = 40;
-    const FeMesh mesh = makeBoxMesh(box);
+    const FeMesh mesh = makeBoxMesh({{}, {200, 2, 2}, 40, 1, 1, true});
     DofLayout layout(mesh, 3, PETSC_COMM_WORLD);
     for (int n = 0; n < mesh.nodeCount(); ++n)
         if (mesh.node(n).x == 0)

@@ -70,9 +70,7 @@ TEST(ShapeFunctions, AreOneAtTheirOwnNodeAndZeroAtTheOthers) {
 }
 
 FeMesh distortedElement(bool quadratic) {
-    BoxSpec box;
-    box.quadratic = quadratic;
-    FeMesh mesh = makeBoxMesh(box);
+    FeMesh mesh = makeBoxMesh({{}, {1, 1, 1}, 1, 1, 1, quadratic});
     // Keep one element with its own nodes only, and bend it a little (curved mid-side nodes).
     FeMesh one;
     one.nodesPerElement = mesh.nodesPerElement;

@@ -118,14 +118,6 @@ UniaxialState uniaxial(const NeoHookean& m, double stretch) {
     return {t, m.mu * (stretch - 1 / stretch) + m.lambda * std::log(stretch * t * t) / stretch};
 }
 
-// The job as the add-on writes a large-displacement solve: a GSTEP section after SOLVE.
-void writeLargeDisplacementInput(testing::SolverJob& job, const testing::JobText& text) {
-    job.writeInput(text);
-    std::string input = readFile(job.inputPath());
-    input.insert(input.find('\n', input.find("SOLVE\n") + 6) + 1, "GSTEP\n");
-    writeFile(job.inputPath(), input);
-}
-
 // A rubber cube compressed by 30 % along X, its lateral faces free to slide on three symmetry
 // planes, by a dead traction, by a pressure that follows the face (the same force over the
 // deformed area) and by a prescribed displacement: each gives the homogeneous closed form. Past
@@ -138,6 +130,7 @@ TEST(LargeDisplacements, RubberBlockInUniaxialCompression) {
     testing::SolverJob job("rubber");
     job.writeMesh(makeBoxMesh({{0, 0, 0}, {1, 1, 1}, 2, 2, 2, true}));
     testing::JobText dead;
+    dead.stepSection = {"GSTEP"};  // large displacements
     dead.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
     dead.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
     dead.loads = {"bol 2 0 " + std::to_string(expected.nominal) + ", 0, 0"};
@@ -151,8 +144,7 @@ TEST(LargeDisplacements, RubberBlockInUniaxialCompression) {
                                                                       {&moved, SolverChoice::Direct}};
     for (const auto& [text, solver] : cases) {
         SCOPED_TRACE(text->loads.empty() ? "prescribed displacement" : text->loads[0]);
-        writeLargeDisplacementInput(job, *text);
-        ASSERT_EQ(job.run(solver), "");
+        ASSERT_EQ(job.solve(*text, solver), "");
         const std::vector<double> disp = job.nodeBlock("DISP 10");
         ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
         for (int n = 0; n < job.mesh().nodeCount(); ++n) {
@@ -184,11 +176,11 @@ TEST(LargeDisplacements, CantileverUnderATipForceFollowsTheElastica) {
     testing::SolverJob job("cantilever");
     job.writeMesh(makeBoxMesh({{0, 0, 0}, {length, 1, 1}, 20, 1, 1, true}));
     testing::JobText text;
+    text.stepSection = {"GSTEP"};  // large displacements
     text.materials = {"1  10000,0,0,0,0,0,0,0,0,0,0,0,0"};
     text.restraints = {"bor 1 0 0 0"};
     text.loads = {"bol 2 0 0, " + std::to_string(force) + ", 0"};  // over the unit end face
-    writeLargeDisplacementInput(job, text);
-    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
     for (const int step : {2, 6, 10}) {
         const std::vector<double> disp = job.nodeBlock("DISP " + std::to_string(step));
         ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
@@ -271,14 +263,14 @@ TEST(LargeDisplacements, RubberTubeUnderFollowerPressure) {
     testing::SolverJob job("tube");
     job.writeMesh(tube(6));
     testing::JobText text;
+    text.stepSection = {"GSTEP"};  // large displacements
     text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
     text.loads = {"bol 1 1 " + std::to_string(p)};
     // The y = 0 cut (box side 3) held in Y, the x = 0 cut (side 4) by a normal displacement of 0,
     // z held on both ends.
     text.restraints = {"bor 3 1 0 1", "bor 5 1 1 0", "bor 6 1 1 0"};
     text.constraints = {"bocn 4 0"};
-    writeLargeDisplacementInput(job, text);
-    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
     const std::vector<double> disp = job.nodeBlock("DISP 10");
     ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
     for (int n = 0; n < job.mesh().nodeCount(); ++n) {
@@ -295,8 +287,7 @@ TEST(LargeDisplacements, RubberTubeUnderFollowerPressure) {
     // step it could not reach and keeps the steps that converged.
     job.writeMesh(tube(2));
     text.loads = {"bol 1 1 1.0"};
-    writeLargeDisplacementInput(job, text);
-    const std::string message = job.run(SolverChoice::Direct);
+    const std::string message = job.solve(text, SolverChoice::Direct);
     EXPECT_NE(message.find("large displacements: load step"), std::string::npos) << message;
     EXPECT_NE(message.find("does not converge"), std::string::npos) << message;
     EXPECT_EQ(job.nodeBlock("DISP 4").size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));
@@ -312,13 +303,13 @@ TEST(LargeDisplacements, RubberBlockPressedOntoARigidPlaneAcrossAGap) {
     testing::SolverJob job("rubbergap");
     job.writeMesh(makeBoxMesh({{0, 0, 0}, {1, 1, 1}, 2, 2, 2, true}));
     testing::JobText text;
+    text.stepSection = {"GSTEP"};  // large displacements
     text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
     text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1"};
     for (const std::string& line : {std::string("bog 5 0,0,-1,0.1"), std::string("bogn 5 0.1")}) {
         SCOPED_TRACE(line);
         text.constraints = {"boc 6 0,0,-1," + std::to_string(gap + 1 - stretch), line};
-        writeLargeDisplacementInput(job, text);
-        ASSERT_EQ(job.run(SolverChoice::Direct), "");
+        ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
         const double force = std::abs(expected.nominal);
         EXPECT_NEAR(testing::logged(job, 5, "force "), force, 0.02 * force);
         // The reaction table counts the plane's force as a support, not as a load.
@@ -335,6 +326,15 @@ TEST(LargeDisplacements, RubberBlockPressedOntoARigidPlaneAcrossAGap) {
     }
 }
 
+// Two rubber bodies of one part in large displacements (restraints and contact to be added).
+testing::JobText rubberPair() {
+    testing::JobText text;
+    text.stepSection = {"GSTEP"};
+    text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
+    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0", "2  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    return text;
+}
+
 // Two rubber cubes meshed differently (2 and 3 cells a side), the upper one 1.0 above the lower
 // one, two facet sizes of the lower mesh: the upper cube's top is moved down by 1.3, so that it
 // crosses the distance, meets the lower cube and the two share 0.3 of compression. Pairs found on
@@ -348,13 +348,10 @@ TEST(LargeDisplacements, ContactBetweenBodiesFollowsTheApproach) {
     const FeMesh upper = makeBoxMesh({{0, 0, 1 + distance}, {1, 1, 1}, 3, 3, 3, true});
     testing::SolverJob job("rubberpair");
     job.writeMesh(testing::joined(lower, upper));
-    testing::JobText text;
-    text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
-    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0", "2  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    testing::JobText text = rubberPair();
     text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1", "bor 7 0 1 1", "bor 9 1 0 1"};
     text.constraints = {"boc 12 0,0,-1," + std::to_string(push), "boi 6", "boi 11"};
-    writeLargeDisplacementInput(job, text);
-    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
     EXPECT_NEAR(testing::logged(job, 11, "force "), force, 0.01 * force);
     EXPECT_NEAR(testing::logged(job, 6, "force "), force, 0.01 * force);
     const std::vector<double> disp = job.nodeBlock("DISP 10");
@@ -385,8 +382,7 @@ TEST(LargeDisplacements, ContactBetweenBodiesFollowsTheApproach) {
     // Moved ten times as far, the upper cube crosses the distance and enters the lower one within
     // the first step, before any pair exists: the log says that step's results do not hold.
     text.constraints[0] = "boc 12 0,0,-1," + std::to_string(10 * push);
-    writeLargeDisplacementInput(job, text);
-    job.run(SolverChoice::Direct);
+    job.solve(text, SolverChoice::Direct);
     const std::string log = job.logText();
     const auto warning = log.find("warning: step 1: ");
     ASSERT_NE(warning, std::string::npos) << log;
@@ -404,14 +400,11 @@ TEST(LargeDisplacements, ContactBetweenBodiesFollowsASlide) {
     const FeMesh cube = makeBoxMesh({{0, 0, 1}, {1, 1, 1}, 3, 3, 3, true});
     testing::SolverJob job("rubberslide");
     job.writeMesh(testing::joined(slab, cube));
-    testing::JobText text;
-    text.bodies = "BODIES 2\n 1 6 12 8\n 2 12 24 16\nEND\n";
-    text.materials = {"1  3,0.45,0,0,0,0,0,0,0,0,0,0,0", "2  3,0.45,0,0,0,0,0,0,0,0,0,0,0"};
+    testing::JobText text = rubberPair();
     text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1", "bor 9 1 0 1"};
     text.loads = {"bol 12 0 0, 0, " + std::to_string(-load)};
     text.constraints = {"boc 7 1,0,0," + std::to_string(slide), "boi 6", "boi 11"};
-    writeLargeDisplacementInput(job, text);
-    ASSERT_EQ(job.run(SolverChoice::Direct), "");
+    ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
     EXPECT_NEAR(testing::logged(job, 11, "force "), load, 0.01 * load);
     const std::vector<double> disp = job.nodeBlock("DISP 10");
     ASSERT_EQ(disp.size(), 3 * static_cast<std::size_t>(job.mesh().nodeCount()));

@@ -65,17 +65,12 @@ TEST(Plasticity, BarPulledBeyondYieldFlowsOnTheYieldSurface) {
                  {false, "1  200000,0.3,0,0,0,0,0,0,0,250,400,0,400", "0,0,0,30,0",
                   plasticLawOf(kE, kNu, kYield, 400, 400, 30), 0.5, 10}};
     for (const Case& c : cases) {
-        BoxSpec box;
-        box.size = {10, 1, 1};
-        box.nx = 4, box.ny = 2, box.nz = 2;
-        box.quadratic = c.quadratic;
         SolverJob job("bar");
-        job.writeMesh(makeBoxMesh(box));
+        job.writeMesh(makeBoxMesh({{}, {10, 1, 1}, 4, 2, 2, c.quadratic}));
         const double strain = 0.005;  // four times von Mises' yield strain
         JobText input = pulledBar(10 * strain, c.solve);
         input.materials = {c.material};
-        job.writeInput(input);
-        ASSERT_EQ(job.run(), "") << c.material;
+        ASSERT_EQ(job.solve(input), "") << c.material;
         const std::string text = job.resultText();
         // Step 1 (a tenth of the pull or less) is still elastic: no plastic strain anywhere.
         for (double ep : elementColumn(text, "STRAI 1", 0)) EXPECT_EQ(ep, 0);
@@ -104,17 +99,13 @@ TEST(Plasticity, BarPulledBeyondYieldFlowsOnTheYieldSurface) {
 // the first load steps must carry into the whole bar), then yields in compression, the plane
 // carrying the whole force Sy A with the end x = 0 on it.
 TEST(Plasticity, BarPushedAcrossAGapYieldsAgainstThePlane) {
-    BoxSpec box;
-    box.size = {10, 1, 1};
-    box.nx = 4, box.ny = 2, box.nz = 2;
     SolverJob job("gapbar");
-    job.writeMesh(makeBoxMesh(box));
+    job.writeMesh(makeBoxMesh({{}, {10, 1, 1}, 4, 2, 2, true}));
     const double gap = 0.01, push = 0.05;
     JobText input = pulledBar(-push, "0,0,0,0,0");
     input.restraints = {"bor 3 1 0 1", "bor 5 1 1 0"};
     input.constraints.push_back("bog 1 -1,0,0," + std::to_string(gap));
-    job.writeInput(input);
-    ASSERT_EQ(job.run(), "") << job.logText();
+    ASSERT_EQ(job.solve(input), "") << job.logText();
     const double strain = (push - gap) / 10, equivalent = strain - kYield / kE;
     const auto stress = elementColumn(job.resultText(), "STRES 10", 0);
     const auto plastic = elementColumn(job.resultText(), "STRAI 10", 0);
@@ -141,25 +132,15 @@ TEST(Plasticity, BarPushedAcrossAGapYieldsAgainstThePlane) {
 // strain 0.0024 rises with the load factor; the bar yields in compression once it passes Sy / E
 // (after half of it) and ends at -Sy with the plastic strain alpha dT - Sy / E.
 TEST(Plasticity, BarHeatedBetweenClampsYieldsInCompression) {
-    BoxSpec box;
-    box.size = {10, 1, 1};
-    box.nx = 4, box.quadratic = false;
     SolverJob job("heated");
-    job.writeMesh(makeBoxMesh(box));
-    {
-        std::ofstream temperatures(job.folder() + "/hot.out");
-        temperatures << "MESHFILE\nx\nTEMP 1\n";
-        for (int n = 0; n < job.mesh().nodeCount(); ++n) temperatures << n + 1 << " 220\n";
-        temperatures << "\n";
-    }
+    job.writeMesh(makeBoxMesh({{}, {10, 1, 1}, 4, 1, 1, false}));
     JobText text;
     text.analysisCode = -1;
     text.solve = "20,0,0,0,0";
     text.materials = {"1  200000,0.3,1.2e-05,0,0,0,0,0,0,250,0,0,0"};
-    text.loads = {"t " + job.folder() + "/hot.out"};
+    text.loads = {"t " + job.writeTemperatures("hot.out", {{1, 220}})};
     text.restraints = {"bor 1 0 1 1", "bor 2 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
-    job.writeInput(text);
-    ASSERT_EQ(job.run(), "");
+    ASSERT_EQ(job.solve(text), "");
     const std::string result = job.resultText();
     for (double ep : elementColumn(result, "STRAI 5", 0)) EXPECT_EQ(ep, 0);
     for (double sx : elementColumn(result, "STRES 5", 0)) EXPECT_NEAR(sx, -0.5 * 200000 * 0.0024, 1e-6);
@@ -169,16 +150,12 @@ TEST(Plasticity, BarHeatedBetweenClampsYieldsInCompression) {
 }
 
 TEST(Plasticity, LoadBeyondWhatTheBarCarriesStopsAndKeepsTheConvergedSteps) {
-    BoxSpec box;
-    box.size = {10, 1, 1};
-    box.nx = 4, box.quadratic = false;
     SolverJob job("overload");
-    job.writeMesh(makeBoxMesh(box));
+    job.writeMesh(makeBoxMesh({{}, {10, 1, 1}, 4, 1, 1, false}));
     JobText text = pulledBar(0, "0,8,0,0,1.5");  // 8 Newton iterations, load factor 1.5
     text.constraints.clear();
     text.loads = {"bol 2 0 " + std::to_string(kYield) + ",0,0"};  // Sy at factor 1: 1.5 Sy in all
-    job.writeInput(text);
-    const std::string message = job.run();
+    const std::string message = job.solve(text);
     EXPECT_NE(message.find("does not converge"), std::string::npos) << message;
     // The step named failed; the steps before it (at least the six elastic ones up to 0.9 Sy,
     // then steps cut ever closer to Sy) are in the result file, nothing of the failed one.
@@ -201,10 +178,7 @@ class ThickCylinder : public ::testing::Test {
 
     // Runs to `pressure` in ten steps of at most `iterations` Newton iterations; the run's message.
     std::string runTo(double pressure, int iterations = 25) {
-        BoxSpec box;
-        box.size = {1, 1, 1};
-        box.nx = 8, box.ny = 4, box.nz = 1;
-        FeMesh mesh = makeBoxMesh(box);
+        FeMesh mesh = makeBoxMesh({{}, {1, 1, 1}, 8, 4, 1, true});
         mapNodes(mesh, [&](const Vec3& q) {
             const double r = a + (b - a) * q.x * q.x, theta = std::numbers::pi / 2 * q.y;
             return Vec3{r * std::cos(theta), r * std::sin(theta), q.z};

@@ -41,6 +41,15 @@ struct JobText {
     std::vector<std::string> tables, materials, loads, restraints, constraints;
     // The result file's body list as the add-on starts it for a part; empty for an assembly.
     std::string bodies = "BODIES 1\n 1 6 12 8\nEND\n";
+    // The section the add-on writes after the solve line for buckling ("BUCKLE"), large
+    // displacements ("GSTEP") and forced vibrations ("DYNAMIC" and its damping line): its heading,
+    // then its lines.
+    std::vector<std::string> stepSection;
+};
+
+// The heat balance of a heat run's log: "heat in, heat out[, heat stored]: they balance to".
+struct HeatBalance {
+    double in = std::nan(""), out = std::nan(""), stored = std::nan(""), imbalance = std::nan("");
 };
 
 class SolverJob {
@@ -62,22 +71,53 @@ class SolverJob {
             for (auto& line : lines) line = " " + line;
             return lines;
         };
-        writeFile(inputPath(),
-                  formats::solverInputText(
-                      {{"HEADER",
-                        {"0.001 " + job.unit + " scale=1 nod=" + std::to_string(mesh_.nodesPerElement) +
-                         " elem=0 ana=" + std::to_string(job.analysisCode) + " 1e-06 0 0"}},
-                       {"MODEL", {scratch_.file("dump.stp")}},
-                       {"MFILE", {meshPath()}},
-                       {"SOLVE", {job.solve}},
-                       {"TABLES", indented(job.tables)},
-                       {"MSET", {}},
-                       {"MATERIALS", job.materials},
-                       {"ESIZE", {}},
-                       {"LOADS", job.loads},
-                       {"RESTRAINTS", job.restraints},
-                       {"CONSTRAINTS", job.constraints}}));
+        std::vector<formats::SolverInputSection> sections{
+            {"HEADER",
+             {"0.001 " + job.unit + " scale=1 nod=" + std::to_string(mesh_.nodesPerElement) +
+              " elem=0 ana=" + std::to_string(job.analysisCode) + " 1e-06 0 0"}},
+            {"MODEL", {scratch_.file("dump.stp")}},
+            {"MFILE", {meshPath()}},
+            {"SOLVE", {job.solve}},
+            {"TABLES", indented(job.tables)},
+            {"MSET", {}},
+            {"MATERIALS", job.materials},
+            {"ESIZE", {}},
+            {"LOADS", job.loads},
+            {"RESTRAINTS", job.restraints},
+            {"CONSTRAINTS", job.constraints}};
+        if (!job.stepSection.empty())
+            sections.insert(sections.begin() + 4,
+                            {job.stepSection[0], {job.stepSection.begin() + 1, job.stepSection.end()}});
+        writeFile(inputPath(), formats::solverInputText(sections));
         writeFile(resultPath(), "MESHFILE\n" + meshPath() + "\n" + job.bodies);
+    }
+
+    // Writes the input and runs the solver: the error message, or "" on success.
+    std::string solve(const JobText& job, SolverChoice solver = SolverChoice::Iterative) {
+        writeInput(job);
+        return run(solver);
+    }
+
+    // Solves a job the solver must refuse: its message, and the result file left as it was.
+    std::string refused(const JobText& job, SolverChoice solver = SolverChoice::Iterative) {
+        writeInput(job);
+        const std::string before = resultText(), message = run(solver);
+        EXPECT_EQ(resultText(), before) << message;
+        return message;
+    }
+
+    // Another loadcase's result file `name` in this folder with a temperature block per entry of
+    // `steps` (step, temperature of every node); answers its path.
+    std::string writeTemperatures(const std::string& name, const std::vector<std::pair<int, double>>& steps) {
+        std::string text = "MESHFILE\n" + meshPath() + "\n";
+        for (const auto& [step, temperature] : steps) {
+            text += "TEMP " + std::to_string(step) + "\n";
+            for (int n = 1; n <= mesh_.nodeCount(); ++n)
+                text += std::to_string(n) + " " + std::to_string(temperature) + "\n";
+            text += "\n";
+        }
+        writeFile(scratch_.file(name), text);
+        return scratch_.file(name);
     }
 
     // Runs the solver; the error message, or "" on success.
@@ -94,14 +134,28 @@ class SolverJob {
     std::string resultText() const { return readFile(resultPath()); }
     std::string logText() const { return readFile(stem_ + ".slog"); }
 
-    // The three numbers in parentheses after `label` in the log ("restraint on face 1: (x, y, z)").
-    std::vector<double> logTriple(const std::string& label) const {
+    // The three numbers in parentheses after `label` in the log ("restraint on face 1: (x, y, z)");
+    // `which` 1: the second such group of that line (a reaction's moment after its force).
+    std::vector<double> logTriple(const std::string& label, int which = 0) const {
         const std::string text = logText();
-        const auto at = text.find(label + ": (");
+        auto at = text.find(label + ": (");
+        for (int k = 0; k < which && at != std::string::npos; ++k) at = text.find("), (", at);
         std::vector<double> v(3, std::nan(""));
         if (at != std::string::npos)
-            std::sscanf(text.c_str() + at + label.size() + 3, "%lf, %lf, %lf", &v[0], &v[1], &v[2]);
+            std::sscanf(text.c_str() + text.find('(', at + (which ? 1 : 0)) + 1, "%lf, %lf, %lf", &v[0],
+                        &v[1], &v[2]);
         return v;
+    }
+
+    // The last heat balance of the log; NaN where a figure is missing.
+    HeatBalance heatBalance() const {
+        const std::string text = logText();
+        HeatBalance b;
+        const auto at = text.rfind("heat in ");
+        if (at != std::string::npos)
+            std::sscanf(text.c_str() + at, "heat in %lf, heat out %lf, heat stored %lf: they balance to %lf",
+                        &b.in, &b.out, &b.stored, &b.imbalance);
+        return b;
     }
 
     // The share of the loads by which the log's reactions and loads fail to balance (NaN: no table).
@@ -168,6 +222,43 @@ class SolverJob {
     FeMesh mesh_;
 };
 
+// The nodes of `mesh` whose position satisfies `where`.
+template <typename Pred>
+std::vector<int> nodesWhere(const FeMesh& mesh, Pred where) {
+    std::vector<int> out;
+    for (int n = 0; n < mesh.nodeCount(); ++n)
+        if (where(mesh.node(n))) out.push_back(n);
+    return out;
+}
+
+// Mean over `nodes` of one component of node values `stride` a node, passing over NaN (no value).
+inline double mean(const std::vector<double>& values, const std::vector<int>& nodes, int stride = 1,
+                   int component = 0) {
+    double sum = 0;
+    int count = 0;
+    for (int n : nodes) {
+        const double v = values[static_cast<std::size_t>(stride) * n + component];
+        if (std::isnan(v)) continue;
+        sum += v;
+        ++count;
+    }
+    return count ? sum / count : std::nan("");
+}
+
+inline double largestMagnitude(const std::vector<double>& values) {
+    double largest = 0;
+    for (double v : values) largest = std::max(largest, std::abs(v));
+    return largest;
+}
+
+// The largest difference between two lists of one length (infinity when the lengths differ).
+inline double largestDifference(const std::vector<double>& a, const std::vector<double>& b) {
+    if (a.size() != b.size()) return HUGE_VAL;
+    double largest = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) largest = std::max(largest, std::abs(a[i] - b[i]));
+    return largest;
+}
+
 // The job solved by both solvers: the largest displacement component and the largest difference
 // between the two solutions, relative to it.
 struct SolverAgreement {
@@ -175,21 +266,16 @@ struct SolverAgreement {
     double relativeDifference = 0;
 };
 
-inline SolverAgreement solveBothWays(SolverJob& job, const JobText& text) {
-    job.writeInput(text);
-    EXPECT_EQ(job.run(SolverChoice::Iterative), "");
-    const auto iterative = job.nodeBlock("DISP 1");
-    job.writeInput(text);
-    EXPECT_EQ(job.run(SolverChoice::Direct), "");
-    const auto direct = job.nodeBlock("DISP 1");
-    EXPECT_EQ(iterative.size(), direct.size());
+// `block`: the result block compared ("DISP 1", "TEMP 100"); the direct solution stays in the job.
+inline SolverAgreement solveBothWays(SolverJob& job, const JobText& text,
+                                     const std::string& block = "DISP 1") {
+    EXPECT_EQ(job.solve(text, SolverChoice::Iterative), "");
+    const auto iterative = job.nodeBlock(block);
+    EXPECT_EQ(job.solve(text, SolverChoice::Direct), "");
+    const auto direct = job.nodeBlock(block);
     SolverAgreement out;
-    double difference = 0;
-    for (std::size_t i = 0; i < direct.size() && i < iterative.size(); ++i) {
-        out.largest = std::max(out.largest, std::abs(direct[i]));
-        difference = std::max(difference, std::abs(direct[i] - iterative[i]));
-    }
-    out.relativeDifference = out.largest > 0 ? difference / out.largest : 0;
+    out.largest = largestMagnitude(direct);
+    out.relativeDifference = out.largest > 0 ? largestDifference(direct, iterative) / out.largest : HUGE_VAL;
     return out;
 }
 
@@ -235,13 +321,21 @@ inline FeMesh shortBeam() {
     return makeBoxMesh(box);
 }
 
-// A static job in steel: the beam's face 1 held, face 2 under a pressure of 10.
-inline JobText heldBeamUnderPressure() {
+// A job in steel with the box's face 1 (x = min) held: `loads`, in the analysis of header code
+// `code` with its solve line.
+inline JobText clampedSteel(std::vector<std::string> loads, int code = 0, std::string solve = "0,0,0,0,0") {
     JobText text;
+    text.analysisCode = code;
+    text.solve = std::move(solve);
     text.materials = {kSteel};
-    text.loads = {"bol 2 1 10"};
+    text.loads = std::move(loads);
     text.restraints = {"bor 1 0 0 0"};
     return text;
+}
+
+// A static job: the beam's face 1 held, face 2 under a pressure of 10.
+inline JobText heldBeamUnderPressure() {
+    return clampedSteel({"bol 2 1 10"});
 }
 
 }  // namespace tarvsolv::testing

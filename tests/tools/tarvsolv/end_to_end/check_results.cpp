@@ -105,6 +105,23 @@ bool within(const char* what, double got, double expected, double tolerance) {
     return error <= tolerance;
 }
 
+// The mean of `values` over the nodes whose coordinate `axis` (0 x, 1 y, 2 z) lies within
+// `tolerance` of `at`; exits with a message when there is none.
+double meanOnPlane(const mesh_solve::Mesh& mesh, const std::vector<double>& values, int axis, double at,
+                   double tolerance) {
+    double sum = 0;
+    int count = 0;
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const NodePoint p = mesh.nodePosition(n + 1);
+        if (std::abs((axis == 0 ? p.x : axis == 1 ? p.y : p.z) - at) <= tolerance) sum += values[n], ++count;
+    }
+    if (!count) {
+        std::fprintf(stderr, "no nodes at %c = %g\n", "xyz"[axis], at);
+        std::exit(1);
+    }
+    return sum / count;
+}
+
 }  // namespace
 
 // `force`: the force the beam carries at its tip (below 0: the argument FORCE).
@@ -116,22 +133,20 @@ int cantilever(char** argv, double force = -1) {
     const results::NodeResults uz = readQuantity(argv[1], mesh, results::kKindDisplacement, 2);
     const results::NodeResults sx = readQuantity(argv[1], mesh, results::kKindStress, 0);
     const double tol = 1e-6 * length;
-    double tip = 0;
-    int tipNodes = 0;
+    const double tip = meanOnPlane(mesh, uz.values, 0, length, tol);
     // Stress on the top and bottom fibres near mid-length: the mean over the corner lines of nodes
     // within a tenth of the height of the fibre and a twentieth of the length of the middle.
     double top = 0, bottom = 0;
     int topCount = 0, bottomCount = 0;
     for (int n = 0; n < mesh.nodeCount(); ++n) {
         const NodePoint p = mesh.nodePosition(n + 1);
-        if (std::abs(p.x - length) <= tol) tip += uz.values[n], ++tipNodes;
         if (std::abs(p.x - length / 2) > length / 20) continue;
         const double lines = sx.hits[n];
         if (std::abs(p.z - height) < tol) top += sx.values[n] * lines, topCount += sx.hits[n];
         if (std::abs(p.z) < tol) bottom += sx.values[n] * lines, bottomCount += sx.hits[n];
     }
-    if (!tipNodes || !topCount || !bottomCount) {
-        std::fprintf(stderr, "no nodes at the tip or on the fibres\n");
+    if (!topCount || !bottomCount) {
+        std::fprintf(stderr, "no nodes on the fibres\n");
         return 1;
     }
     const double inertia = width * height * height * height / 12, area = width * height,
@@ -139,7 +154,7 @@ int cantilever(char** argv, double force = -1) {
     const double deflection =
         force * std::pow(length, 3) / (3 * e * inertia) + force * length / (5.0 / 6 * g * area);
     const double fibre = force * (length / 2) * (height / 2) / inertia;
-    bool ok = within("tip deflection", -tip / tipNodes, deflection, 0.02);
+    bool ok = within("tip deflection", -tip, deflection, 0.02);
     ok = within("top fibre stress at L/2", top / topCount, fibre, 0.02) && ok;
     ok = within("bottom fibre stress at L/2", bottom / bottomCount, -fibre, 0.02) && ok;
     return ok ? 0 : 1;
@@ -177,20 +192,12 @@ int assembly(char** argv) {
                             {"second block's tip deflection", 60, 30, lineLoad * kWidth}};
     bool ok = true;
     for (const Block& b : blocks) {
-        double tip = 0;
-        int count = 0;
-        for (int n = 0; n < mesh.nodeCount(); ++n)
-            if (std::abs(mesh.nodePosition(n + 1).x - (b.start + b.length)) < 1e-6)
-                tip += uz.values[n], ++count;
-        if (!count) {
-            std::fprintf(stderr, "no nodes at x = %g\n", b.start + b.length);
-            return 1;
-        }
+        const double tip = meanOnPlane(mesh, uz.values, 0, b.start + b.length, 1e-6);
         const double l = b.length;
         const double expected = w * std::pow(l, 4) / (8 * e * inertia) + w * l * l / (2 * g * shearArea) +
                                 b.tipForce * std::pow(l, 3) / (3 * e * inertia) +
                                 b.tipForce * l / (g * shearArea);
-        ok = within(b.name, -tip / count, expected, 0.10) && ok;
+        ok = within(b.name, -tip, expected, 0.10) && ok;
     }
     return ok ? 0 : 1;
 }
@@ -236,16 +243,8 @@ void tipHistory(const char* path, const mesh_solve::Mesh& mesh, double length, d
                 int steps, std::vector<double>& times, std::vector<double>& tip) {
     for (int step = every; step <= steps; step += every) {
         const results::NodeResults uz = readQuantity(path, mesh, results::kKindDisplacement, 2, step);
-        double sum = 0;
-        int count = 0;
-        for (int n = 0; n < mesh.nodeCount(); ++n)
-            if (std::abs(mesh.nodePosition(n + 1).x - length) <= 1e-6 * length) sum += uz.values[n], ++count;
-        if (!count) {
-            std::fprintf(stderr, "no nodes at the tip\n");
-            std::exit(1);
-        }
         times.push_back(step * dt);
-        tip.push_back(-sum / count);
+        tip.push_back(-meanOnPlane(mesh, uz.values, 0, length, 1e-6 * length));
     }
 }
 
@@ -312,16 +311,9 @@ int slab(char** argv) {
                  h = std::atof(argv[5]), fluid = std::atof(argv[6]);
     bool ok = true;
     for (double x : {0.0, thickness}) {
-        double sum = 0;
-        int count = 0;
-        for (int n = 0; n < mesh.nodeCount(); ++n) {
-            if (std::abs(mesh.nodePosition(n + 1).x - x) > 1e-6 * thickness) continue;
-            sum += temperatures.values[n];
-            ++count;
-        }
         const double expected = fluid + q / h + q * (thickness - x) / k;
-        ok = within(x == 0 ? "temperature at x = 0" : "temperature at the cooled face", sum / count, expected,
-                    0.005) &&
+        ok = within(x == 0 ? "temperature at x = 0" : "temperature at the cooled face",
+                    meanOnPlane(mesh, temperatures.values, 0, x, 1e-6 * thickness), expected, 0.005) &&
              ok;
     }
     return ok ? 0 : 1;
@@ -478,15 +470,11 @@ int orthobar(char** argv) {
     const double szx = -nu * c * c / e1 - nu * s * s / e2;
     const results::NodeResults ux = readQuantity(argv[1], mesh, results::kKindDisplacement, 0),
                                uz = readQuantity(argv[1], mesh, results::kKindDisplacement, 2);
-    double end = 0, top = 0;
-    int ends = 0, tops = 0;
-    for (int n = 0; n < mesh.nodeCount(); ++n) {
-        const NodePoint x = mesh.nodePosition(n + 1);
-        if (std::abs(x.x - length) < 1e-6 * length) end += ux.values[n], ++ends;
-        if (std::abs(x.z - height) < 1e-6 * length) top += uz.values[n], ++tops;
-    }
-    bool ok = within("stretch of the pulled end", end / ends, sxx * p * length, 0.01);
-    ok = within("thinning of the top", top / tops, szx * p * height, 0.01) && ok;
+    bool ok = within("stretch of the pulled end", meanOnPlane(mesh, ux.values, 0, length, 1e-6 * length),
+                     sxx * p * length, 0.01);
+    ok = within("thinning of the top", meanOnPlane(mesh, uz.values, 2, height, 1e-6 * length),
+                szx * p * height, 0.01) &&
+         ok;
     return ok ? 0 : 1;
 }
 
@@ -507,11 +495,9 @@ int plasticbar(char** argv) {
     ok = within("largest plastic strain", ep.largest, plastic, 0.02) && ok;
     ok = within("smallest von Mises stress", mises.smallest, p, 0.01) && ok;
     ok = within("largest von Mises stress", mises.largest, p, 0.01) && ok;
-    double end = 0;
-    int ends = 0;
-    for (int n = 0; n < mesh.nodeCount(); ++n)
-        if (std::abs(mesh.nodePosition(n + 1).x - length) < 1e-6 * length) end += ux.values[n], ++ends;
-    ok = within("stretch of the pulled end", end / ends, length * (p / e + plastic), 0.01) && ok;
+    ok = within("stretch of the pulled end", meanOnPlane(mesh, ux.values, 0, length, 1e-6 * length),
+                length * (p / e + plastic), 0.01) &&
+         ok;
     return ok ? 0 : 1;
 }
 
@@ -538,15 +524,8 @@ int elastica(char** argv, double gap = 0) {
     for (const int step : {5, 10}) {
         const results::NodeResults ux = readQuantity(argv[1], mesh, results::kKindDisplacement, 0, step),
                                    uz = readQuantity(argv[1], mesh, results::kKindDisplacement, 2, step);
-        double along = 0, across = 0;
-        int ends = 0;
-        for (int n = 0; n < mesh.nodeCount(); ++n)
-            if (std::abs(mesh.nodePosition(n + 1).x - length) < 1e-6 * length)
-                along -= ux.values[n], across -= uz.values[n], ++ends;
-        if (!ends) {
-            std::fprintf(stderr, "no nodes at the end x = %g\n", length);
-            return 1;
-        }
+        const double along = -meanOnPlane(mesh, ux.values, 0, length, 1e-6 * length),
+                     across = -meanOnPlane(mesh, uz.values, 0, length, 1e-6 * length);
         const double applied = alpha * step / 10;
         const double carried = gap > 0 ? alphaResting(applied, gap, length, height) : applied;
         if (carried < applied)
@@ -554,8 +533,8 @@ int elastica(char** argv, double gap = 0) {
                         step, 100 * carried / applied);
         const tarvsolv::testing::ElasticaTip tip = tarvsolv::testing::elasticaTip(carried);
         const std::string at = " at step " + std::to_string(step);
-        ok = within(("tip deflection" + at).c_str(), across / ends, tip.deflection * length, 0.02) && ok;
-        ok = within(("tip shortening" + at).c_str(), along / ends, tip.shortening * length, 0.02) && ok;
+        ok = within(("tip deflection" + at).c_str(), across, tip.deflection * length, 0.02) && ok;
+        ok = within(("tip shortening" + at).c_str(), along, tip.shortening * length, 0.02) && ok;
     }
     readQuantity(argv[1], mesh, results::kKindStress, 0, 10);
     return ok ? 0 : 1;
@@ -575,35 +554,35 @@ int dump(char** argv) {
     return 0;
 }
 
+// Each check with the number of its arguments (MESH and OUT included), as the header lists them.
+struct Check {
+    const char* name;
+    int arguments;
+    int (*run)(char**);
+};
+constexpr Check kChecks[] = {{"dump", 5, dump},
+                             {"cantilever", 8, [](char** a) { return cantilever(a); }},
+                             {"gap", 9, gap},
+                             {"modes", 7, modes},
+                             {"buckling", 7, buckling},
+                             {"slab", 7, slab},
+                             {"transient", 12, transient},
+                             {"hole", 5, hole},
+                             {"tube", 7, tube},
+                             {"assembly", 6, assembly},
+                             {"dynamic", 12, dynamic},
+                             {"decay", 9, decay},
+                             {"orthobar", 10, orthobar},
+                             {"plasticbar", 8, plasticbar},
+                             {"elastica", 7, [](char** a) { return elastica(a); }},
+                             {"elastica", 8, [](char** a) { return elastica(a, std::atof(a[7])); }}};
+
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";
-    if (what == "dump" && argc == 7) return dump(argv + 2);
-    if (what == "cantilever" && argc == 10) return cantilever(argv + 2);
-    if (what == "gap" && argc == 11) return gap(argv + 2);
-    if (what == "modes" && argc == 9) return modes(argv + 2);
-    if (what == "buckling" && argc == 9) return buckling(argv + 2);
-    if (what == "slab" && argc == 9) return slab(argv + 2);
-    if (what == "transient" && argc == 14) return transient(argv + 2);
-    if (what == "hole" && argc == 7) return hole(argv + 2);
-    if (what == "tube" && argc == 9) return tube(argv + 2);
-    if (what == "assembly" && argc == 8) return assembly(argv + 2);
-    if (what == "dynamic" && argc == 14) return dynamic(argv + 2);
-    if (what == "decay" && argc == 11) return decay(argv + 2);
-    if (what == "orthobar" && argc == 12) return orthobar(argv + 2);
-    if (what == "plasticbar" && argc == 10) return plasticbar(argv + 2);
-    if (what == "elastica" && argc == 9) return elastica(argv + 2);
-    if (what == "elastica" && argc == 10) return elastica(argv + 2, std::atof(argv[9]));
-    std::fprintf(stderr,
-                 "usage: tarvsolv-check-results cantilever MESH OUT L B H E NU F | modes OUT L B H E NU RHO "
-                 "| slab MESH OUT L K Q H TF | hole MESH OUT W D S | tube MESH OUT A B E NU P | assembly "
-                 "MESH OUT E NU P Q\n");
-    std::fprintf(stderr, "   or: tarvsolv-check-results transient MESH OUT L A T0 TH DT S1 S2 S3 X1 X2\n");
-    std::fprintf(stderr, "   or: tarvsolv-check-results buckling OUT L B H E NU P\n");
-    std::fprintf(stderr, "   or: tarvsolv-check-results dynamic MESH OUT L B H E NU RHO F DT EVERY STEPS\n");
-    std::fprintf(stderr,
-                 "   or: tarvsolv-check-results decay MESH OUT L FREQUENCY ALPHA BETA DT EVERY STEPS\n");
-    std::fprintf(stderr, "   or: tarvsolv-check-results orthobar MESH OUT L H E1 NU E2 G12 ANGLE P\n");
-    std::fprintf(stderr, "   or: tarvsolv-check-results plasticbar MESH OUT L E SY SU P STEPS\n");
-    std::fprintf(stderr, "   or: tarvsolv-check-results elastica MESH OUT L B H E F [GAP]\n");
+    for (const Check& check : kChecks)
+        if (what == check.name && argc == check.arguments + 2) return check.run(argv + 2);
+    std::fprintf(stderr, "usage: tarvsolv-check-results CHECK ARGUMENTS..., CHECK one of:");
+    for (const Check& check : kChecks) std::fprintf(stderr, " %s (%d)", check.name, check.arguments);
+    std::fprintf(stderr, "\n(the arguments of each are listed at the top of check_results.cpp)\n");
     return 2;
 }
