@@ -23,15 +23,15 @@
 #include <stdexcept>
 #include <tuple>
 
-#include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
 #include "physics/contact_time_steps.h"
-#include "physics/free_body_check.h"
+#include "physics/elastic_assembly.h"
 #include "physics/load_stepping.h"
 #include "physics/prescribed_motion.h"
 #include "physics/structural_conditions.h"
+#include "physics/structural_setup.h"
 #include "physics/structural_statics.h"
 #include "physics/time_step_driver.h"
 #include "physics/time_stepping.h"
@@ -60,22 +60,12 @@ StructuralMatrices assembleMatrices(const Job& job, const MatrixPattern& pattern
     const DofLayout& layout = pattern.layout();
     StructuralMatrices out{pattern.createMatrix(), pattern.createMatrix(), layout.createVector()};
     SystemAssembler stiffness(pattern, out.k, out.steady), mass(pattern, out.m, nullptr);
-    std::vector<double> ke, me, fe, part;
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        if (!layout.assemblesElement(job.mesh, e)) continue;
-        const ElasticMaterial mat = elementMaterial(job, temperatures, e);
-        if (!(mat.density > 0))
-            throw std::runtime_error("forced vibrations need a density above 0 in every material (no mass)");
-        elasticStiffness(job.mesh, e, mat, ke);
-        consistentMass(job.mesh, e, mat.density * job.units.massScale, me);
-        fe.assign(ke.size() ? 3 * job.mesh.nodesPerElement : 0, 0.0);
-        if (!temperatures.nodal.empty()) {
-            thermalLoad(job.mesh, e, mat, temperatures.changes(job.mesh, e), part);
-            for (std::size_t i = 0; i < fe.size(); ++i) fe[i] += part[i];
-        }
-        stiffness.addElement(job.mesh.elementNodes(e), ke, &fe);
-        mass.addElement(job.mesh.elementNodes(e), me, nullptr);
-    }
+    ElasticTargets targets;
+    targets.stiffness = &stiffness;
+    targets.mass = &mass;
+    targets.thermal = true;
+    targets.noDensity = "forced vibrations need a density above 0 in every material (no mass)";
+    assembleElastic(job, layout, temperatures, targets);
     stiffness.holdStrayNodes(job.mesh);
     mass.holdStrayNodes(job.mesh);
     stiffness.finish();
@@ -111,12 +101,15 @@ void solveMass(Mat m, Vec r, Vec a, MPI_Comm comm) {
         throw std::runtime_error("the initial accelerations could not be solved (a density is invalid)");
 }
 
-// The layout of the run with its displacement conditions: those that follow time at their values
-// at t = 0 (PrescribedMotion moves them), the constant ones at their values.
-DofLayout heldLayout(const Job& job, bool moving, RunLog& log) {
-    DofLayout layout(job.mesh, 3, PETSC_COMM_WORLD);
-    applyDisplacementConditions(job, layout, false, log, moving ? 0.0 : 1.0);
-    return layout;
+// The set-up of the run: displacement conditions that follow time at their values at t = 0, lifted
+// out of the layout (PrescribedMotion moves them), the constant ones at their values; gaps and
+// contact stepped with the state, open gaps holding as the body moves.
+StructuralOptions setupOptions(bool moving) {
+    StructuralOptions options;
+    options.values = moving ? StructuralOptions::Values::Lifted : StructuralOptions::Values::AtTime;
+    options.time = moving ? 0.0 : 1.0;
+    options.openGaps = OpenGaps::Hold;
+    return options;
 }
 
 void checkDamping(double alpha, double beta) {
@@ -137,7 +130,6 @@ class NewmarkStepper : public TimeStepper {
     void finish(RunLog& log) override;
 
   private:
-    void holdWithContact(RunLog& log);
     void buildStepMatrix();
     void setInitialState();
     void residualInto(Vec uPart, Vec vPart);
@@ -148,10 +140,11 @@ class NewmarkStepper : public TimeStepper {
     const StepPlan plan_;
     const double alpha_, beta_, dt_;
     const bool moving_;
-    const DofLayout start_;  // the prescribed values at t = 0
-    const DofLayout layout_;
-    std::optional<ContactConstraints> contact_;
-    TemperatureField temperatures_;
+    StructuralSetup setup_;
+    const DofLayout& start_;  // the prescribed values at t = 0
+    const DofLayout& layout_;
+    ContactConstraints* contact_;
+    const TemperatureField& temperatures_;
     StructuralMatrices system_;
     MatHandle a_;
     StepSolver solver_;
@@ -170,11 +163,12 @@ NewmarkStepper::NewmarkStepper(const Job& job, const StepPlan& plan, RunLog& log
       beta_(job.input.stiffnessDamping),
       dt_(plan.size),
       moving_(displacementsFollowTime(job)),
-      start_(heldLayout(job, moving_, log)),
-      layout_(moving_ ? start_.withoutPrescribedValues() : start_),
+      setup_(job, log, setupOptions(moving_)),
+      start_(setup_.valuedLayout()),
+      layout_(setup_.layout()),
+      contact_(setup_.contact()),
+      temperatures_(setup_.temperatures()),
       solver_(job.solver, layout_.comm(), stepTolerance(job.tolerance)) {
-    holdWithContact(log);
-    temperatures_ = temperatureField(job, log);
     log.line("forced vibrations: " + std::to_string(layout_.dofCount()) + " unknowns (" +
              std::to_string(layout_.prescribedCount()) + " prescribed), " + std::to_string(plan.steps) +
              " steps of " + number(plan.size) + " s, results every " + std::to_string(plan.printEvery) +
@@ -192,20 +186,9 @@ NewmarkStepper::NewmarkStepper(const Job& job, const StepPlan& plan, RunLog& log
     varying_ = moving_ || loadsFollowTime(job);
 }
 
-void NewmarkStepper::holdWithContact(RunLog& log) {
-    if (!job_.entries.contacts.empty()) {
-        contact_.emplace(job_, log);
-        checkHeldWithContact(job_, layout_, *contact_, OpenGaps::Hold);
-    } else if (const auto free = findFreeRigidMotion(job_.mesh, layout_)) {
-        throw std::runtime_error(*free);
-    }
-}
-
 // The step matrix (1 + gamma dt alpha) M + (gamma dt beta + beta_N dt^2) K.
 void NewmarkStepper::buildStepMatrix() {
-    const MatrixPattern pattern(job_.mesh, layout_,
-                                contact_ ? contact_->couplings() : std::vector<std::vector<int>>{});
-    system_ = assembleMatrices(job_, pattern, temperatures_);
+    system_ = assembleMatrices(job_, setup_.pattern(), temperatures_);
     TARV_PETSC(MatDuplicate(system_.k, MAT_COPY_VALUES, a_.out()));
     TARV_PETSC(MatScale(a_, kNewmarkGamma * dt_ * beta_ + kNewmarkBeta * dt_ * dt_));
     TARV_PETSC(MatAXPY(a_, 1 + kNewmarkGamma * dt_ * alpha_, system_.m, SAME_NONZERO_PATTERN));

@@ -62,6 +62,31 @@ ReactionBalance computeReactions(const Job& job, const DofLayout& layout,
     return balanceOf(job, layout, r, loads);
 }
 
+namespace {
+
+// The loads' force and moment about the centroid, and the relative imbalance of loads and
+// reactions: forces against the loads' size, moments against that size times the model's extent.
+template <typename ArmOf>
+void addLoadsAndImbalance(const FeMesh& mesh, const std::vector<double>& loads, const ArmOf& armOf,
+                          ReactionBalance& b) {
+    double size = 0;
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const Vec3 f = nodeVector(loads, n);
+        b.loadForce = b.loadForce + f;
+        b.loadMoment = b.loadMoment + cross(armOf(n), f);
+        size += norm(f);
+    }
+    for (const EntryReaction& e : b.entries) size = std::max(size, norm(e.force));
+    // Moments compare against the loads' size times the model's extent.
+    double extent = 0;
+    for (int n = 0; n < mesh.nodeCount(); ++n) extent = std::max(extent, norm(armOf(n)));
+    if (size > 0)
+        b.imbalance = std::max(norm(b.reactionForce + b.loadForce) / size,
+                               extent > 0 ? norm(b.reactionMoment + b.loadMoment) / (size * extent) : 0.0);
+}
+
+}  // namespace
+
 ReactionBalance balanceOf(const Job& job, const DofLayout& layout, const std::vector<double>& r,
                           const std::vector<double>& loads, const std::vector<double>& positions,
                           const std::vector<double>& planes) {
@@ -111,20 +136,7 @@ ReactionBalance balanceOf(const Job& job, const DofLayout& layout, const std::ve
                         " on " + faceRef(c.face).describe(),
                     job.geometry->nodesOf(faceRef(c.face)), planes, onPlanes);
 
-    double size = 0;
-    for (int n = 0; n < job.mesh.nodeCount(); ++n) {
-        const Vec3 f = nodeVector(loads, n);
-        b.loadForce = b.loadForce + f;
-        b.loadMoment = b.loadMoment + cross(armOf(n), f);
-        size += norm(f);
-    }
-    for (const EntryReaction& e : b.entries) size = std::max(size, norm(e.force));
-    // Moments compare against the loads' size times the model's extent.
-    double extent = 0;
-    for (int n = 0; n < job.mesh.nodeCount(); ++n) extent = std::max(extent, norm(armOf(n)));
-    if (size > 0)
-        b.imbalance = std::max(norm(b.reactionForce + b.loadForce) / size,
-                               extent > 0 ? norm(b.reactionMoment + b.loadMoment) / (size * extent) : 0.0);
+    addLoadsAndImbalance(job.mesh, loads, armOf, b);
     return b;
 }
 

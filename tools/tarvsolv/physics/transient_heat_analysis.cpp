@@ -16,6 +16,7 @@
 #include <stdexcept>
 
 #include "fem/element_kernels.h"
+#include "fem/element_loop.h"
 #include "physics/analyses.h"
 #include "physics/heat_assembly.h"
 #include "physics/heat_balance.h"
@@ -39,20 +40,17 @@ bool matrixFollowsTime(const Job& job) {
 void assembleCapacity(const Job& job, const DofLayout& layout, SystemAssembler& assembler) {
     const int degree = job.mesh.nodesPerElement == 4 ? 2 : 5;
     std::vector<double> ce;
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        if (!layout.assemblesElement(job.mesh, e)) continue;
+    forEachAssembledElement(job.mesh, layout, [&](int e) {
         const auto nodes = job.mesh.elementNodes(e);
         const std::size_t p = nodes.size();
-        Vec3 c;
-        for (int k = 0; k < 4; ++k) c = c + job.mesh.node(nodes[k]);
-        const double rhoC = job.materials->forBody(job.geometry->bodyOfElement(e))
-                                .heatCapacityAt(EvalPoint{0.25 * c, 0.0, job.initialTemperature()});
+        const double rhoC = job.materials->forElement(*job.geometry, e)
+                                .heatCapacityAt(elementPoint(job.mesh, e, 0.0, job.initialTemperature()));
         ce.assign(p * p, 0.0);
         for (const VolumePoint& g : volumePoints(job.mesh, e, degree))
             for (std::size_t i = 0; i < p; ++i)
                 for (std::size_t j = 0; j < p; ++j) ce[i * p + j] += rhoC * g.weight * g.n[i] * g.n[j];
         assembler.addElement(nodes, ce, nullptr);
-    }
+    });
     assembler.holdStrayNodes(job.mesh);
     assembler.finish();
 }
