@@ -1,2 +1,0 @@
-// Must compile: each library sees its own headers and those below it.
-#include "documents/host_session.h"

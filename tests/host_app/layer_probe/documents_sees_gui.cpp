@@ -1,2 +1,0 @@
-// Must not compile: the documents library does not see the windows.
-#include "gui/main_frame.h"

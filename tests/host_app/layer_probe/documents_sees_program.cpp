@@ -1,2 +1,0 @@
-// Must not compile: the documents library does not see the program above it.
-#include "program/host_application.h"
