@@ -181,6 +181,15 @@ class SolverJob {
         return values;
     }
 
+    // The step numbers of the blocks whose header starts with `prefix` ("DISP "), in file order.
+    std::vector<int> blockSteps(const std::string& prefix) const {
+        std::istringstream in(resultText());
+        std::vector<int> steps;
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind(prefix, 0) == 0) steps.push_back(std::stoi(line.substr(prefix.size())));
+        return steps;
+    }
+
     // The natural frequencies of the "NATU" line; empty without one.
     std::vector<double> modeFrequencies() const {
         const std::string text = resultText();
@@ -242,6 +251,15 @@ inline double mean(const std::vector<double>& values, const std::vector<int>& no
         sum += v;
         ++count;
     }
+    return count ? sum / count : std::nan("");
+}
+
+// Mean of all the values that are numbers (NaN: a node without a value).
+inline double mean(const std::vector<double>& values) {
+    double sum = 0;
+    int count = 0;
+    for (double v : values)
+        if (!std::isnan(v)) sum += v, ++count;
     return count ? sum / count : std::nan("");
 }
 

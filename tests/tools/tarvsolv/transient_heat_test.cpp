@@ -20,12 +20,6 @@ double meanWhere(const std::vector<double>& t, const FeMesh& mesh, double x) {
     return mean(t, nodesWhere(mesh, [x](const Vec3& p) { return std::abs(p.x - x) < 1e-9; }));
 }
 
-double meanOf(const std::vector<double>& t) {
-    double sum = 0;
-    for (double v : t) sum += v;
-    return t.empty() ? std::nan("") : sum / static_cast<double>(t.size());
-}
-
 // Slab of thickness L from 0 to 1 at t = 0, its face x = 0 held at 1 from then on, insulated at
 // x = L: the temperature rise at depth x after time t.
 double slabRise(double x, double t, double length, double diffusivity) {
@@ -183,9 +177,9 @@ TEST(TransientHeat, SmallBodyFollowsTheLumpedSolutionAsLoadsFollowTime) {
         const double start = c.exact(0, tau);
         for (const int step : {30, 90, 180}) {
             const double expected = c.exact(step, tau);
-            const double mean = meanOf(job.nodeBlock("TEMP " + std::to_string(step)));
+            const double average = testing::mean(job.nodeBlock("TEMP " + std::to_string(step)));
             // 2 % of the change from the start, the part the analysis computes.
-            EXPECT_NEAR(mean, expected, 0.02 * std::abs(expected - start) + 1e-9) << "t = " << step;
+            EXPECT_NEAR(average, expected, 0.02 * std::abs(expected - start) + 1e-9) << "t = " << step;
         }
         // The log's balance over the run: the heat stored is rho c V times the lumped change, and
         // what went in less what went out; insulated, the internal heat of 1e-5 t over 180 s.
