@@ -254,6 +254,13 @@ inline double mean(const std::vector<double>& values, const std::vector<int>& no
     return count ? sum / count : std::nan("");
 }
 
+// Mean over the nodes of `mesh` on the plane x = `x` of one component of node values `stride` a node.
+inline double meanAtX(const std::vector<double>& values, const FeMesh& mesh, double x, int stride = 1,
+                      int component = 0) {
+    return mean(values, nodesWhere(mesh, [x](const Vec3& p) { return std::abs(p.x - x) < 1e-9; }), stride,
+                component);
+}
+
 // Mean of all the values that are numbers (NaN: a node without a value).
 inline double mean(const std::vector<double>& values) {
     double sum = 0;
