@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -337,6 +338,19 @@ inline FeMesh joined(const FeMesh& a, FeMesh b) {
 
 // Steel in the add-on's millimetre units: N/mm2, 1/C, kg/mm3.
 inline const char* kSteel = "1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
+
+// A quarter of a ring from radius `inner` to `outer` in the first quadrant, `thickness` along z:
+// a quadratic box of `radial` by `around` cells bent round, `graded` packing them toward the bore.
+inline FeMesh quarterRing(double inner, double outer, double thickness, int radial, int around,
+                          bool graded = false) {
+    FeMesh mesh = makeBoxMesh({{}, {1, 1, thickness}, radial, around, 1, true});
+    mapNodes(mesh, [&](const Vec3& q) {
+        const double r = inner + (outer - inner) * (graded ? q.x * q.x : q.x),
+                     theta = std::numbers::pi / 2 * q.y;
+        return Vec3{r * std::cos(theta), r * std::sin(theta), q.z};
+    });
+    return mesh;
+}
 
 // A 20 x 5 x 5 quadratic beam of four cells along X.
 inline FeMesh shortBeam() {
