@@ -17,15 +17,6 @@ const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PetscEn
 constexpr double kE = 210000, kNu = 0.3;
 const char* kSecondSteel = "2  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
 
-// The mean of the values that are numbers (the stresses of corner nodes).
-double meanOf(const std::vector<double>& values) {
-    double sum = 0;
-    int count = 0;
-    for (double v : values)
-        if (!std::isnan(v)) sum += v, ++count;
-    return sum / count;
-}
-
 // A 10 mm cube on rollers (x held on face 1, y on face 3) whose top face is pushed down by
 // `push` while its bottom face has a gap `gap` to a rigid plane below.
 struct PushedBlock {
@@ -70,8 +61,7 @@ TEST(Gaps, BlockMovesFreelyUntilTheGapClosesThenBearsOnThePlane) {
             const std::string plane = line.rfind("bogn", 0) == 0 ? "normal gap" : "gap to plane";
             EXPECT_NEAR(block.job.logTriple(plane + " on face 5")[2], load, 1e-3 * load);
             EXPECT_LT(block.job.logBalance(), 1e-6);
-            EXPECT_NEAR(meanOf(block.job.nodalStress(2)), -kE * squeeze / height,
-                        1e-3 * kE * squeeze / height);
+            EXPECT_NEAR(mean(block.job.nodalStress(2)), -kE * squeeze / height, 1e-3 * kE * squeeze / height);
         }
     }
 }
@@ -136,7 +126,7 @@ TEST(Contact, BlocksPressedTogetherCarryTheLoadThroughTheirFaces) {
             if (job.mesh().node(n).z == 20) {
                 EXPECT_NEAR(u[3 * n + 2], top, 1e-2 * std::abs(top));
             }
-        EXPECT_NEAR(meanOf(job.nodalStress(2)), -100, 1);
+        EXPECT_NEAR(mean(job.nodalStress(2)), -100, 1);
         // Contact between the bodies carries nothing out of the model: the base carries the load.
         EXPECT_NEAR(job.logTriple("restraint on face 5")[2], load, 1e-6 * load);
         EXPECT_LT(job.logBalance(), 1e-6);

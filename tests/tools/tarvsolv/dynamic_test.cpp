@@ -52,19 +52,11 @@ struct History {
 };
 
 History displacementHistory(const SolverJob& job) {
-    History history;
-    std::istringstream in(job.resultText());
-    std::string line;
-    while (std::getline(in, line)) {
-        if (line.rfind("DISP ", 0) != 0) continue;
-        history.steps.push_back(std::stoi(line.substr(5)));
+    History history{job.blockSteps("DISP "), {}};
+    for (int step : history.steps) {
+        const auto disp = job.nodeBlock("DISP " + std::to_string(step));
         std::vector<double>& z = history.z.emplace_back();
-        for (int n = 0; n < job.mesh().nodeCount() && std::getline(in, line); ++n) {
-            std::istringstream fields(line);
-            double node, x, y, uz;
-            fields >> node >> x >> y >> uz;
-            z.push_back(uz);
-        }
+        for (std::size_t k = 2; k < disp.size(); k += 3) z.push_back(disp[k]);
     }
     return history;
 }
@@ -76,15 +68,10 @@ struct TipHistory {
 };
 
 TipHistory meanHistory(const SolverJob& job, int axis, double at) {
+    const auto nodes = nodesWhere(job.mesh(), [&](const Vec3& p) { return std::abs(p[axis] - at) < 1e-9; });
     const History all = displacementHistory(job);
     TipHistory history{all.steps, {}};
-    for (const std::vector<double>& z : all.z) {
-        double sum = 0;
-        int count = 0;
-        for (int n = 0; n < job.mesh().nodeCount(); ++n)
-            if (std::abs(job.mesh().node(n)[axis] - at) < 1e-9) sum += z[n], ++count;
-        history.z.push_back(sum / count);
-    }
+    for (const std::vector<double>& z : all.z) history.z.push_back(mean(z, nodes));
     return history;
 }
 
@@ -308,11 +295,10 @@ TEST(ForcedVibrationContact, BarDroppedOntoAPlaneFallsFreelyThenStopsAtIt) {
         const ContactHistory contact = contactHistory(dropped);
         ASSERT_EQ(all.z.size(), static_cast<std::size_t>(steps));
         ASSERT_EQ(contact.force.size(), all.z.size());
-        std::vector<double> mean;
+        std::vector<double> centre;
         for (std::size_t i = 0; i < all.z.size(); ++i) {
             const double t = dt * all.steps[i], fall = -0.5 * g * t * t;
-            mean.push_back(0);
-            for (double z : all.z[i]) mean.back() += z / static_cast<double>(all.z[i].size());
+            centre.push_back(mean(all.z[i]));
             if (all.steps[i] >= closing) continue;
             for (double z : all.z[i]) ASSERT_NEAR(z, fall, 1e-9 * gap) << "step " << all.steps[i];
             EXPECT_EQ(contact.force[i], 0) << "step " << all.steps[i];
@@ -324,8 +310,8 @@ TEST(ForcedVibrationContact, BarDroppedOntoAPlaneFallsFreelyThenStopsAtIt) {
         EXPECT_LT(largestMagnitude(contact.penetration), 0.05 * impactStress / penalty);
         if (damping == 0) continue;
         // The centre rises again after the impact, but stays below where it started.
-        const auto lowest = std::min_element(mean.begin(), mean.end());
-        const double rebound = *std::max_element(lowest, mean.end());
+        const auto lowest = std::min_element(centre.begin(), centre.end());
+        const double rebound = *std::max_element(lowest, centre.end());
         EXPECT_GT(rebound - *lowest, 0.1 * gap);
         EXPECT_LT(rebound, 0);
     }

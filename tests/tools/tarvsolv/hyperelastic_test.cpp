@@ -252,14 +252,7 @@ TEST(LargeDisplacements, RubberTubeUnderFollowerPressure) {
     const NeoHookean m = NeoHookean::fromYoung(3, 0.45);
     const double inner = 1, outer = 2, p = 0.4;
     const auto [bore, outside] = inflatedTube(m, inner, outer, p);
-    auto tube = [&](int radial) {
-        FeMesh mesh = makeBoxMesh({{0, 0, 0}, {1, 1, 0.2}, radial, 2 * radial, 1, true});
-        mapNodes(mesh, [&](const Vec3& q) {
-            const double r = inner + (outer - inner) * q.x, theta = std::numbers::pi / 2 * q.y;
-            return Vec3{r * std::cos(theta), r * std::sin(theta), q.z};
-        });
-        return mesh;
-    };
+    const auto tube = [&](int radial) { return testing::quarterRing(inner, outer, 0.2, radial, 2 * radial); };
     testing::SolverJob job("tube");
     job.writeMesh(tube(6));
     testing::JobText text;

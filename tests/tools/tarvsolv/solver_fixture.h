@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -181,6 +182,15 @@ class SolverJob {
         return values;
     }
 
+    // The step numbers of the blocks whose header starts with `prefix` ("DISP "), in file order.
+    std::vector<int> blockSteps(const std::string& prefix) const {
+        std::istringstream in(resultText());
+        std::vector<int> steps;
+        for (std::string line; std::getline(in, line);)
+            if (line.rfind(prefix, 0) == 0) steps.push_back(std::stoi(line.substr(prefix.size())));
+        return steps;
+    }
+
     // The natural frequencies of the "NATU" line; empty without one.
     std::vector<double> modeFrequencies() const {
         const std::string text = resultText();
@@ -242,6 +252,22 @@ inline double mean(const std::vector<double>& values, const std::vector<int>& no
         sum += v;
         ++count;
     }
+    return count ? sum / count : std::nan("");
+}
+
+// Mean over the nodes of `mesh` on the plane x = `x` of one component of node values `stride` a node.
+inline double meanAtX(const std::vector<double>& values, const FeMesh& mesh, double x, int stride = 1,
+                      int component = 0) {
+    return mean(values, nodesWhere(mesh, [x](const Vec3& p) { return std::abs(p.x - x) < 1e-9; }), stride,
+                component);
+}
+
+// Mean of all the values that are numbers (NaN: a node without a value).
+inline double mean(const std::vector<double>& values) {
+    double sum = 0;
+    int count = 0;
+    for (double v : values)
+        if (!std::isnan(v)) sum += v, ++count;
     return count ? sum / count : std::nan("");
 }
 
@@ -312,6 +338,19 @@ inline FeMesh joined(const FeMesh& a, FeMesh b) {
 
 // Steel in the add-on's millimetre units: N/mm2, 1/C, kg/mm3.
 inline const char* kSteel = "1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
+
+// A quarter of a ring from radius `inner` to `outer` in the first quadrant, `thickness` along z:
+// a quadratic box of `radial` by `around` cells bent round, `graded` packing them toward the bore.
+inline FeMesh quarterRing(double inner, double outer, double thickness, int radial, int around,
+                          bool graded = false) {
+    FeMesh mesh = makeBoxMesh({{}, {1, 1, thickness}, radial, around, 1, true});
+    mapNodes(mesh, [&](const Vec3& q) {
+        const double r = inner + (outer - inner) * (graded ? q.x * q.x : q.x),
+                     theta = std::numbers::pi / 2 * q.y;
+        return Vec3{r * std::cos(theta), r * std::sin(theta), q.z};
+    });
+    return mesh;
+}
 
 // A 20 x 5 x 5 quadratic beam of four cells along X.
 inline FeMesh shortBeam() {

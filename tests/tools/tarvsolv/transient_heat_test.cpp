@@ -16,16 +16,6 @@ namespace {
 constexpr double kK = 0.05, kRho = 7.85e-6, kC = 460;
 const std::string kHeatMaterial = "1  0.05,0,0,7.85e-06,460";
 
-double meanWhere(const std::vector<double>& t, const FeMesh& mesh, double x) {
-    return mean(t, nodesWhere(mesh, [x](const Vec3& p) { return std::abs(p.x - x) < 1e-9; }));
-}
-
-double meanOf(const std::vector<double>& t) {
-    double sum = 0;
-    for (double v : t) sum += v;
-    return t.empty() ? std::nan("") : sum / static_cast<double>(t.size());
-}
-
 // Slab of thickness L from 0 to 1 at t = 0, its face x = 0 held at 1 from then on, insulated at
 // x = L: the temperature rise at depth x after time t.
 double slabRise(double x, double t, double length, double diffusivity) {
@@ -62,7 +52,7 @@ TEST(TransientHeat, SlabWithASuddenlyHeldFaceFollowsTheSeriesSolution) {
             ASSERT_EQ(t.size(), static_cast<std::size_t>(job.mesh().nodeCount())) << "step " << step;
             for (const double x : {2.5, 7.5}) {
                 const double expected = held * slabRise(x, 0.1 * step, length, diffusivity);
-                EXPECT_NEAR(meanWhere(t, job.mesh(), x), expected, 0.02 * expected)
+                EXPECT_NEAR(meanAtX(t, job.mesh(), x), expected, 0.02 * expected)
                     << "x = " << x << ", t = " << 0.1 * step;
             }
         }
@@ -125,10 +115,9 @@ TEST(TransientHeat, AFaceHeldOnARampFollowsTheSeriesSolutionAndItsHeatIsStored) 
         for (const int step : {20, 50, 100}) {
             const double t = 0.1 * step;
             const auto temperatures = job.nodeBlock("TEMP " + std::to_string(step));
-            EXPECT_NEAR(meanWhere(temperatures, job.mesh(), 0), rate * t, 1e-9 * rate * t)
-                << "held, t = " << t;
+            EXPECT_NEAR(meanAtX(temperatures, job.mesh(), 0), rate * t, 1e-9 * rate * t) << "held, t = " << t;
             for (const double x : {2.5, 7.5, length})
-                EXPECT_NEAR(meanWhere(temperatures, job.mesh(), x), exact(x, t), 0.02 * rate * t)
+                EXPECT_NEAR(meanAtX(temperatures, job.mesh(), x), exact(x, t), 0.02 * rate * t)
                     << "x = " << x << ", t = " << t;
         }
         const std::string log = job.logText();
@@ -183,9 +172,9 @@ TEST(TransientHeat, SmallBodyFollowsTheLumpedSolutionAsLoadsFollowTime) {
         const double start = c.exact(0, tau);
         for (const int step : {30, 90, 180}) {
             const double expected = c.exact(step, tau);
-            const double mean = meanOf(job.nodeBlock("TEMP " + std::to_string(step)));
+            const double average = testing::mean(job.nodeBlock("TEMP " + std::to_string(step)));
             // 2 % of the change from the start, the part the analysis computes.
-            EXPECT_NEAR(mean, expected, 0.02 * std::abs(expected - start) + 1e-9) << "t = " << step;
+            EXPECT_NEAR(average, expected, 0.02 * std::abs(expected - start) + 1e-9) << "t = " << step;
         }
         // The log's balance over the run: the heat stored is rho c V times the lumped change, and
         // what went in less what went out; insulated, the internal heat of 1e-5 t over 180 s.
@@ -218,7 +207,7 @@ TEST(TransientHeat, ConductivityFollowingTemperatureSettlesOnTheSteadyKirchhoffP
         const double tl = fluid + q / h;
         const double theta = tl + b * tl * tl / 2 + q * (thickness - x) / k0;
         const double exact = (std::sqrt(1 + 2 * b * theta) - 1) / b;
-        EXPECT_NEAR(meanWhere(t, job.mesh(), x), exact, 0.01 * (exact - fluid)) << "x = " << x;
+        EXPECT_NEAR(meanAtX(t, job.mesh(), x), exact, 0.01 * (exact - fluid)) << "x = " << x;
     }
 }
 

@@ -32,8 +32,7 @@ struct Cantilever {
 
 // Mean vertical displacement of the free end of `beam`, solved in `job`.
 double tipDisplacement(const SolverJob& job, const Cantilever& beam) {
-    const auto tip = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length; });
-    return mean(job.nodeBlock("DISP 1"), tip, 3, 2);
+    return meanAtX(job.nodeBlock("DISP 1"), job.mesh(), beam.length, 3, 2);
 }
 
 // A tip load of 100 N as a distributed load on the free end, clamped root.
@@ -80,10 +79,9 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
         text.loads = loads;
         ASSERT_EQ(job.solve(text), "");
         const auto u = job.nodeBlock("DISP 1");
-        const auto middle = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == beam.length / 2; });
         const double halfway = 100 * std::pow(beam.length / 2, 2) * (3 * beam.length - beam.length / 2) /
                                (6 * kE * beam.inertia());
-        EXPECT_NEAR(mean(u, middle, 3, 2), -halfway, 0.03 * halfway) << loads.front();
+        EXPECT_NEAR(meanAtX(u, job.mesh(), beam.length / 2, 3, 2), -halfway, 0.03 * halfway) << loads.front();
         EXPECT_NEAR(tipDisplacement(job, beam), -expected, 0.03 * expected) << loads.front();
         const std::vector<double> root = job.logTriple("restraint on face 1");
         EXPECT_NEAR(root[0], 0, 1e-6 * 100);
@@ -207,16 +205,8 @@ TEST(Verification, NaturalFrequenciesTakeTheModulusOfTheLoadedOrInitialTemperatu
 TEST(Verification, ThickCylinderUnderInternalPressureMatchesLame) {
     // A quarter of a ring (r 10 to 20) in plane strain: symmetry on the cut planes, z held.
     const double ri = 10, ro = 20, p = 100;
-    BoxSpec box;
-    box.size = {1, 1, 2};
-    box.nx = 8, box.ny = 16, box.nz = 1;
-    FeMesh mesh = makeBoxMesh(box);
-    mapNodes(mesh, [&](const Vec3& q) {
-        const double r = ri + (ro - ri) * q.x, theta = std::numbers::pi / 2 * q.y;
-        return Vec3{r * std::cos(theta), r * std::sin(theta), q.z};
-    });
     SolverJob job("lame");
-    job.writeMesh(mesh);
+    job.writeMesh(quarterRing(ri, ro, 2, 8, 16));
     JobText text;
     text.materials = {kSteel};
     text.loads = {"bol 1 1 100"};
@@ -240,6 +230,14 @@ TEST(Verification, ThickCylinderUnderInternalPressureMatchesLame) {
     EXPECT_NEAR(mean(job.nodeBlock("DISP 1"), outer, 3, 1), outerRadial, 0.01 * outerRadial);
 }
 
+// A steady heat job in a steel-like conductor (k 0.05 W/(mm C)).
+JobText slabHeat() {
+    JobText text;
+    text.analysisCode = 1;
+    text.materials = {"1  0.05,0,0,7.85e-09,460"};
+    return text;
+}
+
 // A 20 mm slab cooled on its far face (h = 0.002, fluid at 20) and either heated by a flux q
 // through its near face, T(x) = Tf + q / h + q (L - x) / k, or by internal heat Q and insulated
 // there, T(x) = Tf + Q L / h + Q (L^2 - x^2) / (2 k). The same flux as four point heats at the
@@ -261,9 +259,7 @@ TEST(Verification, SlabsMatchOneDimensionalConduction) {
         SCOPED_TRACE(c.name);
         SolverJob job("slab");
         job.writeMesh(makeBoxMesh({{}, {thickness, 5, 5}, 8, 2, 2, true}));
-        JobText text;
-        text.analysisCode = 1;
-        text.materials = {"1  0.05,0,0,7.85e-09,460"};
+        JobText text = slabHeat();
         text.loads = c.loads;
         text.loads.push_back("bol 2 2 0.002, 20");
         ASSERT_EQ(job.solve(text), "");
@@ -274,8 +270,8 @@ TEST(Verification, SlabsMatchOneDimensionalConduction) {
             const double expected =
                 c.internal ? fluid + c.q * thickness / h + c.q * (thickness * thickness - x * x) / (2 * k)
                            : fluid + c.q / h + c.q * (thickness - x) / k;
-            const auto at = nodesWhere(job.mesh(), [&](Vec3 p) { return std::abs(p.x - x) < 1e-9; });
-            EXPECT_NEAR(mean(t, at, 1, 0), expected, (c.points ? 1e-4 : 0.005) * expected) << "x = " << x;
+            EXPECT_NEAR(meanAtX(t, job.mesh(), x), expected, (c.points ? 1e-4 : 0.005) * expected)
+                << "x = " << x;
         }
         // The log's heat balance: the heat put in (flux times area, heat times volume, or the sum of
         // the point heats) leaves through the convection face.
@@ -314,18 +310,15 @@ TEST(Verification, SlabsHeldAtTemperaturesCarryTheHeatOfTheirLinearProfile) {
         SCOPED_TRACE(c.name);
         SolverJob job("held");
         job.writeMesh(makeBoxMesh({{}, {thickness, 5, 5}, 4, 1, 1, true}));
-        JobText text;
-        text.analysisCode = 1;
+        JobText text = slabHeat();
         text.tables = {"tabl1, 2, 0, 2, 0, 200"};
-        text.materials = {"1  0.05,0,0,7.85e-09,460"};
         text.restraints = c.restraints;
         text.loads = c.loads;
         ASSERT_EQ(job.solve(text), "");
         const double q = 80 / c.resistance;
         const auto t = job.nodeBlock("TEMP 1");
         for (double x : {0.0, 5.0, 10.0, thickness}) {
-            const auto at = nodesWhere(job.mesh(), [&](Vec3 p) { return std::abs(p.x - x) < 1e-9; });
-            EXPECT_NEAR(mean(t, at, 1, 0), 100 - q * x / k, 1e-6 * 100) << "x = " << x;
+            EXPECT_NEAR(meanAtX(t, job.mesh(), x), 100 - q * x / k, 1e-6 * 100) << "x = " << x;
         }
         // The log writes six figures.
         EXPECT_NEAR(heldHeat(job, "temperature held on face 1"), q * area, 1e-5 * q * area) << job.logText();
@@ -351,16 +344,14 @@ TEST(Verification, SlabWithTemperatureDependentConductivityMatchesTheKirchhoffPr
         SCOPED_TRACE(quadratic ? "quadratic" : "linear");
         SolverJob job("kslab");
         job.writeMesh(makeBoxMesh({{}, {thickness, 5, 5}, 16, 2, 2, quadratic}));
-        JobText text;
-        text.analysisCode = 1;
+        JobText text = slabHeat();
         text.materials = {"1  0.05*(1+0.01*T),0,0,7.85e-09,460"};
         text.loads = {"bol 1 0 0.01", "bol 2 2 0.002, 20"};
         EXPECT_LT(solveBothWays(job, text, "TEMP 1").relativeDifference, 1e-6);
         const auto t = job.nodeBlock("TEMP 1");
         for (double x : {0.0, 10.0, thickness}) {
-            const auto at = nodesWhere(job.mesh(), [&](Vec3 p) { return std::abs(p.x - x) < 1e-9; });
             // Within 1 % of the rise above the fluid; a constant k0 would miss it by a tenth.
-            EXPECT_NEAR(mean(t, at, 1, 0), exact(x), 0.01 * (exact(x) - fluid)) << "x = " << x;
+            EXPECT_NEAR(meanAtX(t, job.mesh(), x), exact(x), 0.01 * (exact(x) - fluid)) << "x = " << x;
         }
     }
 }
@@ -388,9 +379,9 @@ TEST(Verification, OrthotropicBarWithModulusFromATableStretchesAsTheRotatedCompl
             EXPECT_LT(agreement.relativeDifference, 1e-6);
             const double sxx =
                 std::pow(c, 4) / e1 + (1 / g12 - 2 * nu / e1) * s * s * c * c + std::pow(s, 4) / e2;
-            const auto end = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == bar.length; });
             const double expected = sxx * traction * bar.length;
-            EXPECT_NEAR(mean(job.nodeBlock("DISP 1"), end, 3, 0), expected, 1e-3 * expected);
+            EXPECT_NEAR(meanAtX(job.nodeBlock("DISP 1"), job.mesh(), bar.length, 3), expected,
+                        1e-3 * expected);
         }
 }
 
@@ -408,8 +399,7 @@ TEST(Verification, SpinningBarCarriesTheCentrifugalAxialStress) {
     const auto sx = job.nodalStress(0);
     for (double x : {25.0, 50.0, 75.0}) {
         const double expected = rho * 1e6 * (bar.length * bar.length - x * x) / 2;
-        const auto section = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == x; });
-        EXPECT_NEAR(mean(sx, section, 1, 0), expected, 0.02 * expected) << "x = " << x;
+        EXPECT_NEAR(meanAtX(sx, job.mesh(), x), expected, 0.02 * expected) << "x = " << x;
     }
 }
 
