@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "command_fixture.h"
 
@@ -81,12 +79,7 @@ TEST_F(ProgramLaunch, SolverRunIsFollowedToItsEndAndItsReasonShown) {
               std::vector<std::string>{"The solver still runs on job: wait for its end"});
 
     // The progress line shows once the solver has logged its step.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (host.root().statusText() != "Solving job: 25 %, 0:06 left" &&
-           std::chrono::steady_clock::now() < until) {
-        mesh_solve::programRuns().poll();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    pollUntil([&] { return host.root().statusText() == "Solving job: 25 %, 0:06 left"; });
     EXPECT_EQ(host.root().statusText(), "Solving job: 25 %, 0:06 left");
 
     ASSERT_TRUE(pollUntilEnded(RunProgram::Solver));
@@ -104,12 +97,9 @@ TEST_F(ProgramLaunch, MesherProgressComesFromItsConsoleAndSuccessIsNoMessage) {
                                       "echo 'velgrin  40% reading the STEP model'\nsleep 0.5\n"
                                       "echo 'velgrin 100% done'\n");
     ASSERT_EQ(launch(mesher, "/p/job.txt", RunProgram::Mesher), LaunchResult::Started);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (mesh_solve::programRuns().lastText(RunProgram::Mesher).find("40 %") == std::string::npos &&
-           std::chrono::steady_clock::now() < until) {
-        mesh_solve::programRuns().poll();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    pollUntil([] {
+        return mesh_solve::programRuns().lastText(RunProgram::Mesher).find("40 %") != std::string::npos;
+    });
     EXPECT_EQ(mesh_solve::programRuns().lastText(RunProgram::Mesher),
               "Meshing job: 40 % reading the STEP model");
     ASSERT_TRUE(pollUntilEnded(RunProgram::Mesher));
