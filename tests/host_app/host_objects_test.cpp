@@ -138,9 +138,9 @@ TEST(HostObjects, UnitsBoxTransformationAndPoints) {
     EXPECT_LT(design->GetDesignPoint(3, &p), 0);
 }
 
-TEST(HostObjects, DefaultPlanesGiveTheirNormalsAndNamedOnesTheirValues) {
+// A named plane's values reach the add-on's interaction texts (tests/model).
+TEST(HostObjects, DefaultPlanesGiveTheirNormals) {
     auto session = openSession("beam.step", false);
-    session->addPlane("Mid", 0.5, -1, 2);
     auto values = [&](const std::string& name) {
         hostapp::HostPlane* plane = session->plane(name);
         EXPECT_NE(plane, nullptr);
@@ -155,7 +155,6 @@ TEST(HostObjects, DefaultPlanesGiveTheirNormalsAndNamedOnesTheirValues) {
     EXPECT_EQ(values("XY"), (std::vector<double>{0, 0, 1}));
     EXPECT_EQ(values("YZ"), (std::vector<double>{1, 0, 0}));
     EXPECT_EQ(values("ZX"), (std::vector<double>{0, 1, 0}));
-    EXPECT_EQ(values("Mid"), (std::vector<double>{0.5, -1, 2}));
     EXPECT_EQ(session->plane("None"), nullptr);
 }
 

@@ -14,6 +14,7 @@
 #include <TopoDS_Vertex.hxx>
 #include <gp_Pln.hxx>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -78,12 +79,6 @@ class VelgrinTest : public ::testing::Test {
         for (std::size_t i = 0; i < faces.size(); ++i)
             if (BRepAdaptor_Surface(TopoDS::Face(faces[i])).GetType() == kind) return static_cast<int>(i) + 1;
         return 0;
-    }
-
-    static int facetsTagged(const mesh_solve::Mesh& m, int tag) {
-        int count = 0;
-        for (const auto t : m.facetTags()) count += t == tag;
-        return count;
     }
 
     static std::unique_ptr<ScratchFolder> folder_;
@@ -193,7 +188,8 @@ TEST_F(VelgrinTest, LocalFaceSizeRefinesTheMeshNearThatFace) {
         ASSERT_EQ(mesh(job, "plate_with_hole", settings(8, 0), {"bos " + std::to_string(hole) + " " + size})
                       .exitCode,
                   0);
-        facets.push_back(facetsTagged(read(job), hole));
+        const mesh_solve::Mesh m = read(job);
+        facets.push_back(static_cast<int>(std::count(m.facetTags().begin(), m.facetTags().end(), hole)));
     }
     EXPECT_LT(facets[0], facets[1]);
     EXPECT_LT(facets[1], facets[2]);
