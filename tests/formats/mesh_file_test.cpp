@@ -1,13 +1,12 @@
 // The mesh file: reading the golden files into the in-memory mesh, refusing damaged ones with a
-// message, release, the face tables, and writing the golden files back byte for byte.
+// message, release, and writing the golden files back byte for byte (the face tables are checked
+// where the mesher's facets must lie on the model's faces, tests/tools/velgrin).
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <stdexcept>
 #include <vector>
 
-#include "formats/face_tables.h"
 #include "formats/mesh_reader.h"
 #include "formats/mesh_writer.h"
 #include "support/format_files.h"
@@ -85,30 +84,6 @@ TEST_F(MeshFile, WriterReproducesTheGoldenFiles) {
         EXPECT_EQ(readFile(copy), golden::bytes(name)) << name;
     }
     EXPECT_FALSE(writeMeshFile(folder_.file("no-such-folder/a.meb"), 4, arrays()));
-}
-
-// The quadratic faces must be the linear faces with mid-side nodes between their corners: corners
-// 1, 3, 5, 10 play the linear corners 1, 2, 3, 4, and each mid-side node sits on the edge it names.
-TEST(FaceTables, QuadraticFacesRefineTheLinearFaces) {
-    const auto linearCorner = [](std::int32_t quadraticCorner) {
-        return quadraticCorner == 10 ? 4 : (quadraticCorner + 1) / 2;
-    };
-    const auto edgeMidNode = [](std::int32_t a, std::int32_t b) {
-        const std::int32_t lo = std::min(a, b), hi = std::max(a, b);
-        if (hi == 10) return lo == 1 ? 7 : lo == 3 ? 8 : 9;
-        return lo == 1 && hi == 5 ? 6 : lo + 1;
-    };
-    for (std::int32_t face = 1; face <= 4; ++face) {
-        const auto quad = localFaceNodes(10, face);
-        const auto lin = localFaceNodes(4, face);
-        for (int corner = 0; corner < 3; ++corner) {
-            EXPECT_EQ(linearCorner(quad[2 * corner]), lin[corner]) << "face " << face;
-            EXPECT_EQ(quad[2 * corner + 1], edgeMidNode(quad[2 * corner], quad[(2 * corner + 2) % 6]))
-                << "face " << face;
-        }
-    }
-    EXPECT_TRUE(localFaceNodes(4, 0).empty());
-    EXPECT_TRUE(localFaceNodes(10, 5).empty());
 }
 
 // A file without nodes or without elements is an empty mesh, not a damaged one, whatever its facet
