@@ -183,7 +183,8 @@ TEST_F(HostSession, TreeEditsReachTheFileAndOnModalBlocksReportTheirOwnLines) {
         << bad.err;
 }
 
-// The table editor's cells typed in its modal run; the part's units reach the loadcase header.
+// The table editor's cells typed in its modal run; the display unit the script opens the part with
+// reaches the loadcase header.
 TEST_F(HostSession, GridCellsOfTheTableEditorAreTypedInItsModalRunAndUnitsReachTheHeader) {
     const auto run = folder.run("open $KOLVANE_SAMPLES/beam.step units=cm display=in\n" + kLoadcase +
                                 "menu \"Add Actions\"\n"

@@ -128,7 +128,7 @@ TEST(ViewCamera, TurnsPansZoomsAndLooksAlongTheStandardDirections) {
     EXPECT_NEAR(camera.project(onRay).y, 140, 1e-9);
 }
 
-TEST(RasterCanvas, DrawsWithThePensColourAndWidth) {
+TEST(RasterCanvas, DrawsWithThePensColourAndWidthKeepingTheNearestPixel) {
     RasterImage image(100, 60);
     RasterCanvas canvas(image);
     canvas.setPen(0x0000FF, 3);
@@ -148,6 +148,13 @@ TEST(RasterCanvas, DrawsWithThePensColourAndWidth) {
     canvas.line(-1e12, 5, 1e12, 5);
     EXPECT_EQ(image.at(0, 5), 0x00FF00u);
     canvas.line(0, std::numeric_limits<double>::quiet_NaN(), 10, 10);
+    // A pixel keeps the nearest of what is drawn on it.
+    RasterImage deep(4, 4);
+    EXPECT_TRUE(deep.setIfNearer(1, 1, 5.0, 0x111111));
+    EXPECT_FALSE(deep.setIfNearer(1, 1, 4.0, 0x222222));
+    EXPECT_TRUE(deep.setIfNearer(1, 1, 6.0, 0x333333));
+    EXPECT_EQ(deep.at(1, 1), 0x333333u);
+    EXPECT_FALSE(deep.setIfNearer(9, 1, 9.0, 0x444444));
 }
 
 // Prints to a ".png" name become a raster page written when the print ends; ".pdf" stays PDF.
@@ -193,15 +200,6 @@ TEST(RasterPrintPage, StretchesAPictureOverItsRectangle) {
     EXPECT_EQ(page.image().at(RasterPrintPage::kWidth - 1, RasterPrintPage::kHeight - 1), 0x0000FFu);
     page.picture(0, 0, 40, 40, 2, 3, rgb);  // fewer bytes than the size says: nothing drawn
     EXPECT_EQ(page.image().at(0, 0), 0xFFFFFFu);
-}
-
-TEST(RasterImage, KeepsTheNearestPixel) {
-    RasterImage image(4, 4);
-    EXPECT_TRUE(image.setIfNearer(1, 1, 5.0, 0x111111));
-    EXPECT_FALSE(image.setIfNearer(1, 1, 4.0, 0x222222));
-    EXPECT_TRUE(image.setIfNearer(1, 1, 6.0, 0x333333));
-    EXPECT_EQ(image.at(1, 1), 0x333333u);
-    EXPECT_FALSE(image.setIfNearer(9, 1, 9.0, 0x444444));
 }
 
 }  // namespace

@@ -26,8 +26,9 @@ TEST(SplitCommandLine, BlanksSeparateAndQuotesGroup) {
     EXPECT_TRUE(platform::splitCommandLine("").empty());
 }
 
-// The program runs with its quoted arguments after startDetached has already returned.
-TEST(StartDetached, RunsAProgramWithQuotedArgumentsWithoutWaitingForIt) {
+// The program runs with its quoted arguments after startDetached has already returned; what cannot
+// be executed is refused.
+TEST(StartDetached, RunsAProgramWithQuotedArgumentsWithoutWaitingForItAndRefusesOthers) {
     ScratchFolder dir;
     std::filesystem::create_directories(dir.file("Program Files"));
     const std::string script = dir.file("Program Files/writer");
@@ -38,10 +39,7 @@ TEST(StartDetached, RunsAProgramWithQuotedArgumentsWithoutWaitingForIt) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_EQ(testenv::waitForFile(out), "my job.txt|0\n");
-}
 
-TEST(StartDetached, RefusesWhatCannotBeExecuted) {
-    ScratchFolder dir;
     EXPECT_FALSE(platform::startDetached(dir.file("missing-program")));
     EXPECT_FALSE(platform::startDetached(dir.path()));  // a folder
     writeFile(dir.file("not-executable"), "#!/bin/sh\n");
