@@ -351,35 +351,18 @@ struct KnownState {
     std::vector<std::pair<int, double>> expected;  // item, value
 };
 
+// The principal stresses, von Mises and Tresca of general states are checked below; here the
+// signed forms, the largest principal and the items' order.
 TEST(DerivedStress, KnownStates) {
     const KnownState states[] = {
         {"uniaxial tension",
          {100, 0, 0, 0, 0, 0},
-         {{kItemVonMises, 100},
-          {kItemTresca, 100},
-          {kItemPrincipal1, 100},
-          {kItemPrincipal2, 0},
-          {kItemPrincipal3, 0},
-          {kItemMaxPrincipal, 100},
-          {kItemSignedVonMises, 100},
-          {kItemSignedTresca, 100}}},
+         {{kItemMaxPrincipal, 100}, {kItemSignedVonMises, 100}, {kItemSignedTresca, 100}}},
         {"uniaxial compression",
          {-100, 0, 0, 0, 0, 0},
-         {{kItemSignedVonMises, -100},
-          {kItemSignedTresca, -100},
-          {kItemMaxPrincipal, -100},
-          {kItemPrincipal3, -100},
-          {kItemPrincipal1, 0}}},
+         {{kItemSignedVonMises, -100}, {kItemSignedTresca, -100}, {kItemMaxPrincipal, -100}}},
         // Equal and opposite principal stresses: the signed forms take the sign of the first.
-        {"pure shear",
-         {0, 0, 0, 50, 0, 0},
-         {{kItemPrincipal1, 50},
-          {kItemPrincipal2, 0},
-          {kItemPrincipal3, -50},
-          {kItemTresca, 100},
-          {kItemVonMises, 86.6025},
-          {kItemSignedVonMises, 86.6025},
-          {kItemSignedTresca, 100}}},
+        {"pure shear", {0, 0, 0, 50, 0, 0}, {{kItemSignedVonMises, 86.6025}, {kItemSignedTresca, 100}}},
         // The principal stresses of a diagonal state are its components, whatever their order.
         {"triaxial",
          {-30, 70, 20, 0, 0, 0},
