@@ -69,6 +69,7 @@ TEST_F(HostLoop, ACommandGetsItsSiteAndAPanelWhenItAsksForOne) {
     EXPECT_EQ(app.running().size(), 2u);
 }
 
+// A command's end waits for the event to finish.
 TEST_F(HostLoop, EndingWaitsForTheEventToFinish) {
     auto command = start(false);
     ASSERT_TRUE(command->site());

@@ -91,14 +91,12 @@ TEST_F(DamagedFile, TruncationsAreRefusedAndRandomDamageNeverGivesAPartialList) 
     EXPECT_LT(accepted, tried - 1000);
 }
 
-TEST_F(DamagedFile, AbsurdCountsAreRefusedBeforeAnyEntryIsRead) {
+// Absurd counts are refused before any entry is read; wrong classes, tags and key lengths are named.
+TEST_F(DamagedFile, AbsurdCountsWrongClassesAndTagsAreNamed) {
     expectDamaged({0xFF, 0xFF, 0xFE, 0xFF, 0xFF, 0xFF, 0, 0, 0, 0}, "claims 4294967294 entries");
     expectDamaged({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F},
                   "claims");
     expectDamaged({0x10, 0x00, 0x00, 0x00}, "claims 16 entries");
-}
-
-TEST_F(DamagedFile, WrongClassesAndTagsAreNamed) {
     auto listOf = [](std::string_view className, std::uint16_t schema) {
         loadcase::ArchiveWriter out;
         out.writeCount(1);
@@ -110,41 +108,28 @@ TEST_F(DamagedFile, WrongClassesAndTagsAreNamed) {
     expectDamaged(listOf("CThing", 1), "unknown class name \"CThing\"");
     expectDamaged(listOf("CActions", 2), "schema 2");
     expectDamaged(listOf("CPersistentKey", 1), "is a CPersistentKey instead of a CActions");
-
     Bytes bytes{0x01, 0x00, 0x00, 0x00};  // one entry whose tag is the null object
     bytes.resize(40, 0);
     expectDamaged(bytes, "null object");
-}
-
-TEST_F(DamagedFile, NegativeKeyLengthIsRefused) {
-    Bytes bytes = LoadcaseFile::encode(sampleList());
-    const std::size_t bodyKey = 2 + 2 + 2 + 2 + 8;  // count, new-class tag, schema, name length, name
-    bytes[bodyKey + 3] = 0x80;
+    bytes = LoadcaseFile::encode(sampleList());
+    bytes[2 + 2 + 2 + 2 + 8 + 3] = 0x80;  // the body key's length, after the count and the class tag
     expectDamaged(bytes, "negative length");
 }
 
+// The first setting aside, to ".damaged", and the fresh file after it are checked where the
+// explorer meets a damaged file; here a missing file and the next free name.
 TEST_F(DamagedFile, SetAsideMovesTheFileToAFreeName) {
     const auto missing = LoadcaseFile::setAsideDamaged(path);
     EXPECT_FALSE(missing.ok());
     EXPECT_NE(missing.error.find(path), std::string::npos);
-
-    writeFile(path, "broken one");
-    auto first = LoadcaseFile::setAsideDamaged(path);
-    ASSERT_TRUE(first.ok()) << first.error;
-    EXPECT_EQ(first.newPath, path + ".damaged");
-    EXPECT_FALSE(std::filesystem::exists(path));
-    EXPECT_EQ(readFile(first.newPath), "broken one");
-
+    writeFile(path + ".damaged", "broken one");
     writeFile(path, "broken two");
-    auto second = LoadcaseFile::setAsideDamaged(path);
+    const auto second = LoadcaseFile::setAsideDamaged(path);
     ASSERT_TRUE(second.ok()) << second.error;
     EXPECT_EQ(second.newPath, path + ".damaged.2");
-    EXPECT_EQ(readFile(first.newPath), "broken one");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_EQ(readFile(path + ".damaged"), "broken one");
     EXPECT_EQ(readFile(second.newPath), "broken two");
-
-    // After setting aside, the next save starts a fresh file.
-    ASSERT_TRUE(LoadcaseFile::save(path, sampleList()).ok());
-    EXPECT_EQ(LoadcaseFile::load(path).entries, sampleList());
 }
 
 }  // namespace

@@ -40,7 +40,8 @@ TEST_F(ProgramLaunch, LongPathsAreHandedOverWhole) {
     EXPECT_EQ(longInstall.arguments("tarvsolv"), (std::vector<std::string>{input, "0", "END"}));
 }
 
-TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndNothingStarts) {
+// A quote in a path is refused and nothing starts; a program that cannot run is reported.
+TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndAProgramThatCannotRunIsReported) {
     programs.install("velgrin");
     const std::string input = scratch.file("a\" \"b.txt");
     EXPECT_EQ(launch(programs.path("velgrin"), input, RunProgram::Mesher), LaunchResult::Refused);
@@ -48,9 +49,8 @@ TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndNothingStarts) {
               std::vector<std::string>{"cannot start " + programs.path("velgrin") + ": the path " + input +
                                        " holds a double quote"});
     EXPECT_TRUE(programs.notStarted("velgrin"));
-}
 
-TEST_F(ProgramLaunch, ProgramThatCannotRunIsReported) {
+    prompts->clearMessages();
     writeFile(programs.path("tarvsolv"), "not a program");  // no execute permission
     EXPECT_EQ(launch(programs.path("tarvsolv"), "/tmp/x.txt"), LaunchResult::NotStarted);
     EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"cannot start " + programs.path("tarvsolv")});
