@@ -66,7 +66,7 @@ class FormatFuzz : public ::testing::Test {
         writeFile(path_, bytes);
         return path_;
     }
-    fuzz::MemoryFolder folder_;
+    ScratchFolder folder_{fuzz::memoryRoot()};
     std::string path_ = folder_.file("fuzz.file");
 };
 

@@ -2,7 +2,7 @@
 // event, overlays of the current session only.
 #include <gtest/gtest.h>
 
-#include "host/addon_interfaces.h"
+#include "addon_base/addon_command.h"
 #include "program/host_application.h"
 #include "render/recording_canvas.h"
 #include "sample_parts.h"
@@ -14,30 +14,22 @@ using hostapp::HostApplication;
 using platform::RefPtr;
 
 // A command that records what the host does with it; every other event is left unhandled.
-class ProbeCommand : public platform::ImplementsDispatch<host::IQuarnelAddOnCommand> {
+class ProbeCommand : public CAddOnCommand {
   public:
     using Status = platform::Status;
-    using VariantBool = platform::VariantBool;
-    explicit ProbeCommand(bool panel) : panel_(panel) {}
+    explicit ProbeCommand(bool panel) : CAddOnCommand(nullptr), panel_(panel) {}
 
     std::vector<std::string> calls;
-    RefPtr<host::IQDCommandSite> site;
     ui::Window* shownIn = nullptr;
 
+    std::string className() const override { return "ProbeCommand"; }
+    void Start() override {}
     Status putref_CommandSite(platform::IUnknown* s) override {
         calls.push_back("putref_CommandSite");
-        site = RefPtr<platform::IUnknown>(s).query<host::IQDCommandSite>();
-        return platform::kOk;
+        return CAddOnCommand::putref_CommandSite(s);
     }
-    Status get_CommandSite(host::IQDCommandSite** s) override {
-        *s = RefPtr<host::IQDCommandSite>(site).detach();
-        return platform::kOk;
-    }
-    Status get_IsPersistent(VariantBool* a) override { return get_HasPanel(a); }
-    Status get_HasPanel(VariantBool* a) override {
-        *a = panel_ ? platform::kVariantTrue : platform::kVariantFalse;
-        return platform::kOk;
-    }
+    Status get_IsPersistent(platform::VariantBool* a) override { return answerBool(a, panel_); }
+    Status get_HasPanel(platform::VariantBool* a) override { return answerBool(a, panel_); }
     Status OnShowUI(ui::Window* w) override {
         calls.push_back("OnShowUI");
         shownIn = w;
@@ -49,29 +41,10 @@ class ProbeCommand : public platform::ImplementsDispatch<host::IQuarnelAddOnComm
     }
     Status OnTerminate() override {
         calls.push_back("OnTerminate");
-        site = nullptr;
-        return platform::kOk;
+        return CAddOnCommand::OnTerminate();
     }
-    Status OnMouseDown(std::int32_t, std::int32_t, std::int32_t, VariantBool* h) override { return no(h); }
-    Status OnMouseUp(std::int32_t, std::int32_t, std::int32_t, VariantBool* h) override { return no(h); }
-    Status OnMouseMove(std::int32_t, std::int32_t, std::int32_t, VariantBool* h) override { return no(h); }
-    Status OnDoubleClick(std::int32_t, std::int32_t, VariantBool* h) override { return no(h); }
-    Status OnMouseWheel(std::int32_t, std::int32_t, VariantBool* h) override { return no(h); }
-    Status OnSelectionChanged() override { return platform::kOk; }
-    Status OnRedraw() override { return platform::kOk; }
-    Status OnKeyDown(std::int32_t, VariantBool* h) override { return no(h); }
-    Status OnKeyUp(std::int32_t, VariantBool* h) override { return no(h); }
-    Status OnCharacter(std::int32_t, VariantBool* h) override { return no(h); }
-    Status OnIdle(VariantBool* h) override { return no(h); }
-    Status OnViewChanged() override { return platform::kOk; }
-    Status OnResume() override { return platform::kFalse; }
-    Status On3DRender() override { return platform::kOk; }
 
   private:
-    static Status no(VariantBool* answer) {
-        *answer = platform::kVariantFalse;
-        return platform::kOk;
-    }
     bool panel_;
 };
 
@@ -96,10 +69,11 @@ TEST_F(HostLoop, ACommandGetsItsSiteAndAPanelWhenItAsksForOne) {
     EXPECT_EQ(app.running().size(), 2u);
 }
 
+// A command's end waits for the event to finish.
 TEST_F(HostLoop, EndingWaitsForTheEventToFinish) {
     auto command = start(false);
-    ASSERT_TRUE(command->site);
-    ASSERT_EQ(command->site->EndCommand(), platform::kOk);
+    ASSERT_TRUE(command->site());
+    ASSERT_EQ(command->site()->EndCommand(), platform::kOk);
     EXPECT_EQ(command->calls.back(), "putref_CommandSite") << "not terminated inside its own call";
     app.afterEvent();
     EXPECT_EQ(command->calls.back(), "OnTerminate");
@@ -114,18 +88,18 @@ TEST_F(HostLoop, OverlaysAndRedrawsComeFromTheRunningCommands) {
     auto command = start(false);
     app.afterEvent();
     const int before = app.redrawCount();
-    command->site->Redraw(platform::kVariantTrue);
+    command->site()->Redraw(platform::kVariantTrue);
     app.afterEvent();
     EXPECT_EQ(app.redrawCount(), before + 1);
     render::RecordingCanvas canvas;
     app.drawOverlays(canvas);
     EXPECT_EQ(canvas.count(render::CanvasCall::Kind::Line), 1u);
     double x = 0, y = 0;
-    ASSERT_EQ(command->site->ProjectPoint({100, 10, 5}, &x, &y), platform::kOk);
+    ASSERT_EQ(command->site()->ProjectPoint({100, 10, 5}, &x, &y), platform::kOk);
     EXPECT_NEAR(x, (app.camera().width() + 120) / 2.0, 1e-9)
         << "the model's centre is the middle of the view right of the add-on's strip";
     platform::IUnknown* device = nullptr;
-    EXPECT_LT(command->site->GetRenderDevice(0, &device), 0) << "no device outside a drawing of the view";
+    EXPECT_LT(command->site()->GetRenderDevice(0, &device), 0) << "no device outside a drawing of the view";
     EXPECT_EQ(device, nullptr);
 }
 

@@ -2,6 +2,7 @@
 // 8 x 40 x 60, two holes through the base, one through the upright).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
@@ -131,8 +132,7 @@ TEST_F(ViewPickerTest, PicksTheFaceInFrontAndEdgesNearThem) {
     EXPECT_EQ(pickNear(middle, -3 * nx, -3 * ny), item(PickKind::Edge, backTopEdge));
     const auto beyond1 = pickNear(middle, 7 * nx, 7 * ny), beyond2 = pickNear(middle, -7 * nx, -7 * ny);
     ASSERT_TRUE(beyond1 && beyond2);
-    EXPECT_EQ(std::min(beyond1->number, beyond2->number), std::min(baseTop, back));
-    EXPECT_EQ(std::max(beyond1->number, beyond2->number), std::max(baseTop, back));
+    EXPECT_EQ(std::minmax(beyond1->number, beyond2->number), std::minmax(baseTop, back));
     EXPECT_EQ(beyond1->kind, PickKind::Face);
     EXPECT_EQ(beyond2->kind, PickKind::Face);
     // The hidden edge at the front of the base's bottom lies under faces: not picked through them.

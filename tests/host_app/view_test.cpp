@@ -25,13 +25,16 @@ host::Point3 boxCorner(int i) {
     return {(i & 1) ? 200.0 : 0.0, (i & 2) ? 20.0 : 0.0, (i & 4) ? 10.0 : 0.0};
 }
 
-// A device given the camera's matrices in a 400 x 300 viewport puts `p` on the camera's own pixel,
-// within its depth range.
+// Where a device given the camera's matrices in a 400 x 300 viewport puts `p`.
+render::Float3 onDevice(const ViewCamera& camera, const host::Point3& p) {
+    return render::projectPoint({static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)},
+                                {0, 0, 400, 300, 0.0f, 1.0f}, camera.projectionMatrix(), camera.viewMatrix(),
+                                render::Matrix4::identity());
+}
+
+// The device puts `p` on the camera's own pixel, within its depth range.
 void expectDeviceAgrees(const ViewCamera& camera, const host::Point3& p) {
-    const render::Float3 s =
-        render::projectPoint({static_cast<float>(p.x), static_cast<float>(p.y), static_cast<float>(p.z)},
-                             {0, 0, 400, 300, 0.0f, 1.0f}, camera.projectionMatrix(), camera.viewMatrix(),
-                             render::Matrix4::identity());
+    const render::Float3 s = onDevice(camera, p);
     EXPECT_NEAR(s.x, camera.project(p).x, 1e-2);
     EXPECT_NEAR(s.y, camera.project(p).y, 1e-2);
     EXPECT_GT(s.z, 0.0f);
@@ -43,7 +46,6 @@ void expectDeviceAgrees(const ViewCamera& camera, const host::Point3& p) {
 TEST(ViewCamera, FitsTheBoxAndTheDevicesViewLandsOnTheSamePixels) {
     ViewCamera camera;
     camera.fit({0, 0, 0}, {200, 20, 10}, 400, 300);
-    const render::Viewport viewport{0, 0, 400, 300, 0.0f, 1.0f};
     for (int i = 0; i < 8; ++i) {
         SCOPED_TRACE(i);
         const auto p = camera.project(boxCorner(i));
@@ -58,12 +60,8 @@ TEST(ViewCamera, FitsTheBoxAndTheDevicesViewLandsOnTheSamePixels) {
     EXPECT_NEAR(centre.y, 150, 1e-9);
     EXPECT_LT(camera.project({100, 10, 10}).y, camera.project({100, 10, 0}).y);
     EXPECT_GT(camera.project({200, 20, 10}).depth, camera.project({0, 0, 0}).depth);
-    const auto deviceDepth = [&](float x, float y, float z) {
-        return render::projectPoint({x, y, z}, viewport, camera.projectionMatrix(), camera.viewMatrix(),
-                                    render::Matrix4::identity())
-            .z;
-    };
-    EXPECT_LT(deviceDepth(200, 20, 10), deviceDepth(0, 0, 0)) << "depth 0 is nearest the viewer";
+    EXPECT_LT(onDevice(camera, {200, 20, 10}).z, onDevice(camera, {0, 0, 0}).z)
+        << "depth 0 is nearest the viewer";
     // Windows over the view's right: the part is framed between the strip and them.
     camera.setCoveredRight(100);
     camera.fit({0, 0, 0}, {200, 20, 10}, 600, 300);
@@ -130,7 +128,7 @@ TEST(ViewCamera, TurnsPansZoomsAndLooksAlongTheStandardDirections) {
     EXPECT_NEAR(camera.project(onRay).y, 140, 1e-9);
 }
 
-TEST(RasterCanvas, DrawsWithThePensColourAndWidth) {
+TEST(RasterCanvas, DrawsWithThePensColourAndWidthKeepingTheNearestPixel) {
     RasterImage image(100, 60);
     RasterCanvas canvas(image);
     canvas.setPen(0x0000FF, 3);
@@ -150,6 +148,13 @@ TEST(RasterCanvas, DrawsWithThePensColourAndWidth) {
     canvas.line(-1e12, 5, 1e12, 5);
     EXPECT_EQ(image.at(0, 5), 0x00FF00u);
     canvas.line(0, std::numeric_limits<double>::quiet_NaN(), 10, 10);
+    // A pixel keeps the nearest of what is drawn on it.
+    RasterImage deep(4, 4);
+    EXPECT_TRUE(deep.setIfNearer(1, 1, 5.0, 0x111111));
+    EXPECT_FALSE(deep.setIfNearer(1, 1, 4.0, 0x222222));
+    EXPECT_TRUE(deep.setIfNearer(1, 1, 6.0, 0x333333));
+    EXPECT_EQ(deep.at(1, 1), 0x333333u);
+    EXPECT_FALSE(deep.setIfNearer(9, 1, 9.0, 0x444444));
 }
 
 // Prints to a ".png" name become a raster page written when the print ends; ".pdf" stays PDF.
@@ -195,15 +200,6 @@ TEST(RasterPrintPage, StretchesAPictureOverItsRectangle) {
     EXPECT_EQ(page.image().at(RasterPrintPage::kWidth - 1, RasterPrintPage::kHeight - 1), 0x0000FFu);
     page.picture(0, 0, 40, 40, 2, 3, rgb);  // fewer bytes than the size says: nothing drawn
     EXPECT_EQ(page.image().at(0, 0), 0xFFFFFFu);
-}
-
-TEST(RasterImage, KeepsTheNearestPixel) {
-    RasterImage image(4, 4);
-    EXPECT_TRUE(image.setIfNearer(1, 1, 5.0, 0x111111));
-    EXPECT_FALSE(image.setIfNearer(1, 1, 4.0, 0x222222));
-    EXPECT_TRUE(image.setIfNearer(1, 1, 6.0, 0x333333));
-    EXPECT_EQ(image.at(1, 1), 0x333333u);
-    EXPECT_FALSE(image.setIfNearer(9, 1, 9.0, 0x444444));
 }
 
 }  // namespace

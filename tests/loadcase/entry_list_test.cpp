@@ -55,6 +55,11 @@ TEST(EntryListReplace, LeavesOneEntryOfTheKindAtTheEnd) {
     EXPECT_EQ(list.indicesOfKind(model::kKindSolveParameters), (std::vector<std::size_t>{1}));
     EXPECT_TRUE(list[1].entityKey().empty());
     EXPECT_TRUE(list[1].bodyKey().empty());
+    // Finding matches the text and the kind together.
+    EXPECT_EQ(list.find("face;pressure=5", model::kKindAction), &list[0]);
+    EXPECT_EQ(list.find("face;pressure=5", model::kKindTable), nullptr);
+    EXPECT_TRUE(list.containsText("BUCKLE:3,1,0,0,0,0,0,0"));
+    EXPECT_FALSE(list.containsText("BUCKLE"));
 }
 
 TEST(EntryListEdit, RemoveAndRenameActOnEveryEntryWithTheText) {
@@ -72,19 +77,6 @@ TEST(EntryListEdit, RemoveAndRenameActOnEveryEntryWithTheText) {
     list.removeAt(5);  // out of range: no effect
     list.removeAt(0);
     EXPECT_EQ(texts(list), (std::vector<std::string>{"shared2"}));
-}
-
-TEST(EntryListFind, MatchesTextAndKindTogether) {
-    EntryList list;
-    list.add({}, {}, "same", model::kKindAction);
-    list.add({}, {}, "Bracket:0", model::kKindLoadcase);
-    EXPECT_NE(list.find("same", model::kKindAction), nullptr);
-    EXPECT_EQ(list.find("same", model::kKindTable), nullptr);
-    EXPECT_EQ(list.find("Bracket:0", model::kKindLoadcase), &list[1]);
-    EXPECT_TRUE(list.containsText("Bracket:0"));
-    EXPECT_FALSE(list.containsText("Bracket"));
-    list.clear();
-    EXPECT_TRUE(list.empty());
 }
 
 }  // namespace

@@ -73,9 +73,7 @@ TEST(HeaderFile, TextsGiveTheirTypeSolveIndexAndMeshPath) {
         EXPECT_EQ(header.analysis, c.analysis) << c.text;
         EXPECT_EQ(header.meshPath, c.meshPath) << c.text;
     }
-}
-
-TEST(HeaderFile, MissingFileGivesTheDefaults) {
+    // A missing file gives the defaults.
     ScratchFolder folder;
     const std::string job = folder.file("None");
     const auto header = loadcase::readHeaderFile(job, {6, 7});

@@ -41,16 +41,10 @@ class LoadcaseCommand : public ::testing::Test, public ExplorerFixture {
         d.userChoose(L::kOldList, d.findItemExact(L::kOldList, old));
         return d;
     }
-    void create(const std::string& name, int typeButton, const std::string& mesh = "") {
-        auto& d = start();
-        d.userType(L::kNewName, name);
-        d.userClick(typeButton);
-        if (!mesh.empty()) d.userChoose(L::kMeshList, d.findItemExact(L::kMeshList, mesh));
-        d.userClick(L::kApply);
-    }
-
-    void copy(const std::string& old, const std::string& name, int typeButton, const std::string& mesh = "") {
-        auto& d = startOn(old);
+    // A new loadcase `name` of the type, a copy of `old` where one is named, on the mesh if named.
+    void create(const std::string& name, int typeButton, const std::string& mesh = "",
+                const std::string& old = "") {
+        auto& d = old.empty() ? start() : startOn(old);
         if (!mesh.empty()) d.userChoose(L::kMeshList, d.findItemExact(L::kMeshList, mesh));
         d.userType(L::kNewName, name);
         d.userClick(typeButton);
@@ -127,7 +121,7 @@ TEST_F(LoadcaseCommand, OldLoadcaseWithNewNameStartsFromACopyThatKeepsTheChosenM
     explorer->document().addEntry(bodyKey(), key(0), "face;pressure=5", model::kKindAction);
     explorer->document().addEntry(bodyKey(), key(1), "face;fix,6=XYZ", model::kKindReaction);
     writeFile(folder + "/coarse.meb", "");
-    copy("Base", "Variant", L::kMechanical, "coarse");
+    create("Variant", L::kMechanical, "coarse", "Base");
     EXPECT_EQ(explorer->document().jobBasePath(), folder + "/Variant");
     // The solve command reads the mesh back from the copy's header: the choice must be there.
     const auto header = loadcase::readHeaderFile(folder + "/Variant", {});
@@ -150,7 +144,7 @@ TEST_F(LoadcaseCommand, CopyIntoTheOtherClassLeavesOutMaterialsAndActions) {
                                   model::kKindMaterial);
     explorer->document().addEntry(bodyKey(), key(1), "face;heat=0.5", model::kKindAction);
     explorer->document().addEntry(bodyKey(), key(2), "face:el_size=2", model::kKindMeshSize);
-    copy("Heat", "Cold", L::kMechanical);
+    create("Cold", L::kMechanical, "", "Heat");
     EXPECT_EQ(prompts->messageTexts(),
               std::vector<std::string>{"The copy of Heat is Mechanical: its 1 material(s) and 1 action(s) "
                                        "of the Thermal loadcase are left out. Attach Mechanical ones."});

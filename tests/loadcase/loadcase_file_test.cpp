@@ -104,16 +104,13 @@ TEST_F(LoadcaseFileOnDisk, MissingAndZeroByteFilesAreEmptyListsAFolderIsUnreadab
     EXPECT_NE(folderInstead.error.find(path), std::string::npos) << folderInstead.error;
 }
 
-TEST_F(LoadcaseFileOnDisk, CreateIfMissingWritesAnEmptyListOnlyOnce) {
+// createIfMissing writes an empty list only once; a save replaces the file and leaves no temporary.
+TEST_F(LoadcaseFileOnDisk, CreateIfMissingWritesAnEmptyListOnlyOnceAndSaveReplacesTheFile) {
     ASSERT_TRUE(LoadcaseFile::createIfMissing(path).ok());
     EXPECT_EQ(readFile(path), std::string(2, '\0'));
     ASSERT_TRUE(LoadcaseFile::save(path, twoEntries()).ok());
     ASSERT_TRUE(LoadcaseFile::createIfMissing(path).ok());
     EXPECT_EQ(LoadcaseFile::load(path).entries, twoEntries());
-}
-
-TEST_F(LoadcaseFileOnDisk, SaveReplacesTheFileAndLeavesNoTemporaryBehind) {
-    ASSERT_TRUE(LoadcaseFile::save(path, twoEntries()).ok());
     ASSERT_TRUE(LoadcaseFile::save(path, EntryList{}).ok());
     EXPECT_EQ(readFile(path), std::string(2, '\0'));
     EXPECT_EQ(folder.count(), 1u);
@@ -143,6 +140,15 @@ TEST_F(LoadcaseFileOnDisk, FailedSaveNamesTheFileAndChangesNothing) {
     EXPECT_FALSE(LoadcaseFile::save(path, twoEntries()).ok());
     EXPECT_TRUE(std::filesystem::is_directory(path));
     EXPECT_EQ(folder.count(), 1u);
+
+    // A read-only file is not replaced.
+    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
+    std::filesystem::remove(path);
+    ASSERT_TRUE(LoadcaseFile::save(path, twoEntries()).ok());
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    EXPECT_FALSE(LoadcaseFile::save(path, EntryList{}).ok());
+    EXPECT_EQ(LoadcaseFile::load(path).entries, twoEntries());
+    EXPECT_EQ(folder.count(), 1u);
 }
 
 // A file-size limit makes writing fail part-way, as a full disk does.
@@ -163,15 +169,6 @@ TEST_F(LoadcaseFileOnDisk, WriteFailingPartWayKeepsTheOldFile) {
 
     EXPECT_FALSE(result.ok());
     EXPECT_NE(result.error.find(path), std::string::npos) << result.error;
-    EXPECT_EQ(LoadcaseFile::load(path).entries, twoEntries());
-    EXPECT_EQ(folder.count(), 1u);
-}
-
-TEST_F(LoadcaseFileOnDisk, ReadOnlyFileIsNotReplaced) {
-    if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
-    ASSERT_TRUE(LoadcaseFile::save(path, twoEntries()).ok());
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    EXPECT_FALSE(LoadcaseFile::save(path, EntryList{}).ok());
     EXPECT_EQ(LoadcaseFile::load(path).entries, twoEntries());
     EXPECT_EQ(folder.count(), 1u);
 }

@@ -20,50 +20,35 @@ const char* const kResults =
     "MODE -2 extra\n"
     "MODE 7\n";
 
+// The number after the keyword, 1 without one (or with 0), 0 when not found; from the start or on
+// from the last match; in a file too.
 TEST(SectionFinder, AnswersTheNumberAfterTheKeywordOr1) {
     std::istringstream in(kResults);
     EXPECT_EQ(findSection(in, "DISPLACEMENTS", 4), 3);  // indented, compared on four characters
     EXPECT_EQ(findSection(in, "STRESS", 6), 1);         // no number
     EXPECT_EQ(findSection(in, "TEMP", 4), 1);           // number 0
     EXPECT_EQ(findSection(in, "MODE", 4), -2);
-    EXPECT_EQ(findSection(in, "NOPE", 4), 0);
-}
-
-TEST(SectionFinder, ContinuesFromTheLastMatchWhenAsked) {
-    std::istringstream in(kResults);
-    EXPECT_EQ(findSection(in, "MODE", 4), -2);
     EXPECT_EQ(findSection(in, "MODE", 4, SearchFrom::Here), 7);
     EXPECT_EQ(findSection(in, "MODE", 4, SearchFrom::Here), 0);
     EXPECT_EQ(findSection(in, "MODE", 4, SearchFrom::Start), -2);
+    EXPECT_EQ(findSection(in, "NOPE", 4), 0);
+    ScratchFolder folder;
+    writeFile(folder.file("Case1.out"), kResults);
+    EXPECT_EQ(loadcase::findSectionInFile(folder.file("Case1.out"), "DISP", 4), 3);
+    EXPECT_EQ(loadcase::findSectionInFile(folder.file("missing.out"), "DISP", 4), 0);
 }
 
-TEST(SectionFinder, LeavesTheStreamAtTheLineAfterTheMatch) {
-    std::istringstream in("HEADER\n0.001 mm 0 nod=10 elem=0 ana=0\n");
-    ASSERT_EQ(findSection(in, "HEADER", 3), 1);
-    std::string line;
-    ASSERT_TRUE(loadcase::readLine(in, line));
-    EXPECT_EQ(line, "0.001 mm 0 nod=10 elem=0 ana=0");
-}
-
-TEST(SectionFinder, ComparesOnlyTheRequestedLength) {
-    std::istringstream in("HEAVY 4\n");
+// Only the requested length is compared, on the line's head; the stream is left after the match.
+TEST(SectionFinder, ComparesTheHeadOfTheLineOnTheRequestedLength) {
+    std::istringstream in("HEAVY 4\n" + std::string(150, 'x') + "NODES 5\nNODES 6\nrest\n");
     EXPECT_EQ(findSection(in, "HEADER", 3), 4);
     EXPECT_EQ(findSection(in, "HEADER", 4), 0);
     EXPECT_EQ(findSection(in, "HEAVY", 99), 4);  // longer than the keyword: the whole keyword
     EXPECT_EQ(findSection(in, "HEAVY", 0), 0);   // nothing to look for
-}
-
-TEST(SectionFinder, KeywordOnAVeryLongLineIsNotFoundInItsTail) {
-    std::istringstream in(std::string(150, 'x') + "NODES 5\nNODES 6\n");
-    EXPECT_EQ(findSection(in, "NODES", 5), 6);
-}
-
-TEST(SectionFinder, FileForm) {
-    ScratchFolder folder;
-    const std::string path = folder.file("Case1.out");
-    writeFile(path, kResults);
-    EXPECT_EQ(loadcase::findSectionInFile(path, "DISP", 4), 3);
-    EXPECT_EQ(loadcase::findSectionInFile(folder.file("missing.out"), "DISP", 4), 0);
+    EXPECT_EQ(findSection(in, "NODES", 5), 6) << "not in the tail of a very long line";
+    std::string line;
+    ASSERT_TRUE(loadcase::readLine(in, line));
+    EXPECT_EQ(line, "rest");
 }
 
 TEST(TextLines, LeadingIntegerAsAtoiWithClamping) {

@@ -54,12 +54,6 @@ TEST_F(SolverInput, TypicalMechanicalLoadcase) {
                            "CONSTRAINTS\n");
 }
 
-TEST_F(SolverInput, ADescriptionWithAColonLeavesTheMaterialValuesWhole) {
-    add("Steel: S235: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial, key(0));
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
-    EXPECT_NE(input().find("MATERIALS\n1  210000,0.3,7.85e-09,1.2e-05\nESIZE"), std::string::npos) << input();
-}
-
 TEST_F(SolverInput, SecondBodyContinuesTheNumbering) {
     part.setDocument(
         testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::box({20, 0, 0}, {30, 10, 10})}));
@@ -99,18 +93,6 @@ TEST_F(SolverInput, ThermalLoadsAndWholeModelActions) {
                            "RESTRAINTS\nCONSTRAINTS\n");
 }
 
-TEST_F(SolverInput, AllFiveInteractions) {
-    add("face;disp_to_plane=0,0,1,0.5", kKindInteraction, key(0));
-    add("face;normal_disp=0.1", kKindInteraction, key(1));
-    add("face;gap_to_plane=1,0,0,0.2", kKindInteraction, key(2));
-    add("face;normal_gap=0.3", kKindInteraction, key(1));
-    add("face;interface", kKindInteraction, key(5));
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
-    EXPECT_NE(input().find("CONSTRAINTS\nboc 1 0,0,1,0.5\nbocn 2 0.1\nbog 3 1,0,0,0.2\nbogn 2 0.3\nboi 6\n"),
-              std::string::npos)
-        << input();
-}
-
 // A spin on a face with no axis cannot be written: it is reported, not dropped without a word.
 TEST_F(SolverInput, SpinUsesTheAxisOfARevolvedFaceAndReportsAnyOther) {
     part.setDocument(
@@ -128,30 +110,51 @@ TEST_F(SolverInput, SpinUsesTheAxisOfARevolvedFaceAndReportsAnyOther) {
                                  "conical or revolved face"});
 }
 
-// Loadcases stored before edges and vertices had texts of their own hold "face;" texts on them: a
-// load on an edge still acts along it and a heat on a vertex at it; a pressure on an edge is
-// reported as what it is, not as an obsolete entity.
-TEST_F(SolverInput, OlderFaceTextsOnEdgesAndVerticesActWhereTheyCan) {
-    add("face;load=0, 0, -10", kKindAction, edge(3));
-    add("face;heat=2", kKindAction, vertex(5));
-    add("face;pressure=1", kKindAction, edge(0));
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
-    EXPECT_NE(input().find("LOADS\nefl 1 5 0 0, 0, -10\npxf 10,0,0 2\nRESTRAINTS"), std::string::npos)
-        << input();
-    EXPECT_EQ(
-        prompts->messageTexts(),
-        std::vector<std::string>{"face;pressure=1\nacts on faces but was applied to an edge or a vertex: "
-                                 "delete it and apply it to faces"});
-}
-
-TEST_F(SolverInput, ObsoleteEntityIsReportedAndSkipped) {
-    add("face;fix,6=XYZ", kKindReaction, host::KeyBytes{9, 9, 9});
-    add("face;fix,0=X", kKindReaction, key(4));
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
-    EXPECT_EQ(prompts->messageTexts(),
-              std::vector<std::string>{
-                  "face;fix,6=XYZ\nAttribute applied to obsolete entity; you must delete it!"});
-    EXPECT_NE(input().find("RESTRAINTS\nbor 5 0 1 1\nCONSTRAINTS"), std::string::npos);
+// Entries and the lines they give, with the message each reports: a material description with a
+// colon keeps the values whole; the five interactions; "face;" texts stored on edges and vertices
+// before these had texts of their own act where they can, a pressure on an edge is reported as
+// what it is; an entity the part no longer has is reported and skipped.
+TEST_F(SolverInput, EntriesGiveTheirLinesOrAreReported) {
+    struct Added {
+        std::string text;
+        EntryKind kind;
+        host::KeyBytes entity;
+    };
+    const struct {
+        std::vector<Added> entries;
+        std::string lines, message;
+    } cases[] = {
+        {{{"Steel: S235: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial, key(0)}},
+         "MATERIALS\n1  210000,0.3,7.85e-09,1.2e-05\nESIZE",
+         ""},
+        {{{"face;disp_to_plane=0,0,1,0.5", kKindInteraction, key(0)},
+          {"face;normal_disp=0.1", kKindInteraction, key(1)},
+          {"face;gap_to_plane=1,0,0,0.2", kKindInteraction, key(2)},
+          {"face;normal_gap=0.3", kKindInteraction, key(1)},
+          {"face;interface", kKindInteraction, key(5)}},
+         "CONSTRAINTS\nboc 1 0,0,1,0.5\nbocn 2 0.1\nbog 3 1,0,0,0.2\nbogn 2 0.3\nboi 6\n",
+         ""},
+        {{{"face;load=0, 0, -10", kKindAction, edge(3)},
+          {"face;heat=2", kKindAction, vertex(5)},
+          {"face;pressure=1", kKindAction, edge(0)}},
+         "LOADS\nefl 1 5 0 0, 0, -10\npxf 10,0,0 2\nRESTRAINTS",
+         "face;pressure=1\nacts on faces but was applied to an edge or a vertex: delete it and apply it to "
+         "faces"},
+        {{{"face;fix,6=XYZ", kKindReaction, host::KeyBytes{9, 9, 9}},
+          {"face;fix,0=X", kKindReaction, key(4)}},
+         "RESTRAINTS\nbor 5 0 1 1\nCONSTRAINTS",
+         "face;fix,6=XYZ\nAttribute applied to obsolete entity; you must delete it!"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.lines);
+        explorer->document().clear();
+        prompts->clearMessages();
+        for (const Added& e : c.entries) add(e.text, e.kind, e.entity);
+        ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+        EXPECT_NE(input().find(c.lines), std::string::npos) << input();
+        EXPECT_EQ(prompts->messageTexts(),
+                  c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
+    }
 }
 
 TEST_F(SolverInput, EverySolveIndexWritesItsSections) {

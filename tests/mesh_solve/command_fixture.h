@@ -14,17 +14,21 @@ class CommandFixture : public ExplorerFixture {
     }
     ~CommandFixture() { mesh_solve::programRuns().clear(); }
 
-    // Polls the runs as the host's idle does until none of `program` is followed; false when one
-    // still runs after `patience`.
-    bool pollUntilEnded(mesh_solve::RunProgram program,
-                        std::chrono::milliseconds patience = std::chrono::seconds(10)) {
+    // Polls the runs as the host's idle does until `done` holds; false when it does not within
+    // `patience`.
+    template <typename Done>
+    static bool pollUntil(Done done, std::chrono::milliseconds patience = std::chrono::seconds(10)) {
         const auto until = std::chrono::steady_clock::now() + patience;
         for (;;) {
             mesh_solve::programRuns().poll();
-            if (!mesh_solve::programRuns().running(program)) return true;
+            if (done()) return true;
             if (std::chrono::steady_clock::now() > until) return false;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
         }
+    }
+    // Polls until none of `program` is followed.
+    static bool pollUntilEnded(mesh_solve::RunProgram program) {
+        return pollUntil([&] { return !mesh_solve::programRuns().running(program); });
     }
 
     std::string setting(const std::string& name) const {

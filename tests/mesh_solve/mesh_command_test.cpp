@@ -48,24 +48,23 @@ class MeshCommand : public ::testing::Test, public CommandFixture {
     platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
 };
 
-TEST_F(MeshCommand, UpperSizeStartsFromThePartsSize) {
+// A part's upper size is a quarter of its diagonal; an assembly's starts from a thousand.
+TEST_F(MeshCommand, UpperSizeStartsFromThePartsSizeOrAThousandForAnAssembly) {
     M& d = start();
     EXPECT_EQ(d.windowText(), "part mesh");
     EXPECT_EQ(d.text(M::kUnitLabel), "mm");
-    EXPECT_EQ(d.grid().value(d.item(M::kUpperSize)), "50") << "a quarter of the diagonal";
+    EXPECT_EQ(d.grid().value(d.item(M::kUpperSize)), "50");
     EXPECT_EQ(site->calls(), std::vector<std::string>{"ClearStatus"});
-}
 
-TEST_F(MeshCommand, AssemblyStartsFromAThousand) {
     host.addAssemblySession("Frame", testhost::partOf({testhost::box({0, 0, 0}, {5, 5, 5})}));
     auto frame = platform::makeRef<CShowUICommand>("Frame");
     ui::Panel framePanel;
     frame->OnShowUI(&framePanel);
     auto mesh = addon::createCommand(addon::kMenuMesh, frame.get());
     mesh->Start();
-    auto& d = *static_cast<CMeshCommand&>(*mesh).meshDialog();
-    EXPECT_EQ(d.windowText(), "assembly mesh");
-    EXPECT_EQ(d.grid().value(d.item(M::kUpperSize)), "250");
+    auto& assembly = *static_cast<CMeshCommand&>(*mesh).meshDialog();
+    EXPECT_EQ(assembly.windowText(), "assembly mesh");
+    EXPECT_EQ(assembly.grid().value(assembly.item(M::kUpperSize)), "250");
     mesh->OnTerminate();
     frame->OnTerminate();
 }

@@ -3,9 +3,7 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "command_fixture.h"
 
@@ -42,7 +40,8 @@ TEST_F(ProgramLaunch, LongPathsAreHandedOverWhole) {
     EXPECT_EQ(longInstall.arguments("tarvsolv"), (std::vector<std::string>{input, "0", "END"}));
 }
 
-TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndNothingStarts) {
+// A quote in a path is refused and nothing starts; a program that cannot run is reported.
+TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndAProgramThatCannotRunIsReported) {
     programs.install("velgrin");
     const std::string input = scratch.file("a\" \"b.txt");
     EXPECT_EQ(launch(programs.path("velgrin"), input, RunProgram::Mesher), LaunchResult::Refused);
@@ -50,9 +49,8 @@ TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndNothingStarts) {
               std::vector<std::string>{"cannot start " + programs.path("velgrin") + ": the path " + input +
                                        " holds a double quote"});
     EXPECT_TRUE(programs.notStarted("velgrin"));
-}
 
-TEST_F(ProgramLaunch, ProgramThatCannotRunIsReported) {
+    prompts->clearMessages();
     writeFile(programs.path("tarvsolv"), "not a program");  // no execute permission
     EXPECT_EQ(launch(programs.path("tarvsolv"), "/tmp/x.txt"), LaunchResult::NotStarted);
     EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"cannot start " + programs.path("tarvsolv")});
@@ -81,12 +79,7 @@ TEST_F(ProgramLaunch, SolverRunIsFollowedToItsEndAndItsReasonShown) {
               std::vector<std::string>{"The solver still runs on job: wait for its end"});
 
     // The progress line shows once the solver has logged its step.
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (host.root().statusText() != "Solving job: 25 %, 0:06 left" &&
-           std::chrono::steady_clock::now() < until) {
-        mesh_solve::programRuns().poll();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    pollUntil([&] { return host.root().statusText() == "Solving job: 25 %, 0:06 left"; });
     EXPECT_EQ(host.root().statusText(), "Solving job: 25 %, 0:06 left");
 
     ASSERT_TRUE(pollUntilEnded(RunProgram::Solver));
@@ -104,12 +97,9 @@ TEST_F(ProgramLaunch, MesherProgressComesFromItsConsoleAndSuccessIsNoMessage) {
                                       "echo 'velgrin  40% reading the STEP model'\nsleep 0.5\n"
                                       "echo 'velgrin 100% done'\n");
     ASSERT_EQ(launch(mesher, "/p/job.txt", RunProgram::Mesher), LaunchResult::Started);
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (mesh_solve::programRuns().lastText(RunProgram::Mesher).find("40 %") == std::string::npos &&
-           std::chrono::steady_clock::now() < until) {
-        mesh_solve::programRuns().poll();
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
+    pollUntil([] {
+        return mesh_solve::programRuns().lastText(RunProgram::Mesher).find("40 %") != std::string::npos;
+    });
     EXPECT_EQ(mesh_solve::programRuns().lastText(RunProgram::Mesher),
               "Meshing job: 40 % reading the STEP model");
     ASSERT_TRUE(pollUntilEnded(RunProgram::Mesher));

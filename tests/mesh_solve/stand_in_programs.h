@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -43,12 +44,8 @@ class StandInPrograms {
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         }
         std::vector<std::string> args;
-        std::string text = readFile(record);
-        for (std::size_t start = 0; start < text.size();) {
-            const auto end = text.find('\n', start);
-            args.push_back(text.substr(start, end - start));
-            start = end == std::string::npos ? text.size() : end + 1;
-        }
+        std::istringstream lines(readFile(record));
+        for (std::string line; std::getline(lines, line);) args.push_back(line);
         std::filesystem::remove(record);
         return args;
     }

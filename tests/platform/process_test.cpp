@@ -26,8 +26,9 @@ TEST(SplitCommandLine, BlanksSeparateAndQuotesGroup) {
     EXPECT_TRUE(platform::splitCommandLine("").empty());
 }
 
-// The program runs with its quoted arguments after startDetached has already returned.
-TEST(StartDetached, RunsAProgramWithQuotedArgumentsWithoutWaitingForIt) {
+// The program runs with its quoted arguments after startDetached has already returned; what cannot
+// be executed is refused.
+TEST(StartDetached, RunsAProgramWithQuotedArgumentsWithoutWaitingForItAndRefusesOthers) {
     ScratchFolder dir;
     std::filesystem::create_directories(dir.file("Program Files"));
     const std::string script = dir.file("Program Files/writer");
@@ -38,16 +39,22 @@ TEST(StartDetached, RunsAProgramWithQuotedArgumentsWithoutWaitingForIt) {
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(1500));
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_EQ(testenv::waitForFile(out), "my job.txt|0\n");
-}
 
-TEST(StartDetached, RefusesWhatCannotBeExecuted) {
-    ScratchFolder dir;
     EXPECT_FALSE(platform::startDetached(dir.file("missing-program")));
     EXPECT_FALSE(platform::startDetached(dir.path()));  // a folder
     writeFile(dir.file("not-executable"), "#!/bin/sh\n");
     EXPECT_FALSE(platform::startDetached(dir.file("not-executable")));
     EXPECT_FALSE(platform::startDetached(""));
     EXPECT_FALSE(platform::startDetached("\"\" arg"));
+}
+
+// Polls `run` until its program has ended, for at most ten seconds.
+std::optional<platform::ProgramEnd> waitForEnd(platform::StartedProgram& run) {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    std::optional<platform::ProgramEnd> end;
+    while (!(end = run.poll()) && std::chrono::steady_clock::now() < until)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    return end;
 }
 
 // The end of a started program is seen without waiting: its exit status or signal, once, and its
@@ -61,10 +68,7 @@ TEST(StartProgram, ReportsTheEndWithoutWaitingAndKeepsTheOutput) {
     auto run = platform::startProgram("\"" + script + "\" 3", log);
     ASSERT_TRUE(run.has_value());
     EXPECT_FALSE(run->poll().has_value()) << "still sleeping";
-    const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    std::optional<platform::ProgramEnd> end;
-    while (!(end = run->poll()) && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    auto end = waitForEnd(*run);
     ASSERT_TRUE(end.has_value());
     EXPECT_EQ(end->kind, platform::ProgramEnd::Kind::Exited);
     EXPECT_EQ(end->code, 3);
@@ -74,9 +78,7 @@ TEST(StartProgram, ReportsTheEndWithoutWaitingAndKeepsTheOutput) {
 
     auto killed = platform::startProgram("\"" + script + "\" kill");
     ASSERT_TRUE(killed.has_value());
-    while (!(end = killed->poll()) && std::chrono::steady_clock::now() < until)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    ASSERT_TRUE(end.has_value());
+    ASSERT_TRUE((end = waitForEnd(*killed)).has_value());
     EXPECT_EQ(end->kind, platform::ProgramEnd::Kind::Signalled);
     EXPECT_EQ(end->code, 9);
 
@@ -119,14 +121,13 @@ class HelpViewer : public testing::Test {
     bool expectNothing_ = false;
 };
 
-TEST_F(HelpViewer, OpensTheInstalledHelpFileWithTheChmViewer) {
+// The installed help file opens in the CHM viewer, else the browser shows the start page.
+TEST_F(HelpViewer, OpensTheHelpFileWithTheChmViewerElseTheStartPageInTheBrowser) {
     EXPECT_EQ(open(bin_), "xchm " + help_ + "\n");
-    EXPECT_EQ(platform::helpStartPage(help_), page_);
     EXPECT_EQ(platform::helpStartPage("help.chm"), "help/index.html");
-}
 
-TEST_F(HelpViewer, FallsBackToTheBrowserOnTheStartPage) {
     std::filesystem::remove(bin_ + "/xchm");
+    platform::resetHelpViewerLookup();
     EXPECT_EQ(open(bin_), "xdg-open " + page_ + "\n") << "no CHM viewer";
 
     writeViewer(bin_ + "/xchm");

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "support/scratch_folder.h"
+
 namespace fuzz {
 
 struct Plan {
@@ -125,29 +127,12 @@ inline std::string firstFault(const std::string& golden, const Plan& plan, const
     return {};
 }
 
-// A fresh folder for the mutants, removed at the end. It lives in memory (/dev/shm) where there is
-// such a folder: creating a file on the disk costs milliseconds, which the fuzz loops repeat
-// thousands of times.
-class MemoryFolder {
-  public:
-    MemoryFolder() {
-        std::error_code error;
-        const std::filesystem::path memory = "/dev/shm";
-        const auto root =
-            std::filesystem::is_directory(memory, error) ? memory : std::filesystem::temp_directory_path();
-        path_ = root / ("kolvane-fuzz-" + std::to_string(std::random_device{}()));
-        std::filesystem::create_directories(path_);
-    }
-    ~MemoryFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    MemoryFolder(const MemoryFolder&) = delete;
-    MemoryFolder& operator=(const MemoryFolder&) = delete;
-    std::string file(const std::string& name) const { return (path_ / name).string(); }
-
-  private:
-    std::filesystem::path path_;
-};
+// A fresh folder for the mutants. It lives in memory (/dev/shm) where there is such a folder:
+// creating a file on the disk costs milliseconds, which the fuzz loops repeat thousands of times.
+inline std::filesystem::path memoryRoot() {
+    std::error_code error;
+    return std::filesystem::is_directory("/dev/shm", error) ? std::filesystem::path("/dev/shm")
+                                                            : std::filesystem::temp_directory_path();
+}
 
 }  // namespace fuzz

@@ -1,5 +1,6 @@
 #pragma once
-// A fresh folder under the system's temporary folder, removed with everything in it at scope end.
+// A fresh folder under the system's temporary folder (or under `root`), removed with everything in
+// it at scope end.
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -8,8 +9,8 @@
 
 class ScratchFolder {
   public:
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "kolvane-lc-XXXXXX").string();
+    explicit ScratchFolder(const std::filesystem::path& root = std::filesystem::temp_directory_path()) {
+        std::string pattern = (root / "kolvane-lc-XXXXXX").string();
         path_ = ::mkdtemp(pattern.data());
     }
     ~ScratchFolder() {

@@ -4,10 +4,8 @@
 
 #include <sstream>
 #include <tuple>
-#include <utility>
 #include <vector>
 
-#include "length_unit.h"
 #include "solver_input_reader.h"
 #include "support/format_files.h"
 #include "velgrin_error.h"
@@ -99,13 +97,6 @@ TEST(SolverInputReader, NamesTheSectionAndLineAtFault) {
         text.replace(text.find(from), from.size(), c.to);
         EXPECT_NE(failure(text).find(c.message), std::string::npos) << c.message;
     }
-}
-
-TEST(LengthUnit, DisplayUnitsPerMillimetre) {
-    const std::pair<const char*, double> units[] = {{"mm", 1},        {"cm", 0.1},       {"m.", 0.001},
-                                                    {"in", 1 / 25.4}, {"ft", 1 / 304.8}, {"??", 0.001}};
-    for (const auto& [unit, perMillimetre] : units)
-        EXPECT_DOUBLE_EQ(displayUnitsPerMillimetre(unit), perMillimetre) << unit;
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include <TopoDS_Vertex.hxx>
 #include <gp_Pln.hxx>
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <map>
@@ -78,12 +79,6 @@ class VelgrinTest : public ::testing::Test {
         for (std::size_t i = 0; i < faces.size(); ++i)
             if (BRepAdaptor_Surface(TopoDS::Face(faces[i])).GetType() == kind) return static_cast<int>(i) + 1;
         return 0;
-    }
-
-    static int facetsTagged(const mesh_solve::Mesh& m, int tag) {
-        int count = 0;
-        for (const auto t : m.facetTags()) count += t == tag;
-        return count;
     }
 
     static std::unique_ptr<ScratchFolder> folder_;
@@ -169,13 +164,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST_F(VelgrinTest, SecondBodyContinuesTheNumbersAndKeepsItsElementsTogether) {
     ASSERT_EQ(mesh("two", "two_bodies", settings(5, 1)).exitCode, 0);
     const mesh_solve::Mesh m = read("two");
-    // The box has faces 1 to 6; the cylinder, the second body, 7 to 9.
-    for (int tag = 7; tag <= 9; ++tag) ASSERT_GT(facetsTagged(m, tag), 0);
-    for (int f = 0; f < m.facetCount(); ++f) {
-        const double x = facetNodes(m, f)[0][0];
-        EXPECT_EQ(m.facetTags()[f] >= 7, x > 50) << "facet " << f;
-    }
-    // The companion file puts each body's elements in one range.
+    // The box has faces 1 to 6; the cylinder, the second body, 7 to 9 (the host samples check that
+    // facets lie on the face of their tag). The companion file puts each body's elements in one range.
     const std::string companion = readFile(folder_->file("two.mtp"));
     int firstBody = 0, firstEnd = 0, secondBody = 0, secondStart = 0, secondEnd = 0;
     const auto at = companion.find("BODIES 2\n");
@@ -189,27 +179,6 @@ TEST_F(VelgrinTest, SecondBodyContinuesTheNumbersAndKeepsItsElementsTogether) {
         ASSERT_EQ(m.nodePosition(m.elementNodes(e)[0]).x > 50, e > firstEnd) << "element " << e;
 }
 
-TEST_F(VelgrinTest, CurvedMidSideNodesLieOnTheCylinder) {
-    ASSERT_EQ(mesh("cyl", "cylinder", settings(4, 1)).exitCode, 0);
-    const mesh_solve::Mesh m = read("cyl");
-    ASSERT_EQ(m.nodesPerElement(), 10);
-    const int lateral = faceOfKind("cylinder", GeomAbs_Cylinder);
-    ASSERT_GT(lateral, 0);
-    double largestBulge = 0;
-    for (int f = 0; f < m.facetCount(); ++f) {
-        if (m.facetTags()[f] != lateral) continue;
-        const auto nodes = facetNodes(m, f);  // corner, mid-side, corner, ...
-        for (const auto& p : nodes) ASSERT_NEAR(std::hypot(p[0], p[1]), 10.0, 1e-6);
-        for (int k = 1; k < 6; k += 2) {
-            const auto& a = nodes[k - 1];
-            const auto& b = nodes[(k + 1) % 6];
-            largestBulge = std::max(
-                largestBulge, std::hypot(nodes[k][0] - (a[0] + b[0]) / 2, nodes[k][1] - (a[1] + b[1]) / 2));
-        }
-    }
-    EXPECT_GT(largestBulge, 1e-3) << "mid-side nodes sit on the chords, not on the surface";
-}
-
 TEST_F(VelgrinTest, LocalFaceSizeRefinesTheMeshNearThatFace) {
     const int hole = faceOfKind("plate_with_hole", GeomAbs_Cylinder);
     ASSERT_GT(hole, 0);
@@ -219,7 +188,8 @@ TEST_F(VelgrinTest, LocalFaceSizeRefinesTheMeshNearThatFace) {
         ASSERT_EQ(mesh(job, "plate_with_hole", settings(8, 0), {"bos " + std::to_string(hole) + " " + size})
                       .exitCode,
                   0);
-        facets.push_back(facetsTagged(read(job), hole));
+        const mesh_solve::Mesh m = read(job);
+        facets.push_back(static_cast<int>(std::count(m.facetTags().begin(), m.facetTags().end(), hole)));
     }
     EXPECT_LT(facets[0], facets[1]);
     EXPECT_LT(facets[1], facets[2]);
