@@ -190,18 +190,17 @@ TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     PushedBlock block(false);
     block.text.loads = {"bol 6 1 10"};
     block.text.constraints = {"bog 5 0,0,-1,0.02"};
-    EXPECT_NE(block.job.refused(block.text).find("can move along Z"), std::string::npos);
+    EXPECT_THAT(block.job.refused(block.text), HasSubstr("can move along Z"));
     block.text.analysisCode = 3;
-    EXPECT_NE(block.job.refused(block.text).find("can move along Z"), std::string::npos);
+    EXPECT_THAT(block.job.refused(block.text), HasSubstr("can move along Z"));
     // A thermal loadcase passes interactions over, as it does restraints.
     block.text.analysisCode = 1;
     block.text.materials = {"1  0.05,0,0,7.85e-06,460"};
     block.text.loads = {"bol 6 2 0.002, 20"};
     block.text.constraints = {"bocn 5 0", "bog 5 0,0,-1,0.02", "boi 6"};
     EXPECT_EQ(block.job.solve(block.text), "");
-    EXPECT_NE(block.job.logText().find("warning: interactions have no meaning in a thermal loadcase"),
-              std::string::npos)
-        << block.job.logText();
+    EXPECT_THAT(block.job.logText(),
+                HasSubstr("warning: interactions have no meaning in a thermal loadcase"));
     for (double t : block.job.nodeBlock("TEMP 1")) EXPECT_NEAR(t, 20, 1e-9);
     // Two cubes held only by each other: nothing holds the pair along Z.
     SolverJob blocks("freeblocks");
@@ -209,9 +208,8 @@ TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     JobText text = stackedBlocksText();
     text.restraints.erase(text.restraints.begin());
     const std::string message = blocks.solve(text);
-    EXPECT_NE(message.find("held only by their contact with each other are free"), std::string::npos)
-        << message;
-    EXPECT_NE(message.find("move along Z"), std::string::npos) << message;
+    EXPECT_THAT(message, HasSubstr("held only by their contact with each other are free"));
+    EXPECT_THAT(message, HasSubstr("move along Z"));
 }
 
 // The natural frequencies of `text` run as a natural-frequency job.
@@ -246,10 +244,9 @@ TEST(Contact, NaturalFrequenciesHoldTheContactOfTheLoadedState) {
                 EXPECT_LE(f[i], reference[i] * (1 + 1e-9)) << "mode " << i + 1;
             }
             const std::string log = block.job.logText();
-            EXPECT_NE(log.find("on face 5: 56 of its 56 points are in contact"), std::string::npos) << log;
-            EXPECT_NE(
-                log.find(pressed ? "finding the contact state under the loads" : "taken at the undeformed"),
-                std::string::npos);
+            EXPECT_THAT(log, HasSubstr("on face 5: 56 of its 56 points are in contact"));
+            EXPECT_THAT(log, HasSubstr(pressed ? "finding the contact state under the loads"
+                                               : "taken at the undeformed"));
         }
 
     // Unloaded behind an open gap: nothing holds the cube along Z.
@@ -258,8 +255,8 @@ TEST(Contact, NaturalFrequenciesHoldTheContactOfTheLoadedState) {
     ASSERT_EQ(free.size(), 4u);
     EXPECT_LT(free[0], 1e-3 * reference[0]);
     EXPECT_GT(free[1], 0.1 * reference[0]);
-    EXPECT_NE(block.job.logText().find("on face 5: 0 of its 56 points"), std::string::npos);
-    EXPECT_NE(block.job.logText().find("not fully restrained"), std::string::npos);
+    EXPECT_THAT(block.job.logText(), HasSubstr("on face 5: 0 of its 56 points"));
+    EXPECT_THAT(block.job.logText(), HasSubstr("not fully restrained"));
 
     // A cantilever whose tip sinks less under its load than the 0.5 mm to the floor below.
     SolverJob beam("openfloor");
@@ -271,7 +268,7 @@ TEST(Contact, NaturalFrequenciesHoldTheContactOfTheLoadedState) {
     const std::vector<double> overFloor = frequenciesOf(beam, text);
     ASSERT_EQ(overFloor.size(), alone.size());
     for (std::size_t i = 0; i < alone.size(); ++i) EXPECT_NEAR(overFloor[i], alone[i], 1e-9 * alone[i]);
-    EXPECT_NE(beam.logText().find("on face 5: 0 of its"), std::string::npos);
+    EXPECT_THAT(beam.logText(), HasSubstr("on face 5: 0 of its"));
 }
 
 // Between bodies the springs tie each point to the facet it faces: the upper block pressed onto a
@@ -286,7 +283,7 @@ TEST(Contact, BlockPressedOntoAStiffBlockVibratesAsOneRestrainedOnItsBase) {
     text.materials = {"1  2.1e9,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0", kSecondSteel};
     text.restraints[0] = "bor 5 0 0 0";
     const std::vector<double> f = frequenciesOf(job, text);
-    EXPECT_NE(job.logText().find("on face 11: 126 of its 126 points are in contact"), std::string::npos);
+    EXPECT_THAT(job.logText(), HasSubstr("on face 11: 126 of its 126 points are in contact"));
     text.constraints = {};
     text.loads = {};
     text.restraints.push_back("bor 11 1 1 0");

@@ -1,8 +1,8 @@
 // Forced vibrations of a cantilever under a suddenly applied tip load, against the same mesh's
 // static deflection and first natural frequency: undamped it swings between 0 and twice the
-// static deflection at the first frequency; with Rayleigh damping its amplitude decays by the
-// logarithmic decrement of the damping ratio. Also the two solvers' agreement and the runs that
-// cannot start.
+// static deflection at the first frequency, whichever the solver (the end-to-end runs check the
+// swing and the decay of Rayleigh damping through the add-on). A bar on a plane: its base moved by
+// a table, standing on it, and dropped onto it.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -109,8 +109,8 @@ TEST(ForcedVibration, UndampedCantileverSwingsToTwiceItsDeflectionAtItsFirstFreq
         ASSERT_EQ(iterative.steps.size(), static_cast<std::size_t>(steps));
         EXPECT_EQ(iterative.steps.front(), 1);
         EXPECT_EQ(iterative.steps.back(), steps);
-        EXPECT_NE(job.resultText().find("VELO 160\n"), std::string::npos);
-        EXPECT_NE(job.resultText().find("STRES 160\n"), std::string::npos);
+        EXPECT_THAT(job.resultText(), HasSubstr("VELO 160\n"));
+        EXPECT_THAT(job.resultText(), HasSubstr("STRES 160\n"));
 
         const double lowest = *std::min_element(iterative.z.begin(), iterative.z.end());
         const double highest = *std::max_element(iterative.z.begin(), iterative.z.end());
@@ -121,55 +121,6 @@ TEST(ForcedVibration, UndampedCantileverSwingsToTwiceItsDeflectionAtItsFirstFreq
 
         ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
         EXPECT_LT(largestDifference(tipHistory(job).z, iterative.z), 1e-6 * std::abs(lowest));
-    }
-}
-
-TEST(ForcedVibration, RayleighDampingDecaysByItsLogarithmicDecrement) {
-    SolverJob job("decay");
-    job.writeMesh(cantilever(true));
-    const auto [deflection, frequency] = staticAndFirstFrequency(job);
-    const double omega = 2 * std::numbers::pi * frequency, period = 1 / frequency, dt = period / 100;
-    // Half the damping ratio from the mass term, half from the stiffness term.
-    const double zeta = 0.04, alpha = zeta * omega, beta = zeta / omega;
-    const int steps = 320, every = 2;
-    const std::string solve = "20," + std::to_string(steps) + "," + std::to_string(dt) + "," +
-                              std::to_string(every) + "," + std::to_string(alpha);
-    ASSERT_EQ(job.solve(damped(tipLoaded(5, solve), alpha, beta), SolverChoice::Direct), "");
-    const TipHistory h = tipHistory(job);
-    ASSERT_EQ(h.steps.size(), static_cast<std::size_t>(steps / every));
-    EXPECT_EQ(h.steps[1], 2 * every);
-    // Deepest swing of each period beyond the static deflection.
-    std::vector<double> peaks;
-    const int perPeriod = 100 / every;
-    for (std::size_t start = 0; start + perPeriod <= h.z.size(); start += perPeriod) {
-        double peak = 0;
-        for (std::size_t i = start; i < start + perPeriod; ++i) peak = std::max(peak, deflection - h.z[i]);
-        peaks.push_back(peak);
-    }
-    ASSERT_GE(peaks.size(), 3u);
-    const double decrement = std::log(peaks[0] / peaks[2]) / 2;
-    const double measured =
-        decrement / std::sqrt(4 * std::numbers::pi * std::numbers::pi + decrement * decrement);
-    EXPECT_NEAR(measured / zeta, 1.0, 0.05);
-}
-
-TEST(ForcedVibration, RunsThatCannotStartSayWhyAndLeaveTheResultFile) {
-    SolverJob job("refused");
-    job.writeMesh(cantilever(false));
-    struct Case {
-        std::string solve, material, message;
-    };
-    const Case cases[] = {
-        {"20,10,0,1,0", kSteel, "step size above 0"},
-        {"20,0,1e-5,1,0", kSteel, "number of steps"},
-        {"20,10,1e-5,1,0", "1  210000,0.3,1.2e-05,0,0,0,0,0,0,0,0,0,0", "density above 0"},
-        {"20,10,1e-5,1,0", kSteel, "damping coefficients"},
-    };
-    for (const Case& c : cases) {
-        JobText text = tipLoaded(5, c.solve);
-        text.materials = {c.material};
-        const JobText input = damped(text, c.message == "damping coefficients" ? -1 : 0, 0);
-        EXPECT_NE(job.refused(input).find(c.message), std::string::npos) << c.solve;
     }
 }
 
@@ -282,7 +233,7 @@ TEST(ForcedVibrationContact, BarDroppedOntoAPlaneFallsFreelyThenStopsAtIt) {
         writeBar(loose);
         JobText text = barText(g / 1e3, steps, dt, "bog 5 0,0,-1,0.01");
         text.restraints.clear();
-        EXPECT_NE(loose.solve(text).find("can move along X"), std::string::npos);
+        EXPECT_THAT(loose.solve(text), HasSubstr("can move along X"));
     }
     for (const double damping : {0.0, dt / 2.5}) {  // damping ratio 0.2 at omega = 1 / dt
         SCOPED_TRACE(damping > 0 ? "stiffness damping" : "undamped");

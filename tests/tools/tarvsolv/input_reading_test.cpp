@@ -1,5 +1,6 @@
 // Reading the solver input, its entries, tables and formulas, materials, the result preamble, the
 // companion file, and writing result blocks.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,6 +18,8 @@
 
 namespace tarvsolv {
 namespace {
+
+using ::testing::HasSubstr;
 
 // An input as the add-on writes it for a natural-frequency solve, with every section.
 const char* kFullInput =
@@ -173,8 +176,7 @@ TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
                                  {"RESTRAINTS", "bor 3 temp 100", "belongs to a thermal loadcase"},
                                  {"TABLES", " tabl1, 2, 0, 1, 5", "row count"}};
     for (const auto& [section, line, part] : refusals)
-        EXPECT_NE(message(section, line).find(part), std::string::npos)
-            << line << ": " << message(section, line);
+        EXPECT_THAT(message(section, line), HasSubstr(part)) << line;
     EXPECT_THROW(parseSolverInput("SOLVE\n1e-6,abc\n", "s"), std::runtime_error);
     // A restraint whose fixity was never chosen carries no flags: it fixes nothing, with a warning.
     const ModelEntries m = read("RESTRAINTS", "bor 2 ");
@@ -185,8 +187,7 @@ TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
     const ModelEntries twice = read(
         "TABLES", " tabl3, 1, 0, 10\n tabl3, 1, 0, 20\n tabl3_2, 1, 0, 30\nLOADS\nbol 1 1 tabl3+tabl3_2");
     ASSERT_EQ(twice.warnings.size(), 1u);
-    EXPECT_NE(twice.warnings[0].find("input line 5: a second table named tabl3"), std::string::npos)
-        << twice.warnings[0];
+    EXPECT_THAT(twice.warnings[0], HasSubstr("input line 5: a second table named tabl3"));
     EXPECT_EQ(twice.loads.at(0).values[0](EvalPoint{}), 50);
 }
 
@@ -232,7 +233,7 @@ TEST(Materials, OrthotropicConstantsAndInvalidValues) {
             law(fields);
             ADD_FAILURE() << fields << " was accepted";
         } catch (const std::runtime_error& e) {
-            EXPECT_NE(std::string(e.what()).find("input line 9"), std::string::npos) << e.what();
+            EXPECT_THAT(e.what(), HasSubstr("input line 9"));
         }
     }
     const MaterialSet thermal(entries("0.05,0,0.02,7.8e-9,460"), true);

@@ -1,6 +1,7 @@
 #pragma once
 // Runs whole solver jobs in a scratch folder: writes a mesh, a solver input and the result preamble
 // as the add-on would, runs the solver in this process, and reads the result blocks back.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <slepcsys.h>
 
@@ -22,6 +23,8 @@
 #include "support/scratch_folder.h"
 
 namespace tarvsolv::testing {
+
+using ::testing::HasSubstr;
 
 // PETSc and SLEPc live for the whole test program.
 class PetscEnvironment : public ::testing::Environment {
@@ -180,6 +183,15 @@ class SolverJob {
             while (fields >> v) values.push_back(v);
         }
         return values;
+    }
+
+    // The displacements of block "DISP `step`", three a node: a failure, and NaN where values are
+    // missing, when the block does not hold every node.
+    std::vector<double> displacements(int step = 1) const {
+        std::vector<double> u = nodeBlock("DISP " + std::to_string(step));
+        EXPECT_EQ(u.size(), 3u * mesh_.nodeCount()) << "DISP " << step;
+        u.resize(3u * mesh_.nodeCount(), std::nan(""));
+        return u;
     }
 
     // The step numbers of the blocks whose header starts with `prefix` ("DISP "), in file order.
