@@ -121,8 +121,7 @@ TEST(Buckling, ColumnStandingOnAPlaneBucklesAsTheClampedOne) {
     // contact, and the prestress and the stiffness with the contact held are the clamped column's
     // but for the springs' give (4e-5 here), a trace lower.
     const Column column;
-    SolverJob job("standing");
-    job.writeMesh(column.mesh(20, 2, 2));
+    SolverJob job("standing", column.mesh(20, 2, 2));
     ASSERT_EQ(job.solve(fixedFreeColumn(2), SolverChoice::Direct), "");
     const std::vector<double> clamped = job.modeFrequencies();
     ASSERT_EQ(clamped.size(), 2u);
@@ -158,8 +157,7 @@ TEST(Buckling, PinnedPinnedColumnMatchesEuler) {
     // Both ends pushed by 1 N/mm2, held across at the centre of each end face only, so the ends
     // turn freely; the middle holds the axial position and one end node the twist.
     const Column column;
-    SolverJob job("pinned");
-    job.writeMesh(column.mesh(40, 4, 2));
+    SolverJob job("pinned", column.mesh(40, 4, 2));
     JobText text;
     text.stepSection = {"BUCKLE"};
     text.solve = "1,0,0,0,0";
@@ -178,8 +176,7 @@ TEST(Buckling, HeatedBarBetweenClampsBucklesAtEulersTemperature) {
     // stress is -E alpha 10, and the bar buckles across its height over half its length. The
     // clamps also hold the ends' thermal swelling, which lowers the factor by about 1.5 %.
     const Column column;
-    SolverJob job("heated");
-    job.writeMesh(column.mesh(40, 4, 2));
+    SolverJob job("heated", column.mesh(40, 4, 2));
     const auto heatTo = [&](double temperature, double stressFree) {
         JobText text = fixedFreeColumn(1);
         text.solve = "1," + std::to_string(stressFree) + ",0,0,0";

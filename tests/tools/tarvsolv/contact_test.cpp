@@ -70,8 +70,7 @@ TEST(Gaps, BlockMovesFreelyUntilTheGapClosesThenBearsOnThePlane) {
 // narrows the bar, so those faces open by its lateral contraction and carry nothing. Newton's
 // method must find that state, which is the bar's without the planes.
 TEST(Gaps, TouchingFacesThatOpenUnderTheLoadsCarryNothing) {
-    SolverJob job("pulled");
-    job.writeMesh(shortBeam());
+    SolverJob job("pulled", shortBeam());
     JobText text = heldBeamUnderPressure();
     text.loads = {"bol 2 1 -10"};
     ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
@@ -88,13 +87,8 @@ TEST(Gaps, TouchingFacesThatOpenUnderTheLoadsCarryNothing) {
 // side), the lower one held under its base, the upper one under a pressure of 100 on its top,
 // touching through contact faces (or `apart` above the lower one).
 FeMesh stackedBlocks(bool quadratic, double depth = 10, double apart = 0) {
-    BoxSpec lower, upper;
-    lower.size = upper.size = {10, depth, 10};
-    lower.nx = lower.ny = lower.nz = 2;
-    upper.nx = upper.ny = upper.nz = 3;
-    upper.origin = {0, 0, 10 + apart};
-    lower.quadratic = upper.quadratic = quadratic;
-    return joined(makeBoxMesh(lower), makeBoxMesh(upper));
+    return joined(makeBoxMesh({{}, {10, depth, 10}, 2, 2, 2, quadratic}),
+                  makeBoxMesh({{0, 0, 10 + apart}, {10, depth, 10}, 3, 3, 3, quadratic}));
 }
 
 JobText stackedBlocksText() {
@@ -112,8 +106,7 @@ JobText stackedBlocksText() {
 TEST(Contact, BlocksPressedTogetherCarryTheLoadThroughTheirFaces) {
     for (bool quadratic : {false, true}) {
         SCOPED_TRACE(quadratic ? "quadratic" : "linear");
-        SolverJob job("blocks");
-        job.writeMesh(stackedBlocks(quadratic));
+        SolverJob job("blocks", stackedBlocks(quadratic));
         const JobText text = stackedBlocksText();
         // Both solvers: the penalty must not stall the multigrid.
         ASSERT_EQ(job.solve(text, quadratic ? SolverChoice::Iterative : SolverChoice::Direct), "");
@@ -138,8 +131,7 @@ TEST(Contact, BlocksPressedTogetherCarryTheLoadThroughTheirFaces) {
 // by half of it, and the contact carries E times that strain over the area.
 TEST(Contact, BlocksApartTouchOnlyOnceTheGapBetweenThemCloses) {
     const double gap = 0.02;
-    SolverJob job("apart");
-    job.writeMesh(stackedBlocks(false, 10, gap));
+    SolverJob job("apart", stackedBlocks(false, 10, gap));
     JobText text = stackedBlocksText();
     text.loads.clear();
     for (const double push : {0.01, 0.05}) {
@@ -171,8 +163,7 @@ TEST(Contact, CylinderOnRigidPlaneHasHertzsPeakPressure) {
         const double u = graded(p.x), v = graded(p.z + 1) - 1;
         return Vec3{r * u * std::sqrt(1 - v * v / 2), p.y, r + r * v * std::sqrt(1 - u * u / 2)};
     });
-    SolverJob job("hertz");
-    job.writeMesh(mesh);
+    SolverJob job("hertz", mesh);
     JobText text;
     text.materials = {kSteel};
     text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 4 1 0 1"};
@@ -203,8 +194,7 @@ TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
                 HasSubstr("warning: interactions have no meaning in a thermal loadcase"));
     for (double t : block.job.nodeBlock("TEMP 1")) EXPECT_NEAR(t, 20, 1e-9);
     // Two cubes held only by each other: nothing holds the pair along Z.
-    SolverJob blocks("freeblocks");
-    blocks.writeMesh(stackedBlocks(false));
+    SolverJob blocks("freeblocks", stackedBlocks(false));
     JobText text = stackedBlocksText();
     text.restraints.erase(text.restraints.begin());
     const std::string message = blocks.solve(text);
@@ -259,8 +249,7 @@ TEST(Contact, NaturalFrequenciesHoldTheContactOfTheLoadedState) {
     EXPECT_THAT(block.job.logText(), HasSubstr("not fully restrained"));
 
     // A cantilever whose tip sinks less under its load than the 0.5 mm to the floor below.
-    SolverJob beam("openfloor");
-    beam.writeMesh(shortBeam());
+    SolverJob beam("openfloor", shortBeam());
     JobText text = clampedSteel({}, 0, "3,0,0,0,0");
     const std::vector<double> alone = frequenciesOf(beam, text);
     text.loads = {"bol 6 1 1"};
@@ -276,8 +265,7 @@ TEST(Contact, NaturalFrequenciesHoldTheContactOfTheLoadedState) {
 // 3.3e-5 here). The blocks are not square in plan, so no two frequencies coincide: Krylov-Schur
 // may report a repeated frequency once.
 TEST(Contact, BlockPressedOntoAStiffBlockVibratesAsOneRestrainedOnItsBase) {
-    SolverJob job("stiffbase");
-    job.writeMesh(stackedBlocks(true, 12));
+    SolverJob job("stiffbase", stackedBlocks(true, 12));
     JobText text = stackedBlocksText();
     text.solve = "4,0,0,0,0";
     text.materials = {"1  2.1e9,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0", kSecondSteel};

@@ -25,6 +25,21 @@ const std::vector<std::string> kUndamped = {"DYNAMIC", " 0 0"}, kConvection = {"
 const std::string kFluid = "fluid flow is not solved by this version of the solver";
 constexpr auto kDirect = SolverChoice::Direct;
 
+// A transient heat job with that solve line and material, cooled on face 1.
+Refusal heat(std::string message, std::string solve, std::string material = kHeat) {
+    return {.message = message, .code = 2, .solve = solve, .materials = {material}, .loads = kConvection};
+}
+
+// A buckling job under `loads`, solved directly.
+Refusal buckling(std::string message, std::vector<std::string> loads, std::vector<std::string> restraints) {
+    return {.message = message,
+            .solve = "2,0,0,0,0",
+            .loads = loads,
+            .restraints = restraints,
+            .step = {"BUCKLE"},
+            .solver = SolverChoice::Direct};
+}
+
 const Refusal kRefusals[] = {
     {.message = "can move along X", .restraints = {"bor 1 1 1 0"}},  // only Z held
     {.message = "rotate", .restraints = {"pxr 0,0,0 0 0 0"}},        // one point held
@@ -53,18 +68,10 @@ const Refusal kRefusals[] = {
      .solver = kDirect},
     // Buckling, pulled on rollers (a pure tension), pulled while clamped (compressed only near the
     // clamp's corners, no mode separates from the cluster at 0), and unloaded.
-    {.message = "no part of the model in compression",
-     .solve = "2,0,0,0,0",
-     .loads = {"bol 2 1 -1"},
-     .restraints = {"bor 1 0 1 1", "pxr 0,0,0 1 0 0", "pxr 0,5,0 1 1 0", "pxr 0,0,5 1 0 1"},
-     .step = {"BUCKLE"},
-     .solver = kDirect},
-    {.message = "compress the model too little",
-     .solve = "2,0,0,0,0",
-     .loads = {"bol 2 1 -1"},
-     .step = {"BUCKLE"},
-     .solver = kDirect},
-    {.message = "no prestress", .solve = "2,0,0,0,0", .loads = {}, .step = {"BUCKLE"}, .solver = kDirect},
+    buckling("no part of the model in compression", {"bol 2 1 -1"},
+             {"bor 1 0 1 1", "pxr 0,0,0 1 0 0", "pxr 0,5,0 1 1 0", "pxr 0,0,5 1 0 1"}),
+    buckling("compress the model too little", {"bol 2 1 -1"}, {"bor 1 0 0 0"}),
+    buckling("no prestress", {}, {"bor 1 0 0 0"}),
     // Forced vibrations and transient heat: the step plan, the mass, the damping.
     {.message = "step size above 0", .code = 5, .solve = "20,10,0,1,0", .step = kUndamped},
     {.message = "number of steps", .code = 5, .solve = "20,0,1e-5,1,0", .step = kUndamped},
@@ -74,27 +81,14 @@ const Refusal kRefusals[] = {
      .materials = {kNoDensity},
      .step = kUndamped},
     {.message = "damping coefficients", .code = 5, .solve = "20,10,1e-5,1,0", .step = {"DYNAMIC", " -1 0"}},
-    {.message = "step size above 0",
-     .code = 2,
-     .solve = "20,10,-1,1,0",
-     .materials = {kHeat},
-     .loads = kConvection},
-    {.message = "number of steps",
-     .code = 2,
-     .solve = "20,0,1,1,0",
-     .materials = {kHeat},
-     .loads = kConvection},
-    {.message = "density and a specific heat above 0",
-     .code = 2,
-     .solve = "20,10,1,1,0",
-     .materials = {"1  0.05,0,0"},
-     .loads = kConvection},
+    heat("step size above 0", "20,10,-1,1,0"),
+    heat("number of steps", "20,0,1,1,0"),
+    heat("density and a specific heat above 0", "20,10,1,1,0", "1  0.05,0,0"),
 };
 
 // Each refusal says why and leaves the result file as the add-on left it; so does a missing mesh.
 TEST(Refusals, SayWhyAndLeaveTheResultFile) {
-    SolverJob job("refusal");
-    job.writeMesh(shortBeam());
+    SolverJob job("refusal", shortBeam());
     for (const Refusal& r : kRefusals) {
         SCOPED_TRACE(r.message + ", code " + std::to_string(r.code) + ", solve " + r.solve);
         JobText text = clampedSteel(r.loads, r.code, r.solve);
@@ -110,8 +104,7 @@ TEST(Refusals, SayWhyAndLeaveTheResultFile) {
 // An assembly keeps one material, written for body 1, and the solver input lists no bodies: that
 // material holds for the second body the mesher's companion file names too.
 TEST(Refusals, AssemblyMaterialHoldsForEveryBody) {
-    SolverJob job("assembly");
-    job.writeMesh(shortBeam());
+    SolverJob job("assembly", shortBeam());
     const int elements = job.mesh().elementCount();
     std::ofstream(job.folder() + "/assembly.mtp")
         << "VELGRIN TOPOLOGY 1\nUNIT mm\nNODES " << job.mesh().nodeCount() << " ELEMENTS " << elements
@@ -122,7 +115,7 @@ TEST(Refusals, AssemblyMaterialHoldsForEveryBody) {
     EXPECT_THAT(job.refused(text), HasSubstr("no material for body 2"));
     text.bodies.clear();
     EXPECT_EQ(job.solve(text), "");
-    EXPECT_EQ(job.nodeBlock("DISP 1").size(), 3u * job.mesh().nodeCount());
+    job.displacements();
 }
 
 // A failing PETSc call is reported under the name of the function called.
@@ -139,12 +132,9 @@ TEST(PetscCheck, NamesTheFailingCall) {
 
 // A model free in space still has natural frequencies: its rigid-body modes come first at 0 Hz.
 TEST(FreeModes, UnrestrainedBodyHasSixZeroFrequencies) {
-    SolverJob job("free");
-    job.writeMesh(shortBeam());
-    JobText text;
-    text.analysisCode = 3;
-    text.solve = "7,0,0,0,0";
-    text.materials = {kSteel};
+    SolverJob job("free", shortBeam());
+    JobText text = clampedSteel({}, 3, "7,0,0,0,0");
+    text.restraints.clear();
     ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
     const std::vector<double> f = job.modeFrequencies();
     ASSERT_EQ(f.size(), 7u);
@@ -155,11 +145,8 @@ TEST(FreeModes, UnrestrainedBodyHasSixZeroFrequencies) {
 // A cube on rollers under three faces has a repeated lowest frequency (its two sways are alike):
 // asking for two or three modes lists it twice, as asking for six does.
 TEST(FreeModes, ARepeatedFrequencyIsListedAsOftenAsItRepeats) {
-    SolverJob job("repeated");
-    job.writeMesh(makeBoxMesh({{}, {10, 10, 10}, 3, 3, 3, true}));
-    JobText text;
-    text.analysisCode = 3;
-    text.materials = {kSteel};
+    SolverJob job("repeated", makeBoxMesh({{}, {10, 10, 10}, 3, 3, 3, true}));
+    JobText text = clampedSteel({}, 3);
     text.restraints = {"bor 5 1 1 0", "bor 1 0 1 1", "bor 3 1 0 1"};
     std::vector<std::vector<double>> runs;
     for (const char* solve : {"2,0,0,0,0", "3,0,0,0,0", "6,0,0,0,0"}) {
@@ -181,12 +168,10 @@ TEST(FreeModes, ARepeatedFrequencyIsListedAsOftenAsItRepeats) {
 TEST(StrayNodes, AreHeldAtZeroInsteadOfMakingTheModelSingular) {
     FeMesh mesh = shortBeam();
     for (double v : {100.0, 100.0, 100.0}) mesh.xyz.push_back(v);
-    SolverJob job("stray");
-    job.writeMesh(mesh);
+    SolverJob job("stray", mesh);
     JobText text = heldBeamUnderPressure();
     ASSERT_EQ(job.solve(text, SolverChoice::Iterative), "");
-    const auto u = job.nodeBlock("DISP 1");
-    ASSERT_EQ(u.size(), 3u * mesh.nodeCount());
+    const auto u = job.displacements();
     EXPECT_EQ(u[u.size() - 1], 0.0);
     EXPECT_LT(*std::min_element(u.begin(), u.end()), -1e-4);
 
@@ -200,8 +185,7 @@ TEST(StrayNodes, AreHeldAtZeroInsteadOfMakingTheModelSingular) {
 // A solution left far from converged (by a loose PETSc tolerance) leaves the reactions short of
 // the loads: the log says they do not balance.
 TEST(Reactions, AnInaccurateSolutionIsFlaggedAsOutOfBalance) {
-    SolverJob job("loose");
-    job.writeMesh(shortBeam());
+    SolverJob job("loose", shortBeam());
     job.writeInput(heldBeamUnderPressure());
     ASSERT_EQ(PetscOptionsSetValue(nullptr, "-ksp_rtol", "1e-2"), 0);
     const std::string error = job.run(SolverChoice::Iterative);
@@ -213,8 +197,7 @@ TEST(Reactions, AnInaccurateSolutionIsFlaggedAsOutOfBalance) {
 // The direct path stays open to another factorisation picked by a PETSc option: CHOLMOD gives
 // MUMPS's displacements, and the null-pivot count MUMPS alone keeps is not asked of it.
 TEST(DirectSolver, AnotherFactorisationChosenByOptionAgreesWithMumps) {
-    SolverJob job("cholmod");
-    job.writeMesh(shortBeam());
+    SolverJob job("cholmod", shortBeam());
     ASSERT_EQ(job.solve(heldBeamUnderPressure(), SolverChoice::Direct), "");
     const auto mumps = job.nodeBlock("DISP 1");
     ASSERT_EQ(PetscOptionsSetValue(nullptr, "-pc_factor_mat_solver_type", "cholmod"), 0);

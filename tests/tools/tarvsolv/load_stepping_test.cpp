@@ -7,6 +7,7 @@
 
 #include <cmath>
 
+#include "elastic_assembly.h"
 #include "fem/box_mesh.h"
 #include "fem/element_kernels.h"
 #include "fem/matrix_pattern.h"
@@ -98,12 +99,7 @@ struct BarCase {
         TARV_PETSC(VecCopy(load, f));
         {
             SystemAssembler assembler(pattern, k, f);
-            std::vector<double> ke;
-            for (int e = 0; e < mesh.elementCount(); ++e) {
-                elasticStiffness(mesh, e, ElasticMaterial(1000.0, 0.3, 0.0, 0.0), ke);
-                std::vector<double> fe(3 * static_cast<std::size_t>(mesh.nodesPerElement), 0.0);
-                assembler.addElement(mesh.elementNodes(e), ke, &fe);
-            }
+            addElasticElements(assembler, mesh, 1000, true);
             assembler.finish();
         }
         solveLinear(k, f, x, SolverChoice::Direct, kIterativeTolerance, layout, mesh);

@@ -59,6 +59,7 @@ struct HeatBalance {
 class SolverJob {
   public:
     explicit SolverJob(const std::string& name) : stem_(scratch_.file(name)) {}
+    SolverJob(const std::string& name, const FeMesh& mesh) : SolverJob(name) { writeMesh(mesh); }
 
     std::string meshPath() const { return stem_ + ".meb"; }
     std::string inputPath() const { return stem_ + ".txt"; }
@@ -366,10 +367,7 @@ inline FeMesh quarterRing(double inner, double outer, double thickness, int radi
 
 // A 20 x 5 x 5 quadratic beam of four cells along X.
 inline FeMesh shortBeam() {
-    BoxSpec box;
-    box.size = {20, 5, 5};
-    box.nx = 4;
-    return makeBoxMesh(box);
+    return makeBoxMesh({{}, {20, 5, 5}, 4, 1, 1, true});
 }
 
 // A job in steel with the box's face 1 (x = min) held: `loads`, in the analysis of header code

@@ -48,8 +48,7 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
          {std::vector<std::string>{"efl 2 6 0 0, 0, -10"},
           std::vector<std::string>{"pxf 100,0,0 0, 0, -25", "pxf 100,10,0 0,0,-25", "pxf 100,0,10 0, 0, -25",
                                    "pxf 100,10,10 0, 0, -25"}}) {
-        SolverJob job("tipforms");
-        job.writeMesh(beam.mesh(40, 4, 4));
+        SolverJob job("tipforms", beam.mesh(40, 4, 4));
         JobText text = tipLoadJob();
         text.loads = loads;
         ASSERT_EQ(job.solve(text), "");
@@ -58,16 +57,12 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
                                (6 * kE * beam.inertia());
         EXPECT_NEAR(meanAtX(u, job.mesh(), beam.length / 2, 3, 2), -halfway, 0.03 * halfway) << loads.front();
         EXPECT_NEAR(tipDisplacement(job, beam), -expected, 0.03 * expected) << loads.front();
-        const std::vector<double> root = job.logTriple("restraint on face 1");
-        EXPECT_NEAR(root[0], 0, 1e-6 * 100);
-        EXPECT_NEAR(root[1], 0, 1e-6 * 100);
-        EXPECT_NEAR(root[2], 100, 1e-6 * 100) << job.logText();
+        EXPECT_LT(largestDifference(job.logTriple("restraint on face 1"), {0, 0, 100}), 1e-6 * 100)
+            << job.logText();
         // About the centroid (L / 2 from the root) the clamp's couple F L and its force's moment
         // F L / 2 leave -F L / 2 about Y.
-        const std::vector<double> moment = job.logTriple("restraint on face 1", 1);
-        EXPECT_NEAR(moment[0], 0, 1e-6 * 100 * beam.length);
-        EXPECT_NEAR(moment[1], -100 * beam.length / 2, 1e-6 * 100 * beam.length);
-        EXPECT_NEAR(moment[2], 0, 1e-6 * 100 * beam.length);
+        EXPECT_LT(largestDifference(job.logTriple("restraint on face 1", 1), {0, -100 * beam.length / 2, 0}),
+                  1e-6 * 100 * beam.length);
         EXPECT_NEAR(job.logTriple("sum of the applied loads")[2], -100, 1e-9 * 100);
         EXPECT_EQ(job.logText().find("do not balance"), std::string::npos);
     }
@@ -75,8 +70,7 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
 
 TEST(Verification, IterativeAndDirectSolversAgree) {
     const Cantilever beam;
-    SolverJob job("agree");
-    job.writeMesh(beam.mesh(20, 3, 3));
+    SolverJob job("agree", beam.mesh(20, 3, 3));
     const SolverAgreement both = solveBothWays(job, tipLoadJob());
     EXPECT_GT(both.largest, 0.1);
     EXPECT_LT(both.relativeDifference, 1e-6);
@@ -103,8 +97,7 @@ TEST(Verification, IterativeAndDirectSolversAgree) {
 
 TEST(Verification, GravityOnACantileverMatchesUniformLoadBeamTheory) {
     const Cantilever beam;
-    SolverJob job("gravity");
-    job.writeMesh(beam.mesh(40, 4, 4));
+    SolverJob job("gravity", beam.mesh(40, 4, 4));
     ASSERT_EQ(job.solve(clampedSteel({"al 0, 0, -9810"})), "");  // m/s2: a thousand g
     const double w = kRho * 9810 * beam.area();                  // N per mm
     const double g = kE / (2 * (1 + kNu));
@@ -115,8 +108,7 @@ TEST(Verification, GravityOnACantileverMatchesUniformLoadBeamTheory) {
 
 TEST(Verification, NaturalFrequenciesTakeTheModulusOfTheLoadedOrInitialTemperature) {
     // E falls to a quarter from 0 to 100 C, so at 100 C every frequency halves: f ~ sqrt(E).
-    SolverJob job("warm modes");
-    job.writeMesh(shortBeam());
+    SolverJob job("warm modes", shortBeam());
     JobText text = clampedSteel({}, 3);
     const auto firstFrequency = [&](const std::string& solve) {
         text.solve = solve;
@@ -124,7 +116,6 @@ TEST(Verification, NaturalFrequenciesTakeTheModulusOfTheLoadedOrInitialTemperatu
         return job.modeFrequencies().at(0);
     };
     const double cold = firstFrequency("1,0,0,0,0");
-    EXPECT_DOUBLE_EQ(largestMagnitude(job.nodeBlock("EIGE 1")), 1.0);  // the shape scaled to 1
     text.tables = {"tabm0, 2, 0, 100, 210000, 52500"};
     text.materials = {"1  tabm0,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0"};
     // Without a temperature load, at the initial temperature of row 3.
@@ -163,8 +154,7 @@ TEST(Verification, SlabsMatchOneDimensionalConduction) {
          {Case{"flux", {"bol 1 0 0.01"}, 0.01, false}, Case{"internal heat", {"al 1e-3"}, 1e-3, true},
           Case{"point heats", cornerHeats, 0.01, false, true}}) {
         SCOPED_TRACE(c.name);
-        SolverJob job("slab");
-        job.writeMesh(makeBoxMesh({{}, {thickness, 5, 5}, 8, 2, 2, true}));
+        SolverJob job("slab", makeBoxMesh({{}, {thickness, 5, 5}, 8, 2, 2, true}));
         JobText text = slabHeat();
         text.loads = c.loads;
         text.loads.push_back("bol 2 2 0.002, 20");
@@ -214,8 +204,7 @@ TEST(Verification, SlabsHeldAtTemperaturesCarryTheHeatOfTheirLinearProfile) {
          {Case{"both faces held", {"bor 1 temp 100", "bor 2 temp 10*2"}, {}, thickness / k},
           Case{"held and cooled", {"bor 1 temp tabl1"}, {"bol 2 2 0.002, 20"}, thickness / k + 1 / h}}) {
         SCOPED_TRACE(c.name);
-        SolverJob job("held");
-        job.writeMesh(makeBoxMesh({{}, {thickness, 5, 5}, 4, 1, 1, true}));
+        SolverJob job("held", makeBoxMesh({{}, {thickness, 5, 5}, 4, 1, 1, true}));
         JobText text = slabHeat();
         text.tables = {"tabl1, 2, 0, 2, 0, 200"};
         text.restraints = c.restraints;
@@ -244,8 +233,7 @@ TEST(Verification, SlabWithTemperatureDependentConductivityMatchesTheKirchhoffPr
     const auto exact = [&](double x) { return kirchhoffSlab(x, thickness, 0.05, 0.01, 0.01, 0.002, fluid); };
     for (bool quadratic : {false, true}) {
         SCOPED_TRACE(quadratic ? "quadratic" : "linear");
-        SolverJob job("kslab");
-        job.writeMesh(makeBoxMesh({{}, {thickness, 5, 5}, 16, 2, 2, quadratic}));
+        SolverJob job("kslab", makeBoxMesh({{}, {thickness, 5, 5}, 16, 2, 2, quadratic}));
         JobText text = slabHeat();
         text.materials = {"1  0.05*(1+0.01*T),0,0,7.85e-09,460"};
         text.loads = {"bol 1 0 0.01", "bol 2 2 0.002, 20"};
@@ -269,8 +257,7 @@ TEST(Verification, OrthotropicBarWithModulusFromATableStretchesAsTheRotatedCompl
     for (const auto& [temperature, e1] : {std::pair{70.0, 130000.0}, std::pair{150.0, 100000.0}})
         for (bool quadratic : {false, true}) {
             SCOPED_TRACE(std::to_string(temperature) + (quadratic ? " C, quadratic" : " C, linear"));
-            SolverJob job("ortho");
-            job.writeMesh(bar.mesh(10, 2, 2, quadratic));
+            SolverJob job("ortho", bar.mesh(10, 2, 2, quadratic));
             JobText text;
             text.solve = std::to_string(temperature) + ",0,0,0,0";
             text.tables = {"tabm0, 2, 0, 100, 200000, 100000"};
@@ -290,8 +277,7 @@ TEST(Verification, OrthotropicBarWithModulusFromATableStretchesAsTheRotatedCompl
 // A bar spun about an axis through its root: the axial stress rho w^2 (L^2 - x^2) / 2.
 TEST(Verification, SpinningBarCarriesTheCentrifugalAxialStress) {
     const Cantilever bar;
-    SolverJob job("spin");
-    job.writeMesh(bar.mesh(20, 2, 2));
+    SolverJob job("spin", bar.mesh(20, 2, 2));
     JobText text;
     text.materials = {kSteel};
     text.loads = {"cx 0,0,0 0 0 1 1000"};  // about z through the origin, 1000 rad/s
@@ -312,8 +298,7 @@ TEST(Verification, FreeThermalExpansionOnInclinedRollersIsStressFree) {
     FeMesh mesh = makeBoxMesh({{}, {10, 6, 4}, 4, 2, 2, true});
     const double c = std::cos(0.5), s = std::sin(0.5);
     mapNodes(mesh, [&](const Vec3& p) { return Vec3{c * p.x - s * p.y, s * p.x + c * p.y, p.z}; });
-    SolverJob job("expansion");
-    job.writeMesh(mesh);
+    SolverJob job("expansion", mesh);
     JobText text;
     text.solve = "20,0,0,0,0";  // initial temperature 20
     text.materials = {kSteel};

@@ -380,8 +380,8 @@ int tube(char** argv) {
     };
     double hoopSum[2] = {0, 0};
     int hoopCount[2] = {0, 0};
-    // Normal equations of u = ur (c, s) + (tx, ty) over the bore's nodes, unknowns (ur, tx, ty).
-    double m[3][3] = {}, rhs[3] = {};
+    // Sums over the bore's nodes for the least squares of u = ur (c, s) + (tx, ty).
+    double count = 0, sumC = 0, sumS = 0, sumUx = 0, sumUy = 0, sumUr = 0;
     for (int n = 0; n < mesh.nodeCount(); ++n) {
         const NodePoint q = mesh.nodePosition(n + 1);
         const double r = std::hypot(q.x, q.y), c = q.x / r, sn = q.y / r;
@@ -389,28 +389,16 @@ int tube(char** argv) {
         if (surface < 0) continue;
         if (sx.hits[n]) hoopSum[surface] += hoop(n, c, sn), ++hoopCount[surface];
         if (surface != 0) continue;
-        const double row[2][3] = {{c, 1, 0}, {sn, 0, 1}};
-        const double un[2] = {u.vectors[3 * n], u.vectors[3 * n + 1]};
-        for (int d = 0; d < 2; ++d)
-            for (int i = 0; i < 3; ++i) {
-                rhs[i] += row[d][i] * un[d];
-                for (int j = 0; j < 3; ++j) m[i][j] += row[d][i] * row[d][j];
-            }
+        const double ux = u.vectors[3 * n], uy = u.vectors[3 * n + 1];
+        count += 1, sumC += c, sumS += sn, sumUx += ux, sumUy += uy, sumUr += c * ux + sn * uy;
     }
     if (!hoopCount[0] || !hoopCount[1]) {
         std::fprintf(stderr, "no corner nodes on the bore or the outer surface\n");
         return 1;
     }
-    // Cramer's rule for the radial displacement.
-    auto det = [](const double x[3][3]) {
-        return x[0][0] * (x[1][1] * x[2][2] - x[1][2] * x[2][1]) -
-               x[0][1] * (x[1][0] * x[2][2] - x[1][2] * x[2][0]) +
-               x[0][2] * (x[1][0] * x[2][1] - x[1][1] * x[2][0]);
-    };
-    double withRhs[3][3];
-    for (int i = 0; i < 3; ++i)
-        for (int j = 0; j < 3; ++j) withRhs[i][j] = j == 0 ? rhs[i] : m[i][j];
-    const double ur = det(withRhs) / det(m);
+    // The translation eliminated from the normal equations (c^2 + s^2 = 1 at every node).
+    const double ur =
+        (sumUr - (sumC * sumUx + sumS * sumUy) / count) / (count - (sumC * sumC + sumS * sumS) / count);
     const double coefA = p * a * a / (b * b - a * a), coefB = coefA * b * b;
     within("hoop stress at the bore", hoopSum[0] / hoopCount[0], coefA + coefB / (a * a), 0.02);
     within("hoop stress at the outer surface", hoopSum[1] / hoopCount[1], coefA + coefB / (b * b), 0.02);
