@@ -318,6 +318,17 @@ inline SolverAgreement solveBothWays(SolverJob& job, const JobText& text,
     return out;
 }
 
+// The heat of `label` ("temperature held on face 1") in the log's heat balance, signed: heat
+// leaving there is negative.
+inline double heldHeat(const SolverJob& job, const std::string& label) {
+    const std::string log = job.logText();
+    const auto at = log.rfind(label + ": ");
+    double value = std::nan("");
+    char way[8] = "";
+    if (at != std::string::npos) std::sscanf(log.c_str() + at + label.size() + 2, "%lf %7s", &value, way);
+    return std::string(way) == "out" ? -value : value;
+}
+
 // The number after `what` ("force ", "largest pressure ") in the last status line the run logged
 // for `face`: "... on face 5: n nodes in contact, force F (...), largest pressure P".
 inline double logged(const SolverJob& job, int face, const std::string& what) {

@@ -82,8 +82,7 @@ TEST(TransientHeat, AFaceHeldOnARampFollowsTheSeriesSolutionAndItsHeatIsStored) 
                     << "x = " << x << ", t = " << t;
         }
         const std::string log = job.logText();
-        const std::string label = "temperature held on face 1: ";
-        const double held = std::atof(log.c_str() + std::min(log.size(), log.rfind(label) + label.size()));
+        const double held = heldHeat(job, "temperature held on face 1");
         const double stored = kRho * kC * area *
                               (rate * (10 * length - length * length * length / (3 * a)) +
                                series(10, [&](double m) { return 2 * rate / (length * a * m * m * m * m); }));

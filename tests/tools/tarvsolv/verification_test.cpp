@@ -178,17 +178,6 @@ TEST(Verification, SlabsMatchOneDimensionalConduction) {
     }
 }
 
-// The number of `label` ("temperature held on face 1") in the log's heat balance, signed: heat
-// leaving there is negative.
-double heldHeat(const SolverJob& job, const std::string& label) {
-    const std::string log = job.logText();
-    const auto at = log.rfind(label + ": ");
-    double value = std::nan("");
-    char way[8] = "";
-    if (at != std::string::npos) std::sscanf(log.c_str() + at + label.size() + 2, "%lf %7s", &value, way);
-    return std::string(way) == "out" ? -value : value;
-}
-
 // A 20 mm slab held at 100 on its near face and either held at 20 on its far face (a formula) or
 // cooled there by a fluid at 20 through h = 0.002, its near face's 100 from a time table at the
 // static step's t = 1: the linear profile, which the elements reproduce exactly (1e-6), with the
