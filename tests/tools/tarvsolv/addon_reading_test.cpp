@@ -63,8 +63,7 @@ TEST(AddOnReading, DisplacementsAndStressesOfAStaticSolve) {
 }
 
 TEST(AddOnReading, FrequenciesModeShapesAndTemperatures) {
-    SolverJob job("readmodes");
-    job.writeMesh(smallBeam(true));
+    SolverJob job("readmodes", smallBeam(true));
     ASSERT_EQ(job.solve(clampedSteel({}, 3, "3,0,0,0,0"), SolverChoice::Direct), "");
     const AddOnView view(job);
     const std::vector<double> f = job.modeFrequencies();
@@ -78,8 +77,7 @@ TEST(AddOnReading, FrequenciesModeShapesAndTemperatures) {
     }
     EXPECT_NEAR(largest, 1.0, 1e-9);
 
-    SolverJob heat("readheat");
-    heat.writeMesh(smallBeam(true));
+    SolverJob heat("readheat", smallBeam(true));
     JobText thermal;
     thermal.analysisCode = 1;
     thermal.materials = {"1  0.05,0,0,7.85e-06,460"};

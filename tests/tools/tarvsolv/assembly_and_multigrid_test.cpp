@@ -7,10 +7,12 @@
 
 #include <cmath>
 
+#include "elastic_assembly.h"
 #include "fem/box_mesh.h"
 #include "fem/element_kernels.h"
 #include "fem/system_assembler.h"
 #include "linalg/corner_space.h"
+#include "linalg/linear_solvers.h"
 #include "linalg/single_precision_cholesky.h"
 #include "solver_fixture.h"
 
@@ -30,17 +32,6 @@ std::vector<double> dense(Mat m) {
         for (PetscInt k = 0; k < count; ++k) out[static_cast<std::size_t>(r) * columns + cols[k]] = values[k];
         TARV_PETSC(MatRestoreRow(m, r, &count, &cols, &values));
     }
-    return out;
-}
-
-std::vector<double> entries(Vec v) {
-    PetscInt size = 0;
-    TARV_PETSC(VecGetSize(v, &size));
-    std::vector<double> out(size);
-    const PetscScalar* data = nullptr;
-    TARV_PETSC(VecGetArrayRead(v, &data));
-    std::copy(data, data + size, out.begin());
-    TARV_PETSC(VecRestoreArrayRead(v, &data));
     return out;
 }
 
@@ -100,11 +91,7 @@ TEST(NodeBlockAssembly, MatchesTheDenseSumWithPrescribedUnknownsLiftedOut) {
     MatHandle matrix = pattern.createMatrix();
     VecHandle rhs = c.layout.createVector();
     SystemAssembler assembler(pattern, matrix, rhs);
-    for (int e = 0; e < c.mesh.elementCount(); ++e) {
-        auto ke = c.stiffness(e);
-        std::vector<double> fe(ke.size() ? 30 : 0, 0.0);
-        assembler.addElement(c.mesh.elementNodes(e), ke, &fe);
-    }
+    addElasticElements(assembler, c.mesh, 210000, true);
     assembler.holdStrayNodes(c.mesh);
     assembler.finish();
 
@@ -112,7 +99,7 @@ TEST(NodeBlockAssembly, MatchesTheDenseSumWithPrescribedUnknownsLiftedOut) {
     const double scale = *std::max_element(k.begin(), k.end());
     for (std::size_t i = 0; i < k.size(); ++i)
         ASSERT_NEAR(got[i], k[i], 1e-12 * scale) << "row " << i / size << " column " << i % size;
-    const auto gotRhs = entries(rhs);
+    const auto gotRhs = gatherOnAll(rhs);
     for (int r = 0; r < size; ++r) EXPECT_NEAR(gotRhs[r], f[r], 1e-12 * scale) << "row " << r;
 
     // Preallocated exactly: nothing allocated goes unused, and no entry of the pattern is a
@@ -157,10 +144,7 @@ TEST(NodeBlockAssembly, MassMatrixLeavesPrescribedRowsEmpty) {
 
 // Corner values of a linear field interpolate to the field at every node (straight edges).
 TEST(CornerSpace, InterpolatesLinearFieldsExactlyAndKeepsPrescribedUnknownsApart) {
-    BoxSpec box;
-    box.size = {3, 2, 1};
-    box.nx = 3, box.ny = 2;
-    FeMesh mesh = makeBoxMesh(box);
+    FeMesh mesh = makeBoxMesh({{}, {3, 2, 1}, 3, 2, 1, true});
     mapNodes(mesh, [](const Vec3& p) { return Vec3{p.x + 0.3 * p.y, p.y - 0.2 * p.z, p.z + 0.1 * p.x}; });
     DofLayout layout(mesh, 3, PETSC_COMM_WORLD);
     const auto field = [](const Vec3& p, int a) { return 1 + (a + 1) * p.x - 2 * p.y + 0.5 * a * p.z; };
@@ -174,7 +158,7 @@ TEST(CornerSpace, InterpolatesLinearFieldsExactlyAndKeepsPrescribedUnknownsApart
     EXPECT_EQ(free.cornerCount(), 4 * 3 * 2);  // the box's grid points
     VecHandle coarse, fine;
     TARV_PETSC(MatCreateVecs(p, coarse.out(), fine.out()));
-    const auto xyz = entries(free.coordinates());
+    const auto xyz = gatherOnAll(free.coordinates());
     ASSERT_EQ(xyz.size(), 3u * free.cornerCount());
     for (int n = 0; n < mesh.nodeCount(); ++n)
         if (free.cornerOf(n) >= 0) {
@@ -187,7 +171,7 @@ TEST(CornerSpace, InterpolatesLinearFieldsExactlyAndKeepsPrescribedUnknownsApart
     TARV_PETSC(VecAssemblyBegin(coarse));
     TARV_PETSC(VecAssemblyEnd(coarse));
     TARV_PETSC(MatMult(p, coarse, fine));
-    const auto u = entries(fine);
+    const auto u = gatherOnAll(fine);
     for (int n = 0; n < mesh.nodeCount(); ++n)
         for (int a = 0; a < 3; ++a) EXPECT_NEAR(u[3 * n + a], field(mesh.node(n), a), 1e-12) << "node " << n;
 
@@ -220,8 +204,7 @@ TEST(CornerSpace, InterpolatesLinearFieldsExactlyAndKeepsPrescribedUnknownsApart
 // Imposed displacements (one along an oblique direction, so that its nodes get frames) on a
 // quadratic mesh: the iterative solver, through the corner level, meets the direct one.
 TEST(CornerLevelSolve, AgreesWithTheDirectSolverUnderImposedObliqueDisplacements) {
-    SolverJob job("imposed");
-    job.writeMesh(makeBoxMesh({{}, {60, 10, 10}, 12, 2, 2, true}));
+    SolverJob job("imposed", makeBoxMesh({{}, {60, 10, 10}, 12, 2, 2, true}));
     JobText text;
     text.materials = {kSteel};
     text.restraints = {"bor 1 0 0 0"};
@@ -247,11 +230,7 @@ TEST(SinglePrecisionCholesky, RecoversAKnownSolutionAtAnyScale) {
         MatHandle k = pattern.createMatrix();
         {
             SystemAssembler assembler(pattern, k, nullptr);
-            for (int e = 0; e < mesh.elementCount(); ++e) {
-                std::vector<double> ke;
-                elasticStiffness(mesh, e, IsotropicElastic{210000 * scale, 0.3, 0, 0}, ke);
-                assembler.addElement(mesh.elementNodes(e), ke, nullptr);
-            }
+            addElasticElements(assembler, mesh, 210000 * scale);
             assembler.finish();
         }
         VecHandle expected = layout.createVector(), b = layout.createVector(), x = layout.createVector();
@@ -286,10 +265,7 @@ TEST(SinglePrecisionCholesky, RefusesABodyWithRigidBodyMotions) {
     MatHandle k = pattern.createMatrix();
     VecHandle b = free.createVector(), x = free.createVector();
     SystemAssembler assembler(pattern, k, nullptr);
-    for (int e = 0; e < c.mesh.elementCount(); ++e) {
-        auto ke = c.stiffness(e);
-        assembler.addElement(c.mesh.elementNodes(e), ke, nullptr);
-    }
+    addElasticElements(assembler, c.mesh, 210000);
     assembler.holdStrayNodes(c.mesh);
     assembler.finish();
     TARV_PETSC(VecSet(b, 1.0));
@@ -298,7 +274,7 @@ TEST(SinglePrecisionCholesky, RefusesABodyWithRigidBodyMotions) {
         ADD_FAILURE() << "a body with six rigid-body motions was solved";
 
     } catch (const std::runtime_error& e) {
-        EXPECT_NE(std::string(e.what()).find("not restrained enough"), std::string::npos) << e.what();
+        EXPECT_THAT(e.what(), HasSubstr("not restrained enough"));
     }
 }
 

@@ -1,5 +1,6 @@
 // Reading the solver input, its entries, tables and formulas, materials, the result preamble, the
 // companion file, and writing result blocks.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -17,6 +18,8 @@
 
 namespace tarvsolv {
 namespace {
+
+using ::testing::HasSubstr;
 
 // An input as the add-on writes it for a natural-frequency solve, with every section.
 const char* kFullInput =
@@ -49,11 +52,6 @@ TEST(SolverInput, ReadsEverySectionOfTheAddOnsFile) {
     EXPECT_EQ(iterativeTolerance(1e-15, log), kToleranceFloor);
     EXPECT_THROW(iterativeTolerance(-1e-6, log), std::runtime_error);
     EXPECT_THROW(iterativeTolerance(1, log), std::runtime_error);
-    EXPECT_EQ(input.tables.size(), 2u);
-    EXPECT_EQ(input.materials.size(), 1u);
-    EXPECT_EQ(input.loads.size(), 6u);
-    EXPECT_EQ(input.restraints.size(), 5u);
-    EXPECT_EQ(input.constraints.size(), 2u);
     EXPECT_EQ(input.meshSettings, "1:0 0 0.5 0.25 0 2 2 3 3 1 0");
 
     const ModelEntries m = readModelEntries(input, false);
@@ -173,8 +171,7 @@ TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
                                  {"RESTRAINTS", "bor 3 temp 100", "belongs to a thermal loadcase"},
                                  {"TABLES", " tabl1, 2, 0, 1, 5", "row count"}};
     for (const auto& [section, line, part] : refusals)
-        EXPECT_NE(message(section, line).find(part), std::string::npos)
-            << line << ": " << message(section, line);
+        EXPECT_THAT(message(section, line), HasSubstr(part)) << line;
     EXPECT_THROW(parseSolverInput("SOLVE\n1e-6,abc\n", "s"), std::runtime_error);
     // A restraint whose fixity was never chosen carries no flags: it fixes nothing, with a warning.
     const ModelEntries m = read("RESTRAINTS", "bor 2 ");
@@ -185,8 +182,7 @@ TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
     const ModelEntries twice = read(
         "TABLES", " tabl3, 1, 0, 10\n tabl3, 1, 0, 20\n tabl3_2, 1, 0, 30\nLOADS\nbol 1 1 tabl3+tabl3_2");
     ASSERT_EQ(twice.warnings.size(), 1u);
-    EXPECT_NE(twice.warnings[0].find("input line 5: a second table named tabl3"), std::string::npos)
-        << twice.warnings[0];
+    EXPECT_THAT(twice.warnings[0], HasSubstr("input line 5: a second table named tabl3"));
     EXPECT_EQ(twice.loads.at(0).values[0](EvalPoint{}), 50);
 }
 
@@ -205,7 +201,7 @@ TEST(Tables, InterpolateLinearlyAndHoldTheirEndValues) {
     EXPECT_TRUE(Expression(" 2.5e3 ", tables).isConstant());
 }
 
-TEST(Materials, OrthotropicConstantsAndInvalidValues) {
+TEST(Materials, OrthotropicConstantsAndConductivities) {
     auto entries = [](const std::string& fields) {
         ModelEntries m;
         m.materials.push_back({1, {}, 9});
@@ -223,18 +219,7 @@ TEST(Materials, OrthotropicConstantsAndInvalidValues) {
     const ElasticMaterial ortho = law("200000,0.25,1e-5,7.8e-9,0,100000,0,0,2e-5,0,0,0,0");
     EXPECT_FALSE(ortho.isotropic);
     EXPECT_DOUBLE_EQ(ortho.expansion[1], 2e-5);
-    // Each refusal names the material's input line.
-    for (const char* fields : {"200000,0.25,1e-5,7.8e-9,0,-5,0,0,0",   // E2 below 0
-                               "200000,0.25,1e-5,7.8e-9,0,0,-5,0,0",   // G12 below 0
-                               "200000,0.45,1e-5,7.8e-9,0,2e6,0,0,0",  // compliance not definite
-                               "200000,0.5,1e-5,7.8e-9,0,0,0,0,0"}) {  // nu at 0.5
-        try {
-            law(fields);
-            ADD_FAILURE() << fields << " was accepted";
-        } catch (const std::runtime_error& e) {
-            EXPECT_NE(std::string(e.what()).find("input line 9"), std::string::npos) << e.what();
-        }
-    }
+    // The refusals of invalid constants, which name the material's input line, are solver runs.
     const MaterialSet thermal(entries("0.05,0,0.02,7.8e-9,460"), true);
     const Vec3 k = thermal.forBody(1).conductivityAt(EvalPoint{});
     EXPECT_EQ(k.x, 0.05);
@@ -296,9 +281,7 @@ TEST_F(SolverFiles, TemperaturesComeFromTheLastTemperatureBlockOfTheSameMesh) {
 }
 
 TEST_F(SolverFiles, CompanionFileGivesBodiesEdgesAndVertices) {
-    BoxSpec box;
-    box.nx = 2;
-    const FeMesh mesh = makeBoxMesh(box);  // 2 x 1 x 1 cells, quadratic
+    const FeMesh mesh = makeBoxMesh({{}, {1, 1, 1}, 2, 1, 1, true});
     // The edge x = 0, y = 0 (box sides 1 and 3): nodes at z = 0, 0.5, 1.
     std::vector<int> edge;
     int corner = 0;

@@ -2,10 +2,12 @@
 // has a known answer: the linear solution scaled by the load factor; and the time-step loop of the
 // time-stepped analyses, on a stepper that counts its steps. PETSc is started by the test
 // program's environment (verification_test.cpp).
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
 
+#include "elastic_assembly.h"
 #include "fem/box_mesh.h"
 #include "fem/element_kernels.h"
 #include "fem/matrix_pattern.h"
@@ -15,6 +17,8 @@
 
 namespace tarvsolv::testing {
 namespace {
+
+using ::testing::HasSubstr;
 
 // Internal forces K u of an elastic body; each converged step is recorded and handed on.
 // Past `failAbove` the state is refused, as an element turned inside out would be.
@@ -95,12 +99,7 @@ struct BarCase {
         TARV_PETSC(VecCopy(load, f));
         {
             SystemAssembler assembler(pattern, k, f);
-            std::vector<double> ke;
-            for (int e = 0; e < mesh.elementCount(); ++e) {
-                elasticStiffness(mesh, e, ElasticMaterial(1000.0, 0.3, 0.0, 0.0), ke);
-                std::vector<double> fe(3 * static_cast<std::size_t>(mesh.nodesPerElement), 0.0);
-                assembler.addElement(mesh.elementNodes(e), ke, &fe);
-            }
+            addElasticElements(assembler, mesh, 1000, true);
             assembler.finish();
         }
         solveLinear(k, f, x, SolverChoice::Direct, kIterativeTolerance, layout, mesh);
@@ -153,11 +152,8 @@ TEST(LoadStepping, CutsAFailingStepAndKeepsTheStepsThatConverged) {
         ASSERT_EQ(record.numbered.size(), kept);
         for (std::size_t s = 0; s < kept; ++s)
             EXPECT_EQ(record.numbered[s], std::make_pair(static_cast<int>(s + 1), body.lambdas[s]));
-        EXPECT_NE(std::string(stop.what()).find("load step " + std::to_string(kept + 1) + " "),
-                  std::string::npos)
-            << stop.what();
-        EXPECT_NE(std::string(stop.what()).find(std::to_string(kept) + " converged steps"),
-                  std::string::npos);
+        EXPECT_THAT(stop.what(), HasSubstr("load step " + std::to_string(kept + 1) + " "));
+        EXPECT_THAT(stop.what(), HasSubstr(std::to_string(kept) + " converged steps"));
     }
 }
 

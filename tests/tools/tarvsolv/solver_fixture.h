@@ -1,6 +1,7 @@
 #pragma once
 // Runs whole solver jobs in a scratch folder: writes a mesh, a solver input and the result preamble
 // as the add-on would, runs the solver in this process, and reads the result blocks back.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <slepcsys.h>
 
@@ -22,6 +23,8 @@
 #include "support/scratch_folder.h"
 
 namespace tarvsolv::testing {
+
+using ::testing::HasSubstr;
 
 // PETSc and SLEPc live for the whole test program.
 class PetscEnvironment : public ::testing::Environment {
@@ -56,6 +59,7 @@ struct HeatBalance {
 class SolverJob {
   public:
     explicit SolverJob(const std::string& name) : stem_(scratch_.file(name)) {}
+    SolverJob(const std::string& name, const FeMesh& mesh) : SolverJob(name) { writeMesh(mesh); }
 
     std::string meshPath() const { return stem_ + ".meb"; }
     std::string inputPath() const { return stem_ + ".txt"; }
@@ -182,6 +186,15 @@ class SolverJob {
         return values;
     }
 
+    // The displacements of block "DISP `step`", three a node: a failure, and NaN where values are
+    // missing, when the block does not hold every node.
+    std::vector<double> displacements(int step = 1) const {
+        std::vector<double> u = nodeBlock("DISP " + std::to_string(step));
+        EXPECT_EQ(u.size(), 3u * mesh_.nodeCount()) << "DISP " << step;
+        u.resize(3u * mesh_.nodeCount(), std::nan(""));
+        return u;
+    }
+
     // The step numbers of the blocks whose header starts with `prefix` ("DISP "), in file order.
     std::vector<int> blockSteps(const std::string& prefix) const {
         std::istringstream in(resultText());
@@ -305,6 +318,17 @@ inline SolverAgreement solveBothWays(SolverJob& job, const JobText& text,
     return out;
 }
 
+// The heat of `label` ("temperature held on face 1") in the log's heat balance, signed: heat
+// leaving there is negative.
+inline double heldHeat(const SolverJob& job, const std::string& label) {
+    const std::string log = job.logText();
+    const auto at = log.rfind(label + ": ");
+    double value = std::nan("");
+    char way[8] = "";
+    if (at != std::string::npos) std::sscanf(log.c_str() + at + label.size() + 2, "%lf %7s", &value, way);
+    return std::string(way) == "out" ? -value : value;
+}
+
 // The number after `what` ("force ", "largest pressure ") in the last status line the run logged
 // for `face`: "... on face 5: n nodes in contact, force F (...), largest pressure P".
 inline double logged(const SolverJob& job, int face, const std::string& what) {
@@ -318,6 +342,16 @@ inline double logged(const SolverJob& job, int face, const std::string& what) {
             value = std::stod(line.substr(f + what.size()));
     }
     return value;
+}
+
+// The mode values (frequencies or load factors) of a model held by contact springs against those of
+// the model held rigidly: as many, each within 1e-3, and as the springs give a trace, none above.
+inline void expectSpringsGiveATrace(const std::vector<double>& got, const std::vector<double>& rigid) {
+    ASSERT_EQ(got.size(), rigid.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        EXPECT_NEAR(got[i], rigid[i], 1e-3 * rigid[i]) << "mode " << i + 1;
+        EXPECT_LE(got[i], rigid[i] * (1 + 1e-9)) << "mode " << i + 1;
+    }
 }
 
 // Two box meshes in one mesh, with separate nodes; the second box's faces are numbered 7 to 12,
@@ -354,10 +388,7 @@ inline FeMesh quarterRing(double inner, double outer, double thickness, int radi
 
 // A 20 x 5 x 5 quadratic beam of four cells along X.
 inline FeMesh shortBeam() {
-    BoxSpec box;
-    box.size = {20, 5, 5};
-    box.nx = 4;
-    return makeBoxMesh(box);
+    return makeBoxMesh({{}, {20, 5, 5}, 4, 1, 1, true});
 }
 
 // A job in steel with the box's face 1 (x = min) held: `loads`, in the analysis of header code

@@ -1,12 +1,14 @@
-// Whole solver runs on structured meshes against closed-form solutions: a cantilever (beam theory
-// with shear), a thick cylinder (Lame), a slab with heat flux and convection (1-D conduction),
-// the cantilever's natural frequencies, free thermal expansion, gravity, and the agreement of the
-// iterative and direct solvers.
+// Whole solver runs on structured meshes against closed-form solutions: a cantilever's loads
+// (beam theory with shear), slabs with heat flux, held temperatures and convection (1-D
+// conduction), natural frequencies at temperature, free thermal expansion, gravity, spin, and the
+// agreement of the iterative and direct solvers. The end-to-end runs check the cantilever's
+// bending, its natural frequencies and the thick cylinder through the add-on.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
 
+#include "closed_forms.h"
 #include "solver_fixture.h"
 
 namespace tarvsolv::testing {
@@ -23,11 +25,7 @@ struct Cantilever {
     }
     double inertia() const { return width * height * height * height / 12; }
     double area() const { return width * height; }
-    // Tip deflection under a tip force with shear deformation (Timoshenko, k = 5/6).
-    double tipDeflection(double force) const {
-        const double g = kE / (2 * (1 + kNu));
-        return force * std::pow(length, 3) / (3 * kE * inertia()) + force * length / (5.0 / 6 * g * area());
-    }
+    double tipDeflection(double force) const { return force * tipCompliance(length, width, height, kE, kNu); }
 };
 
 // Mean vertical displacement of the free end of `beam`, solved in `job`.
@@ -40,29 +38,6 @@ JobText tipLoadJob() {
     return clampedSteel({"bol 2 0 0, 0, -1"});  // 1 N/mm2 over 10 x 10 mm
 }
 
-TEST(Verification, CantileverTipDeflectionAndBendingStressMatchBeamTheory) {
-    const Cantilever beam;
-    SolverJob job("cantilever");
-    job.writeMesh(beam.mesh(40, 4, 4));
-    ASSERT_EQ(job.solve(tipLoadJob()), "");
-    ASSERT_EQ(job.nodeBlock("DISP 1").size(), 3u * job.mesh().nodeCount());
-    EXPECT_NEAR(tipDisplacement(job, beam), -beam.tipDeflection(100), 0.02 * beam.tipDeflection(100));
-
-    // Bending stress on the top and bottom fibres at a quarter and half the length: M c / I.
-    const auto sx = job.nodalStress(0);
-    for (double x : {25.0, 50.0}) {
-        const double expected = 100 * (beam.length - x) * (beam.height / 2) / beam.inertia();
-        const auto top = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == x && p.z == beam.height; });
-        const auto bottom = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == x && p.z == 0; });
-        EXPECT_NEAR(mean(sx, top, 1, 0), expected, 0.02 * expected) << "x = " << x;
-        EXPECT_NEAR(mean(sx, bottom, 1, 0), -expected, 0.02 * expected) << "x = " << x;
-    }
-    // Near the root the clamped section carries the full moment: within beam theory at 10 % of L.
-    const double rootMoment = 100 * 0.9 * beam.length * (beam.height / 2) / beam.inertia();
-    const auto nearRoot = nodesWhere(job.mesh(), [&](Vec3 p) { return p.x == 10.0 && p.z == beam.height; });
-    EXPECT_NEAR(mean(sx, nearRoot, 1, 0), rootMoment, 0.02 * rootMoment);
-}
-
 // The same 100 N at the tip as a load per length on the top edge of the end face, and as four
 // point forces at the end's corners: the beam bends as much (local effects aside), and the log's
 // reaction of the clamped end carries the 100 N, balancing the loads.
@@ -73,8 +48,7 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
          {std::vector<std::string>{"efl 2 6 0 0, 0, -10"},
           std::vector<std::string>{"pxf 100,0,0 0, 0, -25", "pxf 100,10,0 0,0,-25", "pxf 100,0,10 0, 0, -25",
                                    "pxf 100,10,10 0, 0, -25"}}) {
-        SolverJob job("tipforms");
-        job.writeMesh(beam.mesh(40, 4, 4));
+        SolverJob job("tipforms", beam.mesh(40, 4, 4));
         JobText text = tipLoadJob();
         text.loads = loads;
         ASSERT_EQ(job.solve(text), "");
@@ -83,16 +57,12 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
                                (6 * kE * beam.inertia());
         EXPECT_NEAR(meanAtX(u, job.mesh(), beam.length / 2, 3, 2), -halfway, 0.03 * halfway) << loads.front();
         EXPECT_NEAR(tipDisplacement(job, beam), -expected, 0.03 * expected) << loads.front();
-        const std::vector<double> root = job.logTriple("restraint on face 1");
-        EXPECT_NEAR(root[0], 0, 1e-6 * 100);
-        EXPECT_NEAR(root[1], 0, 1e-6 * 100);
-        EXPECT_NEAR(root[2], 100, 1e-6 * 100) << job.logText();
+        EXPECT_LT(largestDifference(job.logTriple("restraint on face 1"), {0, 0, 100}), 1e-6 * 100)
+            << job.logText();
         // About the centroid (L / 2 from the root) the clamp's couple F L and its force's moment
         // F L / 2 leave -F L / 2 about Y.
-        const std::vector<double> moment = job.logTriple("restraint on face 1", 1);
-        EXPECT_NEAR(moment[0], 0, 1e-6 * 100 * beam.length);
-        EXPECT_NEAR(moment[1], -100 * beam.length / 2, 1e-6 * 100 * beam.length);
-        EXPECT_NEAR(moment[2], 0, 1e-6 * 100 * beam.length);
+        EXPECT_LT(largestDifference(job.logTriple("restraint on face 1", 1), {0, -100 * beam.length / 2, 0}),
+                  1e-6 * 100 * beam.length);
         EXPECT_NEAR(job.logTriple("sum of the applied loads")[2], -100, 1e-9 * 100);
         EXPECT_EQ(job.logText().find("do not balance"), std::string::npos);
     }
@@ -100,8 +70,7 @@ TEST(Verification, EdgeLoadsAndPointForcesCarryTheirTotalForce) {
 
 TEST(Verification, IterativeAndDirectSolversAgree) {
     const Cantilever beam;
-    SolverJob job("agree");
-    job.writeMesh(beam.mesh(20, 3, 3));
+    SolverJob job("agree", beam.mesh(20, 3, 3));
     const SolverAgreement both = solveBothWays(job, tipLoadJob());
     EXPECT_GT(both.largest, 0.1);
     EXPECT_LT(both.relativeDifference, 1e-6);
@@ -126,21 +95,9 @@ TEST(Verification, IterativeAndDirectSolversAgree) {
     EXPECT_GT(solveBothWays(job, loosely).relativeDifference, 10 * both.relativeDifference);
 }
 
-TEST(Verification, LinearTetrahedraConvergeTowardsBeamTheoryFromBelow) {
-    const Cantilever beam;
-    SolverJob job("linear");
-    job.writeMesh(beam.mesh(40, 4, 4, false));
-    ASSERT_EQ(job.solve(tipLoadJob()), "");
-    const double deflection = -tipDisplacement(job, beam);
-    // Linear tetrahedra are too stiff in bending: clearly below, yet of the right size.
-    EXPECT_LT(deflection, beam.tipDeflection(100));
-    EXPECT_GT(deflection, 0.4 * beam.tipDeflection(100));
-}
-
 TEST(Verification, GravityOnACantileverMatchesUniformLoadBeamTheory) {
     const Cantilever beam;
-    SolverJob job("gravity");
-    job.writeMesh(beam.mesh(40, 4, 4));
+    SolverJob job("gravity", beam.mesh(40, 4, 4));
     ASSERT_EQ(job.solve(clampedSteel({"al 0, 0, -9810"})), "");  // m/s2: a thousand g
     const double w = kRho * 9810 * beam.area();                  // N per mm
     const double g = kE / (2 * (1 + kNu));
@@ -149,40 +106,9 @@ TEST(Verification, GravityOnACantileverMatchesUniformLoadBeamTheory) {
     EXPECT_NEAR(tipDisplacement(job, beam), -expected, 0.02 * expected);
 }
 
-TEST(Verification, NaturalFrequenciesMatchBeamTheoryWithShearCorrection) {
-    // 200 x 20 x 10: first bending across the thickness, then across the width, then the second
-    // bending mode across the thickness.
-    const double length = 200, width = 20, height = 10;
-    SolverJob job("modes");
-    job.writeMesh(makeBoxMesh({{}, {length, width, height}, 40, 4, 2, true}));
-    ASSERT_EQ(job.solve(clampedSteel({}, 3, "3,0,0,0,0"), SolverChoice::Direct), "");
-
-    const double g = kE / (2 * (1 + kNu));
-    const double massPerLength = kRho * 1e-3 * width * height;  // N s2 / mm2
-    auto frequency = [&](double beta, double depth, double breadth) {
-        const double inertia = breadth * depth * depth * depth / 12;
-        const double gyration2 = depth * depth / 12;
-        const double euler = beta * beta / (2 * std::numbers::pi) *
-                             std::sqrt(kE * inertia / (massPerLength * std::pow(length, 4)));
-        // Rotary inertia and shear lower the frequency (Timoshenko, first order).
-        return euler / std::sqrt(1 + std::pow(beta / length, 2) * gyration2 * (1 + kE / (5.0 / 6 * g)));
-    };
-    const double expected[3] = {frequency(1.8751, height, width), frequency(1.8751, width, height),
-                                frequency(4.6941, height, width)};
-
-    const std::vector<double> f = job.modeFrequencies();
-    ASSERT_EQ(f.size(), 3u);
-    for (int mode = 0; mode < 3; ++mode)
-        EXPECT_NEAR(f[mode], expected[mode], 0.02 * expected[mode]) << "mode " << mode + 1;
-    const auto shape = job.nodeBlock("EIGE 3");
-    ASSERT_EQ(shape.size(), 3u * job.mesh().nodeCount());
-    EXPECT_DOUBLE_EQ(largestMagnitude(shape), 1.0);
-}
-
 TEST(Verification, NaturalFrequenciesTakeTheModulusOfTheLoadedOrInitialTemperature) {
     // E falls to a quarter from 0 to 100 C, so at 100 C every frequency halves: f ~ sqrt(E).
-    SolverJob job("warm modes");
-    job.writeMesh(shortBeam());
+    SolverJob job("warm modes", shortBeam());
     JobText text = clampedSteel({}, 3);
     const auto firstFrequency = [&](const std::string& solve) {
         text.solve = solve;
@@ -198,36 +124,7 @@ TEST(Verification, NaturalFrequenciesTakeTheModulusOfTheLoadedOrInitialTemperatu
     // A transient result's last step (100 C) is the one loaded, and the log names it.
     text.loads = {"t " + job.writeTemperatures("heated.out", {{1, 0}, {7, 100}})};
     EXPECT_NEAR(firstFrequency("1,0,0,0,0"), cold / 2, 1e-6 * cold);
-    EXPECT_NE(job.logText().find("temperatures: TEMP 7, the last of the file's 2"), std::string::npos)
-        << job.logText();
-}
-
-TEST(Verification, ThickCylinderUnderInternalPressureMatchesLame) {
-    // A quarter of a ring (r 10 to 20) in plane strain: symmetry on the cut planes, z held.
-    const double ri = 10, ro = 20, p = 100;
-    SolverJob job("lame");
-    job.writeMesh(quarterRing(ri, ro, 2, 8, 16));
-    JobText text;
-    text.materials = {kSteel};
-    text.loads = {"bol 1 1 100"};
-    // y = 0 plane (box side 3) held in Y by a restraint, x = 0 plane (side 4) by a normal
-    // displacement of 0, z held on both ends.
-    text.restraints = {"bor 3 1 0 1", "bor 5 1 1 0", "bor 6 1 1 0"};
-    text.constraints = {"bocn 4 0"};
-    ASSERT_EQ(job.solve(text), "");
-
-    const double k = p * ri * ri / (ro * ro - ri * ri);
-    const auto inner =
-        nodesWhere(job.mesh(), [&](Vec3 q) { return std::abs(q.y) < 1e-12 && std::abs(q.x - ri) < 1e-9; });
-    ASSERT_FALSE(inner.empty());
-    const double hoop = k * (1 + ro * ro / (ri * ri));
-    EXPECT_NEAR(mean(job.nodalStress(1), inner, 1, 0), hoop, 0.02 * hoop);
-    const double radial = (1 + kNu) * k / kE * ((1 - 2 * kNu) * ri + ro * ro / ri);
-    EXPECT_NEAR(mean(job.nodeBlock("DISP 1"), inner, 3, 0), radial, 0.01 * radial);
-    const auto outer =
-        nodesWhere(job.mesh(), [&](Vec3 q) { return std::abs(q.x) < 1e-12 && std::abs(q.y - ro) < 1e-9; });
-    const double outerRadial = (1 + kNu) * k / kE * ((1 - 2 * kNu) * ro + ro);
-    EXPECT_NEAR(mean(job.nodeBlock("DISP 1"), outer, 3, 1), outerRadial, 0.01 * outerRadial);
+    EXPECT_THAT(job.logText(), HasSubstr("temperatures: TEMP 7, the last of the file's 2"));
 }
 
 // A steady heat job in a steel-like conductor (k 0.05 W/(mm C)).
@@ -257,8 +154,7 @@ TEST(Verification, SlabsMatchOneDimensionalConduction) {
          {Case{"flux", {"bol 1 0 0.01"}, 0.01, false}, Case{"internal heat", {"al 1e-3"}, 1e-3, true},
           Case{"point heats", cornerHeats, 0.01, false, true}}) {
         SCOPED_TRACE(c.name);
-        SolverJob job("slab");
-        job.writeMesh(makeBoxMesh({{}, {thickness, 5, 5}, 8, 2, 2, true}));
+        SolverJob job("slab", makeBoxMesh({{}, {thickness, 5, 5}, 8, 2, 2, true}));
         JobText text = slabHeat();
         text.loads = c.loads;
         text.loads.push_back("bol 2 2 0.002, 20");
@@ -282,17 +178,6 @@ TEST(Verification, SlabsMatchOneDimensionalConduction) {
     }
 }
 
-// The number of `label` ("temperature held on face 1") in the log's heat balance, signed: heat
-// leaving there is negative.
-double heldHeat(const SolverJob& job, const std::string& label) {
-    const std::string log = job.logText();
-    const auto at = log.rfind(label + ": ");
-    double value = std::nan("");
-    char way[8] = "";
-    if (at != std::string::npos) std::sscanf(log.c_str() + at + label.size() + 2, "%lf %7s", &value, way);
-    return std::string(way) == "out" ? -value : value;
-}
-
 // A 20 mm slab held at 100 on its near face and either held at 20 on its far face (a formula) or
 // cooled there by a fluid at 20 through h = 0.002, its near face's 100 from a time table at the
 // static step's t = 1: the linear profile, which the elements reproduce exactly (1e-6), with the
@@ -308,8 +193,7 @@ TEST(Verification, SlabsHeldAtTemperaturesCarryTheHeatOfTheirLinearProfile) {
          {Case{"both faces held", {"bor 1 temp 100", "bor 2 temp 10*2"}, {}, thickness / k},
           Case{"held and cooled", {"bor 1 temp tabl1"}, {"bol 2 2 0.002, 20"}, thickness / k + 1 / h}}) {
         SCOPED_TRACE(c.name);
-        SolverJob job("held");
-        job.writeMesh(makeBoxMesh({{}, {thickness, 5, 5}, 4, 1, 1, true}));
+        SolverJob job("held", makeBoxMesh({{}, {thickness, 5, 5}, 4, 1, 1, true}));
         JobText text = slabHeat();
         text.tables = {"tabl1, 2, 0, 2, 0, 200"};
         text.restraints = c.restraints;
@@ -325,7 +209,7 @@ TEST(Verification, SlabsHeldAtTemperaturesCarryTheHeatOfTheirLinearProfile) {
         if (c.loads.empty()) {
             EXPECT_NEAR(heldHeat(job, "temperature held on face 2"), -q * area, 1e-5 * q * area);
         }
-        EXPECT_NE(job.logText().find("they balance to"), std::string::npos);
+        EXPECT_THAT(job.logText(), HasSubstr("they balance to"));
         EXPECT_EQ(job.logText().find("does not balance"), std::string::npos) << job.logText();
     }
 }
@@ -334,16 +218,11 @@ TEST(Verification, SlabsHeldAtTemperaturesCarryTheHeatOfTheirLinearProfile) {
 // linear through the slab, theta(x) = theta(TL) + q (L - x) / k0 with TL = Tf + q / h at the
 // cooled face. Linear and quadratic elements, both solvers agreeing.
 TEST(Verification, SlabWithTemperatureDependentConductivityMatchesTheKirchhoffProfile) {
-    const double thickness = 20, k0 = 0.05, b = 0.01, q = 0.01, h = 0.002, fluid = 20;
-    const auto exact = [&](double x) {
-        const double tl = fluid + q / h;
-        const double theta = tl + b * tl * tl / 2 + q * (thickness - x) / k0;
-        return (std::sqrt(1 + 2 * b * theta) - 1) / b;
-    };
+    const double thickness = 20, fluid = 20;
+    const auto exact = [&](double x) { return kirchhoffSlab(x, thickness, 0.05, 0.01, 0.01, 0.002, fluid); };
     for (bool quadratic : {false, true}) {
         SCOPED_TRACE(quadratic ? "quadratic" : "linear");
-        SolverJob job("kslab");
-        job.writeMesh(makeBoxMesh({{}, {thickness, 5, 5}, 16, 2, 2, quadratic}));
+        SolverJob job("kslab", makeBoxMesh({{}, {thickness, 5, 5}, 16, 2, 2, quadratic}));
         JobText text = slabHeat();
         text.materials = {"1  0.05*(1+0.01*T),0,0,7.85e-09,460"};
         text.loads = {"bol 1 0 0.01", "bol 2 2 0.002, 20"};
@@ -367,8 +246,7 @@ TEST(Verification, OrthotropicBarWithModulusFromATableStretchesAsTheRotatedCompl
     for (const auto& [temperature, e1] : {std::pair{70.0, 130000.0}, std::pair{150.0, 100000.0}})
         for (bool quadratic : {false, true}) {
             SCOPED_TRACE(std::to_string(temperature) + (quadratic ? " C, quadratic" : " C, linear"));
-            SolverJob job("ortho");
-            job.writeMesh(bar.mesh(10, 2, 2, quadratic));
+            SolverJob job("ortho", bar.mesh(10, 2, 2, quadratic));
             JobText text;
             text.solve = std::to_string(temperature) + ",0,0,0,0";
             text.tables = {"tabm0, 2, 0, 100, 200000, 100000"};
@@ -388,8 +266,7 @@ TEST(Verification, OrthotropicBarWithModulusFromATableStretchesAsTheRotatedCompl
 // A bar spun about an axis through its root: the axial stress rho w^2 (L^2 - x^2) / 2.
 TEST(Verification, SpinningBarCarriesTheCentrifugalAxialStress) {
     const Cantilever bar;
-    SolverJob job("spin");
-    job.writeMesh(bar.mesh(20, 2, 2));
+    SolverJob job("spin", bar.mesh(20, 2, 2));
     JobText text;
     text.materials = {kSteel};
     text.loads = {"cx 0,0,0 0 0 1 1000"};  // about z through the origin, 1000 rad/s
@@ -410,8 +287,7 @@ TEST(Verification, FreeThermalExpansionOnInclinedRollersIsStressFree) {
     FeMesh mesh = makeBoxMesh({{}, {10, 6, 4}, 4, 2, 2, true});
     const double c = std::cos(0.5), s = std::sin(0.5);
     mapNodes(mesh, [&](const Vec3& p) { return Vec3{c * p.x - s * p.y, s * p.x + c * p.y, p.z}; });
-    SolverJob job("expansion");
-    job.writeMesh(mesh);
+    SolverJob job("expansion", mesh);
     JobText text;
     text.solve = "20,0,0,0,0";  // initial temperature 20
     text.materials = {kSteel};
