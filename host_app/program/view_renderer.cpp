@@ -40,8 +40,8 @@ void drawCommands(ViewScene& scene, render::gl::GlRenderDevice& device, int widt
     scene.drawOverlays(canvas);
 }
 
-// The off-screen view of a run's pictures: one context and one device for all of them, as a
-// window keeps its own, so what a command made on the device stays valid from picture to picture.
+// The off-screen view of a run's pictures: one context and its devices for all of them, as a
+// window keeps its own, so what a command made on its device stays valid from picture to picture.
 struct OffscreenView {
     render::gl::OffscreenContext context;
     std::unique_ptr<ViewDevices> devices;
