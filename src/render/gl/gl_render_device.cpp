@@ -176,8 +176,8 @@ void GlRenderDevice::applyStates() {
     if (stateOr(states_, RenderState::Lighting, 1) != 0) applyLight();
 }
 
-// The light and the material are set on every lit draw: the context may be shared with other
-// devices (the host's view draws its part and the commands' drawing on one), each with its own.
+// The material is set on every draw and the light on every lit one: the context may be shared with
+// other devices (the host's view draws its part and the commands' drawing on one), each with its own.
 void GlRenderDevice::applyLight() {
     const GLfloat ambient[] = {light_.ambient, light_.ambient, light_.ambient, 1},
                   diffuse[] = {light_.diffuse, light_.diffuse, light_.diffuse, 1},
