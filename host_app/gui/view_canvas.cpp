@@ -42,8 +42,8 @@ ViewCanvas::ViewCanvas(wxWindow* parent, HostApplication& app)
 }
 
 ViewCanvas::~ViewCanvas() {
-    // The device's textures go with the context they were made in.
-    if (context_ && device_ && SetCurrent(*context_)) device_ = nullptr;
+    // The devices' textures go with the context they were made in.
+    if (context_ && devices_ && SetCurrent(*context_)) devices_.reset();
 }
 
 bool ViewCanvas::makeCurrent() {
@@ -79,8 +79,8 @@ void ViewCanvas::paint(RasterImage* capture) {
     if (app_.currentSession() != nullptr) {
         try {
             app_.prepareView(size.x, size.y);
-            if (!device_) device_ = platform::makeRef<render::gl::GlRenderDevice>(size.x, size.y);
-            drawViewGl(app_, *device_, size.x, size.y);
+            if (!devices_) devices_ = std::make_unique<ViewDevices>(size.x, size.y);
+            drawViewGl(app_, *devices_, size.x, size.y);
         } catch (const std::exception&) {
             // A view that cannot be drawn stays white; the failure was the host's or the add-on's
             // to report, and painting goes on.

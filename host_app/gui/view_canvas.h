@@ -12,16 +12,12 @@
 
 #include <wx/glcanvas.h>
 
-#include "platform/ref_ptr.h"
 #include "program/raster_image.h"
-
-namespace render::gl {
-class GlRenderDevice;
-}
 
 namespace hostapp {
 class HostApplication;
-}
+struct ViewDevices;
+}  // namespace hostapp
 
 namespace hostapp::gui {
 
@@ -56,7 +52,7 @@ class ViewCanvas : public wxGLCanvas {
 
     HostApplication& app_;
     std::unique_ptr<wxGLContext> context_;
-    platform::RefPtr<render::gl::GlRenderDevice> device_;  // the view's device, kept with its context
+    std::unique_ptr<ViewDevices> devices_;  // the view's devices, kept with its context
     PickHandler pick_;
     wxPoint press_;
     bool dragging_ = false;

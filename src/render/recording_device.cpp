@@ -74,9 +74,35 @@ void RecordingDevice::setStreamSource(int stream, Handle buffer, std::size_t str
     streams_[stream] = buffer;
 }
 
+RecordedDraw RecordingDevice::drawNow(std::size_t firstVertex) const {
+    RecordedDraw draw;
+    draw.firstVertex = firstVertex;
+    draw.material = material_;
+    draw.light = light_;
+    draw.texture = texture_;
+    draw.states = states_;
+    draw.format = format_;
+    draw.declaration = declaration_;
+    draw.streams = streams_;
+    return draw;
+}
+
 void RecordingDevice::drawTriangleList(std::size_t firstVertex, std::size_t triangleCount) {
     record("drawTriangleList", {double(firstVertex), double(triangleCount)});
-    draws_.push_back({firstVertex, triangleCount, texture_, states_, format_, declaration_, streams_});
+    draws_.push_back(drawNow(firstVertex));
+    draws_.back().triangleCount = triangleCount;
+}
+
+void RecordingDevice::drawLineList(std::size_t firstVertex, std::size_t lineCount) {
+    record("drawLineList", {double(firstVertex), double(lineCount)});
+    draws_.push_back(drawNow(firstVertex));
+    draws_.back().lineCount = lineCount;
+}
+
+void RecordingDevice::drawPointList(std::size_t firstVertex, std::size_t pointCount) {
+    record("drawPointList", {double(firstVertex), double(pointCount)});
+    draws_.push_back(drawNow(firstVertex));
+    draws_.back().pointCount = pointCount;
 }
 
 Handle RecordingDevice::createTexture(BuiltInTexture texture) {
@@ -116,6 +142,17 @@ void RecordingDevice::drawText(Handle font, const std::string& text, const Scree
 void RecordingDevice::setRenderState(RenderState state, float value) {
     record("setRenderState", {double(static_cast<int>(state)), double(value)});
     states_[state] = value;
+}
+
+void RecordingDevice::setLight(const Light& light) {
+    record("setLight",
+           {light.direction.x, light.direction.y, light.direction.z, light.ambient, light.diffuse});
+    light_ = light;
+}
+
+void RecordingDevice::setMaterial(Argb colour) {
+    record("setMaterial", {double(colour)});
+    material_ = colour;
 }
 
 Matrix4 RecordingDevice::transform(TransformKind kind) const {

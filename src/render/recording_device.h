@@ -16,7 +16,11 @@ struct DeviceCall {
 
 struct RecordedDraw {
     std::size_t firstVertex = 0;
-    std::size_t triangleCount = 0;
+    std::size_t triangleCount = 0;  // of a triangle list; a line or point list has its own count
+    std::size_t lineCount = 0;
+    std::size_t pointCount = 0;
+    Argb material = 0xFFFFFFFF;
+    Light light;
     Handle texture = 0;                   // bound to stage 0
     std::map<RenderState, float> states;  // in force at the draw
     std::uint32_t format = 0;             // fixed format, 0 when a declaration was set
@@ -47,6 +51,8 @@ class RecordingDevice : public platform::Implements<IRenderDevice> {
     void setVertexDeclaration(Handle declaration) override;
     void setStreamSource(int stream, Handle buffer, std::size_t stride) override;
     void drawTriangleList(std::size_t firstVertex, std::size_t triangleCount) override;
+    void drawLineList(std::size_t firstVertex, std::size_t lineCount) override;
+    void drawPointList(std::size_t firstVertex, std::size_t pointCount) override;
     Handle createTexture(BuiltInTexture texture) override;
     void releaseTexture(Handle texture) override;
     void setTexture(int stage, Handle texture) override;
@@ -55,6 +61,8 @@ class RecordingDevice : public platform::Implements<IRenderDevice> {
     void drawText(Handle font, const std::string& text, const ScreenRect& rect, std::uint32_t format,
                   Argb colour) override;
     void setRenderState(RenderState state, float value) override;
+    void setLight(const Light& light) override;
+    void setMaterial(Argb colour) override;
     Viewport viewport() const override { return viewport_; }
     Matrix4 transform(TransformKind kind) const override;
     void setTransform(TransformKind kind, const Matrix4& matrix) override;
@@ -75,6 +83,7 @@ class RecordingDevice : public platform::Implements<IRenderDevice> {
 
   private:
     void record(std::string name, std::vector<double> args = {});
+    RecordedDraw drawNow(std::size_t firstVertex) const;
 
     Viewport viewport_;
     std::vector<DeviceCall> calls_;
@@ -91,6 +100,8 @@ class RecordingDevice : public platform::Implements<IRenderDevice> {
     std::uint32_t format_ = 0;
     Handle declaration_ = 0;
     Handle texture_ = 0;
+    Argb material_ = 0xFFFFFFFF;
+    Light light_;
 };
 
 }  // namespace render

@@ -29,6 +29,8 @@ enum class RenderState {
     AntialiasedLines,     // 0 or 1
     VertexBlend,          // BlendNone or BlendTweening
     TweenFactor,          // float, 0 (stream 0) to 1 (stream 1)
+    LineWidth,            // pixels, 1 by default
+    PointSize,            // pixels, 1 by default
 };
 inline constexpr float kFillSolid = 0, kFillWireframe = 1;
 inline constexpr float kShadeFlat = 0, kShadeGouraud = 1;
@@ -48,6 +50,14 @@ struct VertexElement {
 
 // The fixed vertex format of the static pass: position, normal, one texture coordinate.
 inline constexpr std::uint32_t kFormatPositionNormalTex1 = 0x112;
+
+// The one white light of lit draws, fixed in the view's eye space (depth away from the viewer);
+// both sides of a face are lit.
+struct Light {
+    Float3 direction{0, 0, -1};  // where the light comes from
+    float ambient = 0.35f;
+    float diffuse = 0.75f;
+};
 
 // The textures built into the add-on: colour bars and the mesh texture.
 enum class BuiltInTexture { BandedBar = 11066, SmoothBar = 11004, MeshTexture = 11011 };
@@ -76,6 +86,10 @@ class IRenderDevice : public platform::IUnknown {
     // Binds `buffer` (0 unbinds) to `stream` with `stride` bytes per vertex.
     virtual void setStreamSource(int stream, Handle buffer, std::size_t stride) = 0;
     virtual void drawTriangleList(std::size_t firstVertex, std::size_t triangleCount) = 0;
+    // Two vertices a line; the lines are as wide as the LineWidth state.
+    virtual void drawLineList(std::size_t firstVertex, std::size_t lineCount) = 0;
+    // One vertex a point; the points are as large as the PointSize state.
+    virtual void drawPointList(std::size_t firstVertex, std::size_t pointCount) = 0;
 
     virtual Handle createTexture(BuiltInTexture texture) = 0;
     virtual void releaseTexture(Handle texture) = 0;
@@ -88,6 +102,9 @@ class IRenderDevice : public platform::IUnknown {
                           Argb colour) = 0;
 
     virtual void setRenderState(RenderState state, float value) = 0;
+    virtual void setLight(const Light& light) = 0;
+    // The colour of the next draws: their material when lit, their colour when not; white until set.
+    virtual void setMaterial(Argb colour) = 0;
     virtual Viewport viewport() const = 0;
     virtual Matrix4 transform(TransformKind kind) const = 0;
     virtual void setTransform(TransformKind kind, const Matrix4& matrix) = 0;

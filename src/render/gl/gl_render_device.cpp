@@ -30,17 +30,6 @@ Matrix4 depthToOpenGl() {
 
 GlRenderDevice::GlRenderDevice(int width, int height) : viewport_{0, 0, width, height, 0, 1} {
     glViewport(0, 0, width, height);
-    // One white light from the viewer, both faces lit.
-    const GLfloat ambient[] = {0.35f, 0.35f, 0.35f, 1}, diffuse[] = {0.75f, 0.75f, 0.75f, 1},
-                  direction[] = {0, 0, -1, 0}, white[] = {1, 1, 1, 1};
-    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glLightfv(GL_LIGHT0, GL_POSITION, direction);  // fixed in eye space: the light moves with the viewer
-    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
-    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, white);
-    glEnable(GL_LIGHT0);
     glDepthFunc(GL_LEQUAL);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
 }
@@ -149,6 +138,7 @@ void GlRenderDevice::gatherVertices(std::size_t first, std::size_t count, std::v
 }
 
 void GlRenderDevice::applyTransforms() {
+    glViewport(viewport_.x, viewport_.y, viewport_.width, viewport_.height);
     glMatrixMode(GL_PROJECTION);
     const Matrix4 projection = transform(TransformKind::Projection) * depthToOpenGl();
     glLoadMatrixf(&projection.m[0][0]);
@@ -174,15 +164,50 @@ void GlRenderDevice::applyStates() {
                                   ? GL_ONE_MINUS_SRC_ALPHA
                                   : GL_ZERO);
     toggle(GL_LINE_SMOOTH, stateOr(states_, RenderState::AntialiasedLines, 0) != 0);
+    glLineWidth(stateOr(states_, RenderState::LineWidth, 1));
+    glPointSize(stateOr(states_, RenderState::PointSize, 1));
     auto texture = textures_.find(texture_);
     toggle(GL_TEXTURE_2D, texture != textures_.end());
     if (texture != textures_.end()) glBindTexture(GL_TEXTURE_2D, texture->second);
-    glColor4f(1, 1, 1, 1);
+    const GLfloat colour[] = {((material_ >> 16) & 0xFF) / 255.0f, ((material_ >> 8) & 0xFF) / 255.0f,
+                              (material_ & 0xFF) / 255.0f, (material_ >> 24) / 255.0f};
+    glColor4fv(colour);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE, colour);
+    if (stateOr(states_, RenderState::Lighting, 1) != 0) applyLight();
+}
+
+// The material is set on every draw and the light on every lit one: the context may be shared with
+// other devices (the host's view draws its part and the commands' drawing on one), each with its own.
+void GlRenderDevice::applyLight() {
+    const GLfloat ambient[] = {light_.ambient, light_.ambient, light_.ambient, 1},
+                  diffuse[] = {light_.diffuse, light_.diffuse, light_.diffuse, 1},
+                  direction[] = {light_.direction.x, light_.direction.y, light_.direction.z, 0};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, ambient);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, diffuse);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glLightfv(GL_LIGHT0, GL_POSITION, direction);  // in eye space: the light moves with the viewer
+    glPopMatrix();
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_NORMALIZE);  // a scaling world transform keeps the shading
 }
 
 void GlRenderDevice::drawTriangleList(std::size_t firstVertex, std::size_t triangleCount) {
+    drawVertices(GL_TRIANGLES, firstVertex, 3 * triangleCount);
+}
+
+void GlRenderDevice::drawLineList(std::size_t firstVertex, std::size_t lineCount) {
+    drawVertices(GL_LINES, firstVertex, 2 * lineCount);
+}
+
+void GlRenderDevice::drawPointList(std::size_t firstVertex, std::size_t pointCount) {
+    drawVertices(GL_POINTS, firstVertex, pointCount);
+}
+
+void GlRenderDevice::drawVertices(unsigned mode, std::size_t firstVertex, std::size_t count) {
     activate();
-    const std::size_t count = 3 * triangleCount;
     applyTransforms();
     applyStates();
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -202,7 +227,7 @@ void GlRenderDevice::drawTriangleList(std::size_t firstVertex, std::size_t trian
         glNormalPointer(GL_FLOAT, 0, normals_.data());
         glTexCoordPointer(2, GL_FLOAT, 0, texCoords_.data());
     }
-    glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(count));
+    glDrawArrays(mode, 0, static_cast<GLsizei>(count));
     glDisableClientState(GL_TEXTURE_COORD_ARRAY);
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);

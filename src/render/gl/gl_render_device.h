@@ -34,6 +34,8 @@ class GlRenderDevice : public platform::Implements<IRenderDevice> {
     void setVertexDeclaration(Handle declaration) override;
     void setStreamSource(int stream, Handle buffer, std::size_t stride) override;
     void drawTriangleList(std::size_t firstVertex, std::size_t triangleCount) override;
+    void drawLineList(std::size_t firstVertex, std::size_t lineCount) override;
+    void drawPointList(std::size_t firstVertex, std::size_t pointCount) override;
     Handle createTexture(BuiltInTexture texture) override;
     void releaseTexture(Handle texture) override;
     void setTexture(int stage, Handle texture) override;
@@ -42,6 +44,8 @@ class GlRenderDevice : public platform::Implements<IRenderDevice> {
     void drawText(Handle font, const std::string& text, const ScreenRect& rect, std::uint32_t format,
                   Argb colour) override;
     void setRenderState(RenderState state, float value) override;
+    void setLight(const Light& light) override { light_ = light; }
+    void setMaterial(Argb colour) override { material_ = colour; }
     Viewport viewport() const override { return viewport_; }
     Matrix4 transform(TransformKind kind) const override;
     void setTransform(TransformKind kind, const Matrix4& matrix) override;
@@ -64,6 +68,9 @@ class GlRenderDevice : public platform::Implements<IRenderDevice> {
     };
     void applyTransforms();
     void applyStates();
+    void applyLight();
+    // Draws `count` vertices from `first` of the bound streams as OpenGL's `mode` primitives.
+    void drawVertices(unsigned mode, std::size_t first, std::size_t count);
     // Positions, normals and texture coordinates of the vertices of a draw, tweened on the CPU.
     void gatherVertices(std::size_t first, std::size_t count, std::vector<float>& positions,
                         std::vector<float>& normals, std::vector<float>& texCoords) const;
@@ -81,6 +88,8 @@ class GlRenderDevice : public platform::Implements<IRenderDevice> {
     std::uint32_t format_ = 0;
     Handle declaration_ = 0;
     Handle texture_ = 0;
+    Argb material_ = 0xFFFFFFFF;
+    Light light_;
     // The vertices of the last draw that could not be drawn from its buffer as they are.
     std::vector<float> positions_, normals_, texCoords_;
     mutable std::vector<float> second_;
