@@ -289,19 +289,9 @@ TEST(WidgetViews, TreeRightClickReachesTheContextHandler) {
     EXPECT_FALSE(view.itemScreenRect("load 3").IsEmpty());
 }
 
-// A scene view that records what its window passes on and draws an empty frame (the triad on
-// white) into the screen renderer it is lent.
+// A scene view that records what its window passes on and the screen renderer it is lent.
 struct RecordingScene : ui::CustomWidget, render::ISceneView {
-    void runFrames(int count) override {
-        for (int i = 0; i < count; ++i) {
-            ++frames;
-            if (screen == nullptr) continue;
-            render::SceneFrame frame;
-            frame.width = placed[2] - placed[0];
-            frame.height = placed[3] - placed[1];
-            screen->draw(frame);
-        }
-    }
+    void runFrames(int count) override { frames += count; }
     bool snapshot(const std::string&, int, int) override { return false; }
     bool frameWanted() const override { return wanted; }
     void pointerMoved(double x, double y, unsigned held) override {
@@ -341,18 +331,10 @@ TEST(WidgetViews, OpenGLViewDrawsOnItsCanvasAndPassesThePointerAndSizesOn) {
     pumpFor(100ms);
     ASSERT_EQ(view->window(), wxWindow::FindWindowByName(ui_wx::kSceneCanvasName, frame.frame));
     EXPECT_EQ(view->window()->GetRect(), wxRect(10, 10, 300, 240));
-    // The timer ticks the scene, which draws on the canvas; a kept frame reads back white with
-    // the triad's red Z at the middle of the lower left corner.
+    // The timer ticks the scene, lending it the canvas's renderer (that the picture reaches the
+    // canvas, turns with a drag and nears with the wheel, gui_results_window sees).
     ASSERT_TRUE(pumpUntil([&] { return scene.frames > 5; }));
     ASSERT_NE(scene.screen, nullptr);
-    scene.screen->keepNextFrame();
-    scene.runFrames(1);
-    const auto rgba = scene.screen->pixels();
-    ASSERT_EQ(rgba.size(), 300u * 240 * 4);
-    EXPECT_EQ((std::array{rgba[0], rgba[1], rgba[2]}), (std::array<std::uint8_t, 3>{255, 255, 255}));
-    const std::size_t z = ((240 - 75) * 300 + 75) * 4;
-    EXPECT_GT(rgba[z], 120);
-    EXPECT_LT(rgba[z + 1], 60);
 
     // With nothing new to draw the view stays idle; once there is, it ticks again.
     scene.wanted = false;
