@@ -1,4 +1,5 @@
 // The Reactions dialog: fixity types, the entries of picked points, edges and faces, and the file.
+// An assembly's entries without a body key: HostSession.TwoBodyPartAndAssemblyKeepTheirOwnKeys.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -140,18 +141,6 @@ TEST_F(Reactions, PicksThatAreNoEntityOrCannotBePlacedAreSkippedSilently) {
     EXPECT_EQ(texts(model::kKindReaction), Strings{"face;fix,0=X"});
     EXPECT_EQ(explorer->document().entries()[0].entityKey().bytes(), key(1));
     EXPECT_TRUE(prompts->messageTexts().empty());
-}
-
-TEST_F(Reactions, AnAssemblyKeepsNoBodyKey) {
-    inAssembly("Rig", 5, addon::kMenuReactions).Start();
-    const auto& face = assembly->body(0).face(2).key();
-    assembly->selection().select(assembly->body(0).face(2));
-    other->dialog()->userChoose(R::kFixityList, 6);
-    other->dialog()->userClick(R::kApply);
-    ASSERT_EQ(otherExplorer->document().entries().size(), 1u);
-    EXPECT_TRUE(otherExplorer->document().entries()[0].bodyKey().empty());
-    EXPECT_EQ(readFile(otherExplorer->document().loadcaseFilePath()),
-              expectedFileBytes({{{}, face, "face;fix,6=XYZ", 4}}));
 }
 
 }  // namespace
