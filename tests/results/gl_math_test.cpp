@@ -29,22 +29,16 @@ double norm(const Quaternion& q) {
     return std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
 }
 
-TEST(Trackball, ADragToTheRightTurnsTheFrontTowardsPlusXAboutY) {
-    const Quaternion q = dragRotation(0, 0, 0.2, 0);
-    EXPECT_NEAR(q[0], 0, 1e-12);
-    EXPECT_GT(q[1], 0);
-    EXPECT_NEAR(q[2], 0, 1e-12);
-    const auto front = rotate(rotationMatrix(q), {0, 0, 1});
-    EXPECT_GT(front[0], 0.2);
-    EXPECT_NEAR(front[1], 0, 1e-12);
-}
-
-TEST(Trackball, AnUpwardDragInPixelsTurnsTheFrontUpAndNoMoveIsNoRotation) {
+// A drag to the right turns the front towards +x; window y grows downwards, so a drag up in pixels
+// turns it up; no move is no rotation.
+TEST(Trackball, DragsTurnTheFrontWithThePointerAndNoMoveIsNoRotation) {
+    const auto right = rotate(rotationMatrix(dragRotation(0, 0, 0.2, 0)), {0, 0, 1});
+    EXPECT_GT(right[0], 0.2);
+    EXPECT_NEAR(right[1], 0, 1e-12);
     Trackball ball;
     ball.resize(200, 100);
     ball.drag(100, 50, 100, 50);
     EXPECT_EQ(ball.rotation(), (Quaternion{0, 0, 0, 1}));
-    // Window y grows downwards: from the centre up by 10 pixels.
     ball.drag(100, 50, 100, 40);
     const auto front = rotate(ball.matrix(), {0, 0, 1});
     EXPECT_GT(front[1], 0.1);
