@@ -199,31 +199,11 @@ TEST_F(Actions, ApplyNeedsATypeAndASelection) {
     EXPECT_FALSE(explorer->document().isChanged());
 }
 
-// MAKE TABLE: the person in the table editor chooses `item`, fills `rows` (time, value) and
-// presses APPLY, or EXIT when `item` is -1.
+// MAKE TABLE in the actions dialog.
 class ActionTables : public Actions {
   protected:
-    using T = CTableEditDlg;
     void makeTable(ui::Dialog& d, int item, std::vector<std::pair<std::string, std::string>> rows = {}) {
-        prompts->queueModal("Table", [=, this](ui::Dialog& editor) {
-            auto& t = static_cast<T&>(editor);
-            if (item < 0) {
-                t.userClick(T::kExit);
-                return;
-            }
-            auto& g = t.grid();
-            for (std::size_t r = 1; r < rows.size(); ++r) {
-                g.userClickCell(1, 0);
-                t.userClick(T::kInsert);
-            }
-            for (std::size_t r = 0; r < rows.size(); ++r) {
-                g.userEditCell(static_cast<int>(r) + 1, 0, rows[r].first);
-                g.userEditCell(static_cast<int>(r) + 1, 1, rows[r].second);
-            }
-            t.userChoose(T::kList, item);
-            t.userClick(T::kApply);
-        });
-        d.userClick(L::kMakeTable);
+        ModelCommandTest::makeTable(d, L::kMakeTable, item, std::move(rows));
     }
 };
 

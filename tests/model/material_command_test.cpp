@@ -44,14 +44,7 @@ class MaterialCommand : public ModelCommandTest {
         ASSERT_NE(it, choices.end()) << material;
         d.grid().userChoose(d.standardItem(), static_cast<int>(it - choices.begin()));
     }
-    // MAKE TABLE, with the person choosing list item `item` and APPLY, or EXIT when it is -1.
-    void makeTable(M& d, int item) {
-        prompts->queueModal("Table", [item](ui::Dialog& t) {
-            if (item >= 0) t.userChoose(CTableEditDlg::kList, item);
-            t.userClick(item >= 0 ? CTableEditDlg::kApply : CTableEditDlg::kExit);
-        });
-        d.userClick(M::kMakeTable);
-    }
+    void makeTable(M& d, int item) { ModelCommandTest::makeTable(d, M::kMakeTable, item); }
     Strings slotValues(M& d, int count) {
         Strings out;
         for (int slot = 0; slot < count; ++slot) out.push_back(d.grid().value(d.slotItem(slot)));

@@ -110,13 +110,7 @@ TEST_F(Reactions, AThermalLoadcaseHoldsPicksAtATemperatureOrATimeTable) {
         << prompts->messageTexts()[1];
     t.userType(R::kValue, "100");
     t.userClick(R::kApply);
-    prompts->queueModal("Table", [](ui::Dialog& editor) {
-        auto& table = static_cast<CTableEditDlg&>(editor);
-        table.grid().userEditCell(1, 1, "20");
-        table.userChoose(CTableEditDlg::kList, 4);
-        table.userClick(CTableEditDlg::kApply);
-    });
-    t.userClick(R::kMakeTable);
+    makeTable(t, R::kMakeTable, 4, {{"0", "20"}});
     EXPECT_EQ(t.text(R::kValue), "tabl4");
     picks().select(box().face(3));
     t.userClick(R::kApply);
