@@ -131,24 +131,20 @@ TEST_F(EntryPoints, ItemStatesFollowTheExplorerOfTheSession) {
     EXPECT_TRUE(prompts->messages().empty());
 }
 
-TEST_F(EntryPoints, ExplorerIsOnePerSession) {
-    auto first = invoke(101);
-    auto again = invoke(101);
-    EXPECT_EQ(first.get(), again.get());
-    auto other = invoke(101, "Frame");
-    ASSERT_TRUE(other);
-    EXPECT_NE(first.get(), other.get());
-    platform::VariantBool answer = 0;
-    first->get_IsPersistent(&answer);
-    EXPECT_EQ(answer, platform::kVariantTrue);
-    first->get_HasPanel(&answer);
-    EXPECT_EQ(answer, platform::kVariantTrue);
-}
-
-TEST_F(EntryPoints, EveryIdCanBeInvoked) {
-    // Before the explorer no analysis command is made.
+// The explorer is one per session, persistent and with a panel; before it no analysis command is
+// made.
+TEST_F(EntryPoints, EveryIdCanBeInvokedAndTheExplorerIsOnePerSession) {
     for (std::int32_t id = 112; id <= 119; ++id) EXPECT_FALSE(invoke(id)) << id;
     auto explorer = invoke(101);
+    EXPECT_EQ(invoke(101).get(), explorer.get());
+    auto other = invoke(101, "Frame");
+    ASSERT_TRUE(other);
+    EXPECT_NE(explorer.get(), other.get());
+    platform::VariantBool answer = 0;
+    explorer->get_IsPersistent(&answer);
+    EXPECT_EQ(answer, platform::kVariantTrue);
+    explorer->get_HasPanel(&answer);
+    EXPECT_EQ(answer, platform::kVariantTrue);
     auto loadcase = invoke(112);
     ASSERT_TRUE(loadcase);
     EXPECT_EQ(loadcase->OnResume(), 1);
