@@ -51,9 +51,7 @@ TEST_F(OffscreenPlot, MeshOnlyShowsTheGreyMeshTexture) {
     EXPECT_EQ(gl->pixel(700, 580), 0xFFFFFFFFu);  // cleared background
 }
 
-// The legend's swatches, red at the top and blue at the bottom, are seen in the sample's stress
-// picture by HostSession.MainJobGoesFromThePartToTheStressPicture.
-TEST_F(OffscreenPlot, VonMisesColoursTheModelByBand) {
+TEST_F(OffscreenPlot, VonMisesShowsTheBandsAndTheLegend) {
     auto& d = *command->contours();
     d.userChoose(C::kQuantityList, d.findItemExact(C::kQuantityList, "Von Mises Stress"));
     command->On3DRender();
@@ -61,6 +59,9 @@ TEST_F(OffscreenPlot, VonMisesColoursTheModelByBand) {
     // Node 1 (value 10, the smallest) is blue; the face centre (about 20) is in band 1, 0x00A0FF.
     EXPECT_EQ(at({0.02f, 0.02f, 0}), 0xFF0000FFu);
     EXPECT_EQ(at(kFaceCentre), 0xFF00A0FFu);
+    // The legend's top swatch is red, the bottom one blue.
+    EXPECT_EQ(gl->pixel(15, 30), 0xFF000000u | kBandColours[9]);
+    EXPECT_EQ(gl->pixel(15, 390), 0xFF000000u | kBandColours[0]);
 }
 
 }  // namespace
