@@ -16,6 +16,9 @@
 namespace {
 
 using platform::RefPtr;
+using States = std::vector<std::int32_t>;
+// Before the session's explorer is open only it and Help are offered.
+const States kNoExplorer{4, 1, 2, 2, 2, 2, 2, 2, 2, 2};
 
 class Library {
   public:
@@ -68,6 +71,13 @@ class EntryPoints : public ::testing::Test, public AddOnFixture {
         EXPECT_EQ(addOn->get_MenuItemState(id, session, &s), platform::kOk);
         return s;
     }
+    // The states of the explorer, Help and the eight analysis items.
+    States states(const std::string& session = "Bracket") {
+        States out;
+        for (std::int32_t id : {101, 102, 112, 113, 114, 115, 116, 117, 118, 119})
+            out.push_back(state(id, session));
+        return out;
+    }
     RefPtr<host::IQuarnelAddOnCommand> invoke(std::int32_t id, const std::string& session = "Bracket") {
         host::IQuarnelAddOnCommand* command = nullptr;
         EXPECT_EQ(addOn->InvokeCommand(id, session, &command), platform::kOk);
@@ -93,16 +103,10 @@ TEST_F(EntryPoints, MenuHasItsIdsTextsAndOrder) {
     addOn->get_SubItems(100, &items);
     EXPECT_EQ(items, (platform::IntArray{101, 102, 112, 114, 113, 115, 116, 117, 118, 119}));
 
-    std::vector<std::string> texts;
-    for (auto id : items) {
-        platform::AutoString text;
-        addOn->get_ItemText(id, &text);
-        texts.push_back(text);
-    }
-    EXPECT_EQ(texts, (std::vector<std::string>{"FEM Explorer", "Help", "Loadcase", "Build Mesh",
-                                               "Attach Materials", "Add Actions", "Add Reactions",
-                                               "Add Interactions", "Solve", "Plot"}));
-    platform::AutoString text = "unchanged";
+    // The session scripts open every other item by its text.
+    platform::AutoString text;
+    addOn->get_ItemText(102, &text);
+    EXPECT_EQ(text, "Help");
     addOn->get_ItemText(100, &text);
     EXPECT_EQ(text, "Tarvenic");
     text = "unchanged";
@@ -112,43 +116,35 @@ TEST_F(EntryPoints, MenuHasItsIdsTextsAndOrder) {
 }
 
 TEST_F(EntryPoints, ItemStatesFollowTheExplorerOfTheSession) {
-    EXPECT_EQ(state(101), 4);
-    EXPECT_EQ(state(102), 1);
-    for (std::int32_t id = 112; id <= 119; ++id) EXPECT_EQ(state(id), 2) << id;
+    EXPECT_EQ(states(), kNoExplorer);
     EXPECT_EQ(state(100), 2);
     EXPECT_EQ(state(555), 2);
 
     auto explorer = invoke(101);
     ASSERT_TRUE(explorer);
-    EXPECT_EQ(state(101), 3);
-    for (std::int32_t id = 112; id <= 119; ++id) EXPECT_EQ(state(id), 1) << id;
+    EXPECT_EQ(states(), (States{3, 1, 1, 1, 1, 1, 1, 1, 1, 1}));
     EXPECT_EQ(state(100), 2);
-    EXPECT_EQ(state(101, "Frame"), 4) << "another session has no explorer yet";
+    EXPECT_EQ(states("Frame"), kNoExplorer) << "another session has no explorer yet";
     // Without a document (no session name) only Help is offered, and nothing is made.
-    EXPECT_EQ(state(102, ""), 1);
-    for (std::int32_t id : {101, 112, 113, 114, 115, 116, 117, 118, 119}) EXPECT_EQ(state(id, ""), 2) << id;
+    EXPECT_EQ(states(""), (States{2, 1, 2, 2, 2, 2, 2, 2, 2, 2}));
     EXPECT_FALSE(invoke(101, ""));
     EXPECT_TRUE(prompts->messages().empty());
 }
 
-TEST_F(EntryPoints, ExplorerIsOnePerSession) {
-    auto first = invoke(101);
-    auto again = invoke(101);
-    EXPECT_EQ(first.get(), again.get());
-    auto other = invoke(101, "Frame");
-    ASSERT_TRUE(other);
-    EXPECT_NE(first.get(), other.get());
-    platform::VariantBool answer = 0;
-    first->get_IsPersistent(&answer);
-    EXPECT_EQ(answer, platform::kVariantTrue);
-    first->get_HasPanel(&answer);
-    EXPECT_EQ(answer, platform::kVariantTrue);
-}
-
-TEST_F(EntryPoints, EveryIdCanBeInvoked) {
-    // Before the explorer no analysis command is made.
+// The explorer is one per session, persistent and with a panel; before it no analysis command is
+// made.
+TEST_F(EntryPoints, EveryIdCanBeInvokedAndTheExplorerIsOnePerSession) {
     for (std::int32_t id = 112; id <= 119; ++id) EXPECT_FALSE(invoke(id)) << id;
     auto explorer = invoke(101);
+    EXPECT_EQ(invoke(101).get(), explorer.get());
+    auto other = invoke(101, "Frame");
+    ASSERT_TRUE(other);
+    EXPECT_NE(explorer.get(), other.get());
+    platform::VariantBool answer = 0;
+    explorer->get_IsPersistent(&answer);
+    EXPECT_EQ(answer, platform::kVariantTrue);
+    explorer->get_HasPanel(&answer);
+    EXPECT_EQ(answer, platform::kVariantTrue);
     auto loadcase = invoke(112);
     ASSERT_TRUE(loadcase);
     EXPECT_EQ(loadcase->OnResume(), 1);
@@ -199,8 +195,7 @@ TEST_F(EntryPoints, FailingHostShowsTheExceptionAndAnswersSuccess) {
     EXPECT_EQ(state(999, "NoSuchSession"), 2);
     EXPECT_EQ(prompts->messages().size(), 3u) << "an unknown session is a host failure too";
     // The failed opening left no explorer behind: the menu still offers only the explorer.
-    EXPECT_EQ(state(101), 4);
-    for (std::int32_t id = 112; id <= 119; ++id) EXPECT_EQ(state(id), 2) << id;
+    EXPECT_EQ(states(), kNoExplorer);
     EXPECT_TRUE(invoke(101)) << "the next try opens it";
 }
 
@@ -211,8 +206,7 @@ TEST_F(EntryPoints, AnExplorerWhoseShowingFailsIsForgotten) {
     explorer->OnShowUI(&panel);
     EXPECT_EQ(prompts->messageTexts(),
               std::vector<std::string>{"Exception caught in CShowUICommand::OnShowUI"});
-    EXPECT_EQ(state(101), 4) << "the menu offers the explorer again";
-    EXPECT_EQ(state(112), 2) << "and no command of the half-shown one";
+    EXPECT_EQ(states(), kNoExplorer) << "the explorer again, no command of the half-shown one";
 }
 
 TEST_F(EntryPoints, UnloadEndsEveryExplorer) {
@@ -224,8 +218,8 @@ TEST_F(EntryPoints, UnloadEndsEveryExplorer) {
     library().unload(nullptr, 0, &answer);
     EXPECT_EQ(answer, 0);
     EXPECT_EQ(site->count("EndCommand"), 1);
-    EXPECT_EQ(state(101), 4) << "the map is empty";
-    EXPECT_EQ(state(101, "Frame"), 4);
+    EXPECT_EQ(states(), kNoExplorer) << "the map is empty";
+    EXPECT_EQ(states("Frame"), kNoExplorer);
 }
 
 TEST_F(EntryPoints, InterfaceIsSharedUntilTheHostReleasesIt) {

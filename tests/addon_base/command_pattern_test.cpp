@@ -1,4 +1,5 @@
-// The protocol every command shares: the site, EXIT and OnTerminate.
+// The protocol every command shares: OnTerminate without a dialog. EXIT through the site, and a
+// failing site stopping it, are checked on every model command by ModelCommandProtocol.
 #include <gtest/gtest.h>
 
 #include "addon_base/addon_command.h"
@@ -14,15 +15,7 @@ class CProbeCommand : public CAddOnCommand {
   public:
     explicit CProbeCommand(CShowUICommand* explorer) : CAddOnCommand(explorer) {}
     std::string className() const override { return "CProbeCommand"; }
-    void Start() override {
-        ui::DialogTemplate t;
-        t.caption = "Probe";
-        t.add(2, ui::ControlKind::Button, "EXIT", {});
-        auto dialog = std::make_unique<ui::Dialog>(t);
-        dialog->onClick(2, [this] { ExitCommand(); });
-        dialog->create();
-        setDialog(std::move(dialog));
-    }
+    void Start() override {}
 };
 
 class CommandPattern : public ::testing::Test, public AddOnFixture {
@@ -42,13 +35,6 @@ TEST_F(CommandPattern, TerminateWithoutDialogClearsTheRecordAndReleasesTheSite) 
     EXPECT_FALSE(explorer->commandObject(0));
     EXPECT_EQ(site->referenceCount(), before - 2);
     EXPECT_TRUE(prompts->messages().empty());
-}
-
-TEST_F(CommandPattern, ExitReportsAFailingSite) {
-    command->putref_CommandSite(site.get());
-    host.failNext("IQDCommandSite::ClearStatus");
-    EXPECT_THROW(command->ExitCommand(), platform::HostError);
-    EXPECT_EQ(site->calls(), (std::vector<std::string>{"SetPicking", "ClearStatus"}));
 }
 
 }  // namespace

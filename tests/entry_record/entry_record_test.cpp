@@ -1,11 +1,11 @@
-// The loadcase entry record: a cut record, creation by class name. Its byte layout and round trip
-// for every kind, with and without keys, are checked through whole files in loadcase_file_test.cpp.
+// The loadcase entry record cut short. Its byte layout and round trip for every kind, with and
+// without keys, and its creation by class name (unknown names and schemas refused) are checked
+// through whole files in loadcase_file_test.cpp and damaged_file_test.cpp.
 #include <gtest/gtest.h>
 
 #include "entry_record/actions.h"
 #include "entry_record/archive.h"
 #include "entry_record/archive_error.h"
-#include "entry_record/class_registry.h"
 
 using model::CActions;
 using Bytes = std::vector<std::uint8_t>;
@@ -29,19 +29,6 @@ TEST(EntryRecord, TruncatedRecordThrowsAndLeavesTheEntryAsItWas) {
     EXPECT_THROW(target.Serialize(archive), loadcase::ArchiveError);
     EXPECT_EQ(target.text(), "before");
     EXPECT_EQ(target.kind(), model::kKindMaterial);
-}
-
-TEST(ClassRegistry, CreatesTheRecordClassesByName) {
-    const auto& registry = model::modelClasses();
-    for (const char* name : {"CActions", "CActionsData", "CPersistentKey"}) {
-        auto object = registry.create(name);
-        ASSERT_NE(object, nullptr) << name;
-        EXPECT_EQ(object->className(), name);
-        EXPECT_EQ(object->schema(), 1);
-        EXPECT_EQ(registry.schemaOf(name), 1);
-    }
-    EXPECT_EQ(registry.create("CObject"), nullptr);
-    EXPECT_FALSE(registry.knows("cactions"));
 }
 
 }  // namespace

@@ -18,19 +18,25 @@ class Actions : public ModelCommandTest {
         if (thermal) explorer->document().setAnalysisType(6);
         return start(addon::kMenuActions);
     }
-    void values(ui::Dialog& d, const std::string& a, const std::string& b = "", const std::string& c = "") {
-        d.userType(L::kValue1, a);
-        if (d.isVisible(L::kValue2)) d.userType(L::kValue2, b);
-        if (d.isVisible(L::kValue3)) d.userType(L::kValue3, c);
+    // Types `typed` into the value boxes the type shows, blanking the shown boxes it does not fill.
+    void values(ui::Dialog& d, const Strings& typed) {
+        const int ids[] = {L::kValue1, L::kValue2, L::kValue3};
+        for (std::size_t i = 0; i < 3; ++i)
+            if (i == 0 || d.isVisible(ids[i])) d.userType(ids[i], i < typed.size() ? typed[i] : "");
+    }
+    // Chooses type `code` (unless -1), types `typed` (unless empty), picks `picked` (unless none:
+    // the last picks stay) and presses APPLY.
+    template <typename... Picked>
+    void apply(ui::Dialog& d, int code, const Strings& typed, Picked&... picked) {
+        if (code >= 0) d.userChoose(L::kTypeList, code);
+        if (!typed.empty()) values(d, typed);
+        if constexpr (sizeof...(Picked) > 0) picks().select(picked...);
+        d.userClick(L::kApply);
     }
     // Applies each type of `codes` in turn, each on a face of its own.
     void applyEach(ui::Dialog& d, std::initializer_list<int> codes) {
         std::size_t face = 0;
-        for (int code : codes) {
-            d.userChoose(L::kTypeList, code);
-            picks().select(box().face(face++));
-            d.userClick(L::kApply);
-        }
+        for (int code : codes) apply(d, code, {}, box().face(face++));
     }
 };
 
@@ -46,11 +52,7 @@ TEST_F(Actions, UnitLabelsFollowTheDocumentsUnitsAndCentimetresKeepTheLastLabel)
 
 TEST_F(Actions, APointForceOnTwoVerticesWritesTheThreeValues) {
     auto& d = open();
-    d.userChoose(L::kTypeList, 0);
-    values(d, "10", "0", "-5");
-    picks().select(box().vertex(0), box().vertex(3));
-    d.userClick(L::kApply);
-    EXPECT_EQ(texts(model::kKindAction), (Strings{"vertex;force=10, 0, -5", "vertex;force=10, 0, -5"}));
+    apply(d, 0, {"10", "0", "-5"}, box().vertex(0), box().vertex(3));
     EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{0});
     EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
               expectedFileBytes({{bodyKey(), box().vertex(0).key(), "vertex;force=10, 0, -5", 3},
@@ -63,11 +65,11 @@ TEST_F(Actions, APointForceOnTwoVerticesWritesTheThreeValues) {
 TEST_F(Actions, EachTypeBuildsItsTextFromTheValuesItReads) {
     auto& d = open();
     d.userChoose(L::kTypeList, 1);
-    values(d, "1", "2", "3*t");
+    values(d, {"1", "2", "3*t"});
     applyEach(d, {1, 2, 3, 5});
     auto& t = open(true);
     t.userChoose(L::kTypeList, 1);
-    values(t, "25", "20");
+    values(t, {"25", "20"});
     applyEach(t, {1, 0, 2});
     EXPECT_EQ(texts(model::kKindAction),
               (Strings{"face;load=1, 2, 3*t", "face;pressure=1", "accel=1, 2, 3*t", "thermal=1",
@@ -83,8 +85,7 @@ TEST_F(Actions, ValuesAreCutTo59CharactersAndABoxTheSolverCannotReadIsRefused) {
     picks().select(box().vertex(1));
     for (const auto& [second, third] : std::vector<std::pair<std::string, std::string>>{
              {"", "0"}, {"0", "abc"}, {"0", "tabl5"}, {"(x", "0"}, {"2x", "0"}, {"1,5", "0"}}) {
-        values(d, "1", second, third);
-        d.userClick(L::kApply);
+        apply(d, -1, {"1", second, third});
     }
     EXPECT_EQ(
         prompts->messageTexts(),
@@ -95,15 +96,11 @@ TEST_F(Actions, ValuesAreCutTo59CharactersAndABoxTheSolverCannotReadIsRefused) {
                  "Fy: \"(x\" leaves a bracket open", "Fy: \"2x\" is not a number, a table name or a formula",
                  "Fy: \"1,5\" holds two values: a box takes one (decimals are written with a point)"}));
     EXPECT_TRUE(explorer->document().entries().empty());
-    values(d, std::string(70, '7'), " -1e-3 ", "sin(x/10)*max(y, 2)");
-    d.userClick(L::kApply);
+    apply(d, -1, {std::string(70, '7'), " -1e-3 ", "sin(x/10)*max(y, 2)"});
     EXPECT_EQ(texts(model::kKindAction),
               Strings{"vertex;force=" + std::string(59, '7') + ",  -1e-3 , sin(x/10)*max(y, 2)"});
     auto& t = open(true);
-    t.userChoose(L::kTypeList, 1);
-    values(t, "25", "hot");
-    picks().select(box().face(0));
-    t.userClick(L::kApply);
+    apply(t, 1, {"25", "hot"}, box().face(0));
     ASSERT_EQ(prompts->messageTexts().size(), 7u);
     EXPECT_EQ(prompts->messageTexts().back(),
               "temperature: \"hot\" is not a number, a table name or a formula (\"hot\" is neither a table "
@@ -115,20 +112,10 @@ TEST_F(Actions, ValuesAreCutTo59CharactersAndABoxTheSolverCannotReadIsRefused) {
 TEST_F(Actions, EdgesAndVerticesTakeWhatActsOnThemAndRefuseTheRest) {
     auto& point = part.addDesignPoint({1, 2, 3});
     auto& d = open();
-    d.userChoose(L::kTypeList, 1);
-    values(d, "0", "0", "-10");
-    picks().select(box().face(1), box().edge(2));
-    d.userClick(L::kApply);
-    d.userChoose(L::kTypeList, 2);
-    values(d, "5");
-    picks().select(box().face(3), box().edge(2));
-    d.userClick(L::kApply);
-    d.userChoose(L::kTypeList, 1);
-    picks().select(box().vertex(0));
-    d.userClick(L::kApply);
-    d.userChoose(L::kTypeList, 0);
-    picks().select(box().edge(0));
-    d.userClick(L::kApply);
+    apply(d, 1, {"0", "0", "-10"}, box().face(1), box().edge(2));
+    apply(d, 2, {"5"}, box().face(3), box().edge(2));
+    apply(d, 1, {}, box().vertex(0));
+    apply(d, 0, {}, box().edge(0));
     EXPECT_EQ(texts(model::kKindAction), (Strings{"face;load=0, 0, -10", "edge;load=0, 0, -10"}));
     EXPECT_EQ(explorer->document().entries()[1].entityKey().bytes(), box().edge(2).key());
     EXPECT_EQ(prompts->messageTexts(),
@@ -137,17 +124,9 @@ TEST_F(Actions, EdgesAndVerticesTakeWhatActsOnThemAndRefuseTheRest) {
                        "\"point: force x,y,z\" cannot act on an edge: select points"}));
     prompts->clearMessages();
     auto& t = open(true);
-    t.userChoose(L::kTypeList, 0);
-    values(t, "2.5");
-    picks().select(box().vertex(4), point);
-    t.userClick(L::kApply);
-    t.userChoose(L::kTypeList, 0);
-    picks().select(box().edge(1));
-    t.userClick(L::kApply);
-    t.userChoose(L::kTypeList, 1);
-    values(t, "2.5", "20");
-    picks().select(box().vertex(1));
-    t.userClick(L::kApply);
+    apply(t, 0, {"2.5"}, box().vertex(4), point);
+    apply(t, 0, {}, box().edge(1));
+    apply(t, 1, {"2.5", "20"}, box().vertex(1));
     EXPECT_EQ(texts(model::kKindAction), (Strings{"face;load=0, 0, -10", "edge;load=0, 0, -10",
                                                   "vertex;heat=2.5", "point<1>;heat=2.5"}));
     EXPECT_EQ(prompts->messageTexts(),
@@ -161,41 +140,27 @@ TEST_F(Actions, ASpinNeedsARevolvedFace) {
         testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::cylinder({50, 0, 0}, 5, 40)}));
     show();
     auto& d = open();
-    d.userChoose(L::kTypeList, 4);
-    values(d, "314");
     auto& shaft = part.body(1);
-    picks().select(shaft.face(0), shaft.face(1));
-    d.userClick(L::kApply);
+    apply(d, 4, {"314"}, shaft.face(0), shaft.face(1));
     EXPECT_EQ(prompts->messageTexts(),
               Strings{"A spin takes its axis from the face it is applied to, and the picked face is not a "
                       "surface of revolution: select a cylindrical, conical or revolved face of the body"});
     EXPECT_TRUE(explorer->document().entries().empty());
-    picks().select(shaft.face(0));
-    d.userClick(L::kApply);
+    apply(d, -1, {}, shaft.face(0));
     EXPECT_EQ(texts(model::kKindAction), Strings{"spin_speed=314"});
 }
 
 // A face has one convection: applying another replaces it, in the list, the tree and the file.
 TEST_F(Actions, ASecondConvectionOnAFaceReplacesTheFirst) {
     auto& t = open(true);
-    t.userChoose(L::kTypeList, 1);
-    values(t, "25", "20");
-    picks().select(box().face(0), box().face(1));
-    t.userClick(L::kApply);
-    values(t, "40", "20");
-    picks().select(box().face(0));
-    t.userClick(L::kApply);
-    t.userChoose(L::kTypeList, 0);
-    values(t, "7");
-    t.userClick(L::kApply);
+    apply(t, 1, {"25", "20"}, box().face(0), box().face(1));
+    apply(t, -1, {"40", "20"}, box().face(0));
+    apply(t, 0, {"7"});
     EXPECT_EQ(texts(model::kKindAction),
               (Strings{"face;convection=25, 20", "face;convection=40, 20", "face;heat=7"}));
     EXPECT_EQ(lines(model::kKindAction),
               (Strings{"face;convection=25, 20", "face;convection=40, 20", "face;heat=7"}));
-    t.userChoose(L::kTypeList, 1);
-    values(t, "40", "20");
-    picks().select(box().face(1));
-    t.userClick(L::kApply);
+    apply(t, 1, {"40", "20"}, box().face(1));
     EXPECT_EQ(lines(model::kKindAction), (Strings{"face;convection=40, 20", "face;heat=7"}))
         << "the old text stands for no face any more";
     EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
@@ -208,13 +173,8 @@ TEST_F(Actions, DesignPointsGetAForceOfTheirOwnForTheThreeValueMechanicalTypesOn
     auto& point = part.addDesignPoint({1, 2, 3});
     auto& second = part.addDesignPoint({4, 5, 6});
     auto& d = open();
-    d.userChoose(L::kTypeList, 3);
-    values(d, "1", "2", "3");
-    picks().select(box().face(0), second);
-    d.userClick(L::kApply);
-    d.userChoose(L::kTypeList, 2);
-    picks().select(point);
-    d.userClick(L::kApply);
+    apply(d, 3, {"1", "2", "3"}, box().face(0), second);
+    apply(d, 2, {}, point);
     // A pressure names a face: on a design point it would be an entry of no entity, reported as
     // obsolete at every later write.
     EXPECT_EQ(texts(model::kKindAction), (Strings{"accel=1, 2, 3", "point<2>;force=1,2,3"}));
@@ -239,31 +199,11 @@ TEST_F(Actions, ApplyNeedsATypeAndASelection) {
     EXPECT_FALSE(explorer->document().isChanged());
 }
 
-// MAKE TABLE: the person in the table editor chooses `item`, fills `rows` (time, value) and
-// presses APPLY, or EXIT when `item` is -1.
+// MAKE TABLE in the actions dialog.
 class ActionTables : public Actions {
   protected:
-    using T = CTableEditDlg;
     void makeTable(ui::Dialog& d, int item, std::vector<std::pair<std::string, std::string>> rows = {}) {
-        prompts->queueModal("Table", [=, this](ui::Dialog& editor) {
-            auto& t = static_cast<T&>(editor);
-            if (item < 0) {
-                t.userClick(T::kExit);
-                return;
-            }
-            auto& g = t.grid();
-            for (std::size_t r = 1; r < rows.size(); ++r) {
-                g.userClickCell(1, 0);
-                t.userClick(T::kInsert);
-            }
-            for (std::size_t r = 0; r < rows.size(); ++r) {
-                g.userEditCell(static_cast<int>(r) + 1, 0, rows[r].first);
-                g.userEditCell(static_cast<int>(r) + 1, 1, rows[r].second);
-            }
-            t.userChoose(T::kList, item);
-            t.userClick(T::kApply);
-        });
-        d.userClick(L::kMakeTable);
+        ModelCommandTest::makeTable(d, L::kMakeTable, item, std::move(rows));
     }
 };
 
@@ -272,10 +212,8 @@ TEST_F(ActionTables, AForceZTableNamesTheThirdEditAndTheNextApplyRefersToIt) {
     d.userChoose(L::kTypeList, 0);
     makeTable(d, 2, {{"0", "0"}, {"1", "100"}});
     EXPECT_EQ(d.text(L::kValue3), "tabl2");
-    EXPECT_EQ(texts(model::kKindTable), Strings{"tabl2, 2, 0, 1, 0, 100"});
     EXPECT_EQ(lines(model::kKindTable), Strings{"tabl2, 2, 0, 1, 0, 100"});
-    picks().select(box().vertex(5));
-    d.userClick(L::kApply);
+    apply(d, -1, {}, box().vertex(5));
     EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
               expectedFileBytes({{{}, {}, "tabl2, 2, 0, 1, 0, 100", 6},
                                  {bodyKey(), box().vertex(5).key(), "vertex;force=0, 0, tabl2", 3}}));
@@ -302,8 +240,7 @@ TEST_F(ActionTables, ASecondTableForTheSameComponentGetsANameOfItsOwn) {
     d.userChoose(L::kTypeList, 2);
     for (const char* peak : {"10", "20", "10"}) {
         makeTable(d, 3, {{"0", "0"}, {"1", peak}});
-        picks().select(box().face(peak[0] == '1' ? 0 : 1));
-        d.userClick(L::kApply);
+        apply(d, -1, {}, box().face(peak[0] == '1' ? 0 : 1));
     }
     EXPECT_EQ(texts(model::kKindTable), (Strings{"tabl3, 2, 0, 1, 0, 10", "tabl3_2, 2, 0, 1, 0, 20"}));
     EXPECT_EQ(texts(model::kKindAction), (Strings{"face;pressure=tabl3", "face;pressure=tabl3_2"}));

@@ -23,7 +23,6 @@ class Interactions : public ModelCommandTest {
 TEST_F(Interactions, NormalGapOnTwoFacesAndTheFile) {
     picks().select(box().face(0), box().face(1));
     apply(3, "0.1");
-    EXPECT_EQ(texts(model::kKindInteraction), (Strings{"face;normal_gap=0.1", "face;normal_gap=0.1"}));
     EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{3});
     EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
               expectedFileBytes({{bodyKey(), key(0), "face;normal_gap=0.1", 5},

@@ -9,6 +9,7 @@
 
 #include "addon/command_factory.h"
 #include "addon_base/menu.h"
+#include "model/table_edit_dlg.h"
 #include "saved_bytes.h"
 #include "support/explorer_fixture.h"
 
@@ -41,6 +42,30 @@ class ModelCommandTest : public ::testing::Test, public ExplorerFixture {
         otherExplorer->OnShowUI(&otherPanel);
         other = addon::createCommand(menuId, otherExplorer.get());
         return *other;
+    }
+
+    // Presses MAKE TABLE (`button` of `d`); the person in the table editor fills `rows` (argument,
+    // value), chooses list item `item` and presses APPLY, or EXIT when `item` is -1.
+    void makeTable(ui::Dialog& d, int button, int item,
+                   std::vector<std::pair<std::string, std::string>> rows = {}) {
+        prompts->queueModal("Table", [=](ui::Dialog& editor) {
+            auto& t = static_cast<CTableEditDlg&>(editor);
+            if (item < 0) {
+                t.userClick(CTableEditDlg::kExit);
+                return;
+            }
+            for (std::size_t r = 1; r < rows.size(); ++r) {
+                t.grid().userClickCell(1, 0);
+                t.userClick(CTableEditDlg::kInsert);
+            }
+            for (std::size_t r = 0; r < rows.size(); ++r) {
+                t.grid().userEditCell(static_cast<int>(r) + 1, 0, rows[r].first);
+                t.grid().userEditCell(static_cast<int>(r) + 1, 1, rows[r].second);
+            }
+            t.userChoose(CTableEditDlg::kList, item);
+            t.userClick(CTableEditDlg::kApply);
+        });
+        d.userClick(button);
     }
 
     testhost::Body& box() const { return part.body(0); }

@@ -120,31 +120,38 @@ TEST_F(Overlay, EachFixityCodeMarksItsDirections) {
     }
 }
 
-TEST_F(Overlay, ForcesShowTheirNonZeroComponentsAndSignsOtherActionsACircle) {
+TEST_F(Overlay, ForcesShowTheirNonZeroComponentsAndSignsAtTheirVertexOrPointOtherActionsACircle) {
     explorer->document().addEntry(bodyKey(), box().vertex(1).key(), "vertex;force=10, 0, -5",
                                   model::kKindAction);
     add(box().face(5), "face;pressure=2", model::kKindAction);
     add(box().face(4), "accel=0, 0, -9.81", model::kKindAction);
     add(box().face(5), "face;load=tabl1, 3", model::kKindAction);
-    const Point3 v{0, 0, 0};  // the vertex, widened by 1: the box centre stays on it
-    const Point3 top{5, 10, 30};
-    EXPECT_EQ(
-        draw(addon::kMenuActions),
-        (Strings{"pen 0x00FF00 3", "text 60 10 ACTIONS", line(v, {1, 0, 0}), circle(v, 4), line(v, {0, 0, 1}),
-                 circle({0, 0, 1}, 4), text(v, "vertex;force=10, 0, -5"), "text 60 10 ACTIONS",
-                 circle(top, 4), text(top, "face;pressure=2"), "text 60 10 ACTIONS", circle({5, 10, 0}, 4),
-                 text({5, 10, 0}, "accel=0, 0, -9.81"), "text 60 10 ACTIONS", line(top, {5, 11, 30}),
-                 circle(top, 4), text(top, "face;load=tabl1, 3")}))
-        << "a table name reads as 0: only the second component is drawn";
-}
-
-TEST_F(Overlay, ADesignPointForceIsDrawnAtThePoint) {
     part.addDesignPoint({50, 60, 70});
     explorer->document().addEntry({}, {}, "point<1>;force=0,-3,0", model::kKindAction);
-    const Point3 p{50, 60, 70};
-    EXPECT_EQ(draw(addon::kMenuActions),
-              (Strings{"pen 0x00FF00 3", "text 60 10 ACTIONS", line(p, {50, 61, 70}), circle({50, 61, 70}, 4),
-                       text(p, "point<1>;force=0,-3,0")}));
+    const Point3 v{0, 0, 0};  // the vertex, widened by 1: the box centre stays on it
+    const Point3 top{5, 10, 30}, p{50, 60, 70};
+    EXPECT_EQ(draw(addon::kMenuActions), (Strings{"pen 0x00FF00 3",
+                                                  "text 60 10 ACTIONS",
+                                                  line(v, {1, 0, 0}),
+                                                  circle(v, 4),
+                                                  line(v, {0, 0, 1}),
+                                                  circle({0, 0, 1}, 4),
+                                                  text(v, "vertex;force=10, 0, -5"),
+                                                  "text 60 10 ACTIONS",
+                                                  circle(top, 4),
+                                                  text(top, "face;pressure=2"),
+                                                  "text 60 10 ACTIONS",
+                                                  circle({5, 10, 0}, 4),
+                                                  text({5, 10, 0}, "accel=0, 0, -9.81"),
+                                                  "text 60 10 ACTIONS",
+                                                  line(top, {5, 11, 30}),
+                                                  circle(top, 4),
+                                                  text(top, "face;load=tabl1, 3"),
+                                                  "text 60 10 ACTIONS",
+                                                  line(p, {50, 61, 70}),
+                                                  circle({50, 61, 70}, 4),
+                                                  text(p, "point<1>;force=0,-3,0")}))
+        << "a table name reads as 0: only the second component is drawn; a design point's force at the point";
 }
 
 // An interaction marks its entity's box; an entry without an entity is passed over.

@@ -1,4 +1,5 @@
 // The Reactions dialog: fixity types, the entries of picked points, edges and faces, and the file.
+// An assembly's entries without a body key: HostSession.TwoBodyPartAndAssemblyKeepTheirOwnKeys.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -28,7 +29,6 @@ class Reactions : public ModelCommandTest {
 TEST_F(Reactions, EachPickedFaceAndEdgeGetsAnEntryWithTheFixityAndTheFileHoldsThemAll) {
     picks().select(box().face(1), box().face(4), box().edge(2));
     applyWith(5);
-    EXPECT_EQ(texts(model::kKindReaction), (Strings{"face;fix,5=XZ", "face;fix,5=XZ", "edge;fix,5=XZ"}));
     EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{5}) << "the count is asked with the fixity code";
     EXPECT_EQ(lines(model::kKindReaction), (Strings{"face;fix,5=XZ", "edge;fix,5=XZ"}))
         << "one tree line per text";
@@ -110,13 +110,7 @@ TEST_F(Reactions, AThermalLoadcaseHoldsPicksAtATemperatureOrATimeTable) {
         << prompts->messageTexts()[1];
     t.userType(R::kValue, "100");
     t.userClick(R::kApply);
-    prompts->queueModal("Table", [](ui::Dialog& editor) {
-        auto& table = static_cast<CTableEditDlg&>(editor);
-        table.grid().userEditCell(1, 1, "20");
-        table.userChoose(CTableEditDlg::kList, 4);
-        table.userClick(CTableEditDlg::kApply);
-    });
-    t.userClick(R::kMakeTable);
+    makeTable(t, R::kMakeTable, 4, {{"0", "20"}});
     EXPECT_EQ(t.text(R::kValue), "tabl4");
     picks().select(box().face(3));
     t.userClick(R::kApply);
@@ -140,18 +134,6 @@ TEST_F(Reactions, PicksThatAreNoEntityOrCannotBePlacedAreSkippedSilently) {
     EXPECT_EQ(texts(model::kKindReaction), Strings{"face;fix,0=X"});
     EXPECT_EQ(explorer->document().entries()[0].entityKey().bytes(), key(1));
     EXPECT_TRUE(prompts->messageTexts().empty());
-}
-
-TEST_F(Reactions, AnAssemblyKeepsNoBodyKey) {
-    inAssembly("Rig", 5, addon::kMenuReactions).Start();
-    const auto& face = assembly->body(0).face(2).key();
-    assembly->selection().select(assembly->body(0).face(2));
-    other->dialog()->userChoose(R::kFixityList, 6);
-    other->dialog()->userClick(R::kApply);
-    ASSERT_EQ(otherExplorer->document().entries().size(), 1u);
-    EXPECT_TRUE(otherExplorer->document().entries()[0].bodyKey().empty());
-    EXPECT_EQ(readFile(otherExplorer->document().loadcaseFilePath()),
-              expectedFileBytes({{{}, face, "face;fix,6=XYZ", 4}}));
 }
 
 }  // namespace

@@ -1,11 +1,12 @@
 #pragma once
-// The bytes a loadcase file holds for a list of entries, written out by hand so that tests compare
-// the saved file byte for byte (little-endian object archive of CActions records).
+// The bytes a loadcase file holds for a list of entries, so that tests compare the saved file byte
+// for byte. The layout itself is pinned by LoadcaseFileBytes.SmallListMatchesTheLayoutByteForByte.
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "host/geometry.h"
+#include "loadcase/loadcase_file.h"
 
 struct ExpectedEntry {
     host::KeyBytes bodyKey;
@@ -14,35 +15,9 @@ struct ExpectedEntry {
     std::uint32_t kind = 0;
 };
 
-inline void putLe(std::string& out, std::uint64_t value, int bytes) {
-    for (int i = 0; i < bytes; ++i) out += static_cast<char>((value >> (8 * i)) & 0xFF);
-}
-
 inline std::string expectedFileBytes(const std::vector<ExpectedEntry>& entries) {
-    std::string out;
-    putLe(out, entries.size(), 2);
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (i == 0) {
-            putLe(out, 0xFFFF, 2);
-            putLe(out, 1, 2);
-            putLe(out, 8, 2);
-            out += "CActions";
-        } else {
-            putLe(out, 0x8001, 2);
-        }
-        const auto& e = entries[i];
-        putLe(out, e.bodyKey.size(), 4);
-        out.append(e.bodyKey.begin(), e.bodyKey.end());
-        putLe(out, e.entityKey.size(), 4);
-        out.append(e.entityKey.begin(), e.entityKey.end());
-        if (e.text.size() < 255) {
-            putLe(out, e.text.size(), 1);
-        } else {
-            putLe(out, 0xFF, 1);
-            putLe(out, e.text.size(), 2);
-        }
-        out += e.text;
-        putLe(out, e.kind, 4);
-    }
-    return out;
+    loadcase::EntryList list;
+    for (const auto& e : entries) list.append(model::CActions(e.bodyKey, e.entityKey, e.text, e.kind));
+    const auto bytes = loadcase::LoadcaseFile::encode(list);
+    return {bytes.begin(), bytes.end()};
 }

@@ -29,26 +29,16 @@ double norm(const Quaternion& q) {
     return std::sqrt(q[0] * q[0] + q[1] * q[1] + q[2] * q[2] + q[3] * q[3]);
 }
 
-TEST(Trackball, ADragToTheRightTurnsTheFrontTowardsPlusXAboutY) {
-    const Quaternion q = dragRotation(0, 0, 0.2, 0);
-    EXPECT_NEAR(q[0], 0, 1e-12);
-    EXPECT_GT(q[1], 0);
-    EXPECT_NEAR(q[2], 0, 1e-12);
-    const auto front = rotate(rotationMatrix(q), {0, 0, 1});
-    EXPECT_GT(front[0], 0.2);
-    EXPECT_NEAR(front[1], 0, 1e-12);
-    // The angle is twice the arc sine of half the chord over the radius.
-    const double z1 = 0.8, z2 = std::sqrt(0.64 - 0.04);
-    const double angle = 2 * std::asin(std::hypot(0.2, z1 - z2) / 1.6);
-    EXPECT_NEAR(2 * std::acos(q[3]), angle, 1e-12);
-}
-
-TEST(Trackball, AnUpwardDragInPixelsTurnsTheFrontUpAndNoMoveIsNoRotation) {
+// A drag to the right turns the front towards +x; window y grows downwards, so a drag up in pixels
+// turns it up; no move is no rotation.
+TEST(Trackball, DragsTurnTheFrontWithThePointerAndNoMoveIsNoRotation) {
+    const auto right = rotate(rotationMatrix(dragRotation(0, 0, 0.2, 0)), {0, 0, 1});
+    EXPECT_GT(right[0], 0.2);
+    EXPECT_NEAR(right[1], 0, 1e-12);
     Trackball ball;
     ball.resize(200, 100);
     ball.drag(100, 50, 100, 50);
     EXPECT_EQ(ball.rotation(), (Quaternion{0, 0, 0, 1}));
-    // Window y grows downwards: from the centre up by 10 pixels.
     ball.drag(100, 50, 100, 40);
     const auto front = rotate(ball.matrix(), {0, 0, 1});
     EXPECT_GT(front[1], 0.1);
@@ -107,28 +97,13 @@ TEST(GlCamera, LeftTurnsRightZoomsMiddlePansWheelStepsAndZoomToFitKeepsRotation)
     EXPECT_EQ(camera.trackball().rotation(), turned);
 }
 
-TEST(GlCamera, ProjectsTheOriginToTheCentreAndPanMovesItByThePerspective) {
+// That projected points land where the window draws them, the off-screen results window tests
+// see (edges found at projected points, a probe click at a projected node).
+TEST(GlCamera, TheEyeInModelCoordinatesFollowsPanDistanceAndRotationAndNothingBehindItProjects) {
     GlCamera camera;
     camera.resize(400, 300);
     WindowPoint p;
-    ASSERT_TRUE(camera.project({0, 0, 0}, p));
-    EXPECT_NEAR(p.x, 200, 1e-9);
-    EXPECT_NEAR(p.y, 150, 1e-9);
-    // A point 1 up at distance 10 lands at 150 * (1 - f / 10) with f = cot(17.5 degrees).
-    ASSERT_TRUE(camera.project({0, 1, 0}, p));
-    const double f = 1 / std::tan(17.5 * 3.14159265358979 / 180);
-    EXPECT_NEAR(p.y, 150 - 150 * f / 10, 1e-6);
-    camera.mouseMove(0, 0, 0);
-    camera.mouseMove(100, 0, kMiddleButton);  // pan x 1.0
-    ASSERT_TRUE(camera.project({0, 0, 0}, p));
-    EXPECT_NEAR(p.x, 200 + 150 * f / 10, 1e-4);
-    // Behind the eye nothing is projected.
     EXPECT_FALSE(camera.project({0, 0, 20}, p));
-}
-
-TEST(GlCamera, TheEyeInModelCoordinatesFollowsPanDistanceAndRotation) {
-    GlCamera camera;
-    camera.resize(400, 300);
     auto eye = camera.eyeInModel();
     EXPECT_NEAR(eye[2], 10, 1e-9);
     camera.mouseMove(0, 0, 0);

@@ -1,4 +1,6 @@
-// The quantity list both result dialogs offer and the unit texts of the length unit.
+// The quantity list both result dialogs offer and the unit texts of the length unit. The natural
+// frequencies' list and its plot position: ResultsWindow.NaturalFrequencies...; the 25 lines of
+// the mechanical list: ResultsPanels.OpensWithTheLoadcasesQuantities...
 #include <gtest/gtest.h>
 
 #include <utility>
@@ -16,15 +18,12 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
         return out;
     };
     EXPECT_EQ(texts(kPhysicsThermal, 6), (std::vector<std::string>{"Mesh", "Temperatures"}));
-    EXPECT_EQ(texts(kPhysicsMechanical, kSolutionNaturalFrequencies),
-              (std::vector<std::string>{"Mesh", "Natural frequency"}));
     EXPECT_EQ(texts(8, 8), std::vector<std::string>{"Mesh"});
     const auto all = texts(kPhysicsMechanical, kSolutionBuckling);
-    ASSERT_EQ(all.size(), 25u);
+    ASSERT_GT(all.size(), 20u);
     EXPECT_EQ(all[7], "Von Mises Stress");
     EXPECT_EQ(all[20], "Buckling Load");
     EXPECT_EQ(plotPosition(kPhysicsThermal, 6, 0), kPositionTemperature);
-    EXPECT_EQ(plotPosition(kPhysicsMechanical, kSolutionNaturalFrequencies, 0), kPositionFrequency);
     EXPECT_EQ(plotPosition(kPhysicsMechanical, 0, 12), 12);
     EXPECT_EQ(quantityAt(15).legendLabel, "Combined Displacement");
     EXPECT_EQ(quantityAt(15).kind, kKindDisplacement);
@@ -33,11 +32,9 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
     EXPECT_EQ(quantityAt(99).listText, "Mesh");
 }
 
+// The stress units of each length unit: ResultsPanels.TheMaxTextCarriesTheQuantitysUnit.
 TEST(QuantityList, UnitTexts) {
-    for (const auto& [unit, stress] :
-         {std::pair{"mm", "N/mm2"}, std::pair{"m.", "N/m2"}, std::pair{"cm", "N/cm2"},
-          std::pair{"in", "lbf/in2"}, std::pair{"ft", ""}})
-        EXPECT_EQ(stressUnit(unit), stress) << unit;
+    EXPECT_EQ(stressUnit("cm"), "N/cm2");
     EXPECT_EQ(temperatureUnit("in"), "deg. F");
     EXPECT_EQ(temperatureUnit("ft"), "deg. C");
     EXPECT_EQ(unitTextForKind(kKindDisplacement, "cm"), "cm");

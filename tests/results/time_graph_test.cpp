@@ -75,7 +75,6 @@ TEST_F(TimeGraph, ThreeNodesTypedWithCommaAndBlankGiveThreeSeries) {
     EXPECT_EQ(dialog->plot().yRange().high, 12);
     // Nodes typed in the same second share their colour.
     EXPECT_EQ(dialog->plot().series(0)->colour(), dialog->plot().series(1)->colour());
-    EXPECT_EQ(parseNodeNumbers("12, 15 20"), (std::vector<int>{12, 15, 20}));
     EXPECT_EQ(parseNodeNumbers(" ,, "), std::vector<int>{});
 }
 
@@ -157,7 +156,10 @@ TEST_F(TimeGraph, AStaticRunsPointIsMarkedAndListedAsShownAndAMidSideNodeTakesIt
     fetch("1");
     dialog->userClick(D::kShowList);
     ASSERT_EQ(dialog->itemCount(D::kList), 3);
+    EXPECT_EQ(dialog->itemText(D::kList, 0), "Node 1");
     EXPECT_EQ(dialog->itemText(D::kList, 2), "1\t 4.3e-07") << "as the graph shows it, not 0.000000";
+    dialog->userClick(D::kClear);
+    EXPECT_EQ(dialog->itemCount(D::kList), 0);
     mesh_solve::libraryMesh().release();
 }
 
@@ -179,18 +181,6 @@ TEST_F(TimeGraph, SavingThreePointsWritesThreeLines) {
         ASSERT_FALSE(prompts->messageTexts().empty());
         EXPECT_EQ(prompts->messageTexts().back(), "Could not save the plot data to " + bad + ".");
     }
-}
-
-TEST_F(TimeGraph, ShowListAndClear) {
-    open(kKindDisplacement, 2);
-    fetch("3");
-    dialog->userClick(D::kShowList);
-    ASSERT_EQ(dialog->itemCount(D::kList), 5);
-    EXPECT_EQ(dialog->itemText(D::kList, 0), "Node 3");
-    EXPECT_EQ(dialog->itemText(D::kList, 1), " ");
-    EXPECT_EQ(dialog->itemText(D::kList, 2), "1\t -1");
-    dialog->userClick(D::kClear);
-    EXPECT_EQ(dialog->itemCount(D::kList), 0);
 }
 
 TEST_F(TimeGraph, MessagesWithoutASelectionOrData) {
@@ -259,7 +249,6 @@ TEST(LinePlot, RangesLocksDecimalsAndDrawing) {
 
     render::RecordingCanvas canvas;
     plot.draw(canvas, 700, 300);
-    EXPECT_EQ(canvas.calls()[0].colour, 0xDCDCDCu);
     plot.click(700 * 0.96, 300 * 0.08);  // the top right corner of the plot area: (5, 9)
     EXPECT_EQ(plot.selectedSeries(), 1);
     EXPECT_EQ(plot.selectedPoint(), 1);

@@ -79,7 +79,7 @@ TEST(WidgetViews, PropertyGridSendsAPersonsEditsOnceAndCodesNever) {
     dialog.onMessage(widgets::PropertyGrid::kChangedMessage,
                      [&](std::intptr_t w, std::intptr_t) { changes.push_back(w); });
     const auto general = grid.addSection("General");
-    const auto name = grid.addString(general, "Description", "");
+    grid.addString(general, "Description", "");
     const auto combo = grid.addCombo(general, "Standard materials", {"No", "steel", "brass"}, 0);
     grid.addFile(general, "From file..", "/lib/steel.txt",
                  "Material files (*.txt)|*.txt|All Files (*.*)|*.*||");
@@ -92,14 +92,7 @@ TEST(WidgetViews, PropertyGridSendsAPersonsEditsOnceAndCodesNever) {
     f.show(view.window(), "property_grid");
     EXPECT_FALSE(view.propertyOf(limits)->IsExpanded());
 
-    clickAt(valuePoint(view, name));
-    pumpFor(200ms);
-    ui_wx::typeText("Mild steel");
-    ui_wx::pressKey(WXK_RETURN);
-    ASSERT_TRUE(pumpUntil([&] { return !changes.empty(); }));
-    EXPECT_EQ(grid.value(name), "Mild steel");
-    EXPECT_EQ(changes, (std::vector<std::intptr_t>{name}));
-
+    // (A value typed into a text item by a person: gui_every_dialog, "prop Description".)
     // Code sets a value and opens a section: shown, never sent.
     grid.setValue(combo, "brass");
     grid.setCollapsed(limits, false);
@@ -107,15 +100,15 @@ TEST(WidgetViews, PropertyGridSendsAPersonsEditsOnceAndCodesNever) {
     pumpFor(200ms);
     EXPECT_EQ(view.propertyOf(combo)->GetValueAsString(), "brass");
     EXPECT_TRUE(view.propertyOf(limits)->IsExpanded());
-    EXPECT_EQ(changes.size(), 1u);
+    EXPECT_TRUE(changes.empty());
 
     // A person's choice of a combo entry (keyboard in the open editor).
     clickAt(valuePoint(view, combo));
     pumpFor(200ms);
     ui_wx::pressKey(WXK_UP);
     ui_wx::pressKey(WXK_RETURN);
-    ASSERT_TRUE(pumpUntil([&] { return changes.size() == 2; }));
-    EXPECT_EQ(changes.back(), combo);
+    ASSERT_TRUE(pumpUntil([&] { return !changes.empty(); }));
+    EXPECT_EQ(changes, (std::vector<std::intptr_t>{combo}));
     EXPECT_EQ(grid.value(combo), "steel");
 }
 
@@ -154,7 +147,7 @@ TEST(WidgetViews, RadioGroupWithoutAChoiceShowsNone) {
     EXPECT_FALSE(on(12));
 }
 
-TEST(WidgetViews, EditableGridTakesClicksAndTyping) {
+TEST(WidgetViews, EditableGridShowsTheFixedRowAsColumnLabelsAndRowsAddedAfterwards) {
     ui::Dialog dialog(hostTemplate());
     auto& grid = static_cast<widgets::EditableGrid&>(
         dialog.attachWidget(kWidgetId, std::make_unique<widgets::EditableGrid>()));
@@ -175,18 +168,8 @@ TEST(WidgetViews, EditableGridTakesClicksAndTyping) {
     f.show(view.window(), "editable_grid");
     ASSERT_EQ(view.grid()->GetNumberRows(), 3);  // the label row is not a cell row
     EXPECT_EQ(view.grid()->GetColLabelValue(1), "Load");
-
-    auto cellPoint = [&](int row, int column) {
-        const wxRect r = view.grid()->CellToRect(view.gridRow(row), view.gridColumn(column));
-        return view.grid()->GetGridWindow()->ClientToScreen(r.GetPosition() +
-                                                            wxSize(r.width / 2, r.height / 2));
-    };
-    clickAt(cellPoint(2, 2));
-    ASSERT_TRUE(pumpUntil([&] { return grid.focusCell() == widgets::GridCell{2, 2}; }));
-    ui_wx::typeText("12.5");
-    ui_wx::pressKey(WXK_RETURN);
-    ASSERT_TRUE(pumpUntil([&] { return grid.cellText(2, 2) == "12.5"; }));
-    EXPECT_EQ(grid.cellText(3, 2), "");
+    // A cell clicked and typed into by a person: gui_every_dialog ("focus", "cell" in the table
+    // editor), whose files must match the headless run's.
 }
 
 TEST(WidgetViews, LinePlotSelectsZoomsAndEditsALimit) {
@@ -239,10 +222,10 @@ TEST(WidgetViews, LinePlotSelectsZoomsAndEditsALimit) {
     EXPECT_EQ(plot.xRange().low, 12);
 }
 
-TEST(WidgetViews, TreeRightClickReachesTheContextHandler) {
+TEST(WidgetViews, TreeKeepsItsLinesOpenOrClosedAndReportsClicksBelowThemAndTheMenuKey) {
     ui::TreeControl model;
     const auto materials = model.insertItem("Materials", 1);
-    const auto steel = model.insertItem("steel: 1,2", 1, materials);
+    model.insertItem("steel: 1,2", 1, materials);
     model.insertItem("Actions", 3);
     std::vector<ui::TreeItem> menus;
     model.onContextMenu([&](ui::TreeItem item) { menus.push_back(item); });
@@ -252,10 +235,7 @@ TEST(WidgetViews, TreeRightClickReachesTheContextHandler) {
     f.show(view.window(), "tree");
     const wxRect line = view.itemScreenRect("steel: 1,2");
     ASSERT_FALSE(line.IsEmpty());  // a new line shows open under its parent
-    clickAt(line.GetPosition() + wxSize(line.width / 2, line.height / 2), Button::Right);
-    ASSERT_TRUE(pumpUntil([&] { return menus.size() == 1; }));
-    EXPECT_EQ(menus[0], steel);
-    EXPECT_EQ(model.selectedItem(), steel);
+    // (A right click on a line reaching the handler: gui_every_dialog, the explorer's menu.)
 
     // A rebuild keeps a closed line closed and opens a new one; a click below all lines passes 0.
     wxTreeCtrl& tree = *view.window();
@@ -271,15 +251,15 @@ TEST(WidgetViews, TreeRightClickReachesTheContextHandler) {
     EXPECT_FALSE(tree.IsExpanded(rebuilt));
     EXPECT_FALSE(view.itemScreenRect("load 2").IsEmpty());
     clickAt(view.window()->ClientToScreen(wxPoint(100, 180)), Button::Right);
-    ASSERT_TRUE(pumpUntil([&] { return menus.size() == 2; }));
-    EXPECT_EQ(menus[1], ui::kTreeRoot);
+    ASSERT_TRUE(pumpUntil([&] { return menus.size() == 1; }));
+    EXPECT_EQ(menus[0], ui::kTreeRoot);
 
     // The context-menu key on the selected line.
     model.selectItem(model.findItem("load 1"));
     view.window()->SetFocus();
     ui_wx::pressKey(WXK_MENU);
-    ASSERT_TRUE(pumpUntil([&] { return menus.size() == 3; }));
-    EXPECT_EQ(menus[2], model.findItem("load 1"));
+    ASSERT_TRUE(pumpUntil([&] { return menus.size() == 2; }));
+    EXPECT_EQ(menus[1], model.findItem("load 1"));
 
     // An open line whose lines are all replaced, as the explorer shows every change, stays open.
     const auto actions = model.findItem("Actions");
@@ -289,19 +269,9 @@ TEST(WidgetViews, TreeRightClickReachesTheContextHandler) {
     EXPECT_FALSE(view.itemScreenRect("load 3").IsEmpty());
 }
 
-// A scene view that records what its window passes on and draws an empty frame (the triad on
-// white) into the screen renderer it is lent.
+// A scene view that records what its window passes on and the screen renderer it is lent.
 struct RecordingScene : ui::CustomWidget, render::ISceneView {
-    void runFrames(int count) override {
-        for (int i = 0; i < count; ++i) {
-            ++frames;
-            if (screen == nullptr) continue;
-            render::SceneFrame frame;
-            frame.width = placed[2] - placed[0];
-            frame.height = placed[3] - placed[1];
-            screen->draw(frame);
-        }
-    }
+    void runFrames(int count) override { frames += count; }
     bool snapshot(const std::string&, int, int) override { return false; }
     bool frameWanted() const override { return wanted; }
     void pointerMoved(double x, double y, unsigned held) override {
@@ -341,18 +311,10 @@ TEST(WidgetViews, OpenGLViewDrawsOnItsCanvasAndPassesThePointerAndSizesOn) {
     pumpFor(100ms);
     ASSERT_EQ(view->window(), wxWindow::FindWindowByName(ui_wx::kSceneCanvasName, frame.frame));
     EXPECT_EQ(view->window()->GetRect(), wxRect(10, 10, 300, 240));
-    // The timer ticks the scene, which draws on the canvas; a kept frame reads back white with
-    // the triad's red Z at the middle of the lower left corner.
+    // The timer ticks the scene, lending it the canvas's renderer (that the picture reaches the
+    // canvas, turns with a drag and nears with the wheel, gui_results_window sees).
     ASSERT_TRUE(pumpUntil([&] { return scene.frames > 5; }));
     ASSERT_NE(scene.screen, nullptr);
-    scene.screen->keepNextFrame();
-    scene.runFrames(1);
-    const auto rgba = scene.screen->pixels();
-    ASSERT_EQ(rgba.size(), 300u * 240 * 4);
-    EXPECT_EQ((std::array{rgba[0], rgba[1], rgba[2]}), (std::array<std::uint8_t, 3>{255, 255, 255}));
-    const std::size_t z = ((240 - 75) * 300 + 75) * 4;
-    EXPECT_GT(rgba[z], 120);
-    EXPECT_LT(rgba[z + 1], 60);
 
     // With nothing new to draw the view stays idle; once there is, it ticks again.
     scene.wanted = false;

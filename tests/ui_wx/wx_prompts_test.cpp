@@ -78,61 +78,16 @@ TEST_F(WxPromptsTest, FileDialogTakesTheTypedPathAndCancels) {
     EXPECT_EQ(wxFilterOf("Loadcases (*.lcs)|*.lcs|All|*.*||"), "Loadcases (*.lcs)|*.lcs|All|*.*");
 }
 
-TEST_F(WxPromptsTest, ColourAndPrintTargetAreTypedIn) {
+// A print target typed in is taken by gui_results_window (answer-print, then the page's file).
+TEST_F(WxPromptsTest, ColourIsTypedIn) {
     prompts.queueColour(0x00336699u);
     EXPECT_EQ(prompts.chooseColour(0x00FFFFFFu), 0x00336699u);
     EXPECT_EQ(prompts.chooseColour(0x00FFFFFFu), std::nullopt);
-    prompts.queuePrint(ui::PrintTarget{"/tmp/wx_prompts_page.png"});
-    const auto target = prompts.choosePrinter();
-    ASSERT_TRUE(target.has_value());
-    EXPECT_EQ(target->path, "/tmp/wx_prompts_page.png");
-    EXPECT_EQ(prompts.choosePrinter(), std::nullopt);
 }
 
-TEST_F(WxPromptsTest, PopupMenuChoiceReachesTheCaller) {
-    auto* frame = new wxFrame(nullptr, wxID_ANY, "Tree", wxPoint(100, 100), wxSize(300, 300));
-    frame->Show();
-    pumpFor(milliseconds(200));
-    clickAt(centreOf(*frame));
-    const std::vector<ui::MenuItem> items{{41, "Modify"}, {42, "Delete"}, {43, "Rename"}};
-    prompts.queueMenuChoice(42);
-    EXPECT_EQ(prompts.popupMenu(items), 42);
-    EXPECT_EQ(prompts.popupMenu(items), 0);
-    EXPECT_EQ(prompts.menusShown().size(), 2u);
-    frame->Destroy();
-}
-
-TEST_F(WxPromptsTest, ModalDialogRunsItsScriptInsideTheLoop) {
-    ui::DialogTemplate t;
-    t.id = 700;
-    t.caption = "Rename";
-    t.rect = {0, 0, 220, 90};
-    t.add(10, ui::ControlKind::Edit, "old", {10, 10, 200, 32})
-        .add(ui::kIdOk, ui::ControlKind::Button, "OK", {10, 44, 90, 70});
-    ui::Dialog dialog(t);
-    dialog.onClick(ui::kIdOk, [&dialog] { dialog.endDialog(ui::kIdOk); });
-    bool inLoop = false;
-    prompts.queueModal("Rename", [&inLoop](ui::Dialog& d) {
-        inLoop = WxBackend::instance().inModalLoop();
-        DialogView* view = WxBackend::instance().viewOf(d);
-        ASSERT_NE(view, nullptr);
-        auto* edit = dynamic_cast<wxTextCtrl*>(view->controlWindow(10));
-        ASSERT_NE(edit, nullptr);
-        click(*edit);
-        pressKey('A', wxMOD_CONTROL);
-        typeText("bracket");
-        click(*view->controlWindow(ui::kIdOk));
-    });
-    ui::setPrompts(std::shared_ptr<ui::Prompts>(&prompts, [](ui::Prompts*) {}));
-    EXPECT_EQ(dialog.runModal(), ui::kIdOk);
-    EXPECT_TRUE(inLoop);
-    EXPECT_EQ(dialog.text(10), "bracket");
-    // A dialog its standing script leaves open is cancelled.
-    prompts.setModal("Rename", [](ui::Dialog&) {});
-    EXPECT_EQ(dialog.runModal(), ui::kIdCancel);
-    ui::setPrompts(nullptr);
-    EXPECT_EQ(prompts.modalRuns().size(), 2u);
-}
+// The pop-up menu's choice and a modal dialog's script typing into its window inside the loop
+// are taken by gui_every_dialog (the explorer's context menu, "Modify Data"), whose files must
+// match the headless run's.
 
 TEST(WxPrintPage, PreviewShowsTheKeptPageAndOtherNamesGoToFiles) {
     std::string fileAsked;
