@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <fstream>
 #include <numbers>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 #include "fem/fe_mesh.h"
 #include "formats/solver_input.h"
 #include "io/run_log.h"
+#include "result_blocks.h"
 #include "solver_run.h"
 #include "support/scratch_folder.h"
 
@@ -95,6 +97,7 @@ class SolverJob {
                             {job.stepSection[0], {job.stepSection.begin() + 1, job.stepSection.end()}});
         writeFile(inputPath(), formats::solverInputText(sections));
         writeFile(resultPath(), "MESHFILE\n" + meshPath() + "\n" + job.bodies);
+        results_.reset();
     }
 
     // Writes the input and runs the solver: the error message, or "" on success.
@@ -127,6 +130,7 @@ class SolverJob {
 
     // Runs the solver; the error message, or "" on success.
     std::string run(SolverChoice solver = SolverChoice::Iterative) {
+        results_.reset();
         RunLog log(stem_ + ".slog", false, true);
         try {
             runSolverJob(inputPath(), solver, log);
@@ -136,7 +140,7 @@ class SolverJob {
         return {};
     }
 
-    std::string resultText() const { return readFile(resultPath()); }
+    std::string resultText() const { return results().text(); }
     std::string logText() const { return readFile(stem_ + ".slog"); }
 
     // The three numbers in parentheses after `label` in the log ("restraint on face 1: (x, y, z)");
@@ -172,10 +176,8 @@ class SolverJob {
 
     // The numbers after the node number of each line of block `header` ("DISP 1"), flattened.
     std::vector<double> nodeBlock(const std::string& header) const {
-        std::istringstream in(resultText());
+        std::istringstream in(std::string(results().body(header)));
         std::string line;
-        while (std::getline(in, line) && line != header) {
-        }
         std::vector<double> values;
         while (std::getline(in, line) && !line.empty()) {
             std::istringstream fields(line);
@@ -197,9 +199,8 @@ class SolverJob {
 
     // The step numbers of the blocks whose header starts with `prefix` ("DISP "), in file order.
     std::vector<int> blockSteps(const std::string& prefix) const {
-        std::istringstream in(resultText());
         std::vector<int> steps;
-        for (std::string line; std::getline(in, line);)
+        for (const std::string& line : results().headers())
             if (line.rfind(prefix, 0) == 0) steps.push_back(std::stoi(line.substr(prefix.size())));
         return steps;
     }
@@ -219,10 +220,12 @@ class SolverJob {
     // NaN for nodes without corner lines (mid-side nodes). `block`: the first stress block, or the
     // one of that header ("STRES 10").
     std::vector<double> nodalStress(int c, const std::string& block = "STRES") const {
-        std::istringstream in(resultText());
+        const auto& headers = results().headers();
+        const auto first = std::find_if(headers.begin(), headers.end(), [&](const std::string& h) {
+            return block == "STRES" ? h.rfind("STRES", 0) == 0 : h == block;
+        });
+        std::istringstream in(first == headers.end() ? "" : std::string(results().body(*first)));
         std::string line;
-        while (std::getline(in, line) && (block == "STRES" ? line.rfind("STRES", 0) != 0 : line != block)) {
-        }
         std::getline(in, line);  // caption
         std::vector<double> sum(mesh_.nodeCount()), count(mesh_.nodeCount());
         while (std::getline(in, line) && !line.empty()) {
@@ -240,9 +243,16 @@ class SolverJob {
     const FeMesh& mesh() const { return mesh_; }
 
   private:
+    // The result file as read after the last run; read again after the next.
+    const ResultBlocks& results() const {
+        if (!results_) results_.emplace(readFile(resultPath()));
+        return *results_;
+    }
+
     ScratchFolder scratch_;
     std::string stem_;
     FeMesh mesh_;
+    mutable std::optional<ResultBlocks> results_;
 };
 
 // The nodes of `mesh` whose position satisfies `where`.
