@@ -122,8 +122,6 @@ TEST_F(TimeGraph, AStaticRunsPointIsMarkedAndListedAsShownAndAMidSideNodeTakesIt
     for (int i = 0; i < 4; ++i)
         text += "1 " + std::to_string(corners[i]) + " " + std::to_string(10 * (i + 1)) + " 0 0 0 0 0\n";
     writeFile(scratch.file("Case.out"), text + "\n");
-    EXPECT_EQ(midSideCorners(9), (CornerPair{5, 10}));
-    EXPECT_EQ(midSideCorners(3), std::nullopt);
 
     open(kKindStress, 0);
     fetch("2 9 3");
