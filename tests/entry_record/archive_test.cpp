@@ -35,11 +35,10 @@ TEST_P(CountForm, WritesAndReadsBack) {
     EXPECT_EQ(in.remaining(), 0u);
 }
 
+// Counts 2 and 70000 in whole files: LoadcaseFileBytes; here the edges of the 16-bit form.
 INSTANTIATE_TEST_SUITE_P(SixteenAndThirtyTwoBit, CountForm,
-                         testing::Values(CountCase{0, {0x00, 0x00}}, CountCase{2, {0x02, 0x00}},
-                                         CountCase{0xFFFE, {0xFE, 0xFF}},
-                                         CountCase{0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}},
-                                         CountCase{70000, {0xFF, 0xFF, 0x70, 0x11, 0x01, 0x00}}));
+                         testing::Values(CountCase{0, {0x00, 0x00}}, CountCase{0xFFFE, {0xFE, 0xFF}},
+                                         CountCase{0xFFFF, {0xFF, 0xFF, 0xFF, 0xFF, 0x00, 0x00}}));
 
 struct LengthCase {
     std::size_t length;
