@@ -107,46 +107,32 @@ TEST_F(Actions, ValuesAreCutTo59CharactersAndABoxTheSolverCannotReadIsRefused) {
               "nor one of the variables x, y, z, t, T)");
 }
 
-// A load on an edge acts along it and a heat at a vertex on its node: their texts name the edge
-// or the vertex. What cannot act on the picked sort refuses the whole APPLY and says what to pick.
-TEST_F(Actions, EdgesAndVerticesTakeWhatActsOnThemAndRefuseTheRest) {
+// What cannot act on the picked sort refuses the whole APPLY and says what to pick; a heat acts at
+// a design point. (A pressure or a heat flux refused on an edge, a load along an edge and a heat
+// at a vertex: samples/beam_loads.run.)
+TEST_F(Actions, PicksOfTheWrongSortAreRefusedAndAHeatActsAtADesignPoint) {
     auto& point = part.addDesignPoint({1, 2, 3});
     auto& d = open();
-    apply(d, 1, {"0", "0", "-10"}, box().face(1), box().edge(2));
-    apply(d, 2, {"5"}, box().face(3), box().edge(2));
-    apply(d, 1, {}, box().vertex(0));
-    apply(d, 0, {}, box().edge(0));
-    EXPECT_EQ(texts(model::kKindAction), (Strings{"face;load=0, 0, -10", "edge;load=0, 0, -10"}));
-    EXPECT_EQ(explorer->document().entries()[1].entityKey().bytes(), box().edge(2).key());
-    EXPECT_EQ(prompts->messageTexts(),
-              (Strings{"\"face: pressure\" cannot act on an edge: select faces",
-                       "\"face: distributed loads x,y,z\" cannot act on a point: select faces or edges",
-                       "\"point: force x,y,z\" cannot act on an edge: select points"}));
-    prompts->clearMessages();
+    apply(d, 1, {"0", "0", "-10"}, box().vertex(0));
+    apply(d, 0, {}, box().vertex(2), box().edge(0));
     auto& t = open(true);
-    apply(t, 0, {"2.5"}, box().vertex(4), point);
-    apply(t, 0, {}, box().edge(1));
+    apply(t, 0, {"2.5"}, point);
     apply(t, 1, {"2.5", "20"}, box().vertex(1));
-    EXPECT_EQ(texts(model::kKindAction), (Strings{"face;load=0, 0, -10", "edge;load=0, 0, -10",
-                                                  "vertex;heat=2.5", "point<1>;heat=2.5"}));
+    EXPECT_EQ(texts(model::kKindAction), Strings{"point<1>;heat=2.5"});
     EXPECT_EQ(prompts->messageTexts(),
-              (Strings{"\"face: heat flux\" cannot act on an edge: select points or faces",
+              (Strings{"\"face: distributed loads x,y,z\" cannot act on a point: select faces or edges",
+                       "\"point: force x,y,z\" cannot act on an edge: select points",
                        "\"face: convection\" cannot act on a point: select faces"}));
 }
 
-// The spin's axis is the picked face's: only a surface of revolution gives one.
-TEST_F(Actions, ASpinNeedsARevolvedFace) {
+// The spin's axis is the picked face's: a cylinder gives one (a flat face is refused:
+// samples/beam_loads.run).
+TEST_F(Actions, ASpinOnACylinderIsStored) {
     part.setDocument(
         testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::cylinder({50, 0, 0}, 5, 40)}));
     show();
     auto& d = open();
-    auto& shaft = part.body(1);
-    apply(d, 4, {"314"}, shaft.face(0), shaft.face(1));
-    EXPECT_EQ(prompts->messageTexts(),
-              Strings{"A spin takes its axis from the face it is applied to, and the picked face is not a "
-                      "surface of revolution: select a cylindrical, conical or revolved face of the body"});
-    EXPECT_TRUE(explorer->document().entries().empty());
-    apply(d, -1, {}, shaft.face(0));
+    apply(d, 4, {"314"}, part.body(1).face(0));
     EXPECT_EQ(texts(model::kKindAction), Strings{"spin_speed=314"});
 }
 

@@ -1,11 +1,10 @@
 // The material library as the build installs it (data/Materials copied into tarvdir): every file
 // reads, names a unit system and holds values in the range of real materials once converted to
-// SI; and the dialog loads them.
+// SI.
 #include <gtest/gtest.h>
 
-#include "model/material_dialog.h"
+#include "model/material_conversion.h"
 #include "model/material_file.h"
-#include "model/model_command_fixture.h"
 
 namespace {
 
@@ -78,29 +77,8 @@ TEST(ShippedLibrary, ThermalValuesAreThoseOfRealMaterials) {
     }
 }
 
-class ShippedLibraryDialog : public ModelCommandTest {
-  protected:
-    ShippedLibraryDialog() { setSetting("InstallPath", shippedInstallFolder()); }
-
-    // Opens the Materials dialog, chooses the library's `name` and answers the values shown in `slots`.
-    std::vector<std::string> load(const std::string& name, std::initializer_list<int> slots) {
-        auto& d = static_cast<CMaterial&>(start(addon::kMenuMaterials));
-        const auto& choices = d.grid().choices(d.standardItem());
-        const auto it = std::find(choices.begin(), choices.end(), name);
-        EXPECT_NE(it, choices.end()) << name;
-        d.grid().userChoose(d.standardItem(), static_cast<int>(it - choices.begin()));
-        description = d.grid().value(d.descriptionItem());
-        std::vector<std::string> out;
-        for (int slot : slots) out.push_back(d.grid().value(d.slotItem(slot)));
-        return out;
-    }
-    std::string description;
-};
-
-TEST_F(ShippedLibraryDialog, InchAluminiumLoadsIntoAMillimetreDocument) {
-    EXPECT_EQ(load("Aluminium 6061-T6", {0, 1, 2, 3, 9}),
-              (std::vector<std::string>{"68947.598338", "0.33", "2.358e-05", "2.71264e-06", "275.79"}));
-    EXPECT_EQ(description, "Aluminium alloy 6061-T6");
-}
+// The dialog loading a library file, converted in single precision and shown slot by slot:
+// MaterialCommand.FactorsApplyInSinglePrecisionAndOnlyBetweenMmMAndIn; a shipped one, through the
+// sample and end-to-end runs ("Steel S235").
 
 }  // namespace

@@ -26,19 +26,9 @@ class Reactions : public ModelCommandTest {
     }
 };
 
-TEST_F(Reactions, EachPickedFaceAndEdgeGetsAnEntryWithTheFixityAndTheFileHoldsThemAll) {
-    picks().select(box().face(1), box().face(4), box().edge(2));
-    applyWith(5);
-    EXPECT_EQ(picks().filters(), std::vector<std::int32_t>{5}) << "the count is asked with the fixity code";
-    EXPECT_EQ(lines(model::kKindReaction), (Strings{"face;fix,5=XZ", "edge;fix,5=XZ"}))
-        << "one tree line per text";
-    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
-              expectedFileBytes({{bodyKey(), key(1), "face;fix,5=XZ", 4},
-                                 {bodyKey(), key(4), "face;fix,5=XZ", 4},
-                                 {bodyKey(), box().edge(2).key(), "edge;fix,5=XZ", 4}}));
-    EXPECT_TRUE(explorer->document().isChanged());
-    EXPECT_TRUE(prompts->messageTexts().empty());
-}
+// Every pick of a group gets its entry, edges and vertices headed by their sort, and the filter is
+// asked with the fixity code: the cases below. The file's bytes for each kind: LoadcaseFileBytes
+// and the entries of the other commands.
 
 // Each row of the list, as the user reads it, reaches the solver as freedom flags: 0 for every
 // direction the row names, 1 for the others, and its entry text names those directions.
@@ -80,14 +70,14 @@ TEST_F(Reactions, WithoutAFixityMinusOneThenTheChoiceStaysForTheNextGroup) {
     picks().select(box().face(3));
     applyWith(-1);
     EXPECT_EQ(picks().filters(), (std::vector<std::int32_t>{-1, -1})) << "asked with -1, the empty pick too";
-    picks().select(box().vertex(7));
+    picks().select(box().vertex(7), box().edge(2));
     applyWith(6);
     picks().select(box().face(0));
     d.userClick(R::kApply);
     picks().select(box().face(2));
     applyWith(1);
-    EXPECT_EQ(texts(model::kKindReaction),
-              (Strings{"face;fix,-1=", "point;fix,6=XYZ", "face;fix,6=XYZ", "face;fix,1=Y"}));
+    EXPECT_EQ(texts(model::kKindReaction), (Strings{"face;fix,-1=", "point;fix,6=XYZ", "edge;fix,6=XYZ",
+                                                    "face;fix,6=XYZ", "face;fix,1=Y"}));
 }
 
 // A thermal loadcase holds the picks at a temperature: the temperature row takes the fixity list's
