@@ -11,14 +11,6 @@
 namespace tarvsolv::testing {
 namespace {
 
-// Held at x = 0 (face 1), pulled down at x = L (face 2) by a traction; the dynamic input as the
-// add-on writes it, with the DYNAMIC section after the solve line (undamped).
-JobText tipLoaded(int analysisCode, const std::string& solve) {
-    JobText text = clampedSteel({"bol 2 0 0, 0, -1"}, analysisCode, solve);
-    if (analysisCode == 5) text.stepSection = {"DYNAMIC", " 0 0"};
-    return text;
-}
-
 // The damping line of the DYNAMIC section: alpha M + beta K.
 JobText damped(JobText text, double alpha, double beta) {
     char line[64];
@@ -69,8 +61,9 @@ FeMesh bar() {
 JobText barText(double g, int steps, double dt, const std::string& support) {
     char solve[64];
     std::snprintf(solve, sizeof solve, "20,%d,%.9g,1,0", steps, dt);
-    JobText text = tipLoaded(5, solve);
-    text.loads = {"al 0, 0, " + std::to_string(-g)};
+    // Undamped: the DYNAMIC section after the solve line as the add-on writes it.
+    JobText text = clampedSteel({"al 0, 0, " + std::to_string(-g)}, 5, solve);
+    text.stepSection = {"DYNAMIC", " 0 0"};
     text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1"};
     if (support.rfind("bor", 0) == 0)
         text.restraints.push_back(support);
