@@ -62,31 +62,18 @@ TEST(AddOnReading, DisplacementsAndStressesOfAStaticSolve) {
     }
 }
 
-TEST(AddOnReading, FrequenciesModeShapesAndTemperatures) {
+// The end-to-end runs check the mode values and the temperatures the add-on reads against closed
+// forms; the scale of the shapes is the solver's own.
+TEST(AddOnReading, ModeShapesAreScaledToALargestComponentOfOne) {
     SolverJob job("readmodes", smallBeam(true));
     ASSERT_EQ(job.solve(clampedSteel({}, 3, "3,0,0,0,0"), SolverChoice::Direct), "");
     const AddOnView view(job);
-    const std::vector<double> f = job.modeFrequencies();
-    ASSERT_EQ(f.size(), 3u);
-    EXPECT_NEAR(view.read(job, 3, 3, 2, 4).modeValue, f[1], 1e-6 * f[1]);
-    // Shapes are scaled so that their largest component is 1 or -1.
     double largest = 0;
     for (int item = 0; item < 3; ++item) {
         const auto shape = view.read(job, 3, item, 1, 4);
         largest = std::max({largest, shape.largest, -shape.smallest});
     }
     EXPECT_NEAR(largest, 1.0, 1e-9);
-
-    SolverJob heat("readheat", smallBeam(true));
-    JobText thermal;
-    thermal.analysisCode = 1;
-    thermal.materials = {"1  0.05,0,0,7.85e-06,460"};
-    thermal.loads = {"bol 1 0 0.01", "bol 2 2 0.002, 20"};
-    ASSERT_EQ(heat.solve(thermal), "");
-    const AddOnView heatView(heat);
-    const auto t = heatView.read(heat, 1, 0, 1, 6);
-    EXPECT_NEAR(t.smallest, 20 + 0.01 / 0.002, 1e-6);
-    EXPECT_NEAR(t.largest, 25 + 0.01 * 40 / 0.05, 1e-6);
 }
 
 }  // namespace

@@ -125,12 +125,6 @@ TEST(Buckling, ColumnStandingOnAPlaneBucklesAsTheClampedOne) {
     ASSERT_EQ(job.solve(fixedFreeColumn(2), SolverChoice::Direct), "");
     const std::vector<double> clamped = job.modeFrequencies();
     ASSERT_EQ(clamped.size(), 2u);
-    // The first mode bends across the height: the free end moves along Z, scaled to 1.
-    const auto shape = job.nodeBlock("EIGE 1");
-    ASSERT_EQ(shape.size(), 3u * job.mesh().nodeCount());
-    EXPECT_DOUBLE_EQ(largestMagnitude(shape), 1.0);
-    for (std::size_t n = 0; n < shape.size(); n += 3) EXPECT_LT(std::abs(shape[n + 1]), 0.01);
-    EXPECT_FALSE(job.nodeBlock("EIGE 2").empty());
     for (const std::string& line : {std::string("bog 1 -1,0,0,0"), std::string("bogn 1 0")}) {
         SCOPED_TRACE(line);
         JobText text = fixedFreeColumn(2);

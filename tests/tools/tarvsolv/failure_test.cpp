@@ -77,7 +77,6 @@ const Refusal kRefusals[] = {
     buckling("compress the model too little", {"bol 2 1 -1"}, {"bor 1 0 0 0"}),
     buckling("no prestress", {}, {"bor 1 0 0 0"}),
     // Forced vibrations and transient heat: the step plan, the mass, the damping.
-    {.message = "step size above 0", .code = 5, .solve = "20,10,0,1,0", .step = kUndamped},
     {.message = "number of steps", .code = 5, .solve = "20,0,1e-5,1,0", .step = kUndamped},
     {.message = "forced vibrations need a density above 0",
      .code = 5,
@@ -90,7 +89,8 @@ const Refusal kRefusals[] = {
     heat("density and a specific heat above 0", "20,10,1,1,0", "1  0.05,0,0"),
 };
 
-// Each refusal says why and leaves the result file as the add-on left it; so does a missing mesh.
+// Each refusal says why and leaves the result file as the add-on left it (the GUI's run of solves
+// that end checks a missing mesh and a forced vibration without a step size through the add-on).
 TEST(Refusals, SayWhyAndLeaveTheResultFile) {
     SolverJob job("refusal", shortBeam());
     for (const Refusal& r : kRefusals) {
@@ -101,8 +101,6 @@ TEST(Refusals, SayWhyAndLeaveTheResultFile) {
         text.stepSection = r.step;
         EXPECT_THAT(job.refused(text, r.solver), HasSubstr(r.message));
     }
-    std::filesystem::remove(job.meshPath());
-    EXPECT_THAT(job.refused(heldBeamUnderPressure()), HasSubstr("create a mesh first"));
 }
 
 // An assembly keeps one material, written for body 1, and the solver input lists no bodies: that

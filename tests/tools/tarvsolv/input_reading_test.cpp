@@ -102,48 +102,6 @@ TEST(SolverInput, ReadsTheGoldenFile) {
     EXPECT_THROW(readSolverInput("/no/such/input.txt"), std::runtime_error);
 }
 
-TEST(SolverInput, ThermalCodesReadAsHeatLoads) {
-    SolverInput input = parseSolverInput(
-        "HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=1 1e-06 0 0\nLOADS\nbol 1 0 0.5\nbol 2 2 0.01, 25\nal "
-        "2e-3\n",
-        "t");
-    EXPECT_EQ(solveKind(input), SolveKind::SteadyHeat);
-    const ModelEntries m = readModelEntries(input, true);
-    ASSERT_EQ(m.loads.size(), 3u);
-    EXPECT_EQ(m.loads[0].kind, LoadKind::HeatFlux);
-    EXPECT_EQ(m.loads[1].kind, LoadKind::Convection);
-    EXPECT_EQ(m.loads[1].values[1](EvalPoint{}), 25);
-    EXPECT_EQ(m.loads[2].kind, LoadKind::HeatGeneration);
-    // Held temperatures on a face, an edge and a vertex: the value is the rest of the line.
-    const ModelEntries held = readModelEntries(
-        parseSolverInput("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=1\nTABLES\n tabl1, 2, 0, 1, 0, 50\n"
-                         "RESTRAINTS\nbor 3 temp 20 + 5*t\nefr 2 5 temp tabl1\npor 4 temp 50\n",
-                         "h"),
-        true);
-    ASSERT_EQ(held.heldTemperatures.size(), 3u);
-    EXPECT_TRUE(held.restraints.empty());
-    EXPECT_EQ(held.heldTemperatures[0].where.kind, EntityRef::Kind::Face);
-    EXPECT_EQ(held.heldTemperatures[0].value(EvalPoint{{}, 2, 0}), 30);
-    EXPECT_EQ(held.heldTemperatures[1].where.kind, EntityRef::Kind::EdgeByFaces);
-    EXPECT_EQ(held.heldTemperatures[1].value(EvalPoint{{}, 0.5, 0}), 25);
-    EXPECT_EQ(held.heldTemperatures[2].where.first, 4);
-    EXPECT_THROW(readModelEntries(parseSolverInput("RESTRAINTS\nbor 3 temp\n", "m"), true),
-                 std::runtime_error);
-}
-
-TEST(SolverInput, SolveKindsFollowTheHeaderCodeAndStepSections) {
-    auto kind = [](const std::string& ana, const std::string& extra = "") {
-        return solveKind(
-            parseSolverInput("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=" + ana + "\n" + extra, "k"));
-    };
-    EXPECT_EQ(kind("0"), SolveKind::Static);
-    EXPECT_EQ(kind("0", "GSTEP\n"), SolveKind::LargeDisplacement);
-    EXPECT_EQ(kind("0", "BUCKLE\n"), SolveKind::Buckling);
-    EXPECT_EQ(kind("-1"), SolveKind::Plastic);
-    EXPECT_EQ(kind("2"), SolveKind::TransientHeat);
-    EXPECT_EQ(kind("5"), SolveKind::ForcedVibration);
-}
-
 TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
     auto read = [](const std::string& section, const std::string& line) {
         return readModelEntries(

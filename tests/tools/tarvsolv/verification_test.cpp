@@ -2,11 +2,11 @@
 // (beam theory with shear), slabs with heat flux, held temperatures and convection (1-D
 // conduction), natural frequencies at temperature, free thermal expansion, gravity, spin, and the
 // agreement of the iterative and direct solvers. The end-to-end runs check the cantilever's
-// bending, its natural frequencies and the thick cylinder through the add-on.
+// bending, its natural frequencies, the thick cylinder and the orthotropic bar through the
+// add-on.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 
 #include "closed_forms.h"
 #include "solver_fixture.h"
@@ -233,34 +233,6 @@ TEST(Verification, SlabWithTemperatureDependentConductivityMatchesTheKirchhoffPr
             EXPECT_NEAR(meanAtX(t, job.mesh(), x), exact(x), 0.01 * (exact(x) - fluid)) << "x = " << x;
         }
     }
-}
-
-// An orthotropic bar, direction 1 at 30 degrees from x, whose E1 follows a material table read at
-// the uniform initial temperature, pulled along x and free to contract and shear: the stretch
-// follows the rotated compliance, with linear and quadratic elements and both solvers agreeing.
-// At 150 C, beyond the table's last row, E1 keeps that row's value.
-TEST(Verification, OrthotropicBarWithModulusFromATableStretchesAsTheRotatedCompliance) {
-    const Cantilever bar;
-    const double e2 = 20000, g12 = 8000, nu = 0.3, traction = 10;
-    const double c = std::cos(std::numbers::pi / 6), s = std::sin(std::numbers::pi / 6);
-    for (const auto& [temperature, e1] : {std::pair{70.0, 130000.0}, std::pair{150.0, 100000.0}})
-        for (bool quadratic : {false, true}) {
-            SCOPED_TRACE(std::to_string(temperature) + (quadratic ? " C, quadratic" : " C, linear"));
-            SolverJob job("ortho", bar.mesh(10, 2, 2, quadratic));
-            JobText text;
-            text.solve = std::to_string(temperature) + ",0,0,0,0";
-            text.tables = {"tabm0, 2, 0, 100, 200000, 100000"};
-            text.materials = {"1  tabm0,0.3,0,7.85e-06,0,20000,8000,30,0,0,0,0,0"};
-            text.restraints = {"bor 1 0 1 1", "pxr 0,0,0 1 0 1", "bor 5 1 1 0"};
-            text.loads = {"bol 2 0 10, 0, 0"};
-            const SolverAgreement agreement = solveBothWays(job, text);
-            EXPECT_LT(agreement.relativeDifference, 1e-6);
-            const double sxx =
-                std::pow(c, 4) / e1 + (1 / g12 - 2 * nu / e1) * s * s * c * c + std::pow(s, 4) / e2;
-            const double expected = sxx * traction * bar.length;
-            EXPECT_NEAR(meanAtX(job.nodeBlock("DISP 1"), job.mesh(), bar.length, 3), expected,
-                        1e-3 * expected);
-        }
 }
 
 // A bar spun about an axis through its root: the axial stress rho w^2 (L^2 - x^2) / 2.
