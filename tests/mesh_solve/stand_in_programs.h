@@ -24,12 +24,16 @@ class StandInPrograms {
     // Writes `program` as a script that records one argument a line, then "END"; the record is
     // moved into place whole so that a test never reads half of it.
     void install(const std::string& program) const {
+        write(program,
+              "{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; echo END; } > \"$0.args.part\"\n"
+              "mv \"$0.args.part\" \"$0.args\"\n");
+    }
+    // Writes `program` as a shell script of `body`; answers its path.
+    std::string write(const std::string& program, const std::string& body) const {
         const std::string file = path(program);
-        writeFile(file,
-                  "#!/bin/sh\n"
-                  "{ for a in \"$@\"; do printf '%s\\n' \"$a\"; done; echo END; } > \"$0.args.part\"\n"
-                  "mv \"$0.args.part\" \"$0.args\"\n");
+        writeFile(file, "#!/bin/sh\n" + body);
         std::filesystem::permissions(file, std::filesystem::perms::owner_all);
+        return file;
     }
     void remove(const std::string& program) const { std::filesystem::remove(path(program)); }
 

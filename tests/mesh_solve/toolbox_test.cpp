@@ -2,8 +2,6 @@
 // results are shown.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
 #include "addon_base/menu.h"
 #include "command_fixture.h"
 #include "loadcase/loadcase_dialog.h"
@@ -133,9 +131,7 @@ TEST_F(Toolbox, LoadcaseButtonShowsTheCurrentLoadcasesName) {
 
 // The label line follows the runs on this explorer's project only: progress, then the end.
 TEST_F(Toolbox, LabelLineShowsHowARunOfThisProjectGoesAndEnds) {
-    const std::string solver = programs.path("tarvsolv");
-    writeFile(solver, "#!/bin/sh\nsleep 0.3\nexit 1\n");
-    std::filesystem::permissions(solver, std::filesystem::perms::owner_all);
+    const std::string solver = programs.write("tarvsolv", "sleep 0.3\nexit 1\n");
     const auto& doc = explorer->document();
     const mesh_solve::RunJob other{scratch.file("elsewhere/Tube"), scratch.file("elsewhere"), "Tube"};
     ASSERT_EQ(mesh_solve::launchProgram(mesh_solve::RunProgram::Solver, solver, inputPath(), other),
