@@ -5,7 +5,6 @@
 
 #include <cmath>
 #include <map>
-#include <numbers>
 
 #include "fem/box_mesh.h"
 #include "fem/element_kernels.h"

@@ -20,7 +20,6 @@
 #include "fem/fe_mesh.h"
 #include "formats/solver_input.h"
 #include "io/run_log.h"
-#include "result_blocks.h"
 #include "solver_run.h"
 #include "support/scratch_folder.h"
 
@@ -140,7 +139,7 @@ class SolverJob {
         return {};
     }
 
-    std::string resultText() const { return results().text(); }
+    std::string resultText() const { return results(); }
     std::string logText() const { return readFile(stem_ + ".slog"); }
 
     // The three numbers in parentheses after `label` in the log ("restraint on face 1: (x, y, z)");
@@ -176,7 +175,7 @@ class SolverJob {
 
     // The numbers after the node number of each line of block `header` ("DISP 1"), flattened.
     std::vector<double> nodeBlock(const std::string& header) const {
-        std::istringstream in(std::string(results().body(header)));
+        std::istringstream in = blockLines(header + "\n");
         std::string line;
         std::vector<double> values;
         while (std::getline(in, line) && !line.empty()) {
@@ -199,8 +198,9 @@ class SolverJob {
 
     // The step numbers of the blocks whose header starts with `prefix` ("DISP "), in file order.
     std::vector<int> blockSteps(const std::string& prefix) const {
+        std::istringstream in(results());
         std::vector<int> steps;
-        for (const std::string& line : results().headers())
+        for (std::string line; std::getline(in, line);)
             if (line.rfind(prefix, 0) == 0) steps.push_back(std::stoi(line.substr(prefix.size())));
         return steps;
     }
@@ -220,11 +220,7 @@ class SolverJob {
     // NaN for nodes without corner lines (mid-side nodes). `block`: the first stress block, or the
     // one of that header ("STRES 10").
     std::vector<double> nodalStress(int c, const std::string& block = "STRES") const {
-        const auto& headers = results().headers();
-        const auto first = std::find_if(headers.begin(), headers.end(), [&](const std::string& h) {
-            return block == "STRES" ? h.rfind("STRES", 0) == 0 : h == block;
-        });
-        std::istringstream in(first == headers.end() ? "" : std::string(results().body(*first)));
+        std::istringstream in = blockLines(block == "STRES" ? block : block + "\n");
         std::string line;
         std::getline(in, line);  // caption
         std::vector<double> sum(mesh_.nodeCount()), count(mesh_.nodeCount());
@@ -244,15 +240,25 @@ class SolverJob {
 
   private:
     // The result file as read after the last run; read again after the next.
-    const ResultBlocks& results() const {
-        if (!results_) results_.emplace(readFile(resultPath()));
+    const std::string& results() const {
+        if (!results_) results_ = readFile(resultPath());
         return *results_;
+    }
+
+    // The lines of the first block whose header line starts with `start` (ending it with "\n" asks for
+    // the whole header), up to the blank line that ends the block.
+    std::istringstream blockLines(const std::string& start) const {
+        const std::string& text = results();
+        const auto at = text.find("\n" + start);
+        if (at == std::string::npos) return {};
+        const auto from = text.find('\n', at + 1), blank = text.find("\n\n", from);
+        return std::istringstream(text.substr(from + 1, blank == std::string::npos ? blank : blank - from));
     }
 
     ScratchFolder scratch_;
     std::string stem_;
     FeMesh mesh_;
-    mutable std::optional<ResultBlocks> results_;
+    mutable std::optional<std::string> results_;
 };
 
 // The nodes of `mesh` whose position satisfies `where`.
