@@ -19,6 +19,7 @@
 #include "gui/menu_keys.h"
 #include "gui/view_canvas.h"
 #include "program/host_application.h"
+#include "render/scene_renderer.h"
 #include "ui/dialog.h"
 #include "ui/headless_prompts.h"
 #include "ui/prompts.h"
@@ -94,8 +95,12 @@ bool GuiPerson::choose(ui::Dialog& dialog, int id, int index) {
                 list->GetScreenPosition() +
                 wxPoint(list->GetClientSize().x / 2, (index - top) * lineHeight + lineHeight / 2);
             const int before = backend().actionCount();
+            // A click on the line already chosen changes nothing and tells nothing.
+            const bool already = chosen();
             ui_wx::clickAt(at);
-            if (awaitAction(before) && chosen()) return true;
+            if (already)
+                ui_wx::pumpUntil([before] { return backend().actionCount() != before; }, milliseconds(200));
+            if ((already || awaitAction(before)) && chosen()) return true;
         }
         // Out of sight, or the line missed: the keys from the first line.
         focus(*list);
@@ -161,10 +166,13 @@ void GuiPerson::wheelScene(ui::Dialog& dialog, int id, render::ISceneView&, int 
     ui_wx::pumpFor(milliseconds(100));
 }
 
-void GuiPerson::probeScene(ui::Dialog& dialog, int id, render::ISceneView&, int x, int y) {
+void GuiPerson::probeScene(ui::Dialog& dialog, int id, render::ISceneView& view, int x, int y) {
     wxWindow& canvas = sceneCanvas(dialog, id);
+    const int probed = view.probedNodes(), frames = view.framesDrawn();
     ui_wx::clickAt(canvas.GetScreenPosition() + wxPoint(x, y));
-    ui_wx::pumpFor(milliseconds(100));
+    // Done when the probe marked a node, or the view drew itself again after the click without one.
+    ui_wx::pumpUntil([&] { return view.probedNodes() != probed || view.framesDrawn() > frames + 1; },
+                     milliseconds(2000));
 }
 
 // The click lands on the view's canvas where the picker found the item in the view as it stands,

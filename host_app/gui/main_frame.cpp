@@ -51,6 +51,7 @@ MainFrame::MainFrame(HostApplication& app)
     idleTimer_.Start(200);
     buildMenus();
     Bind(wxEVT_MENU_OPEN, &MainFrame::onMenuOpen, this);
+    Bind(wxEVT_MENU_CLOSE, &MainFrame::onMenuClose, this);
     Bind(wxEVT_CLOSE_WINDOW, &MainFrame::onCloseWindow, this);
     updateStatus();
 }
@@ -152,7 +153,15 @@ void MainFrame::refreshAddOnMenu() {
 }
 
 void MainFrame::onMenuOpen(wxMenuEvent& event) {
-    if (event.GetMenu() == addOnMenu_) refreshAddOnMenu();
+    if (event.GetMenu() == addOnMenu_) {
+        refreshAddOnMenu();
+        addOnMenuOpen_ = true;
+    }
+    event.Skip();
+}
+
+void MainFrame::onMenuClose(wxMenuEvent& event) {
+    if (event.GetMenu() == addOnMenu_) addOnMenuOpen_ = false;
     event.Skip();
 }
 

@@ -49,11 +49,14 @@ class MainFrame : public wxFrame {
     void refreshAddOnMenu();
     // How many items of the add-on's menu have been picked so far.
     int addOnPicks() const { return picks_; }
+    // Whether the add-on's menu is open on the screen now.
+    bool addOnMenuOpen() const { return addOnMenuOpen_; }
 
   private:
     void buildMenus();
     void buildAddOnMenu();
     void onMenuOpen(wxMenuEvent& event);
+    void onMenuClose(wxMenuEvent& event);
     void onOpen(wxCommandEvent& event);
     void onClose(wxCommandEvent& event);
     void onQuit(wxCommandEvent& event);
@@ -82,7 +85,8 @@ class MainFrame : public wxFrame {
     wxMenu* addOnMenu_ = nullptr;
     wxFileHistory history_;
     std::map<int, std::int32_t> addOnIds_;
-    int picks_ = 0;  // wx item id -> the add-on's item id
+    int picks_ = 0;
+    bool addOnMenuOpen_ = false;
 };
 
 }  // namespace hostapp::gui

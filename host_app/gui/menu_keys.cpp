@@ -3,6 +3,8 @@
 #include <wx/menu.h>
 #include <wx/statusbr.h>
 
+#include <stdexcept>
+
 #include "gui/main_frame.h"
 #include "host/addon_interfaces.h"
 #include "ui_wx/input_driver.h"
@@ -11,16 +13,17 @@ namespace hostapp::gui {
 
 namespace {
 
-// F10 opens the first menu of the bar; the add-on's menu is the last but one.
+// F10 opens the first menu of the bar; the add-on's menu is the last but one. Done once it is
+// on the screen.
 void openAddOnMenu(MainFrame& frame) {
     frame.Raise();
     // Keys go to the window under the pointer when no window manager gives the focus.
     ui_wx::clickAt(ui_wx::centreOf(*frame.GetStatusBar()));
     ui_wx::pressKey(WXK_F10);
-    ui_wx::pumpFor(ui_wx::milliseconds(150));
     for (std::size_t menu = 0; menu + 1 < frame.GetMenuBar()->GetMenuCount(); ++menu)
         ui_wx::pressKey(WXK_RIGHT);
-    ui_wx::pumpFor(ui_wx::milliseconds(150));
+    if (!ui_wx::pumpUntil([&frame] { return frame.addOnMenuOpen(); }))
+        throw std::runtime_error("the add-on's menu did not open");
 }
 
 }  // namespace
