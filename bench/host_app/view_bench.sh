@@ -7,13 +7,14 @@
 # usage: bench/host_app/view_bench.sh [build folder] [seconds per figure]   (defaults: build, 5)
 # needs in the build folder: bin/kolvane-host, tarvdir (velgrin and tarvsolv), samples/bracket.step.
 set -euo pipefail
+root=$(cd "$(dirname "$0")/../.." && pwd)
 build=$(cd "${1:-build}" && pwd)
 seconds=${2:-5}
 host=$build/bin/kolvane-host
 for need in "$host" "$build/tarvdir/velgrin" "$build/tarvdir/tarvsolv" "$build/samples/bracket.step"; do
   [[ -e $need ]] || { echo "view_bench: missing $need: build the project first"; exit 1; }
 done
-command -v xvfb-run >/dev/null || { echo "view_bench: xvfb-run is missing (Debian package xvfb)"; exit 1; }
+command -v Xvfb >/dev/null || { echo "view_bench: Xvfb is missing (Debian package xvfb)"; exit 1; }
 export KOLVANE_TARVDIR=$build/tarvdir KOLVANE_SAMPLES=$build/samples
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -69,6 +70,6 @@ report() {  # report LABEL LOG
 "$host" --script "$work/view.run" --out "$work/headless" >"$work/headless.log" 2>&1 ||
   { cat "$work/headless.log"; exit 1; }
 report "off screen (headless, 800 x 600)" "$work/headless.log"
-xvfb-run -a -s "-screen 0 1280x1024x24" "$host" --gui --script "$work/view.run" --out "$work/gui" \
+"$root/scripts/xvfb-session" "$host" --gui --script "$work/view.run" --out "$work/gui" \
   >"$work/gui.log" 2>&1 || { cat "$work/gui.log"; exit 1; }
 report "in the main window (GUI under Xvfb)" "$work/gui.log"

@@ -34,10 +34,11 @@ namespace hostapp::gui {
 bool displayAvailable() {
     const char* name = std::getenv("DISPLAY");
     if (name == nullptr || *name == '\0') return false;
-    Display* display = XOpenDisplay(name);
-    if (display == nullptr) return false;
-    XCloseDisplay(display);
-    return true;
+    // The connection stays open while the program runs: an X server whose only client leaves resets
+    // itself, and the toolkit's connection made during that reset would be refused (a bare server
+    // such as Xvfb, with nothing else on it, did that now and then).
+    static Display* probe = XOpenDisplay(name);
+    return probe != nullptr;
 }
 
 namespace {

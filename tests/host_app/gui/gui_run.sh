@@ -27,8 +27,9 @@ while (($#)); do
   shift
 done
 set -- "${files[@]}"
-if ! command -v xvfb-run >/dev/null; then
-  echo "gui_run: no xvfb-run here: the GUI cannot be tried (install xvfb)"
+xvfb_session=$(cd "$(dirname "$0")/../../.." && pwd)/scripts/xvfb-session
+if ! command -v Xvfb >/dev/null; then
+  echo "gui_run: no Xvfb here: the GUI cannot be tried (install xvfb)"
   exit 77
 fi
 scratch=$(mktemp -d)
@@ -45,8 +46,8 @@ trap finish EXIT
 run() {  # run MODE-ARGS...: one run of $script in $out with fresh settings
   export KOLVANE_CONFIG_DIR="$out/settings"
   local status attempt
-  # Status 2 is a window system that could not be reached: two X servers started at the same
-  # moment elsewhere on the machine can take the same display number. The run is tried again.
+  # Status 2 is a window system that could not be reached (an X server that did not start): the
+  # run is tried again.
   for attempt in 1 2 3; do
     status=0
     rm -rf "$out"
@@ -76,7 +77,7 @@ if [[ -n $against ]]; then
   mv "$out" "$scratch/against"
   script=$mine
 fi
-run xvfb-run -a -s "-screen 0 1280x1024x24" "$host" --gui
+run "$xvfb_session" "$host" --gui
 grep -v '^$' "$scratch/session.log" | grep -v 'Gtk-WARNING' | tail -n 3
 same() {  # same FOLDER WHICH FILE...: each file of FOLDER is the GUI run's, byte for byte
   local folder=$1 which=$2 file
