@@ -12,8 +12,6 @@
 namespace tarvsolv::testing {
 namespace {
 
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PetscEnvironment);
-
 constexpr double kE = 210000, kNu = 0.3;
 const char* kSecondSteel = "2  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
 

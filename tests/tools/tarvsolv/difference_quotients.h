@@ -20,7 +20,8 @@ void expectDerivativeOf(const Jacobian& jacobian, F f, const std::vector<double>
         const std::vector<double> fu = f(up), fd = f(down);
         ASSERT_EQ(std::size(jacobian), fu.size() * n);
         for (std::size_t i = 0; i < fu.size(); ++i)
-            EXPECT_NEAR(jacobian[i * n + j], (fu[i] - fd[i]) / (2 * h), tolerance) << "d " << i << " / d " << j;
+            EXPECT_NEAR(jacobian[i * n + j], (fu[i] - fd[i]) / (2 * h), tolerance)
+                << "d " << i << " / d " << j;
     }
 }
 

@@ -216,24 +216,33 @@ class SolverJob {
         return f;
     }
 
-    // Component `c` (0 sx .. 5 txz) of the stress block averaged over the corner lines of each node;
-    // NaN for nodes without corner lines (mid-side nodes). `block`: the first stress block, or the
-    // one of that header ("STRES 10").
-    std::vector<double> nodalStress(int c, const std::string& block = "STRES") const {
-        std::istringstream in = blockLines(block == "STRES" ? block : block + "\n");
-        std::string line;
-        std::getline(in, line);  // caption
+    // Component `c` (0 sx .. 5 txz) of the stress block `block` averaged over the corner lines of
+    // each node; NaN for nodes without corner lines (mid-side nodes).
+    std::vector<double> nodalStress(int c, const std::string& block = "STRES 1") const {
+        const std::vector<double> nodes = cornerColumn(block, -1), values = cornerColumn(block, c);
         std::vector<double> sum(mesh_.nodeCount()), count(mesh_.nodeCount());
-        while (std::getline(in, line) && !line.empty()) {
-            std::istringstream fields(line);
-            int element, node;
-            double s[6];
-            fields >> element >> node >> s[0] >> s[1] >> s[2] >> s[3] >> s[4] >> s[5];
-            sum[node - 1] += s[c];
-            count[node - 1] += 1;
+        for (std::size_t k = 0; k < nodes.size(); ++k) {
+            sum[static_cast<std::size_t>(nodes[k]) - 1] += values[k];
+            count[static_cast<std::size_t>(nodes[k]) - 1] += 1;
         }
         for (std::size_t n = 0; n < sum.size(); ++n) sum[n] = count[n] > 0 ? sum[n] / count[n] : std::nan("");
         return sum;
+    }
+
+    // Column `column` after the element and node numbers (-1: the node number) of every line of the
+    // element block `header` ("STRES 10", "STRAI 1").
+    std::vector<double> cornerColumn(const std::string& header, int column) const {
+        std::istringstream in = blockLines(header + "\n");
+        std::string line;
+        std::getline(in, line);  // caption
+        std::vector<double> values;
+        while (std::getline(in, line) && !line.empty()) {
+            std::istringstream fields(line);
+            double v = 0;
+            for (int k = 0; k <= column + 2; ++k) fields >> v;
+            values.push_back(v);
+        }
+        return values;
     }
 
     const FeMesh& mesh() const { return mesh_; }
