@@ -428,6 +428,18 @@ inline JobText clampedSteel(std::vector<std::string> loads, int code = 0, std::s
     return text;
 }
 
+// Steel's heat constants in millimetre units: k 0.05 W/(mm C), rho 7.85e-6 kg/mm3, c 460 J/(kg C).
+inline const char* kHeatSteel = "1  0.05,0,0,7.85e-06,460";
+
+// A heat job in that steel under `loads`: steady (code 1), or transient (2) with its solve line
+// (initial temperature, steps, step size, steps between printed results, unused).
+inline JobText heatJob(std::vector<std::string> loads, int code = 1, std::string solve = "0,0,0,0,0") {
+    JobText text = clampedSteel(std::move(loads), code, std::move(solve));
+    text.materials = {kHeatSteel};
+    text.restraints.clear();
+    return text;
+}
+
 // A static job: the beam's face 1 held, face 2 under a pressure of 10.
 inline JobText heldBeamUnderPressure() {
     return clampedSteel({"bol 2 1 10"});

@@ -13,19 +13,12 @@
 namespace tarvsolv::testing {
 namespace {
 
-// Steel-like heat material in millimetre units: k W/(mm C), rho kg/mm3, c J/(kg C).
+// The fixture's heat steel: k W/(mm C), rho kg/mm3, c J/(kg C).
 constexpr double kK = 0.05, kRho = 7.85e-6, kC = 460;
-const std::string kHeatMaterial = "1  0.05,0,0,7.85e-06,460";
 
-// A transient heat job in that material with its solve line (initial temperature, steps, step
-// size, steps between printed results, unused) and `loads`.
+// A transient heat job in that steel with its solve line and `loads`.
 JobText transient(const std::string& solve, std::vector<std::string> loads = {}) {
-    JobText text;
-    text.analysisCode = 2;
-    text.solve = solve;
-    text.materials = {kHeatMaterial};
-    text.loads = std::move(loads);
-    return text;
+    return heatJob(std::move(loads), 2, solve);
 }
 
 // A 20 mm slab at 0 C whose face x = 0 meets a fluid at 100 C through a coefficient so large that
