@@ -84,25 +84,6 @@ TEST(ForcedVibration, PrescribedDisplacementFollowsItsTableInTime) {
     }
 }
 
-// The contact force and largest penetration logged for face 5 with each printed step, in step order.
-struct ContactHistory {
-    std::vector<double> force, penetration;
-};
-
-ContactHistory contactHistory(const SolverJob& job) {
-    ContactHistory h;
-    std::istringstream log(job.logText());
-    for (std::string line; std::getline(log, line);) {
-        const auto at = line.find("on face 5: ");
-        if (at == std::string::npos || line.find("nodes in contact", at) == std::string::npos) continue;
-        const auto force = line.find("force ", at), penetration = line.find("penetration ", at);
-        h.force.push_back(std::stod(line.substr(force + 6)));
-        h.penetration.push_back(penetration == std::string::npos ? 0
-                                                                 : std::stod(line.substr(penetration + 12)));
-    }
-    return h;
-}
-
 // The axial period of the bar held at its base: 4 L / c.
 double barPeriod() {
     return 4 * kBarHeight / std::sqrt(210000 / 7.85e-6 * 1e3);
@@ -150,22 +131,24 @@ TEST(ForcedVibrationContact, BarDroppedOntoAPlaneFallsFreelyThenStopsAtIt) {
             dropped.solve(barText(g / 1e3, steps, dt, "bog 5 0,0,-1,0.01", damping), SolverChoice::Direct),
             "");
         const History all = displacementHistory(dropped);
-        const ContactHistory contact = contactHistory(dropped);
+        // The contact force and largest penetration the status line of each printed step logs.
+        const std::vector<double> force = loggedHistory(dropped, 5, "force "),
+                                  penetration = loggedHistory(dropped, 5, "penetration ");
         ASSERT_EQ(all.z.size(), static_cast<std::size_t>(steps));
-        ASSERT_EQ(contact.force.size(), all.z.size());
+        ASSERT_EQ(force.size(), all.z.size());
         std::vector<double> centre;
         for (std::size_t i = 0; i < all.z.size(); ++i) {
             const double t = dt * all.steps[i], fall = -0.5 * g * t * t;
             centre.push_back(mean(all.z[i]));
             if (all.steps[i] >= closing) continue;
             for (double z : all.z[i]) ASSERT_NEAR(z, fall, 1e-9 * gap) << "step " << all.steps[i];
-            EXPECT_EQ(contact.force[i], 0) << "step " << all.steps[i];
+            EXPECT_EQ(force[i], 0) << "step " << all.steps[i];
         }
-        EXPECT_GT(*std::max_element(contact.force.begin(), contact.force.end()), 0);
+        EXPECT_GT(*std::max_element(force.begin(), force.end()), 0);
         const double lamePlusTwoMu = 210000 * 0.7 / (1.3 * 0.4),
                      penalty = 10 * lamePlusTwoMu / std::sqrt(12.5);
         const double impactStress = 7.85e-9 * std::sqrt(210000 / 7.85e-9) * g * closing * dt;
-        EXPECT_LT(largestMagnitude(contact.penetration), 0.05 * impactStress / penalty);
+        EXPECT_LT(largestMagnitude(penetration), 0.05 * impactStress / penalty);
         if (damping == 0) continue;
         // The centre rises again after the impact, but stays below where it started.
         const auto lowest = std::min_element(centre.begin(), centre.end());

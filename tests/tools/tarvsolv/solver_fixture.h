@@ -354,19 +354,24 @@ inline double heldHeat(const SolverJob& job, const std::string& label) {
     return std::string(way) == "out" ? -value : value;
 }
 
-// The number after `what` ("force ", "largest pressure ") in the last status line the run logged
-// for `face`: "... on face 5: n nodes in contact, force F (...), largest pressure P".
-inline double logged(const SolverJob& job, int face, const std::string& what) {
+// The numbers after `what` ("force ", "largest pressure ") in the status lines the run logged for
+// `face`, in log order: "... on face 5: n nodes in contact, force F (...), largest pressure P".
+inline std::vector<double> loggedHistory(const SolverJob& job, int face, const std::string& what) {
     std::istringstream log(job.logText());
     const std::string key = "on face " + std::to_string(face) + ": ";
-    double value = std::nan("");
+    std::vector<double> values;
     for (std::string line; std::getline(log, line);) {
         const auto at = line.find(key);
-        const auto f = line.find(what, at);
-        if (at != std::string::npos && f != std::string::npos)
-            value = std::stod(line.substr(f + what.size()));
+        const auto f = at == std::string::npos ? at : line.find(what, at);
+        if (f != std::string::npos) values.push_back(std::stod(line.substr(f + what.size())));
     }
-    return value;
+    return values;
+}
+
+// The last of those numbers; NaN when there is none.
+inline double logged(const SolverJob& job, int face, const std::string& what) {
+    const std::vector<double> values = loggedHistory(job, face, what);
+    return values.empty() ? std::nan("") : values.back();
 }
 
 // The mode values (frequencies or load factors) of a model held by contact springs against those of
