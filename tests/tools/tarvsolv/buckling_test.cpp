@@ -147,10 +147,7 @@ TEST(Buckling, PinnedPinnedColumnMatchesEuler) {
     // turn freely; the middle holds the axial position and one end node the twist.
     const Column column;
     SolverJob job("pinned", column.mesh(40, 4, 2));
-    JobText text;
-    text.stepSection = {"BUCKLE"};
-    text.solve = "1,0,0,0,0";
-    text.materials = {kSteel};
+    JobText text = fixedFreeColumn(1);
     text.loads = {"bol 1 1 1", "bol 2 1 1"};
     text.restraints = {"pxr 0,10,5 1 0 0", "pxr 200,10,5 1 0 0", "pxr 100,10,5 0 1 1", "pxr 0,0,5 1 1 0"};
     ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");

@@ -12,19 +12,15 @@
 namespace tarvsolv::testing {
 namespace {
 
-const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new PetscEnvironment);
-
 constexpr double kE = 210000, kNu = 0.3;
 const char* kSecondSteel = "2  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
 
 // A 10 mm cube on rollers (x held on face 1, y on face 3) whose top face is pushed down by
 // `push` while its bottom face has a gap `gap` to a rigid plane below.
 struct PushedBlock {
-    SolverJob job{"gap"};
-    JobText text;
-    explicit PushedBlock(bool quadratic) {
-        job.writeMesh(makeBoxMesh({{}, {10, 10, 10}, 2, 2, 2, quadratic}));
-        text.materials = {kSteel};
+    SolverJob job;
+    JobText text = clampedSteel({});
+    explicit PushedBlock(bool quadratic) : job("gap", makeBoxMesh({{}, {10, 10, 10}, 2, 2, 2, quadratic})) {
         text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1"};
     }
     // The bottom's vertical displacements after the run with the gap line `gapLine`.
@@ -164,8 +160,7 @@ TEST(Contact, CylinderOnRigidPlaneHasHertzsPeakPressure) {
         return Vec3{r * u * std::sqrt(1 - v * v / 2), p.y, r + r * v * std::sqrt(1 - u * u / 2)};
     });
     SolverJob job("hertz", mesh);
-    JobText text;
-    text.materials = {kSteel};
+    JobText text = clampedSteel({});
     text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 4 1 0 1"};
     text.loads = {"bol 6 1 " + std::to_string(load / (2 * r))};
     text.constraints = {"bog 5 0,0,-1,z"};  // the gap of each point is its height over the plane
@@ -186,7 +181,7 @@ TEST(Contact, RefusesABodyHeldOnlyByAnOpenGapAndContactOutsideStatics) {
     EXPECT_THAT(block.job.refused(block.text), HasSubstr("can move along Z"));
     // A thermal loadcase passes interactions over, as it does restraints.
     block.text.analysisCode = 1;
-    block.text.materials = {"1  0.05,0,0,7.85e-06,460"};
+    block.text.materials = {kHeatSteel};
     block.text.loads = {"bol 6 2 0.002, 20"};
     block.text.constraints = {"bocn 5 0", "bog 5 0,0,-1,0.02", "boi 6"};
     EXPECT_EQ(block.job.solve(block.text), "");

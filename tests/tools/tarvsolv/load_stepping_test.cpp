@@ -70,8 +70,12 @@ struct BarCase {
     DofLayout layout{mesh, 3, PETSC_COMM_WORLD};
     VecHandle load = layout.createVector();
     Job job;
+    RunLog log{"", false, false};
+    LoadSteppingOptions options;
+    StepRecord record;
 
     BarCase() {
+        options.analysis = "test";
         const double c = std::cos(M_PI / 6), s = std::sin(M_PI / 6);
         int corner = -1;
         for (int n = 0; n < mesh.nodeCount(); ++n) {
@@ -111,15 +115,12 @@ TEST(LoadStepping, ElasticStepsFollowTheLinearSolutionThroughPrescribedValuesAnd
     BarCase bar;
     const std::vector<double> linear = bar.linearSolution();
     ElasticBody body(bar.mesh);
-    RunLog log("", false, false);
-    LoadSteppingOptions options;
-    options.analysis = "test";
-    options.finalFactor = 2.0;
-    options.steps = 4;
-    StepRecord record;
-    solveInLoadSteps(bar.job, bar.layout, bar.load, body, options, log, record);
+    bar.options.finalFactor = 2.0;
+    bar.options.steps = 4;
+    solveInLoadSteps(bar.job, bar.layout, bar.load, body, bar.options, bar.log, bar.record);
     ASSERT_EQ(body.lambdas.size(), 4u);
-    EXPECT_EQ(record.numbered, (std::vector<std::pair<int, double>>{{1, 0.5}, {2, 1.0}, {3, 1.5}, {4, 2.0}}));
+    EXPECT_EQ(bar.record.numbered,
+              (std::vector<std::pair<int, double>>{{1, 0.5}, {2, 1.0}, {3, 1.5}, {4, 2.0}}));
     double largest = 0;
     for (double v : linear) largest = std::max(largest, std::abs(v));
     for (std::size_t s = 0; s < 4; ++s) {
@@ -135,12 +136,8 @@ TEST(LoadStepping, CutsAFailingStepAndKeepsTheStepsThatConverged) {
     BarCase bar;
     ElasticBody body(bar.mesh);
     body.failAbove = 0.57;
-    RunLog log("", false, false);
-    LoadSteppingOptions options;
-    options.analysis = "test";
-    StepRecord record;
     try {
-        solveInLoadSteps(bar.job, bar.layout, bar.load, body, options, log, record);
+        solveInLoadSteps(bar.job, bar.layout, bar.load, body, bar.options, bar.log, bar.record);
         FAIL() << "a run past the refused load factor cannot succeed";
     } catch (const PartialResults& stop) {
         const std::size_t kept = body.lambdas.size();
@@ -149,9 +146,9 @@ TEST(LoadStepping, CutsAFailingStepAndKeepsTheStepsThatConverged) {
         EXPECT_LE(body.lambdas.back(), 0.57);
         EXPECT_GT(body.lambdas.back(), 0.57 - 0.1 / 64);
         // Every converged step went to the sink, numbered in turn, with its load factor.
-        ASSERT_EQ(record.numbered.size(), kept);
+        ASSERT_EQ(bar.record.numbered.size(), kept);
         for (std::size_t s = 0; s < kept; ++s)
-            EXPECT_EQ(record.numbered[s], std::make_pair(static_cast<int>(s + 1), body.lambdas[s]));
+            EXPECT_EQ(bar.record.numbered[s], std::make_pair(static_cast<int>(s + 1), body.lambdas[s]));
         EXPECT_THAT(stop.what(), HasSubstr("load step " + std::to_string(kept + 1) + " "));
         EXPECT_THAT(stop.what(), HasSubstr(std::to_string(kept) + " converged steps"));
     }

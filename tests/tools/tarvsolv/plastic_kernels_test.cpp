@@ -2,9 +2,11 @@
 // hardening, the Drucker-Prager cone), and the consistent tangent against finite differences.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
+#include "difference_quotients.h"
 #include "fem/plastic_kernels.h"
 #include "physics/plastic_analysis.h"
 
@@ -88,19 +90,15 @@ TEST(PlasticReturn, TangentIsTheDerivativeOfTheReturnedStress) {
               std::array<double, 6>{0.0011, -0.0004, -0.0006, 0.0003, 0, -0.0002},
               std::array<double, 6>{0.003, 0.0031, 0.0029, 0.0004, 0.0001, 0.0002}}) {
             const PlasticUpdate at = plasticReturn(law, strain, previous);
-            const double h = 1e-8;
-            for (int j = 0; j < 6; ++j) {
-                std::array<double, 6> up = strain, down = strain;
-                up[j] += h;
-                down[j] -= h;
-                const PlasticUpdate u = plasticReturn(law, up, previous),
-                                    d = plasticReturn(law, down, previous);
-                for (int i = 0; i < 6; ++i)
-                    EXPECT_NEAR(at.tangent[i * 6 + j], (u.stress[i] - d.stress[i]) / (2 * h),
-                                1e-5 * law.young)
-                        << "eta " << law.pressureSlope << " yielded " << at.yielded << " d s" << i << " / d e"
-                        << j;
-            }
+            SCOPED_TRACE(::testing::Message() << "eta " << law.pressureSlope << " yielded " << at.yielded);
+            const auto stress = [&](const std::vector<double>& e) {
+                std::array<double, 6> s;
+                std::copy(e.begin(), e.end(), s.begin());
+                const auto t = plasticReturn(law, s, previous).stress;
+                return std::vector<double>(t.begin(), t.end());
+            };
+            testing::expectDerivativeOf(at.tangent, stress, {strain.begin(), strain.end()}, 1e-8,
+                                        1e-5 * law.young);
             // The returned stress lies on the surface: q + eta p = k(ep).
             const auto& t = at.stress;
             const double p = (t[0] + t[1] + t[2]) / 3;

@@ -216,24 +216,33 @@ class SolverJob {
         return f;
     }
 
-    // Component `c` (0 sx .. 5 txz) of the stress block averaged over the corner lines of each node;
-    // NaN for nodes without corner lines (mid-side nodes). `block`: the first stress block, or the
-    // one of that header ("STRES 10").
-    std::vector<double> nodalStress(int c, const std::string& block = "STRES") const {
-        std::istringstream in = blockLines(block == "STRES" ? block : block + "\n");
-        std::string line;
-        std::getline(in, line);  // caption
+    // Component `c` (0 sx .. 5 txz) of the stress block `block` averaged over the corner lines of
+    // each node; NaN for nodes without corner lines (mid-side nodes).
+    std::vector<double> nodalStress(int c, const std::string& block = "STRES 1") const {
+        const std::vector<double> nodes = cornerColumn(block, -1), values = cornerColumn(block, c);
         std::vector<double> sum(mesh_.nodeCount()), count(mesh_.nodeCount());
-        while (std::getline(in, line) && !line.empty()) {
-            std::istringstream fields(line);
-            int element, node;
-            double s[6];
-            fields >> element >> node >> s[0] >> s[1] >> s[2] >> s[3] >> s[4] >> s[5];
-            sum[node - 1] += s[c];
-            count[node - 1] += 1;
+        for (std::size_t k = 0; k < nodes.size(); ++k) {
+            sum[static_cast<std::size_t>(nodes[k]) - 1] += values[k];
+            count[static_cast<std::size_t>(nodes[k]) - 1] += 1;
         }
         for (std::size_t n = 0; n < sum.size(); ++n) sum[n] = count[n] > 0 ? sum[n] / count[n] : std::nan("");
         return sum;
+    }
+
+    // Column `column` after the element and node numbers (-1: the node number) of every line of the
+    // element block `header` ("STRES 10", "STRAI 1").
+    std::vector<double> cornerColumn(const std::string& header, int column) const {
+        std::istringstream in = blockLines(header + "\n");
+        std::string line;
+        std::getline(in, line);  // caption
+        std::vector<double> values;
+        while (std::getline(in, line) && !line.empty()) {
+            std::istringstream fields(line);
+            double v = 0;
+            for (int k = 0; k <= column + 2; ++k) fields >> v;
+            values.push_back(v);
+        }
+        return values;
     }
 
     const FeMesh& mesh() const { return mesh_; }
@@ -345,19 +354,24 @@ inline double heldHeat(const SolverJob& job, const std::string& label) {
     return std::string(way) == "out" ? -value : value;
 }
 
-// The number after `what` ("force ", "largest pressure ") in the last status line the run logged
-// for `face`: "... on face 5: n nodes in contact, force F (...), largest pressure P".
-inline double logged(const SolverJob& job, int face, const std::string& what) {
+// The numbers after `what` ("force ", "largest pressure ") in the status lines the run logged for
+// `face`, in log order: "... on face 5: n nodes in contact, force F (...), largest pressure P".
+inline std::vector<double> loggedHistory(const SolverJob& job, int face, const std::string& what) {
     std::istringstream log(job.logText());
     const std::string key = "on face " + std::to_string(face) + ": ";
-    double value = std::nan("");
+    std::vector<double> values;
     for (std::string line; std::getline(log, line);) {
         const auto at = line.find(key);
-        const auto f = line.find(what, at);
-        if (at != std::string::npos && f != std::string::npos)
-            value = std::stod(line.substr(f + what.size()));
+        const auto f = at == std::string::npos ? at : line.find(what, at);
+        if (f != std::string::npos) values.push_back(std::stod(line.substr(f + what.size())));
     }
-    return value;
+    return values;
+}
+
+// The last of those numbers; NaN when there is none.
+inline double logged(const SolverJob& job, int face, const std::string& what) {
+    const std::vector<double> values = loggedHistory(job, face, what);
+    return values.empty() ? std::nan("") : values.back();
 }
 
 // The mode values (frequencies or load factors) of a model held by contact springs against those of
@@ -416,6 +430,18 @@ inline JobText clampedSteel(std::vector<std::string> loads, int code = 0, std::s
     text.materials = {kSteel};
     text.loads = std::move(loads);
     text.restraints = {"bor 1 0 0 0"};
+    return text;
+}
+
+// Steel's heat constants in millimetre units: k 0.05 W/(mm C), rho 7.85e-6 kg/mm3, c 460 J/(kg C).
+inline const char* kHeatSteel = "1  0.05,0,0,7.85e-06,460";
+
+// A heat job in that steel under `loads`: steady (code 1), or transient (2) with its solve line
+// (initial temperature, steps, step size, steps between printed results, unused).
+inline JobText heatJob(std::vector<std::string> loads, int code = 1, std::string solve = "0,0,0,0,0") {
+    JobText text = clampedSteel(std::move(loads), code, std::move(solve));
+    text.materials = {kHeatSteel};
+    text.restraints.clear();
     return text;
 }
 

@@ -13,20 +13,8 @@
 namespace tarvsolv::testing {
 namespace {
 
-// Steel-like heat material in millimetre units: k W/(mm C), rho kg/mm3, c J/(kg C).
+// The fixture's heat steel: k W/(mm C), rho kg/mm3, c J/(kg C).
 constexpr double kK = 0.05, kRho = 7.85e-6, kC = 460;
-const std::string kHeatMaterial = "1  0.05,0,0,7.85e-06,460";
-
-// A transient heat job in that material with its solve line (initial temperature, steps, step
-// size, steps between printed results, unused) and `loads`.
-JobText transient(const std::string& solve, std::vector<std::string> loads = {}) {
-    JobText text;
-    text.analysisCode = 2;
-    text.solve = solve;
-    text.materials = {kHeatMaterial};
-    text.loads = std::move(loads);
-    return text;
-}
 
 // A 20 mm slab at 0 C whose face x = 0 meets a fluid at 100 C through a coefficient so large that
 // the face takes the fluid's temperature at once, in steps of 5 s, far past the slab's time
@@ -36,7 +24,7 @@ JobText transient(const std::string& solve, std::vector<std::string> loads = {})
 TEST(TransientHeat, LongStepsAfterASuddenChangeDoNotSwing) {
     const double length = 20, held = 100;
     SolverJob job("steps", makeBoxMesh({{}, {length, 5, 5}, 8, 1, 1, true}));
-    ASSERT_EQ(job.solve(transient("0,40,5,1,0", {"bol 1 2 100, 100"}), SolverChoice::Direct), "");
+    ASSERT_EQ(job.solve(heatJob({"bol 1 2 100, 100"}, 2, "0,40,5,1,0"), SolverChoice::Direct), "");
     std::vector<double> previous(job.mesh().nodeCount(), 0.0);
     double fall = 0;
     for (int step = 1; step <= 40; ++step) {
@@ -67,7 +55,7 @@ TEST(TransientHeat, AFaceHeldOnARampFollowsTheSeriesSolutionAndItsHeatIsStored) 
                series(t, [&](double m) { return 2 * rate / (length * a * m * m * m) * std::sin(m * x); });
     };
     SolverJob job("ramp", makeBoxMesh({{}, {length, 5, 5}, 40, 1, 1, false}));
-    JobText text = transient("0,100,0.1,10,0");
+    JobText text = heatJob({}, 2, "0,100,0.1,10,0");
     text.tables = {"tabl1, 2, 0, 10, 0, 100"};
     text.restraints = {"bor 1 temp tabl1"};
     for (const SolverChoice solver : {SolverChoice::Iterative, SolverChoice::Direct}) {
@@ -119,7 +107,7 @@ TEST(TransientHeat, SmallBodyFollowsTheLumpedSolutionAsLoadsFollowTime) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         SolverJob job("cube", makeBoxMesh({{}, {side, side, side}, 2, 2, 2, false}));
-        JobText text = transient(c.solve);
+        JobText text = heatJob({}, 2, c.solve);
         text.tables = {"tabl1, 2, 0, 1000, 0, 1000"};
         for (int face = 1; face <= 6 && !c.h.empty(); ++face)
             text.loads.push_back("bol " + std::to_string(face) + " 2 " + c.h + ", " + c.fluid);
@@ -151,7 +139,7 @@ TEST(TransientHeat, SmallBodyFollowsTheLumpedSolutionAsLoadsFollowTime) {
 TEST(TransientHeat, ConductivityFollowingTemperatureSettlesOnTheSteadyKirchhoffProfile) {
     const double thickness = 20, fluid = 20;
     SolverJob job("kslab", makeBoxMesh({{}, {thickness, 5, 5}, 16, 2, 2, false}));
-    JobText text = transient("20,300,2,300,0", {"bol 1 0 0.01", "bol 2 2 0.002, 20"});
+    JobText text = heatJob({"bol 1 0 0.01", "bol 2 2 0.002, 20"}, 2, "20,300,2,300,0");
     text.materials = {"1  0.05*(1+0.01*T),0,0,7.85e-06,460"};
     ASSERT_EQ(job.solve(text), "");
     const auto t = job.nodeBlock("TEMP 300");

@@ -127,14 +127,6 @@ TEST(Verification, NaturalFrequenciesTakeTheModulusOfTheLoadedOrInitialTemperatu
     EXPECT_THAT(job.logText(), HasSubstr("temperatures: TEMP 7, the last of the file's 2"));
 }
 
-// A steady heat job in a steel-like conductor (k 0.05 W/(mm C)).
-JobText slabHeat() {
-    JobText text;
-    text.analysisCode = 1;
-    text.materials = {"1  0.05,0,0,7.85e-09,460"};
-    return text;
-}
-
 // A 20 mm slab cooled on its far face (h = 0.002, fluid at 20) and either heated by a flux q
 // through its near face, T(x) = Tf + q / h + q (L - x) / k, or by internal heat Q and insulated
 // there, T(x) = Tf + Q L / h + Q (L^2 - x^2) / (2 k). The same flux as four point heats at the
@@ -155,8 +147,7 @@ TEST(Verification, SlabsMatchOneDimensionalConduction) {
           Case{"point heats", cornerHeats, 0.01, false, true}}) {
         SCOPED_TRACE(c.name);
         SolverJob job("slab", makeBoxMesh({{}, {thickness, 5, 5}, 8, 2, 2, true}));
-        JobText text = slabHeat();
-        text.loads = c.loads;
+        JobText text = heatJob(c.loads);
         text.loads.push_back("bol 2 2 0.002, 20");
         ASSERT_EQ(job.solve(text), "");
         const auto t = job.nodeBlock("TEMP 1");
@@ -194,10 +185,9 @@ TEST(Verification, SlabsHeldAtTemperaturesCarryTheHeatOfTheirLinearProfile) {
           Case{"held and cooled", {"bor 1 temp tabl1"}, {"bol 2 2 0.002, 20"}, thickness / k + 1 / h}}) {
         SCOPED_TRACE(c.name);
         SolverJob job("held", makeBoxMesh({{}, {thickness, 5, 5}, 4, 1, 1, true}));
-        JobText text = slabHeat();
+        JobText text = heatJob(c.loads);
         text.tables = {"tabl1, 2, 0, 2, 0, 200"};
         text.restraints = c.restraints;
-        text.loads = c.loads;
         ASSERT_EQ(job.solve(text), "");
         const double q = 80 / c.resistance;
         const auto t = job.nodeBlock("TEMP 1");
@@ -223,9 +213,8 @@ TEST(Verification, SlabWithTemperatureDependentConductivityMatchesTheKirchhoffPr
     for (bool quadratic : {false, true}) {
         SCOPED_TRACE(quadratic ? "quadratic" : "linear");
         SolverJob job("kslab", makeBoxMesh({{}, {thickness, 5, 5}, 16, 2, 2, quadratic}));
-        JobText text = slabHeat();
+        JobText text = heatJob({"bol 1 0 0.01", "bol 2 2 0.002, 20"});
         text.materials = {"1  0.05*(1+0.01*T),0,0,7.85e-09,460"};
-        text.loads = {"bol 1 0 0.01", "bol 2 2 0.002, 20"};
         EXPECT_LT(solveBothWays(job, text, "TEMP 1").relativeDifference, 1e-6);
         const auto t = job.nodeBlock("TEMP 1");
         for (double x : {0.0, 10.0, thickness}) {
@@ -239,9 +228,7 @@ TEST(Verification, SlabWithTemperatureDependentConductivityMatchesTheKirchhoffPr
 TEST(Verification, SpinningBarCarriesTheCentrifugalAxialStress) {
     const Cantilever bar;
     SolverJob job("spin", bar.mesh(20, 2, 2));
-    JobText text;
-    text.materials = {kSteel};
-    text.loads = {"cx 0,0,0 0 0 1 1000"};  // about z through the origin, 1000 rad/s
+    JobText text = clampedSteel({"cx 0,0,0 0 0 1 1000"});  // about z through the origin, 1000 rad/s
     text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
     ASSERT_EQ(job.solve(text), "");
     const double rho = kRho * 1e-3;  // N s2 / mm4
@@ -260,10 +247,9 @@ TEST(Verification, FreeThermalExpansionOnInclinedRollersIsStressFree) {
     const double c = std::cos(0.5), s = std::sin(0.5);
     mapNodes(mesh, [&](const Vec3& p) { return Vec3{c * p.x - s * p.y, s * p.x + c * p.y, p.z}; });
     SolverJob job("expansion", mesh);
-    JobText text;
-    text.solve = "20,0,0,0,0";  // initial temperature 20
-    text.materials = {kSteel};
-    text.loads = {"t " + job.writeTemperatures("hot.out", {{1, 120}})};
+    JobText text = clampedSteel({"t " + job.writeTemperatures("hot.out", {{1, 120}})}, 0,
+                                "20,0,0,0,0");  // initial temperature 20
+    text.restraints.clear();
     text.constraints = {"bocn 1 0", "bocn 3 0", "boc 5 0,0,-2,0"};  // the last: no motion along -z
     ASSERT_EQ(job.solve(text), "");
     const auto u = job.nodeBlock("DISP 1");

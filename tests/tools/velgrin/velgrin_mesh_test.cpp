@@ -63,6 +63,14 @@ class VelgrinTest : public ::testing::Test {
             job, {.unit = unit, .stepPath = stepPath(part), .settings = settings, .localSizes = localSizes});
     }
     static std::string inputPath(const std::string& job) { return folder_->file(job + ".txt"); }
+    // The companion file of job `job`, read by the solver's reader.
+    static formats::MeshCompanion companion(const std::string& job) {
+        formats::MeshCompanion file;
+        const formats::CompanionReadResult read =
+            formats::readCompanionFile(file, folder_->file(job + ".mtp"));
+        EXPECT_EQ(read.status, formats::CompanionReadStatus::Read) << read.message;
+        return file;
+    }
     static std::string meshPath(const std::string& job) { return folder_->file(job + ".meb"); }
 
     mesh_solve::Mesh read(const std::string& job) {
@@ -157,15 +165,12 @@ TEST_F(VelgrinTest, SecondBodyContinuesTheNumbersAndKeepsItsElementsTogether) {
     const mesh_solve::Mesh m = read("two");
     // The box has faces 1 to 6; the cylinder, the second body, 7 to 9 (the host samples check that
     // facets lie on the face of their tag). The companion file puts each body's elements in one range.
-    const std::string companion = readFile(folder_->file("two.mtp"));
-    int firstBody = 0, firstEnd = 0, secondBody = 0, secondStart = 0, secondEnd = 0;
-    const auto at = companion.find("BODIES 2\n");
-    ASSERT_NE(at, std::string::npos) << companion;
-    ASSERT_EQ(std::sscanf(companion.c_str() + at, "BODIES 2\n%d 1 %d\n%d %d %d", &firstBody, &firstEnd,
-                          &secondBody, &secondStart, &secondEnd),
-              5);
-    EXPECT_EQ(secondStart, firstEnd + 1);
-    EXPECT_EQ(secondEnd, m.elementCount());
+    const std::vector<formats::CompanionBody> bodies = companion("two").bodies;
+    ASSERT_EQ(bodies.size(), 2u);
+    const int firstEnd = bodies[0].lastElement;
+    EXPECT_EQ(bodies[0].firstElement, 1);
+    EXPECT_EQ(bodies[1].firstElement, firstEnd + 1);
+    EXPECT_EQ(bodies[1].lastElement, m.elementCount());
     for (int e = 1; e <= m.elementCount(); ++e)
         ASSERT_EQ(m.nodePosition(m.elementNodes(e)[0]).x > 50, e > firstEnd) << "element " << e;
 }
@@ -199,28 +204,12 @@ TEST_F(VelgrinTest, MeshIsInTheDisplayUnit) {
     EXPECT_GT(m.elementCount(), 25 * 2 * 6);
 }
 
-// The companion file's node lists by host number, read by the solver's reader.
-struct Companion {
-    std::map<int, std::set<int>> faces;
-    std::map<int, std::pair<std::array<int, 2>, std::vector<int>>> edges;
-    std::map<int, int> vertices;
-};
-
-Companion readCompanion(const std::string& path) {
-    formats::MeshCompanion file;
-    const formats::CompanionReadResult read = formats::readCompanionFile(file, path);
-    EXPECT_EQ(read.status, formats::CompanionReadStatus::Read) << read.message;
-    Companion c;
-    for (const formats::CompanionFace& f : file.faces) c.faces[f.face] = {f.nodes.begin(), f.nodes.end()};
-    for (const formats::CompanionEdge& e : file.edges) c.edges[e.edge] = {{e.faceA, e.faceB}, e.nodes};
-    for (const formats::CompanionVertex& v : file.vertices) c.vertices[v.vertex] = v.node;
-    return c;
-}
-
 TEST_F(VelgrinTest, CompanionFileListsNodesOfEveryHostEntityAndEdgeSizesRefine) {
     ASSERT_EQ(mesh("edges", "bracket", settings(8, 1)).exitCode, 0);
     const mesh_solve::Mesh m = read("edges");
-    const Companion c = readCompanion(folder_->file("edges.mtp"));
+    const formats::MeshCompanion c = companion("edges");
+    std::map<int, std::set<int>> faceNodes;
+    for (const formats::CompanionFace& f : c.faces) faceNodes[f.face] = {f.nodes.begin(), f.nodes.end()};
     const TopoDS_Shape& shape = shapes_.at("bracket");
     TopTools_IndexedMapOfShape edges, vertices;
     TopExp::MapShapes(shape, TopAbs_EDGE, edges);
@@ -233,19 +222,18 @@ TEST_F(VelgrinTest, CompanionFileListsNodesOfEveryHostEntityAndEdgeSizesRefine) 
     for (int f = 0; f < m.facetCount(); ++f) {
         const auto nodes = m.elementNodes(m.facetElements()[f]);
         for (const auto local : mesh_solve::localFaceNodes(m.nodesPerElement(), m.facetFaces()[f]))
-            ASSERT_TRUE(c.faces.at(m.facetTags()[f]).count(nodes[local - 1])) << "facet " << f;
+            ASSERT_TRUE(faceNodes.at(m.facetTags()[f]).count(nodes[local - 1])) << "facet " << f;
     }
     // Edge nodes lie on their edge, in order along it, and on both faces named with it.
-    for (const auto& [edge, entry] : c.edges) {
-        const auto& [faces, nodes] = entry;
+    for (const auto& [edge, faceA, faceB, nodes] : c.edges) {
         ASSERT_GE(nodes.size(), 3u) << "edge " << edge << ": two ends and a mid-side node at least";
         double travelled = 0;
         for (std::size_t i = 0; i < nodes.size(); ++i) {
             const auto p = m.nodePosition(nodes[i]);
             ASSERT_LT(distanceTo(edges(edge), {p.x, p.y, p.z}), 1e-6) << "edge " << edge;
-            for (const int face : faces) {
+            for (const int face : {faceA, faceB}) {
                 if (face == 0) continue;  // a seam edge has one face
-                ASSERT_TRUE(c.faces.at(face).count(nodes[i])) << "edge " << edge;
+                ASSERT_TRUE(faceNodes.at(face).count(nodes[i])) << "edge " << edge;
             }
             if (i > 0) {
                 const auto q = m.nodePosition(nodes[i - 1]);
@@ -262,7 +250,7 @@ TEST_F(VelgrinTest, CompanionFileListsNodesOfEveryHostEntityAndEdgeSizesRefine) 
         BRepGProp::LinearProperties(edges(edge), props);
         EXPECT_NEAR(travelled, props.Mass(), 0.02 * props.Mass()) << "edge " << edge << " nodes out of order";
     }
-    for (const auto& [vertex, node] : c.vertices) {
+    for (const auto& [vertex, node, position] : c.vertices) {
         const gp_Pnt v = BRep_Tool::Pnt(TopoDS::Vertex(vertices(vertex)));
         const auto p = m.nodePosition(node);
         EXPECT_LT(v.Distance(gp_Pnt(p.x, p.y, p.z)), 1e-9) << "vertex " << vertex;
@@ -270,8 +258,10 @@ TEST_F(VelgrinTest, CompanionFileListsNodesOfEveryHostEntityAndEdgeSizesRefine) 
 
     // A local size on edge 1 puts more nodes on it.
     ASSERT_EQ(mesh("edge_sized", "bracket", settings(8, 1), {"eos 1 1.000000"}).exitCode, 0);
-    const Companion sized = readCompanion(folder_->file("edge_sized.mtp"));
-    EXPECT_GT(sized.edges.at(1).second.size(), 2 * c.edges.at(1).second.size());
+    const formats::MeshCompanion sized = companion("edge_sized");
+    ASSERT_EQ(sized.edges.at(0).edge, 1);
+    ASSERT_EQ(c.edges.at(0).edge, 1);
+    EXPECT_GT(sized.edges[0].nodes.size(), 2 * c.edges[0].nodes.size());
 }
 
 struct FailureCase {
