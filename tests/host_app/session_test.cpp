@@ -206,19 +206,17 @@ TEST_F(HostSession, LoadcaseKeepsTheHostsKeysAndMeshRunWritesTheSameInputAfterRe
     EXPECT_TRUE(fs::exists(project + "/dump.stp"));
 }
 
+// A host failure the script plans reaches the user as the add-on's message, printed and checked;
+// the next try works. (A message checked once is not matched again: the last row of the bad lines.)
 TEST_F(HostSession, MessagesArePrintedAndChecked) {
-    const std::string script =
-        "open $KOLVANE_SAMPLES/beam.step\n" + kLoadcase + "menu \"Add Reactions\"\nclick APPLY\n" + kExpect;
-    const auto run = folder.run(script);
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_NE(run.out.find("message: Select a point, edge or face\n"), std::string::npos);
-
-    // A host failure the script plans reaches the user as the add-on's message; the next try works.
     const auto failed = folder.run(
         "open $KOLVANE_SAMPLES/beam.step\nfail IQDSessions::Item\nmenu \"FEM Explorer\"\n"
         "expect-message \"Exception caught in CKolvaneInterface::InvokeCommand\"\n"
         "menu \"FEM Explorer\"\nexpect-state 112 1\n");
     EXPECT_EQ(failed.status, 0) << failed.err << failed.out;
+    EXPECT_NE(failed.out.find("message: Exception caught in CKolvaneInterface::InvokeCommand\n"),
+              std::string::npos)
+        << failed.out;
 }
 
 // The set-up registers the install folder with kolvane-register as an installer would: the first

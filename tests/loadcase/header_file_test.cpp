@@ -11,14 +11,6 @@ using loadcase::readHeader;
 
 namespace {
 
-// The header text itself is checked where the loadcase command writes it.
-TEST(HeaderFile, CodesOfTheFourAnalysisTypes) {
-    using namespace loadcase;
-    EXPECT_EQ((std::vector<int>{headerCodeForType(kTypeMechanical), headerCodeForType(kTypeThermal),
-                                headerCodeForType(kTypeFluidFlow), headerCodeForType(kTypeMultiphysics)}),
-              (std::vector<int>{0, 1, 8, 0}));
-}
-
 struct CodeCase {
     int code;
     AnalysisSetting expected;  // read with the current solve index 2

@@ -49,7 +49,8 @@ TEST_F(ProgramLaunch, QuoteInAPathIsRefusedAndAProgramThatCannotRunIsReported) {
 
 // A run starts without waiting for the program and is followed to its end: its progress from the
 // solver's log in the host's status bar while it runs, then a message with the exit status and the
-// log's error line. A second start on the same loadcase while it runs is refused.
+// log's error line. A second start on the same loadcase while it runs is refused. (The message box
+// with that line, and Plot naming it, are the run_ends GUI session's, which runs headless too.)
 TEST_F(ProgramLaunch, SolverRunIsFollowedToItsEndAndItsReasonShown) {
     const std::string slog = scratch.file("job.slog");
     writeFile(slog, "[ 0.01 s] error: the last run's reason\n");
@@ -76,9 +77,7 @@ TEST_F(ProgramLaunch, SolverRunIsFollowedToItsEndAndItsReasonShown) {
     ASSERT_TRUE(pollUntilEnded(RunProgram::Solver));
     const std::string end =
         "Solve of job failed (exit status 1): cannot open the mesh file /p/job.meb; create a mesh first";
-    EXPECT_EQ(prompts->messageTexts().back(), end);
     EXPECT_EQ(host.root().statusText(), end);
-    EXPECT_EQ(mesh_solve::programRuns().lastSolveFailure(job().jobBasePath), end);
 }
 
 // The mesher's console is its progress; a run that ends well says so without a message box, and
