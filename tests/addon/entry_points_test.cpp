@@ -3,12 +3,10 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <thread>
 
 #include "host/addon_entry.h"
+#include "platform/test_environment.h"
 #include "support/addon_fixture.h"
 #include "ui/dialog.h"
 #include "ui/window.h"
@@ -157,26 +155,18 @@ TEST_F(EntryPoints, EveryIdCanBeInvokedAndTheExplorerIsOnePerSession) {
 TEST_F(EntryPoints, HelpOpensTheInstalledHelpFile) {
     const std::string install = scratch.file("Tarvenic dir");
     std::filesystem::create_directories(install);
-    std::ofstream(install + "/help.chm") << "ITSF";
+    writeFile(install + "/help.chm", "ITSF");
     std::filesystem::create_directories(scratch.file("bin"));
-    const std::string viewer = scratch.file("bin/xchm"), shown = scratch.file("shown.txt");
-    std::ofstream(viewer) << "#!/bin/sh\necho \"$1\" > \"" << shown << ".part\"\nmv \"" << shown
-                          << ".part\" \"" << shown << "\"\n";
-    std::filesystem::permissions(viewer, std::filesystem::perms::owner_all);
+    const std::string shown = scratch.file("shown.txt");
+    testenv::writeScript(scratch.file("bin/xchm"), "echo \"$1\" > \"" + shown + "\"\n");
     setSetting("InstallPath", install);
     const char* oldPath = std::getenv("PATH");
-    const std::string keptPath = oldPath ? oldPath : "";
-    ::setenv("PATH", (scratch.file("bin") + ":" + keptPath).c_str(), 1);
-    ::unsetenv("KOLVANE_HELP_VIEWER");
-
-    EXPECT_FALSE(invoke(102)) << "help hands the host no command";
-    ::setenv("PATH", keptPath.c_str(), 1);
-    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-    while (!std::filesystem::exists(shown) && std::chrono::steady_clock::now() < end)
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    std::string line;
-    std::getline(std::ifstream(shown), line);
-    EXPECT_EQ(line, install + "/help.chm");
+    {
+        testenv::ScopedEnv path("PATH", scratch.file("bin") + ":" + (oldPath ? oldPath : ""));
+        testenv::ScopedEnv noOwnViewer("KOLVANE_HELP_VIEWER", std::nullopt);
+        EXPECT_FALSE(invoke(102)) << "help hands the host no command";
+    }
+    EXPECT_EQ(testenv::waitForFile(shown), install + "/help.chm\n");
     EXPECT_TRUE(prompts->messages().empty());
 }
 

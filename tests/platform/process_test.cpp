@@ -40,12 +40,10 @@ TEST(StartDetached, RunsAProgramWithQuotedArgumentsWithoutWaitingForItAndRefuses
     EXPECT_FALSE(std::filesystem::exists(out));
     EXPECT_EQ(testenv::waitForFile(out), "my job.txt|0\n");
 
-    EXPECT_FALSE(platform::startDetached(dir.file("missing-program")));
-    EXPECT_FALSE(platform::startDetached(dir.path()));  // a folder
     writeFile(dir.file("not-executable"), "#!/bin/sh\n");
-    EXPECT_FALSE(platform::startDetached(dir.file("not-executable")));
-    EXPECT_FALSE(platform::startDetached(""));
-    EXPECT_FALSE(platform::startDetached("\"\" arg"));
+    for (const std::string& refused : {dir.file("missing-program"), dir.path() /* a folder */,
+                                       dir.file("not-executable"), std::string(), std::string("\"\" arg")})
+        EXPECT_FALSE(platform::startDetached(refused)) << refused;
 }
 
 // Polls `run` until its program has ended, for at most ten seconds.

@@ -7,12 +7,12 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdlib>
-
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <tuple>
 
 #include "addon/command_factory.h"
 #include "loadcase/header_file.h"
@@ -90,18 +90,16 @@ TEST_F(ResultsWindow, OpensOnTheGreyMeshWithEdgesAndTheTriadThenVonMisesColoursT
         EXPECT_GT(centre.r, 70);
         EXPECT_LT(centre.r, 230);
         EXPECT_GT(countPixels(d, black), 200) << "element edges";
-        // The triad: the Z arrow points at the viewer, a red disc at the middle of the 150-pixel corner.
-        const Rgb z = pixel(d, 75, r.height() - 75);
-        EXPECT_GT(z.r, 120);
-        EXPECT_LT(z.g, 60);
-        EXPECT_LT(z.b, 60);
-        // X points right (green-yellow), Y up (blue).
-        const Rgb x = pixel(d, 75 + 45, r.height() - 75);
-        EXPECT_GT(x.g, 120);
-        EXPECT_LT(x.b, 80);
-        const Rgb y = pixel(d, 75, r.height() - 75 - 45);
-        EXPECT_GT(y.b, 120);
-        EXPECT_LT(y.r, 60);
+        // The triad in the 150-pixel corner: Z points at the viewer (a red disc at the middle), X
+        // right (green-yellow), Y up (blue). Per arrow: the pixel, its bright channel and its dark one.
+        const int mid = r.height() - 75;
+        for (const auto& [px, py, bright, dark, darkBelow] :
+             {std::tuple{75, mid, &Rgb::r, &Rgb::g, 60}, std::tuple{75, mid, &Rgb::r, &Rgb::b, 60},
+              std::tuple{120, mid, &Rgb::g, &Rgb::b, 80}, std::tuple{75, mid - 45, &Rgb::b, &Rgb::r, 60}}) {
+            const Rgb c = pixel(d, px, py);
+            EXPECT_GT(c.*bright, 120) << px << ", " << py;
+            EXPECT_LT(c.*dark, darkBelow) << px << ", " << py;
+        }
 
         // Von Mises, banded and then smooth, colours the model; No Mesh drops the edges.
         choose(d, "Von Mises Stress");

@@ -51,12 +51,6 @@ class TimeGraph : public ::testing::Test, public AddOnFixture {
         });
         dialog->userClick(D::kFetch);
     }
-    std::vector<std::string> names() const {
-        std::vector<std::string> out;
-        for (int i = 0; i < dialog->plot().seriesCount(); ++i)
-            out.push_back(dialog->plot().series(i)->name());
-        return out;
-    }
 
     std::unique_ptr<D> dialog;
 };
@@ -202,7 +196,8 @@ TEST_F(TimeGraph, ColourStyleAndRemove) {
     dialog->plot().select(0);
     EXPECT_EQ(dialog->selection(D::kStyle), CPlotData::kLine);  // the list follows the selection
     dialog->userClick(D::kRemove);
-    EXPECT_EQ(names(), std::vector<std::string>{"Node 2"});
+    ASSERT_EQ(dialog->plot().seriesCount(), 1);
+    EXPECT_EQ(dialog->plot().series(0)->name(), "Node 2");
     EXPECT_FALSE(dialog->plot().removeSeries(5));
 }
 

@@ -32,6 +32,9 @@ TEST_F(EditableGridTest, CellsOutsideTheGridIgnoreWritesAndResizingKeepsWhatStil
     EXPECT_EQ(grid.columnWidth(2), EditableGrid::kDefaultColumnWidth);
     grid.setRowCount(2);
     EXPECT_EQ(grid.dump(), "r0 |  | \nr1 |  | \n");
+    // (Auto-sizing to the longest text: TableEditor.TheDefaultGridHasItsHeadersZerosAndAWiderFirstColumn.)
+    grid.setColumnWidth(7, 45);
+    EXPECT_EQ(grid.columnWidth(7), 0) << "a column beyond the grid has no width";
 }
 
 TEST_F(EditableGridTest, FixedCellsTakeNeitherFocusNorTypingAndAReadOnlyGridTakesFocusOnly) {
@@ -81,12 +84,6 @@ TEST_F(EditableGridTest, TheFocusFollowsItsRowUntilItsCellGoes) {
     grid.userClickCell(2, 0);
     grid.setRowCount(2);
     EXPECT_FALSE(grid.focusCell().has_value());
-}
-
-// Auto-sizing to the longest text: TableEditor.TheDefaultGridHasItsHeadersZerosAndAWiderFirstColumn.
-TEST_F(EditableGridTest, AColumnBeyondTheGridHasNoWidth) {
-    grid.setColumnWidth(7, 45);
-    EXPECT_EQ(grid.columnWidth(7), 0);
 }
 
 TEST(EditableGridHost, ADisabledGridInADialogTakesNoClicks) {
