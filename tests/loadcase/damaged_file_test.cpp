@@ -14,10 +14,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-std::string asText(const Bytes& bytes) {
-    return {bytes.begin(), bytes.end()};
-}
-
 EntryList sampleList() {
     EntryList list;
     list.add({}, {}, "Bracket:0", model::kKindLoadcase);

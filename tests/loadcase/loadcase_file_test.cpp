@@ -19,10 +19,6 @@ using Bytes = std::vector<std::uint8_t>;
 
 namespace {
 
-std::string asText(const Bytes& bytes) {
-    return {bytes.begin(), bytes.end()};
-}
-
 EntryList twoEntries() {
     EntryList list;
     list.add({0x01, 0x02}, {0xAA}, "face;fix,6=XYZ", model::kKindReaction);

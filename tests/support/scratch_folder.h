@@ -1,12 +1,14 @@
 #pragma once
 // A fresh folder under the system's temporary folder (or under `root`), removed with everything in
 // it at scope end.
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <string>
+#include <vector>
 
 class ScratchFolder {
   public:
@@ -43,4 +45,9 @@ inline std::string readFile(const std::string& path) {
 
 inline void writeFile(const std::string& path, const std::string& contents) {
     std::ofstream(path, std::ios::binary) << contents;
+}
+
+// Bytes as a file holds them, read as text.
+inline std::string asText(const std::vector<std::uint8_t>& bytes) {
+    return {bytes.begin(), bytes.end()};
 }

@@ -14,8 +14,6 @@
 namespace tarvsolv::testing {
 namespace {
 
-constexpr double kE = 210000, kNu = 0.3;
-
 // v^T Kg v summed over the elements, Kg of the prestress of the displacement field `prestress`;
 // `extremes` collects the prestress extremes the kernel reports.
 double prestressWork(PrestressExtremes& extremes, const FeMesh& mesh, const IsotropicElastic& m,
@@ -55,8 +53,9 @@ std::function<Vec3(const Vec3&)> linearField(const double (&m)[3][3]) {
 // stresses are lambda tr(e) + 2 mu e_i. For any v = H x, v.Kg.v = V sigma : (grad v^T grad v).
 // Free thermal expansion is stress free and costs nothing.
 TEST(GeometricStiffness, UniformPrestressesGiveTheirWorkAndTheirPrincipalStresses) {
-    const IsotropicElastic steel{kE, kNu, 1.2e-5, 0};
-    const double lambda = kE * kNu / ((1 + kNu) * (1 - 2 * kNu)), mu = kE / (2 * (1 + kNu));
+    const IsotropicElastic steel{kSteelE, kSteelNu, 1.2e-5, 0};
+    const double lambda = kSteelE * kSteelNu / ((1 + kSteelNu) * (1 - 2 * kSteelNu)),
+                 mu = kSteelE / (2 * (1 + kSteelNu));
     const double e[3] = {4e-4, -1e-3, 2e-4},
                  axis[3] = {1 / std::sqrt(14.0), 2 / std::sqrt(14.0), 3 / std::sqrt(14.0)};
     const double c = std::cos(0.7), s = std::sin(0.7);
@@ -83,15 +82,15 @@ TEST(GeometricStiffness, UniformPrestressesGiveTheirWorkAndTheirPrincipalStresse
         const FeMesh mesh = makeBoxMesh({{}, {4, 2, 3}, 2, 1, 2, quadratic});
         PrestressExtremes extremes;
         EXPECT_NEAR(prestressWork(extremes, mesh, steel, linearField(g), linearField(h)), volume * work,
-                    1e-9 * kE * volume);
-        EXPECT_NEAR(extremes.compression, -smallest, 1e-9 * kE);
-        EXPECT_NEAR(extremes.magnitude, -smallest, 1e-9 * kE);
+                    1e-9 * kSteelE * volume);
+        EXPECT_NEAR(extremes.compression, -smallest, 1e-9 * kSteelE);
+        EXPECT_NEAR(extremes.magnitude, -smallest, 1e-9 * kSteelE);
         const double dT = 50, free = steel.expansion * dT;
         extremes = {};
         EXPECT_NEAR(prestressWork(
                         extremes, mesh, steel, [&](const Vec3& p) { return free * p; }, linearField(h), dT),
-                    0.0, 1e-8 * kE * volume);
-        EXPECT_LT(extremes.magnitude, 1e-9 * kE);
+                    0.0, 1e-8 * kSteelE * volume);
+        EXPECT_LT(extremes.magnitude, 1e-9 * kSteelE);
     }
 }
 
@@ -101,7 +100,7 @@ struct Column {
     double area() const { return width * height; }
     // Euler's load bending across the height, with shear.
     double criticalLoad(double effectiveLength) const {
-        return testing::criticalLoad(effectiveLength, height, width, kE, kNu);
+        return testing::criticalLoad(effectiveLength, height, width, kSteelE, kSteelNu);
     }
     FeMesh mesh(int nx, int ny, int nz, bool quadratic = true) const {
         return makeBoxMesh({{}, {length, width, height}, nx, ny, nz, quadratic});
@@ -170,7 +169,7 @@ TEST(Buckling, HeatedBarBetweenClampsBucklesAtEulersTemperature) {
         text.restraints = {"bor 1 0 0 0", "bor 2 0 0 0"};
         return job.solve(text, SolverChoice::Direct);
     };
-    const double stress = kE * 1.2e-5 * 10;
+    const double stress = kSteelE * 1.2e-5 * 10;
     const double expected = column.criticalLoad(column.length / 2) / (stress * column.area());
     for (double stressFree : {0.0, 20.0}) {
         ASSERT_EQ(heatTo(stressFree + 10, stressFree), "") << stressFree;

@@ -12,7 +12,6 @@
 namespace tarvsolv::testing {
 namespace {
 
-constexpr double kE = 210000, kNu = 0.3;
 const char* kSecondSteel = "2  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0";
 
 // A 10 mm cube on rollers (x held on face 1, y on face 3) whose top face is pushed down by
@@ -51,13 +50,14 @@ TEST(Gaps, BlockMovesFreelyUntilTheGapClosesThenBearsOnThePlane) {
                 EXPECT_GE(uz, -gap - 1e-3 * squeeze);  // no more than a trace of penetration
                 EXPECT_LE(uz, -gap + 1e-3 * squeeze);
             }
-            const double load = kE * squeeze / height * area;
+            const double load = kSteelE * squeeze / height * area;
             EXPECT_NEAR(logged(block.job, 5, "force "), load, 1e-3 * load);
             // The reaction table: the plane pushes up by as much as the pushed top is pushed down.
             const std::string plane = line.rfind("bogn", 0) == 0 ? "normal gap" : "gap to plane";
             EXPECT_NEAR(block.job.logTriple(plane + " on face 5")[2], load, 1e-3 * load);
             EXPECT_LT(block.job.logBalance(), 1e-6);
-            EXPECT_NEAR(mean(block.job.nodalStress(2)), -kE * squeeze / height, 1e-3 * kE * squeeze / height);
+            EXPECT_NEAR(mean(block.job.nodalStress(2)), -kSteelE * squeeze / height,
+                        1e-3 * kSteelE * squeeze / height);
         }
     }
 }
@@ -110,7 +110,7 @@ TEST(Contact, BlocksPressedTogetherCarryTheLoadThroughTheirFaces) {
         EXPECT_NEAR(logged(job, 11, "force "), load, 1e-2 * load);  // the finer side's points
         EXPECT_NEAR(logged(job, 6, "force "), load, 1e-2 * load);
         const auto u = job.nodeBlock("DISP 1");
-        const double top = -2 * 100 * 10 / kE;  // both cubes shortened by sigma h / E
+        const double top = -2 * 100 * 10 / kSteelE;  // both cubes shortened by sigma h / E
         for (int n = 0; n < job.mesh().nodeCount(); ++n)
             if (job.mesh().node(n).z == 20) {
                 EXPECT_NEAR(u[3 * n + 2], top, 1e-2 * std::abs(top));
@@ -134,7 +134,7 @@ TEST(Contact, BlocksApartTouchOnlyOnceTheGapBetweenThemCloses) {
         SCOPED_TRACE(push);
         text.constraints = {"boc 12 0,0,-1," + std::to_string(push), "boi 6", "boi 11"};
         ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
-        const double squeeze = std::max(0.0, push - gap), load = kE * squeeze / 20 * 100;
+        const double squeeze = std::max(0.0, push - gap), load = kSteelE * squeeze / 20 * 100;
         EXPECT_NEAR(logged(job, 11, "force "), load, 1e-2 * load + 1e-9);
         const auto u = job.nodeBlock("DISP 1");
         for (int n = 0; n < job.mesh().nodeCount(); ++n)
@@ -150,7 +150,7 @@ TEST(Contact, BlocksApartTouchOnlyOnceTheGapBetweenThemCloses) {
 // are graded toward the line of contact, and a square-to-disc map keeps every cell sound.
 TEST(Contact, CylinderOnRigidPlaneHasHertzsPeakPressure) {
     const double r = 10, thickness = 0.2, halfWidth = 1;  // contact half-width b = R / 10
-    const double eStar = kE / (1 - kNu * kNu);
+    const double eStar = kSteelE / (1 - kSteelNu * kSteelNu);
     const double load = std::numbers::pi * eStar * halfWidth * halfWidth / (4 * r);  // per length
     const double peak = 2 * load / (std::numbers::pi * halfWidth);
     FeMesh mesh = makeBoxMesh({{0, 0, -1}, {1, thickness, 1}, 16, 1, 16, true});

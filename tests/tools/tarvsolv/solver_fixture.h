@@ -27,6 +27,9 @@ namespace tarvsolv::testing {
 
 using ::testing::HasSubstr;
 
+// The structural steel of most jobs here.
+constexpr double kSteelE = 210000, kSteelNu = 0.3;  // N/mm2
+
 // PETSc and SLEPc live for the whole test program.
 class PetscEnvironment : public ::testing::Environment {
   public:
