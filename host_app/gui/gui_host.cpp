@@ -28,17 +28,15 @@
 #include "ui_wx/wx_backend.h"
 #include "ui_wx/wx_print_page.h"
 #include "ui_wx/wx_prompts.h"
+#include "ui_wx/x_display.h"
 
 namespace hostapp::gui {
 
 bool displayAvailable() {
     const char* name = std::getenv("DISPLAY");
-    if (name == nullptr || *name == '\0') return false;
-    // The connection stays open while the program runs: an X server whose only client leaves resets
-    // itself, and the toolkit's connection made during that reset would be refused (a bare server
-    // such as Xvfb, with nothing else on it, did that now and then).
-    static Display* probe = XOpenDisplay(name);
-    return probe != nullptr;
+    // The program's own connection, kept open: closing it could reset a bare X server just as the
+    // toolkit connects.
+    return name != nullptr && *name != '\0' && ui_wx::xDisplay() != nullptr;
 }
 
 namespace {
@@ -52,7 +50,7 @@ std::optional<ui::ScreenPicture> captureWindow(wxWindow& window) {
         top->Update();
     }
     ui_wx::pumpFor(ui_wx::milliseconds(100));
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = ui_wx::xDisplay();
     if (display == nullptr) return std::nullopt;
     const int screen = DefaultScreen(display);
     const wxRect area =
@@ -62,10 +60,7 @@ std::optional<ui::ScreenPicture> captureWindow(wxWindow& window) {
                                   : XGetImage(display, DefaultRootWindow(display), area.x, area.y,
                                               static_cast<unsigned>(area.width),
                                               static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
-    if (shot == nullptr) {
-        XCloseDisplay(display);
-        return std::nullopt;
-    }
+    if (shot == nullptr) return std::nullopt;
     ui::ScreenPicture picture{area.width, area.height, {}};
     picture.rgb.reserve(static_cast<std::size_t>(area.width) * area.height * 3);
     for (int y = 0; y < area.height; ++y) {
@@ -76,7 +71,6 @@ std::optional<ui::ScreenPicture> captureWindow(wxWindow& window) {
         }
     }
     XDestroyImage(shot);
-    XCloseDisplay(display);
     return picture;
 }
 

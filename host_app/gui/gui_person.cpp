@@ -95,11 +95,9 @@ bool GuiPerson::choose(ui::Dialog& dialog, int id, int index) {
                 list->GetScreenPosition() +
                 wxPoint(list->GetClientSize().x / 2, (index - top) * lineHeight + lineHeight / 2);
             const int before = backend().actionCount();
-            // A click on the line already chosen changes nothing and tells nothing.
+            // A click on the line already chosen changes nothing, so no action is waited for.
             const bool already = chosen();
             ui_wx::clickAt(at);
-            if (already)
-                ui_wx::pumpUntil([before] { return backend().actionCount() != before; }, milliseconds(200));
             if ((already || awaitAction(before)) && chosen()) return true;
         }
         // Out of sight, or the line missed: the keys from the first line.

@@ -9,6 +9,7 @@
 
 #include "ui_wx/input_driver.h"
 #include "ui_wx/wx_text.h"
+#include "ui_wx/x_display.h"
 
 namespace hostapp::gui {
 
@@ -21,15 +22,12 @@ void screenshot(wxWindow& window, const std::string& path) {
     ui_wx::pumpFor(ui_wx::milliseconds(100));
     const wxRect area(window.GetScreenPosition(), window.GetSize());
     // GTK 3 draws no screen into a device context; the X server hands out what it shows.
-    Display* display = XOpenDisplay(nullptr);
+    Display* display = ui_wx::xDisplay();
     if (display == nullptr) throw std::runtime_error("cannot open the display");
     XImage* shot =
         XGetImage(display, DefaultRootWindow(display), area.x, area.y, static_cast<unsigned>(area.width),
                   static_cast<unsigned>(area.height), AllPlanes, ZPixmap);
-    if (shot == nullptr) {
-        XCloseDisplay(display);
-        throw std::runtime_error("cannot read the screen");
-    }
+    if (shot == nullptr) throw std::runtime_error("cannot read the screen");
     wxImage picture(area.width, area.height);
     for (int y = 0; y < area.height; ++y) {
         for (int x = 0; x < area.width; ++x) {
@@ -38,7 +36,6 @@ void screenshot(wxWindow& window, const std::string& path) {
         }
     }
     XDestroyImage(shot);
-    XCloseDisplay(display);
     if (!picture.SaveFile(ui_wx::toWx(path), wxBITMAP_TYPE_PNG))
         throw std::runtime_error("cannot write " + path);
 }

@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "ui_wx/wx_text.h"
+#include "ui_wx/x_display.h"
 
 // The XTest calls that fake a person's input (libXtst, whose header may be absent).
 extern "C" {
@@ -36,24 +37,15 @@ namespace {
 // X server (and from there the toolkit's connection) before this wait starts.
 constexpr milliseconds kEventGap(15);
 
-// A connection of our own: the toolkit's is read by its event loop.
 Display* display() {
-    static Display* connection = XOpenDisplay(nullptr);
+    Display* connection = xDisplay();
     if (connection == nullptr) throw std::runtime_error("no X display for simulated input");
     return connection;
 }
 
-// The X server has the events; the toolkit then handles all of them before anything else is sent.
-// Events still waiting when the next arrives would be merged (two pointer moves into one), and a
-// drag that turns the view would end elsewhere.
+// The X server has the events; the toolkit then has a moment to handle them.
 void settle() {
     XSync(display(), False);
-    pumpUntil(
-        [] {
-            wxEventLoopBase* loop = wxEventLoopBase::GetActive();
-            return loop == nullptr || !loop->Pending();
-        },
-        milliseconds(1000));
     pumpFor(kEventGap);
 }
 

@@ -5,6 +5,8 @@
 #include <wx/display.h>
 #include <wx/toplevel.h>
 
+#include "ui_wx/x_display.h"
+
 namespace ui_wx {
 
 namespace {
@@ -26,8 +28,7 @@ unsigned long xWindowOf(wxTopLevelWindow& window) {
 }
 
 Display* display() {
-    static Display* shared = XOpenDisplay(nullptr);
-    return shared;
+    return xDisplay();
 }
 
 bool onX() {
