@@ -122,7 +122,8 @@ PetscErrorCode FlowNewton::monitor(SNES snes, PetscInt iteration, PetscReal norm
     }
     if (newton->log_) {
         char text[160];
-        std::snprintf(text, sizeof text, "  Newton iteration %d: residual %.3e, relative residual %.3e, %d linear iterations",
+        std::snprintf(text, sizeof text,
+                      "  Newton iteration %d: residual %.3e, relative residual %.3e, %d linear iterations",
                       static_cast<int>(iteration), static_cast<double>(norm), norm / newton->reference_,
                       static_cast<int>(linear));
         newton->log_->line(text);
@@ -161,9 +162,12 @@ NewtonOutcome FlowNewton::solve(Vec x, const FlowInstant& at, double reference, 
         const char* text = nullptr;
         char* specific = nullptr;
         PetscErrorMessage(code, &text, &specific);
-        out.failure = std::string("the linear solver failed (") + (specific ? specific : text ? text : "") + ")";
-    }
-    else if (!out.converged)
+        out.failure = std::string("the linear solver failed (") +
+                      (specific ? specific
+                       : text   ? text
+                                : "") +
+                      ")";
+    } else if (!out.converged)
         out.failure = reasonText(reason);
     return out;
 }
