@@ -56,12 +56,13 @@ void checkFlowModel(const Job& job) {
 
 // Everything a flow run holds: the unknowns, the boundary, the equations and Newton's method.
 struct FlowRun {
-    FlowRun(const Job& job, double time, RunLog& log)
+    // `timeFactor`: the time steps' du/dt factor (0: steady).
+    FlowRun(const Job& job, double time, double timeFactor, RunLog& log)
         : job(job),
           layout(job.mesh, PETSC_COMM_WORLD),
           conditions(job, layout, time, log),
           system(job, layout, conditions),
-          newton(system, layout, job.solver, tolerance(job), iterationLimit(job)) {
+          newton(system, layout, job.solver, tolerance(job), iterationLimit(job), timeFactor) {
         log.line(std::string(kAnalysis) + ": " + std::to_string(3 * job.mesh.nodeCount()) + " velocities, " +
                  std::to_string(layout.cornerCount()) + " pressures, " + std::to_string(layout.heldCount()) +
                  " held; Newton to a relative residual of " + number(tolerance(job)) + " in at most " +
@@ -106,7 +107,7 @@ struct FlowRun {
 
 // Steady flow: Stokes, then Newton at the full density, or the density continued toward it.
 void solveSteadyFlow(const Job& job, RunLog& log, ResultSink& results) {
-    FlowRun run(job, kSteadyTime, log);
+    FlowRun run(job, kSteadyTime, 0, log);
     VecHandle x = run.layout.createVector(), last = run.layout.createVector();
     setHeldValues(run.layout, x);
     const double reference = run.newton.residualNorm(x, {kSteadyTime, 0.0});
@@ -158,7 +159,7 @@ class FlowStepper : public TimeStepper {
     FlowStepper(const Job& job, const StepPlan& plan, RunLog& log)
         : plan_(plan),
           log_(log),
-          run_(job, plan.size, log),
+          run_(job, plan.size, 1.5 / plan.size, log),
           x_(run_.layout.createVector()),
           saved_(run_.layout.createVector()) {}
 

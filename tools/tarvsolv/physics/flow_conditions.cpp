@@ -82,8 +82,8 @@ FlowConditions::FlowConditions(const Job& job, FlowLayout& layout, double time, 
 
 void FlowConditions::holdInletsAt(double time) {
     for (const HeldInlet& inlet : inlets_)
-        layout_.setHeldValue(
-            inlet.dof, inlet.load->values[inlet.component](EvalPoint{job_.mesh.node(inlet.node), time, 20}));
+        layout_.setHeldValue(inlet.dof, inlet.load->values[inlet.component](
+                                            EvalPoint{job_.mesh.node(inlet.node), time, kFluidTemperature}));
 }
 
 }  // namespace tarvsolv

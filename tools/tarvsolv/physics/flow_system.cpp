@@ -9,9 +9,6 @@
 namespace tarvsolv {
 namespace {
 
-// Fluid properties that follow temperature are taken at 20 degrees: the flow carries no temperature.
-constexpr double kFluidTemperature = 20;
-
 // The corners of the mid-side nodes 4 to 9 of a quadratic tetrahedron.
 constexpr int kEdgeCorners[6][2] = {{0, 1}, {1, 2}, {0, 2}, {0, 3}, {1, 3}, {2, 3}};
 
@@ -38,9 +35,9 @@ FlowSystem::FlowSystem(const Job& job, const FlowLayout& layout, const FlowCondi
             low[a] = std::min(low[a], job.mesh.node(n)[a]);
             high[a] = std::max(high[a], job.mesh.node(n)[a]);
         }
-    const double size = norm(high - low) / std::cbrt(std::max(1, elements));
-    continuityScale_ = largestViscosity() / size;
-    heldScale_ = largestViscosity() * size;
+    elementSize_ = norm(high - low) / std::cbrt(std::max(1, elements));
+    continuityScale_ = largestViscosity() / elementSize_;
+    heldScale_ = largestViscosity() * elementSize_;
 }
 
 double FlowSystem::largestViscosity() const {

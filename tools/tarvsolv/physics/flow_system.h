@@ -42,6 +42,8 @@ class FlowSystem {
     const std::vector<double>& viscosities() const { return viscosity_; }
     double largestViscosity() const;
     double smallestDensity() const;
+    // The typical element size h of the rows' scales.
+    double elementSize() const { return elementSize_; }
 
   private:
     void addElements(const std::vector<double>& state, const FlowInstant& at, Vec residual,
@@ -53,7 +55,7 @@ class FlowSystem {
     const FlowConditions& conditions_;
     std::vector<double> density_, viscosity_;  // per element
     std::vector<const Load*> accelerations_;
-    double continuityScale_ = 1, heldScale_ = 1;
+    double elementSize_ = 1, continuityScale_ = 1, heldScale_ = 1;
 };
 
 }  // namespace tarvsolv
