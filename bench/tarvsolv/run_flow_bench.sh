@@ -141,7 +141,7 @@ foam_centre_speed() {  # time folder
               printf "%.10g\n", sum / k }' "$1/C" "$1/U"
 }
 
-# One OpenFOAM row: "label cells cpu/wall MB rate speed iterations".
+# One OpenFOAM row: "cells cpu/wall MB rate speed iterations".
 foam_row() {  # n
     local n=$1 dir=$work/foam$1 time memory rate speed latest iterations
     write_foam_case "$dir" "$n"
@@ -165,7 +165,7 @@ write_duct_input() {
         "$work/duct.step" "$work/duct.meb" "$density" "$viscosity" "$drop" >"$work/duct.txt"
 }
 
-# One tarvsolv row: "cpu/wall MB rate speed", or "refused" and the solver's last message.
+# One tarvsolv row: "cpu/wall MB rate speed iterations", or "refused" (the log in run.log).
 tarvsolv_row() {  # solver
     printf 'MESHFILE\n%s\nBODIES 1\n 1 6 12 8\nEND\n' "$work/duct.meb" >"$work/duct.out"
     local rate speed
@@ -174,32 +174,33 @@ tarvsolv_row() {  # solver
         return
     fi
     read -r rate speed < <("$ductflow" measure "$work/duct.meb" "$work/duct.out" 2)
-    printf '%s %s %s\n' "$(awk '{ printf "%.2f/%.1f %.0f\n", $1 + $2, $3, $4 / 1024 }' "$work/time.txt")" "$rate" "$speed"
+    printf '%s %s %s %s\n' "$(awk '{ printf "%.2f/%.1f %.0f\n", $1 + $2, $3, $4 / 1024 }' "$work/time.txt")" "$rate" "$speed" \
+        "$(grep -c 'Newton iteration [0-9]*:' "$work/run.log" || true)"
 }
 
 printf 'closed form: flow rate %s m3/s, centreline speed %s m/s\n\n' "$exact_rate" "$exact_speed"
-printf '%-12s | %-8s | %-9s | %-22s | %-12s | %-10s | %s\n' program cells unknowns "cpu/wall s (MB)" "flow rate" "its error" "centreline speed error"
+printf '%-12s | %-8s | %-9s | %-22s | %-12s | %-10s | %s\n' program cells unknowns "cpu/wall s (MB)" "flow rate" "rate error" "centreline speed error, iterations"
 rows=$work/rows.txt
 : >"$rows"
-for n in ${BENCH_FOAM_CELLS:-10 20 40}; do
+for n in ${BENCH_FOAM_CELLS-10 20 40}; do
     read -r cells time memory rate speed iterations < <(foam_row "$n")
     read -r rate_error speed_error < <(errors "$rate" "$speed")
-    printf '%-12s | %-8s | %9d | %14s (%5s) | %.6e | %10s | %s (%s SIMPLE iterations)\n' OpenFOAM "${n}^3" $((4 * cells)) "$time" "$memory" "$rate" "$rate_error" "$speed_error" "$iterations"
+    printf '%-12s | %-8s | %9d | %14s (%5s) | %.6e | %10s | %s, %s SIMPLE\n' OpenFOAM "${n}^3" $((4 * cells)) "$time" "$memory" "$rate" "$rate_error" "$speed_error" "$iterations"
     echo "foam $n $time $memory $rate_error" >>"$rows"
 done
-for n in ${BENCH_FLOW_CELLS:-2 4 8}; do
+for n in ${BENCH_FLOW_CELLS-2 4 8}; do
     "$boxmesh" "$work/duct.meb" "$n" "$n" "$n" $length $side $side >/dev/null
     write_duct_input
     # Three velocity components at every node, the pressure at the corners of the cells' grid.
     unknowns=$((3 * (2 * n + 1) ** 3 + (n + 1) ** 3))
     for solver in MF PCG; do
-        read -r time memory rate speed < <(tarvsolv_row $solver)
+        read -r time memory rate speed iterations < <(tarvsolv_row $solver)
         if [[ $time == refused ]]; then
             printf '%-12s | %-8s | %9d | refused: %s\n' "tarvsolv $solver" "${n}^3" "$unknowns" "$(tail -1 "$work/run.log")"
             continue
         fi
         read -r rate_error speed_error < <(errors "$rate" "$speed")
-        printf '%-12s | %-8s | %9d | %14s (%5s) | %.6e | %10s | %s\n' "tarvsolv $solver" "${n}^3" "$unknowns" "$time" "$memory" "$rate" "$rate_error" "$speed_error"
+        printf '%-12s | %-8s | %9d | %14s (%5s) | %.6e | %10s | %s, %s Newton\n' "tarvsolv $solver" "${n}^3" "$unknowns" "$time" "$memory" "$rate" "$rate_error" "$speed_error" "$iterations"
         echo "$solver $n $time $memory $rate_error" >>"$rows"
     done
 done
