@@ -52,8 +52,9 @@ TEST(DuctFlowTest, ReadsTheLastVelocityBlock) {
     ScratchFolder scratch;
     const std::string path = scratch.file("job.out");
     const auto write = [&](const std::string& text) { std::ofstream(path) << text; };
-    write("MESHFILE\nx.meb\nVELO 1\n1 1e+00 0 0\n2 2e+00 0 0\n\nPRES 1\n1 5\n2 6\n\nVELO 2\n1 3e+00 0 1\n2 "
-          "4e+00 0 0\n\n");
+    write(
+        "MESHFILE\nx.meb\nVELO 1\n1 1e+00 0 0\n2 2e+00 0 0\n\nPRES 1\n1 5\n2 6\n\nVELO 2\n1 3e+00 0 1\n2 "
+        "4e+00 0 0\n\n");
     EXPECT_EQ(lastVelocities(path), (std::vector<double>{3, 0, 1, 4, 0, 0}));
     write("MESHFILE\nx.meb\nDISP 1\n1 1 0 0\n\n");
     EXPECT_THROW(lastVelocities(path), std::runtime_error);
