@@ -53,9 +53,10 @@ void flowElement(const FeMesh& mesh, int element, const FlowCoefficients& c, std
         for (int i = 0; i < kNodes; ++i)
             for (int j = 0; j < kNodes; ++j) {
                 const double advected = u[0] * g.dx[j][0] + u[1] * g.dx[j][1] + u[2] * g.dx[j][2];
-                const double diffusion = g.dx[i][0] * g.dx[j][0] + g.dx[i][1] * g.dx[j][1] + g.dx[i][2] * g.dx[j][2];
-                const double same = w * (rho * c.timeFactor * g.n[i] * g.n[j] + inertia * g.n[i] * advected +
-                                         mu * diffusion);
+                const double diffusion =
+                    g.dx[i][0] * g.dx[j][0] + g.dx[i][1] * g.dx[j][1] + g.dx[i][2] * g.dx[j][2];
+                const double same =
+                    w * (rho * c.timeFactor * g.n[i] * g.n[j] + inertia * g.n[i] * advected + mu * diffusion);
                 for (int a = 0; a < 3; ++a) {
                     double* row = &jac[(3 * i + a) * n + 3 * j];
                     row[a] += same;

@@ -56,19 +56,22 @@ void checkFlowModel(const Job& job) {
 
 // Everything a flow run holds: the unknowns, the boundary, the equations and Newton's method.
 struct FlowRun {
-    FlowRun(const Job& job, double time, RunLog& log)
+    // `timeFactor`: the time steps' du/dt factor (0: steady).
+    FlowRun(const Job& job, double time, double timeFactor, RunLog& log)
         : job(job),
           layout(job.mesh, PETSC_COMM_WORLD),
           conditions(job, layout, time, log),
           system(job, layout, conditions),
-          newton(system, layout, job.solver, tolerance(job), iterationLimit(job)) {
+          newton(system, layout, job.solver, tolerance(job), iterationLimit(job), timeFactor) {
         log.line(std::string(kAnalysis) + ": " + std::to_string(3 * job.mesh.nodeCount()) + " velocities, " +
                  std::to_string(layout.cornerCount()) + " pressures, " + std::to_string(layout.heldCount()) +
                  " held; Newton to a relative residual of " + number(tolerance(job)) + " in at most " +
                  std::to_string(iterationLimit(job)) + " iterations; linear solver: " + newton.solverName());
     }
 
-    static double tolerance(const Job& job) { return job.input.tolerance == 0 ? kDefaultTolerance : job.tolerance; }
+    static double tolerance(const Job& job) {
+        return job.input.tolerance == 0 ? kDefaultTolerance : job.tolerance;
+    }
     static int iterationLimit(const Job& job) {
         const double limit = job.input.row2();
         return limit >= 1 && limit < 1e6 ? static_cast<int>(limit) : kDefaultIterationLimit;
@@ -104,7 +107,7 @@ struct FlowRun {
 
 // Steady flow: Stokes, then Newton at the full density, or the density continued toward it.
 void solveSteadyFlow(const Job& job, RunLog& log, ResultSink& results) {
-    FlowRun run(job, kSteadyTime, log);
+    FlowRun run(job, kSteadyTime, 0, log);
     VecHandle x = run.layout.createVector(), last = run.layout.createVector();
     setHeldValues(run.layout, x);
     const double reference = run.newton.residualNorm(x, {kSteadyTime, 0.0});
@@ -124,7 +127,8 @@ void solveSteadyFlow(const Job& job, RunLog& log, ResultSink& results) {
     };
     const NewtonOutcome stokes = attempt(0);
     if (!stokes.converged)
-        throw std::runtime_error(std::string(kAnalysis) + ": the Stokes flow does not converge (" + stokes.failure + ")");
+        throw std::runtime_error(std::string(kAnalysis) + ": the Stokes flow does not converge (" +
+                                 stokes.failure + ")");
     NewtonOutcome out = attempt(1);
     std::string why = out.failure;
     for (double step = 0.25, halvings = 0; converged < 1 && halvings <= kMaxHalvings;) {
@@ -140,10 +144,11 @@ void solveSteadyFlow(const Job& job, RunLog& log, ResultSink& results) {
     }
     if (std::optional<StepResult> step = run.results(x)) results.step(*step);
     if (converged < 1)
-        throw PartialResults(std::string(kAnalysis) + ": Newton's method does not converge at the full density (" +
-                             why + ", also when the density is continued in steps); the result file holds the flow at " +
-                             number(converged) + " of the density" +
-                             (converged == 0 ? " (Stokes flow, without convection)" : ""));
+        throw PartialResults(
+            std::string(kAnalysis) + ": Newton's method does not converge at the full density (" + why +
+            ", also when the density is continued in steps); the result file holds the flow at " +
+            number(converged) + " of the density" +
+            (converged == 0 ? " (Stokes flow, without convection)" : ""));
     log.line("converged at the full density");
     run.report(x, log);
 }
@@ -152,7 +157,10 @@ void solveSteadyFlow(const Job& job, RunLog& log, ResultSink& results) {
 class FlowStepper : public TimeStepper {
   public:
     FlowStepper(const Job& job, const StepPlan& plan, RunLog& log)
-        : plan_(plan), log_(log), run_(job, plan.size, log), x_(run_.layout.createVector()),
+        : plan_(plan),
+          log_(log),
+          run_(job, plan.size, 1.5 / plan.size, log),
+          x_(run_.layout.createVector()),
           saved_(run_.layout.createVector()) {}
 
     void start() override {
@@ -177,9 +185,10 @@ class FlowStepper : public TimeStepper {
         outcome.converged = out.converged;
         outcome.iterations = out.linearIterations;
         outcome.residual = out.relative;
-        outcome.detail = "Newton " + std::to_string(out.iterations) + " iterations, ";
+        outcome.detail = "Newton " + std::to_string(out.iterations) + " iterations, linear: ";
         if (!out.converged) {
-            outcome.failure = "(Newton's method: " + out.failure + ", relative residual " + text("%.3g", out.relative) + ")";
+            outcome.failure = "(Newton's method: " + out.failure + ", relative residual " +
+                              text("%.3g", out.relative) + ")";
             TARV_PETSC(VecCopy(saved_, x_));
             return outcome;
         }
@@ -206,7 +215,7 @@ class FlowStepper : public TimeStepper {
     FlowRun run_;
     VecHandle x_, saved_;
     std::vector<double> current_, previous_, history_;  // velocities at steps n, n-1; du/dt's history
-    double reference_ = 0;  // the largest first residual of the steps so far
+    double reference_ = 0;                              // the largest first residual of the steps so far
 };
 
 }  // namespace

@@ -50,8 +50,8 @@ FlowConditions::FlowConditions(const Job& job, FlowLayout& layout, double time, 
                 }
             openings_.push_back(load.where.first);
             log.line("velocity " + load.values[0].text() + ", " + load.values[1].text() + ", " +
-                     load.values[2].text() + " on " + load.where.describe() + ": " + std::to_string(nodes.size()) +
-                     " nodes");
+                     load.values[2].text() + " on " + load.where.describe() + ": " +
+                     std::to_string(nodes.size()) + " nodes");
             anyCondition = true;
         }
     }
@@ -82,8 +82,8 @@ FlowConditions::FlowConditions(const Job& job, FlowLayout& layout, double time, 
 
 void FlowConditions::holdInletsAt(double time) {
     for (const HeldInlet& inlet : inlets_)
-        layout_.setHeldValue(inlet.dof,
-                             inlet.load->values[inlet.component](EvalPoint{job_.mesh.node(inlet.node), time, 20}));
+        layout_.setHeldValue(inlet.dof, inlet.load->values[inlet.component](
+                                            EvalPoint{job_.mesh.node(inlet.node), time, kFluidTemperature}));
 }
 
 }  // namespace tarvsolv

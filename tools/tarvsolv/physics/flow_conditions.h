@@ -11,6 +11,10 @@
 
 namespace tarvsolv {
 
+// Values that follow temperature (fluid tables, loads in T) are taken at 20 degrees: the flow
+// carries no temperature.
+inline constexpr double kFluidTemperature = 20;
+
 class FlowConditions {
   public:
     // Holds the walls and the inlets at `time` on `layout`, logs them; throws std::runtime_error

@@ -7,13 +7,6 @@
 namespace tarvsolv {
 namespace {
 
-// Sets a PETSc option unless the command line set it: the flow's defaults stay open to options.
-void defaultOption(const char* name, const char* value) {
-    PetscBool set = PETSC_FALSE;
-    TARV_PETSC(PetscOptionsHasName(nullptr, nullptr, name, &set));
-    if (!set) TARV_PETSC(PetscOptionsSetValue(nullptr, name, value));
-}
-
 std::string reasonText(SNESConvergedReason reason) {
     switch (reason) {
         case SNES_DIVERGED_MAX_IT:
@@ -33,7 +26,7 @@ std::string reasonText(SNESConvergedReason reason) {
 }  // namespace
 
 FlowNewton::FlowNewton(const FlowSystem& system, const FlowLayout& layout, SolverChoice solver,
-                       double tolerance, int limit)
+                       double tolerance, int limit, double timeFactor)
     : system_(system),
       layout_(layout),
       solver_(solver),
@@ -49,11 +42,25 @@ FlowNewton::FlowNewton(const FlowSystem& system, const FlowLayout& layout, Solve
     TARV_PETSC(SNESSetFunction(snes_, residual_, &FlowNewton::function, this));
     TARV_PETSC(SNESSetJacobian(snes_, jacobian_, jacobian_, &FlowNewton::jacobian, this));
     TARV_PETSC(SNESMonitorSet(snes_, &FlowNewton::monitor, this, nullptr));
-    configureLinearSolver();
+    configureLinearSolver(timeFactor);
     TARV_PETSC(SNESSetFromOptions(snes_));
 }
 
-void FlowNewton::configureLinearSolver() {
+FlowNewton::~FlowNewton() {
+    for (const std::string& name : defaults_) PetscOptionsClearValue(nullptr, name.c_str());
+}
+
+// The flow's defaults stay open to the command line's options, and go with the solver, so that a
+// later run in the same process starts from the command line again.
+void FlowNewton::defaultOption(const char* name, const char* value) {
+    PetscBool set = PETSC_FALSE;
+    TARV_PETSC(PetscOptionsHasName(nullptr, nullptr, name, &set));
+    if (set) return;
+    TARV_PETSC(PetscOptionsSetValue(nullptr, name, value));
+    defaults_.emplace_back(name);
+}
+
+void FlowNewton::configureLinearSolver(double timeFactor) {
     KSP ksp;
     PC pc;
     TARV_PETSC(SNESGetKSP(snes_, &ksp));
@@ -74,19 +81,36 @@ void FlowNewton::configureLinearSolver() {
     TARV_PETSC(PCFieldSplitSetIS(pc, "p", pressures_));
     TARV_PETSC(PCFieldSplitSetType(pc, PC_COMPOSITE_SCHUR));
     TARV_PETSC(PCFieldSplitSetSchurFactType(pc, PC_FIELDSPLIT_SCHUR_FACT_UPPER));
-    schur_ = system_.schurPreconditioner();
-    TARV_PETSC(PCFieldSplitSetSchurPre(pc, PC_FIELDSPLIT_SCHUR_PRE_USER, schur_));
+    defaultOption("-fieldsplit_u_ksp_type", "preonly");
+    defaultOption("-fieldsplit_p_ksp_type", "preonly");
+    // The Schur complement -B A^-1 B^T behaves as the pressure mass matrix over the viscosity
+    // while the viscous term dominates the velocity block, but as a pressure Laplacian times
+    // dt / rho once the time step's mass term rho/dt outweighs mu/h^2: there the Schur complement of
+    // the block's diagonal (PETSc's "selfp", a Laplacian of that kind) takes the mass matrix's place,
+    // by one multigrid cycle, and the velocity block, made diagonally dominant by the mass term, goes
+    // to incomplete LU (one multigrid cycle on it stalled in the start of a duct flow at Re 200).
+    const double size = system_.elementSize();
+    massDominated_ = timeFactor * system_.smallestDensity() * size * size > system_.largestViscosity();
+    if (massDominated_) {
+        TARV_PETSC(PCFieldSplitSetSchurPre(pc, PC_FIELDSPLIT_SCHUR_PRE_SELFP, nullptr));
+        defaultOption("-fieldsplit_u_pc_type", "bjacobi");
+        defaultOption("-fieldsplit_u_sub_pc_type", "ilu");
+        defaultOption("-fieldsplit_p_pc_type", "gamg");
+        return;
+    }
     // One multigrid cycle on the velocities; the pressure mass matrix's diagonal on the pressures
     // (spectrally equivalent to the matrix itself for linear elements).
-    defaultOption("-fieldsplit_u_ksp_type", "preonly");
     defaultOption("-fieldsplit_u_pc_type", "gamg");
-    defaultOption("-fieldsplit_p_ksp_type", "preonly");
+    schur_ = system_.schurPreconditioner();
+    TARV_PETSC(PCFieldSplitSetSchurPre(pc, PC_FIELDSPLIT_SCHUR_PRE_USER, schur_));
     defaultOption("-fieldsplit_p_pc_type", "jacobi");
 }
 
 std::string FlowNewton::solverName() const {
-    return solver_ == SolverChoice::Direct
-               ? "LU factorisation (MUMPS) of the whole system"
+    return solver_ == SolverChoice::Direct ? "LU factorisation (MUMPS) of the whole system"
+           : massDominated_
+               ? "FGMRES, Schur complement field split (velocities by incomplete LU, the Schur complement "
+                 "by that of the velocity block's diagonal, by GAMG)"
                : "FGMRES, Schur complement field split (velocities by GAMG, the Schur complement by the "
                  "pressure mass matrix over the viscosity)";
 }
@@ -122,7 +146,8 @@ PetscErrorCode FlowNewton::monitor(SNES snes, PetscInt iteration, PetscReal norm
     }
     if (newton->log_) {
         char text[160];
-        std::snprintf(text, sizeof text, "  Newton iteration %d: residual %.3e, relative residual %.3e, %d linear iterations",
+        std::snprintf(text, sizeof text,
+                      "  Newton iteration %d: residual %.3e, relative residual %.3e, %d linear iterations",
                       static_cast<int>(iteration), static_cast<double>(norm), norm / newton->reference_,
                       static_cast<int>(linear));
         newton->log_->line(text);
@@ -161,9 +186,12 @@ NewtonOutcome FlowNewton::solve(Vec x, const FlowInstant& at, double reference, 
         const char* text = nullptr;
         char* specific = nullptr;
         PetscErrorMessage(code, &text, &specific);
-        out.failure = std::string("the linear solver failed (") + (specific ? specific : text ? text : "") + ")";
-    }
-    else if (!out.converged)
+        out.failure = std::string("the linear solver failed (") +
+                      (specific ? specific
+                       : text   ? text
+                                : "") +
+                      ")";
+    } else if (!out.converged)
         out.failure = reasonText(reason);
     return out;
 }

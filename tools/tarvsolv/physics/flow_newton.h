@@ -3,8 +3,11 @@
 // on FlowSystem, every linear step solved by the run's solver: MUMPS's LU factorisation of the
 // whole saddle-point matrix (direct), or FGMRES with a Schur-complement field split whose velocity
 // block goes to algebraic multigrid and whose Schur complement is preconditioned by the pressure
-// mass matrix over the viscosity (iterative). Both stay open to PETSc's options.
+// mass matrix over the viscosity (iterative; in time steps whose mass term outweighs the viscous
+// one, by the Schur complement of the velocity block's diagonal instead). Both stay open to
+// PETSc's options.
 #include <string>
+#include <vector>
 
 #include "base/petsc_handles.h"
 #include "io/run_log.h"
@@ -25,9 +28,13 @@ struct NewtonOutcome {
 
 class FlowNewton {
   public:
-    // `tolerance`: the relative residual to reach; `limit`: Newton iterations at most.
+    // `tolerance`: the relative residual to reach; `limit`: Newton iterations at most;
+    // `timeFactor`: the time steps' du/dt factor (0: steady).
     FlowNewton(const FlowSystem& system, const FlowLayout& layout, SolverChoice solver, double tolerance,
-               int limit);
+               int limit, double timeFactor);
+    ~FlowNewton();
+    FlowNewton(const FlowNewton&) = delete;
+    FlowNewton& operator=(const FlowNewton&) = delete;
 
     // Solves F(x) = 0 at `at` from `x`; converged when the residual is `tolerance` of the larger of
     // `reference` and its first residual. `log` (may be null) takes every iteration.
@@ -40,7 +47,9 @@ class FlowNewton {
     static PetscErrorCode function(SNES, Vec x, Vec f, void* self);
     static PetscErrorCode jacobian(SNES, Vec x, Mat j, Mat p, void* self);
     static PetscErrorCode monitor(SNES, PetscInt iteration, PetscReal norm, void* self);
-    void configureLinearSolver();
+    void configureLinearSolver(double timeFactor);
+    // Sets a PETSc option the command line did not set, for this solver's life.
+    void defaultOption(const char* name, const char* value);
 
     const FlowSystem& system_;
     const FlowLayout& layout_;
@@ -55,6 +64,8 @@ class FlowNewton {
     RunLog* log_ = nullptr;
     double reference_ = 1;
     int linearIterations_ = 0;
+    std::vector<std::string> defaults_;  // the options this solver set
+    bool massDominated_ = false;
 };
 
 }  // namespace tarvsolv

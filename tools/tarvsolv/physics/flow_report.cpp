@@ -96,7 +96,8 @@ std::vector<FaceFlow> faceFlows(const ModelGeometry& geometry, const std::vector
                 flow.flowRate += dot(u, area);
                 flow.pressureForce = flow.pressureForce + p * area;
                 for (int a = 0; a < 3; ++a)
-                    for (int b = 0; b < 3; ++b) flow.viscousForce[a] -= mu * (grad[a][b] + grad[b][a]) * area[b];
+                    for (int b = 0; b < 3; ++b)
+                        flow.viscousForce[a] -= mu * (grad[a][b] + grad[b][a]) * area[b];
             }
         }
         out.push_back(flow);
@@ -115,7 +116,8 @@ void logFlowReport(RunLog& log, const std::vector<FaceFlow>& walls, const std::v
     for (const FaceFlow& opening : openings) {
         char text[96];
         std::snprintf(text, sizeof text, "%.6g", opening.flowRate);
-        log.line("flow out through face " + std::to_string(opening.face) + ": " + text + " " + units.name + "3/s");
+        log.line("flow out through face " + std::to_string(opening.face) + ": " + text + " " + units.name +
+                 "3/s");
         (opening.flowRate < 0 ? in : out) += std::abs(opening.flowRate);
     }
     char text[128];

@@ -1,15 +1,13 @@
 #include "physics/flow_system.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "fem/element_kernels.h"
 #include "linalg/linear_solvers.h"
 
 namespace tarvsolv {
 namespace {
-
-// Fluid properties that follow temperature are taken at 20 degrees: the flow carries no temperature.
-constexpr double kFluidTemperature = 20;
 
 // The corners of the mid-side nodes 4 to 9 of a quadratic tetrahedron.
 constexpr int kEdgeCorners[6][2] = {{0, 1}, {1, 2}, {0, 2}, {0, 3}, {1, 3}, {2, 3}};
@@ -23,13 +21,23 @@ FlowSystem::FlowSystem(const Job& job, const FlowLayout& layout, const FlowCondi
     viscosity_.resize(elements);
     for (int e = 0; e < elements; ++e) {
         const int body = job.geometry->bodyOfElement(e);
-        const BodyMaterial::Fluid fluid = job.materials->forBody(body).fluidAt(
-            elementPoint(job.mesh, e, 0.0, kFluidTemperature), body);
+        const BodyMaterial::Fluid fluid =
+            job.materials->forBody(body).fluidAt(elementPoint(job.mesh, e, 0.0, kFluidTemperature), body);
         density_[e] = fluid.density * job.units.massScale;
         viscosity_[e] = fluid.viscosity;
     }
     for (const Load& load : job.entries.loads)
         if (load.kind == LoadKind::Acceleration) accelerations_.push_back(&load);
+    // A typical element size: the bounding box's diagonal over the cube root of the element count.
+    Vec3 low = job.mesh.node(0), high = low;
+    for (int n = 0; n < job.mesh.nodeCount(); ++n)
+        for (int a = 0; a < 3; ++a) {
+            low[a] = std::min(low[a], job.mesh.node(n)[a]);
+            high[a] = std::max(high[a], job.mesh.node(n)[a]);
+        }
+    elementSize_ = norm(high - low) / std::cbrt(std::max(1, elements));
+    continuityScale_ = largestViscosity() / elementSize_;
+    heldScale_ = largestViscosity() * elementSize_;
 }
 
 double FlowSystem::largestViscosity() const {
@@ -57,7 +65,8 @@ void FlowSystem::evaluate(Vec x, const FlowInstant& at, Vec residual, Mat jacobi
     TARV_PETSC(VecGetOwnershipRange(residual, &first, &end));
     for (PetscInt dof = first; dof < end; ++dof)
         if (layout_.isHeld(static_cast<int>(dof)))
-            TARV_PETSC(VecSetValue(residual, dof, state[dof] - layout_.heldValue(static_cast<int>(dof)),
+            TARV_PETSC(VecSetValue(residual, dof,
+                                   heldScale_ * (state[dof] - layout_.heldValue(static_cast<int>(dof))),
                                    INSERT_VALUES));
     TARV_PETSC(VecAssemblyBegin(residual));
     TARV_PETSC(VecAssemblyEnd(residual));
@@ -70,7 +79,8 @@ void FlowSystem::addElements(const std::vector<double>& state, const FlowInstant
     const std::function<Vec3(const Vec3&)> acceleration = [&](const Vec3& x) {
         Vec3 sum;
         for (const Load* load : accelerations_)
-            for (int a = 0; a < 3; ++a) sum[a] += scale * load->values[a](EvalPoint{x, at.time, kFluidTemperature});
+            for (int a = 0; a < 3; ++a)
+                sum[a] += scale * load->values[a](EvalPoint{x, at.time, kFluidTemperature});
         return sum;
     };
     if (residual) TARV_PETSC(VecZeroEntries(residual));
@@ -89,12 +99,18 @@ void FlowSystem::addElements(const std::vector<double>& state, const FlowInstant
         const FlowCoefficients c{density_[e], viscosity_[e], at.convection, at.timeFactor};
         flowElement(mesh, e, c, local, history, accelerations_.empty() ? nullptr : &acceleration, re,
                     jacobian ? &ke : nullptr);
+        for (int k = 30; k < kFlowElementDofs; ++k) {
+            re[k] *= continuityScale_;
+            if (jacobian)
+                for (int j = 0; j < kFlowElementDofs; ++j) ke[k * kFlowElementDofs + j] *= continuityScale_;
+        }
         // Held rows take u - g afterwards: the residual's element parts go to the others only (a
         // vector, unlike a matrix, does not pass over negative rows unless told so).
         rows = dofs;
         for (int k = 0; k < kFlowElementDofs; ++k)
             if (layout_.isHeld(static_cast<int>(rows[k]))) rows[k] = -1, re[k] = 0;
-        if (residual) TARV_PETSC(VecSetValues(residual, kFlowElementDofs, dofs.data(), re.data(), ADD_VALUES));
+        if (residual)
+            TARV_PETSC(VecSetValues(residual, kFlowElementDofs, dofs.data(), re.data(), ADD_VALUES));
         if (jacobian)
             TARV_PETSC(MatSetValues(jacobian, kFlowElementDofs, rows.data(), kFlowElementDofs, dofs.data(),
                                     ke.data(), ADD_VALUES));
@@ -103,7 +119,8 @@ void FlowSystem::addElements(const std::vector<double>& state, const FlowInstant
     PetscInt first = 0, end = 0;
     TARV_PETSC(MatGetOwnershipRange(jacobian, &first, &end));
     for (PetscInt dof = first; dof < end; ++dof)
-        if (layout_.isHeld(static_cast<int>(dof))) TARV_PETSC(MatSetValue(jacobian, dof, dof, 1.0, ADD_VALUES));
+        if (layout_.isHeld(static_cast<int>(dof)))
+            TARV_PETSC(MatSetValue(jacobian, dof, dof, heldScale_, ADD_VALUES));
 }
 
 // + P n.v on every pressure face.
@@ -126,7 +143,8 @@ void FlowSystem::addPressureFaces(double time, Vec residual) const {
                     rows[3 * i + a] = dof;
                     if (layout_.isHeld(dof)) fe[3 * i + a] = 0;
                 }
-            TARV_PETSC(VecSetValues(residual, static_cast<PetscInt>(rows.size()), rows.data(), fe.data(), ADD_VALUES));
+            TARV_PETSC(VecSetValues(residual, static_cast<PetscInt>(rows.size()), rows.data(), fe.data(),
+                                    ADD_VALUES));
         }
 }
 
@@ -137,7 +155,7 @@ MatHandle FlowSystem::schurPreconditioner() const {
     PetscInt rows[4];
     for (int e = 0; e < mesh.elementCount(); ++e) {
         if (!layout_.assemblesElement(mesh, e)) continue;
-        pressureMass(mesh, e, -1.0 / viscosity_[e], me);
+        pressureMass(mesh, e, -continuityScale_ / viscosity_[e], me);
         for (int k = 0; k < 4; ++k) {
             const int node = mesh.elementNodes(e)[k];
             rows[k] = layout_.isHeld(layout_.pressureDof(node)) ? -1 : layout_.pressureIndex(node);
@@ -147,7 +165,8 @@ MatHandle FlowSystem::schurPreconditioner() const {
         TARV_PETSC(MatSetValues(m, 4, rows, 4, columns, me.data(), ADD_VALUES));
     }
     if (const std::optional<int> held = conditions_.pressureNode(); held && layout_.ownsNode(*held))
-        TARV_PETSC(MatSetValue(m, layout_.pressureIndex(*held), layout_.pressureIndex(*held), 1.0, ADD_VALUES));
+        TARV_PETSC(MatSetValue(m, layout_.pressureIndex(*held), layout_.pressureIndex(*held), heldScale_,
+                               ADD_VALUES));
     TARV_PETSC(MatAssemblyBegin(m, MAT_FINAL_ASSEMBLY));
     TARV_PETSC(MatAssemblyEnd(m, MAT_FINAL_ASSEMBLY));
     return m;
