@@ -7,7 +7,7 @@
 # 2.0962 times the mean). For every run it prints the CPU time (user + system; the wall time after
 # it, which other work on the machine inflates), the peak memory and the errors of the flow rate
 # and of the centreline speed; then, at equal flow-rate error, the ratios of CPU time and memory of
-# tarvsolv MF to OpenFOAM. Every program runs on one process with one BLAS/OpenMP thread.
+# each tarvsolv run to OpenFOAM. Every program runs on one process with one BLAS/OpenMP thread.
 #
 # tarvsolv: a structured quadratic tetrahedral box mesh of n x n cells across and n along
 # (tarvsolv-boxmesh, six tetrahedra a cell), pressures on the two ends, no slip on the four sides,
@@ -20,7 +20,7 @@
 #
 # usage: bench/tarvsolv/run_flow_bench.sh [build folder]   (default: build)
 # BENCH_FLOW_CELLS: tarvsolv's cells across the side (default "2 4 8");
-# BENCH_FOAM_CELLS: OpenFOAM's (default "8 20 40").
+# BENCH_FOAM_CELLS: OpenFOAM's (default "8 20 40"); BENCH_KEEP=1 keeps the work folder (cases, logs).
 # needs in the build folder: tarvdir/tarvsolv, bin/tarvsolv-boxmesh, bin/tarvsolv-ductflow; and
 # /usr/bin/time. Installs the Debian package openfoam when simpleFoam is missing (as root).
 set -euo pipefail
