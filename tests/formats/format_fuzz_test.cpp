@@ -17,6 +17,7 @@
 #include "formats/number_scanner.h"
 #include "formats/result_kinds.h"
 #include "formats/result_reader.h"
+#include "formats/result_writer.h"
 #include "formats/solver_input.h"
 #include "mesh_solve/mesh_dump.h"
 #include "support/file_fuzz.h"
@@ -112,7 +113,7 @@ TEST_F(FormatFuzz, ResultFilesNeverReadOutsideTheArrays) {
     int read = 0;
     const auto check = [&](const std::string& text) -> std::string {
         const std::string path = write(text);
-        for (int kind : {1, 2, 3, 4, 6, 7}) {
+        for (int kind : {1, 2, 3, 4, 6, 7, 8, 9}) {
             const int item = static_cast<int>(random() % 16) - 1;
             const int step = static_cast<int>(random() % 4);
             if (readResult(path, mesh, {kind, item, step, static_cast<int>(random() % 8)}, out) ==
@@ -122,7 +123,15 @@ TEST_F(FormatFuzz, ResultFilesNeverReadOutsideTheArrays) {
         }
         return "";
     };
-    const std::string golden = golden::bytes("quadratic.out");
+    // The golden file and a flow's blocks: pressure, velocity and vorticity of node n at n / 10.
+    std::vector<double> nodeValues, nodeVectors;
+    for (int n = 1; n <= 20; ++n) {
+        nodeValues.push_back(n / 10.0);
+        nodeVectors.insert(nodeVectors.end(), {n / 10.0, -n / 10.0, 0.0});
+    }
+    const std::string golden =
+        golden::bytes("quadratic.out") + results::nodeScalarBlock("PRES", 1, nodeValues) +
+        results::nodeVectorBlock("VELO", 1, nodeVectors) + results::nodeVectorBlock("VORT", 1, nodeVectors);
     fuzz::Plan plan;
     plan.rounds = 1500;
     plan.truncationStep = 7;
