@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "mesh_solve/mesh_store.h"
@@ -80,6 +81,25 @@ TEST_F(TimeGraph, CombinedDisplacementIsTheMagnitudeUnknownNodesAreZeroAndCancel
     open(kKindDisplacement, 0, "Missing");
     fetch("1");
     EXPECT_EQ(dialog->plot().seriesCount(), 0);
+}
+
+// A transient flow: a point per printed step at its number, the pressure as it stands, speed and
+// vorticity as magnitudes.
+TEST_F(TimeGraph, AFlowsQuantitiesArePlottedAtThePrintedSteps) {
+    const std::string path = scratch.file("Case.out");
+    writeFile(path, results_test::twoTetrahedraFlow());
+    open(kKindPressure, 0);
+    fetch("5");
+    const auto& pressure = dialog->plot().series(0)->points();
+    ASSERT_EQ(pressure.size(), 2u);
+    EXPECT_EQ((std::array{pressure[0].x, pressure[0].y, pressure[1].x, pressure[1].y}),
+              (std::array{5.0f, -10.0f, 10.0f, -20.0f}));
+    const auto at10 = [&](int kind, int item, int node) {
+        return fetchNodeHistory(path, kind, item, node)->at(1).y;
+    };
+    EXPECT_FLOAT_EQ(at10(kKindVelocity, kItemMagnitude, 2), 5);
+    EXPECT_FLOAT_EQ(at10(kKindVorticity, kItemMagnitude, 5), 2);
+    EXPECT_FLOAT_EQ(at10(kKindVorticity, 2, 1), 0.5);
 }
 
 TEST_F(TimeGraph, StressAtACornerSharedByFourElementsIsAveraged) {
