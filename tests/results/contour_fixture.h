@@ -5,6 +5,7 @@
 
 #include "formats/mesh.h"
 #include "formats/mesh_writer.h"
+#include "formats/result_writer.h"
 #include "loadcase/header_file.h"
 #include "mesh_solve/mesh_store.h"
 #include "render/recording_device.h"
@@ -87,23 +88,17 @@ inline std::string twoTetrahedraStresses(int step = 1) {
 // and -20, the vorticity (0, 0, 0.5) at node 1 and (0, 0, 2) at node 5, 0 elsewhere; step 5 holds
 // half of each.
 inline std::string twoTetrahedraFlow() {
-    const double velocity[5][3] = {{0, 0, 0}, {3, 4, 0}, {0, 0, -2}, {1, 0, 0}, {0, 6, 8}};
-    const double pressure[5] = {100, 80, 60, 40, -20};
-    const double vorticity[5] = {0.5, 0, 0, 0, 2};
+    const std::vector<double> velocity{0, 0, 0, 3, 4, 0, 0, 0, -2, 1, 0, 0, 0, 6, 8},
+        pressure{100, 80, 60, 40, -20}, vorticity{0, 0, 0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
     std::string text = "MESHFILE\nx.meb\n";
     for (const int step : {5, 10}) {
-        const double f = step / 10.0;
-        std::string velo = "VELO " + std::to_string(step) + "\n",
-                    pres = "PRES " + std::to_string(step) + "\n",
-                    vort = "VORT " + std::to_string(step) + "\n";
-        for (int n = 0; n < 5; ++n) {
-            const std::string node = std::to_string(n + 1) + " ";
-            velo += node + std::to_string(f * velocity[n][0]) + " " + std::to_string(f * velocity[n][1]) +
-                    " " + std::to_string(f * velocity[n][2]) + "\n";
-            pres += node + std::to_string(f * pressure[n]) + "\n";
-            vort += node + "0 0 " + std::to_string(f * vorticity[n]) + "\n";
-        }
-        text += velo + "\n" + pres + "\n" + vort + "\n";
+        const auto part = [step](std::vector<double> v) {
+            for (double& x : v) x *= step / 10.0;
+            return v;
+        };
+        text += results::nodeVectorBlock("VELO", step, part(velocity)) +
+                results::nodeScalarBlock("PRES", step, part(pressure)) +
+                results::nodeVectorBlock("VORT", step, part(vorticity));
     }
     return text;
 }

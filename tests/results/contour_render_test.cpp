@@ -2,7 +2,6 @@
 // checked for the expected colours at known pixels.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdlib>
 
 #include "contour_fixture.h"
@@ -63,36 +62,6 @@ TEST_F(OffscreenPlot, VonMisesShowsTheBandsAndTheLegend) {
     // The legend's top swatch is red, the bottom one blue.
     EXPECT_EQ(gl->pixel(15, 30), 0xFF000000u | kBandColours[9]);
     EXPECT_EQ(gl->pixel(15, 390), 0xFF000000u | kBandColours[0]);
-}
-
-// A flow's arrows are black lines drawn over the colours; the next frame's colours are not darkened
-// by their material. Node 2's arrow (speed 5 of 10 at step 10, along (3, 4, 0)) leaves the z = 0 face
-// beside its corner.
-TEST_F(OffscreenPlot, AFlowsArrowsAreBlackLinesOverTheColours) {
-    command->OnTerminate();
-    makeFlow();
-    auto& d = start();
-    host.setRenderDevice(gl);
-    d.userClick(C::kLighting);
-    d.userType(C::kStep, "10");
-    d.userClick(C::kArrows);
-    d.userChoose(C::kQuantityList, d.findItemExact(C::kQuantityList, "Pressure"));
-    command->On3DRender();
-    save("results_render_arrows.png");
-    const float s = 0.1f * std::sqrt(3.0f) / 10;
-    const Float3 mid{1 + 1.5f * s, 2 * s, 0};
-    const Float3 screen =
-        render::projectPoint(mid, gl->viewport(), gl->transform(render::TransformKind::Projection),
-                             gl->transform(render::TransformKind::View), render::Matrix4::identity());
-    int black = 0;
-    for (int dy = -2; dy <= 2; ++dy)
-        for (int dx = -2; dx <= 2; ++dx)
-            if (gl->pixel(static_cast<int>(screen.x) + dx, static_cast<int>(screen.y) + dy) == 0xFF000000u)
-                ++black;
-    EXPECT_GT(black, 0) << "the shaft of node 2's arrow";
-    // Node 1 (pressure 100, the largest) keeps its red through the next frame.
-    command->On3DRender();
-    EXPECT_EQ(at({0.02f, 0.02f, 0}), 0xFFFF0000u);
 }
 
 }  // namespace

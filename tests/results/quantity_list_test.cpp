@@ -27,10 +27,8 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
     const std::vector<std::string> flow{"Mesh",  "X Velocity", "Y Velocity", "Z Velocity",
                                         "Speed", "Pressure",   "Vorticity"};
     EXPECT_EQ(texts(kPhysicsFluid, 8), flow);
-    for (const auto& q : offeredQuantities(kPhysicsFluid, 8)) {
-        EXPECT_EQ(quantityAt(q.position).listText, q.text);
+    for (const auto& q : offeredQuantities(kPhysicsFluid, 8))
         EXPECT_EQ(plotPosition(kPhysicsFluid, 8, q.position), q.position);
-    }
     EXPECT_EQ(quantityAt(kPositionSpeed).kind, kKindVelocity);
     EXPECT_EQ(quantityAt(kPositionSpeed).item, kItemMagnitude);
     EXPECT_EQ(quantityAt(kPositionPressure).kind, kKindPressure);
