@@ -40,7 +40,8 @@ double boxDiagonal(const mesh_solve::Mesh& mesh) {
 
 double fastest(const mesh_solve::Mesh& mesh, std::span<const double> velocities) {
     double speed = 0;
-    for (std::int32_t n = 1; n <= mesh.nodeCount(); ++n) speed = std::max(speed, velocityOf(velocities, n).length());
+    for (std::int32_t n = 1; n <= mesh.nodeCount(); ++n)
+        speed = std::max(speed, velocityOf(velocities, n).length());
     return speed;
 }
 
