@@ -12,6 +12,8 @@ enum ResultKind : int {
     kKindStress = 4,
     kKindVelocity = 6,
     kKindPlasticStrain = 7,
+    kKindPressure = 8,   // a flow's pressure, one value per node as the temperature
+    kKindVorticity = 9,  // the curl of a flow's velocity, three components per node
 };
 
 // Item of a node kind that asks for the three components as a vector.

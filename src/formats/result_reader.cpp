@@ -35,9 +35,18 @@ const char* nodeKeyword(int kind) {
             return "EIGE";
         case kKindVelocity:
             return "VELO";
+        case kKindPressure:
+            return "PRES";
+        case kKindVorticity:
+            return "VORT";
         default:
             return nullptr;
     }
+}
+
+// Values on a line of a node block: temperatures and pressures are scalars, the others vectors.
+int nodeComponents(int kind) {
+    return kind == kKindTemperature || kind == kKindPressure ? 1 : 3;
 }
 
 bool isStepByStep(int solutionType) {
@@ -73,7 +82,7 @@ ReadStatus readNodeBlock(LineReader& reader, const ResultMesh& mesh, const Resul
     if (const ReadStatus found = findNodeBlock(reader, keyword, rq.step); found != ReadStatus::Read)
         return found;
 
-    const int components = rq.kind == kKindTemperature ? 1 : 3;
+    const int components = nodeComponents(rq.kind);
     auto& target = rq.item == kItemVector ? out.vectors : out.values;
     std::fill(target.begin(), target.end(), 0.0);
     Range range;

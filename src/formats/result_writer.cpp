@@ -60,13 +60,17 @@ std::string nodeVectorBlock(const char* keyword, int number, std::span<const dou
     return out;
 }
 
-std::string temperatureBlock(int number, std::span<const double> temperatures) {
+std::string nodeScalarBlock(const char* keyword, int number, std::span<const double> values) {
     std::string out;
-    appendf(out, "TEMP %d\n", number);
+    appendf(out, "%s %d\n", keyword, number);
     LineWriter line(out);
-    for (std::size_t n = 0; n < temperatures.size(); ++n) line.count(n + 1).value(temperatures[n], 8).end();
+    for (std::size_t n = 0; n < values.size(); ++n) line.count(n + 1).value(values[n], 8).end();
     out += '\n';
     return out;
+}
+
+std::string temperatureBlock(int number, std::span<const double> temperatures) {
+    return nodeScalarBlock("TEMP", number, temperatures);
 }
 
 std::string stressBlock(int number, std::span<const std::int32_t> cornerNodes,

@@ -13,8 +13,10 @@ namespace results {
 // The six stress components of one element corner in file order: sx sy sz txy tyz txz.
 using CornerStress = std::array<double, 6>;
 
-// "DISP", "EIGE" or "VELO": x, y, z per node.
+// "DISP", "EIGE", "VELO" or "VORT": x, y, z per node.
 std::string nodeVectorBlock(const char* keyword, int number, std::span<const double> values);
+// "TEMP" or "PRES": one value per node.
+std::string nodeScalarBlock(const char* keyword, int number, std::span<const double> values);
 // "TEMP": one value per node.
 std::string temperatureBlock(int number, std::span<const double> temperatures);
 // "STRES": per element its four corners with element number, node number and the six components.

@@ -7,6 +7,7 @@
 #include "results/display_state.h"
 #include "results/quantity_list.h"
 #include "results/slice_flags.h"
+#include "results/velocity_arrows.h"
 
 namespace results {
 namespace {
@@ -124,6 +125,7 @@ void ContourRenderer::render(render::IRenderDevice& device, const ContourFrame& 
         drawAnimated(device, frame);
     else
         drawStatic(device, frame);
+    if (!frame.arrows.empty()) drawArrows(device, frame);
     drawLegend(device, frame);
     device.setTexture(0, 0);
     device.setStreamSource(0, 0, 0);
@@ -141,11 +143,12 @@ void ContourRenderer::createResources(render::IRenderDevice& d, const ContourFra
 }
 
 void ContourRenderer::releaseBuffers(render::IRenderDevice* device) {
-    for (render::Handle* h :
-         {&staticBuffer_, &tweenBuffers_[0], &tweenBuffers_[1], &tweenBuffers_[2], &tweenBuffers_[3]}) {
+    for (render::Handle* h : {&staticBuffer_, &tweenBuffers_[0], &tweenBuffers_[1], &tweenBuffers_[2],
+                              &tweenBuffers_[3], &arrowBuffer_}) {
         if (*h && device) device->releaseVertexBuffer(*h);
         *h = 0;
     }
+    arrowBufferBytes_ = 0;
     ready_ = false;
 }
 
@@ -243,6 +246,34 @@ void ContourRenderer::drawNumbers(render::IRenderDevice& d, const ContourFrame& 
         d.drawText(textFont_, text, {x, y, x + 100, y + 40}, render::kTextLeft | render::kTextTop,
                    kTextColour);
     }
+}
+
+// Black unlit lines over the colours, hidden where the body stands in front of them. The buffer
+// grows when a step has more moving nodes than the last.
+void ContourRenderer::drawArrows(render::IRenderDevice& d, const ContourFrame& f) {
+    const auto ends = velocityArrowLines(*f.mesh, *f.triangles, f.arrows, f.lengthFactor);
+    if (ends.empty()) return;
+    std::vector<render::Vertex> vertices(ends.size());
+    for (std::size_t v = 0; v < ends.size(); ++v)
+        vertices[v] = {ends[v].x, ends[v].y, ends[v].z, 0, 0, 1, 0, 0};
+    const std::size_t bytes = vertices.size() * sizeof(render::Vertex);
+    if (bytes > arrowBufferBytes_) {
+        if (arrowBuffer_) d.releaseVertexBuffer(arrowBuffer_);
+        arrowBuffer_ = d.createVertexBuffer(bytes);
+        arrowBufferBytes_ = bytes;
+    }
+    d.writeVertexBuffer(arrowBuffer_, vertices.data(), bytes);
+    d.setVertexFormat(render::kFormatPositionNormalTex1);
+    d.setStreamSource(0, arrowBuffer_, sizeof(render::Vertex));
+    d.setTexture(0, 0);
+    d.setRenderState(RenderState::Lighting, 0.0f);
+    d.setRenderState(RenderState::FillMode, render::kFillSolid);
+    d.setRenderState(RenderState::DepthEnable, 1.0f);
+    d.setRenderState(RenderState::SlopeScaleDepthBias, 0.0f);
+    d.setRenderState(RenderState::DepthBias, 0.0f);
+    d.setMaterial(kBlack);
+    d.drawLineList(0, vertices.size() / 2);
+    d.setMaterial(kWhiteMaterial);  // the coloured pass takes its colours from the texture alone
 }
 
 void ContourRenderer::drawLegend(render::IRenderDevice& d, const ContourFrame& f) {

@@ -40,6 +40,7 @@ struct ContourFrame {
     const TriangleList* triangles = nullptr;
     std::span<const double> values;   // per node
     std::span<const double> vectors;  // x, y, z per node
+    std::span<const double> arrows;   // a flow's velocity, x, y, z per node, drawn as arrows when given
     BandLimits limits{};
     bool meshOnly = true;
     double lengthFactor = 1.0;  // mesh coordinates / factor = view coordinates
@@ -54,6 +55,8 @@ struct ContourFrame {
 inline constexpr render::Argb kTextColour = 0xFF646464;
 inline constexpr render::Argb kBlack = 0xFF000000;
 inline constexpr render::Argb kWhite = 0x00FFFFFF;
+// The material of the coloured pass: opaque white, so that the texture alone gives the colours.
+inline constexpr render::Argb kWhiteMaterial = 0xFFFFFFFF;
 // The font faces of the numbers and of the legend swatches.
 inline constexpr const char* kTextFont = "Arial";
 inline constexpr const char* kSwatchFont = "Arial Black";
@@ -88,12 +91,15 @@ class ContourRenderer {
     void drawColoured(render::IRenderDevice& device, const ContourFrame& frame, std::size_t triangles);
     void drawNumbers(render::IRenderDevice& device, const ContourFrame& frame);
     void drawLegend(render::IRenderDevice& device, const ContourFrame& frame);
+    void drawArrows(render::IRenderDevice& device, const ContourFrame& frame);
     void clearBackground(render::IRenderDevice& device);
 
     bool ready_ = false;
     render::Handle staticBuffer_ = 0;
     render::Handle declaration_ = 0;
     render::Handle tweenBuffers_[4] = {0, 0, 0, 0};
+    render::Handle arrowBuffer_ = 0;
+    std::size_t arrowBufferBytes_ = 0;
     render::Handle textFont_ = 0;
     render::Handle swatchFont_ = 0;
     render::Handle smoothBar_ = 0;

@@ -75,7 +75,9 @@ ContourFrame CContoursCommand::frame() const {
     f.mesh = &mesh_solve::libraryMesh();
     f.triangles = &state.triangles;
     f.values = results_.values;
-    f.vectors = results_.vectors;
+    // A flow's vectors are its velocities: drawn as arrows, never as a deformed shape.
+    const bool fluid = physics_ == kPhysicsFluid;
+    if (!fluid) f.vectors = results_.vectors;
     f.limits = state.limits;
     f.meshOnly = state.position < 0 || state.kind == kKindMesh || state.noValues;
     f.lengthFactor = state.lengthFactor;
@@ -86,6 +88,7 @@ ContourFrame CContoursCommand::frame() const {
         f.options = {d->isChecked(CContours::kSmooth), d->isChecked(CContours::kLighting),
                      d->isChecked(CContours::kWireframe), d->isChecked(CContours::kNumeric)};
         f.legend.step = d->stepNumber();
+        if (fluid && d->showsArrows()) f.arrows = results_.vectors;
     }
     f.legend.position = state.position;
     f.legend.naturalFrequencies =
@@ -94,7 +97,7 @@ ContourFrame CContoursCommand::frame() const {
     f.legend.noValues = state.noValues;
     const Quantity& q = quantityAt(state.position);
     f.legend.label = std::string(q.legendLabel);
-    f.legend.unit = unitText(q.unit, addon::library().unitText);
+    f.legend.unit = unitText(unitClassAt(state.position, physics_), addon::library().unitText);
     return f;
 }
 

@@ -29,6 +29,8 @@ CContours::CContours(CContoursCommand* command)
     onClick(kAnimate, [this] { OnAnimate(); });
     for (int id : {int{kSmooth}, int{kLighting}, int{kWireframe}, int{kNumeric}})
         onClick(id, [this] { command_->redraw(); });
+    // The arrows need the step's velocities: switching them reads the plot again.
+    onClick(kArrows, [this] { OnApply2(); });
 }
 
 ui::DialogTemplate CContours::makeTemplate() {
@@ -51,6 +53,7 @@ ui::DialogTemplate CContours::makeTemplate() {
         .add(kWireframe, ControlKind::CheckBox, "Wireframe", {170, 168, 320, 184})
         .add(kLighting, ControlKind::CheckBox, "Lighting", {170, 188, 320, 204})
         .add(kNumeric, ControlKind::CheckBox, "Numeric", {170, 208, 320, 224})
+        .add(kArrows, ControlKind::CheckBox, "Velocity arrows", {170, 228, 320, 244})
         .add(kSliderX, ControlKind::Slider, "", {8, 210, 160, 230}, ui::kStyleDisabled)
         .add(kSliderY, ControlKind::Slider, "", {8, 234, 160, 254}, ui::kStyleDisabled)
         .add(kSliderZ, ControlKind::Slider, "", {8, 258, 160, 278}, ui::kStyleDisabled)
@@ -70,7 +73,12 @@ ui::DialogTemplate CContours::makeTemplate() {
 bool CContours::onInitDialog() {
     fillControls();
     setCheck(kLighting, true);
+    show(kArrows, physics() == kPhysicsFluid);
     return true;
+}
+
+bool CContours::showsArrows() const {
+    return physics() == kPhysicsFluid && isChecked(kArrows);
 }
 
 int CContours::physics() const {
@@ -108,7 +116,7 @@ void CContours::OnApply2() {
 }
 
 // Mode shapes are always read as vectors; displacements only to draw a deformed shape of a
-// mechanical loadcase.
+// mechanical loadcase, a flow's velocities only for its arrows.
 void CContours::plot() {
     const int position = plotPosition(physics(), solutionType(), selectedPosition());
     const int kind = quantityAt(position).kind;
@@ -117,6 +125,8 @@ void CContours::plot() {
         vectorKind = kKindModeShape;
     else if (displacementScale() > 0 && physics() == kPhysicsMechanical)
         vectorKind = kKindDisplacement;
+    else if (showsArrows())
+        vectorKind = kKindVelocity;
     const Reading reading = plotQuantity(position, vectorKind, command_->nodeResults());
     if (reading.tooHigh) setCaption("modenumber too high");
     if (!reading.missing.empty()) {

@@ -18,6 +18,7 @@ class CContours : public CResultsPanel {
         kWireframe = 11052,
         kLighting = 11051,
         kTimeGraph = 11007,
+        kArrows = 11058,  // a flow's velocity as arrows; shown for fluid flow loadcases only
     };
     static constexpr int kDialogId = 10060;
 
@@ -26,6 +27,8 @@ class CContours : public CResultsPanel {
     int physics() const override;
     int solutionType() const override;
     std::string jobBasePath() const override;
+    // Whether the plot draws the velocity arrows of a flow.
+    bool showsArrows() const;
 
     // Reads and draws the selected quantity; failures become "problem in CContours::OnApply2".
     void OnApply2();

@@ -1,6 +1,8 @@
 #include "results/quantity_list.h"
 
+#include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace results {
 namespace {
@@ -33,7 +35,15 @@ constexpr std::array<Quantity, kQuantityCount> kQuantities{{
     {"Y Velocity", "Y velocity", kKindVelocity, 1, U::None},
     {"Z Velocity", "Z velocity", kKindVelocity, 2, U::None},
     {"Plastic Strain", "Plastic Strain", kKindPlasticStrain, 0, U::None},
+    {"Speed", "Speed", kKindVelocity, kItemMagnitude, U::Velocity},
+    {"Pressure", "Pressure", kKindPressure, 0, U::Stress},
+    {"Vorticity", "Vorticity magnitude", kKindVorticity, kItemMagnitude, U::PerSecond},
 }};
+
+// A flow's list: the mesh, the velocity components, speed, pressure and vorticity.
+constexpr int kFluidPositions[] = {kPositionMesh,      kPositionXVelocity, kPositionXVelocity + 1,
+                                   kPositionZVelocity, kPositionSpeed,     kPositionPressure,
+                                   kPositionVorticity};
 
 bool isNaturalFrequencies(int physics, int solutionType) {
     return physics == kPhysicsMechanical && solutionType == kSolutionNaturalFrequencies;
@@ -53,9 +63,29 @@ std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType) {
     } else if (isNaturalFrequencies(physics, solutionType)) {
         list.push_back({"Natural frequency", kPositionFrequency});
     } else if (physics == kPhysicsMechanical) {
-        for (int p = 1; p < kQuantityCount; ++p) list.push_back({std::string(kQuantities[p].listText), p});
+        for (int p = 1; p < kMechanicalQuantityCount; ++p)
+            list.push_back({std::string(kQuantities[p].listText), p});
+    } else if (physics == kPhysicsFluid) {
+        for (int p : kFluidPositions)
+            if (p != kPositionMesh) list.push_back({std::string(kQuantities[p].listText), p});
     }
     return list;
+}
+
+UnitClass unitClassAt(int position, int physics) {
+    if (physics == kPhysicsFluid && position >= kPositionXVelocity && position <= kPositionZVelocity)
+        return UnitClass::Velocity;
+    return quantityAt(position).unit;
+}
+
+bool hasTimeHistory(int position, int physics) {
+    if (physics == kPhysicsThermal) return position == kPositionTemperature;
+    if (physics == kPhysicsFluid)
+        return position != kPositionMesh && std::find(std::begin(kFluidPositions), std::end(kFluidPositions),
+                                                      position) != std::end(kFluidPositions);
+    if (physics != kPhysicsMechanical) return false;
+    return (position >= 1 && position <= kPositionTemperature) ||
+           (position >= kPositionXVelocity && position <= kPositionZVelocity);
 }
 
 int plotPosition(int physics, int solutionType, int listPosition) {
@@ -76,6 +106,12 @@ std::string temperatureUnit(std::string_view lengthUnit) {
     return lengthUnit.starts_with("i") ? "deg. F" : "deg. C";
 }
 
+std::string velocityUnit(std::string_view lengthUnit) {
+    // "m." names metres: the dot is not part of the unit.
+    while (lengthUnit.ends_with('.')) lengthUnit.remove_suffix(1);
+    return lengthUnit.empty() ? "" : std::string(lengthUnit) + "/s";
+}
+
 std::string unitText(UnitClass unit, std::string_view lengthUnit) {
     switch (unit) {
         case UnitClass::Stress:
@@ -84,6 +120,10 @@ std::string unitText(UnitClass unit, std::string_view lengthUnit) {
             return temperatureUnit(lengthUnit);
         case UnitClass::Length:
             return std::string(lengthUnit);
+        case UnitClass::Velocity:
+            return velocityUnit(lengthUnit);
+        case UnitClass::PerSecond:
+            return "1/s";
         case UnitClass::None:
             break;
     }
@@ -93,6 +133,7 @@ std::string unitText(UnitClass unit, std::string_view lengthUnit) {
 std::string unitTextForKind(int kind, std::string_view lengthUnit) {
     switch (kind) {
         case kKindStress:
+        case kKindPressure:
             return stressUnit(lengthUnit);
         case kKindTemperature:
             return temperatureUnit(lengthUnit);

@@ -1,6 +1,7 @@
 #pragma once
-// The 25 result quantities both result dialogs offer: list text, legend label, (kind, item) and
-// unit class; which of them a loadcase offers; and the unit texts of the length unit.
+// The result quantities both result dialogs offer (the 25 of mechanical loadcases, then the
+// flow's): list text, legend label, (kind, item) and unit class; which of them a loadcase offers;
+// and the unit texts of the length unit.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,8 +13,10 @@ namespace results {
 // Physics of a loadcase the results depend on.
 inline constexpr int kPhysicsMechanical = 0;
 inline constexpr int kPhysicsThermal = 6;
+inline constexpr int kPhysicsFluid = 8;
 
-enum class UnitClass { None, Stress, Length, Temperature };
+// Velocity: the length unit per second; PerSecond: "1/s" (vorticity).
+enum class UnitClass { None, Stress, Length, Temperature, Velocity, PerSecond };
 
 struct Quantity {
     std::string_view listText;
@@ -23,13 +26,28 @@ struct Quantity {
     UnitClass unit;
 };
 
-inline constexpr int kQuantityCount = 25;
+inline constexpr int kQuantityCount = 28;
+// Positions 0 to 24 are the mechanical list.
+inline constexpr int kMechanicalQuantityCount = 25;
 inline constexpr int kPositionMesh = 0;
 inline constexpr int kPositionTemperature = 19;
 inline constexpr int kPositionFrequency = 20;
+inline constexpr int kPositionXVelocity = 21;
+inline constexpr int kPositionZVelocity = 23;
+inline constexpr int kPositionSpeed = 25;
+inline constexpr int kPositionPressure = 26;
+inline constexpr int kPositionVorticity = 27;
 
-// The quantity at list position `position` (0 to 24); "Mesh" for any other position.
+// The quantity at list position `position` (0 to 27); "Mesh" for any other position.
 const Quantity& quantityAt(int position);
+
+// The unit class of position `position` in a loadcase of `physics`: a flow's velocity components
+// are velocities; a mechanical loadcase's carry no unit, as they always have.
+UnitClass unitClassAt(int position, int physics);
+
+// Whether the time history graph plots the quantity at `position` of a loadcase of `physics`:
+// every quantity of a node or stress block that a list of that physics offers.
+bool hasTimeHistory(int position, int physics);
 
 // One line of a dialog's quantity list: its text and the position it stands for.
 struct OfferedQuantity {
@@ -47,9 +65,12 @@ int plotPosition(int physics, int solutionType, int listPosition);
 // Unit texts given by the length unit's short text ("mm", "cm", "m.", "in", "ft").
 std::string stressUnit(std::string_view lengthUnit);
 std::string temperatureUnit(std::string_view lengthUnit);
+// The length unit per second ("mm/s", "m/s" of "m.", "in/s"); "" without a length unit.
+std::string velocityUnit(std::string_view lengthUnit);
 // The unit text of a quantity's unit class.
 std::string unitText(UnitClass unit, std::string_view lengthUnit);
-// The unit text of a result kind: stress, temperature, the length unit for displacements, else "".
+// The unit text of a result kind: stress for stresses and pressures, temperature, the length unit
+// for displacements, else "".
 std::string unitTextForKind(int kind, std::string_view lengthUnit);
 
 }  // namespace results

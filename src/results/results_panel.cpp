@@ -136,7 +136,7 @@ CResultsPanel::Reading CResultsPanel::plotQuantity(int position, int vectorKind,
     } else {
         char buffer[128];
         std::snprintf(buffer, sizeof buffer, "Max. %g %s", state.limits[10],
-                      unitText(quantity.unit, addon::library().unitText).c_str());
+                      unitText(unitClassAt(position, physics()), addon::library().unitText).c_str());
         setText(kMax, buffer);
         std::snprintf(buffer, sizeof buffer, "Min. %g", state.limits[0]);
         setText(kMin, buffer);
@@ -192,15 +192,11 @@ mesh_solve::MeshFileUse results::readResultsMesh(const std::string& path, bool r
 
 void CResultsPanel::OnTimeGraph() {
     const int position = plotPosition(physics(), solutionType(), selectedPosition());
-    const bool thermal = physics() == kPhysicsThermal;
-    const bool mechanical = physics() == kPhysicsMechanical;
-    const bool graphable = (position >= 1 && position <= 19) || (position >= 21 && position <= 23);
-    if (!thermal && !(mechanical && graphable)) {
+    if (!hasTimeHistory(position, physics())) {
         ui::showMessage("No graph of this type");
         return;
     }
     const Quantity& quantity = quantityAt(position);
-    CLinePlotTestDlg graph(thermal ? kKindTemperature : quantity.kind, thermal ? 0 : quantity.item,
-                           jobBasePath());
+    CLinePlotTestDlg graph(quantity.kind, quantity.item, jobBasePath());
     graph.DoModal();
 }

@@ -28,6 +28,10 @@ std::optional<BlockLayout> layoutOf(int kind) {
             return BlockLayout{"DISP", 1, 3};
         case kKindVelocity:
             return BlockLayout{"VELO", 1, 3};
+        case kKindPressure:
+            return BlockLayout{"PRES", 1, 1};
+        case kKindVorticity:
+            return BlockLayout{"VORT", 1, 3};
         case kKindStress:
             return BlockLayout{"STRES", 2, 6};
         default:

@@ -17,6 +17,7 @@
 #include "formats/number_scanner.h"
 #include "formats/result_kinds.h"
 #include "formats/result_reader.h"
+#include "formats/result_writer.h"
 #include "formats/solver_input.h"
 #include "mesh_solve/mesh_dump.h"
 #include "support/file_fuzz.h"
@@ -112,7 +113,7 @@ TEST_F(FormatFuzz, ResultFilesNeverReadOutsideTheArrays) {
     int read = 0;
     const auto check = [&](const std::string& text) -> std::string {
         const std::string path = write(text);
-        for (int kind : {1, 2, 3, 4, 6, 7}) {
+        for (int kind : {1, 2, 3, 4, 6, 7, 8, 9}) {
             const int item = static_cast<int>(random() % 16) - 1;
             const int step = static_cast<int>(random() % 4);
             if (readResult(path, mesh, {kind, item, step, static_cast<int>(random() % 8)}, out) ==
@@ -122,10 +123,15 @@ TEST_F(FormatFuzz, ResultFilesNeverReadOutsideTheArrays) {
         }
         return "";
     };
-    const std::string golden = golden::bytes("quadratic.out");
+    // The golden file and a flow's pressure and vorticity, short blocks of its first four nodes
+    // (the rest keep 0). Two more kinds per file: every ninth length is truncated, not every seventh.
+    const std::vector<double> pressure{1e5, -2.5, 0, 7}, vorticity(12, 0.5);
+    const std::string golden = golden::bytes("quadratic.out") +
+                               results::nodeScalarBlock("PRES", 1, pressure) +
+                               results::nodeVectorBlock("VORT", 1, vorticity);
     fuzz::Plan plan;
     plan.rounds = 1500;
-    plan.truncationStep = 7;
+    plan.truncationStep = 9;
     plan.text = true;
     EXPECT_EQ(fuzz::firstFault(golden, plan, check), "");
     EXPECT_GT(read, 1000);  // most damaged files still hold readable blocks

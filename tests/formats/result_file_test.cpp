@@ -132,6 +132,8 @@ TEST(ResultWriter, NumbersAreWrittenAsPrintfWritesThem) {
     }
     EXPECT_EQ(stressBlock(2, corners, stresses), want + "\n");
     EXPECT_EQ(temperatureBlock(1, std::vector<double>{20}), "TEMP 1\n1 2.00000000e+01\n\n");
+    EXPECT_EQ(nodeScalarBlock("PRES", 4, std::vector<double>{-0.5, 1e-300}),
+              "PRES 4\n1 -5.00000000e-01\n2 0.00000000e+00\n\n");
     // Many modes shorten their numbers to keep the line within the 119 characters the reader takes.
     const std::string natu = modeValueBlock(std::vector<double>(20, 1234.56789012));
     const std::string line = natu.substr(5, natu.find('\n', 5) - 5);
@@ -170,8 +172,12 @@ std::string displacementFile() {
 // ';' reads 0 and reading goes on after the next blank; '+' does not begin a number; a line that
 // begins with ';' repeats the line before it.
 TEST_F(ResultReader, NodeBlocksGiveTheValuesOfTheItemAndStep) {
+    // A transient flow's second printed step between the temperatures and another step's vorticity.
     const std::string flow = meshFileLines() + nodeBlock("VELO", {{1, 2, 3}, {4, 5, 6}, {7, 8, 9}}) +
-                             nodeBlock("TEMP 1", {{20}, {25.5}, {-4}});
+                             nodeBlock("TEMP 1", {{20}, {25.5}, {-4}}) +
+                             nodeBlock("PRES 2", {{1e5}, {-3}, {0}}) +
+                             nodeBlock("VORT 2", {{0, 3, 4}, {0, 0, 0}, {-1, 0, 0}}) +
+                             nodeBlock("VORT 3", {{9, 9, 9}, {9, 9, 9}, {9, 9, 9}});
     const std::string headers =
         "  \tDISP\n1 5 0 0\n2 6 0 0\n3 7 0 0\n\n    DISP   2 extra\n1 8 0 0\n2 9 0 0\n3 1 0 0\n";
     const std::string marks = "DISP 1\n1 ;junk 7 +9\n2 1.5e+01 -.5 ;\n   ; comment\n";
@@ -185,6 +191,8 @@ TEST_F(ResultReader, NodeBlocksGiveTheValuesOfTheItemAndStep) {
         {"magnitude", displacementFile(), kKindDisplacement, kItemMagnitude, 2, {30, 5, 50}},
         {"temperature", flow, kKindTemperature, 0, 1, {20, 25.5, -4}},
         {"velocity", flow, kKindVelocity, 2, 1, {3, 6, 9}},
+        {"pressure", flow, kKindPressure, 0, 2, {1e5, -3, 0}},
+        {"vorticity", flow, kKindVorticity, kItemMagnitude, 2, {5, 0, 1}},
         {"leading blanks", headers, kKindDisplacement, 0, 1, {5, 6, 7}},
         {"other words", headers, kKindDisplacement, 0, 2, {8, 9, 1}},
         {"marks x", marks, kKindDisplacement, 0, 1, {0, 15, 15}},
@@ -214,7 +222,7 @@ TEST_F(ResultReader, GapsInTheNumberingAndMissingBlocks) {
     EXPECT_EQ(read(two, kThreeNodes, kKindDisplacement, 0, 3), ReadStatus::Failed);
     EXPECT_EQ(read(two, kThreeNodes, kKindTemperature, 0), ReadStatus::Failed);
     EXPECT_EQ(read(two, kThreeNodes, kKindMesh, 0), ReadStatus::Failed);
-    EXPECT_EQ(read(two, kThreeNodes, 5, 0), ReadStatus::Failed);
+    for (int kind : {5, 10}) EXPECT_EQ(read(two, kThreeNodes, kind, 0), ReadStatus::Failed) << kind;
     EXPECT_EQ(readResult(scratch.file("missing.out"), kThreeNodes.view(), {kKindDisplacement, 0, 1, 0}, out),
               ReadStatus::Failed);
 }

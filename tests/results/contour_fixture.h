@@ -5,12 +5,15 @@
 
 #include "formats/mesh.h"
 #include "formats/mesh_writer.h"
+#include "formats/result_writer.h"
+#include "loadcase/header_file.h"
 #include "mesh_solve/mesh_store.h"
 #include "render/recording_device.h"
 #include "results/animation_pacer.h"
 #include "results/contours_command.h"
 #include "results/contours_dialog.h"
 #include "results/display_state.h"
+#include "results/quantity_list.h"
 #include "support/explorer_fixture.h"
 
 namespace results_test {
@@ -80,6 +83,26 @@ inline std::string twoTetrahedraStresses(int step = 1) {
     return text + "\n" + "DISP 1\n1 0 0 0\n2 0.1 0 0\n3 0 0.1 0\n4 0 0 0.1\n5 0.1 0.1 0.1\n\n";
 }
 
+// A transient flow on the two tetrahedra, printed at steps 5 and 10. At step 10 the velocities are
+// 0, (3, 4, 0), (0, 0, -2), (1, 0, 0) and (0, 6, 8) (speeds 0 to 10), the pressures 100, 80, 60, 40
+// and -20, the vorticity (0, 0, 0.5) at node 1 and (0, 0, 2) at node 5, 0 elsewhere; step 5 holds
+// half of each.
+inline std::string twoTetrahedraFlow() {
+    const std::vector<double> velocity{0, 0, 0, 3, 4, 0, 0, 0, -2, 1, 0, 0, 0, 6, 8},
+        pressure{100, 80, 60, 40, -20}, vorticity{0, 0, 0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+    std::string text = "MESHFILE\nx.meb\n";
+    for (const int step : {5, 10}) {
+        const auto part = [step](std::vector<double> v) {
+            for (double& x : v) x *= step / 10.0;
+            return v;
+        };
+        text += results::nodeVectorBlock("VELO", step, part(velocity)) +
+                results::nodeScalarBlock("PRES", step, part(pressure)) +
+                results::nodeVectorBlock("VORT", step, part(vorticity));
+    }
+    return text;
+}
+
 class ContourFixture : public ExplorerFixture {
   public:
     ContourFixture() {
@@ -92,6 +115,16 @@ class ContourFixture : public ExplorerFixture {
         if (command) command->OnTerminate();
         results::setAnimationPacer(nullptr);
         mesh_solve::libraryMesh().release();
+    }
+
+    // The loadcase becomes an incompressible flow solved into twoTetrahedraFlow(); the header file
+    // tells the results window so.
+    void makeFlow() {
+        loadcase::Document& doc = explorer->document();
+        doc.setAnalysisType(results::kPhysicsFluid);
+        doc.setSolveIndex(results::kPhysicsFluid);
+        loadcase::writeHeaderFile(doc.jobBasePath() + ".txt", "mm", results::kPhysicsFluid, doc.meshPath());
+        writeFile(doc.jobBasePath() + ".out", twoTetrahedraFlow());
     }
 
     CContours& start() {

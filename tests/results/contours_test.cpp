@@ -2,6 +2,8 @@
 // the drawn passes, the legend, animation, exit and a failed render.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "contour_fixture.h"
@@ -10,6 +12,7 @@
 #include "results/gl_scene_arrays.h"
 #include "results/slice_flags.h"
 #include "results/triangle_list.h"
+#include "results/velocity_arrows.h"
 #include "ui/message_pump.h"
 
 namespace {
@@ -115,6 +118,39 @@ TEST(SliceFlags, SlidersCutNodesAndElements) {
     }
 }
 
+float distance(const Float3& a, const Float3& b) {
+    return std::hypot(a.x - b.x, a.y - b.y, a.z - b.z);
+}
+
+// An arrow leaving the body starts at its node, one entering it ends there (so that it is not
+// hidden inside); a node of cut-away elements only, or at rest, has none.
+TEST(VelocityArrows, StayOutsideTheBodyAndLeaveCutAwayElements) {
+    auto mesh = meshOf(twoTetrahedra());
+    const TriangleList list = buildTriangleList(mesh, false);
+    const Float3 origin{0, 0, 0};
+    std::vector<double> velocity(15, 0.0);
+    for (const double sign : {1.0, -1.0}) {
+        // Node 1, at the origin corner of element 1 (which fills the positive octant), and node 5.
+        std::copy_n(std::array{sign, sign, sign}.begin(), 3, velocity.begin());
+        std::copy_n(std::array{0.0, 0.0, 0.5}.begin(), 3, velocity.begin() + 12);
+        const auto lines = velocityArrowLines(mesh, list, velocity, 1.0);
+        ASSERT_EQ(lines.size(), 2 * 2 * kLinesPerArrow) << "nodes 2 to 4 are at rest";
+        const std::size_t first =
+            distance(lines[0], origin) == 0 || distance(lines[1], origin) == 0 ? 0 : 2 * kLinesPerArrow;
+        const Float3 tail = lines[first], tip = lines[first + 1];
+        EXPECT_EQ(distance(sign > 0 ? tip : tail, origin), 0) << sign;
+        // The fastest arrow is a tenth of the box diagonal long, node 5's in proportion to its
+        // speed; the head lines start at the tip.
+        EXPECT_NEAR(distance(tail, tip), 0.1 * std::sqrt(3.0), 1e-6);
+        const std::size_t other = 2 * kLinesPerArrow - first;
+        EXPECT_NEAR(distance(lines[other], lines[other + 1]), 0.05, 1e-6);
+        for (std::size_t k = 1; k < kLinesPerArrow; ++k) EXPECT_EQ(distance(lines[first + 2 * k], tip), 0);
+    }
+    computeSliceFlags(mesh, boundingBox(mesh), {0, 0, 0});  // element 2, the only one at node 5, goes
+    EXPECT_EQ(velocityArrowLines(mesh, list, velocity, 1.0).size(), 2 * kLinesPerArrow);
+    EXPECT_TRUE(velocityArrowLines(mesh, list, std::vector<double>(15, 0.0), 1.0).empty());
+}
+
 class PlotCommand : public ::testing::Test, public results_test::ContourFixture {};
 
 TEST_F(PlotCommand, OpeningFillsTheListAndTellsTheSite) {
@@ -184,6 +220,40 @@ TEST_F(PlotCommand, DisplacementScaleMovesTheVertices) {
         if (nodes[v] == 5) {
             EXPECT_FLOAT_EQ(vertices[v].x, 2.0f);
         }  // 1 + 10 x 0.1
+}
+
+// A flow's velocity over its contours: offered to flows only, drawn as black lines after the
+// coloured pass, one arrow a moving node; the displacement scale moves no flow.
+TEST_F(PlotCommand, AFlowsVelocityIsDrawnAsArrowsOverTheContours) {
+    EXPECT_FALSE(start().isVisible(C::kArrows));
+    command->OnTerminate();
+    makeFlow();
+    auto& d = start();
+    EXPECT_TRUE(d.isVisible(C::kArrows));
+    d.userType(C::kStep, "10");
+    d.userType(C::kScale, "10");
+    plot(d, "Pressure");
+    const auto xOf = [this](std::size_t draw) {
+        std::vector<float> x;
+        for (const auto& v : device->vertices(device->draws().at(draw).streams.at(0))) x.push_back(v.x);
+        return x;
+    };
+    const auto plain = xOf(0);
+    d.userClick(C::kArrows);
+    render();
+    ASSERT_EQ(device->draws().size(), 2u);
+    EXPECT_EQ(xOf(0), plain);
+    const auto& arrows = device->draws()[1];
+    EXPECT_EQ(arrows.lineCount, 4 * kLinesPerArrow) << "nodes 2 to 5 move";
+    EXPECT_EQ(arrows.material, kBlack);
+    EXPECT_EQ(arrows.texture, 0u);
+    EXPECT_EQ(arrows.states.at(render::RenderState::Lighting), 0.0f);
+    // The next frame's colours come from the texture again, not darkened by the arrows' black.
+    render();
+    EXPECT_EQ(device->draws()[0].material, kWhiteMaterial);
+    d.userClick(C::kArrows);
+    render();
+    EXPECT_EQ(device->draws().size(), 1u);
 }
 
 TEST_F(PlotCommand, SliceViewDrawsEveryFaceAndHidesCutElements) {

@@ -18,11 +18,30 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
         return out;
     };
     EXPECT_EQ(texts(kPhysicsThermal, 6), (std::vector<std::string>{"Mesh", "Temperatures"}));
-    EXPECT_EQ(texts(8, 8), std::vector<std::string>{"Mesh"});
+    EXPECT_EQ(texts(7, 0), std::vector<std::string>{"Mesh"});
     const auto all = texts(kPhysicsMechanical, kSolutionBuckling);
-    ASSERT_GT(all.size(), 20u);
+    ASSERT_EQ(all.size(), 25u) << "the flow's quantities stay out of the mechanical list";
     EXPECT_EQ(all[7], "Von Mises Stress");
     EXPECT_EQ(all[20], "Buckling Load");
+    // A flow, steady or transient: its list lines stand for their own positions.
+    const std::vector<std::string> flow{"Mesh",  "X Velocity", "Y Velocity", "Z Velocity",
+                                        "Speed", "Pressure",   "Vorticity"};
+    EXPECT_EQ(texts(kPhysicsFluid, 8), flow);
+    for (const auto& q : offeredQuantities(kPhysicsFluid, 8))
+        EXPECT_EQ(plotPosition(kPhysicsFluid, 8, q.position), q.position);
+    EXPECT_EQ(quantityAt(kPositionSpeed).kind, kKindVelocity);
+    EXPECT_EQ(quantityAt(kPositionSpeed).item, kItemMagnitude);
+    EXPECT_EQ(quantityAt(kPositionPressure).kind, kKindPressure);
+    EXPECT_EQ(quantityAt(kPositionVorticity).legendLabel, "Vorticity magnitude");
+    EXPECT_EQ(quantityAt(kPositionVorticity).item, kItemMagnitude);
+    // The time graph takes what each list offers, and nothing of another physics' list.
+    for (int p = 0; p < kQuantityCount; ++p) {
+        const bool node = p != kPositionMesh && p != kPositionFrequency && p != 24;
+        EXPECT_EQ(hasTimeHistory(p, kPhysicsMechanical), node && p < kMechanicalQuantityCount) << p;
+        EXPECT_EQ(hasTimeHistory(p, kPhysicsFluid), p >= 21 && p != 24) << p;
+    }
+    EXPECT_TRUE(hasTimeHistory(kPositionTemperature, kPhysicsThermal));
+    EXPECT_FALSE(hasTimeHistory(kPositionSpeed, kPhysicsThermal));
     EXPECT_EQ(plotPosition(kPhysicsThermal, 6, 0), kPositionTemperature);
     EXPECT_EQ(plotPosition(kPhysicsMechanical, 0, 12), 12);
     EXPECT_EQ(quantityAt(15).legendLabel, "Combined Displacement");
@@ -40,7 +59,20 @@ TEST(QuantityList, UnitTexts) {
     EXPECT_EQ(unitTextForKind(kKindDisplacement, "cm"), "cm");
     EXPECT_EQ(unitTextForKind(kKindStress, "mm"), "N/mm2");
     EXPECT_EQ(unitTextForKind(kKindVelocity, "mm"), "");
+    EXPECT_EQ(unitTextForKind(kKindPressure, "in"), "lbf/in2");
     EXPECT_EQ(unitText(quantityAt(19).unit, "in"), "deg. F");
+    // Velocities: the length unit per second, without the dot of "m."; a flow's velocity
+    // components carry it, a mechanical loadcase's stay without a unit.
+    const std::pair<const char*, const char*> velocities[] = {{"mm", "mm/s"}, {"m.", "m/s"},  {"cm", "cm/s"},
+                                                              {"in", "in/s"}, {"ft", "ft/s"}, {"", ""}};
+    for (const auto& [length, velocity] : velocities)
+        EXPECT_EQ(unitText(unitClassAt(kPositionSpeed, kPhysicsFluid), length), velocity) << length;
+    for (int p = kPositionXVelocity; p <= kPositionZVelocity; ++p) {
+        EXPECT_EQ(unitText(unitClassAt(p, kPhysicsFluid), "m."), "m/s") << p;
+        EXPECT_EQ(unitText(unitClassAt(p, kPhysicsMechanical), "m."), "") << p;
+    }
+    EXPECT_EQ(unitText(unitClassAt(kPositionPressure, kPhysicsFluid), "m."), "N/m2");
+    EXPECT_EQ(unitText(unitClassAt(kPositionVorticity, kPhysicsFluid), "in"), "1/s");
 }
 
 }  // namespace

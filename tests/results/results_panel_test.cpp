@@ -125,6 +125,39 @@ TEST_P(ResultsPanels, TheMaxTextCarriesTheQuantitysUnit) {
     });
 }
 
+// A transient flow: its seven quantities, each read at the printed step asked for, with the velocity,
+// stress and vorticity units in the Max text and in the host view's legend; its time graph.
+TEST_P(ResultsPanels, AFlowShowsItsQuantitiesAtEachPrintedStepWithTheirUnits) {
+    makeFlow();
+    struct Case {
+        const char* quantity;
+        const char* step;
+        const char* max;
+        const char* min;
+        const char* legend;
+    };
+    open([this](P& p) {
+        EXPECT_EQ(p.itemCount(p.ids().quantityList), 7);
+        for (const Case& c : {Case{"Speed", "10", "Max. 10 mm/s", "Min. 0", "10 Speed: mm/s"},
+                              Case{"Speed", "5", "Max. 5 mm/s", "Min. 0", "5 Speed: mm/s"},
+                              Case{"Pressure", "10", "Max. 100 N/mm2", "Min. -20", "100 Pressure: N/mm2"},
+                              Case{"Vorticity", "10", "Max. 2 1/s", "Min. 0", "2 Vorticity magnitude: 1/s"},
+                              Case{"Z Velocity", "5", "Max. 4 mm/s", "Min. -1", "4 Z velocity: mm/s"}}) {
+            p.userType(P::kStep, c.step);
+            plot(p, c.quantity);
+            EXPECT_EQ(p.text(P::kMax), c.max) << c.quantity << " " << c.step;
+            EXPECT_EQ(p.text(P::kMin), c.min) << c.quantity << " " << c.step;
+            if (hostView()) {
+                render();
+                EXPECT_EQ(texts().at(1), c.legend);
+            }
+        }
+        p.userClick(p.ids().timeGraph);
+        EXPECT_EQ(prompts->modalRuns().back(), "Time History Graph");
+    });
+    EXPECT_TRUE(prompts->messageTexts().empty()) << prompts->messageTexts().front();
+}
+
 TEST_P(ResultsPanels, TheTimeGraphOpensOnlyForQuantitiesWithAHistory) {
     open([this](P& p) {
         p.userClick(p.ids().timeGraph);  // "Mesh"

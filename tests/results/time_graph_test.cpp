@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "mesh_solve/mesh_store.h"
@@ -80,6 +81,19 @@ TEST_F(TimeGraph, CombinedDisplacementIsTheMagnitudeUnknownNodesAreZeroAndCancel
     open(kKindDisplacement, 0, "Missing");
     fetch("1");
     EXPECT_EQ(dialog->plot().seriesCount(), 0);
+}
+
+// A transient flow: a point per printed step at its number, the pressure as it stands, speed and
+// vorticity as magnitudes.
+TEST_F(TimeGraph, AFlowsQuantitiesArePlottedAtThePrintedSteps) {
+    const std::string path = scratch.file("Case.out");
+    writeFile(path, results_test::twoTetrahedraFlow());
+    const auto pressure = *fetchNodeHistory(path, kKindPressure, 0, 5);
+    ASSERT_EQ(pressure.size(), 2u);
+    EXPECT_EQ((std::array{pressure[0].x, pressure[0].y, pressure[1].x, pressure[1].y}),
+              (std::array{5.0f, -10.0f, 10.0f, -20.0f}));
+    EXPECT_FLOAT_EQ(fetchNodeHistory(path, kKindVelocity, kItemMagnitude, 2)->at(1).y, 5);
+    EXPECT_FLOAT_EQ(fetchNodeHistory(path, kKindVorticity, kItemMagnitude, 5)->at(1).y, 2);
 }
 
 TEST_F(TimeGraph, StressAtACornerSharedByFourElementsIsAveraged) {
