@@ -9,14 +9,8 @@ void ResultFileSink::modeValues(std::span<const double> values) {
 void ResultFileSink::step(const StepResult& step) {
     for (const NodeField& field : step.nodeFields) {
         const NodeQuantityInfo info = nodeQuantityInfo(field.quantity);
-        if (info.width == 3) {
-            blocks_ += results::nodeVectorBlock(info.keyword, step.number, field.values);
-            continue;
-        }
-        // Scalar blocks ("PRES") are laid out as "TEMP", the block the format library writes.
-        std::string block = results::temperatureBlock(step.number, field.values);
-        block.replace(0, 4, info.keyword);
-        blocks_ += block;
+        blocks_ += info.width == 3 ? results::nodeVectorBlock(info.keyword, step.number, field.values)
+                                   : results::nodeScalarBlock(info.keyword, step.number, field.values);
     }
     const CornerFields& corners = step.corners;
     if (!corners.stresses.empty())
