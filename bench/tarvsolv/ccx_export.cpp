@@ -159,7 +159,7 @@ int writeBlocks(const std::string& path, int n) {
 
 int writeInp(const std::string& inputPath, const std::string& outPath) {
     const SolverInput input = readSolverInput(inputPath);
-    const ModelEntries entries = readModelEntries(input, false);
+    const ModelEntries entries = readModelEntries(input, Physics::Mechanical);
     const FeMesh mesh = readMeshFile(input.meshPath);
     for (const MaterialEntry& m : entries.materials)
         if (m.fields != entries.materials[0].fields)

@@ -24,9 +24,26 @@ inline int physicsOfType(int type) {
     return type == kTypeMultiphysics ? kTypeMechanical : type;
 }
 
-// Whether analysis type `type` is of the thermal class (material properties, actions, tables).
-inline bool isThermalType(int type) {
-    return type == kTypeThermal;
+// The analysis class of a loadcase: it chooses the material properties, action types and table
+// lists that the model dialogs offer. A Multiphysics loadcase is of the mechanical class.
+enum class AnalysisClass { Mechanical, Thermal, Fluid };
+
+inline AnalysisClass analysisClassOf(int type) {
+    if (type == kTypeThermal) return AnalysisClass::Thermal;
+    if (type == kTypeFluidFlow) return AnalysisClass::Fluid;
+    return AnalysisClass::Mechanical;
+}
+
+// The class as the loadcase dialog names it: "Mechanical", "Thermal", "Fluid flow".
+inline const char* analysisClassName(AnalysisClass c) {
+    switch (c) {
+        case AnalysisClass::Thermal:
+            return "Thermal";
+        case AnalysisClass::Fluid:
+            return "Fluid flow";
+        default:
+            return "Mechanical";
+    }
 }
 
 // The analysis type and solve index a loadcase opens with.

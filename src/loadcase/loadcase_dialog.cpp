@@ -139,7 +139,9 @@ int CLoadcase::storedType(const std::string& oldJobBase) const {
 }
 
 void CLoadcase::leaveOutOtherClass(const std::string& oldName, int oldType) {
-    if (!isKnownType(oldType) || loadcase::isThermalType(oldType) == loadcase::isThermalType(type_)) return;
+    const auto oldClass = loadcase::analysisClassOf(oldType);
+    const auto newClass = loadcase::analysisClassOf(type_);
+    if (!isKnownType(oldType) || oldClass == newClass) return;
     loadcase::Document& doc = document();
     const auto materials = doc.entries().indicesOfKind(model::kKindMaterial).size();
     const auto actions = doc.entries().indicesOfKind(model::kKindAction).size();
@@ -148,8 +150,8 @@ void CLoadcase::leaveOutOtherClass(const std::string& oldName, int oldType) {
     // read as a modulus, a heat flux as a load): the copy starts without them.
     doc.removeKind(model::kKindMaterial);
     doc.removeKind(model::kKindAction);
-    const char* from = loadcase::isThermalType(oldType) ? "Thermal" : "Mechanical";
-    const char* to = loadcase::isThermalType(type_) ? "Thermal" : "Mechanical";
+    const char* from = loadcase::analysisClassName(oldClass);
+    const char* to = loadcase::analysisClassName(newClass);
     ui::showMessage("The copy of " + oldName + " is " + to + ": its " + std::to_string(materials) +
                     " material(s) and " + std::to_string(actions) + " action(s) of the " + from +
                     " loadcase are left out. Attach " + to + " ones.");

@@ -105,6 +105,8 @@ std::string loadCode(char letter) {
             return "1 ";
         case 'c':
             return "2 ";
+        case 'v':  // a fluid's velocity on a face
+            return "3 ";
         default:
             return {};
     }

@@ -23,6 +23,7 @@ constexpr const char* kSteps = "number of steps";
 constexpr const char* kLoadSteps = "number of load steps";
 constexpr double kDefaultLoadSteps = 10;  // the solver's own when the row holds 0
 constexpr double kDefaultTolerance = 1e-06;
+constexpr double kDefaultNewtonIterations = 25;  // the flow solver's own when the row holds 0
 
 // Rows 2 to 7 of each analysis type; an empty text ends the rows shown.
 std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
@@ -40,12 +41,16 @@ std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
                     "mass damping coeff", "stiffness damping coeff"};
         case 7:
             return {kInitialTemperature, kSteps, "step size (s)", "Print every n steps, n=", "", ""};
+        case loadcase::kFirstFluidAnalysis:
+            return {kIterations, kSteps, "step size (s)", "Print every n steps, n=", "", ""};
         default:
             return {kInitialTemperature, "", "", "", "", ""};
     }
 }
 
-double defaultFor(const std::string& label) {
+double defaultFor(int type, const std::string& label) {
+    // A flow of 0 steps is steady, and its Newton iteration has a limit of its own.
+    if (type == loadcase::kFirstFluidAnalysis) return label == kIterations ? kDefaultNewtonIterations : 0.0;
     if (label == kModes || label == kLoadFactor || label == kSteps) return 1.0;
     if (label == kIterations) return 100.0;
     if (label == kLoadSteps) return kDefaultLoadSteps;
@@ -83,21 +88,23 @@ SolveRows solveRows(int type, const std::string& unitText) {
     SolveRows rows;
     rows.labels[0] = "tolerance " + unitText;
     rows.shown = 1;
-    // The fluid analyses are not solved yet and take no values of their own: rows borrowed from
-    // another analysis would be boxes that change nothing.
-    if (type >= loadcase::kFirstFluidAnalysis) return rows;
+    rows.defaults[0] = kDefaultTolerance;
+    // Compressible flow and fluid multiphysics are not solved yet and take no values of their
+    // own: rows borrowed from another analysis would be boxes that change nothing.
+    if (type > loadcase::kFirstFluidAnalysis) return rows;
     const auto later = laterRows(type);
     for (std::size_t i = 0; i < later.size() && later[i][0] != '\0'; ++i) {
         rows.labels[i + 1] = later[i];
+        rows.defaults[i + 1] = defaultFor(type, later[i]);
         rows.shown = static_cast<int>(i) + 2;
     }
     return rows;
 }
 
 void applyRowDefaults(const SolveRows& rows, SolveValues& values) {
-    if (std::fabs(values[0]) < 1e-30) values[0] = kDefaultTolerance;
+    if (std::fabs(values[0]) < 1e-30) values[0] = rows.defaults[0];
     for (int row = 1; row < rows.shown; ++row) {
-        if (values[row] == 0.0) values[row] = defaultFor(rows.labels[row]);
+        if (values[row] == 0.0) values[row] = rows.defaults[static_cast<std::size_t>(row)];
     }
 }
 

@@ -28,14 +28,18 @@ const char* solveKeyword(int type);
 struct SolveRows {
     std::array<std::string, kSolveRowCount> labels;  // blank for rows not shown
     int shown = 2;                                   // rows 1 to `shown` are shown
+    // What a shown row holding 0 is given: the value the solver takes for 0 (0: none).
+    std::array<double, kSolveRowCount> defaults{};
 };
 
-// The rows of an analysis type; row 1 is "tolerance " with the length-unit text. Fluid types
-// (8 and up) have that row only.
+// The rows of an analysis type; row 1 is "tolerance " with the length-unit text. Incompressible
+// flow (8) has an iteration limit, a number of steps (0: steady), a step size and a print
+// interval; the other fluid types (9 and 10) have the tolerance only.
 SolveRows solveRows(int type, const std::string& unitText);
 
 // Gives the shown rows that hold 0 their default: a tolerance of 1e-06, 1 mode, 100 iterations,
-// 10 load steps, a load factor of 1, 1 step.
+// 10 load steps, a load factor of 1, 1 step; for incompressible flow 25 Newton iterations and no
+// step (steady flow).
 void applyRowDefaults(const SolveRows& rows, SolveValues& values);
 
 // The keyword, the type number and the seven values each as ",%g".

@@ -31,12 +31,30 @@ const std::vector<ActionType> kThermal = {
      false, "body;heat generation=", kOnBody, "a face on the body"},
 };
 
+// A fluid's face carries a velocity (an inlet or a moving wall) or a pressure (an opening); its
+// body an acceleration. A face with neither, and no reaction, is a free outlet.
+const std::vector<ActionType> kFluid = {
+    {"face: velocity vx,vy,vz", 3, KV_BASE "&& select faces", "vx,vy,vz=", "(mm/s)", "(m/s)", "(in/s)", false,
+     "face;velocity=", kOnFaces, "faces"},
+    {"face: pressure", 1, KV_BASE "&& select faces", "pressure, P=", "(N/mm2)", "(N/m2)", "(lbf/in2)", false,
+     "face;pressure=", kOnFaces, "faces"},
+    {"body: accelerations ax,ay,az", 3, KV_BASE "&& select face on body", "ax,ay,az=", "(m/s2)", "(m/s2)",
+     "(in/s2)", false, "accel=", kOnBody, "a face on the body"},
+};
+
 #undef KV_BASE
 
 }  // namespace
 
-const std::vector<ActionType>& actionTypes(bool thermal) {
-    return thermal ? kThermal : kMechanical;
+const std::vector<ActionType>& actionTypes(AnalysisClass cls) {
+    switch (cls) {
+        case AnalysisClass::Thermal:
+            return kThermal;
+        case AnalysisClass::Fluid:
+            return kFluid;
+        default:
+            return kMechanical;
+    }
 }
 
 const char* actionUnitLabel(const ActionType& type, const std::string& unitText) {
@@ -46,9 +64,9 @@ const char* actionUnitLabel(const ActionType& type, const std::string& unitText)
     return nullptr;
 }
 
-std::string actionText(bool thermal, int code, const std::string& v1, const std::string& v2,
+std::string actionText(AnalysisClass cls, int code, const std::string& v1, const std::string& v2,
                        const std::string& v3) {
-    const auto& types = actionTypes(thermal);
+    const auto& types = actionTypes(cls);
     if (code < 0 || static_cast<std::size_t>(code) >= types.size()) return {};
     const ActionType& type = types[static_cast<std::size_t>(code)];
     std::string text = type.textHead + v1;
@@ -70,9 +88,9 @@ bool actsOn(const ActionType& type, PickedSort sort) {
     return false;
 }
 
-std::string actionTextOn(bool thermal, int code, PickedSort sort, const std::string& v1,
+std::string actionTextOn(AnalysisClass cls, int code, PickedSort sort, const std::string& v1,
                          const std::string& v2, const std::string& v3) {
-    std::string text = actionText(thermal, code, v1, v2, v3);
+    std::string text = actionText(cls, code, v1, v2, v3);
     if (!text.starts_with("face;") || sort == PickedSort::Face) return text;
     return (sort == PickedSort::Edge ? "edge" : "vertex") + text.substr(4);
 }
@@ -88,8 +106,8 @@ std::string designPointHeatText(int number, const std::string& v1) {
     return "point<" + std::to_string(number) + ">;heat=" + v1;
 }
 
-bool heatsDesignPoints(bool thermal, int code) {
-    return thermal && code == 0;
+bool heatsDesignPoints(AnalysisClass cls, int code) {
+    return cls == AnalysisClass::Thermal && code == 0;
 }
 
 std::string designPointForceText(int number, const std::string& v1, const std::string& v2,
@@ -97,8 +115,8 @@ std::string designPointForceText(int number, const std::string& v1, const std::s
     return "point<" + std::to_string(number) + ">;force=" + v1 + "," + v2 + "," + v3;
 }
 
-bool forcesDesignPoints(bool thermal, int code) {
-    return !thermal && (code == 0 || code == 1 || code == 3);
+bool forcesDesignPoints(AnalysisClass cls, int code) {
+    return cls == AnalysisClass::Mechanical && (code == 0 || code == 1 || code == 3);
 }
 
 }  // namespace model

@@ -4,7 +4,11 @@
 #include <string>
 #include <vector>
 
+#include "loadcase/analysis_code.h"
+
 namespace model {
+
+using loadcase::AnalysisClass;
 
 // The sorts of picked geometry an action can act on.
 enum ActionTarget : unsigned {
@@ -31,8 +35,8 @@ struct ActionType {
     const char* actsOn;    // what to select, as a message names it
 };
 
-// The action types of a thermal or a mechanical loadcase, in list order (the action code).
-const std::vector<ActionType>& actionTypes(bool thermal);
+// The action types of a loadcase of class `cls`, in list order (the action code).
+const std::vector<ActionType>& actionTypes(AnalysisClass cls);
 
 // The unit label of `type` for a document whose unit text is `unitText`; nullptr when the unit
 // system has no label of its own (cm, ft), so the label keeps its text.
@@ -40,7 +44,7 @@ const char* actionUnitLabel(const ActionType& type, const std::string& unitText)
 
 // The entry text of action `code` with the three value texts: the type's head, the first value,
 // and for the types that take them ", " and the second and third values.
-std::string actionText(bool thermal, int code, const std::string& v1, const std::string& v2,
+std::string actionText(AnalysisClass cls, int code, const std::string& v1, const std::string& v2,
                        const std::string& v3);
 
 // True when the action acts on a picked entity of `sort`.
@@ -48,7 +52,7 @@ bool actsOn(const ActionType& type, PickedSort sort);
 
 // The entry text of action `code` on a picked entity of `sort`: the text of actionText, whose
 // "face;" head names the entity that carries it ("edge;load=...", "vertex;heat=...").
-std::string actionTextOn(bool thermal, int code, PickedSort sort, const std::string& v1,
+std::string actionTextOn(AnalysisClass cls, int code, PickedSort sort, const std::string& v1,
                          const std::string& v2, const std::string& v3);
 
 // The message refusing action `type` on a picked entity of `sort`.
@@ -58,13 +62,13 @@ std::string refusalOn(const ActionType& type, PickedSort sort);
 std::string designPointHeatText(int number, const std::string& v1);
 
 // True for the thermal action that puts a heat on a picked design point (heat flux).
-bool heatsDesignPoints(bool thermal, int code);
+bool heatsDesignPoints(AnalysisClass cls, int code);
 
 // The text of a force on design point `number`: "point<3>;force=v1,v2,v3".
 std::string designPointForceText(int number, const std::string& v1, const std::string& v2,
                                  const std::string& v3);
 
 // True for the mechanical actions that put a force on a picked design point (codes 0, 1 and 3).
-bool forcesDesignPoints(bool thermal, int code);
+bool forcesDesignPoints(AnalysisClass cls, int code);
 
 }  // namespace model

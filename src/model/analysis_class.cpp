@@ -1,21 +1,19 @@
 #include "model/analysis_class.h"
 
 #include "addon_base/library_state.h"
-#include "loadcase/analysis_code.h"
 #include "loadcase/document_command.h"
 #include "loadcase/header_file.h"
 
 namespace model {
 
-bool readAnalysisClass(loadcase::DocumentOwner& explorer) {
+AnalysisClass readAnalysisClass(loadcase::DocumentOwner& explorer) {
     const loadcase::AnalysisSetting current{explorer.document().analysisType(),
                                             explorer.document().solveIndex()};
     const auto header = loadcase::readHeaderFile(explorer.document().jobBasePath(), current);
-    const bool thermal = header.analysis.type == loadcase::kTypeThermal;
-    const bool explorerThermal = explorer.document().analysisType() == loadcase::kTypeThermal;
-    if (header.fileRead && thermal != explorerThermal)
+    const AnalysisClass fromHeader = loadcase::analysisClassOf(header.analysis.type);
+    if (header.fileRead && fromHeader != loadcase::analysisClassOf(explorer.document().analysisType()))
         explorer.document().setAnalysisType(header.analysis.type);
-    return thermal;
+    return fromHeader;
 }
 
 }  // namespace model

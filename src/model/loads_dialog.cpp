@@ -57,19 +57,34 @@ bool CLoads::onInitDialog() {
     return true;
 }
 
+namespace {
+
+const char* windowTitle(model::AnalysisClass cls) {
+    switch (cls) {
+        case model::AnalysisClass::Thermal:
+            return "Thermal Loads";
+        case model::AnalysisClass::Fluid:
+            return "Fluid Loads";
+        default:
+            return "Mechanical Loads";
+    }
+}
+
+}  // namespace
+
 void CLoads::fillTypes() {
     clearItems(kTypeList);
     setText(kValueLabel, "");
     setText(kUnitLabel, "");
     setText(kValuePrompt, "");
-    thermal_ = model::readAnalysisClass(explorer());
-    for (const auto& type : model::actionTypes(thermal_)) addItem(kTypeList, type.listText);
-    setCaption(thermal_ ? "Thermal Loads" : "Mechanical Loads");
+    class_ = model::readAnalysisClass(explorer());
+    for (const auto& type : model::actionTypes(class_)) addItem(kTypeList, type.listText);
+    setCaption(windowTitle(class_));
 }
 
 // Edits 2 and 3 show only for the types that read them; hidden edits keep their texts.
 void CLoads::showValueEdits(int code) {
-    const auto& types = model::actionTypes(thermal_);
+    const auto& types = model::actionTypes(class_);
     const int count = code >= 0 && static_cast<std::size_t>(code) < types.size()
                           ? types[static_cast<std::size_t>(code)].valueCount
                           : 1;
@@ -83,7 +98,7 @@ void CLoads::showValueEdits(int code) {
 
 void CLoads::OnTypeChanged() {
     const int code = selection(kTypeList);
-    const auto& types = model::actionTypes(thermal_);
+    const auto& types = model::actionTypes(class_);
     if (code >= 0 && static_cast<std::size_t>(code) < types.size()) {
         const model::ActionType& type = types[static_cast<std::size_t>(code)];
         setText(kValuePrompt, type.prompt);
@@ -163,7 +178,7 @@ std::optional<std::string> CLoads::refusal(const model::ActionType& type, int co
         const auto sort = sortOf(pick.kind);
         if (!sort) continue;
         if (pick.kind == addon::PickKind::DesignPoint) {
-            if (!model::forcesDesignPoints(thermal_, code) && !model::heatsDesignPoints(thermal_, code))
+            if (!model::forcesDesignPoints(class_, code) && !model::heatsDesignPoints(class_, code))
                 return model::refusalOn(type, *sort);
             continue;
         }
@@ -182,7 +197,7 @@ std::optional<std::string> CLoads::refusal(const model::ActionType& type, int co
 // a pick cannot take the action: the message says which and what to select.
 void CLoads::apply() {
     const int code = selection(kTypeList);
-    const auto& types = model::actionTypes(thermal_);
+    const auto& types = model::actionTypes(class_);
     if (code < 0 || static_cast<std::size_t>(code) >= types.size()) {
         ui::showMessage("Select an action type");
         return;
@@ -209,13 +224,13 @@ void CLoads::apply() {
         if (pick.kind == addon::PickKind::DesignPoint) {
             // A design point has no entity key: it takes a force or a heat of its own.
             ex.document().addEntry({}, {},
-                                   model::forcesDesignPoints(thermal_, code)
+                                   model::forcesDesignPoints(class_, code)
                                        ? model::designPointForceText(pick.pointNumber, v[0], v[1], v[2])
                                        : model::designPointHeatText(pick.pointNumber, v[0]),
                                    model::kKindAction);
             continue;
         }
-        const std::string text = model::actionTextOn(thermal_, code, *sortOf(pick.kind), v[0], v[1], v[2]);
+        const std::string text = model::actionTextOn(class_, code, *sortOf(pick.kind), v[0], v[1], v[2]);
         // A face has one convection: a new one takes the place of the old.
         if (text.starts_with(kConvectionHead))
             ex.document().replaceEntityEntry(pick.bodyKey, pick.entityKey, kConvectionHead, text,
@@ -233,15 +248,24 @@ void CLoads::OnMakeTable() {
 namespace {
 
 // The value edit that receives a load table's name, by the editor's list position: the
-// component's own edit (force y and y acceleration the second, fluid temperature the second).
-int tableEdit(bool thermal, int item) {
+// component's own edit (force y, velocity y and y acceleration the second, fluid temperature the
+// second).
+int tableEdit(model::AnalysisClass cls, int item) {
     static constexpr int kThermal[] = {CLoads::kValue1, CLoads::kValue1, CLoads::kValue2, CLoads::kValue1};
     static constexpr int kMechanical[] = {CLoads::kValue1, CLoads::kValue2, CLoads::kValue3, CLoads::kValue1,
                                           CLoads::kValue1, CLoads::kValue2, CLoads::kValue3, CLoads::kValue1};
+    static constexpr int kFluid[] = {CLoads::kValue1, CLoads::kValue2, CLoads::kValue3, CLoads::kValue1,
+                                     CLoads::kValue1, CLoads::kValue2, CLoads::kValue3};
     if (item < 0) return 0;
     const auto index = static_cast<std::size_t>(item);
-    if (thermal) return index < std::size(kThermal) ? kThermal[index] : 0;
-    return index < std::size(kMechanical) ? kMechanical[index] : 0;
+    switch (cls) {
+        case model::AnalysisClass::Thermal:
+            return index < std::size(kThermal) ? kThermal[index] : 0;
+        case model::AnalysisClass::Fluid:
+            return index < std::size(kFluid) ? kFluid[index] : 0;
+        default:
+            return index < std::size(kMechanical) ? kMechanical[index] : 0;
+    }
 }
 
 }  // namespace
@@ -249,7 +273,7 @@ int tableEdit(bool thermal, int item) {
 // A time table for one load component; its name goes into the edit of that component, so that
 // the next APPLY refers to it.
 void CLoads::makeTable() {
-    const auto made = model::makeTable(explorer(), this, CTableEditDlg::Mode::Load, thermal_);
+    const auto made = model::makeTable(explorer(), this, CTableEditDlg::Mode::Load, class_);
     if (!made) return;
-    if (const int edit = tableEdit(thermal_, made->index)) setText(edit, made->name);
+    if (const int edit = tableEdit(class_, made->index)) setText(edit, made->name);
 }

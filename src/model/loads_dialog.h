@@ -1,7 +1,7 @@
 #pragma once
-// The actions dialog (10040, "Mechanical Loads" or "Thermal Loads"): an action type, up to three
-// value texts (numbers, table names or equations); APPLY loads the picked geometry, MAKE TABLE
-// builds a time table for one load component.
+// The actions dialog (10040, "Mechanical Loads", "Thermal Loads" or "Fluid Loads"): an action type, up to
+// three value texts (numbers, table names or equations); APPLY loads the picked geometry, MAKE TABLE builds a
+// time table for one load component.
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,7 +38,7 @@ class CLoads : public addon::CommandDialog<CLoadsCommand> {
 
     explicit CLoads(CLoadsCommand* command);
 
-    bool isThermal() const { return thermal_; }
+    model::AnalysisClass analysisClass() const { return class_; }
 
     void OnTypeChanged();
     void OnApply();
@@ -60,5 +60,5 @@ class CLoads : public addon::CommandDialog<CLoadsCommand> {
                                        const std::vector<addon::PickedEntity>& picks) const;
     void makeTable();
 
-    bool thermal_ = false;
+    model::AnalysisClass class_ = model::AnalysisClass::Mechanical;
 };

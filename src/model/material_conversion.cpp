@@ -79,4 +79,16 @@ void convertThermal(MaterialValues& values, UnitSystem file, UnitSystem document
     values[4] *= factors->heatCapacity;
 }
 
+void convertFluid(MaterialValues& values, UnitSystem file, UnitSystem document) {
+    if (const auto mechanical = mechanicalFactors(file, document)) {
+        values[0] *= mechanical->density;
+        values[1] *= mechanical->stress;
+        values[4] *= mechanical->expansion;
+    }
+    if (const auto thermal = thermalFactors(file, document)) {
+        values[2] *= thermal->conductivity;
+        values[3] *= thermal->heatCapacity;
+    }
+}
+
 }  // namespace model

@@ -1,5 +1,7 @@
 #include "model/material_dialog.h"
 
+#include <iterator>
+
 #include "addon_base/guarded_call.h"
 #include "addon_base/host_access.h"
 #include "addon_base/library_state.h"
@@ -20,9 +22,27 @@ using widgets::PropertyHandle;
 
 namespace {
 
+using loadcase::AnalysisClass;
+
 // The value slot each MAKE TABLE list item stands for, in list order.
 constexpr int kThermalTableSlots[] = {0, 4, 3, 1, 2};
 constexpr int kMechanicalTableSlots[] = {0, 1, 2, 3, 5, 6, 8};
+constexpr int kFluidTableSlots[] = {0, 1, 2, 3, 4};
+
+// The slot of MAKE TABLE list item `item`; -1 for an item the class does not list.
+int tableSlot(AnalysisClass cls, int item) {
+    const auto at = [item](const auto& slots) {
+        return item >= 0 && item < static_cast<int>(std::size(slots)) ? slots[item] : -1;
+    };
+    switch (cls) {
+        case AnalysisClass::Thermal:
+            return at(kThermalTableSlots);
+        case AnalysisClass::Fluid:
+            return at(kFluidTableSlots);
+        default:
+            return at(kMechanicalTableSlots);
+    }
+}
 
 }  // namespace
 
@@ -60,7 +80,7 @@ PropertyHandle CMaterial::slotItem(int slot) const {
 // ---- opening ----
 
 bool CMaterial::onInitDialog() {
-    thermal_ = model::readAnalysisClass(explorer());
+    class_ = model::readAnalysisClass(explorer());
     buildGrid();
     setText(kPromptSelect, "1. Select body or face on body");
     setCaption("Materials");
@@ -73,17 +93,22 @@ void CMaterial::buildGrid() {
     const PropertyHandle general = g.addSection("General");
     description_ = g.addString(general, "Description", " ");
 
-    const std::string folder = model::materialLibraryFolder(addon::readInstallFolder(), thermal_);
+    const std::string folder = model::materialLibraryFolder(addon::readInstallFolder(), class_);
     command_->setLibraryFolder(folder);
     std::vector<std::string> choices{"No"};
     for (auto& name : model::materialNames(folder)) choices.push_back(std::move(name));
     standard_ = g.addCombo(general, "Standard materials", std::move(choices), 0);
     fromFile_ = g.addFile(general, "From file..", platform::joinPath(folder, "*.txt"), kFileFilter);
 
-    if (thermal_) {
-        buildThermalSections(g);
-    } else {
-        buildMechanicalSections(g);
+    switch (class_) {
+        case AnalysisClass::Thermal:
+            buildThermalSections(g);
+            break;
+        case AnalysisClass::Fluid:
+            buildFluidSections(g);
+            break;
+        default:
+            buildMechanicalSections(g);
     }
 }
 
@@ -120,6 +145,19 @@ void CMaterial::buildMechanicalSections(widgets::PropertyGrid& g) {
     slots_ = {e1, nu, alpha1, rho, widgets::kNoProperty, e2, g12, angle, alpha2, sy, su, se, syc};
 }
 
+// The flow needs the density and viscosity; the thermal properties serve a flow that carries heat.
+void CMaterial::buildFluidSections(widgets::PropertyGrid& g) {
+    const auto units = model::materialUnitLabels(addon::library().unitText);
+    const PropertyHandle f = g.addSection("Fluid");
+    const PropertyHandle rho = g.addString(f, "density " + units.density, "0");
+    const PropertyHandle mu = g.addString(f, "dynamic viscosity " + units.viscosity, "0");
+    const PropertyHandle t = g.addSection("Thermal");
+    const PropertyHandle k = g.addString(t, "conductivity " + units.conductivity, "0");
+    const PropertyHandle c = g.addString(t, "heat capacity " + units.heatCapacity, "0");
+    const PropertyHandle beta = g.addString(t, "expansion coeff. " + units.expansion, "0");
+    slots_ = {rho, mu, k, c, beta};
+}
+
 // ---- loading ----
 
 void CMaterial::onGridChanged(PropertyHandle item) {
@@ -132,7 +170,7 @@ void CMaterial::onGridChanged(PropertyHandle item) {
 }
 
 void CMaterial::loadMaterialFile(const std::string& path) {
-    const model::MaterialFile file = model::readMaterialFile(path, thermal_);
+    const model::MaterialFile file = model::readMaterialFile(path, class_);
     if (file.outcome == model::MaterialFile::Outcome::NotOpened) return;
     auto& g = grid();
     if (file.hasDescription) g.setValue(description_, file.description);
@@ -142,17 +180,22 @@ void CMaterial::loadMaterialFile(const std::string& path) {
     }
     model::MaterialValues values = file.values;
     const model::UnitSystem document = model::unitSystemOf(addon::library().unitText);
-    if (thermal_) {
-        model::convertThermal(values, file.units, document);
-        // A material without directional conductivities conducts alike in every direction.
-        if (values[1] == 0.0) values[1] = values[0];
-        if (values[2] == 0.0) values[2] = values[0];
-    } else {
-        model::convertMechanical(values, file.units, document);
+    switch (class_) {
+        case AnalysisClass::Thermal:
+            model::convertThermal(values, file.units, document);
+            // A material without directional conductivities conducts alike in every direction.
+            if (values[1] == 0.0) values[1] = values[0];
+            if (values[2] == 0.0) values[2] = values[0];
+            break;
+        case AnalysisClass::Fluid:
+            model::convertFluid(values, file.units, document);
+            break;
+        default:
+            model::convertMechanical(values, file.units, document);
     }
     for (int slot = 0; slot < static_cast<int>(slots_.size()); ++slot) {
         if (slots_[slot] != widgets::kNoProperty)
-            g.setValue(slots_[slot], model::materialValueText(thermal_, slot, values[slot]));
+            g.setValue(slots_[slot], model::materialValueText(class_, slot, values[slot]));
     }
 }
 
@@ -224,10 +267,8 @@ void CMaterial::OnMakeTable() {
 }
 
 void CMaterial::makeTable() {
-    const auto made = model::makeTable(explorer(), this, CTableEditDlg::Mode::Material, thermal_);
+    const auto made = model::makeTable(explorer(), this, CTableEditDlg::Mode::Material, class_);
     if (!made) return;
-    const int* slots = thermal_ ? kThermalTableSlots : kMechanicalTableSlots;
-    const auto count =
-        static_cast<int>(thermal_ ? std::size(kThermalTableSlots) : std::size(kMechanicalTableSlots));
-    if (made->index < count) grid().setValue(slotItem(slots[made->index]), made->name);
+    if (const int slot = tableSlot(class_, made->index); slot >= 0)
+        grid().setValue(slotItem(slot), made->name);
 }

@@ -1,12 +1,13 @@
 #pragma once
 // The material dialog (10010, "Materials"): a property grid with the description, the library's
 // standard materials, a material file, and the properties of the loadcase's analysis class
-// (thermal, or mechanical with orthotropic values and limit stresses). APPLY gives the picked
+// (thermal, fluid, or mechanical with orthotropic values and limit stresses). APPLY gives the picked
 // faces the properties, MAKE TABLE makes one property temperature dependent.
 #include <string>
 #include <vector>
 
 #include "addon_base/command_dialog.h"
+#include "loadcase/analysis_code.h"
 #include "widgets/property_grid.h"
 
 class CMaterialCommand;
@@ -30,15 +31,15 @@ class CMaterial : public addon::CommandDialog<CMaterialCommand> {
     explicit CMaterial(CMaterialCommand* command);
 
     widgets::PropertyGrid& grid() const { return widgetAs<widgets::PropertyGrid>(kGrid); }
-    bool isThermal() const { return thermal_; }
+    loadcase::AnalysisClass analysisClass() const { return class_; }
 
     // The grid items the dialog works with.
     widgets::PropertyHandle descriptionItem() const { return description_; }
     widgets::PropertyHandle standardItem() const { return standard_; }
     widgets::PropertyHandle fileItem() const { return fromFile_; }
-    // The item of value slot `slot` in file and entry order (k, ky, kz, rho, c or E1, nu, alpha1,
-    // rho, -, E2, G12, angle, alpha2, Sy, Su, Se, Syc); kNoProperty for the unused fifth
-    // mechanical slot.
+    // The item of value slot `slot` in file and entry order (k, ky, kz, rho, c; rho, mu, k, c, beta;
+    // or E1, nu, alpha1, rho, -, E2, G12, angle, alpha2, Sy, Su, Se, Syc); kNoProperty for the
+    // unused fifth mechanical slot.
     widgets::PropertyHandle slotItem(int slot) const;
 
     // The entry text: the description, ": " and the value fields as typed, joined by ",".
@@ -59,11 +60,12 @@ class CMaterial : public addon::CommandDialog<CMaterialCommand> {
     void buildGrid();
     void buildThermalSections(widgets::PropertyGrid& g);
     void buildMechanicalSections(widgets::PropertyGrid& g);
+    void buildFluidSections(widgets::PropertyGrid& g);
     void onGridChanged(widgets::PropertyHandle item);
     void apply();
     void makeTable();
 
-    bool thermal_ = false;
+    loadcase::AnalysisClass class_ = loadcase::AnalysisClass::Mechanical;
     widgets::PropertyHandle description_ = widgets::kNoProperty;
     widgets::PropertyHandle standard_ = widgets::kNoProperty;
     widgets::PropertyHandle fromFile_ = widgets::kNoProperty;

@@ -55,7 +55,18 @@ double leadingNumber(std::string_view line) {
     return value;
 }
 
-MaterialFile readMaterialFile(const std::string& path, bool thermal) {
+int materialSlotCount(loadcase::AnalysisClass cls) {
+    switch (cls) {
+        case loadcase::AnalysisClass::Thermal:
+            return kThermalSlots;
+        case loadcase::AnalysisClass::Fluid:
+            return kFluidSlots;
+        default:
+            return kMechanicalSlots;
+    }
+}
+
+MaterialFile readMaterialFile(const std::string& path, loadcase::AnalysisClass cls) {
     MaterialFile out;
     File f(std::fopen(path.c_str(), "r"));
     if (!f) return out;
@@ -70,7 +81,7 @@ MaterialFile readMaterialFile(const std::string& path, bool thermal) {
     out.units = unitSystemOf(line);
     out.description = descriptionOf(line);
     out.hasDescription = true;
-    const int slots = thermal ? kThermalSlots : kMechanicalSlots;
+    const int slots = materialSlotCount(cls);
     for (int slot = 0; slot < slots; ++slot) {
         read = readLine(f.get(), line);
         if (read == LineRead::Error) {
@@ -83,9 +94,11 @@ MaterialFile readMaterialFile(const std::string& path, bool thermal) {
     return out;
 }
 
-std::string materialLibraryFolder(const std::string& installFolder, bool thermal) {
-    return platform::joinPath(platform::joinPath(installFolder, "Materials"),
-                              thermal ? "Thermal" : "Mechanical");
+std::string materialLibraryFolder(const std::string& installFolder, loadcase::AnalysisClass cls) {
+    const char* folder = cls == loadcase::AnalysisClass::Thermal ? "Thermal"
+                         : cls == loadcase::AnalysisClass::Fluid ? "Fluid"
+                                                                 : "Mechanical";
+    return platform::joinPath(platform::joinPath(installFolder, "Materials"), folder);
 }
 
 std::vector<std::string> materialNames(const std::string& libraryFolder) {

@@ -14,8 +14,10 @@ std::string formatNumber(const char* format, double value) {
     return std::string(text.data(), static_cast<std::size_t>(length));
 }
 
-std::string materialValueText(bool thermal, int slot, double value) {
-    const bool fixed = thermal ? slot <= 2 : slot == 0;
+std::string materialValueText(loadcase::AnalysisClass cls, int slot, double value) {
+    // A fluid's values are small in mm documents (water: 1e-9 N-s/mm2): "%f" would show them as 0.
+    using C = loadcase::AnalysisClass;
+    const bool fixed = cls == C::Thermal ? slot <= 2 : cls == C::Mechanical && slot == 0;
     return formatNumber(fixed ? "%f" : "%g", value);
 }
 

@@ -11,6 +11,7 @@ struct MaterialUnitLabels {
     std::string stress;
     std::string expansion;
     std::string density;
+    std::string viscosity;  // dynamic viscosity: the stress unit times seconds
 };
 
 // Labels for mm, m, cm and in documents; feet documents get empty labels except the expansion

@@ -89,7 +89,8 @@ bool CRestraints::onInitDialog() {
 // A thermal loadcase restrains temperatures, not displacements: it holds the picked geometry at a
 // temperature, and the fixity list gives way to the temperature row.
 void CRestraints::showRowsOfClass() {
-    thermal_ = model::readAnalysisClass(*command_->explorer());
+    // Fluid loadcases keep the fixity list: a fixed direction holds that velocity component at 0.
+    thermal_ = model::readAnalysisClass(*command_->explorer()) == model::AnalysisClass::Thermal;
     setText(kFixityPrompt,
             thermal_ ? "2. Enter temperature, table name or equation" : "2. Select fixity type");
     enable(kFixityList, !thermal_);
@@ -155,6 +156,7 @@ void CRestraints::OnMakeTable() {
 // A time table for the held temperature: its name goes into the temperature box, whichever load
 // the editor's list names, so that the next APPLY holds the picks on it.
 void CRestraints::makeTable() {
-    const auto made = model::makeTable(*command_->explorer(), this, CTableEditDlg::Mode::Load, thermal_);
+    const auto made = model::makeTable(*command_->explorer(), this, CTableEditDlg::Mode::Load,
+                                       model::AnalysisClass::Thermal);
     if (made) setText(kValue, made->name);
 }

@@ -19,11 +19,15 @@ const std::vector<const char*> kLoadThermal = {"heat flux", "convection coeffici
 const std::vector<const char*> kLoadMechanical = {"force x",        "force y",        "force z",
                                                   "pressure",       "x acceleration", "y acceleration",
                                                   "z acceleration", "spin speed"};
+const std::vector<const char*> kMaterialFluid = {"density ", "dynamic viscosity ", "conductivity ",
+                                                 "heat capacity ", "expansion coeff. "};
+const std::vector<const char*> kLoadFluid = {"velocity x",     "velocity y",     "velocity z",    "pressure",
+                                             "x acceleration", "y acceleration", "z acceleration"};
 
 }  // namespace
 
-CTableEditDlg::CTableEditDlg(ui::Window* /*parent*/, Mode mode, bool thermal)
-    : ui::Dialog(makeTemplate()), mode_(mode), thermal_(thermal) {
+CTableEditDlg::CTableEditDlg(ui::Window* /*parent*/, Mode mode, loadcase::AnalysisClass cls)
+    : ui::Dialog(makeTemplate()), mode_(mode), class_(cls) {
     // The parent is disabled by the backend's modal loop while the editor runs.
     attachWidget(kGrid, std::make_unique<widgets::EditableGrid>());
     onClick(kApply, [this] { OnApply(); });
@@ -47,9 +51,16 @@ ui::DialogTemplate CTableEditDlg::makeTemplate() {
     return t;
 }
 
-const std::vector<const char*>& CTableEditDlg::listTexts(Mode mode, bool thermal) {
-    if (mode == Mode::Material) return thermal ? kMaterialThermal : kMaterialMechanical;
-    return thermal ? kLoadThermal : kLoadMechanical;
+const std::vector<const char*>& CTableEditDlg::listTexts(Mode mode, loadcase::AnalysisClass cls) {
+    const bool material = mode == Mode::Material;
+    switch (cls) {
+        case loadcase::AnalysisClass::Thermal:
+            return material ? kMaterialThermal : kLoadThermal;
+        case loadcase::AnalysisClass::Fluid:
+            return material ? kMaterialFluid : kLoadFluid;
+        default:
+            return material ? kMaterialMechanical : kLoadMechanical;
+    }
 }
 
 void CTableEditDlg::fillDefaultGrid() {
@@ -76,7 +87,7 @@ void CTableEditDlg::fillDefaultGrid() {
 bool CTableEditDlg::onInitDialog() {
     chosen_ = -1;
     clearItems(kList);
-    for (const char* text : listTexts(mode_, thermal_)) addItem(kList, text);
+    for (const char* text : listTexts(mode_, class_)) addItem(kList, text);
     return true;
 }
 

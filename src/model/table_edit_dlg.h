@@ -4,6 +4,7 @@
 // the grid, runs the editor and, after APPLY, reads the chosen list position and the cells.
 #include <vector>
 
+#include "loadcase/analysis_code.h"
 #include "ui/dialog.h"
 #include "widgets/editable_grid.h"
 
@@ -26,11 +27,11 @@ class CTableEditDlg : public ui::Dialog {
     static constexpr int kDialogId = 11057;
     static constexpr const char* kNoChoiceMessage = "Select an item from the list";
 
-    // `thermal` is the analysis class of the current loadcase; it chooses the list's texts.
-    CTableEditDlg(ui::Window* parent, Mode mode, bool thermal);
+    // `cls` is the analysis class of the current loadcase; it chooses the list's texts.
+    CTableEditDlg(ui::Window* parent, Mode mode, loadcase::AnalysisClass cls);
 
-    // The texts the list offers in `mode` for a thermal or another loadcase.
-    static const std::vector<const char*>& listTexts(Mode mode, bool thermal);
+    // The texts the list offers in `mode` for a loadcase of class `cls`.
+    static const std::vector<const char*>& listTexts(Mode mode, loadcase::AnalysisClass cls);
 
     Mode mode() const { return mode_; }
     widgets::EditableGrid& grid() const { return widgetAs<widgets::EditableGrid>(kGrid); }
@@ -53,6 +54,6 @@ class CTableEditDlg : public ui::Dialog {
     static ui::DialogTemplate makeTemplate();
 
     Mode mode_;
-    bool thermal_;
+    loadcase::AnalysisClass class_;
     int chosen_ = -1;
 };

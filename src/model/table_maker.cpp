@@ -7,8 +7,8 @@
 namespace model {
 
 std::optional<MadeTable> makeTable(loadcase::DocumentOwner& explorer, ui::Window* parent,
-                                   CTableEditDlg::Mode mode, bool thermal) {
-    CTableEditDlg editor(parent, mode, thermal);
+                                   CTableEditDlg::Mode mode, loadcase::AnalysisClass cls) {
+    CTableEditDlg editor(parent, mode, cls);
     editor.fillDefaultGrid();
     if (editor.DoModal() != ui::kIdOk || editor.chosenItem() < 0) return std::nullopt;
     const int index = editor.chosenItem();

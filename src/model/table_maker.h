@@ -20,6 +20,6 @@ struct MadeTable {
 
 // Nothing when the user leaves the editor with EXIT; then nothing is stored.
 std::optional<MadeTable> makeTable(loadcase::DocumentOwner& explorer, ui::Window* parent,
-                                   CTableEditDlg::Mode mode, bool thermal);
+                                   CTableEditDlg::Mode mode, loadcase::AnalysisClass cls);
 
 }  // namespace model

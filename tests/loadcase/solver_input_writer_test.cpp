@@ -93,6 +93,28 @@ TEST_F(SolverInput, ThermalLoadsAndWholeModelActions) {
                            "RESTRAINTS\nCONSTRAINTS\n");
 }
 
+// A fluid flow loadcase: the fluid's five values, a velocity inlet (load code 3), a pressure
+// opening, gravity, a no-slip and a slip wall, and the values of incompressible flow.
+TEST_F(SolverInput, FluidFlowLoadcase) {
+    add("Flow:8", kKindLoadcase);
+    add("Water: 9.982e-07,1.002e-09,0.000598,4182,0.000207", kKindMaterial, key(0));
+    add("face;velocity=0, 0, -250*t", kKindAction, key(4));
+    add("face;pressure=0", kKindAction, key(5));
+    add("accel=0, -9810, 0", kKindAction, key(0));
+    add("face;fix,6=XYZ", kKindReaction, key(1));
+    add("face;fix,0=X", kKindReaction, key(2));
+    explorer->document().setAnalysisType(8);
+    explorer->document().setSolveIndex(8);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25, 20, 0.05, 2}),
+              0);
+    EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=8 25 0.05 20") +
+                           "SOLVE\n25,20,0.05,2,0,1e-06\nTABLES\nMSET\n"
+                           "MATERIALS\n1  9.982e-07,1.002e-09,0.000598,4182,0.000207\nESIZE\n"
+                           "LOADS\nbol 5 3 0, 0, -250*t\nbol 6 1 0\nal 0, -9810, 0\n"
+                           "RESTRAINTS\nbor 2 0 0 0\nbor 3 0 1 1\nCONSTRAINTS\n");
+    EXPECT_TRUE(prompts->messageTexts().empty());
+}
+
 // A spin on a face with no axis cannot be written: it is reported, not dropped without a word.
 TEST_F(SolverInput, SpinUsesTheAxisOfARevolvedFaceAndReportsAnyOther) {
     part.setDocument(
@@ -170,8 +192,7 @@ TEST_F(SolverInput, EverySolveIndexWritesItsSections) {
         "SOLVE\n1e-06,3,100,1,0,9\nDYNAMIC\n 0 0.25\nTABLES",
         "ana=1 1e-06 100 3\n",
         "SOLVE\n1e-06,3,100,1,0,9\nPRINT\n 3\nDYNAMIC\n 0 0.25\nTABLES\n tabl1, 2, 0, 1, 0, 5\nMSET",
-        // The fluid analyses keep their own codes, which the solver refuses; beyond them the
-        // Fluid flow code.
+        // The fluid analyses keep their own codes; beyond them the Fluid flow code.
         "ana=8 1e-06 100 3\n",
         "ana=9 1e-06 100 3\n",
         "ana=10 1e-06 100 3\n",

@@ -3,12 +3,17 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
+#include "addon/command_factory.h"
+#include "addon_base/menu.h"
 #include "command_fixture.h"
 #include "entry_record/entry_kind.h"
 #include "loadcase/header_file.h"
+#include "loadcase/loadcase_dialog.h"
 #include "mesh_solve/solve_command.h"
 #include "mesh_solve/solve_dialog.h"
+#include "model/material_dialog.h"
 
 namespace {
 
@@ -108,19 +113,91 @@ TEST_F(SolveCommand, ValuesStayWithTheirLabelsAcrossAChangeOfType) {
     EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
 }
 
-// SOLVE keeps a fluid analysis's choice and refuses it rather than solve something else; the
-// choice surviving the dialog and the mesh run's solver input is the loadcase_types sample's.
-TEST_F(SolveCommand, FluidAnalysisIsRefusedAndKeptAsChosen) {
+// Incompressible flow asks for the Newton iteration's limit (25 when 0) and a number of steps
+// that stays 0 (steady flow); SOLVE stores the entry without a keyword, writes the values in the
+// header and SOLVE lines and starts the solver. Compressible flow keeps its choice but is refused
+// before anything is written; the choice surviving the dialog and the mesh run's solver input is
+// the loadcase_types sample's.
+TEST_F(SolveCommand, IncompressibleFlowIsSolvedTheOtherFluidAnalysesAreRefused) {
     writeHeader(8);
     addMaterial();
     S& d = start();
-    d.userChoose(S::kTypeList, 1);  // "compressible flow"
-    const std::string input = readFile(inputPath());
+    ASSERT_EQ(d.itemCount(S::kTypeList), 3);
+    EXPECT_EQ(d.selection(S::kTypeList), 0);
+    EXPECT_EQ(d.text(S::kFirstRowLabel + 2), "number of steps");
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "25", "0", "0", "0"}));
+    d.userType(S::kFirstRowBox + 2, "50");
+    d.userType(S::kFirstRowBox + 3, "0.01");
+    d.userType(S::kFirstRowBox + 4, "10");
     d.userClick(S::kSolve);
-    EXPECT_EQ(prompts->messageTexts().size(), 1u);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"8,1e-06,25,50,0.01,10,0,0"});
+    const std::string input = readFile(inputPath());
+    EXPECT_NE(input.find(" ana=8 25 0.01 50\n"), std::string::npos) << input;
+    EXPECT_NE(input.find("SOLVE\n25,50,0.01,10,0,1e-06\n"), std::string::npos) << input;
+    EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
+
+    d.userChoose(S::kTypeList, 1);  // "compressible flow"
+    EXPECT_EQ(shownBoxes(d), std::vector<std::string>{"1e-06"});
+    d.userClick(S::kSolve);
+    EXPECT_EQ(
+        prompts->messageTexts(),
+        std::vector<std::string>{"\"compressible flow\" is not solved by this version: of the fluid flow "
+                                 "analyses only incompressible flow is available yet. The loadcase keeps "
+                                 "its choice; the solver is not started."});
     EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"9,1e-06,0,0,0,0,0,0"});
     EXPECT_EQ(readFile(inputPath()), input);
-    EXPECT_TRUE(programs.notStarted("tarvsolv"));
+}
+
+// A fluid flow loadcase made, given a fluid and solved through the commands keeps its physics, its
+// material and its analysis when the explorer is closed and the loadcase opened again.
+TEST_F(SolveCommand, AFluidLoadcaseKeepsItsPhysicsMaterialAndAnalysisWhenOpenedAgain) {
+    const std::string fluids = programs.folder() + "/Materials/Fluid";
+    std::filesystem::create_directories(fluids);
+    writeFile(fluids + "/Water.txt", "m;Water\n998.2\n1.002e-3\n0.598\n4182\n2.07e-4\n");
+    const auto use = [&](std::int32_t menu, const char* caption,
+                         const std::function<void(ui::Dialog&)>& person) {
+        auto c = addon::createCommand(menu, explorer.get());
+        explorer->setCurrentCommand(c);
+        c->Start();
+        c->putref_CommandSite(site.get());
+        person(*ui::findDialog(caption));
+        c->OnTerminate();
+    };
+    use(addon::kMenuLoadcase, "Loadcase", [](ui::Dialog& d) {
+        d.userType(CLoadcase::kNewName, "Flow");
+        d.userClick(CLoadcase::kFluidFlow);
+        d.userClick(CLoadcase::kApply);
+    });
+    use(addon::kMenuMaterials, "Materials", [&](ui::Dialog& d) {
+        auto& m = static_cast<CMaterial&>(d);
+        m.grid().userChoose(m.standardItem(), 1);
+        part.selection().select(part.body(0).face(0));
+        m.userClick(CMaterial::kApply);
+    });
+    use(addon::kMenuSolve, "Solve", [](ui::Dialog& d) {
+        d.userType(S::kFirstRowBox + 2, "20");
+        d.userType(S::kFirstRowBox + 3, "0.05");
+        d.userClick(S::kSolverFileOnly);
+        d.userClick(S::kSolve);
+    });
+    ASSERT_TRUE(prompts->messageTexts().empty());
+
+    explorer->OnTerminate();
+    explorer = platform::makeRef<CShowUICommand>("Bracket", addon::explorerHooks({}));
+    show();
+    use(addon::kMenuLoadcase, "Loadcase", [](ui::Dialog& d) {
+        d.userChoose(CLoadcase::kOldList, d.findItemExact(CLoadcase::kOldList, "Flow"));
+        d.userClick(CLoadcase::kApply);
+    });
+    EXPECT_EQ(explorer->document().analysisType(), 8);
+    EXPECT_EQ(explorer->document().solveIndex(), 8);
+    EXPECT_EQ(lines(kKindLoadcase), std::vector<std::string>{"Flow:8"});
+    EXPECT_EQ(lines(kKindMaterial),
+              std::vector<std::string>{"Water: 9.982e-07,1.002e-09,0.000598,4182,0.000207"});
+    S& d = start();
+    EXPECT_EQ(d.itemText(S::kTypeList, d.selection(S::kTypeList)), "incompressible flow");
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "25", "20", "0.05", "0"}));
 }
 
 // A Multiphysics loadcase's header says Mechanical (0); its loadcase entry keeps it Multiphysics

@@ -18,6 +18,15 @@ class Actions : public ModelCommandTest {
         if (thermal) explorer->document().setAnalysisType(6);
         return start(addon::kMenuActions);
     }
+    ui::Dialog& openFluid() {
+        explorer->document().setAnalysisType(8);
+        return start(addon::kMenuActions);
+    }
+    static Strings listOf(const ui::Dialog& d) {
+        Strings out;
+        for (int i = 0; i < d.itemCount(L::kTypeList); ++i) out.push_back(d.itemText(L::kTypeList, i));
+        return out;
+    }
     // Types `typed` into the value boxes the type shows, blanking the shown boxes it does not fill.
     void values(ui::Dialog& d, const Strings& typed) {
         const int ids[] = {L::kValue1, L::kValue2, L::kValue3};
@@ -155,6 +164,38 @@ TEST_F(Actions, ASecondConvectionOnAFaceReplacesTheFirst) {
                                  {bodyKey(), key(1), "face;convection=40, 20", 3}}));
 }
 
+// A fluid loadcase takes a velocity (three values) or a pressure (one) on faces and an
+// acceleration of the body; a velocity on an edge or a design point is refused.
+TEST_F(Actions, AFluidLoadcaseTakesVelocitiesAndPressuresOnFacesAndAnAcceleration) {
+    auto& point = part.addDesignPoint({1, 2, 3});
+    auto& f = openFluid();
+    EXPECT_EQ(f.windowText(), "Fluid Loads");
+    EXPECT_EQ(listOf(f),
+              (Strings{"face: velocity vx,vy,vz", "face: pressure", "body: accelerations ax,ay,az"}));
+    f.userChoose(L::kTypeList, 0);
+    EXPECT_EQ(f.text(L::kValuePrompt), "2. Enter values, table names or equations && select faces");
+    EXPECT_EQ(f.text(L::kValueLabel), "vx,vy,vz=");
+    EXPECT_EQ(f.text(L::kUnitLabel), "(mm/s)");
+    apply(f, 0, {"0", "0", "-250*t"}, box().face(0), box().face(1));
+    apply(f, 1, {"0"}, box().face(2));
+    EXPECT_FALSE(f.isVisible(L::kValue2));
+    EXPECT_EQ(f.text(L::kUnitLabel), "(N/mm2)");
+    apply(f, 2, {"0", "-9810", "0"}, box().face(3));
+    apply(f, 0, {}, box().edge(0));
+    apply(f, 0, {}, point);
+    EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
+              expectedFileBytes({{bodyKey(), key(0), "face;velocity=0, 0, -250*t", 3},
+                                 {bodyKey(), key(1), "face;velocity=0, 0, -250*t", 3},
+                                 {bodyKey(), key(2), "face;pressure=0", 3},
+                                 {bodyKey(), key(3), "accel=0, -9810, 0", 3}}));
+    EXPECT_EQ(prompts->messageTexts(),
+              (Strings{"\"face: velocity vx,vy,vz\" cannot act on an edge: select faces",
+                       "\"face: velocity vx,vy,vz\" cannot act on a point: select faces"}));
+    addon::library().unitText = "in";
+    f.userChoose(L::kTypeList, 0);
+    EXPECT_EQ(f.text(L::kUnitLabel), "(in/s)");
+}
+
 TEST_F(Actions, DesignPointsGetAForceOfTheirOwnForTheThreeValueMechanicalTypesOnly) {
     auto& point = part.addDesignPoint({1, 2, 3});
     auto& second = part.addDesignPoint({4, 5, 6});
@@ -205,19 +246,22 @@ TEST_F(ActionTables, AForceZTableNamesTheThirdEditAndTheNextApplyRefersToIt) {
                                  {bodyKey(), box().vertex(5).key(), "vertex;force=0, 0, tabl2", 3}}));
 }
 
-// A table made for one load component must name that component's edit, or the load goes wrong.
+// A table made for one load component must name that component's edit, or the load goes wrong;
+// a fluid's velocity and acceleration components alike.
 TEST_F(ActionTables, EachLoadComponentGoesIntoItsOwnEdit) {
-    auto& d = open();
     const int edits[] = {L::kValue1, L::kValue2, L::kValue3, L::kValue1,
                          L::kValue1, L::kValue2, L::kValue3, L::kValue1};
-    for (int item = 0; item < 8; ++item) {
-        for (int id : {L::kValue1, L::kValue2, L::kValue3}) d.setText(id, "0");
-        makeTable(d, item);
-        for (int id : {L::kValue1, L::kValue2, L::kValue3})
-            EXPECT_EQ(d.text(id), id == edits[item] ? "tabl" + std::to_string(item) : "0") << item;
+    for (const int components : {8, 7}) {
+        auto& d = components == 8 ? open() : openFluid();
+        for (int item = 0; item < components; ++item) {
+            for (int id : {L::kValue1, L::kValue2, L::kValue3}) d.setText(id, "0");
+            makeTable(d, item);
+            for (int id : {L::kValue1, L::kValue2, L::kValue3})
+                EXPECT_EQ(d.text(id), id == edits[item] ? "tabl" + std::to_string(item) : "0") << item;
+        }
     }
     EXPECT_EQ(texts(model::kKindTable).front(), "tabl0, 1, 0, 0") << "the default table: one row of zeros";
-    EXPECT_EQ(texts(model::kKindTable).size(), 8u);
+    EXPECT_EQ(texts(model::kKindTable).size(), 8u) << "the fluid's default tables are the same texts";
 }
 
 // Two tables for one component are two tables: each pressure reaches the solver with its own.

@@ -63,12 +63,12 @@ TEST_F(MaterialCommand, TheAnalysisClassChoosesTheLibrary) {
     library("Mechanical", "Brass", "");
     library("Thermal", "Glass", "");
     auto& d = start();
-    EXPECT_FALSE(d.isThermal());
+    EXPECT_EQ(d.analysisClass(), loadcase::AnalysisClass::Mechanical);
     EXPECT_EQ(d.grid().choices(d.standardItem()), (Strings{"No", "Brass", "Steel"}));
     EXPECT_EQ(static_cast<CMaterialCommand&>(*command).libraryFolder(), install + "/Materials/Mechanical");
     thermalHeader();
     auto& t = start();
-    EXPECT_TRUE(t.isThermal());
+    EXPECT_EQ(t.analysisClass(), loadcase::AnalysisClass::Thermal);
     EXPECT_EQ(explorer->document().analysisType(), 6);
     EXPECT_EQ(t.grid().choices(t.standardItem()), (Strings{"No", "Glass"}));
 }
@@ -76,11 +76,42 @@ TEST_F(MaterialCommand, TheAnalysisClassChoosesTheLibrary) {
 TEST_F(MaterialCommand, HeaderOfAMechanicalClassKeepsAMultiphysicsType) {
     writeFile(explorer->document().jobBasePath() + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=0\n");
     explorer->document().setAnalysisType(10);
-    EXPECT_FALSE(start().isThermal());
+    EXPECT_EQ(start().analysisClass(), loadcase::AnalysisClass::Mechanical);
     EXPECT_EQ(explorer->document().analysisType(), 10);
     explorer->document().setAnalysisType(6);
-    EXPECT_FALSE(start().isThermal());
+    EXPECT_EQ(start().analysisClass(), loadcase::AnalysisClass::Mechanical);
     EXPECT_EQ(explorer->document().analysisType(), 0) << "the header decides the class";
+}
+
+// A fluid loadcase (header code 8) offers the fluid library and the fluid's properties: density
+// and viscosity, then the thermal ones. Loaded values convert by quantity and show in full (a
+// viscosity in N-s/mm2 is 1e-9); the entry holds the five values; MAKE TABLE names each property.
+TEST_F(MaterialCommand, AFluidLoadcaseTakesTheFluidsProperties) {
+    std::filesystem::create_directories(install + "/Materials/Fluid");
+    library("Fluid", "Water", "m;Water at 20 C\n998.2\n1.002e-3\n0.598\n4182\n2.07e-4\n");
+    library("Mechanical", "Steel", "");
+    writeFile(explorer->document().jobBasePath() + ".txt",
+              "HEADER\n0.001 mm 0 nod=10 elem=0 ana=8\nMFILE\nx.meb\n");
+    auto& d = start();
+    EXPECT_EQ(d.analysisClass(), loadcase::AnalysisClass::Fluid);
+    EXPECT_EQ(explorer->document().analysisType(), 8);
+    EXPECT_EQ(d.grid().choices(d.standardItem()), (Strings{"No", "Water"}));
+    Strings labels;
+    for (int slot = 0; slot < 5; ++slot) {
+        const auto item = d.slotItem(slot);
+        labels.push_back(d.grid().label(d.grid().section(item)) + ": " + d.grid().label(item));
+    }
+    EXPECT_EQ(labels, (Strings{"Fluid: density kg/mm3", "Fluid: dynamic viscosity N-s/mm2",
+                               "Thermal: conductivity W/(mm-C)", "Thermal: heat capacity J/(kg-C)",
+                               "Thermal: expansion coeff. 1/C"}));
+    EXPECT_EQ(d.slotItem(5), widgets::kNoProperty);
+    choose(d, "Water");
+    EXPECT_EQ(slotValues(d, 5), (Strings{"9.982e-07", "1.002e-09", "0.000598", "4182", "0.000207"}));
+    makeTable(d, 1);
+    makeTable(d, 4);
+    picks().select(box().face(0));
+    d.userClick(M::kApply);
+    EXPECT_EQ(texts(model::kKindMaterial), Strings{"Water at 20 C: 9.982e-07,tabm1,0.000598,4182,tabm4"});
 }
 
 // ---- loading library files ----

@@ -38,12 +38,14 @@ TEST(MaterialUnits, MetricLabelsNameTheDocumentsLength) {
     for (const auto& [unit, length] : {std::pair{"mm", "mm"}, std::pair{"m.", "m"}, std::pair{"cm", "cm"}}) {
         const auto l = model::materialUnitLabels(unit);
         const std::string L = length;
-        EXPECT_EQ(
-            l.conductivity + " " + l.heatCapacity + " " + l.stress + " " + l.expansion + " " + l.density,
-            "W/(" + L + "-C) J/(kg-C) N/" + L + "2 1/C kg/" + L + "3");
+        EXPECT_EQ(l.conductivity + " " + l.heatCapacity + " " + l.stress + " " + l.expansion + " " +
+                      l.density + " " + l.viscosity,
+                  "W/(" + L + "-C) J/(kg-C) N/" + L + "2 1/C kg/" + L + "3 N-s/" + L + "2");
     }
     EXPECT_EQ(model::materialUnitLabels("in").stress, "lbf/in2");
+    EXPECT_EQ(model::materialUnitLabels("in").viscosity, "lbf-s/in2");
     EXPECT_EQ(model::materialUnitLabels("ft").stress, "") << "feet documents are not converted";
+    EXPECT_EQ(model::materialUnitLabels("ft").viscosity, "");
 }
 
 // Each factor is the ratio of the two systems' units of that quantity, from the definitions of the
@@ -94,6 +96,18 @@ TEST(MaterialConversion, ThermalValuesConvertByQuantity) {
     EXPECT_EQ(t, (model::MaterialValues{k, 2 * k, 3 * k, 4 * single(2.768e-5f), 5 * 4186.8}));
 }
 
+// A fluid's slots take the factors of their quantities: density and expansion as a solid's,
+// viscosity as a stress, conductivity and heat capacity as the thermal ones.
+TEST(MaterialConversion, FluidValuesConvertByQuantity) {
+    model::MaterialValues f{1, 2, 3, 4, 5};
+    model::convertFluid(f, U::Inch, U::Millimetre);
+    EXPECT_EQ(f, (model::MaterialValues{single(2.768e-5f), 2 * single(0.00689476f), 3 * single(74.75341f),
+                                        4 * 4186.8, 5 * single(1.8f)}));
+    model::MaterialValues same{1, 2, 3, 4, 5};
+    model::convertFluid(same, U::Centimetre, U::Metre);
+    EXPECT_EQ(same, (model::MaterialValues{1, 2, 3, 4, 5})) << "centimetre files are not converted";
+}
+
 // Each slot's form (the conductivities and the first modulus fixed, the rest shortest) shows in the
 // Materials dialog: MaterialCommand.FactorsApplyInSinglePrecision..., ThermalFileWithout....
 TEST(MaterialFormat, LongTextsAreNotCut) {
@@ -116,9 +130,10 @@ TEST(MaterialFile, LeadingNumberReadsDecimalsAndCountsTheRestAsZero) {
 
 class MaterialFileRead : public ::testing::Test {
   protected:
-    model::MaterialFile read(const std::string& text, bool thermal = false) {
+    model::MaterialFile read(const std::string& text,
+                             loadcase::AnalysisClass cls = loadcase::AnalysisClass::Mechanical) {
         writeFile(scratch.file("m.txt"), text);
-        return model::readMaterialFile(scratch.file("m.txt"), thermal);
+        return model::readMaterialFile(scratch.file("m.txt"), cls);
     }
     ScratchFolder scratch;
 };
@@ -147,11 +162,13 @@ TEST_F(MaterialFileRead, DescriptionFollowsTheSemicolonOrTheUnitLetters) {
     }
 }
 
-TEST_F(MaterialFileRead, ThermalReadsFiveValuesOnly) {
-    const auto f = read("m;Glass\n0.8\n0\n0\n2500\n840\n99\n", true);
-    EXPECT_EQ(f.values[0], 0.8);
-    EXPECT_EQ(f.values[4], 840.0);
-    EXPECT_EQ(f.values[5], 0.0);
+TEST_F(MaterialFileRead, ThermalAndFluidFilesReadFiveValuesOnly) {
+    for (const auto cls : {loadcase::AnalysisClass::Thermal, loadcase::AnalysisClass::Fluid}) {
+        const auto f = read("m;Glass\n0.8\n0\n0\n2500\n840\n99\n", cls);
+        EXPECT_EQ(f.values[0], 0.8);
+        EXPECT_EQ(f.values[4], 840.0);
+        EXPECT_EQ(f.values[5], 0.0);
+    }
 }
 
 TEST_F(MaterialFileRead, OverlongLinesAreCutWithoutShiftingTheNextValues) {

@@ -1,6 +1,6 @@
 // The material library as the build installs it (data/Materials copied into tarvdir): every file
-// reads, names a unit system and holds values in the range of real materials once converted to
-// SI.
+// reads, names a unit system and holds values in the range of real materials (and fluids) once
+// converted to SI.
 #include <gtest/gtest.h>
 
 #include "model/material_conversion.h"
@@ -9,37 +9,47 @@
 namespace {
 
 using model::UnitSystem;
+using C = loadcase::AnalysisClass;
 
 std::string shippedInstallFolder() {
     return KOLVANE_TARVDIR;
 }
 
-std::string folderOf(bool thermal) {
-    return model::materialLibraryFolder(shippedInstallFolder(), thermal);
+std::string folderOf(C cls) {
+    return model::materialLibraryFolder(shippedInstallFolder(), cls);
 }
 
-model::MaterialValues inSi(const model::MaterialFile& file, bool thermal) {
+model::MaterialFile shipped(C cls, const std::string& name) {
+    return model::readMaterialFile(folderOf(cls) + "/" + name + ".txt", cls);
+}
+
+model::MaterialValues inSi(const model::MaterialFile& file, C cls) {
     model::MaterialValues v = file.values;
-    if (thermal) {
-        model::convertThermal(v, file.units, UnitSystem::Metre);
-    } else {
-        model::convertMechanical(v, file.units, UnitSystem::Metre);
+    switch (cls) {
+        case C::Thermal:
+            model::convertThermal(v, file.units, UnitSystem::Metre);
+            break;
+        case C::Fluid:
+            model::convertFluid(v, file.units, UnitSystem::Metre);
+            break;
+        default:
+            model::convertMechanical(v, file.units, UnitSystem::Metre);
     }
     return v;
 }
 
 TEST(ShippedLibrary, MechanicalValuesAreThoseOfRealMaterials) {
     bool sawMm = false, sawM = false, sawIn = false;
-    for (const auto& name : model::materialNames(folderOf(false))) {
+    for (const auto& name : model::materialNames(folderOf(C::Mechanical))) {
         SCOPED_TRACE(name);
-        const auto file = model::readMaterialFile(folderOf(false) + "/" + name + ".txt", false);
+        const auto file = shipped(C::Mechanical, name);
         ASSERT_EQ(file.outcome, model::MaterialFile::Outcome::Read);
         EXPECT_NE(file.units, UnitSystem::None);
         sawMm |= file.units == UnitSystem::Millimetre;
         sawM |= file.units == UnitSystem::Metre;
         sawIn |= file.units == UnitSystem::Inch;
         EXPECT_GT(file.description.size(), 2u);
-        const auto v = inSi(file, false);
+        const auto v = inSi(file, C::Mechanical);
         EXPECT_GT(v[0], 1e9);     // E1, Pa: plastics upwards
         EXPECT_LT(v[0], 2.5e11);  // steels downwards
         EXPECT_GT(v[1], 0.2);     // Poisson's ratio
@@ -58,14 +68,14 @@ TEST(ShippedLibrary, MechanicalValuesAreThoseOfRealMaterials) {
 }
 
 TEST(ShippedLibrary, ThermalValuesAreThoseOfRealMaterials) {
-    const auto names = model::materialNames(folderOf(true));
+    const auto names = model::materialNames(folderOf(C::Thermal));
     EXPECT_GE(names.size(), 10u);
     for (const auto& name : names) {
         SCOPED_TRACE(name);
-        const auto file = model::readMaterialFile(folderOf(true) + "/" + name + ".txt", true);
+        const auto file = shipped(C::Thermal, name);
         ASSERT_EQ(file.outcome, model::MaterialFile::Outcome::Read);
         EXPECT_NE(file.units, UnitSystem::None);
-        const auto v = inSi(file, true);
+        const auto v = inSi(file, C::Thermal);
         EXPECT_GT(v[0], 0.1);  // conductivity, W/(m-C)
         EXPECT_LT(v[0], 450.0);
         EXPECT_EQ(v[1], 0.0) << "isotropic: the dialog takes k";
@@ -74,6 +84,32 @@ TEST(ShippedLibrary, ThermalValuesAreThoseOfRealMaterials) {
         EXPECT_LT(v[3], 9000.0);
         EXPECT_GT(v[4], 100.0);  // specific heat, J/(kg-C)
         EXPECT_LT(v[4], 2000.0);
+    }
+}
+
+// Water, air and a light oil, each in a unit system of its own; in SI the kinematic viscosity
+// mu/rho tells them apart (water 1.0e-6, air 1.5e-5, the oil about 2e-5 m2/s).
+TEST(ShippedLibrary, FluidValuesAreThoseOfRealFluids) {
+    const struct {
+        const char* name;
+        double density, kinematic;
+    } fluids[] = {{"Water", 998.2, 1.004e-6}, {"Air", 1.204, 1.512e-5}, {"Light oil", 857.0, 2.05e-5}};
+    EXPECT_EQ(model::materialNames(folderOf(C::Fluid)).size(), std::size(fluids));
+    for (const auto& fluid : fluids) {
+        SCOPED_TRACE(fluid.name);
+        const auto file = shipped(C::Fluid, fluid.name);
+        ASSERT_EQ(file.outcome, model::MaterialFile::Outcome::Read);
+        EXPECT_NE(file.units, UnitSystem::None);
+        const auto v = inSi(file, C::Fluid);
+        EXPECT_NEAR(v[0], fluid.density, 0.002 * fluid.density);
+        EXPECT_NEAR(v[1] / v[0], fluid.kinematic, 0.01 * fluid.kinematic);
+        EXPECT_GT(v[2], 0.02);  // conductivity, W/(m-C)
+        EXPECT_LT(v[2], 0.7);
+        EXPECT_GT(v[3], 900.0);  // specific heat, J/(kg-C)
+        EXPECT_LT(v[3], 4300.0);
+        EXPECT_GT(v[4], 1e-4);  // expansion, 1/C
+        EXPECT_LT(v[4], 4e-3);
+        for (int slot = model::kFluidSlots; slot < model::kMechanicalSlots; ++slot) EXPECT_EQ(v[slot], 0.0);
     }
 }
 

@@ -82,8 +82,11 @@ TEST_F(Reactions, WithoutAFixityMinusOneThenTheChoiceStaysForTheNextGroup) {
 
 // A thermal loadcase holds the picks at a temperature: the temperature row takes the fixity list's
 // place, MAKE TABLE puts a time table's name into it, and each entry reaches the solver as its
-// reference, "temp" and the value. A mechanical loadcase's file keeps its fixity entries alone.
+// reference, "temp" and the value. A mechanical loadcase's file keeps its fixity entries alone; a
+// fluid's keeps the fixity list.
 TEST_F(Reactions, AThermalLoadcaseHoldsPicksAtATemperatureOrATimeTable) {
+    explorer->document().setAnalysisType(8);
+    EXPECT_TRUE(start(addon::kMenuReactions).isVisible(R::kFixityList)) << "a fluid's walls fix velocities";
     explorer->document().setAnalysisType(6);
     auto& t = start(addon::kMenuReactions);
     EXPECT_FALSE(t.isVisible(R::kFixityList));

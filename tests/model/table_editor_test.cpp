@@ -11,15 +11,16 @@ namespace {
 
 using Mode = CTableEditDlg::Mode;
 using T = CTableEditDlg;
+using C = loadcase::AnalysisClass;
 
 class TableEditor : public ::testing::Test, public ExplorerFixture {
   protected:
     void SetUp() override { show(); }
 
     // Queues what the person does in the next editor, then runs MAKE TABLE.
-    std::optional<model::MadeTable> make(Mode mode, bool thermal, std::function<void(T&)> person) {
+    std::optional<model::MadeTable> make(Mode mode, C cls, std::function<void(T&)> person) {
         prompts->queueModal("Table", [person](ui::Dialog& d) { person(static_cast<T&>(d)); });
-        return model::makeTable(*explorer, nullptr, mode, thermal);
+        return model::makeTable(*explorer, nullptr, mode, cls);
     }
     static std::vector<std::string> listOf(const T& d) {
         std::vector<std::string> out;
@@ -29,7 +30,7 @@ class TableEditor : public ::testing::Test, public ExplorerFixture {
 };
 
 TEST_F(TableEditor, TheDefaultGridHasItsHeadersZerosAndAWiderFirstColumn) {
-    make(Mode::Material, false, [](T& d) {
+    make(Mode::Material, C::Mechanical, [](T& d) {
         auto& g = d.grid();
         EXPECT_EQ(g.dump(), "Temps. | Table ta1\n0 | 0\n");
         EXPECT_EQ(g.fixedRowCount(), 1);
@@ -38,27 +39,35 @@ TEST_F(TableEditor, TheDefaultGridHasItsHeadersZerosAndAWiderFirstColumn) {
         EXPECT_EQ(g.columnWidth(1),
                   9 * widgets::EditableGrid::kCharWidth + 2 * widgets::EditableGrid::kCellMargin);
     });
-    make(Mode::Load, true, [](T& d) { EXPECT_EQ(d.grid().cellText(0, 0), "Time (s)"); });
+    make(Mode::Load, C::Thermal, [](T& d) { EXPECT_EQ(d.grid().cellText(0, 0), "Time (s)"); });
     EXPECT_EQ(prompts->modalRuns(), (std::vector<std::string>{"Table", "Table"}));
 }
 
 TEST_F(TableEditor, TheListDependsOnModeAndAnalysisClass) {
     using V = std::vector<std::string>;
-    make(Mode::Material, true, [](T& d) {
+    make(Mode::Material, C::Thermal, [](T& d) {
         EXPECT_EQ(listOf(d),
                   (V{"conductivity ", "heat capacity ", "density ", "Y conductivity", "Z conductivity"}));
     });
-    make(Mode::Material, false, [](T& d) {
+    make(Mode::Material, C::Mechanical, [](T& d) {
         EXPECT_EQ(listOf(d), (V{"Youngs modulus 1 ", "Poissons ratio 1 ", "expansion coeff. 1 ", "density ",
                                 "Youngs modulus 2 ", "shear modulus 1-2 ", "expansion coeff 2 "}));
     });
-    make(Mode::Load, true, [](T& d) {
+    make(Mode::Load, C::Thermal, [](T& d) {
         EXPECT_EQ(listOf(d), (V{"heat flux", "convection coefficient", "fluid temperature", "internal heat",
                                 "held temperature"}));
     });
-    make(Mode::Load, false, [](T& d) {
+    make(Mode::Load, C::Mechanical, [](T& d) {
         EXPECT_EQ(listOf(d), (V{"force x", "force y", "force z", "pressure", "x acceleration",
                                 "y acceleration", "z acceleration", "spin speed"}));
+    });
+    make(Mode::Material, C::Fluid, [](T& d) {
+        EXPECT_EQ(listOf(d), (V{"density ", "dynamic viscosity ", "conductivity ", "heat capacity ",
+                                "expansion coeff. "}));
+    });
+    make(Mode::Load, C::Fluid, [](T& d) {
+        EXPECT_EQ(listOf(d), (V{"velocity x", "velocity y", "velocity z", "pressure", "x acceleration",
+                                "y acceleration", "z acceleration"}));
     });
     EXPECT_TRUE(texts(model::kKindTable).empty()) << "editors left open end as EXIT";
 }
@@ -69,7 +78,7 @@ TEST_F(TableEditor, TheListDependsOnModeAndAnalysisClass) {
 // Insert and Delete act on the focused cell's row only: without one they do nothing, and deleting
 // the only data row gives an empty table.
 TEST_F(TableEditor, DeletingTheOnlyDataRowGivesAnEmptyTable) {
-    make(Mode::Load, false, [](T& d) {
+    make(Mode::Load, C::Mechanical, [](T& d) {
         d.userClick(T::kInsert);
         d.userClick(T::kDelete);
         EXPECT_EQ(d.grid().dump(), "Time (s) | Table ta1\n0 | 0\n");
@@ -86,7 +95,7 @@ TEST_F(TableEditor, DeletingTheOnlyDataRowGivesAnEmptyTable) {
 }
 
 TEST_F(TableEditor, ApplyWithoutAChoiceAsksForOneAndKeepsTheEditorOpen) {
-    const auto made = make(Mode::Load, false, [this](T& d) {
+    const auto made = make(Mode::Load, C::Mechanical, [this](T& d) {
         d.userClick(T::kApply);
         EXPECT_FALSE(d.hasEnded());
         EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{"Select an item from the list"});
@@ -99,7 +108,7 @@ TEST_F(TableEditor, ApplyWithoutAChoiceAsksForOneAndKeepsTheEditorOpen) {
 
 // (EXIT storing nothing: ActionTables.ThermalComponentsAndLeavingTheEditorWithExit.)
 TEST_F(TableEditor, ClosingStoresNothing) {
-    EXPECT_FALSE(make(Mode::Load, false, [](T& d) {
+    EXPECT_FALSE(make(Mode::Load, C::Mechanical, [](T& d) {
                      d.userChoose(T::kList, 0);
                      d.userClose();
                  }).has_value());

@@ -35,6 +35,8 @@ void solveJob(const Job& job, RunLog& log, ResultSink& results) {
             return solvePlasticity(job, log, results);
         case SolveKind::LargeDisplacement:
             return solveLargeDisplacement(job, log, results);
+        case SolveKind::IncompressibleFlow:
+            return solveIncompressibleFlow(job, log, results);
         default:
             return solveStatics(job, log, results);
     }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "base/petsc_handles.h"
 #include "solver_fixture.h"
@@ -15,19 +16,28 @@ struct Refusal {
     std::string message;
     int code = 0;
     std::string solve = "0,0,0,0,0";
-    std::vector<std::string> materials = {kSteel}, loads = {"bol 2 1 10"}, restraints = {"bor 1 0 0 0"};
+    std::vector<std::string> materials = {kSteel}, loads = {"bol 2 1 10"}, restraints = {"bor 1 0 0 0"},
+                             constraints = {};
     std::vector<std::string> step = {};  // the step section: BUCKLE, DYNAMIC and its damping line
     SolverChoice solver = SolverChoice::Iterative;
 };
 
 const std::string kNoDensity = "1  210000,0.3,0,0,0,0,0,0,0,0,0,0,0";
 const std::vector<std::string> kUndamped = {"DYNAMIC", " 0 0"}, kConvection = {"bol 1 2 0.002, 20"};
-const std::string kFluid = "fluid flow is not solved by this version of the solver";
+const std::string kNotSolved = " is not solved by this version of the solver";
 constexpr auto kDirect = SolverChoice::Direct;
 
 // A transient heat job with that solve line and material, cooled on face 1.
 Refusal heat(std::string message, std::string solve, std::string material = kHeatSteel) {
     return {.message = message, .code = 2, .solve = solve, .materials = {material}, .loads = kConvection};
+}
+
+// An incompressible flow (header code 8) of water driven through the beam by a pressure on face 2,
+// its face 1 a wall, differing by `change`.
+Refusal flow(std::string message, std::function<void(Refusal&)> change) {
+    Refusal r{.message = message, .code = 8, .materials = {"1  1e-06,1e-09,0.6,4180,0.0002"}};
+    change(r);
+    return r;
 }
 
 // A buckling job under `loads`, solved directly.
@@ -57,10 +67,25 @@ const Refusal kRefusals[] = {
     {.message = "not positive definite", .materials = {"1  210000,0.45,0,7.85e-06,0,2e6,0,0,0,0,0,0,0"}},
     {.message = "material on input line", .materials = {"1  tabm3,0.3,0,7.85e-06,0,0,0,0,0,0,0,0,0"}},
     {.message = "plasticity needs a tensile yield Sy above 0", .code = -1},
-    {.message = kFluid, .code = 8},
-    {.message = kFluid, .code = 9},
-    {.message = kFluid, .code = 10},
-    {.message = kFluid, .code = 12},
+    {.message = "compressible flow" + kNotSolved, .code = 9},
+    {.message = "multiphysics" + kNotSolved, .code = 10},
+    {.message = "fluid flow" + kNotSolved, .code = 12},
+    // Incompressible flow: a fluid without density or viscosity, a model with nothing on its faces,
+    // and the entries a flow does not take, each named with its line.
+    flow("the fluid of body 1 needs a density and a dynamic viscosity above 0",
+         [](Refusal& r) { r.materials = {"1  0,1e-09,0,0,0"}; }),
+    flow("input line 12: the fluid of body 1", [](Refusal& r) { r.materials = {"1  1e-06,-1,0,0,0"}; }),
+    flow("no boundary condition at all", [](Refusal& r) { r.loads = {}, r.restraints = {}; }),
+    flow("input line 15 'bol 2 0 1, 0, 0': a flow takes a velocity",
+         [](Refusal& r) { r.loads = {"bol 2 0 1, 0, 0"}; }),
+    flow("no loads on edges", [](Refusal& r) { r.loads = {"efl 1 3 0 1, 0, 0"}; }),
+    flow("no loads on edges, vertices or points", [](Refusal& r) { r.loads = {"pxf 0,0,0 1, 0, 0"}; }),
+    flow("takes no spin", [](Refusal& r) { r.loads = {"cx 0,0,0 1 0 0 100"}; }),
+    flow("takes no temperatures", [](Refusal& r) { r.loads = {"t /tmp/other.out"}; }),
+    flow("a held temperature belongs to a thermal loadcase",
+         [](Refusal& r) { r.restraints = {"bor 1 temp 20"}; }),
+    flow("'bog 2 1,0,0,0.1': a flow takes no interactions",
+         [](Refusal& r) { r.constraints = {"bog 2 1,0,0,0.1"}; }),
     {.message = "nothing fixes the temperature level",
      .code = 1,
      .materials = {kHeatSteel},
@@ -98,6 +123,7 @@ TEST(Refusals, SayWhyAndLeaveTheResultFile) {
         JobText text = clampedSteel(r.loads, r.code, r.solve);
         text.materials = r.materials;
         text.restraints = r.restraints;
+        text.constraints = r.constraints;
         text.stepSection = r.step;
         EXPECT_THAT(job.refused(text, r.solver), HasSubstr(r.message));
     }

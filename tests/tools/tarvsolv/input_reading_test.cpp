@@ -54,7 +54,7 @@ TEST(SolverInput, ReadsEverySectionOfTheAddOnsFile) {
     EXPECT_THROW(iterativeTolerance(1, log), std::runtime_error);
     EXPECT_EQ(input.meshSettings, "1:0 0 0.5 0.25 0 2 2 3 3 1 0");
 
-    const ModelEntries m = readModelEntries(input, false);
+    const ModelEntries m = readModelEntries(input, Physics::Mechanical);
     ASSERT_EQ(m.restraints.size(), 5u);
     const EntityRef::Kind kinds[] = {EntityRef::Kind::Face, EntityRef::Kind::EdgeByFaces,
                                      EntityRef::Kind::Edge, EntityRef::Kind::Vertex};
@@ -79,7 +79,7 @@ TEST(SolverInput, ReadsEverySectionOfTheAddOnsFile) {
     EXPECT_EQ((*m.constraints[1].value)(EvalPoint{}), 0.5);
 
     // The material's Young's modulus follows its temperature table.
-    const MaterialSet materials(m, false);
+    const MaterialSet materials(m, Physics::Mechanical);
     EXPECT_DOUBLE_EQ(materials.forBody(1).elasticAt(EvalPoint{{}, 1, 70}).mu, 190000 / 2.6);
     EXPECT_THROW(materials.forBody(2), std::runtime_error);
 }
@@ -107,7 +107,7 @@ TEST(SolverInput, RefusesEntriesItCannotSolveOrRead) {
         return readModelEntries(
             parseSolverInput("HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0\n" + section + "\n" + line + "\n",
                              "r"),
-            false);
+            Physics::Mechanical);
     };
     auto message = [&](const std::string& section, const std::string& line) {
         try {
@@ -169,7 +169,7 @@ TEST(Materials, OrthotropicConstantsAndConductivities) {
         return m;
     };
     auto law = [&](const std::string& fields) {
-        return MaterialSet(entries(fields), false).forBody(1).elasticAt(EvalPoint{});
+        return MaterialSet(entries(fields), Physics::Mechanical).forBody(1).elasticAt(EvalPoint{});
     };
     // E2 and G12 equal to the isotropic values, or left at 0, are no orthotropy.
     EXPECT_TRUE(law("200000,0.25,1e-5,7.8e-9,0,200000,80000,30,1e-5,0,0,0,0").isotropic);
@@ -178,7 +178,7 @@ TEST(Materials, OrthotropicConstantsAndConductivities) {
     EXPECT_FALSE(ortho.isotropic);
     EXPECT_DOUBLE_EQ(ortho.expansion[1], 2e-5);
     // The refusals of invalid constants, which name the material's input line, are solver runs.
-    const MaterialSet thermal(entries("0.05,0,0.02,7.8e-9,460"), true);
+    const MaterialSet thermal(entries("0.05,0,0.02,7.8e-9,460"), Physics::Thermal);
     const Vec3 k = thermal.forBody(1).conductivityAt(EvalPoint{});
     EXPECT_EQ(k.x, 0.05);
     EXPECT_EQ(k.y, 0.05);

@@ -8,11 +8,15 @@ void ResultFileSink::modeValues(std::span<const double> values) {
 
 void ResultFileSink::step(const StepResult& step) {
     for (const NodeField& field : step.nodeFields) {
-        // The result file's one scalar block is "TEMP"; the other fields are vectors.
-        blocks_ += field.quantity == NodeQuantity::Temperature
-                       ? results::temperatureBlock(step.number, field.values)
-                       : results::nodeVectorBlock(nodeQuantityInfo(field.quantity).keyword, step.number,
-                                                  field.values);
+        const NodeQuantityInfo info = nodeQuantityInfo(field.quantity);
+        if (info.width == 3) {
+            blocks_ += results::nodeVectorBlock(info.keyword, step.number, field.values);
+            continue;
+        }
+        // Scalar blocks ("PRES") are laid out as "TEMP", the block the format library writes.
+        std::string block = results::temperatureBlock(step.number, field.values);
+        block.replace(0, 4, info.keyword);
+        blocks_ += block;
     }
     const CornerFields& corners = step.corners;
     if (!corners.stresses.empty())

@@ -12,7 +12,7 @@
 
 namespace tarvsolv {
 
-enum class NodeQuantity { Displacement, ModeShape, Velocity, Temperature };
+enum class NodeQuantity { Displacement, ModeShape, Velocity, Temperature, Pressure, Vorticity };
 
 struct NodeQuantityInfo {
     const char* keyword;  // the result file's block keyword
@@ -30,6 +30,10 @@ constexpr NodeQuantityInfo nodeQuantityInfo(NodeQuantity quantity) {
             return {"VELO", "Velocity", 3};
         case NodeQuantity::Temperature:
             return {"TEMP", "Temperature", 1};
+        case NodeQuantity::Pressure:
+            return {"PRES", "Pressure", 1};
+        case NodeQuantity::Vorticity:
+            return {"VORT", "Vorticity", 3};
     }
     return {"", "", 1};
 }

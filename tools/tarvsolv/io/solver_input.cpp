@@ -105,11 +105,17 @@ SolveKind solveKind(const SolverInput& input) {
             return SolveKind::Modes;
         case 5:
             return SolveKind::ForcedVibration;
+        case 8:
+            return SolveKind::IncompressibleFlow;
+        case 9:
+            return SolveKind::CompressibleFlow;
+        case 10:
+            return SolveKind::Multiphysics;
         default:
             break;
     }
-    // 8 to 10 are the fluid analyses (incompressible, compressible, coupled); none of them may
-    // fall through to statics.
+    // Codes above the fluid analyses are fluid analyses of a later add-on: none of them may fall
+    // through to statics.
     if (input.analysisCode >= 8) return SolveKind::FluidFlow;
     if (input.analysisCode < 0) return SolveKind::Plastic;
     if (input.buckle) return SolveKind::Buckling;
@@ -135,6 +141,12 @@ const char* solveKindName(SolveKind kind) {
             return "steady heat";
         case SolveKind::TransientHeat:
             return "transient heat";
+        case SolveKind::IncompressibleFlow:
+            return "incompressible flow";
+        case SolveKind::CompressibleFlow:
+            return "compressible flow";
+        case SolveKind::Multiphysics:
+            return "multiphysics";
         case SolveKind::FluidFlow:
             return "fluid flow";
     }

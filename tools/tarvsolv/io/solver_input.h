@@ -52,7 +52,10 @@ enum class SolveKind {
     ForcedVibration,
     SteadyHeat,
     TransientHeat,
-    FluidFlow  // header code 8: fluid flow and multiphysics, which this solver does not solve
+    IncompressibleFlow,  // header code 8
+    CompressibleFlow,    // 9: not solved by this version
+    Multiphysics,        // 10: not solved by this version
+    FluidFlow            // any higher code: a fluid analysis this version does not know
 };
 SolveKind solveKind(const SolverInput& input);
 const char* solveKindName(SolveKind kind);

@@ -14,5 +14,6 @@ void solveSteadyHeat(const Job& job, RunLog& log, ResultSink& results);
 void solveTransientHeat(const Job& job, RunLog& log, ResultSink& results);
 void solveForcedVibration(const Job& job, RunLog& log, ResultSink& results);
 void solvePlasticity(const Job& job, RunLog& log, ResultSink& results);
+void solveIncompressibleFlow(const Job& job, RunLog& log, ResultSink& results);
 
 }  // namespace tarvsolv

@@ -53,6 +53,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
         case SolveKind::TransientHeat:
         case SolveKind::ForcedVibration:
         case SolveKind::Plastic:
+        case SolveKind::IncompressibleFlow:
             break;
         default:
             throw std::runtime_error(std::string(solveKindName(job.kind)) +
@@ -63,7 +64,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
             "the solver input has no SOLVE section; start the solve from the Solve command");
     job.tolerance = iterativeTolerance(job.input.tolerance, log);
     job.units = unitSystemFor(job.input.unitText);
-    job.entries = readModelEntries(job.input, job.thermal());
+    job.entries = readModelEntries(job.input, job.physics());
     for (const auto& w : job.entries.warnings) log.warning(w);
     if (job.input.meshPath.empty())
         throw std::runtime_error("the solver input names no mesh file (MFILE); create a mesh first");
@@ -85,7 +86,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
         throw std::runtime_error("no material is assigned; assign a material first");
     // The add-on lists the bodies of a part in the result file; an assembly has no such list and
     // keeps one material, written for body 1, that holds for all of its bodies.
-    job.materials = std::make_unique<MaterialSet>(job.entries, job.thermal(), job.preamble.bodies.empty());
+    job.materials = std::make_unique<MaterialSet>(job.entries, job.physics(), job.preamble.bodies.empty());
     const auto& bodies = job.geometry->elementBodies();
     for (int body : std::set<int>(bodies.begin(), bodies.end())) job.materials->forBody(body);
     // Every reference must be found on the mesh before any assembly starts.

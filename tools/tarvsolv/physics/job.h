@@ -31,6 +31,10 @@ struct Job {
     double tolerance = kIterativeTolerance;
 
     bool thermal() const { return kind == SolveKind::SteadyHeat || kind == SolveKind::TransientHeat; }
+    bool fluid() const { return kind == SolveKind::IncompressibleFlow; }
+    Physics physics() const {
+        return thermal() ? Physics::Thermal : fluid() ? Physics::Fluid : Physics::Mechanical;
+    }
     // The reference (initial, stress-free) temperature: the solve dialog's row 2 for statics and
     // heat; modes and buckling, whose row 2 is the number of modes, take it from row 3 (0 in inputs
     // written before that row existed).

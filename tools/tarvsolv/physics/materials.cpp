@@ -8,6 +8,7 @@ namespace {
 
 enum MechanicalField { kE1, kNu, kAlpha1, kRho, kUnused, kE2, kG12, kAngle, kAlpha2, kSy, kSu, kSe, kSyc };
 enum ThermalField { kK, kKy, kKz, kDensity, kSpecificHeat };
+enum FluidField { kFluidDensity, kViscosity };
 
 std::runtime_error materialError(int line, const std::string& what) {
     return std::runtime_error("material on input line " + std::to_string(line) + ": " + what);
@@ -19,9 +20,9 @@ bool differs(double a, double b) {
 
 }  // namespace
 
-BodyMaterial::BodyMaterial(const MaterialEntry& entry, const TableSet& tables, bool thermal)
-    : thermal_(thermal), line_(entry.line) {
-    const std::size_t needed = thermal ? 3 : 4;
+BodyMaterial::BodyMaterial(const MaterialEntry& entry, const TableSet& tables, Physics physics)
+    : physics_(physics), line_(entry.line) {
+    const std::size_t needed = physics == Physics::Thermal ? 3 : physics == Physics::Fluid ? 2 : 4;
     if (entry.fields.size() < needed)
         throw materialError(line_, "expected at least " + std::to_string(needed) + " fields, found " +
                                        std::to_string(entry.fields.size()));
@@ -81,7 +82,7 @@ Vec3 BodyMaterial::conductivityAt(const EvalPoint& at) const {
 }
 
 bool BodyMaterial::conductivityMayVary() const {
-    return thermal_ &&
+    return physics_ == Physics::Thermal &&
            (!fields_[kK].isConstant() || !fields_[kKy].isConstant() || !fields_[kKz].isConstant());
 }
 
@@ -93,9 +94,17 @@ double BodyMaterial::heatCapacityAt(const EvalPoint& at) const {
     return rho * c;
 }
 
-MaterialSet::MaterialSet(const ModelEntries& entries, bool thermal, bool sharedByAllBodies) {
+BodyMaterial::Fluid BodyMaterial::fluidAt(const EvalPoint& at, int body) const {
+    const Fluid fluid{fields_[kFluidDensity](at), fields_[kViscosity](at)};
+    if (!(fluid.density > 0 && fluid.viscosity > 0))
+        throw materialError(line_, "the fluid of body " + std::to_string(body) +
+                                       " needs a density and a dynamic viscosity above 0");
+    return fluid;
+}
+
+MaterialSet::MaterialSet(const ModelEntries& entries, Physics physics, bool sharedByAllBodies) {
     for (const MaterialEntry& entry : entries.materials)
-        bodies_.insert_or_assign(entry.body, BodyMaterial(entry, entries.tables, thermal));
+        bodies_.insert_or_assign(entry.body, BodyMaterial(entry, entries.tables, physics));
     if (sharedByAllBodies && bodies_.size() == 1) everyBody_ = &bodies_.begin()->second;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Materials per body, from the MATERIALS lines "<body> E1,nu,alpha1,rho,0,E2,G12,angle,alpha2,
-// Sy,Su,Se,Syc" (mechanical) or "<body> k,ky,kz,rho,c" (thermal). Each field is a number, a
+// Sy,Su,Se,Syc" (mechanical), "<body> k,ky,kz,rho,c" (thermal) or "<body> rho,mu,k,c,beta" (fluid:
+// density, dynamic viscosity, conductivity, heat capacity, expansion). Each field is a number, a
 // material table (over temperature) or a formula; fields are evaluated per element.
 #include <map>
 #include <optional>
@@ -14,7 +15,7 @@ namespace tarvsolv {
 
 class BodyMaterial {
   public:
-    BodyMaterial(const MaterialEntry& entry, const TableSet& tables, bool thermal);
+    BodyMaterial(const MaterialEntry& entry, const TableSet& tables, Physics physics);
 
     // Elastic law at a point and temperature, orthotropic when E2, G12 or alpha2 differ from the
     // isotropic values (each 0 takes its isotropic value; see orthotropicElastic for the frame).
@@ -32,13 +33,19 @@ class BodyMaterial {
     // Heat stored per volume and degree, density times specific heat; throws std::runtime_error
     // when either is missing or not above 0.
     double heatCapacityAt(const EvalPoint& at) const;
+    // A fluid's density (as typed: the caller scales it to the model's mass unit) and dynamic
+    // viscosity; throws std::runtime_error naming `body` when either is not above 0.
+    struct Fluid {
+        double density = 0, viscosity = 0;
+    };
+    Fluid fluidAt(const EvalPoint& at, int body) const;
     // Whether a conductivity is a table or formula, so that it may follow temperature.
     bool conductivityMayVary() const;
     int line() const { return line_; }
 
   private:
     std::vector<Expression> fields_;
-    bool thermal_;
+    Physics physics_;
     int line_;
 };
 
@@ -48,7 +55,7 @@ class MaterialSet {
     // field that cannot be read.
     // `sharedByAllBodies`: the model lists no bodies (an assembly, whose one material the add-on
     // writes for body 1); when its entries then name a single body, that material holds for every body.
-    MaterialSet(const ModelEntries& entries, bool thermal, bool sharedByAllBodies = false);
+    MaterialSet(const ModelEntries& entries, Physics physics, bool sharedByAllBodies = false);
     // Throws std::runtime_error "no material for body N" when the body has none.
     const BodyMaterial& forBody(int body) const;
     // The material of element `e`'s body.

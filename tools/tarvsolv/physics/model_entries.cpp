@@ -170,7 +170,41 @@ void readSurfaceLoad(ModelEntries& m, const InputLine& line, const Words& w, Loa
     m.loads.push_back(std::move(load));
 }
 
-void readLoad(ModelEntries& m, const InputLine& line, bool thermal) {
+// A flow takes a velocity ("bol F 3 vx, vy, vz") or a pressure ("bol F 1 P") on a face and an
+// acceleration of the whole fluid ("al ax, ay, az"); any other load is refused, named.
+void readFlowLoad(ModelEntries& m, const InputLine& line) {
+    const Words w(line.text);
+    Load load;
+    load.line = line.number;
+    const std::string code = w.words.empty() ? "" : w.words[0];
+    if (code == "al") {
+        load.kind = LoadKind::Acceleration;
+        load.values = values(line, w.restAfter(line.text, 1), m.tables, 3);
+    } else if (code == "bol") {
+        load.where = makeRef(EntityRef::Kind::Face, intWord(line, w, 1, "face number"));
+        const int kind = intWord(line, w, 2, "load code");
+        const std::string text = w.restAfter(line.text, 3);
+        if (kind == 3)
+            load.kind = LoadKind::Velocity, load.values = values(line, text, m.tables, 3);
+        else if (kind == 1)
+            load.kind = LoadKind::Pressure, load.values = values(line, text, m.tables, 1);
+        else
+            throw entryError(
+                line, "a flow takes a velocity (load code 3) or a pressure (1) on a face, not load code " +
+                          std::to_string(kind) + " (a force or distributed load)");
+    } else if (code == "efl" || code == "pxf") {
+        throw entryError(line, "a flow takes no loads on edges, vertices or points");
+    } else if (code == "t" || code == "cx") {
+        throw entryError(line, std::string("a flow takes no ") + (code == "t" ? "temperatures" : "spin"));
+    } else {
+        throw entryError(line, "unknown load '" + code + "'");
+    }
+    m.loads.push_back(std::move(load));
+}
+
+void readLoad(ModelEntries& m, const InputLine& line, Physics physics) {
+    if (physics == Physics::Fluid) return readFlowLoad(m, line);
+    const bool thermal = physics == Physics::Thermal;
     const Words w(line.text);
     Load load;
     load.line = line.number;
@@ -305,7 +339,8 @@ std::string EntityRef::describe() const {
     return out.str();
 }
 
-ModelEntries readModelEntries(const SolverInput& input, bool thermal) {
+ModelEntries readModelEntries(const SolverInput& input, Physics physics) {
+    const bool thermal = physics == Physics::Thermal;
     ModelEntries m;
     for (const auto& line : input.tables) {
         // Loadcases made before each table had its own name can hold two tables of one name.
@@ -321,8 +356,11 @@ ModelEntries readModelEntries(const SolverInput& input, bool thermal) {
     }
     for (const auto& line : input.materials) readMaterial(m, line);
     for (const auto& line : input.restraints) readRestraint(m, line, thermal);
-    for (const auto& line : input.loads) readLoad(m, line, thermal);
-    for (const auto& line : input.constraints) readConstraint(m, line);
+    for (const auto& line : input.loads) readLoad(m, line, physics);
+    for (const auto& line : input.constraints) {
+        if (physics == Physics::Fluid) throw entryError(line, "a flow takes no interactions");
+        readConstraint(m, line);
+    }
     return m;
 }
 

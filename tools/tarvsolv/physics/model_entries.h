@@ -42,6 +42,9 @@ struct HeldTemperature {
     int line = 0;
 };
 
+// What the model's entries mean: the shared load codes and restraints read differently by physics.
+enum class Physics { Mechanical, Thermal, Fluid };
+
 enum class LoadKind {
     Traction,
     Pressure,
@@ -51,7 +54,9 @@ enum class LoadKind {
     Temperatures,
     HeatFlux,
     Convection,
-    HeatGeneration
+    HeatGeneration,
+    Velocity  // a flow's velocity held on a face ("bol F 3 vx, vy, vz"); Pressure and Acceleration serve
+              // flows too
 };
 
 struct Load {
@@ -96,8 +101,9 @@ struct ModelEntries {
     std::vector<std::string> warnings;
 };
 
-// Reads every entry; `thermal` chooses how the shared load codes read. Throws std::runtime_error
-// naming the line for an entry that cannot be read or an unknown load text.
-ModelEntries readModelEntries(const SolverInput& input, bool thermal);
+// Reads every entry; `physics` chooses how the shared load codes read. Throws std::runtime_error
+// naming the line for an entry that cannot be read, an unknown load text, or (a flow) an entry a
+// flow does not take.
+ModelEntries readModelEntries(const SolverInput& input, Physics physics);
 
 }  // namespace tarvsolv

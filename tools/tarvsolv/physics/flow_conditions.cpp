@@ -1,0 +1,89 @@
+#include "physics/flow_conditions.h"
+
+#include <set>
+#include <stdexcept>
+
+namespace tarvsolv {
+namespace {
+
+// Host faces that carry a restraint or a velocity or pressure load.
+std::set<int> facesWithConditions(const Job& job) {
+    std::set<int> faces;
+    for (const Restraint& r : job.entries.restraints)
+        if (r.where.kind == EntityRef::Kind::Face) faces.insert(r.where.first);
+    for (const Load& load : job.entries.loads)
+        if (load.where.kind == EntityRef::Kind::Face) faces.insert(load.where.first);
+    return faces;
+}
+
+}  // namespace
+
+FlowConditions::FlowConditions(const Job& job, FlowLayout& layout, double time, RunLog& log)
+    : job_(job), layout_(layout) {
+    bool anyCondition = false;
+    // Walls first: where a wall meets an inlet, the fluid sticks to the wall.
+    for (const Restraint& r : job.entries.restraints) {
+        const std::vector<int> nodes = job.geometry->nodesOf(r.where);
+        for (int node : nodes)
+            for (int a = 0; a < 3; ++a)
+                if (r.fixed[a]) layout.hold(layout.velocityDof(node, a), 0.0);
+        const bool noSlip = r.fixed[0] && r.fixed[1] && r.fixed[2];
+        log.line(std::string(noSlip ? "wall" : "slip wall") + " on " + r.where.describe() + ": " +
+                 std::to_string(nodes.size()) + " nodes");
+        if (r.where.kind == EntityRef::Kind::Face) walls_.push_back(r.where.first);
+        anyCondition = true;
+    }
+    for (const Load& load : job.entries.loads) {
+        if (load.kind == LoadKind::Pressure) {
+            pressures_.push_back(&load);
+            openings_.push_back(load.where.first);
+            log.line("pressure " + load.values[0].text() + " on " + load.where.describe());
+            anyCondition = true;
+        } else if (load.kind == LoadKind::Velocity) {
+            const std::vector<int> nodes = job.geometry->nodesOf(load.where);
+            for (int node : nodes)
+                for (int a = 0; a < 3; ++a) {
+                    const int dof = layout.velocityDof(node, a);
+                    if (layout.isHeld(dof)) continue;  // a wall's, or an earlier inlet's
+                    layout.hold(dof, 0.0);
+                    inlets_.push_back({dof, node, a, &load});
+                }
+            openings_.push_back(load.where.first);
+            log.line("velocity " + load.values[0].text() + ", " + load.values[1].text() + ", " +
+                     load.values[2].text() + " on " + load.where.describe() + ": " +
+                     std::to_string(nodes.size()) + " nodes");
+            anyCondition = true;
+        }
+    }
+    if (!anyCondition)
+        throw std::runtime_error(
+            "incompressible flow: the model has no boundary condition at all; it needs walls (reactions), "
+            "velocities or pressures on its faces");
+    // A boundary face with nothing on it is a free outlet at zero traction.
+    const std::set<int> conditioned = facesWithConditions(job);
+    std::set<int> free;
+    for (const Facet& facet : job.mesh.facets)
+        if (!conditioned.count(facet.tag)) free.insert(facet.tag);
+    for (int face : free) log.line("free outlet (nothing on it): face " + std::to_string(face));
+    openings_.insert(openings_.end(), free.begin(), free.end());
+    if (pressures_.empty() && free.empty()) {
+        // Every face holds the velocity: the pressure is known only up to a constant, fixed at the
+        // lowest-numbered corner node.
+        for (int node = 0; node < job.mesh.nodeCount() && !pressureNode_; ++node)
+            if (layout.isCorner(node)) pressureNode_ = node;
+        if (pressureNode_) {
+            layout.hold(layout.pressureDof(*pressureNode_), 0.0);
+            log.line("no face is open: the pressure is fixed at node " + std::to_string(*pressureNode_ + 1) +
+                     "; it is known only up to a constant");
+        }
+    }
+    holdInletsAt(time);
+}
+
+void FlowConditions::holdInletsAt(double time) {
+    for (const HeldInlet& inlet : inlets_)
+        layout_.setHeldValue(inlet.dof, inlet.load->values[inlet.component](
+                                            EvalPoint{job_.mesh.node(inlet.node), time, kFluidTemperature}));
+}
+
+}  // namespace tarvsolv
