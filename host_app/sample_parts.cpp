@@ -2,7 +2,10 @@
 // bracket.step (an L-bracket with holes), beam.step and beam.brep (a cantilever 200 x 20 x 10 mm),
 // plate.step (a plate with a central hole), long_plate.step (a strip 300 x 100 x 5 mm with a central
 // hole of radius 10 mm, long enough for uniform tension at the hole), two_solids.step (a part of two
-// solids) and tube.step (a thick-walled tube, inner radius 10 mm, outer 20 mm, length 40 mm).
+// solids), tube.step (a thick-walled tube, inner radius 10 mm, outer 20 mm, length 40 mm), and the
+// flow parts: pipe.step (radius 5 mm, 50 mm long along z), channel.step (a channel 2500 x 410 x 410 mm
+// round a cylinder of diameter 100 mm across it at x = 500, y = 200), cavity.step (a 100 mm cube) and
+// duct.step (a square duct of 20 mm bent round a right angle).
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -74,6 +77,28 @@ TopoDS_Shape tube() {
     return BRepAlgoAPI_Cut(outer, hole(0, 0, -1, gp::DZ(), 10, 42)).Shape();
 }
 
+TopoDS_Shape pipe() {
+    return BRepPrimAPI_MakeCylinder(5, 50).Shape();
+}
+
+// The channel of the steady flow past a cylinder in three dimensions, in millimetres: the cylinder
+// spans the channel's height (z), a little below the middle of its width (y), so it is lifted.
+TopoDS_Shape channel() {
+    TopoDS_Shape box = BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 2500, 410, 410).Shape();
+    return unified(BRepAlgoAPI_Cut(box, hole(500, 200, -1, gp::DZ(), 50, 412)).Shape());
+}
+
+TopoDS_Shape cavity() {
+    return BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 100, 100, 100).Shape();
+}
+
+// Two legs of 20 x 20 mm section: along x from x = 0 to 100, then along y up to y = 100.
+TopoDS_Shape duct() {
+    TopoDS_Shape along = BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 100, 20, 20).Shape();
+    TopoDS_Shape up = BRepPrimAPI_MakeBox(gp_Pnt(80, 0, 0), 20, 100, 20).Shape();
+    return unified(BRepAlgoAPI_Fuse(along, up).Shape());
+}
+
 bool write(const std::filesystem::path& folder, const std::string& name, const TopoDS_Shape& shape) {
     const std::string path = (folder / name).string();
     if (hostapp::OcctDocument(shape).exportStep(path)) return true;
@@ -100,6 +125,10 @@ int main(int argc, char** argv) {
         ok = write(folder, "long_plate.step", longPlate()) && ok;
         ok = write(folder, "two_solids.step", twoSolids()) && ok;
         ok = write(folder, "tube.step", tube()) && ok;
+        ok = write(folder, "pipe.step", pipe()) && ok;
+        ok = write(folder, "channel.step", channel()) && ok;
+        ok = write(folder, "cavity.step", cavity()) && ok;
+        ok = write(folder, "duct.step", duct()) && ok;
         return ok ? 0 : 1;
     } catch (const Standard_Failure& failure) {
         std::fprintf(stderr, "kolvane-sample-parts: %s\n", failure.GetMessageString());

@@ -339,6 +339,7 @@ std::vector<BoundaryPoint> facePoints(const FeMesh& mesh, const Facet& facet) {
     for (const QuadPoint& q : triangleRule(nf == 3 ? 2 : 5)) {
         const TriShape s = triShape(nf, q.xi[0], q.xi[1]);
         BoundaryPoint bp;
+        bp.xi = {q.xi[0], q.xi[1]};
         Vec3 dr, ds;
         for (int i = 0; i < nf; ++i) {
             const Vec3 x = mesh.node(nodes[i]);

@@ -95,6 +95,7 @@ struct BoundaryPoint {
     Vec3 x;
     Vec3 normal;  // unit outward normal (faces only)
     double measure = 0;
+    std::array<double, 2> xi{};  // reference coordinates on the face (faces only), weights of corners b, c
 };
 
 // Points of local face `facet` of its element, in the node order of FeMesh::faceNodes.

@@ -1,6 +1,8 @@
 #pragma once
-// What a flow's results add up to: the vorticity at the nodes, the fluid's force on faces and the
-// flow rate through them, and the log's report of walls, openings and the mass balance.
+// What a flow field gives the engineer beyond the nodal values: the vorticity at the nodes, and
+// per host face the force of the fluid on it (pressure and viscous parts) and the flow through it,
+// with the log's table of forces on the walls, flows through the openings and the mass balance.
+#include <string>
 #include <vector>
 
 #include "fem/fe_mesh.h"
@@ -11,20 +13,37 @@
 
 namespace tarvsolv {
 
-// 3 per node: the curl of the P2 velocity (3 per node), averaged at the nodes over the elements.
+// The curl of the velocity (3 per node) at every node, the mean over the elements that share the
+// node of each element's own curl there.
 std::vector<double> nodalVorticity(const FeMesh& mesh, const std::vector<double>& velocity);
 
 struct FaceFlow {
-    int face = 0;
-    Vec3 pressureForce, viscousForce;  // of the fluid on the face
-    double flowRate = 0;               // out of the fluid through the face
+    int face = 0;         // host face number
+    Vec3 pressureForce;   // force of the fluid's pressure on the face
+    Vec3 viscousForce;    // force of the fluid's viscous stress on the face
+    double flowRate = 0;  // volume per time through the face, out of the fluid positive
 };
 
+// Per host face of `faces`: the forces of the fluid on it, the integral of p n and of
+// -mu (grad u + grad u^T) n, and its flow rate, the integral of u.n, with n the fluid's outward
+// normal. `velocity` holds 3 values per node, `pressure` 1 per node (read at the corners, as the
+// pressure is linear), `viscosity` 1 per element. Throws std::runtime_error for a face that has no
+// facets in the mesh.
 std::vector<FaceFlow> faceFlows(const ModelGeometry& geometry, const std::vector<int>& faces,
-                                const std::vector<double>& velocity,    // 3 per node
-                                const std::vector<double>& pressure,    // 1 per node
-                                const std::vector<double>& viscosity);  // per element
+                                const std::vector<double>& velocity, const std::vector<double>& pressure,
+                                const std::vector<double>& viscosity);
 
+// The totals of the openings: what flows in, what flows out, and the relative imbalance
+// (in - out) / in (0 when nothing flows in).
+struct MassBalance {
+    double in = 0, out = 0, imbalance = 0;
+};
+MassBalance massBalance(const std::vector<FaceFlow>& openings);
+
+// The log's lines: the force on every wall face (pressure, viscous, total: x y z), the flow rate
+// through every opening (in or out), then the mass balance.
+std::vector<std::string> flowReportTable(const std::vector<FaceFlow>& walls,
+                                         const std::vector<FaceFlow>& openings, const UnitSystem& units);
 void logFlowReport(RunLog& log, const std::vector<FaceFlow>& walls, const std::vector<FaceFlow>& openings,
                    const UnitSystem& units);
 

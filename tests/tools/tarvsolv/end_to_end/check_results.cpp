@@ -51,6 +51,20 @@
 //     the stresses of the last step present. With GAP (a normal gap on the bottom face), a step
 //     whose free end would sink further rests its bottom edge on the floor: the beam is the
 //     elastica of the tip force that puts that edge at GAP, the floor carries the rest.
+//   poiseuille MESH OUT SLOG RADIUS LENGTH MU UMAX OUTLET: a pipe along z from 0 to LENGTH, fed with
+//     the parabolic profile of centre speed UMAX at z = 0: the profile over its middle third within
+//     1 % of UMAX; the flow rate out of face OUTLET (the solver's log) against pi R^4 dp / (8 mu L)
+//     of the pressure gradient fitted over that third, and against the inlet's pi R^2 UMAX / 2,
+//     each within 1 %.
+//   startup MESH OUT RADIUS MU RHO GRADIENT STEPSIZE STEP1 STEP2 STEP3: that pipe started from rest
+//     by a pressure difference of GRADIENT per length: the speeds over its middle third in the
+//     blocks of the three steps against the series solution, within 2 % of the steady centre speed.
+//   cylinder MESH OUT SLOG FACE RHO UMEAN DIAMETER HEIGHT: the channel of the flow past a cylinder
+//     (the cylinder's surface FACE, across the channel's HEIGHT, its axis at x = 500, y = 200, in
+//     mm): the drag and lift coefficients 2 F / (rho UMEAN^2 DIAMETER HEIGHT) from the force on FACE
+//     in the solver's log, and the pressure difference between the points in front of and behind
+//     the cylinder on its mid-height (x = 450 and 550), against the published ranges of the
+//     benchmark.
 //   dump MESH OUT KIND ITEM STEP: no check; prints what the add-on's reader reads for one quantity,
 //     one node a line ("node value", or "node x y z" for ITEM -1), after a line "mode VALUE" for a
 //     mode shape: what check_vtk.py compares the VTK files with.
@@ -60,6 +74,9 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <numbers>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -491,6 +508,208 @@ int elastica(char** argv, double gap = 0) {
     return verdict();
 }
 
+// The flow report of the solver's log: the total force of the fluid on each wall face, and the
+// flow rate through each opening (out of the fluid positive).
+struct LoggedFlows {
+    std::vector<std::pair<int, std::array<double, 3>>> forces;
+    std::vector<std::pair<int, double>> rates;
+};
+
+LoggedFlows readLoggedFlows(const char* path) {
+    std::ifstream log(path);
+    if (!log) {
+        std::fprintf(stderr, "cannot read the solver log %s\n", path);
+        std::exit(1);
+    }
+    LoggedFlows out;
+    std::string line;
+    while (std::getline(log, line)) {
+        const std::size_t stamp = line.find("] ");
+        int face = 0, used = 0;
+        if (stamp == std::string::npos ||
+            std::sscanf(line.c_str() + stamp + 2, " face %d: %n", &face, &used) != 1 || !used)
+            continue;
+        const std::string rest = line.substr(stamp + 2 + used);
+        const std::size_t total = rest.find("total ");
+        std::array<double, 3> f{};
+        double q = 0;
+        char direction[8] = "";
+        if (rest.starts_with("pressure ") && total != std::string::npos &&
+            std::sscanf(rest.c_str() + total + 6, "%lf %lf %lf", &f[0], &f[1], &f[2]) == 3)
+            out.forces.push_back({face, f});
+        else if (std::sscanf(rest.c_str(), "%lf %7s", &q, direction) == 2)
+            out.rates.push_back({face, std::string(direction) == "in" ? -q : q});
+    }
+    return out;
+}
+
+template <typename T>
+const T& loggedFor(const std::vector<std::pair<int, T>>& entries, int face, const char* what) {
+    for (const auto& [f, value] : entries)
+        if (f == face) return value;
+    std::fprintf(stderr, "the solver log has no %s of face %d\n", what, face);
+    std::exit(1);
+}
+
+// The result file's pressure block (kind 8, a node scalar laid out as temperatures).
+constexpr int kKindPressure = 8;
+
+// The distance of a node from the z axis.
+double radiusOf(const NodePoint& p) {
+    return std::hypot(p.x, p.y);
+}
+
+// The least-squares slope of `values` along z over the nodes with z in [from, to].
+double slopeAlongZ(const mesh_solve::Mesh& mesh, const std::vector<double>& values, double from, double to) {
+    double n = 0, sz = 0, sp = 0, szz = 0, szp = 0;
+    for (int node = 0; node < mesh.nodeCount(); ++node) {
+        const double z = mesh.nodePosition(node + 1).z;
+        if (z < from || z > to) continue;
+        n += 1, sz += z, sp += values[node], szz += z * z, szp += z * values[node];
+    }
+    return (n * szp - sz * sp) / (n * szz - sz * sz);
+}
+
+// The largest difference over the nodes of the pipe's middle third between the axial speed read
+// and `expected` of the radius.
+template <typename Speed>
+double largestProfileError(const mesh_solve::Mesh& mesh, const results::NodeResults& velocity, double length,
+                           Speed expected) {
+    double worst = 0;
+    for (int node = 0; node < mesh.nodeCount(); ++node) {
+        const NodePoint p = mesh.nodePosition(node + 1);
+        if (p.z < length / 3 || p.z > 2 * length / 3) continue;
+        worst = std::max(worst, std::abs(velocity.vectors[3 * node + 2] - expected(radiusOf(p))));
+    }
+    return worst;
+}
+
+// Prints a largest error against its allowed part of `scale` and notes whether it held.
+void below(const char* what, double error, double scale, double allowed) {
+    std::printf("%-32s %12.6g  allowed %12.6g  (%.2f %% of %g)\n", what, error, allowed * scale,
+                100 * error / scale, scale);
+    if (!(error <= allowed * scale)) allHeld = false;
+}
+
+int poiseuille(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const LoggedFlows logged = readLoggedFlows(argv[2]);
+    const auto [radius, length, mu, centreSpeed, outlet] = numbers<5>(argv, 3);
+    const results::NodeResults velocity =
+        readQuantity(argv[1], mesh, results::kKindVelocity, results::kItemVector);
+    const results::NodeResults pressure = readQuantity(argv[1], mesh, kKindPressure, 0);
+    below("profile error (middle third)",
+          largestProfileError(mesh, velocity, length,
+                              [&](double r) { return centreSpeed * (1 - r * r / (radius * radius)); }),
+          centreSpeed, 0.01);
+    const double gradient = -slopeAlongZ(mesh, pressure.values, length / 3, 2 * length / 3);
+    const double rate = loggedFor(logged.rates, static_cast<int>(outlet), "flow rate");
+    std::printf("pressure drop per length %.6g\n", gradient);
+    within("flow rate vs pi R^4 dp/(8 mu L)", rate,
+           std::numbers::pi * std::pow(radius, 4) * gradient / (8 * mu), 0.01);
+    within("flow rate vs the inlet's", rate, std::numbers::pi * radius * radius * centreSpeed / 2, 0.01);
+    return verdict();
+}
+
+// Start-up of pipe flow from rest under a pressure gradient G (Szymanski's series):
+//   u(r, t) = G R^2 / (4 mu) [1 - (r/R)^2 - 8 sum J0(l_n r/R) / (l_n^3 J1(l_n)) exp(-l_n^2 nu t / R^2)]
+// with l_n the zeros of J0.
+double startupSpeed(double r, double t, double radius, double mu, double nu, double gradient) {
+    double sum = 0;
+    for (int n = 1; n <= 40; ++n) {
+        double l = (n - 0.25) * std::numbers::pi;  // McMahon's estimate, refined by Newton's method
+        for (int k = 0; k < 8; ++k) l += std::cyl_bessel_j(0.0, l) / std::cyl_bessel_j(1.0, l);
+        sum += std::cyl_bessel_j(0.0, l * r / radius) / (l * l * l * std::cyl_bessel_j(1.0, l)) *
+               std::exp(-l * l * nu * t / (radius * radius));
+    }
+    const double rho = r / radius;
+    return gradient * radius * radius / (4 * mu) * (1 - rho * rho - 8 * sum);
+}
+
+int startup(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const auto [radius, mu, rho, gradient, stepSize] = numbers<5>(argv);
+    double length = 0;
+    for (int node = 0; node < mesh.nodeCount(); ++node)
+        length = std::max(length, mesh.nodePosition(node + 1).z);
+    const double steady = gradient * radius * radius / (4 * mu);
+    for (int s = 0; s < 3; ++s) {
+        const int step = std::atoi(argv[7 + s]);
+        const double time = step * stepSize;
+        const results::NodeResults velocity =
+            readQuantity(argv[1], mesh, results::kKindVelocity, results::kItemVector, step);
+        char what[64];
+        std::snprintf(what, sizeof what, "profile error at t = %g", time);
+        below(what,
+              largestProfileError(
+                  mesh, velocity, length,
+                  [&](double r) { return startupSpeed(r, time, radius, mu, mu / rho, gradient); }),
+              steady, 0.02);
+    }
+    return verdict();
+}
+
+// The finite-element pressure at `at`: the pressure is linear in each element, so the corners'
+// values by the point's volume coordinates in the element that holds it (straight-sided).
+double pressureAt(const mesh_solve::Mesh& mesh, const std::vector<double>& pressure, const NodePoint& at) {
+    constexpr int kCorners[4] = {0, 2, 4, 9};  // file positions of the corners of a 10-node element
+    for (int e = 1; e <= mesh.elementCount(); ++e) {
+        const auto nodes = mesh.elementNodes(e);
+        NodePoint c[4];
+        for (int k = 0; k < 4; ++k)
+            c[k] = mesh.nodePosition(nodes[mesh.nodesPerElement() == 4 ? k : kCorners[k]]);
+        const double a[3][3] = {{c[1].x - c[0].x, c[2].x - c[0].x, c[3].x - c[0].x},
+                                {c[1].y - c[0].y, c[2].y - c[0].y, c[3].y - c[0].y},
+                                {c[1].z - c[0].z, c[2].z - c[0].z, c[3].z - c[0].z}};
+        const double b[3] = {at.x - c[0].x, at.y - c[0].y, at.z - c[0].z};
+        const double det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
+                           a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+                           a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+        double l[4];
+        for (int k = 0; k < 3; ++k) {  // Cramer's rule, column k replaced by b
+            double m[3][3];
+            for (int i = 0; i < 3; ++i)
+                for (int j = 0; j < 3; ++j) m[i][j] = j == k ? b[i] : a[i][j];
+            l[k + 1] = (m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) -
+                        m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+                        m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0])) /
+                       det;
+        }
+        l[0] = 1 - l[1] - l[2] - l[3];
+        if (std::min({l[0], l[1], l[2], l[3]}) < -1e-3) continue;
+        double p = 0;
+        for (int k = 0; k < 4; ++k)
+            p += l[k] * pressure[nodes[mesh.nodesPerElement() == 4 ? k : kCorners[k]] - 1];
+        return p;
+    }
+    std::fprintf(stderr, "no element holds the point %g %g %g\n", at.x, at.y, at.z);
+    std::exit(1);
+}
+
+// The steady flow past a cylinder in a channel of square section at Re = 20 (Schaefer and Turek,
+// "Benchmark computations of laminar flow around a cylinder", Notes on Numerical Fluid Mechanics 52,
+// 1996, case 3D-1Z): drag coefficient 6.05 to 6.25, lift 0.008 to 0.010, pressure difference
+// 0.165 to 0.175 (in its units, rho = 1 kg/m3, Um = 0.45 m/s: scaled here by rho U^2 with U the
+// mean speed, 0.2 m/s, so 4.125 to 4.375 times rho U^2). The reference values of the later,
+// finer computations lie inside: cD 6.185, cL 0.0094, dp 0.171 (Bayraktar, Mierka and Turek 2012).
+int cylinder(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const LoggedFlows logged = readLoggedFlows(argv[2]);
+    const auto [face, rho, meanSpeed, diameter, height] = numbers<5>(argv, 3);
+    const std::array<double, 3> force = loggedFor(logged.forces, static_cast<int>(face), "force");
+    const double dynamic = rho * meanSpeed * meanSpeed;
+    const double scale = 2 / (dynamic * diameter * height);
+    const results::NodeResults pressure = readQuantity(argv[1], mesh, kKindPressure, 0);
+    const double front = pressureAt(mesh, pressure.values, {450, 200, height / 2}),
+                 back = pressureAt(mesh, pressure.values, {550, 200, height / 2});
+    // The benchmark's pressure difference in its units (rho U^2 = 0.04 N/m2).
+    const double dp = (front - back) / dynamic * 0.04;
+    within("drag coefficient", scale * force[0], 6.15, 0.1 / 6.15);
+    within("lift coefficient", scale * force[1], 0.009, 0.001 / 0.009);
+    within("pressure difference", dp, 0.170, 0.005 / 0.170);
+    return verdict();
+}
+
 int dump(char** argv) {
     const mesh_solve::Mesh mesh = readMesh(argv[0]);
     const int kind = std::atoi(argv[2]), item = std::atoi(argv[3]);
@@ -525,6 +744,9 @@ constexpr Check kChecks[] = {{"dump", 5, dump},
                              {"decay", 9, decay},
                              {"orthobar", 10, orthobar},
                              {"plasticbar", 8, plasticbar},
+                             {"poiseuille", 8, poiseuille},
+                             {"startup", 10, startup},
+                             {"cylinder", 8, cylinder},
                              {"elastica", 7, [](char** a) { return elastica(a); }},
                              {"elastica", 8, [](char** a) { return elastica(a, std::atof(a[7])); }}};
 

@@ -26,6 +26,8 @@ QUANTITIES = {
     "Principal stress 2": (4, [11]),
     "Principal stress 3": (4, [12]),
     "Plastic strain": (7, [0]),
+    "Pressure": (8, [0]),
+    "Vorticity": (9, [-1]),
 }
 QUADRATIC_TETRA = 24
 
