@@ -87,13 +87,14 @@ def check_pages(docs):
         if not m or not os.path.isfile(os.path.join(docs, m.group(1).strip())):
             faults.append(f"{hhp[0]}: {key} names no file")
 
-    session = os.path.join(docs, "screenshots.run")
     taken = set()
-    if os.path.isfile(session):
-        with open(session, encoding="utf-8") as f:
-            taken = {"images/" + m.group(1) for m in re.finditer(r"^screenshot\s+(\S+\.png)", f.read(), re.M)}
+    for session in ("screenshots.run", "flow-screenshots.run"):
+        path = os.path.join(docs, session)
+        if os.path.isfile(path):
+            with open(path, encoding="utf-8") as f:
+                taken |= {"images/" + m.group(1) for m in re.finditer(r"^screenshot\s+(\S+\.png)", f.read(), re.M)}
     for picture in sorted(shown - taken):
-        faults.append(f"{picture} is shown but not taken by screenshots.run")
+        faults.append(f"{picture} is shown but not taken by a screenshots session")
     images = os.path.join(docs, "images")
     for name in sorted(os.listdir(images)) if os.path.isdir(images) else []:
         if "images/" + name not in shown:
