@@ -4,8 +4,9 @@
 // hole of radius 10 mm, long enough for uniform tension at the hole), two_solids.step (a part of two
 // solids), tube.step (a thick-walled tube, inner radius 10 mm, outer 20 mm, length 40 mm), and the
 // flow parts: pipe.step (radius 5 mm, 50 mm long along z), channel.step (a channel 2500 x 410 x 410 mm
-// round a cylinder of diameter 100 mm across it at x = 500, y = 200), cavity.step (a 100 mm cube) and
-// duct.step (a square duct of 20 mm bent round a right angle).
+// round a cylinder of diameter 100 mm across it at x = 500, y = 200), cavity.step (a 100 mm cube),
+// duct.step (a square duct of 20 mm bent round a right angle) and sphere_tube.step (a tube of radius
+// 10 mm, 100 mm long along x, round a sphere of radius 2 mm at its middle, x = 50).
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -14,6 +15,7 @@
 #include <BRepAlgoAPI_Fuse.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
+#include <BRepPrimAPI_MakeSphere.hxx>
 #include <BRepTools.hxx>
 #include <BRep_Builder.hxx>
 #include <ShapeUpgrade_UnifySameDomain.hxx>
@@ -99,6 +101,13 @@ TopoDS_Shape duct() {
     return unified(BRepAlgoAPI_Fuse(along, up).Shape());
 }
 
+// The fluid round a sphere on the axis of a circular tube: the tube along x from 0 to 100, radius
+// 10 mm, the sphere of radius 2 mm at its middle cut out.
+TopoDS_Shape sphereTube() {
+    TopoDS_Shape tube = BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(0, 0, 0), gp::DX()), 10, 100).Shape();
+    return BRepAlgoAPI_Cut(tube, BRepPrimAPI_MakeSphere(gp_Pnt(50, 0, 0), 2).Shape()).Shape();
+}
+
 bool write(const std::filesystem::path& folder, const std::string& name, const TopoDS_Shape& shape) {
     const std::string path = (folder / name).string();
     if (hostapp::OcctDocument(shape).exportStep(path)) return true;
@@ -129,6 +138,7 @@ int main(int argc, char** argv) {
         ok = write(folder, "channel.step", channel()) && ok;
         ok = write(folder, "cavity.step", cavity()) && ok;
         ok = write(folder, "duct.step", duct()) && ok;
+        ok = write(folder, "sphere_tube.step", sphereTube()) && ok;
         return ok ? 0 : 1;
     } catch (const Standard_Failure& failure) {
         std::fprintf(stderr, "kolvane-sample-parts: %s\n", failure.GetMessageString());

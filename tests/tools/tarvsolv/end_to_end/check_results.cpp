@@ -65,6 +65,10 @@
 //     in the solver's log, and the pressure difference between the points in front of and behind
 //     the cylinder on its mid-height (x = 450 and 550), against the published ranges of the
 //     benchmark.
+//   sphere SLOG FACE MU SPEED RADIUS TUBE TOLERANCE: a sphere of RADIUS held on the axis (x) of a
+//     tube of radius TUBE whose wall and inlet move at SPEED along x, in creeping flow: the drag on
+//     FACE in the solver's log against Stokes's 6 pi MU RADIUS SPEED times the wall correction of
+//     Haberman and Sayre, within TOLERANCE (a fraction), the force across the axis below it too.
 //   dump MESH OUT KIND ITEM STEP: no check; prints what the add-on's reader reads for one quantity,
 //     one node a line ("node value", or "node x y z" for ITEM -1), after a line "mode VALUE" for a
 //     mode shape: what check_vtk.py compares the VTK files with.
@@ -710,6 +714,26 @@ int cylinder(char** argv) {
     return verdict();
 }
 
+// Haberman and Sayre's wall correction of Stokes's drag for a sphere on the axis of a circular tube
+// ("Motion of rigid and fluid spheres in stationary and moving liquids inside cylindrical tubes",
+// David Taylor Model Basin report 1143, 1958), `l` the sphere's radius over the tube's.
+double tubeWallCorrection(double l) {
+    return (1 - 0.75857 * std::pow(l, 5)) /
+           (1 - 2.1050 * l + 2.0865 * std::pow(l, 3) - 1.7068 * std::pow(l, 5) + 0.72603 * std::pow(l, 6));
+}
+
+int sphere(char** argv) {
+    const LoggedFlows logged = readLoggedFlows(argv[0]);
+    const auto [face, mu, speed, radius, tube, tolerance] = numbers<6>(argv, 1);
+    const std::array<double, 3> force = loggedFor(logged.forces, static_cast<int>(face), "force");
+    const double correction = tubeWallCorrection(radius / tube);
+    const double drag = 6 * std::numbers::pi * mu * radius * speed * correction;
+    std::printf("wall correction K %.5f\n", correction);
+    within("drag vs 6 pi mu a U K", force[0], drag, tolerance);
+    below("force across the axis", std::hypot(force[1], force[2]), drag, tolerance);
+    return verdict();
+}
+
 int dump(char** argv) {
     const mesh_solve::Mesh mesh = readMesh(argv[0]);
     const int kind = std::atoi(argv[2]), item = std::atoi(argv[3]);
@@ -747,6 +771,7 @@ constexpr Check kChecks[] = {{"dump", 5, dump},
                              {"poiseuille", 8, poiseuille},
                              {"startup", 10, startup},
                              {"cylinder", 8, cylinder},
+                             {"sphere", 7, sphere},
                              {"elastica", 7, [](char** a) { return elastica(a); }},
                              {"elastica", 8, [](char** a) { return elastica(a, std::atof(a[7])); }}};
 
