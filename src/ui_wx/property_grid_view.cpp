@@ -44,6 +44,10 @@ PropertyGridView::PropertyGridView(wxWindow* parent, widgets::PropertyGrid& mode
     : model_(model),
       grid_(new wxPropertyGrid(parent, wxID_ANY, wxDefaultPosition, wxDefaultSize,
                                wxPG_SPLITTER_AUTO_CENTER | wxPG_BOLD_MODIFIED)) {
+    // Labels take three fifths of the width, so that the longest with its unit ("dynamic
+    // viscosity N-s/mm2") is not cut off; the values take the rest.
+    grid_->SetColumnProportion(0, 3);
+    grid_->SetColumnProportion(1, 2);
     grid_->Bind(wxEVT_PG_CHANGED, &PropertyGridView::onChanged, this);
     grid_->Bind(wxEVT_PG_ITEM_COLLAPSED, &PropertyGridView::onToggled, this);
     grid_->Bind(wxEVT_PG_ITEM_EXPANDED, &PropertyGridView::onToggled, this);
