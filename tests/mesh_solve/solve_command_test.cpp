@@ -70,7 +70,8 @@ TEST_F(SolveCommand, SolveStoresTheEntryWritesTheInputAndStartsTheSolver) {
     EXPECT_EQ(setting("CurrentSolver"), "PCG");
     EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
 
-    // A second SOLVE replaces the entry rather than adding one.
+    // A second SOLVE, once the first run has ended, replaces the entry rather than adding one.
+    ASSERT_TRUE(pollUntilEnded(mesh_solve::RunProgram::Solver));
     d.userType(S::kFirstRowBox + 1, "20");
     d.userClick(S::kSolve);
     EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"ELASTIC:0,1e-06,20,0,0,0,0,0"});
