@@ -5,8 +5,9 @@
 // solids), tube.step (a thick-walled tube, inner radius 10 mm, outer 20 mm, length 40 mm), and the
 // flow parts: pipe.step (radius 5 mm, 50 mm long along z), channel.step (a channel 2500 x 410 x 410 mm
 // round a cylinder of diameter 100 mm across it at x = 500, y = 200), cavity.step (a 100 mm cube),
-// duct.step (a square duct of 20 mm bent round a right angle) and sphere_tube.step (a tube of radius
-// 10 mm, 100 mm long along x, round a sphere of radius 2 mm at its middle, x = 50).
+// cavity_slab.step (a square cavity 100 x 100 mm in xy, 5 mm thick along z, for plane flow between
+// slip walls), duct.step (a square duct of 20 mm bent round a right angle) and sphere_tube.step (a
+// tube of radius 10 mm, 100 mm long along x, round a sphere of radius 2 mm at its middle, x = 50).
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -94,6 +95,12 @@ TopoDS_Shape cavity() {
     return BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 100, 100, 100).Shape();
 }
 
+// The square cavity as a thin slab: with slip walls on its two large faces the flow in it is
+// exactly the plane flow of the square.
+TopoDS_Shape cavitySlab() {
+    return BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 100, 100, 5).Shape();
+}
+
 // Two legs of 20 x 20 mm section: along x from x = 0 to 100, then along y up to y = 100.
 TopoDS_Shape duct() {
     TopoDS_Shape along = BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 100, 20, 20).Shape();
@@ -137,6 +144,7 @@ int main(int argc, char** argv) {
         ok = write(folder, "pipe.step", pipe()) && ok;
         ok = write(folder, "channel.step", channel()) && ok;
         ok = write(folder, "cavity.step", cavity()) && ok;
+        ok = write(folder, "cavity_slab.step", cavitySlab()) && ok;
         ok = write(folder, "duct.step", duct()) && ok;
         ok = write(folder, "sphere_tube.step", sphereTube()) && ok;
         return ok ? 0 : 1;

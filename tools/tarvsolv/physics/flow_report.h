@@ -18,10 +18,11 @@ namespace tarvsolv {
 std::vector<double> nodalVorticity(const FeMesh& mesh, const std::vector<double>& velocity);
 
 struct FaceFlow {
-    int face = 0;         // host face number
-    Vec3 pressureForce;   // force of the fluid's pressure on the face
-    Vec3 viscousForce;    // force of the fluid's viscous stress on the face
-    double flowRate = 0;  // volume per time through the face, out of the fluid positive
+    int face = 0;          // host face number
+    Vec3 pressureForce;    // force of the fluid's pressure on the face
+    Vec3 viscousForce;     // force of the fluid's viscous stress on the face
+    double flowRate = 0;   // volume per time through the face, out of the fluid positive
+    double speedRate = 0;  // integral of |u| over the face: the scale of its flow rate's round-off
 };
 
 // Per host face of `faces`: the forces of the fluid on it, the integral of p n and of
@@ -34,7 +35,8 @@ std::vector<FaceFlow> faceFlows(const ModelGeometry& geometry, const std::vector
                                 const std::vector<double>& viscosity);
 
 // The totals of the openings: what flows in, what flows out, and the relative imbalance
-// (in - out) / in (0 when nothing flows in).
+// (in - out) / in (0 when nothing flows in). A face whose flow rate is round-off of its speed rate
+// (fluid moving along it, as under a sliding lid) counts as neither in nor out.
 struct MassBalance {
     double in = 0, out = 0, imbalance = 0;
 };

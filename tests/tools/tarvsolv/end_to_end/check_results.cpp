@@ -69,6 +69,10 @@
 //     tube of radius TUBE whose wall and inlet move at SPEED along x, in creeping flow: the drag on
 //     FACE in the solver's log against Stokes's 6 pi MU RADIUS SPEED times the wall correction of
 //     Haberman and Sayre, within TOLERANCE (a fraction), the force across the axis below it too.
+//   cavity MESH OUT SIDE THICKNESS SPEED TOLERANCE: a square cavity of SIDE in x and y, a slab of
+//     THICKNESS along z between slip walls, its lid y = SIDE moving at SPEED along x, at Re = 100:
+//     u along x = SIDE/2 and v along y = SIDE/2 at mid-thickness, interpolated in the quadratic
+//     elements, against Ghia, Ghia and Shin's profiles, every point within TOLERANCE of SPEED.
 //   dump MESH OUT KIND ITEM STEP: no check; prints what the add-on's reader reads for one quantity,
 //     one node a line ("node value", or "node x y z" for ITEM -1), after a line "mode VALUE" for a
 //     mode shape: what check_vtk.py compares the VTK files with.
@@ -653,10 +657,18 @@ int startup(char** argv) {
     return verdict();
 }
 
-// The finite-element pressure at `at`: the pressure is linear in each element, so the corners'
-// values by the point's volume coordinates in the element that holds it (straight-sided).
-double pressureAt(const mesh_solve::Mesh& mesh, const std::vector<double>& pressure, const NodePoint& at) {
-    constexpr int kCorners[4] = {0, 2, 4, 9};  // file positions of the corners of a 10-node element
+// The element that holds a point and the point's volume coordinates in it.
+struct Located {
+    int element;
+    std::array<double, 4> l;
+};
+
+// File positions of the corners of a 10-node element.
+constexpr int kCorners[4] = {0, 2, 4, 9};
+
+// The element that holds `at`, found by the volume coordinates of its corners (straight-sided
+// elements); exits with a message when no element holds the point.
+Located locate(const mesh_solve::Mesh& mesh, const NodePoint& at) {
     for (int e = 1; e <= mesh.elementCount(); ++e) {
         const auto nodes = mesh.elementNodes(e);
         NodePoint c[4];
@@ -669,7 +681,7 @@ double pressureAt(const mesh_solve::Mesh& mesh, const std::vector<double>& press
         const double det = a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
                            a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
                            a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
-        double l[4];
+        std::array<double, 4> l;
         for (int k = 0; k < 3; ++k) {  // Cramer's rule, column k replaced by b
             double m[3][3];
             for (int i = 0; i < 3; ++i)
@@ -680,14 +692,44 @@ double pressureAt(const mesh_solve::Mesh& mesh, const std::vector<double>& press
                        det;
         }
         l[0] = 1 - l[1] - l[2] - l[3];
-        if (std::min({l[0], l[1], l[2], l[3]}) < -1e-3) continue;
-        double p = 0;
-        for (int k = 0; k < 4; ++k)
-            p += l[k] * pressure[nodes[mesh.nodesPerElement() == 4 ? k : kCorners[k]] - 1];
-        return p;
+        if (std::min({l[0], l[1], l[2], l[3]}) >= -1e-3) return {e, l};
     }
     std::fprintf(stderr, "no element holds the point %g %g %g\n", at.x, at.y, at.z);
     std::exit(1);
+}
+
+// The finite-element pressure at `at`: the pressure is linear in each element, so the corners'
+// values by the point's volume coordinates.
+double pressureAt(const mesh_solve::Mesh& mesh, const std::vector<double>& pressure, const NodePoint& at) {
+    const Located where = locate(mesh, at);
+    const auto nodes = mesh.elementNodes(where.element);
+    double p = 0;
+    for (int k = 0; k < 4; ++k)
+        p += where.l[k] * pressure[nodes[mesh.nodesPerElement() == 4 ? k : kCorners[k]] - 1];
+    return p;
+}
+
+// The finite-element velocity at `at` by the quadratic shape functions of the 10-node element
+// that holds it (corners l (2 l - 1), mid-side nodes 4 li lj); exits on a linear mesh.
+std::array<double, 3> velocityAt(const mesh_solve::Mesh& mesh, const std::vector<double>& velocity,
+                                 const NodePoint& at) {
+    if (mesh.nodesPerElement() != 10) {
+        std::fprintf(stderr, "the velocity is sampled in quadratic elements; this mesh is linear\n");
+        std::exit(1);
+    }
+    const Located where = locate(mesh, at);
+    const auto nodes = mesh.elementNodes(where.element);
+    const auto& l = where.l;
+    // Mid-side file positions 1, 3, 5, 6, 7, 8 lie on the edges 0-1, 1-2, 2-0, 0-3, 1-3, 2-3 of
+    // the corners in the order of kCorners.
+    constexpr int kEdges[6][3] = {{1, 0, 1}, {3, 1, 2}, {5, 2, 0}, {6, 0, 3}, {7, 1, 3}, {8, 2, 3}};
+    double weight[10];
+    for (int k = 0; k < 4; ++k) weight[kCorners[k]] = l[k] * (2 * l[k] - 1);
+    for (const auto& [position, i, j] : kEdges) weight[position] = 4 * l[i] * l[j];
+    std::array<double, 3> u{};
+    for (int k = 0; k < 10; ++k)
+        for (int a = 0; a < 3; ++a) u[a] += weight[k] * velocity[3 * (nodes[k] - 1) + a];
+    return u;
 }
 
 // The steady flow past a cylinder in a channel of square section at Re = 20 (Schaefer and Turek,
@@ -711,6 +753,54 @@ int cylinder(char** argv) {
     within("drag coefficient", scale * force[0], 6.15, 0.1 / 6.15);
     within("lift coefficient", scale * force[1], 0.009, 0.001 / 0.009);
     within("pressure difference", dp, 0.170, 0.005 / 0.170);
+    return verdict();
+}
+
+// Ghia, Ghia and Shin, "High-Re solutions for incompressible flow using the Navier-Stokes
+// equations and a multigrid method", J. Comput. Phys. 48 (1982) 387-411, Tables I and II, Re = 100:
+// u/U on the vertical centre line x = L/2 and v/U on the horizontal one y = L/2, at coordinates
+// that are fractions of the side L (the lid at y = L moving along +x). Their 129 x 129 second-order
+// values are themselves off by up to about 1 % of U at the extrema, hence 2 % of U allowed.
+struct ProfilePoint {
+    double at, value;
+};
+constexpr ProfilePoint kGhiaU[] = {
+    {0.9766, 0.84123},  {0.9688, 0.78871},  {0.9609, 0.73722},  {0.9531, 0.68717},  {0.8516, 0.23151},
+    {0.7344, 0.00332},  {0.6172, -0.13641}, {0.5000, -0.20581}, {0.4531, -0.21090}, {0.2813, -0.15662},
+    {0.1719, -0.10150}, {0.1016, -0.06434}, {0.0703, -0.04775}, {0.0625, -0.04192}, {0.0547, -0.03717}};
+constexpr ProfilePoint kGhiaV[] = {
+    {0.9688, -0.05906}, {0.9609, -0.07391}, {0.9531, -0.08864}, {0.9453, -0.10313}, {0.9063, -0.16914},
+    {0.8594, -0.22445}, {0.8047, -0.24533}, {0.5000, 0.05454},  {0.2344, 0.17527},  {0.2266, 0.17507},
+    {0.1563, 0.16077},  {0.0938, 0.12317},  {0.0781, 0.10890},  {0.0703, 0.10091},  {0.0625, 0.09233}};
+
+// The square cavity [0, L]^2 as a slab of THICKNESS along z between slip walls, its lid y = L
+// moving at SPEED along x: u on x = L/2 and v on y = L/2 at mid-thickness, interpolated in the
+// quadratic elements, against Ghia's profiles; every point within TOLERANCE of SPEED.
+int cavity(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const auto [side, thickness, speed, tolerance] = numbers<4>(argv);
+    const results::NodeResults velocity =
+        readQuantity(argv[1], mesh, results::kKindVelocity, results::kItemVector);
+    double worst = 0;
+    const auto compare = [&](const char* name, const ProfilePoint& point, double got) {
+        const double difference = got / speed - point.value;
+        const bool held = std::abs(difference) <= tolerance;
+        std::printf("%s at %.4f  %9.5f  Ghia %9.5f  difference %+.5f%s\n", name, point.at, got / speed,
+                    point.value, difference, held ? "" : "  BEYOND");
+        if (!held) {
+            std::fprintf(stderr, "%s at %.4f of the side differs from Ghia's %.5f by %+.5f, beyond %g\n",
+                         name, point.at, point.value, difference, tolerance);
+            allHeld = false;
+        }
+        worst = std::max(worst, std::abs(difference));
+    };
+    for (const ProfilePoint& p : kGhiaU)
+        compare("u/U on x = L/2, y/L", p,
+                velocityAt(mesh, velocity.vectors, {side / 2, p.at * side, thickness / 2})[0]);
+    for (const ProfilePoint& p : kGhiaV)
+        compare("v/U on y = L/2, x/L", p,
+                velocityAt(mesh, velocity.vectors, {p.at * side, side / 2, thickness / 2})[1]);
+    below("largest difference / U", worst, 1, tolerance);
     return verdict();
 }
 
@@ -772,6 +862,7 @@ constexpr Check kChecks[] = {{"dump", 5, dump},
                              {"startup", 10, startup},
                              {"cylinder", 8, cylinder},
                              {"sphere", 7, sphere},
+                             {"cavity", 6, cavity},
                              {"elastica", 7, [](char** a) { return elastica(a); }},
                              {"elastica", 8, [](char** a) { return elastica(a, std::atof(a[7])); }}};
 
