@@ -65,6 +65,8 @@ const char* windowTitle(model::AnalysisClass cls) {
             return "Thermal Loads";
         case model::AnalysisClass::Fluid:
             return "Fluid Loads";
+        case model::AnalysisClass::Multiphysics:
+            return "Multiphysics Loads";
         default:
             return "Mechanical Loads";
     }
@@ -261,6 +263,12 @@ int tableEdit(model::AnalysisClass cls, int item) {
     switch (cls) {
         case model::AnalysisClass::Thermal:
             return index < std::size(kThermal) ? kThermal[index] : 0;
+        case model::AnalysisClass::Multiphysics:
+            // The mechanical items, then the thermal ones.
+            if (index < std::size(kMechanical)) return kMechanical[index];
+            return index - std::size(kMechanical) < std::size(kThermal)
+                       ? kThermal[index - std::size(kMechanical)]
+                       : 0;
         case model::AnalysisClass::Fluid:
             return index < std::size(kFluid) ? kFluid[index] : 0;
         default:

@@ -1,7 +1,7 @@
 #pragma once
-// The actions dialog (10040, "Mechanical Loads", "Thermal Loads" or "Fluid Loads"): an action type, up to
-// three value texts (numbers, table names or equations); APPLY loads the picked geometry, MAKE TABLE builds a
-// time table for one load component.
+// The actions dialog (10040, "Mechanical Loads", "Thermal Loads", "Fluid Loads" or "Multiphysics Loads"): an
+// action type, up to three value texts (numbers, table names or equations); APPLY loads the picked geometry,
+// MAKE TABLE builds a time table for one load component.
 #include <optional>
 #include <string>
 #include <vector>
