@@ -48,7 +48,8 @@ class CLoads : public addon::CommandDialog<CLoadsCommand> {
     bool onInitDialog() override;
 
   private:
-    static ui::DialogTemplate makeTemplate();
+    // `growth` lengthens the type list (and moves what is below it down) by that many units.
+    static ui::DialogTemplate makeTemplate(int growth);
     loadcase::DocumentOwner& explorer() const;
     std::string value(int editId) const;
     void fillTypes();

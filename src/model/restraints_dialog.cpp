@@ -56,16 +56,17 @@ CRestraints::CRestraints(CRestraintsCommand* command)
 }
 
 ui::DialogTemplate CRestraints::makeTemplate(bool bothRows) {
-    // A Multiphysics loadcase shows the fixity list and the temperature row together: the list is
-    // shortened to its seven lines and the row goes below it.
-    const int listBottom = bothRows ? 150 : 200;
-    const int row = bothRows ? 158 : 45;
+    // A Multiphysics loadcase shows the fixity list and the temperature row together: the row goes
+    // below the list's seven lines, and the buttons below the row.
+    const int listBottom = bothRows ? 178 : 200;
+    const int row = bothRows ? 186 : 45;
     const ui::Rect tableButton =
-        bothRows ? ui::Rect{136, row + 20, 213, row + 42} : ui::Rect{44, 69, 130, 91};
+        bothRows ? ui::Rect{136, row + 22, 213, row + 44} : ui::Rect{44, 69, 130, 91};
+    const int buttons = bothRows ? 242 : 212;
     ui::DialogTemplate t;
     t.id = kDialogId;
     t.caption = "Reactions";
-    t.rect = {0, 0, 220, 250};
+    t.rect = {0, 0, 220, buttons + 38};
     t.add(kPickPrompt, ControlKind::Static, "1. Select point, edge, face", {7, 7, 213, 21})
         .add(kFixityPrompt, ControlKind::Static, "2. Select fixity type", {7, 25, 213, 39})
         .add(kFixityList, ControlKind::ListBox, "", {7, 43, 213, listBottom})
@@ -73,8 +74,8 @@ ui::DialogTemplate CRestraints::makeTemplate(bool bothRows) {
         .add(kValue, ControlKind::Edit, "", {44, row, 130, row + 16})
         .add(kUnitLabel, ControlKind::Static, "(C)", {136, row + 2, 213, row + 16})
         .add(kMakeTable, ControlKind::Button, "MAKE TABLE", tableButton)
-        .add(kApply, ControlKind::Button, "APPLY", {30, 212, 100, 236})
-        .add(kExit, ControlKind::Button, "EXIT", {120, 212, 190, 236});
+        .add(kApply, ControlKind::Button, "APPLY", {30, buttons, 100, buttons + 24})
+        .add(kExit, ControlKind::Button, "EXIT", {120, buttons, 190, buttons + 24});
     return t;
 }
 
