@@ -265,10 +265,6 @@ TEST_F(SolveCommand, MultiphysicsLoadcaseOffersAndSolvesTheThermalStressAnalyses
     EXPECT_EQ(d.labelledType(), 11);
     EXPECT_EQ(d.text(S::kFirstRowLabel + 1), "initial temperature");
     EXPECT_TRUE(d.isChecked(S::kIterative));
-    d.userChoose(S::kTypeList, 1);
-    EXPECT_EQ(d.text(S::kFirstRowLabel + 4), "Print every n steps, n=");
-    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0", "1", "0", "0"}));
-    EXPECT_TRUE(d.isChecked(S::kIterative));
     d.userChoose(S::kTypeList, 3);
     EXPECT_EQ(d.text(S::kFirstRowLabel + 2), "initial temperature");
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "1", "0"}));
