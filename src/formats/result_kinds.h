@@ -26,5 +26,7 @@ inline constexpr int kSolutionPlasticity = 1;
 inline constexpr int kSolutionBuckling = 3;
 inline constexpr int kSolutionNaturalFrequencies = 4;
 inline constexpr int kSolutionForcedVibrations = 5;
+// A transient thermal stress: its stress blocks, like the temperatures, carry the printed steps.
+inline constexpr int kSolutionTransientThermalStress = 12;
 
 }  // namespace results

@@ -50,7 +50,8 @@ int nodeComponents(int kind) {
 }
 
 bool isStepByStep(int solutionType) {
-    return solutionType == kSolutionPlasticity || solutionType == kSolutionForcedVibrations;
+    return solutionType == kSolutionPlasticity || solutionType == kSolutionForcedVibrations ||
+           solutionType == kSolutionTransientThermalStress;
 }
 
 // Reads the "NATU" line of mode values and keeps the value of mode `mode`.

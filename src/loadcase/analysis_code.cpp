@@ -17,7 +17,9 @@ AnalysisSetting settingForHeaderCode(std::int64_t code, AnalysisSetting current)
     if (code < 0) return {kTypeMechanical, 1};
     if (code >= kFirstFluidAnalysis && code <= kLastFluidAnalysis)
         return {kTypeFluidFlow, static_cast<int>(code)};
-    if (code > kLastFluidAnalysis) return {kTypeFluidFlow, kFirstFluidAnalysis};
+    if (code >= kFirstMultiphysicsAnalysis && code <= kLastMultiphysicsAnalysis)
+        return {kTypeMultiphysics, static_cast<int>(code)};
+    if (code > kLastMultiphysicsAnalysis) return {kTypeFluidFlow, kFirstFluidAnalysis};
     switch (code) {
         case 0:
             return {kTypeMechanical, 0};

@@ -17,30 +17,52 @@ inline constexpr int kSolveIndexBuckling = 3;
 // indexes and header codes 8, 9 and 10.
 inline constexpr int kFirstFluidAnalysis = 8;
 inline constexpr int kLastFluidAnalysis = 10;
+// The thermal stress analyses of a Multiphysics loadcase (steady, transient, buckling, natural
+// frequencies) are solve indexes and header codes 11 to 14.
+inline constexpr int kFirstMultiphysicsAnalysis = 11;
+inline constexpr int kTransientThermalStress = 12;
+inline constexpr int kThermalNaturalFrequencies = 14;
+inline constexpr int kLastMultiphysicsAnalysis = 14;
 
-// The physics whose analyses a loadcase of analysis type `type` runs: a Multiphysics loadcase runs
-// the mechanical ones (it has none of its own yet).
+// The physics whose analyses a loadcase of analysis type `type` runs; each analysis type is its
+// own physics.
 inline int physicsOfType(int type) {
-    return type == kTypeMultiphysics ? kTypeMechanical : type;
+    return type;
+}
+
+// The solve index of the first analysis of `physics`: the solve list of a physics starts there.
+inline int firstSolveIndexOf(int physics) {
+    return physics == kTypeMultiphysics ? kFirstMultiphysicsAnalysis : physics;
 }
 
 // The analysis class of a loadcase: it chooses the material properties, action types and table
-// lists that the model dialogs offer. A Multiphysics loadcase is of the mechanical class.
-enum class AnalysisClass { Mechanical, Thermal, Fluid };
+// lists that the model dialogs offer. A Multiphysics loadcase is thermal and mechanical at once.
+enum class AnalysisClass { Mechanical, Thermal, Fluid, Multiphysics };
 
 inline AnalysisClass analysisClassOf(int type) {
     if (type == kTypeThermal) return AnalysisClass::Thermal;
     if (type == kTypeFluidFlow) return AnalysisClass::Fluid;
+    if (type == kTypeMultiphysics) return AnalysisClass::Multiphysics;
     return AnalysisClass::Mechanical;
 }
 
-// The class as the loadcase dialog names it: "Mechanical", "Thermal", "Fluid flow".
+// Whether a loadcase of class `c` takes the mechanical, or the thermal, materials and actions.
+inline bool hasMechanicalPart(AnalysisClass c) {
+    return c == AnalysisClass::Mechanical || c == AnalysisClass::Multiphysics;
+}
+inline bool hasThermalPart(AnalysisClass c) {
+    return c == AnalysisClass::Thermal || c == AnalysisClass::Multiphysics;
+}
+
+// The class as the loadcase dialog names it: "Mechanical", "Thermal", "Fluid flow", "Multiphysics".
 inline const char* analysisClassName(AnalysisClass c) {
     switch (c) {
         case AnalysisClass::Thermal:
             return "Thermal";
         case AnalysisClass::Fluid:
             return "Fluid flow";
+        case AnalysisClass::Multiphysics:
+            return "Multiphysics";
         default:
             return "Mechanical";
     }
@@ -57,7 +79,8 @@ struct AnalysisSetting {
 int headerCodeForType(int type);
 
 // The setting a header analysis code `code` gives; codes that do not fix the solve index keep
-// `current.solveIndex`. A fluid code (8 to 10) keeps its fluid analysis; higher codes give 8.
+// `current.solveIndex`. A fluid code (8 to 10) keeps its fluid analysis, a thermal stress code (11 to
+// 14) gives a Multiphysics loadcase with that analysis; higher codes give 8.
 AnalysisSetting settingForHeaderCode(std::int64_t code, AnalysisSetting current);
 
 // The analysis type written after the last ':' of a loadcase entry text ("Run 2:10" -> 10); -1

@@ -11,6 +11,7 @@
 #include "formats/solver_input.h"
 #include "loadcase/analysis_code.h"
 #include "loadcase/entity_numbering.h"
+#include "loadcase/entry_physics.h"
 #include "loadcase/section_finder.h"
 #include "loadcase/text_format.h"
 #include "platform/host_error.h"
@@ -37,9 +38,11 @@ int headerCodeForSolveIndex(int solveIndex) {
         default:
             // A fluid analysis (8 to 10) keeps its own code: as 0 the solver would take the model
             // for linear statics and report a wrong result as success, and the loadcase would
-            // reopen as Mechanical. Higher indexes are no analysis: the Fluid flow code.
-            if (solveIndex >= kFirstFluidAnalysis && solveIndex <= kLastFluidAnalysis) return solveIndex;
-            return solveIndex > kLastFluidAnalysis ? kFirstFluidAnalysis : 0;
+            // reopen as Mechanical. So does a thermal stress analysis (11 to 14). Higher indexes
+            // are no analysis: the Fluid flow code.
+            if (solveIndex >= kFirstFluidAnalysis && solveIndex <= kLastMultiphysicsAnalysis)
+                return solveIndex;
+            return solveIndex > kLastMultiphysicsAnalysis ? kFirstFluidAnalysis : 0;
     }
 }
 
@@ -112,6 +115,41 @@ std::string loadCode(char letter) {
     }
 }
 
+// Which lines of a kind a section takes: a Multiphysics loadcase writes its mechanical lines in the
+// sections every mechanical input has, its thermal ones in sections of their own.
+enum class Part { All, Mechanical, Thermal };
+
+// The value fields of a material text, split at ','.
+std::vector<std::string> materialFields(const std::string& text) {
+    std::vector<std::string> fields;
+    const std::string values = materialValues(text);
+    std::size_t start = 0;
+    for (std::size_t end = values.find(','); end != std::string::npos; end = values.find(',', start)) {
+        fields.push_back(values.substr(start, end - start));
+        start = end + 1;
+    }
+    fields.push_back(values.substr(start));
+    return fields;
+}
+
+// A Multiphysics material holds the 13 mechanical values, then k, ky, kz and c.
+constexpr std::size_t kMechanicalFields = 13;
+constexpr std::size_t kMultiphysicsFields = 17;
+
+// The field at `index`, "0" when the text has none there.
+std::string fieldOr0(const std::vector<std::string>& fields, std::size_t index) {
+    return index < fields.size() ? fields[index] : std::string("0");
+}
+
+// A held temperature is the thermal part of a reaction, a fixity the mechanical part.
+bool inPart(model::EntryKind kind, const std::string& text, Part part) {
+    if (part == Part::All || kind == model::kKindMaterial) return true;
+    bool thermal = false;
+    if (kind == model::kKindAction) thermal = isThermalActionText(text);
+    if (kind == model::kKindReaction) thermal = heldTemperature(text).has_value();
+    return thermal == (part == Part::Thermal);
+}
+
 class Writer {
   public:
     Writer(const SolverInputSource& source, const std::optional<SolveValues>& values)
@@ -133,9 +171,15 @@ class Writer {
     void writeHeader();
     void writeSolveSections();
     void writeTablesAndMeshSettings();
-    void writeKind(model::EntryKind kind, const char* heading);
-    std::string lineFor(model::EntryKind kind, const model::CActions& entry) const;
-    std::string materialLine(const model::CActionsData& d) const;
+    bool isMultiphysics() const {
+        const AnalysisSetting setting{document_.analysisType(), document_.solveIndex()};
+        return withLoadcaseEntryType(setting, document_.loadcaseEntryType()).type == kTypeMultiphysics;
+    }
+    // A Multiphysics material that lacks its thermal values (the solver would conduct no heat).
+    bool lacksThermalValues() const;
+    void writeKind(model::EntryKind kind, const char* heading, Part part = Part::All);
+    std::string lineFor(model::EntryKind kind, const model::CActions& entry, Part part) const;
+    std::string materialLine(const model::CActionsData& d, Part part) const;
     std::string meshSizeLine(const model::CActionsData& d) const;
     std::string actionLine(const model::CActionsData& d) const;
     std::string reactionLine(const model::CActionsData& d) const;
@@ -177,11 +221,17 @@ int Writer::run() {
     startSection("MFILE").push_back(document_.meshPath());
     if (values_) writeSolveSections();
     writeTablesAndMeshSettings();
-    writeKind(model::kKindMaterial, "MATERIALS");
+    const Part mechanical = isMultiphysics() ? Part::Mechanical : Part::All;
+    writeKind(model::kKindMaterial, "MATERIALS", mechanical);
     writeKind(model::kKindMeshSize, "ESIZE");
-    writeKind(model::kKindAction, "LOADS");
-    writeKind(model::kKindReaction, "RESTRAINTS");
+    writeKind(model::kKindAction, "LOADS", mechanical);
+    writeKind(model::kKindReaction, "RESTRAINTS", mechanical);
     writeKind(model::kKindInteraction, "CONSTRAINTS");
+    if (isMultiphysics()) {
+        writeKind(model::kKindMaterial, "TMATERIALS", Part::Thermal);
+        writeKind(model::kKindAction, "TLOADS", Part::Thermal);
+        writeKind(model::kKindReaction, "TRESTRAINTS", Part::Thermal);
+    }
     {
         std::ofstream file(document_.solverInputPath(), std::ios::binary | std::ios::trunc);
         if (file) file << formats::solverInputText(sections_);
@@ -195,9 +245,23 @@ bool Writer::refusedForSolve() {
         ui::showMessage("Assign a Material first");
         return true;
     }
+    if (isMultiphysics() && lacksThermalValues()) return true;
     std::ifstream current(document_.solverInputPath());
     if (current && findSection(current, "HEA", 3) == 0) {
         ui::showMessage("Create a Mesh first");
+        return true;
+    }
+    return false;
+}
+
+bool Writer::lacksThermalValues() const {
+    for (const auto& entry : document_.entries()) {
+        if (entry.data().kind() != model::kKindMaterial) continue;
+        if (materialFields(entry.data().text()).size() >= kMultiphysicsFields) continue;
+        ui::showMessage(
+            entry.data().text() +
+            "\nThis material has no thermal values (conductivity, heat capacity): apply a material "
+            "from the Materials dialog of this Multiphysics loadcase in its place");
         return true;
     }
     return false;
@@ -282,13 +346,13 @@ void Writer::writeTablesAndMeshSettings() {
     }
 }
 
-void Writer::writeKind(model::EntryKind kind, const char* heading) {
+void Writer::writeKind(model::EntryKind kind, const char* heading, Part part) {
     auto& lines = startSection(heading);
     if (document_.sectionLines(kind).empty()) return;
     for (const auto& entry : document_.entries()) {
-        if (entry.data().kind() != kind) continue;
+        if (entry.data().kind() != kind || !inPart(kind, entry.data().text(), part)) continue;
         try {
-            addLines(lines, lineFor(kind, entry));
+            addLines(lines, lineFor(kind, entry, part));
         } catch (const platform::HostError&) {
             ui::showMessage(entry.data().text() +
                             "\nAttribute applied to obsolete entity; you must delete it!");
@@ -296,11 +360,11 @@ void Writer::writeKind(model::EntryKind kind, const char* heading) {
     }
 }
 
-std::string Writer::lineFor(model::EntryKind kind, const model::CActions& entry) const {
+std::string Writer::lineFor(model::EntryKind kind, const model::CActions& entry, Part part) const {
     const auto& d = entry.data();
     switch (kind) {
         case model::kKindMaterial:
-            return materialLine(d);
+            return materialLine(d, part);
         case model::kKindMeshSize:
             return meshSizeLine(d);
         case model::kKindAction:
@@ -314,8 +378,24 @@ std::string Writer::lineFor(model::EntryKind kind, const model::CActions& entry)
     }
 }
 
-std::string Writer::materialLine(const model::CActionsData& d) const {
-    return format("%d ", numbering_->bodyNumber(d.bodyKey().bytes())) + materialValues(d.text()) + "\n";
+// A Multiphysics material's line is the mechanical one (its first 13 values), or the thermal one
+// as a thermal loadcase writes it: k, ky, kz, the density (the mechanical one) and c.
+std::string Writer::materialLine(const model::CActionsData& d, Part part) const {
+    const std::string body = format("%d ", numbering_->bodyNumber(d.bodyKey().bytes()));
+    if (part == Part::All) return body + materialValues(d.text()) + "\n";
+    const auto fields = materialFields(d.text());
+    std::string values;
+    if (part == Part::Mechanical) {
+        for (std::size_t i = 0; i < kMechanicalFields; ++i)
+            values += (i > 0 ? "," : "") + fieldOr0(fields, i);
+    } else {
+        // The blank after the description's ": " leads the values, as in every material line.
+        const std::string& first = fields.front();
+        const std::string lead = first.substr(0, first.find_first_not_of(' '));
+        values = lead + fieldOr0(fields, 13) + "," + fieldOr0(fields, 14) + "," + fieldOr0(fields, 15) + "," +
+                 fieldOr0(fields, 3) + "," + fieldOr0(fields, 16);
+    }
+    return body + values + "\n";
 }
 
 host::Point3 Writer::scaledPoint(const model::CActionsData& d) const {

@@ -34,7 +34,8 @@ struct SolverInputSource {
 int writeSolverInput(const SolverInputSource& source, const std::optional<SolveValues>& values);
 
 // The header analysis code of a solve index: 0, 2, 3 -> 0; 1 -> -1; 4 -> 3; 5 -> 5; 6 -> 1; 7 -> 2;
-// the fluid analyses 8, 9, 10 keep their number; higher indexes give 8.
+// the fluid analyses 8, 9, 10 and the thermal stress analyses 11 to 14 keep their number; higher
+// indexes give 8.
 int headerCodeForSolveIndex(int solveIndex);
 
 }  // namespace loadcase

@@ -103,7 +103,7 @@ bool CSolve::onInitDialog() {
     }
     showValues();
     const int type = openingType(physics, !entries.empty(), stored.type);
-    const int index = type - physics;
+    const int index = type - loadcase::firstSolveIndexOf(physics);
     if (index >= 0 && index < itemCount(kTypeList)) setSelection(kTypeList, index);
     rows_ = mesh_solve::solveRows(type, addon::library().unitText);  // the stored values stand for these rows
     relabel(type);
@@ -112,9 +112,14 @@ bool CSolve::onInitDialog() {
 }
 
 int CSolve::openingType(int physics, bool haveEntry, int entryType) const {
+    const int first = loadcase::firstSolveIndexOf(physics);
     const int count = static_cast<int>(mesh_solve::analysisTypeNames(physics).size());
-    if (haveEntry && entryType >= physics && entryType < physics + count) return entryType;
-    return explorer().document().solveIndex();
+    const auto own = [&](int type) { return type >= first && type < first + count; };
+    if (haveEntry && own(entryType)) return entryType;
+    // A Multiphysics loadcase not solved yet reads back a mechanical solve index: its list starts
+    // with its first analysis.
+    const int solveIndex = explorer().document().solveIndex();
+    return own(solveIndex) ? solveIndex : first;
 }
 
 void CSolve::chooseSolver(int choice) {
@@ -125,8 +130,9 @@ void CSolve::chooseSolver(int choice) {
 
 void CSolve::showSolverFor(int type) {
     // Until the user picks one, the solver is the one that suits the type: iterative for
-    // elasticity and plasticity, direct for the rest. The radios show what SOLVE starts.
-    if (!solverClicked_) solverChoice_ = type < 2 ? 0 : 1;
+    // elasticity, plasticity and the steady and transient thermal stress, direct for the rest. The
+    // radios show what SOLVE starts.
+    if (!solverClicked_) solverChoice_ = mesh_solve::prefersIterativeSolver(type) ? 0 : 1;
     setCheck(kIterative, solverChoice_ == 0);
     setCheck(kDirect, solverChoice_ == 1);
 }

@@ -52,7 +52,7 @@ class CSolve : public addon::CommandDialog<CSolveCommand> {
     int chosenType() const;
     void typeChosen();
     // The type the dialog opens with: the stored entry's when it belongs to the loadcase's physics,
-    // else the one read back from the solver input.
+    // else the one read back from the solver input when it does, else the physics's first.
     int openingType(int physics, bool haveEntry, int entryType) const;
     // Labels and shows the rows of `type`. A row whose label changes starts again from 0, so that
     // no value is taken for something it was not typed for; then empty rows get their defaults.

@@ -14,6 +14,9 @@ namespace {
 constexpr const char* kKeywords[] = {
     "ELASTIC:", "PLASTIC:", "LARGEDISP:", "BUCKLE:", "NATFREQ:", "DYNAMIC:", "THERMAL:", "THERMALTRAN:"};
 constexpr int kKeywordCount = static_cast<int>(std::size(kKeywords));
+// The thermal stress analyses of a Multiphysics loadcase, types 11 to 14.
+constexpr const char* kMultiphysicsKeywords[] = {
+    "THERMSTRESS:", "THERMSTRESSTRAN:", "THERMBUCKLE:", "THERMNATFREQ:"};
 
 constexpr const char* kInitialTemperature = "initial temperature";
 constexpr const char* kModes = "number of modes";
@@ -32,6 +35,8 @@ std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
             return {kInitialTemperature, kIterations, kLoadSteps, "friction angle", kLoadFactor, ""};
         case 3:
         case 4:
+        case 13:
+        case 14:
             // The initial temperature is the stress-free one, and the one the materials take
             // without a temperature load.
             return {kModes, kInitialTemperature, "", "", "", ""};
@@ -40,6 +45,7 @@ std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
                     "step size (s)",      "Print every n steps, n=",
                     "mass damping coeff", "stiffness damping coeff"};
         case 7:
+        case loadcase::kTransientThermalStress:  // the start temperature is also the stress-free one
             return {kInitialTemperature, kSteps, "step size (s)", "Print every n steps, n=", "", ""};
         case loadcase::kFirstFluidAnalysis:
             return {kIterations, kSteps, "step size (s)", "Print every n steps, n=", "", ""};
@@ -65,6 +71,9 @@ std::vector<std::string> analysisTypeNames(int physics) {
             return {"steady state heating", "transient heating"};
         case loadcase::kTypeFluidFlow:
             return {"incompressible flow", "compressible flow", "multiphysics"};
+        case loadcase::kTypeMultiphysics:
+            return {"thermal stress", "transient thermal stress", "stability/buckling",
+                    "natural frequencies"};
         default:
             return {"elasticity",         "plasticity",          "hyperelasticity",
                     "stability/buckling", "natural frequencies", "forced vibrations"};
@@ -77,11 +86,22 @@ int analysisTypeForIndex(int physics, int index) {
         const int last = loadcase::kLastFluidAnalysis - loadcase::kFirstFluidAnalysis;
         return loadcase::kFirstFluidAnalysis + (index >= 0 && index <= last ? index : 0);
     }
+    if (physics == loadcase::kTypeMultiphysics) {
+        const int last = loadcase::kLastMultiphysicsAnalysis - loadcase::kFirstMultiphysicsAnalysis;
+        return loadcase::kFirstMultiphysicsAnalysis + (index >= 0 && index <= last ? index : 0);
+    }
     return index >= 1 && index <= 5 ? index : 0;
 }
 
 const char* solveKeyword(int type) {
+    if (type >= loadcase::kFirstMultiphysicsAnalysis && type <= loadcase::kLastMultiphysicsAnalysis)
+        return kMultiphysicsKeywords[type - loadcase::kFirstMultiphysicsAnalysis];
     return type >= 0 && type < kKeywordCount ? kKeywords[type] : "";
+}
+
+bool prefersIterativeSolver(int type) {
+    return type < 2 || type == loadcase::kFirstMultiphysicsAnalysis ||
+           type == loadcase::kTransientThermalStress;
 }
 
 SolveRows solveRows(int type, const std::string& unitText) {
@@ -91,7 +111,7 @@ SolveRows solveRows(int type, const std::string& unitText) {
     rows.defaults[0] = kDefaultTolerance;
     // Compressible flow and fluid multiphysics are not solved yet and take no values of their
     // own: rows borrowed from another analysis would be boxes that change nothing.
-    if (type > loadcase::kFirstFluidAnalysis) return rows;
+    if (type > loadcase::kFirstFluidAnalysis && type <= loadcase::kLastFluidAnalysis) return rows;
     const auto later = laterRows(type);
     for (std::size_t i = 0; i < later.size() && later[i][0] != '\0'; ++i) {
         rows.labels[i + 1] = later[i];

@@ -14,16 +14,22 @@ namespace mesh_solve {
 inline constexpr int kSolveRowCount = 7;
 using SolveValues = loadcase::SolveValues;
 
-// The list entries for a physics (0 mechanical, 6 thermal, 8 fluid flow), from index 0.
+// The list entries for a physics (0 mechanical, 6 thermal, 8 fluid flow, 10 multiphysics), from
+// index 0.
 std::vector<std::string> analysisTypeNames(int physics);
 
 // The analysis type a list index stands for while the user browses the list: thermal lists give
-// 6 and 7, fluid lists 8 to 10; the mechanical list gives 1 to 5 for indexes 1 to 5 and 0
-// otherwise.
+// 6 and 7, fluid lists 8 to 10, the multiphysics list 11 to 14; the mechanical list gives 1 to 5
+// for indexes 1 to 5 and 0 otherwise.
 int analysisTypeForIndex(int physics, int index);
 
-// The solve entry's keyword of analysis types 0 to 7 ("ELASTIC:"); "" for any other.
+// The solve entry's keyword of analysis types 0 to 7 and 11 to 14 ("ELASTIC:", "THERMSTRESS:");
+// "" for any other.
 const char* solveKeyword(int type);
+
+// Whether the iterative solver suits analysis type `type` (elasticity, plasticity and the steady
+// and transient thermal stress); the direct one suits the rest.
+bool prefersIterativeSolver(int type);
 
 struct SolveRows {
     std::array<std::string, kSolveRowCount> labels;  // blank for rows not shown

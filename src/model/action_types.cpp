@@ -1,5 +1,7 @@
 #include "model/action_types.h"
 
+#include <string_view>
+
 namespace model {
 
 namespace {
@@ -44,6 +46,24 @@ const std::vector<ActionType> kFluid = {
 
 #undef KV_BASE
 
+// A Multiphysics loadcase takes the mechanical actions, then the thermal ones. Its temperatures
+// are its own, so "body: temperatures" (a field of another loadcase) is left out.
+std::vector<ActionType> multiphysicsTypes() {
+    std::vector<ActionType> types;
+    for (const auto& type : kMechanical)
+        if (std::string_view(type.textHead) != "thermal=") types.push_back(type);
+    types.insert(types.end(), kThermal.begin(), kThermal.end());
+    return types;
+}
+
+const std::vector<ActionType> kMultiphysics = multiphysicsTypes();
+
+bool typeHasHead(AnalysisClass cls, int code, std::string_view head) {
+    const auto& types = actionTypes(cls);
+    return code >= 0 && static_cast<std::size_t>(code) < types.size() &&
+           types[static_cast<std::size_t>(code)].textHead == head;
+}
+
 }  // namespace
 
 const std::vector<ActionType>& actionTypes(AnalysisClass cls) {
@@ -52,6 +72,8 @@ const std::vector<ActionType>& actionTypes(AnalysisClass cls) {
             return kThermal;
         case AnalysisClass::Fluid:
             return kFluid;
+        case AnalysisClass::Multiphysics:
+            return kMultiphysics;
         default:
             return kMechanical;
     }
@@ -107,7 +129,7 @@ std::string designPointHeatText(int number, const std::string& v1) {
 }
 
 bool heatsDesignPoints(AnalysisClass cls, int code) {
-    return cls == AnalysisClass::Thermal && code == 0;
+    return loadcase::hasThermalPart(cls) && typeHasHead(cls, code, "face;heat=");
 }
 
 std::string designPointForceText(int number, const std::string& v1, const std::string& v2,
@@ -116,7 +138,9 @@ std::string designPointForceText(int number, const std::string& v1, const std::s
 }
 
 bool forcesDesignPoints(AnalysisClass cls, int code) {
-    return cls == AnalysisClass::Mechanical && (code == 0 || code == 1 || code == 3);
+    return loadcase::hasMechanicalPart(cls) &&
+           (typeHasHead(cls, code, "vertex;force=") || typeHasHead(cls, code, "face;load=") ||
+            typeHasHead(cls, code, "accel="));
 }
 
 }  // namespace model

@@ -61,14 +61,16 @@ std::string refusalOn(const ActionType& type, PickedSort sort);
 // The text of a heat on design point `number`: "point<3>;heat=v1".
 std::string designPointHeatText(int number, const std::string& v1);
 
-// True for the thermal action that puts a heat on a picked design point (heat flux).
+// True for the thermal action that puts a heat on a picked design point (heat flux, in a thermal
+// or a Multiphysics loadcase).
 bool heatsDesignPoints(AnalysisClass cls, int code);
 
 // The text of a force on design point `number`: "point<3>;force=v1,v2,v3".
 std::string designPointForceText(int number, const std::string& v1, const std::string& v2,
                                  const std::string& v3);
 
-// True for the mechanical actions that put a force on a picked design point (codes 0, 1 and 3).
+// True for the mechanical actions that put a force on a picked design point (point force,
+// distributed load and acceleration: codes 0, 1 and 3 in a mechanical or a Multiphysics loadcase).
 bool forcesDesignPoints(AnalysisClass cls, int code);
 
 }  // namespace model

@@ -19,28 +19,42 @@
 
 using ui::ControlKind;
 
-CLoads::CLoads(CLoadsCommand* command) : CommandDialog(makeTemplate(), command, "CLoads", kExit) {
+namespace {
+
+// A Multiphysics loadcase lists the mechanical and the thermal actions: its list is made longer so
+// that both groups show without scrolling.
+int listGrowth(CLoadsCommand* command) {
+    const bool both = command != nullptr && command->explorer() != nullptr &&
+                      model::readAnalysisClass(*command->explorer()) == model::AnalysisClass::Multiphysics;
+    return both ? 60 : 0;
+}
+
+}  // namespace
+
+CLoads::CLoads(CLoadsCommand* command)
+    : CommandDialog(makeTemplate(listGrowth(command)), command, "CLoads", kExit) {
     onSelectionChange(kTypeList, [this] { OnTypeChanged(); });
     onClick(kApply, [this] { OnApply(); });
     onClick(kMakeTable, [this] { OnMakeTable(); });
 }
 
-ui::DialogTemplate CLoads::makeTemplate() {
+ui::DialogTemplate CLoads::makeTemplate(int growth) {
+    const int g = growth;
     ui::DialogTemplate t;
     t.id = kDialogId;
     t.caption = "Actions";
-    t.rect = {0, 0, 300, 300};
+    t.rect = {0, 0, 300, 300 + g};
     t.add(kTypePrompt, ControlKind::Static, "1. Select action type", {7, 7, 293, 21})
-        .add(kTypeList, ControlKind::ListBox, "", {7, 25, 293, 120}, ui::kStyleNotify)
-        .add(kValuePrompt, ControlKind::Static, "2. enter data", {7, 126, 293, 152})
-        .add(kValueLabel, ControlKind::Static, "Value", {7, 158, 100, 172})
-        .add(kValue1, ControlKind::Edit, "", {104, 156, 164, 172})
-        .add(kValue2, ControlKind::Edit, "", {168, 156, 228, 172})
-        .add(kValue3, ControlKind::Edit, "", {232, 156, 292, 172})
-        .add(kUnitLabel, ControlKind::Static, "units", {104, 178, 293, 192})
-        .add(kApply, ControlKind::Button, "APPLY", {10, 260, 90, 284})
-        .add(kMakeTable, ControlKind::Button, "MAKE TABLE", {110, 260, 190, 284})
-        .add(kExit, ControlKind::Button, "EXIT", {210, 260, 290, 284});
+        .add(kTypeList, ControlKind::ListBox, "", {7, 25, 293, 120 + g}, ui::kStyleNotify)
+        .add(kValuePrompt, ControlKind::Static, "2. enter data", {7, 126 + g, 293, 152 + g})
+        .add(kValueLabel, ControlKind::Static, "Value", {7, 158 + g, 100, 172 + g})
+        .add(kValue1, ControlKind::Edit, "", {104, 156 + g, 164, 172 + g})
+        .add(kValue2, ControlKind::Edit, "", {168, 156 + g, 228, 172 + g})
+        .add(kValue3, ControlKind::Edit, "", {232, 156 + g, 292, 172 + g})
+        .add(kUnitLabel, ControlKind::Static, "units", {104, 178 + g, 293, 192 + g})
+        .add(kApply, ControlKind::Button, "APPLY", {10, 260 + g, 90, 284 + g})
+        .add(kMakeTable, ControlKind::Button, "MAKE TABLE", {110, 260 + g, 190, 284 + g})
+        .add(kExit, ControlKind::Button, "EXIT", {210, 260 + g, 290, 284 + g});
     return t;
 }
 
@@ -65,6 +79,8 @@ const char* windowTitle(model::AnalysisClass cls) {
             return "Thermal Loads";
         case model::AnalysisClass::Fluid:
             return "Fluid Loads";
+        case model::AnalysisClass::Multiphysics:
+            return "Multiphysics Loads";
         default:
             return "Mechanical Loads";
     }
@@ -261,6 +277,12 @@ int tableEdit(model::AnalysisClass cls, int item) {
     switch (cls) {
         case model::AnalysisClass::Thermal:
             return index < std::size(kThermal) ? kThermal[index] : 0;
+        case model::AnalysisClass::Multiphysics:
+            // The mechanical items, then the thermal ones.
+            if (index < std::size(kMechanical)) return kMechanical[index];
+            return index - std::size(kMechanical) < std::size(kThermal)
+                       ? kThermal[index - std::size(kMechanical)]
+                       : 0;
         case model::AnalysisClass::Fluid:
             return index < std::size(kFluid) ? kFluid[index] : 0;
         default:

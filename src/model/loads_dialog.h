@@ -1,7 +1,7 @@
 #pragma once
-// The actions dialog (10040, "Mechanical Loads", "Thermal Loads" or "Fluid Loads"): an action type, up to
-// three value texts (numbers, table names or equations); APPLY loads the picked geometry, MAKE TABLE builds a
-// time table for one load component.
+// The actions dialog (10040, "Mechanical Loads", "Thermal Loads", "Fluid Loads" or "Multiphysics Loads"): an
+// action type, up to three value texts (numbers, table names or equations); APPLY loads the picked geometry,
+// MAKE TABLE builds a time table for one load component.
 #include <optional>
 #include <string>
 #include <vector>
@@ -48,7 +48,8 @@ class CLoads : public addon::CommandDialog<CLoadsCommand> {
     bool onInitDialog() override;
 
   private:
-    static ui::DialogTemplate makeTemplate();
+    // `growth` lengthens the type list (and moves what is below it down) by that many units.
+    static ui::DialogTemplate makeTemplate(int growth);
     loadcase::DocumentOwner& explorer() const;
     std::string value(int editId) const;
     void fillTypes();

@@ -28,6 +28,11 @@ using loadcase::AnalysisClass;
 constexpr int kThermalTableSlots[] = {0, 4, 3, 1, 2};
 constexpr int kMechanicalTableSlots[] = {0, 1, 2, 3, 5, 6, 8};
 constexpr int kFluidTableSlots[] = {0, 1, 2, 3, 4};
+// A Multiphysics material's list: the mechanical items, then k, c, ky and kz (slots 13, 16, 14, 15).
+constexpr int kMultiphysicsTableSlots[] = {0, 1, 2, 3, 5, 6, 8, 13, 16, 14, 15};
+
+// A Multiphysics material's thermal values follow its 13 mechanical ones: k, ky, kz, c.
+constexpr int kFirstThermalSlot = model::kMechanicalSlots;
 
 // The slot of MAKE TABLE list item `item`; -1 for an item the class does not list.
 int tableSlot(AnalysisClass cls, int item) {
@@ -39,6 +44,8 @@ int tableSlot(AnalysisClass cls, int item) {
             return at(kThermalTableSlots);
         case AnalysisClass::Fluid:
             return at(kFluidTableSlots);
+        case AnalysisClass::Multiphysics:
+            return at(kMultiphysicsTableSlots);
         default:
             return at(kMechanicalTableSlots);
     }
@@ -107,6 +114,10 @@ void CMaterial::buildGrid() {
         case AnalysisClass::Fluid:
             buildFluidSections(g);
             break;
+        case AnalysisClass::Multiphysics:
+            buildMechanicalSections(g);
+            buildMultiphysicsThermalSection(g);
+            break;
         default:
             buildMechanicalSections(g);
     }
@@ -145,6 +156,17 @@ void CMaterial::buildMechanicalSections(widgets::PropertyGrid& g) {
     slots_ = {e1, nu, alpha1, rho, widgets::kNoProperty, e2, g12, angle, alpha2, sy, su, se, syc};
 }
 
+// A Multiphysics body conducts with the thermal grid's rows; its density is the mechanical one.
+void CMaterial::buildMultiphysicsThermalSection(widgets::PropertyGrid& g) {
+    const auto units = model::materialUnitLabels(addon::library().unitText);
+    const PropertyHandle s = g.addSection("Thermal");
+    const PropertyHandle k = g.addString(s, "conductivity " + units.conductivity, "0");
+    const PropertyHandle ky = g.addString(s, "Y conductivity " + units.conductivity, "0");
+    const PropertyHandle kz = g.addString(s, "Z conductivity " + units.conductivity, "0");
+    const PropertyHandle c = g.addString(s, "heat capacity " + units.heatCapacity, "0");
+    slots_.insert(slots_.end(), {k, ky, kz, c});
+}
+
 // The flow needs the density and viscosity; the thermal properties serve a flow that carries heat.
 void CMaterial::buildFluidSections(widgets::PropertyGrid& g) {
     const auto units = model::materialUnitLabels(addon::library().unitText);
@@ -170,6 +192,7 @@ void CMaterial::onGridChanged(PropertyHandle item) {
 }
 
 void CMaterial::loadMaterialFile(const std::string& path) {
+    if (class_ == AnalysisClass::Multiphysics) return loadMultiphysicsFiles(path);
     const model::MaterialFile file = model::readMaterialFile(path, class_);
     if (file.outcome == model::MaterialFile::Outcome::NotOpened) return;
     auto& g = grid();
@@ -178,9 +201,51 @@ void CMaterial::loadMaterialFile(const std::string& path) {
         ui::showMessage("Error while opening the file");
         return;
     }
+    const model::MaterialValues values = convertedValues(file, class_);
+    for (int slot = 0; slot < static_cast<int>(slots_.size()); ++slot) {
+        if (slots_[slot] != widgets::kNoProperty)
+            g.setValue(slots_[slot], model::materialValueText(class_, slot, values[slot]));
+    }
+}
+
+// The mechanical values from `path`, the thermal ones from the thermal library's file of the same
+// name; without that file the thermal values are 0.
+void CMaterial::loadMultiphysicsFiles(const std::string& path) {
+    const model::MaterialFile mechanical = model::readMaterialFile(path, AnalysisClass::Mechanical);
+    if (mechanical.outcome == model::MaterialFile::Outcome::NotOpened) return;
+    auto& g = grid();
+    if (mechanical.hasDescription) g.setValue(description_, mechanical.description);
+    if (mechanical.outcome == model::MaterialFile::Outcome::ReadError) {
+        ui::showMessage("Error while opening the file");
+        return;
+    }
+    const model::MaterialValues m = convertedValues(mechanical, AnalysisClass::Mechanical);
+    for (int slot = 0; slot < model::kMechanicalSlots; ++slot) {
+        if (slots_[slot] != widgets::kNoProperty)
+            g.setValue(slots_[slot], model::materialValueText(AnalysisClass::Mechanical, slot, m[slot]));
+    }
+    const std::string thermalPath =
+        platform::joinPath(model::materialLibraryFolder(addon::readInstallFolder(), AnalysisClass::Thermal),
+                           platform::fileStem(path) + ".txt");
+    const model::MaterialFile thermal = model::readMaterialFile(thermalPath, AnalysisClass::Thermal);
+    if (thermal.outcome == model::MaterialFile::Outcome::ReadError)
+        ui::showMessage("Error while opening the file");
+    model::MaterialValues t{};
+    if (thermal.outcome == model::MaterialFile::Outcome::Read)
+        t = convertedValues(thermal, AnalysisClass::Thermal);
+    // k, ky, kz and c of the thermal file (its density is the mechanical one).
+    constexpr int kThermalFileSlots[] = {0, 1, 2, 4};
+    for (int i = 0; i < 4; ++i) {
+        const int slot = kThermalFileSlots[i];
+        g.setValue(slots_[kFirstThermalSlot + i],
+                   model::materialValueText(AnalysisClass::Thermal, slot, t[slot]));
+    }
+}
+
+model::MaterialValues CMaterial::convertedValues(const model::MaterialFile& file, AnalysisClass cls) {
     model::MaterialValues values = file.values;
     const model::UnitSystem document = model::unitSystemOf(addon::library().unitText);
-    switch (class_) {
+    switch (cls) {
         case AnalysisClass::Thermal:
             model::convertThermal(values, file.units, document);
             // A material without directional conductivities conducts alike in every direction.
@@ -193,10 +258,7 @@ void CMaterial::loadMaterialFile(const std::string& path) {
         default:
             model::convertMechanical(values, file.units, document);
     }
-    for (int slot = 0; slot < static_cast<int>(slots_.size()); ++slot) {
-        if (slots_[slot] != widgets::kNoProperty)
-            g.setValue(slots_[slot], model::materialValueText(class_, slot, values[slot]));
-    }
+    return values;
 }
 
 // ---- APPLY ----

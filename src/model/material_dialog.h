@@ -8,6 +8,7 @@
 
 #include "addon_base/command_dialog.h"
 #include "loadcase/analysis_code.h"
+#include "model/material_file.h"
 #include "widgets/property_grid.h"
 
 class CMaterialCommand;
@@ -38,8 +39,8 @@ class CMaterial : public addon::CommandDialog<CMaterialCommand> {
     widgets::PropertyHandle standardItem() const { return standard_; }
     widgets::PropertyHandle fileItem() const { return fromFile_; }
     // The item of value slot `slot` in file and entry order (k, ky, kz, rho, c; rho, mu, k, c, beta;
-    // or E1, nu, alpha1, rho, -, E2, G12, angle, alpha2, Sy, Su, Se, Syc); kNoProperty for the
-    // unused fifth mechanical slot.
+    // or E1, nu, alpha1, rho, -, E2, G12, angle, alpha2, Sy, Su, Se, Syc, and for a Multiphysics
+    // loadcase k, ky, kz, c after them); kNoProperty for the unused fifth mechanical slot.
     widgets::PropertyHandle slotItem(int slot) const;
 
     // The entry text: the description, ": " and the value fields as typed, joined by ",".
@@ -61,6 +62,11 @@ class CMaterial : public addon::CommandDialog<CMaterialCommand> {
     void buildThermalSections(widgets::PropertyGrid& g);
     void buildMechanicalSections(widgets::PropertyGrid& g);
     void buildFluidSections(widgets::PropertyGrid& g);
+    void buildMultiphysicsThermalSection(widgets::PropertyGrid& g);
+    void loadMultiphysicsFiles(const std::string& path);
+    // The file's values in the document's units, as a loadcase of class `cls` shows them.
+    static model::MaterialValues convertedValues(const model::MaterialFile& file,
+                                                 loadcase::AnalysisClass cls);
     void onGridChanged(widgets::PropertyHandle item);
     void apply();
     void makeTable();

@@ -38,26 +38,44 @@ const char* temperatureUnit(const std::string& unitText) {
 
 }  // namespace
 
+namespace {
+
+model::AnalysisClass classOf(CRestraintsCommand* command) {
+    return command != nullptr && command->explorer() != nullptr
+               ? model::readAnalysisClass(*command->explorer())
+               : model::AnalysisClass::Mechanical;
+}
+
+}  // namespace
+
 CRestraints::CRestraints(CRestraintsCommand* command)
-    : CommandDialog(makeTemplate(), command, "CRestraints", kExit) {
+    : CommandDialog(makeTemplate(classOf(command) == model::AnalysisClass::Multiphysics), command,
+                    "CRestraints", kExit) {
     onClick(kApply, [this] { OnApply(); });
     onClick(kMakeTable, [this] { OnMakeTable(); });
 }
 
-ui::DialogTemplate CRestraints::makeTemplate() {
+ui::DialogTemplate CRestraints::makeTemplate(bool bothRows) {
+    // A Multiphysics loadcase shows the fixity list and the temperature row together: the row goes
+    // below the list's seven lines, and the buttons below the row.
+    const int listBottom = bothRows ? 178 : 200;
+    const int row = bothRows ? 186 : 45;
+    const ui::Rect tableButton =
+        bothRows ? ui::Rect{136, row + 22, 213, row + 44} : ui::Rect{44, 69, 130, 91};
+    const int buttons = bothRows ? 242 : 212;
     ui::DialogTemplate t;
     t.id = kDialogId;
     t.caption = "Reactions";
-    t.rect = {0, 0, 220, 250};
+    t.rect = {0, 0, 220, buttons + 38};
     t.add(kPickPrompt, ControlKind::Static, "1. Select point, edge, face", {7, 7, 213, 21})
         .add(kFixityPrompt, ControlKind::Static, "2. Select fixity type", {7, 25, 213, 39})
-        .add(kFixityList, ControlKind::ListBox, "", {7, 43, 213, 200})
-        .add(kValueLabel, ControlKind::Static, "T=", {7, 47, 40, 61})
-        .add(kValue, ControlKind::Edit, "", {44, 45, 130, 61})
-        .add(kUnitLabel, ControlKind::Static, "(C)", {136, 47, 213, 61})
-        .add(kMakeTable, ControlKind::Button, "MAKE TABLE", {44, 69, 130, 91})
-        .add(kApply, ControlKind::Button, "APPLY", {30, 212, 100, 236})
-        .add(kExit, ControlKind::Button, "EXIT", {120, 212, 190, 236});
+        .add(kFixityList, ControlKind::ListBox, "", {7, 43, 213, listBottom})
+        .add(kValueLabel, ControlKind::Static, "T=", {7, row + 2, 40, row + 16})
+        .add(kValue, ControlKind::Edit, "", {44, row, 130, row + 16})
+        .add(kUnitLabel, ControlKind::Static, "(C)", {136, row + 2, 213, row + 16})
+        .add(kMakeTable, ControlKind::Button, "MAKE TABLE", tableButton)
+        .add(kApply, ControlKind::Button, "APPLY", {30, buttons, 100, buttons + 24})
+        .add(kExit, ControlKind::Button, "EXIT", {120, buttons, 190, buttons + 24});
     return t;
 }
 
@@ -87,17 +105,21 @@ bool CRestraints::onInitDialog() {
 }
 
 // A thermal loadcase restrains temperatures, not displacements: it holds the picked geometry at a
-// temperature, and the fixity list gives way to the temperature row.
+// temperature, and the fixity list gives way to the temperature row. A Multiphysics loadcase
+// restrains both and shows both.
 void CRestraints::showRowsOfClass() {
     // Fluid loadcases keep the fixity list: a fixed direction holds that velocity component at 0.
-    thermal_ = model::readAnalysisClass(*command_->explorer()) == model::AnalysisClass::Thermal;
-    setText(kFixityPrompt,
-            thermal_ ? "2. Enter temperature, table name or equation" : "2. Select fixity type");
-    enable(kFixityList, !thermal_);
-    show(kFixityList, !thermal_);
+    const model::AnalysisClass cls = model::readAnalysisClass(*command_->explorer());
+    fixities_ = loadcase::hasMechanicalPart(cls) || cls == model::AnalysisClass::Fluid;
+    temperatures_ = loadcase::hasThermalPart(cls);
+    setText(kFixityPrompt, !fixities_      ? "2. Enter temperature, table name or equation"
+                           : temperatures_ ? "2. Select fixity type and/or enter temperature"
+                                           : "2. Select fixity type");
+    enable(kFixityList, fixities_);
+    show(kFixityList, fixities_);
     for (int id : {kValueLabel, kValue, kUnitLabel, kMakeTable}) {
-        enable(id, thermal_);
-        show(id, thermal_);
+        enable(id, temperatures_);
+        show(id, temperatures_);
     }
     setText(kUnitLabel, temperatureUnit(addon::library().unitText));
 }
@@ -106,34 +128,49 @@ void CRestraints::OnApply() {
     addon::guardedCall("CRestraints", "OnApply", [this] { apply(); });
 }
 
-// Every picked vertex, edge and face gets an entry with the chosen fixity; other picks (design
-// points, planes, entities the host cannot place) are passed over.
+// Every picked vertex, edge and face gets an entry with the chosen fixity, or is held at the
+// temperature; a Multiphysics loadcase stores whichever of the two is given, or both. Other picks
+// (design points, planes, entities the host cannot place) are passed over.
 void CRestraints::apply() {
-    if (thermal_) return holdTemperatures();
-    const int code = selection(kFixityList);
-    storePicks(code, [code](const char* sort) { return entryText(sort, code); });
+    const int code = fixities_ ? selection(kFixityList) : -1;
+    if (!fixities_) return holdTemperatures(code, false);
+    if (!temperatures_) {
+        storePicks(code, [code](const char* sort) { return std::vector{entryText(sort, code)}; });
+        return;
+    }
+    holdTemperatures(code, code >= 0);
 }
 
 // Every picked vertex, edge and face is held at the temperature text, checked as the actions'
-// values are; without a readable text nothing is held.
-void CRestraints::holdTemperatures() {
+// values are; without a readable text nothing is held. With `alsoFixed` the picks get the fixity
+// `code` as well, and an empty temperature holds nothing but fixes them.
+void CRestraints::holdTemperatures(int code, bool alsoFixed) {
     const std::string value = text(kValue).substr(0, kValueLength);
-    if (value.find_first_not_of(' ') == std::string::npos) {
-        ui::showMessage("Enter a temperature, a table name or an equation");
+    const bool blank = value.find_first_not_of(' ') == std::string::npos;
+    if (blank && !alsoFixed) {
+        ui::showMessage(fixities_ ? "Select a fixity type or enter a temperature, a table name or an equation"
+                                  : "Enter a temperature, a table name or an equation");
         return;
     }
     // The solver must read what is held: a number, a table of this loadcase or a formula.
     const std::string problem =
-        model::valueTextProblem(value, model::storedTableNames(command_->explorer()->document().entries()));
+        blank ? std::string()
+              : model::valueTextProblem(value,
+                                        model::storedTableNames(command_->explorer()->document().entries()));
     if (!problem.empty()) {
         ui::showMessage("T=: " + problem);
         return;
     }
-    storePicks(-1, [&value](const char* sort) { return heldText(sort, value); });
+    storePicks(code, [&](const char* sort) {
+        std::vector<std::string> texts;
+        if (alsoFixed) texts.push_back(entryText(sort, code));
+        if (!blank) texts.push_back(heldText(sort, value));
+        return texts;
+    });
 }
 
-// One reaction entry per usable picked entity, its text made from the entity's sort word.
-void CRestraints::storePicks(int code, const std::function<std::string(const char*)>& textFor) {
+// The reaction entries of each usable picked entity, their texts made from the entity's sort word.
+void CRestraints::storePicks(int code, const std::function<std::vector<std::string>(const char*)>& textsFor) {
     loadcase::DocumentOwner& explorer = *command_->explorer();
     const auto picks = addon::PickedSelection::of(explorer.sessionName(), code);
     if (picks.count() < 1) {
@@ -143,8 +180,8 @@ void CRestraints::storePicks(int code, const std::function<std::string(const cha
     for (int i = 0; i < picks.count(); ++i) {
         const addon::PickedEntity pick = picks.classify(i, explorer.isPartSession());
         if (!pick.usable() || !pick.isEntity()) continue;
-        explorer.document().addEntry(pick.bodyKey, pick.entityKey, textFor(sortWord(pick.kind)),
-                                     model::kKindReaction);
+        for (const auto& text : textsFor(sortWord(pick.kind)))
+            explorer.document().addEntry(pick.bodyKey, pick.entityKey, text, model::kKindReaction);
     }
     explorer.document().markChanged();
 }

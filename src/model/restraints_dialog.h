@@ -4,6 +4,7 @@
 // holds the picked geometry.
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "addon_base/command_dialog.h"
 
@@ -39,7 +40,8 @@ class CRestraints : public addon::CommandDialog<CRestraintsCommand> {
     // The entry text of an entity held at a temperature: "face;temperature=100".
     static std::string heldText(const char* sort, const std::string& value);
 
-    bool isThermal() const { return thermal_; }
+    // A thermal loadcase holds temperatures only, a Multiphysics one fixities and temperatures.
+    bool isThermal() const { return temperatures_ && !fixities_; }
 
     void OnApply();
     void OnMakeTable();
@@ -48,13 +50,14 @@ class CRestraints : public addon::CommandDialog<CRestraintsCommand> {
     bool onInitDialog() override;
 
   private:
-    static ui::DialogTemplate makeTemplate();
-    // Shows the fixity list or the temperature row, by the loadcase's analysis class.
+    static ui::DialogTemplate makeTemplate(bool bothRows);
+    // Shows the fixity list, the temperature row or both, by the loadcase's analysis class.
     void showRowsOfClass();
     void apply();
-    void holdTemperatures();
-    void storePicks(int code, const std::function<std::string(const char*)>& textFor);
+    void holdTemperatures(int code, bool alsoFixed);
+    void storePicks(int code, const std::function<std::vector<std::string>(const char*)>& textsFor);
     void makeTable();
 
-    bool thermal_ = false;
+    bool fixities_ = true;
+    bool temperatures_ = false;
 };

@@ -21,6 +21,16 @@ const std::vector<const char*> kLoadMechanical = {"force x",        "force y",  
                                                   "z acceleration", "spin speed"};
 const std::vector<const char*> kMaterialFluid = {"density ", "dynamic viscosity ", "conductivity ",
                                                  "heat capacity ", "expansion coeff. "};
+// A Multiphysics loadcase's lists: the mechanical items, then the thermal ones (its density is the
+// mechanical one, so the thermal materials leave theirs out).
+const std::vector<const char*> kMaterialMultiphysics = {
+    "Youngs modulus 1 ", "Poissons ratio 1 ",  "expansion coeff. 1 ", "density ",
+    "Youngs modulus 2 ", "shear modulus 1-2 ", "expansion coeff 2 ",  "conductivity ",
+    "heat capacity ",    "Y conductivity",     "Z conductivity"};
+const std::vector<const char*> kLoadMultiphysics = {
+    "force x",           "force y",        "force z",         "pressure",  "x acceleration",
+    "y acceleration",    "z acceleration", "spin speed",      "heat flux", "convection coefficient",
+    "fluid temperature", "internal heat",  "held temperature"};
 const std::vector<const char*> kLoadFluid = {"velocity x",     "velocity y",     "velocity z",    "pressure",
                                              "x acceleration", "y acceleration", "z acceleration"};
 
@@ -58,6 +68,8 @@ const std::vector<const char*>& CTableEditDlg::listTexts(Mode mode, loadcase::An
             return material ? kMaterialThermal : kLoadThermal;
         case loadcase::AnalysisClass::Fluid:
             return material ? kMaterialFluid : kLoadFluid;
+        case loadcase::AnalysisClass::Multiphysics:
+            return material ? kMaterialMultiphysics : kLoadMultiphysics;
         default:
             return material ? kMaterialMechanical : kLoadMechanical;
     }

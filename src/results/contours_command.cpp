@@ -14,7 +14,6 @@ using namespace results;
 
 CContoursCommand::CContoursCommand(loadcase::DocumentOwner* explorer) : CDocumentCommand(explorer) {
     if (explorer != nullptr) {
-        // A Multiphysics loadcase's results are those of its mechanical analysis.
         physics_ = loadcase::physicsOfType(explorer->document().analysisType());
         solutionType_ = explorer->document().solveIndex();
     }
@@ -91,8 +90,7 @@ ContourFrame CContoursCommand::frame() const {
         if (fluid && d->showsArrows()) f.arrows = results_.vectors;
     }
     f.legend.position = state.position;
-    f.legend.naturalFrequencies =
-        physics_ == kPhysicsMechanical && solutionType_ == kSolutionNaturalFrequencies;
+    f.legend.naturalFrequencies = hasNaturalFrequencies(physics_, solutionType_);
     f.legend.modeValue = results_.modeValue;
     f.legend.noValues = state.noValues;
     const Quantity& q = quantityAt(state.position);

@@ -116,14 +116,17 @@ void CContours::OnApply2() {
 }
 
 // Mode shapes are always read as vectors; displacements only to draw a deformed shape of a
-// mechanical loadcase, a flow's velocities only for its arrows.
+// mechanical or thermal stress loadcase (natural frequencies write none), a flow's velocities only
+// for its arrows.
 void CContours::plot() {
     const int position = plotPosition(physics(), solutionType(), selectedPosition());
     const int kind = quantityAt(position).kind;
     int vectorKind = -1;
     if (kind == kKindModeShape)
         vectorKind = kKindModeShape;
-    else if (displacementScale() > 0 && physics() == kPhysicsMechanical)
+    else if (displacementScale() > 0 &&
+             (physics() == kPhysicsMechanical ||
+              (physics() == kPhysicsMultiphysics && !hasNaturalFrequencies(physics(), solutionType()))))
         vectorKind = kKindDisplacement;
     else if (showsArrows())
         vectorKind = kKindVelocity;

@@ -76,8 +76,10 @@ ui::DialogTemplate CoglMFCDialogDlg::makeTemplate() {
 
 bool CoglMFCDialogDlg::onInitDialog() {
     const auto header = loadcase::readHeaderFile(document_.jobBasePath(), {});
-    physics_ = header.analysis.type;
-    solutionType_ = header.analysis.solveIndex;
+    // A Multiphysics loadcase not solved yet reads as Mechanical; its loadcase entry tells.
+    const auto analysis = loadcase::withLoadcaseEntryType(header.analysis, document_.loadcaseEntryType());
+    physics_ = analysis.type;
+    solutionType_ = analysis.solveIndex;
     fillControls();
     glControl().moveWindow(control(kPlaceholder).tmpl.rect);
     readResultsMesh(header.fileRead ? header.meshPath : document_.meshPath(), true);
@@ -86,7 +88,7 @@ bool CoglMFCDialogDlg::onInitDialog() {
 }
 
 bool CoglMFCDialogDlg::naturalFrequencies() const {
-    return physics_ == kPhysicsMechanical && solutionType_ == kSolutionNaturalFrequencies;
+    return hasNaturalFrequencies(physics_, solutionType_);
 }
 
 // Thermal and natural-frequency loadcases have one quantity each; position 0 is the mesh for all.

@@ -45,11 +45,17 @@ constexpr int kFluidPositions[] = {kPositionMesh,      kPositionXVelocity, kPosi
                                    kPositionZVelocity, kPositionSpeed,     kPositionPressure,
                                    kPositionVorticity};
 
+// A mechanical natural-frequency loadcase offers one quantity, whichever line is chosen.
 bool isNaturalFrequencies(int physics, int solutionType) {
     return physics == kPhysicsMechanical && solutionType == kSolutionNaturalFrequencies;
 }
 
 }  // namespace
+
+bool hasNaturalFrequencies(int physics, int solutionType) {
+    return isNaturalFrequencies(physics, solutionType) ||
+           (physics == kPhysicsMultiphysics && solutionType == kSolutionThermalNaturalFrequencies);
+}
 
 const Quantity& quantityAt(int position) {
     if (position < 0 || position >= kQuantityCount) return kQuantities[kPositionMesh];
@@ -62,7 +68,10 @@ std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType) {
         list.push_back({"Temperatures", kPositionTemperature});
     } else if (isNaturalFrequencies(physics, solutionType)) {
         list.push_back({"Natural frequency", kPositionFrequency});
-    } else if (physics == kPhysicsMechanical) {
+    } else if (physics == kPhysicsMultiphysics && solutionType == kSolutionThermalNaturalFrequencies) {
+        list.push_back({"Natural frequency", kPositionFrequency});
+        list.push_back({"Temperatures", kPositionTemperature});
+    } else if (physics == kPhysicsMechanical || physics == kPhysicsMultiphysics) {
         for (int p = 1; p < kMechanicalQuantityCount; ++p)
             list.push_back({std::string(kQuantities[p].listText), p});
     } else if (physics == kPhysicsFluid) {
@@ -83,7 +92,7 @@ bool hasTimeHistory(int position, int physics) {
     if (physics == kPhysicsFluid)
         return position != kPositionMesh && std::find(std::begin(kFluidPositions), std::end(kFluidPositions),
                                                       position) != std::end(kFluidPositions);
-    if (physics != kPhysicsMechanical) return false;
+    if (physics != kPhysicsMechanical && physics != kPhysicsMultiphysics) return false;
     return (position >= 1 && position <= kPositionTemperature) ||
            (position >= kPositionXVelocity && position <= kPositionZVelocity);
 }

@@ -14,6 +14,10 @@ namespace results {
 inline constexpr int kPhysicsMechanical = 0;
 inline constexpr int kPhysicsThermal = 6;
 inline constexpr int kPhysicsFluid = 8;
+// Thermal stress: the mechanical quantities with the temperatures they come from.
+inline constexpr int kPhysicsMultiphysics = 10;
+// The natural frequencies about a heated state (solve index of a Multiphysics loadcase).
+inline constexpr int kSolutionThermalNaturalFrequencies = 14;
 
 // Velocity: the length unit per second; PerSecond: "1/s" (vorticity).
 enum class UnitClass { None, Stress, Length, Temperature, Velocity, PerSecond };
@@ -55,11 +59,17 @@ struct OfferedQuantity {
     int position;
 };
 
-// The list a loadcase of `physics` and `solutionType` offers.
+// The list a loadcase of `physics` and `solutionType` offers. A Multiphysics loadcase offers the
+// mechanical list (its temperatures among them); its natural frequencies the frequency and the
+// temperatures.
 std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType);
 
-// The position a plot uses: 19 for thermal loadcases, 20 for natural-frequency loadcases, else the
-// position of the list line chosen.
+// Whether the mode shapes of a loadcase of `physics` and `solutionType` are natural frequencies
+// (not buckling factors).
+bool hasNaturalFrequencies(int physics, int solutionType);
+
+// The position a plot uses: 19 for thermal loadcases, 20 for mechanical natural-frequency
+// loadcases, else the position of the list line chosen.
 int plotPosition(int physics, int solutionType, int listPosition);
 
 // Unit texts given by the length unit's short text ("mm", "cm", "m.", "in", "ft").

@@ -328,6 +328,10 @@ TEST_F(ResultReader, ElementStepsByPlasticityAndOtherSolutionTypes) {
     // Step by step: the first header numbered 2 or more.
     ASSERT_EQ(read(text, kTwoTets, kKindPlasticStrain, 0, 2, kSolutionPlasticity), ReadStatus::Read);
     EXPECT_EQ(out.values[4], 3.5);
+    // A transient thermal stress numbers its stress blocks by printed step, as its temperatures.
+    ASSERT_EQ(read(text, kTwoTets, kKindPlasticStrain, 0, 5, kSolutionTransientThermalStress),
+              ReadStatus::Read);
+    EXPECT_EQ(out.values[4], 5.5);
     // Others: the second header, whatever its number.
     ASSERT_EQ(read(text, kTwoTets, kKindPlasticStrain, 0, 3, 0), ReadStatus::Read);
     EXPECT_EQ(out.values[4], 5.5);

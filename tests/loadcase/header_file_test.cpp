@@ -35,7 +35,8 @@ INSTANTIATE_TEST_SUITE_P(EveryCode, HeaderCode,
                                          CodeCase{2, {6, 7}}, CodeCase{3, {0, 4}}, CodeCase{4, {0, 2}},
                                          CodeCase{5, {0, 5}}, CodeCase{6, {0, 2}}, CodeCase{7, {0, 2}},
                                          CodeCase{8, {8, 8}}, CodeCase{9, {8, 9}}, CodeCase{10, {8, 10}},
-                                         CodeCase{12, {8, 8}}));
+                                         CodeCase{11, {10, 11}}, CodeCase{14, {10, 14}},
+                                         CodeCase{15, {8, 8}}));
 
 // What a header or solver input text gives, read with the current setting {0, 2}: extra fields
 // after "ana=" are passed over, later lines override earlier ones, comments, blank lines and

@@ -115,6 +115,39 @@ TEST_F(SolverInput, FluidFlowLoadcase) {
     EXPECT_TRUE(prompts->messageTexts().empty());
 }
 
+// A Multiphysics loadcase: the mechanical lines where a mechanical loadcase writes them, the thermal
+// ones (k, ky, kz, the shared density, c; heat and convection; a held temperature) in the T sections.
+TEST_F(SolverInput, MultiphysicsLoadcaseWritesItsThermalLinesInTheirOwnSections) {
+    add("Hot:10", kKindLoadcase);
+    add("steel: 210000,0.3,1.2e-05,7.85e-09,0,0,0,0,0,0,0,0,0,0.045,0.04,0.05,460", kKindMaterial, key(0));
+    add("face;pressure=5", kKindAction, key(2));
+    add("face;heat=0.1", kKindAction, key(3));
+    add("face;convection=2e-05, 20", kKindAction, key(4));
+    add("body;heat generation=1e-06", kKindAction, key(4));
+    add("accel=0, -9810, 0", kKindAction, key(0));
+    add("face;fix,6=XYZ", kKindReaction, key(0));
+    add("face;temperature=100", kKindReaction, key(0));
+    explorer->document().setAnalysisType(10);
+    explorer->document().setSolveIndex(11);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 20, 0, 0, 0}), 0);
+    EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=11 20 0 0") +
+                           "SOLVE\n20,0,0,0,0,1e-06\nTABLES\nMSET\n"
+                           "MATERIALS\n1  210000,0.3,1.2e-05,7.85e-09,0,0,0,0,0,0,0,0,0\nESIZE\n"
+                           "LOADS\nbol 3 1 5\nal 0, -9810, 0\n"
+                           "RESTRAINTS\nbor 1 0 0 0\nCONSTRAINTS\n"
+                           "TMATERIALS\n1  0.045,0.04,0.05,7.85e-09,460\n"
+                           "TLOADS\nbol 4 0 0.1\nbol 5 2 2e-05, 20\nal 1e-06\n"
+                           "TRESTRAINTS\nbor 1 temp 100\n");
+    EXPECT_TRUE(prompts->messageTexts().empty());
+
+    // A material of another loadcase's class lacks the thermal values: SOLVE is refused, naming it.
+    explorer->document().removeKind(kKindMaterial);
+    add("steel: 210000,0.3,1.2e-05,7.85e-09", kKindMaterial, key(0));
+    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{}), 1);
+    ASSERT_EQ(prompts->messageTexts().size(), 1u);
+    EXPECT_NE(prompts->messageTexts()[0].find("has no thermal values"), std::string::npos);
+}
+
 // A spin on a face with no axis cannot be written: it is reported, not dropped without a word.
 TEST_F(SolverInput, SpinUsesTheAxisOfARevolvedFaceAndReportsAnyOther) {
     part.setDocument(
@@ -196,9 +229,14 @@ TEST_F(SolverInput, EverySolveIndexWritesItsSections) {
         "ana=8 1e-06 100 3\n",
         "ana=9 1e-06 100 3\n",
         "ana=10 1e-06 100 3\n",
+        // The thermal stress analyses carry their rows on the SOLVE line only.
+        "ana=11 1e-06 100 3\nMODEL",
+        "ana=12 1e-06 100 3\nMODEL",
+        "SOLVE\n1e-06,3,100,1,0,9\nTABLES",
+        "ana=14 1e-06 100 3\nMODEL",
         "ana=8 1e-06 100 3\n",
     };
-    for (int index = 0; index <= 11; ++index) {
+    for (int index = 0; index <= 15; ++index) {
         writeFile(folder + "/Bracket.txt", "HEADER\nx\n");
         explorer->document().setSolveIndex(index);
         ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), v), 0) << index;

@@ -54,6 +54,26 @@ class SolveCommand : public ::testing::Test, public CommandFixture {
         return out;
     }
 
+    // Runs the command of `menu` as a person would: its dialog, then its end.
+    void use(std::int32_t menu, const char* caption, const std::function<void(ui::Dialog&)>& person) {
+        auto c = addon::createCommand(menu, explorer.get());
+        explorer->setCurrentCommand(c);
+        c->Start();
+        c->putref_CommandSite(site.get());
+        person(*ui::findDialog(caption));
+        c->OnTerminate();
+    }
+    // Closes the explorer, shows a new one and opens loadcase `name` in it.
+    void reopen(const char* name) {
+        explorer->OnTerminate();
+        explorer = platform::makeRef<CShowUICommand>("Bracket", addon::explorerHooks({}));
+        show();
+        use(addon::kMenuLoadcase, "Loadcase", [name](ui::Dialog& d) {
+            d.userChoose(CLoadcase::kOldList, d.findItemExact(CLoadcase::kOldList, name));
+            d.userClick(CLoadcase::kApply);
+        });
+    }
+
     platform::RefPtr<CSolveCommand> command;
     platform::RefPtr<hostapp::CommandSite> site = host.newCommandSite();
 };
@@ -156,15 +176,6 @@ TEST_F(SolveCommand, AFluidLoadcaseKeepsItsPhysicsMaterialAndAnalysisWhenOpenedA
     const std::string fluids = programs.folder() + "/Materials/Fluid";
     std::filesystem::create_directories(fluids);
     writeFile(fluids + "/Water.txt", "m;Water\n998.2\n1.002e-3\n0.598\n4182\n2.07e-4\n");
-    const auto use = [&](std::int32_t menu, const char* caption,
-                         const std::function<void(ui::Dialog&)>& person) {
-        auto c = addon::createCommand(menu, explorer.get());
-        explorer->setCurrentCommand(c);
-        c->Start();
-        c->putref_CommandSite(site.get());
-        person(*ui::findDialog(caption));
-        c->OnTerminate();
-    };
     use(addon::kMenuLoadcase, "Loadcase", [](ui::Dialog& d) {
         d.userType(CLoadcase::kNewName, "Flow");
         d.userClick(CLoadcase::kFluidFlow);
@@ -184,13 +195,7 @@ TEST_F(SolveCommand, AFluidLoadcaseKeepsItsPhysicsMaterialAndAnalysisWhenOpenedA
     });
     ASSERT_TRUE(prompts->messageTexts().empty());
 
-    explorer->OnTerminate();
-    explorer = platform::makeRef<CShowUICommand>("Bracket", addon::explorerHooks({}));
-    show();
-    use(addon::kMenuLoadcase, "Loadcase", [](ui::Dialog& d) {
-        d.userChoose(CLoadcase::kOldList, d.findItemExact(CLoadcase::kOldList, "Flow"));
-        d.userClick(CLoadcase::kApply);
-    });
+    reopen("Flow");
     EXPECT_EQ(explorer->document().analysisType(), 8);
     EXPECT_EQ(explorer->document().solveIndex(), 8);
     EXPECT_EQ(lines(kKindLoadcase), std::vector<std::string>{"Flow:8"});
@@ -201,20 +206,79 @@ TEST_F(SolveCommand, AFluidLoadcaseKeepsItsPhysicsMaterialAndAnalysisWhenOpenedA
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "25", "20", "0.05", "0"}));
 }
 
-// A Multiphysics loadcase's header says Mechanical (0); its loadcase entry keeps it Multiphysics
-// while it offers and solves the mechanical analyses.
-TEST_F(SolveCommand, MultiphysicsLoadcaseKeepsItsPhysics) {
+// A Multiphysics loadcase's material takes the mechanical and the thermal library files of its name;
+// solved and opened again, it is still Multiphysics with that material and its transient analysis.
+TEST_F(SolveCommand, AMultiphysicsLoadcaseKeepsItsPhysicsMaterialAndAnalysisWhenOpenedAgain) {
+    for (const char* folder : {"/Materials/Mechanical", "/Materials/Thermal"})
+        std::filesystem::create_directories(programs.folder() + folder);
+    writeFile(programs.folder() + "/Materials/Mechanical/Steel.txt",
+              "mm;Steel\n210000\n0.3\n1.2e-05\n7.85e-09\n");
+    writeFile(programs.folder() + "/Materials/Thermal/Steel.txt", "mm;Steel\n0.045\n0\n0\n7.85e-09\n460\n");
+    use(addon::kMenuLoadcase, "Loadcase", [](ui::Dialog& d) {
+        d.userType(CLoadcase::kNewName, "Hot");
+        d.userClick(CLoadcase::kMultiphysics);
+        d.userClick(CLoadcase::kApply);
+    });
+    use(addon::kMenuMaterials, "Materials", [&](ui::Dialog& d) {
+        auto& m = static_cast<CMaterial&>(d);
+        m.grid().userChoose(m.standardItem(), 1);
+        part.selection().select(part.body(0).face(0));
+        m.userClick(CMaterial::kApply);
+    });
+    use(addon::kMenuSolve, "Solve", [](ui::Dialog& d) {
+        d.userChoose(S::kTypeList, 1);
+        d.userType(S::kFirstRowBox + 1, "20");
+        d.userType(S::kFirstRowBox + 2, "50");
+        d.userType(S::kFirstRowBox + 3, "2");
+        d.userClick(S::kSolverFileOnly);
+        d.userClick(S::kSolve);
+    });
+    ASSERT_TRUE(prompts->messageTexts().empty());
+
+    reopen("Hot");
+    EXPECT_EQ(explorer->document().analysisType(), 10);
+    EXPECT_EQ(explorer->document().solveIndex(), 12);
+    EXPECT_EQ(lines(kKindLoadcase), std::vector<std::string>{"Hot:10"});
+    EXPECT_EQ(lines(kKindMaterial),
+              std::vector<std::string>{
+                  "Steel: 210000.000000,0.3,1.2e-05,7.85e-09,0,0,0,0,0,0,0,0,0,0.045000,0.045000,"
+                  "0.045000,460"});
+    S& d = start();
+    EXPECT_EQ(d.itemText(S::kTypeList, d.selection(S::kTypeList)), "transient thermal stress");
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "20", "50", "2", "0"}));
+}
+
+// A Multiphysics loadcase's header says Mechanical (0) until it is solved; its loadcase entry keeps
+// it Multiphysics. It offers the thermal stress analyses, each with its rows, keyword and solver,
+// and SOLVE writes that analysis's code.
+TEST_F(SolveCommand, MultiphysicsLoadcaseOffersAndSolvesTheThermalStressAnalyses) {
     writeHeader(0);
     explorer->document().replaceSectionEntry("Bracket:10", kKindLoadcase, true);
-    addMaterial();
+    explorer->document().addEntry(
+        bodyKey(), key(0), "steel: 210000,0.3,1.2e-05,7.85e-09,0,0,0,0,0,0,0,0,0,0.045,0.045,0.045,460",
+        kKindMaterial);
     S& d = start();
     EXPECT_EQ(explorer->document().analysisType(), 10);
-    EXPECT_EQ(d.itemCount(S::kTypeList), 6);
-    d.userChoose(S::kTypeList, 4);
+    ASSERT_EQ(d.itemCount(S::kTypeList), 4);
+    EXPECT_EQ(d.itemText(S::kTypeList, 1), "transient thermal stress");
+    EXPECT_EQ(d.selection(S::kTypeList), 0);
+    EXPECT_EQ(d.labelledType(), 11);
+    EXPECT_EQ(d.text(S::kFirstRowLabel + 1), "initial temperature");
+    EXPECT_TRUE(d.isChecked(S::kIterative));
+    d.userChoose(S::kTypeList, 3);
+    EXPECT_EQ(d.text(S::kFirstRowLabel + 2), "initial temperature");
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "1", "0"}));
+    EXPECT_TRUE(d.isChecked(S::kDirect));
+    d.userType(S::kFirstRowBox + 2, "20");
     d.userClick(S::kSolve);
-    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"NATFREQ:4,1e-06,1,0,0,0,0,0"});
-    EXPECT_NE(readFile(inputPath()).find(" ana=3 "), std::string::npos);
+    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"THERMNATFREQ:14,1e-06,1,20,0,0,0,0"});
+    EXPECT_NE(readFile(inputPath()).find(" ana=14 "), std::string::npos);
+    EXPECT_NE(readFile(inputPath()).find("TMATERIALS\n1  0.045,0.045,0.045,7.85e-09,460\n"),
+              std::string::npos);
     EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
+    // Opened again, the dialog shows the stored analysis; so does the header read back.
+    EXPECT_EQ(start().labelledType(), 14);
+    EXPECT_EQ(explorer->document().solveIndex(), 14);
 }
 
 // A shown box that does not hold a number is refused by its row's label; hidden rows are not

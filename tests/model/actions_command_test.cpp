@@ -196,6 +196,27 @@ TEST_F(Actions, AFluidLoadcaseTakesVelocitiesAndPressuresOnFacesAndAnAcceleratio
     EXPECT_EQ(f.text(L::kUnitLabel), "(in/s)");
 }
 
+// A Multiphysics loadcase lists the mechanical actions (its temperatures are its own: no
+// "body: temperatures") and then the thermal ones; each keeps its own text, and a design point
+// takes a force or a heat by the type chosen.
+TEST_F(Actions, AMultiphysicsLoadcaseTakesMechanicalAndThermalActions) {
+    auto& point = part.addDesignPoint({1, 2, 3});
+    explorer->document().setAnalysisType(10);
+    auto& d = start(addon::kMenuActions);
+    EXPECT_EQ(d.windowText(), "Multiphysics Loads");
+    EXPECT_EQ(listOf(d), (Strings{"point: force x,y,z", "face: distributed loads x,y,z", "face: pressure",
+                                  "body: accelerations ax,ay,az", "body: spin speed", "face: heat flux",
+                                  "face: convection", "body: internal heat"}));
+    apply(d, 2, {"5"}, box().face(0));
+    apply(d, 6, {"2e-05", "20"}, box().face(1));
+    apply(d, 0, {"1", "2", "3"}, point);
+    apply(d, 5, {"0.1"}, point, box().face(2));
+    EXPECT_EQ(texts(model::kKindAction),
+              (Strings{"face;pressure=5", "face;convection=2e-05, 20", "point<1>;force=1,2,3",
+                       "point<1>;heat=0.1", "face;heat=0.1"}));
+    EXPECT_TRUE(prompts->messageTexts().empty());
+}
+
 TEST_F(Actions, DesignPointsGetAForceOfTheirOwnForTheThreeValueMechanicalTypesOnly) {
     auto& point = part.addDesignPoint({1, 2, 3});
     auto& second = part.addDesignPoint({4, 5, 6});
@@ -287,6 +308,11 @@ TEST_F(ActionTables, ThermalComponentsAndLeavingTheEditorWithExit) {
     EXPECT_EQ(d.text(L::kValue1), "tabl3") << "EXIT changes no field";
     EXPECT_EQ(texts(model::kKindTable), (Strings{"tabl2, 2, 0, 60, 20, 80", "tabl3, 1, 0, 0"}));
     EXPECT_TRUE(prompts->messageTexts().empty());
+    // A Multiphysics loadcase lists the thermal components after the mechanical ones.
+    explorer->document().setAnalysisType(10);
+    auto& m = start(addon::kMenuActions);
+    makeTable(m, 10);
+    EXPECT_EQ(m.text(L::kValue2), "tabl10") << "fluid temperature";
 }
 
 }  // namespace

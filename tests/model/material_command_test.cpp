@@ -76,7 +76,7 @@ TEST_F(MaterialCommand, TheAnalysisClassChoosesTheLibrary) {
 TEST_F(MaterialCommand, HeaderOfAMechanicalClassKeepsAMultiphysicsType) {
     writeFile(explorer->document().jobBasePath() + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=0\n");
     explorer->document().setAnalysisType(10);
-    EXPECT_EQ(start().analysisClass(), loadcase::AnalysisClass::Mechanical);
+    EXPECT_EQ(start().analysisClass(), loadcase::AnalysisClass::Multiphysics);
     EXPECT_EQ(explorer->document().analysisType(), 10);
     explorer->document().setAnalysisType(6);
     EXPECT_EQ(start().analysisClass(), loadcase::AnalysisClass::Mechanical);
@@ -112,6 +112,39 @@ TEST_F(MaterialCommand, AFluidLoadcaseTakesTheFluidsProperties) {
     picks().select(box().face(0));
     d.userClick(M::kApply);
     EXPECT_EQ(texts(model::kKindMaterial), Strings{"Water at 20 C: 9.982e-07,tabm1,0.000598,4182,tabm4"});
+}
+
+// A Multiphysics loadcase shows the mechanical sections and then the thermal rows without a
+// density; a library material fills both parts from the two files of its name (the thermal part
+// 0 without a thermal file), and MAKE TABLE reaches the thermal rows after the mechanical ones.
+TEST_F(MaterialCommand, AMultiphysicsLoadcaseTakesBothPartsOfALibraryMaterial) {
+    writeFile(explorer->document().jobBasePath() + ".txt", "HEADER\n0.001 mm 0 nod=10 elem=0 ana=0\n");
+    explorer->document().replaceSectionEntry("Bracket:10", model::kKindLoadcase, true);
+    library("Mechanical", "Brass", "mm;Brass\n100000\n0.34\n1.9e-05\n8.5e-06\n");
+    library("Thermal", "Brass", "m;Brass\n120\n0\n60\n8500\n380\n");
+    library("Mechanical", "Steel", "mm;Steel\n210000\n0.3\n");
+    auto& d = start();
+    EXPECT_EQ(d.analysisClass(), loadcase::AnalysisClass::Multiphysics);
+    Strings labels;
+    for (int slot = 13; slot < 17; ++slot) {
+        const auto item = d.slotItem(slot);
+        labels.push_back(d.grid().label(d.grid().section(item)) + ": " + d.grid().label(item));
+    }
+    EXPECT_EQ(labels, (Strings{"Thermal: conductivity W/(mm-C)", "Thermal: Y conductivity W/(mm-C)",
+                               "Thermal: Z conductivity W/(mm-C)", "Thermal: heat capacity J/(kg-C)"}));
+    EXPECT_EQ(d.grid().label(d.slotItem(3)), "density kg/mm3");
+    choose(d, "Brass");
+    EXPECT_EQ(slotValues(d, 17),
+              (Strings{"100000.000000", "0.34", "1.9e-05", "8.5e-06", "", "0", "0", "0", "0", "0", "0", "0",
+                       "0", "0.120000", "0.120000", "0.060000", "380"}));
+    choose(d, "Steel");
+    EXPECT_EQ(slotValues(d, 17)[13], "0.000000") << "no thermal file: the thermal part is 0";
+    makeTable(d, 8);
+    EXPECT_EQ(d.grid().value(d.slotItem(16)), "tabm8") << "heat capacity";
+    picks().select(box().face(0));
+    d.userClick(M::kApply);
+    EXPECT_EQ(texts(model::kKindMaterial), Strings{"Steel: 210000.000000,0.3,0,0," + kZeros13.substr(8) +
+                                                   ",0.000000,0.000000,0.000000,tabm8"});
 }
 
 // ---- loading library files ----

@@ -118,6 +118,34 @@ TEST_F(Reactions, AThermalLoadcaseHoldsPicksAtATemperatureOrATimeTable) {
     EXPECT_EQ(prompts->messageTexts().size(), 2u);
 }
 
+// A Multiphysics loadcase shows the fixity list and the temperature row: APPLY stores the fixity
+// chosen, the temperature typed, or both on each pick (the writer sorts them:
+// SolverInput.MultiphysicsLoadcaseWritesItsThermalLinesInTheirOwnSections).
+TEST_F(Reactions, AMultiphysicsLoadcaseFixesAndHoldsTemperaturesOnTheSamePicks) {
+    explorer->document().setAnalysisType(10);
+    auto& m = start(addon::kMenuReactions);
+    EXPECT_TRUE(m.isVisible(R::kFixityList));
+    EXPECT_TRUE(m.isVisible(R::kValue));
+    EXPECT_LE(m.control(R::kFixityList).tmpl.rect.bottom, m.control(R::kValue).tmpl.rect.top);
+    picks().select(box().face(0));
+    m.userClick(R::kApply);
+    EXPECT_EQ(prompts->messageTexts(),
+              Strings{"Select a fixity type or enter a temperature, a table name or an equation"});
+    m.userChoose(R::kFixityList, 6);
+    m.userType(R::kValue, "100");
+    m.userClick(R::kApply);
+    auto& again = start(addon::kMenuReactions);  // no fixity chosen
+    again.userType(R::kValue, "100");
+    picks().select(box().face(3));
+    again.userClick(R::kApply);
+    again.userChoose(R::kFixityList, 2);
+    again.userType(R::kValue, " ");
+    picks().select(box().face(1));
+    again.userClick(R::kApply);
+    EXPECT_EQ(texts(model::kKindReaction),
+              (Strings{"face;fix,6=XYZ", "face;temperature=100", "face;temperature=100", "face;fix,2=Z"}));
+}
+
 TEST_F(Reactions, PicksThatAreNoEntityOrCannotBePlacedAreSkippedSilently) {
     auto& point = part.addDesignPoint({1, 2, 3});
     auto& plane = part.addPlane("Top", 0, 0, 1);

@@ -69,6 +69,10 @@ TEST_F(TableEditor, TheListDependsOnModeAndAnalysisClass) {
         EXPECT_EQ(listOf(d), (V{"velocity x", "velocity y", "velocity z", "pressure", "x acceleration",
                                 "y acceleration", "z acceleration"}));
     });
+    make(Mode::Material, C::Multiphysics, [](T& d) {
+        EXPECT_EQ(listOf(d).size(), 11u);
+        EXPECT_EQ(listOf(d)[7], "conductivity ") << "the thermal items after the mechanical ones, no density";
+    });
     EXPECT_TRUE(texts(model::kKindTable).empty()) << "editors left open end as EXIT";
 }
 

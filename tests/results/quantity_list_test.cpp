@@ -27,6 +27,14 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
     const std::vector<std::string> flow{"Mesh",  "X Velocity", "Y Velocity", "Z Velocity",
                                         "Speed", "Pressure",   "Vorticity"};
     EXPECT_EQ(texts(kPhysicsFluid, 8), flow);
+    // Thermal stress: the mechanical list, its temperatures among it; about a heated state the
+    // frequency and the temperatures, each for its own position.
+    EXPECT_EQ(texts(kPhysicsMultiphysics, 12), all);
+    EXPECT_EQ(texts(kPhysicsMultiphysics, 14),
+              (std::vector<std::string>{"Mesh", "Natural frequency", "Temperatures"}));
+    EXPECT_EQ(plotPosition(kPhysicsMultiphysics, 14, kPositionTemperature), kPositionTemperature);
+    EXPECT_TRUE(hasNaturalFrequencies(kPhysicsMultiphysics, 14));
+    EXPECT_FALSE(hasNaturalFrequencies(kPhysicsMultiphysics, 13));
     for (const auto& q : offeredQuantities(kPhysicsFluid, 8))
         EXPECT_EQ(plotPosition(kPhysicsFluid, 8, q.position), q.position);
     EXPECT_EQ(quantityAt(kPositionSpeed).kind, kKindVelocity);
@@ -39,6 +47,7 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
         const bool node = p != kPositionMesh && p != kPositionFrequency && p != 24;
         EXPECT_EQ(hasTimeHistory(p, kPhysicsMechanical), node && p < kMechanicalQuantityCount) << p;
         EXPECT_EQ(hasTimeHistory(p, kPhysicsFluid), p >= 21 && p != 24) << p;
+        EXPECT_EQ(hasTimeHistory(p, kPhysicsMultiphysics), hasTimeHistory(p, kPhysicsMechanical)) << p;
     }
     EXPECT_TRUE(hasTimeHistory(kPositionTemperature, kPhysicsThermal));
     EXPECT_FALSE(hasTimeHistory(kPositionSpeed, kPhysicsThermal));
