@@ -19,7 +19,7 @@ struct Recorder : widgets::CanvasWidget {
     void dragged(double x0, double y0, double x1, double y1) override { drags.push_back({x0, y0, x1, y1}); }
 };
 
-TEST(CanvasWidget, SmallMovesClickLargeOnesDragWithARubberBandOnlyInAShownWidget) {
+TEST(CanvasWidget, SmallMovesClickLargeOnesDragWithARubberBandButNotBeforeTheirDialogExists) {
     Recorder w;
     w.mouseDown(10, 10);
     w.mouseMove(12, 13);
