@@ -7,6 +7,7 @@
 #include <cmath>
 #include <utility>
 
+#include "formats/result_writer.h"
 #include "mesh_solve/mesh_store.h"
 #include "render/recording_canvas.h"
 #include "results/contour_fixture.h"
@@ -30,10 +31,9 @@ std::pair<float, float> span(const auto& range) {
 std::string displacements() {
     std::string text = "MESHFILE\nx.meb\n";
     for (int step = 1; step <= 3; ++step) {
-        text += "DISP " + std::to_string(step) + "\n";
-        for (int n = 1; n <= 4; ++n)
-            text += std::to_string(n) + " " + std::to_string(n * step) + " 0 " + std::to_string(-step) + "\n";
-        text += "\n";
+        std::vector<double> u;
+        for (int n = 1; n <= 4; ++n) u.insert(u.end(), {1.0 * n * step, 0.0, -1.0 * step});
+        text += nodeVectorBlock("DISP", step, u);
     }
     return text;
 }
