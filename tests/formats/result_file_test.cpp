@@ -422,22 +422,15 @@ TEST(DerivedStress, GeneralStatesGiveTheEigenvaluesOfTheTensor) {
 }
 
 TEST(NumberScanner, RealsAndIntegers) {
+    // '+' is passed over like any other character; ';', a value out of range, a lone '-' and the
+    // end of the line read 0.
     NumberScanner scan("  12 -3.5e+02 .25 +7 abc8 ; 9x 1e999 -");
     EXPECT_EQ(scan.integer(), 12);
-    EXPECT_EQ(scan.real(), -350);
-    EXPECT_EQ(scan.real(), 0.25);
-    EXPECT_EQ(scan.real(), 7);  // '+' is passed over like any other character
-    EXPECT_EQ(scan.real(), 8);
-    EXPECT_EQ(scan.real(), 0);  // ';'
-    EXPECT_EQ(scan.real(), 9);
-    EXPECT_EQ(scan.real(), 0);  // out of range
-    EXPECT_EQ(scan.real(), 0);  // a lone '-'
-    EXPECT_EQ(scan.real(), 0);  // nothing left
+    for (double expected : {-350.0, 0.25, 7.0, 8.0, 0.0, 9.0, 0.0, 0.0, 0.0})
+        EXPECT_EQ(scan.real(), expected);
+    // An integer begins at the first digit; ';5' reads 0 and skips to the blank; too large is the largest.
     NumberScanner ints("-4 ;5 99999999999 6");
-    EXPECT_EQ(ints.integer(), 4);  // an integer begins at the first digit
-    EXPECT_EQ(ints.integer(), 0);  // ';5' reads 0 and skips to the blank
-    EXPECT_EQ(ints.integer(), 2147483647);
-    EXPECT_EQ(ints.integer(), 6);
+    for (int expected : {4, 0, 2147483647, 6}) EXPECT_EQ(ints.integer(), expected);
     EXPECT_TRUE(isRepeatLine("  ; all as before"));
     EXPECT_FALSE(isRepeatLine("1 ;"));
     EXPECT_TRUE(isBlankLine(" \t\r"));

@@ -9,15 +9,14 @@
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCone.hxx>
-#include <BRep_Builder.hxx>
 #include <Geom_BezierCurve.hxx>
 #include <Geom_SurfaceOfRevolution.hxx>
 #include <TColgp_Array1OfPnt.hxx>
-#include <TopoDS_Compound.hxx>
 
 #include "documents/host_session.h"
 #include "documents/occt_document.h"
 #include "sample_parts.h"
+#include "support/occt_compound.h"
 #include "support/scratch_folder.h"
 
 namespace {
@@ -40,14 +39,6 @@ std::vector<host::KeyBytes> allKeys(const OcctDocument& doc) {
             keys.push_back(doc.entityKey(*doc.fromGlobalNumber(type, n)));
     }
     return keys;
-}
-
-TopoDS_Shape compoundOf(std::initializer_list<TopoDS_Shape> shapes) {
-    TopoDS_Compound compound;
-    BRep_Builder builder;
-    builder.MakeCompound(compound);
-    for (const auto& s : shapes) builder.Add(compound, s);
-    return compound;
 }
 
 void expectPoint(const host::Point3& p, double x, double y, double z) {
@@ -174,13 +165,13 @@ TEST(Document, BadFilesAndReferencesAreRefused) {
     EXPECT_FALSE(doc->fromGlobalNumber(EntityType::Face, 0));
     EXPECT_THROW(doc->entity({2, EntityType::Face, 0}), DocumentError);
     EXPECT_THROW(doc->entity({0, EntityType::Face, 6}), DocumentError);
+    // A file that is no STEP file, a missing one, and a STEP file under a name of another format.
     ScratchFolder folder;
     writeFile(folder.file("bad.step"), "this is no STEP file\n");
-    EXPECT_THROW(OcctDocument::open(folder.file("bad.step")), DocumentError);
-    EXPECT_THROW(OcctDocument::open("/no/such/part.step"), DocumentError);
-    EXPECT_THROW(OcctDocument::open(samplePath("beam.step") + ".missing"), DocumentError);
     fs::copy_file(samplePath("beam.step"), folder.file("part.igs"));
-    EXPECT_THROW(OcctDocument::open(folder.file("part.igs")), DocumentError);
+    for (const std::string& path :
+         {folder.file("bad.step"), std::string("/no/such/part.step"), folder.file("part.igs")})
+        EXPECT_THROW(OcctDocument::open(path), DocumentError) << path;
 }
 
 }  // namespace

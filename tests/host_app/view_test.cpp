@@ -2,6 +2,7 @@
 // canvas the overlay marks are drawn on, and the PNG print page.
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -189,13 +190,11 @@ TEST(RasterPrintPage, StretchesAPictureOverItsRectangle) {
     const std::vector<std::uint8_t> rgb{255, 0, 0,   0,   255, 0,   // red, green
                                         0,   0, 255, 255, 255, 0};  // blue, yellow
     page.picture(10, 20, 40, 20, 2, 2, rgb);
-    EXPECT_EQ(page.image().at(10, 20), 0x0000FFu);
-    EXPECT_EQ(page.image().at(29, 29), 0x0000FFu);
-    EXPECT_EQ(page.image().at(30, 29), 0x00FF00u);
-    EXPECT_EQ(page.image().at(10, 30), 0xFF0000u);
-    EXPECT_EQ(page.image().at(49, 39), 0x00FFFFu);
-    EXPECT_EQ(page.image().at(50, 39), 0xFFFFFFu) << "nothing right of the rectangle";
-    EXPECT_EQ(page.image().at(10, 40), 0xFFFFFFu) << "nothing below it";
+    // The four quarters, then nothing right of the rectangle or below it.
+    const std::tuple<int, int, std::uint32_t> pixels[] = {
+        {10, 20, 0x0000FF}, {29, 29, 0x0000FF}, {30, 29, 0x00FF00}, {10, 30, 0xFF0000},
+        {49, 39, 0x00FFFF}, {50, 39, 0xFFFFFF}, {10, 40, 0xFFFFFF}};
+    for (const auto& [x, y, colour] : pixels) EXPECT_EQ(page.image().at(x, y), colour) << x << ", " << y;
     page.picture(RasterPrintPage::kWidth - 1, RasterPrintPage::kHeight - 1, 40, 40, 2, 2, rgb);
     EXPECT_EQ(page.image().at(RasterPrintPage::kWidth - 1, RasterPrintPage::kHeight - 1), 0x0000FFu);
     page.picture(0, 0, 40, 40, 2, 3, rgb);  // fewer bytes than the size says: nothing drawn

@@ -44,14 +44,12 @@ class OffscreenPlot : public ::testing::Test, public results_test::ContourFixtur
 
 const Float3 kFaceCentre{1.0f / 3, 1.0f / 3, 0};
 
-TEST_F(OffscreenPlot, MeshOnlyShowsTheGreyMeshTexture) {
+// The mesh alone in the grey mesh texture on the cleared background; then von Mises.
+TEST_F(OffscreenPlot, MeshOnlyShowsTheGreyMeshTextureAndVonMisesTheBandsAndTheLegend) {
     command->On3DRender();
     save("results_render_mesh.png");
     EXPECT_EQ(at(kFaceCentre), 0xFFC3C3C3u);
     EXPECT_EQ(gl->pixel(700, 580), 0xFFFFFFFFu);  // cleared background
-}
-
-TEST_F(OffscreenPlot, VonMisesShowsTheBandsAndTheLegend) {
     auto& d = *command->contours();
     d.userChoose(C::kQuantityList, d.findItemExact(C::kQuantityList, "Von Mises Stress"));
     command->On3DRender();

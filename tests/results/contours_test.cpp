@@ -153,16 +153,12 @@ TEST(VelocityArrows, StayOutsideTheBodyAndLeaveCutAwayElements) {
 
 class PlotCommand : public ::testing::Test, public results_test::ContourFixture {};
 
-TEST_F(PlotCommand, OpeningFillsTheListAndTellsTheSite) {
+// Opening tells the site and writes "check.mes" beside the loadcase.
+TEST_F(PlotCommand, OpeningTellsTheSiteAndTheMeshOnlyDrawsTheMeshTextureAndMakesTheResourcesOnce) {
     EXPECT_TRUE(start().isChecked(C::kLighting));
     EXPECT_EQ(site->count("SetOption"), 2);
     EXPECT_EQ(site->option(2), -1);
-    // "check.mes" is written beside the loadcase.
     EXPECT_TRUE(std::filesystem::exists(explorer->document().projectFolder() + "/check.mes"));
-}
-
-TEST_F(PlotCommand, MeshOnlyDrawsTheMeshTextureAndMakesTheResourcesOnce) {
-    start();
     render();
     EXPECT_EQ(device->count("createVertexBuffer"), 1);
     EXPECT_EQ(device->count("createFont"), 2);

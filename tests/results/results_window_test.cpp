@@ -85,10 +85,9 @@ TEST_F(ResultsWindow, OpensOnTheGreyMeshWithEdgesAndTheTriadThenVonMisesColoursT
         EXPECT_GT(r.width(), 500);
         // The model sits in the middle in the mesh's light grey, lit.
         const Rgb centre = pixel(d, r.width() / 2, r.height() / 2);
-        EXPECT_NEAR(centre.r, centre.g, 3);
-        EXPECT_NEAR(centre.g, centre.b, 3);
-        EXPECT_GT(centre.r, 70);
-        EXPECT_LT(centre.r, 230);
+        EXPECT_TRUE(std::abs(centre.r - centre.g) <= 3 && std::abs(centre.g - centre.b) <= 3 &&
+                    centre.r > 70 && centre.r < 230)
+            << centre.r << " " << centre.g << " " << centre.b;
         EXPECT_GT(countPixels(d, black), 200) << "element edges";
         // The triad in the 150-pixel corner: Z points at the viewer (a red disc at the middle), X
         // right (green-yellow), Y up (blue). Per arrow: the pixel, its bright channel and its dark one.
@@ -104,8 +103,7 @@ TEST_F(ResultsWindow, OpensOnTheGreyMeshWithEdgesAndTheTriadThenVonMisesColoursT
         // Von Mises, banded and then smooth, colours the model; No Mesh drops the edges.
         choose(d, "Von Mises Stress");
         const auto coloured = [](Rgb c) { return std::abs(c.r - c.g) > 40 || std::abs(c.g - c.b) > 40; };
-        const int bandedColoured = countPixels(d, coloured);
-        EXPECT_GT(bandedColoured, 2000);
+        EXPECT_GT(countPixels(d, coloured), 2000);
         const int edges = countPixels(d, black);
         EXPECT_GT(edges, 200);
         const auto banded = d.glControl().pixels();
@@ -272,8 +270,7 @@ TEST_F(ResultsWindow, AStepOrScaleThatIsNotANumberIsRefusedNamingTheBox) {
         d.userType(D::kScale, "abc");
         d.userClick(D::kPlot);
         d.userClick(D::kAnimate);
-        EXPECT_FALSE(d.isChecked(D::kAnimate));
-        EXPECT_FALSE(displayState().animate);
+        EXPECT_FALSE(d.isChecked(D::kAnimate) || displayState().animate);
         EXPECT_EQ(prompts->messageTexts(),
                   (std::vector<std::string>{"Step/Mode No.: \"abc\" is not a number.",
                                             "Step/Mode No.: \"1.5\" is not a number.",

@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <utility>
 
+#include "formats/result_writer.h"
 #include "mesh_solve/mesh_store.h"
 #include "render/recording_canvas.h"
 #include "results/contour_fixture.h"
@@ -20,14 +22,18 @@ namespace {
 using namespace results;
 using D = CLinePlotTestDlg;
 
+// An axis range as (low, high).
+std::pair<float, float> span(const auto& range) {
+    return {range.low, range.high};
+}
+
 // Three displacement steps of four nodes; node n moves n * step in x.
 std::string displacements() {
     std::string text = "MESHFILE\nx.meb\n";
     for (int step = 1; step <= 3; ++step) {
-        text += "DISP " + std::to_string(step) + "\n";
-        for (int n = 1; n <= 4; ++n)
-            text += std::to_string(n) + " " + std::to_string(n * step) + " 0 " + std::to_string(-step) + "\n";
-        text += "\n";
+        std::vector<double> u;
+        for (int n = 1; n <= 4; ++n) u.insert(u.end(), {1.0 * n * step, 0.0, -1.0 * step});
+        text += nodeVectorBlock("DISP", step, u);
     }
     return text;
 }
@@ -62,8 +68,7 @@ TEST_F(TimeGraph, TheRangesWidenToAllSeriesAndNodesTypedTogetherShareTheirColour
     open(kKindDisplacement, 0);
     fetch("1, 2 4");
     ASSERT_EQ(dialog->plot().seriesCount(), 3);
-    EXPECT_EQ(dialog->plot().yRange().low, 1);
-    EXPECT_EQ(dialog->plot().yRange().high, 12);
+    EXPECT_EQ(span(dialog->plot().yRange()), (std::pair{1.0f, 12.0f}));
     EXPECT_EQ(dialog->plot().series(0)->colour(), dialog->plot().series(1)->colour());
     EXPECT_EQ(parseNodeNumbers(" ,, "), std::vector<int>{});
 }
@@ -113,8 +118,7 @@ TEST_F(TimeGraph, StressAtACornerSharedByFourElementsIsAveraged) {
     fetch("7");
     const auto& points = dialog->plot().series(0)->points();
     ASSERT_EQ(points.size(), 2u);
-    EXPECT_EQ(points[0].y, 25);  // (10 + 20 + 30 + 40) / 4
-    EXPECT_EQ(points[1].y, 50);
+    EXPECT_EQ((std::pair{points[0].y, points[1].y}), (std::pair{25.0f, 50.0f}));  // (10 + 20 + 30 + 40) / 4
     // A derived stress is averaged the same way: von Mises of a uniaxial state is its magnitude.
     EXPECT_NEAR((*fetchNodeHistory(scratch.file("Case.out"), kKindStress, 6, 7))[1].y, 50, 1e-3);
 }
@@ -237,8 +241,7 @@ TEST(LinePlot, RangesLocksDecimalsAndDrawing) {
     EXPECT_EQ(plot.yDecimals(), 3);  // |y min| below 0.1
     plot.lockY(true);
     plot.addSeries("b", 0, 0, {{0, -4}, {5, 9}});
-    EXPECT_EQ(plot.xRange().low, 0);
-    EXPECT_EQ(plot.xRange().high, 5);
+    EXPECT_EQ(span(plot.xRange()), (std::pair{0.0f, 5.0f}));
     EXPECT_EQ(plot.yRange().low, 0.05f);  // locked: not widened
     EXPECT_EQ(notified, 2);
     plot.zoom({1, 4}, {0, 1});
@@ -246,22 +249,19 @@ TEST(LinePlot, RangesLocksDecimalsAndDrawing) {
     EXPECT_EQ(plot.yRange().high, 0.5f);
     plot.lockY(false);
     plot.resetZoom();
-    EXPECT_EQ(plot.yRange().low, -4);
-    EXPECT_EQ(plot.yRange().high, 9);
+    EXPECT_EQ(span(plot.yRange()), (std::pair{-4.0f, 9.0f}));
 
     render::RecordingCanvas canvas;
     plot.draw(canvas, 700, 300);
     plot.click(700 * 0.96, 300 * 0.08);  // the top right corner of the plot area: (5, 9)
-    EXPECT_EQ(plot.selectedSeries(), 1);
-    EXPECT_EQ(plot.selectedPoint(), 1);
+    EXPECT_EQ((std::pair{plot.selectedSeries(), plot.selectedPoint()}), (std::pair{1, 1}));
     canvas.clear();
     plot.draw(canvas, 700, 300);
     std::vector<std::string> texts;
     for (const auto& call : canvas.calls())
         if (call.kind == render::CanvasCall::Kind::Text) texts.push_back(call.text);
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "Mean=2.5, Min=-4, Max=9"), texts.end());
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "Position=5, Value=9"), texts.end());
-    EXPECT_NE(std::find(texts.begin(), texts.end(), "9.000"), texts.end());
+    for (const char* text : {"Mean=2.5, Min=-4, Max=9", "Position=5, Value=9", "9.000"})
+        EXPECT_NE(std::find(texts.begin(), texts.end(), text), texts.end()) << text;
 
     // Zoomed in, the series are cut at the plot area (84..672 across, 24..246 down).
     plot.zoom({2, 3}, {0, 1});
@@ -315,8 +315,7 @@ TEST(LinePlot, AxisLimitEditsLockMarksAndDrags) {
     EXPECT_NEAR(plot.yRange().high, 10, 1e-4);
     EXPECT_EQ(plot.xRange().low, 0.5f);
     plot.drag(100, 200, 100, 50);  // upwards: the full extent of the data on the unlocked axis
-    EXPECT_EQ(plot.yRange().low, -2);
-    EXPECT_EQ(plot.yRange().high, 8);
+    EXPECT_EQ(span(plot.yRange()), (std::pair{-2.0f, 8.0f}));
     EXPECT_EQ(plot.xRange().low, 0.5f);
     EXPECT_EQ(rangeChanges, 4);
 }

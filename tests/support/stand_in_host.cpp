@@ -2,9 +2,9 @@
 
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
-#include <BRep_Builder.hxx>
-#include <TopoDS_Compound.hxx>
 #include <gp_Ax2.hxx>
+
+#include "support/occt_compound.h"
 
 namespace testhost {
 
@@ -17,12 +17,7 @@ TopoDS_Shape cylinder(host::Point3 base, double radius, double height) {
 }
 
 hostapp::DocumentPtr partOf(const std::vector<TopoDS_Shape>& solids) {
-    if (solids.size() == 1) return std::make_shared<hostapp::OcctDocument>(solids.front());
-    TopoDS_Compound compound;
-    BRep_Builder builder;
-    builder.MakeCompound(compound);
-    for (const auto& solid : solids) builder.Add(compound, solid);
-    return std::make_shared<hostapp::OcctDocument>(compound);
+    return std::make_shared<hostapp::OcctDocument>(solids.size() == 1 ? solids.front() : compoundOf(solids));
 }
 
 // ---- Part ----

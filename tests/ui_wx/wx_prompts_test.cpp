@@ -66,7 +66,8 @@ TEST_F(WxPromptsTest, MessageBoxIsAnsweredByAClickAndRecordedAsHeadless) {
     EXPECT_EQ(heard, (std::vector<std::string>{"Delete the mesh?", "Saved."}));
 }
 
-TEST_F(WxPromptsTest, FileDialogTakesTheTypedPathAndCancels) {
+// A print target typed in is taken by gui_results_window (answer-print, then the page's file).
+TEST_F(WxPromptsTest, FileAndColourDialogsTakeWhatIsTypedAndCancel) {
     const std::string path = (std::filesystem::temp_directory_path() / "wx_prompts_out_1.lcs").string();
     ui::FileRequest request{true,      "Save Loadcase", "/tmp",
                             "old.lcs", "lcs",           "Loadcases (*.lcs)|*.lcs|All|*.*||"};
@@ -76,10 +77,6 @@ TEST_F(WxPromptsTest, FileDialogTakesTheTypedPathAndCancels) {
     ASSERT_EQ(prompts.fileRequests().size(), 2u);
     EXPECT_EQ(prompts.fileRequests()[0].title, "Save Loadcase");
     EXPECT_EQ(wxFilterOf("Loadcases (*.lcs)|*.lcs|All|*.*||"), "Loadcases (*.lcs)|*.lcs|All|*.*");
-}
-
-// A print target typed in is taken by gui_results_window (answer-print, then the page's file).
-TEST_F(WxPromptsTest, ColourIsTypedIn) {
     prompts.queueColour(0x00336699u);
     EXPECT_EQ(prompts.chooseColour(0x00FFFFFFu), 0x00336699u);
     EXPECT_EQ(prompts.chooseColour(0x00FFFFFFu), std::nullopt);

@@ -59,14 +59,11 @@ double largestOfKind(const std::vector<Vec3>& forces, const std::vector<double>&
     return size;
 }
 
-// A quarter of a pipe annulus along z, radius 2 to 5, 10 long: faces 1 (r = 2), 2 (r = 5), 3 and
-// 4 (the planes y = 0 and x = 0), 5 (z = 0) and 6 (z = 10).
-FeMesh quarterAnnulus() {
-    return quarterRing(2, 5, 10, 4, 8);
-}
-
 std::vector<FlowCase> flowCases() {
     std::vector<FlowCase> cases;
+    // A quarter of a pipe annulus along z, radius 2 to 5, 10 long: faces 1 (r = 2), 2 (r = 5), 3 and
+    // 4 (the planes y = 0 and x = 0), 5 (z = 0) and 6 (z = 10).
+    const FeMesh quarterAnnulus = quarterRing(2, 5, 10, 4, 8);
     const double pi = std::numbers::pi;
     {
         // A linear field with every gradient entry different: its curl, on elements bent out of
@@ -128,7 +125,7 @@ std::vector<FlowCase> flowCases() {
         const auto primitive = [&](double r) { return b * b * r * r / 2 - r * r * r * r / 4; };
         const double rate = g / (4 * mu) * (primitive(b) - primitive(a)) * pi / 2;
         cases.push_back({"pipe Poiseuille flow on curved elements",
-                         quarterAnnulus(),
+                         quarterAnnulus,
                          [=](const Vec3& x) {
                              return Vec3{0, 0, g / (4 * mu) * (b * b - x.x * x.x - x.y * x.y)};
                          },
@@ -147,7 +144,7 @@ std::vector<FlowCase> flowCases() {
         // nothing through the walls.
         const double u = 3, section = std::numbers::pi / 4 * (25 - 4);
         cases.push_back({"uniform flow through curved faces",
-                         quarterAnnulus(),
+                         quarterAnnulus,
                          [=](const Vec3&) {
                              return Vec3{0, 0, u};
                          },

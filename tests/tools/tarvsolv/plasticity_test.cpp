@@ -19,9 +19,7 @@ const char* kPlasticSteel = "1  200000,0.3,0,0,0,0,0,0,0,250,0,0,0";
 
 // A 10 x 1 x 1 bar on rollers at x = 0, y = 0, z = 0, its end x = 10 pulled by `pull`.
 JobText pulledBar(double pull, const std::string& solve) {
-    JobText text;
-    text.analysisCode = -1;
-    text.solve = solve;
+    JobText text = clampedSteel({}, -1, solve);
     text.materials = {kPlasticSteel};
     text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 5 1 1 0"};
     text.constraints = {"boc 2 1,0,0," + std::to_string(pull)};
@@ -129,11 +127,9 @@ class ThickCylinder : public ::testing::Test {
 
     // Runs to `pressure` in ten steps of at most `iterations` Newton iterations; the run's message.
     std::string runTo(double pressure, int iterations = 25) {
-        JobText text;
-        text.analysisCode = -1;
-        text.solve = "0," + std::to_string(iterations) + ",0,0,1";
+        JobText text = clampedSteel({"bol 1 1 " + std::to_string(pressure)}, -1,
+                                    "0," + std::to_string(iterations) + ",0,0,1");
         text.materials = {kPlasticSteel};
-        text.loads = {"bol 1 1 " + std::to_string(pressure)};
         text.restraints = {"bor 3 1 0 1", "bor 4 0 1 1", "bor 5 1 1 0", "bor 6 1 1 0"};
         return job_.solve(text, SolverChoice::Direct);
     }

@@ -18,6 +18,7 @@
 
 #include "fem/box_mesh.h"
 #include "fem/fe_mesh.h"
+#include "formats/result_writer.h"
 #include "formats/solver_input.h"
 #include "io/run_log.h"
 #include "solver_run.h"
@@ -120,12 +121,8 @@ class SolverJob {
     // `steps` (step, temperature of every node); answers its path.
     std::string writeTemperatures(const std::string& name, const std::vector<std::pair<int, double>>& steps) {
         std::string text = "MESHFILE\n" + meshPath() + "\n";
-        for (const auto& [step, temperature] : steps) {
-            text += "TEMP " + std::to_string(step) + "\n";
-            for (int n = 1; n <= mesh_.nodeCount(); ++n)
-                text += std::to_string(n) + " " + std::to_string(temperature) + "\n";
-            text += "\n";
-        }
+        for (const auto& [step, temperature] : steps)
+            text += results::temperatureBlock(step, std::vector<double>(mesh_.nodeCount(), temperature));
         writeFile(scratch_.file(name), text);
         return scratch_.file(name);
     }

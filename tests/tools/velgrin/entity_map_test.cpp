@@ -5,13 +5,11 @@
 #include <BOPAlgo_Builder.hxx>
 #include <BRepGProp.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
-#include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
 #include <GProp_GProps.hxx>
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
-#include <TopoDS_Compound.hxx>
 
 #include <cmath>
 #include <set>
@@ -20,6 +18,7 @@
 #include "entity_map.h"
 #include "gmsh_api.h"
 #include "gmsh_session.h"
+#include "support/occt_compound.h"
 
 namespace velgrin {
 namespace {
@@ -86,21 +85,12 @@ TEST(EntityMap, FacesSharedByTwoBodiesKeepTheirNumberInEachBody) {
     EXPECT_GT(map.pointOfVertex(model.vertexCount()), 0);
 }
 
-TopoDS_Shape compoundOf(const TopoDS_Shape& a, const TopoDS_Shape& b) {
-    TopoDS_Compound compound;
-    BRep_Builder builder;
-    builder.MakeCompound(compound);
-    builder.Add(compound, a);
-    builder.Add(compound, b);
-    return compound;
-}
-
 TEST(EntityMap, FindsEveryEntityWhenGmshBindsTheBodiesInAnotherOrder) {
     const TopoDS_Shape small = BRepPrimAPI_MakeBox(5, 5, 5).Shape();
     const TopoDS_Shape large = BRepPrimAPI_MakeBox(gp_Pnt(20, 0, 0), 10, 8, 6).Shape();
-    const CadModel model = CadModel::fromShape(compoundOf(small, large));
+    const CadModel model = CadModel::fromShape(compoundOf({small, large}));
     GmshSession session;
-    const EntityMap map = importAndMap(model, compoundOf(large, small));
+    const EntityMap map = importAndMap(model, compoundOf({large, small}));
 
     EXPECT_GT(map.matchedBySearch(), 0);
     double mass = 0;
