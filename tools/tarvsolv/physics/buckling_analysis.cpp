@@ -205,12 +205,14 @@ void handBucklingModes(const DofLayout& layout, BucklingModes& modes, RunLog& lo
 
 }  // namespace
 
-void solveBuckling(const Job& job, RunLog& log, ResultSink& results) {
+void solveBuckling(const Job& job, RunLog& log, ResultSink& results,
+                   const std::vector<double>* temperatures) {
     const int count = std::max(1, static_cast<int>(job.input.row2()));
     // A model free to move has no prestress to speak of and a singular stiffness: the set-up
     // refuses it.
     StructuralOptions options;
     options.contact = StructuralOptions::Contact::Held;
+    options.temperatures = temperatures;
     StructuralSetup setup(job, log, options);
     const DofLayout& layout = setup.layout();
     MatHandle k = setup.pattern().createMatrix();

@@ -10,6 +10,9 @@ namespace tarvsolv {
 
 // Hands the load factors (mode 1 first) and the shape of each mode to `results`.
 // Throws std::runtime_error when the loads compress nothing, so that no load factor exists.
-void solveBuckling(const Job& job, RunLog& log, ResultSink& results);
+// `temperatures`, when given, are every node's, solved in this run: they load the prestress as a
+// `t` load's would.
+void solveBuckling(const Job& job, RunLog& log, ResultSink& results,
+                   const std::vector<double>* temperatures = nullptr);
 
 }  // namespace tarvsolv

@@ -51,6 +51,13 @@ TemperatureField temperatureField(const Job& job, RunLog& log) {
     return field;
 }
 
+TemperatureField heatedField(const Job& job, const std::vector<double>& temperatures, RunLog& log) {
+    TemperatureField field{temperatures, job.initialTemperature()};
+    log.line("temperatures: those solved above, against a stress-free temperature of " +
+             number(field.reference));
+    return field;
+}
+
 ElasticMaterial elementMaterial(const Job& job, const TemperatureField& temperatures, int e) {
     return job.materials->forElement(*job.geometry, e)
         .elasticAt(elementPoint(job.mesh, e, 1.0, temperatures.atElement(job.mesh, e)));
@@ -209,9 +216,11 @@ void assembleStaticSystem(const Job& job, const MatrixPattern& pattern, const Te
     assembleBoundaryLoads(job, pattern.layout(), f, log);
 }
 
-void solveStatics(const Job& job, RunLog& log, ResultSink& results) {
-    if (!job.entries.contacts.empty()) return solveContactStatics(job, log, results);
-    StructuralSetup setup(job, log);
+void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::vector<double>* temperatures) {
+    if (!job.entries.contacts.empty()) return solveContactStatics(job, log, results, temperatures);
+    StructuralOptions options;
+    options.temperatures = temperatures;
+    StructuralSetup setup(job, log, options);
     const DofLayout& layout = setup.layout();
     log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" +
              std::to_string(layout.prescribedCount()) + " prescribed)");
@@ -306,7 +315,8 @@ void handFrequencies(const DofLayout& layout, ModesReport& modes, RunLog& log, R
 
 }  // namespace
 
-void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results) {
+void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results,
+                             const std::vector<double>* temperatures) {
     const int count = std::max(1, static_cast<int>(job.input.row2()));
     // The stiffness and the density are those of the loaded temperatures, else of the initial
     // temperature; a held contact state takes the prescribed values, the modes hold them at 0.
@@ -314,6 +324,7 @@ void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results) {
     options.values = StructuralOptions::Values::Zero;
     options.contact = StructuralOptions::Contact::Held;
     options.allowFreeMotion = true;
+    options.temperatures = temperatures;
     StructuralSetup setup(job, log, options);
     const DofLayout& layout = setup.layout();
     log.line("assembling stiffness and mass, " + std::to_string(layout.dofCount()) + " unknowns");
