@@ -142,38 +142,58 @@ TEST(ThermalStress, ThickCylinderWithARadialTemperatureDifference) {
     }
 }
 
-TEST(ThermalStress, HeatedModesAndBucklingAsUnderATemperatureFile) {
-    // A 200 x 20 x 10 bar clamped at both ends, its ends held at 100 and 40 C, 20 C its
-    // stress-free temperature (row 3), its modulus falling with temperature: the modes and the
-    // buckling factors about the heated state are those of the same bar loaded by the heated
-    // run's own result file, which holds TEMP 1 before the modes.
+// A 200 x 20 x 10 steel bar clamped at both ends, its ends held at `hot` and `cold` C, 20 C its
+// stress-free temperature (solve row 3), two modes.
+JobText heatedClampedBar(int code, double hot, double cold) {
+    JobText text;
+    text.analysisCode = code;
+    text.solve = "2,20,0,0,0";
+    text.materials = {kSteel};
+    text.restraints = {"bor 1 0 0 0", "bor 2 0 0 0"};
+    text.thermalMaterials = {kHeatSteel};
+    text.thermalRestraints = {"bor 1 temp " + std::to_string(hot), "bor 2 temp " + std::to_string(cold)};
+    return text;
+}
+
+TEST(ThermalStress, BucklingAndModesAboutAHeatedState) {
     SolverJob job("heated", makeBoxMesh({{}, {200, 20, 10}, 20, 2, 1, true}));
-    JobText heated;
+    // With its ends at 100 and 40 C and its modulus falling with temperature, the bar buckles at the
+    // load factors of the same bar loaded by the heated run's own result file (TEMP 1 before the
+    // modes), which a `t` load reads against the same stress-free temperature.
+    JobText heated = heatedClampedBar(13, 100, 40);
     heated.materials = {"1  210000*(1-T/1000),0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0"};
-    heated.restraints = {"bor 1 0 0 0", "bor 2 0 0 0"};
-    heated.thermalMaterials = {kHeatSteel};
-    heated.thermalRestraints = {"bor 1 temp 100", "bor 2 temp 40"};
-    heated.solve = "2,20,0,0,0";
-    for (const int code : {13, 14}) {
-        SCOPED_TRACE(code);
-        heated.analysisCode = code;
-        ASSERT_EQ(job.solve(heated, SolverChoice::Direct), "");
-        const std::vector<double> values = job.modeFrequencies();
-        ASSERT_EQ(values.size(), 2u);
-        EXPECT_EQ(job.blockSteps("TEMP "), std::vector<int>{1});
-        EXPECT_LT(job.resultText().find("TEMP 1"), job.resultText().find("NATU"));
-        const std::string file = job.folder() + "/heated" + std::to_string(code) + ".out";
-        std::filesystem::copy_file(job.resultPath(), file);
-        JobText loaded = heated;
-        loaded.analysisCode = code == 13 ? 0 : 3;
-        loaded.stepSection = code == 13 ? std::vector<std::string>{"BUCKLE"} : std::vector<std::string>{};
-        loaded.thermalMaterials.clear(), loaded.thermalRestraints.clear();
-        loaded.loads = {"t " + file};
-        ASSERT_EQ(job.solve(loaded, SolverChoice::Direct), "");
-        const std::vector<double> expected = job.modeFrequencies();
-        ASSERT_EQ(expected.size(), 2u);
-        for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(values[i], expected[i], 1e-6 * expected[i]) << i;
-    }
+    ASSERT_EQ(job.solve(heated, SolverChoice::Direct), "");
+    const std::vector<double> factors = job.modeFrequencies();
+    ASSERT_EQ(factors.size(), 2u);
+    EXPECT_EQ(job.blockSteps("TEMP "), std::vector<int>{1});
+    EXPECT_EQ(job.blockSteps("EIGE "), (std::vector<int>{1, 2}));
+    EXPECT_LT(job.resultText().find("TEMP 1"), job.resultText().find("NATU"));
+    const std::string file = job.folder() + "/warm.out";
+    std::filesystem::copy_file(job.resultPath(), file);
+    JobText loaded = heated;
+    loaded.analysisCode = 0;
+    loaded.stepSection = {"BUCKLE"};
+    loaded.thermalMaterials.clear(), loaded.thermalRestraints.clear();
+    loaded.loads = {"t " + file};
+    ASSERT_EQ(job.solve(loaded, SolverChoice::Direct), "");
+    const std::vector<double> expected = job.modeFrequencies();
+    ASSERT_EQ(expected.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) EXPECT_NEAR(factors[i], expected[i], 1e-6 * expected[i]) << i;
+
+    // Heated uniformly by 300 C its compression softens it: by Rayleigh's quotient on the clamped
+    // beam's first mode, f^2 = f0^2 (1 - g P / Pcr) with g = 0.970 (the quotient of that mode's
+    // slope and curvature integrals times 4 pi^2), and P / Pcr is 1 over the heated state's lowest
+    // buckling factor.
+    ASSERT_EQ(job.solve(heatedClampedBar(13, 320, 320), SolverChoice::Direct), "");
+    const double factor = job.modeFrequencies().at(0);
+    ASSERT_EQ(job.solve(heatedClampedBar(14, 20, 20), SolverChoice::Direct), "");
+    const double cold = job.modeFrequencies().at(0);
+    ASSERT_EQ(job.solve(heatedClampedBar(14, 320, 320), SolverChoice::Direct), "");
+    const double warm = job.modeFrequencies().at(0);
+    EXPECT_NEAR(1 - warm * warm / (cold * cold), 0.970 / factor, 0.02 / factor);
+    // Heated past its buckling point it has no natural frequencies.
+    EXPECT_THAT(job.refused(heatedClampedBar(14, 20 + 400 * factor, 20 + 400 * factor), SolverChoice::Direct),
+                HasSubstr("beyond its buckling point"));
 }
 
 TEST(ThermalStress, RefusesSectionsOfTheWrongPhysics) {

@@ -229,4 +229,32 @@ void solveBuckling(const Job& job, RunLog& log, ResultSink& results,
     handBucklingModes(layout, modes, log, results);
 }
 
+bool addPrestressStiffness(const Job& job, StructuralSetup& modes, const std::vector<double>& temperatures,
+                           Mat k, RunLog& log) {
+    if (modes.freeMotion()) {
+        log.warning(
+            "the model is free to move, so no support sets a prestress: the modes take the materials at the "
+            "temperatures only");
+        return false;
+    }
+    log.line("the prestress of the heated state, for its geometric stiffness");
+    StructuralOptions options;
+    options.contact = StructuralOptions::Contact::Held;
+    options.temperatures = &temperatures;
+    StructuralSetup prestress(job, log, options);
+    MatHandle kp = prestress.pattern().createMatrix();
+    KspHandle ksp;
+    TARV_PETSC(KSPCreate(prestress.layout().comm(), ksp.out()));
+    const std::vector<double> u = solvePrestress(job, prestress, kp, ksp, log);
+    MatHandle kg = modes.pattern().createMatrix(false);
+    const PrestressExtremes extremes =
+        assembleGeometricStiffness(job, modes.pattern(), modes.temperatures(), u, kg);
+    std::ostringstream text;
+    text << "prestress: largest compression " << extremes.compression << ", largest stress "
+         << extremes.magnitude;
+    log.line(text.str());
+    TARV_PETSC(MatAXPY(k, 1.0, kg, SUBSET_NONZERO_PATTERN));
+    return true;
+}
+
 }  // namespace tarvsolv

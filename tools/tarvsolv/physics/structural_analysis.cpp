@@ -5,6 +5,7 @@
 
 #include "fem/system_assembler.h"
 #include "physics/analyses.h"
+#include "physics/buckling_analysis.h"
 #include "physics/elastic_assembly.h"
 #include "physics/reactions.h"
 #include "physics/structural_setup.h"
@@ -329,10 +330,16 @@ void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results,
     const DofLayout& layout = setup.layout();
     log.line("assembling stiffness and mass, " + std::to_string(layout.dofCount()) + " unknowns");
     StiffnessAndMass system = assembleStiffnessAndMass(job, setup);
+    // About a heated state the prestress of its temperatures and loads stiffens or softens the model.
+    const bool prestressed = temperatures && addPrestressStiffness(job, setup, *temperatures, system.k, log);
     const double shift = modeShift(setup, system.scales, log);
     log.line("solving for " + std::to_string(count) + " modes (shift-invert, multifrontal Cholesky)");
     ModesReport modes = solveModes(system.k, system.m, count, shift, layout);
     log.line("modes converged after " + std::to_string(modes.iterations) + " iterations");
+    if (prestressed && !modes.eigenvalues.empty() && modes.eigenvalues.front() < 0)
+        throw std::runtime_error(
+            "the heated state lies beyond its buckling point (with its prestress the stiffness has a mode of "
+            "negative stiffness), so it has no natural frequencies; solve buckling about the heated state");
     if (!layout.onFirstProcess()) return;
     handFrequencies(layout, modes, log, results);
 }
