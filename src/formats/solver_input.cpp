@@ -7,9 +7,11 @@ namespace formats {
 
 namespace {
 
-constexpr std::array<std::string_view, 16> kHeadings{
-    "HEADER", "MODEL",  "MFILE", "SOLVE",     "TSTEP", "GSTEP", "BUCKLE",     "DYNAMIC",
-    "PRINT",  "TABLES", "MSET",  "MATERIALS", "ESIZE", "LOADS", "RESTRAINTS", "CONSTRAINTS"};
+// The T sections hold a multiphysics loadcase's thermal lines after its mechanical ones.
+constexpr std::array<std::string_view, 19> kHeadings{
+    "HEADER",     "MODEL",       "MFILE",      "SOLVE",  "TSTEP",      "GSTEP", "BUCKLE",
+    "DYNAMIC",    "PRINT",       "TABLES",     "MSET",   "MATERIALS",  "ESIZE", "LOADS",
+    "RESTRAINTS", "CONSTRAINTS", "TMATERIALS", "TLOADS", "TRESTRAINTS"};
 
 bool isValueLine(const std::string& text) {
     const std::string t = trimmed(text);

@@ -37,6 +37,14 @@ void solveJob(const Job& job, RunLog& log, ResultSink& results) {
             return solveLargeDisplacement(job, log, results);
         case SolveKind::IncompressibleFlow:
             return solveIncompressibleFlow(job, log, results);
+        case SolveKind::ThermalStress:
+            return solveThermalStress(job, log, results);
+        case SolveKind::TransientThermalStress:
+            return solveTransientThermalStress(job, log, results);
+        case SolveKind::HeatedBuckling:
+            return solveHeatedBuckling(job, log, results);
+        case SolveKind::HeatedModes:
+            return solveHeatedModes(job, log, results);
         default:
             return solveStatics(job, log, results);
     }

@@ -99,9 +99,11 @@ void VtkResultSink::modeValues(std::span<const double> values) {
 }
 
 void VtkResultSink::step(const StepResult& step) {
-    Grid grid;
+    // A second step of one number joins the first one's grid: the modes of a heated state follow
+    // its temperatures, handed on as step 1.
+    Grid& grid = grids_[step.number];
     grid.time = step.time;
-    if (job_.kind == SolveKind::Modes || job_.kind == SolveKind::Buckling)
+    if (job_.modal())
         grid.time = step.number >= 1 && static_cast<std::size_t>(step.number) <= modeValues_.size()
                         ? modeValues_[step.number - 1]
                         : step.number;
@@ -124,7 +126,6 @@ void VtkResultSink::step(const StepResult& step) {
         }
         grid.arrays.push_back({"Plastic strain", 1, sums.means(job_.mesh)});
     }
-    grids_[step.number] = std::move(grid);
 }
 
 void VtkResultSink::addStresses(const CornerFields& corners, std::vector<PointArray>& arrays) const {
@@ -167,7 +168,8 @@ void VtkResultSink::writeGrid(const Grid& grid, const std::string& path) const {
 std::vector<std::string> VtkResultSink::write() const {
     const std::string stem = pathStem(job_.resultPath);
     const bool single =
-        grids_.size() == 1 && (job_.kind == SolveKind::Static || job_.kind == SolveKind::SteadyHeat);
+        grids_.size() == 1 && (job_.kind == SolveKind::Static || job_.kind == SolveKind::SteadyHeat ||
+                               job_.kind == SolveKind::ThermalStress);
     if (single) {
         writeGrid(grids_.begin()->second, stem + ".vtu");
         return {stem + ".vtu"};

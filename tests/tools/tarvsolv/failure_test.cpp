@@ -69,7 +69,7 @@ const Refusal kRefusals[] = {
     {.message = "plasticity needs a tensile yield Sy above 0", .code = -1},
     {.message = "compressible flow" + kNotSolved, .code = 9},
     {.message = "multiphysics" + kNotSolved, .code = 10},
-    {.message = "fluid flow" + kNotSolved, .code = 12},
+    {.message = "fluid flow" + kNotSolved, .code = 15},
     // Incompressible flow: a fluid without density or viscosity, a model with nothing on its faces,
     // and the entries a flow does not take, each named with its line.
     flow("the fluid of body 1 needs a density and a dynamic viscosity above 0",

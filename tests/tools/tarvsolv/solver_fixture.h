@@ -48,6 +48,8 @@ struct JobText {
     std::string unit = "mm";
     std::string solve = "0,0,0,0,0";  // the solve dialog's rows 2 to 6
     std::vector<std::string> tables, materials, loads, restraints, constraints;
+    // A thermal stress's thermal lines; each section is written when it has lines.
+    std::vector<std::string> thermalMaterials, thermalLoads, thermalRestraints;
     // The result file's body list as the add-on starts it for a part; empty for an assembly.
     std::string bodies = "BODIES 1\n 1 6 12 8\nEND\n";
     // The section the add-on writes after the solve line for buckling ("BUCKLE"), large
@@ -95,6 +97,10 @@ class SolverJob {
             {"LOADS", job.loads},
             {"RESTRAINTS", job.restraints},
             {"CONSTRAINTS", job.constraints}};
+        for (const auto& [heading, lines] :
+             {std::pair{"TMATERIALS", &job.thermalMaterials}, std::pair{"TLOADS", &job.thermalLoads},
+              std::pair{"TRESTRAINTS", &job.thermalRestraints}})
+            if (!lines->empty()) sections.push_back({heading, *lines});
         if (!job.stepSection.empty())
             sections.insert(sections.begin() + 4,
                             {job.stepSection[0], {job.stepSection.begin() + 1, job.stepSection.end()}});

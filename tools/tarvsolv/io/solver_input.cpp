@@ -77,6 +77,10 @@ SolverInput fromSections(const formats::SolverInputSections& sections, const std
     input.loads = sections.valueLines("LOADS");
     input.restraints = sections.valueLines("RESTRAINTS");
     input.constraints = sections.valueLines("CONSTRAINTS");
+    input.thermalMaterials = sections.valueLines("TMATERIALS");
+    input.thermalLoads = sections.valueLines("TLOADS");
+    input.thermalRestraints = sections.valueLines("TRESTRAINTS");
+    input.thermalSections = sections.has("TMATERIALS");
     if (const auto settings = sections.valueLines("MSET"); !settings.empty())
         input.meshSettings = settings.back().text;
     return input;
@@ -111,6 +115,14 @@ SolveKind solveKind(const SolverInput& input) {
             return SolveKind::CompressibleFlow;
         case 10:
             return SolveKind::Multiphysics;
+        case 11:
+            return SolveKind::ThermalStress;
+        case 12:
+            return SolveKind::TransientThermalStress;
+        case 13:
+            return SolveKind::HeatedBuckling;
+        case 14:
+            return SolveKind::HeatedModes;
         default:
             break;
     }
@@ -149,6 +161,14 @@ const char* solveKindName(SolveKind kind) {
             return "multiphysics";
         case SolveKind::FluidFlow:
             return "fluid flow";
+        case SolveKind::ThermalStress:
+            return "thermal stress";
+        case SolveKind::TransientThermalStress:
+            return "transient thermal stress";
+        case SolveKind::HeatedBuckling:
+            return "buckling about a heated state";
+        case SolveKind::HeatedModes:
+            return "natural frequencies about a heated state";
     }
     return "?";
 }

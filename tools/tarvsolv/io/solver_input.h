@@ -30,6 +30,11 @@ struct SolverInput {
     // The DYNAMIC line: Rayleigh damping C = alpha M + beta K (mass, then stiffness coefficient).
     double massDamping = 0, stiffnessDamping = 0;
     std::vector<InputLine> tables, materials, sizes, loads, restraints, constraints;
+    // A multiphysics input's thermal lines (TMATERIALS, TLOADS, TRESTRAINTS), written as a thermal
+    // loadcase writes its MATERIALS, LOADS and RESTRAINTS; `thermalSections` says whether the
+    // input has a TMATERIALS heading at all.
+    std::vector<InputLine> thermalMaterials, thermalLoads, thermalRestraints;
+    bool thermalSections = false;
     std::string meshSettings;
 
     // Row 2 of the solve dialog: the initial temperature, or the number of modes.
@@ -55,7 +60,12 @@ enum class SolveKind {
     IncompressibleFlow,  // header code 8
     CompressibleFlow,    // 9: not solved by this version
     Multiphysics,        // 10: not solved by this version
-    FluidFlow            // any higher code: a fluid analysis this version does not know
+    // 11 to 14, thermal stress: heat, then the structure at the temperatures found
+    ThermalStress,           // 11: steady heat, then statics
+    TransientThermalStress,  // 12: transient heat, the quasi-static stress of every printed step
+    HeatedBuckling,          // 13: steady heat, then buckling about the heated state
+    HeatedModes,             // 14: steady heat, then natural frequencies about the heated state
+    FluidFlow                // any higher code: a fluid analysis this version does not know
 };
 SolveKind solveKind(const SolverInput& input);
 const char* solveKindName(SolveKind kind);

@@ -6,14 +6,26 @@
 
 namespace tarvsolv {
 
-void solveStatics(const Job& job, RunLog& log, ResultSink& results);
+// `temperatures`, when given, are every node's, solved in this run: they load the structural
+// analyses as a `t` load's would.
+void solveStatics(const Job& job, RunLog& log, ResultSink& results,
+                  const std::vector<double>* temperatures = nullptr);
 // Statics with gaps or contact, in load steps (solveStatics hands such a model on).
-void solveContactStatics(const Job& job, RunLog& log, ResultSink& results);
-void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results);
+void solveContactStatics(const Job& job, RunLog& log, ResultSink& results,
+                         const std::vector<double>* temperatures = nullptr);
+void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results,
+                             const std::vector<double>* temperatures = nullptr);
 void solveSteadyHeat(const Job& job, RunLog& log, ResultSink& results);
 void solveTransientHeat(const Job& job, RunLog& log, ResultSink& results);
 void solveForcedVibration(const Job& job, RunLog& log, ResultSink& results);
 void solvePlasticity(const Job& job, RunLog& log, ResultSink& results);
 void solveIncompressibleFlow(const Job& job, RunLog& log, ResultSink& results);
+// Thermal stress: steady heat, then statics at its temperatures (TEMP, DISP and STRES 1); transient
+// heat with the quasi-static stress of every printed step; steady heat, then buckling or natural
+// frequencies about the heated state (TEMP 1, then the modes).
+void solveThermalStress(const Job& job, RunLog& log, ResultSink& results);
+void solveTransientThermalStress(const Job& job, RunLog& log, ResultSink& results);
+void solveHeatedBuckling(const Job& job, RunLog& log, ResultSink& results);
+void solveHeatedModes(const Job& job, RunLog& log, ResultSink& results);
 
 }  // namespace tarvsolv

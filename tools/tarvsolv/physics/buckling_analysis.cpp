@@ -205,12 +205,14 @@ void handBucklingModes(const DofLayout& layout, BucklingModes& modes, RunLog& lo
 
 }  // namespace
 
-void solveBuckling(const Job& job, RunLog& log, ResultSink& results) {
+void solveBuckling(const Job& job, RunLog& log, ResultSink& results,
+                   const std::vector<double>* temperatures) {
     const int count = std::max(1, static_cast<int>(job.input.row2()));
     // A model free to move has no prestress to speak of and a singular stiffness: the set-up
     // refuses it.
     StructuralOptions options;
     options.contact = StructuralOptions::Contact::Held;
+    options.temperatures = temperatures;
     StructuralSetup setup(job, log, options);
     const DofLayout& layout = setup.layout();
     MatHandle k = setup.pattern().createMatrix();
@@ -225,6 +227,34 @@ void solveBuckling(const Job& job, RunLog& log, ResultSink& results) {
     log.line("buckling modes converged after " + std::to_string(modes.iterations) + " iterations");
     if (!layout.onFirstProcess()) return;
     handBucklingModes(layout, modes, log, results);
+}
+
+bool addPrestressStiffness(const Job& job, StructuralSetup& modes, const std::vector<double>& temperatures,
+                           Mat k, RunLog& log) {
+    if (modes.freeMotion()) {
+        log.warning(
+            "the model is free to move, so no support sets a prestress: the modes take the materials at the "
+            "temperatures only");
+        return false;
+    }
+    log.line("the prestress of the heated state, for its geometric stiffness");
+    StructuralOptions options;
+    options.contact = StructuralOptions::Contact::Held;
+    options.temperatures = &temperatures;
+    StructuralSetup prestress(job, log, options);
+    MatHandle kp = prestress.pattern().createMatrix();
+    KspHandle ksp;
+    TARV_PETSC(KSPCreate(prestress.layout().comm(), ksp.out()));
+    const std::vector<double> u = solvePrestress(job, prestress, kp, ksp, log);
+    MatHandle kg = modes.pattern().createMatrix(false);
+    const PrestressExtremes extremes =
+        assembleGeometricStiffness(job, modes.pattern(), modes.temperatures(), u, kg);
+    std::ostringstream text;
+    text << "prestress: largest compression " << extremes.compression << ", largest stress "
+         << extremes.magnitude;
+    log.line(text.str());
+    TARV_PETSC(MatAXPY(k, 1.0, kg, SUBSET_NONZERO_PATTERN));
+    return true;
 }
 
 }  // namespace tarvsolv

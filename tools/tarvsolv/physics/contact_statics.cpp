@@ -101,8 +101,11 @@ ContactState solveContactState(const Job& job, const DofLayout& layout, const Te
     return state;
 }
 
-void solveContactStatics(const Job& job, RunLog& log, ResultSink& results) {
-    StructuralSetup setup(job, log);
+void solveContactStatics(const Job& job, RunLog& log, ResultSink& results,
+                         const std::vector<double>* heated) {
+    StructuralOptions options;
+    options.temperatures = heated;
+    StructuralSetup setup(job, log, options);
     const DofLayout& layout = setup.layout();
     const TemperatureField& temperatures = setup.temperatures();
     const ContactState state = solveContactState(job, layout, temperatures, *setup.contact(), log);

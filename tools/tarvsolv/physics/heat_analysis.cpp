@@ -8,6 +8,7 @@
 #include "physics/analyses.h"
 #include "physics/heat_assembly.h"
 #include "physics/heat_balance.h"
+#include "physics/heat_solutions.h"
 #include "physics/held_temperatures.h"
 
 namespace tarvsolv {
@@ -178,7 +179,7 @@ void solveConduction(const Job& job, const MatrixPattern& pattern, Vec x, RunLog
 
 }  // namespace
 
-void solveSteadyHeat(const Job& job, RunLog& log, ResultSink& results) {
+std::vector<double> steadyTemperatures(const Job& job, RunLog& log) {
     checkThermalEntries(job, log);
     const HeldTemperatures held(job, &log);
     std::vector<char> fixing = convectingNodes(job);
@@ -196,15 +197,23 @@ void solveSteadyHeat(const Job& job, RunLog& log, ResultSink& results) {
     const std::vector<double> temperatures = gatherOnAll(x);
     std::vector<double> heldHeat;
     if (!held.empty()) heldHeat = steadyNodalHeat(job, temperatures, 1.0, layout.comm());
-    if (!layout.onFirstProcess()) return;
+    if (!layout.onFirstProcess()) return temperatures;
     HeatBalance balance = heatBalance(job, temperatures);
     if (!held.empty()) {
         balance.held = held.flows(heldHeat);
         settle(balance);
     }
     logHeatBalance(balance, log);
+    return temperatures;
+}
+
+void solveSteadyHeat(const Job& job, RunLog& log, ResultSink& results) {
+    std::vector<double> temperatures = steadyTemperatures(job, log);
+    int rank = 0;
+    MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
+    if (rank != 0) return;
     StepResult step;
-    step.add(NodeQuantity::Temperature, temperatures);
+    step.add(NodeQuantity::Temperature, std::move(temperatures));
     results.step(step);
 }
 

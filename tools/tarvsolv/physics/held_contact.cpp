@@ -9,8 +9,8 @@ namespace {
 
 // Whether the loadcase moves the model: any load (temperatures included) or a prescribed value
 // other than 0.
-bool loadsTheModel(const Job& job, const DofLayout& layout) {
-    if (!job.entries.loads.empty()) return true;
+bool loadsTheModel(const Job& job, const DofLayout& layout, const TemperatureField& temperatures) {
+    if (!job.entries.loads.empty() || !temperatures.nodal.empty()) return true;
     for (int d = 0; d < layout.dofCount(); ++d)
         if (layout.isPrescribed(d) && layout.prescribedValue(d) != 0) return true;
     return false;
@@ -21,7 +21,7 @@ bool loadsTheModel(const Job& job, const DofLayout& layout) {
 HeldContact::HeldContact(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
                          RunLog& log)
     : contact_(job, log) {
-    if (loadsTheModel(job, layout)) {
+    if (loadsTheModel(job, layout, temperatures)) {
         log.line("gaps and contact: finding the contact state under the loads");
         checkHeldWithContact(job, layout, contact_);
         ContactState found = solveContactState(job, layout, temperatures, contact_, log);

@@ -2,6 +2,7 @@
 
 #include "formats/result_head_path.h"
 #include "physics/mesher_companion.h"
+#include "physics/thermal_stress_input.h"
 #include "physics/time_stepping.h"
 
 #include <filesystem>
@@ -36,6 +37,65 @@ std::string preamblePathFor(const std::string& resultPath) {
     return std::filesystem::exists(head, error) ? head : resultPath;
 }
 
+namespace {
+
+// The entries of the job's input as its physics reads them.
+void readEntries(Job& job, RunLog& log) {
+    job.entries = readModelEntries(job.input, job.physics());
+    for (const auto& w : job.entries.warnings) log.warning(w);
+}
+
+// The mesher's companion and the geometry on the job's mesh and preamble.
+void findGeometry(Job& job, RunLog& log) {
+    const std::string companionPath = companionPathFor(job.input.meshPath);
+    std::optional<MesherCompanion> companion = readMesherCompanion(companionPath, job.mesh);
+    if (!companion)
+        log.warning("no companion file " + companionPath +
+                    ": edges and vertices can only be found through their faces");
+    job.geometry = std::make_unique<ModelGeometry>(job.mesh, job.preamble,
+                                                   companion ? std::move(*companion) : MesherCompanion{});
+}
+
+// The materials of every body, and every reference found on the mesh before any assembly starts.
+void checkModel(Job& job) {
+    if (job.entries.materials.empty())
+        throw std::runtime_error("no material is assigned; assign a material first");
+    // The add-on lists the bodies of a part in the result file; an assembly has no such list and
+    // keeps one material, written for body 1, that holds for all of its bodies.
+    job.materials = std::make_unique<MaterialSet>(job.entries, job.physics(), job.preamble.bodies.empty());
+    const auto& bodies = job.geometry->elementBodies();
+    for (int body : std::set<int>(bodies.begin(), bodies.end())) job.materials->forBody(body);
+    for (const Restraint& r : job.entries.restraints) job.geometry->nodesOf(r.where);
+    for (const HeldTemperature& h : job.entries.heldTemperatures) job.geometry->nodesOf(h.where);
+    for (const Load& load : job.entries.loads)
+        if (load.where.kind != EntityRef::Kind::Model) job.geometry->nodesOf(load.where);
+    for (const Constraint& c : job.entries.constraints) job.geometry->facetsOfFace(c.face);
+    for (const ContactEntry& c : job.entries.contacts) job.geometry->facetsOfFace(c.face);
+}
+
+// The thermal part of a thermal stress: its T sections read as a thermal loadcase's, on a copy of
+// the mechanical part's mesh (the heat analyses keep their own job).
+std::unique_ptr<Job> thermalPart(const Job& job, RunLog& log) {
+    auto heat = std::make_unique<Job>();
+    heat->inputPath = job.inputPath;
+    heat->resultPath = job.resultPath;
+    heat->solver = job.solver;
+    heat->tolerance = job.tolerance;
+    heat->units = job.units;
+    heat->input = thermalPartInput(job.input);
+    heat->kind =
+        job.kind == SolveKind::TransientThermalStress ? SolveKind::TransientHeat : SolveKind::SteadyHeat;
+    readEntries(*heat, log);
+    heat->mesh = job.mesh;
+    heat->preamble = job.preamble;
+    RunLog quiet("", false, false);  // the mechanical part has said what the companion lacks
+    findGeometry(*heat, quiet);
+    checkModel(*heat);
+    return heat;
+}
+
+}  // namespace
+
 Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     Job job;
     job.inputPath = inputPath;
@@ -54,6 +114,10 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
         case SolveKind::ForcedVibration:
         case SolveKind::Plastic:
         case SolveKind::IncompressibleFlow:
+        case SolveKind::ThermalStress:
+        case SolveKind::TransientThermalStress:
+        case SolveKind::HeatedBuckling:
+        case SolveKind::HeatedModes:
             break;
         default:
             throw std::runtime_error(std::string(solveKindName(job.kind)) +
@@ -64,8 +128,8 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
             "the solver input has no SOLVE section; start the solve from the Solve command");
     job.tolerance = iterativeTolerance(job.input.tolerance, log);
     job.units = unitSystemFor(job.input.unitText);
-    job.entries = readModelEntries(job.input, job.physics());
-    for (const auto& w : job.entries.warnings) log.warning(w);
+    if (isThermalStress(job.kind)) checkThermalStressSections(job.input);
+    readEntries(job, log);
     if (job.input.meshPath.empty())
         throw std::runtime_error("the solver input names no mesh file (MFILE); create a mesh first");
     log.line("reading mesh " + job.input.meshPath);
@@ -75,26 +139,9 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
              std::to_string(job.mesh.nodesPerElement) + " nodes, " + std::to_string(job.mesh.facets.size()) +
              " boundary facets");
     job.preamble = readResultPreamble(preamblePathFor(job.resultPath), job.input.meshPath);
-    const std::string companionPath = companionPathFor(job.input.meshPath);
-    std::optional<MesherCompanion> companion = readMesherCompanion(companionPath, job.mesh);
-    if (!companion)
-        log.warning("no companion file " + companionPath +
-                    ": edges and vertices can only be found through their faces");
-    job.geometry = std::make_unique<ModelGeometry>(job.mesh, job.preamble,
-                                                   companion ? std::move(*companion) : MesherCompanion{});
-    if (job.entries.materials.empty())
-        throw std::runtime_error("no material is assigned; assign a material first");
-    // The add-on lists the bodies of a part in the result file; an assembly has no such list and
-    // keeps one material, written for body 1, that holds for all of its bodies.
-    job.materials = std::make_unique<MaterialSet>(job.entries, job.physics(), job.preamble.bodies.empty());
-    const auto& bodies = job.geometry->elementBodies();
-    for (int body : std::set<int>(bodies.begin(), bodies.end())) job.materials->forBody(body);
-    // Every reference must be found on the mesh before any assembly starts.
-    for (const Restraint& r : job.entries.restraints) job.geometry->nodesOf(r.where);
-    for (const Load& load : job.entries.loads)
-        if (load.where.kind != EntityRef::Kind::Model) job.geometry->nodesOf(load.where);
-    for (const Constraint& c : job.entries.constraints) job.geometry->facetsOfFace(c.face);
-    for (const ContactEntry& c : job.entries.contacts) job.geometry->facetsOfFace(c.face);
+    findGeometry(job, log);
+    checkModel(job);
+    if (isThermalStress(job.kind)) job.heat = thermalPart(job, log);
     return job;
 }
 

@@ -30,16 +30,29 @@ struct Job {
     // raised to kToleranceFloor; kIterativeTolerance when the input gives none.
     double tolerance = kIterativeTolerance;
 
+    // A thermal stress's thermal model: the T sections' entries and materials on a copy of the
+    // mesh, read as a thermal loadcase's, with the heat analysis the thermal stress starts with as
+    // its kind. Null for every other analysis; the job itself then holds the whole model, and in a
+    // thermal stress its mechanical part.
+    std::unique_ptr<Job> heat;
+
     bool thermal() const { return kind == SolveKind::SteadyHeat || kind == SolveKind::TransientHeat; }
     bool fluid() const { return kind == SolveKind::IncompressibleFlow; }
     Physics physics() const {
         return thermal() ? Physics::Thermal : fluid() ? Physics::Fluid : Physics::Mechanical;
     }
+    // Whether the run's results are modes (their shapes numbered, their values on the NATU line).
+    bool modal() const {
+        return kind == SolveKind::Modes || kind == SolveKind::Buckling || kind == SolveKind::HeatedModes ||
+               kind == SolveKind::HeatedBuckling;
+    }
     // The reference (initial, stress-free) temperature: the solve dialog's row 2 for statics and
     // heat; modes and buckling, whose row 2 is the number of modes, take it from row 3 (0 in inputs
-    // written before that row existed).
+    // written before that row existed). The heat part of a heated modes or buckling run takes the
+    // row of the run it belongs to.
     double initialTemperature() const {
-        return kind == SolveKind::Modes || kind == SolveKind::Buckling ? input.solve[1] : input.row2();
+        const bool modesRows = modal() || input.analysisCode == 13 || input.analysisCode == 14;
+        return modesRows ? input.solve[1] : input.row2();
     }
 };
 

@@ -5,6 +5,7 @@
 
 #include "fem/system_assembler.h"
 #include "physics/analyses.h"
+#include "physics/buckling_analysis.h"
 #include "physics/elastic_assembly.h"
 #include "physics/reactions.h"
 #include "physics/structural_setup.h"
@@ -48,6 +49,13 @@ TemperatureField temperatureField(const Job& job, RunLog& log) {
                      "temperature of " + number(field.reference));
             field.nodal = std::move(block.values);
         }
+    return field;
+}
+
+TemperatureField heatedField(const Job& job, const std::vector<double>& temperatures, RunLog& log) {
+    TemperatureField field{temperatures, job.initialTemperature()};
+    log.line("temperatures: those solved above, against a stress-free temperature of " +
+             number(field.reference));
     return field;
 }
 
@@ -209,9 +217,11 @@ void assembleStaticSystem(const Job& job, const MatrixPattern& pattern, const Te
     assembleBoundaryLoads(job, pattern.layout(), f, log);
 }
 
-void solveStatics(const Job& job, RunLog& log, ResultSink& results) {
-    if (!job.entries.contacts.empty()) return solveContactStatics(job, log, results);
-    StructuralSetup setup(job, log);
+void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::vector<double>* temperatures) {
+    if (!job.entries.contacts.empty()) return solveContactStatics(job, log, results, temperatures);
+    StructuralOptions options;
+    options.temperatures = temperatures;
+    StructuralSetup setup(job, log, options);
     const DofLayout& layout = setup.layout();
     log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" +
              std::to_string(layout.prescribedCount()) + " prescribed)");
@@ -306,7 +316,8 @@ void handFrequencies(const DofLayout& layout, ModesReport& modes, RunLog& log, R
 
 }  // namespace
 
-void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results) {
+void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results,
+                             const std::vector<double>* temperatures) {
     const int count = std::max(1, static_cast<int>(job.input.row2()));
     // The stiffness and the density are those of the loaded temperatures, else of the initial
     // temperature; a held contact state takes the prescribed values, the modes hold them at 0.
@@ -314,14 +325,21 @@ void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results) {
     options.values = StructuralOptions::Values::Zero;
     options.contact = StructuralOptions::Contact::Held;
     options.allowFreeMotion = true;
+    options.temperatures = temperatures;
     StructuralSetup setup(job, log, options);
     const DofLayout& layout = setup.layout();
     log.line("assembling stiffness and mass, " + std::to_string(layout.dofCount()) + " unknowns");
     StiffnessAndMass system = assembleStiffnessAndMass(job, setup);
+    // About a heated state the prestress of its temperatures and loads stiffens or softens the model.
+    const bool prestressed = temperatures && addPrestressStiffness(job, setup, *temperatures, system.k, log);
     const double shift = modeShift(setup, system.scales, log);
     log.line("solving for " + std::to_string(count) + " modes (shift-invert, multifrontal Cholesky)");
     ModesReport modes = solveModes(system.k, system.m, count, shift, layout);
     log.line("modes converged after " + std::to_string(modes.iterations) + " iterations");
+    if (prestressed && !modes.eigenvalues.empty() && modes.eigenvalues.front() < 0)
+        throw std::runtime_error(
+            "the heated state lies beyond its buckling point (with its prestress the stiffness has a mode of "
+            "negative stiffness), so it has no natural frequencies; solve buckling about the heated state");
     if (!layout.onFirstProcess()) return;
     handFrequencies(layout, modes, log, results);
 }

@@ -22,7 +22,8 @@ StructuralSetup::StructuralSetup(const Job& job, RunLog& log, const StructuralOp
     } else if (!hasContact) {
         checkHeld(findFreeRigidMotion(job.mesh, layout_), options.allowFreeMotion);
     }
-    temperatures_ = temperatureField(job, log);
+    temperatures_ =
+        options.temperatures ? heatedField(job, *options.temperatures, log) : temperatureField(job, log);
     if (held) {
         held_.emplace(job, layout_, temperatures_, log);
         if (options.values == Values::Zero) layout_ = layout_.withoutPrescribedValues();

@@ -43,6 +43,9 @@ struct StructuralOptions {
     ContactPairing pairing = ContactPairing::KeptFromStart;
     // The free rigid motion is answered by freeMotion() instead of thrown.
     bool allowFreeMotion = false;
+    // Every node's temperature, solved in this run (a thermal stress): the thermal strains and the
+    // materials follow it, against the initial temperature, as they follow a `t` load's.
+    const std::vector<double>* temperatures = nullptr;
 };
 
 class StructuralSetup {

@@ -34,6 +34,8 @@ struct TemperatureField {
 
 // Reads the temperatures a `t` load names (none: an empty field at the initial temperature).
 TemperatureField temperatureField(const Job& job, RunLog& log);
+// The temperatures of every node solved in this run, against the initial temperature.
+TemperatureField heatedField(const Job& job, const std::vector<double>& temperatures, RunLog& log);
 // The elastic material of element `e` at its temperature.
 ElasticMaterial elementMaterial(const Job& job, const TemperatureField& temperatures, int e);
 // Body force per volume at `time` from the accelerations and spins, without the density; empty

@@ -20,6 +20,7 @@
 #include "physics/analyses.h"
 #include "physics/heat_assembly.h"
 #include "physics/heat_balance.h"
+#include "physics/heat_solutions.h"
 #include "physics/held_temperatures.h"
 #include "physics/time_step_driver.h"
 #include "physics/time_stepping.h"
@@ -397,6 +398,10 @@ std::string HeatStepper::progress() {
 }
 
 }  // namespace
+
+std::unique_ptr<TimeStepper> transientHeatStepper(const Job& job, const StepPlan& plan, RunLog& log) {
+    return std::make_unique<HeatStepper>(job, plan, log);
+}
 
 void solveTransientHeat(const Job& job, RunLog& log, ResultSink& results) {
     checkThermalEntries(job, log);
