@@ -23,6 +23,10 @@
 //   tube MESH OUT INNER OUTER E NU PRESSURE: a tube about the z axis with free ends under internal
 //     pressure: the hoop stress at the bore and the outer surface and the radial displacement of
 //     the bore against Lame, within 2 %.
+//   thermtube MESH OUT INNER OUTER E NU ALPHA DT: the same tube in plane strain, its bore DT above
+//     its outer surface and the stress-free temperature: the mid-wall temperature against the
+//     logarithmic profile and the hoop stress at the bore and outside against the closed form,
+//     within 2 %.
 //   assembly MESH OUT E NU PRESSURE LINELOAD: the two blocks of samples/assembly.run (50 and 30
 //     long along x, 20 wide, 10 high; held at x = 0 and x = 60; PRESSURE down on both tops;
 //     LINELOAD per mm down along the second block's top tip edge): each block's mean tip
@@ -84,6 +88,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <numbers>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -386,48 +391,87 @@ int hole(char** argv) {
     return verdict();
 }
 
+// The hoop stress at the bore (r = a) and at the outer surface (r = b) of a tube about the z axis:
+// the mean over the corner nodes of each surface (the views give mid-side nodes their corners'
+// mean). Nothing when a surface has no corner node.
+std::optional<std::array<double, 2>> surfaceHoopStress(const mesh_solve::Mesh& mesh, const char* out,
+                                                       double a, double b, int step = 1) {
+    const results::NodeResults sx = readQuantity(out, mesh, results::kKindStress, 0, step),
+                               sy = readQuantity(out, mesh, results::kKindStress, 1, step),
+                               txy = readQuantity(out, mesh, results::kKindStress, 3, step);
+    double sum[2] = {0, 0};
+    int count[2] = {0, 0};
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const NodePoint q = mesh.nodePosition(n + 1);
+        const double r = std::hypot(q.x, q.y), c = q.x / r, sn = q.y / r;
+        const int surface = std::abs(r - a) < 1e-4 * a ? 0 : std::abs(r - b) < 1e-4 * b ? 1 : -1;
+        if (surface < 0 || !sx.hits[n]) continue;
+        sum[surface] += sx.values[n] * sn * sn + sy.values[n] * c * c - 2 * txy.values[n] * sn * c;
+        ++count[surface];
+    }
+    if (!count[0] || !count[1]) {
+        std::fprintf(stderr, "no corner nodes on the bore or the outer surface\n");
+        return std::nullopt;
+    }
+    return std::array<double, 2>{sum[0] / count[0], sum[1] / count[1]};
+}
+
 // Lame's thick cylinder with free ends (axial stress 0, which holds exactly in three dimensions):
 //   sigma_theta(r) = A + B / r^2, sigma_r(r) = A - B / r^2, A = p a^2 / (b^2 - a^2), B = A b^2,
 //   u_r(r) = ((1 - nu) A r + (1 + nu) B / r) / E   (plane stress: the ends are free to shorten).
-// The hoop stress is the mean over the nodes of each surface. The radial displacement is fitted
-// together with a rigid translation in x and y, since a support that only stops the tube sliding
-// sideways may move it as a whole without straining it.
+// The radial displacement is fitted together with a rigid translation in x and y, since a support
+// that only stops the tube sliding sideways may move it as a whole without straining it.
 int tube(char** argv) {
     const mesh_solve::Mesh mesh = readMesh(argv[0]);
     const auto [a, b, e, nu, p] = numbers<5>(argv);
     const results::NodeResults u =
         readQuantity(argv[1], mesh, results::kKindDisplacement, results::kItemVector);
-    const results::NodeResults sx = readQuantity(argv[1], mesh, results::kKindStress, 0),
-                               sy = readQuantity(argv[1], mesh, results::kKindStress, 1),
-                               txy = readQuantity(argv[1], mesh, results::kKindStress, 3);
-    auto hoop = [&](int n, double c, double sn) {
-        return sx.values[n] * sn * sn + sy.values[n] * c * c - 2 * txy.values[n] * sn * c;
-    };
-    double hoopSum[2] = {0, 0};
-    int hoopCount[2] = {0, 0};
+    const auto hoop = surfaceHoopStress(mesh, argv[1], a, b);
+    if (!hoop) return 1;
     // Sums over the bore's nodes for the least squares of u = ur (c, s) + (tx, ty).
     double count = 0, sumC = 0, sumS = 0, sumUx = 0, sumUy = 0, sumUr = 0;
     for (int n = 0; n < mesh.nodeCount(); ++n) {
         const NodePoint q = mesh.nodePosition(n + 1);
         const double r = std::hypot(q.x, q.y), c = q.x / r, sn = q.y / r;
-        const int surface = std::abs(r - a) < 1e-4 * a ? 0 : std::abs(r - b) < 1e-4 * b ? 1 : -1;
-        if (surface < 0) continue;
-        if (sx.hits[n]) hoopSum[surface] += hoop(n, c, sn), ++hoopCount[surface];
-        if (surface != 0) continue;
+        if (std::abs(r - a) >= 1e-4 * a) continue;
         const double ux = u.vectors[3 * n], uy = u.vectors[3 * n + 1];
         count += 1, sumC += c, sumS += sn, sumUx += ux, sumUy += uy, sumUr += c * ux + sn * uy;
-    }
-    if (!hoopCount[0] || !hoopCount[1]) {
-        std::fprintf(stderr, "no corner nodes on the bore or the outer surface\n");
-        return 1;
     }
     // The translation eliminated from the normal equations (c^2 + s^2 = 1 at every node).
     const double ur =
         (sumUr - (sumC * sumUx + sumS * sumUy) / count) / (count - (sumC * sumC + sumS * sumS) / count);
     const double coefA = p * a * a / (b * b - a * a), coefB = coefA * b * b;
-    within("hoop stress at the bore", hoopSum[0] / hoopCount[0], coefA + coefB / (a * a), 0.02);
-    within("hoop stress at the outer surface", hoopSum[1] / hoopCount[1], coefA + coefB / (b * b), 0.02);
+    within("hoop stress at the bore", (*hoop)[0], coefA + coefB / (a * a), 0.02);
+    within("hoop stress at the outer surface", (*hoop)[1], coefA + coefB / (b * b), 0.02);
     within("radial displacement of the bore", ur, ((1 - nu) * coefA * a + (1 + nu) * coefB / a) / e, 0.02);
+    return verdict();
+}
+
+// A tube in plane strain whose bore is dT above its outer surface, which is at the stress-free
+// temperature: the steady temperature is logarithmic in r and the hoop stress is (Timoshenko and
+// Goodier, Theory of Elasticity, 3rd ed., section 151, the long cylinder with its ends held)
+//   sigma_theta(r) = K [1 - ln(b/r) - a^2 / (b^2 - a^2) (1 + b^2 / r^2) ln(b/a)],
+//   K = alpha E dT / (2 (1 - nu) ln(b/a)),
+// so K (1 - 2 b^2 ln(b/a) / (b^2 - a^2)) at the bore and K (1 - 2 a^2 ln(b/a) / (b^2 - a^2))
+// outside. The bore's temperature is checked too: it is what the stresses were solved with.
+int thermtube(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const auto [a, b, e, nu, alpha, dT] = numbers<6>(argv);
+    const auto hoop = surfaceHoopStress(mesh, argv[1], a, b);
+    if (!hoop) return 1;
+    const results::NodeResults t = readQuantity(argv[1], mesh, results::kKindTemperature, 0);
+    // The node nearest the middle of the wall, and its radius (temperatures are nodal values).
+    double mid = 0, midRadius = 0, nearest = HUGE_VAL;
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const NodePoint q = mesh.nodePosition(n + 1);
+        const double r = std::hypot(q.x, q.y), off = std::abs(r - (a + b) / 2);
+        if (off < nearest) nearest = off, mid = t.values[n], midRadius = r;
+    }
+    const double k = alpha * e * dT / (2 * (1 - nu) * std::log(b / a));
+    const double spread = 2 * std::log(b / a) / (b * b - a * a);
+    within("temperature at mid-wall", mid, dT * std::log(b / midRadius) / std::log(b / a), 0.02);
+    within("hoop stress at the bore", (*hoop)[0], k * (1 - spread * b * b), 0.02);
+    within("hoop stress at the outer surface", (*hoop)[1], k * (1 - spread * a * a), 0.02);
     return verdict();
 }
 
@@ -863,6 +907,7 @@ constexpr Check kChecks[] = {{"dump", 5, dump},
                              {"cylinder", 8, cylinder},
                              {"sphere", 7, sphere},
                              {"cavity", 6, cavity},
+                             {"thermtube", 8, thermtube},
                              {"elastica", 7, [](char** a) { return elastica(a); }},
                              {"elastica", 8, [](char** a) { return elastica(a, std::atof(a[7])); }}};
 
