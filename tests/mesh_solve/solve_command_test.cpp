@@ -63,6 +63,21 @@ class SolveCommand : public ::testing::Test, public CommandFixture {
         person(*ui::findDialog(caption));
         c->OnTerminate();
     }
+    // Makes loadcase `name` of the physics radio `physics` and gives the part the first library
+    // material its Materials dialog offers.
+    void newLoadcaseWithLibraryMaterial(const char* name, int physics) {
+        use(addon::kMenuLoadcase, "Loadcase", [&](ui::Dialog& d) {
+            d.userType(CLoadcase::kNewName, name);
+            d.userClick(physics);
+            d.userClick(CLoadcase::kApply);
+        });
+        use(addon::kMenuMaterials, "Materials", [&](ui::Dialog& d) {
+            auto& m = static_cast<CMaterial&>(d);
+            m.grid().userChoose(m.standardItem(), 1);
+            part.selection().select(part.body(0).face(0));
+            m.userClick(CMaterial::kApply);
+        });
+    }
     // Closes the explorer, shows a new one and opens loadcase `name` in it.
     void reopen(const char* name) {
         explorer->OnTerminate();
@@ -176,17 +191,7 @@ TEST_F(SolveCommand, AFluidLoadcaseKeepsItsPhysicsMaterialAndAnalysisWhenOpenedA
     const std::string fluids = programs.folder() + "/Materials/Fluid";
     std::filesystem::create_directories(fluids);
     writeFile(fluids + "/Water.txt", "m;Water\n998.2\n1.002e-3\n0.598\n4182\n2.07e-4\n");
-    use(addon::kMenuLoadcase, "Loadcase", [](ui::Dialog& d) {
-        d.userType(CLoadcase::kNewName, "Flow");
-        d.userClick(CLoadcase::kFluidFlow);
-        d.userClick(CLoadcase::kApply);
-    });
-    use(addon::kMenuMaterials, "Materials", [&](ui::Dialog& d) {
-        auto& m = static_cast<CMaterial&>(d);
-        m.grid().userChoose(m.standardItem(), 1);
-        part.selection().select(part.body(0).face(0));
-        m.userClick(CMaterial::kApply);
-    });
+    newLoadcaseWithLibraryMaterial("Flow", CLoadcase::kFluidFlow);
     use(addon::kMenuSolve, "Solve", [](ui::Dialog& d) {
         d.userType(S::kFirstRowBox + 2, "20");
         d.userType(S::kFirstRowBox + 3, "0.05");
@@ -214,17 +219,7 @@ TEST_F(SolveCommand, AMultiphysicsLoadcaseKeepsItsPhysicsMaterialAndAnalysisWhen
     writeFile(programs.folder() + "/Materials/Mechanical/Steel.txt",
               "mm;Steel\n210000\n0.3\n1.2e-05\n7.85e-09\n");
     writeFile(programs.folder() + "/Materials/Thermal/Steel.txt", "mm;Steel\n0.045\n0\n0\n7.85e-09\n460\n");
-    use(addon::kMenuLoadcase, "Loadcase", [](ui::Dialog& d) {
-        d.userType(CLoadcase::kNewName, "Hot");
-        d.userClick(CLoadcase::kMultiphysics);
-        d.userClick(CLoadcase::kApply);
-    });
-    use(addon::kMenuMaterials, "Materials", [&](ui::Dialog& d) {
-        auto& m = static_cast<CMaterial&>(d);
-        m.grid().userChoose(m.standardItem(), 1);
-        part.selection().select(part.body(0).face(0));
-        m.userClick(CMaterial::kApply);
-    });
+    newLoadcaseWithLibraryMaterial("Hot", CLoadcase::kMultiphysics);
     use(addon::kMenuSolve, "Solve", [](ui::Dialog& d) {
         d.userChoose(S::kTypeList, 1);
         d.userType(S::kFirstRowBox + 1, "20");
