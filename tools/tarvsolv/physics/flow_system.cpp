@@ -21,10 +21,12 @@ FlowSystem::FlowSystem(const Job& job, const FlowLayout& layout, const FlowCondi
     const int elements = job.mesh.elementCount();
     density_.resize(elements);
     viscosity_.resize(elements);
+    // A flow that carries heat takes its constants at the initial temperature, as the heat does.
+    const double temperature = heat ? job.initialTemperature() : kFluidTemperature;
     for (int e = 0; e < elements; ++e) {
         const int body = job.geometry->bodyOfElement(e);
         const BodyMaterial::Fluid fluid =
-            job.materials->forBody(body).fluidAt(elementPoint(job.mesh, e, 0.0, kFluidTemperature), body);
+            job.materials->forBody(body).fluidAt(elementPoint(job.mesh, e, 0.0, temperature), body);
         density_[e] = fluid.density * job.units.massScale;
         viscosity_[e] = fluid.viscosity;
     }
