@@ -36,6 +36,7 @@ void solveJob(const Job& job, RunLog& log, ResultSink& results) {
         case SolveKind::LargeDisplacement:
             return solveLargeDisplacement(job, log, results);
         case SolveKind::IncompressibleFlow:
+        case SolveKind::Multiphysics:
             return solveIncompressibleFlow(job, log, results);
         case SolveKind::ThermalStress:
             return solveThermalStress(job, log, results);

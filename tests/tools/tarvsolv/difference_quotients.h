@@ -5,7 +5,22 @@
 #include <iterator>
 #include <vector>
 
+#include "fem/box_mesh.h"
+
 namespace tarvsolv::testing {
+
+// One bent quadratic element, so that the isoparametric map is not affine.
+inline FeMesh bentQuadraticTetrahedron() {
+    const FeMesh box = makeBoxMesh({{}, {1, 1, 1}, 1, 1, 1, true});
+    FeMesh one;
+    for (int n : box.elementNodes(3)) {
+        one.conn.push_back(one.nodeCount());
+        const Vec3 p = box.node(n);
+        for (double v : {p.x + 0.1 * p.y * p.y, p.y - 0.05 * p.z * p.x, p.z + 0.08 * p.x * p.x})
+            one.xyz.push_back(v);
+    }
+    return one;
+}
 
 // Expects `jacobian` (row-major, a row per value of `f`) to be the derivative of `f` at `x`: entry
 // (i, j) within `tolerance` of (f(x + h e_j)[i] - f(x - h e_j)[i]) / (2 h).

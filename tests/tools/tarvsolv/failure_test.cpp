@@ -19,6 +19,7 @@ struct Refusal {
     std::vector<std::string> materials = {kSteel}, loads = {"bol 2 1 10"}, restraints = {"bor 1 0 0 0"},
                              constraints = {};
     std::vector<std::string> step = {};  // the step section: BUCKLE, DYNAMIC and its damping line
+    std::vector<std::string> thermalLoads = {}, thermalRestraints = {};  // TLOADS, TRESTRAINTS
     SolverChoice solver = SolverChoice::Iterative;
 };
 
@@ -36,6 +37,15 @@ Refusal heat(std::string message, std::string solve, std::string material = kHea
 // its face 1 a wall, differing by `change`.
 Refusal flow(std::string message, std::function<void(Refusal&)> change) {
     Refusal r{.message = message, .code = 8, .materials = {"1  1e-06,1e-09,0.6,4180,0.0002"}};
+    change(r);
+    return r;
+}
+
+// The same flow carrying heat (header code 10), face 1 held at 50 degrees.
+Refusal flowHeat(std::string message, std::function<void(Refusal&)> change) {
+    Refusal r = flow(message, [](Refusal&) {});
+    r.code = 10;
+    r.thermalRestraints = {"bor 1 temp 50"};
     change(r);
     return r;
 }
@@ -68,7 +78,6 @@ const Refusal kRefusals[] = {
     {.message = "material on input line", .materials = {"1  tabm3,0.3,0,7.85e-06,0,0,0,0,0,0,0,0,0"}},
     {.message = "plasticity needs a tensile yield Sy above 0", .code = -1},
     {.message = "compressible flow" + kNotSolved, .code = 9},
-    {.message = "multiphysics" + kNotSolved, .code = 10},
     {.message = "fluid flow" + kNotSolved, .code = 15},
     // Incompressible flow: a fluid without density or viscosity, a model with nothing on its faces,
     // and the entries a flow does not take, each named with its line.
@@ -86,6 +95,16 @@ const Refusal kRefusals[] = {
          [](Refusal& r) { r.restraints = {"bor 1 temp 20"}; }),
     flow("'bog 2 1,0,0,0.1': a flow takes no interactions",
          [](Refusal& r) { r.constraints = {"bog 2 1,0,0,0.1"}; }),
+    // A flow that carries heat: its heat constants, and each line in its own section.
+    flowHeat("carries heat: it needs a conductivity and a heat capacity above 0",
+             [](Refusal& r) { r.materials = {"1  1e-06,1e-09,0,4180,0.0002"}; }),
+    flowHeat("'bol 2 2 0.002, 20': a thermal load belongs in TLOADS",
+             [](Refusal& r) { r.loads.push_back("bol 2 2 0.002, 20"); }),
+    flowHeat("'bor 1 temp 50': a held temperature belongs in TRESTRAINTS",
+             [](Refusal& r) { r.restraints.push_back("bor 1 temp 50"); }),
+    flowHeat("TRESTRAINTS holds temperatures", [](Refusal& r) { r.thermalRestraints = {"bor 2 0 0 0"}; }),
+    flowHeat("load code 1 is not a thermal load", [](Refusal& r) { r.thermalLoads = {"bol 2 1 10"}; }),
+    flowHeat("heat flux and convection on faces only", [](Refusal& r) { r.thermalLoads = {"pxf 0,0,0 5"}; }),
     {.message = "nothing fixes the temperature level",
      .code = 1,
      .materials = {kHeatSteel},
@@ -125,6 +144,8 @@ TEST(Refusals, SayWhyAndLeaveTheResultFile) {
         text.restraints = r.restraints;
         text.constraints = r.constraints;
         text.stepSection = r.step;
+        text.thermalLoads = r.thermalLoads;
+        text.thermalRestraints = r.thermalRestraints;
         EXPECT_THAT(job.refused(text, r.solver), HasSubstr(r.message));
     }
 }

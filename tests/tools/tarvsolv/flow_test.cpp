@@ -32,21 +32,8 @@ JobText flowJob(std::vector<std::string> loads, std::vector<std::string> restrai
     return text;
 }
 
-// One bent quadratic element, so that the isoparametric map is not affine.
-FeMesh curvedElement() {
-    const FeMesh box = makeBoxMesh({{}, {1, 1, 1}, 1, 1, 1, true});
-    FeMesh one;
-    for (int n : box.elementNodes(3)) {
-        one.conn.push_back(one.nodeCount());
-        const Vec3 p = box.node(n);
-        for (double v : {p.x + 0.1 * p.y * p.y, p.y - 0.05 * p.z * p.x, p.z + 0.08 * p.x * p.x})
-            one.xyz.push_back(v);
-    }
-    return one;
-}
-
 TEST(FlowElement, JacobianIsTheDerivativeOfTheResidual) {
-    const FeMesh mesh = curvedElement();
+    const FeMesh mesh = bentQuadraticTetrahedron();
     std::vector<double> state(kFlowElementDofs), history(30);
     for (int k = 0; k < kFlowElementDofs; ++k) state[k] = std::sin(1.3 * k + 0.4) * (k < 30 ? 2.0 : 5.0);
     for (int k = 0; k < 30; ++k) history[k] = std::cos(0.7 * k);

@@ -4,12 +4,14 @@
 
 namespace tarvsolv {
 
-FlowLayout::FlowLayout(const FeMesh& mesh, MPI_Comm comm)
+FlowLayout::FlowLayout(const FeMesh& mesh, MPI_Comm comm, bool withTemperature)
     : nodes_(mesh, 1, comm),
       pattern_(mesh, nodes_),
       velocity_(mesh.nodeCount()),
       pressure_(mesh.nodeCount(), -1),
-      pressureIndex_(mesh.nodeCount(), -1) {
+      pressureIndex_(mesh.nodeCount(), -1),
+      withTemperature_(withTemperature),
+      nodeStride_(withTemperature ? 4 : 3) {
     std::vector<char> corner(mesh.nodeCount(), 0);
     for (int e = 0; e < mesh.elementCount(); ++e)
         for (int k = 0; k < 4; ++k) corner[mesh.elementNodes(e)[k]] = 1;
@@ -22,7 +24,7 @@ FlowLayout::FlowLayout(const FeMesh& mesh, MPI_Comm comm)
     for (int p = 0; p < size; ++p) {
         const int first = static_cast<int>(n * p / size), end = static_cast<int>(n * (p + 1) / size);
         if (p == rank) firstUnknown_ = next, firstPressure_ = nextPressure;
-        for (int node = first; node < end; ++node) velocity_[node] = next, next += 3;
+        for (int node = first; node < end; ++node) velocity_[node] = next, next += nodeStride_;
         for (int node = first; node < end; ++node)
             if (corner[node]) pressure_[node] = next++, pressureIndex_[node] = nextPressure++;
         if (p == rank) ownedUnknowns_ = next - firstUnknown_, ownedPressures_ = nextPressure - firstPressure_;
@@ -35,10 +37,13 @@ FlowLayout::FlowLayout(const FeMesh& mesh, MPI_Comm comm)
 
 void FlowLayout::elementDofs(const FeMesh& mesh, int e, std::vector<PetscInt>& dofs) const {
     const auto nodes = mesh.elementNodes(e);
-    dofs.resize(3 * nodes.size() + 4);
+    dofs.resize(3 * nodes.size() + 4 + (withTemperature_ ? nodes.size() : 0));
     for (std::size_t i = 0; i < nodes.size(); ++i)
         for (int a = 0; a < 3; ++a) dofs[3 * i + a] = velocityDof(nodes[i], a);
     for (int k = 0; k < 4; ++k) dofs[3 * nodes.size() + k] = pressureDof(nodes[k]);
+    if (withTemperature_)
+        for (std::size_t i = 0; i < nodes.size(); ++i)
+            dofs[3 * nodes.size() + 4 + i] = temperatureDof(nodes[i]);
 }
 
 bool FlowLayout::hold(int dof, double value) {
@@ -60,15 +65,16 @@ VecHandle FlowLayout::createVector() const {
 
 MatHandle FlowLayout::createMatrix() const {
     // A row couples with the velocities of every neighbouring node and the pressures of the
-    // neighbouring corners (the element matrices carry their zero pressure block too).
+    // neighbouring corners (the element matrices carry their zero pressure block too), and the
+    // temperatures of every neighbouring node.
     std::vector<PetscInt> diagonal(ownedUnknowns_, 0), offDiagonal(ownedUnknowns_, 0);
     for (int node = nodes_.firstNode(); node < nodes_.endNode(); ++node) {
         int ownV = 0, otherV = 0, ownP = 0, otherP = 0;
         for (int m : pattern_.neighbours(node)) {
-            (ownsNode(m) ? ownV : otherV) += 3;
+            (ownsNode(m) ? ownV : otherV) += nodeStride_;
             if (isCorner(m)) (ownsNode(m) ? ownP : otherP) += 1;
         }
-        for (int a = 0; a < 3; ++a) {
+        for (int a = 0; a < nodeStride_; ++a) {
             diagonal[velocityDof(node, a) - firstUnknown_] = ownV + ownP;
             offDiagonal[velocityDof(node, a) - firstUnknown_] = otherV + otherP;
         }
@@ -109,15 +115,15 @@ MatHandle FlowLayout::createPressureMatrix() const {
 
 IsHandle FlowLayout::velocitySet() const {
     IsHandle set;
-    const PetscInt count = 3 * (nodes_.endNode() - nodes_.firstNode());
+    const PetscInt count = nodeStride_ * (nodes_.endNode() - nodes_.firstNode());
     TARV_PETSC(ISCreateStride(comm(), count, firstUnknown_, 1, set.out()));
-    TARV_PETSC(ISSetBlockSize(set, 3));
+    TARV_PETSC(ISSetBlockSize(set, nodeStride_));
     return set;
 }
 
 IsHandle FlowLayout::pressureSet() const {
     IsHandle set;
-    const PetscInt velocities = 3 * (nodes_.endNode() - nodes_.firstNode());
+    const PetscInt velocities = nodeStride_ * (nodes_.endNode() - nodes_.firstNode());
     TARV_PETSC(ISCreateStride(comm(), ownedPressures_, firstUnknown_ + velocities, 1, set.out()));
     return set;
 }

@@ -59,7 +59,7 @@ enum class SolveKind {
     TransientHeat,
     IncompressibleFlow,  // header code 8
     CompressibleFlow,    // 9: not solved by this version
-    Multiphysics,        // 10: not solved by this version
+    Multiphysics,        // 10: incompressible flow that carries heat
     // 11 to 14, thermal stress: heat, then the structure at the temperatures found
     ThermalStress,           // 11: steady heat, then statics
     TransientThermalStress,  // 12: transient heat, the quasi-static stress of every printed step

@@ -1,4 +1,6 @@
-// Incompressible flow (Navier-Stokes) on quadratic tetrahedra, Taylor-Hood P2/P1. Steady flow is
+// Incompressible flow (Navier-Stokes) on quadratic tetrahedra, Taylor-Hood P2/P1, and (header
+// code 10) the heat it carries: the energy equation with quadratic temperatures, coupled in the
+// same Newton solve, buoyancy by Boussinesq; results TEMP with the flow's. Steady flow is
 // Newton's method from the Stokes flow; when Newton alone does not reach the full density, the
 // density of the convective term (the Reynolds number) is continued from the last converged
 // share toward 1, halving the step after a failure. Transient flow starts from rest and steps with
@@ -11,6 +13,7 @@
 
 #include "physics/analyses.h"
 #include "physics/flow_conditions.h"
+#include "physics/flow_heat_terms.h"
 #include "physics/flow_newton.h"
 #include "physics/flow_report.h"
 #include "physics/flow_system.h"
@@ -59,22 +62,39 @@ struct FlowRun {
     // `timeFactor`: the time steps' du/dt factor (0: steady).
     FlowRun(const Job& job, double time, double timeFactor, RunLog& log)
         : job(job),
-          layout(job.mesh, PETSC_COMM_WORLD),
+          layout(job.mesh, PETSC_COMM_WORLD, carriesHeat(job)),
           conditions(job, layout, time, log),
-          system(job, layout, conditions),
+          heat(carriesHeat(job) ? std::make_optional<FlowHeatTerms>(job, layout, time, timeFactor == 0, log)
+                                : std::nullopt),
+          system(job, layout, conditions, heat ? &*heat : nullptr),
           newton(system, layout, job.solver, tolerance(job), iterationLimit(job), timeFactor) {
         log.line(std::string(kAnalysis) + ": " + std::to_string(3 * job.mesh.nodeCount()) + " velocities, " +
-                 std::to_string(layout.cornerCount()) + " pressures, " + std::to_string(layout.heldCount()) +
-                 " held; Newton to a relative residual of " + number(tolerance(job)) + " in at most " +
-                 std::to_string(iterationLimit(job)) + " iterations; linear solver: " + newton.solverName());
+                 std::to_string(layout.cornerCount()) + " pressures, " +
+                 (heat ? std::to_string(job.mesh.nodeCount()) + " temperatures, " : std::string()) +
+                 std::to_string(layout.heldCount()) + " held; Newton to a relative residual of " +
+                 number(tolerance(job)) + " in at most " + std::to_string(iterationLimit(job)) +
+                 " iterations; linear solver: " + newton.solverName());
     }
 
+    static bool carriesHeat(const Job& job) { return job.kind == SolveKind::Multiphysics; }
     static double tolerance(const Job& job) {
         return job.input.tolerance == 0 ? kDefaultTolerance : job.tolerance;
     }
     static int iterationLimit(const Job& job) {
         const double limit = job.input.row2();
         return limit >= 1 && limit < 1e6 ? static_cast<int>(limit) : kDefaultIterationLimit;
+    }
+
+    // The start of a run: at rest, every temperature at the initial temperature, the held values
+    // held.
+    void startState(Vec x) const {
+        TARV_PETSC(VecZeroEntries(x));
+        if (heat)
+            for (int node = layout.nodes().firstNode(); node < layout.nodes().endNode(); ++node)
+                TARV_PETSC(VecSetValue(x, layout.temperatureDof(node), heat->reference(), INSERT_VALUES));
+        TARV_PETSC(VecAssemblyBegin(x));
+        TARV_PETSC(VecAssemblyEnd(x));
+        setHeldValues(layout, x);
     }
 
     // The fields of state `x` as a result step (on the first process; none elsewhere).
@@ -86,21 +106,25 @@ struct FlowRun {
         step.add(NodeQuantity::Velocity, u);
         step.add(NodeQuantity::Pressure, system.pressures(state));
         step.add(NodeQuantity::Vorticity, nodalVorticity(job.mesh, u));
+        if (heat) step.add(NodeQuantity::Temperature, heat->temperatures(state));
         return step;
     }
 
-    // The fluid's force on the walls, the flow through the openings and the mass balance.
-    void report(Vec x, RunLog& log) const {
+    // The fluid's force on the walls, the flow through the openings and the mass balance; with
+    // heat, the heat balance and the Nusselt numbers.
+    void report(Vec x, double time, RunLog& log) const {
         const std::vector<double> state = gatherOnFirst(x);
         if (!layout.onFirstProcess()) return;
         const std::vector<double> u = system.velocities(state), p = system.pressures(state);
         logFlowReport(log, faceFlows(*job.geometry, conditions.walls(), u, p, system.viscosities()),
                       faceFlows(*job.geometry, conditions.openings(), u, p, system.viscosities()), job.units);
+        if (heat) heat->report(state, time, conditions.openings(), log);
     }
 
     const Job& job;
     FlowLayout layout;
     FlowConditions conditions;
+    std::optional<FlowHeatTerms> heat;
     FlowSystem system;
     FlowNewton newton;
 };
@@ -109,7 +133,7 @@ struct FlowRun {
 void solveSteadyFlow(const Job& job, RunLog& log, ResultSink& results) {
     FlowRun run(job, kSteadyTime, 0, log);
     VecHandle x = run.layout.createVector(), last = run.layout.createVector();
-    setHeldValues(run.layout, x);
+    run.startState(x);
     const double reference = run.newton.residualNorm(x, {kSteadyTime, 0.0});
     double converged = -1;  // the density share of the last converged solve
     const auto attempt = [&](double share) {
@@ -150,7 +174,7 @@ void solveSteadyFlow(const Job& job, RunLog& log, ResultSink& results) {
             number(converged) + " of the density" +
             (converged == 0 ? " (Stokes flow, without convection)" : ""));
     log.line("converged at the full density");
-    run.report(x, log);
+    run.report(x, kSteadyTime, log);
 }
 
 // Transient flow from rest: BDF2 steps (the first BDF1), each a Newton solve.
@@ -164,14 +188,16 @@ class FlowStepper : public TimeStepper {
           saved_(run_.layout.createVector()) {}
 
     void start() override {
-        TARV_PETSC(VecZeroEntries(x_));
+        run_.startState(x_);
         current_.assign(3 * static_cast<std::size_t>(run_.job.mesh.nodeCount()), 0.0);
         previous_ = current_;
+        if (run_.heat) currentT_ = previousT_ = run_.heat->temperatures(gatherOnAll(x_));
     }
 
     TimeStepOutcome advance(int step, double time, bool) override {
         TARV_PETSC(VecCopy(x_, saved_));
         run_.conditions.holdInletsAt(time);
+        if (run_.heat) run_.heat->holdAt(time);
         setHeldValues(run_.layout, x_);
         // du/dt = (3 u - 4 u_n + u_n-1) / (2 dt), or (u - u_n) / dt on the first step.
         const double dt = plan_.size;
@@ -179,7 +205,11 @@ class FlowStepper : public TimeStepper {
         history_.resize(current_.size());
         for (std::size_t i = 0; i < current_.size(); ++i)
             history_[i] = first ? -current_[i] / dt : (-4 * current_[i] + previous_[i]) / (2 * dt);
-        const FlowInstant at{time, 1.0, first ? 1 / dt : 1.5 / dt, &history_};
+        historyT_.resize(currentT_.size());
+        for (std::size_t i = 0; i < currentT_.size(); ++i)
+            historyT_[i] = first ? -currentT_[i] / dt : (-4 * currentT_[i] + previousT_[i]) / (2 * dt);
+        const FlowInstant at{time, 1.0, first ? 1 / dt : 1.5 / dt, &history_,
+                             run_.heat ? &historyT_ : nullptr};
         const NewtonOutcome out = run_.newton.solve(x_, at, reference_, plan_.logged(step) ? &log_ : nullptr);
         TimeStepOutcome outcome;
         outcome.converged = out.converged;
@@ -193,8 +223,11 @@ class FlowStepper : public TimeStepper {
             return outcome;
         }
         reference_ = std::max(reference_, out.residual / std::max(out.relative, 1e-300));
+        const std::vector<double> state = gatherOnAll(x_);
         previous_ = std::move(current_);
-        current_ = run_.system.velocities(gatherOnAll(x_));
+        current_ = run_.system.velocities(state);
+        if (run_.heat) previousT_ = std::move(currentT_), currentT_ = run_.heat->temperatures(state);
+        time_ = time;
         return outcome;
     }
 
@@ -207,15 +240,17 @@ class FlowStepper : public TimeStepper {
         return text("largest speed %.6g, ", fastest);
     }
 
-    void finish(RunLog& log) override { run_.report(x_, log); }
+    void finish(RunLog& log) override { run_.report(x_, time_, log); }
 
   private:
     const StepPlan plan_;
     RunLog& log_;
     FlowRun run_;
     VecHandle x_, saved_;
-    std::vector<double> current_, previous_, history_;  // velocities at steps n, n-1; du/dt's history
-    double reference_ = 0;                              // the largest first residual of the steps so far
+    std::vector<double> current_, previous_, history_;     // velocities at steps n, n-1; du/dt's history
+    std::vector<double> currentT_, previousT_, historyT_;  // the same of the temperatures
+    double time_ = 0;                                      // of the last step taken
+    double reference_ = 0;                                 // the largest first residual of the steps so far
 };
 
 }  // namespace

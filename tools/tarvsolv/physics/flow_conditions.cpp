@@ -6,13 +6,16 @@
 namespace tarvsolv {
 namespace {
 
-// Host faces that carry a restraint or a velocity or pressure load.
+// Host faces that carry a restraint or a velocity or pressure load. A thermal condition alone
+// (heat flux, convection, a held temperature) leaves a face open to the flow.
 std::set<int> facesWithConditions(const Job& job) {
     std::set<int> faces;
     for (const Restraint& r : job.entries.restraints)
         if (r.where.kind == EntityRef::Kind::Face) faces.insert(r.where.first);
     for (const Load& load : job.entries.loads)
-        if (load.where.kind == EntityRef::Kind::Face) faces.insert(load.where.first);
+        if (load.where.kind == EntityRef::Kind::Face &&
+            (load.kind == LoadKind::Pressure || load.kind == LoadKind::Velocity))
+            faces.insert(load.where.first);
     return faces;
 }
 

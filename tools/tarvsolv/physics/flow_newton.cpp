@@ -107,12 +107,16 @@ void FlowNewton::configureLinearSolver(double timeFactor) {
 }
 
 std::string FlowNewton::solverName() const {
+    // With heat, the temperatures join the velocities' block (x, y, z, T per node).
+    const bool heat = layout_.hasTemperature();
+    const std::string block = heat ? "velocities and temperatures" : "velocities";
+    const std::string diagonal = heat ? "the velocity and temperature block's" : "the velocity block's";
     return solver_ == SolverChoice::Direct ? "LU factorisation (MUMPS) of the whole system"
            : massDominated_
-               ? "FGMRES, Schur complement field split (velocities by incomplete LU, the Schur complement "
-                 "by that of the velocity block's diagonal, by GAMG)"
-               : "FGMRES, Schur complement field split (velocities by GAMG, the Schur complement by the "
-                 "pressure mass matrix over the viscosity)";
+               ? "FGMRES, Schur complement field split (" + block +
+                     " by incomplete LU, the Schur complement by that of " + diagonal + " diagonal, by GAMG)"
+               : "FGMRES, Schur complement field split (" + block +
+                     " by GAMG, the Schur complement by the pressure mass matrix over the viscosity)";
 }
 
 PetscErrorCode FlowNewton::function(SNES, Vec x, Vec f, void* self) {

@@ -5,6 +5,7 @@
 
 #include "fem/element_kernels.h"
 #include "linalg/linear_solvers.h"
+#include "physics/flow_heat_terms.h"
 
 namespace tarvsolv {
 namespace {
@@ -14,15 +15,18 @@ constexpr int kEdgeCorners[6][2] = {{0, 1}, {1, 2}, {0, 2}, {0, 3}, {1, 3}, {2, 
 
 }  // namespace
 
-FlowSystem::FlowSystem(const Job& job, const FlowLayout& layout, const FlowConditions& conditions)
-    : job_(job), layout_(layout), conditions_(conditions) {
+FlowSystem::FlowSystem(const Job& job, const FlowLayout& layout, const FlowConditions& conditions,
+                       const FlowHeatTerms* heat)
+    : job_(job), layout_(layout), conditions_(conditions), heat_(heat) {
     const int elements = job.mesh.elementCount();
     density_.resize(elements);
     viscosity_.resize(elements);
+    // A flow that carries heat takes its constants at the initial temperature, as the heat does.
+    const double temperature = heat ? job.initialTemperature() : kFluidTemperature;
     for (int e = 0; e < elements; ++e) {
         const int body = job.geometry->bodyOfElement(e);
         const BodyMaterial::Fluid fluid =
-            job.materials->forBody(body).fluidAt(elementPoint(job.mesh, e, 0.0, kFluidTemperature), body);
+            job.materials->forBody(body).fluidAt(elementPoint(job.mesh, e, 0.0, temperature), body);
         density_[e] = fluid.density * job.units.massScale;
         viscosity_[e] = fluid.viscosity;
     }
@@ -52,6 +56,7 @@ void FlowSystem::evaluate(Vec x, const FlowInstant& at, Vec residual, Mat jacobi
     const std::vector<double> state = gatherOnAll(x);
     if (jacobian) TARV_PETSC(MatZeroEntries(jacobian));
     addElements(state, at, residual, jacobian);
+    if (heat_) heat_->add(state, at, residual, jacobian);
     if (jacobian) {
         TARV_PETSC(MatAssemblyBegin(jacobian, MAT_FINAL_ASSEMBLY));
         TARV_PETSC(MatAssemblyEnd(jacobian, MAT_FINAL_ASSEMBLY));

@@ -21,11 +21,17 @@ struct FlowInstant {
     double timeFactor = 0;  // du/dt = timeFactor u + history (0: steady)
     // 3 per node, every node: the history part of du/dt (empty: steady).
     const std::vector<double>* history = nullptr;
+    // Every node: the history part of dT/dt of a flow that carries heat (empty: steady).
+    const std::vector<double>* temperatureHistory = nullptr;
 };
+
+class FlowHeatTerms;
 
 class FlowSystem {
   public:
-    FlowSystem(const Job& job, const FlowLayout& layout, const FlowConditions& conditions);
+    // `heat`: the energy equation and buoyancy of a flow that carries heat (null: none).
+    FlowSystem(const Job& job, const FlowLayout& layout, const FlowConditions& conditions,
+               const FlowHeatTerms* heat = nullptr);
 
     // F(x) into `residual` and its derivative into `jacobian`, each when given.
     void evaluate(Vec x, const FlowInstant& at, Vec residual, Mat jacobian) const;
@@ -53,6 +59,7 @@ class FlowSystem {
     const Job& job_;
     const FlowLayout& layout_;
     const FlowConditions& conditions_;
+    const FlowHeatTerms* heat_;
     std::vector<double> density_, viscosity_;  // per element
     std::vector<const Load*> accelerations_;
     double elementSize_ = 1, continuityScale_ = 1, heldScale_ = 1;

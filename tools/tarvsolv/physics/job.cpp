@@ -1,6 +1,7 @@
 #include "physics/job.h"
 
 #include "formats/result_head_path.h"
+#include "physics/flow_heat_input.h"
 #include "physics/mesher_companion.h"
 #include "physics/thermal_stress_input.h"
 #include "physics/time_stepping.h"
@@ -114,6 +115,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
         case SolveKind::ForcedVibration:
         case SolveKind::Plastic:
         case SolveKind::IncompressibleFlow:
+        case SolveKind::Multiphysics:
         case SolveKind::ThermalStress:
         case SolveKind::TransientThermalStress:
         case SolveKind::HeatedBuckling:
@@ -129,7 +131,9 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     job.tolerance = iterativeTolerance(job.input.tolerance, log);
     job.units = unitSystemFor(job.input.unitText);
     if (isThermalStress(job.kind)) checkThermalStressSections(job.input);
+    if (job.kind == SolveKind::Multiphysics) checkFlowHeatSections(job.input);
     readEntries(job, log);
+    if (job.kind == SolveKind::Multiphysics) addFlowHeatEntries(job.input, job.entries);
     if (job.input.meshPath.empty())
         throw std::runtime_error("the solver input names no mesh file (MFILE); create a mesh first");
     log.line("reading mesh " + job.input.meshPath);

@@ -37,7 +37,8 @@ struct Job {
     std::unique_ptr<Job> heat;
 
     bool thermal() const { return kind == SolveKind::SteadyHeat || kind == SolveKind::TransientHeat; }
-    bool fluid() const { return kind == SolveKind::IncompressibleFlow; }
+    // A flow; multiphysics (code 10) is the flow that carries heat.
+    bool fluid() const { return kind == SolveKind::IncompressibleFlow || kind == SolveKind::Multiphysics; }
     Physics physics() const {
         return thermal() ? Physics::Thermal : fluid() ? Physics::Fluid : Physics::Mechanical;
     }
@@ -51,6 +52,8 @@ struct Job {
     // written before that row existed). The heat part of a heated modes or buckling run takes the
     // row of the run it belongs to.
     double initialTemperature() const {
+        // A flow that carries heat: solve row 6, the one its flow rows leave free.
+        if (kind == SolveKind::Multiphysics) return input.solve[4];
         const bool modesRows = modal() || input.analysisCode == 13 || input.analysisCode == 14;
         return modesRows ? input.solve[1] : input.row2();
     }

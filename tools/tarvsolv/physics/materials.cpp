@@ -8,7 +8,7 @@ namespace {
 
 enum MechanicalField { kE1, kNu, kAlpha1, kRho, kUnused, kE2, kG12, kAngle, kAlpha2, kSy, kSu, kSe, kSyc };
 enum ThermalField { kK, kKy, kKz, kDensity, kSpecificHeat };
-enum FluidField { kFluidDensity, kViscosity };
+enum FluidField { kFluidDensity, kViscosity, kFluidConductivity, kFluidHeatCapacity, kExpansion };
 
 std::runtime_error materialError(int line, const std::string& what) {
     return std::runtime_error("material on input line " + std::to_string(line) + ": " + what);
@@ -100,6 +100,15 @@ BodyMaterial::Fluid BodyMaterial::fluidAt(const EvalPoint& at, int body) const {
         throw materialError(line_, "the fluid of body " + std::to_string(body) +
                                        " needs a density and a dynamic viscosity above 0");
     return fluid;
+}
+
+BodyMaterial::FluidHeat BodyMaterial::fluidHeatAt(const EvalPoint& at, int body) const {
+    const auto field = [&](int k) { return k < static_cast<int>(fields_.size()) ? fields_[k](at) : 0.0; };
+    const FluidHeat heat{field(kFluidConductivity), field(kFluidHeatCapacity), field(kExpansion)};
+    if (!(heat.conductivity > 0 && heat.heatCapacity > 0))
+        throw materialError(line_, "the fluid of body " + std::to_string(body) +
+                                       " carries heat: it needs a conductivity and a heat capacity above 0");
+    return heat;
 }
 
 MaterialSet::MaterialSet(const ModelEntries& entries, Physics physics, bool sharedByAllBodies) {

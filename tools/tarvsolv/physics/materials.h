@@ -39,6 +39,12 @@ class BodyMaterial {
         double density = 0, viscosity = 0;
     };
     Fluid fluidAt(const EvalPoint& at, int body) const;
+    // A fluid's heat constants, for a flow that carries heat: conductivity and heat capacity c
+    // (throws std::runtime_error naming `body` when either is not above 0) and expansion beta.
+    struct FluidHeat {
+        double conductivity = 0, heatCapacity = 0, expansion = 0;
+    };
+    FluidHeat fluidHeatAt(const EvalPoint& at, int body) const;
     // Whether a conductivity is a table or formula, so that it may follow temperature.
     bool conductivityMayVary() const;
     int line() const { return line_; }

@@ -339,6 +339,12 @@ std::string EntityRef::describe() const {
     return out.str();
 }
 
+void readMoreEntries(ModelEntries& m, const std::vector<InputLine>& restraints,
+                     const std::vector<InputLine>& loads, Physics physics) {
+    for (const auto& line : restraints) readRestraint(m, line, physics == Physics::Thermal);
+    for (const auto& line : loads) readLoad(m, line, physics);
+}
+
 ModelEntries readModelEntries(const SolverInput& input, Physics physics) {
     const bool thermal = physics == Physics::Thermal;
     ModelEntries m;

@@ -105,5 +105,9 @@ struct ModelEntries {
 // naming the line for an entry that cannot be read, an unknown load text, or (a flow) an entry a
 // flow does not take.
 ModelEntries readModelEntries(const SolverInput& input, Physics physics);
+// Reads further restraint and load lines into `m` as `physics` reads them; their values name the
+// tables of `m`, which must outlive them.
+void readMoreEntries(ModelEntries& m, const std::vector<InputLine>& restraints,
+                     const std::vector<InputLine>& loads, Physics physics);
 
 }  // namespace tarvsolv
