@@ -128,12 +128,20 @@ bool GuiPerson::slide(ui::Dialog& dialog, int id, int position) {
     const wxPoint at =
         slider->GetScreenPosition() + (upright ? wxPoint(size.x / 2, int(8 + share * (size.y - 16)))
                                                : wxPoint(int(8 + share * (size.x - 16)), size.y / 2));
+    const int start = dialog.position(id);
     ui_wx::clickAt(at);
     const auto there = [&] { return dialog.position(id) == position; };
+    // On a loaded machine the click's move can arrive after the keys began to correct it, which
+    // leaves the thumb off: the click is given time to land, and the keys look again until the
+    // thumb stays where it should.
+    ui_wx::pumpUntil([&] { return dialog.position(id) != start; }, milliseconds(500));
     const int span = std::abs(high - low) + 1;
-    if (dialog.position(id) < position) pressUntil(upright ? WXK_DOWN : WXK_RIGHT, span, there);
-    if (dialog.position(id) > position) pressUntil(upright ? WXK_UP : WXK_LEFT, span, there);
-    return ui_wx::pumpUntil(there);
+    for (int attempt = 0; attempt < 3 && !there(); ++attempt) {
+        if (dialog.position(id) < position) pressUntil(upright ? WXK_DOWN : WXK_RIGHT, span, there);
+        if (dialog.position(id) > position) pressUntil(upright ? WXK_UP : WXK_LEFT, span, there);
+        ui_wx::pumpUntil(there, milliseconds(1000));
+    }
+    return there();
 }
 
 wxWindow& GuiPerson::sceneCanvas(ui::Dialog& dialog, int id) const {
