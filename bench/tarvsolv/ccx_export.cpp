@@ -8,7 +8,12 @@
 //                                   for forced vibrations (ana=5), and for plasticity (ana=-1) the
 //                                   material's yield as *PLASTIC (perfectly plastic) with the
 //                                   pressures in 10 fixed increments up to the load factor, as
-//                                   tarvsolv steps them
+//                                   tarvsolv steps them; a thermal stress (ana=11) as
+//                                   *COUPLED TEMPERATURE-DISPLACEMENT, STEADY STATE (or *UNCOUPLED
+//                                   with a third argument "uncoupled") with the held temperatures
+//                                   and the stress-free temperature of solve row 2
+//   bar <out.meb> <n>               a 200 x 20 x 20 bar along x of 10n x n x n quadratic cells,
+//                                   its sides tagged 1 to 6 (x, y, z; min then max)
 //   blocks <out.meb> <n>            two 10 mm cubes stacked along z with separate nodes, n and n + 1
 //                                   quadratic cells a side, the upper one's faces tagged 7 to 12
 //                                   (a part's second body); for the contact comparison
@@ -16,6 +21,7 @@
 //   compare <job.out> <ccx.dat>     the largest difference in the last step's displacements,
 //                                   absolute and relative to the largest displacement (a second
 //                                   ".out" file is read as one of tarvsolv's)
+//   tcompare <job.out> <ccx.dat>    the same for the temperatures
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -32,6 +38,7 @@
 #include "fem/fe_mesh.h"
 #include "io/solver_input.h"
 #include "physics/model_entries.h"
+#include "physics/thermal_stress_input.h"
 
 namespace {
 
@@ -82,7 +89,8 @@ std::pair<double, double> rayleighDamping(const std::string& inputPath) {
 }
 
 // The step line of the analysis the input asks for, and how often nodes are printed.
-std::string stepLines(const SolverInput& input, const std::string& inputPath, int& printEvery) {
+std::string stepLines(const SolverInput& input, const std::string& inputPath, bool uncoupled,
+                      int& printEvery) {
     printEvery = 1;
     char text[200];
     if (input.analysisCode == 5) {
@@ -96,6 +104,13 @@ std::string stepLines(const SolverInput& input, const std::string& inputPath, in
     }
     if (input.analysisCode == -1) {
         std::snprintf(text, sizeof text, "*STATIC, DIRECT\n%.9g, 1\n", 1.0 / kLoadSteps);
+        return text;
+    }
+    if (input.analysisCode == 11) {
+        // One increment: the materials do not follow temperature, so the coupled solve has nothing
+        // to iterate on beyond its first equilibrium.
+        std::snprintf(text, sizeof text, "*%s TEMPERATURE-DISPLACEMENT, STEADY STATE\n1, 1\n",
+                      uncoupled ? "UNCOUPLED" : "COUPLED");
         return text;
     }
     if (input.buckle) {
@@ -157,7 +172,54 @@ int writeBlocks(const std::string& path, int n) {
     return 0;
 }
 
-int writeInp(const std::string& inputPath, const std::string& outPath) {
+int writeBar(const std::string& path, int n) {
+    if (n < 1) throw std::runtime_error("the bar needs at least one cell across");
+    writeMeshFile(makeBoxMesh({{}, {200, 20, 20}, 10 * n, n, n, true}), path);
+    return 0;
+}
+
+// The nodes of the facets tagged `face`, each once.
+std::vector<int> faceNodes(const FeMesh& mesh, int face) {
+    std::map<int, bool> nodes;
+    for (const Facet& f : mesh.facets)
+        if (f.tag == face)
+            for (int n : mesh.faceNodes(f.element, f.face)) nodes[n] = true;
+    std::vector<int> list;
+    for (const auto& [n, on] : nodes) list.push_back(n);
+    return list;
+}
+
+// The thermal part of a thermal stress: the conductivity and the expansion of the one material,
+// and the stress-free temperature (solve row 2) as every node's initial temperature, from which
+// CalculiX measures the thermal strain. Returns the held temperatures' boundary lines.
+std::string writeThermalPart(std::ofstream& out, const SolverInput& input, const FeMesh& mesh,
+                             const std::vector<std::string>& mechanical) {
+    const ModelEntries heat = readModelEntries(thermalPartInput(input), Physics::Thermal);
+    if (!heat.loads.empty())
+        throw std::runtime_error("the comparison takes held temperatures as the only heat loads");
+    for (const MaterialEntry& m : heat.materials)
+        if (m.fields != heat.materials[0].fields)
+            throw std::runtime_error("the comparison takes one thermal material for every body");
+    const auto& fields = heat.materials.at(0).fields;
+    const double k = std::stod(fields.at(0));
+    for (int axis = 1; axis < 3; ++axis)
+        if (const double kAxis = std::stod(fields.at(axis)); kAxis != 0 && kAxis != k)
+            throw std::runtime_error("the comparison takes an isotropic conductivity");
+    out << "*CONDUCTIVITY\n" << k << "\n*EXPANSION\n" << mechanical.at(2) << "\n";
+    std::string held;
+    for (const HeldTemperature& h : heat.heldTemperatures) {
+        if (h.where.kind != EntityRef::Kind::Face || !h.value.isConstant())
+            throw std::runtime_error("the comparison takes constant temperatures held on faces only");
+        char value[32];
+        std::snprintf(value, sizeof value, "%.9g", h.value(EvalPoint{}));
+        for (int n : faceNodes(mesh, h.where.first))
+            held += std::to_string(n + 1) + ", 11, 11, " + std::string(value) + "\n";
+    }
+    out << "*INITIAL CONDITIONS, TYPE=TEMPERATURE\nNALL, " << input.row2() << "\n";
+    return held;
+}
+
+int writeInp(const std::string& inputPath, const std::string& outPath, bool uncoupled) {
     const SolverInput input = readSolverInput(inputPath);
     const ModelEntries entries = readModelEntries(input, Physics::Mechanical);
     const FeMesh mesh = readMeshFile(input.meshPath);
@@ -184,7 +246,9 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
     const auto& fields = entries.materials[0].fields;
     out << "*MATERIAL, NAME=M1\n*ELASTIC\n" << fields.at(0) << ", " << fields.at(1) << "\n";
     int printEvery = 1;
-    const std::string step = stepLines(input, inputPath, printEvery);
+    const std::string step = stepLines(input, inputPath, uncoupled, printEvery);
+    const bool thermalStress = input.analysisCode == 11;
+    const std::string heldTemperatures = thermalStress ? writeThermalPart(out, input, mesh, fields) : "";
     if (input.analysisCode == 5) {
         // Density in CalculiX's consistent units: the solver takes kg per length unit cubed and
         // converts to N s2 per length unit (mm: tonnes per mm3).
@@ -203,15 +267,12 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
     for (const Restraint& r : entries.restraints) {
         if (r.where.kind != EntityRef::Kind::Face)
             throw std::runtime_error("the comparison takes face restraints only");
-        std::map<int, bool> nodes;
-        for (const Facet& f : mesh.facets)
-            if (f.tag == r.where.first)
-                for (int n : mesh.faceNodes(f.element, f.face)) nodes[n] = true;
-        for (const auto& [n, on] : nodes)
+        for (int n : faceNodes(mesh, r.where.first))
             for (int a = 0; a < 3; ++a)
                 if (r.fixed[a]) out << n + 1 << ", " << a + 1 << ", " << a + 1 << "\n";
     }
-    out << "*DLOAD\n";
+    out << heldTemperatures;
+    if (!entries.loads.empty()) out << "*DLOAD\n";
     for (const Load& load : entries.loads) {
         if (load.kind != LoadKind::Pressure || load.where.kind != EntityRef::Kind::Face ||
             !load.values[0].isConstant())
@@ -221,58 +282,66 @@ int writeInp(const std::string& inputPath, const std::string& outPath) {
             if (f.tag == load.where.first) out << f.element + 1 << ", P" << f.face + 1 << ", " << p << "\n";
     }
     out << "*NODE PRINT, NSET=NALL" << (printEvery > 1 ? ", FREQUENCY=" + std::to_string(printEvery) : "")
-        << "\nU\n*END STEP\n";
+        << "\nU" << (thermalStress ? ", NT" : "") << "\n*END STEP\n";
     return out ? 0 : 1;
 }
 
-// The displacements of the last DISP block.
-std::vector<double> tarvsolvDisplacements(const std::string& path) {
+// The values of the last block headed `keyword` ("DISP": three a node, "TEMP": one).
+std::vector<double> tarvsolvBlock(const std::string& path, const std::string& keyword, int components) {
     std::ifstream in(path);
     std::string line;
-    std::vector<double> u;
+    std::vector<double> values;
     while (std::getline(in, line)) {
-        if (line.rfind("DISP", 0) != 0) continue;
-        u.clear();
+        if (line.rfind(keyword + " ", 0) != 0) continue;
+        values.clear();
         while (std::getline(in, line) && !line.empty()) {
             std::istringstream f(line);
-            double n, x, y, z;
-            f >> n >> x >> y >> z;
-            u.insert(u.end(), {x, y, z});
+            double n, v;
+            f >> n;
+            for (int c = 0; c < components && f >> v; ++c) values.push_back(v);
         }
     }
-    return u;
+    return values;
 }
 
-// The displacements of the last increment CalculiX printed.
-std::vector<double> calculixDisplacements(const std::string& path) {
+// The values of the last increment CalculiX printed under a heading holding `heading`
+// ("displacements": three a node, "temperatures": one).
+std::vector<double> calculixBlock(const std::string& path, const std::string& heading, int components) {
     std::ifstream in(path);
     std::string line;
-    std::vector<double> u;
+    std::vector<double> values;
     while (std::getline(in, line)) {
-        if (line.find("displacements") == std::string::npos) continue;
-        u.clear();
+        if (line.find(heading) == std::string::npos) continue;
+        values.clear();
         while (std::getline(in, line)) {
             std::istringstream f(line);
             long n;
-            double x, y, z;
-            if (!(f >> n >> x >> y >> z)) {
-                if (u.empty()) continue;  // the blank line after the heading
+            std::vector<double> v(components);
+            bool read = static_cast<bool>(f >> n);
+            for (double& x : v) read = read && f >> x;
+            if (!read) {
+                if (values.empty()) continue;  // the blank line after the heading
                 break;
             }
-            if (static_cast<std::size_t>(n) != u.size() / 3 + 1)
+            if (static_cast<std::size_t>(n) != values.size() / components + 1)
                 throw std::runtime_error("CalculiX lists the nodes out of order");
-            u.insert(u.end(), {x, y, z});
+            values.insert(values.end(), v.begin(), v.end());
         }
     }
-    return u;
+    return values;
 }
 
-int compare(const std::string& outPath, const std::string& datPath) {
+// The largest difference of the last block of `ours` against the other file's, absolute and
+// relative to the other's largest magnitude.
+int compare(const std::string& outPath, const std::string& datPath, bool temperatures) {
     const bool ours = datPath.size() > 4 && datPath.compare(datPath.size() - 4, 4, ".out") == 0;
-    const auto a = tarvsolvDisplacements(outPath),
-               b = ours ? tarvsolvDisplacements(datPath) : calculixDisplacements(datPath);
+    const int components = temperatures ? 1 : 3;
+    const auto a = tarvsolvBlock(outPath, temperatures ? "TEMP" : "DISP", components),
+               b = ours ? tarvsolvBlock(datPath, temperatures ? "TEMP" : "DISP", components)
+                        : calculixBlock(datPath, temperatures ? "temperatures" : "displacements", components);
     if (a.size() != b.size() || a.empty()) {
-        std::fprintf(stderr, "tarvsolv-ccx: %zu against %zu displacement values\n", a.size(), b.size());
+        std::fprintf(stderr, "tarvsolv-ccx: %zu against %zu %s values\n", a.size(), b.size(),
+                     temperatures ? "temperature" : "displacement");
         return 1;
     }
     double largest = 0, difference = 0;
@@ -312,9 +381,12 @@ int main(int argc, char** argv) {
     try {
         const std::string mode = argc > 1 ? argv[1] : "";
         if (mode == "faces" && argc == 3) return listFaces(argv[2]);
-        if (mode == "inp" && argc == 4) return writeInp(argv[2], argv[3]);
+        if (mode == "inp" && (argc == 4 || (argc == 5 && std::string(argv[4]) == "uncoupled")))
+            return writeInp(argv[2], argv[3], argc == 5);
         if (mode == "blocks" && argc == 4) return writeBlocks(argv[2], std::atoi(argv[3]));
-        if (mode == "compare" && argc == 4) return compare(argv[2], argv[3]);
+        if (mode == "bar" && argc == 4) return writeBar(argv[2], std::atoi(argv[3]));
+        if (mode == "compare" && argc == 4) return compare(argv[2], argv[3], false);
+        if (mode == "tcompare" && argc == 4) return compare(argv[2], argv[3], true);
         if (mode == "factors" && argc == 4) {
             std::printf("%.6g %.6g\n", lowestFactor(argv[2]), lowestFactor(argv[3]));
             return 0;
@@ -323,8 +395,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "tarvsolv-ccx: %s\n", e.what());
         return 1;
     }
-    std::fprintf(stderr,
-                 "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp | blocks OUT.meb N | compare "
-                 "JOB.out CCX.dat | factors JOB.out CCX.dat\n");
+    std::fprintf(
+        stderr,
+        "usage: tarvsolv-ccx faces JOB.txt | inp JOB.txt OUT.inp [uncoupled] | blocks OUT.meb N | bar "
+        "OUT.meb N | compare JOB.out CCX.dat | tcompare JOB.out CCX.dat | factors JOB.out CCX.dat\n");
     return 2;
 }

@@ -8,7 +8,9 @@
 # compared) and 100 steps of forced vibration under the pressure put on at t = 0 (our ana=5 with
 # mass and stiffness damping, CalculiX *DYNAMIC, DIRECT with the same fixed step and *DAMPING), with
 # the ratios of CPU time and peak memory, tarvsolv against CalculiX. A run tarvsolv refuses prints
-# "refused" in its row. Last, the nonlinear analyses on their own meshes: plasticity of the thick
+# "refused" in its row. After the static rows, a thermal stress in one run (ana=11) on a bar of box
+# cells against CalculiX's uncoupled and coupled temperature-displacement analyses (see
+# thermal_rows). Last, the nonlinear analyses on their own meshes: plasticity of the thick
 # tube (tube.step, radii 10 and 20 mm, both ends held, an internal pressure between the first
 # yield and the collapse of the wall, perfectly plastic; 10 equal load steps in both programs), and
 # block contact: two stacked cubes pressed together through contact faces (BENCH_CONTACT_CELLS,
@@ -17,7 +19,8 @@
 # usage: bench/tarvsolv/run_bench.sh [build folder] [element sizes...]   (defaults: build, 1.8 1.15)
 # BENCH_STATIC_ONLY=1 leaves out buckling, vibration and the nonlinear rows (CalculiX's 100
 # vibration steps take about half an hour at the first size and hours at the second);
-# BENCH_NONLINEAR_ONLY=1 runs the nonlinear rows only. BENCH_PROCESSES=N adds, after each static
+# BENCH_NONLINEAR_ONLY=1 runs the nonlinear rows only, BENCH_THERMAL_ONLY=1 the thermal stress rows
+# only (BENCH_BAR_CELLS: the bar's cells across, default 8). BENCH_PROCESSES=N adds, after each static
 # row, the MF solve on N processes (through kolvane-register --solver-processes) and its speed-up. BENCH_TUBE_SIZE is the tube's element size
 # (default 3 mm, about 38,000 unknowns: CalculiX takes about a minute).
 # needs in the build folder: tarvdir/tarvsolv, tarvdir/velgrin, bin/velgrin-sample-parts,
@@ -107,6 +110,47 @@ contact_rows() {
     done
 }
 
+# Thermal stress in one run (ana=11): a 200 x 20 x 20 steel bar of 10n x n x n quadratic cells
+# (BENCH_BAR_CELLS, default 8: 139,587 unknowns), its ends held at 100 and 20 C (20 the stress-free
+# temperature) and along x between two walls, on rollers at y = 0 and z = 0; tarvsolv by PCG and MF.
+# The peer whose ratios are printed is CalculiX's *UNCOUPLED TEMPERATURE-DISPLACEMENT, STEADY
+# STATE: like ours it solves the heat first and then the structure at those temperatures, each
+# on its own unknowns, which is all a one-way coupling needs. Its *COUPLED TEMPERATURE-
+# DISPLACEMENT, STEADY STATE solves four unknowns a node together by Newton iterations, work the
+# problem does not ask for; it is run too and its time and differences printed beside.
+thermal_rows() {
+    printf '\n%-5s | %-9s | %-28s | %-28s | %-34s | %-32s | %s\n' cells unknowns "tarvsolv PCG cpu/wall s (MB)" "tarvsolv MF cpu/wall s (MB)" "CalculiX uncoupled cpu/wall s (MB)" "CalculiX coupled cpu/wall s (MB)" "largest |du| / |u|, |dT| / |T|: PCG, MF against uncoupled; MF against coupled"
+    local cells nodes pt pm mt mm ut um ct cm ours theirs ru rmu rc rmc
+    for cells in ${BENCH_BAR_CELLS:-8}; do
+        "$convert" bar "$work/bar.meb" "$cells"
+        printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=11 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n20,0,0,0,0\nTABLES\nMSET\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\nRESTRAINTS\nbor 1 0 1 1\nbor 2 0 1 1\nbor 3 1 0 1\nbor 5 1 1 0\nCONSTRAINTS\nTMATERIALS\n1  0.05,0,0,7.85e-06,460\nTRESTRAINTS\nbor 1 temp 100\nbor 2 temp 20\n' \
+            "$step" "$work/bar.meb" >"$work/bar.txt"
+        nodes=$(head -c 4 "$work/bar.meb" | od -An -tu4 | tr -d ' ')
+        printf 'MESHFILE\n%s\nBODIES 1\n 1 6 12 8\nEND\n' "$work/bar.meb" >"$work/bar.out"
+        read -r pt pm < <(measure "$tarvsolv" "$work/bar.txt" 0 --solver PCG)
+        cp "$work/bar.out" "$work/barpcg.out"
+        printf 'MESHFILE\n%s\nBODIES 1\n 1 6 12 8\nEND\n' "$work/bar.meb" >"$work/bar.out"
+        read -r mt mm < <(measure "$tarvsolv" "$work/bar.txt" 0 --solver MF)
+        "$convert" inp "$work/bar.txt" "$work/uncoupled.inp" uncoupled
+        read -r ut um < <(cd "$work" && measure ccx -i uncoupled)
+        "$convert" inp "$work/bar.txt" "$work/coupled.inp"
+        read -r ct cm < <(cd "$work" && measure ccx -i coupled)
+        local differences=() pair
+        for pair in "barpcg.out uncoupled.dat" "bar.out uncoupled.dat" "bar.out coupled.dat"; do
+            read -r ours theirs <<<"$pair"
+            differences+=("$("$convert" compare "$work/$ours" "$work/$theirs" | awk '{ print $3 }') $("$convert" tcompare "$work/$ours" "$work/$theirs" | awk '{ print $3 }')")
+        done
+        printf '%-5s | %9d | %19s (%6s) | %19s (%6s) | %25s (%6s) | %23s (%6s) | %s, %s; %s\n' "$cells" $((3 * nodes)) "$pt" "$pm" "$mt" "$mm" "$ut" "$um" "$ct" "$cm" "${differences[0]}" "${differences[1]}" "${differences[2]}"
+        local solver time memory
+        for solver in "PCG $pt $pm" "MF $mt $mm"; do
+            read -r solver time memory <<<"$solver"
+            read -r ru rmu < <(ratios "$time" "$memory" "$ut" "$um")
+            read -r rc rmc < <(ratios "$time" "$memory" "$ct" "$cm")
+            printf '      thermal stress, %s against CalculiX uncoupled: CPU time x %s, memory x %s; coupled: x %s, x %s\n' "$solver" "$ru" "$rmu" "$rc" "$rmc"
+        done
+    done
+}
+
 nonlinear_rows() {
     printf '\n%-22s | %-28s | %-28s | %-22s | %s\n' analysis "tarvsolv cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "ratio cpu, memory" "largest |du| / |u|, last step"
     local size=${BENCH_TUBE_SIZE:-3}
@@ -127,6 +171,10 @@ nonlinear_rows() {
     contact_rows
 }
 
+if [[ ${BENCH_THERMAL_ONLY:-0} == 1 ]]; then
+    thermal_rows
+    exit 0
+fi
 if [[ ${BENCH_NONLINEAR_ONLY:-0} == 1 ]]; then
     nonlinear_rows
     exit 0
@@ -168,6 +216,7 @@ for size in "${sizes[@]}"; do
     runs+=("$size $fixed $loaded")
 done
 
+thermal_rows
 [[ ${BENCH_STATIC_ONLY:-0} == 1 ]] && exit 0
 
 # Buckling (5 modes) and forced vibration (100 steps of 1e-5 s, Rayleigh damping 5 /s and 1e-6 s)
