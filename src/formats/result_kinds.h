@@ -14,6 +14,7 @@ enum ResultKind : int {
     kKindPlasticStrain = 7,
     kKindPressure = 8,   // a flow's pressure, one value per node as the temperature
     kKindVorticity = 9,  // the curl of a flow's velocity, three components per node
+    kKindHeatFlux = 10,  // q = -k grad T of a heat solution, three components per node
 };
 
 // Item of a node kind that asks for the three components as a vector.

@@ -39,6 +39,8 @@ const char* nodeKeyword(int kind) {
             return "PRES";
         case kKindVorticity:
             return "VORT";
+        case kKindHeatFlux:
+            return "FLUX";
         default:
             return nullptr;
     }
@@ -218,10 +220,19 @@ ReadStatus readResult(const std::string& path, const ResultMesh& mesh, const Res
     return nodeKind ? readNodeBlock(reader, mesh, rq, out) : readElementBlock(reader, mesh, rq, out);
 }
 
+namespace {
+
+// The header keyword of a kind's blocks; nullptr for kinds the file has no blocks of.
+const char* blockKeyword(int kind) {
+    if (kind == kKindStress) return "STRE";
+    if (kind == kKindPlasticStrain) return "STRA";
+    return nodeKeyword(kind);
+}
+
+}  // namespace
+
 BlockCount countBlocks(const std::string& path, int kind) {
-    const char* keyword = nodeKeyword(kind);
-    if (kind == kKindStress) keyword = "STRE";
-    if (kind == kKindPlasticStrain) keyword = "STRA";
+    const char* keyword = blockKeyword(kind);
     BlockCount count;
     LineReader reader(path);
     count.fileRead = reader.isOpen();
@@ -231,6 +242,12 @@ BlockCount countBlocks(const std::string& path, int kind) {
         count.highest = std::max(count.highest, *number);
     }
     return count;
+}
+
+bool holdsBlock(const std::string& path, int kind) {
+    const char* keyword = blockKeyword(kind);
+    LineReader reader(path);
+    return keyword != nullptr && reader.isOpen() && findBlock(reader, keyword).has_value();
 }
 
 }  // namespace results

@@ -61,5 +61,8 @@ struct BlockCount {
     int highest = 0;
 };
 BlockCount countBlocks(const std::string& path, int kind);
+// Whether the file holds a block of `kind` (the search stops at the first): what a list offers
+// of a quantity that older runs did not write.
+bool holdsBlock(const std::string& path, int kind);
 
 }  // namespace results

@@ -38,12 +38,29 @@ constexpr std::array<Quantity, kQuantityCount> kQuantities{{
     {"Speed", "Speed", kKindVelocity, kItemMagnitude, U::Velocity},
     {"Pressure", "Pressure", kKindPressure, 0, U::Stress},
     {"Vorticity", "Vorticity magnitude", kKindVorticity, kItemMagnitude, U::PerSecond},
+    {"X Heat Flux", "X Heat Flux", kKindHeatFlux, 0, U::HeatFlux},
+    {"Y Heat Flux", "Y Heat Flux", kKindHeatFlux, 1, U::HeatFlux},
+    {"Z Heat Flux", "Z Heat Flux", kKindHeatFlux, 2, U::HeatFlux},
+    {"Heat Flux", "Heat Flux", kKindHeatFlux, kItemMagnitude, U::HeatFlux},
 }};
 
 // A flow's list: the mesh, the velocity components, speed, pressure and vorticity.
 constexpr int kFluidPositions[] = {kPositionMesh,      kPositionXVelocity, kPositionXVelocity + 1,
                                    kPositionZVelocity, kPositionSpeed,     kPositionPressure,
                                    kPositionVorticity};
+
+bool isHeatFlux(int position) {
+    return position >= kPositionXHeatFlux && position <= kPositionHeatFlux;
+}
+
+// The heat flux lines after "Temperatures" in `list`.
+void insertHeatFlux(std::vector<OfferedQuantity>& list) {
+    auto at = std::find_if(list.begin(), list.end(),
+                           [](const OfferedQuantity& q) { return q.position == kPositionTemperature; });
+    if (at != list.end()) ++at;
+    for (int p = kPositionHeatFlux; p >= kPositionXHeatFlux; --p)
+        at = list.insert(at, {std::string(kQuantities[p].listText), p});
+}
 
 // A mechanical natural-frequency loadcase offers one quantity, whichever line is chosen.
 bool isNaturalFrequencies(int physics, int solutionType) {
@@ -62,7 +79,7 @@ const Quantity& quantityAt(int position) {
     return kQuantities[static_cast<std::size_t>(position)];
 }
 
-std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType) {
+std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bool heatFlux) {
     std::vector<OfferedQuantity> list{{"Mesh", kPositionMesh}};
     if (physics == kPhysicsThermal) {
         list.push_back({"Temperatures", kPositionTemperature});
@@ -78,6 +95,7 @@ std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType) {
         for (int p : kFluidPositions)
             if (p != kPositionMesh) list.push_back({std::string(kQuantities[p].listText), p});
     }
+    if (heatFlux && (physics == kPhysicsThermal || physics == kPhysicsMultiphysics)) insertHeatFlux(list);
     return list;
 }
 
@@ -88,7 +106,8 @@ UnitClass unitClassAt(int position, int physics) {
 }
 
 bool hasTimeHistory(int position, int physics) {
-    if (physics == kPhysicsThermal) return position == kPositionTemperature;
+    if (physics == kPhysicsThermal) return position == kPositionTemperature || isHeatFlux(position);
+    if (physics == kPhysicsMultiphysics && isHeatFlux(position)) return true;
     if (physics == kPhysicsFluid)
         return position != kPositionMesh && std::find(std::begin(kFluidPositions), std::end(kFluidPositions),
                                                       position) != std::end(kFluidPositions);
@@ -98,7 +117,7 @@ bool hasTimeHistory(int position, int physics) {
 }
 
 int plotPosition(int physics, int solutionType, int listPosition) {
-    if (physics == kPhysicsThermal) return kPositionTemperature;
+    if (physics == kPhysicsThermal) return isHeatFlux(listPosition) ? listPosition : kPositionTemperature;
     if (isNaturalFrequencies(physics, solutionType)) return kPositionFrequency;
     return listPosition;
 }
@@ -121,6 +140,14 @@ std::string velocityUnit(std::string_view lengthUnit) {
     return lengthUnit.empty() ? "" : std::string(lengthUnit) + "/s";
 }
 
+std::string heatFluxUnit(std::string_view lengthUnit) {
+    if (lengthUnit.starts_with("mm")) return "W/mm2";
+    if (lengthUnit.starts_with("m")) return "W/m2";
+    if (lengthUnit.starts_with("c")) return "W/cm2";
+    if (lengthUnit.starts_with("i")) return "Btu/(s-in2)";
+    return "";
+}
+
 std::string unitText(UnitClass unit, std::string_view lengthUnit) {
     switch (unit) {
         case UnitClass::Stress:
@@ -133,6 +160,8 @@ std::string unitText(UnitClass unit, std::string_view lengthUnit) {
             return velocityUnit(lengthUnit);
         case UnitClass::PerSecond:
             return "1/s";
+        case UnitClass::HeatFlux:
+            return heatFluxUnit(lengthUnit);
         case UnitClass::None:
             break;
     }
@@ -148,6 +177,8 @@ std::string unitTextForKind(int kind, std::string_view lengthUnit) {
             return temperatureUnit(lengthUnit);
         case kKindDisplacement:
             return std::string(lengthUnit);
+        case kKindHeatFlux:
+            return heatFluxUnit(lengthUnit);
         default:
             return "";
     }

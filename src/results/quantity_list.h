@@ -1,7 +1,7 @@
 #pragma once
 // The result quantities both result dialogs offer (the 25 of mechanical loadcases, then the
-// flow's): list text, legend label, (kind, item) and unit class; which of them a loadcase offers;
-// and the unit texts of the length unit.
+// flow's, then the heat flux): list text, legend label, (kind, item) and unit class; which of them
+// a loadcase offers; and the unit texts of the length unit.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,8 +19,8 @@ inline constexpr int kPhysicsMultiphysics = 10;
 // The natural frequencies about a heated state (solve index of a Multiphysics loadcase).
 inline constexpr int kSolutionThermalNaturalFrequencies = 14;
 
-// Velocity: the length unit per second; PerSecond: "1/s" (vorticity).
-enum class UnitClass { None, Stress, Length, Temperature, Velocity, PerSecond };
+// Velocity: the length unit per second; PerSecond: "1/s" (vorticity); HeatFlux: power per area.
+enum class UnitClass { None, Stress, Length, Temperature, Velocity, PerSecond, HeatFlux };
 
 struct Quantity {
     std::string_view listText;
@@ -30,7 +30,7 @@ struct Quantity {
     UnitClass unit;
 };
 
-inline constexpr int kQuantityCount = 28;
+inline constexpr int kQuantityCount = 32;
 // Positions 0 to 24 are the mechanical list.
 inline constexpr int kMechanicalQuantityCount = 25;
 inline constexpr int kPositionMesh = 0;
@@ -41,8 +41,11 @@ inline constexpr int kPositionZVelocity = 23;
 inline constexpr int kPositionSpeed = 25;
 inline constexpr int kPositionPressure = 26;
 inline constexpr int kPositionVorticity = 27;
+// The heat flux's x, y, z components and its magnitude.
+inline constexpr int kPositionXHeatFlux = 28;
+inline constexpr int kPositionHeatFlux = 31;
 
-// The quantity at list position `position` (0 to 27); "Mesh" for any other position.
+// The quantity at list position `position` (0 to 31); "Mesh" for any other position.
 const Quantity& quantityAt(int position);
 
 // The unit class of position `position` in a loadcase of `physics`: a flow's velocity components
@@ -50,7 +53,7 @@ const Quantity& quantityAt(int position);
 UnitClass unitClassAt(int position, int physics);
 
 // Whether the time history graph plots the quantity at `position` of a loadcase of `physics`:
-// every quantity of a node or stress block that a list of that physics offers.
+// every quantity of a node or stress block that a list of that physics offers (with its heat flux).
 bool hasTimeHistory(int position, int physics);
 
 // One line of a dialog's quantity list: its text and the position it stands for.
@@ -61,15 +64,16 @@ struct OfferedQuantity {
 
 // The list a loadcase of `physics` and `solutionType` offers. A Multiphysics loadcase offers the
 // mechanical list (its temperatures among them); its natural frequencies the frequency and the
-// temperatures.
-std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType);
+// temperatures. Thermal and Multiphysics loadcases offer the heat flux after "Temperatures" when
+// `heatFlux` says their results hold it.
+std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bool heatFlux);
 
 // Whether the mode shapes of a loadcase of `physics` and `solutionType` are natural frequencies
 // (not buckling factors).
 bool hasNaturalFrequencies(int physics, int solutionType);
 
-// The position a plot uses: 19 for thermal loadcases, 20 for mechanical natural-frequency
-// loadcases, else the position of the list line chosen.
+// The position a plot uses: 19 for thermal loadcases (their heat flux lines keep their own), 20
+// for mechanical natural-frequency loadcases, else the position of the list line chosen.
 int plotPosition(int physics, int solutionType, int listPosition);
 
 // Unit texts given by the length unit's short text ("mm", "cm", "m.", "in", "ft").
@@ -77,10 +81,13 @@ std::string stressUnit(std::string_view lengthUnit);
 std::string temperatureUnit(std::string_view lengthUnit);
 // The length unit per second ("mm/s", "m/s" of "m.", "in/s"); "" without a length unit.
 std::string velocityUnit(std::string_view lengthUnit);
+// Power per area as the thermal loads take it: "W/mm2", "W/m2", "W/cm2", "Btu/(s-in2)"; "" for
+// other units.
+std::string heatFluxUnit(std::string_view lengthUnit);
 // The unit text of a quantity's unit class.
 std::string unitText(UnitClass unit, std::string_view lengthUnit);
 // The unit text of a result kind: stress for stresses and pressures, temperature, the length unit
-// for displacements, else "".
+// for displacements, the heat flux unit, else "".
 std::string unitTextForKind(int kind, std::string_view lengthUnit);
 
 }  // namespace results

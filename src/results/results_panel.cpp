@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 
 #include "addon_base/library_state.h"
 #include "mesh_solve/mesh_store.h"
@@ -35,9 +36,22 @@ CResultsPanel::CResultsPanel(ui::DialogTemplate tmpl, OwnIds ids) : ui::Dialog(s
         });
 }
 
+namespace {
+
+// Runs of older solvers wrote no heat flux: their result file does not offer it. Without a result
+// file the next run will write it.
+bool offersHeatFlux(const std::string& resultPath) {
+    std::error_code error;
+    return !std::filesystem::exists(resultPath, error) || holdsBlock(resultPath, kKindHeatFlux);
+}
+
+}  // namespace
+
 void CResultsPanel::fillControls() {
     clearItems(ids_.quantityList);
-    for (const auto& q : offeredQuantities(physics(), solutionType())) {
+    const bool heat = physics() == kPhysicsThermal || physics() == kPhysicsMultiphysics;
+    const bool heatFlux = heat && offersHeatFlux(jobBasePath() + ".out");
+    for (const auto& q : offeredQuantities(physics(), solutionType(), heatFlux)) {
         const int index = addItem(ids_.quantityList, q.text);
         setItemData(ids_.quantityList, index, q.position);
     }

@@ -32,6 +32,8 @@ std::optional<BlockLayout> layoutOf(int kind) {
             return BlockLayout{"PRES", 1, 1};
         case kKindVorticity:
             return BlockLayout{"VORT", 1, 3};
+        case kKindHeatFlux:
+            return BlockLayout{"FLUX", 1, 3};
         case kKindStress:
             return BlockLayout{"STRES", 2, 6};
         default:

@@ -17,8 +17,8 @@ struct PlotPoint {
 // The two corner nodes a mid-side node of a quadratic element lies between.
 using CornerPair = std::array<int, 2>;
 
-// Nothing when the file cannot be opened or the kind has no time history (kinds 1, 2, 4, 6, 8 and
-// 9 have).
+// Nothing when the file cannot be opened or the kind has no time history (kinds 1, 2, 4, 6, 8, 9
+// and 10 have).
 // The combined displacement (item 3 of a node kind) is the magnitude, as the contour views show it.
 // Stress blocks name corner nodes only: a node they do not name that lies between `corners` takes
 // the mean of the two corners' values in each block, as the contour views show it.

@@ -83,22 +83,35 @@ inline std::string twoTetrahedraStresses(int step = 1) {
     return text + "\n" + "DISP 1\n1 0 0 0\n2 0.1 0 0\n3 0 0.1 0\n4 0 0 0.1\n5 0.1 0.1 0.1\n\n";
 }
 
-// A transient flow on the two tetrahedra, printed at steps 5 and 10. At step 10 the velocities are
-// 0, (3, 4, 0), (0, 0, -2), (1, 0, 0) and (0, 6, 8) (speeds 0 to 10), the pressures 100, 80, 60, 40
-// and -20, the vorticity (0, 0, 0.5) at node 1 and (0, 0, 2) at node 5, 0 elsewhere; step 5 holds
+// Node values of the transient runs on the two tetrahedra at step 10: vectors 0, (3, 4, 0), (0, 0,
+// -2), (1, 0, 0) and (0, 6, 8) (magnitudes 0 to 10), scalars 100, 80, 60, 40 and -20; step 5 holds
 // half of each.
+inline const std::vector<double> kStepTenVectors{0, 0, 0, 3, 4, 0, 0, 0, -2, 1, 0, 0, 0, 6, 8};
+inline const std::vector<double> kStepTenScalars{100, 80, 60, 40, -20};
+inline std::vector<double> atStep(std::vector<double> v, int step) {
+    for (double& x : v) x *= step / 10.0;
+    return v;
+}
+
+// A transient flow printed at steps 5 and 10: the vectors as its velocities, the scalars as its
+// pressures, and the vorticity (0, 0, 0.5) at node 1 and (0, 0, 2) at node 5, 0 elsewhere.
 inline std::string twoTetrahedraFlow() {
-    const std::vector<double> velocity{0, 0, 0, 3, 4, 0, 0, 0, -2, 1, 0, 0, 0, 6, 8},
-        pressure{100, 80, 60, 40, -20}, vorticity{0, 0, 0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+    const std::vector<double> vorticity{0, 0, 0.5, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2};
+    std::string text = "MESHFILE\nx.meb\n";
+    for (const int step : {5, 10})
+        text += results::nodeVectorBlock("VELO", step, atStep(kStepTenVectors, step)) +
+                results::nodeScalarBlock("PRES", step, atStep(kStepTenScalars, step)) +
+                results::nodeVectorBlock("VORT", step, atStep(vorticity, step));
+    return text;
+}
+
+// A transient heat run printed at steps 5 and 10: the scalars as its temperatures and, with
+// `flux`, the vectors as its heat flux (an older solver wrote none).
+inline std::string twoTetrahedraHeat(bool flux) {
     std::string text = "MESHFILE\nx.meb\n";
     for (const int step : {5, 10}) {
-        const auto part = [step](std::vector<double> v) {
-            for (double& x : v) x *= step / 10.0;
-            return v;
-        };
-        text += results::nodeVectorBlock("VELO", step, part(velocity)) +
-                results::nodeScalarBlock("PRES", step, part(pressure)) +
-                results::nodeVectorBlock("VORT", step, part(vorticity));
+        text += results::temperatureBlock(step, atStep(kStepTenScalars, step));
+        if (flux) text += results::nodeVectorBlock("FLUX", step, atStep(kStepTenVectors, step));
     }
     return text;
 }
@@ -126,6 +139,16 @@ class ContourFixture : public ExplorerFixture {
         loadcase::writeHeaderFile(doc.jobBasePath() + ".txt", "mm", results::kPhysicsFluid, doc.meshPath());
         writeFile(doc.jobBasePath() + ".out", twoTetrahedraFlow());
     }
+
+    // The loadcase becomes a transient heat run solved into twoTetrahedraHeat(flux).
+    void makeHeat(bool flux) {
+        loadcase::Document& doc = explorer->document();
+        doc.setAnalysisType(results::kPhysicsThermal);
+        doc.setSolveIndex(kTransientHeat);
+        loadcase::writeHeaderFile(doc.jobBasePath() + ".txt", "mm", kTransientHeat, doc.meshPath());
+        writeFile(doc.jobBasePath() + ".out", twoTetrahedraHeat(flux));
+    }
+    static constexpr int kTransientHeat = 2;
 
     CContours& start() {
         command = platform::makeRef<CContoursCommand>(explorer.get());

@@ -3,6 +3,7 @@
 // the mechanical list: ResultsPanels.OpensWithTheLoadcasesQuantities...
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "results/quantity_list.h"
@@ -12,12 +13,23 @@ namespace {
 using namespace results;
 
 TEST(QuantityList, ListsByPhysicsAndSolutionType) {
-    auto texts = [](int physics, int solution) {
+    auto texts = [](int physics, int solution, bool heatFlux = false) {
         std::vector<std::string> out;
-        for (const auto& q : offeredQuantities(physics, solution)) out.push_back(q.text);
+        for (const auto& q : offeredQuantities(physics, solution, heatFlux)) out.push_back(q.text);
         return out;
     };
     EXPECT_EQ(texts(kPhysicsThermal, 6), (std::vector<std::string>{"Mesh", "Temperatures"}));
+    // Results with a heat flux: its lines after "Temperatures", each plotted at its own position.
+    const std::vector<std::string> flux{"X Heat Flux", "Y Heat Flux", "Z Heat Flux", "Heat Flux"};
+    auto withFlux = [&flux](std::vector<std::string> list) {
+        const auto at = std::find(list.begin(), list.end(), "Temperatures");
+        list.insert(at + 1, flux.begin(), flux.end());
+        return list;
+    };
+    EXPECT_EQ(texts(kPhysicsThermal, 6, true), withFlux({"Mesh", "Temperatures"}));
+    for (int p = kPositionXHeatFlux; p <= kPositionHeatFlux; ++p)
+        EXPECT_EQ(plotPosition(kPhysicsThermal, 6, p), p);
+    EXPECT_EQ(texts(kPhysicsMechanical, 0, true).size(), 25u);
     EXPECT_EQ(texts(7, 0), std::vector<std::string>{"Mesh"});
     const auto all = texts(kPhysicsMechanical, kSolutionBuckling);
     ASSERT_EQ(all.size(), 25u) << "the flow's quantities stay out of the mechanical list";
@@ -32,25 +44,30 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
     EXPECT_EQ(texts(kPhysicsMultiphysics, 12), all);
     EXPECT_EQ(texts(kPhysicsMultiphysics, 14),
               (std::vector<std::string>{"Mesh", "Natural frequency", "Temperatures"}));
+    EXPECT_EQ(texts(kPhysicsMultiphysics, 14, true), withFlux(texts(kPhysicsMultiphysics, 14)));
+    EXPECT_EQ(texts(kPhysicsMultiphysics, 11, true), withFlux(all));
     EXPECT_EQ(plotPosition(kPhysicsMultiphysics, 14, kPositionTemperature), kPositionTemperature);
     EXPECT_TRUE(hasNaturalFrequencies(kPhysicsMultiphysics, 14));
     EXPECT_FALSE(hasNaturalFrequencies(kPhysicsMultiphysics, 13));
-    for (const auto& q : offeredQuantities(kPhysicsFluid, 8))
+    for (const auto& q : offeredQuantities(kPhysicsFluid, 8, true))
         EXPECT_EQ(plotPosition(kPhysicsFluid, 8, q.position), q.position);
     EXPECT_EQ(quantityAt(kPositionSpeed).kind, kKindVelocity);
     EXPECT_EQ(quantityAt(kPositionSpeed).item, kItemMagnitude);
     EXPECT_EQ(quantityAt(kPositionPressure).kind, kKindPressure);
     EXPECT_EQ(quantityAt(kPositionVorticity).legendLabel, "Vorticity magnitude");
     EXPECT_EQ(quantityAt(kPositionVorticity).item, kItemMagnitude);
+    EXPECT_EQ(quantityAt(kPositionHeatFlux).kind, kKindHeatFlux);
+    EXPECT_EQ(quantityAt(kPositionHeatFlux).item, kItemMagnitude);
     // The time graph takes what each list offers, and nothing of another physics' list.
     for (int p = 0; p < kQuantityCount; ++p) {
         const bool node = p != kPositionMesh && p != kPositionFrequency && p != 24;
         EXPECT_EQ(hasTimeHistory(p, kPhysicsMechanical), node && p < kMechanicalQuantityCount) << p;
-        EXPECT_EQ(hasTimeHistory(p, kPhysicsFluid), p >= 21 && p != 24) << p;
-        EXPECT_EQ(hasTimeHistory(p, kPhysicsMultiphysics), hasTimeHistory(p, kPhysicsMechanical)) << p;
+        EXPECT_EQ(hasTimeHistory(p, kPhysicsFluid), p >= 21 && p != 24 && p < kPositionXHeatFlux) << p;
+        const bool heatFlux = p >= kPositionXHeatFlux && p <= kPositionHeatFlux;
+        EXPECT_EQ(hasTimeHistory(p, kPhysicsMultiphysics), hasTimeHistory(p, kPhysicsMechanical) || heatFlux)
+            << p;
+        EXPECT_EQ(hasTimeHistory(p, kPhysicsThermal), p == kPositionTemperature || heatFlux) << p;
     }
-    EXPECT_TRUE(hasTimeHistory(kPositionTemperature, kPhysicsThermal));
-    EXPECT_FALSE(hasTimeHistory(kPositionSpeed, kPhysicsThermal));
     EXPECT_EQ(plotPosition(kPhysicsThermal, 6, 0), kPositionTemperature);
     EXPECT_EQ(plotPosition(kPhysicsMechanical, 0, 12), 12);
     EXPECT_EQ(quantityAt(15).legendLabel, "Combined Displacement");
@@ -82,6 +99,13 @@ TEST(QuantityList, UnitTexts) {
     }
     EXPECT_EQ(unitText(unitClassAt(kPositionPressure, kPhysicsFluid), "m."), "N/m2");
     EXPECT_EQ(unitText(unitClassAt(kPositionVorticity, kPhysicsFluid), "in"), "1/s");
+    // Heat flux: power per area as the thermal loads take it.
+    const std::pair<const char*, const char*> fluxes[] = {
+        {"mm", "W/mm2"}, {"m.", "W/m2"}, {"cm", "W/cm2"}, {"in", "Btu/(s-in2)"}, {"ft", ""}};
+    for (const auto& [length, unit] : fluxes)
+        for (int p = kPositionXHeatFlux; p <= kPositionHeatFlux; ++p)
+            EXPECT_EQ(unitText(unitClassAt(p, kPhysicsThermal), length), unit) << length << " " << p;
+    EXPECT_EQ(unitTextForKind(kKindHeatFlux, "mm"), "W/mm2");
 }
 
 }  // namespace

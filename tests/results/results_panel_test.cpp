@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include <filesystem>
+#include <functional>
 
 #include "addon/command_factory.h"
 #include "contour_fixture.h"
@@ -125,10 +126,11 @@ TEST_P(ResultsPanels, TheMaxTextCarriesTheQuantitysUnit) {
     });
 }
 
-// A transient flow: its seven quantities, each read at the printed step asked for, with the velocity,
-// stress and vorticity units in the Max text and in the host view's legend; its time graph.
-TEST_P(ResultsPanels, AFlowShowsItsQuantitiesAtEachPrintedStepWithTheirUnits) {
-    makeFlow();
+// A transient flow (its seven quantities) and a transient heat run (temperatures and heat flux),
+// each quantity read at the printed step asked for, with its unit in the Max text and in the host
+// view's legend; their time graphs. A heat run of an older solver, which wrote no heat flux, offers
+// its temperatures only.
+TEST_P(ResultsPanels, TransientRunsShowTheirQuantitiesAtEachPrintedStepWithTheirUnits) {
     struct Case {
         const char* quantity;
         const char* step;
@@ -136,26 +138,56 @@ TEST_P(ResultsPanels, AFlowShowsItsQuantitiesAtEachPrintedStepWithTheirUnits) {
         const char* min;
         const char* legend;
     };
-    open([this](P& p) {
-        EXPECT_EQ(p.itemCount(p.ids().quantityList), 7);
-        for (const Case& c : {Case{"Speed", "10", "Max. 10 mm/s", "Min. 0", "10 Speed: mm/s"},
-                              Case{"Speed", "5", "Max. 5 mm/s", "Min. 0", "5 Speed: mm/s"},
-                              Case{"Pressure", "10", "Max. 100 N/mm2", "Min. -20", "100 Pressure: N/mm2"},
-                              Case{"Vorticity", "10", "Max. 2 1/s", "Min. 0", "2 Vorticity magnitude: 1/s"},
-                              Case{"Z Velocity", "5", "Max. 4 mm/s", "Min. -1", "4 Z velocity: mm/s"}}) {
-            p.userType(P::kStep, c.step);
-            plot(p, c.quantity);
-            EXPECT_EQ(p.text(P::kMax), c.max) << c.quantity << " " << c.step;
-            EXPECT_EQ(p.text(P::kMin), c.min) << c.quantity << " " << c.step;
-            if (hostView()) {
-                render();
-                EXPECT_EQ(texts().at(1), c.legend);
+    struct Run {
+        const char* name;
+        std::function<void()> make;
+        int items;
+        std::vector<Case> cases;
+    };
+    const Run runs[] = {
+        {"flow",
+         [this] { makeFlow(); },
+         7,
+         {{"Speed", "10", "Max. 10 mm/s", "Min. 0", "10 Speed: mm/s"},
+          {"Speed", "5", "Max. 5 mm/s", "Min. 0", "5 Speed: mm/s"},
+          {"Pressure", "10", "Max. 100 N/mm2", "Min. -20", "100 Pressure: N/mm2"},
+          {"Vorticity", "10", "Max. 2 1/s", "Min. 0", "2 Vorticity magnitude: 1/s"},
+          {"Z Velocity", "5", "Max. 4 mm/s", "Min. -1", "4 Z velocity: mm/s"}}},
+        {"heat",
+         [this] { makeHeat(true); },
+         6,
+         {{"Temperatures", "10", "Max. 100 deg. C", "Min. -20", "100 Temperature: deg. C"},
+          {"Heat Flux", "10", "Max. 10 W/mm2", "Min. 0", "10 Heat Flux: W/mm2"},
+          {"X Heat Flux", "10", "Max. 3 W/mm2", "Min. 0", "3 X Heat Flux: W/mm2"},
+          {"Y Heat Flux", "5", "Max. 3 W/mm2", "Min. 0", "3 Y Heat Flux: W/mm2"},
+          {"Z Heat Flux", "5", "Max. 4 W/mm2", "Min. -1", "4 Z Heat Flux: W/mm2"}}},
+        {"heat of an older solver",
+         [this] { makeHeat(false); },
+         2,
+         {{"Temperatures", "5", "Max. 50 deg. C", "Min. -10", "50 Temperature: deg. C"}}},
+    };
+    for (const Run& run : runs) {
+        SCOPED_TRACE(run.name);
+        run.make();
+        open([&](P& p) {
+            EXPECT_EQ(p.itemCount(p.ids().quantityList), run.items);
+            for (const Case& c : run.cases) {
+                p.userType(P::kStep, c.step);
+                plot(p, c.quantity);
+                EXPECT_EQ(p.text(P::kMax), c.max) << c.quantity << " " << c.step;
+                EXPECT_EQ(p.text(P::kMin), c.min) << c.quantity << " " << c.step;
+                if (hostView()) {
+                    render();
+                    EXPECT_EQ(texts().at(1), c.legend);
+                }
             }
-        }
-        p.userClick(p.ids().timeGraph);
-        EXPECT_EQ(prompts->modalRuns().back(), "Time History Graph");
-    });
-    EXPECT_TRUE(prompts->messageTexts().empty()) << prompts->messageTexts().front();
+            p.userClick(p.ids().timeGraph);
+            EXPECT_EQ(prompts->modalRuns().back(), "Time History Graph");
+        });
+        if (command) command->OnTerminate();
+        command = nullptr;
+        EXPECT_TRUE(prompts->messageTexts().empty()) << prompts->messageTexts().front();
+    }
 }
 
 TEST_P(ResultsPanels, TheTimeGraphOpensOnlyForQuantitiesWithAHistory) {

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <stdexcept>
 
+#include "fem/corner_sums.h"
 #include "formats/derived_stress.h"
 #include "io/vtu_writer.h"
 
@@ -24,43 +25,6 @@ double asWritten(double v, int digits) {
     std::from_chars(text, end, out);
     return out;
 }
-
-// Node values summed over the corners that name each node.
-struct CornerSums {
-    CornerSums(const FeMesh& mesh, int width)
-        : width(width),
-          sums(static_cast<std::size_t>(mesh.nodeCount()) * width, 0.0),
-          hits(static_cast<std::size_t>(mesh.nodeCount()), 0) {}
-
-    void add(std::size_t node, const double* values) {
-        for (int k = 0; k < width; ++k) sums[node * width + k] += values[k];
-        ++hits[node];
-    }
-    // The mean per node; mid-side nodes no corner names take the mean of their edge's corners.
-    std::vector<double> means(const FeMesh& mesh) const {
-        std::vector<double> out(sums.size(), 0.0);
-        for (std::size_t n = 0; n < hits.size(); ++n)
-            for (int k = 0; k < width && hits[n] > 0; ++k) out[n * width + k] = sums[n * width + k] / hits[n];
-        if (mesh.nodesPerElement != 10) return out;
-        static constexpr int kEdges[6][2] = {{0, 1}, {1, 2}, {0, 2}, {0, 3}, {1, 3}, {2, 3}};
-        for (int e = 0; e < mesh.elementCount(); ++e) {
-            const auto nodes = mesh.elementNodes(e);
-            for (int m = 0; m < 6; ++m) {
-                const auto mid = static_cast<std::size_t>(nodes[4 + m]);
-                if (hits[mid] > 0) continue;
-                const auto a = static_cast<std::size_t>(nodes[kEdges[m][0]]),
-                           b = static_cast<std::size_t>(nodes[kEdges[m][1]]);
-                for (int k = 0; k < width; ++k)
-                    out[mid * width + k] = 0.5 * (out[a * width + k] + out[b * width + k]);
-            }
-        }
-        return out;
-    }
-
-    int width;
-    std::vector<double> sums;
-    std::vector<int> hits;
-};
 
 // One component of every node out of an array of `width` per node.
 std::vector<double> component(const std::vector<double>& values, int width, int k) {

@@ -326,6 +326,20 @@ std::array<Stress6, 4> cornerStresses(const FeMesh& mesh, int element, const Ela
     return out;
 }
 
+std::array<Vec3, 4> cornerHeatFlux(const FeMesh& mesh, int element, const Vec3& k,
+                                   std::span<const double> te) {
+    const int p = mesh.nodesPerElement;
+    std::array<Vec3, 4> out{};
+    for (int c = 0; c < 4; ++c) {
+        const VolumePoint g = volumePoint(mesh, element, kTetCorners[c]);
+        double grad[3] = {0, 0, 0};
+        for (int i = 0; i < p; ++i)
+            for (int b = 0; b < 3; ++b) grad[b] += te[i] * g.dx[i][b];
+        out[c] = Vec3{-k.x * grad[0], -k.y * grad[1], -k.z * grad[2]};
+    }
+    return out;
+}
+
 std::vector<BoundaryPoint> facePoints(const FeMesh& mesh, const Facet& facet) {
     const std::vector<int> nodes = mesh.faceNodes(facet.element, facet.face);
     const int nf = static_cast<int>(nodes.size());

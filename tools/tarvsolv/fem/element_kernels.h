@@ -88,6 +88,11 @@ using Stress6 = std::array<double, 6>;
 std::array<Stress6, 4> cornerStresses(const FeMesh& mesh, int element, const ElasticMaterial& m,
                                       std::span<const double> ue, std::span<const double> dT);
 
+// Heat flux q = -k grad T (k along x, y, z) at the four corners from the element's nodal
+// temperatures (P).
+std::array<Vec3, 4> cornerHeatFlux(const FeMesh& mesh, int element, const Vec3& k,
+                                   std::span<const double> te);
+
 // One integration point of a boundary face or edge: the shape values of the face (edge) nodes,
 // the position, and the area (length) element times weight; faces also carry the outward normal.
 struct BoundaryPoint {

@@ -12,7 +12,7 @@
 
 namespace tarvsolv {
 
-enum class NodeQuantity { Displacement, ModeShape, Velocity, Temperature, Pressure, Vorticity };
+enum class NodeQuantity { Displacement, ModeShape, Velocity, Temperature, Pressure, Vorticity, HeatFlux };
 
 struct NodeQuantityInfo {
     const char* keyword;  // the result file's block keyword
@@ -34,6 +34,8 @@ constexpr NodeQuantityInfo nodeQuantityInfo(NodeQuantity quantity) {
             return {"PRES", "Pressure", 1};
         case NodeQuantity::Vorticity:
             return {"VORT", "Vorticity", 3};
+        case NodeQuantity::HeatFlux:
+            return {"FLUX", "heat flux", 3};
     }
     return {"", "", 1};
 }

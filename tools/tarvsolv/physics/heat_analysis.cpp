@@ -8,6 +8,7 @@
 #include "physics/analyses.h"
 #include "physics/heat_assembly.h"
 #include "physics/heat_balance.h"
+#include "physics/heat_flux.h"
 #include "physics/heat_solutions.h"
 #include "physics/held_temperatures.h"
 
@@ -212,9 +213,7 @@ void solveSteadyHeat(const Job& job, RunLog& log, ResultSink& results) {
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
     if (rank != 0) return;
-    StepResult step;
-    step.add(NodeQuantity::Temperature, std::move(temperatures));
-    results.step(step);
+    results.step(withHeat(job, StepResult{}, std::move(temperatures), 1.0));
 }
 
 }  // namespace tarvsolv

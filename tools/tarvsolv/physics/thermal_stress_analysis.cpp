@@ -1,7 +1,8 @@
 // Thermal stress in one run: the heat of the job's thermal part first, then the structure of its
 // mechanical part at the temperatures found (the thermal strains alpha (T - T0) against the initial
 // temperature, the materials at each element's temperature), as a `t` load of another loadcase's
-// temperatures would load it. The temperatures are handed on with the structure's results.
+// temperatures would load it. The temperatures and their heat flux are handed on with the structure's
+// results.
 #include <petscsys.h>
 
 #include <algorithm>
@@ -11,6 +12,7 @@
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
 #include "physics/heat_assembly.h"
+#include "physics/heat_flux.h"
 #include "physics/heat_solutions.h"
 #include "physics/partial_results.h"
 #include "physics/time_step_driver.h"
@@ -26,26 +28,29 @@ class KeptSteps : public ResultSink {
     std::vector<StepResult> steps;
 };
 
-// The structure's step with the temperatures in front (the result file lists TEMP before DISP).
-StepResult withTemperatures(StepResult step, std::vector<double> temperatures) {
-    step.nodeFields.insert(step.nodeFields.begin(), {NodeQuantity::Temperature, std::move(temperatures)});
+// The structure's step with the heat fields in front (the result file lists TEMP and FLUX before
+// DISP).
+StepResult withHeatFields(StepResult step, const std::vector<NodeField>& heat) {
+    step.nodeFields.insert(step.nodeFields.begin(), heat.begin(), heat.end());
     return step;
 }
 
-// Statics at `temperatures` (every node's, on every process); answers the step on the first
-// process (the others answer none). A run that stops with the converged state of a contact
-// statics hands that state on with the temperatures before it stops.
-std::optional<StepResult> heatedStatics(const Job& job, const std::vector<double>& temperatures, RunLog& log,
+// Statics at `temperatures` (every node's, on every process); answers the step with `heat` (the
+// temperatures and their heat flux, on the first process) in front on the first process (the
+// others answer none). A run that stops with the converged state of a contact statics hands that
+// state on with the heat fields before it stops.
+std::optional<StepResult> heatedStatics(const Job& job, const std::vector<double>& temperatures,
+                                        const std::vector<NodeField>& heat, RunLog& log,
                                         ResultSink* partial = nullptr) {
     KeptSteps kept;
     try {
         solveStatics(job, log, kept, &temperatures);
     } catch (const PartialResults&) {
-        if (partial && !kept.steps.empty()) partial->step(withTemperatures(kept.steps.front(), temperatures));
+        if (partial && !kept.steps.empty()) partial->step(withHeatFields(kept.steps.front(), heat));
         throw;
     }
     if (kept.steps.empty()) return std::nullopt;
-    return withTemperatures(std::move(kept.steps.front()), temperatures);
+    return withHeatFields(std::move(kept.steps.front()), heat);
 }
 
 bool onFirstProcess() {
@@ -54,12 +59,19 @@ bool onFirstProcess() {
     return rank == 0;
 }
 
-// The temperatures of the steady heat handed on as TEMP 1, before the modes of a heated modes or
-// buckling run (on the first process).
-void handTemperatures(const std::vector<double>& temperatures, ResultSink& results) {
+// The steady temperatures and their heat flux as the fields of a step, on the first process (none
+// on the others).
+std::vector<NodeField> steadyHeatFields(const Job& job, const std::vector<double>& temperatures) {
+    if (!onFirstProcess()) return {};
+    return withHeat(*job.heat, StepResult{}, temperatures, 1.0).nodeFields;
+}
+
+// The heat fields handed on as TEMP 1 and FLUX 1, before the modes of a heated modes or buckling
+// run (on the first process).
+void handTemperatures(const Job& job, const std::vector<double>& temperatures, ResultSink& results) {
     if (!onFirstProcess()) return;
     StepResult step;
-    step.add(NodeQuantity::Temperature, temperatures);
+    step.nodeFields = steadyHeatFields(job, temperatures);
     results.step(step);
 }
 
@@ -84,12 +96,13 @@ class ThermalStressStepper : public TimeStepper {
         return heat_->advance(step, time, written);
     }
     std::optional<StepResult> results() override {
+        // On the first process: the step's temperatures and their heat flux.
         std::optional<StepResult> heat = heat_->results();
-        std::vector<double> temperatures =
-            heat ? std::move(heat->nodeFields.front().values) : std::vector<double>();
+        std::vector<NodeField> fields = heat ? std::move(heat->nodeFields) : std::vector<NodeField>();
+        std::vector<double> temperatures = fields.empty() ? std::vector<double>() : fields.front().values;
         broadcast(temperatures);
         RunLog quiet("", false, false);
-        std::optional<StepResult> step = heatedStatics(job_, temperatures, first_ ? log_ : quiet);
+        std::optional<StepResult> step = heatedStatics(job_, temperatures, fields, first_ ? log_ : quiet);
         first_ = false;
         if (step) largest_ = largestDisplacement(*step);
         return step;
@@ -130,7 +143,9 @@ class ThermalStressStepper : public TimeStepper {
 
 void solveThermalStress(const Job& job, RunLog& log, ResultSink& results) {
     const std::vector<double> temperatures = heatedState(job, log);
-    if (std::optional<StepResult> step = heatedStatics(job, temperatures, log, &results)) results.step(*step);
+    const std::vector<NodeField> heat = steadyHeatFields(job, temperatures);
+    if (std::optional<StepResult> step = heatedStatics(job, temperatures, heat, log, &results))
+        results.step(*step);
 }
 
 void solveTransientThermalStress(const Job& job, RunLog& log, ResultSink& results) {
@@ -143,13 +158,13 @@ void solveTransientThermalStress(const Job& job, RunLog& log, ResultSink& result
 
 void solveHeatedBuckling(const Job& job, RunLog& log, ResultSink& results) {
     const std::vector<double> temperatures = heatedState(job, log);
-    handTemperatures(temperatures, results);
+    handTemperatures(job, temperatures, results);
     solveBuckling(job, log, results, &temperatures);
 }
 
 void solveHeatedModes(const Job& job, RunLog& log, ResultSink& results) {
     const std::vector<double> temperatures = heatedState(job, log);
-    handTemperatures(temperatures, results);
+    handTemperatures(job, temperatures, results);
     solveNaturalFrequencies(job, log, results, &temperatures);
 }
 

@@ -20,6 +20,7 @@
 #include "physics/analyses.h"
 #include "physics/heat_assembly.h"
 #include "physics/heat_balance.h"
+#include "physics/heat_flux.h"
 #include "physics/heat_solutions.h"
 #include "physics/held_temperatures.h"
 #include "physics/time_step_driver.h"
@@ -380,9 +381,7 @@ TimeStepOutcome HeatStepper::advance(int step, double time, bool) {
 std::optional<StepResult> HeatStepper::results() {
     std::vector<double> temperatures = gatherOnFirst(t_);
     if (!layout_.onFirstProcess()) return std::nullopt;
-    StepResult result;
-    result.add(NodeQuantity::Temperature, std::move(temperatures));
-    return result;
+    return withHeat(job_, StepResult{}, std::move(temperatures), time_);
 }
 
 std::string HeatStepper::progress() {

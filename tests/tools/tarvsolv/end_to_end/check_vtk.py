@@ -28,6 +28,7 @@ QUANTITIES = {
     "Plastic strain": (7, [0]),
     "Pressure": (8, [0]),
     "Vorticity": (9, [-1]),
+    "heat flux": (10, [-1]),
 }
 QUADRATIC_TETRA = 24
 

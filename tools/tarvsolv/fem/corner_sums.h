@@ -1,0 +1,28 @@
+#pragma once
+// Values worked out at the corners of the elements, averaged per node as the add-on's displays
+// average the result file's corner lines: each corner node takes the mean over the elements that
+// name it, and a mid-side node no corner names the mean of its edge's two corners.
+#include <cstddef>
+#include <vector>
+
+#include "fem/fe_mesh.h"
+
+namespace tarvsolv {
+
+class CornerSums {
+  public:
+    // Sums of `width` values per node of `mesh`.
+    CornerSums(const FeMesh& mesh, int width);
+
+    // Adds one corner's `width` values to node `node` (0-based).
+    void add(std::size_t node, const double* values);
+    // The mean per node, `width` values each, node order.
+    std::vector<double> means(const FeMesh& mesh) const;
+
+  private:
+    int width_;
+    std::vector<double> sums_;
+    std::vector<int> hits_;
+};
+
+}  // namespace tarvsolv
