@@ -77,6 +77,7 @@ std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType) {
     } else if (physics == kPhysicsFluid) {
         for (int p : kFluidPositions)
             if (p != kPositionMesh) list.push_back({std::string(kQuantities[p].listText), p});
+        if (solutionType == kSolutionFlowWithHeat) list.push_back({"Temperatures", kPositionTemperature});
     }
     return list;
 }
@@ -89,9 +90,11 @@ UnitClass unitClassAt(int position, int physics) {
 
 bool hasTimeHistory(int position, int physics) {
     if (physics == kPhysicsThermal) return position == kPositionTemperature;
+    // A flow's temperatures are offered only where it carries heat.
     if (physics == kPhysicsFluid)
-        return position != kPositionMesh && std::find(std::begin(kFluidPositions), std::end(kFluidPositions),
-                                                      position) != std::end(kFluidPositions);
+        return position == kPositionTemperature ||
+               (position != kPositionMesh && std::find(std::begin(kFluidPositions), std::end(kFluidPositions),
+                                                       position) != std::end(kFluidPositions));
     if (physics != kPhysicsMechanical && physics != kPhysicsMultiphysics) return false;
     return (position >= 1 && position <= kPositionTemperature) ||
            (position >= kPositionXVelocity && position <= kPositionZVelocity);
