@@ -16,6 +16,8 @@ inline constexpr int kSolveIndexBuckling = 3;
 // The fluid analyses: incompressible flow, compressible flow and fluid multiphysics are solve
 // indexes and header codes 8, 9 and 10.
 inline constexpr int kFirstFluidAnalysis = 8;
+inline constexpr int kCompressibleFlow = 9;
+inline constexpr int kFluidMultiphysics = 10;  // incompressible flow that carries heat
 inline constexpr int kLastFluidAnalysis = 10;
 // The thermal stress analyses of a Multiphysics loadcase (steady, transient, buckling, natural
 // frequencies) are solve indexes and header codes 11 to 14.

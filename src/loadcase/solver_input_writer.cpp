@@ -175,6 +175,10 @@ class Writer {
         const AnalysisSetting setting{document_.analysisType(), document_.solveIndex()};
         return withLoadcaseEntryType(setting, document_.loadcaseEntryType()).type == kTypeMultiphysics;
     }
+    bool isFluid() const { return analysisClassOf(document_.analysisType()) == AnalysisClass::Fluid; }
+    // The fluid analysis that solves the heat with the flow; the others have no use for it.
+    bool carriesHeat() const { return isFluid() && document_.solveIndex() == kFluidMultiphysics; }
+    void reportHeatLeftOut() const;
     // A Multiphysics material that lacks its thermal values (the solver would conduct no heat).
     bool lacksThermalValues() const;
     void writeKind(model::EntryKind kind, const char* heading, Part part = Part::All);
@@ -220,15 +224,18 @@ int Writer::run() {
     startSection("MODEL").push_back(platform::joinPath(document_.projectFolder(), "dump.stp"));
     startSection("MFILE").push_back(document_.meshPath());
     if (values_) writeSolveSections();
+    if (values_ && isFluid() && !carriesHeat()) reportHeatLeftOut();
     writeTablesAndMeshSettings();
-    const Part mechanical = isMultiphysics() ? Part::Mechanical : Part::All;
-    writeKind(model::kKindMaterial, "MATERIALS", mechanical);
+    // A fluid loadcase keeps its thermal actions and held temperatures apart from the flow's, as
+    // a Multiphysics one does; its one material line holds the heat constants too.
+    const Part nonThermal = isMultiphysics() || isFluid() ? Part::Mechanical : Part::All;
+    writeKind(model::kKindMaterial, "MATERIALS", isMultiphysics() ? Part::Mechanical : Part::All);
     writeKind(model::kKindMeshSize, "ESIZE");
-    writeKind(model::kKindAction, "LOADS", mechanical);
-    writeKind(model::kKindReaction, "RESTRAINTS", mechanical);
+    writeKind(model::kKindAction, "LOADS", nonThermal);
+    writeKind(model::kKindReaction, "RESTRAINTS", nonThermal);
     writeKind(model::kKindInteraction, "CONSTRAINTS");
-    if (isMultiphysics()) {
-        writeKind(model::kKindMaterial, "TMATERIALS", Part::Thermal);
+    if (isMultiphysics()) writeKind(model::kKindMaterial, "TMATERIALS", Part::Thermal);
+    if (isMultiphysics() || carriesHeat()) {
         writeKind(model::kKindAction, "TLOADS", Part::Thermal);
         writeKind(model::kKindReaction, "TRESTRAINTS", Part::Thermal);
     }
@@ -252,6 +259,21 @@ bool Writer::refusedForSolve() {
         return true;
     }
     return false;
+}
+
+// The flow alone leaves the thermal entries out of its input, and says so: they are kept for a
+// multiphysics solve, but this run does not use them.
+void Writer::reportHeatLeftOut() const {
+    for (const auto& entry : document_.entries()) {
+        const auto& d = entry.data();
+        const bool thermal = (d.kind() == model::kKindAction || d.kind() == model::kKindReaction) &&
+                             !inPart(d.kind(), d.text(), Part::Mechanical);
+        if (!thermal) continue;
+        ui::showMessage(
+            "The heat fluxes, convections, internal heats and held temperatures of this loadcase are left "
+            "out: this flow carries no heat. Choose \"multiphysics\" to solve the flow with them.");
+        return;
+    }
 }
 
 bool Writer::lacksThermalValues() const {

@@ -49,6 +49,9 @@ std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
             return {kInitialTemperature, kSteps, "step size (s)", "Print every n steps, n=", "", ""};
         case loadcase::kFirstFluidAnalysis:
             return {kIterations, kSteps, "step size (s)", "Print every n steps, n=", "", ""};
+        case loadcase::kFluidMultiphysics:
+            // A flow that carries heat starts at the initial temperature, where its buoyancy vanishes.
+            return {kIterations, kSteps, "step size (s)", "Print every n steps, n=", kInitialTemperature, ""};
         default:
             return {kInitialTemperature, "", "", "", "", ""};
     }
@@ -56,7 +59,8 @@ std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
 
 double defaultFor(int type, const std::string& label) {
     // A flow of 0 steps is steady, and its Newton iteration has a limit of its own.
-    if (type == loadcase::kFirstFluidAnalysis) return label == kIterations ? kDefaultNewtonIterations : 0.0;
+    if (type == loadcase::kFirstFluidAnalysis || type == loadcase::kFluidMultiphysics)
+        return label == kIterations ? kDefaultNewtonIterations : 0.0;
     if (label == kModes || label == kLoadFactor || label == kSteps) return 1.0;
     if (label == kIterations) return 100.0;
     if (label == kLoadSteps) return kDefaultLoadSteps;
@@ -109,9 +113,9 @@ SolveRows solveRows(int type, const std::string& unitText) {
     rows.labels[0] = "tolerance " + unitText;
     rows.shown = 1;
     rows.defaults[0] = kDefaultTolerance;
-    // Compressible flow and fluid multiphysics are not solved yet and take no values of their
-    // own: rows borrowed from another analysis would be boxes that change nothing.
-    if (type > loadcase::kFirstFluidAnalysis && type <= loadcase::kLastFluidAnalysis) return rows;
+    // Compressible flow is not solved yet and takes no values of its own: rows borrowed from
+    // another analysis would be boxes that change nothing.
+    if (type == loadcase::kCompressibleFlow) return rows;
     const auto later = laterRows(type);
     for (std::size_t i = 0; i < later.size() && later[i][0] != '\0'; ++i) {
         rows.labels[i + 1] = later[i];

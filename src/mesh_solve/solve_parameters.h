@@ -40,12 +40,13 @@ struct SolveRows {
 
 // The rows of an analysis type; row 1 is "tolerance " with the length-unit text. Incompressible
 // flow (8) has an iteration limit, a number of steps (0: steady), a step size and a print
-// interval; the other fluid types (9 and 10) have the tolerance only.
+// interval, multiphysics (10) those and the initial temperature; compressible flow (9) has the
+// tolerance only.
 SolveRows solveRows(int type, const std::string& unitText);
 
 // Gives the shown rows that hold 0 their default: a tolerance of 1e-06, 1 mode, 100 iterations,
 // 10 load steps, a load factor of 1, 1 step; for incompressible flow 25 Newton iterations and no
-// step (steady flow).
+// step (steady flow), for multiphysics too.
 void applyRowDefaults(const SolveRows& rows, SolveValues& values);
 
 // The keyword, the type number and the seven values each as ",%g".

@@ -44,7 +44,7 @@ const std::vector<ActionType> kFluid = {
      "(in/s2)", false, "accel=", kOnBody, "a face on the body"},
 };
 
-#undef KV_BASE
+#define KV_FACES KV_BASE "&& select faces"
 
 // A Multiphysics loadcase takes the mechanical actions, then the thermal ones. Its temperatures
 // are its own, so "body: temperatures" (a field of another loadcase) is left out.
@@ -57,6 +57,26 @@ std::vector<ActionType> multiphysicsTypes() {
 }
 
 const std::vector<ActionType> kMultiphysics = multiphysicsTypes();
+
+// A fluid loadcase takes the flow's actions, then the thermal ones for a flow that carries heat.
+// The flow solver places heat on faces only, so the heat flux takes faces and no points.
+std::vector<ActionType> fluidTypes() {
+    std::vector<ActionType> types = kFluid;
+    for (ActionType type : kThermal) {
+        if (std::string_view(type.textHead) == "face;heat=") {
+            type.prompt = KV_FACES;
+            type.targets = kOnFaces;
+            type.actsOn = "faces";
+        }
+        types.push_back(type);
+    }
+    return types;
+}
+
+const std::vector<ActionType> kFluidWithHeat = fluidTypes();
+
+#undef KV_FACES
+#undef KV_BASE
 
 bool typeHasHead(AnalysisClass cls, int code, std::string_view head) {
     const auto& types = actionTypes(cls);
@@ -71,7 +91,7 @@ const std::vector<ActionType>& actionTypes(AnalysisClass cls) {
         case AnalysisClass::Thermal:
             return kThermal;
         case AnalysisClass::Fluid:
-            return kFluid;
+            return kFluidWithHeat;
         case AnalysisClass::Multiphysics:
             return kMultiphysics;
         default:

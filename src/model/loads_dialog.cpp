@@ -21,12 +21,18 @@ using ui::ControlKind;
 
 namespace {
 
-// A Multiphysics loadcase lists the mechanical and the thermal actions: its list is made longer so
-// that both groups show without scrolling.
+// A Multiphysics loadcase lists the mechanical and the thermal actions, a fluid one the flow's and
+// the thermal ones: the list is made longer so that both groups show without scrolling.
 int listGrowth(CLoadsCommand* command) {
-    const bool both = command != nullptr && command->explorer() != nullptr &&
-                      model::readAnalysisClass(*command->explorer()) == model::AnalysisClass::Multiphysics;
-    return both ? 60 : 0;
+    if (command == nullptr || command->explorer() == nullptr) return 0;
+    switch (model::readAnalysisClass(*command->explorer())) {
+        case model::AnalysisClass::Multiphysics:
+            return 60;
+        case model::AnalysisClass::Fluid:
+            return 20;
+        default:
+            return 0;
+    }
 }
 
 }  // namespace
@@ -274,17 +280,18 @@ int tableEdit(model::AnalysisClass cls, int item) {
                                      CLoads::kValue1, CLoads::kValue2, CLoads::kValue3};
     if (item < 0) return 0;
     const auto index = static_cast<std::size_t>(item);
+    // The items of two groups: the first group's, then the thermal ones.
+    const auto inGroups = [index](const auto& first) {
+        if (index < std::size(first)) return first[index];
+        return index - std::size(first) < std::size(kThermal) ? kThermal[index - std::size(first)] : 0;
+    };
     switch (cls) {
         case model::AnalysisClass::Thermal:
             return index < std::size(kThermal) ? kThermal[index] : 0;
         case model::AnalysisClass::Multiphysics:
-            // The mechanical items, then the thermal ones.
-            if (index < std::size(kMechanical)) return kMechanical[index];
-            return index - std::size(kMechanical) < std::size(kThermal)
-                       ? kThermal[index - std::size(kMechanical)]
-                       : 0;
+            return inGroups(kMechanical);
         case model::AnalysisClass::Fluid:
-            return index < std::size(kFluid) ? kFluid[index] : 0;
+            return inGroups(kFluid);
         default:
             return index < std::size(kMechanical) ? kMechanical[index] : 0;
     }

@@ -46,11 +46,16 @@ model::AnalysisClass classOf(CRestraintsCommand* command) {
                : model::AnalysisClass::Mechanical;
 }
 
+// A Multiphysics loadcase fixes displacements and holds temperatures; a fluid one fixes velocities
+// and holds the temperatures of a flow that carries heat.
+bool holdsBoth(model::AnalysisClass cls) {
+    return cls == model::AnalysisClass::Multiphysics || cls == model::AnalysisClass::Fluid;
+}
+
 }  // namespace
 
 CRestraints::CRestraints(CRestraintsCommand* command)
-    : CommandDialog(makeTemplate(classOf(command) == model::AnalysisClass::Multiphysics), command,
-                    "CRestraints", kExit) {
+    : CommandDialog(makeTemplate(holdsBoth(classOf(command))), command, "CRestraints", kExit) {
     onClick(kApply, [this] { OnApply(); });
     onClick(kMakeTable, [this] { OnMakeTable(); });
 }
@@ -111,7 +116,7 @@ void CRestraints::showRowsOfClass() {
     // Fluid loadcases keep the fixity list: a fixed direction holds that velocity component at 0.
     const model::AnalysisClass cls = model::readAnalysisClass(*command_->explorer());
     fixities_ = loadcase::hasMechanicalPart(cls) || cls == model::AnalysisClass::Fluid;
-    temperatures_ = loadcase::hasThermalPart(cls);
+    temperatures_ = loadcase::hasThermalPart(cls) || holdsBoth(cls);
     setText(kFixityPrompt, !fixities_      ? "2. Enter temperature, table name or equation"
                            : temperatures_ ? "2. Select fixity type and/or enter temperature"
                                            : "2. Select fixity type");

@@ -31,8 +31,11 @@ const std::vector<const char*> kLoadMultiphysics = {
     "force x",           "force y",        "force z",         "pressure",  "x acceleration",
     "y acceleration",    "z acceleration", "spin speed",      "heat flux", "convection coefficient",
     "fluid temperature", "internal heat",  "held temperature"};
-const std::vector<const char*> kLoadFluid = {"velocity x",     "velocity y",     "velocity z",    "pressure",
-                                             "x acceleration", "y acceleration", "z acceleration"};
+// A fluid loadcase's flow items, then the thermal ones of a flow that carries heat.
+const std::vector<const char*> kLoadFluid = {"velocity x",        "velocity y",     "velocity z",
+                                             "pressure",          "x acceleration", "y acceleration",
+                                             "z acceleration",    "heat flux",      "convection coefficient",
+                                             "fluid temperature", "internal heat",  "held temperature"};
 
 }  // namespace
 

@@ -94,6 +94,7 @@ std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bo
     } else if (physics == kPhysicsFluid) {
         for (int p : kFluidPositions)
             if (p != kPositionMesh) list.push_back({std::string(kQuantities[p].listText), p});
+        if (solutionType == kSolutionFlowWithHeat) list.push_back({"Temperatures", kPositionTemperature});
     }
     if (heatFlux && (physics == kPhysicsThermal || physics == kPhysicsMultiphysics)) insertHeatFlux(list);
     return list;
@@ -108,9 +109,11 @@ UnitClass unitClassAt(int position, int physics) {
 bool hasTimeHistory(int position, int physics) {
     if (physics == kPhysicsThermal) return position == kPositionTemperature || isHeatFlux(position);
     if (physics == kPhysicsMultiphysics && isHeatFlux(position)) return true;
+    // A flow's temperatures are offered only where it carries heat.
     if (physics == kPhysicsFluid)
-        return position != kPositionMesh && std::find(std::begin(kFluidPositions), std::end(kFluidPositions),
-                                                      position) != std::end(kFluidPositions);
+        return position == kPositionTemperature ||
+               (position != kPositionMesh && std::find(std::begin(kFluidPositions), std::end(kFluidPositions),
+                                                       position) != std::end(kFluidPositions));
     if (physics != kPhysicsMechanical && physics != kPhysicsMultiphysics) return false;
     return (position >= 1 && position <= kPositionTemperature) ||
            (position >= kPositionXVelocity && position <= kPositionZVelocity);

@@ -16,6 +16,9 @@ inline constexpr int kPhysicsThermal = 6;
 inline constexpr int kPhysicsFluid = 8;
 // Thermal stress: the mechanical quantities with the temperatures they come from.
 inline constexpr int kPhysicsMultiphysics = 10;
+// A flow that carries heat (solve index of a fluid loadcase): the flow's quantities and its
+// temperatures.
+inline constexpr int kSolutionFlowWithHeat = 10;
 // The natural frequencies about a heated state (solve index of a Multiphysics loadcase).
 inline constexpr int kSolutionThermalNaturalFrequencies = 14;
 
@@ -64,8 +67,9 @@ struct OfferedQuantity {
 
 // The list a loadcase of `physics` and `solutionType` offers. A Multiphysics loadcase offers the
 // mechanical list (its temperatures among them); its natural frequencies the frequency and the
-// temperatures. Thermal and Multiphysics loadcases offer the heat flux after "Temperatures" when
-// `heatFlux` says their results hold it.
+// temperatures; a flow that carries heat the flow's list and the temperatures. Thermal and
+// Multiphysics loadcases offer the heat flux after "Temperatures" when `heatFlux` says their
+// results hold it.
 std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bool heatFlux);
 
 // Whether the mode shapes of a loadcase of `physics` and `solutionType` are natural frequencies

@@ -94,8 +94,10 @@ TEST_F(SolverInput, ThermalLoadsAndWholeModelActions) {
 }
 
 // A fluid flow loadcase: the fluid's five values, a velocity inlet (load code 3), a pressure
-// opening, gravity, a no-slip and a slip wall, and the values of incompressible flow.
-TEST_F(SolverInput, FluidFlowLoadcase) {
+// opening, gravity, a no-slip and a slip wall, and the values of incompressible flow. Heat entries
+// added later are left out of that flow (and it says so), and written in the T sections when the
+// flow carries heat (multiphysics, initial temperature in SOLVE row 6).
+TEST_F(SolverInput, FluidFlowLoadcaseWithAndWithoutHeat) {
     add("Flow:8", kKindLoadcase);
     add("Water: 9.982e-07,1.002e-09,0.000598,4182,0.000207", kKindMaterial, key(0));
     add("face;velocity=0, 0, -250*t", kKindAction, key(4));
@@ -107,12 +109,32 @@ TEST_F(SolverInput, FluidFlowLoadcase) {
     explorer->document().setSolveIndex(8);
     ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25, 20, 0.05, 2}),
               0);
-    EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=8 25 0.05 20") +
-                           "SOLVE\n25,20,0.05,2,0,1e-06\nTABLES\nMSET\n"
-                           "MATERIALS\n1  9.982e-07,1.002e-09,0.000598,4182,0.000207\nESIZE\n"
-                           "LOADS\nbol 5 3 0, 0, -250*t\nbol 6 1 0\nal 0, -9810, 0\n"
-                           "RESTRAINTS\nbor 2 0 0 0\nbor 3 0 1 1\nCONSTRAINTS\n");
+    const std::string flow =
+        "MATERIALS\n1  9.982e-07,1.002e-09,0.000598,4182,0.000207\nESIZE\n"
+        "LOADS\nbol 5 3 0, 0, -250*t\nbol 6 1 0\nal 0, -9810, 0\n"
+        "RESTRAINTS\nbor 2 0 0 0\nbor 3 0 1 1\nCONSTRAINTS\n";
+    const std::string isothermal = head("0.001 mm scale=1 nod=10 elem=0 ana=8 25 0.05 20") +
+                                   "SOLVE\n25,20,0.05,2,0,1e-06\nTABLES\nMSET\n" + flow;
+    EXPECT_EQ(input(), isothermal);
     EXPECT_TRUE(prompts->messageTexts().empty());
+
+    add("face;heat=0.1", kKindAction, key(3));
+    add("face;convection=2e-05, 20", kKindAction, key(2));
+    add("body;heat generation=1e-06", kKindAction, key(0));
+    add("face;temperature=60", kKindReaction, key(1));
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25, 20, 0.05, 2}),
+              0);
+    EXPECT_EQ(input(), isothermal);
+    ASSERT_EQ(prompts->messageTexts().size(), 1U);
+    EXPECT_NE(prompts->messageTexts()[0].find("are left out"), std::string::npos);
+
+    explorer->document().setSolveIndex(10);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25, 0, 0, 0, 20}),
+              0);
+    EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=10 25 0 0") +
+                           "SOLVE\n25,0,0,0,20,1e-06\nTABLES\nMSET\n" + flow +
+                           "TLOADS\nbol 4 0 0.1\nbol 3 2 2e-05, 20\nal 1e-06\nTRESTRAINTS\nbor 2 temp 60\n");
+    EXPECT_EQ(prompts->messageTexts().size(), 1U);
 }
 
 // A Multiphysics loadcase: the mechanical lines where a mechanical loadcase writes them, the thermal

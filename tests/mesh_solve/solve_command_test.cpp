@@ -153,8 +153,9 @@ TEST_F(SolveCommand, ValuesStayWithTheirLabelsAcrossAChangeOfType) {
 // that stays 0 (steady flow); SOLVE stores the entry without a keyword, writes the values in the
 // header and SOLVE lines and starts the solver. Compressible flow keeps its choice but is refused
 // before anything is written; the choice surviving the dialog and the mesh run's solver input is
-// the loadcase_types sample's.
-TEST_F(SolveCommand, IncompressibleFlowIsSolvedTheOtherFluidAnalysesAreRefused) {
+// the loadcase_types sample's. Multiphysics takes the flow's rows and the initial temperature in
+// row 6, and is solved under header code 10.
+TEST_F(SolveCommand, IncompressibleFlowAndMultiphysicsAreSolvedCompressibleFlowIsRefused) {
     writeHeader(8);
     addMaterial();
     S& d = start();
@@ -179,10 +180,22 @@ TEST_F(SolveCommand, IncompressibleFlowIsSolvedTheOtherFluidAnalysesAreRefused) 
     EXPECT_EQ(
         prompts->messageTexts(),
         std::vector<std::string>{"\"compressible flow\" is not solved by this version: of the fluid flow "
-                                 "analyses only incompressible flow is available yet. The loadcase keeps "
-                                 "its choice; the solver is not started."});
+                                 "analyses only incompressible flow and multiphysics are available yet. "
+                                 "The loadcase keeps its choice; the solver is not started."});
     EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"9,1e-06,0,0,0,0,0,0"});
     EXPECT_EQ(readFile(inputPath()), input);
+
+    prompts->clearMessages();
+    d.userChoose(S::kTypeList, 2);  // "multiphysics"
+    EXPECT_EQ(d.text(S::kFirstRowLabel + 5), "initial temperature");
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "25", "0", "0", "0", "0"}));
+    d.userType(S::kFirstRowBox + 5, "20");
+    d.userClick(S::kSolve);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"10,1e-06,25,0,0,0,20,0"});
+    const std::string heated = readFile(inputPath());
+    EXPECT_NE(heated.find(" ana=10 25 0 0\n"), std::string::npos) << heated;
+    EXPECT_NE(heated.find("SOLVE\n25,0,0,0,20,1e-06\n"), std::string::npos) << heated;
 }
 
 // A fluid flow loadcase made, given a fluid and solved through the commands keeps its physics, its

@@ -165,13 +165,15 @@ TEST_F(Actions, ASecondConvectionOnAFaceReplacesTheFirst) {
 }
 
 // A fluid loadcase takes a velocity (three values) or a pressure (one) on faces and an
-// acceleration of the body; a velocity on an edge or a design point is refused.
-TEST_F(Actions, AFluidLoadcaseTakesVelocitiesAndPressuresOnFacesAndAnAcceleration) {
+// acceleration of the body, then the thermal actions of a flow that carries heat; a velocity on an
+// edge or a design point, and a heat flux on a point (the flow places heat on faces only), are
+// refused.
+TEST_F(Actions, AFluidLoadcaseTakesTheFlowActionsThenTheThermalOnes) {
     auto& point = part.addDesignPoint({1, 2, 3});
     auto& f = openFluid();
     EXPECT_EQ(f.windowText(), "Fluid Loads");
-    EXPECT_EQ(listOf(f),
-              (Strings{"face: velocity vx,vy,vz", "face: pressure", "body: accelerations ax,ay,az"}));
+    EXPECT_EQ(listOf(f), (Strings{"face: velocity vx,vy,vz", "face: pressure", "body: accelerations ax,ay,az",
+                                  "face: heat flux", "face: convection", "body: internal heat"}));
     f.userChoose(L::kTypeList, 0);
     EXPECT_EQ(f.text(L::kValuePrompt), "2. Enter values, table names or equations && select faces");
     EXPECT_EQ(f.text(L::kValueLabel), "vx,vy,vz=");
@@ -183,14 +185,20 @@ TEST_F(Actions, AFluidLoadcaseTakesVelocitiesAndPressuresOnFacesAndAnAcceleratio
     apply(f, 2, {"0", "-9810", "0"}, box().face(3));
     apply(f, 0, {}, box().edge(0));
     apply(f, 0, {}, point);
+    apply(f, 3, {"0.5"}, box().face(4));
+    apply(f, 3, {"0.5"}, box().vertex(0));
+    apply(f, 4, {"1e-05", "20"}, box().face(5));
     EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
               expectedFileBytes({{bodyKey(), key(0), "face;velocity=0, 0, -250*t", 3},
                                  {bodyKey(), key(1), "face;velocity=0, 0, -250*t", 3},
                                  {bodyKey(), key(2), "face;pressure=0", 3},
-                                 {bodyKey(), key(3), "accel=0, -9810, 0", 3}}));
+                                 {bodyKey(), key(3), "accel=0, -9810, 0", 3},
+                                 {bodyKey(), key(4), "face;heat=0.5", 3},
+                                 {bodyKey(), key(5), "face;convection=1e-05, 20", 3}}));
     EXPECT_EQ(prompts->messageTexts(),
               (Strings{"\"face: velocity vx,vy,vz\" cannot act on an edge: select faces",
-                       "\"face: velocity vx,vy,vz\" cannot act on a point: select faces"}));
+                       "\"face: velocity vx,vy,vz\" cannot act on a point: select faces",
+                       "\"face: heat flux\" cannot act on a point: select faces"}));
     addon::library().unitText = "in";
     f.userChoose(L::kTypeList, 0);
     EXPECT_EQ(f.text(L::kUnitLabel), "(in/s)");

@@ -83,10 +83,14 @@ TEST_F(Reactions, WithoutAFixityMinusOneThenTheChoiceStaysForTheNextGroup) {
 // A thermal loadcase holds the picks at a temperature: the temperature row takes the fixity list's
 // place, MAKE TABLE puts a time table's name into it, and each entry reaches the solver as its
 // reference, "temp" and the value. A mechanical loadcase's file keeps its fixity entries alone; a
-// fluid's keeps the fixity list.
+// fluid's shows the fixity list and the temperature row, as a Multiphysics loadcase does.
 TEST_F(Reactions, AThermalLoadcaseHoldsPicksAtATemperatureOrATimeTable) {
     explorer->document().setAnalysisType(8);
-    EXPECT_TRUE(start(addon::kMenuReactions).isVisible(R::kFixityList)) << "a fluid's walls fix velocities";
+    auto& fluid = start(addon::kMenuReactions);
+    EXPECT_TRUE(fluid.isVisible(R::kFixityList)) << "a fluid's walls fix velocities";
+    EXPECT_TRUE(fluid.isVisible(R::kValue)) << "a flow that carries heat holds temperatures";
+    EXPECT_LE(fluid.control(R::kFixityList).tmpl.rect.bottom, fluid.control(R::kValue).tmpl.rect.top);
+    EXPECT_EQ(fluid.text(R::kFixityPrompt), "2. Select fixity type and/or enter temperature");
     explorer->document().setAnalysisType(6);
     auto& t = start(addon::kMenuReactions);
     EXPECT_FALSE(t.isVisible(R::kFixityList));

@@ -67,7 +67,8 @@ TEST_F(TableEditor, TheListDependsOnModeAndAnalysisClass) {
     });
     make(Mode::Load, C::Fluid, [](T& d) {
         EXPECT_EQ(listOf(d), (V{"velocity x", "velocity y", "velocity z", "pressure", "x acceleration",
-                                "y acceleration", "z acceleration"}));
+                                "y acceleration", "z acceleration", "heat flux", "convection coefficient",
+                                "fluid temperature", "internal heat", "held temperature"}));
     });
     make(Mode::Material, C::Multiphysics, [](T& d) {
         EXPECT_EQ(listOf(d).size(), 11u);

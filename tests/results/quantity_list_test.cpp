@@ -39,6 +39,10 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
     const std::vector<std::string> flow{"Mesh",  "X Velocity", "Y Velocity", "Z Velocity",
                                         "Speed", "Pressure",   "Vorticity"};
     EXPECT_EQ(texts(kPhysicsFluid, 8), flow);
+    auto heated = flow;
+    heated.push_back("Temperatures");
+    EXPECT_EQ(texts(kPhysicsFluid, kSolutionFlowWithHeat), heated);
+    EXPECT_EQ(plotPosition(kPhysicsFluid, kSolutionFlowWithHeat, kPositionTemperature), kPositionTemperature);
     // Thermal stress: the mechanical list, its temperatures among it; about a heated state the
     // frequency and the temperatures, each for its own position.
     EXPECT_EQ(texts(kPhysicsMultiphysics, 12), all);
@@ -62,7 +66,9 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
     for (int p = 0; p < kQuantityCount; ++p) {
         const bool node = p != kPositionMesh && p != kPositionFrequency && p != 24;
         EXPECT_EQ(hasTimeHistory(p, kPhysicsMechanical), node && p < kMechanicalQuantityCount) << p;
-        EXPECT_EQ(hasTimeHistory(p, kPhysicsFluid), p >= 21 && p != 24 && p < kPositionXHeatFlux) << p;
+        EXPECT_EQ(hasTimeHistory(p, kPhysicsFluid),
+                  (p >= 21 && p != 24 && p < kPositionXHeatFlux) || p == kPositionTemperature)
+            << p;
         const bool heatFlux = p >= kPositionXHeatFlux && p <= kPositionHeatFlux;
         EXPECT_EQ(hasTimeHistory(p, kPhysicsMultiphysics), hasTimeHistory(p, kPhysicsMechanical) || heatFlux)
             << p;
