@@ -140,6 +140,12 @@ void CRestraints::apply() {
     const int code = fixities_ ? selection(kFixityList) : -1;
     if (!fixities_) return holdTemperatures(code, false);
     if (!temperatures_) {
+        // A reaction without a fixity would restrain nothing and reach the solver as a line
+        // without its freedom flags.
+        if (code < 0) {
+            ui::showMessage("Select a fixity type");
+            return;
+        }
         storePicks(code, [code](const char* sort) { return std::vector{entryText(sort, code)}; });
         return;
     }

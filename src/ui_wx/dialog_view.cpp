@@ -88,6 +88,19 @@ void DialogView::build() {
     }
 }
 
+void DialogView::focusFirstControl() {
+    for (const ui::Control& c : dialog_.controls()) {
+        if (c.kind() == ui::ControlKind::Static || c.kind() == ui::ControlKind::GroupBox) continue;
+        if (c.kind() == ui::ControlKind::ListBox && c.selection < 0) continue;
+        auto it = windows_.find(c.id());
+        if (it == windows_.end()) continue;
+        wxWindow* w = it->second;
+        if (!w->IsShown() || !w->IsEnabled() || !w->AcceptsFocus()) continue;
+        w->SetFocus();
+        return;
+    }
+}
+
 wxWindow* DialogView::makeControl(const ui::Control& c) {
     const wxPoint at = positionOf(c.tmpl.rect);
     const wxSize size = sizeOf(c.tmpl.rect);

@@ -42,6 +42,10 @@ class DialogView {
     }
     // Shows the state of control `id` (0: every control).
     void sync(int id);
+    // Gives the focus to the first control, in tab order, that can take it, passing over a list
+    // with nothing chosen: GTK chooses the first line of a list that takes the focus so, and tells
+    // the dialog, which would then hold a choice the person never made.
+    void focusFirstControl();
 
   private:
     void build();

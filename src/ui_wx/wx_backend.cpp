@@ -146,7 +146,10 @@ void WxBackend::showWindowState(ui::Dialog& dialog, Shown& shown) {
         return;
     }
     if (dialog.isModal()) return;
-    if (window->IsShown() != dialog.isShown()) window->Show(dialog.isShown());
+    if (window->IsShown() == dialog.isShown()) return;
+    // The focus is placed before the window shows: GTK gives it to the first control as it maps.
+    if (dialog.isShown()) shown.view->focusFirstControl();
+    window->Show(dialog.isShown());
 }
 
 void WxBackend::broughtToFront(ui::Dialog& dialog) {

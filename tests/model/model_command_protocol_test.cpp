@@ -97,7 +97,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(CommandCase{addon::kMenuMaterials, "CMaterialCommand", "CMaterial", CMaterial::kExit,
                                   CMaterial::kApply, -1, 0},
                       CommandCase{addon::kMenuReactions, "CRestraintsCommand", "CRestraints",
-                                  CRestraints::kExit, CRestraints::kApply, -1, 0},
+                                  CRestraints::kExit, CRestraints::kApply, CRestraints::kFixityList, 6},
                       CommandCase{addon::kMenuActions, "CLoadsCommand", "CLoads", CLoads::kExit,
                                   CLoads::kApply, CLoads::kTypeList, 2},
                       CommandCase{addon::kMenuInteractions, "CConstraintsCommand", "CConstraints",

@@ -60,24 +60,25 @@ TEST_F(Reactions, EveryFixityRowReachesTheSolverAsTheFlagsItsNameSays) {
     }
 }
 
-// An empty selection is refused and writes nothing. Before any choice the entries carry -1 and no
-// letters; a choice then stays for the next group.
-TEST_F(Reactions, WithoutAFixityMinusOneThenTheChoiceStaysForTheNextGroup) {
-    applyWith(-1);
-    EXPECT_EQ(prompts->messageTexts(), Strings{"Select a point, edge or face"});
-    EXPECT_TRUE(explorer->document().entries().empty());
-    EXPECT_FALSE(explorer->document().isChanged());
+// A pick without a fixity (it would restrain nothing) is refused and keeps the pick; an empty
+// selection is refused; a choice stays for the next group.
+TEST_F(Reactions, WithoutAFixityNothingIsStoredThenTheChoiceStaysForTheNextGroup) {
     picks().select(box().face(3));
     applyWith(-1);
-    EXPECT_EQ(picks().filters(), (std::vector<std::int32_t>{-1, -1})) << "asked with -1, the empty pick too";
-    picks().select(box().vertex(7), box().edge(2));
+    EXPECT_EQ(prompts->messageTexts(), Strings{"Select a fixity type"});
+    EXPECT_TRUE(explorer->document().entries().empty());
+    EXPECT_FALSE(explorer->document().isChanged());
     applyWith(6);
-    picks().select(box().face(0));
+    picks().select(box().vertex(7), box().edge(2));
     d.userClick(R::kApply);
+    EXPECT_EQ(picks().filters().back(), 6) << "the selection is asked with the fixity code";
+    picks().clear();
+    d.userClick(R::kApply);
+    EXPECT_EQ(prompts->messageTexts(), (Strings{"Select a fixity type", "Select a point, edge or face"}));
     picks().select(box().face(2));
     applyWith(1);
-    EXPECT_EQ(texts(model::kKindReaction), (Strings{"face;fix,-1=", "point;fix,6=XYZ", "edge;fix,6=XYZ",
-                                                    "face;fix,6=XYZ", "face;fix,1=Y"}));
+    EXPECT_EQ(texts(model::kKindReaction),
+              (Strings{"face;fix,6=XYZ", "point;fix,6=XYZ", "edge;fix,6=XYZ", "face;fix,1=Y"}));
 }
 
 // A thermal loadcase holds the picks at a temperature: the temperature row takes the fixity list's
