@@ -6,12 +6,17 @@
 // flow parts: pipe.step (radius 5 mm, 50 mm long along z), channel.step (a channel 2500 x 410 x 410 mm
 // round a cylinder of diameter 100 mm across it at x = 500, y = 200), cavity.step (a 100 mm cube),
 // cavity_slab.step (a square cavity 100 x 100 mm in xy, 5 mm thick along z, for plane flow between
-// slip walls), duct.step (a square duct of 20 mm bent round a right angle) and sphere_tube.step (a
-// tube of radius 10 mm, 100 mm long along x, round a sphere of radius 2 mm at its middle, x = 50).
+// slip walls), duct.step (a square duct of 20 mm bent round a right angle), sphere_tube.step (a
+// tube of radius 10 mm, 100 mm long along x, round a sphere of radius 2 mm at its middle, x = 50)
+// and quarter_pipe.step (the quarter x, y >= 0 of a pipe of radius 5 mm, 50 mm long along z, its
+// wall two faces split at z = 25, for heat carried by the flow between two symmetry planes).
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
+#include <numbers>
 #include <string>
 
+#include <BRepAdaptor_Curve.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepAlgoAPI_Fuse.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
@@ -21,6 +26,8 @@
 #include <BRep_Builder.hxx>
 #include <ShapeUpgrade_UnifySameDomain.hxx>
 #include <Standard_Failure.hxx>
+#include <TopExp_Explorer.hxx>
+#include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
 #include <gp_Ax2.hxx>
 
@@ -115,6 +122,27 @@ TopoDS_Shape sphereTube() {
     return BRepAlgoAPI_Cut(tube, BRepPrimAPI_MakeSphere(gp_Pnt(50, 0, 0), 2).Shape()).Shape();
 }
 
+// The quarter of pipe() between the planes x = 0 and y = 0, fused from its halves z < 25 and z > 25
+// so that the wall keeps the circle at z = 25 and is an upstream and a downstream face (each can
+// be held on its own, and the solver's log gives the heat through each); the symmetry planes are
+// merged again into one face each.
+TopoDS_Shape quarterPipe() {
+    const auto quarter = [](double z, double length) {
+        return BRepPrimAPI_MakeCylinder(gp_Ax2(gp_Pnt(0, 0, z), gp::DZ()), 5, length, std::numbers::pi / 2)
+            .Shape();
+    };
+    const TopoDS_Shape fused = BRepAlgoAPI_Fuse(quarter(0, 25), quarter(25, 25)).Shape();
+    ShapeUpgrade_UnifySameDomain unify(fused, true, true, true);
+    for (TopExp_Explorer e(fused, TopAbs_EDGE); e.More(); e.Next()) {
+        const BRepAdaptor_Curve curve(TopoDS::Edge(e.Current()));
+        if (curve.GetType() == GeomAbs_Circle &&
+            std::abs(curve.Value(curve.FirstParameter()).Z() - 25) < 1e-9)
+            unify.KeepShape(e.Current());
+    }
+    unify.Build();
+    return unify.Shape();
+}
+
 bool write(const std::filesystem::path& folder, const std::string& name, const TopoDS_Shape& shape) {
     const std::string path = (folder / name).string();
     if (hostapp::OcctDocument(shape).exportStep(path)) return true;
@@ -147,6 +175,7 @@ int main(int argc, char** argv) {
         ok = write(folder, "cavity_slab.step", cavitySlab()) && ok;
         ok = write(folder, "duct.step", duct()) && ok;
         ok = write(folder, "sphere_tube.step", sphereTube()) && ok;
+        ok = write(folder, "quarter_pipe.step", quarterPipe()) && ok;
         return ok ? 0 : 1;
     } catch (const Standard_Failure& failure) {
         std::fprintf(stderr, "kolvane-sample-parts: %s\n", failure.GetMessageString());

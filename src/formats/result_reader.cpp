@@ -240,6 +240,7 @@ BlockCount countBlocks(const std::string& path, int kind) {
     while (const auto number = findBlock(reader, keyword)) {
         ++count.blocks;
         count.highest = std::max(count.highest, *number);
+        count.numbers.push_back(*number);
     }
     return count;
 }

@@ -59,6 +59,7 @@ struct BlockCount {
     bool fileRead = false;  // the file could be opened
     int blocks = 0;
     int highest = 0;
+    std::vector<int> numbers;  // of the blocks, in the file's order
 };
 BlockCount countBlocks(const std::string& path, int kind);
 // Whether the file holds a block of `kind` (the search stops at the first): what a list offers

@@ -77,6 +77,21 @@ int CResultsPanel::stepNumber() const {
 namespace {
 
 // The text holds one number (blanks around it allowed), or nothing at all.
+// "step 2" or "steps 2, 4, 6": the numbers of the blocks a run wrote, the first and last few of a
+// long list.
+std::string writtenSteps(const std::vector<int>& numbers) {
+    constexpr std::size_t kShown = 4;
+    std::string text = numbers.size() == 1 ? "step " : "steps ";
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        if (numbers.size() > 2 * kShown && i == kShown) {
+            text += ", ...";
+            i = numbers.size() - kShown;
+        }
+        text += (i ? ", " : "") + std::to_string(numbers[i]);
+    }
+    return text;
+}
+
 bool blankOrNumber(const std::string& text, bool whole) {
     const std::size_t start = text.find_first_not_of(" \t");
     if (start == std::string::npos) return true;
@@ -168,7 +183,9 @@ std::string CResultsPanel::missingResultsText(const std::string& path, const Qua
             return "mode or step number too high: the run has " + std::to_string(count.blocks) + " modes";
         return "mode or step number too high: the last step of the run is " + std::to_string(count.highest);
     }
-    if (count.blocks > 0) return kTooHighText;  // a gap in the numbering: no block of this number
+    // A gap in the numbering: a run that printed every n-th step has no step 1, for one; the steps
+    // it wrote tell what to type.
+    if (count.blocks > 0) return std::string(kTooHighText) + ": the run wrote " + writtenSteps(count.numbers);
     // The solver's own reason, when the add-on saw the last solve of this loadcase fail.
     const std::string failure = mesh_solve::programRuns().lastSolveFailure(jobBasePath());
     if (!failure.empty()) return "no results: " + failure;

@@ -88,7 +88,7 @@ def check_pages(docs):
             faults.append(f"{hhp[0]}: {key} names no file")
 
     taken = set()
-    for session in ("screenshots.run", "flow-screenshots.run"):
+    for session in ("screenshots.run", "flow-screenshots.run", "heat-flow-screenshots.run"):
         path = os.path.join(docs, session)
         if os.path.isfile(path):
             with open(path, encoding="utf-8") as f:

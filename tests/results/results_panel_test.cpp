@@ -78,27 +78,42 @@ TEST_P(ResultsPanels, PlotShowsTheRangeAndLinearAndApplyChangeTheInnerLimits) {
 }
 
 // Blocks are searched forward by number. A step past the run's last, a gap in the numbering
-// (block 2 comes first when step 1 is asked for) or a missing result file is said in words, and the
+// (a run printed every second step: block 2 comes first when step 1 is asked for, 3 lies between
+// 2 and 4) or a missing result file is said in words, a gap with the steps the run wrote, and the
 // last picture stays: zeros drawn as a result would look like one.
 TEST_P(ResultsPanels, AMissingBlockOrFileKeepsTheLastPictureAndSaysWhy) {
     const std::string out = explorer->document().jobBasePath() + ".out";
-    writeFile(out, "MESHFILE\nx.meb\nDISP 2\n1 1 1 1\n2 1 1 1\n\n");
+    const auto blocks = [](int last) {
+        std::string text = "MESHFILE\nx.meb\n";
+        for (int step = 2; step <= last; step += 2)
+            text += "DISP " + std::to_string(step) + "\n1 1 1 1\n2 1 1 1\n\n";
+        return text;
+    };
+    writeFile(out, blocks(4));
     open([&](P& p) {
         p.userType(P::kStep, "2");
         plot(p, "X Displacement");
         EXPECT_EQ(p.text(P::kMax), "Max. 1 mm");
-        p.userType(P::kStep, "3");
+        p.userType(P::kStep, "5");
         p.userClick(p.ids().plot);
         EXPECT_EQ(prompts->messageTexts().back(),
-                  "mode or step number too high: the last step of the run is 2");
+                  "mode or step number too high: the last step of the run is 4");
         EXPECT_EQ(p.text(P::kMax), "Max. 1 mm");
         EXPECT_NEAR(displayState().limits[10], 1, 1e-9);
-        p.userType(P::kStep, "1");
-        p.userClick(p.ids().plot);
-        if (hostView()) {
-            EXPECT_EQ(p.windowText(), "modenumber too high");
+        for (const char* gap : {"1", "3"}) {
+            p.userType(P::kStep, gap);
+            p.userClick(p.ids().plot);
+            if (hostView()) {
+                EXPECT_EQ(p.windowText(), "modenumber too high");
+            }
+            EXPECT_EQ(prompts->messageTexts().back(),
+                      std::string(CoglMFCDialogDlg::kTooHigh) + ": the run wrote steps 2, 4");
         }
-        EXPECT_EQ(prompts->messageTexts().back(), CoglMFCDialogDlg::kTooHigh);
+        writeFile(out, blocks(20));
+        p.userClick(p.ids().plot);
+        EXPECT_EQ(prompts->messageTexts().back(),
+                  std::string(CoglMFCDialogDlg::kTooHigh) +
+                      ": the run wrote steps 2, 4, 6, 8, ..., 14, 16, 18, 20");
         std::filesystem::remove(out);
         plot(p, "Von Mises Stress");
         EXPECT_EQ(prompts->messageTexts().back(),

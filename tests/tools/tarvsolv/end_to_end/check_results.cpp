@@ -77,6 +77,15 @@
 //     THICKNESS along z between slip walls, its lid y = SIDE moving at SPEED along x, at Re = 100:
 //     u along x = SIDE/2 and v along y = SIDE/2 at mid-thickness, interpolated in the quadratic
 //     elements, against Ghia, Ghia and Shin's profiles, every point within TOLERANCE of SPEED.
+//   heatpipe MESH OUT SLOG RADIUS SPLIT LENGTH PECLET TIN TWALL INLET UPSTREAM DOWNSTREAM OUTLET:
+//     the quarter x, y >= 0 of a pipe along z from 0 to LENGTH fed at TIN through face INLET, its
+//     wall faces UPSTREAM (z < SPLIT) and DOWNSTREAM held at TWALL, face OUTLET free, at Peclet
+//     number PECLET by the diameter: the developed Nusselt number by the log-mean rule over the
+//     downstream face, from the bulk temperatures of the solver's heat report and from the fields
+//     over the cross-sections, each against 3.657 within 2 %.
+//   convection SLOG HOT COLD NUSSELT TOLERANCE: the mean Nusselt number of face HOT in the
+//     solver's log within TOLERANCE (a fraction) of NUSSELT, face COLD's the same within 1e-3, and
+//     the heat balanced to 1e-3.
 //   dump MESH OUT KIND ITEM STEP: no check; prints what the add-on's reader reads for one quantity,
 //     one node a line ("node value", or "node x y z" for ITEM -1), after a line "mode VALUE" for a
 //     mode shape: what check_vtk.py compares the VTK files with.
@@ -86,6 +95,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <numbers>
 #include <optional>
@@ -711,8 +721,12 @@ struct Located {
 constexpr int kCorners[4] = {0, 2, 4, 9};
 
 // The element that holds `at`, found by the volume coordinates of its corners (straight-sided
-// elements); exits with a message when no element holds the point.
-Located locate(const mesh_solve::Mesh& mesh, const NodePoint& at) {
+// elements); exits with a message when no element holds the point. With `nearest`, a point
+// outside every element (between a curved wall and its elements' straight sides) takes the
+// element it lies least outside of.
+Located locate(const mesh_solve::Mesh& mesh, const NodePoint& at, bool nearest = false) {
+    Located best{0, {}};
+    double bestLeast = -1e300;
     for (int e = 1; e <= mesh.elementCount(); ++e) {
         const auto nodes = mesh.elementNodes(e);
         NodePoint c[4];
@@ -736,8 +750,11 @@ Located locate(const mesh_solve::Mesh& mesh, const NodePoint& at) {
                        det;
         }
         l[0] = 1 - l[1] - l[2] - l[3];
-        if (std::min({l[0], l[1], l[2], l[3]}) >= -1e-3) return {e, l};
+        const double least = std::min({l[0], l[1], l[2], l[3]});
+        if (least >= -1e-3) return {e, l};
+        if (least > bestLeast) bestLeast = least, best = {e, l};
     }
+    if (nearest && best.element) return best;
     std::fprintf(stderr, "no element holds the point %g %g %g\n", at.x, at.y, at.z);
     std::exit(1);
 }
@@ -753,26 +770,37 @@ double pressureAt(const mesh_solve::Mesh& mesh, const std::vector<double>& press
     return p;
 }
 
-// The finite-element velocity at `at` by the quadratic shape functions of the 10-node element
-// that holds it (corners l (2 l - 1), mid-side nodes 4 li lj); exits on a linear mesh.
-std::array<double, 3> velocityAt(const mesh_solve::Mesh& mesh, const std::vector<double>& velocity,
-                                 const NodePoint& at) {
+// The quadratic shape functions of the 10-node element that holds `at` (corners l (2 l - 1),
+// mid-side nodes 4 li lj), with that element; exits on a linear mesh.
+struct QuadraticPoint {
+    int element;
+    std::array<double, 10> weight;
+};
+
+QuadraticPoint quadraticPoint(const mesh_solve::Mesh& mesh, const NodePoint& at, bool nearest = false) {
     if (mesh.nodesPerElement() != 10) {
-        std::fprintf(stderr, "the velocity is sampled in quadratic elements; this mesh is linear\n");
+        std::fprintf(stderr, "the flow is sampled in quadratic elements; this mesh is linear\n");
         std::exit(1);
     }
-    const Located where = locate(mesh, at);
-    const auto nodes = mesh.elementNodes(where.element);
+    const Located where = locate(mesh, at, nearest);
     const auto& l = where.l;
     // Mid-side file positions 1, 3, 5, 6, 7, 8 lie on the edges 0-1, 1-2, 2-0, 0-3, 1-3, 2-3 of
     // the corners in the order of kCorners.
     constexpr int kEdges[6][3] = {{1, 0, 1}, {3, 1, 2}, {5, 2, 0}, {6, 0, 3}, {7, 1, 3}, {8, 2, 3}};
-    double weight[10];
-    for (int k = 0; k < 4; ++k) weight[kCorners[k]] = l[k] * (2 * l[k] - 1);
-    for (const auto& [position, i, j] : kEdges) weight[position] = 4 * l[i] * l[j];
+    QuadraticPoint out{where.element, {}};
+    for (int k = 0; k < 4; ++k) out.weight[kCorners[k]] = l[k] * (2 * l[k] - 1);
+    for (const auto& [position, i, j] : kEdges) out.weight[position] = 4 * l[i] * l[j];
+    return out;
+}
+
+// The finite-element velocity at `at`, interpolated in the quadratic element that holds it.
+std::array<double, 3> velocityAt(const mesh_solve::Mesh& mesh, const std::vector<double>& velocity,
+                                 const NodePoint& at) {
+    const QuadraticPoint point = quadraticPoint(mesh, at);
+    const auto nodes = mesh.elementNodes(point.element);
     std::array<double, 3> u{};
     for (int k = 0; k < 10; ++k)
-        for (int a = 0; a < 3; ++a) u[a] += weight[k] * velocity[3 * (nodes[k] - 1) + a];
+        for (int a = 0; a < 3; ++a) u[a] += point.weight[k] * velocity[3 * (nodes[k] - 1) + a];
     return u;
 }
 
@@ -848,6 +876,155 @@ int cavity(char** argv) {
     return verdict();
 }
 
+// The heat report of a flow that carries heat in the solver's log (its last one): the heat into
+// the fluid at each held face (out of it negative), the heat carried in (negative) and out
+// (positive) through each opening, the relative imbalance, and each held face's mean Nusselt
+// number.
+struct LoggedHeat {
+    std::vector<std::pair<int, double>> held, carried, nusselt;
+    double imbalance = -1;
+};
+
+LoggedHeat readLoggedHeat(const char* path) {
+    std::ifstream log(path);
+    if (!log) {
+        std::fprintf(stderr, "cannot read the solver log %s\n", path);
+        std::exit(1);
+    }
+    LoggedHeat out;
+    std::string line;
+    const auto set = [](std::vector<std::pair<int, double>>& entries, int face, double value) {
+        for (auto& [f, v] : entries)
+            if (f == face) return void(v = value);
+        entries.push_back({face, value});
+    };
+    while (std::getline(log, line)) {
+        const std::size_t stamp = line.find("] ");
+        if (stamp == std::string::npos) continue;
+        const char* text = line.c_str() + stamp + 2;
+        int face = 0;
+        double value = 0;
+        char direction[8] = "";
+        if (std::sscanf(text, " temperature held on face %d: %lf %7s", &face, &value, direction) == 3)
+            set(out.held, face, std::string(direction) == "out" ? -value : value);
+        else if (std::sscanf(text, " carried in by the flow through face %d: %lf", &face, &value) == 2)
+            set(out.carried, face, -value);
+        else if (std::sscanf(text, " carried out by the flow through face %d: %lf", &face, &value) == 2)
+            set(out.carried, face, value);
+        else if (std::sscanf(text, "mean Nusselt number of face %d: %lf", &face, &value) == 2)
+            set(out.nusselt, face, value);
+        else if (const char* at = std::strstr(text, "they balance to "))
+            out.imbalance = std::atof(at + 16);
+    }
+    if (out.imbalance < 0) {
+        std::fprintf(stderr, "the solver log %s has no heat balance\n", path);
+        std::exit(1);
+    }
+    return out;
+}
+
+// The flow's bulk (flow-weighted mean) temperature over the cross-section z = `z` of the quarter
+// x, y >= 0 of a pipe of `radius` about the z axis: u T and u integrated by a polar Gauss rule,
+// the fields interpolated in the quadratic elements (extrapolated in the thin gap between the
+// wall and its elements' straight sides, where the speed is nearly 0).
+double bulkTemperature(const mesh_solve::Mesh& mesh, const std::vector<double>& velocity,
+                       const std::vector<double>& temperature, double radius, double z) {
+    constexpr int kPoints = 24;
+    std::vector<double> node(kPoints), weight(kPoints);
+    for (int i = 0; i < kPoints; ++i) {  // Gauss-Legendre on [0, 1] by Newton's method on P_n
+        double x = std::cos(std::numbers::pi * (i + 0.75) / (kPoints + 0.5)), derivative = 1;
+        for (int k = 0; k < 20; ++k) {
+            double p0 = 1, p1 = x;
+            for (int n = 2; n <= kPoints; ++n) {
+                const double p2 = ((2 * n - 1) * x * p1 - (n - 1) * p0) / n;
+                p0 = p1, p1 = p2;
+            }
+            derivative = kPoints * (x * p1 - p0) / (x * x - 1);
+            x -= p1 / derivative;
+        }
+        node[i] = (1 + x) / 2;
+        weight[i] = 1 / ((1 - x * x) * derivative * derivative);
+    }
+    double flow = 0, heat = 0;
+    for (int i = 0; i < kPoints; ++i)
+        for (int j = 0; j < kPoints; ++j) {
+            const double r = radius * node[i], angle = std::numbers::pi / 2 * node[j];
+            const NodePoint at{r * std::cos(angle), r * std::sin(angle), z};
+            const QuadraticPoint point = quadraticPoint(mesh, at, true);
+            const auto nodes = mesh.elementNodes(point.element);
+            double u = 0, t = 0;
+            for (int k = 0; k < 10; ++k) {
+                u += point.weight[k] * velocity[3 * (nodes[k] - 1) + 2];
+                t += point.weight[k] * temperature[nodes[k] - 1];
+            }
+            flow += weight[i] * weight[j] * r * u;
+            heat += weight[i] * weight[j] * r * u * t;
+        }
+    return heat / flow;
+}
+
+// Forced convection in the quarter pipe at a constant wall temperature: the Nusselt number of the
+// thermally developed flow from the log-mean rule over the downstream wall face, from the bulk
+// temperatures at its two ends, Nu = Pe D / (4 L) ln((Tw - Tb1) / (Tw - Tb2)). The bulk
+// temperatures are taken twice: from the solver's heat report (the heat carried in, what the
+// inlet and the upstream wall put in, the heat carried out), and from the fields over the two
+// cross-sections. 3.657 for a circular pipe (Shah and London), within 2 % each.
+int heatpipe(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const LoggedHeat logged = readLoggedHeat(argv[2]);
+    const auto [radius, split, length, peclet, inletTemperature, wallTemperature] = numbers<6>(argv, 3);
+    const auto [inlet, upstream, downstream, outlet] = numbers<4>(argv, 9);
+    const auto face = [](double f) { return static_cast<int>(f); };
+    const double carriedIn = -loggedFor(logged.carried, face(inlet), "heat carried through"),
+                 carriedOut = loggedFor(logged.carried, face(outlet), "heat carried through"),
+                 atInlet = loggedFor(logged.held, face(inlet), "held heat"),
+                 atUpstream = loggedFor(logged.held, face(upstream), "held heat"),
+                 atDownstream = loggedFor(logged.held, face(downstream), "held heat");
+    // The inlet is held at its temperature, so what it carries in is the heat capacity flow times it.
+    const double capacityFlow = carriedIn / inletTemperature;
+    const double logStart = inletTemperature + (atInlet + atUpstream) / capacityFlow,
+                 logEnd = carriedOut / capacityFlow;
+    std::printf(
+        "heat carried in %.6g, out %.6g; into the fluid at the inlet %.6g, upstream %.6g, "
+        "downstream %.6g; imbalance %.2g\n",
+        carriedIn, carriedOut, atInlet, atUpstream, atDownstream, logged.imbalance);
+    below("heat imbalance", logged.imbalance, 1, 1e-3);
+    const double diameter = 2 * radius;
+    const auto nusselt = [&](double start, double end, double distance) {
+        return peclet * diameter / (4 * distance) *
+               std::log((wallTemperature - start) / (wallTemperature - end));
+    };
+    std::printf("bulk temperatures by the heat report: %.6g at z = %g, %.6g at z = %g\n", logStart, split,
+                logEnd, length);
+    within("Nu by the heat report", nusselt(logStart, logEnd, length - split), 3.657, 0.02);
+    const results::NodeResults velocity =
+        readQuantity(argv[1], mesh, results::kKindVelocity, results::kItemVector);
+    const results::NodeResults temperature = readQuantity(argv[1], mesh, results::kKindTemperature, 0);
+    // The free outlet lets no heat conduct through it, which bends the temperature over a short
+    // layer before it (about D / Pe): the fields' second section is a radius short of it.
+    const double end = length - radius;
+    const double fieldStart = bulkTemperature(mesh, velocity.vectors, temperature.values, radius, split),
+                 fieldEnd = bulkTemperature(mesh, velocity.vectors, temperature.values, radius, end);
+    std::printf("bulk temperatures by the fields: %.6g at z = %g, %.6g at z = %g\n", fieldStart, split,
+                fieldEnd, end);
+    within("Nu by the fields", nusselt(fieldStart, fieldEnd, end - split), 3.657, 0.02);
+    return verdict();
+}
+
+// Natural convection in a cavity between a hot and a cold held face: the hot face's mean Nusselt
+// number in the solver's log within TOLERANCE (a fraction) of NUSSELT, the cold face giving the
+// same heat back (1e-3 of it), and the heat balanced to 1e-3.
+int convection(char** argv) {
+    const LoggedHeat logged = readLoggedHeat(argv[0]);
+    const auto [hot, cold, expected, tolerance] = numbers<4>(argv, 1);
+    const double nusselt = loggedFor(logged.nusselt, static_cast<int>(hot), "Nusselt number");
+    within("mean Nusselt number, hot face", nusselt, expected, tolerance);
+    within("mean Nusselt number, cold face",
+           loggedFor(logged.nusselt, static_cast<int>(cold), "Nusselt number"), nusselt, 1e-3);
+    below("heat imbalance", logged.imbalance, 1, 1e-3);
+    return verdict();
+}
+
 // Haberman and Sayre's wall correction of Stokes's drag for a sphere on the axis of a circular tube
 // ("Motion of rigid and fluid spheres in stationary and moving liquids inside cylindrical tubes",
 // David Taylor Model Basin report 1143, 1958), `l` the sphere's radius over the tube's.
@@ -907,6 +1084,8 @@ constexpr Check kChecks[] = {{"dump", 5, dump},
                              {"cylinder", 8, cylinder},
                              {"sphere", 7, sphere},
                              {"cavity", 6, cavity},
+                             {"heatpipe", 13, heatpipe},
+                             {"convection", 5, convection},
                              {"thermtube", 8, thermtube},
                              {"elastica", 7, [](char** a) { return elastica(a); }},
                              {"elastica", 8, [](char** a) { return elastica(a, std::atof(a[7])); }}};
