@@ -69,6 +69,11 @@ bool isNaturalFrequencies(int physics, int solutionType) {
 
 }  // namespace
 
+bool carriesHeat(int physics, int solutionType) {
+    return physics == kPhysicsThermal || physics == kPhysicsMultiphysics ||
+           (physics == kPhysicsFluid && solutionType == kSolutionFlowWithHeat);
+}
+
 bool hasNaturalFrequencies(int physics, int solutionType) {
     return isNaturalFrequencies(physics, solutionType) ||
            (physics == kPhysicsMultiphysics && solutionType == kSolutionThermalNaturalFrequencies);
@@ -96,7 +101,7 @@ std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bo
             if (p != kPositionMesh) list.push_back({std::string(kQuantities[p].listText), p});
         if (solutionType == kSolutionFlowWithHeat) list.push_back({"Temperatures", kPositionTemperature});
     }
-    if (heatFlux && (physics == kPhysicsThermal || physics == kPhysicsMultiphysics)) insertHeatFlux(list);
+    if (heatFlux && carriesHeat(physics, solutionType)) insertHeatFlux(list);
     return list;
 }
 
@@ -111,7 +116,7 @@ bool hasTimeHistory(int position, int physics) {
     if (physics == kPhysicsMultiphysics && isHeatFlux(position)) return true;
     // A flow's temperatures are offered only where it carries heat.
     if (physics == kPhysicsFluid)
-        return position == kPositionTemperature ||
+        return position == kPositionTemperature || isHeatFlux(position) ||
                (position != kPositionMesh && std::find(std::begin(kFluidPositions), std::end(kFluidPositions),
                                                        position) != std::end(kFluidPositions));
     if (physics != kPhysicsMechanical && physics != kPhysicsMultiphysics) return false;

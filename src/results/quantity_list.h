@@ -67,10 +67,13 @@ struct OfferedQuantity {
 
 // The list a loadcase of `physics` and `solutionType` offers. A Multiphysics loadcase offers the
 // mechanical list (its temperatures among them); its natural frequencies the frequency and the
-// temperatures; a flow that carries heat the flow's list and the temperatures. Thermal and
-// Multiphysics loadcases offer the heat flux after "Temperatures" when `heatFlux` says their
-// results hold it.
+// temperatures; a flow that carries heat the flow's list and the temperatures. Loadcases that
+// carry heat offer the heat flux after "Temperatures" when `heatFlux` says their results hold it.
 std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bool heatFlux);
+
+// Whether a loadcase of `physics` and `solutionType` solves for temperatures: thermal,
+// Multiphysics, and a flow that carries heat.
+bool carriesHeat(int physics, int solutionType);
 
 // Whether the mode shapes of a loadcase of `physics` and `solutionType` are natural frequencies
 // (not buckling factors).

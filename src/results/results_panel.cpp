@@ -49,8 +49,7 @@ bool offersHeatFlux(const std::string& resultPath) {
 
 void CResultsPanel::fillControls() {
     clearItems(ids_.quantityList);
-    const bool heat = physics() == kPhysicsThermal || physics() == kPhysicsMultiphysics;
-    const bool heatFlux = heat && offersHeatFlux(jobBasePath() + ".out");
+    const bool heatFlux = carriesHeat(physics(), solutionType()) && offersHeatFlux(jobBasePath() + ".out");
     for (const auto& q : offeredQuantities(physics(), solutionType(), heatFlux)) {
         const int index = addItem(ids_.quantityList, q.text);
         setItemData(ids_.quantityList, index, q.position);

@@ -42,6 +42,7 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
     auto heated = flow;
     heated.push_back("Temperatures");
     EXPECT_EQ(texts(kPhysicsFluid, kSolutionFlowWithHeat), heated);
+    EXPECT_EQ(texts(kPhysicsFluid, kSolutionFlowWithHeat, true), withFlux(heated));
     EXPECT_EQ(plotPosition(kPhysicsFluid, kSolutionFlowWithHeat, kPositionTemperature), kPositionTemperature);
     // Thermal stress: the mechanical list, its temperatures among it; about a heated state the
     // frequency and the temperatures, each for its own position.
@@ -65,11 +66,11 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
     // The time graph takes what each list offers, and nothing of another physics' list.
     for (int p = 0; p < kQuantityCount; ++p) {
         const bool node = p != kPositionMesh && p != kPositionFrequency && p != 24;
+        const bool heatFlux = p >= kPositionXHeatFlux && p <= kPositionHeatFlux;
         EXPECT_EQ(hasTimeHistory(p, kPhysicsMechanical), node && p < kMechanicalQuantityCount) << p;
         EXPECT_EQ(hasTimeHistory(p, kPhysicsFluid),
-                  (p >= 21 && p != 24 && p < kPositionXHeatFlux) || p == kPositionTemperature)
+                  (p >= 21 && p != 24 && p < kPositionXHeatFlux) || p == kPositionTemperature || heatFlux)
             << p;
-        const bool heatFlux = p >= kPositionXHeatFlux && p <= kPositionHeatFlux;
         EXPECT_EQ(hasTimeHistory(p, kPhysicsMultiphysics), hasTimeHistory(p, kPhysicsMechanical) || heatFlux)
             << p;
         EXPECT_EQ(hasTimeHistory(p, kPhysicsThermal), p == kPositionTemperature || heatFlux) << p;
