@@ -28,50 +28,18 @@ build=${1:-build}
 tarvsolv=$build/tarvdir/tarvsolv
 boxmesh=$build/bin/tarvsolv-boxmesh
 ductflow=$build/bin/tarvsolv-ductflow
-for program in "$tarvsolv" "$boxmesh" "$ductflow"; do
-    [[ -x $program ]] || { echo "missing $program: build tarvsolv, tarvsolv-boxmesh and tarvsolv-ductflow first"; exit 1; }
-done
-foam_env=/usr/share/openfoam/etc/bashrc
-if ! command -v simpleFoam >/dev/null || [[ ! -r $foam_env ]]; then
-    [[ $(id -u) == 0 ]] || { echo "OpenFOAM is missing: install the Debian package openfoam (as root)"; exit 1; }
-    echo "installing the Debian package openfoam ..."
-    export DEBIAN_FRONTEND=noninteractive
-    apt-get install -y -qq --no-install-recommends openfoam >/dev/null ||
-        { apt-get update -qq && apt-get install -y -qq --no-install-recommends openfoam >/dev/null; }
-fi
-export OPENBLAS_NUM_THREADS=1 OMP_NUM_THREADS=1
-
-work=$(mktemp -d)
-trap '[[ -n ${BENCH_KEEP:-} ]] || rm -rf "$work"' EXIT
-# An empty settings folder: one solver process whatever this machine's settings say.
-export KOLVANE_CONFIG_DIR=$work/settings
-[[ -z ${BENCH_KEEP:-} ]] || echo "kept: $work" >&2
+# shellcheck source=bench/tarvsolv/openfoam_bench.sh
+source "$(dirname "$0")/openfoam_bench.sh"
+bench_start simpleFoam "tarvsolv, tarvsolv-boxmesh and tarvsolv-ductflow" "$tarvsolv" "$boxmesh" "$ductflow"
 
 # The duct in metres along x, its section [0, a] x [0, a]; water at 20 C.
 side=0.01 length=0.04 drop=0.02 density=998.2 viscosity=1.002e-3
 read -r exact_rate exact_speed < <("$ductflow" reference $side $length $drop $viscosity)
 
-# Runs a command under /usr/bin/time; prints "cpu-seconds/wall-seconds peak-MB".
-measure() {
-    /usr/bin/time -f "%U %S %e %M" -o "$work/time.txt" "$@" >"$work/run.log" 2>&1 || { cat "$work/run.log" >&2; exit 1; }
-    awk '{ printf "%.2f/%.1f %.0f\n", $1 + $2, $3, $4 / 1024 }' "$work/time.txt"
-}
-
-# Runs an OpenFOAM program in its environment, set up for that program alone so that the solver's
-# libraries are not shadowed; "${foam[@]}" PROGRAM ARGS... (the Debian script cannot find all its
-# helper scripts and says so: it is silenced; sourcing it takes 0.02 s of CPU time).
-# shellcheck disable=SC2016
-foam=(bash -c 'set +eu; source "$0" >/dev/null 2>&1; exec "$@"' "$foam_env")
-
 # "flow-rate-error centre-speed-error", relative to the closed form.
 errors() {  # flow-rate centre-speed
     awk -v q="$1" -v u="$2" -v eq="$exact_rate" -v eu="$exact_speed" \
         'BEGIN { printf "%.3e %.3e\n", q / eq - 1, u / eu - 1 }'
-}
-
-# The heading of an OpenFOAM dictionary or field file.
-foam_header() {  # class object
-    printf 'FoamFile { version 2.0; format ascii; class %s; object %s; }\n' "$1" "$2"
 }
 
 # A simpleFoam case of the duct with n x n x n cells in folder $1.
@@ -146,10 +114,10 @@ foam_centre_speed() {  # time folder
 foam_row() {  # n
     local n=$1 dir=$work/foam$1 time memory rate speed latest iterations
     write_foam_case "$dir" "$n"
-    "${foam[@]}" blockMesh -case "$dir" >"$dir/blockMesh.log" 2>&1 || { cat "$dir/blockMesh.log" >&2; exit 1; }
+    foam_block_mesh "$dir"
     read -r time memory < <(measure "${foam[@]}" simpleFoam -case "$dir")
     cp "$work/run.log" "$dir/simpleFoam.log"
-    iterations=$(sed -n 's/^SIMPLE solution converged in \([0-9]*\) iterations.*/\1/p' "$dir/simpleFoam.log")
+    iterations=$(simple_iterations "$dir/simpleFoam.log")
     [[ -n $iterations ]] || { echo "simpleFoam did not converge on $n cells a side" >&2; exit 1; }
     "${foam[@]}" postProcess -case "$dir" -latestTime -func writeCellCentres >"$dir/centres.log" 2>&1
     rate=$("${foam[@]}" postProcess -case "$dir" -latestTime -func "flowRatePatch(name=outlet)" 2>&1 |
@@ -169,14 +137,11 @@ write_duct_input() {
 # One tarvsolv row: "cpu/wall MB rate speed iterations", or "refused" (the log in run.log).
 tarvsolv_row() {  # solver
     printf 'MESHFILE\n%s\nBODIES 1\n 1 6 12 8\nEND\n' "$work/duct.meb" >"$work/duct.out"
-    local rate speed
-    if ! /usr/bin/time -f "%U %S %e %M" -o "$work/time.txt" "$tarvsolv" "$work/duct.txt" 0 --solver "$1" >"$work/run.log" 2>&1; then
-        echo refused
-        return
-    fi
+    local taken rate speed
+    taken=$(measure_or_refused "$tarvsolv" "$work/duct.txt" 0 --solver "$1")
+    [[ $taken != refused ]] || { echo refused; return; }
     read -r rate speed < <("$ductflow" measure "$work/duct.meb" "$work/duct.out" 2)
-    printf '%s %s %s %s\n' "$(awk '{ printf "%.2f/%.1f %.0f\n", $1 + $2, $3, $4 / 1024 }' "$work/time.txt")" "$rate" "$speed" \
-        "$(grep -c 'Newton iteration [1-9][0-9]*:' "$work/run.log" || true)"
+    printf '%s %s %s %s\n' "$taken" "$rate" "$speed" "$(grep -c 'Newton iteration [1-9][0-9]*:' "$work/run.log" || true)"
 }
 
 printf 'closed form: flow rate %s m3/s, centreline speed %s m/s\n\n' "$exact_rate" "$exact_speed"
@@ -187,7 +152,7 @@ for n in ${BENCH_FOAM_CELLS-8 20 40}; do
     read -r cells time memory rate speed iterations < <(foam_row "$n")
     read -r rate_error speed_error < <(errors "$rate" "$speed")
     printf '%-12s | %-8s | %9d | %14s (%5s) | %.6e | %10s | %s, %s SIMPLE\n' OpenFOAM "${n}^3" $((4 * cells)) "$time" "$memory" "$rate" "$rate_error" "$speed_error" "$iterations"
-    echo "foam $n $time $memory $rate_error" >>"$rows"
+    echo "foam ${n}^3 $time $memory $rate_error" >>"$rows"
 done
 for n in ${BENCH_FLOW_CELLS-2 4 8}; do
     "$boxmesh" "$work/duct.meb" "$n" "$n" "$n" $length $side $side >/dev/null
@@ -202,40 +167,8 @@ for n in ${BENCH_FLOW_CELLS-2 4 8}; do
         fi
         read -r rate_error speed_error < <(errors "$rate" "$speed")
         printf '%-12s | %-8s | %9d | %14s (%5s) | %.6e | %10s | %s, %s Newton\n' "tarvsolv $solver" "${n}^3" "$unknowns" "$time" "$memory" "$rate" "$rate_error" "$speed_error" "$iterations"
-        echo "$solver $n $time $memory $rate_error" >>"$rows"
+        echo "$solver ${n}^3 $time $memory $rate_error" >>"$rows"
     done
 done
 
-# At equal error: OpenFOAM's CPU time and memory at the flow-rate error of each tarvsolv run,
-# interpolated linearly in log(error) between the two OpenFOAM runs on either side of it (beyond
-# the runs, extrapolated from the two nearest, and marked so).
-printf '\nat equal flow-rate error (OpenFOAM interpolated on log error, log time and log memory):\n'
-awk '
-    function abs(x) { return x < 0 ? -x : x }
-    function at(e, what,   i, j, lo, t) {
-        # OpenFOAM runs sorted by error, largest first; the segment holding e, or the end one.
-        lo = 1
-        for (i = 1; i < nf; i++) if (e <= fe[i] && e >= fe[i + 1]) lo = i
-        if (e < fe[nf]) lo = nf - 1
-        outside = (e > fe[1] || e < fe[nf])
-        t = (log(e) - log(fe[lo])) / (log(fe[lo + 1]) - log(fe[lo]))
-        return exp(log(what[lo]) + t * (log(what[lo + 1]) - log(what[lo])))
-    }
-    $1 == "foam" { nf++; fe[nf] = abs($5); split($3, c, "/"); ft[nf] = c[1]; fm[nf] = $4; next }
-    { ns++; solver[ns] = $1; cells[ns] = $2; split($3, c, "/"); st[ns] = c[1]; sm[ns] = $4; se[ns] = abs($5) }
-    END {
-        for (i = 1; i <= nf; i++) for (j = i + 1; j <= nf; j++) if (fe[j] > fe[i]) {
-            x = fe[i]; fe[i] = fe[j]; fe[j] = x; x = ft[i]; ft[i] = ft[j]; ft[j] = x; x = fm[i]; fm[i] = fm[j]; fm[j] = x }
-        if (nf < 2) { print "  (needs two OpenFOAM runs)"; exit }
-        for (i = 1; i <= ns; i++) {
-            if (se[i] <= 0) { printf "  tarvsolv %s %d^3: error 0, not compared\n", solver[i], cells[i]; continue }
-            t = at(se[i], ft); m = at(se[i], fm)
-            printf "  tarvsolv %-3s %d^3, error %.2e: %.2f s, %d MB; OpenFOAM %.2f s, %d MB%s: CPU time x %.3f, memory x %.2f\n",
-                solver[i], cells[i], se[i], st[i], sm[i], t, m, outside ? " (extrapolated)" : "", st[i] / t, sm[i] / m
-            if (!outside) { compared[solver[i]]++; if (st[i] <= t) met[solver[i]]++ }
-        }
-        printf "goal, no slower than OpenFOAM at equal error (runs within OpenFOAM'"'"'s errors):"
-        if (length(compared) == 0) printf " none to compare"
-        for (s in compared) printf " %s no slower in %d of %d;", s, met[s], compared[s]
-        printf "\n"
-    }' "$rows"
+at_equal_error "$rows" "flow-rate error"
