@@ -26,11 +26,15 @@ std::string text(const char* format, double value) {
     return out;
 }
 
-// Area, area-weighted centroid and normal of a face.
+// Area, area-weighted centroid and normal of a face; `flat` when its normal is one direction.
 struct FaceShape {
     double area = 0;
     Vec3 centroid, normal;
+    bool flat = false;
 };
+
+// Faces whose normals are within about 2.5 degrees of each other count as flat or parallel.
+constexpr double kParallel = 0.999;
 
 FaceShape shapeOf(const Job& job, int face) {
     FaceShape s;
@@ -41,6 +45,7 @@ FaceShape shapeOf(const Job& job, int face) {
             s.normal = s.normal + p.measure * p.normal;
         }
     if (s.area > 0) s.centroid = (1 / s.area) * s.centroid;
+    s.flat = s.area > 0 && norm(s.normal) > kParallel * s.area;
     s.normal = normalized(s.normal);
     return s;
 }
@@ -356,27 +361,39 @@ void FlowHeatTerms::report(const std::vector<double>& state, const FlowInstant& 
                  "): " + text("%.6g", sharedHeat(state, at, pair)) + " from body " +
                  std::to_string(pair.first) + " into body " + std::to_string(pair.second));
     // Mean Nusselt numbers: the heat through a held face over what conduction alone would carry
-    // across the fluid to the held face of the most different temperature.
+    // across the fluid to the held face of the most different temperature. The gap between two
+    // faces is a length only for flat parallel faces, and a face the flow passes (an inlet held at
+    // its temperature) is no wall: those get no Nusselt number.
     const auto& entries = job_.entries.heldTemperatures;
+    const auto isWall = [&](std::size_t i) {
+        return entries[i].where.kind == EntityRef::Kind::Face &&
+               std::find(openings.begin(), openings.end(), entries[i].where.first) == openings.end();
+    };
     std::vector<FaceShape> shapes(entries.size());
     std::vector<double> values(entries.size());
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].where.kind != EntityRef::Kind::Face) continue;
+        if (!isWall(i)) continue;
         shapes[i] = shapeOf(job_, entries[i].where.first);
         values[i] = entries[i].value(EvalPoint{shapes[i].centroid, time, reference_});
     }
     for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (entries[i].where.kind != EntityRef::Kind::Face) continue;
+        if (!isWall(i)) continue;
+        const std::string face = entries[i].where.describe();
+        if (!shapes[i].flat) {
+            log.line("Nusselt number of " + face + ": not given for a curved face");
+            continue;
+        }
         std::size_t other = i;
         for (std::size_t j = 0; j < entries.size(); ++j)
-            if (entries[j].where.kind == EntityRef::Kind::Face &&
+            if (isWall(j) && shapes[j].flat &&
+                std::abs(dot(shapes[j].normal, shapes[i].normal)) > kParallel &&
                 std::abs(values[j] - values[i]) > std::abs(values[other] - values[i]))
                 other = j;
-        const std::string face = entries[i].where.describe();
         const double difference = values[i] - values[other];
         const double distance = std::abs(dot(shapes[other].centroid - shapes[i].centroid, shapes[i].normal));
         if (other == i || difference == 0 || distance == 0) {
-            log.line("Nusselt number of " + face + ": no other face held at another temperature to refer to");
+            log.line("Nusselt number of " + face +
+                     ": no flat face parallel to it held at another temperature to refer to");
             continue;
         }
         double k = 0;
