@@ -7,11 +7,14 @@
 // round a cylinder of diameter 100 mm across it at x = 500, y = 200), cavity.step (a 100 mm cube),
 // cavity_slab.step (a square cavity 100 x 100 mm in xy, 5 mm thick along z, for plane flow between
 // slip walls), duct.step (a square duct of 20 mm bent round a right angle) and sphere_tube.step (a
-// tube of radius 10 mm, 100 mm long along x, round a sphere of radius 2 mm at its middle, x = 50).
+// tube of radius 10 mm, 100 mm long along x, round a sphere of radius 2 mm at its middle, x = 50),
+// and cold_plate.step (a block 40 x 20 x 5 mm and the water of a channel 8 mm wide and 4 mm high
+// along x on its top, two solids that share the channel's floor).
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include <BRepAlgoAPI_BuilderAlgo.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepAlgoAPI_Fuse.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
@@ -21,6 +24,7 @@
 #include <BRep_Builder.hxx>
 #include <ShapeUpgrade_UnifySameDomain.hxx>
 #include <Standard_Failure.hxx>
+#include <TopTools_ListOfShape.hxx>
 #include <TopoDS_Compound.hxx>
 #include <gp_Ax2.hxx>
 
@@ -115,6 +119,21 @@ TopoDS_Shape sphereTube() {
     return BRepAlgoAPI_Cut(tube, BRepPrimAPI_MakeSphere(gp_Pnt(50, 0, 0), 2).Shape()).Shape();
 }
 
+// The block (x 0..40, y 0..20, z 0..5) and the water of the channel on its top (y 6..14, z 5..9)
+// split against each other: the block's top is cut along the channel's sides, and the channel's
+// floor becomes one face of both solids, so that the mesher meshes it once and the two bodies share
+// its nodes.
+TopoDS_Shape coldPlate() {
+    TopTools_ListOfShape solids;
+    solids.Append(BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 40, 20, 5).Shape());
+    solids.Append(BRepPrimAPI_MakeBox(gp_Pnt(0, 6, 5), 40, 8, 4).Shape());
+    BRepAlgoAPI_BuilderAlgo fragments;
+    fragments.SetArguments(solids);
+    fragments.Build();
+    if (!fragments.IsDone()) throw Standard_Failure("the cold plate's solids do not split");
+    return fragments.Shape();
+}
+
 bool write(const std::filesystem::path& folder, const std::string& name, const TopoDS_Shape& shape) {
     const std::string path = (folder / name).string();
     if (hostapp::OcctDocument(shape).exportStep(path)) return true;
@@ -147,6 +166,7 @@ int main(int argc, char** argv) {
         ok = write(folder, "cavity_slab.step", cavitySlab()) && ok;
         ok = write(folder, "duct.step", duct()) && ok;
         ok = write(folder, "sphere_tube.step", sphereTube()) && ok;
+        ok = write(folder, "cold_plate.step", coldPlate()) && ok;
         return ok ? 0 : 1;
     } catch (const Standard_Failure& failure) {
         std::fprintf(stderr, "kolvane-sample-parts: %s\n", failure.GetMessageString());
