@@ -105,6 +105,11 @@ const Refusal kRefusals[] = {
     flowHeat("TRESTRAINTS holds temperatures", [](Refusal& r) { r.thermalRestraints = {"bor 2 0 0 0"}; }),
     flowHeat("load code 1 is not a thermal load", [](Refusal& r) { r.thermalLoads = {"bol 2 1 10"}; }),
     flowHeat("heat flux and convection on faces only", [](Refusal& r) { r.thermalLoads = {"pxf 0,0,0 5"}; }),
+    // A body of viscosity 0 is a solid: not a flow without heat, and not every body of one with heat.
+    flow("a body of viscosity 0 is a solid, which conducts heat only and is solved by \"multiphysics\"",
+         [](Refusal& r) { r.materials = {"1  1e-06,0,0.6,4180,0.0002"}; }),
+    flowHeat("needs at least one fluid body (dynamic viscosity above 0)",
+             [](Refusal& r) { r.materials = {"1  1e-06,0,0.6,4180,0.0002"}; }),
     {.message = "nothing fixes the temperature level",
      .code = 1,
      .materials = {kHeatSteel},

@@ -1,6 +1,7 @@
 #include "fem/box_mesh.h"
 
 #include <array>
+#include <vector>
 
 namespace tarvsolv {
 namespace {
@@ -12,9 +13,32 @@ double volume6(const std::array<Vec3, 4>& p) {
     return dot(cross(p[1] - p[0], p[2] - p[0]), p[3] - p[0]);
 }
 
+// The elements of body 1, then those of body 2, each in their order; facets follow their elements.
+FeMesh inBodyOrder(const FeMesh& mesh, const std::vector<int>& body) {
+    FeMesh out = mesh;
+    out.conn.clear();
+    out.facets.clear();
+    std::vector<int> renumbered(body.size());
+    const int p = mesh.nodesPerElement;
+    for (int wanted : {1, 2})
+        for (std::size_t e = 0; e < body.size(); ++e) {
+            if (body[e] != wanted) continue;
+            renumbered[e] = out.elementCount();
+            out.conn.insert(out.conn.end(), mesh.conn.begin() + p * e, mesh.conn.begin() + p * (e + 1));
+        }
+    for (Facet f : mesh.facets) {
+        f.element = renumbered[f.element];
+        out.facets.push_back(f);
+    }
+    return out;
+}
+
 }  // namespace
 
 FeMesh makeBoxMesh(const BoxSpec& box) {
+    const int cellCounts[3] = {box.nx, box.ny, box.nz};
+    const bool split = box.splitCells > 0 && box.splitCells < cellCounts[box.splitAxis];
+    std::vector<int> body;  // per element
     FeMesh mesh;
     mesh.nodesPerElement = box.quadratic ? 10 : 4;
     const int f = box.quadratic ? 2 : 1;  // lattice points per cell along each axis
@@ -60,21 +84,42 @@ FeMesh makeBoxMesh(const BoxSpec& box) {
                             mesh.conn.push_back(lattice(mid));
                         }
                     const int element = mesh.elementCount() - 1;
+                    const int cellOf[3] = {ci, cj, ck};
+                    const bool second = split && cellOf[box.splitAxis] >= box.splitCells;
+                    body.push_back(second ? 2 : 1);
                     for (int face = 0; face < 4; ++face) {
                         for (int axis = 0; axis < 3; ++axis)
                             for (int side = 0; side < 2; ++side) {
-                                const int cell = axis == 0 ? ci : axis == 1 ? cj : ck;
+                                // The sides of the element's own body.
                                 const int cells = axis == 0 ? box.nx : axis == 1 ? box.ny : box.nz;
+                                const bool cut = split && axis == box.splitAxis;
+                                const int low = cut && second ? box.splitCells : 0;
+                                const int high = cut && !second ? box.splitCells : cells;
                                 bool on = true;
                                 for (int k = 0; k < 3; ++k) {
-                                    const int at = cell + corner[kCornerOfFace[face][k]][axis];
-                                    on = on && at == (side ? cells : 0);
+                                    const int at = cellOf[axis] + corner[kCornerOfFace[face][k]][axis];
+                                    on = on && at == (side ? high : low);
                                 }
-                                if (on) mesh.facets.push_back({1 + 2 * axis + side, element, face});
+                                if (on)
+                                    mesh.facets.push_back(
+                                        {1 + 2 * axis + side + (second ? 6 : 0), element, face});
                             }
                     }
                 }
-    return mesh;
+    return split ? inBodyOrder(mesh, body) : mesh;
+}
+
+formats::MeshCompanion boxCompanion(const BoxSpec& box, const FeMesh& mesh) {
+    formats::MeshCompanion companion;
+    companion.nodeCount = mesh.nodeCount();
+    companion.elementCount = mesh.elementCount();
+    const int cells[3] = {box.nx, box.ny, box.nz};
+    const bool split = box.splitCells > 0 && box.splitCells < cells[box.splitAxis];
+    const int first =
+        split ? mesh.elementCount() / cells[box.splitAxis] * box.splitCells : mesh.elementCount();
+    companion.bodies.push_back({1, 1, first});
+    if (split) companion.bodies.push_back({2, first + 1, mesh.elementCount()});
+    return companion;
 }
 
 void mapNodes(FeMesh& mesh, const std::function<Vec3(const Vec3&)>& map) {

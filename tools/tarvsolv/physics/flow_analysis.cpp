@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "physics/analyses.h"
+#include "physics/flow_bodies.h"
 #include "physics/flow_conditions.h"
 #include "physics/flow_heat_terms.h"
 #include "physics/flow_newton.h"
@@ -63,10 +64,12 @@ struct FlowRun {
     FlowRun(const Job& job, double time, double timeFactor, RunLog& log)
         : job(job),
           layout(job.mesh, PETSC_COMM_WORLD, carriesHeat(job)),
-          conditions(job, layout, time, log),
-          heat(carriesHeat(job) ? std::make_optional<FlowHeatTerms>(job, layout, time, timeFactor == 0, log)
-                                : std::nullopt),
-          system(job, layout, conditions, heat ? &*heat : nullptr),
+          bodies(job, carriesHeat(job), log),
+          conditions(job, layout, bodies, time, log),
+          heat(carriesHeat(job)
+                   ? std::make_optional<FlowHeatTerms>(job, layout, bodies, time, timeFactor == 0, log)
+                   : std::nullopt),
+          system(job, layout, bodies, conditions, heat ? &*heat : nullptr),
           newton(system, layout, job.solver, tolerance(job), iterationLimit(job), timeFactor) {
         log.line(std::string(kAnalysis) + ": " + std::to_string(3 * job.mesh.nodeCount()) + " velocities, " +
                  std::to_string(layout.cornerCount()) + " pressures, " +
@@ -106,23 +109,28 @@ struct FlowRun {
         step.add(NodeQuantity::Velocity, u);
         step.add(NodeQuantity::Pressure, system.pressures(state));
         step.add(NodeQuantity::Vorticity, nodalVorticity(job.mesh, u));
-        if (heat) step.add(NodeQuantity::Temperature, heat->temperatures(state));
+        if (heat) {
+            std::vector<double> t = heat->temperatures(state), q = heat->heatFlux(t);
+            step.add(NodeQuantity::Temperature, std::move(t));
+            step.add(NodeQuantity::HeatFlux, std::move(q));
+        }
         return step;
     }
 
     // The fluid's force on the walls, the flow through the openings and the mass balance; with
-    // heat, the heat balance and the Nusselt numbers.
-    void report(Vec x, double time, RunLog& log) const {
+    // heat, the heat balance of the state solved at `at` and the Nusselt numbers.
+    void report(Vec x, const FlowInstant& at, RunLog& log) const {
         const std::vector<double> state = gatherOnFirst(x);
         if (!layout.onFirstProcess()) return;
         const std::vector<double> u = system.velocities(state), p = system.pressures(state);
         logFlowReport(log, faceFlows(*job.geometry, conditions.walls(), u, p, system.viscosities()),
                       faceFlows(*job.geometry, conditions.openings(), u, p, system.viscosities()), job.units);
-        if (heat) heat->report(state, time, conditions.openings(), log);
+        if (heat) heat->report(state, at, conditions.openings(), log);
     }
 
     const Job& job;
     FlowLayout layout;
+    FlowBodies bodies;
     FlowConditions conditions;
     std::optional<FlowHeatTerms> heat;
     FlowSystem system;
@@ -174,7 +182,7 @@ void solveSteadyFlow(const Job& job, RunLog& log, ResultSink& results) {
             number(converged) + " of the density" +
             (converged == 0 ? " (Stokes flow, without convection)" : ""));
     log.line("converged at the full density");
-    run.report(x, kSteadyTime, log);
+    run.report(x, FlowInstant{kSteadyTime}, log);
 }
 
 // Transient flow from rest: BDF2 steps (the first BDF1), each a Newton solve.
@@ -227,7 +235,9 @@ class FlowStepper : public TimeStepper {
         previous_ = std::move(current_);
         current_ = run_.system.velocities(state);
         if (run_.heat) previousT_ = std::move(currentT_), currentT_ = run_.heat->temperatures(state);
-        time_ = time;
+        // The next step overwrites the history: the balance of the last step keeps its own.
+        solvedHistoryT_ = historyT_;
+        solved_ = FlowInstant{time, 1.0, at.timeFactor, nullptr, run_.heat ? &solvedHistoryT_ : nullptr};
         return outcome;
     }
 
@@ -240,7 +250,7 @@ class FlowStepper : public TimeStepper {
         return text("largest speed %.6g, ", fastest);
     }
 
-    void finish(RunLog& log) override { run_.report(x_, time_, log); }
+    void finish(RunLog& log) override { run_.report(x_, solved_, log); }
 
   private:
     const StepPlan plan_;
@@ -249,7 +259,8 @@ class FlowStepper : public TimeStepper {
     VecHandle x_, saved_;
     std::vector<double> current_, previous_, history_;     // velocities at steps n, n-1; du/dt's history
     std::vector<double> currentT_, previousT_, historyT_;  // the same of the temperatures
-    double time_ = 0;                                      // of the last step taken
+    std::vector<double> solvedHistoryT_;                   // dT/dt's history of the last step taken
+    FlowInstant solved_;                                   // the last step taken
     double reference_ = 0;                                 // the largest first residual of the steps so far
 };
 

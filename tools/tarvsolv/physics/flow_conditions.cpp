@@ -21,8 +21,30 @@ std::set<int> facesWithConditions(const Job& job) {
 
 }  // namespace
 
-FlowConditions::FlowConditions(const Job& job, FlowLayout& layout, double time, RunLog& log)
+// Velocities of every node of a solid element, and the pressures of the corners no fluid element
+// has (their continuity rows are empty), held at 0.
+void FlowConditions::holdSolids(const FlowBodies& bodies, RunLog& log) {
+    if (!bodies.anySolid()) return;
+    const FeMesh& mesh = job_.mesh;
+    std::vector<char> inSolid(mesh.nodeCount(), 0);
+    for (int e = 0; e < mesh.elementCount(); ++e)
+        if (bodies.solid(e))
+            for (int node : mesh.elementNodes(e)) inSolid[node] = 1;
+    int held = 0;
+    for (int node = 0; node < mesh.nodeCount(); ++node) {
+        if (!inSolid[node]) continue;
+        ++held;
+        for (int a = 0; a < 3; ++a) layout_.hold(layout_.velocityDof(node, a), 0.0);
+        if (layout_.isCorner(node) && !bodies.inFluid(node)) layout_.hold(layout_.pressureDof(node), 0.0);
+    }
+    log.line("solid bodies: the velocity held at 0 on " + std::to_string(held) + " nodes");
+}
+
+FlowConditions::FlowConditions(const Job& job, FlowLayout& layout, const FlowBodies& bodies, double time,
+                               RunLog& log)
     : job_(job), layout_(layout) {
+    // A solid, as a wall, holds the fluid at its face before any inlet that meets it.
+    holdSolids(bodies, log);
     bool anyCondition = false;
     // Walls first: where a wall meets an inlet, the fluid sticks to the wall.
     for (const Restraint& r : job.entries.restraints) {
@@ -33,10 +55,17 @@ FlowConditions::FlowConditions(const Job& job, FlowLayout& layout, double time, 
         const bool noSlip = r.fixed[0] && r.fixed[1] && r.fixed[2];
         log.line(std::string(noSlip ? "wall" : "slip wall") + " on " + r.where.describe() + ": " +
                  std::to_string(nodes.size()) + " nodes");
-        if (r.where.kind == EntityRef::Kind::Face) walls_.push_back(r.where.first);
+        if (r.where.kind == EntityRef::Kind::Face && !bodies.solidFace(r.where.first))
+            walls_.push_back(r.where.first);
         anyCondition = true;
     }
     for (const Load& load : job.entries.loads) {
+        if ((load.kind == LoadKind::Pressure || load.kind == LoadKind::Velocity) &&
+            load.where.kind == EntityRef::Kind::Face && bodies.solidFace(load.where.first))
+            throw std::runtime_error("input line " + std::to_string(load.line) + ": " +
+                                     load.where.describe() +
+                                     " is a face of a solid body (viscosity 0), in which nothing flows; "
+                                     "a velocity or pressure acts on the faces of a fluid");
         if (load.kind == LoadKind::Pressure) {
             pressures_.push_back(&load);
             openings_.push_back(load.where.first);
@@ -62,18 +91,21 @@ FlowConditions::FlowConditions(const Job& job, FlowLayout& layout, double time, 
         throw std::runtime_error(
             "incompressible flow: the model has no boundary condition at all; it needs walls (reactions), "
             "velocities or pressures on its faces");
-    // A boundary face with nothing on it is a free outlet at zero traction.
+    // A boundary face of a fluid with nothing on it is a free outlet at zero traction; a solid's
+    // face with nothing on it is insulated, and a face two bodies share is inside the model.
     const std::set<int> conditioned = facesWithConditions(job);
     std::set<int> free;
     for (const Facet& facet : job.mesh.facets)
-        if (!conditioned.count(facet.tag)) free.insert(facet.tag);
+        if (!conditioned.count(facet.tag) && !bodies.solidFace(facet.tag) && !bodies.internalFace(facet.tag))
+            free.insert(facet.tag);
     for (int face : free) log.line("free outlet (nothing on it): face " + std::to_string(face));
     openings_.insert(openings_.end(), free.begin(), free.end());
     if (pressures_.empty() && free.empty()) {
         // Every face holds the velocity: the pressure is known only up to a constant, fixed at the
-        // lowest-numbered corner node.
+        // lowest-numbered corner node of a fluid whose pressure is free.
         for (int node = 0; node < job.mesh.nodeCount() && !pressureNode_; ++node)
-            if (layout.isCorner(node)) pressureNode_ = node;
+            if (layout.isCorner(node) && bodies.inFluid(node) && !layout.isHeld(layout.pressureDof(node)))
+                pressureNode_ = node;
         if (pressureNode_) {
             layout.hold(layout.pressureDof(*pressureNode_), 0.0);
             log.line("no face is open: the pressure is fixed at node " + std::to_string(*pressureNode_ + 1) +

@@ -15,15 +15,16 @@ constexpr int kEdgeCorners[6][2] = {{0, 1}, {1, 2}, {0, 2}, {0, 3}, {1, 3}, {2, 
 
 }  // namespace
 
-FlowSystem::FlowSystem(const Job& job, const FlowLayout& layout, const FlowConditions& conditions,
-                       const FlowHeatTerms* heat)
-    : job_(job), layout_(layout), conditions_(conditions), heat_(heat) {
+FlowSystem::FlowSystem(const Job& job, const FlowLayout& layout, const FlowBodies& bodies,
+                       const FlowConditions& conditions, const FlowHeatTerms* heat)
+    : job_(job), layout_(layout), bodies_(bodies), conditions_(conditions), heat_(heat) {
     const int elements = job.mesh.elementCount();
     density_.resize(elements);
     viscosity_.resize(elements);
     // A flow that carries heat takes its constants at the initial temperature, as the heat does.
     const double temperature = heat ? job.initialTemperature() : kFluidTemperature;
     for (int e = 0; e < elements; ++e) {
+        if (bodies.solid(e)) continue;
         const int body = job.geometry->bodyOfElement(e);
         const BodyMaterial::Fluid fluid =
             job.materials->forBody(body).fluidAt(elementPoint(job.mesh, e, 0.0, temperature), body);
@@ -49,7 +50,11 @@ double FlowSystem::largestViscosity() const {
 }
 
 double FlowSystem::smallestDensity() const {
-    return density_.empty() ? 0 : *std::min_element(density_.begin(), density_.end());
+    double smallest = 0;
+    for (std::size_t e = 0; e < density_.size(); ++e)
+        if (!bodies_.solid(static_cast<int>(e)) && (smallest == 0 || density_[e] < smallest))
+            smallest = density_[e];
+    return smallest;
 }
 
 void FlowSystem::evaluate(Vec x, const FlowInstant& at, Vec residual, Mat jacobian) const {
@@ -92,7 +97,7 @@ void FlowSystem::addElements(const std::vector<double>& state, const FlowInstant
     std::vector<PetscInt> dofs, rows;
     std::vector<double> local(kFlowElementDofs), history, re, ke;
     for (int e = 0; e < mesh.elementCount(); ++e) {
-        if (!layout_.assemblesElement(mesh, e)) continue;
+        if (!layout_.assemblesElement(mesh, e) || bodies_.solid(e)) continue;
         layout_.elementDofs(mesh, e, dofs);
         for (int k = 0; k < kFlowElementDofs; ++k) local[k] = state[dofs[k]];
         history.clear();
@@ -159,7 +164,7 @@ MatHandle FlowSystem::schurPreconditioner() const {
     std::vector<double> me;
     PetscInt rows[4];
     for (int e = 0; e < mesh.elementCount(); ++e) {
-        if (!layout_.assemblesElement(mesh, e)) continue;
+        if (!layout_.assemblesElement(mesh, e) || bodies_.solid(e)) continue;
         pressureMass(mesh, e, -continuityScale_ / viscosity_[e], me);
         for (int k = 0; k < 4; ++k) {
             const int node = mesh.elementNodes(e)[k];
@@ -169,9 +174,11 @@ MatHandle FlowSystem::schurPreconditioner() const {
         for (int k = 0; k < 4; ++k) columns[k] = layout_.pressureIndex(mesh.elementNodes(e)[k]);
         TARV_PETSC(MatSetValues(m, 4, rows, 4, columns, me.data(), ADD_VALUES));
     }
-    if (const std::optional<int> held = conditions_.pressureNode(); held && layout_.ownsNode(*held))
-        TARV_PETSC(MatSetValue(m, layout_.pressureIndex(*held), layout_.pressureIndex(*held), heldScale_,
-                               ADD_VALUES));
+    // Held pressures (the pressure level, the corners inside a solid) keep their held rows.
+    for (int node = layout_.nodes().firstNode(); node < layout_.nodes().endNode(); ++node)
+        if (layout_.isCorner(node) && layout_.isHeld(layout_.pressureDof(node)))
+            TARV_PETSC(MatSetValue(m, layout_.pressureIndex(node), layout_.pressureIndex(node), heldScale_,
+                                   ADD_VALUES));
     TARV_PETSC(MatAssemblyBegin(m, MAT_FINAL_ASSEMBLY));
     TARV_PETSC(MatAssemblyEnd(m, MAT_FINAL_ASSEMBLY));
     return m;

@@ -6,6 +6,7 @@
 // Momentum rows are forces, continuity rows volume flows: the continuity rows are scaled by mu/h
 // and the held rows by mu h (h a typical element size), so that every row is a force of the same
 // size, the residual's norm weighs them alike, and the factorisation's pivots are of one scale.
+// Elements of solid bodies add nothing to the flow: their unknowns are held.
 #include <vector>
 
 #include "fem/flow_element.h"
@@ -30,8 +31,8 @@ class FlowHeatTerms;
 class FlowSystem {
   public:
     // `heat`: the energy equation and buoyancy of a flow that carries heat (null: none).
-    FlowSystem(const Job& job, const FlowLayout& layout, const FlowConditions& conditions,
-               const FlowHeatTerms* heat = nullptr);
+    FlowSystem(const Job& job, const FlowLayout& layout, const FlowBodies& bodies,
+               const FlowConditions& conditions, const FlowHeatTerms* heat = nullptr);
 
     // F(x) into `residual` and its derivative into `jacobian`, each when given.
     void evaluate(Vec x, const FlowInstant& at, Vec residual, Mat jacobian) const;
@@ -44,9 +45,10 @@ class FlowSystem {
     // node the mean of its edge's corners), on every process.
     std::vector<double> velocities(const std::vector<double>& state) const;
     std::vector<double> pressures(const std::vector<double>& state) const;
-    // Viscosity of every element.
+    // Viscosity of every element (0 in a solid).
     const std::vector<double>& viscosities() const { return viscosity_; }
     double largestViscosity() const;
+    // Of the fluid elements.
     double smallestDensity() const;
     // The typical element size h of the rows' scales.
     double elementSize() const { return elementSize_; }
@@ -58,6 +60,7 @@ class FlowSystem {
 
     const Job& job_;
     const FlowLayout& layout_;
+    const FlowBodies& bodies_;
     const FlowConditions& conditions_;
     const FlowHeatTerms* heat_;
     std::vector<double> density_, viscosity_;  // per element

@@ -88,6 +88,7 @@ void settle(HeatBalance& b) {
     for (const HeatFlow& f : b.inflows) b.in += f.flow;
     for (const HeatFlow& f : b.outflows) b.out += f.flow;
     for (const HeatFlow& f : b.held) (f.flow > 0 ? b.in : b.out) += std::abs(f.flow);
+    for (const HeatFlow& f : b.signedFlows) (f.flow > 0 ? b.in : b.out) += std::abs(f.flow);
     const double size = std::max({std::abs(b.in), std::abs(b.out), std::abs(b.stored)});
     b.imbalance = size > 0 ? std::abs(b.in - b.out - b.stored) / size : 0;
 }
@@ -104,11 +105,12 @@ std::vector<std::string> heatBalanceTable(const HeatBalance& b) {
         std::snprintf(text, sizeof text, "  %s: %.6g out", f.entry.c_str(), f.flow);
         lines.emplace_back(text);
     }
-    for (const HeatFlow& f : b.held) {
-        std::snprintf(text, sizeof text, "  %s: %.6g %s", f.entry.c_str(), std::abs(f.flow),
-                      f.flow > 0 ? "in" : "out");
-        lines.emplace_back(text);
-    }
+    for (const std::vector<HeatFlow>* flows : {&b.held, &b.signedFlows})
+        for (const HeatFlow& f : *flows) {
+            std::snprintf(text, sizeof text, "  %s: %.6g %s", f.entry.c_str(), std::abs(f.flow),
+                          f.flow > 0 ? "in" : "out");
+            lines.emplace_back(text);
+        }
     if (b.overRun)
         std::snprintf(text, sizeof text,
                       "  heat in %.6g, heat out %.6g, heat stored %.6g: they balance to %.2g", b.in, b.out,

@@ -22,6 +22,9 @@ struct HeatBalance {
     // Held temperatures: the heat into the body there, negative where it leaves; it counts as heat
     // put in or given off by its sign.
     std::vector<HeatFlow> held;
+    // Signed as the held ones, after them: heat a flow's discretisation adds and the rate of heat
+    // stored in a time step (negative: taken up), which a flow that carries heat balances against.
+    std::vector<HeatFlow> signedFlows;
     double in = 0, out = 0;
     double stored = 0;     // over a transient run: the heat the body took up, C (T_end - T_start)
     bool overRun = false;  // flows are heat over a transient run, not heat per unit time

@@ -12,6 +12,9 @@ namespace tarvsolv {
 // Three components per node for `temperatures` (every node's) at `time`; the conductivities that
 // follow temperature take each element's mean corner temperature, as the conduction assembly does.
 std::vector<double> nodalHeatFlux(const Job& job, const std::vector<double>& temperatures, double time);
+// The same with the conductivities of every element given (x, y, z).
+std::vector<double> nodalHeatFlux(const FeMesh& mesh, const std::vector<double>& temperatures,
+                                  const std::vector<Vec3>& conductivity);
 
 // `step` with the temperatures and their heat flux in front of its other fields (the result file
 // lists TEMP and FLUX before DISP).

@@ -96,10 +96,35 @@ double BodyMaterial::heatCapacityAt(const EvalPoint& at) const {
 
 BodyMaterial::Fluid BodyMaterial::fluidAt(const EvalPoint& at, int body) const {
     const Fluid fluid{fields_[kFluidDensity](at), fields_[kViscosity](at)};
+    if (fluid.density > 0 && fluid.viscosity == 0)
+        throw materialError(line_, "the fluid of body " + std::to_string(body) +
+                                       " needs a density and a dynamic viscosity above 0: a body of "
+                                       "viscosity 0 is a solid, which conducts heat only and is solved "
+                                       "by \"multiphysics\", a flow that carries heat");
     if (!(fluid.density > 0 && fluid.viscosity > 0))
         throw materialError(line_, "the fluid of body " + std::to_string(body) +
                                        " needs a density and a dynamic viscosity above 0");
     return fluid;
+}
+
+bool BodyMaterial::isSolidAt(const EvalPoint& at) const {
+    return fields_[kViscosity](at) == 0;
+}
+
+BodyMaterial::SolidHeat BodyMaterial::solidHeatAt(const EvalPoint& at, int body, bool transient) const {
+    const auto field = [&](int k) { return k < static_cast<int>(fields_.size()) ? fields_[k](at) : 0.0; };
+    const SolidHeat heat{field(kFluidDensity), field(kFluidConductivity), field(kFluidHeatCapacity)};
+    if (!(heat.conductivity > 0))
+        throw materialError(line_, "the solid of body " + std::to_string(body) +
+                                       " conducts heat: it needs a conductivity above 0");
+    if (transient && !(heat.density > 0 && heat.heatCapacity > 0))
+        throw materialError(line_, "the solid of body " + std::to_string(body) +
+                                       " stores heat in a transient run: it needs a density and a heat "
+                                       "capacity above 0");
+    if (heat.density < 0 || heat.heatCapacity < 0)
+        throw materialError(line_, "the solid of body " + std::to_string(body) +
+                                       " needs a density and a heat capacity not below 0");
+    return heat;
 }
 
 BodyMaterial::FluidHeat BodyMaterial::fluidHeatAt(const EvalPoint& at, int body) const {

@@ -34,7 +34,9 @@ class BodyMaterial {
     // when either is missing or not above 0.
     double heatCapacityAt(const EvalPoint& at) const;
     // A fluid's density (as typed: the caller scales it to the model's mass unit) and dynamic
-    // viscosity; throws std::runtime_error naming `body` when either is not above 0.
+    // viscosity; throws std::runtime_error naming `body` when either is not above 0 (for a
+    // viscosity of exactly 0, saying that such a body is a solid, which a flow that carries heat
+    // takes).
     struct Fluid {
         double density = 0, viscosity = 0;
     };
@@ -45,6 +47,16 @@ class BodyMaterial {
         double conductivity = 0, heatCapacity = 0, expansion = 0;
     };
     FluidHeat fluidHeatAt(const EvalPoint& at, int body) const;
+    // Whether a body of the fluid material grid is a solid, which only conducts heat: its dynamic
+    // viscosity is 0.
+    bool isSolidAt(const EvalPoint& at) const;
+    // A solid's heat constants in a flow that carries heat: the conductivity (above 0), and the
+    // density and heat capacity (above 0 when `transient`; a steady run stores no heat). Throws
+    // std::runtime_error naming `body` otherwise. The density is as typed.
+    struct SolidHeat {
+        double density = 0, conductivity = 0, heatCapacity = 0;
+    };
+    SolidHeat solidHeatAt(const EvalPoint& at, int body, bool transient) const;
     // Whether a conductivity is a table or formula, so that it may follow temperature.
     bool conductivityMayVary() const;
     int line() const { return line_; }
