@@ -9,7 +9,8 @@
 // slip walls), duct.step (a square duct of 20 mm bent round a right angle) and sphere_tube.step (a
 // tube of radius 10 mm, 100 mm long along x, round a sphere of radius 2 mm at its middle, x = 50),
 // and cold_plate.step (a block 40 x 20 x 5 mm and the water of a channel 8 mm wide and 4 mm high
-// along x on its top, two solids that share the channel's floor).
+// along x on its top, 5 mm longer at each end, two solids that share the part of the channel's
+// floor on the block).
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -119,14 +120,15 @@ TopoDS_Shape sphereTube() {
     return BRepAlgoAPI_Cut(tube, BRepPrimAPI_MakeSphere(gp_Pnt(50, 0, 0), 2).Shape()).Shape();
 }
 
-// The block (x 0..40, y 0..20, z 0..5) and the water of the channel on its top (y 6..14, z 5..9)
-// split against each other: the block's top is cut along the channel's sides, and the channel's
-// floor becomes one face of both solids, so that the mesher meshes it once and the two bodies share
-// its nodes.
+// The block (x 0..40, y 0..20, z 0..5) and the water of the channel on its top (x -5..45, y 6..14,
+// z 5..9) split against each other: the block's top is cut along the channel's sides and the
+// channel's floor at the block's ends, and the part in between becomes one face of both solids, so
+// that the mesher meshes it once and the two bodies share its nodes. The channel's ends lie off
+// the block, so that its inlet and outlet touch only water.
 TopoDS_Shape coldPlate() {
     TopTools_ListOfShape solids;
     solids.Append(BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 40, 20, 5).Shape());
-    solids.Append(BRepPrimAPI_MakeBox(gp_Pnt(0, 6, 5), 40, 8, 4).Shape());
+    solids.Append(BRepPrimAPI_MakeBox(gp_Pnt(-5, 6, 5), 50, 8, 4).Shape());
     BRepAlgoAPI_BuilderAlgo fragments;
     fragments.SetArguments(solids);
     fragments.Build();
