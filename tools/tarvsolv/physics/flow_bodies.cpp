@@ -24,7 +24,8 @@ FlowBodies::FlowBodies(const Job& job, bool carriesHeat, RunLog& log)
     for (int e = 0; e < mesh.elementCount(); ++e) {
         const int body = job.geometry->bodyOfElement(e);
         if (carriesHeat)
-            solid_[e] = job.materials->forBody(body).isSolidAt(elementPoint(mesh, e, 0.0, job.initialTemperature()));
+            solid_[e] =
+                job.materials->forBody(body).isSolidAt(elementPoint(mesh, e, 0.0, job.initialTemperature()));
         ++counts[body][solid_[e]];
         if (!solid_[e])
             for (int node : mesh.elementNodes(e)) inFluid_[node] = 1;
@@ -42,8 +43,9 @@ FlowBodies::FlowBodies(const Job& job, bool carriesHeat, RunLog& log)
                      (count[1] > 0 ? ": solid (conducts heat only)" : ": fluid (carries flow and heat)"));
     }
     if (!anyFluid)
-        throw std::runtime_error("a flow that carries heat needs at least one fluid body (dynamic viscosity "
-                                 "above 0)");
+        throw std::runtime_error(
+            "a flow that carries heat needs at least one fluid body (dynamic viscosity "
+            "above 0)");
     // Facets on the same three corner nodes lie on a face two bodies share.
     std::map<std::array<int, 3>, std::vector<const Facet*>> byCorners;
     for (const Facet& facet : mesh.facets) {

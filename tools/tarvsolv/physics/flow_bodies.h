@@ -12,9 +12,9 @@ namespace tarvsolv {
 
 // The faces two bodies share, and the nodes on them.
 struct SharedFaces {
-    int first = 0, second = 0;            // the body numbers, first < second
+    int first = 0, second = 0;                 // the body numbers, first < second
     std::vector<int> firstFaces, secondFaces;  // host faces of each side
-    std::vector<int> nodes;               // ascending
+    std::vector<int> nodes;                    // ascending
     // The body whose elements measure the heat through the faces: the solid (the first when both
     // or neither are).
     int measuredFrom = 0;

@@ -45,7 +45,7 @@ FlowConditions::FlowConditions(const Job& job, FlowLayout& layout, const FlowBod
     : job_(job), layout_(layout) {
     // A solid, as a wall, holds the fluid at its face before any inlet that meets it.
     holdSolids(bodies, log);
-    bool anyCondition = false;
+    bool anyCondition = bodies.anySolid();  // a solid holds the fluid on the faces it shares
     // Walls first: where a wall meets an inlet, the fluid sticks to the wall.
     for (const Restraint& r : job.entries.restraints) {
         const std::vector<int> nodes = job.geometry->nodesOf(r.where);
