@@ -7,15 +7,19 @@
 // round a cylinder of diameter 100 mm across it at x = 500, y = 200), cavity.step (a 100 mm cube),
 // cavity_slab.step (a square cavity 100 x 100 mm in xy, 5 mm thick along z, for plane flow between
 // slip walls), duct.step (a square duct of 20 mm bent round a right angle), sphere_tube.step (a
-// tube of radius 10 mm, 100 mm long along x, round a sphere of radius 2 mm at its middle, x = 50)
-// and quarter_pipe.step (the quarter x, y >= 0 of a pipe of radius 5 mm, 50 mm long along z, its
-// wall two faces split at z = 25, for heat carried by the flow between two symmetry planes).
+// tube of radius 10 mm, 100 mm long along x, round a sphere of radius 2 mm at its middle, x = 50),
+// quarter_pipe.step (the quarter x, y >= 0 of a pipe of radius 5 mm, 50 mm long along z, its
+// wall two faces split at z = 25, for heat carried by the flow between two symmetry planes) and
+// cold_plate.step (a block 40 x 20 x 5 mm and the water of a channel 8 mm wide and 4 mm high
+// along x on its top, 5 mm longer at each end, two solids that share the part of the channel's
+// floor on the block).
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <numbers>
 #include <string>
 
+#include <BRepAlgoAPI_BuilderAlgo.hxx>
 #include <BRepAdaptor_Curve.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepAlgoAPI_Fuse.hxx>
@@ -26,6 +30,7 @@
 #include <BRep_Builder.hxx>
 #include <ShapeUpgrade_UnifySameDomain.hxx>
 #include <Standard_Failure.hxx>
+#include <TopTools_ListOfShape.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
@@ -122,6 +127,22 @@ TopoDS_Shape sphereTube() {
     return BRepAlgoAPI_Cut(tube, BRepPrimAPI_MakeSphere(gp_Pnt(50, 0, 0), 2).Shape()).Shape();
 }
 
+// The block (x 0..40, y 0..20, z 0..5) and the water of the channel on its top (x -5..45, y 6..14,
+// z 5..9) split against each other: the block's top is cut along the channel's sides and the
+// channel's floor at the block's ends, and the part in between becomes one face of both solids, so
+// that the mesher meshes it once and the two bodies share its nodes. The channel's ends lie off
+// the block, so that its inlet and outlet touch only water.
+TopoDS_Shape coldPlate() {
+    TopTools_ListOfShape solids;
+    solids.Append(BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 40, 20, 5).Shape());
+    solids.Append(BRepPrimAPI_MakeBox(gp_Pnt(-5, 6, 5), 50, 8, 4).Shape());
+    BRepAlgoAPI_BuilderAlgo fragments;
+    fragments.SetArguments(solids);
+    fragments.Build();
+    if (!fragments.IsDone()) throw Standard_Failure("the cold plate's solids do not split");
+    return fragments.Shape();
+}
+
 // The quarter of pipe() between the planes x = 0 and y = 0, fused from its halves z < 25 and z > 25
 // so that the wall keeps the circle at z = 25 and is an upstream and a downstream face (each can
 // be held on its own, and the solver's log gives the heat through each); the symmetry planes are
@@ -175,6 +196,7 @@ int main(int argc, char** argv) {
         ok = write(folder, "cavity_slab.step", cavitySlab()) && ok;
         ok = write(folder, "duct.step", duct()) && ok;
         ok = write(folder, "sphere_tube.step", sphereTube()) && ok;
+        ok = write(folder, "cold_plate.step", coldPlate()) && ok;
         ok = write(folder, "quarter_pipe.step", quarterPipe()) && ok;
         return ok ? 0 : 1;
     } catch (const Standard_Failure& failure) {

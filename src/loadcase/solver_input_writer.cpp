@@ -136,6 +136,21 @@ std::vector<std::string> materialFields(const std::string& text) {
 constexpr std::size_t kMechanicalFields = 13;
 constexpr std::size_t kMultiphysicsFields = 17;
 
+// A fluid material whose dynamic viscosity (its second value) is the number 0 makes its body a
+// solid that only conducts heat. A table name there is a viscosity that varies, not a solid.
+bool isSolidMaterial(const std::string& text) {
+    const auto fields = materialFields(text);
+    if (fields.size() < 2) return false;
+    const std::string& mu = fields[1];
+    const auto first = mu.find_first_not_of(' ');
+    if (first == std::string::npos) return false;
+    const auto last = mu.find_last_not_of(' ');
+    const std::string number = mu.substr(first, last + 1 - first);
+    char* end = nullptr;
+    const double value = std::strtod(number.c_str(), &end);
+    return end == number.c_str() + number.size() && value == 0.0;
+}
+
 // The field at `index`, "0" when the text has none there.
 std::string fieldOr0(const std::vector<std::string>& fields, std::size_t index) {
     return index < fields.size() ? fields[index] : std::string("0");
@@ -181,6 +196,9 @@ class Writer {
     void reportHeatLeftOut() const;
     // A Multiphysics material that lacks its thermal values (the solver would conduct no heat).
     bool lacksThermalValues() const;
+    // Solid bodies (viscosity 0) that the chosen fluid analysis cannot take: any under a flow
+    // without heat, all of them under a flow that carries heat.
+    bool refusesSolidBodies() const;
     void writeKind(model::EntryKind kind, const char* heading, Part part = Part::All);
     std::string lineFor(model::EntryKind kind, const model::CActions& entry, Part part) const;
     std::string materialLine(const model::CActionsData& d, Part part) const;
@@ -253,6 +271,7 @@ bool Writer::refusedForSolve() {
         return true;
     }
     if (isMultiphysics() && lacksThermalValues()) return true;
+    if (isFluid() && refusesSolidBodies()) return true;
     std::ifstream current(document_.solverInputPath());
     if (current && findSection(current, "HEA", 3) == 0) {
         ui::showMessage("Create a Mesh first");
@@ -287,6 +306,29 @@ bool Writer::lacksThermalValues() const {
         return true;
     }
     return false;
+}
+
+bool Writer::refusesSolidBodies() const {
+    const model::CActionsData* fluid = nullptr;
+    const model::CActionsData* solid = nullptr;
+    for (const auto& entry : document_.entries()) {
+        const auto& d = entry.data();
+        if (d.kind() != model::kKindMaterial) continue;
+        (isSolidMaterial(d.text()) ? solid : fluid) = &d;
+    }
+    if (!solid) return false;
+    if (!carriesHeat()) {
+        ui::showMessage(solid->text() +
+                        "\nA body of dynamic viscosity 0 is a solid: heat conducts through it and nothing "
+                        "flows in it. \"incompressible flow\" carries no heat; a part with solid bodies is "
+                        "solved by \"multiphysics\".");
+        return true;
+    }
+    if (fluid) return false;
+    ui::showMessage(
+        "A flow that carries heat needs at least one fluid body (dynamic viscosity above 0): every "
+        "material of this loadcase has a dynamic viscosity of 0.");
+    return true;
 }
 
 bool Writer::startResultFile() {

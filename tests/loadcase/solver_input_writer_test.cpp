@@ -137,6 +137,55 @@ TEST_F(SolverInput, FluidFlowLoadcaseWithAndWithoutHeat) {
     EXPECT_EQ(prompts->messageTexts().size(), 1U);
 }
 
+// A body of dynamic viscosity 0 is a solid: a flow that carries heat writes its line as it stands
+// (a table name in its place is a varying viscosity, a fluid); a flow without heat, or a flow with
+// heat and no fluid body, is refused before the result file or the input is touched.
+TEST_F(SolverInput, SolidBodiesAreTakenOnlyByAFlowThatCarriesHeat) {
+    part.setDocument(
+        testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::box({20, 0, 0}, {30, 10, 10})}));
+    show();
+    auto& fluid = part.body(1);
+    add("Flow:8", kKindLoadcase);
+    add("Copper: 8.89e-06, 0.000 ,0.391,385,0", kKindMaterial, key(0));
+    explorer->document().addEntry(fluid.key(), fluid.face(0).key(), "Oil: 8.6e-07,tabl1,0.00013,1880,0.0007",
+                                  kKindMaterial);
+    explorer->document().setAnalysisType(8);
+    explorer->document().setSolveIndex(10);
+    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25, 0, 0, 0, 20}),
+              0);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+    const std::string heated = input();
+    EXPECT_NE(
+        heated.find("MATERIALS\n1  8.89e-06, 0.000 ,0.391,385,0\n2  8.6e-07,tabl1,0.00013,1880,0.0007\n"),
+        std::string::npos)
+        << heated;
+
+    const std::string results = result();
+    explorer->document().setSolveIndex(8);
+    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25}), 1);
+    ASSERT_EQ(prompts->messageTexts().size(), 1u);
+    EXPECT_EQ(prompts->messageTexts()[0].rfind("Copper: 8.89e-06, 0.000 ,0.391,385,0\nA body of dynamic "
+                                               "viscosity 0 is a solid",
+                                               0),
+              0u)
+        << prompts->messageTexts()[0];
+    EXPECT_NE(prompts->messageTexts()[0].find("solved by \"multiphysics\""), std::string::npos);
+    EXPECT_EQ(input(), heated);
+    EXPECT_EQ(result(), results);
+
+    prompts->clearMessages();
+    explorer->document().removeKind(kKindMaterial);
+    add("Copper: 8.89e-06,0,0.391,385,0", kKindMaterial, key(0));
+    explorer->document().addEntry(fluid.key(), fluid.face(0).key(), "Steel: 7.85e-06,-0,0.0533,440,0",
+                                  kKindMaterial);
+    explorer->document().setSolveIndex(10);
+    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25, 0, 0, 0, 20}),
+              1);
+    ASSERT_EQ(prompts->messageTexts().size(), 1u);
+    EXPECT_NE(prompts->messageTexts()[0].find("needs at least one fluid body"), std::string::npos);
+    EXPECT_EQ(input(), heated);
+}
+
 // A Multiphysics loadcase: the mechanical lines where a mechanical loadcase writes them, the thermal
 // ones (k, ky, kz, the shared density, c; heat and convection; a held temperature) in the T sections.
 TEST_F(SolverInput, MultiphysicsLoadcaseWritesItsThermalLinesInTheirOwnSections) {

@@ -88,13 +88,20 @@ TEST(ShippedLibrary, ThermalValuesAreThoseOfRealMaterials) {
 }
 
 // Water, air and a light oil, each in a unit system of its own; in SI the kinematic viscosity
-// mu/rho tells them apart (water 1.0e-6, air 1.5e-5, the oil about 2e-5 m2/s).
-TEST(ShippedLibrary, FluidValuesAreThoseOfRealFluids) {
+// mu/rho tells them apart (water 1.0e-6, air 1.5e-5, the oil about 2e-5 m2/s). The solids of the
+// library (viscosity 0) conduct as the thermal library's file of the same material does.
+TEST(ShippedLibrary, FluidValuesAreThoseOfRealFluidsAndSolids) {
     const struct {
         const char* name;
         double density, kinematic;
     } fluids[] = {{"Water", 998.2, 1.004e-6}, {"Air", 1.204, 1.512e-5}, {"Light oil", 857.0, 2.05e-5}};
-    EXPECT_EQ(model::materialNames(folderOf(C::Fluid)).size(), std::size(fluids));
+    const struct {
+        const char* name;
+        const char* thermal;
+    } solids[] = {{"Solid aluminium 6061-T6", "Aluminium 6061-T6"},
+                  {"Solid copper C11000", "Copper C11000"},
+                  {"Solid steel S235", "Steel S235"}};
+    EXPECT_EQ(model::materialNames(folderOf(C::Fluid)).size(), std::size(fluids) + std::size(solids));
     for (const auto& fluid : fluids) {
         SCOPED_TRACE(fluid.name);
         const auto file = shipped(C::Fluid, fluid.name);
@@ -110,6 +117,22 @@ TEST(ShippedLibrary, FluidValuesAreThoseOfRealFluids) {
         EXPECT_GT(v[4], 1e-4);  // expansion, 1/C
         EXPECT_LT(v[4], 4e-3);
         for (int slot = model::kFluidSlots; slot < model::kMechanicalSlots; ++slot) EXPECT_EQ(v[slot], 0.0);
+    }
+    for (const auto& solid : solids) {
+        SCOPED_TRACE(solid.name);
+        const auto file = shipped(C::Fluid, solid.name);
+        const auto thermal = shipped(C::Thermal, solid.thermal);
+        ASSERT_EQ(file.outcome, model::MaterialFile::Outcome::Read);
+        ASSERT_EQ(thermal.outcome, model::MaterialFile::Outcome::Read);
+        EXPECT_EQ(file.units, thermal.units);
+        const auto v = inSi(file, C::Fluid);
+        const auto t = inSi(thermal, C::Thermal);
+        EXPECT_EQ(v[1], 0.0) << "a solid body has no viscosity";
+        // The fluid's density converts by the mechanical factor, the thermal file's by its own.
+        EXPECT_NEAR(v[0], t[3], 1e-6 * t[3]);  // density
+        EXPECT_NEAR(v[2], t[0], 1e-6 * t[0]);  // conductivity
+        EXPECT_NEAR(v[3], t[4], 1e-6 * t[4]);  // specific heat
+        EXPECT_EQ(v[4], 0.0) << "nothing flows in a solid: no buoyancy";
     }
 }
 

@@ -36,6 +36,7 @@ struct MeshJob {
     std::string unitText;      // "mm", "cm", "m.", "in", "ft"
     double scale = 1;          // the add-on's length scale (host units to display units)
     int nodesPerElement = 10;  // from HEADER; MSET's order field decides when present
+    int analysisCode = 0;      // HEADER's ana=
     std::string stepPath;      // MODEL
     std::string meshPath;      // MFILE
     bool hasSettingsLine = false;

@@ -72,6 +72,52 @@ class MesherRun {
     }
 
   private:
+    // The fluid flow analyses (incompressible, compressible, carrying heat): their bodies are one
+    // domain through which the flow and its heat pass.
+    static constexpr int kFirstFlowCode = 8;
+    static constexpr int kLastFlowCode = 10;
+
+    // A STEP file holds a face two solids share once per solid, so the bodies would be meshed
+    // apart, each with nodes of its own on that face. Fragmenting the volumes makes every face
+    // they have in common one surface again, meshed once with nodes common to both bodies; the
+    // host's numbers are matched to the new tags by geometry. Bodies that overlap would be cut
+    // into pieces no host body stands for: they are refused.
+    void joinCommonFaces() {
+        gmsh::vectorpair volumes;
+        gmsh::model::getEntities(volumes, 3);
+        if (volumes.size() < 2) return;
+        gmsh::vectorpair surfaces, pieces;
+        gmsh::model::getEntities(surfaces, 2);
+        std::vector<gmsh::vectorpair> pieceMap;
+        gmsh::model::occ::fragment({volumes.front()}, gmsh::vectorpair(volumes.begin() + 1, volumes.end()),
+                                   pieces, pieceMap);
+        gmsh::model::occ::synchronize();
+        gmsh::vectorpair joined, joinedSurfaces;
+        gmsh::model::getEntities(joined, 3);
+        if (joined.size() != volumes.size())
+            throw VelgrinError(ExitCode::BadModel,
+                               "The bodies of this flow overlap: " + std::to_string(volumes.size()) +
+                                   " bodies give " + std::to_string(joined.size()) +
+                                   " pieces. A flow's bodies may share faces, not volume.");
+        gmsh::model::getEntities(joinedSurfaces, 2);
+        log_.note("flow: " + std::to_string(surfaces.size() - joinedSurfaces.size()) +
+                  " faces shared by two bodies, meshed once for both");
+    }
+
+    // A face of one body that only part of another's covers is cut in two by the fragments: no host
+    // face stands for either piece, and the matching says which face it misses.
+    static EntityMap matchedEntities(const CadModel& model, bool joined) {
+        try {
+            return EntityMap::build(model);
+        } catch (const VelgrinError& error) {
+            if (!joined) throw;
+            throw VelgrinError(error.code(),
+                               std::string(error.what()) +
+                                   " Where two bodies of a flow meet, each must have the same "
+                                   "face: split the faces in the model that meet only in part.");
+        }
+    }
+
     void execute() {
         log_.note("started on \"" + inputPath_ + "\"");
         log_.stage(0, "reading the solver input");
@@ -90,9 +136,11 @@ class MesherRun {
         gmsh::vectorpair imported;
         gmsh::model::occ::importShapesNativePointer(&model.shape(), imported, true);
         gmsh::model::occ::synchronize();
+        const bool joined = job.analysisCode >= kFirstFlowCode && job.analysisCode <= kLastFlowCode;
+        if (joined) joinCommonFaces();
 
         log_.stage(15, "matching faces, edges and vertices");
-        const EntityMap map = EntityMap::build(model);
+        const EntityMap map = matchedEntities(model, joined);
         log_.note("numbers matched: " + std::to_string(map.matchedInPlace()) + " at Gmsh's own tag, " +
                   std::to_string(map.matchedBySearch()) + " by search");
         if (!map.unmatched().empty())

@@ -68,6 +68,8 @@ void readHeader(const Reader& reader, const InputLine& line, MeshJob& job) {
             if (!value || (*value != 4 && *value != 10))
                 reader.failAt(line, "HEADER", "nodes per element must be 4 or 10.");
             job.nodesPerElement = static_cast<int>(*value);
+        } else if (key == "ana" && value) {
+            job.analysisCode = static_cast<int>(*value);
         }
     }
     if (!scaleSeen) reader.failAt(line, "HEADER", "\"scale=\" is missing.");

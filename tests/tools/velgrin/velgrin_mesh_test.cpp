@@ -4,11 +4,14 @@
 
 #include <BRepBuilderAPI_MakeFace.hxx>
 #include <BRepGProp.hxx>
+#include <BRepPrimAPI_MakeBox.hxx>
+#include <BRep_Builder.hxx>
 #include <BRep_Tool.hxx>
 #include <GProp_GProps.hxx>
 #include <TopExp.hxx>
 #include <TopTools_IndexedMapOfShape.hxx>
 #include <TopoDS.hxx>
+#include <TopoDS_Compound.hxx>
 #include <TopoDS_Edge.hxx>
 #include <TopoDS_Vertex.hxx>
 #include <gp_Pln.hxx>
@@ -173,6 +176,64 @@ TEST_F(VelgrinTest, SecondBodyContinuesTheNumbersAndKeepsItsElementsTogether) {
     EXPECT_EQ(bodies[1].lastElement, m.elementCount());
     for (int e = 1; e <= m.elementCount(); ++e)
         ASSERT_EQ(m.nodePosition(m.elementNodes(e)[0]).x > 50, e > firstEnd) << "element " << e;
+}
+
+// How many nodes of `m` lie on the point of another.
+int doubledNodes(const mesh_solve::Mesh& m) {
+    std::set<std::tuple<long, long, long>> points;
+    int doubled = 0;
+    for (int n = 1; n <= m.nodeCount(); ++n) {
+        const auto p = m.nodePosition(n);
+        doubled +=
+            !points.insert({std::lround(p.x * 1e6), std::lround(p.y * 1e6), std::lround(p.z * 1e6)}).second;
+    }
+    return doubled;
+}
+
+// Two boxes that meet on a whole face of each, written to STEP (which keeps that face once per
+// solid): a flow meshes the face once, its nodes common to both bodies and a facet of each body's
+// face on either side; any other analysis keeps the bodies apart as they were. Boxes that meet on
+// part of a face, or overlap, are refused for a flow.
+TEST_F(VelgrinTest, AFlowsBodiesShareTheFacesTheyMeetOn) {
+    const auto boxes = [&](const char* name, double x, double width) {
+        TopoDS_Compound both;
+        BRep_Builder builder;
+        builder.MakeCompound(both);
+        builder.Add(both, BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 10, 10, 10).Shape());
+        builder.Add(both, BRepPrimAPI_MakeBox(gp_Pnt(x, 0, 0), 10, width, 10).Shape());
+        EXPECT_TRUE(writeStep(both, stepPath(name)));
+        return stepPath(name);
+    };
+    const std::string touching = boxes("touching", 10, 10);
+    for (int analysis : {0, 8, 10}) {
+        const std::string job = "touching_" + std::to_string(analysis);
+        const RunResult r =
+            run(job, {.stepPath = touching, .settings = settings(5, 1), .analysis = analysis});
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        const mesh_solve::Mesh m = read(job);
+        const int doubled = doubledNodes(m);
+        int onSharedFace[2] = {0, 0};  // facets tagged with face 2 (x = 10 of body 1) and 7 (of body 2)
+        for (int f = 0; f < m.facetCount(); ++f) {
+            onSharedFace[0] += m.facetTags()[f] == 2;
+            onSharedFace[1] += m.facetTags()[f] == 7;
+        }
+        EXPECT_GT(onSharedFace[0], 0);
+        if (analysis == 0) {
+            EXPECT_GT(doubled, 0) << "a mechanical model's touching bodies stay apart";
+        } else {
+            EXPECT_EQ(doubled, 0) << "analysis " << analysis;
+            EXPECT_EQ(onSharedFace[0], onSharedFace[1]);
+            EXPECT_NE(r.log.find("flow: 1 faces shared by two bodies"), std::string::npos) << r.log;
+        }
+    }
+    const RunResult partial = run("partial", {.stepPath = boxes("partial", 10, 5), .analysis = 8});
+    EXPECT_EQ(partial.exitCode, 2);
+    EXPECT_NE(partial.err.find("each must have the same face"), std::string::npos) << partial.err;
+    const RunResult overlapping =
+        run("overlapping", {.stepPath = boxes("overlapping", 5, 10), .analysis = 8});
+    EXPECT_EQ(overlapping.exitCode, 2);
+    EXPECT_NE(overlapping.err.find("overlap"), std::string::npos) << overlapping.err;
+    EXPECT_FALSE(fs::exists(meshPath("overlapping")));
 }
 
 // Face sizes are checked by the hole end-to-end run, whose peak stress at the hole needs them.

@@ -12,16 +12,17 @@ namespace velgrin_test {
 std::string solverInputText(const InputText& input) {
     std::vector<std::string> settings;
     if (!input.settings.empty()) settings.push_back(input.settings);
-    return formats::solverInputText({{"HEADER", {"0.001 " + input.unit + " scale=1 nod=10 elem=0 ana=0"}},
-                                     {"MODEL", {input.stepPath}},
-                                     {"MFILE", {input.meshPath}},
-                                     {"TABLES", {" table1"}},
-                                     {"MSET", settings},
-                                     {"MATERIALS", {"1 steel"}},
-                                     {"ESIZE", input.localSizes},
-                                     {"LOADS", {"bol 3 1 10"}},
-                                     {"RESTRAINTS", {"bor 1 0 0 0"}},
-                                     {"CONSTRAINTS", {}}});
+    return formats::solverInputText(
+        {{"HEADER", {"0.001 " + input.unit + " scale=1 nod=10 elem=0 ana=" + std::to_string(input.analysis)}},
+         {"MODEL", {input.stepPath}},
+         {"MFILE", {input.meshPath}},
+         {"TABLES", {" table1"}},
+         {"MSET", settings},
+         {"MATERIALS", {"1 steel"}},
+         {"ESIZE", input.localSizes},
+         {"LOADS", {"bol 3 1 10"}},
+         {"RESTRAINTS", {"bor 1 0 0 0"}},
+         {"CONSTRAINTS", {}}});
 }
 
 RunResult runVelgrin(const std::string& inputPath) {

@@ -12,6 +12,7 @@ struct InputText {
     std::string meshPath{};
     std::string settings = " 8 0 0.5 0.25 0 2 2 3 3 1 0";  // the MSET line; empty leaves the section empty
     std::vector<std::string> localSizes{};                 // ESIZE lines
+    int analysis = 0;                                      // the header's ana= code
 };
 
 // The solver input as the add-on writes it, including the sections the mesher passes over.

@@ -77,6 +77,11 @@
 //     THICKNESS along z between slip walls, its lid y = SIDE moving at SPEED along x, at Re = 100:
 //     u along x = SIDE/2 and v along y = SIDE/2 at mid-thickness, interpolated in the quadratic
 //     elements, against Ghia, Ghia and Shin's profiles, every point within TOLERANCE of SPEED.
+//   conjugate MESH OUT HEIGHT INLET FINEMESH FINEOUT TOLERANCE: a solid block (z from 0 to HEIGHT)
+//     under a fluid body that shares its top, water in at INLET degrees: both meshes have no two
+//     nodes at one point (the shared face meshed once, its nodes common to both bodies), the
+//     velocity is 0 in the block and on the shared face, and the block's peak temperature rise
+//     above INLET on MESH lies within TOLERANCE (a fraction) of the rise on the finer FINEMESH.
 //   heatpipe MESH OUT SLOG RADIUS SPLIT LENGTH PECLET TIN TWALL INLET UPSTREAM DOWNSTREAM OUTLET:
 //     the quarter x, y >= 0 of a pipe along z from 0 to LENGTH fed at TIN through face INLET, its
 //     wall faces UPSTREAM (z < SPLIT) and DOWNSTREAM held at TWALL, face OUTLET free, at Peclet
@@ -101,6 +106,7 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "closed_forms.h"
@@ -1045,6 +1051,75 @@ int sphere(char** argv) {
     return verdict();
 }
 
+// Nodes closer than this (in the mesh's unit) are one point: far below any element's size.
+constexpr double kSamePoint = 1e-9;
+
+// How many nodes of `mesh` lie on a point another node holds too.
+int doubledNodes(const mesh_solve::Mesh& mesh) {
+    std::vector<NodePoint> points;
+    for (int n = 1; n <= mesh.nodeCount(); ++n) points.push_back(mesh.nodePosition(n));
+    std::sort(points.begin(), points.end(), [](const NodePoint& a, const NodePoint& b) {
+        return std::tie(a.x, a.y, a.z) < std::tie(b.x, b.y, b.z);
+    });
+    int doubled = 0;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        // Sorted by x first: a node at the same point as an earlier one may follow nodes of the
+        // same x but another y or z, so look back over the run of equal x.
+        for (std::size_t j = i; j-- > 0 && points[i].x - points[j].x <= kSamePoint;)
+            if (std::abs(points[i].y - points[j].y) <= kSamePoint &&
+                std::abs(points[i].z - points[j].z) <= kSamePoint) {
+                ++doubled;
+                break;
+            }
+    }
+    return doubled;
+}
+
+// The block's side of a conjugate run: its largest temperature and largest speed (nodes with
+// z up to `height`, the shared face included), and how many nodes lie on the shared plane.
+struct BlockSide {
+    double peak = -HUGE_VAL, speed = 0, fluidSpeed = 0;
+    int onTop = 0;
+};
+
+BlockSide blockSide(const char* meshPath, const char* out, double height) {
+    const mesh_solve::Mesh mesh = readMesh(meshPath);
+    const int doubled = doubledNodes(mesh);
+    std::printf("%s: %d nodes, %d of them on a point another node holds\n", meshPath, mesh.nodeCount(),
+                doubled);
+    if (doubled) allHeld = false;
+    const results::NodeResults t = readQuantity(out, mesh, results::kKindTemperature, 0);
+    const results::NodeResults u = readQuantity(out, mesh, results::kKindVelocity, results::kItemVector);
+    BlockSide b;
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const NodePoint p = mesh.nodePosition(n + 1);
+        const double speed = std::hypot(u.vectors[3 * n], u.vectors[3 * n + 1], u.vectors[3 * n + 2]);
+        if (p.z > height + kSamePoint) {
+            b.fluidSpeed = std::max(b.fluidSpeed, speed);
+            continue;
+        }
+        b.peak = std::max(b.peak, t.values[n]);
+        b.speed = std::max(b.speed, speed);
+        if (std::abs(p.z - height) <= kSamePoint) ++b.onTop;
+    }
+    return b;
+}
+
+int conjugate(char** argv) {
+    const auto [height, inlet] = numbers<2>(argv);
+    const double tolerance = std::atof(argv[6]);
+    const BlockSide coarse = blockSide(argv[0], argv[1], height);
+    const BlockSide fine = blockSide(argv[4], argv[5], height);
+    for (const BlockSide* b : {&coarse, &fine}) {
+        std::printf("block: peak %.6g, largest speed %.3g (the fluid's %.3g), %d nodes on its top\n", b->peak,
+                    b->speed, b->fluidSpeed, b->onTop);
+        // Every velocity in the block is held at 0, so anything but 0 is a fault, not round-off.
+        if (!(b->speed == 0 && b->fluidSpeed > 0 && b->onTop > 0)) allHeld = false;
+    }
+    within("peak rise, against the finer mesh", coarse.peak - inlet, fine.peak - inlet, tolerance);
+    return verdict();
+}
+
 int dump(char** argv) {
     const mesh_solve::Mesh mesh = readMesh(argv[0]);
     const int kind = std::atoi(argv[2]), item = std::atoi(argv[3]);
@@ -1084,6 +1159,7 @@ constexpr Check kChecks[] = {{"dump", 5, dump},
                              {"cylinder", 8, cylinder},
                              {"sphere", 7, sphere},
                              {"cavity", 6, cavity},
+                             {"conjugate", 7, conjugate},
                              {"heatpipe", 13, heatpipe},
                              {"convection", 5, convection},
                              {"thermtube", 8, thermtube},
