@@ -140,12 +140,6 @@ void CRestraints::apply() {
     const int code = fixities_ ? selection(kFixityList) : -1;
     if (!fixities_) return holdTemperatures(code, false);
     if (!temperatures_) {
-        // A reaction without a fixity would restrain nothing and reach the solver as a line
-        // without its freedom flags.
-        if (code < 0) {
-            ui::showMessage("Select a fixity type");
-            return;
-        }
         storePicks(code, [code](const char* sort) { return std::vector{entryText(sort, code)}; });
         return;
     }
@@ -186,6 +180,12 @@ void CRestraints::storePicks(int code, const std::function<std::vector<std::stri
     const auto picks = addon::PickedSelection::of(explorer.sessionName(), code);
     if (picks.count() < 1) {
         ui::showMessage("Select a point, edge or face");
+        return;
+    }
+    // A reaction without a fixity (where no temperature can be held) would restrain nothing: its
+    // text would reach the solver as a line without freedom flags. The picks stay selected.
+    if (code < 0 && !temperatures_) {
+        ui::showMessage("Select a fixity type");
         return;
     }
     for (int i = 0; i < picks.count(); ++i) {
