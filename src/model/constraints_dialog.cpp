@@ -48,11 +48,12 @@ ui::DialogTemplate CConstraints::makeTemplate() {
     t.caption = "Interactions";
     t.rect = {0, 0, 240, 260};
     t.add(kPickPrompt, ControlKind::Static, "1. Select point, edge, face", {7, 7, 233, 21})
-        .add(kTypeList, ControlKind::ListBox, "", {7, 25, 233, 110}, ui::kStyleNotify)
-        .add(kValuePrompt, ControlKind::Static, "2. Enter value", {7, 116, 233, 130})
-        .add(kValueLabel, ControlKind::Static, "Value", {7, 138, 100, 152})
-        .add(kValue, ControlKind::Edit, "", {104, 136, 170, 152})
-        .add(kUnitLabel, ControlKind::Static, "units", {174, 138, 233, 152})
+        // Tall enough for all five types.
+        .add(kTypeList, ControlKind::ListBox, "", {7, 25, 233, 128}, ui::kStyleNotify)
+        .add(kValuePrompt, ControlKind::Static, "2. Enter value", {7, 134, 233, 148})
+        .add(kValueLabel, ControlKind::Static, "Value", {7, 156, 100, 170})
+        .add(kValue, ControlKind::Edit, "", {104, 154, 170, 170})
+        .add(kUnitLabel, ControlKind::Static, "units", {174, 156, 233, 170})
         .add(kApply, ControlKind::Button, "APPLY", {30, 220, 100, 244})
         .add(kExit, ControlKind::Button, "EXIT", {140, 220, 210, 244});
     return t;
@@ -66,6 +67,8 @@ bool CConstraints::onInitDialog() {
     setText(kValuePrompt, "");
     setText(kValueLabel, "");
     setText(kUnitLabel, "");
+    // The value box shows with its label, once a type that takes a value is chosen.
+    show(kValue, false);
     return true;
 }
 

@@ -71,6 +71,7 @@ TEST_F(Interactions, EdgesVerticesAndUnreadableValuesAreRefusedContactIgnoresThe
 
 TEST_F(Interactions, ApplyNeedsATypeAFaceAndForThePlaneTypesAPlaneAndSaysSoOfADesignPoint) {
     auto& point = part.addDesignPoint({0, 0, 0});
+    EXPECT_FALSE(d.isVisible(C::kValue)) << "no value box without its label, before a type is chosen";
     picks().select(box().face(0));
     d.userType(C::kValue, "3");
     d.userClick(C::kApply);
