@@ -8,7 +8,7 @@
 # error, the ratios of CPU time and memory of each tarvsolv run to OpenFOAM. Every program runs on
 # one process with one BLAS/OpenMP thread.
 #
-# The case, two-dimensional as a layer one cell thick: a slab 2 long and 0.25 thick (k 100) under
+# The case, two-dimensional as a layer one cubic cell thick: a slab 2 long and 0.25 thick (k 100) under
 # a channel 0.5 high of a fluid of density 1, viscosity 0.02, conductivity 20 and heat capacity
 # 1000 (Pr 1; Re and Pe 25 on the height and the mean speed 1). The fluid enters at x = 0 with
 # the fully developed profile 6 z'(0.5 - z')/0.25 (z' above the slab) at temperature 0 and leaves
@@ -18,11 +18,11 @@
 # the fluid sticks to the slab, and temperature and heat flux are continuous across their face.
 # The peak temperature lies on the heated face at the downstream end.
 #
-# tarvsolv: header code 10 on a structured quadratic tetrahedral box mesh of 8 c x 1 x 3 c cells
+# tarvsolv: header code 10 on a structured quadratic tetrahedral box mesh of 8 c x 1 x 3 c cubes
 # split at c cells into the slab (body 1) and the channel (body 2) (tarvsolv-boxmesh ... split z c),
 # slip walls front and back, Newton to a relative residual of 1e-8; the peak is the largest nodal
 # temperature (the fluid, heated only through the slab, is cooler). OpenFOAM: one blockMesh of
-# 8 m x 1 x 3 m hex cells in two cell zones, split into a fluid and a solid region by
+# 8 m x 1 x 3 m cubes in two cell zones, split into a fluid and a solid region by
 # splitMeshRegions, empty front and back; laminar, constant properties (rhoConst, hConst, const),
 # no gravity; the inlet's face values are the profile's means over each face (its flow rate exact);
 # the solid's bottom a fixed gradient q/k; SIMPLE (U 0.7, p_rgh 0.3, h 1), linear schemes, until
@@ -35,9 +35,9 @@
 # are timed: the meshing is not, for either program.
 #
 # usage: bench/tarvsolv/run_conjugate_bench.sh [build folder]   (default: build)
-# BENCH_CHT_CELLS: tarvsolv MF's cells through the slab (default "1 2 4 8"); BENCH_CHT_PCG_CELLS:
-# PCG's (default "1 2"); BENCH_CHT_REFERENCE: the reference run's (default 16: about a minute of
-# CPU time and 4 GB); BENCH_CHT_FOAM_CELLS: OpenFOAM's (default "2 4 8 16");
+# BENCH_CHT_CELLS: tarvsolv MF's cells through the slab (default "1 2 4"); BENCH_CHT_PCG_CELLS:
+# PCG's (default "1 2 4"); BENCH_CHT_REFERENCE: the reference run's (default 8: 10 s of CPU time
+# and 750 MB); BENCH_CHT_FOAM_CELLS: OpenFOAM's (default "2 4 8 16");
 # BENCH_KEEP=1 keeps the work folder (cases, logs).
 # needs in the build folder: tarvdir/tarvsolv, bin/tarvsolv-boxmesh; and /usr/bin/time. Installs
 # the Debian package openfoam when chtMultiRegionSimpleFoam is missing (as root).
@@ -49,15 +49,23 @@ boxmesh=$build/bin/tarvsolv-boxmesh
 source "$(dirname "$0")/openfoam_bench.sh"
 bench_start chtMultiRegionSimpleFoam "tarvsolv and tarvsolv-boxmesh" "$tarvsolv" "$boxmesh"
 
-length=2 slab=0.25 channel=0.5 depth=0.25
+length=2 slab=0.25 channel=0.5
 density=1 viscosity=0.02 fluid_conductivity=20 capacity=1000 solid_conductivity=100 heat_flux=1000
 base=300  # OpenFOAM's temperature of tarvsolv's 0
 top=$(awk -v s=$slab -v c=$channel 'BEGIN { print s + c }')
 
+# The side of the cubic cells of a mesh with n cells through the slab: the layer is one cell
+# thick. (The depth matters to tarvsolv: a deeper layer has larger tetrahedra, whose element
+# Peclet number keeps the streamline term on at finer meshes, and this slows the convergence.)
+cell_size() {  # n
+    awk -v s=$slab -v n="$1" 'BEGIN { printf "%.9g\n", s / n }'
+}
+
 # A chtMultiRegionSimpleFoam case of 8 m x 1 x 3 m cells in folder $1, meshed and split.
 write_foam_case() {  # folder m
-    local dir=$1 m=$2 limit criterion
+    local dir=$1 m=$2 limit criterion depth
     limit=$((400 * m * m + 2000))
+    depth=$(cell_size "$m")
     mkdir -p "$dir/system/fluid" "$dir/system/solid" "$dir/constant/fluid" "$dir/constant/solid"
     {
         foam_header dictionary blockMeshDict
@@ -233,9 +241,9 @@ write_slab_input() {
         $density $viscosity $fluid_conductivity $capacity "$profile" $heat_flux >"$work/slab.txt"
 }
 
-# The slab's mesh of 8 c x 1 x 3 c cells and its input.
+# The slab's mesh of 8 c x 1 x 3 c cells, cubes, and its input.
 mesh_slab() {  # c
-    "$boxmesh" "$work/slab.meb" $((8 * $1)) 1 $((3 * $1)) $length $depth "$top" split z "$1" >/dev/null
+    "$boxmesh" "$work/slab.meb" $((8 * $1)) 1 $((3 * $1)) $length "$(cell_size "$1")" "$top" split z "$1" >/dev/null
     write_slab_input
 }
 
@@ -257,7 +265,7 @@ tarvsolv_row() {  # solver
 }
 
 # The reference: MF's peak on a finer mesh than the rows'.
-finest=${BENCH_CHT_REFERENCE:-16}
+finest=${BENCH_CHT_REFERENCE:-8}
 mesh_slab "$finest"
 read -r time memory reference _ < <(tarvsolv_row MF)
 [[ $time != refused ]] || { echo "tarvsolv refused the reference run on $finest cells: $(tail -1 "$work/run.log")"; exit 1; }
@@ -291,14 +299,14 @@ if ((${#foam_peaks[@]} >= 3)); then
 fi
 # The union of both solvers' meshes, each solved by the solvers that list it.
 # shellcheck disable=SC2086
-for c in $(printf '%s\n' ${BENCH_CHT_CELLS-1 2 4 8} ${BENCH_CHT_PCG_CELLS-1 2} | sort -n -u); do
+for c in $(printf '%s\n' ${BENCH_CHT_CELLS-1 2 4} ${BENCH_CHT_PCG_CELLS-1 2 4} | sort -n -u); do
     mesh_slab "$c"
     # Three velocity components and the temperature at every node (three layers of them), the
     # pressure at the corners (two).
     unknowns=$((12 * (16 * c + 1) * (6 * c + 1) + 2 * (8 * c + 1) * (3 * c + 1)))
     for solver in MF PCG; do
-        list=${BENCH_CHT_CELLS-1 2 4 8}
-        [[ $solver == PCG ]] && list=${BENCH_CHT_PCG_CELLS-1 2}
+        list=${BENCH_CHT_CELLS-1 2 4}
+        [[ $solver == PCG ]] && list=${BENCH_CHT_PCG_CELLS-1 2 4}
         [[ " $list " == *" $c "* ]] || continue
         read -r time memory peak iterations < <(tarvsolv_row $solver)
         if [[ $time == refused ]]; then
