@@ -1,5 +1,6 @@
 # shellcheck shell=bash
-# The parts that the comparisons with OpenFOAM (run_flow_bench.sh, run_heat_bench.sh) share:
+# The parts that the comparisons with OpenFOAM (run_flow_bench.sh, run_heat_bench.sh,
+# run_conjugate_bench.sh) share:
 # sourced by them, not run. Call bench_start first; the others use the folder $work it makes.
 
 # Checks the programs a bench needs, installs the Debian package openfoam when its solver is
