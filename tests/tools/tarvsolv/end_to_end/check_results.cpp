@@ -27,6 +27,10 @@
 //     its outer surface and the stress-free temperature: the mid-wall temperature against the
 //     logarithmic profile and the hoop stress at the bore and outside against the closed form,
 //     within 2 %.
+//   heldbar MESH OUT HEIGHT E ALPHA T0 BOTTOM TOP: a bar along x held between two walls (its ends
+//     held along x, free across), its bottom z = 0 held at BOTTOM and its top z = HEIGHT at TOP, T0
+//     its stress-free temperature: every node's temperature against the linear profile (1e-3), its
+//     axial stress against -E ALPHA (T(z) - T0) (1 %), the stress across it nil (1 % of the largest).
 //   assembly MESH OUT E NU PRESSURE LINELOAD: the two blocks of samples/assembly.run (50 and 30
 //     long along x, 20 wide, 10 high; held at x = 0 and x = 60; PRESSURE down on both tops;
 //     LINELOAD per mm down along the second block's top tip edge): each block's mean tip
@@ -111,6 +115,7 @@
 
 #include "closed_forms.h"
 #include "elastica.h"
+#include "formats/derived_stress.h"
 #include "formats/mesh_reader.h"
 #include "formats/result_kinds.h"
 #include "formats/result_reader.h"
@@ -167,6 +172,13 @@ void within(const char* what, double got, double expected, double tolerance) {
     if (!(error <= tolerance)) allHeld = false;
 }
 
+// Prints a largest error against its allowed part of `scale` and notes whether it held.
+void below(const char* what, double error, double scale, double allowed) {
+    std::printf("%-32s %12.6g  allowed %12.6g  (%.2f %% of %g)\n", what, error, allowed * scale,
+                100 * error / scale, scale);
+    if (!(error <= allowed * scale)) allHeld = false;
+}
+
 // The exit code of a check: 0 when every comparison held.
 int verdict() {
     return allHeld ? 0 : 1;
@@ -187,6 +199,36 @@ double meanOnPlane(const mesh_solve::Mesh& mesh, const std::vector<double>& valu
         std::exit(1);
     }
     return sum / count;
+}
+
+// The node farthest from `expected(position)` (relative to that value) among the nodes `inside`
+// takes, compared by `within`: when it holds, every one of them does. Stresses are compared at
+// corner nodes only (`cornersOnly`), whose values come from the elements' own corner lines.
+template <class Inside, class Expected>
+void withinAtEveryNode(const char* what, const mesh_solve::Mesh& mesh, const results::NodeResults& got,
+                       Inside inside, Expected expected, double tolerance, bool cornersOnly) {
+    double worst = -1, worstGot = 0, worstExpected = 0;
+    int count = 0;
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const NodePoint p = mesh.nodePosition(n + 1);
+        if ((cornersOnly && !got.hits[n]) || !inside(p)) continue;
+        const double value = expected(p), error = std::abs(got.values[n] - value) / std::abs(value);
+        ++count;
+        if (!std::isnan(worst) && !(error <= worst))
+            worst = error, worstGot = got.values[n], worstExpected = value;
+    }
+    if (!count) {
+        std::printf("%-32s no nodes to compare\n", what);
+        allHeld = false;
+        return;
+    }
+    const std::string label = std::string(what) + ", worst of " + std::to_string(count);
+    within(label.c_str(), worstGot, worstExpected, tolerance);
+}
+
+// The largest magnitude of a quantity over the nodes.
+double largestMagnitude(const results::NodeResults& got) {
+    return std::max(std::abs(got.largest), std::abs(got.smallest));
 }
 
 }  // namespace
@@ -491,6 +533,32 @@ int thermtube(char** argv) {
     return verdict();
 }
 
+// A linear temperature strains a free body without stressing it. Held between the walls the bar
+// cannot stretch along x anywhere, which the axial stress -E alpha (T(z) - T0) alone undoes: with
+// nothing across (the sides are free), that stress field meets equilibrium, the free sides and the
+// held ends exactly, and the quadratic elements hold it and the linear temperature exactly.
+int heldbar(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const auto [height, e, alpha, t0, bottom, top] = numbers<6>(argv);
+    const auto temperature = [&](const NodePoint& p) { return bottom + (top - bottom) * p.z / height; };
+    const auto everywhere = [](const NodePoint&) { return true; };
+    withinAtEveryNode("temperature", mesh, readQuantity(argv[1], mesh, results::kKindTemperature, 0),
+                      everywhere, temperature, 1e-3, false);
+    const results::NodeResults sx = readQuantity(argv[1], mesh, results::kKindStress, results::kItemSigmaX);
+    withinAtEveryNode(
+        "axial stress", mesh, sx, everywhere,
+        [&](const NodePoint& p) { return -e * alpha * (temperature(p) - t0); }, 0.01, true);
+    const std::pair<int, const char*> across[] = {{results::kItemSigmaY, "largest |sigma y|"},
+                                                  {results::kItemSigmaZ, "largest |sigma z|"},
+                                                  {results::kItemTauXY, "largest |tau xy|"},
+                                                  {results::kItemTauYZ, "largest |tau yz|"},
+                                                  {results::kItemTauXZ, "largest |tau xz|"}};
+    for (const auto& [item, what] : across)
+        below(what, largestMagnitude(readQuantity(argv[1], mesh, results::kKindStress, item)),
+              largestMagnitude(sx), 0.01);
+    return verdict();
+}
+
 int buckling(char** argv) {
     const auto [length, width, height, e, nu, pressure] = numbers<6>(argv, 1);
     auto factor = [&](double effectiveLength, double depth, double breadth) {
@@ -650,13 +718,6 @@ double largestProfileError(const mesh_solve::Mesh& mesh, const results::NodeResu
         worst = std::max(worst, std::abs(velocity.vectors[3 * node + 2] - expected(radiusOf(p))));
     }
     return worst;
-}
-
-// Prints a largest error against its allowed part of `scale` and notes whether it held.
-void below(const char* what, double error, double scale, double allowed) {
-    std::printf("%-32s %12.6g  allowed %12.6g  (%.2f %% of %g)\n", what, error, allowed * scale,
-                100 * error / scale, scale);
-    if (!(error <= allowed * scale)) allHeld = false;
 }
 
 int poiseuille(char** argv) {
@@ -1163,6 +1224,7 @@ constexpr Check kChecks[] = {{"dump", 5, dump},
                              {"heatpipe", 13, heatpipe},
                              {"convection", 5, convection},
                              {"thermtube", 8, thermtube},
+                             {"heldbar", 8, heldbar},
                              {"elastica", 7, [](char** a) { return elastica(a); }},
                              {"elastica", 8, [](char** a) { return elastica(a, std::atof(a[7])); }}};
 
