@@ -31,6 +31,10 @@
 //     held along x, free across), its bottom z = 0 held at BOTTOM and its top z = HEIGHT at TOP, T0
 //     its stress-free temperature: every node's temperature against the linear profile (1e-3), its
 //     axial stress against -E ALPHA (T(z) - T0) (1 %), the stress across it nil (1 % of the largest).
+//   suddenbar MESH OUT LENGTH E ALPHA T0 HELD DIFFUSIVITY STEPSIZE STEP1 STEP2 STEP3: that bar from
+//     T0, its end x = 0 held at HELD from time 0 and its end x = LENGTH at T0: in the blocks of the
+//     three steps the axial stress of the section x = LENGTH / 2 against -E ALPHA times the mean
+//     rise of the series solution, within 3 %.
 //   assembly MESH OUT E NU PRESSURE LINELOAD: the two blocks of samples/assembly.run (50 and 30
 //     long along x, 20 wide, 10 high; held at x = 0 and x = 60; PRESSURE down on both tops;
 //     LINELOAD per mm down along the second block's top tip edge): each block's mean tip
@@ -148,12 +152,13 @@ mesh_solve::Mesh readMesh(const char* path) {
 
 // One quantity of the result file as the add-on's views read it: node values (element-corner
 // results averaged per node, with the number of corner lines behind each node), or node vectors.
+// `solutionType` is the loadcase's solve index where it decides how the blocks are numbered.
 // Exits with a message when the block is missing.
 results::NodeResults readQuantity(const char* path, const mesh_solve::Mesh& mesh, int kind, int item,
-                                  int step = 1) {
+                                  int step = 1, int solutionType = 0) {
     results::NodeResults out;
     out.reset(static_cast<std::size_t>(mesh.nodeCount()));
-    if (results::readResult(path, results::ResultMesh::of(mesh), {kind, item, step, 0}, out) !=
+    if (results::readResult(path, results::ResultMesh::of(mesh), {kind, item, step, solutionType}, out) !=
         results::ReadStatus::Read) {
         std::fprintf(stderr, "the result file %s has no block of kind %d, step %d\n", path, kind, step);
         std::exit(1);
@@ -556,6 +561,29 @@ int heldbar(char** argv) {
     for (const auto& [item, what] : across)
         below(what, largestMagnitude(readQuantity(argv[1], mesh, results::kKindStress, item)),
               largestMagnitude(sx), 0.01);
+    return verdict();
+}
+
+// Held between the walls the bar keeps its length, so its sections carry the force that undoes the
+// thermal stretch of its mean rise: the section stress -E alpha times that rise, the same at every
+// section. It is checked at the middle one, away from the walls, which hold the end sections flat
+// where the changing temperature would warp them (Saint-Venant: within about two widths), as the
+// mean over its nodes: single nodes scatter by about E alpha h |dT/dx| / 2 with the element size
+// h, where the quadratic temperature meets the linear strain of the elements.
+int suddenbar(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const auto [length, e, alpha, t0, held, diffusivity, stepSize] = numbers<7>(argv);
+    for (int s = 0; s < 3; ++s) {
+        const int step = std::atoi(argv[9 + s]);
+        const double time = step * stepSize;
+        const results::NodeResults sx =
+            readQuantity(argv[1], mesh, results::kKindStress, results::kItemSigmaX, step,
+                         results::kSolutionTransientThermalStress);
+        char what[64];
+        std::snprintf(what, sizeof what, "mid-length stress at t = %g", time);
+        within(what, meanOnPlane(mesh, sx.values, 0, length / 2, 1e-6 * length),
+               -e * alpha * (held - t0) * heldEndsMeanRise(time, length, diffusivity), 0.03);
+    }
     return verdict();
 }
 
@@ -1225,6 +1253,7 @@ constexpr Check kChecks[] = {{"dump", 5, dump},
                              {"convection", 5, convection},
                              {"thermtube", 8, thermtube},
                              {"heldbar", 8, heldbar},
+                             {"suddenbar", 12, suddenbar},
                              {"elastica", 7, [](char** a) { return elastica(a); }},
                              {"elastica", 8, [](char** a) { return elastica(a, std::atof(a[7])); }}};
 
