@@ -1,6 +1,7 @@
 #pragma once
 // Closed forms the solver's results are checked against, shared by the solver's tests and the
-// end-to-end checks: cantilevers and columns of a rectangular section, and slabs in conduction.
+// end-to-end checks: cantilevers and columns of a rectangular section, and slabs and bars in
+// conduction.
 #include <cmath>
 #include <numbers>
 
@@ -44,6 +45,18 @@ inline double slabRise(double x, double t, double length, double diffusivity) {
         theta += 4 / ((2 * n + 1) * std::numbers::pi) * std::sin(m * x) * std::exp(-m * m * diffusivity * t);
     }
     return 1 - theta;
+}
+
+// A bar of `length` from 0 whose end x = 0 is held at 1 from t = 0 and whose other end stays at 0:
+// its mean temperature after time t (Carslaw and Jaeger, Conduction of Heat in Solids, 3.3; the
+// sine series integrated over the length), 1/2 - sum over odd n of 4 / (n pi)^2 exp(-(n pi / L)^2 a t).
+inline double heldEndsMeanRise(double t, double length, double diffusivity) {
+    double mean = 0.5;
+    for (int n = 1; n < 200; n += 2) {
+        const double npi = n * std::numbers::pi;
+        mean -= 4 / (npi * npi) * std::exp(-npi * npi * diffusivity * t / (length * length));
+    }
+    return mean;
 }
 
 // The steady temperature at x of a slab of `thickness` heated by the flux q at x = 0 and cooled at
