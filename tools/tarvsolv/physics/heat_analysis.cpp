@@ -204,7 +204,7 @@ std::vector<double> steadyTemperatures(const Job& job, RunLog& log) {
         balance.held = held.flows(heldHeat);
         settle(balance);
     }
-    logHeatBalance(balance, log);
+    logHeatBalance(balance, log, job.solver == SolverChoice::Direct ? 0.0 : job.tolerance);
     return temperatures;
 }
 

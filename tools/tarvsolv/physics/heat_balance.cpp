@@ -122,9 +122,9 @@ std::vector<std::string> heatBalanceTable(const HeatBalance& b) {
     return lines;
 }
 
-void logHeatBalance(const HeatBalance& balance, RunLog& log) {
+void logHeatBalance(const HeatBalance& balance, RunLog& log, double tolerance) {
     for (const std::string& line : heatBalanceTable(balance)) log.line(line);
-    if (!balance.balanced())
+    if (!balance.balanced(tolerance))
         log.warning(std::string(balance.overRun ? "the heat given off and stored" : "the heat given off") +
                     " does not balance the heat put in: the solution is not accurate and should not be "
                     "trusted");

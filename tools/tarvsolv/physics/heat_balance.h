@@ -5,6 +5,7 @@
 // temperature is held (what holding it takes), and how closely the two sums agree
 // (flagged when they differ by more than 1e-6 of the larger). Over a transient run the flows are
 // summed over the time steps by the steps' own rule, and the heat the body stored is the third sum.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,9 @@ struct HeatBalance {
     double stored = 0;     // over a transient run: the heat the body took up, C (T_end - T_start)
     bool overRun = false;  // flows are heat over a transient run, not heat per unit time
     double imbalance = 0;  // |in - out - stored| over the largest of the three
-    bool balanced() const { return imbalance <= 1e-6; }
+    // Within 1e-6, or within ten times the relative residual `tolerance` the solve stopped at: an
+    // iterative solve leaves an imbalance of about its own tolerance.
+    bool balanced(double tolerance = 0) const { return imbalance <= std::max(1e-6, 10 * tolerance); }
 };
 
 // The balance of the temperatures `nodal` (every node), with the loads at `time` (a steady solve
@@ -43,7 +46,7 @@ void settle(HeatBalance& b);
 
 // The log's lines: one per entry, then the sums and the balance.
 std::vector<std::string> heatBalanceTable(const HeatBalance& balance);
-// Logs the table, and a warning when the heat does not balance.
-void logHeatBalance(const HeatBalance& balance, RunLog& log);
+// Logs the table, and a warning when the heat does not balance (see balanced()).
+void logHeatBalance(const HeatBalance& balance, RunLog& log, double tolerance = 0);
 
 }  // namespace tarvsolv
