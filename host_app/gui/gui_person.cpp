@@ -58,10 +58,15 @@ bool GuiPerson::awaitAction(int before) const {
 }
 
 bool GuiPerson::focus(wxWindow& window) {
-    if (window.HasFocus()) return true;
     // A person's click: the window system raises nothing on its own, the dialog must take the keys.
-    ui_wx::clickAt(ui_wx::centreOf(window));
-    return ui_wx::pumpUntil([&window] { return window.HasFocus(); }, milliseconds(1000));
+    // On a loaded machine a click can be lost while the window is still settling (a control just
+    // shown): like a person, the click is tried again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        if (window.HasFocus()) return true;
+        ui_wx::clickAt(ui_wx::centreOf(window));
+        if (ui_wx::pumpUntil([&window] { return window.HasFocus(); }, milliseconds(1000))) return true;
+    }
+    return window.HasFocus();
 }
 
 bool GuiPerson::click(ui::Dialog& dialog, int id) {
