@@ -104,12 +104,14 @@ void CLoads::fillTypes() {
     setCaption(windowTitle(class_));
 }
 
-// Edits 2 and 3 show only for the types that read them; hidden edits keep their texts.
+// The edits show only for the types that read them (none before a type is chosen: an edit
+// without its label says nothing); hidden edits keep their texts.
 void CLoads::showValueEdits(int code) {
     const auto& types = model::actionTypes(class_);
     const int count = code >= 0 && static_cast<std::size_t>(code) < types.size()
                           ? types[static_cast<std::size_t>(code)].valueCount
-                          : 1;
+                          : 0;
+    show(kValue1, count >= 1);
     const bool second = count >= 2;
     const bool third = count >= 3;
     enable(kValue2, second);

@@ -73,7 +73,9 @@ TEST_F(Actions, APointForceOnTwoVerticesWritesTheThreeValues) {
 // offers its own types.
 TEST_F(Actions, EachTypeBuildsItsTextFromTheValuesItReads) {
     auto& d = open();
+    EXPECT_FALSE(d.isVisible(L::kValue1)) << "no value box without its label, before a type is chosen";
     d.userChoose(L::kTypeList, 1);
+    EXPECT_TRUE(d.isVisible(L::kValue1));
     values(d, {"1", "2", "3*t"});
     applyEach(d, {1, 2, 3, 5});
     auto& t = open(true);
