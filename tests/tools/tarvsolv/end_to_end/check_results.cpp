@@ -679,21 +679,27 @@ struct LoggedFlows {
     std::vector<std::pair<int, double>> rates;
 };
 
-LoggedFlows readLoggedFlows(const char* path) {
+// The text of every time-stamped line of the solver log at `path` (after "[  t s] "); a log that
+// cannot be read ends the check.
+std::vector<std::string> loggedTexts(const char* path) {
     std::ifstream log(path);
     if (!log) {
         std::fprintf(stderr, "cannot read the solver log %s\n", path);
         std::exit(1);
     }
+    std::vector<std::string> texts;
+    for (std::string line; std::getline(log, line);)
+        if (const std::size_t stamp = line.find("] "); stamp != std::string::npos)
+            texts.push_back(line.substr(stamp + 2));
+    return texts;
+}
+
+LoggedFlows readLoggedFlows(const char* path) {
     LoggedFlows out;
-    std::string line;
-    while (std::getline(log, line)) {
-        const std::size_t stamp = line.find("] ");
+    for (const std::string& text : loggedTexts(path)) {
         int face = 0, used = 0;
-        if (stamp == std::string::npos ||
-            std::sscanf(line.c_str() + stamp + 2, " face %d: %n", &face, &used) != 1 || !used)
-            continue;
-        const std::string rest = line.substr(stamp + 2 + used);
+        if (std::sscanf(text.c_str(), " face %d: %n", &face, &used) != 1 || !used) continue;
+        const std::string rest = text.substr(used);
         const std::size_t total = rest.find("total ");
         std::array<double, 3> f{};
         double q = 0;
@@ -981,22 +987,14 @@ struct LoggedHeat {
 };
 
 LoggedHeat readLoggedHeat(const char* path) {
-    std::ifstream log(path);
-    if (!log) {
-        std::fprintf(stderr, "cannot read the solver log %s\n", path);
-        std::exit(1);
-    }
     LoggedHeat out;
-    std::string line;
     const auto set = [](std::vector<std::pair<int, double>>& entries, int face, double value) {
         for (auto& [f, v] : entries)
             if (f == face) return void(v = value);
         entries.push_back({face, value});
     };
-    while (std::getline(log, line)) {
-        const std::size_t stamp = line.find("] ");
-        if (stamp == std::string::npos) continue;
-        const char* text = line.c_str() + stamp + 2;
+    for (const std::string& logged : loggedTexts(path)) {
+        const char* text = logged.c_str();
         int face = 0;
         double value = 0;
         char direction[8] = "";
