@@ -9,7 +9,12 @@ namespace tarvsolv {
 namespace {
 
 constexpr std::array<std::array<int, 4>, 6> kEdgesOfTet{{
-    {0, 1, 2, 3}, {0, 2, 1, 3}, {0, 3, 1, 2}, {1, 2, 0, 3}, {1, 3, 0, 2}, {2, 3, 0, 1},
+    {0, 1, 2, 3},
+    {0, 2, 1, 3},
+    {0, 3, 1, 2},
+    {1, 2, 0, 3},
+    {1, 3, 0, 2},
+    {2, 3, 0, 1},
 }};  // the edge's two corners, then the other two
 
 // The area vector of the triangle p q r, turned to point along `direction`.
@@ -58,7 +63,8 @@ void addBoundary(const FeMesh& mesh, DualMesh& dual) {
         const auto corners = mesh.elementNodes(facet.element);
         int opposite = corners[0];
         for (int c = 0; c < 4; ++c)
-            if (std::find(nodes.begin(), nodes.begin() + 3, corners[c]) == nodes.begin() + 3) opposite = corners[c];
+            if (std::find(nodes.begin(), nodes.begin() + 3, corners[c]) == nodes.begin() + 3)
+                opposite = corners[c];
         const Vec3 p0 = mesh.node(nodes[0]), p1 = mesh.node(nodes[1]), p2 = mesh.node(nodes[2]);
         const Vec3 outward = (1.0 / 3.0) * (p0 + p1 + p2) - mesh.node(opposite);
         const Vec3 third = (1.0 / 3.0) * areaAlong(p0, p1, p2, outward);

@@ -27,13 +27,13 @@ struct DualBoundaryPiece {
 };
 
 struct DualMesh {
-    std::vector<int> meshNode;        // the mesh node of each vertex (corner nodes, ascending)
-    std::vector<int> vertexOfNode;    // the vertex of each mesh node, -1 for a mid-side node
-    std::vector<Vec3> position;       // of each vertex
-    std::vector<double> volume;       // of each vertex's control volume
-    std::vector<DualEdge> edges;      // every corner edge once, sorted by (a, b)
+    std::vector<int> meshNode;                // the mesh node of each vertex (corner nodes, ascending)
+    std::vector<int> vertexOfNode;            // the vertex of each mesh node, -1 for a mid-side node
+    std::vector<Vec3> position;               // of each vertex
+    std::vector<double> volume;               // of each vertex's control volume
+    std::vector<DualEdge> edges;              // every corner edge once, sorted by (a, b)
     std::vector<DualBoundaryPiece> boundary;  // one per (tag, vertex), sorted by tag then vertex
-    std::vector<int> tets;            // the four vertices of each element
+    std::vector<int> tets;                    // the four vertices of each element
 
     int vertexCount() const { return static_cast<int>(meshNode.size()); }
     int edgeCount() const { return static_cast<int>(edges.size()); }
