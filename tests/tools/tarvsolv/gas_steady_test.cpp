@@ -8,8 +8,11 @@
 #include "difference_quotients.h"
 #include "fem/box_mesh.h"
 #include "fem/dual_mesh.h"
+#include "io/run_log.h"
 #include "physics/gas_flux_jacobian.h"
 #include "physics/gas_jacobian_assembly.h"
+#include "physics/gas_pseudo_time.h"
+#include "support/scratch_folder.h"
 
 namespace tarvsolv {
 namespace steady_gas_test {
@@ -192,6 +195,108 @@ TEST(GasJacobianAssembly, IsTheDerivativeOfTheFirstOrderResidual) {
             ASSERT_NEAR(shifted[i * n + j] - J[i * n + j], i == j && !heldRow ? 2.0 : 0.0, 1e-12)
                 << i << ", " << j;
     }
+}
+
+double largestDeparture(const std::vector<double>& U, const GasConserved& from) {
+    double largest = 0;
+    for (std::size_t i = 0; i < U.size(); ++i)
+        largest = std::max(largest, std::abs(U[i] - from[i % kGasFields]));
+    return largest;
+}
+
+// From a disturbed start in a box of far fields, or with a slip wall along the stream, the steps
+// return to the free stream: the residual falls below the tolerance as the CFL grows, the limiter
+// is frozen once on the way, and the log holds the history and the outcome.
+TEST(SteadyGas, ConvergesToTheFreeStream) {
+    const GasPrimitive stream{1.0, {0.5, 0.2, 0.0}, 1.0};
+    for (const auto& sides :
+         {std::map<int, GasBoundaryKind>{}, std::map<int, GasBoundaryKind>{{5, GasBoundaryKind::SlipWall}}}) {
+        const RusanovBox problem({{}, {1, 1, 1}, 4, 4, 4, false}, stream, sides);
+        std::vector<double> U = problem.disturbed(0.2);
+        ScratchFolder scratch;
+        RunLog log(scratch.file("gas.slog"), false, true);
+        SteadyGasOptions options;
+        options.tolerance = 1e-10;
+        int freezes = 0;
+        options.freezeLimiter = [&] { ++freezes; };
+        const SteadyGasOutcome out = solveSteadyGas(problem, U, options, log);
+
+        EXPECT_EQ(out.status, SteadyGasStatus::Converged) << out.message;
+        EXPECT_LE(out.relativeResidual, 1e-10);
+        EXPECT_LT(out.steps, 60);
+        EXPECT_GT(out.cfl, 100 * options.cfl);
+        EXPECT_EQ(freezes, 1);
+        EXPECT_LT(largestDeparture(U, kGas.conserved(stream)), 1e-8);
+        const std::string text = readFile(scratch.file("gas.slog"));
+        EXPECT_NE(text.find("pseudo-time step 1: residuals"), std::string::npos) << text;
+        EXPECT_NE(text.find("the flow converged in " + std::to_string(out.steps) + " steps"),
+                  std::string::npos)
+            << text;
+    }
+}
+
+// A residual that drives the energy at one vertex far below 0 from its sixth call on: the step
+// cannot be mended by halving the CFL, and the state is the one of the last step kept, the very
+// state a run stopped there by its iteration limit ends with (and says so).
+class SinkingBox : public RusanovBox {
+  public:
+    using RusanovBox::RusanovBox;
+    void residual(const std::vector<double>& U, double t, std::vector<double>& R,
+                  bool firstOrder) const override {
+        RusanovBox::residual(U, t, R, firstOrder);
+        if (++calls_ > 5) R[kGasFields * 31 + 4] += 1e12;
+    }
+
+  private:
+    mutable int calls_ = 0;
+};
+
+TEST(SteadyGas, KeepsTheLastAdmissibleStateWhenAStepCannotBeMended) {
+    const BoxSpec box{{}, {1, 1, 1}, 3, 3, 3, false};
+    const GasPrimitive stream{1.0, {0.5, 0.2, 0.1}, 1.0};
+    const SinkingBox sinking(box, stream);
+    const RusanovBox plain(box, stream);
+    RunLog log("", false, false);
+    SteadyGasOptions options;
+    options.tolerance = 1e-14;
+    std::vector<double> U = sinking.disturbed(0.2), reference = U;
+
+    // The start's residual is the first call, each step's state the next: the state of step 5
+    // carries the sink, and step 6 cannot be taken.
+    const SteadyGasOutcome out = solveSteadyGas(sinking, U, options, log);
+    EXPECT_EQ(out.status, SteadyGasStatus::Diverged);
+    EXPECT_EQ(out.steps, 5);
+    EXPECT_NE(out.reason.find("negative"), std::string::npos) << out.reason;
+    EXPECT_NE(out.message.find("the flow diverged at step 6: "), std::string::npos) << out.message;
+    EXPECT_NE(out.message.find("10 halvings"), std::string::npos) << out.message;
+
+    options.iterationLimit = 5;
+    const SteadyGasOutcome stopped = solveSteadyGas(plain, reference, options, log);
+    EXPECT_EQ(stopped.status, SteadyGasStatus::NotConverged);
+    EXPECT_NE(stopped.message.find("did not converge in 5 steps"), std::string::npos) << stopped.message;
+    EXPECT_EQ(U, reference);
+    for (std::size_t v = 0; v * kGasFields < U.size(); ++v)
+        EXPECT_TRUE(IdealGas::admissible(kGas.primitive(asState(U, kGasFields * v)))) << v;
+}
+
+// The solve rows: 0 takes the defaults, values are taken as given, a negative CFL number or a
+// limit that is not a whole number of steps is refused.
+TEST(SteadyGas, OptionsFromTheSolveRows) {
+    SolverInput input;
+    SteadyGasOptions options = steadyGasOptions(input);
+    EXPECT_EQ(options.tolerance, 1e-6);
+    EXPECT_EQ(options.iterationLimit, 2000);
+    EXPECT_EQ(options.cfl, 5);
+    input.tolerance = 1e-9;
+    input.solve = {300, 0, 0, 0, 20};
+    options = steadyGasOptions(input);
+    EXPECT_EQ(options.tolerance, 1e-9);
+    EXPECT_EQ(options.iterationLimit, 300);
+    EXPECT_EQ(options.cfl, 20);
+    input.solve[4] = -1;
+    EXPECT_THROW(steadyGasOptions(input), std::runtime_error);
+    input.solve = {2.5, 0, 0, 0, 0};
+    EXPECT_THROW(steadyGasOptions(input), std::runtime_error);
 }
 
 }  // namespace steady_gas_test
