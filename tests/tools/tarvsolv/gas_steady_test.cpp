@@ -109,7 +109,6 @@ class RusanovBox : public GasProblem {
         }
         return U;
     }
-    const GasPrimitive& freeStream() const { return freeStream_; }
 
   private:
     DualMesh dual_;

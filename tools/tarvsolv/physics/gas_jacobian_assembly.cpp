@@ -1,6 +1,8 @@
 #include "physics/gas_jacobian_assembly.h"
 
 #include <algorithm>
+#include <stdexcept>
+#include <string>
 
 #include "physics/gas_flux_jacobian.h"
 
@@ -28,6 +30,9 @@ bool isWall(GasBoundaryKind kind) {
 
 GasJacobianAssembler::GasJacobianAssembler(const GasProblem& problem) : problem_(problem) {
     const DualMesh& dual = problem.dual();
+    if (problem.boundaryKinds().size() != dual.boundary.size())
+        throw std::logic_error("the gas problem gives " + std::to_string(problem.boundaryKinds().size()) +
+                               " boundary kinds for " + std::to_string(dual.boundary.size()) + " pieces");
     const auto n = static_cast<std::size_t>(dual.vertexCount());
     std::vector<std::vector<int>> rows(n);
     for (std::size_t v = 0; v < n; ++v) rows[v].push_back(static_cast<int>(v));
@@ -63,6 +68,10 @@ GasJacobianAssembler::GasJacobianAssembler(const GasProblem& problem) : problem_
 void GasJacobianAssembler::assemble(const std::vector<double>& U, double t,
                                     const std::vector<double>& diagonal) {
     const DualMesh& dual = problem_.dual();
+    if (U.size() != kGasFields * diagonal_.size() ||
+        (!diagonal.empty() && diagonal.size() != diagonal_.size()))
+        throw std::logic_error("a gas state of " + std::to_string(U.size()) + " values for " +
+                               std::to_string(diagonal_.size()) + " vertices");
     const IdealGas& gas = problem_.gas();
     std::vector<double> blocks(columns_.size() * kBlock, 0.0);
     // The flux from a to b leaves a's control volume and enters b's.

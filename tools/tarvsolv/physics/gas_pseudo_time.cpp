@@ -302,6 +302,9 @@ SteadyGasOutcome PseudoTimeRun::run(std::vector<double>& U) {
               text("%g", options_.tolerance) + " of the largest residual within " +
               std::to_string(options_.iterationLimit) + " steps");
     started_ = log_.seconds();
+    if (U.size() != kN * static_cast<std::size_t>(problem_.dual().vertexCount()))
+        throw std::logic_error("a gas state of " + std::to_string(U.size()) + " values for " +
+                               std::to_string(problem_.dual().vertexCount()) + " vertices");
     const IdealGas& gas = problem_.gas();
     const std::vector<char>& held = problem_.heldVelocity();
     SteadyGasOutcome out;
