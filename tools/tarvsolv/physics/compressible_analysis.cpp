@@ -32,7 +32,8 @@ std::vector<double> atNodes(const FeMesh& mesh, const DualMesh& dual, const std:
     std::vector<double> out(static_cast<std::size_t>(mesh.nodeCount()) * width, 0.0);
     for (int v = 0; v < dual.vertexCount(); ++v)
         for (int k = 0; k < width; ++k)
-            out[static_cast<std::size_t>(dual.meshNode[v]) * width + k] = perVertex[static_cast<std::size_t>(v) * width + k];
+            out[static_cast<std::size_t>(dual.meshNode[v]) * width + k] =
+                perVertex[static_cast<std::size_t>(v) * width + k];
     if (mesh.nodesPerElement != 10) return out;
     for (int e = 0; e < mesh.elementCount(); ++e) {
         const auto nodes = mesh.elementNodes(e);
@@ -93,9 +94,9 @@ void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
     int size = 1;
     MPI_Comm_size(PETSC_COMM_WORLD, &size);
     log.line(std::string(kAnalysis) + ": " + std::to_string(dual.vertexCount()) + " control volumes (" +
-             std::to_string(kGasFields * dual.vertexCount()) + " unknowns), " + std::to_string(dual.edgeCount()) +
-             " dual faces, " + std::to_string(dual.boundary.size()) + " boundary pieces; HLLC fluxes, MUSCL with " +
-             "Venkatakrishnan's limiter" +
+             std::to_string(kGasFields * dual.vertexCount()) + " unknowns), " +
+             std::to_string(dual.edgeCount()) + " dual faces, " + std::to_string(dual.boundary.size()) +
+             " boundary pieces; HLLC fluxes, MUSCL with " + "Venkatakrishnan's limiter" +
              (size > 1 ? "; one process computes, the " + std::to_string(size) +
                              " processes each do the same and the first writes"
                        : std::string()));
@@ -118,9 +119,11 @@ void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
         if (!out.keptWritten) write(out.step, out.time, U);
         throw PartialResults(std::string(kAnalysis) + ": " + out.reason +
                              "; the result file holds the last admissible state (t = " + number(out.time) +
-                             " s) as its last step, " + std::to_string(out.keptWritten ? out.step - 1 : out.step));
+                             " s) as its last step, " +
+                             std::to_string(out.keptWritten ? out.step - 1 : out.step));
     }
-    for (const std::string& line : gasReportTable(gasFaceReport(problem, U, plan.steps * plan.size), job.units))
+    for (const std::string& line :
+         gasReportTable(gasFaceReport(problem, U, plan.steps * plan.size), job.units))
         log.line(line);
 }
 

@@ -64,7 +64,8 @@ GasPrimitive GasDiscretisation::ghostState(std::size_t piece, const GasPrimitive
         case GasBoundaryKind::TotalInlet: {
             // Isentropic from the total state to the static pressure inside (never above p0: no
             // reverse flow through an inlet), flowing in along the inward normal.
-            const double p0 = setup_.value(*c->totalPressure, x, t), T0 = setup_.temperature(*c->totalTemperature, x, t);
+            const double p0 = setup_.value(*c->totalPressure, x, t),
+                         T0 = setup_.temperature(*c->totalTemperature, x, t);
             const double p = std::min(inside.p, p0);
             const double T = T0 * std::pow(p / p0, (gas.gamma - 1) / gas.gamma);
             const double speed = std::sqrt(std::max(2 * gas.cp() * (T0 - T), 0.0));
@@ -97,13 +98,15 @@ GasPrimitive GasDiscretisation::ghostState(std::size_t piece, const GasPrimitive
 GasConserved GasDiscretisation::boundaryFlux(std::size_t piece, const GasPrimitive& inside, double t) const {
     const DualBoundaryPiece& b = dual_.boundary[piece];
     const GasBoundaryKind kind = kinds_[piece];
-    if (kind == GasBoundaryKind::SlipWall || kind == GasBoundaryKind::NoSlipWall) return wallFlux(inside, b.normal);
+    if (kind == GasBoundaryKind::SlipWall || kind == GasBoundaryKind::NoSlipWall)
+        return wallFlux(inside, b.normal);
     return hllcFlux(setup_.gas, inside, ghostState(piece, inside, t), b.normal);
 }
 
 std::vector<Vec3> GasDiscretisation::velocityGradients(const std::vector<GasPrimitive>& w) const {
     std::vector<double> u(3 * w.size());
-    for (std::size_t i = 0; i < w.size(); ++i) u[3 * i] = w[i].u.x, u[3 * i + 1] = w[i].u.y, u[3 * i + 2] = w[i].u.z;
+    for (std::size_t i = 0; i < w.size(); ++i)
+        u[3 * i] = w[i].u.x, u[3 * i + 1] = w[i].u.y, u[3 * i + 2] = w[i].u.z;
     return reconstruction_.gradients(u, 3);
 }
 
@@ -143,7 +146,8 @@ void GasDiscretisation::addViscousTerms(const std::vector<GasPrimitive>& w, std:
         const double area = norm(b.normal);
         const double depth = dual_.volume[b.vertex] / area;
         const double wall = setup_.temperature(*c->temperature, dual_.position[b.vertex], 0);
-        R[static_cast<std::size_t>(b.vertex) * kGasFields + 4] += gas.k * (gas.temperature(w[b.vertex]) - wall) / depth * area;
+        R[static_cast<std::size_t>(b.vertex) * kGasFields + 4] +=
+            gas.k * (gas.temperature(w[b.vertex]) - wall) / depth * area;
     }
 }
 
@@ -176,7 +180,9 @@ void GasDiscretisation::residual(const std::vector<double>& U, double t, std::ve
         }
     for (int i = 0; i < dual_.vertexCount(); ++i)
         if (held_[i])
-            for (int k = 1; k <= 3; ++k) R[static_cast<std::size_t>(i) * kGasFields + k] = U[static_cast<std::size_t>(i) * kGasFields + k];
+            for (int k = 1; k <= 3; ++k)
+                R[static_cast<std::size_t>(i) * kGasFields + k] =
+                    U[static_cast<std::size_t>(i) * kGasFields + k];
 }
 
 }  // namespace tarvsolv

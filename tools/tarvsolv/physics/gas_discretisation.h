@@ -17,7 +17,8 @@ class GasDiscretisation : public GasProblem {
 
     const DualMesh& dual() const override { return dual_; }
     const IdealGas& gas() const override { return setup_.gas; }
-    void residual(const std::vector<double>& U, double t, std::vector<double>& R, bool firstOrder) const override;
+    void residual(const std::vector<double>& U, double t, std::vector<double>& R,
+                  bool firstOrder) const override;
     const std::vector<GasBoundaryKind>& boundaryKinds() const override { return kinds_; }
     GasPrimitive ghostState(std::size_t piece, const GasPrimitive& inside, double t) const override;
     const std::vector<char>& heldVelocity() const override { return held_; }

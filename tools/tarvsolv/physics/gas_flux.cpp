@@ -30,7 +30,8 @@ GasConserved starState(const IdealGas& gas, const GasPrimitive& w, const Vec3& e
 
 }  // namespace
 
-GasConserved hllcFlux(const IdealGas& gas, const GasPrimitive& left, const GasPrimitive& right, const Vec3& n) {
+GasConserved hllcFlux(const IdealGas& gas, const GasPrimitive& left, const GasPrimitive& right,
+                      const Vec3& n) {
     const double area = norm(n);
     if (area == 0) return {};
     const Vec3 e = (1 / area) * n;

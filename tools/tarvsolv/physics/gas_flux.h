@@ -12,7 +12,8 @@ GasConserved eulerFlux(const IdealGas& gas, const GasPrimitive& w, const Vec3& n
 // Toro's HLLC approximate Riemann flux between `left` and `right`, with Einfeldt's wave speeds (the
 // Davis estimates bounded by the Roe-averaged ones): it keeps contacts and shear waves sharp and
 // stays positive through strong shocks and expansions.
-GasConserved hllcFlux(const IdealGas& gas, const GasPrimitive& left, const GasPrimitive& right, const Vec3& n);
+GasConserved hllcFlux(const IdealGas& gas, const GasPrimitive& left, const GasPrimitive& right,
+                      const Vec3& n);
 
 // The flux through a wall no gas passes: only the pressure's push, (0, p n, 0).
 GasConserved wallFlux(const GasPrimitive& w, const Vec3& n);

@@ -38,7 +38,9 @@ IdealGas readGas(const Job& job, const GasSetup& setup) {
     int gasBody = 0;
     for (const auto& [body, e] : firstElement) {
         const BodyMaterial::Gas g = job.materials->forBody(body).gasAt(elementPoint(job.mesh, e, 0, 0), body);
-        const auto differs = [](double a, double b) { return std::abs(a - b) > 1e-9 * std::max(std::abs(a), std::abs(b)); };
+        const auto differs = [](double a, double b) {
+            return std::abs(a - b) > 1e-9 * std::max(std::abs(a), std::abs(b));
+        };
         if (gas && (differs(g.gamma, gas->gamma) || differs(g.gasConstant, gas->gasConstant) ||
                     differs(g.viscosity, gas->viscosity) || differs(g.conductivity, gas->conductivity)))
             throw std::runtime_error("bodies " + std::to_string(gasBody) + " and " + std::to_string(body) +
@@ -79,7 +81,8 @@ std::map<int, FaceEntries> faceEntries(const Job& job, GasSetup& setup) {
     };
     for (const Restraint& r : job.entries.restraints) {
         if (r.where.kind != EntityRef::Kind::Face)
-            throw lineError(r.line, "a compressible flow takes walls on faces only, not on " + r.where.describe());
+            throw lineError(r.line,
+                            "a compressible flow takes walls on faces only, not on " + r.where.describe());
         setOnce(note(r.where.first, r.line).wall, &r, r.line, "a wall");
     }
     for (const HeldTemperature& h : job.entries.heldTemperatures) {
@@ -124,16 +127,19 @@ GasFaceCondition classify(int face, const FaceEntries& f, const IdealGas& gas) {
         const bool noSlip = gas.viscous() && f.wall->fixed[0] && f.wall->fixed[1] && f.wall->fixed[2];
         if (f.temperature && !noSlip)
             throw lineError(f.temperature->line,
-                            name + " is a slip wall: a held temperature acts on a no-slip wall of a viscous gas "
-                                   "(all three directions fixed), an inlet or a far field");
+                            name +
+                                " is a slip wall: a held temperature acts on a no-slip wall of a viscous gas "
+                                "(all three directions fixed), an inlet or a far field");
         c.kind = noSlip ? GasBoundaryKind::NoSlipWall : GasBoundaryKind::SlipWall;
         if (f.temperature) c.temperature = &f.temperature->value;
         return c;
     }
     if (f.total) {
         if (f.pressure || f.velocity || f.temperature)
-            throw lineError(f.line, name + " is a total-pressure inlet: its p0, T0 are the whole of its condition; "
-                                           "it takes no velocity, static pressure or held temperature");
+            throw lineError(f.line,
+                            name +
+                                " is a total-pressure inlet: its p0, T0 are the whole of its condition; "
+                                "it takes no velocity, static pressure or held temperature");
         c.kind = GasBoundaryKind::TotalInlet;
         c.totalPressure = &f.total->values[0];
         c.totalTemperature = &f.total->values[1];
@@ -153,8 +159,9 @@ GasFaceCondition classify(int face, const FaceEntries& f, const IdealGas& gas) {
                             "far field its static pressure and temperature");
     if (f.temperature)
         throw lineError(f.temperature->line,
-                        name + (f.pressure ? " has a pressure and a temperature without a velocity"
-                                           : " has a held temperature alone") +
+                        name +
+                            (f.pressure ? " has a pressure and a temperature without a velocity"
+                                        : " has a held temperature alone") +
                             ": an inlet or far field needs a velocity, a wall a fixity");
     if (f.pressure) {
         c.kind = GasBoundaryKind::PressureOutlet;
@@ -188,7 +195,8 @@ const char* kindText(GasBoundaryKind kind) {
 
 void checkGasSections(const SolverInput& input) {
     const auto refuse = [](const InputLine& line, const std::string& what) {
-        return std::runtime_error("input line " + std::to_string(line.number) + " '" + line.text + "': " + what);
+        return std::runtime_error("input line " + std::to_string(line.number) + " '" + line.text +
+                                  "': " + what);
     };
     if (!input.thermalMaterials.empty())
         throw refuse(input.thermalMaterials.front(),
@@ -231,13 +239,17 @@ GasPrimitive GasSetup::initialState(const Vec3& x) const {
     if (initial)
         return gas.fromPressureTemperature(value(initial->values[0], x, 0),
                                            temperature(initial->values[1], x, 0), u);
-    if (far) return gas.fromPressureTemperature(value(*far->pressure, x, 0), temperature(*far->temperature, x, 0), u);
+    if (far)
+        return gas.fromPressureTemperature(value(*far->pressure, x, 0), temperature(*far->temperature, x, 0),
+                                           u);
     if (total)
         return gas.fromPressureTemperature(value(*total->totalPressure, x, 0),
                                            temperature(*total->totalTemperature, x, 0), u);
     if (inlet && outlet)
-        return gas.fromPressureTemperature(value(*outlet->pressure, x, 0), temperature(*inlet->temperature, x, 0), u);
-    throw std::runtime_error("the initial state is not defined: give the body an initial pressure and temperature");
+        return gas.fromPressureTemperature(value(*outlet->pressure, x, 0),
+                                           temperature(*inlet->temperature, x, 0), u);
+    throw std::runtime_error(
+        "the initial state is not defined: give the body an initial pressure and temperature");
 }
 
 GasSetup readGasSetup(const Job& job, RunLog& log) {
@@ -249,13 +261,15 @@ GasSetup readGasSetup(const Job& job, RunLog& log) {
     const IdealGas& gas = setup.gas;
     log.line("gas: ratio of specific heats " + number(gas.gamma) + ", gas constant " + number(gas.R) + " " +
              job.units.name + "2/(s2 K), " +
-             (gas.viscous() ? "viscosity " + number(gas.mu) + ", conductivity " + number(gas.k) + " (Navier-Stokes)"
-                            : std::string("inviscid (Euler)")));
+             (gas.viscous()
+                  ? "viscosity " + number(gas.mu) + ", conductivity " + number(gas.k) + " (Navier-Stokes)"
+                  : std::string("inviscid (Euler)")));
     const std::map<int, FaceEntries> entries = faceEntries(job, setup);
     std::set<int> meshFaces;
     for (const Facet& facet : job.mesh.facets) meshFaces.insert(facet.tag);
     for (const auto& [face, f] : entries)
-        if (!meshFaces.count(face)) throw lineError(f.line, "face " + std::to_string(face) + " is not in the mesh");
+        if (!meshFaces.count(face))
+            throw lineError(f.line, "face " + std::to_string(face) + " is not in the mesh");
     if (meshFaces.empty()) throw std::runtime_error("the mesh has no boundary face");
     for (int face : meshFaces) {
         const auto it = entries.find(face);
@@ -266,8 +280,9 @@ GasSetup readGasSetup(const Job& job, RunLog& log) {
     // Evaluated once here so that an undefined initial state is refused before any step.
     const GasPrimitive start = setup.initialState(job.mesh.node(0));
     if (!IdealGas::admissible(start))
-        throw std::runtime_error("the initial state has a density or pressure not above 0 (an absolute "
-                                 "pressure and a temperature above absolute zero are needed)");
+        throw std::runtime_error(
+            "the initial state has a density or pressure not above 0 (an absolute "
+            "pressure and a temperature above absolute zero are needed)");
     return setup;
 }
 

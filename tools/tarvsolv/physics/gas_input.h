@@ -28,10 +28,10 @@ struct GasFaceCondition {
 };
 
 struct GasSetup {
-    IdealGas gas;                 // consistent units
-    double absoluteZero = 0;      // added to a typed temperature: 273.15 (C) or 459.67 (F)
-    double massScale = 1;         // typed density -> consistent
-    double accelerationScale = 1; // typed acceleration -> consistent
+    IdealGas gas;                           // consistent units
+    double absoluteZero = 0;                // added to a typed temperature: 273.15 (C) or 459.67 (F)
+    double massScale = 1;                   // typed density -> consistent
+    double accelerationScale = 1;           // typed acceleration -> consistent
     std::map<int, GasFaceCondition> faces;  // every boundary face of the mesh, by host face number
     std::vector<const Load*> accelerations;
     const Load* initial = nullptr;  // "il p, T"

@@ -107,7 +107,7 @@ std::vector<GasGradient> GasReconstruction::limitedGradients(const std::vector<G
         for (int k = 0; k < kGasFields; ++k) lo[k] = hi[k] = values[k];
         for (std::size_t v = 0; v < values.size(); ++v)
             lo[v % kGasFields] = std::min(lo[v % kGasFields], values[v]),
-                       hi[v % kGasFields] = std::max(hi[v % kGasFields], values[v]);
+                   hi[v % kGasFields] = std::max(hi[v % kGasFields], values[v]);
         // Velocity components share one range: the speed's scale.
         double speed = 0;
         for (int k = 1; k <= 3; ++k) speed = std::max(speed, hi[k] - lo[k]);

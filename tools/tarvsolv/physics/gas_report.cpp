@@ -77,7 +77,8 @@ std::vector<std::string> gasReportTable(const GasFaceReport& report, const UnitS
     std::vector<std::string> lines;
     char text[400];
     if (!report.walls.empty())
-        lines.push_back(std::string("force of the gas on the walls (") + (imperial ? "lbf" : "N") + ", x y z):");
+        lines.push_back(std::string("force of the gas on the walls (") + (imperial ? "lbf" : "N") +
+                        ", x y z):");
     for (const FaceFlow& f : report.walls) {
         std::snprintf(text, sizeof text, "  face %d: pressure %s, viscous %s, total %s", f.face,
                       vectorText(f.pressureForce).c_str(), vectorText(f.viscousForce).c_str(),
@@ -90,13 +91,15 @@ std::vector<std::string> gasReportTable(const GasFaceReport& report, const UnitS
     for (std::size_t k = 0; k < scaled.size(); ++k) {
         FaceFlow& f = scaled[k];
         f.flowRate /= units.massScale, f.speedRate /= units.massScale;
-        std::snprintf(text, sizeof text, "  face %d (%s): %.6g %s", f.face, openingText(report.openingKinds[k]),
-                      std::abs(f.flowRate), f.flowRate < 0 ? "in" : "out");
+        std::snprintf(text, sizeof text, "  face %d (%s): %.6g %s", f.face,
+                      openingText(report.openingKinds[k]), std::abs(f.flowRate),
+                      f.flowRate < 0 ? "in" : "out");
         lines.emplace_back(text);
     }
     const MassBalance b = massBalance(scaled);
     if (b.in > 0)
-        std::snprintf(text, sizeof text, "  in %.6g, out %.6g, (in - out) / in = %.3g", b.in, b.out, b.imbalance);
+        std::snprintf(text, sizeof text, "  in %.6g, out %.6g, (in - out) / in = %.3g", b.in, b.out,
+                      b.imbalance);
     else
         std::snprintf(text, sizeof text, "  in %.6g, out %.6g: nothing flows in", b.in, b.out);
     lines.emplace_back(text);

@@ -13,6 +13,10 @@ namespace {
 
 using TsHandle = PetscHandle<TS, TSDestroy>;
 
+// PETSc's third-order SSP Runge-Kutta takes a square number of stages; four give the scheme of
+// SSP coefficient 2, stable to twice the forward-Euler step, for four residuals a step.
+constexpr int kStages = 4;
+
 GasConserved stateOf(const double* U, int vertex) {
     GasConserved q;
     std::copy_n(U + static_cast<std::ptrdiff_t>(vertex) * kGasFields, kGasFields, q.begin());
@@ -101,10 +105,9 @@ std::string inadmissibility(const GasProblem& problem, const std::vector<double>
     return {};
 }
 
-GasTransientOutcome runGasTransient(const GasProblem& problem, std::vector<double>& U, const StepPlan& plan,
-                                    double cfl,
-                                    const std::function<void(int, double, const std::vector<double>&)>& written,
-                                    RunLog& log) {
+GasTransientOutcome runGasTransient(
+    const GasProblem& problem, std::vector<double>& U, const StepPlan& plan, double cfl,
+    const std::function<void(int, double, const std::vector<double>&)>& written, RunLog& log) {
     RhsContext context{&problem, U, {}};
     VecHandle u;
     TARV_PETSC(VecCreateSeq(PETSC_COMM_SELF, static_cast<PetscInt>(U.size()), u.out()));
@@ -114,12 +117,15 @@ GasTransientOutcome runGasTransient(const GasProblem& problem, std::vector<doubl
     TARV_PETSC(TSSetProblemType(ts, TS_NONLINEAR));
     TARV_PETSC(TSSetType(ts, TSSSP));
     TARV_PETSC(TSSSPSetType(ts, TSSSPRKS3));
-    TARV_PETSC(TSSSPSetNumStages(ts, 3));
+    TARV_PETSC(TSSSPSetNumStages(ts, kStages));
     TARV_PETSC(TSSetRHSFunction(ts, nullptr, rhsFunction, &context));
     TARV_PETSC(TSSetOptionsPrefix(ts, "gas_"));
     TARV_PETSC(TSSetFromOptions(ts));
-    TARV_PETSC(TSSetMaxSteps(ts, PETSC_MAX_INT));
-    TARV_PETSC(TSSetMaxTime(ts, PETSC_MAX_REAL));
+    // The loop below takes the steps: TS's own limits only need to lie beyond them (its largest
+    // values mean "not set" to it).
+    TARV_PETSC(TSSetMaxSteps(ts, 1000000000));
+    TARV_PETSC(TSSetMaxTime(ts, 1e300));
+    TARV_PETSC(TSSetExactFinalTime(ts, TS_EXACTFINALTIME_MATCHSTEP));
     TARV_PETSC(TSSetSolution(ts, u));
     TARV_PETSC(TSSetUp(ts));
     const auto put = [&](const std::vector<double>& from) {
@@ -134,8 +140,9 @@ GasTransientOutcome runGasTransient(const GasProblem& problem, std::vector<doubl
         std::copy(a, a + to.size(), to.begin());
         TARV_PETSC(VecRestoreArrayRead(u, &a));
     };
-    log.line(text("explicit SSP Runge-Kutta (3 stages), %g steps of %g s, CFL number %g", plan.steps, plan.size,
-                  cfl));
+    log.line(text(
+        "explicit third-order SSP Runge-Kutta (PETSc TS ssp rks3, 4 stages), %g steps of %g s, CFL number %g",
+        plan.steps, plan.size, cfl));
     const double started = log.seconds();
     std::vector<double> next(U.size());
     double time = 0;
@@ -150,15 +157,20 @@ GasTransientOutcome runGasTransient(const GasProblem& problem, std::vector<doubl
             TARV_PETSC(TSSetTimeStep(ts, h));
             const PetscErrorCode code = TSStep(ts);
             get(next);
-            std::string why = code != 0 ? std::string("a stage state the fluxes cannot take") : inadmissibility(problem, next);
+            std::string why = inadmissibility(problem, next);
+            if (code != 0 && why.empty()) {
+                const char* message = nullptr;
+                PetscErrorMessage(code, &message, nullptr);
+                why = std::string("the time step failed (") + (message ? message : "PETSc error") + ")";
+            }
             if (!why.empty()) {
                 GasTransientOutcome out;
                 out.diverged = true;
                 out.step = step;
                 out.time = time;
                 out.keptWritten = s == 0 && lastWritten;
-                out.reason = "the flow diverged at step " + std::to_string(step) + " (t = " + number((step - 1) * plan.size + (s + 1) * h) +
-                             " s): " + why;
+                out.reason = "the flow diverged at step " + std::to_string(step) +
+                             " (t = " + number((step - 1) * plan.size + (s + 1) * h) + " s): " + why;
                 return out;
             }
             U.swap(next);
@@ -169,8 +181,9 @@ GasTransientOutcome runGasTransient(const GasProblem& problem, std::vector<doubl
         if (lastWritten) written(step, time, U);
         if (plan.logged(step)) {
             const double spent = log.seconds() - started;
-            log.line(text("step %g/%g, t = %g s: ", step, plan.steps, time) + std::to_string(substeps) + " substep" +
-                     (substeps > 1 ? "s" : "") + text(" of %g s, largest Mach number %.4g", h, largestMach(problem, U)) +
+            log.line(text("step %g/%g, t = %g s: ", step, plan.steps, time) + std::to_string(substeps) +
+                     " substep" + (substeps > 1 ? "s" : "") +
+                     text(" of %g s, largest Mach number %.4g", h, largestMach(problem, U)) +
                      text(", %.0f s left", spent / step * (plan.steps - step)) +
                      (lastWritten ? " (written as step " + std::to_string(step) + ")" : ""));
         }

@@ -1,7 +1,7 @@
 #pragma once
-// The explicit time integration of a gas: PETSc TS with the three-stage third-order strong-stability-
-// preserving Runge-Kutta scheme (TSSSP, rks3 of 3 stages: a convex combination of forward-Euler
-// steps, so it keeps what each such step keeps at its CFL limit), on one process (PETSC_COMM_SELF:
+// The explicit time integration of a gas: PETSc TS with the third-order strong-stability-preserving
+// Runge-Kutta scheme (TSSSP, rks3 of 4 stages: a convex combination of forward-Euler steps, so it
+// keeps what each such step keeps at its CFL limit), on one process (PETSC_COMM_SELF:
 // under mpiexec every process computes the same). Each step of the run's step size is divided into
 // as many equal substeps as the CFL number needs; after every substep the state must be admissible,
 // or the run stops with the last admissible state.
@@ -26,17 +26,16 @@ std::string inadmissibility(const GasProblem& problem, const std::vector<double>
 
 struct GasTransientOutcome {
     bool diverged = false;
-    std::string reason;   // "the flow diverged at step 37 (t = ...): negative pressure at node N (...)"
-    int step = 0;         // the step that failed
-    double time = 0;      // the time the kept state reached
+    std::string reason;        // "the flow diverged at step 37 (t = ...): negative pressure at node N (...)"
+    int step = 0;              // the step that failed
+    double time = 0;           // the time the kept state reached
     bool keptWritten = false;  // whether the kept state is a step already handed to `written`
 };
 
 // Steps `U` (conserved, five a vertex) through `plan` at CFL number `cfl`; `written` gets every
 // printed step (step number, time, state). On divergence `U` is the last admissible state.
-GasTransientOutcome runGasTransient(const GasProblem& problem, std::vector<double>& U, const StepPlan& plan,
-                                    double cfl,
-                                    const std::function<void(int, double, const std::vector<double>&)>& written,
-                                    RunLog& log);
+GasTransientOutcome runGasTransient(
+    const GasProblem& problem, std::vector<double>& U, const StepPlan& plan, double cfl,
+    const std::function<void(int, double, const std::vector<double>&)>& written, RunLog& log);
 
 }  // namespace tarvsolv

@@ -1,0 +1,159 @@
+// The compressible gas solver: the HLLC flux's consistency and its stationary contact, Sod's shock
+// tube against the exact Riemann solution on two meshes, the refusals that matter, and a run that
+// diverges.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "gas_closed_forms.h"
+#include "physics/gas_flux.h"
+#include "solver_fixture.h"
+
+namespace tarvsolv::testing {
+namespace {
+
+constexpr double kGamma = 1.4;
+
+void expectFluxNear(const GasConserved& a, const GasConserved& b, double tolerance) {
+    const double scale = std::max({std::abs(b[0]), std::abs(b[1]), std::abs(b[4]), 1e-300});
+    for (int k = 0; k < kGasFields; ++k) EXPECT_NEAR(a[k], b[k], tolerance * scale) << "component " << k;
+}
+
+// Equal states give the physical flux (subsonic and supersonic, either way through the face); a
+// contact at rest stays at rest, and a moving contact with shear is upwinded exactly.
+TEST(GasFlux, HllcIsConsistentAndKeepsContacts) {
+    const IdealGas gas{kGamma, 287, 0, 0};
+    const Vec3 n{0.3, -1.2, 0.5};
+    for (const GasPrimitive& w : {GasPrimitive{1.2, {10, 20, -5}, 1e5}, GasPrimitive{0.4, {-900, 100, 50}, 2e4},
+                                  GasPrimitive{2.0, {700, -800, 300}, 3e5}})
+        expectFluxNear(hllcFlux(gas, w, w, n), eulerFlux(gas, w, n), 1e-12);
+
+    const GasPrimitive heavy{1.0, {}, 1e5}, light{0.1, {}, 1e5};
+    expectFluxNear(hllcFlux(gas, heavy, light, n), wallFlux(heavy, n), 1e-12);
+    // Moving along n with equal pressure and different densities and tangential speeds: the flux
+    // is the upstream state's own.
+    const Vec3 e = (1 / norm(n)) * n, tangent = Vec3{1, 0.25, 0};  // tangent . n = 0
+    const GasPrimitive up{1.0, 50 * e + 30 * tangent, 1e5}, down{0.2, 50 * e - 80 * tangent, 1e5};
+    expectFluxNear(hllcFlux(gas, up, down, n), eulerFlux(gas, up, n), 1e-12);
+    expectFluxNear(hllcFlux(gas, down, up, -1 * n), eulerFlux(gas, up, -1 * n), 1e-12);
+}
+
+// Air in the millimetre units: R in J/(kg C), densities in kg/mm3, pressures N/mm2.
+constexpr double kAirR = 287.05;
+std::string gasMaterial(double mu = 0) {
+    return "1 1e-9," + std::to_string(mu) + ",0,1005,0,1.4," + std::to_string(kAirR);
+}
+
+// Slip walls on the four long sides of the tube (faces 3 to 6) and both ends (1, 2).
+const std::vector<std::string> kTubeWalls{"bor 1 0 1 1", "bor 2 0 1 1", "bor 3 1 0 1",
+                                          "bor 4 1 0 1", "bor 5 1 1 0", "bor 6 1 1 0"};
+
+// Sod's tube (density 1 : 0.125, pressure 1 : 0.1) in the run's units: left 0.1 N/mm2 at 1e-9
+// kg/mm3, the temperatures (C) from p = rho R T with R in mm2/(s2 K).
+const std::string kSodState =
+    "il x<500 ? 0.1 : 0.01, (x<500 ? 0.1 : 0.01)/((x<500 ? 1e-12 : 0.125e-12)*2.8705e8) - 273.15";
+
+JobText gasJob(std::vector<std::string> loads, std::vector<std::string> restraints, std::string solve) {
+    JobText job;
+    job.analysisCode = 9;
+    job.solve = std::move(solve);
+    job.materials = {gasMaterial()};
+    job.loads = std::move(loads);
+    job.restraints = std::move(restraints);
+    return job;
+}
+
+struct SodErrors {
+    double rho = 0, u = 0, p = 0;  // L1 along the axis, relative to the left state
+    double shock = 0, contact = 0;  // the fronts' distance from their exact places (mm)
+};
+
+// The x where `values` (by node position) first falls through `level` from the right.
+double crossing(const std::vector<std::pair<double, double>>& xv, double level) {
+    for (std::size_t k = xv.empty() ? 0 : xv.size() - 1; k > 0; --k)
+        if (xv[k - 1].second >= level && xv[k].second < level)
+            return xv[k - 1].first +
+                   (level - xv[k - 1].second) / (xv[k].second - xv[k - 1].second) * (xv[k].first - xv[k - 1].first);
+    return std::nan("");
+}
+
+SodErrors sodTube(int cells) {
+    const FeMesh mesh = makeBoxMesh({{}, {1000, 10, 10}, cells, 1, 1, false});
+    SolverJob run("sod" + std::to_string(cells), mesh);
+    // Sod's end time 0.2 in units of the tube's length over sqrt(p/rho) of the left state.
+    const double end = 0.2 * 1000 / std::sqrt(0.1 / 1e-12);
+    const std::string solve = "0,10," + std::to_string(end / 10) + ",10,0.8,0";
+    EXPECT_EQ(run.solve(gasJob({kSodState}, kTubeWalls, solve)), "");
+    const ExactRiemann exact({1e-12, 0, 0.1}, {0.125e-12, 0, 0.01}, kGamma);
+    const std::vector<double> rho = run.nodeBlock("DENS 10"), u = run.nodeBlock("VELO 10"),
+                              p = run.nodeBlock("PRES 10");
+    EXPECT_EQ(rho.size(), static_cast<std::size_t>(mesh.nodeCount()));
+    SodErrors e;
+    std::vector<std::pair<double, double>> profile;
+    for (int node = 0; node < mesh.nodeCount() && rho.size() == static_cast<std::size_t>(mesh.nodeCount()); ++node) {
+        const Vec3 x = mesh.node(node);
+        const GasPoint w = exact.at((x.x - 500) / end);
+        const double weight = 1.0 / (mesh.nodeCount());
+        e.rho += weight * std::abs(rho[node] * 1e-3 - w.rho) / 1e-12;
+        e.u += weight * std::abs(u[3 * node] - w.u) / std::sqrt(0.1 / 1e-12);
+        e.p += weight * std::abs(p[node] - w.p) / 0.1;
+        if (x.y == 0 && x.z == 0) profile.emplace_back(x.x, rho[node] * 1e-3);
+    }
+    std::sort(profile.begin(), profile.end());
+    const double shockAt = 500 + exact.rightShockSpeed() * end, contactAt = 500 + exact.contactSpeed() * end;
+    e.shock = std::abs(crossing(profile, 0.5 * (exact.rhoStarRight() + 0.125e-12)) - shockAt);
+    e.contact = std::abs(crossing(profile, 0.5 * (exact.rhoStarLeft() + exact.rhoStarRight())) - contactAt);
+    std::printf("Sod, %d cells: L1 rho %.4g, u %.4g, p %.4g; shock %.3g mm, contact %.3g mm off\n", cells, e.rho,
+                e.u, e.p, e.shock, e.contact);
+    return e;
+}
+
+// Sod's shock tube: second order with the limiter, the L1 errors fall with the cells and the shock
+// and contact lie within two cells of their exact places.
+TEST(GasTransient, SodShockTubeMatchesTheExactSolution) {
+    const SodErrors coarse = sodTube(100), fine = sodTube(200);
+    for (const auto& [a, b] : {std::pair{coarse.rho, fine.rho}, {coarse.u, fine.u}, {coarse.p, fine.p}}) {
+        EXPECT_LT(b, 0.75 * a);
+        EXPECT_LT(a, 0.05);
+    }
+    EXPECT_LT(coarse.shock, 2 * 10.0);
+    EXPECT_LT(coarse.contact, 2 * 10.0);
+    EXPECT_LT(fine.shock, 2 * 5.0);
+    EXPECT_LT(fine.contact, 2 * 5.0);
+}
+
+// Refused before anything is solved, the result file as it was: a fluid that is not a gas (its
+// line of five values), a velocity alone on a face, a steady run.
+TEST(GasTransient, RefusesWhatItCannotTake) {
+    SolverJob run("refusals", makeBoxMesh({{}, {100, 10, 10}, 4, 1, 1, false}));
+    const std::string transient = "0,4,1e-6,0,0.8,0";
+    JobText notGas = gasJob({kSodState}, kTubeWalls, transient);
+    notGas.materials = {"1 1e-9,0,0,1005,0"};
+    EXPECT_THAT(run.refused(notGas), HasSubstr("body 1 is not a gas: its ratio of specific heats must be above 1"));
+    JobText velocityAlone = gasJob({kSodState, "bol 1 3 1000, 0, 0"}, {"bor 3 1 0 1"}, transient);
+    EXPECT_THAT(run.refused(velocityAlone), HasSubstr("a velocity alone on face 1"));
+    JobText noState = gasJob({}, kTubeWalls, transient);
+    EXPECT_THAT(run.refused(noState), HasSubstr("the initial state is not defined"));
+}
+
+// A CFL number far too large: the run stops at the first inadmissible state, writes the last
+// admissible one as its last step, and fails saying where.
+TEST(GasTransient, DivergingRunKeepsTheLastAdmissibleState) {
+    const FeMesh mesh = makeBoxMesh({{}, {1000, 10, 10}, 50, 1, 1, false});
+    SolverJob run("diverging", mesh);
+    const std::string message = run.solve(gasJob({kSodState}, kTubeWalls, "0,20,1e-4,5,40,0"));
+    EXPECT_THAT(message, HasSubstr("the flow diverged at step "));
+    EXPECT_THAT(message, ::testing::ContainsRegex("(negative pressure|negative density|not finite) at node [0-9]+ \\("));
+    const std::vector<int> steps = run.blockSteps("DENS ");
+    ASSERT_FALSE(steps.empty());
+    const std::vector<double> rho = run.nodeBlock("DENS " + std::to_string(steps.back())),
+                              p = run.nodeBlock("PRES " + std::to_string(steps.back()));
+    ASSERT_EQ(rho.size(), static_cast<std::size_t>(mesh.nodeCount()));
+    for (int node = 0; node < mesh.nodeCount(); ++node) {
+        EXPECT_GT(rho[node], 0);
+        EXPECT_GT(p[node], 0);
+    }
+}
+
+}  // namespace
+}  // namespace tarvsolv::testing
