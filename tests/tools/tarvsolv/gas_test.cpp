@@ -24,8 +24,9 @@ void expectFluxNear(const GasConserved& a, const GasConserved& b, double toleran
 TEST(GasFlux, HllcIsConsistentAndKeepsContacts) {
     const IdealGas gas{kGamma, 287, 0, 0};
     const Vec3 n{0.3, -1.2, 0.5};
-    for (const GasPrimitive& w : {GasPrimitive{1.2, {10, 20, -5}, 1e5}, GasPrimitive{0.4, {-900, 100, 50}, 2e4},
-                                  GasPrimitive{2.0, {700, -800, 300}, 3e5}})
+    for (const GasPrimitive& w :
+         {GasPrimitive{1.2, {10, 20, -5}, 1e5}, GasPrimitive{0.4, {-900, 100, 50}, 2e4},
+          GasPrimitive{2.0, {700, -800, 300}, 3e5}})
         expectFluxNear(hllcFlux(gas, w, w, n), eulerFlux(gas, w, n), 1e-12);
 
     const GasPrimitive heavy{1.0, {}, 1e5}, light{0.1, {}, 1e5};
@@ -64,7 +65,7 @@ JobText gasJob(std::vector<std::string> loads, std::vector<std::string> restrain
 }
 
 struct SodErrors {
-    double rho = 0, u = 0, p = 0;  // L1 along the axis, relative to the left state
+    double rho = 0, u = 0, p = 0;   // L1 along the axis, relative to the left state
     double shock = 0, contact = 0;  // the fronts' distance from their exact places (mm)
 };
 
@@ -72,8 +73,8 @@ struct SodErrors {
 double crossing(const std::vector<std::pair<double, double>>& xv, double level) {
     for (std::size_t k = xv.empty() ? 0 : xv.size() - 1; k > 0; --k)
         if (xv[k - 1].second >= level && xv[k].second < level)
-            return xv[k - 1].first +
-                   (level - xv[k - 1].second) / (xv[k].second - xv[k - 1].second) * (xv[k].first - xv[k - 1].first);
+            return xv[k - 1].first + (level - xv[k - 1].second) / (xv[k].second - xv[k - 1].second) *
+                                         (xv[k].first - xv[k - 1].first);
     return std::nan("");
 }
 
@@ -90,7 +91,8 @@ SodErrors sodTube(int cells) {
     EXPECT_EQ(rho.size(), static_cast<std::size_t>(mesh.nodeCount()));
     SodErrors e;
     std::vector<std::pair<double, double>> profile;
-    for (int node = 0; node < mesh.nodeCount() && rho.size() == static_cast<std::size_t>(mesh.nodeCount()); ++node) {
+    for (int node = 0; node < mesh.nodeCount() && rho.size() == static_cast<std::size_t>(mesh.nodeCount());
+         ++node) {
         const Vec3 x = mesh.node(node);
         const GasPoint w = exact.at((x.x - 500) / end);
         const double weight = 1.0 / (mesh.nodeCount());
@@ -103,8 +105,8 @@ SodErrors sodTube(int cells) {
     const double shockAt = 500 + exact.rightShockSpeed() * end, contactAt = 500 + exact.contactSpeed() * end;
     e.shock = std::abs(crossing(profile, 0.5 * (exact.rhoStarRight() + 0.125e-12)) - shockAt);
     e.contact = std::abs(crossing(profile, 0.5 * (exact.rhoStarLeft() + exact.rhoStarRight())) - contactAt);
-    std::printf("Sod, %d cells: L1 rho %.4g, u %.4g, p %.4g; shock %.3g mm, contact %.3g mm off\n", cells, e.rho,
-                e.u, e.p, e.shock, e.contact);
+    std::printf("Sod, %d cells: L1 rho %.4g, u %.4g, p %.4g; shock %.3g mm, contact %.3g mm off\n", cells,
+                e.rho, e.u, e.p, e.shock, e.contact);
     return e;
 }
 
@@ -122,6 +124,58 @@ TEST(GasTransient, SodShockTubeMatchesTheExactSolution) {
     EXPECT_LT(fine.contact, 2 * 5.0);
 }
 
+std::string exactText(double v) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%.15g", v);
+    return text;
+}
+
+// A uniform stream of air at 100 m/s, 1 bar and 20 C (68 F) between far fields and slip walls
+// stays as it is, in millimetres and in inches alike: the gas constant and temperatures are
+// converted both ways, the density comes back in the typed unit, and the mass flow balances.
+TEST(GasTransient, UniformStreamStaysInEveryUnitSystem) {
+    const double kAirDensity = 1e5 / (287.05 * 293.15);  // kg/m3
+    struct Units {
+        const char* unit;
+        double length;  // metres per length unit
+        std::string material, velocity, pressure, temperature;
+        double density;  // p / (R T) = 1.18837 kg/m3 in the typed unit
+        double temperatureValue;
+    };
+    const std::vector<Units> systems{
+        {"mm", 1e-3, "1 1e-9,0,0,1005,0,1.4,287.05", "100000", "0.1", "20", kAirDensity * 1e-9, 20},
+        // 287.05 J/(kg K) in Btu/(lb F); 1 bar in lbf/in2; kg/m3 in lb/in3.
+        {"in", 0.0254, "1 4e-5,0,0,0.24,0,1.4," + exactText(287.05 / 4186.8), exactText(100 / 0.0254),
+         "14.5037738", "68", kAirDensity * 2.20462262 / 61023.7441, 68}};
+    for (const Units& u : systems) {
+        SCOPED_TRACE(u.unit);
+        const FeMesh mesh = makeBoxMesh({{}, {5, 2, 2}, 5, 2, 2, false});
+        SolverJob run(std::string("stream_") + u.unit, mesh);
+        JobText job =
+            gasJob({"bol 1 3 " + u.velocity + ", 0, 0", "bol 2 3 " + u.velocity + ", 0, 0",
+                    "bol 1 1 " + u.pressure, "bol 2 1 " + u.pressure},
+                   {"bor 3 1 0 1", "bor 4 1 0 1", "bor 5 1 1 0", "bor 6 1 1 0"}, "0,5,1e-6,5,0.8,0");
+        job.unit = u.unit;
+        job.materials = {u.material};
+        job.thermalRestraints = {"bor 1 temp " + u.temperature, "bor 2 temp " + u.temperature};
+        ASSERT_EQ(run.solve(job), "");
+        const double speed = 100 / u.length;
+        const std::vector<double> v = run.nodeBlock("VELO 5"), rho = run.nodeBlock("DENS 5"),
+                                  T = run.nodeBlock("TEMP 5"), mach = run.nodeBlock("MACH 5");
+        ASSERT_EQ(rho.size(), static_cast<std::size_t>(mesh.nodeCount()));
+        for (int n = 0; n < mesh.nodeCount(); ++n) {
+            EXPECT_NEAR(v[3 * n], speed, 1e-8 * speed);  // the result file's 9 digits
+            EXPECT_NEAR(rho[n], u.density, 1e-5 * u.density);
+            EXPECT_NEAR(T[n], u.temperatureValue, 1e-6);
+            EXPECT_NEAR(mach[n], 100 / std::sqrt(1.4 * 287.05 * 293.15), 1e-5);
+        }
+        const std::string log = run.logText();
+        const auto at = log.find("(in - out) / in = ");
+        ASSERT_NE(at, std::string::npos) << log;
+        EXPECT_LT(std::abs(std::atof(log.c_str() + at + 18)), 1e-10);
+    }
+}
+
 // Refused before anything is solved, the result file as it was: a fluid that is not a gas (its
 // line of five values), a velocity alone on a face, a steady run.
 TEST(GasTransient, RefusesWhatItCannotTake) {
@@ -129,7 +183,8 @@ TEST(GasTransient, RefusesWhatItCannotTake) {
     const std::string transient = "0,4,1e-6,0,0.8,0";
     JobText notGas = gasJob({kSodState}, kTubeWalls, transient);
     notGas.materials = {"1 1e-9,0,0,1005,0"};
-    EXPECT_THAT(run.refused(notGas), HasSubstr("body 1 is not a gas: its ratio of specific heats must be above 1"));
+    EXPECT_THAT(run.refused(notGas),
+                HasSubstr("body 1 is not a gas: its ratio of specific heats must be above 1"));
     JobText velocityAlone = gasJob({kSodState, "bol 1 3 1000, 0, 0"}, {"bor 3 1 0 1"}, transient);
     EXPECT_THAT(run.refused(velocityAlone), HasSubstr("a velocity alone on face 1"));
     JobText noState = gasJob({}, kTubeWalls, transient);
@@ -143,7 +198,8 @@ TEST(GasTransient, DivergingRunKeepsTheLastAdmissibleState) {
     SolverJob run("diverging", mesh);
     const std::string message = run.solve(gasJob({kSodState}, kTubeWalls, "0,20,1e-4,5,40,0"));
     EXPECT_THAT(message, HasSubstr("the flow diverged at step "));
-    EXPECT_THAT(message, ::testing::ContainsRegex("(negative pressure|negative density|not finite) at node [0-9]+ \\("));
+    EXPECT_THAT(message, ::testing::ContainsRegex(
+                             "(negative pressure|negative density|not finite) at node [0-9]+ \\("));
     const std::vector<int> steps = run.blockSteps("DENS ");
     ASSERT_FALSE(steps.empty());
     const std::vector<double> rho = run.nodeBlock("DENS " + std::to_string(steps.back())),
