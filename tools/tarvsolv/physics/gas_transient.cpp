@@ -3,6 +3,7 @@
 #include <petscts.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdio>
 
@@ -65,6 +66,34 @@ double largestMach(const GasProblem& problem, const std::vector<double>& U) {
         mach = std::max(mach, problem.gas().mach(problem.gas().primitive(stateOf(U.data(), i))));
     return mach;
 }
+
+// The 2-norm of each equation's rates of change (-R / V) at `U`, over the largest so far: the
+// residual history of a run that settles toward a steady state.
+class ResidualHistory {
+  public:
+    std::string line(const GasProblem& problem, const std::vector<double>& U, double t) {
+        problem.residual(U, t, R_, false);
+        std::array<double, kGasFields> norm{};
+        const std::vector<char>& held = problem.heldVelocity();
+        for (int i = 0; i < problem.dual().vertexCount(); ++i)
+            for (int k = 0; k < kGasFields; ++k) {
+                if (held[i] && k >= 1 && k <= 3) continue;
+                const double r = R_[static_cast<std::size_t>(i) * kGasFields + k] / problem.dual().volume[i];
+                norm[k] += r * r;
+            }
+        std::string out = "residual";
+        for (int k = 0; k < kGasFields; ++k) {
+            norm[k] = std::sqrt(norm[k]);
+            largest_[k] = std::max(largest_[k], norm[k]);
+            out += text(" %.2e", largest_[k] > 0 ? norm[k] / largest_[k] : 0.0);
+        }
+        return out;
+    }
+
+  private:
+    std::vector<double> R_;
+    std::array<double, kGasFields> largest_{};
+};
 
 }  // namespace
 
@@ -147,6 +176,7 @@ GasTransientOutcome runGasTransient(
     std::vector<double> next(U.size());
     double time = 0;
     bool lastWritten = false;
+    ResidualHistory history;
     for (int step = 1; step <= plan.steps; ++step) {
         const double stable = stableTimeStep(problem, U, cfl);
         const int substeps = std::max(1, static_cast<int>(std::ceil(plan.size / stable * (1 - 1e-12))));
@@ -183,7 +213,8 @@ GasTransientOutcome runGasTransient(
             const double spent = log.seconds() - started;
             log.line(text("step %g/%g, t = %g s: ", step, plan.steps, time) + std::to_string(substeps) +
                      " substep" + (substeps > 1 ? "s" : "") +
-                     text(" of %g s, largest Mach number %.4g", h, largestMach(problem, U)) +
+                     text(" of %g s, largest Mach number %.4g, ", h, largestMach(problem, U)) +
+                     history.line(problem, U, time) +
                      text(", %.0f s left", spent / step * (plan.steps - step)) +
                      (lastWritten ? " (written as step " + std::to_string(step) + ")" : ""));
         }
