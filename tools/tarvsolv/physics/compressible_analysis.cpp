@@ -119,7 +119,7 @@ void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
         if (!out.keptWritten) write(out.step, out.time, U);
         throw PartialResults(std::string(kAnalysis) + ": " + out.reason +
                              "; the result file holds the last admissible state (t = " + number(out.time) +
-                             " s) as its last step, " +
+                             " s) as its last step, step " +
                              std::to_string(out.keptWritten ? out.step - 1 : out.step));
     }
     for (const std::string& line :
