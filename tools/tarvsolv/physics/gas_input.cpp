@@ -1,5 +1,6 @@
 #include "physics/gas_input.h"
 
+#include <array>
 #include <cmath>
 #include <set>
 #include <stdexcept>
@@ -58,7 +59,8 @@ IdealGas readGas(const Job& job, const GasSetup& setup) {
 
 // What the entries put on each host face.
 struct FaceEntries {
-    const Restraint* wall = nullptr;
+    bool wall = false;
+    std::array<bool, 3> fixed{};  // of every fixity on the face together
     const Load* pressure = nullptr;
     const Load* velocity = nullptr;
     const Load* total = nullptr;
@@ -67,8 +69,8 @@ struct FaceEntries {
 };
 
 template <typename T>
-void setOnce(const T*& slot, const T* entry, int line, const std::string& what) {
-    if (slot) throw lineError(line, "face " + what + " is given twice on this face");
+void setOnce(const T*& slot, const T* entry, int line, int face, const std::string& what) {
+    if (slot) throw lineError(line, what + " is given twice on face " + std::to_string(face));
     slot = entry;
 }
 
@@ -83,13 +85,16 @@ std::map<int, FaceEntries> faceEntries(const Job& job, GasSetup& setup) {
         if (r.where.kind != EntityRef::Kind::Face)
             throw lineError(r.line,
                             "a compressible flow takes walls on faces only, not on " + r.where.describe());
-        setOnce(note(r.where.first, r.line).wall, &r, r.line, "a wall");
+        // Several fixities on one face fix their directions together, as they hold a flow's.
+        FaceEntries& f = note(r.where.first, r.line);
+        f.wall = true;
+        for (int a = 0; a < 3; ++a) f.fixed[a] = f.fixed[a] || r.fixed[a];
     }
     for (const HeldTemperature& h : job.entries.heldTemperatures) {
         if (h.where.kind != EntityRef::Kind::Face)
             throw lineError(h.line, "a compressible flow takes held temperatures on faces only, not on " +
                                         h.where.describe());
-        setOnce(note(h.where.first, h.line).temperature, &h, h.line, "a held temperature");
+        setOnce(note(h.where.first, h.line).temperature, &h, h.line, h.where.first, "a held temperature");
     }
     for (const Load& load : job.entries.loads) {
         switch (load.kind) {
@@ -101,13 +106,16 @@ std::map<int, FaceEntries> faceEntries(const Job& job, GasSetup& setup) {
                 setup.initial = &load;
                 break;
             case LoadKind::Pressure:
-                setOnce(note(load.where.first, load.line).pressure, &load, load.line, "a pressure");
+                setOnce(note(load.where.first, load.line).pressure, &load, load.line, load.where.first,
+                        "a pressure");
                 break;
             case LoadKind::Velocity:
-                setOnce(note(load.where.first, load.line).velocity, &load, load.line, "a velocity");
+                setOnce(note(load.where.first, load.line).velocity, &load, load.line, load.where.first,
+                        "a velocity");
                 break;
             case LoadKind::TotalPressure:
-                setOnce(note(load.where.first, load.line).total, &load, load.line, "a total pressure");
+                setOnce(note(load.where.first, load.line).total, &load, load.line, load.where.first,
+                        "a total pressure");
                 break;
             default:
                 throw lineError(load.line, "a compressible flow does not take this load");
@@ -124,7 +132,7 @@ GasFaceCondition classify(int face, const FaceEntries& f, const IdealGas& gas) {
     if (f.wall) {
         if (f.pressure || f.velocity || f.total)
             throw lineError(f.line, name + " is a wall (a fixity) and carries a velocity or pressure too");
-        const bool noSlip = gas.viscous() && f.wall->fixed[0] && f.wall->fixed[1] && f.wall->fixed[2];
+        const bool noSlip = gas.viscous() && f.fixed[0] && f.fixed[1] && f.fixed[2];
         if (f.temperature && !noSlip)
             throw lineError(f.temperature->line,
                             name +
