@@ -230,8 +230,34 @@ TEST(GasTransient, UniformStreamStaysInEveryUnitSystem) {
     }
 }
 
+// Steady: a straight duct between a total-pressure inlet (0.12 N/mm2, 20 C) and an outlet at 0.1
+// N/mm2 flows at the isentropic Mach number of that pressure ratio everywhere, its temperature the
+// total temperature's static part, and its mass flow balances to the tolerance.
+TEST(GasSteady, DuctAtTotalPressureFlowsAtTheIsentropicMachNumber) {
+    const FeMesh mesh = makeBoxMesh({{}, {200, 20, 20}, 20, 2, 2, false});
+    SolverJob run("duct", mesh);
+    ASSERT_EQ(
+        run.solve(gasJob({"bol 1 4 0.12, 20", "bol 2 1 0.1"},
+                         {"bor 3 1 0 1", "bor 4 1 0 1", "bor 5 1 1 0", "bor 6 1 1 0"}, "0,0,0,0,0,1e-8")),
+        "");
+    const double mach = bisect([](double m) { return pressureRatio(m, kGamma) - 0.1 / 0.12; }, 0.0, 1.0);
+    const double temperature = 293.15 * temperatureRatio(mach, kGamma) - 273.15;
+    const std::vector<double> m = run.nodeBlock("MACH 1"), T = run.nodeBlock("TEMP 1"),
+                              p = run.nodeBlock("PRES 1");
+    ASSERT_EQ(m.size(), static_cast<std::size_t>(mesh.nodeCount()));
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        EXPECT_NEAR(m[n], mach, 1e-6);
+        EXPECT_NEAR(T[n], temperature, 1e-5);
+        EXPECT_NEAR(p[n], 0.1, 1e-8);
+    }
+    const std::string log = run.logText();
+    const auto at = log.find("(in - out) / in = ");
+    ASSERT_NE(at, std::string::npos) << log;
+    EXPECT_LT(std::abs(std::atof(log.c_str() + at + 18)), 1e-7);
+}
+
 // Refused before anything is solved, the result file as it was: a fluid that is not a gas (its
-// line of five values), a velocity alone on a face, a steady run.
+// line of five values), a velocity alone on a face, no initial state.
 TEST(GasTransient, RefusesWhatItCannotTake) {
     SolverJob run("refusals", makeBoxMesh({{}, {100, 10, 10}, 4, 1, 1, false}));
     const std::string transient = "0,4,1e-6,0,0.8,0";

@@ -12,6 +12,7 @@
 #include "physics/analyses.h"
 #include "physics/flow_report.h"
 #include "physics/gas_discretisation.h"
+#include "physics/gas_pseudo_time.h"
 #include "physics/gas_report.h"
 #include "physics/gas_transient.h"
 #include "physics/partial_results.h"
@@ -86,6 +87,28 @@ std::vector<double> initialState(const GasDiscretisation& problem) {
     return U;
 }
 
+void logReport(const Job& job, const GasDiscretisation& problem, const std::vector<double>& U, double t,
+               RunLog& log) {
+    for (const std::string& line : gasReportTable(gasFaceReport(problem, U, t), job.units)) log.line(line);
+}
+
+// Steady flow by implicit pseudo-time steps, the limiter frozen once the residual has fallen far
+// enough; the state reached is step 1 whether it converged or not, and a run that did not exits 1.
+void solveSteady(const Job& job, GasDiscretisation& problem, std::vector<double>& U, RunLog& log,
+                 ResultSink& sink) {
+    SteadyGasOptions options = steadyGasOptions(job.input);
+    options.freezeLimiter = [&problem] { problem.freezeLimiter(true); };
+    const SteadyGasOutcome out = solveSteadyGas(problem, U, options, log);
+    StepResult step = results(job, problem, U);
+    step.number = 1;
+    step.time = options.time;
+    sink.step(step);
+    if (out.status != SteadyGasStatus::Converged)
+        throw PartialResults(std::string(kAnalysis) + ": " + out.message +
+                             "; the result file holds the state it reached as step 1");
+    logReport(job, problem, U, options.time, log);
+}
+
 }  // namespace
 
 void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
@@ -100,12 +123,9 @@ void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
              (size > 1 ? "; one process computes, the " + std::to_string(size) +
                              " processes each do the same and the first writes"
                        : std::string()));
-    const GasDiscretisation problem(dual, setup);
+    GasDiscretisation problem(dual, setup);
     std::vector<double> U = initialState(problem);
-    if (job.input.solve[1] == 0)
-        throw std::runtime_error(std::string(kAnalysis) +
-                                 ": steady runs (solve row 3, the number of steps, 0) are not solved by this "
-                                 "version; give a number of steps and a step size for a transient run");
+    if (job.input.solve[1] == 0) return solveSteady(job, problem, U, log, sink);
     const StepPlan plan = stepPlan(job.input, kAnalysis);
     const double cfl = job.input.solve[4] > 0 ? job.input.solve[4] : kTransientCfl;
     const auto write = [&](int number, double time, const std::vector<double>& state) {
@@ -122,9 +142,7 @@ void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
                              " s) as its last step, step " +
                              std::to_string(out.keptWritten ? out.step - 1 : out.step));
     }
-    for (const std::string& line :
-         gasReportTable(gasFaceReport(problem, U, plan.steps * plan.size), job.units))
-        log.line(line);
+    logReport(job, problem, U, plan.steps * plan.size, log);
 }
 
 }  // namespace tarvsolv
