@@ -38,6 +38,8 @@ void solveJob(const Job& job, RunLog& log, ResultSink& results) {
         case SolveKind::IncompressibleFlow:
         case SolveKind::Multiphysics:
             return solveIncompressibleFlow(job, log, results);
+        case SolveKind::CompressibleFlow:
+            return solveCompressibleFlow(job, log, results);
         case SolveKind::ThermalStress:
             return solveThermalStress(job, log, results);
         case SolveKind::TransientThermalStress:

@@ -77,7 +77,7 @@ const Refusal kRefusals[] = {
     {.message = "not positive definite", .materials = {"1  210000,0.45,0,7.85e-06,0,2e6,0,0,0,0,0,0,0"}},
     {.message = "material on input line", .materials = {"1  tabm3,0.3,0,7.85e-06,0,0,0,0,0,0,0,0,0"}},
     {.message = "plasticity needs a tensile yield Sy above 0", .code = -1},
-    {.message = "compressible flow" + kNotSolved, .code = 9},
+    {.message = "body 1 is not a gas: its ratio of specific heats must be above 1", .code = 9},
     {.message = "fluid flow" + kNotSolved, .code = 15},
     // Incompressible flow: a fluid without density or viscosity, a model with nothing on its faces,
     // and the entries a flow does not take, each named with its line.
@@ -88,6 +88,8 @@ const Refusal kRefusals[] = {
     flow("input line 15 'bol 2 0 1, 0, 0': a flow takes a velocity",
          [](Refusal& r) { r.loads = {"bol 2 0 1, 0, 0"}; }),
     flow("no loads on edges", [](Refusal& r) { r.loads = {"efl 1 3 0 1, 0, 0"}; }),
+    flow("an initial pressure and temperature belongs to a compressible flow",
+         [](Refusal& r) { r.loads.push_back("il 0.1, 20"); }),
     flow("no loads on edges, vertices or points", [](Refusal& r) { r.loads = {"pxf 0,0,0 1, 0, 0"}; }),
     flow("takes no spin", [](Refusal& r) { r.loads = {"cx 0,0,0 1 0 0 100"}; }),
     flow("takes no temperatures", [](Refusal& r) { r.loads = {"t /tmp/other.out"}; }),

@@ -12,7 +12,17 @@
 
 namespace tarvsolv {
 
-enum class NodeQuantity { Displacement, ModeShape, Velocity, Temperature, Pressure, Vorticity, HeatFlux };
+enum class NodeQuantity {
+    Displacement,
+    ModeShape,
+    Velocity,
+    Temperature,
+    Pressure,
+    Vorticity,
+    HeatFlux,
+    Density,
+    MachNumber
+};
 
 struct NodeQuantityInfo {
     const char* keyword;  // the result file's block keyword
@@ -36,6 +46,10 @@ constexpr NodeQuantityInfo nodeQuantityInfo(NodeQuantity quantity) {
             return {"VORT", "Vorticity", 3};
         case NodeQuantity::HeatFlux:
             return {"FLUX", "heat flux", 3};
+        case NodeQuantity::Density:
+            return {"DENS", "Density", 1};
+        case NodeQuantity::MachNumber:
+            return {"MACH", "Mach number", 1};
     }
     return {"", "", 1};
 }

@@ -20,6 +20,8 @@ void solveTransientHeat(const Job& job, RunLog& log, ResultSink& results);
 void solveForcedVibration(const Job& job, RunLog& log, ResultSink& results);
 void solvePlasticity(const Job& job, RunLog& log, ResultSink& results);
 void solveIncompressibleFlow(const Job& job, RunLog& log, ResultSink& results);
+// An ideal gas (header code 9): transient by explicit steps, steady by implicit pseudo-time steps.
+void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& results);
 // Thermal stress: steady heat, then statics at its temperatures (TEMP, DISP and STRES 1); transient
 // heat with the quasi-static stress of every printed step; steady heat, then buckling or natural
 // frequencies about the heated state (TEMP 1, then the modes).

@@ -60,6 +60,12 @@ FlowConditions::FlowConditions(const Job& job, FlowLayout& layout, const FlowBod
         anyCondition = true;
     }
     for (const Load& load : job.entries.loads) {
+        if (load.kind == LoadKind::TotalPressure || load.kind == LoadKind::InitialState)
+            throw std::runtime_error(
+                "input line " + std::to_string(load.line) + ": " +
+                (load.kind == LoadKind::TotalPressure ? "a total pressure and temperature"
+                                                      : "an initial pressure and temperature") +
+                " belongs to a compressible flow; an incompressible flow does not take it");
         if ((load.kind == LoadKind::Pressure || load.kind == LoadKind::Velocity) &&
             load.where.kind == EntityRef::Kind::Face && bodies.solidFace(load.where.first))
             throw std::runtime_error("input line " + std::to_string(load.line) + ": " +

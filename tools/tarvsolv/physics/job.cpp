@@ -2,6 +2,7 @@
 
 #include "formats/result_head_path.h"
 #include "physics/flow_heat_input.h"
+#include "physics/gas_input.h"
 #include "physics/mesher_companion.h"
 #include "physics/thermal_stress_input.h"
 #include "physics/time_stepping.h"
@@ -116,6 +117,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
         case SolveKind::Plastic:
         case SolveKind::IncompressibleFlow:
         case SolveKind::Multiphysics:
+        case SolveKind::CompressibleFlow:
         case SolveKind::ThermalStress:
         case SolveKind::TransientThermalStress:
         case SolveKind::HeatedBuckling:
@@ -132,8 +134,10 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
     job.units = unitSystemFor(job.input.unitText);
     if (isThermalStress(job.kind)) checkThermalStressSections(job.input);
     if (job.kind == SolveKind::Multiphysics) checkFlowHeatSections(job.input);
+    if (job.kind == SolveKind::CompressibleFlow) checkGasSections(job.input);
     readEntries(job, log);
     if (job.kind == SolveKind::Multiphysics) addFlowHeatEntries(job.input, job.entries);
+    if (job.kind == SolveKind::CompressibleFlow) addGasEntries(job.input, job.entries);
     if (job.input.meshPath.empty())
         throw std::runtime_error("the solver input names no mesh file (MFILE); create a mesh first");
     log.line("reading mesh " + job.input.meshPath);

@@ -39,8 +39,11 @@ struct Job {
     bool thermal() const { return kind == SolveKind::SteadyHeat || kind == SolveKind::TransientHeat; }
     // A flow; multiphysics (code 10) is the flow that carries heat.
     bool fluid() const { return kind == SolveKind::IncompressibleFlow || kind == SolveKind::Multiphysics; }
+    // A compressible flow reads its loads and restraints as the other flows do.
     Physics physics() const {
-        return thermal() ? Physics::Thermal : fluid() ? Physics::Fluid : Physics::Mechanical;
+        return thermal()                                        ? Physics::Thermal
+               : fluid() || kind == SolveKind::CompressibleFlow ? Physics::Fluid
+                                                                : Physics::Mechanical;
     }
     // Whether the run's results are modes (their shapes numbered, their values on the NATU line).
     bool modal() const {

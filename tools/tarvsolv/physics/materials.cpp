@@ -8,7 +8,15 @@ namespace {
 
 enum MechanicalField { kE1, kNu, kAlpha1, kRho, kUnused, kE2, kG12, kAngle, kAlpha2, kSy, kSu, kSe, kSyc };
 enum ThermalField { kK, kKy, kKz, kDensity, kSpecificHeat };
-enum FluidField { kFluidDensity, kViscosity, kFluidConductivity, kFluidHeatCapacity, kExpansion };
+enum FluidField {
+    kFluidDensity,
+    kViscosity,
+    kFluidConductivity,
+    kFluidHeatCapacity,
+    kExpansion,
+    kGamma,
+    kGasConstant
+};
 
 std::runtime_error materialError(int line, const std::string& what) {
     return std::runtime_error("material on input line " + std::to_string(line) + ": " + what);
@@ -105,6 +113,19 @@ BodyMaterial::Fluid BodyMaterial::fluidAt(const EvalPoint& at, int body) const {
         throw materialError(line_, "the fluid of body " + std::to_string(body) +
                                        " needs a density and a dynamic viscosity above 0");
     return fluid;
+}
+
+BodyMaterial::Gas BodyMaterial::gasAt(const EvalPoint& at, int body) const {
+    const auto field = [&](int k) { return k < static_cast<int>(fields_.size()) ? fields_[k](at) : 0.0; };
+    const Gas gas{field(kGamma), field(kGasConstant), field(kViscosity), field(kFluidConductivity)};
+    if (!(gas.gamma > 1 && gas.gasConstant > 0 && std::isfinite(gas.gamma) && std::isfinite(gas.gasConstant)))
+        throw materialError(line_, "body " + std::to_string(body) +
+                                       " is not a gas: its ratio of specific heats must be above 1 and its "
+                                       "gas constant above 0");
+    if (!(gas.viscosity >= 0 && gas.conductivity >= 0))
+        throw materialError(line_, "the gas of body " + std::to_string(body) +
+                                       " needs a viscosity and a conductivity not below 0");
+    return gas;
 }
 
 bool BodyMaterial::isSolidAt(const EvalPoint& at) const {

@@ -47,6 +47,14 @@ class BodyMaterial {
         double conductivity = 0, heatCapacity = 0, expansion = 0;
     };
     FluidHeat fluidHeatAt(const EvalPoint& at, int body) const;
+    // A gas's constants, as typed: ratio of specific heats, gas constant, dynamic viscosity and
+    // conductivity (the fluid line's fields 6, 7, 2 and 3). Throws std::runtime_error naming `body`
+    // when the ratio is not above 1 or the gas constant not above 0 (a line of five values has
+    // neither), or the viscosity or conductivity is below 0.
+    struct Gas {
+        double gamma = 0, gasConstant = 0, viscosity = 0, conductivity = 0;
+    };
+    Gas gasAt(const EvalPoint& at, int body) const;
     // Whether a body of the fluid material grid is a solid, which only conducts heat: its dynamic
     // viscosity is 0.
     bool isSolidAt(const EvalPoint& at) const;

@@ -171,7 +171,9 @@ void readSurfaceLoad(ModelEntries& m, const InputLine& line, const Words& w, Loa
 }
 
 // A flow takes a velocity ("bol F 3 vx, vy, vz") or a pressure ("bol F 1 P") on a face and an
-// acceleration of the whole fluid ("al ax, ay, az"); any other load is refused, named.
+// acceleration of the whole fluid ("al ax, ay, az"); a gas also a total pressure and temperature on a
+// face ("bol F 4 p0, T0") and an initial state ("il p, T"), which the incompressible flows refuse.
+// Any other load is refused, named.
 void readFlowLoad(ModelEntries& m, const InputLine& line) {
     const Words w(line.text);
     Load load;
@@ -180,6 +182,9 @@ void readFlowLoad(ModelEntries& m, const InputLine& line) {
     if (code == "al") {
         load.kind = LoadKind::Acceleration;
         load.values = values(line, w.restAfter(line.text, 1), m.tables, 3);
+    } else if (code == "il") {
+        load.kind = LoadKind::InitialState;
+        load.values = values(line, w.restAfter(line.text, 1), m.tables, 2);
     } else if (code == "bol") {
         load.where = makeRef(EntityRef::Kind::Face, intWord(line, w, 1, "face number"));
         const int kind = intWord(line, w, 2, "load code");
@@ -188,6 +193,8 @@ void readFlowLoad(ModelEntries& m, const InputLine& line) {
             load.kind = LoadKind::Velocity, load.values = values(line, text, m.tables, 3);
         else if (kind == 1)
             load.kind = LoadKind::Pressure, load.values = values(line, text, m.tables, 1);
+        else if (kind == 4)
+            load.kind = LoadKind::TotalPressure, load.values = values(line, text, m.tables, 2);
         else
             throw entryError(
                 line, "a flow takes a velocity (load code 3) or a pressure (1) on a face, not load code " +

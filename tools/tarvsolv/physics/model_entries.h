@@ -55,8 +55,10 @@ enum class LoadKind {
     HeatFlux,
     Convection,
     HeatGeneration,
-    Velocity  // a flow's velocity held on a face ("bol F 3 vx, vy, vz"); Pressure and Acceleration serve
-              // flows too
+    Velocity,       // a flow's velocity held on a face ("bol F 3 vx, vy, vz"); Pressure and Acceleration
+                    // serve flows too
+    TotalPressure,  // a gas inlet at a total pressure and temperature ("bol F 4 p0, T0")
+    InitialState    // a gas's initial pressure and temperature in the whole model ("il p, T")
 };
 
 struct Load {

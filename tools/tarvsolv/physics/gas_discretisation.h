@@ -1,0 +1,49 @@
+#pragma once
+// The vertex-centred finite-volume scheme of an ideal gas on the median dual: HLLC fluxes across
+// every dual face between the MUSCL states at the edge midpoint, the boundary pieces by their host
+// face's kind (walls by their pressure alone, everything else by the HLLC flux against a ghost
+// state), the viscous stresses and conduction of a viscous gas on the dual faces, and the body
+// force of the accelerations.
+#include "physics/gas_input.h"
+#include "physics/gas_problem.h"
+#include "physics/gas_reconstruction.h"
+
+namespace tarvsolv {
+
+class GasDiscretisation : public GasProblem {
+  public:
+    // `dual` and `setup` must outlive it. `firstOrderOnly`: the residual never reconstructs.
+    GasDiscretisation(const DualMesh& dual, const GasSetup& setup, bool firstOrderOnly = false);
+
+    const DualMesh& dual() const override { return dual_; }
+    const IdealGas& gas() const override { return setup_.gas; }
+    void residual(const std::vector<double>& U, double t, std::vector<double>& R,
+                  bool firstOrder) const override;
+    const std::vector<GasBoundaryKind>& boundaryKinds() const override { return kinds_; }
+    GasPrimitive ghostState(std::size_t piece, const GasPrimitive& inside, double t) const override;
+    const std::vector<char>& heldVelocity() const override { return held_; }
+
+    // Keeps the limiter at its last values (a steady run that has converged far enough).
+    void freezeLimiter(bool frozen) { reconstruction_.freezeLimiter(frozen); }
+
+    // The inviscid flux out through boundary piece `piece` at the vertex's state `inside`.
+    GasConserved boundaryFlux(std::size_t piece, const GasPrimitive& inside, double t) const;
+    // The velocity gradients (3 per vertex: of u, v, w) of the state `U`, for the viscous forces.
+    std::vector<Vec3> velocityGradients(const std::vector<GasPrimitive>& w) const;
+    // The primitive state of every vertex.
+    std::vector<GasPrimitive> primitives(const std::vector<double>& U) const;
+    const GasSetup& setup() const { return setup_; }
+
+  private:
+    void addViscousTerms(const std::vector<GasPrimitive>& w, std::vector<double>& R) const;
+
+    const DualMesh& dual_;
+    const GasSetup& setup_;
+    bool firstOrderOnly_;
+    std::vector<GasBoundaryKind> kinds_;
+    std::vector<const GasFaceCondition*> conditions_;  // per boundary piece
+    std::vector<char> held_;
+    GasReconstruction reconstruction_;
+};
+
+}  // namespace tarvsolv

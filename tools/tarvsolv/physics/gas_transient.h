@@ -1,0 +1,41 @@
+#pragma once
+// The explicit time integration of a gas: PETSc TS with the third-order strong-stability-preserving
+// Runge-Kutta scheme (TSSSP, rks3 of 4 stages: a convex combination of forward-Euler steps, so it
+// keeps what each such step keeps at its CFL limit), on one process (PETSC_COMM_SELF:
+// under mpiexec every process computes the same). Each step of the run's step size is divided into
+// as many equal substeps as the CFL number needs; after every substep the state must be admissible,
+// or the run stops with the last admissible state.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "io/run_log.h"
+#include "physics/gas_problem.h"
+#include "physics/time_stepping.h"
+
+namespace tarvsolv {
+
+// The largest stable explicit step at CFL number `cfl`: cfl times the smallest over the vertices of
+// V / sum over its dual faces of (|u.n| + c |n| + 2 nu |n|^2 / V), nu the larger of the viscous and
+// thermal diffusivities.
+double stableTimeStep(const GasProblem& problem, const std::vector<double>& U, double cfl);
+
+// The first vertex whose state is not admissible, and why ("negative pressure at node 12 (x, y, z)");
+// empty when every state is.
+std::string inadmissibility(const GasProblem& problem, const std::vector<double>& U);
+
+struct GasTransientOutcome {
+    bool diverged = false;
+    std::string reason;        // "the flow diverged at step 37 (t = ...): negative pressure at node N (...)"
+    int step = 0;              // the step that failed
+    double time = 0;           // the time the kept state reached
+    bool keptWritten = false;  // whether the kept state is a step already handed to `written`
+};
+
+// Steps `U` (conserved, five a vertex) through `plan` at CFL number `cfl`; `written` gets every
+// printed step (step number, time, state). On divergence `U` is the last admissible state.
+GasTransientOutcome runGasTransient(
+    const GasProblem& problem, std::vector<double>& U, const StepPlan& plan, double cfl,
+    const std::function<void(int, double, const std::vector<double>&)>& written, RunLog& log);
+
+}  // namespace tarvsolv
