@@ -26,27 +26,36 @@ DuctFlow squareDuctFlow(double side, double gradient, double viscosity) {
             16 * b * b * scale / std::pow(pi, 3) * centreSum};
 }
 
-std::vector<double> lastVelocities(const std::string& resultPath) {
+std::vector<double> lastNodeBlock(const std::string& resultPath, const std::string& name, int per) {
     std::ifstream in(resultPath);
     if (!in) throw std::runtime_error("cannot read " + resultPath);
-    std::vector<double> velocities;
+    std::vector<double> values;
     bool found = false;
     std::string line;
+    const auto bad = [&] {
+        return std::runtime_error("a " + name + " block of " + resultPath + " has a bad line: " + line);
+    };
     while (std::getline(in, line)) {
-        if (line.rfind("VELO ", 0) != 0) continue;
+        if (line.rfind(name + " ", 0) != 0) continue;
         found = true;
-        velocities.clear();
+        values.clear();
         while (std::getline(in, line) && !line.empty()) {
             std::istringstream fields(line);
             long node = 0;
-            double x = 0, y = 0, z = 0;
-            if (!(fields >> node >> x >> y >> z) || node != static_cast<long>(velocities.size() / 3 + 1))
-                throw std::runtime_error("a VELO block of " + resultPath + " has a bad line: " + line);
-            velocities.insert(velocities.end(), {x, y, z});
+            if (!(fields >> node) || node != static_cast<long>(values.size() / per + 1)) throw bad();
+            for (int k = 0; k < per; ++k) {
+                double v = 0;
+                if (!(fields >> v)) throw bad();
+                values.push_back(v);
+            }
         }
     }
-    if (!found) throw std::runtime_error(resultPath + " holds no VELO block");
-    return velocities;
+    if (!found) throw std::runtime_error(resultPath + " holds no " + name + " block");
+    return values;
+}
+
+std::vector<double> lastVelocities(const std::string& resultPath) {
+    return lastNodeBlock(resultPath, "VELO", 3);
 }
 
 DuctFlow faceFlow(const FeMesh& mesh, const std::vector<double>& velocities, int face) {

@@ -18,6 +18,10 @@ struct DuctFlow {
 // the Poisson equation on the section, summed until the terms no longer change the result.
 DuctFlow squareDuctFlow(double side, double gradient, double viscosity);
 
+// The values of the last block `name` of a result file, `per` values a node in node order; throws
+// std::runtime_error when the file cannot be read, holds no such block or a bad line.
+std::vector<double> lastNodeBlock(const std::string& resultPath, const std::string& name, int per);
+
 // The velocities (x, y, z per node) of the last "VELO" block of a result file; throws
 // std::runtime_error when the file cannot be read or holds no such block.
 std::vector<double> lastVelocities(const std::string& resultPath);
