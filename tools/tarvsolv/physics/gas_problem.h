@@ -22,7 +22,7 @@ enum class GasBoundaryKind {
 };
 
 class GasProblem {
-public:
+  public:
     virtual ~GasProblem() = default;
 
     virtual const DualMesh& dual() const = 0;
