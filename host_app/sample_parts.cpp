@@ -190,6 +190,7 @@ TopoDS_Shape shockTube() {
 // 200: a throat of 10 mm at x = 100, inlet and exit 16 mm high (area ratio 1.6), the wall at most
 // 6.8 degrees steep. The quadratic Bezier arc through (0, 16), (100, 4), (200, 16) is that parabola
 // exactly (x is linear in its parameter).
+// Faces: 1 y = 0, 2 x = 200, 3 the wall, 4 x = 0, 5 z = 0, 6 z = 5.
 TopoDS_Shape nozzle() {
     TColgp_Array1OfPnt poles(1, 3);
     poles(1) = gp_Pnt(200, 16, 0);
@@ -207,6 +208,7 @@ TopoDS_Shape nozzle() {
 // to 20, then the ramp up to the outflow x = 100 (14.1 mm high there), the top y = 80. The
 // oblique shock of a Mach 2 stream (39.3 degrees) leaves through the outflow 65 mm above the
 // ramp's foot, below the top.
+// Faces: 1 the floor, 2 the ramp, 3 x = 100, 4 y = 80, 5 x = 0, 6 z = 0, 7 z = 5.
 TopoDS_Shape wedge() {
     const double rampTop = 80 * std::tan(10 * std::numbers::pi / 180);
     BRepBuilderAPI_MakePolygon outline;
@@ -218,7 +220,10 @@ TopoDS_Shape wedge() {
 }
 
 // Plane flow round a cylinder: a slab 240 x 240 mm (x and y from -120 to 120), 5 mm deep, round a
-// cylinder of diameter 10 mm on the z axis, so that the far field lies 12 diameters away.
+// cylinder of diameter 10 mm on the z axis, so that the far field lies 12 diameters away. Plane
+// flow has no drag as flow round a sphere has none, on a mesh of a few layers across the slab
+// instead of one that fills a box.
+// Faces: 1 x = -120, 2 y = -120, 3 z = 5, 4 y = 120, 5 z = 0, 6 x = 120, 7 the cylinder.
 TopoDS_Shape cylinderSlab() {
     TopoDS_Shape slab = BRepPrimAPI_MakeBox(gp_Pnt(-120, -120, 0), 240, 240, 5).Shape();
     return unified(BRepAlgoAPI_Cut(slab, hole(0, 0, -1, gp::DZ(), 5, 7)).Shape());
