@@ -29,7 +29,8 @@ inline std::optional<double> jumpPosition(const Profile& p, int sign, std::size_
     std::size_t step = last;
     double steepest = 0;
     for (std::size_t i = first; i < last; ++i)
-        if (const double rise = sign * (p.value[i + 1] - p.value[i]); rise > steepest) steepest = rise, step = i;
+        if (const double rise = sign * (p.value[i + 1] - p.value[i]); rise > steepest)
+            steepest = rise, step = i;
     if (step == last) return std::nullopt;
     const std::size_t lo = step > first + span ? step - span : first, hi = std::min(last, step + 1 + span);
     const double level = 0.5 * (p.value[lo] + p.value[hi]);

@@ -46,7 +46,8 @@ double soundSpeed(double celsius) {
 }
 
 // Writes the mesh and the five blocks of `field` at its nodes; false when a file cannot be written.
-bool writeFixture(const std::string& stem, tarvsolv::FeMesh mesh, const std::function<State(tarvsolv::Vec3)>& field) {
+bool writeFixture(const std::string& stem, tarvsolv::FeMesh mesh,
+                  const std::function<State(tarvsolv::Vec3)>& field) {
     tarvsolv::writeMeshFile(mesh, stem + ".meb");
     std::vector<double> velocity, pressure, temperature, density, mach;
     for (int n = 0; n < mesh.nodeCount(); ++n) {
@@ -94,7 +95,9 @@ State isentropic(double m, double totalPressure, double totalCelsius) {
 bool nozzle(const std::string& stem, bool withShock, bool wrong) {
     const auto height = [](double x) { return 10 * (1 + 6e-5 * (x - 100) * (x - 100)); };
     tarvsolv::FeMesh mesh = box(100, 8, 2, 200, 16, 5);
-    tarvsolv::mapNodes(mesh, [&](const tarvsolv::Vec3& p) { return tarvsolv::Vec3{p.x, p.y * height(p.x) / 16, p.z}; });
+    tarvsolv::mapNodes(mesh, [&](const tarvsolv::Vec3& p) {
+        return tarvsolv::Vec3{p.x, p.y * height(p.x) / 16, p.z};
+    });
     const double total = 0.1, totalCelsius = 20;
     if (!withShock) {
         const double exitMach = std::sqrt(5 * (std::pow(0.92, -1 / 3.5) - 1));
@@ -123,16 +126,20 @@ bool wedge(const std::string& stem, bool wrong) {
     // normal shock of its Mach number, the tangential one stays.
     const double normalMach = 2 * std::sin(beta);
     const double pressure = ahead.p * normalShock(normalMach, kGamma).staticRatio;
-    const double rho = ahead.rho * (kGamma + 1) * normalMach * normalMach / ((kGamma - 1) * normalMach * normalMach + 2);
+    const double rho =
+        ahead.rho * (kGamma + 1) * normalMach * normalMach / ((kGamma - 1) * normalMach * normalMach + 2);
     const double along = ahead.u.x * std::cos(beta), across = ahead.u.x * std::sin(beta) * ahead.rho / rho;
-    const State behind{rho, pressure,
-                       {along * std::cos(beta) + across * std::sin(beta), along * std::sin(beta) - across * std::cos(beta), 0}};
+    const State behind{rho,
+                       pressure,
+                       {along * std::cos(beta) + across * std::sin(beta),
+                        along * std::sin(beta) - across * std::cos(beta), 0}};
     // Spread over a few cells as a captured shock is: a shock sampled at the nodes alone would
     // stand at the middle of the cell it cuts, in steps the fitted angle would follow.
     return writeFixture(stem, box(50, 40, 2, 100, 80, 5), [&](tarvsolv::Vec3 x) {
         const double w = 0.5 * (1 + std::tanh((x.x - 20 - x.y / std::tan(beta)) * std::sin(beta) / 2));
         const auto mix = [w](double a, double b) { return a + w * (b - a); };
-        return State{mix(ahead.rho, behind.rho), mix(ahead.p, behind.p),
+        return State{mix(ahead.rho, behind.rho),
+                     mix(ahead.p, behind.p),
                      {mix(ahead.u.x, behind.u.x), mix(ahead.u.y, behind.u.y), 0}};
     });
 }
@@ -141,7 +148,9 @@ bool wedge(const std::string& stem, bool wrong) {
 
 int main(int argc, char** argv) {
     if (argc < 3 || argc > 4 || (argc == 4 && std::strcmp(argv[3], "WRONG") != 0)) {
-        std::fprintf(stderr, "usage: tarvsolv-gas-fixture shocktube10|shocktube5|nozzle|nozzleshock|wedge DIR [WRONG]\n");
+        std::fprintf(
+            stderr,
+            "usage: tarvsolv-gas-fixture shocktube10|shocktube5|nozzle|nozzleshock|wedge DIR [WRONG]\n");
         return 2;
     }
     const std::string kind = argv[1], stem = std::string(argv[2]) + "/" + kind;
