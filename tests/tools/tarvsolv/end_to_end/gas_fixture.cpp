@@ -100,6 +100,8 @@ bool nozzle(const std::string& stem, bool withShock, bool wrong) {
     });
     const double total = 0.1, totalCelsius = 20;
     if (!withShock) {
+        // The exit's Mach number from its pressure ratio 0.92 (2 / (gamma - 1) = 5 and
+        // (gamma - 1) / gamma = 1 / 3.5), the sonic height from it.
         const double exitMach = std::sqrt(5 * (std::pow(0.92, -1 / 3.5) - 1));
         const double sonic = height(200) / areaRatio(exitMach, kGamma), scale = wrong ? 1.03 : 1;
         return writeFixture(stem, mesh, [&](tarvsolv::Vec3 x) {
