@@ -7,7 +7,7 @@
 //     every wave 3 cells downstream of its place.
 //   nozzle, nozzleshock: the plane nozzle of height 10 (1 + 6e-5 (x - 100)^2) mm over x from 0
 //     to 200, 0.1 N/mm2 and 20 C total, by the one-dimensional theory at an exit pressure of 0.092
-//     (subsonic) and 0.0767 N/mm2 (a normal shock at x = 166.7); WRONG: the subsonic Mach number
+//     (subsonic) and 0.0767 N/mm2 (a normal shock at x = 166.6); WRONG: the subsonic Mach number
 //     3 % high, the shock 10 mm upstream.
 //   wedge: a Mach 2 stream at 0.1 N/mm2 and 20 C along x in a box 100 x 80 x 5 mm, turned by 10
 //     degrees through the oblique shock from (20, 0), spread over about 4 mm; WRONG: the shock
