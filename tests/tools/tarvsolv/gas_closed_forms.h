@@ -30,7 +30,7 @@ inline double bisect(const std::function<double(double)>& f, double lo, double h
 // velocity, the densities on each side of the contact, and the state at x/t = `s`. Both waves may
 // be shocks or rarefactions; a vacuum is not formed by the states tested here.
 class ExactRiemann {
-public:
+  public:
     ExactRiemann(GasPoint left, GasPoint right, double gamma) : l_(left), r_(right), g_(gamma) {
         cl_ = std::sqrt(g_ * l_.p / l_.rho);
         cr_ = std::sqrt(g_ * r_.p / r_.rho);
@@ -59,7 +59,7 @@ public:
         return rightSide(s);
     }
 
-private:
+  private:
     // f_K(p) of the pressure function: the velocity change across the wave on side K.
     double side(double p, const GasPoint& k, double c) const {
         if (p > k.p) {
@@ -145,8 +145,8 @@ inline double exitPressureWithShock(double shockRatio, double exitRatio, double 
 // The area ratio of the section the normal shock stands in for an exit pressure `exitOverTotal`
 // between the two critical ones (shock at the throat, shock at the exit).
 inline double shockAreaRatio(double exitOverTotal, double exitRatio, double gamma) {
-    return bisect([&](double a) { return exitPressureWithShock(a, exitRatio, gamma) - exitOverTotal; }, 1.0 + 1e-12,
-                  exitRatio);
+    return bisect([&](double a) { return exitPressureWithShock(a, exitRatio, gamma) - exitOverTotal; },
+                  1.0 + 1e-12, exitRatio);
 }
 
 // The weak oblique shock angle (radians) of a wedge of half-angle `theta` in a stream of Mach
