@@ -15,6 +15,8 @@ enum ResultKind : int {
     kKindPressure = 8,   // a flow's pressure, one value per node as the temperature
     kKindVorticity = 9,  // the curl of a flow's velocity, three components per node
     kKindHeatFlux = 10,  // q = -k grad T of a heat solution, three components per node
+    kKindDensity = 11,   // a gas's density, one value per node as the temperature
+    kKindMach = 12,      // a gas's Mach number, one value per node
 };
 
 // Item of a node kind that asks for the three components as a vector.
@@ -29,5 +31,10 @@ inline constexpr int kSolutionNaturalFrequencies = 4;
 inline constexpr int kSolutionForcedVibrations = 5;
 // A transient thermal stress: its stress blocks, like the temperatures, carry the printed steps.
 inline constexpr int kSolutionTransientThermalStress = 12;
+
+// Kinds whose node blocks hold one value a node; the others hold three.
+inline constexpr bool isScalarNodeKind(int kind) {
+    return kind == kKindTemperature || kind == kKindPressure || kind == kKindDensity || kind == kKindMach;
+}
 
 }  // namespace results

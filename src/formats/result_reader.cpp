@@ -41,14 +41,19 @@ const char* nodeKeyword(int kind) {
             return "VORT";
         case kKindHeatFlux:
             return "FLUX";
+        case kKindDensity:
+            return "DENS";
+        case kKindMach:
+            return "MACH";
         default:
             return nullptr;
     }
 }
 
-// Values on a line of a node block: temperatures and pressures are scalars, the others vectors.
+// Values on a line of a node block: temperatures, pressures, densities and Mach numbers are
+// scalars, the others vectors.
 int nodeComponents(int kind) {
-    return kind == kKindTemperature || kind == kKindPressure ? 1 : 3;
+    return isScalarNodeKind(kind) ? 1 : 3;
 }
 
 bool isStepByStep(int solutionType) {

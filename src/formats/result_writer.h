@@ -15,7 +15,7 @@ using CornerStress = std::array<double, 6>;
 
 // "DISP", "EIGE", "VELO" or "VORT": x, y, z per node.
 std::string nodeVectorBlock(const char* keyword, int number, std::span<const double> values);
-// "TEMP" or "PRES": one value per node.
+// "TEMP", "PRES", "DENS" or "MACH": one value per node.
 std::string nodeScalarBlock(const char* keyword, int number, std::span<const double> values);
 // "TEMP": one value per node.
 std::string temperatureBlock(int number, std::span<const double> temperatures);

@@ -12,6 +12,7 @@
 #include "loadcase/analysis_code.h"
 #include "loadcase/entity_numbering.h"
 #include "loadcase/entry_physics.h"
+#include "loadcase/gas_material.h"
 #include "loadcase/section_finder.h"
 #include "loadcase/text_format.h"
 #include "platform/host_error.h"
@@ -110,6 +111,8 @@ std::string loadCode(char letter) {
             return "2 ";
         case 'v':  // a fluid's velocity on a face
             return "3 ";
+        case 't':  // a gas's total pressure and temperature on an inlet face
+            return "4 ";
         default:
             return {};
     }
@@ -193,12 +196,21 @@ class Writer {
     bool isFluid() const { return analysisClassOf(document_.analysisType()) == AnalysisClass::Fluid; }
     // The fluid analysis that solves the heat with the flow; the others have no use for it.
     bool carriesHeat() const { return isFluid() && document_.solveIndex() == kFluidMultiphysics; }
+    bool isCompressible() const { return isFluid() && document_.solveIndex() == kCompressibleFlow; }
+    // The flows whose inputs hold the thermal sections: the one that carries heat, and the gas's,
+    // whose walls may be held at a temperature.
+    bool writesThermalSections() const { return carriesHeat() || isCompressible(); }
     void reportHeatLeftOut() const;
     // A Multiphysics material that lacks its thermal values (the solver would conduct no heat).
     bool lacksThermalValues() const;
     // Solid bodies (viscosity 0) that the chosen fluid analysis cannot take: any under a flow
     // without heat, all of them under a flow that carries heat.
     bool refusesSolidBodies() const;
+    // A material without the gas values or of no gas, named with its body; a gas flow with no
+    // face that bounds it.
+    bool refusesNonGases() const;
+    bool lacksBoundary() const;
+    int bodyNumberForMessage(const model::CActionsData& d) const;
     void writeKind(model::EntryKind kind, const char* heading, Part part = Part::All);
     std::string lineFor(model::EntryKind kind, const model::CActions& entry, Part part) const;
     std::string materialLine(const model::CActionsData& d, Part part) const;
@@ -242,7 +254,7 @@ int Writer::run() {
     startSection("MODEL").push_back(platform::joinPath(document_.projectFolder(), "dump.stp"));
     startSection("MFILE").push_back(document_.meshPath());
     if (values_) writeSolveSections();
-    if (values_ && isFluid() && !carriesHeat()) reportHeatLeftOut();
+    if (values_ && isFluid() && !writesThermalSections()) reportHeatLeftOut();
     writeTablesAndMeshSettings();
     // A fluid loadcase keeps its thermal actions and held temperatures apart from the flow's, as
     // a Multiphysics one does; its one material line holds the heat constants too.
@@ -253,7 +265,7 @@ int Writer::run() {
     writeKind(model::kKindReaction, "RESTRAINTS", nonThermal);
     writeKind(model::kKindInteraction, "CONSTRAINTS");
     if (isMultiphysics()) writeKind(model::kKindMaterial, "TMATERIALS", Part::Thermal);
-    if (isMultiphysics() || carriesHeat()) {
+    if (isMultiphysics() || writesThermalSections()) {
         writeKind(model::kKindAction, "TLOADS", Part::Thermal);
         writeKind(model::kKindReaction, "TRESTRAINTS", Part::Thermal);
     }
@@ -271,7 +283,9 @@ bool Writer::refusedForSolve() {
         return true;
     }
     if (isMultiphysics() && lacksThermalValues()) return true;
-    if (isFluid() && refusesSolidBodies()) return true;
+    // A gas of viscosity 0 is inviscid, not a solid.
+    if (isCompressible() && (refusesNonGases() || lacksBoundary())) return true;
+    if (isFluid() && !isCompressible() && refusesSolidBodies()) return true;
     std::ifstream current(document_.solverInputPath());
     if (current && findSection(current, "HEA", 3) == 0) {
         ui::showMessage("Create a Mesh first");
@@ -329,6 +343,43 @@ bool Writer::refusesSolidBodies() const {
         "A flow that carries heat needs at least one fluid body (dynamic viscosity above 0): every "
         "material of this loadcase has a dynamic viscosity of 0.");
     return true;
+}
+
+bool Writer::refusesNonGases() const {
+    for (const auto& entry : document_.entries()) {
+        const auto& d = entry.data();
+        if (d.kind() != model::kKindMaterial) continue;
+        const GasValues gas = gasValuesOf(d.text());
+        if (gas == GasValues::Gas) continue;
+        ui::showMessage(gasRefusal(gas, bodyNumberForMessage(d)));
+        return true;
+    }
+    return false;
+}
+
+// A wall is a reaction, an inlet, outlet or far field an action on a face; a body's acceleration
+// or initial state bounds nothing.
+bool Writer::lacksBoundary() const {
+    for (const auto& entry : document_.entries()) {
+        const auto& d = entry.data();
+        if (d.kind() == model::kKindReaction) return false;
+        if (d.kind() == model::kKindAction && d.text().starts_with("face;")) return false;
+    }
+    ui::showMessage(
+        "A compressible flow needs at least one boundary face: hold its walls in the Reactions dialog, or "
+        "give faces an inlet, an outlet or a far field in the Actions dialog");
+    return true;
+}
+
+// The body a material entry belongs to, for a message written before the input is: 1 in an
+// assembly, 0 when the host cannot tell.
+int Writer::bodyNumberForMessage(const model::CActionsData& d) const {
+    if (!source_.partSession) return 1;
+    try {
+        return EntityNumbering(source_.partSession).bodyNumber(d.bodyKey().bytes());
+    } catch (const platform::HostError&) {
+        return 0;
+    }
 }
 
 bool Writer::startResultFile() {
@@ -507,6 +558,8 @@ std::string Writer::actionLine(const model::CActionsData& d) const {
         }
         case 'a':
         case 'b':
+            // A gas's initial pressure and temperature hold for the whole model.
+            if (text.starts_with("body;initial state=")) return "il " + value + "\n";
             return "al " + value + "\n";
         case 't':
             return "t " + platform::joinPath(document_.projectFolder(), value) + ".out\n";

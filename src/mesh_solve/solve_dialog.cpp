@@ -12,7 +12,6 @@
 #include "loadcase/text_format.h"
 #include "mesh_solve/plain_number.h"
 #include "mesh_solve/program_launch.h"
-#include "mesh_solve/solvable_analyses.h"
 #include "mesh_solve/solve_command.h"
 #include "mesh_solve/solver_input_source.h"
 #include "ui/prompts.h"
@@ -154,8 +153,12 @@ void CSolve::relabel(int type) {
     takeBoxes();
     const auto rows = mesh_solve::solveRows(type, addon::library().unitText);
     auto& values = command_->values();
+    // A row of another meaning starts again from its default. A row of the same label but another
+    // default means another thing too: the Newton iterations of incompressible flow (25) are not
+    // the pseudo-time steps of a gas (2000).
     for (int row = 0; row < mesh_solve::kSolveRowCount; ++row)
-        if (rows.labels[row] != rows_.labels[row]) values[row] = 0.0;
+        if (rows.labels[row] != rows_.labels[row] || rows.defaults[row] != rows_.defaults[row])
+            values[row] = 0.0;
     mesh_solve::applyRowDefaults(rows, values);
     rows_ = rows;
     for (int row = 0; row < mesh_solve::kSolveRowCount; ++row) {
@@ -202,13 +205,6 @@ void CSolve::solve() {
     const auto& values = command_->values();
     ex.document().replaceSectionEntry(mesh_solve::solveEntryText(type, values), model::kKindSolveParameters,
                                       true);
-    // The choice is kept in the loadcase either way; an analysis this version cannot solve goes
-    // no further.
-    if (const std::string refusal = mesh_solve::unsolvedAnalysisMessage(type); !refusal.empty()) {
-        ui::showMessage(refusal);
-        return;
-    }
-
     if (loadcase::writeSolverInput(mesh_solve::solverInputSource(ex), values) != 0)
         return;  // the writer has said why
     if (isChecked(kSolverFileOnly)) return;

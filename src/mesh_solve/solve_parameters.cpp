@@ -26,7 +26,8 @@ constexpr const char* kSteps = "number of steps";
 constexpr const char* kLoadSteps = "number of load steps";
 constexpr double kDefaultLoadSteps = 10;  // the solver's own when the row holds 0
 constexpr double kDefaultTolerance = 1e-06;
-constexpr double kDefaultNewtonIterations = 25;  // the flow solver's own when the row holds 0
+constexpr double kDefaultNewtonIterations = 25;   // the flow solver's own when the row holds 0
+constexpr double kDefaultPseudoTimeSteps = 2000;  // the gas solver's steady steps when the row holds 0
 
 // Rows 2 to 7 of each analysis type; an empty text ends the rows shown.
 std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
@@ -49,6 +50,10 @@ std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
             return {kInitialTemperature, kSteps, "step size (s)", "Print every n steps, n=", "", ""};
         case loadcase::kFirstFluidAnalysis:
             return {kIterations, kSteps, "step size (s)", "Print every n steps, n=", "", ""};
+        case loadcase::kCompressibleFlow:
+            // Steady: pseudo-time steps up to the limit; transient: steps of the step size, each
+            // divided as the CFL number needs.
+            return {kIterations, kSteps, "step size (s)", "Print every n steps, n=", "CFL number", ""};
         case loadcase::kFluidMultiphysics:
             // A flow that carries heat starts at the initial temperature, where its buoyancy vanishes.
             return {kIterations, kSteps, "step size (s)", "Print every n steps, n=", kInitialTemperature, ""};
@@ -61,6 +66,8 @@ double defaultFor(int type, const std::string& label) {
     // A flow of 0 steps is steady, and its Newton iteration has a limit of its own.
     if (type == loadcase::kFirstFluidAnalysis || type == loadcase::kFluidMultiphysics)
         return label == kIterations ? kDefaultNewtonIterations : 0.0;
+    // A CFL number of 0 is the gas solver's own, which differs for steady and transient runs.
+    if (type == loadcase::kCompressibleFlow) return label == kIterations ? kDefaultPseudoTimeSteps : 0.0;
     if (label == kModes || label == kLoadFactor || label == kSteps) return 1.0;
     if (label == kIterations) return 100.0;
     if (label == kLoadSteps) return kDefaultLoadSteps;
@@ -113,9 +120,6 @@ SolveRows solveRows(int type, const std::string& unitText) {
     rows.labels[0] = "tolerance " + unitText;
     rows.shown = 1;
     rows.defaults[0] = kDefaultTolerance;
-    // Compressible flow is not solved yet and takes no values of its own: rows borrowed from
-    // another analysis would be boxes that change nothing.
-    if (type == loadcase::kCompressibleFlow) return rows;
     const auto later = laterRows(type);
     for (std::size_t i = 0; i < later.size() && later[i][0] != '\0'; ++i) {
         rows.labels[i + 1] = later[i];

@@ -40,13 +40,14 @@ struct SolveRows {
 
 // The rows of an analysis type; row 1 is "tolerance " with the length-unit text. Incompressible
 // flow (8) has an iteration limit, a number of steps (0: steady), a step size and a print
-// interval, multiphysics (10) those and the initial temperature; compressible flow (9) has the
-// tolerance only.
+// interval, multiphysics (10) those and the initial temperature, compressible flow (9) those and
+// the CFL number.
 SolveRows solveRows(int type, const std::string& unitText);
 
 // Gives the shown rows that hold 0 their default: a tolerance of 1e-06, 1 mode, 100 iterations,
 // 10 load steps, a load factor of 1, 1 step; for incompressible flow 25 Newton iterations and no
-// step (steady flow), for multiphysics too.
+// step (steady flow), for multiphysics too; for compressible flow 2000 pseudo-time steps, no step
+// (steady flow) and the solver's own CFL number (0).
 void applyRowDefaults(const SolveRows& rows, SolveValues& values);
 
 // The keyword, the type number and the seven values each as ",%g".

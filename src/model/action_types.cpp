@@ -44,6 +44,15 @@ const std::vector<ActionType> kFluid = {
      "(in/s2)", false, "accel=", kOnBody, "a face on the body"},
 };
 
+// A gas enters through a face at a total pressure and temperature; its initial state is a
+// pressure and a temperature over the whole model (formulas of x, y, z make it non-uniform).
+const std::vector<ActionType> kGas = {
+    {"face: total pressure, temperature", 2, KV_BASE "&& select faces", "p0, T0=", "(N/mm2, C)", "(N/m2, C)",
+     "(lbf/in2, F)", false, "face;total pressure=", kOnFaces, "faces"},
+    {"body: initial pressure, temperature", 2, KV_BASE "&& select face on body", "p, T=", "(N/mm2, C)",
+     "(N/m2, C)", "(lbf/in2, F)", false, "body;initial state=", kOnBody, "a face on the body"},
+};
+
 #define KV_FACES KV_BASE "&& select faces"
 
 // A Multiphysics loadcase takes the mechanical actions, then the thermal ones. Its temperatures
@@ -58,8 +67,9 @@ std::vector<ActionType> multiphysicsTypes() {
 
 const std::vector<ActionType> kMultiphysics = multiphysicsTypes();
 
-// A fluid loadcase takes the flow's actions, then the thermal ones for a flow that carries heat.
-// The flow solver places heat on faces only, so the heat flux takes faces and no points.
+// A fluid loadcase takes the flow's actions, then the thermal ones for a flow that carries heat,
+// then the gas's (appended, so that the stored codes of the others stay). The flow solver places
+// heat on faces only, so the heat flux takes faces and no points.
 std::vector<ActionType> fluidTypes() {
     std::vector<ActionType> types = kFluid;
     for (ActionType type : kThermal) {
@@ -70,6 +80,7 @@ std::vector<ActionType> fluidTypes() {
         }
         types.push_back(type);
     }
+    types.insert(types.end(), kGas.begin(), kGas.end());
     return types;
 }
 

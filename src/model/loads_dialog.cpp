@@ -21,15 +21,14 @@ using ui::ControlKind;
 
 namespace {
 
-// A Multiphysics loadcase lists the mechanical and the thermal actions, a fluid one the flow's and
-// the thermal ones: the list is made longer so that both groups show without scrolling.
+// A Multiphysics loadcase lists the mechanical and the thermal actions, a fluid one the flow's, the
+// thermal ones and the gas's: the list is made longer so that every type shows without scrolling.
 int listGrowth(CLoadsCommand* command) {
     if (command == nullptr || command->explorer() == nullptr) return 0;
     switch (model::readAnalysisClass(*command->explorer())) {
         case model::AnalysisClass::Multiphysics:
-            return 60;
         case model::AnalysisClass::Fluid:
-            return 20;
+            return 60;
         default:
             return 0;
     }
@@ -273,19 +272,25 @@ namespace {
 
 // The value edit that receives a load table's name, by the editor's list position: the
 // component's own edit (force y, velocity y and y acceleration the second, fluid temperature the
-// second).
+// second, a gas's temperatures the second).
 int tableEdit(model::AnalysisClass cls, int item) {
     static constexpr int kThermal[] = {CLoads::kValue1, CLoads::kValue1, CLoads::kValue2, CLoads::kValue1};
     static constexpr int kMechanical[] = {CLoads::kValue1, CLoads::kValue2, CLoads::kValue3, CLoads::kValue1,
                                           CLoads::kValue1, CLoads::kValue2, CLoads::kValue3, CLoads::kValue1};
     static constexpr int kFluid[] = {CLoads::kValue1, CLoads::kValue2, CLoads::kValue3, CLoads::kValue1,
                                      CLoads::kValue1, CLoads::kValue2, CLoads::kValue3};
+    // Total pressure and temperature, initial pressure and temperature.
+    static constexpr int kGas[] = {CLoads::kValue1, CLoads::kValue2, CLoads::kValue1, CLoads::kValue2};
     if (item < 0) return 0;
     const auto index = static_cast<std::size_t>(item);
-    // The items of two groups: the first group's, then the thermal ones.
-    const auto inGroups = [index](const auto& first) {
+    // The items of two groups: the first group's, then the thermal ones; a fluid's then the gas's.
+    const auto inGroups = [index](const auto& first, bool gas = false) {
         if (index < std::size(first)) return first[index];
-        return index - std::size(first) < std::size(kThermal) ? kThermal[index - std::size(first)] : 0;
+        const std::size_t thermal = index - std::size(first);
+        if (thermal < std::size(kThermal)) return kThermal[thermal];
+        // The editor's thermal items end with the held temperature, which goes to no edit here.
+        const std::size_t later = thermal - (std::size(kThermal) + 1);
+        return gas && thermal > std::size(kThermal) && later < std::size(kGas) ? kGas[later] : 0;
     };
     switch (cls) {
         case model::AnalysisClass::Thermal:
@@ -293,7 +298,7 @@ int tableEdit(model::AnalysisClass cls, int item) {
         case model::AnalysisClass::Multiphysics:
             return inGroups(kMechanical);
         case model::AnalysisClass::Fluid:
-            return inGroups(kFluid);
+            return inGroups(kFluid, true);
         default:
             return index < std::size(kMechanical) ? kMechanical[index] : 0;
     }

@@ -88,6 +88,7 @@ void convertFluid(MaterialValues& values, UnitSystem file, UnitSystem document) 
     if (const auto thermal = thermalFactors(file, document)) {
         values[2] *= thermal->conductivity;
         values[3] *= thermal->heatCapacity;
+        values[6] *= thermal->heatCapacity;
     }
 }
 

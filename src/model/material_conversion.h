@@ -9,7 +9,7 @@ namespace model {
 
 // Value slots of a material file, in file order.
 inline constexpr int kThermalSlots = 5;  // k, ky, kz, rho, c
-inline constexpr int kFluidSlots = 5;    // rho, mu, k, c, beta
+inline constexpr int kFluidSlots = 7;    // rho, mu, k, c, beta, gamma, R
 inline constexpr int kMechanicalSlots =
     13;  // E1, nu, alpha1, rho, (unused), E2, G12, angle, alpha2, Sy, Su, Se, Syc
 using MaterialValues = std::array<double, kMechanicalSlots>;
@@ -37,9 +37,10 @@ std::optional<ThermalFactors> thermalFactors(UnitSystem file, UnitSystem documen
 void convertMechanical(MaterialValues& values, UnitSystem file, UnitSystem document);
 // Converts the five slots of a thermal file in place.
 void convertThermal(MaterialValues& values, UnitSystem file, UnitSystem document);
-// Converts the five slots of a fluid file in place: the density as a mechanical density, the
+// Converts the seven slots of a fluid file in place: the density as a mechanical density, the
 // dynamic viscosity (a stress times a time) as a stress, the conductivity and heat capacity as
-// the thermal ones, the expansion coefficient as the mechanical one.
+// the thermal ones, the expansion coefficient as the mechanical one, and a gas's gas constant (an
+// energy per mass and degree) as the heat capacity; the ratio of specific heats has no unit.
 void convertFluid(MaterialValues& values, UnitSystem file, UnitSystem document);
 
 }  // namespace model

@@ -27,7 +27,7 @@ using loadcase::AnalysisClass;
 // The value slot each MAKE TABLE list item stands for, in list order.
 constexpr int kThermalTableSlots[] = {0, 4, 3, 1, 2};
 constexpr int kMechanicalTableSlots[] = {0, 1, 2, 3, 5, 6, 8};
-constexpr int kFluidTableSlots[] = {0, 1, 2, 3, 4};
+constexpr int kFluidTableSlots[] = {0, 1, 2, 3, 4, 5, 6};
 // A Multiphysics material's list: the mechanical items, then k, c, ky and kz (slots 13, 16, 14, 15).
 constexpr int kMultiphysicsTableSlots[] = {0, 1, 2, 3, 5, 6, 8, 13, 16, 14, 15};
 
@@ -167,7 +167,8 @@ void CMaterial::buildMultiphysicsThermalSection(widgets::PropertyGrid& g) {
     slots_.insert(slots_.end(), {k, ky, kz, c});
 }
 
-// The flow needs the density and viscosity; the thermal properties serve a flow that carries heat.
+// The flow needs the density and viscosity; the thermal properties serve a flow that carries heat,
+// the gas's ratio of specific heats and gas constant the flow of a gas (0 for a liquid).
 void CMaterial::buildFluidSections(widgets::PropertyGrid& g) {
     const auto units = model::materialUnitLabels(addon::library().unitText);
     const PropertyHandle f = g.addSection("Fluid");
@@ -177,7 +178,10 @@ void CMaterial::buildFluidSections(widgets::PropertyGrid& g) {
     const PropertyHandle k = g.addString(t, "conductivity " + units.conductivity, "0");
     const PropertyHandle c = g.addString(t, "heat capacity " + units.heatCapacity, "0");
     const PropertyHandle beta = g.addString(t, "expansion coeff. " + units.expansion, "0");
-    slots_ = {rho, mu, k, c, beta};
+    const PropertyHandle gas = g.addSection("Gas");
+    const PropertyHandle gamma = g.addString(gas, "ratio of specific heats", "0");
+    const PropertyHandle r = g.addString(gas, "gas constant " + units.heatCapacity, "0");
+    slots_ = {rho, mu, k, c, beta, gamma, r};
 }
 
 // ---- loading ----

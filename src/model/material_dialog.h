@@ -38,9 +38,10 @@ class CMaterial : public addon::CommandDialog<CMaterialCommand> {
     widgets::PropertyHandle descriptionItem() const { return description_; }
     widgets::PropertyHandle standardItem() const { return standard_; }
     widgets::PropertyHandle fileItem() const { return fromFile_; }
-    // The item of value slot `slot` in file and entry order (k, ky, kz, rho, c; rho, mu, k, c, beta;
-    // or E1, nu, alpha1, rho, -, E2, G12, angle, alpha2, Sy, Su, Se, Syc, and for a Multiphysics
-    // loadcase k, ky, kz, c after them); kNoProperty for the unused fifth mechanical slot.
+    // The item of value slot `slot` in file and entry order (k, ky, kz, rho, c; rho, mu, k, c, beta,
+    // gamma, R; or E1, nu, alpha1, rho, -, E2, G12, angle, alpha2, Sy, Su, Se, Syc, and for a
+    // Multiphysics loadcase k, ky, kz, c after them); kNoProperty for the unused fifth mechanical
+    // slot.
     widgets::PropertyHandle slotItem(int slot) const;
 
     // The entry text: the description, ": " and the value fields as typed, joined by ",".

@@ -19,8 +19,9 @@ const std::vector<const char*> kLoadThermal = {"heat flux", "convection coeffici
 const std::vector<const char*> kLoadMechanical = {"force x",        "force y",        "force z",
                                                   "pressure",       "x acceleration", "y acceleration",
                                                   "z acceleration", "spin speed"};
-const std::vector<const char*> kMaterialFluid = {"density ", "dynamic viscosity ", "conductivity ",
-                                                 "heat capacity ", "expansion coeff. "};
+const std::vector<const char*> kMaterialFluid = {
+    "density ",          "dynamic viscosity ",       "conductivity ", "heat capacity ",
+    "expansion coeff. ", "ratio of specific heats ", "gas constant "};
 // A Multiphysics loadcase's lists: the mechanical items, then the thermal ones (its density is the
 // mechanical one, so the thermal materials leave theirs out).
 const std::vector<const char*> kMaterialMultiphysics = {
@@ -31,11 +32,14 @@ const std::vector<const char*> kLoadMultiphysics = {
     "force x",           "force y",        "force z",         "pressure",  "x acceleration",
     "y acceleration",    "z acceleration", "spin speed",      "heat flux", "convection coefficient",
     "fluid temperature", "internal heat",  "held temperature"};
-// A fluid loadcase's flow items, then the thermal ones of a flow that carries heat.
-const std::vector<const char*> kLoadFluid = {"velocity x",        "velocity y",     "velocity z",
-                                             "pressure",          "x acceleration", "y acceleration",
-                                             "z acceleration",    "heat flux",      "convection coefficient",
-                                             "fluid temperature", "internal heat",  "held temperature"};
+// A fluid loadcase's flow items, then the thermal ones of a flow that carries heat, then a gas's.
+const std::vector<const char*> kLoadFluid = {
+    "velocity x",         "velocity y",        "velocity z",
+    "pressure",           "x acceleration",    "y acceleration",
+    "z acceleration",     "heat flux",         "convection coefficient",
+    "fluid temperature",  "internal heat",     "held temperature",
+    "total pressure",     "total temperature", "initial pressure",
+    "initial temperature"};
 
 }  // namespace
 

@@ -42,12 +42,18 @@ constexpr std::array<Quantity, kQuantityCount> kQuantities{{
     {"Y Heat Flux", "Y Heat Flux", kKindHeatFlux, 1, U::HeatFlux},
     {"Z Heat Flux", "Z Heat Flux", kKindHeatFlux, 2, U::HeatFlux},
     {"Heat Flux", "Heat Flux", kKindHeatFlux, kItemMagnitude, U::HeatFlux},
+    {"Density", "Density", kKindDensity, 0, U::Density},
+    {"Mach number", "Mach number", kKindMach, 0, U::None},
 }};
 
 // A flow's list: the mesh, the velocity components, speed, pressure and vorticity.
 constexpr int kFluidPositions[] = {kPositionMesh,      kPositionXVelocity, kPositionXVelocity + 1,
                                    kPositionZVelocity, kPositionSpeed,     kPositionPressure,
                                    kPositionVorticity};
+
+bool isGasQuantity(int position) {
+    return position == kPositionDensity || position == kPositionMach;
+}
 
 bool isHeatFlux(int position) {
     return position >= kPositionXHeatFlux && position <= kPositionHeatFlux;
@@ -99,7 +105,11 @@ std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bo
     } else if (physics == kPhysicsFluid) {
         for (int p : kFluidPositions)
             if (p != kPositionMesh) list.push_back({std::string(kQuantities[p].listText), p});
-        if (solutionType == kSolutionFlowWithHeat) list.push_back({"Temperatures", kPositionTemperature});
+        if (solutionType == kSolutionFlowWithHeat || solutionType == kSolutionCompressibleFlow)
+            list.push_back({"Temperatures", kPositionTemperature});
+        if (solutionType == kSolutionCompressibleFlow)
+            for (int p : {kPositionDensity, kPositionMach})
+                list.push_back({std::string(kQuantities[p].listText), p});
     }
     if (heatFlux && carriesHeat(physics, solutionType)) insertHeatFlux(list);
     return list;
@@ -116,7 +126,7 @@ bool hasTimeHistory(int position, int physics) {
     if (physics == kPhysicsMultiphysics && isHeatFlux(position)) return true;
     // A flow's temperatures are offered only where it carries heat.
     if (physics == kPhysicsFluid)
-        return position == kPositionTemperature || isHeatFlux(position) ||
+        return position == kPositionTemperature || isHeatFlux(position) || isGasQuantity(position) ||
                (position != kPositionMesh && std::find(std::begin(kFluidPositions), std::end(kFluidPositions),
                                                        position) != std::end(kFluidPositions));
     if (physics != kPhysicsMechanical && physics != kPhysicsMultiphysics) return false;
@@ -156,6 +166,14 @@ std::string heatFluxUnit(std::string_view lengthUnit) {
     return "";
 }
 
+std::string densityUnit(std::string_view lengthUnit) {
+    if (lengthUnit.starts_with("mm")) return "kg/mm3";
+    if (lengthUnit.starts_with("m")) return "kg/m3";
+    if (lengthUnit.starts_with("c")) return "kg/cm3";
+    if (lengthUnit.starts_with("i")) return "lbf/in3";
+    return "";
+}
+
 std::string unitText(UnitClass unit, std::string_view lengthUnit) {
     switch (unit) {
         case UnitClass::Stress:
@@ -170,6 +188,8 @@ std::string unitText(UnitClass unit, std::string_view lengthUnit) {
             return "1/s";
         case UnitClass::HeatFlux:
             return heatFluxUnit(lengthUnit);
+        case UnitClass::Density:
+            return densityUnit(lengthUnit);
         case UnitClass::None:
             break;
     }
@@ -187,6 +207,8 @@ std::string unitTextForKind(int kind, std::string_view lengthUnit) {
             return std::string(lengthUnit);
         case kKindHeatFlux:
             return heatFluxUnit(lengthUnit);
+        case kKindDensity:
+            return densityUnit(lengthUnit);
         default:
             return "";
     }

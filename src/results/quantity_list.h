@@ -1,7 +1,7 @@
 #pragma once
 // The result quantities both result dialogs offer (the 25 of mechanical loadcases, then the
-// flow's, then the heat flux): list text, legend label, (kind, item) and unit class; which of them
-// a loadcase offers; and the unit texts of the length unit.
+// flow's, the heat flux, and a gas's density and Mach number): list text, legend label, (kind, item) and unit
+// class; which of them a loadcase offers; and the unit texts of the length unit.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,11 +19,15 @@ inline constexpr int kPhysicsMultiphysics = 10;
 // A flow that carries heat (solve index of a fluid loadcase): the flow's quantities and its
 // temperatures.
 inline constexpr int kSolutionFlowWithHeat = 10;
+// The flow of a gas (solve index of a fluid loadcase): the flow's quantities, its temperatures,
+// density and Mach number.
+inline constexpr int kSolutionCompressibleFlow = 9;
 // The natural frequencies about a heated state (solve index of a Multiphysics loadcase).
 inline constexpr int kSolutionThermalNaturalFrequencies = 14;
 
-// Velocity: the length unit per second; PerSecond: "1/s" (vorticity); HeatFlux: power per area.
-enum class UnitClass { None, Stress, Length, Temperature, Velocity, PerSecond, HeatFlux };
+// Velocity: the length unit per second; PerSecond: "1/s" (vorticity); HeatFlux: power per area;
+// Density: mass per volume as the material dialog gives it.
+enum class UnitClass { None, Stress, Length, Temperature, Velocity, PerSecond, HeatFlux, Density };
 
 struct Quantity {
     std::string_view listText;
@@ -33,7 +37,7 @@ struct Quantity {
     UnitClass unit;
 };
 
-inline constexpr int kQuantityCount = 32;
+inline constexpr int kQuantityCount = 34;
 // Positions 0 to 24 are the mechanical list.
 inline constexpr int kMechanicalQuantityCount = 25;
 inline constexpr int kPositionMesh = 0;
@@ -47,8 +51,10 @@ inline constexpr int kPositionVorticity = 27;
 // The heat flux's x, y, z components and its magnitude.
 inline constexpr int kPositionXHeatFlux = 28;
 inline constexpr int kPositionHeatFlux = 31;
+inline constexpr int kPositionDensity = 32;
+inline constexpr int kPositionMach = 33;
 
-// The quantity at list position `position` (0 to 31); "Mesh" for any other position.
+// The quantity at list position `position` (0 to 33); "Mesh" for any other position.
 const Quantity& quantityAt(int position);
 
 // The unit class of position `position` in a loadcase of `physics`: a flow's velocity components
@@ -67,7 +73,8 @@ struct OfferedQuantity {
 
 // The list a loadcase of `physics` and `solutionType` offers. A Multiphysics loadcase offers the
 // mechanical list (its temperatures among them); its natural frequencies the frequency and the
-// temperatures; a flow that carries heat the flow's list and the temperatures. Loadcases that
+// temperatures; a flow that carries heat the flow's list and the temperatures; the flow of a gas
+// the flow's list, the temperatures, the density and the Mach number. Loadcases that
 // carry heat offer the heat flux after "Temperatures" when `heatFlux` says their results hold it.
 std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bool heatFlux);
 
@@ -91,10 +98,13 @@ std::string velocityUnit(std::string_view lengthUnit);
 // Power per area as the thermal loads take it: "W/mm2", "W/m2", "W/cm2", "Btu/(s-in2)"; "" for
 // other units.
 std::string heatFluxUnit(std::string_view lengthUnit);
+// Mass per volume as the material dialog labels it: "kg/mm3", "kg/m3", "kg/cm3", "lbf/in3"; ""
+// for other units.
+std::string densityUnit(std::string_view lengthUnit);
 // The unit text of a quantity's unit class.
 std::string unitText(UnitClass unit, std::string_view lengthUnit);
 // The unit text of a result kind: stress for stresses and pressures, temperature, the length unit
-// for displacements, the heat flux unit, else "".
+// for displacements, the heat flux unit, the density unit, else "".
 std::string unitTextForKind(int kind, std::string_view lengthUnit);
 
 }  // namespace results

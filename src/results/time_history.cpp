@@ -34,6 +34,10 @@ std::optional<BlockLayout> layoutOf(int kind) {
             return BlockLayout{"VORT", 1, 3};
         case kKindHeatFlux:
             return BlockLayout{"FLUX", 1, 3};
+        case kKindDensity:
+            return BlockLayout{"DENS", 1, 1};
+        case kKindMach:
+            return BlockLayout{"MACH", 1, 1};
         case kKindStress:
             return BlockLayout{"STRES", 2, 6};
         default:

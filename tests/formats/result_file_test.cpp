@@ -181,6 +181,18 @@ TEST_F(ResultReader, NodeBlocksGiveTheValuesOfTheItemAndStep) {
     const std::string headers =
         "  \tDISP\n1 5 0 0\n2 6 0 0\n3 7 0 0\n\n    DISP   2 extra\n1 8 0 0\n2 9 0 0\n3 1 0 0\n";
     const std::string marks = "DISP 1\n1 ;junk 7 +9\n2 1.5e+01 -.5 ;\n   ; comment\n";
+    // A gas's printed steps: each holds its velocity, pressure, temperature, density and Mach number.
+    std::string gas = meshFileLines();
+    for (int step : {1, 2}) {
+        const double k = step;
+        const std::string n = " " + std::to_string(step);
+        gas += nodeBlock("VELO" + n, {{340 * k, 0, 0}, {0, 0, 0}, {0, 170 * k, 0}}) +
+               nodeBlock("PRES" + n, {{0.1 / k}, {0.2}, {0.15}}) +
+               nodeBlock("TEMP" + n, {{20}, {-50 * k}, {5}}) +
+               nodeBlock("DENS" + n, {{1.2e-9 * k}, {2.4e-9}, {1.8e-9}}) +
+               nodeBlock("MACH" + n, {{0.99 * k}, {0}, {0.5 * k}}) +
+               nodeBlock("VORT" + n, {{0, 0, k}, {0, 0, 0}, {0, 0, 0}});
+    }
     const struct {
         const char* name;
         std::string text;
@@ -193,6 +205,10 @@ TEST_F(ResultReader, NodeBlocksGiveTheValuesOfTheItemAndStep) {
         {"velocity", flow, kKindVelocity, 2, 1, {3, 6, 9}},
         {"pressure", flow, kKindPressure, 0, 2, {1e5, -3, 0}},
         {"vorticity", flow, kKindVorticity, kItemMagnitude, 2, {5, 0, 1}},
+        {"gas density", gas, kKindDensity, 0, 2, {2.4e-9, 2.4e-9, 1.8e-9}},
+        {"gas Mach number", gas, kKindMach, 0, 2, {1.98, 0, 1}},
+        {"gas temperature", gas, kKindTemperature, 0, 2, {20, -100, 5}},
+        {"gas speed", gas, kKindVelocity, kItemMagnitude, 1, {340, 0, 170}},
         {"leading blanks", headers, kKindDisplacement, 0, 1, {5, 6, 7}},
         {"other words", headers, kKindDisplacement, 0, 2, {8, 9, 1}},
         {"marks x", marks, kKindDisplacement, 0, 1, {0, 15, 15}},

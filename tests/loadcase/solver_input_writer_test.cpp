@@ -186,6 +186,92 @@ TEST_F(SolverInput, SolidBodiesAreTakenOnlyByAFlowThatCarriesHeat) {
     EXPECT_EQ(input(), heated);
 }
 
+// A gas: the seven values, an inlet at total pressure and temperature (load code 4), an outlet, a
+// velocity inlet held at a temperature (in TRESTRAINTS, as a flow with heat holds it), a wall, the
+// initial state over the whole model ("il"), and the six rows. SOLVE refuses, before the result file
+// or the input is touched, a material without the gas values or of no gas, named by its body (a gas
+// of viscosity 0 is inviscid, not a solid), and a gas with nothing on its faces. Incompressible flow
+// writes the gas's lines as they are, for its solver to refuse by name.
+TEST_F(SolverInput, CompressibleFlowLoadcaseAndWhatSolveRefuses) {
+    part.setDocument(
+        testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::box({20, 0, 0}, {30, 10, 10})}));
+    show();
+    auto& second = part.body(1);
+    add("Nozzle:8", kKindLoadcase);
+    add("Air: 1.204e-09,1.82e-11,2.57e-05,1005,0.00341,1.4,287.05", kKindMaterial, key(0));
+    add("face;total pressure=0.2, 20", kKindAction, key(0));
+    add("face;pressure=0.1", kKindAction, key(1));
+    add("face;velocity=1e5, 0, 0", kKindAction, key(2));
+    add("body;initial state=x<500 ? 0.1 : 0.01, 20", kKindAction, key(3));
+    add("face;fix,6=XYZ", kKindReaction, key(3));
+    add("face;temperature=20", kKindReaction, key(2));
+    explorer->document().setAnalysisType(8);
+    explorer->document().setSolveIndex(9);
+    const auto solve = [this](const SolveValues& values) {
+        return writeSolverInput(mesh_solve::solverInputSource(*explorer), values);
+    };
+    ASSERT_EQ(solve(SolveValues{1e-06, 2000, 100, 1e-05, 10, 0.8}), 0);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+    const std::string gas = input();
+    EXPECT_EQ(gas, head("0.001 mm scale=1 nod=10 elem=0 ana=9 2000 1e-05 100") +
+                       "SOLVE\n2000,100,1e-05,10,0.8,1e-06\nTABLES\nMSET\n"
+                       "MATERIALS\n1  1.204e-09,1.82e-11,2.57e-05,1005,0.00341,1.4,287.05\nESIZE\n"
+                       "LOADS\nbol 1 4 0.2, 20\nbol 2 1 0.1\nbol 3 3 1e5, 0, 0\nil x<500 ? 0.1 : 0.01, 20\n"
+                       "RESTRAINTS\nbor 4 0 0 0\nCONSTRAINTS\nTLOADS\nTRESTRAINTS\nbor 3 temp 20\n");
+    const std::string results = result();
+
+    const struct {
+        const char* material;  // of the second body
+        const char* message;
+    } refused[] = {
+        {"Water: 9.982e-07,1.002e-09,0.000598,4182,0.000207",
+         "The material of body 2 has no gas values (ratio of specific heats, gas constant): apply a gas "
+         "from the Materials dialog of this Fluid flow loadcase in its place"},
+        {"Water: 9.982e-07,1.002e-09,0.000598,4182,0.000207,0,0",
+         "body 2 is not a gas: its ratio of specific heats must be above 1 and its gas constant above 0"},
+        {"Odd: 1e-09,0,0,1005,0, 1.0 ,287",
+         "body 2 is not a gas: its ratio of specific heats must be above 1 and its gas constant above 0"},
+    };
+    for (const auto& r : refused) {
+        SCOPED_TRACE(r.material);
+        prompts->clearMessages();
+        explorer->document().replaceEntityEntry(second.key(), second.face(0).key(), "", r.material,
+                                                kKindMaterial);
+        EXPECT_EQ(solve(SolveValues{1e-06}), 1);
+        EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{r.message});
+        EXPECT_EQ(input(), gas);
+        EXPECT_EQ(result(), results);
+    }
+    // An inviscid gas (and a gas constant in a table) is a gas.
+    prompts->clearMessages();
+    explorer->document().replaceEntityEntry(second.key(), second.face(0).key(), "",
+                                            "Air (inviscid): 1.204e-09,0,0,1005,0.00341,1.4,tabm6",
+                                            kKindMaterial);
+    EXPECT_EQ(solve(SolveValues{1e-06}), 0);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+    EXPECT_NE(input().find("\n2  1.204e-09,0,0,1005,0.00341,1.4,tabm6\n"), std::string::npos) << input();
+
+    const std::string inviscid = input();
+    explorer->document().removeKind(kKindAction);
+    explorer->document().removeKind(kKindReaction);
+    add("body;initial state=0.1, 20", kKindAction, key(3));
+    EXPECT_EQ(solve(SolveValues{1e-06}), 1);
+    EXPECT_EQ(
+        prompts->messageTexts(),
+        std::vector<std::string>{"A compressible flow needs at least one boundary face: hold its walls in "
+                                 "the Reactions dialog, or give faces an inlet, an outlet or a far field "
+                                 "in the Actions dialog"});
+    EXPECT_EQ(input(), inviscid);
+
+    prompts->clearMessages();
+    add("face;total pressure=0.2, 20", kKindAction, key(0));
+    explorer->document().removeKind(kKindMaterial);
+    add("Air: 1.204e-09,1.82e-11,2.57e-05,1005,0.00341,1.4,287.05", kKindMaterial, key(0));
+    explorer->document().setSolveIndex(8);
+    ASSERT_EQ(solve(SolveValues{1e-06, 25}), 0);
+    EXPECT_NE(input().find("LOADS\nil 0.1, 20\nbol 1 4 0.2, 20\nRESTRAINTS\n"), std::string::npos) << input();
+}
+
 // A Multiphysics loadcase: the mechanical lines where a mechanical loadcase writes them, the thermal
 // ones (k, ky, kz, the shared density, c; heat and convection; a held temperature) in the T sections.
 TEST_F(SolverInput, MultiphysicsLoadcaseWritesItsThermalLinesInTheirOwnSections) {

@@ -151,11 +151,12 @@ TEST_F(SolveCommand, ValuesStayWithTheirLabelsAcrossAChangeOfType) {
 
 // Incompressible flow asks for the Newton iteration's limit (25 when 0) and a number of steps
 // that stays 0 (steady flow); SOLVE stores the entry without a keyword, writes the values in the
-// header and SOLVE lines and starts the solver. Compressible flow keeps its choice but is refused
-// before anything is written; the choice surviving the dialog and the mesh run's solver input is
-// the loadcase_types sample's. Multiphysics takes the flow's rows and the initial temperature in
-// row 6, and is solved under header code 10.
-TEST_F(SolveCommand, IncompressibleFlowAndMultiphysicsAreSolvedCompressibleFlowIsRefused) {
+// header and SOLVE lines and starts the solver. Compressible flow adds the CFL number (0: the
+// solver's own) and 2000 steady steps; a material that is no gas keeps the choice but is refused
+// before anything is written (the choice surviving the dialog and the mesh run's solver input is
+// the loadcase_types sample's), a gas is solved under header code 9. Multiphysics takes the flow's
+// rows and the initial temperature in row 6, and is solved under header code 10.
+TEST_F(SolveCommand, EveryFluidAnalysisIsSolved) {
     writeHeader(8);
     addMaterial();
     S& d = start();
@@ -174,21 +175,40 @@ TEST_F(SolveCommand, IncompressibleFlowAndMultiphysicsAreSolvedCompressibleFlowI
     EXPECT_NE(input.find("SOLVE\n25,50,0.01,10,0,1e-06\n"), std::string::npos) << input;
     EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
 
+    // The steps of a transient flow stay; the Newton limit is no limit of the gas's steps.
     d.userChoose(S::kTypeList, 1);  // "compressible flow"
-    EXPECT_EQ(shownBoxes(d), std::vector<std::string>{"1e-06"});
+    EXPECT_EQ(d.text(S::kFirstRowLabel + 5), "CFL number");
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "2000", "50", "0.01", "10", "0"}));
+    for (int row : {2, 3, 4}) d.userType(S::kFirstRowBox + row, "0");
     d.userClick(S::kSolve);
     EXPECT_EQ(
         prompts->messageTexts(),
-        std::vector<std::string>{"\"compressible flow\" is not solved by this version: of the fluid flow "
-                                 "analyses only incompressible flow and multiphysics are available yet. "
-                                 "The loadcase keeps its choice; the solver is not started."});
-    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"9,1e-06,0,0,0,0,0,0"});
+        std::vector<std::string>{"The material of body 1 has no gas values (ratio of specific heats, gas "
+                                 "constant): apply a gas from the Materials dialog of this Fluid flow "
+                                 "loadcase in its place"});
+    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"9,1e-06,2000,0,0,0,0,0"});
     EXPECT_EQ(readFile(inputPath()), input);
+    prompts->clearMessages();
+    explorer->document().removeKind(kKindMaterial);
+    explorer->document().addEntry(bodyKey(), key(0),
+                                  "Air: 1.204e-09,1.82e-11,2.57e-05,1005,0.00341,1.4,287.05", kKindMaterial);
+    explorer->document().addEntry(bodyKey(), key(1), "face;fix,0=X", kKindReaction);
+    d.userType(S::kFirstRowBox + 2, "200");
+    d.userType(S::kFirstRowBox + 3, "1e-05");
+    d.userType(S::kFirstRowBox + 5, "0.5");
+    d.userClick(S::kSolve);
+    EXPECT_TRUE(prompts->messageTexts().empty());
+    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"9,1e-06,2000,200,1e-05,0,0.5,0"});
+    const std::string gas = readFile(inputPath());
+    EXPECT_NE(gas.find(" ana=9 2000 1e-05 200\n"), std::string::npos) << gas;
+    EXPECT_NE(gas.find("SOLVE\n2000,200,1e-05,0,0.5,1e-06\n"), std::string::npos) << gas;
+    explorer->document().removeKind(kKindReaction);
 
     prompts->clearMessages();
     d.userChoose(S::kTypeList, 2);  // "multiphysics"
     EXPECT_EQ(d.text(S::kFirstRowLabel + 5), "initial temperature");
-    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "25", "0", "0", "0", "0"}));
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "25", "200", "1e-05", "0", "0"}));
+    for (int row : {2, 3}) d.userType(S::kFirstRowBox + row, "0");
     d.userType(S::kFirstRowBox + 5, "20");
     d.userClick(S::kSolve);
     EXPECT_TRUE(prompts->messageTexts().empty());
@@ -218,7 +238,7 @@ TEST_F(SolveCommand, AFluidLoadcaseKeepsItsPhysicsMaterialAndAnalysisWhenOpenedA
     EXPECT_EQ(explorer->document().solveIndex(), 8);
     EXPECT_EQ(lines(kKindLoadcase), std::vector<std::string>{"Flow:8"});
     EXPECT_EQ(lines(kKindMaterial),
-              std::vector<std::string>{"Water: 9.982e-07,1.002e-09,0.000598,4182,0.000207"});
+              std::vector<std::string>{"Water: 9.982e-07,1.002e-09,0.000598,4182,0.000207,0,0"});
     S& d = start();
     EXPECT_EQ(d.itemText(S::kTypeList, d.selection(S::kTypeList)), "incompressible flow");
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "25", "20", "0.05", "0"}));

@@ -170,12 +170,14 @@ TEST_F(Actions, ASecondConvectionOnAFaceReplacesTheFirst) {
 // acceleration of the body, then the thermal actions of a flow that carries heat; a velocity on an
 // edge or a design point, and a heat flux on a point (the flow places heat on faces only), are
 // refused.
-TEST_F(Actions, AFluidLoadcaseTakesTheFlowActionsThenTheThermalOnes) {
+TEST_F(Actions, AFluidLoadcaseTakesTheFlowActionsThenTheThermalOnesThenTheGass) {
     auto& point = part.addDesignPoint({1, 2, 3});
     auto& f = openFluid();
     EXPECT_EQ(f.windowText(), "Fluid Loads");
-    EXPECT_EQ(listOf(f), (Strings{"face: velocity vx,vy,vz", "face: pressure", "body: accelerations ax,ay,az",
-                                  "face: heat flux", "face: convection", "body: internal heat"}));
+    EXPECT_EQ(listOf(f),
+              (Strings{"face: velocity vx,vy,vz", "face: pressure", "body: accelerations ax,ay,az",
+                       "face: heat flux", "face: convection", "body: internal heat",
+                       "face: total pressure, temperature", "body: initial pressure, temperature"}));
     f.userChoose(L::kTypeList, 0);
     EXPECT_EQ(f.text(L::kValuePrompt), "2. Enter values, table names or equations && select faces");
     EXPECT_EQ(f.text(L::kValueLabel), "vx,vy,vz=");
@@ -190,20 +192,35 @@ TEST_F(Actions, AFluidLoadcaseTakesTheFlowActionsThenTheThermalOnes) {
     apply(f, 3, {"0.5"}, box().face(4));
     apply(f, 3, {"0.5"}, box().vertex(0));
     apply(f, 4, {"1e-05", "20"}, box().face(5));
+    // A gas's inlet at a total pressure and temperature, and its initial state, a formula of x.
+    f.userChoose(L::kTypeList, 6);
+    EXPECT_EQ(f.text(L::kValueLabel), "p0, T0=");
+    EXPECT_EQ(f.text(L::kUnitLabel), "(N/mm2, C)");
+    EXPECT_TRUE(f.isVisible(L::kValue2));
+    EXPECT_FALSE(f.isVisible(L::kValue3));
+    apply(f, 6, {"0.2", "20"}, box().face(0));
+    apply(f, 6, {"0.2", "20"}, box().edge(1));
+    apply(f, 7, {"x<500 ? 0.1 : 0.01", "20"}, box().face(2));
+    EXPECT_EQ(f.text(L::kValuePrompt), "2. Enter values, table names or equations && select face on body");
     EXPECT_EQ(readFile(explorer->document().loadcaseFilePath()),
               expectedFileBytes({{bodyKey(), key(0), "face;velocity=0, 0, -250*t", 3},
                                  {bodyKey(), key(1), "face;velocity=0, 0, -250*t", 3},
                                  {bodyKey(), key(2), "face;pressure=0", 3},
                                  {bodyKey(), key(3), "accel=0, -9810, 0", 3},
                                  {bodyKey(), key(4), "face;heat=0.5", 3},
-                                 {bodyKey(), key(5), "face;convection=1e-05, 20", 3}}));
+                                 {bodyKey(), key(5), "face;convection=1e-05, 20", 3},
+                                 {bodyKey(), key(0), "face;total pressure=0.2, 20", 3},
+                                 {bodyKey(), key(2), "body;initial state=x<500 ? 0.1 : 0.01, 20", 3}}));
     EXPECT_EQ(prompts->messageTexts(),
               (Strings{"\"face: velocity vx,vy,vz\" cannot act on an edge: select faces",
                        "\"face: velocity vx,vy,vz\" cannot act on a point: select faces",
-                       "\"face: heat flux\" cannot act on a point: select faces"}));
+                       "\"face: heat flux\" cannot act on a point: select faces",
+                       "\"face: total pressure, temperature\" cannot act on an edge: select faces"}));
     addon::library().unitText = "in";
     f.userChoose(L::kTypeList, 0);
     EXPECT_EQ(f.text(L::kUnitLabel), "(in/s)");
+    f.userChoose(L::kTypeList, 7);
+    EXPECT_EQ(f.text(L::kUnitLabel), "(lbf/in2, F)");
 }
 
 // A Multiphysics loadcase lists the mechanical actions (its temperatures are its own: no
@@ -323,6 +340,15 @@ TEST_F(ActionTables, ThermalComponentsAndLeavingTheEditorWithExit) {
     auto& m = start(addon::kMenuActions);
     makeTable(m, 10);
     EXPECT_EQ(m.text(L::kValue2), "tabl10") << "fluid temperature";
+    // A fluid's gas items follow its thermal ones (held temperature last of them, for no edit).
+    auto& f = openFluid();
+    for (int id : {L::kValue1, L::kValue2, L::kValue3}) f.setText(id, "0");
+    makeTable(f, 11);
+    makeTable(f, 13);
+    EXPECT_EQ(f.text(L::kValue2), "tabl13") << "total temperature";
+    makeTable(f, 14);
+    EXPECT_EQ(f.text(L::kValue1), "tabl14") << "initial pressure";
+    EXPECT_EQ(f.text(L::kValue3), "0");
 }
 
 }  // namespace

@@ -84,34 +84,44 @@ TEST_F(MaterialCommand, HeaderOfAMechanicalClassKeepsAMultiphysicsType) {
 }
 
 // A fluid loadcase (header code 8) offers the fluid library and the fluid's properties: density
-// and viscosity, then the thermal ones. Loaded values convert by quantity and show in full (a
-// viscosity in N-s/mm2 is 1e-9); the entry holds the five values; MAKE TABLE names each property.
+// and viscosity, the thermal ones, then a gas's. Loaded values convert by quantity and show in full
+// (a viscosity in N-s/mm2 is 1e-9); a liquid's file of five values leaves the gas rows 0; the entry
+// holds the seven values; MAKE TABLE names each property.
 TEST_F(MaterialCommand, AFluidLoadcaseTakesTheFluidsProperties) {
     std::filesystem::create_directories(install + "/Materials/Fluid");
     library("Fluid", "Water", "m;Water at 20 C\n998.2\n1.002e-3\n0.598\n4182\n2.07e-4\n");
+    library("Fluid", "Air", "in;Air\n4.35e-8\n2.64e-9\n3.44e-7\n0.24\n1.9e-3\n1.4\n0.06856\n");
     library("Mechanical", "Steel", "");
     writeFile(explorer->document().jobBasePath() + ".txt",
               "HEADER\n0.001 mm 0 nod=10 elem=0 ana=8\nMFILE\nx.meb\n");
     auto& d = start();
     EXPECT_EQ(d.analysisClass(), loadcase::AnalysisClass::Fluid);
     EXPECT_EQ(explorer->document().analysisType(), 8);
-    EXPECT_EQ(d.grid().choices(d.standardItem()), (Strings{"No", "Water"}));
+    EXPECT_EQ(d.grid().choices(d.standardItem()), (Strings{"No", "Air", "Water"}));
     Strings labels;
-    for (int slot = 0; slot < 5; ++slot) {
+    for (int slot = 0; slot < 7; ++slot) {
         const auto item = d.slotItem(slot);
         labels.push_back(d.grid().label(d.grid().section(item)) + ": " + d.grid().label(item));
     }
     EXPECT_EQ(labels, (Strings{"Fluid: density kg/mm3", "Fluid: dynamic viscosity N-s/mm2",
                                "Thermal: conductivity W/(mm-C)", "Thermal: heat capacity J/(kg-C)",
-                               "Thermal: expansion coeff. 1/C"}));
-    EXPECT_EQ(d.slotItem(5), widgets::kNoProperty);
+                               "Thermal: expansion coeff. 1/C", "Gas: ratio of specific heats",
+                               "Gas: gas constant J/(kg-C)"}));
+    EXPECT_EQ(d.slotItem(7), widgets::kNoProperty);
+    choose(d, "Air");
+    const Strings air = slotValues(d, 7);
+    EXPECT_EQ(air[5], "1.4");
+    EXPECT_NEAR(std::stod(air[6]), 287.05, 0.01) << "the gas constant converts as the heat capacity";
     choose(d, "Water");
-    EXPECT_EQ(slotValues(d, 5), (Strings{"9.982e-07", "1.002e-09", "0.000598", "4182", "0.000207"}));
+    EXPECT_EQ(slotValues(d, 7),
+              (Strings{"9.982e-07", "1.002e-09", "0.000598", "4182", "0.000207", "0", "0"}));
     makeTable(d, 1);
     makeTable(d, 4);
+    makeTable(d, 6);
     picks().select(box().face(0));
     d.userClick(M::kApply);
-    EXPECT_EQ(texts(model::kKindMaterial), Strings{"Water at 20 C: 9.982e-07,tabm1,0.000598,4182,tabm4"});
+    EXPECT_EQ(texts(model::kKindMaterial),
+              Strings{"Water at 20 C: 9.982e-07,tabm1,0.000598,4182,tabm4,0,tabm6"});
 }
 
 // A Multiphysics loadcase shows the mechanical sections and then the thermal rows without a

@@ -97,12 +97,16 @@ TEST(MaterialConversion, ThermalValuesConvertByQuantity) {
 }
 
 // A fluid's slots take the factors of their quantities: density and expansion as a solid's,
-// viscosity as a stress, conductivity and heat capacity as the thermal ones.
+// viscosity as a stress, conductivity and heat capacity as the thermal ones, a gas's gas constant
+// as the heat capacity (its ratio of specific heats has no unit).
 TEST(MaterialConversion, FluidValuesConvertByQuantity) {
-    model::MaterialValues f{1, 2, 3, 4, 5};
+    model::MaterialValues f{1, 2, 3, 4, 5, 1.4, 7};
     model::convertFluid(f, U::Inch, U::Millimetre);
     EXPECT_EQ(f, (model::MaterialValues{single(2.768e-5f), 2 * single(0.00689476f), 3 * single(74.75341f),
-                                        4 * 4186.8, 5 * single(1.8f)}));
+                                        4 * 4186.8, 5 * single(1.8f), 1.4, 7 * 4186.8}));
+    model::MaterialValues air{1, 2, 3, 4, 5, 1.4, 287.05};
+    model::convertFluid(air, U::Millimetre, U::Inch);
+    EXPECT_NEAR(air[6], 0.06856, 1e-5) << "287.05 J/(kg-C) in Btu/(lb-F)";
     model::MaterialValues same{1, 2, 3, 4, 5};
     model::convertFluid(same, U::Centimetre, U::Metre);
     EXPECT_EQ(same, (model::MaterialValues{1, 2, 3, 4, 5})) << "centimetre files are not converted";
@@ -162,13 +166,23 @@ TEST_F(MaterialFileRead, DescriptionFollowsTheSemicolonOrTheUnitLetters) {
     }
 }
 
-TEST_F(MaterialFileRead, ThermalAndFluidFilesReadFiveValuesOnly) {
-    for (const auto cls : {loadcase::AnalysisClass::Thermal, loadcase::AnalysisClass::Fluid}) {
-        const auto f = read("m;Glass\n0.8\n0\n0\n2500\n840\n99\n", cls);
-        EXPECT_EQ(f.values[0], 0.8);
-        EXPECT_EQ(f.values[4], 840.0);
-        EXPECT_EQ(f.values[5], 0.0);
-    }
+// A thermal file holds five values, a fluid file seven (a gas's ratio of specific heats and gas
+// constant last); a fluid file of five, written before gases, reads with the gas values 0.
+TEST_F(MaterialFileRead, ThermalFilesReadFiveValuesFluidFilesSeven) {
+    const std::string eight = "m;Air\n1.2\n1.8e-5\n0.026\n1005\n0.0034\n1.4\n287\n99\n";
+    const auto thermal = read(eight, loadcase::AnalysisClass::Thermal);
+    EXPECT_EQ(thermal.values[4], 0.0034);
+    EXPECT_EQ(thermal.values[5], 0.0);
+    const auto gas = read(eight, loadcase::AnalysisClass::Fluid);
+    EXPECT_EQ(gas.values[5], 1.4);
+    EXPECT_EQ(gas.values[6], 287.0);
+    EXPECT_EQ(gas.values[7], 0.0);
+    const auto liquid =
+        read("m;Water\n998.2\n1.002e-3\n0.598\n4182\n2.07e-4\n", loadcase::AnalysisClass::Fluid);
+    EXPECT_EQ(liquid.outcome, model::MaterialFile::Outcome::Read);
+    EXPECT_EQ(liquid.values[4], 2.07e-4);
+    EXPECT_EQ(liquid.values[5], 0.0);
+    EXPECT_EQ(liquid.values[6], 0.0);
 }
 
 TEST_F(MaterialFileRead, OverlongLinesAreCutWithoutShiftingTheNextValues) {

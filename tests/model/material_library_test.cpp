@@ -88,8 +88,10 @@ TEST(ShippedLibrary, ThermalValuesAreThoseOfRealMaterials) {
 }
 
 // Water, air and a light oil, each in a unit system of its own; in SI the kinematic viscosity
-// mu/rho tells them apart (water 1.0e-6, air 1.5e-5, the oil about 2e-5 m2/s). The solids of the
-// library (viscosity 0) conduct as the thermal library's file of the same material does.
+// mu/rho tells them apart (water 1.0e-6, air 1.5e-5, the oil about 2e-5 m2/s). Air is an ideal gas
+// (gamma 1.4, R 287 J/(kg K), so p = rho R T at 20 C and 1 atm), the liquids and solids no gas; the
+// inviscid air is the same gas without friction or conduction. The solids of the library
+// (viscosity 0) conduct as the thermal library's file of the same material does.
 TEST(ShippedLibrary, FluidValuesAreThoseOfRealFluidsAndSolids) {
     const struct {
         const char* name;
@@ -101,7 +103,7 @@ TEST(ShippedLibrary, FluidValuesAreThoseOfRealFluidsAndSolids) {
     } solids[] = {{"Solid aluminium 6061-T6", "Aluminium 6061-T6"},
                   {"Solid copper C11000", "Copper C11000"},
                   {"Solid steel S235", "Steel S235"}};
-    EXPECT_EQ(model::materialNames(folderOf(C::Fluid)).size(), std::size(fluids) + std::size(solids));
+    EXPECT_EQ(model::materialNames(folderOf(C::Fluid)).size(), std::size(fluids) + std::size(solids) + 1);
     for (const auto& fluid : fluids) {
         SCOPED_TRACE(fluid.name);
         const auto file = shipped(C::Fluid, fluid.name);
@@ -116,8 +118,16 @@ TEST(ShippedLibrary, FluidValuesAreThoseOfRealFluidsAndSolids) {
         EXPECT_LT(v[3], 4300.0);
         EXPECT_GT(v[4], 1e-4);  // expansion, 1/C
         EXPECT_LT(v[4], 4e-3);
+        const bool gas = std::string(fluid.name) == "Air";
+        EXPECT_EQ(v[5], gas ? 1.4 : 0.0);
+        EXPECT_NEAR(v[0] * v[6] * 293.15, gas ? 101325.0 : 0.0, 0.002 * 101325.0) << "p = rho R T";
         for (int slot = model::kFluidSlots; slot < model::kMechanicalSlots; ++slot) EXPECT_EQ(v[slot], 0.0);
     }
+    const auto air = inSi(shipped(C::Fluid, "Air"), C::Fluid);
+    const auto inviscid = inSi(shipped(C::Fluid, "Air (inviscid)"), C::Fluid);
+    for (int slot : {0, 3, 4, 5, 6}) EXPECT_EQ(inviscid[slot], air[slot]) << slot;
+    EXPECT_EQ(inviscid[1], 0.0);
+    EXPECT_EQ(inviscid[2], 0.0);
     for (const auto& solid : solids) {
         SCOPED_TRACE(solid.name);
         const auto file = shipped(C::Fluid, solid.name);
@@ -133,6 +143,7 @@ TEST(ShippedLibrary, FluidValuesAreThoseOfRealFluidsAndSolids) {
         EXPECT_NEAR(v[2], t[0], 1e-6 * t[0]);  // conductivity
         EXPECT_NEAR(v[3], t[4], 1e-6 * t[4]);  // specific heat
         EXPECT_EQ(v[4], 0.0) << "nothing flows in a solid: no buoyancy";
+        EXPECT_EQ(v[5], 0.0) << "a solid is no gas";
     }
 }
 

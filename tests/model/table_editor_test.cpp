@@ -63,12 +63,13 @@ TEST_F(TableEditor, TheListDependsOnModeAndAnalysisClass) {
     });
     make(Mode::Material, C::Fluid, [](T& d) {
         EXPECT_EQ(listOf(d), (V{"density ", "dynamic viscosity ", "conductivity ", "heat capacity ",
-                                "expansion coeff. "}));
+                                "expansion coeff. ", "ratio of specific heats ", "gas constant "}));
     });
     make(Mode::Load, C::Fluid, [](T& d) {
         EXPECT_EQ(listOf(d), (V{"velocity x", "velocity y", "velocity z", "pressure", "x acceleration",
                                 "y acceleration", "z acceleration", "heat flux", "convection coefficient",
-                                "fluid temperature", "internal heat", "held temperature"}));
+                                "fluid temperature", "internal heat", "held temperature", "total pressure",
+                                "total temperature", "initial pressure", "initial temperature"}));
     });
     make(Mode::Material, C::Multiphysics, [](T& d) {
         EXPECT_EQ(listOf(d).size(), 11u);

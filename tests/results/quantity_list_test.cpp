@@ -44,6 +44,12 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
     EXPECT_EQ(texts(kPhysicsFluid, kSolutionFlowWithHeat), heated);
     EXPECT_EQ(texts(kPhysicsFluid, kSolutionFlowWithHeat, true), withFlux(heated));
     EXPECT_EQ(plotPosition(kPhysicsFluid, kSolutionFlowWithHeat, kPositionTemperature), kPositionTemperature);
+    // A gas: the flow's list, its temperatures, density and Mach number; no heat flux block.
+    auto gas = heated;
+    gas.insert(gas.end(), {"Density", "Mach number"});
+    EXPECT_EQ(texts(kPhysicsFluid, kSolutionCompressibleFlow, true), gas);
+    EXPECT_EQ(offeredQuantities(kPhysicsFluid, kSolutionCompressibleFlow, false).back().position,
+              kPositionMach);
     // Thermal stress: the mechanical list, its temperatures among it; about a heated state the
     // frequency and the temperatures, each for its own position.
     EXPECT_EQ(texts(kPhysicsMultiphysics, 12), all);
@@ -63,17 +69,22 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
     EXPECT_EQ(quantityAt(kPositionVorticity).item, kItemMagnitude);
     EXPECT_EQ(quantityAt(kPositionHeatFlux).kind, kKindHeatFlux);
     EXPECT_EQ(quantityAt(kPositionHeatFlux).item, kItemMagnitude);
+    EXPECT_EQ(quantityAt(kPositionDensity).kind, kKindDensity);
+    EXPECT_EQ(quantityAt(kPositionMach).kind, kKindMach);
+    EXPECT_EQ(quantityAt(kPositionMach).legendLabel, "Mach number");
     // The time graph takes what each list offers, and nothing of another physics' list.
     for (int p = 0; p < kQuantityCount; ++p) {
         const bool node = p != kPositionMesh && p != kPositionFrequency && p != 24;
         const bool heatFlux = p >= kPositionXHeatFlux && p <= kPositionHeatFlux;
         EXPECT_EQ(hasTimeHistory(p, kPhysicsMechanical), node && p < kMechanicalQuantityCount) << p;
-        EXPECT_EQ(hasTimeHistory(p, kPhysicsFluid),
-                  (p >= 21 && p != 24 && p < kPositionXHeatFlux) || p == kPositionTemperature || heatFlux)
+        const bool gasOnly = p == kPositionDensity || p == kPositionMach;
+        EXPECT_EQ(hasTimeHistory(p, kPhysicsFluid), (p >= 21 && p != 24 && p < kPositionXHeatFlux) ||
+                                                        p == kPositionTemperature || heatFlux || gasOnly)
             << p;
         EXPECT_EQ(hasTimeHistory(p, kPhysicsMultiphysics), hasTimeHistory(p, kPhysicsMechanical) || heatFlux)
             << p;
         EXPECT_EQ(hasTimeHistory(p, kPhysicsThermal), p == kPositionTemperature || heatFlux) << p;
+        EXPECT_FALSE(gasOnly && hasTimeHistory(p, kPhysicsMechanical)) << p;
     }
     EXPECT_EQ(plotPosition(kPhysicsThermal, 6, 0), kPositionTemperature);
     EXPECT_EQ(plotPosition(kPhysicsMechanical, 0, 12), 12);
@@ -113,6 +124,14 @@ TEST(QuantityList, UnitTexts) {
         for (int p = kPositionXHeatFlux; p <= kPositionHeatFlux; ++p)
             EXPECT_EQ(unitText(unitClassAt(p, kPhysicsThermal), length), unit) << length << " " << p;
     EXPECT_EQ(unitTextForKind(kKindHeatFlux, "mm"), "W/mm2");
+    // A gas's density in the material dialog's unit; the Mach number has none.
+    const std::pair<const char*, const char*> densities[] = {
+        {"mm", "kg/mm3"}, {"m.", "kg/m3"}, {"cm", "kg/cm3"}, {"in", "lbf/in3"}, {"ft", ""}};
+    for (const auto& [length, unit] : densities) {
+        EXPECT_EQ(unitText(unitClassAt(kPositionDensity, kPhysicsFluid), length), unit) << length;
+        EXPECT_EQ(unitTextForKind(kKindDensity, length), unit) << length;
+        EXPECT_EQ(unitText(unitClassAt(kPositionMach, kPhysicsFluid), length), "") << length;
+    }
 }
 
 }  // namespace

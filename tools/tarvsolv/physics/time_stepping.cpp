@@ -5,9 +5,7 @@
 #include <stdexcept>
 
 namespace tarvsolv {
-namespace {
-
-std::string clock(double seconds) {
+std::string durationText(double seconds) {
     char text[32];
     if (seconds < 60)
         std::snprintf(text, sizeof text, "%.1f s", seconds);
@@ -16,8 +14,6 @@ std::string clock(double seconds) {
                       static_cast<int>(seconds) % 60);
     return text;
 }
-
-}  // namespace
 
 std::string number(double v) {
     char text[32];
@@ -87,7 +83,7 @@ std::string stepProgressTail(SolverChoice choice, int iterations, double residua
     char solved[64];
     std::snprintf(solved, sizeof solved, "%s%d iterations, residual %.2e",
                   choice == SolverChoice::Direct ? "direct, " : "", iterations, residual);
-    return std::string(solved) + ", " + clock(spent / step * (steps - step)) + " left";
+    return std::string(solved) + ", " + durationText(spent / step * (steps - step)) + " left";
 }
 
 }  // namespace tarvsolv

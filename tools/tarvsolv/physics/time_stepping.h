@@ -39,6 +39,8 @@ struct StepPlan {
 StepPlan stepPlan(const SolverInput& input, const std::string& analysis);
 
 std::string number(double v);
+// "12.3 s", or "4 min 05 s" from a minute on.
+std::string durationText(double seconds);
 
 // One linear solver for every step, starting from the last step's solution: the single-precision
 // Cholesky factor refined by conjugate gradients, kept while the matrix stays, or conjugate

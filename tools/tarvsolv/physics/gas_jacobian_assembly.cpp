@@ -1,0 +1,136 @@
+#include "physics/gas_jacobian_assembly.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+#include "physics/gas_flux_jacobian.h"
+
+namespace tarvsolv {
+namespace {
+
+constexpr std::size_t kBlock = kGasFields * kGasFields;
+
+GasConserved stateAt(const std::vector<double>& U, int v) {
+    GasConserved q;
+    std::copy_n(U.begin() + static_cast<std::ptrdiff_t>(kGasFields) * v, kGasFields, q.begin());
+    return q;
+}
+
+void addBlock(std::vector<double>& blocks, std::size_t slot, const GasBlock& m, double sign) {
+    double* to = blocks.data() + slot * kBlock;
+    for (std::size_t k = 0; k < kBlock; ++k) to[k] += sign * m[k];
+}
+
+bool isWall(GasBoundaryKind kind) {
+    return kind == GasBoundaryKind::SlipWall || kind == GasBoundaryKind::NoSlipWall;
+}
+
+}  // namespace
+
+GasJacobianAssembler::GasJacobianAssembler(const GasProblem& problem) : problem_(problem) {
+    const DualMesh& dual = problem.dual();
+    if (problem.boundaryKinds().size() != dual.boundary.size())
+        throw std::logic_error("the gas problem gives " + std::to_string(problem.boundaryKinds().size()) +
+                               " boundary kinds for " + std::to_string(dual.boundary.size()) + " pieces");
+    const auto n = static_cast<std::size_t>(dual.vertexCount());
+    std::vector<std::vector<int>> rows(n);
+    for (std::size_t v = 0; v < n; ++v) rows[v].push_back(static_cast<int>(v));
+    for (const DualEdge& e : dual.edges) {
+        rows[static_cast<std::size_t>(e.a)].push_back(e.b);
+        rows[static_cast<std::size_t>(e.b)].push_back(e.a);
+    }
+    rowStart_.assign(n + 1, 0);
+    std::vector<PetscInt> blocksPerRow(n);
+    for (std::size_t v = 0; v < n; ++v) {
+        std::sort(rows[v].begin(), rows[v].end());
+        rows[v].erase(std::unique(rows[v].begin(), rows[v].end()), rows[v].end());
+        columns_.insert(columns_.end(), rows[v].begin(), rows[v].end());
+        rowStart_[v + 1] = columns_.size();
+        blocksPerRow[v] = static_cast<PetscInt>(rows[v].size());
+    }
+    const auto slot = [&](int row, int column) {
+        const auto first =
+            columns_.begin() + static_cast<std::ptrdiff_t>(rowStart_[static_cast<std::size_t>(row)]);
+        const auto last =
+            columns_.begin() + static_cast<std::ptrdiff_t>(rowStart_[static_cast<std::size_t>(row) + 1]);
+        return static_cast<std::size_t>(std::lower_bound(first, last, column) - columns_.begin());
+    };
+    for (std::size_t v = 0; v < n; ++v) diagonal_.push_back(slot(static_cast<int>(v), static_cast<int>(v)));
+    for (const DualEdge& e : dual.edges) edgeSlots_.push_back({slot(e.a, e.b), slot(e.b, e.a)});
+
+    const auto size = static_cast<PetscInt>(kGasFields * n);
+    TARV_PETSC(
+        MatCreateSeqBAIJ(PETSC_COMM_SELF, kGasFields, size, size, 0, blocksPerRow.data(), matrix_.out()));
+    TARV_PETSC(MatSetOption(matrix_, MAT_NEW_NONZERO_ALLOCATION_ERR, PETSC_TRUE));
+}
+
+void GasJacobianAssembler::assemble(const std::vector<double>& U, double t,
+                                    const std::vector<double>& diagonal) {
+    const DualMesh& dual = problem_.dual();
+    if (U.size() != kGasFields * diagonal_.size() ||
+        (!diagonal.empty() && diagonal.size() != diagonal_.size()))
+        throw std::logic_error("a gas state of " + std::to_string(U.size()) + " values for " +
+                               std::to_string(diagonal_.size()) + " vertices");
+    const IdealGas& gas = problem_.gas();
+    std::vector<double> blocks(columns_.size() * kBlock, 0.0);
+    // The flux from a to b leaves a's control volume and enters b's.
+    for (std::size_t k = 0; k < dual.edges.size(); ++k) {
+        const DualEdge& e = dual.edges[k];
+        const RusanovJacobians j = rusanovJacobians(gas, stateAt(U, e.a), stateAt(U, e.b), e.normal);
+        addBlock(blocks, diagonalSlot(e.a), j.a, 1);
+        addBlock(blocks, edgeSlots_[k].ab, j.b, 1);
+        addBlock(blocks, edgeSlots_[k].ba, j.a, -1);
+        addBlock(blocks, diagonalSlot(e.b), j.b, -1);
+    }
+    addBoundary(U, t, blocks);
+    for (std::size_t v = 0; v < diagonal.size(); ++v)
+        for (int i = 0; i < kGasFields; ++i)
+            blocks[diagonal_[v] * kBlock + i * (kGasFields + 1)] += diagonal[v];
+    holdVelocities(blocks);
+
+    TARV_PETSC(MatZeroEntries(matrix_));
+    for (std::size_t v = 0; v + 1 < rowStart_.size(); ++v) {
+        const auto row = static_cast<PetscInt>(v);
+        for (std::size_t s = rowStart_[v]; s < rowStart_[v + 1]; ++s) {
+            const auto column = static_cast<PetscInt>(columns_[s]);
+            TARV_PETSC(
+                MatSetValuesBlocked(matrix_, 1, &row, 1, &column, blocks.data() + s * kBlock, INSERT_VALUES));
+        }
+    }
+    TARV_PETSC(MatAssemblyBegin(matrix_, MAT_FINAL_ASSEMBLY));
+    TARV_PETSC(MatAssemblyEnd(matrix_, MAT_FINAL_ASSEMBLY));
+}
+
+void GasJacobianAssembler::addBoundary(const std::vector<double>& U, double t,
+                                       std::vector<double>& blocks) const {
+    const DualMesh& dual = problem_.dual();
+    const IdealGas& gas = problem_.gas();
+    const std::vector<GasBoundaryKind>& kinds = problem_.boundaryKinds();
+    for (std::size_t k = 0; k < dual.boundary.size(); ++k) {
+        const DualBoundaryPiece& piece = dual.boundary[k];
+        const GasConserved inside = stateAt(U, piece.vertex);
+        if (isWall(kinds[k])) {
+            addBlock(blocks, diagonalSlot(piece.vertex), wallFluxJacobian(gas, inside, piece.normal), 1);
+            continue;
+        }
+        const GasConserved ghost = gas.conserved(problem_.ghostState(k, gas.primitive(inside), t));
+        addBlock(blocks, diagonalSlot(piece.vertex), rusanovJacobians(gas, inside, ghost, piece.normal).a, 1);
+    }
+}
+
+// A held vertex's momentum rows are d(rho u)/dU: the identity there, nothing in its other blocks.
+void GasJacobianAssembler::holdVelocities(std::vector<double>& blocks) const {
+    const std::vector<char>& held = problem_.heldVelocity();
+    for (std::size_t v = 0; v < held.size(); ++v) {
+        if (!held[v]) continue;
+        for (std::size_t s = rowStart_[v]; s < rowStart_[v + 1]; ++s)
+            for (int i = 1; i <= 3; ++i) {
+                double* row = blocks.data() + s * kBlock + i * kGasFields;
+                std::fill_n(row, kGasFields, 0.0);
+                if (s == diagonal_[v]) row[i] = 1;
+            }
+    }
+}
+
+}  // namespace tarvsolv
