@@ -1239,8 +1239,6 @@ int conjugate(char** argv) {
 // result file's densities in kg/mm3. The closed forms take the consistent units of mm, N and s,
 // in which densities are in t/mm3.
 
-// The result kinds of a gas's density and Mach number, node scalars laid out as temperatures.
-constexpr int kKindDensity = 11, kKindMach = 12;
 constexpr double kKilogramsPerTonne = 1e3;
 
 struct GasModel {
@@ -1278,7 +1276,8 @@ GasFields readGasFields(const char* out, const mesh_solve::Mesh& mesh, int step,
     GasFields f{readQuantity(out, mesh, results::kKindVelocity, results::kItemVector, step),
                 readQuantity(out, mesh, kKindPressure, 0, step),
                 readQuantity(out, mesh, results::kKindTemperature, 0, step),
-                readQuantity(out, mesh, kKindDensity, 0, step), readQuantity(out, mesh, kKindMach, 0, step)};
+                readQuantity(out, mesh, results::kKindDensity, 0, step),
+                readQuantity(out, mesh, results::kKindMach, 0, step)};
     double densityError = 0, machError = 0;
     for (const int n : cornerNodes(mesh)) {
         const double t = f.temperature.values[n], *u = &f.velocity.vectors[3 * n];
