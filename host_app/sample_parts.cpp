@@ -12,7 +12,10 @@
 // wall two faces split at z = 25, for heat carried by the flow between two symmetry planes) and
 // cold_plate.step (a block 40 x 20 x 5 mm and the water of a channel 8 mm wide and 4 mm high
 // along x on its top, 5 mm longer at each end, two solids that share the part of the channel's
-// floor on the block).
+// floor on the block), and the parts of the gas flows: shock_tube.step (a square duct 1000 x 20
+// x 20 mm along x), nozzle.step (the upper half of a plane converging-diverging nozzle, 200 mm long,
+// 5 mm deep), wedge.step (a channel 100 x 80 mm with a 10 degree ramp in its floor, 5 mm deep) and
+// cylinder_slab.step (a slab 240 x 240 x 5 mm round a cylinder of diameter 10 mm at its middle).
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -23,18 +26,26 @@
 #include <BRepAlgoAPI_BuilderAlgo.hxx>
 #include <BRepAlgoAPI_Cut.hxx>
 #include <BRepAlgoAPI_Fuse.hxx>
+#include <BRepBuilderAPI_MakeEdge.hxx>
+#include <BRepBuilderAPI_MakeFace.hxx>
+#include <BRepBuilderAPI_MakePolygon.hxx>
+#include <BRepBuilderAPI_MakeWire.hxx>
 #include <BRepPrimAPI_MakeBox.hxx>
 #include <BRepPrimAPI_MakeCylinder.hxx>
+#include <BRepPrimAPI_MakePrism.hxx>
 #include <BRepPrimAPI_MakeSphere.hxx>
 #include <BRepTools.hxx>
 #include <BRep_Builder.hxx>
+#include <Geom_BezierCurve.hxx>
 #include <ShapeUpgrade_UnifySameDomain.hxx>
 #include <Standard_Failure.hxx>
+#include <TColgp_Array1OfPnt.hxx>
 #include <TopExp_Explorer.hxx>
 #include <TopTools_ListOfShape.hxx>
 #include <TopoDS.hxx>
 #include <TopoDS_Compound.hxx>
 #include <gp_Ax2.hxx>
+#include <gp_Vec.hxx>
 
 #include "documents/occt_document.h"
 
@@ -164,6 +175,60 @@ TopoDS_Shape quarterPipe() {
     return unify.Shape();
 }
 
+// The gas flows are plane flows between slip walls: an outline in the plane z = 0 swept 5 mm
+// along z.
+TopoDS_Shape planeFlow(const TopoDS_Wire& outline) {
+    return BRepPrimAPI_MakePrism(BRepBuilderAPI_MakeFace(outline, true).Face(), gp_Vec(0, 0, 5)).Shape();
+}
+
+// Faces: 1 x = 0, 2 x = 1000, 3 y = 0, 4 y = 20, 5 z = 0, 6 z = 20.
+TopoDS_Shape shockTube() {
+    return BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 1000, 20, 20).Shape();
+}
+
+// The half y >= 0 of a plane nozzle of height h(x) = 10 (1 + 6e-5 (x - 100)^2) mm for x from 0 to
+// 200: a throat of 10 mm at x = 100, inlet and exit 16 mm high (area ratio 1.6), the wall at most
+// 6.8 degrees steep. The quadratic Bezier arc through (0, 16), (100, 4), (200, 16) is that parabola
+// exactly (x is linear in its parameter).
+// Faces: 1 y = 0, 2 x = 200, 3 the wall, 4 x = 0, 5 z = 0, 6 z = 5.
+TopoDS_Shape nozzle() {
+    TColgp_Array1OfPnt poles(1, 3);
+    poles(1) = gp_Pnt(200, 16, 0);
+    poles(2) = gp_Pnt(100, 4, 0);
+    poles(3) = gp_Pnt(0, 16, 0);
+    BRepBuilderAPI_MakeWire outline;
+    outline.Add(BRepBuilderAPI_MakeEdge(gp_Pnt(0, 0, 0), gp_Pnt(200, 0, 0)).Edge());
+    outline.Add(BRepBuilderAPI_MakeEdge(gp_Pnt(200, 0, 0), gp_Pnt(200, 16, 0)).Edge());
+    outline.Add(BRepBuilderAPI_MakeEdge(new Geom_BezierCurve(poles)).Edge());
+    outline.Add(BRepBuilderAPI_MakeEdge(gp_Pnt(0, 16, 0), gp_Pnt(0, 0, 0)).Edge());
+    return planeFlow(outline.Wire());
+}
+
+// A channel for a supersonic stream along x over a ramp of 10 degrees: the floor y = 0 from x = 0
+// to 20, then the ramp up to the outflow x = 100 (14.1 mm high there), the top y = 80. The
+// oblique shock of a Mach 2 stream (39.3 degrees) leaves through the outflow 65 mm above the
+// ramp's foot, below the top.
+// Faces: 1 the floor, 2 the ramp, 3 x = 100, 4 y = 80, 5 x = 0, 6 z = 0, 7 z = 5.
+TopoDS_Shape wedge() {
+    const double rampTop = 80 * std::tan(10 * std::numbers::pi / 180);
+    BRepBuilderAPI_MakePolygon outline;
+    for (const gp_Pnt& p :
+         {gp_Pnt(0, 0, 0), gp_Pnt(20, 0, 0), gp_Pnt(100, rampTop, 0), gp_Pnt(100, 80, 0), gp_Pnt(0, 80, 0)})
+        outline.Add(p);
+    outline.Close();
+    return planeFlow(outline.Wire());
+}
+
+// Plane flow round a cylinder: a slab 240 x 240 mm (x and y from -120 to 120), 5 mm deep, round a
+// cylinder of diameter 10 mm on the z axis, so that the far field lies 12 diameters away. Plane
+// flow has no drag as flow round a sphere has none, on a mesh of a few layers across the slab
+// instead of one that fills a box.
+// Faces: 1 x = -120, 2 y = -120, 3 z = 5, 4 y = 120, 5 z = 0, 6 x = 120, 7 the cylinder.
+TopoDS_Shape cylinderSlab() {
+    TopoDS_Shape slab = BRepPrimAPI_MakeBox(gp_Pnt(-120, -120, 0), 240, 240, 5).Shape();
+    return unified(BRepAlgoAPI_Cut(slab, hole(0, 0, -1, gp::DZ(), 5, 7)).Shape());
+}
+
 bool write(const std::filesystem::path& folder, const std::string& name, const TopoDS_Shape& shape) {
     const std::string path = (folder / name).string();
     if (hostapp::OcctDocument(shape).exportStep(path)) return true;
@@ -198,6 +263,10 @@ int main(int argc, char** argv) {
         ok = write(folder, "sphere_tube.step", sphereTube()) && ok;
         ok = write(folder, "cold_plate.step", coldPlate()) && ok;
         ok = write(folder, "quarter_pipe.step", quarterPipe()) && ok;
+        ok = write(folder, "shock_tube.step", shockTube()) && ok;
+        ok = write(folder, "nozzle.step", nozzle()) && ok;
+        ok = write(folder, "wedge.step", wedge()) && ok;
+        ok = write(folder, "cylinder_slab.step", cylinderSlab()) && ok;
         return ok ? 0 : 1;
     } catch (const Standard_Failure& failure) {
         std::fprintf(stderr, "kolvane-sample-parts: %s\n", failure.GetMessageString());

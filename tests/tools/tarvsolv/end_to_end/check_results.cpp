@@ -99,6 +99,27 @@
 //   convection SLOG HOT COLD NUSSELT TOLERANCE: the mean Nusselt number of face HOT in the
 //     solver's log within TOLERANCE (a fraction) of NUSSELT, face COLD's the same within 1e-3, and
 //     the heat balanced to 1e-3.
+//   shocktube MESH OUT SIZE FINEMESH FINEOUT FINESIZE GAMMA R PLEFT TLEFT PRIGHT TRIGHT DIAPHRAGM
+//     TIME STEP: a gas (GAMMA, R in J/(kg K)) at rest in a tube along x, PLEFT (N/mm2) and TLEFT
+//     (C) left of x = DIAPHRAGM and PRIGHT, TRIGHT right of it, after TIME (block STEP), on meshes
+//     of cells SIZE and FINESIZE: on each, the shock and the contact (the steepest falls of the
+//     pressure and of the density behind it along the axis) within two cells of the exact
+//     solution of the Riemann problem; the L1 errors of density, velocity and pressure along the
+//     axis smaller on the finer mesh.
+//   nozzle MESH OUT SIZE GAMMA R TOTAL EXIT THROATX THROAT CURVATURE: a plane nozzle along x of
+//     height THROAT (1 + CURVATURE (x - THROATX)^2) above its symmetry plane, total pressure
+//     TOTAL in, static pressure EXIT out: subsonic throughout, the Mach number and pressure at
+//     ten stations of the axis within 2 % of the area-Mach relation; or with a normal shock in
+//     the diverging part, its place within 3 % of the length of the one-dimensional theory's.
+//   wedge MESH OUT SIZE GAMMA R MACH RAMP FOOT: a stream at MACH along x over a ramp of RAMP
+//     degrees from x = FOOT on the floor: the oblique shock's angle, a line fitted through the
+//     pressure's mid-level crossings along lines across it, within 0.5 degree of theta-beta-M.
+//   drag SLOG FACE GAMMA PRESSURE MACH AREA BOUND [FINESLOG]: inviscid subsonic flow round a body:
+//     the drag and lift coefficients of FACE in the solver's log (the free stream's dynamic
+//     pressure 0.5 GAMMA PRESSURE MACH^2, frontal AREA) below BOUND; with FINESLOG, the drag on
+//     the finer mesh smaller.
+//   Every gas check holds the density and Mach number blocks against p / (R T) and |u| / a first;
+//   the model in mm, N/mm2, C (densities in kg/mm3).
 //   dump MESH OUT KIND ITEM STEP: no check; prints what the add-on's reader reads for one quantity,
 //     one node a line ("node value", or "node x y z" for ITEM -1), after a line "mode VALUE" for a
 //     mode shape: what check_vtk.py compares the VTK files with.
@@ -123,6 +144,8 @@
 #include "formats/mesh_reader.h"
 #include "formats/result_kinds.h"
 #include "formats/result_reader.h"
+#include "gas_closed_forms.h"
+#include "gas_profiles.h"
 #include "sine_fit.h"
 
 using namespace tarvsolv::testing;
@@ -860,15 +883,20 @@ Located locate(const mesh_solve::Mesh& mesh, const NodePoint& at, bool nearest =
     std::exit(1);
 }
 
-// The finite-element pressure at `at`: the pressure is linear in each element, so the corners'
-// values by the point's volume coordinates.
-double pressureAt(const mesh_solve::Mesh& mesh, const std::vector<double>& pressure, const NodePoint& at) {
-    const Located where = locate(mesh, at);
+// A node value linear in the element `where` names, from its corners' values by the point's
+// volume coordinates.
+double cornerInterpolation(const mesh_solve::Mesh& mesh, const std::vector<double>& values,
+                           const Located& where) {
     const auto nodes = mesh.elementNodes(where.element);
-    double p = 0;
+    double v = 0;
     for (int k = 0; k < 4; ++k)
-        p += where.l[k] * pressure[nodes[mesh.nodesPerElement() == 4 ? k : kCorners[k]] - 1];
-    return p;
+        v += where.l[k] * values[nodes[mesh.nodesPerElement() == 4 ? k : kCorners[k]] - 1];
+    return v;
+}
+
+// The finite-element pressure at `at`: the pressure is linear in each element.
+double pressureAt(const mesh_solve::Mesh& mesh, const std::vector<double>& pressure, const NodePoint& at) {
+    return cornerInterpolation(mesh, pressure, locate(mesh, at));
 }
 
 // The quadratic shape functions of the 10-node element that holds `at` (corners l (2 l - 1),
@@ -1207,6 +1235,315 @@ int conjugate(char** argv) {
     return verdict();
 }
 
+// The gas flows: the model in mm, pressures in N/mm2, temperatures in C, speeds in mm/s and the
+// result file's densities in kg/mm3. The closed forms take the consistent units of mm, N and s,
+// in which densities are in t/mm3.
+
+constexpr double kKilogramsPerTonne = 1e3;
+
+struct GasModel {
+    double gamma = 1.4, r = 287.05;  // r in J/(kg K), 1e6 times its value in mm2/(s2 K)
+
+    double kelvin(double celsius) const { return celsius + 273.15; }
+    // In t/mm3.
+    double density(double p, double celsius) const { return p / (1e6 * r * kelvin(celsius)); }
+    double soundSpeed(double celsius) const { return 1e3 * std::sqrt(gamma * r * kelvin(celsius)); }
+};
+
+struct GasFields {
+    results::NodeResults velocity, pressure, temperature, density, mach;
+};
+
+// The nodes that are corners of an element: the solver's own values (mid-side nodes of a quadratic
+// mesh take the mean of their edge's corners, which no equation of state holds at).
+std::vector<int> cornerNodes(const mesh_solve::Mesh& mesh) {
+    std::vector<char> corner(static_cast<std::size_t>(mesh.nodeCount()), 0);
+    for (int e = 1; e <= mesh.elementCount(); ++e) {
+        const auto nodes = mesh.elementNodes(e);
+        for (int k = 0; k < 4; ++k) corner[nodes[mesh.nodesPerElement() == 4 ? k : kCorners[k]] - 1] = 1;
+    }
+    std::vector<int> out;
+    for (int n = 0; n < mesh.nodeCount(); ++n)
+        if (corner[n]) out.push_back(n);
+    return out;
+}
+
+// The fields of block `step`, held against each other at every corner node first: the density
+// against p / (R T) and the Mach number against |u| / a, both to 1e-6 (the file's nine digits
+// leave far less), so that a block in the wrong unit or of the wrong quantity fails before any
+// closed form is asked.
+GasFields readGasFields(const char* out, const mesh_solve::Mesh& mesh, int step, const GasModel& gas) {
+    GasFields f{readQuantity(out, mesh, results::kKindVelocity, results::kItemVector, step),
+                readQuantity(out, mesh, kKindPressure, 0, step),
+                readQuantity(out, mesh, results::kKindTemperature, 0, step),
+                readQuantity(out, mesh, results::kKindDensity, 0, step),
+                readQuantity(out, mesh, results::kKindMach, 0, step)};
+    double densityError = 0, machError = 0;
+    for (const int n : cornerNodes(mesh)) {
+        const double t = f.temperature.values[n], *u = &f.velocity.vectors[3 * n];
+        const double rho = gas.density(f.pressure.values[n], t) * kKilogramsPerTonne;
+        densityError = std::max(densityError, std::abs(f.density.values[n] / rho - 1));
+        machError = std::max(machError,
+                             std::abs(f.mach.values[n] - std::hypot(u[0], u[1], u[2]) / gas.soundSpeed(t)));
+    }
+    below("density / (p / (R T)) - 1", densityError, 1, 1e-6);
+    below("Mach number - |u| / a", machError, 1, 1e-6);
+    return f;
+}
+
+std::vector<double> component(const std::vector<double>& vectors, int axis) {
+    std::vector<double> out(vectors.size() / 3);
+    for (std::size_t n = 0; n < out.size(); ++n) out[n] = vectors[3 * n + axis];
+    return out;
+}
+
+struct MeshBox {
+    NodePoint low{HUGE_VAL, HUGE_VAL, HUGE_VAL}, high{-HUGE_VAL, -HUGE_VAL, -HUGE_VAL};
+    double length() const { return high.x - low.x; }
+    double midZ() const { return (low.z + high.z) / 2; }
+};
+
+MeshBox boxOf(const mesh_solve::Mesh& mesh) {
+    MeshBox b;
+    for (int n = 1; n <= mesh.nodeCount(); ++n) {
+        const NodePoint p = mesh.nodePosition(n);
+        b.low = {std::min(b.low.x, p.x), std::min(b.low.y, p.y), std::min(b.low.z, p.z)};
+        b.high = {std::max(b.high.x, p.x), std::max(b.high.y, p.y), std::max(b.high.z, p.z)};
+    }
+    return b;
+}
+
+// Points about `spacing` apart along x from `from` to `to` at (y, z), each with the element that
+// holds it (a point on a wall may lie a hair outside every element: it takes the nearest).
+struct AlongX {
+    std::vector<double> x;
+    std::vector<Located> where;
+};
+
+AlongX samplesAlongX(const mesh_solve::Mesh& mesh, double from, double to, double y, double z,
+                     double spacing) {
+    AlongX s;
+    const int count = std::max(2, static_cast<int>(std::lround((to - from) / spacing)) + 1);
+    for (int i = 0; i < count; ++i) {
+        s.x.push_back(from + (to - from) * i / (count - 1));
+        s.where.push_back(locate(mesh, {s.x.back(), y, z}, true));
+    }
+    return s;
+}
+
+// The profile of node values linear in the elements (the gas solver's are) at those points,
+// divided by `unit`.
+Profile profileAlong(const mesh_solve::Mesh& mesh, const AlongX& s, const std::vector<double>& values,
+                     double unit = 1) {
+    Profile p{s.x, {}};
+    for (const Located& w : s.where) p.value.push_back(cornerInterpolation(mesh, values, w) / unit);
+    return p;
+}
+
+// Prints a place or angle against the expected one and notes whether they differ by at most
+// `allowed`; a feature the profile does not show fails.
+void near(const char* what, std::optional<double> got, double expected, double allowed) {
+    if (!got) {
+        std::printf("%-32s not found  expected %12.6g\n", what, expected);
+        allHeld = false;
+        return;
+    }
+    std::printf("%-32s %12.6g  expected %12.6g  (off by %.3g, allowed %g)\n", what, *got, expected,
+                std::abs(*got - expected), allowed);
+    if (!(std::abs(*got - expected) <= allowed)) allHeld = false;
+}
+
+// Prints an error on two meshes and notes whether it fell on the finer one.
+void fell(const char* what, double coarse, double fine) {
+    std::printf("%-32s %12.6g  on the coarser mesh %12.6g  (ratio %.3f)\n", what, fine, coarse,
+                fine / coarse);
+    if (!(fine < coarse)) allHeld = false;
+}
+
+// The errors of one run of a shock tube: the L1 errors along its axis against the exact solution,
+// of the density, velocity and pressure relative to the left state's density, the star
+// velocity and the left state's pressure.
+struct TubeErrors {
+    double rho = 0, u = 0, p = 0;
+};
+
+struct ShockTube {
+    GasModel gas;
+    ExactRiemann exact;
+    GasPoint left;
+    double diaphragm, time;
+    int step;
+};
+
+TubeErrors shockTubeRun(const char* meshPath, const char* out, double size, const ShockTube& tube) {
+    const mesh_solve::Mesh mesh = readMesh(meshPath);
+    std::printf("%s, cells of %g:\n", meshPath, size);
+    const GasFields f = readGasFields(out, mesh, tube.step, tube.gas);
+    const MeshBox box = boxOf(mesh);
+    // Two points a cell along the axis.
+    const AlongX axis =
+        samplesAlongX(mesh, box.low.x, box.high.x, (box.low.y + box.high.y) / 2, box.midZ(), size / 2);
+    const Profile rho = profileAlong(mesh, axis, f.density.values, kKilogramsPerTonne),
+                  u = profileAlong(mesh, axis, component(f.velocity.vectors, 0)),
+                  p = profileAlong(mesh, axis, f.pressure.values);
+    const auto exact = [&](double x) { return tube.exact.at((x - tube.diaphragm) / tube.time); };
+    const TubeErrors e{meanError(rho, [&](double x) { return exact(x).rho; }) / tube.left.rho,
+                       meanError(u, [&](double x) { return exact(x).u; }) / tube.exact.uStar(),
+                       meanError(p, [&](double x) { return exact(x).p; }) / tube.left.p};
+    std::printf("L1 errors along the axis: density %.4g, velocity %.4g, pressure %.4g\n", e.rho, e.u, e.p);
+    // The shock runs into the low pressure and the contact follows it, both right of the
+    // diaphragm; the contact is the steepest fall of the density behind the shock (the pressure
+    // and velocity do not change across it).
+    constexpr std::size_t kSpan = 6;  // three cells
+    const std::optional<double> shock = jumpPosition(p, -1, kSpan, tube.diaphragm, box.high.x);
+    const std::optional<double> contact =
+        shock ? jumpPosition(rho, -1, kSpan, tube.diaphragm, *shock - 2 * size) : std::nullopt;
+    near("shock's place", shock, tube.diaphragm + tube.exact.rightShockSpeed() * tube.time, 2 * size);
+    near("contact's place", contact, tube.diaphragm + tube.exact.contactSpeed() * tube.time, 2 * size);
+    return e;
+}
+
+// A shock tube whose diaphragm at x = DIAPHRAGM parts the states (PLEFT, TLEFT) and (PRIGHT,
+// TRIGHT) at rest, after TIME: the profiles along its axis (the middle of the mesh's section) in
+// block STEP against the exact solution of the Riemann problem. Each mesh's shock and contact
+// within two of its cells of their exact places; the L1 errors of density, velocity and pressure
+// smaller on the finer mesh.
+int shocktube(char** argv) {
+    const auto [gamma, r, pLeft, tLeft, pRight, tRight, diaphragm, time] = numbers<8>(argv, 6);
+    const GasModel gas{gamma, r};
+    const GasPoint left{gas.density(pLeft, tLeft), 0, pLeft}, right{gas.density(pRight, tRight), 0, pRight};
+    const ShockTube tube{gas, ExactRiemann(left, right, gamma), left, diaphragm, time, std::atoi(argv[14])};
+    const TubeErrors coarse = shockTubeRun(argv[0], argv[1], std::atof(argv[2]), tube);
+    const TubeErrors fine = shockTubeRun(argv[3], argv[4], std::atof(argv[5]), tube);
+    fell("L1 error of the density", coarse.rho, fine.rho);
+    fell("L1 error of the velocity", coarse.u, fine.u);
+    fell("L1 error of the pressure", coarse.p, fine.p);
+    return verdict();
+}
+
+// The Mach number of a static over total pressure ratio, isentropic.
+double machOfPressureRatio(double ratio, double gamma) {
+    return std::sqrt(2 / (gamma - 1) * (std::pow(ratio, -(gamma - 1) / gamma) - 1));
+}
+
+// A plane nozzle along x (the mesh's x range) of height h(x) = THROAT (1 + CURVATURE (x -
+// THROATX)^2) above its symmetry plane (the mesh's lowest y), at the total pressure TOTAL at its
+// inlet and the static pressure EXIT at its exit. The one-dimensional theory decides the flow:
+// subsonic throughout, the Mach number and pressure at ten stations along the axis within 2 %
+// of the area-Mach relation (the sonic area from the exit's Mach number); or choked with a normal
+// shock in the diverging part, its place (the steepest rise of the pressure along the axis)
+// within 3 % of the length of the theory's.
+int nozzle(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const auto [size, gamma, r, total, exitPressure, throatX, throat, curvature] = numbers<8>(argv);
+    const GasFields f = readGasFields(argv[1], mesh, 1, {gamma, r});
+    const MeshBox box = boxOf(mesh);
+    const auto height = [&](double x) { return throat * (1 + curvature * (x - throatX) * (x - throatX)); };
+    const double exitRatio = height(box.high.x) / throat, ratio = exitPressure / total;
+    const double subsonicLimit = pressureRatio(machOfAreaRatio(exitRatio, gamma, false), gamma),
+                 shockAtExit = exitPressureWithShock(exitRatio, exitRatio, gamma);
+    if (ratio >= subsonicLimit) {
+        const double exitMach = machOfPressureRatio(ratio, gamma);
+        const double sonic = height(box.high.x) / areaRatio(exitMach, gamma);
+        std::printf("subsonic throughout (exit over total pressure %.4g, above %.4g): sonic height %.4g\n",
+                    ratio, subsonicLimit, sonic);
+        const double length = box.length();
+        const AlongX stations = samplesAlongX(mesh, box.low.x + length / 20, box.high.x - length / 20,
+                                              box.low.y, box.midZ(), length / 10);
+        const Profile mach = profileAlong(mesh, stations, f.mach.values),
+                      pressure = profileAlong(mesh, stations, f.pressure.values);
+        for (std::size_t i = 0; i < stations.x.size(); ++i) {
+            const double expected = machOfAreaRatio(height(stations.x[i]) / sonic, gamma, false);
+            const std::string at = " at x = " + std::to_string(std::lround(stations.x[i]));
+            within(("Mach number" + at).c_str(), mach.value[i], expected, 0.02);
+            within(("pressure" + at).c_str(), pressure.value[i], total * pressureRatio(expected, gamma),
+                   0.02);
+        }
+        return verdict();
+    }
+    if (ratio <= shockAtExit) {
+        std::fprintf(stderr,
+                     "exit over total pressure %g is at or below %g: no shock stands inside the nozzle\n",
+                     ratio, shockAtExit);
+        return 1;
+    }
+    const double shockX = throatX + std::sqrt((shockAreaRatio(ratio, exitRatio, gamma) - 1) / curvature);
+    std::printf(
+        "a normal shock in the diverging part (exit over total pressure %.4g, between %.4g and %.4g)\n",
+        ratio, shockAtExit, subsonicLimit);
+    const AlongX axis = samplesAlongX(mesh, throatX, box.high.x, box.low.y, box.midZ(), size / 2);
+    near("shock's place",
+         jumpPosition(profileAlong(mesh, axis, f.pressure.values), 1, 6, throatX, box.high.x), shockX,
+         0.03 * box.length());
+    return verdict();
+}
+
+// A stream at Mach number MACH along x over a ramp of RAMP degrees whose foot lies at x = FOOT on
+// the floor (the mesh's lowest y): the oblique shock's trace, where the pressure crosses the mean
+// of its levels before and after the steepest rise along lines across the shock at mid-depth,
+// fitted by a straight line; its angle within half a degree of the theta-beta-M relation. The
+// lines lie at tenths of the height whose shock, by the relation, stands four cells clear of the
+// inflow and of the ramp or the outflow, whichever the line meets first.
+int wedge(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const auto [size, gamma, r, mach, ramp, foot] = numbers<6>(argv);
+    const GasFields f = readGasFields(argv[1], mesh, 1, {gamma, r});
+    const MeshBox box = boxOf(mesh);
+    const double degree = std::numbers::pi / 180, theta = ramp * degree;
+    const double beta = obliqueShockAngle(mach, theta, gamma);
+    if (std::isnan(beta)) {
+        std::fprintf(stderr, "a ramp of %g degrees detaches the shock of a Mach %g stream\n", ramp, mach);
+        return 1;
+    }
+    std::vector<double> heights, places;
+    for (int k = 1; k < 10; ++k) {
+        const double y = box.low.y + (box.high.y - box.low.y) * k / 10;
+        const double end = std::min(box.high.x, foot + (y - box.low.y) / std::tan(theta)) - size;
+        const double expected = foot + (y - box.low.y) / std::tan(beta);
+        if (expected < box.low.x + 4 * size || expected > end - 4 * size) continue;
+        const AlongX line = samplesAlongX(mesh, box.low.x, end, y, box.midZ(), size / 2);
+        const auto crossing = jumpPosition(profileAlong(mesh, line, f.pressure.values), 1, 6, box.low.x, end);
+        if (!crossing) {
+            std::printf("no rise of the pressure along y = %g\n", y);
+            allHeld = false;
+            continue;
+        }
+        std::printf("shock at y = %-6g x = %9.4f  (theta-beta-M's %9.4f)\n", y, *crossing, expected);
+        heights.push_back(y), places.push_back(*crossing);
+    }
+    if (heights.size() < 3) {
+        std::fprintf(stderr, "the shock crosses %zu lines; at least three are needed\n", heights.size());
+        return 1;
+    }
+    const FittedLine trace = fittedLine(heights, places);
+    near("shock angle (degrees)", std::atan2(1, trace.slope) / degree, beta / degree, 0.5);
+    return verdict();
+}
+
+// The force on FACE in the solver's log over the dynamic pressure of the free stream (PRESSURE,
+// MACH) times AREA.
+std::array<double, 3> forceCoefficients(const char* slog, int face, double gamma, double pressure,
+                                        double mach, double area) {
+    const std::array<double, 3> force = loggedFor(readLoggedFlows(slog).forces, face, "force");
+    const double scale = 0.5 * gamma * pressure * mach * mach * area;
+    return {force[0] / scale, force[1] / scale, force[2] / scale};
+}
+
+// Steady inviscid subsonic flow along x round a body (its face FACE, its frontal area AREA) has
+// neither drag nor lift: both coefficients below BOUND. With FINESLOG, the same flow on a finer
+// mesh: its drag below the coarser one's, as spurious entropy falls with the cells.
+int drag(char** argv, const char* finer = nullptr) {
+    const auto [face, gamma, pressure, mach, area, bound] = numbers<6>(argv, 1);
+    const auto coefficients = [&](const char* slog) {
+        return forceCoefficients(slog, static_cast<int>(face), gamma, pressure, mach, area);
+    };
+    const std::array<double, 3> c = coefficients(argv[0]);
+    below("drag coefficient", std::abs(c[0]), 1, bound);
+    below("lift coefficient", std::abs(c[1]), 1, bound);
+    if (finer) fell("drag coefficient, finer mesh", std::abs(c[0]), std::abs(coefficients(finer)[0]));
+    return verdict();
+}
+
 int dump(char** argv) {
     const mesh_solve::Mesh mesh = readMesh(argv[0]);
     const int kind = std::atoi(argv[2]), item = std::atoi(argv[3]);
@@ -1253,7 +1590,12 @@ constexpr Check kChecks[] = {{"dump", 5, dump},
                              {"heldbar", 8, heldbar},
                              {"suddenbar", 12, suddenbar},
                              {"elastica", 7, [](char** a) { return elastica(a); }},
-                             {"elastica", 8, [](char** a) { return elastica(a, std::atof(a[7])); }}};
+                             {"elastica", 8, [](char** a) { return elastica(a, std::atof(a[7])); }},
+                             {"shocktube", 15, shocktube},
+                             {"nozzle", 10, nozzle},
+                             {"wedge", 8, wedge},
+                             {"drag", 7, [](char** a) { return drag(a); }},
+                             {"drag", 8, [](char** a) { return drag(a, a[7]); }}};
 
 int main(int argc, char** argv) {
     const std::string what = argc > 1 ? argv[1] : "";

@@ -29,8 +29,10 @@ QUANTITIES = {
     "Pressure": (8, [0]),
     "Vorticity": (9, [-1]),
     "heat flux": (10, [-1]),
+    "Density": (11, [0]),
+    "Mach number": (12, [0]),
 }
-QUADRATIC_TETRA = 24
+TETRA, QUADRATIC_TETRA = 10, 24
 
 
 def dump(checker, mesh, out, kind, item, step):
@@ -58,8 +60,8 @@ def check_grid(checker, mesh, out, path, step, failures, largest_of):
     reader.SetFileName(path)
     reader.Update()
     grid = reader.GetOutput()
-    if grid.GetNumberOfPoints() == 0 or grid.GetCellType(0) != QUADRATIC_TETRA:
-        failures.append(f"{path}: no quadratic tetrahedra")
+    if grid.GetNumberOfPoints() == 0 or grid.GetCellType(0) not in (TETRA, QUADRATIC_TETRA):
+        failures.append(f"{path}: no tetrahedra")
         return set(), None
     data = grid.GetPointData()
     names, mode = set(), None
