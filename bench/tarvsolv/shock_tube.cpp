@@ -16,7 +16,8 @@ std::vector<AxisPoint> tubeAxis(const FeMesh& mesh, const std::string& resultPat
     const std::vector<double> pressure = lastNodeBlock(resultPath, "PRES", 1);
     const auto nodes = static_cast<std::size_t>(mesh.nodeCount());
     if (rho.size() != nodes || pressure.size() != nodes || velocity.size() != 3 * nodes)
-        throw std::runtime_error(resultPath + " does not fit the mesh of " + std::to_string(nodes) + " nodes");
+        throw std::runtime_error(resultPath + " does not fit the mesh of " + std::to_string(nodes) +
+                                 " nodes");
     double length = 0;
     for (int n = 0; n < mesh.nodeCount(); ++n) length = std::max(length, std::abs(mesh.node(n).x));
     // Sections keyed by x rounded to a millionth of the length; each point the mean of its nodes.
@@ -53,7 +54,8 @@ TubeErrors tubeErrors(const std::vector<AxisPoint>& points, const TubeStates& st
         }
     }
     const double length = points.back().x - points.front().x;
-    return {sum.rho / length / std::abs(states.rhoLeft - states.rhoRight), sum.u / length / std::abs(exact.uStar()),
+    return {sum.rho / length / std::abs(states.rhoLeft - states.rhoRight),
+            sum.u / length / std::abs(exact.uStar()),
             sum.p / length / std::abs(states.pLeft - states.pRight)};
 }
 

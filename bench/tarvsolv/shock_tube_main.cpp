@@ -30,8 +30,10 @@ int main(int argc, char** argv) {
             s.pLeft = std::atof(argv[6]);
             s.rhoRight = std::atof(argv[7]);
             s.pRight = std::atof(argv[8]);
-            if (!(s.time > 0 && s.gamma > 1 && s.rhoLeft > 0 && s.rhoRight > 0 && s.pLeft > 0 && s.pRight > 0)) {
-                std::fprintf(stderr, "tarvsolv-shocktube: time, densities and pressures above 0, gamma above 1\n");
+            if (!(s.time > 0 && s.gamma > 1 && s.rhoLeft > 0 && s.rhoRight > 0 && s.pLeft > 0 &&
+                  s.pRight > 0)) {
+                std::fprintf(stderr,
+                             "tarvsolv-shocktube: time, densities and pressures above 0, gamma above 1\n");
                 return 2;
             }
             std::vector<AxisPoint> points;
@@ -42,7 +44,8 @@ int main(int argc, char** argv) {
             return 0;
         }
         std::fprintf(stderr,
-                     "usage: tarvsolv-shocktube axis MESH.meb JOB.out | errors DIAPHRAGM TIME GAMMA RHOL PL RHOR PR\n");
+                     "usage: tarvsolv-shocktube axis MESH.meb JOB.out | errors DIAPHRAGM TIME GAMMA RHOL PL "
+                     "RHOR PR\n");
         return 2;
     } catch (const std::exception& e) {
         std::fprintf(stderr, "tarvsolv-shocktube: %s\n", e.what());

@@ -284,6 +284,8 @@ TEST(SteadyGas, HalvesTheCflOfAStepThatLeavesANegativePressure) {
     const SteadyGasOutcome stopped = solveSteadyGas(RusanovBox(box, stream), reference, options, log);
     EXPECT_EQ(stopped.status, SteadyGasStatus::NotConverged);
     EXPECT_NE(stopped.message.find("did not converge in 5 steps"), std::string::npos) << stopped.message;
+    EXPECT_NE(stopped.message.find("; the largest residual is at node "), std::string::npos)
+        << stopped.message;
     EXPECT_EQ(U, reference);
     for (std::size_t v = 0; v * kGasFields < U.size(); ++v)
         EXPECT_TRUE(IdealGas::admissible(kGas.primitive(asState(U, kGasFields * v)))) << v;

@@ -70,6 +70,7 @@ std::optional<std::string> inadmissible(const GasProblem& problem, const std::ve
 struct ResidualNorms {
     std::array<double, kGasFields> equation{};
     double scaled = 0;
+    std::size_t worst = 0;  // the vertex of the largest scaled residual
 };
 
 ResidualNorms residualNorms(const std::vector<double>& R, const std::vector<char>& held, double speed) {
@@ -81,6 +82,15 @@ ResidualNorms residualNorms(const std::vector<double>& R, const std::vector<char
             out.equation[static_cast<std::size_t>(k)] += r * r;
         }
     const std::array<double, kGasFields> scale{1, speed, speed, speed, speed * speed};
+    double worst = -1;
+    for (std::size_t v = 0; v * kN < R.size(); ++v) {
+        double sum = 0;
+        for (std::size_t k = 0; k < kN; ++k) {
+            if (k >= 1 && k <= 3 && v < held.size() && held[v]) continue;
+            sum += std::pow(R[kN * v + k] / scale[k], 2);
+        }
+        if (sum > worst) worst = sum, out.worst = v;
+    }
     for (std::size_t k = 0; k < kN; ++k) {
         out.scaled += out.equation[k] / (scale[k] * scale[k]);
         out.equation[k] = std::sqrt(out.equation[k]);
@@ -371,6 +381,8 @@ SteadyGasOutcome PseudoTimeRun::run(std::vector<double>& U) {
     const bool converged = out.relativeResidual <= options_.tolerance;
     out.status = converged ? SteadyGasStatus::Converged : SteadyGasStatus::NotConverged;
     out.message = fell(converged ? "converged in " : "did not converge in ");
+    // Where the residual stays is where a user looks first: a boundary, a corner, a bad element.
+    if (!converged) out.message += "; the largest residual is at " + nodeText(problem_.dual(), norms.worst);
     return finish(out, lastLine);
 }
 
