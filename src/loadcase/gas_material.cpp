@@ -10,20 +10,6 @@ namespace {
 constexpr std::size_t kGammaField = 5;
 constexpr std::size_t kGasConstantField = 6;
 
-// The value fields after the description's last ':' (a description may hold one, values never).
-std::vector<std::string> valueFields(const std::string& text) {
-    const auto colon = text.rfind(':');
-    const std::string values = colon == std::string::npos ? std::string() : text.substr(colon + 1);
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (std::size_t end = values.find(','); end != std::string::npos; end = values.find(',', start)) {
-        fields.push_back(values.substr(start, end - start));
-        start = end + 1;
-    }
-    fields.push_back(values.substr(start));
-    return fields;
-}
-
 // The field as a number when it is one (blanks around it allowed); nothing for a table name or a
 // formula.
 std::optional<double> plainNumber(const std::string& field) {
@@ -38,8 +24,22 @@ std::optional<double> plainNumber(const std::string& field) {
 
 }  // namespace
 
+// The value fields after the description's last ':' (a description may hold one, values never).
+std::vector<std::string> materialFields(const std::string& text) {
+    const auto colon = text.rfind(':');
+    const std::string values = colon == std::string::npos ? std::string() : text.substr(colon + 1);
+    std::vector<std::string> fields;
+    std::size_t start = 0;
+    for (std::size_t end = values.find(','); end != std::string::npos; end = values.find(',', start)) {
+        fields.push_back(values.substr(start, end - start));
+        start = end + 1;
+    }
+    fields.push_back(values.substr(start));
+    return fields;
+}
+
 GasValues gasValuesOf(const std::string& materialText) {
-    const auto fields = valueFields(materialText);
+    const auto fields = materialFields(materialText);
     if (fields.size() <= kGasConstantField) return GasValues::Missing;
     const auto gamma = plainNumber(fields[kGammaField]);
     const auto r = plainNumber(fields[kGasConstantField]);

@@ -3,6 +3,7 @@
 // follow the five values every fluid holds ("Air: rho,mu,k,c,beta,gamma,R"). The flow of a gas
 // needs both; a liquid holds 0 there, a material stored before gases holds only five values.
 #include <string>
+#include <vector>
 
 namespace loadcase {
 
@@ -11,6 +12,9 @@ enum class GasValues {
     NotAGas,  // a ratio of specific heats of 1 or less, or a gas constant of 0 or less
     Gas,      // both above their limits, or a table name (checked where the table is read)
 };
+
+// The value fields of a material's entry text (after the description's last ':'), split at ','.
+std::vector<std::string> materialFields(const std::string& materialText);
 
 GasValues gasValuesOf(const std::string& materialText);
 

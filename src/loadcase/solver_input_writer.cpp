@@ -122,19 +122,6 @@ std::string loadCode(char letter) {
 // sections every mechanical input has, its thermal ones in sections of their own.
 enum class Part { All, Mechanical, Thermal };
 
-// The value fields of a material text, split at ','.
-std::vector<std::string> materialFields(const std::string& text) {
-    std::vector<std::string> fields;
-    const std::string values = materialValues(text);
-    std::size_t start = 0;
-    for (std::size_t end = values.find(','); end != std::string::npos; end = values.find(',', start)) {
-        fields.push_back(values.substr(start, end - start));
-        start = end + 1;
-    }
-    fields.push_back(values.substr(start));
-    return fields;
-}
-
 // A Multiphysics material holds the 13 mechanical values, then k, ky, kz and c.
 constexpr std::size_t kMechanicalFields = 13;
 constexpr std::size_t kMultiphysicsFields = 17;

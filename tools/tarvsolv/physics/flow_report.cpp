@@ -149,6 +149,17 @@ MassBalance massBalance(const std::vector<FaceFlow>& openings) {
     return b;
 }
 
+std::string massBalanceLine(const std::vector<FaceFlow>& openings) {
+    const MassBalance b = massBalance(openings);
+    char text[200];
+    if (b.in > 0)
+        std::snprintf(text, sizeof text, "  in %.6g, out %.6g, (in - out) / in = %.3g", b.in, b.out,
+                      b.imbalance);
+    else
+        std::snprintf(text, sizeof text, "  in %.6g, out %.6g: nothing flows in", b.in, b.out);
+    return text;
+}
+
 std::vector<std::string> flowReportTable(const std::vector<FaceFlow>& walls,
                                          const std::vector<FaceFlow>& openings, const UnitSystem& units) {
     std::vector<std::string> lines;
@@ -167,13 +178,7 @@ std::vector<std::string> flowReportTable(const std::vector<FaceFlow>& walls,
                       f.flowRate < 0 ? "in" : "out");
         lines.emplace_back(text);
     }
-    const MassBalance b = massBalance(openings);
-    if (b.in > 0)
-        std::snprintf(text, sizeof text, "  in %.6g, out %.6g, (in - out) / in = %.3g", b.in, b.out,
-                      b.imbalance);
-    else
-        std::snprintf(text, sizeof text, "  in %.6g, out %.6g: nothing flows in", b.in, b.out);
-    lines.emplace_back(text);
+    lines.push_back(massBalanceLine(openings));
     return lines;
 }
 

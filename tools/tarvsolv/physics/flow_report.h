@@ -41,6 +41,8 @@ struct MassBalance {
     double in = 0, out = 0, imbalance = 0;
 };
 MassBalance massBalance(const std::vector<FaceFlow>& openings);
+// The log's line of the balance of `openings`: "  in A, out B, (in - out) / in = C".
+std::string massBalanceLine(const std::vector<FaceFlow>& openings);
 
 // The log's lines: the force on every wall face (pressure, viscous, total: x y z), the flow rate
 // through every opening (in or out), then the mass balance.

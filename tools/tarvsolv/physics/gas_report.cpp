@@ -96,13 +96,7 @@ std::vector<std::string> gasReportTable(const GasFaceReport& report, const UnitS
                       f.flowRate < 0 ? "in" : "out");
         lines.emplace_back(text);
     }
-    const MassBalance b = massBalance(scaled);
-    if (b.in > 0)
-        std::snprintf(text, sizeof text, "  in %.6g, out %.6g, (in - out) / in = %.3g", b.in, b.out,
-                      b.imbalance);
-    else
-        std::snprintf(text, sizeof text, "  in %.6g, out %.6g: nothing flows in", b.in, b.out);
-    lines.emplace_back(text);
+    lines.push_back(massBalanceLine(scaled));
     return lines;
 }
 
