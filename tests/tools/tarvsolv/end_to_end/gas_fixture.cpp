@@ -68,11 +68,11 @@ bool writeFixture(const std::string& stem, tarvsolv::FeMesh mesh,
 }
 
 tarvsolv::FeMesh box(int nx, int ny, int nz, double lx, double ly, double lz) {
-    tarvsolv::BoxSpec spec;
-    spec.nx = nx, spec.ny = ny, spec.nz = nz;
-    spec.size = {lx, ly, lz};
-    spec.quadratic = false;
-    return tarvsolv::makeBoxMesh(spec);
+    tarvsolv::BoxSpec grid;
+    grid.nx = nx, grid.ny = ny, grid.nz = nz;
+    grid.size = {lx, ly, lz};
+    grid.quadratic = false;
+    return tarvsolv::makeBoxMesh(grid);
 }
 
 bool shockTube(const std::string& stem, double size, bool wrong) {
