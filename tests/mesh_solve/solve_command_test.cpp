@@ -174,6 +174,7 @@ TEST_F(SolveCommand, EveryFluidAnalysisIsSolved) {
     EXPECT_NE(input.find(" ana=8 25 0.01 50\n"), std::string::npos) << input;
     EXPECT_NE(input.find("SOLVE\n25,50,0.01,10,0,1e-06\n"), std::string::npos) << input;
     EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
+    ASSERT_TRUE(pollUntilEnded(mesh_solve::RunProgram::Solver));
 
     // The steps of a transient flow stay; the Newton limit is no limit of the gas's steps.
     d.userChoose(S::kTypeList, 1);  // "compressible flow"
@@ -202,6 +203,8 @@ TEST_F(SolveCommand, EveryFluidAnalysisIsSolved) {
     const std::string gas = readFile(inputPath());
     EXPECT_NE(gas.find(" ana=9 2000 1e-05 200\n"), std::string::npos) << gas;
     EXPECT_NE(gas.find("SOLVE\n2000,200,1e-05,0,0.5,1e-06\n"), std::string::npos) << gas;
+    EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
+    ASSERT_TRUE(pollUntilEnded(mesh_solve::RunProgram::Solver));
     explorer->document().removeKind(kKindReaction);
 
     prompts->clearMessages();
@@ -216,6 +219,7 @@ TEST_F(SolveCommand, EveryFluidAnalysisIsSolved) {
     const std::string heated = readFile(inputPath());
     EXPECT_NE(heated.find(" ana=10 25 0 0\n"), std::string::npos) << heated;
     EXPECT_NE(heated.find("SOLVE\n25,0,0,0,20,1e-06\n"), std::string::npos) << heated;
+    EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
 }
 
 // A fluid flow loadcase made, given a fluid and solved through the commands keeps its physics, its
