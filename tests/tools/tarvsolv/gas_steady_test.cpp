@@ -30,8 +30,9 @@ GasConserved asState(const std::vector<double>& x, std::size_t at = 0) {
     return q;
 }
 
-// A box whose sides are far fields at one free stream, but for the sides given other kinds
-// (walls), with the first-order Rusanov residual. Its wave speeds can be frozen at a state, so that
+// A box whose sides are far fields at one free stream, but for the sides given other kinds (walls,
+// and pressure outlets whose ghost is the inside state at the stream's pressure), with the
+// first-order Rusanov residual. Its wave speeds can be frozen at a state, so that
 // its derivative is exactly the Jacobian the implicit steps take.
 class RusanovBox : public GasProblem {
   public:
@@ -49,7 +50,12 @@ class RusanovBox : public GasProblem {
     const DualMesh& dual() const override { return dual_; }
     const IdealGas& gas() const override { return kGas; }
     const std::vector<GasBoundaryKind>& boundaryKinds() const override { return kinds_; }
-    GasPrimitive ghostState(std::size_t, const GasPrimitive&, double) const override { return freeStream_; }
+    GasPrimitive ghostState(std::size_t piece, const GasPrimitive& inside, double) const override {
+        if (kinds_[piece] != GasBoundaryKind::PressureOutlet) return freeStream_;
+        GasPrimitive ghost = inside;
+        ghost.p = freeStream_.p;
+        return ghost;
+    }
     const std::vector<char>& heldVelocity() const override { return held_; }
 
     void residual(const std::vector<double>& U, double, std::vector<double>& R, bool) const override {
@@ -75,7 +81,9 @@ class RusanovBox : public GasProblem {
             add(e.a, f, 1);
             add(e.b, f, -1);
         }
-        const GasConserved ghost = kGas.conserved(freeStream_);
+        const auto ghostOf = [&](std::size_t k, const GasConserved& inside) {
+            return kGas.conserved(ghostState(k, kGas.primitive(inside), 0));
+        };
         for (std::size_t k = 0; k < dual_.boundary.size(); ++k) {
             const DualBoundaryPiece& piece = dual_.boundary[k];
             const GasConserved inside = state(U, piece.vertex);
@@ -83,9 +91,10 @@ class RusanovBox : public GasProblem {
                 add(piece.vertex, wallFlux(kGas, inside, piece.normal), 1);
                 continue;
             }
-            const double lambda = std::max(spectralRadius(kGas, state(speeds, piece.vertex), piece.normal),
-                                           spectralRadius(kGas, ghost, piece.normal));
-            add(piece.vertex, rusanov(inside, ghost, lambda, piece.normal), 1);
+            const GasConserved frozen = state(speeds, piece.vertex);
+            const double lambda = std::max(spectralRadius(kGas, frozen, piece.normal),
+                                           spectralRadius(kGas, ghostOf(k, frozen), piece.normal));
+            add(piece.vertex, rusanov(inside, ghostOf(k, inside), lambda, piece.normal), 1);
         }
         for (std::size_t v = 0; v < held_.size(); ++v)
             if (held_[v])
@@ -161,11 +170,14 @@ TEST(GasFluxJacobian, MatchesDifferencesOfTheFlux) {
 }
 
 // The assembled matrix is the derivative of the first-order residual (wave speeds frozen) on a
-// sheared box with far fields, a slip wall and a no-slip wall whose vertices hold their velocity;
+// sheared box with far fields, a pressure outlet (whose ghost follows the inside state), a slip wall
+// and a no-slip wall whose vertices hold their velocity;
 // the pseudo-time diagonal goes on every row but the held momentum rows.
 TEST(GasJacobianAssembly, IsTheDerivativeOfTheFirstOrderResidual) {
     RusanovBox problem({{}, {1, 1, 1}, 2, 2, 1, false}, {1.0, {0.6, 0.3, -0.2}, 1.0},
-                       {{1, GasBoundaryKind::SlipWall}, {5, GasBoundaryKind::NoSlipWall}});
+                       {{1, GasBoundaryKind::SlipWall},
+                        {3, GasBoundaryKind::PressureOutlet},
+                        {5, GasBoundaryKind::NoSlipWall}});
     const std::vector<double> U = problem.disturbed(0.3);
     // The bump vanishes on the sides, where most vertices of so coarse a box lie: shear it everywhere.
     std::vector<double> at = U;

@@ -2,13 +2,15 @@
 // The Jacobian of a gas problem's first-order residual in conserved variables: a matrix of 5 x 5
 // blocks (PETSc BAIJ) on the edge graph of the median dual, each dual face adding Rusanov's two
 // flux derivatives to the blocks of its two vertices, each boundary piece its own: a wall's exact
-// pressure derivative, every other kind Rusanov's flux against its ghost state, held frozen.
+// pressure derivative, every other kind Rusanov's flux against its ghost state, with the ghost's own
+// dependence on the inside state (an inlet's pressure, an outlet's density and velocity) by the chain rule.
 // The implicit pseudo-time steps add V/dtau on the diagonal; the momentum rows of a vertex whose
 // velocity is held are identity rows (its residual there is the momentum itself).
 #include <cstddef>
 #include <vector>
 
 #include "base/petsc_handles.h"
+#include "physics/gas_flux_jacobian.h"
 #include "physics/gas_problem.h"
 
 namespace tarvsolv {
@@ -30,6 +32,9 @@ class GasJacobianAssembler {
     std::size_t diagonalSlot(int v) const { return diagonal_[static_cast<std::size_t>(v)]; }
     void addBoundary(const std::vector<double>& U, double t, std::vector<double>& blocks) const;
     void holdVelocities(std::vector<double>& blocks) const;
+    GasConserved ghostOf(std::size_t piece, const GasConserved& inside, double t) const;
+    GasBlock ghostJacobian(std::size_t piece, const GasConserved& inside, const GasConserved& ghost,
+                           double t) const;
 
     const GasProblem& problem_;
     std::vector<std::size_t> rowStart_;  // per vertex, into columns_
