@@ -31,6 +31,16 @@ class SolverInput : public ::testing::Test, public ExplorerFixture {
     }
     const host::KeyBytes& edge(int i) const { return part.body(0).edge(i).key(); }
     const host::KeyBytes& vertex(int i) const { return part.body(0).vertex(i).key(); }
+    // A second box beside the first; the explorer takes the reopened session.
+    void addSecondBody() {
+        part.setDocument(testhost::partOf(
+            {testhost::box({0, 0, 0}, {10, 20, 30}), testhost::box({20, 0, 0}, {30, 10, 10})}));
+        show();
+    }
+    // Writes the solver input and starts the result file as SOLVE (with values) or MESH does.
+    int write(const std::optional<SolveValues>& values = std::nullopt) {
+        return writeSolverInput(mesh_solve::solverInputSource(*explorer), values);
+    }
 
     std::string folder;
 };
@@ -44,7 +54,7 @@ TEST_F(SolverInput, TypicalMechanicalLoadcase) {
     add("edge:el_size=1", kKindMeshSize, edge(0));
     add("vertex:el_size=0.5", kKindMeshSize, vertex(6));
     explorer->document().replaceSectionEntry("1:10 1 0.5 0.3 1 3 3 3 3 2 0", kKindMesherParameters, false);
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    ASSERT_EQ(write(), 0);
     EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=0") +
                            "TABLES\nMSET\n 10 1 0.5 0.3 1 3 3 3 3 2 0\n"
                            "MATERIALS\n1  210000,0.3,7.85e-09,1.2e-05\n"
@@ -55,15 +65,13 @@ TEST_F(SolverInput, TypicalMechanicalLoadcase) {
 }
 
 TEST_F(SolverInput, SecondBodyContinuesTheNumbering) {
-    part.setDocument(
-        testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::box({20, 0, 0}, {30, 10, 10})}));
-    show();  // the explorer takes the reopened session
+    addSecondBody();
     auto& second = part.body(1);
     explorer->document().addEntry(second.key(), second.face(0).key(), "face;fix,6=XYZ", kKindReaction);
     explorer->document().addEntry(second.key(), second.edge(8).key(), "edge;fix,0=X", kKindReaction);
     explorer->document().addEntry(second.key(), second.vertex(2).key(), "point;fix,2=Z", kKindReaction);
     explorer->document().addEntry(second.key(), second.face(1).key(), "alu: 70000,0.33", kKindMaterial);
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    ASSERT_EQ(write(), 0);
     const std::string text = input();
     EXPECT_NE(text.find("MATERIALS\n2  70000,0.33\n"), std::string::npos) << text;
     // An edge by its two faces: both numbers count the first body's six faces.
@@ -84,7 +92,7 @@ TEST_F(SolverInput, ThermalLoadsAndWholeModelActions) {
     part.addDesignPoint({1, 2, 3});
     add("point<1>;force=5,6,7", kKindAction);
     show();  // units are taken when the explorer shows
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    ASSERT_EQ(write(), 0);
     EXPECT_EQ(input(), head("0.001 mm scale=1000 nod=10 elem=0 ana=0") +
                            "TABLES\nMSET\nMATERIALS\nESIZE\nLOADS\n"
                            "bol 1 0 100\nbol 2 2 25, 20\nal tabl1\nal 0, -9810, 0\nt " +
@@ -107,8 +115,7 @@ TEST_F(SolverInput, FluidFlowLoadcaseWithAndWithoutHeat) {
     add("face;fix,0=X", kKindReaction, key(2));
     explorer->document().setAnalysisType(8);
     explorer->document().setSolveIndex(8);
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25, 20, 0.05, 2}),
-              0);
+    ASSERT_EQ(write(SolveValues{1e-06, 25, 20, 0.05, 2}), 0);
     const std::string flow =
         "MATERIALS\n1  9.982e-07,1.002e-09,0.000598,4182,0.000207\nESIZE\n"
         "LOADS\nbol 5 3 0, 0, -250*t\nbol 6 1 0\nal 0, -9810, 0\n"
@@ -122,15 +129,13 @@ TEST_F(SolverInput, FluidFlowLoadcaseWithAndWithoutHeat) {
     add("face;convection=2e-05, 20", kKindAction, key(2));
     add("body;heat generation=1e-06", kKindAction, key(0));
     add("face;temperature=60", kKindReaction, key(1));
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25, 20, 0.05, 2}),
-              0);
+    ASSERT_EQ(write(SolveValues{1e-06, 25, 20, 0.05, 2}), 0);
     EXPECT_EQ(input(), isothermal);
     ASSERT_EQ(prompts->messageTexts().size(), 1U);
     EXPECT_NE(prompts->messageTexts()[0].find("are left out"), std::string::npos);
 
     explorer->document().setSolveIndex(10);
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25, 0, 0, 0, 20}),
-              0);
+    ASSERT_EQ(write(SolveValues{1e-06, 25, 0, 0, 0, 20}), 0);
     EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=10 25 0 0") +
                            "SOLVE\n25,0,0,0,20,1e-06\nTABLES\nMSET\n" + flow +
                            "TLOADS\nbol 4 0 0.1\nbol 3 2 2e-05, 20\nal 1e-06\nTRESTRAINTS\nbor 2 temp 60\n");
@@ -141,9 +146,7 @@ TEST_F(SolverInput, FluidFlowLoadcaseWithAndWithoutHeat) {
 // (a table name in its place is a varying viscosity, a fluid); a flow without heat, or a flow with
 // heat and no fluid body, is refused before the result file or the input is touched.
 TEST_F(SolverInput, SolidBodiesAreTakenOnlyByAFlowThatCarriesHeat) {
-    part.setDocument(
-        testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::box({20, 0, 0}, {30, 10, 10})}));
-    show();
+    addSecondBody();
     auto& fluid = part.body(1);
     add("Flow:8", kKindLoadcase);
     add("Copper: 8.89e-06, 0.000 ,0.391,385,0", kKindMaterial, key(0));
@@ -151,8 +154,7 @@ TEST_F(SolverInput, SolidBodiesAreTakenOnlyByAFlowThatCarriesHeat) {
                                   kKindMaterial);
     explorer->document().setAnalysisType(8);
     explorer->document().setSolveIndex(10);
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25, 0, 0, 0, 20}),
-              0);
+    ASSERT_EQ(write(SolveValues{1e-06, 25, 0, 0, 0, 20}), 0);
     EXPECT_TRUE(prompts->messageTexts().empty());
     const std::string heated = input();
     EXPECT_NE(
@@ -162,7 +164,7 @@ TEST_F(SolverInput, SolidBodiesAreTakenOnlyByAFlowThatCarriesHeat) {
 
     const std::string results = result();
     explorer->document().setSolveIndex(8);
-    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25}), 1);
+    EXPECT_EQ(write(SolveValues{1e-06, 25}), 1);
     ASSERT_EQ(prompts->messageTexts().size(), 1u);
     EXPECT_EQ(prompts->messageTexts()[0].rfind("Copper: 8.89e-06, 0.000 ,0.391,385,0\nA body of dynamic "
                                                "viscosity 0 is a solid",
@@ -179,8 +181,7 @@ TEST_F(SolverInput, SolidBodiesAreTakenOnlyByAFlowThatCarriesHeat) {
     explorer->document().addEntry(fluid.key(), fluid.face(0).key(), "Steel: 7.85e-06,-0,0.0533,440,0",
                                   kKindMaterial);
     explorer->document().setSolveIndex(10);
-    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 25, 0, 0, 0, 20}),
-              1);
+    EXPECT_EQ(write(SolveValues{1e-06, 25, 0, 0, 0, 20}), 1);
     ASSERT_EQ(prompts->messageTexts().size(), 1u);
     EXPECT_NE(prompts->messageTexts()[0].find("needs at least one fluid body"), std::string::npos);
     EXPECT_EQ(input(), heated);
@@ -193,9 +194,7 @@ TEST_F(SolverInput, SolidBodiesAreTakenOnlyByAFlowThatCarriesHeat) {
 // of viscosity 0 is inviscid, not a solid), and a gas with nothing on its faces. Incompressible flow
 // writes the gas's lines as they are, for its solver to refuse by name.
 TEST_F(SolverInput, CompressibleFlowLoadcaseAndWhatSolveRefuses) {
-    part.setDocument(
-        testhost::partOf({testhost::box({0, 0, 0}, {10, 20, 30}), testhost::box({20, 0, 0}, {30, 10, 10})}));
-    show();
+    addSecondBody();
     auto& second = part.body(1);
     add("Nozzle:8", kKindLoadcase);
     add("Air: 1.204e-09,1.82e-11,2.57e-05,1005,0.00341,1.4,287.05", kKindMaterial, key(0));
@@ -207,10 +206,7 @@ TEST_F(SolverInput, CompressibleFlowLoadcaseAndWhatSolveRefuses) {
     add("face;temperature=20", kKindReaction, key(2));
     explorer->document().setAnalysisType(8);
     explorer->document().setSolveIndex(9);
-    const auto solve = [this](const SolveValues& values) {
-        return writeSolverInput(mesh_solve::solverInputSource(*explorer), values);
-    };
-    ASSERT_EQ(solve(SolveValues{1e-06, 2000, 100, 1e-05, 10, 0.8}), 0);
+    ASSERT_EQ(write(SolveValues{1e-06, 2000, 100, 1e-05, 10, 0.8}), 0);
     EXPECT_TRUE(prompts->messageTexts().empty());
     const std::string gas = input();
     EXPECT_EQ(gas, head("0.001 mm scale=1 nod=10 elem=0 ana=9 2000 1e-05 100") +
@@ -237,7 +233,7 @@ TEST_F(SolverInput, CompressibleFlowLoadcaseAndWhatSolveRefuses) {
         prompts->clearMessages();
         explorer->document().replaceEntityEntry(second.key(), second.face(0).key(), "", r.material,
                                                 kKindMaterial);
-        EXPECT_EQ(solve(SolveValues{1e-06}), 1);
+        EXPECT_EQ(write(SolveValues{1e-06}), 1);
         EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{r.message});
         EXPECT_EQ(input(), gas);
         EXPECT_EQ(result(), results);
@@ -247,7 +243,7 @@ TEST_F(SolverInput, CompressibleFlowLoadcaseAndWhatSolveRefuses) {
     explorer->document().replaceEntityEntry(second.key(), second.face(0).key(), "",
                                             "Air (inviscid): 1.204e-09,0,0,1005,0.00341,1.4,tabm6",
                                             kKindMaterial);
-    EXPECT_EQ(solve(SolveValues{1e-06}), 0);
+    EXPECT_EQ(write(SolveValues{1e-06}), 0);
     EXPECT_TRUE(prompts->messageTexts().empty());
     EXPECT_NE(input().find("\n2  1.204e-09,0,0,1005,0.00341,1.4,tabm6\n"), std::string::npos) << input();
 
@@ -255,7 +251,7 @@ TEST_F(SolverInput, CompressibleFlowLoadcaseAndWhatSolveRefuses) {
     explorer->document().removeKind(kKindAction);
     explorer->document().removeKind(kKindReaction);
     add("body;initial state=0.1, 20", kKindAction, key(3));
-    EXPECT_EQ(solve(SolveValues{1e-06}), 1);
+    EXPECT_EQ(write(SolveValues{1e-06}), 1);
     EXPECT_EQ(
         prompts->messageTexts(),
         std::vector<std::string>{"A compressible flow needs at least one boundary face: hold its walls in "
@@ -268,7 +264,7 @@ TEST_F(SolverInput, CompressibleFlowLoadcaseAndWhatSolveRefuses) {
     explorer->document().removeKind(kKindMaterial);
     add("Air: 1.204e-09,1.82e-11,2.57e-05,1005,0.00341,1.4,287.05", kKindMaterial, key(0));
     explorer->document().setSolveIndex(8);
-    ASSERT_EQ(solve(SolveValues{1e-06, 25}), 0);
+    ASSERT_EQ(write(SolveValues{1e-06, 25}), 0);
     EXPECT_NE(input().find("LOADS\nil 0.1, 20\nbol 1 4 0.2, 20\nRESTRAINTS\n"), std::string::npos) << input();
 }
 
@@ -286,7 +282,7 @@ TEST_F(SolverInput, MultiphysicsLoadcaseWritesItsThermalLinesInTheirOwnSections)
     add("face;temperature=100", kKindReaction, key(0));
     explorer->document().setAnalysisType(10);
     explorer->document().setSolveIndex(11);
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{1e-06, 20, 0, 0, 0}), 0);
+    ASSERT_EQ(write(SolveValues{1e-06, 20, 0, 0, 0}), 0);
     EXPECT_EQ(input(), head("0.001 mm scale=1 nod=10 elem=0 ana=11 20 0 0") +
                            "SOLVE\n20,0,0,0,0,1e-06\nTABLES\nMSET\n"
                            "MATERIALS\n1  210000,0.3,1.2e-05,7.85e-09,0,0,0,0,0,0,0,0,0\nESIZE\n"
@@ -300,7 +296,7 @@ TEST_F(SolverInput, MultiphysicsLoadcaseWritesItsThermalLinesInTheirOwnSections)
     // A material of another loadcase's class lacks the thermal values: SOLVE is refused, naming it.
     explorer->document().removeKind(kKindMaterial);
     add("steel: 210000,0.3,1.2e-05,7.85e-09", kKindMaterial, key(0));
-    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{}), 1);
+    EXPECT_EQ(write(SolveValues{}), 1);
     ASSERT_EQ(prompts->messageTexts().size(), 1u);
     EXPECT_NE(prompts->messageTexts()[0].find("has no thermal values"), std::string::npos);
 }
@@ -313,7 +309,7 @@ TEST_F(SolverInput, SpinUsesTheAxisOfARevolvedFaceAndReportsAnyOther) {
     auto& shaft = part.body(1);
     explorer->document().addEntry(shaft.key(), shaft.face(0).key(), "spin_speed=314", kKindAction);
     explorer->document().addEntry(shaft.key(), shaft.face(1).key(), "spin_speed=100", kKindAction);
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    ASSERT_EQ(write(), 0);
     EXPECT_NE(input().find("LOADS\ncx 0,0,0 0 0 1 314\nRESTRAINTS"), std::string::npos) << input();
     EXPECT_EQ(
         prompts->messageTexts(),
@@ -362,7 +358,7 @@ TEST_F(SolverInput, EntriesGiveTheirLinesOrAreReported) {
         explorer->document().clear();
         prompts->clearMessages();
         for (const Added& e : c.entries) add(e.text, e.kind, e.entity);
-        ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+        ASSERT_EQ(write(), 0);
         EXPECT_NE(input().find(c.lines), std::string::npos) << input();
         EXPECT_EQ(prompts->messageTexts(),
                   c.message.empty() ? std::vector<std::string>{} : std::vector<std::string>{c.message});
@@ -396,14 +392,14 @@ TEST_F(SolverInput, EverySolveIndexWritesItsSections) {
     for (int index = 0; index <= 15; ++index) {
         writeFile(folder + "/Bracket.txt", "HEADER\nx\n");
         explorer->document().setSolveIndex(index);
-        ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), v), 0) << index;
+        ASSERT_EQ(write(v), 0) << index;
         EXPECT_NE(input().find(expected[index]), std::string::npos) << index << "\n" << input();
     }
     explorer->document().setSolveIndex(1);
-    writeSolverInput(mesh_solve::solverInputSource(*explorer), v);
+    write(v);
     EXPECT_NE(input().find("TSTEP\n 1 3, 100, 1 1\n"), std::string::npos) << "s5 of 0 becomes 1\n" << input();
     explorer->document().setSolveIndex(0);
-    writeSolverInput(mesh_solve::solverInputSource(*explorer), v);
+    write(v);
     EXPECT_EQ(input().find("TSTEP"), std::string::npos);
 }
 
@@ -411,19 +407,19 @@ TEST_F(SolverInput, EverySolveIndexWritesItsSections) {
 // solver has new ones; a mesh run starts the result file itself (old results are of another mesh).
 TEST_F(SolverInput, ASolveStartsItsResultFileAsideAndKeepsTheLastResults) {
     add("steel: 210000,0.3,7.85e-09,1.2e-05", kKindMaterial, key(0));
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 0);
+    ASSERT_EQ(write(), 0);
     const std::string started = "MESHFILE\n" + folder + "/Bracket.meb\nBODIES 1\n 1 6 12 8\nEND\n";
     EXPECT_EQ(result(), started);
     const std::string good = started + "DISP 1\n1 0.5 0 0\n\n";
     writeFile(folder + "/Bracket.out", good);
-    ASSERT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), SolveValues{0, 1e-06}), 0);
+    ASSERT_EQ(write(SolveValues{0, 1e-06}), 0);
     EXPECT_EQ(result(), good);
     EXPECT_EQ(readFile(folder + "/Bracket.out.head"), started);
 }
 
 TEST_F(SolverInput, UnreadableBodiesStopAfterTheResultFileIsStarted) {
     host.failNext("IQDPartSession::GetBodies");
-    EXPECT_EQ(writeSolverInput(mesh_solve::solverInputSource(*explorer), std::nullopt), 1);
+    EXPECT_EQ(write(), 1);
     EXPECT_EQ(prompts->messageTexts(),
               std::vector<std::string>{"bug in Hollent api: IQDPartSessionPtr.GetBodies()"});
     EXPECT_EQ(result(), "MESHFILE\n" + folder + "/Bracket.meb\n");

@@ -19,17 +19,12 @@ double single(float f) {
 }
 
 TEST(UnitSystem, RecognisedByTheFirstLetters) {
-    EXPECT_EQ(model::unitSystemOf("mm"), U::Millimetre);
-    EXPECT_EQ(model::unitSystemOf("m."), U::Metre);
-    EXPECT_EQ(model::unitSystemOf("m;Steel"), U::Metre);
-    EXPECT_EQ(model::unitSystemOf("m"), U::Metre);
-    EXPECT_EQ(model::unitSystemOf("in"), U::Inch);
-    EXPECT_EQ(model::unitSystemOf("iron"), U::Inch) << "only the first letter counts";
-    EXPECT_EQ(model::unitSystemOf("cm"), U::Centimetre);
-    EXPECT_EQ(model::unitSystemOf("ft"), U::None);
-    EXPECT_EQ(model::unitSystemOf(";Steel"), U::None);
-    EXPECT_EQ(model::unitSystemOf("Mm"), U::None) << "upper case names nothing";
-    EXPECT_EQ(model::unitSystemOf(""), U::None);
+    // Only the first letter counts ("iron" is inches), and upper case names nothing.
+    const std::pair<const char*, U> cases[] = {{"mm", U::Millimetre}, {"m.", U::Metre}, {"m;Steel", U::Metre},
+                                               {"m", U::Metre},       {"in", U::Inch},  {"iron", U::Inch},
+                                               {"cm", U::Centimetre}, {"ft", U::None},  {";Steel", U::None},
+                                               {"Mm", U::None},       {"", U::None}};
+    for (const auto& [text, units] : cases) EXPECT_EQ(model::unitSystemOf(text), units) << text;
 }
 
 // The metric labels name the document's length unit in each quantity; a label of another length

@@ -2,6 +2,8 @@
 // The kernels' tangents against central difference quotients of the values they differentiate.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <functional>
 #include <iterator>
 #include <vector>
 
@@ -20,6 +22,20 @@ inline FeMesh bentQuadraticTetrahedron() {
             one.xyz.push_back(v);
     }
     return one;
+}
+
+// A flow element's state of `dofs` unknowns (larger values after the first 30), a history of
+// `historySize` values and a gravity that varies in space: away from any symmetry that could hide
+// a wrong derivative.
+struct FlowElementPoint {
+    std::vector<double> state, history;
+    std::function<Vec3(const Vec3&)> gravity = [](const Vec3& x) { return Vec3{x.y, -9.81, x.x * x.z}; };
+};
+inline FlowElementPoint flowElementPoint(int dofs, int historySize) {
+    FlowElementPoint p;
+    for (int k = 0; k < dofs; ++k) p.state.push_back(std::sin(1.3 * k + 0.4) * (k < 30 ? 2.0 : 5.0));
+    for (int k = 0; k < historySize; ++k) p.history.push_back(std::cos(0.7 * k));
+    return p;
 }
 
 // Expects `jacobian` (row-major, a row per value of `f`) to be the derivative of `f` at `x`: entry

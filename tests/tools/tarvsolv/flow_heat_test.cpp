@@ -33,12 +33,7 @@ const std::vector<std::string> kAllWalls = {"bor 1 0 0 0", "bor 2 0 0 0", "bor 3
 
 TEST(FlowHeatElement, JacobianIsTheDerivativeOfTheResidual) {
     const FeMesh mesh = bentQuadraticTetrahedron();
-    std::vector<double> state(kFlowHeatElementDofs), history(10);
-    for (int k = 0; k < kFlowHeatElementDofs; ++k) state[k] = std::sin(1.3 * k + 0.4) * (k < 30 ? 2.0 : 5.0);
-    for (int k = 0; k < 10; ++k) history[k] = std::cos(0.7 * k);
-    const std::function<Vec3(const Vec3&)> gravity = [](const Vec3& x) {
-        return Vec3{x.y, -9.81, x.x * x.z};
-    };
+    const auto [state, history, gravity] = flowElementPoint(kFlowHeatElementDofs, 10);
     const std::function<double(const Vec3&)> heat = [](const Vec3& x) { return 3 + x.x * x.y; };
     // Conduction-dominated (no streamline term), and advection-dominated part way to the full
     // density and in a time step (the streamline term and its parameter's dependence on the speed).

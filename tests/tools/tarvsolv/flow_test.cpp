@@ -34,12 +34,7 @@ JobText flowJob(std::vector<std::string> loads, std::vector<std::string> restrai
 
 TEST(FlowElement, JacobianIsTheDerivativeOfTheResidual) {
     const FeMesh mesh = bentQuadraticTetrahedron();
-    std::vector<double> state(kFlowElementDofs), history(30);
-    for (int k = 0; k < kFlowElementDofs; ++k) state[k] = std::sin(1.3 * k + 0.4) * (k < 30 ? 2.0 : 5.0);
-    for (int k = 0; k < 30; ++k) history[k] = std::cos(0.7 * k);
-    const std::function<Vec3(const Vec3&)> gravity = [](const Vec3& x) {
-        return Vec3{x.y, -9.81, x.x * x.z};
-    };
+    const auto [state, history, gravity] = flowElementPoint(kFlowElementDofs, 30);
     // Steady Stokes, steady Navier-Stokes part way to the full density, and a time step.
     for (const FlowCoefficients c : {FlowCoefficients{1.5, 0.3, 0, 0}, FlowCoefficients{1.5, 0.3, 0.6, 0},
                                      FlowCoefficients{2, 0.1, 1, 40}}) {

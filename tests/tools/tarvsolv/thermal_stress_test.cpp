@@ -189,35 +189,28 @@ TEST(ThermalStress, BucklingAndModesAboutAHeatedState) {
 TEST(ThermalStress, RefusesSectionsOfTheWrongPhysics) {
     // Each refusal names the line and leaves the result file as it was.
     SolverJob job("refused", barMesh());
-    const auto refusal = [&](const std::function<void(JobText&)>& change) {
+    const std::pair<std::function<void(JobText&)>, const char*> refusals[] = {
+        {[](JobText& t) { t.thermalMaterials.clear(); }, "TMATERIALS"},
+        {[](JobText& t) { t.materials = {kHeatSteel}; }, "a thermal material"},
+        {[](JobText& t) { t.thermalMaterials = {kSteel}; }, "a mechanical material"},
+        {[](JobText& t) { t.loads = {"bol 3 2 10, 20"}; },
+         "'bol 3 2 10, 20': a thermal load belongs in TLOADS"},
+        {[](JobText& t) { t.loads = {"al 5"}; }, "a thermal load belongs in TLOADS"},
+        {[](JobText& t) { t.loads = {"t other.out"}; }, "computes its own temperatures"},
+        {[](JobText& t) { t.restraints.push_back("bor 4 temp 50"); }, "belongs in TRESTRAINTS"},
+        {[](JobText& t) { t.thermalLoads = {"bol 3 1 10"}; }, "a mechanical load belongs in LOADS"},
+        {[](JobText& t) { t.thermalLoads = {"pxf 0,0,0 1, 2, 3"}; }, "a mechanical load belongs in LOADS"},
+        {[](JobText& t) { t.thermalRestraints.push_back("bor 3 0 0 0"); },
+         "fixed directions belong in RESTRAINTS"},
+        // The thermal part is a thermal loadcase: a heat flux alone fixes no temperature level.
+        {[](JobText& t) { t.thermalRestraints.clear(), t.thermalLoads = {"bol 1 0 5"}; },
+         "nothing fixes the temperature level"},
+    };
+    for (const auto& [change, message] : refusals) {
         JobText text = barBetweenWalls(11, "20,0,0,0,0", 100, 20);
         change(text);
-        return job.refused(text);
-    };
-    EXPECT_THAT(refusal([](JobText& t) { t.thermalMaterials.clear(); }), HasSubstr("TMATERIALS"));
-    EXPECT_THAT(refusal([](JobText& t) { t.materials = {kHeatSteel}; }), HasSubstr("a thermal material"));
-    EXPECT_THAT(refusal([](JobText& t) { t.thermalMaterials = {kSteel}; }),
-                HasSubstr("a mechanical material"));
-    EXPECT_THAT(refusal([](JobText& t) { t.loads = {"bol 3 2 10, 20"}; }),
-                HasSubstr("'bol 3 2 10, 20': a thermal load belongs in TLOADS"));
-    EXPECT_THAT(refusal([](JobText& t) { t.loads = {"al 5"}; }),
-                HasSubstr("a thermal load belongs in TLOADS"));
-    EXPECT_THAT(refusal([](JobText& t) { t.loads = {"t other.out"}; }),
-                HasSubstr("computes its own temperatures"));
-    EXPECT_THAT(refusal([](JobText& t) { t.restraints.push_back("bor 4 temp 50"); }),
-                HasSubstr("belongs in TRESTRAINTS"));
-    EXPECT_THAT(refusal([](JobText& t) { t.thermalLoads = {"bol 3 1 10"}; }),
-                HasSubstr("a mechanical load belongs in LOADS"));
-    EXPECT_THAT(refusal([](JobText& t) { t.thermalLoads = {"pxf 0,0,0 1, 2, 3"}; }),
-                HasSubstr("a mechanical load belongs in LOADS"));
-    EXPECT_THAT(refusal([](JobText& t) { t.thermalRestraints.push_back("bor 3 0 0 0"); }),
-                HasSubstr("fixed directions belong in RESTRAINTS"));
-    // The thermal part is a thermal loadcase: a heat flux alone fixes no temperature level.
-    EXPECT_THAT(refusal([](JobText& t) {
-                    t.thermalRestraints.clear();
-                    t.thermalLoads = {"bol 1 0 5"};
-                }),
-                HasSubstr("nothing fixes the temperature level"));
+        EXPECT_THAT(job.refused(text), HasSubstr(message));
+    }
 }
 
 }  // namespace
