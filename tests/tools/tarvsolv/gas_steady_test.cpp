@@ -246,6 +246,46 @@ TEST(SteadyGas, ConvergesToTheFreeStream) {
     }
 }
 
+// A residual with a term that flips its sign on every call until the limiter is frozen, as a
+// limiter switching to and fro at an extremum of a smooth flow does.
+class ChatteringBox : public RusanovBox {
+  public:
+    ChatteringBox(const BoxSpec& box, GasPrimitive stream, double amount)
+        : RusanovBox(box, stream), amount_(amount) {}
+    void residual(const std::vector<double>& U, double t, std::vector<double>& R,
+                  bool firstOrder) const override {
+        RusanovBox::residual(U, t, R, firstOrder);
+        if (!frozen) R[kGasFields * 13] += (++calls_ % 2 ? 1 : -1) * amount_;
+    }
+    mutable bool frozen = false;
+
+  private:
+    double amount_;
+    mutable int calls_ = 0;
+};
+
+// A residual that stalls well above the freezing level has its limiter frozen after the stall's
+// steps, once, and then converges; the log says why it was frozen.
+TEST(SteadyGas, FreezesTheLimiterOfAResidualThatStalls) {
+    const GasPrimitive stream{1.0, {0.5, 0.2, 0.0}, 1.0};
+    const ChatteringBox problem({{}, {1, 1, 1}, 3, 3, 3, false}, stream, 0.02);
+    std::vector<double> U = problem.disturbed(0.2);
+    ScratchFolder scratch;
+    RunLog log(scratch.file("gas.slog"), false, true);
+    SteadyGasOptions options;
+    options.tolerance = 1e-10;
+    options.freezeAfterStall = 30;
+    int freezes = 0;
+    options.freezeLimiter = [&] { ++freezes, problem.frozen = true; };
+    const SteadyGasOutcome out = solveSteadyGas(problem, U, options, log);
+    EXPECT_EQ(out.status, SteadyGasStatus::Converged) << out.message;
+    EXPECT_EQ(freezes, 1);
+    EXPECT_GT(out.steps, options.freezeAfterStall);
+    EXPECT_LT(largestDeparture(U, kGas.conserved(stream)), 1e-8);
+    EXPECT_NE(readFile(scratch.file("gas.slog")).find(", the residual not having fallen for 30 steps"),
+              std::string::npos);
+}
+
 // A residual that drives the energy at one vertex below 0, on its calls from `from` to before
 // `to` (the start's residual is the first call, each step's new state the next).
 class SinkingBox : public RusanovBox {

@@ -331,6 +331,8 @@ SteadyGasOutcome PseudoTimeRun::run(std::vector<double>& U) {
     history_ = {norms.scaled};
     double cfl = options_.cfl;
     bool frozen = false;
+    double lowest = norms.scaled;
+    int lowestAt = 0;
     std::string lastLine;
     const auto relative = [&] { return largest_.scaled > 0 ? norms.scaled / largest_.scaled : 0.0; };
     const auto fell = [&](const char* how) {
@@ -366,12 +368,17 @@ SteadyGasOutcome PseudoTimeRun::run(std::vector<double>& U) {
         out.cfl = cfl;
         lastLine = progress(step, norms, cfl, iterations, U, secondsLeft(step));
         if (logged(step)) log_.line(lastLine), lastLogged_ = step;
-        if (!frozen && options_.freezeLimiter && relative() <= options_.freezeAt) {
+        if (norms.scaled < lowest) lowest = norms.scaled, lowestAt = step;
+        const bool stalled = step - lowestAt >= options_.freezeAfterStall;
+        if (!frozen && options_.freezeLimiter && (relative() <= options_.freezeAt || stalled)) {
             options_.freezeLimiter();
             frozen = true;
             R = residual(U);
             norms = residualNorms(R, held, speed);
-            log_.line("the limiter is frozen from step " + std::to_string(step) + " on");
+            log_.line("the limiter is frozen from step " + std::to_string(step) + " on" +
+                      (stalled ? ", the residual not having fallen for " +
+                                     std::to_string(options_.freezeAfterStall) + " steps"
+                               : ""));
         }
         // Switched evolution relaxation: the CFL follows the residual's fall, within bounds.
         const double fall = norms.scaled > 0 ? before / norms.scaled : options_.cflGrowth;

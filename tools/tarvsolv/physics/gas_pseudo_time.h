@@ -29,10 +29,13 @@ struct SteadyGasOptions {
     int halvings = 10;              // of the CFL within one step, before the run gives up
     double linearTolerance = 1e-2;  // of each step's GMRES, relative
     double time = 1;                // boundary values are taken at this time
-    // Called once when the residual has fallen `freezeAt` of its largest: a discretisation with a
-    // limiter freezes it there, so that its switching does not stall the convergence.
+    // Called once when the residual has fallen `freezeAt` of its largest, or has not reached a new
+    // low for `freezeAfterStall` steps: a discretisation with a limiter freezes it there, so that
+    // its switching does not stall the convergence (a limit cycle of the limiter at a smooth
+    // extremum, such as the fastest point of the flow round a body).
     std::function<void()> freezeLimiter;
     double freezeAt = 1e-3;
+    int freezeAfterStall = 100;
 };
 
 // The options of a steady run from the solve rows: the tolerance (row 1, 0 takes 1e-6), the
