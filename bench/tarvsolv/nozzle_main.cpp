@@ -36,7 +36,8 @@ double oneDimensionalMach(const Nozzle& n, double x) {
 
 int main(int argc, char** argv) {
     if (argc != 9 || std::string_view(argv[1]) != "errors") {
-        std::fprintf(stderr, "usage: tarvsolv-nozzle errors GAMMA TOTAL EXIT EXITX THROATX THROAT CURVATURE\n");
+        std::fprintf(stderr,
+                     "usage: tarvsolv-nozzle errors GAMMA TOTAL EXIT EXITX THROATX THROAT CURVATURE\n");
         return 2;
     }
     const Nozzle n{std::atof(argv[2]), std::atof(argv[3]), std::atof(argv[4]), std::atof(argv[5]),
@@ -50,7 +51,8 @@ int main(int argc, char** argv) {
     while (std::cin >> x >> mach) {
         const double expected = oneDimensionalMach(n, x);
         if (std::isnan(expected)) {
-            std::fprintf(stderr, "tarvsolv-nozzle: the exit pressure chokes the nozzle; no subsonic reference\n");
+            std::fprintf(stderr,
+                         "tarvsolv-nozzle: the exit pressure chokes the nozzle; no subsonic reference\n");
             return 1;
         }
         const double error = (mach - expected) / expected;
