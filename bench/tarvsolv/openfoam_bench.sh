@@ -1,6 +1,6 @@
 # shellcheck shell=bash
 # The parts that the comparisons with OpenFOAM (run_flow_bench.sh, run_heat_bench.sh,
-# run_conjugate_bench.sh) share:
+# run_conjugate_bench.sh, run_gas_bench.sh, run_nozzle_bench.sh) share:
 # sourced by them, not run. Call bench_start first; the others use the folder $work it makes.
 
 # Checks the programs a bench needs, installs the Debian package openfoam when its solver is
@@ -58,6 +58,17 @@ measure_or_refused() {
 # The heading of an OpenFOAM dictionary or field file.
 foam_header() {  # class object
     printf 'FoamFile { version 2.0; format ascii; class %s; object %s; }\n' "$1" "$2"
+}
+
+# The thermophysicalProperties of an ideal gas of ratio of specific heats gamma and gas constant R
+# (J/(kg K)), inviscid (mu 0), internal energy its energy variable, as the compressible tutorials
+# set it up.
+foam_ideal_gas() {  # gamma R
+    foam_header dictionary thermophysicalProperties
+    echo "thermoType { type hePsiThermo; mixture pureMixture; transport const; thermo hConst; equationOfState perfectGas;"
+    echo "  specie specie; energy sensibleInternalEnergy; }"
+    awk -v g="$1" -v r="$2" 'BEGIN { printf "mixture { specie { molWeight %.8g; } thermodynamics { Cp %.8g; Hf 0; }\n", 8314.462618 / r, g * r / (g - 1) }'
+    echo "  transport { mu 0; Pr 1; } }"
 }
 
 # Meshes an OpenFOAM case with blockMesh (not timed); a failure ends the bench with its log.

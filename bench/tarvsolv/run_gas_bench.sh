@@ -63,13 +63,7 @@ write_foam_case() {  # folder n
         echo 'solvers { "(rho|rhoU|rhoE)" { solver diagonal; } U { solver smoothSolver; smoother GaussSeidel; nSweeps 2; tolerance 1e-9; relTol 0.01; }'
         echo '  e { $U; tolerance 1e-10; relTol 0; } }'
     } >"$dir/system/fvSolution"
-    {
-        foam_header dictionary thermophysicalProperties
-        echo "thermoType { type hePsiThermo; mixture pureMixture; transport const; thermo hConst; equationOfState perfectGas;"
-        echo "  specie specie; energy sensibleInternalEnergy; }"
-        awk -v r=$gas_constant -v g=$gamma 'BEGIN { printf "mixture { specie { molWeight %.8g; } thermodynamics { Cp %.8g; Hf 0; }\n", 8314.462618 / r, g * r / (g - 1) }'
-        echo "  transport { mu 0; Pr 1; } }"
-    } >"$dir/constant/thermophysicalProperties"
+    foam_ideal_gas $gamma $gas_constant >"$dir/constant/thermophysicalProperties"
     { foam_header dictionary turbulenceProperties; echo "simulationType laminar;"; } >"$dir/constant/turbulenceProperties"
     {
         foam_header dictionary setFieldsDict

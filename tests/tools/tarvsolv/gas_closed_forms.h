@@ -117,6 +117,10 @@ inline double pressureRatio(double m, double gamma) {
 inline double temperatureRatio(double m, double gamma) {
     return 1 / (1 + (gamma - 1) / 2 * m * m);
 }
+// The Mach number of a static over total pressure ratio (at most 1), the inverse of pressureRatio.
+inline double machOfPressureRatio(double ratio, double gamma) {
+    return std::sqrt(2 / (gamma - 1) * (std::pow(ratio, -(gamma - 1) / gamma) - 1));
+}
 
 // A normal shock at upstream Mach number m1: the downstream Mach number, and the ratios of static
 // and of total pressure across it.

@@ -32,6 +32,8 @@ TEST(GasClosedForms, NozzleAndShockRelationsMatchTheTables) {
     EXPECT_NEAR(machOfAreaRatio(1.6875, kGamma, true), 2.0, 1e-9);
     EXPECT_NEAR(machOfAreaRatio(1.6875, kGamma, false), 0.3722, 1e-4);
     EXPECT_NEAR(pressureRatio(2.0, kGamma), 0.12780, 1e-5);
+    EXPECT_NEAR(machOfPressureRatio(0.12780, kGamma), 2.0, 1e-4);
+    EXPECT_NEAR(machOfPressureRatio(pressureRatio(0.35, kGamma), kGamma), 0.35, 1e-12);
     EXPECT_NEAR(temperatureRatio(2.0, kGamma), 0.55556, 1e-5);
     const NormalShock shock = normalShock(2.0, kGamma);
     EXPECT_NEAR(shock.m2, 0.57735, 1e-5);

@@ -1421,11 +1421,6 @@ int shocktube(char** argv) {
     return verdict();
 }
 
-// The Mach number of a static over total pressure ratio, isentropic.
-double machOfPressureRatio(double ratio, double gamma) {
-    return std::sqrt(2 / (gamma - 1) * (std::pow(ratio, -(gamma - 1) / gamma) - 1));
-}
-
 // A plane nozzle along x (the mesh's x range) of height h(x) = THROAT (1 + CURVATURE (x -
 // THROATX)^2) above its symmetry plane (the mesh's lowest y), at the total pressure TOTAL at its
 // inlet and the static pressure EXIT at its exit. The one-dimensional theory decides the flow:
