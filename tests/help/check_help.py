@@ -3,7 +3,8 @@
 
 check_help.py pages DOCS: every href and img src of the pages in DOCS resolves to a file there,
 every page is in the contents (.hhc) and in the project's file list (.hhp), and every picture a
-page shows is one the screenshot session takes (so that scripts/help-screenshots renews it).
+page shows is one a screenshot session (DOCS/*screenshots.run) takes (so that
+scripts/help-screenshots renews it).
 check_help.py chm FILE PAGES: FILE is a compiled help file (non-empty, ITSF signature) holding
 every page of the installed folder PAGES, which has the start page index.html (the pages in the
 file are listed with chmls when it is installed).
@@ -88,7 +89,7 @@ def check_pages(docs):
             faults.append(f"{hhp[0]}: {key} names no file")
 
     taken = set()
-    for session in ("screenshots.run", "flow-screenshots.run", "heat-flow-screenshots.run"):
+    for session in sorted(f for f in os.listdir(docs) if f.endswith("screenshots.run")):
         path = os.path.join(docs, session)
         if os.path.isfile(path):
             with open(path, encoding="utf-8") as f:
