@@ -108,9 +108,10 @@ std::vector<LegendLine> legendLines(const ContourFrame& f) {
         if (band >= 0) lines.push_back({"I", {2, y, 780, y + kLegendRowHeight}, kBandColours[band], true});
         lines.push_back({std::move(text), {20, y, 780, y + kLegendRowHeight}, kTextColour, false});
     };
+    // A quantity without a unit (a Mach number) has no ": unit" after its label.
     char first[256];
-    std::snprintf(first, sizeof first, "%g %s: %s", f.limits[10], f.legend.label.c_str(),
-                  f.legend.unit.c_str());
+    std::snprintf(first, sizeof first, "%g %s%s%s", f.limits[10], f.legend.label.c_str(),
+                  f.legend.unit.empty() ? "" : ": ", f.legend.unit.c_str());
     int y = 10;
     row(y, 9, first);
     for (int k = 8; k >= 0; --k) row(y += kLegendRowHeight, k, format("%g", f.limits[k + 1]));

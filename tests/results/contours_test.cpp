@@ -9,6 +9,7 @@
 #include "contour_fixture.h"
 #include "formats/mesh.h"
 #include "results/contour_colours.h"
+#include "results/contour_renderer.h"
 #include "results/gl_scene_arrays.h"
 #include "results/slice_flags.h"
 #include "results/triangle_list.h"
@@ -179,6 +180,18 @@ TEST_F(PlotCommand, OpeningTellsTheSiteAndTheMeshOnlyDrawsTheMeshTextureAndMakes
     EXPECT_EQ(
         device->count("createVertexBuffer") + device->count("createFont") + device->count("createTexture"),
         0);
+}
+
+// The legend's first line names the quantity and its unit; one without a unit ends at its name.
+TEST(ContourLegend, FirstLineNamesTheQuantityAndItsUnitIfAny) {
+    ContourFrame frame;
+    frame.meshOnly = false;
+    frame.limits = evenLimits(0.3, 1.6);
+    frame.legend.position = 33;
+    frame.legend.label = "Mach number";
+    EXPECT_EQ(legendLines(frame)[1].text, "1.6 Mach number");
+    frame.legend.unit = "kg/mm3";
+    EXPECT_EQ(legendLines(frame)[1].text, "1.6 Mach number: kg/mm3");
 }
 
 TEST_F(PlotCommand, VonMisesDrawsTheBandsAndTheLegend) {
