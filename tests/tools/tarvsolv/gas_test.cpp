@@ -118,6 +118,7 @@ JobText gasJob(std::vector<std::string> loads, std::vector<std::string> restrain
 struct SodErrors {
     double rho = 0, u = 0, p = 0;   // L1 along the axis, relative to the left state
     double shock = 0, contact = 0;  // the fronts' distance from their exact places (mm)
+    double rise = 0;                // the largest rise of density along the axis, of the jump
 };
 
 // The x where `values` (by node position) first falls through `level` from the right.
@@ -134,7 +135,8 @@ SodErrors sodTube(int cells) {
     SolverJob run("sod" + std::to_string(cells), mesh);
     // Sod's end time 0.2 in units of the tube's length over sqrt(p/rho) of the left state.
     const double end = 0.2 * 1000 / std::sqrt(0.1 / 1e-12);
-    const std::string solve = "0,10," + std::to_string(end / 10) + ",10,0.8,0";
+    // The solver's own CFL number (0), as a user who leaves it gets.
+    const std::string solve = "0,10," + std::to_string(end / 10) + ",10,0,0";
     EXPECT_EQ(run.solve(gasJob({kSodState}, kTubeWalls, solve)), "");
     const ExactRiemann exact({1e-12, 0, 0.1}, {0.125e-12, 0, 0.01}, kGamma);
     const std::vector<double> rho = run.nodeBlock("DENS 10"), u = run.nodeBlock("VELO 10"),
@@ -153,16 +155,20 @@ SodErrors sodTube(int cells) {
         if (x.y == 0 && x.z == 0) profile.emplace_back(x.x, rho[node] * 1e-3);
     }
     std::sort(profile.begin(), profile.end());
+    // The exact density never rises along the tube: a rise is an oscillation.
+    for (std::size_t k = 1; k < profile.size(); ++k)
+        e.rise = std::max(e.rise, (profile[k].second - profile[k - 1].second) / 0.875e-12);
     const double shockAt = 500 + exact.rightShockSpeed() * end, contactAt = 500 + exact.contactSpeed() * end;
     e.shock = std::abs(crossing(profile, 0.5 * (exact.rhoStarRight() + 0.125e-12)) - shockAt);
     e.contact = std::abs(crossing(profile, 0.5 * (exact.rhoStarLeft() + exact.rhoStarRight())) - contactAt);
-    std::printf("Sod, %d cells: L1 rho %.4g, u %.4g, p %.4g; shock %.3g mm, contact %.3g mm off\n", cells,
-                e.rho, e.u, e.p, e.shock, e.contact);
+    std::printf("Sod, %d cells: L1 rho %.4g, u %.4g, p %.4g; shock %.3g mm, contact %.3g mm off; rise %.3g\n",
+                cells, e.rho, e.u, e.p, e.shock, e.contact, e.rise);
     return e;
 }
 
-// Sod's shock tube: second order with the limiter, the L1 errors fall with the cells and the shock
-// and contact lie within two cells of their exact places.
+// Sod's shock tube at the default CFL number: second order with the limiter, the L1 errors fall with
+// the cells, the shock and contact lie within two cells of their exact places, and the density
+// does not oscillate (a step too large for the scheme makes it rise along the tube).
 TEST(GasTransient, SodShockTubeMatchesTheExactSolution) {
     const SodErrors coarse = sodTube(100), fine = sodTube(200);
     for (const auto& [a, b] : {std::pair{coarse.rho, fine.rho}, {coarse.u, fine.u}, {coarse.p, fine.p}}) {
@@ -173,6 +179,10 @@ TEST(GasTransient, SodShockTubeMatchesTheExactSolution) {
     EXPECT_LT(coarse.contact, 2 * 10.0);
     EXPECT_LT(fine.shock, 2 * 5.0);
     EXPECT_LT(fine.contact, 2 * 5.0);
+    // Measured 0.7 % and 0.9 % at the default CFL number, 2.9 % on the coarse tube at 6.5 (where the
+    // fine one diverges).
+    EXPECT_LT(coarse.rise, 0.015);
+    EXPECT_LT(fine.rise, 0.015);
 }
 
 std::string exactText(double v) {

@@ -48,12 +48,12 @@ GasConserved hllcFlux(const IdealGas& gas, const GasPrimitive& left, const GasPr
     const double sL = std::min({uL - cL, uR - cR, unRoe - cRoe});
     const double sR = std::max({uL + cL, uR + cR, unRoe + cRoe});
 
-    const GasConserved fL = eulerFlux(gas, left, e), fR = eulerFlux(gas, right, e);
+    // Only the upwind side's physical flux is needed: each branch takes its own.
     GasConserved f{};
     if (sL >= 0) {
-        f = fL;
+        f = eulerFlux(gas, left, e);
     } else if (sR <= 0) {
-        f = fR;
+        f = eulerFlux(gas, right, e);
     } else {
         const double star = (right.p - left.p + left.rho * uL * (sL - uL) - right.rho * uR * (sR - uR)) /
                             (left.rho * (sL - uL) - right.rho * (sR - uR));
@@ -61,7 +61,7 @@ GasConserved hllcFlux(const IdealGas& gas, const GasPrimitive& left, const GasPr
         const GasPrimitive& w = leftSide ? left : right;
         const double s = leftSide ? sL : sR;
         const GasConserved q = gas.conserved(w), qs = starState(gas, w, e, s, star);
-        const GasConserved& fk = leftSide ? fL : fR;
+        const GasConserved fk = eulerFlux(gas, w, e);
         for (int k = 0; k < kGasFields; ++k) f[k] = fk[k] + s * (qs[k] - q[k]);
     }
     for (double& v : f) v *= area;

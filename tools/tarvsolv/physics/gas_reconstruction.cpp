@@ -113,21 +113,25 @@ std::vector<GasGradient> GasReconstruction::limitedGradients(const std::vector<G
         for (int k = 1; k <= 3; ++k) speed = std::max(speed, hi[k] - lo[k]);
         limiter_.assign(n, {});
         for (int i = 0; i < n; ++i) {
-            const auto own = asArray(w[i]);
-            for (int k = 0; k < kGasFields; ++k) {
-                double dmax = 0, dmin = 0;
-                for (int j : neighbours_[i]) {
-                    const double d = values[static_cast<std::size_t>(j) * kGasFields + k] - own[k];
-                    dmax = std::max(dmax, d), dmin = std::min(dmin, d);
+            // Per field: the neighbourhood's bounds, and the largest extrapolations up and down to
+            // the midpoints. The limiter of one extrapolation only falls as it grows against a fixed
+            // bound, so these two extremes give the smallest over all the neighbours.
+            const double* own = &values[static_cast<std::size_t>(i) * kGasFields];
+            std::array<double, kGasFields> dmax{}, dmin{}, up{}, down{};
+            for (int j : neighbours_[i]) {
+                const double* other = &values[static_cast<std::size_t>(j) * kGasFields];
+                const Vec3 half = 0.5 * (dual_.position[j] - dual_.position[i]);
+                for (int k = 0; k < kGasFields; ++k) {
+                    const double d = other[k] - own[k], d2 = dot(g[i][k], half);
+                    dmax[k] = std::max(dmax[k], d), dmin[k] = std::min(dmin[k], d);
+                    up[k] = std::max(up[k], d2), down[k] = std::min(down[k], d2);
                 }
+            }
+            for (int k = 0; k < kGasFields; ++k) {
                 const double range = k >= 1 && k <= 3 ? speed : hi[k] - lo[k];
                 const double eps2 = epsilon2_[i] * range * range + 1e-300;
-                double phi = 1;
-                for (int j : neighbours_[i]) {
-                    const double d2 = dot(g[i][k], 0.5 * (dual_.position[j] - dual_.position[i]));
-                    phi = std::min(phi, venkatakrishnan(d2 > 0 ? dmax : dmin, d2, eps2));
-                }
-                limiter_[i][k] = phi;
+                limiter_[i][k] =
+                    std::min(venkatakrishnan(dmax[k], up[k], eps2), venkatakrishnan(dmin[k], down[k], eps2));
             }
         }
     }

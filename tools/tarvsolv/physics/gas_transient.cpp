@@ -15,8 +15,11 @@ namespace {
 using TsHandle = PetscHandle<TS, TSDestroy>;
 
 // PETSc's third-order SSP Runge-Kutta takes a square number of stages; four give the scheme of
-// SSP coefficient 2, stable to twice the forward-Euler step, for four residuals a step.
+// SSP coefficient 2: a step keeps what forward Euler keeps at twice the forward-Euler step, for four
+// residuals a step. (Nine stages, SSP coefficient 6, were measured to reach no further per residual
+// on the shock tube: stable to about 2.2 times the four stages' step for 2.25 times the residuals.)
 constexpr int kStages = 4;
+constexpr double kSspCoefficient = 2;
 
 GasConserved stateOf(const double* U, int vertex) {
     GasConserved q;
@@ -114,7 +117,7 @@ double stableTimeStep(const GasProblem& problem, const std::vector<double>& U, d
     double dt = HUGE_VAL;
     for (int i = 0; i < dual.vertexCount(); ++i)
         if (rate[i] > 0) dt = std::min(dt, dual.volume[i] / rate[i]);
-    return cfl * dt;
+    return kSspCoefficient * cfl * dt;
 }
 
 std::string inadmissibility(const GasProblem& problem, const std::vector<double>& U) {
