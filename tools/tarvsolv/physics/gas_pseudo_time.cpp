@@ -369,7 +369,8 @@ SteadyGasOutcome PseudoTimeRun::run(std::vector<double>& U) {
         lastLine = progress(step, norms, cfl, iterations, U, secondsLeft(step));
         if (logged(step)) log_.line(lastLine), lastLogged_ = step;
         if (norms.scaled < lowest) lowest = norms.scaled, lowestAt = step;
-        const bool stalled = step - lowestAt >= options_.freezeAfterStall;
+        const bool stalled =
+            relative() <= options_.stallBelow && step - lowestAt >= options_.freezeAfterStall;
         if (!frozen && options_.freezeLimiter && (relative() <= options_.freezeAt || stalled)) {
             options_.freezeLimiter();
             frozen = true;

@@ -29,12 +29,15 @@ struct SteadyGasOptions {
     int halvings = 10;              // of the CFL within one step, before the run gives up
     double linearTolerance = 1e-2;  // of each step's GMRES, relative
     double time = 1;                // boundary values are taken at this time
-    // Called once when the residual has fallen `freezeAt` of its largest, or has not reached a new
-    // low for `freezeAfterStall` steps: a discretisation with a limiter freezes it there, so that
-    // its switching does not stall the convergence (a limit cycle of the limiter at a smooth
-    // extremum, such as the fastest point of the flow round a body).
+    // Called once when the residual has fallen `freezeAt` of its largest, or, below `stallBelow` of
+    // it, has not reached a new low for `freezeAfterStall` steps: a discretisation with a limiter
+    // freezes it there, so that its switching does not stall the convergence (a limit cycle of the
+    // limiter at a smooth extremum, such as the fastest point of the flow round a body). Above
+    // `stallBelow` the flow is still forming (a shock on its way to its place) and a limiter frozen
+    // then would keep the traces of where it was.
     std::function<void()> freezeLimiter;
     double freezeAt = 1e-3;
+    double stallBelow = 1e-2;
     int freezeAfterStall = 100;
 };
 
