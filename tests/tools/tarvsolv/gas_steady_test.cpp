@@ -215,6 +215,20 @@ double largestDeparture(const std::vector<double>& U, const GasConserved& from) 
     return largest;
 }
 
+// A steady run of `problem` from `U` at the tolerance 1e-10, and what it logged.
+struct LoggedRun {
+    SteadyGasOutcome out;
+    std::string log;
+};
+LoggedRun runSteady(const GasProblem& problem, std::vector<double>& U, SteadyGasOptions options) {
+    ScratchFolder scratch;
+    RunLog log(scratch.file("gas.slog"), false, true);
+    options.tolerance = 1e-10;
+    LoggedRun run{solveSteadyGas(problem, U, options, log), ""};
+    run.log = readFile(scratch.file("gas.slog"));
+    return run;
+}
+
 // From a disturbed start in a box of far fields, or with a slip wall along the stream, the steps
 // return to the free stream: the residual falls below the tolerance as the CFL grows, the limiter
 // is frozen once on the way, and the log holds the history and the outcome.
@@ -224,13 +238,10 @@ TEST(SteadyGas, ConvergesToTheFreeStream) {
          {std::map<int, GasBoundaryKind>{}, std::map<int, GasBoundaryKind>{{5, GasBoundaryKind::SlipWall}}}) {
         const RusanovBox problem({{}, {1, 1, 1}, 4, 4, 4, false}, stream, sides);
         std::vector<double> U = problem.disturbed(0.2);
-        ScratchFolder scratch;
-        RunLog log(scratch.file("gas.slog"), false, true);
         SteadyGasOptions options;
-        options.tolerance = 1e-10;
         int freezes = 0;
         options.freezeLimiter = [&] { ++freezes; };
-        const SteadyGasOutcome out = solveSteadyGas(problem, U, options, log);
+        const auto [out, text] = runSteady(problem, U, options);
 
         EXPECT_EQ(out.status, SteadyGasStatus::Converged) << out.message;
         EXPECT_LE(out.relativeResidual, 1e-10);
@@ -238,7 +249,6 @@ TEST(SteadyGas, ConvergesToTheFreeStream) {
         EXPECT_GT(out.cfl, 100 * options.cfl);
         EXPECT_EQ(freezes, 1);
         EXPECT_LT(largestDeparture(U, kGas.conserved(stream)), 1e-8);
-        const std::string text = readFile(scratch.file("gas.slog"));
         EXPECT_NE(text.find("pseudo-time step 1: residuals"), std::string::npos) << text;
         EXPECT_NE(text.find("the flow converged in " + std::to_string(out.steps) + " steps"),
                   std::string::npos)
@@ -272,15 +282,12 @@ TEST(SteadyGas, FreezesTheLimiterOfAResidualThatStallsLow) {
     for (const double amount : {3e-4, 0.02}) {
         const ChatteringBox problem({{}, {1, 1, 1}, 3, 3, 3, false}, stream, amount);
         std::vector<double> U = problem.disturbed(0.2);
-        ScratchFolder scratch;
-        RunLog log(scratch.file("gas.slog"), false, true);
         SteadyGasOptions options;
-        options.tolerance = 1e-10;
         options.freezeAfterStall = 30;
         options.iterationLimit = 300;
         int freezes = 0;
         options.freezeLimiter = [&] { ++freezes, problem.frozen = true; };
-        const SteadyGasOutcome out = solveSteadyGas(problem, U, options, log);
+        const auto [out, text] = runSteady(problem, U, options);
         if (amount > 0.01) {
             EXPECT_EQ(out.status, SteadyGasStatus::NotConverged) << out.message;
             EXPECT_EQ(freezes, 0);
@@ -290,8 +297,7 @@ TEST(SteadyGas, FreezesTheLimiterOfAResidualThatStallsLow) {
         EXPECT_EQ(freezes, 1);
         EXPECT_GT(out.steps, options.freezeAfterStall);
         EXPECT_LT(largestDeparture(U, kGas.conserved(stream)), 1e-8);
-        EXPECT_NE(readFile(scratch.file("gas.slog")).find(", the residual not having fallen for 30 steps"),
-                  std::string::npos);
+        EXPECT_NE(text.find(", the residual not having fallen for 30 steps"), std::string::npos);
     }
 }
 

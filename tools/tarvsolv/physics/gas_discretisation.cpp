@@ -39,11 +39,7 @@ GasDiscretisation::GasDiscretisation(const DualMesh& dual, const GasSetup& setup
 
 std::vector<GasPrimitive> GasDiscretisation::primitives(const std::vector<double>& U) const {
     std::vector<GasPrimitive> w(dual_.vertexCount());
-    for (int i = 0; i < dual_.vertexCount(); ++i) {
-        GasConserved q;
-        std::copy_n(U.begin() + static_cast<std::ptrdiff_t>(i) * kGasFields, kGasFields, q.begin());
-        w[i] = setup_.gas.primitive(q);
-    }
+    for (int i = 0; i < dual_.vertexCount(); ++i) w[i] = setup_.gas.primitive(conservedAt(U, i));
     return w;
 }
 

@@ -12,12 +12,6 @@ namespace {
 
 constexpr std::size_t kBlock = kGasFields * kGasFields;
 
-GasConserved stateAt(const std::vector<double>& U, int v) {
-    GasConserved q;
-    std::copy_n(U.begin() + static_cast<std::ptrdiff_t>(kGasFields) * v, kGasFields, q.begin());
-    return q;
-}
-
 void addBlock(std::vector<double>& blocks, std::size_t slot, const GasBlock& m, double sign) {
     double* to = blocks.data() + slot * kBlock;
     for (std::size_t k = 0; k < kBlock; ++k) to[k] += sign * m[k];
@@ -87,7 +81,7 @@ void GasJacobianAssembler::assemble(const std::vector<double>& U, double t,
     // The flux from a to b leaves a's control volume and enters b's.
     for (std::size_t k = 0; k < dual.edges.size(); ++k) {
         const DualEdge& e = dual.edges[k];
-        const RusanovJacobians j = rusanovJacobians(gas, stateAt(U, e.a), stateAt(U, e.b), e.normal);
+        const RusanovJacobians j = rusanovJacobians(gas, conservedAt(U, e.a), conservedAt(U, e.b), e.normal);
         addBlock(blocks, diagonalSlot(e.a), j.a, 1);
         addBlock(blocks, edgeSlots_[k].ab, j.b, 1);
         addBlock(blocks, edgeSlots_[k].ba, j.a, -1);
@@ -119,7 +113,7 @@ void GasJacobianAssembler::addBoundary(const std::vector<double>& U, double t,
     const std::vector<GasBoundaryKind>& kinds = problem_.boundaryKinds();
     for (std::size_t k = 0; k < dual.boundary.size(); ++k) {
         const DualBoundaryPiece& piece = dual.boundary[k];
-        const GasConserved inside = stateAt(U, piece.vertex);
+        const GasConserved inside = conservedAt(U, piece.vertex);
         if (isWall(kinds[k])) {
             addBlock(blocks, diagonalSlot(piece.vertex), wallFluxJacobian(gas, inside, piece.normal), 1);
             continue;

@@ -17,12 +17,6 @@ namespace {
 
 constexpr int kN = kGasFields;
 
-GasConserved stateAt(const std::vector<double>& U, std::size_t v) {
-    GasConserved q;
-    std::copy_n(U.begin() + static_cast<std::ptrdiff_t>(kN * v), kN, q.begin());
-    return q;
-}
-
 std::string text(const char* format, double value) {
     char out[48];
     std::snprintf(out, sizeof out, format, value);
@@ -46,7 +40,7 @@ std::optional<std::string> inadmissible(const GasProblem& problem, const std::ve
     std::optional<std::size_t> nonFinite, density, pressure, residual;
     double lowestDensity = 0, lowestPressure = 0;
     for (std::size_t v = 0; v < static_cast<std::size_t>(dual.vertexCount()); ++v) {
-        const GasPrimitive w = gas.primitive(stateAt(U, v));
+        const GasPrimitive w = gas.primitive(conservedAt(U, v));
         if (!std::isfinite(w.rho) || !std::isfinite(w.p) || !std::isfinite(w.u.x) || !std::isfinite(w.u.y) ||
             !std::isfinite(w.u.z)) {
             if (!nonFinite) nonFinite = v;
@@ -103,7 +97,7 @@ ResidualNorms residualNorms(const std::vector<double>& R, const std::vector<char
 double fastestWave(const IdealGas& gas, const std::vector<double>& U) {
     double fastest = 0;
     for (std::size_t v = 0; v * kN < U.size(); ++v) {
-        const GasPrimitive w = gas.primitive(stateAt(U, v));
+        const GasPrimitive w = gas.primitive(conservedAt(U, v));
         fastest = std::max(fastest, norm(w.u) + gas.soundSpeed(w));
     }
     return fastest > 0 ? fastest : 1;
@@ -112,7 +106,7 @@ double fastestWave(const IdealGas& gas, const std::vector<double>& U) {
 double largestMach(const IdealGas& gas, const std::vector<double>& U) {
     double largest = 0;
     for (std::size_t v = 0; v * kN < U.size(); ++v)
-        largest = std::max(largest, gas.mach(gas.primitive(stateAt(U, v))));
+        largest = std::max(largest, gas.mach(gas.primitive(conservedAt(U, v))));
     return largest;
 }
 
@@ -123,12 +117,12 @@ std::vector<double> waveSums(const GasProblem& problem, const std::vector<double
     std::vector<double> sum(static_cast<std::size_t>(dual.vertexCount()), 0.0);
     for (const DualEdge& e : dual.edges) {
         const auto a = static_cast<std::size_t>(e.a), b = static_cast<std::size_t>(e.b);
-        sum[a] += spectralRadius(gas, stateAt(U, a), e.normal);
-        sum[b] += spectralRadius(gas, stateAt(U, b), e.normal);
+        sum[a] += spectralRadius(gas, conservedAt(U, a), e.normal);
+        sum[b] += spectralRadius(gas, conservedAt(U, b), e.normal);
     }
     for (const DualBoundaryPiece& piece : dual.boundary) {
         const auto v = static_cast<std::size_t>(piece.vertex);
-        sum[v] += spectralRadius(gas, stateAt(U, v), piece.normal);
+        sum[v] += spectralRadius(gas, conservedAt(U, v), piece.normal);
     }
     return sum;
 }

@@ -3,8 +3,11 @@
 // (density, momentum, total energy per volume, in that order, five per vertex in the solution
 // vector) and the primitive ones (density, velocity, pressure) its fluxes and boundaries use.
 // Everything is in the run's consistent units; temperatures are absolute.
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
+#include <vector>
 
 #include "fem/vec3.h"
 
@@ -12,6 +15,16 @@ namespace tarvsolv {
 
 inline constexpr int kGasFields = 5;  // rho, rho u, rho v, rho w, rho E
 using GasConserved = std::array<double, kGasFields>;
+
+// The conserved state of vertex `v` in a solution of five values a vertex, interleaved.
+inline GasConserved conservedAt(const double* U, std::size_t v) {
+    GasConserved q;
+    std::copy_n(U + kGasFields * v, kGasFields, q.begin());
+    return q;
+}
+inline GasConserved conservedAt(const std::vector<double>& U, std::size_t v) {
+    return conservedAt(U.data(), v);
+}
 
 struct GasPrimitive {
     double rho = 0;

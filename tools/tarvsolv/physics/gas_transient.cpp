@@ -21,12 +21,6 @@ using TsHandle = PetscHandle<TS, TSDestroy>;
 constexpr int kStages = 4;
 constexpr double kSspCoefficient = 2;
 
-GasConserved stateOf(const double* U, int vertex) {
-    GasConserved q;
-    std::copy_n(U + static_cast<std::ptrdiff_t>(vertex) * kGasFields, kGasFields, q.begin());
-    return q;
-}
-
 // dU/dt = -R(U) / V, the held momentum kept as it is.
 struct RhsContext {
     const GasProblem* problem;
@@ -66,7 +60,7 @@ std::string text(const char* format, double a, double b = 0, double c = 0) {
 double largestMach(const GasProblem& problem, const std::vector<double>& U) {
     double mach = 0;
     for (int i = 0; i < problem.dual().vertexCount(); ++i)
-        mach = std::max(mach, problem.gas().mach(problem.gas().primitive(stateOf(U.data(), i))));
+        mach = std::max(mach, problem.gas().mach(problem.gas().primitive(conservedAt(U.data(), i))));
     return mach;
 }
 
@@ -105,7 +99,7 @@ double stableTimeStep(const GasProblem& problem, const std::vector<double>& U, d
     const IdealGas& gas = problem.gas();
     std::vector<double> rate(dual.vertexCount(), 0.0);
     std::vector<GasPrimitive> w(dual.vertexCount());
-    for (int i = 0; i < dual.vertexCount(); ++i) w[i] = gas.primitive(stateOf(U.data(), i));
+    for (int i = 0; i < dual.vertexCount(); ++i) w[i] = gas.primitive(conservedAt(U.data(), i));
     const double diffusivity = std::max(4.0 / 3 * gas.mu, gas.cp() > 0 ? gas.gamma * gas.k / gas.cp() : 0.0);
     const auto add = [&](int i, const Vec3& n) {
         const double area = norm(n);
@@ -123,7 +117,7 @@ double stableTimeStep(const GasProblem& problem, const std::vector<double>& U, d
 std::string inadmissibility(const GasProblem& problem, const std::vector<double>& U) {
     const DualMesh& dual = problem.dual();
     for (int i = 0; i < dual.vertexCount(); ++i) {
-        const GasPrimitive w = problem.gas().primitive(stateOf(U.data(), i));
+        const GasPrimitive w = problem.gas().primitive(conservedAt(U.data(), i));
         if (IdealGas::admissible(w)) continue;
         const std::string what = !std::isfinite(w.rho) || !std::isfinite(w.p) || !std::isfinite(w.u.x) ||
                                          !std::isfinite(w.u.y) || !std::isfinite(w.u.z)
