@@ -100,6 +100,7 @@ void solveSteady(const Job& job, GasDiscretisation& problem, std::vector<double>
                  ResultSink& sink) {
     SteadyGasOptions options = steadyGasOptions(job.input);
     options.freezeLimiter = [&problem] { problem.freezeLimiter(true); };
+    problem.limitNearShocksOnly();
     const SteadyGasOutcome out = solveSteadyGas(problem, U, options, log);
     StepResult step = results(job, problem, U);
     step.number = 1;

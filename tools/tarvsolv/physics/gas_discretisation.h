@@ -25,6 +25,8 @@ class GasDiscretisation : public GasProblem {
 
     // Keeps the limiter at its last values (a steady run that has converged far enough).
     void freezeLimiter(bool frozen) { reconstruction_.freezeLimiter(frozen); }
+    // Steady flow: the limiter acts only near shocks (GasReconstruction::limitNearShocksOnly).
+    void limitNearShocksOnly() { reconstruction_.limitNearShocksOnly(setup_.gas.gamma); }
 
     // The inviscid flux out through boundary piece `piece` at the vertex's state `inside`.
     GasConserved boundaryFlux(std::size_t piece, const GasPrimitive& inside, double t) const;

@@ -113,6 +113,10 @@ std::vector<GasGradient> GasReconstruction::limitedGradients(const std::vector<G
         for (int k = 1; k <= 3; ++k) speed = std::max(speed, hi[k] - lo[k]);
         limiter_.assign(n, {});
         for (int i = 0; i < n; ++i) {
+            if (shockSensorGamma_ > 0 && !nearShock(i, values)) {
+                limiter_[i].fill(1.0);
+                continue;
+            }
             // Per field: the neighbourhood's bounds, and the largest extrapolations up and down to
             // the midpoints. The limiter of one extrapolation only falls as it grows against a fixed
             // bound, so these two extremes give the smallest over all the neighbours.
@@ -138,6 +142,21 @@ std::vector<GasGradient> GasReconstruction::limitedGradients(const std::vector<G
     for (int i = 0; i < n; ++i)
         for (int k = 0; k < kGasFields; ++k) g[i][k] = limiter_[i][k] * g[i][k];
     return g;
+}
+
+bool GasReconstruction::nearShock(int vertex, const std::vector<double>& values) const {
+    double lowest = values[static_cast<std::size_t>(vertex) * kGasFields + 4], highest = lowest;
+    const auto fast = [&](int v) {
+        const double* w = &values[static_cast<std::size_t>(v) * kGasFields];
+        const double p = w[4];
+        lowest = std::min(lowest, p), highest = std::max(highest, p);
+        const double speed2 = w[1] * w[1] + w[2] * w[2] + w[3] * w[3];
+        return speed2 * w[0] > kSmoothMach * kSmoothMach * shockSensorGamma_ * p;
+    };
+    if (fast(vertex)) return true;
+    for (int j : neighbours_[static_cast<std::size_t>(vertex)])
+        if (fast(j)) return true;
+    return highest > kSmoothPressureRatio * lowest;
 }
 
 std::pair<GasPrimitive, GasPrimitive> GasReconstruction::edgeStates(const DualEdge& edge,

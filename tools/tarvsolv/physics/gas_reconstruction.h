@@ -31,16 +31,29 @@ class GasReconstruction {
     std::pair<GasPrimitive, GasPrimitive> edgeStates(const DualEdge& edge, const std::vector<GasPrimitive>& w,
                                                      const std::vector<GasGradient>& g) const;
 
+    // Limits only near shocks, for steady flow: a steady shock stands only where the flow meets it
+    // faster than sound, so the limiter acts at a vertex only where it or a neighbour moves faster
+    // than kSmoothMach or their pressures differ by more than kSmoothPressureRatio; elsewhere the
+    // gradients are taken as they are, and smooth extrema (a stagnation point, the fastest point
+    // round a body) keep second order instead of being clipped to first. `gamma`: the gas's ratio
+    // of specific heats. Transient flow limits everywhere: its waves steepen at any speed.
+    void limitNearShocksOnly(double gamma) { shockSensorGamma_ = gamma; }
+    static constexpr double kSmoothMach = 0.8;
+    static constexpr double kSmoothPressureRatio = 1.2;
+
     void freezeLimiter(bool frozen) { frozen_ = frozen; }
     bool limiterFrozen() const { return frozen_; }
 
   private:
+    bool nearShock(int vertex, const std::vector<double>& values) const;
+
     const DualMesh& dual_;
     double k_;
     std::vector<std::array<double, 6>> inverse_;  // per vertex: the symmetric inverse of sum w dx dx^T
     std::vector<std::vector<int>> neighbours_;
     std::vector<double> epsilon2_;  // per vertex: (K h / L)^3, times the square of a field's range
     bool frozen_ = false;
+    double shockSensorGamma_ = 0;  // 0: the limiter acts everywhere
     mutable std::vector<std::array<double, kGasFields>> limiter_;
 };
 
