@@ -105,6 +105,11 @@ struct HostPart {
 // A host part meshed with the MSET order field 0 (linear) or 1 (quadratic).
 class SamplePartTest : public VelgrinTest, public ::testing::WithParamInterface<std::tuple<HostPart, int>> {};
 
+std::string partName(const ::testing::TestParamInfo<SamplePartTest::ParamType>& param) {
+    return fs::path(std::get<0>(param.param).file).stem().string() +
+           (std::get<1>(param.param) ? "_quadratic" : "_linear");
+}
+
 TEST_P(SamplePartTest, MeshMatchesTheModel) {
     const auto& [part, order] = GetParam();
     const std::string step = std::string(KOLVANE_SAMPLES_DIR) + "/" + part.file;
@@ -150,6 +155,9 @@ TEST_P(SamplePartTest, MeshMatchesTheModel) {
                 ASSERT_LT(distanceTo(faces[i], p), 1e-5) << "face " << face << " facet " << facets[k];
     }
     EXPECT_EQ(facetsOfFace.size(), faces.size()) << "facet tags outside the host's face numbers";
+    // A large model's volumes are meshed by Gmsh's parallel mesher, the others' by its default.
+    EXPECT_EQ(result.log.find("parallel mesher on") != std::string::npos, m.facetCount() >= 40000)
+        << result.log;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -158,10 +166,11 @@ INSTANTIATE_TEST_SUITE_P(
                                          HostPart{"plate.step", 8}, HostPart{"two_solids.step", 5},
                                          HostPart{"tube.step", 5}),
                        ::testing::Values(0, 1)),
-    [](const auto& param) {
-        return fs::path(std::get<0>(param.param).file).stem().string() +
-               (std::get<1>(param.param) ? "_quadratic" : "_linear");
-    });
+    partName);
+
+// The bracket at 0.8 mm: over 40,000 surface facets, so its volumes are meshed in parallel.
+INSTANTIATE_TEST_SUITE_P(LargeHostSample, SamplePartTest,
+                         ::testing::Values(std::tuple{HostPart{"bracket.step", 0.8}, 0}), partName);
 
 TEST_F(VelgrinTest, SecondBodyContinuesTheNumbersAndKeepsItsElementsTogether) {
     ASSERT_EQ(mesh("two", "two_bodies", settings(5, 1)).exitCode, 0);
