@@ -9,10 +9,14 @@
 // When the "SolverProcesses" setting asks for more than one process, the program starts itself
 // again under mpiexec with that many (across the machines of "SolverHostFile" when it names one),
 // so that whoever started it, the add-on included, need not know.
+#include <fcntl.h>
 #include <slepcsys.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -49,9 +53,76 @@ bool startedByMpiLauncher() {
     return false;
 }
 
-// Starts the program again under mpiexec when the settings ask for several processes. Returns
-// only when it does not: with nothing to say, or with the reason the processes could not start
-// (the run then goes on in this one process, and the log says why).
+// The solver input named on the command line: the first argument, unless it is an option.
+std::string inputPathOf(int argc, char** argv) {
+    return argc > 1 && argv[1][0] != '-' ? argv[1] : "";
+}
+
+pid_t launcher = 0;  // mpiexec while it runs, so that a signal to this process reaches its processes
+
+void passSignalOn(int signal) {
+    if (launcher > 0) kill(launcher, signal);
+}
+
+// The first line of mpiexec's message that says something (Open MPI frames its messages in
+// lines of dashes), shortened for the log.
+std::string firstWords(const std::string& message) {
+    std::size_t at = 0;
+    while (at < message.size()) {
+        const std::size_t end = std::min(message.find('\n', at), message.size());
+        const std::string line = message.substr(at, end - at);
+        if (line.find_first_not_of("- \t\r") != std::string::npos) return line.substr(0, 200);
+        at = end + 1;
+    }
+    return "no message";
+}
+
+// Runs mpiexec with `words`, its error output passed on to ours and kept; returns its exit status
+// (128 + the signal when one ended it), and -1 with `message` the reason when it cannot start.
+int runLauncher(std::vector<std::string>& words, std::string& message) {
+    std::vector<char*> args;
+    for (std::string& word : words) args.push_back(word.data());
+    args.push_back(nullptr);
+    // `errors` carries mpiexec's error output; `failed`, closed by a successful exec, the errno of
+    // one that fails.
+    int errors[2], failed[2];
+    if (pipe(errors) != 0 || pipe2(failed, O_CLOEXEC) != 0) return message = std::strerror(errno), -1;
+    launcher = fork();
+    if (launcher < 0) return message = std::strerror(errno), -1;
+    if (launcher == 0) {
+        dup2(errors[1], STDERR_FILENO);
+        close(errors[0]), close(errors[1]), close(failed[0]);
+        execvp("mpiexec", args.data());
+        const int why = errno;
+        (void)!write(failed[1], &why, sizeof why);
+        _exit(127);
+    }
+    close(errors[1]), close(failed[1]);
+    int why = 0;
+    const bool execFailed = read(failed[0], &why, sizeof why) == static_cast<ssize_t>(sizeof why);
+    close(failed[0]);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) std::signal(s, passSignalOn);
+    char buffer[4096];
+    for (ssize_t got; (got = read(errors[0], buffer, sizeof buffer)) != 0;) {
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) break;
+        message.append(buffer, static_cast<std::size_t>(got));
+        (void)!write(STDERR_FILENO, buffer, static_cast<std::size_t>(got));
+    }
+    close(errors[0]);
+    int status = 0;
+    while (waitpid(launcher, &status, 0) < 0 && errno == EINTR) {
+    }
+    launcher = 0;
+    if (execFailed) return message = std::strerror(why), -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+// Runs the program again under mpiexec when the settings ask for several processes, and ends
+// with its exit status once the processes have run. Returns only when they have not: with nothing
+// to say (one process asked for), or with the reason mpiexec could not start them (not found, a
+// host file it refuses, a machine it cannot reach); the run then goes on in this one process, and
+// its log says why.
 std::string restartUnderMpi(int argc, char** argv) {
     if (startedByMpiLauncher()) return {};
     const std::string count = setting("SolverProcesses");
@@ -68,20 +139,27 @@ std::string restartUnderMpi(int argc, char** argv) {
         words.emplace_back("--oversubscribe");  // more processes than this machine's cores still run
     words.emplace_back(self);
     words.insert(words.end(), argv + 1, argv + argc);
-    std::vector<char*> args;
-    for (std::string& word : words) args.push_back(word.data());
-    args.push_back(nullptr);
     setenv(kStartedUnderMpi, "1", 1);
     // Open MPI refuses to start as root unless told so; a container's root account is common here.
     if (geteuid() == 0) {
         setenv("OMPI_ALLOW_RUN_AS_ROOT", "1", 0);
         setenv("OMPI_ALLOW_RUN_AS_ROOT_CONFIRM", "1", 0);
     }
-    execvp("mpiexec", args.data());
-    const std::string reason = std::strerror(errno);
+    // The first process writes the log as it starts: a log that is still missing when mpiexec has
+    // ended says that the processes never ran.
+    const std::string input = inputPathOf(argc, argv);
+    const std::string logPath = input.empty() ? "" : tarvsolv::pathStem(input) + ".slog";
+    if (!logPath.empty()) std::remove(logPath.c_str());
+    std::string message;
+    const int status = runLauncher(words, message);
     unsetenv(kStartedUnderMpi);
-    return "the settings ask for " + count + " solver processes, but mpiexec cannot be started (" + reason +
-           "): solving on one process";
+    if (status == 0 || (status > 0 && !logPath.empty() && access(logPath.c_str(), F_OK) == 0))
+        std::exit(status);
+    if (status < 0)
+        return "the settings ask for " + count + " solver processes, but mpiexec cannot be started (" +
+               message + "): solving on one process";
+    return "mpiexec could not start the " + count + " solver processes (exit status " +
+           std::to_string(status) + ": " + firstWords(message) + "): solving on one process";
 }
 
 int usage() {
@@ -100,7 +178,8 @@ int main(int argc, char** argv) {
     // The input path first, then the add-on's "0", which carries nothing; everything else that is not
     // ours goes to PETSc with its values.
     int first = 1;
-    if (argc > 1 && argv[1][0] != '-') input = argv[1], first = 2;
+    input = inputPathOf(argc, argv);
+    if (!input.empty()) first = 2;
     if (first == 2 && argc > 2 && std::strcmp(argv[2], "0") == 0) first = 3;
     for (int i = first; i < argc; ++i) {
         if (std::strcmp(argv[i], "--solver") == 0 && i + 1 < argc)

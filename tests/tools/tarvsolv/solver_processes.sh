@@ -7,7 +7,8 @@
 # table must balance, and a lid-driven cavity of water (incompressible flow), whose velocities must
 # agree within 1e-8 of the largest by the direct solver, within 1e-6 by the iterative one (its
 # multigrid aggregates differently on two processes, so the answers differ at the Newton tolerance).
-# Without mpiexec on the PATH the run goes on in one process and its log says why; the register
+# Without mpiexec on the PATH, or with a host file mpiexec refuses, the run goes on in one process
+# and its log says why; the register
 # tool refuses a count that is not a number and a host file that does not exist.
 # usage: solver_processes.sh TARVSOLV KOLVANE-REGISTER TARVSOLV-BOXMESH
 set -euo pipefail
@@ -88,6 +89,16 @@ rm nompi/mpiexec
 solve alone.out PATH="$work/nompi"
 grep -q "mpiexec cannot be started" bar.slog || fail "a missing mpiexec is not reported"
 grep -q "(solver MF, 1 process)" bar.slog || fail "without mpiexec the run did not go on in one process"
+
+# A host file mpiexec refuses (one machine given its slots twice): the processes never start, so
+# the run goes on in one process, its log says why, and the answer is one process's.
+printf 'localhost slots=1\nlocalhost slots=1\n' >refused.hosts
+"$register" --solver-processes 2 --host-file "$work/refused.hosts"
+solve refused.out 2>/dev/null
+grep -q "mpiexec could not start the 2 solver processes (exit status [1-9][0-9]*: .*): solving on one process" bar.slog ||
+    { cat bar.slog; fail "a host file mpiexec refuses is not reported"; }
+grep -q "(solver MF, 1 process)" bar.slog || fail "after mpiexec failed the run did not go on in one process"
+same alone.out refused.out VELO || fail "the run after mpiexec failed does not give the answer of one process"
 
 ! "$register" --solver-processes two 2>/dev/null || fail "a count that is not a number was stored"
 ! "$register" --solver-processes 2 --host-file "$work/none" 2>/dev/null || fail "a missing host file was stored"
