@@ -26,11 +26,6 @@ void setRigidBodyModes(Mat a, const DofLayout& layout, const FeMesh& mesh) {
     TARV_PETSC(MatSetNearNullSpace(a, space));
 }
 
-// The corner level's matrices, which the solver refers to and which must outlive it.
-struct CornerLevel {
-    MatHandle interpolation, coarse;
-};
-
 // The corners' Galerkin operator, with their rigid-body modes as its near null space.
 void buildCornerLevel(Mat a, const DofLayout& layout, const FeMesh& mesh, CornerLevel& level) {
     const CornerSpace corners(mesh, layout);
@@ -65,12 +60,14 @@ void setCornerMultigrid(PC pc, const CornerLevel& level) {
     TARV_PETSC(PCSetType(coarsePc, PCGAMG));
 }
 
+}  // namespace
+
 // Conjugate gradients preconditioned by one multigrid cycle. Quadratic elasticity goes through the
 // corner level first; algebraic multigrid straight on the quadratic matrix spends most of its time
 // forming its first coarse operator, whose stencil is very wide. Everything else gets algebraic
 // multigrid directly. All of it stays open to PETSc options.
-void configureIterative(KSP ksp, Mat a, double tolerance, const DofLayout& layout, const FeMesh& mesh,
-                        CornerLevel& level) {
+void configureIterativeSolver(KSP ksp, Mat a, double tolerance, const DofLayout& layout, const FeMesh& mesh,
+                              CornerLevel& level) {
     PC pc;
     TARV_PETSC(KSPSetType(ksp, KSPCG));
     TARV_PETSC(KSPGetPC(ksp, &pc));
@@ -85,6 +82,8 @@ void configureIterative(KSP ksp, Mat a, double tolerance, const DofLayout& layou
     buildCornerLevel(a, layout, mesh, level);
     setCornerMultigrid(pc, level);
 }
+
+namespace {
 
 // What the iterative solve runs, after the command line had its say.
 std::string iterativeMethodName(KSP ksp) {
@@ -232,7 +231,7 @@ LinearSolveReport ReusingSolver::solve(Mat a, Vec b, Vec x, double tolerance) {
         state->factor->precondition(state->ksp);
         state->method = "multifrontal Cholesky in single precision (MUMPS), refined in double";
     } else {
-        configureIterative(state->ksp, a, tolerance, layout_, mesh_, state->corners);
+        configureIterativeSolver(state->ksp, a, tolerance, layout_, mesh_, state->corners);
     }
     TARV_PETSC(KSPSetFromOptions(state->ksp));
     if (choice_ != SolverChoice::Direct) state->method = iterativeMethodName(state->ksp);

@@ -32,6 +32,17 @@ struct LinearSolveReport {
 LinearSolveReport solveLinear(Mat a, Vec b, Vec x, SolverChoice choice, double tolerance,
                               const DofLayout& layout, const FeMesh& mesh);
 
+// The corner level of the iterative solver's multigrid, which the solver refers to and which must
+// outlive it.
+struct CornerLevel {
+    MatHandle interpolation, coarse;
+};
+
+// Makes `ksp` the iterative solver solveLinear runs on `a`: conjugate gradients with the multigrid
+// (for quadratic elasticity through `level`), to the relative residual `tolerance`.
+void configureIterativeSolver(KSP ksp, Mat a, double tolerance, const DofLayout& layout, const FeMesh& mesh,
+                              CornerLevel& level);
+
 // Solves a run of matrices that differ little from one to the next, such as the tangents of
 // Newton's method, as solveLinear would, but sets the preconditioner (the multigrid, or the
 // single-precision factor) up only for the first: later solves reuse it, and it is set up again

@@ -168,7 +168,7 @@ NewmarkStepper::NewmarkStepper(const Job& job, const StepPlan& plan, RunLog& log
       layout_(setup_.layout()),
       contact_(setup_.contact()),
       temperatures_(setup_.temperatures()),
-      solver_(job.solver, layout_.comm(), stepTolerance(job.tolerance)) {
+      solver_(job.solver, layout_, job.mesh, stepTolerance(job.tolerance)) {
     log.line("forced vibrations: " + std::to_string(layout_.dofCount()) + " unknowns (" +
              std::to_string(layout_.prescribedCount()) + " prescribed), " + std::to_string(plan.steps) +
              " steps of " + number(plan.size) + " s, results every " + std::to_string(plan.printEvery) +

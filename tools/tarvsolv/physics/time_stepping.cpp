@@ -35,30 +35,30 @@ StepPlan stepPlan(const SolverInput& input, const std::string& analysis) {
     return plan;
 }
 
-StepSolver::StepSolver(SolverChoice choice, MPI_Comm comm, double tolerance)
-    : choice_(choice), tolerance_(tolerance) {
-    TARV_PETSC(KSPCreate(comm, ksp_.out()));
+StepSolver::StepSolver(SolverChoice choice, const DofLayout& layout, const FeMesh& mesh, double tolerance)
+    : choice_(choice), layout_(layout), mesh_(mesh), tolerance_(tolerance) {
+    TARV_PETSC(KSPCreate(layout.comm(), ksp_.out()));
 }
 
 void StepSolver::setMatrix(Mat a) {
     TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
     TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
-    TARV_PETSC(KSPSetOperators(ksp_, a, a));
-    if (choice_ == SolverChoice::Direct) {
-        factor_.reset();
-        factor_ = std::make_unique<SinglePrecisionCholesky>(a);
-        factor_->precondition(ksp_);
+    if (choice_ == SolverChoice::Iterative) {
+        // The corner level is a product of the matrix: a new matrix gets a new multigrid.
+        ksp_.reset();
+        TARV_PETSC(KSPCreate(layout_.comm(), ksp_.out()));
+        TARV_PETSC(KSPSetOperators(ksp_, a, a));
+        configureIterativeSolver(ksp_, a, tolerance_, layout_, mesh_, corners_);
+        TARV_PETSC(KSPSetInitialGuessNonzero(ksp_, PETSC_TRUE));
+        TARV_PETSC(KSPSetFromOptions(ksp_));
+        return;
     }
+    TARV_PETSC(KSPSetOperators(ksp_, a, a));
+    factor_.reset();
+    factor_ = std::make_unique<SinglePrecisionCholesky>(a);
+    factor_->precondition(ksp_);
     if (configured_) return;
     TARV_PETSC(KSPSetInitialGuessNonzero(ksp_, PETSC_TRUE));
-    if (choice_ == SolverChoice::Iterative) {
-        PC pc;
-        TARV_PETSC(KSPGetPC(ksp_, &pc));
-        TARV_PETSC(KSPSetType(ksp_, KSPCG));
-        TARV_PETSC(KSPSetTolerances(ksp_, tolerance_, 1e-300, PETSC_DEFAULT, 5000));
-        TARV_PETSC(KSPSetNormType(ksp_, KSP_NORM_UNPRECONDITIONED));
-        TARV_PETSC(PCSetType(pc, PCGAMG));
-    }
     TARV_PETSC(KSPSetFromOptions(ksp_));
     configured_ = true;
 }

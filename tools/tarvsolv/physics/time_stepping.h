@@ -43,12 +43,14 @@ std::string number(double v);
 std::string durationText(double seconds);
 
 // One linear solver for every step, starting from the last step's solution: the single-precision
-// Cholesky factor refined by conjugate gradients, kept while the matrix stays, or conjugate
-// gradients with algebraic multigrid.
+// Cholesky factor refined by conjugate gradients, or conjugate gradients with the multigrid of the
+// static solves (through the corner level for quadratic elasticity, with the rigid-body modes as
+// near null space), either set up once for each matrix and kept while it stays.
 class StepSolver {
   public:
-    // `tolerance`: the relative residual of the iterative solves (stepTolerance).
-    StepSolver(SolverChoice choice, MPI_Comm comm, double tolerance);
+    // `tolerance`: the relative residual of the iterative solves (stepTolerance). `layout` and
+    // `mesh` must outlive the solver.
+    StepSolver(SolverChoice choice, const DofLayout& layout, const FeMesh& mesh, double tolerance);
     // A new matrix is factorised at once (or given to the multigrid at the next solve).
     void setMatrix(Mat a);
     // Solves into `x`, which holds the starting guess; answers the iterations and the residual.
@@ -56,7 +58,10 @@ class StepSolver {
 
   private:
     SolverChoice choice_;
+    const DofLayout& layout_;
+    const FeMesh& mesh_;
     double tolerance_;
+    CornerLevel corners_;  // of the iterative solver's multigrid, which refers to it
     std::unique_ptr<SinglePrecisionCholesky> factor_;  // outlives the solver, which refers to it
     KspHandle ksp_;
     bool configured_ = false;

@@ -299,7 +299,7 @@ HeatStepper::HeatStepper(const Job& job, const StepPlan& plan, RunLog& log)
       pattern_(job.mesh, layout_),
       c_(pattern_.createMatrix()),
       system_(job, layout_, pattern_),
-      solver_(job.solver, layout_.comm(), stepTolerance(job.tolerance)),
+      solver_(job.solver, layout_, job.mesh, stepTolerance(job.tolerance)),
       heldRows_(held_, layout_),
       t_(layout_.createVector()),
       rhs_(layout_.createVector()),
