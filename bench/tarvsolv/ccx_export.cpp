@@ -4,7 +4,8 @@
 //                                   input (C3D10 or C3D4, pressures as *DLOAD on element faces, two
 //                                   boi faces as a surface-to-surface *CONTACT PAIR with a linear
 //                                   penalty, the finer face the slave): a
-//                                   *STATIC step, *BUCKLE for an input with BUCKLE, *DYNAMIC, DIRECT
+//                                   *STATIC step, *BUCKLE for an input with BUCKLE, *FREQUENCY for
+//                                   natural frequencies (ana=3), *DYNAMIC, DIRECT
 //                                   for forced vibrations (ana=5), and for plasticity (ana=-1) the
 //                                   material's yield as *PLASTIC (perfectly plastic) with the
 //                                   pressures in 10 fixed increments up to the load factor, as
@@ -17,8 +18,8 @@
 //   blocks <out.meb> <n>            two 10 mm cubes stacked along z with separate nodes, n and n + 1
 //                                   quadratic cells a side, the upper one's faces tagged 7 to 12
 //                                   (a part's second body); for the contact comparison
-//   factors <job.out> <ccx.dat>     the lowest load factor of each (a ".out" file is read as ours)
-//   compare <job.out> <ccx.dat>     the largest difference in the last step's displacements,
+//   factors <job.out> <ccx.dat>     the lowest load factor (or frequency) of each (a ".out" file is read as
+//   ours) compare <job.out> <ccx.dat>     the largest difference in the last step's displacements,
 //                                   absolute and relative to the largest displacement (a second
 //                                   ".out" file is read as one of tarvsolv's)
 //   tcompare <job.out> <ccx.dat>    the same for the temperatures
@@ -111,6 +112,10 @@ std::string stepLines(const SolverInput& input, const std::string& inputPath, bo
         // to iterate on beyond its first equilibrium.
         std::snprintf(text, sizeof text, "*%s TEMPERATURE-DISPLACEMENT, STEADY STATE\n1, 1\n",
                       uncoupled ? "UNCOUPLED" : "COUPLED");
+        return text;
+    }
+    if (input.analysisCode == 3) {
+        std::snprintf(text, sizeof text, "*FREQUENCY\n%d\n", std::max(1, static_cast<int>(input.row2())));
         return text;
     }
     if (input.buckle) {
@@ -249,7 +254,7 @@ int writeInp(const std::string& inputPath, const std::string& outPath, bool unco
     const std::string step = stepLines(input, inputPath, uncoupled, printEvery);
     const bool thermalStress = input.analysisCode == 11;
     const std::string heldTemperatures = thermalStress ? writeThermalPart(out, input, mesh, fields) : "";
-    if (input.analysisCode == 5) {
+    if (input.analysisCode == 5 || input.analysisCode == 3) {
         // Density in CalculiX's consistent units: the solver takes kg per length unit cubed and
         // converts to N s2 per length unit (mm: tonnes per mm3).
         out << "*DENSITY\n" << std::stod(fields.at(3)) * 1e-3 << "\n";
@@ -353,7 +358,8 @@ int compare(const std::string& outPath, const std::string& datPath, bool tempera
     return 0;
 }
 
-// The lowest load factor: the line after our NATU heading, or CalculiX's buckling factor table.
+// The lowest load factor or natural frequency: the line after our NATU heading, or CalculiX's
+// buckling factor or eigenvalue table.
 double lowestFactor(const std::string& path) {
     std::ifstream in(path);
     std::string line;
@@ -370,6 +376,14 @@ double lowestFactor(const std::string& path) {
                 int mode = 0;
                 double value = 0;
                 if (f >> mode >> value) return value;
+            }
+        // Natural frequencies: mode, eigenvalue, radians and cycles per time.
+        if (!ours && line.find("E I G E N V A L U E   O U T P U T") != std::string::npos)
+            while (std::getline(in, line)) {
+                std::istringstream f(line);
+                int mode = 0;
+                double eigenvalue = 0, radians = 0, cycles = 0;
+                if (f >> mode >> eigenvalue >> radians >> cycles) return cycles;
             }
     }
     throw std::runtime_error("no load factor in " + path);

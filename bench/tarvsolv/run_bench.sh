@@ -19,7 +19,8 @@
 # usage: bench/tarvsolv/run_bench.sh [build folder] [element sizes...]   (defaults: build, 1.8 1.15)
 # BENCH_STATIC_ONLY=1 leaves out buckling, vibration and the nonlinear rows (CalculiX's 100
 # vibration steps take about half an hour at the first size and hours at the second);
-# BENCH_NONLINEAR_ONLY=1 runs the nonlinear rows only, BENCH_THERMAL_ONLY=1 the thermal stress rows
+# BENCH_EIGEN_ONLY=1 the static rows, then buckling and natural frequencies (CalculiX *FREQUENCY)
+# only; BENCH_NONLINEAR_ONLY=1 runs the nonlinear rows only, BENCH_THERMAL_ONLY=1 the thermal stress rows
 # only (BENCH_BAR_CELLS: the bar's cells across, default 8). BENCH_PROCESSES=N adds, after each static
 # row, the MF solve on N processes (through kolvane-register --solver-processes) and its speed-up. BENCH_TUBE_SIZE is the tube's element size
 # (default 3 mm, about 38,000 unknowns: CalculiX takes about a minute).
@@ -216,24 +217,34 @@ for size in "${sizes[@]}"; do
     runs+=("$size $fixed $loaded")
 done
 
-thermal_rows
+[[ ${BENCH_EIGEN_ONLY:-0} == 1 ]] || thermal_rows
 [[ ${BENCH_STATIC_ONLY:-0} == 1 ]] && exit 0
 
-# Buckling (5 modes) and forced vibration (100 steps of 1e-5 s, Rayleigh damping 5 /s and 1e-6 s)
-# on the same meshes. tarvsolv factorises K by MUMPS for buckling whatever the solver setting.
-printf '\n%-5s | %-9s | %-28s | %-28s | %-22s | %s\n' size analysis "tarvsolv cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "ratio cpu, memory" "lowest load factor: tarvsolv, CalculiX"
+# One eigenvalue row of the input in job.txt: tarvsolv's and CalculiX's time and memory, their
+# ratios and the lowest load factor or frequency of each.
+eigen_row() {  # size label
+    printf 'MESHFILE\n%s\n' "$work/job.meb" >"$work/job.out"
+    local et em ct cm lowest="-"
+    read -r et em < <(measure_or_refused "$tarvsolv" "$work/job.txt" 0 --solver MF)
+    "$convert" inp "$work/job.txt" "$work/ccx.inp"
+    read -r ct cm < <(cd "$work" && measure ccx -i ccx)
+    [[ $et == refused ]] || lowest=$("$convert" factors "$work/job.out" "$work/ccx.dat")
+    printf '%-5s | %-9s | %17s (%6s) | %17s (%6s) | %-22s | %s\n' "$1" "$2" "$et" "$em" "$ct" "$cm" "$(ratios "$et" "$em" "$ct" "$cm")" "$lowest"
+}
+
+# Buckling (5 modes), natural frequencies (5 modes) and forced vibration (100 steps of 1e-5 s, Rayleigh damping 5 /s and 1e-6 s)
+# on the same meshes. tarvsolv factorises K for buckling and modes whatever the solver setting.
+printf '\n%-5s | %-9s | %-28s | %-28s | %-22s | %s\n' size analysis "tarvsolv cpu/wall s (MB)" "CalculiX cpu/wall s (MB)" "ratio cpu, memory" "lowest load factor (modes: frequency, Hz): tarvsolv, CalculiX"
 for run in "${runs[@]}"; do
     read -r size fixed loaded <<<"$run"
     write_input "$size"
     "$velgrin" "$work/job.txt" 0 >/dev/null
     write_input "$size" "$fixed" "$loaded" 0 5,0,0,0,0 $'BUCKLE\n'
-    printf 'MESHFILE\n%s\n' "$work/job.meb" >"$work/job.out"
-    read -r bt bm < <(measure_or_refused "$tarvsolv" "$work/job.txt" 0 --solver MF)
-    "$convert" inp "$work/job.txt" "$work/ccx.inp"
-    read -r ct cm < <(cd "$work" && measure ccx -i ccx)
-    factors="-"
-    [[ $bt == refused ]] || factors=$("$convert" factors "$work/job.out" "$work/ccx.dat")
-    printf '%-5s | %-9s | %17s (%6s) | %17s (%6s) | %-22s | %s\n' "$size" buckling "$bt" "$bm" "$ct" "$cm" "$(ratios "$bt" "$bm" "$ct" "$cm")" "$factors"
+    eigen_row "$size" buckling
+    # Natural frequencies (5 modes) of the held bracket, without the loads; CalculiX *FREQUENCY.
+    write_input "$size" "$fixed" "" 3 5,0,0,0,0
+    eigen_row "$size" modes
+    [[ ${BENCH_EIGEN_ONLY:-0} == 1 ]] && continue
     write_input "$size" "$fixed" "$loaded" 5 0,100,1e-05,100,0 $'DYNAMIC\n5 1e-06\n'
     printf 'MESHFILE\n%s\n' "$work/job.meb" >"$work/job.out"
     read -r dt dm < <(measure_or_refused "$tarvsolv" "$work/job.txt" 0 --solver MF)
@@ -242,4 +253,4 @@ for run in "${runs[@]}"; do
     printf '%-5s | %-9s | %17s (%6s) | %17s (%6s) | %-22s |\n' "$size" vibration "$dt" "$dm" "$ct" "$cm" "$(ratios "$dt" "$dm" "$ct" "$cm")"
 done
 
-nonlinear_rows
+[[ ${BENCH_EIGEN_ONLY:-0} == 1 ]] || nonlinear_rows

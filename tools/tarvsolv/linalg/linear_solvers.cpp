@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <optional>
 
 namespace tarvsolv {
 namespace {
@@ -115,14 +116,6 @@ void configureDirect(KSP ksp, bool operatorsSet) {
 std::string reasonText(KSPConvergedReason reason) {
     const char* text = KSPConvergedReasons[reason];
     return text ? text : std::to_string(static_cast<int>(reason));
-}
-
-// A factorisation named on the command line (-pc_factor_mat_solver_type mumps, cholmod, ...) is
-// PETSc's own, in double precision; otherwise the direct path is the refined single-precision one.
-bool factorisationChosenByOption() {
-    PetscBool set = PETSC_FALSE;
-    TARV_PETSC(PetscOptionsHasName(nullptr, nullptr, "-pc_factor_mat_solver_type", &set));
-    return set;
 }
 
 // Null pivots are counted by MUMPS only; another factorisation picked by a PETSc option
@@ -279,22 +272,30 @@ std::vector<double> eigenvectorOnFirst(EPS eps, Mat a, int index) {
     return gatherOnFirst(vector);
 }
 
-ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& layout) {
-    TARV_PETSC(MatSetOption(k, MAT_SYMMETRIC, PETSC_TRUE));
-    TARV_PETSC(MatSetOption(m, MAT_SYMMETRIC, PETSC_TRUE));
+namespace {
+
+// The `count` lowest modes of K x = lambda M x by shift-invert about 0, the solves on the refined
+// single-precision factor (`refined`) or MUMPS's double-precision one; none when the solve fails.
+std::optional<ModesReport> shiftInvertModes(Mat k, Mat m, int count, const DofLayout& layout, bool refined) {
     EpsHandle eps = symmetricEigensolver(k, m, count, 1e-10, 500, layout);
-    TARV_PETSC(EPSSetTarget(eps, shift));
+    TARV_PETSC(EPSSetTarget(eps, 0.0));
     TARV_PETSC(EPSSetWhichEigenpairs(eps, EPS_TARGET_MAGNITUDE));
     ST st;
     KSP ksp;
     TARV_PETSC(EPSGetST(eps, &st));
     TARV_PETSC(STSetType(st, STSINVERT));
     TARV_PETSC(STGetKSP(st, &ksp));
-    configureDirect(ksp, false);
+    std::unique_ptr<SinglePrecisionCholesky> factor;
+    if (refined) {
+        TARV_PETSC(MatSetOption(k, MAT_SPD, PETSC_TRUE));
+        factor = std::make_unique<SinglePrecisionCholesky>(k);
+        factor->precondition(ksp);
+    } else {
+        TARV_PETSC(MatSetOption(k, MAT_SPD, PETSC_FALSE));
+        configureDirect(ksp, false);
+    }
     TARV_PETSC(EPSSetFromOptions(eps));
-    if (EPSSolve(eps) != 0)
-        throw std::runtime_error(
-            "the eigenvalue solve failed: the shifted stiffness could not be factorised");
+    if (EPSSolve(eps) != 0) return std::nullopt;
     PetscInt iterations = 0;
     TARV_PETSC(EPSGetIterationNumber(eps, &iterations));
     ModesReport report;
@@ -309,6 +310,28 @@ ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& l
         report.vectors.push_back(eigenvectorOnFirst(eps, k, order[i].second));
     }
     return report;
+}
+
+}  // namespace
+
+ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& layout, bool mayBeIndefinite) {
+    TARV_PETSC(MatSetOption(k, MAT_SYMMETRIC, PETSC_TRUE));
+    TARV_PETSC(MatSetOption(m, MAT_SYMMETRIC, PETSC_TRUE));
+    // The shift goes into K itself, so that no shifted copy stands beside it: the problem is
+    // (K - shift M) x = (lambda - shift) M x, inverted about 0.
+    if (shift != 0) TARV_PETSC(MatAXPY(k, -shift, m, SUBSET_NONZERO_PATTERN));
+    // The single-precision factor refined in double takes half the memory of a double factor and
+    // keeps the eigenvalues to a double solve's digits. Where its refinement breaks down (a very
+    // slender part's stiffness, near single precision's resolution) the double factor takes over.
+    std::optional<ModesReport> report;
+    if (!mayBeIndefinite && !factorisationChosenByOption())
+        report = shiftInvertModes(k, m, count, layout, true);
+    if (!report) report = shiftInvertModes(k, m, count, layout, false);
+    if (!report)
+        throw std::runtime_error(
+            "the eigenvalue solve failed: the shifted stiffness could not be factorised");
+    for (double& value : report->eigenvalues) value += shift;
+    return *report;
 }
 
 namespace {

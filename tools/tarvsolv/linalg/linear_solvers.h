@@ -2,8 +2,8 @@
 // The linear and eigenvalue solvers: conjugate gradients with multigrid (for quadratic elasticity
 // through the corner nodes' linear level, then algebraic multigrid with the rigid-body modes as
 // near null space), a multifrontal Cholesky factorisation in single precision refined in double
-// (single_precision_cholesky.h), and shift-invert Krylov-Schur (SLEPc, on MUMPS's double-precision
-// factor) for the lowest natural frequencies.
+// (single_precision_cholesky.h), and shift-invert Krylov-Schur (SLEPc, on the refined
+// single-precision factor) for the lowest natural frequencies.
 #include <memory>
 #include <string>
 #include <vector>
@@ -100,8 +100,11 @@ std::vector<std::pair<double, int>> convergedEigenvalues(EPS eps);
 // unknown; empty elsewhere).
 std::vector<double> eigenvectorOnFirst(EPS eps, Mat a, int index);
 
-// The `count` lowest modes of K x = lambda M x by shift-invert about `shift`.
-ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& layout);
+// The `count` lowest modes of K x = lambda M x by shift-invert about `shift`. K - shift M is
+// factorised in single precision and refined in double, or, when it may be indefinite (a
+// prestress that softens the model), by MUMPS's double-precision LDL^T. K is shifted in place.
+ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& layout,
+                       bool mayBeIndefinite = false);
 
 // Every entry of a distributed vector, on the first process (empty elsewhere).
 std::vector<double> gatherOnFirst(Vec v);

@@ -204,6 +204,23 @@ void SinglePrecisionCholesky::precondition(KSP ksp, double tolerance) {
     TARV_PETSC(PCShellSetName(pc, "single-precision multifrontal Cholesky (MUMPS)"));
 }
 
+bool factorisationChosenByOption() {
+    PetscBool set = PETSC_FALSE;
+    TARV_PETSC(PetscOptionsHasName(nullptr, nullptr, "-pc_factor_mat_solver_type", &set));
+    return set;
+}
+
+void SinglePrecisionCholesky::solve(KSP ksp, Vec b, Vec x) {
+    if (KSPSolve(ksp, b, x) != 0) throw std::runtime_error("the refined factorisation solve failed");
+    KSPConvergedReason reason;
+    TARV_PETSC(KSPGetConvergedReason(ksp, &reason));
+    PetscReal norm = 0;
+    TARV_PETSC(VecNorm(x, NORM_INFINITY, &norm));
+    if (reason < 0 || !std::isfinite(norm))
+        throw std::runtime_error(
+            "the refined factorisation solve did not converge: the model is probably not restrained enough");
+}
+
 PetscErrorCode SinglePrecisionCholesky::apply(Vec in, Vec out) {
     Mumps& m = *mumps_;
     PetscErrorCode code = VecScatterBegin(m.toFirst, in, m.gathered, INSERT_VALUES, SCATTER_FORWARD);

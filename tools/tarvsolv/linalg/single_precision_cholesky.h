@@ -14,6 +14,10 @@ namespace tarvsolv {
 // Relative residual the refinement stops at: near what a double-precision factor leaves.
 inline constexpr double kRefinedTolerance = 1e-12;
 
+// Whether a factorisation is named on the command line (-pc_factor_mat_solver_type mumps,
+// cholmod, ...): the direct solves then take PETSc's own, in double precision, instead.
+bool factorisationChosenByOption();
+
 class SinglePrecisionCholesky {
   public:
     // Factorises `a`, symmetric positive definite, on every process of its communicator. Throws
@@ -27,6 +31,10 @@ class SinglePrecisionCholesky {
     // Makes `ksp` conjugate gradients on `a` preconditioned by this factor, which must outlive
     // the solves.
     void precondition(KSP ksp, double tolerance = kRefinedTolerance);
+
+    // Solves a x = b with `ksp` as precondition() made it; throws std::runtime_error when the
+    // refinement does not converge or the solution is not finite.
+    static void solve(KSP ksp, Vec b, Vec x);
 
     // out = L^-T L^-1 in, in single precision; PETSc's error code (0 when it worked).
     PetscErrorCode apply(Vec in, Vec out);

@@ -4,12 +4,14 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <sstream>
 #include <stdexcept>
 
 #include "fem/element_loop.h"
 #include "fem/geometric_stiffness.h"
 #include "fem/system_assembler.h"
+#include "linalg/single_precision_cholesky.h"
 #include "physics/held_contact.h"
 #include "physics/structural_setup.h"
 #include "physics/structural_statics.h"
@@ -150,10 +152,32 @@ BucklingModes solveBucklingModes(Mat k, Mat kg, KSP factorised, int count, const
 
 namespace {
 
+// The stiffness's factorisation, made for the prestress solve and kept for the eigenvalue solve:
+// MUMPS's single-precision Cholesky refined in double, which takes half the memory of a
+// double-precision factor (or PETSc's double-precision one when a PETSc option names it).
+struct StiffnessFactor {
+    explicit StiffnessFactor(MPI_Comm comm) { TARV_PETSC(KSPCreate(comm, ksp.out())); }
+
+    // Factorises `k` and solves k x = f; throws std::runtime_error when the model is not held.
+    void solve(Mat k, Vec f, Vec x) {
+        if (factorisationChosenByOption()) return solveByFactorisation(ksp, k, f, x);
+        TARV_PETSC(MatSetOption(k, MAT_SYMMETRIC, PETSC_TRUE));
+        TARV_PETSC(MatSetOption(k, MAT_SPD, PETSC_TRUE));
+        single = std::make_unique<SinglePrecisionCholesky>(k);
+        single->precondition(ksp);
+        TARV_PETSC(KSPSetFromOptions(ksp));
+        SinglePrecisionCholesky::solve(ksp, f, x);
+    }
+
+    KspHandle ksp;
+    std::unique_ptr<SinglePrecisionCholesky> single;
+};
+
 // The prestress displacements (global axes, every unknown, on every process), with the stiffness
-// `k` assembled and factorised in `ksp` for the eigenvalue solve: the contact state's with the
+// `k` assembled and factorised in `factor` for the eigenvalue solve: the contact state's with the
 // contact held as it is there, or the solution of the loads.
-std::vector<double> solvePrestress(const Job& job, StructuralSetup& setup, Mat k, KSP ksp, RunLog& log) {
+std::vector<double> solvePrestress(const Job& job, StructuralSetup& setup, Mat k, StiffnessFactor& factor,
+                                   RunLog& log) {
     const DofLayout& layout = setup.layout();
     VecHandle f = layout.createVector();
     VecHandle x = layout.createVector();
@@ -161,7 +185,7 @@ std::vector<double> solvePrestress(const Job& job, StructuralSetup& setup, Mat k
         assembleStiffness(job, setup.pattern(), setup.temperatures(), k,
                           [&](SystemAssembler& assembler) { contact->addSprings(layout, assembler); });
         log.line("factorising the stiffness with the contact held (multifrontal Cholesky)");
-        solveByFactorisation(ksp, k, f, x);
+        factor.solve(k, f, x);
         return contact->state();
     }
     log.line("assembling the prestress: " + std::to_string(layout.dofCount()) + " unknowns (" +
@@ -170,7 +194,7 @@ std::vector<double> solvePrestress(const Job& job, StructuralSetup& setup, Mat k
     log.line("solving the prestress (multifrontal Cholesky)");
     // The factorisation of the prestress solve serves every step of the eigenvalue solve, so
     // buckling factorises whatever solver the settings choose, as natural frequencies do.
-    solveByFactorisation(ksp, k, f, x);
+    factor.solve(k, f, x);
     // Each process needs the displacements of the nodes of the elements it assembles.
     std::vector<double> u = gatherOnAll(x);
     layout.toGlobal(u);
@@ -216,14 +240,13 @@ void solveBuckling(const Job& job, RunLog& log, ResultSink& results,
     StructuralSetup setup(job, log, options);
     const DofLayout& layout = setup.layout();
     MatHandle k = setup.pattern().createMatrix();
-    KspHandle ksp;
-    TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
-    const std::vector<double> u = solvePrestress(job, setup, k, ksp, log);
+    StiffnessFactor factor(layout.comm());
+    const std::vector<double> u = solvePrestress(job, setup, k, factor, log);
     log.line("assembling the geometric stiffness");
     MatHandle kg = setup.pattern().createMatrix(false);
     checkPrestress(assembleGeometricStiffness(job, setup.pattern(), setup.temperatures(), u, kg), log);
     log.line("solving for " + std::to_string(count) + " buckling modes");
-    BucklingModes modes = solveBucklingModes(k, kg, ksp, count, layout, log);
+    BucklingModes modes = solveBucklingModes(k, kg, factor.ksp, count, layout, log);
     log.line("buckling modes converged after " + std::to_string(modes.iterations) + " iterations");
     if (!layout.onFirstProcess()) return;
     handBucklingModes(layout, modes, log, results);
@@ -242,10 +265,12 @@ bool addPrestressStiffness(const Job& job, StructuralSetup& modes, const std::ve
     options.contact = StructuralOptions::Contact::Held;
     options.temperatures = &temperatures;
     StructuralSetup prestress(job, log, options);
-    MatHandle kp = prestress.pattern().createMatrix();
-    KspHandle ksp;
-    TARV_PETSC(KSPCreate(prestress.layout().comm(), ksp.out()));
-    const std::vector<double> u = solvePrestress(job, prestress, kp, ksp, log);
+    std::vector<double> u;
+    {
+        MatHandle kp = prestress.pattern().createMatrix();
+        StiffnessFactor factor(prestress.layout().comm());
+        u = solvePrestress(job, prestress, kp, factor, log);
+    }
     MatHandle kg = modes.pattern().createMatrix(false);
     const PrestressExtremes extremes =
         assembleGeometricStiffness(job, modes.pattern(), modes.temperatures(), u, kg);

@@ -28,9 +28,8 @@ struct ReactionBalance {
 };
 
 // The reactions of the displacements `x` (distributed, in the layout's basis) under the job's
-// loads (thermal strains of `temperatures`), from a second assembly of the stiffness with nothing
-// held. Every process takes part; the
-// answer is complete on every process.
+// loads (thermal strains of `temperatures`), from the element stiffnesses with nothing held.
+// Every process takes part; the answer is complete on every process.
 ReactionBalance computeReactions(const Job& job, const DofLayout& layout,
                                  const TemperatureField& temperatures, Vec x);
 

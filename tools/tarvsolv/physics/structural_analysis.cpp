@@ -334,7 +334,7 @@ void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results,
     const bool prestressed = temperatures && addPrestressStiffness(job, setup, *temperatures, system.k, log);
     const double shift = modeShift(setup, system.scales, log);
     log.line("solving for " + std::to_string(count) + " modes (shift-invert, multifrontal Cholesky)");
-    ModesReport modes = solveModes(system.k, system.m, count, shift, layout);
+    ModesReport modes = solveModes(system.k, system.m, count, shift, layout, prestressed);
     log.line("modes converged after " + std::to_string(modes.iterations) + " iterations");
     if (prestressed && !modes.eigenvalues.empty() && modes.eigenvalues.front() < 0)
         throw std::runtime_error(
