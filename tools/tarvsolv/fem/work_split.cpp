@@ -9,7 +9,8 @@
 namespace tarvsolv {
 
 WorkShares workShares(const FeMesh& mesh, const DofLayout& layout) {
-    long long mine[2] = {0, static_cast<long long>(layout.endNode() - layout.firstNode()) * layout.dofsPerNode()};
+    long long mine[2] = {
+        0, static_cast<long long>(layout.endNode() - layout.firstNode()) * layout.dofsPerNode()};
     forEachAssembledElement(mesh, layout, [&](int) { ++mine[0]; });
     int processes = 1;
     MPI_Comm_size(layout.comm(), &processes);
