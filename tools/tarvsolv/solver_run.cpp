@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "base/log_stage.h"
 #include "formats/result_head_path.h"
 #include "io/result_file_sink.h"
 #include "physics/analyses.h"
@@ -68,7 +69,10 @@ void writeVtk(const VtkResultSink& vtk, RunLog& log) {
 }  // namespace
 
 void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
-    const Job job = loadJob(inputPath, solver, log);
+    const Job job = [&] {
+        LogStage stage("read");
+        return loadJob(inputPath, solver, log);
+    }();
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
     // Only the first process writes: the others hand their (empty) results to no sink.
@@ -91,6 +95,7 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
     }
     if (rank != 0) return;
     log.line("writing " + job.resultPath);
+    LogStage stage("write");
     file.write();
     // The head the add-on started is in the result file now; a later run by hand reads that.
     std::error_code ignored;

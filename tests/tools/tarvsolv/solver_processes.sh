@@ -2,7 +2,10 @@
 # The solver on several processes through the settings, as the add-on starts it: a bar held at one
 # end under a pressure on the other is solved once on one process, then again after
 # `kolvane-register --solver-processes 2`, with the same command line. The second run must say in
-# its log that it ran on 2 processes and give the same displacements within 1e-8 of the largest;
+# its log that it ran on 2 processes and how the elements and unknowns were split, and give the same
+# displacements within 1e-8 of the largest and the same corner stresses (which each process
+# evaluates for its share of the elements) within 1e-6, by the direct solver, and the same
+# displacements within 1e-6 by the iterative one;
 # so must the bar pressed onto a rigid plane through a gap (contact in load steps), whose reaction
 # table must balance, and a lid-driven cavity of water (incompressible flow), whose velocities must
 # agree within 1e-8 of the largest by the direct solver, within 1e-6 by the iterative one (its
@@ -29,9 +32,11 @@ solve() {  # result copy, then any environment change for the run
     cp bar.out "$copy"
 }
 
-# The lines of the DISP block (or of block $2), one number per line.
+# The values of the DISP block (or of block $2), one number per line: every column after the node
+# (after the element and node in STRES), comment lines skipped.
 displacements() {
-    awk -v block="${2:-DISP}" '$1 == block { on = 1; next } on && NF == 0 { exit } on { print $2; print $3; print $4 }' "$1"
+    awk -v block="${2:-DISP}" '$1 == block { on = 1; next } on && NF == 0 { exit }
+        on && $1 !~ /^;/ { for (k = block == "STRES" ? 3 : 2; k <= NF; k++) print $k }' "$1"
 }
 
 fail() {
@@ -54,6 +59,11 @@ same() {  # result file, result file[, block[, share]]: the values agree within 
         }'
 }
 same one.out two.out || fail "two processes do not give the displacements of one"
+same one.out two.out STRES 1e-6 || fail "two processes do not give the stresses of one"
+grep -Eq "work split over 2 processes: elements [0-9]+ \+ [0-9]+ \(imbalance [0-9.]+\), unknowns [0-9]+ \+ [0-9]+" bar.slog ||
+    fail "the log does not say how the work was split"
+SOLVER=PCG solve pcg-two.out
+same one.out pcg-two.out DISP 1e-6 || fail "the iterative solver on two processes does not give the displacements of one"
 
 # The same bar pressed onto a rigid plane through a touching gap on its end, on rollers: contact
 # in load steps, and its reaction table, on two processes as on one.

@@ -10,12 +10,35 @@ DofLayout::DofLayout(const FeMesh& mesh, int dofsPerNode, MPI_Comm comm)
       comm_(comm),
       prescribed_(static_cast<std::size_t>(mesh.nodeCount()) * dofsPerNode, 0),
       values_(prescribed_.size(), 0.0) {
-    int rank = 0, size = 1;
-    MPI_Comm_rank(comm, &rank);
-    MPI_Comm_size(comm, &size);
+    MPI_Comm_rank(comm, &rank_);
+    MPI_Comm_size(comm, &processes_);
     const long long n = nodeCount_;
-    firstNode_ = static_cast<int>(n * rank / size);
-    endNode_ = static_cast<int>(n * (rank + 1) / size);
+    firstNode_ = static_cast<int>(n * rank_ / processes_);
+    endNode_ = static_cast<int>(n * (rank_ + 1) / processes_);
+}
+
+int DofLayout::ownerOf(int n) const {
+    const long long nodes = nodeCount_;
+    const auto first = [&](long long p) { return nodes * p / processes_; };
+    long long p = nodes > 0 ? static_cast<long long>(n) * processes_ / nodes : 0;
+    while (p + 1 < processes_ && first(p + 1) <= n) ++p;
+    while (p > 0 && first(p) > n) --p;
+    return static_cast<int>(p);
+}
+
+bool DofLayout::assemblesElement(const FeMesh& mesh, int e) const {
+    if (processes_ == 1) return true;
+    int mine = 0, best = 0, bestOwner = processes_;
+    const auto nodes = mesh.elementNodes(e);
+    for (int n : nodes) {
+        const int owner = ownerOf(n);
+        if (owner == rank_) ++mine;
+        int count = 0;
+        for (int other : nodes)
+            if (ownerOf(other) == owner) ++count;
+        if (count > best || (count == best && owner < bestOwner)) best = count, bestOwner = owner;
+    }
+    return bestOwner == rank_ && mine > 0;
 }
 
 bool DofLayout::prescribe(int dof, double value) {

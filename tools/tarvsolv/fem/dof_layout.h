@@ -23,8 +23,14 @@ class DofLayout {
     int firstNode() const { return firstNode_; }
     int endNode() const { return endNode_; }
     bool ownsNode(int n) const { return n >= firstNode_ && n < endNode_; }
-    // This process assembles the element when it owns the element's first node.
-    bool assemblesElement(const FeMesh& mesh, int e) const { return ownsNode(mesh.elementNodes(e)[0]); }
+    // The process whose node range holds node `n`.
+    int ownerOf(int n) const;
+    // This process assembles the element when it owns the most of the element's nodes (of two
+    // processes owning as many, the first): every element has one assembler and most of an
+    // element's rows are its own, so that little goes to other processes. (Handing elements across
+    // ranges out to even the shares instead sent so many rows to other processes that assembling
+    // took several times longer.)
+    bool assemblesElement(const FeMesh& mesh, int e) const;
     MPI_Comm comm() const { return comm_; }
     // The first process writes the result blocks and applies the boundary loads once.
     bool onFirstProcess() const;
@@ -70,6 +76,7 @@ class DofLayout {
   private:
     int nodeCount_, dofsPerNode_;
     int firstNode_ = 0, endNode_ = 0;
+    int rank_ = 0, processes_ = 1;
     MPI_Comm comm_;
     std::vector<char> prescribed_;
     std::vector<double> values_;

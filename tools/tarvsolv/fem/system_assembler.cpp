@@ -1,5 +1,7 @@
 #include "fem/system_assembler.h"
 
+#include <algorithm>
+
 namespace tarvsolv {
 
 SystemAssembler::SystemAssembler(const MatrixPattern& pattern, Mat matrix, Vec rhs,
@@ -78,20 +80,27 @@ void SystemAssembler::addElement(std::span<const int> nodes, std::vector<double>
         TARV_PETSC(VecSetValues(rhs_, static_cast<PetscInt>(n), index_.data(), fe->data(), ADD_VALUES));
 }
 
-// Adds every entry of `ke` to the node blocks of owned rows (which entries the matrix holds is
-// decided when the blocks move to it); rows of other processes keep their held entries aside.
+// The block of the row of `node`, which another process owns, and column `neighbour`.
+double* SystemAssembler::remoteBlock(int node, int neighbour) {
+    const std::size_t d = static_cast<std::size_t>(layout_.dofsPerNode());
+    const long long key = static_cast<long long>(node) * layout_.dofCount() + neighbour;
+    const auto [it, added] = remoteIndex_.try_emplace(key, remoteNodes_.size());
+    if (added) {
+        remoteNodes_.emplace_back(node, neighbour);
+        remoteBlocks_.resize(remoteBlocks_.size() + d * d, 0.0);
+    }
+    return &remoteBlocks_[it->second * d * d];
+}
+
+// Adds every entry of `ke` to the node blocks of its rows (which entries the matrix holds is
+// decided when the blocks move to it).
 void SystemAssembler::addToBlocks(std::span<const int> nodes, const std::vector<double>& ke) {
     const std::size_t d = static_cast<std::size_t>(layout_.dofsPerNode()), n = nodes.size() * d;
     for (std::size_t i = 0; i < nodes.size(); ++i) {
-        if (!layout_.ownsNode(nodes[i])) {
-            for (std::size_t r = i * d; r < (i + 1) * d; ++r)
-                for (std::size_t c = 0; c < n; ++c)
-                    if (pattern_->holds(static_cast<int>(dof_[r]), static_cast<int>(dof_[c]), keepDiagonal_))
-                        remote_.push_back({dof_[r], dof_[c], ke[r * n + c]});
-            continue;
-        }
+        const bool owned = layout_.ownsNode(nodes[i]);
         for (std::size_t j = 0; j < nodes.size(); ++j) {
-            double* block = &blocks_[pattern_->blockOf(nodes[i], nodes[j]) * d * d];
+            double* block = owned ? &blocks_[pattern_->blockOf(nodes[i], nodes[j]) * d * d]
+                                  : remoteBlock(nodes[i], nodes[j]);
             for (std::size_t a = 0; a < d; ++a)
                 for (std::size_t b = 0; b < d; ++b) block[a * d + b] += ke[(i * d + a) * n + j * d + b];
         }
@@ -141,8 +150,41 @@ void SystemAssembler::moveBlocksToMatrix() {
         }
     }
     std::vector<double>().swap(blocks_);
-    for (const Entry& e : remote_) TARV_PETSC(MatSetValue(matrix_, e.row, e.column, e.value, ADD_VALUES));
-    std::vector<Entry>().swap(remote_);
+    moveRemoteBlocksToMatrix();
+}
+
+// The blocks of other processes' rows, row by row in ascending columns, only the held entries.
+void SystemAssembler::moveRemoteBlocksToMatrix() {
+    const int d = layout_.dofsPerNode();
+    std::vector<std::size_t> order(remoteNodes_.size());
+    for (std::size_t k = 0; k < order.size(); ++k) order[k] = k;
+    std::sort(order.begin(), order.end(),
+              [&](std::size_t a, std::size_t b) { return remoteNodes_[a] < remoteNodes_[b]; });
+    std::vector<PetscInt> columns;
+    std::vector<double> values;
+    for (std::size_t first = 0, end = 0; first < order.size(); first = end) {
+        const int node = remoteNodes_[order[first]].first;
+        for (end = first; end < order.size() && remoteNodes_[order[end]].first == node;) ++end;
+        for (int a = 0; a < d; ++a) {
+            const PetscInt row = static_cast<PetscInt>(node) * d + a;
+            columns.clear();
+            values.clear();
+            for (std::size_t k = first; k < end; ++k)
+                for (int b = 0; b < d; ++b) {
+                    const PetscInt column = static_cast<PetscInt>(remoteNodes_[order[k]].second) * d + b;
+                    if (!pattern_->holds(static_cast<int>(row), static_cast<int>(column), keepDiagonal_))
+                        continue;
+                    columns.push_back(column);
+                    values.push_back(remoteBlocks_[(order[k] * d + a) * d + b]);
+                }
+            if (!columns.empty())
+                TARV_PETSC(MatSetValues(matrix_, 1, &row, static_cast<PetscInt>(columns.size()),
+                                        columns.data(), values.data(), ADD_VALUES));
+        }
+    }
+    remoteIndex_ = {};
+    std::vector<std::pair<int, int>>().swap(remoteNodes_);
+    std::vector<double>().swap(remoteBlocks_);
 }
 
 void SystemAssembler::finish() {

@@ -8,8 +8,10 @@
 //
 // Rows of owned nodes are summed in node blocks laid out by the matrix pattern and handed to the
 // matrix row by row at the end, which is many times faster than adding each element's entries to
-// the matrix one by one; rows of other processes' nodes go through the matrix's own exchange.
+// the matrix one by one; rows of other processes' nodes are summed in node blocks of their own
+// and go through the matrix's own exchange row by row, each entry once.
 #include <span>
+#include <unordered_map>
 #include <vector>
 
 #include "fem/matrix_pattern.h"
@@ -41,12 +43,9 @@ class SystemAssembler {
     void rotate(std::span<const int> nodes, std::vector<double>* ke, std::vector<double>* fe) const;
     void indices(std::span<const int> nodes);
     void addToBlocks(std::span<const int> nodes, const std::vector<double>& ke);
+    double* remoteBlock(int node, int neighbour);
     void moveBlocksToMatrix();
-
-    struct Entry {
-        PetscInt row, column;
-        double value;
-    };
+    void moveRemoteBlocksToMatrix();
 
     const DofLayout& layout_;
     const MatrixPattern* pattern_ = nullptr;
@@ -56,7 +55,10 @@ class SystemAssembler {
     std::vector<PetscInt> index_;
     std::vector<PetscInt> dof_;
     std::vector<double> blocks_;  // d x d per pattern block, row-major
-    std::vector<Entry> remote_;   // held entries of rows other processes own
+    // Blocks of rows other processes own, d x d each, found by (node, neighbour).
+    std::unordered_map<long long, std::size_t> remoteIndex_;
+    std::vector<std::pair<int, int>> remoteNodes_;
+    std::vector<double> remoteBlocks_;
 };
 
 }  // namespace tarvsolv

@@ -2,6 +2,7 @@
 
 #include <petscsys.h>
 
+#include "base/log_stage.h"
 #include "linalg/corner_space.h"
 #include "linalg/single_precision_cholesky.h"
 
@@ -177,6 +178,7 @@ LinearSolveReport ReusingSolver::run(Vec b, Vec x, std::string& why) {
     LinearSolveReport report;
     report.method = state_->method;
     report.iterations = -1;
+    LogStage stage("solve");
     if (KSPSolve(state_->ksp, b, x) != 0) {
         why = "the solver failed: the model is probably not restrained enough";
         return report;
@@ -215,6 +217,7 @@ LinearSolveReport ReusingSolver::solve(Mat a, Vec b, Vec x, double tolerance) {
         if (report.iterations >= 0 && report.iterations <= 2 * freshIterations_ + 5) return report;
     }
     state_.reset();
+    LogStage stage("solver set-up");
     auto state = std::make_unique<State>();
     state->matrix = a;
     TARV_PETSC(KSPCreate(layout_.comm(), state->ksp.out()));
@@ -228,6 +231,8 @@ LinearSolveReport ReusingSolver::solve(Mat a, Vec b, Vec x, double tolerance) {
     }
     TARV_PETSC(KSPSetFromOptions(state->ksp));
     if (choice_ != SolverChoice::Direct) state->method = iterativeMethodName(state->ksp);
+    if (KSPSetUp(state->ksp) != 0)
+        throw std::runtime_error("the solver failed: the model is probably not restrained enough");
     state_ = std::move(state);
     ++setUps_;
     const LinearSolveReport report = run(b, x, why);

@@ -89,15 +89,18 @@ UpperTriangle upperTriangle(Mat a, double scale) {
     return upper;
 }
 
-// A nested-dissection pivot order for a matrix on one process, as MUMPS's PERM_IN (the pivot
-// position of each unknown, from 1): METIS orders the graph of the nodes (blocks of `block`
-// unknowns, whose rows are taken together) and each node's unknowns follow one another.
-std::vector<MUMPS_INT> nestedDissection(Mat a, int block) {
-    PetscInt n = 0;
-    TARV_PETSC(MatGetSize(a, &n, nullptr));
-    const idx_t nodes = static_cast<idx_t>(n / block);
-    std::vector<idx_t> start(1, 0), neighbours, row;
-    for (idx_t node = 0; node < nodes; ++node) {
+// The graph of this process's nodes (blocks of `block` unknowns, whose rows are taken together):
+// each node's neighbours, ascending, without itself.
+struct NodeGraph {
+    std::vector<idx_t> degrees, neighbours;
+};
+
+NodeGraph localNodeGraph(Mat a, int block) {
+    PetscInt first = 0, end = 0;
+    TARV_PETSC(MatGetOwnershipRange(a, &first, &end));
+    NodeGraph graph;
+    std::vector<idx_t> row;
+    for (PetscInt node = first / block; node < end / block; ++node) {
         row.clear();
         for (int d = 0; d < block; ++d) {
             PetscInt count = 0;
@@ -109,17 +112,57 @@ std::vector<MUMPS_INT> nestedDissection(Mat a, int block) {
         }
         std::sort(row.begin(), row.end());
         row.erase(std::unique(row.begin(), row.end()), row.end());
-        neighbours.insert(neighbours.end(), row.begin(), row.end());
-        start.push_back(static_cast<idx_t>(neighbours.size()));
+        graph.degrees.push_back(static_cast<idx_t>(row.size()));
+        graph.neighbours.insert(graph.neighbours.end(), row.begin(), row.end());
     }
-    std::vector<idx_t> order(nodes), position(nodes);
-    idx_t count = nodes;
-    if (METIS_NodeND(&count, start.data(), neighbours.data(), nullptr, nullptr, order.data(),
-                     position.data()) != METIS_OK)
-        throw std::runtime_error("the fill-reducing ordering failed (METIS)");
-    std::vector<MUMPS_INT> pivots(static_cast<std::size_t>(n));
-    for (idx_t node = 0; node < nodes; ++node)
-        for (int d = 0; d < block; ++d) pivots[block * node + d] = block * position[node] + d + 1;
+    return graph;
+}
+
+// `mine` of every process after one another on the first process (empty elsewhere).
+std::vector<idx_t> gatheredOnFirst(const std::vector<idx_t>& mine, MPI_Comm comm) {
+    static_assert(sizeof(idx_t) == 4 || sizeof(idx_t) == 8);
+    const MPI_Datatype type = sizeof(idx_t) == 4 ? MPI_INT32_T : MPI_INT64_T;
+    int rank = 0, size = 1;
+    MPI_Comm_rank(comm, &rank);
+    MPI_Comm_size(comm, &size);
+    const int count = static_cast<int>(mine.size());
+    std::vector<int> counts(rank == 0 ? size : 0), starts(rank == 0 ? size : 0);
+    MPI_Gather(&count, 1, MPI_INT, counts.data(), 1, MPI_INT, 0, comm);
+    std::vector<idx_t> all;
+    if (rank == 0) {
+        for (int p = 1; p < size; ++p) starts[p] = starts[p - 1] + counts[p - 1];
+        all.resize(static_cast<std::size_t>(starts.back()) + counts.back());
+    }
+    MPI_Gatherv(mine.data(), count, type, all.data(), counts.data(), starts.data(), type, 0, comm);
+    return all;
+}
+
+// A nested-dissection pivot order as MUMPS's PERM_IN (the pivot position of each unknown, from 1),
+// on the first process (empty elsewhere): METIS orders the graph of the nodes, which the processes
+// gather there, each giving its own rows, and each node's unknowns follow one another. MUMPS's own
+// orderings in this build (PORD, sequential too) give a factor with more fill.
+std::vector<MUMPS_INT> nestedDissection(Mat a, int block, MPI_Comm comm) {
+    const NodeGraph local = localNodeGraph(a, block);
+    const std::vector<idx_t> degrees = gatheredOnFirst(local.degrees, comm);
+    std::vector<idx_t> neighbours = gatheredOnFirst(local.neighbours, comm);
+    int rank = 0;
+    MPI_Comm_rank(comm, &rank);
+    std::vector<MUMPS_INT> pivots;
+    int ordered = 1;  // every process learns whether METIS succeeded, so that all stop together
+    if (rank == 0) {
+        const idx_t nodes = static_cast<idx_t>(degrees.size());
+        std::vector<idx_t> start(degrees.size() + 1, 0);
+        for (std::size_t k = 0; k < degrees.size(); ++k) start[k + 1] = start[k] + degrees[k];
+        std::vector<idx_t> order(nodes), position(nodes);
+        idx_t count = nodes;
+        ordered = METIS_NodeND(&count, start.data(), neighbours.data(), nullptr, nullptr, order.data(),
+                               position.data()) == METIS_OK;
+        pivots.resize(static_cast<std::size_t>(nodes) * block);
+        for (idx_t node = 0; node < nodes; ++node)
+            for (int d = 0; d < block; ++d) pivots[block * node + d] = block * position[node] + d + 1;
+    }
+    MPI_Bcast(&ordered, 1, MPI_INT, 0, comm);
+    if (!ordered) throw std::runtime_error("the fill-reducing ordering failed (METIS)");
     return pivots;
 }
 
@@ -161,15 +204,10 @@ void SinglePrecisionCholesky::factorise(MPI_Comm comm) {
     TARV_PETSC(MatGetBlockSize(a_, &block));
     m.id.n = static_cast<MUMPS_INT>(n);
     if (block > 1) m.icntl(15) = -static_cast<int>(block);  // analyse the graph of the nodes
-    // On one process the whole graph is at hand for METIS; on several, MUMPS orders by itself.
-    int processes = 1;
-    MPI_Comm_size(comm, &processes);
-    std::vector<MUMPS_INT> pivots;
-    if (processes == 1) {
-        pivots = nestedDissection(a_, static_cast<int>(block));
-        m.icntl(7) = 1;
-        m.id.perm_in = pivots.data();
-    }
+    // MUMPS takes the pivot order on the first process, however many take part.
+    std::vector<MUMPS_INT> pivots = nestedDissection(a_, static_cast<int>(block), comm);
+    m.icntl(7) = 1;
+    m.id.perm_in = pivots.empty() ? nullptr : pivots.data();
     PetscReal largest = 0;
     TARV_PETSC(MatNorm(a_, NORM_MAX, &largest));
     if (!(largest > 0) || !std::isfinite(largest))

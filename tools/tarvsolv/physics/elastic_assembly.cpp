@@ -24,7 +24,7 @@ class ElasticPass {
         if (t_.mass && !t_.noDensity.empty() && !(m.density > 0)) throw std::runtime_error(t_.noDensity);
         const auto nodes = mesh.elementNodes(e);
         const std::size_t n = 3 * nodes.size();
-        if (t_.stiffness || t_.internalForces) {
+        if (t_.stiffness) {
             elasticStiffness(mesh, e, m, ke_);
             scales.stiffness = std::max(scales.stiffness, ke_[0]);
         }
@@ -34,12 +34,7 @@ class ElasticPass {
         }
         fe_.assign(n, 0.0);
         if (withLoads_) addElementLoads(job_, e, m, t_.acceleration, temperatures_, t_.thermal, fe_);
-        if (t_.internalForces) {
-            internalForces(nodes);
-            t_.internalForces->addLoads(nodes, qe_);
-        } else if (t_.displacements) {
-            subtractInternalForces(nodes);
-        }
+        if (t_.displacements) subtractInternalForces(nodes);
         if (t_.stiffness)
             t_.stiffness->addElement(nodes, ke_, t_.stiffness->hasRightHandSide() ? &fe_ : nullptr);
         if (t_.mass) {
@@ -60,21 +55,11 @@ class ElasticPass {
                 fe_[i] -= ke_[i * n + j] * u[3 * static_cast<std::size_t>(nodes[j / 3]) + j % 3];
     }
 
-    // qe_ = ke_ times the element's displacements.
-    void internalForces(std::span<const int> nodes) {
-        const std::vector<double>& u = *t_.displacements;
-        const std::size_t n = 3 * nodes.size();
-        qe_.assign(n, 0.0);
-        for (std::size_t i = 0; i < n; ++i)
-            for (std::size_t j = 0; j < n; ++j)
-                qe_[i] += ke_[i * n + j] * u[3 * static_cast<std::size_t>(nodes[j / 3]) + j % 3];
-    }
-
     const Job& job_;
     const TemperatureField& temperatures_;
     const ElasticTargets& t_;
     bool withLoads_;
-    std::vector<double> ke_, me_, fe_, qe_, lift_;
+    std::vector<double> ke_, me_, fe_, lift_;
 };
 
 }  // namespace

@@ -28,8 +28,6 @@ struct ElasticTargets {
     // When given (global axes, every unknown), minus the element's internal forces K u join the
     // stiffness's right-hand side: the residual of a Newton step.
     const std::vector<double>* displacements = nullptr;
-    // The element's internal forces K u of `displacements` alone, without assembling K (reactions).
-    SystemAssembler* internalForces = nullptr;
     // Only these elements, in this order; null: every element the layout assembles.
     const std::vector<int>* elements = nullptr;
     // Thrown when a mass is assembled and a material has no density above 0; empty: not checked.

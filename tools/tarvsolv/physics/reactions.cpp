@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <set>
 
-#include "fem/system_assembler.h"
+#include "fem/element_loop.h"
 #include "linalg/linear_solvers.h"
 #include "physics/elastic_assembly.h"
 
@@ -32,29 +32,47 @@ Vec3 volumeCentroid(const FeMesh& mesh) {
     return volume > 0 ? (1 / volume) * sum : sum;
 }
 
-// The internal forces of `u` (global axes) less the applied loads, at every unknown of a layout
-// with nothing prescribed, on every process; the applied loads in `loads`. The internal forces are
-// summed element by element: a second stiffness matrix beside the solved one would take as much
-// memory as the first.
-std::vector<double> residualForces(const Job& job, const TemperatureField& temperatures,
-                                   const std::vector<double>& u, MPI_Comm comm, std::vector<double>& loads) {
-    const DofLayout free(job.mesh, 3, comm);
-    VecHandle f = free.createVector(), q = free.createVector();
-    SystemAssembler applied(free, f), internal(free, q);
+bool holdsNode(const DofLayout& layout, int n) {
+    return layout.isPrescribed(3 * n) || layout.isPrescribed(3 * n + 1) || layout.isPrescribed(3 * n + 2);
+}
+
+// The elements this process assembles that have a held node: only their forces reach the held
+// nodes, so the reactions need no other element's stiffness.
+std::vector<int> elementsAtHeldNodes(const FeMesh& mesh, const DofLayout& layout) {
+    std::vector<int> elements;
+    forEachAssembledElement(mesh, layout, [&](int e) {
+        const auto nodes = mesh.elementNodes(e);
+        if (std::any_of(nodes.begin(), nodes.end(), [&](int n) { return holdsNode(layout, n); }))
+            elements.push_back(e);
+    });
+    return elements;
+}
+
+// The internal forces of `u` (global axes) less the applied loads, on every process: complete at
+// the held nodes of `layout` (elsewhere only the elements at held nodes count); the applied loads
+// at every unknown in `loads`.
+std::vector<double> residualForces(const Job& job, const DofLayout& layout,
+                                   const TemperatureField& temperatures, const std::vector<double>& u,
+                                   std::vector<double>& loads) {
+    const DofLayout free(job.mesh, 3, layout.comm());
+    VecHandle residual = free.createVector(), applied = free.createVector();
+    RunLog quiet("", false, false);
+    const std::vector<int> elements = elementsAtHeldNodes(job.mesh, layout);
+    SystemAssembler held(free, residual);  // takes the element loads less K u
     ElasticTargets targets;
-    targets.loads = &applied;
-    targets.internalForces = &internal;
-    targets.displacements = &u;
+    targets.stiffness = &held;
     targets.acceleration = accelerationField(job);
     targets.thermal = true;
+    targets.displacements = &u;
+    targets.elements = &elements;
     assembleElastic(job, free, temperatures, targets);
-    applied.finish();
-    internal.finish();
-    RunLog quiet("", false, false);
-    assembleBoundaryLoads(job, free, f, quiet);
-    loads = gatherOnAll(f);
-    TARV_PETSC(VecAXPY(q, -1.0, f));
-    return gatherOnAll(q);
+    held.finish();
+    assembleBoundaryLoads(job, free, residual, quiet);
+    TARV_PETSC(VecScale(residual, -1.0));
+    assembleBodyLoads(job, free, temperatures, true, applied);
+    assembleBoundaryLoads(job, free, applied, quiet);
+    loads = gatherOnAll(applied);
+    return gatherOnAll(residual);
 }
 
 std::string vectorText(const Vec3& v) {
@@ -66,11 +84,9 @@ std::string vectorText(const Vec3& v) {
 }  // namespace
 
 ReactionBalance computeReactions(const Job& job, const DofLayout& layout,
-                                 const TemperatureField& temperatures, Vec x) {
-    std::vector<double> u = gatherOnAll(x);
-    layout.toGlobal(u);
+                                 const TemperatureField& temperatures, const std::vector<double>& u) {
     std::vector<double> loads;
-    const std::vector<double> r = residualForces(job, temperatures, u, layout.comm(), loads);
+    const std::vector<double> r = residualForces(job, layout, temperatures, u, loads);
     return balanceOf(job, layout, r, loads);
 }
 
@@ -115,8 +131,7 @@ ReactionBalance balanceOf(const Job& job, const DofLayout& layout, const std::ve
                               const std::vector<double>& forces, std::set<int>& claimed) {
         EntryReaction entry{name, {}, {}};
         for (int n : nodes) {
-            const bool isHeld = layout.isPrescribed(3 * n) || layout.isPrescribed(3 * n + 1) ||
-                                layout.isPrescribed(3 * n + 2);
+            const bool isHeld = holdsNode(layout, n);
             if ((&claimed == &held && !isHeld) || !claimed.insert(n).second) continue;
             entry.force = entry.force + nodeVector(forces, n);
             entry.moment = entry.moment + cross(armOf(n), nodeVector(forces, n));

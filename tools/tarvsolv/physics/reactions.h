@@ -27,11 +27,12 @@ struct ReactionBalance {
     bool balanced() const { return imbalance <= 1e-6; }
 };
 
-// The reactions of the displacements `x` (distributed, in the layout's basis) under the job's
-// loads (thermal strains of `temperatures`), from the element stiffnesses with nothing held.
-// Every process takes part; the answer is complete on every process.
+// The reactions of the displacements `u` (global axes, every unknown, on every process) under the
+// job's loads (thermal strains of `temperatures`): the internal forces of the elements at held
+// nodes less the loads there. Every process takes its share of those elements; the answer is
+// complete on every process.
 ReactionBalance computeReactions(const Job& job, const DofLayout& layout,
-                                 const TemperatureField& temperatures, Vec x);
+                                 const TemperatureField& temperatures, const std::vector<double>& u);
 
 // The table of nodal forces already known at every node (global axes, 3 per node): `supports`
 // what the held nodes take (the internal forces less the loads and any gap forces there), `loads`

@@ -3,6 +3,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "base/log_stage.h"
 #include "fem/system_assembler.h"
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
@@ -174,22 +175,60 @@ void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLo
     assembler.finish();
 }
 
+namespace {
+
+// The corner stresses of elements [first, end), four per element, in element order.
+std::vector<Stress6> stressesOf(const Job& job, const TemperatureField& temperatures,
+                                const std::vector<double>& u, int first, int end) {
+    std::vector<Stress6> stresses;
+    stresses.reserve(4 * static_cast<std::size_t>(end - first));
+    std::vector<double> ue;
+    for (int e = first; e < end; ++e) {
+        elementValues(job.mesh, e, u, 3, ue);
+        const auto corners = cornerStresses(job.mesh, e, elementMaterial(job, temperatures, e), ue,
+                                            temperatures.changes(job.mesh, e));
+        stresses.insert(stresses.end(), corners.begin(), corners.end());
+    }
+    return stresses;
+}
+
+std::vector<std::int32_t> cornerNodes(const FeMesh& mesh) {
+    std::vector<std::int32_t> nodes;
+    nodes.reserve(4 * static_cast<std::size_t>(mesh.elementCount()));
+    for (int e = 0; e < mesh.elementCount(); ++e)
+        for (int c = 0; c < 4; ++c) nodes.push_back(mesh.elementNodes(e)[c] + 1);
+    return nodes;
+}
+
+}  // namespace
+
 CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
                               const std::vector<double>& u) {
-    CornerResults corners;
-    corners.nodes.reserve(4 * static_cast<std::size_t>(job.mesh.elementCount()));
-    corners.stresses.reserve(4 * static_cast<std::size_t>(job.mesh.elementCount()));
-    std::vector<double> ue;
-    for (int e = 0; e < job.mesh.elementCount(); ++e) {
-        const auto nodes = job.mesh.elementNodes(e);
-        elementValues(job.mesh, e, u, 3, ue);
-        const auto stresses = cornerStresses(job.mesh, e, elementMaterial(job, temperatures, e), ue,
-                                             temperatures.changes(job.mesh, e));
-        for (int c = 0; c < 4; ++c) {
-            corners.nodes.push_back(nodes[c] + 1);
-            corners.stresses.push_back(stresses[c]);
-        }
+    return {cornerNodes(job.mesh), stressesOf(job, temperatures, u, 0, job.mesh.elementCount())};
+}
+
+CornerResults elementStressesOnFirst(const Job& job, const TemperatureField& temperatures,
+                                     const std::vector<double>& u, MPI_Comm comm) {
+    int rank = 0, size = 1;
+    MPI_Comm_rank(comm, &rank);
+    MPI_Comm_size(comm, &size);
+    const long long elements = job.mesh.elementCount();
+    const auto firstOf = [&](int p) { return static_cast<int>(elements * p / size); };
+    const std::vector<Stress6> mine = stressesOf(job, temperatures, u, firstOf(rank), firstOf(rank + 1));
+    // Six values per corner, four corners per element, each process's range after the one before.
+    constexpr int kPerElement = 4 * 6;
+    std::vector<int> counts(size), starts(size);
+    for (int p = 0; p < size; ++p) {
+        counts[p] = kPerElement * (firstOf(p + 1) - firstOf(p));
+        starts[p] = kPerElement * firstOf(p);
     }
+    CornerResults corners;
+    if (rank == 0) corners.stresses.resize(4 * static_cast<std::size_t>(elements));
+    static_assert(sizeof(Stress6) == 6 * sizeof(double));
+    MPI_Gatherv(reinterpret_cast<const double*>(mine.data()), counts[rank], MPI_DOUBLE,
+                reinterpret_cast<double*>(corners.stresses.data()), counts.data(), starts.data(), MPI_DOUBLE,
+                0, comm);
+    if (rank == 0) corners.nodes = cornerNodes(job.mesh);
     return corners;
 }
 
@@ -225,19 +264,27 @@ void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::v
     const DofLayout& layout = setup.layout();
     log.line("assembling " + std::to_string(layout.dofCount()) + " unknowns (" +
              std::to_string(layout.prescribedCount()) + " prescribed)");
-    MatHandle k = setup.pattern().createMatrix();
+    MatHandle k;
     VecHandle f = layout.createVector();
     VecHandle x = layout.createVector();
-    assembleStaticSystem(job, setup.pattern(), setup.temperatures(), k, f, log);
+    {
+        LogStage stage("assemble");
+        k = setup.pattern().createMatrix();
+        assembleStaticSystem(job, setup.pattern(), setup.temperatures(), k, f, log);
+    }
     log.line("solving");
     const LinearSolveReport report = solveLinear(k, f, x, job.solver, job.tolerance, layout, job.mesh);
     log.line(formatSolveLine(report));
-    logReactions(computeReactions(job, layout, setup.temperatures(), x), log);
-    std::vector<double> u = gatherOnFirst(x);
-    if (!layout.onFirstProcess()) return;
+    std::vector<double> u = gatherOnAll(x);
     layout.toGlobal(u);
+    {
+        LogStage stage("reactions");
+        logReactions(computeReactions(job, layout, setup.temperatures(), u), log);
+    }
     log.line("computing stresses");
-    CornerResults corners = elementStresses(job, setup.temperatures(), u);
+    LogStage stage("stresses");
+    CornerResults corners = elementStressesOnFirst(job, setup.temperatures(), u, layout.comm());
+    if (!layout.onFirstProcess()) return;
     results.step(displacementResult(1, 0, std::move(u), std::move(corners)));
 }
 

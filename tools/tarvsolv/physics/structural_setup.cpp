@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "fem/rigid_motion_check.h"
+#include "fem/work_split.h"
 #include "physics/free_body_check.h"
 #include "physics/structural_conditions.h"
 
@@ -33,6 +34,9 @@ StructuralSetup::StructuralSetup(const Job& job, RunLog& log, const StructuralOp
         valued_ = layout_;
         layout_ = layout_.withoutPrescribedValues();
     }
+    int processes = 1;
+    MPI_Comm_size(layout_.comm(), &processes);
+    if (processes > 1) log.line(workSplitText(workShares(job.mesh, layout_)));
 }
 
 void StructuralSetup::checkHeld(std::optional<std::string> free, bool allowed) {

@@ -75,6 +75,10 @@ struct CornerResults {
 };
 CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
                               const std::vector<double>& u);
+// The same on the first process (empty elsewhere), each process of `comm` evaluating an equal share
+// of the elements; `u` is given in full on every process.
+CornerResults elementStressesOnFirst(const Job& job, const TemperatureField& temperatures,
+                                     const std::vector<double>& u, MPI_Comm comm);
 
 // The displacements (global axes) and corner stresses of a step, as the result sinks take them.
 StepResult displacementResult(int number, double time, std::vector<double> u, CornerResults corners);
