@@ -1,6 +1,7 @@
 #include "fem/dof_layout.h"
 
 #include <algorithm>
+#include <array>
 
 namespace tarvsolv {
 
@@ -28,17 +29,18 @@ int DofLayout::ownerOf(int n) const {
 
 bool DofLayout::assemblesElement(const FeMesh& mesh, int e) const {
     if (processes_ == 1) return true;
-    int mine = 0, best = 0, bestOwner = processes_;
+    // Each node's owner once: this runs for every element of every assembly pass.
     const auto nodes = mesh.elementNodes(e);
-    for (int n : nodes) {
-        const int owner = ownerOf(n);
-        if (owner == rank_) ++mine;
-        int count = 0;
-        for (int other : nodes)
-            if (ownerOf(other) == owner) ++count;
-        if (count > best || (count == best && owner < bestOwner)) best = count, bestOwner = owner;
+    std::array<int, 10> owners{};
+    const std::size_t count = std::min(nodes.size(), owners.size());
+    for (std::size_t i = 0; i < count; ++i) owners[i] = ownerOf(nodes[i]);
+    const auto first = owners.begin(), last = owners.begin() + static_cast<std::ptrdiff_t>(count);
+    int best = 0, bestOwner = processes_;
+    for (auto it = first; it != last; ++it) {
+        const int share = static_cast<int>(std::count(first, last, *it));
+        if (share > best || (share == best && *it < bestOwner)) best = share, bestOwner = *it;
     }
-    return bestOwner == rank_ && mine > 0;
+    return bestOwner == rank_;
 }
 
 bool DofLayout::prescribe(int dof, double value) {
