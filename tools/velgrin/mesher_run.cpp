@@ -228,6 +228,8 @@ class MesherRun {
         } catch (...) {
             log_.note("Gmsh's parallel mesher failed (" + gmsh_->lastError() +
                       "): the volumes meshed by its default mesher");
+            // Whatever it left is meshed again from the edges up, as without it.
+            gmsh::model::mesh::clear();
             gmsh::option::setNumber("Mesh.Algorithm3D", 1);
             gmsh::option::setNumber("General.NumThreads", 1);
             return false;
