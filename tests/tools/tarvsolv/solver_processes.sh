@@ -88,6 +88,7 @@ for SOLVER in MF PCG; do
     "$register" --solver-processes 2
     solve flow-two.out
     grep -q "(solver $SOLVER, 2 processes)" bar.slog || fail "the $SOLVER flow run was not on two processes"
+    grep -q "work split over 2 processes: elements" bar.slog || fail "the $SOLVER flow run does not say how its work was split"
     same flow-one.out flow-two.out VELO "$([ "$SOLVER" = MF ] && echo 1e-8 || echo 1e-6)" || fail "two processes do not give the flow of one ($SOLVER)"
 done
 unset SOLVER

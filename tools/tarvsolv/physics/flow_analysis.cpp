@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <stdexcept>
 
+#include "fem/work_split.h"
 #include "physics/analyses.h"
 #include "physics/flow_bodies.h"
 #include "physics/flow_conditions.h"
@@ -77,6 +78,9 @@ struct FlowRun {
                  std::to_string(layout.heldCount()) + " held; Newton to a relative residual of " +
                  number(tolerance(job)) + " in at most " + std::to_string(iterationLimit(job)) +
                  " iterations; linear solver: " + newton.solverName());
+        int processes = 1;
+        MPI_Comm_size(layout.comm(), &processes);
+        if (processes > 1) log.line(workSplitText(workShares(job.mesh, layout.nodes())));
     }
 
     static bool carriesHeat(const Job& job) { return job.kind == SolveKind::Multiphysics; }
