@@ -81,7 +81,9 @@ for size in "${sizes[@]}"; do
             split=$(phases | awk '{ printf "%s / %s / %s / %s / %s", $1, $2, $3, $4, $5 }')
         else
             solve="failed"
-            split=$(grep -h -m1 -iE "error|cannot|killed" "$work/job.slog" "$work/run.log" 2>/dev/null || tail -1 "$work/run.log")
+            # The solver's own reason, else how it ended (a signal: killed from outside, or out of memory).
+            split=$(grep -h -m1 -iE "error|cannot|killed" "$work/job.slog" "$work/run.log" 2>/dev/null ||
+                grep -h -m1 -E "terminated by signal|exited with" "$work/time.txt" || tail -1 "$work/run.log")
         fi
         printf '%-5s | %9d | %-20s | %-9s | %-30s | %s\n' "$size" "$unknowns" "$mw ($mm)" "$n" "$solve" "$split"
     done
