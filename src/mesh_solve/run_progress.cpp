@@ -58,6 +58,13 @@ void takeSolverLine(RunProgress& progress, std::string_view line) {
         return;
     }
     if (line == "done") progress.finished = true;
+    // An adaptive run solves once a refinement cycle: the cycle's line (its unknowns and error)
+    // tells where the run is, and the next cycle's steps count from 0 again.
+    if (startsWith(line, "refinement cycle ")) {
+        progress.stage = std::string(line);
+        progress.percent.reset();
+        progress.timeLeft.clear();
+    }
     if (const auto percent = stepPercent(line)) {
         progress.percent = percent;
         progress.timeLeft = timeLeftOf(line);

@@ -12,7 +12,7 @@ enum class RunProgram { Mesher = 0, Solver = 1 };
 struct RunProgress {
     std::optional<int> percent;
     std::string timeLeft;   // the program's own estimate, as it writes it ("1:05")
-    std::string stage;      // what the mesher is doing
+    std::string stage;      // what the mesher is doing; the solver's refinement cycle
     std::string error;      // the program's error line, without its prefix
     bool finished = false;  // the program logged its last line ("done", or the mesher's 100 %)
 

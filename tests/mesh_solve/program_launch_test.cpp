@@ -124,4 +124,15 @@ TEST(RunEnd, WithoutAnExitStatusTheLogDecides) {
     EXPECT_EQ(report.text, "Mesh of job failed (its end status is unknown)");
 }
 
+// An adaptive solve shows its refinement cycle beside the steps of the cycle's own solve.
+TEST(RunProgress, ARefinementCycleIsShownAndItsStepsCountAgain) {
+    const mesh_solve::RunJob job{"/p/job", "/p", "job"};
+    mesh_solve::RunProgress progress;
+    progress.take(RunProgram::Solver, "[    1.00 s] step 8/8, t = 8 s: temperatures 0 to 1, 0:00 left");
+    progress.take(RunProgram::Solver,
+                  "[    9.00 s] refinement cycle 2: 84,311 unknowns, error estimate 1.7 %");
+    const auto report = mesh_solve::reportFor(RunProgram::Solver, job, progress, std::chrono::seconds(9));
+    EXPECT_EQ(report.text, "Solving job: 9 s refinement cycle 2: 84,311 unknowns, error estimate 1.7 %");
+}
+
 }  // namespace
