@@ -93,6 +93,12 @@ struct BarUnderBodyForce {
     }
 };
 
+// The percentage of the log line that follows `label`; NaN without one.
+double loggedPercent(const std::string& log, const std::string& label) {
+    const auto at = log.find(label);
+    return at == std::string::npos ? std::nan("") : std::atof(log.c_str() + at + label.size());
+}
+
 TEST(ErrorEstimate, EffectivityOnABarUnderABodyForceIsNearOneAndTheErrorFallsAtTheElementsRate) {
     const BarUnderBodyForce bar;
     for (bool quadratic : {false, true}) {
@@ -107,6 +113,8 @@ TEST(ErrorEstimate, EffectivityOnABarUnderABodyForceIsNearOneAndTheErrorFallsAtT
             const std::vector<double> u = job.displacements();
             const ErrorEstimate estimate = stressErrorEstimate(job.mesh(), u, [&](int) { return bar.steel; });
             const double effectivity = estimate.errorNorm / bar.trueError(job.mesh(), u);
+            EXPECT_NEAR(loggedPercent(job.logText(), "error estimate: "), 100 * estimate.relativeError(),
+                        1e-2 * 100 * estimate.relativeError());
             if (cells > (quadratic ? 4 : 8)) {
                 EXPECT_GT(effectivity, 0.8) << "quadratic " << quadratic << ", " << cells << " cells";
                 EXPECT_LT(effectivity, 1.3) << "quadratic " << quadratic << ", " << cells << " cells";
@@ -123,6 +131,33 @@ TEST(ErrorEstimate, EffectivityOnABarUnderABodyForceIsNearOneAndTheErrorFallsAtT
             EXPECT_NEAR(std::sqrt(sum), 100 * estimate.errorNorm / estimate.solutionNorm,
                         1e-9 * 100 * estimate.errorNorm / estimate.solutionNorm);
         }
+    }
+}
+
+// The runs hand the estimate on with their results: steady heat (heated by a source of x^2, its
+// temperatures quartic) that of its heat flux (the
+// conductivity the run's), natural frequencies one per mode, each logged.
+TEST(ErrorEstimate, HeatAndModeRunsWriteTheirEstimateAndLogIt) {
+    SolverJob heat("slab", testing::shortBeam());
+    ASSERT_EQ(heat.solve(testing::heatJob({"al 1e-5*x^2", "bol 2 2 0.002, 20"}), SolverChoice::Direct), "");
+    const ErrorEstimate expected = heatFluxErrorEstimate(heat.mesh(), heat.nodeBlock("TEMP 1"), [](int) {
+        return Vec3{0.05, 0.05, 0.05};
+    });
+    const std::vector<double> written = heat.nodeBlock("ERRE 1"),
+                              wanted = nodeErrorPercent(heat.mesh(), expected);
+    ASSERT_EQ(written.size(), wanted.size());
+    for (std::size_t n = 0; n < wanted.size(); ++n)
+        EXPECT_NEAR(written[n], wanted[n], 1e-4 * wanted[n] + 1e-9) << n;
+    EXPECT_NEAR(loggedPercent(heat.logText(), "error estimate: "), 100 * expected.relativeError(),
+                1e-2 * 100 * expected.relativeError());
+
+    SolverJob modes("modes", testing::shortBeam());
+    ASSERT_EQ(modes.solve(testing::clampedSteel({}, 3, "2,0,0,0,0"), SolverChoice::Direct), "");
+    EXPECT_EQ(modes.blockSteps("ERRE "), (std::vector<int>{1, 2}));
+    for (const char* label : {"mode 1: error estimate: ", "mode 2: error estimate: "}) {
+        const double percent = loggedPercent(modes.logText(), label);
+        EXPECT_GT(percent, 0) << label;
+        EXPECT_LT(percent, 100) << label;
     }
 }
 
