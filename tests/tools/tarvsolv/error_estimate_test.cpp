@@ -135,8 +135,8 @@ TEST(ErrorEstimate, EffectivityOnABarUnderABodyForceIsNearOneAndTheErrorFallsAtT
 }
 
 // The runs hand the estimate on with their results: steady heat (heated by a source of x^2, its
-// temperatures quartic) that of its heat flux (the
-// conductivity the run's), natural frequencies one per mode, each logged.
+// temperatures quartic) that of its heat flux with the run's conductivity, transient heat one per
+// written step, natural frequencies one per mode, each logged.
 TEST(ErrorEstimate, HeatAndModeRunsWriteTheirEstimateAndLogIt) {
     SolverJob heat("slab", testing::shortBeam());
     ASSERT_EQ(heat.solve(testing::heatJob({"al 1e-5*x^2", "bol 2 2 0.002, 20"}), SolverChoice::Direct), "");
@@ -150,6 +150,13 @@ TEST(ErrorEstimate, HeatAndModeRunsWriteTheirEstimateAndLogIt) {
         EXPECT_NEAR(written[n], wanted[n], 1e-4 * wanted[n] + 1e-9) << n;
     EXPECT_NEAR(loggedPercent(heat.logText(), "error estimate: "), 100 * expected.relativeError(),
                 1e-2 * 100 * expected.relativeError());
+
+    // Transient heat: every written step, logged by its number.
+    ASSERT_EQ(heat.solve(testing::heatJob({"al 1e-5*x^2", "bol 2 2 0.002, 20"}, 2, "20,4,5,2,0"),
+                         SolverChoice::Direct),
+              "");
+    EXPECT_EQ(heat.blockSteps("ERRE "), (std::vector<int>{2, 4}));
+    EXPECT_GT(loggedPercent(heat.logText(), "step 4: error estimate: "), 0);
 
     SolverJob modes("modes", testing::shortBeam());
     ASSERT_EQ(modes.solve(testing::clampedSteel({}, 3, "2,0,0,0,0"), SolverChoice::Direct), "");
