@@ -142,7 +142,7 @@
 
 #include "closed_forms.h"
 #include "elastica.h"
-#include "end_to_end/energy_error.h"
+#include "energy_error.h"
 #include "fem/fe_mesh.h"
 #include "formats/derived_stress.h"
 #include "formats/mesh_reader.h"
@@ -518,10 +518,10 @@ void tubeEffectivity(char** argv, const results::NodeResults& u, double a, doubl
     std::ifstream in(argv[7]);
     std::stringstream log;
     log << in.rdbuf();
-    const double r = e2e::loggedRelativeError(log.str());
+    const double r = tarvsolv::testing::loggedRelativeError(log.str());
     const double coefA = p * a * a / (b * b - a * a), coefB = coefA * b * b;
-    const e2e::EnergyNorms norms =
-        e2e::energyNorms(tarvsolv::readMeshFile(argv[0]), u.vectors, e, nu, [&](const tarvsolv::Vec3& x) {
+    const tarvsolv::testing::EnergyNorms norms = tarvsolv::testing::energyNorms(
+        tarvsolv::readMeshFile(argv[0]), u.vectors, e, nu, [&](const tarvsolv::Vec3& x) {
             const double r2 = x.x * x.x + x.y * x.y, c2 = x.x * x.x / r2, s2 = x.y * x.y / r2,
                          cs = x.x * x.y / r2;
             const double radial = coefA - coefB / r2, hoop = coefA + coefB / r2;

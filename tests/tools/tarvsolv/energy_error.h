@@ -1,8 +1,8 @@
 #pragma once
-// The energy-norm error of a run's displacements against a closed-form stress field, for the check
+// The energy-norm error of a run's displacements against a closed-form stress field, for the checks
 // of the error estimate: the true error that the estimate's effectivity divides by, and the energy
-// norm of the run's own solution. The run's stresses are worked out from its displacements (as the
-// add-on's reader reads them) with the solver's own element geometry, curved elements included.
+// norm of the run's own solution. The run's stresses are worked out from its displacements with
+// the solver's own element geometry, curved elements included.
 #include <cmath>
 #include <functional>
 #include <string>
@@ -11,7 +11,7 @@
 #include "fem/element_kernels.h"
 #include "fem/fe_mesh.h"
 
-namespace e2e {
+namespace tarvsolv::testing {
 
 struct EnergyNorms {
     double error = 0;     // of the exact stresses minus the run's
@@ -59,4 +59,4 @@ inline double loggedRelativeError(const std::string& log) {
     return at == std::string::npos ? std::nan("") : std::atof(log.c_str() + at + key.size()) / 100;
 }
 
-}  // namespace e2e
+}  // namespace tarvsolv::testing
