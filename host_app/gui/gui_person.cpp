@@ -105,10 +105,18 @@ bool GuiPerson::choose(ui::Dialog& dialog, int id, int index) {
             ui_wx::clickAt(at);
             if ((already || awaitAction(before)) && chosen()) return true;
         }
-        // Out of sight, or the line missed: the keys from the first line.
+        // Out of sight, or the line missed: the keys from the nearer end of the list, as a person
+        // would press them. Every line passed on the way is chosen in turn, and a dialog may act on
+        // each (the results dialog plots it), so the walk is kept short.
         focus(*list);
-        ui_wx::pressKey(WXK_HOME);
-        pressUntil(WXK_DOWN, index + 1, chosen);
+        const int count = dialog.itemCount(id);
+        if (index < count / 2) {
+            ui_wx::pressKey(WXK_HOME);
+            pressUntil(WXK_DOWN, index + 1, chosen);
+        } else {
+            ui_wx::pressKey(WXK_END);
+            pressUntil(WXK_UP, count - index, chosen);
+        }
         return ui_wx::pumpUntil(chosen);
     }
     // A drop-down list: opened by a click, walked with the arrow keys, closed with Enter.
