@@ -80,6 +80,7 @@ void VtkResultSink::step(const StepResult& step) {
         grid.arrays.push_back({info.name, info.width, std::move(values)});
     }
     if (!step.corners.stresses.empty()) addStresses(step.corners, grid.arrays);
+    if (!step.elementErrors.empty()) grid.elementErrors = step.elementErrors;
     if (!step.corners.plasticStrains.empty()) {
         CornerSums sums(job_.mesh, 1);
         const CornerFields& corners = step.corners;
@@ -126,6 +127,8 @@ void VtkResultSink::writeGrid(const Grid& grid, const std::string& path) const {
     if (job_.geometry)
         for (int e = 0; e < job_.mesh.elementCount(); ++e) bodies[e] = job_.geometry->bodyOfElement(e);
     writer.addCellData("Body", std::move(bodies));
+    if (grid.elementErrors.size() == static_cast<std::size_t>(job_.mesh.elementCount()))
+        writer.addCellData("Error estimate", grid.elementErrors);
     writer.write(path);
 }
 

@@ -7,8 +7,9 @@
 // Point data: displacement (or mode shape), velocity and temperature; the stress tensor, von Mises
 // and the principal stresses, and the plastic strain, each worked out at the element corners and
 // averaged per node as the add-on's displays do, mid-side nodes taking the mean of their edge's
-// corners. Cell data: the body of each element. Every value is the one the result file holds (its
-// digits), so that the VTK files and the add-on's displays of a run agree to the last digit.
+// corners. Cell data: the body of each element and, when the step has one, the error estimate of
+// each element (the point array "Error estimate" holds its node means). Every value is the one the result
+// file holds (its digits), so that the VTK files and the add-on's displays of a run agree to the last digit.
 #include <map>
 #include <string>
 #include <vector>
@@ -38,6 +39,7 @@ class VtkResultSink : public ResultSink {
     struct Grid {
         double time = 0;
         std::vector<PointArray> arrays;
+        std::vector<double> elementErrors;
     };
     void addStresses(const CornerFields& corners, std::vector<PointArray>& arrays) const;
     void writeGrid(const Grid& grid, const std::string& path) const;

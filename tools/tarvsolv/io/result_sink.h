@@ -21,7 +21,8 @@ enum class NodeQuantity {
     Vorticity,
     HeatFlux,
     Density,
-    MachNumber
+    MachNumber,
+    ErrorEstimate
 };
 
 struct NodeQuantityInfo {
@@ -50,6 +51,8 @@ constexpr NodeQuantityInfo nodeQuantityInfo(NodeQuantity quantity) {
             return {"DENS", "Density", 1};
         case NodeQuantity::MachNumber:
             return {"MACH", "Mach number", 1};
+        case NodeQuantity::ErrorEstimate:
+            return {"ERRE", "Error estimate", 1};
     }
     return {"", "", 1};
 }
@@ -73,6 +76,9 @@ struct StepResult {
     double time = 0;                    // the time, load factor or mode value the step stands for
     std::vector<NodeField> nodeFields;  // in the order the result file lists them
     CornerFields corners;
+    // Each element's estimated error in per cent of the mean (fem/error_estimate.h), beside the
+    // node means of the "ERRE" field; empty: the step has no estimate.
+    std::vector<double> elementErrors;
 
     void add(NodeQuantity quantity, std::vector<double> values) {
         nodeFields.push_back({quantity, std::move(values)});

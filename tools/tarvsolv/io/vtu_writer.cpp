@@ -80,6 +80,10 @@ void VtuWriter::addCellData(const std::string& name, std::vector<std::int32_t> v
     cellData_.push_back({name, "Int32", 1, bytesOf(values)});
 }
 
+void VtuWriter::addCellData(const std::string& name, std::vector<double> values) {
+    cellData_.push_back({name, "Float64", 1, bytesOf(values)});
+}
+
 void VtuWriter::write(const std::string& path) const {
     const int p = mesh_.nodesPerElement;
     const auto cells = static_cast<std::size_t>(mesh_.elementCount());

@@ -21,6 +21,7 @@ class VtuWriter {
     // `values` holds `components` numbers per node (6: a symmetric tensor xx yy zz xy yz xz).
     void addPointData(const std::string& name, int components, std::vector<double> values);
     void addCellData(const std::string& name, std::vector<std::int32_t> values);
+    void addCellData(const std::string& name, std::vector<double> values);
     // Throws std::runtime_error when the file cannot be written.
     void write(const std::string& path) const;
 

@@ -6,6 +6,7 @@
 #include "fem/rigid_motion_check.h"
 #include "fem/system_assembler.h"
 #include "physics/analyses.h"
+#include "physics/error_report.h"
 #include "physics/heat_assembly.h"
 #include "physics/heat_balance.h"
 #include "physics/heat_flux.h"
@@ -213,7 +214,9 @@ void solveSteadyHeat(const Job& job, RunLog& log, ResultSink& results) {
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
     if (rank != 0) return;
-    results.step(withHeat(job, StepResult{}, std::move(temperatures), 1.0));
+    StepResult step = withHeat(job, StepResult{}, std::move(temperatures), 1.0);
+    addHeatErrorEstimate(job, step.nodeFields.front().values, 1.0, step, log);
+    results.step(step);
 }
 
 }  // namespace tarvsolv

@@ -8,6 +8,7 @@
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
 #include "physics/elastic_assembly.h"
+#include "physics/error_report.h"
 #include "physics/reactions.h"
 #include "physics/structural_setup.h"
 #include "physics/structural_statics.h"
@@ -285,7 +286,9 @@ void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::v
     LogStage stage("stresses");
     CornerResults corners = elementStressesOnFirst(job, setup.temperatures(), u, layout.comm());
     if (!layout.onFirstProcess()) return;
-    results.step(displacementResult(1, 0, std::move(u), std::move(corners)));
+    StepResult step = displacementResult(1, 0, std::move(u), std::move(corners));
+    addStressErrorEstimate(job, setup.temperatures(), true, step.nodeFields.front().values, step, log);
+    results.step(step);
 }
 
 StepResult displacementResult(int number, double time, std::vector<double> u, CornerResults corners) {
@@ -298,7 +301,8 @@ StepResult displacementResult(int number, double time, std::vector<double> u, Co
     return step;
 }
 
-void handModeShapes(const DofLayout& layout, std::vector<std::vector<double>>& shapes, ResultSink& results) {
+void handModeShapes(const DofLayout& layout, std::vector<std::vector<double>>& shapes, ResultSink& results,
+                    const std::function<void(StepResult&)>& annotate) {
     for (std::size_t i = 0; i < shapes.size(); ++i) {
         std::vector<double>& shape = shapes[i];
         layout.toGlobal(shape);
@@ -309,6 +313,7 @@ void handModeShapes(const DofLayout& layout, std::vector<std::vector<double>>& s
         StepResult mode;
         mode.number = static_cast<int>(i + 1);
         mode.add(NodeQuantity::ModeShape, std::move(shape));
+        if (annotate) annotate(mode);
         results.step(mode);
     }
 }
@@ -347,7 +352,8 @@ double modeShift(const StructuralSetup& setup, const ElasticScales& scales, RunL
     return -1e-6 * global[0] / global[1];
 }
 
-void handFrequencies(const DofLayout& layout, ModesReport& modes, RunLog& log, ResultSink& results) {
+void handFrequencies(const DofLayout& layout, ModesReport& modes, RunLog& log, ResultSink& results,
+                     const std::function<void(StepResult&)>& annotate) {
     std::vector<double> frequencies;
     for (std::size_t i = 0; i < modes.eigenvalues.size(); ++i) {
         const double lambda = std::max(0.0, modes.eigenvalues[i]);
@@ -358,7 +364,7 @@ void handFrequencies(const DofLayout& layout, ModesReport& modes, RunLog& log, R
     }
     results.modeValues(frequencies);
     modes.vectors.resize(frequencies.size());
-    handModeShapes(layout, modes.vectors, results);
+    handModeShapes(layout, modes.vectors, results, annotate);
 }
 
 }  // namespace
@@ -388,7 +394,11 @@ void solveNaturalFrequencies(const Job& job, RunLog& log, ResultSink& results,
             "the heated state lies beyond its buckling point (with its prestress the stiffness has a mode of "
             "negative stiffness), so it has no natural frequencies; solve buckling about the heated state");
     if (!layout.onFirstProcess()) return;
-    handFrequencies(layout, modes, log, results);
+    // Each mode's estimate is relative to its own energy, so the shape's scale drops out.
+    handFrequencies(layout, modes, log, results, [&](StepResult& mode) {
+        addStressErrorEstimate(job, setup.temperatures(), false, mode.nodeFields.front().values, mode, log,
+                               "mode " + std::to_string(mode.number) + ": ");
+    });
 }
 
 }  // namespace tarvsolv

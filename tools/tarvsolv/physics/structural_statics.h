@@ -84,7 +84,8 @@ CornerResults elementStressesOnFirst(const Job& job, const TemperatureField& tem
 StepResult displacementResult(int number, double time, std::vector<double> u, CornerResults corners);
 
 // Hands the mode shapes (the layout's unknowns, made global in place) on as "EIGE" 1, 2, ..., each
-// scaled so that its largest component is 1.
-void handModeShapes(const DofLayout& layout, std::vector<std::vector<double>>& shapes, ResultSink& results);
+// scaled so that its largest component is 1; `annotate` (when given) adds to each mode's step.
+void handModeShapes(const DofLayout& layout, std::vector<std::vector<double>>& shapes, ResultSink& results,
+                    const std::function<void(StepResult&)>& annotate = {});
 
 }  // namespace tarvsolv

@@ -1,0 +1,165 @@
+// The recovery-based error estimate: fields the elements represent exactly estimate no error; on a
+// smooth solution the estimate tracks the true error (its effectivity near 1) and falls with the
+// mesh at the elements' rate.
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "fem/error_estimate.h"
+#include "solver_fixture.h"
+
+namespace tarvsolv {
+namespace {
+
+using testing::SolverJob;
+
+// A box mesh sheared and stretched (an affine map keeps the elements' polynomial spaces).
+FeMesh shearedBox(bool quadratic) {
+    FeMesh mesh = makeBoxMesh({{}, {4, 3, 2}, 4, 3, 2, quadratic});
+    mapNodes(mesh, [](const Vec3& p) {
+        return Vec3{p.x + 0.3 * p.y, 1.2 * p.y + 0.2 * p.z, p.z - 0.1 * p.x};
+    });
+    return mesh;
+}
+
+// Displacements and temperatures of the elements' own order (linear: uniform stress and heat flux;
+// quadratic: linear ones) recover exactly, so the estimate is 0 on any mesh, even at the boundary's
+// grown patches.
+TEST(ErrorEstimate, FieldsTheElementsRepresentExactlyEstimateNoError) {
+    const ElasticMaterial steel(IsotropicElastic{210000, 0.3, 1.2e-5, 0});
+    for (bool quadratic : {false, true}) {
+        const FeMesh mesh = shearedBox(quadratic);
+        std::vector<double> u, t, dT;
+        for (int n = 0; n < mesh.nodeCount(); ++n) {
+            const Vec3 x = mesh.node(n);
+            const double s = quadratic ? 1 : 0;  // the quadratic part
+            u.insert(u.end(), {1e-3 * (x.x + 2 * x.y) + s * 1e-4 * x.y * x.z,
+                               -2e-3 * x.z + s * 3e-4 * x.x * x.x, 5e-4 * x.x + s * 2e-4 * x.y * x.y});
+            t.push_back(20 + 3 * x.x - x.z + s * (x.x * x.y - 2 * x.z * x.z));
+            dT.push_back(40 + 5 * x.y);  // linear: its thermal strain is exact on either mesh
+        }
+        const auto changes = [&](int e) {
+            std::vector<double> v;
+            elementValues(mesh, e, dT, 1, v);
+            return v;
+        };
+        // Linear elements take a uniform temperature change (their thermal strain is uniform).
+        const auto uniform = [&](int e) { return std::vector<double>(mesh.nodesPerElement, 40.0); };
+        const ErrorEstimate stress = stressErrorEstimate(
+            mesh, u, [&](int) { return steel; },
+            quadratic ? std::function<std::vector<double>(int)>(changes) : uniform);
+        const ErrorEstimate heat = heatFluxErrorEstimate(mesh, t, [](int) { return Vec3{0.05, 0.05, 0.02}; });
+        for (const ErrorEstimate* estimate : {&stress, &heat}) {
+            EXPECT_GT(estimate->solutionNorm, 0);
+            EXPECT_LT(estimate->errorNorm, 1e-9 * estimate->solutionNorm) << "quadratic " << quadratic;
+            EXPECT_EQ(estimate->elementError.size(), static_cast<std::size_t>(mesh.elementCount()));
+        }
+    }
+}
+
+// A steel bar 100 x 10 x 10 mm on rollers (uniaxial strain) under the axial body force
+// rho a = c x^2, held at x = 0 and free at x = L: sigma_xx = c (L^3 - x^3) / 3, a cubic stress that
+// neither element order represents.
+struct BarUnderBodyForce {
+    static constexpr double kLength = 100, kAcceleration = 40;  // a = 40 x^2 m/s2
+    double c = 7.85e-6 * kAcceleration;                         // N/mm3 per mm2
+    ElasticMaterial steel{IsotropicElastic{testing::kSteelE, testing::kSteelNu, 0, 0}};
+
+    double strain(double x) const {
+        return c * (kLength * kLength * kLength - x * x * x) / 3 / (steel.lambda + 2 * steel.mu);
+    }
+    // The energy norm of the difference of the finite-element strains from the exact ones.
+    double trueError(const FeMesh& mesh, const std::vector<double>& u) const {
+        double error2 = 0;
+        std::vector<double> ue;
+        for (int e = 0; e < mesh.elementCount(); ++e) {
+            elementValues(mesh, e, u, 3, ue);
+            for (const VolumePoint& g : volumePoints(mesh, e, 5)) {
+                double grad[3][3] = {};
+                for (int i = 0; i < mesh.nodesPerElement; ++i)
+                    for (int a = 0; a < 3; ++a)
+                        for (int b = 0; b < 3; ++b) grad[a][b] += ue[3 * i + a] * g.dx[i][b];
+                const double d[6] = {strain(g.x.x) - grad[0][0],
+                                     -grad[1][1],
+                                     -grad[2][2],
+                                     -grad[0][1] - grad[1][0],
+                                     -grad[1][2] - grad[2][1],
+                                     -grad[0][2] - grad[2][0]};
+                for (int v = 0; v < 6; ++v)
+                    for (int w = 0; w < 6; ++w) error2 += g.weight * d[v] * steel.d[6 * v + w] * d[w];
+            }
+        }
+        return std::sqrt(error2);
+    }
+};
+
+// The percentage of the log line that follows `label`; NaN without one.
+double loggedPercent(const std::string& log, const std::string& label) {
+    const auto at = log.find(label);
+    return at == std::string::npos ? std::nan("") : std::atof(log.c_str() + at + label.size());
+}
+
+TEST(ErrorEstimate, EffectivityOnABarUnderABodyForceIsNearOneAndTheErrorFallsAtTheElementsRate) {
+    const BarUnderBodyForce bar;
+    for (bool quadratic : {false, true}) {
+        double previous = 0;
+        // Uniform refinement; the coarsest mesh of each order lies outside the asymptotic range.
+        for (int cells : quadratic ? std::vector<int>{4, 8, 16} : std::vector<int>{8, 16, 32}) {
+            SolverJob job("bar",
+                          makeBoxMesh({{}, {bar.kLength, 10, 10}, cells, cells / 4, cells / 4, quadratic}));
+            testing::JobText text = testing::clampedSteel({"al 40*x^2, 0, 0"});
+            text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 4 1 0 1", "bor 5 1 1 0", "bor 6 1 1 0"};
+            ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
+            const std::vector<double> u = job.displacements();
+            const ErrorEstimate estimate = stressErrorEstimate(job.mesh(), u, [&](int) { return bar.steel; });
+            const double effectivity = estimate.errorNorm / bar.trueError(job.mesh(), u);
+            EXPECT_NEAR(loggedPercent(job.logText(), "error estimate: "), 100 * estimate.relativeError(),
+                        1e-2 * 100 * estimate.relativeError());
+            if (cells > (quadratic ? 4 : 8)) {
+                EXPECT_GT(effectivity, 0.8) << "quadratic " << quadratic << ", " << cells << " cells";
+                EXPECT_LT(effectivity, 1.3) << "quadratic " << quadratic << ", " << cells << " cells";
+            }
+            // Energy-norm error ~ h^p: halving h quarters the quadratic elements' error.
+            if (previous > 0) {
+                EXPECT_NEAR(previous / estimate.errorNorm, quadratic ? 4 : 2, quadratic ? 1 : 0.5);
+            }
+            previous = estimate.errorNorm;
+            // The shown percentages square-average over the volume to the relative error.
+            const std::vector<double> percent = elementErrorPercent(job.mesh(), estimate);
+            double sum = 0;
+            for (double p : percent) sum += p * p / percent.size();  // the elements share one volume
+            EXPECT_NEAR(std::sqrt(sum), 100 * estimate.errorNorm / estimate.solutionNorm,
+                        1e-9 * 100 * estimate.errorNorm / estimate.solutionNorm);
+        }
+    }
+}
+
+// The runs hand the estimate on with their results: steady heat (heated by a source of x^2, its
+// temperatures quartic) that of its heat flux (the
+// conductivity the run's), natural frequencies one per mode, each logged.
+TEST(ErrorEstimate, HeatAndModeRunsWriteTheirEstimateAndLogIt) {
+    SolverJob heat("slab", testing::shortBeam());
+    ASSERT_EQ(heat.solve(testing::heatJob({"al 1e-5*x^2", "bol 2 2 0.002, 20"}), SolverChoice::Direct), "");
+    const ErrorEstimate expected = heatFluxErrorEstimate(heat.mesh(), heat.nodeBlock("TEMP 1"), [](int) {
+        return Vec3{0.05, 0.05, 0.05};
+    });
+    const std::vector<double> written = heat.nodeBlock("ERRE 1"),
+                              wanted = nodeErrorPercent(heat.mesh(), expected);
+    ASSERT_EQ(written.size(), wanted.size());
+    for (std::size_t n = 0; n < wanted.size(); ++n)
+        EXPECT_NEAR(written[n], wanted[n], 1e-4 * wanted[n] + 1e-9) << n;
+    EXPECT_NEAR(loggedPercent(heat.logText(), "error estimate: "), 100 * expected.relativeError(),
+                1e-2 * 100 * expected.relativeError());
+
+    SolverJob modes("modes", testing::shortBeam());
+    ASSERT_EQ(modes.solve(testing::clampedSteel({}, 3, "2,0,0,0,0"), SolverChoice::Direct), "");
+    EXPECT_EQ(modes.blockSteps("ERRE "), (std::vector<int>{1, 2}));
+    for (const char* label : {"mode 1: error estimate: ", "mode 2: error estimate: "}) {
+        const double percent = loggedPercent(modes.logText(), label);
+        EXPECT_GT(percent, 0) << label;
+        EXPECT_LT(percent, 100) << label;
+    }
+}
+
+}  // namespace
+}  // namespace tarvsolv

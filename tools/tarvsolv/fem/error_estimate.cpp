@@ -1,0 +1,179 @@
+#include "fem/error_estimate.h"
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+
+#include "fem/dense_cholesky.h"
+#include "fem/patch_recovery.h"
+#include "fem/quadrature.h"
+
+namespace tarvsolv {
+namespace {
+
+// Rule for the error integrals: exact for the square of a recovered flux of the element's order
+// on straight-sided elements.
+int errorRuleDegree(const FeMesh& mesh) {
+    return mesh.nodesPerElement == 4 ? 2 : 5;
+}
+
+SampledFlux sampleFlux(const FeMesh& mesh, const FluxField& field) {
+    const std::vector<QuadPoint>& rule = samplingRule(mesh);
+    SampledFlux samples;
+    samples.components = field.components;
+    const std::size_t points = static_cast<std::size_t>(mesh.elementCount()) * rule.size();
+    samples.positions.reserve(points);
+    samples.values.resize(points * field.components);
+    double* out = samples.values.data();
+    for (int e = 0; e < mesh.elementCount(); ++e) {
+        const ElementFlux flux = field.element(e);
+        for (const QuadPoint& q : rule) {
+            const VolumePoint g = volumePoint(mesh, e, q.xi, q.weight);
+            samples.positions.push_back(g.x);
+            flux.at(g, out);
+            out += field.components;
+        }
+    }
+    return samples;
+}
+
+double energy(const std::vector<double>& compliance, const double* v, int m) {
+    double sum = 0;
+    for (int i = 0; i < m; ++i)
+        for (int j = 0; j < m; ++j) sum += v[i] * compliance[i * m + j] * v[j];
+    return sum;
+}
+
+double elementVolume(const FeMesh& mesh, int e) {
+    double v = 0;
+    for (const VolumePoint& g : volumePoints(mesh, e, 2)) v += g.weight;
+    return v;
+}
+
+// The inverse of the symmetric positive definite `a` (n x n); empty when it is not.
+std::vector<double> inverse(std::vector<double> a, int n) {
+    if (!choleskyFactor(a, n)) return {};
+    std::vector<double> inv(static_cast<std::size_t>(n) * n, 0.0);
+    for (int i = 0; i < n; ++i) inv[i * n + i] = 1;
+    choleskySolve(a, n, inv.data(), n);
+    return inv;
+}
+
+}  // namespace
+
+double ErrorEstimate::relativeError() const {
+    const double total = std::sqrt(errorNorm * errorNorm + solutionNorm * solutionNorm);
+    return total > 0 ? errorNorm / total : 0;
+}
+
+ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field) {
+    const int m = field.components, p = mesh.nodesPerElement;
+    const std::vector<double> recovered = recoverPatchwise(mesh, sampleFlux(mesh, field));
+    ErrorEstimate out;
+    out.elementError.resize(static_cast<std::size_t>(mesh.elementCount()));
+    std::vector<double> fe(m), difference(m);
+    double error2 = 0, solution2 = 0;
+    for (int e = 0; e < mesh.elementCount(); ++e) {
+        const ElementFlux flux = field.element(e);
+        const auto nodes = mesh.elementNodes(e);
+        double eta2 = 0;
+        for (const VolumePoint& g : volumePoints(mesh, e, errorRuleDegree(mesh))) {
+            flux.at(g, fe.data());
+            for (int c = 0; c < m; ++c) {
+                double star = 0;
+                for (int i = 0; i < p; ++i)
+                    star += g.n[i] * recovered[static_cast<std::size_t>(nodes[i]) * m + c];
+                difference[c] = star - fe[c];
+            }
+            eta2 += g.weight * energy(flux.compliance, difference.data(), m);
+            solution2 += g.weight * energy(flux.compliance, fe.data(), m);
+        }
+        out.elementError[e] = std::sqrt(eta2);
+        error2 += eta2;
+    }
+    out.errorNorm = std::sqrt(error2);
+    out.solutionNorm = std::sqrt(solution2);
+    return out;
+}
+
+ErrorEstimate stressErrorEstimate(
+    const FeMesh& mesh, const std::vector<double>& u,
+    const std::function<ElasticMaterial(int element)>& materialOf,
+    const std::function<std::vector<double>(int element)>& temperatureChangesOf) {
+    const int p = mesh.nodesPerElement;
+    FluxField field{6, [&](int e) {
+                        const ElasticMaterial m = materialOf(e);
+                        std::vector<double> ue, dT;
+                        elementValues(mesh, e, u, 3, ue);
+                        if (temperatureChangesOf) dT = temperatureChangesOf(e);
+                        ElementFlux flux;
+                        flux.compliance = inverse({m.d.begin(), m.d.end()}, 6);
+                        if (flux.compliance.empty())
+                            throw std::runtime_error("the material of element " + std::to_string(e + 1) +
+                                                     " has no positive definite stiffness");
+                        flux.at = [m, ue = std::move(ue), dT = std::move(dT), p](const VolumePoint& g,
+                                                                                 double* s) {
+                            double grad[3][3] = {};
+                            double t = 0;
+                            for (int i = 0; i < p; ++i) {
+                                for (int a = 0; a < 3; ++a)
+                                    for (int b = 0; b < 3; ++b) grad[a][b] += ue[3 * i + a] * g.dx[i][b];
+                                if (!dT.empty()) t += g.n[i] * dT[i];
+                            }
+                            const std::array<double, 6> stress = stressOf(m, grad, t);
+                            std::copy(stress.begin(), stress.end(), s);
+                        };
+                        return flux;
+                    }};
+    return recoveryErrorEstimate(mesh, field);
+}
+
+ErrorEstimate heatFluxErrorEstimate(const FeMesh& mesh, const std::vector<double>& temperatures,
+                                    const std::function<Vec3(int element)>& conductivityOf) {
+    const int p = mesh.nodesPerElement;
+    FluxField field{3, [&](int e) {
+                        const Vec3 k = conductivityOf(e);
+                        if (!(k.x > 0 && k.y > 0 && k.z > 0))
+                            throw std::runtime_error("the conductivity of element " + std::to_string(e + 1) +
+                                                     " is not above 0");
+                        std::vector<double> te;
+                        elementValues(mesh, e, temperatures, 1, te);
+                        ElementFlux flux;
+                        flux.compliance = {1 / k.x, 0, 0, 0, 1 / k.y, 0, 0, 0, 1 / k.z};
+                        flux.at = [k, te = std::move(te), p](const VolumePoint& g, double* q) {
+                            double grad[3] = {};
+                            for (int i = 0; i < p; ++i)
+                                for (int b = 0; b < 3; ++b) grad[b] += te[i] * g.dx[i][b];
+                            for (int b = 0; b < 3; ++b) q[b] = -k[b] * grad[b];
+                        };
+                        return flux;
+                    }};
+    return recoveryErrorEstimate(mesh, field);
+}
+
+std::vector<double> elementErrorPercent(const FeMesh& mesh, const ErrorEstimate& estimate) {
+    std::vector<double> volumes(static_cast<std::size_t>(mesh.elementCount()));
+    double total = 0;
+    for (int e = 0; e < mesh.elementCount(); ++e) total += volumes[e] = elementVolume(mesh, e);
+    std::vector<double> out(volumes.size(), 0.0);
+    if (!(estimate.solutionNorm > 0) || !(total > 0)) return out;
+    const double meanDensity = std::sqrt(estimate.solutionNorm * estimate.solutionNorm / total);
+    for (std::size_t e = 0; e < out.size(); ++e)
+        if (volumes[e] > 0 && e < estimate.elementError.size())
+            out[e] = 100 * estimate.elementError[e] / std::sqrt(volumes[e]) / meanDensity;
+    return out;
+}
+
+std::vector<double> nodeErrorPercent(const FeMesh& mesh, const ErrorEstimate& estimate) {
+    const std::vector<double> percent = elementErrorPercent(mesh, estimate);
+    const auto nodes = static_cast<std::size_t>(mesh.nodeCount());
+    std::vector<double> sum(nodes, 0.0), weight(nodes, 0.0);
+    for (int e = 0; e < mesh.elementCount(); ++e) {
+        const double v = elementVolume(mesh, e);
+        for (int n : mesh.elementNodes(e)) sum[n] += v * percent[e], weight[n] += v;
+    }
+    for (std::size_t n = 0; n < nodes; ++n) sum[n] = weight[n] > 0 ? sum[n] / weight[n] : 0;
+    return sum;
+}
+
+}  // namespace tarvsolv

@@ -1,0 +1,57 @@
+#pragma once
+// The recovery-based (Zienkiewicz-Zhu) estimate of the energy-norm error of a finite-element
+// solution, element by element. The flux of the solution (stresses, heat flux) jumps between
+// elements; its patch recovery (fem/patch_recovery.h) is smooth and, on smooth solutions, closer to
+// the exact flux by an order. The difference of the two measured in the energy norm estimates the
+// error: eta_e^2 = integral over element e of (q* - q_h)^T C (q* - q_h), C the compliance (D^-1 for
+// stresses, k^-1 for the heat flux).
+#include <functional>
+#include <vector>
+
+#include "fem/element_kernels.h"
+
+namespace tarvsolv {
+
+struct ErrorEstimate {
+    std::vector<double> elementError;  // eta_e: the energy-norm error of each element
+    double errorNorm = 0;              // sqrt(sum eta_e^2)
+    double solutionNorm = 0;           // the energy norm of the finite-element solution
+    double relativeError() const;      // errorNorm / sqrt(errorNorm^2 + solutionNorm^2)
+};
+
+// The flux of the finite-element solution on one element.
+struct ElementFlux {
+    // Writes the flux's values at a point of the element.
+    std::function<void(const VolumePoint& point, double* flux)> at;
+    // The energy's weight, components x components, row-major: D^-1 for stresses, k^-1 for heat.
+    std::vector<double> compliance;
+};
+
+// A flux of `components` values, element by element.
+struct FluxField {
+    int components = 0;
+    std::function<ElementFlux(int element)> element;
+};
+
+ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field);
+
+// The stresses of the displacements `u` (3 per node, every node) with each element's material and,
+// when given, its temperature changes per element node (the thermal strain is no stress).
+// Throws std::runtime_error when a material's matrix is not positive definite.
+ErrorEstimate stressErrorEstimate(
+    const FeMesh& mesh, const std::vector<double>& u,
+    const std::function<ElasticMaterial(int element)>& materialOf,
+    const std::function<std::vector<double>(int element)>& temperatureChangesOf = {});
+// The heat flux -k grad T of the temperatures (every node) with each element's conductivities along
+// x, y and z. Throws std::runtime_error when a conductivity is not above 0.
+ErrorEstimate heatFluxErrorEstimate(const FeMesh& mesh, const std::vector<double>& temperatures,
+                                    const std::function<Vec3(int element)>& conductivityOf);
+
+// The estimate as shown: each element's error in per cent of the mean, 100 sqrt(eta_e^2 / V_e) /
+// sqrt(solutionNorm^2 / V), V the volume of the model: the local error density against the mean
+// energy density, alike for any element size, unit and physics. All 0 when the solution is 0.
+std::vector<double> elementErrorPercent(const FeMesh& mesh, const ErrorEstimate& estimate);
+// The same per node: the volume-weighted mean over the elements that hold the node.
+std::vector<double> nodeErrorPercent(const FeMesh& mesh, const ErrorEstimate& estimate);
+
+}  // namespace tarvsolv

@@ -1,0 +1,60 @@
+#include "physics/error_report.h"
+
+#include <sstream>
+#include <stdexcept>
+
+#include "base/log_stage.h"
+#include "physics/materials.h"
+
+namespace tarvsolv {
+namespace {
+
+template <typename Estimate>
+void tryEstimate(const Job& job, StepResult& step, RunLog& log, const std::string& label,
+                 Estimate&& estimate) {
+    LogStage stage("error estimate");
+    try {
+        addErrorEstimate(job.mesh, estimate(), step, log, label);
+    } catch (const std::runtime_error& e) {
+        log.warning(label + "no error estimate: " + e.what());
+    }
+}
+
+}  // namespace
+
+void addErrorEstimate(const FeMesh& mesh, const ErrorEstimate& estimate, StepResult& step, RunLog& log,
+                      const std::string& label) {
+    std::ostringstream text;
+    text.precision(3);
+    text << label << "error estimate: " << 100 * estimate.relativeError()
+         << " % relative error in the energy norm";
+    log.line(text.str());
+    step.add(NodeQuantity::ErrorEstimate, nodeErrorPercent(mesh, estimate));
+    step.elementErrors = elementErrorPercent(mesh, estimate);
+}
+
+void addStressErrorEstimate(const Job& job, const TemperatureField& temperatures, bool thermalStrain,
+                            const std::vector<double>& u, StepResult& step, RunLog& log,
+                            const std::string& label) {
+    tryEstimate(job, step, log, label, [&] {
+        return stressErrorEstimate(
+            job.mesh, u, [&](int e) { return elementMaterial(job, temperatures, e); },
+            [&](int e) { return thermalStrain ? temperatures.changes(job.mesh, e) : std::vector<double>(); });
+    });
+}
+
+void addHeatErrorEstimate(const Job& job, const std::vector<double>& temperatures, double time,
+                          StepResult& step, RunLog& log, const std::string& label) {
+    tryEstimate(job, step, log, label, [&] {
+        return heatFluxErrorEstimate(job.mesh, temperatures, [&](int e) {
+            const auto nodes = job.mesh.elementNodes(e);
+            // The mean corner temperature, as the conduction assembly takes it.
+            const double mean = 0.25 * (temperatures[nodes[0]] + temperatures[nodes[1]] +
+                                        temperatures[nodes[2]] + temperatures[nodes[3]]);
+            return job.materials->forElement(*job.geometry, e)
+                .conductivityAt(elementPoint(job.mesh, e, time, mean));
+        });
+    });
+}
+
+}  // namespace tarvsolv

@@ -1,0 +1,32 @@
+#pragma once
+// The error estimate of a step's results as the run hands it on: the node field "ERRE" and the
+// element values (each in per cent of the mean, fem/error_estimate.h) added to the step, and the
+// global relative error in the log. An estimate that cannot be made (a material the recovery
+// cannot weigh) costs the step its estimate, never its results: the log says why.
+#include <string>
+#include <vector>
+
+#include "fem/error_estimate.h"
+#include "io/result_sink.h"
+#include "io/run_log.h"
+#include "physics/job.h"
+#include "physics/structural_statics.h"
+
+namespace tarvsolv {
+
+// Adds `estimate` to `step` and logs "<label>error estimate: 3.2 % relative error in the energy
+// norm".
+void addErrorEstimate(const FeMesh& mesh, const ErrorEstimate& estimate, StepResult& step, RunLog& log,
+                      const std::string& label = "");
+
+// The estimate of the stresses of the displacements `u` (every node's), with the materials at
+// `temperatures`; `thermalStrain` takes their thermal strains out of the stresses (statics), false
+// leaves them out (mode shapes).
+void addStressErrorEstimate(const Job& job, const TemperatureField& temperatures, bool thermalStrain,
+                            const std::vector<double>& u, StepResult& step, RunLog& log,
+                            const std::string& label = "");
+// The estimate of the heat flux of `temperatures` (every node's) at `time`.
+void addHeatErrorEstimate(const Job& job, const std::vector<double>& temperatures, double time,
+                          StepResult& step, RunLog& log, const std::string& label = "");
+
+}  // namespace tarvsolv
