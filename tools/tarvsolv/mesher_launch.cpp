@@ -20,7 +20,8 @@ std::string mesherPath() {
     return (error ? std::filesystem::path(".") : self.parent_path()).append("velgrin").string();
 }
 
-MesherOutcome runMesher(const std::string& mesher, const std::string& inputPath, const std::string& sizeField) {
+MesherOutcome runMesher(const std::string& mesher, const std::string& inputPath,
+                        const std::string& sizeField) {
     if (access(mesher.c_str(), X_OK) != 0) return {false, "the mesher " + mesher + " cannot be found"};
     std::vector<std::string> words{mesher, inputPath, "0", "--size-field", sizeField};
     std::vector<char*> args;
@@ -33,13 +34,15 @@ MesherOutcome runMesher(const std::string& mesher, const std::string& inputPath,
     pid_t child = 0;
     const int started = posix_spawn(&child, mesher.c_str(), &actions, nullptr, args.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
-    if (started != 0) return {false, "the mesher could not be started: " + std::string(std::strerror(started))};
+    if (started != 0)
+        return {false, "the mesher could not be started: " + std::string(std::strerror(started))};
     int status = 0;
     while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
     }
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return {true, ""};
-    return {false, WIFEXITED(status) ? "the mesher ended with exit code " + std::to_string(WEXITSTATUS(status))
-                                     : "the mesher was ended by signal " + std::to_string(WTERMSIG(status))};
+    return {false, WIFEXITED(status)
+                       ? "the mesher ended with exit code " + std::to_string(WEXITSTATUS(status))
+                       : "the mesher was ended by signal " + std::to_string(WTERMSIG(status))};
 }
 
 }  // namespace tarvsolv

@@ -14,6 +14,7 @@ struct MesherOutcome {
 };
 
 // Runs `<mesher> "<input>" "0" --size-field "<sizeField>"`; its progress goes to its own run log.
-MesherOutcome runMesher(const std::string& mesher, const std::string& inputPath, const std::string& sizeField);
+MesherOutcome runMesher(const std::string& mesher, const std::string& inputPath,
+                        const std::string& sizeField);
 
 }  // namespace tarvsolv

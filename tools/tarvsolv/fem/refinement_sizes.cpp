@@ -26,7 +26,8 @@ std::vector<double> elementSizes(const FeMesh& mesh) {
 std::vector<double> refinedElementSizes(const FeMesh& mesh, std::span<const double> shares, double target) {
     std::vector<double> sizes = elementSizes(mesh);
     const double total = std::accumulate(shares.begin(), shares.end(), 0.0);
-    const double allowed = target * std::sqrt((1 + total) / static_cast<double>(std::max<std::size_t>(1, sizes.size())));
+    const double allowed =
+        target * std::sqrt((1 + total) / static_cast<double>(std::max<std::size_t>(1, sizes.size())));
     const int order = mesh.nodesPerElement == 4 ? 1 : 2;
     const double exponent = -2.0 / (2 * order + 3);
     for (std::size_t e = 0; e < sizes.size() && e < shares.size(); ++e) {
@@ -43,7 +44,8 @@ std::vector<double> nodeSizes(const FeMesh& mesh, std::span<const double> sizes)
     for (int e = 0; e < mesh.elementCount() && static_cast<std::size_t>(e) < sizes.size(); ++e) {
         for (const int n : mesh.elementNodes(e)) {
             double& size = atNode[static_cast<std::size_t>(n)];
-            size = size > 0 ? std::min(size, sizes[static_cast<std::size_t>(e)]) : sizes[static_cast<std::size_t>(e)];
+            size = size > 0 ? std::min(size, sizes[static_cast<std::size_t>(e)])
+                            : sizes[static_cast<std::size_t>(e)];
         }
     }
     return atNode;

@@ -20,6 +20,11 @@
 //   hole MESH OUT WIDTH DIAMETER TRACTION: a long strip of WIDTH across y with a central hole on
 //     the z axis, pulled along x by TRACTION (gross stress): the peak axial stress on the hole
 //     against the finite-width stress concentration factor, within 3 %.
+//   adaptivehole MESH OUT LOG COARSELOG FINELOG WIDTH DIAMETER TRACTION: that strip refined until its
+//     error estimate met the target (its run log LOG), against two uniform meshes of it (their run
+//     logs): the peak of the axial stress averaged through the thickness on the hole against the
+//     same closed form within 1 %, and the adaptive mesh's unknowns at most a third of what uniform
+//     meshes need for its error, by the uniform meshes' rate of convergence.
 //   tube MESH OUT INNER OUTER E NU PRESSURE: a tube about the z axis with free ends under internal
 //     pressure: the hoop stress at the bore and the outer surface and the radial displacement of
 //     the bore against Lame, within 2 %.
@@ -474,6 +479,77 @@ int hole(char** argv) {
     const double kt = 2 + std::pow(1 - ratio, 3);
     const double net = traction * width / (width - diameter);
     within("peak axial stress at the hole", peak, kt * net, 0.03);
+    return verdict();
+}
+
+// The unknowns and the error estimate (a fraction) of a run's last solve, from its run log: the last
+// "refinement cycle" line of a refined run, else the mesh's nodes (3 unknowns each) and the
+// "error estimate:" line.
+std::optional<std::pair<double, double>> unknownsAndError(const char* logPath) {
+    std::ifstream in(logPath);
+    std::optional<std::pair<double, double>> cycle;
+    double nodes = 0, error = -1;
+    for (std::string line; std::getline(in, line);) {
+        std::string digits;
+        if (const auto at = line.find("] refinement cycle "); at != std::string::npos) {
+            const auto colon = line.find(": ", at), est = line.find("error estimate ", at);
+            for (char c : line.substr(colon + 2, line.find(" unknowns") - colon - 2))
+                if (c != ',') digits += c;
+            if (colon != std::string::npos && est != std::string::npos)
+                cycle = std::make_pair(std::atof(digits.c_str()), std::atof(line.c_str() + est + 15) / 100);
+        } else if (const auto mesh = line.find("] mesh: "); mesh != std::string::npos) {
+            nodes = std::atof(line.c_str() + mesh + 8);
+        } else if (const auto est = line.find("] error estimate: "); est != std::string::npos) {
+            error = std::atof(line.c_str() + est + 18) / 100;
+        }
+    }
+    if (cycle) return cycle;
+    if (nodes > 0 && error > 0) return std::make_pair(3 * nodes, error);
+    std::fprintf(stderr, "%s: no unknowns or error estimate\n", logPath);
+    return std::nullopt;
+}
+
+// The largest, over the hole's edge in bins of 4 degrees, of the axial stress averaged over the
+// corner nodes of a bin: on a plate whose thickness is a quarter of the hole's diameter the peak at
+// mid-thickness lies above the plane-stress value and the one at the faces below, while their mean
+// through the thickness follows plane stress.
+double thicknessMeanPeak(const mesh_solve::Mesh& mesh, const results::NodeResults& sx, double radius) {
+    constexpr int kBins = 90;
+    std::array<double, kBins> sum{};
+    std::array<int, kBins> count{};
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const NodePoint p = mesh.nodePosition(n + 1);
+        if (!sx.hits[n] || std::abs(std::hypot(p.x, p.y) - radius) > 1e-4 * radius) continue;
+        const double turn = std::atan2(p.y, p.x) / (2 * M_PI) + 0.5;
+        const int bin = std::min(kBins - 1, static_cast<int>(turn * kBins));
+        sum[bin] += sx.values[n];
+        ++count[bin];
+    }
+    double peak = -HUGE_VAL;
+    for (int b = 0; b < kBins; ++b)
+        if (count[b] >= 3) peak = std::max(peak, sum[b] / count[b]);
+    return peak;
+}
+
+int adaptiveHole(char** argv) {
+    const mesh_solve::Mesh mesh = readMesh(argv[0]);
+    const results::NodeResults sx = readQuantity(argv[1], mesh, results::kKindStress, 0);
+    const auto adaptive = unknownsAndError(argv[2]), coarse = unknownsAndError(argv[3]),
+               fine = unknownsAndError(argv[4]);
+    if (!adaptive || !coarse || !fine) return 1;
+    const double width = std::atof(argv[5]), diameter = std::atof(argv[6]), traction = std::atof(argv[7]);
+    const double ratio = diameter / width;
+    const double net = traction * width / (width - diameter);
+    within("thickness-mean peak at the hole", thicknessMeanPeak(mesh, sx, diameter / 2),
+           (2 + std::pow(1 - ratio, 3)) * net, 0.01);
+    // error ~ unknowns^rate on uniform meshes: the unknowns a uniform mesh needs for the adaptive error.
+    const double rate = std::log(fine->second / coarse->second) / std::log(fine->first / coarse->first);
+    const double uniform = fine->first * std::pow(adaptive->second / fine->second, 1 / rate);
+    std::printf("uniform meshes: %.0f unknowns %.3g %%, %.0f unknowns %.3g %% (rate %.2f)\n", coarse->first,
+                100 * coarse->second, fine->first, 100 * fine->second, rate);
+    std::printf("adaptive: %.0f unknowns %.3g %%; uniform for that error: %.0f unknowns\n", adaptive->first,
+                100 * adaptive->second, uniform);
+    below("adaptive / uniform unknowns", adaptive->first, uniform, 1.0 / 3);
     return verdict();
 }
 
@@ -1567,6 +1643,7 @@ constexpr Check kChecks[] = {{"dump", 5, dump},
                              {"slab", 7, slab},
                              {"transient", 12, transient},
                              {"hole", 5, hole},
+                             {"adaptivehole", 8, adaptiveHole},
                              {"tube", 7, tube},
                              {"assembly", 6, assembly},
                              {"dynamic", 12, dynamic},
