@@ -58,7 +58,8 @@ void readField(FieldReader& r, SizeField& field) {
     for (std::size_t n = r.count(); n > 0; --n) {
         const std::array<double, 3> p{r.real(), r.real(), r.real()};
         const double size = r.real();
-        if (size <= 0) throw Refusal("node " + std::to_string(field.sizes.size() + 1) + " has a size of 0 or less");
+        if (size <= 0)
+            throw Refusal("node " + std::to_string(field.sizes.size() + 1) + " has a size of 0 or less");
         field.positions.push_back(p);
         field.sizes.push_back(size);
     }

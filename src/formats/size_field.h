@@ -16,8 +16,8 @@ namespace formats {
 struct SizeField {
     std::string unitText = "mm";
     std::vector<std::array<double, 3>> positions;
-    std::vector<double> sizes;                     // one per position, above 0
-    std::vector<std::array<int, 4>> tetrahedra;    // positions from 1
+    std::vector<double> sizes;                   // one per position, above 0
+    std::vector<std::array<int, 4>> tetrahedra;  // positions from 1
     friend bool operator==(const SizeField&, const SizeField&) = default;
 };
 

@@ -22,7 +22,8 @@ std::vector<double> viewData(const formats::SizeField& field, double displayPerM
         for (int axis = 0; axis < 3; ++axis)
             for (int node : tet) data.push_back(field.positions[node - 1][axis] / displayPerMillimetre);
         for (int node : tet)
-            data.push_back(std::clamp(field.sizes[node - 1] / displayPerMillimetre, sizes.lower, sizes.upper));
+            data.push_back(
+                std::clamp(field.sizes[node - 1] / displayPerMillimetre, sizes.lower, sizes.upper));
     }
     return data;
 }
@@ -38,8 +39,8 @@ int addRefinementField(const std::string& path, double displayPerMillimetre, con
         throw VelgrinError(ExitCode::BadInput, "The size field \"" + path + "\" holds no elements.");
     const auto [smallest, largest] = std::minmax_element(field.sizes.begin(), field.sizes.end());
     char line[200];
-    std::snprintf(line, sizeof line, "refinement size field: %zu elements, sizes %g to %g", field.tetrahedra.size(),
-                  *smallest, *largest);
+    std::snprintf(line, sizeof line, "refinement size field: %zu elements, sizes %g to %g",
+                  field.tetrahedra.size(), *smallest, *largest);
     notes.emplace_back(line);
 
     const int view = gmsh::view::add("refinement sizes");
