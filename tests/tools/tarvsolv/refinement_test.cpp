@@ -65,8 +65,8 @@ TEST(RefinementRequests, ComeFromTheRowsOfEachAnalysis) {
     const RefinementRequest modes = request(4, {2, 20, 1.5, 4, 0});
     EXPECT_DOUBLE_EQ(modes.target, 0.015);
     EXPECT_EQ(modes.cycles, 4);
-    EXPECT_EQ(request(1, {20, 2, 3, 0, 0}).cycles, 0);   // plasticity's rows are its own
-    EXPECT_EQ(request(0, {20, 0, 3, 0, 0}).cycles, 0);   // a stored entry's 0
+    EXPECT_EQ(request(1, {20, 2, 3, 0, 0}).cycles, 0);  // plasticity's rows are its own
+    EXPECT_EQ(request(0, {20, 0, 3, 0, 0}).cycles, 0);  // a stored entry's 0
     EXPECT_EQ(request(0, {20, -1, 3, 0, 0}).cycles, 0);
     EXPECT_EQ(request(0, {20, 2, 0.5, 0, 0}).cycles, 0);
     EXPECT_EQ(request(0, {20, 100, 3, 0, 0}).cycles, 0);
@@ -89,7 +89,8 @@ TEST(Refinement, AMesherThatCannotRemeshKeepsTheResultsAndSaysSo) {
     EXPECT_THAT(log, HasSubstr("] done"));
     EXPECT_EQ(readFile(job.meshPath()), meshBefore);
     EXPECT_THAT(job.resultText(), HasSubstr("DISP"));
-    EXPECT_THAT(readFile(job.folder() + "/cantilever_cycles.pvd"), HasSubstr("file=\"cantilever_cycle1.vtu\""));
+    EXPECT_THAT(readFile(job.folder() + "/cantilever_cycles.pvd"),
+                HasSubstr("file=\"cantilever_cycle1.vtu\""));
 }
 
 }  // namespace
