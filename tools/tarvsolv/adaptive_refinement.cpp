@@ -30,15 +30,16 @@ constexpr double kAimBelowTarget = 0.8;
 // the mesh no longer follows the sizes asked for (held by the user's sizes).
 constexpr double kLeastFall = 0.95;
 
-// The rows (from row 2, as SolverInput::solve holds them) of the target and the cycles; -1: the
-// analysis is not refined.
-int targetRowOf(int analysisCode) {
-    switch (analysisCode) {
-        case 0:   // elasticity
-        case 6:   // steady heat
-        case 11:  // thermal stress
+// The row (from row 2, as SolverInput::solve holds them) of the target, the cycles in the next;
+// -1: the analysis is not refined. By the solve's kind: the header codes of steady heat (1) and
+// natural frequencies (3) are not their solve dialog's types (6 and 4).
+int targetRowOf(SolveKind kind) {
+    switch (kind) {
+        case SolveKind::Static:  // elasticity
+        case SolveKind::SteadyHeat:
+        case SolveKind::ThermalStress:
             return 1;
-        case 4:  // natural frequencies: row 3 is the initial temperature
+        case SolveKind::Modes:  // row 3 is the initial temperature
             return 2;
         default:
             return -1;
@@ -272,7 +273,7 @@ class RefinementCycles {
 }  // namespace
 
 RefinementRequest refinementRequest(const Job& job, RunLog& log) {
-    const int row = targetRowOf(job.input.analysisCode);
+    const int row = targetRowOf(job.kind);
     if (row < 0) return {};
     const double target = job.input.solve[static_cast<std::size_t>(row)] / 100;
     const double cycles = job.input.solve[static_cast<std::size_t>(row) + 1];
