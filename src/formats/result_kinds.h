@@ -12,11 +12,12 @@ enum ResultKind : int {
     kKindStress = 4,
     kKindVelocity = 6,
     kKindPlasticStrain = 7,
-    kKindPressure = 8,   // a flow's pressure, one value per node as the temperature
-    kKindVorticity = 9,  // the curl of a flow's velocity, three components per node
-    kKindHeatFlux = 10,  // q = -k grad T of a heat solution, three components per node
-    kKindDensity = 11,   // a gas's density, one value per node as the temperature
-    kKindMach = 12,      // a gas's Mach number, one value per node
+    kKindPressure = 8,        // a flow's pressure, one value per node as the temperature
+    kKindVorticity = 9,       // the curl of a flow's velocity, three components per node
+    kKindHeatFlux = 10,       // q = -k grad T of a heat solution, three components per node
+    kKindDensity = 11,        // a gas's density, one value per node as the temperature
+    kKindMach = 12,           // a gas's Mach number, one value per node
+    kKindErrorEstimate = 13,  // the estimated local error in per cent of the mean, one value per node
 };
 
 // Item of a node kind that asks for the three components as a vector.
@@ -34,7 +35,8 @@ inline constexpr int kSolutionTransientThermalStress = 12;
 
 // Kinds whose node blocks hold one value a node; the others hold three.
 inline constexpr bool isScalarNodeKind(int kind) {
-    return kind == kKindTemperature || kind == kKindPressure || kind == kKindDensity || kind == kKindMach;
+    return kind == kKindTemperature || kind == kKindPressure || kind == kKindDensity || kind == kKindMach ||
+           kind == kKindErrorEstimate;
 }
 
 }  // namespace results

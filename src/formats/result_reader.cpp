@@ -45,13 +45,15 @@ const char* nodeKeyword(int kind) {
             return "DENS";
         case kKindMach:
             return "MACH";
+        case kKindErrorEstimate:
+            return "ERRE";
         default:
             return nullptr;
     }
 }
 
-// Values on a line of a node block: temperatures, pressures, densities and Mach numbers are
-// scalars, the others vectors.
+// Values on a line of a node block: temperatures, pressures, densities, Mach numbers and error
+// estimates are scalars, the others vectors.
 int nodeComponents(int kind) {
     return isScalarNodeKind(kind) ? 1 : 3;
 }

@@ -44,6 +44,7 @@ constexpr std::array<Quantity, kQuantityCount> kQuantities{{
     {"Heat Flux", "Heat Flux", kKindHeatFlux, kItemMagnitude, U::HeatFlux},
     {"Density", "Density", kKindDensity, 0, U::Density},
     {"Mach number", "Mach number", kKindMach, 0, U::None},
+    {"Error estimate", "Error estimate", kKindErrorEstimate, 0, U::Percent},
 }};
 
 // A flow's list: the mesh, the velocity components, speed, pressure and vorticity.
@@ -90,7 +91,8 @@ const Quantity& quantityAt(int position) {
     return kQuantities[static_cast<std::size_t>(position)];
 }
 
-std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bool heatFlux) {
+std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bool heatFlux,
+                                               bool errorEstimate) {
     std::vector<OfferedQuantity> list{{"Mesh", kPositionMesh}};
     if (physics == kPhysicsThermal) {
         list.push_back({"Temperatures", kPositionTemperature});
@@ -112,6 +114,8 @@ std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bo
                 list.push_back({std::string(kQuantities[p].listText), p});
     }
     if (heatFlux && carriesHeat(physics, solutionType)) insertHeatFlux(list);
+    if (errorEstimate && list.size() > 1)
+        list.push_back({std::string(kQuantities[kPositionErrorEstimate].listText), kPositionErrorEstimate});
     return list;
 }
 
@@ -135,6 +139,7 @@ bool hasTimeHistory(int position, int physics) {
 }
 
 int plotPosition(int physics, int solutionType, int listPosition) {
+    if (listPosition == kPositionErrorEstimate) return listPosition;
     if (physics == kPhysicsThermal) return isHeatFlux(listPosition) ? listPosition : kPositionTemperature;
     if (isNaturalFrequencies(physics, solutionType)) return kPositionFrequency;
     return listPosition;
@@ -190,6 +195,8 @@ std::string unitText(UnitClass unit, std::string_view lengthUnit) {
             return heatFluxUnit(lengthUnit);
         case UnitClass::Density:
             return densityUnit(lengthUnit);
+        case UnitClass::Percent:
+            return "%";
         case UnitClass::None:
             break;
     }
@@ -209,6 +216,8 @@ std::string unitTextForKind(int kind, std::string_view lengthUnit) {
             return heatFluxUnit(lengthUnit);
         case kKindDensity:
             return densityUnit(lengthUnit);
+        case kKindErrorEstimate:
+            return "%";
         default:
             return "";
     }

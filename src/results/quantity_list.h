@@ -1,7 +1,7 @@
 #pragma once
 // The result quantities both result dialogs offer (the 25 of mechanical loadcases, then the
-// flow's, the heat flux, and a gas's density and Mach number): list text, legend label, (kind, item) and unit
-// class; which of them a loadcase offers; and the unit texts of the length unit.
+// flow's, the heat flux, a gas's density and Mach number, and the error estimate): list text, legend label,
+// (kind, item) and unit class; which of them a loadcase offers; and the unit texts of the length unit.
 #include <string>
 #include <string_view>
 #include <vector>
@@ -26,8 +26,8 @@ inline constexpr int kSolutionCompressibleFlow = 9;
 inline constexpr int kSolutionThermalNaturalFrequencies = 14;
 
 // Velocity: the length unit per second; PerSecond: "1/s" (vorticity); HeatFlux: power per area;
-// Density: mass per volume as the material dialog gives it.
-enum class UnitClass { None, Stress, Length, Temperature, Velocity, PerSecond, HeatFlux, Density };
+// Density: mass per volume as the material dialog gives it; Percent: "%".
+enum class UnitClass { None, Stress, Length, Temperature, Velocity, PerSecond, HeatFlux, Density, Percent };
 
 struct Quantity {
     std::string_view listText;
@@ -37,7 +37,7 @@ struct Quantity {
     UnitClass unit;
 };
 
-inline constexpr int kQuantityCount = 34;
+inline constexpr int kQuantityCount = 35;
 // Positions 0 to 24 are the mechanical list.
 inline constexpr int kMechanicalQuantityCount = 25;
 inline constexpr int kPositionMesh = 0;
@@ -53,8 +53,10 @@ inline constexpr int kPositionXHeatFlux = 28;
 inline constexpr int kPositionHeatFlux = 31;
 inline constexpr int kPositionDensity = 32;
 inline constexpr int kPositionMach = 33;
+// The estimated error of the stresses, heat flux or mode shape, local, in per cent of the mean.
+inline constexpr int kPositionErrorEstimate = 34;
 
-// The quantity at list position `position` (0 to 33); "Mesh" for any other position.
+// The quantity at list position `position` (0 to 34); "Mesh" for any other position.
 const Quantity& quantityAt(int position);
 
 // The unit class of position `position` in a loadcase of `physics`: a flow's velocity components
@@ -75,8 +77,10 @@ struct OfferedQuantity {
 // mechanical list (its temperatures among them); its natural frequencies the frequency and the
 // temperatures; a flow that carries heat the flow's list and the temperatures; the flow of a gas
 // the flow's list, the temperatures, the density and the Mach number. Loadcases that
-// carry heat offer the heat flux after "Temperatures" when `heatFlux` says their results hold it.
-std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bool heatFlux);
+// carry heat offer the heat flux after "Temperatures" when `heatFlux` says their results hold it;
+// any loadcase offers "Error estimate" last when `errorEstimate` says its results hold one.
+std::vector<OfferedQuantity> offeredQuantities(int physics, int solutionType, bool heatFlux,
+                                               bool errorEstimate = false);
 
 // Whether a loadcase of `physics` and `solutionType` solves for temperatures: thermal,
 // Multiphysics, and a flow that carries heat.
@@ -87,7 +91,8 @@ bool carriesHeat(int physics, int solutionType);
 bool hasNaturalFrequencies(int physics, int solutionType);
 
 // The position a plot uses: 19 for thermal loadcases (their heat flux lines keep their own), 20
-// for mechanical natural-frequency loadcases, else the position of the list line chosen.
+// for mechanical natural-frequency loadcases, else the position of the list line chosen; the
+// error estimate keeps its own everywhere.
 int plotPosition(int physics, int solutionType, int listPosition);
 
 // Unit texts given by the length unit's short text ("mm", "cm", "m.", "in", "ft").
@@ -104,7 +109,7 @@ std::string densityUnit(std::string_view lengthUnit);
 // The unit text of a quantity's unit class.
 std::string unitText(UnitClass unit, std::string_view lengthUnit);
 // The unit text of a result kind: stress for stresses and pressures, temperature, the length unit
-// for displacements, the heat flux unit, the density unit, else "".
+// for displacements, the heat flux unit, the density unit, "%" for the error estimate, else "".
 std::string unitTextForKind(int kind, std::string_view lengthUnit);
 
 }  // namespace results

@@ -50,7 +50,9 @@ bool offersHeatFlux(const std::string& resultPath) {
 void CResultsPanel::fillControls() {
     clearItems(ids_.quantityList);
     const bool heatFlux = carriesHeat(physics(), solutionType()) && offersHeatFlux(jobBasePath() + ".out");
-    for (const auto& q : offeredQuantities(physics(), solutionType(), heatFlux)) {
+    // Only the analyses with stresses or temperatures write an estimate, and older runs wrote none.
+    const bool errorEstimate = holdsBlock(jobBasePath() + ".out", kKindErrorEstimate);
+    for (const auto& q : offeredQuantities(physics(), solutionType(), heatFlux, errorEstimate)) {
         const int index = addItem(ids_.quantityList, q.text);
         setItemData(ids_.quantityList, index, q.position);
     }

@@ -193,6 +193,10 @@ TEST_F(ResultReader, NodeBlocksGiveTheValuesOfTheItemAndStep) {
                nodeBlock("MACH" + n, {{0.99 * k}, {0}, {0.5 * k}}) +
                nodeBlock("VORT" + n, {{0, 0, k}, {0, 0, 0}, {0, 0, 0}});
     }
+    // The error estimate of each mode after its shape, as natural frequencies write them.
+    const std::string modes = meshFileLines() + "NATU\n10 20\n\n" + nodeBlock("EIGE 1", {{1, 0, 0}}) +
+                              nodeBlock("ERRE 1", {{12.5}, {0}, {3}}) + nodeBlock("EIGE 2", {{0, 1, 0}}) +
+                              nodeBlock("ERRE 2", {{1}, {2}, {40}});
     const struct {
         const char* name;
         std::string text;
@@ -209,6 +213,7 @@ TEST_F(ResultReader, NodeBlocksGiveTheValuesOfTheItemAndStep) {
         {"gas Mach number", gas, kKindMach, 0, 2, {1.98, 0, 1}},
         {"gas temperature", gas, kKindTemperature, 0, 2, {20, -100, 5}},
         {"gas speed", gas, kKindVelocity, kItemMagnitude, 1, {340, 0, 170}},
+        {"error estimate of a mode", modes, kKindErrorEstimate, 0, 2, {1, 2, 40}},
         {"leading blanks", headers, kKindDisplacement, 0, 1, {5, 6, 7}},
         {"other words", headers, kKindDisplacement, 0, 2, {8, 9, 1}},
         {"marks x", marks, kKindDisplacement, 0, 1, {0, 15, 15}},
@@ -238,6 +243,10 @@ TEST_F(ResultReader, GapsInTheNumberingAndMissingBlocks) {
     EXPECT_EQ(read(two, kThreeNodes, kKindDisplacement, 0, 3), ReadStatus::Failed);
     EXPECT_EQ(read(two, kThreeNodes, kKindTemperature, 0), ReadStatus::Failed);
     EXPECT_EQ(read(two, kThreeNodes, kKindMesh, 0), ReadStatus::Failed);
+    // A file of a run before the error estimate: not found, and not offered.
+    EXPECT_EQ(read(two, kThreeNodes, kKindErrorEstimate, 0), ReadStatus::Failed);
+    EXPECT_FALSE(holdsBlock(path(), kKindErrorEstimate));
+    EXPECT_TRUE(holdsBlock(path(), kKindDisplacement));
     for (int kind : {5, 10}) EXPECT_EQ(read(two, kThreeNodes, kind, 0), ReadStatus::Failed) << kind;
     EXPECT_EQ(readResult(scratch.file("missing.out"), kThreeNodes.view(), {kKindDisplacement, 0, 1, 0}, out),
               ReadStatus::Failed);

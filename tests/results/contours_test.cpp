@@ -219,6 +219,21 @@ TEST_F(PlotCommand, VonMisesDrawsTheBandsAndTheLegend) {
     EXPECT_EQ(device->draws()[1].states.at(render::RenderState::Lighting), 0.0f);
 }
 
+// A run with an error estimate offers it last and plots it in per cent; one without does not.
+TEST_F(PlotCommand, AnErrorEstimateIsOfferedWhereTheRunWroteOneAndPlottedInPerCent) {
+    EXPECT_EQ(start().findItemExact(CContours::kQuantityList, "Error estimate"), -1);
+    command->OnTerminate();
+    const std::string out = explorer->document().jobBasePath() + ".out";
+    writeFile(out, twoTetrahedraStresses() +
+                       results::nodeScalarBlock("ERRE", 1, std::vector<double>{0, 5, 10, 20, 40}));
+    auto& d = start();
+    EXPECT_EQ(d.findItemExact(CContours::kQuantityList, "Error estimate"),
+              d.itemCount(CContours::kQuantityList) - 1);
+    plot(d, "Error estimate");
+    ASSERT_GE(texts().size(), 2u);
+    EXPECT_EQ(texts()[1], "40 Error estimate: %");
+}
+
 TEST_F(PlotCommand, DisplacementScaleMovesTheVertices) {
     auto& d = start();
     d.userType(C::kScale, "10");

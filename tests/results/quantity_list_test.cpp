@@ -93,6 +93,20 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
     EXPECT_EQ(quantityAt(15).item, kItemMagnitude);
     EXPECT_EQ(quantityAt(24).kind, kKindPlasticStrain);
     EXPECT_EQ(quantityAt(99).listText, "Mesh");
+    // Results that hold an error estimate offer it last, plotted at its own position even where
+    // every other line plots the temperature or the frequency.
+    for (const auto& [physics, solution] :
+         {std::pair{kPhysicsMechanical, 0}, std::pair{kPhysicsThermal, 6},
+          std::pair{kPhysicsMechanical, kSolutionNaturalFrequencies}, std::pair{kPhysicsMultiphysics, 11}}) {
+        const auto list = offeredQuantities(physics, solution, true, true);
+        EXPECT_EQ(list.back().text, "Error estimate") << physics << " " << solution;
+        EXPECT_EQ(list.size(), offeredQuantities(physics, solution, true).size() + 1);
+        EXPECT_EQ(plotPosition(physics, solution, list.back().position), kPositionErrorEstimate);
+    }
+    EXPECT_EQ(texts(7, 0), std::vector<std::string>{"Mesh"}) << "nothing to estimate, nothing offered";
+    EXPECT_EQ(offeredQuantities(7, 0, false, true).size(), 1u);
+    EXPECT_EQ(quantityAt(kPositionErrorEstimate).kind, kKindErrorEstimate);
+    EXPECT_TRUE(isScalarNodeKind(kKindErrorEstimate));
 }
 
 // The stress units of each length unit: ResultsPanels.TheMaxTextCarriesTheQuantitysUnit.
@@ -124,6 +138,11 @@ TEST(QuantityList, UnitTexts) {
         for (int p = kPositionXHeatFlux; p <= kPositionHeatFlux; ++p)
             EXPECT_EQ(unitText(unitClassAt(p, kPhysicsThermal), length), unit) << length << " " << p;
     EXPECT_EQ(unitTextForKind(kKindHeatFlux, "mm"), "W/mm2");
+    // The error estimate is a share of the mean, in per cent whatever the unit.
+    for (const char* length : {"mm", "in", ""}) {
+        EXPECT_EQ(unitText(unitClassAt(kPositionErrorEstimate, kPhysicsThermal), length), "%") << length;
+        EXPECT_EQ(unitTextForKind(kKindErrorEstimate, length), "%") << length;
+    }
     // A gas's density in the material dialog's unit; the Mach number has none.
     const std::pair<const char*, const char*> densities[] = {
         {"mm", "kg/mm3"}, {"m.", "kg/m3"}, {"cm", "kg/cm3"}, {"in", "lbf/in3"}, {"ft", ""}};

@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include "energy_error.h"
 #include "fem/error_estimate.h"
 #include "solver_fixture.h"
 
@@ -65,31 +66,16 @@ struct BarUnderBodyForce {
     double c = 7.85e-6 * kAcceleration;                         // N/mm3 per mm2
     ElasticMaterial steel{IsotropicElastic{testing::kSteelE, testing::kSteelNu, 0, 0}};
 
-    double strain(double x) const {
-        return c * (kLength * kLength * kLength - x * x * x) / 3 / (steel.lambda + 2 * steel.mu);
-    }
-    // The energy norm of the difference of the finite-element strains from the exact ones.
+    // Uniaxial strain: the lateral stresses are lambda / (lambda + 2 mu) of the axial one.
     double trueError(const FeMesh& mesh, const std::vector<double>& u) const {
-        double error2 = 0;
-        std::vector<double> ue;
-        for (int e = 0; e < mesh.elementCount(); ++e) {
-            elementValues(mesh, e, u, 3, ue);
-            for (const VolumePoint& g : volumePoints(mesh, e, 5)) {
-                double grad[3][3] = {};
-                for (int i = 0; i < mesh.nodesPerElement; ++i)
-                    for (int a = 0; a < 3; ++a)
-                        for (int b = 0; b < 3; ++b) grad[a][b] += ue[3 * i + a] * g.dx[i][b];
-                const double d[6] = {strain(g.x.x) - grad[0][0],
-                                     -grad[1][1],
-                                     -grad[2][2],
-                                     -grad[0][1] - grad[1][0],
-                                     -grad[1][2] - grad[2][1],
-                                     -grad[0][2] - grad[2][0]};
-                for (int v = 0; v < 6; ++v)
-                    for (int w = 0; w < 6; ++w) error2 += g.weight * d[v] * steel.d[6 * v + w] * d[w];
-            }
-        }
-        return std::sqrt(error2);
+        const double lateral = steel.lambda / (steel.lambda + 2 * steel.mu);
+        return testing::energyNorms(mesh, u, testing::kSteelE, testing::kSteelNu,
+                                    [&](const Vec3& x) {
+                                        const double sx =
+                                            c * (kLength * kLength * kLength - x.x * x.x * x.x) / 3;
+                                        return std::array<double, 6>{sx, lateral * sx, lateral * sx, 0, 0, 0};
+                                    })
+            .error;
     }
 };
 
@@ -135,8 +121,8 @@ TEST(ErrorEstimate, EffectivityOnABarUnderABodyForceIsNearOneAndTheErrorFallsAtT
 }
 
 // The runs hand the estimate on with their results: steady heat (heated by a source of x^2, its
-// temperatures quartic) that of its heat flux (the
-// conductivity the run's), natural frequencies one per mode, each logged.
+// temperatures quartic) that of its heat flux with the run's conductivity, transient heat one per
+// written step, natural frequencies one per mode, each logged.
 TEST(ErrorEstimate, HeatAndModeRunsWriteTheirEstimateAndLogIt) {
     SolverJob heat("slab", testing::shortBeam());
     ASSERT_EQ(heat.solve(testing::heatJob({"al 1e-5*x^2", "bol 2 2 0.002, 20"}), SolverChoice::Direct), "");
@@ -150,6 +136,13 @@ TEST(ErrorEstimate, HeatAndModeRunsWriteTheirEstimateAndLogIt) {
         EXPECT_NEAR(written[n], wanted[n], 1e-4 * wanted[n] + 1e-9) << n;
     EXPECT_NEAR(loggedPercent(heat.logText(), "error estimate: "), 100 * expected.relativeError(),
                 1e-2 * 100 * expected.relativeError());
+
+    // Transient heat: every written step, logged by its number.
+    ASSERT_EQ(heat.solve(testing::heatJob({"al 1e-5*x^2", "bol 2 2 0.002, 20"}, 2, "20,4,5,2,0"),
+                         SolverChoice::Direct),
+              "");
+    EXPECT_EQ(heat.blockSteps("ERRE "), (std::vector<int>{2, 4}));
+    EXPECT_GT(loggedPercent(heat.logText(), "step 4: error estimate: "), 0);
 
     SolverJob modes("modes", testing::shortBeam());
     ASSERT_EQ(modes.solve(testing::clampedSteel({}, 3, "2,0,0,0,0"), SolverChoice::Direct), "");

@@ -151,6 +151,38 @@ ErrorEstimate heatFluxErrorEstimate(const FeMesh& mesh, const std::vector<double
     return recoveryErrorEstimate(mesh, field);
 }
 
+ErrorEstimate strainRateErrorEstimate(const FeMesh& mesh, const std::vector<double>& velocities,
+                                      const std::function<double(int element)>& viscosityOf) {
+    const int p = mesh.nodesPerElement;
+    FluxField field{
+        6, [&](int e) {
+            const double mu = viscosityOf(e);
+            if (!(mu >= 0))
+                throw std::runtime_error("the viscosity of element " + std::to_string(e + 1) + " is below 0");
+            std::vector<double> ue;
+            elementValues(mesh, e, velocities, 3, ue);
+            ElementFlux flux;
+            // Engineering shear rates: 2 mu d:d = 2 mu (dxx^2 + ...) + mu (gxy^2 + ...).
+            flux.compliance.assign(36, 0.0);
+            for (int v = 0; v < 6; ++v) flux.compliance[7 * v] = v < 3 ? 2 * mu : mu;
+            flux.at = [ue = std::move(ue), p](const VolumePoint& g, double* d) {
+                double grad[3][3] = {};
+                for (int i = 0; i < p; ++i)
+                    for (int a = 0; a < 3; ++a)
+                        for (int b = 0; b < 3; ++b) grad[a][b] += ue[3 * i + a] * g.dx[i][b];
+                const double rate[6] = {grad[0][0],
+                                        grad[1][1],
+                                        grad[2][2],
+                                        grad[0][1] + grad[1][0],
+                                        grad[1][2] + grad[2][1],
+                                        grad[0][2] + grad[2][0]};
+                std::copy(rate, rate + 6, d);
+            };
+            return flux;
+        }};
+    return recoveryErrorEstimate(mesh, field);
+}
+
 std::vector<double> elementErrorPercent(const FeMesh& mesh, const ErrorEstimate& estimate) {
     std::vector<double> volumes(static_cast<std::size_t>(mesh.elementCount()));
     double total = 0;

@@ -47,6 +47,12 @@ ErrorEstimate stressErrorEstimate(
 ErrorEstimate heatFluxErrorEstimate(const FeMesh& mesh, const std::vector<double>& temperatures,
                                     const std::function<Vec3(int element)>& conductivityOf);
 
+// The strain rate of the velocities (3 per node, every node) weighted by each element's viscosity:
+// the energy is the viscous dissipation, 2 mu d:d. An element of viscosity 0 (a solid in a flow
+// with heat) weighs nothing. Throws std::runtime_error when a viscosity is below 0.
+ErrorEstimate strainRateErrorEstimate(const FeMesh& mesh, const std::vector<double>& velocities,
+                                      const std::function<double(int element)>& viscosityOf);
+
 // The estimate as shown: each element's error in per cent of the mean, 100 sqrt(eta_e^2 / V_e) /
 // sqrt(solutionNorm^2 / V), V the volume of the model: the local error density against the mean
 // energy density, alike for any element size, unit and physics. All 0 when the solution is 0.

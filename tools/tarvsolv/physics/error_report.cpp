@@ -43,6 +43,14 @@ void addStressErrorEstimate(const Job& job, const TemperatureField& temperatures
     });
 }
 
+void addStrainRateErrorEstimate(const Job& job, const std::vector<double>& velocities,
+                                const std::vector<double>& viscosities, StepResult& step, RunLog& log,
+                                const std::string& label) {
+    tryEstimate(job, step, log, label, [&] {
+        return strainRateErrorEstimate(job.mesh, velocities, [&](int e) { return viscosities.at(e); });
+    });
+}
+
 void addHeatErrorEstimate(const Job& job, const std::vector<double>& temperatures, double time,
                           StepResult& step, RunLog& log, const std::string& label) {
     tryEstimate(job, step, log, label, [&] {

@@ -25,6 +25,11 @@ void addErrorEstimate(const FeMesh& mesh, const ErrorEstimate& estimate, StepRes
 void addStressErrorEstimate(const Job& job, const TemperatureField& temperatures, bool thermalStrain,
                             const std::vector<double>& u, StepResult& step, RunLog& log,
                             const std::string& label = "");
+// The estimate of the strain rate of a flow's `velocities` (every node's) with its viscosities per
+// element.
+void addStrainRateErrorEstimate(const Job& job, const std::vector<double>& velocities,
+                                const std::vector<double>& viscosities, StepResult& step, RunLog& log,
+                                const std::string& label = "");
 // The estimate of the heat flux of `temperatures` (every node's) at `time`.
 void addHeatErrorEstimate(const Job& job, const std::vector<double>& temperatures, double time,
                           StepResult& step, RunLog& log, const std::string& label = "");

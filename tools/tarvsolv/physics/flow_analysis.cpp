@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "physics/analyses.h"
+#include "physics/error_report.h"
 #include "physics/flow_bodies.h"
 #include "physics/flow_conditions.h"
 #include "physics/flow_heat_terms.h"
@@ -100,8 +101,9 @@ struct FlowRun {
         setHeldValues(layout, x);
     }
 
-    // The fields of state `x` as a result step (on the first process; none elsewhere).
-    std::optional<StepResult> results(Vec x) const {
+    // The fields of state `x` as a result step (on the first process; none elsewhere), with the
+    // error estimate of its strain rate logged to `log` after `label`.
+    std::optional<StepResult> results(Vec x, RunLog& log, const std::string& label = "") const {
         const std::vector<double> state = gatherOnFirst(x);
         if (!layout.onFirstProcess()) return std::nullopt;
         StepResult step;
@@ -114,6 +116,7 @@ struct FlowRun {
             step.add(NodeQuantity::Temperature, std::move(t));
             step.add(NodeQuantity::HeatFlux, std::move(q));
         }
+        addStrainRateErrorEstimate(job, u, system.viscosities(), step, log, label);
         return step;
     }
 
@@ -174,7 +177,7 @@ void solveSteadyFlow(const Job& job, RunLog& log, ResultSink& results) {
             ++halvings;
         }
     }
-    if (std::optional<StepResult> step = run.results(x)) results.step(*step);
+    if (std::optional<StepResult> step = run.results(x, log)) results.step(*step);
     if (converged < 1)
         throw PartialResults(
             std::string(kAnalysis) + ": Newton's method does not converge at the full density (" + why +
@@ -203,6 +206,7 @@ class FlowStepper : public TimeStepper {
     }
 
     TimeStepOutcome advance(int step, double time, bool) override {
+        step_ = step;
         TARV_PETSC(VecCopy(x_, saved_));
         run_.conditions.holdInletsAt(time);
         if (run_.heat) run_.heat->holdAt(time);
@@ -241,7 +245,9 @@ class FlowStepper : public TimeStepper {
         return outcome;
     }
 
-    std::optional<StepResult> results() override { return run_.results(x_); }
+    std::optional<StepResult> results() override {
+        return run_.results(x_, log_, "step " + std::to_string(step_) + ": ");
+    }
 
     std::string progress() override {
         double fastest = 0;
@@ -261,6 +267,7 @@ class FlowStepper : public TimeStepper {
     std::vector<double> currentT_, previousT_, historyT_;  // the same of the temperatures
     std::vector<double> solvedHistoryT_;                   // dT/dt's history of the last step taken
     FlowInstant solved_;                                   // the last step taken
+    int step_ = 0;                                         // the step being taken
     double reference_ = 0;                                 // the largest first residual of the steps so far
 };
 

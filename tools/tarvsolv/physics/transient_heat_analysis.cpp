@@ -18,6 +18,7 @@
 #include "fem/element_kernels.h"
 #include "fem/element_loop.h"
 #include "physics/analyses.h"
+#include "physics/error_report.h"
 #include "physics/heat_assembly.h"
 #include "physics/heat_balance.h"
 #include "physics/heat_flux.h"
@@ -262,6 +263,9 @@ class HeatStepper : public TimeStepper {
     std::optional<StepResult> results() override;
     std::string progress() override;
     void finish(RunLog& log) override { balance_->log(log); }
+    // Written steps carry the error estimate of their heat flux, logged to `log`. Off when the
+    // stepper serves a thermal stress, whose steps carry the estimate of their stresses instead.
+    void estimateErrors(RunLog& log) { estimateLog_ = &log; }
 
   private:
     void buildMatrix();
@@ -285,7 +289,9 @@ class HeatStepper : public TimeStepper {
     VecHandle t_, rhs_, work_, previous_;
     std::optional<RunBalance> balance_;
     double time_ = 0;
+    int step_ = 0;
     TimeStepOutcome outcome_;  // of the step being taken
+    RunLog* estimateLog_ = nullptr;
 };
 
 HeatStepper::HeatStepper(const Job& job, const StepPlan& plan, RunLog& log)
@@ -362,6 +368,7 @@ void HeatStepper::crankNicolsonStep() {
 }
 
 TimeStepOutcome HeatStepper::advance(int step, double time, bool) {
+    step_ = step;
     TARV_PETSC(VecCopy(t_, previous_));
     outcome_ = {};
     if (step <= 2) {
@@ -381,7 +388,11 @@ TimeStepOutcome HeatStepper::advance(int step, double time, bool) {
 std::optional<StepResult> HeatStepper::results() {
     std::vector<double> temperatures = gatherOnFirst(t_);
     if (!layout_.onFirstProcess()) return std::nullopt;
-    return withHeat(job_, StepResult{}, std::move(temperatures), time_);
+    StepResult step = withHeat(job_, StepResult{}, std::move(temperatures), time_);
+    if (estimateLog_)
+        addHeatErrorEstimate(job_, step.nodeFields.front().values, time_, step, *estimateLog_,
+                             "step " + std::to_string(step_) + ": ");
+    return step;
 }
 
 std::string HeatStepper::progress() {
@@ -406,6 +417,7 @@ void solveTransientHeat(const Job& job, RunLog& log, ResultSink& results) {
     checkThermalEntries(job, log);
     const StepPlan plan = stepPlan(job.input, "transient heating");
     HeatStepper stepper(job, plan, log);
+    stepper.estimateErrors(log);
     runTimeSteps("transient heating", plan, job.solver, stepper, results, log);
 }
 
