@@ -27,7 +27,8 @@ namespace fs = std::filesystem;
 // plate with a hole, at 1.07 times the target cycle after cycle.
 constexpr double kAimBelowTarget = 0.8;
 // A cycle whose estimate falls to no less than this share of the last one's ends the refinement:
-// the mesh no longer follows the sizes asked for (held by the user's sizes).
+// the mesh no longer follows the sizes asked for (held by the user's sizes), or, of modes, the
+// modes asked for are others on the new mesh.
 constexpr double kLeastFall = 0.95;
 
 // The row (from row 2, as SolverInput::solve holds them) of the target, the cycles in the next;
@@ -221,7 +222,7 @@ class RefinementCycles {
         if (cycle > 1 && errors.relativeError() > kLeastFall * lastError_) {
             log_.warning("refinement: the error estimate no longer falls (" + percent(lastError_) + " to " +
                          percent(errors.relativeError()) + "); the target of " + percent(request_.target) +
-                         " is not reached: the user's lower size or local sizes may hold the mesh");
+                         " is not reached");
             return false;
         }
         lastError_ = errors.relativeError();

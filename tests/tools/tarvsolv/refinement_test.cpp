@@ -51,22 +51,25 @@ TEST(RefinementSizes, FollowTheOptimalMeshRuleWithinTheCycleLimits) {
 TEST(RefinementRequests, ComeFromTheRowsOfEachAnalysis) {
     ScratchFolder folder;
     RunLog log(folder.file("rows.slog"), false, true);
+    // Jobs of the header codes the add-on writes: steady heat is 1, natural frequencies 3.
     auto request = [&](int code, std::array<double, 5> solve) {
         Job job;
         job.input.analysisCode = code;
         job.input.solve = solve;
+        job.kind = solveKind(job.input);
         return refinementRequest(job, log);
     };
-    for (const int code : {0, 6, 11}) {
+    for (const int code : {0, 1, 11}) {
         const RefinementRequest r = request(code, {20, 2, 3, 0, 0});
         EXPECT_DOUBLE_EQ(r.target, 0.02) << code;
         EXPECT_EQ(r.cycles, 3) << code;
     }
-    const RefinementRequest modes = request(4, {2, 20, 1.5, 4, 0});
+    const RefinementRequest modes = request(3, {2, 20, 1.5, 4, 0});
     EXPECT_DOUBLE_EQ(modes.target, 0.015);
     EXPECT_EQ(modes.cycles, 4);
-    EXPECT_EQ(request(1, {20, 2, 3, 0, 0}).cycles, 0);  // plasticity's rows are its own
-    EXPECT_EQ(request(0, {20, 0, 3, 0, 0}).cycles, 0);  // a stored entry's 0
+    EXPECT_EQ(request(-1, {20, 2, 3, 0, 0}).cycles, 0);  // plasticity's rows are its own
+    EXPECT_EQ(request(2, {20, 2, 3, 0, 0}).cycles, 0);   // so are transient heat's
+    EXPECT_EQ(request(0, {20, 0, 3, 0, 0}).cycles, 0);   // a stored entry's 0
     EXPECT_EQ(request(0, {20, -1, 3, 0, 0}).cycles, 0);
     EXPECT_EQ(request(0, {20, 2, 0.5, 0, 0}).cycles, 0);
     EXPECT_EQ(request(0, {20, 100, 3, 0, 0}).cycles, 0);
