@@ -10,12 +10,13 @@
 // tube of radius 10 mm, 100 mm long along x, round a sphere of radius 2 mm at its middle, x = 50),
 // quarter_pipe.step (the quarter x, y >= 0 of a pipe of radius 5 mm, 50 mm long along z, its
 // wall two faces split at z = 25, for heat carried by the flow between two symmetry planes) and
-// cold_plate.step (a block 40 x 20 x 5 mm and the water of a channel 8 mm wide and 4 mm high
-// along x on its top, 5 mm longer at each end, two solids that share the part of the channel's
-// floor on the block), and the parts of the gas flows: shock_tube.step (a square duct 1000 x 20
-// x 20 mm along x), nozzle.step (the upper half of a plane converging-diverging nozzle, 200 mm long,
-// 5 mm deep), wedge.step (a channel 100 x 80 mm with a 10 degree ramp in its floor, 5 mm deep) and
-// cylinder_slab.step (a slab 240 x 240 x 5 mm round a cylinder of diameter 10 mm at its middle).
+// l_plate.step (an L of two legs 100 x 50 mm in xy, 10 mm thick along z, meeting in a re-entrant
+// corner at x = y = 50), cold_plate.step (a block 40 x 20 x 5 mm and the water of a channel 8 mm wide and 4
+// mm high along x on its top, 5 mm longer at each end, two solids that share the part of the channel's floor
+// on the block), and the parts of the gas flows: shock_tube.step (a square duct 1000 x 20 x 20 mm along x),
+// nozzle.step (the upper half of a plane converging-diverging nozzle, 200 mm long, 5 mm deep), wedge.step (a
+// channel 100 x 80 mm with a 10 degree ramp in its floor, 5 mm deep) and cylinder_slab.step (a slab 240 x 240
+// x 5 mm round a cylinder of diameter 10 mm at its middle).
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -87,6 +88,14 @@ TopoDS_Shape plate() {
 TopoDS_Shape longPlate() {
     TopoDS_Shape strip = BRepPrimAPI_MakeBox(gp_Pnt(-150, -50, 0), 300, 100, 5).Shape();
     return unified(BRepAlgoAPI_Cut(strip, hole(0, 0, -1, gp::DZ(), 10, 7)).Shape());
+}
+
+// The L's legs: [0, 100] x [0, 50] and [0, 50] x [0, 100], 10 mm thick; the edge x = y = 50 is the
+// re-entrant corner, where the stresses of a load that bends the L are singular.
+TopoDS_Shape lPlate() {
+    TopoDS_Shape across = BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 100, 50, 10).Shape();
+    TopoDS_Shape up = BRepPrimAPI_MakeBox(gp_Pnt(0, 0, 0), 50, 100, 10).Shape();
+    return unified(BRepAlgoAPI_Fuse(across, up).Shape());
 }
 
 TopoDS_Shape twoSolids() {
@@ -253,6 +262,7 @@ int main(int argc, char** argv) {
         ok = BRepTools::Write(beam(), (folder / "beam.brep").string().c_str()) && ok;
         ok = write(folder, "plate.step", plate()) && ok;
         ok = write(folder, "long_plate.step", longPlate()) && ok;
+        ok = write(folder, "l_plate.step", lPlate()) && ok;
         ok = write(folder, "two_solids.step", twoSolids()) && ok;
         ok = write(folder, "tube.step", tube()) && ok;
         ok = write(folder, "pipe.step", pipe()) && ok;

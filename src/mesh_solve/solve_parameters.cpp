@@ -24,6 +24,10 @@ constexpr const char* kIterations = "iteration limit";
 constexpr const char* kLoadFactor = "load factor";
 constexpr const char* kSteps = "number of steps";
 constexpr const char* kLoadSteps = "number of load steps";
+// Adaptive refinement: the solver remeshes until its error estimate is below the target (0: no
+// refinement, which every entry stored before these rows holds) or the cycles are spent.
+constexpr const char* kTargetError = "target error (%)";
+constexpr const char* kRefinementCycles = "refinement cycles";
 constexpr double kDefaultLoadSteps = 10;  // the solver's own when the row holds 0
 constexpr double kDefaultTolerance = 1e-06;
 constexpr double kDefaultNewtonIterations = 25;   // the flow solver's own when the row holds 0
@@ -34,8 +38,13 @@ std::array<const char*, kSolveRowCount - 1> laterRows(int type) {
     switch (type) {
         case 1:
             return {kInitialTemperature, kIterations, kLoadSteps, "friction angle", kLoadFactor, ""};
-        case 3:
+        case 0:
+        case 6:
+        case loadcase::kFirstMultiphysicsAnalysis:  // thermal stress
+            return {kInitialTemperature, kTargetError, kRefinementCycles, "", "", ""};
         case 4:
+            return {kModes, kInitialTemperature, kTargetError, kRefinementCycles, "", ""};
+        case 3:
         case 13:
         case 14:
             // The initial temperature is the stress-free one, and the one the materials take

@@ -38,7 +38,9 @@ struct SolveRows {
     std::array<double, kSolveRowCount> defaults{};
 };
 
-// The rows of an analysis type; row 1 is "tolerance " with the length-unit text. Incompressible
+// The rows of an analysis type; row 1 is "tolerance " with the length-unit text. Elasticity, steady
+// heat and thermal stress ask in rows 3 and 4, natural frequencies in rows 4 and 5, for a target
+// error (%) and the most refinement cycles the solver may take to reach it (0: no refinement). Incompressible
 // flow (8) has an iteration limit, a number of steps (0: steady), a step size and a print
 // interval, multiphysics (10) those and the initial temperature, compressible flow (9) those and
 // the CFL number.

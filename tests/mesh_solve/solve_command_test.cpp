@@ -117,11 +117,14 @@ TEST_F(SolveCommand, SolveStoresTheEntryWritesTheInputAndStartsTheSolver) {
 TEST_F(SolveCommand, RowsFollowTheChosenType) {
     S& d = start();
     EXPECT_EQ(d.selection(S::kTypeList), 0);
-    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0"}));
+    EXPECT_EQ(d.text(S::kFirstRowLabel + 2), "target error (%)");
+    EXPECT_EQ(d.text(S::kFirstRowLabel + 3), "refinement cycles");
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "0", "0", "0"}));
     d.userChoose(S::kTypeList, 4);
     EXPECT_EQ(d.text(S::kFirstRowLabel + 1), "number of modes");
     EXPECT_EQ(d.text(S::kFirstRowLabel + 2), "initial temperature");
-    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "1", "0"}));
+    EXPECT_EQ(d.text(S::kFirstRowLabel + 3), "target error (%)");
+    EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "1", "0", "0", "0"}));
     EXPECT_EQ(explorer->document().solveIndex(), 4);
     // Plasticity's row 4 is the number of load steps, shown with the solver's 10.
     d.userChoose(S::kTypeList, 1);
@@ -338,9 +341,29 @@ TEST_F(SolveCommand, StoredEntryIsShownWithTheValuesItHoldsAShortOrDamagedOneWit
     EXPECT_EQ(d.labelledType(), 1);
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-08", "20", "50", "10", "30", "2"}));
     explorer->document().replaceSectionEntry("ELASTIC:0,1e-05", kKindSolveParameters, true);
-    EXPECT_EQ(shownBoxes(start()), (std::vector<std::string>{"1e-05", "0"}));
+    EXPECT_EQ(shownBoxes(start()), (std::vector<std::string>{"1e-05", "0", "0", "0"}));
     explorer->document().replaceSectionEntry("garbage", kKindSolveParameters, true);
-    EXPECT_EQ(shownBoxes(start()), (std::vector<std::string>{"1e-06", "0"}));
+    EXPECT_EQ(shownBoxes(start()), (std::vector<std::string>{"1e-06", "0", "0", "0"}));
+}
+
+// The refinement rows go to the solver in the SOLVE line's rows 3 and 4 (4 and 5 for natural
+// frequencies, whose row 3 is the initial temperature); a stored entry, whose rows hold 0, asks for
+// no refinement.
+TEST_F(SolveCommand, RefinementRowsReachTheSolver) {
+    addMaterial();
+    S& d = start();
+    d.userType(S::kFirstRowBox + 2, "2");
+    d.userType(S::kFirstRowBox + 3, "4");
+    d.userClick(S::kSolve);
+    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"ELASTIC:0,1e-06,0,2,4,0,0,0"});
+    EXPECT_NE(readFile(inputPath()).find("SOLVE\n0,2,4,0,0,1e-06\n"), std::string::npos);
+    ASSERT_TRUE(pollUntilEnded(mesh_solve::RunProgram::Solver));
+    d.userChoose(S::kTypeList, 4);
+    d.userType(S::kFirstRowBox + 3, "1.5");
+    d.userType(S::kFirstRowBox + 4, "3");
+    d.userClick(S::kSolve);
+    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"NATFREQ:4,1e-06,1,0,1.5,3,0,0"});
+    EXPECT_NE(readFile(inputPath()).find("SOLVE\n1,0,1.5,3,0,1e-06\n"), std::string::npos);
 }
 
 // The radios show the solver SOLVE starts: iterative for elasticity and plasticity, direct for

@@ -2,6 +2,7 @@
 
 #include <filesystem>
 
+#include "adaptive_refinement.h"
 #include "base/log_stage.h"
 #include "formats/result_head_path.h"
 #include "io/result_file_sink.h"
@@ -54,25 +55,23 @@ void solveJob(const Job& job, RunLog& log, ResultSink& results) {
     }
 }
 
-// The VTK files beside the result file. A failure to write them leaves the result file as it is
-// and the run a success, with a warning: the add-on reads the result file only.
-void writeVtk(const VtkResultSink& vtk, RunLog& log) {
+// The VTK files beside the result file, answered. A failure to write them leaves the result file as
+// it is and the run a success, with a warning: the add-on reads the result file only.
+std::vector<std::string> writeVtk(const VtkResultSink& vtk, RunLog& log) {
     try {
         const std::vector<std::string> files = vtk.write();
         log.line("wrote " + std::to_string(files.size()) + " VTK file" + (files.size() == 1 ? "" : "s") +
                  " (" + (files.empty() ? std::string() : files.back()) + ")");
+        return files;
     } catch (const std::exception& e) {
         log.warning(std::string("the VTK files could not be written: ") + e.what());
+        return {};
     }
 }
 
 }  // namespace
 
-void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
-    const Job job = [&] {
-        LogStage stage("read");
-        return loadJob(inputPath, solver, log);
-    }();
+std::vector<std::string> solveAndWrite(const Job& job, RunLog& log, ResultSink* also) {
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
     // Only the first process writes: the others hand their (empty) results to no sink.
@@ -82,6 +81,7 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
     if (rank == 0) {
         sinks.add(file);
         sinks.add(vtk);
+        if (also) sinks.add(*also);
     }
     try {
         solveJob(job, log, sinks);
@@ -93,14 +93,28 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
         }
         throw;
     }
-    if (rank != 0) return;
+    if (rank != 0) return {};
     log.line("writing " + job.resultPath);
     LogStage stage("write");
     file.write();
     // The head the add-on started is in the result file now; a later run by hand reads that.
     std::error_code ignored;
     std::filesystem::remove(formats::resultHeadPathFor(job.resultPath), ignored);
-    writeVtk(vtk, log);
+    return writeVtk(vtk, log);
+}
+
+Job readJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
+    LogStage stage("read");
+    return loadJob(inputPath, solver, log);
+}
+
+void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
+    const Job job = readJob(inputPath, solver, log);
+    const RefinementRequest request = refinementRequest(job, log);
+    if (request.cycles > 0)
+        refineUntilTarget(job, request, log);
+    else
+        solveAndWrite(job, log);
     log.line("done");
 }
 

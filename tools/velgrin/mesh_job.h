@@ -42,6 +42,7 @@ struct MeshJob {
     bool hasSettingsLine = false;
     MesherSettings settings;
     std::vector<LocalSize> localSizes;
+    std::string sizeFieldPath;       // the sizes a refinement asks for (formats/size_field.h); empty: none
     std::vector<std::string> notes;  // things the run log should mention (defaults taken, entries skipped)
 };
 

@@ -56,8 +56,8 @@ double worstGmshQuality() {
 
 class MesherRun {
   public:
-    explicit MesherRun(const std::string& inputPath)
-        : inputPath_(inputPath), log_(RunLog::pathFor(inputPath)) {}
+    MesherRun(const std::string& inputPath, const std::string& sizeFieldPath)
+        : inputPath_(inputPath), sizeFieldPath_(sizeFieldPath), log_(RunLog::pathFor(inputPath)) {}
 
     ExitCode run() {
         try {
@@ -125,7 +125,8 @@ class MesherRun {
     void execute() {
         log_.note("started on \"" + inputPath_ + "\"");
         log_.stage(0, "reading the solver input");
-        const MeshJob job = readSolverInput(inputPath_);
+        MeshJob job = readSolverInput(inputPath_);
+        job.sizeFieldPath = sizeFieldPath_;
         const double factor = displayUnitsPerMillimetre(job.unitText);
         if (!metresPerUnit(job.unitText)) log_.note("unit \"" + job.unitText + "\" unknown: metres used");
         for (const std::string& note : job.notes) log_.note(note);
@@ -279,14 +280,15 @@ class MesherRun {
     }
 
     std::string inputPath_;
+    std::string sizeFieldPath_;
     RunLog log_;
     std::optional<GmshSession> gmsh_;
 };
 
 }  // namespace
 
-ExitCode runMesher(const std::string& inputPath) {
-    return MesherRun(inputPath).run();
+ExitCode runMesher(const std::string& inputPath, const std::string& sizeFieldPath) {
+    return MesherRun(inputPath, sizeFieldPath).run();
 }
 
 }  // namespace velgrin

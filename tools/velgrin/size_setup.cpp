@@ -15,6 +15,7 @@
 #include <TopoDS_Vertex.hxx>
 
 #include "gmsh_api.h"
+#include "refinement_field.h"
 #include "velgrin_error.h"
 
 namespace velgrin {
@@ -150,9 +151,16 @@ void checkEntity(const LocalSize& local, const CadModel& model, const EntityMap&
                                                    " could not be found in the mesher's model.");
 }
 
-void setLocalSizeFields(const MeshJob& job, const CadModel& model, const EntityMap& map,
-                        const ModelSizes& sizes, double displayPerMillimetre) {
+// The background field: the Min of the local sizes and of the refinement's sizes, if any.
+void setBackgroundField(const MeshJob& job, const CadModel& model, const EntityMap& map,
+                        const ModelSizes& sizes, double displayPerMillimetre,
+                        std::vector<std::string>& notes) {
     std::vector<double> thresholds;
+    if (!job.sizeFieldPath.empty()) {
+        thresholds.push_back(addRefinementField(job.sizeFieldPath, displayPerMillimetre, sizes, notes));
+        // The volume follows the refinement's sizes, finer or coarser than its faces' mesh.
+        gmsh::option::setNumber("Mesh.MeshSizeExtendFromBoundary", 0);
+    }
     const double slope = gradingSlope(job.settings.grading);
     for (const LocalSize& local : job.localSizes) {
         checkEntity(local, model, map);
@@ -182,7 +190,7 @@ ModelSizes applySizes(const MeshJob& job, const CadModel& model, const EntityMap
     sizes.lower = std::min(s.lowerSize / displayPerMillimetre, sizes.upper);
     setGlobalOptions(s, sizes);
     setPointSizes(s, sizes, model, map);
-    setLocalSizeFields(job, model, map, sizes, displayPerMillimetre);
+    setBackgroundField(job, model, map, sizes, displayPerMillimetre, notes);
     return sizes;
 }
 

@@ -28,9 +28,11 @@
 #include "formats/companion_file.h"
 #include "formats/face_tables.h"
 #include "formats/mesh_reader.h"
+#include "formats/size_field.h"
 #include "mesh_checks.h"
 #include "sample_parts.h"
 #include "support/scratch_folder.h"
+#include "velgrin_error.h"
 #include "velgrin_runner.h"
 
 namespace velgrin_test {
@@ -259,6 +261,69 @@ TEST_F(VelgrinTest, PointSizeRefinesAroundThePoint) {
     ASSERT_EQ(mesh("plain", "beam", settings(8, 0)).exitCode, 0);
     ASSERT_EQ(mesh("pointed", "beam", settings(8, 0), {"pxs 0,0,0 1.000000"}).exitCode, 0);
     EXPECT_GT(nodesNearOrigin("pointed"), 3 * nodesNearOrigin("plain"));
+}
+
+// The box [-1, 201] x [-1, 21] x [-1, 11] around the beam in six tetrahedra, with the size
+// `sizeAt(x)` at each corner.
+template <typename SizeAt>
+formats::SizeField beamSizeField(const std::string& unit, double perMillimetre, SizeAt sizeAt) {
+    formats::SizeField field;
+    field.unitText = unit;
+    for (int corner = 0; corner < 8; ++corner) {
+        const double x = corner & 1 ? 201 : -1, y = corner & 2 ? 21 : -1, z = corner & 4 ? 11 : -1;
+        field.positions.push_back({x * perMillimetre, y * perMillimetre, z * perMillimetre});
+        field.sizes.push_back(sizeAt(x) * perMillimetre);
+    }
+    // The diagonal 1-8 shared by all six (Kuhn's subdivision).
+    field.tetrahedra = {{1, 2, 4, 8}, {1, 4, 3, 8}, {1, 3, 7, 8}, {1, 7, 5, 8}, {1, 5, 6, 8}, {1, 6, 2, 8}};
+    return field;
+}
+
+// A refinement asks for sizes by a field: 3 mm at one end of the beam growing to 6 mm at the other
+// gives the smaller elements where it asks, in the display unit; sizes above the user's upper size are held
+// to it; a damaged field stops the run before a mesh is written.
+TEST_F(VelgrinTest, RefinementSizeFieldRefinesWhereItAsksUnderTheUserSizes) {
+    auto elementsAtEnds = [&](const std::string& job, double perMillimetre) {
+        const mesh_solve::Mesh m = read(job);
+        std::pair<int, int> ends{0, 0};
+        for (int e = 1; e <= m.elementCount(); ++e) {
+            const double x = m.nodePosition(m.elementNodes(e)[0]).x / perMillimetre;
+            ends.first += x < 20;
+            ends.second += x > 180;
+        }
+        return ends;
+    };
+    const std::string field = folder_->file("beam.size");
+    ASSERT_TRUE(formats::writeSizeField(
+        field, beamSizeField("cm", 0.1, [](double x) { return x < 100 ? 3.0 : 6.0; })));
+    auto input = [&](const std::string& job) {
+        InputText text{.unit = "cm",
+                       .stepPath = stepPath("beam"),
+                       .meshPath = meshPath(job),
+                       .settings = settings(0.6, 0)};
+        writeFile(inputPath(job), solverInputText(text));
+        return inputPath(job);
+    };
+    const RunResult refined = runVelgrin(input("sized"), field);
+    ASSERT_EQ(refined.exitCode, 0) << refined.log;
+    EXPECT_NE(refined.log.find("refinement size field: 6 elements, sizes 0.3 to 0.6"), std::string::npos);
+    const auto [fine, coarse] = elementsAtEnds("sized", 0.1);
+    // Sizes of about 3.2 and 5.7 mm in the end 20 mm: six times the elements in a 3-D mesh, less
+    // what the faces' mesh sets.
+    EXPECT_GT(fine, 3 * coarse);
+
+    // A field asking for 50 mm meshes as one asking for the upper size of 6 mm.
+    ASSERT_TRUE(formats::writeSizeField(field, beamSizeField("cm", 0.1, [](double) { return 6.0; })));
+    ASSERT_EQ(runVelgrin(input("upper"), field).exitCode, 0);
+    ASSERT_TRUE(formats::writeSizeField(field, beamSizeField("cm", 0.1, [](double) { return 50.0; })));
+    ASSERT_EQ(runVelgrin(input("capped"), field).exitCode, 0);
+    EXPECT_EQ(read("capped").elementCount(), read("upper").elementCount());
+
+    writeFile(field, "KOLVANE SIZE FIELD 1\nUNIT cm\nNODES 1\n0 0 0 1\nTETRAHEDRA 1\n1 1 1 2\nEND\n");
+    const RunResult damaged = runVelgrin(input("damaged"), field);
+    EXPECT_EQ(damaged.exitCode, static_cast<int>(velgrin::ExitCode::BadInput));
+    EXPECT_NE(damaged.log.find("is damaged"), std::string::npos) << damaged.log;
+    EXPECT_FALSE(fs::exists(meshPath("damaged")));
 }
 
 TEST_F(VelgrinTest, MeshIsInTheDisplayUnit) {

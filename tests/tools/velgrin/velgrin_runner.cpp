@@ -25,10 +25,11 @@ std::string solverInputText(const InputText& input) {
          {"CONSTRAINTS", {}}});
 }
 
-RunResult runVelgrin(const std::string& inputPath) {
+RunResult runVelgrin(const std::string& inputPath, const std::string& sizeField) {
     const std::string out = inputPath + ".stdout", err = inputPath + ".stderr";
-    const std::string command = std::string("\"") + VELGRIN_PROGRAM + "\" \"" + inputPath + "\" \"0\" >\"" +
-                                out + "\" 2>\"" + err + "\"";
+    const std::string extra = sizeField.empty() ? "" : " --size-field \"" + sizeField + "\"";
+    const std::string command = std::string("\"") + VELGRIN_PROGRAM + "\" \"" + inputPath + "\" \"0\"" +
+                                extra + " >\"" + out + "\" 2>\"" + err + "\"";
     const int status = std::system(command.c_str());
     RunResult result;
     result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;

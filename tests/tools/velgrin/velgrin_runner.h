@@ -25,7 +25,8 @@ struct RunResult {
     std::string log;  // the run log beside the input
 };
 
-// Runs `velgrin "<inputPath>" "0"` and waits for it.
-RunResult runVelgrin(const std::string& inputPath);
+// Runs `velgrin "<inputPath>" "0"`, followed by `sizeField` as "--size-field <file>" when given,
+// and waits for it.
+RunResult runVelgrin(const std::string& inputPath, const std::string& sizeField = "");
 
 }  // namespace velgrin_test
