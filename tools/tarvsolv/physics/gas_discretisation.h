@@ -27,8 +27,8 @@ class GasDiscretisation : public GasProblem {
     void freezeLimiter(bool frozen) { reconstruction_.freezeLimiter(frozen); }
     // Steady flow: the limiter acts only near shocks (GasReconstruction::limitNearShocksOnly).
     void limitNearShocksOnly() { reconstruction_.limitNearShocksOnly(setup_.gas.gamma); }
-    // Steady flow: on the dual faces between two vertices of one curved slip wall both
-    // reconstructed states flow along the wall (findWallEdges says why).
+    // Steady flow: on the dual faces between two vertices of one curved slip wall the
+    // reconstructed states lose their velocity across the wall (findWallEdges says why).
     void alignWallStates() { alignWallStates_ = true; }
 
     // The inviscid flux out through boundary piece `piece` at the vertex's state `inside`.
