@@ -101,6 +101,7 @@ void solveSteady(const Job& job, GasDiscretisation& problem, std::vector<double>
     SteadyGasOptions options = steadyGasOptions(job.input);
     options.freezeLimiter = [&problem] { problem.freezeLimiter(true); };
     problem.limitNearShocksOnly();
+    problem.alignWallStates();
     const SteadyGasOutcome out = solveSteadyGas(problem, U, options, log);
     StepResult step = results(job, problem, U);
     step.number = 1;

@@ -27,6 +27,9 @@ class GasDiscretisation : public GasProblem {
     void freezeLimiter(bool frozen) { reconstruction_.freezeLimiter(frozen); }
     // Steady flow: the limiter acts only near shocks (GasReconstruction::limitNearShocksOnly).
     void limitNearShocksOnly() { reconstruction_.limitNearShocksOnly(setup_.gas.gamma); }
+    // Steady flow: on the dual faces between two vertices of one curved slip wall the
+    // reconstructed states lose their velocity across the wall (findWallEdges says why).
+    void alignWallStates() { alignWallStates_ = true; }
 
     // The inviscid flux out through boundary piece `piece` at the vertex's state `inside`.
     GasConserved boundaryFlux(std::size_t piece, const GasPrimitive& inside, double t) const;
@@ -37,6 +40,7 @@ class GasDiscretisation : public GasProblem {
     const GasSetup& setup() const { return setup_; }
 
   private:
+    void findWallEdges();
     void addViscousTerms(const std::vector<GasPrimitive>& w, std::vector<double>& R) const;
 
     const DualMesh& dual_;
@@ -46,6 +50,14 @@ class GasDiscretisation : public GasProblem {
     std::vector<const GasFaceCondition*> conditions_;  // per boundary piece
     std::vector<char> held_;
     GasReconstruction reconstruction_;
+    bool alignWallStates_ = false;
+    // The dual faces between two vertices of one slip wall (by edge index, ascending) and the wall's
+    // unit normal between them: the mean of the two vertices' normals.
+    struct WallEdge {
+        std::size_t edge = 0;
+        Vec3 normal;
+    };
+    std::vector<WallEdge> wallEdges_;
 };
 
 }  // namespace tarvsolv
