@@ -15,8 +15,8 @@
 // mm high along x on its top, 5 mm longer at each end, two solids that share the part of the channel's floor
 // on the block), and the parts of the gas flows: shock_tube.step (a square duct 1000 x 20 x 20 mm along x),
 // nozzle.step (the upper half of a plane converging-diverging nozzle, 200 mm long, 5 mm deep), wedge.step (a
-// channel 100 x 80 mm with a 10 degree ramp in its floor, 5 mm deep) and cylinder_slab.step (a slab 240 x 240
-// x 5 mm round a cylinder of diameter 10 mm at its middle).
+// channel 100 x 80 mm with a 10 degree ramp in its floor, 5 mm deep) and half_cylinder_slab.step (the half
+// y >= 0 of a slab 240 x 240 x 5 mm round a cylinder of diameter 10 mm at its middle).
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -228,13 +228,14 @@ TopoDS_Shape wedge() {
     return planeFlow(outline.Wire());
 }
 
-// Plane flow round a cylinder: a slab 240 x 240 mm (x and y from -120 to 120), 5 mm deep, round a
-// cylinder of diameter 10 mm on the z axis, so that the far field lies 12 diameters away. Plane
-// flow has no drag as flow round a sphere has none, on a mesh of a few layers across the slab
-// instead of one that fills a box.
-// Faces: 1 x = -120, 2 y = -120, 3 z = 5, 4 y = 120, 5 z = 0, 6 x = 120, 7 the cylinder.
-TopoDS_Shape cylinderSlab() {
-    TopoDS_Shape slab = BRepPrimAPI_MakeBox(gp_Pnt(-120, -120, 0), 240, 240, 5).Shape();
+// Plane flow round a cylinder: the half y >= 0 of a slab 240 x 240 mm (x from -120 to 120), 5 mm
+// deep, round a cylinder of diameter 10 mm on the z axis, so that the far field lies 12 diameters
+// away. Plane flow has no drag as flow round a sphere has none, on a mesh of a few layers across the
+// slab instead of one that fills a box; the face y = 0 is the flow's plane of symmetry, which also
+// keeps the scheme from settling on a circulation round the cylinder (a lift) that an inviscid
+// steady flow would otherwise keep.
+TopoDS_Shape halfCylinderSlab() {
+    TopoDS_Shape slab = BRepPrimAPI_MakeBox(gp_Pnt(-120, 0, 0), 240, 120, 5).Shape();
     return unified(BRepAlgoAPI_Cut(slab, hole(0, 0, -1, gp::DZ(), 5, 7)).Shape());
 }
 
@@ -276,7 +277,7 @@ int main(int argc, char** argv) {
         ok = write(folder, "shock_tube.step", shockTube()) && ok;
         ok = write(folder, "nozzle.step", nozzle()) && ok;
         ok = write(folder, "wedge.step", wedge()) && ok;
-        ok = write(folder, "cylinder_slab.step", cylinderSlab()) && ok;
+        ok = write(folder, "half_cylinder_slab.step", halfCylinderSlab()) && ok;
         return ok ? 0 : 1;
     } catch (const Standard_Failure& failure) {
         std::fprintf(stderr, "kolvane-sample-parts: %s\n", failure.GetMessageString());
