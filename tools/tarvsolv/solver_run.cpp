@@ -3,7 +3,9 @@
 #include <filesystem>
 
 #include "base/log_stage.h"
+#include "fem/node_pieces.h"
 #include "formats/result_head_path.h"
+#include "io/file_order_sink.h"
 #include "io/result_file_sink.h"
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
@@ -75,16 +77,19 @@ void runSolverJob(const std::string& inputPath, SolverChoice solver, RunLog& log
     }();
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
-    // Only the first process writes: the others hand their (empty) results to no sink.
+    // Only the first process writes: the others hand their (empty) results to no sink. The sinks
+    // take the results in the mesh file's node order, whatever order the processes numbered.
     ResultFileSink file(job.resultPath, job.preamble);
-    VtkResultSink vtk(job);
+    const FeMesh fileMesh = rank == 0 && !job.mesh.fileNodes.empty() ? inFileOrder(job.mesh) : FeMesh{};
+    VtkResultSink vtk(job, job.mesh.fileNodes.empty() ? job.mesh : fileMesh);
     ResultSinks sinks;
     if (rank == 0) {
         sinks.add(file);
         sinks.add(vtk);
     }
+    FileOrderSink fileOrder(job.mesh, sinks);
     try {
-        solveJob(job, log, sinks);
+        solveJob(job, log, fileOrder);
     } catch (const PartialResults&) {
         // A nonlinear run keeps the steps that converged, then fails.
         if (!file.empty()) {
