@@ -7,9 +7,9 @@
 # halo; it must give the same displacements within 1e-8 of the largest and the same corner stresses
 # (which each process evaluates for its share of the elements) within 1e-6, by the direct solver,
 # at the same node and element numbers, and a VTK grid of the same points and cells with the same
-# values; and the same displacements within 1e-6 by the iterative one;
-# so must the bar pressed onto a rigid plane through a gap (contact in load steps), whose reaction
-# table must balance, and a lid-driven cavity of water (incompressible flow), whose velocities must
+# values; and the same displacements within 1e-6 by the iterative one; so must the bar heated by
+# a file of temperatures, and the bar pressed onto a rigid plane through a gap (contact in load
+# steps), whose reaction table must balance, and a lid-driven cavity of water (incompressible flow), whose velocities must
 # agree within 1e-8 of the largest by the direct solver, within 1e-6 by the iterative one (its
 # multigrid aggregates differently on two processes, so the answers differ at the Newton tolerance).
 # Without mpiexec on the PATH, or with a host file mpiexec refuses, the run goes on in one process
@@ -23,7 +23,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export KOLVANE_CONFIG_DIR=$work/config
 cd "$work"
-"$boxmesh" bar.meb 16 4 4 16 4 4 scramble 7 >/dev/null
+nodes=$("$boxmesh" bar.meb 16 4 4 16 4 4 scramble 7 | awk '{ print $1 }')
 printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\nbar.stp\nMFILE\n%s\nSOLVE\n0,0,0,0,0\nTABLES\nMSET\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\nbol 2 1 10\nRESTRAINTS\nbor 1 0 0 0\nCONSTRAINTS\n' \
     "$work/bar.meb" >bar.txt
 
@@ -74,6 +74,16 @@ awk '/elements across processes/ { for (k = 1; k < NF; k++) if ($k == "processes
      END { exit !(share != "" && share + 0 < 15) }' bar.slog || { grep "work split" bar.slog; fail "the pieces are not compact"; }
 SOLVER=PCG solve pcg-two.out
 same one.out pcg-two.out DISP 1e-6 || fail "the iterative solver on two processes does not give the displacements of one"
+
+# The bar also heated by another result file's temperatures, listed by the mesh's node numbers and
+# stepping from node to node, so that a temperature read onto the wrong node changes the answer.
+{ echo "TEMP 1"; for ((n = 1; n <= nodes; n++)); do echo "$n $((20 + n % 7 * 10))"; done; } >hot.out
+sed -i "s|^LOADS\$|LOADS\nt $work/hot.out|" bar.txt
+solve hot-two.out
+"$register" --solver-processes 1
+solve hot-one.out
+same hot-one.out hot-two.out || fail "two processes do not read the temperature file as one"
+sed -i '/^t /d' bar.txt
 
 # The same bar pressed onto a rigid plane through a touching gap on its end, on rollers: contact
 # in load steps, and its reaction table, on two processes as on one.

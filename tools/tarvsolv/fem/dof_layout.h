@@ -23,6 +23,8 @@ class DofLayout {
     int firstNode() const { return firstNode_; }
     int endNode() const { return endNode_; }
     bool ownsNode(int n) const { return n >= firstNode_ && n < endNode_; }
+    // The first node of process `p`'s range (of `p` = the process count: the node count).
+    int firstNodeOf(int p) const { return starts_[p]; }
     // The process whose node range holds node `n` (ranges may be empty).
     int ownerOf(int n) const;
     // This process assembles the element when it owns the most of the element's nodes (of two

@@ -12,8 +12,9 @@
 
 namespace tarvsolv {
 
-// The piece (0 to pieces - 1) of every node: METIS's partition of the graph of nodes that share an
-// element, nodes weighed equally. Empty when METIS fails.
+// The piece (0 to pieces - 1) of every node: METIS's partition of the graph of the corner nodes
+// that share an element, each corner weighed by the nodes that go with it (the mid-side nodes of the
+// edges it leads), so that the pieces hold about as many nodes each. Empty when METIS fails.
 std::vector<int> nodePieces(const FeMesh& mesh, int pieces);
 
 // Renumbers `mesh` so that the nodes of piece 0 come first, then those of piece 1, ..., each piece's
