@@ -1,7 +1,9 @@
 // tarvsolv-boxmesh: writes a structured box mesh in the mesher's binary layout, for benchmarks and
-// hand runs of the solver. Usage: tarvsolv-boxmesh out.meb nx ny nz lx ly lz [linear] [split x|y|z N]
+// hand runs of the solver. Usage:
+//   tarvsolv-boxmesh out.meb nx ny nz lx ly lz [linear] [split x|y|z N] [scramble SEED]
 // "split" makes the cells below N along the axis body 1 and the rest body 2, meshed together, and
-// writes the companion file with the two bodies' element ranges beside the mesh.
+// writes the companion file with the two bodies' element ranges beside the mesh. "scramble" numbers
+// the nodes in a pseudo-random order, one that does not follow the geometry.
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -14,7 +16,9 @@
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: tarvsolv-boxmesh out.meb nx ny nz lx ly lz [linear] [split x|y|z N]\n");
+    std::fprintf(
+        stderr,
+        "usage: tarvsolv-boxmesh out.meb nx ny nz lx ly lz [linear] [split x|y|z N] [scramble SEED]\n");
     return 2;
 }
 
@@ -27,6 +31,7 @@ int main(int argc, char** argv) {
     box.ny = std::atoi(argv[3]);
     box.nz = std::atoi(argv[4]);
     box.size = {std::atof(argv[5]), std::atof(argv[6]), std::atof(argv[7])};
+    long scramble = -1;
     for (int k = 8; k < argc; ++k) {
         if (std::strcmp(argv[k], "linear") == 0) {
             box.quadratic = false;
@@ -35,6 +40,10 @@ int main(int argc, char** argv) {
             box.splitAxis = argv[k + 1][0] - 'x';
             box.splitCells = std::atoi(argv[k + 2]);
             k += 2;
+        } else if (std::strcmp(argv[k], "scramble") == 0 && k + 1 < argc) {
+            char* end = nullptr;
+            scramble = std::strtol(argv[++k], &end, 10);
+            if (*end != '\0' || scramble < 0) return usage();
         } else {
             return usage();
         }
@@ -49,7 +58,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        const tarvsolv::FeMesh mesh = tarvsolv::makeBoxMesh(box);
+        tarvsolv::FeMesh mesh = tarvsolv::makeBoxMesh(box);
+        if (scramble >= 0) tarvsolv::scrambleNodes(mesh, static_cast<unsigned>(scramble));
         tarvsolv::writeMeshFile(mesh, argv[1]);
         if (box.splitCells > 0) {
             const std::string path = formats::companionPathFor(argv[1]);

@@ -4,7 +4,9 @@
 
 #include "adaptive_refinement.h"
 #include "base/log_stage.h"
+#include "fem/node_pieces.h"
 #include "formats/result_head_path.h"
+#include "io/file_order_sink.h"
 #include "io/result_file_sink.h"
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
@@ -74,17 +76,20 @@ std::vector<std::string> writeVtk(const VtkResultSink& vtk, RunLog& log) {
 std::vector<std::string> solveAndWrite(const Job& job, RunLog& log, ResultSink* also) {
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
-    // Only the first process writes: the others hand their (empty) results to no sink.
+    // Only the first process writes: the others hand their (empty) results to no sink. The sinks
+    // take the results in the mesh file's node order, whatever order the processes numbered.
     ResultFileSink file(job.resultPath, job.preamble);
-    VtkResultSink vtk(job);
+    const FeMesh fileMesh = rank == 0 && !job.mesh.fileNodes.empty() ? inFileOrder(job.mesh) : FeMesh{};
+    VtkResultSink vtk(job, job.mesh.fileNodes.empty() ? job.mesh : fileMesh);
     ResultSinks sinks;
     if (rank == 0) {
         sinks.add(file);
         sinks.add(vtk);
         if (also) sinks.add(*also);
     }
+    FileOrderSink fileOrder(job.mesh, sinks);
     try {
-        solveJob(job, log, sinks);
+        solveJob(job, log, fileOrder);
     } catch (const PartialResults&) {
         // A nonlinear run keeps the steps that converged, then fails.
         if (!file.empty()) {

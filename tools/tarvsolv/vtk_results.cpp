@@ -71,7 +71,7 @@ void VtkResultSink::step(const StepResult& step) {
         grid.time = step.number >= 1 && static_cast<std::size_t>(step.number) <= modeValues_.size()
                         ? modeValues_[step.number - 1]
                         : step.number;
-    const std::size_t nodes = static_cast<std::size_t>(job_.mesh.nodeCount());
+    const std::size_t nodes = static_cast<std::size_t>(mesh_.nodeCount());
     for (const NodeField& field : step.nodeFields) {
         const NodeQuantityInfo info = nodeQuantityInfo(field.quantity);
         std::vector<double> values(nodes * info.width, 0.0);
@@ -82,23 +82,23 @@ void VtkResultSink::step(const StepResult& step) {
     if (!step.corners.stresses.empty()) addStresses(step.corners, grid.arrays);
     if (!step.elementErrors.empty()) grid.elementErrors = step.elementErrors;
     if (!step.corners.plasticStrains.empty()) {
-        CornerSums sums(job_.mesh, 1);
+        CornerSums sums(mesh_, 1);
         const CornerFields& corners = step.corners;
         for (std::size_t k = 0; k < std::min(corners.nodes.size(), corners.plasticStrains.size()); ++k) {
             const auto node = static_cast<std::size_t>(corners.nodes[k]) - 1;
             const double strain = asWritten(corners.plasticStrains[k], kCornerDigits);
             if (node < nodes) sums.add(node, &strain);
         }
-        grid.arrays.push_back({"Plastic strain", 1, sums.means(job_.mesh)});
+        grid.arrays.push_back({"Plastic strain", 1, sums.means(mesh_)});
     }
 }
 
 void VtkResultSink::addStresses(const CornerFields& corners, std::vector<PointArray>& arrays) const {
-    CornerSums sums(job_.mesh, kStressValues);
+    CornerSums sums(mesh_, kStressValues);
     double values[kStressValues];
     for (std::size_t k = 0; k < std::min(corners.nodes.size(), corners.stresses.size()); ++k) {
         const auto node = static_cast<std::size_t>(corners.nodes[k]) - 1;
-        if (node >= static_cast<std::size_t>(job_.mesh.nodeCount())) continue;
+        if (node >= static_cast<std::size_t>(mesh_.nodeCount())) continue;
         for (int c = 0; c < 6; ++c) values[c] = asWritten(corners.stresses[k][c], kCornerDigits);
         const results::StressComponents s{values[0], values[1], values[2], values[3], values[4], values[5]};
         const results::PrincipalStresses principal = results::principalStresses(s);
@@ -106,7 +106,7 @@ void VtkResultSink::addStresses(const CornerFields& corners, std::vector<PointAr
         values[7] = principal.p1, values[8] = principal.p2, values[9] = principal.p3;
         sums.add(node, values);
     }
-    const std::vector<double> means = sums.means(job_.mesh);
+    const std::vector<double> means = sums.means(mesh_);
     std::vector<double> tensor;
     tensor.reserve(means.size() / kStressValues * 6);
     for (std::size_t n = 0; n < means.size() / kStressValues; ++n)
@@ -120,12 +120,12 @@ void VtkResultSink::addStresses(const CornerFields& corners, std::vector<PointAr
 }
 
 void VtkResultSink::writeGrid(const Grid& grid, const std::string& path) const {
-    VtuWriter writer(job_.mesh);
+    VtuWriter writer(mesh_);
     for (const PointArray& array : grid.arrays)
         writer.addPointData(array.name, array.components, array.values);
-    std::vector<std::int32_t> bodies(static_cast<std::size_t>(job_.mesh.elementCount()), 1);
+    std::vector<std::int32_t> bodies(static_cast<std::size_t>(mesh_.elementCount()), 1);
     if (job_.geometry)
-        for (int e = 0; e < job_.mesh.elementCount(); ++e) bodies[e] = job_.geometry->bodyOfElement(e);
+        for (int e = 0; e < mesh_.elementCount(); ++e) bodies[e] = job_.geometry->bodyOfElement(e);
     writer.addCellData("Body", std::move(bodies));
     if (grid.elementErrors.size() == static_cast<std::size_t>(job_.mesh.elementCount()))
         writer.addCellData("Error estimate", grid.elementErrors);

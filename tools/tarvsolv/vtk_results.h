@@ -21,7 +21,8 @@ namespace tarvsolv {
 
 class VtkResultSink : public ResultSink {
   public:
-    explicit VtkResultSink(const Job& job) : job_(job) {}
+    // `mesh` is the job's mesh in the file's node order, the order the results come in.
+    VtkResultSink(const Job& job, const FeMesh& mesh) : job_(job), mesh_(mesh) {}
 
     void modeValues(std::span<const double> values) override;
     void step(const StepResult& step) override;
@@ -45,6 +46,7 @@ class VtkResultSink : public ResultSink {
     void writeGrid(const Grid& grid, const std::string& path) const;
 
     const Job& job_;
+    const FeMesh& mesh_;
     std::vector<double> modeValues_;  // as the result file's mode line gives them
     std::map<int, Grid> grids_;       // by step number
 };

@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # The solver on several processes through the settings, as the add-on starts it: a bar held at one
-# end under a pressure on the other is solved once on one process, then again after
-# `kolvane-register --solver-processes 2`, with the same command line. The second run must say in
-# its log that it ran on 2 processes and how the elements and unknowns were split, and give the same
-# displacements within 1e-8 of the largest and the same corner stresses (which each process
-# evaluates for its share of the elements) within 1e-6, by the direct solver, and the same
-# displacements within 1e-6 by the iterative one;
-# so must the bar pressed onto a rigid plane through a gap (contact in load steps), whose reaction
-# table must balance, and a lid-driven cavity of water (incompressible flow), whose velocities must
+# end under a pressure on the other, its nodes numbered in a random order, is solved once on one
+# process, then again after `kolvane-register --solver-processes 2`, with the same command line. The
+# second run numbers the nodes by pieces of the bar and must say in its log that it ran on 2
+# processes, how the elements and unknowns were split, how few elements span both pieces and the
+# halo; it must give the same displacements within 1e-8 of the largest and the same corner stresses
+# (which each process evaluates for its share of the elements) within 1e-6, by the direct solver,
+# at the same node and element numbers, and a VTK grid of the same points and cells with the same
+# values; and the same displacements within 1e-6 by the iterative one; so must the bar heated by
+# a file of temperatures, and the bar pressed onto a rigid plane through a gap (contact in load
+# steps), whose reaction table must balance, and a lid-driven cavity of water (incompressible flow), whose velocities must
 # agree within 1e-8 of the largest by the direct solver, within 1e-6 by the iterative one (its
 # multigrid aggregates differently on two processes, so the answers differ at the Newton tolerance).
 # Without mpiexec on the PATH, or with a host file mpiexec refuses, the run goes on in one process
@@ -16,11 +18,12 @@
 # usage: solver_processes.sh TARVSOLV KOLVANE-REGISTER TARVSOLV-BOXMESH
 set -euo pipefail
 tarvsolv=$1 register=$2 boxmesh=$3
+here=$(cd "$(dirname "$0")" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 export KOLVANE_CONFIG_DIR=$work/config
 cd "$work"
-"$boxmesh" bar.meb 16 4 4 16 4 4 >/dev/null
+nodes=$("$boxmesh" bar.meb 16 4 4 16 4 4 scramble 7 | awk '{ print $1 }')
 printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\nbar.stp\nMFILE\n%s\nSOLVE\n0,0,0,0,0\nTABLES\nMSET\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\nbol 2 1 10\nRESTRAINTS\nbor 1 0 0 0\nCONSTRAINTS\n' \
     "$work/bar.meb" >bar.txt
 
@@ -30,6 +33,7 @@ solve() {  # result copy, then any environment change for the run
     printf 'MESHFILE\n%s\n' "$work/bar.meb" >bar.out
     env "$@" "$tarvsolv" bar.txt 0 --solver "${SOLVER:-MF}" --quiet || { cat bar.slog; exit 1; }
     cp bar.out "$copy"
+    if [ -f bar.vtu ]; then cp bar.vtu "${copy%.out}.vtu"; fi
 }
 
 # The values of the DISP block (or of block $2), one number per line: every column after the node
@@ -60,10 +64,26 @@ same() {  # result file, result file[, block[, share]]: the values agree within 
 }
 same one.out two.out || fail "two processes do not give the displacements of one"
 same one.out two.out STRES 1e-6 || fail "two processes do not give the stresses of one"
-grep -Eq "work split over 2 processes: elements [0-9]+ \+ [0-9]+ \(imbalance [0-9.]+\), unknowns [0-9]+ \+ [0-9]+" bar.slog ||
+numbers() { awk '$1 == "DISP" || $1 == "STRES" { on = 1; next } on && NF == 0 { on = 0 } on && $1 !~ /^;/ { print $1, $2 }' "$1"; }
+cmp -s <(numbers one.out) <(numbers two.out) || fail "two processes do not write the mesh's node numbers"
+python3 "$here/same_vtu.py" one.vtu two.vtu 1e-6 >/dev/null || fail "two processes do not write the VTK grid of one"
+# The pieces are compact: a random numbering split in halves would put nearly every element across.
+grep -Eq "work split over 2 processes: elements [0-9]+ \+ [0-9]+ \(imbalance [0-9.]+\), unknowns [0-9]+ \+ [0-9]+.*; elements across processes [0-9.]+ %, halo nodes [0-9]+ \+ [0-9]+" bar.slog ||
     fail "the log does not say how the work was split"
+awk '/elements across processes/ { for (k = 1; k < NF; k++) if ($k == "processes" && $(k + 2) == "%,") share = $(k + 1) }
+     END { exit !(share != "" && share + 0 < 15) }' bar.slog || { grep "work split" bar.slog; fail "the pieces are not compact"; }
 SOLVER=PCG solve pcg-two.out
 same one.out pcg-two.out DISP 1e-6 || fail "the iterative solver on two processes does not give the displacements of one"
+
+# The bar also heated by another result file's temperatures, listed by the mesh's node numbers and
+# stepping from node to node, so that a temperature read onto the wrong node changes the answer.
+{ echo "TEMP 1"; for ((n = 1; n <= nodes; n++)); do echo "$n $((20 + n % 7 * 10))"; done; } >hot.out
+sed -i "s|^LOADS\$|LOADS\nt $work/hot.out|" bar.txt
+solve hot-two.out
+"$register" --solver-processes 1
+solve hot-one.out
+same hot-one.out hot-two.out || fail "two processes do not read the temperature file as one"
+sed -i '/^t /d' bar.txt
 
 # The same bar pressed onto a rigid plane through a touching gap on its end, on rollers: contact
 # in load steps, and its reaction table, on two processes as on one.

@@ -1,6 +1,9 @@
 #include "fem/box_mesh.h"
 
+#include <algorithm>
 #include <array>
+#include <numeric>
+#include <random>
 #include <vector>
 
 namespace tarvsolv {
@@ -129,6 +132,21 @@ void mapNodes(FeMesh& mesh, const std::function<Vec3(const Vec3&)>& map) {
         mesh.xyz[3 * n + 1] = p.y;
         mesh.xyz[3 * n + 2] = p.z;
     }
+}
+
+void scrambleNodes(FeMesh& mesh, unsigned seed) {
+    const auto nodes = static_cast<std::size_t>(mesh.nodeCount());
+    std::vector<int> numberOf(nodes);
+    std::iota(numberOf.begin(), numberOf.end(), 0);
+    // Fisher-Yates on the standard engine, whose sequence the standard fixes (std::shuffle's is not).
+    std::mt19937 draw(seed);
+    for (std::size_t i = nodes; i > 1; --i) std::swap(numberOf[i - 1], numberOf[draw() % i]);
+    std::vector<double> xyz(mesh.xyz.size());
+    for (std::size_t n = 0; n < nodes; ++n)
+        std::copy_n(mesh.xyz.begin() + static_cast<std::ptrdiff_t>(3 * n), 3,
+                    xyz.begin() + static_cast<std::ptrdiff_t>(3 * static_cast<std::size_t>(numberOf[n])));
+    mesh.xyz = std::move(xyz);
+    for (int& n : mesh.conn) n = numberOf[n];
 }
 
 }  // namespace tarvsolv

@@ -30,6 +30,11 @@ FeMesh makeBoxMesh(const BoxSpec& box);
 // each body.
 formats::MeshCompanion boxCompanion(const BoxSpec& box, const FeMesh& mesh);
 
+// Numbers the nodes in a pseudo-random order drawn from `seed` (the same on every machine), as a
+// mesher whose numbering does not follow the geometry might: the mesh is the same, only its node
+// numbers change.
+void scrambleNodes(FeMesh& mesh, unsigned seed);
+
 // Moves every node through `map`.
 void mapNodes(FeMesh& mesh, const std::function<Vec3(const Vec3&)>& map);
 

@@ -13,18 +13,21 @@ DofLayout::DofLayout(const FeMesh& mesh, int dofsPerNode, MPI_Comm comm)
       values_(prescribed_.size(), 0.0) {
     MPI_Comm_rank(comm, &rank_);
     MPI_Comm_size(comm, &processes_);
-    const long long n = nodeCount_;
-    firstNode_ = static_cast<int>(n * rank_ / processes_);
-    endNode_ = static_cast<int>(n * (rank_ + 1) / processes_);
+    // The mesh's pieces when it was numbered by them for this many processes, else equal ranges.
+    if (mesh.pieceStarts.size() == static_cast<std::size_t>(processes_) + 1 &&
+        mesh.pieceStarts.back() == nodeCount_) {
+        starts_ = mesh.pieceStarts;
+    } else {
+        const long long n = nodeCount_;
+        for (long long p = 0; p <= processes_; ++p) starts_.push_back(static_cast<int>(n * p / processes_));
+    }
+    firstNode_ = starts_[rank_];
+    endNode_ = starts_[rank_ + 1];
 }
 
 int DofLayout::ownerOf(int n) const {
-    const long long nodes = nodeCount_;
-    const auto first = [&](long long p) { return nodes * p / processes_; };
-    long long p = nodes > 0 ? static_cast<long long>(n) * processes_ / nodes : 0;
-    while (p + 1 < processes_ && first(p + 1) <= n) ++p;
-    while (p > 0 && first(p) > n) --p;
-    return static_cast<int>(p);
+    const auto after = std::upper_bound(starts_.begin() + 1, starts_.end() - 1, n);
+    return static_cast<int>(after - (starts_.begin() + 1));
 }
 
 bool DofLayout::assemblesElement(const FeMesh& mesh, int e) const {

@@ -23,7 +23,9 @@ class DofLayout {
     int firstNode() const { return firstNode_; }
     int endNode() const { return endNode_; }
     bool ownsNode(int n) const { return n >= firstNode_ && n < endNode_; }
-    // The process whose node range holds node `n`.
+    // The first node of process `p`'s range (of `p` = the process count: the node count).
+    int firstNodeOf(int p) const { return starts_[p]; }
+    // The process whose node range holds node `n` (ranges may be empty).
     int ownerOf(int n) const;
     // This process assembles the element when it owns the most of the element's nodes (of two
     // processes owning as many, the first): every element has one assembler and most of an
@@ -77,6 +79,7 @@ class DofLayout {
     int nodeCount_, dofsPerNode_;
     int firstNode_ = 0, endNode_ = 0;
     int rank_ = 0, processes_ = 1;
+    std::vector<int> starts_;  // the first node of every process's range, then the node count
     MPI_Comm comm_;
     std::vector<char> prescribed_;
     std::vector<double> values_;

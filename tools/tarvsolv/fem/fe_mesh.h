@@ -27,10 +27,17 @@ struct FeMesh {
     std::vector<double> xyz;  // 3 per node
     std::vector<int> conn;    // nodesPerElement per element, 0-based, solver local order
     std::vector<Facet> facets;
+    // Set when the solver numbered the nodes piece by piece for its processes (fem/node_pieces.h):
+    // the file's number (0-based) of every node, and the first node of every process's piece
+    // followed by the node count. Both empty: the file's numbering, split in equal ranges.
+    std::vector<int> fileNodes;
+    std::vector<int> pieceStarts;
 
     int nodeCount() const { return static_cast<int>(xyz.size() / 3); }
     int elementCount() const { return nodesPerElement ? static_cast<int>(conn.size()) / nodesPerElement : 0; }
     int nodesPerFace() const { return nodesPerElement == 4 ? 3 : 6; }
+    // The mesh file's number (0-based) of node `n`: what results and messages call it.
+    int fileNumber(int n) const { return fileNodes.empty() ? n : fileNodes[n]; }
     Vec3 node(int n) const { return {xyz[3 * n], xyz[3 * n + 1], xyz[3 * n + 2]}; }
     std::span<const int> elementNodes(int e) const {
         return {conn.data() + static_cast<std::size_t>(e) * nodesPerElement,

@@ -19,10 +19,9 @@ FlowLayout::FlowLayout(const FeMesh& mesh, MPI_Comm comm, bool withTemperature)
     MPI_Comm_size(comm, &size);
     MPI_Comm_rank(comm, &rank);
     // Every process numbers every node the same way: process by process, over each one's node range.
-    const long long n = mesh.nodeCount();
     int next = 0, nextPressure = 0;
     for (int p = 0; p < size; ++p) {
-        const int first = static_cast<int>(n * p / size), end = static_cast<int>(n * (p + 1) / size);
+        const int first = nodes_.firstNodeOf(p), end = nodes_.firstNodeOf(p + 1);
         if (p == rank) firstUnknown_ = next, firstPressure_ = nextPressure;
         for (int node = first; node < end; ++node) velocity_[node] = next, next += nodeStride_;
         for (int node = first; node < end; ++node)

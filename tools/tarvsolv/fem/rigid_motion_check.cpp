@@ -99,8 +99,8 @@ std::optional<std::string> findFreeRigidMotion(const FeMesh& mesh, const DofLayo
     for (const auto& [root, p] : parts) {
         const int free = firstFreeMode(p.gram);
         if (free >= 0)
-            return "the part of the mesh holding node " + std::to_string(root + 1) + " can " +
-                   kModeNames[free] + " freely: add restraints (the model is singular)";
+            return "the part of the mesh holding node " + std::to_string(mesh.fileNumber(root) + 1) +
+                   " can " + kModeNames[free] + " freely: add restraints (the model is singular)";
     }
     return std::nullopt;
 }

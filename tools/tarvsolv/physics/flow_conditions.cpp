@@ -108,13 +108,16 @@ FlowConditions::FlowConditions(const Job& job, FlowLayout& layout, const FlowBod
     openings_.insert(openings_.end(), free.begin(), free.end());
     if (pressures_.empty() && free.empty()) {
         // Every face holds the velocity: the pressure is known only up to a constant, fixed at the
-        // lowest-numbered corner node of a fluid whose pressure is free.
-        for (int node = 0; node < job.mesh.nodeCount() && !pressureNode_; ++node)
-            if (layout.isCorner(node) && bodies.inFluid(node) && !layout.isHeld(layout.pressureDof(node)))
+        // lowest-numbered corner node of a fluid whose pressure is free (the mesh file's number, so
+        // that a run whose nodes were renumbered for its processes fixes the same node).
+        for (int node = 0; node < job.mesh.nodeCount(); ++node)
+            if (layout.isCorner(node) && bodies.inFluid(node) && !layout.isHeld(layout.pressureDof(node)) &&
+                (!pressureNode_ || job.mesh.fileNumber(node) < job.mesh.fileNumber(*pressureNode_)))
                 pressureNode_ = node;
         if (pressureNode_) {
             layout.hold(layout.pressureDof(*pressureNode_), 0.0);
-            log.line("no face is open: the pressure is fixed at node " + std::to_string(*pressureNode_ + 1) +
+            log.line("no face is open: the pressure is fixed at node " +
+                     std::to_string(job.mesh.fileNumber(*pressureNode_) + 1) +
                      "; it is known only up to a constant");
         }
     }

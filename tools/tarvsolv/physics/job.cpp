@@ -1,5 +1,6 @@
 #include "physics/job.h"
 
+#include "fem/node_pieces.h"
 #include "formats/result_head_path.h"
 #include "physics/flow_heat_input.h"
 #include "physics/gas_input.h"
@@ -56,6 +57,23 @@ void findGeometry(Job& job, RunLog& log) {
                     ": edges and vertices can only be found through their faces");
     job.geometry = std::make_unique<ModelGeometry>(job.mesh, job.preamble,
                                                    companion ? std::move(*companion) : MesherCompanion{});
+}
+
+// On several processes, the nodes numbered so that each process's range is a compact piece of the
+// part (fem/node_pieces.h). A compressible flow is solved whole on every process: it keeps the
+// file's order.
+void numberForProcesses(Job& job, RunLog& log) {
+    int processes = 1;
+    MPI_Comm_size(PETSC_COMM_WORLD, &processes);
+    if (processes <= 1 || job.kind == SolveKind::CompressibleFlow) return;
+    if (!numberByPieces(job.mesh, PETSC_COMM_WORLD)) {
+        log.warning(
+            "the mesh could not be split into pieces (METIS): the processes take ranges of its "
+            "own node numbers");
+        return;
+    }
+    log.line("nodes numbered in " + std::to_string(processes) +
+             " pieces of the part, one a process (METIS); results keep the mesh's numbers");
 }
 
 // The materials of every body, and every reference found on the mesh before any assembly starts.
@@ -146,6 +164,7 @@ Job loadJob(const std::string& inputPath, SolverChoice solver, RunLog& log) {
              std::to_string(job.mesh.elementCount()) + " elements of " +
              std::to_string(job.mesh.nodesPerElement) + " nodes, " + std::to_string(job.mesh.facets.size()) +
              " boundary facets");
+    numberForProcesses(job, log);
     job.preamble = readResultPreamble(preamblePathFor(job.resultPath), job.input.meshPath);
     findGeometry(job, log);
     checkModel(job);

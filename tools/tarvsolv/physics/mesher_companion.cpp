@@ -35,16 +35,28 @@ std::vector<int> elementBodies(const formats::MeshCompanion& file) {
     return bodies;
 }
 
+// The mesh's number of every file node: the file speaks of the mesh file's numbers, which the
+// solver may have renumbered for its processes.
+std::vector<int> meshNumbers(const FeMesh& mesh) {
+    std::vector<int> number(static_cast<std::size_t>(mesh.nodeCount()));
+    for (int n = 0; n < mesh.nodeCount(); ++n) number[mesh.fileNumber(n)] = n;
+    return number;
+}
+
 MesherCompanion companionOn(const FeMesh& mesh, const formats::MeshCompanion& file) {
     MesherCompanion c;
     c.elementBodies = elementBodies(file);
+    const std::vector<int> number = meshNumbers(mesh);
+    const auto meshNode = [&](int fileNode) {
+        return fileNode >= 1 && fileNode <= mesh.nodeCount() ? number[fileNode - 1] : -1;
+    };
     for (const formats::CompanionEdge& edge : file.edges) {
         std::set<int> onEdge;
-        for (int node : edge.nodes) onEdge.insert(node - 1);
+        for (int node : edge.nodes) onEdge.insert(meshNode(node));
         c.edgeSegments[edge.edge] = segmentsOn(mesh, onEdge);
     }
     for (const formats::CompanionVertex& vertex : file.vertices)
-        if (vertex.node >= 1) c.vertexNodes[vertex.vertex] = vertex.node - 1;
+        if (vertex.node >= 1) c.vertexNodes[vertex.vertex] = meshNode(vertex.node);
     return c;
 }
 

@@ -96,7 +96,10 @@ int ModelGeometry::nearestNode(const Vec3& p) const {
     for (int n = 0; n < mesh_.nodeCount(); ++n) {
         const Vec3 d = mesh_.node(n) - p;
         const double distance = dot(d, d);
-        if (distance < bestDistance) bestDistance = distance, best = n;
+        // Of nodes equally near, the first in the mesh file's order, however the solver numbers them.
+        if (distance < bestDistance ||
+            (distance == bestDistance && mesh_.fileNumber(n) < mesh_.fileNumber(best)))
+            bestDistance = distance, best = n;
     }
     return best;
 }

@@ -4,6 +4,7 @@
 #include <stdexcept>
 
 #include "base/log_stage.h"
+#include "fem/node_pieces.h"
 #include "fem/system_assembler.h"
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
@@ -49,7 +50,7 @@ TemperatureField temperatureField(const Job& job, RunLog& log) {
             log.line("temperatures: TEMP " + std::to_string(block.step) + ", the last of the file's " +
                      std::to_string(block.blockCount) + " temperature block(s), against a stress-free " +
                      "temperature of " + number(field.reference));
-            field.nodal = std::move(block.values);
+            field.nodal = inMeshOrder(job.mesh, block.values, 1);  // the file lists them in its own order
         }
     return field;
 }

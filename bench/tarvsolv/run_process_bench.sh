@@ -1,0 +1,90 @@
+#!/usr/bin/env bash
+# One process against two on the same static job: the sample bracket (base held on its underside,
+# 10 N/mm2 on the back of the upright) meshed by velgrin at one element size (default 1.15 mm,
+# 611,361 unknowns), solved by PCG and by MF on 1 and on 2 processes back to back, BENCH_REPEAT
+# times (default 3), so that the machine's load falls alike on both. Prints per run the wall
+# time, CPU time summed over the processes, peak memory of the larger process (/usr/bin/time), the
+# wall seconds of the profile's stages (-log_view: assemble, solver set-up, solve, reactions,
+# stresses, write), the largest difference of the displacements against the one-process run of the
+# same round (over the largest displacement), and the load average (uptime); then the medians and
+# the speed-ups of the medians. The two-process log's work split (elements, unknowns, elements
+# across processes, halo) is printed once.
+#
+# usage: bench/tarvsolv/run_process_bench.sh [build folder] [element size]
+# BENCH_REPEAT: rounds (default 3); BENCH_SOLVERS: default "PCG MF"; BENCH_KEEP=1 keeps the folder.
+set -euo pipefail
+build=${1:-build}
+size=${2:-1.15}
+tarvsolv=$build/tarvdir/tarvsolv
+velgrin=$build/tarvdir/velgrin
+parts=$build/bin/velgrin-sample-parts
+faces=$build/bin/tarvsolv-ccx
+for program in "$tarvsolv" "$velgrin" "$parts" "$faces"; do
+    [[ -x $program ]] || { echo "missing $program: build tarvsolv, velgrin, velgrin-sample-parts and tarvsolv-ccx first"; exit 1; }
+done
+command -v mpiexec >/dev/null || { echo "mpiexec is missing (Debian package openmpi-bin)"; exit 1; }
+export OPENBLAS_NUM_THREADS=1 OMP_NUM_THREADS=1
+work=$(mktemp -d)
+export KOLVANE_CONFIG_DIR=$work/config  # the bench starts mpiexec itself, not the user's settings
+trap '[[ -n ${BENCH_KEEP:-} ]] || rm -rf "$work"' EXIT
+"$parts" "$work" >/dev/null
+if [[ $(id -u) == 0 ]]; then export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1; fi
+
+job_input() {  # [fixed face] [loaded face]
+    printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n0,0,0,0,0\nTABLES\nMSET\n %s 0 0.5 0.25 0 0 0 1 1 1 0\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\n%s\nRESTRAINTS\n%s\nCONSTRAINTS\n' \
+        "$work/bracket.step" "$work/job.meb" "$size" "${2:+bol $2 1 10}" "${1:+bor $1 0 0 0}" >"$work/job.txt"
+}
+job_input
+"$velgrin" "$work/job.txt" 0 >"$work/mesh.log" 2>&1 || { cat "$work/mesh.log"; exit 1; }
+fixed=$("$faces" faces "$work/job.txt" | awk '$9 < -0.99 && $6 < 1e-6 { print $1 }' | head -1)
+loaded=$("$faces" faces "$work/job.txt" | awk '$7 < -0.99 && $4 < 1e-6 && $3 > best { best = $3; face = $1 } END { print face }')
+job_input "$fixed" "$loaded"
+echo "element size $size: $((3 * $(head -c 4 "$work/job.meb" | od -An -tu4 | tr -d ' '))) unknowns"
+
+# The wall seconds of the -log_view stages, as "name seconds" pairs on one line.
+stages() {
+    awk '/Summary of Stages:/ { on = 1; next } on && /^ *[0-9]+: / { sub(/^ *[0-9]+: */, ""); split($0, f, ":");
+         gsub(/ /, "", f[1]); split(f[2], v, " "); if (f[1] != "MainStage") printf "%s %.2f ", f[1], v[1] }
+         on && /^---/ && seen++ { exit }' "$1"
+}
+
+# The DISP block's values, one per line.
+values() { awk '$1 == "DISP" { on = 1; next } on && NF == 0 { exit } on && $1 !~ /^;/ { for (k = 2; k <= NF; k++) print $k }' "$1"; }
+
+results=$work/results.txt
+: >"$results"
+printf '%-6s %-3s %-2s | %-8s %-8s %-8s | %-10s | %-6s | %s\n' solver run np wall-s cpu-s peak-MB difference load stages
+for round in $(seq "${BENCH_REPEAT:-3}"); do
+    for solver in ${BENCH_SOLVERS:-PCG MF}; do
+        for n in 1 2; do
+            printf 'MESHFILE\n%s\n' "$work/job.meb" >"$work/job.out"
+            launcher=()
+            [[ $n == 1 ]] || launcher=(mpiexec -n "$n" --oversubscribe)
+            load=$(uptime | awk -F'load average: ' '{ split($2, l, ","); print l[1] }')
+            /usr/bin/time -f "%e %U %S %M" -o "$work/time.txt" "${launcher[@]}" "$tarvsolv" "$work/job.txt" 0 \
+                --solver "$solver" --quiet -log_view >"$work/run.log" 2>&1 || { tail -5 "$work/run.log"; exit 1; }
+            cp "$work/job.out" "$work/$solver-$n.out"
+            difference=$(paste <(values "$work/$solver-1.out") <(values "$work/job.out") | awk '
+                { d = $1 - $2; if (d < 0) d = -d; a = $1 < 0 ? -$1 : $1; if (a > big) big = a; if (d > worst) worst = d }
+                END { printf "%.2g", worst / big }')
+            read -r wall user system peak <"$work/time.txt"
+            line=$(printf '%-6s %-3s %-2s | %-8.1f %-8.1f %-8.0f | %-10s | %-6s | %s' "$solver" "$round" "$n" \
+                "$wall" "$(echo "$user + $system" | bc)" "$((peak / 1024))" "$difference" "$load" "$(stages "$work/run.log")")
+            echo "$line"
+            echo "$line" >>"$results"
+            [[ $n == 1 || $round != 1 ]] || grep -h "work split" "$work/job.slog" >"$work/split.txt"
+        done
+    done
+done
+echo
+grep -h "work split" "$work/split.txt" | sed 's/^\[[^]]*\] //' | head -1
+echo "medians (wall s, peak MB) and the speed-up of the median wall time, memory of 2 over 1:"
+for solver in ${BENCH_SOLVERS:-PCG MF}; do
+    median() {  # processes column
+        awk -v s="$solver" -v n="$1" -v c="$2" '$1 == s && $3 == n { print $c }' "$results" | sort -n |
+            awk '{ v[NR] = $1 } END { print NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
+    }
+    w1=$(median 1 5) w2=$(median 2 5) m1=$(median 1 7) m2=$(median 2 7)
+    awk -v s="$solver" -v w1="$w1" -v w2="$w2" -v m1="$m1" -v m2="$m2" \
+        'BEGIN { printf "%-4s 1 process %.1f s %.0f MB, 2 processes %.1f s %.0f MB: speed-up %.2f, memory %.2f\n", s, w1, m1, w2, m2, w1 / w2, m2 / m1 }'
+done

@@ -1,0 +1,22 @@
+#pragma once
+// Hands results on in the mesh file's node order: a run on several processes numbers the nodes by
+// piece (fem/node_pieces.h), while the result file, the VTK files and the add-on speak of the mesh's
+// own numbers. With a mesh in the file's order the results pass as they are.
+#include "fem/fe_mesh.h"
+#include "io/result_sink.h"
+
+namespace tarvsolv {
+
+class FileOrderSink : public ResultSink {
+  public:
+    FileOrderSink(const FeMesh& mesh, ResultSink& next) : mesh_(mesh), next_(next) {}
+
+    void modeValues(std::span<const double> values) override { next_.modeValues(values); }
+    void step(const StepResult& step) override;
+
+  private:
+    const FeMesh& mesh_;
+    ResultSink& next_;
+};
+
+}  // namespace tarvsolv
