@@ -86,37 +86,36 @@ bool GuiPerson::type(ui::Dialog& dialog, int id, const std::string& text) {
     return ui_wx::pumpUntil([&] { return dialog.text(id) == text; });
 }
 
+bool GuiPerson::clickLine(wxListBox& list, int index, const std::function<bool()>& chosen) const {
+    const int top = std::max(list.GetTopItem(), 0);
+    const int rows = list.GetCountPerPage();
+    if (rows <= 0 || index < top || index >= top + rows) return false;
+    const int lineHeight = list.GetClientSize().y / rows;
+    const wxPoint at = list.GetScreenPosition() +
+                       wxPoint(list.GetClientSize().x / 2, (index - top) * lineHeight + lineHeight / 2);
+    const int before = backend().actionCount();
+    // A click on the line already chosen changes nothing, so no action is waited for.
+    const bool already = chosen();
+    ui_wx::clickAt(at);
+    return (already || awaitAction(before)) && chosen();
+}
+
 bool GuiPerson::choose(ui::Dialog& dialog, int id, int index) {
     wxWindow* w = controlWindow(dialog, id);
     if (w == nullptr || index < 0 || index >= dialog.itemCount(id)) return false;
     const auto chosen = [&] { return dialog.selection(id) == index; };
     if (auto* list = dynamic_cast<wxListBox*>(w)) {
-        const int top = std::max(list->GetTopItem(), 0);
-        const int rows = list->GetCountPerPage();
-        if (rows > 0 && index >= top && index < top + rows) {
-            // A click on the item's line.
-            const int lineHeight = list->GetClientSize().y / rows;
-            const wxPoint at =
-                list->GetScreenPosition() +
-                wxPoint(list->GetClientSize().x / 2, (index - top) * lineHeight + lineHeight / 2);
-            const int before = backend().actionCount();
-            // A click on the line already chosen changes nothing, so no action is waited for.
-            const bool already = chosen();
-            ui_wx::clickAt(at);
-            if ((already || awaitAction(before)) && chosen()) return true;
-        }
-        // Out of sight, or the line missed: the keys from the nearer end of the list, as a person
-        // would press them. Every line passed on the way is chosen in turn, and a dialog may act on
-        // each (the results dialog plots it), so the walk is kept short.
+        // A line out of sight is scrolled into view first, as a person drags the scroll bar:
+        // walking to it with the keys would choose every line on the way, and a dialog may act on
+        // each (the results dialog plots it, and says so when the run has none of it).
+        if (clickLine(*list, index, chosen)) return true;
+        list->SetFirstItem(index);
+        ui_wx::pumpFor(milliseconds(100));
+        if (clickLine(*list, index, chosen)) return true;
+        // The line missed: the keys from the first line.
         focus(*list);
-        const int count = dialog.itemCount(id);
-        if (index < count / 2) {
-            ui_wx::pressKey(WXK_HOME);
-            pressUntil(WXK_DOWN, index + 1, chosen);
-        } else {
-            ui_wx::pressKey(WXK_END);
-            pressUntil(WXK_UP, count - index, chosen);
-        }
+        ui_wx::pressKey(WXK_HOME);
+        pressUntil(WXK_DOWN, index + 1, chosen);
         return ui_wx::pumpUntil(chosen);
     }
     // A drop-down list: opened by a click, walked with the arrow keys, closed with Enter.

@@ -4,8 +4,11 @@
 // handlers a person's input reaches, and waited for until its effect shows in the dialog.
 #include "program/person.h"
 
+#include <functional>
+
 #include <wx/gdicmn.h>
 
+class wxListBox;
 class wxWindow;
 
 namespace ui_wx {
@@ -54,6 +57,8 @@ class GuiPerson : public Person {
     bool focus(wxWindow& window);
     // Runs the event loop until the person's last action has been handled by the dialog.
     bool awaitAction(int before) const;
+    // Clicks line `index` of `list` when it is in sight; true once `chosen` holds.
+    bool clickLine(wxListBox& list, int index, const std::function<bool()>& chosen) const;
 
     // The OpenGL canvas of Custom control `id`; throws std::runtime_error when it is not on screen.
     wxWindow& sceneCanvas(ui::Dialog& dialog, int id) const;
