@@ -53,7 +53,7 @@ done
 
 # unknowns, error estimate (%) and wall seconds of a run's last solve.
 summary() {  # slog
-    # "[    2.72 s] refinement cycle 1: 24,288 unknowns, error estimate 2.18 %"
+    # "[    2.72 s] refinement cycle 1: 24,288 unknowns, error estimate 2.13 %"
     awk '/\] mesh: / { nodes = $5 } /\] error estimate: / { error = $6 }
          /\] refinement cycle / { gsub(",", "", $7); unknowns = $7; error = $11 }
          /\] done/ { time = $2 }

@@ -5,7 +5,6 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
-#include <numeric>
 #include <utility>
 
 #include "base/log_stage.h"
@@ -61,43 +60,29 @@ std::string grouped(long long count) {
     return digits;
 }
 
-double elementVolume(const FeMesh& mesh, int e) {
-    const auto n = mesh.elementNodes(e);
-    const Vec3 a = mesh.node(n[0]);
-    return std::abs(dot(mesh.node(n[1]) - a, cross(mesh.node(n[2]) - a, mesh.node(n[3]) - a))) / 6;
-}
-
-// Takes each step's element errors (in per cent of the mean, as the result file's) back to shares
-// of the solution's energy: s_e = (p_e / 100)^2 V_e / V. Of several steps (modes) each element keeps
-// its largest share, so that the mesh is refined for every mode asked for.
+// Takes each step's element shares of the solution's energy (eta_e^2 / |u_h|^2). Of several steps
+// (modes) each element keeps its largest share, so that the mesh is refined for every mode asked for.
 class ErrorShares : public ResultSink {
   public:
-    explicit ErrorShares(const FeMesh& mesh) {
-        for (int e = 0; e < mesh.elementCount(); ++e) volumes_.push_back(elementVolume(mesh, e));
-        total_ = std::accumulate(volumes_.begin(), volumes_.end(), 0.0);
-        shares_.assign(volumes_.size(), 0.0);
-    }
+    explicit ErrorShares(const FeMesh& mesh) : shares_(static_cast<std::size_t>(mesh.elementCount()), 0.0) {}
 
     void modeValues(std::span<const double>) override {}
     void step(const StepResult& step) override {
-        if (step.elementErrors.size() != volumes_.size() || !(total_ > 0)) return;
-        std::vector<double> shares(volumes_.size());
-        for (std::size_t e = 0; e < shares.size(); ++e) {
-            shares[e] = std::pow(step.elementErrors[e] / 100, 2) * volumes_[e] / total_;
-            shares_[e] = std::max(shares_[e], shares[e]);
-        }
-        worst_ = std::max(worst_, relativeErrorOfShares(shares));
+        if (step.errorShares.size() != shares_.size()) return;
+        for (std::size_t e = 0; e < shares_.size(); ++e)
+            shares_[e] = std::max(shares_[e], step.errorShares[e]);
+        worst_ = std::max(worst_, relativeErrorOfShares(step.errorShares));
         estimated_ = true;
     }
 
     bool estimated() const { return estimated_; }
-    // The largest relative error of the steps.
+    // The largest relative error of the steps: the one the log gives for each.
     double relativeError() const { return worst_; }
     const std::vector<double>& shares() const { return shares_; }
 
   private:
-    std::vector<double> volumes_, shares_;
-    double total_ = 0, worst_ = 0;
+    std::vector<double> shares_;
+    double worst_ = 0;
     bool estimated_ = false;
 };
 

@@ -79,6 +79,9 @@ struct StepResult {
     // Each element's estimated error in per cent of the mean (fem/error_estimate.h), beside the
     // node means of the "ERRE" field; empty: the step has no estimate.
     std::vector<double> elementErrors;
+    // Each element's share of the solution's energy, eta_e^2 / |u_h|^2, which adaptive refinement
+    // sizes the next mesh by; empty: the step has no estimate.
+    std::vector<double> errorShares;
 
     void add(NodeQuantity quantity, std::vector<double> values) {
         nodeFields.push_back({quantity, std::move(values)});

@@ -31,6 +31,10 @@ void addErrorEstimate(const FeMesh& mesh, const ErrorEstimate& estimate, StepRes
     log.line(text.str());
     step.add(NodeQuantity::ErrorEstimate, nodeErrorPercent(mesh, estimate));
     step.elementErrors = elementErrorPercent(mesh, estimate);
+    const double energy = estimate.solutionNorm * estimate.solutionNorm;
+    step.errorShares.clear();
+    if (energy > 0)
+        for (double eta : estimate.elementError) step.errorShares.push_back(eta * eta / energy);
 }
 
 void addStressErrorEstimate(const Job& job, const TemperatureField& temperatures, bool thermalStrain,
