@@ -17,27 +17,8 @@ build=${1:-build}
 shift || true
 sizes=("$@")
 [[ ${#sizes[@]} -gt 0 ]] || sizes=(1.76 1.2 0.9 0.72 0.6)
-tarvsolv=$build/tarvdir/tarvsolv
-velgrin=$build/tarvdir/velgrin
-parts=$build/bin/velgrin-sample-parts
-faces=$build/bin/tarvsolv-ccx
-for program in "$tarvsolv" "$velgrin" "$parts" "$faces"; do
-    [[ -x $program ]] || { echo "missing $program: build tarvsolv, velgrin, velgrin-sample-parts and tarvsolv-ccx first"; exit 1; }
-done
-command -v mpiexec >/dev/null || { echo "mpiexec is missing (Debian package openmpi-bin)"; exit 1; }
-export OPENBLAS_NUM_THREADS=1 OMP_NUM_THREADS=1
-work=$(mktemp -d)
-# Settings of its own, so that the solver does not start itself under mpiexec from the user's: the
-# bench starts mpiexec itself.
-export KOLVANE_CONFIG_DIR=$work/config
-trap '[[ -n ${BENCH_KEEP:-} ]] || rm -rf "$work"' EXIT
-"$parts" "$work" >/dev/null
-if [[ $(id -u) == 0 ]]; then export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1; fi
-
-job_input() {  # size [fixed face] [loaded face]
-    printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n0,0,0,0,0\nTABLES\nMSET\n %s 0 0.5 0.25 0 0 0 1 1 1 0\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\n%s\nRESTRAINTS\n%s\nCONSTRAINTS\n' \
-        "$work/bracket.step" "$work/job.meb" "$1" "${3:+bol $3 1 10}" "${2:+bor $2 0 0 0}" >"$work/job.txt"
-}
+source "$(dirname "$0")/bracket_job.sh"
+bracket_setup "$build"
 
 # Runs a command under /usr/bin/time: prints "wall-s cpu-s peak-MB" (CPU summed over mpiexec's
 # processes; the peak memory is that of the largest).
@@ -63,15 +44,13 @@ phases() {
 printf '%-5s | %-9s | %-20s | %-9s | %-30s | %s\n' size unknowns "velgrin wall s (MB)" processes \
     "tarvsolv wall/cpu s (MB)" "read / assemble / solve / reactions, stresses / write (wall s)"
 for size in "${sizes[@]}"; do
-    job_input "$size"
+    bracket_input "$size"
     if ! read -r mw _ mm < <(measure "$velgrin" "$work/job.txt" 0); then
         printf '%-5s | %-9s | velgrin failed: %s\n' "$size" - "$(tail -1 "$work/run.log")"
         continue
     fi
-    fixed=$("$faces" faces "$work/job.txt" | awk '$9 < -0.99 && $6 < 1e-6 { print $1 }' | head -1)
-    loaded=$("$faces" faces "$work/job.txt" | awk '$7 < -0.99 && $4 < 1e-6 && $3 > best { best = $3; face = $1 } END { print face }')
-    job_input "$size" "$fixed" "$loaded"
-    unknowns=$((3 * $(head -c 4 "$work/job.meb" | od -An -tu4 | tr -d ' ')))
+    bracket_faces "$size"
+    unknowns=$(bracket_unknowns)
     for n in ${BENCH_PROCESSES:-1 2}; do
         printf 'MESHFILE\n%s\n' "$work/job.meb" >"$work/job.out"
         launcher=()

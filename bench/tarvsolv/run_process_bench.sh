@@ -15,36 +15,17 @@
 set -euo pipefail
 build=${1:-build}
 size=${2:-1.15}
-tarvsolv=$build/tarvdir/tarvsolv
-velgrin=$build/tarvdir/velgrin
-parts=$build/bin/velgrin-sample-parts
-faces=$build/bin/tarvsolv-ccx
-for program in "$tarvsolv" "$velgrin" "$parts" "$faces"; do
-    [[ -x $program ]] || { echo "missing $program: build tarvsolv, velgrin, velgrin-sample-parts and tarvsolv-ccx first"; exit 1; }
-done
-command -v mpiexec >/dev/null || { echo "mpiexec is missing (Debian package openmpi-bin)"; exit 1; }
-export OPENBLAS_NUM_THREADS=1 OMP_NUM_THREADS=1
-work=$(mktemp -d)
-export KOLVANE_CONFIG_DIR=$work/config  # the bench starts mpiexec itself, not the user's settings
-trap '[[ -n ${BENCH_KEEP:-} ]] || rm -rf "$work"' EXIT
-"$parts" "$work" >/dev/null
-if [[ $(id -u) == 0 ]]; then export OMPI_ALLOW_RUN_AS_ROOT=1 OMPI_ALLOW_RUN_AS_ROOT_CONFIRM=1; fi
-
-job_input() {  # [fixed face] [loaded face]
-    printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n0,0,0,0,0\nTABLES\nMSET\n %s 0 0.5 0.25 0 0 0 1 1 1 0\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\n%s\nRESTRAINTS\n%s\nCONSTRAINTS\n' \
-        "$work/bracket.step" "$work/job.meb" "$size" "${2:+bol $2 1 10}" "${1:+bor $1 0 0 0}" >"$work/job.txt"
-}
-job_input
+source "$(dirname "$0")/bracket_job.sh"
+bracket_setup "$build"
+bracket_input "$size"
 "$velgrin" "$work/job.txt" 0 >"$work/mesh.log" 2>&1 || { cat "$work/mesh.log"; exit 1; }
-fixed=$("$faces" faces "$work/job.txt" | awk '$9 < -0.99 && $6 < 1e-6 { print $1 }' | head -1)
-loaded=$("$faces" faces "$work/job.txt" | awk '$7 < -0.99 && $4 < 1e-6 && $3 > best { best = $3; face = $1 } END { print face }')
-job_input "$fixed" "$loaded"
-echo "element size $size: $((3 * $(head -c 4 "$work/job.meb" | od -An -tu4 | tr -d ' '))) unknowns"
+bracket_faces "$size"
+echo "element size $size: $(bracket_unknowns) unknowns"
 
 # The wall seconds of the -log_view stages, as "name seconds" pairs on one line.
 stages() {
     awk '/Summary of Stages:/ { on = 1; next } on && /^ *[0-9]+: / { sub(/^ *[0-9]+: */, ""); split($0, f, ":");
-         gsub(/ /, "", f[1]); split(f[2], v, " "); if (f[1] != "MainStage") printf "%s %.2f ", f[1], v[1] }
+         gsub(/^ +| +$/, "", f[1]); gsub(/ /, "_", f[1]); split(f[2], v, " "); if (f[1] != "MainStage") printf "%s %.2f ", f[1], v[1] }
          on && /^---/ && seen++ { exit }' "$1"
 }
 
