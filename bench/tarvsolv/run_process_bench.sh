@@ -25,7 +25,7 @@ echo "element size $size: $(bracket_unknowns) unknowns"
 # The wall seconds of the -log_view stages, as "name seconds" pairs on one line.
 stages() {
     awk '/Summary of Stages:/ { on = 1; next } on && /^ *[0-9]+: / { sub(/^ *[0-9]+: */, ""); split($0, f, ":");
-         gsub(/^ +| +$/, "", f[1]); gsub(/ /, "_", f[1]); split(f[2], v, " "); if (f[1] != "MainStage") printf "%s %.2f ", f[1], v[1] }
+         gsub(/^ +| +$/, "", f[1]); gsub(/ /, "_", f[1]); split(f[2], v, " "); if (f[1] != "Main_Stage") printf "%s %.2f ", f[1], v[1] }
          on && /^---/ && seen++ { exit }' "$1"
 }
 
