@@ -12,6 +12,7 @@
 #include "fem/geometric_stiffness.h"
 #include "fem/system_assembler.h"
 #include "linalg/single_precision_cholesky.h"
+#include "physics/error_report.h"
 #include "physics/held_contact.h"
 #include "physics/structural_setup.h"
 #include "physics/structural_statics.h"
@@ -216,7 +217,10 @@ void checkPrestress(const PrestressExtremes& prestress, RunLog& log) {
     log.line(text.str());
 }
 
-void handBucklingModes(const DofLayout& layout, BucklingModes& modes, RunLog& log, ResultSink& results) {
+// Each mode's estimate is relative to its own energy, so the shape's scale drops out.
+void handBucklingModes(const Job& job, const StructuralSetup& setup, BucklingModes& modes, RunLog& log,
+                       ResultSink& results) {
+    const DofLayout& layout = setup.layout();
     for (std::size_t i = 0; i < modes.factors.size(); ++i) {
         std::ostringstream text;
         text << "mode " << i + 1 << ": load factor " << modes.factors[i];
@@ -224,7 +228,10 @@ void handBucklingModes(const DofLayout& layout, BucklingModes& modes, RunLog& lo
     }
     results.modeValues(modes.factors);
     modes.vectors.resize(modes.factors.size());
-    handModeShapes(layout, modes.vectors, results);
+    handModeShapes(layout, modes.vectors, results, [&](StepResult& mode) {
+        addStressErrorEstimate(job, setup.temperatures(), false, mode.nodeFields.front().values, mode, log,
+                               "mode " + std::to_string(mode.number) + ": ");
+    });
 }
 
 }  // namespace
@@ -249,7 +256,7 @@ void solveBuckling(const Job& job, RunLog& log, ResultSink& results,
     BucklingModes modes = solveBucklingModes(k, kg, factor.ksp, count, layout, log);
     log.line("buckling modes converged after " + std::to_string(modes.iterations) + " iterations");
     if (!layout.onFirstProcess()) return;
-    handBucklingModes(layout, modes, log, results);
+    handBucklingModes(job, setup, modes, log, results);
 }
 
 bool addPrestressStiffness(const Job& job, StructuralSetup& modes, const std::vector<double>& temperatures,

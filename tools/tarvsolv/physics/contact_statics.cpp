@@ -8,6 +8,7 @@
 #include "physics/contact_constraints.h"
 #include "physics/contact_statics.h"
 #include "physics/elastic_assembly.h"
+#include "physics/error_report.h"
 #include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
 #include "physics/structural_setup.h"
@@ -109,9 +110,12 @@ void solveContactStatics(const Job& job, RunLog& log, ResultSink& results,
     const DofLayout& layout = setup.layout();
     const TemperatureField& temperatures = setup.temperatures();
     const ContactState state = solveContactState(job, layout, temperatures, *setup.contact(), log);
-    if (layout.onFirstProcess() && state.loadFactor > 0)
-        results.step(displacementResult(1, state.loadFactor, state.displacements,
-                                        elementStresses(job, temperatures, state.displacements)));
+    if (layout.onFirstProcess() && state.loadFactor > 0) {
+        StepResult step = displacementResult(1, state.loadFactor, state.displacements,
+                                             elementStresses(job, temperatures, state.displacements));
+        addStressErrorEstimate(job, temperatures, true, state.displacements, step, log);
+        results.step(step);
+    }
     if (state.failure.empty()) return;
     if (state.loadFactor == 0) throw PartialResults(state.failure);
     // Keep the last converged state in the result file, as DISP 1 and STRES 1 like the full one.

@@ -28,6 +28,7 @@
 #include "physics/contact_constraints.h"
 #include "physics/contact_time_steps.h"
 #include "physics/elastic_assembly.h"
+#include "physics/error_report.h"
 #include "physics/load_stepping.h"
 #include "physics/prescribed_motion.h"
 #include "physics/structural_conditions.h"
@@ -152,6 +153,7 @@ class NewmarkStepper : public TimeStepper {
     std::optional<ContactTimeSteps> contactSteps_;
     std::optional<PrescribedMotion> motion_;
     bool varying_ = false;
+    int step_ = 0;                    // the last step advanced to, for the estimate's log line
     RunLog quiet_{"", false, false};  // later load evaluations repeat the first one's lines
 };
 
@@ -234,6 +236,7 @@ void NewmarkStepper::start() {
 }
 
 TimeStepOutcome NewmarkStepper::advance(int step, double time, bool written) {
+    step_ = step;
     // Predictors u* = u + dt v + (1/2 - beta) dt^2 a, v* = v + (1 - gamma) dt a.
     TARV_PETSC(VecCopy(u_, uStar_));
     TARV_PETSC(VecAXPBYPCZ(uStar_, dt_, (0.5 - kNewmarkBeta) * dt_ * dt_, 1.0, v_, acc_));
@@ -281,6 +284,10 @@ std::optional<StepResult> NewmarkStepper::results() {
     result.add(NodeQuantity::Velocity, std::move(velocities));
     result.corners.nodes = std::move(corners.nodes);
     result.corners.stresses = std::move(corners.stresses);
+    // At rest (the start) there is no solution to measure an error against.
+    if (step_ > 0)
+        addStressErrorEstimate(job_, temperatures_, true, result.nodeFields.front().values, result, log_,
+                               "step " + std::to_string(step_) + ": ");
     return result;
 }
 
