@@ -13,6 +13,7 @@
 #include "formats/size_field.h"
 #include "io/vtu_writer.h"
 #include "mesher_launch.h"
+#include "physics/time_stepping.h"
 #include "solver_run.h"
 
 namespace tarvsolv {
@@ -263,9 +264,16 @@ RefinementRequest refinementRequest(const Job& job, RunLog& log) {
     if (row < 0) return {};
     const double target = job.input.solve[static_cast<std::size_t>(row)] / 100;
     const double cycles = job.input.solve[static_cast<std::size_t>(row) + 1];
-    if (!(target > 0) || !(cycles >= 1)) return {};
-    if (target >= 1) {
+    // Both rows at 0, as every entry stored before them, ask for nothing; anything else that
+    // cannot be done is said, so that a one-mesh run is not taken for a refined one.
+    if (target == 0 && cycles == 0) return {};
+    if (!(target > 0) || target >= 1) {
         log.warning("a target error of " + percent(target) + " asks for no refinement");
+        return {};
+    }
+    if (!(cycles >= 1)) {
+        log.warning("a target error of " + percent(target) + " with " + number(cycles) +
+                    " refinement cycles asks for no refinement");
         return {};
     }
     RefinementRequest request{target, static_cast<int>(std::min<double>(cycles, kMostRefinementCycles))};

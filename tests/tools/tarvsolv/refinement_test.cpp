@@ -76,6 +76,8 @@ TEST(RefinementRequests, ComeFromTheRowsOfEachAnalysis) {
     EXPECT_EQ(request(0, {20, 2, 50, 0, 0}).cycles, kMostRefinementCycles);
     const std::string text = readFile(folder.file("rows.slog"));
     EXPECT_THAT(text, HasSubstr("a target error of 100 % asks for no refinement"));
+    EXPECT_THAT(text, HasSubstr("a target error of -1 % asks for no refinement"));
+    EXPECT_THAT(text, HasSubstr("a target error of 2 % with 0.5 refinement cycles asks for no refinement"));
     EXPECT_THAT(text, HasSubstr("refinement: 10 cycles at most"));
 }
 
