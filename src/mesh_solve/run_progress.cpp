@@ -57,6 +57,9 @@ void takeSolverLine(RunProgress& progress, std::string_view line) {
         progress.error = std::string(line.substr(7));
         return;
     }
+    // A run that ends well may still not have done all that was asked (a refinement that
+    // stopped short of its target): its last warning goes with the end report.
+    if (startsWith(line, "warning: ")) progress.warning = std::string(line.substr(9));
     if (line == "done") progress.finished = true;
     // An adaptive run solves once a refinement cycle: the cycle's line (its unknowns and error)
     // tells where the run is, and the next cycle's steps count from 0 again.

@@ -14,6 +14,7 @@ struct RunProgress {
     std::string timeLeft;   // the program's own estimate, as it writes it ("1:05")
     std::string stage;      // what the mesher is doing; the solver's refinement cycle
     std::string error;      // the program's error line, without its prefix
+    std::string warning;    // the solver's last warning line, without its prefix
     bool finished = false;  // the program logged its last line ("done", or the mesher's 100 %)
 
     // Takes one line of the program's log: the mesher's console ("velgrin  40% stage", "velgrin

@@ -125,7 +125,7 @@ TEST(RunEnd, WithoutAnExitStatusTheLogDecides) {
 }
 
 // An adaptive solve shows its refinement cycle beside the steps of the cycle's own solve.
-TEST(RunProgress, ARefinementCycleIsShownAndItsStepsCountAgain) {
+TEST(RunProgress, ARefinementCycleIsShownAndATargetNotReachedIsSaidAtTheEnd) {
     const mesh_solve::RunJob job{"/p/job", "/p", "job"};
     mesh_solve::RunProgress progress;
     progress.take(RunProgram::Solver, "[    1.00 s] step 8/8, t = 8 s: temperatures 0 to 1, 0:00 left");
@@ -133,6 +133,14 @@ TEST(RunProgress, ARefinementCycleIsShownAndItsStepsCountAgain) {
                   "[    9.00 s] refinement cycle 2: 84,311 unknowns, error estimate 1.7 %");
     const auto report = mesh_solve::reportFor(RunProgram::Solver, job, progress, std::chrono::seconds(9));
     EXPECT_EQ(report.text, "Solving job: 9 s refinement cycle 2: 84,311 unknowns, error estimate 1.7 %");
+    // A refinement that stops short of its target is said at the end of a run that ends well.
+    progress.take(RunProgram::Solver,
+                  "[   12.54 s] warning: refinement: the target of 5 % is not reached after 3 cycles");
+    progress.take(RunProgram::Solver, "[   12.60 s] done");
+    const platform::ProgramEnd exited{platform::ProgramEnd::Kind::Exited, 0};
+    EXPECT_EQ(
+        mesh_solve::endReportFor(RunProgram::Solver, job, progress, exited, std::chrono::seconds(13)).text,
+        "Solve of job done in 13 s; warning: refinement: the target of 5 % is not reached after 3 cycles");
 }
 
 }  // namespace
