@@ -41,9 +41,11 @@ MainFrame::MainFrame(HostApplication& app)
     sizer->Add(side_, 0, wxEXPAND);
     sizer->Add(view_, 1, wxEXPAND);
     SetSizer(sizer);
-    // The fourth field is the add-on's: the progress and end of the programs it runs.
+    // The document's name under the side panel, the units and the selection as wide as they need,
+    // and the rest for the add-on's field: the progress and end of the programs it runs, whose
+    // end reports are the longest texts.
     CreateStatusBar(4);
-    const int widths[] = {-2, -1, -1, -4};
+    const int widths[] = {kSideWidth, 100, 150, -1};
     SetStatusWidths(4, widths);
     app_.root().onStatusText([this](const std::string& text) { SetStatusText(ui_wx::toWx(text), 3); });
     idleTimer_.SetOwner(this);

@@ -64,7 +64,7 @@ RunReport endReportFor(RunProgram program, const RunJob& job, const RunProgress&
     what += job.loadcase;
     if (succeeded) {
         report.text = what + " done in " + std::to_string(elapsed.count()) + " s";
-        if (!progress.warning.empty()) report.text += "; warning: " + progress.warning;
+        if (!progress.warning.empty()) report.text += "; " + progress.warning;
         report.labelText = job.loadcase + ": " + noun(program) + " done";
         return report;
     }

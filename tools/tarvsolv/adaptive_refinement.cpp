@@ -213,8 +213,9 @@ class RefinementCycles {
         }
         lastError_ = errors.relativeError();
         if (cycle > request_.cycles) {
-            log_.warning("refinement: the target of " + percent(request_.target) + " is not reached after " +
-                         std::to_string(request_.cycles) + " cycles");
+            // Short enough for the host's status bar, where the add-on repeats it.
+            log_.warning("refinement: " + percent(lastError_) + " after " + std::to_string(request_.cycles) +
+                         " cycles, above the target of " + percent(request_.target));
             return false;
         }
         return true;
