@@ -6,6 +6,8 @@
 // VORT at every node, mid-side nodes the mean of their edge's corners.
 #include <petscsys.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 #include "fem/dual_mesh.h"
@@ -47,6 +49,28 @@ std::vector<double> atNodes(const FeMesh& mesh, const DualMesh& dual, const std:
                            out[static_cast<std::size_t>(nodes[m[2]]) * width + k]);
     }
     return out;
+}
+
+// The steady steps' linear solves split the vertices into PETSc's even contiguous ranges (the
+// matrix's block rows); everything else is computed whole on each process and the first writes.
+std::string gasWorkSplit(const DualMesh& dual, int size, bool steady) {
+    const int n = dual.vertexCount();
+    std::vector<int> end(static_cast<std::size_t>(size));
+    for (int r = 0, at = 0; r < size; ++r) end[r] = at += n / size + (r < n % size ? 1 : 0);
+    const auto owner = [&](int v) { return std::upper_bound(end.begin(), end.end(), v) - end.begin(); };
+    std::size_t across = 0;
+    for (const DualEdge& e : dual.edges) across += owner(e.a) != owner(e.b) ? 1 : 0;
+    std::string shares;
+    for (int r = 0; r < size; ++r) shares += (r ? " + " : "") + std::to_string(end[r] - (r ? end[r - 1] : 0));
+    const double percent = dual.edges.empty() ? 0.0 : 100.0 * static_cast<double>(across) / dual.edges.size();
+    char share[32];
+    std::snprintf(share, sizeof share, "%.1f", percent);
+    if (!steady)
+        return "work split over " + std::to_string(size) +
+               " processes: none, the explicit steps are computed whole on each process and the first writes";
+    return "work split over " + std::to_string(size) + " processes: the linear solves of the pseudo-time " +
+           "steps by control volumes " + shares + " (dual faces across processes " + share +
+           " %); the residual and the Jacobian are computed whole on each process and the first writes";
 }
 
 StepResult results(const Job& job, const GasDiscretisation& problem, const std::vector<double>& U) {
@@ -123,10 +147,8 @@ void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
     log.line(std::string(kAnalysis) + ": " + std::to_string(dual.vertexCount()) + " control volumes (" +
              std::to_string(kGasFields * dual.vertexCount()) + " unknowns), " +
              std::to_string(dual.edgeCount()) + " dual faces, " + std::to_string(dual.boundary.size()) +
-             " boundary pieces; HLLC fluxes, MUSCL with " + "Venkatakrishnan's limiter" +
-             (size > 1 ? "; one process computes, the " + std::to_string(size) +
-                             " processes each do the same and the first writes"
-                       : std::string()));
+             " boundary pieces; HLLC fluxes, MUSCL with Venkatakrishnan's limiter");
+    if (size > 1) log.line(gasWorkSplit(dual, size, job.input.solve[1] == 0));
     GasDiscretisation problem(dual, setup);
     std::vector<double> U = initialState(problem);
     if (job.input.solve[1] == 0) return solveSteady(job, problem, U, log, sink);

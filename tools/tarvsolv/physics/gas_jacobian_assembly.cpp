@@ -45,13 +45,11 @@ GasJacobianAssembler::GasJacobianAssembler(const GasProblem& problem) : problem_
         rows[static_cast<std::size_t>(e.b)].push_back(e.a);
     }
     rowStart_.assign(n + 1, 0);
-    std::vector<PetscInt> blocksPerRow(n);
     for (std::size_t v = 0; v < n; ++v) {
         std::sort(rows[v].begin(), rows[v].end());
         rows[v].erase(std::unique(rows[v].begin(), rows[v].end()), rows[v].end());
         columns_.insert(columns_.end(), rows[v].begin(), rows[v].end());
         rowStart_[v + 1] = columns_.size();
-        blocksPerRow[v] = static_cast<PetscInt>(rows[v].size());
     }
     const auto slot = [&](int row, int column) {
         const auto first =
@@ -62,10 +60,36 @@ GasJacobianAssembler::GasJacobianAssembler(const GasProblem& problem) : problem_
     };
     for (std::size_t v = 0; v < n; ++v) diagonal_.push_back(slot(static_cast<int>(v), static_cast<int>(v)));
     for (const DualEdge& e : dual.edges) edgeSlots_.push_back({slot(e.a, e.b), slot(e.b, e.a)});
+    createMatrix();
+}
 
-    const auto size = static_cast<PetscInt>(kGasFields * n);
-    TARV_PETSC(
-        MatCreateSeqBAIJ(PETSC_COMM_SELF, kGasFields, size, size, 0, blocksPerRow.data(), matrix_.out()));
+// One process: SeqBAIJ over all vertices. Several: PETSc's even split of the vertices into
+// contiguous ranges, each row's blocks counted inside and outside the process's own columns.
+void GasJacobianAssembler::createMatrix() {
+    const auto n = static_cast<PetscInt>(diagonal_.size());
+    int size = 1;
+    MPI_Comm_size(PETSC_COMM_WORLD, &size);
+    if (size == 1) {
+        std::vector<PetscInt> blocksPerRow(diagonal_.size());
+        for (std::size_t v = 0; v < diagonal_.size(); ++v)
+            blocksPerRow[v] = static_cast<PetscInt>(rowStart_[v + 1] - rowStart_[v]);
+        last_ = static_cast<int>(n);
+        TARV_PETSC(MatCreateSeqBAIJ(PETSC_COMM_SELF, kGasFields, kGasFields * n, kGasFields * n, 0,
+                                    blocksPerRow.data(), matrix_.out()));
+    } else {
+        PetscInt local = PETSC_DECIDE, total = n, end = 0;
+        TARV_PETSC(PetscSplitOwnership(PETSC_COMM_WORLD, &local, &total));
+        MPI_Scan(&local, &end, 1, MPIU_INT, MPI_SUM, PETSC_COMM_WORLD);
+        first_ = static_cast<int>(end - local), last_ = static_cast<int>(end);
+        std::vector<PetscInt> inside(static_cast<std::size_t>(local), 0), outside(inside.size(), 0);
+        for (int v = first_; v < last_; ++v)
+            for (std::size_t s = rowStart_[static_cast<std::size_t>(v)];
+                 s < rowStart_[static_cast<std::size_t>(v) + 1]; ++s)
+                ++(columns_[s] >= first_ && columns_[s] < last_ ? inside : outside)[v - first_];
+        TARV_PETSC(MatCreateBAIJ(PETSC_COMM_WORLD, kGasFields, kGasFields * local, kGasFields * local,
+                                 PETSC_DETERMINE, PETSC_DETERMINE, 0, inside.data(), 0, outside.data(),
+                                 matrix_.out()));
+    }
     TARV_PETSC(MatSetOption(matrix_, MAT_NEW_NONZERO_ALLOCATION_ERR, PETSC_TRUE));
 }
 
@@ -94,7 +118,7 @@ void GasJacobianAssembler::assemble(const std::vector<double>& U, double t,
     holdVelocities(blocks);
 
     TARV_PETSC(MatZeroEntries(matrix_));
-    for (std::size_t v = 0; v + 1 < rowStart_.size(); ++v) {
+    for (auto v = static_cast<std::size_t>(first_); v < static_cast<std::size_t>(last_); ++v) {
         const auto row = static_cast<PetscInt>(v);
         for (std::size_t s = rowStart_[v]; s < rowStart_[v + 1]; ++s) {
             const auto column = static_cast<PetscInt>(columns_[s]);

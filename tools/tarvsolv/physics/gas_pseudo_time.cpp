@@ -157,6 +157,9 @@ class PseudoTimeRun {
     GasJacobianAssembler assembler_;
     KspHandle ksp_;
     VecHandle rhs_, solution_;
+    // Several processes: the solution gathered whole onto every process.
+    ScatterHandle gather_;
+    VecHandle whole_;
     ResidualNorms largest_;
     std::vector<double> history_;  // the scaled residual after every step kept, the start first
     double started_ = 0;
@@ -165,18 +168,20 @@ class PseudoTimeRun {
 
 PseudoTimeRun::PseudoTimeRun(const GasProblem& problem, const SteadyGasOptions& options, RunLog& log)
     : problem_(problem), options_(options), log_(log), assembler_(problem) {
-    const auto size = static_cast<PetscInt>(kN * problem.dual().vertexCount());
-    TARV_PETSC(VecCreateSeq(PETSC_COMM_SELF, size, rhs_.out()));
-    TARV_PETSC(VecSetBlockSize(rhs_, kN));
-    TARV_PETSC(VecDuplicate(rhs_, solution_.out()));
-    TARV_PETSC(KSPCreate(PETSC_COMM_SELF, ksp_.out()));
+    int processes = 1;
+    MPI_Comm_size(PETSC_COMM_WORLD, &processes);
+    const MPI_Comm comm = processes > 1 ? PETSC_COMM_WORLD : PETSC_COMM_SELF;
+    TARV_PETSC(MatCreateVecs(assembler_.matrix(), solution_.out(), rhs_.out()));
+    if (processes > 1) TARV_PETSC(VecScatterCreateToAll(solution_, gather_.out(), whole_.out()));
+    TARV_PETSC(KSPCreate(comm, ksp_.out()));
     TARV_PETSC(KSPSetOptionsPrefix(ksp_, "gas_"));
     TARV_PETSC(KSPSetType(ksp_, KSPGMRES));
     TARV_PETSC(KSPGMRESSetRestart(ksp_, 30));
     TARV_PETSC(KSPSetTolerances(ksp_, options.linearTolerance, PETSC_DEFAULT, PETSC_DEFAULT, 300));
     PC pc;
     TARV_PETSC(KSPGetPC(ksp_, &pc));
-    TARV_PETSC(PCSetType(pc, PCILU));
+    // ILU needs the whole matrix on one process: several take block Jacobi, ILU in each block.
+    TARV_PETSC(PCSetType(pc, processes > 1 ? PCBJACOBI : PCILU));
     TARV_PETSC(KSPSetFromOptions(ksp_));
 }
 
@@ -191,8 +196,10 @@ std::vector<double> PseudoTimeRun::residual(const std::vector<double>& U) const 
 std::optional<std::string> PseudoTimeRun::solveLinear(const std::vector<double>& R, std::vector<double>& dU,
                                                       int& iterations) {
     PetscScalar* b = nullptr;
+    const auto first = static_cast<std::size_t>(kN * assembler_.firstOwned()),
+               last = static_cast<std::size_t>(kN * assembler_.lastOwned());
     TARV_PETSC(VecGetArray(rhs_, &b));
-    for (std::size_t i = 0; i < R.size(); ++i) b[i] = -R[i];
+    for (std::size_t i = first; i < last; ++i) b[i - first] = -R[i];
     TARV_PETSC(VecRestoreArray(rhs_, &b));
     TARV_PETSC(KSPSetOperators(ksp_, assembler_.matrix(), assembler_.matrix()));
     const PetscErrorCode code = KSPSolve(ksp_, rhs_, solution_);
@@ -204,10 +211,16 @@ std::optional<std::string> PseudoTimeRun::solveLinear(const std::vector<double>&
     TARV_PETSC(KSPGetConvergedReason(ksp_, &reason));
     if (reason < 0 && reason != KSP_DIVERGED_ITS)
         return std::string("the linear solver failed (") + KSPConvergedReasons[reason] + ")";
+    Vec whole = solution_;
+    if (whole_) {
+        TARV_PETSC(VecScatterBegin(gather_, solution_, whole_, INSERT_VALUES, SCATTER_FORWARD));
+        TARV_PETSC(VecScatterEnd(gather_, solution_, whole_, INSERT_VALUES, SCATTER_FORWARD));
+        whole = whole_;
+    }
     const PetscScalar* x = nullptr;
-    TARV_PETSC(VecGetArrayRead(solution_, &x));
+    TARV_PETSC(VecGetArrayRead(whole, &x));
     dU.assign(x, x + R.size());
-    TARV_PETSC(VecRestoreArrayRead(solution_, &x));
+    TARV_PETSC(VecRestoreArrayRead(whole, &x));
     return std::nullopt;
 }
 
