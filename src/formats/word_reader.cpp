@@ -31,7 +31,8 @@ int WordReader::count() {
 
 double WordReader::real(const char* what) {
     double value = 0;
-    if (!(in_ >> value) || !std::isfinite(value)) throw WordRefusal(std::string(what) + " is missing or unreadable");
+    if (!(in_ >> value) || !std::isfinite(value))
+        throw WordRefusal(std::string(what) + " is missing or unreadable");
     return value;
 }
 
