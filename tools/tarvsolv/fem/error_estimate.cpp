@@ -146,13 +146,10 @@ ErrorEstimate stressErrorEstimate(
                         flux.compliance = stressCompliance(m, e);
                         flux.at = [m, ue = std::move(ue), dT = std::move(dT), p](const VolumePoint& g,
                                                                                  double* s) {
-                            double grad[3][3] = {};
+                            double grad[3][3];
+                            displacementGradient(g, p, ue, grad);
                             double t = 0;
-                            for (int i = 0; i < p; ++i) {
-                                for (int a = 0; a < 3; ++a)
-                                    for (int b = 0; b < 3; ++b) grad[a][b] += ue[3 * i + a] * g.dx[i][b];
-                                if (!dT.empty()) t += g.n[i] * dT[i];
-                            }
+                            for (int i = 0; i < p && !dT.empty(); ++i) t += g.n[i] * dT[i];
                             const std::array<double, 6> stress = stressOf(m, grad, t);
                             std::copy(stress.begin(), stress.end(), s);
                         };
@@ -193,11 +190,11 @@ ErrorEstimate secondPiolaErrorEstimate(const FeMesh& mesh, const std::vector<dou
             flux.compliance = stressCompliance(m, e);
             flux.at = [law = NeoHookean{m.mu, m.lambda}, ue = std::move(ue), p](const VolumePoint& g,
                                                                                 double* s) {
+                double grad[3][3];
+                displacementGradient(g, p, ue, grad);
                 Tensor3 f{};
-                for (int i = 0; i < 3; ++i) f[i][i] = 1;
-                for (int q = 0; q < p; ++q)
-                    for (int i = 0; i < 3; ++i)
-                        for (int b = 0; b < 3; ++b) f[i][b] += ue[3 * q + i] * g.dx[q][b];
+                for (int i = 0; i < 3; ++i)
+                    for (int b = 0; b < 3; ++b) f[i][b] = grad[i][b] + (i == b ? 1 : 0);
                 const Tensor3 piola = firstPiolaStress(law, f);
                 // S = F^-1 P, with F^-1 the cofactors of F over its determinant.
                 Tensor3 inv{};
@@ -259,10 +256,8 @@ ErrorEstimate strainRateErrorEstimate(const FeMesh& mesh, const std::vector<doub
             flux.compliance.assign(36, 0.0);
             for (int v = 0; v < 6; ++v) flux.compliance[7 * v] = v < 3 ? 2 * mu : mu;
             flux.at = [ue = std::move(ue), p](const VolumePoint& g, double* d) {
-                double grad[3][3] = {};
-                for (int i = 0; i < p; ++i)
-                    for (int a = 0; a < 3; ++a)
-                        for (int b = 0; b < 3; ++b) grad[a][b] += ue[3 * i + a] * g.dx[i][b];
+                double grad[3][3];
+                displacementGradient(g, p, ue, grad);
                 const double rate[6] = {grad[0][0],
                                         grad[1][1],
                                         grad[2][2],

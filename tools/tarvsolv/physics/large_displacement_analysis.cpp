@@ -27,11 +27,11 @@ std::vector<double> gatherNodes(std::span<const int> nodes, const std::vector<do
 }
 
 Tensor3 deformationGradient(const VolumePoint& g, int nodes, const std::vector<double>& ue) {
+    double grad[3][3];
+    displacementGradient(g, nodes, ue, grad);
     Tensor3 f{};
-    for (int i = 0; i < 3; ++i) f[i][i] = 1;
-    for (int q = 0; q < nodes; ++q)
-        for (int i = 0; i < 3; ++i)
-            for (int b = 0; b < 3; ++b) f[i][b] += ue[3 * q + i] * g.dx[q][b];
+    for (int i = 0; i < 3; ++i)
+        for (int b = 0; b < 3; ++b) f[i][b] = grad[i][b] + (i == b ? 1 : 0);
     return f;
 }
 
