@@ -181,40 +181,33 @@ ErrorEstimate cornerStressErrorEstimate(const FeMesh& mesh, const std::vector<St
 ErrorEstimate secondPiolaErrorEstimate(const FeMesh& mesh, const std::vector<double>& u,
                                        const std::function<ElasticMaterial(int element)>& materialOf) {
     const int p = mesh.nodesPerElement;
-    FluxField field{
-        6, [&](int e) {
-            const ElasticMaterial m = materialOf(e);
-            std::vector<double> ue;
-            elementValues(mesh, e, u, 3, ue);
-            ElementFlux flux;
-            flux.compliance = stressCompliance(m, e);
-            flux.at = [law = NeoHookean{m.mu, m.lambda}, ue = std::move(ue), p](const VolumePoint& g,
-                                                                                double* s) {
-                double grad[3][3];
-                displacementGradient(g, p, ue, grad);
-                Tensor3 f{};
-                for (int i = 0; i < 3; ++i)
-                    for (int b = 0; b < 3; ++b) f[i][b] = grad[i][b] + (i == b ? 1 : 0);
-                const Tensor3 piola = firstPiolaStress(law, f);
-                // S = F^-1 P, with F^-1 the cofactors of F over its determinant.
-                Tensor3 inv{};
-                for (int i = 0; i < 3; ++i)
-                    for (int j = 0; j < 3; ++j) {
-                        const int i1 = (i + 1) % 3, i2 = (i + 2) % 3, j1 = (j + 1) % 3, j2 = (j + 2) % 3;
-                        inv[j][i] = f[i1][j1] * f[i2][j2] - f[i1][j2] * f[i2][j1];
-                    }
-                const double det = f[0][0] * inv[0][0] + f[0][1] * inv[1][0] + f[0][2] * inv[2][0];
-                const auto second = [&](int a, int b) {
-                    double sum = 0;
-                    for (int k = 0; k < 3; ++k) sum += inv[a][k] * piola[k][b];
-                    return sum / det;
-                };
-                const double voigt[6] = {second(0, 0), second(1, 1), second(2, 2),
-                                         second(0, 1), second(1, 2), second(0, 2)};
-                std::copy(voigt, voigt + 6, s);
-            };
-            return flux;
-        }};
+    FluxField field{6, [&](int e) {
+                        const ElasticMaterial m = materialOf(e);
+                        std::vector<double> ue;
+                        elementValues(mesh, e, u, 3, ue);
+                        ElementFlux flux;
+                        flux.compliance = stressCompliance(m, e);
+                        flux.at = [law = NeoHookean{m.mu, m.lambda}, ue = std::move(ue), p](
+                                      const VolumePoint& g, double* s) {
+                            double grad[3][3];
+                            displacementGradient(g, p, ue, grad);
+                            Tensor3 f{};
+                            for (int i = 0; i < 3; ++i)
+                                for (int b = 0; b < 3; ++b) f[i][b] = grad[i][b] + (i == b ? 1 : 0);
+                            const Tensor3 piola = firstPiolaStress(law, f);
+                            // S = F^-1 P; firstPiolaStress has already refused det F <= 0.
+                            const Tensor3 inv = inverse(f, determinant(f));
+                            const auto second = [&](int a, int b) {
+                                double sum = 0;
+                                for (int k = 0; k < 3; ++k) sum += inv[a][k] * piola[k][b];
+                                return sum;
+                            };
+                            const double voigt[6] = {second(0, 0), second(1, 1), second(2, 2),
+                                                     second(0, 1), second(1, 2), second(0, 2)};
+                            std::copy(voigt, voigt + 6, s);
+                        };
+                        return flux;
+                    }};
     return recoveryErrorEstimate(mesh, field);
 }
 
