@@ -1,8 +1,8 @@
 #include "formats/companion_file.h"
 
-#include <climits>
 #include <fstream>
-#include <stdexcept>
+
+#include "formats/word_reader.h"
 
 namespace formats {
 
@@ -41,63 +41,11 @@ bool writeEdgesAndVertices(std::FILE* file, const MeshCompanion& c) {
     return ok;
 }
 
-// Reads the words and numbers of a companion file in order; every fault throws Refusal with the
-// place it was found.
-struct Refusal : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-class CompanionReader {
-  public:
-    explicit CompanionReader(std::istream& in) : in_(in) {}
-
-    void expect(const std::string& word) {
-        std::string got;
-        if (!(in_ >> got) || got != word) throw Refusal("expected " + word + ", found '" + got + "'");
-    }
-    int number() {
-        long long value = 0;
-        if (!(in_ >> value) || value < INT_MIN || value > INT_MAX)
-            throw Refusal("a number is missing or unreadable");
-        return static_cast<int>(value);
-    }
-    int count() {
-        const int n = number();
-        if (n < 0) throw Refusal("the count " + std::to_string(n) + " is negative");
-        return n;
-    }
-    double real() {
-        double value = 0;
-        if (!(in_ >> value)) throw Refusal("a coordinate is missing or unreadable");
-        return value;
-    }
-    // A node from 1 to `nodeCount`; 0 too where `noneAllowed`.
-    int node(int nodeCount, bool noneAllowed = false) {
-        const int n = number();
-        if ((n < 1 && !(noneAllowed && n == 0)) || n > nodeCount)
-            throw Refusal("node " + std::to_string(n) + " is not in the mesh");
-        return n;
-    }
-    std::string word() {
-        std::string w;
-        in_ >> w;
-        return w;
-    }
-    std::vector<int> nodes(int nodeCount) {
-        std::vector<int> list;
-        for (int k = count(); k > 0; --k) list.push_back(node(nodeCount));
-        return list;
-    }
-
-  private:
-    std::istream& in_;
-};
-
-void readHead(CompanionReader& r, MeshCompanion& c) {
+void readHead(WordReader& r, MeshCompanion& c) {
     r.expect("VELGRIN");
     r.expect("TOPOLOGY");
     if (const int version = r.number(); version != 1)
-        throw Refusal("version " + std::to_string(version) + " is not known");
+        throw WordRefusal("version " + std::to_string(version) + " is not known");
     r.expect("UNIT");
     c.unitText = r.word();
     r.expect("NODES");
@@ -106,7 +54,7 @@ void readHead(CompanionReader& r, MeshCompanion& c) {
     c.elementCount = r.count();
 }
 
-void readBodiesAndFaces(CompanionReader& r, MeshCompanion& c) {
+void readBodiesAndFaces(WordReader& r, MeshCompanion& c) {
     r.expect("BODIES");
     for (int b = r.count(); b > 0; --b) {
         CompanionBody body;
@@ -115,7 +63,7 @@ void readBodiesAndFaces(CompanionReader& r, MeshCompanion& c) {
         body.lastElement = r.number();
         if (body.firstElement < 1 || body.lastElement > c.elementCount ||
             body.firstElement > body.lastElement)
-            throw Refusal("body " + std::to_string(body.body) + " has an element range outside the mesh");
+            throw WordRefusal("body " + std::to_string(body.body) + " has an element range outside the mesh");
         c.bodies.push_back(body);
     }
     r.expect("FACES");
@@ -127,7 +75,7 @@ void readBodiesAndFaces(CompanionReader& r, MeshCompanion& c) {
     }
 }
 
-void readEdgesAndVertices(CompanionReader& r, MeshCompanion& c) {
+void readEdgesAndVertices(WordReader& r, MeshCompanion& c) {
     r.expect("EDGES");
     for (int e = r.count(); e > 0; --e) {
         CompanionEdge edge;
@@ -142,7 +90,7 @@ void readEdgesAndVertices(CompanionReader& r, MeshCompanion& c) {
         CompanionVertex vertex;
         vertex.vertex = r.number();
         vertex.node = r.node(c.nodeCount, true);
-        for (double& x : vertex.position) x = r.real();
+        for (double& x : vertex.position) x = r.real("a coordinate");
         c.vertices.push_back(vertex);
     }
     r.expect("END");
@@ -167,12 +115,12 @@ CompanionReadResult readCompanionFile(MeshCompanion& companion, const std::strin
     companion = MeshCompanion{};
     std::ifstream in(path);
     if (!in) return {CompanionReadStatus::NotOpened, ""};
-    CompanionReader reader(in);
+    WordReader reader(in);
     try {
         readHead(reader, companion);
         readBodiesAndFaces(reader, companion);
         readEdgesAndVertices(reader, companion);
-    } catch (const Refusal& refusal) {
+    } catch (const WordRefusal& refusal) {
         companion = MeshCompanion{};
         return {CompanionReadStatus::Refused, refusal.what()};
     }

@@ -1,72 +1,30 @@
 #include "formats/size_field.h"
 
-#include <cmath>
 #include <cstdio>
 #include <fstream>
-#include <limits>
-#include <stdexcept>
+
+#include "formats/word_reader.h"
 
 namespace formats {
 
 namespace {
 
-struct Refusal : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
-
-class FieldReader {
-  public:
-    explicit FieldReader(std::istream& in) : in_(in) {}
-
-    void expect(const std::string& word) {
-        std::string got;
-        if (!(in_ >> got) || got != word) throw Refusal("expected " + word + ", found '" + got + "'");
-    }
-    std::string word() {
-        std::string w;
-        if (!(in_ >> w)) throw Refusal("the file ends early");
-        return w;
-    }
-    // A count small enough that the file could hold it: a damaged one must not reserve memory.
-    std::size_t count() {
-        long long n = -1;
-        if (!(in_ >> n) || n < 0 || n > std::numeric_limits<int>::max())
-            throw Refusal("a count is missing or out of range");
-        return static_cast<std::size_t>(n);
-    }
-    double real() {
-        double value = 0;
-        if (!(in_ >> value) || !std::isfinite(value)) throw Refusal("a number is missing or unreadable");
-        return value;
-    }
-    int node(std::size_t nodeCount) {
-        long long n = 0;
-        if (!(in_ >> n)) throw Refusal("a node number is missing or unreadable");
-        if (n < 1 || static_cast<unsigned long long>(n) > nodeCount)
-            throw Refusal("a tetrahedron names a node the field does not have");
-        return static_cast<int>(n);
-    }
-
-  private:
-    std::istream& in_;
-};
-
-void readField(FieldReader& r, SizeField& field) {
+void readField(WordReader& r, SizeField& field) {
     for (const char* word : {"KOLVANE", "SIZE", "FIELD", "1", "UNIT"}) r.expect(word);
     field.unitText = r.word();
     r.expect("NODES");
-    for (std::size_t n = r.count(); n > 0; --n) {
+    for (int n = r.count(); n > 0; --n) {
         const std::array<double, 3> p{r.real(), r.real(), r.real()};
         const double size = r.real();
         if (size <= 0)
-            throw Refusal("node " + std::to_string(field.sizes.size() + 1) + " has a size of 0 or less");
+            throw WordRefusal("node " + std::to_string(field.sizes.size() + 1) + " has a size of 0 or less");
         field.positions.push_back(p);
         field.sizes.push_back(size);
     }
     r.expect("TETRAHEDRA");
-    for (std::size_t m = r.count(); m > 0; --m) {
+    for (int m = r.count(); m > 0; --m) {
         std::array<int, 4> tet{};
-        for (int& node : tet) node = r.node(field.positions.size());
+        for (int& node : tet) node = r.node(static_cast<int>(field.positions.size()));
         field.tetrahedra.push_back(tet);
     }
     r.expect("END");
@@ -106,10 +64,10 @@ std::string readSizeField(const std::string& path, SizeField& field) {
     field = SizeField{};
     std::ifstream in(path);
     if (!in) return "the size field \"" + path + "\" cannot be opened";
-    FieldReader reader(in);
+    WordReader reader(in);
     try {
         readField(reader, field);
-    } catch (const Refusal& refusal) {
+    } catch (const WordRefusal& refusal) {
         field = SizeField{};
         return "the size field \"" + path + "\" is damaged: " + refusal.what();
     }

@@ -42,9 +42,9 @@ TEST(SizeField, DamagedFilesAreRefusedWhole) {
         const char* tail;
         const char* why;
     } cases[] = {
-        {"1\nTETRAHEDRA 1\n1 2 3 5\nEND\n", "names a node"},
+        {"1\nTETRAHEDRA 1\n1 2 3 5\nEND\n", "node 5 is not in the mesh"},
         {"0\nTETRAHEDRA 1\n1 2 3 4\nEND\n", "size of 0 or less"},
-        {"1\nTETRAHEDRA 99999999999\n", "out of range"},
+        {"1\nTETRAHEDRA 99999999999\n", "a number is missing or unreadable"},
         {"1\nTETRAHEDRA 2\n1 2 3 4\n", "missing"},
         {"nan\nTETRAHEDRA 1\n1 2 3 4\nEND\n", "unreadable"},
     };

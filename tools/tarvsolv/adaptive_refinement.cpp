@@ -236,14 +236,17 @@ class RefinementCycles {
         return outcome.meshed;
     }
 
-    // Each cycle's grid as "<job>_cycle<n>.vtu", all of them in "<job>_cycles.pvd".
+    // Each cycle's grid as "<job>_cycle<n>.vtu" (or ".pvtu" with its pieces), all of them in
+    // "<job>_cycles.pvd".
     void keepCycleGrid(const std::vector<std::string>& files, int cycle, const Job& job) {
         if (files.empty()) return;
         const std::string stem = pathStem(job.resultPath);
-        const std::string kept = stem + "_cycle" + std::to_string(cycle) + ".vtu";
-        std::error_code error;
-        fs::copy_file(files.front(), kept, fs::copy_options::overwrite_existing, error);
-        if (error) return log_.warning("the VTK grid of cycle " + std::to_string(cycle) + " cannot be kept");
+        std::string kept;
+        try {
+            kept = copyGrid(files, stem + "_cycle" + std::to_string(cycle));
+        } catch (const std::exception&) {
+            return log_.warning("the VTK grid of cycle " + std::to_string(cycle) + " cannot be kept");
+        }
         grids_.emplace_back(cycle, fs::path(kept).filename().string());
         try {
             writePvd(stem + "_cycles.pvd", grids_);

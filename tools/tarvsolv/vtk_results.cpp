@@ -1,9 +1,12 @@
 #include "vtk_results.h"
 
+#include <algorithm>
 #include <charconv>
+#include <filesystem>
 #include <stdexcept>
 
 #include "fem/corner_sums.h"
+#include "fem/node_pieces.h"
 #include "formats/derived_stress.h"
 #include "io/vtu_writer.h"
 
@@ -119,7 +122,8 @@ void VtkResultSink::addStresses(const CornerFields& corners, std::vector<PointAr
             {"Principal stress " + std::to_string(k + 1), 1, component(means, kStressValues, 7 + k)});
 }
 
-void VtkResultSink::writeGrid(const Grid& grid, const std::string& path) const {
+std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::string& base,
+                                                  const std::vector<int>& pieces) const {
     VtuWriter writer(mesh_);
     for (const PointArray& array : grid.arrays)
         writer.addPointData(array.name, array.components, array.values);
@@ -129,7 +133,26 @@ void VtkResultSink::writeGrid(const Grid& grid, const std::string& path) const {
     writer.addCellData("Body", std::move(bodies));
     if (grid.elementErrors.size() == static_cast<std::size_t>(job_.mesh.elementCount()))
         writer.addCellData("Error estimate", grid.elementErrors);
-    writer.write(path);
+    // The grid's other form, from an earlier run on another number of processes, goes: a reader
+    // must not take it for this run's.
+    std::error_code ignored;
+    std::filesystem::remove(base + (pieces.empty() ? ".pvtu" : ".vtu"), ignored);
+    if (pieces.empty()) {
+        writer.write(base + ".vtu");
+        return {base + ".vtu"};
+    }
+    std::vector<std::vector<int>> elements(
+        static_cast<std::size_t>(*std::max_element(pieces.begin(), pieces.end()) + 1));
+    for (std::size_t e = 0; e < pieces.size(); ++e) elements[pieces[e]].push_back(static_cast<int>(e));
+    std::vector<std::string> written, names;
+    for (std::size_t k = 0; k < elements.size(); ++k) {
+        written.push_back(base + "_p" + std::to_string(k) + ".vtu");
+        writer.writePiece(written.back(), elements[k]);
+        names.push_back(fileName(written.back()));
+    }
+    written.push_back(base + ".pvtu");
+    writer.writeParallel(written.back(), names);
+    return written;
 }
 
 std::vector<std::string> VtkResultSink::write() const {
@@ -137,17 +160,15 @@ std::vector<std::string> VtkResultSink::write() const {
     const bool single =
         grids_.size() == 1 && (job_.kind == SolveKind::Static || job_.kind == SolveKind::SteadyHeat ||
                                job_.kind == SolveKind::ThermalStress);
-    if (single) {
-        writeGrid(grids_.begin()->second, stem + ".vtu");
-        return {stem + ".vtu"};
-    }
+    std::vector<int> pieces = elementPieces(job_.mesh);
+    if (pieces.size() != static_cast<std::size_t>(mesh_.elementCount())) pieces.clear();
+    if (single) return writeGrid(grids_.begin()->second, stem, pieces);
     std::vector<std::string> written;
     std::vector<std::pair<double, std::string>> collection;
     for (const auto& [number, grid] : grids_) {
-        const std::string path = stem + "_" + std::to_string(number) + ".vtu";
-        writeGrid(grid, path);
-        written.push_back(path);
-        collection.emplace_back(grid.time, fileName(path));
+        const std::vector<std::string> files = writeGrid(grid, stem + "_" + std::to_string(number), pieces);
+        written.insert(written.end(), files.begin(), files.end());
+        collection.emplace_back(grid.time, fileName(files.back()));
     }
     writePvd(stem + ".pvd", collection);
     written.push_back(stem + ".pvd");

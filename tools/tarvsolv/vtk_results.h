@@ -2,7 +2,9 @@
 // The results of a run as VTK files beside the result file: "<job>.vtu" for an analysis of one step
 // (statics, steady heat), otherwise "<job>.pvd" listing "<job>_<n>.vtu" for every printed step or
 // mode, with the step's time, the mode's frequency, the buckling load factor or the load step's
-// load factor as time value.
+// load factor as time value. A run on several processes writes each grid in pieces, one per process
+// of the elements that process assembled ("<grid>_p<k>.vtu"), named by "<grid>.pvtu", which the
+// collection then lists.
 //
 // Point data: displacement (or mode shape), velocity and temperature; the stress tensor, von Mises
 // and the principal stresses, and the plastic strain, each worked out at the element corners and
@@ -43,7 +45,10 @@ class VtkResultSink : public ResultSink {
         std::vector<double> elementErrors;
     };
     void addStresses(const CornerFields& corners, std::vector<PointArray>& arrays) const;
-    void writeGrid(const Grid& grid, const std::string& path) const;
+    // Writes the grid as "<base>.vtu", or in pieces named by "<base>.pvtu" when `pieces` gives every
+    // element's piece; answers the files written, the grid's own file last.
+    std::vector<std::string> writeGrid(const Grid& grid, const std::string& base,
+                                       const std::vector<int>& pieces) const;
 
     const Job& job_;
     const FeMesh& mesh_;

@@ -3,6 +3,7 @@
 // mesh at the elements' rate.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "energy_error.h"
@@ -118,6 +119,63 @@ TEST(ErrorEstimate, EffectivityOnABarUnderABodyForceIsNearOneAndTheErrorFallsAtT
                         1e-9 * 100 * estimate.errorNorm / estimate.solutionNorm);
         }
     }
+}
+
+// Plasticity estimates from the stresses its points carry, weighted by the elastic compliance:
+// below yield they are the elastic ones, so step 1 (a tenth of the load) has the linear run's
+// estimate to round-off on either element order; beyond yield every step has one, and the last
+// one falls with the mesh.
+TEST(ErrorEstimate, PlasticityEstimatesTheReturnMappedStresses) {
+    const BarUnderBodyForce bar;
+    const auto barJob = [](const char* yield) {
+        testing::JobText text = testing::clampedSteel({"al 40*x^2, 0, 0"});
+        text.restraints = {"bor 1 0 1 1", "bor 3 1 0 1", "bor 4 1 0 1", "bor 5 1 1 0", "bor 6 1 1 0"};
+        if (yield) {
+            text.analysisCode = -1;
+            text.materials = {std::string("1  210000,0.3,0,7.85e-06,0,0,0,0,0,") + yield + ",0,0,0"};
+        }
+        return text;
+    };
+    for (bool quadratic : {false, true}) {
+        const FeMesh mesh = makeBoxMesh({{}, {bar.kLength, 10, 10}, 8, 2, 2, quadratic});
+        SolverJob elastic("bar", mesh), plastic("plastic", mesh);
+        ASSERT_EQ(elastic.solve(barJob(nullptr), SolverChoice::Direct), "");
+        ASSERT_EQ(plastic.solve(barJob("1e9"), SolverChoice::Direct), "");
+        const std::vector<double> wanted = elastic.nodeBlock("ERRE 1"), written = plastic.nodeBlock("ERRE 1");
+        ASSERT_EQ(written.size(), wanted.size());
+        for (std::size_t n = 0; n < wanted.size(); ++n)
+            EXPECT_NEAR(written[n], wanted[n], 1e-6 * wanted[n])
+                << "quadratic " << quadratic << ", node " << n;
+    }
+    // Sy 40 against a peak von Mises stress of 60: the end at x = 0 yields.
+    std::vector<double> percent;
+    for (int cells : {8, 16}) {
+        SolverJob plastic("plastic", makeBoxMesh({{}, {bar.kLength, 10, 10}, cells, 2, 2, true}));
+        ASSERT_EQ(plastic.solve(barJob("40"), SolverChoice::Direct), "");
+        const std::vector<double> strains = plastic.cornerColumn("STRAI 10", 0);
+        EXPECT_GT(*std::max_element(strains.begin(), strains.end()), 0);
+        EXPECT_EQ(plastic.blockSteps("ERRE ").size(), 10u);
+        for (double e : plastic.nodeBlock("ERRE 10")) EXPECT_TRUE(std::isfinite(e) && e >= 0) << e;
+        percent.push_back(loggedPercent(plastic.logText(), "step 10: error estimate: "));
+    }
+    EXPECT_LT(percent[1], 0.7 * percent[0]);
+}
+
+// Large displacements estimate the second Piola-Kirchhoff stress on the reference mesh: under a
+// small load it is the linear stress and the estimate the linear run's; a large one (a tip
+// deflection of a third of the span) has an estimate at every step.
+TEST(ErrorEstimate, LargeDisplacementsEstimateTheSecondPiolaKirchhoffStress) {
+    SolverJob linear("beam", testing::shortBeam()), large("large", testing::shortBeam());
+    ASSERT_EQ(linear.solve(testing::clampedSteel({"bol 2 0 0, 1, 0"}), SolverChoice::Direct), "");
+    testing::JobText text = testing::clampedSteel({"bol 2 0 0, 1, 0"});
+    text.stepSection = {"GSTEP"};
+    ASSERT_EQ(large.solve(text, SolverChoice::Direct), "");
+    const double expected = loggedPercent(linear.logText(), "error estimate: ");
+    EXPECT_NEAR(loggedPercent(large.logText(), "step 10: error estimate: "), expected, 0.03 * expected);
+    text.loads = {"bol 2 0 0, 1000, 0"};
+    ASSERT_EQ(large.solve(text, SolverChoice::Direct), "");
+    EXPECT_EQ(large.blockSteps("ERRE "), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
+    EXPECT_GT(loggedPercent(large.logText(), "step 10: error estimate: "), 0);
 }
 
 // The runs hand the estimate on with their results: steady heat (heated by a source of x^2, its

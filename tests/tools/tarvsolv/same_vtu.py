@@ -1,10 +1,13 @@
 #!/usr/bin/python3
-"""Compares two of the solver's VTK grids (zlib-compressed appended arrays, 64-bit headers): the
-points and cells must be the same to the bit, every point and cell array must agree within SHARE
-(1e-8 unless given) of its largest value.
+"""Compares two of the solver's VTK grids (zlib-compressed appended arrays, 64-bit headers), each a
+".vtu" or a ".pvtu" of pieces: the points and cells must be the same to the bit, every point and
+cell array must agree within SHARE (1e-8 unless given) of its largest value. The pieces of a
+".pvtu" are joined by their "Node number" point array, each shared node having to agree between
+them, and their cells put in the order of the other grid's (matched by their nodes).
 
-usage: same_vtu.py A.vtu B.vtu [SHARE]
+usage: same_vtu.py A.(p)vtu B.(p)vtu [SHARE]
 """
+import os
 import re
 import struct
 import sys
@@ -32,24 +35,74 @@ def arrays(path):
     return out
 
 
+def point_names(path):
+    head = open(path, "rb").read().split(b"<AppendedData", 1)[0]
+    section = head[head.find(b"<PointData>"):head.find(b"</PointData>")]
+    return {name.decode() for name in re.findall(rb'Name="([^"]*)"', section)}
+
+
+def tuples(values, count):
+    width = len(values) // count if count else 1
+    return [tuple(values[k * width:(k + 1) * width]) for k in range(count)]
+
+
+def grid(path):
+    """Points by node number and cells by their node numbers, each with its arrays' values."""
+    if not path.endswith(".pvtu"):
+        pieces = [path]
+    else:
+        head = open(path).read()
+        pieces = [os.path.join(os.path.dirname(path), s) for s in re.findall(r'<Piece Source="([^"]*)"', head)]
+    points, cells, failures = {}, {}, []
+    for piece in pieces:
+        a = arrays(piece)
+        count = len(a["Points"]) // 3
+        numbers = a.get("Node number", range(1, count + 1))
+        names = [n for n in a if n not in ("Points", "connectivity", "offsets", "types", "Node number")]
+        per_point = {n: tuples(a[n], count) for n in names if n in point_names(piece)}
+        for k, number in enumerate(numbers):
+            values = {"Points": tuple(a["Points"][3 * k:3 * k + 3]), **{n: v[k] for n, v in per_point.items()}}
+            if points.setdefault(number, values) != values:
+                failures.append(f"node {number} differs between the pieces")
+        for k, cell in enumerate(tuples(a["connectivity"], len(a["types"]))):
+            key = tuple(numbers[c] for c in cell)
+            cells[key] = {n: a[n][k] for n in names if n not in per_point}
+    return points, cells, failures
+
+
+def flattened(points, cells, order):
+    out = {"Points": [v for n in sorted(points) for v in points[n]["Points"]], "connectivity": order}
+    for name in next(iter(points.values()), {}):
+        if name != "Points":
+            out[name] = [v for n in sorted(points) for v in points[n][name]]
+    for name in next(iter(cells.values()), {}):
+        out[name] = [cells[key][name] for key in order]
+    return out
+
+
 def main():
-    first, second = arrays(sys.argv[1]), arrays(sys.argv[2])
+    (p1, c1, f1), (p2, c2, f2) = grid(sys.argv[1]), grid(sys.argv[2])
     share = float(sys.argv[3]) if len(sys.argv) > 3 else 1e-8
-    failures = [f"{name}: only in one grid" for name in set(first) ^ set(second)]
+    failures = f1 + f2
+    if set(c1) != set(c2) or set(p1) != set(p2):
+        failures.append("the cells or nodes differ")
+    order = [key for key in c1 if key in c2]
+    first, second = flattened(p1, c1, order), flattened(p2, c2, order)
+    failures += [f"{name}: only in one grid" for name in set(first) ^ set(second)]
     for name in sorted(set(first) & set(second)):
         a, b = first[name], second[name]
-        if name in ("Points", "connectivity", "offsets", "types"):
+        if name in ("Points", "connectivity"):
             if a != b:
                 failures.append(f"{name} differs")
             continue
-        largest = max(abs(v) for v in a)
+        largest = max((abs(v) for v in a), default=0.0)
         worst = max((abs(x - y) for x, y in zip(a, b)), default=0.0)
         print(f"{name}: largest {largest:.6g}, largest difference {worst:.3g}")
         if len(a) != len(b) or not worst <= share * largest:
             failures.append(f"{name} differs by {worst:.3g}")
     for failure in failures:
         print("FAIL:", failure)
-    return 1 if failures or not first else 0
+    return 1 if failures or not p1 else 0
 
 
 if __name__ == "__main__":

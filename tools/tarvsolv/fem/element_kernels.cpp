@@ -129,6 +129,14 @@ std::optional<ElasticMaterial> orthotropicElastic(const OrthotropicConstants& c)
     return out;
 }
 
+void displacementGradient(const VolumePoint& g, int nodes, std::span<const double> ue, double (&grad)[3][3]) {
+    for (auto& row : grad)
+        for (double& v : row) v = 0;
+    for (int i = 0; i < nodes; ++i)
+        for (int a = 0; a < 3; ++a)
+            for (int b = 0; b < 3; ++b) grad[a][b] += ue[3 * i + a] * g.dx[i][b];
+}
+
 std::array<double, 6> stressOf(const ElasticMaterial& m, const double (&grad)[3][3], double dT) {
     const double strain[6] = {grad[0][0] - m.expansion[0] * dT,
                               grad[1][1] - m.expansion[1] * dT,
@@ -317,10 +325,8 @@ std::array<Stress6, 4> cornerStresses(const FeMesh& mesh, int element, const Ela
     std::array<Stress6, 4> out{};
     for (int c = 0; c < 4; ++c) {
         const VolumePoint g = volumePoint(mesh, element, kTetCorners[c]);
-        double e[3][3] = {};  // displacement gradient du_a / dx_b
-        for (int i = 0; i < p; ++i)
-            for (int a = 0; a < 3; ++a)
-                for (int b = 0; b < 3; ++b) e[a][b] += ue[3 * i + a] * g.dx[i][b];
+        double e[3][3];
+        displacementGradient(g, p, ue, e);
         out[c] = stressOf(m, e, dT.empty() ? 0.0 : dT[c]);
     }
     return out;

@@ -65,6 +65,8 @@ VolumePoint volumePoint(const FeMesh& mesh, int element, const std::array<double
                         double ruleWeight = 1);
 // Integration points of the rule of the given degree.
 std::vector<VolumePoint> volumePoints(const FeMesh& mesh, int element, int degree);
+// The gradient du_a / dx_b at a point of an element from its nodes' displacements (3 per node).
+void displacementGradient(const VolumePoint& g, int nodes, std::span<const double> ue, double (&grad)[3][3]);
 
 // Stiffness (3P x 3P) of an isotropic element.
 void elasticStiffness(const FeMesh& mesh, int element, const ElasticMaterial& m, std::vector<double>& ke);

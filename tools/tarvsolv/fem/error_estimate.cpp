@@ -5,6 +5,7 @@
 #include <string>
 
 #include "fem/dense_cholesky.h"
+#include "fem/hyperelastic_kernels.h"
 #include "fem/patch_recovery.h"
 #include "fem/quadrature.h"
 
@@ -59,6 +60,41 @@ std::vector<double> inverse(std::vector<double> a, int n) {
     return inv;
 }
 
+// D^-1 of element `e`'s material.
+std::vector<double> stressCompliance(const ElasticMaterial& m, int e) {
+    std::vector<double> compliance = inverse({m.d.begin(), m.d.end()}, 6);
+    if (compliance.empty())
+        throw std::runtime_error("the material of element " + std::to_string(e + 1) +
+                                 " has no positive definite stiffness");
+    return compliance;
+}
+
+// The coordinates of `x` in the straight tetrahedron of the element's corners, each corner's share:
+// the weights of the linear field through values at the corners.
+std::array<double, 4> cornerCoordinates(const FeMesh& mesh, int e, const Vec3& x) {
+    const auto nodes = mesh.elementNodes(e);
+    const Vec3 o = mesh.node(nodes[0]);
+    double a[3][3], d[3] = {x.x - o.x, x.y - o.y, x.z - o.z};
+    for (int k = 0; k < 3; ++k) {
+        const Vec3 c = mesh.node(nodes[k + 1]);
+        a[0][k] = c.x - o.x, a[1][k] = c.y - o.y, a[2][k] = c.z - o.z;
+    }
+    const auto det = [](const double(*m)[3], int column, const double* replaced) {
+        double c[3][3];
+        for (int i = 0; i < 3; ++i)
+            for (int j = 0; j < 3; ++j) c[i][j] = j == column ? replaced[i] : m[i][j];
+        return c[0][0] * (c[1][1] * c[2][2] - c[1][2] * c[2][1]) -
+               c[0][1] * (c[1][0] * c[2][2] - c[1][2] * c[2][0]) +
+               c[0][2] * (c[1][0] * c[2][1] - c[1][1] * c[2][0]);
+    };
+    const double whole = det(a, -1, d);
+    std::array<double, 4> out{};
+    if (whole == 0) return {0.25, 0.25, 0.25, 0.25};
+    for (int k = 0; k < 3; ++k) out[k + 1] = det(a, k, d) / whole;
+    out[0] = 1 - out[1] - out[2] - out[3];
+    return out;
+}
+
 }  // namespace
 
 double ErrorEstimate::relativeError() const {
@@ -107,21 +143,68 @@ ErrorEstimate stressErrorEstimate(
                         elementValues(mesh, e, u, 3, ue);
                         if (temperatureChangesOf) dT = temperatureChangesOf(e);
                         ElementFlux flux;
-                        flux.compliance = inverse({m.d.begin(), m.d.end()}, 6);
-                        if (flux.compliance.empty())
-                            throw std::runtime_error("the material of element " + std::to_string(e + 1) +
-                                                     " has no positive definite stiffness");
+                        flux.compliance = stressCompliance(m, e);
                         flux.at = [m, ue = std::move(ue), dT = std::move(dT), p](const VolumePoint& g,
                                                                                  double* s) {
-                            double grad[3][3] = {};
+                            double grad[3][3];
+                            displacementGradient(g, p, ue, grad);
                             double t = 0;
-                            for (int i = 0; i < p; ++i) {
-                                for (int a = 0; a < 3; ++a)
-                                    for (int b = 0; b < 3; ++b) grad[a][b] += ue[3 * i + a] * g.dx[i][b];
-                                if (!dT.empty()) t += g.n[i] * dT[i];
-                            }
+                            for (int i = 0; i < p && !dT.empty(); ++i) t += g.n[i] * dT[i];
                             const std::array<double, 6> stress = stressOf(m, grad, t);
                             std::copy(stress.begin(), stress.end(), s);
+                        };
+                        return flux;
+                    }};
+    return recoveryErrorEstimate(mesh, field);
+}
+
+ErrorEstimate cornerStressErrorEstimate(const FeMesh& mesh, const std::vector<Stress6>& cornerStresses,
+                                        const std::function<ElasticMaterial(int element)>& materialOf) {
+    if (cornerStresses.size() != 4 * static_cast<std::size_t>(mesh.elementCount()))
+        throw std::runtime_error("the stresses do not give four corners of every element");
+    FluxField field{6, [&](int e) {
+                        ElementFlux flux;
+                        flux.compliance = stressCompliance(materialOf(e), e);
+                        const Stress6* corners = cornerStresses.data() + 4 * static_cast<std::size_t>(e);
+                        flux.at = [&mesh, e, corners](const VolumePoint& g, double* s) {
+                            const std::array<double, 4> share = cornerCoordinates(mesh, e, g.x);
+                            for (int c = 0; c < 6; ++c) {
+                                s[c] = 0;
+                                for (int k = 0; k < 4; ++k) s[c] += share[k] * corners[k][c];
+                            }
+                        };
+                        return flux;
+                    }};
+    return recoveryErrorEstimate(mesh, field);
+}
+
+ErrorEstimate secondPiolaErrorEstimate(const FeMesh& mesh, const std::vector<double>& u,
+                                       const std::function<ElasticMaterial(int element)>& materialOf) {
+    const int p = mesh.nodesPerElement;
+    FluxField field{6, [&](int e) {
+                        const ElasticMaterial m = materialOf(e);
+                        std::vector<double> ue;
+                        elementValues(mesh, e, u, 3, ue);
+                        ElementFlux flux;
+                        flux.compliance = stressCompliance(m, e);
+                        flux.at = [law = NeoHookean{m.mu, m.lambda}, ue = std::move(ue), p](
+                                      const VolumePoint& g, double* s) {
+                            double grad[3][3];
+                            displacementGradient(g, p, ue, grad);
+                            Tensor3 f{};
+                            for (int i = 0; i < 3; ++i)
+                                for (int b = 0; b < 3; ++b) f[i][b] = grad[i][b] + (i == b ? 1 : 0);
+                            const Tensor3 piola = firstPiolaStress(law, f);
+                            // S = F^-1 P; firstPiolaStress has already refused det F <= 0.
+                            const Tensor3 inv = inverse(f, determinant(f));
+                            const auto second = [&](int a, int b) {
+                                double sum = 0;
+                                for (int k = 0; k < 3; ++k) sum += inv[a][k] * piola[k][b];
+                                return sum;
+                            };
+                            const double voigt[6] = {second(0, 0), second(1, 1), second(2, 2),
+                                                     second(0, 1), second(1, 2), second(0, 2)};
+                            std::copy(voigt, voigt + 6, s);
                         };
                         return flux;
                     }};
@@ -166,10 +249,8 @@ ErrorEstimate strainRateErrorEstimate(const FeMesh& mesh, const std::vector<doub
             flux.compliance.assign(36, 0.0);
             for (int v = 0; v < 6; ++v) flux.compliance[7 * v] = v < 3 ? 2 * mu : mu;
             flux.at = [ue = std::move(ue), p](const VolumePoint& g, double* d) {
-                double grad[3][3] = {};
-                for (int i = 0; i < p; ++i)
-                    for (int a = 0; a < 3; ++a)
-                        for (int b = 0; b < 3; ++b) grad[a][b] += ue[3 * i + a] * g.dx[i][b];
+                double grad[3][3];
+                displacementGradient(g, p, ue, grad);
                 const double rate[6] = {grad[0][0],
                                         grad[1][1],
                                         grad[2][2],

@@ -42,6 +42,18 @@ ErrorEstimate stressErrorEstimate(
     const FeMesh& mesh, const std::vector<double>& u,
     const std::function<ElasticMaterial(int element)>& materialOf,
     const std::function<std::vector<double>(int element)>& temperatureChangesOf = {});
+// The stresses the elements carry, given at each element's four corners (4 per element, element
+// after element): the linear field through the stresses at the element's integration points, as a
+// history-dependent law (plasticity) returns them. The flux at a point is that linear field, so the
+// recovery samples the stored stresses themselves at its points. Weighted by the elastic D^-1 of
+// each element's material; throws as stressErrorEstimate does.
+ErrorEstimate cornerStressErrorEstimate(const FeMesh& mesh, const std::vector<Stress6>& cornerStresses,
+                                        const std::function<ElasticMaterial(int element)>& materialOf);
+// The second Piola-Kirchhoff stress of the displacements `u` (3 per node, every node) on the
+// reference mesh, of each element's neo-Hookean law with the material's initial mu and lambda,
+// weighted by the initial elastic D^-1. Throws std::runtime_error on an element turned inside out.
+ErrorEstimate secondPiolaErrorEstimate(const FeMesh& mesh, const std::vector<double>& u,
+                                       const std::function<ElasticMaterial(int element)>& materialOf);
 // The heat flux -k grad T of the temperatures (every node) with each element's conductivities along
 // x, y and z. Throws std::runtime_error when a conductivity is not above 0.
 ErrorEstimate heatFluxErrorEstimate(const FeMesh& mesh, const std::vector<double>& temperatures,

@@ -39,13 +39,10 @@ PrestressExtremes geometricStiffness(const FeMesh& mesh, int element, const Elas
     kg.assign(static_cast<std::size_t>(n) * n, 0.0);
     // Gradient times gradient: exact with the stiffness rule on straight-sided elements.
     for (const VolumePoint& g : volumePoints(mesh, element, p == 4 ? 1 : 2)) {
-        double grad[3][3] = {};  // du_a / dx_b
+        double grad[3][3];
+        displacementGradient(g, p, ue, grad);
         double temperature = 0;
-        for (int i = 0; i < p; ++i) {
-            for (int a = 0; a < 3; ++a)
-                for (int b = 0; b < 3; ++b) grad[a][b] += ue[3 * i + a] * g.dx[i][b];
-            if (!dT.empty()) temperature += g.n[i] * dT[i];
-        }
+        for (int i = 0; i < p && !dT.empty(); ++i) temperature += g.n[i] * dT[i];
         const std::array<double, 6> sv = stressOf(m, grad, temperature);
         const double s[3][3] = {{sv[0], sv[3], sv[5]}, {sv[3], sv[1], sv[4]}, {sv[5], sv[4], sv[2]}};
         const std::array<double, 3> principal = principalStresses(s);

@@ -13,15 +13,12 @@ NeoHookean NeoHookean::fromYoung(double young, double poisson) {
     return {young / (2 * (1 + poisson)), young * poisson / ((1 + poisson) * (1 - 2 * poisson))};
 }
 
-namespace {
-
 double determinant(const Tensor3& a) {
     return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) -
            a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
            a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
 }
 
-// Inverse of `a` with determinant `det`.
 Tensor3 inverse(const Tensor3& a, double det) {
     Tensor3 r{};
     for (int i = 0; i < 3; ++i)
@@ -31,8 +28,6 @@ Tensor3 inverse(const Tensor3& a, double det) {
         }
     return r;
 }
-
-}  // namespace
 
 Tensor3 firstPiolaStress(const NeoHookean& m, const Tensor3& f, std::array<double, 81>* tangent) {
     const double j = determinant(f);

@@ -20,6 +20,10 @@ struct NeoHookean {
 
 using Tensor3 = std::array<std::array<double, 3>, 3>;
 
+double determinant(const Tensor3& a);
+// Inverse of `a` by its cofactors, with `det` its determinant.
+Tensor3 inverse(const Tensor3& a, double det);
+
 // First Piola-Kirchhoff stress P of the deformation gradient F (rows: spatial, columns: material);
 // `tangent`, when given, receives dP_iJ / dF_kL at index ((3 i + J) * 9 + 3 k + L). Throws when
 // det F is not positive (an element turned inside out).

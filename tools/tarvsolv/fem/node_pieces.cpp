@@ -129,6 +129,23 @@ bool numberByPieces(FeMesh& mesh, MPI_Comm comm) {
     return true;
 }
 
+std::vector<int> elementPieces(const FeMesh& mesh) {
+    const std::vector<int>& starts = mesh.pieceStarts;
+    if (starts.size() < 3) return {};
+    const auto pieceOf = [&](int n) {
+        return static_cast<int>(std::upper_bound(starts.begin(), starts.end() - 1, n) - starts.begin()) - 1;
+    };
+    std::vector<int> pieces(static_cast<std::size_t>(mesh.elementCount()));
+    std::vector<int> held(starts.size() - 1);
+    for (int e = 0; e < mesh.elementCount(); ++e) {
+        std::fill(held.begin(), held.end(), 0);
+        for (const int n : mesh.elementNodes(e)) ++held[static_cast<std::size_t>(pieceOf(n))];
+        pieces[static_cast<std::size_t>(e)] =
+            static_cast<int>(std::max_element(held.begin(), held.end()) - held.begin());
+    }
+    return pieces;
+}
+
 FeMesh inFileOrder(const FeMesh& mesh) {
     FeMesh file = mesh;
     if (mesh.fileNodes.empty()) return file;

@@ -27,6 +27,11 @@ void numberByPieces(FeMesh& mesh, std::span<const int> piece, int pieces);
 // was, on one process or when the partition fails.
 bool numberByPieces(FeMesh& mesh, MPI_Comm comm);
 
+// The piece of every element in a mesh numbered by pieces: the piece that holds the most of its
+// nodes, the lowest of those that hold as many, which is the process that assembles it. Empty when
+// the mesh was never split.
+std::vector<int> elementPieces(const FeMesh& mesh);
+
 // The mesh in the file's node order (itself when it was never renumbered).
 FeMesh inFileOrder(const FeMesh& mesh);
 

@@ -15,10 +15,8 @@ int pointDegree(const FeMesh& mesh) {
 
 // Strains ex ey ez gxy gyz gxz at a point from the element's displacements.
 std::array<double, 6> strainAt(const VolumePoint& g, int p, std::span<const double> ue) {
-    double grad[3][3] = {};
-    for (int i = 0; i < p; ++i)
-        for (int a = 0; a < 3; ++a)
-            for (int b = 0; b < 3; ++b) grad[a][b] += ue[3 * i + a] * g.dx[i][b];
+    double grad[3][3];
+    displacementGradient(g, p, ue, grad);
     return {grad[0][0],
             grad[1][1],
             grad[2][2],

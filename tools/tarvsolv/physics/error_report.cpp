@@ -47,6 +47,22 @@ void addStressErrorEstimate(const Job& job, const TemperatureField& temperatures
     });
 }
 
+void addCornerStressErrorEstimate(const Job& job, const std::vector<Stress6>& cornerStresses,
+                                  const std::function<ElasticMaterial(int element)>& materialOf,
+                                  StepResult& step, RunLog& log, const std::string& label) {
+    tryEstimate(job, step, log, label,
+                [&] { return cornerStressErrorEstimate(job.mesh, cornerStresses, materialOf); });
+}
+
+void addSecondPiolaErrorEstimate(const Job& job, const TemperatureField& temperatures,
+                                 const std::vector<double>& u, StepResult& step, RunLog& log,
+                                 const std::string& label) {
+    tryEstimate(job, step, log, label, [&] {
+        return secondPiolaErrorEstimate(job.mesh, u,
+                                        [&](int e) { return elementMaterial(job, temperatures, e); });
+    });
+}
+
 void addStrainRateErrorEstimate(const Job& job, const std::vector<double>& velocities,
                                 const std::vector<double>& viscosities, StepResult& step, RunLog& log,
                                 const std::string& label) {

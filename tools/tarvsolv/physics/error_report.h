@@ -25,6 +25,16 @@ void addErrorEstimate(const FeMesh& mesh, const ErrorEstimate& estimate, StepRes
 void addStressErrorEstimate(const Job& job, const TemperatureField& temperatures, bool thermalStrain,
                             const std::vector<double>& u, StepResult& step, RunLog& log,
                             const std::string& label = "");
+// The estimate of the stresses the elements carry, 4 corners per element (plasticity's
+// return-mapped stresses), weighted by the elastic compliance of `materialOf`.
+void addCornerStressErrorEstimate(const Job& job, const std::vector<Stress6>& cornerStresses,
+                                  const std::function<ElasticMaterial(int element)>& materialOf,
+                                  StepResult& step, RunLog& log, const std::string& label = "");
+// The estimate of the second Piola-Kirchhoff stress of the displacements `u` (every node's) on the
+// reference mesh, with the materials at `temperatures`.
+void addSecondPiolaErrorEstimate(const Job& job, const TemperatureField& temperatures,
+                                 const std::vector<double>& u, StepResult& step, RunLog& log,
+                                 const std::string& label = "");
 // The estimate of the strain rate of a flow's `velocities` (every node's) with its viscosities per
 // element.
 void addStrainRateErrorEstimate(const Job& job, const std::vector<double>& velocities,

@@ -9,6 +9,7 @@
 #include "fem/shape_functions.h"
 #include "fem/system_assembler.h"
 #include "physics/contact_constraints.h"
+#include "physics/error_report.h"
 #include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
 #include "physics/structural_setup.h"
@@ -26,11 +27,11 @@ std::vector<double> gatherNodes(std::span<const int> nodes, const std::vector<do
 }
 
 Tensor3 deformationGradient(const VolumePoint& g, int nodes, const std::vector<double>& ue) {
+    double grad[3][3];
+    displacementGradient(g, nodes, ue, grad);
     Tensor3 f{};
-    for (int i = 0; i < 3; ++i) f[i][i] = 1;
-    for (int q = 0; q < nodes; ++q)
-        for (int i = 0; i < 3; ++i)
-            for (int b = 0; b < 3; ++b) f[i][b] += ue[3 * q + i] * g.dx[q][b];
+    for (int i = 0; i < 3; ++i)
+        for (int b = 0; b < 3; ++b) f[i][b] = grad[i][b] + (i == b ? 1 : 0);
     return f;
 }
 
@@ -46,7 +47,7 @@ class HyperelasticSystem : public NonlinearSystem {
     // `contact`: the gaps and contact, null without them.
     HyperelasticSystem(const Job& job, const DofLayout& layout, const TemperatureField& temperatures,
                        ContactConstraints* contact, RunLog& log)
-        : job_(job), layout_(layout), contact_(contact), log_(log) {
+        : job_(job), layout_(layout), temperatures_(temperatures), contact_(contact), log_(log) {
         for (int e = 0; e < job.mesh.elementCount(); ++e) {
             const ElasticMaterial m = elementMaterial(job, temperatures, e);
             if (!m.isotropic) throw std::runtime_error("large displacements need an isotropic material");
@@ -118,7 +119,12 @@ class HyperelasticSystem : public NonlinearSystem {
                              "results do not hold them apart");
         }
         if (!layout_.onFirstProcess()) return std::nullopt;
-        return displacementResult(step, lambda, global, cauchyStresses(global));
+        StepResult result = displacementResult(step, lambda, global, cauchyStresses(global));
+        // Measured on the reference mesh, where the elements were made: the second Piola-Kirchhoff
+        // stress, work-conjugate to the Green-Lagrange strain.
+        addSecondPiolaErrorEstimate(job_, temperatures_, global, result, log_,
+                                    "step " + std::to_string(step) + ": ");
+        return result;
     }
 
   private:
@@ -140,6 +146,7 @@ class HyperelasticSystem : public NonlinearSystem {
 
     const Job& job_;
     const DofLayout& layout_;
+    const TemperatureField& temperatures_;
     ContactConstraints* contact_;
     RunLog& log_;
     std::vector<NeoHookean> laws_;

@@ -18,6 +18,7 @@
 #include "fem/system_assembler.h"
 #include "physics/analyses.h"
 #include "physics/contact_constraints.h"
+#include "physics/error_report.h"
 #include "physics/free_body_check.h"
 #include "physics/load_stepping.h"
 #include "physics/plastic_analysis.h"
@@ -83,6 +84,7 @@ class PlasticSystem : public NonlinearSystem {
             laws_.push_back(plasticLawOf(young, poisson, limits.tensileYield, limits.ultimate,
                                          limits.compressiveYield, frictionDegrees));
             expansions_.push_back(m.expansion[0]);
+            elastic_.push_back(m);
         }
         states_.resize(static_cast<std::size_t>(job.mesh.elementCount()) * points_);
     }
@@ -150,6 +152,10 @@ class PlasticSystem : public NonlinearSystem {
         if (!writes) return std::nullopt;
         StepResult result = displacementResult(step, lambda, global, std::move(corners));
         result.corners.plasticStrains = std::move(strains);
+        // The corners hold the linear field through the points' return-mapped stresses.
+        addCornerStressErrorEstimate(
+            job_, result.corners.stresses, [&](int e) { return elastic_[e]; }, result, log_,
+            "step " + std::to_string(step) + ": ");
         return result;
     }
 
@@ -173,7 +179,8 @@ class PlasticSystem : public NonlinearSystem {
     RunLog& log_;
     std::vector<PlasticLaw> laws_;
     std::vector<double> expansions_;
-    std::vector<PlasticState> states_;  // converged, points_ per element
+    std::vector<ElasticMaterial> elastic_;  // the elastic law under each element's yield
+    std::vector<PlasticState> states_;      // converged, points_ per element
     std::vector<double> ue_, ke_, fe_, changes_;
     std::vector<PlasticUpdate> updates_;
 };

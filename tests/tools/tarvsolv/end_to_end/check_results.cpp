@@ -141,6 +141,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -178,14 +179,21 @@ std::array<double, N> numbers(char** argv, int first = 2) {
     return out;
 }
 
+// Prints why a check cannot be made and ends the program with exit code 1.
+[[noreturn]] [[gnu::format(printf, 1, 2)]] void cannotCheck(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+    std::exit(1);
+}
+
 // The mesh file, read by the add-on's reader; exits with a message when it cannot be read.
 mesh_solve::Mesh readMesh(const char* path) {
     mesh_solve::Mesh mesh;
     const mesh_solve::MeshReadResult result = mesh_solve::readMeshFile(mesh, path);
-    if (result.status != mesh_solve::MeshReadStatus::Read || !mesh.isLoaded()) {
-        std::fprintf(stderr, "cannot read the mesh %s: %s\n", path, result.message.c_str());
-        std::exit(1);
-    }
+    if (result.status != mesh_solve::MeshReadStatus::Read || !mesh.isLoaded())
+        cannotCheck("cannot read the mesh %s: %s\n", path, result.message.c_str());
     return mesh;
 }
 
@@ -198,10 +206,8 @@ results::NodeResults readQuantity(const char* path, const mesh_solve::Mesh& mesh
     results::NodeResults out;
     out.reset(static_cast<std::size_t>(mesh.nodeCount()));
     if (results::readResult(path, results::ResultMesh::of(mesh), {kind, item, step, solutionType}, out) !=
-        results::ReadStatus::Read) {
-        std::fprintf(stderr, "the result file %s has no block of kind %d, step %d\n", path, kind, step);
-        std::exit(1);
-    }
+        results::ReadStatus::Read)
+        cannotCheck("the result file %s has no block of kind %d, step %d\n", path, kind, step);
     return out;
 }
 
@@ -238,10 +244,7 @@ double meanOnPlane(const mesh_solve::Mesh& mesh, const std::vector<double>& valu
         const NodePoint p = mesh.nodePosition(n + 1);
         if (std::abs((axis == 0 ? p.x : axis == 1 ? p.y : p.z) - at) <= tolerance) sum += values[n], ++count;
     }
-    if (!count) {
-        std::fprintf(stderr, "no nodes at %c = %g\n", "xyz"[axis], at);
-        std::exit(1);
-    }
+    if (!count) cannotCheck("no nodes at %c = %g\n", "xyz"[axis], at);
     return sum / count;
 }
 
@@ -297,10 +300,7 @@ int cantilever(char** argv, double force = -1) {
         if (std::abs(p.z - height) < tol) top += sx.values[n] * lines, topCount += sx.hits[n];
         if (std::abs(p.z) < tol) bottom += sx.values[n] * lines, bottomCount += sx.hits[n];
     }
-    if (!topCount || !bottomCount) {
-        std::fprintf(stderr, "no nodes on the fibres\n");
-        return 1;
-    }
+    if (!topCount || !bottomCount) cannotCheck("no nodes on the fibres\n");
     const double fibre = force * (length / 2) * (height / 2) / (width * height * height * height / 12);
     within("tip deflection", -tip, force * tipCompliance(length, width, height, e, nu), 0.02);
     within("top fibre stress at L/2", top / topCount, fibre, 0.02);
@@ -406,10 +406,8 @@ int decay(char** argv) {
         std::size_t at = from;
         for (std::size_t i = from; i < tip.size() && times[i] < times[from] + period; ++i)
             if (k % 2 == 0 ? tip[i] > tip[at] : tip[i] < tip[at]) at = i;
-        if (at == from || at == 0 || at + 1 >= tip.size()) {
-            std::fprintf(stderr, "the swing has fewer than four turning points\n");
-            return 1;
-        }
+        if (at == from || at == 0 || at + 1 >= tip.size())
+            cannotCheck("the swing has fewer than four turning points\n");
         // The turn between the printed steps: the top of the parabola through the three points.
         const double a = tip[at - 1], b = tip[at], c = tip[at + 1];
         extremes.push_back(b - (a - c) * (a - c) / (8 * (a - 2 * b + c)));
@@ -482,10 +480,7 @@ int hole(char** argv) {
         peak = std::max(peak, sx.values[n]);
         ++edgeNodes;
     }
-    if (!edgeNodes) {
-        std::fprintf(stderr, "no corner nodes on the hole\n");
-        return 1;
-    }
+    if (!edgeNodes) cannotCheck("no corner nodes on the hole\n");
     const double ratio = diameter / width;
     const double kt = 2 + std::pow(1 - ratio, 3);
     const double net = traction * width / (width - diameter);
@@ -595,10 +590,8 @@ int adaptiveCorner(char** argv) {
     const mesh_solve::Mesh mesh = readMesh(argv[0]);
     const std::vector<std::pair<double, double>> cycles = refinementCycles(argv[1]);
     const auto coarse = unknownsAndError(argv[2]), fine = unknownsAndError(argv[3]);
-    if (cycles.size() < 3 || !coarse || !fine) {
-        std::fprintf(stderr, "needs three refinement cycles and both uniform runs\n");
-        return 1;
-    }
+    if (cycles.size() < 3 || !coarse || !fine)
+        cannotCheck("needs three refinement cycles and both uniform runs\n");
     const double x = std::atof(argv[4]), y = std::atof(argv[5]), order = std::atof(argv[6]);
     const double adaptive = convergenceRate({cycles.begin() + 1, cycles.end()});
     const double uniform = convergenceRate({*coarse, *fine});
@@ -627,19 +620,16 @@ int adaptiveCorner(char** argv) {
         if (distance < 5) near += size, ++nearCount;
         if (distance >= 30) far += size, ++farCount;
     }
-    if (!nearCount || !farCount) {
-        std::fprintf(stderr, "no elements near or far from the corner\n");
-        return 1;
-    }
+    if (!nearCount || !farCount) cannotCheck("no elements near or far from the corner\n");
     below("size near the corner / far", near / nearCount, far / farCount, 0.25);
     return verdict();
 }
 
 // The hoop stress at the bore (r = a) and at the outer surface (r = b) of a tube about the z axis:
 // the mean over the corner nodes of each surface (the views give mid-side nodes their corners'
-// mean). Nothing when a surface has no corner node.
-std::optional<std::array<double, 2>> surfaceHoopStress(const mesh_solve::Mesh& mesh, const char* out,
-                                                       double a, double b, int step = 1) {
+// mean). A surface without a corner node ends the check.
+std::array<double, 2> surfaceHoopStress(const mesh_solve::Mesh& mesh, const char* out, double a, double b,
+                                        int step = 1) {
     const results::NodeResults sx = readQuantity(out, mesh, results::kKindStress, 0, step),
                                sy = readQuantity(out, mesh, results::kKindStress, 1, step),
                                txy = readQuantity(out, mesh, results::kKindStress, 3, step);
@@ -653,11 +643,8 @@ std::optional<std::array<double, 2>> surfaceHoopStress(const mesh_solve::Mesh& m
         sum[surface] += sx.values[n] * sn * sn + sy.values[n] * c * c - 2 * txy.values[n] * sn * c;
         ++count[surface];
     }
-    if (!count[0] || !count[1]) {
-        std::fprintf(stderr, "no corner nodes on the bore or the outer surface\n");
-        return std::nullopt;
-    }
-    return std::array<double, 2>{sum[0] / count[0], sum[1] / count[1]};
+    if (!count[0] || !count[1]) cannotCheck("no corner nodes on the bore or the outer surface\n");
+    return {sum[0] / count[0], sum[1] / count[1]};
 }
 
 // Lame's thick cylinder with free ends (axial stress 0, which holds exactly in three dimensions):
@@ -700,7 +687,6 @@ int tube(char** argv, bool withLog = false) {
     const results::NodeResults u =
         readQuantity(argv[1], mesh, results::kKindDisplacement, results::kItemVector);
     const auto hoop = surfaceHoopStress(mesh, argv[1], a, b);
-    if (!hoop) return 1;
     // Sums over the bore's nodes for the least squares of u = ur (c, s) + (tx, ty).
     double count = 0, sumC = 0, sumS = 0, sumUx = 0, sumUy = 0, sumUr = 0;
     for (int n = 0; n < mesh.nodeCount(); ++n) {
@@ -714,8 +700,8 @@ int tube(char** argv, bool withLog = false) {
     const double ur =
         (sumUr - (sumC * sumUx + sumS * sumUy) / count) / (count - (sumC * sumC + sumS * sumS) / count);
     const double coefA = p * a * a / (b * b - a * a), coefB = coefA * b * b;
-    within("hoop stress at the bore", (*hoop)[0], coefA + coefB / (a * a), 0.02);
-    within("hoop stress at the outer surface", (*hoop)[1], coefA + coefB / (b * b), 0.02);
+    within("hoop stress at the bore", hoop[0], coefA + coefB / (a * a), 0.02);
+    within("hoop stress at the outer surface", hoop[1], coefA + coefB / (b * b), 0.02);
     within("radial displacement of the bore", ur, ((1 - nu) * coefA * a + (1 + nu) * coefB / a) / e, 0.02);
     if (withLog) tubeEffectivity(argv, u, a, b, e, nu, p);
     return verdict();
@@ -732,7 +718,6 @@ int thermtube(char** argv) {
     const mesh_solve::Mesh mesh = readMesh(argv[0]);
     const auto [a, b, e, nu, alpha, dT] = numbers<6>(argv);
     const auto hoop = surfaceHoopStress(mesh, argv[1], a, b);
-    if (!hoop) return 1;
     const results::NodeResults t = readQuantity(argv[1], mesh, results::kKindTemperature, 0);
     // The node nearest the middle of the wall, and its radius (temperatures are nodal values).
     double mid = 0, midRadius = 0, nearest = HUGE_VAL;
@@ -744,8 +729,8 @@ int thermtube(char** argv) {
     const double k = alpha * e * dT / (2 * (1 - nu) * std::log(b / a));
     const double spread = 2 * std::log(b / a) / (b * b - a * a);
     within("temperature at mid-wall", mid, dT * std::log(b / midRadius) / std::log(b / a), 0.02);
-    within("hoop stress at the bore", (*hoop)[0], k * (1 - spread * b * b), 0.02);
-    within("hoop stress at the outer surface", (*hoop)[1], k * (1 - spread * a * a), 0.02);
+    within("hoop stress at the bore", hoop[0], k * (1 - spread * b * b), 0.02);
+    within("hoop stress at the outer surface", hoop[1], k * (1 - spread * a * a), 0.02);
     return verdict();
 }
 
@@ -894,10 +879,7 @@ struct LoggedFlows {
 // cannot be read ends the check.
 std::vector<std::string> loggedTexts(const char* path) {
     std::ifstream log(path);
-    if (!log) {
-        std::fprintf(stderr, "cannot read the solver log %s\n", path);
-        std::exit(1);
-    }
+    if (!log) cannotCheck("cannot read the solver log %s\n", path);
     std::vector<std::string> texts;
     for (std::string line; std::getline(log, line);)
         if (const std::size_t stamp = line.find("] "); stamp != std::string::npos)
@@ -928,8 +910,7 @@ template <typename T>
 const T& loggedFor(const std::vector<std::pair<int, T>>& entries, int face, const char* what) {
     for (const auto& [f, value] : entries)
         if (f == face) return value;
-    std::fprintf(stderr, "the solver log has no %s of face %d\n", what, face);
-    std::exit(1);
+    cannotCheck("the solver log has no %s of face %d\n", what, face);
 }
 
 // The result file's pressure block (kind 8, a node scalar laid out as temperatures).
@@ -1067,8 +1048,7 @@ Located locate(const mesh_solve::Mesh& mesh, const NodePoint& at, bool nearest =
         if (least > bestLeast) bestLeast = least, best = {e, l};
     }
     if (nearest && best.element) return best;
-    std::fprintf(stderr, "no element holds the point %g %g %g\n", at.x, at.y, at.z);
-    std::exit(1);
+    cannotCheck("no element holds the point %g %g %g\n", at.x, at.y, at.z);
 }
 
 // A node value linear in the element `where` names, from its corners' values by the point's
@@ -1095,10 +1075,8 @@ struct QuadraticPoint {
 };
 
 QuadraticPoint quadraticPoint(const mesh_solve::Mesh& mesh, const NodePoint& at, bool nearest = false) {
-    if (mesh.nodesPerElement() != 10) {
-        std::fprintf(stderr, "the flow is sampled in quadratic elements; this mesh is linear\n");
-        std::exit(1);
-    }
+    if (mesh.nodesPerElement() != 10)
+        cannotCheck("the flow is sampled in quadratic elements; this mesh is linear\n");
     const Located where = locate(mesh, at, nearest);
     const auto& l = where.l;
     // Mid-side file positions 1, 3, 5, 6, 7, 8 lie on the edges 0-1, 1-2, 2-0, 0-3, 1-3, 2-3 of
@@ -1225,10 +1203,7 @@ LoggedHeat readLoggedHeat(const char* path) {
         else if (const char* at = std::strstr(text, "they balance to "))
             out.imbalance = std::atof(at + 16);
     }
-    if (out.imbalance < 0) {
-        std::fprintf(stderr, "the solver log %s has no heat balance\n", path);
-        std::exit(1);
-    }
+    if (out.imbalance < 0) cannotCheck("the solver log %s has no heat balance\n", path);
     return out;
 }
 
@@ -1644,12 +1619,9 @@ int nozzle(char** argv) {
         }
         return verdict();
     }
-    if (ratio <= shockAtExit) {
-        std::fprintf(stderr,
-                     "exit over total pressure %g is at or below %g: no shock stands inside the nozzle\n",
-                     ratio, shockAtExit);
-        return 1;
-    }
+    if (ratio <= shockAtExit)
+        cannotCheck("exit over total pressure %g is at or below %g: no shock stands inside the nozzle\n",
+                    ratio, shockAtExit);
     const double shockX = throatX + std::sqrt((shockAreaRatio(ratio, exitRatio, gamma) - 1) / curvature);
     std::printf(
         "a normal shock in the diverging part (exit over total pressure %.4g, between %.4g and %.4g)\n",
@@ -1674,10 +1646,8 @@ int wedge(char** argv) {
     const MeshBox box = boxOf(mesh);
     const double degree = std::numbers::pi / 180, theta = ramp * degree;
     const double beta = obliqueShockAngle(mach, theta, gamma);
-    if (std::isnan(beta)) {
-        std::fprintf(stderr, "a ramp of %g degrees detaches the shock of a Mach %g stream\n", ramp, mach);
-        return 1;
-    }
+    if (std::isnan(beta))
+        cannotCheck("a ramp of %g degrees detaches the shock of a Mach %g stream\n", ramp, mach);
     std::vector<double> heights, places;
     for (int k = 1; k < 10; ++k) {
         const double y = box.low.y + (box.high.y - box.low.y) * k / 10;
@@ -1694,10 +1664,8 @@ int wedge(char** argv) {
         std::printf("shock at y = %-6g x = %9.4f  (theta-beta-M's %9.4f)\n", y, *crossing, expected);
         heights.push_back(y), places.push_back(*crossing);
     }
-    if (heights.size() < 3) {
-        std::fprintf(stderr, "the shock crosses %zu lines; at least three are needed\n", heights.size());
-        return 1;
-    }
+    if (heights.size() < 3)
+        cannotCheck("the shock crosses %zu lines; at least three are needed\n", heights.size());
     const FittedLine trace = fittedLine(heights, places);
     near("shock angle (degrees)", std::atan2(1, trace.slope) / degree, beta / degree, 0.5);
     return verdict();
