@@ -51,8 +51,9 @@ std::vector<double> atNodes(const FeMesh& mesh, const DualMesh& dual, const std:
     return out;
 }
 
-// The steady steps' linear solves split the vertices into PETSc's even contiguous ranges (the
-// matrix's block rows); everything else is computed whole on each process and the first writes.
+// The steady steps split the vertices into PETSc's even contiguous ranges (the matrix's block
+// rows): each process computes the residual and Jacobian rows of its range and solves its part;
+// the state is gathered whole to every process after each step, and the first writes.
 std::string gasWorkSplit(const DualMesh& dual, int size, bool steady) {
     const int n = dual.vertexCount();
     std::vector<int> end(static_cast<std::size_t>(size));
@@ -68,9 +69,10 @@ std::string gasWorkSplit(const DualMesh& dual, int size, bool steady) {
     if (!steady)
         return "work split over " + std::to_string(size) +
                " processes: none, the explicit steps are computed whole on each process and the first writes";
-    return "work split over " + std::to_string(size) + " processes: the linear solves of the pseudo-time " +
-           "steps by control volumes " + shares + " (dual faces across processes " + share +
-           " %); the residual and the Jacobian are computed whole on each process and the first writes";
+    return "work split over " + std::to_string(size) + " processes: the pseudo-time steps' residual, " +
+           "Jacobian and linear solves by control volumes " + shares + " (dual faces across processes " +
+           share + " %, computed on both sides); the state is gathered to every process each step and the " +
+           "first writes";
 }
 
 StepResult results(const Job& job, const GasDiscretisation& problem, const std::vector<double>& U) {
@@ -124,9 +126,11 @@ void solveSteady(const Job& job, GasDiscretisation& problem, std::vector<double>
                  ResultSink& sink) {
     SteadyGasOptions options = steadyGasOptions(job.input);
     options.freezeLimiter = [&problem] { problem.freezeLimiter(true); };
+    options.computeRowsOf = [&problem](int first, int last) { problem.computeRowsOf(first, last); };
     problem.limitNearShocksOnly();
     problem.alignWallStates();
     const SteadyGasOutcome out = solveSteadyGas(problem, U, options, log);
+    problem.computeRowsOf(0, problem.dual().vertexCount());  // the wall report takes every vertex
     StepResult step = results(job, problem, U);
     step.number = 1;
     step.time = options.time;

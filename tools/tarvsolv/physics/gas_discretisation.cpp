@@ -71,6 +71,20 @@ void GasDiscretisation::findWallEdges() {
     }
 }
 
+void GasDiscretisation::computeRowsOf(int first, int last) {
+    if (first <= 0 && last >= dual_.vertexCount()) {
+        rows_.clear();
+        return reconstruction_.restrictTo({});
+    }
+    rows_.assign(static_cast<std::size_t>(dual_.vertexCount()), 0);
+    std::fill(rows_.begin() + first, rows_.begin() + last, 1);
+    // The fluxes of the faces of vertex i take the limited gradients at i and its neighbours.
+    std::vector<char> needed = rows_;
+    for (const DualEdge& e : dual_.edges)
+        if (rows_[e.a] || rows_[e.b]) needed[e.a] = needed[e.b] = 1;
+    reconstruction_.restrictTo(needed);
+}
+
 std::vector<GasPrimitive> GasDiscretisation::primitives(const std::vector<double>& U) const {
     std::vector<GasPrimitive> w(dual_.vertexCount());
     for (int i = 0; i < dual_.vertexCount(); ++i) w[i] = setup_.gas.primitive(conservedAt(U, i));
@@ -150,6 +164,7 @@ void GasDiscretisation::addViscousTerms(const std::vector<GasPrimitive>& w, std:
     }
     const std::vector<Vec3> g = reconstruction_.gradients(values, 4);
     for (const DualEdge& edge : dual_.edges) {
+        if (!computes(edge)) continue;
         const Vec3 d = dual_.position[edge.b] - dual_.position[edge.a];
         const double length = norm(d);
         const Vec3 t = (1 / length) * d;
@@ -171,7 +186,9 @@ void GasDiscretisation::addViscousTerms(const std::vector<GasPrimitive>& w, std:
     // Isothermal walls: the heat through the wall's piece across half the control volume's depth.
     for (std::size_t p = 0; p < dual_.boundary.size(); ++p) {
         const GasFaceCondition* c = conditions_[p];
-        if (kinds_[p] != GasBoundaryKind::NoSlipWall || !c->temperature) continue;
+        if (kinds_[p] != GasBoundaryKind::NoSlipWall || !c->temperature ||
+            !computes(dual_.boundary[p].vertex))
+            continue;
         const DualBoundaryPiece& b = dual_.boundary[p];
         const double area = norm(b.normal);
         const double depth = dual_.volume[b.vertex] / area;
@@ -188,6 +205,7 @@ void GasDiscretisation::residual(const std::vector<double>& U, double t, std::ve
     const IdealGas& gas = setup_.gas;
     if (firstOrder || firstOrderOnly_) {
         for (const DualEdge& e : dual_.edges) {
+            if (!computes(e)) continue;
             const GasConserved f = hllcFlux(gas, w[e.a], w[e.b], e.normal);
             addTo(R, e.a, f, 1), addTo(R, e.b, f, -1);
         }
@@ -196,16 +214,19 @@ void GasDiscretisation::residual(const std::vector<double>& U, double t, std::ve
         std::size_t nextWall = 0;
         for (std::size_t k = 0; k < dual_.edges.size(); ++k) {
             const DualEdge& e = dual_.edges[k];
+            if (!computes(e)) continue;
             auto [left, right] = reconstruction_.edgeStates(e, w, g);
-            for (; alignWallStates_ && nextWall < wallEdges_.size() && wallEdges_[nextWall].edge == k;
+            // The wall edges ascend: pass over those of the faces skipped, turn this face's states.
+            for (; alignWallStates_ && nextWall < wallEdges_.size() && wallEdges_[nextWall].edge <= k;
                  ++nextWall)
-                turnAlongWall(wallEdges_[nextWall].normal, left, right);
+                if (wallEdges_[nextWall].edge == k) turnAlongWall(wallEdges_[nextWall].normal, left, right);
             const GasConserved f = hllcFlux(gas, left, right, e.normal);
             addTo(R, e.a, f, 1), addTo(R, e.b, f, -1);
         }
     }
     for (std::size_t p = 0; p < dual_.boundary.size(); ++p)
-        addTo(R, dual_.boundary[p].vertex, boundaryFlux(p, w[dual_.boundary[p].vertex], t), 1);
+        if (computes(dual_.boundary[p].vertex))
+            addTo(R, dual_.boundary[p].vertex, boundaryFlux(p, w[dual_.boundary[p].vertex], t), 1);
     if (gas.viscous()) addViscousTerms(w, R);
     if (!setup_.accelerations.empty())
         for (int i = 0; i < dual_.vertexCount(); ++i) {

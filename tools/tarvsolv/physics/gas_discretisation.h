@@ -31,6 +31,12 @@ class GasDiscretisation : public GasProblem {
     // reconstructed states lose their velocity across the wall (findWallEdges says why).
     void alignWallStates() { alignWallStates_ = true; }
 
+    // The residual computes only the rows of the vertices [first, last) (another process computes
+    // the rest): the fluxes of the dual faces and boundary pieces those vertices touch, from the
+    // gradients and limiter values at them and their neighbours. Their rows are the same as
+    // without the restriction; the other rows are left incomplete. All the vertices lift it.
+    void computeRowsOf(int first, int last);
+
     // The inviscid flux out through boundary piece `piece` at the vertex's state `inside`.
     GasConserved boundaryFlux(std::size_t piece, const GasPrimitive& inside, double t) const;
     // The velocity gradients (3 per vertex: of u, v, w) of the state `U`, for the viscous forces.
@@ -51,6 +57,9 @@ class GasDiscretisation : public GasProblem {
     std::vector<char> held_;
     GasReconstruction reconstruction_;
     bool alignWallStates_ = false;
+    std::vector<char> rows_;  // per vertex, 1 if the residual computes its row (empty: every row)
+    bool computes(int vertex) const { return rows_.empty() || rows_[static_cast<std::size_t>(vertex)]; }
+    bool computes(const DualEdge& e) const { return computes(e.a) || computes(e.b); }
     // The dual faces between two vertices of one slip wall (by edge index, ascending) and the wall's
     // unit normal between them: the mean of the two vertices' normals.
     struct WallEdge {

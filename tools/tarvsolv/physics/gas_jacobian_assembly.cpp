@@ -105,6 +105,7 @@ void GasJacobianAssembler::assemble(const std::vector<double>& U, double t,
     // The flux from a to b leaves a's control volume and enters b's.
     for (std::size_t k = 0; k < dual.edges.size(); ++k) {
         const DualEdge& e = dual.edges[k];
+        if (!owned(e.a) && !owned(e.b)) continue;
         const RusanovJacobians j = rusanovJacobians(gas, conservedAt(U, e.a), conservedAt(U, e.b), e.normal);
         addBlock(blocks, diagonalSlot(e.a), j.a, 1);
         addBlock(blocks, edgeSlots_[k].ab, j.b, 1);
@@ -137,6 +138,7 @@ void GasJacobianAssembler::addBoundary(const std::vector<double>& U, double t,
     const std::vector<GasBoundaryKind>& kinds = problem_.boundaryKinds();
     for (std::size_t k = 0; k < dual.boundary.size(); ++k) {
         const DualBoundaryPiece& piece = dual.boundary[k];
+        if (!owned(piece.vertex)) continue;
         const GasConserved inside = conservedAt(U, piece.vertex);
         if (isWall(kinds[k])) {
             addBlock(blocks, diagonalSlot(piece.vertex), wallFluxJacobian(gas, inside, piece.normal), 1);

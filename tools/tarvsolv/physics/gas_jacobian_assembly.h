@@ -19,7 +19,7 @@ class GasJacobianAssembler {
   public:
     // Creates the matrix, preallocated with one block per vertex and per dual edge each way. On
     // several processes the matrix is MPIBAIJ and each process owns the block rows of a contiguous
-    // range of vertices; every process still computes all blocks but sets only its own rows.
+    // range of vertices and computes only the blocks of its own rows.
     explicit GasJacobianAssembler(const GasProblem& problem);
 
     // Fills the matrix with the Jacobian at `U` and time `t`, plus `diagonal[v]` times the identity
@@ -34,6 +34,7 @@ class GasJacobianAssembler {
     struct EdgeSlots {
         std::size_t ab, ba;  // the blocks (a, b) and (b, a) among all blocks
     };
+    bool owned(int v) const { return v >= first_ && v < last_; }
     std::size_t diagonalSlot(int v) const { return diagonal_[static_cast<std::size_t>(v)]; }
     void createMatrix();
     void addBoundary(const std::vector<double>& U, double t, std::vector<double>& blocks) const;
