@@ -51,13 +51,18 @@ std::vector<double> atNodes(const FeMesh& mesh, const DualMesh& dual, const std:
     return out;
 }
 
-// The steady steps split the vertices into PETSc's even contiguous ranges (the matrix's block
-// rows): each process computes the residual and Jacobian rows of its range and solves its part;
-// the state is gathered whole to every process after each step, and the first writes.
-std::string gasWorkSplit(const DualMesh& dual, int size, bool steady) {
-    const int n = dual.vertexCount();
+// PETSc's even split of `n` vertices over `size` processes into contiguous ranges (the steady
+// Jacobian's block rows): the end of each process's range.
+std::vector<int> evenEnds(int n, int size) {
     std::vector<int> end(static_cast<std::size_t>(size));
     for (int r = 0, at = 0; r < size; ++r) end[r] = at += n / size + (r < n % size ? 1 : 0);
+    return end;
+}
+
+// Each process computes the residual rows of its range (and, steady, its Jacobian rows and part of
+// each linear solve); the state is kept whole on every process and the first writes.
+std::string gasWorkSplit(const DualMesh& dual, int size, bool steady) {
+    const std::vector<int> end = evenEnds(dual.vertexCount(), size);
     const auto owner = [&](int v) { return std::upper_bound(end.begin(), end.end(), v) - end.begin(); };
     std::size_t across = 0;
     for (const DualEdge& e : dual.edges) across += owner(e.a) != owner(e.b) ? 1 : 0;
@@ -66,13 +71,12 @@ std::string gasWorkSplit(const DualMesh& dual, int size, bool steady) {
     const double percent = dual.edges.empty() ? 0.0 : 100.0 * static_cast<double>(across) / dual.edges.size();
     char share[32];
     std::snprintf(share, sizeof share, "%.1f", percent);
-    if (!steady)
-        return "work split over " + std::to_string(size) +
-               " processes: none, the explicit steps are computed whole on each process and the first writes";
-    return "work split over " + std::to_string(size) + " processes: the pseudo-time steps' residual, " +
-           "Jacobian and linear solves by control volumes " + shares + " (dual faces across processes " +
-           share + " %, computed on both sides); the state is gathered to every process each step and the " +
-           "first writes";
+    return "work split over " + std::to_string(size) + " processes: " +
+           (steady ? "the pseudo-time steps' residual, Jacobian and linear solves"
+                   : "the explicit steps' residual") +
+           " by control volumes " + shares + " (dual faces across processes " + share +
+           " %, computed on both sides); the state is gathered to every process each " +
+           (steady ? "step" : "stage") + " and the first writes";
 }
 
 StepResult results(const Job& job, const GasDiscretisation& problem, const std::vector<double>& U) {
@@ -126,7 +130,6 @@ void solveSteady(const Job& job, GasDiscretisation& problem, std::vector<double>
                  ResultSink& sink) {
     SteadyGasOptions options = steadyGasOptions(job.input);
     options.freezeLimiter = [&problem] { problem.freezeLimiter(true); };
-    options.computeRowsOf = [&problem](int first, int last) { problem.computeRowsOf(first, last); };
     problem.limitNearShocksOnly();
     problem.alignWallStates();
     const SteadyGasOutcome out = solveSteadyGas(problem, U, options, log);
@@ -154,6 +157,12 @@ void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
              " boundary pieces; HLLC fluxes, MUSCL with Venkatakrishnan's limiter");
     if (size > 1) log.line(gasWorkSplit(dual, size, job.input.solve[1] == 0));
     GasDiscretisation problem(dual, setup);
+    if (size > 1) {
+        int rank = 0;
+        MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
+        const std::vector<int> end = evenEnds(dual.vertexCount(), size);
+        problem.computeRowsOf(rank ? end[rank - 1] : 0, end[rank]);
+    }
     std::vector<double> U = initialState(problem);
     if (job.input.solve[1] == 0) return solveSteady(job, problem, U, log, sink);
     const StepPlan plan = stepPlan(job.input, kAnalysis);
@@ -165,6 +174,7 @@ void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
         sink.step(step);
     };
     const GasTransientOutcome out = runGasTransient(problem, U, plan, cfl, write, log);
+    problem.computeRowsOf(0, dual.vertexCount());  // the wall report takes every vertex
     if (out.diverged) {
         if (!out.keptWritten) write(out.step, out.time, U);
         throw PartialResults(std::string(kAnalysis) + ": " + out.reason +

@@ -1,5 +1,7 @@
 #include "physics/gas_discretisation.h"
 
+#include <petscsys.h>
+
 #include <algorithm>
 #include <cmath>
 
@@ -73,9 +75,16 @@ void GasDiscretisation::findWallEdges() {
 
 void GasDiscretisation::computeRowsOf(int first, int last) {
     if (first <= 0 && last >= dual_.vertexCount()) {
-        rows_.clear();
+        rows_.clear(), rowStart_.clear(), rowCount_.clear();
         return reconstruction_.restrictTo({});
     }
+    int processes = 1;
+    MPI_Comm_size(PETSC_COMM_WORLD, &processes);
+    const int own[2] = {kGasFields * first, kGasFields * (last - first)};
+    std::vector<int> all(2 * static_cast<std::size_t>(processes));
+    MPI_Allgather(own, 2, MPI_INT, all.data(), 2, MPI_INT, PETSC_COMM_WORLD);
+    rowStart_.clear(), rowCount_.clear();
+    for (int r = 0; r < processes; ++r) rowStart_.push_back(all[2 * r]), rowCount_.push_back(all[2 * r + 1]);
     rows_.assign(static_cast<std::size_t>(dual_.vertexCount()), 0);
     std::fill(rows_.begin() + first, rows_.begin() + last, 1);
     // The fluxes of the faces of vertex i take the limited gradients at i and its neighbours.
@@ -239,6 +248,9 @@ void GasDiscretisation::residual(const std::vector<double>& U, double t, std::ve
             for (int k = 1; k <= 3; ++k)
                 R[static_cast<std::size_t>(i) * kGasFields + k] =
                     U[static_cast<std::size_t>(i) * kGasFields + k];
+    if (!rowCount_.empty())
+        MPI_Allgatherv(MPI_IN_PLACE, 0, MPI_DATATYPE_NULL, R.data(), rowCount_.data(), rowStart_.data(),
+                       MPI_DOUBLE, PETSC_COMM_WORLD);
 }
 
 }  // namespace tarvsolv

@@ -31,10 +31,11 @@ class GasDiscretisation : public GasProblem {
     // reconstructed states lose their velocity across the wall (findWallEdges says why).
     void alignWallStates() { alignWallStates_ = true; }
 
-    // The residual computes only the rows of the vertices [first, last) (another process computes
-    // the rest): the fluxes of the dual faces and boundary pieces those vertices touch, from the
-    // gradients and limiter values at them and their neighbours. Their rows are the same as
-    // without the restriction; the other rows are left incomplete. All the vertices lift it.
+    // Several processes, each calling this with its own range (PETSc's even split of the
+    // vertices): the residual computes only the rows of the vertices [first, last), from the fluxes
+    // of the dual faces and boundary pieces they touch and the gradients and limiter values at them
+    // and their neighbours, and takes the other rows from the other processes. Each row is summed
+    // in the same order as by one process. All the vertices lift it; collective.
     void computeRowsOf(int first, int last);
 
     // The inviscid flux out through boundary piece `piece` at the vertex's state `inside`.
@@ -58,6 +59,7 @@ class GasDiscretisation : public GasProblem {
     GasReconstruction reconstruction_;
     bool alignWallStates_ = false;
     std::vector<char> rows_;  // per vertex, 1 if the residual computes its row (empty: every row)
+    std::vector<int> rowStart_, rowCount_;  // per process, its rows' first value and count
     bool computes(int vertex) const { return rows_.empty() || rows_[static_cast<std::size_t>(vertex)]; }
     bool computes(const DualEdge& e) const { return computes(e.a) || computes(e.b); }
     // The dual faces between two vertices of one slip wall (by edge index, ascending) and the wall's

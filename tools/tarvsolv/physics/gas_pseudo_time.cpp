@@ -160,8 +160,6 @@ class PseudoTimeRun {
     // Several processes: the solution gathered whole onto every process.
     ScatterHandle gather_;
     VecHandle whole_;
-    // Several processes computing their own residual rows: each one's first value and count.
-    std::vector<int> rowStart_, rowCount_;
     ResidualNorms largest_;
     std::vector<double> history_;  // the scaled residual after every step kept, the start first
     double started_ = 0;
@@ -185,24 +183,11 @@ PseudoTimeRun::PseudoTimeRun(const GasProblem& problem, const SteadyGasOptions& 
     // ILU needs the whole matrix on one process: several take block Jacobi, ILU in each block.
     TARV_PETSC(PCSetType(pc, processes > 1 ? PCBJACOBI : PCILU));
     TARV_PETSC(KSPSetFromOptions(ksp_));
-    if (processes > 1 && options.computeRowsOf) {
-        options.computeRowsOf(assembler_.firstOwned(), assembler_.lastOwned());
-        const int own[2] = {kN * assembler_.firstOwned(),
-                            kN * (assembler_.lastOwned() - assembler_.firstOwned())};
-        std::vector<int> all(2 * static_cast<std::size_t>(processes));
-        MPI_Allgather(own, 2, MPI_INT, all.data(), 2, MPI_INT, PETSC_COMM_WORLD);
-        for (int r = 0; r < processes; ++r)
-            rowStart_.push_back(all[2 * r]), rowCount_.push_back(all[2 * r + 1]);
-    }
 }
 
-// Several processes each compute their own rows and take the others' from them.
 std::vector<double> PseudoTimeRun::residual(const std::vector<double>& U) const {
     std::vector<double> R(U.size(), 0.0);
     problem_.residual(U, options_.time, R, false);
-    if (!rowCount_.empty())
-        MPI_Allgatherv(MPI_IN_PLACE, 0, MPI_DATATYPE_NULL, R.data(), rowCount_.data(), rowStart_.data(),
-                       MPI_DOUBLE, PETSC_COMM_WORLD);
     return R;
 }
 

@@ -36,9 +36,6 @@ struct SteadyGasOptions {
     // `stallBelow` the flow is still forming (a shock on its way to its place) and a limiter frozen
     // then would keep the traces of where it was.
     std::function<void()> freezeLimiter;
-    // Several processes: called with the vertices [first, last) whose residual rows this process
-    // computes (its block rows of the Jacobian); the run gathers the other rows from the others.
-    std::function<void(int first, int last)> computeRowsOf;
     double freezeAt = 1e-3;
     double stallBelow = 1e-2;
     int freezeAfterStall = 100;

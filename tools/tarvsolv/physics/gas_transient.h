@@ -1,8 +1,9 @@
 #pragma once
 // The explicit time integration of a gas: PETSc TS with the third-order strong-stability-preserving
 // Runge-Kutta scheme (TSSSP, rks3 of 4 stages: a convex combination of forward-Euler steps, so it
-// keeps what each such step keeps at its CFL limit), on one process (PETSC_COMM_SELF:
-// under mpiexec every process computes the same). Each step of the run's step size is divided into
+// keeps what each such step keeps at its CFL limit), on PETSC_COMM_SELF: under mpiexec every process
+// steps the whole state, and a problem whose residual is split over the processes gives each the
+// whole residual, so that all keep the same state. Each step of the run's step size is divided into
 // as many equal substeps as the CFL number needs; after every substep the state must be admissible,
 // or the run stops with the last admissible state.
 #include <functional>
