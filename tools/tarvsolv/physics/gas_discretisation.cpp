@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <stdexcept>
 
 #include "physics/gas_flux.h"
 
@@ -207,8 +209,27 @@ void GasDiscretisation::addViscousTerms(const std::vector<GasPrimitive>& w, std:
     }
 }
 
+// Split over processes, a value that cannot be evaluated may stop one process only: all agree
+// first whether each computed its rows, so that none waits for rows that will not come.
 void GasDiscretisation::residual(const std::vector<double>& U, double t, std::vector<double>& R,
                                  bool firstOrder) const {
+    if (rowCount_.empty()) return ownRows(U, t, R, firstOrder);
+    std::exception_ptr failure;
+    try {
+        ownRows(U, t, R, firstOrder);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    int failed = failure ? 1 : 0, anyFailed = 0;
+    MPI_Allreduce(&failed, &anyFailed, 1, MPI_INT, MPI_MAX, PETSC_COMM_WORLD);
+    if (failure) std::rethrow_exception(failure);
+    if (anyFailed) throw std::runtime_error("another process could not compute its residual rows");
+    MPI_Allgatherv(MPI_IN_PLACE, 0, MPI_DATATYPE_NULL, R.data(), rowCount_.data(), rowStart_.data(),
+                   MPI_DOUBLE, PETSC_COMM_WORLD);
+}
+
+void GasDiscretisation::ownRows(const std::vector<double>& U, double t, std::vector<double>& R,
+                                bool firstOrder) const {
     const std::vector<GasPrimitive> w = primitives(U);
     R.assign(U.size(), 0.0);
     const IdealGas& gas = setup_.gas;
@@ -248,9 +269,6 @@ void GasDiscretisation::residual(const std::vector<double>& U, double t, std::ve
             for (int k = 1; k <= 3; ++k)
                 R[static_cast<std::size_t>(i) * kGasFields + k] =
                     U[static_cast<std::size_t>(i) * kGasFields + k];
-    if (!rowCount_.empty())
-        MPI_Allgatherv(MPI_IN_PLACE, 0, MPI_DATATYPE_NULL, R.data(), rowCount_.data(), rowStart_.data(),
-                       MPI_DOUBLE, PETSC_COMM_WORLD);
 }
 
 }  // namespace tarvsolv

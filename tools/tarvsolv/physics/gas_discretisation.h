@@ -49,6 +49,8 @@ class GasDiscretisation : public GasProblem {
   private:
     void findWallEdges();
     void addViscousTerms(const std::vector<GasPrimitive>& w, std::vector<double>& R) const;
+    // The residual of the rows this process computes (every row on one process).
+    void ownRows(const std::vector<double>& U, double t, std::vector<double>& R, bool firstOrder) const;
 
     const DualMesh& dual_;
     const GasSetup& setup_;
