@@ -12,11 +12,6 @@ namespace {
 
 constexpr std::size_t kBlock = kGasFields * kGasFields;
 
-void addBlock(std::vector<double>& blocks, std::size_t slot, const GasBlock& m, double sign) {
-    double* to = blocks.data() + slot * kBlock;
-    for (std::size_t k = 0; k < kBlock; ++k) to[k] += sign * m[k];
-}
-
 GasBlock product(const GasBlock& a, const GasBlock& b) {
     GasBlock c{};
     for (int i = 0; i < kGasFields; ++i)
@@ -90,6 +85,7 @@ void GasJacobianAssembler::createMatrix() {
                                  PETSC_DETERMINE, PETSC_DETERMINE, 0, inside.data(), 0, outside.data(),
                                  matrix_.out()));
     }
+    ownedSlots_ = rowStart_[static_cast<std::size_t>(first_)];
     TARV_PETSC(MatSetOption(matrix_, MAT_NEW_NONZERO_ALLOCATION_ERR, PETSC_TRUE));
 }
 
@@ -101,21 +97,22 @@ void GasJacobianAssembler::assemble(const std::vector<double>& U, double t,
         throw std::logic_error("a gas state of " + std::to_string(U.size()) + " values for " +
                                std::to_string(diagonal_.size()) + " vertices");
     const IdealGas& gas = problem_.gas();
-    std::vector<double> blocks(columns_.size() * kBlock, 0.0);
+    std::vector<double> blocks((rowStart_[static_cast<std::size_t>(last_)] - ownedSlots_) * kBlock, 0.0);
     // The flux from a to b leaves a's control volume and enters b's.
     for (std::size_t k = 0; k < dual.edges.size(); ++k) {
         const DualEdge& e = dual.edges[k];
         if (!owned(e.a) && !owned(e.b)) continue;
         const RusanovJacobians j = rusanovJacobians(gas, conservedAt(U, e.a), conservedAt(U, e.b), e.normal);
-        addBlock(blocks, diagonalSlot(e.a), j.a, 1);
-        addBlock(blocks, edgeSlots_[k].ab, j.b, 1);
-        addBlock(blocks, edgeSlots_[k].ba, j.a, -1);
-        addBlock(blocks, diagonalSlot(e.b), j.b, -1);
+        addBlock(blocks, e.a, diagonalSlot(e.a), j.a, 1);
+        addBlock(blocks, e.a, edgeSlots_[k].ab, j.b, 1);
+        addBlock(blocks, e.b, edgeSlots_[k].ba, j.a, -1);
+        addBlock(blocks, e.b, diagonalSlot(e.b), j.b, -1);
     }
     addBoundary(U, t, blocks);
-    for (std::size_t v = 0; v < diagonal.size(); ++v)
+    for (auto v = static_cast<std::size_t>(first_); v < static_cast<std::size_t>(last_) && !diagonal.empty();
+         ++v)
         for (int i = 0; i < kGasFields; ++i)
-            blocks[diagonal_[v] * kBlock + i * (kGasFields + 1)] += diagonal[v];
+            blocks[(diagonal_[v] - ownedSlots_) * kBlock + i * (kGasFields + 1)] += diagonal[v];
     holdVelocities(blocks);
 
     TARV_PETSC(MatZeroEntries(matrix_));
@@ -123,8 +120,8 @@ void GasJacobianAssembler::assemble(const std::vector<double>& U, double t,
         const auto row = static_cast<PetscInt>(v);
         for (std::size_t s = rowStart_[v]; s < rowStart_[v + 1]; ++s) {
             const auto column = static_cast<PetscInt>(columns_[s]);
-            TARV_PETSC(
-                MatSetValuesBlocked(matrix_, 1, &row, 1, &column, blocks.data() + s * kBlock, INSERT_VALUES));
+            TARV_PETSC(MatSetValuesBlocked(matrix_, 1, &row, 1, &column,
+                                           blocks.data() + (s - ownedSlots_) * kBlock, INSERT_VALUES));
         }
     }
     TARV_PETSC(MatAssemblyBegin(matrix_, MAT_FINAL_ASSEMBLY));
@@ -141,14 +138,24 @@ void GasJacobianAssembler::addBoundary(const std::vector<double>& U, double t,
         if (!owned(piece.vertex)) continue;
         const GasConserved inside = conservedAt(U, piece.vertex);
         if (isWall(kinds[k])) {
-            addBlock(blocks, diagonalSlot(piece.vertex), wallFluxJacobian(gas, inside, piece.normal), 1);
+            addBlock(blocks, piece.vertex, diagonalSlot(piece.vertex),
+                     wallFluxJacobian(gas, inside, piece.normal), 1);
             continue;
         }
         const GasConserved ghost = ghostOf(k, inside, t);
         const RusanovJacobians j = rusanovJacobians(gas, inside, ghost, piece.normal);
-        addBlock(blocks, diagonalSlot(piece.vertex), j.a, 1);
-        addBlock(blocks, diagonalSlot(piece.vertex), product(j.b, ghostJacobian(k, inside, ghost, t)), 1);
+        addBlock(blocks, piece.vertex, diagonalSlot(piece.vertex), j.a, 1);
+        addBlock(blocks, piece.vertex, diagonalSlot(piece.vertex),
+                 product(j.b, ghostJacobian(k, inside, ghost, t)), 1);
     }
+}
+
+// The blocks hold the owned rows only: a block of another process's row is not added.
+void GasJacobianAssembler::addBlock(std::vector<double>& blocks, int row, std::size_t slot, const GasBlock& m,
+                                    double sign) const {
+    if (!owned(row)) return;
+    double* to = blocks.data() + (slot - ownedSlots_) * kBlock;
+    for (std::size_t k = 0; k < kBlock; ++k) to[k] += sign * m[k];
 }
 
 GasConserved GasJacobianAssembler::ghostOf(std::size_t piece, const GasConserved& inside, double t) const {
@@ -181,11 +188,12 @@ GasBlock GasJacobianAssembler::ghostJacobian(std::size_t piece, const GasConserv
 // A held vertex's momentum rows are d(rho u)/dU: the identity there, nothing in its other blocks.
 void GasJacobianAssembler::holdVelocities(std::vector<double>& blocks) const {
     const std::vector<char>& held = problem_.heldVelocity();
-    for (std::size_t v = 0; v < held.size(); ++v) {
+    for (auto v = static_cast<std::size_t>(first_); v < static_cast<std::size_t>(last_) && v < held.size();
+         ++v) {
         if (!held[v]) continue;
         for (std::size_t s = rowStart_[v]; s < rowStart_[v + 1]; ++s)
             for (int i = 1; i <= 3; ++i) {
-                double* row = blocks.data() + s * kBlock + i * kGasFields;
+                double* row = blocks.data() + (s - ownedSlots_) * kBlock + i * kGasFields;
                 std::fill_n(row, kGasFields, 0.0);
                 if (s == diagonal_[v]) row[i] = 1;
             }

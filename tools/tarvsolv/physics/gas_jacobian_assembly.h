@@ -36,6 +36,8 @@ class GasJacobianAssembler {
     };
     bool owned(int v) const { return v >= first_ && v < last_; }
     std::size_t diagonalSlot(int v) const { return diagonal_[static_cast<std::size_t>(v)]; }
+    void addBlock(std::vector<double>& blocks, int row, std::size_t slot, const GasBlock& m,
+                  double sign) const;
     void createMatrix();
     void addBoundary(const std::vector<double>& U, double t, std::vector<double>& blocks) const;
     void holdVelocities(std::vector<double>& blocks) const;
@@ -48,7 +50,8 @@ class GasJacobianAssembler {
     std::vector<int> columns_;           // the vertices each row couples with, ascending
     std::vector<std::size_t> diagonal_;  // per vertex, its own block
     std::vector<EdgeSlots> edgeSlots_;   // per dual edge
-    int first_ = 0, last_ = 0;
+    int first_ = 0, last_ = 0;           // the vertices whose rows this process owns
+    std::size_t ownedSlots_ = 0;         // the first owned row's first block among all blocks
     MatHandle matrix_;
 };
 

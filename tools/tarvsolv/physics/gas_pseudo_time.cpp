@@ -110,20 +110,19 @@ double largestMach(const IdealGas& gas, const std::vector<double>& U) {
     return largest;
 }
 
-// Per vertex, the sum over its dual faces of |u.n| + c |n|: V_i / dtau_i is this over the CFL.
-std::vector<double> waveSums(const GasProblem& problem, const std::vector<double>& U) {
+// Per vertex of the rows [first, last) this process assembles, the sum over its dual faces of
+// |u.n| + c |n|: V_i / dtau_i is this over the CFL (0 at the other vertices, whose rows it skips).
+std::vector<double> waveSums(const GasProblem& problem, const std::vector<double>& U, int first, int last) {
     const DualMesh& dual = problem.dual();
     const IdealGas& gas = problem.gas();
     std::vector<double> sum(static_cast<std::size_t>(dual.vertexCount()), 0.0);
-    for (const DualEdge& e : dual.edges) {
-        const auto a = static_cast<std::size_t>(e.a), b = static_cast<std::size_t>(e.b);
-        sum[a] += spectralRadius(gas, conservedAt(U, a), e.normal);
-        sum[b] += spectralRadius(gas, conservedAt(U, b), e.normal);
-    }
-    for (const DualBoundaryPiece& piece : dual.boundary) {
-        const auto v = static_cast<std::size_t>(piece.vertex);
-        sum[v] += spectralRadius(gas, conservedAt(U, v), piece.normal);
-    }
+    const auto add = [&](int v, const Vec3& normal) {
+        if (v >= first && v < last)
+            sum[static_cast<std::size_t>(v)] +=
+                spectralRadius(gas, conservedAt(U, static_cast<std::size_t>(v)), normal);
+    };
+    for (const DualEdge& e : dual.edges) add(e.a, e.normal), add(e.b, e.normal);
+    for (const DualBoundaryPiece& piece : dual.boundary) add(piece.vertex, piece.normal);
     return sum;
 }
 
@@ -245,7 +244,7 @@ PseudoTimeRun::Trial PseudoTimeRun::attempt(const std::vector<double>& U, const 
 // over the tries.
 PseudoTimeRun::Trial PseudoTimeRun::takeStep(const std::vector<double>& U, const std::vector<double>& R,
                                              double& cfl, int& halvings) {
-    const std::vector<double> waves = waveSums(problem_, U);
+    const std::vector<double> waves = waveSums(problem_, U, assembler_.firstOwned(), assembler_.lastOwned());
     int iterations = 0;
     for (halvings = 0;; ++halvings, cfl /= 2) {
         Trial trial = attempt(U, R, waves, cfl);
