@@ -51,9 +51,12 @@ std::vector<double> atNodes(const FeMesh& mesh, const DualMesh& dual, const std:
     return out;
 }
 
-// PETSc's even split of `n` vertices over `size` processes into contiguous ranges (the steady
-// Jacobian's block rows): the end of each process's range.
-std::vector<int> evenEnds(int n, int size) {
+// The end of each process's range of vertices: the pieces the mesh was numbered by (METIS's), or
+// an even split of the file's order when it could not be split.
+std::vector<int> rangeEnds(const DualMesh& dual, int size) {
+    if (dual.pieceStarts.size() == static_cast<std::size_t>(size) + 1)
+        return {dual.pieceStarts.begin() + 1, dual.pieceStarts.end()};
+    const int n = dual.vertexCount();
     std::vector<int> end(static_cast<std::size_t>(size));
     for (int r = 0, at = 0; r < size; ++r) end[r] = at += n / size + (r < n % size ? 1 : 0);
     return end;
@@ -62,7 +65,7 @@ std::vector<int> evenEnds(int n, int size) {
 // Each process computes the residual rows of its range (and, steady, its Jacobian rows and part of
 // each linear solve); the state is kept whole on every process and the first writes.
 std::string gasWorkSplit(const DualMesh& dual, int size, bool steady) {
-    const std::vector<int> end = evenEnds(dual.vertexCount(), size);
+    const std::vector<int> end = rangeEnds(dual, size);
     const auto owner = [&](int v) { return std::upper_bound(end.begin(), end.end(), v) - end.begin(); };
     std::size_t across = 0;
     for (const DualEdge& e : dual.edges) across += owner(e.a) != owner(e.b) ? 1 : 0;
@@ -160,7 +163,7 @@ void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
     if (size > 1) {
         int rank = 0;
         MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
-        const std::vector<int> end = evenEnds(dual.vertexCount(), size);
+        const std::vector<int> end = rangeEnds(dual, size);
         problem.computeRowsOf(rank ? end[rank - 1] : 0, end[rank]);
     }
     std::vector<double> U = initialState(problem);

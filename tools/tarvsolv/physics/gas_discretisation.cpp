@@ -76,6 +76,7 @@ void GasDiscretisation::findWallEdges() {
 }
 
 void GasDiscretisation::computeRowsOf(int first, int last) {
+    owned_ = {std::max(first, 0), std::min(last, dual_.vertexCount())};
     if (first <= 0 && last >= dual_.vertexCount()) {
         rows_.clear(), rowStart_.clear(), rowCount_.clear();
         return reconstruction_.restrictTo({});

@@ -22,6 +22,7 @@ class GasDiscretisation : public GasProblem {
     const std::vector<GasBoundaryKind>& boundaryKinds() const override { return kinds_; }
     GasPrimitive ghostState(std::size_t piece, const GasPrimitive& inside, double t) const override;
     const std::vector<char>& heldVelocity() const override { return held_; }
+    std::pair<int, int> ownedVertices() const override { return owned_; }
 
     // Keeps the limiter at its last values (a steady run that has converged far enough).
     void freezeLimiter(bool frozen) { reconstruction_.freezeLimiter(frozen); }
@@ -31,11 +32,11 @@ class GasDiscretisation : public GasProblem {
     // reconstructed states lose their velocity across the wall (findWallEdges says why).
     void alignWallStates() { alignWallStates_ = true; }
 
-    // Several processes, each calling this with its own range (PETSc's even split of the
-    // vertices): the residual computes only the rows of the vertices [first, last), from the fluxes
-    // of the dual faces and boundary pieces they touch and the gradients and limiter values at them
-    // and their neighbours, and takes the other rows from the other processes. Each row is summed
-    // in the same order as by one process. All the vertices lift it; collective.
+    // Several processes, each calling this with its own range (the ranges one after the other,
+    // in the order of the processes): the residual computes only the rows of the vertices [first, last), from
+    // the fluxes of the dual faces and boundary pieces they touch and the gradients and limiter values at
+    // them and their neighbours, and takes the other rows from the other processes. Each row is summed in the
+    // same order as by one process. All the vertices lift it; collective.
     void computeRowsOf(int first, int last);
 
     // The inviscid flux out through boundary piece `piece` at the vertex's state `inside`.
@@ -60,6 +61,7 @@ class GasDiscretisation : public GasProblem {
     std::vector<char> held_;
     GasReconstruction reconstruction_;
     bool alignWallStates_ = false;
+    std::pair<int, int> owned_{0, dual_.vertexCount()};
     std::vector<char> rows_;  // per vertex, 1 if the residual computes its row (empty: every row)
     std::vector<int> rowStart_, rowCount_;  // per process, its rows' first value and count
     bool computes(int vertex) const { return rows_.empty() || rows_[static_cast<std::size_t>(vertex)]; }

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 #include "physics/gas_flux_jacobian.h"
 
@@ -58,8 +59,8 @@ GasJacobianAssembler::GasJacobianAssembler(const GasProblem& problem) : problem_
     createMatrix();
 }
 
-// One process: SeqBAIJ over all vertices. Several: PETSc's even split of the vertices into
-// contiguous ranges, each row's blocks counted inside and outside the process's own columns.
+// One process: SeqBAIJ over all vertices. Several: MPIBAIJ, each process the block rows of the
+// problem's own vertex range, each row's blocks counted inside and outside the process's columns.
 void GasJacobianAssembler::createMatrix() {
     const auto n = static_cast<PetscInt>(diagonal_.size());
     int size = 1;
@@ -72,10 +73,15 @@ void GasJacobianAssembler::createMatrix() {
         TARV_PETSC(MatCreateSeqBAIJ(PETSC_COMM_SELF, kGasFields, kGasFields * n, kGasFields * n, 0,
                                     blocksPerRow.data(), matrix_.out()));
     } else {
-        PetscInt local = PETSC_DECIDE, total = n, end = 0;
-        TARV_PETSC(PetscSplitOwnership(PETSC_COMM_WORLD, &local, &total));
+        std::tie(first_, last_) = problem_.ownedVertices();
+        PetscInt local = last_ - first_, end = 0, total = 0;
         MPI_Scan(&local, &end, 1, MPIU_INT, MPI_SUM, PETSC_COMM_WORLD);
-        first_ = static_cast<int>(end - local), last_ = static_cast<int>(end);
+        MPI_Allreduce(&local, &total, 1, MPIU_INT, MPI_SUM, PETSC_COMM_WORLD);
+        int gap = end != last_ ? 1 : 0, anyGap = 0;
+        MPI_Allreduce(&gap, &anyGap, 1, MPI_INT, MPI_MAX, PETSC_COMM_WORLD);
+        if (anyGap || total != n)
+            throw std::logic_error("the processes' vertex ranges do not cover the " + std::to_string(n) +
+                                   " vertices one after the other");
         std::vector<PetscInt> inside(static_cast<std::size_t>(local), 0), outside(inside.size(), 0);
         for (int v = first_; v < last_; ++v)
             for (std::size_t s = rowStart_[static_cast<std::size_t>(v)];

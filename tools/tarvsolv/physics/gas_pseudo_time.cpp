@@ -27,7 +27,7 @@ std::string text(const char* format, double value) {
 std::string nodeText(const DualMesh& dual, std::size_t v) {
     const Vec3& p = dual.position[v];
     char out[96];
-    std::snprintf(out, sizeof out, "node %d (%g, %g, %g)", dual.meshNode[v] + 1, p.x, p.y, p.z);
+    std::snprintf(out, sizeof out, "node %d (%g, %g, %g)", dual.fileNode[v] + 1, p.x, p.y, p.z);
     return out;
 }
 

@@ -125,7 +125,7 @@ std::string inadmissibility(const GasProblem& problem, const std::vector<double>
                                  : !(w.rho > 0) ? "negative density"
                                                 : "negative pressure";
         const Vec3 x = dual.position[i];
-        return what + " at node " + std::to_string(dual.meshNode[i] + 1) +
+        return what + " at node " + std::to_string(dual.fileNode[i] + 1) +
                text(" (%.6g, %.6g, %.6g)", x.x, x.y, x.z);
     }
     return {};
