@@ -130,14 +130,14 @@ grep -q "work split over 2 processes: the pseudo-time steps' residual, Jacobian 
     fail "the gas run does not say how its work was split"
 same gas-one.out gas-two.out VELO 1e-5 || fail "two processes do not give the gas flow of one"
 
-# The same channel stepped explicitly: the nodes numbered by pieces sum each row's fluxes in
-# another order, so the fields agree to rounding, far inside the digits printed.
+# The same channel stepped explicitly, the TS on a vector split by the pieces: their numbering
+# sums each row's fluxes in another order, so the fields agree to rounding, inside the digits printed.
 sed -i 's/^400,0,0,0,0,0$/0,4,2e-05,4,0,0/' bar.txt
 for n in 1 2; do
     "$register" --solver-processes $n
     solve gas-$n.out
 done
-grep -q "work split over 2 processes: the explicit steps' residual by control volumes" bar.slog ||
+grep -q "work split over 2 processes: the explicit steps' residual and TS vectors by control volumes" bar.slog ||
     fail "the transient gas run does not say how its work was split"
 for block in VELO PRES TEMP DENS MACH VORT; do
     same gas-1.out gas-2.out $block 1e-8 || fail "two processes do not step the gas flow's $block as one does"

@@ -76,7 +76,7 @@ std::string gasWorkSplit(const DualMesh& dual, int size, bool steady) {
     std::snprintf(share, sizeof share, "%.1f", percent);
     return "work split over " + std::to_string(size) + " processes: " +
            (steady ? "the pseudo-time steps' residual, Jacobian and linear solves"
-                   : "the explicit steps' residual") +
+                   : "the explicit steps' residual and TS vectors") +
            " by control volumes " + shares + " (dual faces across processes " + share +
            " %, computed on both sides); the state is gathered to every process each " +
            (steady ? "step" : "stage") + " and the first writes";

@@ -210,10 +210,18 @@ void GasDiscretisation::addViscousTerms(const std::vector<GasPrimitive>& w, std:
     }
 }
 
-// Split over processes, a value that cannot be evaluated may stop one process only: all agree
-// first whether each computed its rows, so that none waits for rows that will not come.
 void GasDiscretisation::residual(const std::vector<double>& U, double t, std::vector<double>& R,
                                  bool firstOrder) const {
+    ownResidual(U, t, R, firstOrder);
+    if (!rowCount_.empty())
+        MPI_Allgatherv(MPI_IN_PLACE, 0, MPI_DATATYPE_NULL, R.data(), rowCount_.data(), rowStart_.data(),
+                       MPI_DOUBLE, PETSC_COMM_WORLD);
+}
+
+// Split over processes, a value that cannot be evaluated may stop one process only: all agree
+// first whether each computed its rows, so that none goes on to a collective step the others left.
+void GasDiscretisation::ownResidual(const std::vector<double>& U, double t, std::vector<double>& R,
+                                    bool firstOrder) const {
     if (rowCount_.empty()) return ownRows(U, t, R, firstOrder);
     std::exception_ptr failure;
     try {
@@ -225,8 +233,6 @@ void GasDiscretisation::residual(const std::vector<double>& U, double t, std::ve
     MPI_Allreduce(&failed, &anyFailed, 1, MPI_INT, MPI_MAX, PETSC_COMM_WORLD);
     if (failure) std::rethrow_exception(failure);
     if (anyFailed) throw std::runtime_error("another process could not compute its residual rows");
-    MPI_Allgatherv(MPI_IN_PLACE, 0, MPI_DATATYPE_NULL, R.data(), rowCount_.data(), rowStart_.data(),
-                   MPI_DOUBLE, PETSC_COMM_WORLD);
 }
 
 void GasDiscretisation::ownRows(const std::vector<double>& U, double t, std::vector<double>& R,

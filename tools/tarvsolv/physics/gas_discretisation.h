@@ -23,6 +23,8 @@ class GasDiscretisation : public GasProblem {
     GasPrimitive ghostState(std::size_t piece, const GasPrimitive& inside, double t) const override;
     const std::vector<char>& heldVelocity() const override { return held_; }
     std::pair<int, int> ownedVertices() const override { return owned_; }
+    void ownResidual(const std::vector<double>& U, double t, std::vector<double>& R,
+                     bool firstOrder) const override;
 
     // Keeps the limiter at its last values (a steady run that has converged far enough).
     void freezeLimiter(bool frozen) { reconstruction_.freezeLimiter(frozen); }

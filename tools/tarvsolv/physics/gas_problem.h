@@ -48,6 +48,12 @@ class GasProblem {
     // The vertices [first, last) whose residual and Jacobian rows this process computes: every
     // vertex unless the problem is split over processes, each process then giving its own range.
     virtual std::pair<int, int> ownedVertices() const { return {0, dual().vertexCount()}; }
+    // The residual's rows of ownedVertices() alone, for a driver whose vectors are split the same
+    // way (the other rows are not to be read); collective when the problem is split.
+    virtual void ownResidual(const std::vector<double>& U, double t, std::vector<double>& R,
+                             bool firstOrder) const {
+        residual(U, t, R, firstOrder);
+    }
 };
 
 }  // namespace tarvsolv
