@@ -75,19 +75,23 @@ void GasDiscretisation::findWallEdges() {
     }
 }
 
+// Whether the rows are split is decided alike on every process: one that takes every row while
+// another takes none must still join the others' gathers.
 void GasDiscretisation::computeRowsOf(int first, int last) {
-    owned_ = {std::max(first, 0), std::min(last, dual_.vertexCount())};
-    if (first <= 0 && last >= dual_.vertexCount()) {
+    const int n = dual_.vertexCount();
+    first = std::clamp(first, 0, n), last = std::clamp(last, first, n);
+    owned_ = {first, last};
+    int processes = 1;
+    MPI_Comm_size(PETSC_COMM_WORLD, &processes);
+    std::vector<int> all(2 * static_cast<std::size_t>(processes), 0);
+    const int own[2] = {kGasFields * first, kGasFields * (last - first)};
+    if (processes > 1) MPI_Allgather(own, 2, MPI_INT, all.data(), 2, MPI_INT, PETSC_COMM_WORLD);
+    rowStart_.clear(), rowCount_.clear();
+    for (int r = 0; r < processes; ++r) rowStart_.push_back(all[2 * r]), rowCount_.push_back(all[2 * r + 1]);
+    if (processes == 1 || std::find(rowCount_.begin(), rowCount_.end(), kGasFields * n) != rowCount_.end()) {
         rows_.clear(), rowStart_.clear(), rowCount_.clear();
         return reconstruction_.restrictTo({});
     }
-    int processes = 1;
-    MPI_Comm_size(PETSC_COMM_WORLD, &processes);
-    const int own[2] = {kGasFields * first, kGasFields * (last - first)};
-    std::vector<int> all(2 * static_cast<std::size_t>(processes));
-    MPI_Allgather(own, 2, MPI_INT, all.data(), 2, MPI_INT, PETSC_COMM_WORLD);
-    rowStart_.clear(), rowCount_.clear();
-    for (int r = 0; r < processes; ++r) rowStart_.push_back(all[2 * r]), rowCount_.push_back(all[2 * r + 1]);
     rows_.assign(static_cast<std::size_t>(dual_.vertexCount()), 0);
     std::fill(rows_.begin() + first, rows_.begin() + last, 1);
     // The fluxes of the faces of vertex i take the limited gradients at i and its neighbours.

@@ -147,7 +147,10 @@ GasTransientOutcome runGasTransient(
     const std::function<void(int, double, const std::vector<double>&)>& written, RunLog& log) {
     RhsContext context{&problem, U, {}};
     std::tie(context.first, context.last) = problem.ownedVertices();
-    const bool split = context.last - context.first < problem.dual().vertexCount();
+    // Split when any process holds fewer than all the rows: every process must take the same path.
+    int partial = context.last - context.first < problem.dual().vertexCount() ? 1 : 0, anyPartial = 0;
+    MPI_Allreduce(&partial, &anyPartial, 1, MPI_INT, MPI_MAX, PETSC_COMM_WORLD);
+    const bool split = anyPartial != 0;
     const MPI_Comm comm = split ? PETSC_COMM_WORLD : PETSC_COMM_SELF;
     const auto own = static_cast<std::size_t>(kGasFields) * static_cast<std::size_t>(context.first),
                ownEnd = static_cast<std::size_t>(kGasFields) * static_cast<std::size_t>(context.last);
