@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "base/quiet_wait.h"
 #include "physics/job.h"
 #include "platform/settings_store.h"
 #include "solver_run.h"
@@ -224,6 +225,8 @@ int main(int argc, char** argv) {
             log.line("tarvsolv " + input + " (solver " + solver + ", " + std::to_string(size) + " process" +
                      (size > 1 ? "es)" : ")"));
             tarvsolv::runSolverJob(input, tarvsolv::solverChoiceFor(solver), log);
+            // The first process writes the results alone; the others sleep until it is done.
+            if (size > 1) tarvsolv::waitForAll(PETSC_COMM_WORLD);
         } catch (const std::exception& e) {
             log.line(std::string("error: ") + e.what());
             if (rank == 0) std::fprintf(stderr, "tarvsolv: %s\n", e.what());
