@@ -43,11 +43,11 @@ struct CornerLevel {
 void configureIterativeSolver(KSP ksp, Mat a, double tolerance, const DofLayout& layout, const FeMesh& mesh,
                               CornerLevel& level);
 
-// Makes the corner level of a solver configureIterativeSolver set up with a corner level solve
-// exactly, by a Cholesky factor of the corner operator (MUMPS), instead of by one algebraic
-// multigrid cycle. The smooth modes then converge at the smoother's rate: on a slender beam's
-// step matrices about half the iterations, for a factor a few times smaller than the whole
-// matrix's. Worth it where one matrix is solved many times, as the time steps' is.
+// For a solver configureIterativeSolver set up with a corner level: solves that level exactly, by
+// a Cholesky factor of the corner operator (MUMPS), instead of by one algebraic multigrid cycle. The smooth
+// modes then converge at the smoother's rate: on a slender beam's step matrices about half the iterations,
+// for a factor a few times smaller than the whole matrix's. Worth it where one matrix is solved many times,
+// as the time steps' is.
 void solveCornerLevelExactly(KSP ksp);
 
 // Solves a run of matrices that differ little from one to the next, such as the tangents of
