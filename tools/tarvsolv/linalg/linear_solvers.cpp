@@ -88,6 +88,16 @@ void configureIterativeSolver(KSP ksp, Mat a, double tolerance, const DofLayout&
     setCornerMultigrid(pc, level);
 }
 
+void solveCornerLevelExactly(KSP ksp) {
+    PC pc, coarsePc;
+    KSP coarseSolve;
+    TARV_PETSC(KSPGetPC(ksp, &pc));
+    TARV_PETSC(PCMGGetCoarseSolve(pc, &coarseSolve));
+    TARV_PETSC(KSPGetPC(coarseSolve, &coarsePc));
+    TARV_PETSC(PCSetType(coarsePc, PCCHOLESKY));
+    TARV_PETSC(PCFactorSetMatSolverType(coarsePc, MATSOLVERMUMPS));
+}
+
 namespace {
 
 // What the iterative solve runs, after the command line had its say.
