@@ -51,8 +51,11 @@ difference() {  # ours theirs
                printf "%.2e\n", du / big }' "$1" "$2"
 }
 
+# The load average beside the figures: the wall times per step mean little on a busy machine.
+echo "load before: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 read -r mstep mcpu mmem miter < <(run MF)
 read -r pstep pcpu pmem piter < <(run PCG)
+echo "load after: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 printf '%-9s | %-5s | %-28s | %-28s | %-22s | %s\n' unknowns steps "MF s/step, cpu s (MB), its" "PCG s/step, cpu s (MB), its" "PCG/MF time per step" "largest |du| / |u|, PCG against MF"
 printf '%9d | %5d | %6s, %6s (%5s), %3s | %6s, %6s (%5s), %3s | %22s | %s\n' $((3 * 24321)) "$steps" "$mstep" "$mcpu" "$mmem" "$miter" \
     "$pstep" "$pcpu" "$pmem" "$piter" "$(awk -v a="$pstep" -v b="$mstep" 'BEGIN { printf "%.2f", a / b }')" "$(difference "$work/PCG.out" "$work/MF.out")"

@@ -9,9 +9,17 @@
 # same round (over the largest displacement), and the load average (uptime); then the medians and
 # the speed-ups of the medians. The two-process log's work split (elements, unknowns, elements
 # across processes, halo) is printed once.
+# -log_view's stage times are means over the processes, so a stage only the first process runs
+# (error estimate, write) shows half its time on two processes and the other's wait for it lands in
+# the main stage. The first process's own clock (the solver log's time stamps) is printed beside
+# them: `start` the seconds before the assembly (reading, partition, numbering, restraints), `tail`
+# those from the stresses to the end (stresses, error estimate, write), and `outside` the wall time
+# outside PETSc's (starting the processes, MPI's start and end).
 #
 # usage: bench/tarvsolv/run_process_bench.sh [build folder] [element size]
-# BENCH_REPEAT: rounds (default 3); BENCH_SOLVERS: default "PCG MF"; BENCH_KEEP=1 keeps the folder.
+# BENCH_REPEAT: rounds (default 3); BENCH_SOLVERS: default "PCG MF"; BENCH_KEEP=1 keeps the folder;
+# BENCH_OPTIONS: further solver options for every run, e.g. "-mat_mumps_icntl_7 4" (MUMPS's PORD)
+# or "-mat_mumps_icntl_4 2" (MUMPS's statistics and phase times, kept in the folder's run logs).
 set -euo pipefail
 build=${1:-build}
 size=${2:-1.15}
@@ -29,12 +37,23 @@ stages() {
          on && /^---/ && seen++ { exit }' "$1"
 }
 
+# The first process's clock: "start tail outside" seconds (see the head of this file).
+clock() {  # solver log, -log_view output, wall seconds
+    local total
+    total=$(awk '/^Time \(sec\):/ { print $3 }' "$2")
+    awk -v wall="$3" -v total="$total" '{ t = $0; sub(/^\[ */, "", t); t += 0 }
+        /assembling/ && start == "" { start = t } /computing stresses/ { from = t } / done$/ { end = t }
+        END { printf "start %.2f tail %.2f outside %.2f", start, end - from, wall - total }' "$1"
+}
+
 # The DISP block's values, one per line.
 values() { awk '$1 == "DISP" { on = 1; next } on && NF == 0 { exit } on && $1 !~ /^;/ { for (k = 2; k <= NF; k++) print $k }' "$1"; }
 
 results=$work/results.txt
 : >"$results"
-printf '%-6s %-3s %-2s | %-8s %-8s %-8s | %-10s | %-6s | %s\n' solver run np wall-s cpu-s peak-MB difference load stages
+echo "options: ${BENCH_OPTIONS:-none}"
+printf '%-6s %-3s %-2s | %-8s %-8s %-8s | %-10s | %-6s | %s | %s\n' solver run np wall-s cpu-s peak-MB difference load \
+    "first process's clock" "stages (means over the processes)"
 for round in $(seq "${BENCH_REPEAT:-3}"); do
     for solver in ${BENCH_SOLVERS:-PCG MF}; do
         for n in 1 2; do
@@ -43,14 +62,16 @@ for round in $(seq "${BENCH_REPEAT:-3}"); do
             [[ $n == 1 ]] || launcher=(mpiexec -n "$n" --oversubscribe)
             load=$(uptime | awk -F'load average: ' '{ split($2, l, ","); print l[1] }')
             /usr/bin/time -f "%e %U %S %M" -o "$work/time.txt" "${launcher[@]}" "$tarvsolv" "$work/job.txt" 0 \
-                --solver "$solver" --quiet -log_view >"$work/run.log" 2>&1 || { tail -5 "$work/run.log"; exit 1; }
+                --solver "$solver" --quiet -log_view ${BENCH_OPTIONS:-} >"$work/run.log" 2>&1 || { tail -5 "$work/run.log"; exit 1; }
+            cp "$work/run.log" "$work/run-$solver-$round-$n.log"
             cp "$work/job.out" "$work/$solver-$n.out"
             difference=$(paste <(values "$work/$solver-1.out") <(values "$work/job.out") | awk '
                 { d = $1 - $2; if (d < 0) d = -d; a = $1 < 0 ? -$1 : $1; if (a > big) big = a; if (d > worst) worst = d }
                 END { printf "%.2g", worst / big }')
             read -r wall user system peak <"$work/time.txt"
-            line=$(printf '%-6s %-3s %-2s | %-8.1f %-8.1f %-8.0f | %-10s | %-6s | %s' "$solver" "$round" "$n" \
-                "$wall" "$(echo "$user + $system" | bc)" "$((peak / 1024))" "$difference" "$load" "$(stages "$work/run.log")")
+            line=$(printf '%-6s %-3s %-2s | %-8.1f %-8.1f %-8.0f | %-10s | %-6s | %s | %s' "$solver" "$round" "$n" \
+                "$wall" "$(echo "$user + $system" | bc)" "$((peak / 1024))" "$difference" "$load" \
+                "$(clock "$work/job.slog" "$work/run.log" "$wall")" "$(stages "$work/run.log")")
             echo "$line"
             echo "$line" >>"$results"
             [[ $n == 1 || $round != 1 ]] || grep -h "work split" "$work/job.slog" >"$work/split.txt"

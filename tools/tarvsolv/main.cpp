@@ -10,6 +10,7 @@
 // again under mpiexec with that many (across the machines of "SolverHostFile" when it names one),
 // so that whoever started it, the add-on included, need not know.
 #include <fcntl.h>
+#include <malloc.h>
 #include <slepcsys.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -23,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "base/quiet_wait.h"
 #include "physics/job.h"
 #include "platform/settings_store.h"
 #include "solver_run.h"
@@ -37,6 +39,18 @@ void restartWithSingleThreadedBlas(char** argv) {
     if (std::getenv("OPENBLAS_NUM_THREADS")) return;
     setenv("OPENBLAS_NUM_THREADS", "1", 1);
     execv("/proc/self/exe", argv);  // returns only on failure: then go on as we are
+}
+
+// A library PETSc loads (SuperLU_DIST) turns off, as it is loaded, the C library's return of freed
+// memory to the system: no large block is mapped on its own (M_MMAP_MAX 0) and the heap is never
+// trimmed. Every array the solver frees (the assembly's blocks, the stiffness before the results)
+// then stays in the process for good, and each stage's peak adds to the last. Large blocks go back
+// to being mapped on their own and returned when freed, and the heap's free top trimmed, as the
+// C library does by default; the threshold of 1 MB keeps the many small PETSc objects on the heap.
+void returnFreedMemoryToTheSystem() {
+    mallopt(M_MMAP_MAX, 65536);
+    mallopt(M_MMAP_THRESHOLD, 1 << 20);
+    mallopt(M_TRIM_THRESHOLD, 2 << 20);
 }
 
 std::string setting(const char* name, const char* otherwise = "") {
@@ -170,6 +184,7 @@ int usage() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    returnFreedMemoryToTheSystem();
     restartWithSingleThreadedBlas(argv);
     const std::string mpiNote = restartUnderMpi(argc, argv);
     std::vector<char*> petscArgs{argv[0]};
@@ -210,6 +225,8 @@ int main(int argc, char** argv) {
             log.line("tarvsolv " + input + " (solver " + solver + ", " + std::to_string(size) + " process" +
                      (size > 1 ? "es)" : ")"));
             tarvsolv::runSolverJob(input, tarvsolv::solverChoiceFor(solver), log);
+            // The first process writes the results alone; the others sleep until it is done.
+            if (size > 1) tarvsolv::waitForAll(PETSC_COMM_WORLD);
         } catch (const std::exception& e) {
             log.line(std::string("error: ") + e.what());
             if (rank == 0) std::fprintf(stderr, "tarvsolv: %s\n", e.what());

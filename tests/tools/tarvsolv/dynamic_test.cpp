@@ -107,8 +107,9 @@ int mostStepIterations(const SolverJob& job) {
 
 // A stiffness-damped quadratic cantilever, suddenly loaded at its tip: the stiffness outweighs the
 // mass in the step matrix at the mesh's finer modes, so the step solves need the static solves'
-// multigrid (corner level, rigid-body modes) to take a few dozen iterations; PCG follows MF to
-// the printed digits.
+// multigrid (corner level, rigid-body modes); with the corner level factorised once for the run
+// they take 18 iterations here (36 with a multigrid cycle there). PCG follows MF to the printed
+// digits.
 TEST(ForcedVibration, StiffnessDampedStepsTakeTheStaticMultigrid) {
     SolverJob job("damped", makeBoxMesh({{}, {80, 4, 4}, 40, 2, 2, true}));
     JobText text = clampedSteel({"bol 2 0 0, 0, -1"}, 5, "0,10,2e-4,1,0");
@@ -118,7 +119,7 @@ TEST(ForcedVibration, StiffnessDampedStepsTakeTheStaticMultigrid) {
     EXPECT_LT(agreement.relativeDifference, 1e-7);
     ASSERT_EQ(job.solve(text, SolverChoice::Iterative), "");
     EXPECT_GT(mostStepIterations(job), 0);
-    EXPECT_LT(mostStepIterations(job), 60);
+    EXPECT_LT(mostStepIterations(job), 25);
 }
 
 TEST(ForcedVibrationContact, BarStandingOnAPlaneMovesAsTheBarHeldOnIt) {

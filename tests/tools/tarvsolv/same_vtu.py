@@ -17,8 +17,11 @@ TYPES = {"Float64": "d", "Int64": "q", "Int32": "i", "UInt8": "B"}
 
 
 def arrays(path):
+    """The file's arrays by name, those of point and cell data as "point NAME" and "cell NAME" (a
+    point and a cell array may share a name)."""
     data = open(path, "rb").read()
     head, blob = data.split(b'<AppendedData encoding="raw">\n_', 1)
+    sections = [(m.start(), m.group(1).decode()) for m in re.finditer(rb"<(PointData|CellData|Points|Cells)\b", head)]
     out = {}
     for tag in re.finditer(rb"<DataArray ([^>]*)/>", head):
         fields = dict(re.findall(rb'(\w+)="([^"]*)"', tag.group(1)))
@@ -31,14 +34,11 @@ def arrays(path):
             raw += zlib.decompress(blob[at:at + size])
             at += size
         code = TYPES[fields[b"type"].decode()]
-        out[fields.get(b"Name", b"Points").decode()] = struct.unpack(f"<{len(raw) // struct.calcsize(code)}{code}", raw)
+        name = fields.get(b"Name", b"Points").decode()
+        section = max((s for s in sections if s[0] < tag.start()), default=(0, ""))[1]
+        prefix = {"PointData": "point ", "CellData": "cell "}.get(section, "")
+        out[prefix + name] = struct.unpack(f"<{len(raw) // struct.calcsize(code)}{code}", raw)
     return out
-
-
-def point_names(path):
-    head = open(path, "rb").read().split(b"<AppendedData", 1)[0]
-    section = head[head.find(b"<PointData>"):head.find(b"</PointData>")]
-    return {name.decode() for name in re.findall(rb'Name="([^"]*)"', section)}
 
 
 def tuples(values, count):
@@ -57,16 +57,16 @@ def grid(path):
     for piece in pieces:
         a = arrays(piece)
         count = len(a["Points"]) // 3
-        numbers = a.get("Node number", range(1, count + 1))
-        names = [n for n in a if n not in ("Points", "connectivity", "offsets", "types", "Node number")]
-        per_point = {n: tuples(a[n], count) for n in names if n in point_names(piece)}
+        numbers = a.get("point Node number", range(1, count + 1))
+        per_point = {n: tuples(v, count) for n, v in a.items() if n.startswith("point ") and n != "point Node number"}
+        per_cell = {n: v for n, v in a.items() if n.startswith("cell ")}
         for k, number in enumerate(numbers):
             values = {"Points": tuple(a["Points"][3 * k:3 * k + 3]), **{n: v[k] for n, v in per_point.items()}}
             if points.setdefault(number, values) != values:
                 failures.append(f"node {number} differs between the pieces")
         for k, cell in enumerate(tuples(a["connectivity"], len(a["types"]))):
             key = tuple(numbers[c] for c in cell)
-            cells[key] = {n: a[n][k] for n in names if n not in per_point}
+            cells[key] = {n: v[k] for n, v in per_cell.items()}
     return points, cells, failures
 
 

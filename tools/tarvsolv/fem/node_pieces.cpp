@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <numeric>
 
+#include "base/quiet_wait.h"
+
 namespace tarvsolv {
 namespace {
 
@@ -120,6 +122,7 @@ bool numberByPieces(FeMesh& mesh, MPI_Comm comm) {
     // Every process must number alike: the first partitions and hands its pieces on.
     std::vector<int> piece;
     if (rank == 0) piece = nodePieces(mesh, processes);
+    waitForAll(comm);  // the others sleep through the partition instead of polling beside it
     int found = piece.empty() ? 0 : 1;
     MPI_Bcast(&found, 1, MPI_INT, 0, comm);
     if (!found) return false;

@@ -12,7 +12,12 @@ SystemAssembler::SystemAssembler(const MatrixPattern& pattern, Mat matrix, Vec r
       rhs_(rhs),
       keepDiagonal_(keepPrescribedDiagonal) {
     const std::size_t d = static_cast<std::size_t>(layout_.dofsPerNode());
-    if (matrix_) blocks_.assign(pattern.blockCount() * d * d, 0.0);
+    blockSize_ = d * d;
+    if (!matrix_) return;
+    const std::size_t blocks = pattern.blockCount();
+    blockChunks_.resize((blocks + kChunkMask) >> kChunkShift);
+    for (std::size_t c = 0; c < blockChunks_.size(); ++c)
+        blockChunks_[c].assign(std::min(kChunkMask + 1, blocks - (c << kChunkShift)) * blockSize_, 0.0);
 }
 
 SystemAssembler::SystemAssembler(const DofLayout& layout, Vec rhs)
@@ -99,8 +104,8 @@ void SystemAssembler::addToBlocks(std::span<const int> nodes, const std::vector<
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         const bool owned = layout_.ownsNode(nodes[i]);
         for (std::size_t j = 0; j < nodes.size(); ++j) {
-            double* block = owned ? &blocks_[pattern_->blockOf(nodes[i], nodes[j]) * d * d]
-                                  : remoteBlock(nodes[i], nodes[j]);
+            double* block =
+                owned ? ownedBlock(pattern_->blockOf(nodes[i], nodes[j])) : remoteBlock(nodes[i], nodes[j]);
             for (std::size_t a = 0; a < d; ++a)
                 for (std::size_t b = 0; b < d; ++b) block[a * d + b] += ke[(i * d + a) * n + j * d + b];
         }
@@ -121,15 +126,17 @@ void SystemAssembler::holdStrayNodes(const FeMesh& mesh) {
     const std::size_t d = static_cast<std::size_t>(layout_.dofsPerNode());
     for (int n = layout_.firstNode(); n < layout_.endNode(); ++n)
         if (!used[n])
-            for (std::size_t a = 0; a < d; ++a) blocks_[(pattern_->blockOf(n, n) * d + a) * d + a] += 1.0;
+            for (std::size_t a = 0; a < d; ++a) ownedBlock(pattern_->blockOf(n, n))[a * d + a] += 1.0;
 }
 
 // Hands the owned rows to the matrix one row at a time, in ascending columns, with exactly the
-// entries it was preallocated with; then the entries of other processes' rows.
+// entries it was preallocated with, freeing each chunk of blocks once its rows are handed over;
+// then the entries of other processes' rows.
 void SystemAssembler::moveBlocksToMatrix() {
     const int d = layout_.dofsPerNode();
     std::vector<PetscInt> columns;
     std::vector<double> values;
+    std::size_t freed = 0;  // chunks freed
     for (int node = layout_.firstNode(); node < layout_.endNode(); ++node) {
         const auto neighbours = pattern_->neighbours(node);
         const std::size_t firstBlock = pattern_->blockOf(node, neighbours.front());
@@ -143,13 +150,15 @@ void SystemAssembler::moveBlocksToMatrix() {
                     if (!pattern_->holds(static_cast<int>(row), static_cast<int>(column), keepDiagonal_))
                         continue;
                     columns.push_back(column);
-                    values.push_back(blocks_[((firstBlock + k) * d + a) * d + b]);
+                    values.push_back(ownedBlock(firstBlock + k)[a * d + b]);
                 }
             TARV_PETSC(MatSetValues(matrix_, 1, &row, static_cast<PetscInt>(columns.size()), columns.data(),
                                     values.data(), ADD_VALUES));
         }
+        const std::size_t handed = (firstBlock + neighbours.size()) >> kChunkShift;
+        for (; freed < handed; ++freed) std::vector<double>().swap(blockChunks_[freed]);
     }
-    std::vector<double>().swap(blocks_);
+    blockChunks_.clear();
     moveRemoteBlocksToMatrix();
 }
 

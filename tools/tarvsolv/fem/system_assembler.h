@@ -9,7 +9,9 @@
 // Rows of owned nodes are summed in node blocks laid out by the matrix pattern and handed to the
 // matrix row by row at the end, which is many times faster than adding each element's entries to
 // the matrix one by one; rows of other processes' nodes are summed in node blocks of their own
-// and go through the matrix's own exchange row by row, each entry once.
+// and go through the matrix's own exchange row by row, each entry once. The owned blocks are held
+// in chunks of consecutive blocks, each freed as soon as its rows are in the matrix, so that the
+// blocks and the matrix are never held whole at the same time.
 #include <span>
 #include <unordered_map>
 #include <vector>
@@ -43,6 +45,9 @@ class SystemAssembler {
     void rotate(std::span<const int> nodes, std::vector<double>* ke, std::vector<double>* fe) const;
     void indices(std::span<const int> nodes);
     void addToBlocks(std::span<const int> nodes, const std::vector<double>& ke);
+    double* ownedBlock(std::size_t position) {
+        return &blockChunks_[position >> kChunkShift][(position & kChunkMask) * blockSize_];
+    }
     double* remoteBlock(int node, int neighbour);
     void moveBlocksToMatrix();
     void moveRemoteBlocksToMatrix();
@@ -54,7 +59,12 @@ class SystemAssembler {
     bool keepDiagonal_;
     std::vector<PetscInt> index_;
     std::vector<PetscInt> dof_;
-    std::vector<double> blocks_;  // d x d per pattern block, row-major
+    // The pattern's blocks, d x d each, row-major, 2^kChunkShift blocks a chunk (about 1 MB of
+    // elasticity's, so that each is a mapping of its own that goes back to the system when freed).
+    static constexpr int kChunkShift = 14;
+    static constexpr std::size_t kChunkMask = (std::size_t{1} << kChunkShift) - 1;
+    std::size_t blockSize_ = 0;
+    std::vector<std::vector<double>> blockChunks_;
     // Blocks of rows other processes own, d x d each, found by (node, neighbour).
     std::unordered_map<long long, std::size_t> remoteIndex_;
     std::vector<std::pair<int, int>> remoteNodes_;

@@ -33,6 +33,9 @@ void buildCornerLevel(Mat a, const DofLayout& layout, const FeMesh& mesh, Corner
     const CornerSpace corners(mesh, layout);
     level.interpolation = corners.interpolation();
     TARV_PETSC(MatPtAP(a, level.interpolation, MAT_INITIAL_MATRIX, 1.0, level.coarse.out()));
+    // What the product kept to form it again is never used (a new matrix gets a new level), and on
+    // several processes it is a good part of the set-up's memory.
+    TARV_PETSC(MatProductClear(level.coarse));
     TARV_PETSC(MatSetOption(level.coarse, MAT_SYMMETRIC, PETSC_TRUE));
     TARV_PETSC(MatSetOption(level.coarse, MAT_SPD, PETSC_TRUE));
     VecHandle xyz = corners.coordinates();
@@ -83,6 +86,16 @@ void configureIterativeSolver(KSP ksp, Mat a, double tolerance, const DofLayout&
     }
     buildCornerLevel(a, layout, mesh, level);
     setCornerMultigrid(pc, level);
+}
+
+void solveCornerLevelExactly(KSP ksp) {
+    PC pc, coarsePc;
+    KSP coarseSolve;
+    TARV_PETSC(KSPGetPC(ksp, &pc));
+    TARV_PETSC(PCMGGetCoarseSolve(pc, &coarseSolve));
+    TARV_PETSC(KSPGetPC(coarseSolve, &coarsePc));
+    TARV_PETSC(PCSetType(coarsePc, PCCHOLESKY));
+    TARV_PETSC(PCFactorSetMatSolverType(coarsePc, MATSOLVERMUMPS));
 }
 
 namespace {

@@ -277,7 +277,12 @@ void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::v
     log.line("solving");
     const LinearSolveReport report = solveLinear(k, f, x, job.solver, job.tolerance, layout, job.mesh);
     log.line(formatSolveLine(report));
+    // The stiffness is the largest thing held; the stresses, the estimate and the result fields
+    // that follow take its memory instead of adding to the peak.
+    k.reset();
+    f.reset();
     std::vector<double> u = gatherOnAll(x);
+    x.reset();
     layout.toGlobal(u);
     {
         LogStage stage("reactions");

@@ -49,6 +49,8 @@ void StepSolver::setMatrix(Mat a) {
         TARV_PETSC(KSPCreate(layout_.comm(), ksp_.out()));
         TARV_PETSC(KSPSetOperators(ksp_, a, a));
         configureIterativeSolver(ksp_, a, tolerance_, layout_, mesh_, corners_);
+        // The matrix stays for many steps, so the corner level's factor pays for itself.
+        if (corners_.interpolation) solveCornerLevelExactly(ksp_);
         TARV_PETSC(KSPSetInitialGuessNonzero(ksp_, PETSC_TRUE));
         TARV_PETSC(KSPSetFromOptions(ksp_));
         return;

@@ -44,8 +44,9 @@ std::string durationText(double seconds);
 
 // One linear solver for every step, starting from the last step's solution: the single-precision
 // Cholesky factor refined by conjugate gradients, or conjugate gradients with the multigrid of the
-// static solves (through the corner level for quadratic elasticity, with the rigid-body modes as
-// near null space), either set up once for each matrix and kept while it stays.
+// static solves (through the corner level for quadratic elasticity, solved there by its own
+// Cholesky factor, with the rigid-body modes as near null space), either set up once for each
+// matrix and kept while it stays.
 class StepSolver {
   public:
     // `tolerance`: the relative residual of the iterative solves (stepTolerance). `layout` and
