@@ -31,8 +31,13 @@ void numberVertices(const FeMesh& mesh, DualMesh& dual) {
         if (dual.vertexOfNode[n] < 0) continue;
         dual.vertexOfNode[n] = static_cast<int>(dual.meshNode.size());
         dual.meshNode.push_back(n);
+        dual.fileNode.push_back(mesh.fileNumber(n));
         dual.position.push_back(mesh.node(n));
     }
+    // The vertices ascend with their nodes, so each piece's corner nodes are a range of vertices.
+    for (int start : mesh.pieceStarts)
+        dual.pieceStarts.push_back(static_cast<int>(
+            std::lower_bound(dual.meshNode.begin(), dual.meshNode.end(), start) - dual.meshNode.begin()));
     dual.volume.assign(dual.meshNode.size(), 0.0);
 }
 

@@ -27,8 +27,12 @@ struct DualBoundaryPiece {
 };
 
 struct DualMesh {
-    std::vector<int> meshNode;                // the mesh node of each vertex (corner nodes, ascending)
-    std::vector<int> vertexOfNode;            // the vertex of each mesh node, -1 for a mid-side node
+    std::vector<int> meshNode;      // the mesh node of each vertex (corner nodes, ascending)
+    std::vector<int> vertexOfNode;  // the vertex of each mesh node, -1 for a mid-side node
+    std::vector<int> fileNode;      // the mesh file's number (0-based) of each vertex's node
+    // A mesh numbered by pieces for its processes: the first vertex of every piece, then the vertex
+    // count (empty when the mesh was never split).
+    std::vector<int> pieceStarts;
     std::vector<Vec3> position;               // of each vertex
     std::vector<double> volume;               // of each vertex's control volume
     std::vector<DualEdge> edges;              // every corner edge once, sorted by (a, b)

@@ -6,6 +6,8 @@
 // VORT at every node, mid-side nodes the mean of their edge's corners.
 #include <petscsys.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
 #include "fem/dual_mesh.h"
@@ -47,6 +49,37 @@ std::vector<double> atNodes(const FeMesh& mesh, const DualMesh& dual, const std:
                            out[static_cast<std::size_t>(nodes[m[2]]) * width + k]);
     }
     return out;
+}
+
+// The end of each process's range of vertices: the pieces the mesh was numbered by (METIS's), or
+// an even split of the file's order when it could not be split.
+std::vector<int> rangeEnds(const DualMesh& dual, int size) {
+    if (dual.pieceStarts.size() == static_cast<std::size_t>(size) + 1)
+        return {dual.pieceStarts.begin() + 1, dual.pieceStarts.end()};
+    const int n = dual.vertexCount();
+    std::vector<int> end(static_cast<std::size_t>(size));
+    for (int r = 0, at = 0; r < size; ++r) end[r] = at += n / size + (r < n % size ? 1 : 0);
+    return end;
+}
+
+// Each process computes the residual rows of its range (and, steady, its Jacobian rows and part of
+// each linear solve); the state is kept whole on every process and the first writes.
+std::string gasWorkSplit(const DualMesh& dual, int size, bool steady) {
+    const std::vector<int> end = rangeEnds(dual, size);
+    const auto owner = [&](int v) { return std::upper_bound(end.begin(), end.end(), v) - end.begin(); };
+    std::size_t across = 0;
+    for (const DualEdge& e : dual.edges) across += owner(e.a) != owner(e.b) ? 1 : 0;
+    std::string shares;
+    for (int r = 0; r < size; ++r) shares += (r ? " + " : "") + std::to_string(end[r] - (r ? end[r - 1] : 0));
+    const double percent = dual.edges.empty() ? 0.0 : 100.0 * static_cast<double>(across) / dual.edges.size();
+    char share[32];
+    std::snprintf(share, sizeof share, "%.1f", percent);
+    return "work split over " + std::to_string(size) + " processes: " +
+           (steady ? "the pseudo-time steps' residual, Jacobian and linear solves"
+                   : "the explicit steps' residual and TS vectors") +
+           " by control volumes " + shares + " (dual faces across processes " + share +
+           " %, computed on both sides); the state is gathered to every process each " +
+           (steady ? "step" : "stage") + " and the first writes";
 }
 
 StepResult results(const Job& job, const GasDiscretisation& problem, const std::vector<double>& U) {
@@ -103,6 +136,7 @@ void solveSteady(const Job& job, GasDiscretisation& problem, std::vector<double>
     problem.limitNearShocksOnly();
     problem.alignWallStates();
     const SteadyGasOutcome out = solveSteadyGas(problem, U, options, log);
+    problem.computeRowsOf(0, problem.dual().vertexCount());  // the wall report takes every vertex
     StepResult step = results(job, problem, U);
     step.number = 1;
     step.time = options.time;
@@ -123,11 +157,15 @@ void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
     log.line(std::string(kAnalysis) + ": " + std::to_string(dual.vertexCount()) + " control volumes (" +
              std::to_string(kGasFields * dual.vertexCount()) + " unknowns), " +
              std::to_string(dual.edgeCount()) + " dual faces, " + std::to_string(dual.boundary.size()) +
-             " boundary pieces; HLLC fluxes, MUSCL with " + "Venkatakrishnan's limiter" +
-             (size > 1 ? "; one process computes, the " + std::to_string(size) +
-                             " processes each do the same and the first writes"
-                       : std::string()));
+             " boundary pieces; HLLC fluxes, MUSCL with Venkatakrishnan's limiter");
+    if (size > 1) log.line(gasWorkSplit(dual, size, job.input.solve[1] == 0));
     GasDiscretisation problem(dual, setup);
+    if (size > 1) {
+        int rank = 0;
+        MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
+        const std::vector<int> end = rangeEnds(dual, size);
+        problem.computeRowsOf(rank ? end[rank - 1] : 0, end[rank]);
+    }
     std::vector<double> U = initialState(problem);
     if (job.input.solve[1] == 0) return solveSteady(job, problem, U, log, sink);
     const StepPlan plan = stepPlan(job.input, kAnalysis);
@@ -139,6 +177,7 @@ void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
         sink.step(step);
     };
     const GasTransientOutcome out = runGasTransient(problem, U, plan, cfl, write, log);
+    problem.computeRowsOf(0, dual.vertexCount());  // the wall report takes every vertex
     if (out.diverged) {
         if (!out.keptWritten) write(out.step, out.time, U);
         throw PartialResults(std::string(kAnalysis) + ": " + out.reason +

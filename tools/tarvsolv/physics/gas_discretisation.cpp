@@ -1,7 +1,11 @@
 #include "physics/gas_discretisation.h"
 
+#include <petscsys.h>
+
 #include <algorithm>
 #include <cmath>
+#include <exception>
+#include <stdexcept>
 
 #include "physics/gas_flux.h"
 
@@ -69,6 +73,32 @@ void GasDiscretisation::findWallEdges() {
                 if (tag == other && dot(na, nb) < 1 - kFlatWall && norm(na + nb) > 0)
                     wallEdges_.push_back({k, (1 / norm(na + nb)) * (na + nb)});
     }
+}
+
+// Whether the rows are split is decided alike on every process: one that takes every row while
+// another takes none must still join the others' gathers.
+void GasDiscretisation::computeRowsOf(int first, int last) {
+    const int n = dual_.vertexCount();
+    first = std::clamp(first, 0, n), last = std::clamp(last, first, n);
+    owned_ = {first, last};
+    int processes = 1;
+    MPI_Comm_size(PETSC_COMM_WORLD, &processes);
+    std::vector<int> all(2 * static_cast<std::size_t>(processes), 0);
+    const int own[2] = {kGasFields * first, kGasFields * (last - first)};
+    if (processes > 1) MPI_Allgather(own, 2, MPI_INT, all.data(), 2, MPI_INT, PETSC_COMM_WORLD);
+    rowStart_.clear(), rowCount_.clear();
+    for (int r = 0; r < processes; ++r) rowStart_.push_back(all[2 * r]), rowCount_.push_back(all[2 * r + 1]);
+    if (processes == 1 || std::find(rowCount_.begin(), rowCount_.end(), kGasFields * n) != rowCount_.end()) {
+        rows_.clear(), rowStart_.clear(), rowCount_.clear();
+        return reconstruction_.restrictTo({});
+    }
+    rows_.assign(static_cast<std::size_t>(dual_.vertexCount()), 0);
+    std::fill(rows_.begin() + first, rows_.begin() + last, 1);
+    // The fluxes of the faces of vertex i take the limited gradients at i and its neighbours.
+    std::vector<char> needed = rows_;
+    for (const DualEdge& e : dual_.edges)
+        if (rows_[e.a] || rows_[e.b]) needed[e.a] = needed[e.b] = 1;
+    reconstruction_.restrictTo(needed);
 }
 
 std::vector<GasPrimitive> GasDiscretisation::primitives(const std::vector<double>& U) const {
@@ -150,6 +180,7 @@ void GasDiscretisation::addViscousTerms(const std::vector<GasPrimitive>& w, std:
     }
     const std::vector<Vec3> g = reconstruction_.gradients(values, 4);
     for (const DualEdge& edge : dual_.edges) {
+        if (!computes(edge)) continue;
         const Vec3 d = dual_.position[edge.b] - dual_.position[edge.a];
         const double length = norm(d);
         const Vec3 t = (1 / length) * d;
@@ -171,7 +202,9 @@ void GasDiscretisation::addViscousTerms(const std::vector<GasPrimitive>& w, std:
     // Isothermal walls: the heat through the wall's piece across half the control volume's depth.
     for (std::size_t p = 0; p < dual_.boundary.size(); ++p) {
         const GasFaceCondition* c = conditions_[p];
-        if (kinds_[p] != GasBoundaryKind::NoSlipWall || !c->temperature) continue;
+        if (kinds_[p] != GasBoundaryKind::NoSlipWall || !c->temperature ||
+            !computes(dual_.boundary[p].vertex))
+            continue;
         const DualBoundaryPiece& b = dual_.boundary[p];
         const double area = norm(b.normal);
         const double depth = dual_.volume[b.vertex] / area;
@@ -183,11 +216,37 @@ void GasDiscretisation::addViscousTerms(const std::vector<GasPrimitive>& w, std:
 
 void GasDiscretisation::residual(const std::vector<double>& U, double t, std::vector<double>& R,
                                  bool firstOrder) const {
+    ownResidual(U, t, R, firstOrder);
+    if (!rowCount_.empty())
+        MPI_Allgatherv(MPI_IN_PLACE, 0, MPI_DATATYPE_NULL, R.data(), rowCount_.data(), rowStart_.data(),
+                       MPI_DOUBLE, PETSC_COMM_WORLD);
+}
+
+// Split over processes, a value that cannot be evaluated may stop one process only: all agree
+// first whether each computed its rows, so that none goes on to a collective step the others left.
+void GasDiscretisation::ownResidual(const std::vector<double>& U, double t, std::vector<double>& R,
+                                    bool firstOrder) const {
+    if (rowCount_.empty()) return ownRows(U, t, R, firstOrder);
+    std::exception_ptr failure;
+    try {
+        ownRows(U, t, R, firstOrder);
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    int failed = failure ? 1 : 0, anyFailed = 0;
+    MPI_Allreduce(&failed, &anyFailed, 1, MPI_INT, MPI_MAX, PETSC_COMM_WORLD);
+    if (failure) std::rethrow_exception(failure);
+    if (anyFailed) throw std::runtime_error("another process could not compute its residual rows");
+}
+
+void GasDiscretisation::ownRows(const std::vector<double>& U, double t, std::vector<double>& R,
+                                bool firstOrder) const {
     const std::vector<GasPrimitive> w = primitives(U);
     R.assign(U.size(), 0.0);
     const IdealGas& gas = setup_.gas;
     if (firstOrder || firstOrderOnly_) {
         for (const DualEdge& e : dual_.edges) {
+            if (!computes(e)) continue;
             const GasConserved f = hllcFlux(gas, w[e.a], w[e.b], e.normal);
             addTo(R, e.a, f, 1), addTo(R, e.b, f, -1);
         }
@@ -196,16 +255,19 @@ void GasDiscretisation::residual(const std::vector<double>& U, double t, std::ve
         std::size_t nextWall = 0;
         for (std::size_t k = 0; k < dual_.edges.size(); ++k) {
             const DualEdge& e = dual_.edges[k];
+            if (!computes(e)) continue;
             auto [left, right] = reconstruction_.edgeStates(e, w, g);
-            for (; alignWallStates_ && nextWall < wallEdges_.size() && wallEdges_[nextWall].edge == k;
+            // The wall edges ascend: pass over those of the faces skipped, turn this face's states.
+            for (; alignWallStates_ && nextWall < wallEdges_.size() && wallEdges_[nextWall].edge <= k;
                  ++nextWall)
-                turnAlongWall(wallEdges_[nextWall].normal, left, right);
+                if (wallEdges_[nextWall].edge == k) turnAlongWall(wallEdges_[nextWall].normal, left, right);
             const GasConserved f = hllcFlux(gas, left, right, e.normal);
             addTo(R, e.a, f, 1), addTo(R, e.b, f, -1);
         }
     }
     for (std::size_t p = 0; p < dual_.boundary.size(); ++p)
-        addTo(R, dual_.boundary[p].vertex, boundaryFlux(p, w[dual_.boundary[p].vertex], t), 1);
+        if (computes(dual_.boundary[p].vertex))
+            addTo(R, dual_.boundary[p].vertex, boundaryFlux(p, w[dual_.boundary[p].vertex], t), 1);
     if (gas.viscous()) addViscousTerms(w, R);
     if (!setup_.accelerations.empty())
         for (int i = 0; i < dual_.vertexCount(); ++i) {

@@ -3,6 +3,7 @@
 // finite-volume discretisation on the median dual: the residual, the boundary each dual boundary
 // piece lies on and the state outside it, and the vertices whose velocity is held.
 #include <cstddef>
+#include <utility>
 #include <vector>
 
 #include "fem/dual_mesh.h"
@@ -43,6 +44,16 @@ class GasProblem {
     // 1 for every vertex whose velocity is held at 0 (no-slip walls): the residual's momentum
     // rows there are the vertex's own momentum, so a step sets it to 0.
     virtual const std::vector<char>& heldVelocity() const = 0;
+
+    // The vertices [first, last) whose residual and Jacobian rows this process computes: every
+    // vertex unless the problem is split over processes, each process then giving its own range.
+    virtual std::pair<int, int> ownedVertices() const { return {0, dual().vertexCount()}; }
+    // The residual's rows of ownedVertices() alone, for a driver whose vectors are split the same
+    // way (the other rows are not to be read); collective when the problem is split.
+    virtual void ownResidual(const std::vector<double>& U, double t, std::vector<double>& R,
+                             bool firstOrder) const {
+        residual(U, t, R, firstOrder);
+    }
 };
 
 }  // namespace tarvsolv

@@ -27,7 +27,7 @@ std::string text(const char* format, double value) {
 std::string nodeText(const DualMesh& dual, std::size_t v) {
     const Vec3& p = dual.position[v];
     char out[96];
-    std::snprintf(out, sizeof out, "node %d (%g, %g, %g)", dual.meshNode[v] + 1, p.x, p.y, p.z);
+    std::snprintf(out, sizeof out, "node %d (%g, %g, %g)", dual.fileNode[v] + 1, p.x, p.y, p.z);
     return out;
 }
 
@@ -110,20 +110,19 @@ double largestMach(const IdealGas& gas, const std::vector<double>& U) {
     return largest;
 }
 
-// Per vertex, the sum over its dual faces of |u.n| + c |n|: V_i / dtau_i is this over the CFL.
-std::vector<double> waveSums(const GasProblem& problem, const std::vector<double>& U) {
+// Per vertex of the rows [first, last) this process assembles, the sum over its dual faces of
+// |u.n| + c |n|: V_i / dtau_i is this over the CFL (0 at the other vertices, whose rows it skips).
+std::vector<double> waveSums(const GasProblem& problem, const std::vector<double>& U, int first, int last) {
     const DualMesh& dual = problem.dual();
     const IdealGas& gas = problem.gas();
     std::vector<double> sum(static_cast<std::size_t>(dual.vertexCount()), 0.0);
-    for (const DualEdge& e : dual.edges) {
-        const auto a = static_cast<std::size_t>(e.a), b = static_cast<std::size_t>(e.b);
-        sum[a] += spectralRadius(gas, conservedAt(U, a), e.normal);
-        sum[b] += spectralRadius(gas, conservedAt(U, b), e.normal);
-    }
-    for (const DualBoundaryPiece& piece : dual.boundary) {
-        const auto v = static_cast<std::size_t>(piece.vertex);
-        sum[v] += spectralRadius(gas, conservedAt(U, v), piece.normal);
-    }
+    const auto add = [&](int v, const Vec3& normal) {
+        if (v >= first && v < last)
+            sum[static_cast<std::size_t>(v)] +=
+                spectralRadius(gas, conservedAt(U, static_cast<std::size_t>(v)), normal);
+    };
+    for (const DualEdge& e : dual.edges) add(e.a, e.normal), add(e.b, e.normal);
+    for (const DualBoundaryPiece& piece : dual.boundary) add(piece.vertex, piece.normal);
     return sum;
 }
 
@@ -157,6 +156,9 @@ class PseudoTimeRun {
     GasJacobianAssembler assembler_;
     KspHandle ksp_;
     VecHandle rhs_, solution_;
+    // Several processes: the solution gathered whole onto every process.
+    ScatterHandle gather_;
+    VecHandle whole_;
     ResidualNorms largest_;
     std::vector<double> history_;  // the scaled residual after every step kept, the start first
     double started_ = 0;
@@ -165,18 +167,20 @@ class PseudoTimeRun {
 
 PseudoTimeRun::PseudoTimeRun(const GasProblem& problem, const SteadyGasOptions& options, RunLog& log)
     : problem_(problem), options_(options), log_(log), assembler_(problem) {
-    const auto size = static_cast<PetscInt>(kN * problem.dual().vertexCount());
-    TARV_PETSC(VecCreateSeq(PETSC_COMM_SELF, size, rhs_.out()));
-    TARV_PETSC(VecSetBlockSize(rhs_, kN));
-    TARV_PETSC(VecDuplicate(rhs_, solution_.out()));
-    TARV_PETSC(KSPCreate(PETSC_COMM_SELF, ksp_.out()));
+    int processes = 1;
+    MPI_Comm_size(PETSC_COMM_WORLD, &processes);
+    const MPI_Comm comm = processes > 1 ? PETSC_COMM_WORLD : PETSC_COMM_SELF;
+    TARV_PETSC(MatCreateVecs(assembler_.matrix(), solution_.out(), rhs_.out()));
+    if (processes > 1) TARV_PETSC(VecScatterCreateToAll(solution_, gather_.out(), whole_.out()));
+    TARV_PETSC(KSPCreate(comm, ksp_.out()));
     TARV_PETSC(KSPSetOptionsPrefix(ksp_, "gas_"));
     TARV_PETSC(KSPSetType(ksp_, KSPGMRES));
     TARV_PETSC(KSPGMRESSetRestart(ksp_, 30));
     TARV_PETSC(KSPSetTolerances(ksp_, options.linearTolerance, PETSC_DEFAULT, PETSC_DEFAULT, 300));
     PC pc;
     TARV_PETSC(KSPGetPC(ksp_, &pc));
-    TARV_PETSC(PCSetType(pc, PCILU));
+    // ILU needs the whole matrix on one process: several take block Jacobi, ILU in each block.
+    TARV_PETSC(PCSetType(pc, processes > 1 ? PCBJACOBI : PCILU));
     TARV_PETSC(KSPSetFromOptions(ksp_));
 }
 
@@ -191,8 +195,10 @@ std::vector<double> PseudoTimeRun::residual(const std::vector<double>& U) const 
 std::optional<std::string> PseudoTimeRun::solveLinear(const std::vector<double>& R, std::vector<double>& dU,
                                                       int& iterations) {
     PetscScalar* b = nullptr;
+    const auto first = static_cast<std::size_t>(kN * assembler_.firstOwned()),
+               last = static_cast<std::size_t>(kN * assembler_.lastOwned());
     TARV_PETSC(VecGetArray(rhs_, &b));
-    for (std::size_t i = 0; i < R.size(); ++i) b[i] = -R[i];
+    for (std::size_t i = first; i < last; ++i) b[i - first] = -R[i];
     TARV_PETSC(VecRestoreArray(rhs_, &b));
     TARV_PETSC(KSPSetOperators(ksp_, assembler_.matrix(), assembler_.matrix()));
     const PetscErrorCode code = KSPSolve(ksp_, rhs_, solution_);
@@ -204,10 +210,16 @@ std::optional<std::string> PseudoTimeRun::solveLinear(const std::vector<double>&
     TARV_PETSC(KSPGetConvergedReason(ksp_, &reason));
     if (reason < 0 && reason != KSP_DIVERGED_ITS)
         return std::string("the linear solver failed (") + KSPConvergedReasons[reason] + ")";
+    Vec whole = solution_;
+    if (whole_) {
+        TARV_PETSC(VecScatterBegin(gather_, solution_, whole_, INSERT_VALUES, SCATTER_FORWARD));
+        TARV_PETSC(VecScatterEnd(gather_, solution_, whole_, INSERT_VALUES, SCATTER_FORWARD));
+        whole = whole_;
+    }
     const PetscScalar* x = nullptr;
-    TARV_PETSC(VecGetArrayRead(solution_, &x));
+    TARV_PETSC(VecGetArrayRead(whole, &x));
     dU.assign(x, x + R.size());
-    TARV_PETSC(VecRestoreArrayRead(solution_, &x));
+    TARV_PETSC(VecRestoreArrayRead(whole, &x));
     return std::nullopt;
 }
 
@@ -232,7 +244,7 @@ PseudoTimeRun::Trial PseudoTimeRun::attempt(const std::vector<double>& U, const 
 // over the tries.
 PseudoTimeRun::Trial PseudoTimeRun::takeStep(const std::vector<double>& U, const std::vector<double>& R,
                                              double& cfl, int& halvings) {
-    const std::vector<double> waves = waveSums(problem_, U);
+    const std::vector<double> waves = waveSums(problem_, U, assembler_.firstOwned(), assembler_.lastOwned());
     int iterations = 0;
     for (halvings = 0;; ++halvings, cfl /= 2) {
         Trial trial = attempt(U, R, waves, cfl);

@@ -68,10 +68,20 @@ GasReconstruction::GasReconstruction(const DualMesh& dual, double k) : dual_(dua
     for (int i = 0; i < n; ++i) epsilon2_[i] = std::pow(k_ * std::cbrt(dual.volume[i]) / size, 3);
 }
 
+void GasReconstruction::restrictTo(const std::vector<char>& needed) {
+    needed_ = needed;
+    edges_.clear();
+    for (std::size_t k = 0; k < dual_.edges.size() && !needed_.empty(); ++k)
+        if (needed_[dual_.edges[k].a] || needed_[dual_.edges[k].b]) edges_.push_back(k);
+}
+
 std::vector<Vec3> GasReconstruction::gradients(const std::vector<double>& values, int width) const {
     const int n = dual_.vertexCount();
     std::vector<Vec3> rhs(static_cast<std::size_t>(n) * width);
-    for (const DualEdge& e : dual_.edges) {
+    // The edges in ascending order either way, so that each vertex sums its terms in one order.
+    const std::size_t count = needed_.empty() ? dual_.edges.size() : edges_.size();
+    for (std::size_t at = 0; at < count; ++at) {
+        const DualEdge& e = dual_.edges[needed_.empty() ? at : edges_[at]];
         const Vec3 d = dual_.position[e.b] - dual_.position[e.a];
         const Vec3 wd = (1 / dot(d, d)) * d;
         for (int k = 0; k < width; ++k) {
@@ -84,7 +94,7 @@ std::vector<Vec3> GasReconstruction::gradients(const std::vector<double>& values
         }
     }
     for (int i = 0; i < n; ++i)
-        for (int k = 0; k < width; ++k) {
+        for (int k = 0; k < width && (needed_.empty() || needed_[i]); ++k) {
             Vec3& g = rhs[static_cast<std::size_t>(i) * width + k];
             g = times(inverse_[i], g);
         }
@@ -113,6 +123,7 @@ std::vector<GasGradient> GasReconstruction::limitedGradients(const std::vector<G
         for (int k = 1; k <= 3; ++k) speed = std::max(speed, hi[k] - lo[k]);
         limiter_.assign(n, {});
         for (int i = 0; i < n; ++i) {
+            if (!needed_.empty() && !needed_[i]) continue;
             if (shockSensorGamma_ > 0 && !nearShock(i, values)) {
                 limiter_[i].fill(1.0);
                 continue;

@@ -41,6 +41,12 @@ class GasReconstruction {
     static constexpr double kSmoothMach = 0.8;
     static constexpr double kSmoothPressureRatio = 1.2;
 
+    // Gradients and limiter values only at the vertices marked in `needed` (the others' are left
+    // 0): a process that computes the fluxes of its own control volumes needs them there and at
+    // its neighbours only. Each marked vertex's values are the same as without the restriction;
+    // an empty `needed` lifts it.
+    void restrictTo(const std::vector<char>& needed);
+
     void freezeLimiter(bool frozen) { frozen_ = frozen; }
     bool limiterFrozen() const { return frozen_; }
 
@@ -51,7 +57,9 @@ class GasReconstruction {
     double k_;
     std::vector<std::array<double, 6>> inverse_;  // per vertex: the symmetric inverse of sum w dx dx^T
     std::vector<std::vector<int>> neighbours_;
-    std::vector<double> epsilon2_;  // per vertex: (K h / L)^3, times the square of a field's range
+    std::vector<char> needed_;        // empty: every vertex
+    std::vector<std::size_t> edges_;  // the edges with a needed end (all when needed_ is empty)
+    std::vector<double> epsilon2_;    // per vertex: (K h / L)^3, times the square of a field's range
     bool frozen_ = false;
     double shockSensorGamma_ = 0;  // 0: the limiter acts everywhere
     mutable std::vector<std::array<double, kGasFields>> limiter_;

@@ -6,6 +6,7 @@
 #include <array>
 #include <cmath>
 #include <cstdio>
+#include <tuple>
 
 #include "base/petsc_handles.h"
 
@@ -21,31 +22,41 @@ using TsHandle = PetscHandle<TS, TSDestroy>;
 constexpr int kStages = 4;
 constexpr double kSspCoefficient = 2;
 
-// dU/dt = -R(U) / V, the held momentum kept as it is.
+// dU/dt = -R(U) / V, the held momentum kept as it is. Split over processes, the TS's vector holds
+// each process's own vertices [first, last): the state is gathered whole (`gather` into `whole`)
+// for the residual, and each process gives the rates of its own rows.
 struct RhsContext {
     const GasProblem* problem;
     std::vector<double> U, R;
+    int first = 0, last = 0;
+    VecScatter gather = nullptr;
+    Vec whole = nullptr;
 };
 
 PetscErrorCode rhsFunction(TS, PetscReal t, Vec u, Vec f, void* ctx) {
     auto& c = *static_cast<RhsContext*>(ctx);
     const DualMesh& dual = c.problem->dual();
+    if (c.gather) {
+        PetscCall(VecScatterBegin(c.gather, u, c.whole, INSERT_VALUES, SCATTER_FORWARD));
+        PetscCall(VecScatterEnd(c.gather, u, c.whole, INSERT_VALUES, SCATTER_FORWARD));
+    }
     const PetscScalar* in = nullptr;
-    PetscCall(VecGetArrayRead(u, &in));
+    PetscCall(VecGetArrayRead(c.gather ? c.whole : u, &in));
     c.U.assign(in, in + c.U.size());
-    PetscCall(VecRestoreArrayRead(u, &in));
+    PetscCall(VecRestoreArrayRead(c.gather ? c.whole : u, &in));
     try {
-        c.problem->residual(c.U, t, c.R, false);
+        c.problem->ownResidual(c.U, t, c.R, false);
     } catch (...) {
         return PETSC_ERR_LIB;
     }
     PetscScalar* out = nullptr;
     PetscCall(VecGetArray(f, &out));
     const std::vector<char>& held = c.problem->heldVelocity();
-    for (int i = 0; i < dual.vertexCount(); ++i)
+    for (int i = c.first; i < c.last; ++i)
         for (int k = 0; k < kGasFields; ++k) {
             const std::size_t row = static_cast<std::size_t>(i) * kGasFields + k;
-            out[row] = held[i] && k >= 1 && k <= 3 ? 0.0 : -c.R[row] / dual.volume[i];
+            out[row - static_cast<std::size_t>(c.first) * kGasFields] =
+                held[i] && k >= 1 && k <= 3 ? 0.0 : -c.R[row] / dual.volume[i];
         }
     PetscCall(VecRestoreArray(f, &out));
     return 0;
@@ -125,7 +136,7 @@ std::string inadmissibility(const GasProblem& problem, const std::vector<double>
                                  : !(w.rho > 0) ? "negative density"
                                                 : "negative pressure";
         const Vec3 x = dual.position[i];
-        return what + " at node " + std::to_string(dual.meshNode[i] + 1) +
+        return what + " at node " + std::to_string(dual.fileNode[i] + 1) +
                text(" (%.6g, %.6g, %.6g)", x.x, x.y, x.z);
     }
     return {};
@@ -135,11 +146,27 @@ GasTransientOutcome runGasTransient(
     const GasProblem& problem, std::vector<double>& U, const StepPlan& plan, double cfl,
     const std::function<void(int, double, const std::vector<double>&)>& written, RunLog& log) {
     RhsContext context{&problem, U, {}};
-    VecHandle u;
-    TARV_PETSC(VecCreateSeq(PETSC_COMM_SELF, static_cast<PetscInt>(U.size()), u.out()));
-    TARV_PETSC(VecSetBlockSize(u, kGasFields));
+    std::tie(context.first, context.last) = problem.ownedVertices();
+    // Split when any process holds fewer than all the rows: every process must take the same path.
+    int partial = context.last - context.first < problem.dual().vertexCount() ? 1 : 0, anyPartial = 0;
+    MPI_Allreduce(&partial, &anyPartial, 1, MPI_INT, MPI_MAX, PETSC_COMM_WORLD);
+    const bool split = anyPartial != 0;
+    const MPI_Comm comm = split ? PETSC_COMM_WORLD : PETSC_COMM_SELF;
+    const auto own = static_cast<std::size_t>(kGasFields) * static_cast<std::size_t>(context.first),
+               ownEnd = static_cast<std::size_t>(kGasFields) * static_cast<std::size_t>(context.last);
+    VecHandle u, whole;
+    ScatterHandle gather;
+    if (split) {
+        TARV_PETSC(VecCreateMPI(comm, static_cast<PetscInt>(ownEnd - own), PETSC_DETERMINE, u.out()));
+        TARV_PETSC(VecSetBlockSize(u, kGasFields));
+        TARV_PETSC(VecScatterCreateToAll(u, gather.out(), whole.out()));
+        context.gather = gather, context.whole = whole;
+    } else {
+        TARV_PETSC(VecCreateSeq(PETSC_COMM_SELF, static_cast<PetscInt>(U.size()), u.out()));
+        TARV_PETSC(VecSetBlockSize(u, kGasFields));
+    }
     TsHandle ts;
-    TARV_PETSC(TSCreate(PETSC_COMM_SELF, ts.out()));
+    TARV_PETSC(TSCreate(comm, ts.out()));
     TARV_PETSC(TSSetProblemType(ts, TS_NONLINEAR));
     TARV_PETSC(TSSetType(ts, TSSSP));
     TARV_PETSC(TSSSPSetType(ts, TSSSPRKS3));
@@ -154,17 +181,23 @@ GasTransientOutcome runGasTransient(
     TARV_PETSC(TSSetExactFinalTime(ts, TS_EXACTFINALTIME_MATCHSTEP));
     TARV_PETSC(TSSetSolution(ts, u));
     TARV_PETSC(TSSetUp(ts));
+    // The TS's vector from the whole state (each process its own rows), and the whole state back.
     const auto put = [&](const std::vector<double>& from) {
         PetscScalar* a = nullptr;
         TARV_PETSC(VecGetArray(u, &a));
-        std::copy(from.begin(), from.end(), a);
+        std::copy(from.begin() + static_cast<std::ptrdiff_t>(own),
+                  from.begin() + static_cast<std::ptrdiff_t>(ownEnd), a);
         TARV_PETSC(VecRestoreArray(u, &a));
     };
     const auto get = [&](std::vector<double>& to) {
+        if (split) {
+            TARV_PETSC(VecScatterBegin(gather, u, whole, INSERT_VALUES, SCATTER_FORWARD));
+            TARV_PETSC(VecScatterEnd(gather, u, whole, INSERT_VALUES, SCATTER_FORWARD));
+        }
         const PetscScalar* a = nullptr;
-        TARV_PETSC(VecGetArrayRead(u, &a));
+        TARV_PETSC(VecGetArrayRead(split ? whole : u, &a));
         std::copy(a, a + to.size(), to.begin());
-        TARV_PETSC(VecRestoreArrayRead(u, &a));
+        TARV_PETSC(VecRestoreArrayRead(split ? whole : u, &a));
     };
     log.line(text(
         "explicit third-order SSP Runge-Kutta (PETSc TS ssp rks3, 4 stages), %g steps of %g s, CFL number %g",

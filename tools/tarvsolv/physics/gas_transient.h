@@ -1,10 +1,12 @@
 #pragma once
 // The explicit time integration of a gas: PETSc TS with the third-order strong-stability-preserving
 // Runge-Kutta scheme (TSSSP, rks3 of 4 stages: a convex combination of forward-Euler steps, so it
-// keeps what each such step keeps at its CFL limit), on one process (PETSC_COMM_SELF:
-// under mpiexec every process computes the same). Each step of the run's step size is divided into
-// as many equal substeps as the CFL number needs; after every substep the state must be admissible,
-// or the run stops with the last admissible state.
+// keeps what each such step keeps at its CFL limit). A problem split over processes steps on a
+// vector split the same way (each process its own vertices' rows), the state gathered whole to
+// every process for each residual and after each substep, so that the time step, the checks and
+// the results are the same on all; otherwise on PETSC_COMM_SELF. Each step of the run's step size is divided
+// into as many equal substeps as the CFL number needs; after every substep the state must be admissible, or
+// the run stops with the last admissible state.
 #include <functional>
 #include <string>
 #include <vector>

@@ -60,12 +60,11 @@ void findGeometry(Job& job, RunLog& log) {
 }
 
 // On several processes, the nodes numbered so that each process's range is a compact piece of the
-// part (fem/node_pieces.h). A compressible flow is solved whole on every process: it keeps the
-// file's order.
+// part (fem/node_pieces.h).
 void numberForProcesses(Job& job, RunLog& log) {
     int processes = 1;
     MPI_Comm_size(PETSC_COMM_WORLD, &processes);
-    if (processes <= 1 || job.kind == SolveKind::CompressibleFlow) return;
+    if (processes <= 1) return;
     if (!numberByPieces(job.mesh, PETSC_COMM_WORLD)) {
         log.warning(
             "the mesh could not be split into pieces (METIS): the processes take ranges of its "
