@@ -7,6 +7,7 @@
 #include <cmath>
 #include <optional>
 #include <stdexcept>
+#include <string>
 #include <vector>
 
 #include "base/petsc_handles.h"
@@ -138,25 +139,27 @@ std::vector<idx_t> gatheredOnFirst(const std::vector<idx_t>& mine, MPI_Comm comm
     return all;
 }
 
+// Each of `count` numbered options "<prefix>1", "<prefix>2", ... that the command line sets, into
+// `into` (from index 0), read by PETSc's reader `get` of its type.
+template <typename Value, typename Into>
+void readNumberedOptions(const std::string& prefix, int count, Into* into,
+                         PetscErrorCode (*get)(PetscOptions, const char[], const char[], Value*,
+                                               PetscBool*)) {
+    for (int i = 1; i <= count; ++i) {
+        Value value{};
+        PetscBool set = PETSC_FALSE;
+        TARV_PETSC(get(nullptr, nullptr, (prefix + std::to_string(i)).c_str(), &value, &set));
+        if (set) into[i - 1] = static_cast<Into>(value);
+    }
+}
+
 // ICNTL and CNTL values given on the command line under the names PETSc's own MUMPS interface reads
 // (-mat_mumps_icntl_7 4, -mat_mumps_cntl_1 0.01, ...), over this solver's choices, so that an
 // ordering or a memory relaxation can be tried without a new build. Asking for MUMPS's statistics
 // (ICNTL(4) above 0) also opens its output streams on the console.
 void applyOptions(SMUMPS_STRUC_C& id) {
-    for (int i = 1; i <= 60; ++i) {
-        PetscInt value = 0;
-        PetscBool set = PETSC_FALSE;
-        const std::string name = "-mat_mumps_icntl_" + std::to_string(i);
-        TARV_PETSC(PetscOptionsGetInt(nullptr, nullptr, name.c_str(), &value, &set));
-        if (set) id.icntl[i - 1] = static_cast<MUMPS_INT>(value);
-    }
-    for (int i = 1; i <= 15; ++i) {
-        PetscReal value = 0;
-        PetscBool set = PETSC_FALSE;
-        const std::string name = "-mat_mumps_cntl_" + std::to_string(i);
-        TARV_PETSC(PetscOptionsGetReal(nullptr, nullptr, name.c_str(), &value, &set));
-        if (set) id.cntl[i - 1] = static_cast<float>(value);
-    }
+    readNumberedOptions("-mat_mumps_icntl_", 60, id.icntl, PetscOptionsGetInt);
+    readNumberedOptions("-mat_mumps_cntl_", 15, id.cntl, PetscOptionsGetReal);
     if (id.icntl[3] > 0)
         for (int stream = 0; stream < 3; ++stream)
             if (id.icntl[stream] < 0) id.icntl[stream] = 6;
