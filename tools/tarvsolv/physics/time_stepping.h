@@ -42,11 +42,11 @@ std::string number(double v);
 // "12.3 s", or "4 min 05 s" from a minute on.
 std::string durationText(double seconds);
 
-// One linear solver for every step, starting from the last step's solution: the single-precision
-// Cholesky factor refined by conjugate gradients, or conjugate gradients with the multigrid of the
-// static solves (through the corner level for quadratic elasticity, solved there by its own
-// Cholesky factor, with the rigid-body modes as near null space), either set up once for each
-// matrix and kept while it stays.
+// One linear solver for every step, starting from the projection of the step's solution on the
+// earlier steps' solutions: the single-precision Cholesky factor refined by conjugate gradients,
+// or conjugate gradients with the multigrid of the static solves (through the corner level for
+// quadratic elasticity, solved there by its own Cholesky factor, with the rigid-body modes as near
+// null space), either set up once for each matrix and kept while it stays.
 class StepSolver {
   public:
     // `tolerance`: the relative residual of the iterative solves (stepTolerance). `layout` and
@@ -54,10 +54,12 @@ class StepSolver {
     StepSolver(SolverChoice choice, const DofLayout& layout, const FeMesh& mesh, double tolerance);
     // A new matrix is factorised at once (or given to the multigrid at the next solve).
     void setMatrix(Mat a);
-    // Solves into `x`, which holds the starting guess; answers the iterations and the residual.
+    // Solves into `x`; answers the iterations and the residual.
     std::pair<int, double> solve(Vec b, Vec x);
 
   private:
+    void startFromEarlierSolutions(Mat a);
+
     SolverChoice choice_;
     const DofLayout& layout_;
     const FeMesh& mesh_;
