@@ -5,6 +5,7 @@
 // by the test program's environment (verification_test.cpp).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 
 #include "elastic_assembly.h"
@@ -199,6 +200,31 @@ TEST(CornerSpace, InterpolatesLinearFieldsExactlyAndKeepsPrescribedUnknownsApart
         if (bottom[0] != bottom[1]) ++checkedMidSides;
     }
     EXPECT_GT(checkedMidSides, 0);
+
+    // The coarse operator is PETSc's P^T K P, with a coupling outside the elements (as a
+    // constraint between two far nodes adds) as well.
+    const MatrixPattern pattern(mesh, layout);
+    MatHandle k = pattern.createMatrix();
+    {
+        SystemAssembler assembler(pattern, k, nullptr);
+        addElasticElements(assembler, mesh, 210000);
+        assembler.finish();
+    }
+    const int far = 3 * (mesh.nodeCount() - 1);
+    ASSERT_GE(held.cornerOf(far / 3), 0);
+    TARV_PETSC(MatSetOption(k, MAT_NEW_NONZERO_ALLOCATION_ERR, PETSC_FALSE));
+    TARV_PETSC(MatSetValue(k, 0, far, -1e4, ADD_VALUES));
+    TARV_PETSC(MatSetValue(k, far, 0, -1e4, ADD_VALUES));
+    TARV_PETSC(MatAssemblyBegin(k, MAT_FINAL_ASSEMBLY));
+    TARV_PETSC(MatAssemblyEnd(k, MAT_FINAL_ASSEMBLY));
+    MatHandle product;
+    TARV_PETSC(MatPtAP(k, held.interpolation(), MAT_INITIAL_MATRIX, 1.0, product.out()));
+    const auto expected = dense(product), ours = dense(held.coarseOperator(k));
+    ASSERT_EQ(ours.size(), expected.size());
+    double largest = 0;
+    for (double v : expected) largest = std::max(largest, std::abs(v));
+    for (std::size_t i = 0; i < ours.size(); ++i) ASSERT_NEAR(ours[i], expected[i], 1e-12 * largest) << i;
+    EXPECT_NE(expected[3 * static_cast<std::size_t>(held.cornerOf(far / 3))], 0.0);
 }
 
 // Imposed displacements (one along an oblique direction, so that its nodes get frames) on a

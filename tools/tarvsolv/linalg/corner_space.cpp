@@ -34,19 +34,32 @@ CornerSpace::CornerSpace(const FeMesh& mesh, const DofLayout& layout)
     if (layout.endNode() >= mesh.nodeCount()) endCorner_ = cornerCount();
 }
 
+int CornerSpace::interpolationRow(int dof, std::array<std::pair<PetscInt, double>, 2>& entries) const {
+    const int n = dof / 3, a = dof % 3;
+    if (cornerOfNode_[n] >= 0) {
+        entries[0] = {3 * static_cast<PetscInt>(cornerOfNode_[n]) + a, 1.0};
+        return 1;
+    }
+    if (edgeEnds_[n][0] < 0 || layout_.isPrescribed(dof)) return 0;
+    int count = 0;
+    for (int end : edgeEnds_[n])
+        if (!layout_.isPrescribed(3 * end + a))
+            entries[count++] = {3 * static_cast<PetscInt>(cornerOfNode_[end]) + a, 0.5};
+    return count;
+}
+
 MatHandle CornerSpace::interpolation() const {
     const int owned = layout_.endNode() - layout_.firstNode();
     const PetscInt localRows = 3 * static_cast<PetscInt>(owned);
     const PetscInt localColumns = 3 * static_cast<PetscInt>(endCorner_ - firstCorner_);
-    const auto ownsCorner = [&](int c) { return c >= firstCorner_ && c < endCorner_; };
+    const int firstRow = 3 * layout_.firstNode();
+    std::array<std::pair<PetscInt, double>, 2> entries;
     std::vector<PetscInt> diagonal(localRows, 0), offDiagonal(localRows, 0);
-    for (int n = layout_.firstNode(); n < layout_.endNode(); ++n)
-        for (int a = 0; a < 3; ++a) {
-            const std::size_t row = 3 * static_cast<std::size_t>(n - layout_.firstNode()) + a;
-            if (cornerOfNode_[n] >= 0) diagonal[row] = 1;  // owned node, owned corner
-            for (int end : edgeEnds_[n])
-                if (end >= 0) (ownsCorner(cornerOfNode_[end]) ? diagonal[row] : offDiagonal[row])++;
-        }
+    for (int row = firstRow; row < firstRow + localRows; ++row) {
+        const int count = interpolationRow(row, entries);
+        for (int k = 0; k < count; ++k)
+            (ownsCorner(static_cast<int>(entries[k].first / 3)) ? diagonal : offDiagonal)[row - firstRow]++;
+    }
     MatHandle p;
     TARV_PETSC(MatCreate(layout_.comm(), p.out()));
     TARV_PETSC(MatSetSizes(p, localRows, localColumns, PETSC_DETERMINE, PETSC_DETERMINE));
@@ -54,21 +67,94 @@ MatHandle CornerSpace::interpolation() const {
     TARV_PETSC(MatSetBlockSizes(p, 3, 3));
     TARV_PETSC(MatSeqAIJSetPreallocation(p, 0, diagonal.data()));
     TARV_PETSC(MatMPIAIJSetPreallocation(p, 0, diagonal.data(), 0, offDiagonal.data()));
-    for (int n = layout_.firstNode(); n < layout_.endNode(); ++n)
-        for (int a = 0; a < 3; ++a) {
-            const PetscInt row = 3 * static_cast<PetscInt>(n) + a;
-            if (cornerOfNode_[n] >= 0) {
-                TARV_PETSC(MatSetValue(p, row, 3 * cornerOfNode_[n] + a, 1.0, INSERT_VALUES));
-                continue;
-            }
-            if (edgeEnds_[n][0] < 0 || layout_.isPrescribed(static_cast<int>(row))) continue;
-            for (int end : edgeEnds_[n])
-                if (!layout_.isPrescribed(3 * end + a))
-                    TARV_PETSC(MatSetValue(p, row, 3 * cornerOfNode_[end] + a, 0.5, INSERT_VALUES));
-        }
+    for (int row = firstRow; row < firstRow + localRows; ++row) {
+        const int count = interpolationRow(row, entries);
+        for (int k = 0; k < count; ++k)
+            TARV_PETSC(MatSetValue(p, row, entries[k].first, entries[k].second, INSERT_VALUES));
+    }
     TARV_PETSC(MatAssemblyBegin(p, MAT_FINAL_ASSEMBLY));
     TARV_PETSC(MatAssemblyEnd(p, MAT_FINAL_ASSEMBLY));
     return p;
+}
+
+std::pair<std::vector<PetscInt>, std::vector<PetscInt>> CornerSpace::coarseRowCounts() const {
+    std::vector<std::vector<int>> neighbours(endCorner_ - firstCorner_);
+    for (int e = 0; e < mesh_.elementCount(); ++e) {
+        const auto nodes = mesh_.elementNodes(e);
+        for (int i = 0; i < 4; ++i) {
+            const int c = cornerOfNode_[nodes[i]];
+            if (!ownsCorner(c)) continue;
+            for (int j = 0; j < 4; ++j) neighbours[c - firstCorner_].push_back(cornerOfNode_[nodes[j]]);
+        }
+    }
+    std::vector<PetscInt> diagonal(3 * neighbours.size()), offDiagonal(3 * neighbours.size());
+    for (std::size_t k = 0; k < neighbours.size(); ++k) {
+        std::vector<int>& list = neighbours[k];
+        std::sort(list.begin(), list.end());
+        list.erase(std::unique(list.begin(), list.end()), list.end());
+        const auto own = std::count_if(list.begin(), list.end(), [&](int c) { return ownsCorner(c); });
+        for (int a = 0; a < 3; ++a) {
+            diagonal[3 * k + a] = 3 * std::max<PetscInt>(own, 1);
+            offDiagonal[3 * k + a] = 3 * static_cast<PetscInt>(list.size() - own);
+        }
+        std::vector<int>().swap(list);
+    }
+    return {std::move(diagonal), std::move(offDiagonal)};
+}
+
+MatHandle CornerSpace::coarseOperator(Mat a) const {
+    const auto [diagonal, offDiagonal] = coarseRowCounts();
+    MatHandle c;
+    TARV_PETSC(MatCreate(layout_.comm(), c.out()));
+    const PetscInt localRows = static_cast<PetscInt>(diagonal.size());
+    TARV_PETSC(MatSetSizes(c, localRows, localRows, PETSC_DETERMINE, PETSC_DETERMINE));
+    TARV_PETSC(MatSetType(c, MATAIJ));
+    TARV_PETSC(MatSetBlockSizes(c, 3, 3));
+    TARV_PETSC(MatSeqAIJSetPreallocation(c, 0, diagonal.data()));
+    TARV_PETSC(MatMPIAIJSetPreallocation(c, 0, diagonal.data(), 0, offDiagonal.data()));
+    TARV_PETSC(MatSetOption(c, MAT_NEW_NONZERO_ALLOCATION_ERR, PETSC_FALSE));
+    PetscInt begin = 0, end = 0;
+    TARV_PETSC(MatGetOwnershipRange(a, &begin, &end));
+    std::array<std::pair<PetscInt, double>, 2> entries, rowEntries;
+    std::vector<std::pair<PetscInt, double>> spread;  // the fine row times P, before merging
+    std::vector<PetscInt> columns;
+    std::vector<PetscScalar> values, scaled;
+    for (PetscInt row = begin; row < end; ++row) {
+        const int targets = interpolationRow(static_cast<int>(row), rowEntries);
+        if (targets == 0) continue;
+        PetscInt count = 0;
+        const PetscInt* fineColumns = nullptr;
+        const PetscScalar* fineValues = nullptr;
+        spread.clear();
+        TARV_PETSC(MatGetRow(a, row, &count, &fineColumns, &fineValues));
+        for (PetscInt k = 0; k < count; ++k) {
+            const int n = interpolationRow(static_cast<int>(fineColumns[k]), entries);
+            for (int m = 0; m < n; ++m)
+                spread.emplace_back(entries[m].first, entries[m].second * fineValues[k]);
+        }
+        TARV_PETSC(MatRestoreRow(a, row, &count, &fineColumns, &fineValues));
+        std::sort(spread.begin(), spread.end(),
+                  [](const auto& x, const auto& y) { return x.first < y.first; });
+        columns.clear();
+        values.clear();
+        for (const auto& [column, value] : spread) {
+            if (!columns.empty() && columns.back() == column) {
+                values.back() += value;
+                continue;
+            }
+            columns.push_back(column);
+            values.push_back(value);
+        }
+        for (int t = 0; t < targets; ++t) {
+            scaled.resize(values.size());
+            for (std::size_t k = 0; k < values.size(); ++k) scaled[k] = rowEntries[t].second * values[k];
+            TARV_PETSC(MatSetValues(c, 1, &rowEntries[t].first, static_cast<PetscInt>(columns.size()),
+                                    columns.data(), scaled.data(), ADD_VALUES));
+        }
+    }
+    TARV_PETSC(MatAssemblyBegin(c, MAT_FINAL_ASSEMBLY));
+    TARV_PETSC(MatAssemblyEnd(c, MAT_FINAL_ASSEMBLY));
+    return c;
 }
 
 VecHandle CornerSpace::coordinates() const {

@@ -5,6 +5,7 @@
 // operator from it is cheap (two entries per row at most), and algebraic multigrid then works on a
 // matrix about eight times smaller and far sparser than the quadratic one.
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "fem/dof_layout.h"
@@ -26,10 +27,23 @@ class CornerSpace {
     // correction there is zero); a prescribed mid-side unknown takes nothing. A prescribed corner
     // unknown keeps its coarse twin, which then couples to nothing, as its fine row does.
     MatHandle interpolation() const;
+    // P^T A P for the fine matrix `a`, P the interpolation, formed from a's rows one at a time:
+    // each fine row is spread over its at most two coarse rows. PETSc's distributed PtAP holds the
+    // whole product A P while it forms it, which on several processes was most of the solver's
+    // set-up memory. Couplings outside the mesh's elements (contact, constraints) still go in,
+    // where the corners' element neighbours did not foresee them.
+    MatHandle coarseOperator(Mat a) const;
     // The corner coordinates of this process's corners (block size 3), for the rigid-body modes.
     VecHandle coordinates() const;
 
   private:
+    // The interpolation's row of fine unknown `dof`: at most two (coarse unknown, weight) pairs.
+    int interpolationRow(int dof, std::array<std::pair<PetscInt, double>, 2>& entries) const;
+    bool ownsCorner(int c) const { return c >= firstCorner_ && c < endCorner_; }
+    // Per unknown of this process's corners: the coarse operator's columns on this process's
+    // corners and on the others', from the corners that share an element with it.
+    std::pair<std::vector<PetscInt>, std::vector<PetscInt>> coarseRowCounts() const;
+
     const FeMesh& mesh_;
     const DofLayout& layout_;
     std::vector<int> cornerNodes_;  // node of each corner, ascending

@@ -32,10 +32,7 @@ void setRigidBodyModes(Mat a, const DofLayout& layout, const FeMesh& mesh) {
 void buildCornerLevel(Mat a, const DofLayout& layout, const FeMesh& mesh, CornerLevel& level) {
     const CornerSpace corners(mesh, layout);
     level.interpolation = corners.interpolation();
-    TARV_PETSC(MatPtAP(a, level.interpolation, MAT_INITIAL_MATRIX, 1.0, level.coarse.out()));
-    // What the product kept to form it again is never used (a new matrix gets a new level), and on
-    // several processes it is a good part of the set-up's memory.
-    TARV_PETSC(MatProductClear(level.coarse));
+    level.coarse = corners.coarseOperator(a);
     TARV_PETSC(MatSetOption(level.coarse, MAT_SYMMETRIC, PETSC_TRUE));
     TARV_PETSC(MatSetOption(level.coarse, MAT_SPD, PETSC_TRUE));
     VecHandle xyz = corners.coordinates();
