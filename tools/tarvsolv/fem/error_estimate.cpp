@@ -4,6 +4,7 @@
 #include <stdexcept>
 #include <string>
 
+#include "base/agree_on_failure.h"
 #include "fem/dense_cholesky.h"
 #include "fem/hyperelastic_kernels.h"
 #include "fem/patch_recovery.h"
@@ -18,23 +19,59 @@ int errorRuleDegree(const FeMesh& mesh) {
     return mesh.nodesPerElement == 4 ? 2 : 5;
 }
 
-SampledFlux sampleFlux(const FeMesh& mesh, const FluxField& field) {
-    const std::vector<QuadPoint>& rule = samplingRule(mesh);
-    SampledFlux samples;
-    samples.components = field.components;
-    const std::size_t points = static_cast<std::size_t>(mesh.elementCount()) * rule.size();
-    samples.positions.reserve(points);
-    samples.values.resize(points * field.components);
-    double* out = samples.values.data();
-    for (int e = 0; e < mesh.elementCount(); ++e) {
-        const ElementFlux flux = field.element(e);
-        for (const QuadPoint& q : rule) {
-            const VolumePoint g = volumePoint(mesh, e, q.xi, q.weight);
-            samples.positions.push_back(g.x);
-            flux.at(g, out);
-            out += field.components;
-        }
+// This process's share of the elements: equal shares in element order.
+struct ElementShare {
+    int first = 0, end = 0;
+    std::vector<int> counts, starts;  // every process's element count and first element
+};
+
+ElementShare elementShare(const FeMesh& mesh, MPI_Comm comm) {
+    int rank = 0, size = 1;
+    MPI_Comm_rank(comm, &rank);
+    MPI_Comm_size(comm, &size);
+    const long long elements = mesh.elementCount();
+    ElementShare share;
+    for (int p = 0; p < size; ++p) {
+        share.starts.push_back(static_cast<int>(elements * p / size));
+        share.counts.push_back(static_cast<int>(elements * (p + 1) / size) - share.starts.back());
     }
+    share.first = share.starts[rank];
+    share.end = share.first + share.counts[rank];
+    return share;
+}
+
+// Every process's part of `values` (`width` per element, this process's in place) on every process.
+void shareAmongAll(double* values, int width, const ElementShare& share, MPI_Comm comm) {
+    if (share.counts.size() < 2) return;
+    std::vector<int> counts(share.counts), starts(share.starts);
+    for (std::size_t p = 0; p < counts.size(); ++p) counts[p] *= width, starts[p] *= width;
+    MPI_Allgatherv(MPI_IN_PLACE, 0, MPI_DATATYPE_NULL, values, counts.data(), starts.data(), MPI_DOUBLE,
+                   comm);
+}
+
+// The flux at the sampling points of every element, each process computing its share.
+SampledFlux sampleFlux(const FeMesh& mesh, const FluxField& field, const ElementShare& share, MPI_Comm comm) {
+    const std::vector<QuadPoint>& rule = samplingRule(mesh);
+    const int points = static_cast<int>(rule.size()), m = field.components;
+    SampledFlux samples;
+    samples.components = m;
+    const std::size_t all = static_cast<std::size_t>(mesh.elementCount()) * points;
+    samples.positions.resize(all);
+    samples.values.resize(all * m);
+    agreeOnFailure(comm, [&] {
+        for (int e = share.first; e < share.end; ++e) {
+            const ElementFlux flux = field.element(e);
+            for (int k = 0; k < points; ++k) {
+                const std::size_t at = static_cast<std::size_t>(e) * points + k;
+                const VolumePoint g = volumePoint(mesh, e, rule[k].xi, rule[k].weight);
+                samples.positions[at] = g.x;
+                flux.at(g, &samples.values[at * m]);
+            }
+        }
+    });
+    static_assert(sizeof(Vec3) == 3 * sizeof(double));
+    shareAmongAll(reinterpret_cast<double*>(samples.positions.data()), 3 * points, share, comm);
+    shareAmongAll(samples.values.data(), points * m, share, comm);
     return samples;
 }
 
@@ -102,40 +139,45 @@ double ErrorEstimate::relativeError() const {
     return total > 0 ? errorNorm / total : 0;
 }
 
-ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field) {
+ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field, MPI_Comm comm) {
     const int m = field.components, p = mesh.nodesPerElement;
-    const std::vector<double> recovered = recoverPatchwise(mesh, sampleFlux(mesh, field));
+    const ElementShare share = elementShare(mesh, comm);
+    const std::vector<double> recovered = recoverPatchwise(mesh, sampleFlux(mesh, field, share, comm));
     ErrorEstimate out;
     out.elementError.resize(static_cast<std::size_t>(mesh.elementCount()));
     std::vector<double> fe(m), difference(m);
-    double error2 = 0, solution2 = 0;
-    for (int e = 0; e < mesh.elementCount(); ++e) {
-        const ElementFlux flux = field.element(e);
-        const auto nodes = mesh.elementNodes(e);
-        double eta2 = 0;
-        for (const VolumePoint& g : volumePoints(mesh, e, errorRuleDegree(mesh))) {
-            flux.at(g, fe.data());
-            for (int c = 0; c < m; ++c) {
-                double star = 0;
-                for (int i = 0; i < p; ++i)
-                    star += g.n[i] * recovered[static_cast<std::size_t>(nodes[i]) * m + c];
-                difference[c] = star - fe[c];
+    double sums[2] = {0, 0};  // the error's and the solution's energy
+    agreeOnFailure(comm, [&] {
+        for (int e = share.first; e < share.end; ++e) {
+            const ElementFlux flux = field.element(e);
+            const auto nodes = mesh.elementNodes(e);
+            double eta2 = 0;
+            for (const VolumePoint& g : volumePoints(mesh, e, errorRuleDegree(mesh))) {
+                flux.at(g, fe.data());
+                for (int c = 0; c < m; ++c) {
+                    double star = 0;
+                    for (int i = 0; i < p; ++i)
+                        star += g.n[i] * recovered[static_cast<std::size_t>(nodes[i]) * m + c];
+                    difference[c] = star - fe[c];
+                }
+                eta2 += g.weight * energy(flux.compliance, difference.data(), m);
+                sums[1] += g.weight * energy(flux.compliance, fe.data(), m);
             }
-            eta2 += g.weight * energy(flux.compliance, difference.data(), m);
-            solution2 += g.weight * energy(flux.compliance, fe.data(), m);
+            out.elementError[e] = std::sqrt(eta2);
+            sums[0] += eta2;
         }
-        out.elementError[e] = std::sqrt(eta2);
-        error2 += eta2;
-    }
-    out.errorNorm = std::sqrt(error2);
-    out.solutionNorm = std::sqrt(solution2);
+    });
+    shareAmongAll(out.elementError.data(), 1, share, comm);
+    if (share.counts.size() > 1) MPI_Allreduce(MPI_IN_PLACE, sums, 2, MPI_DOUBLE, MPI_SUM, comm);
+    out.errorNorm = std::sqrt(sums[0]);
+    out.solutionNorm = std::sqrt(sums[1]);
     return out;
 }
 
-ErrorEstimate stressErrorEstimate(
-    const FeMesh& mesh, const std::vector<double>& u,
-    const std::function<ElasticMaterial(int element)>& materialOf,
-    const std::function<std::vector<double>(int element)>& temperatureChangesOf) {
+ErrorEstimate stressErrorEstimate(const FeMesh& mesh, const std::vector<double>& u,
+                                  const std::function<ElasticMaterial(int element)>& materialOf,
+                                  const std::function<std::vector<double>(int element)>& temperatureChangesOf,
+                                  MPI_Comm comm) {
     const int p = mesh.nodesPerElement;
     FluxField field{6, [&](int e) {
                         const ElasticMaterial m = materialOf(e);
@@ -155,7 +197,7 @@ ErrorEstimate stressErrorEstimate(
                         };
                         return flux;
                     }};
-    return recoveryErrorEstimate(mesh, field);
+    return recoveryErrorEstimate(mesh, field, comm);
 }
 
 ErrorEstimate cornerStressErrorEstimate(const FeMesh& mesh, const std::vector<Stress6>& cornerStresses,

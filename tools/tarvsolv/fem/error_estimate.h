@@ -5,6 +5,8 @@
 // the exact flux by an order. The difference of the two measured in the energy norm estimates the
 // error: eta_e^2 = integral over element e of (q* - q_h)^T C (q* - q_h), C the compliance (D^-1 for
 // stresses, k^-1 for the heat flux).
+#include <petscsys.h>  // MPI, without its C++ bindings
+
 #include <functional>
 #include <vector>
 
@@ -33,15 +35,21 @@ struct FluxField {
     std::function<ElementFlux(int element)> element;
 };
 
-ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field);
+// Collective over `comm`: each process samples and integrates its share of the elements (equal
+// shares in element order), the recovery runs on every process, and every process answers the
+// whole estimate. Every process must hold the whole mesh and field.
+ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field,
+                                    MPI_Comm comm = MPI_COMM_SELF);
 
 // The stresses of the displacements `u` (3 per node, every node) with each element's material and,
 // when given, its temperature changes per element node (the thermal strain is no stress).
-// Throws std::runtime_error when a material's matrix is not positive definite.
+// Throws std::runtime_error when a material's matrix is not positive definite. Collective over
+// `comm`, as recoveryErrorEstimate.
 ErrorEstimate stressErrorEstimate(
     const FeMesh& mesh, const std::vector<double>& u,
     const std::function<ElasticMaterial(int element)>& materialOf,
-    const std::function<std::vector<double>(int element)>& temperatureChangesOf = {});
+    const std::function<std::vector<double>(int element)>& temperatureChangesOf = {},
+    MPI_Comm comm = MPI_COMM_SELF);
 // The stresses the elements carry, given at each element's four corners (4 per element, element
 // after element): the linear field through the stresses at the element's integration points, as a
 // history-dependent law (plasticity) returns them. The flux at a point is that linear field, so the

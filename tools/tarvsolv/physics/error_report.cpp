@@ -1,5 +1,6 @@
 #include "physics/error_report.h"
 
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -18,6 +19,14 @@ void tryEstimate(const Job& job, StepResult& step, RunLog& log, const std::strin
     } catch (const std::runtime_error& e) {
         log.warning(label + "no error estimate: " + e.what());
     }
+}
+
+ErrorEstimate stressErrorEstimateOf(const Job& job, const TemperatureField& temperatures, bool thermalStrain,
+                                    const std::vector<double>& u, MPI_Comm comm) {
+    return stressErrorEstimate(
+        job.mesh, u, [&](int e) { return elementMaterial(job, temperatures, e); },
+        [&](int e) { return thermalStrain ? temperatures.changes(job.mesh, e) : std::vector<double>(); },
+        comm);
 }
 
 }  // namespace
@@ -40,11 +49,20 @@ void addErrorEstimate(const FeMesh& mesh, const ErrorEstimate& estimate, StepRes
 void addStressErrorEstimate(const Job& job, const TemperatureField& temperatures, bool thermalStrain,
                             const std::vector<double>& u, StepResult& step, RunLog& log,
                             const std::string& label) {
-    tryEstimate(job, step, log, label, [&] {
-        return stressErrorEstimate(
-            job.mesh, u, [&](int e) { return elementMaterial(job, temperatures, e); },
-            [&](int e) { return thermalStrain ? temperatures.changes(job.mesh, e) : std::vector<double>(); });
-    });
+    tryEstimate(job, step, log, label,
+                [&] { return stressErrorEstimateOf(job, temperatures, thermalStrain, u, MPI_COMM_SELF); });
+}
+
+std::optional<ErrorEstimate> sharedStressErrorEstimate(const Job& job, const TemperatureField& temperatures,
+                                                       const std::vector<double>& u, RunLog& log,
+                                                       MPI_Comm comm) {
+    LogStage stage("error estimate");
+    try {
+        return stressErrorEstimateOf(job, temperatures, true, u, comm);
+    } catch (const std::runtime_error& e) {
+        log.warning(std::string("no error estimate: ") + e.what());
+        return std::nullopt;
+    }
 }
 
 void addCornerStressErrorEstimate(const Job& job, const std::vector<Stress6>& cornerStresses,

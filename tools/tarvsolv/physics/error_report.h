@@ -3,6 +3,7 @@
 // element values (each in per cent of the mean, fem/error_estimate.h) added to the step, and the
 // global relative error in the log. An estimate that cannot be made (a material the recovery
 // cannot weigh) costs the step its estimate, never its results: the log says why.
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -25,6 +26,12 @@ void addErrorEstimate(const FeMesh& mesh, const ErrorEstimate& estimate, StepRes
 void addStressErrorEstimate(const Job& job, const TemperatureField& temperatures, bool thermalStrain,
                             const std::vector<double>& u, StepResult& step, RunLog& log,
                             const std::string& label = "");
+// The same for statics, computed by every process of `comm` together, each its share of the
+// elements; every process must call it, and every process answers the whole estimate. When it
+// cannot be made: nothing, and a warning in the log.
+std::optional<ErrorEstimate> sharedStressErrorEstimate(const Job& job, const TemperatureField& temperatures,
+                                                       const std::vector<double>& u, RunLog& log,
+                                                       MPI_Comm comm);
 // The estimate of the stresses the elements carry, 4 corners per element (plasticity's
 // return-mapped stresses), weighted by the elastic compliance of `materialOf`.
 void addCornerStressErrorEstimate(const Job& job, const std::vector<Stress6>& cornerStresses,

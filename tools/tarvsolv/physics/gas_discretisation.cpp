@@ -4,9 +4,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <exception>
 #include <stdexcept>
 
+#include "base/agree_on_failure.h"
 #include "physics/gas_flux.h"
 
 namespace tarvsolv {
@@ -227,16 +227,7 @@ void GasDiscretisation::residual(const std::vector<double>& U, double t, std::ve
 void GasDiscretisation::ownResidual(const std::vector<double>& U, double t, std::vector<double>& R,
                                     bool firstOrder) const {
     if (rowCount_.empty()) return ownRows(U, t, R, firstOrder);
-    std::exception_ptr failure;
-    try {
-        ownRows(U, t, R, firstOrder);
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    int failed = failure ? 1 : 0, anyFailed = 0;
-    MPI_Allreduce(&failed, &anyFailed, 1, MPI_INT, MPI_MAX, PETSC_COMM_WORLD);
-    if (failure) std::rethrow_exception(failure);
-    if (anyFailed) throw std::runtime_error("another process could not compute its residual rows");
+    agreeOnFailure(PETSC_COMM_WORLD, [&] { ownRows(U, t, R, firstOrder); });
 }
 
 void GasDiscretisation::ownRows(const std::vector<double>& U, double t, std::vector<double>& R,

@@ -1,5 +1,6 @@
 #include <cmath>
 #include <numbers>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 
@@ -291,9 +292,11 @@ void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::v
     log.line("computing stresses");
     LogStage stage("stresses");
     CornerResults corners = elementStressesOnFirst(job, setup.temperatures(), u, layout.comm());
+    const std::optional<ErrorEstimate> estimate =
+        sharedStressErrorEstimate(job, setup.temperatures(), u, log, layout.comm());
     if (!layout.onFirstProcess()) return;
     StepResult step = displacementResult(1, 0, std::move(u), std::move(corners));
-    addStressErrorEstimate(job, setup.temperatures(), true, step.nodeFields.front().values, step, log);
+    if (estimate) addErrorEstimate(job.mesh, *estimate, step, log);
     results.step(step);
 }
 
