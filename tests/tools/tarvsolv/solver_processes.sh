@@ -5,9 +5,10 @@
 # second run numbers the nodes by pieces of the bar and must say in its log that it ran on 2
 # processes, how the elements and unknowns were split, how few elements span both pieces and the
 # halo; it must give the same displacements within 1e-8 of the largest and the same corner stresses
-# (which each process evaluates for its share of the elements) within 1e-6, by the direct solver,
-# at the same node and element numbers, and a VTK grid in one piece per process (".pvtu") of the
-# same points and cells with the same values; and the same displacements within 1e-6 by the iterative one; so must the bar heated by
+# and error estimate (each process evaluates both for its share of the elements) within 1e-6, by
+# the direct solver, at the same node and element numbers, and a VTK grid in one piece per process
+# (".pvtu") of the same points and cells with the same values; and the same displacements within
+# 1e-6 by the iterative one; so must the bar heated by
 # a file of temperatures, and the bar pressed onto a rigid plane through a gap (contact in load
 # steps), whose reaction table must balance, and a lid-driven cavity of water (incompressible flow), whose velocities must
 # agree within 1e-8 of the largest by the direct solver, within 1e-6 by the iterative one (its
@@ -64,6 +65,7 @@ same() {  # result file, result file[, block[, share]]: the values agree within 
 }
 same one.out two.out || fail "two processes do not give the displacements of one"
 same one.out two.out STRES 1e-6 || fail "two processes do not give the stresses of one"
+same one.out two.out ERRE 1e-6 || fail "two processes, each estimating its share of the elements, do not give the error estimate of one"
 numbers() { awk '$1 == "DISP" || $1 == "STRES" { on = 1; next } on && NF == 0 { on = 0 } on && $1 !~ /^;/ { print $1, $2 }' "$1"; }
 cmp -s <(numbers one.out) <(numbers two.out) || fail "two processes do not write the mesh's node numbers"
 [ -f bar.pvtu ] && [ -f bar_p1.vtu ] && [ ! -f bar.vtu ] || fail "two processes do not write the VTK grid in pieces"
