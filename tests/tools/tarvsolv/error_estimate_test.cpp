@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
+#include <string>
 
 #include "energy_error.h"
 #include "fem/error_estimate.h"
@@ -56,6 +58,40 @@ TEST(ErrorEstimate, FieldsTheElementsRepresentExactlyEstimateNoError) {
             EXPECT_LT(estimate->errorNorm, 1e-9 * estimate->solutionNorm) << "quadratic " << quadratic;
             EXPECT_EQ(estimate->elementError.size(), static_cast<std::size_t>(mesh.elementCount()));
         }
+    }
+}
+
+// Shared by every process of the test program (statics shares it so; `tarvsolv_shared_estimate`
+// runs this on two processes): the estimate of each process's share of the elements, put
+// together, is one process's alone; a material the recovery cannot weigh in the last process's
+// share stops every process with its message, none left waiting in a collective step.
+TEST(ErrorEstimate, SharedByTheProcessesItIsOneProcesssAndFailsOnAll) {
+    const ElasticMaterial steel(IsotropicElastic{210000, 0.3, 0, 0});
+    const FeMesh mesh = shearedBox(true);
+    std::vector<double> u;
+    for (int n = 0; n < mesh.nodeCount(); ++n) {
+        const Vec3 x = mesh.node(n);
+        u.insert(u.end(), {1e-4 * x.x * x.x * x.y, -2e-4 * x.y * x.z * x.z, 3e-4 * x.x * x.y * x.z});
+    }
+    const auto materials = [&](int) { return steel; };
+    const ErrorEstimate alone = stressErrorEstimate(mesh, u, materials, {}, MPI_COMM_SELF);
+    const ErrorEstimate shared = stressErrorEstimate(mesh, u, materials, {}, PETSC_COMM_WORLD);
+    ASSERT_GT(alone.errorNorm, 0);
+    EXPECT_NEAR(shared.errorNorm, alone.errorNorm, 1e-12 * alone.errorNorm);
+    EXPECT_NEAR(shared.solutionNorm, alone.solutionNorm, 1e-12 * alone.solutionNorm);
+    ASSERT_EQ(shared.elementError.size(), alone.elementError.size());
+    for (std::size_t e = 0; e < alone.elementError.size(); ++e)
+        EXPECT_NEAR(shared.elementError[e], alone.elementError[e], 1e-12 * alone.errorNorm)
+            << "element " << e;
+
+    const int last = mesh.elementCount() - 1;
+    const auto voidAtTheEnd = [&](int e) { return e == last ? ElasticMaterial() : steel; };
+    try {
+        stressErrorEstimate(mesh, u, voidAtTheEnd, {}, PETSC_COMM_WORLD);
+        ADD_FAILURE() << "no failure";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("element " + std::to_string(last + 1)), std::string::npos)
+            << e.what();
     }
 }
 
