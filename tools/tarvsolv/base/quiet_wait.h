@@ -3,7 +3,7 @@
 // poll while they wait, so a process waiting for the first one's lone work (the mesh's partition,
 // the error estimate, the result files) keeps a core busy and, on a machine with no core to spare,
 // slows the very work it waits for.
-#include <mpi.h>
+#include <petscsys.h>  // MPI, without its C++ bindings
 #include <time.h>
 
 namespace tarvsolv {

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "base/agree_on_failure.h"
 #include "base/petsc_handles.h"
 
 namespace tarvsolv {
@@ -175,6 +176,14 @@ bool metisPositions(std::vector<idx_t>& start, std::vector<idx_t>& neighbours, s
                         position.data()) == METIS_OK;
 }
 
+// Runs `order` (false when METIS failed); every process stops when it failed on any.
+template <class Order>
+void orderOrStopAll(MPI_Comm comm, Order&& order) {
+    agreeOnFailure(comm, [&] {
+        if (!order()) throw std::runtime_error("the fill-reducing ordering failed (METIS)");
+    });
+}
+
 // The pivot positions (from 1) of `block` unknowns a node, on the first process (empty elsewhere),
 // from each process's node positions in its own rows, which the first gathers.
 std::vector<MUMPS_INT> pivotsOnFirst(const std::vector<idx_t>& positions, int block, MPI_Comm comm) {
@@ -194,10 +203,7 @@ std::vector<MUMPS_INT> gatheredDissection(const NodeGraph& local, int block, MPI
     MPI_Comm_rank(comm, &rank);
     std::vector<idx_t> start(degrees.size() + 1, 0), position;
     for (std::size_t k = 0; k < degrees.size(); ++k) start[k + 1] = start[k] + degrees[k];
-    int ordered = rank != 0 || metisPositions(start, neighbours, position);
-    // Every process learns whether METIS succeeded, so that all stop together.
-    MPI_Bcast(&ordered, 1, MPI_INT, 0, comm);
-    if (!ordered) throw std::runtime_error("the fill-reducing ordering failed (METIS)");
+    orderOrStopAll(comm, [&] { return rank != 0 || metisPositions(start, neighbours, position); });
     return pivotsOnFirst(position, block, comm);
 }
 
@@ -238,9 +244,7 @@ std::optional<std::vector<MUMPS_INT>> dissectionByProcesses(const NodeGraph& loc
         if (!separator[k]) start.push_back(static_cast<idx_t>(neighbours.size()));
     }
     std::vector<idx_t> position;
-    int ordered = metisPositions(start, neighbours, position), all = 0;
-    MPI_Allreduce(&ordered, &all, 1, MPI_INT, MPI_LAND, comm);
-    if (!all) throw std::runtime_error("the fill-reducing ordering failed (METIS)");
+    orderOrStopAll(comm, [&] { return metisPositions(start, neighbours, position); });
     // Positions: the processes' inner nodes one process after another, then the separator's.
     long long mine[2] = {inners, separating}, before[2] = {0, 0};
     MPI_Exscan(mine, before, 2, MPI_LONG_LONG, MPI_SUM, comm);
@@ -321,7 +325,7 @@ void SinglePrecisionCholesky::factorise(MPI_Comm comm) {
     // MUMPS takes the pivot order on the first process, however many take part.
     std::vector<MUMPS_INT> pivots;
     if (m.icntl(7) == 1 && m.icntl(28) != 2) {
-        // An event of its own in -log_view: the ordering runs on the first process alone.
+        // An event of its own in -log_view: the ordering is a stage of its own before MUMPS's.
         static PetscLogEvent ordering = 0;
         if (!ordering) TARV_PETSC(PetscLogEventRegister("METIS ordering", MAT_CLASSID, &ordering));
         TARV_PETSC(PetscLogEventBegin(ordering, a_, nullptr, nullptr, nullptr));

@@ -10,15 +10,23 @@
 namespace tarvsolv {
 namespace {
 
+// The estimate, or nothing and a warning in the log when it cannot be made.
+template <typename Estimate>
+std::optional<ErrorEstimate> estimateOrWarn(RunLog& log, const std::string& label, Estimate&& estimate) {
+    LogStage stage("error estimate");
+    try {
+        return estimate();
+    } catch (const std::runtime_error& e) {
+        log.warning(label + "no error estimate: " + e.what());
+        return std::nullopt;
+    }
+}
+
 template <typename Estimate>
 void tryEstimate(const Job& job, StepResult& step, RunLog& log, const std::string& label,
                  Estimate&& estimate) {
-    LogStage stage("error estimate");
-    try {
-        addErrorEstimate(job.mesh, estimate(), step, log, label);
-    } catch (const std::runtime_error& e) {
-        log.warning(label + "no error estimate: " + e.what());
-    }
+    if (const std::optional<ErrorEstimate> made = estimateOrWarn(log, label, estimate))
+        addErrorEstimate(job.mesh, *made, step, log, label);
 }
 
 ErrorEstimate stressErrorEstimateOf(const Job& job, const TemperatureField& temperatures, bool thermalStrain,
@@ -56,13 +64,7 @@ void addStressErrorEstimate(const Job& job, const TemperatureField& temperatures
 std::optional<ErrorEstimate> sharedStressErrorEstimate(const Job& job, const TemperatureField& temperatures,
                                                        const std::vector<double>& u, RunLog& log,
                                                        MPI_Comm comm) {
-    LogStage stage("error estimate");
-    try {
-        return stressErrorEstimateOf(job, temperatures, true, u, comm);
-    } catch (const std::runtime_error& e) {
-        log.warning(std::string("no error estimate: ") + e.what());
-        return std::nullopt;
-    }
+    return estimateOrWarn(log, "", [&] { return stressErrorEstimateOf(job, temperatures, true, u, comm); });
 }
 
 void addCornerStressErrorEstimate(const Job& job, const std::vector<Stress6>& cornerStresses,
