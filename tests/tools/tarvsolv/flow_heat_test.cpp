@@ -95,9 +95,7 @@ TEST(FlowHeat, AFluidAtRestConductsAsTheHeatSolverSaysAndWarmsEvenlyInTime) {
 
 // The relative imbalance of the log's last heat balance.
 double imbalance(const std::string& log) {
-    const std::string key = "they balance to ";
-    const auto at = log.rfind(key);
-    return at == std::string::npos ? std::nan("") : std::atof(log.c_str() + at + key.size());
+    return loggedNumber(log, "they balance to ", true);
 }
 
 // The square cavity of side 1 m as a slab one cell thick between slip walls, the side x = 0 held
@@ -117,9 +115,7 @@ JobText cavity(double rayleigh) {
 }
 
 double nusselt(const std::string& log, int face) {
-    const std::string key = "mean Nusselt number of face " + std::to_string(face) + ": ";
-    const auto at = log.rfind(key);
-    return at == std::string::npos ? std::nan("") : std::atof(log.c_str() + at + key.size());
+    return loggedNumber(log, "mean Nusselt number of face " + std::to_string(face) + ": ", true);
 }
 
 TEST(FlowHeat, NaturalConvectionInASquareCavityMatchesTheBenchmarkNusseltNumbers) {
@@ -166,9 +162,7 @@ JobText twoBodies(JobText text) {
 
 // The heat of the log's line on the faces bodies 1 and 2 share.
 double sharedHeat(const std::string& log) {
-    const std::string key = "heat through the faces shared by body 1 and body 2 (faces 6/11): ";
-    const auto at = log.rfind(key);
-    return at == std::string::npos ? std::nan("") : std::atof(log.c_str() + at + key.size());
+    return loggedNumber(log, "heat through the faces shared by body 1 and body 2 (faces 6/11): ", true);
 }
 
 // A solid slab (k 2, 0.4 thick) under a layer of fluid held still by walls (k 0.5, 0.6 thick),
@@ -211,9 +205,7 @@ TEST(ConjugateHeat, ConductionInSeriesThroughASolidAndAStillFluidIsExact) {
     text.solve = "0,3,0.05,1,0";
     ASSERT_EQ(job.solve(text, SolverChoice::Direct), "");
     const std::string transient = job.logText();
-    const auto stored = transient.rfind("rate of heat stored (rho c dT/dt): ");
-    ASSERT_NE(stored, std::string::npos);
-    EXPECT_GT(std::atof(transient.c_str() + stored + 35), 0.1 * q * area);
+    EXPECT_GT(loggedNumber(transient, "rate of heat stored (rho c dT/dt): ", true), 0.1 * q * area);
     EXPECT_LT(imbalance(transient), 1e-9);
     EXPECT_GT(sharedHeat(transient), q * area);  // the fluid still warms: more than the steady heat
     // Nothing flows in a solid: a velocity on its face is refused, not left without effect.

@@ -43,6 +43,13 @@ class PetscEnvironment : public ::testing::Environment {
     void TearDown() override { SlepcFinalize(); }
 };
 
+// The number after the first `key` of `log` (`last`: the last one); NaN when there is none, which
+// fails every comparison made with it.
+inline double loggedNumber(const std::string& log, const std::string& key, bool last = false) {
+    const auto at = last ? log.rfind(key) : log.find(key);
+    return at == std::string::npos ? std::nan("") : std::atof(log.c_str() + at + key.size());
+}
+
 struct JobText {
     int analysisCode = 0;  // header "ana=": 0 statics, 3 modes, 1 steady heat
     std::string unit = "mm";
@@ -173,11 +180,7 @@ class SolverJob {
     }
 
     // The share of the loads by which the log's reactions and loads fail to balance (NaN: no table).
-    double logBalance() const {
-        const std::string text = logText(), key = "reactions and loads balance to ";
-        const auto at = text.find(key);
-        return at == std::string::npos ? std::nan("") : std::atof(text.c_str() + at + key.size());
-    }
+    double logBalance() const { return loggedNumber(logText(), "reactions and loads balance to "); }
 
     // The numbers after the node number of each line of block `header` ("DISP 1"), flattened.
     std::vector<double> nodeBlock(const std::string& header) const {
