@@ -118,30 +118,18 @@ double nusselt(const std::string& log, int face) {
     return loggedNumber(log, "mean Nusselt number of face " + std::to_string(face) + ": ", true);
 }
 
+// At Ra 1e3 the iterative solver's field split, with the temperatures in the velocities' block,
+// finds the direct solver's temperatures, and the continuity's share of the heat closes the balance
+// to Newton's residual. Ra 1e3 to 1e5 against the benchmark through the add-on: natconv.run.
 TEST(FlowHeat, NaturalConvectionInASquareCavityMatchesTheBenchmarkNusseltNumbers) {
-    struct Case {
-        double rayleigh, nusselt;
-        int cells;
-    };
-    for (const Case c : {Case{1e3, 1.118, 8}, Case{1e4, 2.243, 8}, Case{1e5, 4.519, 12}}) {
-        SCOPED_TRACE("Ra " + std::to_string(c.rayleigh));
-        SolverJob job("cavity", makeBoxMesh({{}, {1, 1, 1.0 / c.cells}, c.cells, c.cells, 1, true}));
-        if (c.rayleigh == 1e3) {
-            // The iterative solver's field split, with the temperatures in the velocities' block,
-            // finds the direct solver's temperatures.
-            const SolverAgreement agreement = solveBothWays(job, cavity(c.rayleigh), "TEMP 1");
-            EXPECT_LT(agreement.relativeDifference, 1e-6);
-        } else {
-            ASSERT_EQ(job.solve(cavity(c.rayleigh), SolverChoice::Direct), "");
-        }
-        const std::string log = job.logText();
-        EXPECT_NEAR(nusselt(log, 1), c.nusselt, 0.02 * c.nusselt);
-        EXPECT_NEAR(nusselt(log, 2), nusselt(log, 1), 1e-3 * c.nusselt);
-        // The continuity's share of the heat closes the balance to Newton's residual.
-        const HeatBalance balance = job.heatBalance();
-        EXPECT_NEAR(balance.in, balance.out, 1e-6 * balance.in);
-        EXPECT_LT(imbalance(log), 1e-6);
-    }
+    SolverJob job("cavity", makeBoxMesh({{}, {1, 1, 1.0 / 8}, 8, 8, 1, true}));
+    EXPECT_LT(solveBothWays(job, cavity(1e3), "TEMP 1").relativeDifference, 1e-6);
+    const std::string log = job.logText();
+    EXPECT_NEAR(nusselt(log, 1), 1.118, 0.02 * 1.118);
+    EXPECT_NEAR(nusselt(log, 2), nusselt(log, 1), 1e-3 * 1.118);
+    const HeatBalance balance = job.heatBalance();
+    EXPECT_NEAR(balance.in, balance.out, 1e-6 * balance.in);
+    EXPECT_LT(imbalance(log), 1e-6);
 }
 
 // A box split at a plane of cells into a solid (body 1) and a fluid (body 2) meshed together, with
