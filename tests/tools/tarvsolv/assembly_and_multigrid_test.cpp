@@ -20,22 +20,6 @@
 namespace tarvsolv::testing {
 namespace {
 
-// Every entry of a matrix assembled on one process, as a dense row-major array.
-std::vector<double> dense(Mat m) {
-    PetscInt rows = 0, columns = 0;
-    TARV_PETSC(MatGetSize(m, &rows, &columns));
-    std::vector<double> out(static_cast<std::size_t>(rows) * columns, 0.0);
-    for (PetscInt r = 0; r < rows; ++r) {
-        PetscInt count = 0;
-        const PetscInt* cols = nullptr;
-        const PetscScalar* values = nullptr;
-        TARV_PETSC(MatGetRow(m, r, &count, &cols, &values));
-        for (PetscInt k = 0; k < count; ++k) out[static_cast<std::size_t>(r) * columns + cols[k]] = values[k];
-        TARV_PETSC(MatRestoreRow(m, r, &count, &cols, &values));
-    }
-    return out;
-}
-
 // A small quadratic box with a stray node at the end; the x = 0 side prescribed (x to 0.01, y to 0,
 // z free), so prescribed and free unknowns share node blocks.
 struct AssemblyCase {

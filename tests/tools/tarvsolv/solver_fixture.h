@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/petsc_handles.h"
 #include "fem/box_mesh.h"
 #include "fem/fe_mesh.h"
 #include "formats/result_writer.h"
@@ -322,6 +323,22 @@ inline double largestMagnitude(const std::vector<double>& values) {
     double largest = 0;
     for (double v : values) largest = std::max(largest, std::abs(v));
     return largest;
+}
+
+// Every entry of a matrix assembled on one process, as a dense row-major array.
+inline std::vector<double> dense(Mat m) {
+    PetscInt rows = 0, columns = 0;
+    TARV_PETSC(MatGetSize(m, &rows, &columns));
+    std::vector<double> out(static_cast<std::size_t>(rows) * columns, 0.0);
+    for (PetscInt r = 0; r < rows; ++r) {
+        PetscInt count = 0;
+        const PetscInt* cols = nullptr;
+        const PetscScalar* values = nullptr;
+        TARV_PETSC(MatGetRow(m, r, &count, &cols, &values));
+        for (PetscInt k = 0; k < count; ++k) out[static_cast<std::size_t>(r) * columns + cols[k]] = values[k];
+        TARV_PETSC(MatRestoreRow(m, r, &count, &cols, &values));
+    }
+    return out;
 }
 
 // The largest difference between two lists of one length (infinity when the lengths differ).
