@@ -20,22 +20,6 @@
 namespace tarvsolv::testing {
 namespace {
 
-// Every entry of a matrix assembled on one process, as a dense row-major array.
-std::vector<double> dense(Mat m) {
-    PetscInt rows = 0, columns = 0;
-    TARV_PETSC(MatGetSize(m, &rows, &columns));
-    std::vector<double> out(static_cast<std::size_t>(rows) * columns, 0.0);
-    for (PetscInt r = 0; r < rows; ++r) {
-        PetscInt count = 0;
-        const PetscInt* cols = nullptr;
-        const PetscScalar* values = nullptr;
-        TARV_PETSC(MatGetRow(m, r, &count, &cols, &values));
-        for (PetscInt k = 0; k < count; ++k) out[static_cast<std::size_t>(r) * columns + cols[k]] = values[k];
-        TARV_PETSC(MatRestoreRow(m, r, &count, &cols, &values));
-    }
-    return out;
-}
-
 // A small quadratic box with a stray node at the end; the x = 0 side prescribed (x to 0.01, y to 0,
 // z free), so prescribed and free unknowns share node blocks.
 struct AssemblyCase {
@@ -103,18 +87,11 @@ TEST(NodeBlockAssembly, MatchesTheDenseSumWithPrescribedUnknownsLiftedOut) {
     const auto gotRhs = gatherOnAll(rhs);
     for (int r = 0; r < size; ++r) EXPECT_NEAR(gotRhs[r], f[r], 1e-12 * scale) << "row " << r;
 
-    // Preallocated exactly: nothing allocated goes unused, and no entry of the pattern is a
-    // coupling a prescribed unknown must not have.
+    // Preallocated exactly: nothing allocated goes unused. (The prescribed rows' couplings are 0
+    // in the dense sum, which every entry was held to above.)
     MatInfo info;
     TARV_PETSC(MatGetInfo(matrix, MAT_LOCAL, &info));
     EXPECT_EQ(info.nz_allocated, info.nz_used);
-    for (int r = 0; r < size; ++r) {
-        if (!c.layout.isPrescribed(r)) continue;
-        for (int s = 0; s < size; ++s) {
-            if (s == r) continue;
-            EXPECT_EQ(got[static_cast<std::size_t>(r) * size + s], 0.0);
-        }
-    }
 }
 
 TEST(NodeBlockAssembly, MassMatrixLeavesPrescribedRowsEmpty) {
@@ -221,8 +198,7 @@ TEST(CornerSpace, InterpolatesLinearFieldsExactlyAndKeepsPrescribedUnknownsApart
     TARV_PETSC(MatPtAP(k, held.interpolation(), MAT_INITIAL_MATRIX, 1.0, product.out()));
     const auto expected = dense(product), ours = dense(held.coarseOperator(k));
     ASSERT_EQ(ours.size(), expected.size());
-    double largest = 0;
-    for (double v : expected) largest = std::max(largest, std::abs(v));
+    const double largest = largestMagnitude(expected);
     for (std::size_t i = 0; i < ours.size(); ++i) ASSERT_NEAR(ours[i], expected[i], 1e-12 * largest) << i;
     EXPECT_NE(expected[3 * static_cast<std::size_t>(held.cornerOf(far / 3))], 0.0);
 }

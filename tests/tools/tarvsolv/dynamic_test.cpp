@@ -92,8 +92,6 @@ double barPeriod() {
     return 4 * kBarHeight / std::sqrt(210000 / 7.85e-6 * 1e3);
 }
 
-// Suddenly accelerated toward the plane it stands on through a closed gap, the bar moves as the
-// same bar held on that face by a normal restraint: its base stays on the plane.
 // The most iterations of any step's solve in a forced vibration's log.
 std::vector<int> stepIterations(const SolverJob& job) {
     const std::string text = job.logText();
@@ -126,6 +124,8 @@ TEST(ForcedVibration, StiffnessDampedStepsTakeTheStaticMultigrid) {
     EXPECT_LE(3 * iterations.back(), iterations.front()) << ::testing::PrintToString(iterations);
 }
 
+// Suddenly accelerated toward the plane it stands on through a closed gap, the bar moves as the
+// same bar held on that face by a normal restraint: its base stays on the plane.
 TEST(ForcedVibrationContact, BarStandingOnAPlaneMovesAsTheBarHeldOnIt) {
     const double dt = barPeriod() / 50;
     const int steps = 100;

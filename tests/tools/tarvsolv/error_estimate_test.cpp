@@ -15,6 +15,7 @@
 namespace tarvsolv {
 namespace {
 
+using testing::loggedNumber;
 using testing::SolverJob;
 
 // A box mesh sheared and stretched (an affine map keeps the elements' polynomial spaces).
@@ -116,12 +117,6 @@ struct BarUnderBodyForce {
     }
 };
 
-// The percentage of the log line that follows `label`; NaN without one.
-double loggedPercent(const std::string& log, const std::string& label) {
-    const auto at = log.find(label);
-    return at == std::string::npos ? std::nan("") : std::atof(log.c_str() + at + label.size());
-}
-
 TEST(ErrorEstimate, EffectivityOnABarUnderABodyForceIsNearOneAndTheErrorFallsAtTheElementsRate) {
     const BarUnderBodyForce bar;
     for (bool quadratic : {false, true}) {
@@ -136,7 +131,7 @@ TEST(ErrorEstimate, EffectivityOnABarUnderABodyForceIsNearOneAndTheErrorFallsAtT
             const std::vector<double> u = job.displacements();
             const ErrorEstimate estimate = stressErrorEstimate(job.mesh(), u, [&](int) { return bar.steel; });
             const double effectivity = estimate.errorNorm / bar.trueError(job.mesh(), u);
-            EXPECT_NEAR(loggedPercent(job.logText(), "error estimate: "), 100 * estimate.relativeError(),
+            EXPECT_NEAR(loggedNumber(job.logText(), "error estimate: "), 100 * estimate.relativeError(),
                         1e-2 * 100 * estimate.relativeError());
             if (cells > (quadratic ? 4 : 8)) {
                 EXPECT_GT(effectivity, 0.8) << "quadratic " << quadratic << ", " << cells << " cells";
@@ -192,7 +187,7 @@ TEST(ErrorEstimate, PlasticityEstimatesTheReturnMappedStresses) {
         EXPECT_GT(*std::max_element(strains.begin(), strains.end()), 0);
         EXPECT_EQ(plastic.blockSteps("ERRE ").size(), 10u);
         for (double e : plastic.nodeBlock("ERRE 10")) EXPECT_TRUE(std::isfinite(e) && e >= 0) << e;
-        percent.push_back(loggedPercent(plastic.logText(), "step 10: error estimate: "));
+        percent.push_back(loggedNumber(plastic.logText(), "step 10: error estimate: "));
     }
     EXPECT_LT(percent[1], 0.7 * percent[0]);
 }
@@ -206,12 +201,12 @@ TEST(ErrorEstimate, LargeDisplacementsEstimateTheSecondPiolaKirchhoffStress) {
     testing::JobText text = testing::clampedSteel({"bol 2 0 0, 1, 0"});
     text.stepSection = {"GSTEP"};
     ASSERT_EQ(large.solve(text, SolverChoice::Direct), "");
-    const double expected = loggedPercent(linear.logText(), "error estimate: ");
-    EXPECT_NEAR(loggedPercent(large.logText(), "step 10: error estimate: "), expected, 0.03 * expected);
+    const double expected = loggedNumber(linear.logText(), "error estimate: ");
+    EXPECT_NEAR(loggedNumber(large.logText(), "step 10: error estimate: "), expected, 0.03 * expected);
     text.loads = {"bol 2 0 0, 1000, 0"};
     ASSERT_EQ(large.solve(text, SolverChoice::Direct), "");
     EXPECT_EQ(large.blockSteps("ERRE "), (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
-    EXPECT_GT(loggedPercent(large.logText(), "step 10: error estimate: "), 0);
+    EXPECT_GT(loggedNumber(large.logText(), "step 10: error estimate: "), 0);
 }
 
 // The runs hand the estimate on with their results: steady heat (heated by a source of x^2, its
@@ -228,7 +223,7 @@ TEST(ErrorEstimate, HeatAndModeRunsWriteTheirEstimateAndLogIt) {
     ASSERT_EQ(written.size(), wanted.size());
     for (std::size_t n = 0; n < wanted.size(); ++n)
         EXPECT_NEAR(written[n], wanted[n], 1e-4 * wanted[n] + 1e-9) << n;
-    EXPECT_NEAR(loggedPercent(heat.logText(), "error estimate: "), 100 * expected.relativeError(),
+    EXPECT_NEAR(loggedNumber(heat.logText(), "error estimate: "), 100 * expected.relativeError(),
                 1e-2 * 100 * expected.relativeError());
 
     // Transient heat: every written step, logged by its number.
@@ -236,13 +231,13 @@ TEST(ErrorEstimate, HeatAndModeRunsWriteTheirEstimateAndLogIt) {
                          SolverChoice::Direct),
               "");
     EXPECT_EQ(heat.blockSteps("ERRE "), (std::vector<int>{2, 4}));
-    EXPECT_GT(loggedPercent(heat.logText(), "step 4: error estimate: "), 0);
+    EXPECT_GT(loggedNumber(heat.logText(), "step 4: error estimate: "), 0);
 
     SolverJob modes("modes", testing::shortBeam());
     ASSERT_EQ(modes.solve(testing::clampedSteel({}, 3, "2,0,0,0,0"), SolverChoice::Direct), "");
     EXPECT_EQ(modes.blockSteps("ERRE "), (std::vector<int>{1, 2}));
     for (const char* label : {"mode 1: error estimate: ", "mode 2: error estimate: "}) {
-        const double percent = loggedPercent(modes.logText(), label);
+        const double percent = loggedNumber(modes.logText(), label);
         EXPECT_GT(percent, 0) << label;
         EXPECT_LT(percent, 100) << label;
     }

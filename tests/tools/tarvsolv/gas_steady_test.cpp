@@ -12,11 +12,13 @@
 #include "physics/gas_flux_jacobian.h"
 #include "physics/gas_jacobian_assembly.h"
 #include "physics/gas_pseudo_time.h"
+#include "solver_fixture.h"
 #include "support/scratch_folder.h"
 
 namespace tarvsolv {
 namespace steady_gas_test {
 
+using testing::dense;
 using testing::expectDerivativeOf;
 
 const IdealGas kGas{1.4, 1.0 / 1.4};  // p = rho T / 1.4: at rho 1, p 1 the sound speed is 1.18
@@ -127,18 +129,6 @@ class RusanovBox : public GasProblem {
     std::vector<double> frozen_;
 };
 
-// The matrix as a row-major dense array.
-std::vector<double> denseRows(Mat m) {
-    PetscInt rows = 0, columns = 0;
-    MatGetSize(m, &rows, &columns);
-    std::vector<PetscInt> all(static_cast<std::size_t>(columns));
-    for (PetscInt j = 0; j < columns; ++j) all[static_cast<std::size_t>(j)] = j;
-    std::vector<double> out(static_cast<std::size_t>(rows * columns));
-    for (PetscInt i = 0; i < rows; ++i)
-        EXPECT_EQ(MatGetValues(m, 1, &i, columns, all.data(), out.data() + i * columns), 0);
-    return out;
-}
-
 // The flux Jacobian and the wall's against central differences of the fluxes, through area
 // vectors that are not unit, at rest, subsonic and supersonic; and the flux is homogeneous of
 // degree one in U (A(U) U = F(U)), which a wrong entry of the Jacobian and the flux alike breaks.
@@ -186,7 +176,7 @@ TEST(GasJacobianAssembly, IsTheDerivativeOfTheFirstOrderResidual) {
 
     GasJacobianAssembler assembler(problem);
     assembler.assemble(at, 1, {});
-    const std::vector<double> J = denseRows(assembler.matrix());
+    const std::vector<double> J = dense(assembler.matrix());
     expectDerivativeOf(
         J,
         [&](const std::vector<double>& x) {
@@ -198,7 +188,7 @@ TEST(GasJacobianAssembly, IsTheDerivativeOfTheFirstOrderResidual) {
 
     const std::size_t n = at.size();
     assembler.assemble(at, 1, std::vector<double>(n / kGasFields, 2.0));
-    const std::vector<double> shifted = denseRows(assembler.matrix());
+    const std::vector<double> shifted = dense(assembler.matrix());
     for (std::size_t i = 0; i < n; ++i) {
         const std::size_t v = i / kGasFields, k = i % kGasFields;
         const bool heldRow = problem.heldVelocity()[v] && k >= 1 && k <= 3;

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "base/petsc_handles.h"
 #include "fem/box_mesh.h"
 #include "fem/fe_mesh.h"
 #include "formats/result_writer.h"
@@ -42,6 +43,13 @@ class PetscEnvironment : public ::testing::Environment {
     }
     void TearDown() override { SlepcFinalize(); }
 };
+
+// The number after the first `key` of `log` (`last`: the last one); NaN when there is none, which
+// fails every comparison made with it.
+inline double loggedNumber(const std::string& log, const std::string& key, bool last = false) {
+    const auto at = last ? log.rfind(key) : log.find(key);
+    return at == std::string::npos ? std::nan("") : std::atof(log.c_str() + at + key.size());
+}
 
 struct JobText {
     int analysisCode = 0;  // header "ana=": 0 statics, 3 modes, 1 steady heat
@@ -173,11 +181,7 @@ class SolverJob {
     }
 
     // The share of the loads by which the log's reactions and loads fail to balance (NaN: no table).
-    double logBalance() const {
-        const std::string text = logText(), key = "reactions and loads balance to ";
-        const auto at = text.find(key);
-        return at == std::string::npos ? std::nan("") : std::atof(text.c_str() + at + key.size());
-    }
+    double logBalance() const { return loggedNumber(logText(), "reactions and loads balance to "); }
 
     // The numbers after the node number of each line of block `header` ("DISP 1"), flattened.
     std::vector<double> nodeBlock(const std::string& header) const {
@@ -319,6 +323,22 @@ inline double largestMagnitude(const std::vector<double>& values) {
     double largest = 0;
     for (double v : values) largest = std::max(largest, std::abs(v));
     return largest;
+}
+
+// Every entry of a matrix assembled on one process, as a dense row-major array.
+inline std::vector<double> dense(Mat m) {
+    PetscInt rows = 0, columns = 0;
+    TARV_PETSC(MatGetSize(m, &rows, &columns));
+    std::vector<double> out(static_cast<std::size_t>(rows) * columns, 0.0);
+    for (PetscInt r = 0; r < rows; ++r) {
+        PetscInt count = 0;
+        const PetscInt* cols = nullptr;
+        const PetscScalar* values = nullptr;
+        TARV_PETSC(MatGetRow(m, r, &count, &cols, &values));
+        for (PetscInt k = 0; k < count; ++k) out[static_cast<std::size_t>(r) * columns + cols[k]] = values[k];
+        TARV_PETSC(MatRestoreRow(m, r, &count, &cols, &values));
+    }
+    return out;
 }
 
 // The largest difference between two lists of one length (infinity when the lengths differ).

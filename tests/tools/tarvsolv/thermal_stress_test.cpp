@@ -1,12 +1,12 @@
 // Thermal stress in one run (header codes 11 to 14): the temperatures of the T sections solved
 // first and the structure loaded by them, against closed forms: a bar held between two walls
 // with its ends at two temperatures, steady and suddenly heated (the series solution of 1-D
-// conduction), and a thick cylinder with a radial temperature difference; the heated modes and
-// buckling against the same analyses loaded by a temperature file; and the inputs refused.
+// conduction); the heated modes and buckling against the same analyses loaded by a temperature
+// file; and the inputs refused. The thick cylinder with a radial temperature difference is the
+// end-to-end run thermtube.run.
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <numbers>
 
 #include "closed_forms.h"
 #include "solver_fixture.h"
@@ -102,34 +102,6 @@ TEST(ThermalStress, BarBetweenWallsSuddenlyHeatedFollowsTheSeries) {
     ASSERT_EQ(job.solve(loaded), "");
     EXPECT_LT(largestDifference(job.displacements(), last), 1e-6 * largestMagnitude(last));
     EXPECT_THAT(job.logText(), HasSubstr("TEMP 40, the last of the file's 4 temperature block(s)"));
-}
-
-TEST(ThermalStress, ThickCylinderWithARadialTemperatureDifference) {
-    // A quarter of a tube, a = 10 to b = 20, in plane strain (z held on both faces), the bore at
-    // 100 C and the outside at 0 (the stress-free temperature): the steady temperature is
-    // logarithmic, and the hoop stress is (Timoshenko and Goodier, Theory of Elasticity, 3rd ed.,
-    // 151, the long cylinder with ends held)
-    //   s_t(r) = alpha E dT / (2 (1 - nu) ln(b/a)) [1 - ln(b/r) - a^2/(b^2 - a^2) (1 + b^2/r^2) ln(b/a)],
-    // at the bore K (1 - 2 b^2/(b^2 - a^2) ln(b/a)), outside K (1 - 2 a^2/(b^2 - a^2) ln(b/a)).
-    const double a = 10, b = 20, dT = 100;
-    SolverJob job("tube", quarterRing(a, b, 2, 8, 8));
-    JobText text;
-    text.analysisCode = 11;
-    text.materials = {kSteel};
-    text.restraints = {"bor 3 1 0 1", "bor 4 0 1 1", "bor 5 1 1 0", "bor 6 1 1 0"};
-    text.thermalMaterials = {kHeatSteel};
-    text.thermalRestraints = {"bor 1 temp 100", "bor 2 temp 0"};
-    ASSERT_EQ(job.solve(text), "");
-    const double k = kAlpha * kSteelE * dT / (2 * (1 - kSteelNu) * std::log(b / a)),
-                 spread = std::log(b / a) * 2 / (b * b - a * a);
-    const std::vector<double> hoop = job.nodalStress(1);  // s_y on the plane y = 0
-    for (const auto& [r, expected] :
-         {std::pair{a, k * (1 - spread * b * b)}, std::pair{b, k * (1 - spread * a * a)}}) {
-        const double got = mean(hoop, nodesWhere(job.mesh(), [r](const Vec3& p) {
-                                    return std::abs(p.y) < 1e-9 && std::abs(p.x - r) < 1e-9;
-                                }));
-        EXPECT_NEAR(got, expected, 0.02 * std::abs(expected)) << "r = " << r;
-    }
 }
 
 // A 200 x 20 x 10 steel bar clamped at both ends, its ends held at `hot` and `cold` C, 20 C its

@@ -467,6 +467,10 @@ int transient(char** argv) {
 //   Kt_net = 2 + (1 - d/W)^3, peak = Kt_net * sigma_net, sigma_net = F / ((W - d) t),
 // which for d/W = 0.2 gives 3.14 times the gross stress, as Howland's series solution does. It is
 // a plane-stress result for a plate long enough that the ends do not matter.
+double heywoodPeak(double width, double diameter, double traction) {
+    return (2 + std::pow(1 - diameter / width, 3)) * traction * width / (width - diameter);
+}
+
 int hole(char** argv) {
     const mesh_solve::Mesh mesh = readMesh(argv[0]);
     const results::NodeResults sx = readQuantity(argv[1], mesh, results::kKindStress, 0);
@@ -481,35 +485,39 @@ int hole(char** argv) {
         ++edgeNodes;
     }
     if (!edgeNodes) cannotCheck("no corner nodes on the hole\n");
-    const double ratio = diameter / width;
-    const double kt = 2 + std::pow(1 - ratio, 3);
-    const double net = traction * width / (width - diameter);
-    within("peak axial stress at the hole", peak, kt * net, 0.03);
+    within("peak axial stress at the hole", peak, heywoodPeak(width, diameter, traction), 0.03);
     return verdict();
+}
+
+// Every "refinement cycle" line of a run log: (unknowns, error estimate as a fraction).
+std::vector<std::pair<double, double>> refinementCycles(const char* logPath) {
+    std::ifstream in(logPath);
+    std::vector<std::pair<double, double>> cycles;
+    for (std::string line; std::getline(in, line);) {
+        const auto at = line.find("] refinement cycle "), colon = line.find(": ", at + 1),
+                   est = line.find("error estimate ", at + 1);
+        if (at == std::string::npos || colon == std::string::npos || est == std::string::npos) continue;
+        std::string digits;
+        for (char c : line.substr(colon + 2, line.find(" unknowns") - colon - 2))
+            if (c != ',') digits += c;
+        cycles.emplace_back(std::atof(digits.c_str()), std::atof(line.c_str() + est + 15) / 100);
+    }
+    return cycles;
 }
 
 // The unknowns and the error estimate (a fraction) of a run's last solve, from its run log: the last
 // "refinement cycle" line of a refined run, else the mesh's nodes (3 unknowns each) and the
 // "error estimate:" line.
 std::optional<std::pair<double, double>> unknownsAndError(const char* logPath) {
+    if (const auto cycles = refinementCycles(logPath); !cycles.empty()) return cycles.back();
     std::ifstream in(logPath);
-    std::optional<std::pair<double, double>> cycle;
     double nodes = 0, error = -1;
     for (std::string line; std::getline(in, line);) {
-        std::string digits;
-        if (const auto at = line.find("] refinement cycle "); at != std::string::npos) {
-            const auto colon = line.find(": ", at), est = line.find("error estimate ", at);
-            for (char c : line.substr(colon + 2, line.find(" unknowns") - colon - 2))
-                if (c != ',') digits += c;
-            if (colon != std::string::npos && est != std::string::npos)
-                cycle = std::make_pair(std::atof(digits.c_str()), std::atof(line.c_str() + est + 15) / 100);
-        } else if (const auto mesh = line.find("] mesh: "); mesh != std::string::npos) {
+        if (const auto mesh = line.find("] mesh: "); mesh != std::string::npos)
             nodes = std::atof(line.c_str() + mesh + 8);
-        } else if (const auto est = line.find("] error estimate: "); est != std::string::npos) {
+        else if (const auto est = line.find("] error estimate: "); est != std::string::npos)
             error = std::atof(line.c_str() + est + 18) / 100;
-        }
     }
-    if (cycle) return cycle;
     if (nodes > 0 && error > 0) return std::make_pair(3 * nodes, error);
     std::fprintf(stderr, "%s: no unknowns or error estimate\n", logPath);
     return std::nullopt;
@@ -544,10 +552,8 @@ int adaptiveHole(char** argv) {
                fine = unknownsAndError(argv[4]);
     if (!adaptive || !coarse || !fine) return 1;
     const double width = std::atof(argv[5]), diameter = std::atof(argv[6]), traction = std::atof(argv[7]);
-    const double ratio = diameter / width;
-    const double net = traction * width / (width - diameter);
     within("thickness-mean peak at the hole", thicknessMeanPeak(mesh, sx, diameter / 2),
-           (2 + std::pow(1 - ratio, 3)) * net, 0.01);
+           heywoodPeak(width, diameter, traction), 0.01);
     // error ~ unknowns^rate on uniform meshes: the unknowns a uniform mesh needs for the adaptive error.
     const double rate = std::log(fine->second / coarse->second) / std::log(fine->first / coarse->first);
     const double uniform = fine->first * std::pow(adaptive->second / fine->second, 1 / rate);
@@ -557,22 +563,6 @@ int adaptiveHole(char** argv) {
                 100 * adaptive->second, uniform);
     below("adaptive / uniform unknowns", adaptive->first, uniform, 1.0 / 3);
     return verdict();
-}
-
-// Every "refinement cycle" line of a run log: (unknowns, error estimate as a fraction).
-std::vector<std::pair<double, double>> refinementCycles(const char* logPath) {
-    std::ifstream in(logPath);
-    std::vector<std::pair<double, double>> cycles;
-    for (std::string line; std::getline(in, line);) {
-        const auto at = line.find("] refinement cycle "), colon = line.find(": ", at + 1),
-                   est = line.find("error estimate ", at + 1);
-        if (at == std::string::npos || colon == std::string::npos || est == std::string::npos) continue;
-        std::string digits;
-        for (char c : line.substr(colon + 2, line.find(" unknowns") - colon - 2))
-            if (c != ',') digits += c;
-        cycles.emplace_back(std::atof(digits.c_str()), std::atof(line.c_str() + est + 15) / 100);
-    }
-    return cycles;
 }
 
 // The least-squares slope of log(error) against log(unknowns).
