@@ -106,7 +106,6 @@ TEST_F(EntryPoints, MenuHasItsIdsTextsAndOrder) {
     text = "unchanged";
     addOn->get_ItemText(999, &text);
     EXPECT_EQ(text, "unchanged");
-    library().invoke();
 }
 
 TEST_F(EntryPoints, ItemStatesFollowTheExplorerOfTheSession) {

@@ -62,13 +62,7 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
     EXPECT_FALSE(hasNaturalFrequencies(kPhysicsMultiphysics, 13));
     for (const auto& q : offeredQuantities(kPhysicsFluid, 8, true))
         EXPECT_EQ(plotPosition(kPhysicsFluid, 8, q.position), q.position);
-    EXPECT_EQ(quantityAt(kPositionSpeed).kind, kKindVelocity);
-    EXPECT_EQ(quantityAt(kPositionSpeed).item, kItemMagnitude);
-    EXPECT_EQ(quantityAt(kPositionPressure).kind, kKindPressure);
-    EXPECT_EQ(quantityAt(kPositionVorticity).legendLabel, "Vorticity magnitude");
-    EXPECT_EQ(quantityAt(kPositionVorticity).item, kItemMagnitude);
-    EXPECT_EQ(quantityAt(kPositionHeatFlux).kind, kKindHeatFlux);
-    EXPECT_EQ(quantityAt(kPositionHeatFlux).item, kItemMagnitude);
+    // (What the flow's and the heat flux's lines read and their legends: ResultsPanels.TransientRuns....)
     EXPECT_EQ(quantityAt(kPositionDensity).kind, kKindDensity);
     EXPECT_EQ(quantityAt(kPositionMach).kind, kKindMach);
     EXPECT_EQ(quantityAt(kPositionMach).legendLabel, "Mach number");
@@ -103,8 +97,7 @@ TEST(QuantityList, ListsByPhysicsAndSolutionType) {
         EXPECT_EQ(list.size(), offeredQuantities(physics, solution, true).size() + 1);
         EXPECT_EQ(plotPosition(physics, solution, list.back().position), kPositionErrorEstimate);
     }
-    EXPECT_EQ(texts(7, 0), std::vector<std::string>{"Mesh"}) << "nothing to estimate, nothing offered";
-    EXPECT_EQ(offeredQuantities(7, 0, false, true).size(), 1u);
+    EXPECT_EQ(offeredQuantities(7, 0, false, true).size(), 1u) << "nothing to estimate, nothing offered";
     EXPECT_EQ(quantityAt(kPositionErrorEstimate).kind, kKindErrorEstimate);
     EXPECT_TRUE(isScalarNodeKind(kKindErrorEstimate));
 }
