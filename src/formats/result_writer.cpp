@@ -45,28 +45,99 @@ class LineWriter {
 
 }  // namespace
 
-std::string nodeVectorBlock(const char* keyword, int number, std::span<const double> values) {
+std::string blockHeader(const char* keyword, int number) {
     std::string out;
-    out.reserve(values.size() / 3 * 52 + 32);
     appendf(out, "%s %d\n", keyword, number);
+    return out;
+}
+
+std::string stressHeader(int number) {
+    return blockHeader("STRES", number) + "; element node sx sy sz txy tyz txz\n";
+}
+
+std::string plasticStrainHeader(int number) {
+    return blockHeader("STRAI", number) + "; element node equivalent plastic strain\n";
+}
+
+namespace {
+
+void appendNodeVectorLines(std::string& out, std::span<const double> values, std::size_t first) {
+    out.reserve(out.size() + values.size() / 3 * 52);
     LineWriter line(out);
     for (std::size_t n = 0; n < values.size() / 3; ++n)
-        line.count(n + 1)
+        line.count(first + n + 1)
             .value(values[3 * n], 8)
             .value(values[3 * n + 1], 8)
             .value(values[3 * n + 2], 8)
             .end();
-    out += '\n';
+}
+
+void appendNodeScalarLines(std::string& out, std::span<const double> values, std::size_t first) {
+    LineWriter line(out);
+    for (std::size_t n = 0; n < values.size(); ++n) line.count(first + n + 1).value(values[n], 8).end();
+}
+
+void appendStressLines(std::string& out, std::span<const std::int32_t> cornerNodes,
+                       std::span<const CornerStress> stresses, std::size_t first) {
+    out.reserve(out.size() + stresses.size() * 110);
+    LineWriter line(out);
+    const std::size_t corners = std::min(cornerNodes.size(), stresses.size());
+    for (std::size_t k = 0; k < corners; ++k) {
+        line.count(first + k / 4 + 1).count(static_cast<std::size_t>(cornerNodes[k]));
+        for (double v : stresses[k]) line.value(v, 6);
+        line.end();
+    }
+}
+
+void appendPlasticStrainLines(std::string& out, std::span<const std::int32_t> cornerNodes,
+                              std::span<const double> strains, std::size_t first) {
+    LineWriter line(out);
+    const std::size_t corners = std::min(cornerNodes.size(), strains.size());
+    for (std::size_t k = 0; k < corners; ++k)
+        line.count(first + k / 4 + 1)
+            .count(static_cast<std::size_t>(cornerNodes[k]))
+            .value(strains[k], 6)
+            .end();
+}
+
+}  // namespace
+
+std::string nodeVectorLines(std::span<const double> values, std::size_t first) {
+    std::string out;
+    appendNodeVectorLines(out, values, first);
     return out;
 }
 
-std::string nodeScalarBlock(const char* keyword, int number, std::span<const double> values) {
+std::string nodeScalarLines(std::span<const double> values, std::size_t first) {
     std::string out;
-    appendf(out, "%s %d\n", keyword, number);
-    LineWriter line(out);
-    for (std::size_t n = 0; n < values.size(); ++n) line.count(n + 1).value(values[n], 8).end();
-    out += '\n';
+    appendNodeScalarLines(out, values, first);
     return out;
+}
+
+std::string stressLines(std::span<const std::int32_t> cornerNodes, std::span<const CornerStress> stresses,
+                        std::size_t first) {
+    std::string out;
+    appendStressLines(out, cornerNodes, stresses, first);
+    return out;
+}
+
+std::string plasticStrainLines(std::span<const std::int32_t> cornerNodes, std::span<const double> strains,
+                               std::size_t first) {
+    std::string out;
+    appendPlasticStrainLines(out, cornerNodes, strains, first);
+    return out;
+}
+
+std::string nodeVectorBlock(const char* keyword, int number, std::span<const double> values) {
+    std::string out = blockHeader(keyword, number);
+    appendNodeVectorLines(out, values, 0);
+    return out += kBlockEnd;
+}
+
+std::string nodeScalarBlock(const char* keyword, int number, std::span<const double> values) {
+    std::string out = blockHeader(keyword, number);
+    appendNodeScalarLines(out, values, 0);
+    return out += kBlockEnd;
 }
 
 std::string temperatureBlock(int number, std::span<const double> temperatures) {
@@ -75,32 +146,16 @@ std::string temperatureBlock(int number, std::span<const double> temperatures) {
 
 std::string stressBlock(int number, std::span<const std::int32_t> cornerNodes,
                         std::span<const CornerStress> stresses) {
-    std::string out;
-    out.reserve(stresses.size() * 110 + 64);
-    appendf(out, "STRES %d\n", number);
-    out += "; element node sx sy sz txy tyz txz\n";
-    LineWriter line(out);
-    const std::size_t corners = std::min(cornerNodes.size(), stresses.size());
-    for (std::size_t k = 0; k < corners; ++k) {
-        line.count(k / 4 + 1).count(static_cast<std::size_t>(cornerNodes[k]));
-        for (double v : stresses[k]) line.value(v, 6);
-        line.end();
-    }
-    out += '\n';
-    return out;
+    std::string out = stressHeader(number);
+    appendStressLines(out, cornerNodes, stresses, 0);
+    return out += kBlockEnd;
 }
 
 std::string plasticStrainBlock(int number, std::span<const std::int32_t> cornerNodes,
                                std::span<const double> strains) {
-    std::string out;
-    appendf(out, "STRAI %d\n", number);
-    out += "; element node equivalent plastic strain\n";
-    LineWriter line(out);
-    const std::size_t corners = std::min(cornerNodes.size(), strains.size());
-    for (std::size_t k = 0; k < corners; ++k)
-        line.count(k / 4 + 1).count(static_cast<std::size_t>(cornerNodes[k])).value(strains[k], 6).end();
-    out += '\n';
-    return out;
+    std::string out = plasticStrainHeader(number);
+    appendPlasticStrainLines(out, cornerNodes, strains, 0);
+    return out += kBlockEnd;
 }
 
 std::string modeValueBlock(std::span<const double> values) {

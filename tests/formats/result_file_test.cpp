@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <random>
+#include <span>
 #include <sstream>
 #include <utility>
 
@@ -131,6 +132,16 @@ TEST(ResultWriter, NumbersAreWrittenAsPrintfWritesThem) {
         want += expected;
     }
     EXPECT_EQ(stressBlock(2, corners, stresses), want + "\n");
+    // A share's lines, numbered from its first node or element, follow the shares before it.
+    const std::span<const double> all(values);
+    EXPECT_EQ(blockHeader("DISP", 3) + nodeVectorLines(all.first(9)) + nodeVectorLines(all.subspan(9), 3) +
+                  kBlockEnd,
+              nodeVectorBlock("DISP", 3, values));
+    EXPECT_EQ(stressHeader(2) + stressLines(std::span(corners).first(1), stresses) +
+                  stressLines(std::span(corners).subspan(1), std::span(stresses).subspan(1)),
+              want);
+    EXPECT_EQ(stressLines(corners, stresses, 41).substr(0, 5), "42 7 ");
+    EXPECT_EQ(nodeScalarLines(all.first(1), 6).substr(0, 2), "7 ");
     EXPECT_EQ(temperatureBlock(1, std::vector<double>{20}), "TEMP 1\n1 2.00000000e+01\n\n");
     EXPECT_EQ(nodeScalarBlock("PRES", 4, std::vector<double>{-0.5, 1e-300}),
               "PRES 4\n1 -5.00000000e-01\n2 0.00000000e+00\n\n");
