@@ -1,5 +1,6 @@
 #include "solver_run.h"
 
+#include <exception>
 #include <filesystem>
 
 #include "adaptive_refinement.h"
@@ -7,6 +8,7 @@
 #include "fem/node_pieces.h"
 #include "formats/result_head_path.h"
 #include "io/file_order_sink.h"
+#include "io/gathering_sink.h"
 #include "io/result_file_sink.h"
 #include "physics/analyses.h"
 #include "physics/buckling_analysis.h"
@@ -76,32 +78,41 @@ std::vector<std::string> writeVtk(const VtkResultSink& vtk, RunLog& log) {
 std::vector<std::string> solveAndWrite(const Job& job, RunLog& log, ResultSink* also) {
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
-    // Only the first process writes: the others hand their (empty) results to no sink. The sinks
-    // take the results in the mesh file's node order, whatever order the processes numbered.
-    ResultFileSink file(job.resultPath, job.preamble);
+    // Every process writes its share of the result file; the VTK files and `also` take the whole
+    // model on the first process, which the shares are gathered onto. The sinks take the results in
+    // the mesh file's node order, whatever order the processes numbered.
+    ResultFileSink file(job.resultPath, job.preamble, PETSC_COMM_WORLD);
     const FeMesh fileMesh = rank == 0 && !job.mesh.fileNodes.empty() ? inFileOrder(job.mesh) : FeMesh{};
     VtkResultSink vtk(job, job.mesh.fileNodes.empty() ? job.mesh : fileMesh);
-    ResultSinks sinks;
+    ResultSinks whole;
     if (rank == 0) {
-        sinks.add(file);
-        sinks.add(vtk);
-        if (also) sinks.add(*also);
+        whole.add(vtk);
+        if (also) whole.add(*also);
     }
+    GatheringSink gathering(job.mesh, whole, PETSC_COMM_WORLD);
+    ResultSinks sinks;
+    sinks.add(file);
+    sinks.add(gathering);
     FileOrderSink fileOrder(job.mesh, sinks);
+    // A nonlinear run keeps the steps that converged, then fails: they are written first. Every
+    // process takes the same collective steps whichever way its run ended.
+    std::exception_ptr stopped;
     try {
         solveJob(job, log, fileOrder);
     } catch (const PartialResults&) {
-        // A nonlinear run keeps the steps that converged, then fails.
-        if (!file.empty()) {
-            file.write();
-            writeVtk(vtk, log);
-        }
-        throw;
+        stopped = std::current_exception();
     }
-    if (rank != 0) return {};
-    log.line("writing " + job.resultPath);
+    const bool nothing = file.empty();
+    if (stopped && nothing) std::rethrow_exception(stopped);
+    if (!stopped) log.line("writing " + job.resultPath);
     LogStage stage("write");
     file.write();
+    gathering.finish();
+    if (stopped) {
+        if (rank == 0) writeVtk(vtk, log);
+        std::rethrow_exception(stopped);
+    }
+    if (rank != 0) return {};
     // The head the add-on started is in the result file now; a later run by hand reads that.
     std::error_code ignored;
     std::filesystem::remove(formats::resultHeadPathFor(job.resultPath), ignored);

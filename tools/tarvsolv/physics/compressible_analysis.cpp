@@ -106,6 +106,14 @@ StepResult results(const Job& job, const GasDiscretisation& problem, const std::
     return step;
 }
 
+// Every process holds the whole state; the first hands the step on, as the analyses that gather
+// their results on it do (a sink that every process writes to would take the others' copies too).
+void handOn(const StepResult& step, ResultSink& sink) {
+    int rank = 0;
+    MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
+    if (rank == 0) sink.step(step);
+}
+
 std::vector<double> initialState(const GasDiscretisation& problem) {
     const DualMesh& dual = problem.dual();
     std::vector<double> U(static_cast<std::size_t>(dual.vertexCount()) * kGasFields);
@@ -140,7 +148,7 @@ void solveSteady(const Job& job, GasDiscretisation& problem, std::vector<double>
     StepResult step = results(job, problem, U);
     step.number = 1;
     step.time = options.time;
-    sink.step(step);
+    handOn(step, sink);
     if (out.status != SteadyGasStatus::Converged)
         throw PartialResults(std::string(kAnalysis) + ": " + out.message +
                              "; the result file holds the state it reached as step 1");
@@ -174,7 +182,7 @@ void solveCompressibleFlow(const Job& job, RunLog& log, ResultSink& sink) {
         StepResult step = results(job, problem, state);
         step.number = number;
         step.time = time;
-        sink.step(step);
+        handOn(step, sink);
     };
     const GasTransientOutcome out = runGasTransient(problem, U, plan, cfl, write, log);
     problem.computeRowsOf(0, dual.vertexCount());  // the wall report takes every vertex
