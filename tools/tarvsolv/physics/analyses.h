@@ -1,15 +1,21 @@
 #pragma once
 // The analyses of the solve kinds. Each assembles, solves and hands its results to `results` (on
-// the first process; the others hand on nothing).
+// the first process, the others handing on nothing; statics hands every process its share).
 #include "io/result_sink.h"
 #include "physics/job.h"
 
 namespace tarvsolv {
 
+// How statics hands its step on a run on several processes: every process its own share of the
+// nodes and elements (StepResult::firstNode), or the whole model on the first process, for a caller
+// that adds to the step there (thermal stress puts its heat fields in front).
+enum class ResultShares { Each, OnFirst };
+
 // `temperatures`, when given, are every node's, solved in this run: they load the structural
 // analyses as a `t` load's would.
 void solveStatics(const Job& job, RunLog& log, ResultSink& results,
-                  const std::vector<double>* temperatures = nullptr);
+                  const std::vector<double>* temperatures = nullptr,
+                  ResultShares shares = ResultShares::Each);
 // Statics with gaps or contact, in load steps (solveStatics hands such a model on).
 void solveContactStatics(const Job& job, RunLog& log, ResultSink& results,
                          const std::vector<double>* temperatures = nullptr);

@@ -54,6 +54,15 @@ void addErrorEstimate(const FeMesh& mesh, const ErrorEstimate& estimate, StepRes
         for (double eta : estimate.elementError) step.errorShares.push_back(eta * eta / energy);
 }
 
+void addErrorEstimate(const FeMesh& mesh, const ErrorEstimate& estimate, const ModelShare& share,
+                      StepResult& step, RunLog& log) {
+    StepResult whole;
+    addErrorEstimate(mesh, estimate, whole, log);
+    step.add(NodeQuantity::ErrorEstimate, shareOfNodes(mesh, whole.nodeFields.front().values, 1, share));
+    step.elementErrors = shareOfElements(whole.elementErrors, share);
+    step.errorShares = shareOfElements(whole.errorShares, share);
+}
+
 void addStressErrorEstimate(const Job& job, const TemperatureField& temperatures, bool thermalStrain,
                             const std::vector<double>& u, StepResult& step, RunLog& log,
                             const std::string& label) {

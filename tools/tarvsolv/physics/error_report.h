@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fem/error_estimate.h"
+#include "fem/model_share.h"
 #include "io/result_sink.h"
 #include "io/run_log.h"
 #include "physics/job.h"
@@ -19,6 +20,11 @@ namespace tarvsolv {
 // norm".
 void addErrorEstimate(const FeMesh& mesh, const ErrorEstimate& estimate, StepResult& step, RunLog& log,
                       const std::string& label = "");
+
+// The same for a step that holds `share` of the model: the node means of the share's file nodes
+// and the values of its elements.
+void addErrorEstimate(const FeMesh& mesh, const ErrorEstimate& estimate, const ModelShare& share,
+                      StepResult& step, RunLog& log);
 
 // The estimate of the stresses of the displacements `u` (every node's), with the materials at
 // `temperatures`; `thermalStrain` takes their thermal strains out of the stresses (statics), false

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "base/log_stage.h"
+#include "fem/model_share.h"
 #include "fem/node_pieces.h"
 #include "fem/system_assembler.h"
 #include "physics/analyses.h"
@@ -195,10 +196,11 @@ std::vector<Stress6> stressesOf(const Job& job, const TemperatureField& temperat
     return stresses;
 }
 
-std::vector<std::int32_t> cornerNodes(const FeMesh& mesh) {
+// The corners' 1-based node numbers of elements [first, end), four per element.
+std::vector<std::int32_t> cornerNodes(const FeMesh& mesh, int first, int end) {
     std::vector<std::int32_t> nodes;
-    nodes.reserve(4 * static_cast<std::size_t>(mesh.elementCount()));
-    for (int e = 0; e < mesh.elementCount(); ++e)
+    nodes.reserve(4 * static_cast<std::size_t>(end - first));
+    for (int e = first; e < end; ++e)
         for (int c = 0; c < 4; ++c) nodes.push_back(mesh.elementNodes(e)[c] + 1);
     return nodes;
 }
@@ -207,7 +209,12 @@ std::vector<std::int32_t> cornerNodes(const FeMesh& mesh) {
 
 CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
                               const std::vector<double>& u) {
-    return {cornerNodes(job.mesh), stressesOf(job, temperatures, u, 0, job.mesh.elementCount())};
+    return elementStresses(job, temperatures, u, 0, job.mesh.elementCount());
+}
+
+CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
+                              const std::vector<double>& u, int first, int end) {
+    return {cornerNodes(job.mesh, first, end), stressesOf(job, temperatures, u, first, end)};
 }
 
 CornerResults elementStressesOnFirst(const Job& job, const TemperatureField& temperatures,
@@ -216,7 +223,7 @@ CornerResults elementStressesOnFirst(const Job& job, const TemperatureField& tem
     MPI_Comm_rank(comm, &rank);
     MPI_Comm_size(comm, &size);
     const long long elements = job.mesh.elementCount();
-    const auto firstOf = [&](int p) { return static_cast<int>(elements * p / size); };
+    const auto firstOf = [&](int p) { return firstOfShare(elements, p, size); };
     const std::vector<Stress6> mine = stressesOf(job, temperatures, u, firstOf(rank), firstOf(rank + 1));
     // Six values per corner, four corners per element, each process's range after the one before.
     constexpr int kPerElement = 4 * 6;
@@ -231,7 +238,7 @@ CornerResults elementStressesOnFirst(const Job& job, const TemperatureField& tem
     MPI_Gatherv(reinterpret_cast<const double*>(mine.data()), counts[rank], MPI_DOUBLE,
                 reinterpret_cast<double*>(corners.stresses.data()), counts.data(), starts.data(), MPI_DOUBLE,
                 0, comm);
-    if (rank == 0) corners.nodes = cornerNodes(job.mesh);
+    if (rank == 0) corners.nodes = cornerNodes(job.mesh, 0, job.mesh.elementCount());
     return corners;
 }
 
@@ -259,7 +266,8 @@ void assembleStaticSystem(const Job& job, const MatrixPattern& pattern, const Te
     assembleBoundaryLoads(job, pattern.layout(), f, log);
 }
 
-void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::vector<double>* temperatures) {
+void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::vector<double>* temperatures,
+                  ResultShares shares) {
     if (!job.entries.contacts.empty()) return solveContactStatics(job, log, results, temperatures);
     StructuralOptions options;
     options.temperatures = temperatures;
@@ -291,12 +299,26 @@ void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::v
     }
     log.line("computing stresses");
     LogStage stage("stresses");
-    CornerResults corners = elementStressesOnFirst(job, setup.temperatures(), u, layout.comm());
+    if (shares == ResultShares::OnFirst) {
+        CornerResults corners = elementStressesOnFirst(job, setup.temperatures(), u, layout.comm());
+        const std::optional<ErrorEstimate> estimate =
+            sharedStressErrorEstimate(job, setup.temperatures(), u, log, layout.comm());
+        if (!layout.onFirstProcess()) return;
+        StepResult step = displacementResult(1, 0, std::move(u), std::move(corners));
+        if (estimate) addErrorEstimate(job.mesh, *estimate, step, log);
+        return results.step(step);
+    }
+    // Every process hands on the stresses of the elements it evaluated and its range of the file's
+    // nodes, which it cuts from the displacements and estimate every process holds.
+    const ModelShare share = modelShare(job.mesh, layout.comm());
+    CornerResults corners =
+        elementStresses(job, setup.temperatures(), u, share.firstElement, share.endElement);
     const std::optional<ErrorEstimate> estimate =
         sharedStressErrorEstimate(job, setup.temperatures(), u, log, layout.comm());
-    if (!layout.onFirstProcess()) return;
-    StepResult step = displacementResult(1, 0, std::move(u), std::move(corners));
-    if (estimate) addErrorEstimate(job.mesh, *estimate, step, log);
+    StepResult step = displacementResult(1, 0, shareOfNodes(job.mesh, u, 3, share), std::move(corners));
+    step.firstNode = static_cast<std::size_t>(share.firstNode);
+    step.firstElement = static_cast<std::size_t>(share.firstElement);
+    if (estimate) addErrorEstimate(job.mesh, *estimate, share, step, log);
     results.step(step);
 }
 

@@ -75,6 +75,9 @@ struct CornerResults {
 };
 CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
                               const std::vector<double>& u);
+// The same of elements [first, end).
+CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
+                              const std::vector<double>& u, int first, int end);
 // The same on the first process (empty elsewhere), each process of `comm` evaluating an equal share
 // of the elements; `u` is given in full on every process.
 CornerResults elementStressesOnFirst(const Job& job, const TemperatureField& temperatures,

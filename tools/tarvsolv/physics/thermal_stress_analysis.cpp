@@ -44,7 +44,7 @@ std::optional<StepResult> heatedStatics(const Job& job, const std::vector<double
                                         ResultSink* partial = nullptr) {
     KeptSteps kept;
     try {
-        solveStatics(job, log, kept, &temperatures);
+        solveStatics(job, log, kept, &temperatures, ResultShares::OnFirst);
     } catch (const PartialResults&) {
         if (partial && !kept.steps.empty()) partial->step(withHeatFields(kept.steps.front(), heat));
         throw;
