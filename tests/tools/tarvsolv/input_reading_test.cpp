@@ -9,6 +9,7 @@
 
 #include "fem/box_mesh.h"
 #include "io/result_file.h"
+#include "io/result_file_sink.h"
 #include "io/solver_input.h"
 #include "physics/job.h"
 #include "physics/materials.h"
@@ -201,14 +202,19 @@ TEST_F(SolverFiles, ResultFileKeepsThePreambleAndReplacesEarlierBlocks) {
     const ResultPreamble preamble = readResultPreamble(path("job.out"), "/p/other.meb");
     ASSERT_EQ(preamble.bodies.size(), 2u);
     EXPECT_EQ((std::array{preamble.bodyOfFace(6), preamble.bodyOfFace(7)}), (std::array{1, 2}));
-    writeResultFile(path("job.out"), preamble, "TEMP 1\n1 5\n\n");
+    ResultFileSink sink(path("job.out"), preamble);
+    StepResult step;
+    step.add(NodeQuantity::Temperature, {5});
+    sink.step(step);
+    sink.write();
     EXPECT_EQ(readFile(path("job.out")),
-              "MESHFILE\n/p/job.meb\nBODIES 2\n 1 6 12 8\n 2 9 21 14\nEND\nTEMP 1\n1 5\n\n");
+              "MESHFILE\n/p/job.meb\nBODIES 2\n 1 6 12 8\n 2 9 21 14\nEND\nTEMP 1\n1 5.00000000e+00\n\n");
     EXPECT_FALSE(std::filesystem::exists(path("job.out.part")));
     // Without a result file the preamble names the mesh.
     EXPECT_EQ(readResultPreamble(path("none.out"), "/p/m.meb").text, "MESHFILE\n/p/m.meb\n");
     // A folder that cannot take the file leaves nothing behind and says so.
-    EXPECT_THROW(writeResultFile(path("missing/job.out"), preamble, "x"), std::runtime_error);
+    EXPECT_THROW(ResultFileSink(path("missing/job.out"), preamble).write(), std::runtime_error);
+    EXPECT_FALSE(std::filesystem::exists(path("missing/job.out.part")));
     // The head the add-on started for a solve is taken before the old result file.
     EXPECT_EQ(preamblePathFor(path("job.out")), path("job.out"));
     write("job.out.head", "MESHFILE\n/p/new.meb\n");

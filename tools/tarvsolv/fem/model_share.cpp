@@ -24,13 +24,15 @@ std::vector<double> shareOfNodes(const FeMesh& mesh, std::span<const double> val
     const auto w = static_cast<std::size_t>(width);
     const std::size_t end = std::min(file.size(), w * static_cast<std::size_t>(share.endNode));
     const std::size_t first = std::min(end, w * static_cast<std::size_t>(share.firstNode));
-    return {file.begin() + static_cast<std::ptrdiff_t>(first), file.begin() + static_cast<std::ptrdiff_t>(end)};
+    return {file.begin() + static_cast<std::ptrdiff_t>(first),
+            file.begin() + static_cast<std::ptrdiff_t>(end)};
 }
 
 std::vector<double> shareOfElements(std::span<const double> values, const ModelShare& share) {
     const std::size_t end = std::min(values.size(), static_cast<std::size_t>(share.endElement));
     const std::size_t first = std::min(end, static_cast<std::size_t>(share.firstElement));
-    return {values.begin() + static_cast<std::ptrdiff_t>(first), values.begin() + static_cast<std::ptrdiff_t>(end)};
+    return {values.begin() + static_cast<std::ptrdiff_t>(first),
+            values.begin() + static_cast<std::ptrdiff_t>(end)};
 }
 
 }  // namespace tarvsolv

@@ -114,7 +114,8 @@ void GatheringSink::finish() {
         unsigned long long fields = share.nodeFields.size(), fewest = 0, mostFields = 0;
         MPI_Allreduce(&fields, &fewest, 1, MPI_UNSIGNED_LONG_LONG, MPI_MIN, comm_);
         MPI_Allreduce(&fields, &mostFields, 1, MPI_UNSIGNED_LONG_LONG, MPI_MAX, comm_);
-        if (fewest != mostFields) throw std::runtime_error("the processes were handed different result fields");
+        if (fewest != mostFields)
+            throw std::runtime_error("the processes were handed different result fields");
         const StepResult step = gathered(share);
         share = StepResult{};  // its memory, before the next step's
         if (rank_ == 0) next_.step(step);

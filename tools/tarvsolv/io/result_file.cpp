@@ -83,10 +83,6 @@ void replaceFile(const std::string& path, const std::function<void(std::ostream&
     }
 }
 
-void writeResultFile(const std::string& path, const ResultPreamble& preamble, const std::string& blocks) {
-    replaceFile(path, [&](std::ostream& out) { out << preamble.text << blocks; });
-}
-
 }  // namespace tarvsolv
 
 namespace tarvsolv {

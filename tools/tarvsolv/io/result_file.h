@@ -1,7 +1,8 @@
 #pragma once
 // The result file the add-on starts before the solver runs: "MESHFILE", the mesh path and the
 // "BODIES" block with the running totals of faces, edges and vertices per body. The solver keeps
-// that preamble and appends its result blocks, replacing the blocks of any earlier run.
+// that preamble and appends its result blocks (io/result_file_sink.h), replacing the blocks of any
+// earlier run.
 #include <functional>
 #include <ostream>
 #include <string>
@@ -27,10 +28,6 @@ struct ResultPreamble {
 
 // Reads the preamble of `path`; a missing file gives a preamble naming `meshPath` only.
 ResultPreamble readResultPreamble(const std::string& path, const std::string& meshPath);
-
-// Writes the preamble and `blocks` to `path` through a temporary file beside it, renamed over the
-// old file only once everything is written; throws std::runtime_error when that fails.
-void writeResultFile(const std::string& path, const ResultPreamble& preamble, const std::string& blocks);
 
 }  // namespace tarvsolv
 

@@ -16,9 +16,8 @@ bool writePiece(MPI_File file, const FilePiece& piece) {
     for (std::size_t done = 0; done < piece.bytes.size();) {
         const int count = static_cast<int>(std::min(kMostAtOnce, piece.bytes.size() - done));
         MPI_Status status;
-        if (MPI_File_write_at(file, static_cast<MPI_Offset>(piece.offset + done),
-                              const_cast<char*>(piece.bytes.data() + done), count, MPI_BYTE,
-                              &status) != MPI_SUCCESS)
+        if (MPI_File_write_at(file, static_cast<MPI_Offset>(piece.offset + done), piece.bytes.data() + done,
+                              count, MPI_BYTE, &status) != MPI_SUCCESS)
             return false;
         int written = 0;
         MPI_Get_count(&status, MPI_BYTE, &written);
@@ -43,8 +42,8 @@ void replaceFileTogether(const std::string& path, std::span<const FilePiece> pie
     // The open is collective, and the MPI libraries agree on its outcome; the files' error handler
     // answers errors (MPI_ERRORS_RETURN) instead of aborting the run.
     MPI_File file = MPI_FILE_NULL;
-    const int opened = MPI_File_open(comm, temporary.c_str(), MPI_MODE_CREATE | MPI_MODE_WRONLY, MPI_INFO_NULL,
-                                     &file);
+    const int opened =
+        MPI_File_open(comm, temporary.c_str(), MPI_MODE_CREATE | MPI_MODE_WRONLY, MPI_INFO_NULL, &file);
     try {
         agreeOnFailure(comm, [&] {
             if (opened != MPI_SUCCESS) throw std::runtime_error("cannot create " + temporary);

@@ -299,22 +299,21 @@ void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::v
     }
     log.line("computing stresses");
     LogStage stage("stresses");
-    if (shares == ResultShares::OnFirst) {
-        CornerResults corners = elementStressesOnFirst(job, setup.temperatures(), u, layout.comm());
-        const std::optional<ErrorEstimate> estimate =
-            sharedStressErrorEstimate(job, setup.temperatures(), u, log, layout.comm());
+    // Shared, every process hands on the stresses of the elements it evaluated and its range of the
+    // file's nodes, which it cuts from the displacements and the estimate every process holds.
+    const bool each = shares == ResultShares::Each;
+    const ModelShare share = modelShare(job.mesh, layout.comm());
+    CornerResults corners =
+        each ? elementStresses(job, setup.temperatures(), u, share.firstElement, share.endElement)
+             : elementStressesOnFirst(job, setup.temperatures(), u, layout.comm());
+    const std::optional<ErrorEstimate> estimate =
+        sharedStressErrorEstimate(job, setup.temperatures(), u, log, layout.comm());
+    if (!each) {
         if (!layout.onFirstProcess()) return;
         StepResult step = displacementResult(1, 0, std::move(u), std::move(corners));
         if (estimate) addErrorEstimate(job.mesh, *estimate, step, log);
         return results.step(step);
     }
-    // Every process hands on the stresses of the elements it evaluated and its range of the file's
-    // nodes, which it cuts from the displacements and estimate every process holds.
-    const ModelShare share = modelShare(job.mesh, layout.comm());
-    CornerResults corners =
-        elementStresses(job, setup.temperatures(), u, share.firstElement, share.endElement);
-    const std::optional<ErrorEstimate> estimate =
-        sharedStressErrorEstimate(job, setup.temperatures(), u, log, layout.comm());
     StepResult step = displacementResult(1, 0, shareOfNodes(job.mesh, u, 3, share), std::move(corners));
     step.firstNode = static_cast<std::size_t>(share.firstNode);
     step.firstElement = static_cast<std::size_t>(share.firstElement);
