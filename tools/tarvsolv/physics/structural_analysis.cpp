@@ -283,6 +283,8 @@ void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::v
         k = setup.pattern().createMatrix();
         assembleStaticSystem(job, setup.pattern(), setup.temperatures(), k, f, log);
     }
+    // The solve's preconditioner set-up is the peak of the run; the pattern is not needed there.
+    setup.releasePattern();
     log.line("solving");
     const LinearSolveReport report = solveLinear(k, f, x, job.solver, job.tolerance, layout, job.mesh);
     log.line(formatSolveLine(report));

@@ -71,6 +71,8 @@ class StructuralSetup {
     std::vector<std::vector<int>> couplings() const;
     // The pattern of the layout with the contact's couplings, made when first asked for.
     const MatrixPattern& pattern();
+    // Frees the pattern once the matrices are assembled (a later pattern() makes it again).
+    void releasePattern() { pattern_.reset(); }
 
   private:
     void checkHeld(std::optional<std::string> free, bool allowed);
