@@ -64,8 +64,9 @@ void solveJob(const Job& job, RunLog& log, ResultSink& results) {
 std::vector<std::string> writeVtk(const VtkResultSink& vtk, RunLog& log) {
     try {
         const std::vector<std::string> files = vtk.write();
-        log.line("wrote " + std::to_string(files.size()) + " VTK file" + (files.size() == 1 ? "" : "s") +
-                 " (" + (files.empty() ? std::string() : files.back()) + ")");
+        if (!files.empty())
+            log.line("wrote " + std::to_string(files.size()) + " VTK file" + (files.size() == 1 ? "" : "s") +
+                     " (" + files.back() + ")");
         return files;
     } catch (const std::exception& e) {
         log.warning(std::string("the VTK files could not be written: ") + e.what());
@@ -78,20 +79,19 @@ std::vector<std::string> writeVtk(const VtkResultSink& vtk, RunLog& log) {
 std::vector<std::string> solveAndWrite(const Job& job, RunLog& log, ResultSink* also) {
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
-    // Every process writes its share of the result file; the VTK files and `also` take the whole
-    // model on the first process, which the shares are gathered onto. The sinks take the results in
-    // the mesh file's node order, whatever order the processes numbered.
+    // Every process writes its share of the result file and takes part in the VTK files, each
+    // writing its own piece when the analysis shares its results; `also` takes the whole model on
+    // the first process, which the shares are gathered onto. The sinks take the results in the mesh
+    // file's node order, whatever order the processes numbered.
     ResultFileSink file(job.resultPath, job.preamble, PETSC_COMM_WORLD);
-    const FeMesh fileMesh = rank == 0 && !job.mesh.fileNodes.empty() ? inFileOrder(job.mesh) : FeMesh{};
+    const FeMesh fileMesh = job.mesh.fileNodes.empty() ? FeMesh{} : inFileOrder(job.mesh);
     VtkResultSink vtk(job, job.mesh.fileNodes.empty() ? job.mesh : fileMesh);
     ResultSinks whole;
-    if (rank == 0) {
-        whole.add(vtk);
-        if (also) whole.add(*also);
-    }
+    if (rank == 0 && also) whole.add(*also);
     GatheringSink gathering(job.mesh, whole, PETSC_COMM_WORLD);
     ResultSinks sinks;
     sinks.add(file);
+    sinks.add(vtk);
     sinks.add(gathering);
     FileOrderSink fileOrder(job.mesh, sinks);
     // A nonlinear run keeps the steps that converged, then fails: they are written first. Every
@@ -109,10 +109,13 @@ std::vector<std::string> solveAndWrite(const Job& job, RunLog& log, ResultSink* 
     file.write();
     gathering.finish();
     if (stopped) {
-        if (rank == 0) writeVtk(vtk, log);
+        writeVtk(vtk, log);
         std::rethrow_exception(stopped);
     }
-    if (rank != 0) return {};
+    if (rank != 0) {
+        writeVtk(vtk, log);
+        return {};
+    }
     // The head the add-on started is in the result file now; a later run by hand reads that.
     std::error_code ignored;
     std::filesystem::remove(formats::resultHeadPathFor(job.resultPath), ignored);

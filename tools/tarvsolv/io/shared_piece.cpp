@@ -21,7 +21,9 @@ std::vector<std::size_t> sane(std::vector<std::size_t> starts, int processes, st
     return starts;
 }
 
-bool inMesh(double node, const FeMesh& mesh) { return node >= 0 && node < mesh.nodeCount(); }
+bool inMesh(double node, const FeMesh& mesh) {
+    return node >= 0 && node < mesh.nodeCount();
+}
 
 }  // namespace
 
@@ -32,16 +34,19 @@ SharedPiece::SharedPiece(const FeMesh& mesh, std::vector<std::size_t> elementSta
     MPI_Comm_size(comm, &size_);
     elementStarts_ = sane(std::move(elementStarts), size_, static_cast<std::size_t>(mesh.elementCount()));
     nodeStarts_ = sane(std::move(nodeStarts), size_, static_cast<std::size_t>(mesh.nodeCount()));
-    for (auto e = elementStarts_[rank_]; e < elementStarts_[rank_ + 1]; ++e) elements_.push_back(static_cast<int>(e));
+    for (auto e = elementStarts_[rank_]; e < elementStarts_[rank_ + 1]; ++e)
+        elements_.push_back(static_cast<int>(e));
     nodes_ = nodesOfElements(mesh, elements_);
     local_.assign(static_cast<std::size_t>(mesh.nodeCount()), -1);
-    for (std::size_t i = 0; i < nodes_.size(); ++i) local_[static_cast<std::size_t>(nodes_[i])] = static_cast<int>(i);
+    for (std::size_t i = 0; i < nodes_.size(); ++i)
+        local_[static_cast<std::size_t>(nodes_[i])] = static_cast<int>(i);
     findNodeOwners();
     findSharedNodes();
 }
 
 int SharedPiece::processOf(const std::vector<std::size_t>& starts, std::size_t index) const {
-    const auto p = static_cast<int>(std::upper_bound(starts.begin(), starts.end(), index) - starts.begin()) - 1;
+    const auto p =
+        static_cast<int>(std::upper_bound(starts.begin(), starts.end(), index) - starts.begin()) - 1;
     return std::clamp(p, 0, size_ - 1);
 }
 
@@ -73,7 +78,8 @@ void SharedPiece::findSharedNodes() {
         if (p == rank_) continue;
         for (auto e = elementStarts_[p]; e < elementStarts_[p + 1]; ++e)
             for (int n : mesh_.elementNodes(static_cast<int>(e)))
-                if (local_[static_cast<std::size_t>(n)] >= 0) users.emplace_back(local_[static_cast<std::size_t>(n)], p);
+                if (local_[static_cast<std::size_t>(n)] >= 0)
+                    users.emplace_back(local_[static_cast<std::size_t>(n)], p);
     }
     std::sort(users.begin(), users.end());
     users.erase(std::unique(users.begin(), users.end()), users.end());
@@ -103,8 +109,9 @@ std::vector<double> SharedPiece::nodeValues(std::span<const double> share, int w
     }
     for (std::size_t r = 0; r < asked_.size(); ++r)
         for (std::size_t k = 0; k < asked_[r].size() && (k + 1) * w <= answered[r].size(); ++k)
-            std::copy_n(answered[r].begin() + static_cast<std::ptrdiff_t>(k * w), w,
-                        out.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(asked_[r][k]) * w));
+            std::copy_n(
+                answered[r].begin() + static_cast<std::ptrdiff_t>(k * w), w,
+                out.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(asked_[r][k]) * w));
     return out;
 }
 
@@ -177,9 +184,12 @@ void SharedPiece::sideMeans(std::vector<double>& means, const std::vector<int>& 
         for (int m = 0; m < 6; ++m) {
             const auto mid = static_cast<std::size_t>(local_[static_cast<std::size_t>(nodes[4 + m])]);
             if (hits[mid] > 0) continue;
-            const auto a = static_cast<std::size_t>(local_[static_cast<std::size_t>(nodes[kMidSideEdges[m][0]])]),
-                       b = static_cast<std::size_t>(local_[static_cast<std::size_t>(nodes[kMidSideEdges[m][1]])]);
-            for (std::size_t c = 0; c < w; ++c) means[mid * w + c] = 0.5 * (means[a * w + c] + means[b * w + c]);
+            const auto a = static_cast<std::size_t>(
+                           local_[static_cast<std::size_t>(nodes[kMidSideEdges[m][0]])]),
+                       b = static_cast<std::size_t>(
+                           local_[static_cast<std::size_t>(nodes[kMidSideEdges[m][1]])]);
+            for (std::size_t c = 0; c < w; ++c)
+                means[mid * w + c] = 0.5 * (means[a * w + c] + means[b * w + c]);
         }
     }
 }

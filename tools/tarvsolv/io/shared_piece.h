@@ -21,13 +21,14 @@ class SharedPiece {
   public:
     // `elementStarts` and `nodeStarts`: the first element and the first node of every process's
     // share in process order, the counts of `mesh` after them. Collective over `comm`.
-    SharedPiece(const FeMesh& mesh, std::vector<std::size_t> elementStarts, std::vector<std::size_t> nodeStarts,
-                MPI_Comm comm);
+    SharedPiece(const FeMesh& mesh, std::vector<std::size_t> elementStarts,
+                std::vector<std::size_t> nodeStarts, MPI_Comm comm);
 
     // The piece's elements (ascending) and the nodes they use (ascending).
     const std::vector<int>& elements() const { return elements_; }
     const std::vector<int>& nodes() const { return nodes_; }
-    bool sameShares(const std::vector<std::size_t>& elementStarts, const std::vector<std::size_t>& nodeStarts) const {
+    bool sameShares(const std::vector<std::size_t>& elementStarts,
+                    const std::vector<std::size_t>& nodeStarts) const {
         return elementStarts == elementStarts_ && nodeStarts == nodeStarts_;
     }
 
