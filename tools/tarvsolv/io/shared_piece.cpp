@@ -60,7 +60,7 @@ void SharedPiece::findNodeOwners() {
         asked_[owner].push_back(static_cast<int>(i));
         asks[owner].push_back(nodes_[i]);
     }
-    const std::vector<std::vector<double>> asked = exchangeLists(comm_, asks);
+    const ReceivedLists asked = exchangeLists(comm_, std::move(asks));
     const std::size_t first = nodeStarts_[rank_], end = nodeStarts_[rank_ + 1];
     askedOfMe_.assign(processes, {});
     for (std::size_t q = 0; q < processes; ++q)
@@ -99,7 +99,7 @@ std::vector<double> SharedPiece::nodeValues(std::span<const double> share, int w
     for (std::size_t q = 0; q < answers.size(); ++q)
         for (const int j : askedOfMe_[q])
             for (std::size_t c = 0; c < w; ++c) answers[q].push_back(value(j, c));
-    const std::vector<std::vector<double>> answered = exchangeLists(comm_, answers);
+    const ReceivedLists answered = exchangeLists(comm_, std::move(answers));
     std::vector<double> out(nodes_.size() * w, 0.0);
     const std::size_t first = nodeStarts_[rank_], end = nodeStarts_[rank_ + 1];
     for (std::size_t i = 0; i < nodes_.size(); ++i) {
@@ -142,13 +142,15 @@ std::vector<double> SharedPiece::cornerMeans(std::span<const int> cornerNodes, s
         }
     }
     // Then the other pieces' corners, in process order, each piece's in element order.
-    const std::vector<std::vector<double>> received = exchangeLists(comm_, toSummers);
-    for (const std::vector<double>& from : received)
+    const ReceivedLists received = exchangeLists(comm_, std::move(toSummers));
+    for (std::size_t p = 0; p < received.size(); ++p) {
+        const std::span<const double> from = received[p];
         for (std::size_t at = 0; at + 1 + w <= from.size(); at += 1 + w) {
             if (!inMesh(from[at], mesh_)) continue;
             const int i = local_[static_cast<std::size_t>(from[at])];
             if (i >= 0 && summer_[i] == rank_) add(static_cast<std::size_t>(i), from.data() + at + 1);
         }
+    }
     std::vector<double> means(sums.size(), 0.0);
     for (std::size_t i = 0; i < nodes_.size(); ++i)
         for (std::size_t c = 0; c < w && hits[i] > 0; ++c) means[i * w + c] = sums[i * w + c] / hits[i];
@@ -162,7 +164,7 @@ std::vector<double> SharedPiece::cornerMeans(std::span<const int> cornerNodes, s
                 toSharers[p].insert(toSharers[p].end(), means.begin() + static_cast<std::ptrdiff_t>(i * w),
                                     means.begin() + static_cast<std::ptrdiff_t>((i + 1) * w));
             }
-    const std::vector<std::vector<double>> shared = exchangeLists(comm_, toSharers);
+    const ReceivedLists shared = exchangeLists(comm_, std::move(toSharers));
     for (std::size_t p = 0; p < shared.size(); ++p)
         for (std::size_t at = 0; at + 2 + w <= shared[p].size(); at += 2 + w) {
             if (!inMesh(shared[p][at], mesh_)) continue;
