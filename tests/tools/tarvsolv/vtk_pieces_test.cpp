@@ -147,20 +147,22 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
     }
     const std::vector<std::string> wholeFiles = fromWhole.write();
     const std::vector<std::string> sharedFiles = fromShares.write();
+    const auto names = [](std::vector<std::string> paths) {
+        for (std::string& path : paths) path = fs::path(path).filename().string();
+        return paths;
+    };
     if (rank == 0) {
-        EXPECT_EQ(sharedFiles, std::vector<std::string>({folder + "/shared/job_1_p0.vtu", folder + "/shared/job_1_p1.vtu",
-                                                          folder + "/shared/job_1.pvtu", folder + "/shared/job_2_p0.vtu",
-                                                          folder + "/shared/job_2_p1.vtu", folder + "/shared/job_2.pvtu",
-                                                          folder + "/shared/job.pvd"}));
+        // Two grids of two pieces and their .pvtu, and the .pvd: the same files, the same bytes.
+        EXPECT_EQ(wholeFiles.size(), 7u);
+        EXPECT_EQ(names(sharedFiles), names(wholeFiles));
         const auto expected = filesIn(folder + "/whole"), got = filesIn(folder + "/shared");
-        EXPECT_EQ(expected.size(), 7u);
+        EXPECT_EQ(got.size(), expected.size());
         for (const auto& [name, bytes] : expected) {
             ASSERT_TRUE(got.count(name)) << name;
             EXPECT_TRUE(got.at(name) == bytes) << name << " differs";
         }
-        EXPECT_EQ(got.size(), expected.size());
     } else {
-        EXPECT_EQ(sharedFiles, std::vector<std::string>({folder + "/shared/job_1_p1.vtu", folder + "/shared/job_2_p1.vtu"}));
+        EXPECT_EQ(names(sharedFiles), std::vector<std::string>({"job_1_p1.vtu", "job_2_p1.vtu"}));
     }
 
     // The second process cannot write its piece: both say so, and no grid names a missing piece.
