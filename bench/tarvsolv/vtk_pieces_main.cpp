@@ -24,11 +24,15 @@ using namespace tarvsolv;
 namespace {
 
 // Process `rank`'s even share of `count` items out of `processes`.
-std::size_t startOf(std::size_t count, int rank, int processes) { return count * rank / processes; }
+std::size_t startOf(std::size_t count, int rank, int processes) {
+    return count * rank / processes;
+}
 
 StepResult shareOf(const FeMesh& file, int rank, int processes, bool whole) {
-    const auto nodes = static_cast<std::size_t>(file.nodeCount()), elements = static_cast<std::size_t>(file.elementCount());
-    const std::size_t n0 = whole ? 0 : startOf(nodes, rank, processes), n1 = whole ? nodes : startOf(nodes, rank + 1, processes);
+    const auto nodes = static_cast<std::size_t>(file.nodeCount()),
+               elements = static_cast<std::size_t>(file.elementCount());
+    const std::size_t n0 = whole ? 0 : startOf(nodes, rank, processes),
+                      n1 = whole ? nodes : startOf(nodes, rank + 1, processes);
     const std::size_t e0 = whole ? 0 : startOf(elements, rank, processes),
                       e1 = whole ? elements : startOf(elements, rank + 1, processes);
     StepResult step;
@@ -67,7 +71,8 @@ void inPieceOrder(FeMesh& mesh) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4 && argc != 5) return std::fprintf(stderr, "usage: tarvsolv-vtkpieces MESH.meb FOLDER whole|shared\n"), 2;
+    if (argc != 4 && argc != 5)
+        return std::fprintf(stderr, "usage: tarvsolv-vtkpieces MESH.meb FOLDER whole|shared\n"), 2;
     PetscInitialize(&argc, &argv, nullptr, nullptr);
     int rank = 0, processes = 1;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
