@@ -94,6 +94,10 @@ void VtkResultSink::modeValues(std::span<const double> values) {
 }
 
 void VtkResultSink::step(const StepResult& step) {
+    // On the other processes a step from the model's start is the whole model, which analyses that
+    // keep their state on every process hand each of them while the first one writes it: only
+    // shares are theirs to write.
+    if (rank_ > 0 && step.firstNode == 0 && step.firstElement == 0) return;
     // A second step of one number joins the first one's grid: the modes of a heated state follow
     // its temperatures, handed on as step 1.
     Grid& grid = grids_[step.number];
