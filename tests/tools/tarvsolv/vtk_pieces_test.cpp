@@ -42,7 +42,7 @@ FeMesh twoPieceBox() {
 
 // A step of the whole model in the file's node order, every value with more digits than the
 // result file keeps.
-StepResult wholeStep(const FeMesh& file, int number) {
+StepResult stepOfTheWholeBox(const FeMesh& file, int number) {
     StepResult step;
     step.number = number;
     step.time = 0.25 * number;
@@ -70,8 +70,8 @@ StepResult wholeStep(const FeMesh& file, int number) {
 
 // Process `rank`'s share of `whole`: the nodes from `nodeStarts[rank]`, the elements from
 // `elementStarts[rank]`, each up to the next process's.
-StepResult shareOf(const StepResult& whole, const std::vector<std::size_t>& nodeStarts,
-                   const std::vector<std::size_t>& elementStarts, int rank) {
+StepResult processShare(const StepResult& whole, const std::vector<std::size_t>& nodeStarts,
+                        const std::vector<std::size_t>& elementStarts, int rank) {
     StepResult share = whole;
     const std::size_t n0 = nodeStarts[rank], n1 = nodeStarts[rank + 1];
     const std::size_t e0 = elementStarts[rank], e1 = elementStarts[rank + 1];
@@ -91,7 +91,7 @@ StepResult shareOf(const StepResult& whole, const std::vector<std::size_t>& node
     return share;
 }
 
-std::map<std::string, std::string> filesIn(const std::string& folder) {
+std::map<std::string, std::string> filesOfFolder(const std::string& folder) {
     std::map<std::string, std::string> out;
     for (const auto& entry : fs::directory_iterator(folder)) {
         std::ifstream in(entry.path(), std::ios::binary);
@@ -101,7 +101,7 @@ std::map<std::string, std::string> filesIn(const std::string& folder) {
 }
 
 // The same folder on every process.
-std::string sharedFolder() {
+std::string folderOfEveryProcess() {
     char name[] = "/tmp/vtk_pieces_XXXXXX";
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
@@ -115,7 +115,7 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
     MPI_Comm_size(PETSC_COMM_WORLD, &size);
     if (size != 2) GTEST_SKIP() << "runs on two processes (mpiexec -n 2)";
-    const std::string folder = sharedFolder();
+    const std::string folder = folderOfEveryProcess();
     const auto job = [&](const std::string& name, const FeMesh& mesh) {
         auto out = std::make_unique<Job>();
         out->kind = SolveKind::TransientHeat;
@@ -140,10 +140,10 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
     MPI_Barrier(PETSC_COMM_WORLD);
     VtkResultSink fromWhole(*whole, file), fromShares(*shared, file), failed(*failing, file);
     for (int number : {1, 2}) {
-        const StepResult step = wholeStep(file, number);
+        const StepResult step = stepOfTheWholeBox(file, number);
         fromWhole.step(step);  // on every process, as analyses that keep the whole state there do
-        fromShares.step(shareOf(step, nodeStarts, elementStarts, rank));
-        failed.step(shareOf(step, nodeStarts, elementStarts, rank));
+        fromShares.step(processShare(step, nodeStarts, elementStarts, rank));
+        failed.step(processShare(step, nodeStarts, elementStarts, rank));
     }
     const std::vector<std::string> wholeFiles = fromWhole.write();
     const std::vector<std::string> sharedFiles = fromShares.write();
@@ -155,7 +155,7 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
         // Two grids of two pieces and their .pvtu, and the .pvd: the same files, the same bytes.
         EXPECT_EQ(wholeFiles.size(), 7u);
         EXPECT_EQ(names(sharedFiles), names(wholeFiles));
-        const auto expected = filesIn(folder + "/whole"), got = filesIn(folder + "/shared");
+        const auto expected = filesOfFolder(folder + "/whole"), got = filesOfFolder(folder + "/shared");
         EXPECT_EQ(got.size(), expected.size());
         for (const auto& [name, bytes] : expected) {
             ASSERT_TRUE(got.count(name)) << name;
