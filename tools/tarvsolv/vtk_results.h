@@ -70,7 +70,8 @@ class VtkResultSink : public ResultSink {
     std::vector<std::string> writeGrid(const Grid& grid, const std::string& base,
                                        const std::vector<int>& pieces) const;
     // Writes this process's piece of a grid whose steps the processes share, and the first process
-    // the ".pvtu"; answers the files this process wrote, the ".pvtu" last on the first. Collective.
+    // the ".pvtu"; answers on the first every piece and the ".pvtu" last, on the others their own
+    // piece. Collective.
     std::vector<std::string> writeSharedGrid(const Grid& grid, const std::string& base,
                                              std::unique_ptr<SharedPiece>& piece) const;
     // The point arrays of this process's piece of `step`, a share of the whole model's.
