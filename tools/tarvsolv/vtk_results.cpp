@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <exception>
 #include <filesystem>
 #include <stdexcept>
 
@@ -291,36 +292,43 @@ std::vector<std::string> VtkResultSink::writeGrids(const GridWriter& writeOne, b
 }
 
 std::vector<std::string> VtkResultSink::write() const {
-    const auto wholePieces = [this] {
-        std::vector<int> pieces = elementPieces(job_.mesh);
-        if (pieces.size() != static_cast<std::size_t>(mesh_.elementCount())) pieces.clear();
-        return pieces;
-    };
-    if (processes_ == 1) {
-        const std::vector<int> pieces = wholePieces();
-        return writeGrids(
-            [&](const Grid& grid, const std::string& base) { return writeGrid(grid, base, pieces); }, false);
-    }
+    if (processes_ == 1) return writeGathered();
     // The others wait asleep while the first process writes the result file alone.
     waitForAll(comm_);
     int mine = rank_ > 0 && !grids_.empty(), shared = 0;
     MPI_Allreduce(&mine, &shared, 1, MPI_INT, MPI_MAX, comm_);
     if (!shared) {
-        // The first process gathered the whole model.
-        if (rank_ != 0 || grids_.empty()) return {};
-        const std::vector<int> pieces = wholePieces();
-        return writeGrids(
-            [&](const Grid& grid, const std::string& base) {
-                Grid whole;
-                for (const StepResult& step : grid.steps) addStep(whole, step);
-                return writeGrid(whole, base, pieces);
-            },
-            false);
+        // The first process gathered the whole model and writes alone. The others wait for it: a run
+        // that stops with partial results ends on every process right after, and a process that
+        // ended first would take the first one down with it.
+        std::vector<std::string> written;
+        std::exception_ptr failure;
+        try {
+            if (rank_ == 0 && !grids_.empty()) written = writeGathered();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        waitForAll(comm_);
+        if (failure) std::rethrow_exception(failure);
+        return written;
     }
     checkSameSteps();
     std::unique_ptr<SharedPiece> piece;
     return writeGrids(
         [&](const Grid& grid, const std::string& base) { return writeSharedGrid(grid, base, piece); }, true);
+}
+
+std::vector<std::string> VtkResultSink::writeGathered() const {
+    std::vector<int> pieces = elementPieces(job_.mesh);
+    if (pieces.size() != static_cast<std::size_t>(mesh_.elementCount())) pieces.clear();
+    return writeGrids(
+        [&](const Grid& grid, const std::string& base) {
+            if (grid.steps.empty()) return writeGrid(grid, base, pieces);  // worked out as they came
+            Grid whole;
+            for (const StepResult& step : grid.steps) addStep(whole, step);
+            return writeGrid(whole, base, pieces);
+        },
+        false);
 }
 
 void VtkResultSink::checkSameSteps() const {

@@ -79,6 +79,8 @@ class VtkResultSink : public ResultSink {
     // Writes every grid by `writeGrid` and, unless the run has one grid, the collection; the
     // collection agreed on by every process when `shared`.
     std::vector<std::string> writeGrids(const GridWriter& writeGrid, bool shared) const;
+    // Writes the whole model's grids, on one process or on the first, which gathered them.
+    std::vector<std::string> writeGathered() const;
     // Throws, on every process alike, when the processes do not hold the same grids and steps.
     void checkSameSteps() const;
 
