@@ -81,8 +81,9 @@ std::vector<std::string> solveAndWrite(const Job& job, RunLog& log, ResultSink* 
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
     // Every process writes its share of the result file and takes part in the VTK files, each
     // writing its own piece when the analysis shares its results; `also` takes the whole model on
-    // the first process, which the shares are gathered onto. The sinks take the results in the mesh
-    // file's node order, whatever order the processes numbered.
+    // the first process, which the shares are gathered onto (only then: the gathering holds the
+    // whole model there). The sinks take the results in the mesh file's node order, whatever order
+    // the processes numbered. `also` is given on every process or on none.
     ResultFileSink file(job.resultPath, job.preamble, PETSC_COMM_WORLD);
     const FeMesh fileMesh = job.mesh.fileNodes.empty() ? FeMesh{} : inFileOrder(job.mesh);
     VtkResultSink vtk(job, job.mesh.fileNodes.empty() ? job.mesh : fileMesh);
@@ -92,7 +93,7 @@ std::vector<std::string> solveAndWrite(const Job& job, RunLog& log, ResultSink* 
     ResultSinks sinks;
     sinks.add(file);
     sinks.add(vtk);
-    sinks.add(gathering);
+    if (also) sinks.add(gathering);
     FileOrderSink fileOrder(job.mesh, sinks);
     // A nonlinear run keeps the steps that converged, then fails: they are written first. Every
     // process takes the same collective steps whichever way its run ended.
@@ -107,7 +108,7 @@ std::vector<std::string> solveAndWrite(const Job& job, RunLog& log, ResultSink* 
     if (!stopped) log.line("writing " + job.resultPath);
     LogStage stage("write");
     file.write();
-    gathering.finish();
+    if (also) gathering.finish();
     if (stopped) {
         writeVtk(vtk, log);
         std::rethrow_exception(stopped);
