@@ -64,8 +64,9 @@ void solveJob(const Job& job, RunLog& log, ResultSink& results) {
 std::vector<std::string> writeVtk(const VtkResultSink& vtk, RunLog& log) {
     try {
         const std::vector<std::string> files = vtk.write();
-        log.line("wrote " + std::to_string(files.size()) + " VTK file" + (files.size() == 1 ? "" : "s") +
-                 " (" + (files.empty() ? std::string() : files.back()) + ")");
+        if (!files.empty())
+            log.line("wrote " + std::to_string(files.size()) + " VTK file" + (files.size() == 1 ? "" : "s") +
+                     " (" + files.back() + ")");
         return files;
     } catch (const std::exception& e) {
         log.warning(std::string("the VTK files could not be written: ") + e.what());
@@ -78,21 +79,21 @@ std::vector<std::string> writeVtk(const VtkResultSink& vtk, RunLog& log) {
 std::vector<std::string> solveAndWrite(const Job& job, RunLog& log, ResultSink* also) {
     int rank = 0;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
-    // Every process writes its share of the result file; the VTK files and `also` take the whole
-    // model on the first process, which the shares are gathered onto. The sinks take the results in
-    // the mesh file's node order, whatever order the processes numbered.
+    // Every process writes its share of the result file and takes part in the VTK files, each
+    // writing its own piece when the analysis shares its results; `also` takes the whole model on
+    // the first process, which the shares are gathered onto (only then: the gathering holds the
+    // whole model there). The sinks take the results in the mesh file's node order, whatever order
+    // the processes numbered. `also` is given on every process or on none.
     ResultFileSink file(job.resultPath, job.preamble, PETSC_COMM_WORLD);
-    const FeMesh fileMesh = rank == 0 && !job.mesh.fileNodes.empty() ? inFileOrder(job.mesh) : FeMesh{};
+    const FeMesh fileMesh = job.mesh.fileNodes.empty() ? FeMesh{} : inFileOrder(job.mesh);
     VtkResultSink vtk(job, job.mesh.fileNodes.empty() ? job.mesh : fileMesh);
     ResultSinks whole;
-    if (rank == 0) {
-        whole.add(vtk);
-        if (also) whole.add(*also);
-    }
+    if (rank == 0 && also) whole.add(*also);
     GatheringSink gathering(job.mesh, whole, PETSC_COMM_WORLD);
     ResultSinks sinks;
     sinks.add(file);
-    sinks.add(gathering);
+    sinks.add(vtk);
+    if (also) sinks.add(gathering);
     FileOrderSink fileOrder(job.mesh, sinks);
     // A nonlinear run keeps the steps that converged, then fails: they are written first. Every
     // process takes the same collective steps whichever way its run ended.
@@ -107,12 +108,15 @@ std::vector<std::string> solveAndWrite(const Job& job, RunLog& log, ResultSink* 
     if (!stopped) log.line("writing " + job.resultPath);
     LogStage stage("write");
     file.write();
-    gathering.finish();
+    if (also) gathering.finish();
     if (stopped) {
-        if (rank == 0) writeVtk(vtk, log);
+        writeVtk(vtk, log);
         std::rethrow_exception(stopped);
     }
-    if (rank != 0) return {};
+    if (rank != 0) {
+        writeVtk(vtk, log);
+        return {};
+    }
     // The head the add-on started is in the result file now; a later run by hand reads that.
     std::error_code ignored;
     std::filesystem::remove(formats::resultHeadPathFor(job.resultPath), ignored);

@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <exception>
 #include <filesystem>
 #include <stdexcept>
 
+#include "base/agree_on_failure.h"
+#include "base/quiet_wait.h"
 #include "fem/corner_sums.h"
 #include "fem/node_pieces.h"
 #include "formats/derived_stress.h"
@@ -52,12 +55,38 @@ std::vector<double> numbersOf(const std::string& line) {
     return out;
 }
 
+// The ten values of each corner: the stress as the result file writes it, its von Mises stress and
+// its principal stresses.
+std::vector<double> stressValues(const CornerFields& corners) {
+    const std::size_t count = std::min(corners.nodes.size(), corners.stresses.size());
+    std::vector<double> out(count * kStressValues);
+    for (std::size_t k = 0; k < count; ++k) {
+        double* values = out.data() + k * kStressValues;
+        for (int c = 0; c < 6; ++c) values[c] = asWritten(corners.stresses[k][c], kCornerDigits);
+        const results::StressComponents s{values[0], values[1], values[2], values[3], values[4], values[5]};
+        const results::PrincipalStresses principal = results::principalStresses(s);
+        values[6] = results::vonMises(s);
+        values[7] = principal.p1, values[8] = principal.p2, values[9] = principal.p3;
+    }
+    return out;
+}
+
 std::string fileName(const std::string& path) {
     const std::size_t slash = path.find_last_of('/');
     return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
+std::string piecePath(const std::string& base, int piece) {
+    return base + "_p" + std::to_string(piece) + ".vtu";
+}
+
 }  // namespace
+
+VtkResultSink::VtkResultSink(const Job& job, const FeMesh& mesh, MPI_Comm comm)
+    : job_(job), mesh_(mesh), comm_(comm) {
+    MPI_Comm_rank(comm, &rank_);
+    MPI_Comm_size(comm, &processes_);
+}
 
 void VtkResultSink::modeValues(std::span<const double> values) {
     // The mode line shortens its numbers when there are many: the grids take them as it writes them.
@@ -66,6 +95,10 @@ void VtkResultSink::modeValues(std::span<const double> values) {
 }
 
 void VtkResultSink::step(const StepResult& step) {
+    // On the other processes a step from the model's start is the whole model, which analyses that
+    // keep their state on every process hand each of them while the first one writes it: only
+    // shares are theirs to write.
+    if (rank_ > 0 && step.firstNode == 0 && step.firstElement == 0) return;
     // A second step of one number joins the first one's grid: the modes of a heated state follow
     // its temperatures, handed on as step 1.
     Grid& grid = grids_[step.number];
@@ -74,6 +107,13 @@ void VtkResultSink::step(const StepResult& step) {
         grid.time = step.number >= 1 && static_cast<std::size_t>(step.number) <= modeValues_.size()
                         ? modeValues_[step.number - 1]
                         : step.number;
+    if (processes_ > 1)
+        grid.steps.push_back(step);
+    else
+        addStep(grid, step);
+}
+
+void VtkResultSink::addStep(Grid& grid, const StepResult& step) const {
     const std::size_t nodes = static_cast<std::size_t>(mesh_.nodeCount());
     for (const NodeField& field : step.nodeFields) {
         const NodeQuantityInfo info = nodeQuantityInfo(field.quantity);
@@ -98,18 +138,15 @@ void VtkResultSink::step(const StepResult& step) {
 
 void VtkResultSink::addStresses(const CornerFields& corners, std::vector<PointArray>& arrays) const {
     CornerSums sums(mesh_, kStressValues);
-    double values[kStressValues];
-    for (std::size_t k = 0; k < std::min(corners.nodes.size(), corners.stresses.size()); ++k) {
+    const std::vector<double> values = stressValues(corners);
+    for (std::size_t k = 0; k < values.size() / kStressValues; ++k) {
         const auto node = static_cast<std::size_t>(corners.nodes[k]) - 1;
-        if (node >= static_cast<std::size_t>(mesh_.nodeCount())) continue;
-        for (int c = 0; c < 6; ++c) values[c] = asWritten(corners.stresses[k][c], kCornerDigits);
-        const results::StressComponents s{values[0], values[1], values[2], values[3], values[4], values[5]};
-        const results::PrincipalStresses principal = results::principalStresses(s);
-        values[6] = results::vonMises(s);
-        values[7] = principal.p1, values[8] = principal.p2, values[9] = principal.p3;
-        sums.add(node, values);
+        if (node < static_cast<std::size_t>(mesh_.nodeCount())) sums.add(node, &values[k * kStressValues]);
     }
-    const std::vector<double> means = sums.means(mesh_);
+    addStressArrays(sums.means(mesh_), arrays);
+}
+
+void VtkResultSink::addStressArrays(const std::vector<double>& means, std::vector<PointArray>& arrays) {
     std::vector<double> tensor;
     tensor.reserve(means.size() / kStressValues * 6);
     for (std::size_t n = 0; n < means.size() / kStressValues; ++n)
@@ -120,6 +157,32 @@ void VtkResultSink::addStresses(const CornerFields& corners, std::vector<PointAr
     for (int k = 0; k < 3; ++k)
         arrays.push_back(
             {"Principal stress " + std::to_string(k + 1), 1, component(means, kStressValues, 7 + k)});
+}
+
+void VtkResultSink::addShare(const StepResult& step, const SharedPiece& piece, Grid& grid) const {
+    for (const NodeField& field : step.nodeFields) {
+        const NodeQuantityInfo info = nodeQuantityInfo(field.quantity);
+        std::vector<double> share(field.values.size());
+        for (std::size_t i = 0; i < share.size(); ++i) share[i] = asWritten(field.values[i], kNodeDigits);
+        grid.arrays.push_back({info.name, info.width, piece.nodeValues(share, info.width)});
+    }
+    // A process whose share has no elements has no corners either: whether the step has corner
+    // fields is every process's answer.
+    const CornerFields& corners = step.corners;
+    int mine[2] = {!corners.stresses.empty(), !corners.plasticStrains.empty()}, any[2] = {0, 0};
+    MPI_Allreduce(mine, any, 2, MPI_INT, MPI_MAX, comm_);
+    std::vector<int> cornerNodes(corners.nodes.size());
+    for (std::size_t k = 0; k < cornerNodes.size(); ++k)
+        cornerNodes[k] = corners.nodes[k] >= 1 ? corners.nodes[k] - 1 : -1;
+    if (any[0])
+        addStressArrays(piece.cornerMeans(cornerNodes, stressValues(corners), kStressValues), grid.arrays);
+    if (!step.elementErrors.empty()) grid.elementErrors = step.elementErrors;
+    if (any[1]) {
+        std::vector<double> strains(std::min(corners.nodes.size(), corners.plasticStrains.size()));
+        for (std::size_t k = 0; k < strains.size(); ++k)
+            strains[k] = asWritten(corners.plasticStrains[k], kCornerDigits);
+        grid.arrays.push_back({"Plastic strain", 1, piece.cornerMeans(cornerNodes, strains, 1)});
+    }
 }
 
 std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::string& base,
@@ -146,7 +209,7 @@ std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::s
     for (std::size_t e = 0; e < pieces.size(); ++e) elements[pieces[e]].push_back(static_cast<int>(e));
     std::vector<std::string> written, names;
     for (std::size_t k = 0; k < elements.size(); ++k) {
-        written.push_back(base + "_p" + std::to_string(k) + ".vtu");
+        written.push_back(piecePath(base, static_cast<int>(k)));
         writer.writePiece(written.back(), elements[k]);
         names.push_back(fileName(written.back()));
     }
@@ -155,24 +218,131 @@ std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::s
     return written;
 }
 
-std::vector<std::string> VtkResultSink::write() const {
+std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const std::string& base,
+                                                        std::unique_ptr<SharedPiece>& piece) const {
+    Grid share;
+    for (const StepResult& step : grid.steps) {
+        const unsigned long long mine[2] = {step.firstElement, step.firstNode};
+        std::vector<unsigned long long> all(2 * static_cast<std::size_t>(processes_));
+        MPI_Allgather(mine, 2, MPI_UNSIGNED_LONG_LONG, all.data(), 2, MPI_UNSIGNED_LONG_LONG, comm_);
+        std::vector<std::size_t> elementStarts, nodeStarts;
+        for (std::size_t p = 0; p < all.size(); p += 2)
+            elementStarts.push_back(all[p]), nodeStarts.push_back(all[p + 1]);
+        elementStarts.push_back(static_cast<std::size_t>(mesh_.elementCount()));
+        nodeStarts.push_back(static_cast<std::size_t>(mesh_.nodeCount()));
+        if (!piece || !piece->sameShares(elementStarts, nodeStarts))
+            piece = std::make_unique<SharedPiece>(mesh_, elementStarts, nodeStarts, comm_);
+        addShare(step, *piece, share);
+    }
+    VtuWriter writer(mesh_);
+    for (const PointArray& array : share.arrays)
+        writer.addPointData(array.name, array.components, array.values);
+    std::vector<std::int32_t> bodies;
+    for (const int e : piece->elements())
+        bodies.push_back(job_.geometry ? job_.geometry->bodyOfElement(e) : 1);
+    writer.addCellData("Body", std::move(bodies));
+    int mine = share.elementErrors.size() == piece->elements().size(), all = 0;
+    MPI_Allreduce(&mine, &all, 1, MPI_INT, MPI_MIN, comm_);
+    if (all) writer.addCellData("Error estimate", share.elementErrors);
+    const std::string path = piecePath(base, rank_);
+    agreeOnFailure(comm_, [&] {
+        if (rank_ == 0) {
+            std::error_code ignored;
+            std::filesystem::remove(base + ".vtu", ignored);  // as writeGrid
+        }
+        writer.writeOwnPiece(path, piece->elements());
+    });
+    if (rank_ != 0) {
+        agreeOnFailure(comm_, [] {});
+        return {path};
+    }
+    std::vector<std::string> written, names;
+    for (int k = 0; k < processes_; ++k) {
+        written.push_back(piecePath(base, k));
+        names.push_back(fileName(written.back()));
+    }
+    written.push_back(base + ".pvtu");
+    agreeOnFailure(comm_, [&] { writer.writeParallel(written.back(), names); });
+    return written;
+}
+
+std::vector<std::string> VtkResultSink::writeGrids(const GridWriter& writeOne, bool shared) const {
     const std::string stem = pathStem(job_.resultPath);
     const bool single =
         grids_.size() == 1 && (job_.kind == SolveKind::Static || job_.kind == SolveKind::SteadyHeat ||
                                job_.kind == SolveKind::ThermalStress);
-    std::vector<int> pieces = elementPieces(job_.mesh);
-    if (pieces.size() != static_cast<std::size_t>(mesh_.elementCount())) pieces.clear();
-    if (single) return writeGrid(grids_.begin()->second, stem, pieces);
+    if (single) return writeOne(grids_.begin()->second, stem);
     std::vector<std::string> written;
     std::vector<std::pair<double, std::string>> collection;
     for (const auto& [number, grid] : grids_) {
-        const std::vector<std::string> files = writeGrid(grid, stem + "_" + std::to_string(number), pieces);
+        const std::vector<std::string> files = writeOne(grid, stem + "_" + std::to_string(number));
         written.insert(written.end(), files.begin(), files.end());
         collection.emplace_back(grid.time, fileName(files.back()));
     }
-    writePvd(stem + ".pvd", collection);
-    written.push_back(stem + ".pvd");
+    const auto writeCollection = [&] {
+        if (shared && rank_ != 0) return;
+        writePvd(stem + ".pvd", collection);
+        written.push_back(stem + ".pvd");
+    };
+    if (shared)
+        agreeOnFailure(comm_, writeCollection);
+    else
+        writeCollection();
     return written;
+}
+
+std::vector<std::string> VtkResultSink::write() const {
+    if (processes_ == 1) return writeGathered();
+    // The others wait asleep while the first process writes the result file alone.
+    waitForAll(comm_);
+    int mine = rank_ > 0 && !grids_.empty(), shared = 0;
+    MPI_Allreduce(&mine, &shared, 1, MPI_INT, MPI_MAX, comm_);
+    if (!shared) {
+        // The first process gathered the whole model and writes alone. The others wait for it: a run
+        // that stops with partial results ends on every process right after, and a process that
+        // ended first would take the first one down with it.
+        std::vector<std::string> written;
+        std::exception_ptr failure;
+        try {
+            if (rank_ == 0 && !grids_.empty()) written = writeGathered();
+        } catch (...) {
+            failure = std::current_exception();
+        }
+        waitForAll(comm_);
+        if (failure) std::rethrow_exception(failure);
+        return written;
+    }
+    checkSameSteps();
+    std::unique_ptr<SharedPiece> piece;
+    return writeGrids(
+        [&](const Grid& grid, const std::string& base) { return writeSharedGrid(grid, base, piece); }, true);
+}
+
+std::vector<std::string> VtkResultSink::writeGathered() const {
+    std::vector<int> pieces = elementPieces(job_.mesh);
+    if (pieces.size() != static_cast<std::size_t>(mesh_.elementCount())) pieces.clear();
+    return writeGrids(
+        [&](const Grid& grid, const std::string& base) {
+            if (grid.steps.empty()) return writeGrid(grid, base, pieces);  // worked out as they came
+            Grid whole;
+            for (const StepResult& step : grid.steps) addStep(whole, step);
+            return writeGrid(whole, base, pieces);
+        },
+        false);
+}
+
+void VtkResultSink::checkSameSteps() const {
+    // Every process must go through the same grids and steps, or one would wait for the others
+    // in an exchange they never start.
+    long long mine[3] = {static_cast<long long>(grids_.size()), 0, 0};
+    for (const auto& [number, grid] : grids_) {
+        mine[1] += static_cast<long long>(grid.steps.size());
+        mine[2] += static_cast<long long>(grid.steps.size()) * (number + 1);
+    }
+    long long low[3], high[3];
+    MPI_Allreduce(mine, low, 3, MPI_LONG_LONG, MPI_MIN, comm_);
+    MPI_Allreduce(mine, high, 3, MPI_LONG_LONG, MPI_MAX, comm_);
+    if (!std::equal(low, low + 3, high)) throw std::runtime_error("the processes hold different steps");
 }
 
 }  // namespace tarvsolv

@@ -18,15 +18,13 @@ std::vector<double> CornerSums::means(const FeMesh& mesh) const {
     for (std::size_t n = 0; n < hits_.size(); ++n)
         for (std::size_t k = 0; k < w && hits_[n] > 0; ++k) out[n * w + k] = sums_[n * w + k] / hits_[n];
     if (mesh.nodesPerElement != 10) return out;
-    // Local order: corners 0-3, then the mid-side nodes of edges 01, 12, 02, 03, 13, 23.
-    static constexpr int kEdges[6][2] = {{0, 1}, {1, 2}, {0, 2}, {0, 3}, {1, 3}, {2, 3}};
     for (int e = 0; e < mesh.elementCount(); ++e) {
         const auto nodes = mesh.elementNodes(e);
         for (int m = 0; m < 6; ++m) {
             const auto mid = static_cast<std::size_t>(nodes[4 + m]);
             if (hits_[mid] > 0) continue;
-            const auto a = static_cast<std::size_t>(nodes[kEdges[m][0]]),
-                       b = static_cast<std::size_t>(nodes[kEdges[m][1]]);
+            const auto a = static_cast<std::size_t>(nodes[kMidSideEdges[m][0]]),
+                       b = static_cast<std::size_t>(nodes[kMidSideEdges[m][1]]);
             for (std::size_t k = 0; k < w; ++k) out[mid * w + k] = 0.5 * (out[a * w + k] + out[b * w + k]);
         }
     }

@@ -9,6 +9,10 @@
 
 namespace tarvsolv {
 
+// The corners (local 0-3) at the ends of the edges whose mid-side nodes a quadratic element lists
+// after its corners: 01, 12, 02, 03, 13, 23.
+inline constexpr int kMidSideEdges[6][2] = {{0, 1}, {1, 2}, {0, 2}, {0, 3}, {1, 3}, {2, 3}};
+
 class CornerSums {
   public:
     // Sums of `width` values per node of `mesh`.

@@ -108,17 +108,19 @@ void VtuWriter::write(const std::string& path) const {
 }
 
 void VtuWriter::writePiece(const std::string& path, std::span<const int> elements) const {
+    writePieceOf(path, elements, true);
+}
+
+void VtuWriter::writeOwnPiece(const std::string& path, std::span<const int> elements) const {
+    writePieceOf(path, elements, false);
+}
+
+void VtuWriter::writePieceOf(const std::string& path, std::span<const int> elements, bool pick) const {
     const int p = mesh_.nodesPerElement;
-    // The piece's points are the nodes its elements use, in the mesh's order.
+    const std::vector<int> nodes = nodesOfElements(mesh_, elements);
     std::vector<int> local(static_cast<std::size_t>(mesh_.nodeCount()), -1);
-    for (int e : elements)
-        for (int k = 0; k < p; ++k) local[static_cast<std::size_t>(mesh_.conn[e * p + k])] = 0;
-    std::vector<int> nodes;
-    for (std::size_t n = 0; n < local.size(); ++n)
-        if (local[n] == 0) {
-            local[n] = static_cast<int>(nodes.size());
-            nodes.push_back(static_cast<int>(n));
-        }
+    for (std::size_t k = 0; k < nodes.size(); ++k)
+        local[static_cast<std::size_t>(nodes[k])] = static_cast<int>(k);
     std::vector<double> xyz(nodes.size() * 3);
     std::vector<std::int32_t> numbers(nodes.size());
     for (std::size_t k = 0; k < nodes.size(); ++k) {
@@ -131,9 +133,9 @@ void VtuWriter::writePiece(const std::string& path, std::span<const int> element
         for (int k = 0; k < p; ++k)
             connectivity.push_back(local[static_cast<std::size_t>(mesh_.conn[e * p + k])]);
     std::vector<Array> points, cells;
-    for (const Array& a : pointData_) points.push_back(a.picked(nodes, sizeOf(a.type)));
+    for (const Array& a : pointData_) points.push_back(pick ? a.picked(nodes, sizeOf(a.type)) : a);
     points.push_back({"Node number", "Int32", 1, bytesOf(numbers)});
-    for (const Array& a : cellData_) cells.push_back(a.picked(elements, sizeOf(a.type)));
+    for (const Array& a : cellData_) cells.push_back(pick ? a.picked(elements, sizeOf(a.type)) : a);
     writeGrid(path, xyz, connectivity, points, cells);
 }
 
@@ -193,6 +195,16 @@ void VtuWriter::writeGrid(const std::string& path, const std::vector<double>& xy
     xml += "</Cells>\n</Piece>\n</UnstructuredGrid>\n<AppendedData encoding=\"raw\">\n_";
     replaceFile(path,
                 [&](std::ostream& out) { out << xml << appended << "\n</AppendedData>\n</VTKFile>\n"; });
+}
+
+std::vector<int> nodesOfElements(const FeMesh& mesh, std::span<const int> elements) {
+    std::vector<char> used(static_cast<std::size_t>(mesh.nodeCount()), 0);
+    for (int e : elements)
+        for (int n : mesh.elementNodes(e)) used[static_cast<std::size_t>(n)] = 1;
+    std::vector<int> nodes;
+    for (std::size_t n = 0; n < used.size(); ++n)
+        if (used[n]) nodes.push_back(static_cast<int>(n));
+    return nodes;
 }
 
 std::string copyGrid(const std::vector<std::string>& files, const std::string& base) {

@@ -31,6 +31,9 @@ class VtuWriter {
     // The piece of the elements `elements` (0-based, ascending) and the nodes they use, in the
     // mesh's node order; throws as write does.
     void writePiece(const std::string& path, std::span<const int> elements) const;
+    // The same piece from arrays that hold its own values only: the point data one entry per node
+    // the elements use (nodesOfElements), the cell data one per element of `elements`.
+    void writeOwnPiece(const std::string& path, std::span<const int> elements) const;
     // The parallel grid naming `pieces` (file names relative to it), with this writer's arrays.
     void writeParallel(const std::string& path, const std::vector<std::string>& pieces) const;
 
@@ -42,12 +45,16 @@ class VtuWriter {
         // The array's entries `indices` only (of `components` values of `size` bytes each).
         Array picked(std::span<const int> indices, std::size_t size) const;
     };
+    void writePieceOf(const std::string& path, std::span<const int> elements, bool pick) const;
     void writeGrid(const std::string& path, const std::vector<double>& xyz,
                    const std::vector<std::int64_t>& connectivity, const std::vector<Array>& points,
                    const std::vector<Array>& cells) const;
     const FeMesh& mesh_;
     std::vector<Array> pointData_, cellData_;
 };
+
+// The nodes the elements `elements` use, ascending: the points of their piece.
+std::vector<int> nodesOfElements(const FeMesh& mesh, std::span<const int> elements);
 
 // Copies the first grid of `files` (as VtkResultSink::write answers them: each grid one ".vtu", or
 // its pieces followed by their ".pvtu") to "<base>.vtu", or to "<base>_p<k>.vtu" named by

@@ -1,0 +1,189 @@
+// The VTK pieces of a step the processes share, each writing the piece of its own elements, against
+// the pieces the first process writes from the whole step. Runs under mpiexec -n 2.
+#include <gtest/gtest.h>
+#include <petscsys.h>
+#include <stdlib.h>
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+#include "fem/box_mesh.h"
+#include "fem/node_pieces.h"
+#include "vtk_results.h"
+
+namespace tarvsolv {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A quadratic box numbered by two pieces (split in x), its elements put in piece order so that each
+// piece is the contiguous range of elements a shared step hands a process.
+FeMesh twoPieceBox() {
+    FeMesh mesh = makeBoxMesh({{}, {4, 2, 2}, 4, 2, 2, true});
+    std::vector<int> piece(static_cast<std::size_t>(mesh.nodeCount()));
+    for (int n = 0; n < mesh.nodeCount(); ++n) piece[n] = mesh.node(n).x < 1.4 ? 0 : 1;
+    numberByPieces(mesh, piece, 2);
+    const std::vector<int> pieces = elementPieces(mesh);
+    std::vector<int> order(pieces.size());
+    for (std::size_t e = 0; e < order.size(); ++e) order[e] = static_cast<int>(e);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return pieces[a] < pieces[b]; });
+    std::vector<int> conn;
+    for (int e : order) conn.insert(conn.end(), mesh.elementNodes(e).begin(), mesh.elementNodes(e).end());
+    mesh.conn = conn;
+    mesh.facets.clear();
+    return mesh;
+}
+
+// A step of the whole model in the file's node order, every value with more digits than the
+// result file keeps.
+StepResult stepOfTheWholeBox(const FeMesh& file, int number) {
+    StepResult step;
+    step.number = number;
+    step.time = 0.25 * number;
+    std::vector<double> u, t, errors;
+    for (int n = 0; n < file.nodeCount(); ++n) {
+        for (int c = 0; c < 3; ++c) u.push_back(std::sin(0.37 * n + c + number) * 1.234567891e-3);
+        t.push_back(20 + 7.1234567891 * std::cos(0.11 * n));
+        errors.push_back(0.5 + 0.0123456789 * n);
+    }
+    step.add(NodeQuantity::Displacement, u);
+    step.add(NodeQuantity::Temperature, t);
+    step.add(NodeQuantity::ErrorEstimate, errors);
+    for (int e = 0; e < file.elementCount(); ++e) {
+        for (int c = 0; c < 4; ++c) {
+            step.corners.nodes.push_back(file.elementNodes(e)[c] + 1);
+            results::CornerStress s{};
+            for (int k = 0; k < 6; ++k) s[k] = 100 * std::sin(1.3 * e + 0.7 * c + k + number) + 1e-7 * e;
+            step.corners.stresses.push_back(s);
+            step.corners.plasticStrains.push_back(1e-3 * std::cos(0.9 * e + c) * std::cos(0.9 * e + c));
+        }
+        step.elementErrors.push_back(1.0 / (e + 3));
+    }
+    return step;
+}
+
+// Process `rank`'s share of `whole`: the nodes from `nodeStarts[rank]`, the elements from
+// `elementStarts[rank]`, each up to the next process's.
+StepResult processShare(const StepResult& whole, const std::vector<std::size_t>& nodeStarts,
+                        const std::vector<std::size_t>& elementStarts, int rank) {
+    StepResult share = whole;
+    const std::size_t n0 = nodeStarts[rank], n1 = nodeStarts[rank + 1];
+    const std::size_t e0 = elementStarts[rank], e1 = elementStarts[rank + 1];
+    share.firstNode = n0, share.firstElement = e0;
+    for (std::size_t f = 0; f < whole.nodeFields.size(); ++f) {
+        const std::size_t w = nodeQuantityInfo(whole.nodeFields[f].quantity).width;
+        const auto& all = whole.nodeFields[f].values;
+        share.nodeFields[f].values.assign(all.begin() + n0 * w, all.begin() + n1 * w);
+    }
+    const auto slice = [](const auto& all, std::size_t from, std::size_t to) {
+        return std::remove_cvref_t<decltype(all)>(all.begin() + from, all.begin() + to);
+    };
+    share.corners.nodes = slice(whole.corners.nodes, 4 * e0, 4 * e1);
+    share.corners.stresses = slice(whole.corners.stresses, 4 * e0, 4 * e1);
+    share.corners.plasticStrains = slice(whole.corners.plasticStrains, 4 * e0, 4 * e1);
+    share.elementErrors = slice(whole.elementErrors, e0, e1);
+    return share;
+}
+
+std::map<std::string, std::string> filesOfFolder(const std::string& folder) {
+    std::map<std::string, std::string> out;
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        std::ifstream in(entry.path(), std::ios::binary);
+        out[entry.path().filename().string()] = {std::istreambuf_iterator<char>(in), {}};
+    }
+    return out;
+}
+
+// The same folder on every process.
+std::string folderOfEveryProcess() {
+    char name[] = "/tmp/vtk_pieces_XXXXXX";
+    int rank = 0;
+    MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
+    if (rank == 0 && !mkdtemp(name)) throw std::runtime_error("no temporary folder");
+    MPI_Bcast(name, sizeof name, MPI_CHAR, 0, PETSC_COMM_WORLD);
+    return name;
+}
+
+TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAllFailTogether) {
+    int rank = 0, size = 1;
+    MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
+    MPI_Comm_size(PETSC_COMM_WORLD, &size);
+    if (size != 2) GTEST_SKIP() << "runs on two processes (mpiexec -n 2)";
+    const std::string folder = folderOfEveryProcess();
+    const auto job = [&](const std::string& name, const FeMesh& mesh) {
+        auto out = std::make_unique<Job>();
+        out->kind = SolveKind::TransientHeat;
+        out->resultPath = folder + "/" + name + "/job.out";
+        out->mesh = mesh;
+        if (rank == 0) fs::create_directories(folder + "/" + name);
+        return out;
+    };
+    const FeMesh mesh = twoPieceBox();
+    const FeMesh file = inFileOrder(mesh);
+    const std::vector<int> pieces = elementPieces(mesh);
+    const auto firstOfPiece1 = static_cast<std::size_t>(std::count(pieces.begin(), pieces.end(), 0));
+    ASSERT_GT(firstOfPiece1, 0u);
+    ASSERT_LT(firstOfPiece1, pieces.size());
+    // The node shares split the file's numbering where the pieces do not, so that most of a
+    // piece's nodes lie in the other process's share.
+    const std::vector<std::size_t> nodeStarts{0, static_cast<std::size_t>(file.nodeCount() / 3),
+                                              static_cast<std::size_t>(file.nodeCount())};
+    const std::vector<std::size_t> elementStarts{0, firstOfPiece1, pieces.size()};
+
+    const auto whole = job("whole", mesh), shared = job("shared", mesh), failing = job("failing", mesh);
+    MPI_Barrier(PETSC_COMM_WORLD);
+    VtkResultSink fromWhole(*whole, file), fromShares(*shared, file), failed(*failing, file);
+    for (int number : {1, 2}) {
+        const StepResult step = stepOfTheWholeBox(file, number);
+        fromWhole.step(step);  // on every process, as analyses that keep the whole state there do
+        fromShares.step(processShare(step, nodeStarts, elementStarts, rank));
+        failed.step(processShare(step, nodeStarts, elementStarts, rank));
+    }
+    const std::vector<std::string> wholeFiles = fromWhole.write();
+    // The others return once the first has written (a run stopping with partial results ends right
+    // after on every process).
+    EXPECT_TRUE(fs::exists(folder + "/whole/job.pvd"));
+    const std::vector<std::string> sharedFiles = fromShares.write();
+    const auto names = [](std::vector<std::string> paths) {
+        for (std::string& path : paths) path = fs::path(path).filename().string();
+        return paths;
+    };
+    if (rank == 0) {
+        // Two grids of two pieces and their .pvtu, and the .pvd: the same files, the same bytes.
+        EXPECT_EQ(wholeFiles.size(), 7u);
+        EXPECT_EQ(names(sharedFiles), names(wholeFiles));
+        const auto expected = filesOfFolder(folder + "/whole"), got = filesOfFolder(folder + "/shared");
+        EXPECT_EQ(got.size(), expected.size());
+        for (const auto& [name, bytes] : expected) {
+            ASSERT_TRUE(got.count(name)) << name;
+            EXPECT_TRUE(got.at(name) == bytes) << name << " differs";
+        }
+    } else {
+        EXPECT_EQ(names(sharedFiles), std::vector<std::string>({"job_1_p1.vtu", "job_2_p1.vtu"}));
+    }
+
+    // The second process cannot write its piece: both say so, and no grid names a missing piece.
+    if (rank == 1) fs::create_directories(folder + "/failing/job_1_p1.vtu/in");
+    MPI_Barrier(PETSC_COMM_WORLD);
+    try {
+        failed.write();
+        ADD_FAILURE() << "no failure";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("job_1_p1.vtu"), std::string::npos) << e.what();
+    }
+    if (rank == 0) {
+        EXPECT_FALSE(fs::exists(folder + "/failing/job_1.pvtu"));
+        EXPECT_FALSE(fs::exists(folder + "/failing/job.pvd"));
+    }
+    MPI_Barrier(PETSC_COMM_WORLD);
+    if (rank == 0) fs::remove_all(folder);
+}
+
+}  // namespace
+}  // namespace tarvsolv
