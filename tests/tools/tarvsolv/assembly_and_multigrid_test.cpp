@@ -2,8 +2,8 @@
 // the corner level's interpolation, the iterative solver against the direct one where the
 // corner level has to respect prescribed values and nodal frames, and the direct solver's
 // single-precision factor refined to a double-precision solution, also inside shift-invert; the
-// step solver's start from the earlier steps' solutions. PETSc is started by the test program's environment
-// (verification_test.cpp).
+// step solver's start from the earlier steps' solutions and its symmetric block copy. PETSc is
+// started by the test program's environment (verification_test.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,6 +17,7 @@
 #include "linalg/energy_basis.h"
 #include "linalg/linear_solvers.h"
 #include "linalg/single_precision_cholesky.h"
+#include "linalg/symmetric_copy.h"
 #include "solver_fixture.h"
 
 namespace tarvsolv::testing {
@@ -387,6 +388,17 @@ double relativeDistance(Vec x, Vec y) {
     TARV_PETSC(VecNorm(d, NORM_INFINITY, &norm));
     TARV_PETSC(VecNorm(y, NORM_INFINITY, &size));
     return norm / size;
+}
+
+// The copy's products are the matrix's, the held unknowns' rows and columns, left out of the
+// pattern, included.
+TEST(SymmetricBlockCopy, MultipliesAsTheAssembledMatrix) {
+    const StepMatrixCase m;
+    MatHandle copy = symmetricBlockCopy(m.a);
+    VecHandle x = m.field(2), want = m.layout.createVector(), got = m.layout.createVector();
+    TARV_PETSC(MatMult(m.a, x, want));
+    TARV_PETSC(MatMult(copy, x, got));
+    EXPECT_LT(relativeDistance(got, want), 1e-14);
 }
 
 // Solutions added to the span are given back by the projection of their right-hand sides, a

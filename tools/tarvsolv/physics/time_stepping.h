@@ -62,6 +62,7 @@ class StepSolver {
 
   private:
     void startFromEarlierSolutions(Mat a, Mat products);
+    void useSymmetricCopy(Mat a);
 
     SolverChoice choice_;
     const DofLayout& layout_;
@@ -70,6 +71,7 @@ class StepSolver {
     CornerLevel corners_;  // of the iterative solver's multigrid, which refers to it
     std::unique_ptr<SinglePrecisionCholesky> factor_;  // outlives the solver, which refers to it
     KspHandle ksp_;
+    MatHandle symmetric_;  // the multigrid path's products, when it has a corner level
     std::optional<EnergyBasis> earlier_;
     VecHandle start_;  // the projection a solve started from
     bool configured_ = false;
