@@ -35,7 +35,8 @@ void readBlockRow(Mat a, PetscInt row, PetscInt bs, BlockRow& out) {
         for (PetscInt k = 0; k < count; ++k) {
             const PetscInt block = columns[k] / bs;
             if (block < row) continue;
-            const auto at = std::lower_bound(out.columns.begin(), out.columns.end(), block) - out.columns.begin();
+            const auto at =
+                std::lower_bound(out.columns.begin(), out.columns.end(), block) - out.columns.begin();
             out.values[r * width + at * bs + columns[k] % bs] = values[k];
         }
         TARV_PETSC(MatRestoreRow(a, row * bs + r, &count, &columns, &values));
@@ -50,11 +51,12 @@ MatHandle symmetricBlockCopy(Mat a) {
     TARV_PETSC(MatGetOwnershipRange(a, &begin, &end));
     TARV_PETSC(MatGetSize(a, &rows, nullptr));
     const PetscInt first = begin / bs, last = end / bs;
-    // Each block row's upper blocks, owned (diagonal part) and not, for the preallocation.
+    // Each block row's upper blocks, owned (diagonal part) and not, for the preallocation; the rows
+    // are read again to fill the copy rather than held, which would add half the matrix's size to
+    // the set-up's peak memory.
     std::vector<PetscInt> owned, other;
-    std::vector<BlockRow> blockRows(static_cast<std::size_t>(last - first));
+    BlockRow blockRow;
     for (PetscInt row = first; row < last; ++row) {
-        BlockRow& blockRow = blockRows[static_cast<std::size_t>(row - first)];
         readBlockRow(a, row, bs, blockRow);
         const auto inside = std::count_if(blockRow.columns.begin(), blockRow.columns.end(),
                                           [&](PetscInt c) { return c < last; });
@@ -68,10 +70,9 @@ MatHandle symmetricBlockCopy(Mat a) {
     TARV_PETSC(MatSetBlockSize(s, bs));
     TARV_PETSC(MatXAIJSetPreallocation(s, bs, nullptr, nullptr, owned.data(), other.data()));
     for (PetscInt row = first; row < last; ++row) {
-        BlockRow& blockRow = blockRows[static_cast<std::size_t>(row - first)];
+        readBlockRow(a, row, bs, blockRow);
         TARV_PETSC(MatSetValuesBlocked(s, 1, &row, static_cast<PetscInt>(blockRow.columns.size()),
                                        blockRow.columns.data(), blockRow.values.data(), INSERT_VALUES));
-        blockRow = BlockRow{};
     }
     TARV_PETSC(MatAssemblyBegin(s, MAT_FINAL_ASSEMBLY));
     TARV_PETSC(MatAssemblyEnd(s, MAT_FINAL_ASSEMBLY));
