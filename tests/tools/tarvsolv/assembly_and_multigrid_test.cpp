@@ -1,8 +1,9 @@
 // The matrix pattern and node-block assembly against a plain dense sum of the element matrices,
 // the corner level's interpolation, the iterative solver against the direct one where the
 // corner level has to respect prescribed values and nodal frames, and the direct solver's
-// single-precision factor refined to a double-precision solution, also inside shift-invert. PETSc is started
-// by the test program's environment (verification_test.cpp).
+// single-precision factor refined to a double-precision solution, also inside shift-invert; the
+// step solver's start from the earlier steps' solutions and its symmetric block copy. PETSc is
+// started by the test program's environment (verification_test.cpp).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,8 +15,10 @@
 #include "fem/element_kernels.h"
 #include "fem/system_assembler.h"
 #include "linalg/corner_space.h"
+#include "linalg/energy_basis.h"
 #include "linalg/linear_solvers.h"
 #include "linalg/single_precision_cholesky.h"
+#include "linalg/symmetric_copy.h"
 #include "solver_fixture.h"
 
 namespace tarvsolv::testing {
@@ -385,6 +388,122 @@ TEST(SinglePrecisionCholesky, RefusesABodyWithRigidBodyMotions) {
     } catch (const std::runtime_error& e) {
         EXPECT_THAT(e.what(), HasSubstr("not restrained enough"));
     }
+}
+
+// A quadratic box's stiffness plus its mass, clamped at x = 0 with y left free there, so that held
+// and free unknowns share node blocks and those blocks have rows and columns left empty.
+struct StepMatrixCase {
+    FeMesh mesh = makeBoxMesh({{}, {6, 2, 2}, 3, 1, 1, true});
+    DofLayout layout{mesh, 3, PETSC_COMM_WORLD};
+    MatHandle a;
+
+    StepMatrixCase() {
+        for (int n = 0; n < mesh.nodeCount(); ++n)
+            if (mesh.node(n).x == 0) {
+                layout.prescribe(3 * n, 0.0);
+                layout.prescribe(3 * n + 2, 0.0);
+            }
+        const MatrixPattern pattern(mesh, layout);
+        a = pattern.createMatrix();
+        SystemAssembler assembler(pattern, a, nullptr);
+        addElasticElements(assembler, mesh, 210000, true);
+        assembler.finish();
+        TARV_PETSC(MatShift(a, 1.0));
+        TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
+        TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
+    }
+    // A smooth field along the box, different for each `k`.
+    VecHandle field(int k) const {
+        VecHandle v = layout.createVector();
+        PetscInt begin = 0, end = 0;
+        TARV_PETSC(VecGetOwnershipRange(v, &begin, &end));
+        for (PetscInt i = begin; i < end; ++i) {
+            const Vec3 p = mesh.node(static_cast<int>(i / 3));
+            TARV_PETSC(
+                VecSetValue(v, i, std::sin((k + 1) * p.x + 0.3 * (i % 3)) + 0.1 * k * p.z, INSERT_VALUES));
+        }
+        TARV_PETSC(VecAssemblyBegin(v));
+        TARV_PETSC(VecAssemblyEnd(v));
+        return v;
+    }
+    VecHandle solve(Vec b) const {
+        VecHandle x = layout.createVector();
+        KspHandle ksp;
+        TARV_PETSC(KSPCreate(layout.comm(), ksp.out()));
+        solveByFactorisation(ksp, a, b, x);
+        return x;
+    }
+};
+
+double relativeDistance(Vec x, Vec y) {
+    VecHandle d;
+    TARV_PETSC(VecDuplicate(x, d.out()));
+    TARV_PETSC(VecWAXPY(d, -1.0, y, x));
+    PetscReal norm = 0, size = 0;
+    TARV_PETSC(VecNorm(d, NORM_INFINITY, &norm));
+    TARV_PETSC(VecNorm(y, NORM_INFINITY, &size));
+    return norm / size;
+}
+
+// The copy's products are the matrix's, the held unknowns' rows and columns, left out of the
+// pattern, included.
+TEST(SymmetricBlockCopy, MultipliesAsTheAssembledMatrix) {
+    const StepMatrixCase m;
+    MatHandle copy = symmetricBlockCopy(m.a);
+    VecHandle x = m.field(2), want = m.layout.createVector(), got = m.layout.createVector();
+    TARV_PETSC(MatMult(m.a, x, want));
+    TARV_PETSC(MatMult(copy, x, got));
+    EXPECT_LT(relativeDistance(got, want), 1e-14);
+}
+
+// Solutions added to the span are given back by the projection of their right-hand sides, a
+// solution already in it adds nothing, a new one's projection leaves a residual orthogonal to the
+// span, and a full span starts again from the last solution.
+TEST(EnergyBasis, ProjectsOntoTheSolutionsItHoldsAndStartsAgainWhenFull) {
+    const StepMatrixCase m;
+    EnergyBasis basis(m.a, 4);
+    VecHandle start = m.layout.createVector(), x = m.layout.createVector(), r = m.layout.createVector();
+    for (int k = 0; k < 3; ++k) {
+        VecHandle b = m.field(k);
+        basis.project(b, start);
+        basis.update(start, m.solve(b));
+        ASSERT_EQ(basis.size(), k + 1);
+        for (int j = 0; j <= k; ++j) {
+            VecHandle bj = m.field(j);
+            basis.project(bj, x);
+            EXPECT_LT(relativeDistance(x, m.solve(bj)), 1e-10) << "solution " << j << " of " << k + 1;
+        }
+    }
+    VecHandle b = m.field(0), zero = m.layout.createVector();
+    TARV_PETSC(VecAXPBYPCZ(b, 2.0, -0.5, 1.0, m.field(1), m.field(2)));
+    basis.update(zero, m.solve(b));
+    EXPECT_EQ(basis.size(), 3);
+
+    VecHandle b4 = m.field(5);
+    basis.project(b4, start);
+    TARV_PETSC(MatMult(m.a, start, r));
+    TARV_PETSC(VecAYPX(r, -1.0, b4));
+    PetscReal residual = 0, rhs = 0;
+    TARV_PETSC(VecNorm(r, NORM_2, &residual));
+    TARV_PETSC(VecNorm(b4, NORM_2, &rhs));
+    EXPECT_GT(residual, 1e-3 * rhs) << "the fifth field's solution lies outside the span";
+    for (int j = 0; j < 3; ++j) {
+        VecHandle xj = m.solve(m.field(j));
+        PetscScalar along = 0;
+        PetscReal size = 0;
+        TARV_PETSC(VecDot(r, xj, &along));
+        TARV_PETSC(VecNorm(xj, NORM_2, &size));
+        EXPECT_LT(std::abs(along), 1e-9 * size * residual) << j;
+    }
+    basis.update(start, m.solve(b4));
+    EXPECT_EQ(basis.size(), 4);
+
+    VecHandle b5 = m.field(7), x5 = m.solve(b5);
+    basis.project(b5, start);
+    basis.update(start, x5);
+    EXPECT_EQ(basis.size(), 1);
+    basis.project(b5, x);
+    EXPECT_LT(relativeDistance(x, x5), 1e-10);
 }
 
 }  // namespace

@@ -5,11 +5,14 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/petsc_handles.h"
 #include "io/solver_input.h"
+#include "linalg/energy_basis.h"
 #include "linalg/linear_solvers.h"
 #include "linalg/single_precision_cholesky.h"
 
@@ -58,7 +61,8 @@ class StepSolver {
     std::pair<int, double> solve(Vec b, Vec x);
 
   private:
-    void startFromEarlierSolutions(Mat a);
+    void startFromEarlierSolutions(Mat a, Mat products);
+    void useSymmetricCopy(Mat a);
 
     SolverChoice choice_;
     const DofLayout& layout_;
@@ -67,6 +71,9 @@ class StepSolver {
     CornerLevel corners_;  // of the iterative solver's multigrid, which refers to it
     std::unique_ptr<SinglePrecisionCholesky> factor_;  // outlives the solver, which refers to it
     KspHandle ksp_;
+    MatHandle symmetric_;  // the multigrid path's products, when it has a corner level
+    std::optional<EnergyBasis> earlier_;
+    VecHandle start_;  // the projection a solve started from
     bool configured_ = false;
 };
 
