@@ -5,7 +5,6 @@
 
 #include "adaptive_refinement.h"
 #include "base/log_stage.h"
-#include "fem/node_pieces.h"
 #include "formats/result_head_path.h"
 #include "io/file_order_sink.h"
 #include "io/gathering_sink.h"
@@ -85,8 +84,7 @@ std::vector<std::string> solveAndWrite(const Job& job, RunLog& log, ResultSink* 
     // whole model there). The sinks take the results in the mesh file's node order, whatever order
     // the processes numbered. `also` is given on every process or on none.
     ResultFileSink file(job.resultPath, job.preamble, PETSC_COMM_WORLD);
-    const FeMesh fileMesh = job.mesh.fileNodes.empty() ? FeMesh{} : inFileOrder(job.mesh);
-    VtkResultSink vtk(job, job.mesh.fileNodes.empty() ? job.mesh : fileMesh);
+    VtkResultSink vtk(job);
     ResultSinks whole;
     if (rank == 0 && also) whole.add(*also);
     GatheringSink gathering(job.mesh, whole, PETSC_COMM_WORLD);

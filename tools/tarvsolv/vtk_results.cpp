@@ -83,9 +83,18 @@ std::string piecePath(const std::string& base, int piece) {
 }  // namespace
 
 VtkResultSink::VtkResultSink(const Job& job, const FeMesh& mesh, MPI_Comm comm)
-    : job_(job), mesh_(mesh), comm_(comm) {
+    : job_(job), mesh_(&mesh), comm_(comm) {
     MPI_Comm_rank(comm, &rank_);
     MPI_Comm_size(comm, &processes_);
+}
+
+VtkResultSink::VtkResultSink(const Job& job, MPI_Comm comm) : VtkResultSink(job, job.mesh, comm) {
+    if (!job.mesh.fileNodes.empty()) mesh_ = nullptr;
+}
+
+const FeMesh& VtkResultSink::mesh() const {
+    if (!mesh_) mesh_ = &fileOrderMesh_.emplace(inFileOrder(job_.mesh));
+    return *mesh_;
 }
 
 void VtkResultSink::modeValues(std::span<const double> values) {
@@ -114,7 +123,7 @@ void VtkResultSink::step(const StepResult& step) {
 }
 
 void VtkResultSink::addStep(Grid& grid, const StepResult& step) const {
-    const std::size_t nodes = static_cast<std::size_t>(mesh_.nodeCount());
+    const std::size_t nodes = static_cast<std::size_t>(mesh().nodeCount());
     for (const NodeField& field : step.nodeFields) {
         const NodeQuantityInfo info = nodeQuantityInfo(field.quantity);
         std::vector<double> values(nodes * info.width, 0.0);
@@ -125,25 +134,25 @@ void VtkResultSink::addStep(Grid& grid, const StepResult& step) const {
     if (!step.corners.stresses.empty()) addStresses(step.corners, grid.arrays);
     if (!step.elementErrors.empty()) grid.elementErrors = step.elementErrors;
     if (!step.corners.plasticStrains.empty()) {
-        CornerSums sums(mesh_, 1);
+        CornerSums sums(mesh(), 1);
         const CornerFields& corners = step.corners;
         for (std::size_t k = 0; k < std::min(corners.nodes.size(), corners.plasticStrains.size()); ++k) {
             const auto node = static_cast<std::size_t>(corners.nodes[k]) - 1;
             const double strain = asWritten(corners.plasticStrains[k], kCornerDigits);
             if (node < nodes) sums.add(node, &strain);
         }
-        grid.arrays.push_back({"Plastic strain", 1, sums.means(mesh_)});
+        grid.arrays.push_back({"Plastic strain", 1, sums.means(mesh())});
     }
 }
 
 void VtkResultSink::addStresses(const CornerFields& corners, std::vector<PointArray>& arrays) const {
-    CornerSums sums(mesh_, kStressValues);
+    CornerSums sums(mesh(), kStressValues);
     const std::vector<double> values = stressValues(corners);
     for (std::size_t k = 0; k < values.size() / kStressValues; ++k) {
         const auto node = static_cast<std::size_t>(corners.nodes[k]) - 1;
-        if (node < static_cast<std::size_t>(mesh_.nodeCount())) sums.add(node, &values[k * kStressValues]);
+        if (node < static_cast<std::size_t>(mesh().nodeCount())) sums.add(node, &values[k * kStressValues]);
     }
-    addStressArrays(sums.means(mesh_), arrays);
+    addStressArrays(sums.means(mesh()), arrays);
 }
 
 void VtkResultSink::addStressArrays(const std::vector<double>& means, std::vector<PointArray>& arrays) {
@@ -187,12 +196,12 @@ void VtkResultSink::addShare(const StepResult& step, const SharedPiece& piece, G
 
 std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::string& base,
                                                   const std::vector<int>& pieces) const {
-    VtuWriter writer(mesh_);
+    VtuWriter writer(mesh());
     for (const PointArray& array : grid.arrays)
         writer.addPointData(array.name, array.components, array.values);
-    std::vector<std::int32_t> bodies(static_cast<std::size_t>(mesh_.elementCount()), 1);
+    std::vector<std::int32_t> bodies(static_cast<std::size_t>(mesh().elementCount()), 1);
     if (job_.geometry)
-        for (int e = 0; e < mesh_.elementCount(); ++e) bodies[e] = job_.geometry->bodyOfElement(e);
+        for (int e = 0; e < mesh().elementCount(); ++e) bodies[e] = job_.geometry->bodyOfElement(e);
     writer.addCellData("Body", std::move(bodies));
     if (grid.elementErrors.size() == static_cast<std::size_t>(job_.mesh.elementCount()))
         writer.addCellData("Error estimate", grid.elementErrors);
@@ -228,13 +237,13 @@ std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const 
         std::vector<std::size_t> elementStarts, nodeStarts;
         for (std::size_t p = 0; p < all.size(); p += 2)
             elementStarts.push_back(all[p]), nodeStarts.push_back(all[p + 1]);
-        elementStarts.push_back(static_cast<std::size_t>(mesh_.elementCount()));
-        nodeStarts.push_back(static_cast<std::size_t>(mesh_.nodeCount()));
+        elementStarts.push_back(static_cast<std::size_t>(mesh().elementCount()));
+        nodeStarts.push_back(static_cast<std::size_t>(mesh().nodeCount()));
         if (!piece || !piece->sameShares(elementStarts, nodeStarts))
-            piece = std::make_unique<SharedPiece>(mesh_, elementStarts, nodeStarts, comm_);
+            piece = std::make_unique<SharedPiece>(mesh(), elementStarts, nodeStarts, comm_);
         addShare(step, *piece, share);
     }
-    VtuWriter writer(mesh_);
+    VtuWriter writer(mesh());
     for (const PointArray& array : share.arrays)
         writer.addPointData(array.name, array.components, array.values);
     std::vector<std::int32_t> bodies;
@@ -320,7 +329,7 @@ std::vector<std::string> VtkResultSink::write() const {
 
 std::vector<std::string> VtkResultSink::writeGathered() const {
     std::vector<int> pieces = elementPieces(job_.mesh);
-    if (pieces.size() != static_cast<std::size_t>(mesh_.elementCount())) pieces.clear();
+    if (pieces.size() != static_cast<std::size_t>(mesh().elementCount())) pieces.clear();
     return writeGrids(
         [&](const Grid& grid, const std::string& base) {
             if (grid.steps.empty()) return writeGrid(grid, base, pieces);  // worked out as they came

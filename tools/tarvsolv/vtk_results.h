@@ -21,6 +21,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,9 @@ class VtkResultSink : public ResultSink {
     // `mesh` is the job's mesh in the file's node order, the order the results come in; on
     // several processes, each of them needs it.
     VtkResultSink(const Job& job, const FeMesh& mesh, MPI_Comm comm = PETSC_COMM_WORLD);
+    // The job's own mesh, put in the file's node order only once the grids are written: a run on
+    // several processes then holds no second copy of the mesh through its solve.
+    explicit VtkResultSink(const Job& job, MPI_Comm comm = PETSC_COMM_WORLD);
 
     void modeValues(std::span<const double> values) override;
     void step(const StepResult& step) override;
@@ -84,8 +88,12 @@ class VtkResultSink : public ResultSink {
     // Throws, on every process alike, when the processes do not hold the same grids and steps.
     void checkSameSteps() const;
 
+    // The mesh in the file's node order (made on first use when the sink was given none).
+    const FeMesh& mesh() const;
+
     const Job& job_;
-    const FeMesh& mesh_;
+    mutable const FeMesh* mesh_;
+    mutable std::optional<FeMesh> fileOrderMesh_;
     MPI_Comm comm_;
     int rank_ = 0, processes_ = 1;
     std::vector<double> modeValues_;  // as the result file's mode line gives them
