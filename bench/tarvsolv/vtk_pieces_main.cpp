@@ -56,18 +56,6 @@ StepResult shareOf(const FeMesh& file, int rank, int processes, bool whole) {
     return step;
 }
 
-// Puts the elements of piece 0 first, then those of piece 1, ..., each piece's in their order.
-void inPieceOrder(FeMesh& mesh) {
-    const std::vector<int> pieces = elementPieces(mesh);
-    std::vector<int> order(pieces.size());
-    for (std::size_t e = 0; e < order.size(); ++e) order[e] = static_cast<int>(e);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return pieces[a] < pieces[b]; });
-    std::vector<int> conn;
-    for (int e : order) conn.insert(conn.end(), mesh.elementNodes(e).begin(), mesh.elementNodes(e).end());
-    mesh.conn = std::move(conn);
-    mesh.facets.clear();
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -84,7 +72,7 @@ int main(int argc, char** argv) {
         job.resultPath = std::string(argv[2]) + "/job.out";
         job.mesh = readMeshFile(argv[1]);
         numberByPieces(job.mesh, PETSC_COMM_WORLD);
-        if (argc == 5) inPieceOrder(job.mesh);
+        if (argc == 5) putElementsInPieceOrder(job.mesh);
         const FeMesh file = inFileOrder(job.mesh);
         VtkResultSink vtk(job, file);
         MPI_Barrier(PETSC_COMM_WORLD);

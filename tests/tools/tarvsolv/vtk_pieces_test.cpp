@@ -29,14 +29,7 @@ FeMesh twoPieceBox() {
     std::vector<int> piece(static_cast<std::size_t>(mesh.nodeCount()));
     for (int n = 0; n < mesh.nodeCount(); ++n) piece[n] = mesh.node(n).x < 1.4 ? 0 : 1;
     numberByPieces(mesh, piece, 2);
-    const std::vector<int> pieces = elementPieces(mesh);
-    std::vector<int> order(pieces.size());
-    for (std::size_t e = 0; e < order.size(); ++e) order[e] = static_cast<int>(e);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return pieces[a] < pieces[b]; });
-    std::vector<int> conn;
-    for (int e : order) conn.insert(conn.end(), mesh.elementNodes(e).begin(), mesh.elementNodes(e).end());
-    mesh.conn = conn;
-    mesh.facets.clear();
+    putElementsInPieceOrder(mesh);
     return mesh;
 }
 

@@ -149,6 +149,19 @@ std::vector<int> elementPieces(const FeMesh& mesh) {
     return pieces;
 }
 
+void putElementsInPieceOrder(FeMesh& mesh) {
+    const std::vector<int> pieces = elementPieces(mesh);
+    if (pieces.empty()) return;
+    std::vector<int> order(pieces.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return pieces[a] < pieces[b]; });
+    std::vector<int> conn;
+    conn.reserve(mesh.conn.size());
+    for (int e : order) conn.insert(conn.end(), mesh.elementNodes(e).begin(), mesh.elementNodes(e).end());
+    mesh.conn = std::move(conn);
+    mesh.facets.clear();
+}
+
 FeMesh inFileOrder(const FeMesh& mesh) {
     FeMesh file = mesh;
     if (mesh.fileNodes.empty()) return file;

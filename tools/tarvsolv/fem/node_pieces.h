@@ -32,6 +32,11 @@ bool numberByPieces(FeMesh& mesh, MPI_Comm comm);
 // the mesh was never split.
 std::vector<int> elementPieces(const FeMesh& mesh);
 
+// Puts the elements of piece 0 (elementPieces) first, then those of piece 1, ..., each piece's in
+// their present order, so that each piece is a contiguous range of elements; the facets go (they
+// name elements by number). Nothing changes in a mesh that was never split.
+void putElementsInPieceOrder(FeMesh& mesh);
+
 // The mesh in the file's node order (itself when it was never renumbered).
 FeMesh inFileOrder(const FeMesh& mesh);
 
