@@ -3,7 +3,8 @@
 # bracket_setup BUILD: checks the programs, sets tarvsolv, velgrin, faces and work (a folder of its
 # own, removed at exit unless BENCH_KEEP is set) and builds the sample parts in it.
 # bracket_input SIZE: the job $work/job.txt at element size SIZE, for velgrin; bracket_faces SIZE
-# then adds its held and loaded faces, for tarvsolv.
+# then adds its held and loaded faces, for tarvsolv; bracket_mesh SIZE meshes it by velgrin
+# (the log in $work/mesh.log, shown when velgrin fails).
 
 bracket_setup() {
     tarvsolv=$1/tarvdir/tarvsolv
@@ -27,6 +28,11 @@ bracket_setup() {
 bracket_input() {  # size [fixed face] [loaded face]
     printf 'HEADER\n0.001 mm scale=1 nod=10 elem=0 ana=0 1e-06 0 0\nMODEL\n%s\nMFILE\n%s\nSOLVE\n0,0,0,0,0\nTABLES\nMSET\n %s 0 0.5 0.25 0 0 0 1 1 1 0\nMATERIALS\n1  210000,0.3,1.2e-05,7.85e-06,0,0,0,0,0,0,0,0,0\nESIZE\nLOADS\n%s\nRESTRAINTS\n%s\nCONSTRAINTS\n' \
         "$work/bracket.step" "$work/job.meb" "$1" "${3:+bol $3 1 10}" "${2:+bor $2 0 0 0}" >"$work/job.txt"
+}
+
+bracket_mesh() {  # size
+    bracket_input "$1"
+    "$velgrin" "$work/job.txt" 0 >"$work/mesh.log" 2>&1 || { cat "$work/mesh.log"; exit 1; }
 }
 
 # Writes the job again with its held and loaded faces, once the mesh (and its companion file) is

@@ -25,8 +25,7 @@ build=${1:-build}
 size=${2:-1.15}
 source "$(dirname "$0")/bracket_job.sh"
 bracket_setup "$build"
-bracket_input "$size"
-"$velgrin" "$work/job.txt" 0 >"$work/mesh.log" 2>&1 || { cat "$work/mesh.log"; exit 1; }
+bracket_mesh "$size"
 bracket_faces "$size"
 echo "element size $size: $(bracket_unknowns) unknowns"
 

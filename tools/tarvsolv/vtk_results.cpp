@@ -302,7 +302,8 @@ std::vector<std::string> VtkResultSink::writeGrids(const GridWriter& writeOne, b
 
 std::vector<std::string> VtkResultSink::write() const {
     if (processes_ == 1) return writeGathered();
-    // The others wait asleep while the first process writes the result file alone.
+    // The processes meet asleep rather than spinning: the first comes last, having finished the
+    // result file alone (the add-on's head file goes once the blocks are in).
     waitForAll(comm_);
     int mine = rank_ > 0 && !grids_.empty(), shared = 0;
     MPI_Allreduce(&mine, &shared, 1, MPI_INT, MPI_MAX, comm_);

@@ -1,5 +1,7 @@
 #include "fem/corner_sums.h"
 
+#include <ranges>
+
 namespace tarvsolv {
 
 CornerSums::CornerSums(const FeMesh& mesh, int width)
@@ -17,17 +19,9 @@ std::vector<double> CornerSums::means(const FeMesh& mesh) const {
     std::vector<double> out(sums_.size(), 0.0);
     for (std::size_t n = 0; n < hits_.size(); ++n)
         for (std::size_t k = 0; k < w && hits_[n] > 0; ++k) out[n * w + k] = sums_[n * w + k] / hits_[n];
-    if (mesh.nodesPerElement != 10) return out;
-    for (int e = 0; e < mesh.elementCount(); ++e) {
-        const auto nodes = mesh.elementNodes(e);
-        for (int m = 0; m < 6; ++m) {
-            const auto mid = static_cast<std::size_t>(nodes[4 + m]);
-            if (hits_[mid] > 0) continue;
-            const auto a = static_cast<std::size_t>(nodes[kMidSideEdges[m][0]]),
-                       b = static_cast<std::size_t>(nodes[kMidSideEdges[m][1]]);
-            for (std::size_t k = 0; k < w; ++k) out[mid * w + k] = 0.5 * (out[a * w + k] + out[b * w + k]);
-        }
-    }
+    fillMidSideMeans(
+        mesh, std::views::iota(0, mesh.elementCount()),
+        [](int node) { return static_cast<std::size_t>(node); }, hits_, out, width_);
     return out;
 }
 

@@ -13,6 +13,26 @@ namespace tarvsolv {
 // after its corners: 01, 12, 02, 03, 13, 23.
 inline constexpr int kMidSideEdges[6][2] = {{0, 1}, {1, 2}, {0, 2}, {0, 3}, {1, 3}, {2, 3}};
 
+// Gives every mid-side node of `elements` that no corner names (hits 0) the mean of its edge's two
+// corners, `width` values each, in `means`; `at(node)` is a mesh node's index in `means` and `hits`.
+// The one rule for the whole model and for a process's piece of it, so that both agree to the bit.
+template <class Elements, class At>
+void fillMidSideMeans(const FeMesh& mesh, const Elements& elements, At at, const std::vector<int>& hits,
+                      std::vector<double>& means, int width) {
+    if (mesh.nodesPerElement != 10) return;
+    const auto w = static_cast<std::size_t>(width);
+    for (const int e : elements) {
+        const auto nodes = mesh.elementNodes(e);
+        for (int m = 0; m < 6; ++m) {
+            const std::size_t mid = at(nodes[4 + m]);
+            if (hits[mid] > 0) continue;
+            const std::size_t a = at(nodes[kMidSideEdges[m][0]]), b = at(nodes[kMidSideEdges[m][1]]);
+            for (std::size_t k = 0; k < w; ++k)
+                means[mid * w + k] = 0.5 * (means[a * w + k] + means[b * w + k]);
+        }
+    }
+}
+
 class CornerSums {
   public:
     // Sums of `width` values per node of `mesh`.

@@ -7,6 +7,7 @@
 #include "base/agree_on_failure.h"
 #include "fem/dense_cholesky.h"
 #include "fem/hyperelastic_kernels.h"
+#include "fem/model_share.h"
 #include "fem/patch_recovery.h"
 #include "fem/quadrature.h"
 
@@ -19,7 +20,8 @@ int errorRuleDegree(const FeMesh& mesh) {
     return mesh.nodesPerElement == 4 ? 2 : 5;
 }
 
-// This process's share of the elements: equal shares in element order.
+// This process's share of the elements: the equal shares in element order that the stresses and
+// the results' shares take too.
 struct ElementShare {
     int first = 0, end = 0;
     std::vector<int> counts, starts;  // every process's element count and first element
@@ -32,8 +34,8 @@ ElementShare elementShare(const FeMesh& mesh, MPI_Comm comm) {
     const long long elements = mesh.elementCount();
     ElementShare share;
     for (int p = 0; p < size; ++p) {
-        share.starts.push_back(static_cast<int>(elements * p / size));
-        share.counts.push_back(static_cast<int>(elements * (p + 1) / size) - share.starts.back());
+        share.starts.push_back(firstOfShare(elements, p, size));
+        share.counts.push_back(firstOfShare(elements, p + 1, size) - share.starts.back());
     }
     share.first = share.starts[rank];
     share.end = share.first + share.counts[rank];

@@ -1,49 +1,12 @@
 #include "io/gathering_sink.h"
 
 #include <algorithm>
-#include <climits>
 #include <stdexcept>
 #include <string>
 
+#include "base/gathered_on_first.h"
+
 namespace tarvsolv {
-namespace {
-
-template <class T>
-MPI_Datatype mpiType();
-template <>
-MPI_Datatype mpiType<double>() {
-    return MPI_DOUBLE;
-}
-template <>
-MPI_Datatype mpiType<std::int32_t>() {
-    return MPI_INT32_T;
-}
-
-// Every process's `values` one after the other on the first process of `comm` (empty elsewhere).
-template <class T>
-std::vector<T> onFirst(const T* values, std::size_t size, MPI_Comm comm) {
-    int rank = 0, processes = 1;
-    MPI_Comm_rank(comm, &rank);
-    MPI_Comm_size(comm, &processes);
-    // Agreed on, so that a share too large for MPI's int counts fails on every process alike.
-    unsigned long long mine = size, total = 0;
-    MPI_Allreduce(&mine, &total, 1, MPI_UNSIGNED_LONG_LONG, MPI_SUM, comm);
-    if (total > INT_MAX) throw std::runtime_error("the results are too large to gather on one process");
-    const int count = static_cast<int>(size);
-    std::vector<int> counts(static_cast<std::size_t>(processes)), starts(counts.size(), 0);
-    MPI_Gather(&count, 1, MPI_INT, counts.data(), 1, MPI_INT, 0, comm);
-    for (std::size_t p = 1; p < counts.size(); ++p) starts[p] = starts[p - 1] + counts[p - 1];
-    std::vector<T> out(rank == 0 ? total : 0);
-    MPI_Gatherv(values, count, mpiType<T>(), out.data(), counts.data(), starts.data(), mpiType<T>(), 0, comm);
-    return out;
-}
-
-template <class T>
-std::vector<T> onFirst(const std::vector<T>& values, MPI_Comm comm) {
-    return onFirst(values.data(), values.size(), comm);
-}
-
-}  // namespace
 
 GatheringSink::GatheringSink(const FeMesh& mesh, ResultSink& next, MPI_Comm comm)
     : mesh_(mesh), next_(next), comm_(comm) {
@@ -77,17 +40,18 @@ StepResult GatheringSink::gathered(const StepResult& share) const {
     StepResult out;
     out.number = share.number;
     out.time = share.time;
-    for (const NodeField& field : share.nodeFields) out.add(field.quantity, onFirst(field.values, comm_));
+    for (const NodeField& field : share.nodeFields)
+        out.add(field.quantity, gatheredOnFirst(field.values, comm_));
     const CornerFields& corners = share.corners;
-    out.corners.nodes = onFirst(corners.nodes, comm_);
+    out.corners.nodes = gatheredOnFirst(corners.nodes, comm_);
     static_assert(sizeof(results::CornerStress) == 6 * sizeof(double));
-    const std::vector<double> stresses =
-        onFirst(reinterpret_cast<const double*>(corners.stresses.data()), 6 * corners.stresses.size(), comm_);
+    const std::vector<double> stresses = gatheredOnFirst(
+        reinterpret_cast<const double*>(corners.stresses.data()), 6 * corners.stresses.size(), comm_);
     out.corners.stresses.resize(stresses.size() / 6);
     std::copy(stresses.begin(), stresses.end(), reinterpret_cast<double*>(out.corners.stresses.data()));
-    out.corners.plasticStrains = onFirst(corners.plasticStrains, comm_);
-    out.elementErrors = onFirst(share.elementErrors, comm_);
-    out.errorShares = onFirst(share.errorShares, comm_);
+    out.corners.plasticStrains = gatheredOnFirst(corners.plasticStrains, comm_);
+    out.elementErrors = gatheredOnFirst(share.elementErrors, comm_);
+    out.errorShares = gatheredOnFirst(share.errorShares, comm_);
     return out;
 }
 

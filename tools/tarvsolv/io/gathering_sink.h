@@ -1,6 +1,6 @@
 #pragma once
-// Hands the sinks that take the whole model on the first process (the VTK files, the refinement's
-// error shares) every step whole, whichever way the analysis hands it on. A step the first process
+// Hands a sink that takes the whole model on the first process (the refinement's error shares)
+// every step whole, whichever way the analysis hands it on. A step the first process
 // is handed whole goes on at once; the shares of an analysis that hands every process its own part
 // (StepResult::firstNode) are kept until `finish` gathers them onto the first process.
 #include <petscsys.h>  // MPI, without its C++ bindings

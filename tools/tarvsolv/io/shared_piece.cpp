@@ -174,26 +174,11 @@ std::vector<double> SharedPiece::cornerMeans(std::span<const int> cornerNodes, s
             std::copy_n(shared[p].begin() + static_cast<std::ptrdiff_t>(at + 2), w,
                         means.begin() + static_cast<std::ptrdiff_t>(static_cast<std::size_t>(i) * w));
         }
-    sideMeans(means, hits, width);
+    fillMidSideMeans(
+        mesh_, elements_,
+        [&](int node) { return static_cast<std::size_t>(local_[static_cast<std::size_t>(node)]); }, hits,
+        means, width);
     return means;
-}
-
-void SharedPiece::sideMeans(std::vector<double>& means, const std::vector<int>& hits, int width) const {
-    if (mesh_.nodesPerElement != 10) return;
-    const auto w = static_cast<std::size_t>(width);
-    for (const int e : elements_) {
-        const auto nodes = mesh_.elementNodes(e);
-        for (int m = 0; m < 6; ++m) {
-            const auto mid = static_cast<std::size_t>(local_[static_cast<std::size_t>(nodes[4 + m])]);
-            if (hits[mid] > 0) continue;
-            const auto a = static_cast<std::size_t>(
-                           local_[static_cast<std::size_t>(nodes[kMidSideEdges[m][0]])]),
-                       b = static_cast<std::size_t>(
-                           local_[static_cast<std::size_t>(nodes[kMidSideEdges[m][1]])]);
-            for (std::size_t c = 0; c < w; ++c)
-                means[mid * w + c] = 0.5 * (means[a * w + c] + means[b * w + c]);
-        }
-    }
 }
 
 }  // namespace tarvsolv

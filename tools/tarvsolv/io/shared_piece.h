@@ -47,7 +47,6 @@ class SharedPiece {
     void findNodeOwners();
     void findSharedNodes();
     int processOf(const std::vector<std::size_t>& starts, std::size_t index) const;
-    void sideMeans(std::vector<double>& means, const std::vector<int>& hits, int width) const;
 
     const FeMesh& mesh_;
     MPI_Comm comm_;

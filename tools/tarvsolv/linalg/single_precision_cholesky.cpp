@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "base/agree_on_failure.h"
+#include "base/gathered_on_first.h"
 #include "base/petsc_handles.h"
 
 namespace tarvsolv {
@@ -119,25 +120,6 @@ NodeGraph localNodeGraph(Mat a, int block) {
         graph.neighbours.insert(graph.neighbours.end(), row.begin(), row.end());
     }
     return graph;
-}
-
-// `mine` of every process after one another on the first process (empty elsewhere).
-std::vector<idx_t> gatheredOnFirst(const std::vector<idx_t>& mine, MPI_Comm comm) {
-    static_assert(sizeof(idx_t) == 4 || sizeof(idx_t) == 8);
-    const MPI_Datatype type = sizeof(idx_t) == 4 ? MPI_INT32_T : MPI_INT64_T;
-    int rank = 0, size = 1;
-    MPI_Comm_rank(comm, &rank);
-    MPI_Comm_size(comm, &size);
-    const int count = static_cast<int>(mine.size());
-    std::vector<int> counts(rank == 0 ? size : 0), starts(rank == 0 ? size : 0);
-    MPI_Gather(&count, 1, MPI_INT, counts.data(), 1, MPI_INT, 0, comm);
-    std::vector<idx_t> all;
-    if (rank == 0) {
-        for (int p = 1; p < size; ++p) starts[p] = starts[p - 1] + counts[p - 1];
-        all.resize(static_cast<std::size_t>(starts.back()) + counts.back());
-    }
-    MPI_Gatherv(mine.data(), count, type, all.data(), counts.data(), starts.data(), type, 0, comm);
-    return all;
 }
 
 // Each of `count` numbered options "<prefix>1", "<prefix>2", ... that the command line sets, into
