@@ -157,6 +157,17 @@ TEST(ResultShares, ProcessesHandedDifferentStepsFailOnAllAndKeepTheOldFile) {
     EXPECT_THROW(uneven.write(), std::runtime_error);
     EXPECT_EQ(contents(path), old);
     EXPECT_FALSE(fs::exists(path + ".part"));
+    // A file no process can create stops every process with the message, none left waiting.
+    ResultFileSink nowhere(folder + "/missing/job.out", preamble);
+    nowhere.step(step);
+    try {
+        nowhere.write();
+        ADD_FAILURE() << "a result file in a missing folder was written";
+    } catch (const std::runtime_error& e) {
+        EXPECT_NE(std::string(e.what()).find("cannot create " + folder + "/missing/job.out.part"),
+                  std::string::npos)
+            << e.what();
+    }
     MPI_Barrier(PETSC_COMM_WORLD);
     if (rank() == 0) fs::remove_all(folder);
 }
