@@ -126,7 +126,6 @@ TEST(NodeBlockAssembly, MassMatrixLeavesPrescribedRowsEmpty) {
     EXPECT_GT(freeMass, 0.0);
 }
 
-// Corner values of a linear field interpolate to the field at every node (straight edges).
 // A bar whose first quarter is held: its rows hold only their diagonals, so pieces of as many nodes
 // would give the other piece far more matrix entries. Counted on the matrix pattern itself.
 TEST(NodePieces, EvenTheMatrixEntriesOfAPartlyHeldPart) {
@@ -153,6 +152,7 @@ TEST(NodePieces, EvenTheMatrixEntriesOfAPartlyHeldPart) {
     EXPECT_LT(entryImbalance(nodePieces(mesh, 2, held)), 1.03);
 }
 
+// Corner values of a linear field interpolate to the field at every node (straight edges).
 TEST(CornerSpace, InterpolatesLinearFieldsExactlyAndKeepsPrescribedUnknownsApart) {
     FeMesh mesh = makeBoxMesh({{}, {3, 2, 1}, 3, 2, 1, true});
     mapNodes(mesh, [](const Vec3& p) { return Vec3{p.x + 0.3 * p.y, p.y - 0.2 * p.z, p.z + 0.1 * p.x}; });
@@ -218,6 +218,14 @@ TEST(CornerSpace, InterpolatesLinearFieldsExactlyAndKeepsPrescribedUnknownsApart
         SystemAssembler assembler(pattern, k, nullptr);
         addElasticElements(assembler, mesh, 210000);
         assembler.finish();
+    }
+    {
+        // Preallocated exactly: no entry left unused (the held side's), none added afterwards.
+        MatHandle exact = held.coarseOperator(k);
+        MatInfo info;
+        TARV_PETSC(MatGetInfo(exact, MAT_GLOBAL_SUM, &info));
+        EXPECT_EQ(info.nz_unneeded, 0.0);
+        EXPECT_EQ(info.mallocs, 0.0);
     }
     const int far = 3 * (mesh.nodeCount() - 1);
     ASSERT_GE(held.cornerOf(far / 3), 0);
