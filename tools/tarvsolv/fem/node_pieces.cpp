@@ -13,7 +13,8 @@ namespace {
 // The graph of the corner nodes that share an element, in METIS's compressed rows, each corner
 // weighed by the nodes that go with it: itself and the mid-side nodes of the edges it leads. A
 // quadratic mesh has about seven mid-side nodes a corner, so this graph is several times smaller
-// than the graph of all nodes and partitions that much faster, to the same pieces.
+// than the graph of all nodes and partitions that much faster, to the same pieces. The weights
+// are set afterwards (cornerWeights).
 struct CornerGraph {
     std::vector<int> vertexOf;  // per node: its corner's vertex, -1 for a mid-side node
     std::vector<int> leader;    // per node: the node whose piece it takes (itself for a corner)
@@ -34,7 +35,6 @@ CornerGraph cornerGraph(const FeMesh& mesh) {
             const int n = mesh.elementNodes(e)[k];
             if (g.vertexOf[n] < 0) g.vertexOf[n] = vertices++, g.leader[n] = n;
         }
-    g.weight.assign(static_cast<std::size_t>(vertices), 1);
     if (mesh.nodesPerElement == 10)
         for (int e = 0; e < elements; ++e) {
             const auto en = mesh.elementNodes(e);
@@ -42,7 +42,6 @@ CornerGraph cornerGraph(const FeMesh& mesh) {
                 const int mid = en[4 + k];
                 if (g.leader[mid] >= 0) continue;  // a corner of another element, or led already
                 g.leader[mid] = std::min(en[kEdgeEnds[k][0]], en[kEdgeEnds[k][1]]);
-                ++g.weight[g.vertexOf[g.leader[mid]]];
             }
         }
     // Each vertex's neighbours: the other corners of its elements, from the elements at it.
@@ -69,18 +68,59 @@ CornerGraph cornerGraph(const FeMesh& mesh) {
     return g;
 }
 
+// The matrix entries of every node's rows: each free unknown of the node couples with every free
+// unknown of the nodes it shares an element with (itself included), each held unknown only with
+// itself, on its diagonal. Held unknowns are left out of the matrix, so a piece that holds a
+// restrained face has fewer entries for as many rows; weighing by entries evens the stiffness,
+// the preconditioner's levels and the matrix products each process holds and works on.
+std::vector<long long> rowEntries(const FeMesh& mesh, std::span<const int> held, int unknownsPerNode) {
+    const int nodes = mesh.nodeCount(), elements = mesh.elementCount();
+    const auto freeOf = [&](int n) { return held.empty() ? unknownsPerNode : unknownsPerNode - held[n]; };
+    std::vector<int> first(static_cast<std::size_t>(nodes) + 1, 0);
+    for (const int n : mesh.conn) ++first[n + 1];
+    std::partial_sum(first.begin(), first.end(), first.begin());
+    std::vector<int> at(mesh.conn.size()), fill(first.begin(), first.end() - 1);
+    for (int e = 0; e < elements; ++e)
+        for (const int n : mesh.elementNodes(e)) at[fill[n]++] = e;
+    std::vector<long long> entries(static_cast<std::size_t>(nodes), 0);
+    std::vector<int> seenBy(static_cast<std::size_t>(nodes), -1);
+    for (int n = 0; n < nodes; ++n) {
+        long long coupled = 0;  // free unknowns of the nodes node n shares an element with
+        for (int i = first[n]; i < first[n + 1]; ++i)
+            for (const int m : mesh.elementNodes(at[i]))
+                if (seenBy[m] != n) seenBy[m] = n, coupled += freeOf(m);
+        entries[n] = freeOf(n) * coupled + (unknownsPerNode - freeOf(n));
+    }
+    return entries;
+}
+
+// Each corner's weight: the entries of its own rows and of the mid-side nodes it leads, scaled so
+// that their sum stays well within METIS's integers (it adds them up), and at least 1.
+void setCornerWeights(CornerGraph& g, const FeMesh& mesh, std::span<const int> held, int unknownsPerNode) {
+    const std::vector<long long> entries = rowEntries(mesh, held, unknownsPerNode);
+    std::vector<long long> sums(g.start.size() - 1, 0);
+    long long total = 0;
+    for (std::size_t n = 0; n < entries.size(); ++n)
+        if (g.leader[n] >= 0) sums[g.vertexOf[g.leader[n]]] += entries[n], total += entries[n];
+    const long long unit = std::max(1LL, total / (1LL << 28) + 1);
+    g.weight.resize(sums.size());
+    for (std::size_t v = 0; v < sums.size(); ++v)
+        g.weight[v] = static_cast<idx_t>(std::max(1LL, sums[v] / unit));
+}
+
 }  // namespace
 
-std::vector<int> nodePieces(const FeMesh& mesh, int pieces) {
+std::vector<int> nodePieces(const FeMesh& mesh, int pieces, std::span<const int> held, int unknownsPerNode) {
     const auto nodes = static_cast<std::size_t>(mesh.nodeCount());
     if (pieces <= 1) return std::vector<int>(nodes, 0);
     CornerGraph graph = cornerGraph(mesh);
+    setCornerWeights(graph, mesh, held.size() == nodes ? held : std::span<const int>{}, unknownsPerNode);
     idx_t vertices = static_cast<idx_t>(graph.weight.size()), constraints = 1, parts = pieces, cut = 0;
     std::vector<idx_t> piece(static_cast<std::size_t>(vertices), 0);
     if (vertices >= pieces) {
         idx_t options[METIS_NOPTIONS];
         METIS_SetDefaultOptions(options);
-        options[METIS_OPTION_UFACTOR] = 10;  // pieces within 1 % of equal: the unknowns are the work
+        options[METIS_OPTION_UFACTOR] = 10;  // pieces within 1 % of equal: the entries are the work
         if (METIS_PartGraphKway(&vertices, &constraints, graph.start.data(), graph.neighbours.data(),
                                 graph.weight.data(), nullptr, nullptr, &parts, nullptr, nullptr, options,
                                 &cut, piece.data()) != METIS_OK)
@@ -114,14 +154,14 @@ void numberByPieces(FeMesh& mesh, std::span<const int> piece, int pieces) {
     mesh.pieceStarts = std::move(starts);
 }
 
-bool numberByPieces(FeMesh& mesh, MPI_Comm comm) {
+bool numberByPieces(FeMesh& mesh, MPI_Comm comm, std::span<const int> held, int unknownsPerNode) {
     int rank = 0, processes = 1;
     MPI_Comm_rank(comm, &rank);
     MPI_Comm_size(comm, &processes);
     if (processes <= 1) return false;
     // Every process must number alike: the first partitions and hands its pieces on.
     std::vector<int> piece;
-    if (rank == 0) piece = nodePieces(mesh, processes);
+    if (rank == 0) piece = nodePieces(mesh, processes, held, unknownsPerNode);
     waitForAll(comm);  // the others sleep through the partition instead of polling beside it
     int found = piece.empty() ? 0 : 1;
     MPI_Bcast(&found, 1, MPI_INT, 0, comm);

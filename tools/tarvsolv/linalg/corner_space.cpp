@@ -87,15 +87,27 @@ std::pair<std::vector<PetscInt>, std::vector<PetscInt>> CornerSpace::coarseRowCo
             for (int j = 0; j < 4; ++j) neighbours[c - firstCorner_].push_back(cornerOfNode_[nodes[j]]);
         }
     }
+    // A prescribed corner unknown's row and column hold its diagonal only (its fine row holds only
+    // its diagonal and no free mid-side unknown interpolates from it), so a row holds the free
+    // unknowns of its neighbours; counting whole corners would leave the held faces' share of the
+    // matrix allocated and unused.
+    const auto freeUnknowns = [&](int c) {
+        int count = 0;
+        for (int b = 0; b < 3; ++b) count += layout_.isPrescribed(3 * cornerNodes_[c] + b) ? 0 : 1;
+        return count;
+    };
     std::vector<PetscInt> diagonal(3 * neighbours.size()), offDiagonal(3 * neighbours.size());
     for (std::size_t k = 0; k < neighbours.size(); ++k) {
         std::vector<int>& list = neighbours[k];
         std::sort(list.begin(), list.end());
         list.erase(std::unique(list.begin(), list.end()), list.end());
-        const auto own = std::count_if(list.begin(), list.end(), [&](int c) { return ownsCorner(c); });
+        PetscInt own = 0, other = 0;
+        for (const int c : list) (ownsCorner(c) ? own : other) += freeUnknowns(c);
+        const int node = cornerNodes_[firstCorner_ + static_cast<int>(k)];
         for (int a = 0; a < 3; ++a) {
-            diagonal[3 * k + a] = 3 * std::max<PetscInt>(own, 1);
-            offDiagonal[3 * k + a] = 3 * static_cast<PetscInt>(list.size() - own);
+            const bool held = layout_.isPrescribed(3 * node + a);
+            diagonal[3 * k + a] = held ? 1 : std::max<PetscInt>(own, 1);
+            offDiagonal[3 * k + a] = held ? 0 : other;
         }
         std::vector<int>().swap(list);
     }

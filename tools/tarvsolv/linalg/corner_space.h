@@ -41,7 +41,8 @@ class CornerSpace {
     int interpolationRow(int dof, std::array<std::pair<PetscInt, double>, 2>& entries) const;
     bool ownsCorner(int c) const { return c >= firstCorner_ && c < endCorner_; }
     // Per unknown of this process's corners: the coarse operator's columns on this process's
-    // corners and on the others', from the corners that share an element with it.
+    // corners and on the others', the free unknowns of the corners that share an element with it
+    // (a prescribed unknown: its diagonal alone).
     std::pair<std::vector<PetscInt>, std::vector<PetscInt>> coarseRowCounts() const;
 
     const FeMesh& mesh_;

@@ -8,7 +8,9 @@
 #include "physics/thermal_stress_input.h"
 #include "physics/time_stepping.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <stdexcept>
 
@@ -59,13 +61,38 @@ void findGeometry(Job& job, RunLog& log) {
                                                    companion ? std::move(*companion) : MesherCompanion{});
 }
 
+// Per node, about how many of its unknowns the restraints, imposed displacements or held
+// temperatures on faces will prescribe, read from the mesh's tagged facets before any geometry is
+// built: the partition weighs the matrix rows by it. Edges, vertices and points hold too few nodes
+// to unbalance the pieces and are left out.
+std::vector<int> heldOnFaces(const Job& job, int unknownsPerNode) {
+    std::map<int, int> byFace;  // face tag -> unknowns held at each of its nodes
+    const auto add = [&](int face, int count) {
+        byFace[face] = std::min(unknownsPerNode, byFace[face] + count);
+    };
+    for (const Restraint& r : job.entries.restraints)
+        if (r.where.kind == EntityRef::Kind::Face)
+            add(r.where.first, static_cast<int>(std::count(r.fixed.begin(), r.fixed.end(), true)));
+    for (const Constraint& c : job.entries.constraints) add(c.face, 1);
+    for (const HeldTemperature& h : job.entries.heldTemperatures)
+        if (h.where.kind == EntityRef::Kind::Face) add(h.where.first, 1);
+    std::vector<int> held;
+    if (byFace.empty()) return held;
+    held.assign(static_cast<std::size_t>(job.mesh.nodeCount()), 0);
+    for (const Facet& f : job.mesh.facets)
+        if (const auto it = byFace.find(f.tag); it != byFace.end())
+            for (const int n : job.mesh.faceNodes(f.element, f.face)) held[n] = std::max(held[n], it->second);
+    return held;
+}
+
 // On several processes, the nodes numbered so that each process's range is a compact piece of the
 // part (fem/node_pieces.h).
 void numberForProcesses(Job& job, RunLog& log) {
     int processes = 1;
     MPI_Comm_size(PETSC_COMM_WORLD, &processes);
     if (processes <= 1) return;
-    if (!numberByPieces(job.mesh, PETSC_COMM_WORLD)) {
+    const int unknownsPerNode = job.physics() == Physics::Thermal ? 1 : 3;
+    if (!numberByPieces(job.mesh, PETSC_COMM_WORLD, heldOnFaces(job, unknownsPerNode), unknownsPerNode)) {
         log.warning(
             "the mesh could not be split into pieces (METIS): the processes take ranges of its "
             "own node numbers");
