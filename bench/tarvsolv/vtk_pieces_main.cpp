@@ -1,12 +1,11 @@
 // The VTK files of one static step on several processes, written the two ways: the first process
 // from the whole step it gathered, or each process the piece of its own share. A synthetic step on
-// the mesh given (displacements, corner stresses, the error estimate, each in an even share of the
-// file's nodes and of the elements per process) goes to the VTK sink, and the first process's
+// the mesh given (displacements, corner stresses, the error estimate, each process's share the
+// nodes it owns and the elements it assembles) goes to the VTK sink, and the first process's
 // seconds from the first step handed on to the files written are printed, with the peak resident
-// memory of each process. With "compact" the elements are first put in the order of the pieces
-// the processes assemble, so that each element share is one compact piece of the part.
+// memory of each process.
 //
-// usage: mpiexec -n N tarvsolv-vtkpieces MESH.meb FOLDER whole|shared [compact]
+// usage: mpiexec -n N tarvsolv-vtkpieces MESH.meb FOLDER whole|shared
 #include <petscsys.h>
 #include <sys/resource.h>
 
@@ -14,8 +13,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <memory>
+#include <numeric>
 #include <string>
 
+#include "fem/model_share.h"
 #include "fem/node_pieces.h"
 #include "vtk_results.h"
 
@@ -23,30 +25,24 @@ using namespace tarvsolv;
 
 namespace {
 
-// Process `rank`'s even share of `count` items out of `processes`.
-std::size_t startOf(std::size_t count, int rank, int processes) {
-    return count * rank / processes;
-}
-
-StepResult shareOf(const FeMesh& file, int rank, int processes, bool whole) {
-    const auto nodes = static_cast<std::size_t>(file.nodeCount()),
-               elements = static_cast<std::size_t>(file.elementCount());
-    const std::size_t n0 = whole ? 0 : startOf(nodes, rank, processes),
-                      n1 = whole ? nodes : startOf(nodes, rank + 1, processes);
-    const std::size_t e0 = whole ? 0 : startOf(elements, rank, processes),
-                      e1 = whole ? elements : startOf(elements, rank + 1, processes);
+// The step of `share` (the whole model when none), its values synthetic.
+StepResult shareOf(const FeMesh& file, const std::shared_ptr<const ModelShare>& share) {
+    std::vector<int> nodes(static_cast<std::size_t>(file.nodeCount())),
+        elements(static_cast<std::size_t>(file.elementCount()));
+    std::iota(nodes.begin(), nodes.end(), 0);
+    std::iota(elements.begin(), elements.end(), 0);
     StepResult step;
-    step.firstNode = n0, step.firstElement = e0;
+    step.share = share;
     std::vector<double> u, errors;
-    for (std::size_t n = n0; n < n1; ++n) {
+    for (const int n : share ? share->nodes : nodes) {
         for (int c = 0; c < 3; ++c) u.push_back(1e-3 * std::sin(0.001 * n + c));
         errors.push_back(1 + std::cos(0.002 * n));
     }
     step.add(NodeQuantity::Displacement, std::move(u));
     step.add(NodeQuantity::ErrorEstimate, std::move(errors));
-    for (std::size_t e = e0; e < e1; ++e) {
+    for (const int e : share ? share->elements : elements) {
         for (int c = 0; c < 4; ++c) {
-            step.corners.nodes.push_back(file.elementNodes(static_cast<int>(e))[c] + 1);
+            step.corners.nodes.push_back(file.elementNodes(e)[c] + 1);
             results::CornerStress s{};
             for (int k = 0; k < 6; ++k) s[k] = 100 * std::sin(0.01 * e + c + k);
             step.corners.stresses.push_back(s);
@@ -59,8 +55,7 @@ StepResult shareOf(const FeMesh& file, int rank, int processes, bool whole) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 4 && argc != 5)
-        return std::fprintf(stderr, "usage: tarvsolv-vtkpieces MESH.meb FOLDER whole|shared\n"), 2;
+    if (argc != 4) return std::fprintf(stderr, "usage: tarvsolv-vtkpieces MESH.meb FOLDER whole|shared\n"), 2;
     PetscInitialize(&argc, &argv, nullptr, nullptr);
     int rank = 0, processes = 1;
     MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
@@ -72,12 +67,14 @@ int main(int argc, char** argv) {
         job.resultPath = std::string(argv[2]) + "/job.out";
         job.mesh = readMeshFile(argv[1]);
         numberByPieces(job.mesh, PETSC_COMM_WORLD);
-        if (argc == 5) putElementsInPieceOrder(job.mesh);
         const FeMesh file = inFileOrder(job.mesh);
         VtkResultSink vtk(job, file);
         MPI_Barrier(PETSC_COMM_WORLD);
         const double start = MPI_Wtime();
-        if (!whole || rank == 0) vtk.step(shareOf(file, rank, processes, whole));
+        if (!whole || rank == 0)
+            vtk.step(shareOf(
+                file, whole ? nullptr
+                            : std::make_shared<const ModelShare>(modelShare(job.mesh, PETSC_COMM_WORLD))));
         const std::size_t written = vtk.write().size();
         const double seconds = MPI_Wtime() - start;
         rusage usage{};
