@@ -1,5 +1,5 @@
-// The VTK files of one static step on several processes, written the two ways: the first process
-// from the whole step it gathered, or each process the piece of its own share. A synthetic step on
+// The result file and the VTK files of one static step on several processes, written the two ways:
+// the first process from the whole step it gathered, or each process its own share. A synthetic step on
 // the mesh given (displacements, corner stresses, the error estimate, each process's share the
 // nodes it owns and the elements it assembles) goes to the VTK sink, and the first process's
 // seconds from the first step handed on to the files written are printed, with the peak resident
@@ -19,6 +19,7 @@
 
 #include "fem/model_share.h"
 #include "fem/node_pieces.h"
+#include "io/result_file_sink.h"
 #include "vtk_results.h"
 
 using namespace tarvsolv;
@@ -69,12 +70,20 @@ int main(int argc, char** argv) {
         numberByPieces(job.mesh, PETSC_COMM_WORLD);
         const FeMesh file = inFileOrder(job.mesh);
         VtkResultSink vtk(job, file);
+        ResultPreamble preamble;
+        preamble.text = "MESHFILE\n" + std::string(argv[1]) + "\n";
+        ResultFileSink results(job.resultPath, preamble);
         MPI_Barrier(PETSC_COMM_WORLD);
         const double start = MPI_Wtime();
-        if (!whole || rank == 0)
-            vtk.step(shareOf(
-                file, whole ? nullptr
-                            : std::make_shared<const ModelShare>(modelShare(job.mesh, PETSC_COMM_WORLD))));
+        if (!whole || rank == 0) {
+            const StepResult step = shareOf(
+                file,
+                whole ? nullptr : std::make_shared<const ModelShare>(modelShare(job.mesh, PETSC_COMM_WORLD)));
+            results.step(step);
+            vtk.step(step);
+        }
+        results.write();
+        const double resultSeconds = MPI_Wtime() - start;
         const std::size_t written = vtk.write().size();
         const double seconds = MPI_Wtime() - start;
         rusage usage{};
@@ -82,8 +91,9 @@ int main(int argc, char** argv) {
         long peak = usage.ru_maxrss, peaks[64] = {};
         MPI_Gather(&peak, 1, MPI_LONG, peaks, 1, MPI_LONG, 0, PETSC_COMM_WORLD);
         if (rank == 0) {
-            std::printf("%s: %d nodes, %d elements, %zu files, first process %.3f s, peak MB", argv[3],
-                        file.nodeCount(), file.elementCount(), written, seconds);
+            std::printf(
+                "%s: %d nodes, %d elements, %zu files, first process %.3f s (result file %.3f s), peak MB",
+                argv[3], file.nodeCount(), file.elementCount(), written, seconds, resultSeconds);
             for (int p = 0; p < processes && p < 64; ++p) std::printf(" %.0f", peaks[p] / 1024.0);
             std::printf("\n");
         }
