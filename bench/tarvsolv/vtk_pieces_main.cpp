@@ -3,7 +3,7 @@
 // the mesh given (displacements, corner stresses, the error estimate, each process's share the
 // nodes it owns and the elements it assembles) goes to the VTK sink, and the first process's
 // seconds from the first step handed on to the files written are printed, with the peak resident
-// memory of each process.
+// memory and the CPU seconds of the writing of each process.
 //
 // usage: mpiexec -n N tarvsolv-vtkpieces MESH.meb FOLDER whole|shared
 #include <petscsys.h>
@@ -53,6 +53,15 @@ StepResult shareOf(const FeMesh& file, const std::shared_ptr<const ModelShare>& 
     return step;
 }
 
+// The process's CPU seconds so far, user and system: unlike the wall time, what other jobs on the
+// machine take does not count.
+double cpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + 1e-6 * t.tv_usec; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -74,7 +83,7 @@ int main(int argc, char** argv) {
         preamble.text = "MESHFILE\n" + std::string(argv[1]) + "\n";
         ResultFileSink results(job.resultPath, preamble);
         MPI_Barrier(PETSC_COMM_WORLD);
-        const double start = MPI_Wtime();
+        const double start = MPI_Wtime(), startCpu = cpuSeconds();
         if (!whole || rank == 0) {
             const StepResult step = shareOf(
                 file,
@@ -85,16 +94,20 @@ int main(int argc, char** argv) {
         results.write();
         const double resultSeconds = MPI_Wtime() - start;
         const std::size_t written = vtk.write().size();
-        const double seconds = MPI_Wtime() - start;
+        const double seconds = MPI_Wtime() - start, cpu = cpuSeconds() - startCpu;
         rusage usage{};
         getrusage(RUSAGE_SELF, &usage);
         long peak = usage.ru_maxrss, peaks[64] = {};
+        double cpus[64] = {};
         MPI_Gather(&peak, 1, MPI_LONG, peaks, 1, MPI_LONG, 0, PETSC_COMM_WORLD);
+        MPI_Gather(&cpu, 1, MPI_DOUBLE, cpus, 1, MPI_DOUBLE, 0, PETSC_COMM_WORLD);
         if (rank == 0) {
             std::printf(
                 "%s: %d nodes, %d elements, %zu files, first process %.3f s (result file %.3f s), peak MB",
                 argv[3], file.nodeCount(), file.elementCount(), written, seconds, resultSeconds);
             for (int p = 0; p < processes && p < 64; ++p) std::printf(" %.0f", peaks[p] / 1024.0);
+            std::printf(", CPU s");
+            for (int p = 0; p < processes && p < 64; ++p) std::printf(" %.3f", cpus[p]);
             std::printf("\n");
         }
     }

@@ -1,9 +1,8 @@
 #pragma once
 // A file that the processes of a run write together, each its own pieces at their offsets, by
-// MPI-IO (one collective write of every process's pieces), so that it works alike on one machine
-// and on a cluster's shared file system. As replaceFile does for one writer, it goes through a
-// temporary file beside the old one, renamed over it only once every process has written its
-// pieces.
+// MPI-IO, so that it works alike on one machine and on a cluster's shared file system. As
+// replaceFile does for one writer, it goes through a temporary file beside the old one, renamed
+// over it only once every process has written its pieces.
 #include <petscsys.h>  // MPI, without its C++ bindings
 
 #include <cstdint>
@@ -22,8 +21,9 @@ struct FilePiece {
 // every process has written its own. Collective over `comm`. When it fails on any process, every
 // process throws std::runtime_error with the lowest failing process's message, `path` stays as it
 // was and the temporary file is removed. The pieces of all processes together must cover the file
-// from 0 to its end without overlapping; each process's in ascending order go in one collective
-// write (others, or more than 2 GB on a process, one write each).
+// from 0 to its end without overlapping. Many pieces (a share scattered over the file), ascending
+// on each process, are first sent on so that each process writes one contiguous range of the
+// file; a few are written where they are, one write each.
 void replaceFileTogether(const std::string& path, std::span<const FilePiece> pieces, MPI_Comm comm);
 
 }  // namespace tarvsolv
