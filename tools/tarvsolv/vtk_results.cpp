@@ -104,10 +104,10 @@ void VtkResultSink::modeValues(std::span<const double> values) {
 }
 
 void VtkResultSink::step(const StepResult& step) {
-    // On the other processes a step from the model's start is the whole model, which analyses that
-    // keep their state on every process hand each of them while the first one writes it: only
-    // shares are theirs to write.
-    if (rank_ > 0 && step.firstNode == 0 && step.firstElement == 0) return;
+    // On the other processes a step without a share is the whole model, which analyses that keep
+    // their state on every process hand each of them while the first one writes it: only shares
+    // are theirs to write.
+    if (rank_ > 0 && !step.share) return;
     // A second step of one number joins the first one's grid: the modes of a heated state follow
     // its temperatures, handed on as step 1.
     Grid& grid = grids_[step.number];
@@ -231,16 +231,9 @@ std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const 
                                                         std::unique_ptr<SharedPiece>& piece) const {
     Grid share;
     for (const StepResult& step : grid.steps) {
-        const unsigned long long mine[2] = {step.firstElement, step.firstNode};
-        std::vector<unsigned long long> all(2 * static_cast<std::size_t>(processes_));
-        MPI_Allgather(mine, 2, MPI_UNSIGNED_LONG_LONG, all.data(), 2, MPI_UNSIGNED_LONG_LONG, comm_);
-        std::vector<std::size_t> elementStarts, nodeStarts;
-        for (std::size_t p = 0; p < all.size(); p += 2)
-            elementStarts.push_back(all[p]), nodeStarts.push_back(all[p + 1]);
-        elementStarts.push_back(static_cast<std::size_t>(mesh().elementCount()));
-        nodeStarts.push_back(static_cast<std::size_t>(mesh().nodeCount()));
-        if (!piece || !piece->sameShares(elementStarts, nodeStarts))
-            piece = std::make_unique<SharedPiece>(mesh(), elementStarts, nodeStarts, comm_);
+        static const ModelShare none;
+        const ModelShare& mine = step.share ? *step.share : none;
+        if (!piece || !piece->sameShares(mine)) piece = std::make_unique<SharedPiece>(mesh(), mine, comm_);
         addShare(step, *piece, share);
     }
     VtuWriter writer(mesh());

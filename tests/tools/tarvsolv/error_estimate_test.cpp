@@ -10,6 +10,8 @@
 
 #include "energy_error.h"
 #include "fem/error_estimate.h"
+#include "fem/model_share.h"
+#include "fem/node_pieces.h"
 #include "solver_fixture.h"
 
 namespace tarvsolv {
@@ -64,11 +66,34 @@ TEST(ErrorEstimate, FieldsTheElementsRepresentExactlyEstimateNoError) {
 
 // Shared by every process of the test program (statics shares it so; `tarvsolv_shared_estimate`
 // runs this on two processes): the estimate of each process's share of the elements, put
-// together, is one process's alone; a material the recovery cannot weigh in the last process's
-// share stops every process with its message, none left waiting in a collective step.
+// together, is one process's alone, with shares that interleave in element order; a material the
+// recovery cannot weigh in one process's share stops every process with its message, none left
+// waiting in a collective step.
 TEST(ErrorEstimate, SharedByTheProcessesItIsOneProcesssAndFailsOnAll) {
     const ElasticMaterial steel(IsotropicElastic{210000, 0.3, 0, 0});
-    const FeMesh mesh = shearedBox(true);
+    FeMesh mesh = shearedBox(true);
+    int size = 1;
+    MPI_Comm_size(PETSC_COMM_WORLD, &size);
+    if (size > 1) {
+        // Pieces of runs of five nodes: each process's elements are scattered over the numbering.
+        std::vector<int> piece(static_cast<std::size_t>(mesh.nodeCount()));
+        for (int n = 0; n < mesh.nodeCount(); ++n) piece[n] = n / 5 % size;
+        numberByPieces(mesh, piece, size);
+        const std::vector<int> owners = elementOwners(mesh, size);
+        ASSERT_FALSE(std::is_sorted(owners.begin(), owners.end()));
+    }
+    // The split's gather onto the first process (the stresses an analysis gathers) is in element
+    // order too.
+    const ElementSplit split(mesh, PETSC_COMM_WORLD);
+    std::vector<double> mine;
+    for (const int e : split.elements()) mine.insert(mine.end(), {1.0 * e, -0.5 * e});
+    const std::vector<double> gathered = split.gatheredOnFirst(mine, 2);
+    int rank = 0;
+    MPI_Comm_rank(PETSC_COMM_WORLD, &rank);
+    if (rank == 0) {
+        ASSERT_EQ(gathered.size(), 2 * static_cast<std::size_t>(mesh.elementCount()));
+        for (int e = 0; e < mesh.elementCount(); ++e) ASSERT_EQ(gathered[2 * e + 1], -0.5 * e) << e;
+    }
     std::vector<double> u;
     for (int n = 0; n < mesh.nodeCount(); ++n) {
         const Vec3 x = mesh.node(n);

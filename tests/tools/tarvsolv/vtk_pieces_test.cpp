@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -22,14 +23,13 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// A quadratic box numbered by two pieces (split in x), its elements put in piece order so that each
-// piece is the contiguous range of elements a shared step hands a process.
+// A quadratic box numbered by two pieces (split in x). The box's elements go along x first, so the
+// pieces' elements interleave in element order, as a mesher's do.
 FeMesh twoPieceBox() {
     FeMesh mesh = makeBoxMesh({{}, {4, 2, 2}, 4, 2, 2, true});
     std::vector<int> piece(static_cast<std::size_t>(mesh.nodeCount()));
     for (int n = 0; n < mesh.nodeCount(); ++n) piece[n] = mesh.node(n).x < 1.4 ? 0 : 1;
     numberByPieces(mesh, piece, 2);
-    putElementsInPieceOrder(mesh);
     return mesh;
 }
 
@@ -61,27 +61,29 @@ StepResult stepOfTheWholeBox(const FeMesh& file, int number) {
     return step;
 }
 
-// Process `rank`'s share of `whole`: the nodes from `nodeStarts[rank]`, the elements from
-// `elementStarts[rank]`, each up to the next process's.
-StepResult processShare(const StepResult& whole, const std::vector<std::size_t>& nodeStarts,
-                        const std::vector<std::size_t>& elementStarts, int rank) {
-    StepResult share = whole;
-    const std::size_t n0 = nodeStarts[rank], n1 = nodeStarts[rank + 1];
-    const std::size_t e0 = elementStarts[rank], e1 = elementStarts[rank + 1];
-    share.firstNode = n0, share.firstElement = e0;
+// `whole` cut to `share`, as an analysis that shares its results hands it on.
+StepResult processShare(const StepResult& whole, const std::shared_ptr<const ModelShare>& share) {
+    StepResult out = whole;
+    out.share = share;
     for (std::size_t f = 0; f < whole.nodeFields.size(); ++f) {
         const std::size_t w = nodeQuantityInfo(whole.nodeFields[f].quantity).width;
-        const auto& all = whole.nodeFields[f].values;
-        share.nodeFields[f].values.assign(all.begin() + n0 * w, all.begin() + n1 * w);
+        std::vector<double>& values = out.nodeFields[f].values;
+        values.clear();
+        for (const int n : share->nodes)
+            values.insert(values.end(), whole.nodeFields[f].values.begin() + n * w,
+                          whole.nodeFields[f].values.begin() + (n + 1) * w);
     }
-    const auto slice = [](const auto& all, std::size_t from, std::size_t to) {
-        return std::remove_cvref_t<decltype(all)>(all.begin() + from, all.begin() + to);
+    const auto cut = [&](const auto& all, std::size_t per) {
+        std::remove_cvref_t<decltype(all)> part;
+        for (const int e : share->elements)
+            part.insert(part.end(), all.begin() + e * per, all.begin() + (e + 1) * per);
+        return part;
     };
-    share.corners.nodes = slice(whole.corners.nodes, 4 * e0, 4 * e1);
-    share.corners.stresses = slice(whole.corners.stresses, 4 * e0, 4 * e1);
-    share.corners.plasticStrains = slice(whole.corners.plasticStrains, 4 * e0, 4 * e1);
-    share.elementErrors = slice(whole.elementErrors, e0, e1);
-    return share;
+    out.corners.nodes = cut(whole.corners.nodes, 4);
+    out.corners.stresses = cut(whole.corners.stresses, 4);
+    out.corners.plasticStrains = cut(whole.corners.plasticStrains, 4);
+    out.elementErrors = cut(whole.elementErrors, 1);
+    return out;
 }
 
 std::map<std::string, std::string> filesOfFolder(const std::string& folder) {
@@ -119,15 +121,22 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
     };
     const FeMesh mesh = twoPieceBox();
     const FeMesh file = inFileOrder(mesh);
+    // The elements of each process's share are its piece's, which interleave with the other's in
+    // element order; the node shares split the file's numbering where the pieces do not (every
+    // third node to the second process), so that most of a piece's nodes lie in the other share.
+    auto share = std::make_shared<ModelShare>();
     const std::vector<int> pieces = elementPieces(mesh);
-    const auto firstOfPiece1 = static_cast<std::size_t>(std::count(pieces.begin(), pieces.end(), 0));
-    ASSERT_GT(firstOfPiece1, 0u);
-    ASSERT_LT(firstOfPiece1, pieces.size());
-    // The node shares split the file's numbering where the pieces do not, so that most of a
-    // piece's nodes lie in the other process's share.
-    const std::vector<std::size_t> nodeStarts{0, static_cast<std::size_t>(file.nodeCount() / 3),
-                                              static_cast<std::size_t>(file.nodeCount())};
-    const std::vector<std::size_t> elementStarts{0, firstOfPiece1, pieces.size()};
+    for (int e = 0; e < file.elementCount(); ++e)
+        if (pieces[e] == rank) share->elements.push_back(e);
+    for (int n = 0; n < file.nodeCount(); ++n)
+        if ((n % 3 == 0) == (rank == 1)) share->nodes.push_back(n);
+    const auto runs = [](const std::vector<int>& items) {
+        int count = 0;
+        for (std::size_t i = 0; i < items.size(); ++i) count += i == 0 || items[i] != items[i - 1] + 1;
+        return count;
+    };
+    ASSERT_GT(runs(share->elements), 2);
+    ASSERT_GT(runs(share->nodes), 2);
 
     const auto whole = job("whole", mesh), shared = job("shared", mesh), failing = job("failing", mesh);
     MPI_Barrier(PETSC_COMM_WORLD);
@@ -135,8 +144,8 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
     for (int number : {1, 2}) {
         const StepResult step = stepOfTheWholeBox(file, number);
         fromWhole.step(step);  // on every process, as analyses that keep the whole state there do
-        fromShares.step(processShare(step, nodeStarts, elementStarts, rank));
-        failed.step(processShare(step, nodeStarts, elementStarts, rank));
+        fromShares.step(processShare(step, share));
+        failed.step(processShare(step, share));
     }
     const std::vector<std::string> wholeFiles = fromWhole.write();
     // The others return once the first has written (a run stopping with partial results ends right

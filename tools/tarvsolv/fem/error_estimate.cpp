@@ -20,39 +20,8 @@ int errorRuleDegree(const FeMesh& mesh) {
     return mesh.nodesPerElement == 4 ? 2 : 5;
 }
 
-// This process's share of the elements: the equal shares in element order that the stresses and
-// the results' shares take too.
-struct ElementShare {
-    int first = 0, end = 0;
-    std::vector<int> counts, starts;  // every process's element count and first element
-};
-
-ElementShare elementShare(const FeMesh& mesh, MPI_Comm comm) {
-    int rank = 0, size = 1;
-    MPI_Comm_rank(comm, &rank);
-    MPI_Comm_size(comm, &size);
-    const long long elements = mesh.elementCount();
-    ElementShare share;
-    for (int p = 0; p < size; ++p) {
-        share.starts.push_back(firstOfShare(elements, p, size));
-        share.counts.push_back(firstOfShare(elements, p + 1, size) - share.starts.back());
-    }
-    share.first = share.starts[rank];
-    share.end = share.first + share.counts[rank];
-    return share;
-}
-
-// Every process's part of `values` (`width` per element, this process's in place) on every process.
-void shareAmongAll(double* values, int width, const ElementShare& share, MPI_Comm comm) {
-    if (share.counts.size() < 2) return;
-    std::vector<int> counts(share.counts), starts(share.starts);
-    for (std::size_t p = 0; p < counts.size(); ++p) counts[p] *= width, starts[p] *= width;
-    MPI_Allgatherv(MPI_IN_PLACE, 0, MPI_DATATYPE_NULL, values, counts.data(), starts.data(), MPI_DOUBLE,
-                   comm);
-}
-
 // The flux at the sampling points of every element, each process computing its share.
-SampledFlux sampleFlux(const FeMesh& mesh, const FluxField& field, const ElementShare& share, MPI_Comm comm) {
+SampledFlux sampleFlux(const FeMesh& mesh, const FluxField& field, const ElementSplit& split, MPI_Comm comm) {
     const std::vector<QuadPoint>& rule = samplingRule(mesh);
     const int points = static_cast<int>(rule.size()), m = field.components;
     SampledFlux samples;
@@ -61,10 +30,12 @@ SampledFlux sampleFlux(const FeMesh& mesh, const FluxField& field, const Element
     samples.positions.resize(all);
     samples.values.resize(all * m);
     agreeOnFailure(comm, [&] {
-        for (int e = share.first; e < share.end; ++e) {
+        // Each element's samples go to its slot; the exchange puts them in element order.
+        for (std::size_t i = 0; i < split.elements().size(); ++i) {
+            const int e = split.elements()[i];
             const ElementFlux flux = field.element(e);
             for (int k = 0; k < points; ++k) {
-                const std::size_t at = static_cast<std::size_t>(e) * points + k;
+                const std::size_t at = (split.firstSlot() + i) * points + k;
                 const VolumePoint g = volumePoint(mesh, e, rule[k].xi, rule[k].weight);
                 samples.positions[at] = g.x;
                 flux.at(g, &samples.values[at * m]);
@@ -72,8 +43,8 @@ SampledFlux sampleFlux(const FeMesh& mesh, const FluxField& field, const Element
         }
     });
     static_assert(sizeof(Vec3) == 3 * sizeof(double));
-    shareAmongAll(reinterpret_cast<double*>(samples.positions.data()), 3 * points, share, comm);
-    shareAmongAll(samples.values.data(), points * m, share, comm);
+    split.shareAmongAll(reinterpret_cast<double*>(samples.positions.data()), 3 * points);
+    split.shareAmongAll(samples.values.data(), points * m);
     return samples;
 }
 
@@ -143,14 +114,15 @@ double ErrorEstimate::relativeError() const {
 
 ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field, MPI_Comm comm) {
     const int m = field.components, p = mesh.nodesPerElement;
-    const ElementShare share = elementShare(mesh, comm);
-    const std::vector<double> recovered = recoverPatchwise(mesh, sampleFlux(mesh, field, share, comm));
+    const ElementSplit split(mesh, comm);
+    const std::vector<double> recovered = recoverPatchwise(mesh, sampleFlux(mesh, field, split, comm));
     ErrorEstimate out;
     out.elementError.resize(static_cast<std::size_t>(mesh.elementCount()));
     std::vector<double> fe(m), difference(m);
     double sums[2] = {0, 0};  // the error's and the solution's energy
     agreeOnFailure(comm, [&] {
-        for (int e = share.first; e < share.end; ++e) {
+        for (std::size_t k = 0; k < split.elements().size(); ++k) {
+            const int e = split.elements()[k];
             const ElementFlux flux = field.element(e);
             const auto nodes = mesh.elementNodes(e);
             double eta2 = 0;
@@ -165,12 +137,12 @@ ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field, 
                 eta2 += g.weight * energy(flux.compliance, difference.data(), m);
                 sums[1] += g.weight * energy(flux.compliance, fe.data(), m);
             }
-            out.elementError[e] = std::sqrt(eta2);
+            out.elementError[split.firstSlot() + k] = std::sqrt(eta2);
             sums[0] += eta2;
         }
     });
-    shareAmongAll(out.elementError.data(), 1, share, comm);
-    if (share.counts.size() > 1) MPI_Allreduce(MPI_IN_PLACE, sums, 2, MPI_DOUBLE, MPI_SUM, comm);
+    split.shareAmongAll(out.elementError.data(), 1);
+    if (!split.single()) MPI_Allreduce(MPI_IN_PLACE, sums, 2, MPI_DOUBLE, MPI_SUM, comm);
     out.errorNorm = std::sqrt(sums[0]);
     out.solutionNorm = std::sqrt(sums[1]);
     return out;

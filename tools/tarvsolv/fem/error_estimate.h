@@ -35,8 +35,8 @@ struct FluxField {
     std::function<ElementFlux(int element)> element;
 };
 
-// Collective over `comm`: each process samples and integrates its share of the elements (equal
-// shares in element order), the recovery runs on every process, and every process answers the
+// Collective over `comm`: each process samples and integrates its share of the elements
+// (fem/model_share.h), the recovery runs on every process, and every process answers the
 // whole estimate. Every process must hold the whole mesh and field.
 ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field,
                                     MPI_Comm comm = MPI_COMM_SELF);

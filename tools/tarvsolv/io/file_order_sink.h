@@ -2,8 +2,8 @@
 // Hands results on in the mesh file's node order: a run on several processes numbers the nodes by
 // piece (fem/node_pieces.h), while the result file, the VTK files and the add-on speak of the mesh's
 // own numbers. With a mesh in the file's order the results pass as they are. A process's share of
-// a step (StepResult::firstNode) holds its node fields in the file's order already, cut from it:
-// only the node fields that cover every node (the whole model) are put in order, while the corners'
+// a step (StepResult::share) holds its node fields in the file's order already, cut from it:
+// only the node fields of a whole step that cover every node are put in order, while the corners'
 // node numbers are mapped in every step.
 #include "fem/fe_mesh.h"
 #include "io/result_sink.h"

@@ -2,7 +2,7 @@
 // Hands a sink that takes the whole model on the first process (the refinement's error shares)
 // every step whole, whichever way the analysis hands it on. A step the first process
 // is handed whole goes on at once; the shares of an analysis that hands every process its own part
-// (StepResult::firstNode) are kept until `finish` gathers them onto the first process.
+// (StepResult::share) are kept until `finish` gathers them onto the first process.
 #include <petscsys.h>  // MPI, without its C++ bindings
 
 #include <vector>
@@ -20,7 +20,7 @@ class GatheringSink : public ResultSink {
     void modeValues(std::span<const double> values) override;
     void step(const StepResult& step) override;
 
-    // Collective: gathers the shares kept, each step's in process order, and hands every step on
+    // Collective: gathers the shares kept, each step's in the model's order, and hands every step on
     // whole, in the order they came. Throws std::runtime_error on every process when the processes
     // were handed different steps.
     void finish();

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "fem/model_share.h"
 #include "formats/result_writer.h"
 
 namespace tarvsolv {
@@ -82,13 +83,14 @@ struct StepResult {
     // Each element's share of the solution's energy, eta_e^2 / |u_h|^2, which adaptive refinement
     // sizes the next mesh by; empty: the step has no estimate.
     std::vector<double> errorShares;
-    // The part of the model this process's fields cover. The node fields start at the mesh file's
-    // node `firstNode` (0-based); the corner fields, the element errors and the error shares start at
-    // element `firstElement`. A run on one process, and an analysis whose results the first process
-    // gathers, hand the whole model to the first process (both 0) and nothing to the others. An
-    // analysis that shares its results hands every process the step, each with its contiguous share
-    // of the nodes and of the elements, the shares in process order, one after the other.
-    std::size_t firstNode = 0, firstElement = 0;
+    // The part of the model this process's fields cover. None: the whole model, as a run on one
+    // process and an analysis whose results the first process gathers hand it to the first process
+    // (and nothing, or the same whole model, to the others). An analysis that shares its results
+    // hands every process the step with its share (fem/model_share.h): the node fields hold the
+    // values of the share's nodes, the corner fields, the element errors and the error shares those
+    // of its elements, each in the share's order. The shares of all processes together are the
+    // model, each node and element in one of them.
+    std::shared_ptr<const ModelShare> share;
 
     void add(NodeQuantity quantity, std::vector<double> values) {
         nodeFields.push_back({quantity, std::move(values)});

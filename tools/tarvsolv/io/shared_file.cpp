@@ -4,6 +4,8 @@
 #include <climits>
 #include <cstdio>
 #include <stdexcept>
+#include <string>
+#include <vector>
 
 #include "base/agree_on_failure.h"
 
@@ -25,6 +27,89 @@ bool writePiece(MPI_File file, const FilePiece& piece) {
         done += static_cast<std::size_t>(count);
     }
     return true;
+}
+
+// One contiguous range of the file and its bytes.
+struct FileRange {
+    std::uint64_t offset = 0;
+    std::string bytes;
+};
+
+// Whether the processes' pieces are better sent on than written where they are: a share scattered
+// over the file is tens of thousands of short pieces, which MPI-IO writes far slower (collective
+// or not) than each process one contiguous range. Only when the pieces ascend on every process and
+// the exchange's counts fit MPI's ints; `size` takes the file's size. The same answer on every
+// process.
+bool scattered(std::span<const FilePiece> pieces, MPI_Comm comm, std::uint64_t& size) {
+    int processes = 1;
+    MPI_Comm_size(comm, &processes);
+    unsigned long long mine[4] = {0, 0, 0, 0};  // pieces, bytes, the end, 1 when they do not ascend
+    for (const FilePiece& piece : pieces) {
+        if (piece.bytes.empty()) continue;
+        if (piece.offset < mine[2]) mine[3] = 1;
+        mine[0] += 1, mine[1] += piece.bytes.size(), mine[2] = piece.offset + piece.bytes.size();
+    }
+    unsigned long long sum[4], most[4];
+    MPI_Allreduce(mine, sum, 4, MPI_UNSIGNED_LONG_LONG, MPI_SUM, comm);
+    MPI_Allreduce(mine, most, 4, MPI_UNSIGNED_LONG_LONG, MPI_MAX, comm);
+    size = most[2];
+    constexpr unsigned long long kFewPiecesPerProcess = 64;
+    return processes > 1 && sum[0] > kFewPiecesPerProcess * static_cast<unsigned>(processes) &&
+           most[3] == 0 && most[1] <= INT_MAX && size / static_cast<unsigned>(processes) < INT_MAX - 1;
+}
+
+// Sends every process's pieces to the processes whose equal range of the file's `size` bytes holds
+// them, and answers this process's range. Collective; the pieces must ascend.
+FileRange intoRanges(std::span<const FilePiece> pieces, std::uint64_t size, MPI_Comm comm) {
+    int rank = 0, processes = 1;
+    MPI_Comm_rank(comm, &rank);
+    MPI_Comm_size(comm, &processes);
+    const auto P = static_cast<std::size_t>(processes);
+    const auto first = [&](std::size_t p) { return size / P * p + std::min<std::uint64_t>(p, size % P); };
+    // The pieces cut at the ranges' bounds, in order of their process: the bytes and (offset,
+    // length) of each part.
+    std::string bytes;
+    std::vector<std::uint64_t> parts;
+    std::vector<int> byteCounts(P, 0), partCounts(P, 0);
+    std::size_t to = 0;
+    for (const FilePiece& piece : pieces)
+        for (std::uint64_t at = piece.offset, end = piece.offset + piece.bytes.size(); at < end;) {
+            while (to + 1 < P && first(to + 1) <= at) ++to;
+            const std::uint64_t stop = to + 1 < P ? std::min(end, first(to + 1)) : end;
+            bytes.append(piece.bytes.substr(at - piece.offset, stop - at));
+            parts.insert(parts.end(), {at, stop - at});
+            byteCounts[to] += static_cast<int>(stop - at);
+            partCounts[to] += 2;
+            at = stop;
+        }
+    std::vector<int> byteCountsIn(P), partCountsIn(P);
+    MPI_Alltoall(byteCounts.data(), 1, MPI_INT, byteCountsIn.data(), 1, MPI_INT, comm);
+    MPI_Alltoall(partCounts.data(), 1, MPI_INT, partCountsIn.data(), 1, MPI_INT, comm);
+    const auto startsOf = [](const std::vector<int>& counts) {
+        std::vector<int> starts(counts.size(), 0);
+        for (std::size_t p = 1; p < counts.size(); ++p) starts[p] = starts[p - 1] + counts[p - 1];
+        return starts;
+    };
+    const std::vector<int> byteStarts = startsOf(byteCounts), partStarts = startsOf(partCounts);
+    const std::vector<int> byteStartsIn = startsOf(byteCountsIn), partStartsIn = startsOf(partCountsIn);
+    std::vector<std::uint64_t> partsIn(static_cast<std::size_t>(partStartsIn.back() + partCountsIn.back()));
+    MPI_Alltoallv(parts.data(), partCounts.data(), partStarts.data(), MPI_UINT64_T, partsIn.data(),
+                  partCountsIn.data(), partStartsIn.data(), MPI_UINT64_T, comm);
+    std::vector<char> bytesIn(static_cast<std::size_t>(byteStartsIn.back() + byteCountsIn.back()));
+    MPI_Alltoallv(bytes.data(), byteCounts.data(), byteStarts.data(), MPI_CHAR, bytesIn.data(),
+                  byteCountsIn.data(), byteStartsIn.data(), MPI_CHAR, comm);
+    std::string().swap(bytes);
+    const auto r = static_cast<std::size_t>(rank);
+    FileRange range{first(r), std::string(first(r + 1) - first(r), '\0')};
+    std::size_t from = 0;
+    for (std::size_t k = 0; k + 1 < partsIn.size(); k += 2) {
+        const std::uint64_t at = partsIn[k] - range.offset, length = partsIn[k + 1];
+        if (at + length <= range.bytes.size() && from + length <= bytesIn.size())
+            std::copy_n(bytesIn.begin() + static_cast<std::ptrdiff_t>(from), length,
+                        range.bytes.begin() + static_cast<std::ptrdiff_t>(at));
+        from += length;
+    }
+    return range;
 }
 
 }  // namespace
@@ -53,7 +138,13 @@ void replaceFileTogether(const std::string& path, std::span<const FilePiece> pie
         throw;
     }
     bool wrote = true;
-    for (const FilePiece& piece : pieces) wrote = wrote && writePiece(file, piece);
+    std::uint64_t size = 0;
+    if (scattered(pieces, comm, size)) {
+        const FileRange range = intoRanges(pieces, size, comm);
+        wrote = writePiece(file, {range.offset, range.bytes});
+    } else {
+        for (const FilePiece& piece : pieces) wrote = wrote && writePiece(file, piece);
+    }
     const int closed = MPI_File_close(&file);
     try {
         agreeOnFailure(comm, [&] {

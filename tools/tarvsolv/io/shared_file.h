@@ -21,7 +21,9 @@ struct FilePiece {
 // every process has written its own. Collective over `comm`. When it fails on any process, every
 // process throws std::runtime_error with the lowest failing process's message, `path` stays as it
 // was and the temporary file is removed. The pieces of all processes together must cover the file
-// from 0 to its end without overlapping.
+// from 0 to its end without overlapping. Many pieces (a share scattered over the file), ascending
+// on each process, are first sent on so that each process writes one contiguous range of the
+// file; a few are written where they are, one write each.
 void replaceFileTogether(const std::string& path, std::span<const FilePiece> pieces, MPI_Comm comm);
 
 }  // namespace tarvsolv

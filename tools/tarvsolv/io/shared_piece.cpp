@@ -11,80 +11,93 @@ namespace tarvsolv {
 
 namespace {
 
-// `starts` as one entry per process followed by `count`, each within 0..count and none below the
-// one before: a share given short or out of order then comes out empty instead of out of bounds.
-std::vector<std::size_t> sane(std::vector<std::size_t> starts, int processes, std::size_t count) {
-    starts.resize(static_cast<std::size_t>(processes) + 1, count);
-    starts.back() = count;
-    std::size_t last = 0;
-    for (std::size_t& start : starts) last = start = std::clamp(start, last, count);
-    return starts;
-}
-
 bool inMesh(double node, const FeMesh& mesh) {
     return node >= 0 && node < mesh.nodeCount();
 }
 
+// The items of `share` within 0..count, ascending, each once: a share given out of order or out of
+// bounds then comes out short instead of out of bounds.
+std::vector<int> sane(const std::vector<int>& share, int count) {
+    std::vector<int> out;
+    for (const int i : share)
+        if (i >= 0 && i < count && (out.empty() || i > out.back())) out.push_back(i);
+    return out;
+}
+
 }  // namespace
 
-SharedPiece::SharedPiece(const FeMesh& mesh, std::vector<std::size_t> elementStarts,
-                         std::vector<std::size_t> nodeStarts, MPI_Comm comm)
+SharedPiece::SharedPiece(const FeMesh& mesh, const ModelShare& share, MPI_Comm comm)
     : mesh_(mesh), comm_(comm) {
     MPI_Comm_rank(comm, &rank_);
     MPI_Comm_size(comm, &size_);
-    elementStarts_ = sane(std::move(elementStarts), size_, static_cast<std::size_t>(mesh.elementCount()));
-    nodeStarts_ = sane(std::move(nodeStarts), size_, static_cast<std::size_t>(mesh.nodeCount()));
-    for (auto e = elementStarts_[rank_]; e < elementStarts_[rank_ + 1]; ++e)
-        elements_.push_back(static_cast<int>(e));
+    shareNodes_ = sane(share.nodes, mesh.nodeCount());
+    elements_ = sane(share.elements, mesh.elementCount());
     nodes_ = nodesOfElements(mesh, elements_);
     local_.assign(static_cast<std::size_t>(mesh.nodeCount()), -1);
     for (std::size_t i = 0; i < nodes_.size(); ++i)
         local_[static_cast<std::size_t>(nodes_[i])] = static_cast<int>(i);
-    findNodeOwners();
-    findSharedNodes();
+    findNodeOwners(ownersOf(shareNodes_, static_cast<std::size_t>(mesh.nodeCount())));
+    findSharedNodes(ownersOf(elements_, static_cast<std::size_t>(mesh.elementCount())));
 }
 
-int SharedPiece::processOf(const std::vector<std::size_t>& starts, std::size_t index) const {
-    const auto p =
-        static_cast<int>(std::upper_bound(starts.begin(), starts.end(), index) - starts.begin()) - 1;
-    return std::clamp(p, 0, size_ - 1);
+bool SharedPiece::sameShares(const ModelShare& share) const {
+    int same = share.nodes == shareNodes_ && share.elements == elements_, all = 0;
+    MPI_Allreduce(&same, &all, 1, MPI_INT, MPI_MIN, comm_);
+    return all != 0;
 }
 
-void SharedPiece::findNodeOwners() {
+std::vector<int> SharedPiece::ownersOf(std::span<const int> mine, std::size_t count) const {
+    const auto processes = static_cast<std::size_t>(size_);
+    const int size = static_cast<int>(mine.size());
+    std::vector<int> counts(processes), starts(processes, 0);
+    MPI_Allgather(&size, 1, MPI_INT, counts.data(), 1, MPI_INT, comm_);
+    for (std::size_t p = 1; p < processes; ++p) starts[p] = starts[p - 1] + counts[p - 1];
+    std::vector<int> all(static_cast<std::size_t>(starts.back() + counts.back()));
+    MPI_Allgatherv(mine.data(), size, MPI_INT, all.data(), counts.data(), starts.data(), MPI_INT, comm_);
+    std::vector<int> owners(count, -1);
+    for (std::size_t p = 0; p < processes; ++p)
+        for (int k = starts[p]; k < starts[p] + counts[p]; ++k)
+            owners[static_cast<std::size_t>(all[k])] = static_cast<int>(p);
+    return owners;
+}
+
+int SharedPiece::shareIndex(double n) const {
+    const auto at = std::lower_bound(shareNodes_.begin(), shareNodes_.end(), n);
+    return at != shareNodes_.end() && *at == n ? static_cast<int>(at - shareNodes_.begin()) : -1;
+}
+
+void SharedPiece::findNodeOwners(const std::vector<int>& nodeOwner) {
     const auto processes = static_cast<std::size_t>(size_);
     asked_.assign(processes, {});
     std::vector<std::vector<double>> asks(processes);
     for (std::size_t i = 0; i < nodes_.size(); ++i) {
-        const int owner = processOf(nodeStarts_, static_cast<std::size_t>(nodes_[i]));
-        if (owner == rank_) continue;
+        const int owner = nodeOwner[static_cast<std::size_t>(nodes_[i])];
+        if (owner == rank_ || owner < 0) continue;
         asked_[owner].push_back(static_cast<int>(i));
         asks[owner].push_back(nodes_[i]);
     }
     const ReceivedLists asked = exchangeLists(comm_, std::move(asks));
-    const std::size_t first = nodeStarts_[rank_], end = nodeStarts_[rank_ + 1];
     askedOfMe_.assign(processes, {});
     for (std::size_t q = 0; q < processes; ++q)
-        for (const double n : asked[q])
-            askedOfMe_[q].push_back(n >= static_cast<double>(first) && n < static_cast<double>(end)
-                                        ? static_cast<int>(static_cast<std::size_t>(n) - first)
-                                        : -1);
+        for (const double n : asked[q]) askedOfMe_[q].push_back(shareIndex(n));
 }
 
-void SharedPiece::findSharedNodes() {
+void SharedPiece::findSharedNodes(const std::vector<int>& elementOwner) {
     // Every process holds the mesh: the other pieces that use a node of this one follow from their
     // elements, with nothing exchanged.
     std::vector<std::pair<int, int>> users;  // (piece node, other process)
-    for (int p = 0; p < size_; ++p) {
-        if (p == rank_) continue;
-        for (auto e = elementStarts_[p]; e < elementStarts_[p + 1]; ++e)
-            for (int n : mesh_.elementNodes(static_cast<int>(e)))
-                if (local_[static_cast<std::size_t>(n)] >= 0)
-                    users.emplace_back(local_[static_cast<std::size_t>(n)], p);
+    for (int e = 0; e < mesh_.elementCount(); ++e) {
+        const int p = elementOwner[static_cast<std::size_t>(e)];
+        if (p == rank_ || p < 0) continue;
+        for (int n : mesh_.elementNodes(e))
+            if (local_[static_cast<std::size_t>(n)] >= 0)
+                users.emplace_back(local_[static_cast<std::size_t>(n)], p);
     }
     std::sort(users.begin(), users.end());
     users.erase(std::unique(users.begin(), users.end()), users.end());
     summer_.assign(nodes_.size(), rank_);
-    for (const auto& [i, p] : users) summer_[i] = std::min(summer_[i], p);
+    shared_.assign(nodes_.size(), false);
+    for (const auto& [i, p] : users) summer_[i] = std::min(summer_[i], p), shared_[i] = true;
     sharers_.assign(static_cast<std::size_t>(size_), {});
     for (const auto& [i, p] : users)
         if (summer_[i] == rank_) sharers_[p].push_back(i);
@@ -101,11 +114,12 @@ std::vector<double> SharedPiece::nodeValues(std::span<const double> share, int w
             for (std::size_t c = 0; c < w; ++c) answers[q].push_back(value(j, c));
     const ReceivedLists answered = exchangeLists(comm_, std::move(answers));
     std::vector<double> out(nodes_.size() * w, 0.0);
-    const std::size_t first = nodeStarts_[rank_], end = nodeStarts_[rank_ + 1];
+    // Both lists ascend: this process's own piece nodes are found in its share in one pass.
+    std::size_t j = 0;
     for (std::size_t i = 0; i < nodes_.size(); ++i) {
-        const auto n = static_cast<std::size_t>(nodes_[i]);
-        if (n < first || n >= end) continue;
-        for (std::size_t c = 0; c < w; ++c) out[i * w + c] = value(static_cast<int>(n - first), c);
+        while (j < shareNodes_.size() && shareNodes_[j] < nodes_[i]) ++j;
+        if (j == shareNodes_.size() || shareNodes_[j] != nodes_[i]) continue;
+        for (std::size_t c = 0; c < w; ++c) out[i * w + c] = value(static_cast<int>(j), c);
     }
     for (std::size_t r = 0; r < asked_.size(); ++r)
         for (std::size_t k = 0; k < asked_[r].size() && (k + 1) * w <= answered[r].size(); ++k)
@@ -124,8 +138,15 @@ std::vector<double> SharedPiece::cornerMeans(std::span<const int> cornerNodes, s
         for (std::size_t c = 0; c < w; ++c) sums[i * w + c] += v[c];
         ++hits[i];
     };
-    // This process's own corners first: the lowest piece that uses a node holds its lowest
-    // elements, so its corners come first in the whole model's element order too.
+    // A node only this piece uses takes its corners as they come, in element order. The corners of a
+    // node several pieces use go to the lowest of them with their element, which sums them in the
+    // whole model's element order, as the shares' elements interleave.
+    struct Corner {
+        double element;
+        int node;  // the piece node
+        const double* values;
+    };
+    std::vector<Corner> pending;
     std::vector<std::vector<double>> toSummers(static_cast<std::size_t>(size_));
     const std::size_t corners = w ? std::min(cornerNodes.size(), values.size() / w) : 0;
     for (std::size_t k = 0; k < corners; ++k) {
@@ -133,24 +154,30 @@ std::vector<double> SharedPiece::cornerMeans(std::span<const int> cornerNodes, s
         const int i = local_[static_cast<std::size_t>(cornerNodes[k])];
         if (i < 0) continue;
         const double* v = values.data() + k * w;
-        if (summer_[i] == rank_) {
+        const double element = k / 4 < elements_.size() ? elements_[k / 4] : mesh_.elementCount();
+        if (summer_[i] == rank_ && !shared_[i]) {
             add(static_cast<std::size_t>(i), v);
+        } else if (summer_[i] == rank_) {
+            pending.push_back({element, i, v});
         } else {
             std::vector<double>& out = toSummers[static_cast<std::size_t>(summer_[i])];
             out.push_back(cornerNodes[k]);
+            out.push_back(element);
             out.insert(out.end(), v, v + w);
         }
     }
-    // Then the other pieces' corners, in process order, each piece's in element order.
     const ReceivedLists received = exchangeLists(comm_, std::move(toSummers));
     for (std::size_t p = 0; p < received.size(); ++p) {
         const std::span<const double> from = received[p];
-        for (std::size_t at = 0; at + 1 + w <= from.size(); at += 1 + w) {
+        for (std::size_t at = 0; at + 2 + w <= from.size(); at += 2 + w) {
             if (!inMesh(from[at], mesh_)) continue;
             const int i = local_[static_cast<std::size_t>(from[at])];
-            if (i >= 0 && summer_[i] == rank_) add(static_cast<std::size_t>(i), from.data() + at + 1);
+            if (i >= 0 && summer_[i] == rank_) pending.push_back({from[at + 1], i, from.data() + at + 2});
         }
     }
+    std::stable_sort(pending.begin(), pending.end(),
+                     [](const Corner& a, const Corner& b) { return a.element < b.element; });
+    for (const Corner& corner : pending) add(static_cast<std::size_t>(corner.node), corner.values);
     std::vector<double> means(sums.size(), 0.0);
     for (std::size_t i = 0; i < nodes_.size(); ++i)
         for (std::size_t c = 0; c < w && hits[i] > 0; ++c) means[i * w + c] = sums[i * w + c] / hits[i];

@@ -7,7 +7,7 @@
 namespace tarvsolv {
 
 // How statics hands its step on a run on several processes: every process its own share of the
-// nodes and elements (StepResult::firstNode), or the whole model on the first process, for a caller
+// nodes and elements (StepResult::share), or the whole model on the first process, for a caller
 // that adds to the step there (thermal stress puts its heat fields in front).
 enum class ResultShares { Each, OnFirst };
 

@@ -1,6 +1,9 @@
 #include <cmath>
+#include <memory>
 #include <numbers>
+#include <numeric>
 #include <optional>
+#include <span>
 #include <sstream>
 #include <stdexcept>
 
@@ -181,13 +184,13 @@ void assembleBoundaryLoads(const Job& job, const DofLayout& layout, Vec f, RunLo
 
 namespace {
 
-// The corner stresses of elements [first, end), four per element, in element order.
+// The corner stresses of `elements`, four per element, in their order.
 std::vector<Stress6> stressesOf(const Job& job, const TemperatureField& temperatures,
-                                const std::vector<double>& u, int first, int end) {
+                                const std::vector<double>& u, std::span<const int> elements) {
     std::vector<Stress6> stresses;
-    stresses.reserve(4 * static_cast<std::size_t>(end - first));
+    stresses.reserve(4 * elements.size());
     std::vector<double> ue;
-    for (int e = first; e < end; ++e) {
+    for (const int e : elements) {
         elementValues(job.mesh, e, u, 3, ue);
         const auto corners = cornerStresses(job.mesh, e, elementMaterial(job, temperatures, e), ue,
                                             temperatures.changes(job.mesh, e));
@@ -196,49 +199,46 @@ std::vector<Stress6> stressesOf(const Job& job, const TemperatureField& temperat
     return stresses;
 }
 
-// The corners' 1-based node numbers of elements [first, end), four per element.
-std::vector<std::int32_t> cornerNodes(const FeMesh& mesh, int first, int end) {
+// The corners' 1-based node numbers of `elements`, four per element.
+std::vector<std::int32_t> cornerNodes(const FeMesh& mesh, std::span<const int> elements) {
     std::vector<std::int32_t> nodes;
-    nodes.reserve(4 * static_cast<std::size_t>(end - first));
-    for (int e = first; e < end; ++e)
+    nodes.reserve(4 * elements.size());
+    for (const int e : elements)
         for (int c = 0; c < 4; ++c) nodes.push_back(mesh.elementNodes(e)[c] + 1);
     return nodes;
+}
+
+std::vector<int> allElements(const FeMesh& mesh) {
+    std::vector<int> elements(static_cast<std::size_t>(mesh.elementCount()));
+    std::iota(elements.begin(), elements.end(), 0);
+    return elements;
 }
 
 }  // namespace
 
 CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
                               const std::vector<double>& u) {
-    return elementStresses(job, temperatures, u, 0, job.mesh.elementCount());
+    return elementStresses(job, temperatures, u, allElements(job.mesh));
 }
 
 CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
-                              const std::vector<double>& u, int first, int end) {
-    return {cornerNodes(job.mesh, first, end), stressesOf(job, temperatures, u, first, end)};
+                              const std::vector<double>& u, std::span<const int> elements) {
+    return {cornerNodes(job.mesh, elements), stressesOf(job, temperatures, u, elements)};
 }
 
 CornerResults elementStressesOnFirst(const Job& job, const TemperatureField& temperatures,
                                      const std::vector<double>& u, MPI_Comm comm) {
-    int rank = 0, size = 1;
-    MPI_Comm_rank(comm, &rank);
-    MPI_Comm_size(comm, &size);
-    const long long elements = job.mesh.elementCount();
-    const auto firstOf = [&](int p) { return firstOfShare(elements, p, size); };
-    const std::vector<Stress6> mine = stressesOf(job, temperatures, u, firstOf(rank), firstOf(rank + 1));
-    // Six values per corner, four corners per element, each process's range after the one before.
-    constexpr int kPerElement = 4 * 6;
-    std::vector<int> counts(size), starts(size);
-    for (int p = 0; p < size; ++p) {
-        counts[p] = kPerElement * (firstOf(p + 1) - firstOf(p));
-        starts[p] = kPerElement * firstOf(p);
-    }
-    CornerResults corners;
-    if (rank == 0) corners.stresses.resize(4 * static_cast<std::size_t>(elements));
+    const ElementSplit split(job.mesh, comm);
+    const std::vector<Stress6> mine = stressesOf(job, temperatures, u, split.elements());
+    // Six values per corner, four corners per element.
     static_assert(sizeof(Stress6) == 6 * sizeof(double));
-    MPI_Gatherv(reinterpret_cast<const double*>(mine.data()), counts[rank], MPI_DOUBLE,
-                reinterpret_cast<double*>(corners.stresses.data()), counts.data(), starts.data(), MPI_DOUBLE,
-                0, comm);
-    if (rank == 0) corners.nodes = cornerNodes(job.mesh, 0, job.mesh.elementCount());
+    const std::vector<double> all =
+        split.gatheredOnFirst({reinterpret_cast<const double*>(mine.data()), 6 * mine.size()}, 4 * 6);
+    CornerResults corners;
+    if (all.empty()) return corners;
+    corners.stresses.resize(all.size() / 6);
+    std::copy(all.begin(), all.end(), reinterpret_cast<double*>(corners.stresses.data()));
+    corners.nodes = cornerNodes(job.mesh, allElements(job.mesh));
     return corners;
 }
 
@@ -301,13 +301,12 @@ void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::v
     }
     log.line("computing stresses");
     LogStage stage("stresses");
-    // Shared, every process hands on the stresses of the elements it evaluated and its range of the
-    // file's nodes, which it cuts from the displacements and the estimate every process holds.
+    // Shared, every process hands on the stresses of the elements it evaluated and the nodes it
+    // owns, which it cuts from the displacements and the estimate every process holds.
     const bool each = shares == ResultShares::Each;
-    const ModelShare share = modelShare(job.mesh, layout.comm());
-    CornerResults corners =
-        each ? elementStresses(job, setup.temperatures(), u, share.firstElement, share.endElement)
-             : elementStressesOnFirst(job, setup.temperatures(), u, layout.comm());
+    auto share = std::make_shared<const ModelShare>(modelShare(job.mesh, layout.comm()));
+    CornerResults corners = each ? elementStresses(job, setup.temperatures(), u, share->elements)
+                                 : elementStressesOnFirst(job, setup.temperatures(), u, layout.comm());
     const std::optional<ErrorEstimate> estimate =
         sharedStressErrorEstimate(job, setup.temperatures(), u, log, layout.comm());
     if (!each) {
@@ -316,10 +315,9 @@ void solveStatics(const Job& job, RunLog& log, ResultSink& results, const std::v
         if (estimate) addErrorEstimate(job.mesh, *estimate, step, log);
         return results.step(step);
     }
-    StepResult step = displacementResult(1, 0, shareOfNodes(job.mesh, u, 3, share), std::move(corners));
-    step.firstNode = static_cast<std::size_t>(share.firstNode);
-    step.firstElement = static_cast<std::size_t>(share.firstElement);
-    if (estimate) addErrorEstimate(job.mesh, *estimate, share, step, log);
+    StepResult step = displacementResult(1, 0, shareOfNodes(job.mesh, u, 3, *share), std::move(corners));
+    if (estimate) addErrorEstimate(job.mesh, *estimate, *share, step, log);
+    step.share = std::move(share);
     results.step(step);
 }
 

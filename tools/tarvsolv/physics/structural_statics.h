@@ -3,6 +3,7 @@
 // buckling: the temperatures the loads name, the material of each element, and the assembly of
 // the stiffness and the load vector.
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -75,11 +76,11 @@ struct CornerResults {
 };
 CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
                               const std::vector<double>& u);
-// The same of elements [first, end).
+// The same of `elements`, in their order.
 CornerResults elementStresses(const Job& job, const TemperatureField& temperatures,
-                              const std::vector<double>& u, int first, int end);
-// The same on the first process (empty elsewhere), each process of `comm` evaluating an equal share
-// of the elements; `u` is given in full on every process.
+                              const std::vector<double>& u, std::span<const int> elements);
+// The same on the first process (empty elsewhere), each process of `comm` evaluating its share of
+// the elements (fem/model_share.h); `u` is given in full on every process.
 CornerResults elementStressesOnFirst(const Job& job, const TemperatureField& temperatures,
                                      const std::vector<double>& u, MPI_Comm comm);
 
