@@ -10,6 +10,27 @@
 namespace tarvsolv {
 namespace {
 
+// The elements at each of `count` items in compressed rows: those of item i are at[first[i]] to
+// at[first[i + 1] - 1], ascending. An element is at the items `itemOf` gives its first `nodesUsed`
+// nodes (the corners alone, or every node).
+struct ElementsAt {
+    std::vector<int> first, at;
+};
+template <class ItemOf>
+ElementsAt elementsAt(const FeMesh& mesh, int count, int nodesUsed, ItemOf itemOf) {
+    const int elements = mesh.elementCount();
+    ElementsAt out;
+    out.first.assign(static_cast<std::size_t>(count) + 1, 0);
+    for (int e = 0; e < elements; ++e)
+        for (int k = 0; k < nodesUsed; ++k) ++out.first[itemOf(mesh.elementNodes(e)[k]) + 1];
+    std::partial_sum(out.first.begin(), out.first.end(), out.first.begin());
+    out.at.resize(static_cast<std::size_t>(out.first.back()));
+    std::vector<int> fill(out.first.begin(), out.first.end() - 1);
+    for (int e = 0; e < elements; ++e)
+        for (int k = 0; k < nodesUsed; ++k) out.at[fill[itemOf(mesh.elementNodes(e)[k])]++] = e;
+    return out;
+}
+
 // The graph of the corner nodes that share an element, in METIS's compressed rows, each corner
 // weighed by the nodes that go with it: itself and the mid-side nodes of the edges it leads. A
 // quadratic mesh has about seven mid-side nodes a corner, so this graph is several times smaller
@@ -45,13 +66,8 @@ CornerGraph cornerGraph(const FeMesh& mesh) {
             }
         }
     // Each vertex's neighbours: the other corners of its elements, from the elements at it.
-    std::vector<int> first(static_cast<std::size_t>(vertices) + 1, 0);
-    for (int e = 0; e < elements; ++e)
-        for (int k = 0; k < 4; ++k) ++first[g.vertexOf[mesh.elementNodes(e)[k]] + 1];
-    std::partial_sum(first.begin(), first.end(), first.begin());
-    std::vector<int> at(static_cast<std::size_t>(first.back())), fill(first.begin(), first.end() - 1);
-    for (int e = 0; e < elements; ++e)
-        for (int k = 0; k < 4; ++k) at[fill[g.vertexOf[mesh.elementNodes(e)[k]]]++] = e;
+    const ElementsAt atVertex = elementsAt(mesh, vertices, 4, [&](int n) { return g.vertexOf[n]; });
+    const std::vector<int>&first = atVertex.first, &at = atVertex.at;
     g.start.reserve(static_cast<std::size_t>(vertices) + 1);
     g.start.push_back(0);
     std::vector<idx_t> row;
@@ -74,14 +90,10 @@ CornerGraph cornerGraph(const FeMesh& mesh) {
 // restrained face has fewer entries for as many rows; weighing by entries evens the stiffness,
 // the preconditioner's levels and the matrix products each process holds and works on.
 std::vector<long long> rowEntries(const FeMesh& mesh, std::span<const int> held, int unknownsPerNode) {
-    const int nodes = mesh.nodeCount(), elements = mesh.elementCount();
+    const int nodes = mesh.nodeCount();
     const auto freeOf = [&](int n) { return held.empty() ? unknownsPerNode : unknownsPerNode - held[n]; };
-    std::vector<int> first(static_cast<std::size_t>(nodes) + 1, 0);
-    for (const int n : mesh.conn) ++first[n + 1];
-    std::partial_sum(first.begin(), first.end(), first.begin());
-    std::vector<int> at(mesh.conn.size()), fill(first.begin(), first.end() - 1);
-    for (int e = 0; e < elements; ++e)
-        for (const int n : mesh.elementNodes(e)) at[fill[n]++] = e;
+    const ElementsAt atNode = elementsAt(mesh, nodes, mesh.nodesPerElement, [](int n) { return n; });
+    const std::vector<int>&first = atNode.first, &at = atNode.at;
     std::vector<long long> entries(static_cast<std::size_t>(nodes), 0);
     std::vector<int> seenBy(static_cast<std::size_t>(nodes), -1);
     for (int n = 0; n < nodes; ++n) {
