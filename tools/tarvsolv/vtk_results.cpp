@@ -179,6 +179,7 @@ void VtkResultSink::addShare(const StepResult& step, const SharedPiece& piece, G
     // fields is every process's answer.
     const CornerFields& corners = step.corners;
     int mine[2] = {!corners.stresses.empty(), !corners.plasticStrains.empty()}, any[2] = {0, 0};
+    meetFailures(comm_);
     MPI_Allreduce(mine, any, 2, MPI_INT, MPI_MAX, comm_);
     std::vector<int> cornerNodes(corners.nodes.size());
     for (std::size_t k = 0; k < cornerNodes.size(); ++k)
@@ -244,6 +245,7 @@ std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const 
         bodies.push_back(job_.geometry ? job_.geometry->bodyOfElement(e) : 1);
     writer.addCellData("Body", std::move(bodies));
     int mine = share.elementErrors.size() == piece->elements().size(), all = 0;
+    meetFailures(comm_);
     MPI_Allreduce(&mine, &all, 1, MPI_INT, MPI_MIN, comm_);
     if (all) writer.addCellData("Error estimate", share.elementErrors);
     const std::string path = piecePath(base, rank_);
@@ -315,10 +317,15 @@ std::vector<std::string> VtkResultSink::write() const {
         if (failure) std::rethrow_exception(failure);
         return written;
     }
-    checkSameSteps();
-    std::unique_ptr<SharedPiece> piece;
-    return writeGrids(
-        [&](const Grid& grid, const std::string& base) { return writeSharedGrid(grid, base, piece); }, true);
+    // The pieces' exchanges allocate as they go: a process that runs out of memory in the middle of
+    // them stops every process with its message instead of leaving the others waiting for it.
+    return failingTogether(comm_, [&] {
+        checkSameSteps();
+        std::unique_ptr<SharedPiece> piece;
+        return writeGrids(
+            [&](const Grid& grid, const std::string& base) { return writeSharedGrid(grid, base, piece); },
+            true);
+    });
 }
 
 std::vector<std::string> VtkResultSink::writeGathered() const {

@@ -1,5 +1,6 @@
 // The VTK pieces of a step the processes share, each writing the piece of its own elements, against
-// the pieces the first process writes from the whole step. Runs under mpiexec -n 2.
+// the pieces the first process writes from the whole step; a failure on one process, a piece it
+// cannot write or memory it runs out of, fails both. Runs under mpiexec -n 2.
 #include <gtest/gtest.h>
 #include <petscsys.h>
 #include <stdlib.h>
@@ -11,9 +12,11 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 
+#include "failing_allocation.h"
 #include "fem/box_mesh.h"
 #include "fem/node_pieces.h"
 #include "vtk_results.h"
@@ -183,6 +186,24 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
         EXPECT_FALSE(fs::exists(folder + "/failing/job_1.pvtu"));
         EXPECT_FALSE(fs::exists(folder + "/failing/job.pvd"));
     }
+
+    // Either process running out of memory anywhere in the pieces' exchanges and writing stops
+    // both with its message, neither left waiting for the other; written again, the grids are whole.
+    for (int short_of_memory = 0; short_of_memory < 2; ++short_of_memory)
+        testing::failEachAllocation(
+            short_of_memory, PETSC_COMM_WORLD, [&] { fromShares.write(); },
+            [&](std::size_t failure, const std::string& message) {
+                EXPECT_EQ(message, failure ? std::bad_alloc().what() : "")
+                    << "allocation " << failure << " on process " << short_of_memory + 1;
+            });
+    fromShares.write();
+    if (rank == 0) {
+        const auto expected = filesOfFolder(folder + "/whole"), got = filesOfFolder(folder + "/shared");
+        EXPECT_EQ(got.size(), expected.size());
+        for (const auto& [name, bytes] : expected)
+            EXPECT_TRUE(got.count(name) && got.at(name) == bytes) << name;
+    }
+
     MPI_Barrier(PETSC_COMM_WORLD);
     if (rank == 0) fs::remove_all(folder);
 }
