@@ -1,6 +1,7 @@
 // The VTK pieces of a step the processes share, each writing the piece of its own elements, against
 // the pieces the first process writes from the whole step; a failure on one process, a piece it
-// cannot write or memory it runs out of, fails both. Runs under mpiexec -n 2.
+// cannot write or memory it runs out of, fails both; the pieces of an earlier run on more processes
+// go. Runs under mpiexec -n 2.
 #include <gtest/gtest.h>
 #include <petscsys.h>
 #include <stdlib.h>
@@ -204,6 +205,28 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
             EXPECT_TRUE(got.count(name) && got.at(name) == bytes) << name;
     }
 
+    // The pieces an earlier run on more processes left go once the new grids are in place, on two
+    // processes and beside a grid in one file; files of other names stay, and so does another job's
+    // grid of a piece's name (its result file beside it).
+    const auto single = job("single", makeBoxMesh({{}, {4, 2, 2}, 2, 1, 1, true}));
+    single->kind = SolveKind::Static;
+    VtkResultSink alone(*single);
+    alone.step(stepOfTheWholeBox(single->mesh, 1));
+    const std::map<std::string, bool> left = {
+        {"shared/job_1_p2.vtu", false}, {"shared/job_2_p10.vtu", false}, {"shared/job_1_p02.vtu", true},
+        {"shared/job_1_p2x.vtu", true}, {"shared/job_1_p3.vtu", true},   {"shared/job_1_p3.out", true},
+        {"shared/jobs_1_p4.vtu", true}, {"single/job_p0.vtu", false},    {"single/job_p1.vtu", false},
+        {"single/job_1_p1.vtu", true},  {"single/job_p.vtu", true}};
+    if (rank == 0)
+        for (const auto& [name, kept] : left) std::ofstream(folder + "/" + name) << "an earlier run's";
+    MPI_Barrier(PETSC_COMM_WORLD);
+    fromShares.write();
+    alone.write();
+    if (rank == 0) {
+        for (const auto& [name, kept] : left) EXPECT_EQ(fs::exists(folder + "/" + name), kept) << name;
+        EXPECT_TRUE(fs::exists(folder + "/shared/job_1_p1.vtu"));
+        EXPECT_TRUE(fs::exists(folder + "/single/job.vtu"));
+    }
     MPI_Barrier(PETSC_COMM_WORLD);
     if (rank == 0) fs::remove_all(folder);
 }
