@@ -18,8 +18,8 @@ bool allocationFailed();
 
 // Runs `work` on every process of `comm`, once to count the allocations it makes on process
 // `process`, then again with each of the first of them and about as many spread over the rest
-// failing there. After each run (the first too) `check` gets on every process the failed allocation's number and
-// what `work` threw here ("" for nothing) when it failed, 0 and "" when it did not. Collective.
+// failing there. After each run (the first too) `check` gets on every process the failed allocation's number
+// and what `work` threw here ("" for nothing) when it failed, 0 and "" when it did not. Collective.
 void failEachAllocation(int process, MPI_Comm comm, const std::function<void()>& work,
                         const std::function<void(std::size_t, const std::string&)>& check);
 
