@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
 #include <exception>
 #include <filesystem>
 #include <stdexcept>
+
+#include <dirent.h>
+#include <unistd.h>
 
 #include "base/agree_on_failure.h"
 #include "base/quiet_wait.h"
@@ -78,6 +82,37 @@ std::string fileName(const std::string& path) {
 
 std::string piecePath(const std::string& base, int piece) {
     return base + "_p" + std::to_string(piece) + ".vtu";
+}
+
+// Whether `name` is "<prefix><k>.vtu" for a piece k >= `count`, k written as piecePath writes it.
+bool isPieceFrom(const std::string& name, const std::string& prefix, int count) {
+    if (!name.starts_with(prefix) || !name.ends_with(".vtu")) return false;
+    const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+    int k = -1;
+    std::from_chars(digits.data(), digits.data() + digits.size(), k);
+    return k >= count && digits == std::to_string(k);
+}
+
+// Removes the pieces "<base>_p<k>.vtu", k >= `count`, that a run on more processes left beside the
+// grid just written (all of them, `count` 0, beside a grid in one file): a reader opening the folder
+// would take them for this run's. A file of that name that is another job's own grid, a result file
+// "<base>_p<k><resultExtension>" beside it, stays. The folder is listed by readdir: std::filesystem's
+// listing ends the program when it runs out of memory, where this throws.
+void removeStalePieces(const std::string& base, int count, const std::string& resultExtension) {
+    const std::size_t slash = base.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "./" : base.substr(0, slash + 1);
+    const std::string prefix = fileName(base) + "_p";
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(folder.c_str()), closedir);
+    if (!listing) return;  // the grid was just written there: nothing to find
+    std::vector<std::string> stale;
+    while (const dirent* entry = readdir(listing.get())) {
+        const std::string name = entry->d_name;
+        if (!isPieceFrom(name, prefix, count)) continue;
+        const std::string path = folder + name;
+        if (access((path.substr(0, path.size() - 4) + resultExtension).c_str(), F_OK) != 0)
+            stale.push_back(path);
+    }
+    for (const std::string& piece : stale) std::remove(piece.c_str());
 }
 
 }  // namespace
@@ -179,6 +214,7 @@ void VtkResultSink::addShare(const StepResult& step, const SharedPiece& piece, G
     // fields is every process's answer.
     const CornerFields& corners = step.corners;
     int mine[2] = {!corners.stresses.empty(), !corners.plasticStrains.empty()}, any[2] = {0, 0};
+    meetFailures(comm_);
     MPI_Allreduce(mine, any, 2, MPI_INT, MPI_MAX, comm_);
     std::vector<int> cornerNodes(corners.nodes.size());
     for (std::size_t k = 0; k < cornerNodes.size(); ++k)
@@ -209,8 +245,10 @@ std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::s
     // must not take it for this run's.
     std::error_code ignored;
     std::filesystem::remove(base + (pieces.empty() ? ".pvtu" : ".vtu"), ignored);
+    const std::string resultExtension = std::filesystem::path(job_.resultPath).extension().string();
     if (pieces.empty()) {
         writer.write(base + ".vtu");
+        removeStalePieces(base, 0, resultExtension);
         return {base + ".vtu"};
     }
     std::vector<std::vector<int>> elements(
@@ -224,6 +262,7 @@ std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::s
     }
     written.push_back(base + ".pvtu");
     writer.writeParallel(written.back(), names);
+    removeStalePieces(base, static_cast<int>(elements.size()), resultExtension);
     return written;
 }
 
@@ -244,6 +283,7 @@ std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const 
         bodies.push_back(job_.geometry ? job_.geometry->bodyOfElement(e) : 1);
     writer.addCellData("Body", std::move(bodies));
     int mine = share.elementErrors.size() == piece->elements().size(), all = 0;
+    meetFailures(comm_);
     MPI_Allreduce(&mine, &all, 1, MPI_INT, MPI_MIN, comm_);
     if (all) writer.addCellData("Error estimate", share.elementErrors);
     const std::string path = piecePath(base, rank_);
@@ -264,7 +304,10 @@ std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const 
         names.push_back(fileName(written.back()));
     }
     written.push_back(base + ".pvtu");
-    agreeOnFailure(comm_, [&] { writer.writeParallel(written.back(), names); });
+    agreeOnFailure(comm_, [&] {
+        writer.writeParallel(written.back(), names);
+        removeStalePieces(base, processes_, std::filesystem::path(job_.resultPath).extension().string());
+    });
     return written;
 }
 
@@ -315,10 +358,15 @@ std::vector<std::string> VtkResultSink::write() const {
         if (failure) std::rethrow_exception(failure);
         return written;
     }
-    checkSameSteps();
-    std::unique_ptr<SharedPiece> piece;
-    return writeGrids(
-        [&](const Grid& grid, const std::string& base) { return writeSharedGrid(grid, base, piece); }, true);
+    // The pieces' exchanges allocate as they go: a process that runs out of memory in the middle of
+    // them stops every process with its message instead of leaving the others waiting for it.
+    return failingTogether(comm_, [&] {
+        checkSameSteps();
+        std::unique_ptr<SharedPiece> piece;
+        return writeGrids(
+            [&](const Grid& grid, const std::string& base) { return writeSharedGrid(grid, base, piece); },
+            true);
+    });
 }
 
 std::vector<std::string> VtkResultSink::writeGathered() const {

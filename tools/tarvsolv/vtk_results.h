@@ -46,7 +46,8 @@ class VtkResultSink : public ResultSink {
     // Writes the files and answers their paths (on the other processes of a run that shares its
     // results, their own pieces); throws std::runtime_error when one cannot be written (files
     // written before stay), on several processes on every process alike. On several processes
-    // every process calls it, whether it holds results or not.
+    // every process calls it, whether it holds results or not. Pieces "<grid>_p<k>.vtu" an earlier
+    // run on more processes left beyond this run's go once the grid is in place.
     std::vector<std::string> write() const;
 
   private:

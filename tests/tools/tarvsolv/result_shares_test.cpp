@@ -11,10 +11,12 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <new>
 #include <sstream>
 #include <stdexcept>
 #include <string>
 
+#include "failing_allocation.h"
 #include "fem/box_mesh.h"
 #include "fem/model_share.h"
 #include "formats/result_writer.h"
@@ -158,8 +160,9 @@ TEST(ResultShares, TheFileWrittenFromEveryProcesssShareHoldsTheWholeModelsBlocks
     if (rank() == 0) fs::remove_all(folder);
 }
 
-// Processes that were handed different steps fail the write on every process and leave the old
-// file as it was (a folder that cannot take the file: SolverFiles.ResultFileKeepsThePreamble...).
+// Processes that were handed different steps, or one that runs out of memory, fail the write on
+// every process and leave the old file as it was (a folder that cannot take the file:
+// SolverFiles.ResultFileKeepsThePreamble...).
 TEST(ResultShares, ProcessesHandedDifferentStepsFailOnAllAndKeepTheOldFile) {
     int size = 1;
     MPI_Comm_size(PETSC_COMM_WORLD, &size);
@@ -199,6 +202,25 @@ TEST(ResultShares, ProcessesHandedDifferentStepsFailOnAllAndKeepTheOldFile) {
                   std::string::npos)
             << e.what();
     }
+    // Either process running out of memory while the shares are formatted, sent on to the process
+    // that writes their range of the file or written stops both with its message, the old file kept.
+    const FeMesh mesh = makeBoxMesh({{}, {3, 2, 2}, 3, 2, 1, true});
+    const StepResult whole = wholeStep(mesh);
+    ResultFileSink shares(path, preamble);
+    shares.step(shareOf(whole, interleavedShare(mesh)));
+    for (int short_of_memory = 0; short_of_memory < size; ++short_of_memory)
+        testing::failEachAllocation(
+            short_of_memory, PETSC_COMM_WORLD, [&] { shares.write(); },
+            [&](std::size_t failure, const std::string& message) {
+                MPI_Barrier(PETSC_COMM_WORLD);  // the first process removes the temporary file
+                EXPECT_EQ(message, failure ? std::bad_alloc().what() : "")
+                    << "allocation " << failure << " on process " << short_of_memory + 1;
+                EXPECT_EQ(contents(path), failure ? old : preamble.text + blocksOf(whole));
+                EXPECT_FALSE(fs::exists(path + ".part"));
+                MPI_Barrier(PETSC_COMM_WORLD);
+                if (rank() == 0 && !failure) std::ofstream(path) << old;
+                MPI_Barrier(PETSC_COMM_WORLD);
+            });
     MPI_Barrier(PETSC_COMM_WORLD);
     if (rank() == 0) fs::remove_all(folder);
 }

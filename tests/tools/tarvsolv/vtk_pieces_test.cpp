@@ -1,5 +1,7 @@
 // The VTK pieces of a step the processes share, each writing the piece of its own elements, against
-// the pieces the first process writes from the whole step. Runs under mpiexec -n 2.
+// the pieces the first process writes from the whole step; a failure on one process, a piece it
+// cannot write or memory it runs out of, fails both; the pieces of an earlier run on more processes
+// go. Runs under mpiexec -n 2.
 #include <gtest/gtest.h>
 #include <petscsys.h>
 #include <stdlib.h>
@@ -11,9 +13,11 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 
+#include "failing_allocation.h"
 #include "fem/box_mesh.h"
 #include "fem/node_pieces.h"
 #include "vtk_results.h"
@@ -182,6 +186,46 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
     if (rank == 0) {
         EXPECT_FALSE(fs::exists(folder + "/failing/job_1.pvtu"));
         EXPECT_FALSE(fs::exists(folder + "/failing/job.pvd"));
+    }
+
+    // Either process running out of memory anywhere in the pieces' exchanges and writing stops
+    // both with its message, neither left waiting for the other; written again, the grids are whole.
+    for (int short_of_memory = 0; short_of_memory < 2; ++short_of_memory)
+        testing::failEachAllocation(
+            short_of_memory, PETSC_COMM_WORLD, [&] { fromShares.write(); },
+            [&](std::size_t failure, const std::string& message) {
+                EXPECT_EQ(message, failure ? std::bad_alloc().what() : "")
+                    << "allocation " << failure << " on process " << short_of_memory + 1;
+            });
+    fromShares.write();
+    if (rank == 0) {
+        const auto expected = filesOfFolder(folder + "/whole"), got = filesOfFolder(folder + "/shared");
+        EXPECT_EQ(got.size(), expected.size());
+        for (const auto& [name, bytes] : expected)
+            EXPECT_TRUE(got.count(name) && got.at(name) == bytes) << name;
+    }
+
+    // The pieces an earlier run on more processes left go once the new grids are in place, on two
+    // processes and beside a grid in one file; files of other names stay, and so does another job's
+    // grid of a piece's name (its result file beside it).
+    const auto single = job("single", makeBoxMesh({{}, {4, 2, 2}, 2, 1, 1, true}));
+    single->kind = SolveKind::Static;
+    VtkResultSink alone(*single);
+    alone.step(stepOfTheWholeBox(single->mesh, 1));
+    const std::map<std::string, bool> left = {
+        {"shared/job_1_p2.vtu", false}, {"shared/job_2_p10.vtu", false}, {"shared/job_1_p02.vtu", true},
+        {"shared/job_1_p2x.vtu", true}, {"shared/job_1_p3.vtu", true},   {"shared/job_1_p3.out", true},
+        {"shared/jobs_1_p4.vtu", true}, {"single/job_p0.vtu", false},    {"single/job_p1.vtu", false},
+        {"single/job_1_p1.vtu", true},  {"single/job_p.vtu", true}};
+    if (rank == 0)
+        for (const auto& [name, kept] : left) std::ofstream(folder + "/" + name) << "an earlier run's";
+    MPI_Barrier(PETSC_COMM_WORLD);
+    fromShares.write();
+    alone.write();
+    if (rank == 0) {
+        for (const auto& [name, kept] : left) EXPECT_EQ(fs::exists(folder + "/" + name), kept) << name;
+        EXPECT_TRUE(fs::exists(folder + "/shared/job_1_p1.vtu"));
+        EXPECT_TRUE(fs::exists(folder + "/single/job.vtu"));
     }
     MPI_Barrier(PETSC_COMM_WORLD);
     if (rank == 0) fs::remove_all(folder);

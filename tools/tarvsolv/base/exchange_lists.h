@@ -8,6 +8,8 @@
 #include <utility>
 #include <vector>
 
+#include "base/agree_on_failure.h"
+
 namespace tarvsolv {
 
 // What every process sent this one, one list after the other in process order.
@@ -27,7 +29,8 @@ class ReceivedLists {
 
 // Sends `outbox[p]` to process p (a missing entry sends nothing) and answers what each process of
 // `comm` sent this one. The lists go as they are packed, so that a large exchange is not held
-// twice over. Collective over `comm`.
+// twice over. Collective over `comm`; each of its collective calls follows a meeting
+// (failingTogether), so that a process that cannot pack or receive its lists fails every process.
 inline ReceivedLists exchangeLists(MPI_Comm comm, std::vector<std::vector<double>> outbox) {
     int size = 1;
     MPI_Comm_size(comm, &size);
@@ -44,6 +47,7 @@ inline ReceivedLists exchangeLists(MPI_Comm comm, std::vector<std::vector<double
         sent.insert(sent.end(), outbox[p].begin(), outbox[p].end());
         std::vector<double>().swap(outbox[p]);
     }
+    meetFailures(comm);
     MPI_Alltoall(sendCounts.data(), 1, MPI_INT, counts.data(), 1, MPI_INT, comm);
     std::vector<std::size_t> from(processes + 1, 0);
     for (std::size_t p = 0; p < processes; ++p) {
@@ -51,6 +55,7 @@ inline ReceivedLists exchangeLists(MPI_Comm comm, std::vector<std::vector<double
         from[p + 1] = from[p] + static_cast<std::size_t>(counts[p]);
     }
     std::vector<double> received(from.back());
+    meetFailures(comm);
     MPI_Alltoallv(sent.data(), sendCounts.data(), sendStarts.data(), MPI_DOUBLE, received.data(),
                   counts.data(), starts.data(), MPI_DOUBLE, comm);
     return {std::move(received), std::move(from)};

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "base/agree_on_failure.h"
+
 namespace tarvsolv {
 namespace {
 
@@ -121,6 +123,7 @@ void ResultFileSink::placeShare(const Block& block, std::size_t count, unsigned 
         from = end;
     }
     starts.push_back(from);
+    meetFailures(comm_);
     MPI_Allreduce(MPI_IN_PLACE, sizes.data(), static_cast<int>(count + 1), MPI_UNSIGNED_LONG_LONG, MPI_SUM,
                   comm_);
     const bool covered = sizes[count] == 0 &&
@@ -152,6 +155,7 @@ std::vector<FilePiece> ResultFileSink::pieces() const {
     // Every process holds the first process's blocks, or none (a step only the first was handed).
     const unsigned long long mine = blocks_.size();
     std::vector<unsigned long long> counts(static_cast<std::size_t>(size));
+    meetFailures(comm_);
     MPI_Allgather(&mine, 1, MPI_UNSIGNED_LONG_LONG, counts.data(), 1, MPI_UNSIGNED_LONG_LONG, comm_);
     const std::size_t count = counts.front();
     for (int p = 1; p < size; ++p)
@@ -177,6 +181,7 @@ std::vector<FilePiece> ResultFileSink::pieces() const {
         kinds[3 * k + 2] = blocks_[k].itemCount;
     }
     const int n = static_cast<int>(count);
+    meetFailures(comm_);
     MPI_Bcast(frame.data(), n * 2 + 1, MPI_UNSIGNED_LONG_LONG, 0, comm_);
     MPI_Exscan(lines.data(), before.data(), n, MPI_UNSIGNED_LONG_LONG, MPI_SUM, comm_);
     MPI_Allreduce(lines.data(), all.data(), n, MPI_UNSIGNED_LONG_LONG, MPI_SUM, comm_);
@@ -209,7 +214,9 @@ std::vector<FilePiece> ResultFileSink::pieces() const {
 }
 
 void ResultFileSink::write() const {
-    replaceFileTogether(path_, pieces(), comm_);
+    // Formatting the pieces allocates between the collective steps: a process that runs out of memory
+    // stops every process with its message, and the old file stays.
+    failingTogether(comm_, [&] { replaceFileTogether(path_, pieces(), comm_); });
 }
 
 }  // namespace tarvsolv

@@ -59,7 +59,9 @@ bool scattered(std::span<const FilePiece> pieces, MPI_Comm comm, std::uint64_t& 
 }
 
 // Sends every process's pieces to the processes whose equal range of the file's `size` bytes holds
-// them, and answers this process's range. Collective; the pieces must ascend.
+// them, and answers this process's range. Collective; the pieces must ascend. Everything it
+// allocates is allocated before the exchange that needs it, and each exchange follows a meeting
+// (failingTogether): a process that runs short of memory fails every process.
 FileRange intoRanges(std::span<const FilePiece> pieces, std::uint64_t size, MPI_Comm comm) {
     int rank = 0, processes = 1;
     MPI_Comm_rank(comm, &rank);
@@ -83,6 +85,7 @@ FileRange intoRanges(std::span<const FilePiece> pieces, std::uint64_t size, MPI_
             at = stop;
         }
     std::vector<int> byteCountsIn(P), partCountsIn(P);
+    meetFailures(comm);
     MPI_Alltoall(byteCounts.data(), 1, MPI_INT, byteCountsIn.data(), 1, MPI_INT, comm);
     MPI_Alltoall(partCounts.data(), 1, MPI_INT, partCountsIn.data(), 1, MPI_INT, comm);
     const auto startsOf = [](const std::vector<int>& counts) {
@@ -93,14 +96,15 @@ FileRange intoRanges(std::span<const FilePiece> pieces, std::uint64_t size, MPI_
     const std::vector<int> byteStarts = startsOf(byteCounts), partStarts = startsOf(partCounts);
     const std::vector<int> byteStartsIn = startsOf(byteCountsIn), partStartsIn = startsOf(partCountsIn);
     std::vector<std::uint64_t> partsIn(static_cast<std::size_t>(partStartsIn.back() + partCountsIn.back()));
+    std::vector<char> bytesIn(static_cast<std::size_t>(byteStartsIn.back() + byteCountsIn.back()));
+    const auto r = static_cast<std::size_t>(rank);
+    FileRange range{first(r), std::string(first(r + 1) - first(r), '\0')};
+    meetFailures(comm);
     MPI_Alltoallv(parts.data(), partCounts.data(), partStarts.data(), MPI_UINT64_T, partsIn.data(),
                   partCountsIn.data(), partStartsIn.data(), MPI_UINT64_T, comm);
-    std::vector<char> bytesIn(static_cast<std::size_t>(byteStartsIn.back() + byteCountsIn.back()));
     MPI_Alltoallv(bytes.data(), byteCounts.data(), byteStarts.data(), MPI_CHAR, bytesIn.data(),
                   byteCountsIn.data(), byteStartsIn.data(), MPI_CHAR, comm);
     std::string().swap(bytes);
-    const auto r = static_cast<std::size_t>(rank);
-    FileRange range{first(r), std::string(first(r + 1) - first(r), '\0')};
     std::size_t from = 0;
     for (std::size_t k = 0; k + 1 < partsIn.size(); k += 2) {
         const std::uint64_t at = partsIn[k] - range.offset, length = partsIn[k + 1];
@@ -121,9 +125,11 @@ void replaceFileTogether(const std::string& path, std::span<const FilePiece> pie
     const auto removeTemporary = [&] {
         if (rank == 0) std::remove(temporary.c_str());
     };
-    // A temporary file an earlier run left would keep its tail beyond a shorter new file's end.
+    // A temporary file an earlier run left would keep its tail beyond a shorter new file's end. The
+    // processes meet before they create the new one: the caller's formatting of the pieces may have
+    // failed on one of them (failingTogether).
     removeTemporary();
-    MPI_Barrier(comm);
+    meetFailures(comm);
     // The open is collective, and the MPI libraries agree on its outcome; the files' error handler
     // answers errors (MPI_ERRORS_RETURN) instead of aborting the run.
     MPI_File file = MPI_FILE_NULL;
@@ -138,12 +144,20 @@ void replaceFileTogether(const std::string& path, std::span<const FilePiece> pie
         throw;
     }
     bool wrote = true;
-    std::uint64_t size = 0;
-    if (scattered(pieces, comm, size)) {
-        const FileRange range = intoRanges(pieces, size, comm);
-        wrote = writePiece(file, {range.offset, range.bytes});
-    } else {
-        for (const FilePiece& piece : pieces) wrote = wrote && writePiece(file, piece);
+    try {
+        failingTogether(comm, [&] {
+            std::uint64_t size = 0;
+            if (scattered(pieces, comm, size)) {
+                const FileRange range = intoRanges(pieces, size, comm);
+                wrote = writePiece(file, {range.offset, range.bytes});
+            } else {
+                for (const FilePiece& piece : pieces) wrote = wrote && writePiece(file, piece);
+            }
+        });
+    } catch (...) {
+        MPI_File_close(&file);  // collective: the failure is every process's
+        removeTemporary();
+        throw;
     }
     const int closed = MPI_File_close(&file);
     try {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "base/agree_on_failure.h"
 #include "base/exchange_lists.h"
 #include "fem/corner_sums.h"
 #include "io/vtu_writer.h"
@@ -42,6 +43,7 @@ SharedPiece::SharedPiece(const FeMesh& mesh, const ModelShare& share, MPI_Comm c
 
 bool SharedPiece::sameShares(const ModelShare& share) const {
     int same = share.nodes == shareNodes_ && share.elements == elements_, all = 0;
+    meetFailures(comm_);
     MPI_Allreduce(&same, &all, 1, MPI_INT, MPI_MIN, comm_);
     return all != 0;
 }
@@ -50,11 +52,13 @@ std::vector<int> SharedPiece::ownersOf(std::span<const int> mine, std::size_t co
     const auto processes = static_cast<std::size_t>(size_);
     const int size = static_cast<int>(mine.size());
     std::vector<int> counts(processes), starts(processes, 0);
+    meetFailures(comm_);
     MPI_Allgather(&size, 1, MPI_INT, counts.data(), 1, MPI_INT, comm_);
     for (std::size_t p = 1; p < processes; ++p) starts[p] = starts[p - 1] + counts[p - 1];
     std::vector<int> all(static_cast<std::size_t>(starts.back() + counts.back()));
-    MPI_Allgatherv(mine.data(), size, MPI_INT, all.data(), counts.data(), starts.data(), MPI_INT, comm_);
     std::vector<int> owners(count, -1);
+    meetFailures(comm_);
+    MPI_Allgatherv(mine.data(), size, MPI_INT, all.data(), counts.data(), starts.data(), MPI_INT, comm_);
     for (std::size_t p = 0; p < processes; ++p)
         for (int k = starts[p]; k < starts[p] + counts[p]; ++k)
             owners[static_cast<std::size_t>(all[k])] = static_cast<int>(p);

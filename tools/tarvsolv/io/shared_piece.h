@@ -7,7 +7,9 @@
 // several pieces are summed by the lowest of them from every piece's corners, in element order as
 // the whole model sums them (so that they agree to the last bit), and handed back. Only those
 // values travel; no process holds an array of the whole model's values (the owners of the nodes and
-// elements are whole-model arrays of integers).
+// elements are whole-model arrays of integers). Each collective call follows a meeting
+// (base/agree_on_failure.h, failingTogether): inside failingTogether, a process that cannot make
+// its part of the piece fails every process.
 #include <petscsys.h>  // MPI, without its C++ bindings
 
 #include <cstddef>
