@@ -45,6 +45,23 @@ class SolveCommand : public ::testing::Test, public CommandFixture {
         loadcase::writeHeaderFile(inputPath(), "mm", code,
                                   explorer->document().projectFolder() + "/Bracket.meb");
     }
+    // Types each (row, text) of `rows` into its box.
+    static void type(ui::Dialog& d, std::initializer_list<std::pair<int, const char*>> rows) {
+        for (const auto& [row, text] : rows) d.userType(S::kFirstRowBox + row, text);
+    }
+    // Presses SOLVE, which must store `entry`, write every one of `inputLines` into the input
+    // without a message and start the solver on it; answers the input written.
+    std::string solve(S& d, const std::string& entry, const std::vector<std::string>& inputLines = {}) {
+        SCOPED_TRACE(entry);
+        d.userClick(S::kSolve);
+        EXPECT_EQ(prompts->messageTexts(), std::vector<std::string>{});
+        EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{entry});
+        const std::string input = readFile(inputPath());
+        for (const std::string& line : inputLines)
+            EXPECT_NE(input.find(line), std::string::npos) << line << input;
+        EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
+        return input;
+    }
     static std::vector<std::string> shownBoxes(const S& d) {
         std::vector<std::string> out;
         for (int row = 0; row < 7; ++row) {
@@ -96,22 +113,16 @@ class SolveCommand : public ::testing::Test, public CommandFixture {
 TEST_F(SolveCommand, SolveStoresTheEntryWritesTheInputAndStartsTheSolver) {
     addMaterial();
     S& d = start();
-    d.userClick(S::kSolve);
-    EXPECT_TRUE(prompts->messageTexts().empty());
-    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"ELASTIC:0,1e-06,0,0,0,0,0,0"});
+    solve(d, "ELASTIC:0,1e-06,0,0,0,0,0,0", {"SOLVE\n0,0,0,0,0,1e-06\n"});
     EXPECT_EQ(lines(kKindSolveParameters), std::vector<std::string>{"ELASTIC:0,1e-06,0,0,0,0,0,0"});
-    EXPECT_NE(readFile(inputPath()).find("SOLVE\n0,0,0,0,0,1e-06\n"), std::string::npos);
     EXPECT_EQ(setting("CurrentFile"), inputPath());
     EXPECT_EQ(setting("CurrentSolver"), "PCG");
-    EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
 
     // A second SOLVE, once the first run has ended, replaces the entry rather than adding one.
     ASSERT_TRUE(pollUntilEnded(mesh_solve::RunProgram::Solver));
-    d.userType(S::kFirstRowBox + 1, "20");
-    d.userClick(S::kSolve);
-    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"ELASTIC:0,1e-06,20,0,0,0,0,0"});
+    type(d, {{1, "20"}});
+    solve(d, "ELASTIC:0,1e-06,20,0,0,0,0,0");
     EXPECT_EQ(lines(kKindSolveParameters), std::vector<std::string>{"ELASTIC:0,1e-06,20,0,0,0,0,0"});
-    EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
 }
 
 TEST_F(SolveCommand, RowsFollowTheChosenType) {
@@ -135,10 +146,7 @@ TEST_F(SolveCommand, RowsFollowTheChosenType) {
 TEST_F(SolveCommand, ValuesStayWithTheirLabelsAcrossAChangeOfType) {
     S& d = start();
     d.userChoose(S::kTypeList, 1);
-    d.userType(S::kFirstRowBox, "1e-07");
-    d.userType(S::kFirstRowBox + 1, "20");
-    d.userType(S::kFirstRowBox + 2, "250");
-    d.userType(S::kFirstRowBox + 4, "abc");
+    type(d, {{0, "1e-07"}, {1, "20"}, {2, "250"}, {4, "abc"}});
     // Row 3 turns from "iteration limit" into "number of steps": the 250 iterations do not
     // become 250 steps.
     d.userChoose(S::kTypeList, 5);
@@ -147,8 +155,7 @@ TEST_F(SolveCommand, ValuesStayWithTheirLabelsAcrossAChangeOfType) {
     d.userType(S::kFirstRowBox + 6, "0.02");
     d.userChoose(S::kTypeList, 0);
     addMaterial();
-    d.userClick(S::kSolve);
-    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"ELASTIC:0,1e-07,20,0,0,0,0,0"});
+    solve(d, "ELASTIC:0,1e-07,20,0,0,0,0,0");
 }
 
 // Incompressible flow asks for the Newton iteration's limit (25 when 0) and a number of steps
@@ -166,23 +173,16 @@ TEST_F(SolveCommand, EveryFluidAnalysisIsSolved) {
     EXPECT_EQ(d.selection(S::kTypeList), 0);
     EXPECT_EQ(d.text(S::kFirstRowLabel + 2), "number of steps");
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "25", "0", "0", "0"}));
-    d.userType(S::kFirstRowBox + 2, "50");
-    d.userType(S::kFirstRowBox + 3, "0.01");
-    d.userType(S::kFirstRowBox + 4, "10");
-    d.userClick(S::kSolve);
-    EXPECT_TRUE(prompts->messageTexts().empty());
-    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"8,1e-06,25,50,0.01,10,0,0"});
-    const std::string input = readFile(inputPath());
-    EXPECT_NE(input.find(" ana=8 25 0.01 50\n"), std::string::npos) << input;
-    EXPECT_NE(input.find("SOLVE\n25,50,0.01,10,0,1e-06\n"), std::string::npos) << input;
-    EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
+    type(d, {{2, "50"}, {3, "0.01"}, {4, "10"}});
+    const std::string input =
+        solve(d, "8,1e-06,25,50,0.01,10,0,0", {" ana=8 25 0.01 50\n", "SOLVE\n25,50,0.01,10,0,1e-06\n"});
     ASSERT_TRUE(pollUntilEnded(mesh_solve::RunProgram::Solver));
 
     // The steps of a transient flow stay; the Newton limit is no limit of the gas's steps.
     d.userChoose(S::kTypeList, 1);  // "compressible flow"
     EXPECT_EQ(d.text(S::kFirstRowLabel + 5), "CFL number");
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "2000", "50", "0.01", "10", "0"}));
-    for (int row : {2, 3, 4}) d.userType(S::kFirstRowBox + row, "0");
+    type(d, {{2, "0"}, {3, "0"}, {4, "0"}});
     d.userClick(S::kSolve);
     EXPECT_EQ(
         prompts->messageTexts(),
@@ -196,16 +196,9 @@ TEST_F(SolveCommand, EveryFluidAnalysisIsSolved) {
     explorer->document().addEntry(bodyKey(), key(0),
                                   "Air: 1.204e-09,1.82e-11,2.57e-05,1005,0.00341,1.4,287.05", kKindMaterial);
     explorer->document().addEntry(bodyKey(), key(1), "face;fix,0=X", kKindReaction);
-    d.userType(S::kFirstRowBox + 2, "200");
-    d.userType(S::kFirstRowBox + 3, "1e-05");
-    d.userType(S::kFirstRowBox + 5, "0.5");
-    d.userClick(S::kSolve);
-    EXPECT_TRUE(prompts->messageTexts().empty());
-    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"9,1e-06,2000,200,1e-05,0,0.5,0"});
-    const std::string gas = readFile(inputPath());
-    EXPECT_NE(gas.find(" ana=9 2000 1e-05 200\n"), std::string::npos) << gas;
-    EXPECT_NE(gas.find("SOLVE\n2000,200,1e-05,0,0.5,1e-06\n"), std::string::npos) << gas;
-    EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
+    type(d, {{2, "200"}, {3, "1e-05"}, {5, "0.5"}});
+    solve(d, "9,1e-06,2000,200,1e-05,0,0.5,0",
+          {" ana=9 2000 1e-05 200\n", "SOLVE\n2000,200,1e-05,0,0.5,1e-06\n"});
     ASSERT_TRUE(pollUntilEnded(mesh_solve::RunProgram::Solver));
     explorer->document().removeKind(kKindReaction);
 
@@ -213,15 +206,8 @@ TEST_F(SolveCommand, EveryFluidAnalysisIsSolved) {
     d.userChoose(S::kTypeList, 2);  // "multiphysics"
     EXPECT_EQ(d.text(S::kFirstRowLabel + 5), "initial temperature");
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "25", "200", "1e-05", "0", "0"}));
-    for (int row : {2, 3}) d.userType(S::kFirstRowBox + row, "0");
-    d.userType(S::kFirstRowBox + 5, "20");
-    d.userClick(S::kSolve);
-    EXPECT_TRUE(prompts->messageTexts().empty());
-    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"10,1e-06,25,0,0,0,20,0"});
-    const std::string heated = readFile(inputPath());
-    EXPECT_NE(heated.find(" ana=10 25 0 0\n"), std::string::npos) << heated;
-    EXPECT_NE(heated.find("SOLVE\n25,0,0,0,20,1e-06\n"), std::string::npos) << heated;
-    EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
+    type(d, {{2, "0"}, {3, "0"}, {5, "20"}});
+    solve(d, "10,1e-06,25,0,0,0,20,0", {" ana=10 25 0 0\n", "SOLVE\n25,0,0,0,20,1e-06\n"});
 }
 
 // A fluid flow loadcase made, given a fluid and solved through the commands keeps its physics, its
@@ -232,8 +218,7 @@ TEST_F(SolveCommand, AFluidLoadcaseKeepsItsPhysicsMaterialAndAnalysisWhenOpenedA
     writeFile(fluids + "/Water.txt", "m;Water\n998.2\n1.002e-3\n0.598\n4182\n2.07e-4\n");
     newLoadcaseWithLibraryMaterial("Flow", CLoadcase::kFluidFlow);
     use(addon::kMenuSolve, "Solve", [](ui::Dialog& d) {
-        d.userType(S::kFirstRowBox + 2, "20");
-        d.userType(S::kFirstRowBox + 3, "0.05");
+        type(d, {{2, "20"}, {3, "0.05"}});
         d.userClick(S::kSolverFileOnly);
         d.userClick(S::kSolve);
     });
@@ -261,9 +246,7 @@ TEST_F(SolveCommand, AMultiphysicsLoadcaseKeepsItsPhysicsMaterialAndAnalysisWhen
     newLoadcaseWithLibraryMaterial("Hot", CLoadcase::kMultiphysics);
     use(addon::kMenuSolve, "Solve", [](ui::Dialog& d) {
         d.userChoose(S::kTypeList, 1);
-        d.userType(S::kFirstRowBox + 1, "20");
-        d.userType(S::kFirstRowBox + 2, "50");
-        d.userType(S::kFirstRowBox + 3, "2");
+        type(d, {{1, "20"}, {2, "50"}, {3, "2"}});
         d.userClick(S::kSolverFileOnly);
         d.userClick(S::kSolve);
     });
@@ -303,13 +286,9 @@ TEST_F(SolveCommand, MultiphysicsLoadcaseOffersAndSolvesTheThermalStressAnalyses
     EXPECT_EQ(d.text(S::kFirstRowLabel + 2), "initial temperature");
     EXPECT_EQ(shownBoxes(d), (std::vector<std::string>{"1e-06", "1", "0"}));
     EXPECT_TRUE(d.isChecked(S::kDirect));
-    d.userType(S::kFirstRowBox + 2, "20");
-    d.userClick(S::kSolve);
-    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"THERMNATFREQ:14,1e-06,1,20,0,0,0,0"});
-    EXPECT_NE(readFile(inputPath()).find(" ana=14 "), std::string::npos);
-    EXPECT_NE(readFile(inputPath()).find("TMATERIALS\n1  0.045,0.045,0.045,7.85e-09,460\n"),
-              std::string::npos);
-    EXPECT_EQ(programs.arguments("tarvsolv"), expectedArguments());
+    type(d, {{2, "20"}});
+    solve(d, "THERMNATFREQ:14,1e-06,1,20,0,0,0,0",
+          {" ana=14 ", "TMATERIALS\n1  0.045,0.045,0.045,7.85e-09,460\n"});
     // Opened again, the dialog shows the stored analysis; so does the header read back.
     EXPECT_EQ(start().labelledType(), 14);
     EXPECT_EQ(explorer->document().solveIndex(), 14);
@@ -327,10 +306,9 @@ TEST_F(SolveCommand, SolveRefusesABoxThatIsNoNumber) {
     EXPECT_TRUE(texts(kKindSolveParameters).empty());
     EXPECT_FALSE(std::filesystem::exists(inputPath()));
     EXPECT_TRUE(programs.notStarted("tarvsolv"));
-    d.userType(S::kFirstRowBox + 1, "20");
-    d.userType(S::kFirstRowBox + 5, "abc");  // hidden for elasticity
-    d.userClick(S::kSolve);
-    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"ELASTIC:0,1e-06,20,0,0,0,0,0"});
+    prompts->clearMessages();
+    type(d, {{1, "20"}, {5, "abc"}});  // row 5 is hidden for elasticity
+    solve(d, "ELASTIC:0,1e-06,20,0,0,0,0,0");
 }
 
 TEST_F(SolveCommand, StoredEntryIsShownWithTheValuesItHoldsAShortOrDamagedOneWithZeros) {
@@ -351,18 +329,12 @@ TEST_F(SolveCommand, StoredEntryIsShownWithTheValuesItHoldsAShortOrDamagedOneWit
 TEST_F(SolveCommand, RefinementRowsReachTheSolver) {
     addMaterial();
     S& d = start();
-    d.userType(S::kFirstRowBox + 2, "2");
-    d.userType(S::kFirstRowBox + 3, "4");
-    d.userClick(S::kSolve);
-    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"ELASTIC:0,1e-06,0,2,4,0,0,0"});
-    EXPECT_NE(readFile(inputPath()).find("SOLVE\n0,2,4,0,0,1e-06\n"), std::string::npos);
+    type(d, {{2, "2"}, {3, "4"}});
+    solve(d, "ELASTIC:0,1e-06,0,2,4,0,0,0", {"SOLVE\n0,2,4,0,0,1e-06\n"});
     ASSERT_TRUE(pollUntilEnded(mesh_solve::RunProgram::Solver));
     d.userChoose(S::kTypeList, 4);
-    d.userType(S::kFirstRowBox + 3, "1.5");
-    d.userType(S::kFirstRowBox + 4, "3");
-    d.userClick(S::kSolve);
-    EXPECT_EQ(texts(kKindSolveParameters), std::vector<std::string>{"NATFREQ:4,1e-06,1,0,1.5,3,0,0"});
-    EXPECT_NE(readFile(inputPath()).find("SOLVE\n1,0,1.5,3,0,1e-06\n"), std::string::npos);
+    type(d, {{3, "1.5"}, {4, "3"}});
+    solve(d, "NATFREQ:4,1e-06,1,0,1.5,3,0,0", {"SOLVE\n1,0,1.5,3,0,1e-06\n"});
 }
 
 // The radios show the solver SOLVE starts: iterative for elasticity and plasticity, direct for

@@ -159,22 +159,14 @@ TEST_F(MaterialCommand, AMultiphysicsLoadcaseTakesBothPartsOfALibraryMaterial) {
 
 // ---- loading library files ----
 
-TEST_F(MaterialCommand, ThermalFileWithoutDirectionalConductivitiesUsesKForAll) {
-    thermalHeader();
-    library("Thermal", "Brass", "in;Brass\n0.0502\n0\n0\n0.307\n0.09\n");
-    library("Thermal", "Layered", "mm;Layered\n0.2\n0.1\n0\n2e-6\n900\n");
-    auto& d = start();
-    choose(d, "Brass");
-    EXPECT_EQ(slotValues(d, 5), (Strings{"3.752621", "3.752621", "3.752621", "8.49776e-06", "376.812"}));
-    choose(d, "Layered");
-    EXPECT_EQ(slotValues(d, 5), (Strings{"0.200000", "0.100000", "0.200000", "2e-06", "900"}));
-}
-
-TEST_F(MaterialCommand, FactorsApplyInSinglePrecisionAndOnlyBetweenMmMAndIn) {
+// A library file's values as the grid shows them: the unit factors apply in single precision and
+// only between mm, m and in; a thermal file without directional conductivities uses k for all.
+TEST_F(MaterialCommand, LibraryFilesFillTheSlotsConvertedToTheDocumentsUnits) {
     const struct {
         std::int32_t document;
         const char* file;
         Strings values;  // the first slots shown
+        bool thermal = false;
     } cases[] = {
         {host::kUnitM,
          "mm;Structural "
@@ -189,11 +181,21 @@ TEST_F(MaterialCommand, FactorsApplyInSinglePrecisionAndOnlyBetweenMmMAndIn) {
         {host::kUnitFt,
          "in;Steel\n30000000\n0.3\n6.5e-6\n0.284\n",
          {"30000000.000000", "0.3", "6.5e-06", "0.284"}},
+        // Thermal last: the header stays thermal.
+        {host::kUnitMm,
+         "in;Brass\n0.0502\n0\n0\n0.307\n0.09\n",
+         {"3.752621", "3.752621", "3.752621", "8.49776e-06", "376.812"},
+         true},
+        {host::kUnitMm,
+         "mm;Layered\n0.2\n0.1\n0\n2e-6\n900\n",
+         {"0.200000", "0.100000", "0.200000", "2e-06", "900"},
+         true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);
         useUnits(c.document);
-        library("Mechanical", "Case", c.file);
+        if (c.thermal) thermalHeader();
+        library(c.thermal ? "Thermal" : "Mechanical", "Case", c.file);
         auto& d = start();
         choose(d, "Case");
         EXPECT_EQ(slotValues(d, static_cast<int>(c.values.size())), c.values);
@@ -286,8 +288,9 @@ TEST_F(MaterialCommand, OnTwoFacesOfAnAssemblyOnlyTheSecondIsKeptWithoutABodyKey
 
 // ---- MAKE TABLE ----
 
-// A table names the property of its list item; leaving the editor with EXIT changes nothing.
-TEST_F(MaterialCommand, TableForTheThirdItemNamesThatProperty) {
+// A table names the property of its list item, mechanical or thermal; leaving the editor with EXIT
+// changes nothing.
+TEST_F(MaterialCommand, TableForAListItemNamesThatProperty) {
     auto& d = start();
     makeTable(d, -1);
     EXPECT_EQ(slotValues(d, 3), (Strings{"0", "0", "0"}));
@@ -301,13 +304,11 @@ TEST_F(MaterialCommand, TableForTheThirdItemNamesThatProperty) {
     EXPECT_EQ(texts(model::kKindMaterial), Strings{" : 0,0,tabm2,0,0,0,0,0,0,0,0,0,0"});
     makeTable(d, 6);
     EXPECT_EQ(d.grid().value(d.slotItem(8)), "tabm6") << "expansion coeff 2";
-}
 
-TEST_F(MaterialCommand, TableListItemsMapOntoTheirThermalProperties) {
     thermalHeader();
-    auto& d = start();
-    for (int item : {1, 3, 4}) makeTable(d, item);
-    EXPECT_EQ(slotValues(d, 5), (Strings{"0", "tabm3", "tabm4", "0", "tabm1"}));
+    auto& t = start();
+    for (int item : {1, 3, 4}) makeTable(t, item);
+    EXPECT_EQ(slotValues(t, 5), (Strings{"0", "tabm3", "tabm4", "0", "tabm1"}));
 }
 
 }  // namespace
