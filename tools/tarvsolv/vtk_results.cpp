@@ -96,9 +96,10 @@ bool isPieceFrom(const std::string& name, const std::string& prefix, int count) 
 // Removes the pieces "<base>_p<k>.vtu", k >= `count`, that a run on more processes left beside the
 // grid just written (all of them, `count` 0, beside a grid in one file): a reader opening the folder
 // would take them for this run's. A file of that name that is another job's own grid, a result file
-// "<base>_p<k><resultExtension>" beside it, stays. The folder is listed by readdir: std::filesystem's
-// listing ends the program when it runs out of memory, where this throws.
-void removeStalePieces(const std::string& base, int count, const std::string& resultExtension) {
+// "<base>_p<k>" with the extension of `resultPath` beside it, stays. The folder is listed by readdir:
+// std::filesystem's listing ends the program when it runs out of memory, where this throws.
+void removeStalePieces(const std::string& base, int count, const std::string& resultPath) {
+    const std::string resultExtension = std::filesystem::path(resultPath).extension().string();
     const std::size_t slash = base.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "./" : base.substr(0, slash + 1);
     const std::string prefix = fileName(base) + "_p";
@@ -245,10 +246,9 @@ std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::s
     // must not take it for this run's.
     std::error_code ignored;
     std::filesystem::remove(base + (pieces.empty() ? ".pvtu" : ".vtu"), ignored);
-    const std::string resultExtension = std::filesystem::path(job_.resultPath).extension().string();
     if (pieces.empty()) {
         writer.write(base + ".vtu");
-        removeStalePieces(base, 0, resultExtension);
+        removeStalePieces(base, 0, job_.resultPath);
         return {base + ".vtu"};
     }
     std::vector<std::vector<int>> elements(
@@ -262,7 +262,7 @@ std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::s
     }
     written.push_back(base + ".pvtu");
     writer.writeParallel(written.back(), names);
-    removeStalePieces(base, static_cast<int>(elements.size()), resultExtension);
+    removeStalePieces(base, static_cast<int>(elements.size()), job_.resultPath);
     return written;
 }
 
@@ -295,7 +295,7 @@ std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const 
         writer.writeOwnPiece(path, piece->elements());
     });
     if (rank_ != 0) {
-        agreeOnFailure(comm_, [] {});
+        meetFailures(comm_);
         return {path};
     }
     std::vector<std::string> written, names;
@@ -306,7 +306,7 @@ std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const 
     written.push_back(base + ".pvtu");
     agreeOnFailure(comm_, [&] {
         writer.writeParallel(written.back(), names);
-        removeStalePieces(base, processes_, std::filesystem::path(job_.resultPath).extension().string());
+        removeStalePieces(base, processes_, job_.resultPath);
     });
     return written;
 }
