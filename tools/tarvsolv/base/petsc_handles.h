@@ -10,14 +10,22 @@
 
 namespace tarvsolv {
 
+// What PETSc says of the error `code`: the message the failing PETSc function raised ("Zero pivot in
+// row 12", "Unknown Mat type given: ..."), else the error class's text ("Out of memory"), else the
+// number. The raised message is the more useful: the class alone rarely tells what went wrong.
+inline std::string petscErrorText(PetscErrorCode code) {
+    const char* text = nullptr;
+    char* specific = nullptr;
+    PetscErrorMessage(code, &text, &specific);
+    std::string raised = specific ? specific : "";
+    while (!raised.empty() && (raised.back() == '\n' || raised.back() == ' ')) raised.pop_back();
+    if (!raised.empty()) return raised;
+    return text ? text : "PETSc error " + std::to_string(code);
+}
+
 // Throws std::runtime_error "<what> failed: <PETSc's text>" when `code` is a PETSc error.
 inline void petscCheck(PetscErrorCode code, std::string_view what) {
-    if (code != 0) {
-        const char* text = nullptr;
-        PetscErrorMessage(code, &text, nullptr);
-        throw std::runtime_error(std::string(what) +
-                                 " failed: " + (text ? text : "PETSc error " + std::to_string(code)));
-    }
+    if (code != 0) throw std::runtime_error(std::string(what) + " failed: " + petscErrorText(code));
 }
 
 // The name of the function a stringised call text calls: "VecCreateMPI(comm, n, &v)" gives

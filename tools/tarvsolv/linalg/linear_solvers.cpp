@@ -143,6 +143,16 @@ std::string reasonText(KSPConvergedReason reason) {
     return text ? text : std::to_string(static_cast<int>(reason));
 }
 
+// A PETSc error in the iterative solve or its set-up. A zero pivot, a floating-point fault or a
+// breakdown is what an unrestrained model gives; any other error (an algorithm an option names that
+// does not exist, memory) is named as PETSc gives it, not blamed on the model.
+std::string solverFailure(PetscErrorCode code) {
+    const std::string said = petscErrorText(code);
+    if (code == PETSC_ERR_MAT_LU_ZRPVT || code == PETSC_ERR_FP || code == PETSC_ERR_NOT_CONVERGED)
+        return "the solver failed (" + said + "): the model is probably not restrained enough";
+    return "the solver failed: " + said;
+}
+
 // Null pivots are counted by MUMPS only; another factorisation picked by a PETSc option
 // (-pc_factor_mat_solver_type cholmod) reports a singular matrix by failing instead.
 void checkNullPivots(KSP ksp) {
@@ -203,8 +213,8 @@ LinearSolveReport ReusingSolver::run(Vec b, Vec x, std::string& why) {
     report.method = state_->method;
     report.iterations = -1;
     LogStage stage("solve");
-    if (KSPSolve(state_->ksp, b, x) != 0) {
-        why = "the solver failed: the model is probably not restrained enough";
+    if (const PetscErrorCode code = KSPSolve(state_->ksp, b, x); code != 0) {
+        why = solverFailure(code);
         return report;
     }
     KSPConvergedReason reason;
@@ -262,8 +272,8 @@ LinearSolveReport ReusingSolver::solve(Mat a, Vec b, Vec x, double tolerance) {
         // product is done, the larger of two processes on a 611,361-unknown bracket peaked 14 MB
         // lower, one process the same.
         const DefaultOption freeProducts("-mat_product_clear", "true");
-        if (KSPSetUp(state->ksp) != 0)
-            throw std::runtime_error("the solver failed: the model is probably not restrained enough");
+        if (const PetscErrorCode code = KSPSetUp(state->ksp); code != 0)
+            throw std::runtime_error(solverFailure(code));
     }
     state_ = std::move(state);
     ++setUps_;

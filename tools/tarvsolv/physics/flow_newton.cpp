@@ -191,14 +191,7 @@ NewtonOutcome FlowNewton::solve(Vec x, const FlowInstant& at, double reference, 
     out.relative = norm / reference_;
     out.converged = code == 0 && reason > 0 && std::isfinite(norm);
     if (code != 0) {
-        const char* text = nullptr;
-        char* specific = nullptr;
-        PetscErrorMessage(code, &text, &specific);
-        out.failure = std::string("the linear solver failed (") +
-                      (specific ? specific
-                       : text   ? text
-                                : "") +
-                      ")";
+        out.failure = "the linear solver failed (" + petscErrorText(code) + ")";
     } else if (!out.converged)
         out.failure = reasonText(reason);
     return out;

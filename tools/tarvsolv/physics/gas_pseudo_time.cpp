@@ -205,7 +205,7 @@ std::optional<std::string> PseudoTimeRun::solveLinear(const std::vector<double>&
     PetscInt its = 0;
     KSPGetIterationNumber(ksp_, &its);
     iterations += static_cast<int>(its);
-    if (code != 0) return "the linear solver failed (PETSc error " + std::to_string(code) + ")";
+    if (code != 0) return "the linear solver failed (" + petscErrorText(code) + ")";
     KSPConvergedReason reason = KSP_CONVERGED_ITERATING;
     TARV_PETSC(KSPGetConvergedReason(ksp_, &reason));
     if (reason < 0 && reason != KSP_DIVERGED_ITS)

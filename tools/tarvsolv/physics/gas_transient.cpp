@@ -218,11 +218,7 @@ GasTransientOutcome runGasTransient(
             const PetscErrorCode code = TSStep(ts);
             get(next);
             std::string why = inadmissibility(problem, next);
-            if (code != 0 && why.empty()) {
-                const char* message = nullptr;
-                PetscErrorMessage(code, &message, nullptr);
-                why = std::string("the time step failed (") + (message ? message : "PETSc error") + ")";
-            }
+            if (code != 0 && why.empty()) why = "the time step failed (" + petscErrorText(code) + ")";
             if (!why.empty()) {
                 GasTransientOutcome out;
                 out.diverged = true;
