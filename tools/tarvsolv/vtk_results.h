@@ -47,7 +47,8 @@ class VtkResultSink : public ResultSink {
     // results, their own pieces); throws std::runtime_error when one cannot be written (files
     // written before stay), on several processes on every process alike. On several processes
     // every process calls it, whether it holds results or not. Pieces "<grid>_p<k>.vtu" an earlier
-    // run on more processes left beyond this run's go once the grid is in place.
+    // run on more processes left beyond this run's go once the grid is in place, and the step files
+    // "<job>_<n>.vtu" (".pvtu", pieces) of steps this run did not write once the collection is.
     std::vector<std::string> write() const;
 
   private:
