@@ -1,8 +1,10 @@
 #include "vtk_results.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <stdexcept>
@@ -102,6 +104,14 @@ std::optional<Numbered> numberedAfter(const std::string& name, const std::string
     return out;
 }
 
+// Removes a file an earlier run left; one it cannot remove stays, and the log says which and why,
+// since a reader of the folder would take it for this run's.
+void removeStaleFile(const std::string& path, RunLog& log) {
+    if (std::remove(path.c_str()) == 0 || errno == ENOENT) return;
+    const int error = errno;
+    log.warning("the VTK file " + path + " of an earlier run could not be removed: " + std::strerror(error));
+}
+
 // For a name of the folder: empty when it is not a file this writer wrote that this run leaves
 // stale; otherwise the names (without extension) of the jobs whose result file beside it would
 // make it their own grid or piece, so that it stays.
@@ -110,7 +120,7 @@ using StaleRule = std::function<std::vector<std::string>(const std::string& name
 // Removes the files of `base`'s folder that `rule` finds stale and no other job's result file (the
 // extension of `resultPath`) claims. The folder is listed by readdir: std::filesystem's listing
 // ends the program when it runs out of memory, where this throws.
-void removeStale(const std::string& base, const StaleRule& rule, const std::string& resultPath) {
+void removeStale(const std::string& base, const StaleRule& rule, const std::string& resultPath, RunLog& log) {
     const std::string resultExtension = std::filesystem::path(resultPath).extension().string();
     const std::size_t slash = base.find_last_of('/');
     const std::string folder = slash == std::string::npos ? "./" : base.substr(0, slash + 1);
@@ -125,7 +135,7 @@ void removeStale(const std::string& base, const StaleRule& rule, const std::stri
         if (!owners.empty() && std::none_of(owners.begin(), owners.end(), anotherJobs))
             stale.push_back(folder + entry->d_name);
     }
-    for (const std::string& path : stale) std::remove(path.c_str());
+    for (const std::string& path : stale) removeStaleFile(path, log);
 }
 
 // The name without its extension.
@@ -137,22 +147,22 @@ std::string withoutExtension(const std::string& name) {
 // grid just written (all of them, `count` 0, beside a grid in one file): a reader opening the folder
 // would take them for this run's. A file of that name that is another job's own grid, a result file
 // "<base>_p<k>" beside it, stays.
-void removeStalePieces(const std::string& base, int count, const std::string& resultPath) {
+void removeStalePieces(const std::string& base, int count, const std::string& resultPath, RunLog& log) {
     const std::string prefix = fileName(base) + "_p";
     const auto rule = [&](const std::string& name) -> std::vector<std::string> {
         const std::optional<Numbered> piece = numberedAfter(name, prefix);
         if (!piece || piece->number < count || piece->rest != ".vtu") return {};
         return {withoutExtension(name)};
     };
-    removeStale(base, rule, resultPath);
+    removeStale(base, rule, resultPath, log);
 }
 
 // Removes the step files "<stem>_<n>.vtu", "<stem>_<n>.pvtu" and their pieces "<stem>_<n>_p<k>.vtu"
 // of every step or mode n that this run did not write, which an earlier run of more steps (or of
 // other printed steps) left beside the collection just written. A file that is another job's, a
 // result file "<stem>_<n>" (or, of a piece, "<stem>_<n>_p<k>") beside it, stays.
-void removeStaleSteps(const std::string& stem, const std::vector<int>& written,
-                      const std::string& resultPath) {
+void removeStaleSteps(const std::string& stem, const std::vector<int>& written, const std::string& resultPath,
+                      RunLog& log) {
     const std::string prefix = fileName(stem) + "_";
     const auto rule = [&](const std::string& name) -> std::vector<std::string> {
         const std::optional<Numbered> step = numberedAfter(name, prefix);
@@ -163,18 +173,19 @@ void removeStaleSteps(const std::string& stem, const std::vector<int>& written,
         if (piece && piece->rest == ".vtu") return {grid, withoutExtension(name)};
         return {};
     };
-    removeStale(stem, rule, resultPath);
+    removeStale(stem, rule, resultPath, log);
 }
 
 }  // namespace
 
-VtkResultSink::VtkResultSink(const Job& job, const FeMesh& mesh, MPI_Comm comm)
-    : job_(job), mesh_(&mesh), comm_(comm) {
+VtkResultSink::VtkResultSink(const Job& job, const FeMesh& mesh, RunLog& log, MPI_Comm comm)
+    : job_(job), mesh_(&mesh), log_(log), comm_(comm) {
     MPI_Comm_rank(comm, &rank_);
     MPI_Comm_size(comm, &processes_);
 }
 
-VtkResultSink::VtkResultSink(const Job& job, MPI_Comm comm) : VtkResultSink(job, job.mesh, comm) {
+VtkResultSink::VtkResultSink(const Job& job, RunLog& log, MPI_Comm comm)
+    : VtkResultSink(job, job.mesh, log, comm) {
     if (!job.mesh.fileNodes.empty()) mesh_ = nullptr;
 }
 
@@ -294,11 +305,10 @@ std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::s
         writer.addCellData("Error estimate", grid.elementErrors);
     // The grid's other form, from an earlier run on another number of processes, goes: a reader
     // must not take it for this run's.
-    std::error_code ignored;
-    std::filesystem::remove(base + (pieces.empty() ? ".pvtu" : ".vtu"), ignored);
+    removeStaleFile(base + (pieces.empty() ? ".pvtu" : ".vtu"), log_);
     if (pieces.empty()) {
         writer.write(base + ".vtu");
-        removeStalePieces(base, 0, job_.resultPath);
+        removeStalePieces(base, 0, job_.resultPath, log_);
         return {base + ".vtu"};
     }
     std::vector<std::vector<int>> elements(
@@ -312,7 +322,7 @@ std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::s
     }
     written.push_back(base + ".pvtu");
     writer.writeParallel(written.back(), names);
-    removeStalePieces(base, static_cast<int>(elements.size()), job_.resultPath);
+    removeStalePieces(base, static_cast<int>(elements.size()), job_.resultPath, log_);
     return written;
 }
 
@@ -338,10 +348,7 @@ std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const 
     if (all) writer.addCellData("Error estimate", share.elementErrors);
     const std::string path = piecePath(base, rank_);
     agreeOnFailure(comm_, [&] {
-        if (rank_ == 0) {
-            std::error_code ignored;
-            std::filesystem::remove(base + ".vtu", ignored);  // as writeGrid
-        }
+        if (rank_ == 0) removeStaleFile(base + ".vtu", log_);  // as writeGrid
         writer.writeOwnPiece(path, piece->elements());
     });
     if (rank_ != 0) {
@@ -356,7 +363,7 @@ std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const 
     written.push_back(base + ".pvtu");
     agreeOnFailure(comm_, [&] {
         writer.writeParallel(written.back(), names);
-        removeStalePieces(base, processes_, job_.resultPath);
+        removeStalePieces(base, processes_, job_.resultPath, log_);
     });
     return written;
 }
@@ -380,7 +387,7 @@ std::vector<std::string> VtkResultSink::writeGrids(const GridWriter& writeOne, b
         if (shared && rank_ != 0) return;
         writePvd(stem + ".pvd", collection);
         written.push_back(stem + ".pvd");
-        removeStaleSteps(stem, numbers, job_.resultPath);
+        removeStaleSteps(stem, numbers, job_.resultPath, log_);
     };
     if (shared)
         agreeOnFailure(comm_, writeCollection);
