@@ -78,7 +78,8 @@ int main(int argc, char** argv) {
         job.mesh = readMeshFile(argv[1]);
         numberByPieces(job.mesh, PETSC_COMM_WORLD);
         const FeMesh file = inFileOrder(job.mesh);
-        VtkResultSink vtk(job, file);
+        RunLog log("", true, rank == 0);  // the console: a stale file it cannot remove
+        VtkResultSink vtk(job, file, log);
         ResultPreamble preamble;
         preamble.text = "MESHFILE\n" + std::string(argv[1]) + "\n";
         ResultFileSink results(job.resultPath, preamble);

@@ -84,7 +84,7 @@ std::vector<std::string> solveAndWrite(const Job& job, RunLog& log, ResultSink* 
     // whole model there). The sinks take the results in the mesh file's node order, whatever order
     // the processes numbered. `also` is given on every process or on none.
     ResultFileSink file(job.resultPath, job.preamble, PETSC_COMM_WORLD);
-    VtkResultSink vtk(job);
+    VtkResultSink vtk(job, log);
     ResultSinks whole;
     if (rank == 0 && also) whole.add(*also);
     GatheringSink gathering(job.mesh, whole, PETSC_COMM_WORLD);

@@ -1,8 +1,10 @@
 #include "vtk_results.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <stdexcept>
@@ -84,47 +86,106 @@ std::string piecePath(const std::string& base, int piece) {
     return base + "_p" + std::to_string(piece) + ".vtu";
 }
 
-// Whether `name` is "<prefix><k>.vtu" for a piece k >= `count`, k written as piecePath writes it.
-bool isPieceFrom(const std::string& name, const std::string& prefix, int count) {
-    if (!name.starts_with(prefix) || !name.ends_with(".vtu")) return false;
-    const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - 4);
-    int k = -1;
-    std::from_chars(digits.data(), digits.data() + digits.size(), k);
-    return k >= count && digits == std::to_string(k);
+// The number k that follows `prefix` in `name`, written as std::to_string writes it, and what
+// follows its digits; nothing when `name` does not go on so.
+struct Numbered {
+    int number = 0;
+    std::string rest;
+};
+std::optional<Numbered> numberedAfter(const std::string& name, const std::string& prefix) {
+    if (!name.starts_with(prefix)) return std::nullopt;
+    const char* first = name.data() + prefix.size();
+    Numbered out;
+    const auto [next, error] = std::from_chars(first, name.data() + name.size(), out.number);
+    // Signs and leading zeros are not the writer's.
+    if (error != std::errc() || out.number < 0 || std::string(first, next) != std::to_string(out.number))
+        return std::nullopt;
+    out.rest.assign(next, name.data() + name.size());
+    return out;
+}
+
+// Removes a file an earlier run left; one it cannot remove stays, and the log says which and why,
+// since a reader of the folder would take it for this run's.
+void removeStaleFile(const std::string& path, RunLog& log) {
+    if (std::remove(path.c_str()) == 0 || errno == ENOENT) return;
+    const int error = errno;
+    log.warning("the VTK file " + path + " of an earlier run could not be removed: " + std::strerror(error));
+}
+
+// For a name of the folder: empty when it is not a file this writer wrote that this run leaves
+// stale; otherwise the names (without extension) of the jobs whose result file beside it would
+// make it their own grid or piece, so that it stays.
+using StaleRule = std::function<std::vector<std::string>(const std::string& name)>;
+
+// Removes the files of `base`'s folder that `rule` finds stale and no other job's result file (the
+// extension of `resultPath`) claims. The folder is listed by readdir: std::filesystem's listing
+// ends the program when it runs out of memory, where this throws.
+void removeStale(const std::string& base, const StaleRule& rule, const std::string& resultPath, RunLog& log) {
+    const std::string resultExtension = std::filesystem::path(resultPath).extension().string();
+    const std::size_t slash = base.find_last_of('/');
+    const std::string folder = slash == std::string::npos ? "./" : base.substr(0, slash + 1);
+    const std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(folder.c_str()), closedir);
+    if (!listing) return;  // the grid was just written there: nothing to find
+    std::vector<std::string> stale;
+    while (const dirent* entry = readdir(listing.get())) {
+        const std::vector<std::string> owners = rule(entry->d_name);
+        const auto anotherJobs = [&](const std::string& owner) {
+            return access((folder + owner + resultExtension).c_str(), F_OK) == 0;
+        };
+        if (!owners.empty() && std::none_of(owners.begin(), owners.end(), anotherJobs))
+            stale.push_back(folder + entry->d_name);
+    }
+    for (const std::string& path : stale) removeStaleFile(path, log);
+}
+
+// The name without its extension.
+std::string withoutExtension(const std::string& name) {
+    return name.substr(0, name.find_last_of('.'));
 }
 
 // Removes the pieces "<base>_p<k>.vtu", k >= `count`, that a run on more processes left beside the
 // grid just written (all of them, `count` 0, beside a grid in one file): a reader opening the folder
 // would take them for this run's. A file of that name that is another job's own grid, a result file
-// "<base>_p<k>" with the extension of `resultPath` beside it, stays. The folder is listed by readdir:
-// std::filesystem's listing ends the program when it runs out of memory, where this throws.
-void removeStalePieces(const std::string& base, int count, const std::string& resultPath) {
-    const std::string resultExtension = std::filesystem::path(resultPath).extension().string();
-    const std::size_t slash = base.find_last_of('/');
-    const std::string folder = slash == std::string::npos ? "./" : base.substr(0, slash + 1);
+// "<base>_p<k>" beside it, stays.
+void removeStalePieces(const std::string& base, int count, const std::string& resultPath, RunLog& log) {
     const std::string prefix = fileName(base) + "_p";
-    const std::unique_ptr<DIR, int (*)(DIR*)> listing(opendir(folder.c_str()), closedir);
-    if (!listing) return;  // the grid was just written there: nothing to find
-    std::vector<std::string> stale;
-    while (const dirent* entry = readdir(listing.get())) {
-        const std::string name = entry->d_name;
-        if (!isPieceFrom(name, prefix, count)) continue;
-        const std::string path = folder + name;
-        if (access((path.substr(0, path.size() - 4) + resultExtension).c_str(), F_OK) != 0)
-            stale.push_back(path);
-    }
-    for (const std::string& piece : stale) std::remove(piece.c_str());
+    const auto rule = [&](const std::string& name) -> std::vector<std::string> {
+        const std::optional<Numbered> piece = numberedAfter(name, prefix);
+        if (!piece || piece->number < count || piece->rest != ".vtu") return {};
+        return {withoutExtension(name)};
+    };
+    removeStale(base, rule, resultPath, log);
+}
+
+// Removes the step files "<stem>_<n>.vtu", "<stem>_<n>.pvtu" and their pieces "<stem>_<n>_p<k>.vtu"
+// of every step or mode n that this run did not write, which an earlier run of more steps (or of
+// other printed steps) left beside the collection just written. A file that is another job's, a
+// result file "<stem>_<n>" (or, of a piece, "<stem>_<n>_p<k>") beside it, stays.
+void removeStaleSteps(const std::string& stem, const std::vector<int>& written, const std::string& resultPath,
+                      RunLog& log) {
+    const std::string prefix = fileName(stem) + "_";
+    const auto rule = [&](const std::string& name) -> std::vector<std::string> {
+        const std::optional<Numbered> step = numberedAfter(name, prefix);
+        if (!step || std::binary_search(written.begin(), written.end(), step->number)) return {};
+        const std::string grid = prefix + std::to_string(step->number);
+        if (step->rest == ".vtu" || step->rest == ".pvtu") return {grid};
+        const std::optional<Numbered> piece = numberedAfter(step->rest, "_p");
+        if (piece && piece->rest == ".vtu") return {grid, withoutExtension(name)};
+        return {};
+    };
+    removeStale(stem, rule, resultPath, log);
 }
 
 }  // namespace
 
-VtkResultSink::VtkResultSink(const Job& job, const FeMesh& mesh, MPI_Comm comm)
-    : job_(job), mesh_(&mesh), comm_(comm) {
+VtkResultSink::VtkResultSink(const Job& job, const FeMesh& mesh, RunLog& log, MPI_Comm comm)
+    : job_(job), mesh_(&mesh), log_(log), comm_(comm) {
     MPI_Comm_rank(comm, &rank_);
     MPI_Comm_size(comm, &processes_);
 }
 
-VtkResultSink::VtkResultSink(const Job& job, MPI_Comm comm) : VtkResultSink(job, job.mesh, comm) {
+VtkResultSink::VtkResultSink(const Job& job, RunLog& log, MPI_Comm comm)
+    : VtkResultSink(job, job.mesh, log, comm) {
     if (!job.mesh.fileNodes.empty()) mesh_ = nullptr;
 }
 
@@ -244,11 +305,10 @@ std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::s
         writer.addCellData("Error estimate", grid.elementErrors);
     // The grid's other form, from an earlier run on another number of processes, goes: a reader
     // must not take it for this run's.
-    std::error_code ignored;
-    std::filesystem::remove(base + (pieces.empty() ? ".pvtu" : ".vtu"), ignored);
+    removeStaleFile(base + (pieces.empty() ? ".pvtu" : ".vtu"), log_);
     if (pieces.empty()) {
         writer.write(base + ".vtu");
-        removeStalePieces(base, 0, job_.resultPath);
+        removeStalePieces(base, 0, job_.resultPath, log_);
         return {base + ".vtu"};
     }
     std::vector<std::vector<int>> elements(
@@ -262,7 +322,7 @@ std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::s
     }
     written.push_back(base + ".pvtu");
     writer.writeParallel(written.back(), names);
-    removeStalePieces(base, static_cast<int>(elements.size()), job_.resultPath);
+    removeStalePieces(base, static_cast<int>(elements.size()), job_.resultPath, log_);
     return written;
 }
 
@@ -288,10 +348,7 @@ std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const 
     if (all) writer.addCellData("Error estimate", share.elementErrors);
     const std::string path = piecePath(base, rank_);
     agreeOnFailure(comm_, [&] {
-        if (rank_ == 0) {
-            std::error_code ignored;
-            std::filesystem::remove(base + ".vtu", ignored);  // as writeGrid
-        }
+        if (rank_ == 0) removeStaleFile(base + ".vtu", log_);  // as writeGrid
         writer.writeOwnPiece(path, piece->elements());
     });
     if (rank_ != 0) {
@@ -306,7 +363,7 @@ std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const 
     written.push_back(base + ".pvtu");
     agreeOnFailure(comm_, [&] {
         writer.writeParallel(written.back(), names);
-        removeStalePieces(base, processes_, job_.resultPath);
+        removeStalePieces(base, processes_, job_.resultPath, log_);
     });
     return written;
 }
@@ -319,15 +376,18 @@ std::vector<std::string> VtkResultSink::writeGrids(const GridWriter& writeOne, b
     if (single) return writeOne(grids_.begin()->second, stem);
     std::vector<std::string> written;
     std::vector<std::pair<double, std::string>> collection;
+    std::vector<int> numbers;  // ascending, as the map holds them
     for (const auto& [number, grid] : grids_) {
         const std::vector<std::string> files = writeOne(grid, stem + "_" + std::to_string(number));
         written.insert(written.end(), files.begin(), files.end());
         collection.emplace_back(grid.time, fileName(files.back()));
+        numbers.push_back(number);
     }
     const auto writeCollection = [&] {
         if (shared && rank_ != 0) return;
         writePvd(stem + ".pvd", collection);
         written.push_back(stem + ".pvd");
+        removeStaleSteps(stem, numbers, job_.resultPath, log_);
     };
     if (shared)
         agreeOnFailure(comm_, writeCollection);

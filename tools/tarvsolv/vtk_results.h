@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "io/result_sink.h"
+#include "io/run_log.h"
 #include "io/shared_piece.h"
 #include "physics/job.h"
 
@@ -34,11 +35,12 @@ namespace tarvsolv {
 class VtkResultSink : public ResultSink {
   public:
     // `mesh` is the job's mesh in the file's node order, the order the results come in; on
-    // several processes, each of them needs it.
-    VtkResultSink(const Job& job, const FeMesh& mesh, MPI_Comm comm = PETSC_COMM_WORLD);
+    // several processes, each of them needs it. `log` takes a warning for every file of an
+    // earlier run that write() finds stale but cannot remove.
+    VtkResultSink(const Job& job, const FeMesh& mesh, RunLog& log, MPI_Comm comm = PETSC_COMM_WORLD);
     // The job's own mesh, put in the file's node order only once the grids are written: a run on
     // several processes then holds no second copy of the mesh through its solve.
-    explicit VtkResultSink(const Job& job, MPI_Comm comm = PETSC_COMM_WORLD);
+    VtkResultSink(const Job& job, RunLog& log, MPI_Comm comm = PETSC_COMM_WORLD);
 
     void modeValues(std::span<const double> values) override;
     void step(const StepResult& step) override;
@@ -47,7 +49,8 @@ class VtkResultSink : public ResultSink {
     // results, their own pieces); throws std::runtime_error when one cannot be written (files
     // written before stay), on several processes on every process alike. On several processes
     // every process calls it, whether it holds results or not. Pieces "<grid>_p<k>.vtu" an earlier
-    // run on more processes left beyond this run's go once the grid is in place.
+    // run on more processes left beyond this run's go once the grid is in place, and the step files
+    // "<job>_<n>.vtu" (".pvtu", pieces) of steps this run did not write once the collection is.
     std::vector<std::string> write() const;
 
   private:
@@ -95,6 +98,7 @@ class VtkResultSink : public ResultSink {
     const Job& job_;
     mutable const FeMesh* mesh_;
     mutable std::optional<FeMesh> fileOrderMesh_;
+    RunLog& log_;
     MPI_Comm comm_;
     int rank_ = 0, processes_ = 1;
     std::vector<double> modeValues_;  // as the result file's mode line gives them

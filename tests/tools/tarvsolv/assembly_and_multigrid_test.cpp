@@ -127,10 +127,12 @@ TEST(NodeBlockAssembly, MassMatrixLeavesPrescribedRowsEmpty) {
 }
 
 // A bar whose first quarter is held: its rows hold only their diagonals, so pieces of as many nodes
-// would give the other piece far more matrix entries. Counted on the matrix pattern itself.
+// would give the other piece far more matrix entries. Counted on the matrix pattern itself, laid
+// out on this process alone: the partition is of the whole mesh, so every row is counted, however
+// many processes run the test (a pattern shared by the processes knows only its owned rows).
 TEST(NodePieces, EvenTheMatrixEntriesOfAPartlyHeldPart) {
     const FeMesh mesh = makeBoxMesh({{}, {8, 1, 1}, 16, 2, 2, true});
-    DofLayout layout(mesh, 3, PETSC_COMM_WORLD);
+    DofLayout layout(mesh, 3, PETSC_COMM_SELF);
     std::vector<int> held(static_cast<std::size_t>(mesh.nodeCount()), 0);
     for (int n = 0; n < mesh.nodeCount(); ++n)
         if (mesh.node(n).x < 2 + 1e-9) {

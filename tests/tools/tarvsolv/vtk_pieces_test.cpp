@@ -1,13 +1,16 @@
 // The VTK pieces of a step the processes share, each writing the piece of its own elements, against
 // the pieces the first process writes from the whole step; a failure on one process, a piece it
 // cannot write or memory it runs out of, fails both; the pieces of an earlier run on more processes
-// go. Runs under mpiexec -n 2.
+// and the step files of an earlier run of other steps go, and one that cannot go is logged. Runs
+// under mpiexec -n 2.
 #include <gtest/gtest.h>
 #include <petscsys.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -144,7 +147,10 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
 
     const auto whole = job("whole", mesh), shared = job("shared", mesh), failing = job("failing", mesh);
     MPI_Barrier(PETSC_COMM_WORLD);
-    VtkResultSink fromWhole(*whole, file), fromShares(*shared, file), failed(*failing, file);
+    // Warnings go to a log file the test reads; only the first process writes it.
+    const std::string logPath = folder + "/vtk.slog";
+    RunLog log(logPath, false, rank == 0);
+    VtkResultSink fromWhole(*whole, file, log), fromShares(*shared, file, log), failed(*failing, file, log);
     for (int number : {1, 2}) {
         const StepResult step = stepOfTheWholeBox(file, number);
         fromWhole.step(step);  // on every process, as analyses that keep the whole state there do
@@ -206,26 +212,48 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
     }
 
     // The pieces an earlier run on more processes left go once the new grids are in place, on two
-    // processes and beside a grid in one file; files of other names stay, and so does another job's
-    // grid of a piece's name (its result file beside it).
+    // processes and beside a grid in one file, and so do the step files (grids, parallel grids and
+    // their pieces, written by the first process or shared) of steps an earlier run wrote and this
+    // one did not; files of other names stay, and so do another job's grid of a piece's or a step's
+    // name and that job's pieces (its result file beside them). A stale name that cannot be
+    // removed (a folder with something in it) is named in the log, with the reason.
     const auto single = job("single", makeBoxMesh({{}, {4, 2, 2}, 2, 1, 1, true}));
     single->kind = SolveKind::Static;
-    VtkResultSink alone(*single);
+    VtkResultSink alone(*single, log);
     alone.step(stepOfTheWholeBox(single->mesh, 1));
     const std::map<std::string, bool> left = {
         {"shared/job_1_p2.vtu", false}, {"shared/job_2_p10.vtu", false}, {"shared/job_1_p02.vtu", true},
         {"shared/job_1_p2x.vtu", true}, {"shared/job_1_p3.vtu", true},   {"shared/job_1_p3.out", true},
         {"shared/jobs_1_p4.vtu", true}, {"single/job_p0.vtu", false},    {"single/job_p1.vtu", false},
-        {"single/job_1_p1.vtu", true},  {"single/job_p.vtu", true}};
-    if (rank == 0)
+        {"single/job_1_p1.vtu", true},  {"single/job_p.vtu", true},      {"shared/job_0.pvtu", false},
+        {"shared/job_3.pvtu", false},   {"shared/job_3_p0.vtu", false},  {"shared/job_12_p2.vtu", false},
+        {"shared/job_3.vtu", false},    {"shared/job_03.vtu", true},     {"shared/job_3x.vtu", true},
+        {"shared/job_3_p1.vtk", true},  {"shared/job_-3.vtu", true},     {"shared/job_4.vtu", true},
+        {"shared/job_4.out", true},     {"shared/job_4_p0.vtu", true},   {"shared/job_5_p0.vtu", true},
+        {"shared/job_5_p0.out", true},  {"whole/job_3.vtu", false},      {"whole/job_3_p1.vtu", false},
+        {"whole/job_1_p5.vtu", false}};
+    if (rank == 0) {
         for (const auto& [name, kept] : left) std::ofstream(folder + "/" + name) << "an earlier run's";
+        fs::create_directories(folder + "/shared/job_7.vtu/in");
+        fs::create_directories(folder + "/shared/job_2_p4.vtu/in");
+    }
     MPI_Barrier(PETSC_COMM_WORLD);
     fromShares.write();
+    fromWhole.write();
     alone.write();
     if (rank == 0) {
         for (const auto& [name, kept] : left) EXPECT_EQ(fs::exists(folder + "/" + name), kept) << name;
         EXPECT_TRUE(fs::exists(folder + "/shared/job_1_p1.vtu"));
+        EXPECT_TRUE(fs::exists(folder + "/whole/job_2_p1.vtu"));
         EXPECT_TRUE(fs::exists(folder + "/single/job.vtu"));
+        std::ifstream in(logPath);
+        const std::string text{std::istreambuf_iterator<char>(in), {}};
+        for (const std::string name : {"shared/job_7.vtu", "shared/job_2_p4.vtu"})
+            EXPECT_NE(text.find("warning: the VTK file " + folder + "/" + name +
+                                " of an earlier run could not be removed: " + std::strerror(ENOTEMPTY)),
+                      std::string::npos)
+                << text;
+        EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 2) << text;
     }
     MPI_Barrier(PETSC_COMM_WORLD);
     if (rank == 0) fs::remove_all(folder);
