@@ -373,7 +373,27 @@ std::vector<std::string> VtkResultSink::writeGrids(const GridWriter& writeOne, b
     const bool single =
         grids_.size() == 1 && (job_.kind == SolveKind::Static || job_.kind == SolveKind::SteadyHeat ||
                                job_.kind == SolveKind::ThermalStress);
-    if (single) return writeOne(grids_.begin()->second, stem);
+    // The collection is written, and the stale files beside it go, by the first process; on
+    // several processes sharing the grids, the others learn whether that failed.
+    const auto onFirst = [&](const auto& work) {
+        const auto firstOnly = [&] {
+            if (!shared || rank_ == 0) work();
+        };
+        if (shared)
+            agreeOnFailure(comm_, firstOnly);
+        else
+            firstOnly();
+    };
+    if (single) {
+        std::vector<std::string> written = writeOne(grids_.begin()->second, stem);
+        // An earlier run of steps or modes of this job left its collection and step files: a
+        // reader opening the collection would take it for this run's.
+        onFirst([&] {
+            removeStaleFile(stem + ".pvd", log_);
+            removeStaleSteps(stem, {}, job_.resultPath, log_);
+        });
+        return written;
+    }
     std::vector<std::string> written;
     std::vector<std::pair<double, std::string>> collection;
     std::vector<int> numbers;  // ascending, as the map holds them
@@ -383,16 +403,15 @@ std::vector<std::string> VtkResultSink::writeGrids(const GridWriter& writeOne, b
         collection.emplace_back(grid.time, fileName(files.back()));
         numbers.push_back(number);
     }
-    const auto writeCollection = [&] {
-        if (shared && rank_ != 0) return;
+    onFirst([&] {
         writePvd(stem + ".pvd", collection);
         written.push_back(stem + ".pvd");
         removeStaleSteps(stem, numbers, job_.resultPath, log_);
-    };
-    if (shared)
-        agreeOnFailure(comm_, writeCollection);
-    else
-        writeCollection();
+        // And the grid of an earlier run of one step, in either form.
+        removeStaleFile(stem + ".vtu", log_);
+        removeStaleFile(stem + ".pvtu", log_);
+        removeStalePieces(stem, 0, job_.resultPath, log_);
+    });
     return written;
 }
 

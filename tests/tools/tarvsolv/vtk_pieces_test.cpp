@@ -211,12 +211,13 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
             EXPECT_TRUE(got.count(name) && got.at(name) == bytes) << name;
     }
 
-    // The pieces an earlier run on more processes left go once the new grids are in place, on two
-    // processes and beside a grid in one file, and so do the step files (grids, parallel grids and
-    // their pieces, written by the first process or shared) of steps an earlier run wrote and this
-    // one did not; files of other names stay, and so do another job's grid of a piece's or a step's
-    // name and that job's pieces (its result file beside them). A stale name that cannot be
-    // removed (a folder with something in it) is named in the log, with the reason.
+    // What an earlier run left goes once the new files are in place: the pieces of a run on more
+    // processes (on two processes and beside a grid in one file); the step files (grids, parallel
+    // grids, pieces) of steps it wrote and this run did not; beside a grid in one file, its
+    // collection and every step file; beside steps, its grid of one step in either form. Files of
+    // other names stay, and so do another job's grid of a piece's or a step's name and that job's
+    // pieces (its result file beside them). A stale name that cannot be removed (a folder with
+    // something in it) is named in the log, with the reason.
     const auto single = job("single", makeBoxMesh({{}, {4, 2, 2}, 2, 1, 1, true}));
     single->kind = SolveKind::Static;
     VtkResultSink alone(*single, log);
@@ -225,7 +226,9 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
         {"shared/job_1_p2.vtu", false}, {"shared/job_2_p10.vtu", false}, {"shared/job_1_p02.vtu", true},
         {"shared/job_1_p2x.vtu", true}, {"shared/job_1_p3.vtu", true},   {"shared/job_1_p3.out", true},
         {"shared/jobs_1_p4.vtu", true}, {"single/job_p0.vtu", false},    {"single/job_p1.vtu", false},
-        {"single/job_1_p1.vtu", true},  {"single/job_p.vtu", true},      {"shared/job_0.pvtu", false},
+        {"single/job_1_p1.vtu", false}, {"single/job_2.vtu", false},     {"single/job.pvd", false},
+        {"single/job_2x.vtu", true},    {"shared/job.vtu", false},       {"whole/job.pvtu", false},
+        {"whole/job_p1.vtu", false},    {"single/job_p.vtu", true},      {"shared/job_0.pvtu", false},
         {"shared/job_3.pvtu", false},   {"shared/job_3_p0.vtu", false},  {"shared/job_12_p2.vtu", false},
         {"shared/job_3.vtu", false},    {"shared/job_03.vtu", true},     {"shared/job_3x.vtu", true},
         {"shared/job_3_p1.vtk", true},  {"shared/job_-3.vtu", true},     {"shared/job_4.vtu", true},
