@@ -93,6 +93,8 @@ void GasJacobianAssembler::createMatrix() {
     }
     ownedSlots_ = rowStart_[static_cast<std::size_t>(first_)];
     TARV_PETSC(MatSetOption(matrix_, MAT_NEW_NONZERO_ALLOCATION_ERR, PETSC_TRUE));
+    // Each process sets its own rows alone, so the assembly need not agree on values to send.
+    TARV_PETSC(MatSetOption(matrix_, MAT_NO_OFF_PROC_ENTRIES, PETSC_TRUE));
 }
 
 void GasJacobianAssembler::assemble(const std::vector<double>& U, double t,
@@ -103,23 +105,25 @@ void GasJacobianAssembler::assemble(const std::vector<double>& U, double t,
         throw std::logic_error("a gas state of " + std::to_string(U.size()) + " values for " +
                                std::to_string(diagonal_.size()) + " vertices");
     const IdealGas& gas = problem_.gas();
-    std::vector<double> blocks((rowStart_[static_cast<std::size_t>(last_)] - ownedSlots_) * kBlock, 0.0);
+    // One buffer for every assembly: a fresh one of this size is mapped anew by the allocator and
+    // each of its pages faults on first touch, which cost more than the Jacobian's own arithmetic.
+    blocks_.assign((rowStart_[static_cast<std::size_t>(last_)] - ownedSlots_) * kBlock, 0.0);
     // The flux from a to b leaves a's control volume and enters b's.
     for (std::size_t k = 0; k < dual.edges.size(); ++k) {
         const DualEdge& e = dual.edges[k];
         if (!owned(e.a) && !owned(e.b)) continue;
         const RusanovJacobians j = rusanovJacobians(gas, conservedAt(U, e.a), conservedAt(U, e.b), e.normal);
-        addBlock(blocks, e.a, diagonalSlot(e.a), j.a, 1);
-        addBlock(blocks, e.a, edgeSlots_[k].ab, j.b, 1);
-        addBlock(blocks, e.b, edgeSlots_[k].ba, j.a, -1);
-        addBlock(blocks, e.b, diagonalSlot(e.b), j.b, -1);
+        addBlock(blocks_, e.a, diagonalSlot(e.a), j.a, 1);
+        addBlock(blocks_, e.a, edgeSlots_[k].ab, j.b, 1);
+        addBlock(blocks_, e.b, edgeSlots_[k].ba, j.a, -1);
+        addBlock(blocks_, e.b, diagonalSlot(e.b), j.b, -1);
     }
-    addBoundary(U, t, blocks);
+    addBoundary(U, t, blocks_);
     for (auto v = static_cast<std::size_t>(first_); v < static_cast<std::size_t>(last_) && !diagonal.empty();
          ++v)
         for (int i = 0; i < kGasFields; ++i)
-            blocks[(diagonal_[v] - ownedSlots_) * kBlock + i * (kGasFields + 1)] += diagonal[v];
-    holdVelocities(blocks);
+            blocks_[(diagonal_[v] - ownedSlots_) * kBlock + i * (kGasFields + 1)] += diagonal[v];
+    holdVelocities(blocks_);
 
     TARV_PETSC(MatZeroEntries(matrix_));
     for (auto v = static_cast<std::size_t>(first_); v < static_cast<std::size_t>(last_); ++v) {
@@ -127,7 +131,7 @@ void GasJacobianAssembler::assemble(const std::vector<double>& U, double t,
         for (std::size_t s = rowStart_[v]; s < rowStart_[v + 1]; ++s) {
             const auto column = static_cast<PetscInt>(columns_[s]);
             TARV_PETSC(MatSetValuesBlocked(matrix_, 1, &row, 1, &column,
-                                           blocks.data() + (s - ownedSlots_) * kBlock, INSERT_VALUES));
+                                           blocks_.data() + (s - ownedSlots_) * kBlock, INSERT_VALUES));
         }
     }
     TARV_PETSC(MatAssemblyBegin(matrix_, MAT_FINAL_ASSEMBLY));

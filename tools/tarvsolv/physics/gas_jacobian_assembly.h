@@ -52,6 +52,7 @@ class GasJacobianAssembler {
     std::vector<EdgeSlots> edgeSlots_;   // per dual edge
     int first_ = 0, last_ = 0;           // the vertices whose rows this process owns
     std::size_t ownedSlots_ = 0;         // the first owned row's first block among all blocks
+    std::vector<double> blocks_;         // the owned rows' blocks, kept between assemblies
     MatHandle matrix_;
 };
 
