@@ -9,8 +9,7 @@ DofLayout::DofLayout(const FeMesh& mesh, int dofsPerNode, MPI_Comm comm)
     : nodeCount_(mesh.nodeCount()),
       dofsPerNode_(dofsPerNode),
       comm_(comm),
-      prescribed_(static_cast<std::size_t>(mesh.nodeCount()) * dofsPerNode, 0),
-      values_(prescribed_.size(), 0.0) {
+      prescribed_(static_cast<std::size_t>(mesh.nodeCount()) * dofsPerNode, 0) {
     MPI_Comm_rank(comm, &rank_);
     MPI_Comm_size(comm, &processes_);
     // The mesh's pieces when it was numbered by them for this many processes, else equal ranges.
@@ -47,10 +46,24 @@ bool DofLayout::assemblesElement(const FeMesh& mesh, int e) const {
 }
 
 bool DofLayout::prescribe(int dof, double value) {
-    if (prescribed_[dof]) return values_[dof] == value;
+    if (prescribed_[dof]) return prescribedValue(dof) == value;
     prescribed_[dof] = 1;
-    values_[dof] = value;
+    if (value != 0) nonzero_[dof] = value;
     return true;
+}
+
+void DofLayout::setPrescribedValues(const DofLayout& source, double factor) {
+    nonzero_.clear();
+    if (factor == 0) return;
+    for (const auto& [dof, value] : source.nonzero_) nonzero_[dof] = factor * value;
+}
+
+DofLayout DofLayout::withPrescribedValues(const std::vector<double>& values) const {
+    DofLayout other = *this;
+    other.nonzero_.clear();
+    for (std::size_t d = 0; d < prescribed_.size(); ++d)
+        if (prescribed_[d] && values[d] != 0) other.nonzero_[static_cast<int>(d)] = values[d];
+    return other;
 }
 
 std::size_t DofLayout::prescribedCount() const {

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <map>
+#include <unordered_map>
 #include <vector>
 
 #include "base/petsc_handles.h"
@@ -41,25 +42,22 @@ class DofLayout {
     // (the first value stays).
     bool prescribe(int dof, double value);
     bool isPrescribed(int dof) const { return prescribed_[dof] != 0; }
-    double prescribedValue(int dof) const { return values_[dof]; }
+    double prescribedValue(int dof) const {
+        const auto it = nonzero_.find(dof);
+        return it == nonzero_.end() ? 0.0 : it->second;
+    }
     std::size_t prescribedCount() const;
     // The prescribed values of `source`, which prescribes the same unknowns, times `factor`: a
     // Newton step that moves the prescribed unknowns by a load step's increment.
-    void setPrescribedValues(const DofLayout& source, double factor) {
-        for (std::size_t d = 0; d < values_.size(); ++d) values_[d] = factor * source.values_[d];
-    }
+    void setPrescribedValues(const DofLayout& source, double factor);
     // The same layout with the prescribed unknowns holding `values` (one per unknown; the others'
     // entries are not used): the lift of a set of prescribed values on the other unknowns.
-    DofLayout withPrescribedValues(const std::vector<double>& values) const {
-        DofLayout other = *this;
-        for (std::size_t d = 0; d < values_.size(); ++d) other.values_[d] = prescribed_[d] ? values[d] : 0.0;
-        return other;
-    }
+    DofLayout withPrescribedValues(const std::vector<double>& values) const;
     // The same layout with every prescribed unknown held at 0: the layout of an increment, such as
     // a Newton correction from a state that already carries the prescribed values.
     DofLayout withoutPrescribedValues() const {
         DofLayout increments = *this;
-        std::fill(increments.values_.begin(), increments.values_.end(), 0.0);
+        increments.nonzero_.clear();
         return increments;
     }
 
@@ -82,7 +80,9 @@ class DofLayout {
     std::vector<int> starts_;  // the first node of every process's range, then the node count
     MPI_Comm comm_;
     std::vector<char> prescribed_;
-    std::vector<double> values_;
+    // The prescribed unknowns' values other than 0, by unknown: most prescribed unknowns are held
+    // at 0, and a value for every unknown of the model cost each process 8 bytes an unknown.
+    std::unordered_map<int, double> nonzero_;
     std::map<int, Frame> frames_;
 };
 
