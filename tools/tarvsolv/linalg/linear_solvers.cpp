@@ -233,6 +233,26 @@ LinearSolveReport ReusingSolver::run(Vec b, Vec x, std::string& why) {
     return report;
 }
 
+namespace {
+
+// Sets up the corner level's algebraic multigrid before the rest of the preconditioner. On several
+// processes its first coarse product holds intermediates of its own for a moment; set up first, that
+// moment comes before the quadratic level's smoother and the conjugate gradients have their vectors.
+void setUpCornerLevelFirst(KSP ksp) {
+    PC pc;
+    PetscBool multigrid = PETSC_FALSE;
+    TARV_PETSC(KSPGetPC(ksp, &pc));
+    TARV_PETSC(PetscObjectTypeCompare(reinterpret_cast<PetscObject>(pc), PCMG, &multigrid));
+    if (!multigrid) return;
+    KSP coarseSolve;
+    TARV_PETSC(PCMGGetCoarseSolve(pc, &coarseSolve));
+    TARV_PETSC(KSPSetFromOptions(coarseSolve));
+    if (const PetscErrorCode code = KSPSetUp(coarseSolve); code != 0)
+        throw std::runtime_error(solverFailure(code));
+}
+
+}  // namespace
+
 LinearSolveReport ReusingSolver::solve(Mat a, Vec b, Vec x, double tolerance) {
     TARV_PETSC(MatSetOption(a, MAT_SYMMETRIC, PETSC_TRUE));
     TARV_PETSC(MatSetOption(a, MAT_SPD, PETSC_TRUE));
@@ -272,6 +292,7 @@ LinearSolveReport ReusingSolver::solve(Mat a, Vec b, Vec x, double tolerance) {
         // product is done, the larger of two processes on a 611,361-unknown bracket peaked 14 MB
         // lower, one process the same.
         const DefaultOption freeProducts("-mat_product_clear", "true");
+        if (state->corners.coarse) setUpCornerLevelFirst(state->ksp);
         if (const PetscErrorCode code = KSPSetUp(state->ksp); code != 0)
             throw std::runtime_error(solverFailure(code));
     }
