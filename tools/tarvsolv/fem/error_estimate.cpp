@@ -115,9 +115,10 @@ double ErrorEstimate::relativeError() const {
 ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field, MPI_Comm comm) {
     const int m = field.components, p = mesh.nodesPerElement;
     const ElementSplit split(mesh, comm);
-    const std::vector<double> recovered = recoverPatchwise(mesh, sampleFlux(mesh, field, split, comm));
+    const std::vector<double> recovered = recoverPatchwise(mesh, sampleFlux(mesh, field, split, comm), comm);
     ErrorEstimate out;
     out.elementError.resize(static_cast<std::size_t>(mesh.elementCount()));
+    out.elementVolume.resize(out.elementError.size());
     std::vector<double> fe(m), difference(m);
     double sums[2] = {0, 0};  // the error's and the solution's energy
     agreeOnFailure(comm, [&] {
@@ -138,10 +139,12 @@ ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field, 
                 sums[1] += g.weight * energy(flux.compliance, fe.data(), m);
             }
             out.elementError[split.firstSlot() + k] = std::sqrt(eta2);
+            out.elementVolume[split.firstSlot() + k] = elementVolume(mesh, e);
             sums[0] += eta2;
         }
     });
     split.shareAmongAll(out.elementError.data(), 1);
+    split.shareAmongAll(out.elementVolume.data(), 1);
     if (!split.single()) MPI_Allreduce(MPI_IN_PLACE, sums, 2, MPI_DOUBLE, MPI_SUM, comm);
     out.errorNorm = std::sqrt(sums[0]);
     out.solutionNorm = std::sqrt(sums[1]);
@@ -280,10 +283,20 @@ ErrorEstimate strainRateErrorEstimate(const FeMesh& mesh, const std::vector<doub
     return recoveryErrorEstimate(mesh, field);
 }
 
-std::vector<double> elementErrorPercent(const FeMesh& mesh, const ErrorEstimate& estimate) {
+namespace {
+
+// The estimate's element volumes, measured when it carries none.
+std::vector<double> volumesOf(const FeMesh& mesh, const ErrorEstimate& estimate) {
+    if (estimate.elementVolume.size() == static_cast<std::size_t>(mesh.elementCount()))
+        return estimate.elementVolume;
     std::vector<double> volumes(static_cast<std::size_t>(mesh.elementCount()));
+    for (int e = 0; e < mesh.elementCount(); ++e) volumes[e] = elementVolume(mesh, e);
+    return volumes;
+}
+
+std::vector<double> errorPercent(const ErrorEstimate& estimate, const std::vector<double>& volumes) {
     double total = 0;
-    for (int e = 0; e < mesh.elementCount(); ++e) total += volumes[e] = elementVolume(mesh, e);
+    for (const double v : volumes) total += v;
     std::vector<double> out(volumes.size(), 0.0);
     if (!(estimate.solutionNorm > 0) || !(total > 0)) return out;
     const double meanDensity = std::sqrt(estimate.solutionNorm * estimate.solutionNorm / total);
@@ -293,12 +306,19 @@ std::vector<double> elementErrorPercent(const FeMesh& mesh, const ErrorEstimate&
     return out;
 }
 
+}  // namespace
+
+std::vector<double> elementErrorPercent(const FeMesh& mesh, const ErrorEstimate& estimate) {
+    return errorPercent(estimate, volumesOf(mesh, estimate));
+}
+
 std::vector<double> nodeErrorPercent(const FeMesh& mesh, const ErrorEstimate& estimate) {
-    const std::vector<double> percent = elementErrorPercent(mesh, estimate);
+    const std::vector<double> volumes = volumesOf(mesh, estimate);
+    const std::vector<double> percent = errorPercent(estimate, volumes);
     const auto nodes = static_cast<std::size_t>(mesh.nodeCount());
     std::vector<double> sum(nodes, 0.0), weight(nodes, 0.0);
     for (int e = 0; e < mesh.elementCount(); ++e) {
-        const double v = elementVolume(mesh, e);
+        const double v = volumes[e];
         for (int n : mesh.elementNodes(e)) sum[n] += v * percent[e], weight[n] += v;
     }
     for (std::size_t n = 0; n < nodes; ++n) sum[n] = weight[n] > 0 ? sum[n] / weight[n] : 0;

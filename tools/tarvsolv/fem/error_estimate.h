@@ -15,10 +15,11 @@
 namespace tarvsolv {
 
 struct ErrorEstimate {
-    std::vector<double> elementError;  // eta_e: the energy-norm error of each element
-    double errorNorm = 0;              // sqrt(sum eta_e^2)
-    double solutionNorm = 0;           // the energy norm of the finite-element solution
-    double relativeError() const;      // errorNorm / sqrt(errorNorm^2 + solutionNorm^2)
+    std::vector<double> elementError;   // eta_e: the energy-norm error of each element
+    std::vector<double> elementVolume;  // V_e of each element (empty: the percentages measure them)
+    double errorNorm = 0;               // sqrt(sum eta_e^2)
+    double solutionNorm = 0;            // the energy norm of the finite-element solution
+    double relativeError() const;       // errorNorm / sqrt(errorNorm^2 + solutionNorm^2)
 };
 
 // The flux of the finite-element solution on one element.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/agree_on_failure.h"
 #include "fem/dense_cholesky.h"
 
 namespace tarvsolv {
@@ -144,35 +145,47 @@ const std::vector<QuadPoint>& samplingRule(const FeMesh& mesh) {
     return tetRule(mesh.nodesPerElement == 4 ? 1 : 2);
 }
 
-std::vector<double> recoverPatchwise(const FeMesh& mesh, const SampledFlux& samples) {
+std::vector<double> recoverPatchwise(const FeMesh& mesh, const SampledFlux& samples, MPI_Comm comm) {
     const int m = samples.components, degree = mesh.nodesPerElement == 4 ? 1 : 2;
     const auto nodes = static_cast<std::size_t>(mesh.nodeCount());
     std::vector<double> out(nodes * m, 0.0);
     std::vector<int> hits(nodes, 0);
-    const NodeElements around(mesh);
-    PatchFit fit(mesh, samples, around);
-    std::vector<double> value(static_cast<std::size_t>(m));
-    for (int node = 0; node < mesh.nodeCount(); ++node) {
-        if (!around.isCorner(node) || !fit.fit(node, degree)) continue;
-        fit.valueAt(mesh.node(node), &out[node * m]);
-        hits[node] = 1;
-        if (mesh.nodesPerElement != 10) continue;
-        // The mid-side nodes of the edges that end at this corner, each once per corner.
-        for (int i = around.start[node]; i < around.start[node + 1]; ++i) {
-            const auto en = mesh.elementNodes(around.elements[i]);
-            for (int k = 0; k < 6; ++k) {
-                const int mid = en[4 + k];
-                if ((en[kEdges[k][0]] != node && en[kEdges[k][1]] != node) || hits[mid] < 0) continue;
-                fit.valueAt(mesh.node(mid), value.data());
-                for (int c = 0; c < m; ++c) out[mid * m + c] += value[c];
-                ++hits[mid];
-                hits[mid] = -hits[mid];  // taken from this corner; made positive below
+    int rank = 0, size = 1;
+    MPI_Comm_rank(comm, &rank);
+    MPI_Comm_size(comm, &size);
+    const long long count = mesh.nodeCount();
+    const int first = static_cast<int>(count * rank / size),
+              end = static_cast<int>(count * (rank + 1) / size);
+    agreeOnFailure(comm, [&] {
+        const NodeElements around(mesh);
+        PatchFit fit(mesh, samples, around);
+        std::vector<double> value(static_cast<std::size_t>(m));
+        for (int node = first; node < end; ++node) {
+            if (!around.isCorner(node) || !fit.fit(node, degree)) continue;
+            fit.valueAt(mesh.node(node), &out[node * m]);
+            hits[node] = 1;
+            if (mesh.nodesPerElement != 10) continue;
+            // The mid-side nodes of the edges that end at this corner, each once per corner.
+            for (int i = around.start[node]; i < around.start[node + 1]; ++i) {
+                const auto en = mesh.elementNodes(around.elements[i]);
+                for (int k = 0; k < 6; ++k) {
+                    const int mid = en[4 + k];
+                    if ((en[kEdges[k][0]] != node && en[kEdges[k][1]] != node) || hits[mid] < 0) continue;
+                    fit.valueAt(mesh.node(mid), value.data());
+                    for (int c = 0; c < m; ++c) out[mid * m + c] += value[c];
+                    ++hits[mid];
+                    hits[mid] = -hits[mid];  // taken from this corner; made positive below
+                }
+            }
+            for (int i = around.start[node]; i < around.start[node + 1]; ++i) {
+                const auto en = mesh.elementNodes(around.elements[i]);
+                for (int k = 0; k < 6; ++k) hits[en[4 + k]] = std::abs(hits[en[4 + k]]);
             }
         }
-        for (int i = around.start[node]; i < around.start[node + 1]; ++i) {
-            const auto en = mesh.elementNodes(around.elements[i]);
-            for (int k = 0; k < 6; ++k) hits[en[4 + k]] = std::abs(hits[en[4 + k]]);
-        }
+    });
+    if (size > 1) {
+        MPI_Allreduce(MPI_IN_PLACE, out.data(), static_cast<int>(out.size()), MPI_DOUBLE, MPI_SUM, comm);
+        MPI_Allreduce(MPI_IN_PLACE, hits.data(), static_cast<int>(hits.size()), MPI_INT, MPI_SUM, comm);
     }
     for (std::size_t n = 0; n < nodes; ++n)
         if (hits[n] > 1)

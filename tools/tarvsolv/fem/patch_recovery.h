@@ -6,6 +6,8 @@
 // is the node's recovered value. A mid-side node takes the mean of the fits of its edge's two
 // corners. Where a patch has too few points for the fit (corners and edges of the boundary), it
 // grows by the elements around its elements' corners until the fit is determined.
+#include <petscsys.h>  // MPI, without its C++ bindings
+
 #include <vector>
 
 #include "fem/fe_mesh.h"
@@ -28,6 +30,10 @@ struct SampledFlux {
 };
 
 // The recovered field, `components` values per node of `mesh` (0 at nodes no element names).
-std::vector<double> recoverPatchwise(const FeMesh& mesh, const SampledFlux& samples);
+// Collective over `comm`: each process fits the patches of the corners in its equal range of the
+// node numbers, and every process answers the whole field, bit for bit one process's (a node's
+// value is one fit, or the sum of its edge's two fits, whichever process made them).
+std::vector<double> recoverPatchwise(const FeMesh& mesh, const SampledFlux& samples,
+                                     MPI_Comm comm = MPI_COMM_SELF);
 
 }  // namespace tarvsolv
