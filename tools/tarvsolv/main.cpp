@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "base/malloc_tunables.h"
 #include "base/quiet_wait.h"
 #include "physics/job.h"
 #include "platform/settings_store.h"
@@ -33,12 +34,26 @@ namespace {
 
 constexpr const char* kValuesKey = "Software\\Tarvenic\\Tarvenic";
 
-// BLAS threads fight the solver's own work; OpenBLAS reads its thread count when it loads, so the
-// program starts itself again with the count set.
-void restartWithSingleThreadedBlas(char** argv) {
-    if (std::getenv("OPENBLAS_NUM_THREADS")) return;
-    setenv("OPENBLAS_NUM_THREADS", "1", 1);
-    execv("/proc/self/exe", argv);  // returns only on failure: then go on as we are
+// Settings read only as the program loads: OpenBLAS's thread count (BLAS threads fight the solver's
+// own work) and the C library's tunable that puts large blocks on huge pages (base/malloc_tunables.h).
+// When either is missing, the program starts itself again once with both set.
+void restartWithLoadTimeSettings(char** argv) {
+    bool missing = false;
+    if (!std::getenv("OPENBLAS_NUM_THREADS")) {
+        setenv("OPENBLAS_NUM_THREADS", "1", 1);
+        missing = true;
+    }
+    if (const auto tunables = tarvsolv::tunablesWithHugePages(std::getenv("GLIBC_TUNABLES"))) {
+        setenv("GLIBC_TUNABLES", tunables->c_str(), 1);
+        missing = true;
+    }
+    if (!missing) return;
+    // By the program's own path, not /proc/self/exe: the process keeps its name (ps, top, pgrep).
+    char self[4096];
+    const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
+    if (length <= 0) return;
+    self[length] = '\0';
+    execv(self, argv);  // returns only on failure: then go on as we are
 }
 
 // A library PETSc loads (SuperLU_DIST) turns off, as it is loaded, the C library's return of freed
@@ -185,7 +200,7 @@ int usage() {
 
 int main(int argc, char** argv) {
     returnFreedMemoryToTheSystem();
-    restartWithSingleThreadedBlas(argv);
+    restartWithLoadTimeSettings(argv);
     const std::string mpiNote = restartUnderMpi(argc, argv);
     std::vector<char*> petscArgs{argv[0]};
     std::string input, solver;
