@@ -139,6 +139,42 @@ class PatchFit {
     int degree_ = 0;
 };
 
+// The fields the patches of one process's corners give: each corner's fit at the corner, and the
+// sum of the fits at the mid-side nodes of its edges, with how many fits each node took.
+struct CornerFits {
+    std::vector<double> values;
+    std::vector<int> hits;
+
+    CornerFits(std::size_t nodes, int components)
+        : values(nodes * components, 0.0), hits(nodes, 0), value_(static_cast<std::size_t>(components)) {}
+
+    // Fits the patch of corner `node` and adds it at the node and its edges' mid-side nodes.
+    void add(const FeMesh& mesh, const NodeElements& around, PatchFit& fit, int node, int degree, int m) {
+        if (!around.isCorner(node) || !fit.fit(node, degree)) return;
+        fit.valueAt(mesh.node(node), &values[node * m]);
+        hits[node] = 1;
+        if (mesh.nodesPerElement != 10) return;
+        // The mid-side nodes of the edges that end at this corner, each once per corner.
+        for (int i = around.start[node]; i < around.start[node + 1]; ++i) {
+            const auto en = mesh.elementNodes(around.elements[i]);
+            for (int k = 0; k < 6; ++k) {
+                const int mid = en[4 + k];
+                if ((en[kEdges[k][0]] != node && en[kEdges[k][1]] != node) || hits[mid] < 0) continue;
+                fit.valueAt(mesh.node(mid), value_.data());
+                for (int c = 0; c < m; ++c) values[mid * m + c] += value_[c];
+                hits[mid] = -(hits[mid] + 1);  // taken from this corner; made positive below
+            }
+        }
+        for (int i = around.start[node]; i < around.start[node + 1]; ++i) {
+            const auto en = mesh.elementNodes(around.elements[i]);
+            for (int k = 0; k < 6; ++k) hits[en[4 + k]] = std::abs(hits[en[4 + k]]);
+        }
+    }
+
+  private:
+    std::vector<double> value_;  // one fit's value at a mid-side node
+};
+
 }  // namespace
 
 const std::vector<QuadPoint>& samplingRule(const FeMesh& mesh) {
@@ -147,50 +183,28 @@ const std::vector<QuadPoint>& samplingRule(const FeMesh& mesh) {
 
 std::vector<double> recoverPatchwise(const FeMesh& mesh, const SampledFlux& samples, MPI_Comm comm) {
     const int m = samples.components, degree = mesh.nodesPerElement == 4 ? 1 : 2;
-    const auto nodes = static_cast<std::size_t>(mesh.nodeCount());
-    std::vector<double> out(nodes * m, 0.0);
-    std::vector<int> hits(nodes, 0);
     int rank = 0, size = 1;
     MPI_Comm_rank(comm, &rank);
     MPI_Comm_size(comm, &size);
     const long long count = mesh.nodeCount();
-    const int first = static_cast<int>(count * rank / size),
-              end = static_cast<int>(count * (rank + 1) / size);
+    CornerFits fits(static_cast<std::size_t>(count), m);
     agreeOnFailure(comm, [&] {
         const NodeElements around(mesh);
         PatchFit fit(mesh, samples, around);
-        std::vector<double> value(static_cast<std::size_t>(m));
-        for (int node = first; node < end; ++node) {
-            if (!around.isCorner(node) || !fit.fit(node, degree)) continue;
-            fit.valueAt(mesh.node(node), &out[node * m]);
-            hits[node] = 1;
-            if (mesh.nodesPerElement != 10) continue;
-            // The mid-side nodes of the edges that end at this corner, each once per corner.
-            for (int i = around.start[node]; i < around.start[node + 1]; ++i) {
-                const auto en = mesh.elementNodes(around.elements[i]);
-                for (int k = 0; k < 6; ++k) {
-                    const int mid = en[4 + k];
-                    if ((en[kEdges[k][0]] != node && en[kEdges[k][1]] != node) || hits[mid] < 0) continue;
-                    fit.valueAt(mesh.node(mid), value.data());
-                    for (int c = 0; c < m; ++c) out[mid * m + c] += value[c];
-                    ++hits[mid];
-                    hits[mid] = -hits[mid];  // taken from this corner; made positive below
-                }
-            }
-            for (int i = around.start[node]; i < around.start[node + 1]; ++i) {
-                const auto en = mesh.elementNodes(around.elements[i]);
-                for (int k = 0; k < 6; ++k) hits[en[4 + k]] = std::abs(hits[en[4 + k]]);
-            }
-        }
+        const int first = static_cast<int>(count * rank / size),
+                  end = static_cast<int>(count * (rank + 1) / size);
+        for (int node = first; node < end; ++node) fits.add(mesh, around, fit, node, degree, m);
     });
+    std::vector<double>& out = fits.values;
+    std::vector<int>& hits = fits.hits;
     if (size > 1) {
         MPI_Allreduce(MPI_IN_PLACE, out.data(), static_cast<int>(out.size()), MPI_DOUBLE, MPI_SUM, comm);
         MPI_Allreduce(MPI_IN_PLACE, hits.data(), static_cast<int>(hits.size()), MPI_INT, MPI_SUM, comm);
     }
-    for (std::size_t n = 0; n < nodes; ++n)
+    for (std::size_t n = 0; n < hits.size(); ++n)
         if (hits[n] > 1)
             for (int c = 0; c < m; ++c) out[n * m + c] /= hits[n];
-    return out;
+    return std::move(out);
 }
 
 }  // namespace tarvsolv
