@@ -14,7 +14,8 @@ TEST(MallocTunables, JoinTheUsersOnesAndKeepTheUsersHugePageChoice) {
     EXPECT_EQ(tunablesWithHugePages("glibc.malloc.hugetlb=0"), std::nullopt);
     EXPECT_EQ(tunablesWithHugePages("glibc.malloc.check=3:glibc.malloc.hugetlb=2"), std::nullopt);
     // A name that only begins like it is another tunable.
-    EXPECT_EQ(tunablesWithHugePages("glibc.malloc.hugetlbx=1"), "glibc.malloc.hugetlbx=1:glibc.malloc.hugetlb=1");
+    EXPECT_EQ(tunablesWithHugePages("glibc.malloc.hugetlbx=1"),
+              "glibc.malloc.hugetlbx=1:glibc.malloc.hugetlb=1");
 }
 
 }  // namespace
