@@ -105,8 +105,9 @@ TEST(ErrorEstimate, SharedByTheProcessesItIsOneProcesssAndFailsOnAll) {
     ASSERT_GT(alone.errorNorm, 0);
     EXPECT_NEAR(shared.errorNorm, alone.errorNorm, 1e-12 * alone.errorNorm);
     EXPECT_NEAR(shared.solutionNorm, alone.solutionNorm, 1e-12 * alone.solutionNorm);
-    // Each process fits the patches of its own corners: the recovered field, and so each element's
-    // error, is one process's bit for bit; so are the volumes the percentages weigh by.
+    // Each process fits the patches of its own elements' corners, sampling the elements around them
+    // that other processes own: the recovered field, and so each element's error, is one process's
+    // bit for bit; so are the volumes the percentages weigh by.
     EXPECT_EQ(shared.elementError, alone.elementError);
     EXPECT_EQ(shared.elementVolume, alone.elementVolume);
     const std::vector<double> percent = nodeErrorPercent(mesh, shared),

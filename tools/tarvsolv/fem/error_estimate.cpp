@@ -1,6 +1,9 @@
 #include "fem/error_estimate.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -20,32 +23,18 @@ int errorRuleDegree(const FeMesh& mesh) {
     return mesh.nodesPerElement == 4 ? 2 : 5;
 }
 
-// The flux at the sampling points of every element, each process computing its share.
-SampledFlux sampleFlux(const FeMesh& mesh, const FluxField& field, const ElementSplit& split, MPI_Comm comm) {
+// The flux of `field` at the sampling points of the elements a recovery asks for.
+SampledFlux sampledFlux(const FeMesh& mesh, const FluxField& field) {
     const std::vector<QuadPoint>& rule = samplingRule(mesh);
-    const int points = static_cast<int>(rule.size()), m = field.components;
-    SampledFlux samples;
-    samples.components = m;
-    const std::size_t all = static_cast<std::size_t>(mesh.elementCount()) * points;
-    samples.positions.resize(all);
-    samples.values.resize(all * m);
-    agreeOnFailure(comm, [&] {
-        // Each element's samples go to its slot; the exchange puts them in element order.
-        for (std::size_t i = 0; i < split.elements().size(); ++i) {
-            const int e = split.elements()[i];
-            const ElementFlux flux = field.element(e);
-            for (int k = 0; k < points; ++k) {
-                const std::size_t at = (split.firstSlot() + i) * points + k;
-                const VolumePoint g = volumePoint(mesh, e, rule[k].xi, rule[k].weight);
-                samples.positions[at] = g.x;
-                flux.at(g, &samples.values[at * m]);
-            }
+    const int m = field.components;
+    return SampledFlux(mesh, m, [&mesh, &field, &rule, m](int e, Vec3* positions, double* values) {
+        const ElementFlux flux = field.element(e);
+        for (std::size_t k = 0; k < rule.size(); ++k) {
+            const VolumePoint g = volumePoint(mesh, e, rule[k].xi, rule[k].weight);
+            positions[k] = g.x;
+            flux.at(g, values + k * m);
         }
     });
-    static_assert(sizeof(Vec3) == 3 * sizeof(double));
-    split.shareAmongAll(reinterpret_cast<double*>(samples.positions.data()), 3 * points);
-    split.shareAmongAll(samples.values.data(), points * m);
-    return samples;
 }
 
 double energy(const std::vector<double>& compliance, const double* v, int m) {
@@ -115,7 +104,17 @@ double ErrorEstimate::relativeError() const {
 ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field, MPI_Comm comm) {
     const int m = field.components, p = mesh.nodesPerElement;
     const ElementSplit split(mesh, comm);
-    const std::vector<double> recovered = recoverPatchwise(mesh, sampleFlux(mesh, field, split, comm), comm);
+    // Each process recovers the field at its own elements' nodes from the patches of their corners,
+    // sampling its own elements first, in element order, then the ring around them that their
+    // patches reach: nothing of the whole model's samples or field travels between the processes.
+    std::optional<RecoveredField> recovered;
+    agreeOnFailure(comm, [&] {
+        SampledFlux samples = sampledFlux(mesh, field);
+        const std::size_t own = split.elements().size();
+        samples.reserve(std::min(own + own / 8, static_cast<std::size_t>(mesh.elementCount())));
+        for (const int e : split.elements()) samples.take(e);
+        recovered.emplace(recoverPatchwise(mesh, samples, split.elements()));
+    });
     ErrorEstimate out;
     out.elementError.resize(static_cast<std::size_t>(mesh.elementCount()));
     out.elementVolume.resize(out.elementError.size());
@@ -126,13 +125,14 @@ ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field, 
             const int e = split.elements()[k];
             const ElementFlux flux = field.element(e);
             const auto nodes = mesh.elementNodes(e);
+            std::array<const double*, 10> recoveredAt{};
+            for (int i = 0; i < p; ++i) recoveredAt[i] = recovered->at(nodes[i]);
             double eta2 = 0;
             for (const VolumePoint& g : volumePoints(mesh, e, errorRuleDegree(mesh))) {
                 flux.at(g, fe.data());
                 for (int c = 0; c < m; ++c) {
                     double star = 0;
-                    for (int i = 0; i < p; ++i)
-                        star += g.n[i] * recovered[static_cast<std::size_t>(nodes[i]) * m + c];
+                    for (int i = 0; i < p; ++i) star += g.n[i] * recoveredAt[i][c];
                     difference[c] = star - fe[c];
                 }
                 eta2 += g.weight * energy(flux.compliance, difference.data(), m);

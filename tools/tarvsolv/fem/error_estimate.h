@@ -36,9 +36,10 @@ struct FluxField {
     std::function<ElementFlux(int element)> element;
 };
 
-// Collective over `comm`: each process samples and integrates its share of the elements
-// (fem/model_share.h), the recovery runs on every process, and every process answers the
-// whole estimate. Every process must hold the whole mesh and field.
+// Collective over `comm`: each process recovers the flux at the nodes of its share of the elements
+// (fem/model_share.h) from the samples of those elements and of the patches around them, and
+// integrates its share; every process answers the whole estimate, one process's bit for bit.
+// Every process must hold the whole mesh and field.
 ErrorEstimate recoveryErrorEstimate(const FeMesh& mesh, const FluxField& field,
                                     MPI_Comm comm = MPI_COMM_SELF);
 
