@@ -4,8 +4,9 @@
 # process, then again after `kolvane-register --solver-processes 2`, with the same command line. The
 # second run numbers the nodes by pieces of the bar and must say in its log that it ran on 2
 # processes, how the elements and unknowns were split, how few elements span both pieces and the
-# halo; it must give the same displacements within 1e-8 of the largest and the same corner stresses
-# and error estimate (each process evaluates both for its share of the elements) within 1e-6, by
+# halo; it must give the same displacements within 1e-8 of the largest, the same corner stresses
+# and error estimate (each process evaluates both for its share of the elements) and reactions
+# (each process sums its own nodes') within 1e-6, by
 # the direct solver, in a result file of the same blocks, lines and node and element numbers
 # (each process writes its share), and a VTK grid in one piece per process
 # (".pvtu") of the same points and cells with the same values; and the same displacements within
@@ -52,6 +53,7 @@ fail() {
 
 solve one.out
 grep -q "(solver MF, 1 process)" bar.slog || fail "the first run was not on one process"
+cp bar.slog one.slog
 
 "$register" --solver-processes 2
 solve two.out
@@ -67,6 +69,13 @@ same() {  # result file, result file[, block[, share]]: the values agree within 
 same one.out two.out || fail "two processes do not give the displacements of one"
 same one.out two.out STRES 1e-6 || fail "two processes do not give the stresses of one"
 same one.out two.out ERRE 1e-6 || fail "two processes, each estimating its share of the elements, do not give the error estimate of one"
+# Each process sums the reactions of its own nodes: the restraint's force and moment, and the
+# applied loads', are one process's within 1e-6 of the largest.
+reactions() { sed -nE 's/^\[[^]]*\] +(restraint on|sum of the applied loads)[^(]*//p' "$1" | tr -d '(),' | tr ' ' '\n' | grep .; }
+paste <(reactions one.slog) <(reactions bar.slog) | awk '
+    { d = $1 - $2; if (d < 0) d = -d; a = $1 < 0 ? -$1 : $1; if (a > big) big = a; if (d > worst) worst = d; n++ }
+    END { exit !(n == 12 && big > 0 && worst <= 1e-6 * big) }' ||
+    { grep -A4 "reactions:" one.slog bar.slog; fail "two processes do not give the reaction table of one"; }
 # Each process writes its share of every block: the files are alike but for the values' digits,
 # every block, header, caption line, node and element number in its place.
 skeleton() { sed -E 's/-?[0-9]\.[0-9]+e[-+][0-9]+/v/g' "$1"; }

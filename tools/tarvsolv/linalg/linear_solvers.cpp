@@ -434,6 +434,16 @@ std::vector<double> gatherOnAll(Vec v) {
     return gathered(v, true);
 }
 
+std::vector<double> ownEntries(Vec v) {
+    PetscInt size = 0;
+    TARV_PETSC(VecGetLocalSize(v, &size));
+    const PetscScalar* data = nullptr;
+    TARV_PETSC(VecGetArrayRead(v, &data));
+    std::vector<double> out(data, data + size);
+    TARV_PETSC(VecRestoreArrayRead(v, &data));
+    return out;
+}
+
 std::vector<double> residualOnAll(Mat k, Vec f, const std::vector<double>& u, Vec x, Vec r) {
     PetscInt first = 0, end = 0;
     TARV_PETSC(VecGetOwnershipRange(x, &first, &end));

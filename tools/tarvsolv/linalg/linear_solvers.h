@@ -117,6 +117,8 @@ ModesReport solveModes(Mat k, Mat m, int count, double shift, const DofLayout& l
 std::vector<double> gatherOnFirst(Vec v);
 // Every entry of a distributed vector on every process.
 std::vector<double> gatherOnAll(Vec v);
+// This process's entries of a distributed vector, in order.
+std::vector<double> ownEntries(Vec v);
 // K u - f on every process, for `u` given in full on every process; `x` and `r` are work vectors
 // of the matrix's layout (x takes the process's share of u).
 std::vector<double> residualOnAll(Mat k, Vec f, const std::vector<double>& u, Vec x, Vec r);

@@ -17,6 +17,17 @@ Vec3 nodeVector(const std::vector<double>& v, int n) {
             v[3 * static_cast<std::size_t>(n) + 2]};
 }
 
+// The nodes whose forces one process holds and sums: first to end - 1, 3 values each from the
+// start of its force arrays.
+struct NodeRange {
+    int first = 0, end = 0;
+    bool holds(int n) const { return n >= first && n < end; }
+    // The force of held node `n` in an array of the range's (empty: none).
+    Vec3 at(const std::vector<double>& forces, int n) const {
+        return forces.empty() ? Vec3{} : nodeVector(forces, n - first);
+    }
+};
+
 // The centroid of the elements' volume (each element by its corners' tetrahedron).
 Vec3 volumeCentroid(const FeMesh& mesh) {
     Vec3 sum;
@@ -48,9 +59,9 @@ std::vector<int> elementsAtHeldNodes(const FeMesh& mesh, const DofLayout& layout
     return elements;
 }
 
-// The internal forces of `u` (global axes) less the applied loads, on every process: complete at
-// the held nodes of `layout` (elsewhere only the elements at held nodes count); the applied loads
-// at every unknown in `loads`.
+// The internal forces of `u` (global axes) less the applied loads, at this process's nodes of
+// `layout`: complete at the held nodes (elsewhere only the elements at held nodes count); the
+// applied loads at those nodes in `loads`.
 std::vector<double> residualForces(const Job& job, const DofLayout& layout,
                                    const TemperatureField& temperatures, const std::vector<double>& u,
                                    std::vector<double>& loads) {
@@ -71,8 +82,8 @@ std::vector<double> residualForces(const Job& job, const DofLayout& layout,
     TARV_PETSC(VecScale(residual, -1.0));
     assembleBodyLoads(job, free, temperatures, true, applied);
     assembleBoundaryLoads(job, free, applied, quiet);
-    loads = gatherOnAll(applied);
-    return gatherOnAll(residual);
+    loads = ownEntries(applied);
+    return ownEntries(residual);
 }
 
 std::string vectorText(const Vec3& v) {
@@ -81,43 +92,58 @@ std::string vectorText(const Vec3& v) {
     return text;
 }
 
-}  // namespace
-
-ReactionBalance computeReactions(const Job& job, const DofLayout& layout,
-                                 const TemperatureField& temperatures, const std::vector<double>& u) {
-    std::vector<double> loads;
-    const std::vector<double> r = residualForces(job, layout, temperatures, u, loads);
-    return balanceOf(job, layout, r, loads);
-}
-
-namespace {
-
 // The loads' force and moment about the centroid, and the relative imbalance of loads and
 // reactions: forces against the loads' size, moments against that size times the model's extent.
+// Each process sums its range of nodes; the sums are those of every process of `comm`.
 template <typename ArmOf>
-void addLoadsAndImbalance(const FeMesh& mesh, const std::vector<double>& loads, const ArmOf& armOf,
-                          ReactionBalance& b) {
-    double size = 0;
-    for (int n = 0; n < mesh.nodeCount(); ++n) {
-        const Vec3 f = nodeVector(loads, n);
+void addLoadsAndImbalance(const std::vector<double>& loads, NodeRange range, const ArmOf& armOf,
+                          MPI_Comm comm, ReactionBalance& b) {
+    double size = 0, extent = 0;
+    for (int n = range.first; n < range.end; ++n) {
+        const Vec3 f = range.at(loads, n);
         b.loadForce = b.loadForce + f;
         b.loadMoment = b.loadMoment + cross(armOf(n), f);
         size += norm(f);
+        extent = std::max(extent, norm(armOf(n)));
     }
-    for (const EntryReaction& e : b.entries) size = std::max(size, norm(e.force));
-    // Moments compare against the loads' size times the model's extent.
-    double extent = 0;
-    for (int n = 0; n < mesh.nodeCount(); ++n) extent = std::max(extent, norm(armOf(n)));
+    int processes = 1;
+    MPI_Comm_size(comm, &processes);
+    if (processes > 1) {
+        // The entries' and the loads' forces and moments, and the loads' size, summed.
+        std::vector<double> sums;
+        const auto pack = [&](const Vec3& v) { sums.insert(sums.end(), {v.x, v.y, v.z}); };
+        for (const EntryReaction& e : b.entries) pack(e.force), pack(e.moment);
+        pack(b.loadForce), pack(b.loadMoment);
+        sums.push_back(size);
+        MPI_Allreduce(MPI_IN_PLACE, sums.data(), static_cast<int>(sums.size()), MPI_DOUBLE, MPI_SUM, comm);
+        MPI_Allreduce(MPI_IN_PLACE, &extent, 1, MPI_DOUBLE, MPI_MAX, comm);
+        std::size_t at = 0;
+        const auto unpack = [&] {
+            at += 3;
+            return Vec3{sums[at - 3], sums[at - 2], sums[at - 1]};
+        };
+        for (EntryReaction& e : b.entries) e.force = unpack(), e.moment = unpack();
+        b.loadForce = unpack(), b.loadMoment = unpack();
+        size = sums[at];
+    }
+    b.reactionForce = b.reactionMoment = Vec3{};
+    for (const EntryReaction& e : b.entries) {
+        b.reactionForce = b.reactionForce + e.force;
+        b.reactionMoment = b.reactionMoment + e.moment;
+        size = std::max(size, norm(e.force));
+    }
     if (size > 0)
         b.imbalance = std::max(norm(b.reactionForce + b.loadForce) / size,
                                extent > 0 ? norm(b.reactionMoment + b.loadMoment) / (size * extent) : 0.0);
 }
 
-}  // namespace
-
-ReactionBalance balanceOf(const Job& job, const DofLayout& layout, const std::vector<double>& r,
-                          const std::vector<double>& loads, const std::vector<double>& positions,
-                          const std::vector<double>& planes) {
+// balanceOf over the nodes of `range`, whose forces `supports`, `loads` and `planes` hold (3 per
+// node from the range's first); summed over the processes of `comm`, whose ranges hold every node
+// once.
+ReactionBalance balanceOver(const Job& job, const DofLayout& layout, NodeRange range,
+                            const std::vector<double>& supports, const std::vector<double>& loads,
+                            const std::vector<double>& positions, const std::vector<double>& planes,
+                            MPI_Comm comm) {
     ReactionBalance b;
     b.centroid = volumeCentroid(job.mesh);
     const auto armOf = [&](int n) {
@@ -131,13 +157,12 @@ ReactionBalance balanceOf(const Job& job, const DofLayout& layout, const std::ve
                               const std::vector<double>& forces, std::set<int>& claimed) {
         EntryReaction entry{name, {}, {}};
         for (int n : nodes) {
+            if (!range.holds(n)) continue;
             const bool isHeld = holdsNode(layout, n);
             if ((&claimed == &held && !isHeld) || !claimed.insert(n).second) continue;
-            entry.force = entry.force + nodeVector(forces, n);
-            entry.moment = entry.moment + cross(armOf(n), nodeVector(forces, n));
+            entry.force = entry.force + range.at(forces, n);
+            entry.moment = entry.moment + cross(armOf(n), range.at(forces, n));
         }
-        b.reactionForce = b.reactionForce + entry.force;
-        b.reactionMoment = b.reactionMoment + entry.moment;
         b.entries.push_back(entry);
     };
     const auto faceRef = [](int face) {
@@ -147,13 +172,13 @@ ReactionBalance balanceOf(const Job& job, const DofLayout& layout, const std::ve
         return ref;
     };
     for (const Restraint& restraint : job.entries.restraints)
-        addEntry("restraint on " + restraint.where.describe(), job.geometry->nodesOf(restraint.where), r,
-                 held);
+        addEntry("restraint on " + restraint.where.describe(), job.geometry->nodesOf(restraint.where),
+                 supports, held);
     for (const Constraint& c : job.entries.constraints)
         addEntry(std::string(c.kind == Constraint::Kind::NormalDisplacement ? "normal displacement"
                                                                             : "displacement to plane") +
                      " on " + faceRef(c.face).describe(),
-                 job.geometry->nodesOf(faceRef(c.face)), r, held);
+                 job.geometry->nodesOf(faceRef(c.face)), supports, held);
     // Contact between bodies carries no load out of the model; gaps to rigid planes do.
     if (!planes.empty())
         for (const ContactEntry& c : job.entries.contacts)
@@ -163,8 +188,23 @@ ReactionBalance balanceOf(const Job& job, const DofLayout& layout, const std::ve
                         " on " + faceRef(c.face).describe(),
                     job.geometry->nodesOf(faceRef(c.face)), planes, onPlanes);
 
-    addLoadsAndImbalance(job.mesh, loads, armOf, b);
+    addLoadsAndImbalance(loads, range, armOf, comm, b);
     return b;
+}
+
+}  // namespace
+
+ReactionBalance computeReactions(const Job& job, const DofLayout& layout,
+                                 const TemperatureField& temperatures, const std::vector<double>& u) {
+    std::vector<double> loads;
+    const std::vector<double> r = residualForces(job, layout, temperatures, u, loads);
+    return balanceOver(job, layout, {layout.firstNode(), layout.endNode()}, r, loads, {}, {}, layout.comm());
+}
+
+ReactionBalance balanceOf(const Job& job, const DofLayout& layout, const std::vector<double>& r,
+                          const std::vector<double>& loads, const std::vector<double>& positions,
+                          const std::vector<double>& planes) {
+    return balanceOver(job, layout, {0, job.mesh.nodeCount()}, r, loads, positions, planes, MPI_COMM_SELF);
 }
 
 std::vector<std::string> reactionTable(const ReactionBalance& b) {

@@ -29,8 +29,8 @@ struct ReactionBalance {
 
 // The reactions of the displacements `u` (global axes, every unknown, on every process) under the
 // job's loads (thermal strains of `temperatures`): the internal forces of the elements at held
-// nodes less the loads there. Every process takes its share of those elements; the answer is
-// complete on every process.
+// nodes less the loads there. Every process takes its share of those elements and sums the forces
+// of its own nodes; the answer is complete on every process.
 ReactionBalance computeReactions(const Job& job, const DofLayout& layout,
                                  const TemperatureField& temperatures, const std::vector<double>& u);
 
