@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <set>
 
+#include "base/agree_on_failure.h"
 #include "fem/element_loop.h"
 #include "linalg/linear_solvers.h"
 #include "physics/elastic_assembly.h"
@@ -92,59 +93,70 @@ std::string vectorText(const Vec3& v) {
     return text;
 }
 
-// The loads' force and moment about the centroid, and the relative imbalance of loads and
-// reactions: forces against the loads' size, moments against that size times the model's extent.
-// Each process sums its range of nodes; the sums are those of every process of `comm`.
-template <typename ArmOf>
-void addLoadsAndImbalance(const std::vector<double>& loads, NodeRange range, const ArmOf& armOf,
-                          MPI_Comm comm, ReactionBalance& b) {
+// A balance's sums over some nodes: the entries' forces and moments and the loads', and the loads'
+// size and the model's extent, which the imbalance weighs by.
+struct NodeSums {
+    ReactionBalance balance;
     double size = 0, extent = 0;
+};
+
+// The loads' force and moment about the centroid, their size (the sum of the nodes' loads) and the
+// largest arm, over the nodes of `range`.
+template <typename ArmOf>
+void addLoads(const std::vector<double>& loads, NodeRange range, const ArmOf& armOf, NodeSums& sums) {
+    ReactionBalance& b = sums.balance;
     for (int n = range.first; n < range.end; ++n) {
         const Vec3 f = range.at(loads, n);
         b.loadForce = b.loadForce + f;
         b.loadMoment = b.loadMoment + cross(armOf(n), f);
-        size += norm(f);
-        extent = std::max(extent, norm(armOf(n)));
+        sums.size += norm(f);
+        sums.extent = std::max(sums.extent, norm(armOf(n)));
     }
-    int processes = 1;
-    MPI_Comm_size(comm, &processes);
-    if (processes > 1) {
-        // The entries' and the loads' forces and moments, and the loads' size, summed.
-        std::vector<double> sums;
-        const auto pack = [&](const Vec3& v) { sums.insert(sums.end(), {v.x, v.y, v.z}); };
-        for (const EntryReaction& e : b.entries) pack(e.force), pack(e.moment);
-        pack(b.loadForce), pack(b.loadMoment);
-        sums.push_back(size);
-        MPI_Allreduce(MPI_IN_PLACE, sums.data(), static_cast<int>(sums.size()), MPI_DOUBLE, MPI_SUM, comm);
-        MPI_Allreduce(MPI_IN_PLACE, &extent, 1, MPI_DOUBLE, MPI_MAX, comm);
-        std::size_t at = 0;
-        const auto unpack = [&] {
-            at += 3;
-            return Vec3{sums[at - 3], sums[at - 2], sums[at - 1]};
-        };
-        for (EntryReaction& e : b.entries) e.force = unpack(), e.moment = unpack();
-        b.loadForce = unpack(), b.loadMoment = unpack();
-        size = sums[at];
-    }
-    b.reactionForce = b.reactionMoment = Vec3{};
+}
+
+// Every process's sums added up (the extent the largest), on every process. Collective over `comm`.
+void addUp(NodeSums& sums, MPI_Comm comm) {
+    ReactionBalance& b = sums.balance;
+    std::vector<double> all;
+    const auto pack = [&](const Vec3& v) { all.insert(all.end(), {v.x, v.y, v.z}); };
+    for (const EntryReaction& e : b.entries) pack(e.force), pack(e.moment);
+    pack(b.loadForce), pack(b.loadMoment);
+    all.push_back(sums.size);
+    MPI_Allreduce(MPI_IN_PLACE, all.data(), static_cast<int>(all.size()), MPI_DOUBLE, MPI_SUM, comm);
+    MPI_Allreduce(MPI_IN_PLACE, &sums.extent, 1, MPI_DOUBLE, MPI_MAX, comm);
+    std::size_t at = 0;
+    const auto unpack = [&] {
+        at += 3;
+        return Vec3{all[at - 3], all[at - 2], all[at - 1]};
+    };
+    for (EntryReaction& e : b.entries) e.force = unpack(), e.moment = unpack();
+    b.loadForce = unpack(), b.loadMoment = unpack();
+    sums.size = all[at];
+}
+
+// The balance of the model's sums: the reactions' sums, and the relative imbalance of loads and
+// reactions, forces against the loads' size, moments against that size times the model's extent.
+ReactionBalance balanced(NodeSums sums) {
+    ReactionBalance& b = sums.balance;
     for (const EntryReaction& e : b.entries) {
         b.reactionForce = b.reactionForce + e.force;
         b.reactionMoment = b.reactionMoment + e.moment;
-        size = std::max(size, norm(e.force));
+        sums.size = std::max(sums.size, norm(e.force));
     }
-    if (size > 0)
-        b.imbalance = std::max(norm(b.reactionForce + b.loadForce) / size,
-                               extent > 0 ? norm(b.reactionMoment + b.loadMoment) / (size * extent) : 0.0);
+    if (sums.size > 0)
+        b.imbalance = std::max(
+            norm(b.reactionForce + b.loadForce) / sums.size,
+            sums.extent > 0 ? norm(b.reactionMoment + b.loadMoment) / (sums.size * sums.extent) : 0.0);
+    return std::move(b);
 }
 
-// balanceOf over the nodes of `range`, whose forces `supports`, `loads` and `planes` hold (3 per
-// node from the range's first); summed over the processes of `comm`, whose ranges hold every node
-// once.
-ReactionBalance balanceOver(const Job& job, const DofLayout& layout, NodeRange range,
-                            const std::vector<double>& supports, const std::vector<double>& loads,
-                            const std::vector<double>& positions, const std::vector<double>& planes,
-                            MPI_Comm comm) {
-    ReactionBalance b;
+// The sums of balanceOf over the nodes of `range`, whose forces `supports`, `loads` and `planes`
+// hold (3 per node from the range's first).
+NodeSums sumsOver(const Job& job, const DofLayout& layout, NodeRange range,
+                  const std::vector<double>& supports, const std::vector<double>& loads,
+                  const std::vector<double>& positions, const std::vector<double>& planes) {
+    NodeSums sums;
+    ReactionBalance& b = sums.balance;
     b.centroid = volumeCentroid(job.mesh);
     const auto armOf = [&](int n) {
         return (positions.empty() ? job.mesh.node(n) : nodeVector(positions, n)) - b.centroid;
@@ -188,8 +200,8 @@ ReactionBalance balanceOver(const Job& job, const DofLayout& layout, NodeRange r
                         " on " + faceRef(c.face).describe(),
                     job.geometry->nodesOf(faceRef(c.face)), planes, onPlanes);
 
-    addLoadsAndImbalance(loads, range, armOf, comm, b);
-    return b;
+    addLoads(loads, range, armOf, sums);
+    return sums;
 }
 
 }  // namespace
@@ -198,13 +210,19 @@ ReactionBalance computeReactions(const Job& job, const DofLayout& layout,
                                  const TemperatureField& temperatures, const std::vector<double>& u) {
     std::vector<double> loads;
     const std::vector<double> r = residualForces(job, layout, temperatures, u, loads);
-    return balanceOver(job, layout, {layout.firstNode(), layout.endNode()}, r, loads, {}, {}, layout.comm());
+    // Each process sums its own nodes; a process that cannot stops all before the sums are added.
+    NodeSums sums;
+    agreeOnFailure(layout.comm(), [&] {
+        sums = sumsOver(job, layout, {layout.firstNode(), layout.endNode()}, r, loads, {}, {});
+    });
+    addUp(sums, layout.comm());
+    return balanced(std::move(sums));
 }
 
 ReactionBalance balanceOf(const Job& job, const DofLayout& layout, const std::vector<double>& r,
                           const std::vector<double>& loads, const std::vector<double>& positions,
                           const std::vector<double>& planes) {
-    return balanceOver(job, layout, {0, job.mesh.nodeCount()}, r, loads, positions, planes, MPI_COMM_SELF);
+    return balanced(sumsOver(job, layout, {0, job.mesh.nodeCount()}, r, loads, positions, planes));
 }
 
 std::vector<std::string> reactionTable(const ReactionBalance& b) {
