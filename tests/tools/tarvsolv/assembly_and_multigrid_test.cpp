@@ -4,7 +4,8 @@
 // corner level has to respect prescribed values and nodal frames, and the direct solver's
 // single-precision factor refined to a double-precision solution, also inside shift-invert; the
 // step solver's start from the earlier steps' solutions and its symmetric block copy. PETSc is
-// started by the test program's environment (verification_test.cpp).
+// started by the test program's environment (verification_test.cpp); tarvsolv_assembly_processes
+// runs the assembly, the pieces and the corner level on two processes.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -15,6 +15,7 @@ inline void addElasticElements(SystemAssembler& assembler, const FeMesh& mesh, d
                                bool forces = false) {
     std::vector<double> ke, fe;
     for (int e = 0; e < mesh.elementCount(); ++e) {
+        if (!assembler.layout().assemblesElement(mesh, e)) continue;  // another process's
         elasticStiffness(mesh, e, IsotropicElastic{young, 0.3, 0, 0}, ke);
         fe.assign(ke.size() ? 3 * static_cast<std::size_t>(mesh.nodesPerElement) : 0, 0.0);
         assembler.addElement(mesh.elementNodes(e), ke, forces ? &fe : nullptr);

@@ -325,12 +325,13 @@ inline double largestMagnitude(const std::vector<double>& values) {
     return largest;
 }
 
-// Every entry of a matrix assembled on one process, as a dense row-major array.
+// Every entry of a matrix, as a dense row-major array on every process of the matrix's.
 inline std::vector<double> dense(Mat m) {
-    PetscInt rows = 0, columns = 0;
+    PetscInt rows = 0, columns = 0, first = 0, end = 0;
     TARV_PETSC(MatGetSize(m, &rows, &columns));
+    TARV_PETSC(MatGetOwnershipRange(m, &first, &end));
     std::vector<double> out(static_cast<std::size_t>(rows) * columns, 0.0);
-    for (PetscInt r = 0; r < rows; ++r) {
+    for (PetscInt r = first; r < end; ++r) {
         PetscInt count = 0;
         const PetscInt* cols = nullptr;
         const PetscScalar* values = nullptr;
@@ -338,6 +339,10 @@ inline std::vector<double> dense(Mat m) {
         for (PetscInt k = 0; k < count; ++k) out[static_cast<std::size_t>(r) * columns + cols[k]] = values[k];
         TARV_PETSC(MatRestoreRow(m, r, &count, &cols, &values));
     }
+    // Each process reads its own rows; every process answers the whole matrix.
+    MPI_Comm comm = PETSC_COMM_SELF;
+    TARV_PETSC(PetscObjectGetComm(reinterpret_cast<PetscObject>(m), &comm));
+    MPI_Allreduce(MPI_IN_PLACE, out.data(), static_cast<int>(out.size()), MPI_DOUBLE, MPI_SUM, comm);
     return out;
 }
 

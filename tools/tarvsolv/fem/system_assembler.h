@@ -38,6 +38,7 @@ class SystemAssembler {
     void holdStrayNodes(const FeMesh& mesh);
     // Whether element vectors reach a right-hand side (without one they are only rotated and lifted).
     bool hasRightHandSide() const { return rhs_ != nullptr; }
+    const DofLayout& layout() const { return layout_; }
     // Ends the assembly of whatever was given.
     void finish();
 
