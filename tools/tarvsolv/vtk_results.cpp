@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <exception>
+#include <memory>
 #include <stdexcept>
 
 #include "base/agree_on_failure.h"
@@ -10,6 +11,7 @@
 #include "fem/corner_sums.h"
 #include "fem/node_pieces.h"
 #include "formats/derived_stress.h"
+#include "io/file_swap.h"
 #include "io/stale_vtk_files.h"
 #include "io/vtu_writer.h"
 
@@ -218,12 +220,22 @@ std::vector<std::string> VtkResultSink::writeGrid(const Grid& grid, const std::s
     std::vector<std::vector<int>> elements(
         static_cast<std::size_t>(*std::max_element(pieces.begin(), pieces.end()) + 1));
     for (std::size_t e = 0; e < pieces.size(); ++e) elements[pieces[e]].push_back(static_cast<int>(e));
+    // Every piece is written beside its old one before any takes the old one's place.
     std::vector<std::string> written, names;
+    std::vector<std::unique_ptr<FileSwap>> swaps;
     for (std::size_t k = 0; k < elements.size(); ++k) {
         written.push_back(piecePath(base, static_cast<int>(k)));
-        writer.writePiece(written.back(), elements[k]);
+        swaps.push_back(std::make_unique<FileSwap>(written.back()));
+        writer.writePiece(swaps.back()->aside(), elements[k]);
         names.push_back(fileName(written.back()));
     }
+    try {
+        for (const auto& swap : swaps) swap->putInPlace();
+    } catch (...) {
+        for (const auto& swap : swaps) swap->takeBack();
+        throw;
+    }
+    for (const auto& swap : swaps) swap->keep();
     written.push_back(base + ".pvtu");
     writer.writeParallel(written.back(), names);
     removeStalePieces(base, static_cast<int>(elements.size()), job_.resultPath, log_);
@@ -250,11 +262,21 @@ std::vector<std::string> VtkResultSink::writeSharedGrid(const Grid& grid, const 
     meetFailures(comm_);
     MPI_Allreduce(&mine, &all, 1, MPI_INT, MPI_MIN, comm_);
     if (all) writer.addCellData("Error estimate", share.elementErrors);
+    // Each process writes its piece beside the old one, and only once every piece is written do they
+    // take the old ones' places: a piece that fails leaves no new piece beside an old one.
     const std::string path = piecePath(base, rank_);
+    FileSwap swap(path);
     agreeOnFailure(comm_, [&] {
         if (rank_ == 0) removeStaleFile(base + ".vtu", log_);  // as writeGrid
-        writer.writeOwnPiece(path, piece->elements());
+        writer.writeOwnPiece(swap.aside(), piece->elements());
     });
+    try {
+        agreeOnFailure(comm_, [&] { swap.putInPlace(); });
+    } catch (...) {
+        swap.takeBack();
+        throw;
+    }
+    swap.keep();
     if (rank_ != 0) {
         meetFailures(comm_);
         return {path};

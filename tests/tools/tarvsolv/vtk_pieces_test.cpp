@@ -180,7 +180,10 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
         EXPECT_EQ(names(sharedFiles), std::vector<std::string>({"job_1_p1.vtu", "job_2_p1.vtu"}));
     }
 
-    // The second process cannot write its piece: both say so, and no grid names a missing piece.
+    // The second process cannot put its piece in place: both say so, no grid names a missing piece,
+    // and the first process's piece of an earlier run stays as it was, nothing left beside it.
+    const std::string earlier = "an earlier run's piece";
+    if (rank == 0) std::ofstream(folder + "/failing/job_1_p0.vtu") << earlier;
     if (rank == 1) fs::create_directories(folder + "/failing/job_1_p1.vtu/in");
     MPI_Barrier(PETSC_COMM_WORLD);
     try {
@@ -192,6 +195,12 @@ TEST(VtkPieces, EachProcessWritesItsShareAsTheFirstWritesItFromTheWholeStepAndAl
     if (rank == 0) {
         EXPECT_FALSE(fs::exists(folder + "/failing/job_1.pvtu"));
         EXPECT_FALSE(fs::exists(folder + "/failing/job.pvd"));
+        std::ifstream piece(folder + "/failing/job_1_p0.vtu");
+        EXPECT_TRUE(std::string(std::istreambuf_iterator<char>(piece), {}) == earlier)
+            << "the first process's piece of the earlier run was replaced";
+        for (const auto& entry : fs::directory_iterator(folder + "/failing"))
+            EXPECT_TRUE(entry.path().extension() == ".vtu" || entry.path().extension() == ".out")
+                << entry.path() << " left behind";
     }
 
     // Either process running out of memory anywhere in the pieces' exchanges and writing stops
