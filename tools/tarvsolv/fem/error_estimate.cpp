@@ -285,13 +285,14 @@ ErrorEstimate strainRateErrorEstimate(const FeMesh& mesh, const std::vector<doub
 
 namespace {
 
-// The estimate's element volumes, measured when it carries none.
-std::vector<double> volumesOf(const FeMesh& mesh, const ErrorEstimate& estimate) {
+// The estimate's element volumes, or those measured into `measured` when it carries none.
+const std::vector<double>& volumesOf(const FeMesh& mesh, const ErrorEstimate& estimate,
+                                     std::vector<double>& measured) {
     if (estimate.elementVolume.size() == static_cast<std::size_t>(mesh.elementCount()))
         return estimate.elementVolume;
-    std::vector<double> volumes(static_cast<std::size_t>(mesh.elementCount()));
-    for (int e = 0; e < mesh.elementCount(); ++e) volumes[e] = elementVolume(mesh, e);
-    return volumes;
+    measured.resize(static_cast<std::size_t>(mesh.elementCount()));
+    for (int e = 0; e < mesh.elementCount(); ++e) measured[e] = elementVolume(mesh, e);
+    return measured;
 }
 
 std::vector<double> errorPercent(const ErrorEstimate& estimate, const std::vector<double>& volumes) {
@@ -309,20 +310,27 @@ std::vector<double> errorPercent(const ErrorEstimate& estimate, const std::vecto
 }  // namespace
 
 std::vector<double> elementErrorPercent(const FeMesh& mesh, const ErrorEstimate& estimate) {
-    return errorPercent(estimate, volumesOf(mesh, estimate));
+    std::vector<double> measured;
+    return errorPercent(estimate, volumesOf(mesh, estimate, measured));
+}
+
+ErrorPercent errorPercents(const FeMesh& mesh, const ErrorEstimate& estimate) {
+    std::vector<double> measured;
+    const std::vector<double>& volumes = volumesOf(mesh, estimate, measured);
+    ErrorPercent out{errorPercent(estimate, volumes), {}};
+    const auto nodes = static_cast<std::size_t>(mesh.nodeCount());
+    std::vector<double> weight(nodes, 0.0);
+    out.nodes.assign(nodes, 0.0);
+    for (int e = 0; e < mesh.elementCount(); ++e) {
+        const double v = volumes[e];
+        for (int n : mesh.elementNodes(e)) out.nodes[n] += v * out.elements[e], weight[n] += v;
+    }
+    for (std::size_t n = 0; n < nodes; ++n) out.nodes[n] = weight[n] > 0 ? out.nodes[n] / weight[n] : 0;
+    return out;
 }
 
 std::vector<double> nodeErrorPercent(const FeMesh& mesh, const ErrorEstimate& estimate) {
-    const std::vector<double> volumes = volumesOf(mesh, estimate);
-    const std::vector<double> percent = errorPercent(estimate, volumes);
-    const auto nodes = static_cast<std::size_t>(mesh.nodeCount());
-    std::vector<double> sum(nodes, 0.0), weight(nodes, 0.0);
-    for (int e = 0; e < mesh.elementCount(); ++e) {
-        const double v = volumes[e];
-        for (int n : mesh.elementNodes(e)) sum[n] += v * percent[e], weight[n] += v;
-    }
-    for (std::size_t n = 0; n < nodes; ++n) sum[n] = weight[n] > 0 ? sum[n] / weight[n] : 0;
-    return sum;
+    return errorPercents(mesh, estimate).nodes;
 }
 
 }  // namespace tarvsolv

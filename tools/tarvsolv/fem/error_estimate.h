@@ -81,5 +81,10 @@ ErrorEstimate strainRateErrorEstimate(const FeMesh& mesh, const std::vector<doub
 std::vector<double> elementErrorPercent(const FeMesh& mesh, const ErrorEstimate& estimate);
 // The same per node: the volume-weighted mean over the elements that hold the node.
 std::vector<double> nodeErrorPercent(const FeMesh& mesh, const ErrorEstimate& estimate);
+// Both at once, each element's volume measured or taken once.
+struct ErrorPercent {
+    std::vector<double> elements, nodes;
+};
+ErrorPercent errorPercents(const FeMesh& mesh, const ErrorEstimate& estimate);
 
 }  // namespace tarvsolv

@@ -3,6 +3,7 @@
 #include <optional>
 #include <sstream>
 #include <stdexcept>
+#include <utility>
 
 #include "base/log_stage.h"
 #include "physics/materials.h"
@@ -46,8 +47,9 @@ void addErrorEstimate(const FeMesh& mesh, const ErrorEstimate& estimate, StepRes
     text << label << "error estimate: " << 100 * estimate.relativeError()
          << " % relative error in the energy norm";
     log.line(text.str());
-    step.add(NodeQuantity::ErrorEstimate, nodeErrorPercent(mesh, estimate));
-    step.elementErrors = elementErrorPercent(mesh, estimate);
+    ErrorPercent percent = errorPercents(mesh, estimate);
+    step.add(NodeQuantity::ErrorEstimate, std::move(percent.nodes));
+    step.elementErrors = std::move(percent.elements);
     const double energy = estimate.solutionNorm * estimate.solutionNorm;
     step.errorShares.clear();
     if (energy > 0)
